@@ -1,0 +1,216 @@
+#include "engine/core/Format.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct Spec {
+    std::string flags;
+    int width = -1;
+    int precision = -1;
+    bool longLong = false;
+    char conversion = 0;
+};
+
+void AppendAscii(WString& out, std::string_view text) {
+    for (char c : text) out += static_cast<char16_t>(static_cast<unsigned char>(c));
+}
+
+void AppendPadded(WString& out, WStringView text, const Spec& spec) {
+    const bool left = spec.flags.find('-') != std::string::npos;
+    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    const size_t pad = text.size() < width ? width - text.size() : 0;
+    if (!left) out.append(pad, u' ');
+    out.append(text);
+    if (left) out.append(pad, u' ');
+}
+
+std::string NumberFormat(const Spec& spec, const char* lengthAndConversion) {
+    std::string f = "%" + spec.flags;
+    if (spec.width >= 0) f += std::to_string(spec.width);
+    if (spec.precision >= 0) f += "." + std::to_string(spec.precision);
+    return f + lengthAndConversion;
+}
+
+bool IsIntegral(FormatArg::Kind k) {
+    return k == FormatArg::Kind::Signed || k == FormatArg::Kind::Unsigned;
+}
+
+}  // namespace
+
+WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
+    WString out;
+    out.reserve(format.size() + 16);
+    const FormatArg* next = args.begin();
+    const FormatArg* end = args.end();
+    auto take = [&]() -> const FormatArg* { return next != end ? next++ : nullptr; };
+    const WStringView bad = u"<?>";
+
+    for (size_t i = 0; i < format.size(); ++i) {
+        const char16_t c = format[i];
+        if (c != u'%') {
+            out += c;
+            continue;
+        }
+        if (i + 1 < format.size() && format[i + 1] == u'%') {
+            out += u'%';
+            ++i;
+            continue;
+        }
+        Spec spec;
+        size_t j = i + 1;
+        while (j < format.size() && (format[j] == u'-' || format[j] == u'+' || format[j] == u' ' ||
+                                     format[j] == u'0' || format[j] == u'#'))
+            spec.flags += static_cast<char>(format[j++]);
+        if (j < format.size() && format[j] == u'*') {
+            const FormatArg* w = take();
+            spec.width = w && IsIntegral(w->kind()) ? static_cast<int>(w->AsSigned()) : 0;
+            if (spec.width < 0) {
+                spec.flags += '-';
+                spec.width = -spec.width;
+            }
+            ++j;
+        } else {
+            while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
+                spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (format[j++] - u'0');
+        }
+        if (j < format.size() && format[j] == u'.') {
+            ++j;
+            spec.precision = 0;
+            if (j < format.size() && format[j] == u'*') {
+                const FormatArg* p = take();
+                spec.precision = p && IsIntegral(p->kind()) ? static_cast<int>(p->AsSigned()) : 0;
+                ++j;
+            } else {
+                while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
+                    spec.precision = spec.precision * 10 + (format[j++] - u'0');
+            }
+        }
+        // Length modifiers: I64, ll, l, h, hh, L.
+        if (format.substr(j, 3) == u"I64") {
+            spec.longLong = true;
+            j += 3;
+        } else {
+            while (j < format.size() && (format[j] == u'l' || format[j] == u'h' || format[j] == u'L')) {
+                if (format[j] == u'l' && j + 1 < format.size() && format[j + 1] == u'l') spec.longLong = true;
+                ++j;
+            }
+        }
+        if (j >= format.size()) {
+            out.append(format.substr(i));
+            break;
+        }
+        spec.conversion = static_cast<char>(format[j]);
+        i = j;
+
+        const FormatArg* arg = take();
+        char buffer[512];
+        switch (spec.conversion) {
+            case 'd':
+            case 'i':
+                if (!arg || !IsIntegral(arg->kind())) {
+                    out.append(bad);
+                    break;
+                }
+                // A 32-bit conversion shows the value as the system's 32-bit int would.
+                if (spec.longLong)
+                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, "lld").c_str(),
+                                  static_cast<long long>(arg->AsSigned()));
+                else
+                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, "d").c_str(),
+                                  static_cast<int>(static_cast<std::int32_t>(arg->AsSigned())));
+                AppendAscii(out, buffer);
+                break;
+            case 'u':
+            case 'x':
+            case 'X':
+            case 'o': {
+                if (!arg || !IsIntegral(arg->kind())) {
+                    out.append(bad);
+                    break;
+                }
+                const char conv[2] = {spec.conversion, 0};
+                if (spec.longLong)
+                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, (std::string("ll") + conv).c_str()).c_str(),
+                                  static_cast<unsigned long long>(arg->AsUnsigned()));
+                else
+                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, conv).c_str(),
+                                  static_cast<unsigned>(static_cast<std::uint32_t>(arg->AsUnsigned())));
+                AppendAscii(out, buffer);
+                break;
+            }
+            case 'f':
+            case 'F':
+            case 'e':
+            case 'E':
+            case 'g':
+            case 'G': {
+                if (!arg || arg->kind() != FormatArg::Kind::Float) {
+                    out.append(bad);
+                    break;
+                }
+                const char conv[2] = {spec.conversion, 0};
+                std::snprintf(buffer, sizeof buffer, NumberFormat(spec, conv).c_str(), arg->AsFloat());
+                AppendAscii(out, buffer);
+                break;
+            }
+            case 'c':
+                if (!arg || !IsIntegral(arg->kind())) {
+                    out.append(bad);
+                    break;
+                }
+                AppendPadded(out, WString(1, static_cast<char16_t>(arg->AsUnsigned())), spec);
+                break;
+            case 's':
+            case 'S': {
+                if (!arg) {
+                    out.append(bad);
+                    break;
+                }
+                WString text;
+                if (arg->kind() == FormatArg::Kind::Wide)
+                    text = WString(arg->AsWide());
+                else if (arg->kind() == FormatArg::Kind::Narrow)
+                    text = FromUtf8(arg->AsNarrow());
+                else {
+                    out.append(bad);
+                    break;
+                }
+                if (spec.precision >= 0 && text.size() > static_cast<size_t>(spec.precision))
+                    text.resize(spec.precision);
+                AppendPadded(out, text, spec);
+                break;
+            }
+            case 'p':
+                if (!arg) {
+                    out.append(bad);
+                    break;
+                }
+                std::snprintf(buffer, sizeof buffer, "%08llX", static_cast<unsigned long long>(arg->AsUnsigned()));
+                AppendAscii(out, buffer);
+                break;
+            default:
+                // Unknown conversion: shown as written, its argument left for the next one.
+                if (arg) --next;
+                out += u'%';
+                out += static_cast<char16_t>(spec.conversion);
+                break;
+        }
+    }
+    return out;
+}
+
+WString FormatNumber(std::int64_t value) {
+    const bool negative = value < 0;
+    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::string digits = std::to_string(magnitude);
+    std::string grouped;
+    for (size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+        grouped += digits[i];
+    }
+    WString out = negative ? u"-" : u"";
+    AppendAscii(out, grouped);
+    return out;
+}

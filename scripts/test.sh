@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what the build needs, builds the release-with-asserts preset and runs every test.
+# Usage: scripts/test.sh [preset]   (release by default; asan and tsan work too)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset="${1:-release}"
+
+bash scripts/install-deps.sh
+cmake --preset "$preset"
+cmake --build --preset "$preset"
+
+jobs=$(nproc)
+# Tests that need a GL context run on Mesa's software renderer through SDL's offscreen driver.
+export SDL_VIDEODRIVER=offscreen
+export LIBGL_ALWAYS_SOFTWARE=1
+export MARVENLOT_HEADLESS=1
+ctest --test-dir "build/$preset" --output-on-failure -j "$jobs" --timeout 300
