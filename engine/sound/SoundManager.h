@@ -45,8 +45,8 @@ public:
     // Registers a static sound (RIFF WAVE PCM or Ogg Vorbis, told apart by their magic) that up to
     // `copies` plays at once. A sound already under the id is replaced. False on bad data, a bad
     // category or copy count, or no device.
-    bool LoadStatic(int id, std::span<const std::uint8_t> bytes, SoundCategory category = SoundCategory::Effects,
-                    int copies = 1);
+    bool LoadStatic(int id, std::span<const std::uint8_t> bytes,
+                    SoundCategory category = SoundCategory::Effects, int copies = 1);
     // Registers a stream of Ogg Vorbis (music). The bytes are kept and decoded as it plays.
     bool LoadStream(int id, std::vector<std::uint8_t> bytes, SoundCategory category = SoundCategory::Music);
     bool LoadStaticFile(int id, const std::string& path, SoundCategory category = SoundCategory::Effects,

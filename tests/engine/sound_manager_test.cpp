@@ -1,9 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include <atomic>
+#include <cmath>
 #include <thread>
 
 #include "engine/sound/SoundManager.h"
