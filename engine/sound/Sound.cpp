@@ -9,7 +9,7 @@ using platform::kNoAudioObject;
 
 std::unique_ptr<StaticSound> StaticSound::Create(platform::AudioDevice& device, int id,
                                                  SoundCategory category, const PcmSound& pcm, int copies) {
-    std::unique_ptr<StaticSound> sound(new StaticSound(device, id, category));
+    auto sound = std::make_unique<StaticSound>(device, id, category);
     sound->buffer_ = device.CreateBuffer();
     if (sound->buffer_ == kNoAudioObject ||
         !device.FillBuffer(sound->buffer_, pcm.format, pcm.samples.data(), pcm.samples.size()))
@@ -65,7 +65,7 @@ void StaticSound::ApplyGain(float categoryGain) {
 
 std::unique_ptr<StreamSound> StreamSound::Create(platform::AudioDevice& device, int id,
                                                  SoundCategory category, std::vector<std::uint8_t> bytes) {
-    std::unique_ptr<StreamSound> sound(new StreamSound(device, id, category));
+    auto sound = std::make_unique<StreamSound>(device, id, category);
     std::string error;
     if (!sound->decoder_.Open(std::move(bytes), &error)) {
         LogWrite(u"SOUND %d : %s\n", id, FromUtf8(error));
