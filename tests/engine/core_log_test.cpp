@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <mutex>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -22,10 +22,13 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-WString Wide(const std::string& text) { return FromUtf8(text); }
+WString Wide(const std::string& text) {
+    return FromUtf8(text);
+}
 
 bool AllDigits(const std::string& text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
 }
 
 // "HH:MM:SS " with a valid time of day.
@@ -68,7 +71,8 @@ TEST(LogSystem, LinesFromManyThreadsKeepCallOrderAndTimePrefix) {
         ASSERT_TRUE(HasTimePrefix(lines[i])) << lines[i];
         int thread = -1, number = -1;
         char rest = 0;
-        ASSERT_EQ(std::sscanf(lines[i].c_str() + 9, "thread %d line %d%c", &thread, &number, &rest), 2) << lines[i];
+        ASSERT_EQ(std::sscanf(lines[i].c_str() + 9, "thread %d line %d%c", &thread, &number, &rest), 2)
+            << lines[i];
         ASSERT_TRUE(thread >= 0 && thread < kThreads) << lines[i];
         ASSERT_EQ(number, next[thread]++) << "line " << i;
         // The file holds the lines in the very order the calls took effect.
@@ -136,8 +140,8 @@ TEST(LogSystem, DailyFilesAreAppendedAndCarryTheDate) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
         names.push_back(entry.path().filename().string());
     ASSERT_EQ(names.size(), 1u);
-    EXPECT_TRUE(names[0].size() == 18 && names[0].rfind("Daily_20", 0) == 0 && AllDigits(names[0].substr(6, 8)) &&
-                names[0].substr(14) == ".log")
+    EXPECT_TRUE(names[0].size() == 18 && names[0].rfind("Daily_20", 0) == 0 &&
+                AllDigits(names[0].substr(6, 8)) && names[0].substr(14) == ".log")
         << names[0];
     const auto lines = SplitLines(ReadWholeFile(dir.File(names[0])));
     ASSERT_EQ(lines.size(), 2u);
