@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/EngineInterfaces.h"
 #include "engine/sound/SoundConstants.h"
 #include "platform/audio/AudioDevice.h"
 #include "platform/sys/CriticalSection.h"
@@ -25,15 +26,15 @@
 
 class Sound;
 
-class SoundManager {
+class SoundManager final : public SoundManagerBase {
 public:
     SoundManager();
-    ~SoundManager();
+    ~SoundManager() override;
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
 
     // Opens the device MARVENLOT_AUDIO chooses (see platform::OpenAudioDevice) and starts the worker.
-    bool Initialize();
+    bool Initialize() override;
     // Takes the given device; false for none.
     bool Initialize(std::unique_ptr<platform::AudioDevice> device);
     // Stops the worker, frees every sound and closes the device.
