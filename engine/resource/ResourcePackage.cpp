@@ -10,6 +10,9 @@
 namespace {
 
 constexpr size_t kHeaderSize = 16;
+// zlib cannot inflate by more than about 1032:1, so a larger raw size is damage; checking it first
+// keeps a damaged directory from making the reader allocate a large buffer for nothing.
+constexpr uint64_t kMaxInflateRatio = 1032;
 
 template <class T>
 bool DecodeInto(ResourceGroup& group, uint32_t id, WString name, std::span<const uint8_t> body) {
@@ -102,7 +105,8 @@ std::unique_ptr<ResourcePackage> ResourcePackage::FromBytes(WString name, std::v
         }
         const bool parentOk = e.parent == package_format::kNoParent || e.parent < i;
         const bool blockOk = e.offset >= blocksStart && e.offset <= bytes.size() &&
-                             e.storedSize <= bytes.size() - e.offset && e.rawSize <= package_format::kMaxGroupRawBytes;
+                             e.storedSize <= bytes.size() - e.offset && e.rawSize <= package_format::kMaxGroupRawBytes &&
+                             uint64_t(e.rawSize) <= uint64_t(e.storedSize) * kMaxInflateRatio + 64;
         if (!parentOk || !blockOk) {
             return fail(u"bad directory entry");
         }
