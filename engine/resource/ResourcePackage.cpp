@@ -105,7 +105,8 @@ std::unique_ptr<ResourcePackage> ResourcePackage::FromBytes(WString name, std::v
         }
         const bool parentOk = e.parent == package_format::kNoParent || e.parent < i;
         const bool blockOk = e.offset >= blocksStart && e.offset <= bytes.size() &&
-                             e.storedSize <= bytes.size() - e.offset && e.rawSize <= package_format::kMaxGroupRawBytes &&
+                             e.storedSize <= bytes.size() - e.offset &&
+                             e.rawSize <= package_format::kMaxGroupRawBytes &&
                              uint64_t(e.rawSize) <= uint64_t(e.storedSize) * kMaxInflateRatio + 64;
         if (!parentOk || !blockOk) {
             return fail(u"bad directory entry");

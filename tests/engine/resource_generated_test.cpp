@@ -109,14 +109,16 @@ TEST_F(GeneratedPackages, TablesBallsAndCuesAreThere) {
     ASSERT_NE(tables, nullptr);
     float previous = 0;
     for (int type : {0, 6, 11}) {
-        const ModelHandle& model = tables->GetModelManager().FindByName(u"Table" + FromUtf8(std::to_string(type)));
+        const ModelHandle& model =
+            tables->GetModelManager().FindByName(u"Table" + FromUtf8(std::to_string(type)));
         ASSERT_FALSE(model->IsEmpty()) << type;
         // Larger table types give larger models: the sizes are taken from the table geometry.
         EXPECT_GT(model->data.bounds.radius, previous) << type;
         previous = model->data.bounds.radius;
     }
     for (int type = 0; type < 12; ++type) {
-        EXPECT_FALSE(tables->GetModelManager().FindByName(u"Table" + FromUtf8(std::to_string(type)))->IsEmpty());
+        EXPECT_FALSE(
+            tables->GetModelManager().FindByName(u"Table" + FromUtf8(std::to_string(type)))->IsEmpty());
     }
     ResourceGroup* balls = Group(u"Balls", u"Balls");
     ASSERT_NE(balls, nullptr);
