@@ -1,8 +1,9 @@
+#include "platform/sys/Env.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/sys/Env.h"
 #include "tests/platform/support/TempDir.h"
 
 using testsupport::ScopedEnv;

@@ -19,9 +19,12 @@ namespace {
 
 const char* ResultName(InstanceLock::Result result) {
     switch (result) {
-        case InstanceLock::Result::Acquired: return "ACQUIRED";
-        case InstanceLock::Result::AlreadyRunning: return "ALREADY";
-        case InstanceLock::Result::Failed: return "FAILED";
+        case InstanceLock::Result::Acquired:
+            return "ACQUIRED";
+        case InstanceLock::Result::AlreadyRunning:
+            return "ALREADY";
+        case InstanceLock::Result::Failed:
+            return "FAILED";
     }
     return "?";
 }

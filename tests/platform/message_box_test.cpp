@@ -43,9 +43,10 @@ TEST(MessageBox, HeadlessBoxWritesCaptionAndTextAndAnswersWithTheDefaultAtOnce) 
     ASSERT_TRUE(Journal::Open(dir.File("journal")));
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(MessageBox("Marvenlot", "Loading error-1 (file:a pack:b type:3)\r\rReinstall Marvenlot after Remove",
-                         0x2010),
-              IDOK);
+    EXPECT_EQ(
+        MessageBox("Marvenlot", "Loading error-1 (file:a pack:b type:3)\r\rReinstall Marvenlot after Remove",
+                   0x2010),
+        IDOK);
     EXPECT_EQ(MessageBox("Question", "Quit?\r\nReally?", MB_YESNO | MB_DEFBUTTON2), IDNO);
     EXPECT_EQ(MessageBox("Question", "Quit?", MB_YESNO), IDYES);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),

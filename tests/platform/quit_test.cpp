@@ -1,8 +1,9 @@
+#include "platform/sys/Quit.h"
+
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 
-#include "platform/sys/Quit.h"
 #include "tests/platform/support/ChildProcess.h"
 
 namespace {

@@ -1,15 +1,15 @@
+#include "platform/sys/Shell.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <fstream>
-#include <thread>
 
+#include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
-#include "platform/sys/Shell.h"
 #include "tests/platform/support/TempDir.h"
 
 using testsupport::ReadFile;
@@ -27,7 +27,7 @@ void WriteScript(const std::string& path, const std::string& body) {
 std::string AwaitFile(const std::string& path) {
     for (int i = 0; i < 1000; ++i) {
         if (testsupport::FileExists(path)) return ReadFile(path);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        platform::SleepMs(10);
     }
     return {};
 }
@@ -60,8 +60,8 @@ TEST(ShellOpen, StartsTheOpenerDetachedAndReturnsWhileItStillRuns) {
     const std::string gate = dir.File("gate");
     ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
     // The opener records its pid and argument, then waits until the test opens the gate.
-    WriteScript(dir.File("xdg-open"), "printf '%s %s\\n' \"$$\" \"$1\" > '" + marker + ".tmp'\nmv '" + marker +
-                                          ".tmp' '" + marker + "'\nread line < '" + gate + "'\n");
+    WriteScript(dir.File("xdg-open"), "printf '%s %s\\n' \"$$\" \"$1\" > '" + marker + ".tmp'\nmv '" +
+                                          marker + ".tmp' '" + marker + "'\nread line < '" + gate + "'\n");
     ScopedEnv headless("MARVENLOT_HEADLESS", nullptr);
     ScopedEnv path("PATH", (dir.Path() + ":/usr/bin:/bin").c_str());
 
@@ -88,7 +88,8 @@ TEST(StartLauncher, RunsTheLauncherFromPathOrReportsItMissing) {
     EXPECT_FALSE(platform::StartLauncher());
 
     const std::string marker = dir.File("started");
-    WriteScript(dir.File("marvenlot-launcher"), "pwd > '" + marker + ".tmp'\nmv '" + marker + ".tmp' '" + marker + "'\n");
+    WriteScript(dir.File("marvenlot-launcher"),
+                "pwd > '" + marker + ".tmp'\nmv '" + marker + ".tmp' '" + marker + "'\n");
     EXPECT_TRUE(platform::StartLauncher());
     char cwd[4096];
     ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
@@ -97,7 +98,9 @@ TEST(StartLauncher, RunsTheLauncherFromPathOrReportsItMissing) {
 
 TEST(SpawnDetached, AProgramThatCannotBeExecutedIsAFailure) {
     TempDir dir;
-    ASSERT_TRUE(testsupport::WriteFile(dir.File("not-a-program"), "\x7F" "ELF garbage"));
+    ASSERT_TRUE(testsupport::WriteFile(dir.File("not-a-program"),
+                                       "\x7F"
+                                       "ELF garbage"));
     ASSERT_EQ(chmod(dir.File("not-a-program").c_str(), 0755), 0);
     EXPECT_FALSE(platform::SpawnDetached(dir.File("not-a-program"), {}));
     EXPECT_FALSE(platform::SpawnDetached(dir.File("missing"), {}));
@@ -109,7 +112,8 @@ TEST(DesktopDir, UserDirsEntriesAreReadAsXdgUserDirReadsThem) {
         const char* expected;
     } cases[] = {
         {"XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n", "/home/u/Desktop"},
-        {"# comment\nXDG_DOWNLOAD_DIR=\"$HOME/dl\"\n  XDG_DESKTOP_DIR=\"$HOME/바탕 화면\"\r\n", "/home/u/바탕 화면"},
+        {"# comment\nXDG_DOWNLOAD_DIR=\"$HOME/dl\"\n  XDG_DESKTOP_DIR=\"$HOME/바탕 화면\"\r\n",
+         "/home/u/바탕 화면"},
         {"XDG_DESKTOP_DIR=\"$HOME/\"\n", "/home/u"},
         {"XDG_DESKTOP_DIR=\"$HOME\"\n", "/home/u"},
         {"XDG_DESKTOP_DIR=\"/srv/desk/\"\n", "/srv/desk"},
@@ -119,7 +123,8 @@ TEST(DesktopDir, UserDirsEntriesAreReadAsXdgUserDirReadsThem) {
         {"XDG_DESKTOP_DIR=\"$HOME/a\"\nXDG_DESKTOP_DIR=\"$HOME/b\"\n", "/home/u/b"},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(platform::ParseUserDirsDesktop(c.text, "/home/u"), c.expected) << c.text;
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::ParseUserDirsDesktop(c.text, "/home/u"), c.expected) << c.text;
 }
 
 TEST(DesktopDir, OverrideThenUserDirsThenEnvironmentThenDesktopThenHome) {

@@ -3,7 +3,8 @@
 #include "platform/sys/SystemInfo.h"
 
 TEST(SystemInfo, OsReleaseNamePrefersPrettyNameAndUnquotes) {
-    EXPECT_EQ(platform::ParseOsReleaseName("NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"),
+    EXPECT_EQ(platform::ParseOsReleaseName(
+                  "NAME=\"Debian GNU/Linux\"\nPRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n"),
               "Debian GNU/Linux 12 (bookworm)");
     EXPECT_EQ(platform::ParseOsReleaseName("NAME=Arch\n"), "Arch");
     EXPECT_EQ(platform::ParseOsReleaseName("PRETTY_NAME='Single quoted'\n"), "Single quoted");
@@ -18,7 +19,8 @@ TEST(SystemInfo, CpuTextNamesTheModelAndCountsLogicalProcessors) {
         "processor\t: 0\nmodel name\t: Example CPU @ 3.00GHz\nflags\t\t: fpu\n\n"
         "processor\t: 1\nmodel name\t: Example CPU @ 3.00GHz\n\n";
     EXPECT_EQ(platform::ParseCpuInfo(x86), "Example CPU @ 3.00GHz (2 logical processors)");
-    EXPECT_EQ(platform::ParseCpuInfo("processor : 0\nBogoMIPS : 50\n"), "Unknown processor (1 logical processor)");
+    EXPECT_EQ(platform::ParseCpuInfo("processor : 0\nBogoMIPS : 50\n"),
+              "Unknown processor (1 logical processor)");
     EXPECT_EQ(platform::ParseCpuInfo(""), "Unknown processor");
     EXPECT_EQ(platform::ParseCpuInfo("garbage without colons\n:::\n"), "Unknown processor");
 }

@@ -8,11 +8,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 #include <vector>
+
+#include "platform/sys/Clock.h"
 
 extern char** environ;
 
@@ -28,7 +28,9 @@ std::map<std::string, std::function<int()>>& ChildModes() {
     return modes;
 }
 
-ChildMode::ChildMode(const std::string& name, std::function<int()> body) { ChildModes()[name] = std::move(body); }
+ChildMode::ChildMode(const std::string& name, std::function<int()> body) {
+    ChildModes()[name] = std::move(body);
+}
 
 void Report(const std::string& line) {
     const std::string text = line + "\n";
@@ -85,7 +87,7 @@ ChildProcess::~ChildProcess() {
 }
 
 std::string ChildProcess::ReadLine(int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const std::uint64_t deadline = platform::NowMs() + static_cast<std::uint64_t>(timeoutMs);
     for (;;) {
         const auto newline = pending_.find('\n');
         if (newline != std::string::npos) {
@@ -93,10 +95,10 @@ std::string ChildProcess::ReadLine(int timeoutMs) {
             pending_.erase(0, newline + 1);
             return line;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return {};
+        const std::uint64_t now = platform::NowMs();
+        if (now >= deadline) return {};
         pollfd p{reportFd_, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left.count())) <= 0) return {};
+        if (poll(&p, 1, static_cast<int>(deadline - now)) <= 0) return {};
         char buffer[256];
         const ssize_t n = ::read(reportFd_, buffer, sizeof buffer);
         if (n <= 0) return {};
@@ -111,7 +113,7 @@ void ChildProcess::CloseInput() {
 
 int ChildProcess::Wait(int timeoutMs) {
     if (pid_ <= 0) return -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const std::uint64_t deadline = platform::NowMs() + static_cast<std::uint64_t>(timeoutMs);
     for (;;) {
         int status = 0;
         const pid_t done = waitpid(pid_, &status, WNOHANG);
@@ -119,8 +121,8 @@ int ChildProcess::Wait(int timeoutMs) {
             pid_ = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        if (done < 0 || std::chrono::steady_clock::now() >= deadline) return -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (done < 0 || platform::NowMs() >= deadline) return -1;
+        platform::SleepMs(5);
     }
 }
 

@@ -4,10 +4,11 @@
 // The child reports through Report() (a pipe the parent reads line by line) and can wait for the
 // parent by reading its standard input until the parent calls CloseInput().
 
+#include <sys/types.h>
+
 #include <functional>
 #include <map>
 #include <string>
-#include <sys/types.h>
 
 namespace testsupport {
 
