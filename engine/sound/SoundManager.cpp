@@ -10,6 +10,7 @@
 #include "engine/sound/OggDecoder.h"
 #include "engine/sound/Sound.h"
 #include "engine/sound/WavCodec.h"
+#include "platform/sys/Journal.h"
 
 using platform::ScopedLock;
 
@@ -172,6 +173,7 @@ bool SoundManager::Play(int id, float volume, int /*reserved*/, bool looping) {
         if (!it->second->Play(std::clamp(volume, 0.0f, 1.0f), looping, GainLocked(category))) return false;
         observer = playObserver_;
     }
+    platform::JournalSound(id);
     if (observer) observer(id);
     return true;
 }

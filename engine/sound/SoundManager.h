@@ -80,7 +80,8 @@ public:
     // Applies the category's volume (0 when off) to every sound of the category.
     void ApplyCategoryVolume(SoundCategory category);
 
-    // Called with the id after every successful Play, outside the manager's lock (journal, tests).
+    // Every successful Play writes "SOUND <id>" to the journal and then calls this observer with the
+    // id, outside the manager's lock (sound recorders of tests).
     void SetPlayObserver(std::function<void(int id)> observer);
 
     // Refills every stream's completed buffers; what the worker thread runs. Returns the number of
