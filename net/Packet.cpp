@@ -109,6 +109,7 @@ bool Packet::NextMessage() {
     const std::uint16_t length = LoadU16(&data_[start]);
     if (length < kFrameHeaderSize || start + length > size_) return false;
     messageStart_ = start;
+    bad_ = false;  // the bad mark belongs to the message being read
     readPos_ = start + kFrameHeaderSize;
     readEnd_ = start + length;
     ++messageCount_;
