@@ -9,7 +9,9 @@ namespace net {
 
 ClSocket::ClSocket(PacketPool& pool, ConnectionListener& listener) : pool_(pool), listener_(listener) {}
 
-ClSocket::~ClSocket() { Disconnect(); }
+ClSocket::~ClSocket() {
+    Disconnect();
+}
 
 bool ClSocket::Connect(const std::string& host, std::uint16_t port) {
     Disconnect();
@@ -27,7 +29,9 @@ bool ClSocket::Connect(const std::string& host, std::uint16_t port) {
     return connectThread_.Start("net-connect", [this, host, port] { ConnectThread(host, port); });
 }
 
-bool ClSocket::WaitConnected(std::uint32_t timeoutMs) { return attemptDone_.WaitFor(timeoutMs) && connected_.load(); }
+bool ClSocket::WaitConnected(std::uint32_t timeoutMs) {
+    return attemptDone_.WaitFor(timeoutMs) && connected_.load();
+}
 
 void ClSocket::ConnectThread(std::string host, std::uint16_t port) {
     if (!socket_.Connect(host, port, kConnectTimeoutMs)) {

@@ -41,9 +41,13 @@ bool GameSession::ResolveServerAddress(const std::string& setting, std::string& 
     return true;
 }
 
-bool GameSession::Connect(const std::string& host, std::uint16_t port) { return socket_.Connect(host, port); }
+bool GameSession::Connect(const std::string& host, std::uint16_t port) {
+    return socket_.Connect(host, port);
+}
 
-void GameSession::Disconnect() { socket_.Disconnect(); }
+void GameSession::Disconnect() {
+    socket_.Disconnect();
+}
 
 void GameSession::OnConnected(bool ok) {
     if (ok) lastSendMs_ = platform::NowMs();
@@ -57,9 +61,13 @@ void GameSession::OnDisconnected() {
 // ---------------------------------------------------------------------------------------------------------
 // Packets
 
-Packet* GameSession::AllocPacket() { return pool_.Alloc(); }
+Packet* GameSession::AllocPacket() {
+    return pool_.Alloc();
+}
 
-void GameSession::FreePacket(Packet* packet) { pool_.Free(packet); }
+void GameSession::FreePacket(Packet* packet) {
+    pool_.Free(packet);
+}
 
 PooledPacket GameSession::NewPacket(std::uint16_t id) {
     PooledPacket p(pool_, pool_.Alloc());
@@ -151,7 +159,8 @@ void GameSession::DispatchThread() {
         HandlerResult result = HandlerResult::PassOn;
         if (it != handlers_.end()) result = (this->*(it->second))(*packet);
         if (result == HandlerResult::PassOn) {
-            if (recorder_.IsRecording() && packet->GetId() >= 2000 && packet->GetId() < 3000) recorder_.Record(*packet);
+            if (recorder_.IsRecording() && packet->GetId() >= 2000 && packet->GetId() < 3000)
+                recorder_.Record(*packet);
             packet->Rewind();  // the scene reads from the start
             scene->OnPacket(*packet);
         }

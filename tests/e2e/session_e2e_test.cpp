@@ -93,7 +93,9 @@ TEST_P(Loopback, FrameSplitAcrossManyWritesArrivesWhole) {
 
 TEST_P(Loopback, ThirtyFramesInOneWriteArriveInOrder) {
     std::vector<Frame> frames;
-    for (int i = 0; i < 30; ++i) frames.push_back({static_cast<std::uint16_t>(2000 + i), Counted(i * 5, static_cast<std::uint8_t>(i))});
+    for (int i = 0; i < 30; ++i)
+        frames.push_back(
+            {static_cast<std::uint16_t>(2000 + i), Counted(i * 5, static_cast<std::uint8_t>(i))});
     ASSERT_TRUE(server->SendFrames(0, frames));
     ASSERT_TRUE(scene.WaitFor(30));
     const auto got = scene.Packets();
@@ -118,15 +120,19 @@ TEST_P(Loopback, MalformedFrameLengthIsLoggedAndClosesTheConnection) {
             std::lock_guard lock(m);
             lines.push_back(line);
         });
-        ASSERT_TRUE(server->SendRaw(client, {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), 1, 0}));
+        ASSERT_TRUE(server->SendRaw(
+            client, {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), 1, 0}));
         ASSERT_TRUE(server->WaitClosed(client, 5000));
-        for (int i = 0; i < 100 && session.IsConnected(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 100 && session.IsConnected(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_FALSE(session.IsConnected());
         EXPECT_FALSE(session.SendByteMessage(2008, 0)) << "a send on a dropped connection fails";
         GetLog().SetObserver(nullptr);
         std::lock_guard lock(m);
         bool logged = false;
-        for (const auto& line : lines) logged = logged || line.find("ERROR : INVALID PACKET SIZE " + std::to_string(length)) != std::string::npos;
+        for (const auto& line : lines)
+            logged = logged ||
+                     line.find("ERROR : INVALID PACKET SIZE " + std::to_string(length)) != std::string::npos;
         EXPECT_TRUE(logged) << length;
     }
 }

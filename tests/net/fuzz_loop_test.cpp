@@ -18,7 +18,15 @@ std::vector<std::vector<std::uint8_t>> Seeds() {
         for (int m = 0; m <= k; ++m) {
             net::Packet p;
             p.Init(static_cast<std::uint16_t>(2000 + m));
-            p.WriteU16(1).WriteU8(1).WriteU8(4).WriteU8(2).WriteU8(8).WriteU8(0).WriteU8(1).WriteU8(0).WriteU8(40);
+            p.WriteU16(1)
+                .WriteU8(1)
+                .WriteU8(4)
+                .WriteU8(2)
+                .WriteU8(8)
+                .WriteU8(0)
+                .WriteU8(1)
+                .WriteU8(0)
+                .WriteU8(40);
             p.WriteU8(0).WriteString(u"room title").WriteU32(1000).WriteU16(1024).WriteU16(2004);
             p.Finish();
             s.insert(s.end(), p.Data(), p.Data() + p.Size());
@@ -39,9 +47,15 @@ TEST(FuzzLoop, AMillionMutatedInputsThroughCutterAndReaders) {
         const int mutations = 1 + static_cast<int>(rng() % 8);
         for (int m = 0; m < mutations; ++m) {
             switch (rng() % 5) {
-                case 0: input[rng() % input.size()] = static_cast<std::uint8_t>(rng()); break;
-                case 1: input[rng() % input.size()] ^= static_cast<std::uint8_t>(1u << (rng() % 8)); break;
-                case 2: input.insert(input.begin() + rng() % input.size(), static_cast<std::uint8_t>(rng())); break;
+                case 0:
+                    input[rng() % input.size()] = static_cast<std::uint8_t>(rng());
+                    break;
+                case 1:
+                    input[rng() % input.size()] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
+                    break;
+                case 2:
+                    input.insert(input.begin() + rng() % input.size(), static_cast<std::uint8_t>(rng()));
+                    break;
                 case 3:
                     if (input.size() > 2) input.erase(input.begin() + rng() % input.size());
                     break;

@@ -16,12 +16,12 @@
 using namespace net;
 
 TEST(ItemData, EveryItemTheScenesNameIsBuiltIn) {
-    const std::uint32_t named[] = {11,   12,   1020, 1024, 1025, 1026, 1027, 1028, 1030, 1032, 1033, 1035, 1101, 1102,
-                                   1103, 1104, 1105, 1401, 1501, 1502, 2003, 2004, 2006, 2007, 2008, 2100, 2101, 2102,
-                                   2103, 2104, 2142, 2143, 2200, 2201, 3000, 3001, 3002, 3003, 3004, 3005, 3006, 3010,
-                                   3011, 3012, 3041, 3042, 3043, 3050, 3051, 3052, 3053, 3054, 3055, 3100, 3102, 3103,
-                                   3104, 3105, 4011, 4012, 4101, 4102, 4103, 4104, 4106, 4107, 4108, 4111, 4145, 4146,
-                                   4150, 4504, 4510, 4511, 4512, 4513, 4520, 4526, 4901, 4902, 4903, 4904};
+    const std::uint32_t named[] = {
+        11,   12,   1020, 1024, 1025, 1026, 1027, 1028, 1030, 1032, 1033, 1035, 1101, 1102, 1103, 1104, 1105,
+        1401, 1501, 1502, 2003, 2004, 2006, 2007, 2008, 2100, 2101, 2102, 2103, 2104, 2142, 2143, 2200, 2201,
+        3000, 3001, 3002, 3003, 3004, 3005, 3006, 3010, 3011, 3012, 3041, 3042, 3043, 3050, 3051, 3052, 3053,
+        3054, 3055, 3100, 3102, 3103, 3104, 3105, 4011, 4012, 4101, 4102, 4103, 4104, 4106, 4107, 4108, 4111,
+        4145, 4146, 4150, 4504, 4510, 4511, 4512, 4513, 4520, 4526, 4901, 4902, 4903, 4904};
     for (std::uint32_t id : named) {
         const ItemRecord* r = GetItemTable().Find(id);
         ASSERT_NE(r, nullptr) << id;
@@ -42,8 +42,12 @@ TEST(ItemData, DefaultTablesAndBallSetsExistForEveryGameWithRules) {
             continue;
         }
         EXPECT_FALSE(GameTypeLongName(t).empty()) << t;
-        EXPECT_EQ(GetItemTable().Find(DefaultTableOfGameType(t))->type, static_cast<std::uint32_t>(ItemType::Table)) << t;
-        EXPECT_EQ(GetItemTable().Find(DefaultBallSetOfGameType(t))->type, static_cast<std::uint32_t>(ItemType::BallSet)) << t;
+        EXPECT_EQ(GetItemTable().Find(DefaultTableOfGameType(t))->type,
+                  static_cast<std::uint32_t>(ItemType::Table))
+            << t;
+        EXPECT_EQ(GetItemTable().Find(DefaultBallSetOfGameType(t))->type,
+                  static_cast<std::uint32_t>(ItemType::BallSet))
+            << t;
     }
     EXPECT_EQ(DefaultTableOfGameType(10), 1030);
     EXPECT_EQ(DefaultBallSetOfGameType(16), 2007);
@@ -172,14 +176,15 @@ TEST(Recorder, RecordsEncipheredAndReadsBackWithTheEndMarker) {
     ASSERT_TRUE(rec.Start(path));
     rec.Record(p);
     rec.Finish();
-    rec.Finish();  // a second Finish writes nothing
+    rec.Finish();                  // a second Finish writes nothing
     ASSERT_TRUE(rec.Start(path));  // appending a second game
     rec.Record(p);
     rec.Disable();
     rec.Record(p);
 
     std::vector<std::uint16_t> ids;
-    ASSERT_TRUE(PacketRecorder::Read(path, [&](const std::uint8_t* f, std::size_t) { ids.push_back(f[2] | (f[3] << 8)); }));
+    ASSERT_TRUE(PacketRecorder::Read(
+        path, [&](const std::uint8_t* f, std::size_t) { ids.push_back(f[2] | (f[3] << 8)); }));
     EXPECT_EQ(ids, (std::vector<std::uint16_t>{2052, 2058, 20, 2052, 2058}));
 
     // The text is not readable in the file.
@@ -188,13 +193,15 @@ TEST(Recorder, RecordsEncipheredAndReadsBackWithTheEndMarker) {
     raw.resize(std::fread(raw.data(), 1, raw.size(), file));
     std::fclose(file);
     const char16_t shot[] = u"shot";
-    EXPECT_EQ(std::search(raw.begin(), raw.end(), reinterpret_cast<const char*>(shot), reinterpret_cast<const char*>(shot) + 8),
+    EXPECT_EQ(std::search(raw.begin(), raw.end(), reinterpret_cast<const char*>(shot),
+                          reinterpret_cast<const char*>(shot) + 8),
               raw.end());
 
     // A cut-off file reads up to the fault.
     std::filesystem::resize_file(path, raw.size() - 3);
     ids.clear();
-    EXPECT_FALSE(PacketRecorder::Read(path, [&](const std::uint8_t* f, std::size_t) { ids.push_back(f[2] | (f[3] << 8)); }));
+    EXPECT_FALSE(PacketRecorder::Read(
+        path, [&](const std::uint8_t* f, std::size_t) { ids.push_back(f[2] | (f[3] << 8)); }));
     EXPECT_EQ(ids.size(), 4u);
     std::remove(path.c_str());
 }

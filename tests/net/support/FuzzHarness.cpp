@@ -14,18 +14,32 @@ namespace {
 void ReadFields(net::Packet& p, const std::uint8_t* ops, std::size_t count) {
     for (std::size_t i = 0; i < count && !p.AtEnd(); ++i) {
         switch (ops[i] % 8) {
-            case 0: p.U8(); break;
-            case 1: p.U16(); break;
-            case 2: p.U32(); break;
-            case 3: p.U64(); break;
-            case 4: p.Str(); break;
+            case 0:
+                p.U8();
+                break;
+            case 1:
+                p.U16();
+                break;
+            case 2:
+                p.U32();
+                break;
+            case 3:
+                p.U64();
+                break;
+            case 4:
+                p.Str();
+                break;
             case 5: {
                 std::uint8_t buffer[64];
                 p.ReadBytes(buffer, ops[i] % sizeof buffer);
                 break;
             }
-            case 6: p.Skip(ops[i] / 8); break;
-            default: p.NextMessage(); break;
+            case 6:
+                p.Skip(ops[i] / 8);
+                break;
+            default:
+                p.NextMessage();
+                break;
         }
     }
 }
