@@ -37,8 +37,8 @@ void ClSocket::ConnectThread(std::string host, std::uint16_t port) {
     if (!socket_.Connect(host, port, kConnectTimeoutMs)) {
         LogWrite(u"ERROR : CONNECT FAILED %S:%d\n", host, static_cast<int>(port));
         running_ = false;
-        attemptDone_.Set();
         listener_.OnConnected(false);
+        attemptDone_.Set();
         return;
     }
     // The receive thread reports the end of the attempt when Hello arrives or the socket closes.
@@ -91,8 +91,9 @@ void ClSocket::ReceiveThread() {
                 }
                 helloSeen_ = true;
                 connected_ = true;
-                attemptDone_.Set();
+                // The listener sets up first, so a waiter that wakes finds the session ready.
                 listener_.OnConnected(true);
+                attemptDone_.Set();
                 continue;
             }
             Packet* packet = pool_.Alloc();
@@ -107,8 +108,8 @@ void ClSocket::ReceiveThread() {
     const bool wasConnected = connected_.load();
     Drop();
     if (!wasConnected && !attemptDone_.IsSet()) {
-        attemptDone_.Set();
         listener_.OnConnected(false);
+        attemptDone_.Set();
     }
 }
 
@@ -122,6 +123,8 @@ void ClSocket::Disconnect() {
     running_ = false;
     socket_.Shutdown();
     connectThread_.Join();
+    // The connect thread may have opened the socket after the first shutdown.
+    socket_.Shutdown();
     receiveThread_.Join();
     const bool wasConnected = connected_.exchange(false);
     if (wasConnected && !dropped_.exchange(true)) listener_.OnDisconnected();

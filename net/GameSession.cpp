@@ -1,5 +1,6 @@
 #include "net/GameSession.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/core/Log.h"
@@ -50,7 +51,7 @@ void GameSession::Disconnect() {
 }
 
 void GameSession::OnConnected(bool ok) {
-    if (ok) lastSendMs_ = platform::NowMs();
+    if (ok) lastSendMs_ = std::max<std::uint64_t>(platform::NowMs(), 1);
 }
 
 void GameSession::OnDisconnected() {
@@ -94,7 +95,9 @@ bool GameSession::SendEmpty(std::uint16_t id) {
 }
 
 bool GameSession::KeepAlive(std::uint64_t nowMs) {
-    if (!IsConnected() || nowMs < lastSendMs_.load() + kKeepAliveIntervalMs) return false;
+    // lastSend is 0 until the connection's start was stamped.
+    const std::uint64_t last = lastSendMs_.load();
+    if (!IsConnected() || last == 0 || nowMs < last + kKeepAliveIntervalMs) return false;
     return SendEmpty(Id(MessageId::KeepAlive));
 }
 

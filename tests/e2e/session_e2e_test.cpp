@@ -173,3 +173,23 @@ TEST(KeepAlive, Message202AfterFiveSecondsWithoutASendOnVirtualTime) {
     server.Stop();
     platform::SetClock(nullptr);
 }
+
+TEST(Connection, RefusedConnectReportsFailureAndDisconnectRightAfterConnectReturns) {
+    platform::TcpListener probe;
+    ASSERT_TRUE(probe.Listen("127.0.0.1", 0));
+    const std::uint16_t closedPort = probe.Port();
+    probe.Close();
+    GameSession session;
+    ASSERT_TRUE(session.Connect("127.0.0.1", closedPort));
+    EXPECT_FALSE(session.WaitConnected(5000));
+    EXPECT_FALSE(session.IsConnected());
+
+    TestGameServer server;
+    ASSERT_TRUE(server.Start());
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(session.Connect("127.0.0.1", server.Port()));
+        session.Disconnect();  // must not hang whatever stage the connect thread reached
+        EXPECT_FALSE(session.IsConnected());
+    }
+    server.Stop();
+}
