@@ -15,6 +15,13 @@
 
 namespace physics {
 
+// Which body of an operation a model uses.
+enum class RailGeneration : std::uint8_t { First, Second, Third, Late };
+enum class StrikeForm : std::uint8_t { Base, A1, A2, A3, B };
+enum class FrictionForm : std::uint8_t { Base, First, Second, Third, B };
+enum class ImpulseForm : std::uint8_t { None, First, Second, Third, Late };
+enum class CollisionForm : std::uint8_t { Base, Second, Third, Late };
+
 // The nine shot parameters of a strike, in the order they are passed.
 struct ShotParams {
     F32 offsetLimitSide, offsetLimitVertical;
@@ -42,9 +49,8 @@ struct CushionContact {
     const TableParams* params;
 };
 
-// Outputs of the contact geometry of one rail axis.
-struct RailZoneResult {
-    Vector3 normal;  // unit rail normal times the distance, z the vertical distance
+// Outputs of the contact geometry shared by the two rail axes of one rail contact.
+struct RailZoneState {
     F32 contactHeight;
     std::uint8_t heightFlag = 0;
     std::uint8_t noseFlag = 0;
@@ -102,13 +108,20 @@ public:
     virtual void ApplyClothFriction(Ball& ball, F32 h, std::uint32_t kind);
     virtual void ResolveCushionImpact(Vector3& v, Vector3& w, const CushionContact& c);
     virtual void CollideRails(Ball& ball, F32 dt);
-    virtual bool CollideRailZone(Vector3& position, const Vector3& velocity, F32 radiusCm, RailZoneResult& out,
-                                 std::uint8_t railMask);
+    // normal: unit rail normal times the distance d, z the vertical distance.
+    virtual bool CollideRailZone(Vector3& position, const Vector3& velocity, F32 radiusCm, Vector3& normal,
+                                 RailZoneState& state, std::uint8_t railMask);
     virtual bool ResolveCollisions();
     // The impulse of one cushion contact (branches A from 0x10005 and B).
     virtual bool RailImpulse(Vector3& v, Vector3& w, Vector3& railVector, const CushionContact& c);
 
 protected:
+    // The rail contact of the second and third generations and of the late models (one body).
+    void CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation);
+    // The contact geometry: First is the base model's, Second and Third the mid generations',
+    // Late the late models'.
+    bool CollideRailZoneMid(const Vector3& position, F32 radiusCm, Vector3& normal, RailZoneState& state,
+                            std::uint8_t railMask, RailGeneration generation);
     // True when every ball is out of play or still, and no cue contact is pending.
     bool AllBallsRest() const;
 

@@ -6,13 +6,6 @@
 
 namespace physics {
 
-// Which body of an operation a model uses.
-enum class RailGeneration : std::uint8_t { First, Second, Third, Late };
-enum class StrikeForm : std::uint8_t { Base, A1, A2, A3, B };
-enum class FrictionForm : std::uint8_t { Base, First, Second, Third, B };
-enum class ImpulseForm : std::uint8_t { None, First, Second, Third, Late };
-enum class CollisionForm : std::uint8_t { Base, Second, Third, Late };
-
 struct ModelATraits {
     std::uint32_t id;
     StrikeForm strike;
