@@ -176,8 +176,9 @@ bool PhysicsModel::StepBall(Ball& ball, F32 h) {
 
     const bool inZone = CollidePocketZone(ball, h);
     // A ball over a pocket hole must be able to fall: the bed landing is skipped whenever the
-    // pocket-zone test handled the ball in this sub-step (on the open bed this changes nothing).
-    if (!inZone && ball.inPocketZone == 0) LandOnBed(ball, h);
+    // pocket-zone test handled the ball in this sub-step, and over a hole beyond `outer` (a side
+    // pocket's mouth). On the open bed this changes nothing.
+    if (!inZone && ball.inPocketZone == 0 && !IsOverPocketHole(ball)) LandOnBed(ball, h);
     CollideRails(ball, h);
     if (!inZone) CollideRailTop(ball, h);
     if (ball.IsAtRest()) return true;

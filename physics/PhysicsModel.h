@@ -100,6 +100,9 @@ public:
     bool CollidePocket(Ball& ball, std::uint8_t pocket, F32 h);
     bool LandOnBed(Ball& ball, F32 dt);
     void DropIntoPocket(Ball& ball, std::uint8_t pocket, F32 dt);
+    // True on a pocket table when the ball centre lies over a pocket hole (inside or beyond
+    // `outer`): there is no bed under it.
+    bool IsOverPocketHole(const Ball& ball) const;
 
     // Slots 0 to 7.
     virtual void StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot);

@@ -137,11 +137,6 @@ F32 CellValue(const Cell& c, bool pockets, const TableGeometry& g) {
     return N;
 }
 
-F32& Word(PhysicsParams& p, int index) {
-    F32* words = &p.table.frictionSets[0][0];
-    return words[index];
-}
-
 }  // namespace
 
 const ModelATraits& TraitsOfModelA(std::uint32_t id) {
@@ -196,7 +191,7 @@ void PhysicsModelA::SetTableParams() {
         if (traits_.id < column.firstId || traits_.id > column.lastId) continue;
         for (int row = 0; row < 15; ++row) {
             const F32 value = CellValue(column.rows[row], pockets, g);
-            if (!(value == kNotWritten)) Put(Word(p, kRowWords[row]), value);
+            if (!(value == kNotWritten)) PutWord(p, kRowWords[row], value);
         }
     }
     if (traits_.id == 0x1000F) g.railTop = St(g.cushionHeight + 0.5f);

@@ -38,6 +38,21 @@ Hole HoleOfZone(std::uint8_t bits, const TableGeometry& g) {
     }
 }
 
+std::uint8_t ZoneBits(const Ball& ball, const TableGeometry& g) {
+    const F32 r = ball.radiusCm;
+    const F32 x = ball.position.x, y = ball.position.y;
+    std::uint8_t bits = 0;
+    if (r + g.cushion.xMin > x)
+        bits = 1;
+    else if (g.cushion.xMax - r < x)
+        bits = 2;
+    if (r + g.cushion.yMin > y)
+        bits |= 4;
+    else if (g.cushion.yMax - r < y)
+        bits |= 8;
+    return bits;
+}
+
 }  // namespace
 
 bool PhysicsModel::CollidePocketZone(Ball& ball, F32 h) {
@@ -50,16 +65,7 @@ bool PhysicsModel::CollidePocketZone(Ball& ball, F32 h) {
     if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r)) return false;
     const bool eventsAllowed = ball.railState[0] == F32(0.0f) && ball.railState[1] == F32(0.0f);
 
-    std::uint8_t bits = 0;
-    if (r + g.cushion.xMin > x)
-        bits = 1;
-    else if (g.cushion.xMax - r < x)
-        bits = 2;
-    if (r + g.cushion.yMin > y)
-        bits |= 4;
-    else if (g.cushion.yMax - r < y)
-        bits |= 8;
-
+    const std::uint8_t bits = ZoneBits(ball, g);
     if (tableRecord_->hasPockets != 0) {
         const Hole hole = HoleOfZone(bits, g);
         if (hole.pocket != 0) {
@@ -114,6 +120,15 @@ bool PhysicsModel::CollidePocketZone(Ball& ball, F32 h) {
         ball.inPocketZone = 1;
     }
     return result;
+}
+
+bool PhysicsModel::IsOverPocketHole(const Ball& ball) const {
+    if (tableRecord_->hasPockets == 0) return false;
+    const TableGeometry& g = tableRecord_->geometry;
+    const Hole hole = HoleOfZone(ZoneBits(ball, g), g);
+    if (hole.pocket == 0) return false;
+    Vector3 d(St(ball.position.x - hole.cx), St(ball.position.y - hole.cy), F32(0.0f));
+    return d.Length() < hole.radius;
 }
 
 bool PhysicsModel::CollidePocket(Ball& ball, std::uint8_t pocket, F32 h) {

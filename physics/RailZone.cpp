@@ -136,11 +136,15 @@ bool PhysicsModel::CollideRailZoneMid(const Vector3& position, F32 r, Vector3& n
             const F32 rad = jaw.side ? g.PocketShape(23) : g.PocketShape(20);
             pcx = St(jaw.p1x - rad * ux);
             pcy = St(jaw.p1y - rad * uy);
+            // The ball faces the arc when it lies between the rays from the arc centre through
+            // P1 and P2; the orientation comes from the two points (see docs/decisions.md).
             const Ext crossP2 = (jaw.p2x - pcx) * (y - pcy) - (jaw.p2y - pcy) * (x - pcx);
             const Ext crossP1 = (jaw.p1x - pcx) * (y - pcy) - (jaw.p1y - pcy) * (x - pcx);
-            if (-jaw.sigma * crossP2 < Ext(0.0f))
+            const Ext turn = (jaw.p1x - pcx) * (jaw.p2y - pcy) - (jaw.p1y - pcy) * (jaw.p2x - pcx);
+            const F32 orientation = turn < Ext(0.0f) ? F32(-1.0f) : F32(1.0f);
+            if (orientation * crossP2 > Ext(0.0f))
                 region = Region::BeyondP2;
-            else if (jaw.sigma * crossP1 < Ext(0.0f))
+            else if (orientation * crossP1 < Ext(0.0f))
                 region = Region::BeforeP1;
             else
                 region = Region::Arc;
@@ -185,8 +189,10 @@ bool PhysicsModel::CollideRailZoneMid(const Vector3& position, F32 r, Vector3& n
         }
         if (d >= r) return false;
         if (d > F32(0.0f)) {
-            ux = St(vx / d);
-            uy = St(vy / d);
+            // vec / d is the unit normal except at the arc, where vec reaches the arc centre.
+            const F32 span = region == Region::Arc ? Length2D(vx, vy) : d;
+            ux = St(vx / span);
+            uy = St(vy / span);
             if (z > top) {
                 h = St(z - top);
                 state.contactHeight = St(z - h);

@@ -3,10 +3,13 @@
 #include "engine/core/Lcg.h"
 #include "physics/PhysicsFactory.h"
 #include "tests/physics/support/Hash.h"
+#include "tests/physics/support/ShotRunner.h"
 
 namespace physics::testing {
 
+// Both start from a fresh block: words a set-up leaves unwritten keep earlier values.
 std::uint64_t SetUpHash() {
+    ClearParamsForTesting();
     Fnv1a hash;
     for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id)
         for (std::uint32_t type = 0; type < kTableTypeCount; ++type) {
@@ -28,18 +31,18 @@ std::uint64_t SetUpHash() {
 namespace physics::testing {
 
 std::uint64_t ShotHash() {
+    ClearParamsForTesting();
     Fnv1a hash;
-    auto model = CreatePhysicsModel(kDefaultPhysicsModelId, 0, 3, false);
-    Lcg lcg;
-    lcg.Seed(7);
-    for (int i = 0; i < 2000; ++i) {
-        Ball& ball = model->GetBall(0);
-        ball.spin = Vector3(F32::FromBits(lcg.Next() & 0x43FFFFFFu), F32::FromBits(lcg.Next() & 0xC3FFFFFFu),
-                            F32::FromBits(lcg.Next() & 0x41FFFFFFu));
-        ball.RandomizeOrientation(lcg.Next());
-        hash.Add(ball.orientation.x.Bits());
-        hash.Add(ball.orientation.w.Bits());
-    }
+    const std::vector<BallPlacement> balls = {{F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2},
+                                              {F32(20.0f), F32(-30.0f), 3}};
+    ShotParams shot = DefaultShot();
+    hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 0, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    shot.offsetLimitSide = shot.tipOffsetSide = F32(0.2f);
+    shot.offsetLimitVertical = shot.tipOffsetVertical = F32(-0.3f);
+    shot.power = F32(1.0f);
+    hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 9, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    shot.elevation = F32(0.7f);
+    hash.Add(RunShot(MakeShot(0x10012, 11, balls, F32(40.0f), F32(8.0f), shot)).hash);
     return hash.value;
 }
 
