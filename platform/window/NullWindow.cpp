@@ -108,8 +108,8 @@ ShowCommand NullWindow::LastShow() const {
     return lastShow_;
 }
 
-DisplayMode NullDesktopMode() {
-    DisplayMode mode;
+DesktopMode NullDesktopMode() {
+    DesktopMode mode;
     const char* text = std::getenv("MARVENLOT_DESKTOP");
     if (!text) return mode;
     int w = 0, h = 0, bpp = 0, hz = 0;
@@ -128,7 +128,7 @@ namespace {
 class NullWindowSystem final : public WindowSystem {
 public:
     VideoBackend Backend() const override { return VideoBackend::Null; }
-    DisplayMode GetDesktopMode() const override { return NullDesktopMode(); }
+    DesktopMode GetDesktopMode() const override { return NullDesktopMode(); }
     std::unique_ptr<Window> CreateMainWindow(const WindowDesc& desc) override {
         return std::make_unique<NullWindow>(desc);
     }

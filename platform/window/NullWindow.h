@@ -53,7 +53,7 @@ private:
 };
 
 // MARVENLOT_DESKTOP="<w>x<h>x<bpp>@<hz>" sets the null desktop; default 1024x768x32@60.
-DisplayMode NullDesktopMode();
+DesktopMode NullDesktopMode();
 
 std::unique_ptr<WindowSystem> CreateNullWindowSystem();
 

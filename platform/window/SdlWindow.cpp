@@ -234,8 +234,8 @@ public:
 
     VideoBackend Backend() const override { return VideoBackend::Sdl; }
 
-    DisplayMode GetDesktopMode() const override {
-        DisplayMode mode;
+    DesktopMode GetDesktopMode() const override {
+        DesktopMode mode;
         SDL_DisplayMode desktop{};
         if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
             mode.width = desktop.w;

@@ -26,7 +26,7 @@ struct Rect {
     bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-struct DisplayMode {
+struct DesktopMode {
     int width = 1024;
     int height = 768;
     int bitsPerPixel = 32;
@@ -101,7 +101,7 @@ public:
     static VideoBackend BackendFromEnvironment();
 
     virtual VideoBackend Backend() const = 0;
-    virtual DisplayMode GetDesktopMode() const = 0;
+    virtual DesktopMode GetDesktopMode() const = 0;
     virtual std::unique_ptr<Window> CreateMainWindow(const WindowDesc& desc) = 0;
 
     // Any thread.
