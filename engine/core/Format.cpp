@@ -33,6 +33,14 @@ std::string NumberFormat(const Spec& spec, const char* lengthAndConversion) {
     return f + lengthAndConversion;
 }
 
+// Widths and precisions beyond this are clamped: a hostile or mistaken format cannot overflow the
+// counters or ask for megabytes of padding.
+constexpr int kMaxWidth = 1024;
+
+int ClampWidth(std::int64_t value) {
+    return static_cast<int>(value < -kMaxWidth ? -kMaxWidth : value > kMaxWidth ? kMaxWidth : value);
+}
+
 bool IsIntegral(FormatArg::Kind k) {
     return k == FormatArg::Kind::Signed || k == FormatArg::Kind::Unsigned;
 }
@@ -65,7 +73,7 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             spec.flags += static_cast<char>(format[j++]);
         if (j < format.size() && format[j] == u'*') {
             const FormatArg* w = take();
-            spec.width = w && IsIntegral(w->kind()) ? static_cast<int>(w->AsSigned()) : 0;
+            spec.width = w && IsIntegral(w->kind()) ? ClampWidth(w->AsSigned()) : 0;
             if (spec.width < 0) {
                 spec.flags += '-';
                 spec.width = -spec.width;
@@ -73,23 +81,26 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             ++j;
         } else {
             while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (format[j++] - u'0');
+                spec.width = ClampWidth(std::int64_t{spec.width < 0 ? 0 : spec.width} * 10 + (format[j++] - u'0'));
         }
         if (j < format.size() && format[j] == u'.') {
             ++j;
             spec.precision = 0;
             if (j < format.size() && format[j] == u'*') {
                 const FormatArg* p = take();
-                spec.precision = p && IsIntegral(p->kind()) ? static_cast<int>(p->AsSigned()) : 0;
+                spec.precision = p && IsIntegral(p->kind()) ? ClampWidth(p->AsSigned()) : 0;
+                if (spec.precision < 0) spec.precision = -1;  // a negative precision is none
                 ++j;
             } else {
                 while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                    spec.precision = spec.precision * 10 + (format[j++] - u'0');
+                    spec.precision = ClampWidth(std::int64_t{spec.precision} * 10 + (format[j++] - u'0'));
             }
         }
-        // Length modifiers: I64, ll, l, h, hh, L.
+        // Length modifiers: I64, I32, ll, l, h, hh, L.
         if (format.substr(j, 3) == u"I64") {
             spec.longLong = true;
+            j += 3;
+        } else if (format.substr(j, 3) == u"I32") {
             j += 3;
         } else {
             while (j < format.size() && (format[j] == u'l' || format[j] == u'h' || format[j] == u'L')) {
@@ -105,7 +116,7 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
         i = j;
 
         const FormatArg* arg = take();
-        char buffer[512];
+        char buffer[2048];  // holds the widest clamped field of any number
         switch (spec.conversion) {
             case 'd':
             case 'i':
