@@ -222,7 +222,7 @@ private:
     std::array<bool, platform::kMaxTextureStages> boundKnown_{};
     std::uint32_t alphaMode_ = kUnknown;
     std::uint32_t vertexFormat_ = kUnknown;
-    bool worldIdentity_ = false;
+    Matrix4f world_;
     bool worldKnown_ = false;
     platform::MaterialRecord material_;
     bool materialKnown_ = false;
