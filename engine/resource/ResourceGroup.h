@@ -17,6 +17,7 @@ public:
     const WString& GetName() const { return name_; }
 
     ResourceGroup& AddChild(WString name);
+    ResourceGroup& AdoptChild(std::unique_ptr<ResourceGroup> child);
     // The first child of that name, or null.
     ResourceGroup* FindChild(WStringView name) const;
     // Follows child names from this group ({"Cues", "TunningCue", "TuneTip"}); null at the first miss.

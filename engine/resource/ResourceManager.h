@@ -43,7 +43,9 @@ public:
 private:
     ResourcePackage* Register(const WString& key, std::unique_ptr<ResourcePackage> package, bool load);
 
+    // Lock order: lock_ (folders, package map) before a package's lock before failureLock_.
     mutable platform::CriticalSection lock_;
+    mutable platform::CriticalSection failureLock_;
     WString rootFolder_ = u".";
     WString dataFolder_ = u"data";
     std::map<WString, std::unique_ptr<ResourcePackage>, std::less<>> packages_;
