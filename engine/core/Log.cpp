@@ -46,9 +46,6 @@ struct LogSystem::Impl {
     std::size_t head = 0;
     std::size_t count = 0;
 
-    // Callers that wait for a record are served in arrival order.
-    std::uint64_t nextTicket = 0;
-    std::uint64_t servingTicket = 0;
     std::uint64_t enqueued = 0;
     std::uint64_t flushed = 0;
 
@@ -121,7 +118,6 @@ bool LogSystem::Start(const WString& name, int poolRecords, bool singleFile) {
     for (std::size_t i = size; i > 0; --i) d.freeList.push_back(i - 1);
     d.ring.assign(size, 0);
     d.head = d.count = 0;
-    d.nextTicket = d.servingTicket = 0;
     d.enqueued = d.flushed = 0;
     d.openFailed = false;
     d.openedPath.clear();
@@ -170,17 +166,16 @@ void LogSystem::WriteLine(const WString& text) {
     Impl& d = *impl_;
     const std::string body = ToUtf8(text);
     std::unique_lock lock(d.mutex);
-    // The prefix is taken under the lock so that times never run backwards down the file.
+    // With every record queued, wait for the writer to return some.
+    d.freed.wait(lock, [&] { return !d.started || !d.freeList.empty(); });
+    // The prefix is taken once the line's place is certain, so times never run backwards down
+    // the file and the observer sees the file's order.
     const std::tm now = LocalNow();
     char prefix[48];
     std::snprintf(prefix, sizeof prefix, "%02d:%02d:%02d ", now.tm_hour, now.tm_min, now.tm_sec);
     if (d.observer) d.observer(prefix + body);
     if (!d.started) return;
 
-    const std::uint64_t ticket = d.nextTicket++;
-    d.freed.wait(lock, [&] { return !d.started || (d.servingTicket == ticket && !d.freeList.empty()); });
-    if (!d.started) return;
-    ++d.servingTicket;
     const std::size_t index = d.freeList.back();
     d.freeList.pop_back();
     std::string& record = d.records[index];
@@ -190,8 +185,6 @@ void LogSystem::WriteLine(const WString& text) {
     ++d.count;
     ++d.enqueued;
     d.queued.notify_one();
-    // The next caller in line may already have a free record.
-    if (!d.freeList.empty()) d.freed.notify_all();
 }
 
 std::string LogSystem::FilePath() const {
