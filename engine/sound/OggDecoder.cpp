@@ -25,6 +25,7 @@ struct OggDecoder::Impl {
         if (size == 0) return 0;
         const std::size_t left = self->bytes.size() - self->position;
         const std::size_t items = std::min(count, left / size);
+        if (items == 0) return 0;
         std::memcpy(ptr, self->bytes.data() + self->position, items * size);
         self->position += items * size;
         return items;

@@ -96,19 +96,22 @@ int NullAudioDevice::ProcessedLocked(Source& source) {
     return processed;
 }
 
+bool NullAudioDevice::IsPlayingLocked(Source& source) {
+    if (!source.playing) return false;
+    if (source.attached != kNoAudioObject) {
+        const std::uint64_t length = BufferUs(source.attached);
+        if (source.looping && length > 0) return true;
+        if (GetClock().NowUs() - source.startUs >= length) source.playing = false;
+        return source.playing;
+    }
+    ProcessedLocked(source);
+    return source.playing;
+}
+
 bool NullAudioDevice::IsPlaying(AudioSource source) {
     ScopedLock lock(lock_);
     auto it = sources_.find(source);
-    if (it == sources_.end() || !it->second.playing) return false;
-    Source& s = it->second;
-    if (s.attached != kNoAudioObject) {
-        const std::uint64_t length = BufferUs(s.attached);
-        if (s.looping && length > 0) return true;
-        if (GetClock().NowUs() - s.startUs >= length) s.playing = false;
-        return s.playing;
-    }
-    ProcessedLocked(s);
-    return s.playing;
+    return it != sources_.end() && IsPlayingLocked(it->second);
 }
 
 bool NullAudioDevice::QueueBuffer(AudioSource source, AudioBuffer buffer) {
@@ -136,10 +139,13 @@ AudioBuffer NullAudioDevice::UnqueueProcessed(AudioSource source) {
     return buffer;
 }
 
-float NullAudioDevice::Volume(AudioSource source) {
+std::vector<float> NullAudioDevice::PlayingVolumes() {
     ScopedLock lock(lock_);
-    auto it = sources_.find(source);
-    return it == sources_.end() ? 0.0f : it->second.gain;
+    std::vector<float> volumes;
+    for (auto& [handle, source] : sources_) {
+        if (IsPlayingLocked(source)) volumes.push_back(source.gain);
+    }
+    return volumes;
 }
 
 int NullAudioDevice::BufferCount() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <vector>
 
 #include "platform/audio/AudioDevice.h"
 #include "platform/sys/CriticalSection.h"
@@ -33,8 +34,8 @@ public:
     int ProcessedCount(AudioSource source) override;
     AudioBuffer UnqueueProcessed(AudioSource source) override;
 
-    // Inspection for tests.
-    float Volume(AudioSource source);
+    // Inspection for tests: the gains of the sources playing now, in handle order.
+    std::vector<float> PlayingVolumes();
     int BufferCount();
     int SourceCount();
 
@@ -50,6 +51,7 @@ private:
 
     // Number of queued buffers that have finished by now; stops a source whose queue ran dry.
     int ProcessedLocked(Source& source);
+    bool IsPlayingLocked(Source& source);
     std::uint64_t BufferUs(AudioBuffer buffer) const;
 
     CriticalSection lock_;
