@@ -35,7 +35,8 @@ bool MakeFolders(const std::string& path, mode_t mode) {
     if (stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
     const auto slash = path.find_last_of('/');
     if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash), mode)) return false;
-    if (mkdir(path.c_str(), mode) == 0 || errno == EEXIST) return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (mkdir(path.c_str(), mode) == 0 || errno == EEXIST)
+        return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     return false;
 }
 

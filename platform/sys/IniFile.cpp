@@ -23,7 +23,9 @@ std::string_view Trim(std::string_view s) {
     return s.substr(first, last - first + 1);
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -75,7 +77,9 @@ std::string UnquotedValue(std::string_view value) {
     return std::string(value);
 }
 
-bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; }
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
 
 bool WriteAll(int fd, const std::string& data) {
     std::size_t done = 0;
@@ -98,10 +102,20 @@ int ParseProfileInt(std::string_view text) {
     unsigned base = 10;
     if (i + 1 < text.size() && text[i] == '0') {
         switch (Lower(text[i + 1])) {
-            case 'x': base = 16; i += 2; break;
-            case 'o': base = 8; i += 2; break;
-            case 'b': base = 2; i += 2; break;
-            default: break;
+            case 'x':
+                base = 16;
+                i += 2;
+                break;
+            case 'o':
+                base = 8;
+                i += 2;
+                break;
+            case 'b':
+                base = 2;
+                i += 2;
+                break;
+            default:
+                break;
         }
     }
     std::uint32_t value = 0;
@@ -284,7 +298,8 @@ bool IniFile::Save(const std::string& path) const {
         return false;
     }
     const auto slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
     const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         fsync(dirFd);

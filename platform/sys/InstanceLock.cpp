@@ -47,7 +47,9 @@ socklen_t ChannelAddress(const std::string& path, sockaddr_un& address) {
 
 InstanceLock::InstanceLock(std::string name) : name_(std::move(name)) {}
 
-InstanceLock::~InstanceLock() { Release(); }
+InstanceLock::~InstanceLock() {
+    Release();
+}
 
 InstanceLock::Result InstanceLock::Acquire() {
     if (Held()) return Result::Acquired;

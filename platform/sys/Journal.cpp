@@ -81,7 +81,9 @@ void Journal::Write(std::string_view line) {
     }
 }
 
-void JournalScene(int id) { Journal::Write("SCENE " + std::to_string(id)); }
+void JournalScene(int id) {
+    Journal::Write("SCENE " + std::to_string(id));
+}
 
 void JournalBox(std::string_view caption, std::initializer_list<std::string_view> lines) {
     std::string record = "BOX ";
@@ -117,6 +119,8 @@ void JournalChat(std::uint32_t argb, std::string_view text) {
     Journal::Write(record);
 }
 
-void JournalSound(int id) { Journal::Write("SOUND " + std::to_string(id)); }
+void JournalSound(int id) {
+    Journal::Write("SOUND " + std::to_string(id));
+}
 
 }  // namespace platform

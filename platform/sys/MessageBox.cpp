@@ -33,17 +33,22 @@ std::string WithUnixLineBreaks(std::string_view text) {
 
 Uint32 SdlIconFlag(MessageBoxIcon icon) {
     switch (icon) {
-        case MessageBoxIcon::Error: return SDL_MESSAGEBOX_ERROR;
-        case MessageBoxIcon::Warning: return SDL_MESSAGEBOX_WARNING;
+        case MessageBoxIcon::Error:
+            return SDL_MESSAGEBOX_ERROR;
+        case MessageBoxIcon::Warning:
+            return SDL_MESSAGEBOX_WARNING;
         case MessageBoxIcon::Question:
-        case MessageBoxIcon::Information: return SDL_MESSAGEBOX_INFORMATION;
-        case MessageBoxIcon::None: break;
+        case MessageBoxIcon::Information:
+            return SDL_MESSAGEBOX_INFORMATION;
+        case MessageBoxIcon::None:
+            break;
     }
     return 0;
 }
 
 // False when no box could be shown (then the caller answers as if headless).
-bool ShowSdlBox(const std::string& caption, const std::string& text, const MessageBoxLayout& layout, int& answer) {
+bool ShowSdlBox(const std::string& caption, const std::string& text, const MessageBoxLayout& layout,
+                int& answer) {
     std::vector<SDL_MessageBoxButtonData> buttons;
     for (const auto& button : layout.buttons) {
         SDL_MessageBoxButtonData data{};
@@ -70,14 +75,24 @@ bool ShowSdlBox(const std::string& caption, const std::string& text, const Messa
 MessageBoxLayout DescribeMessageBox(unsigned style) {
     MessageBoxLayout layout;
     switch (style & kButtonMask) {
-        case MB_OKCANCEL: layout.buttons = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}}; break;
+        case MB_OKCANCEL:
+            layout.buttons = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}};
+            break;
         case MB_ABORTRETRYIGNORE:
             layout.buttons = {{IDABORT, "Abort"}, {IDRETRY, "Retry"}, {IDIGNORE, "Ignore"}};
             break;
-        case MB_YESNOCANCEL: layout.buttons = {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}}; break;
-        case MB_YESNO: layout.buttons = {{IDYES, "Yes"}, {IDNO, "No"}}; break;
-        case MB_RETRYCANCEL: layout.buttons = {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}}; break;
-        default: layout.buttons = {{IDOK, "OK"}}; break;
+        case MB_YESNOCANCEL:
+            layout.buttons = {{IDYES, "Yes"}, {IDNO, "No"}, {IDCANCEL, "Cancel"}};
+            break;
+        case MB_YESNO:
+            layout.buttons = {{IDYES, "Yes"}, {IDNO, "No"}};
+            break;
+        case MB_RETRYCANCEL:
+            layout.buttons = {{IDRETRY, "Retry"}, {IDCANCEL, "Cancel"}};
+            break;
+        default:
+            layout.buttons = {{IDOK, "OK"}};
+            break;
     }
     std::size_t index = 0;
     if ((style & kDefaultMask) == MB_DEFBUTTON2) index = 1;
@@ -93,11 +108,21 @@ MessageBoxLayout DescribeMessageBox(unsigned style) {
     if (layout.buttons.size() == 1) layout.closeId = layout.buttons[0].id;
 
     switch (style & kIconMask) {
-        case MB_ICONERROR: layout.icon = MessageBoxIcon::Error; break;
-        case MB_ICONQUESTION: layout.icon = MessageBoxIcon::Question; break;
-        case MB_ICONWARNING: layout.icon = MessageBoxIcon::Warning; break;
-        case MB_ICONINFORMATION: layout.icon = MessageBoxIcon::Information; break;
-        default: layout.icon = MessageBoxIcon::None; break;
+        case MB_ICONERROR:
+            layout.icon = MessageBoxIcon::Error;
+            break;
+        case MB_ICONQUESTION:
+            layout.icon = MessageBoxIcon::Question;
+            break;
+        case MB_ICONWARNING:
+            layout.icon = MessageBoxIcon::Warning;
+            break;
+        case MB_ICONINFORMATION:
+            layout.icon = MessageBoxIcon::Information;
+            break;
+        default:
+            layout.icon = MessageBoxIcon::None;
+            break;
     }
     return layout;
 }
@@ -108,7 +133,8 @@ int MessageBox(std::string_view caption, std::string_view text, unsigned style) 
     const std::string captionText(caption);
     const std::string bodyText = WithUnixLineBreaks(text);
     int answer = layout.defaultId;
-    if (!IsHeadless() && IsDisplayReachable() && ShowSdlBox(captionText, bodyText, layout, answer)) return answer;
+    if (!IsHeadless() && IsDisplayReachable() && ShowSdlBox(captionText, bodyText, layout, answer))
+        return answer;
     std::fprintf(stderr, "%s: %s\n", captionText.c_str(), bodyText.c_str());
     std::fflush(stderr);
     return layout.defaultId;

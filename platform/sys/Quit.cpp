@@ -57,7 +57,9 @@ bool InstallQuitHandlers() {
     return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
 }
 
-bool QuitRequested() { return gEverRequested.load(); }
+bool QuitRequested() {
+    return gEverRequested.load();
+}
 
 void RequestQuit() {
     gEverRequested.store(true);
@@ -70,7 +72,9 @@ void RequestQuit() {
     }
 }
 
-int QuitFd() { return gReadFd.load(); }
+int QuitFd() {
+    return gReadFd.load();
+}
 
 void SetQuitCallback(std::function<void()> callback) {
     std::lock_guard lock(gCallbackMutex);

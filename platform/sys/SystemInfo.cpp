@@ -70,8 +70,10 @@ std::string ParseOsReleaseName(std::string_view text) {
     std::string pretty, name;
     for (std::string_view line : SplitLines(text)) {
         line = Trim(line);
-        if (line.substr(0, 12) == "PRETTY_NAME=") pretty = Unquote(line.substr(12));
-        else if (line.substr(0, 5) == "NAME=") name = Unquote(line.substr(5));
+        if (line.substr(0, 12) == "PRETTY_NAME=")
+            pretty = Unquote(line.substr(12));
+        else if (line.substr(0, 5) == "NAME=")
+            name = Unquote(line.substr(5));
     }
     return pretty.empty() ? name : pretty;
 }
@@ -83,12 +85,15 @@ std::string ParseCpuInfo(std::string_view text) {
         const auto colon = line.find(':');
         if (colon == std::string_view::npos) continue;
         const std::string_view key = Trim(line.substr(0, colon));
-        if (key == "processor") ++count;
-        else if (key == "model name" && model.empty()) model = std::string(Trim(line.substr(colon + 1)));
+        if (key == "processor")
+            ++count;
+        else if (key == "model name" && model.empty())
+            model = std::string(Trim(line.substr(colon + 1)));
     }
     if (model.empty()) model = "Unknown processor";
     if (count <= 0) return model;
-    return model + " (" + std::to_string(count) + (count == 1 ? " logical processor)" : " logical processors)");
+    return model + " (" + std::to_string(count) +
+           (count == 1 ? " logical processor)" : " logical processors)");
 }
 
 int ParseMemTotalMB(std::string_view text) {
@@ -107,15 +112,19 @@ int ParseMemTotalMB(std::string_view text) {
 std::string GetOSName() {
     std::string name = ParseOsReleaseName(ReadText("/etc/os-release"));
     if (name.empty()) name = ParseOsReleaseName(ReadText("/usr/lib/os-release"));
-    utsname uts {};
+    utsname uts{};
     if (uname(&uts) != 0) return name.empty() ? std::string("Unknown") : name;
     const std::string kernel = std::string(uts.sysname) + " " + uts.release + " " + uts.machine;
     return name.empty() ? kernel : name + " (" + kernel + ")";
 }
 
-std::string GetCPUInfo() { return ParseCpuInfo(ReadText("/proc/cpuinfo")); }
+std::string GetCPUInfo() {
+    return ParseCpuInfo(ReadText("/proc/cpuinfo"));
+}
 
-int GetMemoryStatusMB() { return ParseMemTotalMB(ReadText("/proc/meminfo")); }
+int GetMemoryStatusMB() {
+    return ParseMemTotalMB(ReadText("/proc/meminfo"));
+}
 
 std::string GetDisplayAdapterName() {
     AdapterName& adapter = Adapter();
@@ -129,6 +138,8 @@ void SetDisplayAdapterName(std::string name) {
     adapter.name = name.empty() ? std::string("Unknown") : std::move(name);
 }
 
-std::string GetIEVersion() { return "none"; }
+std::string GetIEVersion() {
+    return "none";
+}
 
 }  // namespace platform

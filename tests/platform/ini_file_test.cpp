@@ -24,12 +24,28 @@ TEST(ParseProfileInt, ReadsNumbersTheWayTheProfileReaderDoes) {
         const char* text;
         int expected;
     } cases[] = {
-        {"1280", 1280}, {" 1", 1},        {"  -3", -3},           {"+7", 7},
-        {"42A", 42},    {"A42", 0},       {"abc", 0},             {"", 0},
-        {"-", 0},       {"--1", 0},       {"0x42", 0x42},         {"0X1a", 0x1A},
-        {"0x", 0},      {"0xG", 0},       {"0b102", 2},           {"0o19", 1},
-        {"08", 8},      {"1 2", 1},       {"4294967297", 1},      {"-4294967297", -1},
-        {"2147483648", INT_MIN},          {"-0x10", -16},
+        {"1280", 1280},
+        {" 1", 1},
+        {"  -3", -3},
+        {"+7", 7},
+        {"42A", 42},
+        {"A42", 0},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {"--1", 0},
+        {"0x42", 0x42},
+        {"0X1a", 0x1A},
+        {"0x", 0},
+        {"0xG", 0},
+        {"0b102", 2},
+        {"0o19", 1},
+        {"08", 8},
+        {"1 2", 1},
+        {"4294967297", 1},
+        {"-4294967297", -1},
+        {"2147483648", INT_MIN},
+        {"-0x10", -16},
     };
     for (const auto& c : cases) EXPECT_EQ(ParseProfileInt(c.text), c.expected) << '"' << c.text << '"';
 }
@@ -164,10 +180,11 @@ TEST(IniFileSave, FailedWritesAreReportedAndLeaveTheOldFile) {
     ASSERT_TRUE(ini.Load(path));
     ASSERT_TRUE(ini.SetString("A", "long", std::string(4096, 'v')));
 
-    struct sigaction ignore {}, old {};
+    struct sigaction ignore {
+    }, old{};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGXFSZ, &ignore, &old);
-    rlimit saved {};
+    rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit small = saved;
     small.rlim_cur = 64;

@@ -1,3 +1,5 @@
+#include "platform/sys/Journal.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -5,7 +7,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sys/Journal.h"
 #include "tests/platform/support/TempDir.h"
 
 using testsupport::ReadFile;
