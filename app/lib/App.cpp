@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/lib/GameSessionLink.h"
 #include "app/lib/RenderSetup.h"
 #include "app/lib/SceneFactory.h"
 #include "engine/core/Log.h"
@@ -95,6 +96,7 @@ void App::Init() {
 }
 
 bool App::Create() {
+    session_ = std::make_unique<GameSessionLink>(&scenes_);
     if (!InitWindow()) return false;
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);

@@ -1,10 +1,13 @@
 #include "app/lib/GameScene.h"
 
 #include "engine/core/Log.h"
+#include "net/Packet.h"
 
 GameScene::GameScene(int id) : id_(id), nextId_(id) {}
 
 GameScene::~GameScene() = default;
+
+int GameScene::OnPacket(net::Packet& packet) { return OnPacket(packet.GetId(), &packet); }
 
 int GameScene::Load3D(ResourceManager*, RenderDevice*) { return 0; }
 

@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "gui/Widget.h"
+#include "net/SceneGate.h"
 
-class Packet;
 class SceneManager;
 
-class GameScene : public Panel {
+class GameScene : public Panel, public net::PacketSink {
 public:
     explicit GameScene(int id);
     ~GameScene() override;
@@ -32,7 +32,9 @@ public:
     // Releases what the scene loaded; every scene's own Leave calls this first.
     virtual bool Leave(ResourceManager* resources, SceneManager* engineScenes);
     virtual void Update(std::uint64_t /*nowMs*/, std::uint64_t /*time100us*/) {}
-    virtual int OnPacket(std::uint16_t /*messageId*/, Packet* /*packet*/) { return 0; }
+    // Dispatch thread. The base handles no message and returns 0.
+    virtual int OnPacket(std::uint16_t /*messageId*/, net::Packet* /*packet*/) { return 0; }
+    int OnPacket(net::Packet& packet) final;
     virtual void ApplyOptions() {}
     virtual void Resize(int /*width*/, int /*height*/) {}
     virtual void OnActivate(bool /*active*/) {}

@@ -235,3 +235,13 @@ void GameSceneManager::DestroyAll() {
     secondNotice_.reset();
     scenes_.clear();
 }
+
+net::PacketSink* GameSceneManager::AcquireCurrentScene() {
+    messageLock_.Enter();
+    GameScene* scene = Current();
+    if (scene && !scene->ChangeRequested() && !(scene->IsLoading() && !scene->IsActive())) return scene;
+    messageLock_.Leave();
+    return nullptr;
+}
+
+void GameSceneManager::ReleaseCurrentScene(net::PacketSink*) { messageLock_.Leave(); }

@@ -45,10 +45,10 @@ struct HeldMessages {
     std::deque<Entry> entries;
 };
 
-class GameSceneManager {
+class GameSceneManager final : public net::SceneGate {
 public:
     GameSceneManager();
-    ~GameSceneManager();
+    ~GameSceneManager() override;
 
     void SetOwner(SceneHost* owner) { owner_ = owner; }
     bool AddScene(std::unique_ptr<GameScene> scene);
@@ -91,6 +91,11 @@ public:
     void OnCaptionHover(bool inStrip);
     void PostShortcut(std::uint32_t n);
     void DestroyAll();
+
+    // Dispatch thread: the scene that may take a packet now (holding the message lock until
+    // released), or nullptr while none is current, a change is requested or it is still loading.
+    net::PacketSink* AcquireCurrentScene() override;
+    void ReleaseCurrentScene(net::PacketSink* scene) override;
 
     platform::CriticalSection& SceneLock() { return sceneLock_; }
     platform::CriticalSection& MessageLock() { return messageLock_; }
