@@ -356,6 +356,7 @@ std::intptr_t App::DefaultHandling(const Message& message) {
             inSizeMove_ = false;
             return 0;
         case kWmRaiseWindow:
+            LogWrite(u"Brought to front by a second start\n");
             window_->Show(ShowCommand::Restore);
             window_->BringToFront();
             return 0;
