@@ -111,7 +111,7 @@ void App::CreateScenes() {
     });
     NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
     scenes_.SetOwner(this);
-    for (int id : SceneIdsForMode(mode_)) scenes_.AddScene(CreateGameScene(id, *this));
+    for (int id : SceneIdsForMode(mode_)) scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
     scenes_.SetScene(mode_ == StartMode::Replay ? scene_id::kReplay : scene_id::kIntro);
     scenes_.CreateWindows();
     scenesCreated_ = true;

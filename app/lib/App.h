@@ -122,6 +122,8 @@ public:
     // A scene id is refused unless this mode registered it.
     std::vector<int> SceneIds() const { return scenes_.SceneIds(); }
     // The video settings the next app message 1055 applies (the options dialog's working copy).
+    // Builds the scene of an id in CreateScenes (tests put recording scenes in).
+    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) { sceneFactory_ = std::move(factory); }
     // Called on every pass of the main loop (the program entry polls its signal and raise channels).
     void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
     void SetPendingVideoSettings(const VideoSettings& settings) { videoSettings_ = settings; }
@@ -166,6 +168,7 @@ private:
     std::uint32_t sizingMode_ = sizing::kNone;
     int sizingStartX_ = 0, sizingStartY_ = 0;
     int sizingStartWidth_ = 0, sizingStartHeight_ = 0;
+    bool sizeMoveStartKnown_ = false;
     int lastMouseX_ = 0, lastMouseY_ = 0;
     std::atomic<int> clientWidth_{1024}, clientHeight_{768};
     std::uint32_t fullscreenWidth_ = 0, fullscreenHeight_ = 0;
@@ -187,6 +190,7 @@ private:
     VideoSettings videoSettings_;
     std::uint32_t deferredVideoFlags_ = 0;
     std::function<void()> pumpHook_;
+    std::function<std::unique_ptr<GameScene>(int id)> sceneFactory_;
 
     platform::CriticalSection lock_;
     platform::Event startEvent_{platform::Event::Reset::Manual};

@@ -172,6 +172,7 @@ std::intptr_t App::HandleWindowedMouse(const Message& message, bool& handled) {
                 sizingStartHeight_ = h;
                 sizingStartX_ = x;
                 sizingStartY_ = y;
+                sizeMoveStartKnown_ = true;
                 SetMouseCapture(true);
                 windows_.PostMessage({kWmEnterSizeMove, 0, 0});
                 handled = true;
@@ -341,7 +342,8 @@ std::intptr_t App::DefaultHandling(const Message& message) {
             if ((message.wParam & 0xFFF0) == kScScreenSave) return 1;
             break;
         case kWmEnterSizeMove:
-            if (sizingMode_ == sizing::kNone) {
+            // The grips record the size before their first move; a caption drag records it here.
+            if (!sizeMoveStartKnown_) {
                 sizingStartWidth_ = static_cast<int>(windowedWidth_);
                 sizingStartHeight_ = static_cast<int>(windowedHeight_);
             }
@@ -354,6 +356,7 @@ std::intptr_t App::DefaultHandling(const Message& message) {
                             ? pending::kResized
                             : pending::kResume;
             inSizeMove_ = false;
+            sizeMoveStartKnown_ = false;
             return 0;
         case kWmRaiseWindow:
             LogWrite(u"Brought to front by a second start\n");
