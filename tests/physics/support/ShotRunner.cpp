@@ -88,6 +88,7 @@ ShotResult RunShot(const ShotSpec& spec, bool keepRecord,
     }
     for (std::size_t i = 0; i < spec.balls.size(); ++i) result.final.push_back(model->GetBall(i));
     result.hash = hash.value;
+    result.model = model;
     return result;
 }
 

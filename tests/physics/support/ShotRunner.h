@@ -47,6 +47,8 @@ struct ShotResult {
     std::vector<CallRecord> record;  // filled only when asked
     std::vector<Ball> final;
     std::uint32_t eventSevenCall = 0;
+    // Keeps the table record that the copied balls point at.
+    std::shared_ptr<PhysicsModel> model;
 };
 
 ShotResult RunShot(const ShotSpec& spec, bool keepRecord = false,
