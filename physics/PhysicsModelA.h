@@ -43,6 +43,13 @@ public:
 
     void SetParams() override;
     void SetTableParams() override;
+    void StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) override;
+    void ApplyClothFriction(Ball& ball, F32 h, std::uint32_t kind) override;
+    void CollideRails(Ball& ball, F32 dt) override;
+    bool CollideRailZone(Vector3& position, const Vector3& velocity, F32 radiusCm, Vector3& normal,
+                         RailZoneState& state, std::uint8_t railMask) override;
+    bool ResolveCollisions() override;
+    bool RailImpulse(Vector3& v, Vector3& w, Vector3& railVector, const CushionContact& c) override;
 
     F32 RailSpeedFactor() const { return traits_.railSpeedFactor; }
     // Scales a non-negative vertical tip offset by the cue elevation.
