@@ -3,10 +3,6 @@
 
 namespace physics {
 
-void PhysicsModelA::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) {
-    PhysicsModel::StrikeBody(ball, aimX, aimY, shot);
-}
-
 void PhysicsModelA::ApplyClothFriction(Ball& ball, F32 h, std::uint32_t kind) {
     ClothFrictionForm form;
     form.form = traits_.friction;
@@ -31,10 +27,5 @@ bool PhysicsModelA::CollideRailZone(Vector3& position, const Vector3&, F32 radiu
     return CollideRailZoneMid(position, radiusCm, normal, state, railMask, traits_.railZone);
 }
 
-bool PhysicsModelA::ResolveCollisions() { return PhysicsModel::ResolveCollisions(); }
-
-bool PhysicsModelA::RailImpulse(Vector3& v, Vector3& w, Vector3& railVector, const CushionContact& c) {
-    return PhysicsModel::RailImpulse(v, w, railVector, c);
-}
 
 }  // namespace physics
