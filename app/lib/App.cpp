@@ -112,6 +112,9 @@ void App::CreateScenes() {
     NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
     scenes_.SetOwner(this);
     for (int id : SceneIdsForMode(mode_)) scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
+    WString ids;
+    for (int id : scenes_.SceneIds()) ids += Format(u" %d", id);
+    LogWrite(u"Start mode %u, scenes%s\n", static_cast<unsigned>(mode_), ids);
     scenes_.SetScene(mode_ == StartMode::Replay ? scene_id::kReplay : scene_id::kIntro);
     scenes_.CreateWindows();
     scenesCreated_ = true;
@@ -256,6 +259,7 @@ void App::Shutdown() {
             GetLog().Flush();
             std::_Exit(0);
         }
+        LogWrite(u"Update thread ended\n");
     }
     session_->StopDispatchThread();
     scenes_.DestroyAll();
