@@ -5,6 +5,7 @@
 
 #include "engine/render/Camera.h"
 #include "engine/render/Font.h"
+#include "engine/render/Material.h"
 #include "engine/render/Mesh.h"
 #include "engine/render/Texture.h"
 #include "platform/sys/Clock.h"
@@ -566,7 +567,29 @@ bool RenderDevice::DrawPartDynamic(const MeshPart& part, std::uint32_t& vertices
     return true;
 }
 
-bool RenderDevice::DrawPart(const MeshPart& part, bool, std::uint32_t& verticesDrawn) {
+// A part outside the sort tree's opaque branch brings its own material state: stage operations,
+// textures, lighting and specular, without texture scrolling.
+bool RenderDevice::DrawPart(const MeshPart& part, bool normals, std::uint32_t& verticesDrawn) {
+    const Material* material = part.material.get();
+    std::uint32_t flags = material ? material->flags : 0;
+    if (!ApplyMaterialState(flags)) return false;
+    std::uint32_t reduced = ReduceStageMask(flags & kStageMaskBits);
+    std::uint32_t stage = 0;
+    for (int slot = 0; slot < kStageSlots && material; ++slot) {
+        if (!(reduced & RenderStateBit(slot))) continue;
+        Texture* texture = material->SlotTexture(slot);
+        bool ok = texture && texture->Restore() ? BindTextureHandle(stage, texture->Handle()) : BindTextureHandle(stage, 0);
+        if (!ok) return false;
+        ++stage;
+    }
+    for (std::uint32_t s = 0; s < platform::kMaxTextureStages; ++s)
+        if (CachedStageState(s, SState::TextureTransformFlags) != platform::kTextureTransformDisabled &&
+            !SetStageState(s, SState::TextureTransformFlags, platform::kTextureTransformDisabled))
+            return false;
+    bool off = material && material->lightingOff;
+    bool lit = material && material->lit && normals && !off;
+    if (!EnableLights(lit && !(flags & RenderStateBit(kLightMapSlot)), lit, !off)) return false;
+    if (lit && !SetSpecularEnable(material->specular != 0)) return false;
     return DrawPartDynamic(part, verticesDrawn);
 }
 

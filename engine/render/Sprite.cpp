@@ -48,11 +48,8 @@ bool Sprite::Render(RenderDevice& device, std::uint32_t& verticesDrawn) {
     if (!device.SetTransform(platform::TransformKind::World, &world)) return false;
     for (const auto& part : mesh->parts) {
         if (part->IsHidden()) continue;
-        if (!device.ApplyMaterialState(part->material ? part->material->flags : 0)) return false;
-        Texture* texture = part->material ? part->material->SlotTexture(kDiffuseSlot) : nullptr;
-        if (!device.SetTexture(0, texture)) return false;
-        if (!device.EnableLights(false, false, false)) return false;
-        if (!device.DrawPart(*part, false, verticesDrawn)) return false;
+        bool normals = mesh->geometry.format & platform::vertex_format::kNormal;
+        if (!device.DrawPart(*part, normals, verticesDrawn)) return false;
     }
     return true;
 }
