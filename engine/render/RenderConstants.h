@@ -5,7 +5,7 @@
 
 constexpr int kStageSlots = 8;
 constexpr std::uint16_t kNoSlot = 0xFFFF;
-constexpr std::uint32_t kNoCullOverride = 0xFFFFFFFF;
+constexpr std::uint32_t kNoCullModeOverride = 0xFFFFFFFF;
 constexpr std::uint16_t kNoDynamicIndexBuffer = 0xFFFF;
 
 // Stage-mask bit of each stage slot (slot 0 diffuse map, 2 bump environment map, 6 light map).

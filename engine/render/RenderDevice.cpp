@@ -655,7 +655,7 @@ bool RenderDevice::SaveScreenshot(const std::string& path) {
     std::string extension = path.size() >= 4 ? path.substr(path.find_last_of('.') + 1) : "";
     for (auto& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (extension == "png") return platform::SavePng(path, image);
-    return platform::SaveJpeg(path, image, 90);
+    return platform::SaveJpeg(path, image, 95);
 }
 
 std::uint64_t RenderDevice::ClockMs() const { return platform::GetClock().NowMs(); }

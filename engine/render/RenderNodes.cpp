@@ -615,7 +615,7 @@ bool BlendedGroupNode::DrawRecords(const std::vector<std::shared_ptr<DrawRecord>
     for (const auto& record : records) {
         if (!Drawable(*record)) continue;
         restore(savedCap && record->bumpAllowed ? 1 : 0);
-        std::int32_t cull = record->cullMode == kNoCullOverride ? -1 : static_cast<std::int32_t>(record->cullMode);
+        std::int32_t cull = record->cullMode == kNoCullModeOverride ? -1 : static_cast<std::int32_t>(record->cullMode);
         std::uint32_t vertices = 0;
         ok = device.SetTransform(platform::TransformKind::World, record->world) &&
              device.SetMaterialAlpha(record->alpha) && device.SetCullMode(cull) &&

@@ -258,7 +258,7 @@ protected:
     const Matrix4f* world_ = nullptr;
     float alpha_ = 1;
     std::uint8_t bumpAllowed_ = 1;
-    std::uint32_t cullMode_ = kNoCullOverride;
+    std::uint32_t cullMode_ = kNoCullModeOverride;
     std::uint8_t normals_ = 0;
     std::vector<std::shared_ptr<DrawRecord>> records_;
 };

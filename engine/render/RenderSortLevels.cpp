@@ -113,7 +113,7 @@ BlendSplitLevel::BlendSplitLevel(RenderSortTree* tree, RenderNode* owner) : Slot
 
 int BlendSplitLevel::SlotOf(const SceneNode& node) {
     if (node.blendMode > 1) return -1;
-    if (node.blendMode == 0 && node.cullOverride == kNoCullOverride) return 0;
+    if (node.blendMode == 0 && node.cullOverride == kNoCullModeOverride) return 0;
     return 1;
 }
 

@@ -45,7 +45,7 @@ bool Scene::SetCurrentCamera(std::uint32_t id) {
 void Scene::UpdateCamera() {
     Vector3f eye = CurrentCamera().Eye();
     std::function<void(SceneNode&)> visit = [&](SceneNode& node) {
-        if (node.blendMode == 1 || node.cullOverride != kNoCullOverride) {
+        if (node.blendMode == 1 || node.cullOverride != kNoCullModeOverride) {
             if (Mesh* mesh = node.CurrentMesh()) {
                 for (auto& part : mesh->parts) {
                     Vector3f centre = TransformPoint(part->sphere.centre, node.transform.world);
