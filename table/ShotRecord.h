@@ -1,0 +1,47 @@
+#pragma once
+// The binary record of one shot (client build, physics model, table, cue and parts, ball set, ball
+// positions and orientations, shot parameters). It travels as upper-case hex text in lessons, replays
+// and the shot gallery; ShotRecordToHex (app) writes it and ParseHex reads it back.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct ShotRecord {
+    static constexpr int kMaxBalls = 22;
+    static constexpr int kShotParamCount = 15;
+
+    std::uint32_t clientBuild = 0;
+    std::uint32_t physicsModelId = 0x10014;
+    // The game type; a signed value of 10 or more marks a pocket game, whose records carry a byte per ball.
+    std::uint8_t gameType = 0;
+    std::uint16_t tableItem = 0;
+    std::uint16_t cueItem = 0;
+    std::array<std::uint16_t, 5> cuePartItems{};
+    std::array<std::uint8_t, 5> cuePartLevels{};
+    std::uint16_t ballSetItem = 0;
+    std::uint16_t wordAfterBallSet = 0;
+    // Kept in the record but never written to the hex text.
+    std::uint8_t unwrittenByte = 0;
+    std::uint8_t byteBeforeBallCount = 0;
+    std::uint8_t ballCount = 0;
+    std::uint8_t byteAfterBallCount = 0;
+    std::array<std::array<float, 3>, kMaxBalls> positions{};
+    std::array<std::array<float, 4>, kMaxBalls> orientations{};  // quaternion x, y, z, w
+    std::array<std::uint8_t, kMaxBalls> ballBytes{};
+    // Fifteen 4-byte shot parameters; the twelfth is never written to the hex text.
+    std::array<float, kShotParamCount> shotParams{};
+
+    bool HasBallBytes() const { return static_cast<std::int8_t>(gameType) >= 10; }
+
+    enum class ParseResult { Ok, BadLength, BadBallCount, BadGameType };
+    // Reads the writer's text. Upper- and lower-case digits are accepted; a character that is no hex
+    // digit reads as 0, as the system's digit function does. The text must have exactly the length the
+    // writer gives for its ball count; a ball count above 22 or a game type outside 0..16 is refused.
+    // On failure the record is left unchanged.
+    ParseResult ParseHex(std::string_view text);
+};
+
+// Number of characters ShotRecordToHex writes for a record of n balls (n in 0..22).
+std::size_t ShotRecordHexLength(int ballCount, bool ballBytes);
