@@ -33,6 +33,14 @@ std::string NumberFormat(const Spec& spec, const char* lengthAndConversion) {
     return f + lengthAndConversion;
 }
 
+// Widths and precisions beyond this are clamped: a hostile or mistaken format cannot overflow the
+// counters or ask for megabytes of padding.
+constexpr int kMaxWidth = 1024;
+
+int ClampWidth(std::int64_t value) {
+    return static_cast<int>(value < -kMaxWidth ? -kMaxWidth : value > kMaxWidth ? kMaxWidth : value);
+}
+
 bool IsIntegral(FormatArg::Kind k) {
     return k == FormatArg::Kind::Signed || k == FormatArg::Kind::Unsigned;
 }
@@ -65,7 +73,7 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             spec.flags += static_cast<char>(format[j++]);
         if (j < format.size() && format[j] == u'*') {
             const FormatArg* w = take();
-            spec.width = w && IsIntegral(w->kind()) ? static_cast<int>(w->AsSigned()) : 0;
+            spec.width = w && IsIntegral(w->kind()) ? ClampWidth(w->AsSigned()) : 0;
             if (spec.width < 0) {
                 spec.flags += '-';
                 spec.width = -spec.width;
@@ -73,23 +81,27 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             ++j;
         } else {
             while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (format[j++] - u'0');
+                spec.width =
+                    ClampWidth(std::int64_t{spec.width < 0 ? 0 : spec.width} * 10 + (format[j++] - u'0'));
         }
         if (j < format.size() && format[j] == u'.') {
             ++j;
             spec.precision = 0;
             if (j < format.size() && format[j] == u'*') {
                 const FormatArg* p = take();
-                spec.precision = p && IsIntegral(p->kind()) ? static_cast<int>(p->AsSigned()) : 0;
+                spec.precision = p && IsIntegral(p->kind()) ? ClampWidth(p->AsSigned()) : 0;
+                if (spec.precision < 0) spec.precision = -1;  // a negative precision is none
                 ++j;
             } else {
                 while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                    spec.precision = spec.precision * 10 + (format[j++] - u'0');
+                    spec.precision = ClampWidth(std::int64_t{spec.precision} * 10 + (format[j++] - u'0'));
             }
         }
-        // Length modifiers: I64, ll, l, h, hh, L.
+        // Length modifiers: I64, I32, ll, l, h, hh, L.
         if (format.substr(j, 3) == u"I64") {
             spec.longLong = true;
+            j += 3;
+        } else if (format.substr(j, 3) == u"I32") {
             j += 3;
         } else {
             while (j < format.size() && (format[j] == u'l' || format[j] == u'h' || format[j] == u'L')) {
@@ -105,7 +117,7 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
         i = j;
 
         const FormatArg* arg = take();
-        char buffer[512];
+        char buffer[2048];  // holds the widest clamped field of any number
         switch (spec.conversion) {
             case 'd':
             case 'i':
@@ -132,7 +144,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                 }
                 const char conv[2] = {spec.conversion, 0};
                 if (spec.longLong)
-                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, (std::string("ll") + conv).c_str()).c_str(),
+                    std::snprintf(buffer, sizeof buffer,
+                                  NumberFormat(spec, (std::string("ll") + conv).c_str()).c_str(),
                                   static_cast<unsigned long long>(arg->AsUnsigned()));
                 else
                     std::snprintf(buffer, sizeof buffer, NumberFormat(spec, conv).c_str(),
@@ -187,7 +200,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                     out.append(bad);
                     break;
                 }
-                std::snprintf(buffer, sizeof buffer, "%08llX", static_cast<unsigned long long>(arg->AsUnsigned()));
+                std::snprintf(buffer, sizeof buffer, "%08llX",
+                              static_cast<unsigned long long>(arg->AsUnsigned()));
                 AppendAscii(out, buffer);
                 break;
             default:
@@ -203,7 +217,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
 
 WString FormatNumber(std::int64_t value) {
     const bool negative = value < 0;
-    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     std::string digits = std::to_string(magnitude);
     std::string grouped;
     for (size_t i = 0; i < digits.size(); ++i) {

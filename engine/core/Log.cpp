@@ -1,28 +1,131 @@
 #include "engine/core/Log.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <vector>
+
+#include "platform/sys/Thread.h"
+
+namespace {
+
+// Wall-clock time of day for the prefix; the platform clock measures intervals only.
+std::tm LocalNow() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm local{};
+    localtime_r(&now, &local);
+    return local;
+}
+
+}  // namespace
 
 struct LogSystem::Impl {
     std::mutex mutex;
+    std::condition_variable queued;   // the writer waits for lines
+    std::condition_variable freed;    // callers wait for a free record
+    std::condition_variable written;  // Flush waits for the writer
+
     std::string folder = ".";
     std::string name;
-    bool started = false;
+    bool singleFile = true;
+    std::string openedPath;
     FILE* file = nullptr;
+    bool openFailed = false;
+
+    bool started = false;
+    bool stopping = false;
+    platform::Thread writer;
+
+    // The pool: fixed records, free ones listed in freeList, queued ones in a ring of indices.
+    std::vector<std::string> records;
+    std::vector<std::size_t> freeList;
+    std::vector<std::size_t> ring;
+    std::size_t head = 0;
+    std::size_t count = 0;
+
+    std::uint64_t enqueued = 0;
+    std::uint64_t flushed = 0;
+
     std::function<void(const std::string&)> observer;
 
-    std::string Path() const { return name.empty() ? std::string() : folder + "/" + name + ".log"; }
+    std::string PathFor(const std::tm& day) const {
+        if (name.empty()) return {};
+        if (singleFile) return folder + "/" + name + ".log";
+        char date[48];
+        std::snprintf(date, sizeof date, "_%04d%02d%02d", day.tm_year + 1900, day.tm_mon + 1, day.tm_mday);
+        return folder + "/" + name + date + ".log";
+    }
+
+    // Runs on the writer thread, outside the lock; only the writer touches `file` while it runs.
+    // pathToOpen is set when the file is not open yet.
+    bool WriteBatch(const std::vector<std::size_t>& batch, const std::string& pathToOpen) {
+        if (!file && !pathToOpen.empty()) {
+            file = std::fopen(pathToOpen.c_str(), singleFile ? "wb" : "ab");
+            if (!file) std::fprintf(stderr, "log: cannot open %s\n", pathToOpen.c_str());
+        }
+        if (!file) return false;
+        for (std::size_t index : batch) std::fwrite(records[index].data(), 1, records[index].size(), file);
+        std::fflush(file);
+        return true;
+    }
+
+    void WriterLoop() {
+        std::vector<std::size_t> batch;
+        std::unique_lock lock(mutex);
+        for (;;) {
+            queued.wait(lock, [&] { return count > 0 || stopping; });
+            if (count == 0) break;
+            batch.clear();
+            for (; count > 0; --count) {
+                batch.push_back(ring[head]);
+                head = (head + 1) % ring.size();
+            }
+            const bool opening = !file && !openFailed;
+            const std::string pathToOpen = opening ? PathFor(LocalNow()) : std::string();
+            // The records in the batch belong to the writer until they return to the free list.
+            lock.unlock();
+            const bool ok = WriteBatch(batch, pathToOpen);
+            lock.lock();
+            if (opening) {
+                // A file that cannot be opened is reported once; its lines are then dropped.
+                openFailed = !ok;
+                if (ok) openedPath = pathToOpen;
+            }
+            for (std::size_t index : batch) freeList.push_back(index);
+            flushed += batch.size();
+            freed.notify_all();
+            written.notify_all();
+        }
+    }
 };
 
 LogSystem::LogSystem() : impl_(std::make_unique<Impl>()) {}
 
-LogSystem::~LogSystem() { Stop(); }
+LogSystem::~LogSystem() {
+    Stop();
+}
 
-bool LogSystem::Start(const WString& name, int /*poolRecords*/, bool /*singleFile*/) {
-    std::lock_guard lock(impl_->mutex);
-    impl_->name = ToUtf8(name);
-    impl_->started = true;
+bool LogSystem::Start(const WString& name, int poolRecords, bool singleFile) {
+    Stop();
+    Impl& d = *impl_;
+    std::lock_guard lock(d.mutex);
+    const std::size_t size = poolRecords > 0 ? static_cast<std::size_t>(poolRecords) : kDefaultPoolRecords;
+    d.name = ToUtf8(name);
+    d.singleFile = singleFile;
+    d.records.assign(size, std::string());
+    d.freeList.clear();
+    for (std::size_t i = size; i > 0; --i) d.freeList.push_back(i - 1);
+    d.ring.assign(size, 0);
+    d.head = d.count = 0;
+    d.enqueued = d.flushed = 0;
+    d.openFailed = false;
+    d.openedPath.clear();
+    d.stopping = false;
+    if (!d.writer.Start("log writer", [&d] { d.WriterLoop(); })) return false;
+    d.started = true;
     return true;
 }
 
@@ -32,37 +135,65 @@ void LogSystem::SetFolder(const WString& folder) {
 }
 
 void LogSystem::Stop() {
-    std::lock_guard lock(impl_->mutex);
-    if (impl_->file) std::fclose(impl_->file);
-    impl_->file = nullptr;
-    impl_->started = false;
+    Impl& d = *impl_;
+    {
+        std::lock_guard lock(d.mutex);
+        if (!d.started) return;
+        d.started = false;
+        d.stopping = true;
+    }
+    d.queued.notify_all();
+    d.freed.notify_all();
+    d.writer.Join();
+    std::lock_guard lock(d.mutex);
+    if (d.file) std::fclose(d.file);
+    d.file = nullptr;
+    d.stopping = false;
+    d.written.notify_all();
 }
 
 void LogSystem::Flush() {
+    Impl& d = *impl_;
+    std::unique_lock lock(d.mutex);
+    const std::uint64_t target = d.enqueued;
+    d.written.wait(lock, [&] { return d.flushed >= target || !d.started; });
+}
+
+bool LogSystem::IsStarted() const {
     std::lock_guard lock(impl_->mutex);
-    if (impl_->file) std::fflush(impl_->file);
+    return impl_->started;
 }
 
 void LogSystem::WriteLine(const WString& text) {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "%02d:%02d:%02d ", local.tm_hour, local.tm_min, local.tm_sec);
-    std::string line = prefix + ToUtf8(text);
+    Impl& d = *impl_;
+    const std::string body = ToUtf8(text);
+    std::unique_lock lock(d.mutex);
+    // With every record queued, wait for the writer to return some.
+    d.freed.wait(lock, [&] { return !d.started || !d.freeList.empty(); });
+    // The prefix is taken once the line's place is certain, so times never run backwards down
+    // the file and the observer sees the file's order.
+    const std::tm now = LocalNow();
+    char prefix[48];
+    std::snprintf(prefix, sizeof prefix, "%02d:%02d:%02d ", now.tm_hour, now.tm_min, now.tm_sec);
+    if (d.observer) d.observer(prefix + body);
+    if (!d.started) return;
 
-    std::lock_guard lock(impl_->mutex);
-    if (impl_->observer) impl_->observer(line);
-    if (!impl_->started) return;
-    if (!impl_->file) impl_->file = std::fopen(impl_->Path().c_str(), "wb");
-    if (!impl_->file) return;
-    std::fwrite(line.data(), 1, line.size(), impl_->file);
-    std::fflush(impl_->file);
+    const std::size_t index = d.freeList.back();
+    d.freeList.pop_back();
+    std::string& record = d.records[index];
+    record.assign(prefix);
+    record += body;
+    d.ring[(d.head + d.count) % d.ring.size()] = index;
+    ++d.count;
+    ++d.enqueued;
+    d.queued.notify_one();
 }
 
 std::string LogSystem::FilePath() const {
+    const Impl& d = *impl_;
     std::lock_guard lock(impl_->mutex);
-    return impl_->Path();
+    if (!d.openedPath.empty()) return d.openedPath;
+    return d.PathFor(LocalNow());
 }
 
 void LogSystem::SetObserver(std::function<void(const std::string&)> observer) {
@@ -73,4 +204,38 @@ void LogSystem::SetObserver(std::function<void(const std::string&)> observer) {
 LogSystem& GetLog() {
     static LogSystem log;
     return log;
+}
+
+namespace {
+
+std::mutex& BreakMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+LogBreakHandler& BreakHandler() {
+    static LogBreakHandler handler;
+    return handler;
+}
+
+}  // namespace
+
+void SetLogBreakHandler(LogBreakHandler handler) {
+    std::lock_guard lock(BreakMutex());
+    BreakHandler() = std::move(handler);
+}
+
+void LogBreak(std::string_view sourceFile, int line) {
+    GetLog().Write(u"BREAK : %s  %d\n", sourceFile, line);
+    LogBreakHandler handler;
+    {
+        std::lock_guard lock(BreakMutex());
+        handler = BreakHandler();
+    }
+    if (handler) {
+        handler(sourceFile, line);
+        return;
+    }
+    GetLog().Stop();
+    std::abort();
 }

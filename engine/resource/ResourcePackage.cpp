@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include "engine/core/MemoryStream.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -133,10 +135,9 @@ std::unique_ptr<ResourceGroup> ResourcePackage::DecodeGroup(uint32_t index, Reso
         return nullptr;
     };
 
-    std::vector<uint8_t> raw(e.rawSize);
-    uLongf rawSize = e.rawSize;
-    const int z = uncompress(raw.data(), &rawSize, bytes_.data() + e.offset, e.storedSize);
-    if (z != Z_OK || rawSize != e.rawSize) {
+    std::vector<uint8_t> raw;
+    if (!DecompressBuffer(std::span<const uint8_t>(bytes_.data() + e.offset, e.storedSize), raw, e.rawSize,
+                          e.rawSize)) {
         return fail(kNoResourceType, e.name, u"group block does not inflate");
     }
     if (static_cast<uint32_t>(crc32(0L, raw.data(), static_cast<uInt>(raw.size()))) != e.crc) {

@@ -1,0 +1,6 @@
+#include "engine/core/EngineSettings.h"
+
+EngineSettings& GetEngineSettings() {
+    static EngineSettings settings;
+    return settings;
+}

@@ -1,0 +1,331 @@
+#include "platform/sys/IniFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+std::string_view Trim(std::string_view s) {
+    const auto first = s.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) return {};
+    const auto last = s.find_last_not_of(kBlanks);
+    return s.substr(first, last - first + 1);
+}
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+enum class LineKind { Blank, Comment, Section, Key, Other };
+
+struct ParsedLine {
+    LineKind kind = LineKind::Other;
+    std::string_view name;   // section or key name, trimmed
+    std::string_view value;  // key value as written after '=', untrimmed
+    bool hasValue = false;   // the key line has an '='
+};
+
+ParsedLine ParseLine(std::string_view raw, bool firstLine) {
+    if (firstLine && raw.substr(0, kUtf8Bom.size()) == kUtf8Bom) raw.remove_prefix(kUtf8Bom.size());
+    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    ParsedLine line;
+    const std::string_view text = Trim(raw);
+    if (text.empty()) {
+        line.kind = LineKind::Blank;
+    } else if (text.front() == ';') {
+        line.kind = LineKind::Comment;
+    } else if (text.front() == '[') {
+        line.kind = LineKind::Section;
+        std::string_view name = text.substr(1);
+        const auto close = name.find(']');
+        if (close != std::string_view::npos) name = name.substr(0, close);
+        line.name = Trim(name);
+    } else {
+        line.kind = LineKind::Key;
+        const auto eq = text.find('=');
+        line.name = Trim(text.substr(0, eq));
+        if (eq != std::string_view::npos) {
+            line.hasValue = true;
+            line.value = text.substr(eq + 1);
+        }
+    }
+    return line;
+}
+
+std::string UnquotedValue(std::string_view value) {
+    value = Trim(value);
+    if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\''))
+        value = value.substr(1, value.size() - 2);
+    return std::string(value);
+}
+
+bool HasLineBreak(std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool WriteAll(int fd, const std::string& data) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+int ParseProfileInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    unsigned base = 10;
+    if (i + 1 < text.size() && text[i] == '0') {
+        switch (Lower(text[i + 1])) {
+            case 'x':
+                base = 16;
+                i += 2;
+                break;
+            case 'o':
+                base = 8;
+                i += 2;
+                break;
+            case 'b':
+                base = 2;
+                i += 2;
+                break;
+            default:
+                break;
+        }
+    }
+    std::uint32_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = Lower(text[i]);
+        unsigned digit;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'z')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else
+            break;
+        if (digit >= base) break;
+        value = value * base + digit;
+    }
+    if (negative) value = 0u - value;
+    return static_cast<int>(value);
+}
+
+void IniFile::Parse(std::string_view text) {
+    lines_.clear();
+    const auto firstBreak = text.find('\n');
+    newline_ = (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r') ||
+                       firstBreak == std::string_view::npos
+                   ? "\r\n"
+                   : "\n";
+    finalNewline_ = text.empty() || text.back() == '\n';
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines_.emplace_back(line);
+        start = end + 1;
+    }
+}
+
+bool IniFile::Load(const std::string& path) {
+    lines_.clear();
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT) return false;
+        Parse({});
+        return true;
+    }
+    std::string text;
+    char buffer[8192];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    if (!ok) return false;
+    Parse(text);
+    return true;
+}
+
+std::size_t IniFile::FindSection(std::string_view section) const {
+    section = Trim(section);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const ParsedLine line = ParseLine(lines_[i], i == 0);
+        if (line.kind == LineKind::Section && SameName(line.name, section)) return i;
+    }
+    return std::string::npos;
+}
+
+std::size_t IniFile::FindKey(std::size_t header, std::string_view key) const {
+    key = Trim(key);
+    for (std::size_t i = header + 1; i < lines_.size(); ++i) {
+        const ParsedLine line = ParseLine(lines_[i], false);
+        if (line.kind == LineKind::Section) break;
+        if (line.kind == LineKind::Key && SameName(line.name, key)) return i;
+    }
+    return std::string::npos;
+}
+
+std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
+    const std::size_t header = FindSection(section);
+    if (header == std::string::npos) return std::nullopt;
+    const std::size_t at = FindKey(header, key);
+    if (at == std::string::npos) return std::nullopt;
+    const ParsedLine line = ParseLine(lines_[at], false);
+    if (!line.hasValue) return std::nullopt;
+    return UnquotedValue(line.value);
+}
+
+std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view def) const {
+    auto value = Find(section, key);
+    return value ? *value : std::string(def);
+}
+
+int IniFile::GetInt(std::string_view section, std::string_view key, int def) const {
+    const auto value = Find(section, key);
+    if (!value || value->empty()) return def;
+    return ParseProfileInt(*value);
+}
+
+bool IniFile::SetString(std::string_view section, std::string_view key, std::string_view value) {
+    section = Trim(section);
+    key = Trim(key);
+    if (section.empty() || key.empty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
+        key.find('=') != std::string_view::npos || key.front() == '[' || key.front() == ';' ||
+        section.find(']') != std::string_view::npos)
+        return false;
+
+    std::string entry(key);
+    entry += '=';
+    entry += value;
+
+    const std::size_t header = FindSection(section);
+    if (header == std::string::npos) {
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(entry);
+        finalNewline_ = true;
+        return true;
+    }
+    const std::size_t at = FindKey(header, key);
+    if (at != std::string::npos) {
+        // Keep the key as the file spells it and the line's indentation; only the value changes.
+        const std::string& old = lines_[at];
+        const auto indent = old.find_first_not_of(kBlanks);
+        const ParsedLine line = ParseLine(old, at == 0);
+        std::string updated = old.substr(0, indent);
+        updated += line.name;
+        updated += '=';
+        updated += value;
+        lines_[at] = std::move(updated);
+        return true;
+    }
+    std::size_t last = header;
+    for (std::size_t i = header + 1; i < lines_.size(); ++i) {
+        const ParsedLine line = ParseLine(lines_[i], false);
+        if (line.kind == LineKind::Section) break;
+        if (line.kind != LineKind::Blank) last = i;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), entry);
+    if (last + 2 == lines_.size()) finalNewline_ = true;
+    return true;
+}
+
+std::string IniFile::Text() const {
+    std::string text;
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        text += lines_[i];
+        if (i + 1 < lines_.size() || finalNewline_) text += newline_;
+    }
+    return text;
+}
+
+bool IniFile::Save(const std::string& path) const {
+    if (path.empty()) return false;
+    // Replace the file a symbolic link points to, not the link.
+    std::string target = path;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* resolved = realpath(path.c_str(), nullptr);
+        if (!resolved) return false;
+        target = resolved;
+        std::free(resolved);
+    }
+    mode_t mode = 0644;
+    if (stat(target.c_str(), &st) == 0) {
+        if (!S_ISREG(st.st_mode)) return false;
+        mode = st.st_mode & 07777;
+    }
+
+    std::string temp = target + ".XXXXXX";
+    const int fd = mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, Text()) && fsync(fd) == 0;
+    ok = (close(fd) == 0) && ok;
+    if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(temp.c_str());
+        return false;
+    }
+    const auto slash = target.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
+    const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
+
+int GetPrivateProfileInt(std::string_view section, std::string_view key, int def, const std::string& path) {
+    IniFile file;
+    if (!file.Load(path)) return def;
+    return file.GetInt(section, key, def);
+}
+
+std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view def,
+                                    const std::string& path) {
+    IniFile file;
+    if (!file.Load(path)) return std::string(def);
+    return file.GetString(section, key, def);
+}
+
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               const std::string& path) {
+    IniFile file;
+    // A file that exists but cannot be read is never overwritten with only the new key.
+    return file.Load(path) && file.SetString(section, key, value) && file.Save(path);
+}
+
+}  // namespace platform

@@ -1,0 +1,64 @@
+#pragma once
+// Private-profile INI files as the options store reads and writes them: sections and keys found
+// without regard to case, missing things answered with the caller's default, numbers read the way
+// the system's profile reader reads them, values written verbatim, every other line (comments,
+// unknown keys, blank lines) kept as it was, and every save one atomic replacement of the file.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+class IniFile {
+public:
+    // Reads path. A missing file loads as an empty one (true); a file that exists but cannot be
+    // read gives false and leaves the object empty.
+    bool Load(const std::string& path);
+    // Replaces the contents with text (tests, and files read by other means).
+    void Parse(std::string_view text);
+
+    // Value of the first key named key in the first section named section, with surrounding
+    // blanks removed and one pair of enclosing quotes dropped; nullopt when either is missing.
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+    std::string GetString(std::string_view section, std::string_view key, std::string_view def) const;
+    // The number read like the system's profile reader (see ParseProfileInt); def when the key is
+    // missing or its value is empty.
+    int GetInt(std::string_view section, std::string_view key, int def) const;
+
+    // Sets key to value exactly as given (" 1" is written "key= 1"). An existing key is changed
+    // on its own line; a new key goes after the last entry of its section; a new section is
+    // added at the end of the file. Refuses (false) names and values that would break the line
+    // structure: empty names, line breaks, '=' in a key, ']' in a section name.
+    bool SetString(std::string_view section, std::string_view key, std::string_view value);
+
+    // Writes the whole file through a temporary file in the same folder and a rename, so readers
+    // see either the old or the new file. False when anything fails (the old file is then intact).
+    bool Save(const std::string& path) const;
+    std::string Text() const;
+
+private:
+    // Index of the section header line, or npos.
+    std::size_t FindSection(std::string_view section) const;
+    // Index of the key line inside the section starting at header, or npos.
+    std::size_t FindKey(std::size_t header, std::string_view key) const;
+
+    std::vector<std::string> lines_;
+    std::string newline_ = "\r\n";
+    bool finalNewline_ = true;
+};
+
+// The profile reader's number rule: leading blanks, one optional sign, a base prefix "0x" (16),
+// "0o" (8) or "0b" (2), then digits up to the first other character; the value wraps modulo 2^32.
+// No digits give 0 ("abc" -> 0, "0x" -> 0, "42A" -> 42, "0x1A" -> 26).
+int ParseProfileInt(std::string_view text);
+
+// One-call forms, each reading (and, for writes, saving) the file once.
+int GetPrivateProfileInt(std::string_view section, std::string_view key, int def, const std::string& path);
+std::string GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view def,
+                                    const std::string& path);
+bool WritePrivateProfileString(std::string_view section, std::string_view key, std::string_view value,
+                               const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,38 @@
+#pragma once
+// What the desktop shell does for the client: open a web page or file with the user's program,
+// start the launcher, and name the desktop folder that screenshots go to.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Opens a URL or path with xdg-open in a detached process and returns at once; true when the
+// program was started. Headless (MARVENLOT_HEADLESS), nothing is started: the line
+// "open: <target>" goes to stderr and "OPEN <target>" to the journal, and the result is true.
+// An empty target, one beginning with '-' (it would read as an option) or one holding a line
+// break is refused (false).
+bool ShellOpen(std::string_view target);
+
+// Starts "marvenlot-launcher" detached, in the current folder, taken from beside the program or
+// else from PATH; false when it is found nowhere or cannot be started. Never waits for it.
+bool StartLauncher();
+
+// Starts program (an absolute path) with args in a detached process, in the current folder.
+bool SpawnDetached(const std::string& program, const std::vector<std::string>& args);
+
+// Finds an executable file: a name with '/' is taken as it is, else each PATH entry is tried.
+// Empty when not found.
+std::string FindProgram(const std::string& name);
+
+// The desktop folder: MARVENLOT_DESKTOP_DIR; else XDG_DESKTOP_DIR from user-dirs.dirs in
+// $XDG_CONFIG_HOME (default ~/.config), then from the environment, as xdg-user-dir reads it;
+// else $HOME/Desktop when it exists; else $HOME.
+std::string DesktopDir();
+
+// The XDG_DESKTOP_DIR entry of a user-dirs.dirs text ("$HOME/..." or an absolute path, in
+// double quotes), with $HOME replaced by home; empty when there is no usable entry.
+std::string ParseUserDirsDesktop(std::string_view text, const std::string& home);
+
+}  // namespace platform

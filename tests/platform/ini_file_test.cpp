@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "platform/sys/IniFile.h"
+#include "tests/platform/support/TempDir.h"
+
+using platform::GetPrivateProfileInt;
+using platform::GetPrivateProfileString;
+using platform::IniFile;
+using platform::ParseProfileInt;
+using platform::WritePrivateProfileString;
+using testsupport::ReadFile;
+using testsupport::TempDir;
+using testsupport::WriteFile;
+
+TEST(ParseProfileInt, ReadsNumbersTheWayTheProfileReaderDoes) {
+    struct Case {
+        const char* text;
+        int expected;
+    } cases[] = {
+        {"1280", 1280},
+        {" 1", 1},
+        {"  -3", -3},
+        {"+7", 7},
+        {"42A", 42},
+        {"A42", 0},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {"--1", 0},
+        {"0x42", 0x42},
+        {"0X1a", 0x1A},
+        {"0x", 0},
+        {"0xG", 0},
+        {"0b102", 2},
+        {"0o19", 1},
+        {"08", 8},
+        {"1 2", 1},
+        {"4294967297", 1},
+        {"-4294967297", -1},
+        {"2147483648", INT_MIN},
+        {"-0x10", -16},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ParseProfileInt(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(IniFile, MissingFileSectionKeyOrEmptyValueGiveTheDefault) {
+    TempDir dir;
+    const std::string path = dir.File("config.ini");
+    EXPECT_EQ(GetPrivateProfileInt("Video", "width", 77, path), 77);
+    EXPECT_EQ(GetPrivateProfileString("Video", "width", "d", path), "d");
+
+    ASSERT_TRUE(WriteFile(path, "[Video]\r\nwidth=\r\nheight= 768\r\nnovalue\r\n"));
+    EXPECT_EQ(GetPrivateProfileInt("Audio", "width", 5, path), 5);
+    EXPECT_EQ(GetPrivateProfileInt("Video", "bpp", 6, path), 6);
+    EXPECT_EQ(GetPrivateProfileInt("Video", "width", 7, path), 7);
+    EXPECT_EQ(GetPrivateProfileInt("Video", "novalue", 8, path), 8);
+    EXPECT_EQ(GetPrivateProfileInt("Video", "height", 0, path), 768);
+}
+
+TEST(IniFile, NamesMatchWithoutCaseAndValuesLoseBlanksAndQuotes) {
+    IniFile ini;
+    ini.Parse("\xEF\xBB\xBF[Video]\n  FullScreen =  1  \n[ control ]\nName=\"  a b \"\nkey='x'\n");
+    EXPECT_EQ(ini.GetInt("video", "fullscreen", 0), 1);
+    EXPECT_EQ(ini.GetInt("VIDEO", "FULLSCREEN", 0), 1);
+    EXPECT_EQ(ini.GetString("Control", "name", ""), "  a b ");
+    EXPECT_EQ(ini.GetString("Control", "KEY", ""), "x");
+}
+
+TEST(IniFile, FirstSectionAndFirstKeyWinAndKeysDoNotLeakAcrossSections) {
+    IniFile ini;
+    ini.Parse("top=1\n[A]\nk=1\nk=2\n[B]\nj=3\n[A]\nk=4\nj=5\n");
+    EXPECT_EQ(ini.GetInt("A", "k", 0), 1);
+    EXPECT_EQ(ini.GetInt("A", "j", -1), -1);
+    EXPECT_EQ(ini.GetInt("B", "k", -1), -1);
+    EXPECT_EQ(ini.GetInt("", "top", -1), -1);
+}
+
+TEST(IniFile, ValueIsWrittenVerbatimWithTheBlankAfterTheEqualsSign) {
+    TempDir dir;
+    const std::string path = dir.File("config.ini");
+    ASSERT_TRUE(WritePrivateProfileString("Video", "fullscreen", " 1", path));
+    ASSERT_TRUE(WritePrivateProfileString("Game", "traceall", " 0", path));
+    ASSERT_TRUE(WritePrivateProfileString("Video", "width", " 1280", path));
+    EXPECT_EQ(ReadFile(path), "[Video]\r\nfullscreen= 1\r\nwidth= 1280\r\n[Game]\r\ntraceall= 0\r\n");
+    EXPECT_EQ(GetPrivateProfileInt("Video", "fullscreen", 0, path), 1);
+    EXPECT_EQ(GetPrivateProfileInt("video", "WIDTH", 0, path), 1280);
+}
+
+TEST(IniFile, UpdateInPlaceKeepsCommentsUnknownLinesAndLineOrder) {
+    TempDir dir;
+    const std::string path = dir.File("config.ini");
+    const std::string original =
+        "; written by hand\n"
+        "[Video]\n"
+        "  Width = 800\n"
+        "custom=keep me\n"
+        "\n"
+        "[Other]\n"
+        "x=1\n";
+    ASSERT_TRUE(WriteFile(path, original));
+    ASSERT_TRUE(WritePrivateProfileString("video", "width", " 1024", path));
+    ASSERT_TRUE(WritePrivateProfileString("Video", "height", " 768", path));
+    EXPECT_EQ(ReadFile(path),
+              "; written by hand\n"
+              "[Video]\n"
+              "  Width= 1024\n"
+              "custom=keep me\n"
+              "height= 768\n"
+              "\n"
+              "[Other]\n"
+              "x=1\n");
+}
+
+TEST(IniFile, FileWithoutFinalNewlineGetsOneWhenAKeyIsAppended) {
+    IniFile ini;
+    ini.Parse("[A]\nx=1");
+    EXPECT_EQ(ini.Text(), "[A]\nx=1");
+    ASSERT_TRUE(ini.SetString("A", "y", "2"));
+    EXPECT_EQ(ini.Text(), "[A]\nx=1\ny=2\n");
+}
+
+TEST(IniFile, RefusesNamesAndValuesThatWouldInjectLines) {
+    IniFile ini;
+    EXPECT_FALSE(ini.SetString("Video", "width", " 1\n[Evil]\nx=1"));
+    EXPECT_FALSE(ini.SetString("Video", "a=b", "1"));
+    EXPECT_FALSE(ini.SetString("Vi]deo", "a", "1"));
+    EXPECT_FALSE(ini.SetString("", "a", "1"));
+    EXPECT_FALSE(ini.SetString("Video", " ", "1"));
+    EXPECT_EQ(ini.Text(), "");
+}
+
+TEST(IniFileSave, ReplacesTheFileAtomicallyAndKeepsItsMode) {
+    TempDir dir;
+    const std::string path = dir.File("config.ini");
+    ASSERT_TRUE(WriteFile(path, "[A]\nx=1\n"));
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    struct stat before {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+
+    ASSERT_TRUE(WritePrivateProfileString("A", "x", "2", path));
+    struct stat after {};
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_NE(before.st_ino, after.st_ino) << "saved by rewriting in place, not by rename";
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadFile(path), "[A]\nx=2\n");
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(IniFileSave, WritesThroughASymbolicLinkAndKeepsTheLink) {
+    TempDir dir;
+    const std::string real = dir.File("real.ini");
+    const std::string link = dir.File("config.ini");
+    ASSERT_TRUE(WriteFile(real, "[A]\nx=1\n"));
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+    ASSERT_TRUE(WritePrivateProfileString("A", "x", "3", link));
+    struct stat st {};
+    ASSERT_EQ(lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadFile(real), "[A]\nx=3\n");
+}
+
+TEST(IniFileSave, FailedWritesAreReportedAndLeaveTheOldFile) {
+    TempDir dir;
+    EXPECT_FALSE(WritePrivateProfileString("A", "x", "1", dir.File("missing/config.ini")));
+    EXPECT_FALSE(WritePrivateProfileString("A", "x", "1", dir.Path()));  // a folder, not a file
+
+    // A full disk: the file-size limit makes the temporary file's write fail half way.
+    const std::string path = dir.File("config.ini");
+    const std::string original = "[A]\nx=1\n";
+    ASSERT_TRUE(WriteFile(path, original));
+    IniFile ini;
+    ASSERT_TRUE(ini.Load(path));
+    ASSERT_TRUE(ini.SetString("A", "long", std::string(4096, 'v')));
+
+    struct sigaction ignore {
+    }, old{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &old);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved_ok = ini.Save(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &old, nullptr);
+
+    EXPECT_FALSE(saved_ok);
+    EXPECT_EQ(ReadFile(path), original);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(IniFileSave, UnreadableFileIsNeverOverwrittenWithOnlyTheNewKey) {
+    TempDir dir;
+    const std::string path = dir.File("config.ini");
+    ASSERT_EQ(mkdir(path.c_str(), 0700), 0);  // exists but cannot be read as a file
+    IniFile ini;
+    EXPECT_FALSE(ini.Load(path));
+    EXPECT_FALSE(WritePrivateProfileString("A", "x", "1", path));
+    EXPECT_EQ(GetPrivateProfileInt("A", "x", 9, path), 9);
+}
