@@ -77,8 +77,9 @@ BoundingSphere SphereOf(const Mesh& mesh, const std::vector<std::uint16_t>* indi
         for (std::uint32_t v = 0; v < mesh.geometry.vertexCount; ++v) take(v);
     if (!any) return {};
     BoundingSphere sphere;
-    sphere.centre = (low + high) * 0.5f;
-    sphere.radius = Length(high - sphere.centre);
+    Vector3f centre = (low + high) * 0.5f;
+    sphere.center = ToFloat3(centre);
+    sphere.radius = Length(high - centre);
     return sphere;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/resource/ResourceTypes.h"
 #include "platform/video/RenderTypes.h"
 
 struct Vector3f {
@@ -106,7 +107,5 @@ inline Matrix4f ScreenMatrix(float width, float height) {
     return m;
 }
 
-struct BoundingSphere {
-    Vector3f centre;
-    float radius = 0;
-};
+inline Vector3f ToVector(const Float3& f) { return {f.x, f.y, f.z}; }
+inline Float3 ToFloat3(const Vector3f& v) { return {v.x, v.y, v.z}; }

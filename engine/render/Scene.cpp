@@ -48,7 +48,7 @@ void Scene::UpdateCamera() {
         if (node.blendMode == 1 || node.cullOverride != kNoCullModeOverride) {
             if (Mesh* mesh = node.CurrentMesh()) {
                 for (auto& part : mesh->parts) {
-                    Vector3f centre = TransformPoint(part->sphere.centre, node.transform.world);
+                    Vector3f centre = TransformPoint(ToVector(part->sphere.center), node.transform.world);
                     part->sortValue = Length(centre - eye);
                 }
             }
