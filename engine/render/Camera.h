@@ -41,6 +41,7 @@ public:
     float Pitch() const { return pitch_; }
     float Fov() const { return fov_; }
     float Aspect() const { return aspect_; }
+    void SetAspect(float heightOverWidth) { aspect_ = heightOverWidth; }
     float MinPitch() const { return minPitch_; }
     float MaxPitch() const { return maxPitch_; }
     float MinDistance() const { return minDistance_; }

@@ -64,6 +64,7 @@ public:
     // their distance from the eye.
     void UpdateCamera();
     std::uint8_t cameraDirty = 1;
+    std::uint32_t clearColor = 0xFF000000;
 
     void AddObject(SceneNodePtr node);
     // Takes the node out of the tree, then drops it.
