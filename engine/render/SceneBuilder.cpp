@@ -1,6 +1,8 @@
 #include "engine/render/SceneBuilder.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 std::uint32_t DeviceFormatOf(std::uint32_t packageFormat) {
     std::uint32_t format = platform::vertex_format::kPosition;
@@ -114,6 +116,38 @@ MaterialPtr SceneBuilder::GetMaterial(std::uint32_t id) {
     return material;
 }
 
+// The opaque branch of the sort tree keys parts by flag word only and sets no material colour, so
+// a mesh without vertex colours takes its parts' material diffuse colour into its vertices.
+void SceneBuilder::AddMaterialColours(const MeshData& data, std::uint32_t& format, std::vector<std::uint8_t>& vertices) {
+    std::uint32_t oldStride = platform::vertex_format::Stride(format);
+    std::uint32_t newFormat = format | platform::vertex_format::kDiffuse;
+    std::uint32_t newStride = platform::vertex_format::Stride(newFormat);
+    std::uint32_t count = data.vertexCount;
+    if (vertices.size() != std::size_t{count} * oldStride) return;
+    std::vector<std::uint32_t> colours(count, 0xFFFFFFFF);
+    std::vector<bool> coloured(count, false);
+    auto argb = [](const platform::ColorValue& c) {
+        auto channel = [](float v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+        return channel(c.a) << 24 | channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
+    };
+    for (const auto& part : data.parts) {
+        std::uint32_t colour = argb(GetMaterial(part.materialId)->colours.diffuse);
+        for (auto index : part.indices)
+            if (index < count && !coloured[index]) colours[index] = colour, coloured[index] = true;
+    }
+    std::uint32_t split = 12 + ((format & platform::vertex_format::kNormal) ? 12 : 0);
+    std::vector<std::uint8_t> expanded(std::size_t{count} * newStride);
+    for (std::uint32_t v = 0; v < count; ++v) {
+        const std::uint8_t* from = vertices.data() + std::size_t{v} * oldStride;
+        std::uint8_t* to = expanded.data() + std::size_t{v} * newStride;
+        std::memcpy(to, from, split);
+        std::memcpy(to + split, &colours[v], 4);
+        std::memcpy(to + split + 4, from + split, oldStride - split);
+    }
+    vertices.swap(expanded);
+    format = newFormat;
+}
+
 MeshPtr SceneBuilder::GetMesh(std::uint32_t id) {
     auto found = meshes_.find(id);
     if (found != meshes_.end()) return found->second;
@@ -122,7 +156,10 @@ MeshPtr SceneBuilder::GetMesh(std::uint32_t id) {
     if (!resource->IsEmpty() && ::vertex_format::Stride(resource->data.vertexFormat) != 0) {
         const MeshData& data = resource->data;
         mesh = std::make_shared<Mesh>();
-        if (mesh->SetVertices(DeviceFormatOf(data.vertexFormat), data.vertices)) {
+        std::uint32_t format = DeviceFormatOf(data.vertexFormat);
+        std::vector<std::uint8_t> vertices = data.vertices;
+        if (!(format & platform::vertex_format::kDiffuse)) AddMaterialColours(data, format, vertices);
+        if (mesh->SetVertices(format, std::move(vertices))) {
             mesh->visibility.dynamic = data.dynamic;
             for (const auto& partData : data.parts) {
                 // Indices past the vertex array would read outside it; such a part is left out.

@@ -29,6 +29,8 @@ public:
     std::unique_ptr<Scene> BuildScene(const std::string& name, const SceneInfoData& info, float aspect);
 
 private:
+    void AddMaterialColours(const MeshData& data, std::uint32_t& format, std::vector<std::uint8_t>& vertices);
+
     RenderDevice& device_;
     const ResourceGroup& group_;
     std::map<std::uint32_t, TexturePtr> textures_;

@@ -4,6 +4,9 @@
 #include <filesystem>
 
 #include "engine/render/Font.h"
+#include "engine/render/SceneBuilder.h"
+#include "engine/render/SceneManager.h"
+#include "engine/resource/ResourceManager.h"
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
 #include "tests/engine/support/render_fixture.h"
@@ -115,4 +118,47 @@ TEST(RenderGl, TableSceneMatchesTheReferenceImageAndTheJpegScreenshotDecodes) {
     double meanError = 0;
     DifferingShare(decoded, frame, 255, &meanError);
     EXPECT_LE(meanError, 4.0);
+}
+
+TEST(RenderGl, GeneratedTableSceneMatchesItsReferenceImage) {
+    GlDevice gl;
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
+    }
+    ResourceManager resources;
+    resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+    resources.SetDataFolder(u"data");
+    ResourcePackage* data = resources.OpenPackage(u"data");
+    ResourcePackage* tablesPackage = resources.OpenPackage(u"Tables");
+    ASSERT_TRUE(data && tablesPackage);
+    ResourceGroup* map = data->FindGroup(u"Map0002");
+    ResourceGroup* tables = tablesPackage->FindGroup(u"Tables");
+    ASSERT_TRUE(map && tables);
+
+    SceneManager scenes(*gl.device);
+    scenes.SetAspect(static_cast<float>(kHeight) / kWidth);
+    Scene* scene = scenes.AddSceneFromInfo(map->GetSceneInfoManager().All().front()->data, *map);
+    SceneBuilder builder(*gl.device, *tables);
+    scene->AddObject(builder.BuildModel(tables->GetModelManager().FindByName(u"Table2")->id, Matrix4f{}));
+    ASSERT_TRUE(scenes.SetCurrentScene(0));
+
+    RenderDevice& device = *gl.device;
+    device.SetClearColor(scene->clearColor);
+    ASSERT_TRUE(device.BeginFrame());
+    ASSERT_TRUE(device.BeginScene());
+    ASSERT_TRUE(scenes.RenderCurrentScene());
+    device.EndScene();
+    device.Present();
+    platform::Image frame;
+    ASSERT_TRUE(device.ReadBack(frame));
+    platform::SavePng(OutputDir() + "/render_generated_table.png", frame);
+
+    std::string path = std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_generated_table_reference.png";
+    if (std::getenv("UPDATE_GOLDEN")) {
+        ASSERT_TRUE(platform::SavePng(path, frame));
+    }
+    platform::Image reference;
+    ASSERT_TRUE(platform::LoadPng(path, reference)) << "missing " << path;
+    ASSERT_EQ(reference.width, frame.width);
+    EXPECT_LE(DifferingShare(frame, reference, 3), 0.005);
 }
