@@ -1,7 +1,10 @@
-// Program entry. The application shell replaces this with the start modes.
-#include <cstdio>
+// Program entry of the client.
+#include <string>
+#include <vector>
 
-int main() {
-    std::puts("marvenlot: the client is not assembled yet; run scripts/test.sh for the tests.");
-    return 0;
+#include "app/lib/ProgramEntry.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv, argv + argc);
+    return RunClient(args);
 }

@@ -1,0 +1,312 @@
+#include "app/lib/App.h"
+
+#include <filesystem>
+
+#include "app/lib/GameSessionLink.h"
+#include "app/lib/RenderSetup.h"
+#include "app/lib/SceneFactory.h"
+#include "engine/core/Log.h"
+#include "engine/render/RenderDevice.h"
+#include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundSequence.h"
+#include "gui/NoticeBox.h"
+#include "gui/UiResourceSet.h"
+#include "platform/sys/Journal.h"
+#include "app/lib/DeviceCheckDialog.h"
+#include "platform/sys/MessageBox.h"
+#include "platform/sys/NamedEvent.h"
+#include "platform/video/RecordingBackend.h"
+
+namespace {
+
+std::atomic<App*> gApp{nullptr};
+
+// Texts of the render device's result codes that the start-up reports.
+WString DeviceErrorText(int code) {
+    switch (code) {
+        case 1: return u"Failed to query Direct3D9 interface - please install DirectX 9.0c version.";
+        case 2: return u"Invalid DirectX version - please install DirectX 9.0c version.";
+        case 3: return u"Failed to get device caps - please check display adapter driver";
+        case 8: return u"Failed to create Direct3D device.";
+        default: break;
+    }
+    if (code >= 0 && code <= 13) return Format(u"Render device error %d.", code);
+    return u"Undefined error.";
+}
+
+}  // namespace
+
+App* App::Get() { return gApp.load(std::memory_order_acquire); }
+
+App::App(std::vector<WString> args, StartMode mode, platform::WindowSystem& windows)
+    : args_(std::move(args)), mode_(mode), windows_(windows), session_(std::make_unique<SessionLink>()) {
+    gApp.store(this, std::memory_order_release);
+}
+
+App::~App() {
+    // A crash during the exit steps must not find a dead application object.
+    gApp.store(nullptr, std::memory_order_release);
+    NoticeBox::SetPoster(nullptr);
+    NoticeBox::SetJournal(nullptr);
+}
+
+void App::SetSession(std::unique_ptr<SessionLink> session) {
+    session_ = session ? std::move(session) : std::make_unique<SessionLink>();
+}
+
+void App::Init() {
+    std::error_code error;
+    startDir_ = std::filesystem::current_path(error).string();
+    configPathA_ = (std::filesystem::path(startDir_) / "config.ini").string();
+
+    Options options;
+    if (!options.Load(configPathA_)) LogWrite(u"WARNING : config.ini could not be read\n");
+    desktop_ = windows_.GetDesktopMode();
+    if (mode_ == StartMode::Replay) {
+        options.fullscreen = 0;
+        options.width = kWindowedWidth;
+        options.height = kWindowedHeight;
+    }
+    if (options.width == 0 || options.height == 0) {
+        fullscreenWidth_ = static_cast<std::uint32_t>(desktop_.width);
+        fullscreenHeight_ = static_cast<std::uint32_t>(desktop_.height);
+        options.width = kWindowedWidth;
+        options.height = kWindowedHeight;
+    } else {
+        fullscreenWidth_ = static_cast<std::uint32_t>(options.width);
+        fullscreenHeight_ = static_cast<std::uint32_t>(options.height);
+    }
+    fullscreen_ = options.fullscreen != 0;
+    windowedWidth_ = kWindowedWidth;
+    windowedHeight_ = kWindowedHeight;
+    clientWidth_ = static_cast<int>(fullscreen_ ? fullscreenWidth_ : windowedWidth_);
+    clientHeight_ = static_cast<int>(fullscreen_ ? fullscreenHeight_ : windowedHeight_);
+    multisample_ = static_cast<std::uint32_t>(options.fsaa);
+    vsync_ = options.vsync != 0;
+    if (options.refreshRate == 0) options.refreshRate = 60;
+    if (options.bpp == 0) options.bpp = desktop_.bitsPerPixel;
+    bitsPerPixel_ = static_cast<std::uint32_t>(options.bpp);
+    refreshRate_ = static_cast<std::uint32_t>(options.refreshRate);
+    if (fullscreen_) {
+        windowX_ = windowY_ = 0;
+    } else {
+        windowX_ = (desktop_.width - ClientWidth()) / 2;
+        windowY_ = (desktop_.height - ClientHeight()) / 2;
+    }
+    options_.Set(options);
+}
+
+bool App::Create() {
+    session_ = std::make_unique<GameSessionLink>(&scenes_);
+    if (!InitWindow()) return false;
+    session_->SetStartFlag(0);
+    if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
+    return true;
+}
+
+void App::CreateScenes() {
+    updateQueue_ = std::make_unique<EventQueue>(kQueueCapacity);
+    uiQueue_ = std::make_unique<EventQueue>(kQueueCapacity);
+    NoticeBox::SetPoster([this](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+        PostUiMessage(code, a, b, c);
+    });
+    NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    scenes_.SetOwner(this);
+    for (int id : SceneIdsForMode(mode_)) scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
+    scenes_.SetScene(mode_ == StartMode::Replay ? scene_id::kReplay : scene_id::kIntro);
+    scenes_.CreateWindows();
+    scenesCreated_ = true;
+}
+
+bool App::InitRenderer() {
+    sound_ = std::make_unique<SoundManager>();
+    renderer_ = std::make_unique<RenderDevice>(CreateRenderBackend(windows_, window_.get()));
+    if (fullscreen_) updaterMinimised_ = true;  // no separate updater window runs beside this client
+    ApplyDisplayRecord();
+
+    if (!sound_->Initialize()) {
+        LogWrite(u"WARNING : sound system did not start\n");
+    }
+    SoundSequence::Instance().SetSoundManager(sound_.get());
+    sound_->SetPlayObserver([](int id) { platform::JournalSound(id); });
+    ApplySoundOptions();
+    LogWrite(u"renderer : %X\n", static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(renderer_.get())));
+    renderer_->SetDeviceResetCallback(nullptr, nullptr);
+
+    const int capsResult = renderer_->CheckDeviceCaps(caps_);
+    if (capsResult != 0) {
+        const WString text = DeviceErrorText(capsResult);
+        LogWrite(u"Renderer error: %s\n", text);
+        SystemCheckDialog(capsResult);
+        PostQuit();
+        return false;
+    }
+
+    Options options = options_.Get();
+    std::vector<platform::ModeRecord> modes;
+    renderer_->EnumDisplayModes(modes);
+    BuildDisplayModeList(options, modes);
+    bool changed = false;
+    for (std::uint16_t level : caps_.multisampleTypes) options.MarkMultisampleSupported(level);
+    if (options.fsaa != 0 && !options.IsMultisampleSupported(options.fsaa)) {
+        options.fsaa = options.HighestMultisampleUpTo(options.fsaa);
+        multisample_ = static_cast<std::uint32_t>(options.fsaa);
+        changed = true;
+    }
+    options.deviceMaxAnisotropy = caps_.capabilityWord;
+    if (!options.ClampAnisotropy()) changed = true;
+    if (!options.FitToDevice(caps_)) changed = true;
+    std::uint16_t w = static_cast<std::uint16_t>(ClientWidth());
+    std::uint16_t h = static_cast<std::uint16_t>(ClientHeight());
+    std::uint8_t bits = static_cast<std::uint8_t>(options.bpp);
+    std::uint32_t refresh = refreshRate_;
+    std::uint8_t vsync = vsync_ ? 1 : 0;
+    const bool modeChanged = fullscreen_ && options.ValidateDisplayMode(w, h, bits, refresh, vsync);
+    if (modeChanged) {
+        clientWidth_ = w;
+        clientHeight_ = h;
+        refreshRate_ = refresh;
+        vsync_ = vsync != 0;
+        MoveWindowForMode();
+    }
+    if (modeChanged || changed) {
+        if (mode_ != StartMode::Replay && !options.Save(configPathA_)) {
+            LogWrite(u"ERROR : config.ini could not be written\n");
+        }
+        bitsPerPixel_ = modeChanged ? bits : static_cast<std::uint32_t>(options.bpp);
+    }
+    options_.Set(options);
+    ApplyDisplayRecord();
+
+    resources_ = CreateResourceManager(FromUtf8(startDir_));
+    uiResources_ = std::make_unique<UiResourceSet>(resources_.get(), options.lang);
+    uiResources_->InitSets();
+
+    const int applyResult = renderer_->ApplyDisplayMode();
+    if (applyResult != 0) {
+        const WString text = DeviceErrorText(applyResult);
+        LogWrite(u"Renderer error: %s\n", text);
+        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
+        PostQuit();
+        return false;
+    }
+    deviceInitialised_ = true;
+    std::uint32_t textureKb = 0;
+    std::uint64_t total = 0, free = 0;
+    const bool memoryKnown = renderer_->GetVideoMemoryInfo(textureKb, total, free);
+    LogWrite(u"Initial Free Video Memory : %.2fMB / %.2fMB\n", memoryKnown ? free / 1024.0 / 1024.0 : 0.0,
+             memoryKnown ? total / 1024.0 / 1024.0 : 0.0);
+    if (memoryKnown) LogWrite(u"AGP Memory : %.2fMB\n", textureKb / 1024.0);
+
+    if (!uiResources_->OpenTree()) {
+        renderer_->SetDialogBoxMode(true);
+        const WString text = LoadingErrorText(resources_.get(), 1);
+        LogWrite(u"ERROR : %s\n", text);
+        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
+        // The process ends through the orderly shutdown, so no thread outlives what it uses.
+        PostQuit();
+        return false;
+    }
+
+    ApplyTextureFilter();
+    LogWrite(u"Init done...\n");
+    platform::NamedEvent::Open(ToUtf8(kInitEventName)).Set();
+    return true;
+}
+
+void App::ApplyDisplayRecord() {
+    if (!renderer_) return;
+    platform::DisplayMode record;
+    record.fullscreen = fullscreen_ ? 1 : 0;
+    record.vsync = vsync_ ? 1 : 0;
+    record.width = static_cast<std::uint16_t>(ClientWidth());
+    record.height = static_cast<std::uint16_t>(ClientHeight());
+    record.bits = static_cast<std::uint16_t>(bitsPerPixel_);
+    record.refresh = static_cast<std::uint16_t>(refreshRate_);
+    record.multisample = static_cast<std::uint16_t>(multisample_);
+    renderer_->SetDisplayMode(record);
+}
+
+void App::ApplyTextureFilter() {
+    if (!renderer_) return;
+    const Options options = options_.Get();
+    TextureFilter filter = renderer_->GetTextureFilter();
+    filter.filter = options.textureFilter == 2 ? 2 : (options.textureFilter == 3 ? 3 : 1);
+    filter.level = filter.filter == 3 ? static_cast<std::uint16_t>(options.anisotropic) : 1;
+    filter.flag = 1;
+    filter.enable = (options.environmentEffect && caps_.bumpEnvMap && caps_.cubeTextures) ? 1 : 0;
+    filter.third = 2;
+    renderer_->SetTextureFilter(filter);
+}
+
+void App::Shutdown() {
+    {
+        platform::ScopedLock lock(lock_);
+        renderingActive_ = false;
+        if (renderer_) renderer_->SetActive(false);
+    }
+    running_ = false;
+    // A start that failed before the start event leaves the update thread waiting for it: wake it
+    // so that it takes its exit at once.
+    startEvent_.Set();
+    if (updateThread_.Running()) {
+        updateThreadJoined_ = updateThread_.Join(kUpdateThreadWaitMs);
+        if (!updateThreadJoined_) {
+            // Freeing what the thread may still use would crash at exit; end without destructors.
+            LogWrite(u"WARNING : update thread did not end; exiting\n");
+            GetLog().Flush();
+            std::_Exit(0);
+        }
+    }
+    session_->StopDispatchThread();
+    scenes_.DestroyAll();
+    SoundSequence::Instance().SetSoundManager(nullptr);
+    SoundSequence::Instance().Clear();
+    session_ = std::make_unique<SessionLink>();
+    NoticeBox::SetPoster(nullptr);
+    updateQueue_.reset();
+    uiQueue_.reset();
+    uiResources_.reset();
+    renderer_.reset();
+    if (sound_) sound_->Shutdown();
+    sound_.reset();
+    resources_.reset();
+    if (window_) window_->SetKeyboardGrab(false);
+    window_.reset();
+}
+
+void App::ApplySoundOptions() {
+    if (!sound_) return;
+    const Options options = options_.Get();
+    const struct {
+        SoundCategory category;
+        bool on;
+        std::int32_t volume;
+    } channels[] = {{SoundCategory::Music, options.bgm != 0, options.bgmVolume},
+                    {SoundCategory::Effects, options.fx != 0, options.fxVolume},
+                    {SoundCategory::Voice, options.voice != 0, options.voiceVolume}};
+    for (const auto& channel : channels) {
+        sound_->SetCategoryEnabled(channel.category, channel.on);
+        if (channel.on) sound_->SetCategoryVolume(channel.category, static_cast<float>(channel.volume / 100.0));
+    }
+}
+
+void App::SendServerOptions() {
+    const Options options = options_.Get();
+    session_->SendServerOptions(options.ServerOptionWord(), options.ServerFlagByte());
+}
+
+void App::SendByteMessage(std::uint16_t id, std::uint8_t value) { session_->SendByteMessage(id, value); }
+
+void App::SendMyInfoValue() {}
+
+void App::OnSceneCurrent(int id) {
+    LogWrite(u"Scene %d\n", id);
+    platform::JournalScene(id);
+}
+
+void App::ShowLoadingError(int code) {
+    if (renderer_) renderer_->SetDialogBoxMode(true);
+    const WString text = LoadingErrorText(resources_.get(), -code);
+    platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK);
+}

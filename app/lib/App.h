@@ -1,0 +1,216 @@
+#pragma once
+// The single application object: window state, video mode, start mode, options, frame timer,
+// game scene manager, the two message queues, the render device, resources, sound and the game
+// session. Other parts reach it through App::Get().
+//
+// Threads: the main thread runs Init, Create, Run and Shutdown, the window procedure, the UI
+// queue and every render step; the update thread ticks the current scene every 5 ms.
+// Lock order: App lock, then the scene manager's scene lock, then its message lock.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/lib/AppCodes.h"
+#include "app/lib/AppResources.h"
+#include "app/lib/CommandLine.h"
+#include "app/lib/FrameTimer.h"
+#include "app/lib/GameSceneManager.h"
+#include "app/lib/Options.h"
+#include "app/lib/SessionLink.h"
+#include "engine/core/EventQueue.h"
+#include "engine/core/Lcg.h"
+#include "platform/sys/CriticalSection.h"
+#include "platform/sys/Event.h"
+#include "platform/sys/Thread.h"
+#include "platform/window/Window.h"
+
+class SoundManager;
+class UiResourceSet;
+
+// The video settings the options dialog hands over with app message 1055.
+struct VideoSettings {
+    bool fullscreen = false;
+    std::uint32_t width = 1024, height = 768;
+    std::uint32_t bitsPerPixel = 32, refreshRate = 60, multisample = 0;
+    bool vsync = false;
+    std::int32_t textureDetail = 1;
+};
+
+class App final : public SceneHost {
+public:
+    App(std::vector<WString> args, StartMode mode, platform::WindowSystem& windows);
+    ~App() override;
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    // The application object while it exists, else nullptr.
+    static App* Get();
+
+    // Start-up and shutdown, in the order the program entry calls them.
+    void Init();
+    void StartUpdateThread();
+    bool Create();
+    int Run();
+    void Shutdown();
+
+    bool InitRenderer();
+    void CreateScenes();
+    bool RenderFrame();
+    bool ApplyPendingWindowChanges();
+    int ApplyVideoSettings(std::uint32_t flags);
+    void ToggleFullscreen();
+    void RequestDialogBoxMode(bool on);
+    void SetDialogBoxMode(bool on);
+    void PauseRendering();
+    void ResumeRendering();
+
+    // Any thread.
+    void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) override;
+    void PostUpdateMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c);
+    void PostQuit() override;
+    void PostMouseMove();
+    // 1 when the application handled the record itself. Window and display codes drained on the
+    // update thread are passed on to the main thread.
+    int FilterMessage(const EventRecord& record, bool onMainThread = true);
+    void ApplySoundOptions();
+    void SendServerOptions();
+
+    // Main thread: the window procedure.
+    std::intptr_t WndProc(const platform::Message& message);
+    bool SaveScreenshot();
+    void WriteSystemInfo();
+    void ShowCursor(bool show);
+    void ClipCursorToWindow(bool on);
+    void SetMouseCapture(bool on);
+
+    // SceneHost.
+    int ClientWidth() const override { return clientWidth_.load(std::memory_order_relaxed); }
+    int ClientHeight() const override { return clientHeight_.load(std::memory_order_relaxed); }
+    void ShowLoadingError(int code) override;
+    void SendByteMessage(std::uint16_t id, std::uint8_t value) override;
+    void SendMyInfoValue() override;
+    void OnSceneCurrent(int id) override;
+    ResourceManager* Resources() override { return resources_.get(); }
+    RenderDevice* Renderer() override { return renderer_.get(); }
+
+    // Accessors used by the scenes and by tests.
+    StartMode Mode() const { return mode_; }
+    const std::vector<WString>& Arguments() const { return args_; }
+    OptionsStore& GetOptions() { return options_; }
+    GameSceneManager& Scenes() { return scenes_; }
+    FrameTimer& Timer() { return timer_; }
+    Lcg& Random() { return lcg_; }
+    platform::CriticalSection& Lock() { return lock_; }
+    platform::Window* MainWindow() { return window_.get(); }
+    platform::WindowSystem& Windows() { return windows_; }
+    SessionLink& Session() { return *session_; }
+    void SetSession(std::unique_ptr<SessionLink> session);
+    SoundManager* Sound() { return sound_.get(); }
+    const std::string& ConfigPath() const { return configPathA_; }
+    const WString& StatusText() const { return statusText_; }
+    bool IsFullscreen() const { return fullscreen_; }
+    bool IsRunning() const { return running_.load(std::memory_order_acquire); }
+    bool IsRenderingActive() const { return renderingActive_.load(std::memory_order_acquire); }
+    std::uint32_t PendingChanges() const { return pending_; }
+    bool UpdateThreadJoined() const { return updateThreadJoined_; }
+    std::uint32_t UpdateTicks() const { return updateTicks_.load(std::memory_order_relaxed); }
+    int CurrentSceneId() const { return scenes_.CurrentId(); }
+    // A scene id is refused unless this mode registered it.
+    std::vector<int> SceneIds() const { return scenes_.SceneIds(); }
+    // The video settings the next app message 1055 applies (the options dialog's working copy).
+    // Builds the scene of an id in CreateScenes (tests put recording scenes in).
+    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) { sceneFactory_ = std::move(factory); }
+    // Called on every pass of the main loop (the program entry polls its signal and raise channels).
+    void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
+    void SetPendingVideoSettings(const VideoSettings& settings) { videoSettings_ = settings; }
+
+    // Windowed edge sizing: the new client size for a drag from `start` by the pointer, signed and
+    // clamped to [1024, desktop width] x [768, desktop height].
+    static void SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY, int x,
+                             int y, int desktopWidth, int desktopHeight, int& outWidth, int& outHeight);
+    // "Marvenlot-yymmdd-hhmmss.jpg" for a local time.
+    static WString ScreenshotFileName(int year, int month, int day, int hour, int minute, int second);
+
+private:
+    void UpdateThread();
+    void DrainUiQueue();
+    void DrainUpdateQueue();
+    void SetWindowRect(bool fullscreen, int width, int height, int x, int y);
+    void MoveWindowForMode();
+    bool InitWindow();
+    void ApplyDisplayRecord();
+    void ApplyTextureFilter();
+    std::intptr_t HandleWindowedMouse(const platform::Message& message, bool& handled);
+    std::intptr_t DefaultHandling(const platform::Message& message);
+    void HandleCommand(std::uint32_t id);
+
+    std::vector<WString> args_;
+    StartMode mode_;
+    platform::WindowSystem& windows_;
+    std::unique_ptr<platform::Window> window_;
+
+    std::string startDir_;
+    std::string configPathA_;
+    WString statusText_;
+    std::uint64_t statusTime_ = 0;
+
+    bool fullscreen_ = false;
+    bool updaterMinimised_ = false;
+    int windowX_ = 0, windowY_ = 0;
+    std::uint32_t bitsPerPixel_ = 32, refreshRate_ = 60, multisample_ = 0;
+    bool vsync_ = false;
+    bool cursorShown_ = true;
+    std::uint32_t cursorStyle_ = 0;
+    std::uint32_t sizingMode_ = sizing::kNone;
+    int sizingStartX_ = 0, sizingStartY_ = 0;
+    int sizingStartWidth_ = 0, sizingStartHeight_ = 0;
+    bool sizeMoveStartKnown_ = false;
+    int lastMouseX_ = 0, lastMouseY_ = 0;
+    std::atomic<int> clientWidth_{1024}, clientHeight_{768};
+    std::uint32_t fullscreenWidth_ = 0, fullscreenHeight_ = 0;
+    std::uint32_t windowedWidth_ = kWindowedWidth, windowedHeight_ = kWindowedHeight;
+    platform::DesktopMode desktop_;
+    platform::Rect windowRect_;
+
+    std::atomic<bool> running_{false};
+    std::atomic<bool> renderingActive_{false};
+    std::atomic<bool> windowActive_{true};
+    std::atomic<bool> ready_{false};
+    bool deviceInitialised_ = false;
+    std::uint32_t pending_ = 0;
+    bool inSizeMove_ = false;
+    bool changedDuringSizeMove_ = false;
+    bool minimised_ = false;
+    bool dialogBoxModeWanted_ = false;
+    bool scenesCreated_ = false;
+    VideoSettings videoSettings_;
+    std::uint32_t deferredVideoFlags_ = 0;
+    std::function<void()> pumpHook_;
+    std::function<std::unique_ptr<GameScene>(int id)> sceneFactory_;
+
+    platform::CriticalSection lock_;
+    platform::Event startEvent_{platform::Event::Reset::Manual};
+    platform::Event exitEvent_{platform::Event::Reset::Manual};
+    platform::Thread updateThread_;
+    bool updateThreadJoined_ = false;
+    std::atomic<std::uint32_t> updateTicks_{0};
+
+    OptionsStore options_;
+    FrameTimer timer_;
+    GameSceneManager scenes_;
+    Lcg lcg_;
+    std::unique_ptr<EventQueue> updateQueue_;
+    std::unique_ptr<EventQueue> uiQueue_;
+    HeldMessages uiHeld_;
+    HeldMessages updateHeld_;
+    std::unique_ptr<SessionLink> session_;
+    std::unique_ptr<RenderDevice> renderer_;
+    ResourceManagerPtr resources_;
+    std::unique_ptr<SoundManager> sound_;
+    std::unique_ptr<UiResourceSet> uiResources_;
+    platform::DeviceCaps caps_;
+};

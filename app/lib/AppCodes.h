@@ -1,0 +1,87 @@
+#pragma once
+// Codes of the application shell: scene ids, application message codes, pending window changes,
+// accelerator commands and the fixed names the shell uses.
+
+#include <cstdint>
+
+namespace scene_id {
+constexpr int kLogin = 1;
+constexpr int kIntro = 2;
+constexpr int kLobby = 4;
+constexpr int kGameRoom = 5;
+constexpr int kSchool = 7;
+constexpr int kPractice = 8;
+constexpr int kShotGallery = 9;
+constexpr int kShop = 10;
+constexpr int kOffline = 11;
+constexpr int kReplay = 12;
+}  // namespace scene_id
+
+// Application message codes posted to the two queues.
+enum class AppMessage : std::uint32_t {
+    Quit = 1030,
+    CursorStyle = 1033,
+    Shortcut = 1045,
+    ApplyVideoSettings = 1055,
+    SoundVolume = 1056,
+    SoundEnable = 1057,
+    OpenClanDialog = 1066,
+    ClanAnswer = 1067,
+    MyInfoValue = 1088,
+};
+// The button id that the three session-side effects of the scene manager wait for.
+constexpr std::uint32_t kConfirmButton = 2052;
+
+// Bits of App's pending window changes, applied by the render step.
+namespace pending {
+constexpr std::uint32_t kResume = 0x1;
+constexpr std::uint32_t kTextureFilter = 0x2;
+constexpr std::uint32_t kResized = 0x4;
+constexpr std::uint32_t kDeviceSettings = 0x8;
+constexpr std::uint32_t kDisplayMode = 0x10;
+constexpr std::uint32_t kDialogBoxMode = 0x20;
+constexpr std::uint32_t kSceneEffects = 0x100;
+}  // namespace pending
+
+// Accelerator commands (WM_COMMAND ids).
+namespace command_id {
+constexpr std::uint32_t kToggleFullscreen = 32771;
+constexpr std::uint32_t kQuit = 32773;
+constexpr std::uint32_t kScreenshot = 32775;
+constexpr std::uint32_t kShortcut1 = 32780;
+constexpr std::uint32_t kShortcut3 = 32782;
+constexpr std::uint32_t kShortcut4 = 32783;
+constexpr std::uint32_t kShortcut5 = 32785;
+constexpr std::uint32_t kShortcut2 = 32787;
+constexpr std::uint32_t kShortcut0 = 32789;
+constexpr std::uint32_t kScreenshotAlt = 32791;
+}  // namespace command_id
+
+// Sizing modes of the windowed edge grips.
+namespace sizing {
+constexpr std::uint32_t kNone = 0;
+constexpr std::uint32_t kRight = 11;
+constexpr std::uint32_t kBottom = 15;
+constexpr std::uint32_t kCorner = 17;
+}  // namespace sizing
+
+// Network message ids the shell sends itself.
+namespace shell_message {
+constexpr std::uint16_t kClanAnswer = 233;
+constexpr std::uint16_t kServerOptions = 261;
+constexpr std::uint16_t kMyInfoValue = 519;
+}  // namespace shell_message
+
+inline constexpr char16_t kProductName[] = u"Marvenlot";
+inline constexpr char16_t kWindowClass[] = u"veskapp";
+inline constexpr char16_t kInitEventName[] = u"Marvenlot Init";
+inline constexpr char16_t kAppVersion[] = u"09042801";
+constexpr std::uint32_t kClientBuildNumber = 2970;
+constexpr std::uint32_t kWindowedWidth = 1024;
+constexpr std::uint32_t kWindowedHeight = 768;
+constexpr std::uint32_t kUpdateRate = 200;
+constexpr std::uint32_t kQueueCapacity = 1024;
+constexpr std::uint32_t kUpdateThreadWaitMs = 2000;
+constexpr std::uint32_t kStatusTextMs = 5000;
+constexpr int kCaptionStripHeight = 25;
+constexpr int kCaptionButtonsWidth = 300;

@@ -1,0 +1,209 @@
+// The main loop, the render step and the pending window and display changes.
+#include "app/lib/App.h"
+#include "engine/core/Log.h"
+#include "engine/render/RenderDevice.h"
+#include "gui/Widget.h"
+#include "platform/sys/Clock.h"
+#include "platform/sys/Fpu.h"
+
+namespace {
+constexpr std::uint32_t kIdleSleepEvery = 16;
+constexpr std::uint32_t kSlowStartFrames = 37;
+}  // namespace
+
+int App::Run() {
+    if (!InitRenderer()) return 0;
+    CreateScenes();
+    scenes_.Broadcast(ClientWidth(), ClientHeight());
+    session_->StartDispatchThread();
+    running_ = true;
+    renderingActive_ = true;
+    ready_ = true;
+    if (renderer_) renderer_->SetActive(true);
+    startEvent_.Set();
+    timer_.RestartRender();
+    if (window_) window_->BringToFront();
+    if (fullscreen_ && renderer_) renderer_->SetGamma(static_cast<float>(options_.Get().gamma / 100.0));
+    platform::SetFpuControl();
+
+    std::uint32_t idlePasses = 0;
+    while (running_.load(std::memory_order_acquire)) {
+        if (pumpHook_) pumpHook_();
+        platform::Message message;
+        if (windows_.PeekMessage(message)) {
+            if (message.message == platform::kWmQuit) {
+                running_ = false;
+                break;
+            }
+            WndProc(message);
+            continue;
+        }
+        DrainUiQueue();
+        platform::SleepMs(++idlePasses % kIdleSleepEvery == 0 ? 1 : 0);
+        scenes_.OnIdle();
+        if (timer_.IsRenderDue()) {
+            if (!RenderFrame()) break;
+            if (deferredVideoFlags_ && ApplyVideoSettings(deferredVideoFlags_)) deferredVideoFlags_ = 0;
+            if (timer_.RenderTickCount() < kSlowStartFrames) platform::SleepMs(1);
+        }
+    }
+    running_ = false;
+    return 1;
+}
+
+bool App::RenderFrame() {
+    platform::ScopedLock appLock(lock_);
+    if (!renderingActive_) {
+        SetGuiRendering(false);
+        if (ApplyPendingWindowChanges()) return true;
+    } else {
+        SetGuiRendering(true);
+    }
+    int loaded = 0;
+    {
+        platform::ScopedLock sceneLock(scenes_.SceneLock());
+        {
+            platform::ScopedLock messageLock(scenes_.MessageLock());
+            scenes_.SwitchIfRequested();
+            loaded = scenes_.LoadCurrentScene();
+        }
+        if (loaded == 1) {
+            scenes_.Tick(platform::NowMs(), timer_.GetTime100us());
+            return true;
+        }
+        if (loaded == -1) {
+            PostQuit();
+            return false;
+        }
+        if (!renderingActive_) {
+            scenes_.RenderCurrentScene(false);
+            return true;
+        }
+    }
+    if (!renderer_ || !renderer_->BeginFrame()) return true;
+    if (renderer_->BeginScene()) {
+        scenes_.RenderCurrentScene(true);
+        if (statusTime_ != 0) {
+            if (platform::NowMs() - statusTime_ < kStatusTextMs) {
+                Font* font = renderer_->CreateFont(u"Tahoma", 12, 700, 0);
+                Rect rect{10, ClientHeight() / 2 - 10, ClientWidth() - 20, ClientHeight() / 2 + 10};
+                if (font) renderer_->DrawText(font, statusText_, rect, text_format::kCenter, 0xFFFFFF00u);
+            } else {
+                statusTime_ = 0;
+            }
+        }
+        renderer_->EndScene();
+    }
+    renderer_->Present();
+    return true;
+}
+
+bool App::ApplyPendingWindowChanges() {
+    if (pending_ == 0) return false;
+    const Options options = options_.Get();
+    if (pending_ & pending::kTextureFilter) ApplyTextureFilter();
+    const bool displayChange = (pending_ & (pending::kDisplayMode | pending::kDeviceSettings)) != 0;
+    if (displayChange) {
+        if (fullscreen_) {
+            fullscreenWidth_ = static_cast<std::uint32_t>(options.width > 0 ? options.width : desktop_.width);
+            fullscreenHeight_ = static_cast<std::uint32_t>(options.height > 0 ? options.height : desktop_.height);
+            clientWidth_ = static_cast<int>(fullscreenWidth_);
+            clientHeight_ = static_cast<int>(fullscreenHeight_);
+        } else {
+            clientWidth_ = static_cast<int>(windowedWidth_);
+            clientHeight_ = static_cast<int>(windowedHeight_);
+        }
+        if (pending_ & pending::kDisplayMode) MoveWindowForMode();
+        ApplyDisplayRecord();
+        if (renderer_) renderer_->ResetDevice();
+        if (pending_ & pending::kDisplayMode) scenes_.Broadcast(ClientWidth(), ClientHeight());
+        if (fullscreen_ && renderer_) renderer_->SetGamma(static_cast<float>(options.gamma / 100.0));
+    } else if (pending_ & pending::kResized) {
+        if (window_) {
+            windowRect_ = window_->GetWindowRect();
+            const platform::Rect client = window_->GetClientRect();
+            clientWidth_ = client.Width();
+            clientHeight_ = client.Height();
+        }
+        ApplyDisplayRecord();
+        if (renderer_) renderer_->ResetDevice();
+        scenes_.Broadcast(ClientWidth(), ClientHeight());
+    }
+    if (pending_ & pending::kSceneEffects) scenes_.ApplyOptions();
+    if (pending_ & pending::kDialogBoxMode) SetDialogBoxMode(dialogBoxModeWanted_);
+    pending_ = 0;
+    changedDuringSizeMove_ = false;
+    if (ready_) {
+        if (renderer_) renderer_->SetActive(true);
+        renderingActive_ = true;
+    }
+    if (window_) window_->SetKeyboardGrab(fullscreen_);
+    return true;
+}
+
+int App::ApplyVideoSettings(std::uint32_t flags) {
+    if (!renderingActive_ || pending_ != 0) return 0;
+    PauseRendering();
+    const bool wasFullscreen = fullscreen_;
+    changedDuringSizeMove_ = true;
+    const VideoSettings& s = videoSettings_;
+    fullscreen_ = s.fullscreen;
+    if (fullscreen_) {
+        fullscreenWidth_ = s.width;
+        fullscreenHeight_ = s.height;
+        options_.Update([&](Options& o) {
+            o.width = static_cast<std::int32_t>(s.width);
+            o.height = static_cast<std::int32_t>(s.height);
+        });
+    }
+    bitsPerPixel_ = s.bitsPerPixel;
+    refreshRate_ = s.refreshRate;
+    multisample_ = s.multisample;
+    vsync_ = s.vsync;
+    std::uint32_t bits = flags & (pending::kSceneEffects | pending::kTextureFilter);
+    if (flags & pending::kDisplayMode) {
+        if (wasFullscreen != fullscreen_) MoveWindowForMode();
+        bits |= pending::kDisplayMode;
+    } else if (flags & pending::kDeviceSettings) {
+        bits |= pending::kDeviceSettings;
+    }
+    pending_ |= bits;
+    return 1;
+}
+
+void App::ToggleFullscreen() {
+    {
+        platform::ScopedLock lock(lock_);
+        renderingActive_ = false;
+        if (renderer_) renderer_->SetActive(false);
+    }
+    fullscreen_ = !fullscreen_;
+    options_.Update([&](Options& o) { o.fullscreen = fullscreen_ ? 1 : 0; });
+    pending_ |= pending::kDisplayMode;
+}
+
+void App::RequestDialogBoxMode(bool on) {
+    dialogBoxModeWanted_ = on;
+    pending_ |= pending::kDialogBoxMode;
+    renderingActive_ = false;
+}
+
+void App::SetDialogBoxMode(bool on) {
+    platform::ScopedLock lock(lock_);
+    if (renderer_) renderer_->SetDialogBoxMode(on);
+    pending_ &= ~pending::kDialogBoxMode;
+    renderingActive_ = true;
+}
+
+void App::PauseRendering() {
+    platform::ScopedLock lock(lock_);
+    renderingActive_ = false;
+    if (renderer_) renderer_->SetActive(false);
+    if (window_) window_->SetKeyboardGrab(false);
+}
+
+void App::ResumeRendering() {
+    if (!ready_) return;
+    if (renderer_) renderer_->SetActive(true);
+    renderingActive_ = true;
+}

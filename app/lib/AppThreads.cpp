@@ -1,0 +1,116 @@
+// The update thread, the two message queues and the application message filter.
+#include "app/lib/App.h"
+#include "engine/core/Log.h"
+#include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundSequence.h"
+#include "platform/sys/Clock.h"
+#include "platform/sys/Fpu.h"
+
+namespace {
+constexpr std::uint32_t kIdleSleepEvery = 16;
+constexpr std::uint32_t kSoundUpdateEvery = 10;
+}  // namespace
+
+void App::StartUpdateThread() {
+    timer_.UseMilliseconds();
+    timer_.SetRenderRate(kUpdateRate);
+    timer_.SetUpdateRate(kUpdateRate);
+    updateThread_.Start("update", [this] { UpdateThread(); });
+}
+
+void App::UpdateThread() {
+    startEvent_.Wait();
+    timer_.RestartUpdate();
+    platform::SetFpuControl();
+    if (!running_.load(std::memory_order_acquire)) {
+        exitEvent_.Set();
+        return;
+    }
+    std::uint32_t passes = 0;
+    std::uint32_t ticks = 0;
+    while (running_.load(std::memory_order_acquire)) {
+        platform::SleepMs(++passes % kIdleSleepEvery == 0 ? 1 : 0);
+        GameScene* scene = scenes_.Current();
+        if (!scene || !timer_.IsUpdateDue()) continue;
+        if (!scene->IsActive() || scene->ChangeRequested()) continue;
+        const std::uint64_t time100us = timer_.GetTime100us();
+        const std::uint64_t now = platform::NowMs();
+        DrainUpdateQueue();
+        scenes_.Tick(now, time100us);
+        session_->KeepAlive(now);
+        updateTicks_.fetch_add(1, std::memory_order_relaxed);
+        if (++ticks % kSoundUpdateEvery == 0) {
+            if (sound_) sound_->Update();
+            SoundSequence::Instance().Update();
+        }
+    }
+    exitEvent_.Set();
+}
+
+void App::PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    if (uiQueue_) uiQueue_->Post(code, a, b, c);
+}
+
+void App::PostUpdateMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    if (updateQueue_) updateQueue_->Post(code, a, b, c);
+}
+
+void App::PostQuit() { windows_.PostQuit(); }
+
+void App::PostMouseMove() {
+    windows_.PostMessage({platform::kWmMouseMove, 0, platform::MakeLParam(lastMouseX_, lastMouseY_)});
+}
+
+void App::DrainUiQueue() {
+    if (!uiQueue_) return;
+    scenes_.DeliverHeld(uiHeld_);
+    while (EventRecord* record = uiQueue_->Pop()) {
+        if (!FilterMessage(*record, true)) scenes_.OnAppMessage(record->code, record->a, record->b, uiHeld_);
+        uiQueue_->Free(record);
+    }
+}
+
+void App::DrainUpdateQueue() {
+    if (!updateQueue_) return;
+    scenes_.DeliverHeld(updateHeld_);
+    while (EventRecord* record = updateQueue_->Pop()) {
+        if (!FilterMessage(*record, false)) scenes_.OnAppMessage(record->code, record->a, record->b, updateHeld_);
+        updateQueue_->Free(record);
+    }
+}
+
+int App::FilterMessage(const EventRecord& record, bool onMainThread) {
+    const auto code = static_cast<AppMessage>(record.code);
+    if (!onMainThread && (code == AppMessage::CursorStyle || code == AppMessage::ApplyVideoSettings)) {
+        // The window and the display belong to the main thread.
+        PostUiMessage(record.code, record.a, record.b, record.c);
+        return 1;
+    }
+    switch (code) {
+        case AppMessage::CursorStyle:
+            cursorStyle_ = record.a;
+            if (window_) {
+                window_->SetCursor(record.a == 1 ? platform::CursorShape::GameAim : platform::CursorShape::GameNormal);
+            }
+            return 1;
+        case AppMessage::ApplyVideoSettings:
+            // Settings that arrive while a window change is pending are applied once it is done.
+            if (!ApplyVideoSettings(record.a)) deferredVideoFlags_ |= record.a;
+            return 1;
+        case AppMessage::SoundVolume:
+        case AppMessage::SoundEnable: {
+            const SoundCategory category = record.a == 0   ? SoundCategory::Music
+                                           : record.a == 1 ? SoundCategory::Effects
+                                                           : SoundCategory::Voice;
+            if (sound_) {
+                if (record.code == static_cast<std::uint32_t>(AppMessage::SoundVolume)) {
+                    sound_->SetCategoryVolume(category, static_cast<float>(record.b / 100.0));
+                } else {
+                    sound_->SetCategoryEnabled(category, record.b != 0);
+                }
+            }
+            return 1;
+        }
+        default: return 0;
+    }
+}

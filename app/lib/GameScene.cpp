@@ -1,0 +1,67 @@
+#include "app/lib/GameScene.h"
+
+#include "engine/core/Log.h"
+#include "net/Packet.h"
+
+GameScene::GameScene(int id) : id_(id), nextId_(id) {}
+
+GameScene::~GameScene() = default;
+
+int GameScene::OnPacket(net::Packet& packet) { return OnPacket(packet.GetId(), &packet); }
+
+int GameScene::Load3D(ResourceManager*, RenderDevice*) { return 0; }
+
+void GameScene::Render(RenderDevice*, bool) {}
+
+bool GameScene::OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) { return false; }
+
+bool GameScene::Leave(ResourceManager*, SceneManager*) {
+    ClearGuiPointers();
+    for (auto& release : sceneObjects_) release();
+    sceneObjects_.clear();
+    for (auto& release : engineScenes_) release();
+    engineScenes_.clear();
+    for (auto& release : resources_) release();
+    resources_.clear();
+    return true;
+}
+
+void GameScene::FadeStep() {
+    if (!fading_.load(std::memory_order_relaxed)) return;
+    float alpha = fadeAlpha_.load(std::memory_order_relaxed) + 0.01f;
+    if (alpha > 1.0f) {
+        alpha = 1.0f;
+        fading_.store(false, std::memory_order_relaxed);
+    }
+    fadeAlpha_.store(alpha, std::memory_order_relaxed);
+}
+
+void GameScene::RequestScene(int id) {
+    nextId_.store(id, std::memory_order_release);
+    changeRequested_.store(true, std::memory_order_release);
+}
+
+void GameScene::Activate() {
+    Show(true);
+    Enter();
+    fading_.store(true, std::memory_order_relaxed);
+    fadeAlpha_.store(0.0f, std::memory_order_relaxed);
+    active_.store(true, std::memory_order_release);
+    loading_.store(false, std::memory_order_release);
+}
+
+void GameScene::Deactivate() {
+    changeRequested_.store(false, std::memory_order_release);
+    Show(false);
+}
+
+bool GameScene::SceneBeginLoad() {
+    SetLoading(true);
+    return true;
+}
+
+bool GameScene::SceneBeginLoadActive() {
+    SetLoading(true);
+    SetActive(false);
+    return true;
+}

@@ -1,0 +1,247 @@
+#include "app/lib/GameSceneManager.h"
+
+#include "app/lib/AppCodes.h"
+#include "engine/core/Log.h"
+
+namespace {
+// A drain holds back at most this many messages while no scene is active; more are dropped.
+constexpr std::size_t kMaxHeldMessages = 1024;
+}  // namespace
+
+GameSceneManager::GameSceneManager() = default;
+
+GameSceneManager::~GameSceneManager() { DestroyAll(); }
+
+bool GameSceneManager::AddScene(std::unique_ptr<GameScene> scene) {
+    if (!scene) return false;
+    const int id = scene->Id();
+    scenes_[id] = std::move(scene);
+    return true;
+}
+
+bool GameSceneManager::HasScene(int id) const { return scenes_.count(id) != 0; }
+
+GameScene* GameSceneManager::FindScene(int id) const {
+    auto it = scenes_.find(id);
+    return it == scenes_.end() ? nullptr : it->second.get();
+}
+
+bool GameSceneManager::SetScene(int id) {
+    GameScene* next = FindScene(id);
+    if (!next) {
+        LogWrite(u"ERROR : no scene %d in this mode\n", id);
+        return false;
+    }
+    if (GameScene* current = Current()) previousId_ = current->Id();
+    current_.store(next, std::memory_order_release);
+    if (owner_) owner_->OnSceneCurrent(id);
+    return true;
+}
+
+int GameSceneManager::CurrentId() const {
+    GameScene* scene = Current();
+    return scene ? scene->Id() : 0;
+}
+
+std::vector<int> GameSceneManager::SceneIds() const {
+    std::vector<int> ids;
+    for (const auto& [id, scene] : scenes_) ids.push_back(id);
+    return ids;
+}
+
+void GameSceneManager::CreateWindows() {
+    notice_ = std::make_unique<NoticeBox>();
+    secondNotice_ = std::make_unique<NoticeBox>();
+}
+
+void GameSceneManager::ShowBox(NoticeBox* box, Widget* parent, const WString& caption,
+                               std::initializer_list<const WString*> lines) {
+    if (!box) return;
+    if (!parent) parent = Current();
+    if (parent) parent->AddChild(box);
+    box->Reset();
+    const int width = owner_ ? owner_->ClientWidth() : 0;
+    const int height = owner_ ? owner_->ClientHeight() : 0;
+    box->MoveTo((width - box->Width()) / 2, (height - box->Height()) / 2);
+    box->SetCaption(caption);
+    int index = 0;
+    for (const WString* line : lines) {
+        if (!line->empty()) box->SetLine(index++, *line);
+    }
+    box->Show(true);
+}
+
+void GameSceneManager::ShowError(Widget* parent, const WString& l1, const WString& l2, const WString& l3) {
+    ShowBox(notice_.get(), parent, u"Error", {&l1, &l2, &l3});
+}
+
+void GameSceneManager::ShowNotice(Widget* parent, const WString& l1, const WString& l2, const WString& l3,
+                                  const WString& l4) {
+    ShowBox(notice_.get(), parent, u"Notice", {&l1, &l2, &l3, &l4});
+}
+
+void GameSceneManager::ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2, const WString& l3) {
+    ShowBox(secondNotice_.get(), parent, u"Notice", {&l1, &l2, &l3});
+}
+
+void GameSceneManager::Broadcast(int width, int height) {
+    platform::ScopedLock lock(sceneLock_);
+    for (auto& [id, scene] : scenes_) {
+        scene->LayoutChildren(width, height);
+        scene->Resize(width, height);
+    }
+}
+
+void GameSceneManager::ApplyOptions() {
+    if (GameScene* scene = Current()) scene->ApplyOptions();
+}
+
+int GameSceneManager::LoadCurrentScene() {
+    GameScene* scene = Current();
+    if (!scene || !scene->IsLoading()) return 0;
+    scene->SetLightingMode(0);
+    const int result = scene->Load3D(owner_ ? owner_->Resources() : nullptr, owner_ ? owner_->Renderer() : nullptr);
+    if (result != 0) {
+        LogWrite(u"ERROR : scene %d failed to load (%d)\n", scene->Id(), result);
+        if (owner_) owner_->ShowLoadingError(-2);
+        return -1;
+    }
+    scene->SetWidgetInput(true);
+    if (notice_) notice_->Show(false);
+    if (secondNotice_) secondNotice_->Show(false);
+    scene->Activate();
+    return 1;
+}
+
+void GameSceneManager::SwitchIfRequested() {
+    GameScene* scene = Current();
+    if (!scene || !scene->ChangeRequested()) return;
+    const int next = scene->NextId();
+    if (!HasScene(next)) {
+        // Leaving would end with no scene at all: a blank client that ignores every input.
+        LogWrite(u"ERROR : scene %d asked for scene %d, which this mode does not have\n", scene->Id(), next);
+        scene->CancelRequest();
+        return;
+    }
+    scene->Leave(owner_ ? owner_->Resources() : nullptr, owner_ ? owner_->EngineScenes() : nullptr);
+    scene->Deactivate();
+    SetScene(next);
+    GameScene* entered = Current();
+    if (!entered->BeginLoad() && !entered->IsLoading()) {
+        // Loaded before and nothing to reload: show it again without a second Load3D.
+        entered->Activate();
+    }
+}
+
+bool GameSceneManager::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    GameScene* scene = Current();
+    if (!scene || scene->ChangeRequested() || (scene->IsLoading() && !scene->IsActive())) return false;
+    if (scene->WidgetInput()) {
+        platform::ScopedLock lock(widgetLock_);
+        if (scene->RouteMessage(message, wParam, lParam)) return true;
+    }
+    return scene->OnMessage(message, wParam, lParam);
+}
+
+bool GameSceneManager::OnAppMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, HeldMessages& held) {
+    if (code == static_cast<std::uint32_t>(AppMessage::Quit)) {
+        if (owner_) owner_->PostQuit();
+        return true;
+    }
+    GameScene* scene = Current();
+    if (!scene || !scene->IsActive()) {
+        if (held.entries.size() >= kMaxHeldMessages) {
+            LogWrite(u"WARNING : app message %u dropped, no scene is active\n", code);
+            return false;
+        }
+        held.entries.push_back({code, a, b});
+        return false;
+    }
+    while (!held.entries.empty()) {
+        const HeldMessages::Entry entry = held.entries.front();
+        held.entries.pop_front();
+        DeliverNow(entry.code, entry.a, entry.b);
+    }
+    return DeliverNow(code, a, b);
+}
+
+void GameSceneManager::DeliverHeld(HeldMessages& held) {
+    GameScene* scene = Current();
+    if (!scene || !scene->IsActive()) return;
+    while (!held.entries.empty()) {
+        const HeldMessages::Entry entry = held.entries.front();
+        held.entries.pop_front();
+        DeliverNow(entry.code, entry.a, entry.b);
+    }
+}
+
+bool GameSceneManager::DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b) {
+    if (a == kConfirmButton && owner_) {
+        switch (static_cast<AppMessage>(code)) {
+            case AppMessage::OpenClanDialog: owner_->OpenClanDialog(); break;
+            case AppMessage::ClanAnswer: owner_->SendByteMessage(shell_message::kClanAnswer, 1); break;
+            case AppMessage::MyInfoValue: owner_->SendMyInfoValue(); break;
+            default: break;
+        }
+    }
+    platform::ScopedLock lock(messageLock_);
+    GameScene* scene = Current();
+    if (!scene || scene->ChangeRequested() || scene->IsLoading()) return false;
+    return scene->OnMessage(code, a, b);
+}
+
+void GameSceneManager::Tick(std::uint64_t nowMs, std::uint64_t time100us) {
+    platform::ScopedLock lock(sceneLock_);
+    GameScene* scene = Current();
+    if (!scene || !scene->IsActive() || scene->ChangeRequested()) return;
+    scene->FadeStep();
+    scene->Update(nowMs, time100us);
+    if (++tickCount_ >= 4) {
+        tickCount_ = 0;
+        platform::ScopedLock widgets(widgetLock_);
+        scene->TickTree(nowMs);
+        ++widgetTicks_;
+    }
+}
+
+bool GameSceneManager::RenderCurrentScene(bool draw) {
+    if (GameScene* scene = Current()) scene->Render(owner_ ? owner_->Renderer() : nullptr, draw);
+    return true;
+}
+
+void GameSceneManager::OnIdle() {
+    GameScene* scene = Current();
+    if (scene && !scene->ChangeRequested() && (scene->IsActive() || !scene->IsLoading())) scene->PollKeyboard();
+}
+
+void GameSceneManager::OnActivate(bool active) {
+    GameScene* scene = Current();
+    if (scene && scene->IsActive()) scene->OnActivate(active);
+}
+
+void GameSceneManager::OnCaptionHover(bool inStrip) {
+    GameScene* scene = Current();
+    if (scene && scene->IsActive()) scene->ShowTitleBar(inStrip);
+}
+
+void GameSceneManager::PostShortcut(std::uint32_t n) {
+    if (owner_) owner_->PostUiMessage(static_cast<std::uint32_t>(AppMessage::Shortcut), n, 0, 0);
+}
+
+void GameSceneManager::DestroyAll() {
+    platform::ScopedLock lock(sceneLock_);
+    current_.store(nullptr, std::memory_order_release);
+    notice_.reset();
+    secondNotice_.reset();
+    scenes_.clear();
+}
+
+net::PacketSink* GameSceneManager::AcquireCurrentScene() {
+    messageLock_.Enter();
+    GameScene* scene = Current();
+    if (scene && !scene->ChangeRequested() && !(scene->IsLoading() && !scene->IsActive())) return scene;
+    messageLock_.Leave();
+    return nullptr;
+}
+
+void GameSceneManager::ReleaseCurrentScene(net::PacketSink*) { messageLock_.Leave(); }

@@ -1,0 +1,120 @@
+#pragma once
+// Owns every game scene of the start mode, keyed by scene id, knows the current scene and holds
+// the shared notice boxes. The window procedure, both message queues, the update thread and the
+// render step reach the current scene through it, under its three locks.
+//
+// Lock order: App lock, then the scene lock, then the message lock (render step); the scene lock,
+// then the widget lock (tick). No lock is taken while the widget lock is held.
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "app/lib/GameScene.h"
+#include "gui/NoticeBox.h"
+#include "platform/sys/CriticalSection.h"
+
+// What the scene manager asks of its owner (the application object; tests supply a fake).
+class SceneHost {
+public:
+    virtual ~SceneHost() = default;
+    virtual int ClientWidth() const = 0;
+    virtual int ClientHeight() const = 0;
+    virtual void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) = 0;
+    virtual void PostQuit() = 0;
+    // The "Loading error" box for a failed load (code -1 UI tree, -2 scene).
+    virtual void ShowLoadingError(int code) = 0;
+    virtual void SendByteMessage(std::uint16_t id, std::uint8_t value) = 0;
+    virtual void SendMyInfoValue() {}
+    virtual void OpenClanDialog() {}
+    // A scene became current (journal line "SCENE <id>").
+    virtual void OnSceneCurrent(int /*id*/) {}
+    virtual ResourceManager* Resources() { return nullptr; }
+    virtual RenderDevice* Renderer() { return nullptr; }
+    virtual SceneManager* EngineScenes() { return nullptr; }
+};
+
+// Messages a drain held back because no scene was active yet; delivered in order later.
+struct HeldMessages {
+    struct Entry {
+        std::uint32_t code, a, b;
+    };
+    std::deque<Entry> entries;
+};
+
+class GameSceneManager final : public net::SceneGate {
+public:
+    GameSceneManager();
+    ~GameSceneManager() override;
+
+    void SetOwner(SceneHost* owner) { owner_ = owner; }
+    bool AddScene(std::unique_ptr<GameScene> scene);
+    bool HasScene(int id) const;
+    GameScene* FindScene(int id) const;
+    // Makes scene `id` current. An id without a scene is refused: false, and nothing changes.
+    bool SetScene(int id);
+    GameScene* Current() const { return current_.load(std::memory_order_acquire); }
+    int CurrentId() const;
+    int PreviousId() const { return previousId_; }
+    std::size_t SceneCount() const { return scenes_.size(); }
+    // Scene ids from the highest to the lowest.
+    std::vector<int> SceneIds() const;
+
+    void CreateWindows();
+    NoticeBox* GetNoticeBox() { return notice_.get(); }
+    NoticeBox* GetSecondNoticeBox() { return secondNotice_.get(); }
+    void ShowError(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
+    void ShowNotice(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {},
+                    const WString& l4 = {});
+    void ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
+
+    void Broadcast(int width, int height);
+    void ApplyOptions();
+    // 0 nothing to load, 1 loaded now, -1 failed (the error box has been shown).
+    int LoadCurrentScene();
+    // Render step, under the scene and message locks: performs a requested change. A change to an
+    // id this mode has no scene for is refused and the current scene stays.
+    void SwitchIfRequested();
+    bool OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    // Delivers one drained app message. Until a scene is active the message waits in `held` (the
+    // drain never blocks); quit is acted on at once.
+    bool OnAppMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, HeldMessages& held);
+    // Delivers held messages once a scene is active (called by each drain).
+    void DeliverHeld(HeldMessages& held);
+    void Tick(std::uint64_t nowMs, std::uint64_t time100us);
+    bool RenderCurrentScene(bool draw);
+    void OnIdle();
+    void OnActivate(bool active);
+    void OnCaptionHover(bool inStrip);
+    void PostShortcut(std::uint32_t n);
+    void DestroyAll();
+
+    // Dispatch thread: the scene that may take a packet now (holding the message lock until
+    // released), or nullptr while none is current, a change is requested or it is still loading.
+    net::PacketSink* AcquireCurrentScene() override;
+    void ReleaseCurrentScene(net::PacketSink* scene) override;
+
+    platform::CriticalSection& SceneLock() { return sceneLock_; }
+    platform::CriticalSection& MessageLock() { return messageLock_; }
+    platform::CriticalSection& WidgetLock() { return widgetLock_; }
+    std::uint32_t WidgetTickCount() const { return widgetTicks_; }
+
+private:
+    bool DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b);
+    void ShowBox(NoticeBox* box, Widget* parent, const WString& caption, std::initializer_list<const WString*> lines);
+
+    SceneHost* owner_ = nullptr;
+    std::atomic<GameScene*> current_{nullptr};
+    std::map<int, std::unique_ptr<GameScene>, std::greater<int>> scenes_;
+    std::unique_ptr<NoticeBox> notice_;
+    std::unique_ptr<NoticeBox> secondNotice_;
+    platform::CriticalSection sceneLock_;
+    platform::CriticalSection messageLock_;
+    platform::CriticalSection widgetLock_;
+    int previousId_ = 0;
+    std::uint32_t tickCount_ = 0;
+    std::uint32_t widgetTicks_ = 0;
+};

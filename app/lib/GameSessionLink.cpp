@@ -1,0 +1,52 @@
+#include "app/lib/GameSessionLink.h"
+
+#include <atomic>
+
+#include "app/lib/AppCodes.h"
+#include "net/GameSession.h"
+
+namespace {
+std::atomic<net::GameSession*> gSession{nullptr};
+}
+
+net::GameSession* GetGameSession() { return gSession.load(std::memory_order_acquire); }
+
+GameSessionLink::GameSessionLink(net::SceneGate* gate)
+    : session_(std::make_unique<net::GameSession>()), gate_(gate) {
+    gSession.store(session_.get(), std::memory_order_release);
+}
+
+GameSessionLink::~GameSessionLink() {
+    session_->StopDispatchThread();
+    gSession.store(nullptr, std::memory_order_release);
+}
+
+void GameSessionLink::StartDispatchThread() {
+    session_->SetSceneGate(gate_);
+    session_->StartDispatchThread();
+}
+
+void GameSessionLink::StopDispatchThread() { session_->StopDispatchThread(); }
+
+void GameSessionLink::KeepAlive(std::uint64_t nowMs) { session_->KeepAlive(nowMs); }
+
+void GameSessionLink::SetStartFlag(std::uint8_t flag) {
+    SessionLink::SetStartFlag(flag);
+    session_->startFlag = flag;
+}
+
+void GameSessionLink::SendByteMessage(std::uint16_t id, std::uint8_t value) { session_->SendByteMessage(id, value); }
+
+void GameSessionLink::SendBlockMessage(std::uint16_t id, const std::uint8_t* block, std::uint32_t size) {
+    net::PooledPacket packet = session_->NewPacket(id);
+    if (!packet) return;
+    for (std::uint32_t i = 0; i < size; ++i) packet->WriteU8(block[i]);
+    session_->Send(*packet);
+}
+
+void GameSessionLink::SendServerOptions(std::uint32_t word, std::uint8_t flags) {
+    net::PooledPacket packet = session_->NewPacket(shell_message::kServerOptions);
+    if (!packet) return;
+    packet->WriteU32(word).WriteU8(flags);
+    session_->Send(*packet);
+}

@@ -1,0 +1,88 @@
+#include "app/lib/ProgramEntry.h"
+
+#include <cstdio>
+
+#include "app/lib/App.h"
+#include "engine/core/Log.h"
+#include "platform/crash/CrashHook.h"
+#include "platform/sys/Env.h"
+#include "platform/sys/Fpu.h"
+#include "platform/sys/InstanceLock.h"
+#include "platform/sys/Quit.h"
+#include "platform/sys/Shell.h"
+#include "platform/window/Window.h"
+
+namespace {
+
+std::unique_ptr<platform::WindowSystem> OpenWindowSystem() {
+    const std::string forced = platform::GetEnv("MARVENLOT_VIDEO");
+    const platform::VideoBackend backend = platform::WindowSystem::BackendFromEnvironment();
+    auto windows = platform::WindowSystem::Create(backend);
+    if (!windows && backend == platform::VideoBackend::Sdl && forced != "sdl") {
+        std::fprintf(stderr, "marvenlot: no display could be opened; running without one\n");
+        windows = platform::WindowSystem::Create(platform::VideoBackend::Null);
+    }
+    return windows;
+}
+
+}  // namespace
+
+int RunClient(const std::vector<std::string>& argv) {
+    LogSystem& log = GetLog();
+    log.Start(u"StartLog", 100, true);
+    log.SetFolder(u".");
+
+    std::vector<WString> args;
+    SplitCommandLine(JoinArguments(argv), args);
+    const StartChoice choice = ChooseStartMode(args);
+    if (choice.startLauncher) {
+        if (!platform::StartLauncher()) std::fprintf(stderr, "marvenlot: the launcher could not be started\n");
+        return 0;
+    }
+
+    platform::CrashHookSettings crash;
+    crash.reporterPath = platform::ExecutableDir() + "/marvenlot-crashreport";
+    platform::InstallCrashHook(crash);
+    platform::SetFpuControl();
+
+    platform::InstanceLock instance("Marvenlot");
+    switch (instance.Acquire()) {
+        case platform::InstanceLock::Result::Failed:
+            std::fprintf(stderr, "marvenlot: the instance lock could not be taken\n");
+            return 0;
+        case platform::InstanceLock::Result::AlreadyRunning:
+            instance.RequestRaise();
+            return 0;
+        case platform::InstanceLock::Result::Acquired: break;
+    }
+
+    std::unique_ptr<platform::WindowSystem> windows = OpenWindowSystem();
+    if (!windows) {
+        std::fprintf(stderr, "marvenlot: the sdl video backend could not be started\n");
+        return 0;
+    }
+    platform::WindowSystem* windowSystem = windows.get();
+    platform::InstallQuitHandlers();
+    platform::SetQuitCallback([windowSystem] { windowSystem->PostMessage({platform::kWmClose, 0, 0}); });
+    instance.SetRaiseCallback([windowSystem] { windowSystem->PostMessage({platform::kWmRaiseWindow, 0, 0}); });
+
+    {
+        App app(args, choice.mode, *windows);
+        platform::SetCrashReportAppPresent(true);
+        app.SetPumpHook([&instance] {
+            platform::PollQuitRequest();
+            instance.PollRaiseRequests();
+        });
+        app.Init();
+        app.StartUpdateThread();
+        if (app.Create()) app.Run();
+        app.Shutdown();
+        platform::SetCrashReportAppPresent(false);
+    }
+    platform::SetQuitCallback(nullptr);
+    windows.reset();
+    LogWrite(u"Exit\n");
+    log.Flush();
+    instance.Release();
+    return 0;
+}

@@ -1,0 +1,276 @@
+#pragma once
+// The game session: the connection to the game server, the pools of packets and item entries, the
+// dispatch thread that hands received packets to the session-wide handlers or the current scene, the
+// keep-alive, and the session's records (own player, room, channels, friends, clans).
+//
+// Threads: received packets are queued by the receive thread and handled on the dispatch thread; Send
+// runs on the caller's thread; KeepAlive on the update thread.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "net/ClSocket.h"
+#include "net/GameRoom.h"
+#include "net/ItemTable.h"
+#include "net/PacketPool.h"
+#include "net/PacketRecorder.h"
+#include "net/PlayerRecord.h"
+#include "net/RoomInfo.h"
+#include "net/SceneGate.h"
+#include "platform/sys/CriticalSection.h"
+#include "platform/sys/Event.h"
+#include "platform/sys/Thread.h"
+
+namespace net {
+
+struct ChannelInfo {
+    std::uint16_t id = 0;
+    std::uint16_t type = 0;  // 8 tournament, 9 without table ownership notices
+    std::uint16_t users = 0;
+    std::uint16_t capacity = 0;
+    WString name;
+};
+
+struct FriendEntry {
+    std::uint64_t playerId = 0;
+    std::uint8_t online = 0;
+    std::uint16_t location = 0;
+    WString nickname;
+};
+
+struct ClanMember {
+    std::uint64_t playerId = 0;
+    std::uint8_t grade = 0;
+    std::uint8_t online = 0;
+    WString nickname;
+};
+
+struct LobbyPlayer {
+    std::uint64_t playerId = 0;
+    std::uint16_t level = 0;
+    std::uint16_t location = 0;
+    WString nickname;
+};
+
+struct ChatMessage {
+    WString sender;
+    WString text;
+};
+
+struct RoomInvitation {
+    std::uint16_t roomNumber = 0;
+    WString sender;
+    WString title;
+};
+
+// What the lobby does when it is entered next.
+struct PendingLobbyAction {
+    std::uint8_t active = 0;
+    std::uint8_t second = 0;
+    std::uint16_t target = 0;  // 65534 practice room, 65533 shop, other values a room
+    std::uint8_t further = 0;
+    std::uint32_t gameTypeOverride = 0;
+    std::uint32_t gameType = 0;
+};
+
+struct LobbyRequest {
+    std::uint8_t flag = 0;
+    std::uint8_t second = 0;
+    std::uint8_t kind = 0;  // 1 earn gold
+    std::int16_t value = -999;
+};
+
+struct ItemEffectSlot {
+    std::uint32_t word1 = 0;
+    std::uint32_t word2 = 0;
+    std::uint8_t flag = 0;
+};
+
+enum class HandlerResult { Consumed, PassOn };
+
+constexpr std::uint16_t kRoomWordShop = 0xFFFA;
+constexpr std::uint16_t kRoomWordGallery = 0xFFFC;
+constexpr std::uint16_t kLobbyTargetPractice = 65534;
+constexpr std::uint16_t kLobbyTargetShop = 65533;
+
+class GameSession : public ConnectionListener {
+public:
+    GameSession();
+    ~GameSession() override;
+    GameSession(const GameSession&) = delete;
+    GameSession& operator=(const GameSession&) = delete;
+
+    // --- connection
+    // host:port from MARVENLOT_SERVER when set and valid, else the setting, else the default.
+    static bool ResolveServerAddress(const std::string& setting, std::string& host, std::uint16_t& port);
+    bool Connect(const std::string& host, std::uint16_t port);
+    bool WaitConnected(std::uint32_t timeoutMs) { return socket_.WaitConnected(timeoutMs); }
+    void Disconnect();
+    bool IsConnected() const { return socket_.IsConnected(); }
+    bool EncryptionOn() const { return socket_.EncryptionOn(); }
+    int InvalidFrames() const { return socket_.InvalidFrames(); }
+
+    // --- packets
+    Packet* AllocPacket();
+    void FreePacket(Packet* packet);
+    PooledPacket NewPacket(std::uint16_t id);
+    // Sends on the caller's thread and stamps the last-send time; false when not sent.
+    bool Send(Packet& packet);
+    bool SendByteMessage(std::uint16_t id, std::uint8_t value);
+    bool SendEmpty(std::uint16_t id);
+    // Update thread: message 202 once 5000 ms passed without a send. True when it sent.
+    bool KeepAlive(std::uint64_t nowMs);
+    std::uint64_t LastSendMs() const { return lastSendMs_.load(); }
+
+    // --- dispatch
+    void SetSceneGate(SceneGate* gate);
+    bool StartDispatchThread();
+    void StopDispatchThread();
+    // Wakes the dispatch thread, e.g. when a scene became current.
+    void WakeDispatch() { wake_.Set(); }
+    // Packets received and not yet handled.
+    std::size_t PendingPackets() const;
+    // Queues a packet as if it had arrived (tools, tests and replays); the session takes ownership.
+    void InjectPacket(Packet* packet) { OnPacketReceived(packet); }
+
+    // --- front-end requests (docs/protocol.md)
+    bool SendSignIn(const WString& loginId, const WString& password, std::uint32_t build);
+    bool SendCreateNick(const WString& nickname);
+    bool SendChooseChannel(std::uint16_t channelId);
+    bool SendCreateRoom(const RoomInfo& room, const WString& password);
+    bool SendJoinRoom(std::uint16_t roomNumber, const WString& password);
+
+    // --- records
+    GameRoom& Room() { return GetGameRoom(); }
+    RoomInfo& GetRoom() { return roomInfo_; }
+    // The type of a channel (-1 = the current one); 0 for an unknown channel.
+    std::uint16_t GetChannelType(int channelId = -1) const;
+    std::vector<ChannelInfo> Channels() const;
+    std::vector<RoomInfo> LobbyRooms() const;
+    std::vector<LobbyPlayer> LobbyPlayers() const;
+    std::vector<ChatMessage> Whispers() const;
+    std::vector<RoomInvitation> Invitations() const;
+    PacketRecorder& Recorder() { return recorder_; }
+
+    void ClearItemEffects();
+    // False for a slot out of range.
+    bool SetItemEffect(int slot, std::uint32_t word1, std::uint32_t word2, std::uint8_t flag);
+    std::uint8_t GetItemEffectFlag(int slot) const;
+
+    ItemEntry* AllocItemEntry();
+    void FreeItemEntry(ItemEntry* entry);
+    int FreeItemEntries() const;
+    // Re-derives the own record's built-in entries (serials 0..9: membership cue and chalk).
+    void RefreshDefaultItems();
+    void SetAccountFlag(std::uint8_t membershipKind, const WString& expiry, std::uint16_t value);
+    // The fixed item set of offline play.
+    void SetOfflineEquipment();
+    void SetSchoolProgress(std::uint32_t step, std::uint8_t flag);
+    // Returns every own item entry to the pool.
+    void ReleaseOwnItems();
+
+    // Session fields the scenes read and write (Part of the system's session record).
+    PlayerRecord own;
+    WString loginId;
+    WString password;
+    std::uint8_t accountKind = 0;            // 2 hides cash items in the shop
+    std::atomic<std::uint8_t> startFlag{0};  // 0 or 2
+    std::uint8_t ownPlaying = 0;
+    std::uint8_t tournamentFlag1 = 0;
+    std::uint8_t tournamentFlag2 = 0;
+    std::uint8_t raceStartHour = 0;
+    std::uint8_t raceStartMinute = 0;
+    std::uint8_t gameEffect1 = 0;
+    std::uint8_t gameEffect2 = 0;
+    std::int16_t gameEffect3 = -999;
+    std::uint8_t clubMembership = 0;  // 0 none, 1 basic, 2 standard, 3 plus; 1 or more may kick
+    WString membershipExpiry;
+    std::uint16_t membershipValue = 0;
+    std::uint8_t inClan = 0;
+    std::int64_t clanMoney = 0;
+    WString clanName;
+    std::uint8_t clanRank = 0;  // 10 or more = clan master
+    std::uint16_t currentRoom = 0;
+    std::uint32_t schoolProgress = 0;
+    std::uint8_t schoolFlag = 0;
+    std::uint8_t basicCourseRewards = 0;
+    std::uint16_t currentChannel = 0;
+    std::uint8_t signInResult = 0xFF;  // 0xFF until the server answered
+    PendingLobbyAction lobbyAction;
+    LobbyRequest lobbyRequest;
+
+    // Friend and clan lists: read under listLock (a re-entrant lock; its use count is the nesting).
+    mutable platform::CriticalSection listLock;
+    std::vector<FriendEntry> friends;
+    std::vector<ClanMember> clanMembers;
+    std::vector<FriendEntry> friendRequests;
+    std::atomic<std::uint32_t> listVersion{0};  // raised whenever a session list changes
+
+    void ResetItemEffectValues() {
+        gameEffect1 = 0;
+        gameEffect2 = 0;
+        gameEffect3 = -999;
+    }
+
+    // ConnectionListener
+    void OnConnected(bool ok) override;
+    void OnPacketReceived(Packet* packet) override;
+    void OnDisconnected() override;
+
+private:
+    using Handler = HandlerResult (GameSession::*)(Packet&);
+    void RegisterHandlers();
+    void DispatchThread();
+    void Deliver(Packet& packet);
+
+    HandlerResult OnSignInResult(Packet& p);
+    HandlerResult OnCreateNickResult(Packet& p);
+    HandlerResult OnChannelList(Packet& p);
+    HandlerResult OnChooseChannelResult(Packet& p);
+    HandlerResult OnRoomList(Packet& p);
+    HandlerResult OnJoinRoomResult(Packet& p);
+    HandlerResult OnUserList(Packet& p);
+    HandlerResult OnFriendList(Packet& p);
+    HandlerResult OnFriendState(Packet& p);
+    HandlerResult OnFriendRequest(Packet& p);
+    HandlerResult OnClanMemberList(Packet& p);
+    HandlerResult OnWhisper(Packet& p);
+    HandlerResult OnInvitation(Packet& p);
+    HandlerResult OnItemList(Packet& p);
+    HandlerResult OnMoneyUpdate(Packet& p);
+
+    PacketPool pool_;
+    ClSocket socket_;
+    PacketRecorder recorder_;
+    RoomInfo roomInfo_;
+
+    mutable platform::CriticalSection queueLock_;
+    std::deque<Packet*> queue_;
+    platform::Event wake_;
+    platform::Thread dispatchThread_;
+    std::atomic<bool> dispatchRunning_{false};
+    std::atomic<SceneGate*> gate_{nullptr};
+    std::unordered_map<std::uint16_t, Handler> handlers_;  // filled once in the constructor
+
+    std::atomic<std::uint64_t> lastSendMs_{0};
+
+    mutable platform::CriticalSection dataLock_;  // channels, lobby lists, whispers, invitations, effects
+    std::vector<ChannelInfo> channels_;
+    std::vector<RoomInfo> lobbyRooms_;
+    std::vector<LobbyPlayer> lobbyPlayers_;
+    std::vector<ChatMessage> whispers_;
+    std::vector<RoomInvitation> invitations_;
+    std::array<ItemEffectSlot, kItemEffectSlots> effects_{};
+
+    mutable platform::CriticalSection itemLock_;
+    std::vector<std::unique_ptr<ItemEntry>> itemStorage_;
+    std::vector<ItemEntry*> freeItems_;
+};
+
+}  // namespace net

@@ -1,0 +1,40 @@
+#include "platform/window/Window.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+
+void MessageQueue::Post(const Message& message) {
+    std::lock_guard lock(mutex_);
+    messages_.push_back(message);
+}
+
+bool MessageQueue::Pop(Message& out) {
+    std::lock_guard lock(mutex_);
+    if (messages_.empty()) return false;
+    out = messages_.front();
+    messages_.pop_front();
+    return true;
+}
+
+std::size_t MessageQueue::Size() const {
+    std::lock_guard lock(mutex_);
+    return messages_.size();
+}
+
+bool WindowSystem::PeekMessage(Message& out) {
+    PumpEvents();
+    return queue_.Pop(out);
+}
+
+VideoBackend WindowSystem::BackendFromEnvironment() {
+    const char* chosen = std::getenv("MARVENLOT_VIDEO");
+    if (chosen && std::strcmp(chosen, "null") == 0) return VideoBackend::Null;
+    if (chosen && std::strcmp(chosen, "sdl") == 0) return VideoBackend::Sdl;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return ((x11 && *x11) || (wayland && *wayland)) ? VideoBackend::Sdl : VideoBackend::Null;
+}
+
+}  // namespace platform

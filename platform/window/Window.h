@@ -1,0 +1,119 @@
+#pragma once
+// The main window and its message pump. Two backends: `sdl` (a real window with an OpenGL flag)
+// and `null` (no display; tests inject messages). Messages use the codes of WindowCodes.h.
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/window/WindowCodes.h"
+
+namespace platform {
+
+struct Message {
+    std::uint32_t message = kWmNull;
+    std::uintptr_t wParam = 0;
+    std::intptr_t lParam = 0;
+};
+
+struct Rect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+struct DesktopMode {
+    int width = 1024;
+    int height = 768;
+    int bitsPerPixel = 32;
+    int refreshRate = 60;
+};
+
+enum class VideoBackend { Null, Sdl };
+
+// The system cursors the client uses; the two game cursors stand for its cursor images.
+enum class CursorShape { Arrow, Hand, SizeNwse, SizeWe, SizeNs, GameNormal, GameAim };
+
+// Show commands of ShowWindow.
+enum class ShowCommand { Hide, Show, Minimize, MinimizeNoActivate, Restore };
+
+struct WindowDesc {
+    std::u16string title;
+    Rect bounds;  // screen rectangle of the client area
+    bool fullscreen = false;
+    bool openGl = true;
+};
+
+// Thread-safe queue of posted messages; one consumer (the main thread).
+class MessageQueue {
+public:
+    void Post(const Message& message);
+    bool Pop(Message& out);
+    std::size_t Size() const;
+
+private:
+    mutable std::mutex mutex_;
+    std::deque<Message> messages_;
+};
+
+class Window {
+public:
+    virtual ~Window() = default;
+
+    // Moves and sizes the client area; `fullscreen` switches the window to the whole screen.
+    virtual void SetBounds(const Rect& bounds, bool fullscreen) = 0;
+    virtual Rect GetWindowRect() const = 0;
+    virtual Rect GetClientRect() const = 0;
+    virtual bool IsFullscreen() const = 0;
+    virtual void Show(ShowCommand command) = 0;
+    // Raises the window above others and gives it the input focus.
+    virtual void BringToFront() = 0;
+    virtual std::u16string Title() const = 0;
+
+    virtual void ShowCursor(bool show) = 0;
+    virtual void SetCursor(CursorShape shape) = 0;
+    // Confines the pointer to a screen rectangle, or releases it (nullptr).
+    virtual void ClipCursor(const Rect* screenRect) = 0;
+    virtual void SetCapture(bool on) = 0;
+    virtual bool GetCursorPos(int& screenX, int& screenY) const = 0;
+    virtual void SetCursorPos(int screenX, int screenY) = 0;
+    // Keeps system keys (the Windows keys) inside the client while on.
+    virtual void SetKeyboardGrab(bool on) = 0;
+
+    // Default handling of a message the client did not handle: the caption drag starts here.
+    virtual std::intptr_t DefWindowProc(const Message& message) = 0;
+
+    // Backend object for the render backend (an SDL_Window* for sdl, nullptr for null).
+    virtual void* NativeHandle() const = 0;
+};
+
+// One per process: the chosen backend, its desktop and the main thread's message queue.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+
+    static std::unique_ptr<WindowSystem> Create(VideoBackend backend);
+    // MARVENLOT_VIDEO=sdl|null; by default sdl when a display is reachable, else null.
+    static VideoBackend BackendFromEnvironment();
+
+    virtual VideoBackend Backend() const = 0;
+    virtual DesktopMode GetDesktopMode() const = 0;
+    virtual std::unique_ptr<Window> CreateMainWindow(const WindowDesc& desc) = 0;
+
+    // Any thread.
+    void PostMessage(const Message& message) { queue_.Post(message); }
+    void PostQuit() { queue_.Post({kWmQuit, 0, 0}); }
+    // Main thread: turns pending device events into messages, then takes the oldest one.
+    bool PeekMessage(Message& out);
+    MessageQueue& Queue() { return queue_; }
+
+protected:
+    virtual void PumpEvents() = 0;
+    MessageQueue queue_;
+};
+
+}  // namespace platform

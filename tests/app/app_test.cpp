@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/lib/Accelerators.h"
+#include "engine/sound/SoundManager.h"
+#include "support/AppHarness.h"
+#include "support/RecordingScene.h"
+
+namespace {
+
+using namespace platform;
+
+bool SceneRunning(App& app, int id) {
+    GameScene* scene = app.Scenes().Current();
+    return scene && scene->Id() == id && scene->IsActive();
+}
+
+TEST(AppStart, EachModeRegistersItsScenes) {
+    struct Case {
+        StartMode mode;
+        std::vector<int> ids;
+        int first;
+    } cases[] = {{StartMode::Offline, {11, 2, 1}, 2},
+                 {StartMode::Replay, {12}, 12},
+                 {StartMode::Normal, {10, 9, 8, 7, 5, 4, 2, 1}, 2}};
+    for (const Case& c : cases) {
+        AppHarness harness(c.mode);
+        std::vector<int> ids;
+        harness.Run([&](App& app) {
+            ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, c.first); }));
+            ids = app.SceneIds();
+        });
+        EXPECT_EQ(ids, c.ids);
+        EXPECT_EQ(harness.runResult, 1);
+        EXPECT_TRUE(harness.app().UpdateThreadJoined());
+    }
+}
+
+TEST(AppStart, ReplayRunsWindowedAtDefaultSizeAndNeverWritesConfig) {
+    AppHarness harness(StartMode::Replay);
+    { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=1\nwidth=1600\nheight=900\nbpp=24\n"; }
+    bool fullscreen = true;
+    int width = 0, height = 0;
+    harness.Run([&](App& app) {
+        AppHarness::WaitFor([&] { return SceneRunning(app, 12); });
+        fullscreen = app.IsFullscreen();
+        width = app.ClientWidth();
+        height = app.ClientHeight();
+    });
+    EXPECT_FALSE(fullscreen);
+    EXPECT_EQ(width, 1024);
+    EXPECT_EQ(height, 768);
+    std::ifstream in(harness.Folder() / "config.ini");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "[Video]\nfullscreen=1\nwidth=1600\nheight=900\nbpp=24\n");
+}
+
+TEST(AppStart, ArgumentFourTwoSetsSessionStartFlag) {
+    AppHarness harness(StartMode::Normal, {u"m", u"x", u"id", u"pw", u"2"});
+    harness.app().Init();
+    ASSERT_TRUE(harness.app().Create());
+    EXPECT_EQ(harness.app().Session().StartFlag(), 2);
+    harness.app().Shutdown();
+}
+
+TEST(AppMessages, FilterFirstThenTheCurrentScene) {
+    AppHarness harness(StartMode::Offline);
+    RecordingScene* intro = nullptr;
+    harness.app().SetSceneFactory([&](int id) {
+        auto scene = std::make_unique<RecordingScene>(id);
+        if (id == 2) intro = scene.get();
+        return scene;
+    });
+    float voiceVolume = -1;
+    bool musicOn = true;
+    std::vector<RecordingScene::Received> received;
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        app.PostUiMessage(1056, 7, 40, 0);
+        app.PostUpdateMessage(1057, 0, 0, 0);
+        app.PostUiMessage(5000, 1, 2, 3);
+        app.PostUpdateMessage(5001, 4, 5, 6);
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return intro->Messages().size() == 2; }));
+        received = intro->Messages();
+        voiceVolume = app.Sound()->CategoryVolume(SoundCategory::Voice);
+        musicOn = app.Sound()->IsCategoryEnabled(SoundCategory::Music);
+    });
+    EXPECT_FLOAT_EQ(voiceVolume, 0.4f);
+    EXPECT_FALSE(musicOn);
+    ASSERT_EQ(received.size(), 2u);
+    for (const auto& m : received) EXPECT_TRUE(m.code == 5000 || m.code == 5001);
+}
+
+TEST(AppMessages, QuitPostedFromTheUpdateThreadEndsTheLoop) {
+    AppHarness harness(StartMode::Offline);
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        app.PostUpdateMessage(1030, 0, 0, 0);
+        EXPECT_TRUE(AppHarness::WaitFor([&] { return !app.IsRunning(); }));
+    });
+    EXPECT_EQ(harness.runResult, 1);
+}
+
+TEST(AppScenes, RequestedChangeRunsLeaveLoadEnterAndTicksOnTheUpdateThread) {
+    AppHarness harness(StartMode::Offline);
+    std::vector<std::string> trail;
+    std::map<int, RecordingScene*> scenes;
+    harness.app().SetSceneFactory([&](int id) {
+        auto scene = std::make_unique<RecordingScene>(id, &trail, true);
+        scenes[id] = scene.get();
+        return scene;
+    });
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return scenes[2]->Updates() > 20; }));
+        scenes[2]->RequestScene(11);
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11) && scenes[11]->Updates() > 5; }));
+        scenes[11]->RequestScene(4);  // no lobby offline: refused
+        AppHarness::WaitFor([&] { return !scenes[11]->ChangeRequested(); });
+        EXPECT_TRUE(SceneRunning(app, 11));
+    });
+    std::erase_if(trail, [](const std::string& line) { return line.find("Resize") != std::string::npos; });
+    const std::vector<std::string> expected{"2 Load3D", "2 Enter", "2 Leave", "11 Load3D", "11 Enter"};
+    EXPECT_EQ(trail, expected);
+}
+
+TEST(AppWindowTest, AltEnterTogglesFullscreenAndBack) {
+    AppHarness harness(StartMode::Offline);
+    { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
+    std::vector<bool> states;
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        for (int i = 0; i < 2; ++i) {
+            app.Windows().PostMessage({kWmSysKeyDown, kVkReturn, static_cast<std::intptr_t>(kKeyAltDown | 1)});
+            const bool want = i == 0;
+            ASSERT_TRUE(AppHarness::WaitFor([&] {
+                return harness.Window()->IsFullscreen() == want && app.IsRenderingActive() && app.PendingChanges() == 0;
+            }));
+            states.push_back(harness.Window()->IsFullscreen());
+        }
+    });
+    EXPECT_EQ(states, (std::vector<bool>{true, false}));
+}
+
+TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
+    AppHarness harness(StartMode::Offline);
+    WString statusAfterSave;
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        app.Windows().PostMessage({kWmSysKeyDown, kVkF10, 1});
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return !std::filesystem::is_empty(harness.Folder() / "desktop"); }));
+        AppHarness::WaitFor([&] { return !app.StatusText().empty(); });
+        statusAfterSave = app.StatusText();
+    });
+    ASSERT_FALSE(std::filesystem::is_empty(harness.Folder() / "desktop"));
+    const auto entry = *std::filesystem::directory_iterator(harness.Folder() / "desktop");
+    EXPECT_EQ(entry.path().filename().string().rfind("Marvenlot-", 0), 0u);
+    EXPECT_EQ(entry.path().extension(), ".jpg");
+    EXPECT_NE(statusAfterSave.find(u"The screenshot has been saved to your desktop."), WString::npos);
+
+    AppHarness failing(StartMode::Offline);
+    ::setenv("MARVENLOT_DESKTOP_DIR", (failing.Folder() / "no" / "such").c_str(), 1);
+    failing.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        app.Windows().PostMessage({kWmKeyDown, kVkF12, 1});
+        AppHarness::WaitFor([&] { return app.Windows().Queue().Size() == 0; });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    });
+    EXPECT_TRUE(failing.app().StatusText().empty());
+}
+
+TEST(AppWindowTest, EdgeSizingIsSignedAndClamped) {
+    int w = 0, h = 0;
+    App::SizingResult(17, 1100, 800, 1095, 795, 1200, 900, 1920, 1080, w, h);
+    EXPECT_EQ(w, 1205);
+    EXPECT_EQ(h, 905);
+    App::SizingResult(17, 1024, 768, 1019, 763, -300, -200, 1920, 1080, w, h);  // dragged past the start
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 768);
+    App::SizingResult(11, 1024, 768, 1019, 100, 40000, 100, 1920, 1080, w, h);
+    EXPECT_EQ(w, 1920);
+    EXPECT_EQ(h, 768);
+    App::SizingResult(15, 1024, 768, 10, 763, 10, 5000, 1920, 1080, w, h);
+    EXPECT_EQ(w, 1024);
+    EXPECT_EQ(h, 1080);
+}
+
+TEST(AppWindowTest, ScreenshotNameAndAccelerators) {
+    EXPECT_EQ(App::ScreenshotFileName(2009, 4, 28, 7, 5, 9), u"Marvenlot-090428-070509.jpg");
+    std::uint32_t command = 0;
+    EXPECT_TRUE(TranslateAccelerator({kWmSysKeyDown, kVkReturn, kKeyAltDown}, command));
+    EXPECT_EQ(command, 32771u);
+    EXPECT_TRUE(TranslateAccelerator({kWmSysKeyDown, kVkF4, kKeyAltDown}, command));
+    EXPECT_EQ(command, 32773u);
+    EXPECT_TRUE(TranslateAccelerator({kWmKeyDown, kVkF12, 0}, command));
+    EXPECT_EQ(command, 32791u);
+    EXPECT_TRUE(TranslateAccelerator({kWmSysKeyDown, '2', kKeyAltDown}, command));
+    EXPECT_EQ(command, 32787u);
+    EXPECT_TRUE(TranslateAccelerator({kWmSysChar, 0x60, kKeyAltDown}, command));
+    EXPECT_EQ(command, 32789u);
+    EXPECT_FALSE(TranslateAccelerator({kWmKeyDown, kVkReturn, 0}, command));
+    EXPECT_FALSE(TranslateAccelerator({kWmKeyDown, '2', 0}, command));
+}
+
+TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
+    ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
+    AppHarness harness(StartMode::Offline);
+    { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        app.Windows().PostMessage({kWmLButtonDown, kMkLButton, MakeLParam(1020, 764)});
+        app.Windows().PostMessage({kWmMouseMove, kMkLButton, MakeLParam(1120, 864)});
+        app.Windows().PostMessage({kWmLButtonUp, 0, MakeLParam(1120, 864)});
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return app.ClientWidth() == 1124 && app.IsRenderingActive(); }));
+        EXPECT_EQ(app.ClientHeight(), 868);
+    });
+    ::unsetenv("MARVENLOT_DESKTOP");
+}
+
+TEST(AppShutdown, FailedStartStillEndsTheUpdateThreadAtOnce) {
+    AppHarness harness(StartMode::Offline);
+    std::filesystem::remove(harness.Folder() / "data");  // no packages: the UI tree cannot open
+    const auto start = std::chrono::steady_clock::now();
+    harness.Run([](App&) {});
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(harness.runResult, 0);
+    EXPECT_TRUE(harness.app().UpdateThreadJoined());
+    EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include "app/lib/FrameTimer.h"
+#include "platform/sys/Clock.h"
+
+namespace {
+
+class FrameTimerTest : public ::testing::Test {
+protected:
+    void SetUp() override { platform::SetClock(&clock_); }
+    void TearDown() override { platform::SetClock(nullptr); }
+
+    // Due ticks found while the clock moves in 1 ms steps for `ms`.
+    int TicksOver(FrameTimer& timer, int ms) {
+        int ticks = 0;
+        for (int i = 0; i < ms; ++i) {
+            clock_.AdvanceMs(1);
+            while (timer.IsUpdateDue()) ++ticks;
+        }
+        return ticks;
+    }
+
+    platform::VirtualClock clock_;
+};
+
+FrameTimer UpdateTimerAt200() {
+    FrameTimer timer;
+    timer.UseMilliseconds();
+    timer.SetUpdateRate(200);
+    timer.RestartUpdate();
+    return timer;
+}
+
+TEST_F(FrameTimerTest, TicksTwoHundredTimesPerSecond) {
+    FrameTimer timer = UpdateTimerAt200();
+    EXPECT_EQ(TicksOver(timer, 1000), 200);
+    EXPECT_NEAR(timer.MeasuredUpdateRate(), 200, 2);
+}
+
+TEST_F(FrameTimerTest, CatchUpAfterStallIsBoundedThenSteady) {
+    FrameTimer timer = UpdateTimerAt200();
+    EXPECT_EQ(TicksOver(timer, 50), 10);
+    clock_.AdvanceMs(100);
+    int burst = 0;
+    while (timer.IsUpdateDue()) ++burst;
+    EXPECT_EQ(burst, 5);
+    EXPECT_EQ(TicksOver(timer, 100), 20);
+}
+
+TEST_F(FrameTimerTest, BurstOfTicksAtOneInstantDoesNotDivideByZero) {
+    FrameTimer timer = UpdateTimerAt200();
+    // A first tick after 10 s measures a rate of 0, so the next measurement comes at the next tick,
+    // which the catch-up burst delivers at the same counter value.
+    clock_.AdvanceMs(10000);
+    int burst = 0;
+    while (timer.IsUpdateDue()) ++burst;
+    EXPECT_EQ(burst, 5);
+    EXPECT_GE(timer.MeasuredUpdateRate(), 0);
+}
+
+TEST_F(FrameTimerTest, TimeIsReadFromTheClock) {
+    FrameTimer timer = UpdateTimerAt200();
+    clock_.AdvanceMs(5);
+    ASSERT_TRUE(timer.IsUpdateDue());
+    EXPECT_EQ(timer.GetTimeMs(), clock_.NowMs());
+    EXPECT_EQ(timer.GetTime100us(), clock_.NowMs() * 10);
+}
+
+}  // namespace

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/lib/AppCodes.h"
+#include "support/RecordingScene.h"
+
+namespace {
+
+class SceneManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        manager_.SetOwner(&host_);
+        manager_.CreateWindows();
+    }
+    RecordingScene* Add(int id, bool reloads = false) {
+        auto scene = std::make_unique<RecordingScene>(id, &trail_, reloads);
+        RecordingScene* raw = scene.get();
+        manager_.AddScene(std::move(scene));
+        return raw;
+    }
+    // One render step's scene part: switch, then load.
+    int Step() {
+        manager_.SwitchIfRequested();
+        return manager_.LoadCurrentScene();
+    }
+
+    FakeSceneHost host_;
+    GameSceneManager manager_;
+    std::vector<std::string> trail_;
+    HeldMessages held_;
+};
+
+TEST_F(SceneManagerTest, BroadcastWalksFromHighestIdDown) {
+    for (int id : {1, 12, 2, 4}) Add(id);
+    manager_.Broadcast(800, 600);
+    EXPECT_EQ(trail_, (std::vector<std::string>{"12 Resize 800x600", "4 Resize 800x600", "2 Resize 800x600",
+                                                 "1 Resize 800x600"}));
+}
+
+TEST_F(SceneManagerTest, SceneChangeRunsLeaveLoadEnterAndFade) {
+    RecordingScene* intro = Add(scene_id::kIntro);
+    RecordingScene* login = Add(scene_id::kLogin);
+    ASSERT_TRUE(manager_.SetScene(scene_id::kIntro));
+    EXPECT_EQ(Step(), 1);
+    EXPECT_TRUE(intro->IsActive());
+    trail_.clear();
+    intro->RequestScene(scene_id::kLogin);
+    EXPECT_EQ(Step(), 1);
+    EXPECT_EQ(trail_, (std::vector<std::string>{"2 Leave", "1 Load3D", "1 Enter"}));
+    EXPECT_EQ(manager_.CurrentId(), scene_id::kLogin);
+    EXPECT_EQ(manager_.PreviousId(), scene_id::kIntro);
+    EXPECT_FALSE(intro->IsVisible());
+    EXPECT_TRUE(login->IsVisible());
+    EXPECT_FLOAT_EQ(login->FadeAlpha(), 0.0f);
+    for (int i = 0; i < 150; ++i) {
+        manager_.Tick(0, 0);
+        ASSERT_LE(login->FadeAlpha(), 1.0f);
+    }
+    EXPECT_FLOAT_EQ(login->FadeAlpha(), 1.0f);
+    EXPECT_FALSE(login->Fading());
+    EXPECT_EQ(host_.current, (std::vector<int>{2, 1}));
+}
+
+TEST_F(SceneManagerTest, ChangeToSceneThisModeLacksIsRefusedAndSceneStays) {
+    RecordingScene* intro = Add(scene_id::kIntro);
+    manager_.SetScene(scene_id::kIntro);
+    Step();
+    trail_.clear();
+    intro->RequestScene(scene_id::kLobby);
+    EXPECT_EQ(Step(), 0);
+    EXPECT_TRUE(trail_.empty());
+    EXPECT_EQ(manager_.Current(), intro);
+    EXPECT_FALSE(intro->ChangeRequested());
+    EXPECT_TRUE(intro->IsActive());
+    EXPECT_FALSE(manager_.SetScene(99));
+    EXPECT_EQ(manager_.Current(), intro);
+}
+
+TEST_F(SceneManagerTest, BaseBeginLoadLoadsOnceAndReloadingSceneLoadsAgain) {
+    RecordingScene* once = Add(2);
+    RecordingScene* again = Add(1, true);
+    manager_.SetScene(2);
+    Step();
+    once->RequestScene(1);
+    Step();
+    again->RequestScene(2);
+    Step();
+    once->RequestScene(1);
+    Step();
+    again->RequestScene(1);  // a change to itself re-enters
+    Step();
+    EXPECT_EQ(std::count(trail_.begin(), trail_.end(), "2 Load3D"), 1);
+    EXPECT_EQ(std::count(trail_.begin(), trail_.end(), "1 Load3D"), 3);
+    EXPECT_TRUE(once->IsActive());
+    EXPECT_TRUE(again->IsVisible());
+}
+
+TEST_F(SceneManagerTest, FailedLoadShowsLoadingErrorTwo) {
+    RecordingScene* intro = Add(2);
+    intro->loadResult = 5;
+    manager_.SetScene(2);
+    EXPECT_EQ(Step(), -1);
+    EXPECT_EQ(host_.loadingErrors, std::vector<int>{-2});
+    EXPECT_FALSE(intro->IsActive());
+}
+
+TEST_F(SceneManagerTest, WindowMessagesOnlyReachALoadedSceneWithoutChange) {
+    RecordingScene* intro = Add(2);
+    Add(1);
+    manager_.SetScene(2);
+    EXPECT_FALSE(manager_.OnWindowMessage(0x100, 65, 0));  // still loading
+    Step();
+    EXPECT_TRUE(manager_.OnWindowMessage(0x100, 65, 0));
+    intro->RequestScene(1);
+    EXPECT_FALSE(manager_.OnWindowMessage(0x100, 66, 0));
+    ASSERT_EQ(intro->Messages().size(), 1u);
+    EXPECT_EQ(intro->Messages()[0].a, 65u);
+}
+
+TEST_F(SceneManagerTest, AppMessagesWaitForAnActiveSceneWithoutBlocking) {
+    RecordingScene* intro = Add(2);
+    manager_.SetScene(2);
+    EXPECT_FALSE(manager_.OnAppMessage(5000, 1, 2, held_));
+    EXPECT_FALSE(manager_.OnAppMessage(5001, 3, 4, held_));
+    EXPECT_TRUE(manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::Quit), 0, 0, held_));
+    EXPECT_EQ(host_.quits, 1);
+    EXPECT_TRUE(intro->Messages().empty());
+    Step();
+    manager_.DeliverHeld(held_);
+    const auto received = intro->Messages();
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].code, 5000u);
+    EXPECT_EQ(received[1].b, 4u);
+}
+
+TEST_F(SceneManagerTest, AppMessageDuringChangeReachesNoScene) {
+    RecordingScene* intro = Add(2);
+    Add(1);
+    manager_.SetScene(2);
+    Step();
+    intro->RequestScene(1);
+    EXPECT_FALSE(manager_.OnAppMessage(5000, 0, 0, held_));
+    EXPECT_TRUE(intro->Messages().empty());
+}
+
+TEST_F(SceneManagerTest, ConfirmedClanAnswerSendsItsMessageAndReachesTheScene) {
+    RecordingScene* intro = Add(2);
+    manager_.SetScene(2);
+    Step();
+    EXPECT_TRUE(manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::ClanAnswer), kConfirmButton, 0, held_));
+    EXPECT_EQ(host_.sent, (std::vector<std::pair<std::uint16_t, std::uint8_t>>{{233, 1}}));
+    EXPECT_EQ(intro->Messages().size(), 1u);
+    manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::ClanAnswer), 2049, 0, held_);
+    EXPECT_EQ(host_.sent.size(), 1u);
+}
+
+TEST_F(SceneManagerTest, WidgetTreeTicksEveryFourthSceneTick) {
+    RecordingScene* intro = Add(2);
+    manager_.SetScene(2);
+    for (int i = 0; i < 3; ++i) manager_.Tick(0, 0);
+    EXPECT_EQ(intro->Updates(), 0);  // not loaded yet: ticks are not counted
+    Step();
+    for (int i = 0; i < 12; ++i) manager_.Tick(0, 0);
+    EXPECT_EQ(intro->Updates(), 12);
+    EXPECT_EQ(manager_.WidgetTickCount(), 3u);
+}
+
+TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
+    Add(2);
+    manager_.SetScene(2);
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> posted;
+    NoticeBox::SetPoster([&](std::uint32_t code, std::uint32_t a, std::uint32_t, std::uint32_t) {
+        posted.push_back({code, a});
+    });
+    manager_.ShowError(nullptr, u"one", u"", u"three");
+    NoticeBox* box = manager_.GetNoticeBox();
+    EXPECT_EQ(box->Caption(), u"Error");
+    EXPECT_EQ(box->Line(0), u"one");
+    EXPECT_EQ(box->Line(1), u"three");
+    EXPECT_EQ(box->X(), (1024 - box->Width()) / 2);
+    EXPECT_EQ(box->GetParent(), manager_.Current());
+    box->SetResultCode(1030);
+    box->Press(0);
+    EXPECT_FALSE(box->IsVisible());
+    EXPECT_EQ(posted, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{1030, 2049}}));
+    NoticeBox::SetPoster(nullptr);
+}
+
+TEST_F(SceneManagerTest, SceneGateHoldsPacketsUntilTheSceneRuns) {
+    RecordingScene* intro = Add(2);
+    Add(1);
+    EXPECT_EQ(manager_.AcquireCurrentScene(), nullptr);
+    manager_.SetScene(2);
+    EXPECT_EQ(manager_.AcquireCurrentScene(), nullptr);
+    Step();
+    net::PacketSink* sink = manager_.AcquireCurrentScene();
+    EXPECT_EQ(sink, static_cast<net::PacketSink*>(intro));
+    manager_.ReleaseCurrentScene(sink);
+    intro->RequestScene(1);
+    EXPECT_EQ(manager_.AcquireCurrentScene(), nullptr);
+}
+
+TEST_F(SceneManagerTest, TicksFromAnotherThreadDuringSceneChanges) {
+    RecordingScene* a = Add(2, true);
+    RecordingScene* b = Add(1, true);
+    manager_.SetScene(2);
+    Step();
+    std::atomic<bool> stop{false};
+    std::thread ticker([&] {
+        while (!stop) manager_.Tick(0, 0);
+    });
+    for (int i = 0; i < 200; ++i) {
+        (i % 2 ? b : a)->RequestScene(i % 2 ? 2 : 1);
+        platform::ScopedLock scene(manager_.SceneLock());
+        platform::ScopedLock message(manager_.MessageLock());
+        Step();
+    }
+    stop = true;
+    ticker.join();
+    EXPECT_EQ(manager_.CurrentId(), 2);
+}
+
+}  // namespace

@@ -1,0 +1,57 @@
+#include "AppHarness.h"
+
+#include <cstdlib>
+
+#include "platform/sys/Journal.h"
+
+AppHarness::AppHarness(StartMode mode, std::vector<WString> args) {
+    static std::atomic<int> counter{0};
+    folder_ = std::filesystem::temp_directory_path() /
+              ("app_harness_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    std::filesystem::create_directories(folder_ / "desktop");
+    std::filesystem::create_directory_symlink(std::filesystem::path(MARVENLOT_BINARY_DIR) / "data", folder_ / "data");
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+    ::setenv("MARVENLOT_AUDIO", "null", 1);
+    ::setenv("MARVENLOT_HEADLESS", "1", 1);
+    ::setenv("MARVENLOT_RUNTIME_DIR", folder_.c_str(), 1);
+    ::setenv("MARVENLOT_DESKTOP_DIR", (folder_ / "desktop").c_str(), 1);
+    platform::Journal::Open((folder_ / "journal.txt").string());
+    windows_ = platform::WindowSystem::Create(platform::VideoBackend::Null);
+    if (args.empty()) args = {u"marvenlot"};
+    app_ = std::make_unique<App>(std::move(args), mode, *windows_);
+}
+
+AppHarness::~AppHarness() {
+    app_.reset();
+    platform::Journal::Open("");
+    std::filesystem::current_path(previous_);
+    std::error_code error;
+    std::filesystem::remove_all(folder_, error);
+}
+
+void AppHarness::Run(const std::function<void(App&)>& control) {
+    app_->Init();
+    app_->StartUpdateThread();
+    if (!app_->Create()) {
+        app_->Shutdown();
+        return;
+    }
+    std::thread controller([&] {
+        control(*app_);
+        app_->PostQuit();
+    });
+    runResult = app_->Run();
+    // A run that ended on its own still lets the controller finish before shutdown.
+    controller.join();
+    app_->Shutdown();
+}
+
+bool AppHarness::WaitFor(const std::function<bool()>& condition, int ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return condition();
+}

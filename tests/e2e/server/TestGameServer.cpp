@@ -1,0 +1,499 @@
+#include "tests/e2e/server/TestGameServer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+namespace testserver {
+
+namespace {
+constexpr std::uint16_t kHello = 150;
+constexpr std::size_t kMaxFrame = 4096;
+
+std::string Narrow(const std::u16string& s) {
+    std::string out;
+    for (char16_t c : s) out.push_back(c < 128 ? static_cast<char>(c) : '?');
+    return out;
+}
+}  // namespace
+
+struct TestGameServer::Client {
+    int index = 0;
+    platform::TcpSocket socket;
+    std::thread reader;
+    std::mutex writeMutex;
+    WireCipher sendCipher;
+    WireCipher receiveCipher;
+    std::deque<Frame> inbox;     // under the server mutex
+    std::vector<Frame> history;  // under the server mutex
+    bool closed = false;         // under the server mutex
+    // Lobby state
+    std::u16string loginId;
+    std::u16string nickname;
+    std::uint16_t channel = 0;
+    int room = -1;
+};
+
+struct TestGameServer::Room {
+    std::uint16_t number = 0;
+    std::uint16_t channel = 0;
+    std::uint8_t gameType = 4;
+    std::uint8_t maxPlayers = 2;
+    std::uint8_t moneyClass = 0;
+    std::uint8_t gameOption = 0;
+    std::uint8_t inningTime = 40;
+    std::u16string title;
+    std::u16string password;
+    std::int32_t seedMoney = 0;
+    std::uint16_t table = 0;
+    std::uint16_t ballSet = 0;
+    std::vector<Client*> members;  // seat = index
+
+    void Write(Writer& w) const {
+        w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);
+        w.u8(moneyClass).u8(gameOption).u8(inningTime).u8(password.empty() ? 0 : 1);
+        w.str(title).u32(static_cast<std::uint32_t>(seedMoney)).u16(table).u16(ballSet);
+    }
+};
+
+TestGameServer::TestGameServer(ServerOptions options) : options_(options) {}
+
+TestGameServer::~TestGameServer() {
+    Stop();
+}
+
+bool TestGameServer::Start(std::uint16_t port) {
+    if (!listener_.Listen("127.0.0.1", port)) return false;
+    running_ = true;
+    acceptThread_ = std::thread([this] { AcceptLoop(); });
+    return true;
+}
+
+void TestGameServer::Stop() {
+    {
+        std::lock_guard lock(mutex_);
+        if (!running_) return;
+        running_ = false;
+    }
+    if (acceptThread_.joinable()) acceptThread_.join();
+    listener_.Close();
+    std::vector<Client*> all;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& c : clients_) all.push_back(c.get());
+    }
+    for (Client* c : all) c->socket.Shutdown();
+    for (Client* c : all)
+        if (c->reader.joinable()) c->reader.join();
+}
+
+void TestGameServer::AcceptLoop() {
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (!running_) return;
+        }
+        platform::TcpSocket s = listener_.Accept(50);
+        if (!s.IsOpen()) continue;
+        Client* c;
+        {
+            std::lock_guard lock(mutex_);
+            clients_.push_back(std::make_unique<Client>());
+            c = clients_.back().get();
+            c->index = static_cast<int>(clients_.size()) - 1;
+            c->socket = std::move(s);
+        }
+        // Hello goes out in clear; both directions are enciphered from the next frame on.
+        Writer hello;
+        hello.u8(options_.cipher ? 1 : 0).u64(options_.keySeed);
+        Write(*c, EncodeFrame(kHello, hello.bytes()), false);
+        if (options_.cipher) {
+            std::lock_guard w(c->writeMutex);
+            c->sendCipher.Key(options_.keySeed);
+            c->receiveCipher.Key(options_.keySeed);
+        }
+        if (options_.verbose) std::printf("client %d connected\n", c->index);
+        c->reader = std::thread([this, c] { ReadLoop(*c); });
+        changed_.notify_all();
+    }
+}
+
+void TestGameServer::ReadLoop(Client& c) {
+    Bytes buffer;
+    std::uint8_t chunk[2048];
+    for (;;) {
+        const long n = c.socket.Receive(chunk, sizeof chunk);
+        if (n <= 0) break;
+        buffer.insert(buffer.end(), chunk, chunk + n);
+        bool bad = false;
+        while (buffer.size() >= 4) {
+            const std::size_t length = buffer[0] | (buffer[1] << 8);
+            if (length < 4 || length > kMaxFrame) {
+                bad = true;
+                break;
+            }
+            if (buffer.size() < length) break;
+            Bytes frame(buffer.begin(), buffer.begin() + length);
+            buffer.erase(buffer.begin(), buffer.begin() + length);
+            c.receiveCipher.Apply(frame.data(), frame.size(), false);
+            Frame f;
+            f.id = static_cast<std::uint16_t>(frame[2] | (frame[3] << 8));
+            f.body.assign(frame.begin() + 4, frame.end());
+            if (options_.verbose) std::printf("client %d -> %u (%zu bytes)\n", c.index, f.id, f.body.size());
+            if (options_.lobby) HandleLobby(c, f);
+            {
+                std::lock_guard lock(mutex_);
+                c.history.push_back(f);
+                c.inbox.push_back(std::move(f));
+            }
+            changed_.notify_all();
+        }
+        if (bad) break;
+    }
+    if (options_.lobby) LeaveRoom(c);
+    {
+        std::lock_guard lock(mutex_);
+        c.closed = true;
+    }
+    if (options_.verbose) std::printf("client %d closed\n", c.index);
+    changed_.notify_all();
+}
+
+bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher) {
+    std::lock_guard lock(c.writeMutex);
+    if (encipher) {
+        for (std::size_t at = 0; at + 4 <= bytes.size();) {
+            const std::size_t length = bytes[at] | (bytes[at + 1] << 8);
+            if (length < 4 || at + length > bytes.size()) break;
+            c.sendCipher.Apply(bytes.data() + at, length, true);
+            at += length;
+        }
+    }
+    return c.socket.SendAll(bytes.data(), bytes.size());
+}
+
+TestGameServer::Client* TestGameServer::Get(int index) const {
+    std::lock_guard lock(mutex_);
+    return index >= 0 && index < static_cast<int>(clients_.size()) ? clients_[index].get() : nullptr;
+}
+
+bool TestGameServer::WaitForClients(int count, std::uint32_t timeoutMs) {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return static_cast<int>(clients_.size()) >= count; });
+}
+
+int TestGameServer::ClientCount() const {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(clients_.size());
+}
+
+bool TestGameServer::Send(int client, std::uint16_t id, const Bytes& body) {
+    Client* c = Get(client);
+    return c && Write(*c, EncodeFrame(id, body), true);
+}
+
+bool TestGameServer::SendFrames(int client, const std::vector<Frame>& frames) {
+    Client* c = Get(client);
+    if (!c) return false;
+    Bytes all;
+    for (const Frame& f : frames) {
+        const Bytes one = EncodeFrame(f.id, f.body);
+        all.insert(all.end(), one.begin(), one.end());
+    }
+    return Write(*c, std::move(all), true);
+}
+
+bool TestGameServer::SendSplit(int client, std::uint16_t id, const Bytes& body, std::size_t piece) {
+    Client* c = Get(client);
+    if (!c || piece == 0) return false;
+    Bytes frame = EncodeFrame(id, body);
+    std::lock_guard lock(c->writeMutex);
+    c->sendCipher.Apply(frame.data(), frame.size(), true);
+    for (std::size_t at = 0; at < frame.size(); at += piece) {
+        if (!c->socket.SendAll(frame.data() + at, std::min(piece, frame.size() - at))) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));  // let each piece arrive on its own
+    }
+    return true;
+}
+
+bool TestGameServer::SendRaw(int client, const Bytes& bytes) {
+    Client* c = Get(client);
+    return c && Write(*c, bytes, false);
+}
+
+std::optional<Frame> TestGameServer::Expect(int client, std::uint16_t id, std::uint32_t timeoutMs) {
+    Client* c = Get(client);
+    if (!c) return std::nullopt;
+    std::unique_lock lock(mutex_);
+    std::optional<Frame> found;
+    changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        auto it = std::find_if(c->inbox.begin(), c->inbox.end(), [&](const Frame& f) { return f.id == id; });
+        if (it == c->inbox.end()) return false;
+        found = std::move(*it);
+        c->inbox.erase(it);
+        return true;
+    });
+    return found;
+}
+
+std::optional<Frame> TestGameServer::Next(int client, std::uint32_t timeoutMs) {
+    Client* c = Get(client);
+    if (!c) return std::nullopt;
+    std::unique_lock lock(mutex_);
+    std::optional<Frame> found;
+    changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        while (!c->inbox.empty()) {
+            Frame f = std::move(c->inbox.front());
+            c->inbox.pop_front();
+            if (!ignored_.count(f.id)) {
+                found = std::move(f);
+                return true;
+            }
+        }
+        return false;
+    });
+    return found;
+}
+
+bool TestGameServer::Relay(int from, std::uint16_t id, std::uint32_t timeoutMs) {
+    const auto f = Expect(from, id, timeoutMs);
+    if (!f) return false;
+    bool ok = true;
+    for (int i = 0; i < ClientCount(); ++i) ok = Send(i, id, f->body) && ok;
+    return ok;
+}
+
+void TestGameServer::Ignore(std::uint16_t id) {
+    std::lock_guard lock(mutex_);
+    ignored_.insert(id);
+}
+
+int TestGameServer::CountReceived(int client, std::uint16_t id) const {
+    Client* c = Get(client);
+    if (!c) return 0;
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(
+        std::count_if(c->history.begin(), c->history.end(), [&](const Frame& f) { return f.id == id; }));
+}
+
+bool TestGameServer::WaitClosed(int client, std::uint32_t timeoutMs) {
+    Client* c = Get(client);
+    if (!c) return false;
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return c->closed; });
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The lobby flow (docs/protocol.md)
+
+namespace {
+enum : std::uint16_t {
+    kSignIn = 151,
+    kSignInResult,
+    kCreateNick,
+    kCreateNickResult,
+    kChannelListRequest,
+    kChannelList,
+    kChooseChannel,
+    kChooseChannelResult,
+    kRoomListRequest,
+    kRoomList,
+    kCreateRoom,
+    kJoinRoom,
+    kJoinRoomResult,
+    kKeepAlive = 202,
+    kLeaveRoom = 2008,
+    kLeaveAnswer = 2009,
+};
+
+struct ChannelDef {
+    std::uint16_t id, type;
+    const char16_t* name;
+};
+constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8, u"Tournament"}};
+
+void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname) {
+    w.u64(id).str(nickname).u16(1).u32(0).u64(100000).u32(0);  // level 1, 100,000 gold
+    w.u8(0).u8(0).u8(0);                                       // account kind, membership, chat state
+    w.u32(0).str(u"").u8(0);                                   // no clan
+    w.u32(0).u16(0);
+    for (int i = 0; i < 5; ++i) w.u32(10);
+    w.u8(0).u32(0).u16(0);
+    for (int i = 0; i < 17; ++i) w.u16(i == 4 ? 20 : 0);  // three-cushion handicap 20
+}
+}  // namespace
+
+void TestGameServer::HandleLobby(Client& c, const Frame& f) {
+    Reader r(f.body);
+    Writer w;
+    auto reply = [&](std::uint16_t id) { Write(c, EncodeFrame(id, w.bytes()), true); };
+    switch (f.id) {
+        case kSignIn: {
+            const std::u16string id = r.str();
+            r.str();  // the password is not checked
+            if (!r.ok || id.empty()) {
+                w.u8(1);
+                reply(kSignInResult);
+                return;
+            }
+            std::lock_guard lock(mutex_);
+            c.loginId = id;
+            for (auto& [login, nick] : nicknames_)
+                if (login == id) c.nickname = nick;
+            w.u8(c.nickname.empty() ? 2 : 0);
+            WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, c.nickname);
+            break;
+        }
+        case kCreateNick: {
+            const std::u16string nick = r.str();
+            std::lock_guard lock(mutex_);
+            bool taken = false;
+            for (auto& [login, n] : nicknames_) taken = taken || n == nick;
+            if (!r.ok || nick.empty() || nick.size() > 12 || c.loginId.empty()) {
+                w.u8(2);
+            } else if (taken) {
+                w.u8(1);
+            } else {
+                c.nickname = nick;
+                nicknames_.emplace_back(c.loginId, nick);
+                w.u8(0);
+                WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, nick);
+            }
+            break;
+        }
+        case kChannelListRequest:
+            w.u8(static_cast<std::uint8_t>(std::size(kChannels)));
+            for (const ChannelDef& ch : kChannels) w.u16(ch.id).u16(ch.type).u16(0).u16(200).str(ch.name);
+            break;
+        case kChooseChannel: {
+            const std::uint16_t id = r.u16();
+            const ChannelDef* found = nullptr;
+            for (const ChannelDef& ch : kChannels)
+                if (ch.id == id) found = &ch;
+            std::lock_guard lock(mutex_);
+            if (found) c.channel = id;
+            w.u8(found ? 0 : 1).u16(id).u16(found ? found->type : 0);
+            break;
+        }
+        case kRoomListRequest: {
+            std::lock_guard lock(mutex_);
+            std::vector<const Room*> list;
+            for (auto& room : rooms_)
+                if (room->channel == c.channel && !room->members.empty()) list.push_back(room.get());
+            w.u16(static_cast<std::uint16_t>(list.size()));
+            for (const Room* room : list) room->Write(w);
+            break;
+        }
+        case kCreateRoom: {
+            auto room = std::make_unique<Room>();
+            r.u16();
+            r.u8();
+            room->gameType = r.u8();
+            r.u8();
+            room->maxPlayers = std::clamp<std::uint8_t>(r.u8(), 2, 8);
+            r.u8();
+            room->moneyClass = r.u8();
+            room->gameOption = r.u8();
+            room->inningTime = r.u8();
+            r.u8();
+            room->title = r.str();
+            room->seedMoney = static_cast<std::int32_t>(r.u32());
+            room->table = r.u16();
+            room->ballSet = r.u16();
+            room->password = r.str();
+            if (!r.ok || room->gameType > 16) {
+                w.u8(4);
+                break;
+            }
+            LeaveRoom(c);
+            std::lock_guard lock(mutex_);
+            room->number = nextRoom_++;
+            room->channel = c.channel;
+            room->members.push_back(&c);
+            c.room = static_cast<int>(rooms_.size());
+            w.u8(0);
+            room->Write(w);
+            rooms_.push_back(std::move(room));
+            break;
+        }
+        case kJoinRoom: {
+            const std::uint16_t number = r.u16();
+            const std::u16string password = r.str();
+            LeaveRoom(c);
+            std::lock_guard lock(mutex_);
+            Room* room = nullptr;
+            int index = -1;
+            for (std::size_t i = 0; i < rooms_.size(); ++i)
+                if (rooms_[i]->number == number && !rooms_[i]->members.empty()) {
+                    room = rooms_[i].get();
+                    index = static_cast<int>(i);
+                }
+            if (!room) {
+                w.u8(1);
+            } else if (room->password != password) {
+                w.u8(2);
+            } else if (room->members.size() >= room->maxPlayers) {
+                w.u8(3);
+            } else {
+                room->members.push_back(&c);
+                c.room = index;
+                w.u8(0);
+                room->Write(w);
+            }
+            break;
+        }
+        case kLeaveRoom:
+            LeaveRoom(c);
+            w.u8(0);
+            reply(kLeaveAnswer);
+            return;
+        case kKeepAlive:
+            return;
+        default:
+            if (f.id >= 2000 && f.id < 3000) {
+                // Room traffic goes to the other members; shots and aims (2052, 2058) to the sender too.
+                std::vector<Client*> targets;
+                {
+                    std::lock_guard lock(mutex_);
+                    if (c.room < 0) return;
+                    for (Client* m : rooms_[c.room]->members)
+                        if (m != &c || f.id == 2052 || f.id == 2058) targets.push_back(m);
+                }
+                for (Client* m : targets) Write(*m, EncodeFrame(f.id, f.body), true);
+            }
+            return;
+    }
+    if (options_.verbose)
+        std::printf("reply to client %d for %u (%s)\n", c.index, f.id, Narrow(c.nickname).c_str());
+    switch (f.id) {
+        case kSignIn:
+            reply(kSignInResult);
+            break;
+        case kCreateNick:
+            reply(kCreateNickResult);
+            break;
+        case kChannelListRequest:
+            reply(kChannelList);
+            break;
+        case kChooseChannel:
+            reply(kChooseChannelResult);
+            break;
+        case kRoomListRequest:
+            reply(kRoomList);
+            break;
+        default:
+            reply(kJoinRoomResult);
+            break;
+    }
+}
+
+void TestGameServer::LeaveRoom(Client& c) {
+    std::lock_guard lock(mutex_);
+    if (c.room < 0) return;
+    auto& members = rooms_[c.room]->members;
+    members.erase(std::remove(members.begin(), members.end(), &c), members.end());
+    c.room = -1;
+}
+
+}  // namespace testserver

@@ -1,0 +1,94 @@
+#pragma once
+// The scripted test game server: listens on 127.0.0.1, accepts several clients, greets each with Hello
+// (cipher on or off), and lets a test expect, send and relay messages, split frames across writes, pack
+// many into one write and send malformed bytes. With the lobby option it also answers the sign-in and
+// lobby flow, keeps rooms and relays room traffic, which is what the marvenlot-testserver program runs.
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <thread>
+#include <vector>
+
+#include "platform/net/TcpSocket.h"
+#include "platform/sys/Clock.h"
+#include "tests/e2e/server/WireCodec.h"
+
+namespace testserver {
+
+struct ServerOptions {
+    bool cipher = false;
+    std::uint64_t keySeed = 0x5EED;
+    bool lobby = false;    // answer the sign-in and lobby flow and relay room traffic by itself
+    bool verbose = false;  // print one line per frame (the program)
+};
+
+class TestGameServer {
+public:
+    explicit TestGameServer(ServerOptions options = {});
+    ~TestGameServer();
+    TestGameServer(const TestGameServer&) = delete;
+    TestGameServer& operator=(const TestGameServer&) = delete;
+
+    bool Start(std::uint16_t port = 0);
+    void Stop();
+    std::uint16_t Port() const { return listener_.Port(); }
+
+    bool WaitForClients(int count, std::uint32_t timeoutMs);
+    int ClientCount() const;
+
+    // Script steps. Client indices count from 0 in order of connection.
+    bool Send(int client, std::uint16_t id, const Bytes& body);
+    // Every frame in one write.
+    bool SendFrames(int client, const std::vector<Frame>& frames);
+    // One frame written `piece` bytes at a time.
+    bool SendSplit(int client, std::uint16_t id, const Bytes& body, std::size_t piece);
+    // Bytes exactly as given (no cipher): malformed frames.
+    bool SendRaw(int client, const Bytes& bytes);
+    // The first received frame with this id (ignored ids skipped), taken out of the inbox.
+    std::optional<Frame> Expect(int client, std::uint16_t id, std::uint32_t timeoutMs);
+    // The next received frame that is not ignored, in order of arrival.
+    std::optional<Frame> Next(int client, std::uint32_t timeoutMs);
+    // Waits for a frame of this id from one client and sends its body to every client (the sender too).
+    bool Relay(int from, std::uint16_t id, std::uint32_t timeoutMs);
+    void Ignore(std::uint16_t id);
+    // Frames of this id received so far (ignored ones included), without taking them.
+    int CountReceived(int client, std::uint16_t id) const;
+    // True once the client's connection ended.
+    bool WaitClosed(int client, std::uint32_t timeoutMs);
+
+    // Scripts that run on virtual time advance the clock the client reads.
+    void SetClock(platform::VirtualClock* clock) { clock_ = clock; }
+    void Advance(std::uint64_t ms) {
+        if (clock_) clock_->AdvanceMs(ms);
+    }
+
+private:
+    struct Client;
+    struct Room;
+    void AcceptLoop();
+    void ReadLoop(Client& c);
+    bool Write(Client& c, Bytes bytes, bool encipher);
+    Client* Get(int index) const;
+    void HandleLobby(Client& c, const Frame& f);
+    void LeaveRoom(Client& c);
+
+    ServerOptions options_;
+    platform::TcpListener listener_;
+    std::thread acceptThread_;
+    bool running_ = false;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::unique_ptr<Client>> clients_;
+    std::set<std::uint16_t> ignored_;
+    std::vector<std::unique_ptr<Room>> rooms_;
+    std::uint16_t nextRoom_ = 1;
+    std::vector<std::pair<std::u16string, std::u16string>> nicknames_;  // login id -> nickname
+    platform::VirtualClock* clock_ = nullptr;
+};
+
+}  // namespace testserver

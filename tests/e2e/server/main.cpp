@@ -1,0 +1,59 @@
+// marvenlot-testserver: the test game server as a program, so that a person can run the client in normal
+// mode against it on one machine (docs/running.md).
+//   marvenlot-testserver [--port N] [--cipher] [--verbose]
+// Port 0 (the default) picks a free port; the chosen one is printed.
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/server/TestGameServer.h"
+
+namespace {
+std::atomic<bool> gStop{false};
+void OnSignal(int) {
+    gStop = true;
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: marvenlot-testserver [--port N] [--cipher] [--verbose]\n");
+    return 2;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    long port = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--port" && i + 1 < argc) {
+            char* end = nullptr;
+            port = std::strtol(argv[++i], &end, 10);
+            if (!end || *end != '\0' || port < 0 || port > 65535) return Usage();
+        } else if (arg == "--cipher") {
+            options.cipher = true;
+        } else if (arg == "--verbose") {
+            options.verbose = true;
+        } else {
+            return Usage();
+        }
+    }
+    testserver::TestGameServer server(options);
+    if (!server.Start(static_cast<std::uint16_t>(port))) {
+        std::fprintf(stderr, "marvenlot-testserver: cannot listen on 127.0.0.1:%ld\n", port);
+        return 1;
+    }
+    std::printf("listening on 127.0.0.1:%u\n", server.Port());
+    std::fflush(stdout);
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    server.Stop();
+    return 0;
+}
