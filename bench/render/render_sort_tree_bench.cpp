@@ -17,10 +17,12 @@ constexpr std::uint32_t kFormat = platform::vertex_format::kPosition | platform:
 
 MeshPtr SphereLikeMesh(MaterialPtr material, std::uint32_t vertices, std::uint32_t triangles) {
     auto mesh = std::make_shared<Mesh>();
-    mesh->SetVertices(kFormat, std::vector<std::uint8_t>(vertices * platform::vertex_format::Stride(kFormat)));
+    mesh->SetVertices(kFormat,
+                      std::vector<std::uint8_t>(vertices * platform::vertex_format::Stride(kFormat)));
     std::vector<std::uint16_t> indices;
     for (std::uint32_t t = 0; t < triangles; ++t)
-        for (std::uint32_t k = 0; k < 3; ++k) indices.push_back(static_cast<std::uint16_t>((t + k) % vertices));
+        for (std::uint32_t k = 0; k < 3; ++k)
+            indices.push_back(static_cast<std::uint16_t>((t + k) % vertices));
     mesh->AddPart(std::move(material), std::move(indices));
     return mesh;
 }
@@ -38,7 +40,9 @@ struct TableScene {
         device->ApplyDisplayMode();
         scene = std::make_unique<Scene>(*device, "bench");
         scene->Content().directionalLights[0] = std::make_shared<Light>(platform::LightRecord{});
-        auto texture = [&] { return Texture::CreateRgba(device.get(), 4, 4, std::vector<std::uint8_t>(64, 128)); };
+        auto texture = [&] {
+            return Texture::CreateRgba(device.get(), 4, 4, std::vector<std::uint8_t>(64, 128));
+        };
         auto material = [&](TexturePtr t) {
             auto m = std::make_shared<Material>();
             m->SetStage(0, std::move(t));

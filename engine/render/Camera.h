@@ -31,7 +31,9 @@ public:
     void Orbit(float distance, const Vector3f& direction);
     void SetDistance(float distance);
     float GetDistance() const { return distance_; }
-    void RotateDegrees(float yawDegrees, float pitchDegrees) { Rotate(yawDegrees * kDegrees, pitchDegrees * kDegrees); }
+    void RotateDegrees(float yawDegrees, float pitchDegrees) {
+        Rotate(yawDegrees * kDegrees, pitchDegrees * kDegrees);
+    }
     void Rotate(float yaw, float pitch);
     void MoveTargetTo(const Vector3f& target);
 

@@ -102,6 +102,7 @@ MeshPart& Mesh::MutablePart(std::size_t index) {
 Material& Mesh::MutableMaterial(std::size_t partIndex) {
     MeshPart& part = MutablePart(partIndex);
     if (!part.material || part.material.use_count() > 1)
-        part.material = part.material ? std::make_shared<Material>(*part.material) : std::make_shared<Material>();
+        part.material =
+            part.material ? std::make_shared<Material>(*part.material) : std::make_shared<Material>();
     return *part.material;
 }

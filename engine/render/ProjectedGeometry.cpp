@@ -7,7 +7,9 @@
 
 namespace {
 
-float Signed(const Plane& plane, const Vector3f& p) { return Dot(plane.normal, p) + plane.distance; }
+float Signed(const Plane& plane, const Vector3f& p) {
+    return Dot(plane.normal, p) + plane.distance;
+}
 
 float MaxScale(const Matrix4f& m) {
     float sx = Length({At(m, 0, 0), At(m, 0, 1), At(m, 0, 2)});
@@ -56,8 +58,8 @@ ProjectedGeometry::ProjectedGeometry() : mesh_(std::make_shared<Mesh>()) {
     mesh_->AddPart(material, {});
 }
 
-void ProjectedGeometry::Project(const Sprite& sprite, const SceneNode& sceneRoot, const Vector3f& c, const Vector3f& U,
-                                const Vector3f& D, float depth, bool bandFilter) {
+void ProjectedGeometry::Project(const Sprite& sprite, const SceneNode& sceneRoot, const Vector3f& c,
+                                const Vector3f& U, const Vector3f& D, float depth, bool bandFilter) {
     word_ = sprite.word;
     value_ = sprite.value;
     bandFilter_ = bandFilter ? 1 : 0;
@@ -104,7 +106,9 @@ void ProjectedGeometry::Project(const Sprite& sprite, const SceneNode& sceneRoot
 
 void ProjectedGeometry::CollectNodeTriangles(const SceneNode& node) {
     // A node whose sphere was never computed (radius 0) is not pruned.
-    if (node.sphere.radius > 0 && !SphereInsidePlanes(ToVector(node.sphere.center), node.sphere.radius, planes_)) return;
+    if (node.sphere.radius > 0 &&
+        !SphereInsidePlanes(ToVector(node.sphere.center), node.sphere.radius, planes_))
+        return;
     if (const Mesh* mesh = node.CurrentMesh()) ClipTrianglesIntoMesh(node, *mesh);
     for (const auto& child : node.children)
         if (child) CollectNodeTriangles(*child);
@@ -115,20 +119,23 @@ void ProjectedGeometry::ClipTrianglesIntoMesh(const SceneNode& node, const Mesh&
     const Matrix4f& world = node.World();
     const float scale = local ? MaxScale(world) : 1.0f;
     auto toWorld = [&](const Vector3f& p) { return local ? TransformPoint(p, world) : p; };
-    if (!SphereInsidePlanes(toWorld(ToVector(mesh.sphere.center)), mesh.sphere.radius * scale, planes_)) return;
+    if (!SphereInsidePlanes(toWorld(ToVector(mesh.sphere.center)), mesh.sphere.radius * scale, planes_))
+        return;
 
     const float bandLow = -planes_[5].distance, bandHigh = planes_[4].distance;
     std::vector<Vector3f> pool(planes_.size() * 2 + 3);
     std::vector<const Vector3f*> polygon;
     for (const auto& part : mesh.parts) {
         if (!part) continue;
-        if (!SphereInsidePlanes(toWorld(ToVector(part->sphere.center)), part->sphere.radius * scale, planes_)) continue;
+        if (!SphereInsidePlanes(toWorld(ToVector(part->sphere.center)), part->sphere.radius * scale, planes_))
+            continue;
         const auto& indices = part->indices;
         for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
             if (indices[i] >= mesh.geometry.vertexCount || indices[i + 1] >= mesh.geometry.vertexCount ||
                 indices[i + 2] >= mesh.geometry.vertexCount)
                 continue;
-            Vector3f stored[3] = {mesh.Position(indices[i]), mesh.Position(indices[i + 1]), mesh.Position(indices[i + 2])};
+            Vector3f stored[3] = {mesh.Position(indices[i]), mesh.Position(indices[i + 1]),
+                                  mesh.Position(indices[i + 2])};
             if (bandFilter_) {
                 bool inBand = false;
                 for (const auto& p : stored) inBand = inBand || (p.z >= bandLow && p.z <= bandHigh);
@@ -148,13 +155,15 @@ void ProjectedGeometry::ClipTrianglesIntoMesh(const SceneNode& node, const Mesh&
             if (first + polygon.size() > 65535) return;  // 16-bit indices
             for (const Vector3f* p : polygon) {
                 Vector3f d = *p - frame_.origin;
-                vertexData_.insert(vertexData_.end(),
-                                   {p->x, p->y, p->z, (Dot(d, frame_.uAxis) + frame_.uOffset) / frame_.uSize + frame_.uBase,
-                                    (Dot(d, frame_.vAxis) + frame_.vOffset) / frame_.vSize + frame_.vBase});
+                vertexData_.insert(
+                    vertexData_.end(),
+                    {p->x, p->y, p->z, (Dot(d, frame_.uAxis) + frame_.uOffset) / frame_.uSize + frame_.uBase,
+                     (Dot(d, frame_.vAxis) + frame_.vOffset) / frame_.vSize + frame_.vBase});
             }
             for (std::size_t k = 2; k < polygon.size(); ++k)
-                indices_.insert(indices_.end(), {static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(first + k - 1),
-                                                 static_cast<std::uint16_t>(first + k)});
+                indices_.insert(indices_.end(),
+                                {static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(first + k - 1),
+                                 static_cast<std::uint16_t>(first + k)});
         }
     }
 }

@@ -32,15 +32,16 @@ class ProjectedGeometry {
 public:
     ProjectedGeometry();
 
-    void Project(const Sprite& sprite, const SceneNode& sceneRoot, const Vector3f& centre, const Vector3f& axis,
-                 const Vector3f& direction, float depth, bool bandFilter);
+    void Project(const Sprite& sprite, const SceneNode& sceneRoot, const Vector3f& centre,
+                 const Vector3f& axis, const Vector3f& direction, float depth, bool bandFilter);
 
     const MeshPtr& GetMesh() const { return mesh_; }
     bool IsEmpty() const { return empty_ != 0; }
     const PlaneSet& Planes() const { return planes_; }
     const ProjectionFrame& Frame() const { return frame_; }
 
-    static constexpr std::uint32_t kFormat = platform::vertex_format::kPosition | platform::vertex_format::TexSets(1);
+    static constexpr std::uint32_t kFormat =
+        platform::vertex_format::kPosition | platform::vertex_format::TexSets(1);
 
 private:
     void CollectNodeTriangles(const SceneNode& node);

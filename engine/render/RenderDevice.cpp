@@ -25,14 +25,16 @@ std::uint32_t FloatBits(float value) {
 }
 
 std::uint32_t ToArgb(float r, float g, float b, float a) {
-    auto channel = [](float v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+    auto channel = [](float v) {
+        return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+    };
     return channel(a) << 24 | channel(r) << 16 | channel(g) << 8 | channel(b);
 }
 
 constexpr std::uint32_t kDynamicVertexBytes = 256 * 1024;
 constexpr std::uint32_t kDynamicIndexCount = 64 * 1024;
-constexpr std::uint32_t k2DFormat =
-    platform::vertex_format::kPosition | platform::vertex_format::kDiffuse | platform::vertex_format::TexSets(1);
+constexpr std::uint32_t k2DFormat = platform::vertex_format::kPosition | platform::vertex_format::kDiffuse |
+                                    platform::vertex_format::TexSets(1);
 
 struct Vertex2D {
     float x, y, z;
@@ -43,7 +45,9 @@ struct Vertex2D {
 }  // namespace
 
 RenderDevice::RenderDevice(std::unique_ptr<platform::RenderBackend> backend)
-    : backend_(std::move(backend)), registry_(*backend_), staticBuffers_(std::make_unique<StaticBufferManager>(registry_)) {
+    : backend_(std::move(backend)),
+      registry_(*backend_),
+      staticBuffers_(std::make_unique<StaticBufferManager>(registry_)) {
     backend_->QueryCaps(caps_);
     slot2Cap2_ = caps_.slot2b;
     ForgetStateCache();
@@ -109,7 +113,8 @@ void RenderDevice::EnumDisplayModes(std::vector<platform::ModeRecord>& modes) {
         if (mode.bpp == 16 || mode.bpp == 32) modes.push_back(mode);
 }
 
-bool RenderDevice::GetVideoMemoryInfo(std::uint32_t& textureKb, std::uint64_t& totalBytes, std::uint64_t& freeBytes) {
+bool RenderDevice::GetVideoMemoryInfo(std::uint32_t& textureKb, std::uint64_t& totalBytes,
+                                      std::uint64_t& freeBytes) {
     return backend_->QueryVideoMemory(textureKb, totalBytes, freeBytes);
 }
 
@@ -246,7 +251,8 @@ std::uint32_t RenderDevice::CachedStageState(std::uint32_t stage, SState state) 
     if (stage >= platform::kMaxTextureStages) return kUnknown;
     std::uint32_t value = stageStates_[stage][static_cast<std::size_t>(state)];
     // Texture transforms start disabled on a fresh device.
-    if (value == kUnknown && state == SState::TextureTransformFlags) return platform::kTextureTransformDisabled;
+    if (value == kUnknown && state == SState::TextureTransformFlags)
+        return platform::kTextureTransformDisabled;
     return value;
 }
 
@@ -256,7 +262,8 @@ bool RenderDevice::SetAlphaMode(std::uint32_t mode) {
     if (mode == 0)
         ok = SetRenderState(RState::AlphaBlendEnable, 0) && SetRenderState(RState::AlphaRef, kOpaqueAlphaRef);
     else if (mode == 1)
-        ok = SetRenderState(RState::AlphaBlendEnable, 1) && SetRenderState(RState::AlphaRef, kBlendedAlphaRef);
+        ok =
+            SetRenderState(RState::AlphaBlendEnable, 1) && SetRenderState(RState::AlphaRef, kBlendedAlphaRef);
     else
         return false;
     // The alpha test (greater or equal) stays on: reference 0xB0 cuts out opaque texels, 0 passes all.
@@ -273,7 +280,8 @@ bool RenderDevice::SetVertexFormat(std::uint32_t formatWord) {
     }
     vertexFormat_ = formatWord;
     std::uint32_t source = (formatWord & platform::vertex_format::kDiffuse) ? 1 : 0;
-    return SetRenderState(RState::DiffuseMaterialSource, source) && SetRenderState(RState::AmbientMaterialSource, source);
+    return SetRenderState(RState::DiffuseMaterialSource, source) &&
+           SetRenderState(RState::AmbientMaterialSource, source);
 }
 
 bool RenderDevice::SetCullMode(std::int32_t mode) {
@@ -333,8 +341,9 @@ bool RenderDevice::ApplyMaterialState(std::uint32_t flagWord) {
     }
     bool additive = flagWord & material_flags::kAdditiveBlend;
     ok = ok && SetRenderState(RState::SrcBlend, static_cast<std::uint32_t>(platform::BlendFactor::SrcAlpha));
-    ok = ok && SetRenderState(RState::DestBlend, static_cast<std::uint32_t>(additive ? platform::BlendFactor::One
-                                                                                     : platform::BlendFactor::InvSrcAlpha));
+    ok = ok && SetRenderState(RState::DestBlend,
+                              static_cast<std::uint32_t>(additive ? platform::BlendFactor::One
+                                                                  : platform::BlendFactor::InvSrcAlpha));
     return ok;
 }
 
@@ -357,7 +366,8 @@ bool RenderDevice::SetTransform(platform::TransformKind kind, const Matrix4f* ma
 }
 
 bool RenderDevice::SetTextureMatrix(std::uint32_t stage, const Matrix4f& matrix) {
-    return backend_->SetTransform(static_cast<std::uint32_t>(platform::TransformKind::Texture0) + stage, matrix);
+    return backend_->SetTransform(static_cast<std::uint32_t>(platform::TransformKind::Texture0) + stage,
+                                  matrix);
 }
 
 bool RenderDevice::SetMaterial(const platform::MaterialRecord& material) {
@@ -473,7 +483,8 @@ bool RenderDevice::SetupSceneState(const Camera& camera) {
 
 // --- Buffers and drawing ---------------------------------------------------------------------------
 
-bool RenderDevice::SelectBuffers(std::uint16_t vertexBuffer, std::uint32_t stride, std::uint16_t indexBuffer) {
+bool RenderDevice::SelectBuffers(std::uint16_t vertexBuffer, std::uint32_t stride,
+                                 std::uint16_t indexBuffer) {
     if (!registry_.Holds(vertexBuffer) || !registry_.Holds(indexBuffer)) return false;
     if (registry_.currentVertices != vertexBuffer) {
         if (!backend_->SetStreamSource(registry_.DeviceHandle(vertexBuffer), stride)) return false;
@@ -488,8 +499,9 @@ bool RenderDevice::SelectBuffers(std::uint16_t vertexBuffer, std::uint32_t strid
     return true;
 }
 
-bool RenderDevice::DrawIndexedPrimitive(std::int32_t baseVertex, std::uint32_t minIndex, std::uint32_t numVertices,
-                                        std::uint32_t startIndex, std::uint32_t primCount) {
+bool RenderDevice::DrawIndexedPrimitive(std::int32_t baseVertex, std::uint32_t minIndex,
+                                        std::uint32_t numVertices, std::uint32_t startIndex,
+                                        std::uint32_t primCount) {
     return backend_->DrawIndexedPrimitive(baseVertex, minIndex, numVertices, startIndex, primCount);
 }
 
@@ -499,7 +511,8 @@ bool RenderDevice::PrepareDynamicVertices(std::uint32_t formatWord) {
         if (dynamicVertices_ == BufferRegistry::kNone) return false;
         dynamicFormat_ = 0;
     }
-    if (!registry_.EnsureSize(dynamicVertices_, std::max(dynamicVertexBytes_, kDynamicVertexBytes))) return false;
+    if (!registry_.EnsureSize(dynamicVertices_, std::max(dynamicVertexBytes_, kDynamicVertexBytes)))
+        return false;
     if (!SetVertexFormat(formatWord)) return false;
     if (registry_.currentVertices != dynamicVertices_ || dynamicFormat_ != formatWord) {
         if (!backend_->SetStreamSource(registry_.DeviceHandle(dynamicVertices_),
@@ -514,13 +527,15 @@ bool RenderDevice::PrepareDynamicVertices(std::uint32_t formatWord) {
 
 bool RenderDevice::EnsureDynamicIndices() {
     if (registry_.dynamicIndices == kNoDynamicIndexBuffer) {
-        registry_.dynamicIndices = registry_.Create(true, std::max(dynamicIndexCount_, kDynamicIndexCount), true);
+        registry_.dynamicIndices =
+            registry_.Create(true, std::max(dynamicIndexCount_, kDynamicIndexCount), true);
         if (registry_.dynamicIndices == BufferRegistry::kNone) {
             registry_.dynamicIndices = kNoDynamicIndexBuffer;
             return false;
         }
     }
-    if (!registry_.EnsureSize(registry_.dynamicIndices, std::max(dynamicIndexCount_, kDynamicIndexCount))) return false;
+    if (!registry_.EnsureSize(registry_.dynamicIndices, std::max(dynamicIndexCount_, kDynamicIndexCount)))
+        return false;
     if (registry_.currentIndices != registry_.dynamicIndices) {
         if (!backend_->SetIndices(registry_.DeviceHandle(registry_.dynamicIndices))) return false;
         registry_.currentIndices = registry_.dynamicIndices;
@@ -533,14 +548,18 @@ bool RenderDevice::GrowDynamic(std::uint32_t vertexBytes, std::uint32_t indexCou
     dynamicVertexBytes_ = std::max(dynamicVertexBytes_, vertexBytes);
     dynamicIndexCount_ = std::max(dynamicIndexCount_, indexCount);
     bool ok = true;
-    if (dynamicVertices_ != kNoDynamicIndexBuffer) ok = registry_.EnsureSize(dynamicVertices_, std::max(dynamicVertexBytes_, kDynamicVertexBytes));
+    if (dynamicVertices_ != kNoDynamicIndexBuffer)
+        ok = registry_.EnsureSize(dynamicVertices_, std::max(dynamicVertexBytes_, kDynamicVertexBytes));
     if (registry_.dynamicIndices != kNoDynamicIndexBuffer)
-        ok = registry_.EnsureSize(registry_.dynamicIndices, std::max(dynamicIndexCount_, kDynamicIndexCount)) && ok;
+        ok = registry_.EnsureSize(registry_.dynamicIndices,
+                                  std::max(dynamicIndexCount_, kDynamicIndexCount)) &&
+             ok;
     return ok;
 }
 
-bool RenderDevice::DrawUserTriangles(std::uint32_t formatWord, const void* vertices, std::uint32_t vertexCount,
-                                     const std::uint16_t* indices, std::uint32_t indexCount) {
+bool RenderDevice::DrawUserTriangles(std::uint32_t formatWord, const void* vertices,
+                                     std::uint32_t vertexCount, const std::uint16_t* indices,
+                                     std::uint32_t indexCount) {
     if (vertexCount == 0 || indexCount < 3) return true;
     std::uint32_t bytes = vertexCount * platform::vertex_format::Stride(formatWord);
     if (bytes > dynamicVertexBytes_ || indexCount > dynamicIndexCount_) GrowDynamic(bytes, indexCount);
@@ -559,9 +578,11 @@ bool RenderDevice::DrawPartDynamic(const MeshPart& part, std::uint32_t& vertices
     std::uint32_t stride = mesh->Stride();
     std::uint32_t count = highest - lowest + 1;
     std::vector<std::uint16_t> rebased(part.indices.size() / 3 * 3);
-    for (std::size_t i = 0; i < rebased.size(); ++i) rebased[i] = static_cast<std::uint16_t>(part.indices[i] - lowest);
-    if (!DrawUserTriangles(mesh->geometry.format, mesh->vertices.data() + static_cast<std::size_t>(lowest) * stride,
-                           count, rebased.data(), static_cast<std::uint32_t>(rebased.size())))
+    for (std::size_t i = 0; i < rebased.size(); ++i)
+        rebased[i] = static_cast<std::uint16_t>(part.indices[i] - lowest);
+    if (!DrawUserTriangles(mesh->geometry.format,
+                           mesh->vertices.data() + static_cast<std::size_t>(lowest) * stride, count,
+                           rebased.data(), static_cast<std::uint32_t>(rebased.size())))
         return false;
     verticesDrawn += count;
     return true;
@@ -578,7 +599,8 @@ bool RenderDevice::DrawPart(const MeshPart& part, bool normals, std::uint32_t& v
     for (int slot = 0; slot < kStageSlots && material; ++slot) {
         if (!(reduced & RenderStateBit(slot))) continue;
         Texture* texture = material->SlotTexture(slot);
-        bool ok = texture && texture->Restore() ? BindTextureHandle(stage, texture->Handle()) : BindTextureHandle(stage, 0);
+        bool ok = texture && texture->Restore() ? BindTextureHandle(stage, texture->Handle())
+                                                : BindTextureHandle(stage, 0);
         if (!ok) return false;
         ++stage;
     }
@@ -600,12 +622,14 @@ bool RenderDevice::FillRect(const Rect& rect, std::uint32_t argb) {
     ApplyMaterialState(0);
     auto l = static_cast<float>(rect.left), t = static_cast<float>(rect.top);
     auto r = static_cast<float>(rect.right), b = static_cast<float>(rect.bottom);
-    Vertex2D quad[4] = {{l, t, 0, argb, 0, 0}, {r, t, 0, argb, 1, 0}, {r, b, 0, argb, 1, 1}, {l, b, 0, argb, 0, 1}};
+    Vertex2D quad[4] = {
+        {l, t, 0, argb, 0, 0}, {r, t, 0, argb, 1, 0}, {r, b, 0, argb, 1, 1}, {l, b, 0, argb, 0, 1}};
     static const std::uint16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
     return DrawUserTriangles(k2DFormat, quad, 4, kQuad, 6);
 }
 
-bool RenderDevice::DrawImage(Texture* texture, const Rect& source, const Rect& destination, std::uint32_t argb) {
+bool RenderDevice::DrawImage(Texture* texture, const Rect& source, const Rect& destination,
+                             std::uint32_t argb) {
     if (!texture) return FillRect(destination, argb);
     if (!texture->Bind(0)) return false;
     ApplyMaterialState(RenderStateBit(kDiffuseSlot));
@@ -615,12 +639,14 @@ bool RenderDevice::DrawImage(Texture* texture, const Rect& source, const Rect& d
     float u1 = whole ? 1 : source.right / w, v1 = whole ? 1 : source.bottom / h;
     auto l = static_cast<float>(destination.left), t = static_cast<float>(destination.top);
     auto r = static_cast<float>(destination.right), b = static_cast<float>(destination.bottom);
-    Vertex2D quad[4] = {{l, t, 0, argb, u0, v0}, {r, t, 0, argb, u1, v0}, {r, b, 0, argb, u1, v1}, {l, b, 0, argb, u0, v1}};
+    Vertex2D quad[4] = {
+        {l, t, 0, argb, u0, v0}, {r, t, 0, argb, u1, v0}, {r, b, 0, argb, u1, v1}, {l, b, 0, argb, u0, v1}};
     static const std::uint16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
     return DrawUserTriangles(k2DFormat, quad, 4, kQuad, 6);
 }
 
-Font* RenderDevice::CreateFont(const WString& face, std::int32_t height, std::int32_t weight, std::uint32_t style) {
+Font* RenderDevice::CreateFont(const WString& face, std::int32_t height, std::int32_t weight,
+                               std::uint32_t style) {
     auto key = std::make_tuple(face, height, weight, style);
     auto it = fonts_.find(key);
     if (it != fonts_.end()) return it->second.get();
@@ -629,7 +655,8 @@ Font* RenderDevice::CreateFont(const WString& face, std::int32_t height, std::in
     return fonts_.emplace(key, std::move(font)).first->second.get();
 }
 
-bool RenderDevice::DrawText(Font* font, WStringView text, Rect& rect, std::uint32_t format, std::uint32_t argb) {
+bool RenderDevice::DrawText(Font* font, WStringView text, Rect& rect, std::uint32_t format,
+                            std::uint32_t argb) {
     if (!font) return false;
     int width = 0, height = 0;
     font->Measure(text, width, height);
@@ -645,7 +672,8 @@ bool RenderDevice::DrawText(Font* font, WStringView text, Rect& rect, std::uint3
     if (format & text_format::kCenter) x = rect.left + (rect.right - rect.left - width) / 2;
     if (format & text_format::kRight) x = rect.right - width;
     if (format & text_format::kVCenter) y = rect.top + (rect.bottom - rect.top - height) / 2;
-    Rect destination{x, y, x + static_cast<std::int32_t>(texture->Width()), y + static_cast<std::int32_t>(texture->Height())};
+    Rect destination{x, y, x + static_cast<std::int32_t>(texture->Width()),
+                     y + static_cast<std::int32_t>(texture->Height())};
     return DrawImage(texture, {}, destination, argb);
 }
 
@@ -658,4 +686,6 @@ bool RenderDevice::SaveScreenshot(const std::string& path) {
     return platform::SaveJpeg(path, image, 95);
 }
 
-std::uint64_t RenderDevice::ClockMs() const { return platform::GetClock().NowMs(); }
+std::uint64_t RenderDevice::ClockMs() const {
+    return platform::GetClock().NowMs();
+}

@@ -36,17 +36,22 @@ void ForEachBatch(RenderNode& node, Fn fn) {
     if (node.ChildLevel()) node.ChildLevel()->Accept(visitor);
 }
 
-bool MeshShown(const MeshPart& part) { return part.mesh && part.mesh->visibility.visible && !part.IsHidden(); }
+bool MeshShown(const MeshPart& part) {
+    return part.mesh && part.mesh->visibility.visible && !part.IsHidden();
+}
 
 }  // namespace
 
 // --- Root, groups, alpha ----------------------------------------------------------------------------
 
-RootRenderNode::RootRenderNode(RenderSortTree* tree, Scene* scene) : RenderNode(tree, nullptr), scene_(scene) {
+RootRenderNode::RootRenderNode(RenderSortTree* tree, Scene* scene)
+    : RenderNode(tree, nullptr), scene_(scene) {
     SetChildLevel(std::make_unique<SceneRootLevel>(tree, this));
 }
 
-void RootRenderNode::InsertNode(SceneNode& node) { childLevel_->InsertNode(node); }
+void RootRenderNode::InsertNode(SceneNode& node) {
+    childLevel_->InsertNode(node);
+}
 
 bool RootRenderNode::RemoveNode(SceneNode& node) {
     expandNodes_ = expandMeshes_ = 1;
@@ -71,7 +76,8 @@ bool RootRenderNode::RemovePart(MeshPart& part) {
     auto entry = registry_.find(&part);
     if (entry == registry_.end()) return false;
     auto& filings = entry->second;
-    auto filing = std::find_if(filings.begin(), filings.end(), [&](const Filing& f) { return f.filer == tree_->Filer(); });
+    auto filing = std::find_if(filings.begin(), filings.end(),
+                               [&](const Filing& f) { return f.filer == tree_->Filer(); });
     if (filing == filings.end()) filing = filings.begin();
     RenderNode* holder = filing->holder;
     const void* filer = filing->filer;
@@ -79,7 +85,8 @@ bool RootRenderNode::RemovePart(MeshPart& part) {
     if (filings.empty()) registry_.erase(entry);
 
     std::vector<RenderNode*> ancestors;
-    for (RenderSortLevel* level = holder->OwnerLevel(); level && level->Owner(); level = level->Owner()->OwnerLevel())
+    for (RenderSortLevel* level = holder->OwnerLevel(); level && level->Owner();
+         level = level->Owner()->OwnerLevel())
         ancestors.push_back(level->Owner());
     for (auto it = ancestors.rbegin(); it != ancestors.rend(); ++it)
         if ((*it)->RemovePartHere(part, filer)) (*it)->PruneUpward();
@@ -181,7 +188,9 @@ AlphaModeNode::AlphaModeNode(RenderSortTree* tree, RenderSortLevel* owner, std::
     }
 }
 
-bool AlphaModeNode::Apply(RenderStatistics&) { return Device().SetAlphaMode(mode_); }
+bool AlphaModeNode::Apply(RenderStatistics&) {
+    return Device().SetAlphaMode(mode_);
+}
 
 // --- Formats, buffers, materials ---------------------------------------------------------------------
 
@@ -193,7 +202,8 @@ VertexFormatNode::VertexFormatNode(RenderSortTree* tree, RenderSortLevel* owner,
 bool VertexFormatNode::Apply(RenderStatistics& statistics) {
     RenderDevice& device = Device();
     if (!device.SetVertexFormat(format_)) return false;
-    if (device.CachedCullValue() != static_cast<std::uint32_t>(device.currentCullMode + 1) && !device.SetCullMode(-1))
+    if (device.CachedCullValue() != static_cast<std::uint32_t>(device.currentCullMode + 1) &&
+        !device.SetCullMode(-1))
         return false;
     ++statistics[C::Fvf];
     return true;
@@ -205,7 +215,8 @@ std::string VertexFormatNode::Label() const {
     return text;
 }
 
-StaticBufferNode::StaticBufferNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint32_t format, int index)
+StaticBufferNode::StaticBufferNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint32_t format,
+                                   int index)
     : RenderNode(tree, owner),
       format_(format),
       stride_(platform::vertex_format::Stride(format)),
@@ -256,7 +267,8 @@ bool DynamicBufferNode::Apply(RenderStatistics&) {
     return Device().PrepareDynamicVertices(format_) && Device().EnsureDynamicIndices();
 }
 
-bool DynamicBufferNode::MeasureBuffers(bool& descend, std::uint32_t& maxVertexBytes, std::uint32_t& maxIndices) {
+bool DynamicBufferNode::MeasureBuffers(bool& descend, std::uint32_t& maxVertexBytes,
+                                       std::uint32_t& maxIndices) {
     descend = false;
     std::uint32_t stride = platform::vertex_format::Stride(format_);
     ForEachBatch(*this, [&](PartBatchNode& batch) {
@@ -341,7 +353,8 @@ bool TextureAnimationNode::Apply(RenderStatistics&) {
         if (!device.SetTextureMatrix(deviceStage, matrix)) return false;
     }
     for (std::uint32_t s = 0; s < platform::kMaxTextureStages; ++s)
-        if (wanted[s] != flags[s] && !device.SetStageState(s, SState::TextureTransformFlags, wanted[s])) return false;
+        if (wanted[s] != flags[s] && !device.SetStageState(s, SState::TextureTransformFlags, wanted[s]))
+            return false;
     return true;
 }
 
@@ -361,7 +374,8 @@ bool BumpMatrixNode::Apply(RenderStatistics&) {
     RenderDevice& device = Device();
     if (!device.HasSlot2Caps() || !record_) return true;
     std::uint32_t reduced = device.ReduceStageMask(stageMask_);
-    std::uint32_t stage = static_cast<std::uint32_t>(std::popcount(reduced & (RenderStateBit(0) | RenderStateBit(1))));
+    std::uint32_t stage =
+        static_cast<std::uint32_t>(std::popcount(reduced & (RenderStateBit(0) | RenderStateBit(1))));
     float angle = 0;
     float period = record_->period * 1000.0f;
     if (record_->rotate && period > 0) {
@@ -373,8 +387,8 @@ bool BumpMatrixNode::Apply(RenderStatistics&) {
                                    s * std::cos(angle));
 }
 
-LightingNode::LightingNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint8_t lit, std::uint8_t lightingOff,
-                           std::uint32_t stageMask)
+LightingNode::LightingNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint8_t lit,
+                           std::uint8_t lightingOff, std::uint32_t stageMask)
     : RenderNode(tree, owner), lit_(lit), lightingOff_(lightingOff), stageMask_(stageMask) {
     if (lit && !lightingOff)
         SetChildLevel(std::make_unique<SpecularSplitLevel>(tree, this, stageMask));
@@ -390,17 +404,20 @@ bool LightingNode::Apply(RenderStatistics& statistics) {
     return true;
 }
 
-SpecularNode::SpecularNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint8_t specular, std::uint32_t stageMask)
+SpecularNode::SpecularNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint8_t specular,
+                           std::uint32_t stageMask)
     : RenderNode(tree, owner), specular_(specular) {
     SetChildLevel(CreateSortLevel(tree, this, stageMask, kStageSlots));
 }
 
-bool SpecularNode::Apply(RenderStatistics&) { return Device().SetSpecularEnable(specular_ != 0); }
+bool SpecularNode::Apply(RenderStatistics&) {
+    return Device().SetSpecularEnable(specular_ != 0);
+}
 
 // --- Texture stages ------------------------------------------------------------------------------------
 
-TextureStageNode::TextureStageNode(RenderSortTree* tree, RenderSortLevel* owner, int slot, std::uint32_t stageMask,
-                                   std::uint32_t key)
+TextureStageNode::TextureStageNode(RenderSortTree* tree, RenderSortLevel* owner, int slot,
+                                   std::uint32_t stageMask, std::uint32_t key)
     : RenderNode(tree, owner), slot_(slot), stageMask_(stageMask), key_(key) {
     SetChildLevel(CreateSortLevel(tree, this, stageMask, slot));
 }
@@ -428,7 +445,8 @@ bool TextureStageNode::Apply(RenderStatistics& statistics) {
     } else {
         if (!restored_) restored_ = texture_->Restore() ? 1 : 0;
         // A texture that cannot be made draws untextured rather than ending the frame.
-        ok = restored_ ? device.BindTextureHandle(stage, texture_->Handle()) : device.SetTexture(stage, nullptr);
+        ok = restored_ ? device.BindTextureHandle(stage, texture_->Handle())
+                       : device.SetTexture(stage, nullptr);
     }
     if (slot_ == kDiffuseSlot) ++statistics[C::DiffuseMap];
     if (slot_ == kLightMapSlot) ++statistics[C::LightMap];
@@ -448,7 +466,8 @@ bool TextureStageNode::ReleaseDeviceObjects() {
 }
 
 std::string TextureStageNode::Label() const {
-    return "Tex" + std::to_string(slot_) + "(" + (key_ ? "t" + std::to_string(key_) : std::string("none")) + ")";
+    return "Tex" + std::to_string(slot_) + "(" + (key_ ? "t" + std::to_string(key_) : std::string("none")) +
+           ")";
 }
 
 // --- Part batches ----------------------------------------------------------------------------------------
@@ -471,7 +490,9 @@ bool PartBatchNode::RemovePartHere(MeshPart& part, const void* filer) {
 }
 
 void PartBatchNode::UpdateVisibility() {
-    visible_ = std::any_of(records_.begin(), records_.end(), [](const Record& r) { return MeshShown(*r.part); }) ? 1 : 0;
+    visible_ =
+        std::any_of(records_.begin(), records_.end(), [](const Record& r) { return MeshShown(*r.part); }) ? 1
+                                                                                                          : 0;
 }
 
 bool PartBatchNode::MeasureBuffers(bool& descend, std::uint32_t&, std::uint32_t&) {
@@ -533,8 +554,8 @@ bool PartBatchNode::Apply(RenderStatistics& statistics) {
         for (const auto& batch : batches_) {
             if (batch.indexCount == 0 || batch.indexCount % 3 != 0) continue;
             std::uint32_t vertices = batch.lastVertex - batch.firstVertex + 1;
-            if (device.DrawIndexedPrimitive(static_cast<std::int32_t>(batch.baseVertex), batch.firstVertex, vertices,
-                                            batch.firstIndex, batch.indexCount / 3)) {
+            if (device.DrawIndexedPrimitive(static_cast<std::int32_t>(batch.baseVertex), batch.firstVertex,
+                                            vertices, batch.firstIndex, batch.indexCount / 3)) {
                 statistics[C::Vertex] += vertices;
                 ++statistics[C::DpCall];
             }
@@ -545,7 +566,9 @@ bool PartBatchNode::Apply(RenderStatistics& statistics) {
     return true;
 }
 
-std::string PartBatchNode::Label() const { return "Leaf[" + std::to_string(records_.size()) + "]"; }
+std::string PartBatchNode::Label() const {
+    return "Leaf[" + std::to_string(records_.size()) + "]";
+}
 
 // --- Blended groups --------------------------------------------------------------------------------------
 
@@ -597,7 +620,8 @@ bool BlendedGroupNode::Drawable(const DrawRecord& record) const {
 }
 
 void BlendedGroupNode::UpdateVisibility() {
-    visible_ = std::any_of(records_.begin(), records_.end(), [&](const auto& r) { return Drawable(*r); }) ? 1 : 0;
+    visible_ =
+        std::any_of(records_.begin(), records_.end(), [&](const auto& r) { return Drawable(*r); }) ? 1 : 0;
 }
 
 bool BlendedGroupNode::DrawRecords(const std::vector<std::shared_ptr<DrawRecord>>& records,
@@ -615,7 +639,8 @@ bool BlendedGroupNode::DrawRecords(const std::vector<std::shared_ptr<DrawRecord>
     for (const auto& record : records) {
         if (!Drawable(*record)) continue;
         restore(savedCap && record->bumpAllowed ? 1 : 0);
-        std::int32_t cull = record->cullMode == kNoCullModeOverride ? -1 : static_cast<std::int32_t>(record->cullMode);
+        std::int32_t cull =
+            record->cullMode == kNoCullModeOverride ? -1 : static_cast<std::int32_t>(record->cullMode);
         std::uint32_t vertices = 0;
         ok = device.SetTransform(platform::TransformKind::World, record->world) &&
              device.SetMaterialAlpha(record->alpha) && device.SetCullMode(cull) &&
@@ -630,7 +655,9 @@ bool BlendedGroupNode::DrawRecords(const std::vector<std::shared_ptr<DrawRecord>
     return device.SetTransform(platform::TransformKind::World, nullptr) && ok;
 }
 
-bool BlendedGroupNode::Apply(RenderStatistics& statistics) { return DrawRecords(records_, statistics); }
+bool BlendedGroupNode::Apply(RenderStatistics& statistics) {
+    return DrawRecords(records_, statistics);
+}
 
 bool BlendedGroupNode::EnsureBuffers(bool& descend) {
     descend = false;
@@ -667,4 +694,6 @@ void SortedBlendedGroupNode::UpdateVisibility() {
     visible_ = draw_.empty() ? 0 : 1;
 }
 
-bool SortedBlendedGroupNode::Apply(RenderStatistics& statistics) { return DrawRecords(draw_, statistics); }
+bool SortedBlendedGroupNode::Apply(RenderStatistics& statistics) {
+    return DrawRecords(draw_, statistics);
+}

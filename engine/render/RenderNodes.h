@@ -114,7 +114,8 @@ private:
 
 class MaterialStateNode final : public RenderNode {
 public:
-    MaterialStateNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint32_t flags, std::uint8_t normals);
+    MaterialStateNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint32_t flags,
+                      std::uint8_t normals);
     bool Apply(RenderStatistics& statistics) override;
     std::string Label() const override;
 
@@ -124,8 +125,8 @@ private:
 
 class TextureAnimationNode final : public RenderNode {
 public:
-    TextureAnimationNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint32_t key, std::uint32_t stageMask,
-                         std::uint8_t normals);
+    TextureAnimationNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint32_t key,
+                         std::uint32_t stageMask, std::uint8_t normals);
     void InsertPart(MeshPart& part) override;
     bool Apply(RenderStatistics& statistics) override;
     std::string Label() const override { return "Anim(" + std::to_string(key_) + ")"; }
@@ -164,7 +165,8 @@ private:
 
 class SpecularNode final : public RenderNode {
 public:
-    SpecularNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint8_t specular, std::uint32_t stageMask);
+    SpecularNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint8_t specular,
+                 std::uint32_t stageMask);
     bool Apply(RenderStatistics& statistics) override;
     std::string Label() const override { return specular_ ? "SpecOn" : "SpecOff"; }
 
@@ -174,7 +176,8 @@ private:
 
 class TextureStageNode final : public RenderNode {
 public:
-    TextureStageNode(RenderSortTree* tree, RenderSortLevel* owner, int slot, std::uint32_t stageMask, std::uint32_t key);
+    TextureStageNode(RenderSortTree* tree, RenderSortLevel* owner, int slot, std::uint32_t stageMask,
+                     std::uint32_t key);
     void InsertPart(MeshPart& part) override;
     bool Apply(RenderStatistics& statistics) override;
     bool RestoreDeviceObjects() override;

@@ -55,13 +55,17 @@ std::unique_ptr<RenderNode> MaterialStateLevel::CreateChild(std::uint32_t key) {
     return std::make_unique<MaterialStateNode>(tree_, this, key, normals_);
 }
 
-std::uint32_t VertexFormatLevel::PartKey(const MeshPart& part) const { return part.mesh ? part.mesh->geometry.format : 0; }
+std::uint32_t VertexFormatLevel::PartKey(const MeshPart& part) const {
+    return part.mesh ? part.mesh->geometry.format : 0;
+}
 
 std::unique_ptr<RenderNode> VertexFormatLevel::CreateChild(std::uint32_t key) {
     return std::make_unique<VertexFormatNode>(tree_, this, key);
 }
 
-std::int16_t DrawOrderLevel::NodeKey(const SceneNode& node) const { return node.drawOrder; }
+std::int16_t DrawOrderLevel::NodeKey(const SceneNode& node) const {
+    return node.drawOrder;
+}
 
 std::unique_ptr<RenderNode> DrawOrderLevel::CreateChild(std::int16_t key) {
     if (key == 0) return std::make_unique<SortedBlendedGroupNode>(tree_, this);
@@ -87,7 +91,9 @@ void SlotLevel::Prune() {
         if (slot && slot->IsEmpty()) slot.reset();
 }
 
-SceneRootLevel::SceneRootLevel(RenderSortTree* tree, RenderNode* owner) : SlotLevel(tree, owner) { slots_.resize(2); }
+SceneRootLevel::SceneRootLevel(RenderSortTree* tree, RenderNode* owner) : SlotLevel(tree, owner) {
+    slots_.resize(2);
+}
 
 void SceneRootLevel::InsertNode(SceneNode& node) {
     if (!slots_[0]) slots_[0] = std::make_unique<NodeGroupNode>(tree_, this);
@@ -109,7 +115,9 @@ bool SceneRootLevel::RemoveSprite(Sprite& sprite) {
     return IsEmpty();
 }
 
-BlendSplitLevel::BlendSplitLevel(RenderSortTree* tree, RenderNode* owner) : SlotLevel(tree, owner) { slots_.resize(2); }
+BlendSplitLevel::BlendSplitLevel(RenderSortTree* tree, RenderNode* owner) : SlotLevel(tree, owner) {
+    slots_.resize(2);
+}
 
 int BlendSplitLevel::SlotOf(const SceneNode& node) {
     if (node.blendMode > 1) return -1;
@@ -120,7 +128,8 @@ int BlendSplitLevel::SlotOf(const SceneNode& node) {
 void BlendSplitLevel::InsertNode(SceneNode& node) {
     int slot = SlotOf(node);
     if (slot < 0) return;
-    if (!slots_[slot]) slots_[slot] = std::make_unique<AlphaModeNode>(tree_, this, static_cast<std::uint32_t>(slot));
+    if (!slots_[slot])
+        slots_[slot] = std::make_unique<AlphaModeNode>(tree_, this, static_cast<std::uint32_t>(slot));
     slots_[slot]->InsertNode(node);
 }
 
@@ -154,7 +163,8 @@ void BufferGroupLevel::InsertPart(MeshPart& part) {
             return;
         }
     }
-    statics_.push_back(std::make_unique<StaticBufferNode>(tree_, this, format_, static_cast<int>(statics_.size())));
+    statics_.push_back(
+        std::make_unique<StaticBufferNode>(tree_, this, format_, static_cast<int>(statics_.size())));
     statics_.back()->InsertPart(part);
 }
 
@@ -181,7 +191,8 @@ void LightingSplitLevel::InsertPart(MeshPart& part) {
     bool lit = material && material->lit && normals_;
     int slot = off ? 0 : lit ? 2 : 1;
     if (!slots_[slot])
-        slots_[slot] = std::make_unique<LightingNode>(tree_, this, slot == 2 ? 1 : 0, slot == 0 ? 1 : 0, stageMask_);
+        slots_[slot] =
+            std::make_unique<LightingNode>(tree_, this, slot == 2 ? 1 : 0, slot == 0 ? 1 : 0, stageMask_);
     slots_[slot]->InsertPart(part);
 }
 
@@ -192,11 +203,14 @@ SpecularSplitLevel::SpecularSplitLevel(RenderSortTree* tree, RenderNode* owner, 
 
 void SpecularSplitLevel::InsertPart(MeshPart& part) {
     int slot = part.material && part.material->specular ? 0 : 1;
-    if (!slots_[slot]) slots_[slot] = std::make_unique<SpecularNode>(tree_, this, slot == 0 ? 1 : 0, stageMask_);
+    if (!slots_[slot])
+        slots_[slot] = std::make_unique<SpecularNode>(tree_, this, slot == 0 ? 1 : 0, stageMask_);
     slots_[slot]->InsertPart(part);
 }
 
-LeafLevel::LeafLevel(RenderSortTree* tree, RenderNode* owner) : SlotLevel(tree, owner) { slots_.resize(1); }
+LeafLevel::LeafLevel(RenderSortTree* tree, RenderNode* owner) : SlotLevel(tree, owner) {
+    slots_.resize(1);
+}
 
 void LeafLevel::InsertPart(MeshPart& part) {
     if (!slots_[0]) slots_[0] = std::make_unique<PartBatchNode>(tree_, this);

@@ -59,7 +59,8 @@ public:
 protected:
     RenderNode& Child(Key key) {
         auto it = children_.find(key);
-        if (it == children_.end()) it = children_.emplace(key, std::shared_ptr<RenderNode>(CreateChild(key))).first;
+        if (it == children_.end())
+            it = children_.emplace(key, std::shared_ptr<RenderNode>(CreateChild(key))).first;
         return *it->second;
     }
     template <class RemoveFn>
@@ -98,7 +99,8 @@ private:
 
 class TextureAnimationLevel final : public KeyedSortLevel<std::uint32_t> {
 public:
-    TextureAnimationLevel(RenderSortTree* tree, RenderNode* owner, std::uint32_t stageMask, std::uint8_t normals)
+    TextureAnimationLevel(RenderSortTree* tree, RenderNode* owner, std::uint32_t stageMask,
+                          std::uint8_t normals)
         : KeyedSortLevel(tree, owner), stageMask_(stageMask), normals_(normals) {}
     std::uint32_t PartKey(const MeshPart& part) const override;
     std::unique_ptr<RenderNode> CreateChild(std::uint32_t key) override;
@@ -181,7 +183,8 @@ private:
 
 class LightingSplitLevel final : public SlotLevel {
 public:
-    LightingSplitLevel(RenderSortTree* tree, RenderNode* owner, std::uint32_t stageMask, std::uint8_t normals);
+    LightingSplitLevel(RenderSortTree* tree, RenderNode* owner, std::uint32_t stageMask,
+                       std::uint8_t normals);
     void InsertPart(MeshPart& part) override;
 
 private:

@@ -13,9 +13,13 @@
 
 RenderNode::~RenderNode() = default;
 
-RenderDevice& RenderNode::Device() const { return tree_->Device(); }
+RenderDevice& RenderNode::Device() const {
+    return tree_->Device();
+}
 
-void RenderNode::SetChildLevel(std::unique_ptr<RenderSortLevel> level) { childLevel_ = std::move(level); }
+void RenderNode::SetChildLevel(std::unique_ptr<RenderSortLevel> level) {
+    childLevel_ = std::move(level);
+}
 
 void RenderNode::UpdateVisibility() {
     if (!childLevel_) {
@@ -99,11 +103,17 @@ void RenderNode::InsertPart(MeshPart& part) {
     if (childLevel_) childLevel_->InsertPart(part);
 }
 
-bool RenderNode::RemovePart(MeshPart& part) { return childLevel_ ? childLevel_->RemovePart(part) : IsEmpty(); }
+bool RenderNode::RemovePart(MeshPart& part) {
+    return childLevel_ ? childLevel_->RemovePart(part) : IsEmpty();
+}
 
-bool RenderNode::RemovePartHere(MeshPart&, const void*) { return IsEmpty(); }
+bool RenderNode::RemovePartHere(MeshPart&, const void*) {
+    return IsEmpty();
+}
 
-bool RenderNode::IsEmpty() const { return childLevel_ ? childLevel_->IsEmpty() : false; }
+bool RenderNode::IsEmpty() const {
+    return childLevel_ ? childLevel_->IsEmpty() : false;
+}
 
 void RenderNode::PruneUpward() {
     RenderSortLevel* level = ownerLevel_;
@@ -113,23 +123,33 @@ void RenderNode::PruneUpward() {
         if (RenderNode* up = level->Owner()) up->PruneUpward();
 }
 
-bool RenderNode::Apply(RenderStatistics&) { return true; }
-bool RenderNode::Leave() { return true; }
+bool RenderNode::Apply(RenderStatistics&) {
+    return true;
+}
+bool RenderNode::Leave() {
+    return true;
+}
 
 bool RenderNode::MeasureBuffers(bool& descend, std::uint32_t&, std::uint32_t&) {
     descend = true;
     return true;
 }
 
-bool RenderNode::CommitBuffers(std::uint32_t, std::uint32_t) { return true; }
+bool RenderNode::CommitBuffers(std::uint32_t, std::uint32_t) {
+    return true;
+}
 
 bool RenderNode::EnsureBuffers(bool& descend) {
     descend = true;
     return true;
 }
 
-bool RenderNode::RestoreDeviceObjects() { return true; }
-bool RenderNode::ReleaseDeviceObjects() { return true; }
+bool RenderNode::RestoreDeviceObjects() {
+    return true;
+}
+bool RenderNode::ReleaseDeviceObjects() {
+    return true;
+}
 
 void RenderNode::RegisterPart(MeshPart& part, RenderNode& holder) {
     if (ownerLevel_ && ownerLevel_->Owner()) ownerLevel_->Owner()->RegisterPart(part, holder);
@@ -185,7 +205,9 @@ void RenderSortTree::OnEntityChanged(std::uint32_t change, SceneNode* node) {
     }
 }
 
-bool RenderSortTree::Accept(RenderVisitor& visitor) { return root_->Accept(visitor); }
+bool RenderSortTree::Accept(RenderVisitor& visitor) {
+    return root_->Accept(visitor);
+}
 
 bool RenderSortTree::Render(RenderStatistics& statistics) {
     bool cameraDirty = scene_ && scene_->cameraDirty;
@@ -206,7 +228,8 @@ bool RenderSortTree::Render(RenderStatistics& statistics) {
     if (!root_->Accept(sizes)) return false;
     if (scene_) {
         const SceneContent& content = scene_->Content();
-        if (!device_.SetupSceneState(&content.firstRecord, &content.ambient, &content.fog, scene_->CurrentCamera()))
+        if (!device_.SetupSceneState(&content.firstRecord, &content.ambient, &content.fog,
+                                     scene_->CurrentCamera()))
             return false;
     }
     DrawVisitor draw;
@@ -228,9 +251,10 @@ bool RenderSortTree::ReleaseDeviceResources() {
     return true;
 }
 
-std::unique_ptr<RenderSortLevel> CreateSortLevel(RenderSortTree* tree, RenderNode* owner, std::uint32_t stageMask,
-                                                 int below) {
+std::unique_ptr<RenderSortLevel> CreateSortLevel(RenderSortTree* tree, RenderNode* owner,
+                                                 std::uint32_t stageMask, int below) {
     for (int i = below - 1; i >= 0; --i)
-        if (stageMask & RenderStateBit(i)) return std::make_unique<TextureStageLevel>(tree, owner, i, stageMask);
+        if (stageMask & RenderStateBit(i))
+            return std::make_unique<TextureStageLevel>(tree, owner, i, stageMask);
     return std::make_unique<LeafLevel>(tree, owner);
 }

@@ -129,7 +129,9 @@ public:
 
 class BufferSizeVisitor final : public RenderVisitor {
 public:
-    bool Enter(RenderNode& node, bool& descend) override { return node.MeasureBuffers(descend, maxVertexBytes, maxIndices); }
+    bool Enter(RenderNode& node, bool& descend) override {
+        return node.MeasureBuffers(descend, maxVertexBytes, maxIndices);
+    }
     bool Leave(RenderNode& node) override { return node.CommitBuffers(maxVertexBytes, maxIndices); }
     std::uint32_t maxVertexBytes = 0;
     std::uint32_t maxIndices = 0;
@@ -227,5 +229,5 @@ private:
 
 // Makes the level below a node: the highest texture stage level below `below` whose bit is in the
 // mask, else the leaf level.
-std::unique_ptr<RenderSortLevel> CreateSortLevel(RenderSortTree* tree, RenderNode* owner, std::uint32_t stageMask,
-                                                 int below);
+std::unique_ptr<RenderSortLevel> CreateSortLevel(RenderSortTree* tree, RenderNode* owner,
+                                                 std::uint32_t stageMask, int below);

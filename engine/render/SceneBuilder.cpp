@@ -25,7 +25,8 @@ platform::LightRecord LightOf(float r, float g, float b, float intensity, bool d
 }  // namespace
 
 platform::LightRecord DirectionalLightOf(const DirectionalLightData& data) {
-    platform::LightRecord light = LightOf(data.r, data.g, data.b, data.intensity, data.diffuse, data.specular);
+    platform::LightRecord light =
+        LightOf(data.r, data.g, data.b, data.intensity, data.diffuse, data.specular);
     light.type = platform::LightType::Directional;
     light.direction[0] = data.direction.x;
     light.direction[1] = data.direction.y;
@@ -34,7 +35,8 @@ platform::LightRecord DirectionalLightOf(const DirectionalLightData& data) {
 }
 
 platform::LightRecord PointLightOf(const PointLightData& data) {
-    platform::LightRecord light = LightOf(data.r, data.g, data.b, data.intensity, data.diffuse, data.specular);
+    platform::LightRecord light =
+        LightOf(data.r, data.g, data.b, data.intensity, data.diffuse, data.specular);
     light.type = platform::LightType::Point;
     light.position[0] = data.position.x;
     light.position[1] = data.position.y;
@@ -69,8 +71,8 @@ TexturePtr SceneBuilder::GetTexture(std::uint32_t id) {
                                    data.format == ::TextureFormat::Dxt1 ? platform::TextureFormat::Dxt1
                                                                         : platform::TextureFormat::Rgba8,
                                    false};
-        if (level.pixels.size() >= TextureData::LevelByteSize(data.format, level.width, level.height) && level.width &&
-            level.height)
+        if (level.pixels.size() >= TextureData::LevelByteSize(data.format, level.width, level.height) &&
+            level.width && level.height)
             texture = std::make_shared<Texture>(&device_, desc, level.pixels);
     }
     textures_[id] = texture;
@@ -118,7 +120,8 @@ MaterialPtr SceneBuilder::GetMaterial(std::uint32_t id) {
 
 // The opaque branch of the sort tree keys parts by flag word only and sets no material colour, so
 // a mesh without vertex colours takes its parts' material diffuse colour into its vertices.
-void SceneBuilder::AddMaterialColours(const MeshData& data, std::uint32_t& format, std::vector<std::uint8_t>& vertices) {
+void SceneBuilder::AddMaterialColours(const MeshData& data, std::uint32_t& format,
+                                      std::vector<std::uint8_t>& vertices) {
     std::uint32_t oldStride = platform::vertex_format::Stride(format);
     std::uint32_t newFormat = format | platform::vertex_format::kDiffuse;
     std::uint32_t newStride = platform::vertex_format::Stride(newFormat);
@@ -127,7 +130,9 @@ void SceneBuilder::AddMaterialColours(const MeshData& data, std::uint32_t& forma
     std::vector<std::uint32_t> colours(count, 0xFFFFFFFF);
     std::vector<bool> coloured(count, false);
     auto argb = [](const platform::ColorValue& c) {
-        auto channel = [](float v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+        auto channel = [](float v) {
+            return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+        };
         return channel(c.a) << 24 | channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
     };
     for (const auto& part : data.parts) {
@@ -227,14 +232,18 @@ SpritePtr SceneBuilder::BuildSprite(const SceneSpriteData& data) {
     return sprite;
 }
 
-std::unique_ptr<Scene> SceneBuilder::BuildScene(const std::string& name, const SceneInfoData& info, float aspect) {
+std::unique_ptr<Scene> SceneBuilder::BuildScene(const std::string& name, const SceneInfoData& info,
+                                                float aspect) {
     SceneContent content;
     content.ambient = {info.ambient.x, info.ambient.y, info.ambient.z, info.ambient.w};
     content.fog.flags = info.fog.flags;
-    content.fog.r = info.fog.r, content.fog.g = info.fog.g, content.fog.b = info.fog.b, content.fog.a = info.fog.a;
-    content.fog.start = info.fog.start, content.fog.end = info.fog.end, content.fog.density = info.fog.density;
+    content.fog.r = info.fog.r, content.fog.g = info.fog.g, content.fog.b = info.fog.b,
+    content.fog.a = info.fog.a;
+    content.fog.start = info.fog.start, content.fog.end = info.fog.end,
+    content.fog.density = info.fog.density;
     for (const auto& light : info.directionalLights)
-        content.directionalLights[light.key] = std::make_shared<Light>(DirectionalLightOf(light), light.on != 0);
+        content.directionalLights[light.key] =
+            std::make_shared<Light>(DirectionalLightOf(light), light.on != 0);
     for (const auto& light : info.pointLights)
         content.pointLights[light.key] = std::make_shared<Light>(PointLightOf(light), light.on != 0);
     for (const auto& object : info.objects) {

@@ -4,16 +4,20 @@
 #include "engine/render/SceneBuilder.h"
 #include "platform/sys/Clock.h"
 
-SceneManager::~SceneManager() { DestroyScenes(); }
+SceneManager::~SceneManager() {
+    DestroyScenes();
+}
 
 Scene* SceneManager::CreateScene(const std::string& name) {
     scenes_.push_back(std::make_unique<Scene>(device_, name));
     return scenes_.back().get();
 }
 
-Scene* SceneManager::AddSceneFromInfo(const SceneInfoData& info, const ResourceGroup& group, const std::string& name) {
+Scene* SceneManager::AddSceneFromInfo(const SceneInfoData& info, const ResourceGroup& group,
+                                      const std::string& name) {
     SceneBuilder builder(device_, group);
-    std::string sceneName = name.empty() ? ToUtf8(group.GetName()) + "#" + std::to_string(scenes_.size()) : name;
+    std::string sceneName =
+        name.empty() ? ToUtf8(group.GetName()) + "#" + std::to_string(scenes_.size()) : name;
     scenes_.push_back(builder.BuildScene(sceneName, info, aspect_));
     return scenes_.back().get();
 }

@@ -20,9 +20,12 @@ public:
     // A new, empty scene; returns it (its index is SceneCount() - 1).
     Scene* CreateScene(const std::string& name);
     // Builds a scene from a SCENE_INFO record of a group and adds it; returns it.
-    Scene* AddSceneFromInfo(const SceneInfoData& info, const ResourceGroup& group, const std::string& name = {});
+    Scene* AddSceneFromInfo(const SceneInfoData& info, const ResourceGroup& group,
+                            const std::string& name = {});
     std::size_t SceneCount() const { return scenes_.size(); }
-    Scene* GetScene(std::size_t index) const { return index < scenes_.size() ? scenes_[index].get() : nullptr; }
+    Scene* GetScene(std::size_t index) const {
+        return index < scenes_.size() ? scenes_[index].get() : nullptr;
+    }
     // Releases the old current scene's device resources, restores the new one's and marks its
     // camera dirty. False for an index with no scene (the current scene stays).
     bool SetCurrentScene(std::size_t index);

@@ -21,7 +21,9 @@ std::shared_ptr<Sprite> Sprite::CreateQuad(TexturePtr texture, float width, floa
         float u, v;
     };
     float l = -width / 2, r = width / 2, t = height / 2, b = -height / 2;
-    Vertex quad[4] = {{l, t, 0, 0xFFFFFFFF, 0, 0}, {r, t, 0, 0xFFFFFFFF, 1, 0}, {r, b, 0, 0xFFFFFFFF, 1, 1},
+    Vertex quad[4] = {{l, t, 0, 0xFFFFFFFF, 0, 0},
+                      {r, t, 0, 0xFFFFFFFF, 1, 0},
+                      {r, b, 0, 0xFFFFFFFF, 1, 1},
                       {l, b, 0, 0xFFFFFFFF, 0, 1}};
     std::vector<std::uint8_t> bytes(sizeof quad);
     std::memcpy(bytes.data(), quad, sizeof quad);

@@ -30,25 +30,33 @@ void ArgbToFloats(std::uint32_t argb, float out[4]) {
 
 GLenum BlendFactorOf(std::uint32_t value) {
     switch (static_cast<BlendFactor>(value)) {
-        case BlendFactor::Zero: return GL_ZERO;
-        case BlendFactor::One: return GL_ONE;
-        case BlendFactor::SrcAlpha: return GL_SRC_ALPHA;
-        case BlendFactor::InvSrcAlpha: return GL_ONE_MINUS_SRC_ALPHA;
+        case BlendFactor::Zero:
+            return GL_ZERO;
+        case BlendFactor::One:
+            return GL_ONE;
+        case BlendFactor::SrcAlpha:
+            return GL_SRC_ALPHA;
+        case BlendFactor::InvSrcAlpha:
+            return GL_ONE_MINUS_SRC_ALPHA;
     }
     return GL_ONE;
 }
 
 GLenum SourceOf(std::uint32_t arg) {
     switch (static_cast<StageArg>(arg)) {
-        case StageArg::Diffuse: return GL_PRIMARY_COLOR;
-        case StageArg::Current: return GL_PREVIOUS;
-        case StageArg::Texture: return GL_TEXTURE;
+        case StageArg::Diffuse:
+            return GL_PRIMARY_COLOR;
+        case StageArg::Current:
+            return GL_PREVIOUS;
+        case StageArg::Texture:
+            return GL_TEXTURE;
     }
     return GL_PREVIOUS;
 }
 
 // The modes SDL reports, normalised: 24-bit desktops count as 32-bit, 0 Hz as 60 Hz.
-const ModeRecord kFallbackModes[] = {{1024, 768, 32, 60}, {1280, 720, 32, 60}, {1280, 1024, 32, 60}, {1920, 1080, 32, 60}};
+const ModeRecord kFallbackModes[] = {
+    {1024, 768, 32, 60}, {1280, 720, 32, 60}, {1280, 1024, 32, 60}, {1920, 1080, 32, 60}};
 
 }  // namespace
 
@@ -78,7 +86,8 @@ struct GlBackend::State {
     std::uint32_t stride = 12;
     RawMatrix world, view, projection;
     std::array<RawMatrix, kMaxTextureStages> textureMatrices{};
-    std::array<std::array<std::uint32_t, static_cast<std::size_t>(SState::Count)>, kMaxTextureStages> stages{};
+    std::array<std::array<std::uint32_t, static_cast<std::size_t>(SState::Count)>, kMaxTextureStages>
+        stages{};
     std::array<TextureHandle, kMaxTextureStages> bound{};
     std::array<LightRecord, kMaxLights> lights{};
     std::array<bool, kMaxLights> lightOn{};
@@ -104,7 +113,9 @@ GlBackend::~GlBackend() {
     if (state_->frameDepth) glDeleteRenderbuffers(1, &state_->frameDepth);
 }
 
-std::string GlBackend::RendererName() const { return context_ ? context_->Renderer() : std::string(); }
+std::string GlBackend::RendererName() const {
+    return context_ ? context_->Renderer() : std::string();
+}
 
 bool GlBackend::MakeFrame(int width, int height) {
     State& s = *state_;
@@ -183,7 +194,8 @@ int GlBackend::QueryCaps(DeviceCaps& caps) {
     caps.maxAnisotropy = static_cast<std::uint16_t>(std::max(anisotropy, 1));
     caps.capabilityWord = caps.maxAnisotropy;
     caps.maxTextureWidth = caps.maxTextureHeight = static_cast<std::uint16_t>(std::min(maxTexture, 16384));
-    caps.maxBlendStages = caps.maxSimultaneousTextures = static_cast<std::uint16_t>(std::min(units, kMaxTextureStages));
+    caps.maxBlendStages = caps.maxSimultaneousTextures =
+        static_cast<std::uint16_t>(std::min(units, kMaxTextureStages));
     caps.lightLimit = kMaxLights;
     caps.multisampleTypes = {0};
     return 0;
@@ -208,7 +220,8 @@ void GlBackend::QueryModes(std::vector<ModeRecord>& modes) {
     modes.insert(modes.end(), found.begin(), found.end());
 }
 
-bool GlBackend::QueryVideoMemory(std::uint32_t& textureKb, std::uint64_t& totalBytes, std::uint64_t& freeBytes) {
+bool GlBackend::QueryVideoMemory(std::uint32_t& textureKb, std::uint64_t& totalBytes,
+                                 std::uint64_t& freeBytes) {
     textureKb = 0;
     totalBytes = freeBytes = 0;
     return false;
@@ -219,9 +232,15 @@ bool GlBackend::SetRenderState(RState state, std::uint32_t value) {
     state_->states[static_cast<std::size_t>(state)] = value;
     auto enable = [](GLenum cap, bool on) { on ? glEnable(cap) : glDisable(cap); };
     switch (state) {
-        case RState::AlphaBlendEnable: enable(GL_BLEND, value != 0); break;
-        case RState::AlphaRef: glAlphaFunc(GL_GEQUAL, static_cast<float>(value & 0xFF) / 255.0f); break;
-        case RState::AlphaTestEnable: enable(GL_ALPHA_TEST, value != 0); break;
+        case RState::AlphaBlendEnable:
+            enable(GL_BLEND, value != 0);
+            break;
+        case RState::AlphaRef:
+            glAlphaFunc(GL_GEQUAL, static_cast<float>(value & 0xFF) / 255.0f);
+            break;
+        case RState::AlphaTestEnable:
+            enable(GL_ALPHA_TEST, value != 0);
+            break;
         case RState::SrcBlend:
         case RState::DestBlend: {
             std::uint32_t src = state_->states[static_cast<std::size_t>(RState::SrcBlend)];
@@ -240,13 +259,23 @@ bool GlBackend::SetRenderState(RState state, std::uint32_t value) {
                 glFrontFace(value == static_cast<std::uint32_t>(CullValue::Clockwise) ? GL_CCW : GL_CW);
             }
             break;
-        case RState::Lighting: enable(GL_LIGHTING, value != 0); break;
-        case RState::SpecularEnable: break;  // applied with the material
-        case RState::NormalizeNormals: enable(GL_NORMALIZE, value != 0); break;
+        case RState::Lighting:
+            enable(GL_LIGHTING, value != 0);
+            break;
+        case RState::SpecularEnable:
+            break;  // applied with the material
+        case RState::NormalizeNormals:
+            enable(GL_NORMALIZE, value != 0);
+            break;
         case RState::DiffuseMaterialSource:
-        case RState::AmbientMaterialSource: break;  // applied per draw from the vertex format
-        case RState::ZEnable: enable(GL_DEPTH_TEST, value != 0); break;
-        case RState::ZWriteEnable: glDepthMask(value ? GL_TRUE : GL_FALSE); break;
+        case RState::AmbientMaterialSource:
+            break;  // applied per draw from the vertex format
+        case RState::ZEnable:
+            enable(GL_DEPTH_TEST, value != 0);
+            break;
+        case RState::ZWriteEnable:
+            glDepthMask(value ? GL_TRUE : GL_FALSE);
+            break;
         case RState::Ambient: {
             float colour[4];
             ArgbToFloats(value, colour);
@@ -263,10 +292,17 @@ bool GlBackend::SetRenderState(RState state, std::uint32_t value) {
             glFogfv(GL_FOG_COLOR, colour);
             break;
         }
-        case RState::FogStart: glFogf(GL_FOG_START, BitsToFloat(value)); break;
-        case RState::FogEnd: glFogf(GL_FOG_END, BitsToFloat(value)); break;
-        case RState::FogDensity: glFogf(GL_FOG_DENSITY, BitsToFloat(value)); break;
-        case RState::Count: return false;
+        case RState::FogStart:
+            glFogf(GL_FOG_START, BitsToFloat(value));
+            break;
+        case RState::FogEnd:
+            glFogf(GL_FOG_END, BitsToFloat(value));
+            break;
+        case RState::FogDensity:
+            glFogf(GL_FOG_DENSITY, BitsToFloat(value));
+            break;
+        case RState::Count:
+            return false;
     }
     return true;
 }
@@ -326,7 +362,8 @@ bool GlBackend::SetMaterial(const MaterialRecord& material) {
 }
 
 TextureHandle GlBackend::CreateTexture(const TextureDesc& desc, const void* pixels, std::size_t bytes) {
-    if (!context_ || desc.width == 0 || desc.height == 0 || desc.width > 16384 || desc.height > 16384) return 0;
+    if (!context_ || desc.width == 0 || desc.height == 0 || desc.width > 16384 || desc.height > 16384)
+        return 0;
     State::Texture texture;
     texture.desc = desc;
     glGenTextures(1, &texture.name);
@@ -336,7 +373,9 @@ TextureHandle GlBackend::CreateTexture(const TextureDesc& desc, const void* pixe
     if (desc.format == TextureFormat::Dxt1) {
         std::size_t need = static_cast<std::size_t>((desc.width + 3) / 4) * ((desc.height + 3) / 4) * 8;
         ok = pixels && bytes >= need;
-        if (ok) glCompressedTexImage2D(GL_TEXTURE_2D, 0, GL_COMPRESSED_RGB_S3TC_DXT1_EXT, w, h, 0, static_cast<GLsizei>(need), pixels);
+        if (ok)
+            glCompressedTexImage2D(GL_TEXTURE_2D, 0, GL_COMPRESSED_RGB_S3TC_DXT1_EXT, w, h, 0,
+                                   static_cast<GLsizei>(need), pixels);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     } else if (desc.format == TextureFormat::Alpha8) {
         ok = !pixels || bytes >= std::size_t{desc.width} * desc.height;
@@ -348,7 +387,8 @@ TextureHandle GlBackend::CreateTexture(const TextureDesc& desc, const void* pixe
         if (!desc.renderTarget && pixels) {
             glGenerateMipmap(GL_TEXTURE_2D);
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, state_->minFilter);
-            if (state_->anisotropy > 1) glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, state_->anisotropy);
+            if (state_->anisotropy > 1)
+                glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, state_->anisotropy);
         } else {
             glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         }
@@ -367,7 +407,8 @@ TextureHandle GlBackend::CreateTexture(const TextureDesc& desc, const void* pixe
         glBindFramebuffer(GL_FRAMEBUFFER, texture.framebuffer);
         glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture.name, 0);
         glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, texture.depth);
-        glBindFramebuffer(GL_FRAMEBUFFER, state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
+        glBindFramebuffer(GL_FRAMEBUFFER,
+                          state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
     }
     TextureHandle handle = state_->nextHandle++;
     state_->textures[handle] = texture;
@@ -382,8 +423,8 @@ bool GlBackend::UpdateTexture(TextureHandle handle, const void* pixels, std::siz
     const TextureDesc& desc = it->second.desc;
     if (bytes < std::size_t{desc.width} * desc.height * 4) return false;
     glBindTexture(GL_TEXTURE_2D, it->second.name);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(desc.width), static_cast<GLsizei>(desc.height), GL_RGBA,
-                    GL_UNSIGNED_BYTE, pixels);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(desc.width),
+                    static_cast<GLsizei>(desc.height), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     glGenerateMipmap(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
     return true;
@@ -421,18 +462,22 @@ BufferHandle GlBackend::CreateIndexBuffer(std::size_t count, bool) {
     return handle;
 }
 
-bool GlBackend::WriteVertexBuffer(BufferHandle buffer, std::size_t offset, const void* data, std::size_t bytes) {
+bool GlBackend::WriteVertexBuffer(BufferHandle buffer, std::size_t offset, const void* data,
+                                  std::size_t bytes) {
     auto it = state_->buffers.find(buffer);
     if (it == state_->buffers.end() || offset + bytes > it->second.bytes.size()) return false;
     if (bytes) std::memcpy(it->second.bytes.data() + offset, data, bytes);
     return true;
 }
 
-bool GlBackend::WriteIndexBuffer(BufferHandle buffer, std::size_t first, const std::uint16_t* data, std::size_t count) {
+bool GlBackend::WriteIndexBuffer(BufferHandle buffer, std::size_t first, const std::uint16_t* data,
+                                 std::size_t count) {
     return WriteVertexBuffer(buffer, first * 2, data, count * 2);
 }
 
-void GlBackend::DestroyBuffer(BufferHandle buffer) { state_->buffers.erase(buffer); }
+void GlBackend::DestroyBuffer(BufferHandle buffer) {
+    state_->buffers.erase(buffer);
+}
 
 bool GlBackend::SetStreamSource(BufferHandle vertices, std::uint32_t stride) {
     if (!state_->buffers.count(vertices)) return false;
@@ -470,9 +515,12 @@ void GlBackend::ApplyDrawState() {
             glLightfv(id, GL_DIFFUSE, &light.diffuse.r);
             glLightfv(id, GL_SPECULAR, &light.specular.r);
             glLightfv(id, GL_AMBIENT, &light.ambient.r);
-            glLightf(id, GL_CONSTANT_ATTENUATION, light.type == LightType::Directional ? 1.0f : light.attenuation0);
-            glLightf(id, GL_LINEAR_ATTENUATION, light.type == LightType::Directional ? 0.0f : light.attenuation1);
-            glLightf(id, GL_QUADRATIC_ATTENUATION, light.type == LightType::Directional ? 0.0f : light.attenuation2);
+            glLightf(id, GL_CONSTANT_ATTENUATION,
+                     light.type == LightType::Directional ? 1.0f : light.attenuation0);
+            glLightf(id, GL_LINEAR_ATTENUATION,
+                     light.type == LightType::Directional ? 0.0f : light.attenuation1);
+            glLightf(id, GL_QUADRATIC_ATTENUATION,
+                     light.type == LightType::Directional ? 0.0f : light.attenuation2);
         }
         s.lightsDirty = false;
     }
@@ -512,34 +560,47 @@ void GlBackend::ApplyDrawState() {
         glBindTexture(GL_TEXTURE_2D, textured ? texture->second.name : 0);
         if (!textured) glDisable(GL_TEXTURE_2D);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-        auto combine = [&](std::uint32_t op, std::uint32_t arg1, std::uint32_t arg2, GLenum mode, GLenum src0, GLenum src1,
-                           GLenum scale) {
+        auto combine = [&](std::uint32_t op, std::uint32_t arg1, std::uint32_t arg2, GLenum mode, GLenum src0,
+                           GLenum src1, GLenum scale) {
             if (arg1 == kUnset) arg1 = static_cast<std::uint32_t>(StageArg::Texture);
-            if (arg2 == kUnset) arg2 = static_cast<std::uint32_t>(unit == 0 ? StageArg::Diffuse : StageArg::Current);
+            if (arg2 == kUnset)
+                arg2 = static_cast<std::uint32_t>(unit == 0 ? StageArg::Diffuse : StageArg::Current);
             GLenum function = GL_MODULATE;
             float factor = 1;
             switch (static_cast<StageOp>(op)) {
-                case StageOp::SelectArg1: function = GL_REPLACE; break;
-                case StageOp::SelectArg2: function = GL_REPLACE, arg1 = arg2; break;
-                case StageOp::Modulate2x: factor = 2; break;
-                case StageOp::Add: function = GL_ADD; break;
-                default: break;
+                case StageOp::SelectArg1:
+                    function = GL_REPLACE;
+                    break;
+                case StageOp::SelectArg2:
+                    function = GL_REPLACE, arg1 = arg2;
+                    break;
+                case StageOp::Modulate2x:
+                    factor = 2;
+                    break;
+                case StageOp::Add:
+                    function = GL_ADD;
+                    break;
+                default:
+                    break;
             }
             glTexEnvi(GL_TEXTURE_ENV, mode, static_cast<GLint>(function));
             glTexEnvi(GL_TEXTURE_ENV, src0, static_cast<GLint>(SourceOf(arg1)));
             glTexEnvi(GL_TEXTURE_ENV, src1, static_cast<GLint>(SourceOf(arg2)));
             if (scale) glTexEnvf(GL_TEXTURE_ENV, scale, factor);
         };
-        combine(colorOp, stage[static_cast<std::size_t>(SState::ColorArg1)], stage[static_cast<std::size_t>(SState::ColorArg2)],
-                GL_COMBINE_RGB, GL_SOURCE0_RGB, GL_SOURCE1_RGB, GL_RGB_SCALE);
+        combine(colorOp, stage[static_cast<std::size_t>(SState::ColorArg1)],
+                stage[static_cast<std::size_t>(SState::ColorArg2)], GL_COMBINE_RGB, GL_SOURCE0_RGB,
+                GL_SOURCE1_RGB, GL_RGB_SCALE);
         std::uint32_t alphaOp = stage[static_cast<std::size_t>(SState::AlphaOp)];
         if (alphaOp == kUnset || alphaOp == static_cast<std::uint32_t>(StageOp::Disable))
             alphaOp = static_cast<std::uint32_t>(unit == 0 ? StageOp::Modulate : StageOp::SelectArg2);
-        combine(alphaOp, stage[static_cast<std::size_t>(SState::AlphaArg1)], stage[static_cast<std::size_t>(SState::AlphaArg2)],
-                GL_COMBINE_ALPHA, GL_SOURCE0_ALPHA, GL_SOURCE1_ALPHA, 0);
+        combine(alphaOp, stage[static_cast<std::size_t>(SState::AlphaArg1)],
+                stage[static_cast<std::size_t>(SState::AlphaArg2)], GL_COMBINE_ALPHA, GL_SOURCE0_ALPHA,
+                GL_SOURCE1_ALPHA, 0);
         // Two-coordinate texture transforms carry their translation in the third row.
         glMatrixMode(GL_TEXTURE);
-        bool scrolled = stage[static_cast<std::size_t>(SState::TextureTransformFlags)] == kTextureTransformCount2;
+        bool scrolled =
+            stage[static_cast<std::size_t>(SState::TextureTransformFlags)] == kTextureTransformCount2;
         if (scrolled) {
             const RawMatrix& t = s.textureMatrices[static_cast<std::size_t>(unit)];
             RawMatrix gl;
@@ -567,8 +628,10 @@ bool GlBackend::DrawIndexedPrimitive(std::int32_t baseVertex, std::uint32_t, std
     const std::uint8_t* base = vb->second.bytes.data() + static_cast<std::size_t>(baseVertex) * stride;
     const auto* indices = reinterpret_cast<const std::uint16_t*>(ib->second.bytes.data()) + startIndex;
     // Every index must point inside the vertex buffer.
-    std::size_t available = (vb->second.bytes.size() - std::min<std::size_t>(vb->second.bytes.size(),
-                                                                              static_cast<std::size_t>(baseVertex) * stride)) / stride;
+    std::size_t available =
+        (vb->second.bytes.size() -
+         std::min<std::size_t>(vb->second.bytes.size(), static_cast<std::size_t>(baseVertex) * stride)) /
+        stride;
     for (std::uint32_t i = 0; i < primCount * 3; ++i)
         if (indices[i] >= available) return false;
     (void)numVertices;
@@ -646,7 +709,8 @@ bool GlBackend::Clear(std::uint32_t flags, std::uint32_t argb, float depth) {
     GLboolean depthMask;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
     glDepthMask(GL_TRUE);
-    glClear((flags & clear_flags::kColor ? GL_COLOR_BUFFER_BIT : 0) | (flags & clear_flags::kDepth ? GL_DEPTH_BUFFER_BIT : 0));
+    glClear((flags & clear_flags::kColor ? GL_COLOR_BUFFER_BIT : 0) |
+            (flags & clear_flags::kDepth ? GL_DEPTH_BUFFER_BIT : 0));
     glDepthMask(depthMask);
     glDisable(GL_SCISSOR_TEST);
     return true;
@@ -658,9 +722,11 @@ bool GlBackend::Present() {
     context_->DrawableSize(width, height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, state_->frame);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, state_->width, state_->height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glBlitFramebuffer(0, 0, state_->width, state_->height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
+                      GL_LINEAR);
     context_->Swap();
-    glBindFramebuffer(GL_FRAMEBUFFER, state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
+    glBindFramebuffer(GL_FRAMEBUFFER,
+                      state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
     return true;
 }
 
@@ -672,7 +738,8 @@ bool GlBackend::ReadBack(Image& image) {
     image.height = static_cast<std::uint32_t>(state_->height);
     std::vector<std::uint8_t> rows(std::size_t{image.width} * image.height * 4);
     glReadPixels(0, 0, state_->width, state_->height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER,
+                      state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
     // GL rows run bottom-up.
     image.rgba.resize(rows.size());
     std::size_t pitch = std::size_t{image.width} * 4;

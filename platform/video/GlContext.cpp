@@ -25,8 +25,9 @@ std::unique_ptr<GlContext> GlContext::Create(void* window, int width, int height
         SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        window = SDL_CreateWindow("Marvenlot", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width > 0 ? width : 64,
-                                  height > 0 ? height : 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        window = SDL_CreateWindow("Marvenlot", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                  width > 0 ? width : 64, height > 0 ? height : 64,
+                                  SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
         if (!window) return fail("SDL window");
         context->ownsWindow_ = true;
     }
@@ -36,9 +37,15 @@ std::unique_ptr<GlContext> GlContext::Create(void* window, int width, int height
     return context;
 }
 
-void GlContext::MakeCurrent() { SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window_), static_cast<SDL_GLContext>(context_)); }
-void GlContext::Swap() { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_)); }
-void GlContext::SetSwapInterval(int interval) { SDL_GL_SetSwapInterval(interval); }
+void GlContext::MakeCurrent() {
+    SDL_GL_MakeCurrent(static_cast<SDL_Window*>(window_), static_cast<SDL_GLContext>(context_));
+}
+void GlContext::Swap() {
+    SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_));
+}
+void GlContext::SetSwapInterval(int interval) {
+    SDL_GL_SetSwapInterval(interval);
+}
 
 void GlContext::DrawableSize(int& width, int& height) const {
     SDL_GL_GetDrawableSize(static_cast<SDL_Window*>(window_), &width, &height);

@@ -16,7 +16,8 @@ public:
 
     // window: an SDL_Window* created with SDL_WINDOW_OPENGL, or null for a hidden window of the
     // given size. Null result with error() set when no context can be made.
-    static std::unique_ptr<GlContext> Create(void* window, int width, int height, std::string* error = nullptr);
+    static std::unique_ptr<GlContext> Create(void* window, int width, int height,
+                                             std::string* error = nullptr);
 
     void MakeCurrent();
     void Swap();

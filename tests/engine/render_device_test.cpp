@@ -8,7 +8,9 @@ using namespace render_test;
 namespace {
 
 int resets = 0;
-void CountReset(void*) { ++resets; }
+void CountReset(void*) {
+    ++resets;
+}
 
 }  // namespace
 

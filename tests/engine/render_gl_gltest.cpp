@@ -16,13 +16,17 @@ using namespace render_test;
 // Mesa's drivers keep allocations for the life of the process and are unloaded before the leak
 // check runs, so their frames cannot even be named; the GL tests leave leak checking to the unit
 // tests of the same code.
-extern "C" const char* __lsan_default_options() { return "detect_leaks=0"; }
+extern "C" const char* __lsan_default_options() {
+    return "detect_leaks=0";
+}
 
 namespace {
 
 constexpr std::uint16_t kWidth = 160, kHeight = 120;
 
-std::string ReferencePath() { return std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_table_reference.png"; }
+std::string ReferencePath() {
+    return std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_table_reference.png";
+}
 std::string OutputDir() {
     std::string dir = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
     std::filesystem::create_directories(dir);
@@ -50,7 +54,8 @@ struct GlDevice {
 };
 
 // Per channel difference above tolerance counts a pixel; returns the share of such pixels.
-double DifferingShare(const platform::Image& a, const platform::Image& b, int tolerance, double* meanError = nullptr) {
+double DifferingShare(const platform::Image& a, const platform::Image& b, int tolerance,
+                      double* meanError = nullptr) {
     std::size_t differing = 0, total = std::size_t{a.width} * a.height;
     double sum = 0;
     for (std::size_t i = 0; i < total; ++i) {
@@ -102,7 +107,9 @@ TEST(RenderGl, TableSceneMatchesTheReferenceImageAndTheJpegScreenshotDecodes) {
     ASSERT_EQ(frame.height, kHeight);
     platform::SavePng(OutputDir() + "/render_table.png", frame);
 
-    auto pixel = [&](int x, int y, int c) { return frame.rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4 + c]; };
+    auto pixel = [&](int x, int y, int c) {
+        return frame.rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4 + c];
+    };
     EXPECT_EQ(pixel(kWidth - 2, 1, 2), 0x40) << "clear colour in the corner";
     EXPECT_GT(pixel(10, 8, 0), 200) << "the red 2D rectangle";
     EXPECT_LT(pixel(10, 8, 1), 40);
@@ -158,7 +165,8 @@ TEST(RenderGl, GeneratedTableSceneMatchesItsReferenceImage) {
     ASSERT_TRUE(device.ReadBack(frame));
     platform::SavePng(OutputDir() + "/render_generated_table.png", frame);
 
-    std::string path = std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_generated_table_reference.png";
+    std::string path =
+        std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_generated_table_reference.png";
     if (std::getenv("UPDATE_GOLDEN")) {
         ASSERT_TRUE(platform::SavePng(path, frame));
     }

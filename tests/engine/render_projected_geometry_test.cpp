@@ -27,7 +27,8 @@ SceneNodePtr NodeOf(const std::vector<std::array<Vector3f, 3>>& triangles) {
 
 // A 100 x 100 table top at z = 0 whose triangles face down the projection direction (0, 0, -1).
 SceneNodePtr TableTop() {
-    return NodeOf({{{{-50, -50, 0}, {-50, 50, 0}, {50, 50, 0}}}, {{{-50, -50, 0}, {50, 50, 0}, {50, -50, 0}}}});
+    return NodeOf(
+        {{{{-50, -50, 0}, {-50, 50, 0}, {50, 50, 0}}}, {{{-50, -50, 0}, {50, 50, 0}, {50, -50, 0}}}});
 }
 
 std::shared_ptr<Sprite> SquareSprite() {
@@ -45,7 +46,9 @@ struct Projection {
         float area = 0;
         const auto& idx = mesh.parts[0]->indices;
         for (std::size_t i = 0; i + 2 < idx.size(); i += 3)
-            area += Length(Cross(mesh.Position(idx[i + 1]) - mesh.Position(idx[i]), mesh.Position(idx[i + 2]) - mesh.Position(idx[i]))) / 2;
+            area += Length(Cross(mesh.Position(idx[i + 1]) - mesh.Position(idx[i]),
+                                 mesh.Position(idx[i + 2]) - mesh.Position(idx[i]))) /
+                    2;
         return area;
     }
     std::pair<float, float> Uv(std::uint32_t vertex) const {
@@ -70,7 +73,8 @@ TEST(ProjectedGeometry, SquareSpriteOnAFlatTableGivesTheClippedSquareWithFullUvR
         EXPECT_LE(std::fabs(pos.x), 5.0001f);
         EXPECT_LE(std::fabs(pos.y), 5.0001f);
         auto [u, w] = p.Uv(v);
-        uMin = std::min(uMin, u), uMax = std::max(uMax, u), vMin = std::min(vMin, w), vMax = std::max(vMax, w);
+        uMin = std::min(uMin, u), uMax = std::max(uMax, u), vMin = std::min(vMin, w),
+        vMax = std::max(vMax, w);
         if (pos.x < -4.999f && pos.y > 4.999f) {
             EXPECT_NEAR(u, 0, 1e-5);
             EXPECT_NEAR(w, 0, 1e-5);

@@ -35,7 +35,8 @@ TEST_F(GeneratedScenes, MapScenesBuildFromSceneInfoAndDraw) {
     for (const char16_t* name : {u"Map0000", u"Map0002"}) {
         ResourceGroup* group = Group(u"data", name);
         ASSERT_NE(group, nullptr);
-        for (const auto& info : group->GetSceneInfoManager().All()) scenes.AddSceneFromInfo(info->data, *group);
+        for (const auto& info : group->GetSceneInfoManager().All())
+            scenes.AddSceneFromInfo(info->data, *group);
     }
     ASSERT_EQ(scenes.SceneCount(), 2u);
     ASSERT_TRUE(scenes.SetCurrentScene(1));

@@ -21,7 +21,9 @@ struct SortTreeTest : ::testing::Test {
     }
 };
 
-std::string Tex(const TexturePtr& t) { return "t" + std::to_string(t->Id()); }
+std::string Tex(const TexturePtr& t) {
+    return "t" + std::to_string(t->Id());
+}
 
 }  // namespace
 
@@ -35,8 +37,8 @@ TEST_F(SortTreeTest, WorkedCounterExampleAndCacheHitsOnTheSecondFrame) {
 
     auto paths = TreePaths(tree);
     ASSERT_EQ(paths.size(), 1u);
-    EXPECT_EQ(paths[0], "Root>Nodes>Alpha0>VF(0x107)>Static#0>Mat(0x1)>Anim(0)>Lit>SpecOff>Tex0(" + Tex(texture) +
-                            ")>Leaf[2]");
+    EXPECT_EQ(paths[0], "Root>Nodes>Alpha0>VF(0x107)>Static#0>Mat(0x1)>Anim(0)>Lit>SpecOff>Tex0(" +
+                            Tex(texture) + ")>Leaf[2]");
 
     RenderStatistics s = Frame();
     EXPECT_EQ(s[C::Fvf], 1u);
@@ -140,8 +142,9 @@ TEST_F(SortTreeTest, DrawOrderLevelVisitsPositiveThenZeroThenNegative) {
         node->SetDrawOrder(order);
         scene.AddObject(node);
     }
-    EXPECT_EQ(TreePaths(tree), (std::vector<std::string>{"Root>Nodes>Alpha1>Blend(3)", "Root>Nodes>Alpha1>SortedBlend",
-                                                         "Root>Nodes>Alpha1>Blend(-1)"}));
+    EXPECT_EQ(TreePaths(tree),
+              (std::vector<std::string>{"Root>Nodes>Alpha1>Blend(3)", "Root>Nodes>Alpha1>SortedBlend",
+                                        "Root>Nodes>Alpha1>Blend(-1)"}));
 }
 
 TEST_F(SortTreeTest, ExtendedStageBitsMergeMaterialsOnlyWithoutExtendedStages) {
@@ -165,8 +168,8 @@ TEST_F(SortTreeTest, StageMaskZeroFilesStraightIntoTheLeafAndLightMapCounts) {
     auto paths = TreePaths(tree);
     ASSERT_EQ(paths.size(), 2u);
     EXPECT_EQ(paths[0], "Root>Nodes>Alpha0>VF(0x107)>Static#0>Mat(0x0)>Anim(0)>Lit>SpecOff>Leaf[1]");
-    EXPECT_EQ(paths[1], "Root>Nodes>Alpha0>VF(0x107)>Static#0>Mat(0x2)>Anim(0)>Lit>SpecOff>Tex6(" + Tex(lightMap) +
-                            ")>Leaf[1]");
+    EXPECT_EQ(paths[1], "Root>Nodes>Alpha0>VF(0x107)>Static#0>Mat(0x2)>Anim(0)>Lit>SpecOff>Tex6(" +
+                            Tex(lightMap) + ")>Leaf[1]");
     RenderStatistics s = Frame();
     EXPECT_EQ(s[C::LightMap], 1u);
     EXPECT_EQ(s[C::DiffuseMap], 0u);
@@ -199,7 +202,8 @@ TEST_F(SortTreeTest, LightsAreAddedEachFrameAndSwitchedOffAtTheEnd) {
     scene.Content().directionalLights[2] = std::make_shared<Light>(light, false);
     scene.AddObject(MakeNode(MakeMesh(kLitFormat, 8, {MakeMaterial(0)}, 2)));
     Frame();
-    EXPECT_EQ(f.backend->Lines("LIGHT"), (std::vector<std::string>{"LIGHT 0 dir", "LIGHTENABLE 0 1", "LIGHTENABLE 0 0"}));
+    EXPECT_EQ(f.backend->Lines("LIGHT"),
+              (std::vector<std::string>{"LIGHT 0 dir", "LIGHTENABLE 0 1", "LIGHTENABLE 0 0"}));
     EXPECT_EQ(f.device->LightCount(), 0u);
 }
 
@@ -264,14 +268,16 @@ TEST_F(SortTreeTest, BlendedRecordsDrawWithTheirMatricesAndLeaveTheWorldAtIdenti
     EXPECT_EQ(s[C::DpCall], 2u);
     auto worlds = f.backend->Lines("XFORM World");
     ASSERT_GE(worlds.size(), 3u);
-    EXPECT_NE(worlds[worlds.size() - 3].find(" 900 1]"), std::string::npos) << "farthest first: " << worlds[worlds.size() - 3];
+    EXPECT_NE(worlds[worlds.size() - 3].find(" 900 1]"), std::string::npos)
+        << "farthest first: " << worlds[worlds.size() - 3];
     EXPECT_NE(worlds[worlds.size() - 2].find(" 5 0 0 1]"), std::string::npos);
     EXPECT_EQ(worlds.back(), "XFORM World identity");
 }
 
 TEST_F(SortTreeTest, TextureScrollAtAFixedClockAndResetForUnanimatedMaterials) {
     auto animated = MakeMaterial(1, f.MakeTexture());
-    animated->stages[0].animation = std::make_shared<AnimationRecord>(AnimationRecord{2, 0, 1});  // P = 500 ms
+    animated->stages[0].animation =
+        std::make_shared<AnimationRecord>(AnimationRecord{2, 0, 1});  // P = 500 ms
     scene.AddObject(MakeNode(MakeMesh(kLitFormat, 8, {animated}, 2)));
     f.clock.AdvanceMs(750 - 1000 + 1000);  // clock at 1750 ms: 1750 mod 1000 = 750 -> u = 1.5
     Frame();
@@ -405,5 +411,6 @@ TEST(KeyedSortLevel, SpritesAndMeshesInAPartKeyedLevelFileUnderKeyZero) {
     auto sprite = Sprite::CreateQuad(f.MakeTexture(), 4, 4);
     EXPECT_EQ(level.SpriteKey(*sprite), 0u);
     EXPECT_EQ(level.MeshKey(*sprite->mesh), 0u);
-    EXPECT_EQ(level.PartKey(*MakeMesh(kLitFormat, 4, {MakeMaterial(0)}, 1)->parts[0]), 0u) << "no slot 0 -> key 0";
+    EXPECT_EQ(level.PartKey(*MakeMesh(kLitFormat, 4, {MakeMaterial(0)}, 1)->parts[0]), 0u)
+        << "no slot 0 -> key 0";
 }

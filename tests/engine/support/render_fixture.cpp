@@ -16,7 +16,9 @@ Fixture::Fixture() {
     backend->ClearLog();
 }
 
-Fixture::~Fixture() { platform::SetClock(nullptr); }
+Fixture::~Fixture() {
+    platform::SetClock(nullptr);
+}
 
 TexturePtr Fixture::MakeTexture(std::uint32_t size) {
     return Texture::CreateRgba(device.get(), size, size, std::vector<std::uint8_t>(size * size * 4, 200));
@@ -36,7 +38,8 @@ MeshPtr MakeMesh(std::uint32_t format, std::uint32_t vertexCount, const std::vec
     for (const auto& material : materials) {
         std::vector<std::uint16_t> indices;
         for (std::uint32_t t = 0; t < trianglesPerPart; ++t)
-            for (int k = 0; k < 3; ++k) indices.push_back(static_cast<std::uint16_t>((next + t + k) % vertexCount));
+            for (int k = 0; k < 3; ++k)
+                indices.push_back(static_cast<std::uint16_t>((next + t + k) % vertexCount));
         next += trianglesPerPart;
         mesh->AddPart(material, std::move(indices));
     }

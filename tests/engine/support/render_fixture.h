@@ -46,7 +46,8 @@ namespace render_test {
 // An axis-aligned box of the lit format (normals per face, colour, one texture set).
 MeshPtr MakeBox(const Vector3f& low, const Vector3f& high, std::uint32_t argb, MaterialPtr material);
 // A quad in the XZ plane at height y, facing up.
-MeshPtr MakeFloorQuad(float x0, float z0, float x1, float z1, float y, std::uint32_t argb, MaterialPtr material);
+MeshPtr MakeFloorQuad(float x0, float z0, float x1, float z1, float y, std::uint32_t argb,
+                      MaterialPtr material);
 // A small table scene: bed, four cushions, a blended marker and one directional light.
 void BuildTableScene(Scene& scene, RenderDevice& device);
 

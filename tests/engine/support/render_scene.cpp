@@ -12,7 +12,8 @@ struct LitVertex {
     float u, v;
 };
 
-MeshPtr MeshOf(const std::vector<LitVertex>& vertices, std::vector<std::uint16_t> indices, MaterialPtr material) {
+MeshPtr MeshOf(const std::vector<LitVertex>& vertices, std::vector<std::uint16_t> indices,
+               MaterialPtr material) {
     auto mesh = std::make_shared<Mesh>();
     std::vector<std::uint8_t> bytes(vertices.size() * sizeof(LitVertex));
     std::memcpy(bytes.data(), vertices.data(), bytes.size());
@@ -30,7 +31,8 @@ MeshPtr MakeBox(const Vector3f& l, const Vector3f& h, std::uint32_t argb, Materi
     std::vector<std::uint16_t> idx;
     auto face = [&](Vector3f a, Vector3f b, Vector3f c, Vector3f d, Vector3f n) {
         auto base = static_cast<std::uint16_t>(v.size());
-        for (auto [p, uv] : {std::pair{a, std::pair{0.f, 0.f}}, {b, {1.f, 0.f}}, {c, {1.f, 1.f}}, {d, {0.f, 1.f}}})
+        for (auto [p, uv] :
+             {std::pair{a, std::pair{0.f, 0.f}}, {b, {1.f, 0.f}}, {c, {1.f, 1.f}}, {d, {0.f, 1.f}}})
             v.push_back({p.x, p.y, p.z, n.x, n.y, n.z, argb, uv.first, uv.second});
         for (int k : {0, 1, 2, 0, 2, 3}) idx.push_back(static_cast<std::uint16_t>(base + k));
     };
@@ -43,9 +45,12 @@ MeshPtr MakeBox(const Vector3f& l, const Vector3f& h, std::uint32_t argb, Materi
     return MeshOf(v, std::move(idx), std::move(material));
 }
 
-MeshPtr MakeFloorQuad(float x0, float z0, float x1, float z1, float y, std::uint32_t argb, MaterialPtr material) {
-    std::vector<LitVertex> v = {{x0, y, z0, 0, 1, 0, argb, 0, 1}, {x0, y, z1, 0, 1, 0, argb, 0, 0},
-                                {x1, y, z1, 0, 1, 0, argb, 1, 0}, {x1, y, z0, 0, 1, 0, argb, 1, 1}};
+MeshPtr MakeFloorQuad(float x0, float z0, float x1, float z1, float y, std::uint32_t argb,
+                      MaterialPtr material) {
+    std::vector<LitVertex> v = {{x0, y, z0, 0, 1, 0, argb, 0, 1},
+                                {x0, y, z1, 0, 1, 0, argb, 0, 0},
+                                {x1, y, z1, 0, 1, 0, argb, 1, 0},
+                                {x1, y, z0, 0, 1, 0, argb, 1, 1}};
     return MeshOf(v, {0, 1, 2, 0, 2, 3}, std::move(material));
 }
 
