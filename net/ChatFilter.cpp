@@ -3,7 +3,9 @@
 namespace net {
 
 namespace {
-char16_t Fold(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c; }
+char16_t Fold(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
 
 WString FoldAll(WStringView text) {
     WString out(text);
@@ -11,7 +13,9 @@ WString FoldAll(WStringView text) {
     return out;
 }
 
-bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0xFEFF; }
+bool IsBlank(char16_t c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == 0xFEFF;
+}
 }  // namespace
 
 void ChatFilter::AddWord(WStringView word) {

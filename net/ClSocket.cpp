@@ -9,7 +9,9 @@ namespace net {
 
 ClSocket::ClSocket(PacketPool& pool, ConnectionListener& listener) : pool_(pool), listener_(listener) {}
 
-ClSocket::~ClSocket() { Disconnect(); }
+ClSocket::~ClSocket() {
+    Disconnect();
+}
 
 bool ClSocket::Connect(const std::string& host, std::uint16_t port) {
     Disconnect();
@@ -27,14 +29,16 @@ bool ClSocket::Connect(const std::string& host, std::uint16_t port) {
     return connectThread_.Start("net-connect", [this, host, port] { ConnectThread(host, port); });
 }
 
-bool ClSocket::WaitConnected(std::uint32_t timeoutMs) { return attemptDone_.WaitFor(timeoutMs) && connected_.load(); }
+bool ClSocket::WaitConnected(std::uint32_t timeoutMs) {
+    return attemptDone_.WaitFor(timeoutMs) && connected_.load();
+}
 
 void ClSocket::ConnectThread(std::string host, std::uint16_t port) {
     if (!socket_.Connect(host, port, kConnectTimeoutMs)) {
         LogWrite(u"ERROR : CONNECT FAILED %S:%d\n", host, static_cast<int>(port));
         running_ = false;
-        attemptDone_.Set();
         listener_.OnConnected(false);
+        attemptDone_.Set();
         return;
     }
     // The receive thread reports the end of the attempt when Hello arrives or the socket closes.
@@ -87,8 +91,9 @@ void ClSocket::ReceiveThread() {
                 }
                 helloSeen_ = true;
                 connected_ = true;
-                attemptDone_.Set();
+                // The listener sets up first, so a waiter that wakes finds the session ready.
                 listener_.OnConnected(true);
+                attemptDone_.Set();
                 continue;
             }
             Packet* packet = pool_.Alloc();
@@ -103,8 +108,8 @@ void ClSocket::ReceiveThread() {
     const bool wasConnected = connected_.load();
     Drop();
     if (!wasConnected && !attemptDone_.IsSet()) {
-        attemptDone_.Set();
         listener_.OnConnected(false);
+        attemptDone_.Set();
     }
 }
 
@@ -118,6 +123,8 @@ void ClSocket::Disconnect() {
     running_ = false;
     socket_.Shutdown();
     connectThread_.Join();
+    // The connect thread may have opened the socket after the first shutdown.
+    socket_.Shutdown();
     receiveThread_.Join();
     const bool wasConnected = connected_.exchange(false);
     if (wasConnected && !dropped_.exchange(true)) listener_.OnDisconnected();

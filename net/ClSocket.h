@@ -24,7 +24,8 @@ namespace net {
 class ConnectionListener {
 public:
     virtual ~ConnectionListener() = default;
-    // Connect thread: the socket opened and Hello arrived (true), or the attempt failed (false).
+    // Receive or connect thread: the socket opened and Hello arrived (true), or the attempt failed (false).
+    // Runs before WaitConnected returns.
     virtual void OnConnected(bool ok) = 0;
     // Receive thread: a whole frame; the listener owns the packet and returns it to the pool.
     virtual void OnPacketReceived(Packet* packet) = 0;

@@ -5,8 +5,8 @@ namespace net {
 namespace {
 constexpr int kPartsPerGroup = 8;
 constexpr const char16_t* kGroupNames[kCueParts] = {u"shaft", u"butt", u"joint", u"bumper", u"cue tip"};
-constexpr const char16_t* kOptionNames[kCueOptions] = {u"Shot power", u"Power balance", u"Spin up", u"Miscue dec.",
-                                                       u"Squirt dec."};
+constexpr const char16_t* kOptionNames[kCueOptions] = {u"Shot power", u"Power balance", u"Spin up",
+                                                       u"Miscue dec.", u"Squirt dec."};
 }  // namespace
 
 CuePartTable::CuePartTable() {
@@ -22,7 +22,8 @@ CuePartTable::CuePartTable() {
             row.requiredLevel = static_cast<std::int8_t>(i < 2 ? 0 : i * 2);
             const auto group = static_cast<CuePartGroup>(g);
             if (group != CuePartGroup::Bumper) row.limit1 = static_cast<std::int8_t>(20 + 5 * i);
-            if (group == CuePartGroup::Bumper || group == CuePartGroup::Tip) row.limit2 = static_cast<std::int8_t>(10 + 5 * i);
+            if (group == CuePartGroup::Bumper || group == CuePartGroup::Tip)
+                row.limit2 = static_cast<std::int8_t>(10 + 5 * i);
             groups_[g].push_back(row);
         }
     }
@@ -40,7 +41,9 @@ int CuePartTable::RowCount(int group) const {
     return group >= 0 && group < kCueParts ? static_cast<int>(groups_[group].size()) : 0;
 }
 
-WStringView CuePartTable::GroupName(int group) { return group >= 0 && group < kCueParts ? kGroupNames[group] : u""; }
+WStringView CuePartTable::GroupName(int group) {
+    return group >= 0 && group < kCueParts ? kGroupNames[group] : u"";
+}
 WStringView CuePartTable::OptionName(int option) {
     return option >= 0 && option < kCueOptions ? kOptionNames[option] : u"";
 }

@@ -60,8 +60,12 @@ void FrameCipher::Run(std::uint8_t* data, std::size_t size, std::uint64_t iv, bo
                       encrypt ? DES_ENCRYPT : DES_DECRYPT);
 }
 
-void FrameCipher::Encrypt(std::uint8_t* data, std::size_t size, std::uint64_t iv) { Run(data, size, iv, true); }
-void FrameCipher::Decrypt(std::uint8_t* data, std::size_t size, std::uint64_t iv) { Run(data, size, iv, false); }
+void FrameCipher::Encrypt(std::uint8_t* data, std::size_t size, std::uint64_t iv) {
+    Run(data, size, iv, true);
+}
+void FrameCipher::Decrypt(std::uint8_t* data, std::size_t size, std::uint64_t iv) {
+    Run(data, size, iv, false);
+}
 
 void FrameCipher::EncryptFrame(std::uint8_t* frame, std::size_t size) {
     if (!enabled_ || size <= 2) return;

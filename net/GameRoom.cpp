@@ -11,7 +11,9 @@ void RoomTeam::Clear(std::uint8_t number) {
     teamNumber = number;
 }
 
-bool GameRoom::HasRules(int type) { return GameTypeHasRules(type); }
+bool GameRoom::HasRules(int type) {
+    return GameTypeHasRules(type);
+}
 
 void GameRoom::ResetTeams() {
     for (int i = 0; i < kMaxTeams; ++i) {
@@ -205,7 +207,8 @@ void GameRoom::ComputeTeamHandicaps() {
 }
 
 void GameRoom::ApplyTeamRuleFlags() {
-    const auto status = gameType == static_cast<std::uint8_t>(GameType::EightBall) ? TeamStatus::Open : TeamStatus::None;
+    const auto status =
+        gameType == static_cast<std::uint8_t>(GameType::EightBall) ? TeamStatus::Open : TeamStatus::None;
     for (RoomTeam& t : teams) t.SetStatus(static_cast<std::uint8_t>(status));
 }
 
@@ -279,6 +282,11 @@ int GameRoom::NextTurn(const PlayerRecord* shooter) {
     currentTeam = next;
     currentSeat = team.memberSeats[team.lastShooter];
     return currentSeat;
+}
+
+GameRoom& GetGameRoom() {
+    static GameRoom room;
+    return room;
 }
 
 }  // namespace net

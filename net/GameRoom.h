@@ -51,14 +51,14 @@ public:
     std::uint8_t membersPerTeam = 1;  // 1..4
     std::uint8_t ruleStage = 0;
     std::uint8_t mode = 0;
-    std::uint8_t ruleKind = 0;        // 0 carom, 1 pocket
+    std::uint8_t ruleKind = 0;  // 0 carom, 1 pocket
     std::uint8_t playerCount = 0;
     std::uint8_t readyCount = 0;
     std::uint8_t playingCount = 0;
     std::uint8_t masterSeat = 0;
     bool running = false;
-    int currentTeam = -1;   // index into teams
-    int currentSeat = -1;   // seat of the current shooter; -1 none
+    int currentTeam = -1;  // index into teams
+    int currentSeat = -1;  // seat of the current shooter; -1 none
     std::array<RoomTeam, kMaxTeams> teams{};
 
     static bool HasRules(int gameType);
@@ -107,5 +107,8 @@ private:
     std::array<PlayerRecord*, kMaxSeats> seats_{};
     std::array<std::uint8_t, kMaxTeams> turnOrder_{};
 };
+
+// The process-wide room model (built on first use, destroyed at exit).
+GameRoom& GetGameRoom();
 
 }  // namespace net

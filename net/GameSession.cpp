@@ -1,5 +1,6 @@
 #include "net/GameSession.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/core/Log.h"
@@ -41,12 +42,16 @@ bool GameSession::ResolveServerAddress(const std::string& setting, std::string& 
     return true;
 }
 
-bool GameSession::Connect(const std::string& host, std::uint16_t port) { return socket_.Connect(host, port); }
+bool GameSession::Connect(const std::string& host, std::uint16_t port) {
+    return socket_.Connect(host, port);
+}
 
-void GameSession::Disconnect() { socket_.Disconnect(); }
+void GameSession::Disconnect() {
+    socket_.Disconnect();
+}
 
 void GameSession::OnConnected(bool ok) {
-    if (ok) lastSendMs_ = platform::NowMs();
+    if (ok) lastSendMs_ = std::max<std::uint64_t>(platform::NowMs(), 1);
 }
 
 void GameSession::OnDisconnected() {
@@ -57,9 +62,13 @@ void GameSession::OnDisconnected() {
 // ---------------------------------------------------------------------------------------------------------
 // Packets
 
-Packet* GameSession::AllocPacket() { return pool_.Alloc(); }
+Packet* GameSession::AllocPacket() {
+    return pool_.Alloc();
+}
 
-void GameSession::FreePacket(Packet* packet) { pool_.Free(packet); }
+void GameSession::FreePacket(Packet* packet) {
+    pool_.Free(packet);
+}
 
 PooledPacket GameSession::NewPacket(std::uint16_t id) {
     PooledPacket p(pool_, pool_.Alloc());
@@ -86,7 +95,9 @@ bool GameSession::SendEmpty(std::uint16_t id) {
 }
 
 bool GameSession::KeepAlive(std::uint64_t nowMs) {
-    if (!IsConnected() || nowMs < lastSendMs_.load() + kKeepAliveIntervalMs) return false;
+    // lastSend is 0 until the connection's start was stamped.
+    const std::uint64_t last = lastSendMs_.load();
+    if (!IsConnected() || last == 0 || nowMs < last + kKeepAliveIntervalMs) return false;
     return SendEmpty(Id(MessageId::KeepAlive));
 }
 
@@ -151,7 +162,8 @@ void GameSession::DispatchThread() {
         HandlerResult result = HandlerResult::PassOn;
         if (it != handlers_.end()) result = (this->*(it->second))(*packet);
         if (result == HandlerResult::PassOn) {
-            if (recorder_.IsRecording() && packet->GetId() >= 2000 && packet->GetId() < 3000) recorder_.Record(*packet);
+            if (recorder_.IsRecording() && packet->GetId() >= 2000 && packet->GetId() < 3000)
+                recorder_.Record(*packet);
             packet->Rewind();  // the scene reads from the start
             scene->OnPacket(*packet);
         }

@@ -147,7 +147,7 @@ public:
     bool SendJoinRoom(std::uint16_t roomNumber, const WString& password);
 
     // --- records
-    GameRoom& Room() { return room_; }
+    GameRoom& Room() { return GetGameRoom(); }
     RoomInfo& GetRoom() { return roomInfo_; }
     // The type of a channel (-1 = the current one); 0 for an unknown channel.
     std::uint16_t GetChannelType(int channelId = -1) const;
@@ -179,7 +179,7 @@ public:
     PlayerRecord own;
     WString loginId;
     WString password;
-    std::uint8_t accountKind = 0;  // 2 hides cash items in the shop
+    std::uint8_t accountKind = 0;            // 2 hides cash items in the shop
     std::atomic<std::uint8_t> startFlag{0};  // 0 or 2
     std::uint8_t ownPlaying = 0;
     std::uint8_t tournamentFlag1 = 0;
@@ -248,7 +248,6 @@ private:
     PacketPool pool_;
     ClSocket socket_;
     PacketRecorder recorder_;
-    GameRoom room_;
     RoomInfo roomInfo_;
 
     mutable platform::CriticalSection queueLock_;

@@ -34,10 +34,20 @@ constexpr std::array<GameTypeInfo, kGameTypeCount> kGameTypes = {{
 }};
 }  // namespace
 
-bool GameTypeHasRules(int type) { return IsValidGameType(type) && kGameTypes[type].table != 0; }
-bool IsPocketGame(int type) { return IsValidGameType(type) && kGameTypes[type].pocket; }
-WStringView GameTypeLongName(int type) { return IsValidGameType(type) ? kGameTypes[type].longName : u""; }
-std::uint16_t DefaultTableOfGameType(int type) { return IsValidGameType(type) ? kGameTypes[type].table : 0; }
-std::uint16_t DefaultBallSetOfGameType(int type) { return IsValidGameType(type) ? kGameTypes[type].ballSet : 0; }
+bool GameTypeHasRules(int type) {
+    return IsValidGameType(type) && kGameTypes[type].table != 0;
+}
+bool IsPocketGame(int type) {
+    return IsValidGameType(type) && kGameTypes[type].pocket;
+}
+WStringView GameTypeLongName(int type) {
+    return IsValidGameType(type) ? kGameTypes[type].longName : u"";
+}
+std::uint16_t DefaultTableOfGameType(int type) {
+    return IsValidGameType(type) ? kGameTypes[type].table : 0;
+}
+std::uint16_t DefaultBallSetOfGameType(int type) {
+    return IsValidGameType(type) ? kGameTypes[type].ballSet : 0;
+}
 
 }  // namespace net

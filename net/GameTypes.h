@@ -22,7 +22,9 @@ enum class GameType : std::uint8_t {
     Snooker = 16,
 };
 
-constexpr bool IsValidGameType(int type) { return type >= 0 && type < kGameTypeCount; }
+constexpr bool IsValidGameType(int type) {
+    return type >= 0 && type < kGameTypeCount;
+}
 // True for the game types that have rules (the others are unused numbers).
 bool GameTypeHasRules(int type);
 bool IsPocketGame(int type);

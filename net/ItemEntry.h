@@ -19,13 +19,13 @@ constexpr int kCueOptions = 5;
 struct ItemEntry {
     std::uint64_t serial = 0;
     std::uint32_t itemId = 0;
-    std::uint32_t type = 0;         // ItemType
-    std::uint8_t kind = 0;          // 3 = chalk
-    std::uint8_t newMark = 0;       // 1 bought here, 2..5 received as a gift
-    std::uint8_t state = 0;         // ItemState
-    std::uint8_t personal = 0;      // 1 = personal cue
-    std::uint8_t usageKind = 0;     // UsageKind
-    std::uint32_t initialValue = 0; // personal cue: maximum durability, thousandths
+    std::uint32_t type = 0;          // ItemType
+    std::uint8_t kind = 0;           // 3 = chalk
+    std::uint8_t newMark = 0;        // 1 bought here, 2..5 received as a gift
+    std::uint8_t state = 0;          // ItemState
+    std::uint8_t personal = 0;       // 1 = personal cue
+    std::uint8_t usageKind = 0;      // UsageKind
+    std::uint32_t initialValue = 0;  // personal cue: maximum durability, thousandths
     std::uint32_t remainingValue = 0;
     std::uint32_t copyValue = 0;
     std::uint64_t upgradeValue = 0;  // thousandths of a point

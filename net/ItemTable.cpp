@@ -110,7 +110,9 @@ const BuiltIn kItems[] = {
 };
 // clang-format on
 
-bool ListedForAllGames(ItemType type) { return type != ItemType::Table && type != ItemType::BallSet; }
+bool ListedForAllGames(ItemType type) {
+    return type != ItemType::Table && type != ItemType::BallSet;
+}
 
 constexpr std::uint8_t kChalkEnglish[] = {2, 4, 6, 1};  // 4901..4904
 constexpr std::uint8_t kChalkMiscue[] = {10, 20, 30, 5};
@@ -140,7 +142,8 @@ ItemTable::ItemTable() {
         for (int t = 0; t < kGameTypeCount; ++t) r.usable[t] = ListedForAllGames(b.type) ? 1 : 0;
         records_.push_back(std::move(r));
     }
-    std::sort(records_.begin(), records_.end(), [](const auto& a, const auto& b) { return a.itemId < b.itemId; });
+    std::sort(records_.begin(), records_.end(),
+              [](const auto& a, const auto& b) { return a.itemId < b.itemId; });
 }
 
 const ItemRecord* ItemTable::Find(std::uint32_t itemId) const {
@@ -168,7 +171,8 @@ ItemCatalog::ItemCatalog() {
         r.maxDurability = b.hasParts ? 1'000'000 : 0;
         records_.push_back(std::move(r));
     }
-    std::sort(records_.begin(), records_.end(), [](const auto& a, const auto& b) { return a.itemId < b.itemId; });
+    std::sort(records_.begin(), records_.end(),
+              [](const auto& a, const auto& b) { return a.itemId < b.itemId; });
 }
 
 const CatalogRecord* ItemCatalog::Find(std::uint32_t itemId) const {
@@ -189,14 +193,22 @@ const ItemCatalog& GetItemCatalog() {
 
 int ItemEffectSlotOfItem(std::uint32_t itemId) {
     switch (itemId) {
-        case 4510: return 0;
-        case 4511: return 1;
-        case 4512: return 2;
-        case 4513: return 3;
-        case 4504: return 4;
-        case 4520: return 5;
-        case 4526: return 6;
-        default: return -1;
+        case 4510:
+            return 0;
+        case 4511:
+            return 1;
+        case 4512:
+            return 2;
+        case 4513:
+            return 3;
+        case 4504:
+            return 4;
+        case 4520:
+            return 5;
+        case 4526:
+            return 6;
+        default:
+            return -1;
     }
 }
 

@@ -8,13 +8,13 @@ namespace net {
 
 // Frame: u16 length (whole frame, header included), u16 message id, little-endian body.
 constexpr std::size_t kFrameHeaderSize = 4;
-constexpr std::size_t kMaxFrameSize = 4096;     // also the size of the receive ring buffer
+constexpr std::size_t kMaxFrameSize = 4096;  // also the size of the receive ring buffer
 constexpr std::size_t kRingBufferSize = 4096;
-constexpr std::size_t kPacketCapacity = 4096;   // bytes one pooled packet holds (all its messages)
-constexpr std::size_t kMaxStringBytes = 3066;   // longest string body on the wire, terminator excluded
+constexpr std::size_t kPacketCapacity = 4096;  // bytes one pooled packet holds (all its messages)
+constexpr std::size_t kMaxStringBytes = 3066;  // longest string body on the wire, terminator excluded
 
 constexpr int kPacketPoolBlocks = 1000;
-constexpr int kPacketAllocTries = 5000;         // 1 ms apart
+constexpr int kPacketAllocTries = 5000;  // 1 ms apart
 constexpr int kItemEntryPoolSize = 500;
 
 constexpr std::uint32_t kKeepAliveIntervalMs = 5000;
@@ -37,27 +37,27 @@ enum class MessageId : std::uint16_t {
     CreateNick = 153,          // C->S str nickname
     CreateNickResult = 154,    // S->C u8 result, [player block]
     ChannelListRequest = 155,  // C->S empty
-    ChannelList = 156,         // S->C u8 count, per channel: u16 id, u16 type, u16 users, u16 capacity, str name
-    ChooseChannel = 157,       // C->S u16 channel id
-    ChooseChannelResult = 158, // S->C u8 result, u16 channel id, u16 channel type
-    RoomListRequest = 159,     // C->S empty
-    RoomList = 160,            // S->C u16 count, room summaries
-    CreateRoom = 161,          // C->S room settings
-    JoinRoom = 162,            // C->S u16 room number, str password
-    JoinRoomResult = 163,      // S->C u8 result, [room settings]
+    ChannelList = 156,    // S->C u8 count, per channel: u16 id, u16 type, u16 users, u16 capacity, str name
+    ChooseChannel = 157,  // C->S u16 channel id
+    ChooseChannelResult = 158,  // S->C u8 result, u16 channel id, u16 channel type
+    RoomListRequest = 159,      // C->S empty
+    RoomList = 160,             // S->C u16 count, room summaries
+    CreateRoom = 161,           // C->S room settings
+    JoinRoom = 162,             // C->S u16 room number, str password
+    JoinRoomResult = 163,       // S->C u8 result, [room settings]
 
     // Session-wide messages: lists, friends, clans, whispers, invitations, items
-    UserList = 180,            // S->C u16 count, per player: u64 id, u16 level, u16 location, str nickname
-    FriendList = 181,          // S->C u8 count, per friend: u64 id, u8 online, u16 location, str nickname
-    FriendState = 182,         // S->C u64 id, u8 online, u16 location
-    FriendRequest = 183,       // S->C u64 id, str nickname
-    ClanMemberList = 184,      // S->C u8 count, per member: u64 id, u8 grade, u8 online, str nickname
-    Whisper = 185,             // S->C str sender, str text
-    Invitation = 186,          // S->C u16 room number, str sender, str title
-    ItemList = 187,            // S->C u8 count, item entries
-    MoneyUpdate = 188,         // S->C i64 money, u32 cash
+    UserList = 180,        // S->C u16 count, per player: u64 id, u16 level, u16 location, str nickname
+    FriendList = 181,      // S->C u8 count, per friend: u64 id, u8 online, u16 location, str nickname
+    FriendState = 182,     // S->C u64 id, u8 online, u16 location
+    FriendRequest = 183,   // S->C u64 id, str nickname
+    ClanMemberList = 184,  // S->C u8 count, per member: u64 id, u8 grade, u8 online, str nickname
+    Whisper = 185,         // S->C str sender, str text
+    Invitation = 186,      // S->C u16 room number, str sender, str title
+    ItemList = 187,        // S->C u8 count, item entries
+    MoneyUpdate = 188,     // S->C i64 money, u32 cash
 
-    KeepAlive = 202,           // C->S empty body
+    KeepAlive = 202,  // C->S empty body
 
     // Game room messages whose bodies the project defines
     ShotState = 2050,
@@ -66,6 +66,8 @@ enum class MessageId : std::uint16_t {
     BallPlacement = 2063,
 };
 
-constexpr std::uint16_t Id(MessageId id) { return static_cast<std::uint16_t>(id); }
+constexpr std::uint16_t Id(MessageId id) {
+    return static_cast<std::uint16_t>(id);
+}
 
 }  // namespace net

@@ -7,7 +7,9 @@ namespace net {
 std::atomic<std::uint64_t> Packet::readErrors_{0};
 
 namespace {
-std::uint16_t LoadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+std::uint16_t LoadU16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
 void StoreU16(std::uint8_t* p, std::uint16_t v) {
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
@@ -40,7 +42,8 @@ void Packet::Finish() {
 }
 
 bool Packet::Reserve(std::size_t bytes) {
-    if (size_ + bytes > kPacketCapacity || (messageCount_ > 0 && size_ + bytes - messageStart_ > kMaxFrameSize)) {
+    if (size_ + bytes > kPacketCapacity ||
+        (messageCount_ > 0 && size_ + bytes - messageStart_ > kMaxFrameSize)) {
         bad_ = true;
         return false;
     }
@@ -53,10 +56,22 @@ void Packet::PutLe(std::uint64_t v, std::size_t bytes) {
     size_ += bytes;
 }
 
-Packet& Packet::WriteU8(std::uint8_t v) { PutLe(v, 1); return *this; }
-Packet& Packet::WriteU16(std::uint16_t v) { PutLe(v, 2); return *this; }
-Packet& Packet::WriteU32(std::uint32_t v) { PutLe(v, 4); return *this; }
-Packet& Packet::WriteU64(std::uint64_t v) { PutLe(v, 8); return *this; }
+Packet& Packet::WriteU8(std::uint8_t v) {
+    PutLe(v, 1);
+    return *this;
+}
+Packet& Packet::WriteU16(std::uint16_t v) {
+    PutLe(v, 2);
+    return *this;
+}
+Packet& Packet::WriteU32(std::uint32_t v) {
+    PutLe(v, 4);
+    return *this;
+}
+Packet& Packet::WriteU64(std::uint64_t v) {
+    PutLe(v, 8);
+    return *this;
+}
 
 Packet& Packet::WriteF32(float v) {
     std::uint32_t bits;
@@ -150,14 +165,38 @@ std::uint64_t Packet::GetLe(std::size_t bytes) {
     return v;
 }
 
-Packet& Packet::ReadU8(std::uint8_t& v) { v = static_cast<std::uint8_t>(GetLe(1)); return *this; }
-Packet& Packet::ReadU16(std::uint16_t& v) { v = static_cast<std::uint16_t>(GetLe(2)); return *this; }
-Packet& Packet::ReadU32(std::uint32_t& v) { v = static_cast<std::uint32_t>(GetLe(4)); return *this; }
-Packet& Packet::ReadU64(std::uint64_t& v) { v = GetLe(8); return *this; }
-Packet& Packet::ReadI8(std::int8_t& v) { v = static_cast<std::int8_t>(GetLe(1)); return *this; }
-Packet& Packet::ReadI16(std::int16_t& v) { v = static_cast<std::int16_t>(GetLe(2)); return *this; }
-Packet& Packet::ReadI32(std::int32_t& v) { v = static_cast<std::int32_t>(GetLe(4)); return *this; }
-Packet& Packet::ReadI64(std::int64_t& v) { v = static_cast<std::int64_t>(GetLe(8)); return *this; }
+Packet& Packet::ReadU8(std::uint8_t& v) {
+    v = static_cast<std::uint8_t>(GetLe(1));
+    return *this;
+}
+Packet& Packet::ReadU16(std::uint16_t& v) {
+    v = static_cast<std::uint16_t>(GetLe(2));
+    return *this;
+}
+Packet& Packet::ReadU32(std::uint32_t& v) {
+    v = static_cast<std::uint32_t>(GetLe(4));
+    return *this;
+}
+Packet& Packet::ReadU64(std::uint64_t& v) {
+    v = GetLe(8);
+    return *this;
+}
+Packet& Packet::ReadI8(std::int8_t& v) {
+    v = static_cast<std::int8_t>(GetLe(1));
+    return *this;
+}
+Packet& Packet::ReadI16(std::int16_t& v) {
+    v = static_cast<std::int16_t>(GetLe(2));
+    return *this;
+}
+Packet& Packet::ReadI32(std::int32_t& v) {
+    v = static_cast<std::int32_t>(GetLe(4));
+    return *this;
+}
+Packet& Packet::ReadI64(std::int64_t& v) {
+    v = static_cast<std::int64_t>(GetLe(8));
+    return *this;
+}
 
 Packet& Packet::ReadF32(float& v) {
     const std::uint32_t bits = static_cast<std::uint32_t>(GetLe(4));

@@ -65,11 +65,31 @@ public:
     Packet& Skip(std::size_t size);
 
     // Value forms for handlers that read one field at a time.
-    std::uint8_t U8() { std::uint8_t v; ReadU8(v); return v; }
-    std::uint16_t U16() { std::uint16_t v; ReadU16(v); return v; }
-    std::uint32_t U32() { std::uint32_t v; ReadU32(v); return v; }
-    std::uint64_t U64() { std::uint64_t v; ReadU64(v); return v; }
-    WString Str() { WString v; ReadString(v); return v; }
+    std::uint8_t U8() {
+        std::uint8_t v;
+        ReadU8(v);
+        return v;
+    }
+    std::uint16_t U16() {
+        std::uint16_t v;
+        ReadU16(v);
+        return v;
+    }
+    std::uint32_t U32() {
+        std::uint32_t v;
+        ReadU32(v);
+        return v;
+    }
+    std::uint64_t U64() {
+        std::uint64_t v;
+        ReadU64(v);
+        return v;
+    }
+    WString Str() {
+        WString v;
+        ReadString(v);
+        return v;
+    }
 
     // Id of the message being read (or of the first written message).
     std::uint16_t GetId() const;

@@ -38,7 +38,9 @@ public:
     PooledPacket() = default;
     PooledPacket(PacketPool& pool, Packet* packet) : pool_(&pool), packet_(packet) {}
     ~PooledPacket() { Reset(); }
-    PooledPacket(PooledPacket&& other) noexcept : pool_(other.pool_), packet_(other.packet_) { other.packet_ = nullptr; }
+    PooledPacket(PooledPacket&& other) noexcept : pool_(other.pool_), packet_(other.packet_) {
+        other.packet_ = nullptr;
+    }
     PooledPacket& operator=(PooledPacket&& other) noexcept {
         if (this != &other) {
             Reset();

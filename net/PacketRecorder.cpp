@@ -12,7 +12,9 @@ namespace {
 constexpr std::uint64_t kRecordKeySeed = 0x4D56524543ull;  // fixed: recordings are obfuscated, not secret
 }
 
-PacketRecorder::PacketRecorder() { cipher_.SetKey(FrameCipher::DeriveKey(kRecordKeySeed)); }
+PacketRecorder::PacketRecorder() {
+    cipher_.SetKey(FrameCipher::DeriveKey(kRecordKeySeed));
+}
 
 PacketRecorder::~PacketRecorder() {
     platform::ScopedLock lock(lock_);
@@ -71,7 +73,8 @@ void PacketRecorder::Finish() {
     recording_ = false;
 }
 
-bool PacketRecorder::Read(const std::string& path, const std::function<void(const std::uint8_t*, std::size_t)>& frame) {
+bool PacketRecorder::Read(const std::string& path,
+                          const std::function<void(const std::uint8_t*, std::size_t)>& frame) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
     FrameCipher cipher;
@@ -84,7 +87,8 @@ bool PacketRecorder::Read(const std::string& path, const std::function<void(cons
         const std::size_t got = std::fread(head, 1, 2, f);
         if (got == 0) break;
         const std::size_t size = head[0] | (head[1] << 8);
-        if (got != 2 || size < kFrameHeaderSize || size > kMaxFrameSize || std::fread(buffer.data(), 1, size, f) != size) {
+        if (got != 2 || size < kFrameHeaderSize || size > kMaxFrameSize ||
+            std::fread(buffer.data(), 1, size, f) != size) {
             ok = false;
             break;
         }

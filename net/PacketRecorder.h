@@ -34,7 +34,8 @@ public:
 
     // Reads a recording: calls back with each deciphered frame (end markers included). False when the
     // file is missing or a record is cut short or malformed; frames before the fault were delivered.
-    static bool Read(const std::string& path, const std::function<void(const std::uint8_t*, std::size_t)>& frame);
+    static bool Read(const std::string& path,
+                     const std::function<void(const std::uint8_t*, std::size_t)>& frame);
 
 private:
     void Append(const std::uint8_t* frame, std::size_t size);

@@ -46,7 +46,12 @@ ItemEntry* PlayerRecord::GetSlotItem(int slot) const {
 }
 
 void PlayerRecord::WriteAccount(Packet& p) const {
-    p.WriteU64(playerId).WriteString(nickname).WriteU16(level).WriteU32(experience).WriteI64(money).WriteU32(cash);
+    p.WriteU64(playerId)
+        .WriteString(nickname)
+        .WriteU16(level)
+        .WriteU32(experience)
+        .WriteI64(money)
+        .WriteU32(cash);
     p.WriteU8(accountKind).WriteI8(membershipGrade).WriteU8(chatState);
     p.WriteU32(clanId).WriteString(clanName).WriteU8(clanGrade);
     p.WriteU32(generalAverage).WriteU16(abilityPoints);

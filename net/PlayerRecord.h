@@ -16,7 +16,7 @@ class Packet;
 // Per-game state of a seated player.
 struct PlayerGameState {
     std::uint8_t present = 0;
-    std::uint8_t playing = 0;   // team slot; 0 watches
+    std::uint8_t playing = 0;  // team slot; 0 watches
     std::uint8_t ready = 0;
     std::uint8_t gameSlot = 0;
     std::uint8_t dropped = 0;

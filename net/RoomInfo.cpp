@@ -30,7 +30,11 @@ void RoomInfo::Write(Packet& p) const {
 bool RoomInfo::Read(Packet& p) {
     RoomInfo r;
     p.ReadU16(r.number).ReadU8(r.state).ReadU8(r.gameType).ReadU8(r.playerCount).ReadU8(r.maxPlayers);
-    p.ReadU8(r.masterSlot).ReadU8(r.moneyClass).ReadU8(r.gameOption).ReadU8(r.inningTime).ReadU8(r.hasPassword);
+    p.ReadU8(r.masterSlot)
+        .ReadU8(r.moneyClass)
+        .ReadU8(r.gameOption)
+        .ReadU8(r.inningTime)
+        .ReadU8(r.hasPassword);
     p.ReadString(r.title).ReadI32(r.seedMoney).ReadU16(r.tableItem).ReadU16(r.ballSetItem);
     if (p.IsBad() || r.gameType >= 17 || r.maxPlayers > kMaxSeats || r.playerCount > kMaxSeats ||
         r.masterSlot >= kMaxSeats)

@@ -23,10 +23,10 @@ struct RoomInfo {
     std::uint8_t maxPlayers = 0;
     std::uint8_t masterSlot = 0;
     std::uint8_t moneyClass = 0;
-    std::uint8_t gameOption = 0;      // bit 3: half game
+    std::uint8_t gameOption = 0;  // bit 3: half game
     std::uint8_t option1 = 0;
     std::uint8_t option2 = 0;
-    std::uint8_t inningTime = 0;      // seconds; 0 = no limit (kept unsigned: the wire carries a u8)
+    std::uint8_t inningTime = 0;  // seconds; 0 = no limit (kept unsigned: the wire carries a u8)
     WString title;
     WString secondText;
     WString password;

@@ -237,7 +237,8 @@ HandlerResult GameSession::OnItemList(Packet& p) {
     const std::uint8_t count = p.U8();
     std::vector<ItemEntry> read(count);
     for (ItemEntry& e : read) {
-        p.ReadU64(e.serial).ReadU32(e.itemId).ReadU32(e.type).ReadU8(e.kind).ReadU8(e.state).ReadU8(e.personal);
+        p.ReadU64(e.serial).ReadU32(e.itemId).ReadU32(e.type).ReadU8(e.kind).ReadU8(e.state).ReadU8(
+            e.personal);
         p.ReadU8(e.usageKind).ReadU32(e.initialValue).ReadU32(e.remainingValue).ReadU64(e.upgradeValue);
         for (auto& v : e.performance) p.ReadU8(v);
         for (auto& v : e.parts) p.ReadU16(v);

@@ -12,6 +12,7 @@
 #include "gui/NoticeBox.h"
 #include "gui/UiResourceSet.h"
 #include "platform/sys/Journal.h"
+#include "app/lib/DeviceCheckDialog.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
 #include "platform/video/RecordingBackend.h"
@@ -139,7 +140,7 @@ bool App::InitRenderer() {
     if (capsResult != 0) {
         const WString text = DeviceErrorText(capsResult);
         LogWrite(u"Renderer error: %s\n", text);
-        platform::MessageBox("Error - Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONERROR);
+        SystemCheckDialog(capsResult);
         PostQuit();
         return false;
     }

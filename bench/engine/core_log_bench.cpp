@@ -30,7 +30,8 @@ static void BM_LogLinesPerSecond(benchmark::State& state) {
         for (int t = 0; t < threads; ++t)
             writers.emplace_back([&, t] {
                 for (int n = 0; n < kLinesPerThread; ++n)
-                    log.Write(u"Renderer error: %s code %d thread %d\n", u"Failed to create Direct3D device.", n, t);
+                    log.Write(u"Renderer error: %s code %d thread %d\n", u"Failed to create Direct3D device.",
+                              n, t);
             });
         for (auto& w : writers) w.join();
         log.Flush();

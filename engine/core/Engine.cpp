@@ -2,12 +2,22 @@
 
 #include "engine/core/Log.h"
 
-std::unique_ptr<Engine> EngineFactory::CreateEngine() { return std::make_unique<Engine>(*this); }
+std::unique_ptr<Engine> EngineFactory::CreateEngine() {
+    return std::make_unique<Engine>(*this);
+}
 
-std::unique_ptr<RenderDeviceBase> EngineFactory::CreateRenderDevice(Engine&) { return nullptr; }
-std::unique_ptr<ResourceManagerBase> EngineFactory::CreateResourceManager(Engine&) { return nullptr; }
-std::unique_ptr<SoundManagerBase> EngineFactory::CreateSoundManager(Engine&) { return nullptr; }
-std::unique_ptr<SceneManagerBase> EngineFactory::CreateSceneManager(Engine&) { return nullptr; }
+std::unique_ptr<RenderDeviceBase> EngineFactory::CreateRenderDevice(Engine&) {
+    return nullptr;
+}
+std::unique_ptr<ResourceManagerBase> EngineFactory::CreateResourceManager(Engine&) {
+    return nullptr;
+}
+std::unique_ptr<SoundManagerBase> EngineFactory::CreateSoundManager(Engine&) {
+    return nullptr;
+}
+std::unique_ptr<SceneManagerBase> EngineFactory::CreateSceneManager(Engine&) {
+    return nullptr;
+}
 
 namespace {
 
@@ -39,10 +49,17 @@ Engine::~Engine() {
 bool Engine::Initialize() {
     if (initialized_) return result_;
     initialized_ = true;
-    bool ok = Build(device_, [&] { return factory_.CreateRenderDevice(*this); }, u"render device");
-    ok = Build(resources_, [&] { return factory_.CreateResourceManager(*this); }, u"resource manager") && ok;
-    ok = Build(sound_, [&] { return factory_.CreateSoundManager(*this); }, u"sound manager") && ok;
-    ok = Build(scenes_, [&] { return factory_.CreateSceneManager(*this); }, u"scene manager") && ok;
+    bool ok = Build(
+        device_, [&] { return factory_.CreateRenderDevice(*this); }, u"render device");
+    ok = Build(
+             resources_, [&] { return factory_.CreateResourceManager(*this); }, u"resource manager") &&
+         ok;
+    ok = Build(
+             sound_, [&] { return factory_.CreateSoundManager(*this); }, u"sound manager") &&
+         ok;
+    ok = Build(
+             scenes_, [&] { return factory_.CreateSceneManager(*this); }, u"scene manager") &&
+         ok;
     result_ = ok;
     return ok;
 }

@@ -4,10 +4,18 @@ bool FileStream::Open(const WString& path, Mode mode) {
     Close();
     const char* flags = "rb";
     switch (mode) {
-        case Mode::Read: flags = "rb"; break;
-        case Mode::Write: flags = "wb"; break;
-        case Mode::ReadWrite: flags = "r+b"; break;
-        case Mode::Append: flags = "ab"; break;
+        case Mode::Read:
+            flags = "rb";
+            break;
+        case Mode::Write:
+            flags = "wb";
+            break;
+        case Mode::ReadWrite:
+            flags = "r+b";
+            break;
+        case Mode::Append:
+            flags = "ab";
+            break;
     }
     file_ = std::fopen(ToUtf8(path).c_str(), flags);
     return file_ != nullptr;
@@ -35,7 +43,9 @@ std::int64_t FileStream::Tell() {
 
 bool FileStream::Seek(std::int64_t offset, SeekOrigin origin) {
     if (!file_) return false;
-    const int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                       : origin == SeekOrigin::Current ? SEEK_CUR
+                                                       : SEEK_END;
     return fseeko(file_, static_cast<off_t>(offset), whence) == 0;
 }
 

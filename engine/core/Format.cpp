@@ -81,7 +81,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             ++j;
         } else {
             while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                spec.width = ClampWidth(std::int64_t{spec.width < 0 ? 0 : spec.width} * 10 + (format[j++] - u'0'));
+                spec.width =
+                    ClampWidth(std::int64_t{spec.width < 0 ? 0 : spec.width} * 10 + (format[j++] - u'0'));
         }
         if (j < format.size() && format[j] == u'.') {
             ++j;
@@ -143,7 +144,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                 }
                 const char conv[2] = {spec.conversion, 0};
                 if (spec.longLong)
-                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, (std::string("ll") + conv).c_str()).c_str(),
+                    std::snprintf(buffer, sizeof buffer,
+                                  NumberFormat(spec, (std::string("ll") + conv).c_str()).c_str(),
                                   static_cast<unsigned long long>(arg->AsUnsigned()));
                 else
                     std::snprintf(buffer, sizeof buffer, NumberFormat(spec, conv).c_str(),
@@ -198,7 +200,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                     out.append(bad);
                     break;
                 }
-                std::snprintf(buffer, sizeof buffer, "%08llX", static_cast<unsigned long long>(arg->AsUnsigned()));
+                std::snprintf(buffer, sizeof buffer, "%08llX",
+                              static_cast<unsigned long long>(arg->AsUnsigned()));
                 AppendAscii(out, buffer);
                 break;
             default:
@@ -214,7 +217,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
 
 WString FormatNumber(std::int64_t value) {
     const bool negative = value < 0;
-    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
     std::string digits = std::to_string(magnitude);
     std::string grouped;
     for (size_t i = 0; i < digits.size(); ++i) {

@@ -25,7 +25,8 @@ bool ParsePort(std::string_view text, std::uint16_t& port) {
 
 // Splits "host", "host:port", "[v6]", "[v6]:port" or a bare IPv6 address.
 bool SplitHost(const std::string& text, std::string& host, std::uint16_t& port) {
-    if (text.empty() || HasControlOrSpace(text) || text.find_first_of("/?#@\\") != std::string::npos) return false;
+    if (text.empty() || HasControlOrSpace(text) || text.find_first_of("/?#@\\") != std::string::npos)
+        return false;
     if (text.front() == '[') {
         const auto close = text.find(']');
         if (close == std::string::npos || close == 1) return false;
@@ -57,11 +58,16 @@ bool StartsWithNoCase(const std::string& text, std::string_view prefix) {
 
 std::uint16_t DefaultPort(int protocol) {
     switch (protocol) {
-        case static_cast<int>(InternetProtocol::Ftp): return 21;
-        case static_cast<int>(InternetProtocol::Gopher): return 70;
-        case static_cast<int>(InternetProtocol::Http): return 80;
-        case static_cast<int>(InternetProtocol::Https): return 443;
-        default: return 0;
+        case static_cast<int>(InternetProtocol::Ftp):
+            return 21;
+        case static_cast<int>(InternetProtocol::Gopher):
+            return 70;
+        case static_cast<int>(InternetProtocol::Http):
+            return 80;
+        case static_cast<int>(InternetProtocol::Https):
+            return 443;
+        default:
+            return 0;
     }
 }
 
@@ -104,7 +110,8 @@ void HttpConnection::Close() {
 }
 
 bool HttpRequest::Open(const HttpConnection& connection, const WString& verb, const WString& path,
-                       const WString& version, const WString& referrer, const std::vector<WString>& acceptTypes) {
+                       const WString& version, const WString& referrer,
+                       const std::vector<WString>& acceptTypes) {
     Close();
     if (!connection.IsOpen()) return false;
     const char* scheme = nullptr;
@@ -142,7 +149,9 @@ void HttpRequest::Close() {
     error_.clear();
 }
 
-void HttpRequest::AddHeaders(WStringView headers) { headers_.append(headers); }
+void HttpRequest::AddHeaders(WStringView headers) {
+    headers_.append(headers);
+}
 
 void HttpRequest::SetTimeouts(std::uint32_t connectMs, std::uint32_t totalMs) {
     connectTimeoutMs_ = connectMs;

@@ -104,7 +104,9 @@ struct LogSystem::Impl {
 
 LogSystem::LogSystem() : impl_(std::make_unique<Impl>()) {}
 
-LogSystem::~LogSystem() { Stop(); }
+LogSystem::~LogSystem() {
+    Stop();
+}
 
 bool LogSystem::Start(const WString& name, int poolRecords, bool singleFile) {
     Stop();

@@ -20,8 +20,8 @@ bool CompressBuffer(std::span<const std::uint8_t> data, std::vector<std::uint8_t
     return true;
 }
 
-bool DecompressBuffer(std::span<const std::uint8_t> data, std::vector<std::uint8_t>& out, std::size_t expectedSize,
-                      std::size_t maxSize) {
+bool DecompressBuffer(std::span<const std::uint8_t> data, std::vector<std::uint8_t>& out,
+                      std::size_t expectedSize, std::size_t maxSize) {
     out.clear();
     const std::size_t limit = expectedSize > 0 ? expectedSize : maxSize;
     z_stream zs{};

@@ -47,8 +47,15 @@ WString FromUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
-        char32_t c = extra == 0 ? lead : extra == 1 ? (lead & 0x1F) : extra == 2 ? (lead & 0x0F) : (lead & 0x07);
+        int extra = lead < 0x80         ? 0
+                    : (lead >> 5) == 6  ? 1
+                    : (lead >> 4) == 14 ? 2
+                    : (lead >> 3) == 30 ? 3
+                                        : -1;
+        char32_t c = extra == 0   ? lead
+                     : extra == 1 ? (lead & 0x1F)
+                     : extra == 2 ? (lead & 0x0F)
+                                  : (lead & 0x07);
         bool ok = extra >= 0 && i + extra < text.size();
         for (int k = 1; ok && k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
@@ -101,7 +108,8 @@ std::string Convert(const char* to, const char* from, const char* data, size_t s
                     return static_cast<unsigned>(static_cast<unsigned char>(in[at]) |
                                                  (static_cast<unsigned char>(in[at + 1]) << 8));
                 };
-                if (unit(0) >= 0xD800 && unit(0) <= 0xDBFF && unit(2) >= 0xDC00 && unit(2) <= 0xDFFF) skip = 4;
+                if (unit(0) >= 0xD800 && unit(0) <= 0xDBFF && unit(2) >= 0xDC00 && unit(2) <= 0xDFFF)
+                    skip = 4;
             }
             in += skip;
             inLeft -= skip;
@@ -115,7 +123,8 @@ std::string Convert(const char* to, const char* from, const char* data, size_t s
 }  // namespace
 
 std::string WideToMulti(WStringView text) {
-    return Convert("CP949", "UTF-16LE", reinterpret_cast<const char*>(text.data()), text.size() * 2, 2, "?", 1);
+    return Convert("CP949", "UTF-16LE", reinterpret_cast<const char*>(text.data()), text.size() * 2, 2, "?",
+                   1);
 }
 
 WString MultiToWide(std::string_view text) {
@@ -150,7 +159,8 @@ std::size_t MultiToWide(std::string_view text, char16_t* out, std::size_t outUni
     const WString converted = MultiToWide(text);
     std::size_t length = std::min(converted.size(), outUnits - 1);
     // Never end on the first half of a surrogate pair.
-    if (length > 0 && length < converted.size() && converted[length - 1] >= 0xD800 && converted[length - 1] <= 0xDBFF)
+    if (length > 0 && length < converted.size() && converted[length - 1] >= 0xD800 &&
+        converted[length - 1] <= 0xDBFF)
         --length;
     std::copy(converted.begin(), converted.begin() + static_cast<std::ptrdiff_t>(length), out);
     return length;

@@ -2,8 +2,10 @@
 
 #include <zlib.h>
 
+#include "engine/core/FileStream.h"
+#include "engine/core/MemoryStream.h"
+
 #include <cstdio>
-#include <fstream>
 
 uint32_t GroupBuilder::AddRawRecord(ResourceType type, uint32_t id, WString name, std::vector<uint8_t> body) {
     uint32_t& next = nextId_.try_emplace(type, 1u).first->second;
@@ -70,10 +72,8 @@ std::vector<uint8_t> PackageBuilder::Build() const {
     std::vector<Block> blocks;
     for (const auto& f : flat) {
         const std::vector<uint8_t> raw = f.group->EncodeBlock();
-        uLongf storedSize = compressBound(raw.size());
-        Block block{std::vector<uint8_t>(storedSize), static_cast<uint32_t>(raw.size()), 0};
-        compress2(block.stored.data(), &storedSize, raw.data(), raw.size(), Z_BEST_COMPRESSION);
-        block.stored.resize(storedSize);
+        Block block{{}, static_cast<uint32_t>(raw.size()), 0};
+        CompressBuffer(raw, block.stored);
         block.crc = static_cast<uint32_t>(crc32(0L, raw.data(), static_cast<uInt>(raw.size())));
         blocks.push_back(std::move(block));
     }
@@ -116,10 +116,8 @@ bool PackageBuilder::WriteFile(const std::string& path) const {
     const std::vector<uint8_t> bytes = Build();
     const std::string temp = path + ".tmp";
     {
-        std::ofstream file(temp, std::ios::binary | std::ios::trunc);
-        if (!file) return false;
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        if (!file) return false;
+        FileStream file(FromUtf8(temp), FileStream::Mode::Write);
+        if (!file.IsOpen() || file.Write(bytes.data(), bytes.size()) != bytes.size()) return false;
     }
     return std::rename(temp.c_str(), path.c_str()) == 0;
 }

@@ -72,7 +72,8 @@ bool DecodeRecord(ByteReader& r, TextureData& v) {
         level.width = r.U32(), level.height = r.U32();
         if (level.width != expectW || level.height != expectH) return false;
         level.pixels = r.Blob();
-        if (!r.Ok() || level.pixels.size() != TextureData::LevelByteSize(v.format, level.width, level.height)) {
+        if (!r.Ok() ||
+            level.pixels.size() != TextureData::LevelByteSize(v.format, level.width, level.height)) {
             return false;
         }
         expectW = expectW > 1 ? expectW / 2 : 1;
@@ -464,7 +465,8 @@ bool DecodeRecord(ByteReader& r, SceneInfoData& v) {
                 l.intensity = e.F32();
                 l.diffuse = e.U8(), l.specular = e.U8();
                 l.position = e.Vec3();
-                l.range = e.F32(), l.attenuation0 = e.F32(), l.attenuation1 = e.F32(), l.attenuation2 = e.F32();
+                l.range = e.F32(), l.attenuation0 = e.F32(), l.attenuation1 = e.F32(),
+                l.attenuation2 = e.F32();
                 v.pointLights.push_back(l);
                 break;
             }

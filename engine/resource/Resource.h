@@ -21,9 +21,9 @@
 template <class T>
 struct ResourceTraits;
 
-#define MARVENLOT_RESOURCE_TRAITS(DataType, TypeValue) \
-    template <>                                        \
-    struct ResourceTraits<DataType> {                  \
+#define MARVENLOT_RESOURCE_TRAITS(DataType, TypeValue)   \
+    template <>                                          \
+    struct ResourceTraits<DataType> {                    \
         static constexpr ResourceType kType = TypeValue; \
     }
 MARVENLOT_RESOURCE_TRAITS(TextureData, ResourceType::Texture);

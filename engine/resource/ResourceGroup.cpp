@@ -38,9 +38,8 @@ void ResourceGroup::SetMissObserver(
     const std::function<void(const ResourceGroup&, ResourceType, WStringView)>& observer) {
     std::apply(
         [&](auto&... m) {
-            (m.SetMissObserver([this, observer](ResourceType type, WStringView name) {
-                observer(*this, type, name);
-            }),
+            (m.SetMissObserver(
+                 [this, observer](ResourceType type, WStringView name) { observer(*this, type, name); }),
              ...);
         },
         managers_);

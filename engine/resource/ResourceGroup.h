@@ -52,7 +52,9 @@ public:
     const TypedResourceManager<ModelAnimationData>& GetModelAnimationManager() const {
         return Manager<ModelAnimationData>();
     }
-    const TypedResourceManager<SceneInfoData>& GetSceneInfoManager() const { return Manager<SceneInfoData>(); }
+    const TypedResourceManager<SceneInfoData>& GetSceneInfoManager() const {
+        return Manager<SceneInfoData>();
+    }
     const TypedResourceManager<StringTableData>& GetStringTableManager() const {
         return Manager<StringTableData>();
     }
@@ -61,7 +63,8 @@ public:
     // Number of resources of every type in this group (children not counted).
     size_t ResourceCount() const;
     // Installs the observer on the 14 managers of this group and of every child.
-    void SetMissObserver(const std::function<void(const ResourceGroup&, ResourceType, WStringView)>& observer);
+    void SetMissObserver(
+        const std::function<void(const ResourceGroup&, ResourceType, WStringView)>& observer);
 
 private:
     WString name_;

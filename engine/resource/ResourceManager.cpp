@@ -1,7 +1,6 @@
 #include "engine/resource/ResourceManager.h"
 
-#include <fstream>
-
+#include "engine/core/FileStream.h"
 #include "engine/core/Log.h"
 
 namespace {
@@ -18,14 +17,12 @@ bool IsAbsolute(WStringView path) {
 
 // Reads a whole file; false when it cannot be opened or is larger than a package may be.
 bool ReadWholeFile(const WString& path, std::vector<uint8_t>& out) {
-    std::ifstream file(ToUtf8(path), std::ios::binary | std::ios::ate);
-    if (!file) return false;
-    const std::streamoff size = file.tellg();
+    FileStream file(path, FileStream::Mode::Read);
+    if (!file.IsOpen()) return false;
+    const std::int64_t size = file.Size();
     if (size < 0 || static_cast<uint64_t>(size) > package_format::kMaxPackageBytes) return false;
     out.resize(static_cast<size_t>(size));
-    file.seekg(0);
-    file.read(reinterpret_cast<char*>(out.data()), size);
-    return static_cast<bool>(file);
+    return file.Read(out.data(), out.size()) == out.size();
 }
 
 // Packages are keyed by their name without the package extension.

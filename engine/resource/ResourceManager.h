@@ -6,12 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "engine/core/EngineInterfaces.h"
 #include "engine/resource/ResourcePackage.h"
 
-class ResourceManager {
+class ResourceManager : public ResourceManagerBase {
 public:
     ResourceManager();
-    ~ResourceManager();
+    ~ResourceManager() override;
     ResourceManager(const ResourceManager&) = delete;
     ResourceManager& operator=(const ResourceManager&) = delete;
 

@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include "engine/core/MemoryStream.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -105,7 +107,8 @@ std::unique_ptr<ResourcePackage> ResourcePackage::FromBytes(WString name, std::v
         }
         const bool parentOk = e.parent == package_format::kNoParent || e.parent < i;
         const bool blockOk = e.offset >= blocksStart && e.offset <= bytes.size() &&
-                             e.storedSize <= bytes.size() - e.offset && e.rawSize <= package_format::kMaxGroupRawBytes &&
+                             e.storedSize <= bytes.size() - e.offset &&
+                             e.rawSize <= package_format::kMaxGroupRawBytes &&
                              uint64_t(e.rawSize) <= uint64_t(e.storedSize) * kMaxInflateRatio + 64;
         if (!parentOk || !blockOk) {
             return fail(u"bad directory entry");
@@ -132,10 +135,9 @@ std::unique_ptr<ResourceGroup> ResourcePackage::DecodeGroup(uint32_t index, Reso
         return nullptr;
     };
 
-    std::vector<uint8_t> raw(e.rawSize);
-    uLongf rawSize = e.rawSize;
-    const int z = uncompress(raw.data(), &rawSize, bytes_.data() + e.offset, e.storedSize);
-    if (z != Z_OK || rawSize != e.rawSize) {
+    std::vector<uint8_t> raw;
+    if (!DecompressBuffer(std::span<const uint8_t>(bytes_.data() + e.offset, e.storedSize), raw, e.rawSize,
+                          e.rawSize)) {
         return fail(kNoResourceType, e.name, u"group block does not inflate");
     }
     if (static_cast<uint32_t>(crc32(0L, raw.data(), static_cast<uInt>(raw.size()))) != e.crc) {

@@ -27,9 +27,9 @@ constexpr int kResourceTypeCount = 14;
 
 // Upper-case type names as the log and the "Loading error" box show them.
 constexpr std::array<std::string_view, kResourceTypeCount> kResourceTypeNames = {
-    "TEXTURE",        "BONE",            "MATERIAL",        "MESH",       "SOUND",
-    "MODEL",          "SPRITE",          "SPRITE_ANIMATION", "BONE_ANIMATION", "VERTEX_ANIMATION",
-    "MODEL_ANIMATION", "SCENE_INFO",     "STRING_TABLE",    "BINARY",
+    "TEXTURE",         "BONE",       "MATERIAL",         "MESH",           "SOUND",
+    "MODEL",           "SPRITE",     "SPRITE_ANIMATION", "BONE_ANIMATION", "VERTEX_ANIMATION",
+    "MODEL_ANIMATION", "SCENE_INFO", "STRING_TABLE",     "BINARY",
 };
 
 constexpr std::string_view ResourceTypeName(ResourceType type) {

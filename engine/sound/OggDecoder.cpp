@@ -57,7 +57,9 @@ OggDecoder::~OggDecoder() {
     if (impl_->open) ov_clear(&impl_->file);
 }
 
-bool OggDecoder::IsOpen() const { return impl_->open; }
+bool OggDecoder::IsOpen() const {
+    return impl_->open;
+}
 
 bool OggDecoder::Open(std::vector<std::uint8_t> bytes, std::string* error) {
     if (impl_->open) ov_clear(&impl_->file);
@@ -103,7 +105,9 @@ std::size_t OggDecoder::Read(std::span<std::uint8_t> out) {
     return done - done % frameBytes;
 }
 
-bool OggDecoder::Rewind() { return impl_->open && ov_pcm_seek(&impl_->file, 0) == 0; }
+bool OggDecoder::Rewind() {
+    return impl_->open && ov_pcm_seek(&impl_->file, 0) == 0;
+}
 
 bool DecodeOgg(std::span<const std::uint8_t> bytes, PcmSound& out, std::string* error) {
     OggDecoder decoder;

@@ -7,9 +7,9 @@
 using platform::AudioBuffer;
 using platform::kNoAudioObject;
 
-std::unique_ptr<StaticSound> StaticSound::Create(platform::AudioDevice& device, int id, SoundCategory category,
-                                                 const PcmSound& pcm, int copies) {
-    std::unique_ptr<StaticSound> sound(new StaticSound(device, id, category));
+std::unique_ptr<StaticSound> StaticSound::Create(platform::AudioDevice& device, int id,
+                                                 SoundCategory category, const PcmSound& pcm, int copies) {
+    auto sound = std::make_unique<StaticSound>(device, id, category);
     sound->buffer_ = device.CreateBuffer();
     if (sound->buffer_ == kNoAudioObject ||
         !device.FillBuffer(sound->buffer_, pcm.format, pcm.samples.data(), pcm.samples.size()))
@@ -63,9 +63,9 @@ void StaticSound::ApplyGain(float categoryGain) {
     for (const Voice& voice : voices_) device_.SetVolume(voice.source, voice.volume * categoryGain);
 }
 
-std::unique_ptr<StreamSound> StreamSound::Create(platform::AudioDevice& device, int id, SoundCategory category,
-                                                 std::vector<std::uint8_t> bytes) {
-    std::unique_ptr<StreamSound> sound(new StreamSound(device, id, category));
+std::unique_ptr<StreamSound> StreamSound::Create(platform::AudioDevice& device, int id,
+                                                 SoundCategory category, std::vector<std::uint8_t> bytes) {
+    auto sound = std::make_unique<StreamSound>(device, id, category);
     std::string error;
     if (!sound->decoder_.Open(std::move(bytes), &error)) {
         LogWrite(u"SOUND %d : %s\n", id, FromUtf8(error));
@@ -127,9 +127,13 @@ void StreamSound::Stop() {
     ReclaimQueued();
 }
 
-bool StreamSound::IsPlaying() { return active_ && (!finished_ || device_.IsPlaying(source_)); }
+bool StreamSound::IsPlaying() {
+    return active_ && (!finished_ || device_.IsPlaying(source_));
+}
 
-void StreamSound::ApplyGain(float categoryGain) { device_.SetVolume(source_, volume_ * categoryGain); }
+void StreamSound::ApplyGain(float categoryGain) {
+    device_.SetVolume(source_, volume_ * categoryGain);
+}
 
 int StreamSound::FillIdle() {
     int filled = 0;

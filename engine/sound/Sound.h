@@ -44,6 +44,9 @@ public:
     // Null when the device refuses the buffer or the first source.
     static std::unique_ptr<StaticSound> Create(platform::AudioDevice& device, int id, SoundCategory category,
                                                const PcmSound& pcm, int copies);
+    // Use Create: a sound made directly holds no device objects.
+    StaticSound(platform::AudioDevice& device, int id, SoundCategory category)
+        : Sound(device, id, category) {}
     ~StaticSound() override;
 
     bool Play(float volume, bool looping, float categoryGain) override;
@@ -54,9 +57,6 @@ public:
     int Copies() const { return static_cast<int>(voices_.size()); }
 
 private:
-    StaticSound(platform::AudioDevice& device, int id, SoundCategory category)
-        : Sound(device, id, category) {}
-
     struct Voice {
         platform::AudioSource source = platform::kNoAudioObject;
         float volume = 1.0f;
@@ -73,6 +73,9 @@ public:
     // Null when the bytes are no playable Ogg Vorbis stream or the device refuses its objects.
     static std::unique_ptr<StreamSound> Create(platform::AudioDevice& device, int id, SoundCategory category,
                                                std::vector<std::uint8_t> bytes);
+    // Use Create: a sound made directly holds no device objects.
+    StreamSound(platform::AudioDevice& device, int id, SoundCategory category)
+        : Sound(device, id, category) {}
     ~StreamSound() override;
 
     bool Play(float volume, bool looping, float categoryGain) override;
@@ -82,9 +85,6 @@ public:
     int Refill() override;
 
 private:
-    StreamSound(platform::AudioDevice& device, int id, SoundCategory category)
-        : Sound(device, id, category) {}
-
     // Decodes the next chunk into `buffer` and queues it; false at the end of a stream that does
     // not loop.
     bool FillAndQueue(platform::AudioBuffer buffer);

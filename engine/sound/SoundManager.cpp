@@ -10,13 +10,18 @@
 #include "engine/sound/OggDecoder.h"
 #include "engine/sound/Sound.h"
 #include "engine/sound/WavCodec.h"
+#include "platform/sys/Journal.h"
 
 using platform::ScopedLock;
 
 namespace {
 
-int Index(SoundCategory category) { return static_cast<int>(category); }
-bool Valid(SoundCategory category) { return Index(category) >= 0 && Index(category) < kSoundCategoryCount; }
+int Index(SoundCategory category) {
+    return static_cast<int>(category);
+}
+bool Valid(SoundCategory category) {
+    return Index(category) >= 0 && Index(category) < kSoundCategoryCount;
+}
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
     std::ifstream file(path, std::ios::binary);
@@ -33,7 +38,9 @@ bool LooksLikeOgg(std::span<const std::uint8_t> bytes) {
 
 SoundManager::SoundManager() = default;
 
-SoundManager::~SoundManager() { Shutdown(); }
+SoundManager::~SoundManager() {
+    Shutdown();
+}
 
 bool SoundManager::CategoryFromIndex(int index, SoundCategory& category) {
     if (index < 0 || index >= kSoundCategoryCount) return false;
@@ -41,7 +48,9 @@ bool SoundManager::CategoryFromIndex(int index, SoundCategory& category) {
     return true;
 }
 
-bool SoundManager::Initialize() { return Initialize(platform::OpenAudioDevice()); }
+bool SoundManager::Initialize() {
+    return Initialize(platform::OpenAudioDevice());
+}
 
 bool SoundManager::Initialize(std::unique_ptr<platform::AudioDevice> device) {
     if (!device) return false;
@@ -95,7 +104,8 @@ bool SoundManager::RegisterLocked(std::unique_ptr<Sound> sound) {
     return true;
 }
 
-bool SoundManager::LoadStatic(int id, std::span<const std::uint8_t> bytes, SoundCategory category, int copies) {
+bool SoundManager::LoadStatic(int id, std::span<const std::uint8_t> bytes, SoundCategory category,
+                              int copies) {
     if (!Valid(category) || copies < 1 || copies > kMaxSoundCopies) {
         LogWrite(u"SOUND %d : bad category or copy count %d\n", id, copies);
         return false;
@@ -163,6 +173,7 @@ bool SoundManager::Play(int id, float volume, int /*reserved*/, bool looping) {
         if (!it->second->Play(std::clamp(volume, 0.0f, 1.0f), looping, GainLocked(category))) return false;
         observer = playObserver_;
     }
+    platform::JournalSound(id);
     if (observer) observer(id);
     return true;
 }
@@ -179,7 +190,9 @@ bool SoundManager::IsPlaying(int id) {
     return it != sounds_.end() && it->second->IsPlaying();
 }
 
-void SoundManager::Update() { RefillStreams(); }
+void SoundManager::Update() {
+    RefillStreams();
+}
 
 int SoundManager::RefillStreams() {
     ScopedLock lock(lock_);

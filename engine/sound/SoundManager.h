@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/EngineInterfaces.h"
 #include "engine/sound/SoundConstants.h"
 #include "platform/audio/AudioDevice.h"
 #include "platform/sys/CriticalSection.h"
@@ -25,15 +26,15 @@
 
 class Sound;
 
-class SoundManager {
+class SoundManager final : public SoundManagerBase {
 public:
     SoundManager();
-    ~SoundManager();
+    ~SoundManager() override;
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
 
     // Opens the device MARVENLOT_AUDIO chooses (see platform::OpenAudioDevice) and starts the worker.
-    bool Initialize();
+    bool Initialize() override;
     // Takes the given device; false for none.
     bool Initialize(std::unique_ptr<platform::AudioDevice> device);
     // Stops the worker, frees every sound and closes the device.
@@ -45,8 +46,8 @@ public:
     // Registers a static sound (RIFF WAVE PCM or Ogg Vorbis, told apart by their magic) that up to
     // `copies` plays at once. A sound already under the id is replaced. False on bad data, a bad
     // category or copy count, or no device.
-    bool LoadStatic(int id, std::span<const std::uint8_t> bytes, SoundCategory category = SoundCategory::Effects,
-                    int copies = 1);
+    bool LoadStatic(int id, std::span<const std::uint8_t> bytes,
+                    SoundCategory category = SoundCategory::Effects, int copies = 1);
     // Registers a stream of Ogg Vorbis (music). The bytes are kept and decoded as it plays.
     bool LoadStream(int id, std::vector<std::uint8_t> bytes, SoundCategory category = SoundCategory::Music);
     bool LoadStaticFile(int id, const std::string& path, SoundCategory category = SoundCategory::Effects,
@@ -79,7 +80,8 @@ public:
     // Applies the category's volume (0 when off) to every sound of the category.
     void ApplyCategoryVolume(SoundCategory category);
 
-    // Called with the id after every successful Play, outside the manager's lock (journal, tests).
+    // Every successful Play writes "SOUND <id>" to the journal and then calls this observer with the
+    // id, outside the manager's lock (sound recorders of tests).
     void SetPlayObserver(std::function<void(int id)> observer);
 
     // Refills every stream's completed buffers; what the worker thread runs. Returns the number of

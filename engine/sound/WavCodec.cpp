@@ -15,7 +15,9 @@ constexpr std::size_t kFmtSize = 16;
 constexpr std::size_t kFmtExtensibleSize = 40;
 constexpr std::size_t kSubFormatOffset = 24;  // GUID whose first two bytes are the format tag
 
-std::uint16_t U16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t U16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 std::uint32_t U32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
            std::uint32_t{p[3]} << 24;
@@ -112,8 +114,9 @@ std::vector<std::uint8_t> WriteWav(const platform::PcmFormat& format, std::span<
 }
 
 std::vector<std::uint8_t> GenerateToneWav(float frequency, int ms, int sampleRate, float amplitude) {
-    platform::PcmFormat format{1, 16, std::clamp(sampleRate, platform::PcmFormat::kMinSampleRate,
-                                                 platform::PcmFormat::kMaxSampleRate)};
+    platform::PcmFormat format{
+        1, 16,
+        std::clamp(sampleRate, platform::PcmFormat::kMinSampleRate, platform::PcmFormat::kMaxSampleRate)};
     const int frames = static_cast<int>(std::int64_t{format.sampleRate} * std::max(ms, 0) / 1000);
     const int fadeFrames = std::max(1, format.sampleRate / 200);
     const double peak = std::clamp(amplitude, 0.0f, 1.0f) * 32767.0;

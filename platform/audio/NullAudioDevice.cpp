@@ -6,7 +6,9 @@
 
 namespace platform {
 
-std::unique_ptr<AudioDevice> CreateNullAudioDevice() { return std::make_unique<NullAudioDevice>(); }
+std::unique_ptr<AudioDevice> CreateNullAudioDevice() {
+    return std::make_unique<NullAudioDevice>();
+}
 
 AudioBuffer NullAudioDevice::CreateBuffer() {
     ScopedLock lock(lock_);
@@ -117,7 +119,8 @@ bool NullAudioDevice::IsPlaying(AudioSource source) {
 bool NullAudioDevice::QueueBuffer(AudioSource source, AudioBuffer buffer) {
     ScopedLock lock(lock_);
     auto it = sources_.find(source);
-    if (it == sources_.end() || !buffers_.count(buffer) || it->second.attached != kNoAudioObject) return false;
+    if (it == sources_.end() || !buffers_.count(buffer) || it->second.attached != kNoAudioObject)
+        return false;
     it->second.queue.push_back(buffer);
     return true;
 }

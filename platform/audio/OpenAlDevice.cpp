@@ -10,8 +10,12 @@ namespace platform {
 
 namespace {
 
-ALCdevice* Device(void* p) { return static_cast<ALCdevice*>(p); }
-ALCcontext* Context(void* p) { return static_cast<ALCcontext*>(p); }
+ALCdevice* Device(void* p) {
+    return static_cast<ALCdevice*>(p);
+}
+ALCcontext* Context(void* p) {
+    return static_cast<ALCcontext*>(p);
+}
 
 ALenum FormatOf(const PcmFormat& format) {
     if (format.channels == 1) return format.bitsPerSample == 8 ? AL_FORMAT_MONO8 : AL_FORMAT_MONO16;
@@ -19,8 +23,12 @@ ALenum FormatOf(const PcmFormat& format) {
 }
 
 // Clears the error state before a call whose failure is checked.
-void ClearError() { alGetError(); }
-bool Failed() { return alGetError() != AL_NO_ERROR; }
+void ClearError() {
+    alGetError();
+}
+bool Failed() {
+    return alGetError() != AL_NO_ERROR;
+}
 
 }  // namespace
 
@@ -105,9 +113,13 @@ void OpenAlDevice::SetLooping(AudioSource source, bool looping) {
     alSourcei(source, AL_LOOPING, looping ? AL_TRUE : AL_FALSE);
 }
 
-void OpenAlDevice::Play(AudioSource source) { alSourcePlay(source); }
+void OpenAlDevice::Play(AudioSource source) {
+    alSourcePlay(source);
+}
 
-void OpenAlDevice::Stop(AudioSource source) { alSourceStop(source); }
+void OpenAlDevice::Stop(AudioSource source) {
+    alSourceStop(source);
+}
 
 bool OpenAlDevice::IsPlaying(AudioSource source) {
     ALint state = AL_STOPPED;

@@ -18,7 +18,8 @@ public:
 
     const char* BackendName() const override { return "openal"; }
     AudioBuffer CreateBuffer() override;
-    bool FillBuffer(AudioBuffer buffer, const PcmFormat& format, const void* data, std::size_t bytes) override;
+    bool FillBuffer(AudioBuffer buffer, const PcmFormat& format, const void* data,
+                    std::size_t bytes) override;
     void DestroyBuffer(AudioBuffer buffer) override;
     AudioSource CreateSource() override;
     void DestroySource(AudioSource source) override;

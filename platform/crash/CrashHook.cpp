@@ -261,16 +261,31 @@ std::uint32_t ExceptionCodeForSignal(int signal, int signalCode, std::uint64_t f
     }
 }
 
+namespace {
+thread_local void* tAltStack = nullptr;
+}  // namespace
+
 void InstallCrashAltStack() {
-    thread_local bool installed = false;
-    if (installed) return;
+    if (tAltStack) return;
     void* memory = mmap(nullptr, kAltStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (memory == MAP_FAILED) return;
     stack_t stack{};
     stack.ss_sp = memory;
     stack.ss_size = kAltStackSize;
-    if (sigaltstack(&stack, nullptr) == 0) installed = true;
-    // The stack lives as long as the thread; it is not freed, so a late crash still has it.
+    if (sigaltstack(&stack, nullptr) != 0) {
+        munmap(memory, kAltStackSize);
+        return;
+    }
+    tAltStack = memory;
+}
+
+void RemoveCrashAltStack() {
+    if (!tAltStack) return;
+    stack_t disable{};
+    disable.ss_flags = SS_DISABLE;
+    sigaltstack(&disable, nullptr);
+    munmap(tAltStack, kAltStackSize);
+    tAltStack = nullptr;
 }
 
 void SetCrashReportAppPresent(bool present) { gAppPresent.store(present); }

@@ -23,6 +23,8 @@ struct CrashHookSettings {
 bool InstallCrashHook(const CrashHookSettings& settings);
 // Gives the calling thread an alternate signal stack, so a stack overflow can still be reported.
 void InstallCrashAltStack();
+// Frees the calling thread's alternate stack; called as a thread ends.
+void RemoveCrashAltStack();
 // Whether the application object exists: with it the reporter shows the report dialog and uploads,
 // without it only a plain message box.
 void SetCrashReportAppPresent(bool present);

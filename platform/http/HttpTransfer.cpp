@@ -58,7 +58,8 @@ bool PerformHttp(const HttpTransfer& transfer, HttpReply& reply) {
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(transfer.connectTimeoutMs));
     curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, static_cast<long>(transfer.totalTimeoutMs));
-    curl_easy_setopt(e, CURLOPT_HTTP_VERSION, transfer.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
+    curl_easy_setopt(e, CURLOPT_HTTP_VERSION,
+                     transfer.http10 ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
     if (!transfer.userAgent.empty()) curl_easy_setopt(e, CURLOPT_USERAGENT, transfer.userAgent.c_str());
     if (!transfer.referrer.empty()) curl_easy_setopt(e, CURLOPT_REFERER, transfer.referrer.c_str());
     if (!transfer.user.empty()) {
@@ -74,7 +75,8 @@ bool PerformHttp(const HttpTransfer& transfer, HttpReply& reply) {
         curl_easy_setopt(e, CURLOPT_HTTPGET, 1L);
     } else {
         // Any other request carries the body (possibly empty) byte for byte with its length.
-        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(hasBody ? transfer.bodySize : 0));
+        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE,
+                         static_cast<curl_off_t>(hasBody ? transfer.bodySize : 0));
         curl_easy_setopt(e, CURLOPT_POSTFIELDS, hasBody ? transfer.body : "");
         if (method != "POST") curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, method.c_str());
     }
@@ -100,7 +102,7 @@ bool PerformHttp(const HttpTransfer& transfer, HttpReply& reply) {
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
     reply.status = static_cast<int>(status);
     if (result != CURLE_OK) {
-        reply.error = sink.overflow ? "response larger than allowed"
+        reply.error = sink.overflow  ? "response larger than allowed"
                       : errorText[0] ? errorText
                                      : curl_easy_strerror(result);
         reply.body.clear();

@@ -13,13 +13,13 @@ struct HttpTransfer {
     std::string url;     // "http://host:port/path" or "https://..."
     std::string method;  // "GET", "POST", "HEAD" or any other verb
     std::string userAgent;
-    std::string referrer;                  // empty: none
-    std::vector<std::string> headers;      // "Name: value"; "Name:" removes a default header
-    std::string user;                      // empty: no authentication
+    std::string referrer;              // empty: none
+    std::vector<std::string> headers;  // "Name: value"; "Name:" removes a default header
+    std::string user;                  // empty: no authentication
     std::string password;
-    const void* body = nullptr;            // sent as is, with its length
+    const void* body = nullptr;  // sent as is, with its length
     std::size_t bodySize = 0;
-    bool http10 = false;                   // HTTP/1.0 instead of HTTP/1.1
+    bool http10 = false;  // HTTP/1.0 instead of HTTP/1.1
     std::uint32_t connectTimeoutMs = 10000;
     std::uint32_t totalTimeoutMs = 30000;
     std::size_t maxResponseBytes = std::size_t{16} << 20;

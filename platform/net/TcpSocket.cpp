@@ -15,7 +15,9 @@
 
 namespace platform {
 
-TcpSocket::~TcpSocket() { Close(); }
+TcpSocket::~TcpSocket() {
+    Close();
+}
 
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
     if (this != &other) {
@@ -104,7 +106,9 @@ void TcpSocket::Close() {
     if (fd >= 0) ::close(fd);
 }
 
-TcpListener::~TcpListener() { Close(); }
+TcpListener::~TcpListener() {
+    Close();
+}
 
 bool TcpListener::Listen(const std::string& host, std::uint16_t port) {
     Close();

@@ -128,7 +128,10 @@ MessageBoxLayout DescribeMessageBox(unsigned style) {
 }
 
 int MessageBox(std::string_view caption, std::string_view text, unsigned style) {
-    const MessageBoxLayout layout = DescribeMessageBox(style);
+    return MessageBox(caption, text, DescribeMessageBox(style));
+}
+
+int MessageBox(std::string_view caption, std::string_view text, const MessageBoxLayout& layout) {
     JournalBoxText(caption, text);
     const std::string captionText(caption);
     const std::string bodyText = WithUnixLineBreaks(text);

@@ -54,5 +54,7 @@ MessageBoxLayout DescribeMessageBox(unsigned style);
 
 // Shows a box (UTF-8 texts) and returns the id of the button that answered it.
 int MessageBox(std::string_view caption, std::string_view text, unsigned style = MB_OK);
+// The same with buttons of the caller's own (labels and ids), for the client's fixed dialogs.
+int MessageBox(std::string_view caption, std::string_view text, const MessageBoxLayout& layout);
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/crash/CrashHook.h"
 #include "platform/sys/Event.h"
 
 namespace platform {
@@ -27,7 +28,9 @@ bool Thread::Start(std::string name, std::function<void()> body) {
     auto state = state_;
     thread_ = std::thread([state, threadName = name_, body = std::move(body)] {
         SetCurrentThreadName(threadName);
+        InstallCrashAltStack();
         body();
+        RemoveCrashAltStack();
         state->finished.Set();
     });
     return true;

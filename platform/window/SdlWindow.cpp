@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "platform/input/MouseDevice.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -293,13 +294,22 @@ private:
                 }
                 break;
             case SDL_MOUSEMOTION:
+                PostMouseMotion(event.motion.xrel, event.motion.yrel);
                 queue_.Post({kWmMouseMove, ButtonState(event.motion.state), MakeLParam(event.motion.x, event.motion.y)});
                 break;
             case SDL_MOUSEBUTTONDOWN:
-            case SDL_MOUSEBUTTONUP: TranslateButton(event.button); break;
+            case SDL_MOUSEBUTTONUP:
+                // The buffered device numbers buttons left 0, right 1, middle 2.
+                PostMouseButton(event.button.button == SDL_BUTTON_LEFT    ? 0
+                                : event.button.button == SDL_BUTTON_RIGHT ? 1
+                                                                          : event.button.button - 1,
+                                event.type == SDL_MOUSEBUTTONDOWN);
+                TranslateButton(event.button);
+                break;
             case SDL_MOUSEWHEEL: {
                 int x = 0, y = 0;
                 SDL_GetGlobalMouseState(&x, &y);
+                PostMouseWheel(event.wheel.y * kWheelDelta);
                 const auto delta = static_cast<std::uint16_t>(static_cast<std::int16_t>(event.wheel.y * kWheelDelta));
                 queue_.Post({kWmMouseWheel, static_cast<std::uintptr_t>(delta) << 16, MakeLParam(x, y)});
                 break;
@@ -322,10 +332,12 @@ private:
     void TranslateWindowEvent(const SDL_WindowEvent& event) {
         switch (event.event) {
             case SDL_WINDOWEVENT_FOCUS_GAINED:
+                PostMouseFocus(true);
                 queue_.Post({kWmActivateApp, 1, 0});
                 queue_.Post({kWmActivate, kWaActive, 0});
                 break;
             case SDL_WINDOWEVENT_FOCUS_LOST:
+                PostMouseFocus(false);
                 altHeld_ = false;
                 queue_.Post({kWmActivate, kWaInactive, 0});
                 queue_.Post({kWmActivateApp, 0, 0});

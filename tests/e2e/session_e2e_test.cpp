@@ -93,7 +93,9 @@ TEST_P(Loopback, FrameSplitAcrossManyWritesArrivesWhole) {
 
 TEST_P(Loopback, ThirtyFramesInOneWriteArriveInOrder) {
     std::vector<Frame> frames;
-    for (int i = 0; i < 30; ++i) frames.push_back({static_cast<std::uint16_t>(2000 + i), Counted(i * 5, static_cast<std::uint8_t>(i))});
+    for (int i = 0; i < 30; ++i)
+        frames.push_back(
+            {static_cast<std::uint16_t>(2000 + i), Counted(i * 5, static_cast<std::uint8_t>(i))});
     ASSERT_TRUE(server->SendFrames(0, frames));
     ASSERT_TRUE(scene.WaitFor(30));
     const auto got = scene.Packets();
@@ -118,15 +120,19 @@ TEST_P(Loopback, MalformedFrameLengthIsLoggedAndClosesTheConnection) {
             std::lock_guard lock(m);
             lines.push_back(line);
         });
-        ASSERT_TRUE(server->SendRaw(client, {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), 1, 0}));
+        ASSERT_TRUE(server->SendRaw(
+            client, {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), 1, 0}));
         ASSERT_TRUE(server->WaitClosed(client, 5000));
-        for (int i = 0; i < 100 && session.IsConnected(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        for (int i = 0; i < 100 && session.IsConnected(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_FALSE(session.IsConnected());
         EXPECT_FALSE(session.SendByteMessage(2008, 0)) << "a send on a dropped connection fails";
         GetLog().SetObserver(nullptr);
         std::lock_guard lock(m);
         bool logged = false;
-        for (const auto& line : lines) logged = logged || line.find("ERROR : INVALID PACKET SIZE " + std::to_string(length)) != std::string::npos;
+        for (const auto& line : lines)
+            logged = logged ||
+                     line.find("ERROR : INVALID PACKET SIZE " + std::to_string(length)) != std::string::npos;
         EXPECT_TRUE(logged) << length;
     }
 }
@@ -166,4 +172,24 @@ TEST(KeepAlive, Message202AfterFiveSecondsWithoutASendOnVirtualTime) {
     session.Disconnect();
     server.Stop();
     platform::SetClock(nullptr);
+}
+
+TEST(Connection, RefusedConnectReportsFailureAndDisconnectRightAfterConnectReturns) {
+    platform::TcpListener probe;
+    ASSERT_TRUE(probe.Listen("127.0.0.1", 0));
+    const std::uint16_t closedPort = probe.Port();
+    probe.Close();
+    GameSession session;
+    ASSERT_TRUE(session.Connect("127.0.0.1", closedPort));
+    EXPECT_FALSE(session.WaitConnected(5000));
+    EXPECT_FALSE(session.IsConnected());
+
+    TestGameServer server;
+    ASSERT_TRUE(server.Start());
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(session.Connect("127.0.0.1", server.Port()));
+        session.Disconnect();  // must not hang whatever stage the connect thread reached
+        EXPECT_FALSE(session.IsConnected());
+    }
+    server.Stop();
 }

@@ -125,9 +125,11 @@ TEST(Engine, SubsystemThatFailsToInitialiseIsNamedInTheLogAndFailsTheEngine) {
 }
 
 TEST(DeviceErrorMessage, GivenTextsOwnTextsAndUndefinedCodes) {
-    EXPECT_EQ(GetDeviceErrorMessage(1, 0), u"Failed to query Direct3D9 interface - please install DirectX 9.0c version.");
+    EXPECT_EQ(GetDeviceErrorMessage(1, 0),
+              u"Failed to query Direct3D9 interface - please install DirectX 9.0c version.");
     EXPECT_EQ(GetDeviceErrorMessage(2, 0), u"Invalid DirectX version - please install DirectX 9.0c version.");
-    EXPECT_EQ(GetDeviceErrorMessage(3, 0), u"Failed to get device caps - please check display adapter driver");
+    EXPECT_EQ(GetDeviceErrorMessage(3, 0),
+              u"Failed to get device caps - please check display adapter driver");
     EXPECT_EQ(GetDeviceErrorMessage(8, 0), u"Failed to create Direct3D device.");
     for (int code : {-1, 14, 1000}) {
         EXPECT_EQ(GetDeviceErrorMessage(code, 0), u"Undefined error.");
@@ -139,7 +141,8 @@ TEST(DeviceErrorMessage, GivenTextsOwnTextsAndUndefinedCodes) {
             const WStringView text = GetDeviceErrorMessage(code, language);
             EXPECT_FALSE(text.empty());
             EXPECT_NE(text, GetDeviceErrorMessage(-1, language));
-            for (int other = 0; other < code; ++other) EXPECT_NE(text, GetDeviceErrorMessage(other, language));
+            for (int other = 0; other < code; ++other)
+                EXPECT_NE(text, GetDeviceErrorMessage(other, language));
         }
     EXPECT_NE(GetDeviceErrorMessage(5, 1), GetDeviceErrorMessage(5, 0));
 }

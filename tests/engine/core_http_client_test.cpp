@@ -32,12 +32,14 @@ public:
     }
 
 private:
-    static constexpr const char* kNames[] = {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "ALL_PROXY",
-                                             "all_proxy"};
+    static constexpr const char* kNames[] = {"http_proxy",  "HTTP_PROXY", "https_proxy",
+                                             "HTTPS_PROXY", "ALL_PROXY",  "all_proxy"};
     std::vector<std::optional<std::string>> saved_;
 };
 
-WString HostOf(const TestHttpServer& server) { return FromUtf8("127.0.0.1:" + std::to_string(server.Port())); }
+WString HostOf(const TestHttpServer& server) {
+    return FromUtf8("127.0.0.1:" + std::to_string(server.Port()));
+}
 
 }  // namespace
 
@@ -48,8 +50,9 @@ TEST(HttpClient, PostBodyArrivesByteForByteWithTheHeaderBlockAndNoProxy) {
     TestHttpServer server(200, "received");
     ASSERT_TRUE(server.Started());
 
-    std::string body = "--7d72321d130552\r\nContent-Disposition: form-data; name=\"file1\"; "
-                       "filename=\"StartLog.log\"\r\nContent-Type: */*\r\n\r\nabc";
+    std::string body =
+        "--7d72321d130552\r\nContent-Disposition: form-data; name=\"file1\"; "
+        "filename=\"StartLog.log\"\r\nContent-Type: */*\r\n\r\nabc";
     for (int round = 0; round < 8; ++round)
         for (int b = 0; b < 256; ++b) body += static_cast<char>(b);
     body += "--7d72321d130552--\r\n";
@@ -110,19 +113,29 @@ TEST(HttpClient, ProtocolsPortsAndHostsAreCheckedWhenTheConnectionOpens) {
         std::uint16_t port;
     };
     const Case cases[] = {
-        {u"example.org", 0, true, 21},       {u"example.org", 1, true, 70},
-        {u"example.org", 2, true, 80},       {u"example.org", 3, true, 443},
-        {u"example.org", 4, false, 0},       {u"example.org", -1, false, 0},
-        {u"example.org:8080", 2, true, 8080}, {u"[::1]:8443", 3, true, 8443},
-        {u"::1", 2, true, 80},               {u"", 2, false, 0},
-        {u"bad host", 2, false, 0},          {u"host:0", 2, false, 0},
-        {u"host:70000", 2, false, 0},        {u"host:80x", 2, false, 0},
-        {u"host/path", 2, false, 0},         {u"user@host", 2, false, 0},
-        {u"host\r\nX: y", 2, false, 0},      {u":80", 2, false, 0},
+        {u"example.org", 0, true, 21},
+        {u"example.org", 1, true, 70},
+        {u"example.org", 2, true, 80},
+        {u"example.org", 3, true, 443},
+        {u"example.org", 4, false, 0},
+        {u"example.org", -1, false, 0},
+        {u"example.org:8080", 2, true, 8080},
+        {u"[::1]:8443", 3, true, 8443},
+        {u"::1", 2, true, 80},
+        {u"", 2, false, 0},
+        {u"bad host", 2, false, 0},
+        {u"host:0", 2, false, 0},
+        {u"host:70000", 2, false, 0},
+        {u"host:80x", 2, false, 0},
+        {u"host/path", 2, false, 0},
+        {u"user@host", 2, false, 0},
+        {u"host\r\nX: y", 2, false, 0},
+        {u":80", 2, false, 0},
     };
     for (const Case& c : cases) {
         HttpConnection connection;
-        EXPECT_EQ(connection.Open(session, c.host, c.protocol), c.opens) << ToUtf8(c.host) << " " << c.protocol;
+        EXPECT_EQ(connection.Open(session, c.host, c.protocol), c.opens)
+            << ToUtf8(c.host) << " " << c.protocol;
         if (c.opens) {
             EXPECT_EQ(connection.Port(), c.port) << ToUtf8(c.host);
         }

@@ -93,7 +93,8 @@ TEST(MemoryStream, GrowsOnWriteOverwritesAfterSeekAndRefusesPositionsOutsideTheD
     EXPECT_EQ(stream.GetSize(), 11u);
     ASSERT_TRUE(stream.Seek(6, SeekOrigin::Begin));
     stream.Write("there!", 6);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.GetBuffer()), stream.GetSize()), "hello there!");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.GetBuffer()), stream.GetSize()),
+              "hello there!");
     EXPECT_FALSE(stream.Seek(1, SeekOrigin::End));
     EXPECT_FALSE(stream.Seek(-13, SeekOrigin::End));
     EXPECT_FALSE(stream.Seek(INT64_MIN, SeekOrigin::Current));

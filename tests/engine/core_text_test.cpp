@@ -20,10 +20,7 @@ std::string Hex(const std::string& bytes) {
 
 TEST(CodePage, KoreanTextRoundTripsThroughCp949) {
     const WString texts[] = {
-        u"안녕하세요",
-        u"리플레이 재생",
-        u"방장만 참여할 수 있는 대회입니다.",
-        u"Score 1,234 점 (3쿠션)",
+        u"안녕하세요", u"리플레이 재생", u"방장만 참여할 수 있는 대회입니다.", u"Score 1,234 점 (3쿠션)",
         u"갂똠힣",  // outside KS X 1001: the extended CP949 range
         u"",
     };
@@ -45,7 +42,9 @@ TEST(CodePage, UnconvertibleAndMalformedTextBecomesOneQuestionMarkPerCharacter) 
     EXPECT_EQ(WideToMulti(u"x\xD800y"), "x?y");
     // A lead byte without its trail byte, at the end and before an ASCII byte.
     EXPECT_EQ(MultiToWide("ab\xb0"), u"ab?");
-    EXPECT_EQ(MultiToWide("\xff" "a"), u"?a");
+    EXPECT_EQ(MultiToWide("\xff"
+                          "a"),
+              u"?a");
 }
 
 TEST(CodePage, FixedSizeFieldsAreZeroFilledAndCutOnCharacterBoundaries) {
@@ -60,7 +59,10 @@ TEST(CodePage, FixedSizeFieldsAreZeroFilledAndCutOnCharacterBoundaries) {
 
     char16_t wide[4];
     std::fill(std::begin(wide), std::end(wide), u'Z');
-    EXPECT_EQ(MultiToWide("\xb0\xa1" "bc", wide, 4), 3u);
+    EXPECT_EQ(MultiToWide("\xb0\xa1"
+                          "bc",
+                          wide, 4),
+              3u);
     EXPECT_EQ(WString(wide, 4), WString(u"가bc\0", 4));
     EXPECT_EQ(MultiToWide("abcdef", wide, 4), 3u);
     EXPECT_EQ(WString(wide, 4), WString(u"abc\0", 4));

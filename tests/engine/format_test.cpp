@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "engine/core/Format.h"
+
+#include <gtest/gtest.h>
 
 TEST(Format, WindowsWideConversions) {
     EXPECT_EQ(Format(u"%s=%d", u"\uac00\ub098", 42), u"\uac00\ub098=42");

@@ -94,14 +94,16 @@ TEST(ResourceRecords, EveryTypeRoundTripsUnchanged) {
     EXPECT_EQ(RoundTrip(sound), sound);
     ModelData model;
     model.nodes.push_back({u"Cue", -1, {}, 3, 0, kNoCullOverride, 0, 0});
-    model.nodes.push_back({u"Tip", 0, Float4x4::Translation(0, 0, 70), 4, 1, 2, -1, kModelNodeUsesShadowStage});
+    model.nodes.push_back(
+        {u"Tip", 0, Float4x4::Translation(0, 0, 70), 4, 1, 2, -1, kModelNodeUsesShadowStage});
     model.bounds = {{0, 0, 35}, 75};
     EXPECT_EQ(RoundTrip(model), model);
     SpriteData sprite{3, 4, 10, 20, {0.5f, 1}, {1, 2, 3, 4}, 1, 0.5f};
     EXPECT_EQ(RoundTrip(sprite), sprite);
     SpriteAnimationData anim{3, 0, {{{0, 0, 16, 16}, 50}, {{16, 0, 16, 16}, 70}}};
     EXPECT_EQ(RoundTrip(anim), anim);
-    TransformTrack track{u"arm", {{0, {1, 2, 3}, {0, 0, 0, 1}, {1, 1, 1}}, {100, {}, {0, 1, 0, 0}, {2, 2, 2}}}};
+    TransformTrack track{u"arm",
+                         {{0, {1, 2, 3}, {0, 0, 0, 1}, {1, 1, 1}}, {100, {}, {0, 1, 0, 0}, {2, 2, 2}}}};
     BoneAnimationData boneAnim{100, {track}};
     EXPECT_EQ(RoundTrip(boneAnim), boneAnim);
     ModelAnimationData modelAnim{200, 0, {track}};

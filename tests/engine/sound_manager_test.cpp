@@ -1,15 +1,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include <atomic>
+#include <cmath>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/WavCodec.h"
 #include "platform/audio/NullAudioDevice.h"
 #include "platform/sys/Clock.h"
+#include "platform/sys/Journal.h"
 #include "tests/engine/support/SoundTestSupport.h"
 
 using ::testing::ElementsAre;
@@ -80,6 +82,20 @@ TEST_F(SoundManagerTest, StaticSoundPlaysForItsLengthAndReportsItsId) {
     EXPECT_TRUE(manager.IsPlaying(7));
     manager.Stop(7);
     EXPECT_FALSE(manager.IsPlaying(7));
+}
+
+TEST_F(SoundManagerTest, OnlySuccessfulPlaysAreJournalled) {
+    const std::string path = soundtest::WaveOutputPath() + ".journal";
+    ASSERT_TRUE(platform::Journal::Open(path));
+    ASSERT_TRUE(manager.LoadStatic(7, tone, SoundCategory::Voice));
+    EXPECT_TRUE(manager.Play(7, 1.0f));
+    EXPECT_FALSE(manager.Play(8, 1.0f));
+    manager.SetCategoryEnabled(SoundCategory::Voice, false);
+    EXPECT_FALSE(manager.Play(7, 1.0f));
+    platform::Journal::Open("");
+    std::ifstream file(path);
+    std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(text, "SOUND 7\n");
 }
 
 TEST_F(SoundManagerTest, CopiesLetASoundOverlapItselfAndTheOldestIsReused) {

@@ -93,11 +93,13 @@ TEST_F(SoundSequenceTest, EnqueueFromTheDispatchThreadDuringUpdatesLosesNothing)
         for (int i = 0; i < 300; ++i) sequence.Enqueue(1, 1.0f);
         done = true;
     });
-    for (int i = 0; i < 100000 && !(done && sequence.Size() == 0); ++i) {
+    auto updateOnce = [&] {
         clock.AdvanceMs(100);  // the 100 ms sound at the front has ended
         sequence.Update();
-    }
+    };
+    while (!done) updateOnce();  // updates race the enqueues for as long as they run
     dispatch.join();
+    for (int i = 0; i < 1000 && sequence.Size() != 0; ++i) updateOnce();
     EXPECT_EQ(sequence.Size(), 0u);
     EXPECT_EQ(plays.load(), 300);
 }

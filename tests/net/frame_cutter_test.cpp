@@ -19,8 +19,8 @@ std::vector<std::uint8_t> Frame(std::uint16_t id, std::size_t body, std::uint8_t
 }
 
 // Feeds the stream to the cutter in pieces of `step` bytes and returns the frames cut.
-std::vector<std::vector<std::uint8_t>> Cut(const std::vector<std::uint8_t>& stream, std::size_t step, bool* invalid = nullptr,
-                                           int* badLength = nullptr) {
+std::vector<std::vector<std::uint8_t>> Cut(const std::vector<std::uint8_t>& stream, std::size_t step,
+                                           bool* invalid = nullptr, int* badLength = nullptr) {
     FrameCutter cutter;
     std::vector<std::vector<std::uint8_t>> frames;
     std::vector<std::uint8_t> out(kMaxFrameSize);
@@ -50,12 +50,14 @@ TEST(FrameCutter, CutsWholeFramesWhateverTheReadSizes) {
     std::vector<std::uint8_t> stream;
     std::vector<std::vector<std::uint8_t>> sent;
     for (int i = 0; i < 40; ++i) {
-        sent.push_back(Frame(static_cast<std::uint16_t>(2000 + i), (i * 97) % 700, static_cast<std::uint8_t>(i)));
+        sent.push_back(
+            Frame(static_cast<std::uint16_t>(2000 + i), (i * 97) % 700, static_cast<std::uint8_t>(i)));
         stream.insert(stream.end(), sent.back().begin(), sent.back().end());
     }
     sent.push_back(Frame(1, kMaxFrameSize - kFrameHeaderSize, 0xEE));  // the largest frame, wrapping the ring
     stream.insert(stream.end(), sent.back().begin(), sent.back().end());
-    for (std::size_t step : {1u, 3u, 7u, 100u, 1500u, 4096u}) EXPECT_EQ(Cut(stream, step), sent) << "step " << step;
+    for (std::size_t step : {1u, 3u, 7u, 100u, 1500u, 4096u})
+        EXPECT_EQ(Cut(stream, step), sent) << "step " << step;
 }
 
 TEST(FrameCutter, RejectsLengthsOutsideFourTo4096) {
@@ -106,5 +108,6 @@ TEST(FrameCipher, WeakKeysAreRefused) {
     EXPECT_FALSE(c.Enabled());
     const DesKey badParity = {0, 0, 0, 0, 0, 0, 0, 1};
     EXPECT_FALSE(c.SetKey(badParity));
-    for (std::uint64_t seed = 0; seed < 200; ++seed) EXPECT_TRUE(c.SetKey(FrameCipher::DeriveKey(seed))) << seed;
+    for (std::uint64_t seed = 0; seed < 200; ++seed)
+        EXPECT_TRUE(c.SetKey(FrameCipher::DeriveKey(seed))) << seed;
 }

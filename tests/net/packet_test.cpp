@@ -1,14 +1,17 @@
+#include "net/Packet.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "net/Packet.h"
 #include "net/PacketPool.h"
 
 using namespace net;
 
 namespace {
-std::vector<std::uint8_t> Bytes(const Packet& p) { return {p.Data(), p.Data() + p.Size()}; }
+std::vector<std::uint8_t> Bytes(const Packet& p) {
+    return {p.Data(), p.Data() + p.Size()};
+}
 }  // namespace
 
 TEST(Packet, WritesLittleEndianFieldsBehindTheHeader) {
@@ -16,8 +19,8 @@ TEST(Packet, WritesLittleEndianFieldsBehindTheHeader) {
     p.Init(0x1234);
     p.WriteU8(0xAB).WriteU16(0x0102).WriteU32(0x03040506).WriteU64(0x0708090A0B0C0D0Eull);
     p.Finish();
-    const std::vector<std::uint8_t> expected = {19, 0, 0x34, 0x12, 0xAB, 0x02, 0x01, 0x06, 0x05, 0x04, 0x03,
-                                                0x0E, 0x0D, 0x0C, 0x0B, 0x0A, 0x09, 0x08, 0x07};
+    const std::vector<std::uint8_t> expected = {19,   0,    0x34, 0x12, 0xAB, 0x02, 0x01, 0x06, 0x05, 0x04,
+                                                0x03, 0x0E, 0x0D, 0x0C, 0x0B, 0x0A, 0x09, 0x08, 0x07};
     EXPECT_EQ(Bytes(p), expected);
 }
 
@@ -33,8 +36,13 @@ TEST(Packet, StringIsByteLengthTextAndTerminator) {
 TEST(Packet, ReadsBackWhatWasWritten) {
     Packet w;
     w.Init(2052);
-    w.WriteU8(200).WriteU16(65000).WriteU32(4000000000u).WriteU64(~0ull).WriteString(u"\uD55C\uAE00 text")
-        .WriteF32(1.5f).WriteI32(-7);
+    w.WriteU8(200)
+        .WriteU16(65000)
+        .WriteU32(4000000000u)
+        .WriteU64(~0ull)
+        .WriteString(u"\uD55C\uAE00 text")
+        .WriteF32(1.5f)
+        .WriteI32(-7);
     w.Finish();
     Packet r;
     ASSERT_TRUE(r.SetFrames(w.Data(), w.Size()));

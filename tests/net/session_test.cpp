@@ -19,7 +19,9 @@ Packet* Make(GameSession& s, std::uint16_t id, std::uint8_t value) {
     return p;
 }
 
-void Settle() { std::this_thread::sleep_for(std::chrono::milliseconds(60)); }
+void Settle() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+}
 }  // namespace
 
 TEST(SessionDispatch, HoldsPacketsBackUntilASceneIsCurrentActiveAndLoaded) {

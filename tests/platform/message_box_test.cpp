@@ -68,7 +68,12 @@ TEST(MessageBox, WithoutAReachableDisplayTheBoxNeverBlocks) {
     EXPECT_EQ(MessageBox("Error", "no display", MB_OKCANCEL), IDOK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: no display\n");
 
-    ScopedEnv fake("DISPLAY", ":1");
+    // A display that is named but cannot be opened: the box falls back to the stderr line.
+    ScopedEnv unreachable("DISPLAY", "127.0.0.1:987");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBox("Error", "dead display", MB_YESNO), IDYES);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: dead display\n");
+
     ScopedEnv nullVideo("MARVENLOT_VIDEO", "null");
     testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBox("Error", "null video", MB_OK), IDOK);

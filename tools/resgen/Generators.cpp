@@ -47,8 +47,8 @@ uint32_t AddMaterial(GroupBuilder& g, const WString& name, Rgba colour, uint32_t
     return g.Add(name, m);
 }
 
-uint32_t AddSingleNodeModel(GroupBuilder& g, const WString& name, uint32_t meshId, const BoundingSphere& bounds,
-                            uint32_t flags = 0) {
+uint32_t AddSingleNodeModel(GroupBuilder& g, const WString& name, uint32_t meshId,
+                            const BoundingSphere& bounds, uint32_t flags = 0) {
     ModelData model;
     ModelNodeData node;
     node.name = name;
@@ -63,10 +63,12 @@ uint32_t AddSingleNodeModel(GroupBuilder& g, const WString& name, uint32_t meshI
 
 void BuildMapGroup(GroupBuilder& g, const WString& name, Rgba floorColour) {
     Image floor(64, 64, floorColour);
-    floor.FillRect(0, 0, 32, 32, {uint8_t(floorColour.r * 0.8), uint8_t(floorColour.g * 0.8),
-                                  uint8_t(floorColour.b * 0.8), 255});
-    floor.FillRect(32, 32, 32, 32, {uint8_t(floorColour.r * 0.8), uint8_t(floorColour.g * 0.8),
-                                    uint8_t(floorColour.b * 0.8), 255});
+    floor.FillRect(
+        0, 0, 32, 32,
+        {uint8_t(floorColour.r * 0.8), uint8_t(floorColour.g * 0.8), uint8_t(floorColour.b * 0.8), 255});
+    floor.FillRect(
+        32, 32, 32, 32,
+        {uint8_t(floorColour.r * 0.8), uint8_t(floorColour.g * 0.8), uint8_t(floorColour.b * 0.8), 255});
     const uint32_t floorTexture = g.Add(u"Floor", floor.ToTexture());
     const uint32_t floorMaterial = AddMaterial(g, u"Floor", {255, 255, 255, 255}, floorTexture, u"Floor");
     MeshBuilder mesh;
@@ -188,9 +190,10 @@ void BuildTables(GeneratedPackage& p) {
         Image cloth(64, 64, c);
         cloth.Noise(uint32_t(type + 1), 5);
         const uint32_t clothTexture = g.Add(W("Cloth" + n), cloth.ToTexture());
-        const uint32_t clothMaterial = AddMaterial(g, W("Cloth" + n), {255, 255, 255, 255}, clothTexture, W("Cloth" + n));
-        const uint32_t cushion =
-            AddMaterial(g, W("Cushion" + n), {uint8_t(c.r * 0.8), uint8_t(c.g * 0.8), uint8_t(c.b * 0.8), 255});
+        const uint32_t clothMaterial =
+            AddMaterial(g, W("Cloth" + n), {255, 255, 255, 255}, clothTexture, W("Cloth" + n));
+        const uint32_t cushion = AddMaterial(
+            g, W("Cushion" + n), {uint8_t(c.r * 0.8), uint8_t(c.g * 0.8), uint8_t(c.b * 0.8), 255});
         const MeshData mesh = BuildTableMesh(kTableSizes[type], clothMaterial, cushion, rail, body, pocket);
         const uint32_t meshId = g.Add(W("Table" + n), mesh);
         AddSingleNodeModel(g, W("Table" + n), meshId, mesh.bounds);
@@ -234,19 +237,24 @@ void AddBallSet(GroupBuilder& g, const std::string& set, float radius, const std
 void BuildBalls(GeneratedPackage& p) {
     GroupBuilder& g = p.builder.AddGroup(u"Balls");
     AddBallSet(g, "Carom", kCaromBallRadius,
-               {{{245, 245, 240, 255}, 0, false}, {{240, 200, 40, 255}, 0, false},
-                {{200, 30, 30, 255}, 0, false}, {{170, 20, 40, 255}, 0, false}});
-    const Rgba pool[8] = {{230, 190, 30, 255}, {30, 60, 180, 255}, {200, 30, 30, 255},
-                          {90, 40, 140, 255},  {240, 120, 20, 255}, {20, 120, 60, 255},
-                          {120, 30, 30, 255},  {15, 15, 15, 255}};
+               {{{245, 245, 240, 255}, 0, false},
+                {{240, 200, 40, 255}, 0, false},
+                {{200, 30, 30, 255}, 0, false},
+                {{170, 20, 40, 255}, 0, false}});
+    const Rgba pool[8] = {{230, 190, 30, 255}, {30, 60, 180, 255}, {200, 30, 30, 255}, {90, 40, 140, 255},
+                          {240, 120, 20, 255}, {20, 120, 60, 255}, {120, 30, 30, 255}, {15, 15, 15, 255}};
     std::vector<BallLook> poolLooks = {{{245, 245, 240, 255}, 0, false}};
     for (int n = 1; n <= 15; ++n) poolLooks.push_back({pool[(n - 1) % 8], n, n > 8});
     AddBallSet(g, "Pool", kPoolBallRadius, poolLooks);
     AddBallSet(g, "Snooker", kSnookerBallRadius,
-               {{{245, 245, 240, 255}, 0, false}, {{200, 30, 30, 255}, 0, false},
-                {{230, 200, 30, 255}, 0, false}, {{20, 120, 60, 255}, 0, false},
-                {{110, 70, 30, 255}, 0, false}, {{30, 60, 180, 255}, 0, false},
-                {{240, 130, 160, 255}, 0, false}, {{15, 15, 15, 255}, 0, false}});
+               {{{245, 245, 240, 255}, 0, false},
+                {{200, 30, 30, 255}, 0, false},
+                {{230, 200, 30, 255}, 0, false},
+                {{20, 120, 60, 255}, 0, false},
+                {{110, 70, 30, 255}, 0, false},
+                {{30, 60, 180, 255}, 0, false},
+                {{240, 130, 160, 255}, 0, false},
+                {{15, 15, 15, 255}, 0, false}});
 }
 
 // ---- cues: the tip at the origin, the cue along +x; lengths in cm
@@ -256,17 +264,18 @@ struct CueSection {
     float x0, x1, r0, r1;
 };
 constexpr CueSection kCueSections[5] = {
-    {"TuneShaft", 1.2f, 71.2f, 0.62f, 0.8f}, {"TuneButt", 74.2f, 143.2f, 0.9f, 1.45f},
+    {"TuneShaft", 1.2f, 71.2f, 0.62f, 0.8f},  {"TuneButt", 74.2f, 143.2f, 0.9f, 1.45f},
     {"TuneJoint", 71.2f, 74.2f, 0.85f, 0.9f}, {"TuneBumper", 143.2f, 144.2f, 1.45f, 1.4f},
     {"TuneTip", 0.0f, 1.2f, 0.6f, 0.62f},
 };
 
 Rgba PartColour(int section, int variant) {
-    static const Rgba base[5] = {{225, 200, 150, 255}, {90, 40, 30, 255}, {190, 190, 200, 255},
-                                 {20, 20, 20, 255},    {60, 90, 160, 255}};
+    static const Rgba base[5] = {
+        {225, 200, 150, 255}, {90, 40, 30, 255}, {190, 190, 200, 255}, {20, 20, 20, 255}, {60, 90, 160, 255}};
     const Rgba b = base[section];
     const int shift = variant * 23;
-    return {uint8_t((b.r + shift) % 256), uint8_t((b.g + shift * 2) % 256), uint8_t((b.b + shift * 3) % 256), 255};
+    return {uint8_t((b.r + shift) % 256), uint8_t((b.g + shift * 2) % 256), uint8_t((b.b + shift * 3) % 256),
+            255};
 }
 
 void BuildCues(GeneratedPackage& p) {
@@ -276,8 +285,8 @@ void BuildCues(GeneratedPackage& p) {
         for (int s = 0; s < 5; ++s) {
             const CueSection& c = kCueSections[s];
             const uint32_t material =
-                AddMaterial(g, W("Cue" + std::to_string(cue) + c.group), PartColour(s, s == 1 ? cue : 0), kEmptyResourceId,
-                            u"", 30.0f);
+                AddMaterial(g, W("Cue" + std::to_string(cue) + c.group), PartColour(s, s == 1 ? cue : 0),
+                            kEmptyResourceId, u"", 30.0f);
             m.AddCylinderX(material, c.x0, c.x1, c.r0, c.r1);
         }
         const MeshData mesh = m.Build();
@@ -311,7 +320,8 @@ void BuildBillObject(GeneratedPackage& p) {
             m.AddCylinderX(material, c.x0, c.x1, c.r0, c.r1);
             const MeshData mesh = m.Build();
             // The bumper and the tip take the "shadow" stage, the others the "reflection" stage.
-            AddSingleNodeModel(part, name, part.Add(name, mesh), mesh.bounds, s >= 3 ? kModelNodeUsesShadowStage : 0);
+            AddSingleNodeModel(part, name, part.Add(name, mesh), mesh.bounds,
+                               s >= 3 ? kModelNodeUsesShadowStage : 0);
         }
     }
 }
@@ -320,15 +330,18 @@ void BuildBillObject(GeneratedPackage& p) {
 
 Image ImageSet(int set) {
     Image img(256, 256, {0, 0, 0, 0});
-    const Rgba hue{uint8_t(60 + (set * 37) % 150), uint8_t(70 + (set * 53) % 140), uint8_t(90 + (set * 71) % 130), 255};
+    const Rgba hue{uint8_t(60 + (set * 37) % 150), uint8_t(70 + (set * 53) % 140),
+                   uint8_t(90 + (set * 71) % 130), 255};
     // Tiles of 64 x 32: rows of normal, hover, pressed and disabled states.
     for (int y = 0; y < 256; y += 32) {
         for (int x = 0; x < 256; x += 64) {
             const int state = (y / 32) % 4;
             const float k = state == 1 ? 1.25f : state == 2 ? 0.75f : state == 3 ? 0.5f : 1.0f;
-            const Rgba top{uint8_t(std::min(255.0f, hue.r * k + 30)), uint8_t(std::min(255.0f, hue.g * k + 30)),
+            const Rgba top{uint8_t(std::min(255.0f, hue.r * k + 30)),
+                           uint8_t(std::min(255.0f, hue.g * k + 30)),
                            uint8_t(std::min(255.0f, hue.b * k + 30)), 255};
-            const Rgba bottom{uint8_t(hue.r * k * 0.7f), uint8_t(hue.g * k * 0.7f), uint8_t(hue.b * k * 0.7f), 255};
+            const Rgba bottom{uint8_t(hue.r * k * 0.7f), uint8_t(hue.g * k * 0.7f), uint8_t(hue.b * k * 0.7f),
+                              255};
             img.Gradient(x, y, 64, 32, top, bottom);
             img.Frame(x, y, 64, 32, 1, {20, 20, 25, 255});
         }

@@ -24,9 +24,9 @@ struct TestGameServer::Client {
     std::mutex writeMutex;
     WireCipher sendCipher;
     WireCipher receiveCipher;
-    std::deque<Frame> inbox;       // under the server mutex
-    std::vector<Frame> history;    // under the server mutex
-    bool closed = false;           // under the server mutex
+    std::deque<Frame> inbox;     // under the server mutex
+    std::vector<Frame> history;  // under the server mutex
+    bool closed = false;         // under the server mutex
     // Lobby state
     std::u16string loginId;
     std::u16string nickname;
@@ -58,7 +58,9 @@ struct TestGameServer::Room {
 
 TestGameServer::TestGameServer(ServerOptions options) : options_(options) {}
 
-TestGameServer::~TestGameServer() { Stop(); }
+TestGameServer::~TestGameServer() {
+    Stop();
+}
 
 bool TestGameServer::Start(std::uint16_t port) {
     if (!listener_.Listen("127.0.0.1", port)) return false;
@@ -271,7 +273,8 @@ int TestGameServer::CountReceived(int client, std::uint16_t id) const {
     Client* c = Get(client);
     if (!c) return 0;
     std::lock_guard lock(mutex_);
-    return static_cast<int>(std::count_if(c->history.begin(), c->history.end(), [&](const Frame& f) { return f.id == id; }));
+    return static_cast<int>(
+        std::count_if(c->history.begin(), c->history.end(), [&](const Frame& f) { return f.id == id; }));
 }
 
 bool TestGameServer::WaitClosed(int client, std::uint32_t timeoutMs) {
@@ -286,9 +289,22 @@ bool TestGameServer::WaitClosed(int client, std::uint32_t timeoutMs) {
 
 namespace {
 enum : std::uint16_t {
-    kSignIn = 151, kSignInResult, kCreateNick, kCreateNickResult, kChannelListRequest, kChannelList,
-    kChooseChannel, kChooseChannelResult, kRoomListRequest, kRoomList, kCreateRoom, kJoinRoom, kJoinRoomResult,
-    kKeepAlive = 202, kLeaveRoom = 2008, kLeaveAnswer = 2009,
+    kSignIn = 151,
+    kSignInResult,
+    kCreateNick,
+    kCreateNickResult,
+    kChannelListRequest,
+    kChannelList,
+    kChooseChannel,
+    kChooseChannelResult,
+    kRoomListRequest,
+    kRoomList,
+    kCreateRoom,
+    kJoinRoom,
+    kJoinRoomResult,
+    kKeepAlive = 202,
+    kLeaveRoom = 2008,
+    kLeaveAnswer = 2009,
 };
 
 struct ChannelDef {
@@ -299,8 +315,8 @@ constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8,
 
 void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname) {
     w.u64(id).str(nickname).u16(1).u32(0).u64(100000).u32(0);  // level 1, 100,000 gold
-    w.u8(0).u8(0).u8(0);                                        // account kind, membership, chat state
-    w.u32(0).str(u"").u8(0);                                    // no clan
+    w.u8(0).u8(0).u8(0);                                       // account kind, membership, chat state
+    w.u32(0).str(u"").u8(0);                                   // no clan
     w.u32(0).u16(0);
     for (int i = 0; i < 5; ++i) w.u32(10);
     w.u8(0).u32(0).u16(0);
@@ -448,14 +464,27 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             }
             return;
     }
-    if (options_.verbose) std::printf("reply to client %d for %u (%s)\n", c.index, f.id, Narrow(c.nickname).c_str());
+    if (options_.verbose)
+        std::printf("reply to client %d for %u (%s)\n", c.index, f.id, Narrow(c.nickname).c_str());
     switch (f.id) {
-        case kSignIn: reply(kSignInResult); break;
-        case kCreateNick: reply(kCreateNickResult); break;
-        case kChannelListRequest: reply(kChannelList); break;
-        case kChooseChannel: reply(kChooseChannelResult); break;
-        case kRoomListRequest: reply(kRoomList); break;
-        default: reply(kJoinRoomResult); break;
+        case kSignIn:
+            reply(kSignInResult);
+            break;
+        case kCreateNick:
+            reply(kCreateNickResult);
+            break;
+        case kChannelListRequest:
+            reply(kChannelList);
+            break;
+        case kChooseChannel:
+            reply(kChooseChannelResult);
+            break;
+        case kRoomListRequest:
+            reply(kRoomList);
+            break;
+        default:
+            reply(kJoinRoomResult);
+            break;
     }
 }
 

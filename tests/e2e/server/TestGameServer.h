@@ -23,8 +23,8 @@ namespace testserver {
 struct ServerOptions {
     bool cipher = false;
     std::uint64_t keySeed = 0x5EED;
-    bool lobby = false;   // answer the sign-in and lobby flow and relay room traffic by itself
-    bool verbose = false; // print one line per frame (the program)
+    bool lobby = false;    // answer the sign-in and lobby flow and relay room traffic by itself
+    bool verbose = false;  // print one line per frame (the program)
 };
 
 class TestGameServer {

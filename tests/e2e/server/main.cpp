@@ -16,7 +16,9 @@
 
 namespace {
 std::atomic<bool> gStop{false};
-void OnSignal(int) { gStop = true; }
+void OnSignal(int) {
+    gStop = true;
+}
 
 int Usage() {
     std::fprintf(stderr, "usage: marvenlot-testserver [--port N] [--cipher] [--verbose]\n");

@@ -48,7 +48,9 @@ const bool kConfigured = (Setup(), true);
 
 }  // namespace
 
-const std::string& WaveOutputPath() { return Setup().wavPath; }
+const std::string& WaveOutputPath() {
+    return Setup().wavPath;
+}
 
 bool ReadWaveOutput(PcmSound& out) {
     std::ifstream file(WaveOutputPath(), std::ios::binary);

@@ -28,6 +28,8 @@ struct ToneStats {
     double frequency = 0;  // from the zero crossings between the first and the last loud sample
 };
 ToneStats Analyse(const PcmSound& pcm, int threshold = 200);
-inline double LoudMs(const ToneStats& stats, int rate = kOutputRate) { return stats.loudFrames * 1000.0 / rate; }
+inline double LoudMs(const ToneStats& stats, int rate = kOutputRate) {
+    return stats.loudFrames * 1000.0 / rate;
+}
 
 }  // namespace soundtest

@@ -120,9 +120,9 @@ void TestHttpServer::HandleConnection(int socket) {
         std::lock_guard lock(mutex_);
         requests_.push_back(std::move(request));
     }
-    const std::string response = "HTTP/1.1 " + std::to_string(status_) + " Canned\r\nContent-Length: " +
-                                 std::to_string(responseBody_.size()) + "\r\nConnection: close\r\n\r\n" +
-                                 responseBody_;
+    const std::string response = "HTTP/1.1 " + std::to_string(status_) +
+                                 " Canned\r\nContent-Length: " + std::to_string(responseBody_.size()) +
+                                 "\r\nConnection: close\r\n\r\n" + responseBody_;
     std::size_t sent = 0;
     while (sent < response.size()) {
         const ssize_t n = ::send(socket, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);

@@ -29,7 +29,8 @@ public:
     }
     bool WaitFor(std::size_t count, std::uint32_t timeoutMs = 5000) {
         std::unique_lock lock(mutex_);
-        return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return packets_.size() >= count; });
+        return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                 [&] { return packets_.size() >= count; });
     }
     std::vector<RecordedPacket> Packets() {
         std::lock_guard lock(mutex_);

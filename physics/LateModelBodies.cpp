@@ -1,0 +1,237 @@
+// The late models' cushion impulse, ball collisions and the wiring of their rail contact.
+#include "engine/core/Log.h"
+#include "physics/PhysicsModelB.h"
+
+namespace physics {
+
+void PhysicsModelB::CollideRails(Ball& ball, F32 dt) { CollideRailsMid(ball, dt, RailGeneration::Late); }
+
+bool PhysicsModelB::CollideRailZone(Vector3& position, const Vector3&, F32 radiusCm, Vector3& normal,
+                                    RailZoneState& state, std::uint8_t railMask) {
+    return CollideRailZoneMid(position, radiusCm, normal, state, railMask, RailGeneration::Late);
+}
+
+bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const CushionContact& c) {
+    const Vector3& u = c.direction;
+    const TableParams& p = *c.params;
+    const F32 h = c.horizontalLength;
+    const F32 ia = c.inertiaArm;
+
+    const F32 a1 = St(-(c.dirY * u.z));
+    const F32 a2 = St(-(c.dirX * u.z));
+    const Vector3 e(a2, a1, h);
+    const Vector3 s(St(a1 * u.z - h * u.y), St(h * u.x - a2 * u.z), St(a2 * u.y - a1 * u.x));
+
+    const F32 lever = St(c.radius - ((u.x * rv.x + rv.z * u.z) + u.y * rv.y) * railLeverShare);
+    const F32 k = St(lever / ia + 1.0f);
+
+    const F32 vn = St((u.y * v.y + v.x * u.x) + v.z * u.z);
+    const Vector3 vnu(St(vn * u.x), St(vn * u.y), St(vn * u.z));
+    const Vector3 vt(St(v.x - vnu.x), St(v.y - vnu.y), St(v.z - vnu.z));
+
+    Vector3 cp;
+    cp.z = St(u.y * w.x - u.x * w.y);
+    cp.y = St(u.x * w.z - w.x * u.z);
+    cp.x = St(w.y * u.z - u.y * w.z);
+    cp = Vector3(St(cp.x * lever), St(cp.y * lever), St(cp.z * lever));
+    const F32 cn = St((cp.x * u.x + cp.z * u.z) + cp.y * u.y);
+    const Vector3 cnu(St(cn * u.x), St(cn * u.y), St(cn * u.z));
+    const Vector3 ct(St(cp.x - cnu.x), St(cp.y - cnu.y), St(cp.z - cnu.z));
+
+    const Vector3 nn(St(vnu.x - cnu.x), St(vnu.y - cnu.y), St(vnu.z - cnu.z));
+    const Vector3 tt(St(vt.x - ct.x), St(vt.y - ct.y), St(vt.z - ct.z));
+    const Vector3 surface(St(tt.x + nn.x), St(tt.y + nn.y), St(tt.z + nn.z));
+
+    auto deform = [&](F32 tc, F32 nc) {
+        F32 q = St(tc / k);
+        q = St(q + nc);
+        return St(q * c.dtStep);
+    };
+    const Vector3 dd(deform(tt.x, nn.x), deform(tt.y, nn.y), deform(tt.z, nn.z));
+    rv = Vector3(St(rv.x - dd.x), St(rv.y - dd.y), St(rv.z - dd.z));
+
+    const F32 rn = St((rv.y * u.y + rv.z * u.z) + rv.x * u.x);
+    if (rn < F32(0.0f)) return false;
+
+    Vector3 rhat = rv;
+    rhat.Normalize();
+    const F32 sr = St((rhat.y * surface.y + rhat.z * surface.z) + surface.x * rhat.x);
+    auto force = [&](F32 rc, F32 hc) {
+        const F32 srh = St(sr * hc);
+        const F32 spring = St(p.cushionStiffness * rc);
+        const F32 damping = St(p.cushionParamA * srh);
+        const F32 diff = St(spring - damping);
+        return St(diff / c.mass);
+    };
+    const Vector3 a(force(rv.x, rhat.x), force(rv.y, rhat.y), force(rv.z, rhat.z));
+
+    const F32 an = St((a.y * u.y + a.z * u.z) + a.x * u.x);
+    if (an < F32(0.0f)) return true;
+
+    const Vector3 anu(St(an * u.x), St(an * u.y), St(an * u.z));
+    const Vector3 at(St(a.x - anu.x), St(a.y - anu.y), St(a.z - anu.z));
+    const F32 pn = St(anu.Length() + anu.Length());
+    const F32 qt = at.Length();
+
+    const F32 rn2 = St((u.x * rv.x + rv.z * u.z) + u.y * rv.y);
+    const Vector3 rt(St(rv.x - St(rn2 * u.x)), St(rv.y - St(rn2 * u.y)), St(rv.z - St(rn2 * u.z)));
+    Vector3 glide;
+    if ((pn * p.railParamA) * k < qt) {
+        const F32 q1 = St((rt.x * s.x + rt.y * s.y) + rt.z * s.z);
+        glide = Vector3(St(glide.x + St(q1 * s.x)), St(glide.y + St(q1 * s.y)), St(glide.z + St(q1 * s.z)));
+    }
+    if ((pn * p.railParamB) * k < qt) {
+        const F32 q2 = St((rt.x * a2 + rt.y * a1) + rt.z * h);
+        glide = Vector3(St(glide.x + St(q2 * e.x)), St(glide.y + St(q2 * e.y)), St(glide.z + St(q2 * e.z)));
+    }
+    rv.x = St(rv.x - glide.x);
+    rv.y = St(rv.y - glide.y);
+    rv.z = St(rv.z - glide.z);
+
+    const Vector3 dv(St(a.x * c.dtStep), St(a.y * c.dtStep), St(a.z * c.dtStep));
+    const F32 dvn = St((dv.y * u.y + dv.z * u.z) + dv.x * u.x);
+    const Vector3 dvnu(St(dvn * u.x), St(dvn * u.y), St(dvn * u.z));
+    const Vector3 ww(St(St(dv.x - dvnu.x) / k), St(St(dv.y - dvnu.y) / k), St(St(dv.z - dvnu.z) / k));
+    v.x = St(St(ww.x + dvnu.x) + v.x);
+    v.y = St(St(ww.y + dvnu.y) + v.y);
+    v.z = St(St(ww.z + dvnu.z) + v.z);
+
+    const Vector3 g(St(ww.x / ia), St(ww.y / ia), St(ww.z / ia));
+    Vector3 turn;
+    Vec3Cross(turn, g, u);
+    w.x = St(w.x + turn.x);
+    w.y = St(w.y + turn.y);
+    w.z = St(w.z + turn.z);
+    return true;
+}
+
+bool PhysicsModelB::ResolveCollisions() {
+    workCount_ = 0;
+    const std::size_t count = balls_.size();
+    if (count == 0) return true;
+    const Ball& b0 = *balls_[0];
+    const F32 contact = St((b0.radiusCm + b0.radiusCm) + 0.1f);
+    const F32 contact2 = St(contact * contact);
+    const F32 m0 = b0.mass, r0 = b0.radius, i0 = b0.inertiaArm;
+    const ModelParams& mp = Params().model;
+    const F32 hs = mp.collisionParamE, mu = mp.ballFrictionA, mix = mp.ballCollisionC;
+    std::vector<PhysicsEvent>& queue = PhysicsEventQueue();
+
+    for (std::size_t ia = 0; ia < count; ++ia) {
+        Ball& a = *balls_[ia];
+        if (a.outOfPlay != 0) continue;
+        for (std::size_t ib = ia + 1; ib < count; ++ib) {
+            Ball& b = *balls_[ib];
+            if (b.outOfPlay != 0) continue;
+            if (a.velocity.IsZero() && a.spin.IsZero() && a.cueActive == 0 && b.IsAtRest()) continue;
+            Vector3 d;
+            Vec3Subtract(d, a.position, b.position);
+            if (!(AbsF(d.x) < contact && AbsF(d.y) < contact && AbsF(d.z) < contact)) continue;
+            if (!((d.z * d.z + d.y * d.y) + d.x * d.x < contact2)) continue;
+            const F32 sa = St((d.z * a.velocity.z + d.y * a.velocity.y) + d.x * a.velocity.x);
+            const F32 sb = St((d.z * b.velocity.z + d.y * b.velocity.y) + d.x * b.velocity.x);
+            if (!(sb - sa > Ext(0.0f))) continue;
+            Vector3 n = d;
+            n.Normalize();
+            if (workCount_ >= workBuffer_.size()) workBuffer_.resize(workCount_ + 1);
+            workBuffer_[workCount_++] =
+                CollisionCandidate{static_cast<std::uint16_t>(ia), static_cast<std::uint16_t>(ib), n, F32(0.0f)};
+            const F32 intensity = St(((n.z * b.velocity.z + n.y * b.velocity.y) + n.x * b.velocity.x) * b.mass -
+                                     ((n.z * a.velocity.z + n.y * a.velocity.y) + n.x * a.velocity.x) * a.mass);
+            const bool repeated = !queue.empty() && queue.back().type == EventType::BallCollision &&
+                                  queue.back().ballId == ia && queue.back().tag == ib;
+            if (!repeated) {
+                PhysicsEvent e;
+                e.type = EventType::BallCollision;
+                e.ballId = static_cast<std::uint16_t>(ia);
+                e.intensity = intensity;
+                e.vector[0] = St(-n.x);
+                e.vector[1] = St(-n.y);
+                e.vector[2] = St(-n.z);
+                e.tag = static_cast<std::uint16_t>(ib);
+                PushPhysicsEvent(e);
+            }
+            a.RefreshTouchFlags();
+            b.RefreshTouchFlags();
+        }
+    }
+
+    if (workCount_ > 0) {
+        std::uint32_t negCount = 0;
+        std::uint32_t passes = 0;
+        while (negCount < workCount_) {
+            if (++passes > kMaxCollisionPasses) {
+                LogWrite(u"physics: collision passes stopped after %u passes\n", kMaxCollisionPasses);
+                break;
+            }
+            for (std::uint32_t i = 0; i < workCount_; ++i) {
+                CollisionCandidate& rec = workBuffer_[i];
+                if (rec.depth < F32(0.0f)) continue;
+                Ball& a = *balls_[rec.a];
+                Ball& b = *balls_[rec.b];
+                const Vector3& n = rec.n;
+                Vector3& va = a.velocity;
+                Vector3& vb = b.velocity;
+                const F32 rel = St(((n.y * vb.y + n.z * vb.z) + vb.x * n.x) - ((va.x * n.x + va.z * n.z) + va.y * n.y));
+                rec.depth = St(rel * hs + rec.depth);
+                const F32 imp = St(((rec.depth * 5000000.0f + rel * 0.0f) / m0) * hs);
+                if (rec.depth < F32(0.0f)) {
+                    ++negCount;
+                } else if (!IsFinite(rec.depth)) {
+                    // A value that is not finite never separates; drop the pair.
+                    rec.depth = F32(-1.0f);
+                    ++negCount;
+                    continue;
+                }
+                if (imp < F32(0.0f)) continue;
+                const Vector3 j(St(imp * n.x), St(imp * n.y), St(imp * n.z));
+                va = Vector3(St(va.x + j.x), St(va.y + j.y), St(va.z + j.z));
+                vb = Vector3(St(vb.x - j.x), St(vb.y - j.y), St(vb.z - j.z));
+                const F32 pa = St((va.x * n.x + va.z * n.z) + va.y * n.y);
+                const Vector3 ta(St(va.x - pa * n.x), St(va.y - pa * n.y), St(va.z - pa * n.z));
+                const F32 pb = St((vb.z * n.z + vb.y * n.y) + vb.x * n.x);
+                const Vector3 tb(St(vb.x - pb * n.x), St(vb.y - pb * n.y), St(vb.z - pb * n.z));
+                const Vector3& wa = a.spin;
+                const Vector3& wb = b.spin;
+                const Vector3 ca(St(St(n.z * wa.y - wa.z * n.y) * r0), St(St(wa.z * n.x - wa.x * n.z) * r0),
+                                 St(St(wa.x * n.y - wa.y * n.x) * r0));
+                const Vector3 cb(St(St(n.z * wb.y - wb.z * n.y) * r0), St(St(wb.z * n.x - wb.x * n.z) * r0),
+                                 St(St(wb.x * n.y - wb.y * n.x) * r0));
+                Vector3 slideA(St(ta.x - ca.x), St(ta.y - ca.y), St(ta.z - ca.z));
+                Vector3 slideB(St(tb.x + cb.x), St(tb.y + cb.y), St(tb.z + cb.z));
+                Vector3 gl(St(slideB.x + -slideA.x), St(slideB.y + -slideA.y), St(slideB.z + -slideA.z));
+                F32 len;
+                gl.Normalize(&len);
+                const F32 limit = St(imp * mu);
+                if (!(limit * 3.5f < len)) continue;
+                const F32 k = St(limit / len);
+                slideA *= k;
+                slideB *= k;
+                const Vector3 fa(St(-slideA.x + St(mix * slideB.x)), St(-slideA.y + St(mix * slideB.y)),
+                                 St(-slideA.z + St(mix * slideB.z)));
+                const Vector3 fb(St(slideB.x + St(mix * -slideA.x)), St(slideB.y + St(mix * -slideA.y)),
+                                 St(slideB.z + St(mix * -slideA.z)));
+                va = Vector3(St(va.x + collisionShare * fa.x), St(va.y + collisionShare * fa.y),
+                             St(va.z + collisionShare * fa.z));
+                vb = Vector3(St(vb.x - collisionShare * fb.x), St(vb.y - collisionShare * fb.y),
+                             St(vb.z - collisionShare * fb.z));
+                auto spinTurn = [&](const Vector3& f) {
+                    return Vector3(St(St(f.y * n.z - f.z * n.y) / i0), St(St(f.z * n.x - f.x * n.z) / i0),
+                                   St(St(f.x * n.y - f.y * n.x) / i0));
+                };
+                const Vector3 da = spinTurn(fa);
+                a.spin = Vector3(St(a.spin.x + da.x), St(a.spin.y + da.y), St(a.spin.z + da.z));
+                const Vector3 db = spinTurn(fb);
+                b.spin = Vector3(St(b.spin.x + db.x), St(b.spin.y + db.y), St(b.spin.z + db.z));
+            }
+        }
+    }
+
+    for (const auto& ball : balls_) {
+        if (ball->cueActive != 0) return false;
+        if (ball->outOfPlay == 0 && !(ball->velocity.IsZero() && ball->spin.IsZero())) return false;
+    }
+    return true;
+}
+
+}  // namespace physics

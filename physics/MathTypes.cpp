@@ -1,0 +1,136 @@
+#include "physics/MathTypes.h"
+
+namespace physics {
+
+void Vector3::Normalize(F32* outLength) {
+    F32 len = Length();
+    if (AbsF(len) < kFltEpsilon) {
+        x = y = z = F32(0.0f);
+    } else {
+        F32 inv = St(Ext(1.0f) / len);
+        x = St(inv * x);
+        y = St(inv * y);
+        z = St(inv * z);
+    }
+    if (outLength) *outLength = len;
+}
+
+void Vector3::Rotate(const Quaternion& q) {
+    Vector3 u(q.x, q.y, q.z);
+    Vector3 t;
+    Vec3Cross(t, u, *this);
+    t *= F32(2.0f);
+    Vector3 ut;
+    Vec3Cross(ut, u, t);
+    Vector3 wt = t;
+    wt *= q.w;
+    *this += wt;
+    *this += ut;
+}
+
+Vector3& Vec3Subtract(Vector3& out, const Vector3& a, const Vector3& b) {
+    out = Vector3(St(a.x - b.x), St(a.y - b.y), St(a.z - b.z));
+    return out;
+}
+
+Vector3& Vec3Scale(Vector3& out, const Vector3& v, F32 s) {
+    out = Vector3(St(s * v.x), St(s * v.y), St(s * v.z));
+    return out;
+}
+
+Vector3& Vec3Cross(Vector3& out, const Vector3& a, const Vector3& b) {
+    F32 z = St(a.x * b.y - a.y * b.x);
+    F32 y = St(a.z * b.x - b.z * a.x);
+    F32 x = St(a.y * b.z - a.z * b.y);
+    out = Vector3(x, y, z);
+    return out;
+}
+
+void Quaternion::Normalize(F32* outLength) {
+    F32 len = Length();
+    if (AbsF(len) < kFltEpsilon) {
+        x = y = z = w = F32(0.0f);
+    } else {
+        x = St(x / len);
+        y = St(y / len);
+        z = St(z / len);
+        w = St(w / len);
+    }
+    if (outLength) *outLength = len;
+}
+
+void Quaternion::FromAxisAngle(F32 angle, const Vector3& axis) {
+    F32 half = St(angle * 0.5f);
+    F32 s = SinF(half);
+    Vector3 u = axis;
+    u.Normalize();
+    x = St(s * u.x);
+    y = St(s * u.y);
+    z = St(s * u.z);
+    w = CosF(half);
+}
+
+Quaternion& Quaternion::operator*=(const Quaternion& b) {
+    const Quaternion a = *this;
+    x = St(((a.y * b.z + b.w * a.x) - a.z * b.y) + a.w * b.x);
+    y = St(((b.y * a.w + b.w * a.y) - a.x * b.z) + a.z * b.x);
+    z = St(((b.y * a.x - a.y * b.x) + a.w * b.z) + b.w * a.z);
+    w = St(b.w * a.w - ((a.z * b.z + b.x * a.x) + b.y * a.y));
+    return *this;
+}
+
+bool Quaternion::IsIdentity() const {
+    return x == F32(0.0f) && y == F32(0.0f) && z == F32(0.0f) && w == F32(1.0f);
+}
+
+Quaternion& Quaternion::GetInverse(Quaternion& out) const {
+    F32 len = Length();
+    if (AbsF(len) < kFltEpsilon) {
+        out = Quaternion(F32(0.0f), F32(0.0f), F32(0.0f), F32(0.0f));
+    } else {
+        F32 inv = St(Ext(1.0f) / len);
+        out = Quaternion(St(-(inv * x)), St(-(inv * y)), St(-(inv * z)), St(inv * w));
+    }
+    return out;
+}
+
+Quaternion& QuatMultiply(Quaternion& out, const Quaternion& a, const Quaternion& b) {
+    Quaternion r = a;
+    r *= b;
+    out = r;
+    return out;
+}
+
+F32 Length2D(F32 x, F32 y) {
+    F32 s = St(x * x + y * y);
+    if (!(s > F32(0.0f))) return F32(0.0f);
+    return SqrtF(s);
+}
+
+void Normalize2D(F32& a, F32& b, F32* outLength) {
+    F32 s = St(a * a + b * b);
+    F32 len(0.0f);
+    if (!(s > F32(0.0f))) {
+        a = b = F32(0.0f);
+    } else {
+        len = SqrtF(s);
+        if (!(len > F32(0.0f))) {
+            a = b = F32(0.0f);
+        } else {
+            a = St(a / len);
+            b = St(b / len);
+        }
+    }
+    if (outLength) *outLength = len;
+}
+
+void ScaleByInverse2D(F32 len, F32& a, F32& b) {
+    if (len > F32(0.0f)) {
+        a = St(a / len);
+        b = St(b / len);
+    } else {
+        a = b = F32(0.0f);
+    }
+}
+
+}  // namespace physics

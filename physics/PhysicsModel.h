@@ -1,0 +1,155 @@
+#pragma once
+// The versioned ball-physics models. Every model id 0x10000 to 0x10014 has its own class; the
+// base class (0x10000) holds the table, the balls and the collision work buffer, and the shared
+// per-ball step. Branch A (0x10001-0x1000F) and branch B (0x10010-0x10014) add their own
+// operations and constants. Shots replay the same way later because a shot record names its id.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "physics/Ball.h"
+#include "physics/PhysicsEntry.h"
+#include "physics/PhysicsParams.h"
+#include "physics/TableGeometry.h"
+
+namespace physics {
+
+// Which body of an operation a model uses.
+enum class RailGeneration : std::uint8_t { First, Second, Third, Late };
+enum class StrikeForm : std::uint8_t { Base, A1, A2, A3, B };
+enum class FrictionForm : std::uint8_t { Base, First, Second, Third, B };
+enum class ImpulseForm : std::uint8_t { None, First, Second, Third, Late };
+enum class CollisionForm : std::uint8_t { Base, Second, Third, Late };
+
+// The nine shot parameters of a strike, in the order they are passed.
+struct ShotParams {
+    F32 offsetLimitSide, offsetLimitVertical;
+    F32 tipOffsetSide, tipOffsetVertical;
+    F32 elevation;  // radians
+    F32 power;
+    F32 contactFactor;
+    F32 limitFactor;
+    F32 stiffnessFactor;
+};
+
+// One cushion contact as the rail contact hands it to the impulse operations.
+struct CushionContact {
+    Vector3 direction;  // unit, from the contact toward the ball centre
+    F32 dirX, dirY;     // unit planar direction
+    F32 horizontalLength;
+    F32 force;     // per unit mass (cushion impact only)
+    F32 approach;  // (cushion impact only)
+    F32 offset;    // contact height relative to the centre, m
+    F32 reach;
+    F32 radius;
+    F32 mass;
+    F32 inertiaArm;
+    F32 dtStep;
+    const TableParams* params;
+};
+
+// Outputs of the contact geometry shared by the two rail axes of one rail contact.
+struct RailZoneState {
+    F32 contactHeight;
+    std::uint8_t heightFlag = 0;
+    std::uint8_t noseFlag = 0;
+    std::uint32_t jawNumber = 0;
+};
+
+// Collision candidate of the work buffer (20 bytes).
+struct CollisionCandidate {
+    std::uint16_t a, b;
+    Vector3 n;
+    F32 depth;
+};
+static_assert(sizeof(CollisionCandidate) == 20);
+
+class PhysicsModel {
+public:
+    PhysicsModel(std::uint32_t tableType, std::uint16_t ballCount);
+    virtual ~PhysicsModel();
+    PhysicsModel(const PhysicsModel&) = delete;
+    PhysicsModel& operator=(const PhysicsModel&) = delete;
+
+    // Public entries: each runs under the physics control word.
+    // Strikes `ball`; refuses (and logs) non-finite parameters or aim points.
+    void Strike(Ball& ball, F32 aimX, F32 aimY, const ShotParams& shot);
+    // One frame: subSteps x factor sub-steps of dt / subSteps; true when every ball rests.
+    bool Simulate(F32 dt, std::uint32_t subSteps, F32 factor);
+    void ResetParams();
+    // Recreates the balls when the count changes (capped at kMaxBallCount).
+    void SetBallCount(std::uint16_t count);
+
+    std::uint32_t ModelId() const { return modelId_; }
+    std::uint32_t TableType() const { return tableType_; }
+    std::uint16_t BallCount() const { return ballCount_; }
+    Ball& GetBall(std::size_t i) { return *balls_[i]; }
+    const Ball& GetBall(std::size_t i) const { return *balls_[i]; }
+    TableRecord& Table() { return *tableRecord_; }
+    const TableRecord& Table() const { return *tableRecord_; }
+    const TableGeometry& Geometry() const { return tableRecord_->geometry; }
+
+    // Set by the factory.
+    void SetModelId(std::uint32_t id) { modelId_ = id; }
+
+    // Shared operations of every id (public for the tests).
+    bool StepBall(Ball& ball, F32 h);
+    void CollideRailTop(Ball& ball, F32 h);
+    bool CollidePocketZone(Ball& ball, F32 h);
+    bool CollidePocket(Ball& ball, std::uint8_t pocket, F32 h);
+    bool LandOnBed(Ball& ball, F32 dt);
+    void DropIntoPocket(Ball& ball, std::uint8_t pocket, F32 dt);
+    // True on a pocket table when the ball centre lies over a pocket hole (inside or beyond
+    // `outer`): there is no bed under it.
+    bool IsOverPocketHole(const Ball& ball) const;
+
+    // Slots 0 to 7.
+    virtual void StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot);
+    virtual void SetParams();
+    virtual void SetTableParams();
+    virtual void ApplyClothFriction(Ball& ball, F32 h, std::uint32_t kind);
+    virtual void ResolveCushionImpact(Vector3& v, Vector3& w, const CushionContact& c);
+    virtual void CollideRails(Ball& ball, F32 dt);
+    // normal: unit rail normal times the distance d, z the vertical distance.
+    virtual bool CollideRailZone(Vector3& position, const Vector3& velocity, F32 radiusCm, Vector3& normal,
+                                 RailZoneState& state, std::uint8_t railMask);
+    virtual bool ResolveCollisions();
+    // The impulse of one cushion contact (branches A from 0x10005 and B).
+    virtual bool RailImpulse(Vector3& v, Vector3& w, Vector3& railVector, const CushionContact& c);
+
+protected:
+    // The rail contact of the second and third generations and of the late models (one body).
+    void CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation);
+    // The contact geometry: First is the base model's, Second and Third the mid generations',
+    // Late the late models'.
+    bool CollideRailZoneMid(const Vector3& position, F32 radiusCm, Vector3& normal, RailZoneState& state,
+                            std::uint8_t railMask, RailGeneration generation);
+    // True when every ball is out of play or still, and no cue contact is pending.
+    bool AllBallsRest() const;
+
+    std::unique_ptr<TableRecord> tableRecord_;
+    std::vector<std::shared_ptr<Ball>> balls_;
+    std::vector<CollisionCandidate> workBuffer_;
+    std::uint32_t workCount_ = 0;
+    std::uint16_t ballCount_ = 0;
+    std::uint32_t tableType_;
+    std::uint32_t modelId_ = kFirstModelId;
+
+private:
+    PHYSICS_BEHIND_ENTRY void StrikeChecked(Ball& ball, F32 aimX, F32 aimY, const ShotParams& shot);
+    PHYSICS_BEHIND_ENTRY bool SimulateSteps(F32 dt, std::uint32_t subSteps, F32 factor);
+    PHYSICS_BEHIND_ENTRY void ApplyParams();
+    PHYSICS_BEHIND_ENTRY void RebuildBalls(std::uint16_t count);
+
+    bool hasWorkBuffer_ = false;
+    std::uint64_t paramsSerial_ = 0;
+};
+
+// The sub-step length that Simulate uses: (f32)(dt / subSteps), subSteps 0 read as 1.
+F32 SubStepLength(F32 dt, std::uint32_t subSteps);
+
+// The parameter block was last written by the set-up with this serial.
+std::uint64_t ParamsSetUpSerial();
+
+}  // namespace physics

@@ -1,0 +1,40 @@
+#pragma once
+// Branch B: the late models 0x10010 to 0x10014 (0x10014 is the default model).
+
+#include "physics/PhysicsModel.h"
+
+namespace physics {
+
+class PhysicsModelB : public PhysicsModel {
+public:
+    PhysicsModelB(std::uint32_t id, std::uint32_t tableType, std::uint16_t ballCount)
+        : PhysicsModel(tableType, ballCount), id_(id) {}
+
+    void StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) override;
+    void SetParams() override;
+    void SetTableParams() override;
+    void ApplyClothFriction(Ball& ball, F32 h, std::uint32_t kind) override;
+    void CollideRails(Ball& ball, F32 dt) override;
+    bool CollideRailZone(Vector3& position, const Vector3& velocity, F32 radiusCm, Vector3& normal,
+                         RailZoneState& state, std::uint8_t railMask) override;
+    bool ResolveCollisions() override;
+    bool RailImpulse(Vector3& v, Vector3& w, Vector3& railVector, const CushionContact& c) override;
+
+    // Slots 8 and 10 to 14.
+    F32 RailSpeedFactor(F32 value) const { return value; }
+    F32 TipStiffnessBase() const { return id_ >= 0x10013 ? F32(28.0f) : F32(46.0f); }
+    F32 TipStiffnessSpan() const { return F32(150.0f); }
+    F32 TipStiffness(F32 a0, F32 a1, F32 a2, F32 a3) const;
+    F32 StrikeGain() const { return F32(1.0f); }
+    F32 TipOffsetLimit(F32 a0, F32 a1, F32 a2, F32 a3, F32 a4) const;
+
+    F32 cueMass, tipStiffness, bedStiffness, tipCompressionMax, bedCompressionMax;
+    F32 frictionScaleBase, frictionScale, clothSlowSpeed, clothSlowGain, kind0Offset;
+    F32 contactTimeFactor, limitSlope, limitBoost, unreadFactorA, unreadFactorB;
+    F32 collisionShare, railLeverShare;
+
+private:
+    std::uint32_t id_;
+};
+
+}  // namespace physics

@@ -1,0 +1,138 @@
+// Sign-in, nickname, channel, room creation and entry, and room traffic between two clients through the
+// test server's lobby mode, in process and as the marvenlot-testserver program.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "net/GameSession.h"
+#include "tests/e2e/server/TestGameServer.h"
+#include "tests/net/support/RecordingSink.h"
+
+using namespace net;
+
+namespace {
+
+struct Client {
+    GameSession session;
+    BasicSceneGate gate;
+    RecordingSink scene;
+
+    bool Connect(std::uint16_t port) {
+        gate.SetCurrent(&scene);
+        session.SetSceneGate(&gate);
+        session.StartDispatchThread();
+        return session.Connect("127.0.0.1", port) && session.WaitConnected(5000);
+    }
+    // Waits until the scene was handed a packet of this id; returns its index or -1.
+    int WaitId(std::uint16_t id) {
+        for (int tries = 0; tries < 500; ++tries) {
+            const auto packets = scene.Packets();
+            for (std::size_t i = 0; i < packets.size(); ++i)
+                if (packets[i].id == id) return static_cast<int>(i);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
+    }
+    std::uint8_t FirstByte(std::uint16_t id) {
+        const int i = WaitId(id);
+        return i < 0 ? 0xEE : scene.Packets()[i].body.at(0);
+    }
+    ~Client() {
+        session.StopDispatchThread();
+        session.Disconnect();
+    }
+};
+
+void SignInAndEnterChannel(Client& c, const WString& login, const WString& nick) {
+    ASSERT_TRUE(c.session.SendSignIn(login, u"secret", 1));
+    ASSERT_EQ(c.FirstByte(Id(MessageId::SignInResult)), 2) << "a new account has no nickname yet";
+    ASSERT_TRUE(c.session.SendCreateNick(nick));
+    ASSERT_EQ(c.FirstByte(Id(MessageId::CreateNickResult)), 0);
+    EXPECT_EQ(c.session.own.nickname, nick);
+    EXPECT_EQ(c.session.own.money, 100000);
+    ASSERT_TRUE(c.session.SendEmpty(Id(MessageId::ChannelListRequest)));
+    ASSERT_GE(c.WaitId(Id(MessageId::ChannelList)), 0);
+    ASSERT_EQ(c.session.Channels().size(), 3u);
+    ASSERT_TRUE(c.session.SendChooseChannel(3));
+    ASSERT_EQ(c.FirstByte(Id(MessageId::ChooseChannelResult)), 0);
+    EXPECT_EQ(c.session.GetChannelType(), 8) << "channel 3 is the tournament channel";
+}
+
+void RunTwoPlayerFlow(std::uint16_t port) {
+    Client a, b;
+    ASSERT_TRUE(a.Connect(port));
+    ASSERT_TRUE(b.Connect(port));
+    SignInAndEnterChannel(a, u"alice", u"Alice");
+    SignInAndEnterChannel(b, u"bob", u"Bob");
+
+    RoomInfo room;
+    room.gameType = 4;
+    room.maxPlayers = 2;
+    room.inningTime = 40;
+    room.title = u"three cushion";
+    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
+    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    const std::uint16_t number = a.session.GetRoom().number;
+    EXPECT_NE(number, 0);
+    EXPECT_EQ(a.session.GetRoom().title, u"three cushion");
+
+    ASSERT_TRUE(b.session.SendEmpty(Id(MessageId::RoomListRequest)));
+    ASSERT_GE(b.WaitId(Id(MessageId::RoomList)), 0);
+    ASSERT_EQ(b.session.LobbyRooms().size(), 1u);
+    EXPECT_EQ(b.session.LobbyRooms()[0].number, number);
+    ASSERT_TRUE(b.session.SendJoinRoom(number, u""));
+    ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    EXPECT_EQ(b.session.GetRoom().number, number);
+
+    // Room traffic goes to the other member.
+    PooledPacket chat = a.session.NewPacket(2005);
+    chat->WriteU8(0).WriteString(u"hello");
+    ASSERT_TRUE(a.session.Send(*chat));
+    const int at = b.WaitId(2005);
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(b.scene.Packets()[at].body.size(), 1u + 2 + 10 + 2);
+
+    ASSERT_TRUE(b.session.SendByteMessage(2008, 0));
+    EXPECT_EQ(b.FirstByte(2009), 0);
+}
+
+}  // namespace
+
+TEST(LobbyFlow, TwoPlayersSignInCreateAndJoinARoomWithCipher) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    options.cipher = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    RunTwoPlayerFlow(server.Port());
+    server.Stop();
+}
+
+TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
+    const std::string log = ::testing::TempDir() + "marvenlot_testserver_out.txt";
+    std::remove(log.c_str());  // a stale port from an earlier run must not be read
+    const std::string command =
+        std::string("'") + MARVENLOT_TESTSERVER_PATH + "' --port 0 > '" + log + "' 2>&1 & echo $!";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    long pid = 0;
+    ASSERT_EQ(std::fscanf(pipe, "%ld", &pid), 1);
+    ::pclose(pipe);
+
+    unsigned port = 0;
+    for (int tries = 0; tries < 500 && port == 0; ++tries) {
+        std::ifstream in(log);
+        std::string line;
+        if (std::getline(in, line)) std::sscanf(line.c_str(), "listening on 127.0.0.1:%u", &port);
+        if (port == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_NE(port, 0u);
+    RunTwoPlayerFlow(static_cast<std::uint16_t>(port));
+    EXPECT_EQ(std::system(("kill " + std::to_string(pid)).c_str()), 0);
+}

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <typeinfo>
+
+#include "physics/ParamWriter.h"
+#include "physics/PhysicsFactory.h"
+#include "physics/PhysicsModelA.h"
+#include "physics/PhysicsModelB.h"
+#include "tests/physics/support/Hash.h"
+
+namespace physics {
+namespace {
+
+class FactoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearPhysicsModelCache();
+        ClearParamsForTesting();
+    }
+    void TearDown() override { ClearPhysicsModelCache(); }
+};
+
+TEST_F(FactoryTest, EveryIdCreatesItsOwnClassAndOthersGiveNull) {
+    std::set<std::string> classes;
+    for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id) {
+        auto model = CreatePhysicsModel(id, 0, 3, false);
+        ASSERT_NE(model, nullptr) << std::hex << id;
+        EXPECT_EQ(model->ModelId(), id);
+        EXPECT_EQ(CurrentPhysicsModel(), model.get());
+        classes.insert(typeid(*model).name());
+        if (id >= 0x10010) {
+            EXPECT_NE(dynamic_cast<PhysicsModelB*>(model.get()), nullptr);
+        } else if (id >= 0x10001) {
+            EXPECT_EQ(dynamic_cast<PhysicsModelA*>(model.get())->Traits().id, id);
+        }
+    }
+    EXPECT_EQ(classes.size(), 21u);
+    EXPECT_EQ(CreatePhysicsModel(0x10015, 0, 3, false), nullptr);
+    EXPECT_EQ(CreatePhysicsModel(0xFFFF, 0, 3, false), nullptr);
+    EXPECT_EQ(CreatePhysicsModel(0x10014, 12, 3, false), nullptr);
+}
+
+TEST_F(FactoryTest, CacheReturnsTheSameModelAndRecreatesBallsOnlyOnCountChange) {
+    auto a = CreatePhysicsModel(0x10014, 0, 3, true);
+    Ball* first = &a->GetBall(0);
+    auto b = CreatePhysicsModel(0x10014, 1, 3, true);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(&b->GetBall(0), first);
+    EXPECT_EQ(b->Table().hasPockets, 1);
+    EXPECT_EQ(b->TableType(), 0u);  // the first construction's
+    auto c = CreatePhysicsModel(0x10014, 1, 16, true);
+    EXPECT_EQ(c->BallCount(), 16);
+    EXPECT_NE(CreatePhysicsModel(0x10014, 0, 3, false), a);
+}
+
+TEST_F(FactoryTest, CandidateCountAndBallCap) {
+    auto model = CreatePhysicsModel(0x10014, 1, 22, false);
+    EXPECT_EQ(CandidateCount(), 341u);
+    model->SetBallCount(0);
+    EXPECT_EQ(CandidateCount(), 0u);
+    model->SetBallCount(1000);
+    EXPECT_EQ(model->BallCount(), kMaxBallCount);
+    EXPECT_EQ(CandidateCount(), 64u * 63u / 2u + 5u * 64u);
+}
+
+TEST_F(FactoryTest, DestroyingTheCurrentModelLeavesNoDanglingId) {
+    {
+        auto model = CreatePhysicsModel(0x10011, 0, 3, false);
+    }
+    EXPECT_EQ(CurrentPhysicsModel(), nullptr);
+    TableGeometry g;
+    BuildTableGeometry(8, g);  // reads the id of the model set up last
+    EXPECT_EQ(g.tableType, 7u);
+}
+
+TEST_F(FactoryTest, TipOffsetLimitTangentsOfTheBranches) {
+    CreatePhysicsModel(0x10000, 0, 3, false);
+    EXPECT_EQ(Params().model.tipOffsetLimitTan.Bits(), 0x3EE72008u);
+    CreatePhysicsModel(0x10012, 0, 3, false);
+    EXPECT_EQ(Params().model.tipOffsetLimitTan.v, 1.0f);
+    CreatePhysicsModel(0x10014, 0, 3, false);
+    EXPECT_EQ(Params().model.tipOffsetLimitTan.Bits(), 0x3F20753Du);
+    EXPECT_EQ(Params().model.collisionParamE.v, 0.000005f);
+    EXPECT_EQ(Params().model.strikeSpeedScale.v, 3.7f);
+}
+
+TEST_F(FactoryTest, LateTableParametersByTable) {
+    CreatePhysicsModel(0x10014, 1, 16, false);
+    const TableParams& t = Params().table;
+    EXPECT_EQ(t.cushionParamB.v, 40.0f);
+    EXPECT_EQ(t.railParamC.v, 0.34f);
+    EXPECT_EQ(t.ClothFriction().v, 0.22f);
+    auto b1 = CreatePhysicsModel(0x10010, 1, 16, false);
+    EXPECT_EQ(t.cushionParamB.v, 80.0f);
+    EXPECT_EQ(static_cast<PhysicsModelB*>(b1.get())->clothSlowSpeed.v, 0.0f);
+    // Carom tables leave railParamC/D and cushionParamB as the pocket set-up wrote them.
+    auto b3 = CreatePhysicsModel(0x10014, 6, 3, false);
+    EXPECT_EQ(t.railParamC.v, 0.34f);
+    EXPECT_EQ(t.cushionParamB.v, 80.0f);
+    EXPECT_EQ(t.frictionSets[0][3].v, 0.014f);
+    EXPECT_EQ(t.bounceFactor.v, 0.6f);
+    EXPECT_EQ(static_cast<PhysicsModelB*>(b3.get())->clothSlowGain.v, 3.4f);
+    CreatePhysicsModel(0x10013, 4, 3, false);  // cushionKind 1, clothKind 3
+    EXPECT_EQ(t.railParamA.v, 0.22f);
+    EXPECT_EQ(t.cushionStiffness.v, 120000.0f);
+    EXPECT_EQ(t.frictionSets[0][2].v, 0.0044f);
+}
+
+TEST_F(FactoryTest, MidTableParametersKeepWordsTheRowLeavesUnwritten) {
+    CreatePhysicsModel(0x1000E, 4, 3, false);  // cloth 3: writes 0.26
+    const TableParams& t = Params().table;
+    EXPECT_EQ(t.ClothFriction().v, 0.26f);
+    EXPECT_EQ(t.cushionStiffness.v, 330000.0f);
+    CreatePhysicsModel(0x10005, 4, 3, false);  // cloth 3 and cushion 1: not written
+    EXPECT_EQ(t.ClothFriction().v, 0.26f);
+    EXPECT_EQ(t.cushionStiffness.v, 330000.0f);
+    EXPECT_EQ(t.railParamA.v, 0.3f);  // flagA 1
+    EXPECT_EQ(t.bounceFactor.v, 0.6f);
+    CreatePhysicsModel(0x10001, 9, 16, false);
+    EXPECT_EQ(t.ClothFriction().v, 0.4f);
+    EXPECT_EQ(t.cushionFrictionShare.v, 0.8007075f);
+    EXPECT_EQ(t.spare31.Bits(), 0x3D0F5C28u);  // 3.5 / 100 chopped
+    auto f = CreatePhysicsModel(0x1000F, 0, 3, false);
+    EXPECT_EQ(f->Geometry().railTop.v, 4.7f);
+    EXPECT_EQ(t.railParamA.v, 0.22f);
+}
+
+TEST_F(FactoryTest, ModelPartOfBranchA) {
+    auto m = CreatePhysicsModel(0x10001, 0, 3, false);
+    EXPECT_EQ(Params().model.strikeSpeedScale.v, 4.3f);
+    EXPECT_EQ(Params().model.ballCollisionC.v, 0.5f);  // kept from the base
+    EXPECT_EQ(static_cast<PhysicsModelA*>(m.get())->CueMass().v, 1.0f);
+    CreatePhysicsModel(0x1000E, 0, 3, false);
+    EXPECT_EQ(Params().model.strikeSpeedScale.v, 4.4f);
+    EXPECT_EQ(Params().model.ballFrictionA.v, 0.062f);
+    EXPECT_EQ(Params().model.ballCollisionC.v, 0.99f);
+}
+
+// Every id on every table type from a fresh block: the words and which were written.
+TEST_F(FactoryTest, ParameterMatrixGoldenHash) {
+    Fnv1a hash;
+    for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id)
+        for (std::uint32_t type = 0; type < kTableTypeCount; ++type) {
+            ClearParamsForTesting();
+            auto m = CreatePhysicsModel(id, type, 3, false);
+            for (std::uint32_t w : Params().Words()) hash.Add(w);
+            hash.Add(WrittenParamWords());
+            for (std::uint32_t w : m->Geometry().Words()) hash.Add(w);
+        }
+    EXPECT_EQ(hash.value, 6279587647928757483ull) << std::hex << hash.value;
+}
+
+}  // namespace
+}  // namespace physics

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "physics/MathTypes.h"
+#include "physics/PhysicsEntry.h"
+#include "physics/RenderMath.h"
+
+namespace physics {
+namespace {
+
+class MathTest : public ::testing::Test {
+protected:
+    PhysicsEntry entry_;
+};
+
+TEST_F(MathTest, NormalizeOfTinyVectorsGivesZeroButReportsTheLength) {
+    Vector3 zero;
+    F32 len(5.0f);
+    zero.Normalize(&len);
+    EXPECT_TRUE(zero.IsZero());
+    EXPECT_EQ(len.v, 0.0f);
+
+    Vector3 tiny(F32(1e-8f), F32(0.0f), F32(0.0f));
+    tiny.Normalize(&len);
+    EXPECT_TRUE(tiny.IsZero());
+    EXPECT_GT(len.v, 0.0f);
+    EXPECT_NEAR(len.v, 1e-8f, 1e-14f);
+
+    // Exactly FLT_EPSILON still normalises ("<" test).
+    Vector3 eps(kFltEpsilon, F32(0.0f), F32(0.0f));
+    eps.Normalize();
+    EXPECT_EQ(eps.x.v, 1.0f);
+}
+
+TEST_F(MathTest, NormalizeMultipliesByTheChoppedInverse) {
+    Vector3 v(F32(3.0f), F32(0.0f), F32(0.0f));
+    v.Normalize();
+    // inv = chop(1/3) = 0x3EAAAAAA; 3 * inv chops to just below 1.
+    EXPECT_EQ(v.x.Bits(), 0x3F7FFFFFu);
+}
+
+TEST_F(MathTest, QuaternionZeroStaysZeroAndZeroAxisKeepsOnlyW) {
+    Quaternion q(F32(0.0f), F32(0.0f), F32(0.0f), F32(0.0f));
+    q.Normalize();
+    EXPECT_EQ(q.w.v, 0.0f);
+
+    Quaternion r;
+    r.FromAxisAngle(F32(1.0f), Vector3());
+    EXPECT_EQ(r.x.v, 0.0f);
+    EXPECT_EQ(r.y.v, 0.0f);
+    EXPECT_EQ(r.z.v, 0.0f);
+    EXPECT_EQ(r.w.Bits(), CosF(F32(0.5f)).Bits());
+}
+
+TEST_F(MathTest, HamiltonProductComposesRotations) {
+    Quaternion a, b;
+    a.FromAxisAngle(F32(1.5707964f), Vector3(F32(0.0f), F32(0.0f), F32(1.0f)));
+    b = a;
+    b *= a;  // two quarter turns about z: a half turn
+    EXPECT_NEAR(b.z.v, 1.0f, 1e-6f);
+    EXPECT_NEAR(b.w.v, 0.0f, 1e-6f);
+    Vector3 v(F32(1.0f), F32(0.0f), F32(0.0f));
+    v.Rotate(a);
+    EXPECT_NEAR(v.x.v, 0.0f, 1e-6f);
+    EXPECT_NEAR(v.y.v, 1.0f, 1e-6f);
+}
+
+TEST_F(MathTest, CrossProductIsCorrectWhenTheOutputAliasesAnInput) {
+    Vector3 a(F32(1.0f), F32(2.0f), F32(3.0f));
+    const Vector3 b(F32(4.0f), F32(5.0f), F32(6.0f));
+    Vector3 expected;
+    Vec3Cross(expected, a, b);
+    EXPECT_EQ(expected, Vector3(F32(-3.0f), F32(6.0f), F32(-3.0f)));
+    Vec3Cross(a, a, b);
+    EXPECT_EQ(a, expected);
+}
+
+TEST_F(MathTest, TwoDimensionalHelpersHandleZero) {
+    EXPECT_EQ(Length2D(F32(0.0f), F32(0.0f)).v, 0.0f);
+    EXPECT_EQ(Length2D(F32(3.0f), F32(4.0f)).v, 5.0f);
+    F32 a(0.0f), b(0.0f), len(9.0f);
+    Normalize2D(a, b, &len);
+    EXPECT_EQ(len.v, 0.0f);
+    F32 c(3.0f), d(4.0f);
+    Normalize2D(c, d, &len);
+    EXPECT_EQ(len.v, 5.0f);
+    EXPECT_EQ(c.Bits(), 0x3F199999u);  // 3/5 chopped; nearest would be 0x3F19999A
+    F32 e(1.0f), f(1.0f);
+    ScaleByInverse2D(F32(0.0f), e, f);
+    EXPECT_EQ(e.v, 0.0f);
+    EXPECT_TRUE(IsNearlyZero(F32(1e-8f)));
+    EXPECT_FALSE(IsNearlyZero(kFltEpsilon));
+}
+
+TEST_F(MathTest, InverseOfSingularMatrixIsIdentity) {
+    Matrix4 singular{};
+    Matrix4 out;
+    singular.GetInverse(out);
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) EXPECT_EQ(out.m[i][j].v, i == j ? 1.0f : 0.0f);
+
+    Matrix4 m = Matrix4::Identity();
+    m.m[0][0] = F32(2.0f);
+    m.m[3][1] = F32(5.0f);
+    m.GetInverse(out);
+    Matrix4 product;
+    MatrixMultiply(product, m, out);
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) EXPECT_NEAR(product.m[i][j].v, i == j ? 1.0f : 0.0f, 1e-6f);
+}
+
+TEST_F(MathTest, QuaternionMatrixRotatesRowVectors) {
+    Quaternion q;
+    q.FromAxisAngle(F32(1.5707964f), Vector3(F32(0.0f), F32(0.0f), F32(1.0f)));
+    Matrix4 m;
+    m.FromQuaternion(q);
+    // Row vector (1, 0, 0) times the matrix is row 0: the rotated x axis.
+    EXPECT_NEAR(m.m[0][0].v, 0.0f, 1e-6f);
+    EXPECT_NEAR(m.m[0][1].v, 1.0f, 1e-6f);
+}
+
+TEST_F(MathTest, LerpColorClampsEachChannel) {
+    EXPECT_EQ(LerpColor(0xFF000000u, 0xFFFFFFFFu, F32(0.5f)), 0xFF7F7F7Fu);
+    EXPECT_EQ(LerpColor(0x00000000u, 0xFFFFFFFFu, F32(2.0f)), 0xFFFFFFFFu);
+    EXPECT_EQ(LerpColor(0x80808080u, 0xFFFFFFFFu, F32(-3.0f)), 0x00000000u);
+}
+
+TEST_F(MathTest, YawWrapsAndTerminatesOnHugeOrNonFiniteAngles) {
+    AimState aim;
+    aim.SetYawDegrees(F32(-30.0f));
+    EXPECT_EQ(aim.yaw.v, 330.0f);
+    aim.SetYawDegrees(F32(720.0f));
+    EXPECT_EQ(aim.yaw.v, 360.0f);
+    aim.SetYawDegrees(F32(360.0f));
+    EXPECT_EQ(aim.yaw.v, 360.0f);
+    aim.SetYawDegrees(F32(std::numeric_limits<float>::infinity()));
+    EXPECT_EQ(aim.yaw.v, 0.0f);
+    aim.SetYawDegrees(F32(std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_EQ(aim.yaw.v, 0.0f);
+    aim.SetYawDegrees(F32(3.0e30f));
+    EXPECT_GE(aim.yaw.v, 0.0f);
+    EXPECT_LE(aim.yaw.v, 360.0f);
+}
+
+}  // namespace
+}  // namespace physics

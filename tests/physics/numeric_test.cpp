@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "physics/Numeric.h"
+#include "physics/PhysicsEntry.h"
+#include "platform/sys/Fpu.h"
+
+namespace physics {
+namespace {
+
+PHYSICS_BEHIND_ENTRY F32 Divide(F32 a, F32 b) { return St(a / b); }
+
+F32 SubStep(std::uint32_t subSteps) {
+    PhysicsEntry entry;
+    return Divide(F32(0.005f), St(FromInteger(subSteps)));
+}
+
+TEST(NumericRecipe, SubStepLengthsChopTowardZero) {
+    EXPECT_EQ(SubStep(50).Bits(), 0x38D1B717u);
+    EXPECT_EQ(SubStep(15).Bits(), 0x39AEC33Du);  // round to nearest would give ...3E
+    EXPECT_TRUE(ArithmeticSelfTestPasses());
+}
+
+TEST(NumericRecipe, StoreIgnoresCallerRoundingButEntryScopeSetsIt) {
+    // Outside a physics entry on a thread left at round-to-nearest, 1/3 stores rounded up;
+    // inside the entry scope it chops.
+    std::uint32_t outside = 0, inside = 0;
+    std::thread t([&] {
+        platform::SetFpuControl(0x037F);
+        outside = Divide(F32(1.0f), F32(3.0f)).Bits();
+        {
+            PhysicsEntry entry;
+            inside = Divide(F32(1.0f), F32(3.0f)).Bits();
+        }
+        EXPECT_EQ(platform::GetFpuControl(), 0x037F);
+    });
+    t.join();
+    EXPECT_EQ(outside, 0x3EAAAAABu);
+    EXPECT_EQ(inside, 0x3EAAAAAAu);
+}
+
+TEST(NumericRecipe, LibraryFunctionsIgnoreTheX87Word) {
+    PhysicsEntry entry;
+    const F32 s = SinF(F32(1.0f));
+    platform::SetFpuControl(0x037F);
+    const F32 s2 = SinF(F32(1.0f));
+    platform::SetFpuControl(platform::kPhysicsFpuControl);
+    EXPECT_EQ(s.Bits(), s2.Bits());
+}
+
+// Physics code must not compute in float or double: only the numeric header and the render-side
+// helpers name those types, and no source narrows with a (float) cast.
+TEST(NumericRecipe, PhysicsSourcesHaveNoFloatOrDoubleArithmetic) {
+    const std::filesystem::path root = std::filesystem::path(MARVENLOT_SOURCE_DIR) / "physics";
+    const std::regex forbidden(R"(\b(float|double)\b|\(float\)|\(double\)|static_cast<(float|double)>)");
+    const std::set<std::string> allowed = {"Numeric.h", "Numeric.cpp", "RenderMath.cpp"};
+    int files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const auto ext = entry.path().extension();
+        if (ext != ".h" && ext != ".cpp") continue;
+        ++files;
+        if (allowed.count(entry.path().filename().string())) continue;
+        std::ifstream in(entry.path());
+        std::string line;
+        int number = 0;
+        while (std::getline(in, line)) {
+            ++number;
+            const auto comment = line.find("//");
+            const std::string code = comment == std::string::npos ? line : line.substr(0, comment);
+            EXPECT_FALSE(std::regex_search(code, forbidden)) << entry.path() << ":" << number << ": " << line;
+        }
+    }
+    EXPECT_GT(files, 10);
+}
+
+}  // namespace
+}  // namespace physics

@@ -1,0 +1,49 @@
+#include "tests/physics/support/ProbeHash.h"
+
+#include "engine/core/Lcg.h"
+#include "physics/PhysicsFactory.h"
+#include "tests/physics/support/Hash.h"
+#include "tests/physics/support/ShotRunner.h"
+
+namespace physics::testing {
+
+// Both start from a fresh block: words a set-up leaves unwritten keep earlier values.
+std::uint64_t SetUpHash() {
+    ClearParamsForTesting();
+    Fnv1a hash;
+    for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id)
+        for (std::uint32_t type = 0; type < kTableTypeCount; ++type) {
+            auto model = CreatePhysicsModel(id, type, 3, false);
+            for (std::uint32_t w : Params().Words()) hash.Add(w);
+            for (std::uint32_t w : model->Geometry().Words()) hash.Add(w);
+            model->GetBall(1).RandomizeOrientation(id * 31 + type);
+            const Quaternion& q = model->GetBall(1).orientation;
+            hash.Add(q.x.Bits());
+            hash.Add(q.y.Bits());
+            hash.Add(q.z.Bits());
+            hash.Add(q.w.Bits());
+        }
+    return hash.value;
+}
+
+}  // namespace physics::testing
+
+namespace physics::testing {
+
+std::uint64_t ShotHash() {
+    ClearParamsForTesting();
+    Fnv1a hash;
+    const std::vector<BallPlacement> balls = {{F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2},
+                                              {F32(20.0f), F32(-30.0f), 3}};
+    ShotParams shot = DefaultShot();
+    hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 0, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    shot.offsetLimitSide = shot.tipOffsetSide = F32(0.2f);
+    shot.offsetLimitVertical = shot.tipOffsetVertical = F32(-0.3f);
+    shot.power = F32(1.0f);
+    hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 9, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    shot.elevation = F32(0.7f);
+    hash.Add(RunShot(MakeShot(0x10012, 11, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    return hash.value;
+}
+
+}  // namespace physics::testing

@@ -1,0 +1,111 @@
+#include "tests/physics/support/ShotRunner.h"
+
+#include "tests/physics/support/Hash.h"
+
+namespace physics::testing {
+
+namespace {
+
+void AddVector(Fnv1a& hash, const Vector3& v) {
+    hash.Add(v.x.Bits());
+    hash.Add(v.y.Bits());
+    hash.Add(v.z.Bits());
+}
+
+bool Finite(const Vector3& v) { return IsFinite(v.x) && IsFinite(v.y) && IsFinite(v.z); }
+
+}  // namespace
+
+ShotParams DefaultShot() {
+    ShotParams s{};
+    s.power = F32(0.8f);
+    s.limitFactor = F32(1.0f);
+    return s;
+}
+
+ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX, F32 aimY,
+                  ShotParams shot) {
+    ShotSpec spec;
+    spec.model = model;
+    spec.table = table;
+    spec.balls = std::move(balls);
+    spec.aimX = aimX;
+    spec.aimY = aimY;
+    spec.shot = shot;
+    const bool pockets = table == 1 || table >= 9;
+    spec.radiusCm = pockets ? F32(2.8575f) : F32(3.075f);
+    spec.mass = pockets ? F32(0.17f) : F32(0.21f);
+    return spec;
+}
+
+ShotResult RunShot(const ShotSpec& spec, bool keepRecord,
+                   const std::function<void(std::uint32_t call, PhysicsModel&)>& observer) {
+    ShotResult result;
+    auto model = CreatePhysicsModel(spec.model, spec.table, static_cast<std::uint16_t>(spec.balls.size()), false);
+    for (std::size_t i = 0; i < spec.balls.size(); ++i) {
+        Ball& ball = model->GetBall(i);
+        ball.SetSize(spec.radiusCm, spec.mass);
+        ball.position = Vector3(spec.balls[i].x, spec.balls[i].y, spec.radiusCm);
+        ball.RandomizeOrientation(spec.balls[i].seed);
+    }
+    model->ResetParams();
+    const std::uint32_t subSteps = spec.subSteps ? spec.subSteps : (model->Table().hasPockets ? 15 : 50);
+    Fnv1a hash;
+    PhysicsEventQueue().clear();
+    model->Strike(model->GetBall(spec.cueBall), spec.aimX, spec.aimY, spec.shot);
+    result.strikeEvents = PhysicsEventQueue();
+    while (!result.rest && result.calls < spec.maxCalls) {
+        result.rest = model->Simulate(F32(0.005f), subSteps, F32(1.0f));
+        ++result.calls;
+        for (const PhysicsEvent& e : PhysicsEventQueue()) {
+            hash.Add(static_cast<std::uint64_t>(e.type) << 32 | e.ballId);
+            hash.Add(e.intensity.Bits());
+            hash.Add(e.vector[0].Bits());
+            hash.Add(e.vector[1].Bits());
+            hash.Add(e.vector[2].Bits());
+            hash.Add(e.tag);
+            if (e.type == EventType::CueContactEnd && result.eventSevenCall == 0) result.eventSevenCall = result.calls;
+        }
+        CallRecord call;
+        for (std::size_t i = 0; i < spec.balls.size(); ++i) {
+            const Ball& b = model->GetBall(i);
+            AddVector(hash, b.position);
+            AddVector(hash, b.velocity);
+            AddVector(hash, b.spin);
+            hash.Add(b.orientation.x.Bits());
+            hash.Add(b.orientation.y.Bits());
+            hash.Add(b.orientation.z.Bits());
+            hash.Add(b.orientation.w.Bits());
+            hash.Add(b.outOfPlay);
+            if (!Finite(b.position) || !Finite(b.velocity) || !Finite(b.spin)) result.allFinite = false;
+            if (keepRecord) call.balls.push_back(b);
+        }
+        if (keepRecord) {
+            call.events = PhysicsEventQueue();
+            result.record.push_back(std::move(call));
+        }
+        if (observer) observer(result.calls, *model);
+    }
+    for (std::size_t i = 0; i < spec.balls.size(); ++i) result.final.push_back(model->GetBall(i));
+    result.hash = hash.value;
+    result.model = model;
+    return result;
+}
+
+ShotSpec MirrorY(ShotSpec spec) {
+    for (BallPlacement& b : spec.balls) b.y = F32(-b.y.v);
+    spec.aimY = F32(-spec.aimY.v);
+    spec.shot.tipOffsetSide = F32(-spec.shot.tipOffsetSide.v);
+    spec.shot.offsetLimitSide = F32(-spec.shot.offsetLimitSide.v);
+    return spec;
+}
+
+ShotSpec MirrorX(ShotSpec spec) {
+    for (BallPlacement& b : spec.balls) b.x = F32(-b.x.v);
+    spec.aimX = F32(-spec.aimX.v);
+    spec.shot.tipOffsetSide = F32(-spec.shot.tipOffsetSide.v);
+    spec.shot.offsetLimitSide = F32(-spec.shot.offsetLimitSide.v);
+    return spec;
+}
+
+}  // namespace physics::testing
