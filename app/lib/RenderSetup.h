@@ -1,5 +1,6 @@
 #pragma once
-// The render backend for the chosen video backend: the recording backend without a display.
+// The render backend for the chosen video backend: OpenGL on the sdl window, the recording
+// backend without a display.
 
 #include <memory>
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/e2e/support/ChildProcess.h"
+#include "tests/app/support/ChildProcess.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "platform/sys/Journal.h"
 
-AppHarness::AppHarness(StartMode mode, std::vector<WString> args) {
+AppHarness::AppHarness(StartMode mode, std::vector<WString> args, platform::VideoBackend backend) {
     static std::atomic<int> counter{0};
     folder_ = std::filesystem::temp_directory_path() /
               ("app_harness_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
@@ -17,7 +17,7 @@ AppHarness::AppHarness(StartMode mode, std::vector<WString> args) {
     ::setenv("MARVENLOT_RUNTIME_DIR", folder_.c_str(), 1);
     ::setenv("MARVENLOT_DESKTOP_DIR", (folder_ / "desktop").c_str(), 1);
     platform::Journal::Open((folder_ / "journal.txt").string());
-    windows_ = platform::WindowSystem::Create(platform::VideoBackend::Null);
+    windows_ = platform::WindowSystem::Create(backend);
     if (args.empty()) args = {u"marvenlot"};
     app_ = std::make_unique<App>(std::move(args), mode, *windows_);
 }

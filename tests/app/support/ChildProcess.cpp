@@ -1,4 +1,4 @@
-#include "tests/e2e/support/ChildProcess.h"
+#include "tests/app/support/ChildProcess.h"
 
 #include <signal.h>
 #include <spawn.h>
