@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/lib/GameSessionLink.h"
+#include "app/lib/InputDevice.h"
 #include "app/lib/RenderSetup.h"
 #include "app/lib/SceneFactory.h"
 #include "engine/core/Log.h"
@@ -101,6 +102,16 @@ bool App::Create() {
     if (!InitWindow()) return false;
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
+    input_ = std::make_unique<InputDevice>();
+    const platform::MouseBackend mouse =
+        windows_.Backend() == platform::VideoBackend::Sdl ? platform::MouseBackend::Sdl : platform::MouseBackend::Null;
+    const std::uint32_t inputResult = input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(mouse));
+    if (inputResult != 0) {
+        const WString text = Format(u"Mouse input could not be started (code 0x%08X).", inputResult);
+        LogWrite(u"ERROR : %s\n", text);
+        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONWARNING);
+        input_.reset();
+    }
     return true;
 }
 
@@ -267,6 +278,8 @@ void App::Shutdown() {
     SoundSequence::Instance().SetSoundManager(nullptr);
     SoundSequence::Instance().Clear();
     session_ = std::make_unique<SessionLink>();
+    if (input_) input_->Shutdown();
+    input_.reset();
     NoticeBox::SetPoster(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();

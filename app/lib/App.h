@@ -28,6 +28,7 @@
 #include "platform/sys/Thread.h"
 #include "platform/window/Window.h"
 
+class InputDevice;
 class SoundManager;
 class UiResourceSet;
 
@@ -110,6 +111,8 @@ public:
     SessionLink& Session() { return *session_; }
     void SetSession(std::unique_ptr<SessionLink> session);
     SoundManager* Sound() { return sound_.get(); }
+    // The mouse input device, or nullptr when it could not start.
+    InputDevice* Input() { return input_.get(); }
     const std::string& ConfigPath() const { return configPathA_; }
     const WString& StatusText() const { return statusText_; }
     bool IsFullscreen() const { return fullscreen_; }
@@ -169,7 +172,7 @@ private:
     int sizingStartX_ = 0, sizingStartY_ = 0;
     int sizingStartWidth_ = 0, sizingStartHeight_ = 0;
     bool sizeMoveStartKnown_ = false;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
+    std::atomic<int> lastMouseX_{0}, lastMouseY_{0};
     std::atomic<int> clientWidth_{1024}, clientHeight_{768};
     std::uint32_t fullscreenWidth_ = 0, fullscreenHeight_ = 0;
     std::uint32_t windowedWidth_ = kWindowedWidth, windowedHeight_ = kWindowedHeight;
@@ -211,6 +214,7 @@ private:
     std::unique_ptr<RenderDevice> renderer_;
     ResourceManagerPtr resources_;
     std::unique_ptr<SoundManager> sound_;
+    std::unique_ptr<InputDevice> input_;
     std::unique_ptr<UiResourceSet> uiResources_;
     platform::DeviceCaps caps_;
 };

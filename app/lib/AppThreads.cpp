@@ -1,5 +1,6 @@
 // The update thread, the two message queues and the application message filter.
 #include "app/lib/App.h"
+#include "app/lib/InputDevice.h"
 #include "engine/core/Log.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
@@ -36,6 +37,8 @@ void App::UpdateThread() {
         const std::uint64_t time100us = timer_.GetTime100us();
         const std::uint64_t now = platform::NowMs();
         DrainUpdateQueue();
+        if (input_ && renderingActive_.load(std::memory_order_acquire) && windowActive_.load(std::memory_order_acquire))
+            input_->Poll();
         scenes_.Tick(now, time100us);
         session_->KeepAlive(now);
         updateTicks_.fetch_add(1, std::memory_order_relaxed);

@@ -224,6 +224,11 @@ std::intptr_t App::WndProc(const Message& message) {
         return 1;
     }
     if (!window_) return 0;
+    // The Windows keys do nothing while the full-screen game runs (the keyboard is grabbed then).
+    if ((message.message == kWmKeyDown || message.message == kWmKeyUp) &&
+        (message.wParam == kVkLWin || message.wParam == kVkRWin) && fullscreen_ && renderingActive_) {
+        return 1;
+    }
     if (!fullscreen_) {
         bool handled = false;
         const std::intptr_t result = HandleWindowedMouse(message, handled);

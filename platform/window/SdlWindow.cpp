@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/input/MouseDevice.h"
+#include "platform/input/MouseDevice.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -307,6 +308,7 @@ private:
                 TranslateButton(event.button);
                 break;
             case SDL_MOUSEWHEEL: {
+                PostMouseWheel(event.wheel.y * kWheelDelta);
                 int x = 0, y = 0;
                 SDL_GetGlobalMouseState(&x, &y);
                 PostMouseWheel(event.wheel.y * kWheelDelta);
@@ -369,6 +371,7 @@ private:
 
     void TranslateButton(const SDL_MouseButtonEvent& event) {
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        PostMouseButton(event.button - 1, down);
         std::uint32_t message = 0;
         switch (event.button) {
             case SDL_BUTTON_LEFT: message = down ? kWmLButtonDown : kWmLButtonUp; break;
