@@ -126,15 +126,18 @@ public:
     std::vector<int> SceneIds() const { return scenes_.SceneIds(); }
     // The video settings the next app message 1055 applies (the options dialog's working copy).
     // Builds the scene of an id in CreateScenes (tests put recording scenes in).
-    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) { sceneFactory_ = std::move(factory); }
+    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) {
+        sceneFactory_ = std::move(factory);
+    }
     // Called on every pass of the main loop (the program entry polls its signal and raise channels).
     void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
     void SetPendingVideoSettings(const VideoSettings& settings) { videoSettings_ = settings; }
 
     // Windowed edge sizing: the new client size for a drag from `start` by the pointer, signed and
     // clamped to [1024, desktop width] x [768, desktop height].
-    static void SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY, int x,
-                             int y, int desktopWidth, int desktopHeight, int& outWidth, int& outHeight);
+    static void SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY,
+                             int x, int y, int desktopWidth, int desktopHeight, int& outWidth,
+                             int& outHeight);
     // "Marvenlot-yymmdd-hhmmss.jpg" for a local time.
     static WString ScreenshotFileName(int year, int month, int day, int hour, int minute, int second);
 

@@ -106,7 +106,8 @@ bool App::ApplyPendingWindowChanges() {
     if (displayChange) {
         if (fullscreen_) {
             fullscreenWidth_ = static_cast<std::uint32_t>(options.width > 0 ? options.width : desktop_.width);
-            fullscreenHeight_ = static_cast<std::uint32_t>(options.height > 0 ? options.height : desktop_.height);
+            fullscreenHeight_ =
+                static_cast<std::uint32_t>(options.height > 0 ? options.height : desktop_.height);
             clientWidth_ = static_cast<int>(fullscreenWidth_);
             clientHeight_ = static_cast<int>(fullscreenHeight_);
         } else {

@@ -57,7 +57,8 @@ bool FrameTimer::IsDue(Channel& channel) {
         // Ticks of a catch-up burst share one counter value; with nothing elapsed there is no rate.
         if (elapsed > 0) {
             const float perTick = static_cast<float>(elapsed) / static_cast<float>(ticks);
-            channel.measuredRate = static_cast<std::int32_t>(static_cast<float>(channel.frequency) / perTick + 0.5f);
+            channel.measuredRate =
+                static_cast<std::int32_t>(static_cast<float>(channel.frequency) / perTick + 0.5f);
             channel.tickCountAtMeasure = channel.tickCount;
             channel.lastMeasure = channel.current;
             channel.measureInterval =
@@ -69,7 +70,8 @@ bool FrameTimer::IsDue(Channel& channel) {
         channel.lastTick += channel.period;
     } else {
         // Far behind: keep about four ticks of the backlog and drop the rest.
-        channel.lastTick = channel.current - 4 * channel.period - (channel.current - channel.lastTick) % channel.period;
+        channel.lastTick =
+            channel.current - 4 * channel.period - (channel.current - channel.lastTick) % channel.period;
     }
     return true;
 }

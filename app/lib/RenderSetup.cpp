@@ -6,7 +6,8 @@
 #include "platform/video/GlBackend.h"
 #include "platform/video/RecordingBackend.h"
 
-std::unique_ptr<platform::RenderBackend> CreateRenderBackend(platform::WindowSystem& windows, platform::Window* window) {
+std::unique_ptr<platform::RenderBackend> CreateRenderBackend(platform::WindowSystem& windows,
+                                                             platform::Window* window) {
     if (windows.Backend() == platform::VideoBackend::Sdl && window && window->NativeHandle()) {
         return std::make_unique<platform::GlBackend>(window->NativeHandle());
     }

@@ -7,4 +7,5 @@
 #include "platform/video/RenderBackend.h"
 #include "platform/window/Window.h"
 
-std::unique_ptr<platform::RenderBackend> CreateRenderBackend(platform::WindowSystem& windows, platform::Window* window);
+std::unique_ptr<platform::RenderBackend> CreateRenderBackend(platform::WindowSystem& windows,
+                                                             platform::Window* window);

@@ -21,7 +21,8 @@ public:
             const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(n);
             if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
             name_ = ":" + std::to_string(n);
-            if (!server_.Start("/usr/bin/Xvfb", {name_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {}, "/"))
+            if (!server_.Start("/usr/bin/Xvfb", {name_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+                               {}, "/"))
                 return false;
             return AppHarness::WaitFor([&] { return fs::exists(socket); }, 5000);
         }
@@ -45,18 +46,25 @@ TEST(AppOnXvfb, TitledWindowScreenshotAtClientSizeAndFullscreenToggle) {
         std::u16string title;
         std::vector<bool> fullscreen;
         harness.Run([&](App& app) {
-            ASSERT_TRUE(AppHarness::WaitFor([&] {
-                GameScene* scene = app.Scenes().Current();
-                return scene && scene->IsActive();
-            }, 10000));
+            ASSERT_TRUE(AppHarness::WaitFor(
+                [&] {
+                    GameScene* scene = app.Scenes().Current();
+                    return scene && scene->IsActive();
+                },
+                10000));
             title = app.MainWindow()->Title();
             app.Windows().PostMessage({kWmSysKeyDown, kVkF10, 1});
-            ASSERT_TRUE(AppHarness::WaitFor([&] { return !fs::is_empty(harness.Folder() / "desktop"); }, 5000));
+            ASSERT_TRUE(
+                AppHarness::WaitFor([&] { return !fs::is_empty(harness.Folder() / "desktop"); }, 5000));
             for (bool want : {true, false}) {
-                app.Windows().PostMessage({kWmSysKeyDown, kVkReturn, static_cast<std::intptr_t>(kKeyAltDown | 1)});
-                AppHarness::WaitFor([&] {
-                    return app.IsFullscreen() == want && app.PendingChanges() == 0 && app.IsRenderingActive();
-                }, 5000);
+                app.Windows().PostMessage(
+                    {kWmSysKeyDown, kVkReturn, static_cast<std::intptr_t>(kKeyAltDown | 1)});
+                AppHarness::WaitFor(
+                    [&] {
+                        return app.IsFullscreen() == want && app.PendingChanges() == 0 &&
+                               app.IsRenderingActive();
+                    },
+                    5000);
                 AppHarness::WaitFor([&] { return app.MainWindow()->IsFullscreen() == want; }, 3000);
                 fullscreen.push_back(app.MainWindow()->IsFullscreen());
             }

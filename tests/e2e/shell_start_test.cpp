@@ -24,8 +24,9 @@ std::string ReadFile(const fs::path& path) {
 class ShellRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("shell_e2e_" + std::to_string(::getpid()) + "_" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            fs::temp_directory_path() / ("shell_e2e_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "run");
         fs::create_directories(folder_ / "bin");
@@ -103,7 +104,8 @@ TEST_F(ShellRun, ModesByArgumentCountAndWord) {
     for (const Case& c : cases) {
         fs::remove(folder_ / "journal.txt");
         const std::string log = RunUntilScene(c.args, c.firstScene);
-        EXPECT_NE(log.find(c.modeLine), std::string::npos) << c.args[0] << " " << c.args.size() << "\n" << log;
+        EXPECT_NE(log.find(c.modeLine), std::string::npos) << c.args[0] << " " << c.args.size() << "\n"
+                                                           << log;
     }
 }
 
@@ -114,17 +116,17 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
     }
     const std::string log = RunUntilScene({"offline"}, "2");
     std::size_t at = 0;
-    for (const char* line : {"[App ver]", "  ver : 09042801", "[Operating System]", "[Memory]", "[Display Adapter]",
-                             "InitWindow...", "Class Registered...", "Window Created...", "Accelerators loaded...",
-                             "Input set...", "Show Window...", "renderer : ", "Initial Free Video Memory : ",
-                             "Init done...", "Update thread ended", "Exit"}) {
+    for (const char* line : {"[App ver]", "  ver : 09042801", "[Operating System]", "[Memory]",
+                             "[Display Adapter]", "InitWindow...", "Class Registered...", "Window Created...",
+                             "Accelerators loaded...", "Input set...", "Show Window...", "renderer : ",
+                             "Initial Free Video Memory : ", "Init done...", "Update thread ended", "Exit"}) {
         const std::size_t found = log.find(line, at);
         ASSERT_NE(found, std::string::npos) << line << "\n" << log;
         at = found;
     }
     const std::string config = ReadFile(folder_ / "config.ini");
-    for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3", "fullscreen= 1",
-                              "BGMVolume= 100", "horizentalsensitive= 100", "lang= 0"}) {
+    for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3",
+                              "fullscreen= 1", "BGMVolume= 100", "horizentalsensitive= 100", "lang= 0"}) {
         EXPECT_NE(config.find(entry), std::string::npos) << entry << "\n" << config;
     }
     EXPECT_TRUE(fs::exists(folder_ / "run" / "Marvenlot Init.event"));
@@ -151,7 +153,7 @@ TEST_F(ShellRun, SecondStartRaisesTheFirstAndBothEndWithZero) {
     }
     EXPECT_NE(log.find("Brought to front by a second start"), std::string::npos) << log;
     EXPECT_NE(log.find("Init done..."), std::string::npos);  // the second start did not truncate the log
-    EXPECT_EQ(Journal(), "SCENE 2\n");  // the second start showed nothing
+    EXPECT_EQ(Journal(), "SCENE 2\n");                       // the second start showed nothing
     first.Terminate();
     EXPECT_EQ(first.Wait(3s), std::optional<int>(0));
 }

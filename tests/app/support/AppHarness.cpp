@@ -9,7 +9,8 @@ AppHarness::AppHarness(StartMode mode, std::vector<WString> args, platform::Vide
     folder_ = std::filesystem::temp_directory_path() /
               ("app_harness_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     std::filesystem::create_directories(folder_ / "desktop");
-    std::filesystem::create_directory_symlink(std::filesystem::path(MARVENLOT_BINARY_DIR) / "data", folder_ / "data");
+    std::filesystem::create_directory_symlink(std::filesystem::path(MARVENLOT_BINARY_DIR) / "data",
+                                              folder_ / "data");
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(folder_);
     ::setenv("MARVENLOT_AUDIO", "null", 1);

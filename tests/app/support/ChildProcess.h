@@ -15,8 +15,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // env entries are "NAME=value" added to (or replacing) the test's own environment.
-    bool Start(const std::string& program, const std::vector<std::string>& args, const std::vector<std::string>& env,
-               const std::string& folder);
+    bool Start(const std::string& program, const std::vector<std::string>& args,
+               const std::vector<std::string>& env, const std::string& folder);
     // The exit code, or nullopt when the child did not end in time (or ended by a signal: -signal).
     std::optional<int> Wait(std::chrono::milliseconds timeout);
     void Terminate();  // SIGTERM
