@@ -118,7 +118,7 @@ public:
     bool IsFullscreen() const { return fullscreen_; }
     bool IsRunning() const { return running_.load(std::memory_order_acquire); }
     bool IsRenderingActive() const { return renderingActive_.load(std::memory_order_acquire); }
-    std::uint32_t PendingChanges() const { return pending_; }
+    std::uint32_t PendingChanges() const { return pending_.load(); }
     bool UpdateThreadJoined() const { return updateThreadJoined_; }
     std::uint32_t UpdateTicks() const { return updateTicks_.load(std::memory_order_relaxed); }
     int CurrentSceneId() const { return scenes_.CurrentId(); }
@@ -164,7 +164,7 @@ private:
     WString statusText_;
     std::uint64_t statusTime_ = 0;
 
-    bool fullscreen_ = false;
+    std::atomic<bool> fullscreen_{false};
     bool updaterMinimised_ = false;
     int windowX_ = 0, windowY_ = 0;
     std::uint32_t bitsPerPixel_ = 32, refreshRate_ = 60, multisample_ = 0;
@@ -187,7 +187,7 @@ private:
     std::atomic<bool> windowActive_{true};
     std::atomic<bool> ready_{false};
     bool deviceInitialised_ = false;
-    std::uint32_t pending_ = 0;
+    std::atomic<std::uint32_t> pending_{0};
     bool inSizeMove_ = false;
     bool changedDuringSizeMove_ = false;
     bool minimised_ = false;

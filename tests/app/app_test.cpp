@@ -116,11 +116,11 @@ TEST(AppScenes, RequestedChangeRunsLeaveLoadEnterAndTicksOnTheUpdateThread) {
     });
     harness.Run([&](App& app) {
         ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return scenes[2]->Updates() > 20; }));
-        scenes[2]->RequestScene(11);
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11) && scenes[11]->Updates() > 5; }));
-        scenes[11]->RequestScene(4);  // no lobby offline: refused
-        AppHarness::WaitFor([&] { return !scenes[11]->ChangeRequested(); });
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return scenes.at(2)->Updates() > 20; }));
+        scenes.at(2)->RequestScene(11);
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11) && scenes.at(11)->Updates() > 5; }));
+        scenes.at(11)->RequestScene(4);  // no lobby offline: refused
+        AppHarness::WaitFor([&] { return !scenes.at(11)->ChangeRequested(); });
         EXPECT_TRUE(SceneRunning(app, 11));
     });
     std::erase_if(trail, [](const std::string& line) { return line.find("Resize") != std::string::npos; });
@@ -156,9 +156,8 @@ TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
         app.Windows().PostMessage({kWmSysKeyDown, kVkF10, 1});
         ASSERT_TRUE(
             AppHarness::WaitFor([&] { return !std::filesystem::is_empty(harness.Folder() / "desktop"); }));
-        AppHarness::WaitFor([&] { return !app.StatusText().empty(); });
-        statusAfterSave = app.StatusText();
     });
+    statusAfterSave = harness.app().StatusText();
     ASSERT_FALSE(std::filesystem::is_empty(harness.Folder() / "desktop"));
     const auto entry = *std::filesystem::directory_iterator(harness.Folder() / "desktop");
     EXPECT_EQ(entry.path().filename().string().rfind("Marvenlot-", 0), 0u);
