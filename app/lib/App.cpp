@@ -1,5 +1,6 @@
 #include "app/lib/App.h"
 
+#include <cmath>
 #include <filesystem>
 
 #include "app/lib/DeviceCheckDialog.h"
@@ -41,6 +42,18 @@ WString DeviceErrorText(int code) {
 }
 
 }  // namespace
+
+bool NearlyEqual(float a, float b) {
+    return std::fabs(a - b) < 1.1920929e-7f;
+}
+
+int App::RestoreWorkingDirectory(bool skip) {
+    if (!skip) {
+        std::error_code error;
+        std::filesystem::current_path(startDir_, error);
+    }
+    return 1;
+}
 
 App* App::Get() {
     return gApp.load(std::memory_order_acquire);

@@ -41,6 +41,17 @@ struct VideoSettings {
     std::int32_t textureDetail = 1;
 };
 
+// The client build number, sent at sign-in and written into shot records.
+constexpr std::uint32_t GetClientBuildNumber() {
+    return kClientBuildNumber;
+}
+// The revision the shot record reader selects optional fields by.
+constexpr std::int32_t BuildRevision(std::int32_t build) {
+    return build - 2866;
+}
+// True when two floats differ by less than a float's epsilon.
+bool NearlyEqual(float a, float b);
+
 class App final : public SceneHost {
 public:
     App(std::vector<WString> args, StartMode mode, platform::WindowSystem& windows);
@@ -114,6 +125,9 @@ public:
     // The mouse input device, or nullptr when it could not start.
     InputDevice* Input() { return input_.get(); }
     const std::string& ConfigPath() const { return configPathA_; }
+    const std::string& StartDirectory() const { return startDir_; }
+    // Changes the current folder back to the start folder unless `skip`; returns 1.
+    int RestoreWorkingDirectory(bool skip);
     const WString& StatusText() const { return statusText_; }
     bool IsFullscreen() const { return fullscreen_; }
     bool IsRunning() const { return running_.load(std::memory_order_acquire); }
