@@ -1,7 +1,9 @@
 #include "app/lib/GameSceneManager.h"
 
 #include "app/lib/AppCodes.h"
+#include "app/lib/SceneLighting.h"
 #include "engine/core/Log.h"
+#include "engine/render/SceneManager.h"
 
 namespace {
 // A drain holds back at most this many messages while no scene is active; more are dropped.
@@ -99,6 +101,9 @@ void GameSceneManager::Broadcast(int width, int height) {
 
 void GameSceneManager::ApplyOptions() {
     if (GameScene* scene = Current()) scene->ApplyOptions();
+    SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
+    if (Scene* current = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
+        ApplyWaterEffect(*current, owner_->WaterEffect());
 }
 
 int GameSceneManager::LoadCurrentScene() {
@@ -112,10 +117,13 @@ int GameSceneManager::LoadCurrentScene() {
         if (owner_) owner_->ShowLoadingError(-2);
         return -1;
     }
+    SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
+    if (Scene* loaded = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
+        ResetLoadedSceneNodes(*loaded, owner_->WaterEffect());
     scene->SetWidgetInput(true);
     if (notice_) notice_->Show(false);
     if (secondNotice_) secondNotice_->Show(false);
-    scene->Activate();
+    scene->Activate(engineScenes);
     return 1;
 }
 
@@ -135,7 +143,7 @@ void GameSceneManager::SwitchIfRequested() {
     GameScene* entered = Current();
     if (!entered->BeginLoad() && !entered->IsLoading()) {
         // Loaded before and nothing to reload: show it again without a second Load3D.
-        entered->Activate();
+        entered->Activate(owner_ ? owner_->EngineScenes() : nullptr);
     }
 }
 

@@ -35,6 +35,8 @@ public:
     virtual ResourceManager* Resources() { return nullptr; }
     virtual RenderDevice* Renderer() { return nullptr; }
     virtual SceneManager* EngineScenes() { return nullptr; }
+    // Options "watereffect": taken by the engine scene's water nodes after a load.
+    virtual bool WaterEffect() const { return false; }
 };
 
 // Messages a drain held back because no scene was active yet; delivered in order later.
