@@ -24,6 +24,7 @@ int App::Run() {
     SetEngineActive(true);
     startEvent_.Set();
     timer_.RestartRender();
+    scenes_.InitSharedResources(resources_, renderer_);
     if (window_) window_->BringToFront();
     if (fullscreen_ && renderer_) renderer_->SetGamma(static_cast<float>(options_.Get().gamma / 100.0));
     platform::SetFpuControl();
