@@ -6,10 +6,10 @@
 #include "app/lib/AppResources.h"
 #include "app/lib/DeviceCheckDialog.h"
 #include "app/lib/GameEngineFactory.h"
-#include "app/lib/SceneLighting.h"
 #include "app/lib/GameSessionLink.h"
 #include "app/lib/InputDevice.h"
 #include "app/lib/SceneFactory.h"
+#include "app/lib/SceneLighting.h"
 #include "engine/core/DeviceError.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineSettings.h"
@@ -20,8 +20,8 @@
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
 #include "gui/NoticeBox.h"
-#include "platform/crash/CrashHook.h"
 #include "gui/UiResourceSet.h"
+#include "platform/crash/CrashHook.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
@@ -173,8 +173,7 @@ bool App::InitRenderer() {
     SoundSequence::Instance().SetSoundManager(sound_);
     if (sound_) sound_->SetPlayObserver([](int id) { platform::JournalSound(id); });
     ApplySoundOptions();
-    LogWrite(u"renderer : %X\n",
-             static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(renderer_)));
+    LogWrite(u"renderer : %X\n", static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(renderer_)));
     renderer_->SetDeviceResetCallback(nullptr, nullptr);
 
     const int capsResult = renderer_->CheckDeviceCaps(caps_);

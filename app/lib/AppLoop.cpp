@@ -1,7 +1,7 @@
 // The main loop, the render step and the pending window and display changes.
 #include "app/lib/App.h"
-#include "engine/core/Log.h"
 #include "engine/core/EngineSettings.h"
+#include "engine/core/Log.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/SceneManager.h"
 #include "gui/Widget.h"

@@ -114,9 +114,8 @@ void ResetLoadedSceneNodes(Scene& scene, bool waterEffect) {
 }
 
 void ApplyWaterEffect(Scene& scene, bool waterEffect) {
-    ForEachNodeOfKind(scene, node_kind::kWater, [waterEffect](SceneNode& node) {
-        node.SetEffectEnabled(waterEffect);
-    });
+    ForEachNodeOfKind(scene, node_kind::kWater,
+                      [waterEffect](SceneNode& node) { node.SetEffectEnabled(waterEffect); });
 }
 
 void ResetSelfLitNodes(Scene& scene) {

@@ -15,10 +15,10 @@ class SoundManager;
 
 // Node kinds of an engine scene the shell treats specially.
 namespace node_kind {
-constexpr std::uint32_t kLamp = 2;        // lamp models: lit at night, dimmed by day
-constexpr std::uint32_t kWater = 3;       // water: follows options "watereffect"
-constexpr std::uint32_t kModeReset = 4;   // mode word back to 0 after a load
-constexpr std::uint32_t kSelfLit = 5;     // reset by GameScene::ResetSceneNodes
+constexpr std::uint32_t kLamp = 2;         // lamp models: lit at night, dimmed by day
+constexpr std::uint32_t kWater = 3;        // water: follows options "watereffect"
+constexpr std::uint32_t kModeReset = 4;    // mode word back to 0 after a load
+constexpr std::uint32_t kSelfLit = 5;      // reset by GameScene::ResetSceneNodes
 constexpr std::uint32_t kSceneLightA = 6;  // collected on activation
 constexpr std::uint32_t kSceneLightB = 7;
 }  // namespace node_kind

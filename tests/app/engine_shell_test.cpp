@@ -51,7 +51,9 @@ const Material& MaterialOf(const SceneNode& node) {
 
 class RecordingSounds : public AmbientSoundPlayer {
 public:
-    void Play(int id, float, int, bool looping) override { calls.push_back((looping ? "loop " : "play ") + std::to_string(id)); }
+    void Play(int id, float, int, bool looping) override {
+        calls.push_back((looping ? "loop " : "play ") + std::to_string(id));
+    }
     void Stop(int id) override { calls.push_back("stop " + std::to_string(id)); }
     std::vector<std::string> calls;
 };
@@ -269,7 +271,7 @@ TEST(SceneLighting, LoadResetsTheEngineSceneAndCollectsItsLightNodes) {
 TEST(ChatWords, LinesEndAtCrOrLfAreConvertedAndCut) {
     net::ChatFilter filter;
     std::string text = "abc\r\ndef\n\n\rghi\n";
-    text += "\xB0\xA1\xB3\xAA\n";  // two Korean syllables in the system code page
+    text += "\xB0\xA1\xB3\xAA\n";   // two Korean syllables in the system code page
     text += std::string(300, 'x');  // the last line has no line end
     const std::vector<std::uint8_t> bytes(text.begin(), text.end());
     EXPECT_EQ(AddChatWords(filter, bytes), 5);

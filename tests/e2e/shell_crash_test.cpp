@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -66,10 +66,10 @@ TEST(ShellCrash, KilledClientDumpsReportsAndUploadsLogAndDumpOnce) {
                               "MARVENLOT_JOURNAL=" + (folder / "journal.txt").string(),
                               "MARVENLOT_REPORT_HOST=127.0.0.1:" + std::to_string(server.Port())},
                              folder.string()));
-    ASSERT_TRUE(WaitUntil([&] { return ReadFile(folder / "journal.txt").find("SCENE 2") != std::string::npos; },
-                          10s));
-    ASSERT_TRUE(WaitUntil([&] { return ReadFile(folder / "StartLog.log").find("Init done...") != std::string::npos; },
-                          5s));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ReadFile(folder / "journal.txt").find("SCENE 2") != std::string::npos; }, 10s));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return ReadFile(folder / "StartLog.log").find("Init done...") != std::string::npos; }, 5s));
 
     client.Signal(SIGSEGV);
     EXPECT_EQ(client.Wait(10s), std::optional<int>(-SIGSEGV));
