@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "app/lib/AppCodes.h"
-#include "app/lib/AppResources.h"
 #include "app/lib/CommandLine.h"
 #include "app/lib/FrameTimer.h"
 #include "app/lib/GameSceneManager.h"
@@ -28,7 +27,10 @@
 #include "platform/sys/Thread.h"
 #include "platform/window/Window.h"
 
+class Engine;
+class GameEngineFactory;
 class InputDevice;
+class SceneManager;
 class SoundManager;
 class UiResourceSet;
 
@@ -106,8 +108,10 @@ public:
     void SendByteMessage(std::uint16_t id, std::uint8_t value) override;
     void SendMyInfoValue() override;
     void OnSceneCurrent(int id) override;
-    ResourceManager* Resources() override { return resources_.get(); }
-    RenderDevice* Renderer() override { return renderer_.get(); }
+    ResourceManager* Resources() override { return resources_; }
+    RenderDevice* Renderer() override { return renderer_; }
+    SceneManager* EngineScenes() override { return engineScenes_; }
+    bool WaterEffect() const override;
 
     // Accessors used by the scenes and by tests.
     StartMode Mode() const { return mode_; }
@@ -121,7 +125,9 @@ public:
     platform::WindowSystem& Windows() { return windows_; }
     SessionLink& Session() { return *session_; }
     void SetSession(std::unique_ptr<SessionLink> session);
-    SoundManager* Sound() { return sound_.get(); }
+    SoundManager* Sound() { return sound_; }
+    // The engine the factory built (null before InitRenderer and after Shutdown).
+    Engine* GetEngine() { return engine_.get(); }
     // The mouse input device, or nullptr when it could not start.
     InputDevice* Input() { return input_.get(); }
     const std::string& ConfigPath() const { return configPathA_; }
@@ -162,7 +168,11 @@ private:
     void SetWindowRect(bool fullscreen, int width, int height, int x, int y);
     void MoveWindowForMode();
     bool InitWindow();
+    platform::DisplayMode DisplayRecord() const;
     void ApplyDisplayRecord();
+    void SetEngineActive(bool active);
+    void SetEngineAspect();
+    void ReleaseEngine();
     void ApplyTextureFilter();
     std::intptr_t HandleWindowedMouse(const platform::Message& message, bool& handled);
     std::intptr_t DefaultHandling(const platform::Message& message);
@@ -228,9 +238,13 @@ private:
     HeldMessages uiHeld_;
     HeldMessages updateHeld_;
     std::unique_ptr<SessionLink> session_;
-    std::unique_ptr<RenderDevice> renderer_;
-    ResourceManagerPtr resources_;
-    std::unique_ptr<SoundManager> sound_;
+    // The engine and its factory; the pointers below are its subsystems, valid while it lives.
+    std::unique_ptr<GameEngineFactory> factory_;
+    std::unique_ptr<Engine> engine_;
+    RenderDevice* renderer_ = nullptr;
+    ResourceManager* resources_ = nullptr;
+    SoundManager* sound_ = nullptr;
+    SceneManager* engineScenes_ = nullptr;
     std::unique_ptr<InputDevice> input_;
     std::unique_ptr<UiResourceSet> uiResources_;
     platform::DeviceCaps caps_;

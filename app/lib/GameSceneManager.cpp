@@ -1,12 +1,40 @@
 #include "app/lib/GameSceneManager.h"
 
+#include <utility>
+
 #include "app/lib/AppCodes.h"
+#include "app/lib/SceneLighting.h"
 #include "engine/core/Log.h"
+#include "engine/render/SceneManager.h"
+#include "engine/resource/ResourceManager.h"
+#include "gui/TextInput.h"
+#include "net/ChatFilter.h"
 
 namespace {
 // A drain holds back at most this many messages while no scene is active; more are dropped.
 constexpr std::size_t kMaxHeldMessages = 1024;
+// Longest chat filter word, in UTF-16 units.
+constexpr std::size_t kMaxChatWord = 260;
 }  // namespace
+
+int AddChatWords(net::ChatFilter& filter, std::span<const std::uint8_t> bytes) {
+    int added = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') continue;
+        if (i > start) {
+            const std::string_view line(reinterpret_cast<const char*>(bytes.data()) + start, i - start);
+            WString word = MultiToWide(line);
+            if (word.size() > kMaxChatWord) word.resize(kMaxChatWord);
+            if (!word.empty()) {
+                filter.AddWord(word);
+                ++added;
+            }
+        }
+        start = i + 1;
+    }
+    return added;
+}
 
 GameSceneManager::GameSceneManager() = default;
 
@@ -99,6 +127,9 @@ void GameSceneManager::Broadcast(int width, int height) {
 
 void GameSceneManager::ApplyOptions() {
     if (GameScene* scene = Current()) scene->ApplyOptions();
+    SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
+    if (Scene* current = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
+        ApplyWaterEffect(*current, owner_->WaterEffect());
 }
 
 int GameSceneManager::LoadCurrentScene() {
@@ -112,10 +143,13 @@ int GameSceneManager::LoadCurrentScene() {
         if (owner_) owner_->ShowLoadingError(-2);
         return -1;
     }
+    SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
+    if (Scene* loaded = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
+        ResetLoadedSceneNodes(*loaded, owner_->WaterEffect());
     scene->SetWidgetInput(true);
     if (notice_) notice_->Show(false);
     if (secondNotice_) secondNotice_->Show(false);
-    scene->Activate();
+    scene->Activate(engineScenes);
     return 1;
 }
 
@@ -135,7 +169,7 @@ void GameSceneManager::SwitchIfRequested() {
     GameScene* entered = Current();
     if (!entered->BeginLoad() && !entered->IsLoading()) {
         // Loaded before and nothing to reload: show it again without a second Load3D.
-        entered->Activate();
+        entered->Activate(owner_ ? owner_->EngineScenes() : nullptr);
     }
 }
 
@@ -232,6 +266,13 @@ void GameSceneManager::OnIdle() {
 void GameSceneManager::OnActivate(bool active) {
     GameScene* scene = Current();
     if (scene && scene->IsActive()) scene->OnActivate(active);
+    if (active) {
+        EditBox* saved = std::exchange(savedFocus_, nullptr);
+        if (TextInputManager::IsAlive(saved)) saved->SetFocus(true);
+    } else {
+        savedFocus_ = TextInputManager::GetFocusedEdit();
+        TextInputManager::ClearFocus();
+    }
 }
 
 void GameSceneManager::OnCaptionHover(bool inStrip) {
@@ -243,8 +284,21 @@ void GameSceneManager::PostShortcut(std::uint32_t n) {
     if (owner_) owner_->PostUiMessage(static_cast<std::uint32_t>(AppMessage::Shortcut), n, 0, 0);
 }
 
+void GameSceneManager::InitSharedResources(ResourceManager* resources, RenderDevice* renderer) {
+    if (notice_) notice_->LoadTextures(resources, renderer);
+    if (secondNotice_) secondNotice_->LoadTextures(resources, renderer);
+    if (!resources) return;
+    // A missing package, group or word list leaves the filter empty.
+    ResourcePackage* package = resources->OpenPackage(u"Lang");
+    ResourceGroup* group = package ? package->FindGroup(u"Lang") : nullptr;
+    if (!group) return;
+    const BinaryHandle& words = group->GetBinaryManager().FindOrLoadByName(u"Lang");
+    if (words && !words->IsEmpty()) AddChatWords(net::GetChatFilter(), words->data.bytes);
+}
+
 void GameSceneManager::DestroyAll() {
     platform::ScopedLock lock(sceneLock_);
+    savedFocus_ = nullptr;
     current_.store(nullptr, std::memory_order_release);
     notice_.reset();
     secondNotice_.reset();

@@ -72,7 +72,6 @@ int RunClient(const std::vector<std::string>& argv) {
 
     {
         App app(args, choice.mode, *windows);
-        platform::SetCrashReportAppPresent(true);
         app.SetPumpHook([&instance] {
             platform::PollQuitRequest();
             instance.PollRaiseRequests();
@@ -81,7 +80,6 @@ int RunClient(const std::vector<std::string>& argv) {
         app.StartUpdateThread();
         if (app.Create()) app.Run();
         app.Shutdown();
-        platform::SetCrashReportAppPresent(false);
     }
     platform::SetQuitCallback(nullptr);
     windows.reset();

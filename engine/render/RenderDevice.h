@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "engine/core/EngineInterfaces.h"
 #include "engine/core/Text.h"
 #include "engine/render/BufferRegistry.h"
 #include "engine/render/RenderConstants.h"
@@ -56,10 +57,10 @@ constexpr std::uint32_t kCalcRect = 0x400;  // measure only: rect's right/bottom
 
 using DeviceResetCallback = void (*)(void* context);
 
-class RenderDevice {
+class RenderDevice final : public RenderDeviceBase {
 public:
     explicit RenderDevice(std::unique_ptr<platform::RenderBackend> backend);
-    ~RenderDevice();
+    ~RenderDevice() override;
     RenderDevice(const RenderDevice&) = delete;
     RenderDevice& operator=(const RenderDevice&) = delete;
 
@@ -81,7 +82,7 @@ public:
     void EnumDisplayModes(std::vector<platform::ModeRecord>& modes);
     bool GetVideoMemoryInfo(std::uint32_t& textureKb, std::uint64_t& totalBytes, std::uint64_t& freeBytes);
     void SetDeviceResetCallback(DeviceResetCallback callback, void* context);
-    void SetActive(bool on) { active_ = on; }
+    void SetActive(bool on) override { active_ = on; }
     bool IsActive() const { return active_; }
     void SetDialogBoxMode(bool on);
     bool DialogBoxMode() const { return dialogBoxMode_; }

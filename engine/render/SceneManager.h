@@ -6,16 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/EngineInterfaces.h"
 #include "engine/core/Text.h"
 #include "engine/render/Scene.h"
 
 class ResourceGroup;
 struct SceneInfoData;
 
-class SceneManager {
+class SceneManager final : public SceneManagerBase {
 public:
     explicit SceneManager(RenderDevice& device) : device_(device) {}
-    ~SceneManager();
+    ~SceneManager() override;
 
     // A new, empty scene; returns it (its index is SceneCount() - 1).
     Scene* CreateScene(const std::string& name);

@@ -1,5 +1,6 @@
 #include "tests/app/support/ChildProcess.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -40,6 +41,9 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    if (!stderrPath_.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, stderrPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
     pid_t pid = -1;
     const int result = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -65,5 +69,9 @@ std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
 }
 
 void ChildProcess::Terminate() {
-    if (pid_ > 0) ::kill(pid_, SIGTERM);
+    Signal(SIGTERM);
+}
+
+void ChildProcess::Signal(int signal) {
+    if (pid_ > 0) ::kill(pid_, signal);
 }

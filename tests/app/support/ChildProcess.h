@@ -20,8 +20,12 @@ public:
     // The exit code, or nullopt when the child did not end in time (or ended by a signal: -signal).
     std::optional<int> Wait(std::chrono::milliseconds timeout);
     void Terminate();  // SIGTERM
+    void Signal(int signal);
+    // The next Start sends the child's stderr to this file (created or truncated).
+    void SetStderrFile(std::string path) { stderrPath_ = std::move(path); }
     bool Running() const { return pid_ > 0; }
 
 private:
     int pid_ = -1;
+    std::string stderrPath_;
 };
