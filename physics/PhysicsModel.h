@@ -127,6 +127,10 @@ protected:
                             std::uint8_t railMask, RailGeneration generation);
     // True when every ball is out of play or still, and no cue contact is pending.
     bool AllBallsRest() const;
+    // The candidate search of the ball collisions: fills the work buffer with every touching,
+    // approaching pair (ball 0's size sets the contact distance), pushes their events and, when
+    // asked, refreshes the rail touch flags of both balls. Returns workCount_.
+    std::uint32_t CollectCollisionCandidates(bool refreshTouchFlags);
 
     std::unique_ptr<TableRecord> tableRecord_;
     std::vector<std::shared_ptr<Ball>> balls_;

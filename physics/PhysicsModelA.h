@@ -41,14 +41,19 @@ public:
     const ModelATraits& Traits() const { return traits_; }
     F32 CueMass() const { return cueMass_; }
 
+    void StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) override;
     void SetParams() override;
     void SetTableParams() override;
+    void ResolveCushionImpact(Vector3& v, Vector3& w, const CushionContact& c) override;
 
     F32 RailSpeedFactor() const { return traits_.railSpeedFactor; }
     // Scales a non-negative vertical tip offset by the cue elevation.
     F32 ScaleTipHeight(F32 power, F32 tipVertical, F32 elevation) const;
 
 protected:
+    // The strike of 0x10001-0x10004: no contact simulation, a bed bounce instead.
+    void StrikeFirstGeneration(Ball& ball, F32 aimX, F32 aimY, ShotParams shot);
+
     const ModelATraits& traits_;
     F32 cueMass_;
 };
