@@ -1,12 +1,13 @@
-// The candidate search shared by the ball-collision bodies.
+// The candidate search that every ball-collision body shares: pairs in play that touch and
+// approach, each reported once while it stays in contact.
 #include "physics/PhysicsModel.h"
 
 namespace physics {
 
-std::uint32_t PhysicsModel::CollectCollisionCandidates(bool refreshTouchFlags) {
+void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags) {
     workCount_ = 0;
     const std::size_t count = balls_.size();
-    if (count == 0) return 0;
+    if (count == 0) return;
     const Ball& b0 = *balls_[0];
     const F32 contact = St((b0.radiusCm + b0.radiusCm) + 0.1f);
     const F32 contact2 = St(contact * contact);
@@ -52,7 +53,6 @@ std::uint32_t PhysicsModel::CollectCollisionCandidates(bool refreshTouchFlags) {
             }
         }
     }
-    return workCount_;
 }
 
 }  // namespace physics

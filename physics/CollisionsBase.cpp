@@ -25,7 +25,8 @@ Vector3 ContactSpin(const Vector3& w, const Vector3& n, F32 r) {
 }  // namespace
 
 bool PhysicsModel::ResolveCollisions() {
-    if (CollectCollisionCandidates(false) > 0) {
+    GatherCollisionCandidates(false);
+    if (workCount_ > 0) {
         const ModelParams& mp = Params().model;
         const F32 mu = mp.ballFrictionA, mix = mp.ballCollisionC;
         const F32 hs = kSliceTime;
