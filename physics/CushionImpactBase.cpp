@@ -24,7 +24,8 @@ void PhysicsModel::ResolveCushionImpact(Vector3& v, Vector3& w, const CushionCon
     jt = Vector3(St(jt.x * scale), St(jt.y * scale), St(jt.z * scale));
 
     // Velocity before the cushion pushed back, less the tangential impulse.
-    const Vector3 va(St(St(c.approach * n.x) + v.x), St(St(c.approach * n.y) + v.y), St(St(c.approach * n.z) + v.z));
+    const Vector3 va(St(St(c.approach * n.x) + v.x), St(St(c.approach * n.y) + v.y),
+                     St(St(c.approach * n.z) + v.z));
     const Vector3 x(St(va.x - jt.x), St(va.y - jt.y), St(va.z - jt.z));
 
     // Projections on the horizontal tangent s = (dirY, -dirX, 0) and the vertical tangent e.

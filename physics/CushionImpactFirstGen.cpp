@@ -43,7 +43,8 @@ void PhysicsModelA::ResolveCushionImpact(Vector3& v, Vector3& w, const CushionCo
     const F32 jn = St((jv.x * n.x + jv.z * n.z) + jv.y * n.y);
 
     const F32 scale = St(Ext(0.02f) / c.dtStep);
-    const Vector3 jt(St((jv.x - jn * n.x) * scale), St((jv.y - jn * n.y) * scale), St((jv.z - jn * n.z) * scale));
+    const Vector3 jt(St((jv.x - jn * n.x) * scale), St((jv.y - jn * n.y) * scale),
+                     St((jv.z - jn * n.z) * scale));
     const Vector3 va(St(v.x + c.approach * n.x), St(v.y + c.approach * n.y), St(v.z + c.approach * n.z));
     v = Vector3(St(v.x + jv.x), St(v.y + jv.y), St(v.z + jv.z));
 
@@ -73,7 +74,8 @@ void PhysicsModelA::ResolveCushionImpact(Vector3& v, Vector3& w, const CushionCo
     const F32 k = p.cushionFrictionShare;
     const F32 g1 = St(f1 * p1 - (f1 * r1 + f1 * q1) * k);
     const F32 g2 = St(f2 * p2 - (f2 * r2 + f2 * q2) * k);
-    v = Vector3(St(v.x - (g1 * s.x + g2 * e.x)), St(v.y - (g1 * s.y + g2 * e.y)), St(v.z - (g1 * s.z + g2 * e.z)));
+    v = Vector3(St(v.x - (g1 * s.x + g2 * e.x)), St(v.y - (g1 * s.y + g2 * e.y)),
+                St(v.z - (g1 * s.z + g2 * e.z)));
 
     const F32 j1 = St((f1 * p1 - f1 * q1) * k - f1 * r1);
     const F32 j2 = St((f2 * p2 - f2 * q2) * k - f2 * r2);

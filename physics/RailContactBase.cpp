@@ -10,7 +10,9 @@ namespace {
 
 constexpr int kMaxRailPasses = 20;
 
-F32 Approach(const Vector3& v, const Vector3& n) { return St(-((v.y * n.y + v.x * n.x) + v.z * n.z)); }
+F32 Approach(const Vector3& v, const Vector3& n) {
+    return St(-((v.y * n.y + v.x * n.x) + v.z * n.z));
+}
 
 void PushCushionEvent(const Ball& ball, F32 approach, const Vector3& normal, std::uint16_t tag) {
     PhysicsEvent e;
@@ -57,8 +59,8 @@ void PhysicsModel::CollideRails(Ball& ball, F32 dt) {
     std::uint8_t bits = ball.railContact;
     {
         const F32 x = ball.position.x, y = ball.position.y, z = ball.position.z;
-        if (g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z < r + g.railTop &&
-            z >= F32(0.0f)) {
+        if (g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax &&
+            z < r + g.railTop && z >= F32(0.0f)) {
             if (x < r + g.cushion.xMin) bits |= kRailLowX;
             if (g.cushion.xMax - r < x) bits |= kRailHighX;
             if (y < r + g.cushion.yMin) bits |= kRailLowY;
@@ -101,7 +103,8 @@ void PhysicsModel::CollideRails(Ball& ball, F32 dt) {
         const F32 c = (bits & 3) != 0 ? ball.railState[0] : ball.railState[1];
         if (c == F32(0.0f)) {
             if (approach > F32(0.0f))
-                PushCushionEvent(ball, approach, normal0, static_cast<std::uint16_t>(zone.jawNumber * 16 + bits));
+                PushCushionEvent(ball, approach, normal0,
+                                 static_cast<std::uint16_t>(zone.jawNumber * 16 + bits));
             else
                 bits = 0;
         }
@@ -128,8 +131,8 @@ void PhysicsModel::CollideRails(Ball& ball, F32 dt) {
     const F32 radius = ball.radius;
     auto respond = [&](const AxisContact& a, F32 approach, F32 compression, Vector3& vv, Vector3& ww) {
         const F32 force = St((approach * damping + params.cushionStiffness * compression) / ball.mass);
-        const CushionContact contact{a.d,    a.dirX,       a.dirY,          a.horizontal, force,   approach, a.offset,
-                                     a.reach, radius,      ball.mass,       ball.inertiaArm, dtStep, &params};
+        const CushionContact contact{a.d,     a.dirX, a.dirY,    a.horizontal,    force,  approach, a.offset,
+                                     a.reach, radius, ball.mass, ball.inertiaArm, dtStep, &params};
         ResolveCushionImpact(vv, ww, contact);
     };
 

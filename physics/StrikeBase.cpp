@@ -68,7 +68,8 @@ void PhysicsModel::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) {
     const F32 r = ball.radius;
     F32 power = shot.power;
     const F32 speed = St(mp.strikeSpeedScale * power);
-    const F32 tc = St((((shot.contactFactor * 0.4f) + 1.0f) * (Ext(4.0f) - power) * mp.cueContactTime) / 4.0f);
+    const F32 tc =
+        St((((shot.contactFactor * 0.4f) + 1.0f) * (Ext(4.0f) - power) * mp.cueContactTime) / 4.0f);
     F32 ms(0.0f), p0(0.0f);
 
     // Without cue speed there is no miscue: the contact is a zero impulse, as for a centre hit.
@@ -176,7 +177,8 @@ void PhysicsModel::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) {
     }
     ball.cueLinear = Vector3(St(a * nn.x + ball.cueLinear.x), St(a * nn.y + ball.cueLinear.y), z);
     bb = St(bb + 1.0f);
-    ball.cueAngular = Vector3(St(ball.cueAngular.x * bb), St(ball.cueAngular.y * bb), St(ball.cueAngular.z * bb));
+    ball.cueAngular =
+        Vector3(St(ball.cueAngular.x * bb), St(ball.cueAngular.y * bb), St(ball.cueAngular.z * bb));
 }
 
 }  // namespace physics

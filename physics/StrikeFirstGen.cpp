@@ -43,7 +43,8 @@ void PhysicsModelA::StrikeBedBounce(Ball& ball, const StrikeSetUpResult& s) {
     }
     ball.cueLinear = Vector3(St(vh * n.x + ball.cueLinear.x), St(vh * n.y + ball.cueLinear.y), vz);
     ka = St(ka + 1.0f);
-    ball.cueAngular = Vector3(St(ball.cueAngular.x * ka), St(ball.cueAngular.y * ka), St(ball.cueAngular.z * ka));
+    ball.cueAngular =
+        Vector3(St(ball.cueAngular.x * ka), St(ball.cueAngular.y * ka), St(ball.cueAngular.z * ka));
 }
 
 }  // namespace physics
