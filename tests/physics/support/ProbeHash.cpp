@@ -43,6 +43,18 @@ std::uint64_t ShotHash() {
     hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 9, balls, F32(40.0f), F32(8.0f), shot)).hash);
     shot.elevation = F32(0.7f);
     hash.Add(RunShot(MakeShot(0x10012, 11, balls, F32(40.0f), F32(8.0f), shot)).hash);
+
+    // Every model id once, on a carom or a pocket table by turns, from the same set-up history.
+    shot = DefaultShot();
+    shot.offsetLimitSide = shot.tipOffsetSide = F32(0.1f);
+    shot.offsetLimitVertical = shot.tipOffsetVertical = F32(-0.2f);
+    shot.power = F32(0.3f);
+    for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id) {
+        const std::uint32_t table = id % 2 == 0 ? 0 : 1;
+        ClearParamsForTesting();
+        CreatePhysicsModel(kFirstModelId, table, 3, false);
+        hash.Add(RunShot(MakeShot(id, table, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    }
     return hash.value;
 }
 
