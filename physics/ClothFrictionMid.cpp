@@ -110,7 +110,8 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
 
 }  // namespace
 
-void PhysicsModel::ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind, const ClothFrictionForm& form) {
+void PhysicsModel::ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind,
+                                         const ClothFrictionForm& form) {
     if (kind > 2) return;
     const F32* set = Params().table.frictionSets[kind];
     const F32 slope = KindSlope(kind, form);

@@ -30,10 +30,11 @@ void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags) {
             Vector3 n = d;
             n.Normalize();
             if (workCount_ >= workBuffer_.size()) workBuffer_.resize(workCount_ + 1);
-            workBuffer_[workCount_++] =
-                CollisionCandidate{static_cast<std::uint16_t>(ia), static_cast<std::uint16_t>(ib), n, F32(0.0f)};
-            const F32 intensity = St(((n.z * b.velocity.z + n.y * b.velocity.y) + n.x * b.velocity.x) * b.mass -
-                                     ((n.z * a.velocity.z + n.y * a.velocity.y) + n.x * a.velocity.x) * a.mass);
+            workBuffer_[workCount_++] = CollisionCandidate{static_cast<std::uint16_t>(ia),
+                                                           static_cast<std::uint16_t>(ib), n, F32(0.0f)};
+            const F32 intensity =
+                St(((n.z * b.velocity.z + n.y * b.velocity.y) + n.x * b.velocity.x) * b.mass -
+                   ((n.z * a.velocity.z + n.y * a.velocity.y) + n.x * a.velocity.x) * a.mass);
             const bool repeated = !queue.empty() && queue.back().type == EventType::BallCollision &&
                                   queue.back().ballId == ia && queue.back().tag == ib;
             if (!repeated) {

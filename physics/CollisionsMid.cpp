@@ -33,9 +33,10 @@ bool PhysicsModelA::ResolveCollisions() {
                 const Vector3& n = rec.n;
                 Vector3& va = a.velocity;
                 Vector3& vb = b.velocity;
-                const F32 rel =
-                    third ? St(((vb.z * n.z + n.y * vb.y) + vb.x * n.x) - ((va.x * n.x + n.y * va.y) + va.z * n.z))
-                          : St(((n.z * vb.z + vb.x * n.x) + n.y * vb.y) - ((n.z * va.z + n.y * va.y) + va.x * n.x));
+                const F32 rel = third ? St(((vb.z * n.z + n.y * vb.y) + vb.x * n.x) -
+                                           ((va.x * n.x + n.y * va.y) + va.z * n.z))
+                                      : St(((n.z * vb.z + vb.x * n.x) + n.y * vb.y) -
+                                           ((n.z * va.z + n.y * va.y) + va.x * n.x));
                 rec.depth = St(rel * hs + rec.depth);
                 const F32 imp = St(((rel * 0.0f + rec.depth * 5000000.0f) / m0) * hs);
                 if (rec.depth < F32(0.0f)) {
@@ -59,8 +60,10 @@ bool PhysicsModelA::ResolveCollisions() {
                 const Vector3 tb(St(vb.x - pbn.x), St(vb.y - pbn.y), St(vb.z - pbn.z));
                 const Vector3& wa = a.spin;
                 const Vector3& wb = b.spin;
-                const Vector3 ca(St(n.z * wa.y - wa.z * n.y), St(wa.z * n.x - n.z * wa.x), St(wa.x * n.y - wa.y * n.x));
-                const Vector3 cb(St(n.z * wb.y - wb.z * n.y), St(wb.z * n.x - n.z * wb.x), St(wb.x * n.y - wb.y * n.x));
+                const Vector3 ca(St(n.z * wa.y - wa.z * n.y), St(wa.z * n.x - n.z * wa.x),
+                                 St(wa.x * n.y - wa.y * n.x));
+                const Vector3 cb(St(n.z * wb.y - wb.z * n.y), St(wb.z * n.x - n.z * wb.x),
+                                 St(wb.x * n.y - wb.y * n.x));
                 Vector3 slideA(St(ta.x - St(r0 * ca.x)), St(ta.y - St(r0 * ca.y)), St(ta.z - St(r0 * ca.z)));
                 Vector3 slideB = third ? Vector3(St(tb.x + St(r0 * cb.x)), St(tb.y + St(r0 * cb.y)),
                                                  St(tb.z + St(r0 * cb.z)))

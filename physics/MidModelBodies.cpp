@@ -27,5 +27,4 @@ bool PhysicsModelA::CollideRailZone(Vector3& position, const Vector3&, F32 radiu
     return CollideRailZoneMid(position, radiusCm, normal, state, railMask, traits_.railZone);
 }
 
-
 }  // namespace physics

@@ -36,10 +36,10 @@ const ModelATraits& TraitsOfModelA(std::uint32_t id);
 // How the strike's common steps (set-up, miscue test, energy transfer, miscue deflection, pulse)
 // differ between the strike forms of branch A.
 struct StrikeSetUpForm {
-    bool clampCosine = true;       // cos(elevation) below 0 is taken as 0
-    bool steepUpDivided = false;   // the steep reference axis is (dx / cE, dy / cE, 0)
-    bool sineCurve = false;        // the spin-offset length is blended with a sine (SpinCurve)
-    F32 contactTimeGain = 0.2f;    // factor of power x contactFactor in the contact time
+    bool clampCosine = true;      // cos(elevation) below 0 is taken as 0
+    bool steepUpDivided = false;  // the steep reference axis is (dx / cE, dy / cE, 0)
+    bool sineCurve = false;       // the spin-offset length is blended with a sine (SpinCurve)
+    F32 contactTimeGain = 0.2f;   // factor of power x contactFactor in the contact time
     bool setCueActive = true;
 };
 
@@ -49,8 +49,8 @@ struct StrikeSetUpResult {
     F32 tipSide, tipVertical;             // unit tip offsets
     F32 spinLength;
     F32 contact;
-    F32 cueSpeed;  // cue speed before the energy transfer
-    F32 power;     // after the miscue and the energy transfer
+    F32 cueSpeed;            // cue speed before the energy transfer
+    F32 power;               // after the miscue and the energy transfer
     bool deflected = false;  // the miscue deflection ran: the strike ends with the pulse
 };
 
@@ -74,10 +74,16 @@ public:
     void ResolveCushionImpact(Vector3& v, Vector3& w, const CushionContact& c) override;
 
     F32 RailSpeedFactor() const { return traits_.railSpeedFactor; }
+    // Words of the parameter block that this model's operations read on its table (bit i for
+    // word i).
+    std::uint64_t ParamWordsRead() const;
     // Scales a non-negative vertical tip offset by the cue elevation.
     F32 ScaleTipHeight(F32 power, F32 tipVertical, F32 elevation) const;
 
 protected:
+    // Logs a warning when a word this model reads was never written in this process: its table
+    // kind is one that the model's set-up leaves to an earlier set-up.
+    void WarnOfUnwrittenWords() const;
     // The common steps of the strike with the tip offsets already scaled. False when the aim
     // point is the ball centre or the contact time is not positive (nothing written).
     bool StrikeSetUp(Ball& ball, F32 aimX, F32 aimY, F32 tipSide, F32 tipVertical, const ShotParams& shot,

@@ -10,7 +10,9 @@ namespace {
 constexpr int kMaxRailPasses = 20;
 constexpr std::uint8_t kAxisMask[2] = {3, 12};
 
-F32 EventApproach(const Vector3& v, const Vector3& n) { return St(-((v.y * n.y + v.z * n.z) + v.x * n.x)); }
+F32 EventApproach(const Vector3& v, const Vector3& n) {
+    return St(-((v.y * n.y + v.z * n.z) + v.x * n.x));
+}
 
 void PushCushionEvent(const Ball& ball, F32 approach, const Vector3& n, std::uint16_t tag) {
     PhysicsEvent e;
@@ -32,8 +34,8 @@ void PhysicsModel::CollideRailsFirst(Ball& ball, F32 dt) {
     const Vector3 position = ball.position;
     std::uint8_t flags = ball.railContact;
     const F32 x = position.x, y = position.y, z = position.z;
-    if (x >= g.outer.xMin && x <= g.outer.xMax && y >= g.outer.yMin && y <= g.outer.yMax && z < r + g.railTop &&
-        z >= F32(0.0f)) {
+    if (x >= g.outer.xMin && x <= g.outer.xMax && y >= g.outer.yMin && y <= g.outer.yMax &&
+        z < r + g.railTop && z >= F32(0.0f)) {
         if (x < r + g.cushion.xMin) flags |= kRailLowX;
         if (x > g.cushion.xMax - r) flags |= kRailHighX;
         if (y < r + g.cushion.yMin) flags |= kRailLowY;
@@ -85,9 +87,8 @@ void PhysicsModel::CollideRailsFirst(Ball& ball, F32 dt) {
         compression = St(approach * dtStep + compression);
         if (approach <= F32(0.0f) && compression < floor) return false;
         const F32 force = St((compression * params.cushionStiffness + approach * damping) / ball.mass);
-        const CushionContact contact{d,      dirX,  dirY, horizontal, force,           approach,
-                                     offset, reach, R,    ball.mass,  ball.inertiaArm, dtStep,
-                                     &params};
+        const CushionContact contact{d,     dirX, dirY,      horizontal,      force,  approach, offset,
+                                     reach, R,    ball.mass, ball.inertiaArm, dtStep, &params};
         ResolveCushionImpact(v, w, contact);
         return true;
     };
@@ -97,7 +98,8 @@ void PhysicsModel::CollideRailsFirst(Ball& ball, F32 dt) {
         const int k = (flags & 3) != 0 ? 0 : 1;
         const Vector3& n = normals[k];
         const F32 approach = EventApproach(ball.velocity, n);
-        const bool considered = ball.railState[k] == F32(0.0f) || ball.RailContactRearmedV1(static_cast<std::uint8_t>(k), n);
+        const bool considered =
+            ball.railState[k] == F32(0.0f) || ball.RailContactRearmedV1(static_cast<std::uint8_t>(k), n);
         if (considered) {
             if (approach > F32(0.0f)) {
                 PushCushionEvent(ball, approach, n, static_cast<std::uint16_t>(zone.jawNumber * 16 + flags));

@@ -40,7 +40,8 @@ bool PhysicsModelA::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
     // Third form: the velocity change along the cushion is cut when the spin works against the
     // slide.
     F32 share(1.0f);
-    if (third && ((vt.x * s.x + vt.y * s.y) + s.z * vt.z) * ((ct.x * s.x + ct.y * s.y) + s.z * ct.z) < Ext(0.0f))
+    if (third &&
+        ((vt.x * s.x + vt.y * s.y) + s.z * vt.z) * ((ct.x * s.x + ct.y * s.y) + s.z * ct.z) < Ext(0.0f))
         share = traits_.cushionCounterSpinShare;
 
     // The tangential deformation rate, scaled per tangent from the second form on.

@@ -8,17 +8,23 @@ namespace physics {
 
 namespace {
 
-Ext CrossX(const Vector3& a, const Vector3& b) { return a.y * b.z - a.z * b.y; }
-Ext CrossY(const Vector3& a, const Vector3& b) { return a.z * b.x - a.x * b.z; }
-Ext CrossZ(const Vector3& a, const Vector3& b) { return a.x * b.y - a.y * b.x; }
+Ext CrossX(const Vector3& a, const Vector3& b) {
+    return a.y * b.z - a.z * b.y;
+}
+Ext CrossY(const Vector3& a, const Vector3& b) {
+    return a.z * b.x - a.x * b.z;
+}
+Ext CrossZ(const Vector3& a, const Vector3& b) {
+    return a.x * b.y - a.y * b.x;
+}
 
 struct ContactVariant {
-    bool a2 = false;          // 0x10005-0x10007
-    F32 tipCap, bedCap;       // A3 caps of the tip compression and the bed depth
-    bool cueReprojected;      // A3 0x10008-0x1000D: the cue speed follows the capped tip
-    bool bedOnlyOnBed;        // A3 0x1000E-0x1000F
-    F32 mass;                 // of the ball in the impulse steps
-    F32 frictionDivisor;      // of the cloth friction on the spin
+    bool a2 = false;      // 0x10005-0x10007
+    F32 tipCap, bedCap;   // A3 caps of the tip compression and the bed depth
+    bool cueReprojected;  // A3 0x10008-0x1000D: the cue speed follows the capped tip
+    bool bedOnlyOnBed;    // A3 0x1000E-0x1000F
+    F32 mass;             // of the ball in the impulse steps
+    F32 frictionDivisor;  // of the cloth friction on the spin
 };
 
 }  // namespace
@@ -59,8 +65,12 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
     const Ext cueScale = cueMass_ * 1.3f;
     F32 lat;
     switch (id) {
-        case 0x10005: lat = St((cosE * 4950.0f + 50.0f) / cueScale); break;
-        case 0x10006: lat = St((cosE * 4960.0f + 40.0f) / cueScale); break;
+        case 0x10005:
+            lat = St((cosE * 4950.0f + 50.0f) / cueScale);
+            break;
+        case 0x10006:
+            lat = St((cosE * 4960.0f + 40.0f) / cueScale);
+            break;
         case 0x10007: {
             const F32 lat0 = shot.elevation < F32(0.005f)
                                  ? F32(5000.0f)
@@ -68,7 +78,9 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
             lat = St(lat0 / cueScale);
             break;
         }
-        default: lat = St(St(((cosE * 496.0f + 4.0f) * power) * 10.0f) / cueScale); break;
+        default:
+            lat = St(St(((cosE * 496.0f + 4.0f) * power) * 10.0f) / cueScale);
+            break;
     }
     const bool onBed = ball.position.z == ball.radiusCm;
 
@@ -83,12 +95,14 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
 
     for (std::uint32_t slice = 0; run && slice < kMaxStrikeSlices; ++slice) {
         const Vector3 u(St(r * CrossX(spin, nn)), St(r * CrossY(spin, nn)), St(r * CrossZ(spin, nn)));
-        const Vector3 sp(St(CrossX(pivot, d) * 1.3f), St(CrossY(pivot, d) * 1.3f), St(CrossZ(pivot, d) * 1.3f));
+        const Vector3 sp(St(CrossX(pivot, d) * 1.3f), St(CrossY(pivot, d) * 1.3f),
+                         St(CrossZ(pivot, d) * 1.3f));
         Vector3 vp;
         F32 comp;
         if (cv.a2) {
             auto rel = [](F32 c, F32 sc, F32 b, F32 uc) { return St(St(St(c - sc) - b) + uc); };
-            const Vector3 rv(rel(vc.x, sp.x, vb.x, u.x), rel(vc.y, sp.y, vb.y, u.y), rel(vc.z, sp.z, vb.z, u.z));
+            const Vector3 rv(rel(vc.x, sp.x, vb.x, u.x), rel(vc.y, sp.y, vb.y, u.y),
+                             rel(vc.z, sp.z, vb.z, u.z));
             tip = Vector3(St(tip.x + St(rv.x * dt)), St(tip.y + St(rv.y * dt)), St(tip.z + St(rv.z * dt)));
             comp = St((tip.z * d.z + tip.x * d.x) + tip.y * d.y);
         } else {
@@ -100,7 +114,8 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
                 const F32 over = St(cv.tipCap - comp);
                 tip = Vector3(St(tip.x + d.x * over), St(tip.y + d.y * over), St(tip.z + d.z * over));
                 if (cv.cueReprojected) {
-                    const Ext gap = ((vp.z * d.z + vp.y * d.y) + vp.x * d.x) - ((vc.z * d.z + vc.x * d.x) + vc.y * d.y);
+                    const Ext gap =
+                        ((vp.z * d.z + vp.y * d.y) + vp.x * d.x) - ((vc.z * d.z + vc.x * d.x) + vc.y * d.y);
                     vc = Vector3(St(vc.x + d.x * gap), St(vc.y + d.y * gap), St(vc.z + d.z * gap));
                 }
             }
@@ -113,7 +128,8 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
 
         Vector3 j;
         if (comp > F32(0.0f))
-            j = Vector3(St((tip.x * 200000.0f) * dt), St((tip.y * 200000.0f) * dt), St((tip.z * 200000.0f) * dt));
+            j = Vector3(St((tip.x * 200000.0f) * dt), St((tip.y * 200000.0f) * dt),
+                        St((tip.z * 200000.0f) * dt));
         if (cv.a2) {
             vc = Vector3(St(vc.x - j.x / cueMass_), St(vc.y - j.y / cueMass_), St(vc.z - j.z / cueMass_));
         } else {
@@ -128,7 +144,8 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
         }
         const F32 ja = St((j.x * d.x + j.z * d.z) + j.y * d.y);
         const Vector3 kk(St((j.x - d.x * ja) * lat), St((j.y - d.y * ja) * lat), St((j.z - d.z * ja) * lat));
-        pivot = Vector3(St(pivot.x - CrossX(kk, d)), St(pivot.y - CrossY(kk, d)), St(pivot.z - CrossZ(kk, d)));
+        pivot =
+            Vector3(St(pivot.x - CrossX(kk, d)), St(pivot.y - CrossY(kk, d)), St(pivot.z - CrossZ(kk, d)));
 
         if (!cv.bedOnlyOnBed || onBed) zb = St(zb - vb.z * dt);
         if (!cv.a2 && zb > cv.bedCap) {
@@ -138,14 +155,20 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
         F32 bed(0.0f);
         if (zb > F32(0.0f)) {
             switch (id) {
-                case 0x10005: bed = St((vb.z * 10.0f + zb * 1000000.0f) * dt); break;
+                case 0x10005:
+                    bed = St((vb.z * 10.0f + zb * 1000000.0f) * dt);
+                    break;
                 case 0x10006: {
                     const F32 stiffness = tableRecord_->hasPockets != 0 ? F32(700000.0f) : F32(1000000.0f);
                     bed = St((stiffness * zb + vb.z * 10.0f) * dt);
                     break;
                 }
-                case 0x10007: bed = St((vb.z * 30.0f + zb * 900000.0f) * dt); break;
-                default: bed = St((vb.z * 0.0f + zb * 950000.0f) * dt); break;
+                case 0x10007:
+                    bed = St((vb.z * 30.0f + zb * 900000.0f) * dt);
+                    break;
+                default:
+                    bed = St((vb.z * 0.0f + zb * 950000.0f) * dt);
+                    break;
             }
         }
         if (bed < F32(0.0f)) {
@@ -172,7 +195,8 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
         if (jn > F32(0.0f)) {
             const Vector3 g(St(((j.x - nn.x * jn) / m) / k), St(((j.y - nn.y * jn) / m) / k),
                             St(((j.z - nn.z * jn) / m) / k));
-            spin = Vector3(St(spin.x + CrossX(g, nn)), St(spin.y + CrossY(g, nn)), St(spin.z + CrossZ(g, nn)));
+            spin =
+                Vector3(St(spin.x + CrossX(g, nn)), St(spin.y + CrossY(g, nn)), St(spin.z + CrossZ(g, nn)));
         }
 
         if (timeLimited) {

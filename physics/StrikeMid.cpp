@@ -153,7 +153,8 @@ bool PhysicsModelA::StrikeSetUp(Ball& ball, F32 aimX, F32 aimY, F32 tS, F32 tV, 
 
     ball.cueLinear = Vector3(St(impulse.x + d.x * ballSpeed), St(impulse.y + d.y * ballSpeed),
                              St(impulse.z + d.z * ballSpeed));
-    ball.cueAngular = Vector3(St(spinAxis.x * spinRate), St(spinAxis.y * spinRate), St(spinAxis.z * spinRate));
+    ball.cueAngular =
+        Vector3(St(spinAxis.x * spinRate), St(spinAxis.y * spinRate), St(spinAxis.z * spinRate));
     const F32 dur = St(contact * 5.0f);
     ball.cueTimeLeft = dur;
     ball.cueDuration = dur;
@@ -202,7 +203,8 @@ void PhysicsModelA::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
             }
             if (!StrikeSetUp(ball, aimX, aimY, tS, tV, shot, form, s) || s.deflected) return;
             return StrikeContact(ball, shot, s);
-        default: return PhysicsModel::StrikeBody(ball, aimX, aimY, shot);
+        default:
+            return PhysicsModel::StrikeBody(ball, aimX, aimY, shot);
     }
 }
 

@@ -1,8 +1,11 @@
 #include "app/lib/App.h"
 
+#include <cmath>
 #include <filesystem>
 
+#include "app/lib/DeviceCheckDialog.h"
 #include "app/lib/GameSessionLink.h"
+#include "app/lib/InputDevice.h"
 #include "app/lib/RenderSetup.h"
 #include "app/lib/SceneFactory.h"
 #include "engine/core/Log.h"
@@ -12,7 +15,6 @@
 #include "gui/NoticeBox.h"
 #include "gui/UiResourceSet.h"
 #include "platform/sys/Journal.h"
-#include "app/lib/DeviceCheckDialog.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
 #include "platform/video/RecordingBackend.h"
@@ -24,11 +26,16 @@ std::atomic<App*> gApp{nullptr};
 // Texts of the render device's result codes that the start-up reports.
 WString DeviceErrorText(int code) {
     switch (code) {
-        case 1: return u"Failed to query Direct3D9 interface - please install DirectX 9.0c version.";
-        case 2: return u"Invalid DirectX version - please install DirectX 9.0c version.";
-        case 3: return u"Failed to get device caps - please check display adapter driver";
-        case 8: return u"Failed to create Direct3D device.";
-        default: break;
+        case 1:
+            return u"Failed to query Direct3D9 interface - please install DirectX 9.0c version.";
+        case 2:
+            return u"Invalid DirectX version - please install DirectX 9.0c version.";
+        case 3:
+            return u"Failed to get device caps - please check display adapter driver";
+        case 8:
+            return u"Failed to create Direct3D device.";
+        default:
+            break;
     }
     if (code >= 0 && code <= 13) return Format(u"Render device error %d.", code);
     return u"Undefined error.";
@@ -36,7 +43,21 @@ WString DeviceErrorText(int code) {
 
 }  // namespace
 
-App* App::Get() { return gApp.load(std::memory_order_acquire); }
+bool NearlyEqual(float a, float b) {
+    return std::fabs(a - b) < 1.1920929e-7f;
+}
+
+int App::RestoreWorkingDirectory(bool skip) {
+    if (!skip) {
+        std::error_code error;
+        std::filesystem::current_path(startDir_, error);
+    }
+    return 1;
+}
+
+App* App::Get() {
+    return gApp.load(std::memory_order_acquire);
+}
 
 App::App(std::vector<WString> args, StartMode mode, platform::WindowSystem& windows)
     : args_(std::move(args)), mode_(mode), windows_(windows), session_(std::make_unique<SessionLink>()) {
@@ -101,6 +122,18 @@ bool App::Create() {
     if (!InitWindow()) return false;
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
+    input_ = std::make_unique<InputDevice>();
+    const platform::MouseBackend mouse = windows_.Backend() == platform::VideoBackend::Sdl
+                                             ? platform::MouseBackend::Sdl
+                                             : platform::MouseBackend::Null;
+    const std::uint32_t inputResult =
+        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(mouse));
+    if (inputResult != 0) {
+        const WString text = Format(u"Mouse input could not be started (code 0x%08X).", inputResult);
+        LogWrite(u"ERROR : %s\n", text);
+        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONWARNING);
+        input_.reset();
+    }
     return true;
 }
 
@@ -112,7 +145,11 @@ void App::CreateScenes() {
     });
     NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
     scenes_.SetOwner(this);
-    for (int id : SceneIdsForMode(mode_)) scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
+    for (int id : SceneIdsForMode(mode_))
+        scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
+    WString ids;
+    for (int id : scenes_.SceneIds()) ids += Format(u" %d", id);
+    LogWrite(u"Start mode %u, scenes%s\n", static_cast<unsigned>(mode_), ids);
     scenes_.SetScene(mode_ == StartMode::Replay ? scene_id::kReplay : scene_id::kIntro);
     scenes_.CreateWindows();
     scenesCreated_ = true;
@@ -130,7 +167,8 @@ bool App::InitRenderer() {
     SoundSequence::Instance().SetSoundManager(sound_.get());
     sound_->SetPlayObserver([](int id) { platform::JournalSound(id); });
     ApplySoundOptions();
-    LogWrite(u"renderer : %X\n", static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(renderer_.get())));
+    LogWrite(u"renderer : %X\n",
+             static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(renderer_.get())));
     renderer_->SetDeviceResetCallback(nullptr, nullptr);
 
     const int capsResult = renderer_->CheckDeviceCaps(caps_);
@@ -186,7 +224,8 @@ bool App::InitRenderer() {
     if (applyResult != 0) {
         const WString text = DeviceErrorText(applyResult);
         LogWrite(u"Renderer error: %s\n", text);
-        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
+        platform::MessageBox("Marvenlot", ToUtf8(text),
+                             platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         PostQuit();
         return false;
     }
@@ -202,7 +241,8 @@ bool App::InitRenderer() {
         renderer_->SetDialogBoxMode(true);
         const WString text = LoadingErrorText(resources_.get(), 1);
         LogWrite(u"ERROR : %s\n", text);
-        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
+        platform::MessageBox("Marvenlot", ToUtf8(text),
+                             platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         // The process ends through the orderly shutdown, so no thread outlives what it uses.
         PostQuit();
         return false;
@@ -257,12 +297,15 @@ void App::Shutdown() {
             GetLog().Flush();
             std::_Exit(0);
         }
+        LogWrite(u"Update thread ended\n");
     }
     session_->StopDispatchThread();
     scenes_.DestroyAll();
     SoundSequence::Instance().SetSoundManager(nullptr);
     SoundSequence::Instance().Clear();
     session_ = std::make_unique<SessionLink>();
+    if (input_) input_->Shutdown();
+    input_.reset();
     NoticeBox::SetPoster(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
@@ -287,7 +330,8 @@ void App::ApplySoundOptions() {
                     {SoundCategory::Voice, options.voice != 0, options.voiceVolume}};
     for (const auto& channel : channels) {
         sound_->SetCategoryEnabled(channel.category, channel.on);
-        if (channel.on) sound_->SetCategoryVolume(channel.category, static_cast<float>(channel.volume / 100.0));
+        if (channel.on)
+            sound_->SetCategoryVolume(channel.category, static_cast<float>(channel.volume / 100.0));
     }
 }
 
@@ -296,7 +340,9 @@ void App::SendServerOptions() {
     session_->SendServerOptions(options.ServerOptionWord(), options.ServerFlagByte());
 }
 
-void App::SendByteMessage(std::uint16_t id, std::uint8_t value) { session_->SendByteMessage(id, value); }
+void App::SendByteMessage(std::uint16_t id, std::uint8_t value) {
+    session_->SendByteMessage(id, value);
+}
 
 void App::SendMyInfoValue() {}
 

@@ -28,6 +28,7 @@
 #include "platform/sys/Thread.h"
 #include "platform/window/Window.h"
 
+class InputDevice;
 class SoundManager;
 class UiResourceSet;
 
@@ -39,6 +40,17 @@ struct VideoSettings {
     bool vsync = false;
     std::int32_t textureDetail = 1;
 };
+
+// The client build number, sent at sign-in and written into shot records.
+constexpr std::uint32_t GetClientBuildNumber() {
+    return kClientBuildNumber;
+}
+// The revision the shot record reader selects optional fields by.
+constexpr std::int32_t BuildRevision(std::int32_t build) {
+    return build - 2866;
+}
+// True when two floats differ by less than a float's epsilon.
+bool NearlyEqual(float a, float b);
 
 class App final : public SceneHost {
 public:
@@ -110,12 +122,17 @@ public:
     SessionLink& Session() { return *session_; }
     void SetSession(std::unique_ptr<SessionLink> session);
     SoundManager* Sound() { return sound_.get(); }
+    // The mouse input device, or nullptr when it could not start.
+    InputDevice* Input() { return input_.get(); }
     const std::string& ConfigPath() const { return configPathA_; }
+    const std::string& StartDirectory() const { return startDir_; }
+    // Changes the current folder back to the start folder unless `skip`; returns 1.
+    int RestoreWorkingDirectory(bool skip);
     const WString& StatusText() const { return statusText_; }
     bool IsFullscreen() const { return fullscreen_; }
     bool IsRunning() const { return running_.load(std::memory_order_acquire); }
     bool IsRenderingActive() const { return renderingActive_.load(std::memory_order_acquire); }
-    std::uint32_t PendingChanges() const { return pending_; }
+    std::uint32_t PendingChanges() const { return pending_.load(); }
     bool UpdateThreadJoined() const { return updateThreadJoined_; }
     std::uint32_t UpdateTicks() const { return updateTicks_.load(std::memory_order_relaxed); }
     int CurrentSceneId() const { return scenes_.CurrentId(); }
@@ -123,15 +140,18 @@ public:
     std::vector<int> SceneIds() const { return scenes_.SceneIds(); }
     // The video settings the next app message 1055 applies (the options dialog's working copy).
     // Builds the scene of an id in CreateScenes (tests put recording scenes in).
-    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) { sceneFactory_ = std::move(factory); }
+    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) {
+        sceneFactory_ = std::move(factory);
+    }
     // Called on every pass of the main loop (the program entry polls its signal and raise channels).
     void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
     void SetPendingVideoSettings(const VideoSettings& settings) { videoSettings_ = settings; }
 
     // Windowed edge sizing: the new client size for a drag from `start` by the pointer, signed and
     // clamped to [1024, desktop width] x [768, desktop height].
-    static void SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY, int x,
-                             int y, int desktopWidth, int desktopHeight, int& outWidth, int& outHeight);
+    static void SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY,
+                             int x, int y, int desktopWidth, int desktopHeight, int& outWidth,
+                             int& outHeight);
     // "Marvenlot-yymmdd-hhmmss.jpg" for a local time.
     static WString ScreenshotFileName(int year, int month, int day, int hour, int minute, int second);
 
@@ -158,7 +178,7 @@ private:
     WString statusText_;
     std::uint64_t statusTime_ = 0;
 
-    bool fullscreen_ = false;
+    std::atomic<bool> fullscreen_{false};
     bool updaterMinimised_ = false;
     int windowX_ = 0, windowY_ = 0;
     std::uint32_t bitsPerPixel_ = 32, refreshRate_ = 60, multisample_ = 0;
@@ -169,7 +189,7 @@ private:
     int sizingStartX_ = 0, sizingStartY_ = 0;
     int sizingStartWidth_ = 0, sizingStartHeight_ = 0;
     bool sizeMoveStartKnown_ = false;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
+    std::atomic<int> lastMouseX_{0}, lastMouseY_{0};
     std::atomic<int> clientWidth_{1024}, clientHeight_{768};
     std::uint32_t fullscreenWidth_ = 0, fullscreenHeight_ = 0;
     std::uint32_t windowedWidth_ = kWindowedWidth, windowedHeight_ = kWindowedHeight;
@@ -181,7 +201,7 @@ private:
     std::atomic<bool> windowActive_{true};
     std::atomic<bool> ready_{false};
     bool deviceInitialised_ = false;
-    std::uint32_t pending_ = 0;
+    std::atomic<std::uint32_t> pending_{0};
     bool inSizeMove_ = false;
     bool changedDuringSizeMove_ = false;
     bool minimised_ = false;
@@ -211,6 +231,7 @@ private:
     std::unique_ptr<RenderDevice> renderer_;
     ResourceManagerPtr resources_;
     std::unique_ptr<SoundManager> sound_;
+    std::unique_ptr<InputDevice> input_;
     std::unique_ptr<UiResourceSet> uiResources_;
     platform::DeviceCaps caps_;
 };

@@ -99,26 +99,28 @@ bool App::RenderFrame() {
 }
 
 bool App::ApplyPendingWindowChanges() {
-    if (pending_ == 0) return false;
+    const std::uint32_t pending = pending_.load();
+    if (pending == 0) return false;
     const Options options = options_.Get();
-    if (pending_ & pending::kTextureFilter) ApplyTextureFilter();
-    const bool displayChange = (pending_ & (pending::kDisplayMode | pending::kDeviceSettings)) != 0;
+    if (pending & pending::kTextureFilter) ApplyTextureFilter();
+    const bool displayChange = (pending & (pending::kDisplayMode | pending::kDeviceSettings)) != 0;
     if (displayChange) {
         if (fullscreen_) {
             fullscreenWidth_ = static_cast<std::uint32_t>(options.width > 0 ? options.width : desktop_.width);
-            fullscreenHeight_ = static_cast<std::uint32_t>(options.height > 0 ? options.height : desktop_.height);
+            fullscreenHeight_ =
+                static_cast<std::uint32_t>(options.height > 0 ? options.height : desktop_.height);
             clientWidth_ = static_cast<int>(fullscreenWidth_);
             clientHeight_ = static_cast<int>(fullscreenHeight_);
         } else {
             clientWidth_ = static_cast<int>(windowedWidth_);
             clientHeight_ = static_cast<int>(windowedHeight_);
         }
-        if (pending_ & pending::kDisplayMode) MoveWindowForMode();
+        if (pending & pending::kDisplayMode) MoveWindowForMode();
         ApplyDisplayRecord();
         if (renderer_) renderer_->ResetDevice();
-        if (pending_ & pending::kDisplayMode) scenes_.Broadcast(ClientWidth(), ClientHeight());
+        if (pending & pending::kDisplayMode) scenes_.Broadcast(ClientWidth(), ClientHeight());
         if (fullscreen_ && renderer_) renderer_->SetGamma(static_cast<float>(options.gamma / 100.0));
-    } else if (pending_ & pending::kResized) {
+    } else if (pending & pending::kResized) {
         if (window_) {
             windowRect_ = window_->GetWindowRect();
             const platform::Rect client = window_->GetClientRect();
@@ -129,8 +131,8 @@ bool App::ApplyPendingWindowChanges() {
         if (renderer_) renderer_->ResetDevice();
         scenes_.Broadcast(ClientWidth(), ClientHeight());
     }
-    if (pending_ & pending::kSceneEffects) scenes_.ApplyOptions();
-    if (pending_ & pending::kDialogBoxMode) SetDialogBoxMode(dialogBoxModeWanted_);
+    if (pending & pending::kSceneEffects) scenes_.ApplyOptions();
+    if (pending & pending::kDialogBoxMode) SetDialogBoxMode(dialogBoxModeWanted_);
     pending_ = 0;
     changedDuringSizeMove_ = false;
     if (ready_) {
@@ -177,7 +179,7 @@ void App::ToggleFullscreen() {
         renderingActive_ = false;
         if (renderer_) renderer_->SetActive(false);
     }
-    fullscreen_ = !fullscreen_;
+    fullscreen_ = !fullscreen_.load();
     options_.Update([&](Options& o) { o.fullscreen = fullscreen_ ? 1 : 0; });
     pending_ |= pending::kDisplayMode;
 }

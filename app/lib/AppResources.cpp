@@ -3,7 +3,9 @@
 #include "engine/core/Format.h"
 #include "engine/resource/ResourceManager.h"
 
-void ResourceManagerDeleter::operator()(ResourceManager* resources) const { std::default_delete<ResourceManager>()(resources); }
+void ResourceManagerDeleter::operator()(ResourceManager* resources) const {
+    std::default_delete<ResourceManager>()(resources);
+}
 
 ResourceManagerPtr CreateResourceManager(const WString& rootFolder) {
     ResourceManagerPtr resources(new ResourceManager());

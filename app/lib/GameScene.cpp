@@ -7,13 +7,19 @@ GameScene::GameScene(int id) : id_(id), nextId_(id) {}
 
 GameScene::~GameScene() = default;
 
-int GameScene::OnPacket(net::Packet& packet) { return OnPacket(packet.GetId(), &packet); }
+int GameScene::OnPacket(net::Packet& packet) {
+    return OnPacket(packet.GetId(), &packet);
+}
 
-int GameScene::Load3D(ResourceManager*, RenderDevice*) { return 0; }
+int GameScene::Load3D(ResourceManager*, RenderDevice*) {
+    return 0;
+}
 
 void GameScene::Render(RenderDevice*, bool) {}
 
-bool GameScene::OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) { return false; }
+bool GameScene::OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) {
+    return false;
+}
 
 bool GameScene::Leave(ResourceManager*, SceneManager*) {
     ClearGuiPointers();

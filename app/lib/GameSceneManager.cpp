@@ -10,7 +10,9 @@ constexpr std::size_t kMaxHeldMessages = 1024;
 
 GameSceneManager::GameSceneManager() = default;
 
-GameSceneManager::~GameSceneManager() { DestroyAll(); }
+GameSceneManager::~GameSceneManager() {
+    DestroyAll();
+}
 
 bool GameSceneManager::AddScene(std::unique_ptr<GameScene> scene) {
     if (!scene) return false;
@@ -19,7 +21,9 @@ bool GameSceneManager::AddScene(std::unique_ptr<GameScene> scene) {
     return true;
 }
 
-bool GameSceneManager::HasScene(int id) const { return scenes_.count(id) != 0; }
+bool GameSceneManager::HasScene(int id) const {
+    return scenes_.count(id) != 0;
+}
 
 GameScene* GameSceneManager::FindScene(int id) const {
     auto it = scenes_.find(id);
@@ -80,7 +84,8 @@ void GameSceneManager::ShowNotice(Widget* parent, const WString& l1, const WStri
     ShowBox(notice_.get(), parent, u"Notice", {&l1, &l2, &l3, &l4});
 }
 
-void GameSceneManager::ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2, const WString& l3) {
+void GameSceneManager::ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2,
+                                        const WString& l3) {
     ShowBox(secondNotice_.get(), parent, u"Notice", {&l1, &l2, &l3});
 }
 
@@ -100,7 +105,8 @@ int GameSceneManager::LoadCurrentScene() {
     GameScene* scene = Current();
     if (!scene || !scene->IsLoading()) return 0;
     scene->SetLightingMode(0);
-    const int result = scene->Load3D(owner_ ? owner_->Resources() : nullptr, owner_ ? owner_->Renderer() : nullptr);
+    const int result =
+        scene->Load3D(owner_ ? owner_->Resources() : nullptr, owner_ ? owner_->Renderer() : nullptr);
     if (result != 0) {
         LogWrite(u"ERROR : scene %d failed to load (%d)\n", scene->Id(), result);
         if (owner_) owner_->ShowLoadingError(-2);
@@ -143,7 +149,8 @@ bool GameSceneManager::OnWindowMessage(std::uint32_t message, std::uintptr_t wPa
     return scene->OnMessage(message, wParam, lParam);
 }
 
-bool GameSceneManager::OnAppMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, HeldMessages& held) {
+bool GameSceneManager::OnAppMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b,
+                                    HeldMessages& held) {
     if (code == static_cast<std::uint32_t>(AppMessage::Quit)) {
         if (owner_) owner_->PostQuit();
         return true;
@@ -178,10 +185,17 @@ void GameSceneManager::DeliverHeld(HeldMessages& held) {
 bool GameSceneManager::DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b) {
     if (a == kConfirmButton && owner_) {
         switch (static_cast<AppMessage>(code)) {
-            case AppMessage::OpenClanDialog: owner_->OpenClanDialog(); break;
-            case AppMessage::ClanAnswer: owner_->SendByteMessage(shell_message::kClanAnswer, 1); break;
-            case AppMessage::MyInfoValue: owner_->SendMyInfoValue(); break;
-            default: break;
+            case AppMessage::OpenClanDialog:
+                owner_->OpenClanDialog();
+                break;
+            case AppMessage::ClanAnswer:
+                owner_->SendByteMessage(shell_message::kClanAnswer, 1);
+                break;
+            case AppMessage::MyInfoValue:
+                owner_->SendMyInfoValue();
+                break;
+            default:
+                break;
         }
     }
     platform::ScopedLock lock(messageLock_);
@@ -211,7 +225,8 @@ bool GameSceneManager::RenderCurrentScene(bool draw) {
 
 void GameSceneManager::OnIdle() {
     GameScene* scene = Current();
-    if (scene && !scene->ChangeRequested() && (scene->IsActive() || !scene->IsLoading())) scene->PollKeyboard();
+    if (scene && !scene->ChangeRequested() && (scene->IsActive() || !scene->IsLoading()))
+        scene->PollKeyboard();
 }
 
 void GameSceneManager::OnActivate(bool active) {
@@ -244,4 +259,6 @@ net::PacketSink* GameSceneManager::AcquireCurrentScene() {
     return nullptr;
 }
 
-void GameSceneManager::ReleaseCurrentScene(net::PacketSink*) { messageLock_.Leave(); }
+void GameSceneManager::ReleaseCurrentScene(net::PacketSink*) {
+    messageLock_.Leave();
+}

@@ -104,7 +104,8 @@ public:
 
 private:
     bool DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b);
-    void ShowBox(NoticeBox* box, Widget* parent, const WString& caption, std::initializer_list<const WString*> lines);
+    void ShowBox(NoticeBox* box, Widget* parent, const WString& caption,
+                 std::initializer_list<const WString*> lines);
 
     SceneHost* owner_ = nullptr;
     std::atomic<GameScene*> current_{nullptr};

@@ -71,7 +71,9 @@ public:
     // Creates the device with the display mode (or resets it when it exists); 0 or a
     // platform::DeviceResult code.
     int ApplyDisplayMode();
-    int ApplyDisplayMode(const platform::DisplayMode& mode) { return SetDisplayMode(mode), ApplyDisplayMode(); }
+    int ApplyDisplayMode(const platform::DisplayMode& mode) {
+        return SetDisplayMode(mode), ApplyDisplayMode();
+    }
     bool IsCreated() const { return created_; }
     int CheckDeviceCaps(platform::DeviceCaps& caps);
     const platform::DeviceCaps& Caps() const { return caps_; }
@@ -217,7 +219,9 @@ private:
 
     static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
     std::array<std::uint32_t, static_cast<std::size_t>(platform::RState::Count)> states_{};
-    std::array<std::array<std::uint32_t, static_cast<std::size_t>(platform::SState::Count)>, platform::kMaxTextureStages> stageStates_{};
+    std::array<std::array<std::uint32_t, static_cast<std::size_t>(platform::SState::Count)>,
+               platform::kMaxTextureStages>
+        stageStates_{};
     std::array<platform::TextureHandle, platform::kMaxTextureStages> boundTextures_{};
     std::array<bool, platform::kMaxTextureStages> boundKnown_{};
     std::uint32_t alphaMode_ = kUnknown;
