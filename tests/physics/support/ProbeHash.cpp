@@ -33,8 +33,8 @@ namespace physics::testing {
 std::uint64_t ShotHash() {
     ClearParamsForTesting();
     Fnv1a hash;
-    const std::vector<BallPlacement> balls = {{F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2},
-                                              {F32(20.0f), F32(-30.0f), 3}};
+    const std::vector<BallPlacement> balls = {
+        {F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2}, {F32(20.0f), F32(-30.0f), 3}};
     ShotParams shot = DefaultShot();
     hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 0, balls, F32(40.0f), F32(8.0f), shot)).hash);
     shot.offsetLimitSide = shot.tipOffsetSide = F32(0.2f);
@@ -44,15 +44,13 @@ std::uint64_t ShotHash() {
     shot.elevation = F32(0.7f);
     hash.Add(RunShot(MakeShot(0x10012, 11, balls, F32(40.0f), F32(8.0f), shot)).hash);
 
-    // Every model id once, on a carom or a pocket table by turns, from the same set-up history.
+    // Every model id once, on a carom or a pocket table by turns (MakeShot sets the history up).
     shot = DefaultShot();
     shot.offsetLimitSide = shot.tipOffsetSide = F32(0.1f);
     shot.offsetLimitVertical = shot.tipOffsetVertical = F32(-0.2f);
     shot.power = F32(0.3f);
     for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id) {
         const std::uint32_t table = id % 2 == 0 ? 0 : 1;
-        ClearParamsForTesting();
-        CreatePhysicsModel(kFirstModelId, table, 3, false);
         hash.Add(RunShot(MakeShot(id, table, balls, F32(40.0f), F32(8.0f), shot)).hash);
     }
     return hash.value;
