@@ -43,6 +43,11 @@ std::uint64_t ShotHash() {
     hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 9, balls, F32(40.0f), F32(8.0f), shot)).hash);
     shot.elevation = F32(0.7f);
     hash.Add(RunShot(MakeShot(0x10012, 11, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    // One shot per mid strike form and rail generation.
+    shot.elevation = F32(0.2f);
+    hash.Add(RunShot(MakeShot(0x10007, 1, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    hash.Add(RunShot(MakeShot(0x1000B, 4, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    hash.Add(RunShot(MakeShot(0x1000F, 9, balls, F32(40.0f), F32(8.0f), shot)).hash);
 
     // Every model id once, on a carom or a pocket table by turns (MakeShot sets the history up).
     shot = DefaultShot();
