@@ -28,7 +28,8 @@ F32 KindSlope(std::uint32_t kind, const ClothFrictionForm& form) {
 
 // Spin about the vertical: removed once the decay q reaches |w.z|.
 void DecaySpinZ(Vector3& w, F32 spinF, F32 q) {
-    if (q <= AbsF(w.z) && !(spinF == F32(0.0f)))
+    // A spin of exactly 0 stays 0 (the decay would divide by it).
+    if (q <= AbsF(w.z) && !(spinF == F32(0.0f)) && AbsF(w.z) > F32(0.0f))
         w.z = St((Ext(1.0f) - q / AbsF(w.z)) * w.z);
     else
         w.z = F32(0.0f);
@@ -40,6 +41,8 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
     const F32 r = ball.radius;
     const F32 ia = ball.inertiaArm;
 
+    // The load is a rate over the sub-step: without a sub-step there is none.
+    if (!(h > F32(0.0f))) return;
     const F32 a = St(v.z / h);
     if (-a < Ext(0.0f)) return;
     const F32 n = St(-a - (Length2D(v.x, v.y) * slope) / h);
@@ -56,7 +59,9 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
     SplitSlide(sy, v.y, rwx, ay, by);
 
     const F32 s = Length2D(sx, sy);
-    if (s <= (f * h) * 3.5f) {
+    // A still contact point cannot slide (with a negative load the test alone would let it, and
+    // divide by 0).
+    if (s <= (f * h) * 3.5f || s == F32(0.0f)) {
         const F32 len = Length2D(v.x, v.y);
         F32 roll = St(rollF * h);
         if (len < roll) roll = F32(0.0f);
@@ -91,7 +96,7 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
 
     if (form.baseVariant) {
         const Ext amount = (spinF * h) / r;
-        if (amount > AbsF(w.z) || spinF == F32(0.0f))
+        if (amount > AbsF(w.z) || spinF == F32(0.0f) || AbsF(w.z) == F32(0.0f))
             w.z = F32(0.0f);
         else
             w.z = St((Ext(1.0f) - amount / AbsF(w.z)) * w.z);
@@ -135,7 +140,7 @@ void PhysicsModel::ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind,
     SplitSlide(sy, v.y, rwx, ay, by);
 
     const F32 s = Length2D(sx, sy);
-    if (s <= f * 3.5f) {
+    if (s <= f * 3.5f || s == F32(0.0f)) {
         if (Length2D(v.x, v.y) < rollF) rollF = F32(0.0f);
         w.x = St(-(v.y / r));
         w.y = St(v.x / r);

@@ -4,7 +4,7 @@
 
 namespace physics {
 
-void PhysicsModel::GatherCollisionCandidates() {
+void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags) {
     workCount_ = 0;
     const std::size_t count = balls_.size();
     if (count == 0) return;
@@ -48,8 +48,10 @@ void PhysicsModel::GatherCollisionCandidates() {
                 e.tag = static_cast<std::uint16_t>(ib);
                 PushPhysicsEvent(e);
             }
-            a.RefreshTouchFlags();
-            b.RefreshTouchFlags();
+            if (refreshTouchFlags) {
+                a.RefreshTouchFlags();
+                b.RefreshTouchFlags();
+            }
         }
     }
 }

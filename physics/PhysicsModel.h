@@ -146,8 +146,9 @@ protected:
     // ResolveCushionImpact.
     void CollideRailsFirst(Ball& ball, F32 dt);
     // Candidate pairs of the ball collisions (shared by every collision body): fills the work
-    // buffer, pushes the contact events and refreshes the touch flags. Ball 0's size is used.
-    void GatherCollisionCandidates();
+    // buffer, pushes the contact events and refreshes the touch flags (the base body does not).
+    // Ball 0's size is used.
+    void GatherCollisionCandidates(bool refreshTouchFlags = true);
 
     std::unique_ptr<TableRecord> tableRecord_;
     std::vector<std::shared_ptr<Ball>> balls_;

@@ -71,6 +71,7 @@ public:
                          RailZoneState& state, std::uint8_t railMask) override;
     bool ResolveCollisions() override;
     bool RailImpulse(Vector3& v, Vector3& w, Vector3& railVector, const CushionContact& c) override;
+    void ResolveCushionImpact(Vector3& v, Vector3& w, const CushionContact& c) override;
 
     F32 RailSpeedFactor() const { return traits_.railSpeedFactor; }
     // Words of the parameter block that this model's operations read on its table (bit i for
@@ -89,6 +90,9 @@ protected:
                      const StrikeSetUpForm& form, StrikeSetUpResult& out);
     // The contact simulation of 0x10005-0x1000F (no miscue deflection).
     void StrikeContact(Ball& ball, const ShotParams& shot, const StrikeSetUpResult& s);
+    // 0x10001-0x10004: in place of the contact simulation, a downward pulse of a ball lying on
+    // the table bounces off the bed.
+    void StrikeBedBounce(Ball& ball, const StrikeSetUpResult& s);
 
     const ModelATraits& traits_;
     F32 cueMass_;

@@ -179,6 +179,13 @@ void PhysicsModelA::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
     StrikeSetUpForm form;
     F32 tS = shot.tipOffsetSide, tV = shot.tipOffsetVertical;
     switch (traits_.strike) {
+        case StrikeForm::A1:
+            tV = ScaleTipHeight(shot.power, tV, shot.elevation);
+            form.clampCosine = false;
+            form.steepUpDivided = true;
+            form.setCueActive = false;
+            if (!StrikeSetUp(ball, aimX, aimY, tS, tV, shot, form, s) || s.deflected) return;
+            return StrikeBedBounce(ball, s);
         case StrikeForm::A2:
             if (traits_.id == 0x10005) {
                 const F32 g0 = St(Ext(1.0f) - shot.power * 0.1f);

@@ -37,8 +37,9 @@ double Energy(const Ball& b) {
 class ModelShots : public ::testing::TestWithParam<std::uint32_t> {
 protected:
     std::uint32_t model = GetParam();
-    // The pulse lasts 2 x 0.009 s in the late models, 5 x 0.0025 s in the mid models.
-    std::uint32_t PulseEndCall() const { return model >= 0x10010 ? 4u : 3u; }
+    // The pulse lasts 2 x 0.009 s in the late models, 5 x 0.0025 s in the mid and first models,
+    // 5 x 0.0025 x (4 - 0.8) / 4 s in the base model.
+    std::uint32_t PulseEndCall() const { return model >= 0x10010 ? 4u : (model == 0x10000 ? 2u : 3u); }
 };
 
 std::string ModelName(const ::testing::TestParamInfo<std::uint32_t>& info) {
@@ -155,7 +156,9 @@ void ExpectMirrored(const ShotSpec& spec, const ShotSpec& mirrored, bool aboutX)
             ASSERT_EQ(e.type, f.type);
             ASSERT_EQ(e.intensity.v, f.intensity.v);
             if (e.type == EventType::Cushion) {
-                ASSERT_EQ(e.tag & 0xFF, railSwap(f.tag & 0xFF));
+                // Base and first generation: the jaw's pocket number above the rail bits.
+                ASSERT_EQ(e.tag & 0xF, railSwap(f.tag & 0xF));
+                ASSERT_EQ((e.tag >> 4) & 0xF, pocketSwap((f.tag >> 4) & 0xF));
             }
             if (e.type == EventType::PocketDrop || e.type == EventType::PocketJaw) {
                 ASSERT_EQ(e.tag & 0xFF, pocketSwap(f.tag & 0xFF));
@@ -194,15 +197,22 @@ TEST_P(ModelShots, EnergyNeverGrowsOnceTheCuePulseHasEnded) {
                 const Ball& b = model.GetBall(i);
                 if (b.outOfPlay == 0) e += Energy(b);
                 out += b.outOfPlay != 0;
-                cue = cue || b.cueActive != 0;
-                cushion = cushion || !b.railVectors[0].IsZero() || !b.railVectors[1].IsZero();
+                // The base and first-generation strikes leave cueActive alone: the pulse time tells.
+                cue = cue || b.cueActive != 0 || b.cueTimeLeft > F32(0.0f);
+                // The base and first generations keep the compression of a contact in railState
+                // (a y contact that ends may leave a stale value there, with no rail touched).
+                const bool compressed = !(b.railState[0] == F32(0.0f)) || !(b.railState[1] == F32(0.0f));
+                cushion = cushion || !b.railVectors[0].IsZero() || !b.railVectors[1].IsZero() ||
+                          (b.railContact != 0 && compressed);
             }
             // A ball that drops leaves the sum with its (negative) height energy below the bed.
             const bool dropped = out != outBefore;
             outBefore = out;
             if (cue || cushion) return;
             if (pulseOver && !dropped) {
-                EXPECT_LE(e, previous + 0.02 * std::fabs(previous) + 1e-6);
+                // The absolute slack covers a ball falling into a hole, where the step trades
+                // height for speed with a small drift while the total is near 0.
+                EXPECT_LE(e, previous + 0.02 * std::fabs(previous) + 1e-3);
                 ++compared;
             }
             pulseOver = true;
@@ -341,6 +351,8 @@ INSTANTIATE_TEST_SUITE_P(MidAndLate, ModelShots,
                                            0x1000Bu, 0x1000Cu, 0x1000Du, 0x1000Eu, 0x1000Fu, 0x10010u,
                                            0x10011u, 0x10012u, 0x10013u, 0x10014u),
                          ModelName);
+INSTANTIATE_TEST_SUITE_P(BaseAndFirst, ModelShots,
+                         ::testing::Values(0x10000u, 0x10001u, 0x10002u, 0x10003u, 0x10004u), ModelName);
 
 }  // namespace
 }  // namespace physics::testing
