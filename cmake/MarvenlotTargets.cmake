@@ -38,7 +38,7 @@ function(marvenlot_test name)
   file(GLOB_RECURSE helpers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/support/*.cpp)
   add_executable(${name} ${sources} ${helpers})
   target_compile_options(${name} PRIVATE ${MARVENLOT_WARNINGS})
-  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} marvenlot_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     MARVENLOT_SOURCE_DIR="${CMAKE_SOURCE_DIR}" MARVENLOT_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name}

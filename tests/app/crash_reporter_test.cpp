@@ -13,28 +13,13 @@
 #include "app/lib/CrashReport.h"
 #include "platform/crash/CrashHook.h"
 #include "tests/engine/support/TestHttpServer.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string RunAndCapture(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    std::array<char, 4096> chunk{};
-    std::size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) output.append(chunk.data(), got);
-    pclose(pipe);
-    return output;
-}
+using testsupport::ReadFile;
+using testsupport::WriteFile;
+using testsupport::RunAndCapture;
 
 // A temporary working folder with the report host pointed at a loopback server, headless.
 class CrashReporterTest : public ::testing::Test {

@@ -10,13 +10,11 @@
 
 #include "app/lib/DeviceCheckDialog.h"
 #include "platform/sys/Journal.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testsupport::ReadFile;
 
 std::filesystem::path TempDir(const char* name) {
     auto dir = std::filesystem::temp_directory_path() / (std::string(name) + "_" + std::to_string(getpid()));

@@ -15,29 +15,15 @@
 #include "app/lib/CrashReport.h"
 #include "tests/app/support/ChildProcess.h"
 #include "tests/engine/support/TestHttpServer.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 
+using testsupport::ReadFile;
+using testsupport::RunAndCapture;
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string RunAndCapture(const std::string& command) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    std::array<char, 4096> chunk{};
-    std::size_t got;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) output.append(chunk.data(), got);
-    pclose(pipe);
-    return output;
-}
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;

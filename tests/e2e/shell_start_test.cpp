@@ -8,18 +8,14 @@
 #include <thread>
 
 #include "tests/app/support/ChildProcess.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 
+using testsupport::ReadFile;
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class ShellRun : public ::testing::Test {
 protected:

@@ -10,13 +10,11 @@
 
 #include "platform/crash/CrashDump.h"
 #include "platform/crash/CrashHook.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+using testsupport::ReadFile;
 
 // Runs `crash` in a child process with the hook installed; returns the child's wait status.
 template <class F>

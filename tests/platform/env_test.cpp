@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "tests/platform/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 using testsupport::ScopedEnv;
 using testsupport::TempDir;

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "platform/sys/IniFile.h"
-#include "tests/platform/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 using platform::GetPrivateProfileInt;
 using platform::GetPrivateProfileString;

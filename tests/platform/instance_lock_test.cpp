@@ -9,7 +9,7 @@
 
 #include "platform/sys/InstanceLock.h"
 #include "tests/platform/support/ChildProcess.h"
-#include "tests/platform/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 using platform::InstanceLock;
 using testsupport::ChildProcess;

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/platform/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 using testsupport::ReadFile;
 using testsupport::TempDir;

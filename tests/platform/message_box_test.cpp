@@ -2,7 +2,7 @@
 
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"
-#include "tests/platform/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 using namespace platform;
 using testsupport::ScopedEnv;

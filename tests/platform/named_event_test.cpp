@@ -2,7 +2,7 @@
 #include <unistd.h>
 
 #include "platform/sys/NamedEvent.h"
-#include "tests/platform/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 using platform::NamedEvent;
 

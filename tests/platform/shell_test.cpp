@@ -10,7 +10,7 @@
 
 #include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
-#include "tests/platform/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 using testsupport::ReadFile;
 using testsupport::ScopedEnv;

@@ -1,9 +1,10 @@
-#include "tests/platform/support/TempDir.h"
+#include "tests/common/TempDir.h"
 
 #include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -35,6 +36,17 @@ bool WriteFile(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
     return static_cast<bool>(out);
+}
+
+std::string RunAndCapture(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return output;
+    char chunk[4096];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) output.append(chunk, got);
+    pclose(pipe);
+    return output;
 }
 
 bool FileExists(const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
-// A private temporary folder removed with everything in it when the test ends.
+// Helpers every test binary shares: a private temporary folder removed with everything in it when
+// the test ends, whole-file reads and writes, environment overrides and command output.
 
 #include <string>
 
@@ -22,6 +23,8 @@ private:
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& text);
 bool FileExists(const std::string& path);
+// Runs a shell command and returns what it wrote on standard output.
+std::string RunAndCapture(const std::string& command);
 
 // Sets an environment variable for the lifetime of the object and restores the old value.
 class ScopedEnv {
