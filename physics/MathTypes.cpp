@@ -3,11 +3,19 @@
 namespace physics {
 
 void Vector3::Normalize(F32* outLength) {
-    F32 len = Length();
-    if (AbsF(len) < kFltEpsilon) {
-        x = y = z = F32(0.0f);
-    } else {
-        F32 inv = St(Ext(1.0f) / len);
+    const F32 square = St(LengthSquared());
+    F32 len, inv;
+    if (!NearUnitRoot(square, len, inv)) {
+        len = SqrtF(square);
+        if (AbsF(len) < kFltEpsilon) {
+            x = y = z = F32(0.0f);
+            if (outLength) *outLength = len;
+            return;
+        }
+        inv = St(Ext(1.0f) / len);
+    }
+    // A factor of exactly 1 leaves the (finite) components as they are.
+    if (inv != F32(1.0f)) {
         x = St(inv * x);
         y = St(inv * y);
         z = St(inv * z);
@@ -47,10 +55,12 @@ Vector3& Vec3Cross(Vector3& out, const Vector3& a, const Vector3& b) {
 }
 
 void Quaternion::Normalize(F32* outLength) {
-    F32 len = Length();
+    const F32 square = St(((x * x + y * y) + z * z) + w * w);
+    F32 len, inv;
+    if (!NearUnitRoot(square, len, inv)) len = SqrtF(square);
     if (AbsF(len) < kFltEpsilon) {
         x = y = z = w = F32(0.0f);
-    } else {
+    } else if (len != F32(1.0f)) {
         x = St(x / len);
         y = St(y / len);
         z = St(z / len);

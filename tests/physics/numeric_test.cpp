@@ -54,6 +54,25 @@ TEST(NumericRecipe, LibraryFunctionsIgnoreTheX87Word) {
     EXPECT_EQ(s.Bits(), s2.Bits());
 }
 
+PHYSICS_BEHIND_ENTRY F32 Root(F32 square) { return SqrtF(square); }
+PHYSICS_BEHIND_ENTRY F32 Reciprocal(F32 root) { return St(Ext(1.0f) / root); }
+
+TEST(NumericRecipe, NearUnitRootTableMatchesTheComputedRootsAndOnlyCoversItsRange) {
+    PhysicsEntry entry;
+    int covered = 0;
+    for (std::uint32_t bits = 0x3F7FFF00u; bits <= 0x3F800100u; ++bits) {
+        const F32 square = F32::FromBits(bits);
+        F32 root(0.0f), inverse(0.0f);
+        if (!NearUnitRoot(square, root, inverse)) continue;
+        ++covered;
+        EXPECT_EQ(root.Bits(), Root(square).Bits()) << std::hex << bits;
+        EXPECT_EQ(inverse.Bits(), Reciprocal(Root(square)).Bits()) << std::hex << bits;
+    }
+    EXPECT_EQ(covered, 33);
+    F32 root, inverse;
+    for (float far : {0.0f, -1.0f, 2.0f, 0.5f, -0.0f}) EXPECT_FALSE(NearUnitRoot(F32(far), root, inverse));
+}
+
 // Physics code must not compute in float or double: only the numeric header and the render-side
 // helpers name those types, and no source narrows with a (float) cast.
 TEST(NumericRecipe, PhysicsSourcesHaveNoFloatOrDoubleArithmetic) {
