@@ -48,7 +48,7 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
 
     const F32 s = Length2D(sx, sy);
     if (a * 3.5f < s) {
-        const F32 k = St(a / s);
+        const F32 k = DivF(a, s);
         lx = St(k * lx);
         ly = St(k * ly);
         px = St(k * px);
@@ -84,8 +84,8 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
             b = St(g * b);
         }
         if (len < b) b = F32(0.0f);
-        w.x = St(-(v.y / r));
-        w.y = St(v.x / r);
+        w.x = St(-Ext(DivF(v.y, r)));
+        w.y = DivF(v.x, r);
         // Normalize2D of the velocity: its root is the planar speed.
         F32 dx = v.x, dy = v.y;
         ScaleByInverse2D(speed, dx, dy);
@@ -102,7 +102,7 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
         }
     }
 
-    const F32 zLimit = St(t / r);
+    const F32 zLimit = DivF(t, r);
     const F32 wz = AbsF(w.z);
     if (wz < zLimit || t == F32(0.0f))
         w.z = F32(0.0f);

@@ -12,7 +12,7 @@ void Vector3::Normalize(F32* outLength) {
             if (outLength) *outLength = len;
             return;
         }
-        inv = St(Ext(1.0f) / len);
+        inv = DivF(F32(1.0f), len);
     }
     // A factor of exactly 1 leaves the (finite) components as they are.
     if (inv != F32(1.0f)) {
@@ -61,10 +61,10 @@ void Quaternion::Normalize(F32* outLength) {
     if (AbsF(len) < kFltEpsilon) {
         x = y = z = w = F32(0.0f);
     } else if (len != F32(1.0f)) {
-        x = St(x / len);
-        y = St(y / len);
-        z = St(z / len);
-        w = St(w / len);
+        x = DivF(x, len);
+        y = DivF(y, len);
+        z = DivF(z, len);
+        w = DivF(w, len);
     }
     if (outLength) *outLength = len;
 }
@@ -98,7 +98,7 @@ Quaternion& Quaternion::GetInverse(Quaternion& out) const {
     if (AbsF(len) < kFltEpsilon) {
         out = Quaternion(F32(0.0f), F32(0.0f), F32(0.0f), F32(0.0f));
     } else {
-        F32 inv = St(Ext(1.0f) / len);
+        F32 inv = DivF(F32(1.0f), len);
         out = Quaternion(St(-(inv * x)), St(-(inv * y)), St(-(inv * z)), St(inv * w));
     }
     return out;
@@ -127,8 +127,8 @@ void Normalize2D(F32& a, F32& b, F32* outLength) {
         if (!(len > F32(0.0f))) {
             a = b = F32(0.0f);
         } else {
-            a = St(a / len);
-            b = St(b / len);
+            a = DivF(a, len);
+            b = DivF(b, len);
         }
     }
     if (outLength) *outLength = len;
@@ -136,8 +136,8 @@ void Normalize2D(F32& a, F32& b, F32* outLength) {
 
 void ScaleByInverse2D(F32 len, F32& a, F32& b) {
     if (len > F32(0.0f)) {
-        a = St(a / len);
-        b = St(b / len);
+        a = DivF(a, len);
+        b = DivF(b, len);
     } else {
         a = b = F32(0.0f);
     }

@@ -162,6 +162,20 @@ public:
     inverse = F32::FromBits(kRoots[index].inverse);
     return true;
 }
+// St(a / b) for stored operands, faster: the SSE quotient rounded to nearest, moved one unit
+// toward zero when it lies beyond the exact quotient (its product with b is exact in double).
+// Zero, subnormal, infinite or NaN operands and quotients take the x87 path, since SSE may
+// flush subnormals and picks NaNs differently.
+[[gnu::always_inline]] inline F32 DivF(F32 a, F32 b) {
+    const float q = a.v / b.v;
+    std::uint32_t bits;
+    std::memcpy(&bits, &q, sizeof bits);
+    const auto isNormal = [](std::uint32_t word) { return ((word >> 23) & 0xFFu) - 1u < 0xFEu; };
+    if (!(isNormal(a.Bits()) && isNormal(b.Bits()) && isNormal(bits))) return St(Ext(a) / b);
+    const double back = static_cast<double>(q) * static_cast<double>(b.v);
+    bits -= static_cast<std::uint32_t>(__builtin_fabs(back) > __builtin_fabs(static_cast<double>(a.v)));
+    return F32::FromBits(bits);
+}
 // Root of an extended sum passed at double precision.
 [[gnu::always_inline]] inline F32 SqrtDouble(Ext x) { return St(Ext(sqrtl(StD(x).v))); }
 

@@ -261,7 +261,7 @@ bool PhysicsModel::CollidePocket(Ball& ball, std::uint8_t pocket, F32 h) {
                     const F32 tl = t.Length();
                     const F32 lim = St((vn * p.pocketDropA) * h);
                     if (lim * 3.5f < tl)
-                        t *= St(lim / tl);
+                        t *= DivF(lim, tl);
                     else
                         t *= F32(0.0f);
                     v = Vector3(St(t.x + v.x), St(t.y + v.y), St(t.z + v.z));
