@@ -8,7 +8,9 @@ NoticeBox::Poster gPoster;
 std::function<void(const WString&)> gJournal;
 }  // namespace
 
-NoticeBox::NoticeBox() { SetSize(kWidth, kHeight); }
+NoticeBox::NoticeBox() {
+    SetSize(kWidth, kHeight);
+}
 
 void NoticeBox::Reset() {
     for (WString& line : lines_) line.clear();

@@ -5,7 +5,9 @@
 UiResourceSet::UiResourceSet(ResourceManager* resources, int lang)
     : resources_(resources), folder_(lang == 1 ? u"UIEng" : u"UIEn") {}
 
-void UiResourceSet::InitSets(int count) { setCount_ = count; }
+void UiResourceSet::InitSets(int count) {
+    setCount_ = count;
+}
 
 int UiResourceSet::OpenTree() {
     if (!resources_) return 0;

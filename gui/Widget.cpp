@@ -44,7 +44,9 @@ void Widget::SetSize(int width, int height) {
     height_ = height;
 }
 
-void Widget::Show(bool visible) { visible_ = visible; }
+void Widget::Show(bool visible) {
+    visible_ = visible;
+}
 
 void Widget::LayoutChildren(int width, int height) {
     for (Widget* child : children_) child->LayoutChildren(width, height);
@@ -71,11 +73,17 @@ GuiState& GetGuiState() {
     return state;
 }
 
-void ClearGuiPointers() { GetGuiState() = GuiState{}; }
+void ClearGuiPointers() {
+    GetGuiState() = GuiState{};
+}
 
 namespace {
 std::atomic<bool> gGuiRendering{false};
 }
 
-void SetGuiRendering(bool on) { gGuiRendering.store(on, std::memory_order_relaxed); }
-bool IsGuiRendering() { return gGuiRendering.load(std::memory_order_relaxed); }
+void SetGuiRendering(bool on) {
+    gGuiRendering.store(on, std::memory_order_relaxed);
+}
+bool IsGuiRendering() {
+    return gGuiRendering.load(std::memory_order_relaxed);
+}

@@ -193,6 +193,10 @@ inline F32 SinF(F32 x) { return St(Ext(static_cast<long double>(detail::LibSin(x
 inline F32 CosF(F32 x) { return St(Ext(static_cast<long double>(detail::LibCos(x.v)))); }
 inline F32 AtanF(F32 x) { return St(Ext(static_cast<long double>(detail::LibAtan(x.v)))); }
 inline F32 ExpF(F32 x) { return St(Ext(static_cast<long double>(detail::LibExp(x.v)))); }
+// exp of an extended value passed at double precision.
+inline F32 ExpDouble(Ext x) {
+    return St(Ext(static_cast<long double>(detail::LibExp(static_cast<double>(StD(x).v)))));
+}
 inline F32 LogF(F32 x) { return St(Ext(static_cast<long double>(detail::LibLog(x.v)))); }
 inline F32 Log10F(F32 x) { return St(Ext(static_cast<long double>(detail::LibLog10(x.v)))); }
 inline F32 PowF(F32 x, F32 y) { return St(Ext(static_cast<long double>(detail::LibPow(x.v, y.v)))); }

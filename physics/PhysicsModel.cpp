@@ -301,14 +301,6 @@ bool PhysicsModel::AllBallsRest() const {
     return true;
 }
 
-void PhysicsModel::StrikeBody(Ball&, F32, F32, ShotParams) {}
-void PhysicsModel::ApplyClothFriction(Ball&, F32, std::uint32_t) {}
-void PhysicsModel::ResolveCushionImpact(Vector3&, Vector3&, const CushionContact&) {}
-void PhysicsModel::CollideRails(Ball&, F32) {}
-bool PhysicsModel::CollideRailZone(Vector3&, const Vector3&, F32, Vector3&, RailZoneState&, std::uint8_t) {
-    return false;
-}
-bool PhysicsModel::ResolveCollisions() { return AllBallsRest(); }
 bool PhysicsModel::RailImpulse(Vector3&, Vector3&, Vector3&, const CushionContact&) { return false; }
 
 void PhysicsModel::SetParams() {

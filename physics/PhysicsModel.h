@@ -57,6 +57,19 @@ struct RailZoneState {
     std::uint32_t jawNumber = 0;
 };
 
+// Which cloth-friction body runs and its constants. First is the body of 0x10001-0x10004 (and,
+// with `baseVariant`, of the base model); Second and Third those of 0x10005 on.
+struct ClothFrictionForm {
+    FrictionForm form = FrictionForm::Third;
+    F32 kind0Slope;              // load slope of contact kind 0
+    F32 slideShareLinear = 1.0f;  // third form only
+    F32 slideShareSpin = 1.0f;    // third form only
+    F32 railSpeedFactor = 2.0f;   // spin-about-z factor of a rolling ball that stops
+    // Base model: a stopping ball keeps its spin-about-z amount, and the decay quotient
+    // (spinF h) / r is not stored before its test and use.
+    bool baseVariant = false;
+};
+
 // Collision candidate of the work buffer (20 bytes).
 struct CollisionCandidate {
     std::uint16_t a, b;
@@ -127,6 +140,15 @@ protected:
                             std::uint8_t railMask, RailGeneration generation);
     // True when every ball is out of play or still, and no cue contact is pending.
     bool AllBallsRest() const;
+    // The cloth friction of the mid generations (and of the base model, see ClothFrictionForm).
+    void ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind, const ClothFrictionForm& form);
+    // The rail contact of the first generation (0x10001-0x10004); its response is the virtual
+    // ResolveCushionImpact.
+    void CollideRailsFirst(Ball& ball, F32 dt);
+    // Candidate pairs of the ball collisions (shared by every collision body): fills the work
+    // buffer, pushes the contact events and refreshes the touch flags (the base body does not).
+    // Ball 0's size is used.
+    void GatherCollisionCandidates(bool refreshTouchFlags = true);
 
     std::unique_ptr<TableRecord> tableRecord_;
     std::vector<std::shared_ptr<Ball>> balls_;

@@ -1,50 +1,63 @@
 #include "app/lib/App.h"
 
+#include <cmath>
 #include <filesystem>
 
+#include "app/lib/AppResources.h"
+#include "app/lib/DeviceCheckDialog.h"
+#include "app/lib/GameEngineFactory.h"
 #include "app/lib/GameSessionLink.h"
-#include "app/lib/RenderSetup.h"
+#include "app/lib/InputDevice.h"
 #include "app/lib/SceneFactory.h"
+#include "app/lib/SceneLighting.h"
+#include "engine/core/DeviceError.h"
+#include "engine/core/Engine.h"
+#include "engine/core/EngineSettings.h"
 #include "engine/core/Log.h"
 #include "engine/render/RenderDevice.h"
+#include "engine/render/SceneManager.h"
+#include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
 #include "gui/NoticeBox.h"
 #include "gui/UiResourceSet.h"
+#include "platform/crash/CrashHook.h"
 #include "platform/sys/Journal.h"
-#include "app/lib/DeviceCheckDialog.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
-#include "platform/video/RecordingBackend.h"
 
 namespace {
 
 std::atomic<App*> gApp{nullptr};
 
-// Texts of the render device's result codes that the start-up reports.
-WString DeviceErrorText(int code) {
-    switch (code) {
-        case 1: return u"Failed to query Direct3D9 interface - please install DirectX 9.0c version.";
-        case 2: return u"Invalid DirectX version - please install DirectX 9.0c version.";
-        case 3: return u"Failed to get device caps - please check display adapter driver";
-        case 8: return u"Failed to create Direct3D device.";
-        default: break;
-    }
-    if (code >= 0 && code <= 13) return Format(u"Render device error %d.", code);
-    return u"Undefined error.";
-}
-
 }  // namespace
 
-App* App::Get() { return gApp.load(std::memory_order_acquire); }
+bool NearlyEqual(float a, float b) {
+    return std::fabs(a - b) < 1.1920929e-7f;
+}
+
+int App::RestoreWorkingDirectory(bool skip) {
+    if (!skip) {
+        std::error_code error;
+        std::filesystem::current_path(startDir_, error);
+    }
+    return 1;
+}
+
+App* App::Get() {
+    return gApp.load(std::memory_order_acquire);
+}
 
 App::App(std::vector<WString> args, StartMode mode, platform::WindowSystem& windows)
     : args_(std::move(args)), mode_(mode), windows_(windows), session_(std::make_unique<SessionLink>()) {
     gApp.store(this, std::memory_order_release);
+    // From here on a crash report may go through the application: dialog and upload.
+    platform::SetCrashReportAppPresent(true);
 }
 
 App::~App() {
     // A crash during the exit steps must not find a dead application object.
+    platform::SetCrashReportAppPresent(false);
     gApp.store(nullptr, std::memory_order_release);
     NoticeBox::SetPoster(nullptr);
     NoticeBox::SetJournal(nullptr);
@@ -101,6 +114,18 @@ bool App::Create() {
     if (!InitWindow()) return false;
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
+    input_ = std::make_unique<InputDevice>();
+    const platform::MouseBackend mouse = windows_.Backend() == platform::VideoBackend::Sdl
+                                             ? platform::MouseBackend::Sdl
+                                             : platform::MouseBackend::Null;
+    const std::uint32_t inputResult =
+        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(mouse));
+    if (inputResult != 0) {
+        const WString text = Format(u"Mouse input could not be started (code 0x%08X).", inputResult);
+        LogWrite(u"ERROR : %s\n", text);
+        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONWARNING);
+        input_.reset();
+    }
     return true;
 }
 
@@ -112,30 +137,48 @@ void App::CreateScenes() {
     });
     NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
     scenes_.SetOwner(this);
-    for (int id : SceneIdsForMode(mode_)) scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
+    for (int id : SceneIdsForMode(mode_))
+        scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
+    WString ids;
+    for (int id : scenes_.SceneIds()) ids += Format(u" %d", id);
+    LogWrite(u"Start mode %u, scenes%s\n", static_cast<unsigned>(mode_), ids);
     scenes_.SetScene(mode_ == StartMode::Replay ? scene_id::kReplay : scene_id::kIntro);
     scenes_.CreateWindows();
     scenesCreated_ = true;
 }
 
 bool App::InitRenderer() {
-    sound_ = std::make_unique<SoundManager>();
-    renderer_ = std::make_unique<RenderDevice>(CreateRenderBackend(windows_, window_.get()));
+    ReleaseEngine();
+    factory_ = std::make_unique<GameEngineFactory>(windows_, window_.get());
+    engine_ = factory_->CreateEngine();
     if (fullscreen_) updaterMinimised_ = true;  // no separate updater window runs beside this client
-    ApplyDisplayRecord();
-
-    if (!sound_->Initialize()) {
-        LogWrite(u"WARNING : sound system did not start\n");
+    factory_->SetDisplayMode(DisplayRecord());
+    GetEngineSettings().textureDetail = static_cast<std::uint16_t>(options_.Get().textureDetail);
+    if (!engine_->Initialize()) {
+        LogWrite(u"ERROR : the engine could not be initialised\n");
+        PostQuit();
+        return false;
     }
-    SoundSequence::Instance().SetSoundManager(sound_.get());
-    sound_->SetPlayObserver([](int id) { platform::JournalSound(id); });
+    renderer_ = GetRenderDevice(engine_.get());
+    resources_ = GetResourceManager(engine_.get());
+    sound_ = GetSoundManager(engine_.get());
+    engineScenes_ = GetEngineSceneManager(engine_.get());
+    if (!renderer_ || !resources_ || !engineScenes_) {
+        LogWrite(u"ERROR : the engine has no render device, resource manager or scene manager\n");
+        PostQuit();
+        return false;
+    }
+
+    SetGlobalSoundManager(sound_);
+    SoundSequence::Instance().SetSoundManager(sound_);
+    if (sound_) sound_->SetPlayObserver([](int id) { platform::JournalSound(id); });
     ApplySoundOptions();
-    LogWrite(u"renderer : %X\n", static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(renderer_.get())));
+    LogWrite(u"renderer : %X\n", static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(renderer_)));
     renderer_->SetDeviceResetCallback(nullptr, nullptr);
 
     const int capsResult = renderer_->CheckDeviceCaps(caps_);
     if (capsResult != 0) {
-        const WString text = DeviceErrorText(capsResult);
+        const WString text(GetDeviceErrorMessage(capsResult, 0));
         LogWrite(u"Renderer error: %s\n", text);
         SystemCheckDialog(capsResult);
         PostQuit();
@@ -178,15 +221,17 @@ bool App::InitRenderer() {
     options_.Set(options);
     ApplyDisplayRecord();
 
-    resources_ = CreateResourceManager(FromUtf8(startDir_));
-    uiResources_ = std::make_unique<UiResourceSet>(resources_.get(), options.lang);
+    resources_->SetRootFolder(FromUtf8(startDir_));
+    resources_->SetDataFolder(u"data");
+    uiResources_ = std::make_unique<UiResourceSet>(resources_, options.lang);
     uiResources_->InitSets();
 
     const int applyResult = renderer_->ApplyDisplayMode();
     if (applyResult != 0) {
-        const WString text = DeviceErrorText(applyResult);
+        const WString text(GetDeviceErrorMessage(applyResult, 0));
         LogWrite(u"Renderer error: %s\n", text);
-        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
+        platform::MessageBox("Marvenlot", ToUtf8(text),
+                             platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         PostQuit();
         return false;
     }
@@ -200,22 +245,24 @@ bool App::InitRenderer() {
 
     if (!uiResources_->OpenTree()) {
         renderer_->SetDialogBoxMode(true);
-        const WString text = LoadingErrorText(resources_.get(), 1);
+        const WString text = LoadingErrorText(resources_, 1);
         LogWrite(u"ERROR : %s\n", text);
-        platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
+        platform::MessageBox("Marvenlot", ToUtf8(text),
+                             platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         // The process ends through the orderly shutdown, so no thread outlives what it uses.
         PostQuit();
         return false;
     }
 
     ApplyTextureFilter();
+    SetEngineAspect();
+    renderer_->frameFlag = 0;
     LogWrite(u"Init done...\n");
     platform::NamedEvent::Open(ToUtf8(kInitEventName)).Set();
     return true;
 }
 
-void App::ApplyDisplayRecord() {
-    if (!renderer_) return;
+platform::DisplayMode App::DisplayRecord() const {
     platform::DisplayMode record;
     record.fullscreen = fullscreen_ ? 1 : 0;
     record.vsync = vsync_ ? 1 : 0;
@@ -224,7 +271,32 @@ void App::ApplyDisplayRecord() {
     record.bits = static_cast<std::uint16_t>(bitsPerPixel_);
     record.refresh = static_cast<std::uint16_t>(refreshRate_);
     record.multisample = static_cast<std::uint16_t>(multisample_);
-    renderer_->SetDisplayMode(record);
+    return record;
+}
+
+void App::ApplyDisplayRecord() {
+    if (renderer_) renderer_->SetDisplayMode(DisplayRecord());
+}
+
+void App::SetEngineActive(bool active) {
+    if (engine_) engine_->SetActive(active);
+}
+
+bool App::WaterEffect() const {
+    return options_.Get().waterEffect != 0;
+}
+
+// The engine releases its scene manager, sound manager, resource manager and render device in that
+// order; the factory goes after the engine that refers to it.
+void App::ReleaseEngine() {
+    SetGlobalSoundManager(nullptr);
+    SoundSequence::Instance().SetSoundManager(nullptr);
+    renderer_ = nullptr;
+    resources_ = nullptr;
+    sound_ = nullptr;
+    engineScenes_ = nullptr;
+    engine_.reset();
+    factory_.reset();
 }
 
 void App::ApplyTextureFilter() {
@@ -234,7 +306,7 @@ void App::ApplyTextureFilter() {
     filter.filter = options.textureFilter == 2 ? 2 : (options.textureFilter == 3 ? 3 : 1);
     filter.level = filter.filter == 3 ? static_cast<std::uint16_t>(options.anisotropic) : 1;
     filter.flag = 1;
-    filter.enable = (options.environmentEffect && caps_.bumpEnvMap && caps_.cubeTextures) ? 1 : 0;
+    filter.enable = (options.environmentEffect && EffectsSupported(caps_)) ? 1 : 0;
     filter.third = 2;
     renderer_->SetTextureFilter(filter);
 }
@@ -243,7 +315,7 @@ void App::Shutdown() {
     {
         platform::ScopedLock lock(lock_);
         renderingActive_ = false;
-        if (renderer_) renderer_->SetActive(false);
+        SetEngineActive(false);
     }
     running_ = false;
     // A start that failed before the start event leaves the update thread waiting for it: wake it
@@ -257,20 +329,20 @@ void App::Shutdown() {
             GetLog().Flush();
             std::_Exit(0);
         }
+        LogWrite(u"Update thread ended\n");
     }
     session_->StopDispatchThread();
     scenes_.DestroyAll();
     SoundSequence::Instance().SetSoundManager(nullptr);
     SoundSequence::Instance().Clear();
     session_ = std::make_unique<SessionLink>();
+    if (input_) input_->Shutdown();
+    input_.reset();
     NoticeBox::SetPoster(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
     uiResources_.reset();
-    renderer_.reset();
-    if (sound_) sound_->Shutdown();
-    sound_.reset();
-    resources_.reset();
+    ReleaseEngine();
     if (window_) window_->SetKeyboardGrab(false);
     window_.reset();
 }
@@ -287,7 +359,8 @@ void App::ApplySoundOptions() {
                     {SoundCategory::Voice, options.voice != 0, options.voiceVolume}};
     for (const auto& channel : channels) {
         sound_->SetCategoryEnabled(channel.category, channel.on);
-        if (channel.on) sound_->SetCategoryVolume(channel.category, static_cast<float>(channel.volume / 100.0));
+        if (channel.on)
+            sound_->SetCategoryVolume(channel.category, static_cast<float>(channel.volume / 100.0));
     }
 }
 
@@ -296,7 +369,9 @@ void App::SendServerOptions() {
     session_->SendServerOptions(options.ServerOptionWord(), options.ServerFlagByte());
 }
 
-void App::SendByteMessage(std::uint16_t id, std::uint8_t value) { session_->SendByteMessage(id, value); }
+void App::SendByteMessage(std::uint16_t id, std::uint8_t value) {
+    session_->SendByteMessage(id, value);
+}
 
 void App::SendMyInfoValue() {}
 
@@ -307,6 +382,6 @@ void App::OnSceneCurrent(int id) {
 
 void App::ShowLoadingError(int code) {
     if (renderer_) renderer_->SetDialogBoxMode(true);
-    const WString text = LoadingErrorText(resources_.get(), -code);
+    const WString text = LoadingErrorText(resources_, -code);
     platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK);
 }

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "app/lib/AppCodes.h"
-#include "app/lib/AppResources.h"
 #include "app/lib/CommandLine.h"
 #include "app/lib/FrameTimer.h"
 #include "app/lib/GameSceneManager.h"
@@ -28,6 +27,10 @@
 #include "platform/sys/Thread.h"
 #include "platform/window/Window.h"
 
+class Engine;
+class GameEngineFactory;
+class InputDevice;
+class SceneManager;
 class SoundManager;
 class UiResourceSet;
 
@@ -39,6 +42,17 @@ struct VideoSettings {
     bool vsync = false;
     std::int32_t textureDetail = 1;
 };
+
+// The client build number, sent at sign-in and written into shot records.
+constexpr std::uint32_t GetClientBuildNumber() {
+    return kClientBuildNumber;
+}
+// The revision the shot record reader selects optional fields by.
+constexpr std::int32_t BuildRevision(std::int32_t build) {
+    return build - 2866;
+}
+// True when two floats differ by less than a float's epsilon.
+bool NearlyEqual(float a, float b);
 
 class App final : public SceneHost {
 public:
@@ -94,8 +108,10 @@ public:
     void SendByteMessage(std::uint16_t id, std::uint8_t value) override;
     void SendMyInfoValue() override;
     void OnSceneCurrent(int id) override;
-    ResourceManager* Resources() override { return resources_.get(); }
-    RenderDevice* Renderer() override { return renderer_.get(); }
+    ResourceManager* Resources() override { return resources_; }
+    RenderDevice* Renderer() override { return renderer_; }
+    SceneManager* EngineScenes() override { return engineScenes_; }
+    bool WaterEffect() const override;
 
     // Accessors used by the scenes and by tests.
     StartMode Mode() const { return mode_; }
@@ -109,13 +125,20 @@ public:
     platform::WindowSystem& Windows() { return windows_; }
     SessionLink& Session() { return *session_; }
     void SetSession(std::unique_ptr<SessionLink> session);
-    SoundManager* Sound() { return sound_.get(); }
+    SoundManager* Sound() { return sound_; }
+    // The engine the factory built (null before InitRenderer and after Shutdown).
+    Engine* GetEngine() { return engine_.get(); }
+    // The mouse input device, or nullptr when it could not start.
+    InputDevice* Input() { return input_.get(); }
     const std::string& ConfigPath() const { return configPathA_; }
+    const std::string& StartDirectory() const { return startDir_; }
+    // Changes the current folder back to the start folder unless `skip`; returns 1.
+    int RestoreWorkingDirectory(bool skip);
     const WString& StatusText() const { return statusText_; }
     bool IsFullscreen() const { return fullscreen_; }
     bool IsRunning() const { return running_.load(std::memory_order_acquire); }
     bool IsRenderingActive() const { return renderingActive_.load(std::memory_order_acquire); }
-    std::uint32_t PendingChanges() const { return pending_; }
+    std::uint32_t PendingChanges() const { return pending_.load(); }
     bool UpdateThreadJoined() const { return updateThreadJoined_; }
     std::uint32_t UpdateTicks() const { return updateTicks_.load(std::memory_order_relaxed); }
     int CurrentSceneId() const { return scenes_.CurrentId(); }
@@ -123,15 +146,18 @@ public:
     std::vector<int> SceneIds() const { return scenes_.SceneIds(); }
     // The video settings the next app message 1055 applies (the options dialog's working copy).
     // Builds the scene of an id in CreateScenes (tests put recording scenes in).
-    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) { sceneFactory_ = std::move(factory); }
+    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) {
+        sceneFactory_ = std::move(factory);
+    }
     // Called on every pass of the main loop (the program entry polls its signal and raise channels).
     void SetPumpHook(std::function<void()> hook) { pumpHook_ = std::move(hook); }
     void SetPendingVideoSettings(const VideoSettings& settings) { videoSettings_ = settings; }
 
     // Windowed edge sizing: the new client size for a drag from `start` by the pointer, signed and
     // clamped to [1024, desktop width] x [768, desktop height].
-    static void SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY, int x,
-                             int y, int desktopWidth, int desktopHeight, int& outWidth, int& outHeight);
+    static void SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY,
+                             int x, int y, int desktopWidth, int desktopHeight, int& outWidth,
+                             int& outHeight);
     // "Marvenlot-yymmdd-hhmmss.jpg" for a local time.
     static WString ScreenshotFileName(int year, int month, int day, int hour, int minute, int second);
 
@@ -142,7 +168,11 @@ private:
     void SetWindowRect(bool fullscreen, int width, int height, int x, int y);
     void MoveWindowForMode();
     bool InitWindow();
+    platform::DisplayMode DisplayRecord() const;
     void ApplyDisplayRecord();
+    void SetEngineActive(bool active);
+    void SetEngineAspect();
+    void ReleaseEngine();
     void ApplyTextureFilter();
     std::intptr_t HandleWindowedMouse(const platform::Message& message, bool& handled);
     std::intptr_t DefaultHandling(const platform::Message& message);
@@ -158,7 +188,7 @@ private:
     WString statusText_;
     std::uint64_t statusTime_ = 0;
 
-    bool fullscreen_ = false;
+    std::atomic<bool> fullscreen_{false};
     bool updaterMinimised_ = false;
     int windowX_ = 0, windowY_ = 0;
     std::uint32_t bitsPerPixel_ = 32, refreshRate_ = 60, multisample_ = 0;
@@ -169,7 +199,7 @@ private:
     int sizingStartX_ = 0, sizingStartY_ = 0;
     int sizingStartWidth_ = 0, sizingStartHeight_ = 0;
     bool sizeMoveStartKnown_ = false;
-    int lastMouseX_ = 0, lastMouseY_ = 0;
+    std::atomic<int> lastMouseX_{0}, lastMouseY_{0};
     std::atomic<int> clientWidth_{1024}, clientHeight_{768};
     std::uint32_t fullscreenWidth_ = 0, fullscreenHeight_ = 0;
     std::uint32_t windowedWidth_ = kWindowedWidth, windowedHeight_ = kWindowedHeight;
@@ -181,7 +211,7 @@ private:
     std::atomic<bool> windowActive_{true};
     std::atomic<bool> ready_{false};
     bool deviceInitialised_ = false;
-    std::uint32_t pending_ = 0;
+    std::atomic<std::uint32_t> pending_{0};
     bool inSizeMove_ = false;
     bool changedDuringSizeMove_ = false;
     bool minimised_ = false;
@@ -208,9 +238,14 @@ private:
     HeldMessages uiHeld_;
     HeldMessages updateHeld_;
     std::unique_ptr<SessionLink> session_;
-    std::unique_ptr<RenderDevice> renderer_;
-    ResourceManagerPtr resources_;
-    std::unique_ptr<SoundManager> sound_;
+    // The engine and its factory; the pointers below are its subsystems, valid while it lives.
+    std::unique_ptr<GameEngineFactory> factory_;
+    std::unique_ptr<Engine> engine_;
+    RenderDevice* renderer_ = nullptr;
+    ResourceManager* resources_ = nullptr;
+    SoundManager* sound_ = nullptr;
+    SceneManager* engineScenes_ = nullptr;
+    std::unique_ptr<InputDevice> input_;
     std::unique_ptr<UiResourceSet> uiResources_;
     platform::DeviceCaps caps_;
 };

@@ -1,7 +1,9 @@
 // The main loop, the render step and the pending window and display changes.
 #include "app/lib/App.h"
+#include "engine/core/EngineSettings.h"
 #include "engine/core/Log.h"
 #include "engine/render/RenderDevice.h"
+#include "engine/render/SceneManager.h"
 #include "gui/Widget.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Fpu.h"
@@ -19,9 +21,10 @@ int App::Run() {
     running_ = true;
     renderingActive_ = true;
     ready_ = true;
-    if (renderer_) renderer_->SetActive(true);
+    SetEngineActive(true);
     startEvent_.Set();
     timer_.RestartRender();
+    scenes_.InitSharedResources(resources_, renderer_);
     if (window_) window_->BringToFront();
     if (fullscreen_ && renderer_) renderer_->SetGamma(static_cast<float>(options_.Get().gamma / 100.0));
     platform::SetFpuControl();
@@ -82,6 +85,7 @@ bool App::RenderFrame() {
     }
     if (!renderer_ || !renderer_->BeginFrame()) return true;
     if (renderer_->BeginScene()) {
+        if (engineScenes_) engineScenes_->UpdateCurrentScene();
         scenes_.RenderCurrentScene(true);
         if (statusTime_ != 0) {
             if (platform::NowMs() - statusTime_ < kStatusTextMs) {
@@ -99,26 +103,31 @@ bool App::RenderFrame() {
 }
 
 bool App::ApplyPendingWindowChanges() {
-    if (pending_ == 0) return false;
+    const std::uint32_t pending = pending_.load();
+    if (pending == 0) return false;
     const Options options = options_.Get();
-    if (pending_ & pending::kTextureFilter) ApplyTextureFilter();
-    const bool displayChange = (pending_ & (pending::kDisplayMode | pending::kDeviceSettings)) != 0;
+    if (pending & pending::kTextureFilter) ApplyTextureFilter();
+    const bool displayChange = (pending & (pending::kDisplayMode | pending::kDeviceSettings)) != 0;
     if (displayChange) {
         if (fullscreen_) {
             fullscreenWidth_ = static_cast<std::uint32_t>(options.width > 0 ? options.width : desktop_.width);
-            fullscreenHeight_ = static_cast<std::uint32_t>(options.height > 0 ? options.height : desktop_.height);
+            fullscreenHeight_ =
+                static_cast<std::uint32_t>(options.height > 0 ? options.height : desktop_.height);
             clientWidth_ = static_cast<int>(fullscreenWidth_);
             clientHeight_ = static_cast<int>(fullscreenHeight_);
         } else {
             clientWidth_ = static_cast<int>(windowedWidth_);
             clientHeight_ = static_cast<int>(windowedHeight_);
         }
-        if (pending_ & pending::kDisplayMode) MoveWindowForMode();
+        if (pending & pending::kDisplayMode) MoveWindowForMode();
         ApplyDisplayRecord();
         if (renderer_) renderer_->ResetDevice();
-        if (pending_ & pending::kDisplayMode) scenes_.Broadcast(ClientWidth(), ClientHeight());
+        if (pending & pending::kDisplayMode) {
+            SetEngineAspect();
+            scenes_.Broadcast(ClientWidth(), ClientHeight());
+        }
         if (fullscreen_ && renderer_) renderer_->SetGamma(static_cast<float>(options.gamma / 100.0));
-    } else if (pending_ & pending::kResized) {
+    } else if (pending & pending::kResized) {
         if (window_) {
             windowRect_ = window_->GetWindowRect();
             const platform::Rect client = window_->GetClientRect();
@@ -127,14 +136,15 @@ bool App::ApplyPendingWindowChanges() {
         }
         ApplyDisplayRecord();
         if (renderer_) renderer_->ResetDevice();
+        SetEngineAspect();
         scenes_.Broadcast(ClientWidth(), ClientHeight());
     }
-    if (pending_ & pending::kSceneEffects) scenes_.ApplyOptions();
-    if (pending_ & pending::kDialogBoxMode) SetDialogBoxMode(dialogBoxModeWanted_);
+    if (pending & pending::kSceneEffects) scenes_.ApplyOptions();
+    if (pending & pending::kDialogBoxMode) SetDialogBoxMode(dialogBoxModeWanted_);
     pending_ = 0;
     changedDuringSizeMove_ = false;
     if (ready_) {
-        if (renderer_) renderer_->SetActive(true);
+        SetEngineActive(true);
         renderingActive_ = true;
     }
     if (window_) window_->SetKeyboardGrab(fullscreen_);
@@ -160,6 +170,7 @@ int App::ApplyVideoSettings(std::uint32_t flags) {
     refreshRate_ = s.refreshRate;
     multisample_ = s.multisample;
     vsync_ = s.vsync;
+    GetEngineSettings().textureDetail = static_cast<std::uint16_t>(s.textureDetail);
     std::uint32_t bits = flags & (pending::kSceneEffects | pending::kTextureFilter);
     if (flags & pending::kDisplayMode) {
         if (wasFullscreen != fullscreen_) MoveWindowForMode();
@@ -175,9 +186,9 @@ void App::ToggleFullscreen() {
     {
         platform::ScopedLock lock(lock_);
         renderingActive_ = false;
-        if (renderer_) renderer_->SetActive(false);
+        SetEngineActive(false);
     }
-    fullscreen_ = !fullscreen_;
+    fullscreen_ = !fullscreen_.load();
     options_.Update([&](Options& o) { o.fullscreen = fullscreen_ ? 1 : 0; });
     pending_ |= pending::kDisplayMode;
 }
@@ -198,12 +209,17 @@ void App::SetDialogBoxMode(bool on) {
 void App::PauseRendering() {
     platform::ScopedLock lock(lock_);
     renderingActive_ = false;
-    if (renderer_) renderer_->SetActive(false);
+    SetEngineActive(false);
     if (window_) window_->SetKeyboardGrab(false);
 }
 
 void App::ResumeRendering() {
     if (!ready_) return;
-    if (renderer_) renderer_->SetActive(true);
+    SetEngineActive(true);
     renderingActive_ = true;
+}
+
+void App::SetEngineAspect() {
+    if (engineScenes_ && ClientWidth() > 0)
+        engineScenes_->SetAspect(static_cast<float>(ClientHeight()) / static_cast<float>(ClientWidth()));
 }

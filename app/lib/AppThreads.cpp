@@ -1,5 +1,6 @@
 // The update thread, the two message queues and the application message filter.
 #include "app/lib/App.h"
+#include "app/lib/InputDevice.h"
 #include "engine/core/Log.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
@@ -36,6 +37,9 @@ void App::UpdateThread() {
         const std::uint64_t time100us = timer_.GetTime100us();
         const std::uint64_t now = platform::NowMs();
         DrainUpdateQueue();
+        if (input_ && renderingActive_.load(std::memory_order_acquire) &&
+            windowActive_.load(std::memory_order_acquire))
+            input_->Poll();
         scenes_.Tick(now, time100us);
         session_->KeepAlive(now);
         updateTicks_.fetch_add(1, std::memory_order_relaxed);
@@ -55,7 +59,9 @@ void App::PostUpdateMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b
     if (updateQueue_) updateQueue_->Post(code, a, b, c);
 }
 
-void App::PostQuit() { windows_.PostQuit(); }
+void App::PostQuit() {
+    windows_.PostQuit();
+}
 
 void App::PostMouseMove() {
     windows_.PostMessage({platform::kWmMouseMove, 0, platform::MakeLParam(lastMouseX_, lastMouseY_)});
@@ -74,7 +80,8 @@ void App::DrainUpdateQueue() {
     if (!updateQueue_) return;
     scenes_.DeliverHeld(updateHeld_);
     while (EventRecord* record = updateQueue_->Pop()) {
-        if (!FilterMessage(*record, false)) scenes_.OnAppMessage(record->code, record->a, record->b, updateHeld_);
+        if (!FilterMessage(*record, false))
+            scenes_.OnAppMessage(record->code, record->a, record->b, updateHeld_);
         updateQueue_->Free(record);
     }
 }
@@ -90,7 +97,8 @@ int App::FilterMessage(const EventRecord& record, bool onMainThread) {
         case AppMessage::CursorStyle:
             cursorStyle_ = record.a;
             if (window_) {
-                window_->SetCursor(record.a == 1 ? platform::CursorShape::GameAim : platform::CursorShape::GameNormal);
+                window_->SetCursor(record.a == 1 ? platform::CursorShape::GameAim
+                                                 : platform::CursorShape::GameNormal);
             }
             return 1;
         case AppMessage::ApplyVideoSettings:
@@ -111,6 +119,7 @@ int App::FilterMessage(const EventRecord& record, bool onMainThread) {
             }
             return 1;
         }
-        default: return 0;
+        default:
+            return 0;
     }
 }

@@ -70,29 +70,32 @@ bool App::InitWindow() {
     return true;
 }
 
-void App::SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY, int x, int y,
-                       int desktopWidth, int desktopHeight, int& outWidth, int& outHeight) {
+void App::SizingResult(std::uint32_t mode, int startWidth, int startHeight, int startX, int startY, int x,
+                       int y, int desktopWidth, int desktopHeight, int& outWidth, int& outHeight) {
     outWidth = startWidth;
     outHeight = startHeight;
     if (mode == sizing::kCorner || mode == sizing::kRight) outWidth = startWidth - startX + x;
     if (mode == sizing::kCorner || mode == sizing::kBottom) outHeight = startHeight - startY + y;
     const int maxWidth = desktopWidth > static_cast<int>(kWindowedWidth) ? desktopWidth : kWindowedWidth;
     const int maxHeight = desktopHeight > static_cast<int>(kWindowedHeight) ? desktopHeight : kWindowedHeight;
-    outWidth = outWidth < static_cast<int>(kWindowedWidth) ? kWindowedWidth : (outWidth > maxWidth ? maxWidth : outWidth);
-    outHeight =
-        outHeight < static_cast<int>(kWindowedHeight) ? kWindowedHeight : (outHeight > maxHeight ? maxHeight : outHeight);
+    outWidth = outWidth < static_cast<int>(kWindowedWidth) ? kWindowedWidth
+                                                           : (outWidth > maxWidth ? maxWidth : outWidth);
+    outHeight = outHeight < static_cast<int>(kWindowedHeight)
+                    ? kWindowedHeight
+                    : (outHeight > maxHeight ? maxHeight : outHeight);
 }
 
 WString App::ScreenshotFileName(int year, int month, int day, int hour, int minute, int second) {
-    return Format(u"%s-%02d%02d%02d-%02d%02d%02d.jpg", kProductName, year % 100, month, day, hour, minute, second);
+    return Format(u"%s-%02d%02d%02d-%02d%02d%02d.jpg", kProductName, year % 100, month, day, hour, minute,
+                  second);
 }
 
 bool App::SaveScreenshot() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    const WString name = ScreenshotFileName(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                                            local.tm_min, local.tm_sec);
+    const WString name = ScreenshotFileName(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                            local.tm_hour, local.tm_min, local.tm_sec);
     const std::string path = DesktopDir() + "/" + ToUtf8(name);
     if (!renderer_ || !renderer_->SaveScreenshot(path)) {
         LogWrite(u"ERROR : screenshot %s could not be saved\n", FromUtf8(path));
@@ -127,17 +130,36 @@ void App::SetMouseCapture(bool on) {
 
 void App::HandleCommand(std::uint32_t id) {
     switch (id) {
-        case command_id::kToggleFullscreen: ToggleFullscreen(); break;
-        case command_id::kQuit: PostQuit(); break;
+        case command_id::kToggleFullscreen:
+            ToggleFullscreen();
+            break;
+        case command_id::kQuit:
+            PostQuit();
+            break;
         case command_id::kScreenshot:
-        case command_id::kScreenshotAlt: SaveScreenshot(); break;
-        case command_id::kShortcut1: scenes_.PostShortcut(1); break;
-        case command_id::kShortcut2: scenes_.PostShortcut(2); break;
-        case command_id::kShortcut3: scenes_.PostShortcut(3); break;
-        case command_id::kShortcut4: scenes_.PostShortcut(4); break;
-        case command_id::kShortcut5: scenes_.PostShortcut(5); break;
-        case command_id::kShortcut0: scenes_.PostShortcut(0); break;
-        default: break;
+        case command_id::kScreenshotAlt:
+            SaveScreenshot();
+            break;
+        case command_id::kShortcut1:
+            scenes_.PostShortcut(1);
+            break;
+        case command_id::kShortcut2:
+            scenes_.PostShortcut(2);
+            break;
+        case command_id::kShortcut3:
+            scenes_.PostShortcut(3);
+            break;
+        case command_id::kShortcut4:
+            scenes_.PostShortcut(4);
+            break;
+        case command_id::kShortcut5:
+            scenes_.PostShortcut(5);
+            break;
+        case command_id::kShortcut0:
+            scenes_.PostShortcut(0);
+            break;
+        default:
+            break;
     }
 }
 
@@ -191,12 +213,13 @@ std::intptr_t App::HandleWindowedMouse(const Message& message, bool& handled) {
         case kWmMouseMove:
             if (sizingMode_ != sizing::kNone) {
                 int newWidth = 0, newHeight = 0;
-                SizingResult(sizingMode_, sizingStartWidth_, sizingStartHeight_, sizingStartX_, sizingStartY_, x, y,
-                             desktop_.width, desktop_.height, newWidth, newHeight);
+                SizingResult(sizingMode_, sizingStartWidth_, sizingStartHeight_, sizingStartX_, sizingStartY_,
+                             x, y, desktop_.width, desktop_.height, newWidth, newHeight);
                 windowedWidth_ = static_cast<std::uint32_t>(newWidth);
                 windowedHeight_ = static_cast<std::uint32_t>(newHeight);
                 const platform::Rect r = window_->GetWindowRect();
-                window_->SetBounds(platform::Rect{r.left, r.top, r.left + newWidth, r.top + newHeight}, false);
+                window_->SetBounds(platform::Rect{r.left, r.top, r.left + newWidth, r.top + newHeight},
+                                   false);
                 handled = true;
                 return 1;
             }
@@ -207,12 +230,14 @@ std::intptr_t App::HandleWindowedMouse(const Message& message, bool& handled) {
             } else if (inBottom) {
                 window_->SetCursor(CursorShape::SizeNs);
             } else {
-                scenes_.OnCaptionHover(static_cast<unsigned>(y) < static_cast<unsigned>(kCaptionStripHeight) &&
-                                       static_cast<unsigned>(x) < static_cast<unsigned>(w - kCaptionButtonsWidth));
+                scenes_.OnCaptionHover(
+                    static_cast<unsigned>(y) < static_cast<unsigned>(kCaptionStripHeight) &&
+                    static_cast<unsigned>(x) < static_cast<unsigned>(w - kCaptionButtonsWidth));
                 if (cursorStyle_ == 1) window_->SetCursor(CursorShape::GameAim);
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return 0;
 }
@@ -224,6 +249,11 @@ std::intptr_t App::WndProc(const Message& message) {
         return 1;
     }
     if (!window_) return 0;
+    // The Windows keys do nothing while the full-screen game runs (the keyboard is grabbed then).
+    if ((message.message == kWmKeyDown || message.message == kWmKeyUp) &&
+        (message.wParam == kVkLWin || message.wParam == kVkRWin) && fullscreen_ && renderingActive_) {
+        return 1;
+    }
     if (!fullscreen_) {
         bool handled = false;
         const std::intptr_t result = HandleWindowedMouse(message, handled);
@@ -244,7 +274,8 @@ std::intptr_t App::WndProc(const Message& message) {
         case kWmChar:
         case kWmSysKeyDown:
         case kWmSysKeyUp:
-            if (running_ && scenes_.OnWindowMessage(message.message, message.wParam, message.lParam)) return 0;
+            if (running_ && scenes_.OnWindowMessage(message.message, message.wParam, message.lParam))
+                return 0;
             break;
         case kWmMouseWheel: {
             const platform::Rect r = window_->GetWindowRect();
@@ -253,11 +284,13 @@ std::intptr_t App::WndProc(const Message& message) {
             if (!r.Contains(sx, sy)) break;
             lastMouseX_ = sx - r.left;
             lastMouseY_ = sy - r.top;
-            if (running_ && scenes_.OnWindowMessage(message.message, message.wParam, MakeLParam(lastMouseX_, lastMouseY_)))
+            if (running_ && scenes_.OnWindowMessage(message.message, message.wParam,
+                                                    MakeLParam(lastMouseX_, lastMouseY_)))
                 return 0;
             break;
         }
-        default: break;
+        default:
+            break;
     }
     return DefaultHandling(message);
 }
@@ -286,8 +319,11 @@ std::intptr_t App::DefaultHandling(const Message& message) {
                             ToggleFullscreen();
                         }
                         break;
-                    case kSizeMaxHide: PauseRendering(); break;
-                    default: break;
+                    case kSizeMaxHide:
+                        PauseRendering();
+                        break;
+                    default:
+                        break;
                 }
             }
             return window_->DefWindowProc(message);
@@ -318,7 +354,9 @@ std::intptr_t App::DefaultHandling(const Message& message) {
                 windowActive_ = false;
             }
             return 0;
-        case kWmClose: PostQuit(); return 1;
+        case kWmClose:
+            PostQuit();
+            return 1;
         case kWmWindowPosChanged:
             if (!fullscreen_) {
                 windowRect_ = window_->GetWindowRect();
@@ -329,8 +367,11 @@ std::intptr_t App::DefaultHandling(const Message& message) {
         case kWmSysKeyDown:
             if (message.wParam == kVkMenu) return 0;
             break;
-        case kWmImeStartComposition: return 0;
-        case kWmCommand: HandleCommand(static_cast<std::uint32_t>(message.wParam & 0xFFFF)); return 0;
+        case kWmImeStartComposition:
+            return 0;
+        case kWmCommand:
+            HandleCommand(static_cast<std::uint32_t>(message.wParam & 0xFFFF));
+            return 0;
         case kWmSysCommand:
             if ((message.wParam & 0xFFF0) == kScMaximize) {
                 if (minimised_) return 1;
@@ -363,7 +404,8 @@ std::intptr_t App::DefaultHandling(const Message& message) {
             window_->Show(ShowCommand::Restore);
             window_->BringToFront();
             return 0;
-        default: break;
+        default:
+            break;
     }
     return window_->DefWindowProc(message);
 }

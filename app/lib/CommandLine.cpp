@@ -17,7 +17,8 @@ void SplitCommandLine(WStringView text, std::vector<WString>& out) {
     if (!token.empty()) out.push_back(token);
     for (std::size_t i = first; i < out.size(); ++i) {
         WString& arg = out[i];
-        if (arg.size() >= 2 && arg.front() == u'\'' && arg.back() == u'\'') arg = arg.substr(1, arg.size() - 2);
+        if (arg.size() >= 2 && arg.front() == u'\'' && arg.back() == u'\'')
+            arg = arg.substr(1, arg.size() - 2);
     }
 }
 

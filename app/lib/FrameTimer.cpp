@@ -24,7 +24,8 @@ void FrameTimer::Reset() {
         channel->measuredRate = 0;
         channel->tickCount = 0;
         channel->tickCountAtMeasure = 0;
-        channel->current = channel->lastTick = channel->lastMeasure = now;
+        channel->current = now;
+        channel->lastTick = channel->lastMeasure = now;
         RecomputePeriod(*channel);
     }
 }
@@ -42,44 +43,48 @@ void FrameTimer::SetRate(Channel& channel, std::int32_t rate) {
 
 void FrameTimer::Restart(Channel& channel) {
     channel.frequency = Frequency();
-    channel.current = channel.lastTick = channel.lastMeasure = Sample();
+    channel.current = Sample();
+    channel.lastTick = channel.lastMeasure = channel.current;
     RecomputePeriod(channel);
 }
 
 bool FrameTimer::IsDue(Channel& channel) {
-    channel.current = Sample();
-    if (channel.current - channel.lastTick < channel.period) return false;
+    const std::uint64_t current = Sample();
+    channel.current = current;
+    if (current - channel.lastTick < channel.period) return false;
 
     ++channel.tickCount;
     const std::uint32_t ticks = channel.tickCount - channel.tickCountAtMeasure;
     if (static_cast<std::int64_t>(ticks) >= channel.measureInterval) {
-        const std::uint64_t elapsed = channel.current - channel.lastMeasure;
+        const std::uint64_t elapsed = current - channel.lastMeasure;
         // Ticks of a catch-up burst share one counter value; with nothing elapsed there is no rate.
         if (elapsed > 0) {
             const float perTick = static_cast<float>(elapsed) / static_cast<float>(ticks);
-            channel.measuredRate = static_cast<std::int32_t>(static_cast<float>(channel.frequency) / perTick + 0.5f);
+            channel.measuredRate =
+                static_cast<std::int32_t>(static_cast<float>(channel.frequency) / perTick + 0.5f);
             channel.tickCountAtMeasure = channel.tickCount;
-            channel.lastMeasure = channel.current;
+            channel.lastMeasure = current;
             channel.measureInterval =
                 (channel.measuredRate > channel.targetRate ? channel.targetRate : channel.measuredRate) / 2;
         }
     }
 
-    if (channel.lastTick + 5 * channel.period >= channel.current) {
+    if (channel.lastTick + 5 * channel.period >= current) {
         channel.lastTick += channel.period;
     } else {
         // Far behind: keep about four ticks of the backlog and drop the rest.
-        channel.lastTick = channel.current - 4 * channel.period - (channel.current - channel.lastTick) % channel.period;
+        channel.lastTick =
+            current - 4 * channel.period - (current - channel.lastTick) % channel.period;
     }
     return true;
 }
 
 std::uint64_t FrameTimer::GetTimeMs() const {
-    return static_cast<std::uint64_t>(static_cast<double>(update_.current) * 1000.0 /
-                                      static_cast<double>(update_.frequency));
+    return static_cast<std::uint64_t>(static_cast<double>(update_.current.load()) * 1000.0 /
+                                      static_cast<double>(Frequency()));
 }
 
 std::uint64_t FrameTimer::GetTime100us() const {
-    return static_cast<std::uint64_t>(static_cast<double>(update_.current) * 10000.0 /
-                                      static_cast<double>(update_.frequency));
+    return static_cast<std::uint64_t>(static_cast<double>(update_.current.load()) * 10000.0 /
+                                      static_cast<double>(Frequency()));
 }

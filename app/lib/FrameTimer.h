@@ -2,11 +2,14 @@
 // Two-channel fixed-rate timer: channel A paces the update ticks, channel B the rendered frames.
 // Time is read through platform::GetClock(), so tests drive it with a VirtualClock.
 
+#include <atomic>
 #include <cstdint>
 
 class FrameTimer {
 public:
     FrameTimer();
+    FrameTimer(const FrameTimer&) = delete;
+    FrameTimer& operator=(const FrameTimer&) = delete;
 
     void Reset();
     // Counts in milliseconds instead of the microsecond counter.
@@ -19,7 +22,7 @@ public:
     bool IsUpdateDue() { return IsDue(update_); }
     bool IsRenderDue() { return IsDue(render_); }
 
-    // Channel A's last sampled counter, in milliseconds and in units of 0.1 ms.
+    // Channel A's last sampled counter, in milliseconds and in units of 0.1 ms (any thread).
     std::uint64_t GetTimeMs() const;
     std::uint64_t GetTime100us() const;
 
@@ -35,7 +38,7 @@ private:
         std::int32_t targetRate = 85;
         std::int32_t measureInterval = 42;
         std::uint64_t frequency = 1'000'000;
-        std::uint64_t current = 0;
+        std::atomic<std::uint64_t> current{0};  // read by the render step on the main thread
         std::uint64_t lastTick = 0;
         std::uint64_t lastMeasure = 0;
         std::uint64_t period = 0;

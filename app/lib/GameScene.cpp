@@ -1,22 +1,34 @@
 #include "app/lib/GameScene.h"
 
+#include "app/lib/SceneLighting.h"
 #include "engine/core/Log.h"
+#include "engine/render/Scene.h"
+#include "engine/render/SceneManager.h"
 #include "net/Packet.h"
 
 GameScene::GameScene(int id) : id_(id), nextId_(id) {}
 
 GameScene::~GameScene() = default;
 
-int GameScene::OnPacket(net::Packet& packet) { return OnPacket(packet.GetId(), &packet); }
+int GameScene::OnPacket(net::Packet& packet) {
+    return OnPacket(packet.GetId(), &packet);
+}
 
-int GameScene::Load3D(ResourceManager*, RenderDevice*) { return 0; }
+int GameScene::Load3D(ResourceManager*, RenderDevice*) {
+    return 0;
+}
 
 void GameScene::Render(RenderDevice*, bool) {}
 
-bool GameScene::OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) { return false; }
+bool GameScene::OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) {
+    return false;
+}
 
 bool GameScene::Leave(ResourceManager*, SceneManager*) {
     ClearGuiPointers();
+    // The light nodes belong to engine scenes that may go with the loads below.
+    lightNodes_[0].clear();
+    lightNodes_[1].clear();
     for (auto& release : sceneObjects_) release();
     sceneObjects_.clear();
     for (auto& release : engineScenes_) release();
@@ -41,7 +53,13 @@ void GameScene::RequestScene(int id) {
     changeRequested_.store(true, std::memory_order_release);
 }
 
-void GameScene::Activate() {
+void GameScene::Activate(SceneManager* engineScenes) {
+    Scene* current = engineScenes ? engineScenes->GetCurrentScene() : nullptr;
+    const std::uint32_t kinds[2] = {node_kind::kSceneLightA, node_kind::kSceneLightB};
+    for (int i = 0; i < 2; ++i) {
+        lightNodes_[i].clear();
+        if (current) current->CollectNodesOfType(kinds[i], lightNodes_[i]);
+    }
     Show(true);
     Enter();
     fading_.store(true, std::memory_order_relaxed);
@@ -64,4 +82,23 @@ bool GameScene::SceneBeginLoadActive() {
     SetLoading(true);
     SetActive(false);
     return true;
+}
+
+void GameScene::UpdateTimeOfDay(std::uint32_t seconds) {
+    if (ambientSounds_) {
+        timeOfDay_.Update(seconds, ambientSounds_);
+        return;
+    }
+    SoundManagerAmbient sounds(GetGlobalSoundManager());
+    timeOfDay_.Update(seconds, &sounds);
+}
+
+void GameScene::SetupSceneLights(Scene* engineScene) {
+    if (!engineScene) return;
+    EngineSceneLighting target(*engineScene);
+    timeOfDay_.SetupSceneLights(target, EffectsSupported(engineScene->Device().Caps()));
+}
+
+void GameScene::ResetSceneNodes(Scene* engineScene) {
+    if (engineScene) ResetSelfLitNodes(*engineScene);
 }

@@ -8,10 +8,13 @@
 #include <functional>
 #include <vector>
 
+#include "app/lib/TimeOfDay.h"
 #include "gui/Widget.h"
 #include "net/SceneGate.h"
 
+class Scene;
 class SceneManager;
+class SceneNode;
 
 class GameScene : public Panel, public net::PacketSink {
 public:
@@ -26,7 +29,8 @@ public:
     // Called when the scene becomes current again; false keeps what was loaded.
     virtual bool BeginLoad() { return false; }
     virtual void Render(RenderDevice* renderer, bool draw);
-    virtual void UpdateTimeOfDay(std::uint32_t /*seconds*/) {}
+    // The hourly lighting: ambient colour, night flag, light and morning fades, ambient sounds.
+    virtual void UpdateTimeOfDay(std::uint32_t seconds);
     virtual bool PollKeyboard() { return false; }
     virtual bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     // Releases what the scene loaded; every scene's own Leave calls this first.
@@ -39,15 +43,18 @@ public:
     virtual void Resize(int /*width*/, int /*height*/) {}
     virtual void OnActivate(bool /*active*/) {}
     virtual void FadeStep();
-    virtual void SetupSceneLights(RenderDevice* /*renderer*/) {}
-    virtual void ResetSceneNodes() {}
+    // Carries the time-of-day state into the engine scene (null: nothing to light).
+    virtual void SetupSceneLights(Scene* engineScene);
+    // Kind-5 nodes of the engine scene: own materials, lit off, lighting off on, opacity 1.0.
+    virtual void ResetSceneNodes(Scene* engineScene);
     virtual void ShowTitleBar(bool /*inStrip*/) {}
     virtual void AddChatLine(const WString& /*text*/, std::uint32_t /*argb*/) {}
 
     // Any thread: asks the render step to replace this scene by scene `id`.
     void RequestScene(int id);
-    // Render step: the scene was loaded; shows it, enters it and starts the fade-in.
-    void Activate();
+    // Render step: the scene was loaded; collects the light nodes (kinds 6 and 7) of the engine's
+    // current scene, shows the scene, enters it and starts the fade-in.
+    void Activate(SceneManager* engineScenes = nullptr);
     // Render step, after Leave: clears the request and hides the panel.
     void Deactivate();
     // Render step: a request that cannot be carried out is dropped and the scene stays.
@@ -70,8 +77,13 @@ public:
     void SetWidgetInput(bool on) { widgetInput_.store(on, std::memory_order_release); }
     float FadeAlpha() const { return fadeAlpha_.load(std::memory_order_relaxed); }
     bool Fading() const { return fading_.load(std::memory_order_relaxed); }
-    std::uint32_t LightingMode() const { return lightingMode_; }
-    void SetLightingMode(std::uint32_t mode) { lightingMode_ = mode; }
+    std::uint32_t LightingMode() const { return timeOfDay_.LightingMode(); }
+    void SetLightingMode(std::uint32_t mode) { timeOfDay_.SetLightingMode(mode); }
+    TimeOfDay& GetTimeOfDay() { return timeOfDay_; }
+    // Where the ambient sounds play; null (the default) is the engine's sound manager.
+    void SetAmbientSoundPlayer(AmbientSoundPlayer* player) { ambientSounds_ = player; }
+    // The engine scene nodes of kinds 6 and 7 collected by the last activation.
+    const std::vector<SceneNode*>& LightNodes(int index) const { return lightNodes_[index ? 1 : 0]; }
     // Set by scenes on each user-interface message: the table world left it unhandled.
     std::atomic<bool> tableWorldUnhandled{false};
 
@@ -88,7 +100,9 @@ private:
     std::atomic<bool> widgetInput_{true};
     std::atomic<bool> fading_{false};
     std::atomic<float> fadeAlpha_{1.0f};
-    std::uint32_t lightingMode_ = 0;
+    TimeOfDay timeOfDay_;
+    AmbientSoundPlayer* ambientSounds_ = nullptr;
+    std::vector<SceneNode*> lightNodes_[2];
     std::vector<std::function<void()>> sceneObjects_;
     std::vector<std::function<void()>> engineScenes_;
     std::vector<std::function<void()>> resources_;

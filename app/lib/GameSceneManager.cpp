@@ -1,16 +1,46 @@
 #include "app/lib/GameSceneManager.h"
 
+#include <utility>
+
 #include "app/lib/AppCodes.h"
+#include "app/lib/SceneLighting.h"
 #include "engine/core/Log.h"
+#include "engine/render/SceneManager.h"
+#include "engine/resource/ResourceManager.h"
+#include "gui/TextInput.h"
+#include "net/ChatFilter.h"
 
 namespace {
 // A drain holds back at most this many messages while no scene is active; more are dropped.
 constexpr std::size_t kMaxHeldMessages = 1024;
+// Longest chat filter word, in UTF-16 units.
+constexpr std::size_t kMaxChatWord = 260;
 }  // namespace
+
+int AddChatWords(net::ChatFilter& filter, std::span<const std::uint8_t> bytes) {
+    int added = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n') continue;
+        if (i > start) {
+            const std::string_view line(reinterpret_cast<const char*>(bytes.data()) + start, i - start);
+            WString word = MultiToWide(line);
+            if (word.size() > kMaxChatWord) word.resize(kMaxChatWord);
+            if (!word.empty()) {
+                filter.AddWord(word);
+                ++added;
+            }
+        }
+        start = i + 1;
+    }
+    return added;
+}
 
 GameSceneManager::GameSceneManager() = default;
 
-GameSceneManager::~GameSceneManager() { DestroyAll(); }
+GameSceneManager::~GameSceneManager() {
+    DestroyAll();
+}
 
 bool GameSceneManager::AddScene(std::unique_ptr<GameScene> scene) {
     if (!scene) return false;
@@ -19,7 +49,9 @@ bool GameSceneManager::AddScene(std::unique_ptr<GameScene> scene) {
     return true;
 }
 
-bool GameSceneManager::HasScene(int id) const { return scenes_.count(id) != 0; }
+bool GameSceneManager::HasScene(int id) const {
+    return scenes_.count(id) != 0;
+}
 
 GameScene* GameSceneManager::FindScene(int id) const {
     auto it = scenes_.find(id);
@@ -80,7 +112,8 @@ void GameSceneManager::ShowNotice(Widget* parent, const WString& l1, const WStri
     ShowBox(notice_.get(), parent, u"Notice", {&l1, &l2, &l3, &l4});
 }
 
-void GameSceneManager::ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2, const WString& l3) {
+void GameSceneManager::ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2,
+                                        const WString& l3) {
     ShowBox(secondNotice_.get(), parent, u"Notice", {&l1, &l2, &l3});
 }
 
@@ -94,22 +127,29 @@ void GameSceneManager::Broadcast(int width, int height) {
 
 void GameSceneManager::ApplyOptions() {
     if (GameScene* scene = Current()) scene->ApplyOptions();
+    SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
+    if (Scene* current = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
+        ApplyWaterEffect(*current, owner_->WaterEffect());
 }
 
 int GameSceneManager::LoadCurrentScene() {
     GameScene* scene = Current();
     if (!scene || !scene->IsLoading()) return 0;
     scene->SetLightingMode(0);
-    const int result = scene->Load3D(owner_ ? owner_->Resources() : nullptr, owner_ ? owner_->Renderer() : nullptr);
+    const int result =
+        scene->Load3D(owner_ ? owner_->Resources() : nullptr, owner_ ? owner_->Renderer() : nullptr);
     if (result != 0) {
         LogWrite(u"ERROR : scene %d failed to load (%d)\n", scene->Id(), result);
         if (owner_) owner_->ShowLoadingError(-2);
         return -1;
     }
+    SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
+    if (Scene* loaded = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
+        ResetLoadedSceneNodes(*loaded, owner_->WaterEffect());
     scene->SetWidgetInput(true);
     if (notice_) notice_->Show(false);
     if (secondNotice_) secondNotice_->Show(false);
-    scene->Activate();
+    scene->Activate(engineScenes);
     return 1;
 }
 
@@ -129,7 +169,7 @@ void GameSceneManager::SwitchIfRequested() {
     GameScene* entered = Current();
     if (!entered->BeginLoad() && !entered->IsLoading()) {
         // Loaded before and nothing to reload: show it again without a second Load3D.
-        entered->Activate();
+        entered->Activate(owner_ ? owner_->EngineScenes() : nullptr);
     }
 }
 
@@ -143,7 +183,8 @@ bool GameSceneManager::OnWindowMessage(std::uint32_t message, std::uintptr_t wPa
     return scene->OnMessage(message, wParam, lParam);
 }
 
-bool GameSceneManager::OnAppMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, HeldMessages& held) {
+bool GameSceneManager::OnAppMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b,
+                                    HeldMessages& held) {
     if (code == static_cast<std::uint32_t>(AppMessage::Quit)) {
         if (owner_) owner_->PostQuit();
         return true;
@@ -178,10 +219,17 @@ void GameSceneManager::DeliverHeld(HeldMessages& held) {
 bool GameSceneManager::DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b) {
     if (a == kConfirmButton && owner_) {
         switch (static_cast<AppMessage>(code)) {
-            case AppMessage::OpenClanDialog: owner_->OpenClanDialog(); break;
-            case AppMessage::ClanAnswer: owner_->SendByteMessage(shell_message::kClanAnswer, 1); break;
-            case AppMessage::MyInfoValue: owner_->SendMyInfoValue(); break;
-            default: break;
+            case AppMessage::OpenClanDialog:
+                owner_->OpenClanDialog();
+                break;
+            case AppMessage::ClanAnswer:
+                owner_->SendByteMessage(shell_message::kClanAnswer, 1);
+                break;
+            case AppMessage::MyInfoValue:
+                owner_->SendMyInfoValue();
+                break;
+            default:
+                break;
         }
     }
     platform::ScopedLock lock(messageLock_);
@@ -211,12 +259,20 @@ bool GameSceneManager::RenderCurrentScene(bool draw) {
 
 void GameSceneManager::OnIdle() {
     GameScene* scene = Current();
-    if (scene && !scene->ChangeRequested() && (scene->IsActive() || !scene->IsLoading())) scene->PollKeyboard();
+    if (scene && !scene->ChangeRequested() && (scene->IsActive() || !scene->IsLoading()))
+        scene->PollKeyboard();
 }
 
 void GameSceneManager::OnActivate(bool active) {
     GameScene* scene = Current();
     if (scene && scene->IsActive()) scene->OnActivate(active);
+    if (active) {
+        EditBox* saved = std::exchange(savedFocus_, nullptr);
+        if (TextInputManager::IsAlive(saved)) saved->SetFocus(true);
+    } else {
+        savedFocus_ = TextInputManager::GetFocusedEdit();
+        TextInputManager::ClearFocus();
+    }
 }
 
 void GameSceneManager::OnCaptionHover(bool inStrip) {
@@ -228,8 +284,21 @@ void GameSceneManager::PostShortcut(std::uint32_t n) {
     if (owner_) owner_->PostUiMessage(static_cast<std::uint32_t>(AppMessage::Shortcut), n, 0, 0);
 }
 
+void GameSceneManager::InitSharedResources(ResourceManager* resources, RenderDevice* renderer) {
+    if (notice_) notice_->LoadTextures(resources, renderer);
+    if (secondNotice_) secondNotice_->LoadTextures(resources, renderer);
+    if (!resources) return;
+    // A missing package, group or word list leaves the filter empty.
+    ResourcePackage* package = resources->OpenPackage(u"Lang");
+    ResourceGroup* group = package ? package->FindGroup(u"Lang") : nullptr;
+    if (!group) return;
+    const BinaryHandle& words = group->GetBinaryManager().FindOrLoadByName(u"Lang");
+    if (words && !words->IsEmpty()) AddChatWords(net::GetChatFilter(), words->data.bytes);
+}
+
 void GameSceneManager::DestroyAll() {
     platform::ScopedLock lock(sceneLock_);
+    savedFocus_ = nullptr;
     current_.store(nullptr, std::memory_order_release);
     notice_.reset();
     secondNotice_.reset();
@@ -244,4 +313,6 @@ net::PacketSink* GameSceneManager::AcquireCurrentScene() {
     return nullptr;
 }
 
-void GameSceneManager::ReleaseCurrentScene(net::PacketSink*) { messageLock_.Leave(); }
+void GameSceneManager::ReleaseCurrentScene(net::PacketSink*) {
+    messageLock_.Leave();
+}

@@ -12,12 +12,15 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 
 #include "app/lib/GameScene.h"
 #include "gui/NoticeBox.h"
 #include "platform/sys/CriticalSection.h"
 
 // What the scene manager asks of its owner (the application object; tests supply a fake).
+class EditBox;
+
 class SceneHost {
 public:
     virtual ~SceneHost() = default;
@@ -35,7 +38,16 @@ public:
     virtual ResourceManager* Resources() { return nullptr; }
     virtual RenderDevice* Renderer() { return nullptr; }
     virtual SceneManager* EngineScenes() { return nullptr; }
+    // Options "watereffect": taken by the engine scene's water nodes after a load.
+    virtual bool WaterEffect() const { return false; }
 };
+
+// The chat filter's words from the "Lang" word list: each non-empty line (ended by CR, LF or the
+// end of the data) of the system code page's text, at most 260 characters. Returns the count.
+namespace net {
+class ChatFilter;
+}
+int AddChatWords(net::ChatFilter& filter, std::span<const std::uint8_t> bytes);
 
 // Messages a drain held back because no scene was active yet; delivered in order later.
 struct HeldMessages {
@@ -90,6 +102,8 @@ public:
     void OnActivate(bool active);
     void OnCaptionHover(bool inStrip);
     void PostShortcut(std::uint32_t n);
+    // Binds the shared windows' textures and fills the chat filter from the "Lang" word list.
+    void InitSharedResources(ResourceManager* resources, RenderDevice* renderer);
     void DestroyAll();
 
     // Dispatch thread: the scene that may take a packet now (holding the message lock until
@@ -104,7 +118,8 @@ public:
 
 private:
     bool DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b);
-    void ShowBox(NoticeBox* box, Widget* parent, const WString& caption, std::initializer_list<const WString*> lines);
+    void ShowBox(NoticeBox* box, Widget* parent, const WString& caption,
+                 std::initializer_list<const WString*> lines);
 
     SceneHost* owner_ = nullptr;
     std::atomic<GameScene*> current_{nullptr};
@@ -115,6 +130,8 @@ private:
     platform::CriticalSection messageLock_;
     platform::CriticalSection widgetLock_;
     int previousId_ = 0;
+    // The edit box that had the text focus when the window was deactivated.
+    EditBox* savedFocus_ = nullptr;
     std::uint32_t tickCount_ = 0;
     std::uint32_t widgetTicks_ = 0;
 };

@@ -9,7 +9,9 @@ namespace {
 std::atomic<net::GameSession*> gSession{nullptr};
 }
 
-net::GameSession* GetGameSession() { return gSession.load(std::memory_order_acquire); }
+net::GameSession* GetGameSession() {
+    return gSession.load(std::memory_order_acquire);
+}
 
 GameSessionLink::GameSessionLink(net::SceneGate* gate)
     : session_(std::make_unique<net::GameSession>()), gate_(gate) {
@@ -26,16 +28,22 @@ void GameSessionLink::StartDispatchThread() {
     session_->StartDispatchThread();
 }
 
-void GameSessionLink::StopDispatchThread() { session_->StopDispatchThread(); }
+void GameSessionLink::StopDispatchThread() {
+    session_->StopDispatchThread();
+}
 
-void GameSessionLink::KeepAlive(std::uint64_t nowMs) { session_->KeepAlive(nowMs); }
+void GameSessionLink::KeepAlive(std::uint64_t nowMs) {
+    session_->KeepAlive(nowMs);
+}
 
 void GameSessionLink::SetStartFlag(std::uint8_t flag) {
     SessionLink::SetStartFlag(flag);
     session_->startFlag = flag;
 }
 
-void GameSessionLink::SendByteMessage(std::uint16_t id, std::uint8_t value) { session_->SendByteMessage(id, value); }
+void GameSessionLink::SendByteMessage(std::uint16_t id, std::uint8_t value) {
+    session_->SendByteMessage(id, value);
+}
 
 void GameSessionLink::SendBlockMessage(std::uint16_t id, const std::uint8_t* block, std::uint32_t size) {
     net::PooledPacket packet = session_->NewPacket(id);

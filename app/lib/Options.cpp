@@ -13,7 +13,9 @@ std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high) {
 struct Reader {
     const platform::IniFile& ini;
     const char* section;
-    void Flag(const char* key, std::uint8_t& field) const { field = ini.GetInt(section, key, field) != 0 ? 1 : 0; }
+    void Flag(const char* key, std::uint8_t& field) const {
+        field = ini.GetInt(section, key, field) != 0 ? 1 : 0;
+    }
     void Int(const char* key, std::int32_t& field) const { field = ini.GetInt(section, key, field); }
     void Clamped(const char* key, std::int32_t& field, std::int32_t low, std::int32_t high) const {
         field = Clamp(ini.GetInt(section, key, field), low, high);
@@ -153,7 +155,8 @@ bool Options::TextureFilterChanged(const Options& o) const {
     return textureFilter == 3 && anisotropic != o.anisotropic;
 }
 bool Options::DeviceSettingsChanged(const Options& o) const {
-    return vsync != o.vsync || refreshRate != o.refreshRate || fsaa != o.fsaa || textureDetail != o.textureDetail;
+    return vsync != o.vsync || refreshRate != o.refreshRate || fsaa != o.fsaa ||
+           textureDetail != o.textureDetail;
 }
 bool Options::DisplayModeChanged(const Options& o) const {
     return width != o.width || height != o.height || bpp != o.bpp || fullscreen != o.fullscreen;
@@ -164,22 +167,30 @@ bool Options::ControlsChanged(const Options& o) const {
            horizontalInverse != o.horizontalInverse || cameraMode != o.cameraMode || shotZoom != o.shotZoom ||
            turnZoom != o.turnZoom || serverMode != o.serverMode;
 }
-bool Options::ServerModeChanged(const Options& o) const { return serverMode != o.serverMode; }
+bool Options::ServerModeChanged(const Options& o) const {
+    return serverMode != o.serverMode;
+}
 bool Options::Channel2SoundChanged(const Options& o) const {
     return voice != o.voice || voiceVolume != o.voiceVolume;
 }
-bool Options::MaskBadLanguageChanged(const Options& o) const { return maskBadLanguage != o.maskBadLanguage; }
-bool Options::AutoGreetingsChanged(const Options& o) const { return autoGreetings != o.autoGreetings; }
+bool Options::MaskBadLanguageChanged(const Options& o) const {
+    return maskBadLanguage != o.maskBadLanguage;
+}
+bool Options::AutoGreetingsChanged(const Options& o) const {
+    return autoGreetings != o.autoGreetings;
+}
 bool Options::ServerFlagPairChanged(const Options& o) const {
     return serverFlagA != o.serverFlagA || serverFlagB != o.serverFlagB;
 }
 
 void Options::MarkMultisampleSupported(int level) {
-    if (level >= 0 && level < static_cast<int>(multisample.size())) multisample[static_cast<std::size_t>(level)] = 1;
+    if (level >= 0 && level < static_cast<int>(multisample.size()))
+        multisample[static_cast<std::size_t>(level)] = 1;
 }
 
 bool Options::IsMultisampleSupported(int level) const {
-    return level >= 0 && level < static_cast<int>(multisample.size()) && multisample[static_cast<std::size_t>(level)];
+    return level >= 0 && level < static_cast<int>(multisample.size()) &&
+           multisample[static_cast<std::size_t>(level)];
 }
 
 int Options::HighestMultisampleUpTo(int level) const {
@@ -225,8 +236,8 @@ bool Options::FitToDevice(const platform::DeviceCaps& deviceCaps) {
     return unchanged;
 }
 
-bool Options::ValidateDisplayMode(std::uint16_t& w, std::uint16_t& h, std::uint8_t& bits, std::uint32_t& refresh,
-                                  std::uint8_t& vsyncOut) {
+bool Options::ValidateDisplayMode(std::uint16_t& w, std::uint16_t& h, std::uint8_t& bits,
+                                  std::uint32_t& refresh, std::uint8_t& vsyncOut) {
     bool changed = false;
     // Only 16 and 32 bits are display depths; anything else (24 included) is the 32-bit mode.
     if (bits != 16 && bits != 32) {
@@ -240,7 +251,8 @@ bool Options::ValidateDisplayMode(std::uint16_t& w, std::uint16_t& h, std::uint8
     }
     DisplayModeChoice entry;
     if (caps.dxt1 && caps.hardwareTnL && DisplayModeList::Instance().Find(w, h, entry)) {
-        if (std::find(entry.refreshRates.begin(), entry.refreshRates.end(), refresh) == entry.refreshRates.end() &&
+        if (std::find(entry.refreshRates.begin(), entry.refreshRates.end(), refresh) ==
+                entry.refreshRates.end() &&
             !entry.refreshRates.empty()) {
             // A rate the display does not offer would fail every full-screen start: it counts as a change.
             refresh = entry.refreshRates.front();
@@ -274,7 +286,8 @@ std::vector<DisplayModeChoice> DisplayModeList::Snapshot() const {
     return entries_;
 }
 
-const DisplayModeChoice* DisplayModeList::Find(std::uint32_t w, std::uint32_t h, DisplayModeChoice& out) const {
+const DisplayModeChoice* DisplayModeList::Find(std::uint32_t w, std::uint32_t h,
+                                               DisplayModeChoice& out) const {
     std::lock_guard lock(mutex_);
     for (const DisplayModeChoice& entry : entries_) {
         if (entry.width == w && entry.height == h) {

@@ -36,7 +36,8 @@ int RunClient(const std::vector<std::string>& argv) {
     SplitCommandLine(JoinArguments(argv), args);
     const StartChoice choice = ChooseStartMode(args);
     if (choice.startLauncher) {
-        if (!platform::StartLauncher()) std::fprintf(stderr, "marvenlot: the launcher could not be started\n");
+        if (!platform::StartLauncher())
+            std::fprintf(stderr, "marvenlot: the launcher could not be started\n");
         return 0;
     }
 
@@ -53,7 +54,8 @@ int RunClient(const std::vector<std::string>& argv) {
         case platform::InstanceLock::Result::AlreadyRunning:
             instance.RequestRaise();
             return 0;
-        case platform::InstanceLock::Result::Acquired: break;
+        case platform::InstanceLock::Result::Acquired:
+            break;
     }
 
     std::unique_ptr<platform::WindowSystem> windows = OpenWindowSystem();
@@ -64,11 +66,12 @@ int RunClient(const std::vector<std::string>& argv) {
     platform::WindowSystem* windowSystem = windows.get();
     platform::InstallQuitHandlers();
     platform::SetQuitCallback([windowSystem] { windowSystem->PostMessage({platform::kWmClose, 0, 0}); });
-    instance.SetRaiseCallback([windowSystem] { windowSystem->PostMessage({platform::kWmRaiseWindow, 0, 0}); });
+    instance.SetRaiseCallback([windowSystem] {
+        windowSystem->PostMessage({platform::kWmRaiseWindow, 0, 0});
+    });
 
     {
         App app(args, choice.mode, *windows);
-        platform::SetCrashReportAppPresent(true);
         app.SetPumpHook([&instance] {
             platform::PollQuitRequest();
             instance.PollRaiseRequests();
@@ -77,7 +80,6 @@ int RunClient(const std::vector<std::string>& argv) {
         app.StartUpdateThread();
         if (app.Create()) app.Run();
         app.Shutdown();
-        platform::SetCrashReportAppPresent(false);
     }
     platform::SetQuitCallback(nullptr);
     windows.reset();

@@ -15,7 +15,8 @@ public:
     virtual void SetStartFlag(std::uint8_t flag) { startFlag_ = flag; }
     std::uint8_t StartFlag() const { return startFlag_; }
     virtual void SendByteMessage(std::uint16_t /*id*/, std::uint8_t /*value*/) {}
-    virtual void SendBlockMessage(std::uint16_t /*id*/, const std::uint8_t* /*block*/, std::uint32_t /*size*/) {}
+    virtual void SendBlockMessage(std::uint16_t /*id*/, const std::uint8_t* /*block*/,
+                                  std::uint32_t /*size*/) {}
     virtual void SendServerOptions(std::uint32_t /*word*/, std::uint8_t /*flags*/) {}
 
 private:

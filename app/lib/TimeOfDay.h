@@ -72,10 +72,11 @@ private:
     bool night_ = false;
     float lightFade_ = 0.0f;
     bool lightFadeActive_ = false;
-    float morningFade_ = 0.0f;
+    float morningFade_ = 1.0f;
     bool morningFadeActive_ = false;
-    std::uint32_t ambient_ = 0;
-    std::uint32_t ambientMorning_ = 0;
+    // A scene's colours before its first update.
+    std::uint32_t ambient_ = 0x3D000E62;
+    std::uint32_t ambientMorning_ = 0x3D000E62;
     std::array<bool, 2> soundOn_{};
     std::uint32_t phase_ = 0;
     // Night flags last applied; 0xFF before the first application so it always applies.

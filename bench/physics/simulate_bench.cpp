@@ -99,5 +99,14 @@ void BM_ShotToRest(benchmark::State& s) {
     ShotToRest(s, static_cast<std::uint32_t>(s.range(0)), static_cast<std::uint32_t>(s.range(1)));
 }
 BENCHMARK(BM_ShotToRest)->Args({0x10014, 0})->Args({0x10014, 6})->Args({0x10014, 1})->Args({0x10010, 0})->Unit(benchmark::kMillisecond);
+// The mid models: one per strike form and rail generation, on a carom and a pocket table.
+BENCHMARK(BM_ShotToRest)
+    ->Args({0x10005, 0})
+    ->Args({0x10007, 1})
+    ->Args({0x1000A, 6})
+    ->Args({0x1000C, 1})
+    ->Args({0x1000E, 0})
+    ->Args({0x1000F, 11})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -40,12 +40,14 @@ bool BufferRegistry::EnsureSize(std::uint16_t handle, std::uint32_t size) {
     return Revive(entry);
 }
 
-bool BufferRegistry::WriteVertices(std::uint16_t handle, std::size_t offset, const void* data, std::size_t bytes) {
+bool BufferRegistry::WriteVertices(std::uint16_t handle, std::size_t offset, const void* data,
+                                   std::size_t bytes) {
     if (!Holds(handle) || !Revive(entries_[handle])) return false;
     return backend_.WriteVertexBuffer(entries_[handle].device, offset, data, bytes);
 }
 
-bool BufferRegistry::WriteIndices(std::uint16_t handle, std::size_t first, const std::uint16_t* data, std::size_t count) {
+bool BufferRegistry::WriteIndices(std::uint16_t handle, std::size_t first, const std::uint16_t* data,
+                                  std::size_t count) {
     if (!Holds(handle) || !Revive(entries_[handle])) return false;
     return backend_.WriteIndexBuffer(entries_[handle].device, first, data, count);
 }
@@ -72,7 +74,9 @@ void BufferRegistry::ReleaseAll() {
     ready = false;
 }
 
-bool StaticBufferSet::HoldsMesh(const Mesh& mesh) const { return meshes.count(mesh.Id()) != 0; }
+bool StaticBufferSet::HoldsMesh(const Mesh& mesh) const {
+    return meshes.count(mesh.Id()) != 0;
+}
 
 bool StaticBufferSet::HasRoomFor(const Mesh& mesh) const {
     if (format != 0 && format != mesh.geometry.format) return false;
@@ -139,10 +143,12 @@ void StaticBufferManager::DestroySet(StaticBufferSet& set) {
 bool StaticBufferManager::EnsureSet(StaticBufferSet& set) {
     auto vertexBytes = std::max<std::uint32_t>(static_cast<std::uint32_t>(set.vertexData.size()), set.stride);
     auto indexCount = std::max<std::uint32_t>(static_cast<std::uint32_t>(set.indexData.size()), 3);
-    if (set.vertexBuffer == BufferRegistry::kNone) set.vertexBuffer = registry_.Create(false, vertexBytes, false);
+    if (set.vertexBuffer == BufferRegistry::kNone)
+        set.vertexBuffer = registry_.Create(false, vertexBytes, false);
     if (set.indexBuffer == BufferRegistry::kNone) set.indexBuffer = registry_.Create(true, indexCount, false);
     if (set.vertexBuffer == BufferRegistry::kNone || set.indexBuffer == BufferRegistry::kNone) return false;
-    return registry_.EnsureSize(set.vertexBuffer, vertexBytes) && registry_.EnsureSize(set.indexBuffer, indexCount);
+    return registry_.EnsureSize(set.vertexBuffer, vertexBytes) &&
+           registry_.EnsureSize(set.indexBuffer, indexCount);
 }
 
 bool StaticBufferManager::Upload(StaticBufferSet& set) {

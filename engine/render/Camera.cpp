@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-Camera::Camera() { UpdateEye(); }
+Camera::Camera() {
+    UpdateEye();
+}
 
-void Camera::SetLookAt(const Vector3f& eye, const Vector3f& target, const Vector3f& up, const Vector3f& axis) {
+void Camera::SetLookAt(const Vector3f& eye, const Vector3f& target, const Vector3f& up,
+                       const Vector3f& axis) {
     target_ = target;
     up_ = up;
     axis_ = axis;
@@ -20,7 +23,8 @@ void Camera::SetLookAt(const Vector3f& eye, const Vector3f& target, const Vector
     UpdateEye();
 }
 
-void Camera::SetProjectionParams(float width, float height, float fov, float aspect, float zNear, float zFar) {
+void Camera::SetProjectionParams(float width, float height, float fov, float aspect, float zNear,
+                                 float zFar) {
     width_ = width;
     height_ = height;
     fov_ = fov;

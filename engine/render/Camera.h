@@ -31,7 +31,9 @@ public:
     void Orbit(float distance, const Vector3f& direction);
     void SetDistance(float distance);
     float GetDistance() const { return distance_; }
-    void RotateDegrees(float yawDegrees, float pitchDegrees) { Rotate(yawDegrees * kDegrees, pitchDegrees * kDegrees); }
+    void RotateDegrees(float yawDegrees, float pitchDegrees) {
+        Rotate(yawDegrees * kDegrees, pitchDegrees * kDegrees);
+    }
     void Rotate(float yaw, float pitch);
     void MoveTargetTo(const Vector3f& target);
 
@@ -41,6 +43,7 @@ public:
     float Pitch() const { return pitch_; }
     float Fov() const { return fov_; }
     float Aspect() const { return aspect_; }
+    void SetAspect(float heightOverWidth) { aspect_ = heightOverWidth; }
     float MinPitch() const { return minPitch_; }
     float MaxPitch() const { return maxPitch_; }
     float MinDistance() const { return minDistance_; }

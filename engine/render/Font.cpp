@@ -13,7 +13,8 @@ std::unique_ptr<Font> Font::Create(RenderDevice* device, const WString& face, st
     std::string primary = platform::FindFontFile(face, bold, false);
     std::string hangul = platform::FindFontFile(face, bold, true);
     int pixels = std::abs(height);
-    auto raster = platform::FontRaster::Open(primary.empty() ? hangul : primary, hangul, pixels ? pixels : 12);
+    auto raster =
+        platform::FontRaster::Open(primary.empty() ? hangul : primary, hangul, pixels ? pixels : 12);
     if (!raster) return nullptr;
     std::unique_ptr<Font> font(new Font());
     font->device_ = device;
@@ -22,7 +23,9 @@ std::unique_ptr<Font> Font::Create(RenderDevice* device, const WString& face, st
     return font;
 }
 
-void Font::Measure(WStringView text, int& width, int& height) { raster_->Measure(WString(text), width, height); }
+void Font::Measure(WStringView text, int& width, int& height) {
+    raster_->Measure(WString(text), width, height);
+}
 
 Texture* Font::TextTexture(WStringView view) {
     WString text(view);
@@ -36,8 +39,8 @@ Texture* Font::TextTexture(WStringView view) {
     if (!raster_->Render(text, coverage, width, height)) return nullptr;
     std::vector<std::uint8_t> rgba(coverage.size() * 4, 255);
     for (std::size_t i = 0; i < coverage.size(); ++i) rgba[i * 4 + 3] = coverage[i];
-    auto texture = Texture::CreateRgba(device_, static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height),
-                                       std::move(rgba));
+    auto texture = Texture::CreateRgba(device_, static_cast<std::uint32_t>(width),
+                                       static_cast<std::uint32_t>(height), std::move(rgba));
     if (lines_.size() >= kCachedLines) {
         lines_.erase(recent_.back());
         recent_.pop_back();

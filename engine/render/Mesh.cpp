@@ -77,8 +77,9 @@ BoundingSphere SphereOf(const Mesh& mesh, const std::vector<std::uint16_t>* indi
         for (std::uint32_t v = 0; v < mesh.geometry.vertexCount; ++v) take(v);
     if (!any) return {};
     BoundingSphere sphere;
-    sphere.centre = (low + high) * 0.5f;
-    sphere.radius = Length(high - sphere.centre);
+    Vector3f centre = (low + high) * 0.5f;
+    sphere.center = ToFloat3(centre);
+    sphere.radius = Length(high - centre);
     return sphere;
 }
 
@@ -101,6 +102,7 @@ MeshPart& Mesh::MutablePart(std::size_t index) {
 Material& Mesh::MutableMaterial(std::size_t partIndex) {
     MeshPart& part = MutablePart(partIndex);
     if (!part.material || part.material.use_count() > 1)
-        part.material = part.material ? std::make_shared<Material>(*part.material) : std::make_shared<Material>();
+        part.material =
+            part.material ? std::make_shared<Material>(*part.material) : std::make_shared<Material>();
     return *part.material;
 }

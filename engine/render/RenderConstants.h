@@ -5,12 +5,14 @@
 
 constexpr int kStageSlots = 8;
 constexpr std::uint16_t kNoSlot = 0xFFFF;
-constexpr std::uint32_t kNoCullOverride = 0xFFFFFFFF;
+constexpr std::uint32_t kNoCullModeOverride = 0xFFFFFFFF;
 constexpr std::uint16_t kNoDynamicIndexBuffer = 0xFFFF;
 
 // Stage-mask bit of each stage slot (slot 0 diffuse map, 2 bump environment map, 6 light map).
 constexpr std::uint32_t kStageBit[kStageSlots] = {1, 16, 32, 64, 4, 8, 2, 128};
-constexpr std::uint32_t RenderStateBit(int slot) { return kStageBit[slot]; }
+constexpr std::uint32_t RenderStateBit(int slot) {
+    return kStageBit[slot];
+}
 constexpr int kDiffuseSlot = 0;
 constexpr int kBumpSlot = 2;
 constexpr int kLightMapSlot = 6;
@@ -29,7 +31,19 @@ constexpr std::uint32_t kOpaqueAlphaRef = 0xB0;
 constexpr std::uint32_t kBlendedAlphaRef = 0;
 
 // Frame counters, in the order of RenderStatistics and of the overlay labels.
-enum class RenderCounter : int { Fvf, StaticBuffer, TextureStageChange, LightSwitch, LightMap, DiffuseMap, Batch, DpCall, FaceSet, Vertex, Count };
+enum class RenderCounter : int {
+    Fvf,
+    StaticBuffer,
+    TextureStageChange,
+    LightSwitch,
+    LightMap,
+    DiffuseMap,
+    Batch,
+    DpCall,
+    FaceSet,
+    Vertex,
+    Count
+};
 
 struct RenderStatistics {
     std::uint32_t counters[static_cast<int>(RenderCounter::Count)] = {};
@@ -38,5 +52,7 @@ struct RenderStatistics {
 };
 
 inline constexpr const char16_t* kStatisticsLabels[static_cast<int>(RenderCounter::Count)] = {
-    u"FVF: ", u"StaticBuffer: ", u"TextureStageChange: ", u"LightSwitch: ", u"LightMap: ",
-    u"DiffuseMap: ", u"Batch: ", u"DP Call: ", u"FaceSet: ", u"Vertex: "};
+    u"FVF: ",         u"StaticBuffer: ", u"TextureStageChange: ",
+    u"LightSwitch: ", u"LightMap: ",     u"DiffuseMap: ",
+    u"Batch: ",       u"DP Call: ",      u"FaceSet: ",
+    u"Vertex: "};

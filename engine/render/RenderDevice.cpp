@@ -5,6 +5,7 @@
 
 #include "engine/render/Camera.h"
 #include "engine/render/Font.h"
+#include "engine/render/Material.h"
 #include "engine/render/Mesh.h"
 #include "engine/render/Texture.h"
 #include "platform/sys/Clock.h"
@@ -24,25 +25,18 @@ std::uint32_t FloatBits(float value) {
 }
 
 std::uint32_t ToArgb(float r, float g, float b, float a) {
-    auto channel = [](float v) { return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+    auto channel = [](float v) {
+        return static_cast<std::uint32_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+    };
     return channel(a) << 24 | channel(r) << 16 | channel(g) << 8 | channel(b);
 }
-
-constexpr std::uint32_t kDynamicVertexBytes = 256 * 1024;
-constexpr std::uint32_t kDynamicIndexCount = 64 * 1024;
-constexpr std::uint32_t k2DFormat =
-    platform::vertex_format::kPosition | platform::vertex_format::kDiffuse | platform::vertex_format::TexSets(1);
-
-struct Vertex2D {
-    float x, y, z;
-    std::uint32_t colour;
-    float u, v;
-};
 
 }  // namespace
 
 RenderDevice::RenderDevice(std::unique_ptr<platform::RenderBackend> backend)
-    : backend_(std::move(backend)), registry_(*backend_), staticBuffers_(std::make_unique<StaticBufferManager>(registry_)) {
+    : backend_(std::move(backend)),
+      registry_(*backend_),
+      staticBuffers_(std::make_unique<StaticBufferManager>(registry_)) {
     backend_->QueryCaps(caps_);
     slot2Cap2_ = caps_.slot2b;
     ForgetStateCache();
@@ -108,7 +102,8 @@ void RenderDevice::EnumDisplayModes(std::vector<platform::ModeRecord>& modes) {
         if (mode.bpp == 16 || mode.bpp == 32) modes.push_back(mode);
 }
 
-bool RenderDevice::GetVideoMemoryInfo(std::uint32_t& textureKb, std::uint64_t& totalBytes, std::uint64_t& freeBytes) {
+bool RenderDevice::GetVideoMemoryInfo(std::uint32_t& textureKb, std::uint64_t& totalBytes,
+                                      std::uint64_t& freeBytes) {
     return backend_->QueryVideoMemory(textureKb, totalBytes, freeBytes);
 }
 
@@ -245,7 +240,8 @@ std::uint32_t RenderDevice::CachedStageState(std::uint32_t stage, SState state) 
     if (stage >= platform::kMaxTextureStages) return kUnknown;
     std::uint32_t value = stageStates_[stage][static_cast<std::size_t>(state)];
     // Texture transforms start disabled on a fresh device.
-    if (value == kUnknown && state == SState::TextureTransformFlags) return platform::kTextureTransformDisabled;
+    if (value == kUnknown && state == SState::TextureTransformFlags)
+        return platform::kTextureTransformDisabled;
     return value;
 }
 
@@ -255,7 +251,8 @@ bool RenderDevice::SetAlphaMode(std::uint32_t mode) {
     if (mode == 0)
         ok = SetRenderState(RState::AlphaBlendEnable, 0) && SetRenderState(RState::AlphaRef, kOpaqueAlphaRef);
     else if (mode == 1)
-        ok = SetRenderState(RState::AlphaBlendEnable, 1) && SetRenderState(RState::AlphaRef, kBlendedAlphaRef);
+        ok =
+            SetRenderState(RState::AlphaBlendEnable, 1) && SetRenderState(RState::AlphaRef, kBlendedAlphaRef);
     else
         return false;
     // The alpha test (greater or equal) stays on: reference 0xB0 cuts out opaque texels, 0 passes all.
@@ -272,7 +269,8 @@ bool RenderDevice::SetVertexFormat(std::uint32_t formatWord) {
     }
     vertexFormat_ = formatWord;
     std::uint32_t source = (formatWord & platform::vertex_format::kDiffuse) ? 1 : 0;
-    return SetRenderState(RState::DiffuseMaterialSource, source) && SetRenderState(RState::AmbientMaterialSource, source);
+    return SetRenderState(RState::DiffuseMaterialSource, source) &&
+           SetRenderState(RState::AmbientMaterialSource, source);
 }
 
 bool RenderDevice::SetCullMode(std::int32_t mode) {
@@ -332,8 +330,9 @@ bool RenderDevice::ApplyMaterialState(std::uint32_t flagWord) {
     }
     bool additive = flagWord & material_flags::kAdditiveBlend;
     ok = ok && SetRenderState(RState::SrcBlend, static_cast<std::uint32_t>(platform::BlendFactor::SrcAlpha));
-    ok = ok && SetRenderState(RState::DestBlend, static_cast<std::uint32_t>(additive ? platform::BlendFactor::One
-                                                                                     : platform::BlendFactor::InvSrcAlpha));
+    ok = ok && SetRenderState(RState::DestBlend,
+                              static_cast<std::uint32_t>(additive ? platform::BlendFactor::One
+                                                                  : platform::BlendFactor::InvSrcAlpha));
     return ok;
 }
 
@@ -356,7 +355,8 @@ bool RenderDevice::SetTransform(platform::TransformKind kind, const Matrix4f* ma
 }
 
 bool RenderDevice::SetTextureMatrix(std::uint32_t stage, const Matrix4f& matrix) {
-    return backend_->SetTransform(static_cast<std::uint32_t>(platform::TransformKind::Texture0) + stage, matrix);
+    return backend_->SetTransform(static_cast<std::uint32_t>(platform::TransformKind::Texture0) + stage,
+                                  matrix);
 }
 
 bool RenderDevice::SetMaterial(const platform::MaterialRecord& material) {
@@ -469,170 +469,3 @@ bool RenderDevice::SetupSceneState(const Camera& camera) {
            SetTransform(platform::TransformKind::World, nullptr) && SetRenderState(RState::ZEnable, 1) &&
            SetRenderState(RState::ZWriteEnable, 1);
 }
-
-// --- Buffers and drawing ---------------------------------------------------------------------------
-
-bool RenderDevice::SelectBuffers(std::uint16_t vertexBuffer, std::uint32_t stride, std::uint16_t indexBuffer) {
-    if (!registry_.Holds(vertexBuffer) || !registry_.Holds(indexBuffer)) return false;
-    if (registry_.currentVertices != vertexBuffer) {
-        if (!backend_->SetStreamSource(registry_.DeviceHandle(vertexBuffer), stride)) return false;
-        registry_.currentVertices = vertexBuffer;
-        registry_.verticesDynamic = registry_.IsDynamic(vertexBuffer);
-    }
-    if (registry_.currentIndices != indexBuffer) {
-        if (!backend_->SetIndices(registry_.DeviceHandle(indexBuffer))) return false;
-        registry_.currentIndices = indexBuffer;
-        registry_.indicesDynamic = registry_.IsDynamic(indexBuffer);
-    }
-    return true;
-}
-
-bool RenderDevice::DrawIndexedPrimitive(std::int32_t baseVertex, std::uint32_t minIndex, std::uint32_t numVertices,
-                                        std::uint32_t startIndex, std::uint32_t primCount) {
-    return backend_->DrawIndexedPrimitive(baseVertex, minIndex, numVertices, startIndex, primCount);
-}
-
-bool RenderDevice::PrepareDynamicVertices(std::uint32_t formatWord) {
-    if (dynamicVertices_ == kNoDynamicIndexBuffer || !registry_.Holds(dynamicVertices_)) {
-        dynamicVertices_ = registry_.Create(false, std::max(dynamicVertexBytes_, kDynamicVertexBytes), true);
-        if (dynamicVertices_ == BufferRegistry::kNone) return false;
-        dynamicFormat_ = 0;
-    }
-    if (!registry_.EnsureSize(dynamicVertices_, std::max(dynamicVertexBytes_, kDynamicVertexBytes))) return false;
-    if (!SetVertexFormat(formatWord)) return false;
-    if (registry_.currentVertices != dynamicVertices_ || dynamicFormat_ != formatWord) {
-        if (!backend_->SetStreamSource(registry_.DeviceHandle(dynamicVertices_),
-                                       platform::vertex_format::Stride(formatWord)))
-            return false;
-        registry_.currentVertices = dynamicVertices_;
-        registry_.verticesDynamic = true;
-        dynamicFormat_ = formatWord;
-    }
-    return true;
-}
-
-bool RenderDevice::EnsureDynamicIndices() {
-    if (registry_.dynamicIndices == kNoDynamicIndexBuffer) {
-        registry_.dynamicIndices = registry_.Create(true, std::max(dynamicIndexCount_, kDynamicIndexCount), true);
-        if (registry_.dynamicIndices == BufferRegistry::kNone) {
-            registry_.dynamicIndices = kNoDynamicIndexBuffer;
-            return false;
-        }
-    }
-    if (!registry_.EnsureSize(registry_.dynamicIndices, std::max(dynamicIndexCount_, kDynamicIndexCount))) return false;
-    if (registry_.currentIndices != registry_.dynamicIndices) {
-        if (!backend_->SetIndices(registry_.DeviceHandle(registry_.dynamicIndices))) return false;
-        registry_.currentIndices = registry_.dynamicIndices;
-        registry_.indicesDynamic = true;
-    }
-    return true;
-}
-
-bool RenderDevice::GrowDynamic(std::uint32_t vertexBytes, std::uint32_t indexCount) {
-    dynamicVertexBytes_ = std::max(dynamicVertexBytes_, vertexBytes);
-    dynamicIndexCount_ = std::max(dynamicIndexCount_, indexCount);
-    bool ok = true;
-    if (dynamicVertices_ != kNoDynamicIndexBuffer) ok = registry_.EnsureSize(dynamicVertices_, std::max(dynamicVertexBytes_, kDynamicVertexBytes));
-    if (registry_.dynamicIndices != kNoDynamicIndexBuffer)
-        ok = registry_.EnsureSize(registry_.dynamicIndices, std::max(dynamicIndexCount_, kDynamicIndexCount)) && ok;
-    return ok;
-}
-
-bool RenderDevice::DrawUserTriangles(std::uint32_t formatWord, const void* vertices, std::uint32_t vertexCount,
-                                     const std::uint16_t* indices, std::uint32_t indexCount) {
-    if (vertexCount == 0 || indexCount < 3) return true;
-    std::uint32_t bytes = vertexCount * platform::vertex_format::Stride(formatWord);
-    if (bytes > dynamicVertexBytes_ || indexCount > dynamicIndexCount_) GrowDynamic(bytes, indexCount);
-    if (!PrepareDynamicVertices(formatWord) || !EnsureDynamicIndices()) return false;
-    if (!registry_.WriteVertices(dynamicVertices_, 0, vertices, bytes)) return false;
-    if (!registry_.WriteIndices(registry_.dynamicIndices, 0, indices, indexCount)) return false;
-    return backend_->DrawIndexedPrimitive(0, 0, vertexCount, 0, indexCount / 3);
-}
-
-bool RenderDevice::DrawPartDynamic(const MeshPart& part, std::uint32_t& verticesDrawn) {
-    const Mesh* mesh = part.mesh;
-    if (!mesh || part.indices.size() < 3) return true;
-    std::uint32_t lowest, highest;
-    part.IndexRange(lowest, highest);
-    if (highest >= mesh->geometry.vertexCount) return false;
-    std::uint32_t stride = mesh->Stride();
-    std::uint32_t count = highest - lowest + 1;
-    std::vector<std::uint16_t> rebased(part.indices.size() / 3 * 3);
-    for (std::size_t i = 0; i < rebased.size(); ++i) rebased[i] = static_cast<std::uint16_t>(part.indices[i] - lowest);
-    if (!DrawUserTriangles(mesh->geometry.format, mesh->vertices.data() + static_cast<std::size_t>(lowest) * stride,
-                           count, rebased.data(), static_cast<std::uint32_t>(rebased.size())))
-        return false;
-    verticesDrawn += count;
-    return true;
-}
-
-bool RenderDevice::DrawPart(const MeshPart& part, bool, std::uint32_t& verticesDrawn) {
-    return DrawPartDynamic(part, verticesDrawn);
-}
-
-// --- 2D, text, screenshots -------------------------------------------------------------------------
-
-bool RenderDevice::FillRect(const Rect& rect, std::uint32_t argb) {
-    if (!BindTextureHandle(0, 0)) return false;
-    ApplyMaterialState(0);
-    auto l = static_cast<float>(rect.left), t = static_cast<float>(rect.top);
-    auto r = static_cast<float>(rect.right), b = static_cast<float>(rect.bottom);
-    Vertex2D quad[4] = {{l, t, 0, argb, 0, 0}, {r, t, 0, argb, 1, 0}, {r, b, 0, argb, 1, 1}, {l, b, 0, argb, 0, 1}};
-    static const std::uint16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
-    return DrawUserTriangles(k2DFormat, quad, 4, kQuad, 6);
-}
-
-bool RenderDevice::DrawImage(Texture* texture, const Rect& source, const Rect& destination, std::uint32_t argb) {
-    if (!texture) return FillRect(destination, argb);
-    if (!texture->Bind(0)) return false;
-    ApplyMaterialState(RenderStateBit(kDiffuseSlot));
-    float w = static_cast<float>(texture->Width()), h = static_cast<float>(texture->Height());
-    bool whole = source.right == source.left || source.bottom == source.top;
-    float u0 = whole ? 0 : source.left / w, v0 = whole ? 0 : source.top / h;
-    float u1 = whole ? 1 : source.right / w, v1 = whole ? 1 : source.bottom / h;
-    auto l = static_cast<float>(destination.left), t = static_cast<float>(destination.top);
-    auto r = static_cast<float>(destination.right), b = static_cast<float>(destination.bottom);
-    Vertex2D quad[4] = {{l, t, 0, argb, u0, v0}, {r, t, 0, argb, u1, v0}, {r, b, 0, argb, u1, v1}, {l, b, 0, argb, u0, v1}};
-    static const std::uint16_t kQuad[6] = {0, 1, 2, 0, 2, 3};
-    return DrawUserTriangles(k2DFormat, quad, 4, kQuad, 6);
-}
-
-Font* RenderDevice::CreateFont(const WString& face, std::int32_t height, std::int32_t weight, std::uint32_t style) {
-    auto key = std::make_tuple(face, height, weight, style);
-    auto it = fonts_.find(key);
-    if (it != fonts_.end()) return it->second.get();
-    std::unique_ptr<Font> font = Font::Create(this, face, height, weight, style);
-    if (!font) return nullptr;
-    return fonts_.emplace(key, std::move(font)).first->second.get();
-}
-
-bool RenderDevice::DrawText(Font* font, WStringView text, Rect& rect, std::uint32_t format, std::uint32_t argb) {
-    if (!font) return false;
-    int width = 0, height = 0;
-    font->Measure(text, width, height);
-    if (format & text_format::kCalcRect) {
-        rect.right = rect.left + width;
-        rect.bottom = rect.top + height;
-        return true;
-    }
-    if (text.empty()) return true;
-    Texture* texture = font->TextTexture(text);
-    if (!texture) return false;
-    std::int32_t x = rect.left, y = rect.top;
-    if (format & text_format::kCenter) x = rect.left + (rect.right - rect.left - width) / 2;
-    if (format & text_format::kRight) x = rect.right - width;
-    if (format & text_format::kVCenter) y = rect.top + (rect.bottom - rect.top - height) / 2;
-    Rect destination{x, y, x + static_cast<std::int32_t>(texture->Width()), y + static_cast<std::int32_t>(texture->Height())};
-    return DrawImage(texture, {}, destination, argb);
-}
-
-bool RenderDevice::SaveScreenshot(const std::string& path) {
-    platform::Image image;
-    if (!backend_->ReadBack(image)) return false;
-    std::string extension = path.size() >= 4 ? path.substr(path.find_last_of('.') + 1) : "";
-    for (auto& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == "png") return platform::SavePng(path, image);
-    return platform::SaveJpeg(path, image, 90);
-}
-
-std::uint64_t RenderDevice::ClockMs() const { return platform::GetClock().NowMs(); }

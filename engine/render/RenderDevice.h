@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "engine/core/EngineInterfaces.h"
 #include "engine/core/Text.h"
 #include "engine/render/BufferRegistry.h"
 #include "engine/render/RenderConstants.h"
@@ -56,10 +57,10 @@ constexpr std::uint32_t kCalcRect = 0x400;  // measure only: rect's right/bottom
 
 using DeviceResetCallback = void (*)(void* context);
 
-class RenderDevice {
+class RenderDevice final : public RenderDeviceBase {
 public:
     explicit RenderDevice(std::unique_ptr<platform::RenderBackend> backend);
-    ~RenderDevice();
+    ~RenderDevice() override;
     RenderDevice(const RenderDevice&) = delete;
     RenderDevice& operator=(const RenderDevice&) = delete;
 
@@ -71,7 +72,9 @@ public:
     // Creates the device with the display mode (or resets it when it exists); 0 or a
     // platform::DeviceResult code.
     int ApplyDisplayMode();
-    int ApplyDisplayMode(const platform::DisplayMode& mode) { return SetDisplayMode(mode), ApplyDisplayMode(); }
+    int ApplyDisplayMode(const platform::DisplayMode& mode) {
+        return SetDisplayMode(mode), ApplyDisplayMode();
+    }
     bool IsCreated() const { return created_; }
     int CheckDeviceCaps(platform::DeviceCaps& caps);
     const platform::DeviceCaps& Caps() const { return caps_; }
@@ -79,7 +82,7 @@ public:
     void EnumDisplayModes(std::vector<platform::ModeRecord>& modes);
     bool GetVideoMemoryInfo(std::uint32_t& textureKb, std::uint64_t& totalBytes, std::uint64_t& freeBytes);
     void SetDeviceResetCallback(DeviceResetCallback callback, void* context);
-    void SetActive(bool on) { active_ = on; }
+    void SetActive(bool on) override { active_ = on; }
     bool IsActive() const { return active_; }
     void SetDialogBoxMode(bool on);
     bool DialogBoxMode() const { return dialogBoxMode_; }
@@ -217,7 +220,9 @@ private:
 
     static constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
     std::array<std::uint32_t, static_cast<std::size_t>(platform::RState::Count)> states_{};
-    std::array<std::array<std::uint32_t, static_cast<std::size_t>(platform::SState::Count)>, platform::kMaxTextureStages> stageStates_{};
+    std::array<std::array<std::uint32_t, static_cast<std::size_t>(platform::SState::Count)>,
+               platform::kMaxTextureStages>
+        stageStates_{};
     std::array<platform::TextureHandle, platform::kMaxTextureStages> boundTextures_{};
     std::array<bool, platform::kMaxTextureStages> boundKnown_{};
     std::uint32_t alphaMode_ = kUnknown;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "engine/resource/ResourceTypes.h"
 #include "platform/video/RenderTypes.h"
 
 struct Vector3f {
@@ -15,11 +16,15 @@ struct Vector3f {
     bool operator==(const Vector3f&) const = default;
 };
 
-inline float Dot(const Vector3f& a, const Vector3f& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+inline float Dot(const Vector3f& a, const Vector3f& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 inline Vector3f Cross(const Vector3f& a, const Vector3f& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-inline float Length(const Vector3f& v) { return std::sqrt(Dot(v, v)); }
+inline float Length(const Vector3f& v) {
+    return std::sqrt(Dot(v, v));
+}
 inline Vector3f Normalize(const Vector3f& v) {
     float length = Length(v);
     return length > 0 ? v * (1.0f / length) : v;
@@ -27,8 +32,12 @@ inline Vector3f Normalize(const Vector3f& v) {
 
 using Matrix4f = platform::RawMatrix;
 
-inline float& At(Matrix4f& m, int row, int column) { return m.m[row * 4 + column]; }
-inline float At(const Matrix4f& m, int row, int column) { return m.m[row * 4 + column]; }
+inline float& At(Matrix4f& m, int row, int column) {
+    return m.m[row * 4 + column];
+}
+inline float At(const Matrix4f& m, int row, int column) {
+    return m.m[row * 4 + column];
+}
 
 inline Matrix4f Multiply(const Matrix4f& a, const Matrix4f& b) {
     Matrix4f r;
@@ -75,10 +84,22 @@ inline Matrix4f LookAtMatrix(const Vector3f& eye, const Vector3f& target, const 
     Vector3f x = Normalize(Cross(up, z));
     Vector3f y = Cross(z, x);
     Matrix4f m;
-    At(m, 0, 0) = x.x; At(m, 0, 1) = y.x; At(m, 0, 2) = z.x; At(m, 0, 3) = 0;
-    At(m, 1, 0) = x.y; At(m, 1, 1) = y.y; At(m, 1, 2) = z.y; At(m, 1, 3) = 0;
-    At(m, 2, 0) = x.z; At(m, 2, 1) = y.z; At(m, 2, 2) = z.z; At(m, 2, 3) = 0;
-    At(m, 3, 0) = -Dot(x, eye); At(m, 3, 1) = -Dot(y, eye); At(m, 3, 2) = -Dot(z, eye); At(m, 3, 3) = 1;
+    At(m, 0, 0) = x.x;
+    At(m, 0, 1) = y.x;
+    At(m, 0, 2) = z.x;
+    At(m, 0, 3) = 0;
+    At(m, 1, 0) = x.y;
+    At(m, 1, 1) = y.y;
+    At(m, 1, 2) = z.y;
+    At(m, 1, 3) = 0;
+    At(m, 2, 0) = x.z;
+    At(m, 2, 1) = y.z;
+    At(m, 2, 2) = z.z;
+    At(m, 2, 3) = 0;
+    At(m, 3, 0) = -Dot(x, eye);
+    At(m, 3, 1) = -Dot(y, eye);
+    At(m, 3, 2) = -Dot(z, eye);
+    At(m, 3, 3) = 1;
     return m;
 }
 
@@ -106,7 +127,9 @@ inline Matrix4f ScreenMatrix(float width, float height) {
     return m;
 }
 
-struct BoundingSphere {
-    Vector3f centre;
-    float radius = 0;
-};
+inline Vector3f ToVector(const Float3& f) {
+    return {f.x, f.y, f.z};
+}
+inline Float3 ToFloat3(const Vector3f& v) {
+    return {v.x, v.y, v.z};
+}

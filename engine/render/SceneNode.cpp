@@ -21,7 +21,9 @@ Mesh* SceneNode::CurrentMesh() const {
     return it == meshes.end() ? nullptr : it->second.get();
 }
 
-void SceneNode::SetMesh(std::uint16_t key, MeshPtr mesh) { meshes[key] = std::move(mesh); }
+void SceneNode::SetMesh(std::uint16_t key, MeshPtr mesh) {
+    meshes[key] = std::move(mesh);
+}
 
 SceneNode& SceneNode::AddChild(std::shared_ptr<SceneNode> child) {
     children.push_back(std::move(child));

@@ -58,7 +58,7 @@ public:
     std::uint32_t kind = 0;  // node kind for Scene::CollectNodesOfType
     std::uint8_t listFlag = 0;
     std::uint16_t blendMode = 0;  // 0 opaque, 1 blended
-    std::uint32_t cullOverride = kNoCullOverride;
+    std::uint32_t cullOverride = kNoCullModeOverride;
     std::int16_t drawOrder = 0;
     std::uint16_t currentMesh = 0;
     std::map<std::uint16_t, MeshPtr> meshes;

@@ -21,7 +21,9 @@ std::shared_ptr<Sprite> Sprite::CreateQuad(TexturePtr texture, float width, floa
         float u, v;
     };
     float l = -width / 2, r = width / 2, t = height / 2, b = -height / 2;
-    Vertex quad[4] = {{l, t, 0, 0xFFFFFFFF, 0, 0}, {r, t, 0, 0xFFFFFFFF, 1, 0}, {r, b, 0, 0xFFFFFFFF, 1, 1},
+    Vertex quad[4] = {{l, t, 0, 0xFFFFFFFF, 0, 0},
+                      {r, t, 0, 0xFFFFFFFF, 1, 0},
+                      {r, b, 0, 0xFFFFFFFF, 1, 1},
                       {l, b, 0, 0xFFFFFFFF, 0, 1}};
     std::vector<std::uint8_t> bytes(sizeof quad);
     std::memcpy(bytes.data(), quad, sizeof quad);
@@ -48,11 +50,8 @@ bool Sprite::Render(RenderDevice& device, std::uint32_t& verticesDrawn) {
     if (!device.SetTransform(platform::TransformKind::World, &world)) return false;
     for (const auto& part : mesh->parts) {
         if (part->IsHidden()) continue;
-        if (!device.ApplyMaterialState(part->material ? part->material->flags : 0)) return false;
-        Texture* texture = part->material ? part->material->SlotTexture(kDiffuseSlot) : nullptr;
-        if (!device.SetTexture(0, texture)) return false;
-        if (!device.EnableLights(false, false, false)) return false;
-        if (!device.DrawPart(*part, false, verticesDrawn)) return false;
+        bool normals = mesh->geometry.format & platform::vertex_format::kNormal;
+        if (!device.DrawPart(*part, normals, verticesDrawn)) return false;
     }
     return true;
 }

@@ -22,7 +22,8 @@ std::shared_ptr<Texture> Texture::CreateRgba(RenderDevice* device, std::uint32_t
 bool Texture::Restore() {
     if (handle_) return true;
     if (!device_ || !device_->IsCreated()) return false;
-    handle_ = device_->Backend().CreateTexture(desc_, pixels_.empty() ? nullptr : pixels_.data(), pixels_.size());
+    handle_ =
+        device_->Backend().CreateTexture(desc_, pixels_.empty() ? nullptr : pixels_.data(), pixels_.size());
     return handle_ != 0;
 }
 

@@ -18,8 +18,8 @@ public:
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
-    static std::shared_ptr<Texture> CreateRgba(RenderDevice* device, std::uint32_t width, std::uint32_t height,
-                                               std::vector<std::uint8_t> rgba);
+    static std::shared_ptr<Texture> CreateRgba(RenderDevice* device, std::uint32_t width,
+                                               std::uint32_t height, std::vector<std::uint8_t> rgba);
 
     std::uint32_t Id() const { return id_; }
     std::uint32_t Width() const { return desc_.width; }

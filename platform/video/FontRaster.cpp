@@ -1,9 +1,9 @@
 #include "platform/video/FontRaster.h"
 
+#include <ft2build.h>
+
 #include <algorithm>
 #include <filesystem>
-
-#include <ft2build.h>
 #include FT_FREETYPE_H
 
 namespace platform {
@@ -31,7 +31,8 @@ std::vector<char32_t> CodePoints(const std::u16string& text) {
     std::vector<char32_t> points;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c < 0xE000) {
@@ -96,7 +97,8 @@ std::unique_ptr<FontRaster> FontRaster::Open(const std::string& primaryPath, con
     auto impl = std::make_unique<Impl>();
     impl->pixelHeight = std::clamp(pixelHeight, 4, 256);
     if (FT_Init_FreeType(&impl->library) != 0) return nullptr;
-    if (primaryPath.empty() || FT_New_Face(impl->library, primaryPath.c_str(), 0, &impl->primary) != 0) return nullptr;
+    if (primaryPath.empty() || FT_New_Face(impl->library, primaryPath.c_str(), 0, &impl->primary) != 0)
+        return nullptr;
     FT_Set_Pixel_Sizes(impl->primary, 0, static_cast<FT_UInt>(impl->pixelHeight));
     if (!fallbackPath.empty() && FT_New_Face(impl->library, fallbackPath.c_str(), 0, &impl->fallback) == 0)
         FT_Set_Pixel_Sizes(impl->fallback, 0, static_cast<FT_UInt>(impl->pixelHeight));
@@ -112,7 +114,8 @@ void FontRaster::Measure(const std::u16string& text, int& width, int& height) {
     height = impl_->lineHeight;
 }
 
-bool FontRaster::Render(const std::u16string& text, std::vector<std::uint8_t>& coverage, int& width, int& height) {
+bool FontRaster::Render(const std::u16string& text, std::vector<std::uint8_t>& coverage, int& width,
+                        int& height) {
     auto points = CodePoints(text);
     Measure(text, width, height);
     width = std::max(width, 1);

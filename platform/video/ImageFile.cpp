@@ -1,11 +1,11 @@
 #include "platform/video/ImageFile.h"
 
+#include <jpeglib.h>
+#include <png.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
-
-#include <jpeglib.h>
-#include <png.h>
 
 namespace platform {
 
@@ -29,7 +29,8 @@ void OnJpegError(j_common_ptr info) {
 }  // namespace
 
 bool SaveJpeg(const std::string& path, const Image& image, int quality) {
-    if (image.width == 0 || image.height == 0 || image.rgba.size() < std::size_t{image.width} * image.height * 4)
+    if (image.width == 0 || image.height == 0 ||
+        image.rgba.size() < std::size_t{image.width} * image.height * 4)
         return false;
     File file(std::fopen(path.c_str(), "wb"));
     if (!file) return false;
@@ -101,7 +102,8 @@ bool LoadJpeg(const std::string& path, Image& image) {
 }
 
 bool SavePng(const std::string& path, const Image& image) {
-    if (image.width == 0 || image.height == 0 || image.rgba.size() < std::size_t{image.width} * image.height * 4)
+    if (image.width == 0 || image.height == 0 ||
+        image.rgba.size() < std::size_t{image.width} * image.height * 4)
         return false;
     png_image png{};
     png.version = PNG_IMAGE_VERSION;

@@ -42,25 +42,50 @@ RecordingBackend::RecordingBackend() {
 }
 
 const char* RecordingBackend::Name(RState state) {
-    static const char* const names[] = {
-        "AlphaBlendEnable", "AlphaRef", "AlphaTestEnable", "SrcBlend", "DestBlend", "CullMode", "Lighting",
-        "SpecularEnable", "NormalizeNormals", "DiffuseMaterialSource", "AmbientMaterialSource", "ZEnable",
-        "ZWriteEnable", "Ambient", "FogEnable", "FogColor", "FogStart", "FogEnd", "FogDensity"};
+    static const char* const names[] = {"AlphaBlendEnable",
+                                        "AlphaRef",
+                                        "AlphaTestEnable",
+                                        "SrcBlend",
+                                        "DestBlend",
+                                        "CullMode",
+                                        "Lighting",
+                                        "SpecularEnable",
+                                        "NormalizeNormals",
+                                        "DiffuseMaterialSource",
+                                        "AmbientMaterialSource",
+                                        "ZEnable",
+                                        "ZWriteEnable",
+                                        "Ambient",
+                                        "FogEnable",
+                                        "FogColor",
+                                        "FogStart",
+                                        "FogEnd",
+                                        "FogDensity"};
     static_assert(sizeof names / sizeof names[0] == static_cast<std::size_t>(RState::Count));
     auto i = static_cast<std::size_t>(state);
     return i < static_cast<std::size_t>(RState::Count) ? names[i] : "?";
 }
 
 const char* RecordingBackend::Name(SState state) {
-    static const char* const names[] = {"ColorOp",      "ColorArg1",    "ColorArg2",   "AlphaOp",
-                                        "AlphaArg1",    "AlphaArg2",    "TextureTransformFlags",
-                                        "BumpEnvMat00", "BumpEnvMat01", "BumpEnvMat10", "BumpEnvMat11"};
+    static const char* const names[] = {"ColorOp",
+                                        "ColorArg1",
+                                        "ColorArg2",
+                                        "AlphaOp",
+                                        "AlphaArg1",
+                                        "AlphaArg2",
+                                        "TextureTransformFlags",
+                                        "BumpEnvMat00",
+                                        "BumpEnvMat01",
+                                        "BumpEnvMat10",
+                                        "BumpEnvMat11"};
     static_assert(sizeof names / sizeof names[0] == static_cast<std::size_t>(SState::Count));
     auto i = static_cast<std::size_t>(state);
     return i < static_cast<std::size_t>(SState::Count) ? names[i] : "?";
 }
 
-void RecordingBackend::FailOn(const std::string& prefix, int nth) { failures_.push_back({prefix, nth}); }
+void RecordingBackend::FailOn(const std::string& prefix, int nth) {
+    failures_.push_back({prefix, nth});
+}
 
 bool RecordingBackend::Record(std::string line) {
     bool ok = true;
@@ -83,7 +108,9 @@ std::vector<std::string> RecordingBackend::Lines(const std::string& prefix) cons
     return found;
 }
 
-int RecordingBackend::Count(const std::string& prefix) const { return static_cast<int>(Lines(prefix).size()); }
+int RecordingBackend::Count(const std::string& prefix) const {
+    return static_cast<int>(Lines(prefix).size());
+}
 
 const std::vector<std::uint8_t>* RecordingBackend::BufferData(BufferHandle buffer) const {
     auto it = buffers_.find(buffer);
@@ -98,7 +125,9 @@ int RecordingBackend::Init(const DisplayMode& mode) {
 
 int RecordingBackend::Reset(const DisplayMode& mode) {
     mode_ = mode;
-    return Record(Printf("RESET %ux%u", mode.width, mode.height)) ? 0 : static_cast<int>(DeviceResult::ResetFailed);
+    return Record(Printf("RESET %ux%u", mode.width, mode.height))
+               ? 0
+               : static_cast<int>(DeviceResult::ResetFailed);
 }
 
 bool RecordingBackend::IsDeviceLost() {
@@ -112,16 +141,23 @@ int RecordingBackend::QueryCaps(DeviceCaps& caps) {
     return capsResult_;
 }
 
-void RecordingBackend::QueryModes(std::vector<ModeRecord>& modes) { modes.insert(modes.end(), modes_.begin(), modes_.end()); }
+void RecordingBackend::QueryModes(std::vector<ModeRecord>& modes) {
+    modes.insert(modes.end(), modes_.begin(), modes_.end());
+}
 
-bool RecordingBackend::QueryVideoMemory(std::uint32_t& textureKb, std::uint64_t& totalBytes, std::uint64_t& freeBytes) {
+bool RecordingBackend::QueryVideoMemory(std::uint32_t& textureKb, std::uint64_t& totalBytes,
+                                        std::uint64_t& freeBytes) {
     textureKb = 0;
     totalBytes = freeBytes = 0;
     return false;
 }
 
-void RecordingBackend::SetGamma(float gamma) { Record(Printf("GAMMA %g", static_cast<double>(gamma))); }
-void RecordingBackend::SetDialogBoxMode(bool on) { Record(Printf("DIALOGMODE %d", on ? 1 : 0)); }
+void RecordingBackend::SetGamma(float gamma) {
+    Record(Printf("GAMMA %g", static_cast<double>(gamma)));
+}
+void RecordingBackend::SetDialogBoxMode(bool on) {
+    Record(Printf("DIALOGMODE %d", on ? 1 : 0));
+}
 
 bool RecordingBackend::SetRenderState(RState state, std::uint32_t value) {
     return Record(Printf("RS %s %u", Name(state), value));
@@ -135,16 +171,21 @@ bool RecordingBackend::SetSamplerFilter(std::uint32_t filter, std::uint32_t anis
     return Record(Printf("FILTER %u %u", filter, anisotropy));
 }
 
-bool RecordingBackend::SetVertexFormat(std::uint32_t formatWord) { return Record(Printf("FVF 0x%X", formatWord)); }
+bool RecordingBackend::SetVertexFormat(std::uint32_t formatWord) {
+    return Record(Printf("FVF 0x%X", formatWord));
+}
 
 bool RecordingBackend::SetTransform(std::uint32_t kind, const RawMatrix& matrix) {
     const char* name = kind == 0 ? "World" : kind == 1 ? "View" : kind == 2 ? "Projection" : nullptr;
-    std::string what = name ? name : Printf("Texture%u", kind - static_cast<std::uint32_t>(TransformKind::Texture0));
+    std::string what =
+        name ? name : Printf("Texture%u", kind - static_cast<std::uint32_t>(TransformKind::Texture0));
     return Record("XFORM " + what + " " + MatrixText(matrix));
 }
 
 bool RecordingBackend::SetLight(std::uint32_t index, const LightRecord& light) {
-    const char* type = light.type == LightType::Directional ? "dir" : light.type == LightType::Point ? "point" : "spot";
+    const char* type = light.type == LightType::Directional ? "dir"
+                       : light.type == LightType::Point     ? "point"
+                                                            : "spot";
     return Record(Printf("LIGHT %u %s", index, type));
 }
 
@@ -158,8 +199,8 @@ bool RecordingBackend::SetMaterial(const MaterialRecord& material) {
 
 TextureHandle RecordingBackend::CreateTexture(const TextureDesc& desc, const void*, std::size_t) {
     std::uint32_t handle = nextHandle_;
-    if (!Record(Printf("TEX+ t%u %ux%u fmt=%u%s", handle, desc.width, desc.height, static_cast<unsigned>(desc.format),
-                       desc.renderTarget ? " rt" : "")))
+    if (!Record(Printf("TEX+ t%u %ux%u fmt=%u%s", handle, desc.width, desc.height,
+                       static_cast<unsigned>(desc.format), desc.renderTarget ? " rt" : "")))
         return 0;
     ++nextHandle_;
     textures_[handle] = desc;
@@ -196,7 +237,8 @@ BufferHandle RecordingBackend::CreateIndexBuffer(std::size_t count, bool dynamic
     return handle;
 }
 
-bool RecordingBackend::WriteVertexBuffer(BufferHandle buffer, std::size_t offset, const void* data, std::size_t bytes) {
+bool RecordingBackend::WriteVertexBuffer(BufferHandle buffer, std::size_t offset, const void* data,
+                                         std::size_t bytes) {
     auto it = buffers_.find(buffer);
     if (it == buffers_.end() || offset + bytes > it->second.size()) return false;
     if (!Record(Printf("VBWRITE b%u %zu %zu", buffer, offset, bytes))) return false;
@@ -204,7 +246,8 @@ bool RecordingBackend::WriteVertexBuffer(BufferHandle buffer, std::size_t offset
     return true;
 }
 
-bool RecordingBackend::WriteIndexBuffer(BufferHandle buffer, std::size_t first, const std::uint16_t* data, std::size_t count) {
+bool RecordingBackend::WriteIndexBuffer(BufferHandle buffer, std::size_t first, const std::uint16_t* data,
+                                        std::size_t count) {
     auto it = buffers_.find(buffer);
     if (it == buffers_.end() || (first + count) * 2 > it->second.size()) return false;
     if (!Record(Printf("IBWRITE b%u %zu %zu", buffer, first, count))) return false;
@@ -220,12 +263,15 @@ bool RecordingBackend::SetStreamSource(BufferHandle vertices, std::uint32_t stri
     return Record(Printf("STREAM b%u %u", vertices, stride));
 }
 
-bool RecordingBackend::SetIndices(BufferHandle indices) { return Record(Printf("INDICES b%u", indices)); }
+bool RecordingBackend::SetIndices(BufferHandle indices) {
+    return Record(Printf("INDICES b%u", indices));
+}
 
-bool RecordingBackend::DrawIndexedPrimitive(std::int32_t baseVertex, std::uint32_t minIndex, std::uint32_t numVertices,
-                                            std::uint32_t startIndex, std::uint32_t primCount) {
-    return Record(Printf("DIP base=%d min=%u n=%u start=%u prims=%u", baseVertex, minIndex, numVertices, startIndex,
-                         primCount));
+bool RecordingBackend::DrawIndexedPrimitive(std::int32_t baseVertex, std::uint32_t minIndex,
+                                            std::uint32_t numVertices, std::uint32_t startIndex,
+                                            std::uint32_t primCount) {
+    return Record(Printf("DIP base=%d min=%u n=%u start=%u prims=%u", baseVertex, minIndex, numVertices,
+                         startIndex, primCount));
 }
 
 bool RecordingBackend::SetRenderTarget(TextureHandle target) {
@@ -240,9 +286,15 @@ bool RecordingBackend::Clear(std::uint32_t flags, std::uint32_t argb, float dept
     return Record(Printf("CLEAR %u 0x%08X %g", flags, argb, static_cast<double>(depth)));
 }
 
-bool RecordingBackend::BeginScene() { return Record("BEGINSCENE"); }
-bool RecordingBackend::EndScene() { return Record("ENDSCENE"); }
-bool RecordingBackend::Present() { return Record("PRESENT"); }
+bool RecordingBackend::BeginScene() {
+    return Record("BEGINSCENE");
+}
+bool RecordingBackend::EndScene() {
+    return Record("ENDSCENE");
+}
+bool RecordingBackend::Present() {
+    return Record("PRESENT");
+}
 
 bool RecordingBackend::ReadBack(Image& image) {
     if (!Record("READBACK")) return false;

@@ -42,7 +42,8 @@ public:
     bool IsDeviceLost() override;
     int QueryCaps(DeviceCaps& caps) override;
     void QueryModes(std::vector<ModeRecord>& modes) override;
-    bool QueryVideoMemory(std::uint32_t& textureKb, std::uint64_t& totalBytes, std::uint64_t& freeBytes) override;
+    bool QueryVideoMemory(std::uint32_t& textureKb, std::uint64_t& totalBytes,
+                          std::uint64_t& freeBytes) override;
     void SetGamma(float gamma) override;
     void SetDialogBoxMode(bool on) override;
     bool SetRenderState(RState state, std::uint32_t value) override;
@@ -59,8 +60,10 @@ public:
     bool SetTexture(std::uint32_t stage, TextureHandle texture) override;
     BufferHandle CreateVertexBuffer(std::size_t bytes, bool dynamic) override;
     BufferHandle CreateIndexBuffer(std::size_t count, bool dynamic) override;
-    bool WriteVertexBuffer(BufferHandle buffer, std::size_t offset, const void* data, std::size_t bytes) override;
-    bool WriteIndexBuffer(BufferHandle buffer, std::size_t first, const std::uint16_t* data, std::size_t count) override;
+    bool WriteVertexBuffer(BufferHandle buffer, std::size_t offset, const void* data,
+                           std::size_t bytes) override;
+    bool WriteIndexBuffer(BufferHandle buffer, std::size_t first, const std::uint16_t* data,
+                          std::size_t count) override;
     void DestroyBuffer(BufferHandle buffer) override;
     bool SetStreamSource(BufferHandle vertices, std::uint32_t stride) override;
     bool SetIndices(BufferHandle indices) override;

@@ -22,7 +22,8 @@ public:
     virtual bool IsDeviceLost() = 0;
     virtual int QueryCaps(DeviceCaps& caps) = 0;
     virtual void QueryModes(std::vector<ModeRecord>& modes) = 0;
-    virtual bool QueryVideoMemory(std::uint32_t& textureKb, std::uint64_t& totalBytes, std::uint64_t& freeBytes) = 0;
+    virtual bool QueryVideoMemory(std::uint32_t& textureKb, std::uint64_t& totalBytes,
+                                  std::uint64_t& freeBytes) = 0;
     virtual void SetGamma(float gamma) = 0;
     virtual void SetDialogBoxMode(bool on) = 0;
 
@@ -46,13 +47,16 @@ public:
     // Buffers: vertex buffers in bytes, index buffers in 16-bit indices.
     virtual BufferHandle CreateVertexBuffer(std::size_t bytes, bool dynamic) = 0;
     virtual BufferHandle CreateIndexBuffer(std::size_t count, bool dynamic) = 0;
-    virtual bool WriteVertexBuffer(BufferHandle buffer, std::size_t offset, const void* data, std::size_t bytes) = 0;
-    virtual bool WriteIndexBuffer(BufferHandle buffer, std::size_t first, const std::uint16_t* data, std::size_t count) = 0;
+    virtual bool WriteVertexBuffer(BufferHandle buffer, std::size_t offset, const void* data,
+                                   std::size_t bytes) = 0;
+    virtual bool WriteIndexBuffer(BufferHandle buffer, std::size_t first, const std::uint16_t* data,
+                                  std::size_t count) = 0;
     virtual void DestroyBuffer(BufferHandle buffer) = 0;
     virtual bool SetStreamSource(BufferHandle vertices, std::uint32_t stride) = 0;
     virtual bool SetIndices(BufferHandle indices) = 0;
-    virtual bool DrawIndexedPrimitive(std::int32_t baseVertex, std::uint32_t minIndex, std::uint32_t numVertices,
-                                      std::uint32_t startIndex, std::uint32_t primCount) = 0;
+    virtual bool DrawIndexedPrimitive(std::int32_t baseVertex, std::uint32_t minIndex,
+                                      std::uint32_t numVertices, std::uint32_t startIndex,
+                                      std::uint32_t primCount) = 0;
 
     // Targets and frames. SetRenderTarget(0) returns to the screen.
     virtual bool SetRenderTarget(TextureHandle target) = 0;

@@ -54,7 +54,14 @@ enum class SState : std::uint16_t {
     Count
 };
 
-enum class StageOp : std::uint32_t { Disable = 1, SelectArg1 = 2, SelectArg2 = 3, Modulate = 4, Modulate2x = 5, Add = 7 };
+enum class StageOp : std::uint32_t {
+    Disable = 1,
+    SelectArg1 = 2,
+    SelectArg2 = 3,
+    Modulate = 4,
+    Modulate2x = 5,
+    Add = 7
+};
 enum class StageArg : std::uint32_t { Diffuse = 0, Current = 1, Texture = 2 };
 
 constexpr std::uint32_t kTextureTransformDisabled = 0;
@@ -71,8 +78,12 @@ constexpr std::uint32_t kNormal = 0x2;
 constexpr std::uint32_t kDiffuse = 0x4;  // u32 ARGB
 constexpr std::uint32_t kTexCountShift = 8;
 constexpr std::uint32_t kTexCountMask = 0xF00;  // number of 2-float texture coordinate sets
-constexpr std::uint32_t TexSets(std::uint32_t n) { return n << kTexCountShift; }
-constexpr std::uint32_t TexCount(std::uint32_t word) { return (word & kTexCountMask) >> kTexCountShift; }
+constexpr std::uint32_t TexSets(std::uint32_t n) {
+    return n << kTexCountShift;
+}
+constexpr std::uint32_t TexCount(std::uint32_t word) {
+    return (word & kTexCountMask) >> kTexCountShift;
+}
 constexpr std::uint32_t Stride(std::uint32_t word) {
     return 12u + ((word & kNormal) ? 12u : 0u) + ((word & kDiffuse) ? 4u : 0u) + 8u * TexCount(word);
 }

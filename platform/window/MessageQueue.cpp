@@ -1,7 +1,7 @@
-#include "platform/window/Window.h"
-
 #include <cstdlib>
 #include <cstring>
+
+#include "platform/window/Window.h"
 
 namespace platform {
 

@@ -77,7 +77,9 @@ void NullWindow::SetKeyboardGrab(bool on) {
     grabbed_ = on;
 }
 
-std::intptr_t NullWindow::DefWindowProc(const Message&) { return 0; }
+std::intptr_t NullWindow::DefWindowProc(const Message&) {
+    return 0;
+}
 
 int NullWindow::RaiseCount() const {
     std::lock_guard lock(mutex_);
@@ -139,6 +141,8 @@ protected:
 
 }  // namespace
 
-std::unique_ptr<WindowSystem> CreateNullWindowSystem() { return std::make_unique<NullWindowSystem>(); }
+std::unique_ptr<WindowSystem> CreateNullWindowSystem() {
+    return std::make_unique<NullWindowSystem>();
+}
 
 }  // namespace platform

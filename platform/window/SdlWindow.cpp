@@ -17,7 +17,8 @@ std::string Utf16ToUtf8(const std::u16string& text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         std::uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] < 0xE000) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
         } else if (c >= 0xD800 && c < 0xE000) {
             c = 0xFFFD;
@@ -65,52 +66,93 @@ std::uint32_t VirtualKeyOf(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::uint32_t>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<std::uint32_t>('0' + (key - SDLK_0));
     if (key >= SDLK_F1 && key <= SDLK_F12) return kVkF1 + static_cast<std::uint32_t>(key - SDLK_F1);
-    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return kVkNumpad0 + 1 + static_cast<std::uint32_t>(key - SDLK_KP_1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return kVkNumpad0 + 1 + static_cast<std::uint32_t>(key - SDLK_KP_1);
     switch (key) {
-        case SDLK_BACKSPACE: return kVkBack;
-        case SDLK_TAB: return kVkTab;
+        case SDLK_BACKSPACE:
+            return kVkBack;
+        case SDLK_TAB:
+            return kVkTab;
         case SDLK_RETURN:
-        case SDLK_KP_ENTER: return kVkReturn;
+        case SDLK_KP_ENTER:
+            return kVkReturn;
         case SDLK_LSHIFT:
-        case SDLK_RSHIFT: return kVkShift;
+        case SDLK_RSHIFT:
+            return kVkShift;
         case SDLK_LCTRL:
-        case SDLK_RCTRL: return kVkControl;
+        case SDLK_RCTRL:
+            return kVkControl;
         case SDLK_LALT:
-        case SDLK_RALT: return kVkMenu;
-        case SDLK_PAUSE: return kVkPause;
-        case SDLK_CAPSLOCK: return kVkCapital;
-        case SDLK_ESCAPE: return kVkEscape;
-        case SDLK_SPACE: return kVkSpace;
-        case SDLK_PAGEUP: return kVkPrior;
-        case SDLK_PAGEDOWN: return kVkNext;
-        case SDLK_END: return kVkEnd;
-        case SDLK_HOME: return kVkHome;
-        case SDLK_LEFT: return kVkLeft;
-        case SDLK_UP: return kVkUp;
-        case SDLK_RIGHT: return kVkRight;
-        case SDLK_DOWN: return kVkDown;
-        case SDLK_INSERT: return kVkInsert;
-        case SDLK_DELETE: return kVkDelete;
-        case SDLK_LGUI: return kVkLWin;
-        case SDLK_RGUI: return kVkRWin;
-        case SDLK_KP_0: return kVkNumpad0;
-        case SDLK_KP_MULTIPLY: return kVkMultiply;
-        case SDLK_KP_PLUS: return kVkAdd;
-        case SDLK_KP_MINUS: return kVkSubtract;
-        case SDLK_KP_PERIOD: return kVkDecimal;
-        case SDLK_KP_DIVIDE: return kVkDivide;
-        case SDLK_SEMICOLON: return kVkOem1;
-        case SDLK_EQUALS: return kVkOemPlus;
-        case SDLK_COMMA: return kVkOemComma;
-        case SDLK_MINUS: return kVkOemMinus;
-        case SDLK_PERIOD: return kVkOemPeriod;
-        case SDLK_SLASH: return kVkOem2;
-        case SDLK_BACKQUOTE: return kVkOem3;
-        case SDLK_LEFTBRACKET: return kVkOem4;
-        case SDLK_BACKSLASH: return kVkOem5;
-        case SDLK_RIGHTBRACKET: return kVkOem6;
-        case SDLK_QUOTE: return kVkOem7;
-        default: return 0;
+        case SDLK_RALT:
+            return kVkMenu;
+        case SDLK_PAUSE:
+            return kVkPause;
+        case SDLK_CAPSLOCK:
+            return kVkCapital;
+        case SDLK_ESCAPE:
+            return kVkEscape;
+        case SDLK_SPACE:
+            return kVkSpace;
+        case SDLK_PAGEUP:
+            return kVkPrior;
+        case SDLK_PAGEDOWN:
+            return kVkNext;
+        case SDLK_END:
+            return kVkEnd;
+        case SDLK_HOME:
+            return kVkHome;
+        case SDLK_LEFT:
+            return kVkLeft;
+        case SDLK_UP:
+            return kVkUp;
+        case SDLK_RIGHT:
+            return kVkRight;
+        case SDLK_DOWN:
+            return kVkDown;
+        case SDLK_INSERT:
+            return kVkInsert;
+        case SDLK_DELETE:
+            return kVkDelete;
+        case SDLK_LGUI:
+            return kVkLWin;
+        case SDLK_RGUI:
+            return kVkRWin;
+        case SDLK_KP_0:
+            return kVkNumpad0;
+        case SDLK_KP_MULTIPLY:
+            return kVkMultiply;
+        case SDLK_KP_PLUS:
+            return kVkAdd;
+        case SDLK_KP_MINUS:
+            return kVkSubtract;
+        case SDLK_KP_PERIOD:
+            return kVkDecimal;
+        case SDLK_KP_DIVIDE:
+            return kVkDivide;
+        case SDLK_SEMICOLON:
+            return kVkOem1;
+        case SDLK_EQUALS:
+            return kVkOemPlus;
+        case SDLK_COMMA:
+            return kVkOemComma;
+        case SDLK_MINUS:
+            return kVkOemMinus;
+        case SDLK_PERIOD:
+            return kVkOemPeriod;
+        case SDLK_SLASH:
+            return kVkOem2;
+        case SDLK_BACKQUOTE:
+            return kVkOem3;
+        case SDLK_LEFTBRACKET:
+            return kVkOem4;
+        case SDLK_BACKSLASH:
+            return kVkOem5;
+        case SDLK_RIGHTBRACKET:
+            return kVkOem6;
+        case SDLK_QUOTE:
+            return kVkOem7;
+        default:
+            return 0;
     }
 }
 
@@ -151,11 +193,19 @@ public:
     }
     void Show(ShowCommand command) override {
         switch (command) {
-            case ShowCommand::Hide: SDL_HideWindow(window_); break;
-            case ShowCommand::Show: SDL_ShowWindow(window_); break;
+            case ShowCommand::Hide:
+                SDL_HideWindow(window_);
+                break;
+            case ShowCommand::Show:
+                SDL_ShowWindow(window_);
+                break;
             case ShowCommand::Minimize:
-            case ShowCommand::MinimizeNoActivate: SDL_MinimizeWindow(window_); break;
-            case ShowCommand::Restore: SDL_RestoreWindow(window_); break;
+            case ShowCommand::MinimizeNoActivate:
+                SDL_MinimizeWindow(window_);
+                break;
+            case ShowCommand::Restore:
+                SDL_RestoreWindow(window_);
+                break;
         }
     }
     void BringToFront() override { SDL_RaiseWindow(window_); }
@@ -167,12 +217,23 @@ public:
         if (!cursors_[index]) {
             SDL_SystemCursor system = SDL_SYSTEM_CURSOR_ARROW;
             switch (shape) {
-                case CursorShape::Hand: system = SDL_SYSTEM_CURSOR_HAND; break;
-                case CursorShape::SizeNwse: system = SDL_SYSTEM_CURSOR_SIZENWSE; break;
-                case CursorShape::SizeWe: system = SDL_SYSTEM_CURSOR_SIZEWE; break;
-                case CursorShape::SizeNs: system = SDL_SYSTEM_CURSOR_SIZENS; break;
-                case CursorShape::GameAim: system = SDL_SYSTEM_CURSOR_CROSSHAIR; break;
-                default: break;
+                case CursorShape::Hand:
+                    system = SDL_SYSTEM_CURSOR_HAND;
+                    break;
+                case CursorShape::SizeNwse:
+                    system = SDL_SYSTEM_CURSOR_SIZENWSE;
+                    break;
+                case CursorShape::SizeWe:
+                    system = SDL_SYSTEM_CURSOR_SIZEWE;
+                    break;
+                case CursorShape::SizeNs:
+                    system = SDL_SYSTEM_CURSOR_SIZENS;
+                    break;
+                case CursorShape::GameAim:
+                    system = SDL_SYSTEM_CURSOR_CROSSHAIR;
+                    break;
+                default:
+                    break;
             }
             cursors_[index] = SDL_CreateSystemCursor(system);
         }
@@ -252,8 +313,9 @@ public:
         std::uint32_t flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
         if (desc.openGl) flags |= SDL_WINDOW_OPENGL;
         if (desc.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-        SDL_Window* window = SDL_CreateWindow(Utf16ToUtf8(desc.title).c_str(), desc.bounds.left, desc.bounds.top,
-                                              desc.bounds.Width(), desc.bounds.Height(), flags);
+        SDL_Window* window =
+            SDL_CreateWindow(Utf16ToUtf8(desc.title).c_str(), desc.bounds.left, desc.bounds.top,
+                             desc.bounds.Width(), desc.bounds.Height(), flags);
         if (!window) {
             std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
             return nullptr;
@@ -284,10 +346,16 @@ protected:
 private:
     void Translate(const SDL_Event& event) {
         switch (event.type) {
-            case SDL_QUIT: queue_.Post({kWmClose, 0, 0}); break;
-            case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
+            case SDL_QUIT:
+                queue_.Post({kWmClose, 0, 0});
+                break;
+            case SDL_WINDOWEVENT:
+                TranslateWindowEvent(event.window);
+                break;
             case SDL_KEYDOWN:
-            case SDL_KEYUP: TranslateKey(event.key); break;
+            case SDL_KEYUP:
+                TranslateKey(event.key);
+                break;
             case SDL_TEXTINPUT:
                 if (!altHeld_) {
                     for (char16_t unit : Utf8ToUtf16(event.text.text)) queue_.Post({kWmChar, unit, 1});
@@ -295,7 +363,8 @@ private:
                 break;
             case SDL_MOUSEMOTION:
                 PostMouseMotion(event.motion.xrel, event.motion.yrel);
-                queue_.Post({kWmMouseMove, ButtonState(event.motion.state), MakeLParam(event.motion.x, event.motion.y)});
+                queue_.Post({kWmMouseMove, ButtonState(event.motion.state),
+                             MakeLParam(event.motion.x, event.motion.y)});
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
@@ -307,10 +376,12 @@ private:
                 TranslateButton(event.button);
                 break;
             case SDL_MOUSEWHEEL: {
+                PostMouseWheel(event.wheel.y * kWheelDelta);
                 int x = 0, y = 0;
                 SDL_GetGlobalMouseState(&x, &y);
                 PostMouseWheel(event.wheel.y * kWheelDelta);
-                const auto delta = static_cast<std::uint16_t>(static_cast<std::int16_t>(event.wheel.y * kWheelDelta));
+                const auto delta =
+                    static_cast<std::uint16_t>(static_cast<std::int16_t>(event.wheel.y * kWheelDelta));
                 queue_.Post({kWmMouseWheel, static_cast<std::uintptr_t>(delta) << 16, MakeLParam(x, y)});
                 break;
             }
@@ -318,7 +389,8 @@ private:
                 SDL_free(event.drop.file);
                 queue_.Post({kWmDropFiles, 0, 0});
                 break;
-            default: break;
+            default:
+                break;
         }
     }
 
@@ -342,12 +414,23 @@ private:
                 queue_.Post({kWmActivate, kWaInactive, 0});
                 queue_.Post({kWmActivateApp, 0, 0});
                 break;
-            case SDL_WINDOWEVENT_MINIMIZED: queue_.Post({kWmSize, kSizeMinimized, 0}); break;
-            case SDL_WINDOWEVENT_MAXIMIZED: queue_.Post({kWmSize, kSizeMaximized, 0}); break;
-            case SDL_WINDOWEVENT_RESTORED: queue_.Post({kWmSize, kSizeRestored, 0}); break;
-            case SDL_WINDOWEVENT_MOVED: queue_.Post({kWmWindowPosChanged, 0, 0}); break;
-            case SDL_WINDOWEVENT_CLOSE: queue_.Post({kWmClose, 0, 0}); break;
-            default: break;
+            case SDL_WINDOWEVENT_MINIMIZED:
+                queue_.Post({kWmSize, kSizeMinimized, 0});
+                break;
+            case SDL_WINDOWEVENT_MAXIMIZED:
+                queue_.Post({kWmSize, kSizeMaximized, 0});
+                break;
+            case SDL_WINDOWEVENT_RESTORED:
+                queue_.Post({kWmSize, kSizeRestored, 0});
+                break;
+            case SDL_WINDOWEVENT_MOVED:
+                queue_.Post({kWmWindowPosChanged, 0, 0});
+                break;
+            case SDL_WINDOWEVENT_CLOSE:
+                queue_.Post({kWmClose, 0, 0});
+                break;
+            default:
+                break;
         }
     }
 
@@ -362,22 +445,32 @@ private:
         if (!down) lParam |= kKeyReleased;
         // F10 and every key with Alt held arrive as system keys, as the client expects.
         const bool system = alt || vk == kVkF10;
-        const std::uint32_t message = down ? (system ? kWmSysKeyDown : kWmKeyDown) : (system ? kWmSysKeyUp : kWmKeyUp);
+        const std::uint32_t message =
+            down ? (system ? kWmSysKeyDown : kWmKeyDown) : (system ? kWmSysKeyUp : kWmKeyUp);
         queue_.Post({message, vk, static_cast<std::intptr_t>(lParam)});
         if (down && alt && vk == kVkOem3) queue_.Post({kWmSysChar, 0x60, static_cast<std::intptr_t>(lParam)});
     }
 
     void TranslateButton(const SDL_MouseButtonEvent& event) {
         const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+        PostMouseButton(event.button - 1, down);
         std::uint32_t message = 0;
         switch (event.button) {
-            case SDL_BUTTON_LEFT: message = down ? kWmLButtonDown : kWmLButtonUp; break;
-            case SDL_BUTTON_RIGHT: message = down ? kWmRButtonDown : kWmRButtonUp; break;
-            case SDL_BUTTON_MIDDLE: message = down ? kWmMButtonDown : kWmMButtonUp; break;
-            default: return;
+            case SDL_BUTTON_LEFT:
+                message = down ? kWmLButtonDown : kWmLButtonUp;
+                break;
+            case SDL_BUTTON_RIGHT:
+                message = down ? kWmRButtonDown : kWmRButtonUp;
+                break;
+            case SDL_BUTTON_MIDDLE:
+                message = down ? kWmMButtonDown : kWmMButtonUp;
+                break;
+            default:
+                return;
         }
         if (down && event.clicks == 2 && event.button == SDL_BUTTON_LEFT) message = kWmLButtonDblClk;
-        queue_.Post({message, ButtonState(SDL_GetMouseState(nullptr, nullptr)), MakeLParam(event.x, event.y)});
+        queue_.Post(
+            {message, ButtonState(SDL_GetMouseState(nullptr, nullptr)), MakeLParam(event.x, event.y)});
     }
 
     SdlWindow* main_ = nullptr;

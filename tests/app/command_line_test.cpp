@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/lib/App.h"
 #include "app/lib/CommandLine.h"
 
 namespace {
@@ -66,6 +67,17 @@ TEST(ArgumentOrEmpty, MissingArgumentsReadAsEmpty) {
     const auto args = Args({u"p", u"x"});
     EXPECT_EQ(ArgumentOrEmpty(args, 1), u"x");
     EXPECT_EQ(ArgumentOrEmpty(args, 3), u"");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AppHelpers, BuildNumbersAndFloatComparison) {
+    EXPECT_EQ(GetClientBuildNumber(), 2970u);
+    EXPECT_EQ(BuildRevision(2970), 104);
+    EXPECT_TRUE(NearlyEqual(0.5f, 0.5f + 5e-8f));
+    EXPECT_FALSE(NearlyEqual(0.5f, 0.5f + 2.5e-7f));
 }
 
 }  // namespace

@@ -23,22 +23,22 @@ protected:
     platform::VirtualClock clock_;
 };
 
-FrameTimer UpdateTimerAt200() {
-    FrameTimer timer;
+void SetUpdateTimerTo200(FrameTimer& timer) {
     timer.UseMilliseconds();
     timer.SetUpdateRate(200);
     timer.RestartUpdate();
-    return timer;
 }
 
 TEST_F(FrameTimerTest, TicksTwoHundredTimesPerSecond) {
-    FrameTimer timer = UpdateTimerAt200();
+    FrameTimer timer;
+    SetUpdateTimerTo200(timer);
     EXPECT_EQ(TicksOver(timer, 1000), 200);
     EXPECT_NEAR(timer.MeasuredUpdateRate(), 200, 2);
 }
 
 TEST_F(FrameTimerTest, CatchUpAfterStallIsBoundedThenSteady) {
-    FrameTimer timer = UpdateTimerAt200();
+    FrameTimer timer;
+    SetUpdateTimerTo200(timer);
     EXPECT_EQ(TicksOver(timer, 50), 10);
     clock_.AdvanceMs(100);
     int burst = 0;
@@ -48,7 +48,8 @@ TEST_F(FrameTimerTest, CatchUpAfterStallIsBoundedThenSteady) {
 }
 
 TEST_F(FrameTimerTest, BurstOfTicksAtOneInstantDoesNotDivideByZero) {
-    FrameTimer timer = UpdateTimerAt200();
+    FrameTimer timer;
+    SetUpdateTimerTo200(timer);
     // A first tick after 10 s measures a rate of 0, so the next measurement comes at the next tick,
     // which the catch-up burst delivers at the same counter value.
     clock_.AdvanceMs(10000);
@@ -59,7 +60,8 @@ TEST_F(FrameTimerTest, BurstOfTicksAtOneInstantDoesNotDivideByZero) {
 }
 
 TEST_F(FrameTimerTest, TimeIsReadFromTheClock) {
-    FrameTimer timer = UpdateTimerAt200();
+    FrameTimer timer;
+    SetUpdateTimerTo200(timer);
     clock_.AdvanceMs(5);
     ASSERT_TRUE(timer.IsUpdateDue());
     EXPECT_EQ(timer.GetTimeMs(), clock_.NowMs());

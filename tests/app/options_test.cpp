@@ -1,11 +1,11 @@
+#include "app/lib/Options.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
-
-#include "app/lib/Options.h"
 
 namespace {
 
@@ -42,7 +42,8 @@ TEST_F(OptionsFileTest, OneKeyKeepsEveryOtherDefault) {
     Options defaults;
     defaults.width = 1280;
     EXPECT_EQ(o.width, 1280);
-    EXPECT_FALSE(o.DisplayModeChanged(defaults) || o.DeviceSettingsChanged(defaults) || o.ControlsChanged(defaults));
+    EXPECT_FALSE(o.DisplayModeChanged(defaults) || o.DeviceSettingsChanged(defaults) ||
+                 o.ControlsChanged(defaults));
     EXPECT_EQ(o.fullscreen, 1);
     EXPECT_EQ(o.gamma, 100);
 }
@@ -168,8 +169,13 @@ TEST(OptionsDevice, ListedModeKeepsStoreAndFixesUnlistedRefresh) {
 
 TEST(DisplayModeListTest, KeepsLargeThirtyTwoBitModesMergedAndSorted) {
     Options o;
-    BuildDisplayModeList(o, {{1280, 720, 32, 75}, {1280, 700, 32, 60}, {1920, 1080, 16, 60}, {1280, 720, 32, 60},
-                             {1024, 768, 32, 60}, {1280, 720, 32, 60}, {800, 600, 32, 60}});
+    BuildDisplayModeList(o, {{1280, 720, 32, 75},
+                             {1280, 700, 32, 60},
+                             {1920, 1080, 16, 60},
+                             {1280, 720, 32, 60},
+                             {1024, 768, 32, 60},
+                             {1280, 720, 32, 60},
+                             {800, 600, 32, 60}});
     const auto list = DisplayModeList::Instance().Snapshot();
     ASSERT_EQ(list.size(), 2u);
     EXPECT_EQ(list[0].width, 1024u);

@@ -35,7 +35,7 @@ TEST_F(SceneManagerTest, BroadcastWalksFromHighestIdDown) {
     for (int id : {1, 12, 2, 4}) Add(id);
     manager_.Broadcast(800, 600);
     EXPECT_EQ(trail_, (std::vector<std::string>{"12 Resize 800x600", "4 Resize 800x600", "2 Resize 800x600",
-                                                 "1 Resize 800x600"}));
+                                                "1 Resize 800x600"}));
 }
 
 TEST_F(SceneManagerTest, SceneChangeRunsLeaveLoadEnterAndFade) {
@@ -148,7 +148,8 @@ TEST_F(SceneManagerTest, ConfirmedClanAnswerSendsItsMessageAndReachesTheScene) {
     RecordingScene* intro = Add(2);
     manager_.SetScene(2);
     Step();
-    EXPECT_TRUE(manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::ClanAnswer), kConfirmButton, 0, held_));
+    EXPECT_TRUE(
+        manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::ClanAnswer), kConfirmButton, 0, held_));
     EXPECT_EQ(host_.sent, (std::vector<std::pair<std::uint16_t, std::uint8_t>>{{233, 1}}));
     EXPECT_EQ(intro->Messages().size(), 1u);
     manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::ClanAnswer), 2049, 0, held_);

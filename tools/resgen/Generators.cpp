@@ -155,7 +155,7 @@ MeshData BuildTableMesh(const TableSize& s, uint32_t cloth, uint32_t cushion, ui
     m.AddBox(rail, {-fx, oy, 0}, {fx, fy, s.railTop});
     m.AddBox(rail, {-fx, -oy, 0}, {-ox, oy, s.railTop});
     m.AddBox(rail, {ox, -oy, 0}, {fx, oy, s.railTop});
-    m.AddBox(body, {-fx + 2, -fy + 2, -25}, {fx - 2, fy - 2, 0});
+    m.AddBox(body, {-fx + 2, -fy + 2, -25}, {fx - 2, fy - 2, -0.5f});  // just below the bed: no shared plane with the cloth
     for (float lx : {-40.0f, 40.0f}) {
         for (float ly : {-1.0f, 1.0f}) {
             m.AddBox(body, {lx * s.halfLength / 60 - 6, ly * (s.halfWidth - 15) - 6, -80},

@@ -4,12 +4,13 @@
 
 #include "platform/sys/Journal.h"
 
-AppHarness::AppHarness(StartMode mode, std::vector<WString> args) {
+AppHarness::AppHarness(StartMode mode, std::vector<WString> args, platform::VideoBackend backend) {
     static std::atomic<int> counter{0};
     folder_ = std::filesystem::temp_directory_path() /
               ("app_harness_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
     std::filesystem::create_directories(folder_ / "desktop");
-    std::filesystem::create_directory_symlink(std::filesystem::path(MARVENLOT_BINARY_DIR) / "data", folder_ / "data");
+    std::filesystem::create_directory_symlink(std::filesystem::path(MARVENLOT_BINARY_DIR) / "data",
+                                              folder_ / "data");
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(folder_);
     ::setenv("MARVENLOT_AUDIO", "null", 1);
@@ -17,7 +18,7 @@ AppHarness::AppHarness(StartMode mode, std::vector<WString> args) {
     ::setenv("MARVENLOT_RUNTIME_DIR", folder_.c_str(), 1);
     ::setenv("MARVENLOT_DESKTOP_DIR", (folder_ / "desktop").c_str(), 1);
     platform::Journal::Open((folder_ / "journal.txt").string());
-    windows_ = platform::WindowSystem::Create(platform::VideoBackend::Null);
+    windows_ = platform::WindowSystem::Create(backend);
     if (args.empty()) args = {u"marvenlot"};
     app_ = std::make_unique<App>(std::move(args), mode, *windows_);
 }

@@ -14,7 +14,8 @@
 
 class AppHarness {
 public:
-    explicit AppHarness(StartMode mode, std::vector<WString> args = {});
+    explicit AppHarness(StartMode mode, std::vector<WString> args = {},
+                        platform::VideoBackend backend = platform::VideoBackend::Null);
     ~AppHarness();
 
     // Init, update thread, Create; then Run on this thread while `control` runs on another one;
@@ -22,6 +23,7 @@ public:
     void Run(const std::function<void(App&)>& control);
 
     App& app() { return *app_; }
+    // Only with the null backend.
     platform::NullWindow* Window() { return static_cast<platform::NullWindow*>(app_->MainWindow()); }
     const std::filesystem::path& Folder() const { return folder_; }
     // Polls `condition` for up to `ms` real milliseconds.

@@ -33,8 +33,8 @@ namespace physics::testing {
 std::uint64_t ShotHash() {
     ClearParamsForTesting();
     Fnv1a hash;
-    const std::vector<BallPlacement> balls = {{F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2},
-                                              {F32(20.0f), F32(-30.0f), 3}};
+    const std::vector<BallPlacement> balls = {
+        {F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2}, {F32(20.0f), F32(-30.0f), 3}};
     ShotParams shot = DefaultShot();
     hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 0, balls, F32(40.0f), F32(8.0f), shot)).hash);
     shot.offsetLimitSide = shot.tipOffsetSide = F32(0.2f);
@@ -43,6 +43,21 @@ std::uint64_t ShotHash() {
     hash.Add(RunShot(MakeShot(kDefaultPhysicsModelId, 9, balls, F32(40.0f), F32(8.0f), shot)).hash);
     shot.elevation = F32(0.7f);
     hash.Add(RunShot(MakeShot(0x10012, 11, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    // One shot per mid strike form and rail generation.
+    shot.elevation = F32(0.2f);
+    hash.Add(RunShot(MakeShot(0x10007, 1, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    hash.Add(RunShot(MakeShot(0x1000B, 4, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    hash.Add(RunShot(MakeShot(0x1000F, 9, balls, F32(40.0f), F32(8.0f), shot)).hash);
+
+    // Every model id once, on a carom or a pocket table by turns (MakeShot sets the history up).
+    shot = DefaultShot();
+    shot.offsetLimitSide = shot.tipOffsetSide = F32(0.1f);
+    shot.offsetLimitVertical = shot.tipOffsetVertical = F32(-0.2f);
+    shot.power = F32(0.3f);
+    for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id) {
+        const std::uint32_t table = id % 2 == 0 ? 0 : 1;
+        hash.Add(RunShot(MakeShot(id, table, balls, F32(40.0f), F32(8.0f), shot)).hash);
+    }
     return hash.value;
 }
 

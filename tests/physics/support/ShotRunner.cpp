@@ -12,7 +12,9 @@ void AddVector(Fnv1a& hash, const Vector3& v) {
     hash.Add(v.z.Bits());
 }
 
-bool Finite(const Vector3& v) { return IsFinite(v.x) && IsFinite(v.y) && IsFinite(v.z); }
+bool Finite(const Vector3& v) {
+    return IsFinite(v.x) && IsFinite(v.y) && IsFinite(v.z);
+}
 
 }  // namespace
 
@@ -23,8 +25,8 @@ ShotParams DefaultShot() {
     return s;
 }
 
-ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX, F32 aimY,
-                  ShotParams shot) {
+ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX,
+                  F32 aimY, ShotParams shot) {
     ShotSpec spec;
     spec.model = model;
     spec.table = table;
@@ -35,13 +37,19 @@ ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlac
     const bool pockets = table == 1 || table >= 9;
     spec.radiusCm = pockets ? F32(2.8575f) : F32(3.075f);
     spec.mass = pockets ? F32(0.17f) : F32(0.21f);
+    spec.setup = {{kDefaultPhysicsModelId, table}};
     return spec;
 }
 
 ShotResult RunShot(const ShotSpec& spec, bool keepRecord,
                    const std::function<void(std::uint32_t call, PhysicsModel&)>& observer) {
     ShotResult result;
-    auto model = CreatePhysicsModel(spec.model, spec.table, static_cast<std::uint16_t>(spec.balls.size()), false);
+    if (!spec.setup.empty()) {
+        ClearParamsForTesting();
+        for (const auto& [id, table] : spec.setup) CreatePhysicsModel(id, table, 3, false);
+    }
+    auto model =
+        CreatePhysicsModel(spec.model, spec.table, static_cast<std::uint16_t>(spec.balls.size()), false);
     for (std::size_t i = 0; i < spec.balls.size(); ++i) {
         Ball& ball = model->GetBall(i);
         ball.SetSize(spec.radiusCm, spec.mass);
@@ -64,7 +72,8 @@ ShotResult RunShot(const ShotSpec& spec, bool keepRecord,
             hash.Add(e.vector[1].Bits());
             hash.Add(e.vector[2].Bits());
             hash.Add(e.tag);
-            if (e.type == EventType::CueContactEnd && result.eventSevenCall == 0) result.eventSevenCall = result.calls;
+            if (e.type == EventType::CueContactEnd && result.eventSevenCall == 0)
+                result.eventSevenCall = result.calls;
         }
         CallRecord call;
         for (std::size_t i = 0; i < spec.balls.size(); ++i) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "physics/PhysicsFactory.h"
@@ -26,12 +27,16 @@ struct ShotSpec {
     std::uint32_t maxCalls = 24000;
     // Carom kind by default; pocket tables get the pool kind.
     F32 radiusCm, mass;
+    // Set-ups (model, table type) run on a fresh parameter block before the shot, so that words
+    // the shot's model leaves unwritten are the same in every process. Empty: the block as is.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> setup;
 };
 
 ShotParams DefaultShot();
-// Places the balls and takes the ball kind of the table.
-ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX, F32 aimY,
-                  ShotParams shot);
+// Places the balls and takes the ball kind of the table; the set-up history is the default model
+// on the same table.
+ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX,
+                  F32 aimY, ShotParams shot);
 
 struct CallRecord {
     std::vector<PhysicsEvent> events;

@@ -1,7 +1,10 @@
-// Whole shots of the default model: rest, events, pockets, symmetry, energy, determinism.
+// Whole shots of every model from 0x10005: rest, events, pockets, symmetry, energy, determinism.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <iterator>
+#include <string>
 #include <thread>
 
 #include "engine/core/Lcg.h"
@@ -30,12 +33,27 @@ double Energy(const Ball& b) {
            m * 9.8 * (b.position.z.v - b.radiusCm.v) / 100.0;
 }
 
-TEST(LateModelShots, DefaultShotEndsItsCuePulseInTheFourthCallAndRests) {
+// Every test runs for each model id; `model` is the id under test.
+class ModelShots : public ::testing::TestWithParam<std::uint32_t> {
+protected:
+    std::uint32_t model = GetParam();
+    // The pulse lasts 2 x 0.009 s in the late models, 5 x 0.0025 s in the mid and first models,
+    // 5 x 0.0025 x (4 - 0.8) / 4 s in the base model.
+    std::uint32_t PulseEndCall() const { return model >= 0x10010 ? 4u : (model == 0x10000 ? 2u : 3u); }
+};
+
+std::string ModelName(const ::testing::TestParamInfo<std::uint32_t>& info) {
+    char name[16];
+    std::snprintf(name, sizeof name, "Model%X", info.param);
+    return name;
+}
+
+TEST_P(ModelShots, DefaultShotEndsItsCuePulseAndRests) {
     for (std::uint32_t table : {0u, 4u, 6u, 8u, 1u, 9u, 11u}) {
         SCOPED_TRACE(table);
-        const ShotSpec spec = MakeShot(0x10014, table, ThreeBalls(), F32(40.0f), F32(8.0f), DefaultShot());
+        const ShotSpec spec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), DefaultShot());
         const ShotResult r = RunShot(spec);
-        EXPECT_EQ(r.eventSevenCall, 4u);
+        EXPECT_EQ(r.eventSevenCall, PulseEndCall());
         EXPECT_TRUE(r.rest);
         EXPECT_LT(r.calls, 6000u);
         EXPECT_TRUE(r.allFinite);
@@ -52,9 +70,10 @@ TEST(LateModelShots, DefaultShotEndsItsCuePulseInTheFourthCallAndRests) {
     }
 }
 
-TEST(LateModelShots, StraightShotAlongPlusXFirstHitsRailTwo) {
+TEST_P(ModelShots, StraightShotAlongPlusXFirstHitsRailTwo) {
     for (std::uint32_t table : {0u, 6u, 1u}) {
-        const ShotSpec spec = MakeShot(0x10014, table, {{F32(0.0f), F32(0.0f), 1}}, F32(50.0f), F32(0.0f), DefaultShot());
+        const ShotSpec spec =
+            MakeShot(model, table, {{F32(0.0f), F32(0.0f), 1}}, F32(50.0f), F32(0.0f), DefaultShot());
         const ShotResult r = RunShot(spec, true);
         const PhysicsEvent* first = nullptr;
         for (const CallRecord& c : r.record)
@@ -67,16 +86,21 @@ TEST(LateModelShots, StraightShotAlongPlusXFirstHitsRailTwo) {
     }
 }
 
-TEST(LateModelShots, BallDrivenIntoEachPocketDropsAndStaysOut) {
+TEST_P(ModelShots, BallDrivenIntoEachPocketDropsAndStaysOut) {
+    // From 30 cm inside each pocket, straight at its hole (45 degrees into the corners).
+    const Rect c = CreatePhysicsModel(model, 1, 1, false)->Geometry().cushion;
     struct Aim {
-        float x, y;
+        float x, y, dx, dy;
         std::uint8_t pocket;
     };
-    const Aim aims[] = {{-132.0f, -68.25f, 1}, {0.0f, -70.0f, 2}, {132.0f, -68.25f, 3},
-                        {-132.0f, 68.25f, 4},  {0.0f, 70.0f, 5},  {132.0f, 68.25f, 6}};
+    const float left = c.xMin.v, right = c.xMax.v, near = c.yMin.v, far = c.yMax.v;
+    const Aim aims[] = {
+        {left + 30, near + 30, -1, -1, 1}, {0, near + 30, 0, -1, 2}, {right - 30, near + 30, 1, -1, 3},
+        {left + 30, far - 30, -1, 1, 4},   {0, far - 30, 0, 1, 5},   {right - 30, far - 30, 1, 1, 6}};
     for (const Aim& aim : aims) {
         SCOPED_TRACE(static_cast<int>(aim.pocket));
-        ShotSpec spec = MakeShot(0x10014, 1, {{F32(0.0f), F32(0.0f), 1}}, F32(aim.x), F32(aim.y), Shot(0, 0, 0.5f));
+        ShotSpec spec = MakeShot(model, 1, {{F32(aim.x), F32(aim.y), 1}}, F32(aim.x + 40 * aim.dx),
+                                 F32(aim.y + 40 * aim.dy), Shot(0, 0, 0.5f));
         const ShotResult r = RunShot(spec, true);
         int drops = 0;
         std::uint32_t dropCall = 0;
@@ -132,7 +156,9 @@ void ExpectMirrored(const ShotSpec& spec, const ShotSpec& mirrored, bool aboutX)
             ASSERT_EQ(e.type, f.type);
             ASSERT_EQ(e.intensity.v, f.intensity.v);
             if (e.type == EventType::Cushion) {
-                ASSERT_EQ(e.tag & 0xFF, railSwap(f.tag & 0xFF));
+                // Base and first generation: the jaw's pocket number above the rail bits.
+                ASSERT_EQ(e.tag & 0xF, railSwap(f.tag & 0xF));
+                ASSERT_EQ((e.tag >> 4) & 0xF, pocketSwap((f.tag >> 4) & 0xF));
             }
             if (e.type == EventType::PocketDrop || e.type == EventType::PocketJaw) {
                 ASSERT_EQ(e.tag & 0xFF, pocketSwap(f.tag & 0xFF));
@@ -142,12 +168,12 @@ void ExpectMirrored(const ShotSpec& spec, const ShotSpec& mirrored, bool aboutX)
     }
 }
 
-TEST(LateModelShots, MirrorSymmetryAboutBothTableAxes) {
+TEST_P(ModelShots, MirrorSymmetryAboutBothTableAxes) {
     const ShotParams shots[] = {Shot(0, 0, 0.8f), Shot(0.25f, 0.1f, 1.0f), Shot(-0.1f, -0.15f, 0.6f, 0.3f)};
     for (std::uint32_t table : {0u, 9u, 11u}) {
         for (const ShotParams& shot : shots) {
             SCOPED_TRACE(table);
-            const ShotSpec spec = MakeShot(0x10014, table, ThreeBalls(), F32(40.0f), F32(8.0f), shot);
+            const ShotSpec spec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), shot);
             ExpectMirrored(spec, MirrorY(spec), false);
             ExpectMirrored(spec, MirrorX(spec), true);
         }
@@ -155,24 +181,38 @@ TEST(LateModelShots, MirrorSymmetryAboutBothTableAxes) {
 }
 
 // Compared between calls where no cushion holds a deformation (its spring stores energy).
-TEST(LateModelShots, EnergyNeverGrowsOnceTheCuePulseHasEnded) {
+TEST_P(ModelShots, EnergyNeverGrowsOnceTheCuePulseHasEnded) {
     for (std::uint32_t table : {0u, 1u, 11u}) {
-        const ShotSpec spec = MakeShot(0x10014, table, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, 0.1f, 1.0f));
+        const ShotSpec spec =
+            MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, 0.1f, 1.0f));
         double previous = -1.0;
         bool pulseOver = false;
         int compared = 0;
+        int outBefore = 0;
         RunShot(spec, false, [&](std::uint32_t, PhysicsModel& model) {
             double e = 0.0;
             bool cue = false, cushion = false;
+            int out = 0;
             for (std::uint16_t i = 0; i < model.BallCount(); ++i) {
                 const Ball& b = model.GetBall(i);
                 if (b.outOfPlay == 0) e += Energy(b);
-                cue = cue || b.cueActive != 0;
-                cushion = cushion || !b.railVectors[0].IsZero() || !b.railVectors[1].IsZero();
+                out += b.outOfPlay != 0;
+                // The base and first-generation strikes leave cueActive alone: the pulse time tells.
+                cue = cue || b.cueActive != 0 || b.cueTimeLeft > F32(0.0f);
+                // The base and first generations keep the compression of a contact in railState
+                // (a y contact that ends may leave a stale value there, with no rail touched).
+                const bool compressed = !(b.railState[0] == F32(0.0f)) || !(b.railState[1] == F32(0.0f));
+                cushion = cushion || !b.railVectors[0].IsZero() || !b.railVectors[1].IsZero() ||
+                          (b.railContact != 0 && compressed);
             }
+            // A ball that drops leaves the sum with its (negative) height energy below the bed.
+            const bool dropped = out != outBefore;
+            outBefore = out;
             if (cue || cushion) return;
-            if (pulseOver) {
-                EXPECT_LE(e, previous * 1.02 + 1e-6);
+            if (pulseOver && !dropped) {
+                // The absolute slack covers a ball falling into a hole, where the step trades
+                // height for speed with a small drift while the total is near 0.
+                EXPECT_LE(e, previous + 0.02 * std::fabs(previous) + 1e-3);
                 ++compared;
             }
             pulseOver = true;
@@ -183,16 +223,35 @@ TEST(LateModelShots, EnergyNeverGrowsOnceTheCuePulseHasEnded) {
     }
 }
 
-// Balls in play never leave the frame, on carom and pocket tables alike; a ball that dropped
-// into a pocket is out of play and excepted. The shots include hard, jumping and pocketing ones.
-TEST(LateModelShots, BallsInPlayStayWithinTheFrameDuringTheShot) {
-    const ShotParams shots[] = {Shot(0.0f, 0.2f, 1.0f, 0.5f), Shot(0.3f, -0.3f, 1.0f), Shot(-0.2f, 0.0f, 1.0f, 0.9f)};
+// The mid models have no cap on the bed depth of the strike: a raised cue at full power makes
+// the ball jump, and above about 0.25 rad it may leave the table. On pocket tables a ball that
+// dropped into a pocket is out of play and excepted.
+TEST_P(ModelShots, BallsInPlayStayWithinTheFrameDuringTheShot) {
+    const float elevation = model >= 0x10010 ? 0.5f : 0.2f;
+    for (std::uint32_t table : {0u, 1u, 9u, 11u}) {
+        SCOPED_TRACE(table);
+        const ShotSpec spec =
+            MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.0f, 0.2f, 1.0f, elevation));
+        RunShot(spec, false, [&](std::uint32_t call, PhysicsModel& model) {
+            for (std::uint16_t i = 0; i < model.BallCount(); ++i) {
+                const Ball& b = model.GetBall(i);
+                if (b.outOfPlay != 0) continue;
+                ASSERT_TRUE(b.IsWithinTableBounds(F32(0.0f)))
+                    << "ball " << i << " call " << call << " at " << b.position.x.v << "," << b.position.y.v;
+            }
+        });
+    }
+}
+
+// The same on pocket tables with hard, jumping and pocketing shots of the default model.
+TEST(LateModelShots, BallsInPlayStayWithinTheFrameOnPocketTables) {
+    const ShotParams shots[] = {Shot(0.3f, -0.3f, 1.0f), Shot(-0.2f, 0.0f, 1.0f, 0.9f)};
     struct Aim {
         float x, y;
     };
-    const Aim aims[] = {{40.0f, 8.0f}, {-132.0f, -68.25f}, {0.0f, 70.0f}, {132.0f, 30.0f}};
+    const Aim aims[] = {{-132.0f, -68.25f}, {0.0f, 70.0f}, {132.0f, 30.0f}};
     int pocketed = 0;
-    for (std::uint32_t table : {0u, 6u, 1u, 9u, 11u}) {
+    for (std::uint32_t table : {1u, 9u, 11u}) {
         for (const ShotParams& shot : shots) {
             for (const Aim& aim : aims) {
                 SCOPED_TRACE(::testing::Message() << "table " << table << " aim " << aim.x << "," << aim.y);
@@ -213,8 +272,8 @@ TEST(LateModelShots, BallsInPlayStayWithinTheFrameDuringTheShot) {
     EXPECT_GT(pocketed, 0);  // the exception was exercised
 }
 
-TEST(LateModelShots, SameHashAcrossRunsAndOnAThreadWithoutTheControlWord) {
-    const ShotSpec spec = MakeShot(0x10014, 9, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, -0.2f, 0.9f));
+TEST_P(ModelShots, SameHashAcrossRunsAndOnAThreadWithoutTheControlWord) {
+    const ShotSpec spec = MakeShot(model, 9, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, -0.2f, 0.9f));
     const std::uint64_t first = RunShot(spec).hash;
     EXPECT_EQ(RunShot(spec).hash, first);
     std::uint64_t onThread = 0;
@@ -231,9 +290,12 @@ TEST(LateModelShots, GoldenHashes) {
         std::uint64_t hash;
     };
     const Golden goldens[] = {
-        {0, Shot(0, 0, 0.8f), 0xa3453ace08c6faf1ull},      {4, Shot(0.2f, 0.1f, 1.0f), 0x3ed889b01515bcf4ull},
-        {6, Shot(0, -0.3f, 0.7f), 0x1254a349cfb484cbull},  {8, Shot(-0.2f, 0, 0.5f), 0x1b085d178220725full},
-        {1, Shot(0, 0, 0.8f), 0xb226068c400a5b2aull},      {9, Shot(0.1f, 0.2f, 1.0f), 0xba74080e47d4ab7eull},
+        {0, Shot(0, 0, 0.8f), 0xa3453ace08c6faf1ull},
+        {4, Shot(0.2f, 0.1f, 1.0f), 0x3ed889b01515bcf4ull},
+        {6, Shot(0, -0.3f, 0.7f), 0x1254a349cfb484cbull},
+        {8, Shot(-0.2f, 0, 0.5f), 0x1b085d178220725full},
+        {1, Shot(0, 0, 0.8f), 0xb226068c400a5b2aull},
+        {9, Shot(0.1f, 0.2f, 1.0f), 0xba74080e47d4ab7eull},
         {11, Shot(0, 0.1f, 0.6f, 0.6f), 0x95580f00077afbb2ull},
     };
     for (const Golden& g : goldens) {
@@ -243,15 +305,67 @@ TEST(LateModelShots, GoldenHashes) {
     }
 }
 
-TEST(LateModelShots, RandomValidShotsStayFiniteAndRest) {
+// Regression anchors of the mid models: a carom and a pocket shot per id.
+TEST(MidModelShots, GoldenHashes) {
+    struct Golden {
+        std::uint32_t model;
+        std::uint64_t carom, pocket;
+    };
+    const Golden goldens[] = {
+        {0x10005, 0xbe2fa7739c03dc62ull, 0x8099c0c60f960ca8ull},
+        {0x10006, 0x65550612e79744fcull, 0xa289fc6d2f7806efull},
+        {0x10007, 0x19c056e206b76bcull, 0x91fa2ac870787d3ull},
+        {0x10008, 0x7c9f271428e2a6f9ull, 0xe7a6ec3f449bc9caull},
+        {0x10009, 0x238a12502f9dcfb0ull, 0xe7a6ec3f449bc9caull},
+        {0x1000A, 0x6d1f501ebb0c1834ull, 0x95952f180f4bae64ull},
+        {0x1000B, 0xc46590eb519e4d93ull, 0x3b20a4be63343c4aull},
+        {0x1000C, 0x3dddc63db33aaba1ull, 0xd922b63207ff4e28ull},
+        {0x1000D, 0xe6d6e4e37fb1ad1dull, 0x5f6863a1af803927ull},
+        {0x1000E, 0xa36732549610e205ull, 0x179420f2d8b72628ull},
+        {0x1000F, 0x62e7ac60abd471bdull, 0x896ccc9b1d821f36ull},
+    };
+    ShotParams caromShot = Shot(0.2f, -0.3f, 0.9f, 0.2f);
+    caromShot.contactFactor = F32(0.5f);  // the contact time gain tells 0x10008 from 0x10009
+    for (const Golden& g : goldens) {
+        const std::uint64_t carom =
+            RunShot(MakeShot(g.model, 7, ThreeBalls(), F32(40.0f), F32(8.0f), caromShot)).hash;
+        const std::uint64_t pocket =
+            RunShot(MakeShot(g.model, 11, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(-0.1f, 0.25f, 1.0f)))
+                .hash;
+        EXPECT_EQ(carom, g.carom) << std::hex << "model 0x" << g.model << " carom 0x" << carom;
+        EXPECT_EQ(pocket, g.pocket) << std::hex << "model 0x" << g.model << " pocket 0x" << pocket;
+    }
+}
+
+// Default, draw, follow, side (both ways) and raised-cue shots to rest on carom and pocket tables.
+TEST_P(ModelShots, EveryShotKindRestsWithFiniteValues) {
+    const ShotParams shots[] = {DefaultShot(),
+                                Shot(0, -0.5f, 0.9f),
+                                Shot(0, 0.5f, 0.9f),
+                                Shot(0.5f, 0, 0.9f),
+                                Shot(-0.5f, 0, 0.9f),
+                                Shot(0, 0, 0.8f, 0.5236f),
+                                Shot(0.2f, 0.3f, 1.0f, 1.0472f),
+                                Shot(0.45f, -0.45f, 0.3f, 0.1f)};
+    for (std::uint32_t table : {0u, 3u, 4u, 7u, 1u, 9u, 11u}) {
+        for (std::size_t i = 0; i < std::size(shots); ++i) {
+            ShotSpec spec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), shots[i]);
+            spec.maxCalls = 12000;
+            const ShotResult r = RunShot(spec);
+            EXPECT_TRUE(r.allFinite) << "table " << table << " shot " << i;
+            EXPECT_TRUE(r.rest) << "table " << table << " shot " << i;
+        }
+    }
+}
+
+TEST_P(ModelShots, RandomValidShotsStayFiniteAndRest) {
     Lcg lcg;
-    lcg.Seed(20240601);
+    lcg.Seed(20240601 + model);
     auto uniform = [&lcg](float lo, float hi) {
         return F32(lo + (hi - lo) * static_cast<float>(lcg.Next() >> 8) / 16777216.0f);
     };
-    for (int i = 0; i < 24; ++i) {
+    for (int i = 0; i < 8; ++i) {
         const std::uint32_t table = lcg.Next() % 12;
-        const std::uint32_t model = 0x10010 + lcg.Next() % 5;
         ShotParams s = DefaultShot();
         s.offsetLimitSide = s.tipOffsetSide = uniform(-0.6f, 0.6f);
         s.offsetLimitVertical = s.tipOffsetVertical = uniform(-0.6f, 0.6f);
@@ -260,13 +374,22 @@ TEST(LateModelShots, RandomValidShotsStayFiniteAndRest) {
         s.contactFactor = uniform(0.0f, 1.0f);
         s.limitFactor = uniform(0.0f, 1.0f);
         s.stiffnessFactor = uniform(0.0f, 1.0f);
-        ShotSpec spec = MakeShot(model, table, ThreeBalls(), uniform(-100.0f, 100.0f), uniform(-50.0f, 50.0f), s);
+        ShotSpec spec =
+            MakeShot(model, table, ThreeBalls(), uniform(-100.0f, 100.0f), uniform(-50.0f, 50.0f), s);
         spec.maxCalls = 12000;
         const ShotResult r = RunShot(spec);
         EXPECT_TRUE(r.allFinite) << i;
-        EXPECT_TRUE(r.rest) << i << " model 0x" << std::hex << model << " table " << std::dec << table;
+        EXPECT_TRUE(r.rest) << i << " table " << table;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(MidAndLate, ModelShots,
+                         ::testing::Values(0x10005u, 0x10006u, 0x10007u, 0x10008u, 0x10009u, 0x1000Au,
+                                           0x1000Bu, 0x1000Cu, 0x1000Du, 0x1000Eu, 0x1000Fu, 0x10010u,
+                                           0x10011u, 0x10012u, 0x10013u, 0x10014u),
+                         ModelName);
+INSTANTIATE_TEST_SUITE_P(BaseAndFirst, ModelShots,
+                         ::testing::Values(0x10000u, 0x10001u, 0x10002u, 0x10003u, 0x10004u), ModelName);
 
 }  // namespace
 }  // namespace physics::testing

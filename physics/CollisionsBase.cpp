@@ -1,0 +1,103 @@
+// Ball collisions of the base model (also of 0x10001-0x10004): each touching pair is a stiff
+// spring over slices of 2 microseconds until it separates, with each ball's own mass, radius
+// and inertia, and a sliding-friction exchange at the contact.
+#include "engine/core/Log.h"
+#include "physics/PhysicsModel.h"
+
+namespace physics {
+
+namespace {
+
+constexpr F32 kSliceTime = F32(2e-6f);
+
+// (f x n) / i per component, each product difference and quotient stored.
+Vector3 SpinTurn(const Vector3& f, const Vector3& n, F32 i) {
+    return Vector3(St(St(f.y * n.z - f.z * n.y) / i), St(St(f.z * n.x - f.x * n.z) / i),
+                   St(St(f.x * n.y - f.y * n.x) / i));
+}
+
+// (spin x n) r per component, the cross product stored before the lever.
+Vector3 ContactSpin(const Vector3& w, const Vector3& n, F32 r) {
+    return Vector3(St(St(n.z * w.y - w.z * n.y) * r), St(St(w.z * n.x - w.x * n.z) * r),
+                   St(St(w.x * n.y - w.y * n.x) * r));
+}
+
+}  // namespace
+
+bool PhysicsModel::ResolveCollisions() {
+    GatherCollisionCandidates(false);
+    if (workCount_ > 0) {
+        const ModelParams& mp = Params().model;
+        const F32 mu = mp.ballFrictionA, mix = mp.ballCollisionC;
+        const F32 hs = kSliceTime;
+        std::uint32_t negCount = 0;
+        std::uint32_t passes = 0;
+        while (negCount < workCount_) {
+            if (++passes > kMaxCollisionPasses) {
+                LogWrite(u"physics: collision passes stopped after %u passes\n", kMaxCollisionPasses);
+                break;
+            }
+            for (std::uint32_t i = 0; i < workCount_; ++i) {
+                CollisionCandidate& rec = workBuffer_[i];
+                if (rec.depth < F32(0.0f)) continue;
+                Ball& a = *balls_[rec.a];
+                Ball& b = *balls_[rec.b];
+                const Vector3& n = rec.n;
+                Vector3& va = a.velocity;
+                Vector3& vb = b.velocity;
+                const F32 rel =
+                    St(((vb.y * n.y + vb.x * n.x) + n.z * vb.z) - ((va.y * n.y + va.x * n.x) + va.z * n.z));
+                rec.depth = St(rel * hs + rec.depth);
+                if (!IsFinite(rec.depth)) {
+                    // A value that is not finite never separates; drop the pair.
+                    rec.depth = F32(-1.0f);
+                    ++negCount;
+                    continue;
+                }
+
+                // Normal step; a pair separating in this slice still gets its impulse once.
+                const F32 force = St(rec.depth * 5000000.0f + rel * 0.0f);
+                F32 ib = St(-(force / b.mass));
+                const F32 fh = St(force * hs);
+                F32 ia = St(force / a.mass);
+                ia = St(ia * hs);
+                ib = St(ib * hs);
+                va = Vector3(St(va.x + St(ia * n.x)), St(va.y + St(ia * n.y)), St(va.z + St(ia * n.z)));
+                vb = Vector3(St(vb.x + St(ib * n.x)), St(vb.y + St(ib * n.y)), St(vb.z + St(ib * n.z)));
+
+                const F32 pa = St((va.y * n.y + va.x * n.x) + va.z * n.z);
+                const Vector3 ta(St(va.x - pa * n.x), St(va.y - pa * n.y), St(va.z - pa * n.z));
+                const F32 pb = St((vb.x * n.x + vb.z * n.z) + vb.y * n.y);
+                const Vector3 tb(St(vb.x - pb * n.x), St(vb.y - pb * n.y), St(vb.z - pb * n.z));
+                const Vector3 ca = ContactSpin(a.spin, n, a.radius);
+                const Vector3 cb = ContactSpin(b.spin, n, b.radius);
+                Vector3 slideA(St(ta.x - ca.x), St(ta.y - ca.y), St(ta.z - ca.z));
+                Vector3 slideB(St(tb.x - cb.x), St(tb.y - cb.y), St(tb.z - cb.z));
+                Vector3 glide(St(slideB.x + -slideA.x), St(slideB.y + -slideA.y), St(slideB.z + -slideA.z));
+                F32 len;
+                glide.Normalize(&len);
+                const F32 limit = St(fh * mu);
+                // Without sliding there is nothing to exchange (and the bound would divide by 0).
+                if (limit * 3.5f < len && len > F32(0.0f)) {
+                    const F32 k = St(limit / len);
+                    slideA *= k;
+                    slideB *= k;
+                    const Vector3 fa(St(-slideA.x + St(mix * slideB.x)), St(-slideA.y + St(mix * slideB.y)),
+                                     St(-slideA.z + St(mix * slideB.z)));
+                    const Vector3 fb(St(slideB.x + St(mix * -slideA.x)), St(slideB.y + St(mix * -slideA.y)),
+                                     St(slideB.z + St(mix * -slideA.z)));
+                    va = Vector3(St(va.x + fa.x), St(va.y + fa.y), St(va.z + fa.z));
+                    vb = Vector3(St(vb.x - fb.x), St(vb.y - fb.y), St(vb.z - fb.z));
+                    const Vector3 da = SpinTurn(fa, n, a.inertiaArm);
+                    a.spin = Vector3(St(a.spin.x + da.x), St(a.spin.y + da.y), St(a.spin.z + da.z));
+                    const Vector3 db = SpinTurn(fb, n, b.inertiaArm);
+                    b.spin = Vector3(St(b.spin.x + db.x), St(b.spin.y + db.y), St(b.spin.z + db.z));
+                }
+                if (rec.depth < F32(0.0f)) ++negCount;
+            }
+        }
+    }
+    return AllBallsRest();
+}
+
+}  // namespace physics

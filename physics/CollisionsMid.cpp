@@ -1,0 +1,123 @@
+// Ball collisions and the rest test of the mid generations: each touching pair is a stiff spring
+// over slices of 2e-6 s with a sliding-friction exchange, pair by pair until every pair has
+// separated. The second generation (0x10005-0x1000B) and the third (0x1000C on) differ in sum
+// orders, the sign of ball b's spin term, an anisotropic friction bound and a velocity share.
+#include "engine/core/Log.h"
+#include "physics/PhysicsModelA.h"
+
+namespace physics {
+
+bool PhysicsModelA::ResolveCollisions() {
+    if (traits_.collisions == CollisionForm::Base) return PhysicsModel::ResolveCollisions();
+    const bool third = traits_.collisions == CollisionForm::Third;
+    GatherCollisionCandidates();
+    if (workCount_ > 0) {
+        const Ball& b0 = *balls_[0];
+        const F32 m0 = b0.mass, r0 = b0.radius, i0 = b0.inertiaArm;
+        const ModelParams& mp = Params().model;
+        const F32 mu = mp.ballFrictionA, muAcross = mp.ballFrictionB, mix = mp.ballCollisionC;
+        const F32 share = traits_.collisionVelocityShare;
+        const F32 hs(2e-6f);
+        std::uint32_t negCount = 0;
+        std::uint32_t passes = 0;
+        while (static_cast<std::uint16_t>(negCount) < workCount_) {
+            if (++passes > kMaxCollisionPasses) {
+                LogWrite(u"physics: collision passes stopped after %u passes\n", kMaxCollisionPasses);
+                break;
+            }
+            for (std::uint32_t i = 0; i < workCount_; ++i) {
+                CollisionCandidate& rec = workBuffer_[i];
+                if (rec.depth < F32(0.0f)) continue;
+                Ball& a = *balls_[rec.a];
+                Ball& b = *balls_[rec.b];
+                const Vector3& n = rec.n;
+                Vector3& va = a.velocity;
+                Vector3& vb = b.velocity;
+                const F32 rel = third ? St(((vb.z * n.z + n.y * vb.y) + vb.x * n.x) -
+                                           ((va.x * n.x + n.y * va.y) + va.z * n.z))
+                                      : St(((n.z * vb.z + vb.x * n.x) + n.y * vb.y) -
+                                           ((n.z * va.z + n.y * va.y) + va.x * n.x));
+                rec.depth = St(rel * hs + rec.depth);
+                const F32 imp = St(((rel * 0.0f + rec.depth * 5000000.0f) / m0) * hs);
+                if (rec.depth < F32(0.0f)) {
+                    ++negCount;
+                } else if (!IsFinite(rec.depth)) {
+                    // A value that is not finite never separates; drop the pair.
+                    rec.depth = F32(-1.0f);
+                    ++negCount;
+                    continue;
+                }
+                if (imp < F32(0.0f)) continue;
+                const Vector3 j(St(imp * n.x), St(imp * n.y), St(imp * n.z));
+                va = Vector3(St(va.x + j.x), St(va.y + j.y), St(va.z + j.z));
+                vb = Vector3(St(vb.x - j.x), St(vb.y - j.y), St(vb.z - j.z));
+                const F32 pa = third ? St((va.x * n.x + n.y * va.y) + va.z * n.z)
+                                     : St((n.z * va.z + n.y * va.y) + va.x * n.x);
+                const Vector3 pan(St(pa * n.x), St(pa * n.y), St(pa * n.z));
+                const Vector3 ta(St(va.x - pan.x), St(va.y - pan.y), St(va.z - pan.z));
+                const F32 pb = St((vb.z * n.z + vb.y * n.y) + vb.x * n.x);
+                const Vector3 pbn(St(pb * n.x), St(pb * n.y), St(pb * n.z));
+                const Vector3 tb(St(vb.x - pbn.x), St(vb.y - pbn.y), St(vb.z - pbn.z));
+                const Vector3& wa = a.spin;
+                const Vector3& wb = b.spin;
+                const Vector3 ca(St(n.z * wa.y - wa.z * n.y), St(wa.z * n.x - n.z * wa.x),
+                                 St(wa.x * n.y - wa.y * n.x));
+                const Vector3 cb(St(n.z * wb.y - wb.z * n.y), St(wb.z * n.x - n.z * wb.x),
+                                 St(wb.x * n.y - wb.y * n.x));
+                Vector3 slideA(St(ta.x - St(r0 * ca.x)), St(ta.y - St(r0 * ca.y)), St(ta.z - St(r0 * ca.z)));
+                Vector3 slideB = third ? Vector3(St(tb.x + St(r0 * cb.x)), St(tb.y + St(r0 * cb.y)),
+                                                 St(tb.z + St(r0 * cb.z)))
+                                       : Vector3(St(tb.x - St(r0 * cb.x)), St(tb.y - St(r0 * cb.y)),
+                                                 St(tb.z - St(r0 * cb.z)));
+                Vector3 gl(St(slideB.x + -slideA.x), St(slideB.y + -slideA.y), St(slideB.z + -slideA.z));
+                F32 len;
+                gl.Normalize(&len);
+                F32 limit;
+                if (third) {
+                    // The bound is anisotropic: muAcross across the vertical plane of the pair
+                    // normal, mu along it.
+                    Vector3 across(St(n.y - n.z * 0.0f), St(n.z * 0.0f - n.x), St(n.x * 0.0f - n.y * 0.0f));
+                    across.Normalize();
+                    const F32 sp = St((gl.x * across.x + gl.z * across.z) + gl.y * across.y);
+                    const Vector3 pp(St(sp * across.x), St(sp * across.y), St(sp * across.z));
+                    const Vector3 qq(St(gl.x - pp.x), St(gl.y - pp.y), St(gl.z - pp.z));
+                    const F32 qLen = SqrtDouble(St((qq.x * qq.x + qq.z * qq.z) + qq.y * qq.y));
+                    const F32 pLen = SqrtDouble(St((pp.x * pp.x + pp.y * pp.y) + pp.z * pp.z));
+                    const F32 aa = St(qLen * muAcross);
+                    const F32 bb = St(pLen * mu);
+                    const F32 mu2 = St(bb * bb + aa * aa);
+                    const F32 muEff = mu2 > F32(0.0f) ? SqrtF(mu2) : F32(0.0f);
+                    limit = St(muEff * imp);
+                } else {
+                    limit = St(imp * mu);
+                }
+                if (!(len > limit)) continue;
+                const F32 k = St(limit / len);
+                slideA = Vector3(St(k * slideA.x), St(k * slideA.y), St(k * slideA.z));
+                slideB = Vector3(St(k * slideB.x), St(k * slideB.y), St(k * slideB.z));
+                const Vector3 fa(St(-slideA.x + St(mix * slideB.x)), St(-slideA.y + St(mix * slideB.y)),
+                                 St(-slideA.z + St(mix * slideB.z)));
+                const Vector3 fb(St(slideB.x + St(mix * -slideA.x)), St(slideB.y + St(mix * -slideA.y)),
+                                 St(slideB.z + St(mix * -slideA.z)));
+                if (third) {
+                    va = Vector3(St(va.x + share * fa.x), St(va.y + share * fa.y), St(va.z + share * fa.z));
+                    vb = Vector3(St(vb.x - share * fb.x), St(vb.y - share * fb.y), St(vb.z - share * fb.z));
+                } else {
+                    va = Vector3(St(va.x + fa.x), St(va.y + fa.y), St(va.z + fa.z));
+                    vb = Vector3(St(vb.x - fb.x), St(vb.y - fb.y), St(vb.z - fb.z));
+                }
+                auto spinTurn = [&](const Vector3& f) {
+                    return Vector3(St(St(f.y * n.z - f.z * n.y) / i0), St(St(f.z * n.x - f.x * n.z) / i0),
+                                   St(St(f.x * n.y - f.y * n.x) / i0));
+                };
+                const Vector3 da = spinTurn(fa);
+                a.spin = Vector3(St(a.spin.x + da.x), St(a.spin.y + da.y), St(a.spin.z + da.z));
+                const Vector3 db = spinTurn(fb);
+                b.spin = Vector3(St(b.spin.x + db.x), St(b.spin.y + db.y), St(b.spin.z + db.z));
+            }
+        }
+    }
+    return AllBallsRest();
+}
+
+}  // namespace physics

@@ -1,0 +1,161 @@
+// Scripted runs of the client binary with the null backends: start modes, the launcher hand-off,
+// the single instance, the start-up log, config.ini, and the orderly end on SIGTERM.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "tests/app/support/ChildProcess.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ShellRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ =
+            fs::temp_directory_path() / ("shell_e2e_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_ / "run");
+        fs::create_directories(folder_ / "bin");
+        fs::create_directory_symlink(MARVENLOT_DATA_DIR, folder_ / "data");
+    }
+    void TearDown() override {
+        std::error_code error;
+        fs::remove_all(folder_, error);
+    }
+
+    std::vector<std::string> Env() const {
+        return {"MARVENLOT_VIDEO=null",
+                "MARVENLOT_AUDIO=null",
+                "MARVENLOT_HEADLESS=1",
+                "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
+                "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
+                "MARVENLOT_DESKTOP_DIR=" + folder_.string(),
+                "PATH=" + (folder_ / "bin").string() + ":/usr/bin:/bin"};
+    }
+    bool Start(ChildProcess& child, const std::vector<std::string>& args) {
+        return child.Start(MARVENLOT_CLIENT_PATH, args, Env(), folder_.string());
+    }
+    std::string Log() const { return ReadFile(folder_ / "StartLog.log"); }
+    std::string Journal() const { return ReadFile(folder_ / "journal.txt"); }
+    bool WaitForJournal(const std::string& line, std::chrono::milliseconds timeout = 10s) const {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (Journal().find(line) != std::string::npos) return true;
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+    // Starts the client, waits until its first scene is current, then ends it with SIGTERM.
+    std::string RunUntilScene(const std::vector<std::string>& args, const std::string& scene) {
+        ChildProcess client;
+        EXPECT_TRUE(Start(client, args));
+        EXPECT_TRUE(WaitForJournal("SCENE " + scene));
+        client.Terminate();
+        EXPECT_EQ(client.Wait(3s), std::optional<int>(0));
+        return Log();
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(ShellRun, AloneStartsTheLauncherAndEndsWithoutWindowOrLock) {
+    const fs::path marker = folder_ / "launcher-started";
+    {
+        std::ofstream script(folder_ / "bin" / "marvenlot-launcher");
+        script << "#!/bin/sh\ntouch '" << marker.string() << "'\n";
+    }
+    fs::permissions(folder_ / "bin" / "marvenlot-launcher", fs::perms::owner_all);
+    ChildProcess client;
+    ASSERT_TRUE(Start(client, {}));
+    EXPECT_EQ(client.Wait(3s), std::optional<int>(0));
+    for (int i = 0; i < 200 && !fs::exists(marker); ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_TRUE(fs::exists(marker));
+    EXPECT_FALSE(fs::exists(folder_ / "run" / "Marvenlot.lock"));
+    EXPECT_FALSE(fs::exists(folder_ / "StartLog.log"));
+    EXPECT_FALSE(fs::exists(folder_ / "journal.txt"));
+}
+
+TEST_F(ShellRun, ModesByArgumentCountAndWord) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string modeLine;
+        std::string firstScene;
+    } cases[] = {
+        {{"offline"}, "Start mode 1, scenes 11 2 1", "2"},
+        {{"offline", "x"}, "Start mode 0, scenes 10 9 8 7 5 4 2 1", "2"},
+        {{"OFFLINE"}, "Start mode 0, scenes 10 9 8 7 5 4 2 1", "2"},
+        {{"replay", "a", "b", "0A0B"}, "Start mode 2, scenes 12", "12"},
+        {{"replay", "a", "b"}, "Start mode 0, scenes 10 9 8 7 5 4 2 1", "2"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(folder_ / "journal.txt");
+        const std::string log = RunUntilScene(c.args, c.firstScene);
+        EXPECT_NE(log.find(c.modeLine), std::string::npos) << c.args[0] << " " << c.args.size() << "\n"
+                                                           << log;
+    }
+}
+
+TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
+    {
+        std::ofstream config(folder_ / "config.ini");
+        config << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\n[Control]\r\nmousefix=0\r\ncameramode=7\r\n";
+    }
+    const std::string log = RunUntilScene({"offline"}, "2");
+    std::size_t at = 0;
+    for (const char* line : {"[App ver]", "  ver : 09042801", "[Operating System]", "[Memory]",
+                             "[Display Adapter]", "InitWindow...", "Class Registered...", "Window Created...",
+                             "Accelerators loaded...", "Input set...", "Show Window...", "renderer : ",
+                             "Initial Free Video Memory : ", "Init done...", "Update thread ended", "Exit"}) {
+        const std::size_t found = log.find(line, at);
+        ASSERT_NE(found, std::string::npos) << line << "\n" << log;
+        at = found;
+    }
+    const std::string config = ReadFile(folder_ / "config.ini");
+    for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3",
+                              "fullscreen= 1", "BGMVolume= 100", "horizentalsensitive= 100", "lang= 0"}) {
+        EXPECT_NE(config.find(entry), std::string::npos) << entry << "\n" << config;
+    }
+    EXPECT_TRUE(fs::exists(folder_ / "run" / "Marvenlot Init.event"));
+}
+
+TEST_F(ShellRun, ReplayNeverWritesConfig) {
+    RunUntilScene({"replay", "a", "b", "0A0B"}, "12");
+    EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
+    EXPECT_NE(Log().find("Init done..."), std::string::npos);
+}
+
+TEST_F(ShellRun, SecondStartRaisesTheFirstAndBothEndWithZero) {
+    ChildProcess first;
+    ASSERT_TRUE(Start(first, {"offline"}));
+    ASSERT_TRUE(WaitForJournal("SCENE 2"));
+    ChildProcess second;
+    ASSERT_TRUE(Start(second, {"offline"}));
+    EXPECT_EQ(second.Wait(3s), std::optional<int>(0));
+    std::string log;
+    for (int i = 0; i < 300; ++i) {
+        log = Log();
+        if (log.find("Brought to front by a second start") != std::string::npos) break;
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_NE(log.find("Brought to front by a second start"), std::string::npos) << log;
+    EXPECT_NE(log.find("Init done..."), std::string::npos);  // the second start did not truncate the log
+    EXPECT_EQ(Journal(), "SCENE 2\n");                       // the second start showed nothing
+    first.Terminate();
+    EXPECT_EQ(first.Wait(3s), std::optional<int>(0));
+}
+
+}  // namespace
