@@ -17,7 +17,8 @@ std::vector<BallPlacement> Rack(int count, float spacing) {
     for (int row = 0; static_cast<int>(balls.size()) < count; ++row)
         for (int j = 0; j <= row && static_cast<int>(balls.size()) < count; ++j)
             balls.push_back({F32(50.0f + static_cast<float>(row) * spacing * 0.8660254f),
-                             F32((static_cast<float>(j) - static_cast<float>(row) * 0.5f) * spacing), seed++});
+                             F32((static_cast<float>(j) - static_cast<float>(row) * 0.5f) * spacing),
+                             seed++});
     return balls;
 }
 
@@ -43,7 +44,8 @@ TEST(GoldenSweep, LateModelsOnEveryTableAndFullRacks) {
             const std::vector<BallPlacement> balls = {{uniform(-100, 100), uniform(-50, 50), 1},
                                                       {uniform(-100, 100), uniform(-50, 50), 2},
                                                       {uniform(-100, 100), uniform(-50, 50), 3}};
-            ShotSpec spec = MakeShot(model, table, balls, uniform(-140.0f, 140.0f), uniform(-70.0f, 70.0f), s);
+            ShotSpec spec =
+                MakeShot(model, table, balls, uniform(-140.0f, 140.0f), uniform(-70.0f, 70.0f), s);
             spec.maxCalls = 3000;
             const ShotResult r = RunShot(spec);
             hash.Add(r.hash);
@@ -56,7 +58,8 @@ TEST(GoldenSweep, LateModelsOnEveryTableAndFullRacks) {
         int balls;
         std::uint32_t subSteps;
     };
-    for (const RackShot& rack : {RackShot{0x10014, 1, 16, 0}, RackShot{0x10012, 9, 22, 50}, RackShot{0x10014, 0, 16, 0}}) {
+    for (const RackShot& rack :
+         {RackShot{0x10014, 1, 16, 0}, RackShot{0x10012, 9, 22, 50}, RackShot{0x10014, 0, 16, 0}}) {
         ShotParams s = DefaultShot();
         s.power = F32(1.0f);
         s.offsetLimitSide = s.tipOffsetSide = F32(0.1f);

@@ -70,7 +70,8 @@ TEST_F(MathTest, NormalizeGivesTheBitsOfThePlainFormula) {
         nearUnit += AbsE(St(v.LengthSquared()) - 1.0f) < Ext(0.00001f) ? 1 : 0;
         v.Normalize(&len);
         ASSERT_EQ(len.Bits(), plainLen.Bits()) << i;
-        ASSERT_TRUE(v.x.Bits() == plain.x.Bits() && v.y.Bits() == plain.y.Bits() && v.z.Bits() == plain.z.Bits())
+        ASSERT_TRUE(v.x.Bits() == plain.x.Bits() && v.y.Bits() == plain.y.Bits() &&
+                    v.z.Bits() == plain.z.Bits())
             << i;
 
         Quaternion q(component(scale), component(scale), component(scale), component(scale));
@@ -81,8 +82,8 @@ TEST_F(MathTest, NormalizeGivesTheBitsOfThePlainFormula) {
         const Quaternion plainQ = PlainNormalize(q, plainLen);
         q.Normalize(&len);
         ASSERT_EQ(len.Bits(), plainLen.Bits()) << i;
-        ASSERT_TRUE(q.x.Bits() == plainQ.x.Bits() && q.y.Bits() == plainQ.y.Bits() && q.z.Bits() == plainQ.z.Bits() &&
-                    q.w.Bits() == plainQ.w.Bits())
+        ASSERT_TRUE(q.x.Bits() == plainQ.x.Bits() && q.y.Bits() == plainQ.y.Bits() &&
+                    q.z.Bits() == plainQ.z.Bits() && q.w.Bits() == plainQ.w.Bits())
             << i;
     }
     EXPECT_GT(nearUnit, 50000);  // the table path was taken often

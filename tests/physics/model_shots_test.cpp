@@ -261,7 +261,8 @@ TEST(LateModelShots, BallsInPlayStayWithinTheFrameOnPocketTables) {
                         const Ball& b = model.GetBall(i);
                         if (b.outOfPlay != 0) continue;
                         ASSERT_TRUE(b.IsWithinTableBounds(F32(0.0f)))
-                            << "ball " << i << " call " << call << " at " << b.position.x.v << "," << b.position.y.v;
+                            << "ball " << i << " call " << call << " at " << b.position.x.v << ","
+                            << b.position.y.v;
                     }
                 });
                 EXPECT_TRUE(r.rest);

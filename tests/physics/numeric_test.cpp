@@ -1,3 +1,5 @@
+#include "physics/Numeric.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +10,6 @@
 #include <thread>
 
 #include "engine/core/Lcg.h"
-#include "physics/Numeric.h"
 #include "physics/PhysicsEntry.h"
 #include "platform/sys/Fpu.h"
 
@@ -55,8 +56,12 @@ TEST(NumericRecipe, LibraryFunctionsIgnoreTheX87Word) {
     EXPECT_EQ(s.Bits(), s2.Bits());
 }
 
-PHYSICS_BEHIND_ENTRY F32 Root(F32 square) { return SqrtF(square); }
-PHYSICS_BEHIND_ENTRY F32 Reciprocal(F32 root) { return St(Ext(1.0f) / root); }
+PHYSICS_BEHIND_ENTRY F32 Root(F32 square) {
+    return SqrtF(square);
+}
+PHYSICS_BEHIND_ENTRY F32 Reciprocal(F32 root) {
+    return St(Ext(1.0f) / root);
+}
 
 TEST(NumericRecipe, NearUnitRootTableMatchesTheComputedRootsAndOnlyCoversItsRange) {
     PhysicsEntry entry;
@@ -74,15 +79,18 @@ TEST(NumericRecipe, NearUnitRootTableMatchesTheComputedRootsAndOnlyCoversItsRang
     for (float far : {0.0f, -1.0f, 2.0f, 0.5f, -0.0f}) EXPECT_FALSE(NearUnitRoot(F32(far), root, inverse));
 }
 
-PHYSICS_BEHIND_ENTRY F32 FastDivide(F32 a, F32 b) { return DivF(a, b); }
+PHYSICS_BEHIND_ENTRY F32 FastDivide(F32 a, F32 b) {
+    return DivF(a, b);
+}
 
 TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
     PhysicsEntry entry;
     Lcg lcg;
     lcg.Seed(99);
-    const std::uint32_t special[] = {0x00000000u, 0x80000000u, 0x00000001u, 0x007FFFFFu, 0x00800000u, 0x00800001u,
-                                     0x7F7FFFFFu, 0x7F800000u, 0xFF800000u, 0x7FC00000u, 0xFFC00001u, 0x3F800000u,
-                                     0xBF800000u, 0x3F7FFFFFu, 0x3F800001u, 0x40400000u, 0x0C000000u, 0x73000000u};
+    const std::uint32_t special[] = {0x00000000u, 0x80000000u, 0x00000001u, 0x007FFFFFu, 0x00800000u,
+                                     0x00800001u, 0x7F7FFFFFu, 0x7F800000u, 0xFF800000u, 0x7FC00000u,
+                                     0xFFC00001u, 0x3F800000u, 0xBF800000u, 0x3F7FFFFFu, 0x3F800001u,
+                                     0x40400000u, 0x0C000000u, 0x73000000u};
     auto expectSame = [](std::uint32_t x, std::uint32_t y) {
         const F32 a = F32::FromBits(x), b = F32::FromBits(y);
         const F32 fast = FastDivide(a, b), x87 = Divide(a, b);
