@@ -5,31 +5,31 @@
 
 namespace {
 
-struct Spec {
+struct Directive {
     std::string flags;
     int width = -1;
     int precision = -1;
     bool longLong = false;
-    char conversion = 0;
+    char letter = 0;
 };
 
 void AppendAscii(WString& out, std::string_view text) {
     for (char c : text) out += static_cast<char16_t>(static_cast<unsigned char>(c));
 }
 
-void AppendPadded(WString& out, WStringView text, const Spec& spec) {
-    const bool left = spec.flags.find('-') != std::string::npos;
-    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+void AppendPadded(WString& out, WStringView text, const Directive& directive) {
+    const bool left = directive.flags.find('-') != std::string::npos;
+    const size_t width = directive.width > 0 ? static_cast<size_t>(directive.width) : 0;
     const size_t pad = text.size() < width ? width - text.size() : 0;
     if (!left) out.append(pad, u' ');
     out.append(text);
     if (left) out.append(pad, u' ');
 }
 
-std::string NumberFormat(const Spec& spec, const char* lengthAndConversion) {
-    std::string f = "%" + spec.flags;
-    if (spec.width >= 0) f += std::to_string(spec.width);
-    if (spec.precision >= 0) f += "." + std::to_string(spec.precision);
+std::string NumberFormat(const Directive& directive, const char* lengthAndConversion) {
+    std::string f = "%" + directive.flags;
+    if (directive.width >= 0) f += std::to_string(directive.width);
+    if (directive.precision >= 0) f += "." + std::to_string(directive.precision);
     return f + lengthAndConversion;
 }
 
@@ -66,46 +66,46 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             ++i;
             continue;
         }
-        Spec spec;
+        Directive directive;
         size_t j = i + 1;
         while (j < format.size() && (format[j] == u'-' || format[j] == u'+' || format[j] == u' ' ||
                                      format[j] == u'0' || format[j] == u'#'))
-            spec.flags += static_cast<char>(format[j++]);
+            directive.flags += static_cast<char>(format[j++]);
         if (j < format.size() && format[j] == u'*') {
             const FormatArg* w = take();
-            spec.width = w && IsIntegral(w->kind()) ? ClampWidth(w->AsSigned()) : 0;
-            if (spec.width < 0) {
-                spec.flags += '-';
-                spec.width = -spec.width;
+            directive.width = w && IsIntegral(w->kind()) ? ClampWidth(w->AsSigned()) : 0;
+            if (directive.width < 0) {
+                directive.flags += '-';
+                directive.width = -directive.width;
             }
             ++j;
         } else {
             while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                spec.width =
-                    ClampWidth(std::int64_t{spec.width < 0 ? 0 : spec.width} * 10 + (format[j++] - u'0'));
+                directive.width =
+                    ClampWidth(std::int64_t{directive.width < 0 ? 0 : directive.width} * 10 + (format[j++] - u'0'));
         }
         if (j < format.size() && format[j] == u'.') {
             ++j;
-            spec.precision = 0;
+            directive.precision = 0;
             if (j < format.size() && format[j] == u'*') {
                 const FormatArg* p = take();
-                spec.precision = p && IsIntegral(p->kind()) ? ClampWidth(p->AsSigned()) : 0;
-                if (spec.precision < 0) spec.precision = -1;  // a negative precision is none
+                directive.precision = p && IsIntegral(p->kind()) ? ClampWidth(p->AsSigned()) : 0;
+                if (directive.precision < 0) directive.precision = -1;  // a negative precision is none
                 ++j;
             } else {
                 while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                    spec.precision = ClampWidth(std::int64_t{spec.precision} * 10 + (format[j++] - u'0'));
+                    directive.precision = ClampWidth(std::int64_t{directive.precision} * 10 + (format[j++] - u'0'));
             }
         }
         // Length modifiers: I64, I32, ll, l, h, hh, L.
         if (format.substr(j, 3) == u"I64") {
-            spec.longLong = true;
+            directive.longLong = true;
             j += 3;
         } else if (format.substr(j, 3) == u"I32") {
             j += 3;
         } else {
             while (j < format.size() && (format[j] == u'l' || format[j] == u'h' || format[j] == u'L')) {
-                if (format[j] == u'l' && j + 1 < format.size() && format[j + 1] == u'l') spec.longLong = true;
+                if (format[j] == u'l' && j + 1 < format.size() && format[j + 1] == u'l') directive.longLong = true;
                 ++j;
             }
         }
@@ -113,12 +113,12 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             out.append(format.substr(i));
             break;
         }
-        spec.conversion = static_cast<char>(format[j]);
+        directive.letter = static_cast<char>(format[j]);
         i = j;
 
         const FormatArg* arg = take();
         char buffer[2048];  // holds the widest clamped field of any number
-        switch (spec.conversion) {
+        switch (directive.letter) {
             case 'd':
             case 'i':
                 if (!arg || !IsIntegral(arg->kind())) {
@@ -126,11 +126,11 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                     break;
                 }
                 // A 32-bit conversion shows the value as the system's 32-bit int would.
-                if (spec.longLong)
-                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, "lld").c_str(),
+                if (directive.longLong)
+                    std::snprintf(buffer, sizeof buffer, NumberFormat(directive, "lld").c_str(),
                                   static_cast<long long>(arg->AsSigned()));
                 else
-                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, "d").c_str(),
+                    std::snprintf(buffer, sizeof buffer, NumberFormat(directive, "d").c_str(),
                                   static_cast<int>(static_cast<std::int32_t>(arg->AsSigned())));
                 AppendAscii(out, buffer);
                 break;
@@ -142,13 +142,13 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                     out.append(bad);
                     break;
                 }
-                const char conv[2] = {spec.conversion, 0};
-                if (spec.longLong)
+                const char conv[2] = {directive.letter, 0};
+                if (directive.longLong)
                     std::snprintf(buffer, sizeof buffer,
-                                  NumberFormat(spec, (std::string("ll") + conv).c_str()).c_str(),
+                                  NumberFormat(directive, (std::string("ll") + conv).c_str()).c_str(),
                                   static_cast<unsigned long long>(arg->AsUnsigned()));
                 else
-                    std::snprintf(buffer, sizeof buffer, NumberFormat(spec, conv).c_str(),
+                    std::snprintf(buffer, sizeof buffer, NumberFormat(directive, conv).c_str(),
                                   static_cast<unsigned>(static_cast<std::uint32_t>(arg->AsUnsigned())));
                 AppendAscii(out, buffer);
                 break;
@@ -163,8 +163,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                     out.append(bad);
                     break;
                 }
-                const char conv[2] = {spec.conversion, 0};
-                std::snprintf(buffer, sizeof buffer, NumberFormat(spec, conv).c_str(), arg->AsFloat());
+                const char conv[2] = {directive.letter, 0};
+                std::snprintf(buffer, sizeof buffer, NumberFormat(directive, conv).c_str(), arg->AsFloat());
                 AppendAscii(out, buffer);
                 break;
             }
@@ -173,7 +173,7 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                     out.append(bad);
                     break;
                 }
-                AppendPadded(out, WString(1, static_cast<char16_t>(arg->AsUnsigned())), spec);
+                AppendPadded(out, WString(1, static_cast<char16_t>(arg->AsUnsigned())), directive);
                 break;
             case 's':
             case 'S': {
@@ -190,9 +190,9 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                     out.append(bad);
                     break;
                 }
-                if (spec.precision >= 0 && text.size() > static_cast<size_t>(spec.precision))
-                    text.resize(spec.precision);
-                AppendPadded(out, text, spec);
+                if (directive.precision >= 0 && text.size() > static_cast<size_t>(directive.precision))
+                    text.resize(directive.precision);
+                AppendPadded(out, text, directive);
                 break;
             }
             case 'p':
@@ -208,7 +208,7 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                 // Unknown conversion: shown as written, its argument left for the next one.
                 if (arg) --next;
                 out += u'%';
-                out += static_cast<char16_t>(spec.conversion);
+                out += static_cast<char16_t>(directive.letter);
                 break;
         }
     }
