@@ -80,12 +80,6 @@ bool Ball::SetSize(F32 radiusCmValue, F32 massValue) {
     return true;
 }
 
-bool Ball::IsAtRest() const {
-    if (cueActive != 0) return false;
-    if (outOfPlay != 0) return true;
-    return velocity.IsZero() && spin.IsZero();
-}
-
 void Ball::RefreshTouchFlags() {
     for (int i = 0; i < 2; ++i) {
         touchFlag[i] = touchTime[i] > F32(0.0f) ? 1 : 0;

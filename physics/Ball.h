@@ -22,7 +22,11 @@ public:
     void ResetMotion();
     // An orientation drawn from a fresh generator seeded with `seed`.
     void RandomizeOrientation(std::uint32_t seed);
-    bool IsAtRest() const;
+    bool IsAtRest() const {
+        if (cueActive != 0) return false;
+        if (outOfPlay != 0) return true;
+        return velocity.IsZero() && spin.IsZero();
+    }
     void RefreshTouchFlags();
     bool IsInsideCushions(F32 margin) const;
     bool IsWithinTableBounds(F32 margin) const;

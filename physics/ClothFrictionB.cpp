@@ -30,7 +30,9 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
     const F32 r = ball.radius;
     const F32 ia = ball.inertiaArm;
 
-    const F32 n = St(-v.z - Length2D(v.x, v.y) * c);
+    // The planar speed: the rolling branch below needs it again for the unchanged velocity.
+    const F32 speed = Length2D(v.x, v.y);
+    const F32 n = St(-v.z - speed * c);
     if (n < F32(0.0f)) return;
     const F32 a = St(n * set[0]);
     F32 b = St(n * set[2]);
@@ -46,7 +48,7 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
 
     const F32 s = Length2D(sx, sy);
     if (a * 3.5f < s) {
-        const F32 k = St(a / s);
+        const F32 k = DivF(a, s);
         lx = St(k * lx);
         ly = St(k * ly);
         px = St(k * px);
@@ -64,7 +66,7 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
         w.x = St(w.x - ly / ia);
         w.y = St(lx / ia + w.y);
     } else {
-        const F32 len = Length2D(v.x, v.y);
+        const F32 len = speed;
         if (len <= clothSlowSpeed && clothSlowSpeed > F32(0.0f)) {
             F32 g = St(((clothSlowSpeed - len) * clothSlowGain) / clothSlowSpeed + 1.0f);
             if (clothSlowSpeed * 0.25f > len) {
@@ -82,10 +84,11 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
             b = St(g * b);
         }
         if (len < b) b = F32(0.0f);
-        w.x = St(-(v.y / r));
-        w.y = St(v.x / r);
+        w.x = St(-Ext(DivF(v.y, r)));
+        w.y = DivF(v.x, r);
+        // Normalize2D of the velocity: its root is the planar speed.
         F32 dx = v.x, dy = v.y;
-        Normalize2D(dx, dy);
+        ScaleByInverse2D(speed, dx, dy);
         const F32 fx = St(dx * b);
         const F32 fy = St(dy * b);
         if (b == F32(0.0f)) {
@@ -99,7 +102,7 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
         }
     }
 
-    const F32 zLimit = St(t / r);
+    const F32 zLimit = DivF(t, r);
     const F32 wz = AbsF(w.z);
     if (wz < zLimit || t == F32(0.0f))
         w.z = F32(0.0f);

@@ -43,7 +43,7 @@ bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
     const Vector3 surface(St(tt.x + nn.x), St(tt.y + nn.y), St(tt.z + nn.z));
 
     auto deform = [&](F32 tc, F32 nc) {
-        F32 q = St(tc / k);
+        F32 q = DivF(tc, k);
         q = St(q + nc);
         return St(q * c.dtStep);
     };
@@ -61,7 +61,7 @@ bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
         const F32 spring = St(p.cushionStiffness * rc);
         const F32 damping = St(p.cushionParamA * srh);
         const F32 diff = St(spring - damping);
-        return St(diff / c.mass);
+        return DivF(diff, c.mass);
     };
     const Vector3 a(force(rv.x, rhat.x), force(rv.y, rhat.y), force(rv.z, rhat.z));
 
@@ -91,12 +91,12 @@ bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
     const Vector3 dv(St(a.x * c.dtStep), St(a.y * c.dtStep), St(a.z * c.dtStep));
     const F32 dvn = St((dv.y * u.y + dv.z * u.z) + dv.x * u.x);
     const Vector3 dvnu(St(dvn * u.x), St(dvn * u.y), St(dvn * u.z));
-    const Vector3 ww(St(St(dv.x - dvnu.x) / k), St(St(dv.y - dvnu.y) / k), St(St(dv.z - dvnu.z) / k));
+    const Vector3 ww(DivF(St(dv.x - dvnu.x), k), DivF(St(dv.y - dvnu.y), k), DivF(St(dv.z - dvnu.z), k));
     v.x = St(St(ww.x + dvnu.x) + v.x);
     v.y = St(St(ww.y + dvnu.y) + v.y);
     v.z = St(St(ww.z + dvnu.z) + v.z);
 
-    const Vector3 g(St(ww.x / ia), St(ww.y / ia), St(ww.z / ia));
+    const Vector3 g(DivF(ww.x, ia), DivF(ww.y, ia), DivF(ww.z, ia));
     Vector3 turn;
     Vec3Cross(turn, g, u);
     w.x = St(w.x + turn.x);
@@ -124,6 +124,10 @@ bool PhysicsModelB::ResolveCollisions() {
             Ball& b = *balls_[ib];
             if (b.outOfPlay != 0) continue;
             if (a.velocity.IsZero() && a.spin.IsZero() && a.cueActive == 0 && b.IsAtRest()) continue;
+            // The chopped difference is below `contact` exactly when the difference is: test the
+            // unstored one first, and store only for the pairs that pass.
+            if (!(AbsE(a.position.x - b.position.x) < contact && AbsE(a.position.y - b.position.y) < contact))
+                continue;
             Vector3 d;
             Vec3Subtract(d, a.position, b.position);
             if (!(AbsF(d.x) < contact && AbsF(d.y) < contact && AbsF(d.z) < contact)) continue;
@@ -204,7 +208,7 @@ bool PhysicsModelB::ResolveCollisions() {
                 gl.Normalize(&len);
                 const F32 limit = St(imp * mu);
                 if (!(limit * 3.5f < len)) continue;
-                const F32 k = St(limit / len);
+                const F32 k = DivF(limit, len);
                 slideA *= k;
                 slideB *= k;
                 const Vector3 fa(St(-slideA.x + St(mix * slideB.x)), St(-slideA.y + St(mix * slideB.y)),
@@ -216,8 +220,8 @@ bool PhysicsModelB::ResolveCollisions() {
                 vb = Vector3(St(vb.x - collisionShare * fb.x), St(vb.y - collisionShare * fb.y),
                              St(vb.z - collisionShare * fb.z));
                 auto spinTurn = [&](const Vector3& f) {
-                    return Vector3(St(St(f.y * n.z - f.z * n.y) / i0), St(St(f.z * n.x - f.x * n.z) / i0),
-                                   St(St(f.x * n.y - f.y * n.x) / i0));
+                    return Vector3(DivF(St(f.y * n.z - f.z * n.y), i0), DivF(St(f.z * n.x - f.x * n.z), i0),
+                                   DivF(St(f.x * n.y - f.y * n.x), i0));
                 };
                 const Vector3 da = spinTurn(fa);
                 a.spin = Vector3(St(a.spin.x + da.x), St(a.spin.y + da.y), St(a.spin.z + da.z));

@@ -2,19 +2,6 @@
 
 namespace physics {
 
-void Vector3::Normalize(F32* outLength) {
-    F32 len = Length();
-    if (AbsF(len) < kFltEpsilon) {
-        x = y = z = F32(0.0f);
-    } else {
-        F32 inv = St(Ext(1.0f) / len);
-        x = St(inv * x);
-        y = St(inv * y);
-        z = St(inv * z);
-    }
-    if (outLength) *outLength = len;
-}
-
 void Vector3::Rotate(const Quaternion& q) {
     Vector3 u(q.x, q.y, q.z);
     Vector3 t;
@@ -28,16 +15,6 @@ void Vector3::Rotate(const Quaternion& q) {
     *this += ut;
 }
 
-Vector3& Vec3Subtract(Vector3& out, const Vector3& a, const Vector3& b) {
-    out = Vector3(St(a.x - b.x), St(a.y - b.y), St(a.z - b.z));
-    return out;
-}
-
-Vector3& Vec3Scale(Vector3& out, const Vector3& v, F32 s) {
-    out = Vector3(St(s * v.x), St(s * v.y), St(s * v.z));
-    return out;
-}
-
 Vector3& Vec3Cross(Vector3& out, const Vector3& a, const Vector3& b) {
     F32 z = St(a.x * b.y - a.y * b.x);
     F32 y = St(a.z * b.x - b.z * a.x);
@@ -47,14 +24,16 @@ Vector3& Vec3Cross(Vector3& out, const Vector3& a, const Vector3& b) {
 }
 
 void Quaternion::Normalize(F32* outLength) {
-    F32 len = Length();
+    const F32 square = St(((x * x + y * y) + z * z) + w * w);
+    F32 len, inv;
+    if (!NearUnitRoot(square, len, inv)) len = SqrtF(square);
     if (AbsF(len) < kFltEpsilon) {
         x = y = z = w = F32(0.0f);
-    } else {
-        x = St(x / len);
-        y = St(y / len);
-        z = St(z / len);
-        w = St(w / len);
+    } else if (len != F32(1.0f)) {
+        x = DivF(x, len);
+        y = DivF(y, len);
+        z = DivF(z, len);
+        w = DivF(w, len);
     }
     if (outLength) *outLength = len;
 }
@@ -88,7 +67,7 @@ Quaternion& Quaternion::GetInverse(Quaternion& out) const {
     if (AbsF(len) < kFltEpsilon) {
         out = Quaternion(F32(0.0f), F32(0.0f), F32(0.0f), F32(0.0f));
     } else {
-        F32 inv = St(Ext(1.0f) / len);
+        F32 inv = DivF(F32(1.0f), len);
         out = Quaternion(St(-(inv * x)), St(-(inv * y)), St(-(inv * z)), St(inv * w));
     }
     return out;
@@ -99,38 +78,6 @@ Quaternion& QuatMultiply(Quaternion& out, const Quaternion& a, const Quaternion&
     r *= b;
     out = r;
     return out;
-}
-
-F32 Length2D(F32 x, F32 y) {
-    F32 s = St(x * x + y * y);
-    if (!(s > F32(0.0f))) return F32(0.0f);
-    return SqrtF(s);
-}
-
-void Normalize2D(F32& a, F32& b, F32* outLength) {
-    F32 s = St(a * a + b * b);
-    F32 len(0.0f);
-    if (!(s > F32(0.0f))) {
-        a = b = F32(0.0f);
-    } else {
-        len = SqrtF(s);
-        if (!(len > F32(0.0f))) {
-            a = b = F32(0.0f);
-        } else {
-            a = St(a / len);
-            b = St(b / len);
-        }
-    }
-    if (outLength) *outLength = len;
-}
-
-void ScaleByInverse2D(F32 len, F32& a, F32& b) {
-    if (len > F32(0.0f)) {
-        a = St(a / len);
-        b = St(b / len);
-    } else {
-        a = b = F32(0.0f);
-    }
 }
 
 }  // namespace physics

@@ -49,8 +49,14 @@ struct Vector3 {
     void Rotate(const Quaternion& q);
 };
 
-Vector3& Vec3Subtract(Vector3& out, const Vector3& a, const Vector3& b);
-Vector3& Vec3Scale(Vector3& out, const Vector3& v, F32 s);
+inline Vector3& Vec3Subtract(Vector3& out, const Vector3& a, const Vector3& b) {
+    out = Vector3(St(a.x - b.x), St(a.y - b.y), St(a.z - b.z));
+    return out;
+}
+inline Vector3& Vec3Scale(Vector3& out, const Vector3& v, F32 s) {
+    out = Vector3(St(s * v.x), St(s * v.y), St(s * v.z));
+    return out;
+}
 // Safe when out aliases a or b.
 Vector3& Vec3Cross(Vector3& out, const Vector3& a, const Vector3& b);
 
@@ -74,10 +80,62 @@ struct Quaternion {
 
 Quaternion& QuatMultiply(Quaternion& out, const Quaternion& a, const Quaternion& b);
 
+// The hot helpers are inline: a call costs as much as their arithmetic.
+
 // sqrt of (x x + y y) stored; exactly 0 without a root when that sum is not positive.
-F32 Length2D(F32 x, F32 y);
-void Normalize2D(F32& a, F32& b, F32* outLength = nullptr);
-void ScaleByInverse2D(F32 len, F32& a, F32& b);
+inline F32 Length2D(F32 x, F32 y) {
+    F32 s = St(x * x + y * y);
+    if (!(s > F32(0.0f))) return F32(0.0f);
+    return SqrtF(s);
+}
+
+inline void Normalize2D(F32& a, F32& b, F32* outLength = nullptr) {
+    F32 s = St(a * a + b * b);
+    F32 len(0.0f);
+    if (!(s > F32(0.0f))) {
+        a = b = F32(0.0f);
+    } else {
+        len = SqrtF(s);
+        if (!(len > F32(0.0f))) {
+            a = b = F32(0.0f);
+        } else {
+            a = DivF(a, len);
+            b = DivF(b, len);
+        }
+    }
+    if (outLength) *outLength = len;
+}
+
+inline void ScaleByInverse2D(F32 len, F32& a, F32& b) {
+    if (len > F32(0.0f)) {
+        a = DivF(a, len);
+        b = DivF(b, len);
+    } else {
+        a = b = F32(0.0f);
+    }
+}
+
+inline void Vector3::Normalize(F32* outLength) {
+    const F32 square = St(LengthSquared());
+    F32 len, inv;
+    if (!NearUnitRoot(square, len, inv)) {
+        len = SqrtF(square);
+        if (AbsF(len) < kFltEpsilon) {
+            x = y = z = F32(0.0f);
+            if (outLength) *outLength = len;
+            return;
+        }
+        inv = DivF(F32(1.0f), len);
+    }
+    // A factor of exactly 1 leaves the (finite) components as they are.
+    if (inv != F32(1.0f)) {
+        x = St(inv * x);
+        y = St(inv * y);
+        z = St(inv * z);
+    }
+    if (outLength) *outLength = len;
+}
+
 inline bool IsNearlyZero(F32 f) { return AbsF(f) < kFltEpsilon; }
 
 }  // namespace physics

@@ -106,13 +106,53 @@ public:
     if (!(x.v >= FLT_MIN)) return SqrtF(Ext(x));
     float r = __builtin_ia32_sqrtss(__extension__(__attribute__((vector_size(16))) float){x.v, 0, 0, 0})[0];
     const double square = static_cast<double>(r) * static_cast<double>(r);
-    if (square > static_cast<double>(x.v)) {
-        std::uint32_t bits;
-        std::memcpy(&bits, &r, sizeof bits);
-        --bits;
-        std::memcpy(&r, &bits, sizeof r);
-    }
+    // Without a branch: which way the root was rounded is data, not a pattern to predict.
+    std::uint32_t bits;
+    std::memcpy(&bits, &r, sizeof bits);
+    bits -= static_cast<std::uint32_t>(square > static_cast<double>(x.v));
+    std::memcpy(&r, &bits, sizeof r);
     return F32(r);
+}
+// The root and its reciprocal St(1 / root) of a stored square within 16 units of 1, where unit
+// vectors and quaternions land: read from a table instead of computed (the same bits, which a
+// test checks). False for any other square.
+[[gnu::always_inline]] inline bool NearUnitRoot(F32 square, F32& root, F32& inverse) {
+    struct RootBits {
+        std::uint32_t root, inverse;
+    };
+    static constexpr std::uint32_t kFirst = 0x3F7FFFF0u;  // 1 - 16 units below 1
+    static constexpr RootBits kRoots[33] = {
+        {0x3F7FFFF7, 0x3F800004}, {0x3F7FFFF8, 0x3F800004}, {0x3F7FFFF8, 0x3F800004},
+        {0x3F7FFFF9, 0x3F800003}, {0x3F7FFFF9, 0x3F800003}, {0x3F7FFFFA, 0x3F800003},
+        {0x3F7FFFFA, 0x3F800003}, {0x3F7FFFFB, 0x3F800002}, {0x3F7FFFFB, 0x3F800002},
+        {0x3F7FFFFC, 0x3F800002}, {0x3F7FFFFC, 0x3F800002}, {0x3F7FFFFD, 0x3F800001},
+        {0x3F7FFFFD, 0x3F800001}, {0x3F7FFFFE, 0x3F800001}, {0x3F7FFFFE, 0x3F800001},
+        {0x3F7FFFFF, 0x3F800000}, {0x3F800000, 0x3F800000}, {0x3F800000, 0x3F800000},
+        {0x3F800000, 0x3F800000}, {0x3F800001, 0x3F7FFFFE}, {0x3F800001, 0x3F7FFFFE},
+        {0x3F800002, 0x3F7FFFFC}, {0x3F800002, 0x3F7FFFFC}, {0x3F800003, 0x3F7FFFFA},
+        {0x3F800003, 0x3F7FFFFA}, {0x3F800004, 0x3F7FFFF8}, {0x3F800004, 0x3F7FFFF8},
+        {0x3F800005, 0x3F7FFFF6}, {0x3F800005, 0x3F7FFFF6}, {0x3F800006, 0x3F7FFFF4},
+        {0x3F800006, 0x3F7FFFF4}, {0x3F800007, 0x3F7FFFF2}, {0x3F800007, 0x3F7FFFF2},
+    };
+    const std::uint32_t index = square.Bits() - kFirst;
+    if (index >= 33u) return false;
+    root = F32::FromBits(kRoots[index].root);
+    inverse = F32::FromBits(kRoots[index].inverse);
+    return true;
+}
+// St(a / b) for stored operands, faster: the SSE quotient rounded to nearest, moved one unit
+// toward zero when it lies beyond the exact quotient (its product with b is exact in double).
+// Zero, subnormal, infinite or NaN operands and quotients take the x87 path, since SSE may
+// flush subnormals and picks NaNs differently.
+[[gnu::always_inline]] inline F32 DivF(F32 a, F32 b) {
+    const float q = a.v / b.v;
+    std::uint32_t bits;
+    std::memcpy(&bits, &q, sizeof bits);
+    const auto isNormal = [](std::uint32_t word) { return ((word >> 23) & 0xFFu) - 1u < 0xFEu; };
+    if (!(isNormal(a.Bits()) && isNormal(b.Bits()) && isNormal(bits))) return St(Ext(a) / b);
+    const double back = static_cast<double>(q) * static_cast<double>(b.v);
+    bits -= static_cast<std::uint32_t>(__builtin_fabs(back) > __builtin_fabs(static_cast<double>(a.v)));
+    return F32::FromBits(bits);
 }
 // Root of an extended sum passed at double precision.
 [[gnu::always_inline]] inline F32 SqrtDouble(Ext x) { return St(Ext(sqrtl(StD(x).v))); }

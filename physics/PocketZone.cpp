@@ -22,18 +22,19 @@ struct Hole {
 
 // The pocket hole under zone bits 4, 8, 5, 6, 9 or 10 (pocket 0 for the others).
 Hole HoleOfZone(std::uint8_t bits, const TableGeometry& g) {
-    const F32 mid = St((g.cushion.xMax + g.cushion.xMin) / 2.0f);
-    const F32 left = St(g.cushion.xMin - g.cornerHoleOffset);
-    const F32 right = St(g.cushion.xMax + g.cornerHoleOffset);
-    const F32 near = St(g.cushion.yMin - g.cornerHoleOffset);
-    const F32 far = St(g.cushion.yMax + g.cornerHoleOffset);
+    // Only the centre of the hole asked for is computed: most balls are in no zone at all.
+    const auto mid = [&g] { return St((g.cushion.xMax + g.cushion.xMin) / 2.0f); };
+    const auto left = [&g] { return St(g.cushion.xMin - g.cornerHoleOffset); };
+    const auto right = [&g] { return St(g.cushion.xMax + g.cornerHoleOffset); };
+    const auto near = [&g] { return St(g.cushion.yMin - g.cornerHoleOffset); };
+    const auto far = [&g] { return St(g.cushion.yMax + g.cornerHoleOffset); };
     switch (bits) {
-        case 4: return {2, mid, St(g.cushion.yMin - g.sideHoleOffset), g.sideHoleRadius};
-        case 8: return {5, mid, St(g.sideHoleOffset + g.cushion.yMax), g.sideHoleRadius};
-        case 5: return {1, left, near, g.cornerHoleRadius};
-        case 6: return {3, right, near, g.cornerHoleRadius};
-        case 9: return {4, left, far, g.cornerHoleRadius};
-        case 10: return {6, right, far, g.cornerHoleRadius};
+        case 4: return {2, mid(), St(g.cushion.yMin - g.sideHoleOffset), g.sideHoleRadius};
+        case 8: return {5, mid(), St(g.sideHoleOffset + g.cushion.yMax), g.sideHoleRadius};
+        case 5: return {1, left(), near(), g.cornerHoleRadius};
+        case 6: return {3, right(), near(), g.cornerHoleRadius};
+        case 9: return {4, left(), far(), g.cornerHoleRadius};
+        case 10: return {6, right(), far(), g.cornerHoleRadius};
         default: return {0, F32(0.0f), F32(0.0f), F32(0.0f)};
     }
 }
@@ -261,7 +262,7 @@ bool PhysicsModel::CollidePocket(Ball& ball, std::uint8_t pocket, F32 h) {
                     const F32 tl = t.Length();
                     const F32 lim = St((vn * p.pocketDropA) * h);
                     if (lim * 3.5f < tl)
-                        t *= St(lim / tl);
+                        t *= DivF(lim, tl);
                     else
                         t *= F32(0.0f);
                     v = Vector3(St(t.x + v.x), St(t.y + v.y), St(t.z + v.z));

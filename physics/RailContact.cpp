@@ -103,7 +103,7 @@ void PhysicsModel::CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation
             if (AbsF(length) < kFltEpsilon) {
                 direction = Vector3();
             } else {
-                const F32 inv = St(Ext(1.0f) / length);
+                const F32 inv = DivF(F32(1.0f), length);
                 direction = Vector3(St(direction.x * inv), St(direction.y * inv), St(direction.z * inv));
             }
             F32 dirX = direction.x, dirY = direction.y, horizontal;

@@ -56,6 +56,19 @@ BENCHMARK(BM_SubStepPocket16);
 BENCHMARK(BM_SubStepPocket22);
 BENCHMARK(BM_SubStepWorstCase22x50);
 
+// The fixed cost of a call: entry guard, event queue and the rest test of balls that lie still.
+void BM_SimulateAtRest(benchmark::State& state) {
+    auto m = MovingRack(physics::kDefaultPhysicsModelId, 0, 3);
+    Reset(*m);
+    for (std::uint16_t i = 0; i < m->BallCount(); ++i) {
+        m->GetBall(i).velocity = physics::Vector3();
+        m->GetBall(i).spin = physics::Vector3();
+    }
+    m->Simulate(F32(0.005f), 50, F32(1.0f));
+    for (auto _ : state) benchmark::DoNotOptimize(m->Simulate(F32(0.005f), 50, F32(1.0f)));
+}
+BENCHMARK(BM_SimulateAtRest);
+
 void ShotToRest(benchmark::State& state, std::uint32_t model, std::uint32_t table) {
     auto m = MovingRack(model, table, 3);
     const std::uint32_t subSteps = m->Table().hasPockets ? 15 : 50;

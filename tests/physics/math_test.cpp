@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "engine/core/Lcg.h"
 #include "physics/MathTypes.h"
 #include "physics/PhysicsEntry.h"
 #include "physics/RenderMath.h"
@@ -31,6 +32,61 @@ TEST_F(MathTest, NormalizeOfTinyVectorsGivesZeroButReportsTheLength) {
     Vector3 eps(kFltEpsilon, F32(0.0f), F32(0.0f));
     eps.Normalize();
     EXPECT_EQ(eps.x.v, 1.0f);
+}
+
+// Normalize reads near-unit roots from a table and skips factors of exactly 1; it must give the
+// bits of the plain formula for near-unit and arbitrary vectors and quaternions alike.
+PHYSICS_BEHIND_ENTRY Vector3 PlainNormalize(Vector3 v, F32& len) {
+    len = SqrtF(St(v.LengthSquared()));
+    if (AbsF(len) < kFltEpsilon) return Vector3();
+    const F32 inv = St(Ext(1.0f) / len);
+    return Vector3(St(inv * v.x), St(inv * v.y), St(inv * v.z));
+}
+
+PHYSICS_BEHIND_ENTRY Quaternion PlainNormalize(Quaternion q, F32& len) {
+    len = SqrtF(St(((q.x * q.x + q.y * q.y) + q.z * q.z) + q.w * q.w));
+    if (AbsF(len) < kFltEpsilon) return Quaternion(F32(0.0f), F32(0.0f), F32(0.0f), F32(0.0f));
+    return Quaternion(St(q.x / len), St(q.y / len), St(q.z / len), St(q.w / len));
+}
+
+TEST_F(MathTest, NormalizeGivesTheBitsOfThePlainFormula) {
+    Lcg lcg;
+    lcg.Seed(5);
+    auto component = [&lcg](float scale) {
+        return F32(scale * (static_cast<float>(lcg.Next() >> 8) / 8388608.0f - 1.0f));
+    };
+    // Moves a value by a few units in the last place.
+    auto nudge = [&lcg](F32 f) { return F32::FromBits(f.Bits() + (lcg.Next() >> 29) - 4); };
+    int nearUnit = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const float scale = (i % 3 == 0) ? 1000.0f : 1.0f;
+        Vector3 v(component(scale), component(scale), component(scale));
+        if (i % 2 == 0) {
+            v.Normalize();
+            v = Vector3(nudge(v.x), nudge(v.y), nudge(v.z));
+        }
+        F32 len, plainLen;
+        const Vector3 plain = PlainNormalize(v, plainLen);
+        nearUnit += AbsE(St(v.LengthSquared()) - 1.0f) < Ext(0.00001f) ? 1 : 0;
+        v.Normalize(&len);
+        ASSERT_EQ(len.Bits(), plainLen.Bits()) << i;
+        ASSERT_TRUE(v.x.Bits() == plain.x.Bits() && v.y.Bits() == plain.y.Bits() &&
+                    v.z.Bits() == plain.z.Bits())
+            << i;
+
+        Quaternion q(component(scale), component(scale), component(scale), component(scale));
+        if (i % 2 == 0) {
+            q.Normalize();
+            q = Quaternion(nudge(q.x), nudge(q.y), nudge(q.z), nudge(q.w));
+        }
+        const Quaternion plainQ = PlainNormalize(q, plainLen);
+        q.Normalize(&len);
+        ASSERT_EQ(len.Bits(), plainLen.Bits()) << i;
+        ASSERT_TRUE(q.x.Bits() == plainQ.x.Bits() && q.y.Bits() == plainQ.y.Bits() &&
+                    q.z.Bits() == plainQ.z.Bits() && q.w.Bits() == plainQ.w.Bits())
+            << i;
+    }
+    EXPECT_GT(nearUnit, 50000);  // the table path was taken often
 }
 
 TEST_F(MathTest, NormalizeMultipliesByTheChoppedInverse) {

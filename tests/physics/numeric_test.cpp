@@ -1,3 +1,5 @@
+#include "physics/Numeric.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -7,7 +9,7 @@
 #include <sstream>
 #include <thread>
 
-#include "physics/Numeric.h"
+#include "engine/core/Lcg.h"
 #include "physics/PhysicsEntry.h"
 #include "platform/sys/Fpu.h"
 
@@ -52,6 +54,58 @@ TEST(NumericRecipe, LibraryFunctionsIgnoreTheX87Word) {
     const F32 s2 = SinF(F32(1.0f));
     platform::SetFpuControl(platform::kPhysicsFpuControl);
     EXPECT_EQ(s.Bits(), s2.Bits());
+}
+
+PHYSICS_BEHIND_ENTRY F32 Root(F32 square) {
+    return SqrtF(square);
+}
+PHYSICS_BEHIND_ENTRY F32 Reciprocal(F32 root) {
+    return St(Ext(1.0f) / root);
+}
+
+TEST(NumericRecipe, NearUnitRootTableMatchesTheComputedRootsAndOnlyCoversItsRange) {
+    PhysicsEntry entry;
+    int covered = 0;
+    for (std::uint32_t bits = 0x3F7FFF00u; bits <= 0x3F800100u; ++bits) {
+        const F32 square = F32::FromBits(bits);
+        F32 root(0.0f), inverse(0.0f);
+        if (!NearUnitRoot(square, root, inverse)) continue;
+        ++covered;
+        EXPECT_EQ(root.Bits(), Root(square).Bits()) << std::hex << bits;
+        EXPECT_EQ(inverse.Bits(), Reciprocal(Root(square)).Bits()) << std::hex << bits;
+    }
+    EXPECT_EQ(covered, 33);
+    F32 root, inverse;
+    for (float far : {0.0f, -1.0f, 2.0f, 0.5f, -0.0f}) EXPECT_FALSE(NearUnitRoot(F32(far), root, inverse));
+}
+
+PHYSICS_BEHIND_ENTRY F32 FastDivide(F32 a, F32 b) {
+    return DivF(a, b);
+}
+
+TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
+    PhysicsEntry entry;
+    Lcg lcg;
+    lcg.Seed(99);
+    const std::uint32_t special[] = {0x00000000u, 0x80000000u, 0x00000001u, 0x007FFFFFu, 0x00800000u,
+                                     0x00800001u, 0x7F7FFFFFu, 0x7F800000u, 0xFF800000u, 0x7FC00000u,
+                                     0xFFC00001u, 0x3F800000u, 0xBF800000u, 0x3F7FFFFFu, 0x3F800001u,
+                                     0x40400000u, 0x0C000000u, 0x73000000u};
+    auto expectSame = [](std::uint32_t x, std::uint32_t y) {
+        const F32 a = F32::FromBits(x), b = F32::FromBits(y);
+        const F32 fast = FastDivide(a, b), x87 = Divide(a, b);
+        if (fast.Bits() != x87.Bits()) ADD_FAILURE() << std::hex << x << " / " << y << ": " << fast.Bits();
+    };
+    for (std::uint32_t x : special)
+        for (std::uint32_t y : special) expectSame(x, y);
+    for (int i = 0; i < 2000000; ++i) {
+        // Any bits, then operands whose quotients cluster near 1, near the normal limits and
+        // around values that need the step toward zero.
+        expectSame(lcg.Next() ^ (lcg.Next() << 16), lcg.Next() ^ (lcg.Next() << 16));
+        const std::uint32_t ea = 1 + lcg.Next() % 254, eb = 1 + lcg.Next() % 254;
+        expectSame(((lcg.Next() << 16 ^ lcg.Next()) & 0x807FFFFFu) | ea << 23,
+                   ((lcg.Next() << 16 ^ lcg.Next()) & 0x807FFFFFu) | eb << 23);
+    }
 }
 
 // Physics code must not compute in float or double: only the numeric header and the render-side
