@@ -20,6 +20,10 @@ void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags) {
             Ball& b = *balls_[ib];
             if (b.outOfPlay != 0) continue;
             if (a.velocity.IsZero() && a.spin.IsZero() && a.cueActive == 0 && b.IsAtRest()) continue;
+            // The chopped difference is below `contact` exactly when the difference is: test the
+            // unstored one first, and store only for the pairs that pass.
+            if (!(AbsE(a.position.x - b.position.x) < contact && AbsE(a.position.y - b.position.y) < contact))
+                continue;
             Vector3 d;
             Vec3Subtract(d, a.position, b.position);
             if (!(AbsF(d.x) < contact && AbsF(d.y) < contact && AbsF(d.z) < contact)) continue;

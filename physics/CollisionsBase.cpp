@@ -2,6 +2,7 @@
 // spring over slices of 2 microseconds until it separates, with each ball's own mass, radius
 // and inertia, and a sliding-friction exchange at the contact.
 #include "engine/core/Log.h"
+#include "physics/CollisionExchange.h"
 #include "physics/PhysicsModel.h"
 
 namespace physics {
@@ -9,18 +10,6 @@ namespace physics {
 namespace {
 
 constexpr F32 kSliceTime = F32(2e-6f);
-
-// (f x n) / i per component, each product difference and quotient stored.
-Vector3 SpinTurn(const Vector3& f, const Vector3& n, F32 i) {
-    return Vector3(St(St(f.y * n.z - f.z * n.y) / i), St(St(f.z * n.x - f.x * n.z) / i),
-                   St(St(f.x * n.y - f.y * n.x) / i));
-}
-
-// (spin x n) r per component, the cross product stored before the lever.
-Vector3 ContactSpin(const Vector3& w, const Vector3& n, F32 r) {
-    return Vector3(St(St(n.z * w.y - w.z * n.y) * r), St(St(w.z * n.x - w.x * n.z) * r),
-                   St(St(w.x * n.y - w.y * n.x) * r));
-}
 
 }  // namespace
 
@@ -82,16 +71,10 @@ bool PhysicsModel::ResolveCollisions() {
                     const F32 k = St(limit / len);
                     slideA *= k;
                     slideB *= k;
-                    const Vector3 fa(St(-slideA.x + St(mix * slideB.x)), St(-slideA.y + St(mix * slideB.y)),
-                                     St(-slideA.z + St(mix * slideB.z)));
-                    const Vector3 fb(St(slideB.x + St(mix * -slideA.x)), St(slideB.y + St(mix * -slideA.y)),
-                                     St(slideB.z + St(mix * -slideA.z)));
-                    va = Vector3(St(va.x + fa.x), St(va.y + fa.y), St(va.z + fa.z));
-                    vb = Vector3(St(vb.x - fb.x), St(vb.y - fb.y), St(vb.z - fb.z));
-                    const Vector3 da = SpinTurn(fa, n, a.inertiaArm);
-                    a.spin = Vector3(St(a.spin.x + da.x), St(a.spin.y + da.y), St(a.spin.z + da.z));
-                    const Vector3 db = SpinTurn(fb, n, b.inertiaArm);
-                    b.spin = Vector3(St(b.spin.x + db.x), St(b.spin.y + db.y), St(b.spin.z + db.z));
+                    const PairFriction f = MixFriction(slideA, slideB, mix);
+                    va = Vector3(St(va.x + f.onA.x), St(va.y + f.onA.y), St(va.z + f.onA.z));
+                    vb = Vector3(St(vb.x - f.fromB.x), St(vb.y - f.fromB.y), St(vb.z - f.fromB.z));
+                    TurnSpins(a, b, f, n, a.inertiaArm, b.inertiaArm);
                 }
                 if (rec.depth < F32(0.0f)) ++negCount;
             }

@@ -3,6 +3,7 @@
 // separated. The second generation (0x10005-0x1000B) and the third (0x1000C on) differ in sum
 // orders, the sign of ball b's spin term, an anisotropic friction bound and a velocity share.
 #include "engine/core/Log.h"
+#include "physics/CollisionExchange.h"
 #include "physics/PhysicsModelA.h"
 
 namespace physics {
@@ -95,25 +96,17 @@ bool PhysicsModelA::ResolveCollisions() {
                 const F32 k = St(limit / len);
                 slideA = Vector3(St(k * slideA.x), St(k * slideA.y), St(k * slideA.z));
                 slideB = Vector3(St(k * slideB.x), St(k * slideB.y), St(k * slideB.z));
-                const Vector3 fa(St(-slideA.x + St(mix * slideB.x)), St(-slideA.y + St(mix * slideB.y)),
-                                 St(-slideA.z + St(mix * slideB.z)));
-                const Vector3 fb(St(slideB.x + St(mix * -slideA.x)), St(slideB.y + St(mix * -slideA.y)),
-                                 St(slideB.z + St(mix * -slideA.z)));
+                const PairFriction f = MixFriction(slideA, slideB, mix);
                 if (third) {
-                    va = Vector3(St(va.x + share * fa.x), St(va.y + share * fa.y), St(va.z + share * fa.z));
-                    vb = Vector3(St(vb.x - share * fb.x), St(vb.y - share * fb.y), St(vb.z - share * fb.z));
+                    va = Vector3(St(va.x + share * f.onA.x), St(va.y + share * f.onA.y),
+                                 St(va.z + share * f.onA.z));
+                    vb = Vector3(St(vb.x - share * f.fromB.x), St(vb.y - share * f.fromB.y),
+                                 St(vb.z - share * f.fromB.z));
                 } else {
-                    va = Vector3(St(va.x + fa.x), St(va.y + fa.y), St(va.z + fa.z));
-                    vb = Vector3(St(vb.x - fb.x), St(vb.y - fb.y), St(vb.z - fb.z));
+                    va = Vector3(St(va.x + f.onA.x), St(va.y + f.onA.y), St(va.z + f.onA.z));
+                    vb = Vector3(St(vb.x - f.fromB.x), St(vb.y - f.fromB.y), St(vb.z - f.fromB.z));
                 }
-                auto spinTurn = [&](const Vector3& f) {
-                    return Vector3(St(St(f.y * n.z - f.z * n.y) / i0), St(St(f.z * n.x - f.x * n.z) / i0),
-                                   St(St(f.x * n.y - f.y * n.x) / i0));
-                };
-                const Vector3 da = spinTurn(fa);
-                a.spin = Vector3(St(a.spin.x + da.x), St(a.spin.y + da.y), St(a.spin.z + da.z));
-                const Vector3 db = spinTurn(fb);
-                b.spin = Vector3(St(b.spin.x + db.x), St(b.spin.y + db.y), St(b.spin.z + db.z));
+                TurnSpins(a, b, f, n, i0, i0);
             }
         }
     }

@@ -1,10 +1,13 @@
 // The late models' cushion impulse, ball collisions and the wiring of their rail contact.
 #include "engine/core/Log.h"
+#include "physics/CollisionExchange.h"
 #include "physics/PhysicsModelB.h"
 
 namespace physics {
 
-void PhysicsModelB::CollideRails(Ball& ball, F32 dt) { CollideRailsMid(ball, dt, RailGeneration::Late); }
+void PhysicsModelB::CollideRails(Ball& ball, F32 dt) {
+    CollideRailsMid(ball, dt, RailGeneration::Late);
+}
 
 bool PhysicsModelB::CollideRailZone(Vector3& position, const Vector3&, F32 radiusCm, Vector3& normal,
                                     RailZoneState& state, std::uint8_t railMask) {
@@ -106,59 +109,12 @@ bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
 }
 
 bool PhysicsModelB::ResolveCollisions() {
-    workCount_ = 0;
-    const std::size_t count = balls_.size();
-    if (count == 0) return true;
+    GatherCollisionCandidates();
+    if (balls_.empty()) return true;
     const Ball& b0 = *balls_[0];
-    const F32 contact = St((b0.radiusCm + b0.radiusCm) + 0.1f);
-    const F32 contact2 = St(contact * contact);
     const F32 m0 = b0.mass, r0 = b0.radius, i0 = b0.inertiaArm;
     const ModelParams& mp = Params().model;
     const F32 hs = mp.collisionParamE, mu = mp.ballFrictionA, mix = mp.ballCollisionC;
-    std::vector<PhysicsEvent>& queue = PhysicsEventQueue();
-
-    for (std::size_t ia = 0; ia < count; ++ia) {
-        Ball& a = *balls_[ia];
-        if (a.outOfPlay != 0) continue;
-        for (std::size_t ib = ia + 1; ib < count; ++ib) {
-            Ball& b = *balls_[ib];
-            if (b.outOfPlay != 0) continue;
-            if (a.velocity.IsZero() && a.spin.IsZero() && a.cueActive == 0 && b.IsAtRest()) continue;
-            // The chopped difference is below `contact` exactly when the difference is: test the
-            // unstored one first, and store only for the pairs that pass.
-            if (!(AbsE(a.position.x - b.position.x) < contact && AbsE(a.position.y - b.position.y) < contact))
-                continue;
-            Vector3 d;
-            Vec3Subtract(d, a.position, b.position);
-            if (!(AbsF(d.x) < contact && AbsF(d.y) < contact && AbsF(d.z) < contact)) continue;
-            if (!((d.z * d.z + d.y * d.y) + d.x * d.x < contact2)) continue;
-            const F32 sa = St((d.z * a.velocity.z + d.y * a.velocity.y) + d.x * a.velocity.x);
-            const F32 sb = St((d.z * b.velocity.z + d.y * b.velocity.y) + d.x * b.velocity.x);
-            if (!(sb - sa > Ext(0.0f))) continue;
-            Vector3 n = d;
-            n.Normalize();
-            if (workCount_ >= workBuffer_.size()) workBuffer_.resize(workCount_ + 1);
-            workBuffer_[workCount_++] =
-                CollisionCandidate{static_cast<std::uint16_t>(ia), static_cast<std::uint16_t>(ib), n, F32(0.0f)};
-            const F32 intensity = St(((n.z * b.velocity.z + n.y * b.velocity.y) + n.x * b.velocity.x) * b.mass -
-                                     ((n.z * a.velocity.z + n.y * a.velocity.y) + n.x * a.velocity.x) * a.mass);
-            const bool repeated = !queue.empty() && queue.back().type == EventType::BallCollision &&
-                                  queue.back().ballId == ia && queue.back().tag == ib;
-            if (!repeated) {
-                PhysicsEvent e;
-                e.type = EventType::BallCollision;
-                e.ballId = static_cast<std::uint16_t>(ia);
-                e.intensity = intensity;
-                e.vector[0] = St(-n.x);
-                e.vector[1] = St(-n.y);
-                e.vector[2] = St(-n.z);
-                e.tag = static_cast<std::uint16_t>(ib);
-                PushPhysicsEvent(e);
-            }
-            a.RefreshTouchFlags();
-            b.RefreshTouchFlags();
-        }
-    }
 
     if (workCount_ > 0) {
         std::uint32_t negCount = 0;
@@ -176,7 +132,8 @@ bool PhysicsModelB::ResolveCollisions() {
                 const Vector3& n = rec.n;
                 Vector3& va = a.velocity;
                 Vector3& vb = b.velocity;
-                const F32 rel = St(((n.y * vb.y + n.z * vb.z) + vb.x * n.x) - ((va.x * n.x + va.z * n.z) + va.y * n.y));
+                const F32 rel =
+                    St(((n.y * vb.y + n.z * vb.z) + vb.x * n.x) - ((va.x * n.x + va.z * n.z) + va.y * n.y));
                 rec.depth = St(rel * hs + rec.depth);
                 const F32 imp = St(((rec.depth * 5000000.0f + rel * 0.0f) / m0) * hs);
                 if (rec.depth < F32(0.0f)) {
@@ -195,12 +152,8 @@ bool PhysicsModelB::ResolveCollisions() {
                 const Vector3 ta(St(va.x - pa * n.x), St(va.y - pa * n.y), St(va.z - pa * n.z));
                 const F32 pb = St((vb.z * n.z + vb.y * n.y) + vb.x * n.x);
                 const Vector3 tb(St(vb.x - pb * n.x), St(vb.y - pb * n.y), St(vb.z - pb * n.z));
-                const Vector3& wa = a.spin;
-                const Vector3& wb = b.spin;
-                const Vector3 ca(St(St(n.z * wa.y - wa.z * n.y) * r0), St(St(wa.z * n.x - wa.x * n.z) * r0),
-                                 St(St(wa.x * n.y - wa.y * n.x) * r0));
-                const Vector3 cb(St(St(n.z * wb.y - wb.z * n.y) * r0), St(St(wb.z * n.x - wb.x * n.z) * r0),
-                                 St(St(wb.x * n.y - wb.y * n.x) * r0));
+                const Vector3 ca = ContactSpin(a.spin, n, r0);
+                const Vector3 cb = ContactSpin(b.spin, n, r0);
                 Vector3 slideA(St(ta.x - ca.x), St(ta.y - ca.y), St(ta.z - ca.z));
                 Vector3 slideB(St(tb.x + cb.x), St(tb.y + cb.y), St(tb.z + cb.z));
                 Vector3 gl(St(slideB.x + -slideA.x), St(slideB.y + -slideA.y), St(slideB.z + -slideA.z));
@@ -211,31 +164,17 @@ bool PhysicsModelB::ResolveCollisions() {
                 const F32 k = DivF(limit, len);
                 slideA *= k;
                 slideB *= k;
-                const Vector3 fa(St(-slideA.x + St(mix * slideB.x)), St(-slideA.y + St(mix * slideB.y)),
-                                 St(-slideA.z + St(mix * slideB.z)));
-                const Vector3 fb(St(slideB.x + St(mix * -slideA.x)), St(slideB.y + St(mix * -slideA.y)),
-                                 St(slideB.z + St(mix * -slideA.z)));
-                va = Vector3(St(va.x + collisionShare * fa.x), St(va.y + collisionShare * fa.y),
-                             St(va.z + collisionShare * fa.z));
-                vb = Vector3(St(vb.x - collisionShare * fb.x), St(vb.y - collisionShare * fb.y),
-                             St(vb.z - collisionShare * fb.z));
-                auto spinTurn = [&](const Vector3& f) {
-                    return Vector3(DivF(St(f.y * n.z - f.z * n.y), i0), DivF(St(f.z * n.x - f.x * n.z), i0),
-                                   DivF(St(f.x * n.y - f.y * n.x), i0));
-                };
-                const Vector3 da = spinTurn(fa);
-                a.spin = Vector3(St(a.spin.x + da.x), St(a.spin.y + da.y), St(a.spin.z + da.z));
-                const Vector3 db = spinTurn(fb);
-                b.spin = Vector3(St(b.spin.x + db.x), St(b.spin.y + db.y), St(b.spin.z + db.z));
+                const PairFriction f = MixFriction(slideA, slideB, mix);
+                va = Vector3(St(va.x + collisionShare * f.onA.x), St(va.y + collisionShare * f.onA.y),
+                             St(va.z + collisionShare * f.onA.z));
+                vb = Vector3(St(vb.x - collisionShare * f.fromB.x), St(vb.y - collisionShare * f.fromB.y),
+                             St(vb.z - collisionShare * f.fromB.z));
+                TurnSpins(a, b, f, n, i0, i0);
             }
         }
     }
 
-    for (const auto& ball : balls_) {
-        if (ball->cueActive != 0) return false;
-        if (ball->outOfPlay == 0 && !(ball->velocity.IsZero() && ball->spin.IsZero())) return false;
-    }
-    return true;
+    return AllBallsRest();
 }
 
 }  // namespace physics

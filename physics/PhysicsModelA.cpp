@@ -176,14 +176,7 @@ void PhysicsModelA::SetTableParams() {
     PhysicsParams& p = Params();
     TableParams& t = p.table;
     TableGeometry& g = tableRecord_->geometry;
-    PutSet(t.frictionSets[1], 1.0f, 0.5f, 0.2f, 0.4f);
-    PutSet(t.frictionSets[2], 0.25f, 0.6f, 0.008f, 0.8f);
-    Put(t.bedRestitution, 0.2f);
-    Put(t.bedSettleRate, 200.0f);
-    Put(t.railTopRestitution, 0.4f);
-    Put(t.railTopStopRate, 40.0f);
-    Put(t.pocketDropA, 2000.0f);
-    Put(t.pocketFloorFriction, 0.025f);
+    PutBranchTableWords(t);
     Put(t.spare26, 2.0f);
     Put(t.pocketDropB, 0.0f);
     Put(t.spare31, St(g.cushionHeight / 100.0f));

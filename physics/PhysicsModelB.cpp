@@ -41,14 +41,7 @@ void PhysicsModelB::SetTableParams() {
     TableParams& t = Params().table;
     const TableGeometry& g = tableRecord_->geometry;
     const int form = id_ == 0x10010 ? 1 : (id_ == 0x10014 ? 3 : 2);
-    PutSet(t.frictionSets[1], 1.0f, 0.5f, 0.2f, 0.4f);
-    PutSet(t.frictionSets[2], 0.25f, 0.6f, 0.008f, 0.8f);
-    Put(t.bedRestitution, 0.2f);
-    Put(t.bedSettleRate, 200.0f);
-    Put(t.railTopRestitution, 0.4f);
-    Put(t.railTopStopRate, 40.0f);
-    Put(t.pocketDropA, 2000.0f);
-    Put(t.pocketFloorFriction, 0.025f);
+    PutBranchTableWords(t);
     Put(t.pocketDropB, 0.0f);
     Put(t.cushionParamC, 0.05f);
 

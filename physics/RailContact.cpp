@@ -1,6 +1,7 @@
 // The rail contact of the second and third generations and of the late models: find the rails a
 // ball touches, report new impacts, and run the cushion response passes.
 #include "physics/PhysicsModel.h"
+#include "physics/RailTouch.h"
 
 namespace physics {
 
@@ -17,15 +18,7 @@ void PhysicsModel::CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation
     const bool third = generation == RailGeneration::Third || late;
     const F32 r = ball.radiusCm;
     const Vector3 position = ball.position;
-    std::uint8_t flags = ball.railContact;
-    const F32 x = position.x, y = position.y, z = position.z;
-    if (x >= g.outer.xMin && x <= g.outer.xMax && y >= g.outer.yMin && y <= g.outer.yMax && z < r + g.railTop &&
-        z >= F32(0.0f)) {
-        if (x < r + g.cushion.xMin) flags |= kRailLowX;
-        if (x > g.cushion.xMax - r) flags |= kRailHighX;
-        if (y < r + g.cushion.yMin) flags |= kRailLowY;
-        if (y > g.cushion.yMax - r) flags |= kRailHighY;
-    }
+    std::uint8_t flags = RailsTouched(g, position, r, ball.railContact);
     if (flags == 0) return;
 
     auto finish = [&](bool clearVectors) {
@@ -60,20 +53,14 @@ void PhysicsModel::CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation
 
     for (int k = 0; k < 2; ++k) {
         const Vector3& n = normals[k];
-        const Vector3& v = ball.velocity;
-        const F32 approach = St(-((v.y * n.y + v.z * n.z) + v.x * n.x));
+        const F32 approach = CushionApproach(ball.velocity, n);
         if ((flags & kAxisMask[k]) == 0) continue;
-        if (!ball.railVectors[k].IsZero() && !ball.RailContactRearmed(static_cast<std::uint8_t>(k), n)) continue;
+        if (!ball.railVectors[k].IsZero() && !ball.RailContactRearmed(static_cast<std::uint8_t>(k), n))
+            continue;
         if (approach > F32(0.0f)) {
-            PhysicsEvent e;
-            e.type = EventType::Cushion;
-            e.ballId = ball.id;
-            e.intensity = St(approach * ball.mass);
-            e.vector[0] = n.x;
-            e.vector[1] = n.y;
-            e.vector[2] = n.z;
-            e.tag = static_cast<std::uint16_t>((flags & kAxisMask[k]) | (third ? zone.noseFlag << 8 : 0));
-            PushPhysicsEvent(e);
+            PushCushionEvent(
+                ball, approach, n,
+                static_cast<std::uint16_t>((flags & kAxisMask[k]) | (third ? zone.noseFlag << 8 : 0)));
             ball.touchFlag[k] = 0;
             ball.touchDone[k] = 0;
         } else {
@@ -111,8 +98,8 @@ void PhysicsModel::CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation
             if (offset < -ball.radius) offset = St(-ball.radius);
             if (offset > ball.radius) offset = ball.radius;
             const F32 reach = SqrtDouble(ball.radius * ball.radius - offset * offset);
-            const F32 length = SqrtF(St((direction.y * direction.y + direction.x * direction.x) +
-                                        direction.z * direction.z));
+            const F32 length = SqrtF(
+                St((direction.y * direction.y + direction.x * direction.x) + direction.z * direction.z));
             if (AbsF(length) < kFltEpsilon) {
                 direction = Vector3();
             } else {
@@ -121,8 +108,9 @@ void PhysicsModel::CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation
             }
             F32 dirX = direction.x, dirY = direction.y, horizontal;
             Normalize2D(dirX, dirY, &horizontal);
-            CushionContact contact{direction, dirX, dirY, horizontal, F32(0.0f), F32(0.0f),
-                                   offset,    reach, ball.radius, ball.mass, ball.inertiaArm, dtStep, &params};
+            CushionContact contact{direction,       dirX,   dirY,   horizontal,  F32(0.0f),
+                                   F32(0.0f),       offset, reach,  ball.radius, ball.mass,
+                                   ball.inertiaArm, dtStep, &params};
             if (!RailImpulse(velocity, spin, railVectors[k], contact)) {
                 flags &= static_cast<std::uint8_t>(~kAxisMask[k]);
                 railVectors[k] = Vector3();

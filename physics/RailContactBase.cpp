@@ -3,6 +3,7 @@
 // only when it starts at zero compression; its contact height climbs toward half the rail-top
 // height as the cushion compresses. The base contact geometry is shared with 0x10001-0x10004.
 #include "physics/PhysicsModel.h"
+#include "physics/RailTouch.h"
 
 namespace physics {
 
@@ -12,18 +13,6 @@ constexpr int kMaxRailPasses = 20;
 
 F32 Approach(const Vector3& v, const Vector3& n) {
     return St(-((v.y * n.y + v.x * n.x) + v.z * n.z));
-}
-
-void PushCushionEvent(const Ball& ball, F32 approach, const Vector3& normal, std::uint16_t tag) {
-    PhysicsEvent e;
-    e.type = EventType::Cushion;
-    e.ballId = ball.id;
-    e.intensity = St(approach * ball.mass);
-    e.vector[0] = normal.x;
-    e.vector[1] = normal.y;
-    e.vector[2] = normal.z;
-    e.tag = tag;
-    PushPhysicsEvent(e);
 }
 
 // One axis of a response pass: the unit direction, the contact's offset below or above the
@@ -56,17 +45,7 @@ void PhysicsModel::CollideRails(Ball& ball, F32 dt) {
     const TableGeometry& g = tableRecord_->geometry;
     const TableParams& params = Params().table;
     const F32 r = ball.radiusCm;
-    std::uint8_t bits = ball.railContact;
-    {
-        const F32 x = ball.position.x, y = ball.position.y, z = ball.position.z;
-        if (g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax &&
-            z < r + g.railTop && z >= F32(0.0f)) {
-            if (x < r + g.cushion.xMin) bits |= kRailLowX;
-            if (g.cushion.xMax - r < x) bits |= kRailHighX;
-            if (y < r + g.cushion.yMin) bits |= kRailLowY;
-            if (g.cushion.yMax - r < y) bits |= kRailHighY;
-        }
-    }
+    std::uint8_t bits = RailsTouched(g, ball.position, r, ball.railContact);
     if (bits == 0) return;
 
     auto end = [&ball, &bits](bool clearCompression) {

@@ -2,6 +2,7 @@
 // compression per rail axis lives in Ball::railState between sub-steps; each response pass hands
 // its force to ResolveCushionImpact. A corner reports the y axis before the x axis.
 #include "physics/PhysicsModel.h"
+#include "physics/RailTouch.h"
 
 namespace physics {
 
@@ -10,37 +11,13 @@ namespace {
 constexpr int kMaxRailPasses = 20;
 constexpr std::uint8_t kAxisMask[2] = {3, 12};
 
-F32 EventApproach(const Vector3& v, const Vector3& n) {
-    return St(-((v.y * n.y + v.z * n.z) + v.x * n.x));
-}
-
-void PushCushionEvent(const Ball& ball, F32 approach, const Vector3& n, std::uint16_t tag) {
-    PhysicsEvent e;
-    e.type = EventType::Cushion;
-    e.ballId = ball.id;
-    e.intensity = St(approach * ball.mass);
-    e.vector[0] = n.x;
-    e.vector[1] = n.y;
-    e.vector[2] = n.z;
-    e.tag = tag;
-    PushPhysicsEvent(e);
-}
-
 }  // namespace
 
 void PhysicsModel::CollideRailsFirst(Ball& ball, F32 dt) {
     const TableGeometry& g = tableRecord_->geometry;
     const F32 r = ball.radiusCm;
     const Vector3 position = ball.position;
-    std::uint8_t flags = ball.railContact;
-    const F32 x = position.x, y = position.y, z = position.z;
-    if (x >= g.outer.xMin && x <= g.outer.xMax && y >= g.outer.yMin && y <= g.outer.yMax &&
-        z < r + g.railTop && z >= F32(0.0f)) {
-        if (x < r + g.cushion.xMin) flags |= kRailLowX;
-        if (x > g.cushion.xMax - r) flags |= kRailHighX;
-        if (y < r + g.cushion.yMin) flags |= kRailLowY;
-        if (y > g.cushion.yMax - r) flags |= kRailHighY;
-    }
+    std::uint8_t flags = RailsTouched(g, position, r, ball.railContact);
     if (flags == 0) return;
 
     auto finish = [&] {
@@ -83,7 +60,7 @@ void PhysicsModel::CollideRailsFirst(Ball& ball, F32 dt) {
         d.Normalize();
         F32 dirX = d.x, dirY = d.y, horizontal;
         Normalize2D(dirX, dirY, &horizontal);
-        const F32 approach = EventApproach(v, d);
+        const F32 approach = CushionApproach(v, d);
         compression = St(approach * dtStep + compression);
         if (approach <= F32(0.0f) && compression < floor) return false;
         const F32 force = St((compression * params.cushionStiffness + approach * damping) / ball.mass);
@@ -97,7 +74,7 @@ void PhysicsModel::CollideRailsFirst(Ball& ball, F32 dt) {
     if (!corner) {
         const int k = (flags & 3) != 0 ? 0 : 1;
         const Vector3& n = normals[k];
-        const F32 approach = EventApproach(ball.velocity, n);
+        const F32 approach = CushionApproach(ball.velocity, n);
         const bool considered =
             ball.railState[k] == F32(0.0f) || ball.RailContactRearmedV1(static_cast<std::uint8_t>(k), n);
         if (considered) {
@@ -128,8 +105,8 @@ void PhysicsModel::CollideRailsFirst(Ball& ball, F32 dt) {
         return finish();
     }
 
-    const F32 approachX = EventApproach(ball.velocity, normals[0]);
-    const F32 approachY = EventApproach(ball.velocity, normals[1]);
+    const F32 approachX = CushionApproach(ball.velocity, normals[0]);
+    const F32 approachY = CushionApproach(ball.velocity, normals[1]);
     F32 cx = ball.railState[0], cy = ball.railState[1];
     bool pushed = false;
     // The re-arm tests of a corner pair the y axis with element 0 and the x axis with element 1.

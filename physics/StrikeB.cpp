@@ -2,21 +2,24 @@
 // tip and bed springs in small slices. Dot products run x, then z, then y.
 #include "engine/core/Log.h"
 #include "physics/PhysicsModelB.h"
+#include "physics/StrikeMiscue.h"
 
 namespace physics {
 
 namespace {
 
-F32 Dot(const Vector3& a, const Vector3& b) { return St((a.x * b.x + a.z * b.z) + a.y * b.y); }
+F32 Dot(const Vector3& a, const Vector3& b) {
+    return St((a.x * b.x + a.z * b.z) + a.y * b.y);
+}
 
-Ext CrossX(const Vector3& a, const Vector3& b) { return a.y * b.z - a.z * b.y; }
-Ext CrossY(const Vector3& a, const Vector3& b) { return a.z * b.x - a.x * b.z; }
-Ext CrossZ(const Vector3& a, const Vector3& b) { return a.x * b.y - a.y * b.x; }
-
-// (2 - sqrt(4 - q q 4)) / (q + q): the tangent of half the contact angle for the offset q.
-F32 HalfAngleTangent(F32 q) {
-    const F32 root = SqrtF(St(Ext(4.0f) - (q * q) * 4.0f));
-    return St((Ext(2.0f) - root) / (q + q));
+Ext CrossX(const Vector3& a, const Vector3& b) {
+    return a.y * b.z - a.z * b.y;
+}
+Ext CrossY(const Vector3& a, const Vector3& b) {
+    return a.z * b.x - a.x * b.z;
+}
+Ext CrossZ(const Vector3& a, const Vector3& b) {
+    return a.x * b.y - a.y * b.x;
 }
 
 }  // namespace
@@ -33,7 +36,8 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
     if (dist <= F32(0.0f)) return;
 
     const F32 gain = StrikeGain();
-    F32 cs = shot.offsetLimitSide > F32(0.0f) ? St((shot.tipOffsetSide / shot.offsetLimitSide) * gain) : F32(0.0f);
+    F32 cs =
+        shot.offsetLimitSide > F32(0.0f) ? St((shot.tipOffsetSide / shot.offsetLimitSide) * gain) : F32(0.0f);
     F32 cv = shot.offsetLimitVertical > F32(0.0f)
                  ? St((shot.tipOffsetVertical / shot.offsetLimitVertical) * gain)
                  : F32(0.0f);
@@ -51,32 +55,17 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
     const F32 zc = St(-(sn * dist));
     const F32 hc = c < F32(0.0f) ? F32(0.0f) : c;
 
-    Vector3 d(St(hc * dx), St(hc * dy), zc);
-    d.Normalize();
-    Vector3 u(F32(0.0f), F32(0.0f), F32(1.0f));
-    if (!(Ext(1.0f) / SqrtF(Opq(Ext(2.0f))) < hc)) u = Vector3(dx, dy, F32(0.0f));
-    u.Normalize();
-    Vector3 s(St(u.y * d.z - u.z * d.y), St(u.z * d.x - d.z * u.x), St(d.y * u.x - u.y * d.x));
-    s.Normalize();
-    Vector3 v(St(d.y * s.z - s.y * d.z), St(d.z * s.x - s.z * d.x), St(s.y * d.x - d.y * s.x));
-    v.Normalize();
-
-    F32 lq, lt;
-    Normalize2D(shot.offsetLimitSide, shot.offsetLimitVertical, &lq);
-    Normalize2D(shot.tipOffsetSide, shot.tipOffsetVertical, &lt);
-    // A limit longer than 1 has no contact angle.
-    if (lq > F32(1.0f)) lq = F32(1.0f);
-
-    Vector3 w(St(s.x * shot.tipOffsetVertical + v.x * -shot.tipOffsetSide),
-              St(s.y * shot.tipOffsetVertical + v.y * -shot.tipOffsetSide),
-              St(s.z * shot.tipOffsetVertical + v.z * -shot.tipOffsetSide));
-    w.Normalize();
+    const StrikeFrame frame = MakeStrikeFrame(dx, dy, hc, zc, false, shot);
+    const Vector3& d = frame.direction;
+    const Vector3& s = frame.side;
+    const Vector3& v = frame.up;
+    const Vector3& w = frame.spinAxis;
+    const F32 lq = frame.limitLength;
 
     const F32 r = ball.radius;
     const F32 speed = St(mp.strikeSpeedScale * shot.power);
     const F32 tc = St((shot.contactFactor * contactTimeFactor + 1.0f) * mp.cueContactTime);
-    F32 ms(0.0f), p0(0.0f);
-    F32 power = shot.power;
+    MiscueContact m{F32(0.0f), F32(0.0f), frame.tipLength, shot.power, F32(0.0f)};
 
     // Without cue speed there is no miscue: the contact is a zero impulse, as for a centre hit.
     if (lq > F32(1e-6f) && speed > F32(0.0f)) {
@@ -85,49 +74,27 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
         const F32 tau1 = St(LogF(e1) * rv);
         const F32 a4 = id_ == 0x10014 ? F32(1.0f) : shot.contactFactor;
         const F32 q = TipOffsetLimit(mp.tipOffsetLimit, limitSlope, limitBoost, shot.limitFactor, a4);
-        F32 t = St(tau1 + tc);
+        m.t = St(tau1 + tc);
         F32 tau2;
         if (q > F32(0.0f)) {
             const F32 e2 = HalfAngleTangent(q);
             tau2 = St(LogF(e2) * rv);
-            ms = e2 == F32(1.0f) ? F32(0.0f) : St(t - tau2);
+            m.slide = e2 == F32(1.0f) ? F32(0.0f) : St(m.t - tau2);
         } else {
             // No miscue-free offset at all: the whole contact slides.
             tau2 = tau1;
-            ms = tc;
+            m.slide = tc;
         }
-        if (ms > tc) {
-            ms = tc;
-            tau2 = St(t - tc);
+        if (m.slide > tc) {
+            m.slide = tc;
+            tau2 = St(m.t - tc);
         }
-        if (ms > F32(0.0f)) {
-            const F32 l = Log10F(St((ms / tc) * 0.9f + 0.1f));
-            const F32 l2 = St(-l * -l);
-            const F32 l4 = St(l2 * l2);
-            const F32 l8 = St(l4 * l4);
-            const F32 p = St(l4 * l8);
-            ms = St((Ext(1.0f) - p) * tc);
-            t = St(t - ms);
-            if (t < tau1)
-                t = tau1;
-            else if (t > tau2)
-                t = tau2;
-            PhysicsEvent e;
-            e.type = EventType::Miscue;
-            e.intensity = St(ms / tc);
-            PushPhysicsEvent(e);
-        } else {
-            ms = F32(0.0f);
-        }
-        const F32 phiT = St(((AtanF(ExpF(St((speed / r) * t))) * r) * 2.0f) / speed);
-        const F32 phi1 = St(((AtanF(e1) * r) * 2.0f) / speed);
-        const F32 g = t == tau1 ? F32(0.0f) : St(((phiT - phi1) / (t - tau1)) / lq);
-        lt = St(g * lt);
-        F32 f = St((t - tau1) / tc);
-        if (f > F32(1.0f)) f = F32(1.0f);
-        p0 = power;
-        power = St(f * power);
+        ShapeMiscue(m, tc, tau1, tau2, e1, speed, r, lq);
     }
+    const F32 ms = m.slide;
+    const F32 p0 = m.powerBefore;
+    const F32 power = m.power;
+    F32 lt = m.tipLength;
 
     if (lt > F32(0.98f)) lt = F32(0.98f);
     const F32 k1 = St(Ext(1.0f) / ((r * lt * lt) / ball.inertiaArm + 1.0f));
@@ -141,23 +108,9 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
     const F32 wMag = St(((kp * lt) * mp.strikeSpeedScale) / ball.inertiaArm);
 
     Vector3 q;
-    if (ms > F32(0.0f)) {
-        const F32 big = mp.tipOffsetLimit;
-        Vector3 n(St((d.x - s.x * (big * shot.tipOffsetSide)) - v.x * (big * shot.tipOffsetVertical)),
-                  St((d.y - s.y * (big * shot.tipOffsetSide)) - v.y * (big * shot.tipOffsetVertical)),
-                  St((d.z - s.z * (big * shot.tipOffsetSide)) - v.z * (big * shot.tipOffsetVertical)));
-        n.Normalize();
-        const F32 nd = Dot(n, d);
-        auto component = [&](F32 nc) {
-            F32 x = St(nc * nd);
-            x = St(x * mp.strikeSpeedScale);
-            x = St(x * kp0);
-            x = St(x * ms);
-            x = St(x / tc);
-            return St(x * 0.6f);
-        };
-        q = Vector3(component(n.x), component(n.y), component(n.z));
-    }
+    if (ms > F32(0.0f))
+        q = MiscueDeflection(frame, mp.tipOffsetLimit, shot.tipOffsetSide, shot.tipOffsetVertical,
+                             mp.strikeSpeedScale, kp0, ms, tc, F32(0.6f));
 
     ball.cueLinear = Vector3(St(d.x * vLin + q.x), St(d.y * vLin + q.y), St(d.z * vLin + q.z));
     ball.cueAngular = Vector3(St(w.x * wMag), St(w.y * wMag), St(w.z * wMag));
@@ -171,14 +124,16 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
     const Vector3 e(St(s.x * shot.tipOffsetSide + v.x * shot.tipOffsetVertical),
                     St(s.y * shot.tipOffsetSide + v.y * shot.tipOffsetVertical),
                     St(s.z * shot.tipOffsetSide + v.z * shot.tipOffsetVertical));
-    Vector3 nn(St((d.x * ct - e.x * lt) * ct), St((d.y * ct - e.y * lt) * ct), St((d.z * ct - e.z * lt) * ct));
+    Vector3 nn(St((d.x * ct - e.x * lt) * ct), St((d.y * ct - e.y * lt) * ct),
+               St((d.z * ct - e.z * lt) * ct));
     nn.Normalize();
 
     Vector3 vC(St(d.x * vc), St(d.y * vc), St(d.z * vc));
     Vector3 vB, wB, wC, x;
     F32 zb(0.0f);
     const F32 h = St(tc * 0.001f);
-    const F32 kappa = St(TipStiffness(CosF(shot.elevation), shot.stiffnessFactor, power, kp) / (cueMass * 1.3f));
+    const F32 kappa =
+        St(TipStiffness(CosF(shot.elevation), shot.stiffnessFactor, power, kp) / (cueMass * 1.3f));
     const bool onBed = ball.position.z == ball.radiusCm;
     const F32 cloth = Params().table.ClothFriction();
 
@@ -199,7 +154,8 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
         }
         Vector3 j;
         if (xn > F32(0.0f))
-            j = Vector3(St((x.x * tipStiffness) * h), St((x.y * tipStiffness) * h), St((x.z * tipStiffness) * h));
+            j = Vector3(St((x.x * tipStiffness) * h), St((x.y * tipStiffness) * h),
+                        St((x.z * tipStiffness) * h));
 
         const F32 vd = Dot(vC, d);
         F32 damp(1.0f);
@@ -211,7 +167,8 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
                      St(vC.z - (j.z * damp) / cueMass));
 
         const F32 jd = Dot(j, d);
-        const Vector3 pp(St((j.x - d.x * jd) * kappa), St((j.y - d.y * jd) * kappa), St((j.z - d.z * jd) * kappa));
+        const Vector3 pp(St((j.x - d.x * jd) * kappa), St((j.y - d.y * jd) * kappa),
+                         St((j.z - d.z * jd) * kappa));
         wC = Vector3(St(wC.x - CrossX(pp, d)), St(wC.y - CrossY(pp, d)), St(wC.z - CrossZ(pp, d)));
 
         if (onBed) zb = St(zb - vB.z * h);
@@ -236,12 +193,14 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
             };
             wB = Vector3(slow(wB.x, spinDir.x), slow(wB.y, spinDir.y), slow(wB.z, spinDir.z));
         }
-        vB = Vector3(St(vB.x + j.x / ball.mass), St(vB.y + j.y / ball.mass), St(vB.z + (j.z + fb) / ball.mass));
+        vB = Vector3(St(vB.x + j.x / ball.mass), St(vB.y + j.y / ball.mass),
+                     St(vB.z + (j.z + fb) / ball.mass));
 
         const F32 jn = Dot(j, nn);
         if (jn > F32(0.0f)) {
             const Vector3 jt(St(j.x - nn.x * jn), St(j.y - nn.y * jn), St(j.z - nn.z * jn));
-            const Vector3 at(St((jt.x / ball.mass) / ball.inertiaArm), St((jt.y / ball.mass) / ball.inertiaArm),
+            const Vector3 at(St((jt.x / ball.mass) / ball.inertiaArm),
+                             St((jt.y / ball.mass) / ball.inertiaArm),
                              St((jt.z / ball.mass) / ball.inertiaArm));
             wB = Vector3(St(wB.x + CrossX(at, nn)), St(wB.y + CrossY(at, nn)), St(wB.z + CrossZ(at, nn)));
         }

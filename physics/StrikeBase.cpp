@@ -1,17 +1,11 @@
 // The cue strike of the base model: the late strike's set-up and analytic miscue test without
 // its contact simulation; a downward pulse of a ball lying on the bed is shared with the bed.
 // Dot products run x, then z, then y.
-#include "physics/PhysicsModel.h"
+#include "physics/StrikeMiscue.h"
 
 namespace physics {
 
 namespace {
-
-// (2 - sqrt(4 - q q 4)) / (q + q): the tangent of half the contact angle for the offset q.
-F32 HalfAngleTangent(F32 q) {
-    const F32 root = SqrtF(St(Ext(4.0f) - (q * q) * 4.0f));
-    return St((Ext(2.0f) - root) / (q + q));
-}
 
 Vector3 Scaled(const Vector3& v, F32 s) {
     Vector3 out;
@@ -44,33 +38,18 @@ void PhysicsModel::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) {
     const F32 sn = SinF(shot.elevation);
     const F32 zc = St(-(sn * dist));
 
-    Vector3 d(St(hc * dx), St(hc * dy), zc);
-    d.Normalize();
-    Vector3 u(F32(0.0f), F32(0.0f), F32(1.0f));
-    if (!(Ext(1.0f) / SqrtF(Opq(Ext(2.0f))) < hc)) u = Vector3(St(dx / hc), St(dy / hc), F32(0.0f));
-    u.Normalize();
-    Vector3 s(St(u.y * d.z - u.z * d.y), St(u.z * d.x - d.z * u.x), St(d.y * u.x - u.y * d.x));
-    s.Normalize();
-    Vector3 v(St(d.y * s.z - s.y * d.z), St(d.z * s.x - s.z * d.x), St(s.y * d.x - d.y * s.x));
-    v.Normalize();
-
-    F32 lq, lt;
-    Normalize2D(shot.offsetLimitSide, shot.offsetLimitVertical, &lq);
-    Normalize2D(shot.tipOffsetSide, shot.tipOffsetVertical, &lt);
-    // A limit longer than 1 has no contact angle.
-    if (lq > F32(1.0f)) lq = F32(1.0f);
-
-    Vector3 w(St(s.x * shot.tipOffsetVertical + v.x * -shot.tipOffsetSide),
-              St(s.y * shot.tipOffsetVertical + v.y * -shot.tipOffsetSide),
-              St(s.z * shot.tipOffsetVertical + v.z * -shot.tipOffsetSide));
-    w.Normalize();
+    const StrikeFrame frame = MakeStrikeFrame(dx, dy, hc, zc, true, shot);
+    const Vector3& d = frame.direction;
+    const Vector3& s = frame.side;
+    const Vector3& v = frame.up;
+    const Vector3& w = frame.spinAxis;
+    const F32 lq = frame.limitLength;
 
     const F32 r = ball.radius;
-    F32 power = shot.power;
-    const F32 speed = St(mp.strikeSpeedScale * power);
+    const F32 speed = St(mp.strikeSpeedScale * shot.power);
     const F32 tc =
-        St((((shot.contactFactor * 0.4f) + 1.0f) * (Ext(4.0f) - power) * mp.cueContactTime) / 4.0f);
-    F32 ms(0.0f), p0(0.0f);
+        St((((shot.contactFactor * 0.4f) + 1.0f) * (Ext(4.0f) - shot.power) * mp.cueContactTime) / 4.0f);
+    MiscueContact m{F32(0.0f), F32(0.0f), frame.tipLength, shot.power, F32(0.0f)};
 
     // Without cue speed there is no miscue: the contact is a zero impulse, as for a centre hit.
     if (lq > F32(0.0f) && speed > F32(0.0f)) {
@@ -81,67 +60,29 @@ void PhysicsModel::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) {
         // A limit above 1 has no contact angle either.
         if (q > F32(1.0f)) q = F32(1.0f);
         const F32 tauL = St(LogF(mp.tipOffsetLimitTan) * rv);
-        F32 t = St(tau1 + tc);
+        m.t = St(tau1 + tc);
         if (q > F32(0.0f)) {
             const F32 tau2 = St(LogF(HalfAngleTangent(q)) * rv);
-            ms = St(t - tau2);
+            m.slide = St(m.t - tau2);
         } else {
             // No miscue-free offset at all: the whole contact slides.
-            ms = tc;
+            m.slide = tc;
         }
-        if (ms > F32(0.0f)) {
-            const F32 l = Log10F(St((ms / tc) * 0.9f + 0.1f));
-            const F32 l2 = St(-l * -l);
-            const F32 l4 = St(l2 * l2);
-            const F32 l8 = St(l4 * l4);
-            const F32 p = St(l4 * l8);
-            ms = St((Ext(1.0f) - p) * tc);
-            t = St(t - ms);
-            if (t < tau1)
-                t = tau1;
-            else if (t > tauL)
-                t = tauL;
-            PhysicsEvent e;
-            e.type = EventType::Miscue;
-            e.intensity = St(ms / tc);
-            PushPhysicsEvent(e);
-        } else {
-            ms = F32(0.0f);
-        }
-        const F32 phiT = St(((AtanF(ExpF(St((speed / r) * t))) * r) * 2.0f) / speed);
-        const F32 phi1 = St(((AtanF(e1) * r) * 2.0f) / speed);
-        const F32 g = t == tau1 ? F32(0.0f) : St(((phiT - phi1) / (t - tau1)) / lq);
-        lt = St(g * lt);
-        F32 f = St((t - tau1) / tc);
-        if (f > F32(1.0f)) f = F32(1.0f);
-        p0 = power;
-        power = St(f * power);
+        ShapeMiscue(m, tc, tau1, tauL, e1, speed, r, lq);
     }
+    const F32 ms = m.slide;
+    const F32 lt = m.tipLength;
 
     const F32 dd = St(((r * lt) * lt) / ball.inertiaArm + 1.0f);
-    power = St(power / dd);
-    p0 = St(p0 / dd);
+    const F32 power = St(m.power / dd);
+    const F32 p0 = St(m.powerBefore / dd);
     const F32 vc = St(mp.strikeSpeedScale * power);
     const F32 wMag = St(((lt * mp.strikeSpeedScale) * power) / ball.inertiaArm);
 
     Vector3 q;
-    if (ms > F32(0.0f)) {
-        const F32 big = mp.tipOffsetLimit;
-        Vector3 n(St((d.x - s.x * (big * shot.tipOffsetSide)) - v.x * (big * shot.tipOffsetVertical)),
-                  St((d.y - s.y * (big * shot.tipOffsetSide)) - v.y * (big * shot.tipOffsetVertical)),
-                  St((d.z - s.z * (big * shot.tipOffsetSide)) - v.z * (big * shot.tipOffsetVertical)));
-        n.Normalize();
-        const F32 nd = St((n.x * d.x + n.z * d.z) + n.y * d.y);
-        auto component = [&](F32 nc) {
-            F32 x = St(nc * nd);
-            x = St(x * mp.strikeSpeedScale);
-            x = St(x * p0);
-            x = St(x * ms);
-            x = St(x / tc);
-            return St(x * 0.5f);
-        };
-        q = Vector3(component(n.x), component(n.y), component(n.z));
-    }
+    if (ms > F32(0.0f))
+        q = MiscueDeflection(frame, mp.tipOffsetLimit, shot.tipOffsetSide, shot.tipOffsetVertical,
+                             mp.strikeSpeedScale, p0, ms, tc, F32(0.5f));
 
     ball.cueLinear = Vector3(St(d.x * vc + q.x), St(d.y * vc + q.y), St(d.z * vc + q.z));
     ball.cueAngular = Vector3(St(w.x * wMag), St(w.y * wMag), St(w.z * wMag));
