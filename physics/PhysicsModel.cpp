@@ -189,9 +189,11 @@ bool PhysicsModel::StepBall(Ball& ball, F32 h) {
     const F32 angle = St(len * h);
     Quaternion q;
     q.FromAxisAngle(angle, axis);
-    q *= ball.orientation;
-    q.Normalize();
-    ball.orientation = q;
+    // The product goes straight into the ball: copying a just-written quaternion as a whole
+    // stalls on the store buffer.
+    const Quaternion previous = ball.orientation;
+    ball.orientation.SetProduct(q, previous);
+    ball.orientation.Normalize();
     return false;
 }
 
