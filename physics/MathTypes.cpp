@@ -49,16 +49,12 @@ void Quaternion::FromAxisAngle(F32 angle, const Vector3& axis) {
     w = CosF(half);
 }
 
-void Quaternion::SetProduct(const Quaternion& a, const Quaternion& b) {
+Quaternion& Quaternion::operator*=(const Quaternion& b) {
+    const Quaternion a = *this;
     x = St(((a.y * b.z + b.w * a.x) - a.z * b.y) + a.w * b.x);
     y = St(((b.y * a.w + b.w * a.y) - a.x * b.z) + a.z * b.x);
     z = St(((b.y * a.x - a.y * b.x) + a.w * b.z) + b.w * a.z);
     w = St(b.w * a.w - ((a.z * b.z + b.x * a.x) + b.y * a.y));
-}
-
-Quaternion& Quaternion::operator*=(const Quaternion& b) {
-    const Quaternion a = *this;
-    SetProduct(a, b);
     return *this;
 }
 

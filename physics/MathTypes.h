@@ -72,8 +72,6 @@ struct Quaternion {
     void FromAxisAngle(F32 angle, const Vector3& axis);
     // this = this x b (Hamilton product, this on the left).
     Quaternion& operator*=(const Quaternion& b);
-    // this = a x b, written field by field; neither a nor b may alias this.
-    void SetProduct(const Quaternion& a, const Quaternion& b);
     bool operator==(const Quaternion& q) const { return x == q.x && y == q.y && z == q.z && w == q.w; }
 
     bool IsIdentity() const;

@@ -189,11 +189,9 @@ bool PhysicsModel::StepBall(Ball& ball, F32 h) {
     const F32 angle = St(len * h);
     Quaternion q;
     q.FromAxisAngle(angle, axis);
-    // The product goes straight into the ball: copying a just-written quaternion as a whole
-    // stalls on the store buffer.
-    const Quaternion previous = ball.orientation;
-    ball.orientation.SetProduct(q, previous);
-    ball.orientation.Normalize();
+    q *= ball.orientation;
+    q.Normalize();
+    ball.orientation = q;
     return false;
 }
 
