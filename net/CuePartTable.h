@@ -48,7 +48,7 @@ struct TuningCueSpec {
     std::array<std::uint16_t, kCueParts> partIndex{};
     std::array<std::uint32_t, kCueParts> partModel{};
 
-    // False (spec unchanged) for a group or index the table does not have.
+    // False (the cue left unchanged) for a group or index the table does not have.
     bool SetPart(int group, int index);
 };
 

@@ -63,11 +63,11 @@ TEST(CueParts, LookupsAreBoundedAndSpecsTakeTheRowModel) {
     ASSERT_GT(t.RowCount(0), 0);
     EXPECT_EQ(t.Find(0, t.RowCount(0)), nullptr);
     EXPECT_EQ(t.Find(-1, 0), nullptr);
-    TuningCueSpec spec;
-    EXPECT_TRUE(spec.SetPart(2, 3));
-    EXPECT_EQ(spec.partIndex[2], 3);
-    EXPECT_EQ(spec.partModel[2], t.Find(2, 3)->model);
-    EXPECT_FALSE(spec.SetPart(5, 0));
+    TuningCueSpec tuned;
+    EXPECT_TRUE(tuned.SetPart(2, 3));
+    EXPECT_EQ(tuned.partIndex[2], 3);
+    EXPECT_EQ(tuned.partModel[2], t.Find(2, 3)->model);
+    EXPECT_FALSE(tuned.SetPart(5, 0));
 }
 
 TEST(RoomInfoRules, RequiredGoldAndGambleKinds) {

@@ -44,10 +44,10 @@ TEST(GoldenSweep, LateModelsOnEveryTableAndFullRacks) {
             const std::vector<BallPlacement> balls = {{uniform(-100, 100), uniform(-50, 50), 1},
                                                       {uniform(-100, 100), uniform(-50, 50), 2},
                                                       {uniform(-100, 100), uniform(-50, 50), 3}};
-            ShotSpec spec =
+            ShotSpec shotSpec =
                 MakeShot(model, table, balls, uniform(-140.0f, 140.0f), uniform(-70.0f, 70.0f), s);
-            spec.maxCalls = 3000;
-            const ShotResult r = RunShot(spec);
+            shotSpec.maxCalls = 3000;
+            const ShotResult r = RunShot(shotSpec);
             hash.Add(r.hash);
             hash.Add(r.calls);
             ++shots;
@@ -64,11 +64,11 @@ TEST(GoldenSweep, LateModelsOnEveryTableAndFullRacks) {
         s.power = F32(1.0f);
         s.offsetLimitSide = s.tipOffsetSide = F32(0.1f);
         const bool pockets = rack.table != 0;
-        ShotSpec spec = MakeShot(rack.model, rack.table, Rack(rack.balls, pockets ? 5.75f : 6.2f), F32(60.0f),
+        ShotSpec shotSpec = MakeShot(rack.model, rack.table, Rack(rack.balls, pockets ? 5.75f : 6.2f), F32(60.0f),
                                  F32(0.5f), s);
-        spec.subSteps = rack.subSteps;
-        spec.maxCalls = 1500;
-        const ShotResult r = RunShot(spec);
+        shotSpec.subSteps = rack.subSteps;
+        shotSpec.maxCalls = 1500;
+        const ShotResult r = RunShot(shotSpec);
         hash.Add(r.hash);
         hash.Add(r.calls);
         ++shots;

@@ -114,14 +114,14 @@ TEST_F(MidParams, WordNeverWrittenIsReportedAndAnEarlierSetUpMakesTheShotReprodu
     // The same history gives the same shot; another history a different one.
     using testing::MakeShot;
     using testing::RunShot;
-    testing::ShotSpec spec = MakeShot(0x10005, 4, {{F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2}},
+    testing::ShotSpec shotSpec = MakeShot(0x10005, 4, {{F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2}},
                                       F32(40.0f), F32(8.0f), testing::DefaultShot());
-    spec.setup = {{0x1000E, 4}};
-    const testing::ShotResult a = RunShot(spec);
+    shotSpec.setup = {{0x1000E, 4}};
+    const testing::ShotResult a = RunShot(shotSpec);
     EXPECT_TRUE(a.rest);
-    EXPECT_EQ(RunShot(spec).hash, a.hash);
-    spec.setup = {{0x10014, 4}};
-    EXPECT_NE(RunShot(spec).hash, a.hash);
+    EXPECT_EQ(RunShot(shotSpec).hash, a.hash);
+    shotSpec.setup = {{0x10014, 4}};
+    EXPECT_NE(RunShot(shotSpec).hash, a.hash);
 }
 
 }  // namespace

@@ -51,8 +51,8 @@ std::string ModelName(const ::testing::TestParamInfo<std::uint32_t>& info) {
 TEST_P(ModelShots, DefaultShotEndsItsCuePulseAndRests) {
     for (std::uint32_t table : {0u, 4u, 6u, 8u, 1u, 9u, 11u}) {
         SCOPED_TRACE(table);
-        const ShotSpec spec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), DefaultShot());
-        const ShotResult r = RunShot(spec);
+        const ShotSpec shotSpec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), DefaultShot());
+        const ShotResult r = RunShot(shotSpec);
         EXPECT_EQ(r.eventSevenCall, PulseEndCall());
         EXPECT_TRUE(r.rest);
         EXPECT_LT(r.calls, 6000u);
@@ -72,9 +72,9 @@ TEST_P(ModelShots, DefaultShotEndsItsCuePulseAndRests) {
 
 TEST_P(ModelShots, StraightShotAlongPlusXFirstHitsRailTwo) {
     for (std::uint32_t table : {0u, 6u, 1u}) {
-        const ShotSpec spec =
+        const ShotSpec shotSpec =
             MakeShot(model, table, {{F32(0.0f), F32(0.0f), 1}}, F32(50.0f), F32(0.0f), DefaultShot());
-        const ShotResult r = RunShot(spec, true);
+        const ShotResult r = RunShot(shotSpec, true);
         const PhysicsEvent* first = nullptr;
         for (const CallRecord& c : r.record)
             for (const PhysicsEvent& e : c.events)
@@ -99,9 +99,9 @@ TEST_P(ModelShots, BallDrivenIntoEachPocketDropsAndStaysOut) {
         {left + 30, far - 30, -1, 1, 4},   {0, far - 30, 0, 1, 5},   {right - 30, far - 30, 1, 1, 6}};
     for (const Aim& aim : aims) {
         SCOPED_TRACE(static_cast<int>(aim.pocket));
-        ShotSpec spec = MakeShot(model, 1, {{F32(aim.x), F32(aim.y), 1}}, F32(aim.x + 40 * aim.dx),
+        ShotSpec shotSpec = MakeShot(model, 1, {{F32(aim.x), F32(aim.y), 1}}, F32(aim.x + 40 * aim.dx),
                                  F32(aim.y + 40 * aim.dy), Shot(0, 0, 0.5f));
-        const ShotResult r = RunShot(spec, true);
+        const ShotResult r = RunShot(shotSpec, true);
         int drops = 0;
         std::uint32_t dropCall = 0;
         for (std::size_t c = 0; c < r.record.size(); ++c)
@@ -118,8 +118,8 @@ TEST_P(ModelShots, BallDrivenIntoEachPocketDropsAndStaysOut) {
     }
 }
 
-void ExpectMirrored(const ShotSpec& spec, const ShotSpec& mirrored, bool aboutX) {
-    const ShotResult a = RunShot(spec, true);
+void ExpectMirrored(const ShotSpec& shotSpec, const ShotSpec& mirrored, bool aboutX) {
+    const ShotResult a = RunShot(shotSpec, true);
     const ShotResult b = RunShot(mirrored, true);
     ASSERT_EQ(a.calls, b.calls);
     auto railSwap = [aboutX](int bits) {
@@ -173,9 +173,9 @@ TEST_P(ModelShots, MirrorSymmetryAboutBothTableAxes) {
     for (std::uint32_t table : {0u, 9u, 11u}) {
         for (const ShotParams& shot : shots) {
             SCOPED_TRACE(table);
-            const ShotSpec spec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), shot);
-            ExpectMirrored(spec, MirrorY(spec), false);
-            ExpectMirrored(spec, MirrorX(spec), true);
+            const ShotSpec shotSpec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), shot);
+            ExpectMirrored(shotSpec, MirrorY(shotSpec), false);
+            ExpectMirrored(shotSpec, MirrorX(shotSpec), true);
         }
     }
 }
@@ -183,13 +183,13 @@ TEST_P(ModelShots, MirrorSymmetryAboutBothTableAxes) {
 // Compared between calls where no cushion holds a deformation (its spring stores energy).
 TEST_P(ModelShots, EnergyNeverGrowsOnceTheCuePulseHasEnded) {
     for (std::uint32_t table : {0u, 1u, 11u}) {
-        const ShotSpec spec =
+        const ShotSpec shotSpec =
             MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, 0.1f, 1.0f));
         double previous = -1.0;
         bool pulseOver = false;
         int compared = 0;
         int outBefore = 0;
-        RunShot(spec, false, [&](std::uint32_t, PhysicsModel& model) {
+        RunShot(shotSpec, false, [&](std::uint32_t, PhysicsModel& model) {
             double e = 0.0;
             bool cue = false, cushion = false;
             int out = 0;
@@ -230,9 +230,9 @@ TEST_P(ModelShots, BallsInPlayStayWithinTheFrameDuringTheShot) {
     const float elevation = model >= 0x10010 ? 0.5f : 0.2f;
     for (std::uint32_t table : {0u, 1u, 9u, 11u}) {
         SCOPED_TRACE(table);
-        const ShotSpec spec =
+        const ShotSpec shotSpec =
             MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.0f, 0.2f, 1.0f, elevation));
-        RunShot(spec, false, [&](std::uint32_t call, PhysicsModel& model) {
+        RunShot(shotSpec, false, [&](std::uint32_t call, PhysicsModel& model) {
             for (std::uint16_t i = 0; i < model.BallCount(); ++i) {
                 const Ball& b = model.GetBall(i);
                 if (b.outOfPlay != 0) continue;
@@ -255,8 +255,8 @@ TEST(LateModelShots, BallsInPlayStayWithinTheFrameOnPocketTables) {
         for (const ShotParams& shot : shots) {
             for (const Aim& aim : aims) {
                 SCOPED_TRACE(::testing::Message() << "table " << table << " aim " << aim.x << "," << aim.y);
-                const ShotSpec spec = MakeShot(0x10014, table, ThreeBalls(), F32(aim.x), F32(aim.y), shot);
-                const ShotResult r = RunShot(spec, false, [&](std::uint32_t call, PhysicsModel& model) {
+                const ShotSpec shotSpec = MakeShot(0x10014, table, ThreeBalls(), F32(aim.x), F32(aim.y), shot);
+                const ShotResult r = RunShot(shotSpec, false, [&](std::uint32_t call, PhysicsModel& model) {
                     for (std::uint16_t i = 0; i < model.BallCount(); ++i) {
                         const Ball& b = model.GetBall(i);
                         if (b.outOfPlay != 0) continue;
@@ -274,11 +274,11 @@ TEST(LateModelShots, BallsInPlayStayWithinTheFrameOnPocketTables) {
 }
 
 TEST_P(ModelShots, SameHashAcrossRunsAndOnAThreadWithoutTheControlWord) {
-    const ShotSpec spec = MakeShot(model, 9, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, -0.2f, 0.9f));
-    const std::uint64_t first = RunShot(spec).hash;
-    EXPECT_EQ(RunShot(spec).hash, first);
+    const ShotSpec shotSpec = MakeShot(model, 9, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, -0.2f, 0.9f));
+    const std::uint64_t first = RunShot(shotSpec).hash;
+    EXPECT_EQ(RunShot(shotSpec).hash, first);
     std::uint64_t onThread = 0;
-    std::thread t([&] { onThread = RunShot(spec).hash; });
+    std::thread t([&] { onThread = RunShot(shotSpec).hash; });
     t.join();
     EXPECT_EQ(onThread, first);
 }
@@ -300,8 +300,8 @@ TEST(LateModelShots, GoldenHashes) {
         {11, Shot(0, 0.1f, 0.6f, 0.6f), 0x95580f00077afbb2ull},
     };
     for (const Golden& g : goldens) {
-        const ShotSpec spec = MakeShot(0x10014, g.table, ThreeBalls(), F32(40.0f), F32(8.0f), g.shot);
-        const ShotResult r = RunShot(spec);
+        const ShotSpec shotSpec = MakeShot(0x10014, g.table, ThreeBalls(), F32(40.0f), F32(8.0f), g.shot);
+        const ShotResult r = RunShot(shotSpec);
         EXPECT_EQ(r.hash, g.hash) << "table " << g.table << " hash 0x" << std::hex << r.hash;
     }
 }
@@ -350,9 +350,9 @@ TEST_P(ModelShots, EveryShotKindRestsWithFiniteValues) {
                                 Shot(0.45f, -0.45f, 0.3f, 0.1f)};
     for (std::uint32_t table : {0u, 3u, 4u, 7u, 1u, 9u, 11u}) {
         for (std::size_t i = 0; i < std::size(shots); ++i) {
-            ShotSpec spec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), shots[i]);
-            spec.maxCalls = 12000;
-            const ShotResult r = RunShot(spec);
+            ShotSpec shotSpec = MakeShot(model, table, ThreeBalls(), F32(40.0f), F32(8.0f), shots[i]);
+            shotSpec.maxCalls = 12000;
+            const ShotResult r = RunShot(shotSpec);
             EXPECT_TRUE(r.allFinite) << "table " << table << " shot " << i;
             EXPECT_TRUE(r.rest) << "table " << table << " shot " << i;
         }
@@ -375,10 +375,10 @@ TEST_P(ModelShots, RandomValidShotsStayFiniteAndRest) {
         s.contactFactor = uniform(0.0f, 1.0f);
         s.limitFactor = uniform(0.0f, 1.0f);
         s.stiffnessFactor = uniform(0.0f, 1.0f);
-        ShotSpec spec =
+        ShotSpec shotSpec =
             MakeShot(model, table, ThreeBalls(), uniform(-100.0f, 100.0f), uniform(-50.0f, 50.0f), s);
-        spec.maxCalls = 12000;
-        const ShotResult r = RunShot(spec);
+        shotSpec.maxCalls = 12000;
+        const ShotResult r = RunShot(shotSpec);
         EXPECT_TRUE(r.allFinite) << i;
         EXPECT_TRUE(r.rest) << i << " table " << table;
     }

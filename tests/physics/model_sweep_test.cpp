@@ -55,9 +55,9 @@ struct TableOutcome {
 ShotResult RunFromKnownHistory(std::uint32_t model, std::uint32_t table, const SweepShot& shot) {
     const std::vector<BallPlacement> balls = {
         {F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2}, {F32(20.0f), F32(-30.0f), 3}};
-    ShotSpec spec = MakeShot(model, table, balls, F32(40.0f), F32(8.0f), ToParams(shot));
-    spec.maxCalls = kMaxCalls;
-    return RunShot(spec);
+    ShotSpec shotSpec = MakeShot(model, table, balls, F32(40.0f), F32(8.0f), ToParams(shot));
+    shotSpec.maxCalls = kMaxCalls;
+    return RunShot(shotSpec);
 }
 
 std::string CheckOutcome(const ShotResult& r) {

@@ -78,12 +78,12 @@ int main(int argc, char** argv) {
     auto model = physics::CreatePhysicsModel(shot->model, shot->table, ballCount, false);
     if (!model) return Fail("the model could not be set up");
     for (std::uint16_t i = 0; i < ballCount; ++i) {
-        const shotsim::BallSpec& spec = shot->balls[i];
+        const shotsim::BallSpec& shotSpec = shot->balls[i];
         physics::Ball& ball = model->GetBall(i);
-        if (!ball.SetSize(spec.radiusCm, spec.mass)) return Fail("bad ball kind");
-        ball.position = physics::Vector3(spec.x, spec.y, spec.z ? *spec.z : spec.radiusCm);
-        if (spec.seed) ball.RandomizeOrientation(*spec.seed);
-        if (spec.orientation) ball.orientation = *spec.orientation;
+        if (!ball.SetSize(shotSpec.radiusCm, shotSpec.mass)) return Fail("bad ball kind");
+        ball.position = physics::Vector3(shotSpec.x, shotSpec.y, shotSpec.z ? *shotSpec.z : shotSpec.radiusCm);
+        if (shotSpec.seed) ball.RandomizeOrientation(*shotSpec.seed);
+        if (shotSpec.orientation) ball.orientation = *shotSpec.orientation;
     }
     model->ResetParams();
     const std::uint32_t subSteps = shot->subSteps ? *shot->subSteps : (model->Table().hasPockets ? 15 : 50);

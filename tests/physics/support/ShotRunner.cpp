@@ -27,42 +27,42 @@ ShotParams DefaultShot() {
 
 ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX,
                   F32 aimY, ShotParams shot) {
-    ShotSpec spec;
-    spec.model = model;
-    spec.table = table;
-    spec.balls = std::move(balls);
-    spec.aimX = aimX;
-    spec.aimY = aimY;
-    spec.shot = shot;
+    ShotSpec shotSpec;
+    shotSpec.model = model;
+    shotSpec.table = table;
+    shotSpec.balls = std::move(balls);
+    shotSpec.aimX = aimX;
+    shotSpec.aimY = aimY;
+    shotSpec.shot = shot;
     const bool pockets = table == 1 || table >= 9;
-    spec.radiusCm = pockets ? F32(2.8575f) : F32(3.075f);
-    spec.mass = pockets ? F32(0.17f) : F32(0.21f);
-    spec.setup = {{kDefaultPhysicsModelId, table}};
-    return spec;
+    shotSpec.radiusCm = pockets ? F32(2.8575f) : F32(3.075f);
+    shotSpec.mass = pockets ? F32(0.17f) : F32(0.21f);
+    shotSpec.setup = {{kDefaultPhysicsModelId, table}};
+    return shotSpec;
 }
 
-ShotResult RunShot(const ShotSpec& spec, bool keepRecord,
+ShotResult RunShot(const ShotSpec& shotSpec, bool keepRecord,
                    const std::function<void(std::uint32_t call, PhysicsModel&)>& observer) {
     ShotResult result;
-    if (!spec.setup.empty()) {
+    if (!shotSpec.setup.empty()) {
         ClearParamsForTesting();
-        for (const auto& [id, table] : spec.setup) CreatePhysicsModel(id, table, 3, false);
+        for (const auto& [id, table] : shotSpec.setup) CreatePhysicsModel(id, table, 3, false);
     }
     auto model =
-        CreatePhysicsModel(spec.model, spec.table, static_cast<std::uint16_t>(spec.balls.size()), false);
-    for (std::size_t i = 0; i < spec.balls.size(); ++i) {
+        CreatePhysicsModel(shotSpec.model, shotSpec.table, static_cast<std::uint16_t>(shotSpec.balls.size()), false);
+    for (std::size_t i = 0; i < shotSpec.balls.size(); ++i) {
         Ball& ball = model->GetBall(i);
-        ball.SetSize(spec.radiusCm, spec.mass);
-        ball.position = Vector3(spec.balls[i].x, spec.balls[i].y, spec.radiusCm);
-        ball.RandomizeOrientation(spec.balls[i].seed);
+        ball.SetSize(shotSpec.radiusCm, shotSpec.mass);
+        ball.position = Vector3(shotSpec.balls[i].x, shotSpec.balls[i].y, shotSpec.radiusCm);
+        ball.RandomizeOrientation(shotSpec.balls[i].seed);
     }
     model->ResetParams();
-    const std::uint32_t subSteps = spec.subSteps ? spec.subSteps : (model->Table().hasPockets ? 15 : 50);
+    const std::uint32_t subSteps = shotSpec.subSteps ? shotSpec.subSteps : (model->Table().hasPockets ? 15 : 50);
     Fnv1a hash;
     PhysicsEventQueue().clear();
-    model->Strike(model->GetBall(spec.cueBall), spec.aimX, spec.aimY, spec.shot);
+    model->Strike(model->GetBall(shotSpec.cueBall), shotSpec.aimX, shotSpec.aimY, shotSpec.shot);
     result.strikeEvents = PhysicsEventQueue();
-    while (!result.rest && result.calls < spec.maxCalls) {
+    while (!result.rest && result.calls < shotSpec.maxCalls) {
         result.rest = model->Simulate(F32(0.005f), subSteps, F32(1.0f));
         ++result.calls;
         for (const PhysicsEvent& e : PhysicsEventQueue()) {
@@ -76,7 +76,7 @@ ShotResult RunShot(const ShotSpec& spec, bool keepRecord,
                 result.eventSevenCall = result.calls;
         }
         CallRecord call;
-        for (std::size_t i = 0; i < spec.balls.size(); ++i) {
+        for (std::size_t i = 0; i < shotSpec.balls.size(); ++i) {
             const Ball& b = model->GetBall(i);
             AddVector(hash, b.position);
             AddVector(hash, b.velocity);
@@ -95,26 +95,26 @@ ShotResult RunShot(const ShotSpec& spec, bool keepRecord,
         }
         if (observer) observer(result.calls, *model);
     }
-    for (std::size_t i = 0; i < spec.balls.size(); ++i) result.final.push_back(model->GetBall(i));
+    for (std::size_t i = 0; i < shotSpec.balls.size(); ++i) result.final.push_back(model->GetBall(i));
     result.hash = hash.value;
     result.model = model;
     return result;
 }
 
-ShotSpec MirrorY(ShotSpec spec) {
-    for (BallPlacement& b : spec.balls) b.y = F32(-b.y.v);
-    spec.aimY = F32(-spec.aimY.v);
-    spec.shot.tipOffsetSide = F32(-spec.shot.tipOffsetSide.v);
-    spec.shot.offsetLimitSide = F32(-spec.shot.offsetLimitSide.v);
-    return spec;
+ShotSpec MirrorY(ShotSpec shotSpec) {
+    for (BallPlacement& b : shotSpec.balls) b.y = F32(-b.y.v);
+    shotSpec.aimY = F32(-shotSpec.aimY.v);
+    shotSpec.shot.tipOffsetSide = F32(-shotSpec.shot.tipOffsetSide.v);
+    shotSpec.shot.offsetLimitSide = F32(-shotSpec.shot.offsetLimitSide.v);
+    return shotSpec;
 }
 
-ShotSpec MirrorX(ShotSpec spec) {
-    for (BallPlacement& b : spec.balls) b.x = F32(-b.x.v);
-    spec.aimX = F32(-spec.aimX.v);
-    spec.shot.tipOffsetSide = F32(-spec.shot.tipOffsetSide.v);
-    spec.shot.offsetLimitSide = F32(-spec.shot.offsetLimitSide.v);
-    return spec;
+ShotSpec MirrorX(ShotSpec shotSpec) {
+    for (BallPlacement& b : shotSpec.balls) b.x = F32(-b.x.v);
+    shotSpec.aimX = F32(-shotSpec.aimX.v);
+    shotSpec.shot.tipOffsetSide = F32(-shotSpec.shot.tipOffsetSide.v);
+    shotSpec.shot.offsetLimitSide = F32(-shotSpec.shot.offsetLimitSide.v);
+    return shotSpec;
 }
 
 }  // namespace physics::testing

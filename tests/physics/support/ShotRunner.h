@@ -56,11 +56,11 @@ struct ShotResult {
     std::shared_ptr<PhysicsModel> model;
 };
 
-ShotResult RunShot(const ShotSpec& spec, bool keepRecord = false,
+ShotResult RunShot(const ShotSpec& shotSpec, bool keepRecord = false,
                    const std::function<void(std::uint32_t call, PhysicsModel&)>& observer = {});
 
 // Mirrors a shot about the long axis (y -> -y) or the short axis (x -> -x).
-ShotSpec MirrorY(ShotSpec spec);
-ShotSpec MirrorX(ShotSpec spec);
+ShotSpec MirrorY(ShotSpec shotSpec);
+ShotSpec MirrorX(ShotSpec shotSpec);
 
 }  // namespace physics::testing
