@@ -56,6 +56,70 @@ public:
     long double v = 0.0L;
 };
 
+// One operation on two stored values (or, for the wide kind, on two values held exactly in
+// double), performed where it is used. Stored at once by St(), it runs on SSE, which the physics
+// entry sets to round toward zero with gradual underflow: the exact result chopped once to f32
+// equals the x87 result chopped to 64 bits and then stored, because chopping to a finer grid
+// and then to a coarser one that it contains is the same as chopping to the coarser one. Used
+// inside a wider expression it widens through the x87 exactly as the plain operators do, so
+// every expression keeps its bits; only the single-operation stores become cheaper.
+enum class OpKind { Add, Sub, Mul, Div };
+
+template <OpKind K, class T>
+[[gnu::always_inline]] inline T Apply(T a, T b) {
+    if constexpr (K == OpKind::Add) return a + b;
+    if constexpr (K == OpKind::Sub) return a - b;
+    if constexpr (K == OpKind::Mul) return a * b;
+    if constexpr (K == OpKind::Div) return a / b;
+}
+
+template <OpKind K>
+struct Pending {
+    float a, b;
+    [[gnu::always_inline]] operator Ext() const {
+        return Ext(Apply<K>(static_cast<long double>(a), static_cast<long double>(b)));
+    }
+    // The exact value of a product of two f32 (48 significant bits fit a double).
+    [[gnu::always_inline]] double ExactProduct() const
+        requires(K == OpKind::Mul)
+    {
+        return static_cast<double>(a) * static_cast<double>(b);
+    }
+};
+using Product = Pending<OpKind::Mul>;
+
+// One operation on two values that double holds exactly: a product of two f32 and an f32, or
+// two such products. Only the last operation rounds, so the double result chopped to f32 is
+// again the x87 result stored.
+template <OpKind K>
+struct PendingWide {
+    double a, b;
+    [[gnu::always_inline]] operator Ext() const {
+        return Ext(Apply<K>(static_cast<long double>(a), static_cast<long double>(b)));
+    }
+};
+
+#define PHYSICS_PENDING_OPERATORS(op, kind)                                                          \
+    [[gnu::always_inline]] inline Pending<OpKind::kind> operator op(F32 a, F32 b) { return {a.v, b.v}; } \
+    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(Product a, F32 b) {             \
+        return {a.ExactProduct(), static_cast<double>(b.v)};                                           \
+    }                                                                                                  \
+    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(F32 a, Product b) {             \
+        return {static_cast<double>(a.v), b.ExactProduct()};                                           \
+    }                                                                                                  \
+    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(Product a, Product b) {         \
+        return {a.ExactProduct(), b.ExactProduct()};                                                   \
+    }
+PHYSICS_PENDING_OPERATORS(+, Add)
+PHYSICS_PENDING_OPERATORS(-, Sub)
+PHYSICS_PENDING_OPERATORS(*, Mul)
+PHYSICS_PENDING_OPERATORS(/, Div)
+#undef PHYSICS_PENDING_OPERATORS
+
+// Negation is exact and keeps the sign of a zero product or quotient.
+[[gnu::always_inline]] inline F32 operator-(F32 a) { return F32(-a.v); }
+[[gnu::always_inline]] inline Product operator-(Product p) { return {-p.a, p.b}; }
+
 [[gnu::always_inline]] inline Ext operator+(Ext a, Ext b) { return Ext(a.v + b.v); }
 [[gnu::always_inline]] inline Ext operator-(Ext a, Ext b) { return Ext(a.v - b.v); }
 [[gnu::always_inline]] inline Ext operator*(Ext a, Ext b) { return Ext(a.v * b.v); }
@@ -73,6 +137,22 @@ public:
     float r;
     __asm__("fsts %0" : "=m"(r) : "t"(x.v));
     return F32(r);
+}
+
+[[gnu::always_inline]] inline F32 St(F32 x) { return x; }
+// The empty asm hides how the stored value was made: g++ 12 otherwise may reuse the unrounded
+// double of a wide operation where the stored value is widened again, as if the store were exact.
+[[gnu::always_inline]] inline F32 Stored(float r) {
+    __asm__("" : "+x"(r));
+    return F32(r);
+}
+template <OpKind K>
+[[gnu::always_inline]] inline F32 St(Pending<K> p) {
+    return Stored(Apply<K>(p.a, p.b));
+}
+template <OpKind K>
+[[gnu::always_inline]] inline F32 St(PendingWide<K> p) {
+    return Stored(static_cast<float>(Apply<K>(p.a, p.b)));
 }
 
 // Rounds to binary64 through the x87 store: "the argument at double precision".

@@ -1,11 +1,33 @@
 #pragma once
 // Every public physics entry runs under the physics control word, whatever the calling thread
-// had set, and gives the caller's word back on return.
+// had set, and gives the caller's word back on return. SSE runs in the physics mode of
+// kPhysicsMxcsr inside (see Numeric.h); the C library's functions run in kLibraryMxcsr.
+
+#include <cstdint>
 
 #include "platform/sys/Fpu.h"
 
 namespace physics {
 
+// Round toward zero, gradual underflow (no flush-to-zero, no denormals-are-zero), all
+// exceptions masked: SSE then chops single operations as the x87 store does.
+constexpr std::uint32_t kPhysicsMxcsr = 0x7F80;
+// Round to nearest with flush-to-zero and denormals-are-zero, all exceptions masked: the mode
+// every client calls sin, cos, exp and their kin in.
+constexpr std::uint32_t kLibraryMxcsr = 0x9FC0;
+
+// The x87 control word and the physics SSE mode for a scope; the caller's come back at its end.
+class PhysicsArithmeticScope {
+public:
+    PhysicsArithmeticScope();
+    PhysicsArithmeticScope(const PhysicsArithmeticScope&) = delete;
+    PhysicsArithmeticScope& operator=(const PhysicsArithmeticScope&) = delete;
+
+private:
+    platform::FpuControlScope scope_;
+};
+
+// The scope every public entry opens; the first one also runs the arithmetic self-test.
 class PhysicsEntry {
 public:
     PhysicsEntry();
@@ -13,7 +35,7 @@ public:
     PhysicsEntry& operator=(const PhysicsEntry&) = delete;
 
 private:
-    platform::FpuControlScope scope_;
+    PhysicsArithmeticScope scope_;
 };
 
 // The work behind an entry lives in a function marked PHYSICS_BEHIND_ENTRY so that no arithmetic
@@ -22,7 +44,7 @@ private:
 #define PHYSICS_BEHIND_ENTRY [[gnu::noipa]]
 
 // Checks one round-toward-zero result (0.005 / 15 must store as 0x39AEC33D) under the control
-// word. Run once by the first entry; a failure is logged and ends the process, because this
+// word, on the x87 and on SSE. Run once by the first entry; a failure is logged and ends the process, because this
 // client would compute every shot differently from its peers.
 bool ArithmeticSelfTestPasses();
 

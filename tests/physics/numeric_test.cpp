@@ -16,7 +16,7 @@
 namespace physics {
 namespace {
 
-PHYSICS_BEHIND_ENTRY F32 Divide(F32 a, F32 b) { return St(a / b); }
+PHYSICS_BEHIND_ENTRY F32 Divide(F32 a, F32 b) { return St(Ext(a) / b); }
 
 F32 SubStep(std::uint32_t subSteps) {
     PhysicsEntry entry;
@@ -110,6 +110,56 @@ TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
 
 // Physics code must not compute in float or double: only the numeric header and the render-side
 // helpers name those types, and no source narrows with a (float) cast.
+// Each form through SSE (St of the pending operation) and through the x87 (widened first).
+struct StoredForms {
+    F32 sse[10], x87[10];
+};
+PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
+    StoredForms f;
+    f.sse[0] = St(a + b), f.x87[0] = St(Ext(a + b));
+    f.sse[1] = St(a - b), f.x87[1] = St(Ext(a - b));
+    f.sse[2] = St(a * b), f.x87[2] = St(Ext(a * b));
+    f.sse[3] = St(a / b), f.x87[3] = St(Ext(a / b));
+    f.sse[4] = St(a * b + c), f.x87[4] = St(Ext(a * b + c));
+    f.sse[5] = St(c - a * b), f.x87[5] = St(Ext(c - a * b));
+    f.sse[6] = St(a * b - c * d), f.x87[6] = St(Ext(a * b - c * d));
+    f.sse[7] = St(a * b * c), f.x87[7] = St(Ext(a * b * c));
+    f.sse[8] = St(a * b / c), f.x87[8] = St(Ext(a * b / c));
+    f.sse[9] = St(-(a * b) + c * d), f.x87[9] = St(Ext(-(a * b) + c * d));
+    return f;
+}
+
+TEST(NumericRecipe, SseStoresOfOneRoundingEqualTheX87Stores) {
+    PhysicsEntry entry;
+    Lcg lcg;
+    lcg.Seed(7);
+    auto bits = [&] { return lcg.Next() << 16 ^ lcg.Next(); };
+    // Operands of every magnitude, near each other (cancellation), subnormal and at the limits.
+    auto operand = [&](int kind) {
+        switch (kind) {
+            case 0: return F32::FromBits(bits());
+            case 1: return F32::FromBits((bits() & 0x807FFFFFu) | (112 + lcg.Next() % 30) << 23);
+            case 2: return F32::FromBits(bits() & 0x807FFFFFu);
+            default: return F32::FromBits((bits() & 0x80000FFFu) | 0x3F800000u);
+        }
+    };
+    int mismatches = 0;
+    for (int i = 0; i < 1000000 && mismatches < 10; ++i) {
+        const F32 a = operand(lcg.Next() % 4), b = operand(lcg.Next() % 4), c = operand(lcg.Next() % 4),
+                  d = operand(lcg.Next() % 4);
+        const StoredForms f = EveryForm(a, b, c, d);
+        for (int k = 0; k < 10; ++k) {
+            const bool same = f.sse[k].Bits() == f.x87[k].Bits() ||
+                              (f.sse[k].Value() != f.sse[k].Value() && f.x87[k].Value() != f.x87[k].Value());
+            if (!same) {
+                ++mismatches;
+                ADD_FAILURE() << "form " << k << std::hex << " of " << a.Bits() << " " << b.Bits() << " "
+                              << c.Bits() << " " << d.Bits() << ": " << f.sse[k].Bits() << " vs " << f.x87[k].Bits();
+            }
+        }
+    }
+}
+
 TEST(NumericRecipe, PhysicsSourcesHaveNoFloatOrDoubleArithmetic) {
     const std::filesystem::path root = std::filesystem::path(MARVENLOT_SOURCE_DIR) / "physics";
     const std::regex forbidden(R"(\b(float|double)\b|\(float\)|\(double\)|static_cast<(float|double)>)");
