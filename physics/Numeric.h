@@ -179,19 +179,10 @@ template <OpKind K>
 // to nearest at 64 bits and then chopped), the others through the double functions of the C
 // library (round to nearest on SSE, untouched by the x87 word). Results are stored.
 [[gnu::always_inline]] inline F32 SqrtF(Ext x) { return St(Ext(sqrtl(x.v))); }
-// The same result for a stored argument, faster: the SSE root rounded to nearest, moved one unit
-// toward zero when it lies above the exact root (its square is exact in double). Subnormal
-// arguments take the x87 path, since SSE may read them as zero.
+// The same result for a stored argument on SSE, whose physics mode chops the root as the x87
+// store does (subnormal arguments included, since that mode keeps them).
 [[gnu::always_inline]] inline F32 SqrtF(F32 x) {
-    if (!(x.v >= FLT_MIN)) return SqrtF(Ext(x));
-    float r = __builtin_ia32_sqrtss(__extension__(__attribute__((vector_size(16))) float){x.v, 0, 0, 0})[0];
-    const double square = static_cast<double>(r) * static_cast<double>(r);
-    // Without a branch: which way the root was rounded is data, not a pattern to predict.
-    std::uint32_t bits;
-    std::memcpy(&bits, &r, sizeof bits);
-    bits -= static_cast<std::uint32_t>(square > static_cast<double>(x.v));
-    std::memcpy(&r, &bits, sizeof r);
-    return F32(r);
+    return Stored(__builtin_ia32_sqrtss(__extension__(__attribute__((vector_size(16))) float){x.v, 0, 0, 0})[0]);
 }
 // The root and its reciprocal St(1 / root) of a stored square within 16 units of 1, where unit
 // vectors and quaternions land: read from a table instead of computed (the same bits, which a
@@ -220,20 +211,8 @@ template <OpKind K>
     inverse = F32::FromBits(kRoots[index].inverse);
     return true;
 }
-// St(a / b) for stored operands, faster: the SSE quotient rounded to nearest, moved one unit
-// toward zero when it lies beyond the exact quotient (its product with b is exact in double).
-// Zero, subnormal, infinite or NaN operands and quotients take the x87 path, since SSE may
-// flush subnormals and picks NaNs differently.
-[[gnu::always_inline]] inline F32 DivF(F32 a, F32 b) {
-    const float q = a.v / b.v;
-    std::uint32_t bits;
-    std::memcpy(&bits, &q, sizeof bits);
-    const auto isNormal = [](std::uint32_t word) { return ((word >> 23) & 0xFFu) - 1u < 0xFEu; };
-    if (!(isNormal(a.Bits()) && isNormal(b.Bits()) && isNormal(bits))) return St(Ext(a) / b);
-    const double back = static_cast<double>(q) * static_cast<double>(b.v);
-    bits -= static_cast<std::uint32_t>(__builtin_fabs(back) > __builtin_fabs(static_cast<double>(a.v)));
-    return F32::FromBits(bits);
-}
+// St(a / b) for stored operands: the SSE quotient in the physics mode.
+[[gnu::always_inline]] inline F32 DivF(F32 a, F32 b) { return St(a / b); }
 // Root of an extended sum passed at double precision.
 [[gnu::always_inline]] inline F32 SqrtDouble(Ext x) { return St(Ext(sqrtl(StD(x).v))); }
 

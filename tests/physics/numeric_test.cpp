@@ -94,7 +94,10 @@ TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
     auto expectSame = [](std::uint32_t x, std::uint32_t y) {
         const F32 a = F32::FromBits(x), b = F32::FromBits(y);
         const F32 fast = FastDivide(a, b), x87 = Divide(a, b);
-        if (fast.Bits() != x87.Bits()) ADD_FAILURE() << std::hex << x << " / " << y << ": " << fast.Bits();
+        // Of two NaN operands SSE passes the first and the x87 the larger: any NaN will do.
+        const bool bothNaN = fast.Value() != fast.Value() && x87.Value() != x87.Value();
+        if (fast.Bits() != x87.Bits() && !bothNaN)
+            ADD_FAILURE() << std::hex << x << " / " << y << ": " << fast.Bits();
     };
     for (std::uint32_t x : special)
         for (std::uint32_t y : special) expectSame(x, y);
@@ -112,7 +115,7 @@ TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
 // helpers name those types, and no source narrows with a (float) cast.
 // Each form through SSE (St of the pending operation) and through the x87 (widened first).
 struct StoredForms {
-    F32 sse[10], x87[10];
+    F32 sse[11], x87[11];
 };
 PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
     StoredForms f;
@@ -126,6 +129,7 @@ PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
     f.sse[7] = St(a * b * c), f.x87[7] = St(Ext(a * b * c));
     f.sse[8] = St(a * b / c), f.x87[8] = St(Ext(a * b / c));
     f.sse[9] = St(-(a * b) + c * d), f.x87[9] = St(Ext(-(a * b) + c * d));
+    f.sse[10] = SqrtF(AbsF(a)), f.x87[10] = SqrtF(Ext(AbsF(a)));
     return f;
 }
 
@@ -148,7 +152,7 @@ TEST(NumericRecipe, SseStoresOfOneRoundingEqualTheX87Stores) {
         const F32 a = operand(lcg.Next() % 4), b = operand(lcg.Next() % 4), c = operand(lcg.Next() % 4),
                   d = operand(lcg.Next() % 4);
         const StoredForms f = EveryForm(a, b, c, d);
-        for (int k = 0; k < 10; ++k) {
+        for (int k = 0; k < 11; ++k) {
             const bool same = f.sse[k].Bits() == f.x87[k].Bits() ||
                               (f.sse[k].Value() != f.sse[k].Value() && f.x87[k].Value() != f.x87[k].Value());
             if (!same) {
