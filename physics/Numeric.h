@@ -155,6 +155,97 @@ template <OpKind K>
     return Stored(static_cast<float>(Apply<K>(p.a, p.b)));
 }
 
+// A sum of exact terms (stored values, products of two) with more than one rounding, kept as
+// its tree. Stored at once, it is added on SSE in double together with the sum of the terms'
+// magnitudes M. The double and the x87 sums then differ by less than 2^-47 M (each addition
+// rounds by under 2^-52 M in double and 2^-63 M on the x87, at most 31 additions), so when
+// every value within 2^-46 M of the double sum chops to the same f32, that f32 is the x87 sum
+// stored. Otherwise, and wherever the sum is used in a wider expression, it is summed on the
+// x87 as written.
+struct WideValue {
+    double value, magnitude;
+};
+
+template <OpKind K, class L, class R>
+struct Sum;
+
+template <class T>
+struct SumTerm {
+    static constexpr int kTerms = 0;
+};
+template <>
+struct SumTerm<F32> {
+    static constexpr int kTerms = 1;
+    [[gnu::always_inline]] static WideValue Wide(F32 f) {
+        const double v = static_cast<double>(f.v);
+        return {v, __builtin_fabs(v)};
+    }
+};
+template <>
+struct SumTerm<Product> {
+    static constexpr int kTerms = 1;
+    [[gnu::always_inline]] static WideValue Wide(Product p) {
+        const double v = p.ExactProduct();
+        return {v, __builtin_fabs(v)};
+    }
+};
+template <OpKind K>
+    requires(K == OpKind::Add || K == OpKind::Sub)
+struct SumTerm<PendingWide<K>> {
+    static constexpr int kTerms = 2;
+    [[gnu::always_inline]] static WideValue Wide(PendingWide<K> p) {
+        return {Apply<K>(p.a, p.b), __builtin_fabs(p.a) + __builtin_fabs(p.b)};
+    }
+};
+template <OpKind K, class L, class R>
+struct SumTerm<Sum<K, L, R>> {
+    static constexpr int kTerms = SumTerm<L>::kTerms + SumTerm<R>::kTerms;
+    [[gnu::always_inline]] static WideValue Wide(const Sum<K, L, R>& s) {
+        const WideValue l = SumTerm<L>::Wide(s.l), r = SumTerm<R>::Wide(s.r);
+        return {Apply<K>(l.value, r.value), l.magnitude + r.magnitude};
+    }
+};
+
+template <class T>
+concept SumOperand = SumTerm<T>::kTerms > 0;
+// A term that already holds a rounding: combining it makes a Sum (two exact terms make the
+// single-rounding PendingWide above).
+template <class T>
+concept RoundedSumOperand = SumTerm<T>::kTerms > 1;
+
+template <OpKind K, class L, class R>
+struct Sum {
+    static_assert(SumTerm<L>::kTerms + SumTerm<R>::kTerms <= 32, "the bound covers 32 terms");
+    L l;
+    R r;
+    [[gnu::always_inline]] operator Ext() const { return Apply<K>(Ext(l), Ext(r)); }
+};
+
+template <class L, class R>
+    requires SumOperand<L> && SumOperand<R> && (RoundedSumOperand<L> || RoundedSumOperand<R>)
+[[gnu::always_inline]] inline Sum<OpKind::Add, L, R> operator+(L l, R r) {
+    return {l, r};
+}
+template <class L, class R>
+    requires SumOperand<L> && SumOperand<R> && (RoundedSumOperand<L> || RoundedSumOperand<R>)
+[[gnu::always_inline]] inline Sum<OpKind::Sub, L, R> operator-(L l, R r) {
+    return {l, r};
+}
+
+template <OpKind K, class L, class R>
+[[gnu::always_inline]] inline F32 St(const Sum<K, L, R>& s) {
+    const WideValue w = SumTerm<Sum<K, L, R>>::Wide(s);
+    const double margin = w.magnitude * 0x1p-46;
+    const float lo = static_cast<float>(w.value - margin);
+    const float hi = static_cast<float>(w.value + margin);
+    std::uint32_t loBits, hiBits;
+    std::memcpy(&loBits, &lo, sizeof loBits);
+    std::memcpy(&hiBits, &hi, sizeof hiBits);
+    if (loBits == hiBits) [[likely]]
+        return Stored(lo);
+    return St(Ext(s));
+}
+
 // Rounds to binary64 through the x87 store: "the argument at double precision".
 [[gnu::always_inline]] inline Ext StD(Ext x) {
     double r;
