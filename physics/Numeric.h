@@ -155,86 +155,112 @@ template <OpKind K>
     return Stored(static_cast<float>(Apply<K>(p.a, p.b)));
 }
 
-// A sum of exact terms (stored values, products of two) with more than one rounding, kept as
-// its tree. Stored at once, it is added on SSE in double together with the sum of the terms'
-// magnitudes M. The double and the x87 sums then differ by less than 2^-47 M (each addition
-// rounds by under 2^-52 M in double and 2^-63 M on the x87, at most 31 additions), so when
-// every value within 2^-46 M of the double sum chops to the same f32, that f32 is the x87 sum
-// stored. Otherwise, and wherever the sum is used in a wider expression, it is summed on the
-// x87 as written.
+// An expression of several roundings over stored values, kept as its tree (a Chain). Stored at
+// once, it is evaluated on SSE in double together with a magnitude M that bounds every partial
+// result: each double operation rounds by less than 2^-52 M and each x87 one by less than
+// 2^-63 M, so with at most 32 roundings the double and the x87 results differ by less than
+// 2^-47 M. When every value within 2^-46 M of the double result chops to the same f32, that f32
+// is the x87 result stored. Otherwise, and wherever the chain is used in a wider expression, it
+// is evaluated on the x87 as written. Divisors must be exact (a stored value or a product of
+// two), so that M / |divisor| bounds the quotient's partial results.
 struct WideValue {
     double value, magnitude;
 };
 
 template <OpKind K, class L, class R>
-struct Sum;
+struct Chain;
 
+// kRoundings is the number of roundings of a term, -1 for a type that is not one.
 template <class T>
-struct SumTerm {
-    static constexpr int kTerms = 0;
+struct WideTerm {
+    static constexpr int kRoundings = -1;
 };
 template <>
-struct SumTerm<F32> {
-    static constexpr int kTerms = 1;
+struct WideTerm<F32> {
+    static constexpr int kRoundings = 0;
     [[gnu::always_inline]] static WideValue Wide(F32 f) {
         const double v = static_cast<double>(f.v);
         return {v, __builtin_fabs(v)};
     }
 };
-template <>
-struct SumTerm<Product> {
-    static constexpr int kTerms = 1;
-    [[gnu::always_inline]] static WideValue Wide(Product p) {
-        const double v = p.ExactProduct();
-        return {v, __builtin_fabs(v)};
+template <OpKind K>
+struct WideTerm<Pending<K>> {
+    static constexpr int kRoundings = K == OpKind::Mul ? 0 : 1;
+    [[gnu::always_inline]] static WideValue Wide(Pending<K> p) {
+        const double a = static_cast<double>(p.a), b = static_cast<double>(p.b);
+        const double v = Apply<K>(a, b);
+        if constexpr (K == OpKind::Add || K == OpKind::Sub)
+            return {v, __builtin_fabs(a) + __builtin_fabs(b)};
+        else
+            return {v, __builtin_fabs(v)};
     }
 };
 template <OpKind K>
-    requires(K == OpKind::Add || K == OpKind::Sub)
-struct SumTerm<PendingWide<K>> {
-    static constexpr int kTerms = 2;
+struct WideTerm<PendingWide<K>> {
+    static constexpr int kRoundings = 1;
     [[gnu::always_inline]] static WideValue Wide(PendingWide<K> p) {
-        return {Apply<K>(p.a, p.b), __builtin_fabs(p.a) + __builtin_fabs(p.b)};
+        const double v = Apply<K>(p.a, p.b);
+        if constexpr (K == OpKind::Add || K == OpKind::Sub)
+            return {v, __builtin_fabs(p.a) + __builtin_fabs(p.b)};
+        else
+            return {v, __builtin_fabs(v)};
     }
 };
 template <OpKind K, class L, class R>
-struct SumTerm<Sum<K, L, R>> {
-    static constexpr int kTerms = SumTerm<L>::kTerms + SumTerm<R>::kTerms;
-    [[gnu::always_inline]] static WideValue Wide(const Sum<K, L, R>& s) {
-        const WideValue l = SumTerm<L>::Wide(s.l), r = SumTerm<R>::Wide(s.r);
-        return {Apply<K>(l.value, r.value), l.magnitude + r.magnitude};
+struct WideTerm<Chain<K, L, R>> {
+    static constexpr int kRoundings = WideTerm<L>::kRoundings + WideTerm<R>::kRoundings + 1;
+    [[gnu::always_inline]] static WideValue Wide(const Chain<K, L, R>& c) {
+        const WideValue l = WideTerm<L>::Wide(c.l), r = WideTerm<R>::Wide(c.r);
+        const double v = Apply<K>(l.value, r.value);
+        if constexpr (K == OpKind::Add || K == OpKind::Sub)
+            return {v, l.magnitude + r.magnitude};
+        else
+            return {v, Apply<K>(l.magnitude, r.magnitude)};
     }
 };
 
 template <class T>
-concept SumOperand = SumTerm<T>::kTerms > 0;
-// A term that already holds a rounding: combining it makes a Sum (two exact terms make the
-// single-rounding PendingWide above).
+concept ChainTerm = WideTerm<T>::kRoundings >= 0;
 template <class T>
-concept RoundedSumOperand = SumTerm<T>::kTerms > 1;
+concept ExactTerm = WideTerm<T>::kRoundings == 0;
+// Two exact terms make a Pending or PendingWide (one rounding); a chain starts where a term
+// that already rounds meets another term.
+template <class L, class R>
+concept ChainOperands = ChainTerm<L> && ChainTerm<R> && !(ExactTerm<L> && ExactTerm<R>);
 
 template <OpKind K, class L, class R>
-struct Sum {
-    static_assert(SumTerm<L>::kTerms + SumTerm<R>::kTerms <= 32, "the bound covers 32 terms");
+struct Chain {
+    static_assert(WideTerm<L>::kRoundings + WideTerm<R>::kRoundings < 32, "the margin covers 32 roundings");
+    static_assert(K != OpKind::Div || ExactTerm<R>, "divisors must be exact");
     L l;
     R r;
     [[gnu::always_inline]] operator Ext() const { return Apply<K>(Ext(l), Ext(r)); }
 };
 
 template <class L, class R>
-    requires SumOperand<L> && SumOperand<R> && (RoundedSumOperand<L> || RoundedSumOperand<R>)
-[[gnu::always_inline]] inline Sum<OpKind::Add, L, R> operator+(L l, R r) {
+    requires ChainOperands<L, R>
+[[gnu::always_inline]] inline Chain<OpKind::Add, L, R> operator+(L l, R r) {
     return {l, r};
 }
 template <class L, class R>
-    requires SumOperand<L> && SumOperand<R> && (RoundedSumOperand<L> || RoundedSumOperand<R>)
-[[gnu::always_inline]] inline Sum<OpKind::Sub, L, R> operator-(L l, R r) {
+    requires ChainOperands<L, R>
+[[gnu::always_inline]] inline Chain<OpKind::Sub, L, R> operator-(L l, R r) {
+    return {l, r};
+}
+template <class L, class R>
+    requires ChainOperands<L, R>
+[[gnu::always_inline]] inline Chain<OpKind::Mul, L, R> operator*(L l, R r) {
+    return {l, r};
+}
+template <class L, class R>
+    requires ChainOperands<L, R> && ExactTerm<R>
+[[gnu::always_inline]] inline Chain<OpKind::Div, L, R> operator/(L l, R r) {
     return {l, r};
 }
 
 template <OpKind K, class L, class R>
-[[gnu::always_inline]] inline F32 St(const Sum<K, L, R>& s) {
-    const WideValue w = SumTerm<Sum<K, L, R>>::Wide(s);
+[[gnu::always_inline]] inline F32 St(const Chain<K, L, R>& c) {
+    const WideValue w = WideTerm<Chain<K, L, R>>::Wide(c);
     const double margin = w.magnitude * 0x1p-46;
     const float lo = static_cast<float>(w.value - margin);
     const float hi = static_cast<float>(w.value + margin);
@@ -243,7 +269,7 @@ template <OpKind K, class L, class R>
     std::memcpy(&hiBits, &hi, sizeof hiBits);
     if (loBits == hiBits) [[likely]]
         return Stored(lo);
-    return St(Ext(s));
+    return St(Ext(c));
 }
 
 // Rounds to binary64 through the x87 store: "the argument at double precision".

@@ -115,7 +115,7 @@ TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
 // helpers name those types, and no source narrows with a (float) cast.
 // Each form through SSE (St of the pending operation) and through the x87 (widened first).
 struct StoredForms {
-    F32 sse[15], x87[15];
+    F32 sse[19], x87[19];
 };
 PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
     StoredForms f;
@@ -135,6 +135,10 @@ PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
     f.sse[12] = St(((a * b - c * d) + b * d) - a * d), f.x87[12] = St(Ext(((a * b - c * d) + b * d) - a * d));
     f.sse[13] = St(a * a - ((b * b + c) + d)), f.x87[13] = St(Ext(a * a - ((b * b + c) + d)));
     f.sse[14] = St((a * b + c) - (d * a - b)), f.x87[14] = St(Ext((a * b + c) - (d * a - b)));
+    f.sse[15] = St(a + b / c), f.x87[15] = St(Ext(a + b / c));
+    f.sse[16] = St((F32(1.0f) - b / c) * d), f.x87[16] = St(Ext((F32(1.0f) - b / c) * d));
+    f.sse[17] = St((a + b) * (c - d)), f.x87[17] = St(Ext((a + b) * (c - d)));
+    f.sse[18] = St((a * b + c) / d - a * c), f.x87[18] = St(Ext((a * b + c) / d - a * c));
     return f;
 }
 
@@ -159,7 +163,7 @@ TEST(NumericRecipe, SseStoresEqualTheX87Stores) {
         const F32 a = operand(lcg.Next() % 5), b = operand(lcg.Next() % 5), c = operand(lcg.Next() % 5),
                   d = operand(lcg.Next() % 5);
         const StoredForms f = EveryForm(a, b, c, d);
-        for (int k = 0; k < 15; ++k) {
+        for (int k = 0; k < 19; ++k) {
             const bool same = f.sse[k].Bits() == f.x87[k].Bits() ||
                               (f.sse[k].Value() != f.sse[k].Value() && f.x87[k].Value() != f.x87[k].Value());
             if (!same) {
