@@ -258,6 +258,26 @@ template <class L, class R>
     return {l, r};
 }
 
+// Comparisons of exact terms (stored values, products of two) are exact in double.
+template <class T>
+    requires ExactTerm<T>
+[[gnu::always_inline]] inline double ExactValue(T t) {
+    return WideTerm<T>::Wide(t).value;
+}
+#define PHYSICS_EXACT_COMPARISON(op)                                                  \
+    template <class L, class R>                                                       \
+        requires ExactTerm<L> && ExactTerm<R>                                         \
+    [[gnu::always_inline]] inline bool operator op(L l, R r) {                        \
+        return ExactValue(l) op ExactValue(r);                                        \
+    }
+PHYSICS_EXACT_COMPARISON(<)
+PHYSICS_EXACT_COMPARISON(<=)
+PHYSICS_EXACT_COMPARISON(>)
+PHYSICS_EXACT_COMPARISON(>=)
+PHYSICS_EXACT_COMPARISON(==)
+PHYSICS_EXACT_COMPARISON(!=)
+#undef PHYSICS_EXACT_COMPARISON
+
 template <OpKind K, class L, class R>
 [[gnu::always_inline]] inline F32 St(const Chain<K, L, R>& c) {
     const WideValue w = WideTerm<Chain<K, L, R>>::Wide(c);
