@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <emmintrin.h>
+
 static_assert(LDBL_MANT_DIG == 64, "the physics needs the x87 80-bit long double");
 
 namespace physics {
@@ -278,10 +280,29 @@ PHYSICS_EXACT_COMPARISON(==)
 PHYSICS_EXACT_COMPARISON(!=)
 #undef PHYSICS_EXACT_COMPARISON
 
+// The margin of a whole chain, which a chain that can be exact narrows to zero: x +- a / b with
+// a zero is exact (a signed-zero quotient added to x), and the magnitude cannot show that.
+template <OpKind K, class L, class R>
+[[gnu::always_inline]] inline double ChainMargin(const Chain<K, L, R>&, const WideValue& w) {
+    return w.magnitude * 0x1p-46;
+}
+template <OpKind K>
+    requires(K == OpKind::Add || K == OpKind::Sub)
+[[gnu::always_inline]] inline double ChainMargin(const Chain<K, F32, Pending<OpKind::Div>>& c, const WideValue& w) {
+    const __m128 numerator = _mm_set_ss(c.r.a);
+    const __m128d keep = _mm_castps_pd(_mm_cmpneq_ps(_mm_shuffle_ps(numerator, numerator, 0), _mm_setzero_ps()));
+    return _mm_cvtsd_f64(_mm_and_pd(keep, _mm_set_sd(w.magnitude * 0x1p-46)));
+}
+template <OpKind K>
+    requires(K == OpKind::Add || K == OpKind::Sub)
+[[gnu::always_inline]] inline double ChainMargin(const Chain<K, Pending<OpKind::Div>, F32>& c, const WideValue& w) {
+    return ChainMargin(Chain<K, F32, Pending<OpKind::Div>>{c.r, c.l}, w);
+}
+
 template <OpKind K, class L, class R>
 [[gnu::always_inline]] inline F32 St(const Chain<K, L, R>& c) {
     const WideValue w = WideTerm<Chain<K, L, R>>::Wide(c);
-    const double margin = w.magnitude * 0x1p-46;
+    const double margin = ChainMargin(c, w);
     const float lo = static_cast<float>(w.value - margin);
     const float hi = static_cast<float>(w.value + margin);
     std::uint32_t loBits, hiBits;

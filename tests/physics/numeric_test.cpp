@@ -175,6 +175,26 @@ TEST(NumericRecipe, SseStoresEqualTheX87Stores) {
     }
 }
 
+PHYSICS_BEHIND_ENTRY StoredForms QuotientSums(F32 a, F32 b, F32 c) {
+    StoredForms f;
+    f.sse[0] = St(a + b / c), f.x87[0] = St(Ext(a + b / c));
+    f.sse[1] = St(a - b / c), f.x87[1] = St(Ext(a - b / c));
+    f.sse[2] = St(b / c + a), f.x87[2] = St(Ext(b / c + a));
+    f.sse[3] = St(b / c - a), f.x87[3] = St(Ext(b / c - a));
+    return f;
+}
+
+TEST(NumericRecipe, QuotientSumsWithAZeroNumeratorKeepTheSignsOfZero) {
+    PhysicsEntry entry;
+    for (float a : {0.0f, -0.0f, 1.5f, -3.0e-39f, 7.0f})
+        for (float b : {0.0f, -0.0f, 1.0e-30f})
+            for (float c : {0.25f, -3.0f, 1.0e-40f}) {
+                const StoredForms f = QuotientSums(F32(a), F32(b), F32(c));
+                for (int k = 0; k < 4; ++k)
+                    EXPECT_EQ(f.sse[k].Bits(), f.x87[k].Bits()) << k << " " << a << " " << b << " " << c;
+            }
+}
+
 TEST(NumericRecipe, PhysicsSourcesHaveNoFloatOrDoubleArithmetic) {
     const std::filesystem::path root = std::filesystem::path(MARVENLOT_SOURCE_DIR) / "physics";
     const std::regex forbidden(R"(\b(float|double)\b|\(float\)|\(double\)|static_cast<(float|double)>)");
