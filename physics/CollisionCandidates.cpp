@@ -1,5 +1,9 @@
 // The candidate search that every ball-collision body shares: pairs in play that touch and
-// approach, each reported once while it stays in contact.
+// approach, each reported once while it stays in contact. The sweep hands over the pairs near
+// enough along x and y, in ascending (ia, ib) order as the resolution and the repeated-event
+// test need.
+#include <bit>
+
 #include "physics/PhysicsModel.h"
 
 namespace physics {
@@ -13,17 +17,14 @@ void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags) {
     const F32 contact2 = St(contact * contact);
     std::vector<PhysicsEvent>& queue = PhysicsEventQueue();
 
+    pairSweep_.Find(balls_, contact);
     for (std::size_t ia = 0; ia < count; ++ia) {
+        std::uint64_t partners = pairSweep_.Partners(ia);
+        if (partners == 0) continue;
         Ball& a = *balls_[ia];
-        if (a.outOfPlay != 0) continue;
-        for (std::size_t ib = ia + 1; ib < count; ++ib) {
+        for (; partners != 0; partners &= partners - 1) {
+            const auto ib = static_cast<std::size_t>(std::countr_zero(partners));
             Ball& b = *balls_[ib];
-            if (b.outOfPlay != 0) continue;
-            if (a.velocity.IsZero() && a.spin.IsZero() && a.cueActive == 0 && b.IsAtRest()) continue;
-            // The chopped difference is below `contact` exactly when the difference is: test the
-            // unstored one first, and store only for the pairs that pass.
-            if (!(AbsE(a.position.x - b.position.x) < contact && AbsE(a.position.y - b.position.y) < contact))
-                continue;
             Vector3 d;
             Vec3Subtract(d, a.position, b.position);
             if (!(AbsF(d.x) < contact && AbsF(d.y) < contact && AbsF(d.z) < contact)) continue;
