@@ -26,7 +26,6 @@ void BallPairSweep::Find(const std::vector<std::shared_ptr<Ball>>& balls, F32 co
         orderCount_ = count;
     }
 
-    std::uint64_t still = 0;
     std::size_t eligible = 0;
     for (std::size_t i = 0; i < count; ++i) {
         partners_[i] = 0;
@@ -40,7 +39,6 @@ void BallPairSweep::Find(const std::vector<std::shared_ptr<Ball>>& balls, F32 co
         key_[i] = OrderKey(x);
         x_[i] = x;
         y_[i] = y;
-        still |= static_cast<std::uint64_t>(b.IsAtRest()) << i;
         ++eligible;
     }
 
@@ -59,12 +57,12 @@ void BallPairSweep::Find(const std::vector<std::shared_ptr<Ball>>& balls, F32 co
         const std::size_t a = order_[p];
         const F32 xa = x_[a];
         const F32 ya = y_[a];
-        const bool aStill = ((still >> a) & 1u) != 0;
         for (std::size_t q = p + 1; q < eligible; ++q) {
             const std::size_t b = order_[q];
             if (!(St(x_[b] - xa) < contact)) break;
             if (!(AbsF(St(y_[b] - ya)) < contact)) continue;
-            if (aStill && ((still >> b) & 1u) != 0) continue;
+            // Asked only of the few pairs near enough: two balls at rest do not collide.
+            if (balls[a]->IsAtRest() && balls[b]->IsAtRest()) continue;
             const std::size_t low = std::min(a, b);
             const std::size_t high = std::max(a, b);
             partners_[low] |= std::uint64_t{1} << high;

@@ -16,6 +16,9 @@ namespace physics {
 
 class BallPairSweep {
 public:
+    // Below this many balls the plain test of every pair costs less than sorting them.
+    static constexpr std::size_t kMinBalls = 5;
+
     // Marks every pair ia < ib of balls in play, not both at rest, whose centres differ by less
     // than `contact` in x and in y. A ball with an x or y that is not finite pairs with none.
     void Find(const std::vector<std::shared_ptr<Ball>>& balls, F32 contact);

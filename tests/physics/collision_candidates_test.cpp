@@ -244,7 +244,7 @@ void ExpectSameAsAllPairs(SearchedRack& m, RackMaker& maker, bool refresh, Searc
 
 TEST(BallPairSearch, SameCandidatesEventsAndTouchFlagsAsEveryPairOnDenseRacks) {
     SearchTotals totals;
-    const std::uint16_t counts[] = {1, 2, 3, 16, 22, 40, 64};
+    const std::uint16_t counts[] = {1, 2, 3, 4, 5, 16, 22, 40, 64};
     for (std::uint32_t seed = 1; seed <= 60; ++seed) {
         RackMaker maker(seed);
         const std::uint16_t count = counts[seed % std::size(counts)];
@@ -280,14 +280,14 @@ TEST(BallPairSearch, KeepsFindingPairsWhenTheBallCountChangesBetweenSearches) {
 // A pair exactly the contact distance apart along x is no candidate, one unit closer is: the
 // sweep must stop at the first ball too far away, and not before.
 TEST(BallPairSearch, ContactDistanceAlongXIsTheExactBound) {
-    SearchedRack m(3);
+    SearchedRack m(BallPairSweep::kMinBalls);
     const F32 contact = ContactDistance();
     const F32 inside = F32(std::nextafter(contact.Value(), 0.0f));
     const F32 xs[] = {F32(0.0f), contact, -inside};
-    for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < m.BallCount(); ++i) {
         Ball& b = m.GetBall(i);
         b.SetSize(kRadiusCm, F32(0.17f));
-        b.position = Vector3(xs[i], F32(0.0f), kRadiusCm);
+        b.position = Vector3(i < 3 ? xs[i] : F32(100.0f * static_cast<float>(i)), F32(0.0f), kRadiusCm);
         b.velocity = Vector3(F32(i == 0 ? -1.0f : 0.0f), F32(0.0f), F32(0.0f));
     }
     PhysicsEventQueue().clear();
