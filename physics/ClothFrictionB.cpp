@@ -9,10 +9,10 @@ namespace {
 void Split(F32 slide, F32 linear, F32 spinPart, F32& l, F32& s) {
     l = linear;
     s = spinPart;
-    if (slide * linear > Ext(0.0f)) {
+    if (slide * linear > F32(0.0f)) {
         l = F32(0.0f);
         s = slide;
-    } else if (slide * spinPart < Ext(0.0f)) {
+    } else if (slide * spinPart < F32(0.0f)) {
         s = F32(0.0f);
         l = St(-slide);
     }
@@ -107,7 +107,7 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
     if (wz < zLimit || t == F32(0.0f))
         w.z = F32(0.0f);
     else
-        w.z = St((Ext(1.0f) - zLimit / wz) * w.z);
+        w.z = St((F32(1.0f) - zLimit / wz) * w.z);
 }
 
 }  // namespace physics

@@ -41,7 +41,7 @@ struct Vector3 {
     bool IsZero() const { return x == F32(0.0f) && y == F32(0.0f) && z == F32(0.0f); }
 
     // (x x + y y) + z z at full precision.
-    Ext LengthSquared() const { return (x * x + y * y) + z * z; }
+    auto LengthSquared() const { return (x * x + y * y) + z * z; }
     F32 Length() const { return SqrtF(St(LengthSquared())); }
     // Makes the vector unit length, or zero when its length is below FLT_EPSILON.
     void Normalize(F32* outLength = nullptr);

@@ -155,6 +155,143 @@ template <OpKind K>
     return Stored(static_cast<float>(Apply<K>(p.a, p.b)));
 }
 
+// An expression of several roundings over stored values, kept as its tree (a Chain). Stored at
+// once, it is evaluated on SSE in double together with a magnitude M that bounds every partial
+// result: each double operation rounds by less than 2^-52 M and each x87 one by less than
+// 2^-63 M, so with at most 32 roundings the double and the x87 results differ by less than
+// 2^-47 M. When every value within 2^-46 M of the double result chops to the same f32, that f32
+// is the x87 result stored. Otherwise, and wherever the chain is used in a wider expression, it
+// is evaluated on the x87 as written. Divisors must be exact (a stored value or a product of
+// two), so that M / |divisor| bounds the quotient's partial results.
+struct WideValue {
+    double value, magnitude;
+};
+
+template <OpKind K, class L, class R>
+struct Chain;
+
+// kRoundings is the number of roundings of a term, -1 for a type that is not one.
+template <class T>
+struct WideTerm {
+    static constexpr int kRoundings = -1;
+};
+template <>
+struct WideTerm<F32> {
+    static constexpr int kRoundings = 0;
+    [[gnu::always_inline]] static WideValue Wide(F32 f) {
+        const double v = static_cast<double>(f.v);
+        return {v, __builtin_fabs(v)};
+    }
+};
+template <OpKind K>
+struct WideTerm<Pending<K>> {
+    static constexpr int kRoundings = K == OpKind::Mul ? 0 : 1;
+    [[gnu::always_inline]] static WideValue Wide(Pending<K> p) {
+        const double a = static_cast<double>(p.a), b = static_cast<double>(p.b);
+        const double v = Apply<K>(a, b);
+        if constexpr (K == OpKind::Add || K == OpKind::Sub)
+            return {v, __builtin_fabs(a) + __builtin_fabs(b)};
+        else
+            return {v, __builtin_fabs(v)};
+    }
+};
+template <OpKind K>
+struct WideTerm<PendingWide<K>> {
+    static constexpr int kRoundings = 1;
+    [[gnu::always_inline]] static WideValue Wide(PendingWide<K> p) {
+        const double v = Apply<K>(p.a, p.b);
+        if constexpr (K == OpKind::Add || K == OpKind::Sub)
+            return {v, __builtin_fabs(p.a) + __builtin_fabs(p.b)};
+        else
+            return {v, __builtin_fabs(v)};
+    }
+};
+template <OpKind K, class L, class R>
+struct WideTerm<Chain<K, L, R>> {
+    static constexpr int kRoundings = WideTerm<L>::kRoundings + WideTerm<R>::kRoundings + 1;
+    [[gnu::always_inline]] static WideValue Wide(const Chain<K, L, R>& c) {
+        const WideValue l = WideTerm<L>::Wide(c.l), r = WideTerm<R>::Wide(c.r);
+        const double v = Apply<K>(l.value, r.value);
+        if constexpr (K == OpKind::Add || K == OpKind::Sub)
+            return {v, l.magnitude + r.magnitude};
+        else
+            return {v, Apply<K>(l.magnitude, r.magnitude)};
+    }
+};
+
+template <class T>
+concept ChainTerm = WideTerm<T>::kRoundings >= 0;
+template <class T>
+concept ExactTerm = WideTerm<T>::kRoundings == 0;
+// Two exact terms make a Pending or PendingWide (one rounding); a chain starts where a term
+// that already rounds meets another term.
+template <class L, class R>
+concept ChainOperands = ChainTerm<L> && ChainTerm<R> && !(ExactTerm<L> && ExactTerm<R>);
+
+template <OpKind K, class L, class R>
+struct Chain {
+    static_assert(WideTerm<L>::kRoundings + WideTerm<R>::kRoundings < 32, "the margin covers 32 roundings");
+    static_assert(K != OpKind::Div || ExactTerm<R>, "divisors must be exact");
+    L l;
+    R r;
+    [[gnu::always_inline]] operator Ext() const { return Apply<K>(Ext(l), Ext(r)); }
+};
+
+template <class L, class R>
+    requires ChainOperands<L, R>
+[[gnu::always_inline]] inline Chain<OpKind::Add, L, R> operator+(L l, R r) {
+    return {l, r};
+}
+template <class L, class R>
+    requires ChainOperands<L, R>
+[[gnu::always_inline]] inline Chain<OpKind::Sub, L, R> operator-(L l, R r) {
+    return {l, r};
+}
+template <class L, class R>
+    requires ChainOperands<L, R>
+[[gnu::always_inline]] inline Chain<OpKind::Mul, L, R> operator*(L l, R r) {
+    return {l, r};
+}
+template <class L, class R>
+    requires ChainOperands<L, R> && ExactTerm<R>
+[[gnu::always_inline]] inline Chain<OpKind::Div, L, R> operator/(L l, R r) {
+    return {l, r};
+}
+
+// Comparisons of exact terms (stored values, products of two) are exact in double.
+template <class T>
+    requires ExactTerm<T>
+[[gnu::always_inline]] inline double ExactValue(T t) {
+    return WideTerm<T>::Wide(t).value;
+}
+#define PHYSICS_EXACT_COMPARISON(op)                                                  \
+    template <class L, class R>                                                       \
+        requires ExactTerm<L> && ExactTerm<R>                                         \
+    [[gnu::always_inline]] inline bool operator op(L l, R r) {                        \
+        return ExactValue(l) op ExactValue(r);                                        \
+    }
+PHYSICS_EXACT_COMPARISON(<)
+PHYSICS_EXACT_COMPARISON(<=)
+PHYSICS_EXACT_COMPARISON(>)
+PHYSICS_EXACT_COMPARISON(>=)
+PHYSICS_EXACT_COMPARISON(==)
+PHYSICS_EXACT_COMPARISON(!=)
+#undef PHYSICS_EXACT_COMPARISON
+
+template <OpKind K, class L, class R>
+[[gnu::always_inline]] inline F32 St(const Chain<K, L, R>& c) {
+    const WideValue w = WideTerm<Chain<K, L, R>>::Wide(c);
+    const double margin = w.magnitude * 0x1p-46;
+    const float lo = static_cast<float>(w.value - margin);
+    const float hi = static_cast<float>(w.value + margin);
+    std::uint32_t loBits, hiBits;
+    std::memcpy(&loBits, &lo, sizeof loBits);
+    std::memcpy(&hiBits, &hi, sizeof hiBits);
+    if (loBits == hiBits) [[likely]]
+        return Stored(lo);
+    return St(Ext(c));
+}
+
 // Rounds to binary64 through the x87 store: "the argument at double precision".
 [[gnu::always_inline]] inline Ext StD(Ext x) {
     double r;
@@ -179,19 +316,10 @@ template <OpKind K>
 // to nearest at 64 bits and then chopped), the others through the double functions of the C
 // library (round to nearest on SSE, untouched by the x87 word). Results are stored.
 [[gnu::always_inline]] inline F32 SqrtF(Ext x) { return St(Ext(sqrtl(x.v))); }
-// The same result for a stored argument, faster: the SSE root rounded to nearest, moved one unit
-// toward zero when it lies above the exact root (its square is exact in double). Subnormal
-// arguments take the x87 path, since SSE may read them as zero.
+// The same result for a stored argument on SSE, whose physics mode chops the root as the x87
+// store does (subnormal arguments included, since that mode keeps them).
 [[gnu::always_inline]] inline F32 SqrtF(F32 x) {
-    if (!(x.v >= FLT_MIN)) return SqrtF(Ext(x));
-    float r = __builtin_ia32_sqrtss(__extension__(__attribute__((vector_size(16))) float){x.v, 0, 0, 0})[0];
-    const double square = static_cast<double>(r) * static_cast<double>(r);
-    // Without a branch: which way the root was rounded is data, not a pattern to predict.
-    std::uint32_t bits;
-    std::memcpy(&bits, &r, sizeof bits);
-    bits -= static_cast<std::uint32_t>(square > static_cast<double>(x.v));
-    std::memcpy(&r, &bits, sizeof r);
-    return F32(r);
+    return Stored(__builtin_ia32_sqrtss(__extension__(__attribute__((vector_size(16))) float){x.v, 0, 0, 0})[0]);
 }
 // The root and its reciprocal St(1 / root) of a stored square within 16 units of 1, where unit
 // vectors and quaternions land: read from a table instead of computed (the same bits, which a
@@ -220,20 +348,8 @@ template <OpKind K>
     inverse = F32::FromBits(kRoots[index].inverse);
     return true;
 }
-// St(a / b) for stored operands, faster: the SSE quotient rounded to nearest, moved one unit
-// toward zero when it lies beyond the exact quotient (its product with b is exact in double).
-// Zero, subnormal, infinite or NaN operands and quotients take the x87 path, since SSE may
-// flush subnormals and picks NaNs differently.
-[[gnu::always_inline]] inline F32 DivF(F32 a, F32 b) {
-    const float q = a.v / b.v;
-    std::uint32_t bits;
-    std::memcpy(&bits, &q, sizeof bits);
-    const auto isNormal = [](std::uint32_t word) { return ((word >> 23) & 0xFFu) - 1u < 0xFEu; };
-    if (!(isNormal(a.Bits()) && isNormal(b.Bits()) && isNormal(bits))) return St(Ext(a) / b);
-    const double back = static_cast<double>(q) * static_cast<double>(b.v);
-    bits -= static_cast<std::uint32_t>(__builtin_fabs(back) > __builtin_fabs(static_cast<double>(a.v)));
-    return F32::FromBits(bits);
-}
+// St(a / b) for stored operands: the SSE quotient in the physics mode.
+[[gnu::always_inline]] inline F32 DivF(F32 a, F32 b) { return St(a / b); }
 // Root of an extended sum passed at double precision.
 [[gnu::always_inline]] inline F32 SqrtDouble(Ext x) { return St(Ext(sqrtl(StD(x).v))); }
 
@@ -247,8 +363,107 @@ double LibLog10(double);
 double LibPow(double, double);
 }  // namespace detail
 
-inline F32 SinF(F32 x) { return St(Ext(static_cast<long double>(detail::LibSin(x.v)))); }
-inline F32 CosF(F32 x) { return St(Ext(static_cast<long double>(detail::LibCos(x.v)))); }
+namespace detail {
+// Sine and cosine through the C library, chopped to f32: the results every client agrees on.
+inline F32 LibrarySinF(F32 x) { return St(Ext(static_cast<long double>(LibSin(x.v)))); }
+inline F32 LibraryCosF(F32 x) { return St(Ext(static_cast<long double>(LibCos(x.v)))); }
+
+// Angles from 2^-24 up to (not including) 1 in magnitude take the polynomial path; zero is exact.
+inline constexpr std::uint32_t kTrigLowest = 0x33800000u;  // 2^-24
+inline constexpr std::uint32_t kTrigLimit = 0x3F800000u;   // 1
+// Distance, in units of the last place of the double, that a polynomial value must keep from
+// every f32 for its chop to be certain. Below 1 the polynomial (rounding and truncation) and a
+// library within 1 unit of the true value stay within 6 units of each other; 32 leaves a wide
+// safety factor and refuses only about one value in 2^23, besides the angles too small for
+// their sine to be told apart from the angle or their cosine from 1.
+inline constexpr std::uint64_t kTrigMargin = 32;
+
+// Taylor coefficients 1/n! with alternating signs, correctly rounded. Below 1 in magnitude the
+// first omitted term is under 2^-56 of the value; below 2^-5, where the half angles of a sub-step
+// usually lie, three terms of each suffice (the next is under 2^-55 of the value) and the
+// polynomial's latency is what a sub-step waits for.
+inline constexpr std::uint32_t kTrigShortLimit = 0x3D000000u;  // 2^-5
+inline constexpr double kSinTerms[8] = {-0x1.5555555555555p-3,  0x1.1111111111111p-7,  -0x1.a01a01a01a01ap-13,
+                                        0x1.71de3a556c734p-19,  -0x1.ae64567f544e4p-26, 0x1.6124613a86d09p-33,
+                                        -0x1.ae7f3e733b81fp-41, 0x1.952c77030ad4ap-49};
+inline constexpr double kCosTerms[9] = {-0x1.0000000000000p-1,  0x1.5555555555555p-5,  -0x1.6c16c16c16c17p-10,
+                                        0x1.a01a01a01a01ap-16,  -0x1.27e4fb7789f5cp-22, 0x1.1eed8eff8d898p-29,
+                                        -0x1.93974a8c07c9dp-37, 0x1.ae7f3e733b81fp-45,  -0x1.6827863b97d97p-53};
+
+// The first N terms by Horner's rule.
+template <int N, int M>
+[[gnu::always_inline]] inline double Horner(const double (&terms)[M], double u) {
+    static_assert(N <= M);
+    double p = terms[N - 1];
+#pragma GCC unroll 16
+    for (int i = N - 2; i >= 0; --i) p = p * u + terms[i];
+    return p;
+}
+
+// Sine and cosine of an angle below 1 in magnitude, in double. The square of an f32 is exact
+// (48 bits); the polynomials run in whatever SSE rounding mode is set: their error bound holds
+// for any of them, and no operand is subnormal above 2^-24.
+[[gnu::always_inline]] inline double SinPolynomial(F32 x) {
+    const double v = x.v;
+    const double u = v * v;
+    if ((x.Bits() & 0x7FFFFFFFu) < kTrigShortLimit) return v + (u * v) * Horner<3>(kSinTerms, u);
+    return v + (u * v) * Horner<8>(kSinTerms, u);
+}
+[[gnu::always_inline]] inline double CosPolynomial(F32 x) {
+    const double u = static_cast<double>(x.v) * static_cast<double>(x.v);
+    if ((x.Bits() & 0x7FFFFFFFu) < kTrigShortLimit) return 1.0 + u * Horner<3>(kCosTerms, u);
+    return 1.0 + u * Horner<9>(kCosTerms, u);
+}
+
+// The chop toward zero of a double whose magnitude lies in f32's normal range, done on the bits
+// so that no rounding mode enters; false when it lies within kTrigMargin units of an f32 (a
+// value whose chop the library's own error could change).
+[[gnu::always_inline]] inline bool ChopIfClear(double value, F32& out) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    constexpr std::uint64_t kCell = std::uint64_t{1} << 29;  // doubles per f32 step
+    if (((bits & (kCell - 1)) - kTrigMargin) >= kCell - 2 * kTrigMargin) return false;
+    const std::uint64_t magnitude = bits & ~(std::uint64_t{1} << 63);
+    const auto f32Bits = static_cast<std::uint32_t>((magnitude >> 29) - (std::uint64_t{1023 - 127} << 23));
+    out = F32::FromBits(f32Bits | static_cast<std::uint32_t>(bits >> 63) << 31);
+    return true;
+}
+
+// LibrarySinF(x) without the library where that is certain: true with the result in `out`, or
+// false when the caller must ask the library.
+[[gnu::always_inline]] inline bool SmallAngleSin(F32 x, F32& out) {
+    const std::uint32_t magnitude = x.Bits() & 0x7FFFFFFFu;
+    if (magnitude == 0) {
+        out = x;  // sin(-0) is -0
+        return true;
+    }
+    if (magnitude - kTrigLowest >= kTrigLimit - kTrigLowest) return false;
+    return ChopIfClear(SinPolynomial(x), out);
+}
+
+// LibraryCosF(x) without the library where that is certain (see SmallAngleSin). Below 1 the
+// cosine lies in [0.54, 1), one binade, so the margin is a fixed distance; a value that comes out
+// as 1 itself is refused there too.
+[[gnu::always_inline]] inline bool SmallAngleCos(F32 x, F32& out) {
+    const std::uint32_t magnitude = x.Bits() & 0x7FFFFFFFu;
+    if (magnitude == 0) {
+        out = F32(1.0f);
+        return true;
+    }
+    if (magnitude - kTrigLowest >= kTrigLimit - kTrigLowest) return false;
+    return ChopIfClear(CosPolynomial(x), out);
+}
+}  // namespace detail
+
+// The small angles of a ball's turn per sub-step take the polynomial path; the same bits.
+[[gnu::always_inline]] inline F32 SinF(F32 x) {
+    F32 r;
+    return detail::SmallAngleSin(x, r) ? r : detail::LibrarySinF(x);
+}
+[[gnu::always_inline]] inline F32 CosF(F32 x) {
+    F32 r;
+    return detail::SmallAngleCos(x, r) ? r : detail::LibraryCosF(x);
+}
 inline F32 AtanF(F32 x) { return St(Ext(static_cast<long double>(detail::LibAtan(x.v)))); }
 inline F32 ExpF(F32 x) { return St(Ext(static_cast<long double>(detail::LibExp(x.v)))); }
 // exp of an extended value passed at double precision.

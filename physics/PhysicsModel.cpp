@@ -125,15 +125,28 @@ bool PhysicsModel::SimulateSteps(F32 dt, std::uint32_t subSteps, F32 factor) {
         for (std::size_t i = balls_.size(); i-- > 0;) {
             Ball& ball = *balls_[i];
             if (ball.outOfPlay != 0) continue;
-            const bool rest = StepBall(ball, h);
+            const bool rest = MoveBall(ball, h);
+            if (!rest) pendingTurns_.push_back(PendingTurn{&ball, ball.spin});
             allRest = allRest && rest;
         }
         if (!allRest) allRest = ResolveCollisions();
     } while (n != 0 && !allRest);
+    ApplyPendingTurns(h);
     return allRest;
 }
 
+void PhysicsModel::ApplyPendingTurns(F32 h) {
+    for (const PendingTurn& turn : pendingTurns_) TurnBall(*turn.ball, turn.spin, h);
+    pendingTurns_.clear();
+}
+
 bool PhysicsModel::StepBall(Ball& ball, F32 h) {
+    if (MoveBall(ball, h)) return true;
+    TurnBall(ball, ball.spin, h);
+    return false;
+}
+
+bool PhysicsModel::MoveBall(Ball& ball, F32 h) {
     if (ball.outOfPlay != 0) return true;
 
     if (ball.cueTimeLeft > F32(0.0f)) {
@@ -181,9 +194,11 @@ bool PhysicsModel::StepBall(Ball& ball, F32 h) {
     if (!inZone && ball.inPocketZone == 0 && !IsOverPocketHole(ball)) LandOnBed(ball, h);
     CollideRails(ball, h);
     if (!inZone) CollideRailTop(ball, h);
-    if (ball.IsAtRest()) return true;
+    return ball.IsAtRest();
+}
 
-    Vector3 axis = ball.spin;
+void PhysicsModel::TurnBall(Ball& ball, const Vector3& spin, F32 h) {
+    Vector3 axis = spin;
     F32 len;
     axis.Normalize(&len);
     const F32 angle = St(len * h);
@@ -192,7 +207,6 @@ bool PhysicsModel::StepBall(Ball& ball, F32 h) {
     q *= ball.orientation;
     q.Normalize();
     ball.orientation = q;
-    return false;
 }
 
 void PhysicsModel::CollideRailTop(Ball& ball, F32 h) {

@@ -108,7 +108,13 @@ public:
     void SetModelId(std::uint32_t id) { modelId_ = id; }
 
     // Shared operations of every id (public for the tests).
+    // One sub-step of one ball: its motion and then the turn of its orientation.
     bool StepBall(Ball& ball, F32 h);
+    // The motion part of StepBall; true when the ball rests. A ball that does not rest still
+    // has the turn by its spin over h to take (TurnBall).
+    bool MoveBall(Ball& ball, F32 h);
+    // Turns the orientation by `spin` over h (the last part of a sub-step).
+    static void TurnBall(Ball& ball, const Vector3& spin, F32 h);
     void CollideRailTop(Ball& ball, F32 h);
     bool CollidePocketZone(Ball& ball, F32 h);
     bool CollidePocket(Ball& ball, std::uint8_t pocket, F32 h);
@@ -165,6 +171,17 @@ private:
     PHYSICS_BEHIND_ENTRY void ApplyParams();
     PHYSICS_BEHIND_ENTRY void RebuildBalls(std::uint16_t count);
 
+    // Applies the turns Simulate recorded, each ball's in sub-step order.
+    void ApplyPendingTurns(F32 h);
+
+    // Nothing in a sub-step reads the orientation, so Simulate records each moving ball's spin
+    // and turns the orientations after its last sub-step: the same operations in the same
+    // order per ball, but the balls' turn chains and the motion no longer wait on each other.
+    struct PendingTurn {
+        Ball* ball;
+        Vector3 spin;
+    };
+    std::vector<PendingTurn> pendingTurns_;
     bool hasWorkBuffer_ = false;
     std::uint64_t paramsSerial_ = 0;
     BallPairSweep pairSweep_;

@@ -5,9 +5,7 @@
 namespace physics {
 
 namespace {
-PhysicsParams params{};
 std::uint64_t writtenWords = 0;
-std::vector<PhysicsEvent> eventQueue;
 std::uint32_t candidateCount = 0;
 }  // namespace
 
@@ -17,22 +15,17 @@ std::array<std::uint32_t, PhysicsParams::kWordCount> PhysicsParams::Words() cons
     return words;
 }
 
-PhysicsParams& Params() { return params; }
-
 int ParamWordIndex(const F32* field) {
-    return static_cast<int>(reinterpret_cast<const char*>(field) - reinterpret_cast<const char*>(&params)) / 4;
+    return static_cast<int>(reinterpret_cast<const char*>(field) - reinterpret_cast<const char*>(&Params())) / 4;
 }
 
 std::uint64_t WrittenParamWords() { return writtenWords; }
 void MarkParamsWritten(std::uint64_t mask) { writtenWords |= mask; }
 
 void ClearParamsForTesting() {
-    params = PhysicsParams{};
+    Params() = PhysicsParams{};
     writtenWords = 0;
 }
-
-std::vector<PhysicsEvent>& PhysicsEventQueue() { return eventQueue; }
-void PushPhysicsEvent(const PhysicsEvent& event) { eventQueue.push_back(event); }
 
 std::uint32_t CandidateCount() { return candidateCount; }
 void SetCandidateCount(std::uint32_t count) { candidateCount = count; }

@@ -63,7 +63,12 @@ struct PhysicsParams {
 };
 static_assert(sizeof(PhysicsParams) == PhysicsParams::kWordCount * 4);
 
-PhysicsParams& Params();
+namespace detail {
+// The process-wide block every model sets up and reads, reached through Params(). Inline so that
+// reading a parameter does not make the compiler assume that a ball in memory changed.
+inline PhysicsParams processParams{};
+}  // namespace detail
+inline PhysicsParams& Params() { return detail::processParams; }
 // Word index of a field of the block (for the record of written words).
 int ParamWordIndex(const F32* field);
 // Which words some set-up in this process has written (bit i for word i).
@@ -80,8 +85,11 @@ struct PhysicsEvent {
     std::uint16_t tag = 0;
 };
 
-std::vector<PhysicsEvent>& PhysicsEventQueue();
-void PushPhysicsEvent(const PhysicsEvent& event);
+namespace detail {
+inline std::vector<PhysicsEvent> eventQueue;
+}  // namespace detail
+inline std::vector<PhysicsEvent>& PhysicsEventQueue() { return detail::eventQueue; }
+inline void PushPhysicsEvent(const PhysicsEvent& event) { detail::eventQueue.push_back(event); }
 
 // Every ball pair plus five rail candidates per ball, for the current ball count.
 std::uint32_t CandidateCount();

@@ -28,7 +28,7 @@ ShotParams Shot(float side, float vertical, float power, float elevation = 0.0f)
 
 // Energy in J: translation, rotation and height above the bed.
 double Energy(const Ball& b) {
-    const double m = b.mass.v, v2 = b.velocity.LengthSquared().v, w2 = b.spin.LengthSquared().v;
+    const double m = b.mass.v, v2 = Ext(b.velocity.LengthSquared()).v, w2 = Ext(b.spin.LengthSquared()).v;
     return 0.5 * m * v2 + 0.5 * m * b.radius.v * b.inertiaArm.v * w2 +
            m * 9.8 * (b.position.z.v - b.radiusCm.v) / 100.0;
 }

@@ -94,7 +94,10 @@ TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
     auto expectSame = [](std::uint32_t x, std::uint32_t y) {
         const F32 a = F32::FromBits(x), b = F32::FromBits(y);
         const F32 fast = FastDivide(a, b), x87 = Divide(a, b);
-        if (fast.Bits() != x87.Bits()) ADD_FAILURE() << std::hex << x << " / " << y << ": " << fast.Bits();
+        // Of two NaN operands SSE passes the first and the x87 the larger: any NaN will do.
+        const bool bothNaN = fast.Value() != fast.Value() && x87.Value() != x87.Value();
+        if (fast.Bits() != x87.Bits() && !bothNaN)
+            ADD_FAILURE() << std::hex << x << " / " << y << ": " << fast.Bits();
     };
     for (std::uint32_t x : special)
         for (std::uint32_t y : special) expectSame(x, y);
@@ -112,7 +115,7 @@ TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
 // helpers name those types, and no source narrows with a (float) cast.
 // Each form through SSE (St of the pending operation) and through the x87 (widened first).
 struct StoredForms {
-    F32 sse[10], x87[10];
+    F32 sse[19], x87[19];
 };
 PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
     StoredForms f;
@@ -126,29 +129,41 @@ PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
     f.sse[7] = St(a * b * c), f.x87[7] = St(Ext(a * b * c));
     f.sse[8] = St(a * b / c), f.x87[8] = St(Ext(a * b / c));
     f.sse[9] = St(-(a * b) + c * d), f.x87[9] = St(Ext(-(a * b) + c * d));
+    f.sse[10] = SqrtF(AbsF(a)), f.x87[10] = SqrtF(Ext(AbsF(a)));
+    // Sums of several roundings: double with a margin, else the x87.
+    f.sse[11] = St((a * b + c * d) + a * c), f.x87[11] = St(Ext((a * b + c * d) + a * c));
+    f.sse[12] = St(((a * b - c * d) + b * d) - a * d), f.x87[12] = St(Ext(((a * b - c * d) + b * d) - a * d));
+    f.sse[13] = St(a * a - ((b * b + c) + d)), f.x87[13] = St(Ext(a * a - ((b * b + c) + d)));
+    f.sse[14] = St((a * b + c) - (d * a - b)), f.x87[14] = St(Ext((a * b + c) - (d * a - b)));
+    f.sse[15] = St(a + b / c), f.x87[15] = St(Ext(a + b / c));
+    f.sse[16] = St((F32(1.0f) - b / c) * d), f.x87[16] = St(Ext((F32(1.0f) - b / c) * d));
+    f.sse[17] = St((a + b) * (c - d)), f.x87[17] = St(Ext((a + b) * (c - d)));
+    f.sse[18] = St((a * b + c) / d - a * c), f.x87[18] = St(Ext((a * b + c) / d - a * c));
     return f;
 }
 
-TEST(NumericRecipe, SseStoresOfOneRoundingEqualTheX87Stores) {
+TEST(NumericRecipe, SseStoresEqualTheX87Stores) {
     PhysicsEntry entry;
     Lcg lcg;
     lcg.Seed(7);
     auto bits = [&] { return lcg.Next() << 16 ^ lcg.Next(); };
-    // Operands of every magnitude, near each other (cancellation), subnormal and at the limits.
+    // Operands of every magnitude, near each other (cancellation), subnormal, at the limits and
+    // with few significant bits (exact sums, which the margin sends to the x87).
     auto operand = [&](int kind) {
         switch (kind) {
             case 0: return F32::FromBits(bits());
             case 1: return F32::FromBits((bits() & 0x807FFFFFu) | (112 + lcg.Next() % 30) << 23);
             case 2: return F32::FromBits(bits() & 0x807FFFFFu);
-            default: return F32::FromBits((bits() & 0x80000FFFu) | 0x3F800000u);
+            case 3: return F32::FromBits((bits() & 0x80000FFFu) | 0x3F800000u);
+            default: return F32::FromBits((bits() & 0x80780000u) | (120 + lcg.Next() % 10) << 23);
         }
     };
     int mismatches = 0;
     for (int i = 0; i < 1000000 && mismatches < 10; ++i) {
-        const F32 a = operand(lcg.Next() % 4), b = operand(lcg.Next() % 4), c = operand(lcg.Next() % 4),
-                  d = operand(lcg.Next() % 4);
+        const F32 a = operand(lcg.Next() % 5), b = operand(lcg.Next() % 5), c = operand(lcg.Next() % 5),
+                  d = operand(lcg.Next() % 5);
         const StoredForms f = EveryForm(a, b, c, d);
-        for (int k = 0; k < 10; ++k) {
+        for (int k = 0; k < 19; ++k) {
             const bool same = f.sse[k].Bits() == f.x87[k].Bits() ||
                               (f.sse[k].Value() != f.sse[k].Value() && f.x87[k].Value() != f.x87[k].Value());
             if (!same) {
