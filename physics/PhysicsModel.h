@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "physics/Ball.h"
+#include "physics/BallPairSweep.h"
 #include "physics/PhysicsEntry.h"
 #include "physics/PhysicsParams.h"
 #include "physics/TableGeometry.h"
@@ -183,6 +184,7 @@ private:
     std::vector<PendingTurn> pendingTurns_;
     bool hasWorkBuffer_ = false;
     std::uint64_t paramsSerial_ = 0;
+    BallPairSweep pairSweep_;
 };
 
 // The sub-step length that Simulate uses: (f32)(dt / subSteps), subSteps 0 read as 1.
