@@ -175,6 +175,79 @@ TEST(NumericRecipe, SseStoresEqualTheX87Stores) {
     }
 }
 
+// Comparisons of one rounding with an exact term: decided in double, and by the x87 as written.
+struct ComparedForms {
+    std::uint64_t sse = 0, x87 = 0;
+};
+#define COMPARE_BOTH_WAYS(bit, l, r)                                                       \
+    do {                                                                                   \
+        const bool s[6] = {l < r, l <= r, l > r, l >= r, l == r, l != r};                 \
+        const bool x[6] = {Ext(l) < Ext(r), Ext(l) <= Ext(r), Ext(l) > Ext(r),             \
+                           Ext(l) >= Ext(r), Ext(l) == Ext(r), Ext(l) != Ext(r)};          \
+        for (int k = 0; k < 6; ++k) {                                                      \
+            f.sse |= std::uint64_t{s[k]} << (6 * (bit) + k);                               \
+            f.x87 |= std::uint64_t{x[k]} << (6 * (bit) + k);                               \
+        }                                                                                  \
+    } while (false)
+PHYSICS_BEHIND_ENTRY ComparedForms EveryComparison(F32 a, F32 b, F32 c, F32 d) {
+    ComparedForms f;
+    COMPARE_BOTH_WAYS(0, a + b, c);
+    COMPARE_BOTH_WAYS(1, c, a - b);
+    COMPARE_BOTH_WAYS(2, a / b, c);
+    COMPARE_BOTH_WAYS(3, a * b + c, d);
+    COMPARE_BOTH_WAYS(4, c * d, a * b - d);
+    COMPARE_BOTH_WAYS(5, a * b / c, d);
+    COMPARE_BOTH_WAYS(6, a * b, c - d);
+    return f;
+}
+#undef COMPARE_BOTH_WAYS
+
+TEST(NumericRecipe, ComparisonsOfOneRoundingEqualTheX87Comparisons) {
+    PhysicsEntry entry;
+    Lcg lcg;
+    lcg.Seed(11);
+    auto bits = [&] { return lcg.Next() << 16 ^ lcg.Next(); };
+    auto random = [&] { return F32::FromBits(bits()); };
+    auto normal = [&](std::uint32_t lowest, std::uint32_t span) {
+        return F32::FromBits((bits() & 0x807FFFFFu) | (lowest + lcg.Next() % span) << 23);
+    };
+    // An f32 from 25 to 70 binades below x: its sum with x lies between x and the next double, or
+    // between that double and the next x87 value, where only the x87 can tell it from x.
+    auto below = [&](F32 x) {
+        const std::uint32_t e = (x.Bits() >> 23 & 0xFFu) - 25 - lcg.Next() % 46;
+        return F32::FromBits((bits() & 0x807FFFFFu) | (e & 0xFFu) << 23);
+    };
+    auto neighbour = [&](F32 x) { return F32::FromBits(x.Bits() + lcg.Next() % 3 - 1); };
+    int mismatches = 0;
+    for (int i = 0; i < 1000000 && mismatches < 10; ++i) {
+        F32 a = normal(80, 100), b = random(), c = random(), d = random();
+        switch (i % 4) {
+            case 0: break;
+            case 1:  // near ties: the compared value is the stored result or its neighbour
+                b = normal(80, 100);
+                c = neighbour(St(a + b));
+                d = neighbour(St(a * b + c));
+                break;
+            case 2:  // a tiny addend the double cannot see
+                b = below(a);
+                c = neighbour(a);
+                d = below(St(a * b));
+                break;
+            default:  // subnormal and extreme operands
+                b = F32::FromBits(bits() & 0x807FFFFFu);
+                c = normal(lcg.Next() % 2 ? 1 : 200, 54);
+                d = neighbour(c);
+                break;
+        }
+        const ComparedForms f = EveryComparison(a, b, c, d);
+        if (f.sse != f.x87) {
+            ++mismatches;
+            ADD_FAILURE() << std::hex << a.Bits() << " " << b.Bits() << " " << c.Bits() << " " << d.Bits()
+                          << ": differ in bits " << (f.sse ^ f.x87);
+        }
+    }
+}
+
 PHYSICS_BEHIND_ENTRY StoredForms QuotientSums(F32 a, F32 b, F32 c) {
     StoredForms f;
     f.sse[0] = St(a + b / c), f.x87[0] = St(Ext(a + b / c));
