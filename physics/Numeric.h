@@ -280,39 +280,6 @@ PHYSICS_EXACT_COMPARISON(==)
 PHYSICS_EXACT_COMPARISON(!=)
 #undef PHYSICS_EXACT_COMPARISON
 
-// A comparison of one rounding (a stored operation on two exact terms) with an exact term, decided
-// in double. In the physics mode the double result d is the exact result chopped to 53 bits and
-// the x87 result x the same chopped to 64; since the exact term c lies on both grids, d != c
-// gives x the same side of c as d (d > c puts the exact result at or above the next double
-// after c, d < c keeps it below c). Only d == c leaves the x87 to decide. NaN compares as on
-// the x87, and no operand can overflow or underflow double.
-template <class T>
-concept OneRoundingTerm = WideTerm<T>::kRoundings == 1;
-#define PHYSICS_ROUNDED_COMPARISON(op)                                                \
-    template <class L, class R>                                                       \
-        requires OneRoundingTerm<L> && ExactTerm<R>                                   \
-    [[gnu::always_inline]] inline bool operator op(L l, R r) {                        \
-        const double d = WideTerm<L>::Wide(l).value, c = ExactValue(r);               \
-        if (d != c) [[likely]]                                                        \
-            return d op c;                                                            \
-        return Ext(l) op Ext(r);                                                      \
-    }                                                                                 \
-    template <class L, class R>                                                       \
-        requires ExactTerm<L> && OneRoundingTerm<R>                                   \
-    [[gnu::always_inline]] inline bool operator op(L l, R r) {                        \
-        const double c = ExactValue(l), d = WideTerm<R>::Wide(r).value;               \
-        if (d != c) [[likely]]                                                        \
-            return c op d;                                                            \
-        return Ext(l) op Ext(r);                                                      \
-    }
-PHYSICS_ROUNDED_COMPARISON(<)
-PHYSICS_ROUNDED_COMPARISON(<=)
-PHYSICS_ROUNDED_COMPARISON(>)
-PHYSICS_ROUNDED_COMPARISON(>=)
-PHYSICS_ROUNDED_COMPARISON(==)
-PHYSICS_ROUNDED_COMPARISON(!=)
-#undef PHYSICS_ROUNDED_COMPARISON
-
 // The margin of a whole chain, which a chain that can be exact narrows to zero: x +- a / b with
 // a zero is exact (a signed-zero quotient added to x), and the magnitude cannot show that.
 template <OpKind K, class L, class R>
