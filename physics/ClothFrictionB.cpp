@@ -68,7 +68,7 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
     } else {
         const F32 len = speed;
         if (len <= clothSlowSpeed && clothSlowSpeed > F32(0.0f)) {
-            F32 g = St(((clothSlowSpeed - len) * clothSlowGain) / clothSlowSpeed + 1.0f);
+            F32 g = St(((clothSlowSpeed - len) * clothSlowGain) / clothSlowSpeed + F32(1.0f));
             if (clothSlowSpeed * 0.25f > len) {
                 g = St((len / (clothSlowSpeed * 0.25f)) * g);
             } else {
@@ -84,7 +84,7 @@ void PhysicsModelB::ApplyClothFriction(Ball& ball, F32, std::uint32_t kind) {
             b = St(g * b);
         }
         if (len < b) b = F32(0.0f);
-        w.x = St(-Ext(DivF(v.y, r)));
+        w.x = -DivF(v.y, r);
         w.y = DivF(v.x, r);
         // Normalize2D of the velocity: its root is the planar speed.
         F32 dx = v.x, dy = v.y;

@@ -127,12 +127,12 @@ inline void Vector3::Normalize(F32* outLength) {
         }
         inv = DivF(F32(1.0f), len);
     }
-    // A factor of exactly 1 leaves the (finite) components as they are.
-    if (inv != F32(1.0f)) {
-        x = St(inv * x);
-        y = St(inv * y);
-        z = St(inv * z);
-    }
+    // Multiplied even by a factor of exactly 1, which leaves the components (finite, since their
+    // square is) as they are: whether it is 1 depends on the data, and a mispredicted skip costs
+    // more than three products.
+    x = St(inv * x);
+    y = St(inv * y);
+    z = St(inv * z);
     if (outLength) *outLength = len;
 }
 

@@ -34,8 +34,8 @@ TEST_F(MathTest, NormalizeOfTinyVectorsGivesZeroButReportsTheLength) {
     EXPECT_EQ(eps.x.v, 1.0f);
 }
 
-// Normalize reads near-unit roots from a table and skips factors of exactly 1; it must give the
-// bits of the plain formula for near-unit and arbitrary vectors and quaternions alike.
+// Normalize reads near-unit roots from a table; it must give the bits of the plain formula for
+// near-unit and arbitrary vectors and quaternions alike.
 PHYSICS_BEHIND_ENTRY Vector3 PlainNormalize(Vector3 v, F32& len) {
     len = SqrtF(St(v.LengthSquared()));
     if (AbsF(len) < kFltEpsilon) return Vector3();
@@ -87,6 +87,13 @@ TEST_F(MathTest, NormalizeGivesTheBitsOfThePlainFormula) {
             << i;
     }
     EXPECT_GT(nearUnit, 50000);  // the table path was taken often
+
+    // A factor of exactly 1 keeps a subnormal component and the sign of a zero.
+    Vector3 edge(F32(1.0f), F32::FromBits(0x00000123u), F32(-0.0f));
+    edge.Normalize();
+    EXPECT_EQ(edge.x.Bits(), 0x3F800000u);
+    EXPECT_EQ(edge.y.Bits(), 0x00000123u);
+    EXPECT_EQ(edge.z.Bits(), 0x80000000u);
 }
 
 TEST_F(MathTest, NormalizeMultipliesByTheChoppedInverse) {
