@@ -137,43 +137,54 @@ bool PhysicsModel::SimulateSteps(F32 dt, std::uint32_t subSteps, F32 factor) {
 
 namespace {
 
-// Two turns of different balls, step by step side by side: each is a long chain of dependent
-// operations, and interleaving them lets the processor work on both at once. Each ball's own
+// N turns of different balls, step by step side by side: each is a long chain of dependent
+// operations, and interleaving them lets the processor work on all at once. Each ball's own
 // operations and their order are those of TurnBall.
-void TurnTwoBalls(Ball& a, const Vector3& spinA, Ball& b, const Vector3& spinB, F32 h) {
-    Vector3 axisA = spinA, axisB = spinB;
-    F32 lenA, lenB;
-    axisA.Normalize(&lenA);
-    axisB.Normalize(&lenB);
-    const F32 angleA = St(lenA * h), angleB = St(lenB * h);
-    Quaternion qa, qb;
-    qa.FromAxisAngle(angleA, axisA);
-    qb.FromAxisAngle(angleB, axisB);
-    qa *= a.orientation;
-    qb *= b.orientation;
-    qa.Normalize();
-    qb.Normalize();
-    a.orientation = qa;
-    b.orientation = qb;
+template <std::size_t N, class Turn>
+void TurnBallsSideBySide(const Turn* turns, F32 h) {
+    Vector3 axis[N];
+    F32 len[N];
+    Quaternion q[N];
+    for (std::size_t k = 0; k < N; ++k) {
+        axis[k] = turns[k].spin;
+        axis[k].Normalize(&len[k]);
+    }
+    for (std::size_t k = 0; k < N; ++k) q[k].FromAxisAngle(St(len[k] * h), axis[k]);
+    for (std::size_t k = 0; k < N; ++k) q[k] *= turns[k].ball->orientation;
+    for (std::size_t k = 0; k < N; ++k) q[k].Normalize();
+    for (std::size_t k = 0; k < N; ++k) turns[k].ball->orientation = q[k];
+}
+
+// How many of the turns from `first` on (at most 4) belong to different balls.
+template <class Turn>
+std::size_t DistinctRun(const Turn* first, std::size_t left) {
+    const std::size_t most = left < 4 ? left : 4;
+    std::size_t n = 1;
+    for (; n < most; ++n)
+        for (std::size_t k = 0; k < n; ++k)
+            if (first[k].ball == first[n].ball) return n;
+    return n;
 }
 
 }  // namespace
 
 void PhysicsModel::ApplyPendingTurns(F32 h) {
-    const std::size_t count = pendingTurns_.size();
-    std::size_t i = 0;
-    while (i < count) {
-        const PendingTurn& first = pendingTurns_[i];
-        // A ball turns once per sub-step, so neighbours in the record are mostly different
-        // balls; the same ball twice in a row (one ball moving) must turn in order.
-        if (i + 1 < count && pendingTurns_[i + 1].ball != first.ball) {
-            const PendingTurn& second = pendingTurns_[i + 1];
-            TurnTwoBalls(*first.ball, first.spin, *second.ball, second.spin, h);
-            i += 2;
-        } else {
-            TurnBall(*first.ball, first.spin, h);
-            ++i;
-        }
+    // A ball turns once per sub-step, so neighbours in the record are mostly different balls;
+    // the same ball again must wait for its previous turn.
+    const PendingTurn* turn = pendingTurns_.data();
+    std::size_t left = pendingTurns_.size();
+    while (left > 0) {
+        const std::size_t n = DistinctRun(turn, left);
+        if (n == 4)
+            TurnBallsSideBySide<4>(turn, h);
+        else if (n == 3)
+            TurnBallsSideBySide<3>(turn, h);
+        else if (n == 2)
+            TurnBallsSideBySide<2>(turn, h);
+        else
+            TurnBall(*turn->ball, turn->spin, h);
+        turn += n;
+        left -= n;
     }
     pendingTurns_.clear();
 }
