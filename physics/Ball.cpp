@@ -94,13 +94,27 @@ bool IsBallInsideCushions(const Ball& ball, const TableGeometry& g, F32 margin) 
            p.y < g.cushion.yMax - m;
 }
 
-bool Ball::IsInsideCushions(F32 margin) const { return IsBallInsideCushions(*this, table->geometry, margin); }
+namespace {
+PHYSICS_BEHIND_ENTRY bool InsideCushions(const Ball& ball, F32 margin) {
+    return IsBallInsideCushions(ball, ball.table->geometry, margin);
+}
+PHYSICS_BEHIND_ENTRY bool WithinTableBounds(const Ball& ball, F32 margin) {
+    const TableGeometry& g = ball.table->geometry;
+    const F32 m = St(ball.radiusCm + margin);
+    const Vector3& p = ball.position;
+    return g.frame.xMin - m < p.x && p.x < g.frame.xMax + m && g.frame.yMin - m < p.y && p.y < g.frame.yMax + m;
+}
+}  // namespace
+
+// Callers outside the physics (the table world, tests) get the physics rounding too.
+bool Ball::IsInsideCushions(F32 margin) const {
+    PhysicsEntry entry;
+    return InsideCushions(*this, margin);
+}
 
 bool Ball::IsWithinTableBounds(F32 margin) const {
-    const TableGeometry& g = table->geometry;
-    const F32 m = St(radiusCm + margin);
-    return g.frame.xMin - m < position.x && position.x < g.frame.xMax + m && g.frame.yMin - m < position.y &&
-           position.y < g.frame.yMax + m;
+    PhysicsEntry entry;
+    return WithinTableBounds(*this, margin);
 }
 
 bool Ball::RailContactRearmed(std::uint8_t k, const Vector3& n) {

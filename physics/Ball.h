@@ -63,6 +63,7 @@ public:
     Vector3 railVectors[2];
 };
 
+// For callers already behind a physics entry (Ball::IsInsideCushions opens one).
 bool IsBallInsideCushions(const Ball& ball, const TableGeometry& g, F32 margin);
 
 }  // namespace physics
