@@ -1,10 +1,13 @@
 #pragma once
 // The arithmetic every client shares. Stored quantities are F32 (a binary32 value); every
-// operation widens to Ext (x87 extended, 64-bit significand) and runs under the control word
-// 0x0F7F (round toward zero). Going back to F32 only happens through St(), which uses the x87
-// store so the chop is the control word's: g++ would otherwise turn (float)(long double expr)
-// into SSE arithmetic rounded to nearest. F32 has no arithmetic of its own, and neither type
-// converts from double, so float or double arithmetic in physics code does not compile.
+// operation is defined as widening to Ext (x87 extended, 64-bit significand) under the control
+// word 0x0F7F (round toward zero) and going back to F32 only through St(), which chops. An
+// operation on F32 does not compute at once: it yields a pending operation (or a Chain of them)
+// that St() computes on SSE in the physics mode (round toward zero, see PhysicsEntry.h) where
+// that provably gives the x87 bits, and otherwise widens through the x87 and stores with the x87
+// store (g++ would turn (float)(long double expr) into SSE arithmetic rounded to nearest). Used in
+// any wider expression it widens through the x87 as written. Neither type converts from double,
+// so float or double arithmetic in physics code does not compile.
 //
 // This header (and nothing else under physics/) names float and double.
 
