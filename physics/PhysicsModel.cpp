@@ -139,7 +139,7 @@ namespace {
 
 // N turns of different balls, step by step side by side: each is a long chain of dependent
 // operations, and interleaving them lets the processor work on all at once. Each ball's own
-// operations and their order are those of TurnBall.
+// operations and their order are those of a single turn (N = 1).
 template <std::size_t N, class Turn>
 void TurnBallsSideBySide(const Turn* turns, F32 h) {
     Vector3 axis[N];
@@ -182,7 +182,7 @@ void PhysicsModel::ApplyPendingTurns(F32 h) {
         else if (n == 2)
             TurnBallsSideBySide<2>(turn, h);
         else
-            TurnBall(*turn->ball, turn->spin, h);
+            TurnBallsSideBySide<1>(turn, h);
         turn += n;
         left -= n;
     }
@@ -247,15 +247,8 @@ bool PhysicsModel::MoveBall(Ball& ball, F32 h) {
 }
 
 void PhysicsModel::TurnBall(Ball& ball, const Vector3& spin, F32 h) {
-    Vector3 axis = spin;
-    F32 len;
-    axis.Normalize(&len);
-    const F32 angle = St(len * h);
-    Quaternion q;
-    q.FromAxisAngle(angle, axis);
-    q *= ball.orientation;
-    q.Normalize();
-    ball.orientation = q;
+    const PendingTurn turn{&ball, spin};
+    TurnBallsSideBySide<1>(&turn, h);
 }
 
 void PhysicsModel::CollideRailTop(Ball& ball, F32 h) {
