@@ -33,7 +33,15 @@ public:
     F32 contactTimeFactor, limitSlope, limitBoost, unreadFactorA, unreadFactorB;
     F32 collisionShare, railLeverShare;
 
+protected:
+    // The balls that roll or slide on the open bed take their sub-step side by side.
+    bool MoveBalls(F32 h) override;
+
 private:
+    // Kind-0 cloth friction of N balls landing on the bed, each stage for all of them.
+    template <std::size_t N>
+    void RollOnBedSideBySide(Ball* const* balls);
+
     std::uint32_t id_;
 };
 

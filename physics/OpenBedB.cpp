@@ -1,0 +1,206 @@
+// The late models' sub-step of the balls that roll or slide on the open bed, side by side.
+//
+// A ball's sub-step is one long chain of dependent operations (roots, quotients, margin tests)
+// that the processor cannot overlap with the next ball's chain when the balls run one after the
+// other. The balls' motions within a sub-step are independent, so the balls in the common state
+// (no cue pulse left, landing on the bed, no cushion, rail top or pocket within reach, nothing to
+// report) run each stage for all of them before the next stage. Each ball's own operations and
+// stores are those of MoveBall in that state; every other ball takes the ordinary path, in the
+// ordinary order, so events and recorded turns keep their order.
+#include "physics/PhysicsConstants.h"
+#include "physics/PhysicsModelB.h"
+
+namespace physics {
+
+namespace {
+
+// What is left of a ball's sub-step after the staged part.
+enum class Rest : std::uint8_t { OutOfPlay, Whole, FromPocketZone, Done };
+
+// After the position and gravity step: true when the pocket zone, the rail contact and the rail
+// top do nothing to the ball but land it on the bed after kind-0 cloth friction. The same
+// comparisons as CollidePocketZone (its bed branch with no bounce, hence no event), and the rail
+// contact's reach tests (none reached, so the pocket zone finds no hole either); `bedStop` is
+// the pocket zone's St(pocketZoneSpeed h).
+bool LandsOnOpenBed(const Ball& ball, const TableGeometry& g, F32 bedStop) {
+    const F32 r = ball.radiusCm;
+    const F32 x = ball.position.x, y = ball.position.y, z = ball.position.z;
+    const F32 vz = ball.velocity.z;
+    if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r)) return false;
+    if (!(z > F32(0.0f) && vz < F32(0.0f) && -bedStop < vz)) return false;
+    return !(x < r + g.cushion.xMin || x > g.cushion.xMax - r || y < r + g.cushion.yMin || y > g.cushion.yMax - r);
+}
+
+// Splits one sliding component into its linear and spin parts (as the cloth friction does).
+[[gnu::always_inline]] inline void Split(F32 slide, F32 linear, F32 spinPart, F32& l, F32& s) {
+    l = linear;
+    s = spinPart;
+    if (slide * linear > F32(0.0f)) {
+        l = F32(0.0f);
+        s = slide;
+    } else if (slide * spinPart < F32(0.0f)) {
+        s = F32(0.0f);
+        l = St(-slide);
+    }
+}
+
+}  // namespace
+
+template <std::size_t N>
+void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
+    // ApplyClothFriction(ball, h, 0) of N balls that do not rest (their vertical speed is
+    // negative), staged: the shared prefix, then each ball's slide or roll, then the spin-about-z
+    // tail.
+    const F32* set = Params().table.frictionSets[0];
+    const F32 c = kind0Offset;
+    F32 speed[N], a[N], b[N], t[N], pp[N], qq[N], sx[N], sy[N], lx[N], px[N], ly[N], py[N], s[N];
+    bool live[N];
+    for (std::size_t k = 0; k < N; ++k) speed[k] = Length2D(balls[k]->velocity.x, balls[k]->velocity.y);
+    for (std::size_t k = 0; k < N; ++k) {
+        const F32 n = St(-balls[k]->velocity.z - speed[k] * c);
+        live[k] = !(n < F32(0.0f));
+        a[k] = St(n * set[0]);
+        b[k] = St(n * set[2]);
+        t[k] = St(n * set[3]);
+    }
+    for (std::size_t k = 0; k < N; ++k) {
+        const Ball& ball = *balls[k];
+        pp[k] = St(ball.radius * ball.spin.y);
+        qq[k] = St(-(ball.radius * ball.spin.x));
+        sx[k] = St(pp[k] - ball.velocity.x);
+        sy[k] = St(qq[k] - ball.velocity.y);
+        Split(sx[k], ball.velocity.x, pp[k], lx[k], px[k]);
+        Split(sy[k], ball.velocity.y, qq[k], ly[k], py[k]);
+    }
+    for (std::size_t k = 0; k < N; ++k) s[k] = Length2D(sx[k], sy[k]);
+    for (std::size_t k = 0; k < N; ++k) {
+        if (!live[k]) continue;
+        Vector3& v = balls[k]->velocity;
+        Vector3& w = balls[k]->spin;
+        const F32 r = balls[k]->radius;
+        if (a[k] * 3.5f < s[k]) {
+            const F32 ia = balls[k]->inertiaArm;
+            const F32 q = DivF(a[k], s[k]);
+            F32 lxk = St(q * lx[k]), lyk = St(q * ly[k]), pxk = St(q * px[k]), pyk = St(q * py[k]);
+            v.x = St(v.x - lxk);
+            v.y = St(v.y - lyk);
+            w.x = St(w.x + pyk / ia);
+            w.y = St(w.y - pxk / ia);
+            lxk = St(lxk * set[1]);
+            lyk = St(lyk * set[1]);
+            pxk = St(pxk * set[1]);
+            pyk = St(pyk * set[1]);
+            v.x = St(pxk + v.x);
+            v.y = St(pyk + v.y);
+            w.x = St(w.x - lyk / ia);
+            w.y = St(lxk / ia + w.y);
+        } else {
+            const F32 len = speed[k];
+            F32 bk = b[k];
+            if (len <= clothSlowSpeed && clothSlowSpeed > F32(0.0f)) {
+                F32 g = St(((clothSlowSpeed - len) * clothSlowGain) / clothSlowSpeed + F32(1.0f));
+                if (clothSlowSpeed * 0.25f > len) {
+                    g = St((len / (clothSlowSpeed * 0.25f)) * g);
+                } else {
+                    const F32 half = St(clothSlowSpeed * 0.5f);
+                    if (len < half) {
+                        g = St((len / half) * g);
+                    } else {
+                        const F32 threeQuarters = St(clothSlowSpeed * 0.75f);
+                        if (len < threeQuarters) g = St((len / threeQuarters) * g);
+                    }
+                }
+                if (g < F32(0.4f)) g = F32(0.4f);
+                bk = St(g * bk);
+            }
+            if (len < bk) bk = F32(0.0f);
+            w.x = -DivF(v.y, r);
+            w.y = DivF(v.x, r);
+            F32 dx = v.x, dy = v.y;
+            ScaleByInverse2D(speed[k], dx, dy);
+            const F32 fx = St(dx * bk);
+            const F32 fy = St(dy * bk);
+            if (bk == F32(0.0f)) {
+                v.x = v.y = w.x = w.y = F32(0.0f);
+                t[k] = St(t[k] * frictionScale);
+            } else {
+                v.x = St(v.x - fx);
+                v.y = St(v.y - fy);
+                w.x = St(w.x + fy / r);
+                w.y = St(w.y - fx / r);
+            }
+        }
+    }
+    for (std::size_t k = 0; k < N; ++k) {
+        if (!live[k]) continue;
+        Vector3& w = balls[k]->spin;
+        const F32 zLimit = DivF(t[k], balls[k]->radius);
+        const F32 wz = AbsF(w.z);
+        if (wz < zLimit || t[k] == F32(0.0f))
+            w.z = F32(0.0f);
+        else
+            w.z = St((F32(1.0f) - zLimit / wz) * w.z);
+    }
+}
+
+bool PhysicsModelB::MoveBalls(F32 h) {
+    const std::size_t count = balls_.size();
+    const TableGeometry& g = tableRecord_->geometry;
+    const F32 bedStop = St(Params().table.pocketZoneSpeed * h);
+    // The cloth friction of the bed landing runs only for a positive sub-step.
+    const bool staged = h > F32(0.0f);
+    Rest rest[kMaxBallCount];
+    Ball* onBed[kMaxBallCount];
+    std::size_t onBedCount = 0;
+
+    for (std::size_t i = count; i-- > 0;) {
+        Ball& ball = *balls_[i];
+        if (ball.outOfPlay != 0) {
+            rest[i] = Rest::OutOfPlay;
+            continue;
+        }
+        if (!staged || ball.cueTimeLeft > F32(0.0f) || ball.railContact != 0) {
+            rest[i] = Rest::Whole;
+            continue;
+        }
+        Advance(ball, h);
+        if (LandsOnOpenBed(ball, g, bedStop)) {
+            rest[i] = Rest::Done;
+            onBed[onBedCount++] = &ball;
+        } else {
+            rest[i] = Rest::FromPocketZone;
+        }
+    }
+
+    Ball* const* group = onBed;
+    std::size_t left = onBedCount;
+    for (; left >= 4; left -= 4, group += 4) RollOnBedSideBySide<4>(group);
+    if (left == 3) RollOnBedSideBySide<3>(group);
+    if (left == 2) RollOnBedSideBySide<2>(group);
+    if (left == 1) RollOnBedSideBySide<1>(group);
+    // The rest of the pocket zone's bed branch; the rail contact finds no rail bit, and the rail
+    // top is skipped after a pocket-zone landing.
+    for (std::size_t k = 0; k < onBedCount; ++k) {
+        Ball& ball = *onBed[k];
+        ball.velocity.z = F32(0.0f);
+        ball.position.z = ball.radiusCm;
+        ball.inPocketZone = 1;
+    }
+
+    bool allRest = true;
+    for (std::size_t i = count; i-- > 0;) {
+        Ball& ball = *balls_[i];
+        bool still;
+        switch (rest[i]) {
+            case Rest::OutOfPlay: continue;
+            case Rest::Whole: still = MoveBall(ball, h); break;
+            case Rest::FromPocketZone: still = FinishMove(ball, h); break;
+            default: still = ball.IsAtRest(); break;
+        }
+        if (!still) QueueTurn(ball);
+        allRest = allRest && still;
+    }
+    return allRest;
+}
+
+}  // namespace physics
