@@ -53,7 +53,7 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
     // tail.
     const F32* set = Params().table.frictionSets[0];
     const F32 c = kind0Offset;
-    F32 speed[N], a[N], b[N], t[N], pp[N], qq[N], sx[N], sy[N], lx[N], px[N], ly[N], py[N], s[N];
+    F32 speed[N], a[N], b[N], t[N], pp[N], qq[N], sx[N], sy[N], s[N];
     bool live[N];
     for (std::size_t k = 0; k < N; ++k) speed[k] = Length2D(balls[k]->velocity.x, balls[k]->velocity.y);
     for (std::size_t k = 0; k < N; ++k) {
@@ -69,8 +69,6 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
         qq[k] = St(-(ball.radius * ball.spin.x));
         sx[k] = St(pp[k] - ball.velocity.x);
         sy[k] = St(qq[k] - ball.velocity.y);
-        Split(sx[k], ball.velocity.x, pp[k], lx[k], px[k]);
-        Split(sy[k], ball.velocity.y, qq[k], ly[k], py[k]);
     }
     for (std::size_t k = 0; k < N; ++k) s[k] = Length2D(sx[k], sy[k]);
     for (std::size_t k = 0; k < N; ++k) {
@@ -79,9 +77,14 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
         Vector3& w = balls[k]->spin;
         const F32 r = balls[k]->radius;
         if (a[k] * 3.5f < s[k]) {
+            // Only this branch reads the split of the sliding components; for a rolling ball
+            // their signs are rounding noise that would mispredict.
+            F32 lx, px, ly, py;
+            Split(sx[k], v.x, pp[k], lx, px);
+            Split(sy[k], v.y, qq[k], ly, py);
             const F32 ia = balls[k]->inertiaArm;
             const F32 q = DivF(a[k], s[k]);
-            F32 lxk = St(q * lx[k]), lyk = St(q * ly[k]), pxk = St(q * px[k]), pyk = St(q * py[k]);
+            F32 lxk = St(q * lx), lyk = St(q * ly), pxk = St(q * px), pyk = St(q * py);
             v.x = St(v.x - lxk);
             v.y = St(v.y - lyk);
             w.x = St(w.x + pyk / ia);
