@@ -31,6 +31,24 @@ protected:
     bool MoveBalls(F32 h) override { return PhysicsModel::MoveBalls(h); }
 };
 
+// The late model counting the ordinary rail contacts it runs (the side-by-side path has none).
+class RailCountingModel : public PhysicsModelB {
+public:
+    RailCountingModel(std::uint32_t id, std::uint32_t table, std::uint16_t count) : PhysicsModelB(id, table, count) {
+        SetModelId(id);
+        SetLastSetUpModelId(id);
+        TableGeometry g;
+        Table().hasPockets = BuildTableGeometry(table, g);
+        Table().geometry = g;
+        ResetParams();
+    }
+    void CollideRails(Ball& ball, F32 dt) override {
+        ++railContacts;
+        PhysicsModelB::CollideRails(ball, dt);
+    }
+    std::size_t railContacts = 0;
+};
+
 F32 Draw(std::mt19937& rng, float lo, float hi) { return F32(std::uniform_real_distribution<float>(lo, hi)(rng)); }
 
 // A rack where every sub-step mixes balls rolling or sliding freely with balls that take the
@@ -199,6 +217,31 @@ TEST(OpenBedSideBySide, CrowdedMixedRacksMatchTheOneByOnePathCallByCall) {
     // The racks must really mix: events from ordinary-path balls in many calls.
     EXPECT_GT(total.events, 1000u);
     EXPECT_GT(total.mixedCalls, 100u);
+}
+
+}  // namespace
+}  // namespace physics::testing
+
+namespace physics::testing {
+namespace {
+
+TEST(OpenBedSideBySide, BallsRollingAwayFromCushionsAndPocketsSkipTheOrdinaryContacts) {
+    for (std::uint32_t table : {0u, 1u}) {
+        RailCountingModel m(0x10014, table, 4);
+        const F32 r = table == 0 ? F32(3.075f) : F32(2.8575f);
+        for (std::uint16_t i = 0; i < 4; ++i) {
+            Ball& b = m.GetBall(i);
+            b.SetSize(r, F32(0.2f));
+            b.position = Vector3(F32(-40.0f + 25.0f * i), F32(i % 2 ? 10.0f : -10.0f), r);
+            // One ball rolling, one sliding, one spinning about z, one still.
+            const F32 speeds[4] = {F32(0.3f), F32(0.8f), F32(0.0f), F32(0.0f)};
+            b.velocity = Vector3(speeds[i], F32(0.1f), F32(0.0f));
+            b.spin = Vector3(F32(0.0f), i == 0 ? F32(9.0f) : F32(0.0f), i == 2 ? F32(4.0f) : F32(0.0f));
+        }
+        m.Simulate(F32(0.005f), table == 0 ? 50 : 15, F32(1.0f));
+        EXPECT_EQ(m.railContacts, 0u) << "table " << table;
+        EXPECT_TRUE(PhysicsEventQueue().empty());
+    }
 }
 
 }  // namespace
