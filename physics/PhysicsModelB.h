@@ -34,7 +34,9 @@ public:
     F32 collisionShare, railLeverShare;
 
 protected:
-    // The balls that roll or slide on the open bed take their sub-step side by side.
+    // The balls that roll or slide on the open bed take their sub-step side by side
+    // (physics/OpenBedB.cpp). That path repeats this class's own kind-0 ApplyClothFriction and
+    // relies on its rail contact finding nothing: a class that replaces either must replace this.
     bool MoveBalls(F32 h) override;
 
 private:
