@@ -122,7 +122,9 @@ bool PhysicsModel::SimulateSteps(F32 dt, std::uint32_t subSteps, F32 factor) {
     bool allRest = true;
     do {
         --n;
-        allRest = MoveBalls(h);
+        // From the second sub-step on allRest is false here, so the collisions always run.
+        const bool rest = MoveBalls(h);
+        allRest = allRest && rest;
         if (!allRest) allRest = ResolveCollisions();
     } while (n != 0 && !allRest);
     ApplyPendingTurns(h);
