@@ -7,15 +7,16 @@
 // report) run each stage for all of them before the next stage. Each ball's own operations and
 // stores are those of MoveBall in that state; every other ball takes the ordinary path, in the
 // ordinary order, so events and recorded turns keep their order.
+#include "physics/ClothFrictionStepsB.h"
 #include "physics/PhysicsConstants.h"
-#include "physics/PhysicsModelB.h"
 
 namespace physics {
 
 namespace {
 
-// What is left of a ball's sub-step after the staged part.
-enum class Rest : std::uint8_t { OutOfPlay, Whole, FromPocketZone, Done };
+// What is left of a ball's sub-step after the staged part: nothing (out of play, or landed on the
+// open bed), the whole ordinary sub-step, or the ordinary contacts from the pocket zone on.
+enum class Remainder : std::uint8_t { OutOfPlay, Whole, FromPocketZone, None };
 
 // After the position and gravity step: true when the pocket zone, the rail contact and the rail
 // top do nothing to the ball but land it on the bed after kind-0 cloth friction. The same
@@ -29,19 +30,6 @@ bool LandsOnOpenBed(const Ball& ball, const TableGeometry& g, F32 bedStop) {
     if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r)) return false;
     if (!(z > F32(0.0f) && vz < F32(0.0f) && -bedStop < vz)) return false;
     return !(x < r + g.cushion.xMin || x > g.cushion.xMax - r || y < r + g.cushion.yMin || y > g.cushion.yMax - r);
-}
-
-// Splits one sliding component into its linear and spin parts (as the cloth friction does).
-[[gnu::always_inline]] inline void Split(F32 slide, F32 linear, F32 spinPart, F32& l, F32& s) {
-    l = linear;
-    s = spinPart;
-    if (slide * linear > F32(0.0f)) {
-        l = F32(0.0f);
-        s = slide;
-    } else if (slide * spinPart < F32(0.0f)) {
-        s = F32(0.0f);
-        l = St(-slide);
-    }
 }
 
 }  // namespace
@@ -73,77 +61,13 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
     for (std::size_t k = 0; k < N; ++k) s[k] = Length2D(sx[k], sy[k]);
     for (std::size_t k = 0; k < N; ++k) {
         if (!live[k]) continue;
-        Vector3& v = balls[k]->velocity;
-        Vector3& w = balls[k]->spin;
-        const F32 r = balls[k]->radius;
-        if (a[k] * 3.5f < s[k]) {
-            // Only this branch reads the split of the sliding components; for a rolling ball
-            // their signs are rounding noise that would mispredict.
-            F32 lx, px, ly, py;
-            Split(sx[k], v.x, pp[k], lx, px);
-            Split(sy[k], v.y, qq[k], ly, py);
-            const F32 ia = balls[k]->inertiaArm;
-            const F32 q = DivF(a[k], s[k]);
-            F32 lxk = St(q * lx), lyk = St(q * ly), pxk = St(q * px), pyk = St(q * py);
-            v.x = St(v.x - lxk);
-            v.y = St(v.y - lyk);
-            w.x = St(w.x + pyk / ia);
-            w.y = St(w.y - pxk / ia);
-            lxk = St(lxk * set[1]);
-            lyk = St(lyk * set[1]);
-            pxk = St(pxk * set[1]);
-            pyk = St(pyk * set[1]);
-            v.x = St(pxk + v.x);
-            v.y = St(pyk + v.y);
-            w.x = St(w.x - lyk / ia);
-            w.y = St(lxk / ia + w.y);
-        } else {
-            const F32 len = speed[k];
-            F32 bk = b[k];
-            if (len <= clothSlowSpeed && clothSlowSpeed > F32(0.0f)) {
-                F32 g = St(((clothSlowSpeed - len) * clothSlowGain) / clothSlowSpeed + F32(1.0f));
-                if (clothSlowSpeed * 0.25f > len) {
-                    g = St((len / (clothSlowSpeed * 0.25f)) * g);
-                } else {
-                    const F32 half = St(clothSlowSpeed * 0.5f);
-                    if (len < half) {
-                        g = St((len / half) * g);
-                    } else {
-                        const F32 threeQuarters = St(clothSlowSpeed * 0.75f);
-                        if (len < threeQuarters) g = St((len / threeQuarters) * g);
-                    }
-                }
-                if (g < F32(0.4f)) g = F32(0.4f);
-                bk = St(g * bk);
-            }
-            if (len < bk) bk = F32(0.0f);
-            w.x = -DivF(v.y, r);
-            w.y = DivF(v.x, r);
-            F32 dx = v.x, dy = v.y;
-            ScaleByInverse2D(speed[k], dx, dy);
-            const F32 fx = St(dx * bk);
-            const F32 fy = St(dy * bk);
-            if (bk == F32(0.0f)) {
-                v.x = v.y = w.x = w.y = F32(0.0f);
-                t[k] = St(t[k] * frictionScale);
-            } else {
-                v.x = St(v.x - fx);
-                v.y = St(v.y - fy);
-                w.x = St(w.x + fy / r);
-                w.y = St(w.y - fx / r);
-            }
-        }
-    }
-    for (std::size_t k = 0; k < N; ++k) {
-        if (!live[k]) continue;
-        Vector3& w = balls[k]->spin;
-        const F32 zLimit = DivF(t[k], balls[k]->radius);
-        const F32 wz = AbsF(w.z);
-        if (wz < zLimit || t[k] == F32(0.0f))
-            w.z = F32(0.0f);
+        if (a[k] * 3.5f < s[k])
+            FrictionSlide(*balls[k], set, a[k], s[k], pp[k], qq[k], sx[k], sy[k]);
         else
-            w.z = St((F32(1.0f) - zLimit / wz) * w.z);
+            FrictionRoll(*balls[k], speed[k], b[k], t[k]);
     }
+    for (std::size_t k = 0; k < N; ++k)
+        if (live[k]) FrictionSpinZ(*balls[k], t[k]);
 }
 
 bool PhysicsModelB::MoveBalls(F32 h) {
@@ -152,26 +76,26 @@ bool PhysicsModelB::MoveBalls(F32 h) {
     const F32 bedStop = St(Params().table.pocketZoneSpeed * h);
     // The cloth friction of the bed landing runs only for a positive sub-step.
     const bool staged = h > F32(0.0f);
-    Rest rest[kMaxBallCount];
+    Remainder remainder[kMaxBallCount];
     Ball* onBed[kMaxBallCount];
     std::size_t onBedCount = 0;
 
     for (std::size_t i = count; i-- > 0;) {
         Ball& ball = *balls_[i];
         if (ball.outOfPlay != 0) {
-            rest[i] = Rest::OutOfPlay;
+            remainder[i] = Remainder::OutOfPlay;
             continue;
         }
         if (!staged || ball.cueTimeLeft > F32(0.0f) || ball.railContact != 0) {
-            rest[i] = Rest::Whole;
+            remainder[i] = Remainder::Whole;
             continue;
         }
         Advance(ball, h);
         if (LandsOnOpenBed(ball, g, bedStop)) {
-            rest[i] = Rest::Done;
+            remainder[i] = Remainder::None;
             onBed[onBedCount++] = &ball;
         } else {
-            rest[i] = Rest::FromPocketZone;
+            remainder[i] = Remainder::FromPocketZone;
         }
     }
 
@@ -194,10 +118,10 @@ bool PhysicsModelB::MoveBalls(F32 h) {
     for (std::size_t i = count; i-- > 0;) {
         Ball& ball = *balls_[i];
         bool still;
-        switch (rest[i]) {
-            case Rest::OutOfPlay: continue;
-            case Rest::Whole: still = MoveBall(ball, h); break;
-            case Rest::FromPocketZone: still = FinishMove(ball, h); break;
+        switch (remainder[i]) {
+            case Remainder::OutOfPlay: continue;
+            case Remainder::Whole: still = MoveBall(ball, h); break;
+            case Remainder::FromPocketZone: still = FinishMove(ball, h); break;
             default: still = ball.IsAtRest(); break;
         }
         if (!still) QueueTurn(ball);

@@ -40,6 +40,10 @@ protected:
     bool MoveBalls(F32 h) override;
 
 private:
+    // The cloth friction's steps after its shared prefix (physics/ClothFrictionStepsB.h).
+    static void FrictionSlide(Ball& ball, const F32* set, F32 a, F32 s, F32 pp, F32 qq, F32 sx, F32 sy);
+    void FrictionRoll(Ball& ball, F32 speed, F32 b, F32& t) const;
+    static void FrictionSpinZ(Ball& ball, F32 t);
     // Kind-0 cloth friction of N balls landing on the bed, each stage for all of them.
     template <std::size_t N>
     void RollOnBedSideBySide(Ball* const* balls);
