@@ -72,6 +72,8 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
 
 bool PhysicsModelB::MoveBalls(F32 h) {
     const std::size_t count = balls_.size();
+    // The ball count is capped at kMaxBallCount; the arrays below hold that many.
+    if (count > kMaxBallCount) return PhysicsModel::MoveBalls(h);
     const TableGeometry& g = tableRecord_->geometry;
     const F32 bedStop = St(Params().table.pocketZoneSpeed * h);
     // The cloth friction of the bed landing runs only for a positive sub-step.
@@ -122,7 +124,7 @@ bool PhysicsModelB::MoveBalls(F32 h) {
             case Remainder::OutOfPlay: continue;
             case Remainder::Whole: still = MoveBall(ball, h); break;
             case Remainder::FromPocketZone: still = FinishMove(ball, h); break;
-            default: still = ball.IsAtRest(); break;
+            default: still = ball.IsAtRest(); break;  // None: landed on the open bed
         }
         if (!still) QueueTurn(ball);
         allRest = allRest && still;
