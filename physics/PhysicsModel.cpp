@@ -203,11 +203,27 @@ bool PhysicsModel::StepBall(Ball& ball, F32 h) {
     return false;
 }
 
+namespace {
+
+// The contacts of a sub-step from the pocket zone on (FinishMove), also inline in MoveBall.
+[[gnu::always_inline]] inline bool ContactsFromPocketZone(PhysicsModel& m, Ball& ball, F32 h) {
+    const bool inZone = m.CollidePocketZone(ball, h);
+    // A ball over a pocket hole must be able to fall: the bed landing is skipped whenever the
+    // pocket-zone test handled the ball in this sub-step, and over a hole beyond `outer` (a side
+    // pocket's mouth). On the open bed this changes nothing.
+    if (!inZone && ball.inPocketZone == 0 && !m.IsOverPocketHole(ball)) m.LandOnBed(ball, h);
+    m.CollideRails(ball, h);
+    if (!inZone) m.CollideRailTop(ball, h);
+    return ball.IsAtRest();
+}
+
+}  // namespace
+
 bool PhysicsModel::MoveBall(Ball& ball, F32 h) {
     if (ball.outOfPlay != 0) return true;
     if (ball.cueTimeLeft > F32(0.0f)) ApplyCuePulse(ball, h);
     Advance(ball, h);
-    return FinishMove(ball, h);
+    return ContactsFromPocketZone(*this, ball, h);
 }
 
 void PhysicsModel::ApplyCuePulse(Ball& ball, F32 h) {
@@ -238,16 +254,7 @@ void PhysicsModel::ApplyCuePulse(Ball& ball, F32 h) {
     }
 }
 
-bool PhysicsModel::FinishMove(Ball& ball, F32 h) {
-    const bool inZone = CollidePocketZone(ball, h);
-    // A ball over a pocket hole must be able to fall: the bed landing is skipped whenever the
-    // pocket-zone test handled the ball in this sub-step, and over a hole beyond `outer` (a side
-    // pocket's mouth). On the open bed this changes nothing.
-    if (!inZone && ball.inPocketZone == 0 && !IsOverPocketHole(ball)) LandOnBed(ball, h);
-    CollideRails(ball, h);
-    if (!inZone) CollideRailTop(ball, h);
-    return ball.IsAtRest();
-}
+bool PhysicsModel::FinishMove(Ball& ball, F32 h) { return ContactsFromPocketZone(*this, ball, h); }
 
 void PhysicsModel::TurnBall(Ball& ball, const Vector3& spin, F32 h) {
     const PendingTurn turn{&ball, spin};
