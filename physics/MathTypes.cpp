@@ -40,10 +40,7 @@ void Quaternion::FromAxisAngle(F32 angle, const Vector3& axis) {
     F32 s = SinF(half);
     Vector3 u = axis;
     u.Normalize();
-    x = St(s * u.x);
-    y = St(s * u.y);
-    z = St(s * u.z);
-    w = CosF(half);
+    StoreFour(&x, St(s * u.x), St(s * u.y), St(s * u.z), CosF(half));
 }
 
 Quaternion& Quaternion::operator*=(const Quaternion& b) {

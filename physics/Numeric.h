@@ -553,6 +553,12 @@ inline F32 PowF(F32 x, F32 y) { return St(Ext(static_cast<long double>(detail::L
     return true;
 }
 
+// Writes four stored values to v[0..3] with one store: a packed load right after it is forwarded
+// from the store, while one that spans four narrow stores waits until they have retired.
+[[gnu::always_inline]] inline void StoreFour(F32* v, F32 a, F32 b, F32 c, F32 d) {
+    _mm_storeu_ps(&v->v, _mm_setr_ps(a.v, b.v, c.v, d.v));
+}
+
 // Four stored quotients v[i] / d at once: a packed lane divides and chops as DivF does.
 [[gnu::always_inline]] inline void DivideFourOnSse(F32* v, F32 d) {
     __m128 q = _mm_div_ps(_mm_loadu_ps(&v->v), _mm_set1_ps(d.v));

@@ -1,7 +1,6 @@
 #include "physics/PhysicsModel.h"
 
 #include "engine/core/Log.h"
-#include "physics/BallTurns.h"
 #include "physics/ParamWriter.h"
 #include "physics/PhysicsEntry.h"
 
@@ -136,8 +135,57 @@ bool PhysicsModel::SimulateSteps(F32 dt, std::uint32_t subSteps, F32 factor) {
     return allRest;
 }
 
+namespace {
+
+// N turns of different balls, step by step side by side: each is a long chain of dependent
+// operations, and interleaving them lets the processor work on all at once. Each ball's own
+// operations and their order are those of a single turn (N = 1).
+template <std::size_t N, class Turn>
+void TurnBallsSideBySide(const Turn* turns, F32 h) {
+    Vector3 axis[N];
+    F32 len[N];
+    Quaternion q[N];
+    for (std::size_t k = 0; k < N; ++k) {
+        axis[k] = turns[k].spin;
+        axis[k].Normalize(&len[k]);
+    }
+    for (std::size_t k = 0; k < N; ++k) q[k].FromAxisAngle(St(len[k] * h), axis[k]);
+    for (std::size_t k = 0; k < N; ++k) q[k] *= turns[k].ball->orientation;
+    for (std::size_t k = 0; k < N; ++k) q[k].Normalize();
+    for (std::size_t k = 0; k < N; ++k) turns[k].ball->orientation = q[k];
+}
+
+// How many of the turns from `first` on (at most 4) belong to different balls.
+template <class Turn>
+std::size_t DistinctRun(const Turn* first, std::size_t left) {
+    const std::size_t most = left < 4 ? left : 4;
+    std::size_t n = 1;
+    for (; n < most; ++n)
+        for (std::size_t k = 0; k < n; ++k)
+            if (first[k].ball == first[n].ball) return n;
+    return n;
+}
+
+}  // namespace
+
 void PhysicsModel::ApplyPendingTurns(F32 h) {
-    ApplyTurns(pendingTurns_.data(), pendingTurns_.size(), h);
+    // A ball turns once per sub-step, so neighbours in the record are mostly different balls;
+    // the same ball again must wait for its previous turn.
+    const PendingTurn* turn = pendingTurns_.data();
+    std::size_t left = pendingTurns_.size();
+    while (left > 0) {
+        const std::size_t n = DistinctRun(turn, left);
+        if (n == 4)
+            TurnBallsSideBySide<4>(turn, h);
+        else if (n == 3)
+            TurnBallsSideBySide<3>(turn, h);
+        else if (n == 2)
+            TurnBallsSideBySide<2>(turn, h);
+        else
+            TurnBallsSideBySide<1>(turn, h);
+        turn += n;
+        left -= n;
+    }
     pendingTurns_.clear();
 }
 
@@ -200,7 +248,7 @@ bool PhysicsModel::MoveBall(Ball& ball, F32 h) {
 
 void PhysicsModel::TurnBall(Ball& ball, const Vector3& spin, F32 h) {
     const PendingTurn turn{&ball, spin};
-    ApplyTurn(turn, h);
+    TurnBallsSideBySide<1>(&turn, h);
 }
 
 void PhysicsModel::CollideRailTop(Ball& ball, F32 h) {
