@@ -302,6 +302,20 @@ template <OpKind K>
     return ChainMargin(Chain<K, F32, Pending<OpKind::Div>>{c.r, c.l}, w);
 }
 
+// x +- (a +- b) with a +- b zero (a and b cancel exactly: double and x87 both give zero) is x.
+template <OpKind K, OpKind J>
+    requires(K == OpKind::Add || K == OpKind::Sub) && (J == OpKind::Add || J == OpKind::Sub)
+[[gnu::always_inline]] inline double ChainMargin(const Chain<K, Pending<J>, F32>& c, const WideValue& w) {
+    const __m128d inner = _mm_set_sd(Apply<J>(static_cast<double>(c.l.a), static_cast<double>(c.l.b)));
+    const __m128d keep = _mm_cmpneq_sd(inner, _mm_setzero_pd());
+    return _mm_cvtsd_f64(_mm_and_pd(keep, _mm_set_sd(w.magnitude * 0x1p-46)));
+}
+template <OpKind K, OpKind J>
+    requires(K == OpKind::Add || K == OpKind::Sub) && (J == OpKind::Add || J == OpKind::Sub)
+[[gnu::always_inline]] inline double ChainMargin(const Chain<K, F32, Pending<J>>& c, const WideValue& w) {
+    return ChainMargin(Chain<K, Pending<J>, F32>{c.r, c.l}, w);
+}
+
 template <OpKind K, class L, class R>
 [[gnu::always_inline]] inline F32 St(const Chain<K, L, R>& c) {
     const WideValue w = WideTerm<Chain<K, L, R>>::Wide(c);
