@@ -12,7 +12,7 @@ void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags) {
     const std::size_t count = balls_.size();
     if (count == 0) return;
     const Ball& b0 = *balls_[0];
-    const F32 contact = St((b0.radiusCm + b0.radiusCm) + 0.1f);
+    const F32 contact = St((b0.radiusCm + b0.radiusCm) + F32(0.1f));
     const F32 contact2 = St(contact * contact);
     std::vector<PhysicsEvent>& queue = PhysicsEventQueue();
 

@@ -26,7 +26,7 @@ bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
     const Vector3 s(St(a1 * u.z - h * u.y), St(h * u.x - a2 * u.z), St(a2 * u.y - a1 * u.x));
 
     const F32 lever = St(c.radius - ((u.x * rv.x + rv.z * u.z) + u.y * rv.y) * railLeverShare);
-    const F32 k = St(lever / ia + 1.0f);
+    const F32 k = St(lever / ia + F32(1.0f));
 
     const F32 vn = St((u.y * v.y + v.x * u.x) + v.z * u.z);
     const Vector3 vnu(St(vn * u.x), St(vn * u.y), St(vn * u.z));

@@ -30,10 +30,7 @@ void Quaternion::Normalize(F32* outLength) {
     if (AbsF(len) < kFltEpsilon) {
         x = y = z = w = F32(0.0f);
     } else if (len != F32(1.0f)) {
-        x = DivF(x, len);
-        y = DivF(y, len);
-        z = DivF(z, len);
-        w = DivF(w, len);
+        DivideFourOnSse(&x, len);
     }
     if (outLength) *outLength = len;
 }
@@ -43,13 +40,13 @@ void Quaternion::FromAxisAngle(F32 angle, const Vector3& axis) {
     F32 s = SinF(half);
     Vector3 u = axis;
     u.Normalize();
-    x = St(s * u.x);
-    y = St(s * u.y);
-    z = St(s * u.z);
-    w = CosF(half);
+    StoreFour(&x, St(s * u.x), St(s * u.y), St(s * u.z), CosF(half));
 }
 
 Quaternion& Quaternion::operator*=(const Quaternion& b) {
+    static_assert(sizeof(Quaternion) == 4 * sizeof(F32), "the packed product reads x, y, z, w in a row");
+    if (QuaternionProductOnSse(&x, &b.x, &x)) [[likely]]
+        return *this;
     const Quaternion a = *this;
     x = St(((a.y * b.z + b.w * a.x) - a.z * b.y) + a.w * b.x);
     y = St(((b.y * a.w + b.w * a.y) - a.x * b.z) + a.z * b.x);

@@ -66,9 +66,8 @@ bool PhysicsModel::CollidePocketZone(Ball& ball, F32 h) {
     if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r)) return false;
     const bool eventsAllowed = ball.railState[0] == F32(0.0f) && ball.railState[1] == F32(0.0f);
 
-    const std::uint8_t bits = ZoneBits(ball, g);
     if (tableRecord_->hasPockets != 0) {
-        const Hole hole = HoleOfZone(bits, g);
+        const Hole hole = HoleOfZone(ZoneBits(ball, g), g);
         if (hole.pocket != 0) {
             Vector3 d;
             d.y = St(y - hole.cy);

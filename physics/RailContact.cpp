@@ -94,7 +94,7 @@ void PhysicsModel::CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation
                 }
                 direction.z = St(pos.z - height);
             }
-            F32 offset = St((height - pos.z) / 100.0f);
+            F32 offset = St((height - pos.z) / F32(100.0f));
             if (offset < -ball.radius) offset = St(-ball.radius);
             if (offset > ball.radius) offset = ball.radius;
             const F32 reach = SqrtDouble(ball.radius * ball.radius - offset * offset);

@@ -115,7 +115,7 @@ TEST(NumericRecipe, FastQuotientEqualsTheX87QuotientForEveryKindOfOperand) {
 // helpers name those types, and no source narrows with a (float) cast.
 // Each form through SSE (St of the pending operation) and through the x87 (widened first).
 struct StoredForms {
-    F32 sse[19], x87[19];
+    F32 sse[20], x87[20];
 };
 PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
     StoredForms f;
@@ -139,6 +139,7 @@ PHYSICS_BEHIND_ENTRY StoredForms EveryForm(F32 a, F32 b, F32 c, F32 d) {
     f.sse[16] = St((F32(1.0f) - b / c) * d), f.x87[16] = St(Ext((F32(1.0f) - b / c) * d));
     f.sse[17] = St((a + b) * (c - d)), f.x87[17] = St(Ext((a + b) * (c - d)));
     f.sse[18] = St((a * b + c) / d - a * c), f.x87[18] = St(Ext((a * b + c) / d - a * c));
+    f.sse[19] = St((a - b) + c), f.x87[19] = St(Ext((a - b) + c));
     return f;
 }
 
@@ -163,7 +164,7 @@ TEST(NumericRecipe, SseStoresEqualTheX87Stores) {
         const F32 a = operand(lcg.Next() % 5), b = operand(lcg.Next() % 5), c = operand(lcg.Next() % 5),
                   d = operand(lcg.Next() % 5);
         const StoredForms f = EveryForm(a, b, c, d);
-        for (int k = 0; k < 19; ++k) {
+        for (int k = 0; k < 20; ++k) {
             const bool same = f.sse[k].Bits() == f.x87[k].Bits() ||
                               (f.sse[k].Value() != f.sse[k].Value() && f.x87[k].Value() != f.x87[k].Value());
             if (!same) {
@@ -175,23 +176,31 @@ TEST(NumericRecipe, SseStoresEqualTheX87Stores) {
     }
 }
 
-PHYSICS_BEHIND_ENTRY StoredForms QuotientSums(F32 a, F32 b, F32 c) {
+// Sums that the margin declares exact: a quotient with a zero numerator, a difference or sum of
+// two values that cancel.
+PHYSICS_BEHIND_ENTRY StoredForms ExactSums(F32 a, F32 b, F32 c) {
     StoredForms f;
     f.sse[0] = St(a + b / c), f.x87[0] = St(Ext(a + b / c));
     f.sse[1] = St(a - b / c), f.x87[1] = St(Ext(a - b / c));
     f.sse[2] = St(b / c + a), f.x87[2] = St(Ext(b / c + a));
     f.sse[3] = St(b / c - a), f.x87[3] = St(Ext(b / c - a));
+    f.sse[4] = St((b - c) + a), f.x87[4] = St(Ext((b - c) + a));
+    f.sse[5] = St(a - (b + c)), f.x87[5] = St(Ext(a - (b + c)));
+    f.sse[6] = St((b + c) - a), f.x87[6] = St(Ext((b + c) - a));
+    f.sse[7] = St(a + (b - c)), f.x87[7] = St(Ext(a + (b - c)));
     return f;
 }
 
-TEST(NumericRecipe, QuotientSumsWithAZeroNumeratorKeepTheSignsOfZero) {
+TEST(NumericRecipe, ExactSumsKeepTheSignsOfZero) {
     PhysicsEntry entry;
     for (float a : {0.0f, -0.0f, 1.5f, -3.0e-39f, 7.0f})
-        for (float b : {0.0f, -0.0f, 1.0e-30f})
-            for (float c : {0.25f, -3.0f, 1.0e-40f}) {
-                const StoredForms f = QuotientSums(F32(a), F32(b), F32(c));
-                for (int k = 0; k < 4; ++k)
+        for (float b : {0.0f, -0.0f, 1.0e-30f, 0.25f})
+            for (float c : {0.25f, -0.25f, -3.0f, 1.0e-40f, 0.0f, -0.0f}) {
+                const StoredForms f = ExactSums(F32(a), F32(b), F32(c));
+                for (int k = 0; k < 8; ++k) {
+                    if (k < 4 && c == 0.0f) continue;
                     EXPECT_EQ(f.sse[k].Bits(), f.x87[k].Bits()) << k << " " << a << " " << b << " " << c;
+                }
             }
 }
 
