@@ -9,6 +9,9 @@ namespace physics {
 namespace {
 std::uint64_t setUpSerial = 0;
 constexpr std::uint32_t kMaxSubStepsPerCall = 1000000;
+// Recorded turns are applied once this many wait, so a call of many sub-steps keeps a small
+// buffer (nothing in a sub-step reads an orientation, so when they run changes no bit).
+constexpr std::size_t kMaxPendingTurns = 4096;
 }  // namespace
 
 std::uint64_t ParamsSetUpSerial() { return setUpSerial; }
@@ -126,6 +129,7 @@ bool PhysicsModel::SimulateSteps(F32 dt, std::uint32_t subSteps, F32 factor) {
         const bool rest = MoveBalls(h);
         allRest = allRest && rest;
         if (!allRest) allRest = ResolveCollisions();
+        if (pendingTurns_.size() >= kMaxPendingTurns) ApplyPendingTurns(h);
     } while (n != 0 && !allRest);
     ApplyPendingTurns(h);
     return allRest;
