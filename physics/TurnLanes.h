@@ -51,20 +51,28 @@ struct Double4 {
 
 // Vector3::Normalize of four vectors whose stored square St((x x + y y) + z z) is certain: the
 // chain's double value and magnitude (the same for a sum of squares) and its 2^-46 margin, as
-// St(Chain) computes them. `certain` loses the lanes whose square's chop is uncertain, whose
-// square is not finite, or whose root is below FLT_EPSILON (the scalar code zeroes those). The
-// root and St(1 / root) are computed, which is what NearUnitRoot's table holds near 1.
+// St(Chain) computes them. A square with two of its three terms zero is exact in double, and
+// then equally on the x87 fallback, so its chop is certain as well (a spin about one axis, whose
+// unit axis has a square of exactly 1, would otherwise always leave the lanes). `certain` loses
+// the lanes whose square's chop is uncertain, whose square is not finite, or whose root is below
+// FLT_EPSILON (the scalar code zeroes those). The root and St(1 / root) are computed, which is
+// what NearUnitRoot's table holds near 1.
 [[gnu::always_inline]] inline void NormalizeFour(__m128& x, __m128& y, __m128& z, __m128& len, __m128& certain) {
     const Double4 dx = Widen(x), dy = Widen(y), dz = Widen(z);
     const Double4 sum = Add(Add(Mul(dx, dx), Mul(dy, dy)), Mul(dz, dz));
     const Double4 margin = Mul(sum, 0x1p-46);
     const __m128 lo = Narrow(Sub(sum, margin));
     const __m128 hi = Narrow(Add(sum, margin));
+    // Within the margin the chop is monotonic, so where lo and hi agree this is their value.
+    const __m128 square = Narrow(sum);
     const __m128 same = _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_castps_si128(lo), _mm_castps_si128(hi)));
-    const __m128 finite = _mm_cmplt_ps(lo, _mm_set1_ps(__builtin_inff()));
-    len = _mm_sqrt_ps(lo);
+    const __m128 zeroX = _mm_cmpeq_ps(x, _mm_setzero_ps()), zeroY = _mm_cmpeq_ps(y, _mm_setzero_ps()),
+                 zeroZ = _mm_cmpeq_ps(z, _mm_setzero_ps());
+    const __m128 exact = _mm_or_ps(_mm_and_ps(zeroX, _mm_or_ps(zeroY, zeroZ)), _mm_and_ps(zeroY, zeroZ));
+    const __m128 finite = _mm_cmplt_ps(square, _mm_set1_ps(__builtin_inff()));
+    len = _mm_sqrt_ps(square);
     const __m128 large = _mm_cmpge_ps(len, _mm_set1_ps(kFltEpsilon.v));
-    certain = _mm_and_ps(certain, _mm_and_ps(_mm_and_ps(same, finite), large));
+    certain = _mm_and_ps(certain, _mm_and_ps(_mm_and_ps(_mm_or_ps(same, exact), finite), large));
     const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), len);
     x = _mm_mul_ps(inv, x);
     y = _mm_mul_ps(inv, y);

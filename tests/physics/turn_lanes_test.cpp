@@ -56,9 +56,10 @@ protected:
     }
 
     // A whole spin: zero, of unit length (its square lands in the near-unit root table), one
-    // whose components each may be anything, or an ordinary one.
+    // whose components each may be anything, one about a single axis (an exact square, whose
+    // axis squares to exactly 1), or an ordinary one.
     Vector3 Spin() {
-        switch (rng_() % 6) {
+        switch (rng_() % 7) {
             case 0:
                 return Vector3(F32(0.0f), F32(-0.0f), F32(0.0f));
             case 1: {
@@ -68,6 +69,13 @@ protected:
             }
             case 2:
                 return Vector3(Component(), Component(), Component());
+            case 3: {
+                const F32 zero = rng_() % 2 ? F32(0.0f) : F32(-0.0f);
+                const F32 value = rng_() % 2 ? Component() : F32(std::ldexp(Uniform(-1, 1), static_cast<int>(rng_() % 24)));
+                Vector3 v(zero, zero, zero);
+                (rng_() % 3 == 0 ? v.x : rng_() % 2 ? v.y : v.z) = value;
+                return v;
+            }
             default:
                 return Vector3(F32(Uniform(-300, 300)), F32(Uniform(-300, 300)), F32(Uniform(-300, 300)));
         }
