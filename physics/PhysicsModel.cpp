@@ -164,25 +164,22 @@ void TurnBallsSideBySide(const Turn* turns, F32 h) {
 }
 
 // The increments of `count` recorded turns into q, four at a time in lanes whatever their balls
-// (an increment depends on its spin and h only). A lane that is not certain, the lanes past the
-// end included, is computed by the scalar steps of a single turn from the same inputs.
+// (an increment depends on its spin and h only). A lane that is not certain is computed by the
+// scalar steps of a single turn from the same inputs. q has room for count rounded up to a
+// multiple of 4 (the lanes past the end repeat the last turn).
 template <class Turn>
 void ComputeIncrements(const Turn* turns, std::size_t count, F32 h, Quaternion* q) {
     for (std::size_t first = 0; first < count; first += 4) {
         const std::size_t n = count - first < 4 ? count - first : 4;
         const Vector3* spins[4];
         for (std::size_t k = 0; k < 4; ++k) spins[k] = &turns[first + (k < n ? k : n - 1)].spin;
-        Quaternion lanes[4];
-        const unsigned certain = TurnIncrementsInLanes(spins, h, lanes);
-        for (std::size_t k = 0; k < n; ++k) {
-            if ((certain >> k & 1u) != 0) [[likely]] {
-                q[first + k] = lanes[k];
-            } else {
-                Vector3 axis = turns[first + k].spin;
-                F32 len;
-                axis.Normalize(&len);
-                q[first + k].FromAxisAngle(St(len * h), axis);
-            }
+        const unsigned certain = TurnIncrementsInLanes(spins, h, q + first);
+        for (unsigned doubtful = ~certain & ((1u << n) - 1u); doubtful != 0; doubtful &= doubtful - 1) [[unlikely]] {
+            const std::size_t k = first + static_cast<std::size_t>(__builtin_ctz(doubtful));
+            Vector3 axis = turns[k].spin;
+            F32 len;
+            axis.Normalize(&len);
+            q[k].FromAxisAngle(St(len * h), axis);
         }
     }
 }
@@ -205,6 +202,7 @@ void PhysicsModel::ApplyTurns(const PendingTurn* turns, std::size_t count, F32 h
     // so neighbours in the record are mostly different balls and go side by side; the same ball
     // again must wait for its previous turn.
     constexpr std::size_t kBlock = 64;
+    static_assert(kBlock % 4 == 0, "the increments of a block are written four at a time");
     Quaternion increments[kBlock];
     const PendingTurn* turn = turns;
     std::size_t left = count;

@@ -120,7 +120,8 @@ struct Double4 {
     const Double4 cosD = Add(Mul(u, horner(detail::kCosTerms[0], detail::kCosTerms[1], detail::kCosTerms[2])), 1.0);
     const __m128 polynomial = _mm_and_ps(inRange, _mm_and_ps(ChopIsClear(sinD), ChopIsClear(cosD)));
     certain = _mm_and_ps(certain, _mm_or_ps(zero, polynomial));
-    // sin(±0) is ±0 and cos(±0) is 1.
+    // sin(±0) is ±0 and cos(±0) is 1; otherwise the conversion, which chops in the physics mode,
+    // gives what ChopIfClear reads off the bits (the values lie in f32's normal range).
     const __m128 sine = _mm_or_ps(_mm_and_ps(zero, half), _mm_andnot_ps(zero, Narrow(sinD)));
     const __m128 cosine = _mm_or_ps(_mm_and_ps(zero, _mm_set1_ps(1.0f)), _mm_andnot_ps(zero, Narrow(cosD)));
 
