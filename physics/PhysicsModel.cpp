@@ -10,6 +10,9 @@ namespace physics {
 namespace {
 std::uint64_t setUpSerial = 0;
 constexpr std::uint32_t kMaxSubStepsPerCall = 1000000;
+// Recorded turns are applied once this many wait, so a call of many sub-steps keeps a small
+// buffer (nothing in a sub-step reads an orientation, so when they run changes no bit).
+constexpr std::size_t kMaxPendingTurns = 4096;
 }  // namespace
 
 std::uint64_t ParamsSetUpSerial() { return setUpSerial; }
@@ -123,16 +126,25 @@ bool PhysicsModel::SimulateSteps(F32 dt, std::uint32_t subSteps, F32 factor) {
     bool allRest = true;
     do {
         --n;
-        for (std::size_t i = balls_.size(); i-- > 0;) {
-            Ball& ball = *balls_[i];
-            if (ball.outOfPlay != 0) continue;
-            const bool rest = MoveBall(ball, h);
-            if (!rest) pendingTurns_.push_back(PendingTurn{&ball, ball.spin});
-            allRest = allRest && rest;
-        }
+        // From the second sub-step on allRest is false here, so the collisions always run.
+        const bool rest = MoveBalls(h);
+        allRest = allRest && rest;
         if (!allRest) allRest = ResolveCollisions();
+        if (pendingTurns_.size() >= kMaxPendingTurns) ApplyPendingTurns(h);
     } while (n != 0 && !allRest);
     ApplyPendingTurns(h);
+    return allRest;
+}
+
+bool PhysicsModel::MoveBalls(F32 h) {
+    bool allRest = true;
+    for (std::size_t i = balls_.size(); i-- > 0;) {
+        Ball& ball = *balls_[i];
+        if (ball.outOfPlay != 0) continue;
+        const bool rest = MoveBall(ball, h);
+        if (!rest) QueueTurn(ball);
+        allRest = allRest && rest;
+    }
     return allRest;
 }
 
@@ -238,56 +250,58 @@ bool PhysicsModel::StepBall(Ball& ball, F32 h) {
     return false;
 }
 
-bool PhysicsModel::MoveBall(Ball& ball, F32 h) {
-    if (ball.outOfPlay != 0) return true;
+namespace {
 
-    if (ball.cueTimeLeft > F32(0.0f)) {
-        const F32 c = h < ball.cueTimeLeft ? h : ball.cueTimeLeft;
-        const F32 phase = St(((ball.cueDuration - ball.cueTimeLeft) + c * 0.5f) * ball.cueGain);
-        const F32 s = SinF(phase);
-        const F32 k = St(((s * c) * ball.cueGain) * 0.5f);
-        const F32 tz = St(k * ball.cueLinear.z);
-        const F32 ty = St(k * ball.cueLinear.y);
-        const F32 tx = St(k * ball.cueLinear.x);
-        ball.velocity.x = St(tx + ball.velocity.x);
-        ball.velocity.y = St(ty + ball.velocity.y);
-        ball.velocity.z = St(tz + ball.velocity.z);
-        const F32 az = St(k * ball.cueAngular.z);
-        const F32 ay = St(k * ball.cueAngular.y);
-        const F32 ax = St(k * ball.cueAngular.x);
-        ball.spin.x = St(ax + ball.spin.x);
-        ball.spin.y = St(ay + ball.spin.y);
-        ball.spin.z = St(az + ball.spin.z);
-        ball.cueTimeLeft = St(ball.cueTimeLeft - h);
-        if (ball.cueTimeLeft <= F32(0.0f)) {
-            ball.cueTimeLeft = F32(0.0f);
-            ball.cueActive = 0;
-            PhysicsEvent e;
-            e.type = EventType::CueContactEnd;
-            e.ballId = ball.id;
-            PushPhysicsEvent(e);
-        }
-    }
-
-    const F32 hc = St(h * 100.0f);
-    const F32 dz = St(hc * ball.velocity.z);
-    const F32 dy = St(hc * ball.velocity.y);
-    const F32 dx = St(hc * ball.velocity.x);
-    ball.position.x = St(dx + ball.position.x);
-    ball.position.y = St(dy + ball.position.y);
-    ball.position.z = St(dz + ball.position.z);
-
-    ball.velocity.z = St(ball.velocity.z - h * 9.8f);
-
-    const bool inZone = CollidePocketZone(ball, h);
+// The contacts of a sub-step from the pocket zone on (FinishMove), also inline in MoveBall.
+[[gnu::always_inline]] inline bool ContactsFromPocketZone(PhysicsModel& m, Ball& ball, F32 h) {
+    const bool inZone = m.CollidePocketZone(ball, h);
     // A ball over a pocket hole must be able to fall: the bed landing is skipped whenever the
     // pocket-zone test handled the ball in this sub-step, and over a hole beyond `outer` (a side
     // pocket's mouth). On the open bed this changes nothing.
-    if (!inZone && ball.inPocketZone == 0 && !IsOverPocketHole(ball)) LandOnBed(ball, h);
-    CollideRails(ball, h);
-    if (!inZone) CollideRailTop(ball, h);
+    if (!inZone && ball.inPocketZone == 0 && !m.IsOverPocketHole(ball)) m.LandOnBed(ball, h);
+    m.CollideRails(ball, h);
+    if (!inZone) m.CollideRailTop(ball, h);
     return ball.IsAtRest();
 }
+
+}  // namespace
+
+bool PhysicsModel::MoveBall(Ball& ball, F32 h) {
+    if (ball.outOfPlay != 0) return true;
+    if (ball.cueTimeLeft > F32(0.0f)) ApplyCuePulse(ball, h);
+    Advance(ball, h);
+    return ContactsFromPocketZone(*this, ball, h);
+}
+
+void PhysicsModel::ApplyCuePulse(Ball& ball, F32 h) {
+    const F32 c = h < ball.cueTimeLeft ? h : ball.cueTimeLeft;
+    const F32 phase = St(((ball.cueDuration - ball.cueTimeLeft) + c * 0.5f) * ball.cueGain);
+    const F32 s = SinF(phase);
+    const F32 k = St(((s * c) * ball.cueGain) * 0.5f);
+    const F32 tz = St(k * ball.cueLinear.z);
+    const F32 ty = St(k * ball.cueLinear.y);
+    const F32 tx = St(k * ball.cueLinear.x);
+    ball.velocity.x = St(tx + ball.velocity.x);
+    ball.velocity.y = St(ty + ball.velocity.y);
+    ball.velocity.z = St(tz + ball.velocity.z);
+    const F32 az = St(k * ball.cueAngular.z);
+    const F32 ay = St(k * ball.cueAngular.y);
+    const F32 ax = St(k * ball.cueAngular.x);
+    ball.spin.x = St(ax + ball.spin.x);
+    ball.spin.y = St(ay + ball.spin.y);
+    ball.spin.z = St(az + ball.spin.z);
+    ball.cueTimeLeft = St(ball.cueTimeLeft - h);
+    if (ball.cueTimeLeft <= F32(0.0f)) {
+        ball.cueTimeLeft = F32(0.0f);
+        ball.cueActive = 0;
+        PhysicsEvent e;
+        e.type = EventType::CueContactEnd;
+        e.ballId = ball.id;
+        PushPhysicsEvent(e);
+    }
+}
+
+bool PhysicsModel::FinishMove(Ball& ball, F32 h) { return ContactsFromPocketZone(*this, ball, h); }
 
 void PhysicsModel::TurnBall(Ball& ball, const Vector3& spin, F32 h) {
     const PendingTurn turn{&ball, spin};

@@ -155,6 +155,25 @@ protected:
     // Late the late models'.
     bool CollideRailZoneMid(const Vector3& position, F32 radiusCm, Vector3& normal, RailZoneState& state,
                             std::uint8_t railMask, RailGeneration generation);
+    // One sub-step of every ball in play, from the last ball down to ball 0 (the order of their
+    // events), recording the turn of each ball that moves; true when every ball rests.
+    virtual bool MoveBalls(F32 h);
+    // MoveBall in parts: the cue pulse (when time of it is left), the position and gravity step,
+    // and the contacts from the pocket zone on, which return whether the ball rests.
+    void ApplyCuePulse(Ball& ball, F32 h);
+    static void Advance(Ball& ball, F32 h) {
+        const F32 hc = St(h * 100.0f);
+        const F32 dz = St(hc * ball.velocity.z);
+        const F32 dy = St(hc * ball.velocity.y);
+        const F32 dx = St(hc * ball.velocity.x);
+        ball.position.x = St(dx + ball.position.x);
+        ball.position.y = St(dy + ball.position.y);
+        ball.position.z = St(dz + ball.position.z);
+        ball.velocity.z = St(ball.velocity.z - h * 9.8f);
+    }
+    bool FinishMove(Ball& ball, F32 h);
+    // Records the turn of a ball that moved in this sub-step (in the order of MoveBalls).
+    void QueueTurn(Ball& ball) { pendingTurns_.push_back(PendingTurn{&ball, ball.spin}); }
     // True when every ball is out of play or still, and no cue contact is pending.
     bool AllBallsRest() const;
     // The cloth friction of the mid generations (and of the base model, see ClothFrictionForm).

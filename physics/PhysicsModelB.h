@@ -33,7 +33,21 @@ public:
     F32 contactTimeFactor, limitSlope, limitBoost, unreadFactorA, unreadFactorB;
     F32 collisionShare, railLeverShare;
 
+protected:
+    // The balls that roll or slide on the open bed take their sub-step side by side
+    // (physics/OpenBedB.cpp). That path repeats this class's own kind-0 ApplyClothFriction and
+    // relies on its rail contact finding nothing: a class that replaces either must replace this.
+    bool MoveBalls(F32 h) override;
+
 private:
+    // The cloth friction's steps after its shared prefix (physics/ClothFrictionStepsB.h).
+    static void FrictionSlide(Ball& ball, const F32* set, F32 a, F32 s, F32 pp, F32 qq, F32 sx, F32 sy);
+    void FrictionRoll(Ball& ball, F32 speed, F32 b, F32& t) const;
+    static void FrictionSpinZ(Ball& ball, F32 t);
+    // Kind-0 cloth friction of N balls landing on the bed, each stage for all of them.
+    template <std::size_t N>
+    void RollOnBedSideBySide(Ball* const* balls);
+
     std::uint32_t id_;
 };
 

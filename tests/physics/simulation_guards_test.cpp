@@ -47,6 +47,34 @@ TEST_F(GuardTest, AllAtRestEndsAfterOneSubStepWithoutCollisions) {
     EXPECT_TRUE(PhysicsEventQueue().empty());
 }
 
+// The turns a call records are applied in batches once enough wait: a call of many sub-steps
+// (here over 4096 recorded turns) ends exactly where the same sub-steps one call each end.
+TEST_F(GuardTest, ManySubStepsInOneCallEndAsOneCallEach) {
+    auto oneByOne = CreatePhysicsModel(kDefaultPhysicsModelId, 0, 2, false);
+    for (PhysicsModel* m : {model_.get(), oneByOne.get()}) {
+        for (int i = 0; i < 2; ++i) {
+            Ball& b = m->GetBall(i);
+            b.SetSize(F32(3.075f), F32(0.21f));
+            b.position = i == 0 ? Vector3(F32(-40.0f), F32(0.0f), F32(3.075f)) : Vector3(F32(40.0f), F32(20.0f), F32(3.075f));
+            b.velocity = i == 0 ? Vector3(F32(1.0f), F32(0.3f), F32(0.0f)) : Vector3(F32(-0.2f), F32(0.1f), F32(0.0f));
+            b.spin = Vector3(F32(-3.0f), F32(25.0f), F32(7.0f));
+        }
+    }
+    constexpr std::uint32_t kSubSteps = 6000;  // h = 2^-14 exactly either way
+    model_->Simulate(F32(kSubSteps * 0x1p-14f), kSubSteps, F32(1.0f));
+    for (std::uint32_t k = 0; k < kSubSteps; ++k) oneByOne->Simulate(F32(0x1p-14f), 1, F32(1.0f));
+    for (int i = 0; i < 2; ++i) {
+        const Ball& a = model_->GetBall(i);
+        const Ball& b = oneByOne->GetBall(i);
+        ASSERT_FALSE(a.IsAtRest());
+        const F32 av[] = {a.position.x, a.position.y, a.velocity.x, a.spin.z, a.orientation.x, a.orientation.y,
+                          a.orientation.z, a.orientation.w};
+        const F32 bv[] = {b.position.x, b.position.y, b.velocity.x, b.spin.z, b.orientation.x, b.orientation.y,
+                          b.orientation.z, b.orientation.w};
+        for (int k = 0; k < 8; ++k) EXPECT_EQ(av[k].Bits(), bv[k].Bits()) << "ball " << i << " word " << k;
+    }
+}
+
 TEST_F(GuardTest, CuePulseEndsWhenTimeLeftEqualsTheSubStep) {
     const F32 h = SubStepLength(F32(0.005f), 50);
     Cue().cueTimeLeft = h;
