@@ -186,7 +186,8 @@ void ComputeIncrements(const Turn* turns, std::size_t count, F32 h, Quaternion* 
         const Vector3* spins[4];
         for (std::size_t k = 0; k < 4; ++k) spins[k] = &turns[first + (k < n ? k : n - 1)].spin;
         const unsigned certain = TurnIncrementsInLanes(spins, h, q + first);
-        for (unsigned doubtful = ~certain & ((1u << n) - 1u); doubtful != 0; doubtful &= doubtful - 1) [[unlikely]] {
+        unsigned doubtful = ~certain & ((1u << n) - 1u);
+        for (; doubtful != 0; doubtful &= doubtful - 1) [[unlikely]] {
             const std::size_t k = first + static_cast<std::size_t>(__builtin_ctz(doubtful));
             Vector3 axis = turns[k].spin;
             F32 len;

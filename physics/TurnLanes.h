@@ -24,7 +24,9 @@ struct Double4 {
     __m128d lo, hi;
 };
 
-[[gnu::always_inline]] inline Double4 Widen(__m128 v) { return {_mm_cvtps_pd(v), _mm_cvtps_pd(_mm_movehl_ps(v, v))}; }
+[[gnu::always_inline]] inline Double4 Widen(__m128 v) {
+    return {_mm_cvtps_pd(v), _mm_cvtps_pd(_mm_movehl_ps(v, v))};
+}
 [[gnu::always_inline]] inline Double4 Mul(Double4 a, Double4 b) {
     return {_mm_mul_pd(a.lo, b.lo), _mm_mul_pd(a.hi, b.hi)};
 }
@@ -43,10 +45,13 @@ struct Double4 {
     return {_mm_sub_pd(a.lo, b.lo), _mm_sub_pd(a.hi, b.hi)};
 }
 // Each lane chopped to f32 (the physics mode rounds toward zero).
-[[gnu::always_inline]] inline __m128 Narrow(Double4 v) { return _mm_movelh_ps(_mm_cvtpd_ps(v.lo), _mm_cvtpd_ps(v.hi)); }
+[[gnu::always_inline]] inline __m128 Narrow(Double4 v) {
+    return _mm_movelh_ps(_mm_cvtpd_ps(v.lo), _mm_cvtpd_ps(v.hi));
+}
 // The low 32 bits of each lane's double.
 [[gnu::always_inline]] inline __m128i LowWords(Double4 v) {
-    return _mm_castps_si128(_mm_shuffle_ps(_mm_castpd_ps(v.lo), _mm_castpd_ps(v.hi), _MM_SHUFFLE(2, 0, 2, 0)));
+    return _mm_castps_si128(
+        _mm_shuffle_ps(_mm_castpd_ps(v.lo), _mm_castpd_ps(v.hi), _MM_SHUFFLE(2, 0, 2, 0)));
 }
 
 // Vector3::Normalize of four vectors whose stored square St((x x + y y) + z z) is certain: the
@@ -57,7 +62,8 @@ struct Double4 {
 // the lanes whose square's chop is uncertain, whose square is not finite, or whose root is below
 // FLT_EPSILON (the scalar code zeroes those). The root and St(1 / root) are computed, which is
 // what NearUnitRoot's table holds near 1.
-[[gnu::always_inline]] inline void NormalizeFour(__m128& x, __m128& y, __m128& z, __m128& len, __m128& certain) {
+[[gnu::always_inline]] inline void NormalizeFour(__m128& x, __m128& y, __m128& z, __m128& len,
+                                                 __m128& certain) {
     const Double4 dx = Widen(x), dy = Widen(y), dz = Widen(z);
     const Double4 sum = Add(Add(Mul(dx, dx), Mul(dy, dy)), Mul(dz, dz));
     const Double4 margin = Mul(sum, 0x1p-46);
@@ -95,7 +101,8 @@ struct Double4 {
 // The four increments of the turns by spins s[0..3] over h into out[0..3]; returns the mask of
 // lanes (bit k for ball k) whose increment is certain to equal the scalar one. The other
 // entries of `out` hold no meaningful value.
-[[gnu::always_inline]] inline unsigned TurnIncrementsInLanes(const Vector3* const s[4], F32 h, Quaternion* out) {
+[[gnu::always_inline]] inline unsigned TurnIncrementsInLanes(const Vector3* const s[4], F32 h,
+                                                             Quaternion* out) {
     using namespace lanes;
     __m128 x = _mm_setr_ps(s[0]->x.v, s[1]->x.v, s[2]->x.v, s[3]->x.v);
     __m128 y = _mm_setr_ps(s[0]->y.v, s[1]->y.v, s[2]->y.v, s[3]->y.v);
@@ -116,8 +123,10 @@ struct Double4 {
     const auto horner = [&u](double t0, double t1, double t2) {
         return Add(Mul(Add(Mul(u, t2), t1), u), t0);
     };
-    const Double4 sinD = Add(v, Mul(Mul(u, v), horner(detail::kSinTerms[0], detail::kSinTerms[1], detail::kSinTerms[2])));
-    const Double4 cosD = Add(Mul(u, horner(detail::kCosTerms[0], detail::kCosTerms[1], detail::kCosTerms[2])), 1.0);
+    const Double4 sinD =
+        Add(v, Mul(Mul(u, v), horner(detail::kSinTerms[0], detail::kSinTerms[1], detail::kSinTerms[2])));
+    const Double4 cosD =
+        Add(Mul(u, horner(detail::kCosTerms[0], detail::kCosTerms[1], detail::kCosTerms[2])), 1.0);
     const __m128 polynomial = _mm_and_ps(inRange, _mm_and_ps(ChopIsClear(sinD), ChopIsClear(cosD)));
     certain = _mm_and_ps(certain, _mm_or_ps(zero, polynomial));
     // sin(±0) is ±0 and cos(±0) is 1; otherwise the conversion, which chops in the physics mode,

@@ -71,7 +71,8 @@ protected:
                 return Vector3(Component(), Component(), Component());
             case 3: {
                 const F32 zero = rng_() % 2 ? F32(0.0f) : F32(-0.0f);
-                const F32 value = rng_() % 2 ? Component() : F32(std::ldexp(Uniform(-1, 1), static_cast<int>(rng_() % 24)));
+                const F32 value =
+                    rng_() % 2 ? Component() : F32(std::ldexp(Uniform(-1, 1), static_cast<int>(rng_() % 24)));
                 Vector3 v(zero, zero, zero);
                 (rng_() % 3 == 0 ? v.x : rng_() % 2 ? v.y : v.z) = value;
                 return v;
@@ -96,7 +97,8 @@ protected:
             case 1:
                 return Quaternion(F32(0.0f), F32(0.0f), F32(0.0f), F32(1.0f));
             default: {
-                Quaternion q(F32(Uniform(-1, 1)), F32(Uniform(-1, 1)), F32(Uniform(-1, 1)), F32(Uniform(-1, 1)));
+                Quaternion q(F32(Uniform(-1, 1)), F32(Uniform(-1, 1)), F32(Uniform(-1, 1)),
+                             F32(Uniform(-1, 1)));
                 q.Normalize();
                 return q;
             }
@@ -116,7 +118,9 @@ bool SameBitsOrBothNaN(const Quaternion& a, const Quaternion& b) {
     return same(a.x, b.x) && same(a.y, b.y) && same(a.z, b.z) && same(a.w, b.w);
 }
 
-bool AnyNonFinite(const Vector3& v) { return !IsFinite(v.x) || !IsFinite(v.y) || !IsFinite(v.z); }
+bool AnyNonFinite(const Vector3& v) {
+    return !IsFinite(v.x) || !IsFinite(v.y) || !IsFinite(v.z);
+}
 
 // The increment as a single turn computes it.
 PHYSICS_BEHIND_ENTRY Quaternion ScalarIncrement(const Vector3& spin, F32 h) {
@@ -156,10 +160,10 @@ TEST_F(TurnLanesTest, CertainLanesGiveTheScalarIncrementAndDoubtfulOnesAreLeftTo
             if (isCertain) {
                 const Quaternion want = ScalarIncrement(s, h);
                 ASSERT_TRUE(SameBits(lanes[k], want))
-                    << "lane " << k << " spin " << std::hexfloat << s.x.v << ' ' << s.y.v << ' ' << s.z.v << " h "
-                    << h.v << ": " << lanes[k].x.v << ' ' << lanes[k].y.v << ' ' << lanes[k].z.v << ' '
-                    << lanes[k].w.v << " want " << want.x.v << ' ' << want.y.v << ' ' << want.z.v << ' '
-                    << want.w.v;
+                    << "lane " << k << " spin " << std::hexfloat << s.x.v << ' ' << s.y.v << ' ' << s.z.v
+                    << " h " << h.v << ": " << lanes[k].x.v << ' ' << lanes[k].y.v << ' ' << lanes[k].z.v
+                    << ' ' << lanes[k].w.v << " want " << want.x.v << ' ' << want.y.v << ' ' << want.z.v
+                    << ' ' << want.w.v;
             }
             // Non-finite spins and spins too short to have an axis are the scalar turn's.
             if (AnyNonFinite(s) || s.IsZero()) {
@@ -205,9 +209,9 @@ TEST_F(TurnLanesTest, RecordOfTurnsEndsAsTurningEachEntryInOrder) {
             const Quaternion& got = viaRecord[b]->orientation;
             const Quaternion& want = oneByOne[b]->orientation;
             ASSERT_TRUE(SameBitsOrBothNaN(got, want))
-                << "round " << round << " ball " << b << ": " << std::hexfloat << got.x.v << ' ' << got.y.v << ' '
-                << got.z.v << ' ' << got.w.v << " want " << want.x.v << ' ' << want.y.v << ' ' << want.z.v << ' '
-                << want.w.v;
+                << "round " << round << " ball " << b << ": " << std::hexfloat << got.x.v << ' ' << got.y.v
+                << ' ' << got.z.v << ' ' << got.w.v << " want " << want.x.v << ' ' << want.y.v << ' '
+                << want.z.v << ' ' << want.w.v;
         }
     }
 }
