@@ -115,6 +115,16 @@ public:
     bool MoveBall(Ball& ball, F32 h);
     // Turns the orientation by `spin` over h (the last part of a sub-step).
     static void TurnBall(Ball& ball, const Vector3& spin, F32 h);
+    // Nothing in a sub-step reads the orientation, so Simulate records each moving ball's spin
+    // and turns the orientations after its last sub-step: the same operations in the same
+    // order per ball, but the balls' turn chains and the motion no longer wait on each other.
+    struct PendingTurn {
+        Ball* ball;
+        Vector3 spin;
+    };
+    // The turns of a record in its order: each ball ends as if TurnBall had run for its entries
+    // one after another.
+    static void ApplyTurns(const PendingTurn* turns, std::size_t count, F32 h);
     void CollideRailTop(Ball& ball, F32 h);
     bool CollidePocketZone(Ball& ball, F32 h);
     bool CollidePocket(Ball& ball, std::uint8_t pocket, F32 h);
@@ -193,13 +203,6 @@ private:
     // Applies the turns Simulate recorded, each ball's in sub-step order.
     void ApplyPendingTurns(F32 h);
 
-    // Nothing in a sub-step reads the orientation, so Simulate records each moving ball's spin
-    // and turns the orientations after its last sub-step: the same operations in the same
-    // order per ball, but the balls' turn chains and the motion no longer wait on each other.
-    struct PendingTurn {
-        Ball* ball;
-        Vector3 spin;
-    };
     std::vector<PendingTurn> pendingTurns_;
     bool hasWorkBuffer_ = false;
     std::uint64_t paramsSerial_ = 0;
