@@ -150,11 +150,9 @@ bool PhysicsModel::MoveBalls(F32 h) {
 
 namespace {
 
-// N turns of different balls, step by step side by side: each is a long chain of dependent
-// operations, and interleaving them lets the processor work on all at once. Each ball's own
-// operations and their order are those of a single turn (N = 1).
 // The product with the orientation, the normalise and the store of N turns of different balls
-// whose increments q are computed.
+// whose increments q are computed, step by step side by side: each is a chain of dependent
+// operations, and interleaving them lets the processor work on all at once.
 template <std::size_t N, class Turn>
 void FinishTurnsSideBySide(const Turn* turns, Quaternion* q) {
     for (std::size_t k = 0; k < N; ++k) q[k] *= turns[k].ball->orientation;
@@ -162,6 +160,8 @@ void FinishTurnsSideBySide(const Turn* turns, Quaternion* q) {
     for (std::size_t k = 0; k < N; ++k) turns[k].ball->orientation = q[k];
 }
 
+// N turns of different balls on the scalar steps, each ball's own operations in the order of a
+// single turn (N = 1).
 template <std::size_t N, class Turn>
 void TurnBallsSideBySide(const Turn* turns, F32 h) {
     Vector3 axis[N];
