@@ -3,26 +3,18 @@
 #include "engine/core/Lcg.h"
 #include "physics/MathTypes.h"
 #include "physics/PhysicsEntry.h"
+#include "tests/physics/support/QuaternionBits.h"
 
 namespace physics {
 namespace {
+
+using testing::SameBits;
+using testing::SameBitsOrBothNaN;
 
 class PackedQuaternionTest : public ::testing::Test {
 protected:
     PhysicsEntry entry_;
 };
-
-bool SameBits(const Quaternion& a, const Quaternion& b) {
-    return a.x.Bits() == b.x.Bits() && a.y.Bits() == b.y.Bits() && a.z.Bits() == b.z.Bits() &&
-           a.w.Bits() == b.w.Bits();
-}
-
-// Same bits, except that any NaN matches any NaN: which operand's NaN an SSE operation passes on
-// depends on the operand order the compiler picks for a commutative operation.
-bool SameBitsOrBothNaN(const Quaternion& a, const Quaternion& b) {
-    auto same = [](F32 u, F32 v) { return u.Bits() == v.Bits() || (u.v != u.v && v.v != v.v); };
-    return same(a.x, b.x) && same(a.y, b.y) && same(a.z, b.z) && same(a.w, b.w);
-}
 
 // The Hamilton product with each chain stored on its own (their double evaluation with the x87
 // fallback) and with each chain evaluated on the x87 as written.

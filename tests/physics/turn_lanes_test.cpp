@@ -15,9 +15,13 @@
 #include "physics/PhysicsEntry.h"
 #include "physics/PhysicsModel.h"
 #include "physics/TurnLanes.h"
+#include "tests/physics/support/QuaternionBits.h"
 
 namespace physics {
 namespace {
+
+using testing::SameBits;
+using testing::SameBitsOrBothNaN;
 
 class TurnLanesTest : public ::testing::Test {
 protected:
@@ -105,18 +109,6 @@ protected:
         }
     }
 };
-
-bool SameBits(const Quaternion& a, const Quaternion& b) {
-    return a.x.Bits() == b.x.Bits() && a.y.Bits() == b.y.Bits() && a.z.Bits() == b.z.Bits() &&
-           a.w.Bits() == b.w.Bits();
-}
-
-// As SameBits, except that any NaN matches any NaN: which operand's NaN an operation passes on
-// depends on the operand order the compiler picks.
-bool SameBitsOrBothNaN(const Quaternion& a, const Quaternion& b) {
-    auto same = [](F32 u, F32 v) { return u.Bits() == v.Bits() || (u.v != u.v && v.v != v.v); };
-    return same(a.x, b.x) && same(a.y, b.y) && same(a.z, b.z) && same(a.w, b.w);
-}
 
 bool AnyNonFinite(const Vector3& v) {
     return !IsFinite(v.x) || !IsFinite(v.y) || !IsFinite(v.z);
