@@ -7,7 +7,7 @@
 
 namespace physics {
 
-void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags) {
+void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags, PairSearch search) {
     workCount_ = 0;
     const std::size_t count = balls_.size();
     if (count == 0) return;
@@ -51,7 +51,7 @@ void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags) {
         }
     };
 
-    if (count < BallPairSweep::kMinBalls) {
+    if (count < BallPairSweep::kMinBalls || search == PairSearch::EveryPair) {
         for (std::size_t ia = 0; ia < count; ++ia) {
             Ball& a = *balls_[ia];
             if (a.outOfPlay != 0) continue;

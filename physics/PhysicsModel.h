@@ -183,8 +183,10 @@ protected:
     void CollideRailsFirst(Ball& ball, F32 dt);
     // Candidate pairs of the ball collisions (shared by every collision body): fills the work
     // buffer, pushes the contact events and refreshes the touch flags (the base body does not).
-    // Ball 0's size is used.
-    void GatherCollisionCandidates(bool refreshTouchFlags = true);
+    // Ball 0's size is used. From BallPairSweep::kMinBalls balls on, a sweep picks the pairs to
+    // test; `EveryPair` tests all of them in order, which the sweep reproduces.
+    enum class PairSearch : std::uint8_t { Sweep, EveryPair };
+    void GatherCollisionCandidates(bool refreshTouchFlags = true, PairSearch search = PairSearch::Sweep);
 
     std::unique_ptr<TableRecord> tableRecord_;
     std::vector<std::shared_ptr<Ball>> balls_;

@@ -1,6 +1,6 @@
-// The sweep-based ball-pair search against a plain all-pairs search: on random dense racks both
-// must give the same candidates in the same order, the same contact events and the same touch
-// flag refreshes.
+// The sweep-based ball-pair search against the search of every pair in order: on random dense
+// racks both must give the same candidates in the same order, the same contact events and the
+// same touch flag refreshes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,18 +20,19 @@ constexpr F32 kRadiusCm = F32(2.8575f);
 class SearchedRack : public PhysicsModel {
 public:
     explicit SearchedRack(std::uint16_t count) : PhysicsModel(1, count) {}
+    using PhysicsModel::PairSearch;
 
-    void Search(bool refreshTouchFlags) {
+    void Search(bool refreshTouchFlags, PairSearch search = PairSearch::Sweep) {
         PhysicsEntry entry;
-        SearchBehindEntry(refreshTouchFlags);
+        SearchBehindEntry(refreshTouchFlags, search);
     }
     std::vector<CollisionCandidate> Candidates() const {
         return {workBuffer_.begin(), workBuffer_.begin() + workCount_};
     }
 
 private:
-    PHYSICS_BEHIND_ENTRY void SearchBehindEntry(bool refreshTouchFlags) {
-        GatherCollisionCandidates(refreshTouchFlags);
+    PHYSICS_BEHIND_ENTRY void SearchBehindEntry(bool refreshTouchFlags, PairSearch search) {
+        GatherCollisionCandidates(refreshTouchFlags, search);
     }
 };
 
@@ -42,57 +43,6 @@ PHYSICS_BEHIND_ENTRY F32 ContactBehindEntry(F32 radiusCm) {
 F32 ContactDistance() {
     PhysicsEntry entry;
     return ContactBehindEntry(kRadiusCm);
-}
-
-// Every pair tested one by one, in (ia, ib) order: what the sweep must reproduce.
-PHYSICS_BEHIND_ENTRY void AllPairsSearch(PhysicsModel& m, bool refreshTouchFlags,
-                                         std::vector<CollisionCandidate>& out) {
-    out.clear();
-    const std::size_t count = m.BallCount();
-    if (count == 0) return;
-    const Ball& b0 = m.GetBall(0);
-    const F32 contact = St((b0.radiusCm + b0.radiusCm) + 0.1f);
-    const F32 contact2 = St(contact * contact);
-    std::vector<PhysicsEvent>& queue = PhysicsEventQueue();
-    for (std::size_t ia = 0; ia < count; ++ia) {
-        Ball& a = m.GetBall(ia);
-        if (a.outOfPlay != 0) continue;
-        for (std::size_t ib = ia + 1; ib < count; ++ib) {
-            Ball& b = m.GetBall(ib);
-            if (b.outOfPlay != 0) continue;
-            if (a.IsAtRest() && b.IsAtRest()) continue;
-            Vector3 d;
-            Vec3Subtract(d, a.position, b.position);
-            if (!(AbsF(d.x) < contact && AbsF(d.y) < contact && AbsF(d.z) < contact)) continue;
-            if (!((d.z * d.z + d.y * d.y) + d.x * d.x < contact2)) continue;
-            const F32 sa = St((d.z * a.velocity.z + d.y * a.velocity.y) + d.x * a.velocity.x);
-            const F32 sb = St((d.z * b.velocity.z + d.y * b.velocity.y) + d.x * b.velocity.x);
-            if (!(sb - sa > Ext(0.0f))) continue;
-            Vector3 n = d;
-            n.Normalize();
-            out.push_back(CollisionCandidate{static_cast<std::uint16_t>(ia), static_cast<std::uint16_t>(ib),
-                                             n, F32(0.0f)});
-            const F32 intensity =
-                St(((n.z * b.velocity.z + n.y * b.velocity.y) + n.x * b.velocity.x) * b.mass -
-                   ((n.z * a.velocity.z + n.y * a.velocity.y) + n.x * a.velocity.x) * a.mass);
-            const bool repeated = !queue.empty() && queue.back().type == EventType::BallCollision &&
-                                  queue.back().ballId == ia && queue.back().tag == ib;
-            if (!repeated) {
-                PhysicsEvent e;
-                e.ballId = static_cast<std::uint16_t>(ia);
-                e.intensity = intensity;
-                e.vector[0] = St(-n.x);
-                e.vector[1] = St(-n.y);
-                e.vector[2] = St(-n.z);
-                e.tag = static_cast<std::uint16_t>(ib);
-                PushPhysicsEvent(e);
-            }
-            if (refreshTouchFlags) {
-                a.RefreshTouchFlags();
-                b.RefreshTouchFlags();
-            }
-        }
-    }
 }
 
 // What one search leaves behind, compared bit for bit.
@@ -207,11 +157,8 @@ void ExpectSameAsAllPairs(SearchedRack& m, RackMaker& maker, bool refresh, Searc
     // contact event of this search's first pair, which the search must not report again.
     if (maker.Chance(0.3)) queue.clear();
     if (queue.empty() && maker.Chance(0.5)) {
-        std::vector<CollisionCandidate> first;
-        {
-            PhysicsEntry entry;
-            AllPairsSearch(m, false, first);
-        }
+        m.Search(false, SearchedRack::PairSearch::EveryPair);
+        const std::vector<CollisionCandidate> first = m.Candidates();
         queue.clear();
         if (!first.empty()) {
             PhysicsEvent e;
@@ -227,11 +174,8 @@ void ExpectSameAsAllPairs(SearchedRack& m, RackMaker& maker, bool refresh, Searc
 
     for (std::size_t i = 0; i < saved.size(); ++i) m.GetBall(i) = saved[i];
     queue = startQueue;
-    std::vector<CollisionCandidate> plain;
-    {
-        PhysicsEntry entry;
-        AllPairsSearch(m, refresh, plain);
-    }
+    m.Search(refresh, SearchedRack::PairSearch::EveryPair);
+    const std::vector<CollisionCandidate> plain = m.Candidates();
     const Outcome reference = Record(m, plain);
 
     ASSERT_EQ(swept.candidates, reference.candidates);
