@@ -160,19 +160,15 @@ void FinishTurnsSideBySide(const Turn* turns, Quaternion* q) {
     for (std::size_t k = 0; k < N; ++k) turns[k].ball->orientation = q[k];
 }
 
-// N turns of different balls on the scalar steps, each ball's own operations in the order of a
-// single turn (N = 1).
-template <std::size_t N, class Turn>
-void TurnBallsSideBySide(const Turn* turns, F32 h) {
-    Vector3 axis[N];
-    F32 len[N];
-    Quaternion q[N];
-    for (std::size_t k = 0; k < N; ++k) {
-        axis[k] = turns[k].spin;
-        axis[k].Normalize(&len[k]);
-    }
-    for (std::size_t k = 0; k < N; ++k) q[k].FromAxisAngle(St(len[k] * h), axis[k]);
-    FinishTurnsSideBySide<N>(turns, q);
+// The increment of one turn on the scalar steps: the spin's axis and length, the rotation by
+// length * h about that axis.
+Quaternion TurnIncrement(const Vector3& spin, F32 h) {
+    Vector3 axis = spin;
+    F32 len;
+    axis.Normalize(&len);
+    Quaternion q;
+    q.FromAxisAngle(St(len * h), axis);
+    return q;
 }
 
 // The increments of `count` recorded turns into q, four at a time in lanes whatever their balls
@@ -189,10 +185,7 @@ void ComputeIncrements(const Turn* turns, std::size_t count, F32 h, Quaternion* 
         unsigned doubtful = ~certain & ((1u << n) - 1u);
         for (; doubtful != 0; doubtful &= doubtful - 1) [[unlikely]] {
             const std::size_t k = first + static_cast<std::size_t>(__builtin_ctz(doubtful));
-            Vector3 axis = turns[k].spin;
-            F32 len;
-            axis.Normalize(&len);
-            q[k].FromAxisAngle(St(len * h), axis);
+            q[k] = TurnIncrement(turns[k].spin, h);
         }
     }
 }
@@ -306,7 +299,8 @@ bool PhysicsModel::FinishMove(Ball& ball, F32 h) { return ContactsFromPocketZone
 
 void PhysicsModel::TurnBall(Ball& ball, const Vector3& spin, F32 h) {
     const PendingTurn turn{&ball, spin};
-    TurnBallsSideBySide<1>(&turn, h);
+    Quaternion q = TurnIncrement(spin, h);
+    FinishTurnsSideBySide<1>(&turn, &q);
 }
 
 void PhysicsModel::CollideRailTop(Ball& ball, F32 h) {
