@@ -160,17 +160,6 @@ void FinishTurnsSideBySide(const Turn* turns, Quaternion* q) {
     for (std::size_t k = 0; k < N; ++k) turns[k].ball->orientation = q[k];
 }
 
-// The increment of one turn on the scalar steps: the spin's axis and length, the rotation by
-// length * h about that axis.
-Quaternion TurnIncrement(const Vector3& spin, F32 h) {
-    Vector3 axis = spin;
-    F32 len;
-    axis.Normalize(&len);
-    Quaternion q;
-    q.FromAxisAngle(St(len * h), axis);
-    return q;
-}
-
 // The increments of `count` recorded turns into q, four at a time in lanes whatever their balls
 // (an increment depends on its spin and h only). A lane that is not certain is computed by the
 // scalar steps of a single turn from the same inputs. q has room for count rounded up to a
@@ -185,7 +174,7 @@ void ComputeIncrements(const Turn* turns, std::size_t count, F32 h, Quaternion* 
         unsigned doubtful = ~certain & ((1u << n) - 1u);
         for (; doubtful != 0; doubtful &= doubtful - 1) [[unlikely]] {
             const std::size_t k = first + static_cast<std::size_t>(__builtin_ctz(doubtful));
-            q[k] = TurnIncrement(turns[k].spin, h);
+            q[k] = PhysicsModel::TurnIncrement(turns[k].spin, h);
         }
     }
 }
@@ -296,6 +285,15 @@ void PhysicsModel::ApplyCuePulse(Ball& ball, F32 h) {
 }
 
 bool PhysicsModel::FinishMove(Ball& ball, F32 h) { return ContactsFromPocketZone(*this, ball, h); }
+
+Quaternion PhysicsModel::TurnIncrement(const Vector3& spin, F32 h) {
+    Vector3 axis = spin;
+    F32 len;
+    axis.Normalize(&len);
+    Quaternion q;
+    q.FromAxisAngle(St(len * h), axis);
+    return q;
+}
 
 void PhysicsModel::TurnBall(Ball& ball, const Vector3& spin, F32 h) {
     const PendingTurn turn{&ball, spin};

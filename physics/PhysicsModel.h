@@ -115,6 +115,8 @@ public:
     bool MoveBall(Ball& ball, F32 h);
     // Turns the orientation by `spin` over h (the last part of a sub-step).
     static void TurnBall(Ball& ball, const Vector3& spin, F32 h);
+    // The rotation of one turn on the scalar steps: by |spin| * h about the spin's axis.
+    static Quaternion TurnIncrement(const Vector3& spin, F32 h);
     // Nothing in a sub-step reads the orientation, so Simulate records each moving ball's spin
     // and turns the orientations after its last sub-step: the same operations in the same
     // order per ball, but the balls' turn chains and the motion no longer wait on each other.

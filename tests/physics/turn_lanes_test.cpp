@@ -116,12 +116,7 @@ bool AnyNonFinite(const Vector3& v) {
 
 // The increment as a single turn computes it.
 PHYSICS_BEHIND_ENTRY Quaternion ScalarIncrement(const Vector3& spin, F32 h) {
-    Vector3 axis = spin;
-    F32 len;
-    axis.Normalize(&len);
-    Quaternion q;
-    q.FromAxisAngle(St(len * h), axis);
-    return q;
+    return PhysicsModel::TurnIncrement(spin, h);
 }
 
 PHYSICS_BEHIND_ENTRY unsigned LaneIncrements(const Vector3 (&spins)[4], F32 h, Quaternion (&out)[4]) {
