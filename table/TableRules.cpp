@@ -311,6 +311,7 @@ int TableRules::FrameStepsDue() {
 }
 
 int TableRules::GetShotResultCode() const {
+    LockGuard guard(lock_);
     const int code = verdict_.code;
     if (code < 0) return code;
     const int count = code % 1000;
@@ -329,6 +330,7 @@ void TableRules::SetShotResultCode(int code, bool clearLists) {
 }
 
 std::uint8_t TableRules::FirstBallListCount() const {
+    LockGuard guard(lock_);
     return static_cast<std::uint8_t>(std::min<std::size_t>(verdict_.pocketed.size(), kNoBallList - 1));
 }
 

@@ -2,8 +2,9 @@
 // The rules controller of one table: it owns the physics model of the game type, racks the balls,
 // strikes the cue ball, steps the physics once per update tick while a shot runs and judges the
 // shot when every ball rests. The table world calls it on the update thread (frame steps) and
-// on the dispatch and main threads (set-up, result); every member takes the controller's lock,
-// which the world may also hold around a sequence of calls (it is re-entrant).
+// on the dispatch and main threads (set-up, result). Members that change or compute state take
+// the controller's lock; readers that hand out a reference or a ball do not, so a caller that
+// uses those across threads holds GetLock() around them (the lock is re-entrant).
 
 #include <array>
 #include <cstdint>
@@ -55,7 +56,7 @@ public:
     TableRules& operator=(const TableRules&) = delete;
 
     // The controller's lock (re-entrant). Lock order: the world's own lock before this one.
-    Lock& GetLock() { return lock_; }
+    Lock& GetLock() const { return lock_; }
 
     // Set-up --------------------------------------------------------------------------------
     // Selects the game type and with it the default table kind and ball kind; with a model the
@@ -156,7 +157,7 @@ private:
     void SetUpBalls();
     void EndShot();
 
-    Lock lock_;
+    mutable Lock lock_;
     int gameType_ = game::kFourBall;
     std::uint32_t tableKind_ = 0;
     BallKind ballKind_ = BallKind::Carom;
