@@ -60,8 +60,8 @@ public:
 
     // Set-up --------------------------------------------------------------------------------
     // Selects the game type and with it the default table kind and ball kind; with a model the
-    // ball count changes (PhysicsModel::SetBallCount) and the balls get their sizes again.
-    // An invalid type is refused (false, logged) and nothing changes.
+    // ball count changes (PhysicsModel::SetBallCount) and the balls get their sizes again. The
+    // type the model already has changes nothing. An invalid type is refused (false, logged).
     bool SetGameType(int gameType);
     int GameType() const { return gameType_; }
     const GameTypeInfo& Info() const { return GameTypeOf(gameType_); }
@@ -92,7 +92,7 @@ public:
     void RackBalls();
     // Re-racks when the table needs it: 14-1 with fewer than two object balls in play racks the
     // others and keeps the cue ball and the last ball; 8-ball and 9-ball with no object ball in
-    // play re-rack in play states 4 and 5 or when forced. Seeds the generator with `seed` first.
+    // play re-rack in play states 4 and 5 or when forced. A re-rack seeds the generator with `seed`.
     // True (and sound 27 requested) when it re-racked.
     bool Rerack(std::uint32_t seed, bool force, int playState);
     // Copies every ball's position, orientation and out-of-play byte; RestoreSnapshot puts them
