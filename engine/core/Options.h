@@ -112,6 +112,9 @@ private:
 
 bool DisplayModeLess(const platform::ModeRecord& a, const platform::ModeRecord& b);
 void BuildDisplayModeList(Options& options, std::vector<platform::ModeRecord> deviceModes);
+// Greatest common divisor of two display sizes (the aspect ratio of a mode); 0 when either is
+// negative or both are 0.
+std::int32_t Gcd(std::int32_t a, std::int32_t b);
 
 // One Options shared by the main, update and dispatch threads: readers take a copy, writers change
 // it under the lock, so no thread ever reads a half-written store.

@@ -1,4 +1,4 @@
-#include "app/lib/Options.h"
+#include "engine/core/Options.h"
 
 #include <algorithm>
 
@@ -346,4 +346,17 @@ void OptionsStore::Set(const Options& options) {
 void OptionsStore::Update(const std::function<void(Options&)>& change) {
     std::lock_guard lock(mutex_);
     change(options_);
+}
+
+std::int32_t Gcd(std::int32_t a, std::int32_t b) {
+    if (a < 0 || b < 0) return 0;
+    if (a == 0) return b;
+    if (b == 0) return a;
+    // Euclid's remainder form gives the repeated subtraction's result in a bounded number of steps.
+    while (b != 0) {
+        const std::int32_t r = a % b;
+        a = b;
+        b = r;
+    }
+    return a;
 }

@@ -3,47 +3,20 @@
 #include <cmath>
 #include <utility>
 
-#include "app/lib/GameUtil.h"
+#include "table/TablePlane.h"
 
-TEST(GameUtilHex, DigitsAreCaseBlindAndNonDigitsCountAsZero) {
-    EXPECT_EQ(HexPairToByte('7', 'F'), 127);
-    EXPECT_EQ(HexPairToByte('7', 'f'), 127);
-    EXPECT_EQ(HexPairToByte('G', '1'), 1);
-    EXPECT_EQ(HexPairToByte('f', 'f'), 255);
-}
+using namespace table;
 
-TEST(GameUtilHex, IntegersAreWrittenInMemoryOrder) {
-    EXPECT_EQ(U32ToHex(0x12345678), "78563412");
-    EXPECT_EQ(U16ToHex(0x0C21), "210C");
-    EXPECT_EQ(U32ToHex(3105), "210C0000");
-}
-
-TEST(GameUtil, StepTowardsStopsAtTheTargetFromEitherSide) {
+TEST(TablePlane, StepTowardsStopsAtTheTargetFromEitherSide) {
     EXPECT_FLOAT_EQ(StepTowards(0.9f, 0.2f, 1.0f), 1.0f);
     EXPECT_FLOAT_EQ(StepTowards(0.5f, 0.2f, 1.0f), 0.7f);
     EXPECT_FLOAT_EQ(StepTowards(0.1f, -0.2f, 0.0f), 0.0f);
 }
 
-TEST(GameUtil, GcdOfDisplaySizesTerminatesForEveryInput) {
-    EXPECT_EQ(Gcd(1280, 720), 80);
-    EXPECT_EQ(Gcd(0, 5), 5);
-    EXPECT_EQ(Gcd(5, 0), 5);   // repeated subtraction would never end here
-    EXPECT_EQ(Gcd(-4, 6), 0);  // nor here
-    EXPECT_EQ(Gcd(1920, 1080), 120);
-}
-
-TEST(GameUtil, NextTokenMatchesTheDelimiterInEitherCaseAndStopsAtTheEnd) {
-    std::string_view text = "one|SEP|two|sep|three";
-    EXPECT_EQ(NextToken(text, "|SEP|"), "one");
-    EXPECT_EQ(NextToken(text, "|SEP|"), "two");
-    EXPECT_EQ(NextToken(text, "|SEP|"), "three");  // no delimiter left: the rest, never past the end
-    EXPECT_TRUE(text.empty());
-    EXPECT_EQ(NextToken(text, "|SEP|"), "");
-}
-
 namespace {
 // Gauss-Jordan inverse of a row-major 4x4 matrix (test helper; the matrices here are well conditioned).
-void Invert(const double in[16], float out[16]) {
+Matrix4f Invert(const double in[16]) {
+    Matrix4f out;
     double a[4][8];
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 8; ++c) a[r][c] = c < 4 ? in[r * 4 + c] : (c - 4 == r ? 1.0 : 0.0);
@@ -61,18 +34,18 @@ void Invert(const double in[16], float out[16]) {
         }
     }
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) out[r * 4 + c] = static_cast<float>(a[r][c + 4]);
+        for (int c = 0; c < 4; ++c) At(out, r, c) = static_cast<float>(a[r][c + 4]);
+    return out;
 }
 }  // namespace
 
-TEST(GameUtil, ScreenToTablePlaneFindsThePointUnderTheMouseAndRefusesDegenerateInput) {
+TEST(TablePlane, ScreenToTablePlaneFindsThePointUnderTheMouseAndRefusesDegenerateInput) {
     // A camera 100 units above the table looking straight down, row-vector convention.
-    const double viewProjection[16] = {1.5, 0, 0, 0,  //
-                                       0, 2.0, 0, 0,  //
-                                       0, 0, 0.5, -1,  //
-                                       0, 0, 0, 100};
-    float inverse[16];
-    Invert(viewProjection, inverse);
+    const double viewProjection[16] = {1.5, 0,   0,   0,   //
+                                       0,   2.0, 0,   0,   //
+                                       0,   0,   0.5, -1,  //
+                                       0,   0,   0,   100};
+    const Matrix4f inverse = Invert(viewProjection);
     const float w = 800, v = 600, mouseX = 600, mouseY = 150, h = 3.0f;
     float x = 0, y = 0;
     ASSERT_TRUE(ScreenToTablePlane(inverse, x, y, h, w, v, mouseX, mouseY));
@@ -83,7 +56,7 @@ TEST(GameUtil, ScreenToTablePlaneFindsThePointUnderTheMouseAndRefusesDegenerateI
     EXPECT_NEAR(clipX / clipW, (mouseX - w / 2) / (w / 2), 1e-4);
     EXPECT_NEAR(clipY / clipW, -(mouseY - v / 2) / (v / 2), 1e-4);
 
-    const float flat[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const Matrix4f flat;  // identity
     x = y = 7;
     EXPECT_FALSE(ScreenToTablePlane(flat, x, y, 0.0f, 800, 600, 10, 10));
     EXPECT_FALSE(ScreenToTablePlane(inverse, x, y, 0.0f, 0, 600, 10, 10));

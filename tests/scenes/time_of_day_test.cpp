@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/lib/TimeOfDay.h"
+#include "scenes/base/TimeOfDay.h"
 
 namespace {
 
-class RecordingSounds : public AmbientSoundPlayer {
+class RecordingSounds : public scenes::AmbientSoundPlayer {
 public:
     void Play(int id, float volume, int reserved, bool looping) override {
         calls.push_back("play " + std::to_string(id) +
@@ -17,7 +17,7 @@ public:
     std::vector<std::string> calls;
 };
 
-class RecordingTarget : public SceneLightingTarget {
+class RecordingTarget : public scenes::SceneLightingTarget {
 public:
     void SetLampsNight(bool n) override { lamps.push_back(n); }
     void SetAmbient(const std::array<float, 4>& rgba) override { ambient = rgba; }
@@ -40,7 +40,7 @@ public:
 };
 
 std::uint32_t AmbientAt(std::uint32_t t, std::uint32_t mode = 0) {
-    TimeOfDay day;
+    scenes::TimeOfDay day;
     day.SetLightingMode(mode);
     day.Update(t, nullptr);
     return day.Ambient();
@@ -68,11 +68,11 @@ TEST(TimeOfDayColour, LastSecondOfTheDayInterpolatesTowardHourZeroOfTheSameTable
 TEST(TimeOfDayNight, DayCycleSwitchesAtSixAndNineteenAndFixedNightNever) {
     for (auto [t, night] : std::vector<std::pair<std::uint32_t, bool>>{
              {21599, true}, {21600, false}, {68399, false}, {68400, true}, {0, true}}) {
-        TimeOfDay day;
+        scenes::TimeOfDay day;
         day.Update(t, nullptr);
         EXPECT_EQ(day.Night(), night) << t;
     }
-    TimeOfDay fixed;
+    scenes::TimeOfDay fixed;
     fixed.SetLightingMode(1);
     for (std::uint32_t t = 0; t < 86400; t += 1800) {
         fixed.Update(t, nullptr);
@@ -83,7 +83,7 @@ TEST(TimeOfDayNight, DayCycleSwitchesAtSixAndNineteenAndFixedNightNever) {
 }
 
 TEST(TimeOfDayFades, LightFadeRisesAtDawnAndFallsAtDusk) {
-    TimeOfDay day;
+    scenes::TimeOfDay day;
     day.Update(23399, nullptr);
     EXPECT_FALSE(day.LightFadeActive());
     day.Update(23400, nullptr);
@@ -103,7 +103,7 @@ TEST(TimeOfDayFades, LightFadeRisesAtDawnAndFallsAtDusk) {
 }
 
 TEST(TimeOfDayFades, MorningFadeGivesTheFogAlphaAndIsOpaqueOutsideItsRange) {
-    TimeOfDay day;
+    scenes::TimeOfDay day;
     day.Update(12000, nullptr);
     EXPECT_FALSE(day.MorningFadeActive());
     EXPECT_EQ(day.AmbientWithMorningAlpha() >> 24, 255u);
@@ -122,12 +122,12 @@ TEST(TimeOfDayFades, MorningFadeGivesTheFogAlphaAndIsOpaqueOutsideItsRange) {
 
 TEST(TimeOfDaySounds, EachWindowStartsItsSoundOnceAndStopsItOnce) {
     RecordingSounds sounds;
-    TimeOfDay room;
+    scenes::TimeOfDay room;
     for (int frame = 0; frame < 100; ++frame) room.Update(36000, &sounds);
     EXPECT_EQ(sounds.calls, std::vector<std::string>{"play 0 loop"});
 
     RecordingSounds morning;
-    TimeOfDay lobby;
+    scenes::TimeOfDay lobby;
     lobby.Update(14399, &morning);
     lobby.Update(14400, &morning);
     lobby.Update(16199, &morning);
@@ -137,7 +137,7 @@ TEST(TimeOfDaySounds, EachWindowStartsItsSoundOnceAndStopsItOnce) {
 }
 
 TEST(TimeOfDayScene, AmbientLightsAndNightLampsReachTheSceneAndLampsOnlyOnChange) {
-    TimeOfDay day;
+    scenes::TimeOfDay day;
     RecordingTarget target;
     day.Update(45000, nullptr);
     day.SetupSceneLights(target, true);
@@ -159,7 +159,7 @@ TEST(TimeOfDayScene, AmbientLightsAndNightLampsReachTheSceneAndLampsOnlyOnChange
 }
 
 TEST(TimeOfDayScene, WithoutEffectsLightsStayOnNightLightsOffAndNoFog) {
-    TimeOfDay night;
+    scenes::TimeOfDay night;
     night.SetLightingMode(1);
     night.Update(0, nullptr);
     RecordingTarget target;
@@ -169,7 +169,7 @@ TEST(TimeOfDayScene, WithoutEffectsLightsStayOnNightLightsOffAndNoFog) {
     EXPECT_FALSE(target.fogOn);
 
     RecordingTarget withEffects;
-    TimeOfDay night2;
+    scenes::TimeOfDay night2;
     night2.SetLightingMode(1);
     night2.Update(0, nullptr);
     night2.SetupSceneLights(withEffects, true);
@@ -181,7 +181,7 @@ TEST(TimeOfDayScene, WithoutEffectsLightsStayOnNightLightsOffAndNoFog) {
 }
 
 TEST(TimeOfDayScene, NoMorningFadeMeansFogDistancesOfZeroNotInfinity) {
-    TimeOfDay day;
+    scenes::TimeOfDay day;
     day.Update(12600, nullptr);  // the fade has just become active at 0
     RecordingTarget target;
     day.SetupSceneLights(target, true);

@@ -1,10 +1,12 @@
-#include "app/lib/GameScene.h"
+#include "scenes/base/GameScene.h"
 
-#include "app/lib/SceneLighting.h"
 #include "engine/core/Log.h"
 #include "engine/render/Scene.h"
 #include "engine/render/SceneManager.h"
 #include "net/Packet.h"
+#include "scenes/base/SceneLighting.h"
+
+namespace scenes {
 
 GameScene::GameScene(int id) : id_(id), nextId_(id) {}
 
@@ -25,7 +27,7 @@ bool GameScene::OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) {
 }
 
 bool GameScene::Leave(ResourceManager*, SceneManager*) {
-    ClearGuiPointers();
+    gui::ClearGuiPointers();
     // The light nodes belong to engine scenes that may go with the loads below.
     lightNodes_[0].clear();
     lightNodes_[1].clear();
@@ -102,3 +104,5 @@ void GameScene::SetupSceneLights(Scene* engineScene) {
 void GameScene::ResetSceneNodes(Scene* engineScene) {
     if (engineScene) ResetSelfLitNodes(*engineScene);
 }
+
+}  // namespace scenes

@@ -7,16 +7,16 @@
 #include <array>
 #include <cstdint>
 
-struct CueVec3 {
-    float x = 0, y = 0, z = 0;
-};
+#include "engine/core/Math.h"
+
+namespace table {
 
 namespace cue_clearance {
 constexpr float kTipRadius = 0.602f;
 constexpr float kCueGrowth = 1.014f;
 constexpr float kCueLength = 137.0f;
 constexpr float kSlope = kCueGrowth / kCueLength;
-constexpr float kAxisEpsilon = 1.1920929e-7f;
+constexpr float kAxisEpsilon = kFloatEpsilon;
 constexpr float kRailAboveCushion = 0.2f;
 constexpr float kCircleObstacleAboveRail = 0.5f;
 constexpr float kCornerCircleScale = 1.3f;
@@ -26,22 +26,22 @@ constexpr float kMiddleCircleScale = 1.2f;
 // A ball of radius r at q in front of the tip p (offset tipOffset along the cue), the cue axis at
 // height cueHeight above the tip: raises the elevation so the cone clears the ball. A ball behind
 // the tip never counts.
-void CueClearanceStep(float tipOffset, const CueVec3& tip, const CueVec3& dir, float cueHeight,
-                      const CueVec3& ball, float radius, float& elevation);
+void CueClearanceStep(float tipOffset, const Vector3f& tip, const Vector3f& dir, float cueHeight,
+                      const Vector3f& ball, float radius, float& elevation);
 
 // An edge at height z1 reached by the vector w from the tip (tip height z0), cue height c.
-void CueClearanceForEdge(float tipOffset, const CueVec3& dir, float c, float z0, float z1, const CueVec3& w,
+void CueClearanceForEdge(float tipOffset, const Vector3f& dir, float c, float z0, float z1, const Vector3f& w,
                          float& elevation);
 
 // In the bed plane, the aim ray from origin meets the segment a-b from its front side (the normal
 // is the segment's right-hand perpendicular when rightNormal is set, else the left-hand one) at
 // a parameter f in [0, 1). outVector = dir scaled to the crossing; outHeight runs h0 -> h1 -> h2
 // along the segment. Returns whether it crossed.
-bool SegmentCrossing(const CueVec3& origin, const CueVec3& dir, const CueVec3& a, const CueVec3& b,
-                     bool rightNormal, float h0, float h1, float h2, CueVec3& outVector, float& outHeight);
+bool SegmentCrossing(const Vector3f& origin, const Vector3f& dir, const Vector3f& a, const Vector3f& b,
+                     bool rightNormal, float h0, float h1, float h2, Vector3f& outVector, float& outHeight);
 
 // The far crossing of the circle (centre q, radius r, bed plane) along the ray from p.
-bool RayHitsCircle(const CueVec3& p, const CueVec3& dir, const CueVec3& q, float r, CueVec3& outVector);
+bool RayHitsCircle(const Vector3f& p, const Vector3f& dir, const Vector3f& q, float r, Vector3f& outVector);
 
 // One cushion as the clearance sees it. Axis 1: the cushion line is x = const; axis 0: y = const
 // (the long cushions, with the middle pocket). Lines and spans are coordinates in table space.
@@ -51,11 +51,11 @@ struct ClearanceCushion {
     float outerLine = 0;  // L1, the rail's outer edge
     float spanFrom = 0;   // the cushion's ends along the other axis
     float spanTo = 0;
-    std::array<std::array<CueVec3, 2>, 2> endJaws{};     // jaw segments at the two ends
-    std::array<std::array<CueVec3, 2>, 2> middleJaws{};  // axis 0: the middle pocket's jaws
-    bool jawRightNormal = false;                         // which perpendicular faces the table
-    std::array<CueVec3, 2> cornerCentres{};              // pocket circles at the two ends
-    CueVec3 middleCentre{};
+    std::array<std::array<Vector3f, 2>, 2> endJaws{};     // jaw segments at the two ends
+    std::array<std::array<Vector3f, 2>, 2> middleJaws{};  // axis 0: the middle pocket's jaws
+    bool jawRightNormal = false;                          // which perpendicular faces the table
+    std::array<Vector3f, 2> cornerCentres{};              // pocket circles at the two ends
+    Vector3f middleCentre{};
     float middleFrom = 0;  // axis 0: the middle pocket's span along the cushion
     float middleTo = 0;
 };
@@ -72,9 +72,11 @@ struct ClearanceTable {
 };
 
 void CushionClearance(const ClearanceCushion& cushion, float cushionHeight, float railHeight,
-                      float middleOffset, bool pockets, float tipOffset, const CueVec3& tip,
-                      const CueVec3& dir, float c, float z0, const ClearanceTable& table, float& elevation);
+                      float middleOffset, bool pockets, float tipOffset, const Vector3f& tip,
+                      const Vector3f& dir, float c, float z0, const ClearanceTable& table, float& elevation);
 
 // The four cushions of the table, rail height = cushion height + 0.2, middle offset 0.
-void ComputeCueClearance(float tipOffset, const CueVec3& tip, const CueVec3& dir, float c, float z0,
+void ComputeCueClearance(float tipOffset, const Vector3f& tip, const Vector3f& dir, float c, float z0,
                          const ClearanceTable& table, float& elevation);
+
+}  // namespace table

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/lib/InputDevice.h"
+#include "engine/input/InputDevice.h"
 #include "platform/window/Window.h"
 
 namespace {

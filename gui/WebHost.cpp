@@ -1,6 +1,8 @@
-#include "app/lib/WebHost.h"
+#include "gui/WebHost.h"
 
 #include "platform/sys/Env.h"
+
+namespace gui {
 
 std::string WebHost() {
     const std::string host = platform::GetEnv("MARVENLOT_WEB_HOST");
@@ -10,3 +12,5 @@ std::string WebHost() {
 std::string WebPageUrl(std::string_view path) {
     return "http://" + WebHost() + std::string(path);
 }
+
+}  // namespace gui

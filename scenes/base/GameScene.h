@@ -8,15 +8,19 @@
 #include <functional>
 #include <vector>
 
-#include "app/lib/TimeOfDay.h"
 #include "gui/Widget.h"
 #include "net/SceneGate.h"
+#include "scenes/base/TimeOfDay.h"
 
 class Scene;
 class SceneManager;
 class SceneNode;
 
-class GameScene : public Panel, public net::PacketSink {
+namespace scenes {
+
+class SceneHost;
+
+class GameScene : public gui::Panel, public net::PacketSink {
 public:
     explicit GameScene(int id);
     ~GameScene() override;
@@ -68,6 +72,10 @@ public:
     void TrackEngineScene(std::function<void()> release) { engineScenes_.push_back(std::move(release)); }
     void TrackResource(std::function<void()> release) { resources_.push_back(std::move(release)); }
 
+    // The application's services; set by the scene manager when it takes the scene, else null.
+    SceneHost* Host() const { return host_; }
+    void SetHost(SceneHost* host) { host_ = host; }
+
     int Id() const { return id_; }
     int NextId() const { return nextId_.load(std::memory_order_acquire); }
     bool IsActive() const { return active_.load(std::memory_order_acquire); }
@@ -93,6 +101,7 @@ protected:
 
 private:
     const int id_;
+    SceneHost* host_ = nullptr;
     std::atomic<int> nextId_;
     std::atomic<bool> active_{false};
     std::atomic<bool> loading_{true};
@@ -107,3 +116,5 @@ private:
     std::vector<std::function<void()>> engineScenes_;
     std::vector<std::function<void()>> resources_;
 };
+
+}  // namespace scenes

@@ -1,9 +1,11 @@
-#include "app/lib/WebPageDialog.h"
+#include "gui/WebPageDialog.h"
 
 #include <atomic>
 
-#include "app/lib/WebHost.h"
 #include "engine/core/Format.h"
+#include "gui/WebHost.h"
+
+namespace gui {
 
 namespace {
 
@@ -132,3 +134,5 @@ void WebPageDialog::ClearDialogClosed() {
 bool WebPageDialog::AnyOpen() {
     return gOpenDialog != nullptr;
 }
+
+}  // namespace gui

@@ -7,14 +7,18 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/core/Math.h"
+
+namespace scenes {
+
 namespace time_of_day {
 constexpr std::uint32_t kSecondsPerDay = 86400;
 constexpr std::uint32_t kModeDayCycle = 0;
 constexpr std::uint32_t kModeFixedNight = 1;
 constexpr int kMorningSound = 1;  // 04:00 to 04:30
 constexpr int kDaySound = 0;      // 07:00 to 11:00
-// Smallest fade that still counts (FLT_EPSILON as the scene code writes it).
-constexpr float kFadeEpsilon = 1.1920929e-7f;
+// Smallest fade that still counts.
+constexpr float kFadeEpsilon = kFloatEpsilon;
 }  // namespace time_of_day
 
 // The hourly ambient colour (ARGB) of a lighting mode (0 or 1) and hour (0..23).
@@ -86,3 +90,5 @@ private:
     float fogEndDistance_ = 100.0f;
     float fogDensityScale_ = 0.5f;
 };
+
+}  // namespace scenes

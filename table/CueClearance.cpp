@@ -1,31 +1,18 @@
-#include "app/lib/CueClearance.h"
+#include "table/CueClearance.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace table {
 
 using namespace cue_clearance;
 
 namespace {
 
-float Dot(const CueVec3& a, const CueVec3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-CueVec3 Sub(const CueVec3& a, const CueVec3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-CueVec3 Scale(const CueVec3& a, float s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-CueVec3 Cross(const CueVec3& a, const CueVec3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float Length(const CueVec3& a) {
-    return std::sqrt(Dot(a, a));
-}
-float Along(const CueVec3& v, int axis) {
+float Along(const Vector3f& v, int axis) {
     return axis == 1 ? v.x : v.y;
 }
-float Across(const CueVec3& v, int axis) {
+float Across(const Vector3f& v, int axis) {
     return axis == 1 ? v.y : v.x;
 }
 float Cross2(float ax, float ay, float bx, float by) {
@@ -34,9 +21,9 @@ float Cross2(float ax, float ay, float bx, float by) {
 
 }  // namespace
 
-void CueClearanceStep(float tipOffset, const CueVec3& tip, const CueVec3& dir, float cueHeight,
-                      const CueVec3& ball, float radius, float& elevation) {
-    const CueVec3 d = Sub(ball, tip);
+void CueClearanceStep(float tipOffset, const Vector3f& tip, const Vector3f& dir, float cueHeight,
+                      const Vector3f& ball, float radius, float& elevation) {
+    const Vector3f d = ball - tip;
     const float t = Dot(d, dir);
     if (!(t > 0.0f)) return;
     const float perp = Length(Cross(d, dir));
@@ -45,7 +32,7 @@ void CueClearanceStep(float tipOffset, const CueVec3& tip, const CueVec3& dir, f
     if (room > 0.0f) elevation = std::max(elevation, std::atan((std::sqrt(room) - cueHeight) / t));
 }
 
-void CueClearanceForEdge(float tipOffset, const CueVec3& dir, float c, float z0, float z1, const CueVec3& w,
+void CueClearanceForEdge(float tipOffset, const Vector3f& dir, float c, float z0, float z1, const Vector3f& w,
                          float& elevation) {
     const float g = Dot(dir, w);
     if (!(g > 0.0f)) return;
@@ -63,8 +50,8 @@ void CueClearanceForEdge(float tipOffset, const CueVec3& dir, float c, float z0,
     elevation = std::max(elevation, std::atan(dz / l) - std::atan((c - y) / l));
 }
 
-bool SegmentCrossing(const CueVec3& origin, const CueVec3& dir, const CueVec3& a, const CueVec3& b,
-                     bool rightNormal, float h0, float h1, float h2, CueVec3& outVector, float& outHeight) {
+bool SegmentCrossing(const Vector3f& origin, const Vector3f& dir, const Vector3f& a, const Vector3f& b,
+                     bool rightNormal, float h0, float h1, float h2, Vector3f& outVector, float& outHeight) {
     const float sx = b.x - a.x;
     const float sy = b.y - a.y;
     const float nx = rightNormal ? sy : -sy;
@@ -82,21 +69,21 @@ bool SegmentCrossing(const CueVec3& origin, const CueVec3& dir, const CueVec3& a
     return true;
 }
 
-bool RayHitsCircle(const CueVec3& p, const CueVec3& dir, const CueVec3& q, float r, CueVec3& outVector) {
-    const CueVec3 d{q.x - p.x, q.y - p.y, 0.0f};
-    const CueVec3 flat{dir.x, dir.y, 0.0f};
+bool RayHitsCircle(const Vector3f& p, const Vector3f& dir, const Vector3f& q, float r, Vector3f& outVector) {
+    const Vector3f d{q.x - p.x, q.y - p.y, 0.0f};
+    const Vector3f flat{dir.x, dir.y, 0.0f};
     const float length = Length(flat);
-    const CueVec3 unit = length > kAxisEpsilon ? Scale(flat, 1.0f / length) : CueVec3{};
+    const Vector3f unit = length > kAxisEpsilon ? flat * (1.0f / length) : Vector3f{};
     const float proj = Dot(d, unit);
     const float perp2 = Dot(d, d) - proj * proj;
     if (perp2 > r * r) return false;
-    outVector = Scale(unit, proj + std::sqrt(r * r - perp2));
+    outVector = unit * (proj + std::sqrt(r * r - perp2));
     return true;
 }
 
 void CushionClearance(const ClearanceCushion& cushion, float cushionHeight, float railHeight,
-                      float middleOffset, bool pockets, float tipOffset, const CueVec3& tip,
-                      const CueVec3& dir, float c, float z0, const ClearanceTable& table, float& elevation) {
+                      float middleOffset, bool pockets, float tipOffset, const Vector3f& tip,
+                      const Vector3f& dir, float c, float z0, const ClearanceTable& table, float& elevation) {
     const int axis = cushion.axis;
     const float r1 = kCornerCircleScale * table.cornerPocketRadius;
     const float r2 = kMiddleCircleScale * table.middlePocketRadius;
@@ -104,14 +91,12 @@ void CushionClearance(const ClearanceCushion& cushion, float cushionHeight, floa
     const float u = Along(dir, axis);
     const bool axisUsable = std::fabs(u) >= kAxisEpsilon;
     // The vector from the tip to where the aim meets a line of the cushion.
-    auto toLine = [&](float line) {
-        return axisUsable ? Scale(dir, (line - Along(tip, axis)) / u) : Scale(dir, 1e6f);
-    };
+    auto toLine = [&](float line) { return axisUsable ? dir * ((line - Along(tip, axis)) / u) : dir * 1e6f; };
     const bool towards = axisUsable && (cushion.outerLine - Along(tip, axis)) / u > 0.0f;
 
     bool intoPocket = false;
     if (pockets) {
-        CueVec3 w;
+        Vector3f w;
         float height = 0;
         const int jawSets = axis == 0 ? 2 : 1;
         for (int set = 0; set < jawSets; ++set) {
@@ -125,16 +110,16 @@ void CushionClearance(const ClearanceCushion& cushion, float cushionHeight, floa
             }
         }
         if (towards) {
-            const CueVec3 atOuter = toLine(cushion.outerLine);
+            const Vector3f atOuter = toLine(cushion.outerLine);
             const float across = Across(tip, axis) + Across(atOuter, axis);
             const float lo = std::min(cushion.spanFrom, cushion.spanTo);
             const float hi = std::max(cushion.spanFrom, cushion.spanTo);
             bool tested = false;
-            CueVec3 hit;
+            Vector3f hit;
             bool found = false;
             if (across < lo || across > hi) {
                 tested = true;
-                for (const CueVec3& centre : cushion.cornerCentres)
+                for (const Vector3f& centre : cushion.cornerCentres)
                     if (!found && RayHitsCircle(tip, dir, centre, r1, hit)) found = true;
             } else if (axis == 0 && across >= cushion.middleFrom && across <= cushion.middleTo) {
                 tested = true;
@@ -157,10 +142,12 @@ void CushionClearance(const ClearanceCushion& cushion, float cushionHeight, floa
     CueClearanceForEdge(tipOffset, dir, c, z0, railHeight, toLine(cushion.outerLine), elevation);
 }
 
-void ComputeCueClearance(float tipOffset, const CueVec3& tip, const CueVec3& dir, float c, float z0,
+void ComputeCueClearance(float tipOffset, const Vector3f& tip, const Vector3f& dir, float c, float z0,
                          const ClearanceTable& table, float& elevation) {
     const float rail = table.cushionHeight + kRailAboveCushion;
     for (const ClearanceCushion& cushion : table.cushions)
         CushionClearance(cushion, table.cushionHeight, rail, 0.0f, table.pockets, tipOffset, tip, dir, c, z0,
                          table, elevation);
 }
+
+}  // namespace table

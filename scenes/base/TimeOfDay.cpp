@@ -1,6 +1,8 @@
-#include "app/lib/TimeOfDay.h"
+#include "scenes/base/TimeOfDay.h"
 
 #include <algorithm>
+
+namespace scenes {
 
 namespace {
 
@@ -160,3 +162,5 @@ void TimeOfDay::SetupSceneLights(SceneLightingTarget& target, bool effectsSuppor
     const float end = fogFade ? fogEndDistance_ / morningFade_ : 0.0f;
     target.SetFog(fogOn, ToRgba(ambientMorning_), start, end, fogDensityScale_ * morningFade_);
 }
+
+}  // namespace scenes

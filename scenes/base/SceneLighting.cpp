@@ -1,10 +1,12 @@
-#include "app/lib/SceneLighting.h"
+#include "scenes/base/SceneLighting.h"
 
 #include <atomic>
 #include <set>
 
 #include "engine/render/Scene.h"
 #include "engine/sound/SoundManager.h"
+
+namespace scenes {
 
 namespace {
 
@@ -127,3 +129,5 @@ void ResetSelfLitNodes(Scene& scene) {
         node.SetAlpha(1.0f);
     });
 }
+
+}  // namespace scenes

@@ -3,12 +3,14 @@
 #include <cmath>
 #include <limits>
 
-#include "app/lib/CueClearance.h"
+#include "table/CueClearance.h"
+
+using namespace table;
 
 namespace {
 
-constexpr CueVec3 kOrigin{0, 0, 0};
-constexpr CueVec3 kEast{1, 0, 0};
+constexpr Vector3f kOrigin{0, 0, 0};
+constexpr Vector3f kEast{1, 0, 0};
 
 // A carom table 100 x 50 around the origin: cushions at x = +-50 (axis 1) and y = +-25 (axis 0).
 ClearanceTable CaromTable() {
@@ -66,8 +68,8 @@ TEST(CueClearanceEdge, AnEdgeOutOfReachOrBehindLeavesTheElevation) {
 }
 
 TEST(CueClearanceSegment, OnlyTheFrontSideWithinTheSegmentCountsAndHeightsRunAlongIt) {
-    const CueVec3 a{10, -5, 0}, b{10, 5, 0};  // right-hand normal (10, 0) faces away from the tip
-    CueVec3 w;
+    const Vector3f a{10, -5, 0}, b{10, 5, 0};  // right-hand normal (10, 0) faces away from the tip
+    Vector3f w;
     float h = 0;
     EXPECT_FALSE(SegmentCrossing(kOrigin, kEast, a, b, true, 1, 2, 3, w, h));
     ASSERT_TRUE(SegmentCrossing(kOrigin, kEast, a, b, false, 1, 2, 3, w, h));
@@ -82,11 +84,11 @@ TEST(CueClearanceSegment, OnlyTheFrontSideWithinTheSegmentCountsAndHeightsRunAlo
 }
 
 TEST(CueClearanceCircle, FarCrossingIsFoundAndMissesAndZeroDirectionsAreSafe) {
-    CueVec3 w;
+    Vector3f w;
     ASSERT_TRUE(RayHitsCircle(kOrigin, {2, 0, 0}, {10, 0, 0}, 3, w));
     EXPECT_FLOAT_EQ(w.x, 13);
     EXPECT_FALSE(RayHitsCircle(kOrigin, kEast, {10, 5, 0}, 3, w));
-    CueVec3 zero;
+    Vector3f zero;
     EXPECT_TRUE(RayHitsCircle(kOrigin, {0, 0, 0}, {1, 0, 0}, 3, zero));  // standing inside the circle
     EXPECT_FALSE(std::isnan(zero.x));
 }
@@ -113,7 +115,7 @@ TEST(CueClearanceTable, AimIntoAPocketSkipsTheCushionEdgesAndAJawCountsInstead) 
     ClearanceCushion& east = table.cushions[0];
     east.spanFrom = -20;
     east.spanTo = 20;
-    east.cornerCentres = {CueVec3{56, 31, 0}, CueVec3{56, -31, 0}};
+    east.cornerCentres = {Vector3f{56, 31, 0}, Vector3f{56, -31, 0}};
     // Aim at the east cushion between its ends: the cushion edges raise the cue.
     float onCushion = 0;
     CushionClearance(east, 3.7f, 3.9f, 0, true, 0, {45, 0, 0}, kEast, 0, 3, table, onCushion);
@@ -123,7 +125,7 @@ TEST(CueClearanceTable, AimIntoAPocketSkipsTheCushionEdgesAndAJawCountsInstead) 
     CushionClearance(east, 3.7f, 3.9f, 0, true, 0, {45, 22, 0}, {1, 0.05f, 0}, 0, 3, table, intoPocket);
     EXPECT_LT(intoPocket, onCushion);
     // A jaw across the aim is the obstacle, whatever lies behind it.
-    east.endJaws[0] = {CueVec3{47, -2, 0}, CueVec3{47, 2, 0}};
+    east.endJaws[0] = {Vector3f{47, -2, 0}, Vector3f{47, 2, 0}};
     float jaw = 0;
     CushionClearance(east, 3.7f, 3.9f, 0, true, 0, {45, 0, 0}, kEast, 0, 3, table, jaw);
     EXPECT_GT(jaw, onCushion);

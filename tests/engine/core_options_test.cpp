@@ -1,11 +1,11 @@
-#include "app/lib/Options.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "engine/core/Options.h"
 
 namespace {
 
@@ -211,3 +211,11 @@ TEST(OptionsStoreTest, ConcurrentUpdatesAndReadsSeeWholeStores) {
 }
 
 }  // namespace
+
+TEST(DisplayModes, GcdOfDisplaySizesTerminatesForEveryInput) {
+    EXPECT_EQ(Gcd(1280, 720), 80);
+    EXPECT_EQ(Gcd(0, 5), 5);
+    EXPECT_EQ(Gcd(5, 0), 5);   // repeated subtraction would never end here
+    EXPECT_EQ(Gcd(-4, 6), 0);  // nor here
+    EXPECT_EQ(Gcd(1920, 1080), 120);
+}

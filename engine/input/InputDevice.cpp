@@ -1,4 +1,4 @@
-#include "app/lib/InputDevice.h"
+#include "engine/input/InputDevice.h"
 
 #include <algorithm>
 

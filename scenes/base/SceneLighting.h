@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/lib/TimeOfDay.h"
 #include "platform/video/RenderTypes.h"
+#include "scenes/base/TimeOfDay.h"
 
 class Scene;
 class SceneNode;
 class SoundManager;
+
+namespace scenes {
 
 // Node kinds of an engine scene the shell treats specially.
 namespace node_kind {
@@ -77,3 +79,5 @@ void ResetLoadedSceneNodes(Scene& scene, bool waterEffect);
 void ApplyWaterEffect(Scene& scene, bool waterEffect);
 // Kind-5 nodes: own materials, lit cleared and lighting off set, opacity 1.0.
 void ResetSelfLitNodes(Scene& scene);
+
+}  // namespace scenes

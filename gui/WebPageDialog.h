@@ -12,6 +12,8 @@
 #include "engine/core/Text.h"
 #include "platform/web/WebView.h"
 
+namespace gui {
+
 namespace web_page {
 constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
@@ -102,3 +104,5 @@ private:
     PostUiMessage post_;
     bool open_ = true;
 };
+
+}  // namespace gui

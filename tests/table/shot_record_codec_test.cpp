@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "app/lib/ShotRecordHex.h"
+#include "table/ShotRecord.h"
+
+using table::ShotRecord;
+using table::ShotRecordToHex;
 
 namespace {
 ShotRecord WorkedExample() {

@@ -5,6 +5,10 @@
 #include <string>
 #include <string_view>
 
+namespace gui {
+
 std::string WebHost();
 // "http://" + WebHost() + path.
 std::string WebPageUrl(std::string_view path);
+
+}  // namespace gui
