@@ -38,6 +38,22 @@ TEST_F(SceneManagerTest, BroadcastWalksFromHighestIdDown) {
                                                 "1 Resize 800x600"}));
 }
 
+TEST_F(SceneManagerTest, EverySceneReachesTheOwnerWhetherAddedBeforeOrAfterIt) {
+    GameSceneManager manager;
+    auto early = std::make_unique<RecordingScene>(scenes::scene_id::kIntro, nullptr, false);
+    RecordingScene* before = early.get();
+    manager.AddScene(std::move(early));
+    EXPECT_EQ(before->Host(), nullptr);
+    manager.SetOwner(&host_);
+    auto late = std::make_unique<RecordingScene>(scenes::scene_id::kLogin, nullptr, false);
+    RecordingScene* after = late.get();
+    manager.AddScene(std::move(late));
+    EXPECT_EQ(before->Host(), &host_);
+    EXPECT_EQ(after->Host(), &host_);
+    manager.SetOwner(nullptr);
+    EXPECT_EQ(before->Host(), nullptr);
+}
+
 TEST_F(SceneManagerTest, SceneChangeRunsLeaveLoadEnterAndFade) {
     RecordingScene* intro = Add(scenes::scene_id::kIntro);
     RecordingScene* login = Add(scenes::scene_id::kLogin);
