@@ -46,7 +46,7 @@ bool TableRules::SetGameType(int gameType) {
         LogWrite(u"table: game type %d refused (0 to 16)\n", gameType);
         return false;
     }
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     // The same type again keeps the table and ball kinds the world's items chose.
     if (gameType == gameType_ && model_) return true;
     const GameTypeInfo& info = GameTypeOf(gameType);
@@ -65,19 +65,19 @@ bool TableRules::SetTableKind(std::uint32_t tableKind) {
         LogWrite(u"table: table kind %u refused (0 to 11)\n", tableKind);
         return false;
     }
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     tableKind_ = tableKind;
     return true;
 }
 
 void TableRules::SetBallKind(BallKind kind) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ballKind_ = kind;
     if (model_) SetUpBalls();
 }
 
 bool TableRules::CreateModel(std::uint32_t modelId, bool noCache) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     const std::uint16_t count = Info().ballCount;
     std::shared_ptr<physics::PhysicsModel> model =
         physics::CreatePhysicsModel(modelId, tableKind_, count, !noCache);
@@ -109,12 +109,12 @@ void TableRules::SetUpBalls() {
 }
 
 void TableRules::SeedRandom(std::uint32_t seed) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     random_.Seed(seed);
 }
 
 void TableRules::RackBalls() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!model_) return;
     const GameTypeInfo& info = Info();
     const F32 radius = BallKindOf(ballKind_).radiusCm;
@@ -130,7 +130,7 @@ void TableRules::RackBalls() {
 }
 
 bool TableRules::Rerack(std::uint32_t seed, bool force, int playState) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!model_ || shotRunning_) return false;
     const std::uint16_t inPlay = ObjectBallsInPlay(*model_);
     if (gameType_ == game::kStraightPool) {
@@ -181,7 +181,7 @@ bool TableRules::Rerack(std::uint32_t seed, bool force, int playState) {
 }
 
 void TableRules::SnapshotBalls() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     snapshot_.clear();
     if (!model_) return;
     for (std::size_t i = 0; i < model_->BallCount(); ++i) {
@@ -191,7 +191,7 @@ void TableRules::SnapshotBalls() {
 }
 
 bool TableRules::RestoreSnapshot() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!model_ || snapshot_.size() != model_->BallCount()) return false;
     shotRunning_ = false;
     for (std::size_t i = 0; i < snapshot_.size(); ++i) {
@@ -204,7 +204,7 @@ bool TableRules::RestoreSnapshot() {
 }
 
 bool TableRules::Strike(const StrikeArgs& args, std::uint16_t cueBall) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!model_ || cueBall >= model_->BallCount()) {
         LogWrite(u"table: strike of ball %u refused (no such ball)\n", static_cast<unsigned>(cueBall));
         return false;
@@ -251,7 +251,7 @@ bool TableRules::Strike(const StrikeArgs& args, std::uint16_t cueBall) {
 }
 
 bool TableRules::FrameStep() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!shotRunning_ || !model_) return false;
     const bool rest = model_->Simulate(F32(kFrameSeconds), SubStepsOf(gameType_), F32(1.0f));
     ++shotCalls_;
@@ -285,7 +285,7 @@ void TableRules::EndShot() {
 }
 
 void TableRules::StopShot() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     shotRunning_ = false;
     if (!model_) return;
     for (std::size_t i = 0; i < model_->BallCount(); ++i) {
@@ -301,12 +301,12 @@ void TableRules::SetSpeedFactor(float factor) {
         LogWrite(u"table: speed factor refused\n");
         return;
     }
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     speedFactor_ = factor;
 }
 
 int TableRules::FrameStepsDue() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     speedCredit_ += speedFactor_;
     if (speedCredit_ < 1.0f) return 0;
     speedCredit_ -= 1.0f;
@@ -314,7 +314,7 @@ int TableRules::FrameStepsDue() {
 }
 
 int TableRules::GetShotResultCode() const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     const int code = verdict_.code;
     if (code < 0) return code;
     const int count = code % 1000;
@@ -323,7 +323,7 @@ int TableRules::GetShotResultCode() const {
 }
 
 void TableRules::SetShotResultCode(int code, bool clearLists) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     verdict_.code = code;
     if (clearLists) {
         verdict_.pocketed.clear();
@@ -333,7 +333,7 @@ void TableRules::SetShotResultCode(int code, bool clearLists) {
 }
 
 std::uint8_t TableRules::FirstBallListCount() const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     return static_cast<std::uint8_t>(std::min<std::size_t>(verdict_.pocketed.size(), kNoBallList - 1));
 }
 
@@ -342,7 +342,7 @@ int TableRules::PickResultSound(int highRunPoints, int resultKind, int resultCod
 }
 
 std::vector<SoundRequest> TableRules::TakeSoundRequests() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     std::vector<SoundRequest> taken;
     taken.swap(sounds_);
     return taken;

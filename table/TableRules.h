@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "engine/core/Lcg.h"
-#include "engine/core/Lock.h"
 #include "physics/PhysicsModel.h"
+#include "platform/sys/CriticalSection.h"
 #include "table/GameTypes.h"
 #include "table/ShotJudge.h"
 #include "table/TableConstants.h"
@@ -56,7 +56,7 @@ public:
     TableRules& operator=(const TableRules&) = delete;
 
     // The controller's lock (re-entrant). Lock order: the world's own lock before this one.
-    Lock& GetLock() const { return lock_; }
+    platform::CriticalSection& GetLock() const { return lock_; }
 
     // Set-up --------------------------------------------------------------------------------
     // Selects the game type and with it the default table kind and ball kind; with a model the
@@ -157,7 +157,7 @@ private:
     void SetUpBalls();
     void EndShot();
 
-    mutable Lock lock_;
+    mutable platform::CriticalSection lock_;
     int gameType_ = game::kFourBall;
     std::uint32_t tableKind_ = 0;
     BallKind ballKind_ = BallKind::Carom;
