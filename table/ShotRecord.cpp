@@ -1,8 +1,15 @@
 #include "table/ShotRecord.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "table/TableItems.h"
+
 namespace {
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 
 std::uint8_t HexDigit(char c) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -52,7 +59,8 @@ std::size_t ShotRecordHexLength(int ballCount, bool ballBytes) {
 }
 
 ShotRecord::ParseResult ShotRecord::ParseHex(std::string_view text) {
-    if (text.size() < kHeaderChars + kParamChars) return ParseResult::BadLength;
+    if (text.size() < kHeaderChars + kParamChars || text.size() % 2 != 0) return ParseResult::BadLength;
+    if (!std::all_of(text.begin(), text.end(), IsHexDigit)) return ParseResult::BadHexDigit;
     const auto count = static_cast<std::int8_t>(HexDigit(text[kBallCountOffset]) * 16 + HexDigit(text[kBallCountOffset + 1]));
     if (count < 0 || count > kMaxBalls) return ParseResult::BadBallCount;
     const auto type = static_cast<std::int8_t>(HexDigit(text[kGameTypeOffset]) * 16 + HexDigit(text[kGameTypeOffset + 1]));
@@ -83,6 +91,7 @@ ShotRecord::ParseResult ShotRecord::ParseHex(std::string_view text) {
     r.shotParams[14] = in.F32();
     r.shotParams[12] = in.F32();
     r.shotParams[13] = in.F32();
+    if (r.tableItem > 1 && !table::FindTableItem(r.tableItem)) return ParseResult::BadTableType;
     *this = r;
     return ParseResult::Ok;
 }

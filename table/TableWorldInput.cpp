@@ -1,0 +1,66 @@
+// The world's input: window messages to the aim controls, and what the controls ask for.
+#include "platform/window/WindowCodes.h"
+#include "table/TableWorld.h"
+
+namespace table {
+
+bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    LockGuard guard(lock_);
+    const bool key = message == platform::kWmKeyDown || message == platform::kWmKeyUp;
+    if (key && keyboardBlocked_) return false;
+    if (message == platform::kWmSize) {
+        LayoutHud(platform::LParamX(lParam), platform::LParamY(lParam));
+        return false;
+    }
+    // While a shot runs or another player aims, only the camera and the view keys work.
+    const AimState before = aim_;
+    ControlRequests requests;
+    if (!controls_.HandleMessage(message, wParam, lParam, aim_, requests)) return false;
+    if (shotExecuting_ || shotStartPending_ || !ownTurn_) {
+        aim_ = before;
+        requests.strike = false;
+        requests.aimChanged = false;
+    }
+    ApplyRequests(requests);
+    return true;
+}
+
+void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
+    HandleWindowMessage(down ? platform::kWmKeyDown : platform::kWmKeyUp, virtualKey, 0);
+}
+
+void TableWorld::ReleaseHeldKeys() {
+    LockGuard guard(lock_);
+    controls_.ReleaseHeldKeys(aim_);
+}
+
+void TableWorld::ApplyRequests(const ControlRequests& r) {
+    if (r.cameraYawDegrees != 0 || r.cameraPitchDegrees != 0) camera_.RotateByMouse(r.cameraYawDegrees, r.cameraPitchDegrees);
+    if (r.zoomSteps != 0) camera_.Zoom(r.zoomSteps);
+    if (r.toggleTopView) camera_.SetTopView(!camera_.InTopView());
+    if (r.toggleTrail) trailDisplay = !trailDisplay;
+    if (r.toggleGuide) aimDisplay = !aimDisplay;
+    if (r.escape) Post(WorldMessage::EscapePressed);
+    if (r.restoreShotState && playState_ == PlayState::FreePractice && !shotExecuting_) ResetBallsToShotState();
+    if (r.aimChanged) UpdateAimObjects();
+    if (r.strike) StrikeFromAim();
+}
+
+void TableWorld::UpdateAimObjects() {
+    LockGuard guard(lock_);
+    if (!shotExecuting_) {
+        const physics::Vector3 cue = CueBallPosition();
+        aim_.AimPoint(cue.x.Value(), cue.y.Value(), shot_.words.aimX, shot_.words.aimY);
+    }
+    RefreshPose();
+}
+
+void TableWorld::LayoutHud(int width, int height) {
+    LockGuard guard(lock_);
+    if (width <= 0 || height <= 0) return;
+    viewportWidth_ = width;
+    viewportHeight_ = height;
+    controls_.SetViewport(width, height);
+}
+
+}  // namespace table
