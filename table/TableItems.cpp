@@ -9,39 +9,41 @@ namespace table {
 
 namespace {
 
-// Carom tables: types 0 and 2 to 5 are 2.4 m tables (four-ball, the cushion games with their
-// cushion heights), 6 to 8 the 2.84 m match tables. Pocket tables: 1, 9 and 10 are 9-foot
-// tables, 11 the 12-foot snooker table.
+// Carom tables: types 0 and 2 to 5 are the 2.4 m tables (four-ball and the cushion games with
+// their cushion heights), 6 to 8 the 2.84 m match tables. Pocket tables: 1, 9 and 10 are 9-foot
+// tables, 11 the 12-foot snooker table. The default item of every game type has the table kind
+// the rules controller gives that game type.
 constexpr std::array<TableItemEntry, 16> kTableItems = {{
-    {1020, 0},  {1021, 2},  {1022, 3},  {1023, 5}, {1024, 4}, {1025, 5}, {1026, 6}, {1027, 3},
-    {1028, 7},  {1029, 8},  {1030, 10}, {1031, 1}, {1032, 9}, {1033, 9}, {1034, 10}, {1035, 11},
+    {1020, 0}, {1021, 2}, {1022, 4}, {1023, 5}, {1024, 6},  {1025, 5}, {1026, 7}, {1027, 3},
+    {1028, 8}, {1029, 6}, {1030, 9}, {1031, 1}, {1032, 9},  {1033, 10}, {1034, 9}, {1035, 11},
 }};
 
+// The family only chooses the models; sizes and masses come from the game type's ball kind.
 constexpr std::array<BallSetEntry, 6> kBallSets = {{
     {2003, BallFamily::Carom},
     {2004, BallFamily::Carom},
     {2005, BallFamily::Carom},
     {2006, BallFamily::Pool},
     {2007, BallFamily::Snooker},
-    {2008, BallFamily::Pool},
+    {2008, BallFamily::Pool},  // six balls: a white cue ball and five coloured ones
 }};
 
 constexpr std::array<CueItemEntry, 8> kCueItems = {{
     {3000, 0}, {3043, 1}, {3050, 2}, {3100, 3}, {3001, 4}, {3002, 5}, {3003, 6}, {3004, 7},
 }};
 
-// Per game type 0..16; the unused types 7-9 and 14-15 take a carom or pool set-up.
+// Per game type 0..16; the unused types 1, 7-9 and 14-15 take the four-ball table or 8-ball's.
 constexpr std::array<GameTypeItems, kGameTypeCount> kGameDefaults = {{
     {1020, 2003},  // 0 four-ball
-    {1020, 2003},  // 1
-    {1027, 2004},  // 2 one-cushion gamble
+    {1020, 2004},  // 1
+    {1021, 2004},  // 2 one-cushion gamble
     {1027, 2004},  // 3 three-cushion, Korean rules
     {1024, 2004},  // 4 three-cushion
     {1025, 2004},  // 5 three-cushion gamble
     {1027, 2008},  // 6 six balls
-    {1024, 2004},  // 7
-    {1024, 2004},  // 8
-    {1024, 2004},  // 9
+    {1020, 2004},  // 7
+    {1020, 2004},  // 8
+    {1020, 2004},  // 9
     {1030, 2006},  // 10 8-ball
     {1034, 2006},  // 11 card ball
     {1032, 2006},  // 12 9-ball

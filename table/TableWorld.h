@@ -219,6 +219,7 @@ private:
 
     void ApplyItems();
     void EndShot();
+    std::string RecordHexOfLastShot() const;
     void Post(WorldMessage code, std::uint32_t a = 0, std::uint32_t b = 0);
     void StoreShotState();
     void UpdateAimObjects();

@@ -182,12 +182,16 @@ void TableWorld::RecordTrails() {
     }
 }
 
+std::string TableWorld::RecordHexOfLastShot() const {
+    return {};
+}
+
 void TableWorld::EndShot() {
     shotExecuting_ = false;
     lastShotCalls_ = rules_.ShotCalls();
     lastShotHash_ = HashBallsAtRest(*rules_.Model(), BallCount());
     ++shotsAtRest_;
-    lastJournalLine_ = ShotJournalLine(gameType_, lastShotCalls_, lastShotHash_, ShotRecordToHex(MakeShotRecord()));
+    lastJournalLine_ = ShotJournalLine(gameType_, lastShotCalls_, lastShotHash_, RecordHexOfLastShot());
     platform::Journal::Write(lastJournalLine_);
     if (playState_ != PlayState::MiniView) Post(WorldMessage::ShotAtRest);
     UpdateAimObjects();
