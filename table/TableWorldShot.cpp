@@ -290,7 +290,8 @@ ShotRecord TableWorld::MakeShotRecord() const {
 
 bool TableWorld::ApplyShotRecord(const ShotRecord& record) {
     LockGuard guard(lock_);
-    if (shotExecuting_ || record.gameType >= kGameTypeCount || record.ballCount > kMaxBalls) return false;
+    if (shotExecuting_ || record.gameType >= kGameTypeCount || record.ballCount != GameTypeOf(record.gameType).ballCount)
+        return false;
     std::array<float, kShotWordCount> params{};
     std::copy(record.shotParams.begin(), record.shotParams.end(), params.begin());
     const ShotWords words = ShotWords::FromArray(params);
@@ -305,8 +306,7 @@ bool TableWorld::ApplyShotRecord(const ShotRecord& record) {
     tableItem_ = record.tableItem;
     ballSetItem_ = record.ballSetItem;
     ApplyItems();
-    if (!SetPhysicsModel(record.physicsModelId, false)) return false;
-    if (BallCount() != record.ballCount) return false;
+    if (!SetPhysicsModel(record.physicsModelId, false) || BallCount() != record.ballCount) return false;
     for (std::size_t i = 0; i < record.ballCount; ++i) {
         physics::Ball& b = rules_.GetBall(i);
         b.position = {physics::F32(record.positions[i][0]), physics::F32(record.positions[i][1]),

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "platform/window/WindowCodes.h"
+#include "table/TableWorld.h"
+
+using namespace table;
+
+namespace {
+
+struct Posted {
+    WorldMessage code;
+    std::uint32_t a, b;
+};
+
+// A world hosted as a scene hosts it: messages land in a list, ticks are driven by hand.
+struct Host {
+    TableWorld world;
+    std::vector<Posted> posted;
+    std::uint32_t tick = 0;
+
+    explicit Host(int gameType, std::uint32_t seed = 7) {
+        world.SetMessageSink([this](WorldMessage code, std::uint32_t a, std::uint32_t b) {
+            posted.push_back({code, a, b});
+        });
+        EXPECT_TRUE(world.SetGameType(gameType));
+        world.SetGameItems(0, 0);
+        EXPECT_TRUE(world.SetPhysicsModel(0x10014, false));
+        world.StartNewRack(seed);
+        world.SetPlayState(PlayState::FreePractice);
+    }
+    int Count(WorldMessage code) const {
+        int n = 0;
+        for (const Posted& p : posted) n += p.code == code;
+        return n;
+    }
+    // Ticks until the shot rests (or the limit); the ticks it took.
+    int RunToRest(int limit = 200000) {
+        int n = 0;
+        while (world.ShotExecuting() && n < limit) {
+            world.Update(++tick, 0, 0, false);
+            ++n;
+        }
+        return n;
+    }
+    std::vector<std::uint8_t> Bytes(void (TableWorld::*write)(net::Packet&) const) {
+        net::Packet p;
+        (world.*write)(p);
+        p.Finish();
+        return {p.Data(), p.Data() + p.Size()};
+    }
+    std::vector<std::uint8_t> BallState() {
+        net::Packet p;
+        world.WriteBallStateMessage(p, false);
+        p.Finish();
+        return {p.Data(), p.Data() + p.Size()};
+    }
+};
+
+// The 2052 body a server relays: the cue ball struck toward ball 1 (or 2) of the rack.
+void ShotToward(net::Packet& in, Host& host, std::size_t target, float power) {
+    ShotMessage shot;
+    float x, y, z;
+    host.world.BallPosition(target, x, y, z);
+    shot.words.aimX = x;
+    shot.words.aimY = y;
+    shot.words.power = power;
+    shot.words.maxPower = 1.0f;
+    shot.words.tipOffsetSide = shot.words.offsetLimitSide = 0.2f;
+    shot.shotSeed = 99;
+    net::Packet out;
+    WriteShotMessage(out, shot);
+    out.Finish();
+    in.SetFrames(out.Data(), out.Size());
+}
+
+}  // namespace
+
+TEST(TableWorld, TwoWorldsGivenTheSameShotMessageWriteIdenticalResultAndBallState) {
+    for (int gameType : {4, 10}) {
+        Host a(gameType), b(gameType);
+        net::Packet toA, toB;
+        ShotToward(toA, a, 1, 0.9f);
+        ShotToward(toB, a, 1, 0.9f);
+        ASSERT_TRUE(a.world.ReadShotMessage(toA));
+        ASSERT_TRUE(b.world.ReadShotMessage(toB));
+        ASSERT_TRUE(a.world.ExecuteShot(ShotMode::Server, true));
+        ASSERT_TRUE(b.world.ExecuteShot(ShotMode::Server, false));
+        // Interleaved, as two clients in one process would run.
+        while (a.world.ShotExecuting() || b.world.ShotExecuting()) {
+            a.world.Update(++a.tick, 0, 0, false);
+            b.world.Update(++b.tick, 0, 0, false);
+            ASSERT_LT(a.tick, 100000u);
+        }
+        EXPECT_EQ(a.Bytes(&TableWorld::WriteShotResultMessage), b.Bytes(&TableWorld::WriteShotResultMessage))
+            << "game type " << gameType;
+        EXPECT_EQ(a.BallState(), b.BallState()) << "game type " << gameType;
+        EXPECT_EQ(a.world.LastShotHash(), b.world.LastShotHash());
+        EXPECT_NE(a.world.LastShotCalls(), 0u);
+        EXPECT_EQ(a.Count(WorldMessage::CueStruck), 1) << "the own cue";
+        EXPECT_EQ(b.Count(WorldMessage::CueStruck), 0) << "another player's cue";
+    }
+}
+
+TEST(TableWorld, ShotAtRestIsPostedOncePerShotAndNeverAfterAStop) {
+    Host h(4);
+    net::Packet shot;
+    ShotToward(shot, h, 1, 0.5f);
+    ASSERT_TRUE(h.world.ReadShotMessage(shot));
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+    EXPECT_FALSE(h.world.ExecuteShot(ShotMode::Server, true)) << "one shot at a time";
+    h.RunToRest();
+    for (int i = 0; i < 50; ++i) h.world.Update(++h.tick, 0, 0, false);
+    EXPECT_EQ(h.Count(WorldMessage::ShotAtRest), 1);
+    EXPECT_GT(h.Count(WorldMessage::ShotRunning), 0);
+    EXPECT_EQ(static_cast<std::size_t>(h.Count(WorldMessage::ShotRunning)) + 1, h.world.LastShotCalls())
+        << "1120 on every tick of the shot but the last";
+
+    h.world.MakeDefaultShot();
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Local, true));
+    for (int i = 0; i < 20; ++i) h.world.Update(++h.tick, 0, 0, false);
+    h.world.StopShotInProgress();
+    for (int i = 0; i < 50; ++i) h.world.Update(++h.tick, 0, 0, false);
+    EXPECT_EQ(h.Count(WorldMessage::ShotAtRest), 1) << "a stopped shot reports no rest";
+    EXPECT_FALSE(h.world.ShotExecuting());
+
+    h.world.SetPlayState(PlayState::MiniView);
+    h.world.MakeDefaultShot();
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Replay, false));
+    h.RunToRest();
+    EXPECT_EQ(h.Count(WorldMessage::ShotAtRest), 1) << "not in play state 6";
+    EXPECT_EQ(h.world.ShotsAtRest(), 2u);
+}
+
+TEST(TableWorld, EveryGameTypeRacksInsideItsTableAndADefaultShotRestsAtTheSameHashAtEverySpeed) {
+    for (int gameType = 0; gameType < kGameTypeCount; ++gameType) {
+        std::uint32_t hashes[3], calls[3];
+        int ticks[3];
+        const float scales[3] = {kTimeScaleNormal, kTimeScaleHalf, kTimeScaleQuarter};
+        for (int s = 0; s < 3; ++s) {
+            Host h(gameType, 3);
+            ASSERT_EQ(h.world.BallCount(), GameTypeOf(gameType).ballCount) << "game type " << gameType;
+            for (std::uint16_t i = 0; i < h.world.BallCount(); ++i)
+                EXPECT_TRUE(h.world.Rules().GetBall(i).IsInsideCushions(physics::F32(0.0f)))
+                    << "game type " << gameType << " ball " << i;
+            h.world.SetTimeScale(scales[s]);
+            h.world.MakeDefaultShot();
+            ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Local, true)) << "game type " << gameType;
+            ticks[s] = h.RunToRest();
+            ASSERT_FALSE(h.world.ShotExecuting()) << "game type " << gameType;
+            hashes[s] = h.world.LastShotHash();
+            calls[s] = h.world.LastShotCalls();
+        }
+        EXPECT_EQ(hashes[1], hashes[0]) << "game type " << gameType;
+        EXPECT_EQ(hashes[2], hashes[0]) << "game type " << gameType;
+        EXPECT_EQ(calls[2], calls[0]) << "game type " << gameType;
+        EXPECT_GE(ticks[2], 3 * ticks[0]) << "a quarter of the speed takes about four times the ticks";
+    }
+}
+
+TEST(TableWorld, AStrikeByMouseDrawBackPostsThePowerAndMovesTheBalls) {
+    Host h(10);
+    float x0, y0, z0;
+    h.world.BallPosition(0, x0, y0, z0);
+    auto send = [&](std::uint32_t message, int x, int y) {
+        EXPECT_TRUE(h.world.HandleWindowMessage(message, 0, platform::MakeLParam(x, y)));
+    };
+    send(platform::kWmMouseMove, 400, 300);
+    send(platform::kWmLButtonDown, 400, 300);
+    send(platform::kWmMouseMove, 400, 300 + static_cast<int>(kPowerDrawPixels / 2));
+    send(platform::kWmLButtonUp, 400, 300 + static_cast<int>(kPowerDrawPixels / 2));
+    ASSERT_TRUE(h.world.ShotExecuting());
+    ASSERT_EQ(h.Count(WorldMessage::CueStruck), 1);
+    EXPECT_EQ(h.posted.back().a, 50u) << "power x 100";
+    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, 0) && h.world.ShotExecuting() &&
+                 h.Count(WorldMessage::CueStruck) != 1)
+        << "no second strike while the shot runs";
+    h.RunToRest();
+    float x1, y1, z1;
+    h.world.BallPosition(0, x1, y1, z1);
+    EXPECT_NE(x0, x1);
+    EXPECT_FALSE(h.world.LastJournalLine().empty());
+    EXPECT_EQ(h.world.LastJournalLine().rfind("SHOT 10 ", 0), 0u);
+}
+
+TEST(TableWorld, PlacementRefusesPositionsOffTheTableOrOnAnotherBall) {
+    Host h(4);
+    float x, y, z;
+    h.world.BallPosition(1, x, y, z);
+    auto bits = [](float f) {
+        std::uint32_t u;
+        std::memcpy(&u, &f, 4);
+        return u;
+    };
+    EXPECT_FALSE(h.world.PlaceBall(0, bits(x), bits(y), bits(z))) << "on ball 1";
+    EXPECT_FALSE(h.world.PlaceBall(0, bits(500.0f), bits(0.0f), bits(z))) << "off the table";
+    EXPECT_FALSE(h.world.PlaceBall(0, 0x7FC00000, bits(0.0f), bits(z))) << "NaN";
+    EXPECT_FALSE(h.world.PlaceBall(30, bits(0.0f), bits(0.0f), bits(z))) << "no ball 30";
+    EXPECT_TRUE(h.world.PlaceBall(0, bits(-50.0f), bits(20.0f), bits(z)));
+    float px, py, pz;
+    h.world.BallPosition(0, px, py, pz);
+    EXPECT_EQ(px, -50.0f);
+}
+
+TEST(TableWorld, ARecordOfTheLastShotReplaysToTheSameRestAndBallsGoBackToTheShotStart) {
+    for (int gameType : {3, 12}) {
+        Host h(gameType, 11);
+        float x0, y0, z0;
+        h.world.BallPosition(0, x0, y0, z0);
+        net::Packet shot;
+        ShotToward(shot, h, 1, 0.7f);
+        ASSERT_TRUE(h.world.ReadShotMessage(shot));
+        ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+        h.RunToRest();
+        const ShotRecord record = h.world.MakeShotRecord();
+        EXPECT_EQ(record.gameType, gameType);
+        EXPECT_EQ(record.positions[0][0], x0);
+
+        Host replay(gameType == 3 ? 0 : 16, 5);
+        ASSERT_TRUE(replay.world.ApplyShotRecord(record));
+        EXPECT_EQ(replay.world.GameType(), gameType);
+        ASSERT_TRUE(replay.world.ExecuteShot(ShotMode::Replay, false));
+        replay.RunToRest();
+        EXPECT_EQ(replay.world.LastShotHash(), h.world.LastShotHash()) << "game type " << gameType;
+        EXPECT_EQ(replay.Count(WorldMessage::CueStruck), 0) << "a replay strikes no own cue";
+
+        h.world.ResetBallsToShotState();
+        float x, y, z;
+        h.world.BallPosition(0, x, y, z);
+        EXPECT_EQ(x, x0);
+        EXPECT_EQ(y, y0);
+
+        ShotRecord wrong = record;
+        wrong.ballCount = 2;
+        EXPECT_FALSE(replay.world.ApplyShotRecord(wrong)) << "ball count of another game";
+        wrong = record;
+        wrong.positions[0][0] = std::numeric_limits<float>::infinity();
+        EXPECT_FALSE(replay.world.ApplyShotRecord(wrong));
+    }
+}
