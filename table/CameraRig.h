@@ -58,11 +58,11 @@ public:
 
     // Target of the next move; kKeepValue (-100000.0) keeps the current value of a field.
     void SetTargetView(float distance, float pitch, float yaw, float roll);
-    // Target focus point of the next move (the current one when never called since the last move).
+    // Target focus point of the next move (the current one when not called since the last move).
     void SetTargetFocus(const Vector3f& focus);
     // Starts the move to the target over `ticks` update ticks; 0 (or less) jumps at once.
     void BeginMove(int ticks);
-    bool Moving() const { return moveTicks_ > 0 && moveTick_ < moveTicks_; }
+    bool Moving() const { return moveTick_ < moveTicks_; }
     // Sets the view and focus at once, ending a move.
     void SetView(const CameraView& view, const Vector3f& focus);
 
@@ -87,10 +87,13 @@ public:
     // Aim view: camera 2 with the three view flags (both mode flags and the fixed view) clear.
     bool InAimView() const { return camera_ == kCameraAim && !modeFirst_ && !modeSecond_ && !fixedView_; }
 
-    // Set by scenes when the balls came to rest; the next Tick turns back to the current ball.
+    // Set by scenes when the balls came to rest. The next Tick without a running shot clears it,
+    // leaves a follow or shot-zoom view and, unless a move is under way or the top view is on,
+    // turns back behind the cue ball over 1 s.
     void SetAfterShotFlag(bool on) { afterShot_ = on; }
     bool AfterShotFlag() const { return afterShot_; }
-    // Set by scenes on entering; the next Tick places the camera behind the current ball at once.
+    // Set by scenes on entering; the next Tick puts the focus on the cue ball and the yaw behind it
+    // at once (a move under way keeps its distance and pitch).
     void SetSetUpFlag(bool on) { setUp_ = on; }
     bool SetUpFlag() const { return setUp_; }
 
@@ -113,7 +116,8 @@ public:
     Matrix4f ViewMatrix() const;
 
 private:
-    void StartMove(const CameraView& to, const Vector3f& focus, int ticks);
+    // Clamps a view into the reachable range (non-finite fields keep the current value).
+    CameraView Reachable(const CameraView& view) const;
 
     CameraOptions options_;
     float halfLength_ = 142.24f;
@@ -121,13 +125,19 @@ private:
     int camera_ = kCameraAim;
     CameraView view_;
     Vector3f focus_;
+    // The target SetTargetView and SetTargetFocus collect for the next BeginMove.
+    CameraView pending_{kKeepValue, kKeepValue, kKeepValue, kKeepValue};
+    Vector3f pendingFocus_;
+    bool pendingFocusSet_ = false;
     CameraView from_, to_;
     Vector3f fromFocus_, toFocus_;
-    bool targetFocusSet_ = false;
     int moveTicks_ = 0;
     int moveTick_ = 0;
     CameraView beforeTop_;
     Vector3f focusBeforeTop_;
+    // The distance and pitch before the shot zoom, restored after the shot.
+    CameraView beforeShotZoom_;
+    bool shotZoomed_ = false;
     bool modeFirst_ = false;
     bool modeSecond_ = false;
     bool shotZoom_ = true;

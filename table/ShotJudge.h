@@ -39,15 +39,18 @@ public:
     ShotVerdict Judge() const;
 
 private:
+    bool IsObjectBall(std::uint16_t id) const;
+
     int gameType_ = 0;
     std::uint16_t cueBall_ = 0;
     std::uint16_t ballCount_ = 0;
-    std::vector<std::uint8_t> touched_;
-    std::vector<std::uint8_t> pocketed_;
+    std::vector<std::uint8_t> touched_;   // every ball the cue ball touched, first contact first
+    std::vector<std::uint8_t> pocketed_;  // every ball that fell, in order
+    int objectsHit_ = 0;
+    int cushions_ = 0;  // distinct cushion hits of the cue ball so far
     int cushionsBeforeFirst_ = 0;
     int cushionsBeforeSecond_ = 0;
-    bool cushionAfterContact_ = false;
-    bool anyBallCushionAfterContact_ = false;
+    bool railAfterContact_ = false;
     std::uint16_t lastRailBits_ = 0;
     bool contactSinceRail_ = true;
 };
