@@ -81,11 +81,7 @@ int TableView::BuildNodes() {
 }
 
 void TableView::Detach() {
-    if (scene_) {
-        if (tableNode_) scene_->RemoveObject(*tableNode_);
-        if (cueNode_) scene_->RemoveObject(*cueNode_);
-        for (auto& node : ballNodes_) scene_->RemoveObject(*node);
-    }
+    if (scene_ && tableNode_) scene_->RemoveObject(*tableNode_);
     scene_ = nullptr;
     tableNode_.reset();
     cueNode_.reset();
@@ -97,15 +93,12 @@ void TableView::AttachToScene(Scene& scene) {
     if (scene_ == &scene) return;
     if (scene_) {
         // Moving to another scene: the nodes leave the old one first.
-        Scene* old = scene_;
-        if (tableNode_) old->RemoveObject(*tableNode_);
-        if (cueNode_) old->RemoveObject(*cueNode_);
-        for (auto& node : ballNodes_) old->RemoveObject(*node);
+        if (tableNode_) scene_->RemoveObject(*tableNode_);
     }
     scene_ = &scene;
+    // The table is static scene geometry; the balls and the cue move every frame and are drawn by
+    // RenderBalls with their own world matrices.
     if (tableNode_) scene.AddObject(tableNode_);
-    for (auto& node : ballNodes_) scene.AddObject(node);
-    if (cueNode_) scene.AddObject(cueNode_);
     if (!camera_) {
         camera_ = std::make_shared<Camera>();
         camera_->id = kWorldCameraId;
@@ -143,11 +136,14 @@ void TableView::PlaceBalls() {
         t.Update();
         ballNodes_[i]->SetLocal(t);
     }
-    if (tableNode_) {
+    if (tableNode_ && tableShown_ != world_.sceneVisible_) {
+        tableShown_ = world_.sceneVisible_;
         Transform t;
-        if (!world_.sceneVisible_) t.scale = {0, 0, 0};
+        if (!tableShown_) t.scale = {0, 0, 0};
         t.Update();
         tableNode_->SetLocal(t);
+        // Between the identity and another matrix the node must be filed again.
+        if (scene_) scene_->Refile(*tableNode_);
     }
 }
 
@@ -155,7 +151,7 @@ void TableView::PlaceBalls() {
 // raised by the elevation and its tip moved by the tip offset on the ball's face.
 void TableView::PlaceCue() {
     if (!cueNode_) return;
-    const bool shown = world_.sceneVisible_ && !world_.shotExecuting_ && world_.currentBall_ < world_.BallCount() &&
+    const bool shown = cueShown_ = world_.sceneVisible_ && !world_.shotExecuting_ && world_.currentBall_ < world_.BallCount() &&
                        !world_.rules_.GetBall(static_cast<std::size_t>(world_.currentBall_)).outOfPlay;
     Matrix4f m;
     if (shown) {
@@ -183,6 +179,45 @@ void TableView::PlaceCue() {
     Transform t;
     t.matrix = m;
     cueNode_->SetLocal(t);
+}
+
+void TableView::DrawNode(RenderDevice& device, const SceneNode& node) {
+    for (const auto& child : node.children) {
+        const Mesh* mesh = child->CurrentMesh();
+        if (!mesh) continue;
+        device.SetTransform(platform::TransformKind::World, &child->World());
+        device.SetVertexFormat(mesh->geometry.format);
+        for (const auto& part : mesh->parts) {
+            if (!part || part->IsHidden()) continue;
+            if (part->material) device.SetMaterial(part->material->colours);
+            std::uint32_t vertices = 0;
+            device.DrawPart(*part, (mesh->geometry.format & platform::vertex_format::kNormal) != 0, vertices);
+            ballVertices_ += vertices;
+        }
+        DrawNode(device, *child);
+    }
+}
+
+void TableView::RenderBalls(RenderDevice& device) {
+    LockGuard guard(world_.lock_);
+    ballVertices_ = 0;
+    if (!world_.sceneVisible_ || !camera_ || !world_.rules_.Model()) return;
+    device.SetupSceneState(*camera_);
+    device.SetRenderState(platform::RState::ZEnable, 1);
+    device.SetRenderState(platform::RState::ZWriteEnable, 1);
+    device.SetAlphaMode(0);
+    device.SetMaterialAlpha(1.0f);
+    device.SetCullMode(-1);
+    // The scene's lights, as its sort tree lights the table (the tree leaves none on after it).
+    if (scene_) {
+        device.DisableAllLights();
+        for (const auto& [key, light] : scene_->Content().directionalLights)
+            if (light && light->IsOn()) device.AddDirectionalLight(light->Record());
+    }
+    for (std::size_t i = 0; i < ballNodes_.size() && i < world_.BallCount(); ++i)
+        if (!world_.rules_.GetBall(i).outOfPlay) DrawNode(device, *ballNodes_[i]);
+    if (cueShown_ && cueNode_) DrawNode(device, *cueNode_);
+    device.SetTransform(platform::TransformKind::World, nullptr);
 }
 
 void TableView::AddQuadStrip(const std::vector<Vector3f>& points, float halfWidth, std::uint32_t argb) {
@@ -234,7 +269,7 @@ void TableView::Render(RenderDevice& device) {
     }
     if (world_.trailDisplay)
         for (const auto& trail : world_.trails_)
-            if (trail.size() > 1) AddQuadStrip(trail, 0.25f, kTrailColour);
+            if (trail.size() > 1) AddQuadStrip(trail, 0.5f, kTrailColour);
 
     // Guide: from the cue ball along the aim to the first ball or cushion it meets.
     const std::size_t cueIndex = static_cast<std::size_t>(world_.currentBall_);
@@ -264,7 +299,7 @@ void TableView::Render(RenderDevice& device) {
                 reach = std::min(reach, along - std::sqrt(reachSum * reachSum - perp2));
         }
         reach = std::max(reach, 0.0f);
-        AddQuadStrip({start, start + d * reach}, world_.laserGuide ? 0.15f : 0.3f,
+        AddQuadStrip({start, start + d * reach}, world_.laserGuide ? 0.3f : 0.5f,
                      world_.laserGuide ? kLaserColour : kGuideColour);
         AddDisc(start + d * reach + Vector3f{0, 0, bed}, r, kGuideColour);
     }

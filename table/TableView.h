@@ -30,11 +30,13 @@ public:
     // The items changed: the models are built again at the next ProcessViewEvents.
     void ItemsChanged() { modelsDirty_ = true; }
     void ProcessViewEvents();
+    void RenderBalls(RenderDevice& device);
     void Render(RenderDevice& device);
     void DrawHud(RenderDevice& device);
 
     // Vertices drawn over the scene by the last Render (tests and the benchmark).
     std::size_t OverlayVertexCount() const { return overlayVertices_; }
+    std::size_t BallVertexCount() const { return ballVertices_; }
 
 private:
     struct OverlayVertex {
@@ -45,6 +47,7 @@ private:
     void Detach();
     void PlaceBalls();
     void PlaceCue();
+    void DrawNode(RenderDevice& device, const SceneNode& node);
     void AddQuadStrip(const std::vector<Vector3f>& points, float halfWidth, std::uint32_t argb);
     void AddDisc(const Vector3f& centre, float radius, std::uint32_t argb);
     void FlushOverlay(RenderDevice& device);
@@ -59,6 +62,9 @@ private:
     std::vector<SceneNodePtr> ballNodes_;
     std::vector<float> ballModelRadius_;
     bool modelsDirty_ = true;
+    bool tableShown_ = true;
+    bool cueShown_ = false;
+    std::size_t ballVertices_ = 0;
     std::vector<OverlayVertex> overlay_;
     std::vector<std::uint16_t> overlayIndices_;
     std::size_t overlayVertices_ = 0;

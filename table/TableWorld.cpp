@@ -117,6 +117,7 @@ void TableWorld::StartNewRack(std::uint32_t seed) {
     rules_.SeedRandom(seed);
     RackBalls();
     playState_ = PlayState::NewRack;
+    camera_.SetSetUpFlag(true);
 }
 
 void TableWorld::RackBalls() {
@@ -187,6 +188,7 @@ int TableWorld::LoadModels(RenderDevice& device, ResourceManager& resources) {
 void TableWorld::AttachToScene(Scene& scene) {
     LockGuard guard(lock_);
     view_->AttachToScene(scene);
+    camera_.SetSetUpFlag(true);
 }
 
 void TableWorld::ProcessViewEvents() {
@@ -195,6 +197,10 @@ void TableWorld::ProcessViewEvents() {
 
 void TableWorld::Render(RenderDevice& device) {
     view_->Render(device);
+}
+
+void TableWorld::RenderBalls(RenderDevice& device) {
+    view_->RenderBalls(device);
 }
 
 void TableWorld::DrawHud(RenderDevice& device) {

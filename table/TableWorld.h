@@ -91,6 +91,8 @@ public:
     // Draws what the scene graph does not: shadows, trails, guide lines, the laser guide (after the
     // scene), and the tip and elevation control (2D).
     void Render(RenderDevice& device);
+    // Draws the balls and the cue (after the scene, before Render).
+    void RenderBalls(RenderDevice& device);
     void DrawHud(RenderDevice& device);
     void LayoutHud(int width, int height);
     void SetSceneVisible(bool visible);
@@ -225,7 +227,8 @@ private:
     void UpdateAimObjects();
     void RefreshPose();
     bool IsPlacementFree(std::size_t ball, float x, float y) const;
-    void ApplyRequests(const ControlRequests& requests);
+    // yawTurned: how far the aim turned with these requests; the aim view turns with it.
+    void ApplyRequests(const ControlRequests& requests, float yawTurned);
     void RecordTrails();
     physics::Vector3 CueBallPosition() const;
 

@@ -21,7 +21,7 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
         requests.strike = false;
         requests.aimChanged = false;
     }
-    ApplyRequests(requests);
+    ApplyRequests(requests, aim_.YawDegrees() - before.YawDegrees());
     return true;
 }
 
@@ -34,7 +34,13 @@ void TableWorld::ReleaseHeldKeys() {
     controls_.ReleaseHeldKeys(aim_);
 }
 
-void TableWorld::ApplyRequests(const ControlRequests& r) {
+void TableWorld::ApplyRequests(const ControlRequests& r, float yawTurned) {
+    if (yawTurned != 0 && !camera_.InTopView() && !camera_.Moving()) {
+        CameraView view = camera_.View();
+        view.yaw += yawTurned;
+        const physics::Vector3 p = CueBallPosition();
+        camera_.SetView(view, {p.x.Value(), p.y.Value(), p.z.Value()});
+    }
     if (r.cameraYawDegrees != 0 || r.cameraPitchDegrees != 0) camera_.RotateByMouse(r.cameraYawDegrees, r.cameraPitchDegrees);
     if (r.zoomSteps != 0) camera_.Zoom(r.zoomSteps);
     if (r.toggleTopView) camera_.SetTopView(!camera_.InTopView());

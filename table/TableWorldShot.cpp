@@ -143,11 +143,12 @@ void TableWorld::Update(std::uint32_t tick, int mouseDx, int mouseDy, bool pause
     (void)tick;
     LockGuard guard(lock_);
     ControlRequests requests;
+    const float yawBefore = aim_.YawDegrees();
     if (!paused) controls_.Tick(aim_, requests);
     // The window messages drive the aim and the camera; the raw mouse sums are not needed here.
     (void)mouseDx;
     (void)mouseDy;
-    ApplyRequests(requests);
+    ApplyRequests(requests, aim_.YawDegrees() - yawBefore);
 
     if (shotExecuting_ && !paused) {
         bool ended = false;
