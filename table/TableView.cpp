@@ -43,9 +43,9 @@ float ModelRadius(const SceneNode& node) {
 
 }  // namespace
 
-TableView::~TableView() {
-    Detach();
-}
+// The scene keeps its own reference to the table node, so a world that goes before its scene
+// leaves nothing dangling; a scene that went before the world must not be touched.
+TableView::~TableView() = default;
 
 int TableView::LoadModels(RenderDevice& device, ResourceManager& resources) {
     device_ = &device;
