@@ -69,6 +69,14 @@ int TableView::BuildNodes() {
     const std::uint8_t cueModel = world_.shooter_ ? world_.shooter_->model : CueModelOfItem(world_.shot_.cueItem);
     cueNode_ = BuildNamedModel(*device_, *cues, CueModelName(cueModel));
     if (!tableNode_ || !cueNode_) return 1;
+    // The shadow image is optional: without it the projections are left out.
+    shadowSprite_.reset();
+    if (const ResourceGroup* bill = FindGroup(*resources_, u"BillObject")) {
+        const auto& texture = bill->GetTextureManager().FindByName(u"shadow");
+        SceneBuilder builder(*device_, *bill);
+        if (!texture->IsEmpty())
+            if (TexturePtr image = builder.GetTexture(texture->id)) shadowSprite_ = Sprite::CreateQuad(image, 1, 1);
+    }
     for (std::uint16_t i = 0; i < world_.BallCount(); ++i) {
         SceneNodePtr node = BuildNamedModel(*device_, *balls, BallModelName(ballSet->family, i));
         if (!node) return 1;
@@ -214,6 +222,7 @@ void TableView::RenderBalls(RenderDevice& device) {
         for (const auto& [key, light] : scene_->Content().directionalLights)
             if (light && light->IsOn()) device.AddDirectionalLight(light->Record());
     }
+    DrawProjections(device);
     for (std::size_t i = 0; i < ballNodes_.size() && i < world_.BallCount(); ++i)
         if (!world_.rules_.GetBall(i).outOfPlay) DrawNode(device, *ballNodes_[i]);
     if (cueShown_ && cueNode_) DrawNode(device, *cueNode_);
@@ -262,7 +271,7 @@ void TableView::Render(RenderDevice& device) {
     if (world_.options_.tableEffect) {
         for (std::uint16_t i = 0; i < world_.BallCount(); ++i) {
             const physics::Ball& b = world_.rules_.GetBall(i);
-            if (b.outOfPlay) continue;
+            if (b.outOfPlay || (i == static_cast<std::size_t>(world_.currentBall_) && projectedShown_[0])) continue;
             AddDisc({b.position.x.Value() + 0.6f, b.position.y.Value() + 0.4f, bed}, b.radiusCm.Value() * 1.15f,
                     kShadowColour);
         }
@@ -271,39 +280,81 @@ void TableView::Render(RenderDevice& device) {
         for (const auto& trail : world_.trails_)
             if (trail.size() > 1) AddQuadStrip(trail, 0.5f, kTrailColour);
 
-    // Guide: from the cue ball along the aim to the first ball or cushion it meets.
-    const std::size_t cueIndex = static_cast<std::size_t>(world_.currentBall_);
-    if ((world_.aimDisplay || world_.laserGuide) && !world_.shotExecuting_ && cueIndex < world_.BallCount() &&
-        !world_.rules_.GetBall(cueIndex).outOfPlay) {
-        const physics::Ball& cue = world_.rules_.GetBall(cueIndex);
-        const float yaw = world_.aim_.YawDegrees() * kPi / 180.0f;
-        const Vector3f d{std::cos(yaw), std::sin(yaw), 0};
-        const Vector3f start{cue.position.x.Value(), cue.position.y.Value(), 0};
-        const physics::TableGeometry& g = world_.rules_.Model()->Geometry();
-        const float r = cue.radiusCm.Value();
-        float reach = 1e6f;
-        auto wall = [&](float limit, float from, float dir) {
-            if (dir > 1e-6f) reach = std::min(reach, (limit - r - from) / dir);
-            if (dir < -1e-6f) reach = std::min(reach, (limit + r - from) / dir);
-        };
-        wall(d.x > 0 ? g.cushion.xMax.Value() : g.cushion.xMin.Value(), start.x, d.x);
-        wall(d.y > 0 ? g.cushion.yMax.Value() : g.cushion.yMin.Value(), start.y, d.y);
-        for (std::uint16_t i = 0; i < world_.BallCount(); ++i) {
-            const physics::Ball& b = world_.rules_.GetBall(i);
-            if (i == cueIndex || b.outOfPlay) continue;
-            const Vector3f to{b.position.x.Value() - start.x, b.position.y.Value() - start.y, 0};
-            const float along = Dot(to, d);
-            const float reachSum = r + b.radiusCm.Value();
-            const float perp2 = Dot(to, to) - along * along;
-            if (along > 0 && perp2 < reachSum * reachSum)
-                reach = std::min(reach, along - std::sqrt(reachSum * reachSum - perp2));
-        }
-        reach = std::max(reach, 0.0f);
-        AddQuadStrip({start, start + d * reach}, world_.laserGuide ? 0.3f : 0.5f,
-                     world_.laserGuide ? kLaserColour : kGuideColour);
-        AddDisc(start + d * reach + Vector3f{0, 0, bed}, r, kGuideColour);
+    Vector3f start, end;
+    if ((world_.aimDisplay || world_.laserGuide) && GuideEnd(start, end)) {
+        const float r = world_.rules_.GetBall(static_cast<std::size_t>(world_.currentBall_)).radiusCm.Value();
+        AddQuadStrip({start, end}, world_.laserGuide ? 0.3f : 0.5f, world_.laserGuide ? kLaserColour : kGuideColour);
+        AddDisc(end + Vector3f{0, 0, bed}, r, kGuideColour);
     }
     FlushOverlay(device);
+}
+
+bool TableView::GuideEnd(Vector3f& start, Vector3f& end) const {
+    const std::size_t cueIndex = static_cast<std::size_t>(world_.currentBall_);
+    if (world_.shotExecuting_ || cueIndex >= world_.BallCount() || world_.rules_.GetBall(cueIndex).outOfPlay)
+        return false;
+    const physics::Ball& cue = world_.rules_.GetBall(cueIndex);
+    const float yaw = world_.aim_.YawDegrees() * kPi / 180.0f;
+    const Vector3f d{std::cos(yaw), std::sin(yaw), 0};
+    start = {cue.position.x.Value(), cue.position.y.Value(), 0};
+    const physics::TableGeometry& g = world_.rules_.Model()->Geometry();
+    const float r = cue.radiusCm.Value();
+    float reach = 1e6f;
+    auto wall = [&](float limit, float from, float dir) {
+        if (dir > 1e-6f) reach = std::min(reach, (limit - r - from) / dir);
+        if (dir < -1e-6f) reach = std::min(reach, (limit + r - from) / dir);
+    };
+    wall(d.x > 0 ? g.cushion.xMax.Value() : g.cushion.xMin.Value(), start.x, d.x);
+    wall(d.y > 0 ? g.cushion.yMax.Value() : g.cushion.yMin.Value(), start.y, d.y);
+    for (std::uint16_t i = 0; i < world_.BallCount(); ++i) {
+        const physics::Ball& b = world_.rules_.GetBall(i);
+        if (i == cueIndex || b.outOfPlay) continue;
+        const Vector3f to{b.position.x.Value() - start.x, b.position.y.Value() - start.y, 0};
+        const float along = Dot(to, d);
+        const float reachSum = r + b.radiusCm.Value();
+        const float perp2 = Dot(to, to) - along * along;
+        if (along > 0 && perp2 < reachSum * reachSum) reach = std::min(reach, along - std::sqrt(reachSum * reachSum - perp2));
+    }
+    end = start + d * std::max(reach, 0.0f);
+    return true;
+}
+
+void TableView::Project(std::size_t which, const Vector3f& at, float size) {
+    shadowSprite_->scaleX = shadowSprite_->scaleY = size;
+    // Straight down onto the upward faces within 10 cm of the bed.
+    projected_[which].Project(*shadowSprite_, *tableNode_, at, {0, 1, 0}, {0, 0, 1}, 10.0f, true);
+    Mesh& mesh = *projected_[which].GetMesh();
+    // Lifted a little off the cloth, so the depth test never loses it to the surface it lies on.
+    for (std::uint32_t v = 0; v < mesh.geometry.vertexCount; ++v)
+        mesh.SetPosition(v, mesh.Position(v) + Vector3f{0, 0, kOverlayLift});
+    projectedShown_[which] = !projected_[which].IsEmpty();
+}
+
+void TableView::DrawProjections(RenderDevice& device) {
+    projectedShown_[0] = projectedShown_[1] = false;
+    if (!shadowSprite_ || !tableNode_ || !world_.options_.tableEffect) return;
+    const std::size_t cueIndex = static_cast<std::size_t>(world_.currentBall_);
+    if (cueIndex < world_.BallCount() && !world_.rules_.GetBall(cueIndex).outOfPlay) {
+        const physics::Ball& cue = world_.rules_.GetBall(cueIndex);
+        Project(0, {cue.position.x.Value() + 0.6f, cue.position.y.Value() + 0.4f, 0}, cue.radiusCm.Value() * 2.6f);
+    }
+    Vector3f start, end;
+    if (world_.aimDisplay && GuideEnd(start, end))
+        Project(1, end, world_.rules_.GetBall(cueIndex).radiusCm.Value() * 2.2f);
+    device.SetTransform(platform::TransformKind::World, nullptr);
+    device.SetRenderState(platform::RState::ZWriteEnable, 0);
+    device.SetAlphaMode(1);
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (!projectedShown_[i]) continue;
+        const Mesh& mesh = *projected_[i].GetMesh();
+        device.SetVertexFormat(mesh.geometry.format);
+        std::uint32_t vertices = 0;
+        for (const auto& part : mesh.parts)
+            if (part) device.DrawPart(*part, false, vertices);
+        ballVertices_ += vertices;
+    }
+    device.SetRenderState(platform::RState::ZWriteEnable, 1);
+    device.SetAlphaMode(0);
 }
 
 void TableView::FlushOverlay(RenderDevice& device) {

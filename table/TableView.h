@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "engine/render/Camera.h"
+#include "engine/render/ProjectedGeometry.h"
 #include "engine/render/SceneNode.h"
+#include "engine/render/Sprite.h"
 #include "table/TableItems.h"
 
 class RenderDevice;
@@ -51,6 +53,11 @@ private:
     void AddQuadStrip(const std::vector<Vector3f>& points, float halfWidth, std::uint32_t argb);
     void AddDisc(const Vector3f& centre, float radius, std::uint32_t argb);
     void FlushOverlay(RenderDevice& device);
+    // Lays the shadow image onto the table at a point (size in cm) into one of the two projections.
+    void Project(std::size_t which, const Vector3f& at, float size);
+    void DrawProjections(RenderDevice& device);
+    // Where the guide line of the current ball ends (the first ball or cushion it meets).
+    bool GuideEnd(Vector3f& start, Vector3f& end) const;
 
     TableWorld& world_;
     ResourceManager* resources_ = nullptr;
@@ -65,6 +72,10 @@ private:
     bool tableShown_ = true;
     bool cueShown_ = false;
     std::size_t ballVertices_ = 0;
+    // The cue ball's shadow and the spot where the guide ends, laid onto the table's geometry.
+    ProjectedGeometry projected_[2];
+    bool projectedShown_[2] = {false, false};
+    SpritePtr shadowSprite_;
     std::vector<OverlayVertex> overlay_;
     std::vector<std::uint16_t> overlayIndices_;
     std::size_t overlayVertices_ = 0;

@@ -187,6 +187,7 @@ public:
     // ---- Access --------------------------------------------------------------------------------
     TableRules& Rules() { return rules_; }
     CameraRig& GetCameraRig() { return camera_; }
+    const TableView& View() const { return *view_; }
     std::uint16_t BallCount() const;
     // Ball i (0 = cue ball) position in cm, false outside the set.
     bool BallPosition(std::size_t i, float& x, float& y, float& z) const;
