@@ -18,11 +18,12 @@ constexpr float kMinStrikePower = 0.01f;
 void AimControls::SetViewport(int width, int height) {
     const int cx = width - kMargin - kTipRadius, cy = height - kMargin - kTipRadius;
     tipRect_ = {cx - kTipRadius, cy - kTipRadius, cx + kTipRadius, cy + kTipRadius};
-    elevationRect_ = {tipRect_.left - kMargin - kBarWidth, tipRect_.top, tipRect_.left - kMargin, tipRect_.bottom};
+    elevationRect_ = {tipRect_.left - kMargin - kBarWidth, tipRect_.top, tipRect_.left - kMargin,
+                      tipRect_.bottom};
 }
 
-bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, AimState& aim,
-                                ControlRequests& requests) {
+bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
+                                AimState& aim, ControlRequests& requests) {
     const int x = platform::LParamX(lParam), y = platform::LParamY(lParam);
     switch (message) {
         case platform::kWmMouseMove: {
@@ -92,7 +93,8 @@ void AimControls::DragTo(int x, int y, AimState& aim, ControlRequests& requests)
             requests.aimChanged = true;
             break;
         case Drag::Tip: {
-            const float cx = (tipRect_.left + tipRect_.right) * 0.5f, cy = (tipRect_.top + tipRect_.bottom) * 0.5f;
+            const float cx = (tipRect_.left + tipRect_.right) * 0.5f,
+                        cy = (tipRect_.top + tipRect_.bottom) * 0.5f;
             const float r = (tipRect_.right - tipRect_.left) * 0.5f;
             aim.SetTipOffset((static_cast<float>(x) - cx) / r, (cy - static_cast<float>(y)) / r);
             requests.aimChanged = true;

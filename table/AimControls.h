@@ -15,14 +15,14 @@ namespace table {
 // What the controls ask of the world after a message or tick.
 struct ControlRequests {
     bool strike = false;
-    float cameraYawDegrees = 0;    // right-button drag
-    float cameraPitchDegrees = 0;  // right-button drag
-    float zoomSteps = 0;           // wheel notches, positive toward the table
-    bool toggleTopView = false;    // Tab
-    bool toggleTrail = false;      // 'T'
-    bool toggleGuide = false;      // 'B'
-    bool restoreShotState = false; // 'U' released
-    bool escape = false;           // Esc
+    float cameraYawDegrees = 0;     // right-button drag
+    float cameraPitchDegrees = 0;   // right-button drag
+    float zoomSteps = 0;            // wheel notches, positive toward the table
+    bool toggleTopView = false;     // Tab
+    bool toggleTrail = false;       // 'T'
+    bool toggleGuide = false;       // 'B'
+    bool restoreShotState = false;  // 'U' released
+    bool escape = false;            // Esc
     bool aimChanged = false;
 };
 

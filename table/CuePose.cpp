@@ -50,7 +50,8 @@ bool ReadRemoteAim(net::Packet& packet, std::array<std::uint32_t, 5>& values) {
 }
 
 bool DecodeRemoteAim(const std::array<std::uint32_t, 5>& values, RemoteAim& aim) {
-    RemoteAim a{FloatOf(values[0]), FloatOf(values[1]), FloatOf(values[2]), FloatOf(values[3]), FloatOf(values[4])};
+    RemoteAim a{FloatOf(values[0]), FloatOf(values[1]), FloatOf(values[2]), FloatOf(values[3]),
+                FloatOf(values[4])};
     if (!std::isfinite(a.yawDegrees) || !std::isfinite(a.tipSide) || !std::isfinite(a.tipVertical) ||
         !std::isfinite(a.power) || !std::isfinite(a.elevationDegrees))
         return false;

@@ -14,7 +14,7 @@ namespace table {
 struct CueObject {
     std::uint16_t item = 0;
     std::array<std::int32_t, 5> parts{-1, -1, -1, -1, -1};  // tuning-part ids, -1 for none
-    std::uint8_t model = 0;                                  // the model "Cue<n>"
+    std::uint8_t model = 0;                                 // the model "Cue<n>"
     std::uint32_t useCount = 0;
 };
 

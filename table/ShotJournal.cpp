@@ -32,7 +32,8 @@ std::uint32_t HashBallsAtRest(const physics::PhysicsModel& model, std::size_t ba
     return hash.Value();
 }
 
-std::string ShotJournalLine(std::int32_t gameType, std::uint32_t calls, std::uint32_t hash, std::string_view record) {
+std::string ShotJournalLine(std::int32_t gameType, std::uint32_t calls, std::uint32_t hash,
+                            std::string_view record) {
     char head[64];
     std::snprintf(head, sizeof head, "SHOT %d %u %08x ", gameType, calls, hash);
     return std::string(head).append(record);

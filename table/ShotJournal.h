@@ -26,6 +26,7 @@ private:
 
 // The rest hash of the first `ballCount` balls of the model.
 std::uint32_t HashBallsAtRest(const physics::PhysicsModel& model, std::size_t ballCount);
-std::string ShotJournalLine(std::int32_t gameType, std::uint32_t calls, std::uint32_t hash, std::string_view record);
+std::string ShotJournalLine(std::int32_t gameType, std::uint32_t calls, std::uint32_t hash,
+                            std::string_view record);
 
 }  // namespace table

@@ -61,9 +61,11 @@ std::size_t ShotRecordHexLength(int ballCount, bool ballBytes) {
 ShotRecord::ParseResult ShotRecord::ParseHex(std::string_view text) {
     if (text.size() < kHeaderChars + kParamChars || text.size() % 2 != 0) return ParseResult::BadLength;
     if (!std::all_of(text.begin(), text.end(), IsHexDigit)) return ParseResult::BadHexDigit;
-    const auto count = static_cast<std::int8_t>(HexDigit(text[kBallCountOffset]) * 16 + HexDigit(text[kBallCountOffset + 1]));
+    const auto count = static_cast<std::int8_t>(HexDigit(text[kBallCountOffset]) * 16 +
+                                                HexDigit(text[kBallCountOffset + 1]));
     if (count < 0 || count > kMaxBalls) return ParseResult::BadBallCount;
-    const auto type = static_cast<std::int8_t>(HexDigit(text[kGameTypeOffset]) * 16 + HexDigit(text[kGameTypeOffset + 1]));
+    const auto type =
+        static_cast<std::int8_t>(HexDigit(text[kGameTypeOffset]) * 16 + HexDigit(text[kGameTypeOffset + 1]));
     if (type < 0 || type > 16) return ParseResult::BadGameType;
     if (text.size() != ShotRecordHexLength(count, type >= 10)) return ParseResult::BadLength;
 

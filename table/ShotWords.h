@@ -24,10 +24,21 @@ struct ShotWords {
     float chalk = 0;                       // the chalk value at the strike (not a strike argument)
 
     std::array<float, kShotWordCount> ToArray() const {
-        return {maxPower,        power,           contactFactor,       aimX,
-                aimY,            offsetLimitSide, offsetLimitVertical, tipOffsetSide,
-                tipOffsetVertical, elevationDegrees, limitFactor,      stiffnessFactor,
-                reductionA,      reductionB,      chalk};
+        return {maxPower,
+                power,
+                contactFactor,
+                aimX,
+                aimY,
+                offsetLimitSide,
+                offsetLimitVertical,
+                tipOffsetSide,
+                tipOffsetVertical,
+                elevationDegrees,
+                limitFactor,
+                stiffnessFactor,
+                reductionA,
+                reductionB,
+                chalk};
     }
     static ShotWords FromArray(const std::array<float, kShotWordCount>& w) {
         ShotWords s;

@@ -14,8 +14,22 @@ namespace {
 // tables, 11 the 12-foot snooker table. The default item of every game type has the table kind
 // the rules controller gives that game type.
 constexpr std::array<TableItemEntry, 16> kTableItems = {{
-    {1020, 0}, {1021, 2}, {1022, 4}, {1023, 5}, {1024, 6},  {1025, 5}, {1026, 7}, {1027, 3},
-    {1028, 8}, {1029, 6}, {1030, 9}, {1031, 1}, {1032, 9},  {1033, 10}, {1034, 9}, {1035, 11},
+    {1020, 0},
+    {1021, 2},
+    {1022, 4},
+    {1023, 5},
+    {1024, 6},
+    {1025, 5},
+    {1026, 7},
+    {1027, 3},
+    {1028, 8},
+    {1029, 6},
+    {1030, 9},
+    {1031, 1},
+    {1032, 9},
+    {1033, 10},
+    {1034, 9},
+    {1035, 11},
 }};
 
 // The family only chooses the models; sizes and masses come from the game type's ball kind.
@@ -29,7 +43,14 @@ constexpr std::array<BallSetEntry, 6> kBallSets = {{
 }};
 
 constexpr std::array<CueItemEntry, 8> kCueItems = {{
-    {3000, 0}, {3043, 1}, {3050, 2}, {3100, 3}, {3001, 4}, {3002, 5}, {3003, 6}, {3004, 7},
+    {3000, 0},
+    {3043, 1},
+    {3050, 2},
+    {3100, 3},
+    {3001, 4},
+    {3002, 5},
+    {3003, 6},
+    {3004, 7},
 }};
 
 // Per game type 0..16; the unused types 1, 7-9 and 14-15 take the four-ball table or 8-ball's.
@@ -86,7 +107,8 @@ GameTypeItems ResolveGameItems(std::int32_t gameType, std::uint16_t tableItem, s
     const TableItemEntry* defaultTable = FindTableItem(items.tableItem);
     // A pocket game keeps a pocket table and a carom game a carom table: balls of one kind of game
     // cannot be played on the other.
-    if (table && defaultTable && TableHasPockets(table->tableType) == TableHasPockets(defaultTable->tableType))
+    if (table && defaultTable &&
+        TableHasPockets(table->tableType) == TableHasPockets(defaultTable->tableType))
         items.tableItem = tableItem;
     const BallSetEntry* set = FindBallSetItem(ballSetItem);
     const BallSetEntry* defaultSet = FindBallSetItem(items.ballSetItem);
@@ -114,7 +136,9 @@ std::u16string BallModelName(BallFamily family, int ballIndex) {
             return u"Pool" + FromUtf8(std::to_string(ballIndex % 16));
         case BallFamily::Snooker:
             // Ball 0 the cue ball, 1-15 the reds, 16-21 the six colours.
-            return u"Snooker" + FromUtf8(std::to_string(ballIndex == 0 ? 0 : ballIndex <= 15 ? 1 : ballIndex - 14));
+            return u"Snooker" + FromUtf8(std::to_string(ballIndex == 0    ? 0
+                                                        : ballIndex <= 15 ? 1
+                                                                          : ballIndex - 14));
     }
     return u"Pool0";
 }

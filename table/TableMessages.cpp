@@ -139,7 +139,12 @@ bool ReadShotResultMessage(net::Packet& packet, std::int32_t gameType, ShotResul
 
 void WriteBallPlacementMessage(net::Packet& packet, const BallPlacement& p) {
     packet.Init(net::MessageId::BallPlacement);
-    packet.WriteU8(p.argument).WriteU8(p.ball).WriteF32(p.x).WriteF32(p.y).WriteF32(p.z).WriteU8(p.calledPocket);
+    packet.WriteU8(p.argument)
+        .WriteU8(p.ball)
+        .WriteF32(p.x)
+        .WriteF32(p.y)
+        .WriteF32(p.z)
+        .WriteU8(p.calledPocket);
 }
 
 bool ReadBallPlacementMessage(net::Packet& packet, BallPlacement& out) {
@@ -149,8 +154,8 @@ bool ReadBallPlacementMessage(net::Packet& packet, BallPlacement& out) {
     packet.ReadF32(p.x).ReadF32(p.y).ReadF32(p.z);
     p.calledPocket = packet.U8();
     const bool pocketOk = p.calledPocket == kNoPocket || (p.calledPocket >= 1 && p.calledPocket <= 6);
-    if (packet.IsBad() || p.argument > 1 || p.ball >= kMaxBalls || !std::isfinite(p.x) || !std::isfinite(p.y) ||
-        !std::isfinite(p.z) || !pocketOk)
+    if (packet.IsBad() || p.argument > 1 || p.ball >= kMaxBalls || !std::isfinite(p.x) ||
+        !std::isfinite(p.y) || !std::isfinite(p.z) || !pocketOk)
         return false;
     out = p;
     return true;

@@ -37,7 +37,8 @@ SceneNodePtr BuildNamedModel(RenderDevice& device, const ResourceGroup& group, c
 
 float ModelRadius(const SceneNode& node) {
     for (const auto& child : node.children)
-        if (const Mesh* mesh = child->CurrentMesh(); mesh && mesh->sphere.radius > 0) return mesh->sphere.radius;
+        if (const Mesh* mesh = child->CurrentMesh(); mesh && mesh->sphere.radius > 0)
+            return mesh->sphere.radius;
     return 1.0f;
 }
 
@@ -66,7 +67,8 @@ int TableView::BuildNodes() {
     const BallSetEntry* ballSet = FindBallSetItem(world_.ballSetItem_);
     if (!tableEntry || !ballSet) return 1;
     tableNode_ = BuildNamedModel(*device_, *tables, TableModelName(tableEntry->tableType));
-    const std::uint8_t cueModel = world_.shooter_ ? world_.shooter_->model : CueModelOfItem(world_.shot_.cueItem);
+    const std::uint8_t cueModel =
+        world_.shooter_ ? world_.shooter_->model : CueModelOfItem(world_.shot_.cueItem);
     cueNode_ = BuildNamedModel(*device_, *cues, CueModelName(cueModel));
     if (!tableNode_ || !cueNode_) return 1;
     // The shadow image is optional: without it the projections are left out.
@@ -75,7 +77,8 @@ int TableView::BuildNodes() {
         const auto& texture = bill->GetTextureManager().FindByName(u"shadow");
         SceneBuilder builder(*device_, *bill);
         if (!texture->IsEmpty())
-            if (TexturePtr image = builder.GetTexture(texture->id)) shadowSprite_ = Sprite::CreateQuad(image, 1, 1);
+            if (TexturePtr image = builder.GetTexture(texture->id))
+                shadowSprite_ = Sprite::CreateQuad(image, 1, 1);
     }
     for (std::uint16_t i = 0; i < world_.BallCount(); ++i) {
         SceneNodePtr node = BuildNamedModel(*device_, *balls, BallModelName(ballSet->family, i));
@@ -159,8 +162,9 @@ void TableView::PlaceBalls() {
 // raised by the elevation and its tip moved by the tip offset on the ball's face.
 void TableView::PlaceCue() {
     if (!cueNode_) return;
-    const bool shown = cueShown_ = world_.sceneVisible_ && !world_.shotExecuting_ && world_.currentBall_ < world_.BallCount() &&
-                       !world_.rules_.GetBall(static_cast<std::size_t>(world_.currentBall_)).outOfPlay;
+    const bool shown = cueShown_ =
+        world_.sceneVisible_ && !world_.shotExecuting_ && world_.currentBall_ < world_.BallCount() &&
+        !world_.rules_.GetBall(static_cast<std::size_t>(world_.currentBall_)).outOfPlay;
     Matrix4f m;
     if (shown) {
         const physics::Ball& ball = world_.rules_.GetBall(static_cast<std::size_t>(world_.currentBall_));
@@ -172,7 +176,8 @@ void TableView::PlaceCue() {
         const Vector3f up = Cross(butt, side);
         const float r = ball.radiusCm.Value();
         const Vector3f centre{ball.position.x.Value(), ball.position.y.Value(), ball.position.z.Value()};
-        const Vector3f face = centre + side * (-aim.TipSide() * r * 0.5f) + Vector3f{0, 0, aim.TipVertical() * r * 0.5f};
+        const Vector3f face =
+            centre + side * (-aim.TipSide() * r * 0.5f) + Vector3f{0, 0, aim.TipVertical() * r * 0.5f};
         const Vector3f tip = face + butt * (r + kCueGap + aim.Power() * kCueDrawBack);
         const Vector3f rows[4] = {butt, side, up, tip};
         for (int row = 0; row < 4; ++row) {
@@ -240,7 +245,8 @@ void TableView::AddQuadStrip(const std::vector<Vector3f>& points, float halfWidt
         const Vector3f lift{0, 0, kOverlayLift};
         for (const Vector3f& p : {a - across + lift, a + across + lift, b + across + lift, b - across + lift})
             overlay_.push_back({p.x, p.y, p.z, argb});
-        for (std::uint16_t k : {0, 1, 2, 0, 2, 3}) overlayIndices_.push_back(static_cast<std::uint16_t>(base + k));
+        for (std::uint16_t k : {0, 1, 2, 0, 2, 3})
+            overlayIndices_.push_back(static_cast<std::uint16_t>(base + k));
     }
 }
 
@@ -250,7 +256,8 @@ void TableView::AddDisc(const Vector3f& centre, float radius, std::uint32_t argb
     overlay_.push_back({centre.x, centre.y, centre.z, argb});
     for (int k = 0; k < kSegments; ++k) {
         const float a = 2 * kPi * static_cast<float>(k) / kSegments;
-        overlay_.push_back({centre.x + std::cos(a) * radius, centre.y + std::sin(a) * radius, centre.z, argb & 0x00FFFFFF});
+        overlay_.push_back(
+            {centre.x + std::cos(a) * radius, centre.y + std::sin(a) * radius, centre.z, argb & 0x00FFFFFF});
     }
     for (int k = 0; k < kSegments; ++k) {
         overlayIndices_.push_back(base);
@@ -271,9 +278,10 @@ void TableView::Render(RenderDevice& device) {
     if (world_.options_.tableEffect) {
         for (std::uint16_t i = 0; i < world_.BallCount(); ++i) {
             const physics::Ball& b = world_.rules_.GetBall(i);
-            if (b.outOfPlay || (i == static_cast<std::size_t>(world_.currentBall_) && projectedShown_[0])) continue;
-            AddDisc({b.position.x.Value() + 0.6f, b.position.y.Value() + 0.4f, bed}, b.radiusCm.Value() * 1.15f,
-                    kShadowColour);
+            if (b.outOfPlay || (i == static_cast<std::size_t>(world_.currentBall_) && projectedShown_[0]))
+                continue;
+            AddDisc({b.position.x.Value() + 0.6f, b.position.y.Value() + 0.4f, bed},
+                    b.radiusCm.Value() * 1.15f, kShadowColour);
         }
     }
     if (world_.trailDisplay)
@@ -283,7 +291,8 @@ void TableView::Render(RenderDevice& device) {
     Vector3f start, end;
     if ((world_.aimDisplay || world_.laserGuide) && GuideEnd(start, end)) {
         const float r = world_.rules_.GetBall(static_cast<std::size_t>(world_.currentBall_)).radiusCm.Value();
-        AddQuadStrip({start, end}, world_.laserGuide ? 0.3f : 0.5f, world_.laserGuide ? kLaserColour : kGuideColour);
+        AddQuadStrip({start, end}, world_.laserGuide ? 0.3f : 0.5f,
+                     world_.laserGuide ? kLaserColour : kGuideColour);
         AddDisc(end + Vector3f{0, 0, bed}, r, kGuideColour);
     }
     FlushOverlay(device);
@@ -313,7 +322,8 @@ bool TableView::GuideEnd(Vector3f& start, Vector3f& end) const {
         const float along = Dot(to, d);
         const float reachSum = r + b.radiusCm.Value();
         const float perp2 = Dot(to, to) - along * along;
-        if (along > 0 && perp2 < reachSum * reachSum) reach = std::min(reach, along - std::sqrt(reachSum * reachSum - perp2));
+        if (along > 0 && perp2 < reachSum * reachSum)
+            reach = std::min(reach, along - std::sqrt(reachSum * reachSum - perp2));
     }
     end = start + d * std::max(reach, 0.0f);
     return true;
@@ -336,7 +346,8 @@ void TableView::DrawProjections(RenderDevice& device) {
     const std::size_t cueIndex = static_cast<std::size_t>(world_.currentBall_);
     if (cueIndex < world_.BallCount() && !world_.rules_.GetBall(cueIndex).outOfPlay) {
         const physics::Ball& cue = world_.rules_.GetBall(cueIndex);
-        Project(0, {cue.position.x.Value() + 0.6f, cue.position.y.Value() + 0.4f, 0}, cue.radiusCm.Value() * 2.6f);
+        Project(0, {cue.position.x.Value() + 0.6f, cue.position.y.Value() + 0.4f, 0},
+                cue.radiusCm.Value() * 2.6f);
     }
     Vector3f start, end;
     if (world_.aimDisplay && GuideEnd(start, end))
@@ -367,9 +378,9 @@ void TableView::FlushOverlay(RenderDevice& device) {
     device.SetAlphaMode(1);
     device.BindTextureHandle(0, 0);
     device.ApplyMaterialState(0);
-    device.DrawUserTriangles(platform::vertex_format::kPosition | platform::vertex_format::kDiffuse, overlay_.data(),
-                             static_cast<std::uint32_t>(overlay_.size()), overlayIndices_.data(),
-                             static_cast<std::uint32_t>(overlayIndices_.size()));
+    device.DrawUserTriangles(platform::vertex_format::kPosition | platform::vertex_format::kDiffuse,
+                             overlay_.data(), static_cast<std::uint32_t>(overlay_.size()),
+                             overlayIndices_.data(), static_cast<std::uint32_t>(overlayIndices_.size()));
     overlayVertices_ = overlay_.size();
 }
 
@@ -382,7 +393,8 @@ void TableView::DrawHud(RenderDevice& device) {
     const ControlRect bar = world_.controls_.ElevationControl();
     const AimState& aim = world_.aim_;
     device.FillRect({tip.left, tip.top, tip.right, tip.bottom}, 0x80000000);
-    const int cx = (tip.left + tip.right) / 2, cy = (tip.top + tip.bottom) / 2, r = (tip.right - tip.left) / 2;
+    const int cx = (tip.left + tip.right) / 2, cy = (tip.top + tip.bottom) / 2,
+              r = (tip.right - tip.left) / 2;
     for (int y = -r; y < r; y += 2) {
         const int half = static_cast<int>(std::sqrt(static_cast<float>(r * r - y * y)));
         device.FillRect({cx - half, cy + y, cx + half, cy + y + 2}, 0xFFF0F0E8);
@@ -393,7 +405,8 @@ void TableView::DrawHud(RenderDevice& device) {
 
     device.FillRect({bar.left, bar.top, bar.right, bar.bottom}, 0x80000000);
     const int height = bar.bottom - bar.top;
-    const int level = static_cast<int>(aim.ElevationDegrees() / kMaxElevationDegrees * static_cast<float>(height));
+    const int level =
+        static_cast<int>(aim.ElevationDegrees() / kMaxElevationDegrees * static_cast<float>(height));
     device.FillRect({bar.left, bar.bottom - level, bar.right, bar.bottom}, 0xFF3080F0);
 
     const int powerLeft = bar.left - 16, powerTop = bar.top;

@@ -224,8 +224,8 @@ void TableWorld::SetCurrentPlayer(std::int32_t index, bool noCamera) {
     currentPlayer_ = index;
     if (index == 0 && !noCamera && !camera_.InTopView()) {
         const physics::Vector3 p = CueBallPosition();
-        camera_.TurnCameraToCueLine({p.x.Value(), p.y.Value(), p.z.Value()}, aim_.YawDegrees(), 0.0f, kKeepValue,
-                                    kFollowSeconds, false, false);
+        camera_.TurnCameraToCueLine({p.x.Value(), p.y.Value(), p.z.Value()}, aim_.YawDegrees(), 0.0f,
+                                    kKeepValue, kFollowSeconds, false, false);
     }
 }
 
@@ -278,8 +278,7 @@ bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t
     const std::uint8_t outBefore = b.outOfPlay;
     b.position = {physics::F32(x), physics::F32(y), physics::F32(z)};
     b.outOfPlay = 0;
-    if (!b.IsInsideCushions(physics::F32(0.0f)) ||
-        !IsPlacementFree(static_cast<std::size_t>(ball), x, y)) {
+    if (!b.IsInsideCushions(physics::F32(0.0f)) || !IsPlacementFree(static_cast<std::size_t>(ball), x, y)) {
         b.position = before;
         b.outOfPlay = outBefore;
         return false;
@@ -288,7 +287,8 @@ bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t
     if (ball == currentBall_) {
         UpdateAimObjects();
         if (!camera_.InTopView())
-            camera_.TurnCameraToCueLine({x, y, z}, aim_.YawDegrees(), 0.0f, kKeepValue, kFollowSeconds, false, false);
+            camera_.TurnCameraToCueLine({x, y, z}, aim_.YawDegrees(), 0.0f, kKeepValue, kFollowSeconds, false,
+                                        false);
     }
     return true;
 }

@@ -41,13 +41,15 @@ void TableWorld::ApplyRequests(const ControlRequests& r, float yawTurned) {
         const physics::Vector3 p = CueBallPosition();
         camera_.SetView(view, {p.x.Value(), p.y.Value(), p.z.Value()});
     }
-    if (r.cameraYawDegrees != 0 || r.cameraPitchDegrees != 0) camera_.RotateByMouse(r.cameraYawDegrees, r.cameraPitchDegrees);
+    if (r.cameraYawDegrees != 0 || r.cameraPitchDegrees != 0)
+        camera_.RotateByMouse(r.cameraYawDegrees, r.cameraPitchDegrees);
     if (r.zoomSteps != 0) camera_.Zoom(r.zoomSteps);
     if (r.toggleTopView) camera_.SetTopView(!camera_.InTopView());
     if (r.toggleTrail) trailDisplay = !trailDisplay;
     if (r.toggleGuide) aimDisplay = !aimDisplay;
     if (r.escape) Post(WorldMessage::EscapePressed);
-    if (r.restoreShotState && playState_ == PlayState::FreePractice && !shotExecuting_) ResetBallsToShotState();
+    if (r.restoreShotState && playState_ == PlayState::FreePractice && !shotExecuting_)
+        ResetBallsToShotState();
     if (r.aimChanged) UpdateAimObjects();
     if (r.strike) StrikeFromAim();
 }

@@ -47,9 +47,10 @@ bool TableWorld::ReadBallStateMessage(net::Packet& packet) {
         physics::Ball& b = rules_.GetBall(i);
         const auto& p = block.positions[i];
         const auto& q = block.orientations[i];
-        b.position = {physics::F32::FromBits(p[0]), physics::F32::FromBits(p[1]), physics::F32::FromBits(p[2])};
-        b.orientation = {physics::F32::FromBits(q[0]), physics::F32::FromBits(q[1]), physics::F32::FromBits(q[2]),
-                         physics::F32::FromBits(q[3])};
+        b.position = {physics::F32::FromBits(p[0]), physics::F32::FromBits(p[1]),
+                      physics::F32::FromBits(p[2])};
+        b.orientation = {physics::F32::FromBits(q[0]), physics::F32::FromBits(q[1]),
+                         physics::F32::FromBits(q[2]), physics::F32::FromBits(q[3])};
         if (gameType_ >= kFirstPocketGameType) b.outOfPlay = block.ballBytes[i];
         b.ResetMotion();
     }
@@ -165,8 +166,8 @@ bool TableWorld::ReadLinePointMessage(int seat, net::Packet& packet, float& scre
     if (!table::ReadLinePointMessage(packet, point)) return false;
     // Projected with the rig's view and the projection of the world's camera.
     const Matrix4f view = camera_.ViewMatrix();
-    const Matrix4f projection = PerspectiveMatrix(3.14159265f / 4.0f,
-                                                  static_cast<float>(viewportWidth_) / viewportHeight_, 5.0f, 5000.0f);
+    const Matrix4f projection = PerspectiveMatrix(
+        3.14159265f / 4.0f, static_cast<float>(viewportWidth_) / viewportHeight_, 5.0f, 5000.0f);
     const Matrix4f m = Multiply(view, projection);
     const float x = point.x, y = point.y, z = point.z;
     const float cx = x * At(m, 0, 0) + y * At(m, 1, 0) + z * At(m, 2, 0) + At(m, 3, 0);

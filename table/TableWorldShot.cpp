@@ -171,7 +171,8 @@ void TableWorld::Update(std::uint32_t tick, int mouseDx, int mouseDy, bool pause
 
 void TableWorld::RecordTrails() {
     if (++trailTick_ % kTrailTickInterval != 0) return;
-    const std::size_t count = options_.traceAll ? BallCount() : std::min<std::size_t>(BallCount(), currentBall_ + 1);
+    const std::size_t count =
+        options_.traceAll ? BallCount() : std::min<std::size_t>(BallCount(), currentBall_ + 1);
     for (std::size_t i = options_.traceAll ? 0 : static_cast<std::size_t>(currentBall_); i < count; ++i) {
         const physics::Ball& b = rules_.GetBall(i);
         if (b.outOfPlay) continue;
@@ -291,7 +292,8 @@ ShotRecord TableWorld::MakeShotRecord() const {
 
 bool TableWorld::ApplyShotRecord(const ShotRecord& record) {
     LockGuard guard(lock_);
-    if (shotExecuting_ || record.gameType >= kGameTypeCount || record.ballCount != GameTypeOf(record.gameType).ballCount)
+    if (shotExecuting_ || record.gameType >= kGameTypeCount ||
+        record.ballCount != GameTypeOf(record.gameType).ballCount)
         return false;
     std::array<float, kShotWordCount> params{};
     std::copy(record.shotParams.begin(), record.shotParams.end(), params.begin());

@@ -1,6 +1,6 @@
 #pragma once
-// Codes and fixed values of the table world (the rules controller keeps its own): the application messages it posts, its play states,
-// control bits, shot timing and the sizes of its blocks.
+// Codes and fixed values of the table world (the rules controller keeps its own): the application messages it
+// posts, its play states, control bits, shot timing and the sizes of its blocks.
 
 #include <cstdint>
 

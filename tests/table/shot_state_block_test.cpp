@@ -81,8 +81,9 @@ TEST(ShotStateBlock, UnpackGivesBackEveryFieldAndRefusesUnsoundBlocks) {
         std::size_t at;
         std::uint8_t value;
     };
-    for (const Case& c : {Case{"absent", 0, 0}, Case{"ball count 23", 26, 23}, Case{"game type 17", 1, 17},
-                          Case{"current ball 22", 2, 22}, Case{"NaN power", shot_state_offset::kWords + 7, 0x7F}}) {
+    for (const Case& c :
+         {Case{"absent", 0, 0}, Case{"ball count 23", 26, 23}, Case{"game type 17", 1, 17},
+          Case{"current ball 22", 2, 22}, Case{"NaN power", shot_state_offset::kWords + 7, 0x7F}}) {
         ShotStateBlock block = PackShotState(s);
         block[c.at] = c.value;
         if (c.at == shot_state_offset::kWords + 7) block[c.at - 1] = 0xC0;

@@ -52,7 +52,8 @@ struct WorldScene {
         world.AttachToScene(*scene);
         // The camera settles behind the cue ball; the player zooms in with the wheel.
         world.Update(++tick, 0, 0, false);
-        world.HandleWindowMessage(platform::kWmMouseWheel, std::uintptr_t{8 * platform::kWheelDelta} << 16, 0);
+        world.HandleWindowMessage(platform::kWmMouseWheel, std::uintptr_t{8 * platform::kWheelDelta} << 16,
+                                  0);
         for (int i = 0; i < 400; ++i) world.Update(++tick, 0, 0, false);
         return true;
     }
@@ -72,7 +73,9 @@ struct WorldScene {
         device.ReadBack(frame);
         return frame;
     }
-    void Send(std::uint32_t message, int x, int y) { world.HandleWindowMessage(message, 0, platform::MakeLParam(x, y)); }
+    void Send(std::uint32_t message, int x, int y) {
+        world.HandleWindowMessage(message, 0, platform::MakeLParam(x, y));
+    }
 };
 
 // Compares with tests/table/reference/<name>.png (UPDATE_GOLDEN=1 rewrites it).
@@ -92,7 +95,8 @@ void ExpectMatchesReference(const platform::Image& frame, const std::string& nam
 // Share of pixels of a colour family, to see that table, balls and cue are on the picture.
 double Share(const platform::Image& image, bool (*match)(int r, int g, int b)) {
     std::size_t n = 0, total = std::size_t{image.width} * image.height;
-    for (std::size_t i = 0; i < total; ++i) n += match(image.rgba[i * 4], image.rgba[i * 4 + 1], image.rgba[i * 4 + 2]);
+    for (std::size_t i = 0; i < total; ++i)
+        n += match(image.rgba[i * 4], image.rgba[i * 4 + 1], image.rgba[i * 4 + 2]);
     return static_cast<double>(n) / static_cast<double>(total);
 }
 
@@ -104,7 +108,8 @@ TEST(TableWorldGl, CaromAndEightBallTablesShowTableBallsAndCueAndAScriptedStrike
         if (!carom.gl.device) GTEST_SKIP() << "no GL context: " << carom.gl.error;
         ASSERT_TRUE(carom.Open(4));
         const platform::Image frame = carom.Frame();
-        EXPECT_GT(Share(frame, [](int r, int g, int b) { return b > 120 && r < 90 && g < 140; }), 0.15) << "blue cloth";
+        EXPECT_GT(Share(frame, [](int r, int g, int b) { return b > 120 && r < 90 && g < 140; }), 0.15)
+            << "blue cloth";
         EXPECT_GT(Share(frame, [](int r, int g, int b) { return r > 180 && g > 140 && b < 90; }), 0.0002)
             << "yellow ball";
         EXPECT_GT(Share(frame, [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }), 0.0005)
@@ -114,7 +119,8 @@ TEST(TableWorldGl, CaromAndEightBallTablesShowTableBallsAndCueAndAScriptedStrike
     WorldScene pool;
     ASSERT_TRUE(pool.Open(10));
     const platform::Image before = pool.Frame();
-    EXPECT_GT(Share(before, [](int r, int g, int b) { return g > 80 && r < 60 && b < 90; }), 0.15) << "green cloth";
+    EXPECT_GT(Share(before, [](int r, int g, int b) { return g > 80 && r < 60 && b < 90; }), 0.15)
+        << "green cloth";
     ExpectMatchesReference(before, "table_world_eightball");
 
     // Aim a little to the side, draw back and release, as a player does with the mouse.
@@ -124,7 +130,8 @@ TEST(TableWorldGl, CaromAndEightBallTablesShowTableBallsAndCueAndAScriptedStrike
     pool.Send(platform::kWmMouseMove, 158, 220);
     pool.Send(platform::kWmLButtonUp, 158, 220);
     ASSERT_TRUE(pool.world.ShotExecuting());
-    for (int i = 0; i < 100000 && pool.world.ShotExecuting(); ++i) pool.world.Update(++pool.tick, 0, 0, false);
+    for (int i = 0; i < 100000 && pool.world.ShotExecuting(); ++i)
+        pool.world.Update(++pool.tick, 0, 0, false);
     for (int i = 0; i < 400; ++i) pool.world.Update(++pool.tick, 0, 0, false);
     const platform::Image after = pool.Frame();
     platform::SavePng(OutputPath("table_world_eightball_after"), after);
