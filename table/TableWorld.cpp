@@ -326,6 +326,53 @@ bool TableWorld::SetCalledPocket(std::uint8_t pocket) {
     return true;
 }
 
+void TableWorld::MoveCamera(float seconds, float distance, float pitch) {
+    LockGuard guard(lock_);
+    camera_.MoveCamera(seconds, distance, pitch);
+}
+
+void TableWorld::ResetCamera() {
+    LockGuard guard(lock_);
+    camera_.SetTopView(false);
+    camera_.SetSetUpFlag(true);
+}
+
+void TableWorld::CenterCamera(float seconds) {
+    LockGuard guard(lock_);
+    camera_.SetTargetFocus({0, 0, 0});
+    camera_.BeginMove(static_cast<int>(seconds * kTicksPerSecond));
+}
+
+void TableWorld::RetargetCameraOnCurrentBall() {
+    LockGuard guard(lock_);
+    const physics::Vector3 p = CueBallPosition();
+    camera_.SetTargetFocus({p.x.Value(), p.y.Value(), p.z.Value()});
+    camera_.BeginMove(static_cast<int>(kFollowSeconds * kTicksPerSecond));
+}
+
+void TableWorld::SetTopView(bool on) {
+    LockGuard guard(lock_);
+    camera_.SetTopView(on);
+}
+
+void TableWorld::SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView) {
+    LockGuard guard(lock_);
+    camera_.SetCameraModeFlags(first, second, shotZoom, fixedView);
+}
+
+void TableWorld::TurnCameraToCueLine(float distance, float seconds, bool pitchFromCue, bool force) {
+    LockGuard guard(lock_);
+    const physics::Vector3 p = CueBallPosition();
+    camera_.TurnCameraToCueLine({p.x.Value(), p.y.Value(), p.z.Value()}, aim_.YawDegrees(),
+                                aim_.ElevationDegrees(), distance, seconds, pitchFromCue, force);
+}
+
+void TableWorld::SnapshotBalls() {
+    LockGuard guard(lock_);
+    LockGuard rulesGuard(rules_.GetLock());
+    rules_.SnapshotBalls();
+}
+
 CueObject* TableWorld::AcquireCueObject(std::uint16_t cueItem, const std::array<std::int32_t, 5>& parts) {
     return cues_.Acquire(cueItem, parts);
 }

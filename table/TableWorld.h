@@ -138,6 +138,8 @@ public:
     const CuePose& Pose() const { return pose_; }
     // The current shot becomes the default shot toward the aim.
     void MakeDefaultShot();
+    // Refreshes the aim point, the cue's least elevation and the pose others see.
+    void UpdateAimObjects();
     // The shot words of the own aim: tip offset with a small spread drawn here (both pairs equal).
     ShotWords ShotFromAim();
     // Queues the own strike: sent to the server when a sender is set, else played at once.
@@ -178,6 +180,25 @@ public:
     const MarkedNumbers& GetMarkedNumbers() const { return markedNumbers_; }
     // Reads a line point and gives its place on the screen (pixels of the last laid-out size).
     bool ReadLinePointMessage(int seat, net::Packet& packet, float& screenX, float& screenY);
+
+    // ---- Camera (the rig, under the world's lock) ------------------------------------------------
+    // -100000.0 (kKeepValue) keeps a value.
+    void MoveCamera(float seconds, float distance, float pitch);
+    // Back behind the current ball at the rig's aim view, at once.
+    void ResetCamera();
+    void CenterCamera(float seconds);
+    void RetargetCameraOnCurrentBall();
+    void SetTopView(bool on);
+    void SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView);
+    // Unless in top view, behind the cue line onto the current ball over `seconds`.
+    void TurnCameraToCueLine(float distance, float seconds, bool pitchFromCue, bool force);
+
+    // ---- Other services the scenes call ------------------------------------------------------
+    void SnapshotBalls();
+    void UpdateGuideObject() { UpdateAimObjects(); }
+    // The item key works while the mode is above 0.
+    void SetItemKeyMode(int mode) { itemKeyMode_ = mode; }
+    int ItemKeyMode() const { return itemKeyMode_; }
 
     // ---- Cue objects ---------------------------------------------------------------------------
     CueObject* AcquireCueObject(std::uint16_t cueItem, const std::array<std::int32_t, 5>& parts);
@@ -225,7 +246,6 @@ private:
     std::string RecordHexOfLastShot() const;
     void Post(WorldMessage code, std::uint32_t a = 0, std::uint32_t b = 0);
     void StoreShotState();
-    void UpdateAimObjects();
     void RefreshPose();
     bool IsPlacementFree(std::size_t ball, float x, float y) const;
     // yawTurned: how far the aim turned with these requests; the aim view turns with it.
@@ -264,6 +284,7 @@ private:
     float timeScale_ = kTimeScaleNormal;
     bool keyboardBlocked_ = false;
     bool sceneVisible_ = true;
+    int itemKeyMode_ = 0;
 
     std::int32_t placedBall_ = kNoPlacedBall;
     bool pocketCallPending_ = false;
