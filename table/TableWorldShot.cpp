@@ -39,6 +39,16 @@ StrikeArgs StrikeArgsOf(const ShotWords& w) {
     return a;
 }
 
+// A ball put back where a stored shot had it, at rest.
+void PlaceStoredBall(physics::Ball& b, const std::array<float, 3>& p, const std::array<float, 4>& q,
+                     std::uint8_t outOfPlay) {
+    using physics::F32;
+    b.position = {F32(p[0]), F32(p[1]), F32(p[2])};
+    b.orientation = {F32(q[0]), F32(q[1]), F32(q[2]), F32(q[3])};
+    b.outOfPlay = outOfPlay;
+    b.ResetMotion();
+}
+
 }  // namespace
 
 void TableWorld::MakeDefaultShot() {
@@ -232,21 +242,16 @@ void TableWorld::StoreShotState() {
 bool TableWorld::RestoreShotState(const ShotStateBlock& block) {
     LockGuard guard(lock_);
     ShotState s;
-    if (shotExecuting_ || !UnpackShotState(block, s)) return false;
+    if (shotExecuting_ || !UnpackShotState(block, s) || s.ballCount != GameTypeOf(s.gameType).ballCount ||
+        s.currentBall >= s.ballCount)
+        return false;
     if (s.gameType != gameType_ && !SetGameType(s.gameType)) return false;
     if (s.ballCount != BallCount()) return false;
     tableItem_ = s.tableItem;
     ballSetItem_ = s.ballSetItem;
     ApplyItems();
-    for (std::size_t i = 0; i < s.ballCount; ++i) {
-        physics::Ball& b = rules_.GetBall(i);
-        b.position = {physics::F32(s.positions[i][0]), physics::F32(s.positions[i][1]),
-                      physics::F32(s.positions[i][2])};
-        b.orientation = {physics::F32(s.orientations[i][0]), physics::F32(s.orientations[i][1]),
-                         physics::F32(s.orientations[i][2]), physics::F32(s.orientations[i][3])};
-        b.outOfPlay = s.outOfPlay[i];
-        b.ResetMotion();
-    }
+    for (std::size_t i = 0; i < s.ballCount; ++i)
+        PlaceStoredBall(rules_.GetBall(i), s.positions[i], s.orientations[i], s.outOfPlay[i]);
     shot_.currentBall = s.currentBall;
     shot_.shooterSeat = s.shooterSeat;
     shot_.words = s.words;
@@ -310,15 +315,9 @@ bool TableWorld::ApplyShotRecord(const ShotRecord& record) {
     ballSetItem_ = record.ballSetItem;
     ApplyItems();
     if (!SetPhysicsModel(record.physicsModelId, false) || BallCount() != record.ballCount) return false;
-    for (std::size_t i = 0; i < record.ballCount; ++i) {
-        physics::Ball& b = rules_.GetBall(i);
-        b.position = {physics::F32(record.positions[i][0]), physics::F32(record.positions[i][1]),
-                      physics::F32(record.positions[i][2])};
-        b.orientation = {physics::F32(record.orientations[i][0]), physics::F32(record.orientations[i][1]),
-                         physics::F32(record.orientations[i][2]), physics::F32(record.orientations[i][3])};
-        b.outOfPlay = record.HasBallBytes() ? record.ballBytes[i] : 0;
-        b.ResetMotion();
-    }
+    for (std::size_t i = 0; i < record.ballCount; ++i)
+        PlaceStoredBall(rules_.GetBall(i), record.positions[i], record.orientations[i],
+                        record.HasBallBytes() ? record.ballBytes[i] : 0);
     shot_ = ShotMessage{};
     shot_.currentBall = record.byteBeforeBallCount;
     shot_.words = words;
