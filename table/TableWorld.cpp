@@ -23,8 +23,6 @@ float FloatOfBits(std::uint32_t bits) {
 TableWorld::TableWorld() : view_(std::make_unique<TableView>(*this)) {
     controls_.SetViewport(viewportWidth_, viewportHeight_);
     ApplyItems();
-    SetPhysicsModel(kDefaultModelId, false);
-    MakeDefaultShot();
 }
 
 TableWorld::~TableWorld() = default;
@@ -75,7 +73,7 @@ void TableWorld::ApplyItems() {
     const std::uint32_t tableType = table ? table->tableType : rules_.Info().tableKind;
     if (tableType != rules_.TableKind()) {
         rules_.SetTableKind(tableType);
-        if (rules_.Model()) rules_.CreateModel(modelId_, false);
+        if (rules_.Model()) rules_.CreateModel(modelId_, noCache_);
     }
     camera_.SetTableSize(std::abs(rules_.Model() ? rules_.Model()->Geometry().cushion.xMax.Value() : 142.24f),
                          std::abs(rules_.Model() ? rules_.Model()->Geometry().cushion.yMax.Value() : 71.12f));
@@ -87,6 +85,7 @@ bool TableWorld::SetPhysicsModel(std::uint32_t modelId, bool noCache) {
     if (shotExecuting_) return false;
     if (!rules_.CreateModel(modelId, noCache)) return false;
     modelId_ = rules_.Model()->ModelId();
+    noCache_ = noCache;
     ApplyItems();
     return true;
 }

@@ -70,6 +70,8 @@ public:
     std::uint16_t TableItem() const { return tableItem_; }
     std::uint16_t BallSetItem() const { return ballSetItem_; }
     // Creates the rules' physics model for the table and ball set (0x10014 when the id has none).
+    // The factory shares one model per id in the process; a world that runs beside another one
+    // (a replay panel's) passes noCache and gets a model of its own. Until then the world has none.
     bool SetPhysicsModel(std::uint32_t modelId, bool noCache);
     void ApplyOptions(const WorldOptions& options);
     // Clears shot, turn and input state and racks anew.
@@ -172,7 +174,7 @@ public:
     void WriteShotResultMessage(net::Packet& packet) const;
     void WriteBallPositionMessage(net::Packet& packet) const;
     bool ReadBallPositionMessage(net::Packet& packet);
-    // 2058: the own aim when it changed (at most every tenth tick) or is due again.
+    // 2058: the own aim when it changed since it was last sent, at most every tenth tick.
     bool WriteAimMessageIfDue(net::Packet& packet, std::uint64_t nowMs);
     bool ApplyRemoteAim(const std::array<std::uint32_t, 5>& values);
     bool ReadMarkedNumbersMessage(net::Packet& packet);
@@ -272,6 +274,7 @@ private:
     std::uint16_t tableItem_ = 0;
     std::uint16_t ballSetItem_ = 0;
     std::uint32_t modelId_ = kDefaultModelId;
+    bool noCache_ = false;
     PlayState playState_ = PlayState::Waiting;
     bool turnFlag_ = false;
     bool ownTurn_ = true;

@@ -123,10 +123,10 @@ void TableWorld::RefreshPose() {
 
 bool TableWorld::WriteAimMessageIfDue(net::Packet& packet, std::uint64_t nowMs) {
     LockGuard guard(lock_);
-    // At most every tenth tick, and only while the own aim is shown.
+    // When the aim changed, at most every tenth tick, and only while the own aim is shown.
     if (ticksSinceAimSent_ < 10 || shotExecuting_ || !ownTurn_) return false;
     RefreshPose();
-    if (!pose_.HasChanged(nowMs) && !pose_.IsResendDue(nowMs)) return false;
+    if (!pose_.HasChanged(nowMs)) return false;
     pose_.WriteMessage(packet);
     pose_.MarkSent();
     ticksSinceAimSent_ = 0;

@@ -314,7 +314,7 @@ bool TableWorld::ApplyShotRecord(const ShotRecord& record) {
     tableItem_ = record.tableItem;
     ballSetItem_ = record.ballSetItem;
     ApplyItems();
-    if (!SetPhysicsModel(record.physicsModelId, false) || BallCount() != record.ballCount) return false;
+    if (!SetPhysicsModel(record.physicsModelId, noCache_) || BallCount() != record.ballCount) return false;
     for (std::size_t i = 0; i < record.ballCount; ++i)
         PlaceStoredBall(rules_.GetBall(i), record.positions[i], record.orientations[i],
                         record.HasBallBytes() ? record.ballBytes[i] : 0);

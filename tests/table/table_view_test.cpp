@@ -27,6 +27,7 @@ struct RecordedWorld {
         resources.SetDataFolder(u"data");
         world.SetGameType(gameType);
         world.SetGameItems(0, 0);
+        world.SetPhysicsModel(0x10014, true);
         world.StartNewRack(2);
         scenes = std::make_unique<SceneManager>(*device);
     }

@@ -16,7 +16,8 @@ struct Posted {
     std::uint32_t a, b;
 };
 
-// A world hosted as a scene hosts it: messages land in a list, ticks are driven by hand.
+// A world hosted as a scene hosts it: messages land in a list, ticks are driven by hand. Every
+// host has a physics model of its own, as a second world beside another one does.
 struct Host {
     TableWorld world;
     std::vector<Posted> posted;
@@ -28,7 +29,7 @@ struct Host {
         });
         EXPECT_TRUE(world.SetGameType(gameType));
         world.SetGameItems(0, 0);
-        EXPECT_TRUE(world.SetPhysicsModel(0x10014, false));
+        EXPECT_TRUE(world.SetPhysicsModel(0x10014, true));
         world.StartNewRack(seed);
         world.SetPlayState(PlayState::FreePractice);
     }
@@ -82,6 +83,7 @@ void ShotToward(net::Packet& in, Host& host, std::size_t target, float power) {
 TEST(TableWorld, TwoWorldsGivenTheSameShotMessageWriteIdenticalResultAndBallState) {
     for (int gameType : {4, 10}) {
         Host a(gameType), b(gameType);
+        ASSERT_NE(a.world.Rules().Model(), b.world.Rules().Model()) << "two worlds, two models";
         net::Packet toA, toB;
         ShotToward(toA, a, 1, 0.9f);
         ShotToward(toB, a, 1, 0.9f);
@@ -240,4 +242,55 @@ TEST(TableWorld, ARecordOfTheLastShotReplaysToTheSameRestAndBallsGoBackToTheShot
         wrong.positions[0][0] = std::numeric_limits<float>::infinity();
         EXPECT_FALSE(replay.world.ApplyShotRecord(wrong));
     }
+}
+
+TEST(TableWorld, AimMessageGoesOutWhenTheAimChangedAtMostEveryTenthTick) {
+    Host h(4);
+    h.world.SetOwnTurn(true);
+    auto tickAndSend = [&](std::uint64_t nowMs) {
+        h.world.Update(++h.tick, 0, 0, false);
+        net::Packet p;
+        return h.world.WriteAimMessageIfDue(p, nowMs);
+    };
+    int sent = 0;
+    for (int i = 0; i < 20; ++i) sent += tickAndSend(5 * i);
+    EXPECT_EQ(sent, 0) << "an aim that never changed";
+    h.world.Aim().TurnDegrees(5);
+    EXPECT_TRUE(tickAndSend(100));
+    h.world.Aim().TurnDegrees(5);
+    sent = 0;
+    for (int i = 0; i < 9; ++i) sent += tickAndSend(105 + 5 * i);
+    EXPECT_EQ(sent, 0) << "not before the tenth tick after the last";
+    EXPECT_TRUE(tickAndSend(150));
+    EXPECT_FALSE(tickAndSend(2000));
+    h.world.MakeDefaultShot();
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Local, true));
+    h.world.Aim().TurnDegrees(5);
+    for (int i = 0; i < 20; ++i) EXPECT_FALSE(tickAndSend(3000 + i)) << "not while the shot runs";
+
+    std::array<std::uint32_t, 5> remote{};
+    const float yaw = 123.0f;
+    std::memcpy(&remote[0], &yaw, 4);
+    h.world.SetOwnTurn(false);
+    ASSERT_TRUE(h.world.ApplyRemoteAim(remote));
+    EXPECT_FLOAT_EQ(h.world.Aim().YawDegrees(), 123.0f) << "a watcher's cue shows the shooter's aim";
+    remote[1] = 0x7F800000;  // infinite tip offset
+    EXPECT_FALSE(h.world.ApplyRemoteAim(remote));
+}
+
+TEST(TableWorld, BallStateOfAnotherGameIsRefusedWholeAndAFittingOneMovesTheBalls) {
+    Host eight(10), three(4);
+    net::Packet fromEight;
+    eight.world.WriteBallStateMessage(fromEight, false);
+    fromEight.Finish();
+    net::Packet in;
+    in.SetFrames(fromEight.Data(), fromEight.Size());
+    const auto before = three.BallState();
+    EXPECT_FALSE(three.world.ReadBallStateMessage(in)) << "16 balls for a 3-ball game";
+    EXPECT_EQ(three.BallState(), before);
+
+    Host other(10, 99);
+    in.SetFrames(fromEight.Data(), fromEight.Size());
+    ASSERT_TRUE(other.world.ReadBallStateMessage(in));
+    EXPECT_EQ(other.BallState(), eight.BallState());
 }
