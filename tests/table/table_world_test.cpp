@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "platform/window/WindowCodes.h"
@@ -293,4 +294,25 @@ TEST(TableWorld, BallStateOfAnotherGameIsRefusedWholeAndAFittingOneMovesTheBalls
     in.SetFrames(fromEight.Data(), fromEight.Size());
     ASSERT_TRUE(other.world.ReadBallStateMessage(in));
     EXPECT_EQ(other.BallState(), eight.BallState());
+}
+
+// The update thread runs the shot while the main thread aims and reads the table: every member
+// takes the world's lock, so the sanitizer (preset tsan) sees no race.
+TEST(TableWorld, TicksOnOneThreadAndInputAndMessagesOnAnotherDoNotRace) {
+    Host h(10);
+    h.world.MakeDefaultShot();
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Local, true));
+    std::thread update([&] {
+        for (std::uint32_t t = 1; t <= 3000; ++t) h.world.Update(t, 0, 0, false);
+    });
+    for (int i = 0; i < 300; ++i) {
+        h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(100 + i % 50, 100));
+        net::Packet p;
+        h.world.WriteBallStateMessage(p, false);
+        float x, y, z;
+        h.world.BallPosition(static_cast<std::size_t>(i % 16), x, y, z);
+        h.world.ProcessViewEvents();
+    }
+    update.join();
+    EXPECT_FALSE(h.world.ShotExecuting());
 }
