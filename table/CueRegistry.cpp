@@ -7,7 +7,7 @@
 namespace table {
 
 CueObject* CueRegistry::Acquire(std::uint16_t item, const std::array<std::int32_t, 5>& parts) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     for (auto& cue : cues_)
         if (cue->item == item && cue->parts == parts) {
             ++cue->useCount;
@@ -23,7 +23,7 @@ CueObject* CueRegistry::Acquire(std::uint16_t item, const std::array<std::int32_
 }
 
 bool CueRegistry::Release(const CueObject* cue) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     auto it = std::find_if(cues_.begin(), cues_.end(), [cue](const auto& c) { return c.get() == cue; });
     if (it == cues_.end()) return false;
     if (--(*it)->useCount == 0) cues_.erase(it);
@@ -31,7 +31,7 @@ bool CueRegistry::Release(const CueObject* cue) {
 }
 
 std::size_t CueRegistry::Count() const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     return cues_.size();
 }
 

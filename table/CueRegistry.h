@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/core/Lock.h"
+#include "platform/sys/CriticalSection.h"
 
 namespace table {
 
@@ -28,7 +28,7 @@ public:
     std::size_t Count() const;
 
 private:
-    mutable Lock lock_;
+    mutable platform::CriticalSection lock_;
     std::vector<std::unique_ptr<CueObject>> cues_;
 };
 

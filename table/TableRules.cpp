@@ -46,7 +46,7 @@ bool TableRules::SetGameType(int gameType) {
         LogWrite(u"table: game type %d refused (0 to 16)\n", gameType);
         return false;
     }
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     const GameTypeInfo& info = GameTypeOf(gameType);
     gameType_ = gameType;
     tableKind_ = info.tableKind;
@@ -63,19 +63,19 @@ bool TableRules::SetTableKind(std::uint32_t tableKind) {
         LogWrite(u"table: table kind %u refused (0 to 11)\n", tableKind);
         return false;
     }
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     tableKind_ = tableKind;
     return true;
 }
 
 void TableRules::SetBallKind(BallKind kind) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ballKind_ = kind;
     if (model_) SetUpBalls();
 }
 
 bool TableRules::CreateModel(std::uint32_t modelId, bool noCache) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     const std::uint16_t count = Info().ballCount;
     std::shared_ptr<physics::PhysicsModel> model =
         physics::CreatePhysicsModel(modelId, tableKind_, count, !noCache);
@@ -107,12 +107,12 @@ void TableRules::SetUpBalls() {
 }
 
 void TableRules::SeedRandom(std::uint32_t seed) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     random_.Seed(seed);
 }
 
 void TableRules::RackBalls() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!model_) return;
     const GameTypeInfo& info = Info();
     const F32 radius = BallKindOf(ballKind_).radiusCm;
@@ -128,7 +128,7 @@ void TableRules::RackBalls() {
 }
 
 bool TableRules::Rerack(std::uint32_t seed, bool force, int playState) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!model_ || shotRunning_) return false;
     random_.Seed(seed);
     const std::uint16_t inPlay = ObjectBallsInPlay(*model_);
@@ -178,7 +178,7 @@ bool TableRules::Rerack(std::uint32_t seed, bool force, int playState) {
 }
 
 void TableRules::SnapshotBalls() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     snapshot_.clear();
     if (!model_) return;
     for (std::size_t i = 0; i < model_->BallCount(); ++i) {
@@ -188,7 +188,7 @@ void TableRules::SnapshotBalls() {
 }
 
 bool TableRules::RestoreSnapshot() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!model_ || snapshot_.size() != model_->BallCount()) return false;
     shotRunning_ = false;
     for (std::size_t i = 0; i < snapshot_.size(); ++i) {
@@ -201,7 +201,7 @@ bool TableRules::RestoreSnapshot() {
 }
 
 bool TableRules::Strike(const StrikeArgs& args, std::uint16_t cueBall) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!model_ || cueBall >= model_->BallCount()) {
         LogWrite(u"table: strike of ball %u refused (no such ball)\n", static_cast<unsigned>(cueBall));
         return false;
@@ -248,7 +248,7 @@ bool TableRules::Strike(const StrikeArgs& args, std::uint16_t cueBall) {
 }
 
 bool TableRules::FrameStep() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!shotRunning_ || !model_) return false;
     const bool rest = model_->Simulate(F32(kFrameSeconds), SubStepsOf(gameType_), F32(1.0f));
     ++shotCalls_;
@@ -282,7 +282,7 @@ void TableRules::EndShot() {
 }
 
 void TableRules::StopShot() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     shotRunning_ = false;
     if (!model_) return;
     for (std::size_t i = 0; i < model_->BallCount(); ++i) {
@@ -298,12 +298,12 @@ void TableRules::SetSpeedFactor(float factor) {
         LogWrite(u"table: speed factor refused\n");
         return;
     }
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     speedFactor_ = factor;
 }
 
 int TableRules::FrameStepsDue() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     speedCredit_ += speedFactor_;
     if (speedCredit_ < 1.0f) return 0;
     speedCredit_ -= 1.0f;
@@ -319,7 +319,7 @@ int TableRules::GetShotResultCode() const {
 }
 
 void TableRules::SetShotResultCode(int code, bool clearLists) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     verdict_.code = code;
     if (clearLists) {
         verdict_.pocketed.clear();
@@ -337,7 +337,7 @@ int TableRules::PickResultSound(int highRunPoints, int resultKind, int resultCod
 }
 
 std::vector<SoundRequest> TableRules::TakeSoundRequests() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     std::vector<SoundRequest> taken;
     taken.swap(sounds_);
     return taken;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/core/Lcg.h"
-#include "engine/core/Lock.h"
+#include "platform/sys/CriticalSection.h"
 #include "physics/PhysicsModel.h"
 #include "table/GameTypes.h"
 #include "table/ShotJudge.h"
@@ -55,7 +55,7 @@ public:
     TableRules& operator=(const TableRules&) = delete;
 
     // The controller's lock (re-entrant). Lock order: the world's own lock before this one.
-    Lock& GetLock() { return lock_; }
+    platform::CriticalSection& GetLock() { return lock_; }
 
     // Set-up --------------------------------------------------------------------------------
     // Selects the game type and with it the default table kind and ball kind; with a model the
@@ -156,7 +156,7 @@ private:
     void SetUpBalls();
     void EndShot();
 
-    Lock lock_;
+    platform::CriticalSection lock_;
     int gameType_ = game::kFourBall;
     std::uint32_t tableKind_ = 0;
     BallKind ballKind_ = BallKind::Carom;

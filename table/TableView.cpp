@@ -121,7 +121,7 @@ void TableView::AttachToScene(Scene& scene) {
 }
 
 void TableView::ProcessViewEvents() {
-    LockGuard guard(world_.lock_);
+    platform::ScopedLock guard(world_.lock_);
     if (modelsDirty_ || ballNodes_.size() != world_.BallCount()) BuildNodes();
     PlaceBalls();
     PlaceCue();
@@ -212,7 +212,7 @@ void TableView::DrawNode(RenderDevice& device, const SceneNode& node) {
 }
 
 void TableView::RenderBalls(RenderDevice& device) {
-    LockGuard guard(world_.lock_);
+    platform::ScopedLock guard(world_.lock_);
     ballVertices_ = 0;
     if (!world_.sceneVisible_ || !camera_ || !world_.rules_.Model()) return;
     device.SetupSceneState(*camera_);
@@ -267,7 +267,7 @@ void TableView::AddDisc(const Vector3f& centre, float radius, std::uint32_t argb
 }
 
 void TableView::Render(RenderDevice& device) {
-    LockGuard guard(world_.lock_);
+    platform::ScopedLock guard(world_.lock_);
     overlay_.clear();
     overlayIndices_.clear();
     overlayVertices_ = 0;
@@ -386,7 +386,7 @@ void TableView::FlushOverlay(RenderDevice& device) {
 
 // The tip control (the ball's face with a dot at the offset), the elevation bar and the power bar.
 void TableView::DrawHud(RenderDevice& device) {
-    LockGuard guard(world_.lock_);
+    platform::ScopedLock guard(world_.lock_);
     if (!world_.sceneVisible_) return;
     device.Begin2D();
     const ControlRect tip = world_.controls_.TipControl();

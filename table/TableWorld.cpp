@@ -28,17 +28,17 @@ TableWorld::TableWorld() : view_(std::make_unique<TableView>(*this)) {
 TableWorld::~TableWorld() = default;
 
 void TableWorld::SetMessageSink(MessageSink sink) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     messageSink_ = std::move(sink);
 }
 
 void TableWorld::SetShotSender(ShotSender sender) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     shotSender_ = std::move(sender);
 }
 
 void TableWorld::SetSoundSink(SoundSink sink) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     soundSink_ = std::move(sink);
 }
 
@@ -47,7 +47,7 @@ void TableWorld::Post(WorldMessage code, std::uint32_t a, std::uint32_t b) {
 }
 
 bool TableWorld::SetGameType(std::int32_t gameType) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (gameType < 0 || gameType >= kGameTypeCount || shotExecuting_) return false;
     if (!rules_.SetGameType(gameType)) return false;
     gameType_ = gameType;
@@ -56,7 +56,7 @@ bool TableWorld::SetGameType(std::int32_t gameType) {
 }
 
 void TableWorld::SetGameItems(std::uint16_t tableItem, std::uint16_t ballSetItem) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotExecuting_) return;
     tableItem_ = tableItem;
     ballSetItem_ = ballSetItem;
@@ -81,7 +81,7 @@ void TableWorld::ApplyItems() {
 }
 
 bool TableWorld::SetPhysicsModel(std::uint32_t modelId, bool noCache) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotExecuting_) return false;
     if (!rules_.CreateModel(modelId, noCache)) return false;
     modelId_ = rules_.Model()->ModelId();
@@ -91,13 +91,13 @@ bool TableWorld::SetPhysicsModel(std::uint32_t modelId, bool noCache) {
 }
 
 void TableWorld::ApplyOptions(const WorldOptions& options) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     options_ = options;
     camera_.ApplyOptions(options.camera);
 }
 
 void TableWorld::ResetGame(std::uint32_t seed) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     StopShotInProgress();
     controls_.ReleaseHeldKeys(aim_);
     shotStartPending_ = false;
@@ -111,7 +111,7 @@ void TableWorld::ResetGame(std::uint32_t seed) {
 }
 
 void TableWorld::StartNewRack(std::uint32_t seed) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     StopShotInProgress();
     rules_.SeedRandom(seed);
     RackBalls();
@@ -120,7 +120,7 @@ void TableWorld::StartNewRack(std::uint32_t seed) {
 }
 
 void TableWorld::RackBalls() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotExecuting_) return;
     rules_.RackBalls();
     currentBall_ = 0;
@@ -130,7 +130,7 @@ void TableWorld::RackBalls() {
 }
 
 void TableWorld::Rerack(std::uint32_t seed, bool force) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotExecuting_) return;
     if (rules_.Rerack(seed, force, static_cast<int>(playState_))) {
         for (auto& trail : trails_) trail.clear();
@@ -140,7 +140,7 @@ void TableWorld::Rerack(std::uint32_t seed, bool force) {
 }
 
 bool TableWorld::BallsFitTable(std::uint16_t tableItem) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     const TableItemEntry* entry = FindTableItem(tableItem);
     if (!entry || !rules_.Model()) return false;
     physics::TableGeometry geometry{};
@@ -155,12 +155,12 @@ bool TableWorld::BallsFitTable(std::uint16_t tableItem) {
 }
 
 std::uint16_t TableWorld::BallCount() const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     return rules_.Model() ? rules_.BallCount() : 0;
 }
 
 bool TableWorld::BallPosition(std::size_t i, float& x, float& y, float& z) const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (i >= BallCount()) return false;
     const physics::Ball& ball = rules_.GetBall(i);
     x = ball.position.x.Value();
@@ -170,7 +170,7 @@ bool TableWorld::BallPosition(std::size_t i, float& x, float& y, float& z) const
 }
 
 bool TableWorld::BallOutOfPlay(std::size_t i) const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     return i >= BallCount() || rules_.GetBall(i).outOfPlay != 0;
 }
 
@@ -180,12 +180,12 @@ physics::Vector3 TableWorld::CueBallPosition() const {
 }
 
 int TableWorld::LoadModels(RenderDevice& device, ResourceManager& resources) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     return view_->LoadModels(device, resources);
 }
 
 void TableWorld::AttachToScene(Scene& scene) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     view_->AttachToScene(scene);
     camera_.SetSetUpFlag(true);
 }
@@ -207,19 +207,19 @@ void TableWorld::DrawHud(RenderDevice& device) {
 }
 
 void TableWorld::SetPlayState(PlayState state) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     playState_ = state;
 }
 
 void TableWorld::SetCurrentBall(std::int32_t ball) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (ball < 0 || ball >= BallCount()) return;
     currentBall_ = ball;
     UpdateAimObjects();
 }
 
 void TableWorld::SetCurrentPlayer(std::int32_t index, bool noCamera) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     currentPlayer_ = index;
     if (index == 0 && !noCamera && !camera_.InTopView()) {
         const physics::Vector3 p = CueBallPosition();
@@ -229,7 +229,7 @@ void TableWorld::SetCurrentPlayer(std::int32_t index, bool noCamera) {
 }
 
 void TableWorld::SetTimeScale(float scale) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     // Only the three speeds of the replay views; anything else runs at normal speed.
     if (scale != kTimeScaleHalf && scale != kTimeScaleQuarter) scale = kTimeScaleNormal;
     timeScale_ = scale;
@@ -237,18 +237,18 @@ void TableWorld::SetTimeScale(float scale) {
 }
 
 void TableWorld::SetSceneVisible(bool visible) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     sceneVisible_ = visible;
 }
 
 void TableWorld::ClearBallInHand() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ballInHandMode = 0;
     placedBall_ = kNoPlacedBall;
 }
 
 void TableWorld::BeginBallInHand(std::int32_t ball) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (ball < 0 || ball >= BallCount() || shotExecuting_) return;
     ballInHandMode = 1;
     placedBall_ = ball;
@@ -268,7 +268,7 @@ bool TableWorld::IsPlacementFree(std::size_t index, float x, float y) const {
 }
 
 bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t yBits, std::uint32_t zBits) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (ball < 0 || ball >= BallCount() || shotExecuting_) return false;
     const float x = FloatOfBits(xBits), y = FloatOfBits(yBits), z = FloatOfBits(zBits);
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return false;
@@ -293,7 +293,7 @@ bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t
 }
 
 void TableWorld::RespotCueBall() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotExecuting_ || !rules_.Model() || BallCount() == 0) return;
     // The head spot, a quarter of the table from the head cushion; moved along y until free.
     const physics::TableGeometry& g = rules_.Model()->Geometry();
@@ -312,13 +312,13 @@ void TableWorld::RespotCueBall() {
 }
 
 void TableWorld::ClearPocketCall() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     pocketCallPending_ = false;
     calledPocket_ = kNoPocket;
 }
 
 bool TableWorld::SetCalledPocket(std::uint8_t pocket) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (pocket != kNoPocket && (pocket < 1 || pocket > 6)) return false;
     calledPocket_ = pocket;
     pocketCallPending_ = false;
@@ -326,49 +326,49 @@ bool TableWorld::SetCalledPocket(std::uint8_t pocket) {
 }
 
 void TableWorld::MoveCamera(float seconds, float distance, float pitch) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     camera_.MoveCamera(seconds, distance, pitch);
 }
 
 void TableWorld::ResetCamera() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     camera_.SetTopView(false);
     camera_.SetSetUpFlag(true);
 }
 
 void TableWorld::CenterCamera(float seconds) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     camera_.SetTargetFocus({0, 0, 0});
     camera_.BeginMove(static_cast<int>(seconds * kTicksPerSecond));
 }
 
 void TableWorld::RetargetCameraOnCurrentBall() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     const physics::Vector3 p = CueBallPosition();
     camera_.SetTargetFocus({p.x.Value(), p.y.Value(), p.z.Value()});
     camera_.BeginMove(static_cast<int>(kFollowSeconds * kTicksPerSecond));
 }
 
 void TableWorld::SetTopView(bool on) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     camera_.SetTopView(on);
 }
 
 void TableWorld::SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     camera_.SetCameraModeFlags(first, second, shotZoom, fixedView);
 }
 
 void TableWorld::TurnCameraToCueLine(float distance, float seconds, bool pitchFromCue, bool force) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     const physics::Vector3 p = CueBallPosition();
     camera_.TurnCameraToCueLine({p.x.Value(), p.y.Value(), p.z.Value()}, aim_.YawDegrees(),
                                 aim_.ElevationDegrees(), distance, seconds, pitchFromCue, force);
 }
 
 void TableWorld::SnapshotBalls() {
-    LockGuard guard(lock_);
-    LockGuard rulesGuard(rules_.GetLock());
+    platform::ScopedLock guard(lock_);
+    platform::ScopedLock rulesGuard(rules_.GetLock());
     rules_.SnapshotBalls();
 }
 
@@ -377,7 +377,7 @@ CueObject* TableWorld::AcquireCueObject(std::uint16_t cueItem, const std::array<
 }
 
 bool TableWorld::ReleaseCueObject(const CueObject* cue) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     // The shooter never points at a freed cue.
     if (cue == shooter_ && cue && cue->useCount == 1) shooter_ = nullptr;
     return cues_.Release(cue);

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/Lock.h"
+#include "platform/sys/CriticalSection.h"
 #include "table/AimControls.h"
 #include "table/AimState.h"
 #include "table/CameraRig.h"
@@ -255,7 +255,7 @@ private:
     void RecordTrails();
     physics::Vector3 CueBallPosition() const;
 
-    mutable Lock lock_;
+    mutable platform::CriticalSection lock_;
     TableRules rules_;
     CameraRig camera_;
     CueRegistry cues_;

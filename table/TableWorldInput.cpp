@@ -5,7 +5,7 @@
 namespace table {
 
 bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     const bool key = message == platform::kWmKeyDown || message == platform::kWmKeyUp;
     if (key && keyboardBlocked_) return false;
     if (message == platform::kWmSize) {
@@ -30,7 +30,7 @@ void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
 }
 
 void TableWorld::ReleaseHeldKeys() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     controls_.ReleaseHeldKeys(aim_);
 }
 
@@ -55,7 +55,7 @@ void TableWorld::ApplyRequests(const ControlRequests& r, float yawTurned) {
 }
 
 void TableWorld::UpdateAimObjects() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (!shotExecuting_) {
         const physics::Vector3 cue = CueBallPosition();
         aim_.AimPoint(cue.x.Value(), cue.y.Value(), shot_.words.aimX, shot_.words.aimY);
@@ -64,7 +64,7 @@ void TableWorld::UpdateAimObjects() {
 }
 
 void TableWorld::LayoutHud(int width, int height) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (width <= 0 || height <= 0) return;
     viewportWidth_ = width;
     viewportHeight_ = height;

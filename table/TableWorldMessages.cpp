@@ -17,7 +17,7 @@ std::uint32_t Bits(physics::F32 f) {
 }  // namespace
 
 bool TableWorld::ReadShotMessage(net::Packet& packet) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ShotMessage shot;
     if (!table::ReadShotMessage(packet, shot) || shot.currentBall >= BallCount()) {
         LogWrite(u"ERROR : INVALID SHOT MESSAGE\n");
@@ -29,12 +29,12 @@ bool TableWorld::ReadShotMessage(net::Packet& packet) {
 }
 
 void TableWorld::WriteShotMessage(net::Packet& packet) const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     table::WriteShotMessage(packet, shot_);
 }
 
 bool TableWorld::ReadBallStateMessage(net::Packet& packet) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     BallStateBlock block;
     if (!ReadBallStateBlock(packet, gameType_, block) || block.ballCount != BallCount() || shotExecuting_) {
         LogWrite(u"ERROR : INVALID BALL STATE\n");
@@ -59,7 +59,7 @@ bool TableWorld::ReadBallStateMessage(net::Packet& packet) {
 }
 
 void TableWorld::WriteBallStateMessage(net::Packet& packet, bool append) const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     BallStateBlock block;
     block.tableItem = tableItem_;
     block.ballSetItem = ballSetItem_;
@@ -75,7 +75,7 @@ void TableWorld::WriteBallStateMessage(net::Packet& packet, bool append) const {
 }
 
 void TableWorld::WriteShotResultMessage(net::Packet& packet) const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ShotResult result;
     result.code = static_cast<std::uint16_t>(rules_.GetShotResultCode());
     result.ruleValue = rules_.RuleValue();
@@ -85,7 +85,7 @@ void TableWorld::WriteShotResultMessage(net::Packet& packet) const {
 }
 
 void TableWorld::WriteBallPositionMessage(net::Packet& packet) const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     BallPlacement placement;
     if (pocketCallPending_ || calledPocket_ != kNoPocket) {
         placement.argument = 1;
@@ -103,7 +103,7 @@ void TableWorld::WriteBallPositionMessage(net::Packet& packet) const {
 }
 
 bool TableWorld::ReadBallPositionMessage(net::Packet& packet) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     BallPlacement placement;
     if (!ReadBallPlacementMessage(packet, placement)) {
         LogWrite(u"ERROR : INVALID BALL PLACEMENT\n");
@@ -122,7 +122,7 @@ void TableWorld::RefreshPose() {
 }
 
 bool TableWorld::WriteAimMessageIfDue(net::Packet& packet, std::uint64_t nowMs) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     // When the aim changed, at most every tenth tick, and only while the own aim is shown.
     if (ticksSinceAimSent_ < 10 || shotExecuting_ || !ownTurn_) return false;
     RefreshPose();
@@ -134,7 +134,7 @@ bool TableWorld::WriteAimMessageIfDue(net::Packet& packet, std::uint64_t nowMs) 
 }
 
 bool TableWorld::ApplyRemoteAim(const std::array<std::uint32_t, 5>& values) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     RemoteAim aim;
     if (!DecodeRemoteAim(values, aim)) return false;
     remoteAim_ = aim;
@@ -150,17 +150,17 @@ bool TableWorld::ApplyRemoteAim(const std::array<std::uint32_t, 5>& values) {
 }
 
 bool TableWorld::ReadMarkedNumbersMessage(net::Packet& packet) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     return table::ReadMarkedNumbersMessage(packet, markedNumbers_);
 }
 
 void TableWorld::ClearMarkedNumbers() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     markedNumbers_ = MarkedNumbers{};
 }
 
 bool TableWorld::ReadLinePointMessage(int seat, net::Packet& packet, float& screenX, float& screenY) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     (void)seat;
     LinePoint point;
     if (!table::ReadLinePointMessage(packet, point)) return false;

@@ -52,7 +52,7 @@ void PlaceStoredBall(physics::Ball& b, const std::array<float, 3>& p, const std:
 }  // namespace
 
 void TableWorld::MakeDefaultShot() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ShotWords words;
     const physics::Vector3 cue = CueBallPosition();
     aim_.AimPoint(cue.x.Value(), cue.y.Value(), words.aimX, words.aimY);
@@ -61,7 +61,7 @@ void TableWorld::MakeDefaultShot() {
 }
 
 ShotWords TableWorld::ShotFromAim() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     Lcg random;
     random.Seed(shotSeed_);
     ShotWords w;
@@ -79,7 +79,7 @@ ShotWords TableWorld::ShotFromAim() {
 }
 
 bool TableWorld::StrikeFromAim() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotExecuting_ || shotStartPending_ || !ownTurn_ || !rules_.Model()) return false;
     if (BallOutOfPlay(static_cast<std::size_t>(currentBall_))) return false;
     ++shotSeed_;
@@ -109,7 +109,7 @@ bool TableWorld::StrikeFromAim() {
 }
 
 bool TableWorld::ExecuteShot(ShotMode mode, bool ownCue) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotExecuting_ || !rules_.Model()) return false;
     const std::size_t cueBall = shot_.currentBall;
     if (cueBall >= BallCount() || rules_.GetBall(cueBall).outOfPlay) return false;
@@ -119,7 +119,7 @@ bool TableWorld::ExecuteShot(ShotMode mode, bool ownCue) {
     for (auto& trail : trails_) trail.clear();
     trailTick_ = 0;
     {
-        LockGuard rulesGuard(rules_.GetLock());
+        platform::ScopedLock rulesGuard(rules_.GetLock());
         if (!rules_.Strike(StrikeArgsOf(shot_.words), static_cast<std::uint16_t>(cueBall))) return false;
     }
     for (const SoundRequest& sound : rules_.TakeSoundRequests())
@@ -138,11 +138,11 @@ bool TableWorld::ExecuteShot(ShotMode mode, bool ownCue) {
 }
 
 void TableWorld::StopShotInProgress() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     shotStartPending_ = false;
     if (!shotExecuting_) return;
     {
-        LockGuard rulesGuard(rules_.GetLock());
+        platform::ScopedLock rulesGuard(rules_.GetLock());
         rules_.StopShot();
     }
     // A stopped shot never reports rest: its 1112 is not posted.
@@ -151,7 +151,7 @@ void TableWorld::StopShotInProgress() {
 
 void TableWorld::Update(std::uint32_t tick, int mouseDx, int mouseDy, bool paused) {
     (void)tick;
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ControlRequests requests;
     const float yawBefore = aim_.YawDegrees();
     if (!paused) controls_.Tick(aim_, requests);
@@ -163,7 +163,7 @@ void TableWorld::Update(std::uint32_t tick, int mouseDx, int mouseDy, bool pause
     if (shotExecuting_ && !paused) {
         bool ended = false;
         {
-            LockGuard rulesGuard(rules_.GetLock());
+            platform::ScopedLock rulesGuard(rules_.GetLock());
             for (int n = rules_.FrameStepsDue(); n > 0 && !ended; --n) ended = rules_.FrameStep();
         }
         for (const SoundRequest& sound : rules_.TakeSoundRequests())
@@ -210,7 +210,7 @@ void TableWorld::EndShot() {
 }
 
 int TableWorld::GetShotResultCode() const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     return rules_.GetShotResultCode();
 }
 
@@ -240,7 +240,7 @@ void TableWorld::StoreShotState() {
 }
 
 bool TableWorld::RestoreShotState(const ShotStateBlock& block) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ShotState s;
     if (shotExecuting_ || !UnpackShotState(block, s) || s.ballCount != GameTypeOf(s.gameType).ballCount ||
         s.currentBall >= s.ballCount)
@@ -265,7 +265,7 @@ bool TableWorld::RestoreShotState(const ShotStateBlock& block) {
 }
 
 void TableWorld::ResetBallsToShotState() {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotStateBlock_[0] == 0) return;
     const ShotStateBlock block = shotStateBlock_;
     if (RestoreShotState(block) && !camera_.InTopView())
@@ -273,7 +273,7 @@ void TableWorld::ResetBallsToShotState() {
 }
 
 ShotRecord TableWorld::MakeShotRecord() const {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     ShotRecord r;
     ShotState s;
     if (!UnpackShotState(shotStateBlock_, s)) return r;
@@ -296,7 +296,7 @@ ShotRecord TableWorld::MakeShotRecord() const {
 }
 
 bool TableWorld::ApplyShotRecord(const ShotRecord& record) {
-    LockGuard guard(lock_);
+    platform::ScopedLock guard(lock_);
     if (shotExecuting_ || record.gameType >= kGameTypeCount ||
         record.ballCount != GameTypeOf(record.gameType).ballCount)
         return false;

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     ShotRecord record;
-    if (record.ParseHex(text) != ShotRecord::ParseResult::Ok) return 0;
+    if (record.ParseHex(text) != table::ShotRecord::ParseResult::Ok) return 0;
     if (record.ballCount > 22 || record.gameType > 16) std::abort();
     static table::TableWorld world;
     if (world.ApplyShotRecord(record) && world.ExecuteShot(table::ShotMode::Replay, false)) {

@@ -5,6 +5,8 @@
 
 #include "table/ShotRecord.h"
 
+using table::ShotRecord;
+
 namespace {
 
 // A record of game type 10 on table 1030 without balls, as the writer makes it.
