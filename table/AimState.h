@@ -48,7 +48,7 @@ public:
 
     // The point the cue ball is struck toward, kAimPointDistance from it along the aim.
     void AimPoint(float cueX, float cueY, float& x, float& y) const {
-        const float radians = yawDegrees_ * 3.14159265f / 180.0f;
+        const float radians = yawDegrees_ * kRadiansPerDegree;
         x = cueX + std::cos(radians) * kAimPointDistance;
         y = cueY + std::sin(radians) * kAimPointDistance;
     }

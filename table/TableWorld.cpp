@@ -75,6 +75,7 @@ void TableWorld::ApplyItems() {
         rules_.SetTableKind(tableType);
         if (rules_.Model()) rules_.CreateModel(modelId_, noCache_);
     }
+    if (rules_.Model()) clearance_ = MakeClearanceTable(rules_.Model()->Table());
     camera_.SetTableSize(std::abs(rules_.Model() ? rules_.Model()->Geometry().cushion.xMax.Value() : 142.24f),
                          std::abs(rules_.Model() ? rules_.Model()->Geometry().cushion.yMax.Value() : 71.12f));
     if (view_) view_->ItemsChanged();

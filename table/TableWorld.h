@@ -22,6 +22,7 @@
 #include "table/CueRegistry.h"
 #include "table/ShotRecord.h"
 #include "table/ShotStateBlock.h"
+#include "table/TableClearance.h"
 #include "table/TableItems.h"
 #include "table/TableMessages.h"
 #include "table/TableRules.h"
@@ -303,6 +304,7 @@ private:
     std::uint32_t ticksSinceAimSent_ = 0;
     std::array<std::vector<Vector3f>, kMaxBalls> trails_;
     std::uint32_t trailTick_ = 0;
+    ClearanceTable clearance_;
     MarkedNumbers markedNumbers_;
     RemoteAim remoteAim_;
     bool remoteAimShown_ = false;

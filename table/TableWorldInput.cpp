@@ -1,4 +1,6 @@
 // The world's input: window messages to the aim controls, and what the controls ask for.
+#include <cmath>
+
 #include "platform/window/WindowCodes.h"
 #include "table/TableWorld.h"
 
@@ -54,11 +56,28 @@ void TableWorld::ApplyRequests(const ControlRequests& r, float yawTurned) {
     if (r.strike) StrikeFromAim();
 }
 
+// The cue lies behind the current ball along the aim: every ball in play behind it and the
+// cushions and jaws it passes over give the least elevation at which it clears them all.
 void TableWorld::UpdateAimObjects() {
     platform::ScopedLock guard(lock_);
-    if (!shotExecuting_) {
-        const physics::Vector3 cue = CueBallPosition();
-        aim_.AimPoint(cue.x.Value(), cue.y.Value(), shot_.words.aimX, shot_.words.aimY);
+    const std::size_t cueIndex = static_cast<std::size_t>(currentBall_);
+    if (!shotExecuting_ && rules_.Model() && cueIndex < BallCount() && !rules_.GetBall(cueIndex).outOfPlay) {
+        const physics::Ball& cue = rules_.GetBall(cueIndex);
+        aim_.AimPoint(cue.position.x.Value(), cue.position.y.Value(), shot_.words.aimX, shot_.words.aimY);
+        const float yaw = aim_.YawDegrees() * kRadiansPerDegree;
+        const Vector3f back{-std::cos(yaw), -std::sin(yaw), 0};
+        const float r = cue.radiusCm.Value();
+        const Vector3f tip = Vector3f{cue.position.x.Value(), cue.position.y.Value(), 0} + back * r;
+        const float tipHeight = cue.position.z.Value() + aim_.TipVertical() * r * 0.5f;
+        float elevation = 0;
+        for (std::uint16_t i = 0; i < BallCount(); ++i) {
+            const physics::Ball& b = rules_.GetBall(i);
+            if (i == cueIndex || b.outOfPlay) continue;
+            CueClearanceStep(0, tip, back, tipHeight - b.position.z.Value(),
+                             {b.position.x.Value(), b.position.y.Value(), 0}, b.radiusCm.Value(), elevation);
+        }
+        ComputeCueClearance(0, tip, back, 0, tipHeight, clearance_, elevation);
+        aim_.SetMinElevationDegrees(elevation / kRadiansPerDegree);
     }
     RefreshPose();
 }

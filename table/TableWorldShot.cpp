@@ -195,7 +195,7 @@ void TableWorld::RecordTrails() {
 }
 
 std::string TableWorld::RecordHexOfLastShot() const {
-    return {};
+    return ShotRecordToHex(MakeShotRecord());
 }
 
 void TableWorld::EndShot() {

@@ -79,6 +79,8 @@ constexpr std::uint32_t kLaserGuideItem = 4150;
 constexpr std::size_t kShotStateBlockSize = 768;
 constexpr int kShotWordCount = 15;
 
+constexpr float kRadiansPerDegree = 3.14159265f / 180.0f;
+
 // Camera distance of the ball-placement reset and the aim camera's follow time.
 constexpr float kResetCameraDistance = 300.0f;
 constexpr float kFollowSeconds = 0.5f;

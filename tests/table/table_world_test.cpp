@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <limits>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -315,4 +316,74 @@ TEST(TableWorld, TicksOnOneThreadAndInputAndMessagesOnAnotherDoNotRace) {
     }
     update.join();
     EXPECT_FALSE(h.world.ShotExecuting());
+}
+
+TEST(TableWorld, TheShotLinesRecordReadsBackAndReplaysToTheHashItReports) {
+    for (int gameType : {4, 12}) {
+        Host h(gameType, 21);
+        net::Packet shot;
+        ShotToward(shot, h, 1, 0.6f);
+        ASSERT_TRUE(h.world.ReadShotMessage(shot));
+        ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+        h.RunToRest();
+        const std::string line = h.world.LastJournalLine();
+        // SHOT <gameType> <calls> <hash> <record>
+        std::istringstream fields(line);
+        std::string word, hash, hex;
+        int type = -1;
+        std::uint32_t calls = 0;
+        fields >> word >> type >> calls >> hash >> hex;
+        EXPECT_EQ(word, "SHOT");
+        EXPECT_EQ(type, gameType);
+        EXPECT_EQ(calls, h.world.LastShotCalls());
+        EXPECT_EQ(hash.size(), 8u);
+        EXPECT_EQ(std::stoul(hash, nullptr, 16), h.world.LastShotHash());
+
+        ShotRecord record;
+        ASSERT_EQ(record.ParseHex(hex), ShotRecord::ParseResult::Ok) << line;
+        Host replay(gameType, 1);
+        ASSERT_TRUE(replay.world.ApplyShotRecord(record));
+        ASSERT_TRUE(replay.world.ExecuteShot(ShotMode::Replay, false));
+        replay.RunToRest();
+        EXPECT_EQ(replay.world.LastShotHash(), h.world.LastShotHash()) << "game type " << gameType;
+        EXPECT_EQ(replay.world.LastShotCalls(), calls);
+    }
+}
+
+TEST(TableWorld, TheCueRisesOverABallBehindTheCueBallAndOverANearCushion) {
+    Host h(4);
+    auto bits = [](float f) {
+        std::uint32_t u;
+        std::memcpy(&u, &f, 4);
+        return u;
+    };
+    float x, y, z;
+    h.world.BallPosition(0, x, y, z);
+    // Balls 1 and 2 out of the way: on an open table only the far rail, under the cue's butt,
+    // asks for a little elevation.
+    ASSERT_TRUE(h.world.PlaceBall(1, bits(60.0f), bits(40.0f), bits(z)));
+    ASSERT_TRUE(h.world.PlaceBall(2, bits(60.0f), bits(-40.0f), bits(z)));
+    ASSERT_TRUE(h.world.PlaceBall(0, bits(0.0f), bits(0.0f), bits(z)));
+    h.world.Aim().SetYawDegrees(0);
+    h.world.UpdateAimObjects();
+    const float open = h.world.Aim().MinElevationDegrees();
+    EXPECT_LT(open, 2.0f);
+
+    // Ball 1 just behind the cue ball, on the cue's line.
+    ASSERT_TRUE(h.world.PlaceBall(1, bits(-7.0f), bits(0.0f), bits(z)));
+    h.world.UpdateAimObjects();
+    const float overBall = h.world.Aim().MinElevationDegrees();
+    EXPECT_GT(overBall, 10.0f);
+    h.world.Aim().SetElevationDegrees(0);
+    EXPECT_FLOAT_EQ(h.world.Aim().ElevationDegrees(), overBall) << "the cue cannot go through the ball";
+
+    // Aiming away from it, the cue is free again; frozen to a cushion, it must clear the rail.
+    h.world.Aim().SetYawDegrees(180);
+    h.world.UpdateAimObjects();
+    EXPECT_FLOAT_EQ(h.world.Aim().MinElevationDegrees(), open);
+    const float cushion = h.world.Rules().Model()->Geometry().cushion.xMax.Value();
+    ASSERT_TRUE(h.world.PlaceBall(0, bits(cushion - z - 0.01f), bits(20.0f), bits(z)));
+    h.world.Aim().SetYawDegrees(180);
+    h.world.UpdateAimObjects();
+    EXPECT_GT(h.world.Aim().MinElevationDegrees(), open + 2.0f);
 }
