@@ -1,6 +1,7 @@
 #include "table/AimControls.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/window/WindowCodes.h"
 
@@ -20,6 +21,10 @@ void AimControls::SetViewport(int width, int height) {
     tipRect_ = {cx - kTipRadius, cy - kTipRadius, cx + kTipRadius, cy + kTipRadius};
     elevationRect_ = {tipRect_.left - kMargin - kBarWidth, tipRect_.top, tipRect_.left - kMargin,
                       tipRect_.bottom};
+}
+
+void AimControls::SetShotSensitivity(float sensitivity) {
+    shotSensitivity_ = std::isfinite(sensitivity) ? std::clamp(sensitivity, 0.1f, 5.0f) : 1.0f;
 }
 
 bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam,
@@ -89,7 +94,8 @@ void AimControls::DragTo(int x, int y, AimState& aim, ControlRequests& requests)
     switch (drag_) {
         case Drag::Power:
             // Drawn back toward the player is down the screen.
-            aim.SetPower(static_cast<float>(std::max(0, y - drawStartY_)) / kPowerDrawPixels);
+            aim.SetPower(static_cast<float>(std::max(0, y - drawStartY_)) * shotSensitivity_ /
+                         kPowerDrawPixels);
             requests.aimChanged = true;
             break;
         case Drag::Tip: {

@@ -46,6 +46,8 @@ public:
     // Forgets every held key and button (focus lost, a text field took the keys).
     void ReleaseHeldKeys(AimState& aim);
     bool IsCharging() const { return drawing_ || spaceHeld_; }
+    // "shotsensitive" / 100: the power drawn per pixel of the mouse scales with it (0.1 to 5).
+    void SetShotSensitivity(float sensitivity);
     bool ShiftHeld() const { return shiftHeld_; }
 
 private:
@@ -62,6 +64,7 @@ private:
     int lastX_ = 0, lastY_ = 0;
     bool hasLast_ = false;
     int drawStartY_ = 0;
+    float shotSensitivity_ = 1.0f;
 };
 
 }  // namespace table

@@ -91,10 +91,28 @@ bool TableWorld::SetPhysicsModel(std::uint32_t modelId, bool noCache) {
     return true;
 }
 
-void TableWorld::ApplyOptions(const WorldOptions& options) {
+void TableWorld::ApplyOptions(const Options& o) {
     platform::ScopedLock guard(lock_);
-    options_ = options;
-    camera_.ApplyOptions(options.camera);
+    options_.tableEffect = o.tableEffect != 0;
+    options_.environmentEffect = o.environmentEffect != 0;
+    options_.traceAll = o.traceAll != 0;
+}
+
+void TableWorld::ApplyControlOptions(const Options& o) {
+    platform::ScopedLock guard(lock_);
+    CameraOptions c;
+    c.cameraMode = o.cameraMode;
+    c.shotZoom = o.shotZoom != 0;
+    c.turnZoom = o.turnZoom != 0;
+    c.horizontalSensitivity = static_cast<float>(o.horizontalSensitive) / 100.0f;
+    c.verticalSensitivity = static_cast<float>(o.verticalSensitive) / 100.0f;
+    c.shotSensitivity = static_cast<float>(o.shotSensitive) / 100.0f;
+    c.horizontalInverse = o.horizontalInverse != 0;
+    c.verticalInverse = o.verticalInverse != 0;
+    camera_.ApplyOptions(c);
+    controls_.SetShotSensitivity(c.shotSensitivity);
+    mouseFix_ = o.mouseFix != 0;
+    serverModeOne_ = o.serverMode == 1;
 }
 
 void TableWorld::ResetGame(std::uint32_t seed) {

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/Options.h"
 #include "platform/sys/CriticalSection.h"
 #include "table/AimControls.h"
 #include "table/AimState.h"
@@ -36,12 +37,11 @@ namespace table {
 
 class TableView;
 
-// The options of the store the world copies (ApplyOptions / ApplyControlOptions).
+// The display options the world copies from the options store (ApplyOptions).
 struct WorldOptions {
-    bool tableEffect = true;        // "tableeffect": projected shadows
+    bool tableEffect = true;        // "tableeffect": shadows
     bool environmentEffect = true;  // the environment effect flag
-    bool traceAll = false;          // "traceall": trails of every ball, not only the cue ball's
-    CameraOptions camera;
+    bool traceAll = false;          // "traceall": trails of every ball, not only the struck one
 };
 
 class TableWorld {
@@ -74,7 +74,10 @@ public:
     // The factory shares one model per id in the process; a world that runs beside another one
     // (a replay panel's) passes noCache and gets a model of its own. Until then the world has none.
     bool SetPhysicsModel(std::uint32_t modelId, bool noCache);
-    void ApplyOptions(const WorldOptions& options);
+    // The display options, and the control options: the three sensitivities / 100, the two inverse
+    // flags, "cameramode", "shotzoom", "turnzoom", "mousefix" and whether the server mode is 1.
+    void ApplyOptions(const Options& options);
+    void ApplyControlOptions(const Options& options);
     // Clears shot, turn and input state and racks anew.
     void ResetGame(std::uint32_t seed);
     void StartNewRack(std::uint32_t seed);
@@ -269,6 +272,8 @@ private:
     ShotSender shotSender_;
     SoundSink soundSink_;
     WorldOptions options_;
+    bool mouseFix_ = true;
+    bool serverModeOne_ = true;
     std::uint32_t clientBuild_ = 0;
 
     std::int32_t gameType_ = 0;

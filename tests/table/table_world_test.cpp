@@ -387,3 +387,24 @@ TEST(TableWorld, TheCueRisesOverABallBehindTheCueBallAndOverANearCushion) {
     h.world.UpdateAimObjects();
     EXPECT_GT(h.world.Aim().MinElevationDegrees(), open + 2.0f);
 }
+
+TEST(TableWorld, OptionsScaleThePowerDrawAndTraceAllKeepsATrailOfEveryBall) {
+    Host h(10);
+    Options options;
+    options.shotSensitive = 200;
+    options.traceAll = 1;
+    h.world.ApplyControlOptions(options);
+    h.world.ApplyOptions(options);
+    auto send = [&](std::uint32_t message, int x, int y) {
+        h.world.HandleWindowMessage(message, 0, platform::MakeLParam(x, y));
+    };
+    send(platform::kWmLButtonDown, 300, 100);
+    send(platform::kWmMouseMove, 300, 100 + static_cast<int>(kPowerDrawPixels / 4));
+    EXPECT_FLOAT_EQ(h.world.Aim().Power(), 0.5f) << "twice the sensitivity, twice the power per pixel";
+    send(platform::kWmLButtonUp, 300, 100 + static_cast<int>(kPowerDrawPixels / 4));
+    ASSERT_TRUE(h.world.ShotExecuting());
+    h.RunToRest();
+    int trails = 0;
+    for (std::size_t i = 0; i < h.world.BallCount(); ++i) trails += h.world.Trail(i).size() > 1;
+    EXPECT_GT(trails, 1) << "the break moves more balls than the cue ball";
+}
