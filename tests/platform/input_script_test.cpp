@@ -1,8 +1,12 @@
 // The script language of MARVENLOT_INPUT: what each line reads as, and which lines are refused.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/input/InputScript.h"
 #include "platform/window/WindowCodes.h"
+#include "tests/common/TempDir.h"
+#include "tests/platform/support/InputScriptCheck.h"
 
 using platform::ParseInputScript;
 using platform::ScriptButton;
@@ -111,4 +115,16 @@ TEST(InputScriptParser, MalformedLinesAreReportedWithTheirNumbersAndTheOthersSti
     EXPECT_EQ(script.commands[1].line, 22);
     EXPECT_EQ(script.commands[1].op, ScriptOp::Quit);
     EXPECT_EQ(platform::DescribeScriptError(script.errors[0]).rfind("input script line 4: ", 0), 0u);
+}
+
+TEST(InputScriptParser, FuzzSeedCorpusParsesWithinEveryRange) {
+    const std::filesystem::path corpus =
+        std::filesystem::path(MARVENLOT_SOURCE_DIR) / "tests/fuzz/corpus/input_script";
+    int seeds = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        EXPECT_EQ(fuzz::CheckInputScriptParse(testsupport::ReadFile(entry.path().string())), "")
+            << entry.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 4);
 }
