@@ -7,6 +7,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
 #include "platform/window/NullWindow.h"
+#include "tests/platform/support/MouseRecords.h"
 
 using namespace platform;
 
@@ -114,12 +115,7 @@ TEST_F(ScriptedNullWindow, MouseDeviceSeesEachMotionButtonAndWheelOnce) {
     ASSERT_EQ(mouse.Acquire(), MouseResult::Ok);
     Play("move 100 100\nmove 130 90\ndown right\nup right\ndown middle\nwheel 1\nup middle\n");
     Run(0);
-    MouseRecord records[64];
-    std::uint32_t count = 64;
-    ASSERT_EQ(mouse.GetDeviceData(records, count), MouseResult::Ok);
-    std::vector<std::pair<std::uint32_t, std::int32_t>> seen;
-    for (std::uint32_t i = 0; i < count; ++i) seen.emplace_back(records[i].offset, records[i].data);
-    const std::vector<std::pair<std::uint32_t, std::int32_t>> expected = {
+    const testsupport::MouseChanges expected = {
         {kMouseOffsetX, 30},
         {kMouseOffsetY, -10},
         {kMouseOffsetButton0 + 1, 0x80},
@@ -128,7 +124,7 @@ TEST_F(ScriptedNullWindow, MouseDeviceSeesEachMotionButtonAndWheelOnce) {
         {kMouseOffsetZ, 120},
         {kMouseOffsetButton0 + 2, 0},
     };
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(testsupport::ReadMouseChanges(mouse), expected);
 }
 
 TEST_F(ScriptedNullWindow, KeyStateFollowsTheMessagesAsTheyAreTakenAndFocusLossLetsGo) {

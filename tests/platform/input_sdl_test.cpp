@@ -10,6 +10,7 @@
 #include "platform/input/MouseDevice.h"
 #include "platform/window/SdlKeyMap.h"
 #include "platform/window/Window.h"
+#include "tests/platform/support/MouseRecords.h"
 
 using namespace platform;
 
@@ -60,14 +61,9 @@ TEST(ScriptedSdlWindow, PushedEventsGiveTheMessagesAndOneMouseRecordPerChange) {
     EXPECT_EQ(typed, u"한글 and a long text past 31 bytes");
     EXPECT_EQ(got.back().message, kWmClose);
 
-    MouseRecord records[64];
-    std::uint32_t count = 64;
-    ASSERT_EQ(mouse.GetDeviceData(records, count), MouseResult::Ok);
-    std::vector<std::pair<std::uint32_t, std::int32_t>> seen;
-    for (std::uint32_t i = 0; i < count; ++i) seen.emplace_back(records[i].offset, records[i].data);
-    const std::vector<std::pair<std::uint32_t, std::int32_t>> expected = {
+    const testsupport::MouseChanges expected = {
         {kMouseOffsetX, 5},   {kMouseOffsetY, -2},          {kMouseOffsetButton0 + 1, 0x80},
         {kMouseOffsetZ, 240}, {kMouseOffsetButton0 + 1, 0},
     };
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(testsupport::ReadMouseChanges(mouse), expected);
 }
