@@ -2,6 +2,8 @@
 // their timing, the mouse device and the keyboard state see what a person's input would give.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "platform/input/InputScriptPlayer.h"
 #include "platform/input/MouseDevice.h"
 #include "platform/sys/Clock.h"
@@ -181,4 +183,18 @@ TEST_F(ScriptedNullWindow, WaitJournalTakesLinesSinceStartOrTheLastMatchAndGives
     ASSERT_EQ(reports_.size(), 1u);
     EXPECT_NE(reports_[0].find("line 5"), std::string::npos) << reports_[0];
     EXPECT_NE(reports_[0].find("SCENE 11"), std::string::npos) << reports_[0];
+}
+
+TEST_F(ScriptedNullWindow, WaitJournalSeesLinesThatOtherThreadsWrite) {
+    Play("wait-journal CHAT 0x000000FF done\nquit\n");
+    std::thread writer([] {
+        for (int i = 0; i < 200; ++i) JournalSound(i);
+        JournalChat(0xFF, "done");
+    });
+    for (int i = 0; i < 100'000 && got_.empty(); ++i) Run(0);
+    writer.join();
+    Run(0);
+    ASSERT_EQ(got_.size(), 1u);
+    EXPECT_EQ(got_[0].message.message, kWmClose);
+    EXPECT_TRUE(reports_.empty());
 }
