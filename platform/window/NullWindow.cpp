@@ -154,6 +154,9 @@ public:
         const Rect bounds = *main_ ? (*main_)->GetWindowRect() : Rect{};
         routed.screenX = bounds.left + event.x;
         routed.screenY = bounds.top + event.y;
+        // The cursor goes where the pointer goes, for the cursor-measuring input mode.
+        if (event.kind == InputEvent::Kind::MouseMove && *main_)
+            (*main_)->SetCursorPos(routed.screenX, routed.screenY);
         router_.Deliver(routed);
     }
 

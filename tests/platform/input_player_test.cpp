@@ -111,12 +111,16 @@ TEST_F(ScriptedNullWindow, ScriptGivesTheWindowMessagesInOrderAtTheirTimes) {
     EXPECT_TRUE(reports_.empty());
 }
 
-TEST_F(ScriptedNullWindow, MouseDeviceSeesEachMotionButtonAndWheelOnce) {
+TEST_F(ScriptedNullWindow, MouseDeviceSeesEachMotionButtonAndWheelOnceAndTheCursorFollows) {
     MouseDevice mouse(MouseBackend::Sdl);  // the device fed by the window layer
     mouse.SetBufferSize(64);
     ASSERT_EQ(mouse.Acquire(), MouseResult::Ok);
     Play("move 100 100\nmove 130 90\ndown right\nup right\ndown middle\nwheel 1\nup middle\n");
     Run(0);
+    int cursorX = 0, cursorY = 0;
+    ASSERT_TRUE(window_->GetCursorPos(cursorX, cursorY));
+    EXPECT_EQ(std::make_pair(cursorX, cursorY), std::make_pair(230, 140))
+        << "the cursor follows on the screen";
     const testsupport::MouseChanges expected = {
         {kMouseOffsetX, 30},
         {kMouseOffsetY, -10},
