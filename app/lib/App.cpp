@@ -59,8 +59,8 @@ App::~App() {
     // A crash during the exit steps must not find a dead application object.
     platform::SetCrashReportAppPresent(false);
     gApp.store(nullptr, std::memory_order_release);
-    NoticeBox::SetPoster(nullptr);
-    NoticeBox::SetJournal(nullptr);
+    gui::NoticeBox::SetPoster(nullptr);
+    gui::NoticeBox::SetJournal(nullptr);
 }
 
 void App::SetSession(std::unique_ptr<SessionLink> session) {
@@ -132,10 +132,10 @@ bool App::Create() {
 void App::CreateScenes() {
     updateQueue_ = std::make_unique<EventQueue>(kQueueCapacity);
     uiQueue_ = std::make_unique<EventQueue>(kQueueCapacity);
-    NoticeBox::SetPoster([this](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    gui::NoticeBox::SetPoster([this](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
         PostUiMessage(code, a, b, c);
     });
-    NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    gui::NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
     scenes_.SetOwner(this);
     for (int id : SceneIdsForMode(mode_))
         scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
@@ -223,7 +223,7 @@ bool App::InitRenderer() {
 
     resources_->SetRootFolder(FromUtf8(startDir_));
     resources_->SetDataFolder(u"data");
-    uiResources_ = std::make_unique<UiResourceSet>(resources_, options.lang);
+    uiResources_ = std::make_unique<gui::UiResourceSet>(resources_, options.lang);
     uiResources_->InitSets();
 
     const int applyResult = renderer_->ApplyDisplayMode();
@@ -338,7 +338,7 @@ void App::Shutdown() {
     session_ = std::make_unique<SessionLink>();
     if (input_) input_->Shutdown();
     input_.reset();
-    NoticeBox::SetPoster(nullptr);
+    gui::NoticeBox::SetPoster(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
     uiResources_.reset();

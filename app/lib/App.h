@@ -32,7 +32,9 @@ class GameEngineFactory;
 class InputDevice;
 class SceneManager;
 class SoundManager;
+namespace gui {
 class UiResourceSet;
+}
 
 // The video settings the options dialog hands over with app message 1055.
 struct VideoSettings {
@@ -246,6 +248,6 @@ private:
     SoundManager* sound_ = nullptr;
     SceneManager* engineScenes_ = nullptr;
     std::unique_ptr<InputDevice> input_;
-    std::unique_ptr<UiResourceSet> uiResources_;
+    std::unique_ptr<gui::UiResourceSet> uiResources_;
     platform::DeviceCaps caps_;
 };

@@ -25,7 +25,7 @@ bool GameScene::OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) {
 }
 
 bool GameScene::Leave(ResourceManager*, SceneManager*) {
-    ClearGuiPointers();
+    gui::ClearGuiPointers();
     // The light nodes belong to engine scenes that may go with the loads below.
     lightNodes_[0].clear();
     lightNodes_[1].clear();

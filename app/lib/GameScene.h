@@ -16,7 +16,7 @@ class Scene;
 class SceneManager;
 class SceneNode;
 
-class GameScene : public Panel, public net::PacketSink {
+class GameScene : public gui::Panel, public net::PacketSink {
 public:
     explicit GameScene(int id);
     ~GameScene() override;

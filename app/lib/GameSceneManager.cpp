@@ -7,6 +7,7 @@
 #include "engine/core/Log.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
+#include "gui/Overlays.h"
 #include "gui/TextInput.h"
 #include "net/ChatFilter.h"
 
@@ -82,11 +83,11 @@ std::vector<int> GameSceneManager::SceneIds() const {
 }
 
 void GameSceneManager::CreateWindows() {
-    notice_ = std::make_unique<NoticeBox>();
-    secondNotice_ = std::make_unique<NoticeBox>();
+    notice_ = std::make_unique<gui::NoticeBox>();
+    secondNotice_ = std::make_unique<gui::NoticeBox>();
 }
 
-void GameSceneManager::ShowBox(NoticeBox* box, Widget* parent, const WString& caption,
+void GameSceneManager::ShowBox(gui::NoticeBox* box, gui::Widget* parent, const WString& caption,
                                std::initializer_list<const WString*> lines) {
     if (!box) return;
     if (!parent) parent = Current();
@@ -103,16 +104,17 @@ void GameSceneManager::ShowBox(NoticeBox* box, Widget* parent, const WString& ca
     box->Show(true);
 }
 
-void GameSceneManager::ShowError(Widget* parent, const WString& l1, const WString& l2, const WString& l3) {
+void GameSceneManager::ShowError(gui::Widget* parent, const WString& l1, const WString& l2,
+                                 const WString& l3) {
     ShowBox(notice_.get(), parent, u"Error", {&l1, &l2, &l3});
 }
 
-void GameSceneManager::ShowNotice(Widget* parent, const WString& l1, const WString& l2, const WString& l3,
-                                  const WString& l4) {
+void GameSceneManager::ShowNotice(gui::Widget* parent, const WString& l1, const WString& l2,
+                                  const WString& l3, const WString& l4) {
     ShowBox(notice_.get(), parent, u"Notice", {&l1, &l2, &l3, &l4});
 }
 
-void GameSceneManager::ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2,
+void GameSceneManager::ShowSecondNotice(gui::Widget* parent, const WString& l1, const WString& l2,
                                         const WString& l3) {
     ShowBox(secondNotice_.get(), parent, u"Notice", {&l1, &l2, &l3});
 }
@@ -253,7 +255,14 @@ void GameSceneManager::Tick(std::uint64_t nowMs, std::uint64_t time100us) {
 }
 
 bool GameSceneManager::RenderCurrentScene(bool draw) {
-    if (GameScene* scene = Current()) scene->Render(owner_ ? owner_->Renderer() : nullptr, draw);
+    GameScene* scene = Current();
+    if (!scene) return true;
+    RenderDevice* renderer = owner_ ? owner_->Renderer() : nullptr;
+    scene->Render(renderer, draw);
+    if (draw && renderer && scene->IsActive()) {
+        platform::ScopedLock lock(widgetLock_);
+        gui::DrawWidgetScreen(*scene, renderer);
+    }
     return true;
 }
 
@@ -267,11 +276,11 @@ void GameSceneManager::OnActivate(bool active) {
     GameScene* scene = Current();
     if (scene && scene->IsActive()) scene->OnActivate(active);
     if (active) {
-        EditBox* saved = std::exchange(savedFocus_, nullptr);
-        if (TextInputManager::IsAlive(saved)) saved->SetFocus(true);
+        gui::EditBox* saved = std::exchange(savedFocus_, nullptr);
+        if (gui::TextInputManager::IsAlive(saved)) saved->SetFocus(true);
     } else {
-        savedFocus_ = TextInputManager::GetFocusedEdit();
-        TextInputManager::ClearFocus();
+        savedFocus_ = gui::TextInputManager::GetFocusedEdit();
+        gui::TextInputManager::ClearFocus();
     }
 }
 
@@ -287,6 +296,8 @@ void GameSceneManager::PostShortcut(std::uint32_t n) {
 void GameSceneManager::InitSharedResources(ResourceManager* resources, RenderDevice* renderer) {
     if (notice_) notice_->LoadTextures(resources, renderer);
     if (secondNotice_) secondNotice_->LoadTextures(resources, renderer);
+    gui::Tooltip::Create();
+    gui::ModalOverlay::Instance();
     if (!resources) return;
     // A missing package, group or word list leaves the filter empty.
     ResourcePackage* package = resources->OpenPackage(u"Lang");
@@ -300,6 +311,7 @@ void GameSceneManager::DestroyAll() {
     platform::ScopedLock lock(sceneLock_);
     savedFocus_ = nullptr;
     current_.store(nullptr, std::memory_order_release);
+    gui::DestroyGuiOverlays();
     notice_.reset();
     secondNotice_.reset();
     scenes_.clear();

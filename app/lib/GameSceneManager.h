@@ -19,7 +19,9 @@
 #include "platform/sys/CriticalSection.h"
 
 // What the scene manager asks of its owner (the application object; tests supply a fake).
+namespace gui {
 class EditBox;
+}
 
 class SceneHost {
 public:
@@ -76,12 +78,13 @@ public:
     std::vector<int> SceneIds() const;
 
     void CreateWindows();
-    NoticeBox* GetNoticeBox() { return notice_.get(); }
-    NoticeBox* GetSecondNoticeBox() { return secondNotice_.get(); }
-    void ShowError(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
-    void ShowNotice(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {},
+    gui::NoticeBox* GetNoticeBox() { return notice_.get(); }
+    gui::NoticeBox* GetSecondNoticeBox() { return secondNotice_.get(); }
+    void ShowError(gui::Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
+    void ShowNotice(gui::Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {},
                     const WString& l4 = {});
-    void ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
+    void ShowSecondNotice(gui::Widget* parent, const WString& l1, const WString& l2 = {},
+                          const WString& l3 = {});
 
     void Broadcast(int width, int height);
     void ApplyOptions();
@@ -118,20 +121,20 @@ public:
 
 private:
     bool DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b);
-    void ShowBox(NoticeBox* box, Widget* parent, const WString& caption,
+    void ShowBox(gui::NoticeBox* box, gui::Widget* parent, const WString& caption,
                  std::initializer_list<const WString*> lines);
 
     SceneHost* owner_ = nullptr;
     std::atomic<GameScene*> current_{nullptr};
     std::map<int, std::unique_ptr<GameScene>, std::greater<int>> scenes_;
-    std::unique_ptr<NoticeBox> notice_;
-    std::unique_ptr<NoticeBox> secondNotice_;
+    std::unique_ptr<gui::NoticeBox> notice_;
+    std::unique_ptr<gui::NoticeBox> secondNotice_;
     platform::CriticalSection sceneLock_;
     platform::CriticalSection messageLock_;
     platform::CriticalSection widgetLock_;
     int previousId_ = 0;
     // The edit box that had the text focus when the window was deactivated.
-    EditBox* savedFocus_ = nullptr;
+    gui::EditBox* savedFocus_ = nullptr;
     std::uint32_t tickCount_ = 0;
     std::uint32_t widgetTicks_ = 0;
 };

@@ -308,21 +308,21 @@ TEST(TextFocus, DeactivationSavesTheFocusAndActivationGivesItBack) {
     FakeSceneHost host;
     GameSceneManager manager;
     manager.SetOwner(&host);
-    EditBox edit;
+    gui::EditBox edit;
     edit.SetFocus(true);
     manager.OnActivate(false);
-    EXPECT_EQ(TextInputManager::GetFocusedEdit(), nullptr);
+    EXPECT_EQ(gui::TextInputManager::GetFocusedEdit(), nullptr);
     manager.OnActivate(true);
     EXPECT_TRUE(edit.HasFocus());
 
     // An edit box destroyed while the window was inactive is not given the focus back.
     {
-        EditBox gone;
+        gui::EditBox gone;
         gone.SetFocus(true);
         manager.OnActivate(false);
     }
     manager.OnActivate(true);
-    EXPECT_EQ(TextInputManager::GetFocusedEdit(), nullptr);
+    EXPECT_EQ(gui::TextInputManager::GetFocusedEdit(), nullptr);
     EXPECT_FALSE(edit.HasFocus());
 }
 

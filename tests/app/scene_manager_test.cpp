@@ -171,11 +171,11 @@ TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
     Add(2);
     manager_.SetScene(2);
     std::vector<std::pair<std::uint32_t, std::uint32_t>> posted;
-    NoticeBox::SetPoster([&](std::uint32_t code, std::uint32_t a, std::uint32_t, std::uint32_t) {
+    gui::NoticeBox::SetPoster([&](std::uint32_t code, std::uint32_t a, std::uint32_t, std::uint32_t) {
         posted.push_back({code, a});
     });
     manager_.ShowError(nullptr, u"one", u"", u"three");
-    NoticeBox* box = manager_.GetNoticeBox();
+    gui::NoticeBox* box = manager_.GetNoticeBox();
     EXPECT_EQ(box->Caption(), u"Error");
     EXPECT_EQ(box->Line(0), u"one");
     EXPECT_EQ(box->Line(1), u"three");
@@ -185,7 +185,7 @@ TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
     box->Press(0);
     EXPECT_FALSE(box->IsVisible());
     EXPECT_EQ(posted, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{1030, 2049}}));
-    NoticeBox::SetPoster(nullptr);
+    gui::NoticeBox::SetPoster(nullptr);
 }
 
 TEST_F(SceneManagerTest, SceneGateHoldsPacketsUntilTheSceneRuns) {
