@@ -28,23 +28,14 @@ constexpr std::uint32_t kNoticeDefault = 1024;
 constexpr std::uint32_t kReconnectItem = 1030;
 constexpr std::uint32_t kBackToLobby = 1071;
 constexpr std::uint32_t kMyInfoValue = 1088;
-constexpr std::uint32_t kQuitGame = 1033;
+constexpr std::uint32_t kLeaveRoom = 1040;
 constexpr std::uint32_t kReportBad = 1051;
 constexpr std::uint32_t kWithdraw = 1093;
 constexpr std::uint32_t kGameRequest = 1094;
+// Codes of the project's own (the files leave these answers open).
 constexpr std::uint32_t kGameRequestAnswer = 1106;
-constexpr std::uint32_t kInvite = 1110;
-constexpr std::uint32_t kNotEnoughGold = 1105;
+constexpr std::uint32_t kInviteAccepted = 1110;
 }  // namespace result_code
-
-// Window messages of text composition as the platform window layer delivers them: a start
-// message empties the composition, each composition message appends one UTF-16 unit
-// (lParam kCompositionString), the end message drops what is left. Committed text arrives as
-// ordinary character messages.
-constexpr std::uint32_t kWmImeStartComposition = 0x010D;
-constexpr std::uint32_t kWmImeEndComposition = 0x010E;
-constexpr std::uint32_t kWmImeComposition = 0x010F;
-constexpr std::uint32_t kCompositionString = 0x0008;
 
 // The tooltip singleton's size and the delay before it shows over a hovered widget.
 constexpr int kTooltipWidth = 200;

@@ -91,17 +91,15 @@ void EditBox::Insert(char16_t unit) {
     ++caret_;
 }
 
-bool EditBox::OnKey(std::uint32_t message, std::uintptr_t wParam, std::intptr_t) {
+bool EditBox::OnKey(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     const auto key = static_cast<std::uint32_t>(wParam);
     switch (message) {
-        case kWmImeStartComposition:
-            composition_.clear();
-            return true;
-        case kWmImeComposition:
+        case platform::kWmImeComposition:
+            if (static_cast<std::uint32_t>(lParam) & platform::kCompositionRestart) composition_.clear();
             // The composing syllable counts against the length, so a full field takes no more.
             if (wParam != 0 && Fits(composition_.size() + 1)) composition_ += static_cast<char16_t>(wParam);
             return true;
-        case kWmImeEndComposition:
+        case platform::kWmImeEndComposition:
             composition_.clear();
             return true;
         case platform::kWmChar: {

@@ -15,7 +15,7 @@ bool IsMouseMessage(std::uint32_t message) {
 
 bool IsKeyMessage(std::uint32_t message) {
     return (message >= platform::kWmKeyDown && message <= platform::kWmSysChar) ||
-           (message >= kWmImeStartComposition && message <= kWmImeComposition);
+           (message >= platform::kWmImeStartComposition && message <= platform::kWmImeComposition);
 }
 
 MouseEvent LocalEvent(const Widget& target, std::uint32_t message, std::uintptr_t wParam, int x, int y,

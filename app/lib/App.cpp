@@ -20,6 +20,7 @@
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
 #include "gui/NoticeBox.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/UiResourceSet.h"
 #include "platform/crash/CrashHook.h"
 #include "platform/sys/Journal.h"
@@ -373,7 +374,13 @@ void App::SendByteMessage(std::uint16_t id, std::uint8_t value) {
     session_->SendByteMessage(id, value);
 }
 
-void App::SendMyInfoValue() {}
+void App::SendMyInfoValue() {
+    const gui::MyInfoWindow* window = scenes_.GetMyInfoWindow();
+    if (!window) return;
+    const std::array<std::uint8_t, 8> value = window->Value();
+    session_->SendBlockMessage(shell_message::kMyInfoValue, value.data(),
+                               static_cast<std::uint32_t>(value.size()));
+}
 
 void App::OnSceneCurrent(int id) {
     LogWrite(u"Scene %d\n", id);

@@ -7,7 +7,9 @@
 #include "engine/core/Log.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
+#include "gui/CommonDialogs.h"
 #include "gui/Overlays.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/TextInput.h"
 #include "net/ChatFilter.h"
 
@@ -83,8 +85,22 @@ std::vector<int> GameSceneManager::SceneIds() const {
 }
 
 void GameSceneManager::CreateWindows() {
+    // The shared windows belong to the scene manager, not to the scene that shows them: scenes
+    // attach them as children without owning them.
     notice_ = std::make_unique<gui::NoticeBox>();
     secondNotice_ = std::make_unique<gui::NoticeBox>();
+    notUsable_ = std::make_unique<gui::FunctionNotUsableNotice>();
+    myInfo_ = std::make_unique<gui::MyInfoWindow>();
+    userInfo_ = std::make_unique<gui::UserInfoWindow>();
+    invite_ = std::make_unique<gui::InviteDialog>();
+}
+
+void GameSceneManager::AdoptOptionDialog(std::unique_ptr<gui::Dialog> dialog) {
+    optionDialog_ = std::move(dialog);
+}
+
+void GameSceneManager::AdoptMessenger(std::unique_ptr<gui::Dialog> messenger) {
+    messenger_ = std::move(messenger);
 }
 
 void GameSceneManager::ShowBox(gui::NoticeBox* box, gui::Widget* parent, const WString& caption,
@@ -312,6 +328,12 @@ void GameSceneManager::DestroyAll() {
     savedFocus_ = nullptr;
     current_.store(nullptr, std::memory_order_release);
     gui::DestroyGuiOverlays();
+    invite_.reset();
+    userInfo_.reset();
+    myInfo_.reset();
+    notUsable_.reset();
+    messenger_.reset();
+    optionDialog_.reset();
     notice_.reset();
     secondNotice_.reset();
     scenes_.clear();

@@ -356,6 +356,9 @@ private:
             case SDL_KEYUP:
                 TranslateKey(event.key);
                 break;
+            case SDL_TEXTEDITING:
+                TranslateComposition(event.edit.text);
+                break;
             case SDL_TEXTINPUT:
                 if (!altHeld_) {
                     for (char16_t unit : Utf8ToUtf16(event.text.text)) queue_.Post({kWmChar, unit, 1});
@@ -391,6 +394,22 @@ private:
                 break;
             default:
                 break;
+        }
+    }
+
+    // SDL sends the whole composing text with each change; the client gets it unit by unit, the
+    // first one restarting the composition, and an empty text ends it.
+    void TranslateComposition(const char* text) {
+        const std::u16string units = Utf8ToUtf16(text);
+        if (units.empty()) {
+            queue_.Post({kWmImeEndComposition, 0, 0});
+            return;
+        }
+        queue_.Post({kWmImeStartComposition, 0, 0});
+        std::intptr_t flags = kGcsCompStr | kCompositionRestart;
+        for (char16_t unit : units) {
+            queue_.Post({kWmImeComposition, unit, flags});
+            flags = kGcsCompStr;
         }
     }
 
