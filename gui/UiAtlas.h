@@ -1,5 +1,5 @@
 #pragma once
-// Where the common controls lie in the UI image sets. Every set is 512 x 512 and holds the same
+// Where the common controls lie in the UI image sets. Every set is 1024 x 512 and holds the same
 // cells (the generator draws them; only the panel's tint differs per set), so a control can take
 // its pictures from whichever set its screen uses. Strips run left to right.
 
@@ -7,7 +7,8 @@
 
 namespace gui::atlas {
 
-constexpr int kSetSize = 512;
+constexpr int kSetWidth = 1024;
+constexpr int kSetHeight = 512;
 
 // Cells in set 0; InSet moves a cell to another set.
 constexpr UiImage InSet(UiImage image, int set) {
@@ -21,7 +22,7 @@ constexpr int kTextButtonFrames = 4;
 // Close button with a cross, four frames.
 constexpr UiImage kCloseButton{0, 384, 0, 24, 24};
 // Radio button: normal, hover, pressed, disabled, checked, checked hover, checked disabled.
-constexpr UiImage kRadioButton{0, 0, 32, 48, 24};
+constexpr UiImage kRadioButton{0, 0, 32, 96, 24};
 // Scroll bar arrows (four frames each), thumbs and tracks.
 constexpr UiImage kArrowUp{0, 0, 56, 16, 16};
 constexpr UiImage kArrowDown{0, 64, 56, 16, 16};
