@@ -9,6 +9,7 @@
 #include "gui/ComboBox.h"
 #include "gui/Dialog.h"
 #include "gui/ImageWidget.h"
+#include "gui/ItemPreview.h"
 #include "gui/NumberDisplay.h"
 #include "gui/Overlays.h"
 #include "gui/ScrollBar.h"
@@ -187,6 +188,54 @@ TEST(GuiGl, SettingsDialogWithKoreanAndEnglishTextMatchesTheReferenceImage) {
     ASSERT_EQ(reference.width, frame.width);
     ASSERT_EQ(reference.height, frame.height);
     EXPECT_LE(DifferingShare(frame, reference, 3), 0.005);
+}
+
+TEST(GuiGl, ItemPreviewDrawsItsModelInsideItsOwnViewportOnly) {
+    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    auto backend = std::make_unique<platform::GlBackend>();
+    platform::GlBackend* gl = backend.get();
+    RenderDevice device(std::move(backend));
+    platform::DisplayMode mode;
+    mode.width = 320;
+    mode.height = 200;
+    device.SetDisplayMode(mode);
+    if (device.ApplyDisplayMode() != 0) {
+        GTEST_SKIP() << "no GL context: " << gl->LastError();
+    }
+    Panel root;
+    root.Create(0, 0, 320, 200);
+    root.Show(true);
+    auto* preview = root.Make<ItemPreview>(100, 50, 120, 100);
+    preview->SetItem(2003);  // a ball set
+    preview->rotationSpeed = 5.0f;
+    preview->TickTree(1000);
+    preview->TickTree(1500);
+    EXPECT_NEAR(preview->Angle(), 1.0f, 1e-4f);
+    preview->BuildModel(&device);
+    ASSERT_TRUE(preview->HasModel());
+
+    device.SetClearColor(0xFF000000);
+    ASSERT_TRUE(device.BeginFrame());
+    ASSERT_TRUE(device.BeginScene());
+    DrawWidgetScreen(root, &device);
+    device.FillRect({0, 0, 10, 10}, 0xFFFF0000);  // 2D drawing works again after the view
+    device.EndScene();
+    platform::Image frame;
+    ASSERT_TRUE(device.ReadBack(frame));
+    platform::SavePng(OutputDir() + "/gui_item_preview.png", frame);
+    auto lit = [&](int x0, int y0, int x1, int y1) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const std::uint8_t* p = &frame.rgba[(static_cast<std::size_t>(y) * frame.width + x) * 4];
+                count += (p[0] | p[1] | p[2]) != 0;
+            }
+        return count;
+    };
+    EXPECT_GT(lit(100, 50, 220, 150), 1000);  // the balls fill a good part of the view
+    EXPECT_EQ(lit(230, 0, 320, 200), 0);      // nothing beyond it
+    EXPECT_EQ(lit(10, 20, 100, 200), 0);
+    EXPECT_EQ(frame.rgba[0], 255);
 }
 
 }  // namespace
