@@ -35,6 +35,7 @@ public:
     void DrawTree(Painter& painter, int originX, int originY) override;
     // A click on the dialog's background is used, so it never falls through to what lies behind.
     bool OnMouse(const MouseEvent& event) override;
+    bool IsMouseTransparent() const override { return false; }
 
     // Installed by the application: plays a UI sound by id.
     static void SetSoundPlayer(std::function<void(int id)> player);

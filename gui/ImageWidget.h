@@ -9,6 +9,7 @@ namespace gui {
 class ImageWidget : public Widget {
 public:
     void Draw(Painter& painter, int x, int y) override;
+    bool IsMouseTransparent() const override { return Image().set < 0 && !HasHitArea(); }
 };
 
 }  // namespace gui

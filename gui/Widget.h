@@ -130,6 +130,10 @@ public:
     // The part of the widget that takes the mouse, relative to it; by default the whole widget.
     void SetHitArea(int x, int y, int width, int height);
     bool HitTest(int localX, int localY) const;
+    // A container that shows nothing itself lets the mouse through to what lies behind it (its
+    // children still take it); pictures, controls and dialogs do not.
+    virtual bool IsMouseTransparent() const { return false; }
+    bool HasHitArea() const { return hitW_ >= 0; }
     // Keeps the widget at a side or the centre of its parent (or the client area) on resize.
     void SetAnchor(AnchorH h, int hOffset, AnchorV v, int vOffset);
     void SetAnchor(int hMode, int hOffset, int vMode, int vOffset) {
@@ -217,6 +221,7 @@ private:
 class Panel : public Widget {
 public:
     void Draw(Painter& painter, int x, int y) override;
+    bool IsMouseTransparent() const override { return Image().set < 0 && !HasHitArea(); }
 };
 
 // The toolkit's process-wide pointers: the widget under the mouse (hot), the widget holding the

@@ -70,7 +70,7 @@ Widget* WidgetRouter::HitWidget(Widget& scope, int x, int y, bool includeScope) 
             if (Widget* hit = HitWidget(**it, x, y, true)) return hit;
         }
     }
-    return includeScope && scope.HitTest(lx, ly) ? &scope : nullptr;
+    return includeScope && !scope.IsMouseTransparent() && scope.HitTest(lx, ly) ? &scope : nullptr;
 }
 
 void WidgetRouter::SetHot(Widget* target) {

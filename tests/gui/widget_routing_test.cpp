@@ -64,12 +64,17 @@ TEST(WidgetRouting, ModalDialogKeepsMouseAndKeysFromEverythingBehindIt) {
     EXPECT_EQ(root.commands.back().source, behind);
 }
 
-TEST(WidgetRouting, MouseOverNoWidgetIsLeftToTheScene) {
+TEST(WidgetRouting, MouseOverNoPictureOrControlIsLeftToTheScene) {
     RecordingRoot root;
     root.AddButton(10, 10, 50, 20, 1, 0, {});
+    Widget* group = root.AddPanel(0, 0, 1024, 768);  // a bare container over the whole screen
+    root.AddImage(600, 600, 100, 100, {0, 0, 0, 8, 8});
     EXPECT_FALSE(Down(root, 500, 500));
     EXPECT_FALSE(Move(root, 500, 500));
     EXPECT_TRUE(Move(root, 15, 15));
+    EXPECT_TRUE(Down(root, 650, 650));  // a picture keeps the click from the table behind it
+    group->SetImage({0, 0, 0, 8, 8});
+    EXPECT_TRUE(Down(root, 500, 500));
 }
 
 TEST(WidgetRouting, HoverReportsEnterAndLeaveOnlyForReportingButtons) {
