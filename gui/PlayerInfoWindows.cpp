@@ -60,13 +60,17 @@ void ProfileView::Show(const PlayerProfile& p, int gameType, bool loaded) {
                         r.losses);
 }
 
+void ProfileView::BuildWindow(Dialog& window, const WString& title) {
+    window.Create(0, 0, kWidth, kHeight);
+    window.SetImage(atlas::kPanel);
+    window.SetTitle(title);
+    window.SetSounds(31, 32);
+    Build(window, Dialog::kTitleHeight + 20);
+    AddCloseButton(window);
+}
+
 UserInfoWindow::UserInfoWindow() {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(atlas::kPanel);
-    SetTitle(u"User Info");
-    SetSounds(31, 32);
-    view_.Build(*this, kTitleHeight + 20);
-    AddCloseButton(*this);
+    view_.BuildWindow(*this, u"User Info");
     SetVisible(false);
 }
 
@@ -115,11 +119,7 @@ bool UserInfoWindow::OnCommand(const CommandEvent& event) {
 }
 
 MyInfoWindow::MyInfoWindow() {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(atlas::kPanel);
-    SetTitle(u"My Info");
-    SetSounds(31, 32);
-    view_.Build(*this, kTitleHeight + 20);
+    view_.BuildWindow(*this, u"My Info");
     TextLabel* cueCaption = AddLabel(20, kHeight - 62, 100, 22, kFont12Bold, 0, align::kVCenter);
     cueCaption->SetPlainText(u"Default cue");
     cueCaption->SetColors(0xFFFFD890, 0xFF000000);
@@ -128,7 +128,6 @@ MyInfoWindow::MyInfoWindow() {
     apply_ = AddButton(270, kHeight - 64, 70, 26, kApplyId, 0, atlas::kTextButton);
     apply_->SetFrameCount(atlas::kTextButtonFrames);
     apply_->SetCaption(u"Apply");
-    AddCloseButton(*this);
     SetVisible(false);
 }
 

@@ -44,6 +44,8 @@ struct PlayerProfile {
 class ProfileView {
 public:
     void Build(Widget& parent, int top);
+    // Sizes, pictures and titles an info window and builds the view and a close button in it.
+    void BuildWindow(Dialog& window, const WString& title);
     void Show(const PlayerProfile& profile, int gameType, bool loaded);
 
 private:

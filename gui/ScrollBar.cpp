@@ -31,22 +31,24 @@ bool ScrollBar::Create(int x, int y, int w, int h, std::uint32_t id, Orientation
     return true;
 }
 
-Button* ScrollBar::AddDecButton(const UiImage& image) {
-    if (dec_) {
-        dec_->SetImage(image);
-        dec_->SetFrameCount(4);
-        dec_->SetCaption({});
+namespace {
+// A pictured arrow button needs no arrow caption.
+Button* SetArrowPicture(Button* button, const UiImage& image) {
+    if (button) {
+        button->SetImage(image);
+        button->SetFrameCount(4);
+        button->SetCaption({});
     }
-    return dec_;
+    return button;
+}
+}  // namespace
+
+Button* ScrollBar::AddDecButton(const UiImage& image) {
+    return SetArrowPicture(dec_, image);
 }
 
 Button* ScrollBar::AddIncButton(const UiImage& image) {
-    if (inc_) {
-        inc_->SetImage(image);
-        inc_->SetFrameCount(4);
-        inc_->SetCaption({});
-    }
-    return inc_;
+    return SetArrowPicture(inc_, image);
 }
 
 int ScrollBar::ButtonSize() const {

@@ -12,6 +12,40 @@
 
 namespace gui {
 
+namespace {
+
+// The sides of one axis that an anchor keeps a widget at.
+enum class Side { Kept, Near, Far, Middle };
+
+Side AnchorSide(AnchorH mode) {
+    return mode == AnchorH::Left     ? Side::Near
+           : mode == AnchorH::Right  ? Side::Far
+           : mode == AnchorH::Center ? Side::Middle
+                                     : Side::Kept;
+}
+Side AnchorSide(AnchorV mode) {
+    return mode == AnchorV::Top      ? Side::Near
+           : mode == AnchorV::Bottom ? Side::Far
+           : mode == AnchorV::Center ? Side::Middle
+                                     : Side::Kept;
+}
+
+int AnchorPosition(Side side, int current, int offset, int parentSize, int ownSize) {
+    switch (side) {
+        case Side::Near:
+            return offset;
+        case Side::Far:
+            return parentSize - ownSize + offset;
+        case Side::Middle:
+            return (parentSize - ownSize) / 2 + offset;
+        case Side::Kept:
+            break;
+    }
+    return current;
+}
+
+}  // namespace
+
 Widget::Widget() = default;
 
 Widget::~Widget() {
@@ -233,33 +267,10 @@ void Widget::LayoutChildren(int width, int height) {
         GetGuiState().screenHeight = height;
     }
     for (Widget* child : children_) {
-        int x = child->x_, y = child->y_;
-        switch (child->anchorH_) {
-            case AnchorH::Left:
-                x = child->anchorHOffset_;
-                break;
-            case AnchorH::Right:
-                x = width - child->width_ + child->anchorHOffset_;
-                break;
-            case AnchorH::Center:
-                x = (width - child->width_) / 2 + child->anchorHOffset_;
-                break;
-            case AnchorH::None:
-                break;
-        }
-        switch (child->anchorV_) {
-            case AnchorV::Top:
-                y = child->anchorVOffset_;
-                break;
-            case AnchorV::Bottom:
-                y = height - child->height_ + child->anchorVOffset_;
-                break;
-            case AnchorV::Center:
-                y = (height - child->height_) / 2 + child->anchorVOffset_;
-                break;
-            case AnchorV::None:
-                break;
-        }
+        const int x = AnchorPosition(AnchorSide(child->anchorH_), child->x_, child->anchorHOffset_, width,
+                                     child->width_);
+        const int y = AnchorPosition(AnchorSide(child->anchorV_), child->y_, child->anchorVOffset_, height,
+                                     child->height_);
         child->MoveTo(x, y);
         child->OnResize(child->width_, child->height_);
     }

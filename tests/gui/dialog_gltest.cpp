@@ -20,6 +20,7 @@
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
 #include "platform/window/WindowCodes.h"
+#include "tests/common/ImageCompare.h"
 
 // Mesa's drivers keep allocations for the life of the process; leak checking is left to the
 // unit tests of the same code.
@@ -28,6 +29,8 @@ extern "C" const char* __lsan_default_options() {
 }
 
 using namespace gui;
+using testsupport::DifferingShare;
+using testsupport::TestOutputDir;
 
 namespace {
 
@@ -36,25 +39,6 @@ constexpr std::uint16_t kWidth = 560, kHeight = 400;
 std::string ReferencePath() {
     return std::string(MARVENLOT_SOURCE_DIR) + "/tests/gui/data/dialog_reference.png";
 }
-std::string OutputDir() {
-    std::string dir = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
-// Share of pixels whose colour differs by more than the tolerance in a channel.
-double DifferingShare(const platform::Image& a, const platform::Image& b, int tolerance) {
-    std::size_t differing = 0;
-    const std::size_t total = std::size_t{a.width} * a.height;
-    for (std::size_t i = 0; i < total; ++i) {
-        bool differs = false;
-        for (int c = 0; c < 3; ++c)
-            differs = differs || std::abs(int(a.rgba[i * 4 + c]) - int(b.rgba[i * 4 + c])) > tolerance;
-        differing += differs;
-    }
-    return static_cast<double>(differing) / static_cast<double>(total);
-}
-
 // A settings dialog of the kind the lobby shows: Korean and English text, an edit field with a
 // composing syllable, a radio group, a scroll list, a drop-down, a digit counter and buttons.
 void BuildDialog(Panel& root, Dialog& dialog) {
@@ -176,7 +160,7 @@ TEST(GuiGl, SettingsDialogWithKoreanAndEnglishTextMatchesTheReferenceImage) {
     device.Present();
     platform::Image frame;
     ASSERT_TRUE(device.ReadBack(frame));
-    platform::SavePng(OutputDir() + "/gui_dialog.png", frame);
+    platform::SavePng(TestOutputDir() + "/gui_dialog.png", frame);
     TextInputManager::ClearFocus();
     ClearGuiPointers();
 
@@ -222,7 +206,7 @@ TEST(GuiGl, ItemPreviewDrawsItsModelInsideItsOwnViewportOnly) {
     device.EndScene();
     platform::Image frame;
     ASSERT_TRUE(device.ReadBack(frame));
-    platform::SavePng(OutputDir() + "/gui_item_preview.png", frame);
+    platform::SavePng(TestOutputDir() + "/gui_item_preview.png", frame);
     auto lit = [&](int x0, int y0, int x1, int y1) {
         int count = 0;
         for (int y = y0; y < y1; ++y)
