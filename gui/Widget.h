@@ -53,7 +53,6 @@ enum class WidgetState : int { Normal = 0, Hover = 1, Pressed = 2, Disabled = 3 
 class Widget {
 public:
     Widget();
-    virtual ~Widget();
     Widget(const Widget&) = delete;
     Widget& operator=(const Widget&) = delete;
 
@@ -88,6 +87,7 @@ public:
     // Shows or hides the widget; its children keep their own flags.
     virtual void Show(bool visible);
     virtual bool Create(int x, int y, int w, int h, std::uint32_t id = 0, std::uint32_t hotkey = 0);
+    virtual ~Widget();
 
     // --- Tree -----------------------------------------------------------------------------------
     // Attaches a child that this widget does not own (shared windows move between scenes).

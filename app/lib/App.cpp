@@ -137,6 +137,9 @@ void App::CreateScenes() {
         PostUiMessage(code, a, b, c);
     });
     gui::NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    gui::Dialog::SetSoundPlayer([](int id) {
+        if (SoundManager* sound = GetGlobalSoundManager()) sound->PlayDefault(id);
+    });
     scenes_.SetOwner(this);
     for (int id : SceneIdsForMode(mode_))
         scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
@@ -340,6 +343,7 @@ void App::Shutdown() {
     if (input_) input_->Shutdown();
     input_.reset();
     gui::NoticeBox::SetPoster(nullptr);
+    gui::Dialog::SetSoundPlayer(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
     uiResources_.reset();
