@@ -71,6 +71,13 @@ void MessageDialog::Open() {
     Show(true);
 }
 
+void MessageDialog::OnShow() {
+    Dialog::OnShow();
+    std::array<WString, kLineCount> lines;
+    for (int i = 0; i < kLineCount; ++i) lines[static_cast<std::size_t>(i)] = Line(i);
+    NoticeBox::JournalBox(Title(), lines);
+}
+
 void MessageDialog::OnConfirm() {
     Show(false);
     if (code_) NoticeBox::Post(code_, confirm_->Id(), param_, 0);

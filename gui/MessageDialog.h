@@ -34,6 +34,8 @@ public:
     void Open();
 
     bool OnCommand(const CommandEvent& event) override;
+    // Journals the dialog like a notice box.
+    void OnShow() override;
 
 protected:
     // The confirming button was pressed; the default hides and posts.

@@ -83,12 +83,7 @@ Button* NoticeBox::LayoutButton(int index) const {
 void NoticeBox::Show(bool visible) {
     const bool wasVisible = IsVisible();
     Dialog::Show(visible);
-    if (!visible || wasVisible) return;
-    WString line = u"BOX " + caption_;
-    for (const WString& text : lines_) {
-        if (!text.empty()) line += u"|" + text;
-    }
-    WriteJournal(line);
+    if (visible && !wasVisible) JournalBox(caption_, lines_);
 }
 
 void NoticeBox::Press(int button) {

@@ -56,6 +56,15 @@ public:
     static void Post(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c);
     // Installed by the application: one line per box shown ("BOX <caption>|<line>...").
     static void SetJournal(std::function<void(const WString& line)> journal);
+    // Journals a box that shows: "BOX <caption>|<line>..." with the lines that are not empty.
+    template <class Lines>
+    static void JournalBox(const WString& caption, const Lines& lines) {
+        WString line = u"BOX " + caption;
+        for (const WString& text : lines) {
+            if (!text.empty()) line += u"|" + text;
+        }
+        WriteJournal(line);
+    }
     static void WriteJournal(const WString& line);
 
 private:

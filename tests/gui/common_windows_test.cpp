@@ -108,6 +108,24 @@ TEST(CommonPopups, ConfirmationsPostTheCodesTheScenesHandle) {
     EXPECT_EQ(invite.Line(1), u"[3-Cushion] Do you want to join?");
 }
 
+TEST(CommonPopups, ShownPopupsAreJournalledLikeNoticeBoxes) {
+    std::vector<WString> journal;
+    NoticeBox::SetJournal([&](const WString& line) { journal.push_back(line); });
+    RecordingRoot root;
+    InProgressNotice progress;
+    NotEnoughGoldDialog gold;
+    root.AddChild(&progress, false);
+    root.AddChild(&gold, false);
+    progress.Open();
+    progress.Open();  // already shown: no second line
+    gold.SetShortfall(12, 2500);
+    gold.Open();
+    NoticeBox::SetJournal(nullptr);
+    EXPECT_EQ(journal, (std::vector<WString>{
+                           u"BOX Notice|In progress. Please wait a moment.",
+                           u"BOX Notice|You need more gold to play 9-Ball here.|Short by 2,500 Gold."}));
+}
+
 TEST(CommonPopups, ReportWithoutAChosenPlayerCannotBeConfirmed) {
     PostRecorder recorder;
     RecordingRoot root;
