@@ -19,6 +19,7 @@
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
 #include "gui/NoticeBox.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/UiResourceSet.h"
 #include "net/GameSession.h"
 #include "platform/crash/CrashHook.h"
@@ -132,6 +133,9 @@ void App::CreateScenes() {
         PostUiMessage(code, a, b, c);
     });
     gui::NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    gui::Dialog::SetSoundPlayer([](int id) {
+        if (SoundManager* sound = scenes::GetGlobalSoundManager()) sound->PlayDefault(id);
+    });
     scenes_.SetOwner(this);
     for (int id : SceneIdsForMode(mode_))
         scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
@@ -343,6 +347,7 @@ void App::Shutdown() {
     if (input_) input_->Shutdown();
     input_.reset();
     gui::NoticeBox::SetPoster(nullptr);
+    gui::Dialog::SetSoundPlayer(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
     uiResources_.reset();
@@ -377,7 +382,13 @@ void App::SendByteMessage(std::uint16_t id, std::uint8_t value) {
     session_->SendByteMessage(id, value);
 }
 
-void App::SendMyInfoValue() {}
+void App::SendMyInfoValue() {
+    const gui::MyInfoWindow* window = scenes_.GetMyInfoWindow();
+    if (!window) return;
+    const std::array<std::uint8_t, 8> value = window->Value();
+    session_->SendBlockMessage(shell_message::kMyInfoValue, value.data(),
+                               static_cast<std::uint32_t>(value.size()));
+}
 
 void App::OnSceneCurrent(int id) {
     LogWrite(u"Scene %d\n", id);

@@ -111,6 +111,13 @@ public:
     void ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2 = {},
                     const WString& line3 = {}) override;
     OptionsStore* UserOptions() override { return &options_; }
+    gui::NoticeBox* GetNoticeBox() override { return scenes_.GetNoticeBox(); }
+    gui::NoticeBox* GetSecondNoticeBox() override { return scenes_.GetSecondNoticeBox(); }
+    gui::Dialog* GetOptionDialog() override { return scenes_.GetOptionDialog(); }
+    gui::Dialog* GetMessenger() override { return scenes_.GetMessenger(); }
+    gui::MyInfoWindow* GetMyInfoWindow() override { return scenes_.GetMyInfoWindow(); }
+    gui::UserInfoWindow* GetUserInfoWindow() override { return scenes_.GetUserInfoWindow(); }
+    gui::InviteDialog* GetInviteDialog() override { return scenes_.GetInviteDialog(); }
     net::GameSession* CurrentSession() override;
     bool WaterEffect() const override;
 

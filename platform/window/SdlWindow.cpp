@@ -325,6 +325,9 @@ private:
                 input.virtualKey = VirtualKeyOfSdlKey(event.key.keysym.sym);
                 input.altModifier = (event.key.keysym.mod & KMOD_ALT) != 0;
                 break;
+            case SDL_TEXTEDITING:
+                TranslateComposition(event.edit.text);
+                return;
             case SDL_TEXTINPUT:
                 input.kind = InputEvent::Kind::Text;
                 input.text = event.text.text;
@@ -452,6 +455,22 @@ private:
             if (SDL_PushEvent(&event) < 0) std::fprintf(stderr, "SDL_PushEvent: %s\n", SDL_GetError());
             at = end;
         }
+
+    // SDL sends the whole composing text with each change; the client gets it unit by unit, the
+    // first one restarting the composition, and an empty text ends it.
+    void TranslateComposition(const char* text) {
+        const std::u16string units = Utf8ToUtf16(text);
+        if (units.empty()) {
+            queue_.Post({kWmImeEndComposition, 0, 0});
+            return;
+        }
+        queue_.Post({kWmImeStartComposition, 0, 0});
+        std::intptr_t flags = kGcsCompStr | kCompositionRestart;
+        for (char16_t unit : units) {
+            queue_.Post({kWmImeComposition, unit, flags});
+            flags = kGcsCompStr;
+        }
+    }
     }
 
     void TranslateWindowEvent(const SDL_WindowEvent& event) {

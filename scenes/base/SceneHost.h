@@ -16,8 +16,13 @@ class SceneManager;
 class SoundManager;
 
 namespace gui {
+class Dialog;
+class InviteDialog;
+class MyInfoWindow;
+class NoticeBox;
+class UserInfoWindow;
 class Widget;
-}
+}  // namespace gui
 namespace platform {
 class KeyboardState;
 }
@@ -39,6 +44,16 @@ public:
     // The shared notice box over `parent` (null: the current scene), up to three lines.
     virtual void ShowNotice(gui::Widget* /*parent*/, const WString& /*line1*/, const WString& /*line2*/ = {},
                             const WString& /*line3*/ = {}) {}
+    // The shared windows: the two notice boxes on which callers build their own confirmations, and
+    // the popups each 3D scene attaches to itself (without owning them) and shows on its buttons.
+    // Null where the host has none.
+    virtual gui::NoticeBox* GetNoticeBox() { return nullptr; }
+    virtual gui::NoticeBox* GetSecondNoticeBox() { return nullptr; }
+    virtual gui::Dialog* GetOptionDialog() { return nullptr; }
+    virtual gui::Dialog* GetMessenger() { return nullptr; }
+    virtual gui::MyInfoWindow* GetMyInfoWindow() { return nullptr; }
+    virtual gui::UserInfoWindow* GetUserInfoWindow() { return nullptr; }
+    virtual gui::InviteDialog* GetInviteDialog() { return nullptr; }
     virtual void SendByteMessage(std::uint16_t id, std::uint8_t value) = 0;
     virtual void SendMyInfoValue() {}
     virtual void OpenClanDialog() {}

@@ -9,9 +9,12 @@
 #include "engine/resource/ResourceManager.h"
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
+#include "tests/common/ImageCompare.h"
 #include "tests/engine/support/render_fixture.h"
 
 using namespace render_test;
+using testsupport::DifferingShare;
+using testsupport::TestOutputDir;
 
 // Mesa's drivers keep allocations for the life of the process and are unloaded before the leak
 // check runs, so their frames cannot even be named; the GL tests leave leak checking to the unit
@@ -27,12 +30,6 @@ constexpr std::uint16_t kWidth = 160, kHeight = 120;
 std::string ReferencePath() {
     return std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_table_reference.png";
 }
-std::string OutputDir() {
-    std::string dir = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
 struct GlDevice {
     std::unique_ptr<RenderDevice> device;
     std::string error;
@@ -52,24 +49,6 @@ struct GlDevice {
         }
     }
 };
-
-// Per channel difference above tolerance counts a pixel; returns the share of such pixels.
-double DifferingShare(const platform::Image& a, const platform::Image& b, int tolerance,
-                      double* meanError = nullptr) {
-    std::size_t differing = 0, total = std::size_t{a.width} * a.height;
-    double sum = 0;
-    for (std::size_t i = 0; i < total; ++i) {
-        bool differs = false;
-        for (int c = 0; c < 3; ++c) {
-            int d = std::abs(int(a.rgba[i * 4 + c]) - int(b.rgba[i * 4 + c]));
-            sum += d;
-            differs = differs || d > tolerance;
-        }
-        differing += differs;
-    }
-    if (meanError) *meanError = sum / (total * 3.0);
-    return static_cast<double>(differing) / static_cast<double>(total);
-}
 
 }  // namespace
 
@@ -105,7 +84,7 @@ TEST(RenderGl, TableSceneMatchesTheReferenceImageAndTheJpegScreenshotDecodes) {
     ASSERT_TRUE(device.ReadBack(frame));
     ASSERT_EQ(frame.width, kWidth);
     ASSERT_EQ(frame.height, kHeight);
-    platform::SavePng(OutputDir() + "/render_table.png", frame);
+    platform::SavePng(TestOutputDir() + "/render_table.png", frame);
 
     auto pixel = [&](int x, int y, int c) {
         return frame.rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4 + c];
@@ -122,7 +101,7 @@ TEST(RenderGl, TableSceneMatchesTheReferenceImageAndTheJpegScreenshotDecodes) {
     ASSERT_EQ(reference.width, frame.width);
     EXPECT_LE(DifferingShare(frame, reference, 3), 0.005);
 
-    std::string jpeg = OutputDir() + "/render_table.jpg";
+    std::string jpeg = TestOutputDir() + "/render_table.jpg";
     ASSERT_TRUE(device.SaveScreenshot(jpeg));
     platform::Image decoded;
     ASSERT_TRUE(platform::LoadJpeg(jpeg, decoded));
@@ -163,7 +142,7 @@ TEST(RenderGl, GeneratedTableSceneMatchesItsReferenceImage) {
     device.Present();
     platform::Image frame;
     ASSERT_TRUE(device.ReadBack(frame));
-    platform::SavePng(OutputDir() + "/render_generated_table.png", frame);
+    platform::SavePng(TestOutputDir() + "/render_generated_table.png", frame);
 
     std::string path =
         std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_generated_table_reference.png";
