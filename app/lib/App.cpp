@@ -19,6 +19,7 @@
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
 #include "gui/NoticeBox.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/UiResourceSet.h"
 #include "net/GameSession.h"
 #include "platform/crash/CrashHook.h"
@@ -112,11 +113,10 @@ bool App::Create() {
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
     input_ = std::make_unique<InputDevice>();
-    const platform::MouseBackend mouse = windows_.Backend() == platform::VideoBackend::Sdl
-                                             ? platform::MouseBackend::Sdl
-                                             : platform::MouseBackend::Null;
+    // Both window backends feed the mouse sink (the null one with scripted input), so the device
+    // always takes the events of the window's pump.
     const std::uint32_t inputResult =
-        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(mouse));
+        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(platform::MouseBackend::Sdl));
     if (inputResult != 0) {
         const WString text = Format(u"Mouse input could not be started (code 0x%08X).", inputResult);
         LogWrite(u"ERROR : %s\n", text);
@@ -133,6 +133,9 @@ void App::CreateScenes() {
         PostUiMessage(code, a, b, c);
     });
     gui::NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    gui::Dialog::SetSoundPlayer([](int id) {
+        if (SoundManager* sound = scenes::GetGlobalSoundManager()) sound->PlayDefault(id);
+    });
     scenes_.SetOwner(this);
     for (int id : SceneIdsForMode(mode_))
         scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
@@ -344,6 +347,7 @@ void App::Shutdown() {
     if (input_) input_->Shutdown();
     input_.reset();
     gui::NoticeBox::SetPoster(nullptr);
+    gui::Dialog::SetSoundPlayer(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
     uiResources_.reset();
@@ -378,7 +382,13 @@ void App::SendByteMessage(std::uint16_t id, std::uint8_t value) {
     session_->SendByteMessage(id, value);
 }
 
-void App::SendMyInfoValue() {}
+void App::SendMyInfoValue() {
+    const gui::MyInfoWindow* window = scenes_.GetMyInfoWindow();
+    if (!window) return;
+    const std::array<std::uint8_t, 8> value = window->Value();
+    session_->SendBlockMessage(shell_message::kMyInfoValue, value.data(),
+                               static_cast<std::uint32_t>(value.size()));
+}
 
 void App::OnSceneCurrent(int id) {
     LogWrite(u"Scene %d\n", id);

@@ -111,6 +111,13 @@ public:
     void ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2 = {},
                     const WString& line3 = {}) override;
     OptionsStore* UserOptions() override { return &options_; }
+    gui::NoticeBox* GetNoticeBox() override { return scenes_.GetNoticeBox(); }
+    gui::NoticeBox* GetSecondNoticeBox() override { return scenes_.GetSecondNoticeBox(); }
+    gui::Dialog* GetOptionDialog() override { return scenes_.GetOptionDialog(); }
+    gui::Dialog* GetMessenger() override { return scenes_.GetMessenger(); }
+    gui::MyInfoWindow* GetMyInfoWindow() override { return scenes_.GetMyInfoWindow(); }
+    gui::UserInfoWindow* GetUserInfoWindow() override { return scenes_.GetUserInfoWindow(); }
+    gui::InviteDialog* GetInviteDialog() override { return scenes_.GetInviteDialog(); }
     net::GameSession* CurrentSession() override;
     bool WaterEffect() const override;
 
@@ -131,6 +138,7 @@ public:
     Engine* GetEngine() { return engine_.get(); }
     // The mouse input device, or nullptr when it could not start.
     InputDevice* Input() override { return input_.get(); }
+    platform::KeyboardState* Keyboard() override { return &windows_.Keyboard(); }
     const std::string& ConfigPath() const { return configPathA_; }
     const std::string& StartDirectory() const { return startDir_; }
     // Changes the current folder back to the start folder unless `skip`; returns 1.

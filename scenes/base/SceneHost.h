@@ -16,7 +16,15 @@ class SceneManager;
 class SoundManager;
 
 namespace gui {
+class Dialog;
+class InviteDialog;
+class MyInfoWindow;
+class NoticeBox;
+class UserInfoWindow;
 class Widget;
+}  // namespace gui
+namespace platform {
+class KeyboardState;
 }
 namespace net {
 class GameSession;
@@ -36,6 +44,16 @@ public:
     // The shared notice box over `parent` (null: the current scene), up to three lines.
     virtual void ShowNotice(gui::Widget* /*parent*/, const WString& /*line1*/, const WString& /*line2*/ = {},
                             const WString& /*line3*/ = {}) {}
+    // The shared windows: the two notice boxes on which callers build their own confirmations, and
+    // the popups each 3D scene attaches to itself (without owning them) and shows on its buttons.
+    // Null where the host has none.
+    virtual gui::NoticeBox* GetNoticeBox() { return nullptr; }
+    virtual gui::NoticeBox* GetSecondNoticeBox() { return nullptr; }
+    virtual gui::Dialog* GetOptionDialog() { return nullptr; }
+    virtual gui::Dialog* GetMessenger() { return nullptr; }
+    virtual gui::MyInfoWindow* GetMyInfoWindow() { return nullptr; }
+    virtual gui::UserInfoWindow* GetUserInfoWindow() { return nullptr; }
+    virtual gui::InviteDialog* GetInviteDialog() { return nullptr; }
     virtual void SendByteMessage(std::uint16_t id, std::uint8_t value) = 0;
     virtual void SendMyInfoValue() {}
     virtual void OpenClanDialog() {}
@@ -50,6 +68,8 @@ public:
     virtual OptionsStore* UserOptions() { return nullptr; }
     // The mouse input device, or null when it could not start.
     virtual InputDevice* Input() { return nullptr; }
+    // The held keys for key polling (is this virtual key down, pressed since the last poll).
+    virtual platform::KeyboardState* Keyboard() { return nullptr; }
     // The game session of the running client, or null (offline, replay, before sign-in).
     virtual net::GameSession* CurrentSession() { return nullptr; }
     // Options "watereffect": taken by the engine scene's water nodes after a load.

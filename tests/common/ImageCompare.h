@@ -1,0 +1,39 @@
+#pragma once
+// What the screenshot tests share: the folder their frames are written to and the comparison of a
+// frame with its reference image.
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/video/RenderTypes.h"
+
+namespace testsupport {
+
+// build/<preset>/test-output, made on first use.
+inline std::string TestOutputDir() {
+    std::string dir = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+// Share of pixels whose colour differs by more than the tolerance in a channel; meanError receives
+// the mean difference per channel.
+inline double DifferingShare(const platform::Image& a, const platform::Image& b, int tolerance,
+                             double* meanError = nullptr) {
+    std::size_t differing = 0, total = std::size_t{a.width} * a.height;
+    double sum = 0;
+    for (std::size_t i = 0; i < total; ++i) {
+        bool differs = false;
+        for (int c = 0; c < 3; ++c) {
+            int d = std::abs(int(a.rgba[i * 4 + c]) - int(b.rgba[i * 4 + c]));
+            sum += d;
+            differs = differs || d > tolerance;
+        }
+        differing += differs;
+    }
+    if (meanError) *meanError = sum / (total * 3.0);
+    return static_cast<double>(differing) / static_cast<double>(total);
+}
+
+}  // namespace testsupport
