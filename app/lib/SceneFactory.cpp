@@ -1,6 +1,8 @@
 #include "app/lib/SceneFactory.h"
 
 #include "app/lib/AppCodes.h"
+#include "scenes/room/offline/SceneAlone.h"
+#include "scenes/room/replay/SceneReplay.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
     using namespace scenes::scene_id;
@@ -16,5 +18,12 @@ std::vector<int> SceneIdsForMode(StartMode mode) {
 }
 
 std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
-    return std::make_unique<scenes::GameScene>(id);
+    switch (id) {
+        case scenes::scene_id::kOffline:
+            return std::make_unique<scenes::SceneAlone>();
+        case scenes::scene_id::kReplay:
+            return std::make_unique<scenes::SceneReplay>();
+        default:
+            return std::make_unique<scenes::GameScene>(id);
+    }
 }

@@ -4,6 +4,7 @@
 // engine's subsystems. The application implements it; tests supply a fake. Scenes reach the
 // application only through this interface, never through app/.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "engine/core/Text.h"
@@ -72,6 +73,8 @@ public:
     virtual platform::KeyboardState* Keyboard() { return nullptr; }
     // The game session of the running client, or null (offline, replay, before sign-in).
     virtual net::GameSession* CurrentSession() { return nullptr; }
+    // Element `index` of the split command line (0 is the program path); empty when absent.
+    virtual WString CommandLineArgument(std::size_t /*index*/) const { return {}; }
     // Options "watereffect": taken by the engine scene's water nodes after a load.
     virtual bool WaterEffect() const { return false; }
 };
