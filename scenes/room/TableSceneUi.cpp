@@ -18,11 +18,20 @@ constexpr int kCornerButtonHeight = 34;
 constexpr int kGuideWidth = 196;
 constexpr int kGuideHeight = 278;
 constexpr const char16_t* kGuideLines[] = {
-    u"Keys",          u"Mouse: aim",      u"Left drag down: power,",
-    u"  release: strike", u"Right drag: camera", u"Wheel: zoom",
-    u"Space: charge, strike", u"Up/Down: cue height", u"W A S D: tip, R: centre",
-    u"Tab: top view",  u"T: trails, B: guide", u"U: balls back",
-    u"C: chalk",       u"F2: this guide",
+    u"Keys",
+    u"Mouse: aim",
+    u"Left drag down: power,",
+    u"  release: strike",
+    u"Right drag: camera",
+    u"Wheel: zoom",
+    u"Space: charge, strike",
+    u"Up/Down: cue height",
+    u"W A S D: tip, R: centre",
+    u"Tab: top view",
+    u"T: trails, B: guide",
+    u"U: balls back",
+    u"C: chalk",
+    u"F2: this guide",
 };
 }  // namespace
 

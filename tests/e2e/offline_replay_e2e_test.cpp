@@ -19,9 +19,9 @@ using testsupport::ReadFile;
 class TableRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("table_e2e_" + std::to_string(::getpid()) + "_" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ =
+            fs::temp_directory_path() / ("table_e2e_" + std::to_string(::getpid()) + "_" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "run");
         fs::create_directory_symlink(MARVENLOT_DATA_DIR, folder_ / "data");
@@ -71,12 +71,11 @@ std::string ChooseGameType(int row) {
 }
 
 TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTable) {
-    const std::string script = "wait-journal SCENE 11\nwait 1500\n" + Strike(516) +
-                               "wait-journal SHOT 10 \nwait 500\n" + Strike(508) +
-                               "wait-journal SHOT 10 \nwait 500\n" + ChooseGameType(2) + "wait 1000\n" + Strike(516) +
-                               "wait-journal SHOT 4 \nwait 500\n" + ChooseGameType(5) +
-                               "wait-journal SOUND 27\nwait 1000\n" + Strike(520) +
-                               "wait-journal SHOT 10 \nwait 300\nquit\n";
+    const std::string script =
+        "wait-journal SCENE 11\nwait 1500\n" + Strike(516) + "wait-journal SHOT 10 \nwait 500\n" +
+        Strike(508) + "wait-journal SHOT 10 \nwait 500\n" + ChooseGameType(2) + "wait 1000\n" + Strike(516) +
+        "wait-journal SHOT 4 \nwait 500\n" + ChooseGameType(5) + "wait-journal SOUND 27\nwait 1000\n" +
+        Strike(520) + "wait-journal SHOT 10 \nwait 300\nquit\n";
     EXPECT_EQ(Run({"offline"}, script, 150s), std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
     ASSERT_EQ(shots.size(), 4u) << ReadFile(folder_ / "journal.txt");
@@ -93,7 +92,8 @@ TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTa
 }
 
 TEST_F(TableRun, ReplayViewerPlaysAShotLineRecordAtEverySpeedToOneRestAndNeverWritesConfig) {
-    ASSERT_EQ(Run({"offline"}, "wait-journal SCENE 11\nwait 1500\n" + Strike(516) + "wait-journal SHOT\nquit\n", 60s),
+    ASSERT_EQ(Run({"offline"},
+                  "wait-journal SCENE 11\nwait 1500\n" + Strike(516) + "wait-journal SHOT\nquit\n", 60s),
               std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
     ASSERT_EQ(shots.size(), 1u);
@@ -102,7 +102,8 @@ TEST_F(TableRun, ReplayViewerPlaysAShotLineRecordAtEverySpeedToOneRestAndNeverWr
     fs::remove(folder_ / "config.ini");
 
     const std::string script =
-        "wait-journal REPLAY 1 \nwait-journal REPLAY 2 \nwait-journal REPLAY 3 \nwait-journal REPLAY 4 \nquit\n";
+        "wait-journal REPLAY 1 \nwait-journal REPLAY 2 \nwait-journal REPLAY 3 \nwait-journal REPLAY 4 "
+        "\nquit\n";
     EXPECT_EQ(Run({"replay", "a", "b", record}, script, 200s), std::optional<int>(0));
     const auto replays = JournalLines("REPLAY");
     ASSERT_GE(replays.size(), 4u) << ReadFile(folder_ / "journal.txt");

@@ -37,7 +37,8 @@ struct RecordingHost : scenes::SceneHost {
     std::vector<WString> notices;
 };
 
-net::ItemEntry Entry(std::uint32_t itemId, net::ItemType type, std::uint8_t usage = 0, std::uint32_t uses = 0) {
+net::ItemEntry Entry(std::uint32_t itemId, net::ItemType type, std::uint8_t usage = 0,
+                     std::uint32_t uses = 0) {
     net::ItemEntry e;
     e.itemId = itemId;
     e.type = static_cast<std::uint32_t>(type);

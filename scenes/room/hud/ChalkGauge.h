@@ -39,7 +39,8 @@ public:
     ChalkGauge(SceneHost* host, net::PlayerRecord* record, int sceneId);
 
     // Builds the children; the gauge is 70 x 84.
-    bool Create(int x, int y, int w = 70, int h = 84, std::uint32_t id = 0, std::uint32_t hotkey = 0) override;
+    bool Create(int x, int y, int w = 70, int h = 84, std::uint32_t id = 0,
+                std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
 
     // Takes the record's selected item as the chalk.

@@ -8,10 +8,10 @@ namespace scenes::hud {
 
 // Application messages posted by the HUD (code, a, b, c).
 enum class HudMessage : std::uint32_t {
-    ChalkApplied = 1083,   // a = the gauge's level
-    CueChosen = 1084,      // a = 1
-    ItemChosen = 1086,     // a = the chosen entry's item type
-    PurchaseChosen = 1098, // a = 1
+    ChalkApplied = 1083,    // a = the gauge's level
+    CueChosen = 1084,       // a = 1
+    ItemChosen = 1086,      // a = the chosen entry's item type
+    PurchaseChosen = 1098,  // a = 1
 };
 
 namespace control_id {

@@ -104,7 +104,8 @@ class AbilityBars : public gui::ImageWidget {
 public:
     static constexpr int kRows = 5;
 
-    bool Create(int x, int y, int w = 130, int h = 182, std::uint32_t id = 0, std::uint32_t hotkey = 0) override;
+    bool Create(int x, int y, int w = 130, int h = 182, std::uint32_t id = 0,
+                std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
     void SetItem(const net::ItemEntry& entry);
     gui::TextLabel* Title() const { return title_; }

@@ -122,7 +122,8 @@ bool PlayerPanel::OnCommand(const gui::CommandEvent& event) {
             if (!entries_[k]) return true;
             selected_ = entries_[k];
             if (host_)
-                host_->PostUiMessage(static_cast<std::uint32_t>(HudMessage::ItemChosen), selected_->type, 0, 0);
+                host_->PostUiMessage(static_cast<std::uint32_t>(HudMessage::ItemChosen), selected_->type, 0,
+                                     0);
             return true;
     }
     return false;

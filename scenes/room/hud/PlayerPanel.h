@@ -39,7 +39,8 @@ public:
 
     PlayerPanel(SceneHost* host, net::PlayerRecord* record);
     // 322 x 34 with its slots, label and scroll bar.
-    bool Create(int x, int y, int w = 322, int h = 34, std::uint32_t id = 0, std::uint32_t hotkey = 0) override;
+    bool Create(int x, int y, int w = 322, int h = 34, std::uint32_t id = 0,
+                std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
 
     // Rebuilds the strip from the record, from the first position on.

@@ -89,7 +89,8 @@ bool SlidingPanel::HandleFrameCommand(const gui::CommandEvent& event) {
 
 // ---- PlayerInfoPanel ------------------------------------------------------------------------------
 
-PlayerInfoPanel::PlayerInfoPanel(SceneHost* host, net::PlayerRecord* record) : SlidingPanel(host), record_(record) {}
+PlayerInfoPanel::PlayerInfoPanel(SceneHost* host, net::PlayerRecord* record)
+    : SlidingPanel(host), record_(record) {}
 
 bool PlayerInfoPanel::Create(int x, int y, int, int, std::uint32_t, std::uint32_t) {
     CreateFrame(x, y, control_id::kCueScrollBar);
@@ -186,7 +187,8 @@ bool PlayerInfoPanel::OnCommand(const gui::CommandEvent& event) {
 
 // ---- BuyOrGiftDialog ------------------------------------------------------------------------------
 
-BuyOrGiftDialog::BuyOrGiftDialog(SceneHost* host, net::PlayerRecord* record) : SlidingPanel(host), record_(record) {
+BuyOrGiftDialog::BuyOrGiftDialog(SceneHost* host, net::PlayerRecord* record)
+    : SlidingPanel(host), record_(record) {
     for (std::uint32_t item : kOfferedItems)
         if (const net::CatalogRecord* r = net::GetItemCatalog().Find(item)) offers_.push_back(r);
 }
@@ -277,7 +279,8 @@ bool BuyOrGiftDialog::OnCommand(const gui::CommandEvent& event) {
         if (host_) host_->PostUiMessage(static_cast<std::uint32_t>(HudMessage::PurchaseChosen), 1, 0, 0);
         return true;
     }
-    if (event.id < control_id::kFirstOfferCard || event.id >= control_id::kFirstOfferCard + kCards) return false;
+    if (event.id < control_id::kFirstOfferCard || event.id >= control_id::kFirstOfferCard + kCards)
+        return false;
     const int k = static_cast<int>(event.id - control_id::kFirstOfferCard);
     const net::CatalogRecord* record = cards_[k]->Item();
     switch (event.code) {

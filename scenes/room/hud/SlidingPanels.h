@@ -83,7 +83,8 @@ protected:
 class PlayerInfoPanel : public SlidingPanel {
 public:
     PlayerInfoPanel(SceneHost* host, net::PlayerRecord* record);
-    bool Create(int x, int y, int w = 478, int h = 232, std::uint32_t id = 0, std::uint32_t hotkey = 0) override;
+    bool Create(int x, int y, int w = 478, int h = 232, std::uint32_t id = 0,
+                std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
 
     void Fill() override;
@@ -118,7 +119,8 @@ private:
 class BuyOrGiftDialog : public SlidingPanel {
 public:
     BuyOrGiftDialog(SceneHost* host, net::PlayerRecord* record);
-    bool Create(int x, int y, int w = 478, int h = 232, std::uint32_t id = 0, std::uint32_t hotkey = 0) override;
+    bool Create(int x, int y, int w = 478, int h = 232, std::uint32_t id = 0,
+                std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
 
     void Fill() override;

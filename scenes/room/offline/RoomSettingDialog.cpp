@@ -12,8 +12,9 @@ bool RoomSettingDialog::Create(int x, int y, int w, int h, std::uint32_t id, std
     SetTitle(u"Room setting");
     SetModal(true);
     for (std::size_t i = 0; i < kGameTypes.size(); ++i) {
-        gui::Button* choice = AddButton(20, 34 + 24 * static_cast<int>(i), w - 40, 22,
-                                        kFirstChoiceId + static_cast<std::uint32_t>(i), 0, gui::atlas::kRadioButton);
+        gui::Button* choice =
+            AddButton(20, 34 + 24 * static_cast<int>(i), w - 40, 22,
+                      kFirstChoiceId + static_cast<std::uint32_t>(i), 0, gui::atlas::kRadioButton);
         choice->SetRadioMode(0);
         choice->SetFrameCount(7);
         choice->SetCaption(WString(gui::GameTypeName(kGameTypes[i])));

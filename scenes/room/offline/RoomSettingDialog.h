@@ -24,7 +24,8 @@ public:
     static constexpr std::array<int, 9> kGameTypes{0, 3, 4, 5, 6, 10, 12, 13, 16};
 
     explicit RoomSettingDialog(SceneHost* host) : host_(host) {}
-    bool Create(int x, int y, int w = 240, int h = 300, std::uint32_t id = 0, std::uint32_t hotkey = 0) override;
+    bool Create(int x, int y, int w = 240, int h = 300, std::uint32_t id = 0,
+                std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
 
     // The type ticked; SetGameType ticks a type (one the list lacks ticks none).

@@ -160,7 +160,8 @@ void SceneAlone::TakeCue(const net::ItemEntry* entry, std::uint16_t item) {
     if (entry && entry->IsPersonalCue())
         cueObject_ = world->AcquireCueObject(static_cast<std::uint16_t>(entry->itemId), PartsOf(*entry));
     else
-        cueObject_ = world->AcquireCueObject(entry ? static_cast<std::uint16_t>(entry->itemId) : item, kNoParts);
+        cueObject_ =
+            world->AcquireCueObject(entry ? static_cast<std::uint16_t>(entry->itemId) : item, kNoParts);
     currentCue_ = entry;
     world->SetShooter(cueObject_);
     // The old object goes only after the shooter holds the new one.
@@ -189,7 +190,8 @@ void SceneAlone::RebuildForGameType(RenderDevice* renderer) {
     world->SetGameType(room.gameType);
     world->SetGameItems(room.tableItem, room.ballSetItem);
     if (renderer && resources_ && world->LoadModels(*renderer, *resources_) != 0)
-        LogWrite(u"WARNING : the models of game type %d could not be loaded\n", static_cast<int>(room.gameType));
+        LogWrite(u"WARNING : the models of game type %d could not be loaded\n",
+                 static_cast<int>(room.gameType));
     world->SetPhysicsModel(kModelId, false);
     world->RackBalls();
     world->SnapshotBalls();

@@ -44,9 +44,13 @@ struct BarButton {
     const char16_t* tooltip;
 };
 constexpr BarButton kBarButtons[] = {
-    {106, 0, u"|<", u"처음으로"}, {103, 42, u"<<", u"이전으로"},  {SceneReplay::kPlayId, 84, u">", u"재생"},
-    {SceneReplay::kPauseId, 84, u"||", u"일시정지"}, {SceneReplay::kStopId, 126, u"[]", u"중지"},
-    {105, 168, u">>", u"다음으로"}, {107, 210, u">|", u"마지막으로"},
+    {106, 0, u"|<", u"처음으로"},
+    {103, 42, u"<<", u"이전으로"},
+    {SceneReplay::kPlayId, 84, u">", u"재생"},
+    {SceneReplay::kPauseId, 84, u"||", u"일시정지"},
+    {SceneReplay::kStopId, 126, u"[]", u"중지"},
+    {105, 168, u">>", u"다음으로"},
+    {107, 210, u">|", u"마지막으로"},
 };
 constexpr int kBarButtonSize = 42;
 constexpr int kBarWidth = 252;
@@ -71,7 +75,8 @@ void SceneReplay::CreateUI() {
     AddCornerButton(*this, kHelpId, -101, platform::kVkF1, u"?", u"Help(F1)");
 
     gui::Panel* bar = AddPanel(0, 0, kBarWidth, kBarButtonSize);
-    bar->SetAnchor(gui::AnchorH::Center, kBarWidth / 2 - 126, gui::AnchorV::Bottom, kBarButtonSize - kBarFromBottom);
+    bar->SetAnchor(gui::AnchorH::Center, kBarWidth / 2 - 126, gui::AnchorV::Bottom,
+                   kBarButtonSize - kBarFromBottom);
     for (const BarButton& b : kBarButtons) {
         gui::Button* button = bar->AddButton(b.x, 0, kBarButtonSize, kBarButtonSize, b.id, 0,
                                              gui::atlas::InSet(gui::atlas::kTextButton, kUiSet));
@@ -145,7 +150,8 @@ void SceneReplay::TakeCue(std::uint16_t item) {
 
 void SceneReplay::Enter() {
     table::TableWorld* world = World();
-    if (Scene* scene = CurrentEngineScene(Host() ? Host()->EngineScenes() : nullptr)) world->AttachToScene(*scene);
+    if (Scene* scene = CurrentEngineScene(Host() ? Host()->EngineScenes() : nullptr))
+        world->AttachToScene(*scene);
     world->SetPhysicsModel(kModelId, false);
     static std::random_device device;
     world->ResetGame(device());
@@ -215,7 +221,8 @@ bool SceneReplay::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
         shotRunning_ = false;
         ++playbacks_;
         char line[64];
-        std::snprintf(line, sizeof line, "REPLAY %d %d %08x", playbacks_, speedPercent_, world->LastShotHash());
+        std::snprintf(line, sizeof line, "REPLAY %d %d %08x", playbacks_, speedPercent_,
+                      world->LastShotHash());
         platform::Journal::Write(line);
         world->SetSceneVisible(true);
         StartPlayback();
