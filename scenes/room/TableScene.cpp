@@ -9,7 +9,9 @@
 #include "net/GameSession.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/room/TableSceneUi.h"
 
 namespace scenes {
 
@@ -46,6 +48,17 @@ net::RoomInfo& TableScene::Room() {
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) return session->GetRoom();
     if (!ownRoom_) ownRoom_ = std::make_unique<net::RoomInfo>();
     return *ownRoom_;
+}
+
+bool TableScene::BeginUI(const WString& title) {
+    if (uiCreated_) return false;
+    uiCreated_ = true;
+    gui::Widget::Create(0, 0, Host() ? Host()->ClientWidth() : 1024, Host() ? Host()->ClientHeight() : 768);
+    AddTitleBar(*this, title);
+    AddCornerButton(*this, kExitId, -35, 0, u"X", u"Exit Marvenlot");
+    AddCornerButton(*this, kSettingsId, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
+    AddCornerButton(*this, kHelpId, -101, platform::kVkF1, u"?", u"Help(F1)");
+    return true;
 }
 
 table::TableWorld& TableScene::CreateWorld() {

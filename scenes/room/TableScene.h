@@ -26,6 +26,11 @@ namespace scenes {
 
 class TableScene : public GameScene {
 public:
+    // The buttons along the top right that every table scene has.
+    static constexpr std::uint32_t kExitId = 1;
+    static constexpr std::uint32_t kSettingsId = 2;
+    static constexpr std::uint32_t kHelpId = 3;
+
     explicit TableScene(int id);
     ~TableScene() override;
 
@@ -40,6 +45,9 @@ public:
     net::RoomInfo& Room();
 
 protected:
+    // The first time only (false after): the scene takes the client size and gets its title bar
+    // and the exit, settings and help buttons.
+    bool BeginUI(const WString& title);
     // Makes the world and routes its messages and sounds to the host.
     table::TableWorld& CreateWorld();
     void DestroyWorld();
@@ -68,6 +76,7 @@ private:
     std::uint32_t tick_ = 0;
     std::atomic<bool> paused_{false};
     int musicId_ = -1;
+    bool uiCreated_ = false;
 };
 
 }  // namespace scenes

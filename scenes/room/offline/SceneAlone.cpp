@@ -53,15 +53,8 @@ SceneAlone::SceneAlone() : TableScene(scene_id::kOffline) {}
 SceneAlone::~SceneAlone() = default;
 
 void SceneAlone::CreateUI() {
-    if (uiCreated_) return;
-    uiCreated_ = true;
-    const int width = Host() ? Host()->ClientWidth() : 1024;
-    const int height = Host() ? Host()->ClientHeight() : 768;
-    gui::Widget::Create(0, 0, width, height);
-    AddTitleBar(*this, u"Offline");
-    AddCornerButton(*this, kExitId, -35, 0, u"X", u"Exit Marvenlot");
-    AddCornerButton(*this, kSettingsId, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
-    AddCornerButton(*this, kHelpId, -101, platform::kVkF1, u"?", u"Help(F1)");
+    if (!BeginUI(u"Offline")) return;
+    const int width = Width(), height = Height();
     AddCornerButton(*this, kRoomSettingId, -200, 0, u"R", u"Room setting");
     keyGuide_ = AddKeyGuide(*this);
 

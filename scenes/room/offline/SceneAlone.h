@@ -31,9 +31,6 @@ class PlayerPanel;
 class SceneAlone : public TableScene {
 public:
     // Control ids of the scene's buttons.
-    static constexpr std::uint32_t kExitId = 1;
-    static constexpr std::uint32_t kSettingsId = 2;
-    static constexpr std::uint32_t kHelpId = 3;
     static constexpr std::uint32_t kRoomSettingId = 6;
 
     SceneAlone();
@@ -64,7 +61,6 @@ private:
     void ShowGuide(bool on);
 
     ResourceManager* resources_ = nullptr;
-    bool uiCreated_ = false;
     bool guideShown_ = true;
     std::atomic<bool> gameTypeChanged_{false};
     const net::ItemEntry* currentCue_ = nullptr;

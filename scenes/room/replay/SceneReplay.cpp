@@ -64,15 +64,8 @@ SceneReplay::SceneReplay() : TableScene(scene_id::kReplay) {}
 SceneReplay::~SceneReplay() = default;
 
 void SceneReplay::CreateUI() {
-    if (uiCreated_) return;
-    uiCreated_ = true;
-    const int width = Host() ? Host()->ClientWidth() : 1024;
-    const int height = Host() ? Host()->ClientHeight() : 768;
-    gui::Widget::Create(0, 0, width, height);
-    AddTitleBar(*this, u"리플레이");
-    AddCornerButton(*this, kExitId, -35, 0, u"X", u"Exit Marvenlot");
-    AddCornerButton(*this, kSettingsId, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
-    AddCornerButton(*this, kHelpId, -101, platform::kVkF1, u"?", u"Help(F1)");
+    if (!BeginUI(u"리플레이")) return;
+    const int width = Width(), height = Height();
 
     gui::Panel* bar = AddPanel(0, 0, kBarWidth, kBarButtonSize);
     bar->SetAnchor(gui::AnchorH::Center, kBarWidth / 2 - 126, gui::AnchorV::Bottom,

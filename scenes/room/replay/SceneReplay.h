@@ -24,9 +24,6 @@ namespace scenes {
 
 class SceneReplay : public TableScene {
 public:
-    static constexpr std::uint32_t kExitId = 1;
-    static constexpr std::uint32_t kSettingsId = 2;
-    static constexpr std::uint32_t kHelpId = 3;
     static constexpr std::uint32_t kPlayId = 100;
     static constexpr std::uint32_t kPauseId = 101;
     static constexpr std::uint32_t kStopId = 102;
@@ -66,7 +63,6 @@ private:
     void TakeCue(std::uint16_t item);
 
     table::ShotRecord record_;
-    bool uiCreated_ = false;
     bool shotRunning_ = false;
     int viewMode_ = 0;
     int playbacks_ = 0;
