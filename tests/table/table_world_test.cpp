@@ -408,3 +408,23 @@ TEST(TableWorld, OptionsScaleThePowerDrawAndTraceAllKeepsATrailOfEveryBall) {
     for (std::size_t i = 0; i < h.world.BallCount(); ++i) trails += h.world.Trail(i).size() > 1;
     EXPECT_GT(trails, 1) << "the break moves more balls than the cue ball";
 }
+
+TEST(TableWorld, AReplayedRecordKeepsItsAimPointWhenTheAimObjectsRefreshBeforeTheStrike) {
+    Host h(10, 3);
+    net::Packet shot;
+    ShotToward(shot, h, 1, 0.5f);
+    ASSERT_TRUE(h.world.ReadShotMessage(shot));
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+    h.RunToRest();
+    const ShotRecord record = h.world.MakeShotRecord();
+
+    Host replay(10, 9);
+    replay.world.SetPlayState(PlayState::Replay);
+    ASSERT_TRUE(replay.world.ApplyShotRecord(record));
+    replay.world.SnapshotBalls();
+    replay.world.UpdateAimObjects();  // the viewer refreshes the cue and guide before each playback
+    EXPECT_EQ(replay.world.CurrentShot().words.aimX, record.shotParams[3]);
+    ASSERT_TRUE(replay.world.ExecuteShot(ShotMode::Replay, false));
+    replay.RunToRest();
+    EXPECT_EQ(replay.world.LastShotHash(), h.world.LastShotHash());
+}
