@@ -113,7 +113,8 @@ void TableView::AttachToScene(Scene& scene) {
     if (!camera_) {
         camera_ = std::make_shared<Camera>();
         camera_->id = kWorldCameraId;
-        camera_->SetProjectionParams(1024, 768, kPi / 4, scene.CurrentCamera().Aspect(), 5.0f, 5000.0f);
+        camera_->SetProjectionParams(1024, 768, kViewFieldOfView, scene.CurrentCamera().Aspect(), kViewNear,
+                                     kViewFar);
     }
     camera_->SetAspect(scene.CurrentCamera().Aspect());
     scene.Cameras()[kWorldCameraId] = camera_;

@@ -254,6 +254,10 @@ private:
     void StoreShotState();
     void RefreshPose();
     bool IsPlacementFree(std::size_t ball, float x, float y) const;
+    // The view and projection the table is drawn with (the laid-out viewport's aspect).
+    Matrix4f ViewProjection() const;
+    // Ball in hand: the placed ball under the mouse (client pixels); false when off the table.
+    bool PlaceBallAtScreen(int x, int y);
     // yawTurned: how far the aim turned with these requests; the aim view turns with it.
     void ApplyRequests(const ControlRequests& requests, float yawTurned);
     void RecordTrails();
@@ -294,6 +298,7 @@ private:
     bool keyboardBlocked_ = false;
     bool sceneVisible_ = true;
     int itemKeyMode_ = 0;
+    bool carryingBall_ = false;
 
     std::int32_t placedBall_ = kNoPlacedBall;
     bool pocketCallPending_ = false;

@@ -81,6 +81,11 @@ constexpr int kShotWordCount = 15;
 
 constexpr float kRadiansPerDegree = 3.14159265f / 180.0f;
 
+// The projection the table is drawn with: vertical field of view (radians), near and far planes (cm).
+constexpr float kViewFieldOfView = 3.14159265f / 4.0f;
+constexpr float kViewNear = 5.0f;
+constexpr float kViewFar = 5000.0f;
+
 // Camera distance of the ball-placement reset and the aim camera's follow time.
 constexpr float kResetCameraDistance = 300.0f;
 constexpr float kFollowSeconds = 0.5f;
