@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "engine/render/RenderMath.h"
+#include "engine/core/Math.h"
 #include "table/TableConstants.h"
 
 namespace table {

@@ -47,6 +47,8 @@ bool TableRules::SetGameType(int gameType) {
         return false;
     }
     platform::ScopedLock guard(lock_);
+    // The same type again keeps the table and ball kinds the world's items chose.
+    if (gameType == gameType_ && model_) return true;
     const GameTypeInfo& info = GameTypeOf(gameType);
     gameType_ = gameType;
     tableKind_ = info.tableKind;
@@ -130,10 +132,10 @@ void TableRules::RackBalls() {
 bool TableRules::Rerack(std::uint32_t seed, bool force, int playState) {
     platform::ScopedLock guard(lock_);
     if (!model_ || shotRunning_) return false;
-    random_.Seed(seed);
     const std::uint16_t inPlay = ObjectBallsInPlay(*model_);
     if (gameType_ == game::kStraightPool) {
         if (inPlay >= 2) return false;
+        random_.Seed(seed);
         // The pocketed balls fill the triangle behind its empty apex; a kept ball in the way goes
         // to the head spot (the last object ball) or beside it (the cue ball).
         const F32 radius = BallKindOf(ballKind_).radiusCm;
@@ -169,6 +171,7 @@ bool TableRules::Rerack(std::uint32_t seed, bool force, int playState) {
         }
     } else if (gameType_ == game::kEightBall || gameType_ == game::kNineBall) {
         if (inPlay != 0 || !(force || playState == 4 || playState == 5)) return false;
+        random_.Seed(seed);
         RackBalls();
     } else {
         return false;
@@ -311,6 +314,7 @@ int TableRules::FrameStepsDue() {
 }
 
 int TableRules::GetShotResultCode() const {
+    platform::ScopedLock guard(lock_);
     const int code = verdict_.code;
     if (code < 0) return code;
     const int count = code % 1000;
@@ -329,6 +333,7 @@ void TableRules::SetShotResultCode(int code, bool clearLists) {
 }
 
 std::uint8_t TableRules::FirstBallListCount() const {
+    platform::ScopedLock guard(lock_);
     return static_cast<std::uint8_t>(std::min<std::size_t>(verdict_.pocketed.size(), kNoBallList - 1));
 }
 

@@ -2,8 +2,9 @@
 // The rules controller of one table: it owns the physics model of the game type, racks the balls,
 // strikes the cue ball, steps the physics once per update tick while a shot runs and judges the
 // shot when every ball rests. The table world calls it on the update thread (frame steps) and
-// on the dispatch and main threads (set-up, result); every member takes the controller's lock,
-// which the world may also hold around a sequence of calls (it is re-entrant).
+// on the dispatch and main threads (set-up, result). Members that change or compute state take
+// the controller's lock; readers that hand out a reference or a ball do not, so a caller that
+// uses those across threads holds GetLock() around them (the lock is re-entrant).
 
 #include <array>
 #include <cstdint>
@@ -11,8 +12,8 @@
 #include <vector>
 
 #include "engine/core/Lcg.h"
-#include "platform/sys/CriticalSection.h"
 #include "physics/PhysicsModel.h"
+#include "platform/sys/CriticalSection.h"
 #include "table/GameTypes.h"
 #include "table/ShotJudge.h"
 #include "table/TableConstants.h"
@@ -55,12 +56,12 @@ public:
     TableRules& operator=(const TableRules&) = delete;
 
     // The controller's lock (re-entrant). Lock order: the world's own lock before this one.
-    platform::CriticalSection& GetLock() { return lock_; }
+    platform::CriticalSection& GetLock() const { return lock_; }
 
     // Set-up --------------------------------------------------------------------------------
     // Selects the game type and with it the default table kind and ball kind; with a model the
-    // ball count changes (PhysicsModel::SetBallCount) and the balls get their sizes again.
-    // An invalid type is refused (false, logged) and nothing changes.
+    // ball count changes (PhysicsModel::SetBallCount) and the balls get their sizes again. The
+    // type the model already has changes nothing. An invalid type is refused (false, logged).
     bool SetGameType(int gameType);
     int GameType() const { return gameType_; }
     const GameTypeInfo& Info() const { return GameTypeOf(gameType_); }
@@ -91,7 +92,7 @@ public:
     void RackBalls();
     // Re-racks when the table needs it: 14-1 with fewer than two object balls in play racks the
     // others and keeps the cue ball and the last ball; 8-ball and 9-ball with no object ball in
-    // play re-rack in play states 4 and 5 or when forced. Seeds the generator with `seed` first.
+    // play re-rack in play states 4 and 5 or when forced. A re-rack seeds the generator with `seed`.
     // True (and sound 27 requested) when it re-racked.
     bool Rerack(std::uint32_t seed, bool force, int playState);
     // Copies every ball's position, orientation and out-of-play byte; RestoreSnapshot puts them
@@ -156,7 +157,7 @@ private:
     void SetUpBalls();
     void EndShot();
 
-    platform::CriticalSection lock_;
+    mutable platform::CriticalSection lock_;
     int gameType_ = game::kFourBall;
     std::uint32_t tableKind_ = 0;
     BallKind ballKind_ = BallKind::Carom;
