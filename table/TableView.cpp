@@ -100,6 +100,14 @@ void TableView::Detach() {
     ballModelRadius_.clear();
 }
 
+void TableView::Release() {
+    Detach();
+    device_ = nullptr;
+    resources_ = nullptr;
+    shadowSprite_.reset();
+    modelsDirty_ = true;
+}
+
 void TableView::AttachToScene(Scene& scene) {
     if (scene_ == &scene) return;
     if (scene_) {

@@ -102,6 +102,10 @@ public:
     void DrawHud(RenderDevice& device);
     void LayoutHud(int width, int height);
     void SetSceneVisible(bool visible);
+    // Drops the ball and cue models (a table change follows; the next frame loads them again).
+    void DestroyBallObjects();
+    // Drops every loaded model and leaves the scene (scene exit).
+    void ReleaseLoadedResources();
 
     // ---- Ticks and input -----------------------------------------------------------------------
     // One update tick: held keys, camera move, a queued shot, the physics of a running shot
@@ -123,7 +127,8 @@ public:
     void SetCurrentBall(std::int32_t ball);
     std::int32_t CurrentBall() const { return currentBall_; }
     void SetCurrentPlayer(std::int32_t index, bool noCamera);
-    void SetShooter(CueObject* cue) { shooter_ = cue; }
+    // The cue drawn for the shot; a cue of another model is loaded at the next frame.
+    void SetShooter(CueObject* cue);
     void SetTimeScale(float scale);
     float TimeScale() const { return timeScale_; }
 
