@@ -1,6 +1,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/sys/Clock.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -24,8 +25,11 @@ std::size_t MessageQueue::Size() const {
 }
 
 bool WindowSystem::PeekMessage(Message& out) {
+    if (player_) player_->Step(GetClock().NowMs(), *this);
     PumpEvents();
-    return queue_.Pop(out);
+    if (!queue_.Pop(out)) return false;
+    keyboard_.OnMessage(out);
+    return true;
 }
 
 VideoBackend WindowSystem::BackendFromEnvironment() {
