@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/core/Options.h"
+#include "platform/input/KeyboardState.h"
 #include "platform/sys/CriticalSection.h"
 #include "table/AimControls.h"
 #include "table/AimState.h"
@@ -114,6 +115,10 @@ public:
     // Window messages offered by the scene; true when the world used it.
     bool HandleWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     void OnKeyCommand(std::uint32_t virtualKey, bool down);
+    // Polls the held keys: a key the keyboard no longer holds is let go (unless the keys are
+    // blocked), so a key-up lost to another window never leaves the aim turning or the power
+    // charging.
+    void PollKeyboard(platform::KeyboardState& keys);
     void ReleaseHeldKeys();
     // A text field holds the keys or the world is inactive: key messages are not taken.
     void SetKeyboardBlocked(bool blocked) { keyboardBlocked_ = blocked; }

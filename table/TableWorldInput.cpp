@@ -79,6 +79,12 @@ void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
     HandleWindowMessage(down ? platform::kWmKeyDown : platform::kWmKeyUp, virtualKey, 0);
 }
 
+void TableWorld::PollKeyboard(platform::KeyboardState& keys) {
+    platform::ScopedLock guard(lock_);
+    if (keyboardBlocked_) return;
+    controls_.ReleaseKeysNoLongerDown([&keys](std::uint32_t key) { return keys.IsDown(key); }, aim_);
+}
+
 void TableWorld::ReleaseHeldKeys() {
     platform::ScopedLock guard(lock_);
     controls_.ReleaseHeldKeys(aim_);
