@@ -12,6 +12,9 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
     platform::ScopedLock guard(lock_);
     const bool key = message == platform::kWmKeyDown || message == platform::kWmKeyUp;
     if (key && keyboardBlocked_) return false;
+    // The control mask switches single controls off (a lesson, a mission step).
+    if (key && wParam == platform::kVkShift && !(controlMask & control_bit::kShift)) return false;
+    if (key && wParam == platform::kVkSpace && !(controlMask & control_bit::kSpace)) return false;
     if (message == platform::kWmSize) {
         LayoutHud(platform::LParamX(lParam), platform::LParamY(lParam));
         return false;

@@ -179,13 +179,20 @@ TEST(TableWorld, AStrikeByMouseDrawBackPostsThePowerAndMovesTheBalls) {
     ASSERT_TRUE(h.world.ShotExecuting());
     ASSERT_EQ(h.Count(WorldMessage::CueStruck), 1);
     EXPECT_EQ(h.posted.back().a, 50u) << "power x 100";
-    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, 0) && h.world.ShotExecuting() &&
-                 h.Count(WorldMessage::CueStruck) != 1)
-        << "no second strike while the shot runs";
+    h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, platform::MakeLParam(400, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(400, 450));
+    h.world.HandleWindowMessage(platform::kWmLButtonUp, 0, platform::MakeLParam(400, 450));
+    EXPECT_EQ(h.Count(WorldMessage::CueStruck), 1) << "no second strike while the shot runs";
     h.RunToRest();
     float x1, y1, z1;
     h.world.BallPosition(0, x1, y1, z1);
     EXPECT_NE(x0, x1);
+
+    h.world.controlMask &= ~control_bit::kSpace;
+    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmKeyDown, platform::kVkSpace, 0));
+    for (int i = 0; i < 100; ++i) h.world.Update(++h.tick, 0, 0, false);
+    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmKeyUp, platform::kVkSpace, 0));
+    EXPECT_FALSE(h.world.ShotExecuting()) << "Space masked off charges and strikes nothing";
     EXPECT_FALSE(h.world.LastJournalLine().empty());
     EXPECT_EQ(h.world.LastJournalLine().rfind("SHOT 10 ", 0), 0u);
 }
