@@ -5,6 +5,7 @@
 
 #include "engine/core/FileStream.h"
 #include "engine/core/HttpClient.h"
+#include "platform/Drivers.h"
 #include "platform/sys/Env.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"

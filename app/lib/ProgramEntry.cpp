@@ -4,6 +4,7 @@
 
 #include "app/lib/App.h"
 #include "engine/core/Log.h"
+#include "platform/Drivers.h"
 #include "platform/crash/CrashHook.h"
 #include "platform/sys/Env.h"
 #include "platform/sys/Fpu.h"
@@ -11,21 +12,6 @@
 #include "platform/sys/Quit.h"
 #include "platform/sys/Shell.h"
 #include "platform/window/Window.h"
-
-namespace {
-
-std::unique_ptr<platform::WindowSystem> OpenWindowSystem() {
-    const std::string forced = platform::GetEnv("MARVENLOT_VIDEO");
-    const platform::VideoBackend backend = platform::WindowSystem::BackendFromEnvironment();
-    auto windows = platform::WindowSystem::Create(backend);
-    if (!windows && backend == platform::VideoBackend::Sdl && forced != "sdl") {
-        std::fprintf(stderr, "marvenlot: no display could be opened; running without one\n");
-        windows = platform::WindowSystem::Create(platform::VideoBackend::Null);
-    }
-    return windows;
-}
-
-}  // namespace
 
 int RunClient(const std::vector<std::string>& argv) {
     LogSystem& log = GetLog();
@@ -58,7 +44,7 @@ int RunClient(const std::vector<std::string>& argv) {
             break;
     }
 
-    std::unique_ptr<platform::WindowSystem> windows = OpenWindowSystem();
+    std::unique_ptr<platform::WindowSystem> windows = platform::OpenWindowSystem();
     if (!windows) {
         std::fprintf(stderr, "marvenlot: the sdl video backend could not be started\n");
         return 0;
