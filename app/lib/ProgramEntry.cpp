@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/lib/App.h"
+#include "app/lib/AppFolders.h"
 #include "engine/core/Log.h"
 #include "platform/Drivers.h"
 #include "platform/crash/CrashHook.h"
@@ -14,9 +15,13 @@
 #include "platform/window/Window.h"
 
 int RunClient(const std::vector<std::string>& argv) {
+    const AppFolders folders = CurrentAppFolders();
+    if (!CreateAppFolders(folders))
+        std::fprintf(stderr, "marvenlot: the folder %s or %s could not be created\n", folders.config.c_str(),
+                     folders.state.c_str());
     LogSystem& log = GetLog();
     log.Start(u"StartLog", 100, true);
-    log.SetFolder(u".");
+    log.SetFolder(FromUtf8(folders.state));
 
     std::vector<WString> args;
     SplitCommandLine(JoinArguments(argv), args);
@@ -28,8 +33,11 @@ int RunClient(const std::vector<std::string>& argv) {
     }
 
     platform::CrashHookSettings crash;
+    crash.dumpPath = folders.state + "/ErrorDump.dmp";
     crash.reporterPath = platform::ExecutableDir() + "/marvenlot-crashreport";
-    platform::InstallCrashHook(crash);
+    crash.reporterArgs = {"--folder", folders.state};
+    if (!platform::InstallCrashHook(crash))
+        std::fprintf(stderr, "marvenlot: the crash reporter could not be set up\n");
     platform::SetFpuControl();
 
     platform::InstanceLock instance("Marvenlot");

@@ -20,17 +20,16 @@ namespace {
 constexpr int kReportFd = 3;
 constexpr const char* kModeVariable = "MARVENLOT_TEST_CHILD";
 
-// The test's environment with the given "NAME=value" entries added or replacing its own.
+// The test's environment with the given "NAME=value" entries added or replacing its own; of two
+// entries with one name the later wins.
 std::vector<std::string> ChildEnvironment(const std::vector<std::string>& extra) {
     std::vector<std::string> environment;
-    for (char** e = environ; *e; ++e) {
-        const std::string entry = *e;
-        const std::string name = entry.substr(0, entry.find('='));
-        bool replaced = false;
-        for (const std::string& added : extra) replaced |= added.substr(0, added.find('=')) == name;
-        if (!replaced) environment.push_back(entry);
+    for (char** e = environ; *e; ++e) environment.emplace_back(*e);
+    for (const std::string& added : extra) {
+        const std::string prefix = added.substr(0, added.find('=')) + "=";
+        std::erase_if(environment, [&prefix](const std::string& entry) { return entry.starts_with(prefix); });
+        environment.push_back(added);
     }
-    environment.insert(environment.end(), extra.begin(), extra.end());
     return environment;
 }
 

@@ -39,7 +39,8 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // env entries are "NAME=value" added to (or replacing) the test's own environment.
+    // env entries are "NAME=value" added to (or replacing) the test's own environment; a later entry
+    // replaces an earlier one of the same name.
     bool Start(const std::string& program, const std::vector<std::string>& args,
                const std::vector<std::string>& env, const std::string& folder);
     bool StartMode(const std::string& mode);
