@@ -115,11 +115,10 @@ bool App::Create() {
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
     input_ = std::make_unique<InputDevice>();
-    const platform::MouseBackend mouse = windows_.Backend() == platform::VideoBackend::Sdl
-                                             ? platform::MouseBackend::Sdl
-                                             : platform::MouseBackend::Null;
+    // Both window backends feed the mouse sink (the null one with scripted input), so the device
+    // always takes the events of the window's pump.
     const std::uint32_t inputResult =
-        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(mouse));
+        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(platform::MouseBackend::Sdl));
     if (inputResult != 0) {
         const WString text = Format(u"Mouse input could not be started (code 0x%08X).", inputResult);
         LogWrite(u"ERROR : %s\n", text);

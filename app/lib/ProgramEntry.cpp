@@ -5,6 +5,7 @@
 #include "app/lib/App.h"
 #include "app/lib/AppFolders.h"
 #include "engine/core/Log.h"
+#include "engine/core/Text.h"
 #include "platform/Drivers.h"
 #include "platform/crash/CrashHook.h"
 #include "platform/sys/Env.h"
@@ -71,6 +72,15 @@ int RunClient(const std::vector<std::string>& argv) {
             instance.PollRaiseRequests();
         });
         app.Init();
+        // Scripted input starts with the start-up done and before the first scene, so that
+        // wait-journal sees every scene line.
+        const std::string inputScript = platform::GetEnv("MARVENLOT_INPUT");
+        if (!inputScript.empty()) {
+            windows->SetInputScript(platform::LoadInputScript(inputScript, [](const std::string& line) {
+                std::fprintf(stderr, "marvenlot: %s\n", line.c_str());
+                LogWrite(u"%s\n", FromUtf8(line));
+            }));
+        }
         app.StartUpdateThread();
         if (app.Create()) app.Run();
         app.Shutdown();

@@ -1,3 +1,4 @@
+#include "platform/sys/Clock.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -21,8 +22,11 @@ std::size_t MessageQueue::Size() const {
 }
 
 bool WindowSystem::PeekMessage(Message& out) {
+    if (player_) player_->Step(GetClock().NowMs(), *this);
     PumpEvents();
-    return queue_.Pop(out);
+    if (!queue_.Pop(out)) return false;
+    keyboard_.OnMessage(out);
+    return true;
 }
 
 }  // namespace platform
