@@ -144,6 +144,8 @@ void App::CreateScenes() {
     LogWrite(u"Start mode %u, scenes%s\n", static_cast<unsigned>(mode_), ids);
     scenes_.SetScene(mode_ == StartMode::Replay ? scenes::scene_id::kReplay : scenes::scene_id::kIntro);
     scenes_.CreateWindows();
+    scenes_.AdoptOptionDialog(CreateOptionDialog(*this));
+    scenes_.AdoptMessenger(CreateMessenger(*this));
     scenesCreated_ = true;
 }
 
@@ -280,6 +282,15 @@ void App::ApplyDisplayRecord() {
 
 void App::SetEngineActive(bool active) {
     if (engine_) engine_->SetActive(active);
+}
+
+void App::ShowError(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {
+    scenes_.ShowError(parent, line1, line2, line3);
+}
+
+void App::RequestVideoSettings(const VideoSettings& settings, std::uint32_t changes) {
+    SetPendingVideoSettings(settings);
+    PostUiMessage(static_cast<std::uint32_t>(scenes::AppMessage::ApplyVideoSettings), changes, 0, 0);
 }
 
 void App::ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {

@@ -455,6 +455,7 @@ private:
             if (SDL_PushEvent(&event) < 0) std::fprintf(stderr, "SDL_PushEvent: %s\n", SDL_GetError());
             at = end;
         }
+    }
 
     // SDL sends the whole composing text with each change; the client gets it unit by unit, the
     // first one restarting the composition, and an empty text ends it.
@@ -470,7 +471,6 @@ private:
             queue_.Post({kWmImeComposition, unit, flags});
             flags = kGcsCompStr;
         }
-    }
     }
 
     void TranslateWindowEvent(const SDL_WindowEvent& event) {
