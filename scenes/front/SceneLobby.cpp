@@ -215,9 +215,13 @@ void SceneLobby::Build() {
     chatEdit_ = AddEditField(*this, kListX + 8, 768 - 16 - 34, kListW - 110, 26, kChatEdit, 100);
     AddTextButton(*this, kListX + kListW - 96, 768 - 16 - 36, 88, 30, kSend, u"Send");
 
+    // Children are adopted shown; the dialogs wait hidden for their buttons.
     help_ = Make<HelpWindow>();
     createDialog_ = Make<RoomOptionDialog>(nullptr);
     passwordDialog_ = Make<RoomPasswordDialog>();
+    for (gui::Widget* dialog : {static_cast<gui::Widget*>(help_), static_cast<gui::Widget*>(createDialog_),
+                                static_cast<gui::Widget*>(passwordDialog_)})
+        dialog->SetVisible(false);
 }
 
 net::GameSession* SceneLobby::Session() {
@@ -226,6 +230,7 @@ net::GameSession* SceneLobby::Session() {
 
 void SceneLobby::Enter() {
     busy_ = false;
+    journaledRooms_.clear();
     selected_ = -1;
     createDialog_->SetHost(Host());
     SceneHost* host = Host();
@@ -468,6 +473,11 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
         case kSend:
             SendChat();
             return true;
+        case kChatEdit:
+            // Enter sends the line; Esc leaves the chat line.
+            if (event.value == static_cast<std::int32_t>(platform::kVkReturn)) SendChat();
+            if (event.value == static_cast<std::int32_t>(platform::kVkEscape)) chatEdit_->SetFocus(false);
+            return true;
         default:
             return false;
     }
@@ -518,6 +528,13 @@ void SceneLobby::RebuildRooms() {
     roomScroll_->SetRange(range);
     firstRow_ = std::min(firstRow_, range - 1);
     roomScroll_->SetPos(firstRow_, false);
+    // The journal gets the list whenever the rooms shown change, so a run can be checked from outside.
+    WString listed = Format(u"ROOMS %d", static_cast<int>(rooms_.size()));
+    for (const net::RoomInfo& room : rooms_) listed += Format(u" %d", static_cast<int>(room.number));
+    if (listed != journaledRooms_) {
+        journaledRooms_ = listed;
+        platform::Journal::Write(ToUtf8(listed));
+    }
     roomCount_->SetPlainText(rooms_.empty() ? WString(u"No rooms yet: create one!")
                                             : Format(u"%d rooms", static_cast<int>(rooms_.size())));
     ShowRoomRows();

@@ -91,6 +91,7 @@ private:
     RoomOptionDialog* createDialog_ = nullptr;
     RoomPasswordDialog* passwordDialog_ = nullptr;
     std::deque<std::pair<WString, std::uint32_t>> chat_;
+    WString journaledRooms_;
 
     // Chat lines that arrived on the dispatch thread, waiting for the main thread.
     platform::CriticalSection incomingLock_;

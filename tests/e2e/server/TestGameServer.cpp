@@ -302,6 +302,8 @@ enum : std::uint16_t {
     kCreateRoom,
     kJoinRoom,
     kJoinRoomResult,
+    kLobbyChat = 164,
+    kLobbyChatLine = 165,
     kItemList = 187,
     kKeepAlive = 202,
     kServerOptions = 261,
@@ -380,6 +382,23 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                 }
             }
             reply(kCreateNickResult);
+            return;
+        }
+        case kLobbyChat: {
+            // A channel line goes to every signed-in client of the channel outside the rooms, the
+            // speaker included.
+            const std::u16string text = r.str();
+            if (!r.ok || text.empty()) return;
+            std::vector<Client*> targets;
+            {
+                std::lock_guard lock(mutex_);
+                if (c.nickname.empty()) return;
+                w.str(c.nickname).str(text);
+                for (auto& other : clients_)
+                    if (!other->closed && other->channel == c.channel && other->room < 0 && !other->nickname.empty())
+                        targets.push_back(other.get());
+            }
+            for (Client* t : targets) Write(*t, EncodeFrame(kLobbyChatLine, w.bytes()), true);
             return;
         }
         case kServerOptions: {
