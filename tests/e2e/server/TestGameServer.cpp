@@ -395,7 +395,8 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                 if (c.nickname.empty()) return;
                 w.str(c.nickname).str(text);
                 for (auto& other : clients_)
-                    if (!other->closed && other->channel == c.channel && other->room < 0 && !other->nickname.empty())
+                    if (!other->closed && other->channel == c.channel && other->room < 0 &&
+                        !other->nickname.empty())
                         targets.push_back(other.get());
             }
             for (Client* t : targets) Write(*t, EncodeFrame(kLobbyChatLine, w.bytes()), true);
