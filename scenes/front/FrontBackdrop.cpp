@@ -3,7 +3,7 @@
 namespace scenes {
 
 namespace {
-constexpr std::uint32_t kFelt = 0xFF0B3B24, kFeltLight = 0xFF11512F, kRail = 0xFF3A2314, kBand = 0xFF10161F;
+constexpr std::uint32_t kFelt = 0xFF0B3B24, kRail = 0xFF3A2314, kBand = 0xFF10161F;
 constexpr std::uint32_t kGold = 0xFFE0B050;
 }  // namespace
 
@@ -21,8 +21,6 @@ void FrontBackdrop::Draw(gui::Painter& painter, int x, int y) {
     const int w = Width(), h = Height();
     painter.Fill(x, y, w, h, kRail);
     painter.Fill(x + 10, y + 10, w - 20, h - 20, kFelt);
-    // A soft lighter field in the middle, as a lamp over the cloth would give.
-    painter.Fill(x + w / 8, y + h / 6, w * 3 / 4, h * 2 / 3, kFeltLight);
     painter.Fill(x, y, w, 44, kBand);
     painter.Fill(x, y + 44, w, 2, kGold);
     painter.Text(gui::kFont16Bold, u"MARVENLOT", x + 18, y, 200, 44, gui::align::kLeft | gui::align::kVCenter,

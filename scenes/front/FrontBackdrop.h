@@ -1,6 +1,6 @@
 #pragma once
-// The backdrop of the 2D front-end screens: a dark felt-green screen with a lighter table field,
-// a title band and the client's name, filling whatever size the client area has.
+// The backdrop of the 2D front-end screens: felt green inside a wooden rail, a title band and the
+// client's name, filling whatever size the client area has.
 
 #include "gui/Widget.h"
 

@@ -54,8 +54,8 @@ constexpr Column kColumns[] = {{8, 50, u"No."},       {60, 100, u"Game"},  {162,
                                {414, 80, u"Players"}, {496, 80, u"State"}, {578, 40, u""}};
 
 constexpr std::uint32_t kChatColour = 0xFFFFFFFF, kSystemColour = 0xFFFFFF00, kErrorColour = 0xFFFF0000;
-constexpr std::uint32_t kPanelColour = 0xC0101820, kRowColour = 0x60203040, kRowAltColour = 0x60283848;
-constexpr std::uint32_t kSelectedColour = 0xC0C89A32, kHeaderColour = 0xFF34618F, kGold = 0xFFE0B050;
+constexpr std::uint32_t kPanelColour = 0xF0101820, kRowColour = 0xFF16222F, kRowAltColour = 0xFF1C2B3B;
+constexpr std::uint32_t kSelectedColour = 0xFF3D6E9E, kHeaderColour = 0xFF34618F, kGold = 0xFFE0B050;
 
 // A flat panel behind a group of controls.
 class Frame : public gui::Widget {
@@ -205,6 +205,13 @@ void SceneLobby::Build() {
                                        menu[i].id, menu[i].caption);
         if (menu[i].id == kMessenger) messengerButton_ = b;
     }
+
+    // The own record.
+    const int recordY = menuY + 4 * 40 + 8;
+    Make<Frame>(sideX, recordY, sideW, 768 - recordY - 16, u"My record");
+    for (int i = 0; i < kRecordLines; ++i)
+        recordRows_[static_cast<std::size_t>(i)] =
+            AddTextLine(*this, sideX + 12, recordY + kHeaderH + 6 + i * 22, sideW - 24, 22, {});
 
     // The channel chat.
     const int chatY = buttonsY + 44;
@@ -568,6 +575,15 @@ void SceneLobby::RebuildPlayers() {
 void SceneLobby::UpdateOwnInfo() {
     net::GameSession* session = Session();
     if (!session) return;
+    const net::PlayerRecord& own = session->own;
+    const WString record[kRecordLines] = {
+        Format(u"%s   Level %d", own.nickname, static_cast<int>(own.level)),
+        Format(u"Gold  %s", FormatNumber(own.money)),
+        Format(u"Average  %d.%02d", static_cast<int>(own.generalAverage / 100),
+               static_cast<int>(own.generalAverage % 100)),
+        own.clanName.empty() ? WString(u"No clan") : Format(u"Clan  %s", own.clanName),
+    };
+    for (int i = 0; i < kRecordLines; ++i) recordRows_[static_cast<std::size_t>(i)]->SetPlainText(record[i]);
     ownInfo_->SetPlainText(Format(u"%s   Lv %d   Gold %s", session->own.nickname,
                                   static_cast<int>(session->own.level), FormatNumber(session->own.money)));
     WString channel = Format(u"Channel %d", static_cast<int>(session->currentChannel));

@@ -37,6 +37,7 @@ public:
     static constexpr int kVisibleRooms = 12;
     static constexpr int kVisiblePlayers = 12;
     static constexpr int kChatLines = 7;
+    static constexpr int kRecordLines = 4;
     static constexpr std::uint64_t kRoomListRefreshMs = 5000;
 
     SceneLobby();
@@ -81,6 +82,7 @@ private:
     std::array<RoomListRow*, kVisibleRooms> roomRows_{};
     std::array<gui::TextLabel*, kVisiblePlayers> playerRows_{};
     std::array<gui::TextLabel*, kChatLines> chatRows_{};
+    std::array<gui::TextLabel*, kRecordLines> recordRows_{};
     gui::ScrollBar* roomScroll_ = nullptr;
     gui::TextLabel* ownInfo_ = nullptr;
     gui::TextLabel* channelInfo_ = nullptr;
