@@ -58,10 +58,7 @@ private:
 };
 
 Messenger::Messenger(SceneHost* host) : host_(host) {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(gui::atlas::kPanel);
-    SetTitle(u"Messenger");
-    SetSounds(31, 32);
+    SetUpDialog(*this, kWidth, kHeight, u"Messenger", false);
     AddTextButton(*this, 12, 34, 90, 26, kFriendsTab, u"Friends");
     AddTextButton(*this, 106, 34, 90, 26, kClanTab, u"Clan");
     AddTextButton(*this, kWidth - 36, 4, 24, 20, kClose, u"X");
