@@ -202,8 +202,10 @@ void Messenger::UpdateAlert() {
     net::GameSession* session = host_ ? host_->CurrentSession() : nullptr;
     bool waiting = false;
     if (session) {
+        // The whispers have their own lock: read them outside the list lock.
+        waiting = session->Whispers().size() > whispersSeen_;
         platform::ScopedLock lock(session->listLock);
-        waiting = !session->friendRequests.empty() || session->Whispers().size() > whispersSeen_;
+        waiting = waiting || !session->friendRequests.empty();
     }
     alertButton_->SetCaptionColour(waiting ? kAlert : gui::skin::kText);
 }
