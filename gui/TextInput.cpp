@@ -200,14 +200,17 @@ void EditBox::Draw(Painter& painter, int x, int y) {
     const int shift = beforeWidth + compWidth > room ? beforeWidth + compWidth - room : 0;
     const int tx = x + kPadding - shift;
     const std::uint32_t colour = IsEnabled() ? colour_ : skin::kTextDisabled;
-    painter.Text(font_, before, tx, y, beforeWidth + 1, Height(), align::kVCenter, colour);
+    // The shadow style of labels: the text colour's dark copy one pixel below right.
+    const std::uint32_t shadow = style_ == 1 ? 0xC0000000 : 0;
+    painter.Text(font_, before, tx, y, beforeWidth + 1, Height(), align::kVCenter, colour, shadow);
     if (!composition_.empty()) {
         painter.Fill(tx + beforeWidth, y + 2, compWidth, Height() - 4, 0x60FFFFFF);
         painter.Text(font_, composition_, tx + beforeWidth, y, compWidth + 1, Height(), align::kVCenter,
                      compColour_);
         painter.Fill(tx + beforeWidth, y + Height() - 3, compWidth, 1, compColour_);
     }
-    painter.Text(font_, after, tx + beforeWidth + compWidth, y, Width(), Height(), align::kVCenter, colour);
+    painter.Text(font_, after, tx + beforeWidth + compWidth, y, Width(), Height(), align::kVCenter, colour,
+                 shadow);
     if (focused) painter.Fill(tx + beforeWidth + compWidth, y + 3, 1, Height() - 6, colour_);
 }
 

@@ -67,7 +67,7 @@ void Widget::OnResize(int width, int height) {
 void Widget::ApplyResources(ResourceManager*, RenderDevice*) {}
 
 void Widget::Draw(Painter& painter, int x, int y) {
-    if (image_.Valid()) painter.Image(image_, x, y, width_, height_);
+    if (image_.Valid()) painter.Image(image_, x, y, ImageWidth(), ImageHeight());
 }
 
 void Widget::DrawTree(Painter& painter, int originX, int originY) {
@@ -81,7 +81,7 @@ void Widget::DrawTree(Painter& painter, int originX, int originY) {
 }
 
 void Widget::DrawBackground(Painter& painter, int x, int y, std::uint32_t flatColour, bool border) {
-    if (painter.Image(image_, x, y, width_, height_)) return;
+    if (painter.Image(image_, x, y, ImageWidth(), ImageHeight())) return;
     painter.Fill(x, y, width_, height_, flatColour);
     if (border) painter.Border(x, y, width_, height_, skin::kPanelBorder);
 }
@@ -231,6 +231,16 @@ void Widget::Resize(int width, int height) {
 void Widget::SetRect(int x, int y, int width, int height) {
     Resize(width, height);
     MoveTo(x, y);
+}
+
+int Widget::ImageWidth() const {
+    return image_.scaleX == 1.0f ? width_
+                                 : static_cast<int>(static_cast<float>(image_.w) * image_.scaleX + 0.5f);
+}
+
+int Widget::ImageHeight() const {
+    return image_.scaleY == 1.0f ? height_
+                                 : static_cast<int>(static_cast<float>(image_.h) * image_.scaleY + 0.5f);
 }
 
 int Widget::ScreenX() const {

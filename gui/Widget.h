@@ -161,6 +161,9 @@ public:
         image_.x = sx, image_.y = sy, image_.w = sw, image_.h = sh;
     }
     const UiImage& Image() const { return image_; }
+    // Size the picture is drawn at: the widget's size, or the source size times a scale other than 1.
+    int ImageWidth() const;
+    int ImageHeight() const;
     void SetId(std::uint32_t id) { id_ = id; }
     std::uint32_t Id() const { return id_; }
     void SetHotkey(std::uint32_t vk) { hotkey_ = vk; }

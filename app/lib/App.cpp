@@ -150,6 +150,8 @@ void App::CreateScenes() {
                      : mode_ == StartMode::Offline ? scenes::scene_id::kOffline
                                                    : scenes::scene_id::kIntro);
     scenes_.CreateWindows();
+    scenes_.AdoptOptionDialog(CreateOptionDialog(*this));
+    scenes_.AdoptMessenger(CreateMessenger(*this));
     scenesCreated_ = true;
 }
 
@@ -286,6 +288,19 @@ void App::ApplyDisplayRecord() {
 
 void App::SetEngineActive(bool active) {
     if (engine_) engine_->SetActive(active);
+}
+
+void App::ShowError(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {
+    scenes_.ShowError(parent, line1, line2, line3);
+}
+
+void App::OpenClanDialog() {
+    OpenMessengerClanPage(scenes_.GetMessenger());
+}
+
+void App::RequestVideoSettings(const VideoSettings& settings, std::uint32_t changes) {
+    SetPendingVideoSettings(settings);
+    PostUiMessage(static_cast<std::uint32_t>(scenes::AppMessage::ApplyVideoSettings), changes, 0, 0);
 }
 
 void App::ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "engine/core/Text.h"
 
@@ -32,6 +33,15 @@ class GameSession;
 }
 
 namespace scenes {
+
+// The video settings the options dialog asks the application to apply.
+struct VideoSettings {
+    bool fullscreen = false;
+    std::uint32_t width = 1024, height = 768;
+    std::uint32_t bitsPerPixel = 32, refreshRate = 60, multisample = 0;
+    bool vsync = false;
+    std::int32_t textureDetail = 1;
+};
 
 class SceneHost {
 public:
@@ -77,6 +87,22 @@ public:
     virtual WString CommandLineArgument(std::size_t /*index*/) const { return {}; }
     // Options "watereffect": taken by the engine scene's water nodes after a load.
     virtual bool WaterEffect() const { return false; }
+
+    // The shared "Error" box over `parent` (null: the current scene), up to three lines.
+    virtual void ShowError(gui::Widget* /*parent*/, const WString& /*line1*/, const WString& /*line2*/ = {},
+                           const WString& /*line3*/ = {}) {}
+    // The file the options are saved to; empty when the host keeps none.
+    virtual std::string ConfigFilePath() const { return {}; }
+    // Sends the settings the server keeps (option word and flag byte) to the server.
+    virtual void SendServerOptions() {}
+    // Applies video settings; `changes` holds video_change bits.
+    virtual void RequestVideoSettings(const VideoSettings& /*settings*/, std::uint32_t /*changes*/) {}
+    // Offline mode: no connection, the offline table follows the login scene.
+    virtual bool OfflineMode() const { return false; }
+    // The client build number sent at sign-in.
+    virtual std::uint32_t ClientBuild() const { return 0; }
+    // Command-line argument `index` (2 login id, 3 password in normal mode), empty when missing.
+    virtual WString Argument(std::size_t /*index*/) const { return {}; }
 };
 
 }  // namespace scenes

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/video/ImageFile.h"
 #include "platform/video/RenderTypes.h"
 
 namespace testsupport {
@@ -34,6 +35,16 @@ inline double DifferingShare(const platform::Image& a, const platform::Image& b,
     }
     if (meanError) *meanError = sum / (total * 3.0);
     return static_cast<double>(differing) / static_cast<double>(total);
+}
+
+// Compares a drawn frame with its reference image (rewritten first when UPDATE_GOLDEN is set): the
+// share of differing pixels, or 1 when the reference is missing or of another size.
+inline double DifferenceFromReference(const platform::Image& frame, const std::string& referencePath) {
+    if (std::getenv("UPDATE_GOLDEN") && !platform::SavePng(referencePath, frame)) return 1.0;
+    platform::Image reference;
+    if (!platform::LoadPng(referencePath, reference)) return 1.0;
+    if (reference.width != frame.width || reference.height != frame.height) return 1.0;
+    return DifferingShare(frame, reference, 3);
 }
 
 }  // namespace testsupport

@@ -20,6 +20,7 @@
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
 #include "platform/window/WindowCodes.h"
+#include "tests/common/GlScreen.h"
 #include "tests/common/ImageCompare.h"
 
 // Mesa's drivers keep allocations for the life of the process; leak checking is left to the
@@ -29,7 +30,7 @@ extern "C" const char* __lsan_default_options() {
 }
 
 using namespace gui;
-using testsupport::DifferingShare;
+using testsupport::DifferenceFromReference;
 using testsupport::TestOutputDir;
 
 namespace {
@@ -126,26 +127,12 @@ void BuildDialog(Panel& root, Dialog& dialog) {
 }
 
 TEST(GuiGl, SettingsDialogWithKoreanAndEnglishTextMatchesTheReferenceImage) {
-    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    const std::string packages = std::string(MARVENLOT_BINARY_DIR) + "/data/UIEn.mpk";
-    ASSERT_TRUE(std::filesystem::exists(packages)) << "the generated packages are missing";
-    auto backend = std::make_unique<platform::GlBackend>();
-    platform::GlBackend* gl = backend.get();
-    RenderDevice device(std::move(backend));
-    platform::DisplayMode mode;
-    mode.width = kWidth;
-    mode.height = kHeight;
-    device.SetDisplayMode(mode);
-    if (device.ApplyDisplayMode() != 0) {
-        GTEST_SKIP() << "no GL context: " << gl->LastError();
+    testsupport::GlScreen screen(kWidth, kHeight);
+    if (!screen.Open()) {
+        GTEST_SKIP() << "no GL context: " << screen.Error();
     }
-
-    ResourceManager resources;
-    resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    resources.SetDataFolder(u"data");
-    UiResourceSet sets(&resources, 0);
-    sets.InitSets();
-    ASSERT_EQ(sets.OpenTree(), 1);
+    ASSERT_TRUE(screen.OpenUiSets()) << "the generated packages are missing";
+    RenderDevice& device = screen.Device();
 
     Panel root;
     Dialog dialog;
@@ -164,14 +151,7 @@ TEST(GuiGl, SettingsDialogWithKoreanAndEnglishTextMatchesTheReferenceImage) {
     TextInputManager::ClearFocus();
     ClearGuiPointers();
 
-    if (std::getenv("UPDATE_GOLDEN")) {
-        ASSERT_TRUE(platform::SavePng(ReferencePath(), frame));
-    }
-    platform::Image reference;
-    ASSERT_TRUE(platform::LoadPng(ReferencePath(), reference)) << "missing " << ReferencePath();
-    ASSERT_EQ(reference.width, frame.width);
-    ASSERT_EQ(reference.height, frame.height);
-    EXPECT_LE(DifferingShare(frame, reference, 3), 0.005);
+    EXPECT_LE(DifferenceFromReference(frame, ReferencePath()), 0.005) << "reference " << ReferencePath();
 }
 
 TEST(GuiGl, ItemPreviewDrawsItsModelInsideItsOwnViewportOnly) {

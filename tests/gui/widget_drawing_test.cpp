@@ -5,6 +5,7 @@
 #include "engine/resource/ResourceManager.h"
 #include "gui/Button.h"
 #include "gui/Dialog.h"
+#include "gui/ImageWidget.h"
 #include "gui/NumberDisplay.h"
 #include "gui/UiResourceSet.h"
 #include "platform/video/RecordingBackend.h"
@@ -94,6 +95,15 @@ TEST_F(DrawingFixture, ModalDialogDimsTheScreenBeforeItDraws) {
     dialog->SetModal(true);
     Draw();
     EXPECT_EQ(calls, plain + 1);
+}
+
+TEST_F(DrawingFixture, ScaledPictureIsDrawnAtItsSourceSizeTimesTheScale) {
+    Widget* image = root.AddImage(10, 10, 200, 200, {3, 0, 0, 4, 4});
+    image->SetScale(8.0f, 4.0f);
+    EXPECT_EQ(image->ImageWidth(), 32);
+    EXPECT_EQ(image->ImageHeight(), 16);
+    image->SetScale(1.0f, 1.0f);
+    EXPECT_EQ(image->ImageWidth(), 200);
 }
 
 TEST(NumberDisplayDigits, DigitsAreCutPaddedAndSignedToTheCellCount) {
