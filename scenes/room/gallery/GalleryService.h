@@ -65,8 +65,8 @@ struct ShotListRowData {
 struct ShotList {
     std::int32_t totalPages = 0;
     std::int32_t currentPage = 0;
-    std::int32_t rowCount = 0;             // as announced
-    std::vector<ShotListRowData> rows;     // at most ten, only those the text holds
+    std::int32_t rowCount = 0;          // as announced
+    std::vector<ShotListRowData> rows;  // at most ten, only those the text holds
 };
 
 // One reply left on a shot.
@@ -79,8 +79,8 @@ struct ShotReplyEntry {
 struct ShotData {
     WString owner, title, info;
     std::int32_t points = 0;
-    std::string recordHex;             // 8-bit, at most kMaxRecordChars
-    std::int32_t replyCount = 0;       // as announced
+    std::string recordHex;                // 8-bit, at most kMaxRecordChars
+    std::int32_t replyCount = 0;          // as announced
     std::vector<ShotReplyEntry> replies;  // only those the text holds
 };
 

@@ -35,10 +35,14 @@ void SendAll(int socket, const std::string& data) {
 
 const char* Reason(int status) {
     switch (status) {
-        case 200: return "OK";
-        case 404: return "Not Found";
-        case 500: return "Internal Server Error";
-        default: return "Status";
+        case 200:
+            return "OK";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
     }
 }
 
@@ -90,7 +94,8 @@ GalleryTestServer::GalleryTestServer(Handler handler, std::uint16_t port, const 
     bound.sin_port = htons(port);
     socklen_t length = sizeof bound;
     if (::inet_pton(AF_INET, address.c_str(), &bound.sin_addr) != 1 ||
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&bound), sizeof bound) != 0 || ::listen(listener_, 16) != 0 ||
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&bound), sizeof bound) != 0 ||
+        ::listen(listener_, 16) != 0 ||
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&bound), &length) != 0) {
         ::close(listener_);
         listener_ = -1;
@@ -188,7 +193,8 @@ std::string Fields(const std::vector<std::string>& fields) {
 }
 
 Handler CatalogueHandler(std::vector<GalleryShot> shots) {
-    std::sort(shots.begin(), shots.end(), [](const GalleryShot& a, const GalleryShot& b) { return a.seq > b.seq; });
+    std::sort(shots.begin(), shots.end(),
+              [](const GalleryShot& a, const GalleryShot& b) { return a.seq > b.seq; });
     return [shots](const Request& request) -> Answer {
         constexpr int kPerPage = 10;
         if (request.Path() == "/shot/shot_list_T.asp") {
@@ -206,8 +212,9 @@ Handler CatalogueHandler(std::vector<GalleryShot> shots) {
                            std::to_string(std::atoi(asked.substr(6, 2).c_str()));
                 for (const GalleryShot& shot : shots)
                     if (shot.date == date) chosen.push_back(&shot);
-                std::stable_sort(chosen.begin(), chosen.end(),
-                                 [](const GalleryShot* a, const GalleryShot* b) { return a->points > b->points; });
+                std::stable_sort(
+                    chosen.begin(), chosen.end(),
+                    [](const GalleryShot* a, const GalleryShot* b) { return a->points > b->points; });
                 if (chosen.size() > kPerPage) chosen.resize(kPerPage);
             } else {
                 for (std::size_t i = static_cast<std::size_t>((page - 1) * kPerPage);
@@ -228,8 +235,12 @@ Handler CatalogueHandler(std::vector<GalleryShot> shots) {
             const int seq = std::atoi(request.Form("shot_seq").c_str());
             for (const GalleryShot& shot : shots) {
                 if (shot.seq != seq) continue;
-                std::vector<std::string> fields{"0",       shot.nickname,         shot.title,
-                                                shot.info, std::to_string(shot.points), shot.recordHex,
+                std::vector<std::string> fields{"0",
+                                                shot.nickname,
+                                                shot.title,
+                                                shot.info,
+                                                std::to_string(shot.points),
+                                                shot.recordHex,
                                                 std::to_string(shot.replies.size())};
                 for (const GalleryShot::Reply& reply : shot.replies) {
                     fields.push_back(reply.nickname);

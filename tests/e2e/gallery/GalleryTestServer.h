@@ -40,7 +40,8 @@ using Handler = std::function<Answer(const Request&)>;
 class GalleryTestServer {
 public:
     // port 0: an ephemeral port.
-    explicit GalleryTestServer(Handler handler, std::uint16_t port = 0, const std::string& address = "127.0.0.1");
+    explicit GalleryTestServer(Handler handler, std::uint16_t port = 0,
+                               const std::string& address = "127.0.0.1");
     ~GalleryTestServer();
     GalleryTestServer(const GalleryTestServer&) = delete;
     GalleryTestServer& operator=(const GalleryTestServer&) = delete;

@@ -17,7 +17,10 @@ struct Stroke {
 };
 // Three-cushion, four-ball and two pocket games, soft and firm.
 constexpr Stroke kStrokes[] = {
-    {0, 7, 1, 0.8f, 0.2f}, {4, 11, 1, 0.6f, -0.1f}, {10, 21, 1, 0.9f, 0.0f}, {12, 5, 2, 0.7f, 0.15f},
+    {0, 7, 1, 0.8f, 0.2f},
+    {4, 11, 1, 0.6f, -0.1f},
+    {10, 21, 1, 0.9f, 0.0f},
+    {12, 5, 2, 0.7f, 0.15f},
 };
 constexpr int kTickLimit = 200000;
 

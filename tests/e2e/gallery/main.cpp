@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--shots") == 0 && hasValue) {
             shotsFile = argv[++i];
         } else {
-            std::fprintf(stderr, "usage: marvenlot-galleryserver [--port N] [--address A] [--shots JOURNAL]\n");
+            std::fprintf(stderr,
+                         "usage: marvenlot-galleryserver [--port N] [--address A] [--shots JOURNAL]\n");
             return 2;
         }
     }
@@ -66,8 +67,8 @@ int main(int argc, char** argv) {
     }
     std::signal(SIGINT, OnStop);
     std::signal(SIGTERM, OnStop);
-    gallery_test::GalleryTestServer server(gallery_test::CatalogueHandler(shots), static_cast<std::uint16_t>(port),
-                                           address);
+    gallery_test::GalleryTestServer server(gallery_test::CatalogueHandler(shots),
+                                           static_cast<std::uint16_t>(port), address);
     if (!server.Started()) {
         std::fprintf(stderr, "marvenlot-galleryserver: cannot listen on %s:%ld\n", address.c_str(), port);
         return 1;
