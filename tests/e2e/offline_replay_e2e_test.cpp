@@ -7,13 +7,14 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/app/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testsupport::ChildProcess;
 using testsupport::ReadFile;
 
 class TableRun : public ::testing::Test {
