@@ -263,6 +263,7 @@ bool SceneShotGallery::OnMessage(std::uint32_t code, std::uintptr_t a, std::intp
     if (code == static_cast<std::uint32_t>(table::WorldMessage::ShotAtRest)) {
         // Nothing to play again before a shot was loaded.
         if (speed_ < 0 || !world) return true;
+        JournalPlaybackEnd(++playbacks_, PlaybackViewAt(speed_).speedPercent, world->LastShotHash());
         cameraAdjusted_ = false;
         speed_ = (speed_ + 1) % kPlaybackViewCount;
         world->SetCurrentPlayer(0, true);

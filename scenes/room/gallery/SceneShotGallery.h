@@ -47,6 +47,8 @@ public:
     ~SceneShotGallery() override;
 
     void CreateUI() override;
+    // Every visit loads the table again: Leave destroys the world.
+    bool BeginLoad() override { return SceneBeginLoad(); }
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
     void Enter() override;
     void Render(RenderDevice* renderer, bool draw) override;
@@ -101,6 +103,7 @@ private:
     table::CueObject* cueObject_ = nullptr;
     bool setupPending_ = false;
     int speed_ = -1;
+    int playbacks_ = 0;
     bool cameraAdjusted_ = false;
     platform::CriticalSection chatLock_;
     std::deque<ChatLine> chat_;

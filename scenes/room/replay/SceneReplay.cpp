@@ -1,6 +1,5 @@
 #include "scenes/room/replay/SceneReplay.h"
 
-#include <cstdio>
 #include <random>
 
 #include "engine/core/Log.h"
@@ -9,7 +8,6 @@
 #include "gui/UiAtlas.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
-#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
@@ -192,10 +190,7 @@ bool SceneReplay::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
     if (code == static_cast<std::uint32_t>(table::WorldMessage::ShotAtRest)) {
         shotRunning_ = false;
         ++playbacks_;
-        char line[64];
-        std::snprintf(line, sizeof line, "REPLAY %d %d %08x", playbacks_, speedPercent_,
-                      world->LastShotHash());
-        platform::Journal::Write(line);
+        JournalPlaybackEnd(playbacks_, speedPercent_, world->LastShotHash());
         world->SetSceneVisible(true);
         StartPlayback();
         return true;

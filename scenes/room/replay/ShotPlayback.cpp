@@ -1,5 +1,8 @@
 #include "scenes/room/replay/ShotPlayback.h"
 
+#include <cstdio>
+
+#include "platform/sys/Journal.h"
 #include "table/TableWorld.h"
 
 namespace scenes {
@@ -31,6 +34,12 @@ bool StrikeRecordedShot(table::TableWorld& world, const table::ShotRecord& recor
     world.TurnCameraToCueLine(view.distance, kViewTurnSeconds, cuePitch && view.pitchFromCue, false);
     world.mouseCameraControl = true;
     return world.ExecuteShot(table::ShotMode::Replay, false);
+}
+
+void JournalPlaybackEnd(int playback, int speedPercent, std::uint32_t hash) {
+    char line[64];
+    std::snprintf(line, sizeof line, "REPLAY %d %d %08x", playback, speedPercent, hash);
+    platform::Journal::Write(line);
 }
 
 }  // namespace scenes

@@ -30,4 +30,7 @@ const PlaybackView& PlaybackViewAt(int index);
 // not fit the world's table.
 bool StrikeRecordedShot(table::TableWorld& world, const table::ShotRecord& record, int index, bool cuePitch);
 
+// The journal line of a playback that came to rest: "REPLAY <playback> <speedPercent> <hash>".
+void JournalPlaybackEnd(int playback, int speedPercent, std::uint32_t hash);
+
 }  // namespace scenes

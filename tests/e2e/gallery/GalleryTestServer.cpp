@@ -206,7 +206,7 @@ Handler CatalogueHandler(std::vector<GalleryShot> shots) {
                 // The best shots of the date asked for ("YYYYMMDD"), else of the newest shot's date.
                 std::string date = shots.empty() ? std::string() : shots.front().date;
                 const std::string asked = request.Form("getdate");
-                if (asked.size() == 8)
+                if (asked != "<absent>" && asked.size() == 8)
                     date = std::to_string(std::atoi(asked.substr(0, 4).c_str())) + "-" +
                            std::to_string(std::atoi(asked.substr(4, 2).c_str())) + "-" +
                            std::to_string(std::atoi(asked.substr(6, 2).c_str()));
