@@ -7,7 +7,6 @@
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
 #include "gui/Overlays.h"
-#include "gui/UiResourceSet.h"
 #include "net/GameSession.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
@@ -15,13 +14,8 @@
 #include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
-#include "tests/common/GlTestSupport.h"
+#include "tests/common/GlScreen.h"
 #include "tests/common/ImageCompare.h"
-
-// Mesa keeps its allocations for the life of the process (see the engine's GL tests).
-extern "C" const char* __lsan_default_options() {
-    return "detect_leaks=0";
-}
 
 namespace {
 
@@ -30,23 +24,19 @@ constexpr int kWidth = 800, kHeight = 600;
 // The application's side for one scene at a time: a GL device, the generated packages, the engine
 // scenes, a session for the own record, and the UI message queue delivered by Pump.
 struct GlHost : scenes::SceneHost {
-    gl_test::GlDevice gl{kWidth, kHeight};
+    testsupport::GlScreen screen{kWidth, kHeight};
     ResourceManager resources;
-    std::unique_ptr<gui::UiResourceSet> sets;
     std::unique_ptr<SceneManager> engineScenes;
     net::GameSession session;
     std::vector<WString> args;
     std::deque<std::pair<std::uint32_t, std::pair<std::uint32_t, std::uint32_t>>> queue;
 
     bool Open() {
-        if (!gl.device) return false;
         resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
         resources.SetDataFolder(u"data");
-        sets = std::make_unique<gui::UiResourceSet>(&resources, 0);
-        sets->InitSets();
-        engineScenes = std::make_unique<SceneManager>(*gl.device);
+        engineScenes = std::make_unique<SceneManager>(screen.Device());
         engineScenes->SetAspect(static_cast<float>(kHeight) / kWidth);
-        return sets->OpenTree() == 1;
+        return screen.OpenUiSets();
     }
     int ClientWidth() const override { return kWidth; }
     int ClientHeight() const override { return kHeight; }
@@ -57,7 +47,7 @@ struct GlHost : scenes::SceneHost {
     void ShowLoadingError(int) override {}
     void SendByteMessage(std::uint16_t, std::uint8_t) override {}
     ResourceManager* Resources() override { return &resources; }
-    RenderDevice* Renderer() override { return gl.device.get(); }
+    RenderDevice* Renderer() override { return &screen.Device(); }
     SceneManager* EngineScenes() override { return engineScenes.get(); }
     net::GameSession* CurrentSession() override { return &session; }
     WString CommandLineArgument(std::size_t index) const override {
@@ -66,7 +56,7 @@ struct GlHost : scenes::SceneHost {
 
     bool Enter(scenes::GameScene& scene) {
         scene.SetHost(this);
-        if (scene.Load3D(&resources, gl.device.get()) != 0) return false;
+        if (scene.Load3D(&resources, &screen.Device()) != 0) return false;
         scene.Activate(engineScenes.get());
         scene.LayoutChildren(kWidth, kHeight);
         return true;
@@ -84,7 +74,7 @@ struct GlHost : scenes::SceneHost {
         scene.TickTree(0);
     }
     platform::Image Frame(scenes::GameScene& scene) {
-        RenderDevice& device = *gl.device;
+        RenderDevice& device = screen.Device();
         platform::Image frame;
         if (!device.BeginFrame()) return frame;
         device.BeginScene();
@@ -121,7 +111,7 @@ double Share(const platform::Image& image, bool (*match)(int r, int g, int b)) {
 
 TEST(TableScenesGl, OfflineTableShowsRackGaugeAndStripAndItsShotReplaysMidShotInTheViewer) {
     GlHost host;
-    if (!host.gl.device) GTEST_SKIP() << "no GL context: " << host.gl.error;
+    if (!host.screen.Open()) GTEST_SKIP() << "no GL context: " << host.screen.Error();
     ASSERT_TRUE(host.Open());
     std::string record;
     {

@@ -14,11 +14,13 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/FrontCodes.h"
+#include "scenes/front/HelpWindow.h"
+#include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/PlayerPanel.h"
-#include "scenes/room/offline/RoomSettingDialog.h"
 
 namespace scenes {
 
@@ -65,8 +67,8 @@ void SceneAlone::CreateUI() {
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
-    roomSetting_ = Make<RoomSettingDialog>(Host());
-    roomSetting_->Create((width - 240) / 2, (height - 300) / 2);
+    help_ = Make<HelpWindow>();
+    roomSetting_ = Make<PracticeSetupDialog>();
     WriteOfflineDefaults(true);
     LayoutChildren(width, height);
 }
@@ -205,7 +207,7 @@ bool SceneAlone::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
         return true;
     }
     switch (code) {
-        case RoomSettingDialog::kChosenMessage: {
+        case front_message::kPracticeSetupOk: {
             const int chosen = roomSetting_->GameType();
             if (chosen == Room().gameType || chosen < 0 || chosen >= net::kGameTypeCount) return true;
             world->StopShotInProgress();
@@ -272,11 +274,10 @@ bool SceneAlone::OnCommand(const gui::CommandEvent& event) {
             ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case kHelpId:
-            ShowGuide(true);
+            help_->Open(HelpWindow::kRules, Room().gameType);
             return true;
         case kRoomSettingId:
-            roomSetting_->SetGameType(Room().gameType);
-            roomSetting_->Show(true);
+            roomSetting_->Open(Room().gameType);
             return true;
         default:
             return false;

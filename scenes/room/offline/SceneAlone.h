@@ -22,7 +22,8 @@ struct CueObject;
 
 namespace scenes {
 
-class RoomSettingDialog;
+class HelpWindow;
+class PracticeSetupDialog;
 namespace hud {
 class ChalkGauge;
 class PlayerPanel;
@@ -47,7 +48,7 @@ public:
 
     hud::ChalkGauge* Gauge() const { return gauge_; }
     hud::PlayerPanel* ItemStrip() const { return strip_; }
-    RoomSettingDialog* RoomSetting() const { return roomSetting_; }
+    PracticeSetupDialog* RoomSetting() const { return roomSetting_; }
     const net::ItemEntry* CurrentCue() const { return currentCue_; }
     bool GuideShown() const { return guideShown_; }
     bool GameTypeChangePending() const { return gameTypeChanged_.load(); }
@@ -68,7 +69,8 @@ private:
     gui::ImageWidget* keyGuide_ = nullptr;
     hud::PlayerPanel* strip_ = nullptr;
     hud::ChalkGauge* gauge_ = nullptr;
-    RoomSettingDialog* roomSetting_ = nullptr;
+    PracticeSetupDialog* roomSetting_ = nullptr;
+    HelpWindow* help_ = nullptr;
 };
 
 }  // namespace scenes

@@ -13,6 +13,7 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/HelpWindow.h"
 #include "scenes/room/TableSceneUi.h"
 
 namespace scenes {
@@ -94,6 +95,7 @@ void SceneReplay::CreateUI() {
         button->SetAnchor(gui::AnchorH::Right, v.fromRight + 78, gui::AnchorV::Bottom, 51 - kBarFromBottom);
     }
     keyGuide_ = AddKeyGuide(*this);
+    help_ = Make<HelpWindow>();
     WriteOfflineDefaults(false);
     LayoutChildren(width, height);
 }
@@ -235,7 +237,7 @@ bool SceneReplay::OnCommand(const gui::CommandEvent& event) {
             ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case kHelpId:
-            if (keyGuide_) keyGuide_->Show(!keyGuide_->IsVisible());
+            help_->Open(HelpWindow::kRules, Room().gameType);
             return true;
         case kPlayId:
             if (!world) return true;

@@ -22,6 +22,8 @@ struct CueObject;
 
 namespace scenes {
 
+class HelpWindow;
+
 class SceneReplay : public TableScene {
 public:
     static constexpr std::uint32_t kPlayId = 100;
@@ -71,6 +73,7 @@ private:
     gui::Button* play_ = nullptr;
     gui::Button* pause_ = nullptr;
     gui::ImageWidget* keyGuide_ = nullptr;
+    HelpWindow* help_ = nullptr;
 };
 
 }  // namespace scenes
