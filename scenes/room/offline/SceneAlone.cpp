@@ -67,8 +67,11 @@ void SceneAlone::CreateUI() {
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
+    // Children are adopted shown; the windows wait hidden for their buttons.
     help_ = Make<HelpWindow>();
+    help_->SetVisible(false);
     roomSetting_ = Make<PracticeSetupDialog>();
+    roomSetting_->SetVisible(false);
     WriteOfflineDefaults(true);
     LayoutChildren(width, height);
 }

@@ -96,6 +96,7 @@ void SceneReplay::CreateUI() {
     }
     keyGuide_ = AddKeyGuide(*this);
     help_ = Make<HelpWindow>();
+    help_->SetVisible(false);
     WriteOfflineDefaults(false);
     LayoutChildren(width, height);
 }
