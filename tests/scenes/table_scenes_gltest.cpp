@@ -2,89 +2,23 @@
 // generated packages and compared with reference images (UPDATE_GOLDEN=1 rewrites them).
 #include <gtest/gtest.h>
 
-#include <deque>
-
-#include "engine/render/SceneManager.h"
-#include "engine/resource/ResourceManager.h"
-#include "gui/Overlays.h"
-#include "net/GameSession.h"
 #include "platform/window/WindowCodes.h"
-#include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
 #include "tests/common/GlScreen.h"
 #include "tests/common/ImageCompare.h"
+#include "tests/scenes/support/TableSceneHost.h"
 
 namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
 
-// The application's side for one scene at a time: a GL device, the generated packages, the engine
-// scenes, a session for the own record, and the UI message queue delivered by Pump.
-struct GlHost : scenes::SceneHost {
+// The GL screen with the UI image sets under the table scenes' host.
+struct GlHost {
     testsupport::GlScreen screen{kWidth, kHeight};
-    ResourceManager resources;
-    std::unique_ptr<SceneManager> engineScenes;
-    net::GameSession session;
-    std::vector<WString> args;
-    std::deque<std::pair<std::uint32_t, std::pair<std::uint32_t, std::uint32_t>>> queue;
-
-    bool Open() {
-        resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-        resources.SetDataFolder(u"data");
-        engineScenes = std::make_unique<SceneManager>(screen.Device());
-        engineScenes->SetAspect(static_cast<float>(kHeight) / kWidth);
-        return screen.OpenUiSets();
-    }
-    int ClientWidth() const override { return kWidth; }
-    int ClientHeight() const override { return kHeight; }
-    void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t) override {
-        queue.push_back({code, {a, b}});
-    }
-    void PostQuit() override {}
-    void ShowLoadingError(int) override {}
-    void SendByteMessage(std::uint16_t, std::uint8_t) override {}
-    ResourceManager* Resources() override { return &resources; }
-    RenderDevice* Renderer() override { return &screen.Device(); }
-    SceneManager* EngineScenes() override { return engineScenes.get(); }
-    net::GameSession* CurrentSession() override { return &session; }
-    WString CommandLineArgument(std::size_t index) const override {
-        return index < args.size() ? args[index] : WString{};
-    }
-
-    bool Enter(scenes::GameScene& scene) {
-        scene.SetHost(this);
-        if (scene.Load3D(&resources, &screen.Device()) != 0) return false;
-        scene.Activate(engineScenes.get());
-        scene.LayoutChildren(kWidth, kHeight);
-        return true;
-    }
-    // Update ticks with the UI messages delivered after each, as the shell does.
-    void Pump(scenes::GameScene& scene, int ticks) {
-        for (int i = 0; i < ticks; ++i) {
-            scene.Update(0, 0);
-            while (!queue.empty()) {
-                const auto m = queue.front();
-                queue.pop_front();
-                scene.OnMessage(m.first, m.second.first, static_cast<std::intptr_t>(m.second.second));
-            }
-        }
-        scene.TickTree(0);
-    }
-    platform::Image Frame(scenes::GameScene& scene) {
-        RenderDevice& device = screen.Device();
-        platform::Image frame;
-        if (!device.BeginFrame()) return frame;
-        device.BeginScene();
-        scene.Render(&device, true);
-        gui::DrawWidgetScreen(scene, &device);
-        device.EndScene();
-        device.Present();
-        device.ReadBack(frame);
-        return frame;
-    }
+    TableSceneHost host{screen.Device(), kWidth, kHeight};
 };
 
 void ExpectMatchesReference(const platform::Image& frame, const std::string& name) {
@@ -110,9 +44,10 @@ double Share(const platform::Image& image, bool (*match)(int r, int g, int b)) {
 }  // namespace
 
 TEST(TableScenesGl, OfflineTableShowsRackGaugeAndStripAndItsShotReplaysMidShotInTheViewer) {
-    GlHost host;
-    if (!host.screen.Open()) GTEST_SKIP() << "no GL context: " << host.screen.Error();
-    ASSERT_TRUE(host.Open());
+    GlHost gl;
+    if (!gl.screen.Open()) GTEST_SKIP() << "no GL context: " << gl.screen.Error();
+    ASSERT_TRUE(gl.screen.OpenUiSets());
+    TableSceneHost& host = gl.host;
     std::string record;
     {
         scenes::SceneAlone offline;
@@ -132,11 +67,11 @@ TEST(TableScenesGl, OfflineTableShowsRackGaugeAndStripAndItsShotReplaysMidShotIn
                                      {platform::kWmLButtonDown, 404, 250},
                                      {platform::kWmMouseMove, 404, 330},
                                      {platform::kWmLButtonUp, 404, 330}})
-            offline.OnMessage(message, 0, platform::MakeLParam(x, y));
+            host.Mouse(offline, message, x, y);
         ASSERT_TRUE(offline.World()->ShotExecuting());
         for (int i = 0; i < 100 && offline.World()->ShotExecuting(); ++i) host.Pump(offline, 200);
         record = table::ShotRecordToHex(offline.World()->MakeShotRecord());
-        offline.Leave(&host.resources, host.engineScenes.get());
+        host.Leave(offline);
     }
     host.args = {u"marvenlot", u"replay", u"a", u"b", WString(record.begin(), record.end())};
     scenes::SceneReplay replay;
@@ -151,6 +86,6 @@ TEST(TableScenesGl, OfflineTableShowsRackGaugeAndStripAndItsShotReplaysMidShotIn
     EXPECT_GT(Share(frame, [](int r, int g, int b) { return g > 80 && r < 60 && b < 90; }), 0.10)
         << "the table";
     ExpectMatchesReference(frame, "replay_mid_shot");
-    replay.Leave(&host.resources, host.engineScenes.get());
+    host.Leave(replay);
     gui::ClearGuiPointers();
 }
