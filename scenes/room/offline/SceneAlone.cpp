@@ -15,7 +15,6 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontCodes.h"
-#include "scenes/front/HelpWindow.h"
 #include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
@@ -67,9 +66,7 @@ void SceneAlone::CreateUI() {
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
-    // Children are adopted shown; the windows wait hidden for their buttons.
-    help_ = Make<HelpWindow>();
-    help_->SetVisible(false);
+    // Children are adopted shown; the room setting waits hidden for its button.
     roomSetting_ = Make<PracticeSetupDialog>();
     roomSetting_->SetVisible(false);
     WriteOfflineDefaults(true);
@@ -269,16 +266,8 @@ void SceneAlone::EndOfShot() {
 
 bool SceneAlone::OnCommand(const gui::CommandEvent& event) {
     if (event.code != gui::CommandCode::Event) return false;
+    if (OnCornerButton(event)) return true;
     switch (event.id) {
-        case kExitId:
-            if (Host()) Host()->PostQuit();
-            return true;
-        case kSettingsId:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
-            return true;
-        case kHelpId:
-            help_->Open(HelpWindow::kRules, Room().gameType);
-            return true;
         case kRoomSettingId:
             roomSetting_->Open(Room().gameType);
             return true;

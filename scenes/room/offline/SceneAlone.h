@@ -22,7 +22,6 @@ struct CueObject;
 
 namespace scenes {
 
-class HelpWindow;
 class PracticeSetupDialog;
 namespace hud {
 class ChalkGauge;
@@ -70,7 +69,6 @@ private:
     hud::PlayerPanel* strip_ = nullptr;
     hud::ChalkGauge* gauge_ = nullptr;
     PracticeSetupDialog* roomSetting_ = nullptr;
-    HelpWindow* help_ = nullptr;
 };
 
 }  // namespace scenes

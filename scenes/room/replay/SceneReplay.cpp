@@ -13,7 +13,6 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
-#include "scenes/front/HelpWindow.h"
 #include "scenes/room/TableSceneUi.h"
 
 namespace scenes {
@@ -95,8 +94,6 @@ void SceneReplay::CreateUI() {
         button->SetAnchor(gui::AnchorH::Right, v.fromRight + 78, gui::AnchorV::Bottom, 51 - kBarFromBottom);
     }
     keyGuide_ = AddKeyGuide(*this);
-    help_ = Make<HelpWindow>();
-    help_->SetVisible(false);
     WriteOfflineDefaults(false);
     LayoutChildren(width, height);
 }
@@ -229,17 +226,9 @@ bool SceneReplay::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
 
 bool SceneReplay::OnCommand(const gui::CommandEvent& event) {
     if (event.code != gui::CommandCode::Event) return false;
+    if (OnCornerButton(event)) return true;
     table::TableWorld* world = World();
     switch (event.id) {
-        case kExitId:
-            if (Host()) Host()->PostQuit();
-            return true;
-        case kSettingsId:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
-            return true;
-        case kHelpId:
-            help_->Open(HelpWindow::kRules, Room().gameType);
-            return true;
         case kPlayId:
             if (!world) return true;
             if (Paused()) {

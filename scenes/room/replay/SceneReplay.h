@@ -22,8 +22,6 @@ struct CueObject;
 
 namespace scenes {
 
-class HelpWindow;
-
 class SceneReplay : public TableScene {
 public:
     static constexpr std::uint32_t kPlayId = 100;
@@ -73,7 +71,6 @@ private:
     gui::Button* play_ = nullptr;
     gui::Button* pause_ = nullptr;
     gui::ImageWidget* keyGuide_ = nullptr;
-    HelpWindow* help_ = nullptr;
 };
 
 }  // namespace scenes
