@@ -97,6 +97,12 @@ void TableScene::DestroyWorld() {
     world_.reset();
 }
 
+bool TableScene::Leave(ResourceManager* resources, SceneManager* engineScenes) {
+    // The world's nodes go before the engine scenes that hold them.
+    if (world_) world_->ReleaseLoadedResources();
+    return GameScene::Leave(resources, engineScenes);
+}
+
 void TableScene::Update(std::uint64_t, std::uint64_t) {
     if (world_) world_->Update(++tick_, 0, 0, paused_.load());
 }

@@ -36,6 +36,8 @@ public:
     explicit TableScene(int id);
     ~TableScene() override;
 
+    // Releases the world's models and nodes, then what the scene loaded.
+    bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     void Update(std::uint64_t nowMs, std::uint64_t time100us) override;
     void ApplyOptions() override;
     void Resize(int width, int height) override;

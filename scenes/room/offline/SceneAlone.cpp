@@ -163,6 +163,12 @@ void SceneAlone::TakeCue(const net::ItemEntry* entry, std::uint16_t item) {
     if (previous) world->ReleaseCueObject(previous);
 }
 
+bool SceneAlone::PollKeyboard() {
+    platform::KeyboardState* keys = Host() ? Host()->Keyboard() : nullptr;
+    if (World() && keys) World()->PollKeyboard(*keys);
+    return true;
+}
+
 void SceneAlone::ShowGuide(bool on) {
     guideShown_ = on;
     if (keyGuide_) keyGuide_->Show(on);
@@ -182,6 +188,7 @@ void SceneAlone::RebuildForGameType(RenderDevice* renderer) {
     const net::GameTypeEquipment& items = Record().equipment[room.gameType % net::kGameTypeCount];
     room.tableItem = items.tableId;
     room.ballSetItem = items.ballSetId;
+    world->DestroyBallObjects();
     world->SetGameType(room.gameType);
     world->SetGameItems(room.tableItem, room.ballSetItem);
     if (renderer && resources_ && world->LoadModels(*renderer, *resources_) != 0)

@@ -40,7 +40,7 @@ public:
     void Enter() override;
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
     void Render(RenderDevice* renderer, bool draw) override;
-    bool PollKeyboard() override { return true; }
+    bool PollKeyboard() override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     bool OnCommand(const gui::CommandEvent& event) override;
