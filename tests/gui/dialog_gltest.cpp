@@ -21,6 +21,7 @@
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
 #include "platform/window/WindowCodes.h"
+#include "tests/common/GlTestDevice.h"
 #include "tests/common/ImageCompare.h"
 
 // Mesa's drivers keep allocations for the life of the process; leak checking is left to the
@@ -31,6 +32,7 @@ extern "C" const char* __lsan_default_options() {
 
 using namespace gui;
 using testsupport::DifferingShare;
+using testsupport::MakeGlDevice;
 using testsupport::TestOutputDir;
 
 namespace {
@@ -39,23 +41,6 @@ constexpr std::uint16_t kWidth = 560, kHeight = 400;
 
 std::string ReferencePath(const char* name = "dialog_reference.png") {
     return std::string(MARVENLOT_SOURCE_DIR) + "/tests/gui/data/" + name;
-}
-
-// A render device over GL in an offscreen window; null (with the reason) when there is no context.
-std::unique_ptr<RenderDevice> MakeGlDevice(std::uint16_t width, std::uint16_t height, std::string& error) {
-    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    auto backend = std::make_unique<platform::GlBackend>();
-    platform::GlBackend* gl = backend.get();
-    auto device = std::make_unique<RenderDevice>(std::move(backend));
-    platform::DisplayMode mode;
-    mode.width = width;
-    mode.height = height;
-    device->SetDisplayMode(mode);
-    if (device->ApplyDisplayMode() != 0) {
-        error = gl->LastError();
-        return nullptr;
-    }
-    return device;
 }
 
 // Draws the tree over the clear colour and reads the frame back.
