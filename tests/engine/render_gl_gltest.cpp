@@ -14,8 +14,6 @@
 #include "tests/engine/support/render_fixture.h"
 
 using namespace render_test;
-using testsupport::DifferingShare;
-using testsupport::TestOutputDir;
 
 // Mesa's drivers keep allocations for the life of the process and are unloaded before the leak
 // check runs, so their frames cannot even be named; the GL tests leave leak checking to the unit
@@ -70,7 +68,7 @@ TEST(RenderGl, TableSceneMatchesTheReferenceImageAndTheJpegScreenshotDecodes) {
     ASSERT_TRUE(device.ReadBack(frame));
     ASSERT_EQ(frame.width, kWidth);
     ASSERT_EQ(frame.height, kHeight);
-    platform::SavePng(TestOutputDir() + "/render_table.png", frame);
+    platform::SavePng(OutputDir() + "/render_table.png", frame);
 
     auto pixel = [&](int x, int y, int c) {
         return frame.rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4 + c];
@@ -87,7 +85,7 @@ TEST(RenderGl, TableSceneMatchesTheReferenceImageAndTheJpegScreenshotDecodes) {
     ASSERT_EQ(reference.width, frame.width);
     EXPECT_LE(DifferingShare(frame, reference, 3), 0.005);
 
-    std::string jpeg = TestOutputDir() + "/render_table.jpg";
+    std::string jpeg = OutputDir() + "/render_table.jpg";
     ASSERT_TRUE(device.SaveScreenshot(jpeg));
     platform::Image decoded;
     ASSERT_TRUE(platform::LoadJpeg(jpeg, decoded));
@@ -128,7 +126,7 @@ TEST(RenderGl, GeneratedTableSceneMatchesItsReferenceImage) {
     device.Present();
     platform::Image frame;
     ASSERT_TRUE(device.ReadBack(frame));
-    platform::SavePng(TestOutputDir() + "/render_generated_table.png", frame);
+    platform::SavePng(OutputDir() + "/render_generated_table.png", frame);
 
     std::string path =
         std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_generated_table_reference.png";

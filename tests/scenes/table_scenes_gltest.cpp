@@ -7,7 +7,7 @@
 #include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
-#include "tests/common/GlScreen.h"
+#include "tests/common/GlTestDevice.h"
 #include "tests/common/ImageCompare.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
@@ -15,10 +15,17 @@ namespace {
 
 constexpr int kWidth = 800, kHeight = 600;
 
-// The GL screen with the UI image sets under the table scenes' host.
+// The GL device and the UI image sets under the table scenes' host.
 struct GlHost {
-    testsupport::GlScreen screen{kWidth, kHeight};
-    TableSceneHost host{screen.Device(), kWidth, kHeight};
+    std::string error;
+    std::unique_ptr<RenderDevice> device = testsupport::MakeGlDevice(kWidth, kHeight, error);
+    testsupport::UiSets ui;
+    std::unique_ptr<TableSceneHost> host;
+    bool Open() {
+        if (!device || !ui.Open()) return false;
+        host = std::make_unique<TableSceneHost>(*device, kWidth, kHeight);
+        return true;
+    }
 };
 
 void ExpectMatchesReference(const platform::Image& frame, const std::string& name) {
@@ -35,9 +42,9 @@ bool Cloth(int r, int g, int b) {
 
 TEST(TableScenesGl, OfflineTableShowsRackGaugeAndStripAndItsShotReplaysMidShotInTheViewer) {
     GlHost gl;
-    if (!gl.screen.Open()) GTEST_SKIP() << "no GL context: " << gl.screen.Error();
-    ASSERT_TRUE(gl.screen.OpenUiSets());
-    TableSceneHost& host = gl.host;
+    if (!gl.device) GTEST_SKIP() << "no GL context: " << gl.error;
+    ASSERT_TRUE(gl.Open());
+    TableSceneHost& host = *gl.host;
     std::string record;
     {
         scenes::SceneAlone offline;
