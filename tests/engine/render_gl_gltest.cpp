@@ -10,7 +10,6 @@
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
 #include "tests/common/GlTestSupport.h"
-#include "tests/common/ImageCompare.h"
 #include "tests/engine/support/render_fixture.h"
 
 using namespace render_test;
@@ -29,10 +28,17 @@ constexpr std::uint16_t kWidth = 160, kHeight = 120;
 std::string ReferencePath() {
     return std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_table_reference.png";
 }
+std::string OutputDir() {
+    std::string dir = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
 // The size every test here draws at.
 struct GlDevice : gl_test::GlDevice {
     GlDevice() : gl_test::GlDevice(kWidth, kHeight) {}
 };
+using gl_test::DifferingShare;
 
 }  // namespace
 
