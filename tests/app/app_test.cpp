@@ -14,9 +14,7 @@ using namespace platform;
 
 // The replay mode's command line with a record of no balls: it loads, and nothing is played.
 std::vector<WString> ReplayArguments() {
-    table::ShotRecord record;
-    record.gameType = 0;
-    const std::string hex = table::ShotRecordToHex(record);
+    const std::string hex = table::ShotRecordToHex(table::ShotRecord{});
     return {u"m", u"replay", u"a", u"b", WString(hex.begin(), hex.end())};
 }
 
@@ -30,7 +28,7 @@ TEST(AppStart, EachModeRegistersItsScenes) {
         StartMode mode;
         std::vector<int> ids;
         int first;
-    } cases[] = {{StartMode::Offline, {11, 2, 1}, 11},
+    } cases[] = {{StartMode::Offline, {11, 2, 1}, 2},
                  {StartMode::Replay, {12}, 12},
                  {StartMode::Normal, {10, 9, 8, 7, 5, 4, 2, 1}, 2}};
     for (const Case& c : cases) {
@@ -78,17 +76,17 @@ TEST(AppStart, ArgumentFourTwoSetsSessionStartFlag) {
 
 TEST(AppMessages, FilterFirstThenTheCurrentScene) {
     AppHarness harness(StartMode::Offline);
-    RecordingScene* intro = nullptr;  // the offline table comes first
+    RecordingScene* intro = nullptr;
     harness.app().SetSceneFactory([&](int id) {
         auto scene = std::make_unique<RecordingScene>(id);
-        if (id == 11) intro = scene.get();
+        if (id == 2) intro = scene.get();
         return scene;
     });
     float voiceVolume = -1;
     bool musicOn = true;
     std::vector<RecordingScene::Received> received;
     harness.Run([&](App& app) {
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11); }));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         app.PostUiMessage(1056, 7, 40, 0);
         app.PostUpdateMessage(1057, 0, 0, 0);
         app.PostUiMessage(5000, 1, 2, 3);
@@ -107,7 +105,7 @@ TEST(AppMessages, FilterFirstThenTheCurrentScene) {
 TEST(AppMessages, QuitPostedFromTheUpdateThreadEndsTheLoop) {
     AppHarness harness(StartMode::Offline);
     harness.Run([&](App& app) {
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11); }));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         app.PostUpdateMessage(1030, 0, 0, 0);
         EXPECT_TRUE(AppHarness::WaitFor([&] { return !app.IsRunning(); }));
     });
@@ -124,16 +122,17 @@ TEST(AppScenes, RequestedChangeRunsLeaveLoadEnterAndTicksOnTheUpdateThread) {
         return scene;
     });
     harness.Run([&](App& app) {
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11); }));
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return scenes.at(11)->Updates() > 20; }));
-        scenes.at(11)->RequestScene(2);
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2) && scenes.at(2)->Updates() > 5; }));
-        scenes.at(2)->RequestScene(4);  // no lobby offline: refused
-        AppHarness::WaitFor([&] { return !scenes.at(2)->ChangeRequested(); });
-        EXPECT_TRUE(SceneRunning(app, 2));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return scenes.at(2)->Updates() > 20; }));
+        scenes.at(2)->RequestScene(11);
+        ASSERT_TRUE(
+            AppHarness::WaitFor([&] { return SceneRunning(app, 11) && scenes.at(11)->Updates() > 5; }));
+        scenes.at(11)->RequestScene(4);  // no lobby offline: refused
+        AppHarness::WaitFor([&] { return !scenes.at(11)->ChangeRequested(); });
+        EXPECT_TRUE(SceneRunning(app, 11));
     });
     std::erase_if(trail, [](const std::string& line) { return line.find("Resize") != std::string::npos; });
-    const std::vector<std::string> expected{"11 Load3D", "11 Enter", "11 Leave", "2 Load3D", "2 Enter"};
+    const std::vector<std::string> expected{"2 Load3D", "2 Enter", "2 Leave", "11 Load3D", "11 Enter"};
     EXPECT_EQ(trail, expected);
 }
 
@@ -142,7 +141,7 @@ TEST(AppWindowTest, AltEnterTogglesFullscreenAndBack) {
     { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
     std::vector<bool> states;
     harness.Run([&](App& app) {
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11); }));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         for (int i = 0; i < 2; ++i) {
             app.Windows().PostMessage(
                 {kWmSysKeyDown, kVkReturn, static_cast<std::intptr_t>(kKeyAltDown | 1)});
@@ -161,7 +160,7 @@ TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
     AppHarness harness(StartMode::Offline);
     WString statusAfterSave;
     harness.Run([&](App& app) {
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11); }));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         app.Windows().PostMessage({kWmSysKeyDown, kVkF10, 1});
         ASSERT_TRUE(
             AppHarness::WaitFor([&] { return !std::filesystem::is_empty(harness.Folder() / "desktop"); }));
@@ -176,7 +175,7 @@ TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
     AppHarness failing(StartMode::Offline);
     ::setenv("MARVENLOT_DESKTOP_DIR", (failing.Folder() / "no" / "such").c_str(), 1);
     failing.Run([&](App& app) {
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11); }));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         app.Windows().PostMessage({kWmKeyDown, kVkF12, 1});
         AppHarness::WaitFor([&] { return app.Windows().Queue().Size() == 0; });
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -222,7 +221,7 @@ TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
     AppHarness harness(StartMode::Offline);
     { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
     harness.Run([&](App& app) {
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11); }));
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         app.Windows().PostMessage({kWmLButtonDown, kMkLButton, MakeLParam(1020, 764)});
         app.Windows().PostMessage({kWmMouseMove, kMkLButton, MakeLParam(1120, 864)});
         app.Windows().PostMessage({kWmLButtonUp, 0, MakeLParam(1120, 864)});

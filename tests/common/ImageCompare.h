@@ -47,4 +47,12 @@ inline double DifferenceFromReference(const platform::Image& frame, const std::s
     return DifferingShare(frame, reference, 3);
 }
 
+// Share of pixels whose colour the predicate accepts: a table's cloth, a ball's colour on a picture.
+inline double ShareOf(const platform::Image& image, bool (*match)(int r, int g, int b)) {
+    std::size_t n = 0, total = std::size_t{image.width} * image.height;
+    for (std::size_t i = 0; i < total; ++i)
+        n += match(image.rgba[i * 4], image.rgba[i * 4 + 1], image.rgba[i * 4 + 2]);
+    return static_cast<double>(n) / static_cast<double>(total);
+}
+
 }  // namespace testsupport

@@ -65,18 +65,20 @@ std::string Strike(int x) {
     const std::string at = std::to_string(x);
     return "move " + at + " 300\ndown left\nwait 50\nmove " + at + " 360\nwait 50\nup left\n";
 }
-// "Room setting" (top right), the game type's radio row, OK.
-std::string ChooseGameType(int row) {
-    return "move 840 20\ndown left\nup left\nwait 300\nmove 450 " + std::to_string(279 + 24 * row) +
-           "\ndown left\nup left\nmove 450 507\ndown left\nup left\n";
+// "Room setting" (top right), the game type's check box in the centred dialog, OK.
+std::string ChooseGameType(int x, int y) {
+    return "move 840 20\ndown left\nup left\nwait 300\nmove " + std::to_string(x) + " " + std::to_string(y) +
+           "\ndown left\nup left\nmove 450 520\ndown left\nup left\n";
 }
+const std::string kThreeCushion = ChooseGameType(566, 318);
+const std::string kEightBall = ChooseGameType(416, 374);
 
 TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTable) {
     const std::string script =
         "wait-journal SCENE 11\nwait 1500\n" + Strike(516) + "wait-journal SHOT 10 \nwait 500\n" +
-        Strike(508) + "wait-journal SHOT 10 \nwait 500\n" + ChooseGameType(2) + "wait 1000\n" + Strike(516) +
-        "wait-journal SHOT 4 \nwait 500\n" + ChooseGameType(5) + "wait-journal SOUND 27\nwait 1000\n" +
-        Strike(520) + "wait-journal SHOT 10 \nwait 300\nquit\n";
+        Strike(508) + "wait-journal SHOT 10 \nwait 500\n" + kThreeCushion + "wait 1000\n" + Strike(516) +
+        "wait-journal SHOT 4 \nwait 500\n" + kEightBall + "wait-journal SOUND 27\nwait 1000\n" + Strike(520) +
+        "wait-journal SHOT 10 \nwait 300\nquit\n";
     EXPECT_EQ(Run({"offline"}, script, 150s), std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
     ASSERT_EQ(shots.size(), 4u) << ReadFile(folder_ / "journal.txt");

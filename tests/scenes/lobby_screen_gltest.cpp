@@ -17,7 +17,7 @@
 #include "platform/video/ImageFile.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/SceneLobby.h"
-#include "tests/common/GlScreen.h"
+#include "tests/common/GlTestDevice.h"
 #include "tests/common/ImageCompare.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
@@ -87,12 +87,14 @@ net::Packet* UserListPacket(net::GameSession& session) {
 }
 
 TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
-    testsupport::GlScreen screen(kWidth, kHeight);
-    if (!screen.Open()) {
-        GTEST_SKIP() << "no GL context: " << screen.Error();
+    std::string error;
+    std::unique_ptr<RenderDevice> glDevice = testsupport::MakeGlDevice(kWidth, kHeight, error);
+    if (!glDevice) {
+        GTEST_SKIP() << "no GL context: " << error;
     }
-    ASSERT_TRUE(screen.OpenUiSets()) << "the generated packages are missing";
-    RenderDevice& device = screen.Device();
+    testsupport::UiSets ui;
+    ASSERT_TRUE(ui.Open()) << "the generated packages are missing";
+    RenderDevice& device = *glDevice;
 
     FakeSceneHost host;
     net::GameSession& session = *host.session;
