@@ -62,9 +62,9 @@ TEST(GalleryService, PostsExactPathFormBodyHeaderAgentAndVersion) {
     for (std::size_t i = 0; i < requests.size(); ++i) {
         const auto& r = requests[i];
         const bool isData = i == 3;
-        EXPECT_EQ(r.requestLine, std::string("POST ") +
-                                     (isData ? "/shot/shot_data_T.asp" : "/shot/shot_list_T.asp") +
-                                     " HTTP/1.0");
+        EXPECT_EQ(r.RequestLine(), std::string("POST ") +
+                                       (isData ? "/shot/shot_data_T.asp" : "/shot/shot_list_T.asp") +
+                                       " HTTP/1.0");
         EXPECT_EQ(r.body, isData ? "shot_seq=5001" : cases[i].body);
         EXPECT_NE(r.head.find("\r\nContent-type: application/x-www-form-urlencoded\r\n"), std::string::npos)
             << "the form header exactly as written";

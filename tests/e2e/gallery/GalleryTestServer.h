@@ -1,69 +1,19 @@
 #pragma once
-// A local stand-in for the shot gallery web host: an HTTP/1.0 server on a loopback address that
-// records every request (request line, headers, form body) and answers it through a handler. The
-// catalogue handler serves a few recorded shots the way the gallery pages them; tests give their
-// own handlers for truncated, oversized and hostile replies.
+// The local stand-in for the shot gallery web host: the tests' loopback HTTP server answering with
+// the catalogue handler, which serves a few recorded shots the way the gallery pages them; tests
+// give their own handlers for truncated, oversized and hostile replies.
 
-#include <atomic>
-#include <cstdint>
-#include <functional>
-#include <map>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/engine/support/TestHttpServer.h"
 
 namespace gallery_test {
 
-struct Request {
-    std::string requestLine;  // "POST /shot/shot_list_T.asp HTTP/1.0"
-    std::string head;         // request line and headers, up to and including the blank line
-    std::string body;         // exactly Content-Length bytes
-
-    // Value of the first header with this name (case-insensitive), or "<absent>".
-    std::string Header(const std::string& name) const;
-    std::string Path() const;
-    // Value of one key of the form body, or "<absent>".
-    std::string Form(const std::string& key) const;
-};
-
-struct Answer {
-    enum class Kind { Reply, CloseWithoutAnswer, Stall };
-    Kind kind = Kind::Reply;
-    int status = 200;
-    std::string body;
-    bool contentLength = true;  // false: the body ends when the connection closes
-};
-
-using Handler = std::function<Answer(const Request&)>;
-
-class GalleryTestServer {
-public:
-    // port 0: an ephemeral port.
-    explicit GalleryTestServer(Handler handler, std::uint16_t port = 0,
-                               const std::string& address = "127.0.0.1");
-    ~GalleryTestServer();
-    GalleryTestServer(const GalleryTestServer&) = delete;
-    GalleryTestServer& operator=(const GalleryTestServer&) = delete;
-
-    bool Started() const { return listener_ >= 0; }
-    std::uint16_t Port() const { return port_; }
-    std::string HostSetting() const;  // "127.0.0.1:<port>"
-    std::vector<Request> Requests();
-
-private:
-    void Serve();
-    void HandleConnection(int socket);
-
-    Handler handler_;
-    std::string address_;
-    int listener_ = -1;
-    std::uint16_t port_ = 0;
-    std::atomic<bool> stopping_{false};
-    std::mutex mutex_;
-    std::vector<Request> requests_;
-    std::thread thread_;
-};
+using GalleryTestServer = TestHttpServer;
+using Request = TestHttpServer::Request;
+using Answer = TestHttpServer::Response;
+using Handler = TestHttpServer::Handler;
 
 // One shot of the gallery.
 struct GalleryShot {
