@@ -408,3 +408,18 @@ TEST(ShotGalleryScene, ChatKeepsTwoHundredLinesAndFillsTheRowsFromTheBottom) {
     EXPECT_EQ(f.scene->ChatRowText(0), u"line 194");
     EXPECT_EQ(f.scene->ChatRowText(7), u"line 201");
 }
+
+TEST(ShotGalleryScene, EveryVisitReadsTheBestShotsAgainAndForgetsTheLastShot) {
+    SceneFixture f(Recorded());
+    f.scene->OnMessage(gallery::kOpenShotMessage, 5001, 0);
+    f.scene->OnMessage(gallery::kPlayShotMessage, 0, 0);
+    const std::size_t before = f.server.Requests().size();
+    f.scene->Leave(nullptr, nullptr);
+    f.scene->Load3D(nullptr, nullptr);
+    f.scene->Enter();
+    ASSERT_EQ(f.server.Requests().size(), before + 1);
+    EXPECT_EQ(f.server.Requests().back().body, "Page_list=0");
+    EXPECT_EQ(f.scene->SpeedIndex(), -1);
+    EXPECT_FALSE(f.scene->SetupPending());
+    EXPECT_FALSE(f.scene->ShotWindow()->IsVisible());
+}

@@ -120,7 +120,11 @@ void SceneShotGallery::Enter() {
     shotWindow_->SetContext(Host(), &Record());
     list_->Reset();
     shotWindow_->Show(false);
-    list_->Show(true);
+    // A list still shown from the last visit reads today's best shots again where it stands.
+    if (list_->IsVisible())
+        list_->Refresh();
+    else
+        list_->Show(true);
     RefreshChat();
     setupPending_ = false;
     cameraAdjusted_ = false;
