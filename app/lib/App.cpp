@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/lib/AppFolders.h"
 #include "app/lib/AppResources.h"
 #include "app/lib/DeviceCheckDialog.h"
 #include "app/lib/GameEngineFactory.h"
@@ -68,7 +69,9 @@ void App::SetSession(std::unique_ptr<SessionLink> session) {
 void App::Init() {
     std::error_code error;
     startDir_ = std::filesystem::current_path(error).string();
-    configPathA_ = (std::filesystem::path(startDir_) / "config.ini").string();
+    const AppFolders folders = CurrentAppFolders();
+    packagesDir_ = folders.packages;
+    configPathA_ = (std::filesystem::path(folders.config) / "config.ini").string();
 
     Options options;
     if (!options.Load(configPathA_)) LogWrite(u"WARNING : config.ini could not be read\n");
@@ -113,11 +116,10 @@ bool App::Create() {
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
     input_ = std::make_unique<InputDevice>();
-    const platform::MouseBackend mouse = windows_.Backend() == platform::VideoBackend::Sdl
-                                             ? platform::MouseBackend::Sdl
-                                             : platform::MouseBackend::Null;
+    // Both window backends feed the mouse sink (the null one with scripted input), so the device
+    // always takes the events of the window's pump.
     const std::uint32_t inputResult =
-        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(mouse));
+        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(platform::MouseBackend::Sdl));
     if (inputResult != 0) {
         const WString text = Format(u"Mouse input could not be started (code 0x%08X).", inputResult);
         LogWrite(u"ERROR : %s\n", text);
@@ -222,8 +224,8 @@ bool App::InitRenderer() {
     options_.Set(options);
     ApplyDisplayRecord();
 
-    resources_->SetRootFolder(FromUtf8(startDir_));
-    resources_->SetDataFolder(u"data");
+    resources_->SetRootFolder(FromUtf8(packagesDir_));
+    resources_->SetDataFolder(u"");
     uiResources_ = std::make_unique<gui::UiResourceSet>(resources_, options.lang);
     uiResources_->InitSets();
 

@@ -138,6 +138,7 @@ public:
     Engine* GetEngine() { return engine_.get(); }
     // The mouse input device, or nullptr when it could not start.
     InputDevice* Input() override { return input_.get(); }
+    platform::KeyboardState* Keyboard() override { return &windows_.Keyboard(); }
     const std::string& ConfigPath() const { return configPathA_; }
     const std::string& StartDirectory() const { return startDir_; }
     // Changes the current folder back to the start folder unless `skip`; returns 1.
@@ -193,6 +194,7 @@ private:
 
     std::string startDir_;
     std::string configPathA_;
+    std::string packagesDir_;
     WString statusText_;
     std::uint64_t statusTime_ = 0;
 

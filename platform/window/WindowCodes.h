@@ -71,6 +71,7 @@ constexpr std::uint32_t kHtCaption = 2;
 // Mouse button state bits in wParam of mouse messages.
 constexpr std::uint32_t kMkLButton = 0x0001;
 constexpr std::uint32_t kMkRButton = 0x0002;
+constexpr std::uint32_t kMkMButton = 0x0010;
 constexpr int kWheelDelta = 120;
 
 // Key message lParam: bit 29 is set while Alt is held, bit 31 on a key release.

@@ -23,6 +23,9 @@ class NoticeBox;
 class UserInfoWindow;
 class Widget;
 }  // namespace gui
+namespace platform {
+class KeyboardState;
+}
 namespace net {
 class GameSession;
 }
@@ -65,6 +68,8 @@ public:
     virtual OptionsStore* UserOptions() { return nullptr; }
     // The mouse input device, or null when it could not start.
     virtual InputDevice* Input() { return nullptr; }
+    // The held keys for key polling (is this virtual key down, pressed since the last poll).
+    virtual platform::KeyboardState* Keyboard() { return nullptr; }
     // The game session of the running client, or null (offline, replay, before sign-in).
     virtual net::GameSession* CurrentSession() { return nullptr; }
     // Options "watereffect": taken by the engine scene's water nodes after a load.
