@@ -80,6 +80,7 @@ std::shared_ptr<PhysicsModel> CreatePhysicsModel(std::uint32_t modelId, std::uin
     }
     current = model;
     model->SetModelId(modelId);
+    model->SetTableType(tableType);
     SetLastSetUpModelId(modelId);
     model->SetBallCount(ballCount);
     TableGeometry g;

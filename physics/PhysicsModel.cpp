@@ -3,6 +3,7 @@
 #include "engine/core/Log.h"
 #include "physics/ParamWriter.h"
 #include "physics/PhysicsEntry.h"
+#include "physics/PhysicsModelB.h"
 #include "physics/TurnLanes.h"
 
 namespace physics {
@@ -71,6 +72,9 @@ void PhysicsModel::ResetParams() {
 }
 
 void PhysicsModel::ApplyParams() {
+    // The block is shared and a set-up writes only some of its words: the default model's words
+    // for this table go first, so what a set-up leaves alone never depends on what ran before.
+    if (modelId_ != kDefaultPhysicsModelId) PutDefaultModelWords(tableType_);
     SetParams();
     SetTableParams();
     paramsSerial_ = ++setUpSerial;
@@ -409,7 +413,9 @@ bool PhysicsModel::AllBallsRest() const {
 
 bool PhysicsModel::RailImpulse(Vector3&, Vector3&, Vector3&, const CushionContact&) { return false; }
 
-void PhysicsModel::SetParams() {
+void PhysicsModel::SetParams() { PutModelWords(); }
+
+void PhysicsModel::PutModelWords() {
     ModelParams& m = Params().model;
     Put(m.strikeSpeedScale, 9.5f);
     Put(m.ballFrictionA, 0.16f);

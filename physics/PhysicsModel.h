@@ -106,6 +106,10 @@ public:
 
     // Set by the factory.
     void SetModelId(std::uint32_t id) { modelId_ = id; }
+    void SetTableType(std::uint32_t type) { tableType_ = type; }
+
+    // The model words the base model's set-up writes; branches A and B write theirs over them.
+    static void PutModelWords();
 
     // Shared operations of every id (public for the tests).
     // One sub-step of one ball: its motion and then the turn of its orientation.

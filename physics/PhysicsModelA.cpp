@@ -1,8 +1,5 @@
 #include "physics/PhysicsModelA.h"
 
-#include <string>
-
-#include "engine/core/Log.h"
 #include "physics/ParamWriter.h"
 
 namespace physics {
@@ -191,7 +188,6 @@ void PhysicsModelA::SetTableParams() {
         }
     }
     if (traits_.id == 0x1000F) g.railTop = St(g.cushionHeight + 0.5f);
-    WarnOfUnwrittenWords();
 }
 
 std::uint64_t PhysicsModelA::ParamWordsRead() const {
@@ -208,20 +204,6 @@ std::uint64_t PhysicsModelA::ParamWordsRead() const {
     if (pockets) mask |= std::uint64_t{1} << 30;
     if (pockets && traits_.rails == RailGeneration::Third) mask |= range(20, 21);
     return mask;
-}
-
-void PhysicsModelA::WarnOfUnwrittenWords() const {
-    const std::uint64_t missing = ParamWordsRead() & ~WrittenParamWords();
-    if (missing == 0) return;
-    std::u16string words;
-    for (int i = 0; i < PhysicsParams::kWordCount; ++i) {
-        if ((missing >> i & 1) == 0) continue;
-        if (!words.empty()) words += u",";
-        for (char c : std::to_string(i)) words += static_cast<char16_t>(c);
-    }
-    LogWrite(u"physics: warning: model 0x%X on table %u reads parameter words no set-up in this process has "
-             u"written (%s); they are 0 and the shot may differ from a peer's\n",
-             traits_.id, tableRecord_->geometry.tableType, words);
 }
 
 F32 PhysicsModelA::ScaleTipHeight(F32 power, F32 tipVertical, F32 elevation) const {

@@ -75,15 +75,12 @@ public:
 
     F32 RailSpeedFactor() const { return traits_.railSpeedFactor; }
     // Words of the parameter block that this model's operations read on its table (bit i for
-    // word i).
+    // word i); its set-up, after the default model's words, writes every one of them.
     std::uint64_t ParamWordsRead() const;
     // Scales a non-negative vertical tip offset by the cue elevation.
     F32 ScaleTipHeight(F32 power, F32 tipVertical, F32 elevation) const;
 
 protected:
-    // Logs a warning when a word this model reads was never written in this process: its table
-    // kind is one that the model's set-up leaves to an earlier set-up.
-    void WarnOfUnwrittenWords() const;
     // The common steps of the strike with the tip offsets already scaled. False when the aim
     // point is the ball centre or the contact time is not positive (nothing written).
     bool StrikeSetUp(Ball& ball, F32 aimX, F32 aimY, F32 tipSide, F32 tipVertical, const ShotParams& shot,

@@ -4,10 +4,9 @@
 
 namespace physics {
 
-void PhysicsModelB::SetParams() {
-    PhysicsModel::SetParams();
+void PhysicsModelB::PutModelWords(std::uint32_t id) {
     ModelParams& m = Params().model;
-    const bool b2 = id_ == 0x10014;
+    const bool b2 = id == 0x10014;
     Put(m.strikeSpeedScale, 3.7f);
     Put(m.cueContactTime, 0.009f);
     Put(m.tipOffsetLimit, b2 ? F32(0.9f) : F32(1.0f));
@@ -18,6 +17,12 @@ void PhysicsModelB::SetParams() {
     // c = 0 for B1; for B2 the double 0.7600002288818359375 (not an f32 literal).
     const Ext c = b2 ? DoubleConst(0x3FE851EC00000000ull) : Opq(Ext(0.0f));
     Put(m.tipOffsetLimitTan, St((Ext(2.0f) - SqrtF(StD(c))) / (m.tipOffsetLimit + m.tipOffsetLimit)));
+}
+
+void PhysicsModelB::SetParams() {
+    PhysicsModel::SetParams();
+    PutModelWords(id_);
+    const bool b2 = id_ == 0x10014;
     cueMass = F32(0.7f);
     tipStiffness = F32(150000.0f);
     bedStiffness = F32(680000.0f);
@@ -38,14 +43,18 @@ void PhysicsModelB::SetParams() {
 }
 
 void PhysicsModelB::SetTableParams() {
+    PutTableWords(id_, tableRecord_->geometry, tableRecord_->hasPockets != 0, clothSlowSpeed, clothSlowGain);
+}
+
+void PhysicsModelB::PutTableWords(std::uint32_t id, const TableGeometry& g, bool pockets, F32& clothSlowSpeed,
+                                  F32& clothSlowGain) {
     TableParams& t = Params().table;
-    const TableGeometry& g = tableRecord_->geometry;
-    const int form = id_ == 0x10010 ? 1 : (id_ == 0x10014 ? 3 : 2);
+    const int form = id == 0x10010 ? 1 : (id == 0x10014 ? 3 : 2);
     PutBranchTableWords(t);
     Put(t.pocketDropB, 0.0f);
     Put(t.cushionParamC, 0.05f);
 
-    if (tableRecord_->hasPockets != 0) {
+    if (pockets) {
         PutSet(t.frictionSets[0], 0.22f, 0.99f, 0.008f, 0.04f);
         Put(t.bounceFactor, 0.5f);
         Put(t.pocketZoneSpeed, 50.0f);
@@ -97,6 +106,15 @@ void PhysicsModelB::SetTableParams() {
             break;
         default: break;
     }
+}
+
+void PutDefaultModelWords(std::uint32_t tableType) {
+    TableGeometry g;
+    const bool pockets = BuildTableGeometry(tableType, g, kDefaultPhysicsModelId) != 0;
+    PhysicsModel::PutModelWords();
+    PhysicsModelB::PutModelWords(kDefaultPhysicsModelId);
+    F32 clothSlowSpeed(0.0f), clothSlowGain(0.0f);
+    PhysicsModelB::PutTableWords(kDefaultPhysicsModelId, g, pockets, clothSlowSpeed, clothSlowGain);
 }
 
 F32 PhysicsModelB::TipStiffness(F32 a0, F32 a1, F32 a2, F32 a3) const {

@@ -21,6 +21,13 @@ public:
     bool RailImpulse(Vector3& v, Vector3& w, Vector3& railVector, const CushionContact& c) override;
 
     // Slots 8 and 10 to 14.
+    // The parameter words the set-up of branch-B model `id` writes: the model words after the
+    // base's, and the table words for a table of geometry g (the cloth's slow-roll constants, which
+    // live in the model, come back in the last two).
+    static void PutModelWords(std::uint32_t id);
+    static void PutTableWords(std::uint32_t id, const TableGeometry& g, bool pockets, F32& clothSlowSpeed,
+                              F32& clothSlowGain);
+
     F32 RailSpeedFactor(F32 value) const { return value; }
     F32 TipStiffnessBase() const { return id_ >= 0x10013 ? F32(28.0f) : F32(46.0f); }
     F32 TipStiffnessSpan() const { return F32(150.0f); }
@@ -50,5 +57,10 @@ private:
 
     std::uint32_t id_;
 };
+
+// Writes the parameter words the default model's set-up writes for a table of `tableType`. Every
+// set-up starts with them, so a word a model's own set-up leaves alone never carries a value from
+// the process's history.
+void PutDefaultModelWords(std::uint32_t tableType);
 
 }  // namespace physics

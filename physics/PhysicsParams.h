@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide parameter block, the physics event queue and the other process-wide state.
 // One model simulates at a time (the rules controller's lock), so none of it has a lock.
-// A word that a model's set-up does not write keeps the value of an earlier set-up.
+// Every set-up writes the default model's words for its table and then its own, so a word that a
+// model's set-up does not write holds the default model's value, whatever ran before.
 
 #include <array>
 #include <cstdint>

@@ -57,6 +57,8 @@ struct TableRecord {
 // below 0x10012 (the id of the model set up last). A type of 12 or more zeroes the block,
 // logs an error and returns 0.
 std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g);
+// The same as model `modelId` reads it, whatever model was set up last.
+std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g, std::uint32_t modelId);
 
 // Model id that BuildTableGeometry consults: the model set up last (0x10014 before any).
 std::uint32_t LastSetUpModelId();
