@@ -1,4 +1,4 @@
-// Cloth friction of the late models: slide or roll, the slow-roll boost, spin about z.
+// Cloth friction of branch B: slide or roll, the slow-roll boost, spin about z.
 #include "physics/ClothFrictionStepsB.h"
 
 namespace physics {

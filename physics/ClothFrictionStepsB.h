@@ -1,5 +1,5 @@
 #pragma once
-// The steps of the late models' cloth friction after its shared prefix, used by
+// The steps of branch B's cloth friction after its shared prefix, used by
 // ApplyClothFriction and by the side-by-side bed step, so that both run the same operations.
 
 #include "physics/PhysicsModelB.h"

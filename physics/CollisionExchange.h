@@ -6,7 +6,7 @@
 
 namespace physics {
 
-// (n x spin) r per component as the base and late bodies take it, the cross product stored
+// (n x spin) r per component as the bodies of 0x10000 and of branch B take it, the cross product stored
 // before the lever.
 Vector3 ContactSpin(const Vector3& w, const Vector3& n, F32 r);
 

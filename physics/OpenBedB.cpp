@@ -1,4 +1,4 @@
-// The late models' sub-step of the balls that roll or slide on the open bed, side by side.
+// Branch B's sub-step of the balls that roll or slide on the open bed, side by side.
 //
 // A ball's sub-step is one long chain of dependent operations (roots, quotients, margin tests)
 // that the processor cannot overlap with the next ball's chain when the balls run one after the

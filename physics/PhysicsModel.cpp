@@ -411,6 +411,12 @@ bool PhysicsModel::AllBallsRest() const {
     return true;
 }
 
+ModelForms PhysicsModel::Forms() const {
+    return ModelForms{StrikeForm::From10000,  FrictionForm::From10000, RailForm::From10000,
+                      RailZoneForm::From10000, ImpulseForm::None,       CushionImpactForm::From10000,
+                      CollisionForm::From10000};
+}
+
 bool PhysicsModel::RailImpulse(Vector3&, Vector3&, Vector3&, const CushionContact&) { return false; }
 
 void PhysicsModel::SetParams() { PutModelWords(); }

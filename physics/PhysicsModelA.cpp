@@ -6,37 +6,52 @@ namespace physics {
 
 namespace {
 
-using RG = RailGeneration;
 using SF = StrikeForm;
 using FF = FrictionForm;
+using RF = RailForm;
+using RZ = RailZoneForm;
 using IF = ImpulseForm;
+using CI = CushionImpactForm;
 using CF = CollisionForm;
 
 constexpr F32 o = F32(0.0f);
 
+// The rows: id, the forms (strike, friction, rails, rail zone, impulse, cushion impact,
+// collisions), then railSpeedFactor to cushionCounterSpinShare in the order of ModelATraits.
+// clang-format off
 constexpr ModelATraits kTraits[] = {
-    {0x10001, SF::A1, FF::First, RG::First, RG::First, IF::None, CF::Base, 2.5f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10002, SF::A1, FF::First, RG::First, RG::First, IF::None, CF::Base, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10003, SF::A1, FF::First, RG::First, RG::First, IF::None, CF::Base, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10004, SF::A1, FF::First, RG::First, RG::First, IF::None, CF::Base, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10005, SF::A2, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10006, SF::A2, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10007, SF::A2, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10008, SF::A3, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, 0.2f, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10009, SF::A3, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, 0.4f, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x1000A, SF::A3, FF::Third, RG::Second, RG::Second, IF::Second, CF::Second, 2.0f, 0.4f, 0.6f, 0.6f, 1.2f, 1.25f,
-     0.00002f, o, o, o, o, o, o, o},
-    {0x1000B, SF::A3, FF::Third, RG::Second, RG::Second, IF::Second, CF::Second, 2.0f, 0.4f, 0.7f, 0.7f, 1.2f, 1.25f,
-     0.00002f, o, o, o, o, o, o, o},
-    {0x1000C, SF::A3, FF::Third, RG::Second, RG::Second, IF::Third, CF::Third, 2.0f, 0.4f, 1.1f, 1.0f, 1.0f, 2.0f,
-     0.00016f, 0.2f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
-    {0x1000D, SF::A3, FF::Third, RG::Third, RG::Third, IF::Third, CF::Third, 2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.8f,
-     0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
-    {0x1000E, SF::A3, FF::Third, RG::Third, RG::Third, IF::Third, CF::Third, 2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.8f,
-     0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
-    {0x1000F, SF::A3, FF::Third, RG::Third, RG::Third, IF::Third, CF::Third, 2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.5f,
-     0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
+    {0x10001, {SF::From10001, FF::From10000, RF::From10001, RZ::From10000, IF::None,     CI::From10001, CF::From10000},
+              2.5f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10002, {SF::From10001, FF::From10000, RF::From10001, RZ::From10000, IF::None,     CI::From10001, CF::From10000},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10003, {SF::From10001, FF::From10000, RF::From10001, RZ::From10000, IF::None,     CI::From10001, CF::From10000},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10004, {SF::From10001, FF::From10000, RF::From10001, RZ::From10000, IF::None,     CI::From10001, CF::From10000},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10005, {SF::From10005, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10006, {SF::From10005, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10007, {SF::From10005, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10008, {SF::From10008, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, 0.2f, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10009, {SF::From10008, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, 0.4f, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x1000A, {SF::From10008, FF::From1000A, RF::From10005, RZ::From10005, IF::From1000A, CI::None,     CF::From10005},
+              2.0f, 0.4f, 0.6f, 0.6f, 1.2f, 1.25f, 0.00002f, o, o, o, o, o, o, o},
+    {0x1000B, {SF::From10008, FF::From1000A, RF::From10005, RZ::From10005, IF::From1000A, CI::None,     CF::From10005},
+              2.0f, 0.4f, 0.7f, 0.7f, 1.2f, 1.25f, 0.00002f, o, o, o, o, o, o, o},
+    {0x1000C, {SF::From10008, FF::From1000A, RF::From10005, RZ::From10005, IF::From1000C, CI::None,     CF::From1000C},
+              2.0f, 0.4f, 1.1f, 1.0f, 1.0f, 2.0f, 0.00016f, 0.2f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
+    {0x1000D, {SF::From10008, FF::From1000A, RF::From1000D, RZ::From1000D, IF::From1000C, CI::None,     CF::From1000C},
+              2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.8f, 0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
+    {0x1000E, {SF::From10008, FF::From1000A, RF::From1000D, RZ::From1000D, IF::From1000C, CI::None,     CF::From1000C},
+              2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.8f, 0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
+    {0x1000F, {SF::From10008, FF::From1000A, RF::From1000D, RZ::From1000D, IF::From1000C, CI::None,     CF::From1000C},
+              2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.5f, 0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
 };
+// clang-format on
 
 // One cell of the table-parameter matrix: a value per kind of table; kNotWritten keeps the word.
 constexpr F32 kNotWritten = F32(-1.0f);
@@ -139,10 +154,10 @@ F32 CellValue(const Cell& c, bool pockets, const TableGeometry& g) {
 
 }  // namespace
 
-const ModelATraits& TraitsOfModelA(std::uint32_t id) {
+const ModelATraits* TraitsOfModelA(std::uint32_t id) {
     for (const ModelATraits& t : kTraits)
-        if (t.id == id) return t;
-    return kTraits[0];
+        if (t.id == id) return &t;
+    return nullptr;
 }
 
 void PhysicsModelA::SetParams() {
@@ -199,10 +214,10 @@ std::uint64_t PhysicsModelA::ParamWordsRead() const {
     const bool pockets = tableRecord_->hasPockets != 0;
     // Cloth, bed, rail top, rail friction, pocket fall, cushion spring and the model words.
     std::uint64_t mask = range(0, 19) | range(24, 25) | range(27, 29) | range(33, 39);
-    if (traits_.rails == RailGeneration::First) mask |= (std::uint64_t{1} << 23) | (std::uint64_t{1} << 32);
+    if (traits_.forms.rails == RailForm::From10001) mask |= (std::uint64_t{1} << 23) | (std::uint64_t{1} << 32);
     // Jaw damping and jaw friction: there are jaws on pocket tables only.
     if (pockets) mask |= std::uint64_t{1} << 30;
-    if (pockets && traits_.rails == RailGeneration::Third) mask |= range(20, 21);
+    if (pockets && traits_.forms.rails == RailForm::From1000D) mask |= range(20, 21);
     return mask;
 }
 

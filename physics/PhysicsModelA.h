@@ -1,6 +1,6 @@
 #pragma once
-// Branch A: the models 0x10001 to 0x1000F. They share one class layout (the base plus the cue
-// mass); each id picks its constants and the generation of every operation from its traits.
+// Branch A: the models 0x10001 to 0x1000F. They share one class (the base plus the cue mass);
+// each id picks its constants and the form of every operation from its row of traits.
 
 #include "physics/PhysicsModel.h"
 
@@ -8,12 +8,7 @@ namespace physics {
 
 struct ModelATraits {
     std::uint32_t id;
-    StrikeForm strike;
-    FrictionForm friction;
-    RailGeneration rails;     // CollideRails body
-    RailGeneration railZone;  // CollideRailZone body (First = the base geometry)
-    ImpulseForm impulse;
-    CollisionForm collisions;
+    ModelForms forms;
     // Constant getters (slots 8 and 11 to 23); 0 where the id has no such slot.
     F32 railSpeedFactor;
     F32 contactTimeGain;
@@ -31,7 +26,8 @@ struct ModelATraits {
     F32 cushionCounterSpinShare;
 };
 
-const ModelATraits& TraitsOfModelA(std::uint32_t id);
+// The traits of a branch-A id; null for any other id.
+const ModelATraits* TraitsOfModelA(std::uint32_t id);
 
 // How the strike's common steps (set-up, miscue test, energy transfer, miscue deflection, pulse)
 // differ between the strike forms of branch A.
@@ -60,6 +56,7 @@ public:
         : PhysicsModel(tableType, ballCount), traits_(traits) {}
 
     const ModelATraits& Traits() const { return traits_; }
+    ModelForms Forms() const override { return traits_.forms; }
     F32 CueMass() const { return cueMass_; }
 
     void SetParams() override;

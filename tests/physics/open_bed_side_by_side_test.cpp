@@ -28,7 +28,7 @@ void SetUpAsTheFactoryDoes(PhysicsModel& m, std::uint32_t id, std::uint32_t tabl
 // The late model with the ordinary one-by-one sub-step of every ball.
 class OneByOneModel : public PhysicsModelB {
 public:
-    OneByOneModel(std::uint32_t id, std::uint32_t table, std::uint16_t count) : PhysicsModelB(id, table, count) {
+    OneByOneModel(std::uint32_t id, std::uint32_t table, std::uint16_t count) : PhysicsModelB(*TraitsOfModelB(id), table, count) {
         SetUpAsTheFactoryDoes(*this, id, table);
     }
 
@@ -39,7 +39,7 @@ protected:
 // The late model counting the ordinary rail contacts it runs (the side-by-side path has none).
 class RailCountingModel : public PhysicsModelB {
 public:
-    RailCountingModel(std::uint32_t id, std::uint32_t table, std::uint16_t count) : PhysicsModelB(id, table, count) {
+    RailCountingModel(std::uint32_t id, std::uint32_t table, std::uint16_t count) : PhysicsModelB(*TraitsOfModelB(id), table, count) {
         SetUpAsTheFactoryDoes(*this, id, table);
     }
     void CollideRails(Ball& ball, F32 dt) override {

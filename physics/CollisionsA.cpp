@@ -1,6 +1,6 @@
-// Ball collisions and the rest test of the mid generations: each touching pair is a stiff spring
+// Ball collisions and the rest test of branch A from 0x10005: each touching pair is a stiff spring
 // over slices of 2e-6 s with a sliding-friction exchange, pair by pair until every pair has
-// separated. The second generation (0x10005-0x1000B) and the third (0x1000C on) differ in sum
+// separated. The forms of 0x10005 (to 0x1000B) and of 0x1000C (on) differ in sum
 // orders, the sign of ball b's spin term, an anisotropic friction bound and a velocity share.
 #include "engine/core/Log.h"
 #include "physics/CollisionExchange.h"
@@ -9,8 +9,8 @@
 namespace physics {
 
 bool PhysicsModelA::ResolveCollisions() {
-    if (traits_.collisions == CollisionForm::Base) return PhysicsModel::ResolveCollisions();
-    const bool third = traits_.collisions == CollisionForm::Third;
+    if (traits_.forms.collisions == CollisionForm::From10000) return PhysicsModel::ResolveCollisions();
+    const bool third = traits_.forms.collisions == CollisionForm::From1000C;
     GatherCollisionCandidates();
     if (workCount_ > 0) {
         const Ball& b0 = *balls_[0];

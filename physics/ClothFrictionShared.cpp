@@ -1,7 +1,7 @@
-// Cloth friction of the mid generations: a contact's sliding, rolling and spinning friction,
-// proportional to the normal load read from the ball's downward velocity. Three forms: the first
-// (0x10001-0x10004, also the base model with its variant) scales by the sub-step, the second
-// (0x10005-0x10009) has a fixed load slope, the third (0x1000A on) has per-model shares.
+// Cloth friction of the base model and of branch A: a contact's sliding, rolling and spinning
+// friction, proportional to the normal load read from the ball's downward velocity. Three forms:
+// that of 0x10000 (to 0x10004; the base model itself with its variant) scales by the sub-step,
+// that of 0x10005 (to 0x10009) has a fixed load slope, that of 0x1000A (on) per-model shares.
 #include "physics/PhysicsModel.h"
 
 namespace physics {
@@ -110,12 +110,12 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
 
 }  // namespace
 
-void PhysicsModel::ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind,
+void PhysicsModel::ApplyClothFrictionShared(Ball& ball, F32 h, std::uint32_t kind,
                                          const ClothFrictionForm& form) {
     if (kind > 2) return;
     const F32* set = Params().table.frictionSets[kind];
     const F32 slope = KindSlope(kind, form);
-    if (form.form == FrictionForm::First) return FirstForm(ball, h, set, slope, form);
+    if (form.form == FrictionForm::From10000) return FirstForm(ball, h, set, slope, form);
 
     if (ball.IsAtRest()) return;
     Vector3& v = ball.velocity;
@@ -124,9 +124,9 @@ void PhysicsModel::ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind,
     const F32 ia = ball.inertiaArm;
 
     const F32 down = St(-v.z);
-    if (form.form == FrictionForm::Second && down < F32(0.0f)) return;
+    if (form.form == FrictionForm::From10005 && down < F32(0.0f)) return;
     const F32 n = St(down - Length2D(v.x, v.y) * slope);
-    if (form.form != FrictionForm::Second && n < F32(0.0f)) return;
+    if (form.form != FrictionForm::From10005 && n < F32(0.0f)) return;
     const F32 f = St(n * set[0]);
     F32 rollF = St(n * set[2]);
     F32 spinF = St(n * set[3]);

@@ -1,4 +1,4 @@
-// The late models' cushion impulse, ball collisions and the wiring of their rail contact.
+// Branch B's cushion impulse, ball collisions and the wiring of their rail contact.
 #include "engine/core/Log.h"
 #include "physics/CollisionExchange.h"
 #include "physics/PhysicsModelB.h"
@@ -6,12 +6,12 @@
 namespace physics {
 
 void PhysicsModelB::CollideRails(Ball& ball, F32 dt) {
-    CollideRailsMid(ball, dt, RailGeneration::Late);
+    CollideRailsShared(ball, dt, RailForm::From10010);
 }
 
 bool PhysicsModelB::CollideRailZone(Vector3& position, const Vector3&, F32 radiusCm, Vector3& normal,
                                     RailZoneState& state, std::uint8_t railMask) {
-    return CollideRailZoneMid(position, radiusCm, normal, state, railMask, RailGeneration::Late);
+    return CollideRailZoneShared(position, radiusCm, normal, state, railMask, RailZoneForm::From10010);
 }
 
 bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const CushionContact& c) {
