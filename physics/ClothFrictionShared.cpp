@@ -21,6 +21,23 @@ void SplitSlide(F32 slide, F32 linear, F32 spinPart, F32& a, F32& b) {
     }
 }
 
+// How the contact point slides over the cloth: (sx, sy) = r (w.y, -w.x) - v, each axis split into
+// its spin and linear parts (SplitSlide), and the length s of the slide.
+struct ContactSlide {
+    F32 sx, sy, ax, bx, ay, by, s;
+};
+ContactSlide SlideOfContact(const Vector3& v, const Vector3& w, F32 r) {
+    ContactSlide c;
+    const F32 rwy = St(r * w.y);
+    const F32 rwx = St(-(r * w.x));
+    c.sx = St(rwy - v.x);
+    c.sy = St(rwx - v.y);
+    SplitSlide(c.sx, v.x, rwy, c.ax, c.bx);
+    SplitSlide(c.sy, v.y, rwx, c.ay, c.by);
+    c.s = Length2D(c.sx, c.sy);
+    return c;
+}
+
 F32 KindSlope(std::uint32_t kind, const ClothFrictionForm& form) {
     if (kind == 0) return form.kind0Slope;
     return kind == 1 ? F32(-0.002f) : F32(0.0f);
@@ -50,15 +67,9 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
     const F32 rollF = St(n * set[2]);
     F32 spinF = St(n * set[3]);
 
-    const F32 rwy = St(r * w.y);
-    const F32 rwx = St(-(r * w.x));
-    const F32 sx = St(rwy - v.x);
-    const F32 sy = St(rwx - v.y);
-    F32 ax, bx, ay, by;
-    SplitSlide(sx, v.x, rwy, ax, bx);
-    SplitSlide(sy, v.y, rwx, ay, by);
-
-    const F32 s = Length2D(sx, sy);
+    const ContactSlide slide = SlideOfContact(v, w, r);
+    const F32 ax = slide.ax, bx = slide.bx, ay = slide.ay, by = slide.by;
+    const F32 s = slide.s;
     // A still contact point cannot slide (with a negative load the test alone would let it, and
     // divide by 0).
     if (s <= (f * h) * 3.5f || s == F32(0.0f)) {
@@ -131,15 +142,9 @@ void PhysicsModel::ApplyClothFrictionShared(Ball& ball, F32 h, std::uint32_t kin
     F32 rollF = St(n * set[2]);
     F32 spinF = St(n * set[3]);
 
-    const F32 rwy = St(r * w.y);
-    const F32 rwx = St(-(r * w.x));
-    const F32 sx = St(rwy - v.x);
-    const F32 sy = St(rwx - v.y);
-    F32 ax, bx, ay, by;
-    SplitSlide(sx, v.x, rwy, ax, bx);
-    SplitSlide(sy, v.y, rwx, ay, by);
-
-    const F32 s = Length2D(sx, sy);
+    const ContactSlide slide = SlideOfContact(v, w, r);
+    const F32 ax = slide.ax, bx = slide.bx, ay = slide.ay, by = slide.by;
+    const F32 s = slide.s;
     if (s <= f * 3.5f || s == F32(0.0f)) {
         if (Length2D(v.x, v.y) < rollF) rollF = F32(0.0f);
         w.x = St(-(v.y / r));

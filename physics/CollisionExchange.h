@@ -1,10 +1,34 @@
 #pragma once
-// The steps of the ball-collision bodies that every generation runs alike: the spin of a contact
-// point, the sliding-friction forces of a pair and the spin they turn.
+// The steps of the ball-collision bodies that every form runs alike: the passes over the pairs, the
+// spin of a contact point, the sliding-friction forces of a pair and the spin they turn.
 
+#include "engine/core/Log.h"
 #include "physics/Ball.h"
+#include "physics/PhysicsConstants.h"
+#include "physics/PhysicsModel.h"
 
 namespace physics {
+
+// Passes over the first `count` candidates until every pair has separated: `step(rec, negCount)`
+// runs one slice of a pair still touching and counts the pairs it sees separate. The count is
+// compared as a `Count` (the forms of branch A compare its low 16 bits). Stops, logged, after
+// kMaxCollisionPasses passes.
+template <class Count, class Step>
+void RunCollisionPasses(CollisionCandidate* candidates, std::uint32_t count, Step step) {
+    std::uint32_t negCount = 0;
+    std::uint32_t passes = 0;
+    while (static_cast<Count>(negCount) < count) {
+        if (++passes > kMaxCollisionPasses) {
+            LogWrite(u"physics: collision passes stopped after %u passes\n", kMaxCollisionPasses);
+            break;
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+            CollisionCandidate& rec = candidates[i];
+            if (rec.depth < F32(0.0f)) continue;
+            step(rec, negCount);
+        }
+    }
+}
 
 // (n x spin) r per component as the bodies of 0x10000 and of branch B take it, the cross product stored
 // before the lever.

@@ -2,7 +2,6 @@
 // over slices of 2e-6 s with a sliding-friction exchange, pair by pair until every pair has
 // separated. The forms of 0x10005 (to 0x1000B) and of 0x1000C (on) differ in sum
 // orders, the sign of ball b's spin term, an anisotropic friction bound and a velocity share.
-#include "engine/core/Log.h"
 #include "physics/CollisionExchange.h"
 #include "physics/PhysicsModelA.h"
 
@@ -19,16 +18,8 @@ bool PhysicsModelA::ResolveCollisions() {
         const F32 mu = mp.ballFrictionA, muAcross = mp.ballFrictionB, mix = mp.ballCollisionC;
         const F32 share = traits_.collisionVelocityShare;
         const F32 hs(2e-6f);
-        std::uint32_t negCount = 0;
-        std::uint32_t passes = 0;
-        while (static_cast<std::uint16_t>(negCount) < workCount_) {
-            if (++passes > kMaxCollisionPasses) {
-                LogWrite(u"physics: collision passes stopped after %u passes\n", kMaxCollisionPasses);
-                break;
-            }
-            for (std::uint32_t i = 0; i < workCount_; ++i) {
-                CollisionCandidate& rec = workBuffer_[i];
-                if (rec.depth < F32(0.0f)) continue;
+        RunCollisionPasses<std::uint16_t>(
+            workBuffer_.data(), workCount_, [&](CollisionCandidate& rec, std::uint32_t& negCount) {
                 Ball& a = *balls_[rec.a];
                 Ball& b = *balls_[rec.b];
                 const Vector3& n = rec.n;
@@ -46,9 +37,9 @@ bool PhysicsModelA::ResolveCollisions() {
                     // A value that is not finite never separates; drop the pair.
                     rec.depth = F32(-1.0f);
                     ++negCount;
-                    continue;
+                    return;
                 }
-                if (imp < F32(0.0f)) continue;
+                if (imp < F32(0.0f)) return;
                 const Vector3 j(St(imp * n.x), St(imp * n.y), St(imp * n.z));
                 va = Vector3(St(va.x + j.x), St(va.y + j.y), St(va.z + j.z));
                 vb = Vector3(St(vb.x - j.x), St(vb.y - j.y), St(vb.z - j.z));
@@ -92,7 +83,7 @@ bool PhysicsModelA::ResolveCollisions() {
                 } else {
                     limit = St(imp * mu);
                 }
-                if (!(len > limit)) continue;
+                if (!(len > limit)) return;
                 const F32 k = St(limit / len);
                 slideA = Vector3(St(k * slideA.x), St(k * slideA.y), St(k * slideA.z));
                 slideB = Vector3(St(k * slideB.x), St(k * slideB.y), St(k * slideB.z));
@@ -107,8 +98,7 @@ bool PhysicsModelA::ResolveCollisions() {
                     vb = Vector3(St(vb.x - f.fromB.x), St(vb.y - f.fromB.y), St(vb.z - f.fromB.z));
                 }
                 TurnSpins(a, b, f, n, i0, i0);
-            }
-        }
+            });
     }
     return AllBallsRest();
 }

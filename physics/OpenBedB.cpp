@@ -41,33 +41,23 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
     // tail.
     const F32* set = Params().table.frictionSets[0];
     const F32 c = kind0Offset;
-    F32 speed[N], a[N], b[N], t[N], pp[N], qq[N], sx[N], sy[N], s[N];
+    F32 speed[N], s[N];
+    FrictionBounds f[N];
+    BedSlide d[N];
     bool live[N];
     for (std::size_t k = 0; k < N; ++k) speed[k] = Length2D(balls[k]->velocity.x, balls[k]->velocity.y);
-    for (std::size_t k = 0; k < N; ++k) {
-        const F32 n = St(-balls[k]->velocity.z - speed[k] * c);
-        live[k] = !(n < F32(0.0f));
-        a[k] = St(n * set[0]);
-        b[k] = St(n * set[2]);
-        t[k] = St(n * set[3]);
-    }
-    for (std::size_t k = 0; k < N; ++k) {
-        const Ball& ball = *balls[k];
-        pp[k] = St(ball.radius * ball.spin.y);
-        qq[k] = St(-(ball.radius * ball.spin.x));
-        sx[k] = St(pp[k] - ball.velocity.x);
-        sy[k] = St(qq[k] - ball.velocity.y);
-    }
-    for (std::size_t k = 0; k < N; ++k) s[k] = Length2D(sx[k], sy[k]);
+    for (std::size_t k = 0; k < N; ++k) live[k] = BoundsOfFriction(balls[k]->velocity, speed[k], c, set, f[k]);
+    for (std::size_t k = 0; k < N; ++k) d[k] = SlideOnBed(*balls[k]);
+    for (std::size_t k = 0; k < N; ++k) s[k] = Length2D(d[k].sx, d[k].sy);
     for (std::size_t k = 0; k < N; ++k) {
         if (!live[k]) continue;
-        if (a[k] * 3.5f < s[k])
-            FrictionSlide(*balls[k], set, a[k], s[k], pp[k], qq[k], sx[k], sy[k]);
+        if (f[k].a * 3.5f < s[k])
+            FrictionSlide(*balls[k], set, f[k].a, s[k], d[k].pp, d[k].qq, d[k].sx, d[k].sy);
         else
-            FrictionRoll(*balls[k], speed[k], b[k], t[k]);
+            FrictionRoll(*balls[k], speed[k], f[k].b, f[k].t);
     }
     for (std::size_t k = 0; k < N; ++k)
-        if (live[k]) FrictionSpinZ(*balls[k], t[k]);
+        if (live[k]) FrictionSpinZ(*balls[k], f[k].t);
 }
 
 bool PhysicsModelB::MoveBalls(F32 h) {

@@ -1,6 +1,7 @@
 // The cushion impulse of branch A from 0x10005: a spring-damper whose deformation
 // is carried in Ball::railVectors; a friction limit decides whether its tangential part sticks.
 // Three forms (of 0x10005, 0x1000A and 0x1000C) that differ in sum orders, the tangential deformation rate and the friction law.
+#include "physics/RailTouch.h"
 #include "physics/PhysicsModelA.h"
 
 namespace physics {
@@ -15,10 +16,10 @@ bool PhysicsModelA::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
     const F32 h = c.horizontalLength;
     const F32 ia = c.inertiaArm;
 
-    const F32 a1 = St(-(c.dirY * u.z));
-    const F32 a2 = St(-(c.dirX * u.z));
-    const Vector3 e(a2, a1, h);
-    const Vector3 s(St(a1 * u.z - h * u.y), St(h * u.x - a2 * u.z), St(a2 * u.y - a1 * u.x));
+    const CushionFrame frame = MakeCushionFrame(c);
+    const Vector3& e = frame.e;
+    const Vector3& s = frame.s;
+    const F32 a1 = e.y, a2 = e.x;
 
     const F32 lever = St(c.radius - ((u.x * rv.x + rv.z * u.z) + u.y * rv.y));
     const F32 k = St(lever / ia + 1.0f);

@@ -25,6 +25,15 @@ ShotParams DefaultShot() {
     return s;
 }
 
+ShotParams VerticalShot(float vertical, float power, float elevation) {
+    ShotParams s{};
+    s.tipOffsetVertical = s.offsetLimitVertical = F32(vertical);
+    s.power = F32(power);
+    s.elevation = F32(elevation);
+    s.limitFactor = F32(1.0f);
+    return s;
+}
+
 ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX,
                   F32 aimY, ShotParams shot) {
     ShotSpec shotSpec;
