@@ -11,6 +11,7 @@
 
 #include <cinttypes>
 #include <cmath>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -85,10 +86,21 @@ ShotSpec SeededShot(std::uint32_t model, std::uint32_t table, Random& random) {
     return shot;
 }
 
+// True where a pocket's mouth opens the cushion line: the side pockets' band and the corners'
+// triangles, as the rail top tells them apart, widened by the ball's radius.
+bool NearPocket(const TableGeometry& g, const Ball& b) {
+    const float x = b.position.x.v, y = b.position.y.v, r = b.radiusCm.v;
+    const float mid = (g.cushion.xMax.v + g.cushion.xMin.v) / 2.0f;
+    if (std::fabs(x - mid) < g.sideHoleRadius.v + r) return true;
+    const float ax = std::fmin(x - g.outer.xMin.v, g.outer.xMax.v - x);
+    const float ay = std::fmin(y - g.outer.yMin.v, g.outer.yMax.v - y);
+    return ax + ay <= g.cornerZone.v + g.cushionWidth.v + 2.0f * r;
+}
+
 // Watches a shot call by call for a ball that crosses a cushion line low enough to meet the
-// cushion (its bottom below the cushion's top) and ends in play beyond it: it went through the
-// cushion. A ball that goes into a pocket or rattles in its jaws crosses the line at the mouth, and
-// a ball that jumps over a cushion may leave the table: those are shots, not faults.
+// cushion (its bottom below the cushion's top), away from a pocket's mouth, and ends in play
+// beyond it: it went through the cushion. A ball that jumps over a cushion may leave the table;
+// that is a shot, not a fault.
 class CushionWatch {
 public:
     void operator()(std::uint32_t, PhysicsModel& model) {
@@ -97,7 +109,9 @@ public:
             const Ball& b = model.GetBall(i);
             const bool inside = b.outOfPlay != 0 || (g.cushion.xMin <= b.position.x && b.position.x <= g.cushion.xMax &&
                                                      g.cushion.yMin <= b.position.y && b.position.y <= g.cushion.yMax);
-            if (wasInside_[i] && !inside && b.position.z.v - b.radiusCm.v < g.cushionHeight.v) crossed_[i] = true;
+            const bool low = b.position.z.v - b.radiusCm.v < g.cushionHeight.v;
+            const bool mouth = model.Table().hasPockets != 0 && NearPocket(g, b);
+            if (wasInside_[i] && !inside && low && !mouth) crossed_[i] = true;
             wasInside_[i] = inside;
         }
     }
