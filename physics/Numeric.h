@@ -22,6 +22,15 @@ static_assert(LDBL_MANT_DIG == 64, "the physics needs the x87 80-bit long double
 
 namespace physics {
 
+// The fast paths (docs/physics-speed.md) stand in for steps of the recipe where they give the same
+// bits. Built with PHYSICS_REFERENCE_ARITHMETIC every one of them is off and the recipe runs as
+// written: one of the probes compares that build with the ordinary one.
+#ifdef PHYSICS_REFERENCE_ARITHMETIC
+inline constexpr bool kFastPaths = false;
+#else
+inline constexpr bool kFastPaths = true;
+#endif
+
 class Ext;
 
 // A stored 32-bit physics value.
@@ -153,10 +162,12 @@ PHYSICS_PENDING_OPERATORS(/, Div)
 }
 template <OpKind K>
 [[gnu::always_inline]] inline F32 St(Pending<K> p) {
+    if constexpr (!kFastPaths) return St(Ext(p));
     return Stored(Apply<K>(p.a, p.b));
 }
 template <OpKind K>
 [[gnu::always_inline]] inline F32 St(PendingWide<K> p) {
+    if constexpr (!kFastPaths) return St(Ext(p));
     return Stored(static_cast<float>(Apply<K>(p.a, p.b)));
 }
 
@@ -273,6 +284,7 @@ template <class T>
     template <class L, class R>                                                       \
         requires ExactTerm<L> && ExactTerm<R>                                         \
     [[gnu::always_inline]] inline bool operator op(L l, R r) {                        \
+        if constexpr (!kFastPaths) return Ext(l) op Ext(r);                           \
         return ExactValue(l) op ExactValue(r);                                        \
     }
 PHYSICS_EXACT_COMPARISON(<)
@@ -318,6 +330,7 @@ template <OpKind K, OpKind J>
 
 template <OpKind K, class L, class R>
 [[gnu::always_inline]] inline F32 St(const Chain<K, L, R>& c) {
+    if constexpr (!kFastPaths) return St(Ext(c));
     const WideValue w = WideTerm<Chain<K, L, R>>::Wide(c);
     const double margin = ChainMargin(c, w);
     const float lo = static_cast<float>(w.value - margin);
@@ -357,6 +370,7 @@ template <OpKind K, class L, class R>
 // The same result for a stored argument on SSE, whose physics mode chops the root as the x87
 // store does (subnormal arguments included, since that mode keeps them).
 [[gnu::always_inline]] inline F32 SqrtF(F32 x) {
+    if constexpr (!kFastPaths) return SqrtF(Ext(x));
     return Stored(__builtin_ia32_sqrtss(__extension__(__attribute__((vector_size(16))) float){x.v, 0, 0, 0})[0]);
 }
 // The root and its reciprocal St(1 / root) of a stored square within 16 units of 1, where unit
@@ -381,7 +395,7 @@ template <OpKind K, class L, class R>
         {0x3F800006, 0x3F7FFFF4}, {0x3F800007, 0x3F7FFFF2}, {0x3F800007, 0x3F7FFFF2},
     };
     const std::uint32_t index = square.Bits() - kFirst;
-    if (index >= 33u) return false;
+    if (!kFastPaths || index >= 33u) return false;
     root = F32::FromBits(kRoots[index].root);
     inverse = F32::FromBits(kRoots[index].inverse);
     return true;
@@ -496,11 +510,11 @@ template <int N, int M>
 // The small angles of a ball's turn per sub-step take the polynomial path; the same bits.
 [[gnu::always_inline]] inline F32 SinF(F32 x) {
     F32 r;
-    return detail::SmallAngleSin(x, r) ? r : detail::LibrarySinF(x);
+    return kFastPaths && detail::SmallAngleSin(x, r) ? r : detail::LibrarySinF(x);
 }
 [[gnu::always_inline]] inline F32 CosF(F32 x) {
     F32 r;
-    return detail::SmallAngleCos(x, r) ? r : detail::LibraryCosF(x);
+    return kFastPaths && detail::SmallAngleCos(x, r) ? r : detail::LibraryCosF(x);
 }
 inline F32 AtanF(F32 x) { return St(Ext(static_cast<long double>(detail::LibAtan(x.v)))); }
 inline F32 ExpF(F32 x) { return St(Ext(static_cast<long double>(detail::LibExp(x.v)))); }
@@ -524,6 +538,7 @@ inline F32 PowF(F32 x, F32 y) { return St(Ext(static_cast<long double>(detail::L
 // `a`, `b` and `r` each point to the four F32 components in that order; `r` may be `a` or `b`.
 [[gnu::always_inline]] inline bool QuaternionProductOnSse(const F32* a, const F32* b, F32* r) {
     static_assert(sizeof(F32) == sizeof(float));
+    if constexpr (!kFastPaths) return false;
     const __m128 af = _mm_loadu_ps(&a->v);
     const __m128 bf = _mm_loadu_ps(&b->v);
     const __m128d axy = _mm_cvtps_pd(af), azw = _mm_cvtps_pd(_mm_movehl_ps(af, af));
@@ -575,6 +590,10 @@ inline F32 PowF(F32 x, F32 y) { return St(Ext(static_cast<long double>(detail::L
 
 // Four stored quotients v[i] / d at once: a packed lane divides and chops as DivF does.
 [[gnu::always_inline]] inline void DivideFourOnSse(F32* v, F32 d) {
+    if constexpr (!kFastPaths) {
+        for (int i = 0; i < 4; ++i) v[i] = St(Ext(v[i]) / Ext(d));
+        return;
+    }
     __m128 q = _mm_div_ps(_mm_loadu_ps(&v->v), _mm_set1_ps(d.v));
     __asm__("" : "+x"(q));  // as Stored()
     _mm_storeu_ps(&v->v, q);

@@ -63,7 +63,7 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
 bool PhysicsModelB::MoveBalls(F32 h) {
     const std::size_t count = balls_.size();
     // The ball count is capped at kMaxBallCount; the arrays below hold that many.
-    if (count > kMaxBallCount) return PhysicsModel::MoveBalls(h);
+    if (!kFastPaths || count > kMaxBallCount) return PhysicsModel::MoveBalls(h);
     const TableGeometry& g = tableRecord_->geometry;
     const F32 bedStop = St(Params().table.pocketZoneSpeed * h);
     // The cloth friction of the bed landing runs only for a positive sub-step.

@@ -146,7 +146,7 @@ bool PhysicsModel::MoveBalls(F32 h) {
         Ball& ball = *balls_[i];
         if (ball.outOfPlay != 0) continue;
         const bool rest = MoveBall(ball, h);
-        if (!rest) QueueTurn(ball);
+        if (!rest) FinishTurn(ball, h);
         allRest = allRest && rest;
     }
     return allRest;

@@ -197,6 +197,13 @@ protected:
     bool FinishMove(Ball& ball, F32 h);
     // Records the turn of a ball that moved in this sub-step (in the order of MoveBalls).
     void QueueTurn(Ball& ball) { pendingTurns_.push_back(PendingTurn{&ball, ball.spin}); }
+    // The turn of a ball that moved in this sub-step: recorded, or at once in the reference build.
+    void FinishTurn(Ball& ball, F32 h) {
+        if constexpr (kFastPaths)
+            QueueTurn(ball);
+        else
+            TurnBall(ball, ball.spin, h);
+    }
     // True when every ball is out of play or still, and no cue contact is pending.
     bool AllBallsRest() const;
     // The cloth friction of the base model and of branch A (see ClothFrictionForm).
