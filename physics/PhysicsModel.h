@@ -14,6 +14,7 @@
 #include "physics/PhysicsEntry.h"
 #include "physics/PhysicsParams.h"
 #include "physics/TableGeometry.h"
+#include "physics/TurnBatch.h"
 
 namespace physics {
 
@@ -133,22 +134,8 @@ public:
     // One sub-step of one ball: its motion and then the turn of its orientation.
     bool StepBall(Ball& ball, F32 h);
     // The motion part of StepBall; true when the ball rests. A ball that does not rest still
-    // has the turn by its spin over h to take (TurnBall).
+    // has the turn by its spin over h to take (TurnBall, TurnBatch.h).
     bool MoveBall(Ball& ball, F32 h);
-    // Turns the orientation by `spin` over h (the last part of a sub-step).
-    static void TurnBall(Ball& ball, const Vector3& spin, F32 h);
-    // The rotation of one turn on the scalar steps: by |spin| * h about the spin's axis.
-    static Quaternion TurnIncrement(const Vector3& spin, F32 h);
-    // Nothing in a sub-step reads the orientation, so Simulate records each moving ball's spin
-    // and turns the orientations after its last sub-step: the same operations in the same
-    // order per ball, but the balls' turn chains and the motion no longer wait on each other.
-    struct PendingTurn {
-        Ball* ball;
-        Vector3 spin;
-    };
-    // The turns of a record in its order: each ball ends as if TurnBall had run for its entries
-    // one after another.
-    static void ApplyTurns(const PendingTurn* turns, std::size_t count, F32 h);
     void CollideRailTop(Ball& ball, F32 h);
     bool CollidePocketZone(Ball& ball, F32 h);
     bool CollidePocket(Ball& ball, std::uint8_t pocket, F32 h);
@@ -196,7 +183,7 @@ protected:
     }
     bool FinishMove(Ball& ball, F32 h);
     // Records the turn of a ball that moved in this sub-step (in the order of MoveBalls).
-    void QueueTurn(Ball& ball) { pendingTurns_.push_back(PendingTurn{&ball, ball.spin}); }
+    void QueueTurn(Ball& ball) { turns_.Record(ball); }
     // The turn of a ball that moved in this sub-step: recorded, or at once in the reference build.
     void FinishTurn(Ball& ball, F32 h) {
         if constexpr (kFastPaths)
@@ -232,10 +219,7 @@ private:
     PHYSICS_BEHIND_ENTRY void ApplyParams();
     PHYSICS_BEHIND_ENTRY void RebuildBalls(std::uint16_t count);
 
-    // Applies the turns Simulate recorded, each ball's in sub-step order.
-    void ApplyPendingTurns(F32 h);
-
-    std::vector<PendingTurn> pendingTurns_;
+    TurnBatch turns_;
     bool hasWorkBuffer_ = false;
     std::uint64_t paramsSerial_ = 0;
     BallPairSweep pairSweep_;
