@@ -4,6 +4,7 @@
 // because every client must reproduce the same bits.
 
 #include "physics/Numeric.h"
+#include "physics/PackedQuaternion.h"
 
 namespace physics {
 
