@@ -122,7 +122,7 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
 }  // namespace
 
 void PhysicsModel::ApplyClothFrictionShared(Ball& ball, F32 h, std::uint32_t kind,
-                                         const ClothFrictionForm& form) {
+                                            const ClothFrictionForm& form) {
     if (kind > 2) return;
     const F32* set = Params().table.frictionSets[kind];
     const F32 slope = KindSlope(kind, form);

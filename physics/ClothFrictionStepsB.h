@@ -77,8 +77,8 @@ namespace detail {
 // The sliding ball: friction a against the sliding components (sx, sy) of length s, split into
 // linear and spin parts here (only this branch reads them: for a rolling ball their signs are
 // rounding noise, which branches would mispredict).
-[[gnu::always_inline]] inline void PhysicsModelB::FrictionSlide(Ball& ball, const F32* set, F32 a, F32 s, F32 pp,
-                                                                F32 qq, F32 sx, F32 sy) {
+[[gnu::always_inline]] inline void PhysicsModelB::FrictionSlide(Ball& ball, const F32* set, F32 a, F32 s,
+                                                                F32 pp, F32 qq, F32 sx, F32 sy) {
     Vector3& v = ball.velocity;
     Vector3& w = ball.spin;
     const F32 ia = ball.inertiaArm;

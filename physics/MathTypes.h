@@ -137,6 +137,8 @@ inline void Vector3::Normalize(F32* outLength) {
     if (outLength) *outLength = len;
 }
 
-inline bool IsNearlyZero(F32 f) { return AbsF(f) < kFltEpsilon; }
+inline bool IsNearlyZero(F32 f) {
+    return AbsF(f) < kFltEpsilon;
+}
 
 }  // namespace physics

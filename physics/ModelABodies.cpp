@@ -6,7 +6,8 @@ namespace physics {
 void PhysicsModelA::ApplyClothFriction(Ball& ball, F32 h, std::uint32_t kind) {
     ClothFrictionForm form;
     form.form = traits_.forms.friction;
-    form.kind0Slope = traits_.forms.friction == FrictionForm::From1000A ? traits_.clothLoadSlope : F32(0.00002f);
+    form.kind0Slope =
+        traits_.forms.friction == FrictionForm::From1000A ? traits_.clothLoadSlope : F32(0.00002f);
     if (traits_.forms.friction == FrictionForm::From1000A) {
         form.slideShareLinear = traits_.slideShareLinear;
         form.slideShareSpin = traits_.slideShareSpin;

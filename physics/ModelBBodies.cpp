@@ -1,7 +1,7 @@
 // Branch B's cushion impulse, ball collisions and the wiring of their rail contact.
 #include "physics/CollisionExchange.h"
-#include "physics/RailTouch.h"
 #include "physics/PhysicsModelB.h"
+#include "physics/RailTouch.h"
 
 namespace physics {
 

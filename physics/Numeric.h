@@ -15,12 +15,12 @@
 // This header, the three named above and TurnLanes.h are the only ones under physics/ that name
 // float and double.
 
+#include <emmintrin.h>
+
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-
-#include <emmintrin.h>
 
 static_assert(LDBL_MANT_DIG == 64, "the physics needs the x87 80-bit long double");
 
@@ -74,17 +74,39 @@ public:
     long double v = 0.0L;
 };
 
-[[gnu::always_inline]] inline Ext operator+(Ext a, Ext b) { return Ext(a.v + b.v); }
-[[gnu::always_inline]] inline Ext operator-(Ext a, Ext b) { return Ext(a.v - b.v); }
-[[gnu::always_inline]] inline Ext operator*(Ext a, Ext b) { return Ext(a.v * b.v); }
-[[gnu::always_inline]] inline Ext operator/(Ext a, Ext b) { return Ext(a.v / b.v); }
-[[gnu::always_inline]] inline Ext operator-(Ext a) { return Ext(-a.v); }
-[[gnu::always_inline]] inline bool operator<(Ext a, Ext b) { return a.v < b.v; }
-[[gnu::always_inline]] inline bool operator<=(Ext a, Ext b) { return a.v <= b.v; }
-[[gnu::always_inline]] inline bool operator>(Ext a, Ext b) { return a.v > b.v; }
-[[gnu::always_inline]] inline bool operator>=(Ext a, Ext b) { return a.v >= b.v; }
-[[gnu::always_inline]] inline bool operator==(Ext a, Ext b) { return a.v == b.v; }
-[[gnu::always_inline]] inline bool operator!=(Ext a, Ext b) { return a.v != b.v; }
+[[gnu::always_inline]] inline Ext operator+(Ext a, Ext b) {
+    return Ext(a.v + b.v);
+}
+[[gnu::always_inline]] inline Ext operator-(Ext a, Ext b) {
+    return Ext(a.v - b.v);
+}
+[[gnu::always_inline]] inline Ext operator*(Ext a, Ext b) {
+    return Ext(a.v * b.v);
+}
+[[gnu::always_inline]] inline Ext operator/(Ext a, Ext b) {
+    return Ext(a.v / b.v);
+}
+[[gnu::always_inline]] inline Ext operator-(Ext a) {
+    return Ext(-a.v);
+}
+[[gnu::always_inline]] inline bool operator<(Ext a, Ext b) {
+    return a.v < b.v;
+}
+[[gnu::always_inline]] inline bool operator<=(Ext a, Ext b) {
+    return a.v <= b.v;
+}
+[[gnu::always_inline]] inline bool operator>(Ext a, Ext b) {
+    return a.v > b.v;
+}
+[[gnu::always_inline]] inline bool operator>=(Ext a, Ext b) {
+    return a.v >= b.v;
+}
+[[gnu::always_inline]] inline bool operator==(Ext a, Ext b) {
+    return a.v == b.v;
+}
+[[gnu::always_inline]] inline bool operator!=(Ext a, Ext b) {
+    return a.v != b.v;
+}
 
 // Rounds toward zero to binary32 through the x87 store (the control word's rounding).
 [[gnu::always_inline]] inline F32 St(Ext x) {
@@ -93,7 +115,9 @@ public:
     return F32(r);
 }
 
-[[gnu::always_inline]] inline F32 St(F32 x) { return x; }
+[[gnu::always_inline]] inline F32 St(F32 x) {
+    return x;
+}
 // The empty asm hides how the stored value was made: g++ 12 otherwise may reuse the unrounded
 // double of a wide operation where the stored value is widened again, as if the store were exact.
 [[gnu::always_inline]] inline F32 Stored(float r) {
@@ -130,17 +154,24 @@ namespace physics {
 // The library functions: sqrt through the x87 root (its chop to 24 bits equals a root rounded
 // to nearest at 64 bits and then chopped), the others through the double functions of the C
 // library (round to nearest on SSE, untouched by the x87 word). Results are stored.
-[[gnu::always_inline]] inline F32 SqrtF(Ext x) { return St(Ext(sqrtl(x.v))); }
+[[gnu::always_inline]] inline F32 SqrtF(Ext x) {
+    return St(Ext(sqrtl(x.v)));
+}
 // The same result for a stored argument on SSE, whose physics mode chops the root as the x87
 // store does (subnormal arguments included, since that mode keeps them).
 [[gnu::always_inline]] inline F32 SqrtF(F32 x) {
     if constexpr (!kFastPaths) return SqrtF(Ext(x));
-    return Stored(__builtin_ia32_sqrtss(__extension__(__attribute__((vector_size(16))) float){x.v, 0, 0, 0})[0]);
+    return Stored(
+        __builtin_ia32_sqrtss(__extension__(__attribute__((vector_size(16))) float){x.v, 0, 0, 0})[0]);
 }
 // St(a / b) for stored operands: the SSE quotient in the physics mode.
-[[gnu::always_inline]] inline F32 DivF(F32 a, F32 b) { return St(a / b); }
+[[gnu::always_inline]] inline F32 DivF(F32 a, F32 b) {
+    return St(a / b);
+}
 // Root of an extended sum passed at double precision.
-[[gnu::always_inline]] inline F32 SqrtDouble(Ext x) { return St(Ext(sqrtl(StD(x).v))); }
+[[gnu::always_inline]] inline F32 SqrtDouble(Ext x) {
+    return St(Ext(sqrtl(StD(x).v)));
+}
 
 namespace detail {
 double LibSin(double);
@@ -154,8 +185,12 @@ double LibPow(double, double);
 
 namespace detail {
 // Sine and cosine through the C library, chopped to f32: the results every client agrees on.
-inline F32 LibrarySinF(F32 x) { return St(Ext(static_cast<long double>(LibSin(x.v)))); }
-inline F32 LibraryCosF(F32 x) { return St(Ext(static_cast<long double>(LibCos(x.v)))); }
+inline F32 LibrarySinF(F32 x) {
+    return St(Ext(static_cast<long double>(LibSin(x.v))));
+}
+inline F32 LibraryCosF(F32 x) {
+    return St(Ext(static_cast<long double>(LibCos(x.v))));
+}
 
 }  // namespace detail
 
@@ -175,18 +210,30 @@ namespace physics {
     F32 r;
     return kFastPaths && detail::SmallAngleCos(x, r) ? r : detail::LibraryCosF(x);
 }
-inline F32 AtanF(F32 x) { return St(Ext(static_cast<long double>(detail::LibAtan(x.v)))); }
-inline F32 ExpF(F32 x) { return St(Ext(static_cast<long double>(detail::LibExp(x.v)))); }
+inline F32 AtanF(F32 x) {
+    return St(Ext(static_cast<long double>(detail::LibAtan(x.v))));
+}
+inline F32 ExpF(F32 x) {
+    return St(Ext(static_cast<long double>(detail::LibExp(x.v))));
+}
 // exp of an extended value passed at double precision.
 inline F32 ExpDouble(Ext x) {
     return St(Ext(static_cast<long double>(detail::LibExp(static_cast<double>(StD(x).v)))));
 }
-inline F32 LogF(F32 x) { return St(Ext(static_cast<long double>(detail::LibLog(x.v)))); }
-inline F32 Log10F(F32 x) { return St(Ext(static_cast<long double>(detail::LibLog10(x.v)))); }
-inline F32 PowF(F32 x, F32 y) { return St(Ext(static_cast<long double>(detail::LibPow(x.v, y.v)))); }
+inline F32 LogF(F32 x) {
+    return St(Ext(static_cast<long double>(detail::LibLog(x.v))));
+}
+inline F32 Log10F(F32 x) {
+    return St(Ext(static_cast<long double>(detail::LibLog10(x.v))));
+}
+inline F32 PowF(F32 x, F32 y) {
+    return St(Ext(static_cast<long double>(detail::LibPow(x.v, y.v))));
+}
 
 // Integers below 2^24 widen exactly.
-[[gnu::always_inline]] inline Ext FromInteger(std::uint32_t v) { return Ext(static_cast<long double>(v)); }
+[[gnu::always_inline]] inline Ext FromInteger(std::uint32_t v) {
+    return Ext(static_cast<long double>(v));
+}
 // The integer part of x, truncated toward zero: 1 when below 1, `limit` when at or above it.
 [[gnu::always_inline]] inline std::uint32_t CountOf(Ext x, std::uint32_t limit) {
     if (!(x.v >= 1.0L)) return 1;
@@ -195,10 +242,16 @@ inline F32 PowF(F32 x, F32 y) { return St(Ext(static_cast<long double>(detail::L
 }
 
 // fabs is exact in every format.
-[[gnu::always_inline]] inline F32 AbsF(F32 x) { return F32(__builtin_fabsf(x.v)); }
-[[gnu::always_inline]] inline Ext AbsE(Ext x) { return Ext(__builtin_fabsl(x.v)); }
+[[gnu::always_inline]] inline F32 AbsF(F32 x) {
+    return F32(__builtin_fabsf(x.v));
+}
+[[gnu::always_inline]] inline Ext AbsE(Ext x) {
+    return Ext(__builtin_fabsl(x.v));
+}
 
-[[gnu::always_inline]] inline bool IsFinite(F32 x) { return __builtin_isfinite(x.v); }
+[[gnu::always_inline]] inline bool IsFinite(F32 x) {
+    return __builtin_isfinite(x.v);
+}
 
 constexpr F32 kFltEpsilon = F32(FLT_EPSILON);
 constexpr F32 kPi = F32(3.1415927f);

@@ -3,10 +3,10 @@
 // operations over stored values, which St() computes on SSE where that provably gives the x87
 // bits. Include Numeric.h, not this header.
 
+#include <emmintrin.h>
+
 #include <cstdint>
 #include <cstring>
-
-#include <emmintrin.h>
 
 namespace physics {
 
@@ -34,9 +34,7 @@ struct Pending {
         return Ext(Apply<K>(static_cast<long double>(a), static_cast<long double>(b)));
     }
     // The exact value of a product of two f32 (48 significant bits fit a double).
-    [[gnu::always_inline]] double ExactProduct() const
-        requires(K == OpKind::Mul)
-    {
+    [[gnu::always_inline]] double ExactProduct() const requires(K == OpKind::Mul) {
         return static_cast<double>(a) * static_cast<double>(b);
     }
 };
@@ -53,16 +51,18 @@ struct PendingWide {
     }
 };
 
-#define PHYSICS_PENDING_OPERATORS(op, kind)                                                          \
-    [[gnu::always_inline]] inline Pending<OpKind::kind> operator op(F32 a, F32 b) { return {a.v, b.v}; } \
-    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(Product a, F32 b) {             \
-        return {a.ExactProduct(), static_cast<double>(b.v)};                                           \
-    }                                                                                                  \
-    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(F32 a, Product b) {             \
-        return {static_cast<double>(a.v), b.ExactProduct()};                                           \
-    }                                                                                                  \
-    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(Product a, Product b) {         \
-        return {a.ExactProduct(), b.ExactProduct()};                                                   \
+#define PHYSICS_PENDING_OPERATORS(op, kind)                                                     \
+    [[gnu::always_inline]] inline Pending<OpKind::kind> operator op(F32 a, F32 b) {             \
+        return {a.v, b.v};                                                                      \
+    }                                                                                           \
+    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(Product a, F32 b) {     \
+        return {a.ExactProduct(), static_cast<double>(b.v)};                                    \
+    }                                                                                           \
+    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(F32 a, Product b) {     \
+        return {static_cast<double>(a.v), b.ExactProduct()};                                    \
+    }                                                                                           \
+    [[gnu::always_inline]] inline PendingWide<OpKind::kind> operator op(Product a, Product b) { \
+        return {a.ExactProduct(), b.ExactProduct()};                                            \
     }
 PHYSICS_PENDING_OPERATORS(+, Add)
 PHYSICS_PENDING_OPERATORS(-, Sub)
@@ -71,8 +71,12 @@ PHYSICS_PENDING_OPERATORS(/, Div)
 #undef PHYSICS_PENDING_OPERATORS
 
 // Negation is exact and keeps the sign of a zero product or quotient.
-[[gnu::always_inline]] inline F32 operator-(F32 a) { return F32(-a.v); }
-[[gnu::always_inline]] inline Product operator-(Product p) { return {-p.a, p.b}; }
+[[gnu::always_inline]] inline F32 operator-(F32 a) {
+    return F32(-a.v);
+}
+[[gnu::always_inline]] inline Product operator-(Product p) {
+    return {-p.a, p.b};
+}
 
 template <OpKind K>
 [[gnu::always_inline]] inline F32 St(Pending<K> p) {
@@ -168,38 +172,38 @@ struct Chain {
 };
 
 template <class L, class R>
-    requires ChainOperands<L, R>
+requires ChainOperands<L, R>
 [[gnu::always_inline]] inline Chain<OpKind::Add, L, R> operator+(L l, R r) {
     return {l, r};
 }
 template <class L, class R>
-    requires ChainOperands<L, R>
+requires ChainOperands<L, R>
 [[gnu::always_inline]] inline Chain<OpKind::Sub, L, R> operator-(L l, R r) {
     return {l, r};
 }
 template <class L, class R>
-    requires ChainOperands<L, R>
+requires ChainOperands<L, R>
 [[gnu::always_inline]] inline Chain<OpKind::Mul, L, R> operator*(L l, R r) {
     return {l, r};
 }
 template <class L, class R>
-    requires ChainOperands<L, R> && ExactTerm<R>
+requires ChainOperands<L, R> && ExactTerm<R>
 [[gnu::always_inline]] inline Chain<OpKind::Div, L, R> operator/(L l, R r) {
     return {l, r};
 }
 
 // Comparisons of exact terms (stored values, products of two) are exact in double.
 template <class T>
-    requires ExactTerm<T>
+requires ExactTerm<T>
 [[gnu::always_inline]] inline double ExactValue(T t) {
     return WideTerm<T>::Wide(t).value;
 }
-#define PHYSICS_EXACT_COMPARISON(op)                                                  \
-    template <class L, class R>                                                       \
-        requires ExactTerm<L> && ExactTerm<R>                                         \
-    [[gnu::always_inline]] inline bool operator op(L l, R r) {                        \
-        if constexpr (!kFastPaths) return Ext(l) op Ext(r);                           \
-        return ExactValue(l) op ExactValue(r);                                        \
+#define PHYSICS_EXACT_COMPARISON(op)                           \
+    template <class L, class R>                                \
+    requires ExactTerm<L> && ExactTerm<R>                      \
+    [[gnu::always_inline]] inline bool operator op(L l, R r) { \
+        if constexpr (!kFastPaths) return Ext(l) op Ext(r);    \
+        return ExactValue(l) op ExactValue(r);                 \
     }
 PHYSICS_EXACT_COMPARISON(<)
 PHYSICS_EXACT_COMPARISON(<=)
@@ -216,29 +220,36 @@ template <OpKind K, class L, class R>
     return w.magnitude * 0x1p-46;
 }
 template <OpKind K>
-    requires(K == OpKind::Add || K == OpKind::Sub)
-[[gnu::always_inline]] inline double ChainMargin(const Chain<K, F32, Pending<OpKind::Div>>& c, const WideValue& w) {
+requires(K == OpKind::Add || K == OpKind::Sub)
+    [[gnu::always_inline]] inline double ChainMargin(const Chain<K, F32, Pending<OpKind::Div>>& c,
+                                                     const WideValue& w) {
     const __m128 numerator = _mm_set_ss(c.r.a);
-    const __m128d keep = _mm_castps_pd(_mm_cmpneq_ps(_mm_shuffle_ps(numerator, numerator, 0), _mm_setzero_ps()));
+    const __m128d keep =
+        _mm_castps_pd(_mm_cmpneq_ps(_mm_shuffle_ps(numerator, numerator, 0), _mm_setzero_ps()));
     return _mm_cvtsd_f64(_mm_and_pd(keep, _mm_set_sd(w.magnitude * 0x1p-46)));
 }
 template <OpKind K>
-    requires(K == OpKind::Add || K == OpKind::Sub)
-[[gnu::always_inline]] inline double ChainMargin(const Chain<K, Pending<OpKind::Div>, F32>& c, const WideValue& w) {
+requires(K == OpKind::Add || K == OpKind::Sub)
+    [[gnu::always_inline]] inline double ChainMargin(const Chain<K, Pending<OpKind::Div>, F32>& c,
+                                                     const WideValue& w) {
     return ChainMargin(Chain<K, F32, Pending<OpKind::Div>>{c.r, c.l}, w);
 }
 
 // x +- (a +- b) with a +- b zero (a and b cancel exactly: double and x87 both give zero) is x.
 template <OpKind K, OpKind J>
-    requires(K == OpKind::Add || K == OpKind::Sub) && (J == OpKind::Add || J == OpKind::Sub)
-[[gnu::always_inline]] inline double ChainMargin(const Chain<K, Pending<J>, F32>& c, const WideValue& w) {
+requires(K == OpKind::Add || K == OpKind::Sub) &&
+    (J == OpKind::Add || J == OpKind::Sub)
+        [[gnu::always_inline]] inline double ChainMargin(const Chain<K, Pending<J>, F32>& c,
+                                                         const WideValue& w) {
     const __m128d inner = _mm_set_sd(Apply<J>(static_cast<double>(c.l.a), static_cast<double>(c.l.b)));
     const __m128d keep = _mm_cmpneq_sd(inner, _mm_setzero_pd());
     return _mm_cvtsd_f64(_mm_and_pd(keep, _mm_set_sd(w.magnitude * 0x1p-46)));
 }
 template <OpKind K, OpKind J>
-    requires(K == OpKind::Add || K == OpKind::Sub) && (J == OpKind::Add || J == OpKind::Sub)
-[[gnu::always_inline]] inline double ChainMargin(const Chain<K, F32, Pending<J>>& c, const WideValue& w) {
+requires(K == OpKind::Add || K == OpKind::Sub) &&
+    (J == OpKind::Add || J == OpKind::Sub)
+        [[gnu::always_inline]] inline double ChainMargin(const Chain<K, F32, Pending<J>>& c,
+                                                         const WideValue& w) {
     return ChainMargin(Chain<K, Pending<J>, F32>{c.r, c.l}, w);
 }
 

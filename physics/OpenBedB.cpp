@@ -27,9 +27,11 @@ bool LandsOnOpenBed(const Ball& ball, const TableGeometry& g, F32 bedStop) {
     const F32 r = ball.radiusCm;
     const F32 x = ball.position.x, y = ball.position.y, z = ball.position.z;
     const F32 vz = ball.velocity.z;
-    if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r)) return false;
+    if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r))
+        return false;
     if (!(z > F32(0.0f) && vz < F32(0.0f) && -bedStop < vz)) return false;
-    return !(x < r + g.cushion.xMin || x > g.cushion.xMax - r || y < r + g.cushion.yMin || y > g.cushion.yMax - r);
+    return !(x < r + g.cushion.xMin || x > g.cushion.xMax - r || y < r + g.cushion.yMin ||
+             y > g.cushion.yMax - r);
 }
 
 }  // namespace
@@ -46,7 +48,8 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
     BedSlide d[N];
     bool live[N];
     for (std::size_t k = 0; k < N; ++k) speed[k] = Length2D(balls[k]->velocity.x, balls[k]->velocity.y);
-    for (std::size_t k = 0; k < N; ++k) live[k] = BoundsOfFriction(balls[k]->velocity, speed[k], c, set, f[k]);
+    for (std::size_t k = 0; k < N; ++k)
+        live[k] = BoundsOfFriction(balls[k]->velocity, speed[k], c, set, f[k]);
     for (std::size_t k = 0; k < N; ++k) d[k] = SlideOnBed(*balls[k]);
     for (std::size_t k = 0; k < N; ++k) s[k] = Length2D(d[k].sx, d[k].sy);
     for (std::size_t k = 0; k < N; ++k) {
@@ -111,10 +114,17 @@ bool PhysicsModelB::MoveBalls(F32 h) {
         Ball& ball = *balls_[i];
         bool still;
         switch (remainder[i]) {
-            case Remainder::OutOfPlay: continue;
-            case Remainder::Whole: still = MoveBall(ball, h); break;
-            case Remainder::FromPocketZone: still = FinishMove(ball, h); break;
-            default: still = ball.IsAtRest(); break;  // None: landed on the open bed
+            case Remainder::OutOfPlay:
+                continue;
+            case Remainder::Whole:
+                still = MoveBall(ball, h);
+                break;
+            case Remainder::FromPocketZone:
+                still = FinishMove(ball, h);
+                break;
+            default:
+                still = ball.IsAtRest();
+                break;  // None: landed on the open bed
         }
         if (!still) QueueTurn(ball);
         allRest = allRest && still;

@@ -19,6 +19,7 @@ namespace physics {
         std::uint32_t root, inverse;
     };
     static constexpr std::uint32_t kFirst = 0x3F7FFFF0u;  // 1 - 16 units below 1
+    // clang-format off
     static constexpr RootBits kRoots[33] = {
         {0x3F7FFFF7, 0x3F800004}, {0x3F7FFFF8, 0x3F800004}, {0x3F7FFFF8, 0x3F800004},
         {0x3F7FFFF9, 0x3F800003}, {0x3F7FFFF9, 0x3F800003}, {0x3F7FFFFA, 0x3F800003},
@@ -32,6 +33,7 @@ namespace physics {
         {0x3F800005, 0x3F7FFFF6}, {0x3F800005, 0x3F7FFFF6}, {0x3F800006, 0x3F7FFFF4},
         {0x3F800006, 0x3F7FFFF4}, {0x3F800007, 0x3F7FFFF2}, {0x3F800007, 0x3F7FFFF2},
     };
+    // clang-format on
     const std::uint32_t index = square.Bits() - kFirst;
     if (!kFastPaths || index >= 33u) return false;
     root = F32::FromBits(kRoots[index].root);
@@ -60,14 +62,16 @@ namespace physics {
     const __m128d negLow = _mm_set_pd(0.0, -0.0), negBoth = _mm_set1_pd(-0.0);
     // Lanes (x, y) and (z, w); the four products of each component in the order summed, the
     // subtracted ones negated; the w chain's first product comes last (r4).
-    const __m128d r1xy = _mm_mul_pd(_mm_unpackhi_pd(axy, azw), bzby);                          // ay bz, aw by
-    const __m128d r1zw = _mm_mul_pd(_mm_unpacklo_pd(axy, azw), bybz);                          // ax by, az bz
-    const __m128d r2xy = _mm_mul_pd(axy, bww);                                                 // ax bw, ay bw
-    const __m128d r2zw = _mm_xor_pd(_mm_mul_pd(_mm_shuffle_pd(axy, axy, 0b01), bxx), negLow);  // -ay bx, ax bx
-    const __m128d r3xy = _mm_xor_pd(_mm_mul_pd(_mm_shuffle_pd(azw, axy, 0b00), bybz), negBoth);  // -az by, -ax bz
-    const __m128d r3zw = _mm_mul_pd(_mm_shuffle_pd(azw, axy, 0b11), bzby);                       // aw bz, ay by
-    const __m128d r4xy = _mm_mul_pd(_mm_shuffle_pd(azw, azw, 0b01), bxx);                        // aw bx, az bx
-    const __m128d r4zw = _mm_mul_pd(azw, bww);                                                   // az bw, aw bw
+    const __m128d r1xy = _mm_mul_pd(_mm_unpackhi_pd(axy, azw), bzby);  // ay bz, aw by
+    const __m128d r1zw = _mm_mul_pd(_mm_unpacklo_pd(axy, azw), bybz);  // ax by, az bz
+    const __m128d r2xy = _mm_mul_pd(axy, bww);                         // ax bw, ay bw
+    const __m128d r2zw =
+        _mm_xor_pd(_mm_mul_pd(_mm_shuffle_pd(axy, axy, 0b01), bxx), negLow);  // -ay bx, ax bx
+    const __m128d r3xy =
+        _mm_xor_pd(_mm_mul_pd(_mm_shuffle_pd(azw, axy, 0b00), bybz), negBoth);  // -az by, -ax bz
+    const __m128d r3zw = _mm_mul_pd(_mm_shuffle_pd(azw, axy, 0b11), bzby);      // aw bz, ay by
+    const __m128d r4xy = _mm_mul_pd(_mm_shuffle_pd(azw, azw, 0b01), bxx);       // aw bx, az bx
+    const __m128d r4zw = _mm_mul_pd(azw, bww);                                  // az bw, aw bw
     const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFF));
     const auto abs = [&](__m128d v) { return _mm_and_pd(v, absMask); };
     __m128d sxy = _mm_add_pd(_mm_add_pd(r1xy, r2xy), r3xy);

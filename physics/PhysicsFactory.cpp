@@ -21,8 +21,10 @@ std::weak_ptr<PhysicsModel> current;
 // The base model is its own class; each branch is one class whose traits carry the id.
 std::shared_ptr<PhysicsModel> Construct(std::uint32_t id, std::uint32_t tableType, std::uint16_t ballCount) {
     if (id == kFirstModelId) return std::make_shared<PhysicsModel>(tableType, ballCount);
-    if (const ModelATraits* a = TraitsOfModelA(id)) return std::make_shared<PhysicsModelA>(*a, tableType, ballCount);
-    if (const ModelBTraits* b = TraitsOfModelB(id)) return std::make_shared<PhysicsModelB>(*b, tableType, ballCount);
+    if (const ModelATraits* a = TraitsOfModelA(id))
+        return std::make_shared<PhysicsModelA>(*a, tableType, ballCount);
+    if (const ModelBTraits* b = TraitsOfModelB(id))
+        return std::make_shared<PhysicsModelB>(*b, tableType, ballCount);
     return nullptr;
 }
 
@@ -33,7 +35,8 @@ std::shared_ptr<PhysicsModel> CreatePhysicsModel(std::uint32_t modelId, std::uin
     PhysicsEntry entry;
     if (modelId < kFirstModelId || modelId > kLastModelId) return nullptr;
     if (tableType >= kTableTypeCount) {
-        LogWrite(u"physics: model 0x%X refused: table type %u is not a table (0 to 11)\n", modelId, tableType);
+        LogWrite(u"physics: model 0x%X refused: table type %u is not a table (0 to 11)\n", modelId,
+                 tableType);
         return nullptr;
     }
     std::shared_ptr<PhysicsModel> model;
@@ -59,8 +62,12 @@ std::shared_ptr<PhysicsModel> CreatePhysicsModel(std::uint32_t modelId, std::uin
     return model;
 }
 
-PhysicsModel* CurrentPhysicsModel() { return current.lock().get(); }
+PhysicsModel* CurrentPhysicsModel() {
+    return current.lock().get();
+}
 
-void ClearPhysicsModelCache() { Cache().clear(); }
+void ClearPhysicsModelCache() {
+    Cache().clear();
+}
 
 }  // namespace physics

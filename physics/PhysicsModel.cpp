@@ -12,10 +12,14 @@ std::uint64_t setUpSerial = 0;
 constexpr std::uint32_t kMaxSubStepsPerCall = 1000000;
 }  // namespace
 
-std::uint64_t ParamsSetUpSerial() { return setUpSerial; }
+std::uint64_t ParamsSetUpSerial() {
+    return setUpSerial;
+}
 
 namespace {
-PHYSICS_BEHIND_ENTRY F32 DivideSubSteps(F32 dt, std::uint32_t subSteps) { return St(dt / St(FromInteger(subSteps))); }
+PHYSICS_BEHIND_ENTRY F32 DivideSubSteps(F32 dt, std::uint32_t subSteps) {
+    return St(dt / St(FromInteger(subSteps)));
+}
 }  // namespace
 
 F32 SubStepLength(F32 dt, std::uint32_t subSteps) {
@@ -205,7 +209,9 @@ void PhysicsModel::ApplyCuePulse(Ball& ball, F32 h) {
     }
 }
 
-bool PhysicsModel::FinishMove(Ball& ball, F32 h) { return ContactsFromPocketZone(*this, ball, h); }
+bool PhysicsModel::FinishMove(Ball& ball, F32 h) {
+    return ContactsFromPocketZone(*this, ball, h);
+}
 
 void PhysicsModel::CollideRailTop(Ball& ball, F32 h) {
     const TableGeometry& g = tableRecord_->geometry;
@@ -314,14 +320,18 @@ bool PhysicsModel::AllBallsRest() const {
 }
 
 ModelForms PhysicsModel::Forms() const {
-    return ModelForms{StrikeForm::From10000,  FrictionForm::From10000, RailForm::From10000,
+    return ModelForms{StrikeForm::From10000,   FrictionForm::From10000, RailForm::From10000,
                       RailZoneForm::From10000, ImpulseForm::None,       CushionImpactForm::From10000,
                       CollisionForm::From10000};
 }
 
-bool PhysicsModel::RailImpulse(Vector3&, Vector3&, Vector3&, const CushionContact&) { return false; }
+bool PhysicsModel::RailImpulse(Vector3&, Vector3&, Vector3&, const CushionContact&) {
+    return false;
+}
 
-void PhysicsModel::SetParams() { PutModelWords(); }
+void PhysicsModel::SetParams() {
+    PutModelWords();
+}
 
 void PhysicsModel::PutModelWords() {
     ModelParams& m = Params().model;

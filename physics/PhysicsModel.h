@@ -79,7 +79,7 @@ struct RailZoneState {
 // the base model itself, without for 0x10001-0x10004), of 0x10005 or of 0x1000A.
 struct ClothFrictionForm {
     FrictionForm form = FrictionForm::From1000A;
-    F32 kind0Slope;              // load slope of contact kind 0
+    F32 kind0Slope;               // load slope of contact kind 0
     F32 slideShareLinear = 1.0f;  // form of 0x1000A only
     F32 slideShareSpin = 1.0f;    // form of 0x1000A only
     F32 railSpeedFactor = 2.0f;   // spin-about-z factor of a rolling ball that stops

@@ -62,12 +62,24 @@ struct Cell {
                // Cushion: 0, 1, 2, pockets. FlagA: 0, 1, pockets.
 };
 constexpr F32 N = kNotWritten;
-constexpr Cell All(F32 a) { return Cell{Key::All, {a, N, N, N, N}}; }
-constexpr Cell CP(F32 carom, F32 pockets) { return Cell{Key::CaromPockets, {carom, pockets, N, N, N}}; }
-constexpr Cell Cloth(F32 c0, F32 c1, F32 c3, F32 c4, F32 pockets) { return Cell{Key::Cloth, {c0, c1, c3, c4, pockets}}; }
-constexpr Cell Cushion(F32 c0, F32 c1, F32 c2, F32 pockets) { return Cell{Key::Cushion, {c0, c1, c2, pockets, N}}; }
-constexpr Cell FlagA(F32 f0, F32 f1, F32 pockets) { return Cell{Key::FlagA, {f0, f1, pockets, N, N}}; }
-constexpr Cell None() { return All(N); }
+constexpr Cell All(F32 a) {
+    return Cell{Key::All, {a, N, N, N, N}};
+}
+constexpr Cell CP(F32 carom, F32 pockets) {
+    return Cell{Key::CaromPockets, {carom, pockets, N, N, N}};
+}
+constexpr Cell Cloth(F32 c0, F32 c1, F32 c3, F32 c4, F32 pockets) {
+    return Cell{Key::Cloth, {c0, c1, c3, c4, pockets}};
+}
+constexpr Cell Cushion(F32 c0, F32 c1, F32 c2, F32 pockets) {
+    return Cell{Key::Cushion, {c0, c1, c2, pockets, N}};
+}
+constexpr Cell FlagA(F32 f0, F32 f1, F32 pockets) {
+    return Cell{Key::FlagA, {f0, f1, pockets, N, N}};
+}
+constexpr Cell None() {
+    return All(N);
+}
 
 // Words in the order of the rows: frictionSets 0..3, bounceFactor, pocketZoneSpeed, railParamA..D,
 // spare 22, spare 23, cushionStiffness, cushionParamA, cushionParamB.
@@ -78,6 +90,7 @@ struct Column {
     Cell rows[15];
 };
 
+// clang-format off
 constexpr Column kColumns[] = {
     {0x10001, 0x10001,
      {CP(0.3f, 0.4f), CP(0.7f, 0.6f), CP(0.006f, 0.008f), CP(0.018f, 0.024f), All(0.5f), All(50.0f), All(0.28f),
@@ -128,19 +141,27 @@ constexpr Column kColumns[] = {
       CP(N, 0.056f), CP(N, 0.06f), All(0.0f), All(0.99f), Cushion(300000.0f, 330000.0f, 400000.0f, 400000.0f),
       Cushion(54.0f, 54.0f, 50.0f, 50.0f), CP(N, 250.0f)}},
 };
+// clang-format on
 
 F32 CellValue(const Cell& c, bool pockets, const TableGeometry& g) {
     switch (c.key) {
-        case Key::All: return c.v[0];
-        case Key::CaromPockets: return pockets ? c.v[1] : c.v[0];
+        case Key::All:
+            return c.v[0];
+        case Key::CaromPockets:
+            return pockets ? c.v[1] : c.v[0];
         case Key::Cloth:
             if (pockets) return c.v[4];
             switch (g.clothKind) {
-                case 0: return c.v[0];
-                case 1: return c.v[1];
-                case 3: return c.v[2];
-                case 4: return c.v[3];
-                default: return N;
+                case 0:
+                    return c.v[0];
+                case 1:
+                    return c.v[1];
+                case 3:
+                    return c.v[2];
+                case 4:
+                    return c.v[3];
+                default:
+                    return N;
             }
         case Key::Cushion:
             if (pockets) return c.v[3];
@@ -214,7 +235,8 @@ std::uint64_t PhysicsModelA::ParamWordsRead() const {
     const bool pockets = tableRecord_->hasPockets != 0;
     // Cloth, bed, rail top, rail friction, pocket fall, cushion spring and the model words.
     std::uint64_t mask = range(0, 19) | range(24, 25) | range(27, 29) | range(33, 39);
-    if (traits_.forms.rails == RailForm::From10001) mask |= (std::uint64_t{1} << 23) | (std::uint64_t{1} << 32);
+    if (traits_.forms.rails == RailForm::From10001)
+        mask |= (std::uint64_t{1} << 23) | (std::uint64_t{1} << 32);
     // Jaw damping and jaw friction: there are jaws on pocket tables only.
     if (pockets) mask |= std::uint64_t{1} << 30;
     if (pockets && traits_.forms.rails == RailForm::From1000D) mask |= range(20, 21);

@@ -26,8 +26,8 @@ const ModelBTraits* TraitsOfModelB(std::uint32_t id) {
 }
 
 ModelForms PhysicsModelB::Forms() const {
-    return ModelForms{StrikeForm::From10010,  FrictionForm::From10010, RailForm::From10010,
-                      RailZoneForm::From10010, ImpulseForm::From10010, CushionImpactForm::None,
+    return ModelForms{StrikeForm::From10010,   FrictionForm::From10010, RailForm::From10010,
+                      RailZoneForm::From10010, ImpulseForm::From10010,  CushionImpactForm::None,
                       CollisionForm::From10010};
 }
 
@@ -70,7 +70,8 @@ void PhysicsModelB::SetParams() {
 }
 
 void PhysicsModelB::SetTableParams() {
-    PutTableWords(traits_, tableRecord_->geometry, tableRecord_->hasPockets != 0, clothSlowSpeed, clothSlowGain);
+    PutTableWords(traits_, tableRecord_->geometry, tableRecord_->hasPockets != 0, clothSlowSpeed,
+                  clothSlowGain);
 }
 
 void PhysicsModelB::PutTableWords(const ModelBTraits& traits, const TableGeometry& g, bool pockets,
@@ -121,7 +122,8 @@ void PhysicsModelB::PutTableWords(const ModelBTraits& traits, const TableGeometr
             clothSlowGain = b1 ? F32(2.0f) : F32(3.4f);
             break;
         case 3:
-            PutSet(t.frictionSets[0], 0.17f, 0.99f, b1 ? F32(0.0042f) : F32(0.0044f), b1 ? F32(0.007f) : F32(0.009f));
+            PutSet(t.frictionSets[0], 0.17f, 0.99f, b1 ? F32(0.0042f) : F32(0.0044f),
+                   b1 ? F32(0.007f) : F32(0.009f));
             clothSlowSpeed = b1 ? F32(0.15f) : F32(0.4f);
             clothSlowGain = F32(2.0f);
             break;
@@ -130,7 +132,8 @@ void PhysicsModelB::PutTableWords(const ModelBTraits& traits, const TableGeometr
             clothSlowSpeed = b1 ? F32(0.5f) : F32(0.7f);
             clothSlowGain = b1 ? F32(2.0f) : F32(3.4f);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

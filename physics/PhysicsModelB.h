@@ -44,8 +44,8 @@ public:
     // base's, and the table words for a table of geometry g (the cloth's slow-roll constants, which
     // live in the model, come back in the last two).
     static void PutModelWords(const ModelBTraits& traits);
-    static void PutTableWords(const ModelBTraits& traits, const TableGeometry& g, bool pockets, F32& clothSlowSpeed,
-                              F32& clothSlowGain);
+    static void PutTableWords(const ModelBTraits& traits, const TableGeometry& g, bool pockets,
+                              F32& clothSlowSpeed, F32& clothSlowGain);
 
     F32 RailSpeedFactor(F32 value) const { return value; }
     F32 TipStiffnessBase() const { return traits_.tipStiffness10013 ? F32(28.0f) : F32(46.0f); }

@@ -1,8 +1,9 @@
 // The cushion impulse of branch A from 0x10005: a spring-damper whose deformation
 // is carried in Ball::railVectors; a friction limit decides whether its tangential part sticks.
-// Three forms (of 0x10005, 0x1000A and 0x1000C) that differ in sum orders, the tangential deformation rate and the friction law.
-#include "physics/RailTouch.h"
+// Three forms (of 0x10005, 0x1000A and 0x1000C) that differ in sum orders, the tangential deformation rate
+// and the friction law.
 #include "physics/PhysicsModelA.h"
+#include "physics/RailTouch.h"
 
 namespace physics {
 

@@ -16,8 +16,8 @@ struct Jaw {
 
 }  // namespace
 
-bool PhysicsModel::CollideRailZoneShared(const Vector3& position, F32 r, Vector3& normal, RailZoneState& state,
-                                      std::uint8_t railMask, RailZoneForm form) {
+bool PhysicsModel::CollideRailZoneShared(const Vector3& position, F32 r, Vector3& normal,
+                                         RailZoneState& state, std::uint8_t railMask, RailZoneForm form) {
     const TableGeometry& g = tableRecord_->geometry;
     const bool late = form == RailZoneForm::From10010;
     if (!late) {
@@ -29,6 +29,7 @@ bool PhysicsModel::CollideRailZoneShared(const Vector3& position, F32 r, Vector3
     if (z > r + g.railTop || z < -r) return false;
 
     F32 ux(0.0f), uy(0.0f), d;
+    // clang-format off
     switch (railMask) {
         case 1: ux = F32(1.0f); d = St(x - g.cushion.xMin); break;
         case 2: ux = F32(-1.0f); d = St(g.cushion.xMax - x); break;
@@ -36,6 +37,7 @@ bool PhysicsModel::CollideRailZoneShared(const Vector3& position, F32 r, Vector3
         case 8: uy = F32(-1.0f); d = St(g.cushion.yMax - y); break;
         default: return false;
     }
+    // clang-format on
 
     // Pocket jaws of this rail.
     Jaw jaw;
@@ -51,10 +53,22 @@ bool PhysicsModel::CollideRailZoneShared(const Vector3& position, F32 r, Vector3
         };
         Corner corners[2];
         switch (railMask) {
-            case 1: corners[0] = {false, 1, F32(1.0f)}; corners[1] = {true, 4, F32(-1.0f)}; break;
-            case 2: corners[0] = {false, 3, F32(-1.0f)}; corners[1] = {true, 6, F32(1.0f)}; break;
-            case 4: corners[0] = {false, 1, F32(-1.0f)}; corners[1] = {true, 3, F32(1.0f)}; break;
-            default: corners[0] = {false, 4, F32(1.0f)}; corners[1] = {true, 6, F32(-1.0f)}; break;
+            case 1:
+                corners[0] = {false, 1, F32(1.0f)};
+                corners[1] = {true, 4, F32(-1.0f)};
+                break;
+            case 2:
+                corners[0] = {false, 3, F32(-1.0f)};
+                corners[1] = {true, 6, F32(1.0f)};
+                break;
+            case 4:
+                corners[0] = {false, 1, F32(-1.0f)};
+                corners[1] = {true, 3, F32(1.0f)};
+                break;
+            default:
+                corners[0] = {false, 4, F32(1.0f)};
+                corners[1] = {true, 6, F32(-1.0f)};
+                break;
         }
         const F32 railLineX = railMask == 2 ? g.cushion.xMax : g.cushion.xMin;
         const F32 railLineY = railMask == 8 ? g.cushion.yMax : g.cushion.yMin;

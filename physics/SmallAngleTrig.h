@@ -24,12 +24,14 @@ inline constexpr std::uint64_t kTrigMargin = 32;
 // usually lie, three terms of each suffice (the next is under 2^-55 of the value) and the
 // polynomial's latency is what a sub-step waits for.
 inline constexpr std::uint32_t kTrigShortLimit = 0x3D000000u;  // 2^-5
+// clang-format off
 inline constexpr double kSinTerms[8] = {-0x1.5555555555555p-3,  0x1.1111111111111p-7,  -0x1.a01a01a01a01ap-13,
                                         0x1.71de3a556c734p-19,  -0x1.ae64567f544e4p-26, 0x1.6124613a86d09p-33,
                                         -0x1.ae7f3e733b81fp-41, 0x1.952c77030ad4ap-49};
 inline constexpr double kCosTerms[9] = {-0x1.0000000000000p-1,  0x1.5555555555555p-5,  -0x1.6c16c16c16c17p-10,
                                         0x1.a01a01a01a01ap-16,  -0x1.27e4fb7789f5cp-22, 0x1.1eed8eff8d898p-29,
                                         -0x1.93974a8c07c9dp-37, 0x1.ae7f3e733b81fp-45,  -0x1.6827863b97d97p-53};
+// clang-format on
 
 // The first N terms by Horner's rule.
 template <int N, int M>

@@ -23,8 +23,8 @@ struct ContactVariant {
     F32 tipCap, bedCap;      // caps of the tip compression and the bed depth
     bool cueReprojected;     // 0x10008-0x1000D: the cue speed follows the capped tip
     bool bedOnlyOnBed;       // 0x1000E-0x1000F
-    F32 mass;             // of the ball in the impulse steps
-    F32 frictionDivisor;  // of the cloth friction on the spin
+    F32 mass;                // of the ball in the impulse steps
+    F32 frictionDivisor;     // of the cloth friction on the spin
 };
 
 }  // namespace

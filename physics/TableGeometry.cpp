@@ -29,6 +29,7 @@ constexpr TableValues Carom(F32 x, F32 y, F32 height, std::uint32_t flagA, std::
     return TableValues{x, y, F32(5.03f), height, F32(10.87f), F32(5.25f), 0, {}, flagA, cloth, cushion};
 }
 
+// clang-format off
 PHYSICS_BEHIND_ENTRY TableValues Values(std::uint32_t type) {
     TableValues v{};
     switch (type) {
@@ -62,6 +63,7 @@ PHYSICS_BEHIND_ENTRY TableValues Values(std::uint32_t type) {
     }
     return v;
 }
+// clang-format on
 
 }  // namespace
 
@@ -71,11 +73,16 @@ std::array<std::uint32_t, 37> TableGeometry::Words() const {
     return words;
 }
 
-std::uint32_t LastSetUpModelId() { return lastSetUpModelId.load(std::memory_order_relaxed); }
-void SetLastSetUpModelId(std::uint32_t id) { lastSetUpModelId.store(id, std::memory_order_relaxed); }
+std::uint32_t LastSetUpModelId() {
+    return lastSetUpModelId.load(std::memory_order_relaxed);
+}
+void SetLastSetUpModelId(std::uint32_t id) {
+    lastSetUpModelId.store(id, std::memory_order_relaxed);
+}
 
 namespace {
-PHYSICS_BEHIND_ENTRY std::uint8_t BuildGeometry(std::uint32_t tableType, TableGeometry& g, std::uint32_t modelId);
+PHYSICS_BEHIND_ENTRY std::uint8_t BuildGeometry(std::uint32_t tableType, TableGeometry& g,
+                                                std::uint32_t modelId);
 }
 
 std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g) {

@@ -15,6 +15,7 @@ struct Rect {
 };
 
 // Words 17 and 33 to 36 are unsigned integers, the others f32 in cm.
+// clang-format off
 struct TableGeometry {
     Rect outer;             // 0-3
     F32 frameWidth;         // 4
@@ -45,6 +46,7 @@ struct TableGeometry {
     // The block as its 37 raw words.
     std::array<std::uint32_t, 37> Words() const;
 };
+// clang-format on
 static_assert(sizeof(TableGeometry) == 37 * 4);
 
 struct TableRecord {

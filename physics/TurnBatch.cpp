@@ -29,9 +29,9 @@ void ComputeIncrements(const Turn* turns, std::size_t count, F32 h, Quaternion* 
         const unsigned certain = TurnIncrementsInLanes(spins, h, q + first);
         unsigned doubtful = ~certain & ((1u << n) - 1u);
         for (; doubtful != 0; doubtful &= doubtful - 1) [[unlikely]] {
-            const std::size_t k = first + static_cast<std::size_t>(__builtin_ctz(doubtful));
-            q[k] = TurnIncrement(turns[k].spin, h);
-        }
+                const std::size_t k = first + static_cast<std::size_t>(__builtin_ctz(doubtful));
+                q[k] = TurnIncrement(turns[k].spin, h);
+            }
     }
 }
 

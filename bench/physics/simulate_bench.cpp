@@ -9,7 +9,8 @@ namespace {
 
 using physics::F32;
 
-std::shared_ptr<physics::PhysicsModel> MovingRack(std::uint32_t model, std::uint32_t table, std::uint16_t count) {
+std::shared_ptr<physics::PhysicsModel> MovingRack(std::uint32_t model, std::uint32_t table,
+                                                  std::uint16_t count) {
     auto m = physics::CreatePhysicsModel(model, table, count, false);
     const bool pockets = m->Table().hasPockets != 0;
     for (std::uint16_t i = 0; i < count; ++i) {
@@ -33,7 +34,8 @@ void Reset(physics::PhysicsModel& m) {
     }
 }
 
-void SubStepPerBall(benchmark::State& state, std::uint32_t table, std::uint16_t balls, std::uint32_t subSteps) {
+void SubStepPerBall(benchmark::State& state, std::uint32_t table, std::uint16_t balls,
+                    std::uint32_t subSteps) {
     auto m = MovingRack(physics::kDefaultPhysicsModelId, table, balls);
     for (auto _ : state) {
         state.PauseTiming();
@@ -43,14 +45,23 @@ void SubStepPerBall(benchmark::State& state, std::uint32_t table, std::uint16_t 
     }
     state.SetItemsProcessed(state.iterations() * balls * subSteps);
     // Share of one core at 200 calls per second.
-    state.counters["coreShareAt200Hz"] = benchmark::Counter(200.0 * static_cast<double>(state.iterations()),
-                                                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["coreShareAt200Hz"] =
+        benchmark::Counter(200.0 * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_SubStepCarom3(benchmark::State& s) { SubStepPerBall(s, 0, 3, 50); }
-void BM_SubStepPocket16(benchmark::State& s) { SubStepPerBall(s, 1, 16, 15); }
-void BM_SubStepPocket22(benchmark::State& s) { SubStepPerBall(s, 1, 22, 15); }
-void BM_SubStepWorstCase22x50(benchmark::State& s) { SubStepPerBall(s, 1, 22, 50); }
+void BM_SubStepCarom3(benchmark::State& s) {
+    SubStepPerBall(s, 0, 3, 50);
+}
+void BM_SubStepPocket16(benchmark::State& s) {
+    SubStepPerBall(s, 1, 16, 15);
+}
+void BM_SubStepPocket22(benchmark::State& s) {
+    SubStepPerBall(s, 1, 22, 15);
+}
+void BM_SubStepWorstCase22x50(benchmark::State& s) {
+    SubStepPerBall(s, 1, 22, 50);
+}
 BENCHMARK(BM_SubStepCarom3);
 BENCHMARK(BM_SubStepPocket16);
 BENCHMARK(BM_SubStepPocket22);
@@ -98,7 +109,12 @@ void ShotToRest(benchmark::State& state, std::uint32_t model, std::uint32_t tabl
 void BM_ShotToRest(benchmark::State& s) {
     ShotToRest(s, static_cast<std::uint32_t>(s.range(0)), static_cast<std::uint32_t>(s.range(1)));
 }
-BENCHMARK(BM_ShotToRest)->Args({0x10014, 0})->Args({0x10014, 6})->Args({0x10014, 1})->Args({0x10010, 0})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShotToRest)
+    ->Args({0x10014, 0})
+    ->Args({0x10014, 6})
+    ->Args({0x10014, 1})
+    ->Args({0x10010, 0})
+    ->Unit(benchmark::kMillisecond);
 // The mid models: one per strike form and rail generation, on a carom and a pocket table.
 BENCHMARK(BM_ShotToRest)
     ->Args({0x10005, 0})

@@ -2,9 +2,9 @@
 // friction, each called directly on a set-up model.
 #include <gtest/gtest.h>
 
-#include "tests/physics/support/ShotRunner.h"
 #include "physics/PhysicsEntry.h"
 #include "physics/PhysicsFactory.h"
+#include "tests/physics/support/ShotRunner.h"
 
 namespace physics::testing {
 namespace {

@@ -65,9 +65,7 @@ TEST_F(FactoryTest, CandidateCountAndBallCap) {
 }
 
 TEST_F(FactoryTest, DestroyingTheCurrentModelLeavesNoDanglingId) {
-    {
-        auto model = CreatePhysicsModel(0x10011, 0, 3, false);
-    }
+    { auto model = CreatePhysicsModel(0x10011, 0, 3, false); }
     EXPECT_EQ(CurrentPhysicsModel(), nullptr);
     TableGeometry g;
     BuildTableGeometry(8, g);  // reads the id of the model set up last
@@ -167,9 +165,9 @@ TEST_F(FactoryTest, ASetUpWritesTheSameWordsWhateverRanBefore) {
                     const auto words = Params().Words();
                     for (int w = 0; w < PhysicsParams::kWordCount; ++w) {
                         if ((written >> w & 1) == 0) continue;
-                        ASSERT_EQ(words[w], fresh[w]) << std::hex << "model 0x" << id << " after 0x" << before
-                                                      << std::dec << " on " << beforeType << ", table " << type
-                                                      << " word " << w;
+                        ASSERT_EQ(words[w], fresh[w])
+                            << std::hex << "model 0x" << id << " after 0x" << before << std::dec << " on "
+                            << beforeType << ", table " << type << " word " << w;
                     }
                 }
         }

@@ -2,10 +2,10 @@
 // strike with its bed bounce.
 #include <gtest/gtest.h>
 
-#include "tests/physics/support/ShotRunner.h"
 #include "physics/PhysicsEntry.h"
 #include "physics/PhysicsFactory.h"
 #include "physics/PhysicsModelA.h"
+#include "tests/physics/support/ShotRunner.h"
 
 namespace physics::testing {
 namespace {

@@ -64,8 +64,8 @@ TEST(GoldenSweep, LateModelsOnEveryTableAndFullRacks) {
         s.power = F32(1.0f);
         s.offsetLimitSide = s.tipOffsetSide = F32(0.1f);
         const bool pockets = rack.table != 0;
-        ShotSpec shotSpec = MakeShot(rack.model, rack.table, Rack(rack.balls, pockets ? 5.75f : 6.2f), F32(60.0f),
-                                 F32(0.5f), s);
+        ShotSpec shotSpec = MakeShot(rack.model, rack.table, Rack(rack.balls, pockets ? 5.75f : 6.2f),
+                                     F32(60.0f), F32(0.5f), s);
         shotSpec.subSteps = rack.subSteps;
         shotSpec.maxCalls = 1500;
         const ShotResult r = RunShot(shotSpec);

@@ -12,14 +12,24 @@
 namespace physics {
 namespace {
 
-constexpr std::uint64_t Bit(int word) { return std::uint64_t{1} << word; }
+constexpr std::uint64_t Bit(int word) {
+    return std::uint64_t{1} << word;
+}
 constexpr std::uint64_t kSet0 = Bit(0) | Bit(1) | Bit(2) | Bit(3);
 
 // Kinds of the table types: cloth 3 on type 4, cushion 1 on types 4 and 5, pockets on 1, 9-11.
-bool Cloth0Or3(std::uint32_t type) { return type == 4 || type == 5; }
-bool Cloth3(std::uint32_t type) { return type == 4; }
-bool Cushion1(std::uint32_t type) { return type == 4 || type == 5; }
-bool Pockets(std::uint32_t type) { return type == 1 || type >= 9; }
+bool Cloth0Or3(std::uint32_t type) {
+    return type == 4 || type == 5;
+}
+bool Cloth3(std::uint32_t type) {
+    return type == 4;
+}
+bool Cushion1(std::uint32_t type) {
+    return type == 4 || type == 5;
+}
+bool Pockets(std::uint32_t type) {
+    return type == 1 || type >= 9;
+}
 
 // The words 0-32 that model `id` leaves unwritten on a table of `type` (from the matrix of the
 // mid models), written independently of the model code.
@@ -51,7 +61,8 @@ TEST_F(MidParams, WordsARowLeavesHoldTheDefaultModelsValuesForTheTable) {
             auto model = CreatePhysicsModel(id, type, 3, false);
             const auto words = Params().Words();
             const std::uint64_t read = static_cast<PhysicsModelA*>(model.get())->ParamWordsRead();
-            EXPECT_EQ(read & ~WrittenParamWords(), 0u) << std::hex << "model 0x" << id << std::dec << " type " << type;
+            EXPECT_EQ(read & ~WrittenParamWords(), 0u)
+                << std::hex << "model 0x" << id << std::dec << " type " << type;
 
             ClearParamsForTesting();
             {
@@ -59,11 +70,12 @@ TEST_F(MidParams, WordsARowLeavesHoldTheDefaultModelsValuesForTheTable) {
                 model->SetTableParams();
             }
             const std::uint64_t left = ~WrittenParamWords() & (Bit(33) - 1);
-            EXPECT_EQ(left, ExpectedUnwritten(id, type)) << std::hex << "model 0x" << id << std::dec << " type " << type;
+            EXPECT_EQ(left, ExpectedUnwritten(id, type))
+                << std::hex << "model 0x" << id << std::dec << " type " << type;
             for (int w = 0; w < 33; ++w) {
                 if ((left >> w & 1) == 0) continue;
-                EXPECT_EQ(words[w], defaults[w]) << std::hex << "model 0x" << id << std::dec << " type " << type
-                                                 << " word " << w;
+                EXPECT_EQ(words[w], defaults[w])
+                    << std::hex << "model 0x" << id << std::dec << " type " << type << " word " << w;
             }
         }
     }
@@ -76,6 +88,7 @@ TEST_F(MidParams, RowValuesFollowTheTableKinds) {
         int word;
         float value;
     };
+    // clang-format off
     const Row rows[] = {
         {0x10005, 0, 0, 0.2f},      {0x10005, 3, 0, 0.18f},     {0x10005, 1, 0, 0.24f},   {0x10005, 6, 18, 0.3f},
         {0x10005, 3, 18, 0.24f},    {0x10005, 9, 18, 0.26f},    {0x10005, 7, 28, 250000}, {0x10005, 10, 30, 60},
@@ -86,12 +99,13 @@ TEST_F(MidParams, RowValuesFollowTheTableKinds) {
         {0x1000E, 4, 0, 0.26f},     {0x1000E, 4, 28, 330000},   {0x1000E, 4, 18, 0.18f},  {0x1000F, 3, 3, 0.024f},
         {0x1000F, 11, 3, 0.02f},    {0x1000F, 11, 12, 0.5f},    {0x1000F, 0, 12, 0.6f},   {0x1000F, 0, 22, 0.0f},
     };
+    // clang-format on
     for (const Row& r : rows) {
         ClearParamsForTesting();
         CreatePhysicsModel(r.id, r.type, 3, false);
         F32 value = F32::FromBits(Params().Words()[r.word]);
-        EXPECT_EQ(value.v, r.value) << std::hex << "model 0x" << r.id << std::dec << " type " << r.type << " word "
-                                    << r.word;
+        EXPECT_EQ(value.v, r.value) << std::hex << "model 0x" << r.id << std::dec << " type " << r.type
+                                    << " word " << r.word;
     }
 }
 
@@ -117,8 +131,9 @@ TEST_F(MidParams, AShotWithWordsTheRowLeavesIsTheSameWhateverWasSetUpBefore) {
 
     using testing::MakeShot;
     using testing::RunShot;
-    testing::ShotSpec shotSpec = MakeShot(0x10005, 4, {{F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2}},
-                                          F32(40.0f), F32(8.0f), testing::DefaultShot());
+    testing::ShotSpec shotSpec =
+        MakeShot(0x10005, 4, {{F32(-50.0f), F32(-7.0f), 1}, {F32(40.0f), F32(10.0f), 2}}, F32(40.0f),
+                 F32(8.0f), testing::DefaultShot());
     shotSpec.setup.clear();
     ClearParamsForTesting();
     const testing::ShotResult fresh = RunShot(shotSpec);

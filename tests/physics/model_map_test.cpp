@@ -99,7 +99,8 @@ TEST(ModelMap, NoModelRunsAFormNamedAfterALaterId) {
     for (const auto& [id, forms] : ReadMap())
         for (const std::string& form : forms) {
             if (form == "None") continue;
-            EXPECT_LE(std::stoul(form.substr(4), nullptr, 16), id) << std::hex << "model 0x" << id << " " << form;
+            EXPECT_LE(std::stoul(form.substr(4), nullptr, 16), id)
+                << std::hex << "model 0x" << id << " " << form;
         }
 }
 

@@ -100,7 +100,7 @@ TEST_P(ModelShots, BallDrivenIntoEachPocketDropsAndStaysOut) {
     for (const Aim& aim : aims) {
         SCOPED_TRACE(static_cast<int>(aim.pocket));
         ShotSpec shotSpec = MakeShot(model, 1, {{F32(aim.x), F32(aim.y), 1}}, F32(aim.x + 40 * aim.dx),
-                                 F32(aim.y + 40 * aim.dy), Shot(0, 0, 0.5f));
+                                     F32(aim.y + 40 * aim.dy), Shot(0, 0, 0.5f));
         const ShotResult r = RunShot(shotSpec, true);
         int drops = 0;
         std::uint32_t dropCall = 0;
@@ -255,7 +255,8 @@ TEST(LateModelShots, BallsInPlayStayWithinTheFrameOnPocketTables) {
         for (const ShotParams& shot : shots) {
             for (const Aim& aim : aims) {
                 SCOPED_TRACE(::testing::Message() << "table " << table << " aim " << aim.x << "," << aim.y);
-                const ShotSpec shotSpec = MakeShot(0x10014, table, ThreeBalls(), F32(aim.x), F32(aim.y), shot);
+                const ShotSpec shotSpec =
+                    MakeShot(0x10014, table, ThreeBalls(), F32(aim.x), F32(aim.y), shot);
                 const ShotResult r = RunShot(shotSpec, false, [&](std::uint32_t call, PhysicsModel& model) {
                     for (std::uint16_t i = 0; i < model.BallCount(); ++i) {
                         const Ball& b = model.GetBall(i);
@@ -274,7 +275,8 @@ TEST(LateModelShots, BallsInPlayStayWithinTheFrameOnPocketTables) {
 }
 
 TEST_P(ModelShots, SameHashAcrossRunsAndOnAThreadWithoutTheControlWord) {
-    const ShotSpec shotSpec = MakeShot(model, 9, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, -0.2f, 0.9f));
+    const ShotSpec shotSpec =
+        MakeShot(model, 9, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, -0.2f, 0.9f));
     const std::uint64_t first = RunShot(shotSpec).hash;
     EXPECT_EQ(RunShot(shotSpec).hash, first);
     std::uint64_t onThread = 0;

@@ -57,8 +57,8 @@ ShotResult RunShot(const ShotSpec& shotSpec, bool keepRecord,
         ClearParamsForTesting();
         for (const auto& [id, table] : shotSpec.setup) CreatePhysicsModel(id, table, 3, false);
     }
-    auto model =
-        CreatePhysicsModel(shotSpec.model, shotSpec.table, static_cast<std::uint16_t>(shotSpec.balls.size()), false);
+    auto model = CreatePhysicsModel(shotSpec.model, shotSpec.table,
+                                    static_cast<std::uint16_t>(shotSpec.balls.size()), false);
     for (std::size_t i = 0; i < shotSpec.balls.size(); ++i) {
         Ball& ball = model->GetBall(i);
         ball.SetSize(shotSpec.radiusCm, shotSpec.mass);
@@ -66,7 +66,8 @@ ShotResult RunShot(const ShotSpec& shotSpec, bool keepRecord,
         ball.RandomizeOrientation(shotSpec.balls[i].seed);
     }
     model->ResetParams();
-    const std::uint32_t subSteps = shotSpec.subSteps ? shotSpec.subSteps : (model->Table().hasPockets ? 15 : 50);
+    const std::uint32_t subSteps =
+        shotSpec.subSteps ? shotSpec.subSteps : (model->Table().hasPockets ? 15 : 50);
     Fnv1a hash;
     PhysicsEventQueue().clear();
     model->Strike(model->GetBall(shotSpec.cueBall), shotSpec.aimX, shotSpec.aimY, shotSpec.shot);

@@ -11,7 +11,6 @@
 
 #include <cinttypes>
 #include <cmath>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -107,8 +106,9 @@ public:
         const TableGeometry& g = model.Geometry();
         for (std::uint16_t i = 0; i < model.BallCount() && i < kWatched; ++i) {
             const Ball& b = model.GetBall(i);
-            const bool inside = b.outOfPlay != 0 || (g.cushion.xMin <= b.position.x && b.position.x <= g.cushion.xMax &&
-                                                     g.cushion.yMin <= b.position.y && b.position.y <= g.cushion.yMax);
+            const bool inside =
+                b.outOfPlay != 0 || (g.cushion.xMin <= b.position.x && b.position.x <= g.cushion.xMax &&
+                                     g.cushion.yMin <= b.position.y && b.position.y <= g.cushion.yMax);
             const bool low = b.position.z.v - b.radiusCm.v < g.cushionHeight.v;
             const bool mouth = model.Table().hasPockets != 0 && NearPocket(g, b);
             if (wasInside_[i] && !inside && low && !mouth) crossed_[i] = true;
@@ -117,7 +117,9 @@ public:
     }
     bool ThroughCushion(const ShotResult& r) const {
         for (std::size_t i = 0; i < r.final.size() && i < kWatched; ++i)
-            if (crossed_[i] && r.final[i].outOfPlay == 0 && !r.final[i].IsInsideCushions(F32(-r.final[i].radiusCm.v))) return true;
+            if (crossed_[i] && r.final[i].outOfPlay == 0 &&
+                !r.final[i].IsInsideCushions(F32(-r.final[i].radiusCm.v)))
+                return true;
         return false;
     }
 
@@ -261,7 +263,8 @@ int main(int argc, char** argv) {
             std::uint32_t next = 0;
             while (next < o.shots || !running.empty()) {
                 while (next < o.shots && running.size() < o.jobs) {
-                    const std::uint32_t seed = o.seed * 2654435761u ^ (model << 8 | table) * 40503u ^ next * 69069u;
+                    const std::uint32_t seed =
+                        o.seed * 2654435761u ^ (model << 8 | table) * 40503u ^ next * 69069u;
                     seeds[next] = seed;
                     Child child{};
                     if (!Spawn(model, table, seed, next, child)) {
@@ -280,10 +283,12 @@ int main(int argc, char** argv) {
                 const Outcome& out = outcomes[i];
                 if (out.watchdog + out.beyondCushion + out.historyMatters + out.crashed != 0)
                     std::fprintf(stderr,
-                                 "  shot %" PRIu32 " (seed %" PRIu32 "): %s%s%s%s balls at (%g %g %g) (%g %g %g) (%g %g %g)\n",
-                                 i, seeds[i], out.watchdog ? "watchdog " : "", out.beyondCushion ? "beyond " : "",
-                                 out.historyMatters ? "history " : "", out.crashed ? "crashed " : "", out.final[0][0],
-                                 out.final[0][1], out.final[0][2], out.final[1][0], out.final[1][1], out.final[1][2],
+                                 "  shot %" PRIu32 " (seed %" PRIu32
+                                 "): %s%s%s%s balls at (%g %g %g) (%g %g %g) (%g %g %g)\n",
+                                 i, seeds[i], out.watchdog ? "watchdog " : "",
+                                 out.beyondCushion ? "beyond " : "", out.historyMatters ? "history " : "",
+                                 out.crashed ? "crashed " : "", out.final[0][0], out.final[0][1],
+                                 out.final[0][2], out.final[1][0], out.final[1][1], out.final[1][2],
                                  out.final[2][0], out.final[2][1], out.final[2][2]);
                 hash.Add(out.hash);
                 hash.Add(out.calls);
@@ -297,14 +302,17 @@ int main(int argc, char** argv) {
             shots += o.shots;
             const bool failed = watchdog + beyond + history + crashed != 0;
             failures += failed ? 1 : 0;
-            std::printf("model 0x%" PRIX32 " table %2" PRIu32 ": %" PRIu32
-                        " shots, watchdog %u, beyond a cushion %u, history-dependent %u, crashed %u, hash %016" PRIx64
-                        "%s\n",
-                        model, table, o.shots, watchdog, beyond, history, crashed, hash.value, failed ? "  FAILED" : "");
+            std::printf(
+                "model 0x%" PRIX32 " table %2" PRIu32 ": %" PRIu32
+                " shots, watchdog %u, beyond a cushion %u, history-dependent %u, crashed %u, hash %016" PRIx64
+                "%s\n",
+                model, table, o.shots, watchdog, beyond, history, crashed, hash.value,
+                failed ? "  FAILED" : "");
             std::fflush(stdout);
         }
     }
-    std::printf("%" PRIu64 " shots, %" PRIu64 " calls, %" PRIu64 " model-table pairs failed, hash %016" PRIx64 "\n",
+    std::printf("%" PRIu64 " shots, %" PRIu64 " calls, %" PRIu64 " model-table pairs failed, hash %016" PRIx64
+                "\n",
                 shots, calls, failures, all.value);
     return failures == 0 ? 0 : 1;
 }
