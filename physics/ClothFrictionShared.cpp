@@ -38,6 +38,26 @@ ContactSlide SlideOfContact(const Vector3& v, const Vector3& w, F32 r) {
     return c;
 }
 
+// A rolling contact: the spin follows the velocity and the rolling friction `roll` slows both.
+// True when roll is 0: the ball stops (its planar velocity and spin are cleared).
+bool Roll(Vector3& v, Vector3& w, F32 r, F32 roll) {
+    w.x = St(-(v.y / r));
+    w.y = St(v.x / r);
+    F32 dx = v.x, dy = v.y;
+    Normalize2D(dx, dy);
+    const F32 fx = St(dx * roll);
+    const F32 fy = St(dy * roll);
+    if (roll == F32(0.0f)) {
+        v.x = v.y = w.x = w.y = F32(0.0f);
+        return true;
+    }
+    v.x = St(v.x - fx);
+    v.y = St(v.y - fy);
+    w.x = St(w.x + fy / r);
+    w.y = St(w.y - fx / r);
+    return false;
+}
+
 F32 KindSlope(std::uint32_t kind, const ClothFrictionForm& form) {
     if (kind == 0) return form.kind0Slope;
     return kind == 1 ? F32(-0.002f) : F32(0.0f);
@@ -76,21 +96,7 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
         const F32 len = Length2D(v.x, v.y);
         F32 roll = St(rollF * h);
         if (len < roll) roll = F32(0.0f);
-        w.x = St(-(v.y / r));
-        w.y = St(v.x / r);
-        F32 dx = v.x, dy = v.y;
-        Normalize2D(dx, dy);
-        const F32 fx = St(dx * roll);
-        const F32 fy = St(dy * roll);
-        if (roll == F32(0.0f)) {
-            v.x = v.y = w.x = w.y = F32(0.0f);
-            if (!form.baseVariant) spinF = St(form.railSpeedFactor * spinF);
-        } else {
-            v.x = St(v.x - fx);
-            v.y = St(v.y - fy);
-            w.x = St(w.x + fy / r);
-            w.y = St(w.y - fx / r);
-        }
+        if (Roll(v, w, r, roll) && !form.baseVariant) spinF = St(form.railSpeedFactor * spinF);
     } else {
         // The new velocity and spin are formed in extended precision and stored once.
         const F32 k = St((f * h) / s);
@@ -147,21 +153,7 @@ void PhysicsModel::ApplyClothFrictionShared(Ball& ball, F32 h, std::uint32_t kin
     const F32 s = slide.s;
     if (s <= f * 3.5f || s == F32(0.0f)) {
         if (Length2D(v.x, v.y) < rollF) rollF = F32(0.0f);
-        w.x = St(-(v.y / r));
-        w.y = St(v.x / r);
-        F32 dx = v.x, dy = v.y;
-        Normalize2D(dx, dy);
-        const F32 fx = St(dx * rollF);
-        const F32 fy = St(dy * rollF);
-        if (rollF == F32(0.0f)) {
-            v.x = v.y = w.x = w.y = F32(0.0f);
-            spinF = St(form.railSpeedFactor * spinF);
-        } else {
-            v.x = St(v.x - fx);
-            v.y = St(v.y - fy);
-            w.x = St(w.x + fy / r);
-            w.y = St(w.y - fx / r);
-        }
+        if (Roll(v, w, r, rollF)) spinF = St(form.railSpeedFactor * spinF);
     } else {
         const F32 k = St(f / s);
         const F32 f1 = set[1];

@@ -30,6 +30,26 @@ void RunCollisionPasses(CollisionCandidate* candidates, std::uint32_t count, Ste
     }
 }
 
+// The normal step of a slice once the pair's depth is updated: counts the pair when it separated,
+// drops (and counts) it when its depth is not finite, and pushes the balls apart along the normal
+// by the impulse `imp`. False when the slice ends here: a dropped pair or a negative impulse.
+inline bool PushApart(CollisionCandidate& rec, F32 imp, std::uint32_t& negCount, Vector3& va, Vector3& vb) {
+    if (rec.depth < F32(0.0f)) {
+        ++negCount;
+    } else if (!IsFinite(rec.depth)) {
+        // A value that is not finite never separates; drop the pair.
+        rec.depth = F32(-1.0f);
+        ++negCount;
+        return false;
+    }
+    if (imp < F32(0.0f)) return false;
+    const Vector3& n = rec.n;
+    const Vector3 j(St(imp * n.x), St(imp * n.y), St(imp * n.z));
+    va = Vector3(St(va.x + j.x), St(va.y + j.y), St(va.z + j.z));
+    vb = Vector3(St(vb.x - j.x), St(vb.y - j.y), St(vb.z - j.z));
+    return true;
+}
+
 // (n x spin) r per component as the bodies of 0x10000 and of branch B take it, the cross product stored
 // before the lever.
 Vector3 ContactSpin(const Vector3& w, const Vector3& n, F32 r);

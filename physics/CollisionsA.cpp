@@ -31,18 +31,7 @@ bool PhysicsModelA::ResolveCollisions() {
                                            ((n.z * va.z + n.y * va.y) + va.x * n.x));
                 rec.depth = St(rel * hs + rec.depth);
                 const F32 imp = St(((rel * 0.0f + rec.depth * 5000000.0f) / m0) * hs);
-                if (rec.depth < F32(0.0f)) {
-                    ++negCount;
-                } else if (!IsFinite(rec.depth)) {
-                    // A value that is not finite never separates; drop the pair.
-                    rec.depth = F32(-1.0f);
-                    ++negCount;
-                    return;
-                }
-                if (imp < F32(0.0f)) return;
-                const Vector3 j(St(imp * n.x), St(imp * n.y), St(imp * n.z));
-                va = Vector3(St(va.x + j.x), St(va.y + j.y), St(va.z + j.z));
-                vb = Vector3(St(vb.x - j.x), St(vb.y - j.y), St(vb.z - j.z));
+                if (!PushApart(rec, imp, negCount, va, vb)) return;
                 const F32 pa = third ? St((va.x * n.x + n.y * va.y) + va.z * n.z)
                                      : St((n.z * va.z + n.y * va.y) + va.x * n.x);
                 const Vector3 pan(St(pa * n.x), St(pa * n.y), St(pa * n.z));

@@ -128,18 +128,7 @@ bool PhysicsModelB::ResolveCollisions() {
                     St(((n.y * vb.y + n.z * vb.z) + vb.x * n.x) - ((va.x * n.x + va.z * n.z) + va.y * n.y));
                 rec.depth = St(rel * hs + rec.depth);
                 const F32 imp = St(((rec.depth * 5000000.0f + rel * 0.0f) / m0) * hs);
-                if (rec.depth < F32(0.0f)) {
-                    ++negCount;
-                } else if (!IsFinite(rec.depth)) {
-                    // A value that is not finite never separates; drop the pair.
-                    rec.depth = F32(-1.0f);
-                    ++negCount;
-                    return;
-                }
-                if (imp < F32(0.0f)) return;
-                const Vector3 j(St(imp * n.x), St(imp * n.y), St(imp * n.z));
-                va = Vector3(St(va.x + j.x), St(va.y + j.y), St(va.z + j.z));
-                vb = Vector3(St(vb.x - j.x), St(vb.y - j.y), St(vb.z - j.z));
+                if (!PushApart(rec, imp, negCount, va, vb)) return;
                 const F32 pa = St((va.x * n.x + va.z * n.z) + va.y * n.y);
                 const Vector3 ta(St(va.x - pa * n.x), St(va.y - pa * n.y), St(va.z - pa * n.z));
                 const F32 pb = St((vb.z * n.z + vb.y * n.y) + vb.x * n.x);
