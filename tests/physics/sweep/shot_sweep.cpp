@@ -85,15 +85,16 @@ ShotSpec SeededShot(std::uint32_t model, std::uint32_t table, Random& random) {
     return shot;
 }
 
-// True where a pocket's mouth opens the cushion line: the side pockets' band and the corners'
-// triangles, as the rail top tells them apart, widened by the ball's radius.
+// True where a pocket's mouth and jaws open the cushion line: the side pockets' band and the
+// corners' triangles as the rail top tells them apart, widened by the corner pocket's radius and
+// the ball's diameter.
 bool NearPocket(const TableGeometry& g, const Ball& b) {
     const float x = b.position.x.v, y = b.position.y.v, r = b.radiusCm.v;
     const float mid = (g.cushion.xMax.v + g.cushion.xMin.v) / 2.0f;
     if (std::fabs(x - mid) < g.sideHoleRadius.v + r) return true;
     const float ax = std::fmin(x - g.outer.xMin.v, g.outer.xMax.v - x);
     const float ay = std::fmin(y - g.outer.yMin.v, g.outer.yMax.v - y);
-    return ax + ay <= g.cornerZone.v + g.cushionWidth.v + 2.0f * r;
+    return ax + ay <= g.cornerZone.v + g.cushionWidth.v + g.cornerPocketRadius.v + 2.0f * r;
 }
 
 // Watches a shot call by call for a ball that crosses a cushion line low enough to meet the
