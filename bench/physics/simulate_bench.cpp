@@ -3,6 +3,7 @@
 // load (22 balls x 50 sub-steps x 200 ticks per second) under 2% of one core.
 #include <benchmark/benchmark.h>
 
+#include "bench/physics/BenchShots.h"
 #include "physics/PhysicsFactory.h"
 
 namespace {
@@ -85,16 +86,7 @@ void ShotToRest(benchmark::State& state, std::uint32_t model, std::uint32_t tabl
     const std::uint32_t subSteps = m->Table().hasPockets ? 15 : 50;
     double simulated = 0.0;
     for (auto _ : state) {
-        const physics::Vector3 start[3] = {{F32(-50.0f), F32(-7.0f), m->GetBall(0).radiusCm},
-                                           {F32(40.0f), F32(10.0f), m->GetBall(0).radiusCm},
-                                           {F32(20.0f), F32(-30.0f), m->GetBall(0).radiusCm}};
-        for (int i = 0; i < 3; ++i) {
-            physics::Ball& b = m->GetBall(i);
-            b.ResetMotion();
-            b.outOfPlay = 0;
-            b.cueActive = 0;
-            b.position = start[i];
-        }
+        benchshots::PlaceThreeBalls(*m);
         physics::ShotParams shot{};
         shot.power = F32(0.8f);
         shot.limitFactor = F32(1.0f);
