@@ -107,7 +107,7 @@ BENCHMARK(BM_ShotToRest)
     ->Args({0x10014, 1})
     ->Args({0x10010, 0})
     ->Unit(benchmark::kMillisecond);
-// The mid models: one per strike form and rail generation, on a carom and a pocket table.
+// Branch A: one model per strike form and rail form, on a carom and a pocket table.
 BENCHMARK(BM_ShotToRest)
     ->Args({0x10005, 0})
     ->Args({0x10007, 1})

@@ -1,4 +1,4 @@
-// A wide regression anchor: every late model on every table type with a varied shot, and full
+// A wide regression anchor: every model of branch B on every table type with a varied shot, and full
 // racks of 16 and 22 balls (many collisions; the 22 at 50 sub-steps). One hash over all of them,
 // so that work on the speed of the physics cannot change a bit anywhere unnoticed.
 #include <gtest/gtest.h>

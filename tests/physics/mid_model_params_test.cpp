@@ -1,4 +1,4 @@
-// Table parameters of the mid models per table type, the words each row leaves to the default
+// Table parameters of branch A from 0x10005 per table type, the words each row leaves to the default
 // model's set-up, and shots that do not depend on what was set up before.
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ bool Pockets(std::uint32_t type) {
 }
 
 // The words 0-32 that model `id` leaves unwritten on a table of `type` (from the matrix of the
-// mid models), written independently of the model code.
+// models), written independently of the model code.
 std::uint64_t ExpectedUnwritten(std::uint32_t id, std::uint32_t type) {
     std::uint64_t mask = 0;
     if (id <= 0x1000B && Cloth0Or3(type)) mask |= kSet0;

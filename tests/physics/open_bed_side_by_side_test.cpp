@@ -1,4 +1,4 @@
-// The late models run the balls that roll on the open bed side by side, and every other ball one
+// Branch B runs the balls that roll on the open bed side by side, and every other ball one
 // by one. On crowded racks where both kinds mix in one sub-step (balls in the air, at cushions,
 // at pockets, under a cue pulse, resting, out of play), the result must equal the one-by-one
 // path call by call: the same events in the same order, every ball's state to the bit and the
@@ -25,7 +25,7 @@ void SetUpAsTheFactoryDoes(PhysicsModel& m, std::uint32_t id, std::uint32_t tabl
     m.ResetParams();
 }
 
-// The late model with the ordinary one-by-one sub-step of every ball.
+// A branch-B model with the ordinary one-by-one sub-step of every ball.
 class OneByOneModel : public PhysicsModelB {
 public:
     OneByOneModel(std::uint32_t id, std::uint32_t table, std::uint16_t count)
@@ -37,7 +37,7 @@ protected:
     bool MoveBalls(F32 h) override { return PhysicsModel::MoveBalls(h); }
 };
 
-// The late model counting the ordinary rail contacts it runs (the side-by-side path has none).
+// A branch-B model counting the ordinary rail contacts it runs (the side-by-side path has none).
 class RailCountingModel : public PhysicsModelB {
 public:
     RailCountingModel(std::uint32_t id, std::uint32_t table, std::uint16_t count)
