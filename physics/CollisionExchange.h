@@ -2,6 +2,9 @@
 // The steps of the ball-collision bodies that every form runs alike: the passes over the pairs, the
 // spin of a contact point, the sliding-friction forces of a pair and the spin they turn.
 
+#include <memory>
+#include <vector>
+
 #include "engine/core/Log.h"
 #include "physics/Ball.h"
 #include "physics/PhysicsConstants.h"
@@ -9,12 +12,14 @@
 
 namespace physics {
 
-// Passes over the first `count` candidates until every pair has separated: `step(rec, negCount)`
-// runs one slice of a pair still touching and counts the pairs it sees separate. The count is
+// Passes over the first `count` candidates until every pair has separated: `step(rec, a, b,
+// negCount)` runs one slice of a pair of balls still touching and counts the pairs it sees
+// separate. The count is
 // compared as a `Count` (the forms of branch A compare its low 16 bits). Stops, logged, after
 // kMaxCollisionPasses passes.
 template <class Count, class Step>
-void RunCollisionPasses(CollisionCandidate* candidates, std::uint32_t count, Step step) {
+void RunCollisionPasses(const std::vector<std::shared_ptr<Ball>>& balls, CollisionCandidate* candidates,
+                        std::uint32_t count, Step step) {
     std::uint32_t negCount = 0;
     std::uint32_t passes = 0;
     while (static_cast<Count>(negCount) < count) {
@@ -25,7 +30,7 @@ void RunCollisionPasses(CollisionCandidate* candidates, std::uint32_t count, Ste
         for (std::uint32_t i = 0; i < count; ++i) {
             CollisionCandidate& rec = candidates[i];
             if (rec.depth < F32(0.0f)) continue;
-            step(rec, negCount);
+            step(rec, *balls[rec.a], *balls[rec.b], negCount);
         }
     }
 }

@@ -19,9 +19,8 @@ bool PhysicsModelA::ResolveCollisions() {
         const F32 share = traits_.collisionVelocityShare;
         const F32 hs(2e-6f);
         RunCollisionPasses<std::uint16_t>(
-            workBuffer_.data(), workCount_, [&](CollisionCandidate& rec, std::uint32_t& negCount) {
-                Ball& a = *balls_[rec.a];
-                Ball& b = *balls_[rec.b];
+            balls_, workBuffer_.data(), workCount_,
+            [&](CollisionCandidate& rec, Ball& a, Ball& b, std::uint32_t& negCount) {
                 const Vector3& n = rec.n;
                 Vector3& va = a.velocity;
                 Vector3& vb = b.velocity;

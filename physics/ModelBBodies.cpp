@@ -118,9 +118,8 @@ bool PhysicsModelB::ResolveCollisions() {
 
     if (workCount_ > 0) {
         RunCollisionPasses<std::uint32_t>(
-            workBuffer_.data(), workCount_, [&](CollisionCandidate& rec, std::uint32_t& negCount) {
-                Ball& a = *balls_[rec.a];
-                Ball& b = *balls_[rec.b];
+            balls_, workBuffer_.data(), workCount_,
+            [&](CollisionCandidate& rec, Ball& a, Ball& b, std::uint32_t& negCount) {
                 const Vector3& n = rec.n;
                 Vector3& va = a.velocity;
                 Vector3& vb = b.velocity;
