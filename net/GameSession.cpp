@@ -43,7 +43,10 @@ bool GameSession::ResolveServerAddress(const std::string& setting, std::string& 
 }
 
 bool GameSession::Connect(const std::string& host, std::uint16_t port) {
-    return socket_.Connect(host, port);
+    connectFailed_ = false;
+    const bool started = socket_.Connect(host, port);
+    if (!started) connectFailed_ = true;
+    return started;
 }
 
 void GameSession::Disconnect() {
@@ -51,6 +54,7 @@ void GameSession::Disconnect() {
 }
 
 void GameSession::OnConnected(bool ok) {
+    connectFailed_ = !ok;
     if (ok) lastSendMs_ = std::max<std::uint64_t>(platform::NowMs(), 1);
 }
 
@@ -366,6 +370,18 @@ bool GameSession::SendJoinRoom(std::uint16_t roomNumber, const WString& pass) {
     if (!p) return false;
     p->WriteU16(roomNumber).WriteString(pass);
     return Send(*p);
+}
+
+namespace {
+std::atomic<GameSession*> gCurrentSession{nullptr};
+}
+
+GameSession* CurrentSession() {
+    return gCurrentSession.load(std::memory_order_acquire);
+}
+
+void SetCurrentSession(GameSession* session) {
+    gCurrentSession.store(session, std::memory_order_release);
 }
 
 }  // namespace net

@@ -3,38 +3,37 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/lib/AppFolders.h"
 #include "app/lib/AppResources.h"
 #include "app/lib/DeviceCheckDialog.h"
 #include "app/lib/GameEngineFactory.h"
 #include "app/lib/GameSessionLink.h"
-#include "app/lib/InputDevice.h"
 #include "app/lib/SceneFactory.h"
-#include "app/lib/SceneLighting.h"
 #include "engine/core/DeviceError.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineSettings.h"
 #include "engine/core/Log.h"
+#include "engine/input/InputDevice.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
 #include "gui/NoticeBox.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/UiResourceSet.h"
+#include "net/GameSession.h"
 #include "platform/crash/CrashHook.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
+#include "scenes/base/SceneLighting.h"
 
 namespace {
 
 std::atomic<App*> gApp{nullptr};
 
 }  // namespace
-
-bool NearlyEqual(float a, float b) {
-    return std::fabs(a - b) < 1.1920929e-7f;
-}
 
 int App::RestoreWorkingDirectory(bool skip) {
     if (!skip) {
@@ -59,8 +58,8 @@ App::~App() {
     // A crash during the exit steps must not find a dead application object.
     platform::SetCrashReportAppPresent(false);
     gApp.store(nullptr, std::memory_order_release);
-    NoticeBox::SetPoster(nullptr);
-    NoticeBox::SetJournal(nullptr);
+    gui::NoticeBox::SetPoster(nullptr);
+    gui::NoticeBox::SetJournal(nullptr);
 }
 
 void App::SetSession(std::unique_ptr<SessionLink> session) {
@@ -70,7 +69,9 @@ void App::SetSession(std::unique_ptr<SessionLink> session) {
 void App::Init() {
     std::error_code error;
     startDir_ = std::filesystem::current_path(error).string();
-    configPathA_ = (std::filesystem::path(startDir_) / "config.ini").string();
+    const AppFolders folders = CurrentAppFolders();
+    packagesDir_ = folders.packages;
+    configPathA_ = (std::filesystem::path(folders.config) / "config.ini").string();
 
     Options options;
     if (!options.Load(configPathA_)) LogWrite(u"WARNING : config.ini could not be read\n");
@@ -115,11 +116,10 @@ bool App::Create() {
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
     input_ = std::make_unique<InputDevice>();
-    const platform::MouseBackend mouse = windows_.Backend() == platform::VideoBackend::Sdl
-                                             ? platform::MouseBackend::Sdl
-                                             : platform::MouseBackend::Null;
+    // Both window backends feed the mouse sink (the null one with scripted input), so the device
+    // always takes the events of the window's pump.
     const std::uint32_t inputResult =
-        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(mouse));
+        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(platform::MouseBackend::Sdl));
     if (inputResult != 0) {
         const WString text = Format(u"Mouse input could not be started (code 0x%08X).", inputResult);
         LogWrite(u"ERROR : %s\n", text);
@@ -132,18 +132,23 @@ bool App::Create() {
 void App::CreateScenes() {
     updateQueue_ = std::make_unique<EventQueue>(kQueueCapacity);
     uiQueue_ = std::make_unique<EventQueue>(kQueueCapacity);
-    NoticeBox::SetPoster([this](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    gui::NoticeBox::SetPoster([this](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
         PostUiMessage(code, a, b, c);
     });
-    NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    gui::NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    gui::Dialog::SetSoundPlayer([](int id) {
+        if (SoundManager* sound = scenes::GetGlobalSoundManager()) sound->PlayDefault(id);
+    });
     scenes_.SetOwner(this);
     for (int id : SceneIdsForMode(mode_))
         scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
     WString ids;
     for (int id : scenes_.SceneIds()) ids += Format(u" %d", id);
     LogWrite(u"Start mode %u, scenes%s\n", static_cast<unsigned>(mode_), ids);
-    scenes_.SetScene(mode_ == StartMode::Replay ? scene_id::kReplay : scene_id::kIntro);
+    scenes_.SetScene(mode_ == StartMode::Replay ? scenes::scene_id::kReplay : scenes::scene_id::kIntro);
     scenes_.CreateWindows();
+    scenes_.AdoptOptionDialog(CreateOptionDialog(*this));
+    scenes_.AdoptMessenger(CreateMessenger(*this));
     scenesCreated_ = true;
 }
 
@@ -169,7 +174,7 @@ bool App::InitRenderer() {
         return false;
     }
 
-    SetGlobalSoundManager(sound_);
+    scenes::SetGlobalSoundManager(sound_);
     SoundSequence::Instance().SetSoundManager(sound_);
     if (sound_) sound_->SetPlayObserver([](int id) { platform::JournalSound(id); });
     ApplySoundOptions();
@@ -221,9 +226,9 @@ bool App::InitRenderer() {
     options_.Set(options);
     ApplyDisplayRecord();
 
-    resources_->SetRootFolder(FromUtf8(startDir_));
-    resources_->SetDataFolder(u"data");
-    uiResources_ = std::make_unique<UiResourceSet>(resources_, options.lang);
+    resources_->SetRootFolder(FromUtf8(packagesDir_));
+    resources_->SetDataFolder(u"");
+    uiResources_ = std::make_unique<gui::UiResourceSet>(resources_, options.lang);
     uiResources_->InitSets();
 
     const int applyResult = renderer_->ApplyDisplayMode();
@@ -282,6 +287,27 @@ void App::SetEngineActive(bool active) {
     if (engine_) engine_->SetActive(active);
 }
 
+void App::ShowError(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {
+    scenes_.ShowError(parent, line1, line2, line3);
+}
+
+void App::OpenClanDialog() {
+    OpenMessengerClanPage(scenes_.GetMessenger());
+}
+
+void App::RequestVideoSettings(const VideoSettings& settings, std::uint32_t changes) {
+    SetPendingVideoSettings(settings);
+    PostUiMessage(static_cast<std::uint32_t>(scenes::AppMessage::ApplyVideoSettings), changes, 0, 0);
+}
+
+void App::ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {
+    scenes_.ShowNotice(parent, line1, line2, line3);
+}
+
+net::GameSession* App::CurrentSession() {
+    return net::CurrentSession();
+}
+
 bool App::WaterEffect() const {
     return options_.Get().waterEffect != 0;
 }
@@ -289,7 +315,7 @@ bool App::WaterEffect() const {
 // The engine releases its scene manager, sound manager, resource manager and render device in that
 // order; the factory goes after the engine that refers to it.
 void App::ReleaseEngine() {
-    SetGlobalSoundManager(nullptr);
+    scenes::SetGlobalSoundManager(nullptr);
     SoundSequence::Instance().SetSoundManager(nullptr);
     renderer_ = nullptr;
     resources_ = nullptr;
@@ -306,7 +332,7 @@ void App::ApplyTextureFilter() {
     filter.filter = options.textureFilter == 2 ? 2 : (options.textureFilter == 3 ? 3 : 1);
     filter.level = filter.filter == 3 ? static_cast<std::uint16_t>(options.anisotropic) : 1;
     filter.flag = 1;
-    filter.enable = (options.environmentEffect && EffectsSupported(caps_)) ? 1 : 0;
+    filter.enable = (options.environmentEffect && scenes::EffectsSupported(caps_)) ? 1 : 0;
     filter.third = 2;
     renderer_->SetTextureFilter(filter);
 }
@@ -338,7 +364,8 @@ void App::Shutdown() {
     session_ = std::make_unique<SessionLink>();
     if (input_) input_->Shutdown();
     input_.reset();
-    NoticeBox::SetPoster(nullptr);
+    gui::NoticeBox::SetPoster(nullptr);
+    gui::Dialog::SetSoundPlayer(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
     uiResources_.reset();
@@ -373,7 +400,13 @@ void App::SendByteMessage(std::uint16_t id, std::uint8_t value) {
     session_->SendByteMessage(id, value);
 }
 
-void App::SendMyInfoValue() {}
+void App::SendMyInfoValue() {
+    const gui::MyInfoWindow* window = scenes_.GetMyInfoWindow();
+    if (!window) return;
+    const std::array<std::uint8_t, 8> value = window->Value();
+    session_->SendBlockMessage(shell_message::kMyInfoValue, value.data(),
+                               static_cast<std::uint32_t>(value.size()));
+}
 
 void App::OnSceneCurrent(int id) {
     LogWrite(u"Scene %d\n", id);

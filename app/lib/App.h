@@ -1,7 +1,8 @@
 #pragma once
 // The single application object: window state, video mode, start mode, options, frame timer,
 // game scene manager, the two message queues, the render device, resources, sound and the game
-// session. Other parts reach it through App::Get().
+// session. Scenes reach it through the scene host interface it implements; the shell's own parts
+// through App::Get().
 //
 // Threads: the main thread runs Init, Create, Run and Shutdown, the window procedure, the UI
 // queue and every render step; the update thread ticks the current scene every 5 ms.
@@ -18,10 +19,10 @@
 #include "app/lib/CommandLine.h"
 #include "app/lib/FrameTimer.h"
 #include "app/lib/GameSceneManager.h"
-#include "app/lib/Options.h"
 #include "app/lib/SessionLink.h"
 #include "engine/core/EventQueue.h"
 #include "engine/core/Lcg.h"
+#include "engine/core/Options.h"
 #include "platform/sys/CriticalSection.h"
 #include "platform/sys/Event.h"
 #include "platform/sys/Thread.h"
@@ -32,29 +33,19 @@ class GameEngineFactory;
 class InputDevice;
 class SceneManager;
 class SoundManager;
+namespace gui {
 class UiResourceSet;
+}
 
 // The video settings the options dialog hands over with app message 1055.
-struct VideoSettings {
-    bool fullscreen = false;
-    std::uint32_t width = 1024, height = 768;
-    std::uint32_t bitsPerPixel = 32, refreshRate = 60, multisample = 0;
-    bool vsync = false;
-    std::int32_t textureDetail = 1;
-};
+using VideoSettings = scenes::VideoSettings;
 
 // The client build number, sent at sign-in and written into shot records.
 constexpr std::uint32_t GetClientBuildNumber() {
     return kClientBuildNumber;
 }
-// The revision the shot record reader selects optional fields by.
-constexpr std::int32_t BuildRevision(std::int32_t build) {
-    return build - 2866;
-}
-// True when two floats differ by less than a float's epsilon.
-bool NearlyEqual(float a, float b);
 
-class App final : public SceneHost {
+class App final : public scenes::SceneHost {
 public:
     App(std::vector<WString> args, StartMode mode, platform::WindowSystem& windows);
     ~App() override;
@@ -91,7 +82,7 @@ public:
     // update thread are passed on to the main thread.
     int FilterMessage(const EventRecord& record, bool onMainThread = true);
     void ApplySoundOptions();
-    void SendServerOptions();
+    void SendServerOptions() override;
 
     // Main thread: the window procedure.
     std::intptr_t WndProc(const platform::Message& message);
@@ -111,6 +102,25 @@ public:
     ResourceManager* Resources() override { return resources_; }
     RenderDevice* Renderer() override { return renderer_; }
     SceneManager* EngineScenes() override { return engineScenes_; }
+    void ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2 = {},
+                    const WString& line3 = {}) override;
+    OptionsStore* UserOptions() override { return &options_; }
+    gui::NoticeBox* GetNoticeBox() override { return scenes_.GetNoticeBox(); }
+    gui::NoticeBox* GetSecondNoticeBox() override { return scenes_.GetSecondNoticeBox(); }
+    gui::Dialog* GetOptionDialog() override { return scenes_.GetOptionDialog(); }
+    gui::Dialog* GetMessenger() override { return scenes_.GetMessenger(); }
+    void ShowError(gui::Widget* parent, const WString& line1, const WString& line2 = {},
+                   const WString& line3 = {}) override;
+    std::string ConfigFilePath() const override { return configPathA_; }
+    void RequestVideoSettings(const VideoSettings& settings, std::uint32_t changes) override;
+    bool OfflineMode() const override { return mode_ == StartMode::Offline; }
+    std::uint32_t ClientBuild() const override { return kClientBuildNumber; }
+    void OpenClanDialog() override;
+    WString Argument(std::size_t index) const override { return ArgumentOrEmpty(args_, index); }
+    gui::MyInfoWindow* GetMyInfoWindow() override { return scenes_.GetMyInfoWindow(); }
+    gui::UserInfoWindow* GetUserInfoWindow() override { return scenes_.GetUserInfoWindow(); }
+    gui::InviteDialog* GetInviteDialog() override { return scenes_.GetInviteDialog(); }
+    net::GameSession* CurrentSession() override;
     bool WaterEffect() const override;
 
     // Accessors used by the scenes and by tests.
@@ -125,11 +135,12 @@ public:
     platform::WindowSystem& Windows() { return windows_; }
     SessionLink& Session() { return *session_; }
     void SetSession(std::unique_ptr<SessionLink> session);
-    SoundManager* Sound() { return sound_; }
+    SoundManager* Sound() override { return sound_; }
     // The engine the factory built (null before InitRenderer and after Shutdown).
     Engine* GetEngine() { return engine_.get(); }
     // The mouse input device, or nullptr when it could not start.
-    InputDevice* Input() { return input_.get(); }
+    InputDevice* Input() override { return input_.get(); }
+    platform::KeyboardState* Keyboard() override { return &windows_.Keyboard(); }
     const std::string& ConfigPath() const { return configPathA_; }
     const std::string& StartDirectory() const { return startDir_; }
     // Changes the current folder back to the start folder unless `skip`; returns 1.
@@ -146,7 +157,7 @@ public:
     std::vector<int> SceneIds() const { return scenes_.SceneIds(); }
     // The video settings the next app message 1055 applies (the options dialog's working copy).
     // Builds the scene of an id in CreateScenes (tests put recording scenes in).
-    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) {
+    void SetSceneFactory(std::function<std::unique_ptr<scenes::GameScene>(int id)> factory) {
         sceneFactory_ = std::move(factory);
     }
     // Called on every pass of the main loop (the program entry polls its signal and raise channels).
@@ -185,6 +196,7 @@ private:
 
     std::string startDir_;
     std::string configPathA_;
+    std::string packagesDir_;
     WString statusText_;
     std::uint64_t statusTime_ = 0;
 
@@ -220,7 +232,7 @@ private:
     VideoSettings videoSettings_;
     std::uint32_t deferredVideoFlags_ = 0;
     std::function<void()> pumpHook_;
-    std::function<std::unique_ptr<GameScene>(int id)> sceneFactory_;
+    std::function<std::unique_ptr<scenes::GameScene>(int id)> sceneFactory_;
 
     platform::CriticalSection lock_;
     platform::Event startEvent_{platform::Event::Reset::Manual};
@@ -246,6 +258,6 @@ private:
     SoundManager* sound_ = nullptr;
     SceneManager* engineScenes_ = nullptr;
     std::unique_ptr<InputDevice> input_;
-    std::unique_ptr<UiResourceSet> uiResources_;
+    std::unique_ptr<gui::UiResourceSet> uiResources_;
     platform::DeviceCaps caps_;
 };

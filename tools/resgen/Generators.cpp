@@ -3,10 +3,12 @@
 #include <cmath>
 #include <string>
 
+#include "physics/PhysicsConstants.h"
+#include "physics/TableGeometry.h"
 #include "tools/resgen/Images.h"
 #include "tools/resgen/MeshBuilder.h"
 #include "tools/resgen/Sounds.h"
-#include "tools/resgen/TableSizes.h"
+#include "tools/resgen/UiImages.h"
 
 namespace {
 
@@ -125,8 +127,33 @@ void BuildMapPackage(GeneratedPackage& p) {
 
 // ---- tables
 
-Rgba ClothColour(int type) {
-    return kTableSizes[type].pockets ? Rgba{20, 110, 50, 255} : Rgba{30, 80, 170, 255};
+// What the table meshes are built from (cm), read from the physics table geometry so the balls
+// roll where the cloth is drawn: the cushion nose rectangle, cushion width and height, rail width
+// and height, and the pocket holes of the pocket tables.
+struct TableSize {
+    float halfLength;  // cushion nose line, x
+    float halfWidth;   // cushion nose line, y
+    float cushionWidth;
+    float cushionHeight;
+    float frameWidth;
+    float railTop;
+    bool pockets;
+    float cornerHoleOffset;
+    float cornerHoleRadius;
+    float sideHoleOffset;
+    float sideHoleRadius;
+};
+
+TableSize SizeOfTable(int type) {
+    physics::TableGeometry g;
+    const bool pockets = physics::BuildTableGeometry(static_cast<std::uint32_t>(type), g) != 0;
+    return {g.cushion.xMax.v,     g.cushion.yMax.v,   g.cushionWidth.v,  g.cushionHeight.v,
+            g.frameWidth.v,       g.railTop.v,        pockets,           g.cornerHoleOffset.v,
+            g.cornerHoleRadius.v, g.sideHoleOffset.v, g.sideHoleRadius.v};
+}
+
+Rgba ClothColour(const TableSize& s) {
+    return s.pockets ? Rgba{20, 110, 50, 255} : Rgba{30, 80, 170, 255};
 }
 
 MeshData BuildTableMesh(const TableSize& s, uint32_t cloth, uint32_t cushion, uint32_t rail, uint32_t body,
@@ -155,7 +182,8 @@ MeshData BuildTableMesh(const TableSize& s, uint32_t cloth, uint32_t cushion, ui
     m.AddBox(rail, {-fx, oy, 0}, {fx, fy, s.railTop});
     m.AddBox(rail, {-fx, -oy, 0}, {-ox, oy, s.railTop});
     m.AddBox(rail, {ox, -oy, 0}, {fx, oy, s.railTop});
-    m.AddBox(body, {-fx + 2, -fy + 2, -25}, {fx - 2, fy - 2, -0.5f});  // just below the bed: no shared plane with the cloth
+    m.AddBox(body, {-fx + 2, -fy + 2, -25},
+             {fx - 2, fy - 2, -0.5f});  // just below the bed: no shared plane with the cloth
     for (float lx : {-40.0f, 40.0f}) {
         for (float ly : {-1.0f, 1.0f}) {
             m.AddBox(body, {lx * s.halfLength / 60 - 6, ly * (s.halfWidth - 15) - 6, -80},
@@ -184,9 +212,10 @@ void BuildTables(GeneratedPackage& p) {
     const uint32_t rail = AddMaterial(g, u"Rail", {255, 255, 255, 255}, woodTexture, u"Wood", 20.0f);
     const uint32_t body = AddMaterial(g, u"Body", {70, 40, 20, 255});
     const uint32_t pocket = AddMaterial(g, u"Pocket", {10, 10, 10, 255});
-    for (int type = 0; type < kTableTypeCount; ++type) {
+    for (int type = 0; type < static_cast<int>(physics::kTableTypeCount); ++type) {
         const std::string n = std::to_string(type);
-        const Rgba c = ClothColour(type);
+        const TableSize size = SizeOfTable(type);
+        const Rgba c = ClothColour(size);
         Image cloth(64, 64, c);
         cloth.Noise(uint32_t(type + 1), 5);
         const uint32_t clothTexture = g.Add(W("Cloth" + n), cloth.ToTexture());
@@ -194,7 +223,7 @@ void BuildTables(GeneratedPackage& p) {
             AddMaterial(g, W("Cloth" + n), {255, 255, 255, 255}, clothTexture, W("Cloth" + n));
         const uint32_t cushion = AddMaterial(
             g, W("Cushion" + n), {uint8_t(c.r * 0.8), uint8_t(c.g * 0.8), uint8_t(c.b * 0.8), 255});
-        const MeshData mesh = BuildTableMesh(kTableSizes[type], clothMaterial, cushion, rail, body, pocket);
+        const MeshData mesh = BuildTableMesh(size, clothMaterial, cushion, rail, body, pocket);
         const uint32_t meshId = g.Add(W("Table" + n), mesh);
         AddSingleNodeModel(g, W("Table" + n), meshId, mesh.bounds);
     }
@@ -328,32 +357,10 @@ void BuildBillObject(GeneratedPackage& p) {
 
 // ---- the UI resource tree
 
-Image ImageSet(int set) {
-    Image img(256, 256, {0, 0, 0, 0});
-    const Rgba hue{uint8_t(60 + (set * 37) % 150), uint8_t(70 + (set * 53) % 140),
-                   uint8_t(90 + (set * 71) % 130), 255};
-    // Tiles of 64 x 32: rows of normal, hover, pressed and disabled states.
-    for (int y = 0; y < 256; y += 32) {
-        for (int x = 0; x < 256; x += 64) {
-            const int state = (y / 32) % 4;
-            const float k = state == 1 ? 1.25f : state == 2 ? 0.75f : state == 3 ? 0.5f : 1.0f;
-            const Rgba top{uint8_t(std::min(255.0f, hue.r * k + 30)),
-                           uint8_t(std::min(255.0f, hue.g * k + 30)),
-                           uint8_t(std::min(255.0f, hue.b * k + 30)), 255};
-            const Rgba bottom{uint8_t(hue.r * k * 0.7f), uint8_t(hue.g * k * 0.7f), uint8_t(hue.b * k * 0.7f),
-                              255};
-            img.Gradient(x, y, 64, 32, top, bottom);
-            img.Frame(x, y, 64, 32, 1, {20, 20, 25, 255});
-        }
-    }
-    img.DrawNumber(128, 128, std::to_string(set), 4, {255, 255, 255, 255});
-    return img;
-}
-
 void BuildUi(GeneratedPackage& p) {
     GroupBuilder& images = p.builder.AddGroup(u"Image");
     for (int set = 0; set < kUiImageSets; ++set) {
-        images.Add(W(std::to_string(set)), ImageSet(set).ToTexture(false), uint32_t(set));
+        images.Add(W(std::to_string(set)), BuildUiImageSet(set).ToTexture(false), uint32_t(set));
     }
     GroupBuilder& sounds = p.builder.AddGroup(u"Sound");
     for (int id = 0; id < kSoundIds; ++id) {
@@ -394,7 +401,7 @@ void BuildUi(GeneratedPackage& p) {
     sprite.rect = {0, 0, 64, 64};
     effect.Add(u"GameAni", sprite);
     GroupBuilder& gallery = p.builder.AddGroup(u"Gallery");
-    gallery.Add(u"Gallery", ImageSet(kUiImageSets).ToTexture(false));
+    gallery.Add(u"Gallery", BuildUiImageSet(kUiImageSets).ToTexture(false));
 }
 
 void BuildLang(GeneratedPackage& p) {
