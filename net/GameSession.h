@@ -138,6 +138,9 @@ public:
     std::size_t PendingPackets() const;
     // Queues a packet as if it had arrived (tools, tests and replays); the session takes ownership.
     void InjectPacket(Packet* packet) { OnPacketReceived(packet); }
+    // The dispatch thread's work on one packet: the session's own handler reads it, and unless the
+    // handler consumed it the scene gets it from the start. Tests and tools call it directly.
+    void Deliver(Packet& packet, PacketSink& scene);
 
     // --- front-end requests (docs/protocol.md)
     bool SendSignIn(const WString& loginId, const WString& password, std::uint32_t build);
@@ -227,7 +230,6 @@ private:
     using Handler = HandlerResult (GameSession::*)(Packet&);
     void RegisterHandlers();
     void DispatchThread();
-    void Deliver(Packet& packet);
 
     HandlerResult OnSignInResult(Packet& p);
     HandlerResult OnCreateNickResult(Packet& p);

@@ -2,10 +2,10 @@
 
 #include <zlib.h>
 
+#include <cstdio>
+
 #include "engine/core/FileStream.h"
 #include "engine/core/MemoryStream.h"
-
-#include <cstdio>
 
 uint32_t GroupBuilder::AddRawRecord(ResourceType type, uint32_t id, WString name, std::vector<uint8_t> body) {
     uint32_t& next = nextId_.try_emplace(type, 1u).first->second;
@@ -25,6 +25,7 @@ GroupBuilder& GroupBuilder::AddChild(WString name) {
 }
 
 std::vector<uint8_t> GroupBuilder::EncodeBlock() const {
+    if (rawBlock_) return *rawBlock_;
     ByteWriter w;
     w.U32(static_cast<uint32_t>(records_.size()));
     for (const auto& r : records_) {

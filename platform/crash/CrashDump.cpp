@@ -1,5 +1,10 @@
 #include "platform/crash/CrashDump.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 namespace platform {
@@ -7,7 +12,7 @@ namespace platform {
 const std::vector<std::string_view>& CrashDumpRegisterNames() {
     // The order of the kernel's x86-64 ucontext general registers.
     static const std::vector<std::string_view> names = {
-        "r8",  "r9",  "r10", "r11", "r12", "r13", "r14",    "r15", "rdi", "rsi",    "rbp",     "rbx",
+        "r8",  "r9",  "r10", "r11", "r12", "r13",    "r14",    "r15", "rdi",    "rsi",     "rbp", "rbx",
         "rdx", "rax", "rcx", "rsp", "rip", "eflags", "csgsfs", "err", "trapno", "oldmask", "cr2"};
     return names;
 }
@@ -39,7 +44,8 @@ private:
 std::optional<CrashDump> ParseCrashDump(std::string_view bytes) {
     Reader in(bytes);
     std::string_view magic;
-    if (!in.Take(sizeof kCrashDumpMagic, magic) || std::memcmp(magic.data(), kCrashDumpMagic, sizeof kCrashDumpMagic) != 0)
+    if (!in.Take(sizeof kCrashDumpMagic, magic) ||
+        std::memcmp(magic.data(), kCrashDumpMagic, sizeof kCrashDumpMagic) != 0)
         return std::nullopt;
     CrashDump dump;
     std::uint32_t registerCount = 0;
@@ -52,13 +58,48 @@ std::optional<CrashDump> ParseCrashDump(std::string_view bytes) {
         if (!in.Read(r)) return std::nullopt;
     std::uint32_t stackLength = 0;
     std::string_view stack;
-    if (!in.Read(dump.stackAddress) || !in.Read(stackLength) || !in.Take(stackLength, stack)) return std::nullopt;
+    if (!in.Read(dump.stackAddress) || !in.Read(stackLength) || !in.Take(stackLength, stack))
+        return std::nullopt;
     dump.stack.assign(stack.begin(), stack.end());
     std::uint32_t modulesLength = 0;
     std::string_view modules;
     if (!in.Read(modulesLength) || !in.Take(modulesLength, modules)) return std::nullopt;
     dump.modules = std::string(modules);
     return dump;
+}
+
+bool ReadCrashDumpFile(const std::string& path, std::string& bytes, std::string* error) {
+    bytes.clear();
+    const auto fail = [error](std::string reason) {
+        if (error) *error = std::move(reason);
+        return false;
+    };
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(std::strerror(errno));
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
+        close(fd);
+        return fail(folder ? "is a folder" : "is not a regular file");
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int code = errno;
+            close(fd);
+            return fail(std::strerror(code));
+        }
+        if (n == 0) break;
+        if (bytes.size() + static_cast<std::size_t>(n) > kMaxCrashDumpFileSize) {
+            close(fd);
+            return fail("is too large for a crash dump");
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return true;
 }
 
 }  // namespace platform
