@@ -10,7 +10,7 @@
 
 namespace net {
 
-GameSession::GameSession() : socket_(pool_, *this) {
+GameSession::GameSession(int packetBlocks) : pool_(packetBlocks), socket_(pool_, *this) {
     itemStorage_.reserve(kItemEntryPoolSize);
     freeItems_.reserve(kItemEntryPoolSize);
     for (int i = 0; i < kItemEntryPoolSize; ++i) {

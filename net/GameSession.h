@@ -101,7 +101,8 @@ constexpr std::uint16_t kLobbyTargetShop = 65533;
 
 class GameSession : public ConnectionListener {
 public:
-    GameSession();
+    // packetBlocks: the size of the packet pool (tools and tests that hold few packets at once).
+    explicit GameSession(int packetBlocks = kPacketPoolBlocks);
     ~GameSession() override;
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;

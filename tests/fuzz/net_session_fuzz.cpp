@@ -51,7 +51,7 @@ constexpr std::size_t kKnownCount = std::size(kKnownIds);
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    net::GameSession session;
+    net::GameSession session(4);  // one packet at a time; a small pool keeps each input cheap
     GameScene scene(0);
     std::size_t at = 0;
     while (size - at >= 3) {

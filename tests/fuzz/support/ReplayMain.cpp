@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -24,9 +23,8 @@ int main(int argc, char** argv) {
         }
         for (const auto& path : files) {
             std::ifstream file(path, std::ios::binary);
-            const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
-                                          std::istreambuf_iterator<char>());
-            if (!file.eof()) {
+            std::vector<char> bytes(std::filesystem::file_size(path, error));
+            if (error || !file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
                 std::fprintf(stderr, "replay: cannot read %s\n", path.c_str());
                 return 2;
             }
