@@ -2,6 +2,8 @@
 
 #include <mutex>
 
+namespace gui {
+
 namespace {
 std::mutex gHooksMutex;
 NoticeBox::Poster gPoster;
@@ -63,3 +65,5 @@ void NoticeBox::SetJournal(std::function<void(const WString& line)> journal) {
     std::lock_guard lock(gHooksMutex);
     gJournal = std::move(journal);
 }
+
+}  // namespace gui

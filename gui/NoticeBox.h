@@ -9,6 +9,8 @@
 
 #include "gui/Widget.h"
 
+namespace gui {
+
 class NoticeBox : public Panel {
 public:
     static constexpr std::uint32_t kDefaultResult = 1024;
@@ -48,3 +50,5 @@ private:
     std::uint32_t result_ = kDefaultResult;
     int layout_ = 0;
 };
+
+}  // namespace gui

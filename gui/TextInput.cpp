@@ -4,6 +4,8 @@
 
 #include "platform/sys/CriticalSection.h"
 
+namespace gui {
+
 namespace {
 
 // Edit boxes are made and destroyed on the main thread, but the focus is read from the update
@@ -66,3 +68,5 @@ bool TextInputManager::IsAlive(const EditBox* edit) {
     platform::ScopedLock lock(state.lock);
     return edit && state.alive.count(edit) != 0;
 }
+
+}  // namespace gui

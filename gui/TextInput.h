@@ -4,6 +4,8 @@
 
 #include "gui/Widget.h"
 
+namespace gui {
+
 class EditBox : public Widget {
 public:
     EditBox();
@@ -22,3 +24,5 @@ public:
     // Whether the edit box still exists (a focus saved earlier may outlive its box).
     static bool IsAlive(const EditBox* edit);
 };
+
+}  // namespace gui

@@ -2,6 +2,8 @@
 
 #include "engine/resource/ResourceManager.h"
 
+namespace gui {
+
 UiResourceSet::UiResourceSet(ResourceManager* resources, int lang)
     : resources_(resources), folder_(lang == 1 ? u"UIEng" : u"UIEn") {}
 
@@ -14,3 +16,5 @@ int UiResourceSet::OpenTree() {
     package_ = resources_->OpenPackage(folder_);
     return package_ ? 1 : 0;
 }
+
+}  // namespace gui

@@ -9,6 +9,8 @@
 class ResourceManager;
 class ResourcePackage;
 
+namespace gui {
+
 class UiResourceSet {
 public:
     static constexpr int kSetCount = 34;
@@ -29,3 +31,5 @@ private:
     int setCount_ = 0;
     ResourcePackage* package_ = nullptr;
 };
+
+}  // namespace gui

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 
+namespace gui {
+
 Widget::~Widget() {
     if (parent_) parent_->RemoveChild(this);
     for (Widget* child : children_) child->parent_ = nullptr;
@@ -87,3 +89,5 @@ void SetGuiRendering(bool on) {
 bool IsGuiRendering() {
     return gGuiRendering.load(std::memory_order_relaxed);
 }
+
+}  // namespace gui

@@ -11,6 +11,8 @@
 class ResourceManager;
 class RenderDevice;
 
+namespace gui {
+
 class Widget {
 public:
     Widget() = default;
@@ -71,3 +73,5 @@ void ClearGuiPointers();
 // Set while the render step draws, read by the toolkit.
 void SetGuiRendering(bool on);
 bool IsGuiRendering();
+
+}  // namespace gui

@@ -372,4 +372,16 @@ bool GameSession::SendJoinRoom(std::uint16_t roomNumber, const WString& pass) {
     return Send(*p);
 }
 
+namespace {
+std::atomic<GameSession*> gCurrentSession{nullptr};
+}
+
+GameSession* CurrentSession() {
+    return gCurrentSession.load(std::memory_order_acquire);
+}
+
+void SetCurrentSession(GameSession* session) {
+    gCurrentSession.store(session, std::memory_order_release);
+}
+
 }  // namespace net

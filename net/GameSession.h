@@ -276,4 +276,9 @@ private:
     std::vector<ItemEntry*> freeItems_;
 };
 
+// The session of the running client, or nullptr. The shell registers the session it owns; scenes
+// and the table world reach it through their host.
+GameSession* CurrentSession();
+void SetCurrentSession(GameSession* session);
+
 }  // namespace net

@@ -2,21 +2,18 @@
 
 #include <cstring>
 
-namespace {
+#include "engine/core/Hex.h"
 
-std::uint8_t HexDigit(char c) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c >= '0' && c <= '9') return static_cast<std::uint8_t>(c - '0');
-    if (c >= 'a' && c <= 'f') return static_cast<std::uint8_t>(c - 'a' + 10);
-    return 0;
-}
+namespace table {
+
+namespace {
 
 class HexReader {
 public:
     explicit HexReader(std::string_view text) : text_(text) {}
 
     std::uint8_t U8() {
-        std::uint8_t v = static_cast<std::uint8_t>(HexDigit(text_[pos_]) * 16 + HexDigit(text_[pos_ + 1]));
+        const std::uint8_t v = HexPairToByte(text_[pos_], text_[pos_ + 1]);
         pos_ += 2;
         return v;
     }
@@ -45,6 +42,12 @@ constexpr std::size_t kParamChars = 112;
 constexpr std::size_t kBallCountOffset = 66;  // row 11 starts after 33 bytes
 constexpr std::size_t kGameTypeOffset = 16;
 
+std::string F32ToHex(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return U32ToHex(bits);
+}
+
 }  // namespace
 
 std::size_t ShotRecordHexLength(int ballCount, bool ballBytes) {
@@ -53,9 +56,11 @@ std::size_t ShotRecordHexLength(int ballCount, bool ballBytes) {
 
 ShotRecord::ParseResult ShotRecord::ParseHex(std::string_view text) {
     if (text.size() < kHeaderChars + kParamChars) return ParseResult::BadLength;
-    const auto count = static_cast<std::int8_t>(HexDigit(text[kBallCountOffset]) * 16 + HexDigit(text[kBallCountOffset + 1]));
+    const auto count =
+        static_cast<std::int8_t>(HexPairToByte(text[kBallCountOffset], text[kBallCountOffset + 1]));
     if (count < 0 || count > kMaxBalls) return ParseResult::BadBallCount;
-    const auto type = static_cast<std::int8_t>(HexDigit(text[kGameTypeOffset]) * 16 + HexDigit(text[kGameTypeOffset + 1]));
+    const auto type =
+        static_cast<std::int8_t>(HexPairToByte(text[kGameTypeOffset], text[kGameTypeOffset + 1]));
     if (type < 0 || type > 16) return ParseResult::BadGameType;
     if (text.size() != ShotRecordHexLength(count, type >= 10)) return ParseResult::BadLength;
 
@@ -86,3 +91,37 @@ ShotRecord::ParseResult ShotRecord::ParseHex(std::string_view text) {
     *this = r;
     return ParseResult::Ok;
 }
+
+std::string ShotRecordToHex(const ShotRecord& r) {
+    const int n = static_cast<std::int8_t>(r.ballCount);
+    if (n < 0 || n > ShotRecord::kMaxBalls) return {};
+    const int balls = n;
+
+    std::string text;
+    text.reserve(ShotRecordHexLength(balls, r.HasBallBytes()));
+    text += U32ToHex(r.clientBuild);
+    text += U32ToHex(r.physicsModelId);
+    text += U8ToHex(r.gameType);
+    text += U16ToHex(r.tableItem);
+    text += U16ToHex(r.cueItem);
+    for (auto item : r.cuePartItems) text += U16ToHex(item);
+    for (auto level : r.cuePartLevels) text += U8ToHex(level);
+    text += U16ToHex(r.ballSetItem);
+    text += U16ToHex(r.wordAfterBallSet);
+    text += U8ToHex(r.byteBeforeBallCount);
+    text += U8ToHex(r.ballCount);
+    text += U8ToHex(r.byteAfterBallCount);
+    for (int i = 0; i < balls; ++i)
+        for (float c : r.positions[i]) text += F32ToHex(c);
+    for (int i = 0; i < balls; ++i)
+        for (float c : r.orientations[i]) text += F32ToHex(c);
+    if (r.HasBallBytes())
+        for (int i = 0; i < balls; ++i) text += U8ToHex(r.ballBytes[i]);
+    for (int i = 0; i < 11; ++i) text += F32ToHex(r.shotParams[i]);
+    text += F32ToHex(r.shotParams[14]);
+    text += F32ToHex(r.shotParams[12]);
+    text += F32ToHex(r.shotParams[13]);
+    return text;
+}
+
+}  // namespace table

@@ -1,12 +1,14 @@
 #pragma once
 // The binary record of one shot (client build, physics model, table, cue and parts, ball set, ball
 // positions and orientations, shot parameters). It travels as upper-case hex text in lessons, replays
-// and the shot gallery; ShotRecordToHex (app) writes it and ParseHex reads it back.
+// and the shot gallery; ShotRecordToHex writes it and ParseHex reads it back.
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+namespace table {
 
 struct ShotRecord {
     static constexpr int kMaxBalls = 22;
@@ -45,3 +47,7 @@ struct ShotRecord {
 
 // Number of characters ShotRecordToHex writes for a record of n balls (n in 0..22).
 std::size_t ShotRecordHexLength(int ballCount, bool ballBytes);
+// Empty text when the ball count is outside 0..22 (a record the reader could not take back).
+std::string ShotRecordToHex(const ShotRecord& record);
+
+}  // namespace table

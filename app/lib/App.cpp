@@ -7,13 +7,12 @@
 #include "app/lib/DeviceCheckDialog.h"
 #include "app/lib/GameEngineFactory.h"
 #include "app/lib/GameSessionLink.h"
-#include "app/lib/InputDevice.h"
 #include "app/lib/SceneFactory.h"
-#include "app/lib/SceneLighting.h"
 #include "engine/core/DeviceError.h"
 #include "engine/core/Engine.h"
 #include "engine/core/EngineSettings.h"
 #include "engine/core/Log.h"
+#include "engine/input/InputDevice.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
@@ -21,20 +20,18 @@
 #include "engine/sound/SoundSequence.h"
 #include "gui/NoticeBox.h"
 #include "gui/UiResourceSet.h"
+#include "net/GameSession.h"
 #include "platform/crash/CrashHook.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
+#include "scenes/base/SceneLighting.h"
 
 namespace {
 
 std::atomic<App*> gApp{nullptr};
 
 }  // namespace
-
-bool NearlyEqual(float a, float b) {
-    return std::fabs(a - b) < 1.1920929e-7f;
-}
 
 int App::RestoreWorkingDirectory(bool skip) {
     if (!skip) {
@@ -59,8 +56,8 @@ App::~App() {
     // A crash during the exit steps must not find a dead application object.
     platform::SetCrashReportAppPresent(false);
     gApp.store(nullptr, std::memory_order_release);
-    NoticeBox::SetPoster(nullptr);
-    NoticeBox::SetJournal(nullptr);
+    gui::NoticeBox::SetPoster(nullptr);
+    gui::NoticeBox::SetJournal(nullptr);
 }
 
 void App::SetSession(std::unique_ptr<SessionLink> session) {
@@ -132,17 +129,17 @@ bool App::Create() {
 void App::CreateScenes() {
     updateQueue_ = std::make_unique<EventQueue>(kQueueCapacity);
     uiQueue_ = std::make_unique<EventQueue>(kQueueCapacity);
-    NoticeBox::SetPoster([this](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    gui::NoticeBox::SetPoster([this](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
         PostUiMessage(code, a, b, c);
     });
-    NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    gui::NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
     scenes_.SetOwner(this);
     for (int id : SceneIdsForMode(mode_))
         scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
     WString ids;
     for (int id : scenes_.SceneIds()) ids += Format(u" %d", id);
     LogWrite(u"Start mode %u, scenes%s\n", static_cast<unsigned>(mode_), ids);
-    scenes_.SetScene(mode_ == StartMode::Replay ? scene_id::kReplay : scene_id::kIntro);
+    scenes_.SetScene(mode_ == StartMode::Replay ? scenes::scene_id::kReplay : scenes::scene_id::kIntro);
     scenes_.CreateWindows();
     scenesCreated_ = true;
 }
@@ -169,7 +166,7 @@ bool App::InitRenderer() {
         return false;
     }
 
-    SetGlobalSoundManager(sound_);
+    scenes::SetGlobalSoundManager(sound_);
     SoundSequence::Instance().SetSoundManager(sound_);
     if (sound_) sound_->SetPlayObserver([](int id) { platform::JournalSound(id); });
     ApplySoundOptions();
@@ -223,7 +220,7 @@ bool App::InitRenderer() {
 
     resources_->SetRootFolder(FromUtf8(startDir_));
     resources_->SetDataFolder(u"data");
-    uiResources_ = std::make_unique<UiResourceSet>(resources_, options.lang);
+    uiResources_ = std::make_unique<gui::UiResourceSet>(resources_, options.lang);
     uiResources_->InitSets();
 
     const int applyResult = renderer_->ApplyDisplayMode();
@@ -282,6 +279,14 @@ void App::SetEngineActive(bool active) {
     if (engine_) engine_->SetActive(active);
 }
 
+void App::ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {
+    scenes_.ShowNotice(parent, line1, line2, line3);
+}
+
+net::GameSession* App::CurrentSession() {
+    return net::CurrentSession();
+}
+
 bool App::WaterEffect() const {
     return options_.Get().waterEffect != 0;
 }
@@ -289,7 +294,7 @@ bool App::WaterEffect() const {
 // The engine releases its scene manager, sound manager, resource manager and render device in that
 // order; the factory goes after the engine that refers to it.
 void App::ReleaseEngine() {
-    SetGlobalSoundManager(nullptr);
+    scenes::SetGlobalSoundManager(nullptr);
     SoundSequence::Instance().SetSoundManager(nullptr);
     renderer_ = nullptr;
     resources_ = nullptr;
@@ -306,7 +311,7 @@ void App::ApplyTextureFilter() {
     filter.filter = options.textureFilter == 2 ? 2 : (options.textureFilter == 3 ? 3 : 1);
     filter.level = filter.filter == 3 ? static_cast<std::uint16_t>(options.anisotropic) : 1;
     filter.flag = 1;
-    filter.enable = (options.environmentEffect && EffectsSupported(caps_)) ? 1 : 0;
+    filter.enable = (options.environmentEffect && scenes::EffectsSupported(caps_)) ? 1 : 0;
     filter.third = 2;
     renderer_->SetTextureFilter(filter);
 }
@@ -338,7 +343,7 @@ void App::Shutdown() {
     session_ = std::make_unique<SessionLink>();
     if (input_) input_->Shutdown();
     input_.reset();
-    NoticeBox::SetPoster(nullptr);
+    gui::NoticeBox::SetPoster(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
     uiResources_.reset();

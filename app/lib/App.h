@@ -1,7 +1,8 @@
 #pragma once
 // The single application object: window state, video mode, start mode, options, frame timer,
 // game scene manager, the two message queues, the render device, resources, sound and the game
-// session. Other parts reach it through App::Get().
+// session. Scenes reach it through the scene host interface it implements; the shell's own parts
+// through App::Get().
 //
 // Threads: the main thread runs Init, Create, Run and Shutdown, the window procedure, the UI
 // queue and every render step; the update thread ticks the current scene every 5 ms.
@@ -18,10 +19,10 @@
 #include "app/lib/CommandLine.h"
 #include "app/lib/FrameTimer.h"
 #include "app/lib/GameSceneManager.h"
-#include "app/lib/Options.h"
 #include "app/lib/SessionLink.h"
 #include "engine/core/EventQueue.h"
 #include "engine/core/Lcg.h"
+#include "engine/core/Options.h"
 #include "platform/sys/CriticalSection.h"
 #include "platform/sys/Event.h"
 #include "platform/sys/Thread.h"
@@ -32,7 +33,9 @@ class GameEngineFactory;
 class InputDevice;
 class SceneManager;
 class SoundManager;
+namespace gui {
 class UiResourceSet;
+}
 
 // The video settings the options dialog hands over with app message 1055.
 struct VideoSettings {
@@ -47,14 +50,8 @@ struct VideoSettings {
 constexpr std::uint32_t GetClientBuildNumber() {
     return kClientBuildNumber;
 }
-// The revision the shot record reader selects optional fields by.
-constexpr std::int32_t BuildRevision(std::int32_t build) {
-    return build - 2866;
-}
-// True when two floats differ by less than a float's epsilon.
-bool NearlyEqual(float a, float b);
 
-class App final : public SceneHost {
+class App final : public scenes::SceneHost {
 public:
     App(std::vector<WString> args, StartMode mode, platform::WindowSystem& windows);
     ~App() override;
@@ -111,6 +108,10 @@ public:
     ResourceManager* Resources() override { return resources_; }
     RenderDevice* Renderer() override { return renderer_; }
     SceneManager* EngineScenes() override { return engineScenes_; }
+    void ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2 = {},
+                    const WString& line3 = {}) override;
+    OptionsStore* UserOptions() override { return &options_; }
+    net::GameSession* CurrentSession() override;
     bool WaterEffect() const override;
 
     // Accessors used by the scenes and by tests.
@@ -125,11 +126,11 @@ public:
     platform::WindowSystem& Windows() { return windows_; }
     SessionLink& Session() { return *session_; }
     void SetSession(std::unique_ptr<SessionLink> session);
-    SoundManager* Sound() { return sound_; }
+    SoundManager* Sound() override { return sound_; }
     // The engine the factory built (null before InitRenderer and after Shutdown).
     Engine* GetEngine() { return engine_.get(); }
     // The mouse input device, or nullptr when it could not start.
-    InputDevice* Input() { return input_.get(); }
+    InputDevice* Input() override { return input_.get(); }
     const std::string& ConfigPath() const { return configPathA_; }
     const std::string& StartDirectory() const { return startDir_; }
     // Changes the current folder back to the start folder unless `skip`; returns 1.
@@ -146,7 +147,7 @@ public:
     std::vector<int> SceneIds() const { return scenes_.SceneIds(); }
     // The video settings the next app message 1055 applies (the options dialog's working copy).
     // Builds the scene of an id in CreateScenes (tests put recording scenes in).
-    void SetSceneFactory(std::function<std::unique_ptr<GameScene>(int id)> factory) {
+    void SetSceneFactory(std::function<std::unique_ptr<scenes::GameScene>(int id)> factory) {
         sceneFactory_ = std::move(factory);
     }
     // Called on every pass of the main loop (the program entry polls its signal and raise channels).
@@ -220,7 +221,7 @@ private:
     VideoSettings videoSettings_;
     std::uint32_t deferredVideoFlags_ = 0;
     std::function<void()> pumpHook_;
-    std::function<std::unique_ptr<GameScene>(int id)> sceneFactory_;
+    std::function<std::unique_ptr<scenes::GameScene>(int id)> sceneFactory_;
 
     platform::CriticalSection lock_;
     platform::Event startEvent_{platform::Event::Reset::Manual};
@@ -246,6 +247,6 @@ private:
     SoundManager* sound_ = nullptr;
     SceneManager* engineScenes_ = nullptr;
     std::unique_ptr<InputDevice> input_;
-    std::unique_ptr<UiResourceSet> uiResources_;
+    std::unique_ptr<gui::UiResourceSet> uiResources_;
     platform::DeviceCaps caps_;
 };

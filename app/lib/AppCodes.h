@@ -1,36 +1,10 @@
 #pragma once
-// Codes of the application shell: scene ids, application message codes, pending window changes,
-// accelerator commands and the fixed names the shell uses.
+// Codes only the application shell uses: pending window changes, accelerator commands, sizing
+// modes and the fixed names of the shell. Scene ids and message codes are in scenes/base.
 
 #include <cstdint>
 
-namespace scene_id {
-constexpr int kLogin = 1;
-constexpr int kIntro = 2;
-constexpr int kLobby = 4;
-constexpr int kGameRoom = 5;
-constexpr int kSchool = 7;
-constexpr int kPractice = 8;
-constexpr int kShotGallery = 9;
-constexpr int kShop = 10;
-constexpr int kOffline = 11;
-constexpr int kReplay = 12;
-}  // namespace scene_id
-
-// Application message codes posted to the two queues.
-enum class AppMessage : std::uint32_t {
-    Quit = 1030,
-    CursorStyle = 1033,
-    Shortcut = 1045,
-    ApplyVideoSettings = 1055,
-    SoundVolume = 1056,
-    SoundEnable = 1057,
-    OpenClanDialog = 1066,
-    ClanAnswer = 1067,
-    MyInfoValue = 1088,
-};
-// The button id that the three session-side effects of the scene manager wait for.
-constexpr std::uint32_t kConfirmButton = 2052;
+#include "scenes/base/SceneCodes.h"
 
 // Bits of App's pending window changes, applied by the render step.
 namespace pending {

@@ -57,10 +57,10 @@ int App::Run() {
 bool App::RenderFrame() {
     platform::ScopedLock appLock(lock_);
     if (!renderingActive_) {
-        SetGuiRendering(false);
+        gui::SetGuiRendering(false);
         if (ApplyPendingWindowChanges()) return true;
     } else {
-        SetGuiRendering(true);
+        gui::SetGuiRendering(true);
     }
     int loaded = 0;
     {

@@ -1,7 +1,7 @@
 // The update thread, the two message queues and the application message filter.
 #include "app/lib/App.h"
-#include "app/lib/InputDevice.h"
 #include "engine/core/Log.h"
+#include "engine/input/InputDevice.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
 #include "platform/sys/Clock.h"
@@ -31,7 +31,7 @@ void App::UpdateThread() {
     std::uint32_t ticks = 0;
     while (running_.load(std::memory_order_acquire)) {
         platform::SleepMs(++passes % kIdleSleepEvery == 0 ? 1 : 0);
-        GameScene* scene = scenes_.Current();
+        scenes::GameScene* scene = scenes_.Current();
         if (!scene || !timer_.IsUpdateDue()) continue;
         if (!scene->IsActive() || scene->ChangeRequested()) continue;
         const std::uint64_t time100us = timer_.GetTime100us();
@@ -87,31 +87,32 @@ void App::DrainUpdateQueue() {
 }
 
 int App::FilterMessage(const EventRecord& record, bool onMainThread) {
-    const auto code = static_cast<AppMessage>(record.code);
-    if (!onMainThread && (code == AppMessage::CursorStyle || code == AppMessage::ApplyVideoSettings)) {
+    const auto code = static_cast<scenes::AppMessage>(record.code);
+    if (!onMainThread &&
+        (code == scenes::AppMessage::CursorStyle || code == scenes::AppMessage::ApplyVideoSettings)) {
         // The window and the display belong to the main thread.
         PostUiMessage(record.code, record.a, record.b, record.c);
         return 1;
     }
     switch (code) {
-        case AppMessage::CursorStyle:
+        case scenes::AppMessage::CursorStyle:
             cursorStyle_ = record.a;
             if (window_) {
                 window_->SetCursor(record.a == 1 ? platform::CursorShape::GameAim
                                                  : platform::CursorShape::GameNormal);
             }
             return 1;
-        case AppMessage::ApplyVideoSettings:
+        case scenes::AppMessage::ApplyVideoSettings:
             // Settings that arrive while a window change is pending are applied once it is done.
             if (!ApplyVideoSettings(record.a)) deferredVideoFlags_ |= record.a;
             return 1;
-        case AppMessage::SoundVolume:
-        case AppMessage::SoundEnable: {
+        case scenes::AppMessage::SoundVolume:
+        case scenes::AppMessage::SoundEnable: {
             const SoundCategory category = record.a == 0   ? SoundCategory::Music
                                            : record.a == 1 ? SoundCategory::Effects
                                                            : SoundCategory::Voice;
             if (sound_) {
-                if (record.code == static_cast<std::uint32_t>(AppMessage::SoundVolume)) {
+                if (record.code == static_cast<std::uint32_t>(scenes::AppMessage::SoundVolume)) {
                     sound_->SetCategoryVolume(category, static_cast<float>(record.b / 100.0));
                 } else {
                     sound_->SetCategoryEnabled(category, record.b != 0);

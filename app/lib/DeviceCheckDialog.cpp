@@ -1,7 +1,7 @@
 #include "app/lib/DeviceCheckDialog.h"
 
-#include "app/lib/WebHost.h"
 #include "engine/core/DeviceError.h"
+#include "gui/WebHost.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/Shell.h"
 
@@ -25,7 +25,7 @@ DeviceCheckContent DescribeDeviceCheck(int code) {
         default:
             break;
     }
-    if (!content.linkText.empty()) content.linkTarget = WebPageUrl(device_check::kDownloadPath);
+    if (!content.linkText.empty()) content.linkTarget = gui::WebPageUrl(device_check::kDownloadPath);
     return content;
 }
 

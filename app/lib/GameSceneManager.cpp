@@ -3,12 +3,12 @@
 #include <utility>
 
 #include "app/lib/AppCodes.h"
-#include "app/lib/SceneLighting.h"
 #include "engine/core/Log.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
 #include "gui/TextInput.h"
 #include "net/ChatFilter.h"
+#include "scenes/base/SceneLighting.h"
 
 namespace {
 // A drain holds back at most this many messages while no scene is active; more are dropped.
@@ -42,36 +42,42 @@ GameSceneManager::~GameSceneManager() {
     DestroyAll();
 }
 
-bool GameSceneManager::AddScene(std::unique_ptr<GameScene> scene) {
+bool GameSceneManager::AddScene(std::unique_ptr<scenes::GameScene> scene) {
     if (!scene) return false;
     const int id = scene->Id();
+    scene->SetHost(owner_);
     scenes_[id] = std::move(scene);
     return true;
+}
+
+void GameSceneManager::SetOwner(scenes::SceneHost* owner) {
+    owner_ = owner;
+    for (auto& [id, scene] : scenes_) scene->SetHost(owner);
 }
 
 bool GameSceneManager::HasScene(int id) const {
     return scenes_.count(id) != 0;
 }
 
-GameScene* GameSceneManager::FindScene(int id) const {
+scenes::GameScene* GameSceneManager::FindScene(int id) const {
     auto it = scenes_.find(id);
     return it == scenes_.end() ? nullptr : it->second.get();
 }
 
 bool GameSceneManager::SetScene(int id) {
-    GameScene* next = FindScene(id);
+    scenes::GameScene* next = FindScene(id);
     if (!next) {
         LogWrite(u"ERROR : no scene %d in this mode\n", id);
         return false;
     }
-    if (GameScene* current = Current()) previousId_ = current->Id();
+    if (scenes::GameScene* current = Current()) previousId_ = current->Id();
     current_.store(next, std::memory_order_release);
     if (owner_) owner_->OnSceneCurrent(id);
     return true;
 }
 
 int GameSceneManager::CurrentId() const {
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     return scene ? scene->Id() : 0;
 }
 
@@ -82,11 +88,11 @@ std::vector<int> GameSceneManager::SceneIds() const {
 }
 
 void GameSceneManager::CreateWindows() {
-    notice_ = std::make_unique<NoticeBox>();
-    secondNotice_ = std::make_unique<NoticeBox>();
+    notice_ = std::make_unique<gui::NoticeBox>();
+    secondNotice_ = std::make_unique<gui::NoticeBox>();
 }
 
-void GameSceneManager::ShowBox(NoticeBox* box, Widget* parent, const WString& caption,
+void GameSceneManager::ShowBox(gui::NoticeBox* box, gui::Widget* parent, const WString& caption,
                                std::initializer_list<const WString*> lines) {
     if (!box) return;
     if (!parent) parent = Current();
@@ -103,16 +109,17 @@ void GameSceneManager::ShowBox(NoticeBox* box, Widget* parent, const WString& ca
     box->Show(true);
 }
 
-void GameSceneManager::ShowError(Widget* parent, const WString& l1, const WString& l2, const WString& l3) {
+void GameSceneManager::ShowError(gui::Widget* parent, const WString& l1, const WString& l2,
+                                 const WString& l3) {
     ShowBox(notice_.get(), parent, u"Error", {&l1, &l2, &l3});
 }
 
-void GameSceneManager::ShowNotice(Widget* parent, const WString& l1, const WString& l2, const WString& l3,
-                                  const WString& l4) {
+void GameSceneManager::ShowNotice(gui::Widget* parent, const WString& l1, const WString& l2,
+                                  const WString& l3, const WString& l4) {
     ShowBox(notice_.get(), parent, u"Notice", {&l1, &l2, &l3, &l4});
 }
 
-void GameSceneManager::ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2,
+void GameSceneManager::ShowSecondNotice(gui::Widget* parent, const WString& l1, const WString& l2,
                                         const WString& l3) {
     ShowBox(secondNotice_.get(), parent, u"Notice", {&l1, &l2, &l3});
 }
@@ -126,14 +133,14 @@ void GameSceneManager::Broadcast(int width, int height) {
 }
 
 void GameSceneManager::ApplyOptions() {
-    if (GameScene* scene = Current()) scene->ApplyOptions();
+    if (scenes::GameScene* scene = Current()) scene->ApplyOptions();
     SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
     if (Scene* current = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
-        ApplyWaterEffect(*current, owner_->WaterEffect());
+        scenes::ApplyWaterEffect(*current, owner_->WaterEffect());
 }
 
 int GameSceneManager::LoadCurrentScene() {
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (!scene || !scene->IsLoading()) return 0;
     scene->SetLightingMode(0);
     const int result =
@@ -145,7 +152,7 @@ int GameSceneManager::LoadCurrentScene() {
     }
     SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
     if (Scene* loaded = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
-        ResetLoadedSceneNodes(*loaded, owner_->WaterEffect());
+        scenes::ResetLoadedSceneNodes(*loaded, owner_->WaterEffect());
     scene->SetWidgetInput(true);
     if (notice_) notice_->Show(false);
     if (secondNotice_) secondNotice_->Show(false);
@@ -154,7 +161,7 @@ int GameSceneManager::LoadCurrentScene() {
 }
 
 void GameSceneManager::SwitchIfRequested() {
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (!scene || !scene->ChangeRequested()) return;
     const int next = scene->NextId();
     if (!HasScene(next)) {
@@ -166,7 +173,7 @@ void GameSceneManager::SwitchIfRequested() {
     scene->Leave(owner_ ? owner_->Resources() : nullptr, owner_ ? owner_->EngineScenes() : nullptr);
     scene->Deactivate();
     SetScene(next);
-    GameScene* entered = Current();
+    scenes::GameScene* entered = Current();
     if (!entered->BeginLoad() && !entered->IsLoading()) {
         // Loaded before and nothing to reload: show it again without a second Load3D.
         entered->Activate(owner_ ? owner_->EngineScenes() : nullptr);
@@ -174,7 +181,7 @@ void GameSceneManager::SwitchIfRequested() {
 }
 
 bool GameSceneManager::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (!scene || scene->ChangeRequested() || (scene->IsLoading() && !scene->IsActive())) return false;
     if (scene->WidgetInput()) {
         platform::ScopedLock lock(widgetLock_);
@@ -185,11 +192,11 @@ bool GameSceneManager::OnWindowMessage(std::uint32_t message, std::uintptr_t wPa
 
 bool GameSceneManager::OnAppMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b,
                                     HeldMessages& held) {
-    if (code == static_cast<std::uint32_t>(AppMessage::Quit)) {
+    if (code == static_cast<std::uint32_t>(scenes::AppMessage::Quit)) {
         if (owner_) owner_->PostQuit();
         return true;
     }
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (!scene || !scene->IsActive()) {
         if (held.entries.size() >= kMaxHeldMessages) {
             LogWrite(u"WARNING : app message %u dropped, no scene is active\n", code);
@@ -207,7 +214,7 @@ bool GameSceneManager::OnAppMessage(std::uint32_t code, std::uint32_t a, std::ui
 }
 
 void GameSceneManager::DeliverHeld(HeldMessages& held) {
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (!scene || !scene->IsActive()) return;
     while (!held.entries.empty()) {
         const HeldMessages::Entry entry = held.entries.front();
@@ -217,15 +224,15 @@ void GameSceneManager::DeliverHeld(HeldMessages& held) {
 }
 
 bool GameSceneManager::DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b) {
-    if (a == kConfirmButton && owner_) {
-        switch (static_cast<AppMessage>(code)) {
-            case AppMessage::OpenClanDialog:
+    if (a == scenes::kConfirmButton && owner_) {
+        switch (static_cast<scenes::AppMessage>(code)) {
+            case scenes::AppMessage::OpenClanDialog:
                 owner_->OpenClanDialog();
                 break;
-            case AppMessage::ClanAnswer:
+            case scenes::AppMessage::ClanAnswer:
                 owner_->SendByteMessage(shell_message::kClanAnswer, 1);
                 break;
-            case AppMessage::MyInfoValue:
+            case scenes::AppMessage::MyInfoValue:
                 owner_->SendMyInfoValue();
                 break;
             default:
@@ -233,14 +240,14 @@ bool GameSceneManager::DeliverNow(std::uint32_t code, std::uint32_t a, std::uint
         }
     }
     platform::ScopedLock lock(messageLock_);
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (!scene || scene->ChangeRequested() || scene->IsLoading()) return false;
     return scene->OnMessage(code, a, b);
 }
 
 void GameSceneManager::Tick(std::uint64_t nowMs, std::uint64_t time100us) {
     platform::ScopedLock lock(sceneLock_);
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (!scene || !scene->IsActive() || scene->ChangeRequested()) return;
     scene->FadeStep();
     scene->Update(nowMs, time100us);
@@ -253,35 +260,35 @@ void GameSceneManager::Tick(std::uint64_t nowMs, std::uint64_t time100us) {
 }
 
 bool GameSceneManager::RenderCurrentScene(bool draw) {
-    if (GameScene* scene = Current()) scene->Render(owner_ ? owner_->Renderer() : nullptr, draw);
+    if (scenes::GameScene* scene = Current()) scene->Render(owner_ ? owner_->Renderer() : nullptr, draw);
     return true;
 }
 
 void GameSceneManager::OnIdle() {
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (scene && !scene->ChangeRequested() && (scene->IsActive() || !scene->IsLoading()))
         scene->PollKeyboard();
 }
 
 void GameSceneManager::OnActivate(bool active) {
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (scene && scene->IsActive()) scene->OnActivate(active);
     if (active) {
-        EditBox* saved = std::exchange(savedFocus_, nullptr);
-        if (TextInputManager::IsAlive(saved)) saved->SetFocus(true);
+        gui::EditBox* saved = std::exchange(savedFocus_, nullptr);
+        if (gui::TextInputManager::IsAlive(saved)) saved->SetFocus(true);
     } else {
-        savedFocus_ = TextInputManager::GetFocusedEdit();
-        TextInputManager::ClearFocus();
+        savedFocus_ = gui::TextInputManager::GetFocusedEdit();
+        gui::TextInputManager::ClearFocus();
     }
 }
 
 void GameSceneManager::OnCaptionHover(bool inStrip) {
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (scene && scene->IsActive()) scene->ShowTitleBar(inStrip);
 }
 
 void GameSceneManager::PostShortcut(std::uint32_t n) {
-    if (owner_) owner_->PostUiMessage(static_cast<std::uint32_t>(AppMessage::Shortcut), n, 0, 0);
+    if (owner_) owner_->PostUiMessage(static_cast<std::uint32_t>(scenes::AppMessage::Shortcut), n, 0, 0);
 }
 
 void GameSceneManager::InitSharedResources(ResourceManager* resources, RenderDevice* renderer) {
@@ -307,7 +314,7 @@ void GameSceneManager::DestroyAll() {
 
 net::PacketSink* GameSceneManager::AcquireCurrentScene() {
     messageLock_.Enter();
-    GameScene* scene = Current();
+    scenes::GameScene* scene = Current();
     if (scene && !scene->ChangeRequested() && !(scene->IsLoading() && !scene->IsActive())) return scene;
     messageLock_.Leave();
     return nullptr;

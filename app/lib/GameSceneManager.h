@@ -14,33 +14,14 @@
 #include <memory>
 #include <span>
 
-#include "app/lib/GameScene.h"
+#include "scenes/base/GameScene.h"
+#include "scenes/base/SceneHost.h"
+
+namespace gui {
+class EditBox;
+}
 #include "gui/NoticeBox.h"
 #include "platform/sys/CriticalSection.h"
-
-// What the scene manager asks of its owner (the application object; tests supply a fake).
-class EditBox;
-
-class SceneHost {
-public:
-    virtual ~SceneHost() = default;
-    virtual int ClientWidth() const = 0;
-    virtual int ClientHeight() const = 0;
-    virtual void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) = 0;
-    virtual void PostQuit() = 0;
-    // The "Loading error" box for a failed load (code -1 UI tree, -2 scene).
-    virtual void ShowLoadingError(int code) = 0;
-    virtual void SendByteMessage(std::uint16_t id, std::uint8_t value) = 0;
-    virtual void SendMyInfoValue() {}
-    virtual void OpenClanDialog() {}
-    // A scene became current (journal line "SCENE <id>").
-    virtual void OnSceneCurrent(int /*id*/) {}
-    virtual ResourceManager* Resources() { return nullptr; }
-    virtual RenderDevice* Renderer() { return nullptr; }
-    virtual SceneManager* EngineScenes() { return nullptr; }
-    // Options "watereffect": taken by the engine scene's water nodes after a load.
-    virtual bool WaterEffect() const { return false; }
-};
 
 // The chat filter's words from the "Lang" word list: each non-empty line (ended by CR, LF or the
 // end of the data) of the system code page's text, at most 260 characters. Returns the count.
@@ -62,13 +43,14 @@ public:
     GameSceneManager();
     ~GameSceneManager() override;
 
-    void SetOwner(SceneHost* owner) { owner_ = owner; }
-    bool AddScene(std::unique_ptr<GameScene> scene);
+    // The owner's services; every scene added (before or after) reaches the owner through it.
+    void SetOwner(scenes::SceneHost* owner);
+    bool AddScene(std::unique_ptr<scenes::GameScene> scene);
     bool HasScene(int id) const;
-    GameScene* FindScene(int id) const;
+    scenes::GameScene* FindScene(int id) const;
     // Makes scene `id` current. An id without a scene is refused: false, and nothing changes.
     bool SetScene(int id);
-    GameScene* Current() const { return current_.load(std::memory_order_acquire); }
+    scenes::GameScene* Current() const { return current_.load(std::memory_order_acquire); }
     int CurrentId() const;
     int PreviousId() const { return previousId_; }
     std::size_t SceneCount() const { return scenes_.size(); }
@@ -76,12 +58,13 @@ public:
     std::vector<int> SceneIds() const;
 
     void CreateWindows();
-    NoticeBox* GetNoticeBox() { return notice_.get(); }
-    NoticeBox* GetSecondNoticeBox() { return secondNotice_.get(); }
-    void ShowError(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
-    void ShowNotice(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {},
+    gui::NoticeBox* GetNoticeBox() { return notice_.get(); }
+    gui::NoticeBox* GetSecondNoticeBox() { return secondNotice_.get(); }
+    void ShowError(gui::Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
+    void ShowNotice(gui::Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {},
                     const WString& l4 = {});
-    void ShowSecondNotice(Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
+    void ShowSecondNotice(gui::Widget* parent, const WString& l1, const WString& l2 = {},
+                          const WString& l3 = {});
 
     void Broadcast(int width, int height);
     void ApplyOptions();
@@ -118,20 +101,20 @@ public:
 
 private:
     bool DeliverNow(std::uint32_t code, std::uint32_t a, std::uint32_t b);
-    void ShowBox(NoticeBox* box, Widget* parent, const WString& caption,
+    void ShowBox(gui::NoticeBox* box, gui::Widget* parent, const WString& caption,
                  std::initializer_list<const WString*> lines);
 
-    SceneHost* owner_ = nullptr;
-    std::atomic<GameScene*> current_{nullptr};
-    std::map<int, std::unique_ptr<GameScene>, std::greater<int>> scenes_;
-    std::unique_ptr<NoticeBox> notice_;
-    std::unique_ptr<NoticeBox> secondNotice_;
+    scenes::SceneHost* owner_ = nullptr;
+    std::atomic<scenes::GameScene*> current_{nullptr};
+    std::map<int, std::unique_ptr<scenes::GameScene>, std::greater<int>> scenes_;
+    std::unique_ptr<gui::NoticeBox> notice_;
+    std::unique_ptr<gui::NoticeBox> secondNotice_;
     platform::CriticalSection sceneLock_;
     platform::CriticalSection messageLock_;
     platform::CriticalSection widgetLock_;
     int previousId_ = 0;
     // The edit box that had the text focus when the window was deactivated.
-    EditBox* savedFocus_ = nullptr;
+    gui::EditBox* savedFocus_ = nullptr;
     std::uint32_t tickCount_ = 0;
     std::uint32_t widgetTicks_ = 0;
 };

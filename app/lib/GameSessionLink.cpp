@@ -1,26 +1,16 @@
 #include "app/lib/GameSessionLink.h"
 
-#include <atomic>
-
 #include "app/lib/AppCodes.h"
 #include "net/GameSession.h"
 
-namespace {
-std::atomic<net::GameSession*> gSession{nullptr};
-}
-
-net::GameSession* GetGameSession() {
-    return gSession.load(std::memory_order_acquire);
-}
-
 GameSessionLink::GameSessionLink(net::SceneGate* gate)
     : session_(std::make_unique<net::GameSession>()), gate_(gate) {
-    gSession.store(session_.get(), std::memory_order_release);
+    net::SetCurrentSession(session_.get());
 }
 
 GameSessionLink::~GameSessionLink() {
     session_->StopDispatchThread();
-    gSession.store(nullptr, std::memory_order_release);
+    net::SetCurrentSession(nullptr);
 }
 
 void GameSessionLink::StartDispatchThread() {

@@ -29,6 +29,3 @@ private:
     std::unique_ptr<net::GameSession> session_;
     net::SceneGate* gate_;
 };
-
-// The session of the running client, or nullptr (scenes reach it through this).
-net::GameSession* GetGameSession();

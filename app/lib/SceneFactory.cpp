@@ -3,7 +3,7 @@
 #include "app/lib/AppCodes.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
-    using namespace scene_id;
+    using namespace scenes::scene_id;
     switch (mode) {
         case StartMode::Normal:
             return {kIntro, kLogin, kLobby, kGameRoom, kSchool, kPractice, kShotGallery, kShop};
@@ -15,6 +15,6 @@ std::vector<int> SceneIdsForMode(StartMode mode) {
     return {};
 }
 
-std::unique_ptr<GameScene> CreateGameScene(int id, App&) {
-    return std::make_unique<GameScene>(id);
+std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
+    return std::make_unique<scenes::GameScene>(id);
 }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/lib/CommandLine.h"
-#include "app/lib/GameScene.h"
+#include "scenes/base/GameScene.h"
 
 class App;
 
@@ -15,4 +15,4 @@ std::vector<int> SceneIdsForMode(StartMode mode);
 
 // The scene of an id. Until a scene's own class exists the plain GameScene stands in for it, so
 // every mode starts and switches.
-std::unique_ptr<GameScene> CreateGameScene(int id, App& app);
+std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App& app);

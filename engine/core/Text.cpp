@@ -165,3 +165,20 @@ std::size_t MultiToWide(std::string_view text, char16_t* out, std::size_t outUni
     std::copy(converted.begin(), converted.begin() + static_cast<std::ptrdiff_t>(length), out);
     return length;
 }
+
+std::string NextToken(std::string_view& cursor, std::string_view delimiter) {
+    std::string lower(delimiter);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    const size_t n = delimiter.size();
+    size_t i = 0;
+    // Bounded by the text's end: a text without the delimiter ends the token there.
+    while (i < cursor.size()) {
+        const std::string_view rest = cursor.substr(i);
+        if (n > 0 && (rest.substr(0, n) == delimiter || rest.substr(0, n) == lower)) break;
+        ++i;
+    }
+    std::string token(cursor.substr(0, i));
+    cursor.remove_prefix(i + n <= cursor.size() ? i + n : cursor.size());
+    return token;
+}

@@ -25,3 +25,7 @@ std::size_t MultiToWide(std::string_view text, char16_t* out, std::size_t outUni
 
 // The default text of a name that is not set.
 inline constexpr WStringView kUndefinedText = u"Undefined";
+
+// Copies from `cursor` up to the delimiter (matched as written or lower-cased) and advances the cursor
+// past it. Text without the delimiter yields the rest and leaves the cursor at the end.
+std::string NextToken(std::string_view& cursor, std::string_view delimiter);

@@ -4,12 +4,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "engine/core/Math.h"
+
 // The three channels the options switch and scale: effects ("FX"), music ("BGM") and voice.
 enum class SoundCategory : int { Effects = 0, Music = 1, Voice = 2 };
 constexpr int kSoundCategoryCount = 3;
 
 // Volumes closer than this count as equal (a float's epsilon, as the options compare them).
-constexpr float kSoundVolumeEpsilon = 1.1920929e-7f;
+constexpr float kSoundVolumeEpsilon = kFloatEpsilon;
 
 // Copies of a static sound that may play at once; more is refused as bad input.
 constexpr int kMaxSoundCopies = 16;

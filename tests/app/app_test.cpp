@@ -12,7 +12,7 @@ namespace {
 using namespace platform;
 
 bool SceneRunning(App& app, int id) {
-    GameScene* scene = app.Scenes().Current();
+    scenes::GameScene* scene = app.Scenes().Current();
     return scene && scene->Id() == id && scene->IsActive();
 }
 
@@ -118,7 +118,8 @@ TEST(AppScenes, RequestedChangeRunsLeaveLoadEnterAndTicksOnTheUpdateThread) {
         ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         ASSERT_TRUE(AppHarness::WaitFor([&] { return scenes.at(2)->Updates() > 20; }));
         scenes.at(2)->RequestScene(11);
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 11) && scenes.at(11)->Updates() > 5; }));
+        ASSERT_TRUE(
+            AppHarness::WaitFor([&] { return SceneRunning(app, 11) && scenes.at(11)->Updates() > 5; }));
         scenes.at(11)->RequestScene(4);  // no lobby offline: refused
         AppHarness::WaitFor([&] { return !scenes.at(11)->ChangeRequested(); });
         EXPECT_TRUE(SceneRunning(app, 11));

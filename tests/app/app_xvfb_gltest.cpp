@@ -54,7 +54,7 @@ TEST(AppOnXvfb, TitledWindowScreenshotAtClientSizeAndFullscreenToggle) {
         harness.Run([&](App& app) {
             ASSERT_TRUE(AppHarness::WaitFor(
                 [&] {
-                    GameScene* scene = app.Scenes().Current();
+                    scenes::GameScene* scene = app.Scenes().Current();
                     return scene && scene->IsActive();
                 },
                 10000));

@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "app/lib/GameEngineFactory.h"
-#include "app/lib/SceneLighting.h"
 #include "engine/core/EngineSettings.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Scene.h"
@@ -17,6 +16,7 @@
 #include "gui/TextInput.h"
 #include "net/ChatFilter.h"
 #include "platform/video/RecordingBackend.h"
+#include "scenes/base/SceneLighting.h"
 #include "support/AppHarness.h"
 #include "support/RecordingScene.h"
 
@@ -49,7 +49,7 @@ const Material& MaterialOf(const SceneNode& node) {
     return *node.meshes.at(node.currentMesh)->parts[0]->material;
 }
 
-class RecordingSounds : public AmbientSoundPlayer {
+class RecordingSounds : public scenes::AmbientSoundPlayer {
 public:
     void Play(int id, float, int, bool looping) override {
         calls.push_back((looping ? "loop " : "play ") + std::to_string(id));
@@ -71,13 +71,13 @@ struct LitScene {
         SceneContent content;
         shared = LitMaterial();
         root = NodeOfKind(0, shared);
-        lamp = NodeOfKind(node_kind::kLamp, shared);
+        lamp = NodeOfKind(scenes::node_kind::kLamp, shared);
         root->AddChild(lamp);
-        water = NodeOfKind(node_kind::kWater, LitMaterial());
+        water = NodeOfKind(scenes::node_kind::kWater, LitMaterial());
         water->effectEnabled = false;
-        modeNode = NodeOfKind(node_kind::kModeReset, LitMaterial());
+        modeNode = NodeOfKind(scenes::node_kind::kModeReset, LitMaterial());
         modeNode->modeWord = 7;
-        selfLit = NodeOfKind(node_kind::kSelfLit, shared);
+        selfLit = NodeOfKind(scenes::node_kind::kSelfLit, shared);
         selfLit->SetAlpha(0.3f);
         content.objects = {root, water, modeNode, selfLit};
         content.directionalLights[1] = std::make_shared<Light>();
@@ -131,13 +131,13 @@ TEST(AppEngine, SubsystemsComeFromTheEngineAndGoWithIt) {
     float aspect = 0;
     harness.Run([&](App& app) {
         ASSERT_TRUE(AppHarness::WaitFor([&] {
-            GameScene* scene = app.Scenes().Current();
+            scenes::GameScene* scene = app.Scenes().Current();
             return scene && scene->IsActive();
         }));
         Engine* engine = app.GetEngine();
         ASSERT_NE(engine, nullptr);
         sameDevice = app.Renderer() == GetRenderDevice(engine) && app.Renderer() != nullptr;
-        sameSound = app.Sound() == GetSoundManager(engine) && GetGlobalSoundManager() == app.Sound();
+        sameSound = app.Sound() == GetSoundManager(engine) && scenes::GetGlobalSoundManager() == app.Sound();
         active = engine->IsActive();
         aspect = GetEngineSceneManager(engine)->Aspect();
     });
@@ -148,12 +148,12 @@ TEST(AppEngine, SubsystemsComeFromTheEngineAndGoWithIt) {
     EXPECT_EQ(GetEngineSettings().textureDetail.load(), 2);
     EXPECT_EQ(harness.app().GetEngine(), nullptr);
     EXPECT_EQ(harness.app().Renderer(), nullptr);
-    EXPECT_EQ(GetGlobalSoundManager(), nullptr);
+    EXPECT_EQ(scenes::GetGlobalSoundManager(), nullptr);
 }
 
 TEST(SceneLighting, NightLightsLampsOnTheirOwnMaterialsAndSwitchesTheLights) {
     LitScene lit(true);
-    GameScene scene(5);
+    scenes::GameScene scene(5);
     RecordingSounds sounds;
     scene.SetAmbientSoundPlayer(&sounds);
     scene.UpdateTimeOfDay(2 * 3600);
@@ -167,7 +167,7 @@ TEST(SceneLighting, NightLightsLampsOnTheirOwnMaterialsAndSwitchesTheLights) {
     EXPECT_FLOAT_EQ(lit.lamp->materialAlpha, 1.0f);
 
     const SceneContent& content = lit.scene->Content();
-    const auto ambient = Rgba(HourlyAmbientColor(0, 2));
+    const auto ambient = Rgba(scenes::HourlyAmbientColor(0, 2));
     EXPECT_FLOAT_EQ(content.ambient.r, ambient[0]);
     EXPECT_FLOAT_EQ(content.ambient.b, ambient[2]);
     EXPECT_FLOAT_EQ(content.ambient.a, ambient[3]);
@@ -203,8 +203,8 @@ TEST(SceneLighting, NightLightsLampsOnTheirOwnMaterialsAndSwitchesTheLights) {
 
 TEST(SceneLighting, WithoutEffectsLightsStayOnLampLightsAndFogOff) {
     LitScene lit(false);
-    GameScene scene(5);
-    scene.SetLightingMode(time_of_day::kModeFixedNight);
+    scenes::GameScene scene(5);
+    scene.SetLightingMode(scenes::time_of_day::kModeFixedNight);
     scene.UpdateTimeOfDay(4 * 3600);
     scene.SetupSceneLights(lit.scene.get());
     const SceneContent& content = lit.scene->Content();
@@ -216,13 +216,13 @@ TEST(SceneLighting, WithoutEffectsLightsStayOnLampLightsAndFogOff) {
 
 TEST(SceneLighting, NodeResetsTouchOnlyTheirKinds) {
     LitScene lit(true);
-    ResetLoadedSceneNodes(*lit.scene, true);
+    scenes::ResetLoadedSceneNodes(*lit.scene, true);
     EXPECT_TRUE(lit.water->effectEnabled);
     EXPECT_EQ(lit.modeNode->modeWord, 0u);
-    ApplyWaterEffect(*lit.scene, false);
+    scenes::ApplyWaterEffect(*lit.scene, false);
     EXPECT_FALSE(lit.water->effectEnabled);
 
-    GameScene scene(5);
+    scenes::GameScene scene(5);
     scene.ResetSceneNodes(lit.scene.get());
     EXPECT_EQ(MaterialOf(*lit.selfLit).lit, 0);
     EXPECT_EQ(MaterialOf(*lit.selfLit).lightingOff, 1);
@@ -242,7 +242,7 @@ public:
 TEST(SceneLighting, LoadResetsTheEngineSceneAndCollectsItsLightNodes) {
     LitScene lit(true);
     auto light = std::make_shared<SceneNode>();
-    light->kind = node_kind::kSceneLightA;
+    light->kind = scenes::node_kind::kSceneLightA;
     lit.root->AddChild(light);
     SceneManager engineScenes(*lit.device);
     Scene* current = engineScenes.CreateScene("room");
@@ -256,7 +256,7 @@ TEST(SceneLighting, LoadResetsTheEngineSceneAndCollectsItsLightNodes) {
     GameSceneManager manager;
     manager.SetOwner(&host);
     manager.CreateWindows();
-    manager.AddScene(std::make_unique<GameScene>(5));
+    manager.AddScene(std::make_unique<scenes::GameScene>(5));
     ASSERT_TRUE(manager.SetScene(5));
     ASSERT_EQ(manager.LoadCurrentScene(), 1);
     EXPECT_TRUE(lit.water->effectEnabled);
@@ -308,21 +308,21 @@ TEST(TextFocus, DeactivationSavesTheFocusAndActivationGivesItBack) {
     FakeSceneHost host;
     GameSceneManager manager;
     manager.SetOwner(&host);
-    EditBox edit;
+    gui::EditBox edit;
     edit.SetFocus(true);
     manager.OnActivate(false);
-    EXPECT_EQ(TextInputManager::GetFocusedEdit(), nullptr);
+    EXPECT_EQ(gui::TextInputManager::GetFocusedEdit(), nullptr);
     manager.OnActivate(true);
     EXPECT_TRUE(edit.HasFocus());
 
     // An edit box destroyed while the window was inactive is not given the focus back.
     {
-        EditBox gone;
+        gui::EditBox gone;
         gone.SetFocus(true);
         manager.OnActivate(false);
     }
     manager.OnActivate(true);
-    EXPECT_EQ(TextInputManager::GetFocusedEdit(), nullptr);
+    EXPECT_EQ(gui::TextInputManager::GetFocusedEdit(), nullptr);
     EXPECT_FALSE(edit.HasFocus());
 }
 

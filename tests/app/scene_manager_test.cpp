@@ -38,18 +38,34 @@ TEST_F(SceneManagerTest, BroadcastWalksFromHighestIdDown) {
                                                 "1 Resize 800x600"}));
 }
 
+TEST_F(SceneManagerTest, EverySceneReachesTheOwnerWhetherAddedBeforeOrAfterIt) {
+    GameSceneManager manager;
+    auto early = std::make_unique<RecordingScene>(scenes::scene_id::kIntro, nullptr, false);
+    RecordingScene* before = early.get();
+    manager.AddScene(std::move(early));
+    EXPECT_EQ(before->Host(), nullptr);
+    manager.SetOwner(&host_);
+    auto late = std::make_unique<RecordingScene>(scenes::scene_id::kLogin, nullptr, false);
+    RecordingScene* after = late.get();
+    manager.AddScene(std::move(late));
+    EXPECT_EQ(before->Host(), &host_);
+    EXPECT_EQ(after->Host(), &host_);
+    manager.SetOwner(nullptr);
+    EXPECT_EQ(before->Host(), nullptr);
+}
+
 TEST_F(SceneManagerTest, SceneChangeRunsLeaveLoadEnterAndFade) {
-    RecordingScene* intro = Add(scene_id::kIntro);
-    RecordingScene* login = Add(scene_id::kLogin);
-    ASSERT_TRUE(manager_.SetScene(scene_id::kIntro));
+    RecordingScene* intro = Add(scenes::scene_id::kIntro);
+    RecordingScene* login = Add(scenes::scene_id::kLogin);
+    ASSERT_TRUE(manager_.SetScene(scenes::scene_id::kIntro));
     EXPECT_EQ(Step(), 1);
     EXPECT_TRUE(intro->IsActive());
     trail_.clear();
-    intro->RequestScene(scene_id::kLogin);
+    intro->RequestScene(scenes::scene_id::kLogin);
     EXPECT_EQ(Step(), 1);
     EXPECT_EQ(trail_, (std::vector<std::string>{"2 Leave", "1 Load3D", "1 Enter"}));
-    EXPECT_EQ(manager_.CurrentId(), scene_id::kLogin);
-    EXPECT_EQ(manager_.PreviousId(), scene_id::kIntro);
+    EXPECT_EQ(manager_.CurrentId(), scenes::scene_id::kLogin);
+    EXPECT_EQ(manager_.PreviousId(), scenes::scene_id::kIntro);
     EXPECT_FALSE(intro->IsVisible());
     EXPECT_TRUE(login->IsVisible());
     EXPECT_FLOAT_EQ(login->FadeAlpha(), 0.0f);
@@ -63,11 +79,11 @@ TEST_F(SceneManagerTest, SceneChangeRunsLeaveLoadEnterAndFade) {
 }
 
 TEST_F(SceneManagerTest, ChangeToSceneThisModeLacksIsRefusedAndSceneStays) {
-    RecordingScene* intro = Add(scene_id::kIntro);
-    manager_.SetScene(scene_id::kIntro);
+    RecordingScene* intro = Add(scenes::scene_id::kIntro);
+    manager_.SetScene(scenes::scene_id::kIntro);
     Step();
     trail_.clear();
-    intro->RequestScene(scene_id::kLobby);
+    intro->RequestScene(scenes::scene_id::kLobby);
     EXPECT_EQ(Step(), 0);
     EXPECT_TRUE(trail_.empty());
     EXPECT_EQ(manager_.Current(), intro);
@@ -123,7 +139,7 @@ TEST_F(SceneManagerTest, AppMessagesWaitForAnActiveSceneWithoutBlocking) {
     manager_.SetScene(2);
     EXPECT_FALSE(manager_.OnAppMessage(5000, 1, 2, held_));
     EXPECT_FALSE(manager_.OnAppMessage(5001, 3, 4, held_));
-    EXPECT_TRUE(manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::Quit), 0, 0, held_));
+    EXPECT_TRUE(manager_.OnAppMessage(static_cast<std::uint32_t>(scenes::AppMessage::Quit), 0, 0, held_));
     EXPECT_EQ(host_.quits, 1);
     EXPECT_TRUE(intro->Messages().empty());
     Step();
@@ -148,11 +164,11 @@ TEST_F(SceneManagerTest, ConfirmedClanAnswerSendsItsMessageAndReachesTheScene) {
     RecordingScene* intro = Add(2);
     manager_.SetScene(2);
     Step();
-    EXPECT_TRUE(
-        manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::ClanAnswer), kConfirmButton, 0, held_));
+    EXPECT_TRUE(manager_.OnAppMessage(static_cast<std::uint32_t>(scenes::AppMessage::ClanAnswer),
+                                      scenes::kConfirmButton, 0, held_));
     EXPECT_EQ(host_.sent, (std::vector<std::pair<std::uint16_t, std::uint8_t>>{{233, 1}}));
     EXPECT_EQ(intro->Messages().size(), 1u);
-    manager_.OnAppMessage(static_cast<std::uint32_t>(AppMessage::ClanAnswer), 2049, 0, held_);
+    manager_.OnAppMessage(static_cast<std::uint32_t>(scenes::AppMessage::ClanAnswer), 2049, 0, held_);
     EXPECT_EQ(host_.sent.size(), 1u);
 }
 
@@ -171,11 +187,11 @@ TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
     Add(2);
     manager_.SetScene(2);
     std::vector<std::pair<std::uint32_t, std::uint32_t>> posted;
-    NoticeBox::SetPoster([&](std::uint32_t code, std::uint32_t a, std::uint32_t, std::uint32_t) {
+    gui::NoticeBox::SetPoster([&](std::uint32_t code, std::uint32_t a, std::uint32_t, std::uint32_t) {
         posted.push_back({code, a});
     });
     manager_.ShowError(nullptr, u"one", u"", u"three");
-    NoticeBox* box = manager_.GetNoticeBox();
+    gui::NoticeBox* box = manager_.GetNoticeBox();
     EXPECT_EQ(box->Caption(), u"Error");
     EXPECT_EQ(box->Line(0), u"one");
     EXPECT_EQ(box->Line(1), u"three");
@@ -185,7 +201,7 @@ TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
     box->Press(0);
     EXPECT_FALSE(box->IsVisible());
     EXPECT_EQ(posted, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{1030, 2049}}));
-    NoticeBox::SetPoster(nullptr);
+    gui::NoticeBox::SetPoster(nullptr);
 }
 
 TEST_F(SceneManagerTest, SceneGateHoldsPacketsUntilTheSceneRuns) {

@@ -79,3 +79,12 @@ TEST(Utf8, RoundTripAndRejectionOfMalformedSequences) {
     EXPECT_EQ(FromUtf8("\xed\xa0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
     EXPECT_EQ(ToUtf8(u"\xDC00"), "\xef\xbf\xbd");
 }
+
+TEST(Text, NextTokenMatchesTheDelimiterInEitherCaseAndStopsAtTheEnd) {
+    std::string_view text = "one|SEP|two|sep|three";
+    EXPECT_EQ(NextToken(text, "|SEP|"), "one");
+    EXPECT_EQ(NextToken(text, "|SEP|"), "two");
+    EXPECT_EQ(NextToken(text, "|SEP|"), "three");  // no delimiter left: the rest, never past the end
+    EXPECT_TRUE(text.empty());
+    EXPECT_EQ(NextToken(text, "|SEP|"), "");
+}

@@ -5,7 +5,6 @@
 #include "engine/core/Lcg.h"
 #include "physics/MathTypes.h"
 #include "physics/PhysicsEntry.h"
-#include "physics/RenderMath.h"
 
 namespace physics {
 namespace {
@@ -154,56 +153,6 @@ TEST_F(MathTest, TwoDimensionalHelpersHandleZero) {
     EXPECT_EQ(e.v, 0.0f);
     EXPECT_TRUE(IsNearlyZero(F32(1e-8f)));
     EXPECT_FALSE(IsNearlyZero(kFltEpsilon));
-}
-
-TEST_F(MathTest, InverseOfSingularMatrixIsIdentity) {
-    Matrix4 singular{};
-    Matrix4 out;
-    singular.GetInverse(out);
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_EQ(out.m[i][j].v, i == j ? 1.0f : 0.0f);
-
-    Matrix4 m = Matrix4::Identity();
-    m.m[0][0] = F32(2.0f);
-    m.m[3][1] = F32(5.0f);
-    m.GetInverse(out);
-    Matrix4 product;
-    MatrixMultiply(product, m, out);
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_NEAR(product.m[i][j].v, i == j ? 1.0f : 0.0f, 1e-6f);
-}
-
-TEST_F(MathTest, QuaternionMatrixRotatesRowVectors) {
-    Quaternion q;
-    q.FromAxisAngle(F32(1.5707964f), Vector3(F32(0.0f), F32(0.0f), F32(1.0f)));
-    Matrix4 m;
-    m.FromQuaternion(q);
-    // Row vector (1, 0, 0) times the matrix is row 0: the rotated x axis.
-    EXPECT_NEAR(m.m[0][0].v, 0.0f, 1e-6f);
-    EXPECT_NEAR(m.m[0][1].v, 1.0f, 1e-6f);
-}
-
-TEST_F(MathTest, LerpColorClampsEachChannel) {
-    EXPECT_EQ(LerpColor(0xFF000000u, 0xFFFFFFFFu, F32(0.5f)), 0xFF7F7F7Fu);
-    EXPECT_EQ(LerpColor(0x00000000u, 0xFFFFFFFFu, F32(2.0f)), 0xFFFFFFFFu);
-    EXPECT_EQ(LerpColor(0x80808080u, 0xFFFFFFFFu, F32(-3.0f)), 0x00000000u);
-}
-
-TEST_F(MathTest, YawWrapsAndTerminatesOnHugeOrNonFiniteAngles) {
-    AimState aim;
-    aim.SetYawDegrees(F32(-30.0f));
-    EXPECT_EQ(aim.yaw.v, 330.0f);
-    aim.SetYawDegrees(F32(720.0f));
-    EXPECT_EQ(aim.yaw.v, 360.0f);
-    aim.SetYawDegrees(F32(360.0f));
-    EXPECT_EQ(aim.yaw.v, 360.0f);
-    aim.SetYawDegrees(F32(std::numeric_limits<float>::infinity()));
-    EXPECT_EQ(aim.yaw.v, 0.0f);
-    aim.SetYawDegrees(F32(std::numeric_limits<float>::quiet_NaN()));
-    EXPECT_EQ(aim.yaw.v, 0.0f);
-    aim.SetYawDegrees(F32(3.0e30f));
-    EXPECT_GE(aim.yaw.v, 0.0f);
-    EXPECT_LE(aim.yaw.v, 360.0f);
 }
 
 }  // namespace

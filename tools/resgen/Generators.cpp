@@ -3,10 +3,11 @@
 #include <cmath>
 #include <string>
 
+#include "physics/PhysicsConstants.h"
+#include "physics/TableGeometry.h"
 #include "tools/resgen/Images.h"
 #include "tools/resgen/MeshBuilder.h"
 #include "tools/resgen/Sounds.h"
-#include "tools/resgen/TableSizes.h"
 
 namespace {
 
@@ -125,8 +126,33 @@ void BuildMapPackage(GeneratedPackage& p) {
 
 // ---- tables
 
-Rgba ClothColour(int type) {
-    return kTableSizes[type].pockets ? Rgba{20, 110, 50, 255} : Rgba{30, 80, 170, 255};
+// What the table meshes are built from (cm), read from the physics table geometry so the balls
+// roll where the cloth is drawn: the cushion nose rectangle, cushion width and height, rail width
+// and height, and the pocket holes of the pocket tables.
+struct TableSize {
+    float halfLength;  // cushion nose line, x
+    float halfWidth;   // cushion nose line, y
+    float cushionWidth;
+    float cushionHeight;
+    float frameWidth;
+    float railTop;
+    bool pockets;
+    float cornerHoleOffset;
+    float cornerHoleRadius;
+    float sideHoleOffset;
+    float sideHoleRadius;
+};
+
+TableSize SizeOfTable(int type) {
+    physics::TableGeometry g;
+    const bool pockets = physics::BuildTableGeometry(static_cast<std::uint32_t>(type), g) != 0;
+    return {g.cushion.xMax.v,     g.cushion.yMax.v,   g.cushionWidth.v,  g.cushionHeight.v,
+            g.frameWidth.v,       g.railTop.v,        pockets,           g.cornerHoleOffset.v,
+            g.cornerHoleRadius.v, g.sideHoleOffset.v, g.sideHoleRadius.v};
+}
+
+Rgba ClothColour(const TableSize& s) {
+    return s.pockets ? Rgba{20, 110, 50, 255} : Rgba{30, 80, 170, 255};
 }
 
 MeshData BuildTableMesh(const TableSize& s, uint32_t cloth, uint32_t cushion, uint32_t rail, uint32_t body,
@@ -155,7 +181,8 @@ MeshData BuildTableMesh(const TableSize& s, uint32_t cloth, uint32_t cushion, ui
     m.AddBox(rail, {-fx, oy, 0}, {fx, fy, s.railTop});
     m.AddBox(rail, {-fx, -oy, 0}, {-ox, oy, s.railTop});
     m.AddBox(rail, {ox, -oy, 0}, {fx, oy, s.railTop});
-    m.AddBox(body, {-fx + 2, -fy + 2, -25}, {fx - 2, fy - 2, -0.5f});  // just below the bed: no shared plane with the cloth
+    m.AddBox(body, {-fx + 2, -fy + 2, -25},
+             {fx - 2, fy - 2, -0.5f});  // just below the bed: no shared plane with the cloth
     for (float lx : {-40.0f, 40.0f}) {
         for (float ly : {-1.0f, 1.0f}) {
             m.AddBox(body, {lx * s.halfLength / 60 - 6, ly * (s.halfWidth - 15) - 6, -80},
@@ -184,9 +211,10 @@ void BuildTables(GeneratedPackage& p) {
     const uint32_t rail = AddMaterial(g, u"Rail", {255, 255, 255, 255}, woodTexture, u"Wood", 20.0f);
     const uint32_t body = AddMaterial(g, u"Body", {70, 40, 20, 255});
     const uint32_t pocket = AddMaterial(g, u"Pocket", {10, 10, 10, 255});
-    for (int type = 0; type < kTableTypeCount; ++type) {
+    for (int type = 0; type < static_cast<int>(physics::kTableTypeCount); ++type) {
         const std::string n = std::to_string(type);
-        const Rgba c = ClothColour(type);
+        const TableSize size = SizeOfTable(type);
+        const Rgba c = ClothColour(size);
         Image cloth(64, 64, c);
         cloth.Noise(uint32_t(type + 1), 5);
         const uint32_t clothTexture = g.Add(W("Cloth" + n), cloth.ToTexture());
@@ -194,7 +222,7 @@ void BuildTables(GeneratedPackage& p) {
             AddMaterial(g, W("Cloth" + n), {255, 255, 255, 255}, clothTexture, W("Cloth" + n));
         const uint32_t cushion = AddMaterial(
             g, W("Cushion" + n), {uint8_t(c.r * 0.8), uint8_t(c.g * 0.8), uint8_t(c.b * 0.8), 255});
-        const MeshData mesh = BuildTableMesh(kTableSizes[type], clothMaterial, cushion, rail, body, pocket);
+        const MeshData mesh = BuildTableMesh(size, clothMaterial, cushion, rail, body, pocket);
         const uint32_t meshId = g.Add(W("Table" + n), mesh);
         AddSingleNodeModel(g, W("Table" + n), meshId, mesh.bounds);
     }

@@ -7,10 +7,10 @@
 
 #include "app/lib/GameSceneManager.h"
 
-class RecordingScene : public GameScene {
+class RecordingScene : public scenes::GameScene {
 public:
     explicit RecordingScene(int id, std::vector<std::string>* trail = nullptr, bool reloads = false)
-        : GameScene(id), trail_(trail), reloads_(reloads) {}
+        : scenes::GameScene(id), trail_(trail), reloads_(reloads) {}
 
     void Enter() override { Note("Enter"); }
     int Load3D(ResourceManager*, RenderDevice*) override {
@@ -20,7 +20,7 @@ public:
     bool BeginLoad() override { return reloads_ ? SceneBeginLoad() : false; }
     bool Leave(ResourceManager* r, SceneManager* s) override {
         Note("Leave");
-        return GameScene::Leave(r, s);
+        return scenes::GameScene::Leave(r, s);
     }
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override {
         std::lock_guard lock(mutex_);
@@ -57,7 +57,7 @@ private:
     int updates = 0;
 };
 
-class FakeSceneHost : public SceneHost {
+class FakeSceneHost : public scenes::SceneHost {
 public:
     int ClientWidth() const override { return 1024; }
     int ClientHeight() const override { return 768; }

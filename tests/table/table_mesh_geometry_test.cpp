@@ -1,0 +1,69 @@
+// The generated table meshes are built from the physics table geometry: a drift between the two
+// would show balls rolling off the drawn cloth or through drawn cushions.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "engine/resource/ResourceManager.h"
+#include "physics/PhysicsConstants.h"
+#include "physics/TableGeometry.h"
+
+namespace {
+
+struct Extent {
+    float maxX = -1e30f, maxY = -1e30f;
+    bool clothCorner = false;  // a vertex at the outer cushion corner on the bed
+    bool cushionTop = false;   // a vertex at the cushion height
+};
+
+// The mesh builder adds in its own order: a few ulps apart is the same size.
+bool Near(float a, float b) {
+    return std::fabs(a - b) <= 1e-5f * std::max(1.0f, std::fabs(b));
+}
+
+Extent MeshExtent(const MeshData& mesh, const physics::TableGeometry& g) {
+    Extent e;
+    const std::uint32_t stride = vertex_format::Stride(mesh.vertexFormat);
+    for (std::uint32_t i = 0; i < mesh.vertexCount; ++i) {
+        float p[3];
+        std::memcpy(p, mesh.vertices.data() + std::size_t{i} * stride, sizeof p);
+        e.maxX = std::max(e.maxX, p[0]);
+        e.maxY = std::max(e.maxY, p[1]);
+        if (Near(p[0], g.outer.xMax.v) && Near(p[1], g.outer.yMax.v) && p[2] == 0.0f) e.clothCorner = true;
+        if (Near(p[2], g.cushionHeight.v)) e.cushionTop = true;
+    }
+    return e;
+}
+
+}  // namespace
+
+TEST(GeneratedTables, EveryTableMeshHasThePhysicsFrameClothAndCushionHeight) {
+    ASSERT_TRUE(std::filesystem::exists(std::string(MARVENLOT_BINARY_DIR) + "/data/Tables.mpk"))
+        << "build the target marvenlot_resources first";
+    ResourceManager manager;
+    manager.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+    manager.SetDataFolder(u"data");
+    ResourcePackage* package = manager.OpenPackage(u"Tables");
+    ASSERT_NE(package, nullptr);
+    ResourceGroup* tables = package->FindGroup(u"Tables");
+    ASSERT_NE(tables, nullptr);
+    for (std::uint32_t type = 0; type < physics::kTableTypeCount; ++type) {
+        physics::TableGeometry g;
+        physics::BuildTableGeometry(type, g);
+        const auto& model = tables->GetModelManager().FindByName(u"Table" + FromUtf8(std::to_string(type)));
+        ASSERT_FALSE(model->IsEmpty()) << type;
+        ASSERT_FALSE(model->data.nodes.empty()) << type;
+        const auto& mesh = tables->GetMeshManager().FindById(model->data.nodes.front().meshId);
+        ASSERT_FALSE(mesh->IsEmpty()) << type;
+        const Extent e = MeshExtent(mesh->data, g);
+        EXPECT_FLOAT_EQ(e.maxX, g.frame.xMax.v) << "table " << type;
+        EXPECT_FLOAT_EQ(e.maxY, g.frame.yMax.v) << "table " << type;
+        EXPECT_TRUE(e.clothCorner) << "table " << type;
+        EXPECT_TRUE(e.cushionTop) << "table " << type;
+    }
+}
