@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <iterator>
 
-#include "app/lib/GameScene.h"
 #include "net/GameSession.h"
 #include "net/NetConstants.h"
 #include "net/Packet.h"
+#include "scenes/base/GameScene.h"
 
 namespace {
 using net::MessageId;
@@ -52,7 +52,7 @@ constexpr std::size_t kKnownCount = std::size(kKnownIds);
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     net::GameSession session(4);  // one packet at a time; a small pool keeps each input cheap
-    GameScene scene(0);
+    scenes::GameScene scene(0);
     std::size_t at = 0;
     while (size - at >= 3) {
         std::uint16_t id = 0;

@@ -7,8 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/lib/ShotRecordHex.h"
 #include "table/ShotRecord.h"
+
+using table::ShotRecord;
+using table::ShotRecordHexLength;
+using table::ShotRecordToHex;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

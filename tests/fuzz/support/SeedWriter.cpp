@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/lib/ShotRecordHex.h"
 #include "engine/resource/PackageBuilder.h"
 #include "engine/sound/WavCodec.h"
+#include "table/ShotRecord.h"
 #include "tests/engine/support/SoundTestSupport.h"
 
 namespace {
@@ -79,17 +79,17 @@ int main(int argc, char** argv) {
     ok = ok && Write("ogg", "tone-mono", 0, soundtest::EncodeToneOgg(440.0f, 40), false) &&
          Write("ogg", "tone-stereo", 0, soundtest::EncodeToneOgg(660.0f, 30, 11025, 2), false) &&
          Write("wav", "tone", 0, GenerateToneWav(440.0f, 5), false);
-    ShotRecord carom;
+    table::ShotRecord carom;
     carom.ballCount = 3;
     carom.positions[1] = {0.5f, -0.25f, 0.03f};
     carom.orientations[2] = {0, 0, 0, 1};
     carom.shotParams[0] = 1.5f;
-    ShotRecord pocket = carom;
+    table::ShotRecord pocket = carom;
     pocket.gameType = 12;
     pocket.ballCount = 16;
     pocket.ballBytes[15] = 1;
     for (const auto& [name, record] : {std::pair{"carom", carom}, std::pair{"pocket", pocket}}) {
-        const std::string hex = ShotRecordToHex(record);
+        const std::string hex = table::ShotRecordToHex(record);
         ok = ok && Write("shot_record", name, 0, std::vector<std::uint8_t>(hex.begin(), hex.end()), false);
     }
     if (!ok) {
