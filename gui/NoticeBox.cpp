@@ -2,22 +2,67 @@
 
 #include <mutex>
 
+#include "gui/Button.h"
+#include "gui/UiAtlas.h"
+#include "platform/window/WindowCodes.h"
+
 namespace gui {
 
 namespace {
 std::mutex gHooksMutex;
 NoticeBox::Poster gPoster;
 std::function<void(const WString&)> gJournal;
+
+struct LayoutSpec {
+    int count;
+    std::uint32_t ids[2];
+    const char16_t* captions[2];
+};
+constexpr LayoutSpec kLayouts[NoticeBox::kLayoutCount] = {
+    {1, {button_id::kOk, 0}, {u"OK", nullptr}},
+    {2, {button_id::kConfirm, button_id::kCancelOk}, {u"OK", u"Cancel"}},
+    {2, {button_id::kYes, button_id::kNo}, {u"Yes", u"No"}},
+    {0, {0, 0}, {nullptr, nullptr}},
+};
+constexpr int kButtonWidth = 85, kButtonHeight = 28, kButtonGap = 20;
+constexpr int kLineTop = 40, kLineHeight = 18;
 }  // namespace
 
 NoticeBox::NoticeBox() {
-    SetSize(kWidth, kHeight);
+    Widget::Create(0, 0, kWidth, kHeight);
+    SetImage(atlas::kNoticeBackground);
+    SetModal(true);
+    for (Button*& button : buttons_) {
+        button = AddButton(0, 0, kButtonWidth, kButtonHeight, 0, 0, atlas::kTextButton);
+        button->SetFrameCount(atlas::kTextButtonFrames);
+    }
+    SetVisible(false);
+    SetLayout(0);
 }
 
 void NoticeBox::Reset() {
     for (WString& line : lines_) line.clear();
     result_ = kDefaultResult;
-    layout_ = 0;
+    param_ = 0;
+    SetLayout(0);
+}
+
+void NoticeBox::SetLayout(int layout) {
+    if (layout < 0 || layout >= kLayoutCount) return;
+    layout_ = layout;
+    const LayoutSpec& spec = kLayouts[layout];
+    const int total = spec.count * kButtonWidth + (spec.count - 1) * kButtonGap;
+    for (int i = 0; i < 2; ++i) {
+        Button* button = buttons_[static_cast<std::size_t>(i)];
+        const bool used = i < spec.count;
+        button->SetVisible(used);
+        if (!used) continue;
+        button->SetId(spec.ids[i]);
+        button->SetCaption(spec.captions[i]);
+        // The confirming button answers Enter, the other one Esc.
+        button->SetHotkey(i == 0 ? platform::kVkReturn : platform::kVkEscape);
+        button->MoveTo((kWidth - total) / 2 + i * (kButtonWidth + kButtonGap), kHeight - kButtonHeight - 14);
+    }
 }
 
 void NoticeBox::SetLine(int index, const WString& text) {
@@ -30,30 +75,48 @@ const WString& NoticeBox::Line(int index) const {
     return lines_[static_cast<std::size_t>(index)];
 }
 
+Button* NoticeBox::LayoutButton(int index) const {
+    if (index < 0 || index >= kLayouts[layout_].count) return nullptr;
+    return buttons_[static_cast<std::size_t>(index)];
+}
+
 void NoticeBox::Show(bool visible) {
     const bool wasVisible = IsVisible();
-    Panel::Show(visible);
-    if (!visible || wasVisible) return;
-    WString line = u"BOX " + caption_;
-    for (const WString& text : lines_) {
-        if (!text.empty()) line += u"|" + text;
-    }
-    std::function<void(const WString&)> journal;
-    {
-        std::lock_guard lock(gHooksMutex);
-        journal = gJournal;
-    }
-    if (journal) journal(line);
+    Dialog::Show(visible);
+    if (visible && !wasVisible) JournalBox(caption_, lines_);
 }
 
 void NoticeBox::Press(int button) {
+    const Button* pressed = LayoutButton(button);
+    if (!pressed) return;
+    const std::uint32_t id = pressed->Id();
     Show(false);
-    Poster poster;
-    {
-        std::lock_guard lock(gHooksMutex);
-        poster = gPoster;
+    Post(result_, id, param_, 0);
+}
+
+bool NoticeBox::OnCommand(const CommandEvent& event) {
+    for (int i = 0; i < 2; ++i) {
+        if (event.source == buttons_[static_cast<std::size_t>(i)] && event.code == CommandCode::Event) {
+            Press(i);
+            return true;
+        }
     }
-    if (poster) poster(result_, kFirstButtonId + static_cast<std::uint32_t>(button), 0, 0);
+    return false;
+}
+
+void NoticeBox::Draw(Painter& painter, int x, int y) {
+    Dialog::Draw(painter, x, y);
+    int used = 0;
+    for (const WString& line : lines_) used += line.empty() ? 0 : 1;
+    // The lines sit in the middle of the space between the title and the buttons.
+    const int space = kHeight - kLineTop - kButtonHeight - 24;
+    int top = y + kLineTop + (space - used * kLineHeight) / 2;
+    for (const WString& line : lines_) {
+        if (line.empty()) continue;
+        painter.Text(kFont12, line, x + 10, top, kWidth - 20, kLineHeight, align::kCenter | align::kVCenter,
+                     skin::kText);
+        top += kLineHeight;
+    }
 }
 
 void NoticeBox::SetPoster(Poster poster) {
@@ -61,9 +124,27 @@ void NoticeBox::SetPoster(Poster poster) {
     gPoster = std::move(poster);
 }
 
+void NoticeBox::Post(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    Poster poster;
+    {
+        std::lock_guard lock(gHooksMutex);
+        poster = gPoster;
+    }
+    if (poster) poster(code, a, b, c);
+}
+
 void NoticeBox::SetJournal(std::function<void(const WString& line)> journal) {
     std::lock_guard lock(gHooksMutex);
     gJournal = std::move(journal);
+}
+
+void NoticeBox::WriteJournal(const WString& line) {
+    std::function<void(const WString&)> journal;
+    {
+        std::lock_guard lock(gHooksMutex);
+        journal = gJournal;
+    }
+    if (journal) journal(line);
 }
 
 }  // namespace gui

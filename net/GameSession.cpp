@@ -43,7 +43,10 @@ bool GameSession::ResolveServerAddress(const std::string& setting, std::string& 
 }
 
 bool GameSession::Connect(const std::string& host, std::uint16_t port) {
-    return socket_.Connect(host, port);
+    connectFailed_ = false;
+    const bool started = socket_.Connect(host, port);
+    if (!started) connectFailed_ = true;
+    return started;
 }
 
 void GameSession::Disconnect() {
@@ -51,6 +54,7 @@ void GameSession::Disconnect() {
 }
 
 void GameSession::OnConnected(bool ok) {
+    connectFailed_ = !ok;
     if (ok) lastSendMs_ = std::max<std::uint64_t>(platform::NowMs(), 1);
 }
 

@@ -114,6 +114,8 @@ public:
     bool WaitConnected(std::uint32_t timeoutMs) { return socket_.WaitConnected(timeoutMs); }
     void Disconnect();
     bool IsConnected() const { return socket_.IsConnected(); }
+    // The last connection attempt failed (no socket or no Hello).
+    bool ConnectFailed() const { return connectFailed_.load(); }
     bool EncryptionOn() const { return socket_.EncryptionOn(); }
     int InvalidFrames() const { return socket_.InvalidFrames(); }
 
@@ -262,6 +264,7 @@ private:
     std::unordered_map<std::uint16_t, Handler> handlers_;  // filled once in the constructor
 
     std::atomic<std::uint64_t> lastSendMs_{0};
+    std::atomic<bool> connectFailed_{false};
 
     mutable platform::CriticalSection dataLock_;  // channels, lobby lists, whispers, invitations, effects
     std::vector<ChannelInfo> channels_;

@@ -58,6 +58,11 @@ void PlayerRecord::WriteAccount(Packet& p) const {
     for (std::uint32_t a : abilities) p.WriteU32(a);
     p.WriteU8(dailyCounter).WriteU32(signInCounter).WriteU16(stickerCount);
     for (std::uint16_t h : handicap) p.WriteU16(h);
+    for (const GameTypeEquipment& e : equipment) {
+        p.WriteU64(e.cueSerial).WriteU16(e.cueId).WriteU64(e.ballSetSerial).WriteU16(e.ballSetId);
+        p.WriteU64(e.tableSerial).WriteU16(e.tableId);
+    }
+    p.WriteU32(serverOptionWord);
 }
 
 bool PlayerRecord::ReadAccount(Packet& p) {
@@ -69,6 +74,11 @@ bool PlayerRecord::ReadAccount(Packet& p) {
     for (std::uint32_t& a : r.abilities) p.ReadU32(a);
     p.ReadU8(r.dailyCounter).ReadU32(r.signInCounter).ReadU16(r.stickerCount);
     for (std::uint16_t& h : r.handicap) p.ReadU16(h);
+    for (GameTypeEquipment& e : r.equipment) {
+        p.ReadU64(e.cueSerial).ReadU16(e.cueId).ReadU64(e.ballSetSerial).ReadU16(e.ballSetId);
+        p.ReadU64(e.tableSerial).ReadU16(e.tableId);
+    }
+    p.ReadU32(r.serverOptionWord);
     if (p.IsBad()) return false;
     playerId = r.playerId;
     nickname = std::move(r.nickname);
@@ -89,6 +99,8 @@ bool PlayerRecord::ReadAccount(Packet& p) {
     signInCounter = r.signInCounter;
     stickerCount = r.stickerCount;
     handicap = r.handicap;
+    equipment = r.equipment;
+    serverOptionWord = r.serverOptionWord;
     return true;
 }
 

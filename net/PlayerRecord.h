@@ -86,6 +86,9 @@ public:
     std::uint16_t location = 0;
     std::array<GameTypeEquipment, kGameTypeCount> equipment{};
     std::uint64_t currentItemSerial = 0;
+    // The settings the server keeps for the account (voice, filters, control mode), as
+    // Options::SetFromServerWord reads them.
+    std::uint32_t serverOptionWord = 0;
 
     bool IsChatBanned() const { return chatState == 3 || chatState == 4; }
 
@@ -111,7 +114,8 @@ public:
         currentItemSerial = 0;
     }
 
-    // Account fields without items (the player block of the sign-in flows, docs/protocol.md).
+    // Account fields, the equipment per game type and the server's option word, without items (the
+    // account block of the sign-in flows, docs/protocol.md).
     void WriteAccount(Packet& packet) const;
     // Reads the block; false (record unchanged) when the message is short or malformed.
     bool ReadAccount(Packet& packet);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/lib/AppFolders.h"
 #include "app/lib/AppResources.h"
 #include "app/lib/DeviceCheckDialog.h"
 #include "app/lib/GameEngineFactory.h"
@@ -19,6 +20,7 @@
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
 #include "gui/NoticeBox.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/UiResourceSet.h"
 #include "net/GameSession.h"
 #include "platform/crash/CrashHook.h"
@@ -67,7 +69,9 @@ void App::SetSession(std::unique_ptr<SessionLink> session) {
 void App::Init() {
     std::error_code error;
     startDir_ = std::filesystem::current_path(error).string();
-    configPathA_ = (std::filesystem::path(startDir_) / "config.ini").string();
+    const AppFolders folders = CurrentAppFolders();
+    packagesDir_ = folders.packages;
+    configPathA_ = (std::filesystem::path(folders.config) / "config.ini").string();
 
     Options options;
     if (!options.Load(configPathA_)) LogWrite(u"WARNING : config.ini could not be read\n");
@@ -112,11 +116,10 @@ bool App::Create() {
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
     input_ = std::make_unique<InputDevice>();
-    const platform::MouseBackend mouse = windows_.Backend() == platform::VideoBackend::Sdl
-                                             ? platform::MouseBackend::Sdl
-                                             : platform::MouseBackend::Null;
+    // Both window backends feed the mouse sink (the null one with scripted input), so the device
+    // always takes the events of the window's pump.
     const std::uint32_t inputResult =
-        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(mouse));
+        input_->Init(window_.get(), std::make_unique<platform::MouseDevice>(platform::MouseBackend::Sdl));
     if (inputResult != 0) {
         const WString text = Format(u"Mouse input could not be started (code 0x%08X).", inputResult);
         LogWrite(u"ERROR : %s\n", text);
@@ -133,6 +136,9 @@ void App::CreateScenes() {
         PostUiMessage(code, a, b, c);
     });
     gui::NoticeBox::SetJournal([](const WString& line) { platform::Journal::Write(ToUtf8(line)); });
+    gui::Dialog::SetSoundPlayer([](int id) {
+        if (SoundManager* sound = scenes::GetGlobalSoundManager()) sound->PlayDefault(id);
+    });
     scenes_.SetOwner(this);
     for (int id : SceneIdsForMode(mode_))
         scenes_.AddScene(sceneFactory_ ? sceneFactory_(id) : CreateGameScene(id, *this));
@@ -141,6 +147,8 @@ void App::CreateScenes() {
     LogWrite(u"Start mode %u, scenes%s\n", static_cast<unsigned>(mode_), ids);
     scenes_.SetScene(mode_ == StartMode::Replay ? scenes::scene_id::kReplay : scenes::scene_id::kIntro);
     scenes_.CreateWindows();
+    scenes_.AdoptOptionDialog(CreateOptionDialog(*this));
+    scenes_.AdoptMessenger(CreateMessenger(*this));
     scenesCreated_ = true;
 }
 
@@ -218,8 +226,8 @@ bool App::InitRenderer() {
     options_.Set(options);
     ApplyDisplayRecord();
 
-    resources_->SetRootFolder(FromUtf8(startDir_));
-    resources_->SetDataFolder(u"data");
+    resources_->SetRootFolder(FromUtf8(packagesDir_));
+    resources_->SetDataFolder(u"");
     uiResources_ = std::make_unique<gui::UiResourceSet>(resources_, options.lang);
     uiResources_->InitSets();
 
@@ -277,6 +285,19 @@ void App::ApplyDisplayRecord() {
 
 void App::SetEngineActive(bool active) {
     if (engine_) engine_->SetActive(active);
+}
+
+void App::ShowError(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {
+    scenes_.ShowError(parent, line1, line2, line3);
+}
+
+void App::OpenClanDialog() {
+    OpenMessengerClanPage(scenes_.GetMessenger());
+}
+
+void App::RequestVideoSettings(const VideoSettings& settings, std::uint32_t changes) {
+    SetPendingVideoSettings(settings);
+    PostUiMessage(static_cast<std::uint32_t>(scenes::AppMessage::ApplyVideoSettings), changes, 0, 0);
 }
 
 void App::ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2, const WString& line3) {
@@ -344,6 +365,7 @@ void App::Shutdown() {
     if (input_) input_->Shutdown();
     input_.reset();
     gui::NoticeBox::SetPoster(nullptr);
+    gui::Dialog::SetSoundPlayer(nullptr);
     updateQueue_.reset();
     uiQueue_.reset();
     uiResources_.reset();
@@ -378,7 +400,13 @@ void App::SendByteMessage(std::uint16_t id, std::uint8_t value) {
     session_->SendByteMessage(id, value);
 }
 
-void App::SendMyInfoValue() {}
+void App::SendMyInfoValue() {
+    const gui::MyInfoWindow* window = scenes_.GetMyInfoWindow();
+    if (!window) return;
+    const std::array<std::uint8_t, 8> value = window->Value();
+    session_->SendBlockMessage(shell_message::kMyInfoValue, value.data(),
+                               static_cast<std::uint32_t>(value.size()));
+}
 
 void App::OnSceneCurrent(int id) {
     LogWrite(u"Scene %d\n", id);

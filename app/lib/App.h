@@ -38,13 +38,7 @@ class UiResourceSet;
 }
 
 // The video settings the options dialog hands over with app message 1055.
-struct VideoSettings {
-    bool fullscreen = false;
-    std::uint32_t width = 1024, height = 768;
-    std::uint32_t bitsPerPixel = 32, refreshRate = 60, multisample = 0;
-    bool vsync = false;
-    std::int32_t textureDetail = 1;
-};
+using VideoSettings = scenes::VideoSettings;
 
 // The client build number, sent at sign-in and written into shot records.
 constexpr std::uint32_t GetClientBuildNumber() {
@@ -88,7 +82,7 @@ public:
     // update thread are passed on to the main thread.
     int FilterMessage(const EventRecord& record, bool onMainThread = true);
     void ApplySoundOptions();
-    void SendServerOptions();
+    void SendServerOptions() override;
 
     // Main thread: the window procedure.
     std::intptr_t WndProc(const platform::Message& message);
@@ -111,6 +105,21 @@ public:
     void ShowNotice(gui::Widget* parent, const WString& line1, const WString& line2 = {},
                     const WString& line3 = {}) override;
     OptionsStore* UserOptions() override { return &options_; }
+    gui::NoticeBox* GetNoticeBox() override { return scenes_.GetNoticeBox(); }
+    gui::NoticeBox* GetSecondNoticeBox() override { return scenes_.GetSecondNoticeBox(); }
+    gui::Dialog* GetOptionDialog() override { return scenes_.GetOptionDialog(); }
+    gui::Dialog* GetMessenger() override { return scenes_.GetMessenger(); }
+    void ShowError(gui::Widget* parent, const WString& line1, const WString& line2 = {},
+                   const WString& line3 = {}) override;
+    std::string ConfigFilePath() const override { return configPathA_; }
+    void RequestVideoSettings(const VideoSettings& settings, std::uint32_t changes) override;
+    bool OfflineMode() const override { return mode_ == StartMode::Offline; }
+    std::uint32_t ClientBuild() const override { return kClientBuildNumber; }
+    void OpenClanDialog() override;
+    WString Argument(std::size_t index) const override { return ArgumentOrEmpty(args_, index); }
+    gui::MyInfoWindow* GetMyInfoWindow() override { return scenes_.GetMyInfoWindow(); }
+    gui::UserInfoWindow* GetUserInfoWindow() override { return scenes_.GetUserInfoWindow(); }
+    gui::InviteDialog* GetInviteDialog() override { return scenes_.GetInviteDialog(); }
     net::GameSession* CurrentSession() override;
     bool WaterEffect() const override;
 
@@ -131,6 +140,7 @@ public:
     Engine* GetEngine() { return engine_.get(); }
     // The mouse input device, or nullptr when it could not start.
     InputDevice* Input() override { return input_.get(); }
+    platform::KeyboardState* Keyboard() override { return &windows_.Keyboard(); }
     const std::string& ConfigPath() const { return configPathA_; }
     const std::string& StartDirectory() const { return startDir_; }
     // Changes the current folder back to the start folder unless `skip`; returns 1.
@@ -186,6 +196,7 @@ private:
 
     std::string startDir_;
     std::string configPathA_;
+    std::string packagesDir_;
     WString statusText_;
     std::uint64_t statusTime_ = 0;
 

@@ -9,12 +9,12 @@
 // Bits of App's pending window changes, applied by the render step.
 namespace pending {
 constexpr std::uint32_t kResume = 0x1;
-constexpr std::uint32_t kTextureFilter = 0x2;
+constexpr std::uint32_t kTextureFilter = scenes::video_change::kTextureFilter;
 constexpr std::uint32_t kResized = 0x4;
-constexpr std::uint32_t kDeviceSettings = 0x8;
-constexpr std::uint32_t kDisplayMode = 0x10;
+constexpr std::uint32_t kDeviceSettings = scenes::video_change::kDeviceSettings;
+constexpr std::uint32_t kDisplayMode = scenes::video_change::kDisplayMode;
 constexpr std::uint32_t kDialogBoxMode = 0x20;
-constexpr std::uint32_t kSceneEffects = 0x100;
+constexpr std::uint32_t kSceneEffects = scenes::video_change::kSceneEffects;
 }  // namespace pending
 
 // Accelerator commands (WM_COMMAND ids).

@@ -1,5 +1,6 @@
 // The main loop, the render step and the pending window and display changes.
 #include "app/lib/App.h"
+#include "app/lib/SceneFactory.h"
 #include "engine/core/EngineSettings.h"
 #include "engine/core/Log.h"
 #include "engine/render/RenderDevice.h"
@@ -190,6 +191,7 @@ void App::ToggleFullscreen() {
     }
     fullscreen_ = !fullscreen_.load();
     options_.Update([&](Options& o) { o.fullscreen = fullscreen_ ? 1 : 0; });
+    SetOptionDialogFullscreen(scenes_.GetOptionDialog(), fullscreen_);
     pending_ |= pending::kDisplayMode;
 }
 

@@ -274,6 +274,8 @@ std::intptr_t App::WndProc(const Message& message) {
         case kWmChar:
         case kWmSysKeyDown:
         case kWmSysKeyUp:
+        case kWmImeComposition:
+        case kWmImeEndComposition:
             if (running_ && scenes_.OnWindowMessage(message.message, message.wParam, message.lParam))
                 return 0;
             break;

@@ -6,6 +6,9 @@
 #include "engine/core/Log.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
+#include "gui/CommonDialogs.h"
+#include "gui/Overlays.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/TextInput.h"
 #include "net/ChatFilter.h"
 #include "scenes/base/SceneLighting.h"
@@ -88,8 +91,22 @@ std::vector<int> GameSceneManager::SceneIds() const {
 }
 
 void GameSceneManager::CreateWindows() {
+    // The shared windows belong to the scene manager, not to the scene that shows them: scenes
+    // attach them as children without owning them.
     notice_ = std::make_unique<gui::NoticeBox>();
     secondNotice_ = std::make_unique<gui::NoticeBox>();
+    notUsable_ = std::make_unique<gui::FunctionNotUsableNotice>();
+    myInfo_ = std::make_unique<gui::MyInfoWindow>();
+    userInfo_ = std::make_unique<gui::UserInfoWindow>();
+    invite_ = std::make_unique<gui::InviteDialog>();
+}
+
+void GameSceneManager::AdoptOptionDialog(std::unique_ptr<gui::Dialog> dialog) {
+    optionDialog_ = std::move(dialog);
+}
+
+void GameSceneManager::AdoptMessenger(std::unique_ptr<gui::Dialog> messenger) {
+    messenger_ = std::move(messenger);
 }
 
 void GameSceneManager::ShowBox(gui::NoticeBox* box, gui::Widget* parent, const WString& caption,
@@ -260,7 +277,14 @@ void GameSceneManager::Tick(std::uint64_t nowMs, std::uint64_t time100us) {
 }
 
 bool GameSceneManager::RenderCurrentScene(bool draw) {
-    if (scenes::GameScene* scene = Current()) scene->Render(owner_ ? owner_->Renderer() : nullptr, draw);
+    scenes::GameScene* scene = Current();
+    if (!scene) return true;
+    RenderDevice* renderer = owner_ ? owner_->Renderer() : nullptr;
+    scene->Render(renderer, draw);
+    if (draw && renderer && scene->IsActive()) {
+        platform::ScopedLock lock(widgetLock_);
+        gui::DrawWidgetScreen(*scene, renderer);
+    }
     return true;
 }
 
@@ -294,6 +318,8 @@ void GameSceneManager::PostShortcut(std::uint32_t n) {
 void GameSceneManager::InitSharedResources(ResourceManager* resources, RenderDevice* renderer) {
     if (notice_) notice_->LoadTextures(resources, renderer);
     if (secondNotice_) secondNotice_->LoadTextures(resources, renderer);
+    gui::Tooltip::Create();
+    gui::ModalOverlay::Instance();
     if (!resources) return;
     // A missing package, group or word list leaves the filter empty.
     ResourcePackage* package = resources->OpenPackage(u"Lang");
@@ -307,6 +333,13 @@ void GameSceneManager::DestroyAll() {
     platform::ScopedLock lock(sceneLock_);
     savedFocus_ = nullptr;
     current_.store(nullptr, std::memory_order_release);
+    gui::DestroyGuiOverlays();
+    invite_.reset();
+    userInfo_.reset();
+    myInfo_.reset();
+    notUsable_.reset();
+    messenger_.reset();
+    optionDialog_.reset();
     notice_.reset();
     secondNotice_.reset();
     scenes_.clear();

@@ -18,8 +18,13 @@
 #include "scenes/base/SceneHost.h"
 
 namespace gui {
+class Dialog;
 class EditBox;
-}
+class FunctionNotUsableNotice;
+class InviteDialog;
+class MyInfoWindow;
+class UserInfoWindow;
+}  // namespace gui
 #include "gui/NoticeBox.h"
 #include "platform/sys/CriticalSection.h"
 
@@ -60,6 +65,16 @@ public:
     void CreateWindows();
     gui::NoticeBox* GetNoticeBox() { return notice_.get(); }
     gui::NoticeBox* GetSecondNoticeBox() { return secondNotice_.get(); }
+    // The shared popups the 3D scenes adopt as their children and show on their buttons. The
+    // option dialog and the messenger are made by the front end and handed over with Adopt*.
+    gui::Dialog* GetOptionDialog() { return optionDialog_.get(); }
+    gui::Dialog* GetMessenger() { return messenger_.get(); }
+    gui::MyInfoWindow* GetMyInfoWindow() { return myInfo_.get(); }
+    gui::UserInfoWindow* GetUserInfoWindow() { return userInfo_.get(); }
+    gui::InviteDialog* GetInviteDialog() { return invite_.get(); }
+    gui::FunctionNotUsableNotice* GetFunctionNotUsableNotice() { return notUsable_.get(); }
+    void AdoptOptionDialog(std::unique_ptr<gui::Dialog> dialog);
+    void AdoptMessenger(std::unique_ptr<gui::Dialog> messenger);
     void ShowError(gui::Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {});
     void ShowNotice(gui::Widget* parent, const WString& l1, const WString& l2 = {}, const WString& l3 = {},
                     const WString& l4 = {});
@@ -109,6 +124,12 @@ private:
     std::map<int, std::unique_ptr<scenes::GameScene>, std::greater<int>> scenes_;
     std::unique_ptr<gui::NoticeBox> notice_;
     std::unique_ptr<gui::NoticeBox> secondNotice_;
+    std::unique_ptr<gui::Dialog> optionDialog_;
+    std::unique_ptr<gui::Dialog> messenger_;
+    std::unique_ptr<gui::FunctionNotUsableNotice> notUsable_;
+    std::unique_ptr<gui::MyInfoWindow> myInfo_;
+    std::unique_ptr<gui::UserInfoWindow> userInfo_;
+    std::unique_ptr<gui::InviteDialog> invite_;
     platform::CriticalSection sceneLock_;
     platform::CriticalSection messageLock_;
     platform::CriticalSection widgetLock_;

@@ -1,6 +1,12 @@
 #include "app/lib/SceneFactory.h"
 
+#include "app/lib/App.h"
 #include "app/lib/AppCodes.h"
+#include "scenes/front/Messenger.h"
+#include "scenes/front/OptionDialog.h"
+#include "scenes/front/SceneIntro.h"
+#include "scenes/front/SceneLobby.h"
+#include "scenes/front/SceneLogin.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
     using namespace scenes::scene_id;
@@ -16,5 +22,31 @@ std::vector<int> SceneIdsForMode(StartMode mode) {
 }
 
 std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
-    return std::make_unique<scenes::GameScene>(id);
+    using namespace scenes::scene_id;
+    switch (id) {
+        case kIntro:
+            return std::make_unique<scenes::SceneIntro>();
+        case kLogin:
+            return std::make_unique<scenes::SceneLogin>();
+        case kLobby:
+            return std::make_unique<scenes::SceneLobby>();
+        default:
+            return std::make_unique<scenes::GameScene>(id);
+    }
+}
+
+std::unique_ptr<gui::Dialog> CreateOptionDialog(App& app) {
+    return std::make_unique<scenes::OptionDialog>(&app);
+}
+
+std::unique_ptr<gui::Dialog> CreateMessenger(App& app) {
+    return std::make_unique<scenes::Messenger>(&app);
+}
+
+void SetOptionDialogFullscreen(gui::Dialog* dialog, bool on) {
+    if (auto* options = dynamic_cast<scenes::OptionDialog*>(dialog)) options->SetFullscreen(on);
+}
+
+void OpenMessengerClanPage(gui::Dialog* messenger) {
+    if (auto* m = dynamic_cast<scenes::Messenger*>(messenger)) m->OpenClanDialog();
 }

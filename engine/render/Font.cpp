@@ -23,8 +23,16 @@ std::unique_ptr<Font> Font::Create(RenderDevice* device, const WString& face, st
     return font;
 }
 
-void Font::Measure(WStringView text, int& width, int& height) {
-    raster_->Measure(WString(text), width, height);
+void Font::Measure(WStringView view, int& width, int& height) {
+    WString text(view);
+    if (auto it = sizes_.find(text); it != sizes_.end()) {
+        width = it->second.first;
+        height = it->second.second;
+        return;
+    }
+    raster_->Measure(text, width, height);
+    if (sizes_.size() >= kCachedSizes) sizes_.clear();
+    sizes_.emplace(std::move(text), std::make_pair(width, height));
 }
 
 Texture* Font::TextTexture(WStringView view) {

@@ -6,6 +6,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <unordered_map>
 
 #include "engine/core/Text.h"
 #include "engine/render/Texture.h"
@@ -29,6 +30,7 @@ public:
     const WString& Face() const { return face_; }
 
     static constexpr std::size_t kCachedLines = 64;
+    static constexpr std::size_t kCachedSizes = 512;
 
 private:
     Font() = default;
@@ -37,4 +39,6 @@ private:
     std::unique_ptr<platform::FontRaster> raster_;
     std::list<WString> recent_;  // most recent first
     std::map<WString, std::pair<TexturePtr, std::list<WString>::iterator>> lines_;
+    // Line sizes: measuring walks every glyph, and the widgets measure the same labels each frame.
+    std::unordered_map<WString, std::pair<int, int>> sizes_;
 };

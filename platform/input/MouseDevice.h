@@ -3,9 +3,10 @@
 // batches by the game's update thread. The device is foreground-only: it can be acquired only
 // while the game window has the input focus, and losing the focus takes it away.
 //
-// Two backends. `Sdl`: the window's event pump pushes the events through the functions below
-// (PostMouseMotion...) to the device registered as the process's mouse sink. `Null`: nothing is
-// registered; tests inject records and focus changes directly.
+// Two backends. `Sdl`: the window layer's input road (either window backend, scripted input too)
+// pushes the events through the functions below (PostMouseMotion...) to the device registered as
+// the process's mouse sink. `Null`: nothing is registered; tests inject records and focus changes
+// directly.
 
 #include <cstdint>
 #include <deque>

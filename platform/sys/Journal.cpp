@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "platform/sys/CriticalSection.h"
 #include "platform/sys/Env.h"
@@ -17,6 +19,9 @@ struct JournalFile {
     CriticalSection lock;
     bool configured = false;  // MARVENLOT_JOURNAL read or Open called
     int fd = -1;
+    std::uint64_t sequence = 0;
+    std::uint64_t nextObserverId = 1;
+    std::vector<std::pair<std::uint64_t, Journal::Observer>> observers;
 };
 
 // Never destroyed: other threads and exit-time code may still write while statics are torn down.
@@ -64,11 +69,14 @@ void Journal::Write(std::string_view line) {
     JournalFile& state = State();
     ScopedLock guard(state.lock);
     EnsureConfigured(state);
-    if (state.fd < 0) return;
+    if (state.fd < 0 && state.observers.empty()) return;
 
     std::string record(line);
     for (char& c : record)
         if (c == '\n' || c == '\r') c = ' ';
+    ++state.sequence;
+    for (const auto& [id, observer] : state.observers) observer(state.sequence, record);
+    if (state.fd < 0) return;
     record.push_back('\n');
 
     // O_APPEND makes each write one atomic append, also against other processes sharing the file.
@@ -79,6 +87,26 @@ void Journal::Write(std::string_view line) {
         if (n <= 0) return;
         done += static_cast<std::size_t>(n);
     }
+}
+
+std::uint64_t Journal::Subscribe(Observer observer) {
+    JournalFile& state = State();
+    ScopedLock guard(state.lock);
+    const std::uint64_t id = state.nextObserverId++;
+    state.observers.emplace_back(id, std::move(observer));
+    return id;
+}
+
+void Journal::Unsubscribe(std::uint64_t id) {
+    JournalFile& state = State();
+    ScopedLock guard(state.lock);
+    std::erase_if(state.observers, [id](const auto& entry) { return entry.first == id; });
+}
+
+std::uint64_t Journal::Sequence() {
+    JournalFile& state = State();
+    ScopedLock guard(state.lock);
+    return state.sequence;
 }
 
 void JournalScene(int id) {

@@ -4,6 +4,7 @@
 // with one append each (no line is ever split or interleaved) and are on disk when Write returns.
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -19,6 +20,15 @@ public:
     // Switches to another file (empty: off). Start-up reads MARVENLOT_JOURNAL on the first Write;
     // tests call this to point the journal at a file of their own.
     static bool Open(const std::string& path);
+
+    // In-process observers see every line (with or without a file), in the order written, with
+    // its number: the count of lines written in this process so far. They are called under the
+    // journal's lock, so they must be quick and must neither write to the journal nor unsubscribe.
+    using Observer = std::function<void(std::uint64_t sequence, std::string_view line)>;
+    static std::uint64_t Subscribe(Observer observer);  // returns the id to unsubscribe with
+    static void Unsubscribe(std::uint64_t id);
+    // Number of the last line written (0 before the first).
+    static std::uint64_t Sequence();
 };
 
 // "SCENE <id>" when a scene becomes current.

@@ -1,6 +1,4 @@
-#include <cstdlib>
-#include <cstring>
-
+#include "platform/sys/Clock.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -24,17 +22,11 @@ std::size_t MessageQueue::Size() const {
 }
 
 bool WindowSystem::PeekMessage(Message& out) {
+    if (player_) player_->Step(GetClock().NowMs(), *this);
     PumpEvents();
-    return queue_.Pop(out);
-}
-
-VideoBackend WindowSystem::BackendFromEnvironment() {
-    const char* chosen = std::getenv("MARVENLOT_VIDEO");
-    if (chosen && std::strcmp(chosen, "null") == 0) return VideoBackend::Null;
-    if (chosen && std::strcmp(chosen, "sdl") == 0) return VideoBackend::Sdl;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return ((x11 && *x11) || (wayland && *wayland)) ? VideoBackend::Sdl : VideoBackend::Null;
+    if (!queue_.Pop(out)) return false;
+    keyboard_.OnMessage(out);
+    return true;
 }
 
 }  // namespace platform

@@ -5,8 +5,15 @@
 
 namespace platform {
 
-NullWindow::NullWindow(const WindowDesc& desc)
-    : title_(desc.title), bounds_(desc.bounds), fullscreen_(desc.fullscreen) {}
+NullWindow::NullWindow(const WindowDesc& desc, std::function<void()> onDestroy)
+    : onDestroy_(std::move(onDestroy)),
+      title_(desc.title),
+      bounds_(desc.bounds),
+      fullscreen_(desc.fullscreen) {}
+
+NullWindow::~NullWindow() {
+    if (onDestroy_) onDestroy_();
+}
 
 void NullWindow::SetBounds(const Rect& bounds, bool fullscreen) {
     std::lock_guard lock(mutex_);
@@ -132,11 +139,32 @@ public:
     VideoBackend Backend() const override { return VideoBackend::Null; }
     DesktopMode GetDesktopMode() const override { return NullDesktopMode(); }
     std::unique_ptr<Window> CreateMainWindow(const WindowDesc& desc) override {
-        return std::make_unique<NullWindow>(desc);
+        // The window may outlive the system: it forgets itself through a weak link.
+        auto window = std::make_unique<NullWindow>(desc, [link = std::weak_ptr<NullWindow*>(main_)] {
+            if (auto main = link.lock()) *main = nullptr;
+        });
+        *main_ = window.get();
+        return window;
+    }
+
+    // No device to go through: the event is routed at once, the wheel at the pointer's screen
+    // position over the main window.
+    void InjectInput(const InputEvent& event) override {
+        InputEvent routed = event;
+        const Rect bounds = *main_ ? (*main_)->GetWindowRect() : Rect{};
+        routed.screenX = bounds.left + event.x;
+        routed.screenY = bounds.top + event.y;
+        // The cursor goes where the pointer goes, for the cursor-measuring input mode.
+        if (event.kind == InputEvent::Kind::MouseMove && *main_)
+            (*main_)->SetCursorPos(routed.screenX, routed.screenY);
+        router_.Deliver(routed);
     }
 
 protected:
     void PumpEvents() override {}
+
+private:
+    std::shared_ptr<NullWindow*> main_ = std::make_shared<NullWindow*>(nullptr);
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
-// The window without a display: a record of what the client asked of it. Tests inject input with
-// WindowSystem::PostMessage and read the record back.
+// The window without a display: a record of what the client asked of it. Tests inject messages
+// with WindowSystem::PostMessage, or input events with InjectInput, and read the record back.
+
+#include <functional>
 
 #include "platform/window/Window.h"
 
@@ -8,7 +10,9 @@ namespace platform {
 
 class NullWindow final : public Window {
 public:
-    explicit NullWindow(const WindowDesc& desc);
+    // `onDestroy` runs when the window goes away (the window system forgets its main window).
+    explicit NullWindow(const WindowDesc& desc, std::function<void()> onDestroy = {});
+    ~NullWindow() override;
 
     void SetBounds(const Rect& bounds, bool fullscreen) override;
     Rect GetWindowRect() const override;
@@ -38,6 +42,7 @@ public:
     ShowCommand LastShow() const;
 
 private:
+    std::function<void()> onDestroy_;
     mutable std::mutex mutex_;
     std::u16string title_;
     Rect bounds_;

@@ -1,68 +1,20 @@
 // The sdl backend: a borderless window with the OpenGL flag, SDL events turned into window messages.
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
 
-#include "platform/input/MouseDevice.h"
+#include "platform/sys/Utf8.h"
+#include "platform/window/SdlKeyMap.h"
 #include "platform/window/Window.h"
 
 namespace platform {
 std::unique_ptr<WindowSystem> CreateSdlWindowSystem();
 std::unique_ptr<WindowSystem> CreateNullWindowSystem();
 
-namespace {
-
-std::string Utf16ToUtf8(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
-
-std::u16string Utf8ToUtf16(const char* text) {
-    std::u16string out;
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p) {
-        std::uint32_t c = *p++;
-        int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
-        if (extra) c &= (0x3F >> extra);
-        for (; extra > 0 && (*p & 0xC0) == 0x80; --extra) c = (c << 6) | (*p++ & 0x3F);
-        if (extra) c = 0xFFFD;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    }
-    return out;
-}
-
-std::uint32_t VirtualKeyOf(SDL_Keycode key) {
+std::uint32_t VirtualKeyOfSdlKey(std::int32_t key) {
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::uint32_t>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<std::uint32_t>('0' + (key - SDLK_0));
     if (key >= SDLK_F1 && key <= SDLK_F12) return kVkF1 + static_cast<std::uint32_t>(key - SDLK_F1);
@@ -156,12 +108,16 @@ std::uint32_t VirtualKeyOf(SDL_Keycode key) {
     }
 }
 
+namespace {
+
 class SdlWindow final : public Window {
 public:
-    SdlWindow(SDL_Window* window, MessageQueue& queue) : window_(window), queue_(queue) {
+    SdlWindow(SDL_Window* window, MessageQueue& queue, std::function<void()> onDestroy)
+        : window_(window), queue_(queue), onDestroy_(std::move(onDestroy)) {
         for (std::size_t i = 0; i < cursors_.size(); ++i) cursors_[i] = nullptr;
     }
     ~SdlWindow() override {
+        if (onDestroy_) onDestroy_();
         for (SDL_Cursor* cursor : cursors_)
             if (cursor) SDL_FreeCursor(cursor);
         SDL_DestroyWindow(window_);
@@ -209,7 +165,9 @@ public:
         }
     }
     void BringToFront() override { SDL_RaiseWindow(window_); }
-    std::u16string Title() const override { return Utf8ToUtf16(SDL_GetWindowTitle(window_)); }
+    std::u16string Title() const override {
+        return Utf8ToUtf16(SDL_GetWindowTitle(window_) ? SDL_GetWindowTitle(window_) : "");
+    }
 
     void ShowCursor(bool show) override { SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE); }
     void SetCursor(CursorShape shape) override {
@@ -285,6 +243,7 @@ public:
 private:
     SDL_Window* window_;
     MessageQueue& queue_;
+    std::function<void()> onDestroy_;
     std::array<SDL_Cursor*, 7> cursors_;
     bool dragging_ = false;
     int dragMouseX_ = 0, dragMouseY_ = 0, dragWindowX_ = 0, dragWindowY_ = 0;
@@ -320,8 +279,11 @@ public:
             std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
             return nullptr;
         }
-        auto result = std::make_unique<SdlWindow>(window, queue_);
-        main_ = result.get();
+        // The window may outlive the system: it forgets itself through a weak link.
+        auto result = std::make_unique<SdlWindow>(window, queue_, [link = std::weak_ptr<SdlWindow*>(main_)] {
+            if (auto main = link.lock()) *main = nullptr;
+        });
+        *main_ = result.get();
         return result;
     }
 
@@ -336,84 +298,191 @@ public:
         return true;
     }
 
+    void InjectInput(const InputEvent& event) override { PushEvent(event); }
+
 protected:
     void PumpEvents() override {
         SDL_Event event;
         while (SDL_PollEvent(&event)) Translate(event);
-        if (main_) main_->UpdateDrag();
+        if (*main_) (*main_)->UpdateDrag();
     }
 
 private:
+    // Device events become input events on the road every backend shares.
     void Translate(const SDL_Event& event) {
+        InputEvent input;
         switch (event.type) {
             case SDL_QUIT:
-                queue_.Post({kWmClose, 0, 0});
+                input.kind = InputEvent::Kind::Close;
                 break;
             case SDL_WINDOWEVENT:
                 TranslateWindowEvent(event.window);
-                break;
+                return;
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                TranslateKey(event.key);
+                input.kind = InputEvent::Kind::Key;
+                input.down = event.type == SDL_KEYDOWN;
+                input.virtualKey = VirtualKeyOfSdlKey(event.key.keysym.sym);
+                input.altModifier = (event.key.keysym.mod & KMOD_ALT) != 0;
                 break;
+            case SDL_TEXTEDITING:
+                TranslateComposition(event.edit.text);
+                return;
             case SDL_TEXTINPUT:
-                if (!altHeld_) {
-                    for (char16_t unit : Utf8ToUtf16(event.text.text)) queue_.Post({kWmChar, unit, 1});
-                }
+                input.kind = InputEvent::Kind::Text;
+                input.text = event.text.text;
                 break;
             case SDL_MOUSEMOTION:
-                PostMouseMotion(event.motion.xrel, event.motion.yrel);
-                queue_.Post({kWmMouseMove, ButtonState(event.motion.state),
-                             MakeLParam(event.motion.x, event.motion.y)});
+                input.kind = InputEvent::Kind::MouseMove;
+                input.x = event.motion.x;
+                input.y = event.motion.y;
+                input.dx = event.motion.xrel;
+                input.dy = event.motion.yrel;
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
-                // The buffered device numbers buttons left 0, right 1, middle 2.
-                PostMouseButton(event.button.button == SDL_BUTTON_LEFT    ? 0
-                                : event.button.button == SDL_BUTTON_RIGHT ? 1
-                                                                          : event.button.button - 1,
-                                event.type == SDL_MOUSEBUTTONDOWN);
-                TranslateButton(event.button);
+                // The buffered device numbers buttons left 0, right 1, middle 2, then the extra ones.
+                input.kind = InputEvent::Kind::MouseButton;
+                input.button = event.button.button == SDL_BUTTON_LEFT     ? 0
+                               : event.button.button == SDL_BUTTON_RIGHT  ? 1
+                               : event.button.button == SDL_BUTTON_MIDDLE ? 2
+                                                                          : event.button.button - 1;
+                input.down = event.type == SDL_MOUSEBUTTONDOWN;
+                input.clicks = event.button.clicks;
+                input.x = event.button.x;
+                input.y = event.button.y;
                 break;
             case SDL_MOUSEWHEEL: {
-                PostMouseWheel(event.wheel.y * kWheelDelta);
-                int x = 0, y = 0;
-                SDL_GetGlobalMouseState(&x, &y);
-                PostMouseWheel(event.wheel.y * kWheelDelta);
-                const auto delta =
-                    static_cast<std::uint16_t>(static_cast<std::int16_t>(event.wheel.y * kWheelDelta));
-                queue_.Post({kWmMouseWheel, static_cast<std::uintptr_t>(delta) << 16, MakeLParam(x, y)});
+                input.kind = InputEvent::Kind::MouseWheel;
+                input.notches =
+                    event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+                int left = 0, top = 0;
+                if (*main_)
+                    SDL_GetWindowPosition(static_cast<SDL_Window*>((*main_)->NativeHandle()), &left, &top);
+                input.screenX = left + event.wheel.mouseX;
+                input.screenY = top + event.wheel.mouseY;
                 break;
             }
             case SDL_DROPFILE:
                 SDL_free(event.drop.file);
                 queue_.Post({kWmDropFiles, 0, 0});
-                break;
+                return;
             default:
-                break;
+                return;
+        }
+        router_.Deliver(input);
+    }
+
+    // SDL sends the whole composing text with each change; the client gets it unit by unit, the
+    // first one restarting the composition, and an empty text ends it.
+    void TranslateComposition(const char* text) {
+        const std::u16string units = Utf8ToUtf16(text);
+        if (units.empty()) {
+            queue_.Post({kWmImeEndComposition, 0, 0});
+            return;
+        }
+        queue_.Post({kWmImeStartComposition, 0, 0});
+        std::intptr_t flags = kGcsCompStr | kCompositionRestart;
+        for (char16_t unit : units) {
+            queue_.Post({kWmImeComposition, unit, flags});
+            flags = kGcsCompStr;
         }
     }
 
-    static std::uintptr_t ButtonState(std::uint32_t sdlState) {
-        std::uintptr_t state = 0;
-        if (sdlState & SDL_BUTTON_LMASK) state |= kMkLButton;
-        if (sdlState & SDL_BUTTON_RMASK) state |= kMkRButton;
-        return state;
+    // Scripted input goes into SDL's own queue, so it comes back through Translate as device
+    // events do.
+    void PushEvent(const InputEvent& input) {
+        SDL_Event event{};
+        const std::uint32_t windowId = *main_ ? (*main_)->Id() : 0;
+        switch (input.kind) {
+            case InputEvent::Kind::MouseMove:
+                event.type = SDL_MOUSEMOTION;
+                event.motion.windowID = windowId;
+                event.motion.state = pushedButtons_;
+                event.motion.x = input.x;
+                event.motion.y = input.y;
+                event.motion.xrel = input.dx;
+                event.motion.yrel = input.dy;
+                break;
+            case InputEvent::Kind::MouseButton: {
+                static constexpr std::uint8_t kButtons[] = {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT,
+                                                            SDL_BUTTON_MIDDLE};
+                if (input.button < 0 || input.button > 2) return;
+                const std::uint8_t button = kButtons[input.button];
+                event.type = input.down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+                event.button.windowID = windowId;
+                event.button.button = button;
+                event.button.state = input.down ? SDL_PRESSED : SDL_RELEASED;
+                event.button.clicks = static_cast<std::uint8_t>(input.clicks);
+                event.button.x = input.x;
+                event.button.y = input.y;
+                if (input.down)
+                    pushedButtons_ |= SDL_BUTTON(button);
+                else
+                    pushedButtons_ &= ~SDL_BUTTON(button);
+                break;
+            }
+            case InputEvent::Kind::MouseWheel:
+                event.type = SDL_MOUSEWHEEL;
+                event.wheel.windowID = windowId;
+                event.wheel.y = input.notches;
+                event.wheel.preciseY = static_cast<float>(input.notches);
+                event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+                event.wheel.mouseX = input.x;
+                event.wheel.mouseY = input.y;
+                break;
+            case InputEvent::Kind::Key: {
+                const SDL_Keycode key = SDL_GetKeyFromName(input.text.c_str());
+                if (key == SDLK_UNKNOWN) return;
+                event.type = input.down ? SDL_KEYDOWN : SDL_KEYUP;
+                event.key.windowID = windowId;
+                event.key.state = input.down ? SDL_PRESSED : SDL_RELEASED;
+                event.key.keysym.sym = key;
+                event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+                break;
+            }
+            case InputEvent::Kind::Text:
+                PushText(input.text, windowId);
+                return;
+            case InputEvent::Kind::Focus:
+                event.type = SDL_WINDOWEVENT;
+                event.window.windowID = windowId;
+                event.window.event = input.down ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+                break;
+            case InputEvent::Kind::Close:
+                event.type = SDL_QUIT;
+                break;
+        }
+        if (SDL_PushEvent(&event) < 0) std::fprintf(stderr, "SDL_PushEvent: %s\n", SDL_GetError());
+    }
+
+    // A text event holds at most 31 bytes: longer text goes in pieces cut between characters.
+    static void PushText(const std::string& text, std::uint32_t windowId) {
+        constexpr std::size_t kPiece = SDL_TEXTINPUTEVENT_TEXT_SIZE - 1;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            std::size_t end = std::min(text.size(), at + kPiece);
+            while (end < text.size() && end > at && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                --end;
+            SDL_Event event{};
+            event.type = SDL_TEXTINPUT;
+            event.text.windowID = windowId;
+            text.copy(event.text.text, end - at, at);
+            if (SDL_PushEvent(&event) < 0) std::fprintf(stderr, "SDL_PushEvent: %s\n", SDL_GetError());
+            at = end;
+        }
     }
 
     void TranslateWindowEvent(const SDL_WindowEvent& event) {
         switch (event.event) {
             case SDL_WINDOWEVENT_FOCUS_GAINED:
-                PostMouseFocus(true);
-                queue_.Post({kWmActivateApp, 1, 0});
-                queue_.Post({kWmActivate, kWaActive, 0});
+            case SDL_WINDOWEVENT_FOCUS_LOST: {
+                InputEvent focus;
+                focus.kind = InputEvent::Kind::Focus;
+                focus.down = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+                router_.Deliver(focus);
                 break;
-            case SDL_WINDOWEVENT_FOCUS_LOST:
-                PostMouseFocus(false);
-                altHeld_ = false;
-                queue_.Post({kWmActivate, kWaInactive, 0});
-                queue_.Post({kWmActivateApp, 0, 0});
-                break;
+            }
             case SDL_WINDOWEVENT_MINIMIZED:
                 queue_.Post({kWmSize, kSizeMinimized, 0});
                 break;
@@ -434,47 +503,8 @@ private:
         }
     }
 
-    void TranslateKey(const SDL_KeyboardEvent& event) {
-        const bool down = event.type == SDL_KEYDOWN;
-        const std::uint32_t vk = VirtualKeyOf(event.keysym.sym);
-        if (vk == kVkMenu) altHeld_ = down;
-        if (vk == 0) return;
-        const bool alt = altHeld_ || (event.keysym.mod & KMOD_ALT) != 0;
-        std::uint32_t lParam = 1;
-        if (alt) lParam |= kKeyAltDown;
-        if (!down) lParam |= kKeyReleased;
-        // F10 and every key with Alt held arrive as system keys, as the client expects.
-        const bool system = alt || vk == kVkF10;
-        const std::uint32_t message =
-            down ? (system ? kWmSysKeyDown : kWmKeyDown) : (system ? kWmSysKeyUp : kWmKeyUp);
-        queue_.Post({message, vk, static_cast<std::intptr_t>(lParam)});
-        if (down && alt && vk == kVkOem3) queue_.Post({kWmSysChar, 0x60, static_cast<std::intptr_t>(lParam)});
-    }
-
-    void TranslateButton(const SDL_MouseButtonEvent& event) {
-        const bool down = event.type == SDL_MOUSEBUTTONDOWN;
-        PostMouseButton(event.button - 1, down);
-        std::uint32_t message = 0;
-        switch (event.button) {
-            case SDL_BUTTON_LEFT:
-                message = down ? kWmLButtonDown : kWmLButtonUp;
-                break;
-            case SDL_BUTTON_RIGHT:
-                message = down ? kWmRButtonDown : kWmRButtonUp;
-                break;
-            case SDL_BUTTON_MIDDLE:
-                message = down ? kWmMButtonDown : kWmMButtonUp;
-                break;
-            default:
-                return;
-        }
-        if (down && event.clicks == 2 && event.button == SDL_BUTTON_LEFT) message = kWmLButtonDblClk;
-        queue_.Post(
-            {message, ButtonState(SDL_GetMouseState(nullptr, nullptr)), MakeLParam(event.x, event.y)});
-    }
-
-    SdlWindow* main_ = nullptr;
-    bool altHeld_ = false;
+    std::shared_ptr<SdlWindow*> main_ = std::make_shared<SdlWindow*>(nullptr);
+    std::uint32_t pushedButtons_ = 0;  // SDL button mask of the scripted presses
 };
 
 }  // namespace

@@ -1,6 +1,8 @@
 #pragma once
 // The main window and its message pump. Two backends: `sdl` (a real window with an OpenGL flag)
-// and `null` (no display; tests inject messages). Messages use the codes of WindowCodes.h.
+// and `null` (no display; tests inject messages or input events). Messages use the codes of
+// WindowCodes.h. Input of either backend takes one road (InputRouter), and the keyboard state
+// follows every message the main thread takes from the queue.
 
 #include <cstdint>
 #include <deque>
@@ -9,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/input/InputScriptPlayer.h"
+#include "platform/input/KeyboardState.h"
+#include "platform/window/InputRouter.h"
 #include "platform/window/WindowCodes.h"
 
 namespace platform {
@@ -97,8 +102,6 @@ public:
     virtual ~WindowSystem() = default;
 
     static std::unique_ptr<WindowSystem> Create(VideoBackend backend);
-    // MARVENLOT_VIDEO=sdl|null; by default sdl when a display is reachable, else null.
-    static VideoBackend BackendFromEnvironment();
 
     virtual VideoBackend Backend() const = 0;
     virtual DesktopMode GetDesktopMode() const = 0;
@@ -107,13 +110,28 @@ public:
     // Any thread.
     void PostMessage(const Message& message) { queue_.Post(message); }
     void PostQuit() { queue_.Post({kWmQuit, 0, 0}); }
-    // Main thread: turns pending device events into messages, then takes the oldest one.
+    // Main thread: issues the input script's due commands, turns pending device events into
+    // messages, then takes the oldest one and lets the keyboard state see it.
     bool PeekMessage(Message& out);
     MessageQueue& Queue() { return queue_; }
+
+    // Main thread: one input event as if a device produced it. The sdl backend pushes it as an SDL
+    // event, which the next pump translates; the null backend routes it at once. Pointer
+    // positions are client pixels.
+    virtual void InjectInput(const InputEvent& event) = 0;
+    // Plays `player` from the next pump on (nullptr stops a script).
+    void SetInputScript(std::unique_ptr<InputScriptPlayer> player) { player_ = std::move(player); }
+    // The held keys, for polling by virtual-key code.
+    KeyboardState& Keyboard() { return keyboard_; }
 
 protected:
     virtual void PumpEvents() = 0;
     MessageQueue queue_;
+    InputRouter router_{queue_};
+
+private:
+    KeyboardState keyboard_;
+    std::unique_ptr<InputScriptPlayer> player_;
 };
 
 }  // namespace platform

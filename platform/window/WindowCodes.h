@@ -22,7 +22,15 @@ constexpr std::uint32_t kWmChar = 0x0102;
 constexpr std::uint32_t kWmSysKeyDown = 0x0104;
 constexpr std::uint32_t kWmSysKeyUp = 0x0105;
 constexpr std::uint32_t kWmSysChar = 0x0106;
+// Text composition of an input method. Each composition message (lParam kGcsCompStr) carries one
+// UTF-16 unit of the composing text in wParam; the first unit of a changed text also carries
+// kCompositionRestart, which replaces what was composing. The end message drops what is left;
+// committed text arrives as kWmChar messages.
 constexpr std::uint32_t kWmImeStartComposition = 0x010D;
+constexpr std::uint32_t kWmImeEndComposition = 0x010E;
+constexpr std::uint32_t kWmImeComposition = 0x010F;
+constexpr std::uint32_t kGcsCompStr = 0x0008;
+constexpr std::uint32_t kCompositionRestart = 0x10000;
 constexpr std::uint32_t kWmCommand = 0x0111;
 constexpr std::uint32_t kWmSysCommand = 0x0112;
 constexpr std::uint32_t kWmMouseMove = 0x0200;
@@ -63,6 +71,7 @@ constexpr std::uint32_t kHtCaption = 2;
 // Mouse button state bits in wParam of mouse messages.
 constexpr std::uint32_t kMkLButton = 0x0001;
 constexpr std::uint32_t kMkRButton = 0x0002;
+constexpr std::uint32_t kMkMButton = 0x0010;
 constexpr int kWheelDelta = 120;
 
 // Key message lParam: bit 29 is set while Alt is held, bit 31 on a key release.

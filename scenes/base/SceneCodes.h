@@ -31,6 +31,14 @@ enum class AppMessage : std::uint32_t {
     ClanAnswer = 1067,
     MyInfoValue = 1088,
 };
+// What a request for new video settings changes (the application's pending window changes).
+namespace video_change {
+constexpr std::uint32_t kTextureFilter = 0x2;
+constexpr std::uint32_t kDeviceSettings = 0x8;
+constexpr std::uint32_t kDisplayMode = 0x10;
+constexpr std::uint32_t kSceneEffects = 0x100;
+}  // namespace video_change
+
 // The button id that the three session-side effects of the scene manager wait for.
 constexpr std::uint32_t kConfirmButton = 2052;
 

@@ -3,6 +3,8 @@
 #include <thread>
 
 #include "app/lib/AppCodes.h"
+#include "gui/Button.h"
+#include "platform/window/WindowCodes.h"
 #include "support/RecordingScene.h"
 
 namespace {
@@ -201,6 +203,41 @@ TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
     box->Press(0);
     EXPECT_FALSE(box->IsVisible());
     EXPECT_EQ(posted, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{1030, 2049}}));
+    gui::NoticeBox::SetPoster(nullptr);
+}
+
+TEST_F(SceneManagerTest, NoticeBoxYesClickedWithTheMouseReachesTheScenesOnMessageWithItsParameter) {
+    RecordingScene* room = Add(scenes::scene_id::kGameRoom);
+    manager_.SetScene(scenes::scene_id::kGameRoom);
+    Step();
+    struct Record {
+        std::uint32_t code, a, b;
+    };
+    std::vector<Record> queue;  // stands for the user-interface queue the application drains
+    gui::NoticeBox::SetPoster([&](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t) {
+        queue.push_back({code, a, b});
+    });
+    gui::NoticeBox* box = manager_.GetNoticeBox();
+    box->Reset();
+    box->SetCaption(u"Notice");
+    box->SetLine(0, u"Use the item?");
+    box->SetLayout(2);
+    box->SetResultCode(1087);
+    box->SetParam(4321);
+    room->AddChild(box, false);
+    box->MoveTo(100, 100);
+    box->Show(true);
+    const gui::Button* yes = box->LayoutButton(0);
+    ASSERT_NE(yes, nullptr);
+    const std::intptr_t at = platform::MakeLParam(yes->ScreenX() + 3, yes->ScreenY() + 3);
+    EXPECT_TRUE(manager_.OnWindowMessage(platform::kWmLButtonDown, 0, at));
+    EXPECT_TRUE(manager_.OnWindowMessage(platform::kWmLButtonUp, 0, at));
+    EXPECT_TRUE(room->Messages().empty());  // widget input never reaches the scene directly
+    for (const Record& r : queue) manager_.OnAppMessage(r.code, r.a, r.b, held_);
+    ASSERT_EQ(room->Messages().size(), 1u);
+    EXPECT_EQ(room->Messages()[0].code, 1087u);
+    EXPECT_EQ(room->Messages()[0].a, 2052u);
+    EXPECT_EQ(room->Messages()[0].b, 4321u);
     gui::NoticeBox::SetPoster(nullptr);
 }
 

@@ -7,11 +7,12 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/app/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 
 namespace {
 
+using testsupport::ChildProcess;
 using testsupport::ReadFile;
 
 namespace fs = std::filesystem;
@@ -37,10 +38,12 @@ protected:
         return {"MARVENLOT_VIDEO=null",
                 "MARVENLOT_AUDIO=null",
                 "MARVENLOT_HEADLESS=1",
+                "MARVENLOT_HOME=" + folder_.string(),
                 "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
                 "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
                 "MARVENLOT_DESKTOP_DIR=" + folder_.string(),
-                "PATH=" + (folder_ / "bin").string() + ":/usr/bin:/bin"};
+                "PATH=" + (folder_ / "bin").string() + ":/usr/bin:/bin",
+                "MARVENLOT_INPUT=" + inputScript_};
     }
     bool Start(ChildProcess& child, const std::vector<std::string>& args) {
         return child.Start(MARVENLOT_CLIENT_PATH, args, Env(), folder_.string());
@@ -66,6 +69,7 @@ protected:
     }
 
     fs::path folder_;
+    std::string inputScript_;  // MARVENLOT_INPUT; empty: no script
 };
 
 TEST_F(ShellRun, AloneStartsTheLauncherAndEndsWithoutWindowOrLock) {
@@ -155,3 +159,25 @@ TEST_F(ShellRun, SecondStartRaisesTheFirstAndBothEndWithZero) {
 }
 
 }  // namespace
+
+TEST_F(ShellRun, InputScriptWaitsForTheFirstSceneAndQuitsTheClientByItself) {
+    inputScript_ = (folder_ / "input.txt").string();
+    {
+        std::ofstream script(inputScript_);
+        script << "# a person at the keyboard\n"
+                  "wait-journal SCENE 2\n"
+                  "press the any key\n"
+                  "move 300 200\ndown left\nup left\nkey Escape\ntext hi\nwait 50\n"
+                  "quit\n";
+    }
+    ChildProcess client;
+    client.SetStderrFile((folder_ / "stderr.txt").string());
+    ASSERT_TRUE(Start(client, {"offline"}));
+    EXPECT_EQ(client.Wait(20s), std::optional<int>(0)) << "the script's quit ends the client";
+    EXPECT_EQ(Journal().rfind("SCENE 2\n", 0), 0u) << Journal();
+    const std::string log = Log();
+    EXPECT_NE(log.find("input script line 3: unknown command \"press\""), std::string::npos) << log;
+    EXPECT_EQ(log.find("no journal line"), std::string::npos) << log;
+    EXPECT_NE(log.find("Exit"), std::string::npos) << log;
+    EXPECT_NE(ReadFile(folder_ / "stderr.txt").find("input script line 3"), std::string::npos);
+}

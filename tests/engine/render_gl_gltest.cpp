@@ -9,6 +9,7 @@
 #include "engine/resource/ResourceManager.h"
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
+#include "tests/common/GlTestSupport.h"
 #include "tests/engine/support/render_fixture.h"
 
 using namespace render_test;
@@ -33,43 +34,11 @@ std::string OutputDir() {
     return dir;
 }
 
-struct GlDevice {
-    std::unique_ptr<RenderDevice> device;
-    std::string error;
-    GlDevice() {
-        // Without a display, SDL's offscreen driver gives a context on Mesa's software renderer.
-        if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        auto backend = std::make_unique<platform::GlBackend>();
-        auto* gl = backend.get();
-        device = std::make_unique<RenderDevice>(std::move(backend));
-        platform::DisplayMode mode;
-        mode.width = kWidth;
-        mode.height = kHeight;
-        device->SetDisplayMode(mode);
-        if (device->ApplyDisplayMode() != 0) {
-            error = gl->LastError();
-            device.reset();
-        }
-    }
+// The size every test here draws at.
+struct GlDevice : gl_test::GlDevice {
+    GlDevice() : gl_test::GlDevice(kWidth, kHeight) {}
 };
-
-// Per channel difference above tolerance counts a pixel; returns the share of such pixels.
-double DifferingShare(const platform::Image& a, const platform::Image& b, int tolerance,
-                      double* meanError = nullptr) {
-    std::size_t differing = 0, total = std::size_t{a.width} * a.height;
-    double sum = 0;
-    for (std::size_t i = 0; i < total; ++i) {
-        bool differs = false;
-        for (int c = 0; c < 3; ++c) {
-            int d = std::abs(int(a.rgba[i * 4 + c]) - int(b.rgba[i * 4 + c]));
-            sum += d;
-            differs = differs || d > tolerance;
-        }
-        differing += differs;
-    }
-    if (meanError) *meanError = sum / (total * 3.0);
-    return static_cast<double>(differing) / static_cast<double>(total);
-}
+using gl_test::DifferingShare;
 
 }  // namespace
 

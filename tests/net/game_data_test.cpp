@@ -138,6 +138,8 @@ TEST(PlayerRecordItems, AccountBlockRoundTrips) {
     r.nickname = u"\ub2f9\uad6c";
     r.money = -42;
     r.handicap[4] = 25;
+    r.equipment[16] = {0x1122334455667788ull, 3043, 7, 2001, 9, 1004};
+    r.serverOptionWord = 0x80000C32u;
     Packet p;
     p.Init(1);
     r.WriteAccount(p);
@@ -149,6 +151,26 @@ TEST(PlayerRecordItems, AccountBlockRoundTrips) {
     EXPECT_EQ(back.nickname, r.nickname);
     EXPECT_EQ(back.money, -42);
     EXPECT_EQ(back.handicap[4], 25);
+    EXPECT_EQ(back.equipment[16].cueSerial, 0x1122334455667788ull) << "the equipped cue is found by serial";
+    EXPECT_EQ(back.equipment[16].cueId, 3043);
+    EXPECT_EQ(back.equipment[16].tableId, 1004);
+    EXPECT_EQ(back.serverOptionWord, 0x80000C32u);
+
+    // A block cut inside the equipment leaves the record as it was.
+    Packet cut;
+    cut.Init(1);
+    r.WriteAccount(cut);
+    cut.Finish();
+    const std::vector<std::uint8_t> bytes(cut.Data() + 4, cut.Data() + cut.Size() - 20);
+    Packet shortPacket;
+    shortPacket.Init(1);
+    for (std::uint8_t b : bytes) shortPacket.WriteU8(b);
+    shortPacket.Finish();
+    shortPacket.Rewind();
+    PlayerRecord untouched;
+    EXPECT_FALSE(untouched.ReadAccount(shortPacket));
+    EXPECT_EQ(untouched.equipment[16].cueId, 0);
+    EXPECT_TRUE(untouched.nickname.empty());
 }
 
 TEST(ChatFilterWords, MasksBannedWordsWhateverTheirCase) {

@@ -8,6 +8,7 @@
 #include "tools/resgen/Images.h"
 #include "tools/resgen/MeshBuilder.h"
 #include "tools/resgen/Sounds.h"
+#include "tools/resgen/UiImages.h"
 
 namespace {
 
@@ -356,32 +357,10 @@ void BuildBillObject(GeneratedPackage& p) {
 
 // ---- the UI resource tree
 
-Image ImageSet(int set) {
-    Image img(256, 256, {0, 0, 0, 0});
-    const Rgba hue{uint8_t(60 + (set * 37) % 150), uint8_t(70 + (set * 53) % 140),
-                   uint8_t(90 + (set * 71) % 130), 255};
-    // Tiles of 64 x 32: rows of normal, hover, pressed and disabled states.
-    for (int y = 0; y < 256; y += 32) {
-        for (int x = 0; x < 256; x += 64) {
-            const int state = (y / 32) % 4;
-            const float k = state == 1 ? 1.25f : state == 2 ? 0.75f : state == 3 ? 0.5f : 1.0f;
-            const Rgba top{uint8_t(std::min(255.0f, hue.r * k + 30)),
-                           uint8_t(std::min(255.0f, hue.g * k + 30)),
-                           uint8_t(std::min(255.0f, hue.b * k + 30)), 255};
-            const Rgba bottom{uint8_t(hue.r * k * 0.7f), uint8_t(hue.g * k * 0.7f), uint8_t(hue.b * k * 0.7f),
-                              255};
-            img.Gradient(x, y, 64, 32, top, bottom);
-            img.Frame(x, y, 64, 32, 1, {20, 20, 25, 255});
-        }
-    }
-    img.DrawNumber(128, 128, std::to_string(set), 4, {255, 255, 255, 255});
-    return img;
-}
-
 void BuildUi(GeneratedPackage& p) {
     GroupBuilder& images = p.builder.AddGroup(u"Image");
     for (int set = 0; set < kUiImageSets; ++set) {
-        images.Add(W(std::to_string(set)), ImageSet(set).ToTexture(false), uint32_t(set));
+        images.Add(W(std::to_string(set)), BuildUiImageSet(set).ToTexture(false), uint32_t(set));
     }
     GroupBuilder& sounds = p.builder.AddGroup(u"Sound");
     for (int id = 0; id < kSoundIds; ++id) {
@@ -422,7 +401,7 @@ void BuildUi(GeneratedPackage& p) {
     sprite.rect = {0, 0, 64, 64};
     effect.Add(u"GameAni", sprite);
     GroupBuilder& gallery = p.builder.AddGroup(u"Gallery");
-    gallery.Add(u"Gallery", ImageSet(kUiImageSets).ToTexture(false));
+    gallery.Add(u"Gallery", BuildUiImageSet(kUiImageSets).ToTexture(false));
 }
 
 void BuildLang(GeneratedPackage& p) {

@@ -302,7 +302,12 @@ enum : std::uint16_t {
     kCreateRoom,
     kJoinRoom,
     kJoinRoomResult,
+    kLobbyChat = 164,
+    kLobbyChatLine = 165,
+    kUserList = 180,
+    kItemList = 187,
     kKeepAlive = 202,
+    kServerOptions = 261,
     kLeaveRoom = 2008,
     kLeaveAnswer = 2009,
 };
@@ -313,7 +318,11 @@ struct ChannelDef {
 };
 constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8, u"Tournament"}};
 
-void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname) {
+// Every account owns one cue, equipped for every game type; tables and ball sets are the defaults.
+constexpr std::uint64_t kOwnCueSerial = 100;
+constexpr std::uint16_t kOwnCueItem = 3000;
+
+void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, std::uint32_t optionWord) {
     w.u64(id).str(nickname).u16(1).u32(0).u64(100000).u32(0);  // level 1, 100,000 gold
     w.u8(0).u8(0).u8(0);                                       // account kind, membership, chat state
     w.u32(0).str(u"").u8(0);                                   // no clan
@@ -321,6 +330,8 @@ void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname) {
     for (int i = 0; i < 5; ++i) w.u32(10);
     w.u8(0).u32(0).u16(0);
     for (int i = 0; i < 17; ++i) w.u16(i == 4 ? 20 : 0);  // three-cushion handicap 20
+    for (int i = 0; i < 17; ++i) w.u64(kOwnCueSerial).u16(kOwnCueItem).u64(0).u16(0).u64(0).u16(0);
+    w.u32(optionWord);
 }
 }  // namespace
 
@@ -337,30 +348,67 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                 reply(kSignInResult);
                 return;
             }
-            std::lock_guard lock(mutex_);
-            c.loginId = id;
-            for (auto& [login, nick] : nicknames_)
-                if (login == id) c.nickname = nick;
-            w.u8(c.nickname.empty() ? 2 : 0);
-            WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, c.nickname);
-            break;
+            {
+                std::lock_guard lock(mutex_);
+                c.loginId = id;
+                Account* account = FindAccount(id);
+                if (!account) {
+                    accounts_.push_back({id, u""});
+                    account = &accounts_.back();
+                }
+                c.nickname = account->nickname;
+                w.u8(c.nickname.empty() ? 2 : 0);
+                WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, c.nickname, account->optionWord);
+            }
+            reply(kSignInResult);
+            SendOwnItems(c);
+            return;
         }
         case kCreateNick: {
             const std::u16string nick = r.str();
-            std::lock_guard lock(mutex_);
-            bool taken = false;
-            for (auto& [login, n] : nicknames_) taken = taken || n == nick;
-            if (!r.ok || nick.empty() || nick.size() > 12 || c.loginId.empty()) {
-                w.u8(2);
-            } else if (taken) {
-                w.u8(1);
-            } else {
-                c.nickname = nick;
-                nicknames_.emplace_back(c.loginId, nick);
-                w.u8(0);
-                WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, nick);
+            {
+                std::lock_guard lock(mutex_);
+                bool taken = false;
+                for (const Account& a : accounts_) taken = taken || a.nickname == nick;
+                Account* account = FindAccount(c.loginId);
+                if (!r.ok || nick.empty() || nick.size() > 12 || !account) {
+                    w.u8(2);
+                } else if (taken) {
+                    w.u8(1);
+                } else {
+                    c.nickname = nick;
+                    account->nickname = nick;
+                    w.u8(0);
+                    WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, nick, account->optionWord);
+                }
             }
-            break;
+            reply(kCreateNickResult);
+            return;
+        }
+        case kLobbyChat: {
+            // A channel line goes to every signed-in client of the channel outside the rooms, the
+            // speaker included.
+            const std::u16string text = r.str();
+            if (!r.ok || text.empty()) return;
+            std::vector<Client*> targets;
+            {
+                std::lock_guard lock(mutex_);
+                if (c.nickname.empty()) return;
+                w.str(c.nickname).str(text);
+                for (auto& other : clients_)
+                    if (!other->closed && other->channel == c.channel && other->room < 0 &&
+                        !other->nickname.empty())
+                        targets.push_back(other.get());
+            }
+            for (Client* t : targets) Write(*t, EncodeFrame(kLobbyChatLine, w.bytes()), true);
+            return;
+        }
+        case kServerOptions: {
+            const std::uint32_t word = r.u32();
+            r.u8();
+            std::lock_guard lock(mutex_);
+            if (Account* account = FindAccount(c.loginId); account && r.ok) account->optionWord = word;
+            return;
         }
         case kChannelListRequest:
             w.u8(static_cast<std::uint8_t>(std::size(kChannels)));
@@ -467,17 +515,12 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
     if (options_.verbose)
         std::printf("reply to client %d for %u (%s)\n", c.index, f.id, Narrow(c.nickname).c_str());
     switch (f.id) {
-        case kSignIn:
-            reply(kSignInResult);
-            break;
-        case kCreateNick:
-            reply(kCreateNickResult);
-            break;
         case kChannelListRequest:
             reply(kChannelList);
             break;
         case kChooseChannel:
             reply(kChooseChannelResult);
+            SendChannelPlayers(c.channel);
             break;
         case kRoomListRequest:
             reply(kRoomList);
@@ -486,6 +529,39 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             reply(kJoinRoomResult);
             break;
     }
+}
+
+TestGameServer::Account* TestGameServer::FindAccount(const std::u16string& loginId) {
+    for (Account& a : accounts_)
+        if (a.loginId == loginId) return &a;
+    return nullptr;
+}
+
+void TestGameServer::SendChannelPlayers(std::uint16_t channel) {
+    // Every signed-in player of the channel learns who is in it (level 1, location 0 the lobby).
+    std::vector<Client*> members;
+    Writer w;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& other : clients_)
+            if (!other->closed && other->channel == channel && !other->nickname.empty())
+                members.push_back(other.get());
+        w.u16(static_cast<std::uint16_t>(members.size()));
+        for (Client* m : members)
+            w.u64(static_cast<std::uint64_t>(m->index) + 1).u16(1).u16(m->room < 0 ? 0 : 1).str(m->nickname);
+    }
+    for (Client* m : members) Write(*m, EncodeFrame(kUserList, w.bytes()), true);
+}
+
+void TestGameServer::SendOwnItems(Client& c) {
+    Writer w;
+    w.u8(1).u64(kOwnCueSerial).u32(kOwnCueItem).u32(1);  // type 1: cue
+    w.u8(0).u8(1).u8(0).u8(1);                           // kind, active, not personal, limited time
+    w.u32(30).u32(30).u64(0);
+    for (int i = 0; i < 5; ++i) w.u8(0);
+    for (int i = 0; i < 5; ++i) w.u16(0);
+    w.str(u"").str(u"");
+    Write(c, EncodeFrame(kItemList, w.bytes()), true);
 }
 
 void TestGameServer::LeaveRoom(Client& c) {

@@ -87,7 +87,15 @@ private:
     std::set<std::uint16_t> ignored_;
     std::vector<std::unique_ptr<Room>> rooms_;
     std::uint16_t nextRoom_ = 1;
-    std::vector<std::pair<std::u16string, std::u16string>> nicknames_;  // login id -> nickname
+    struct Account {
+        std::u16string loginId;
+        std::u16string nickname;
+        std::uint32_t optionWord = 0x800;  // server mode 1 chosen, voice on at full volume
+    };
+    Account* FindAccount(const std::u16string& loginId);  // under mutex_
+    void SendOwnItems(Client& c);
+    void SendChannelPlayers(std::uint16_t channel);
+    std::vector<Account> accounts_;
     platform::VirtualClock* clock_ = nullptr;
 };
 

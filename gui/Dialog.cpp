@@ -1,0 +1,78 @@
+#include "gui/Dialog.h"
+
+#include <mutex>
+
+#include "gui/Overlays.h"
+#include "gui/UiAtlas.h"
+
+namespace gui {
+
+namespace {
+std::mutex gSoundMutex;
+std::function<void(int)> gSoundPlayer;
+
+void PlayUiSound(int id) {
+    if (id == 0) return;
+    std::function<void(int)> player;
+    {
+        std::lock_guard lock(gSoundMutex);
+        player = gSoundPlayer;
+    }
+    if (player) player(id);
+}
+}  // namespace
+
+Dialog::Dialog() = default;
+
+void Dialog::SetSoundPlayer(std::function<void(int id)> player) {
+    std::lock_guard lock(gSoundMutex);
+    gSoundPlayer = std::move(player);
+}
+
+void Dialog::CenterOnScreen() {
+    const GuiState& state = GetGuiState();
+    const int parentX = GetParent() ? GetParent()->ScreenX() : 0;
+    const int parentY = GetParent() ? GetParent()->ScreenY() : 0;
+    MoveTo((state.screenWidth - Width()) / 2 - parentX, (state.screenHeight - Height()) / 2 - parentY);
+}
+
+void Dialog::OnShow() {
+    BringToFront();
+    GetGuiState().focus = this;
+    PlayUiSound(openSound_);
+}
+
+void Dialog::OnHide() {
+    GuiState& state = GetGuiState();
+    if (state.focus == this) state.focus = nullptr;
+    PlayUiSound(closeSound_);
+}
+
+void Dialog::Draw(Painter& painter, int x, int y) {
+    const bool pictured = painter.Image(Image(), x, y, Width(), Height());
+    if (!pictured) {
+        if (popup_) painter.Fill(x + 4, y + 4, Width(), Height(), 0x60000000);
+        painter.Fill(x, y, Width(), Height(), skin::kPanel);
+    }
+    if (!popup_ && !title_.empty()) {
+        if (!painter.Image(atlas::InSet(atlas::kTitleBar, Image().set), x + 1, y + 1, Width() - 2,
+                           kTitleHeight)) {
+            painter.Fill(x + 1, y + 1, Width() - 2, kTitleHeight, skin::kTitle);
+            painter.Fill(x + 1, y + kTitleHeight + 1, Width() - 2, 1, skin::kLight);
+        }
+        painter.Text(kFont14Bold, title_, x + 10, y + 1, Width() - 20, kTitleHeight, align::kVCenter,
+                     skin::kText, 0xC0000000);
+    }
+    if (!pictured) painter.Border(x, y, Width(), Height(), skin::kPanelBorder);
+}
+
+void Dialog::DrawTree(Painter& painter, int originX, int originY) {
+    if (IsVisible() && IsModal()) ModalOverlay::Instance()->DrawOver(painter);
+    Panel::DrawTree(painter, originX, originY);
+}
+
+bool Dialog::OnMouse(const MouseEvent&) {
+    return true;
+}
+
+}  // namespace gui

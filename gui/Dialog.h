@@ -1,0 +1,50 @@
+#pragma once
+// A window of its own: a background picture (or a flat panel with a title bar), open and close
+// sounds, and a modal flag that makes it take all input while shown. Shown, it comes to the front
+// and becomes the active window.
+
+#include <functional>
+
+#include "gui/Widget.h"
+
+namespace gui {
+
+class Dialog : public Panel {
+public:
+    static constexpr int kTitleHeight = 26;
+
+    Dialog();
+
+    void SetModal(bool modal) { modal_ = modal; }
+    // Sound ids played on showing and hiding; 0 = none.
+    void SetSounds(int openSound, int closeSound) { openSound_ = openSound, closeSound_ = closeSound; }
+    int OpenSound() const { return openSound_; }
+    int CloseSound() const { return closeSound_; }
+    // A popup draws without a title bar and with a shadow.
+    void SetPopupStyle(bool on) { popup_ = on; }
+    bool IsPopupStyle() const { return popup_; }
+    // The title drawn in the flat title bar when the background picture is missing.
+    void SetTitle(const WString& title) { title_ = title; }
+    const WString& Title() const { return title_; }
+    // Places the dialog in the middle of the screen (halves rounded toward zero).
+    void CenterOnScreen();
+
+    void OnShow() override;
+    void OnHide() override;
+    void Draw(Painter& painter, int x, int y) override;
+    void DrawTree(Painter& painter, int originX, int originY) override;
+    // A click on the dialog's background is used, so it never falls through to what lies behind.
+    bool OnMouse(const MouseEvent& event) override;
+    bool IsMouseTransparent() const override { return false; }
+
+    // Installed by the application: plays a UI sound by id.
+    static void SetSoundPlayer(std::function<void(int id)> player);
+
+private:
+    int openSound_ = 0;
+    int closeSound_ = 0;
+    bool popup_ = false;
+    WString title_;
+};
+
+}  // namespace gui

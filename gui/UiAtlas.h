@@ -1,0 +1,48 @@
+#pragma once
+// Where the common controls lie in the UI image sets. Every set is 1024 x 512 and holds the same
+// cells (the generator draws them; only the panel's tint differs per set), so a control can take
+// its pictures from whichever set its screen uses. Strips run left to right.
+
+#include "gui/UiImage.h"
+
+namespace gui::atlas {
+
+constexpr int kSetWidth = 1024;
+constexpr int kSetHeight = 512;
+
+// Cells in set 0; InSet moves a cell to another set.
+constexpr UiImage InSet(UiImage image, int set) {
+    image.set = set;
+    return image;
+}
+
+// Button face without caption (the widget draws it): normal, hover, pressed, disabled.
+constexpr UiImage kTextButton{0, 0, 0, 96, 32};
+constexpr int kTextButtonFrames = 4;
+// Close button with a cross, four frames.
+constexpr UiImage kCloseButton{0, 384, 0, 24, 24};
+// Radio button: normal, hover, pressed, disabled, checked, checked hover, checked disabled.
+constexpr UiImage kRadioButton{0, 0, 32, 96, 24};
+// Scroll bar arrows (four frames each), thumbs and tracks.
+constexpr UiImage kArrowUp{0, 0, 56, 16, 16};
+constexpr UiImage kArrowDown{0, 64, 56, 16, 16};
+constexpr UiImage kArrowLeft{0, 128, 56, 16, 16};
+constexpr UiImage kArrowRight{0, 192, 56, 16, 16};
+constexpr UiImage kThumbVertical{0, 256, 56, 16, 48};
+constexpr UiImage kTrackVertical{0, 272, 56, 16, 96};
+constexpr UiImage kThumbHorizontal{0, 288, 56, 48, 16};
+constexpr UiImage kTrackHorizontal{0, 288, 72, 96, 16};
+// Edit field, combo box header (with its arrow) and a list row highlight.
+constexpr UiImage kEditField{0, 0, 160, 160, 24};
+constexpr UiImage kComboHeader{0, 160, 160, 160, 24};
+constexpr UiImage kListRow{0, 320, 160, 160, 24};
+// Digits 0 to 9.
+constexpr UiImage kDigits{0, 0, 184, 16, 24};
+constexpr int kDigitCells = 10;
+// Title bar band, a dialog panel and a dark frame for HUD panels.
+constexpr UiImage kTitleBar{0, 0, 208, 512, 28};
+constexpr UiImage kPanel{0, 0, 236, 256, 192};
+constexpr UiImage kDarkPanel{0, 256, 236, 256, 192};
+constexpr UiImage kNoticeBackground = kPanel;
+
+}  // namespace gui::atlas

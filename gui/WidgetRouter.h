@@ -1,0 +1,31 @@
+#pragma once
+// Input routing of a widget tree: mouse capture first, then the topmost shown modal widget (which
+// keeps everything outside it from the mouse and the keys), then the widget under the mouse with
+// hover reports; keys go to the focused edit box and then to the hot keys of enabled widgets.
+
+#include <cstdint>
+
+namespace gui {
+
+class Widget;
+
+class WidgetRouter {
+public:
+    static bool Route(Widget& root, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    // Whether `widget` is `ancestor` or lies below it.
+    static bool IsWithin(const Widget* widget, const Widget* ancestor);
+    // The modal widget shown last in the tree (deepest first), or null.
+    static Widget* TopModal(Widget& root);
+    // The deepest shown widget under the client point, below `scope` (scope itself when
+    // `includeScope`); null when none. Disabled widgets are hit but not entered.
+    static Widget* HitWidget(Widget& scope, int x, int y, bool includeScope);
+    // Moves the hover to `target` (or clears it), with the reports of hover-reporting widgets.
+    static void SetHot(Widget* target);
+
+private:
+    static bool RouteMouse(Widget& root, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    static bool RouteKey(Widget& root, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    static Widget* FindHotkey(Widget& scope, std::uint32_t vk);
+};
+
+}  // namespace gui

@@ -1,0 +1,93 @@
+#pragma once
+// The messenger: the friend and clan lists of the session, whispers, the friend requests that
+// arrive, and the questions about a player (friend request, chat cut, kick, clan invitation) that
+// the scenes ask through it. It is a shared window: each scene attaches it and its icon.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "gui/Dialog.h"
+
+namespace gui {
+class Button;
+class EditBox;
+class MessageDialog;
+class TextLabel;
+}  // namespace gui
+namespace net {
+class PlayerRecord;
+}
+
+namespace scenes {
+
+class SceneHost;
+
+class Messenger : public gui::Dialog {
+public:
+    static constexpr int kWidth = 300;
+    static constexpr int kHeight = 460;
+    static constexpr int kRows = 12;
+    // Question kinds, also the kinds of the request sent when the player confirms.
+    enum Question : int {
+        kFriendRequest = 1,
+        kAcceptFriend = 2,
+        kChatCut = 4,
+        kKick = 5,
+        kClanInvitation = 6
+    };
+    enum Page : int { kFriends = 0, kClan = 1 };
+
+    explicit Messenger(SceneHost* host);
+    ~Messenger() override;
+
+    // Shows the messenger on its clan page.
+    void OpenClanDialog();
+    void OpenPage(int page);
+    // Scene entry: shows the messenger again if it was open when the last scene was left.
+    void RestoreOnSceneEnter();
+    // The scene's messenger button shows the new-message mark while whispers or requests wait.
+    void AttachAlertIcon(gui::Button* button);
+    void ReleaseChatFocus();
+    void FocusChatInput();
+    // Asks about the oldest friend request waiting, if any.
+    void ShowNextFriendRequest();
+    // The question popup about a player; Yes sends the request of that kind.
+    void ShowQuestion(const net::PlayerRecord& record, int kind);
+    bool WasOpen() const { return wasOpen_; }
+    int CurrentPage() const { return page_; }
+    // Row i of the list shown.
+    const WString& Row(int index) const;
+    // The question popup (tests and the scene that attaches it).
+    gui::MessageDialog* QuestionBox() const { return question_.get(); }
+
+    void Show(bool visible) override;
+    void Tick(std::uint64_t nowMs) override;
+    bool OnCommand(const gui::CommandEvent& event) override;
+    // Re-reads the session's lists into the rows.
+    void Refresh();
+
+private:
+    class QuestionPopup;
+    void SendRequest(int kind, std::uint64_t playerId, const WString& nickname);
+    void Answer(bool yes);
+    void UpdateAlert();
+
+    SceneHost* host_;
+    int page_ = kFriends;
+    bool wasOpen_ = false;
+    std::uint32_t seenVersion_ = 0xFFFFFFFFu;
+    std::array<gui::TextLabel*, kRows> rows_{};
+    gui::TextLabel* whisper_ = nullptr;
+    gui::EditBox* input_ = nullptr;
+    gui::Button* alertButton_ = nullptr;
+    std::unique_ptr<gui::MessageDialog> question_;
+    int questionKind_ = 0;
+    std::uint64_t questionPlayer_ = 0;
+    WString questionNickname_;
+    std::size_t whispersSeen_ = 0;
+
+    friend class QuestionPopup;
+};
+
+}  // namespace scenes

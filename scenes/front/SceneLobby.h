@@ -1,0 +1,111 @@
+#pragma once
+// The lobby (scene 4): the rooms of the channel, creating and entering a room (with its password),
+// the players of the channel, the channel chat, and the ways to the practice room, the shop and
+// the shot gallery. On entry it carries out the session's pending lobby action.
+//
+// Threads: widgets on the main thread; OnPacket (dispatch) and Update (update thread) post to the
+// main thread whatever changes widgets.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/GameSession.h"
+#include "platform/sys/CriticalSection.h"
+#include "scenes/base/GameScene.h"
+
+namespace gui {
+class Button;
+class EditBox;
+class ScrollBar;
+class TextLabel;
+class MessageDialog;
+class WebPageDialog;
+}  // namespace gui
+
+namespace scenes {
+
+class HelpWindow;
+class RoomListRow;
+class RoomOptionDialog;
+class RoomPasswordDialog;
+
+class SceneLobby : public GameScene {
+public:
+    static constexpr int kVisibleRooms = 12;
+    static constexpr int kVisiblePlayers = 12;
+    static constexpr int kChatLines = 7;
+    static constexpr int kRecordLines = 4;
+    static constexpr std::uint64_t kRoomListRefreshMs = 5000;
+
+    SceneLobby();
+    ~SceneLobby() override;
+
+    void Enter() override;
+    bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
+    void Update(std::uint64_t nowMs, std::uint64_t time100us) override;
+    int OnPacket(std::uint16_t messageId, net::Packet* packet) override;
+    bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
+    bool OnCommand(const gui::CommandEvent& event) override;
+    void AddChatLine(const WString& text, std::uint32_t argb) override;
+
+    // Carries out the session's pending lobby action unless the lobby is busy; true when it did.
+    bool RunPendingAction(net::GameSession& session);
+    // Asks to enter a room of the list (its password first when it has one).
+    void JoinRoom(std::uint16_t number);
+    // The rooms shown, in list order.
+    const std::vector<net::RoomInfo>& Rooms() const { return rooms_; }
+    int FirstRoomRow() const { return firstRow_; }
+    int SelectedRoom() const { return selected_; }
+    const WString& ChatLine(int index) const;
+    // A request to the server is on its way (join or create); the lobby takes no other.
+    bool Busy() const { return busy_.load(); }
+    // The text of the error box a room answer shows (empty for 0, entered).
+    static WString JoinErrorText(std::uint8_t result);
+
+private:
+    net::GameSession* Session();
+    void Build();
+    void RebuildRooms();
+    void ShowRoomRows();
+    void RebuildPlayers();
+    void UpdateOwnInfo();
+    void SendChat();
+    void RequestRoomList();
+    void GoTo(int scene, std::uint16_t leavingMessage);
+    // A page of the web site in the web page dialog, signed in with the account.
+    void OpenWebPage(const std::string& path);
+
+    std::vector<net::RoomInfo> rooms_;
+    int firstRow_ = 0;
+    int selected_ = -1;
+    std::array<RoomListRow*, kVisibleRooms> roomRows_{};
+    std::array<gui::TextLabel*, kVisiblePlayers> playerRows_{};
+    std::array<gui::TextLabel*, kChatLines> chatRows_{};
+    std::array<gui::TextLabel*, kRecordLines> recordRows_{};
+    gui::ScrollBar* roomScroll_ = nullptr;
+    gui::TextLabel* ownInfo_ = nullptr;
+    gui::TextLabel* channelInfo_ = nullptr;
+    gui::TextLabel* roomCount_ = nullptr;
+    gui::EditBox* chatEdit_ = nullptr;
+    gui::Button* messengerButton_ = nullptr;
+    HelpWindow* help_ = nullptr;
+    RoomOptionDialog* createDialog_ = nullptr;
+    RoomPasswordDialog* passwordDialog_ = nullptr;
+    std::unique_ptr<gui::WebPageDialog> webPage_;
+    std::deque<std::pair<WString, std::uint32_t>> chat_;
+    WString journaledRooms_;
+
+    // Chat lines that arrived on the dispatch thread, waiting for the main thread.
+    platform::CriticalSection incomingLock_;
+    std::vector<WString> incoming_;
+    std::atomic<bool> busy_{false};
+    std::atomic<std::uint64_t> lastListRequestMs_{0};
+    std::atomic<std::uint32_t> seenListVersion_{0};
+};
+
+}  // namespace scenes

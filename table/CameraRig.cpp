@@ -1,0 +1,258 @@
+#include "table/CameraRig.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace table {
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+constexpr float kDegreesPerPixel = 0.25f;
+constexpr float kZoomPerNotch = 0.9f;
+constexpr float kTopPitch = 90.0f;
+constexpr int kTopViewTicks = 100;
+constexpr int kAfterShotTicks = kTicksPerSecond;
+constexpr int kShotZoomTicks = kTicksPerSecond;
+constexpr float kShotZoomPitch = 60.0f;
+// The vertical field of view the renderer uses (45 degrees) and the screen aspect assumed when
+// framing the table from above.
+constexpr float kHalfFovTan = 0.41421356f;
+constexpr float kFrameAspect = 4.0f / 3.0f;
+constexpr float kFrameMargin = 1.15f;
+
+float Radians(float degrees) {
+    return degrees * kPi / 180.0f;
+}
+
+// Into [-180, 180).
+float WrapYaw(float yaw) {
+    if (!std::isfinite(yaw)) return 0.0f;
+    float w = std::fmod(yaw + 180.0f, 360.0f);
+    if (w < 0.0f) w += 360.0f;
+    return w - 180.0f;
+}
+
+float Pick(float value, float current) {
+    return value == kKeepValue || !std::isfinite(value) ? current : value;
+}
+
+int Ticks(float seconds) {
+    if (!std::isfinite(seconds) || seconds <= 0.0f) return 0;
+    return static_cast<int>(std::lround(std::min(seconds, 60.0f) * kTicksPerSecond));
+}
+
+float Lerp(float a, float b, float t) {
+    return a + (b - a) * t;
+}
+
+Vector3f Lerp(const Vector3f& a, const Vector3f& b, float t) {
+    return {Lerp(a.x, b.x, t), Lerp(a.y, b.y, t), Lerp(a.z, b.z, t)};
+}
+
+}  // namespace
+
+CameraRig::CameraRig() {
+    from_ = to_ = beforeTop_ = beforeShotZoom_ = view_;
+}
+
+void CameraRig::SetTableSize(float halfLength, float halfWidth) {
+    if (!(halfLength > 0.0f && halfWidth > 0.0f)) return;
+    halfLength_ = halfLength;
+    halfWidth_ = halfWidth;
+}
+
+void CameraRig::ApplyOptions(const CameraOptions& options) {
+    options_ = options;
+    auto sensitivity = [](float v) { return std::isfinite(v) ? std::clamp(v, 0.1f, 3.0f) : 1.0f; };
+    options_.horizontalSensitivity = sensitivity(options.horizontalSensitivity);
+    options_.verticalSensitivity = sensitivity(options.verticalSensitivity);
+    options_.shotSensitivity = sensitivity(options.shotSensitivity);
+    options_.cameraMode = options.cameraMode >= 1 && options.cameraMode <= 3 ? options.cameraMode : 1;
+    switch (options_.cameraMode) {
+        case 2:
+            SetCameraModeFlags(false, true, options_.shotZoom, false);
+            break;
+        case 3:
+            SetCameraModeFlags(false, false, false, true);
+            break;
+        default:
+            SetCameraModeFlags(false, false, options_.shotZoom, false);
+            break;
+    }
+}
+
+CameraView CameraRig::Reachable(const CameraView& v) const {
+    CameraView r;
+    r.distance = std::clamp(Pick(v.distance, view_.distance), kMinDistance, kMaxDistance);
+    r.pitch = std::clamp(Pick(v.pitch, view_.pitch), kMinPitch, kTopPitch);
+    r.yaw = WrapYaw(Pick(v.yaw, view_.yaw));
+    r.roll = WrapYaw(Pick(v.roll, view_.roll));
+    return r;
+}
+
+void CameraRig::SetTargetView(float distance, float pitch, float yaw, float roll) {
+    pending_ = {distance, pitch, yaw, roll};
+}
+
+void CameraRig::SetTargetFocus(const Vector3f& focus) {
+    pendingFocus_ = focus;
+    pendingFocusSet_ = true;
+}
+
+void CameraRig::BeginMove(int ticks) {
+    from_ = view_;
+    fromFocus_ = focus_;
+    to_ = Reachable(pending_);
+    toFocus_ = pendingFocusSet_ ? pendingFocus_ : focus_;
+    pending_ = {kKeepValue, kKeepValue, kKeepValue, kKeepValue};
+    pendingFocusSet_ = false;
+    moveTick_ = 0;
+    moveTicks_ = std::max(ticks, 0);
+    if (moveTicks_ == 0) {
+        view_ = to_;
+        focus_ = toFocus_;
+    }
+}
+
+void CameraRig::SetView(const CameraView& view, const Vector3f& focus) {
+    view_ = Reachable(view);
+    focus_ = focus;
+    moveTicks_ = moveTick_ = 0;
+}
+
+void CameraRig::MoveCamera(float seconds, float distance, float pitch) {
+    SetTargetView(distance, pitch, kKeepValue, kKeepValue);
+    BeginMove(Ticks(seconds));
+}
+
+void CameraRig::TurnCameraToCueLine(const Vector3f& ball, float cueYaw, float cuePitch, float distance,
+                                    float seconds, bool pitchFromCue, bool force) {
+    if (InTopView()) return;
+    camera_ = kCameraAim;
+    SetTargetFocus(ball);
+    SetTargetView(force || options_.turnZoom ? distance : kKeepValue, pitchFromCue ? cuePitch : kKeepValue,
+                  cueYaw, kKeepValue);
+    BeginMove(Ticks(seconds));
+}
+
+void CameraRig::SetTopView(bool on) {
+    if (on == InTopView()) return;
+    if (on) {
+        beforeTop_ = Moving() ? to_ : view_;
+        focusBeforeTop_ = Moving() ? toFocus_ : focus_;
+        camera_ = kCameraTop;
+        // The long side runs across the screen: the screen's up is +y (yaw 90).
+        const float fit = std::max(halfWidth_, halfLength_ / kFrameAspect) * kFrameMargin / kHalfFovTan;
+        SetTargetFocus(Vector3f{});
+        SetTargetView(fit, kTopPitch, 90.0f, 0.0f);
+    } else {
+        camera_ = kCameraAim;
+        SetTargetFocus(focusBeforeTop_);
+        SetTargetView(beforeTop_.distance, beforeTop_.pitch, beforeTop_.yaw, beforeTop_.roll);
+    }
+    BeginMove(kTopViewTicks);
+}
+
+void CameraRig::SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView) {
+    modeFirst_ = first || fixedView;
+    modeSecond_ = second || first || fixedView;
+    shotZoom_ = shotZoom && !fixedView;
+    fixedView_ = fixedView;
+}
+
+void CameraRig::RotateByMouse(float dx, float dy) {
+    if (InTopView() || !std::isfinite(dx) || !std::isfinite(dy)) return;
+    const float h = options_.horizontalInverse ? -1.0f : 1.0f;
+    const float v = options_.verticalInverse ? -1.0f : 1.0f;
+    view_.yaw = WrapYaw(view_.yaw + dx * kDegreesPerPixel * options_.horizontalSensitivity * h);
+    view_.pitch = std::clamp(view_.pitch + dy * kDegreesPerPixel * options_.verticalSensitivity * v,
+                             kMinPitch, kMaxPitch);
+    moveTicks_ = moveTick_ = 0;
+}
+
+void CameraRig::Zoom(float notches) {
+    if (InTopView() || !std::isfinite(notches)) return;
+    view_.distance =
+        std::clamp(view_.distance * std::pow(kZoomPerNotch, notches), kMinDistance, kMaxDistance);
+    moveTicks_ = moveTick_ = 0;
+}
+
+void CameraRig::OnShotStarted(const Vector3f& cueBall) {
+    shotZoomed_ = false;
+    if (fixedView_ || InTopView()) return;
+    if (modeSecond_) {
+        SetTargetFocus(cueBall);
+        BeginMove(0);
+        return;
+    }
+    if (shotZoom_) {
+        beforeShotZoom_ = view_;
+        shotZoomed_ = true;
+        const float fit = std::max(halfWidth_, halfLength_ / kFrameAspect) * kFrameMargin / kHalfFovTan;
+        SetTargetFocus(Vector3f{});
+        SetTargetView(fit, kShotZoomPitch, kKeepValue, kKeepValue);
+        BeginMove(kShotZoomTicks);
+    }
+}
+
+void CameraRig::Tick(const Vector3f& cueBall, float cueYaw, bool shotRunning) {
+    if (setUp_) {
+        setUp_ = false;
+        focus_ = fromFocus_ = toFocus_ = cueBall;
+        view_.yaw = from_.yaw = to_.yaw = WrapYaw(cueYaw);
+    }
+    if (afterShot_ && !shotRunning) {
+        afterShot_ = false;
+        if (!Moving() && !InTopView()) {
+            camera_ = kCameraAim;
+            SetTargetFocus(cueBall);
+            if (shotZoomed_)
+                SetTargetView(beforeShotZoom_.distance, beforeShotZoom_.pitch, cueYaw, kKeepValue);
+            else
+                SetTargetView(kKeepValue, kKeepValue, cueYaw, kKeepValue);
+            BeginMove(kAfterShotTicks);
+        }
+        shotZoomed_ = false;
+    }
+    if (shotRunning && modeSecond_ && !fixedView_ && !InTopView()) {
+        focus_ = toFocus_ = cueBall;
+    }
+    if (!Moving()) return;
+    ++moveTick_;
+    if (moveTick_ >= moveTicks_) {
+        view_ = to_;
+        focus_ = toFocus_;
+        return;
+    }
+    const float t = static_cast<float>(moveTick_) / static_cast<float>(moveTicks_);
+    const float s = t * t * (3.0f - 2.0f * t);
+    view_.distance = Lerp(from_.distance, to_.distance, s);
+    view_.pitch = Lerp(from_.pitch, to_.pitch, s);
+    view_.yaw = WrapYaw(from_.yaw + WrapYaw(to_.yaw - from_.yaw) * s);
+    view_.roll = WrapYaw(from_.roll + WrapYaw(to_.roll - from_.roll) * s);
+    focus_ = Lerp(fromFocus_, toFocus_, s);
+}
+
+Vector3f CameraRig::Eye() const {
+    const float p = Radians(view_.pitch), y = Radians(view_.yaw);
+    const Vector3f back{-std::cos(p) * std::cos(y), -std::cos(p) * std::sin(y), std::sin(p)};
+    return focus_ + back * view_.distance;
+}
+
+Matrix4f CameraRig::ViewMatrix() const {
+    const Vector3f eye = Eye();
+    const Vector3f forward = Normalize(focus_ - eye);
+    const float y = Radians(view_.yaw);
+    // Looking (nearly) straight down, z is no up: the screen's up follows the yaw.
+    Vector3f up = view_.pitch > 89.5f ? Vector3f{std::cos(y), std::sin(y), 0.0f} : Vector3f{0.0f, 0.0f, 1.0f};
+    if (view_.roll != 0.0f) {
+        const Vector3f right = Normalize(Cross(up, forward));
+        const Vector3f trueUp = Cross(forward, right);
+        const float r = Radians(view_.roll);
+        up = trueUp * std::cos(r) + right * std::sin(r);
+    }
+    return LookAtMatrix(eye, focus_, up);
+}
+
+}  // namespace table

@@ -1,0 +1,149 @@
+#pragma once
+// The camera rig of the table world: a view (distance, pitch, yaw, roll around a focus point on
+// the table) that moves over update ticks toward a target view, the aim view behind the cue
+// ball (camera 2), the top view (camera 3), the camera mode flags, the after-shot and set-up
+// flags, and the options that drive them. Positions are in table coordinates (cm, x along the
+// long side, z up); angles in degrees: yaw 0 looks along +x, pitch is the angle above the bed.
+// The rig is plain state: the world calls it under its own lock.
+
+#include <cstdint>
+
+#include "engine/core/Math.h"
+#include "table/TableConstants.h"
+
+namespace table {
+
+struct CameraView {
+    float distance = 300.0f;  // from the focus, cm
+    float pitch = 30.0f;      // degrees above the bed
+    float yaw = 0.0f;         // degrees; 0 looks along +x
+    float roll = 0.0f;        // degrees
+    bool operator==(const CameraView&) const = default;
+};
+
+// The control options of the options store that the rig reads.
+struct CameraOptions {
+    int cameraMode = 1;                  // "cameramode" 1..3: 1 normal, 2 follows the cue ball, 3 fixed
+    bool shotZoom = true;                // "shotzoom": zoom out after the strike
+    bool turnZoom = true;                // "turnzoom": zoom in when the player gets the turn
+    float horizontalSensitivity = 1.0f;  // "horizentalsensitive" / 100
+    float verticalSensitivity = 1.0f;    // "verticalsensitive" / 100
+    float shotSensitivity = 1.0f;        // "shotsensitive" / 100 (read by the aiming code)
+    bool horizontalInverse = false;
+    bool verticalInverse = false;
+};
+
+class CameraRig {
+public:
+    // Limits of the views a person can reach by hand.
+    static constexpr float kMinDistance = 20.0f;
+    static constexpr float kMaxDistance = 900.0f;
+    static constexpr float kMinPitch = 2.0f;
+    static constexpr float kMaxPitch = 89.0f;
+
+    CameraRig();
+
+    // The table's half sizes (cm, the cushion lines); the top view and the overview frame them.
+    void SetTableSize(float halfLength, float halfWidth);
+    // Copies the options and sets the camera mode flags from "cameramode" and "shotzoom".
+    void ApplyOptions(const CameraOptions& options);
+    const CameraOptions& Options() const { return options_; }
+
+    // The current camera: kCameraAim, kCameraTop or kCameraFree.
+    int CurrentCamera() const { return camera_; }
+    const CameraView& View() const { return view_; }
+    const Vector3f& Focus() const { return focus_; }
+    float GetYawDegrees() const { return view_.yaw; }
+    float GetPitchDegrees() const { return view_.pitch; }
+
+    // Target of the next move; kKeepValue (-100000.0) keeps the current value of a field.
+    void SetTargetView(float distance, float pitch, float yaw, float roll);
+    // Target focus point of the next move (the current one when not called since the last move).
+    void SetTargetFocus(const Vector3f& focus);
+    // Starts the move to the target over `ticks` update ticks; 0 (or less) jumps at once.
+    void BeginMove(int ticks);
+    bool Moving() const { return moveTick_ < moveTicks_; }
+    // Sets the view and focus at once, ending a move.
+    void SetView(const CameraView& view, const Vector3f& focus);
+
+    // World-level moves (seconds x 200 ticks; kKeepValue keeps a value).
+    void MoveCamera(float seconds, float distance, float pitch);
+    // Turns behind the cue line onto `ball` unless in top view: yaw = `cueYaw`; the distance is
+    // taken when `force` or the turn-zoom option is on; the pitch becomes `cuePitch` with
+    // `pitchFromCue`. Over seconds x 200 ticks.
+    void TurnCameraToCueLine(const Vector3f& ball, float cueYaw, float cuePitch, float distance,
+                             float seconds, bool pitchFromCue, bool force);
+    // Top view on (camera 3 above the table centre) or off (back to the aim view it left).
+    void SetTopView(bool on);
+    bool InTopView() const { return camera_ == kCameraTop; }
+
+    // Camera mode flags: the second is also set by the first; the fixed view sets both and
+    // clears the shot zoom.
+    void SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView);
+    bool FirstModeFlag() const { return modeFirst_; }
+    bool SecondModeFlag() const { return modeSecond_; }
+    bool ShotZoomFlag() const { return shotZoom_; }
+    bool FixedViewFlag() const { return fixedView_; }
+    // Aim view: camera 2 with the three view flags (both mode flags and the fixed view) clear.
+    bool InAimView() const { return camera_ == kCameraAim && !modeFirst_ && !modeSecond_ && !fixedView_; }
+
+    // Set by scenes when the balls came to rest. The next Tick without a running shot clears it,
+    // leaves a follow or shot-zoom view and, unless a move is under way or the top view is on,
+    // turns back behind the cue ball over 1 s.
+    void SetAfterShotFlag(bool on) { afterShot_ = on; }
+    bool AfterShotFlag() const { return afterShot_; }
+    // Set by scenes on entering; the next Tick puts the focus on the cue ball and the yaw behind it
+    // at once (a move under way keeps its distance and pitch).
+    void SetSetUpFlag(bool on) { setUp_ = on; }
+    bool SetUpFlag() const { return setUp_; }
+
+    // Mouse: a drag turns the view (pixels, scaled by the sensitivities and inverse flags); the
+    // wheel zooms (notches, + zooms in).
+    void RotateByMouse(float dx, float dy);
+    void Zoom(float notches);
+
+    // The shot's camera work: at the strike (shot zoom: an overview over 1 s; follow modes: close
+    // in on the ball) and per tick while the shot runs (follow modes keep the focus on the ball).
+    void OnShotStarted(const Vector3f& cueBall);
+    // One update tick: advances a move; follows `cueBall` while `shotRunning` in a follow mode;
+    // handles the after-shot flag (turns to `cueBall` behind `cueYaw`) and the set-up flag.
+    void Tick(const Vector3f& cueBall, float cueYaw, bool shotRunning);
+
+    // For the renderer: eye and target in table coordinates, and the view matrix (LookAtMatrix,
+    // z up; looking straight down the up vector follows the yaw).
+    Vector3f Eye() const;
+    Vector3f Target() const { return focus_; }
+    Matrix4f ViewMatrix() const;
+
+private:
+    // Clamps a view into the reachable range (non-finite fields keep the current value).
+    CameraView Reachable(const CameraView& view) const;
+
+    CameraOptions options_;
+    float halfLength_ = 142.24f;
+    float halfWidth_ = 71.12f;
+    int camera_ = kCameraAim;
+    CameraView view_;
+    Vector3f focus_;
+    // The target SetTargetView and SetTargetFocus collect for the next BeginMove.
+    CameraView pending_{kKeepValue, kKeepValue, kKeepValue, kKeepValue};
+    Vector3f pendingFocus_;
+    bool pendingFocusSet_ = false;
+    CameraView from_, to_;
+    Vector3f fromFocus_, toFocus_;
+    int moveTicks_ = 0;
+    int moveTick_ = 0;
+    CameraView beforeTop_;
+    Vector3f focusBeforeTop_;
+    // The distance and pitch before the shot zoom, restored after the shot.
+    CameraView beforeShotZoom_;
+    bool shotZoomed_ = false;
+    bool modeFirst_ = false;
+    bool modeSecond_ = false;
+    bool shotZoom_ = true;
+    bool fixedView_ = false;
+    bool afterShot_ = false;
+    bool setUp_ = false;
+};
+
+}  // namespace table

@@ -1,0 +1,149 @@
+// The client program driven by scripted input against the test game server: sign-in with the
+// launcher's arguments, the lobby's room list, creating a room, a second client entering it after a
+// wrong password, and offline mode reaching the offline table without any connection.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "tests/common/ChildProcess.h"
+#include "tests/common/TempDir.h"
+#include "tests/e2e/server/TestGameServer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testsupport::ChildProcess;
+using testsupport::ReadFile;
+
+// Where the lobby's controls are on the 1024 x 768 client area.
+constexpr const char* kCreateRoomButton = "80 478";
+constexpr const char* kJoinButton = "198 478";
+constexpr const char* kFirstRoomRow = "120 105";
+constexpr const char* kCreateDialogPassword = "450 312";
+
+// One client process in a folder of its own.
+class ScriptedClient {
+public:
+    ScriptedClient(const fs::path& folder, const std::string& script) : folder_(folder) {
+        fs::remove_all(folder_);
+        fs::create_directories(folder_ / "run");
+        fs::create_directory_symlink(MARVENLOT_DATA_DIR, folder_ / "data");
+        std::ofstream(folder_ / "input.txt") << script;
+    }
+    ~ScriptedClient() {
+        std::error_code error;
+        fs::remove_all(folder_, error);
+    }
+    bool Start(const std::vector<std::string>& args, std::uint16_t port) {
+        process_.SetStderrFile((folder_ / "stderr.txt").string());
+        return process_.Start(MARVENLOT_CLIENT_PATH, args,
+                              {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
+                               "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
+                               "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
+                               "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),
+                               "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(port)},
+                              folder_.string());
+    }
+    std::string Journal() const { return ReadFile((folder_ / "journal.txt").string()); }
+    bool WaitFor(const std::string& line, std::chrono::milliseconds timeout = 40s) const {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (Journal().find(line) != std::string::npos) return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout); }
+    std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
+    std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }
+
+private:
+    fs::path folder_;
+    ChildProcess process_;
+};
+
+fs::path Folder(const std::string& name) {
+    return fs::temp_directory_path() / ("front_e2e_" + std::to_string(::getpid()) + "_" + name);
+}
+
+// Signs in as a new account: the first sign-in asks for a nickname.
+std::string SignInScript(const std::string& nickname) {
+    return "wait-journal SCENE 1\nwait 300\ntext " + nickname + "\nkey Return\nwait-journal SCENE 4\n";
+}
+
+TEST(FrontEndRun, TwoClientsCreateListAndEnterARoomAndAWrongPasswordLosesNothing) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+
+    const std::string creatorScript = SignInScript("Alice") + "wait-journal ROOMS 0\nmove " +
+                                      kCreateRoomButton + "\ndown left\nup left\nwait 300\nmove " +
+                                      kCreateDialogPassword +
+                                      "\ndown left\nup left\ntext pw1\nkey Return\nwait-journal SCENE 5\n"
+                                      "wait 30000\nquit\n";
+    ScriptedClient creator(Folder("creator"), creatorScript);
+    ASSERT_TRUE(creator.Start({"launcher", "alice", "secret"}, server.Port()));
+    ASSERT_TRUE(creator.WaitFor("SCENE 5")) << creator.Journal() << creator.Log();
+    EXPECT_NE(creator.Journal().find("SCENE 4\nROOMS 0\n"), std::string::npos) << creator.Journal();
+
+    // The second client finds the room, is refused with a wrong password, stays in the lobby with the
+    // room still listed, and enters with the right one.
+    const std::string joinClicks = std::string("move ") + kFirstRoomRow +
+                                   "\ndown left\nup left\nwait 200\nmove " + kJoinButton +
+                                   "\ndown left\nup left\nwait 300\n";
+    const std::string joinerScript = SignInScript("Bob") + "wait-journal ROOMS 1\n" + joinClicks +
+                                     "text wrong\nkey Return\nwait-journal BOX Error\nwait 300\nkey Return\n"
+                                     "wait 300\n" +
+                                     joinClicks +
+                                     "text pw1\nkey Return\nwait-journal SCENE 5\nwait 500\nquit\n";
+    ScriptedClient joiner(Folder("joiner"), joinerScript);
+    ASSERT_TRUE(joiner.Start({"launcher", "bob", "secret"}, server.Port()));
+    ASSERT_TRUE(joiner.WaitFor("SCENE 5")) << joiner.Journal() << joiner.Log();
+    EXPECT_EQ(joiner.Wait(20s), std::optional<int>(0));
+    const std::string journal = joiner.Journal();
+    const std::size_t listed = journal.find("ROOMS 1 1\n");
+    const std::size_t refused = journal.find("BOX Error|The password is wrong.\n");
+    const std::size_t entered = journal.find("SCENE 5\n");
+    ASSERT_NE(listed, std::string::npos) << journal;
+    ASSERT_NE(refused, std::string::npos) << journal;
+    EXPECT_LT(listed, refused);
+    EXPECT_LT(refused, entered);
+    EXPECT_EQ(journal.find("SCENE 4", refused), std::string::npos) << "the refusal keeps the lobby as it was";
+    EXPECT_EQ(server.CountReceived(1, 162), 2) << "one refused and one accepted entry";
+    server.Stop();
+}
+
+TEST(FrontEndRun, MissingAccountArgumentsAreRefusedWithTheErrorBox) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    ScriptedClient client(Folder("noargs"), "wait-journal BOX Error\nwait 200\nkey Return\n");
+    // Two arguments are normal mode; the login id and the password are missing.
+    ASSERT_TRUE(client.Start({"launcher"}, server.Port()));
+    EXPECT_EQ(client.Wait(40s), std::optional<int>(0)) << "OK on the box ends the client";
+    EXPECT_NE(client.Journal().find("BOX Error|Sign-in failed.|Check your ID and password."),
+              std::string::npos)
+        << client.Journal();
+    EXPECT_EQ(client.Journal().find("SCENE 4"), std::string::npos);
+    server.Stop();
+}
+
+TEST(FrontEndRun, OfflineReachesTheOfflineTableWithoutAConnection) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    ScriptedClient client(Folder("offline"), "wait-journal SCENE 11\nwait 500\nquit\n");
+    ASSERT_TRUE(client.Start({"offline"}, server.Port()));
+    EXPECT_EQ(client.Wait(40s), std::optional<int>(0));
+    EXPECT_EQ(client.Journal().rfind("SCENE 2\nSCENE 1\nSCENE 11\n", 0), 0u) << client.Journal();
+    EXPECT_EQ(server.ClientCount(), 0) << "offline mode opened a connection";
+    server.Stop();
+}
+
+}  // namespace

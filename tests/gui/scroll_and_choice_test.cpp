@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "gui/AnimatedImage.h"
+#include "gui/Button.h"
+#include "gui/ComboBox.h"
+#include "gui/ScrollBar.h"
+#include "support/WidgetTestSupport.h"
+
+using namespace gui;
+using namespace gui_test;
+
+namespace {
+
+std::vector<int> Values(const std::vector<CommandEvent>& events) {
+    std::vector<int> values;
+    for (const CommandEvent& e : events) values.push_back(e.value);
+    return values;
+}
+
+TEST(ScrollBarPaging, ButtonsTrackAndThumbMoveWithinTheRangeAndReportOneBasedPositions) {
+    RecordingRoot root;
+    auto* bar = root.Make<ScrollBar>();
+    bar->Create(100, 100, 16, 116, 50, Orientation::Vertical, 4);  // track 84 px between the buttons
+    Click(root, 108, 105);  // decrease at the top: already first, nothing to report
+    Click(root, 108, 210);  // increase
+    Click(root, 108, 200);  // on the track below the thumb: one further
+    EXPECT_EQ(Values(root.commands), (std::vector<int>{2, 3}));
+    EXPECT_EQ(bar->Pos(), 2);
+
+    int tx, ty, tw, th;
+    bar->ThumbRect(tx, ty, tw, th);
+    Down(root, 108, 100 + ty + 2);
+    Move(root, 108, 300);  // dragged far past the end
+    Up(root, 108, 300);
+    EXPECT_EQ(bar->Pos(), 3);
+    EXPECT_EQ(root.commands.back().value, 4);
+
+    bar->SetRange(2);  // fewer positions pull the position in
+    EXPECT_EQ(bar->Pos(), 1);
+    bar->SetRange(0);
+    EXPECT_EQ(bar->Range(), 1);
+    EXPECT_EQ(bar->Pos(), 0);
+    root.commands.clear();
+    Click(root, 108, 210);
+    EXPECT_TRUE(root.commands.empty());
+}
+
+TEST(ComboChoice, OpenListTakesTheNextClickAndReportsTheChosenItem) {
+    RecordingRoot root;
+    ComboBox* combo = root.AddComboBox(10, 10, 120, 20, 60);
+    Button* behind = root.AddButton(10, 40, 120, 20, 61, 0, {});  // covered by the open list
+    combo->CreateItems(3);
+    for (const char16_t* item : {u"Standard", u"프로", u"Gold"}) combo->AddItem(item);
+    combo->Select(0);
+    Click(root, 20, 15);
+    ASSERT_TRUE(combo->IsOpen());
+    Click(root, 20, 55);  // second row of the list, over the button behind
+    EXPECT_FALSE(combo->IsOpen());
+    EXPECT_EQ(combo->SelectedText(), u"프로");
+    ASSERT_EQ(root.commands.size(), 1u);
+    EXPECT_EQ(root.commands[0].id, 60u);
+    EXPECT_EQ(root.commands[0].value, 1);
+
+    Click(root, 20, 15);
+    Click(root, 600, 600);  // elsewhere: closes without a choice
+    EXPECT_FALSE(combo->IsOpen());
+    EXPECT_EQ(root.commands.size(), 1u);
+    Click(root, 20, 55);
+    EXPECT_EQ(root.commands.back().source, behind);
+    combo->Select(7);
+    EXPECT_EQ(combo->Selected(), -1);
+}
+
+TEST(AnimatedImagePlay, SingleRunStepsThroughItsFramesAndHidesLoopingRepeats) {
+    AnimatedImage anim;
+    anim.SetFrames(4, 100);
+    anim.Play(false);
+    EXPECT_TRUE(anim.IsVisible());
+    for (std::uint64_t t : {1000, 1099, 1100, 1350}) anim.TickTree(t);
+    EXPECT_EQ(anim.CurrentFrame(), 3);
+    anim.TickTree(1400);
+    EXPECT_FALSE(anim.IsVisible());
+    EXPECT_FALSE(anim.IsPlaying());
+
+    anim.Play(true);
+    anim.TickTree(5000);
+    anim.TickTree(5450);
+    EXPECT_EQ(anim.CurrentFrame(), 0);
+    EXPECT_TRUE(anim.IsVisible());
+}
+
+}  // namespace

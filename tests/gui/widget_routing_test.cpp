@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "gui/Button.h"
+#include "gui/Dialog.h"
+#include "gui/TextLabel.h"
+#include "support/WidgetTestSupport.h"
+
+using namespace gui;
+using namespace gui_test;
+
+namespace {
+
+std::vector<std::uint32_t> Ids(const std::vector<CommandEvent>& events) {
+    std::vector<std::uint32_t> ids;
+    for (const CommandEvent& e : events) ids.push_back(e.id);
+    return ids;
+}
+
+TEST(WidgetRouting, CapturedButtonKeepsTheMouseAndClicksOnlyWhenReleasedOverItself) {
+    RecordingRoot root;
+    Button* a = root.AddButton(10, 10, 50, 20, 1, 0, {});
+    Button* b = root.AddButton(100, 10, 50, 20, 2, 0, {});
+    Down(root, 20, 15);
+    EXPECT_TRUE(a->HasCapture());
+    Move(root, 110, 15);  // over b while a holds the mouse
+    EXPECT_EQ(GetGuiState().hot, a);
+    EXPECT_EQ(b->State(), WidgetState::Normal);
+    EXPECT_EQ(a->State(), WidgetState::Normal);  // pressed look leaves with the pointer
+    Up(root, 110, 15);
+    EXPECT_TRUE(root.commands.empty());  // released outside a: no click, and b never saw a press
+    EXPECT_FALSE(a->HasCapture());
+
+    Click(root, 120, 15, true);
+    ASSERT_EQ(root.commands.size(), 1u);
+    EXPECT_EQ(root.commands[0].source, b);
+    EXPECT_EQ(root.commands[0].value, 1);  // right button
+}
+
+TEST(WidgetRouting, ModalDialogKeepsMouseAndKeysFromEverythingBehindIt) {
+    RecordingRoot root;
+    Button* behind = root.AddButton(10, 10, 50, 20, 1, 'Q', {});
+    auto* dialog = root.Make<Dialog>();
+    dialog->Create(300, 300, 200, 100);
+    dialog->SetModal(true);
+    Button* ok = dialog->AddButton(10, 60, 60, 24, 2049, platform::kVkReturn, {});
+    dialog->SetVisible(false);
+    dialog->Show(true);
+
+    EXPECT_TRUE(Down(root, 20, 15));  // swallowed, not given to the button behind
+    Up(root, 20, 15);
+    EXPECT_TRUE(Key(root, platform::kWmKeyDown, 'Q'));
+    EXPECT_TRUE(Key(root, platform::kWmChar, 'q'));  // the scene does not see keys either
+    EXPECT_TRUE(root.commands.empty());
+    EXPECT_EQ(GetGuiState().focus, dialog);
+
+    Key(root, platform::kWmKeyDown, platform::kVkReturn);
+    ASSERT_EQ(Ids(root.commands), std::vector<std::uint32_t>{2049});
+    EXPECT_EQ(root.commands[0].source, ok);
+
+    dialog->Show(false);
+    EXPECT_FALSE(Key(root, platform::kWmChar, 'q'));
+    Click(root, 20, 15);
+    EXPECT_EQ(Ids(root.commands), (std::vector<std::uint32_t>{2049, 1}));
+    EXPECT_EQ(root.commands.back().source, behind);
+}
+
+TEST(WidgetRouting, MouseOverNoPictureOrControlIsLeftToTheScene) {
+    RecordingRoot root;
+    root.AddButton(10, 10, 50, 20, 1, 0, {});
+    Widget* group = root.AddPanel(0, 0, 1024, 768);  // a bare container over the whole screen
+    root.AddImage(600, 600, 100, 100, {0, 0, 0, 8, 8});
+    EXPECT_FALSE(Down(root, 500, 500));
+    EXPECT_FALSE(Move(root, 500, 500));
+    EXPECT_TRUE(Move(root, 15, 15));
+    EXPECT_TRUE(Down(root, 650, 650));  // a picture keeps the click from the table behind it
+    group->SetImage({0, 0, 0, 8, 8});
+    EXPECT_TRUE(Down(root, 500, 500));
+}
+
+TEST(WidgetRouting, HoverReportsEnterAndLeaveOnlyForReportingButtons) {
+    RecordingRoot root;
+    Button* reporting = root.AddButton(10, 10, 50, 20, 7, 0, {});
+    reporting->SetReportHover(true);
+    root.AddButton(100, 10, 50, 20, 8, 0, {});
+    Move(root, 15, 15);
+    Move(root, 20, 15);  // still inside: no second report
+    Move(root, 110, 15);
+    Move(root, 500, 500);
+    ASSERT_EQ(root.commands.size(), 2u);
+    EXPECT_EQ(root.commands[0].code, CommandCode::MouseEnter);
+    EXPECT_EQ(root.commands[0].value, 1028);
+    EXPECT_EQ(root.commands[1].code, CommandCode::MouseLeave);
+    EXPECT_EQ(root.commands[1].value, 1029);
+    EXPECT_EQ(root.commands[1].id, 7u);
+}
+
+TEST(WidgetRouting, HidingTheHoveredOrCapturedWidgetClearsThePointers) {
+    RecordingRoot root;
+    Widget* group = root.AddPanel(0, 0, 300, 100);
+    Button* inner = group->AddButton(10, 10, 50, 20, 1, 0, {});
+    Move(root, 15, 15);
+    Down(root, 15, 15);
+    ASSERT_EQ(GetGuiState().hot, inner);
+    ASSERT_TRUE(inner->HasCapture());
+    group->Show(false);  // the container hides, not the button itself
+    EXPECT_EQ(GetGuiState().hot, nullptr);
+    EXPECT_EQ(GetGuiState().active, nullptr);
+    EXPECT_FALSE(Up(root, 15, 15));  // nothing left to take the release
+    EXPECT_TRUE(root.commands.empty());
+}
+
+TEST(WidgetRouting, DisabledButtonSwallowsClicksAndIgnoresItsHotkey) {
+    RecordingRoot root;
+    Button* button = root.AddButton(10, 10, 50, 20, 1, 'A', {});
+    button->SetEnabled(false);
+    EXPECT_TRUE(Down(root, 15, 15));  // does not fall through to the scene
+    Up(root, 15, 15);
+    EXPECT_FALSE(Key(root, platform::kWmKeyDown, 'A'));
+    EXPECT_TRUE(root.commands.empty());
+    button->SetEnabled(true);
+    EXPECT_TRUE(Key(root, platform::kWmKeyDown, 'A'));
+    EXPECT_EQ(root.commands.size(), 1u);
+}
+
+TEST(WidgetRouting, LabelOnAButtonLetsTheClickReachTheButtonAndEventsClimbToAHandler) {
+    RecordingRoot root;
+    Widget* panel = root.AddPanel(100, 100, 200, 200);
+    Button* button = panel->AddButton(20, 20, 100, 30, 5, 0, {});
+    TextLabel* caption = button->AddCaption(u"Start");
+    ASSERT_EQ(caption->GetParent(), button);
+    Click(root, 150, 130);                // on the caption, inside the button, inside the panel
+    ASSERT_EQ(root.commands.size(), 1u);  // the panel has no handler: the root gets it
+    EXPECT_EQ(root.commands[0].source, button);
+    EXPECT_EQ(GetGuiState().lastCommand.id, 5u);
+}
+
+TEST(WidgetRouting, LaterSiblingIsOnTopUntilAnotherIsBroughtToFront) {
+    RecordingRoot root;
+    Button* first = root.AddButton(10, 10, 100, 30, 1, 0, {});
+    root.AddButton(50, 10, 100, 30, 2, 0, {});
+    Click(root, 60, 20);
+    first->BringToFront();
+    Click(root, 60, 20);
+    EXPECT_EQ(Ids(root.commands), (std::vector<std::uint32_t>{2, 1}));
+}
+
+TEST(WidgetRouting, HitAreaLimitsWhereAWidgetTakesTheMouse) {
+    RecordingRoot root;
+    Button* button = root.AddButton(0, 0, 100, 100, 1, 0, {});
+    button->SetHitArea(40, 40, 20, 20);
+    EXPECT_FALSE(Down(root, 10, 10));
+    Click(root, 50, 50);
+    EXPECT_EQ(root.commands.size(), 1u);
+}
+
+}  // namespace

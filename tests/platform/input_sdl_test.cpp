@@ -1,0 +1,69 @@
+// Scripted input through the sdl backend (SDL's offscreen driver): pushed as SDL events, it comes
+// back through the backend's own translation, with each mouse record once.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/input/InputScriptPlayer.h"
+#include "platform/input/KeyNames.h"
+#include "platform/input/MouseDevice.h"
+#include "platform/window/SdlKeyMap.h"
+#include "platform/window/Window.h"
+#include "tests/platform/support/MouseRecords.h"
+
+using namespace platform;
+
+TEST(ScriptedSdlWindow, EveryScriptKeyNameIsSdlsOwnAndTranslatesToTheSameVirtualKey) {
+    for (const KeyName& key : AllKeyNames()) {
+        const std::string name(key.name);
+        const SDL_Keycode sdl = SDL_GetKeyFromName(name.c_str());
+        ASSERT_NE(sdl, SDLK_UNKNOWN) << name;
+        EXPECT_EQ(VirtualKeyOfSdlKey(sdl), key.virtualKey) << name;
+    }
+}
+
+TEST(ScriptedSdlWindow, PushedEventsGiveTheMessagesAndOneMouseRecordPerChange) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    std::unique_ptr<WindowSystem> windows = WindowSystem::Create(VideoBackend::Sdl);
+    if (!windows) GTEST_SKIP() << "no SDL video driver";
+    auto window = windows->CreateMainWindow(WindowDesc{u"test", Rect{100, 50, 1124, 818}, false, false});
+    ASSERT_NE(window, nullptr);
+    MouseDevice mouse(MouseBackend::Sdl);
+    mouse.SetBufferSize(64);
+    ASSERT_EQ(mouse.Acquire(), MouseResult::Ok);
+
+    const InputScript script = ParseInputScript(
+        "move 10 20\nmove 15 18\ndown right\nwheel 2\nup right\nkey Left\ntext 한글 and a long text past 31 "
+        "bytes\n"
+        "quit\n");
+    ASSERT_TRUE(script.errors.empty());
+    windows->SetInputScript(std::make_unique<InputScriptPlayer>(script.commands, nullptr));
+    std::vector<Message> got;
+    Message message;
+    for (int pass = 0; pass < 20; ++pass)
+        while (windows->PeekMessage(message))
+            if (message.message >= kWmKeyDown || message.message == kWmClose) got.push_back(message);
+
+    const std::intptr_t at = MakeLParam(15, 18);
+    const std::vector<std::uint32_t> head = {kWmMouseMove, kWmMouseMove, kWmRButtonDown, kWmMouseWheel,
+                                             kWmRButtonUp, kWmKeyDown,   kWmKeyUp};
+    ASSERT_GE(got.size(), head.size());
+    for (std::size_t i = 0; i < head.size(); ++i) EXPECT_EQ(got[i].message, head[i]) << i;
+    EXPECT_EQ(got[2].lParam, at);
+    EXPECT_EQ(got[2].wParam, kMkRButton);
+    EXPECT_EQ(got[3].lParam, MakeLParam(115, 68));
+    EXPECT_EQ(got[3].wParam >> 16, 240u);
+    EXPECT_EQ(got[5].wParam, kVkLeft);
+    std::u16string typed;
+    for (std::size_t i = head.size(); i < got.size(); ++i)
+        if (got[i].message == kWmChar) typed.push_back(static_cast<char16_t>(got[i].wParam));
+    EXPECT_EQ(typed, u"한글 and a long text past 31 bytes");
+    EXPECT_EQ(got.back().message, kWmClose);
+
+    const testsupport::MouseChanges expected = {
+        {kMouseOffsetX, 5},   {kMouseOffsetY, -2},          {kMouseOffsetButton0 + 1, 0x80},
+        {kMouseOffsetZ, 240}, {kMouseOffsetButton0 + 1, 0},
+    };
+    EXPECT_EQ(testsupport::ReadMouseChanges(mouse), expected);
+}

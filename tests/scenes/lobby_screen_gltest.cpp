@@ -1,0 +1,154 @@
+// What a player sees of the lobby: the room list of a channel with waiting, full, playing and locked
+// rooms, the players, the chat and the menu, drawn through OpenGL and compared with a reference.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "engine/render/RenderDevice.h"
+#include "engine/resource/ResourceManager.h"
+#include "gui/Overlays.h"
+#include "gui/TextInput.h"
+#include "gui/UiResourceSet.h"
+#include "net/Packet.h"
+#include "platform/video/GlBackend.h"
+#include "platform/video/ImageFile.h"
+#include "scenes/front/FrontCodes.h"
+#include "scenes/front/SceneLobby.h"
+#include "tests/common/GlTestSupport.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+
+// Mesa's drivers keep allocations for the life of the process.
+extern "C" const char* __lsan_default_options() {
+    return "detect_leaks=0";
+}
+
+namespace {
+
+constexpr std::uint16_t kWidth = 1024, kHeight = 768;
+
+std::string ReferencePath() {
+    return std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/data/lobby_reference.png";
+}
+
+net::Packet* RoomListPacket(net::GameSession& session) {
+    struct Row {
+        std::uint16_t number;
+        std::uint8_t state, gameType, players, maxPlayers, hasPassword;
+        const char16_t* title;
+    } rows[] = {
+        {1, 1, 4, 1, 2, 0, u"Three cushions, all welcome"},
+        {2, 2, 10, 2, 2, 0, u"8-Ball league practice"},
+        {3, 1, 0, 2, 4, 1, u"\ub2f9\uad6c \ud55c \ud310 (friends)"},
+        {4, 1, 12, 2, 2, 0, u"9-Ball quick match"},
+        {5, 1, 3, 1, 2, 0, u"Korean rules, slow turns"},
+        {6, 1, 16, 1, 2, 1, u"Snooker club"},
+        {7, 2, 4, 3, 4, 0, u"Handicap 20 and up"},
+    };
+    net::Packet* p = session.AllocPacket();
+    p->Init(net::Id(net::MessageId::RoomList));
+    p->WriteU16(static_cast<std::uint16_t>(std::size(rows)));
+    for (const Row& r : rows) {
+        net::RoomInfo room;
+        room.number = r.number;
+        room.state = r.state;
+        room.gameType = r.gameType;
+        room.playerCount = r.players;
+        room.maxPlayers = r.maxPlayers;
+        room.hasPassword = r.hasPassword;
+        room.inningTime = 40;
+        room.title = r.title;
+        room.Write(*p);
+    }
+    p->Finish();
+    p->Rewind();
+    return p;
+}
+
+net::Packet* UserListPacket(net::GameSession& session) {
+    const char16_t* names[] = {u"Alice", u"CueMaster", u"\ub2f9\uad6c\uc655", u"Banker", u"Rail Rider"};
+    net::Packet* p = session.AllocPacket();
+    p->Init(net::Id(net::MessageId::UserList));
+    p->WriteU16(static_cast<std::uint16_t>(std::size(names)));
+    std::uint64_t id = 1;
+    for (const char16_t* name : names) {
+        p->WriteU64(id).WriteU16(static_cast<std::uint16_t>(3 + id * 4)).WriteU16(0).WriteString(name);
+        ++id;
+    }
+    p->Finish();
+    p->Rewind();
+    return p;
+}
+
+TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
+    gl_test::GlDevice gl(kWidth, kHeight);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
+    }
+    RenderDevice& device = *gl.device;
+    ResourceManager resources;
+    resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+    resources.SetDataFolder(u"data");
+    gui::UiResourceSet sets(&resources, 0);
+    sets.InitSets();
+    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
+
+    FakeSceneHost host;
+    net::GameSession& session = *host.session;
+    session.own.playerId = 1;
+    session.own.nickname = u"Alice";
+    session.own.level = 7;
+    session.own.money = 1250000;
+    session.currentChannel = 2;
+    scenes::SceneLobby lobby;
+    lobby.SetHost(&host);
+
+    // The lists arrive as they would from the server, through the dispatch thread.
+    net::BasicSceneGate gate;
+    gate.SetCurrent(&lobby);
+    session.SetSceneGate(&gate);
+    ASSERT_TRUE(session.StartDispatchThread());
+    session.InjectPacket(RoomListPacket(session));
+    session.InjectPacket(UserListPacket(session));
+    for (int i = 0; i < 500 && session.PendingPackets() > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    session.StopDispatchThread();
+    ASSERT_EQ(session.LobbyRooms().size(), 7u);
+
+    lobby.Show(true);
+    lobby.Enter();
+    lobby.OnMessage(scenes::front_message::kLobbyListsChanged, 0, 0);
+    lobby.OnCommand({lobby.FindById(3800), 3800, 0});  // the first room chosen
+    lobby.AddChatLine(u"CueMaster: anyone for three cushions?", 0xFFFFFFFF);
+    lobby.AddChatLine(u"\ub2f9\uad6c\uc655: \uc548\ub155\ud558\uc138\uc694!", 0xFFFFFFFF);
+    lobby.AddChatLine(u"Welcome to the Free 2 channel.", 0xFFFFFF00);
+    lobby.LayoutChildren(kWidth, kHeight);
+    ASSERT_EQ(lobby.SelectedRoom(), 0);
+
+    device.SetClearColor(0xFF000000);
+    ASSERT_TRUE(device.BeginFrame());
+    ASSERT_TRUE(device.BeginScene());
+    gui::DrawWidgetScreen(lobby, &device);
+    device.EndScene();
+    device.Present();
+    platform::Image frame;
+    ASSERT_TRUE(device.ReadBack(frame));
+    const std::string output = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
+    std::filesystem::create_directories(output);
+    platform::SavePng(output + "/scenes_lobby.png", frame);
+    gui::TextInputManager::ClearFocus();
+    gui::ClearGuiPointers();
+
+    if (std::getenv("UPDATE_GOLDEN")) {
+        ASSERT_TRUE(platform::SavePng(ReferencePath(), frame));
+    }
+    platform::Image reference;
+    ASSERT_TRUE(platform::LoadPng(ReferencePath(), reference)) << "missing " << ReferencePath();
+    ASSERT_EQ(reference.width, frame.width);
+    ASSERT_EQ(reference.height, frame.height);
+    EXPECT_LE(gl_test::DifferingShare(frame, reference, 3), 0.005);
+}
+
+}  // namespace

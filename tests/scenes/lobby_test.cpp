@@ -1,0 +1,148 @@
+// The lobby's pending action on entry, its answers to refused room entries, and the login scene's
+// channel choice.
+#include <gtest/gtest.h>
+
+#include "gui/Button.h"
+#include "gui/MessageDialog.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/front/FrontCodes.h"
+#include "scenes/front/Messenger.h"
+#include "scenes/front/SceneLobby.h"
+#include "scenes/front/SceneLogin.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+
+namespace {
+
+using scenes::SceneLobby;
+
+class LobbyTest : public ::testing::Test {
+protected:
+    void SetUp() override { lobby.SetHost(&host); }
+    FakeSceneHost host;
+    SceneLobby lobby;
+};
+
+TEST_F(LobbyTest, PendingPracticeActionAppliesTheOverrideSends1139AndGoesToThePracticeRoom) {
+    net::GameSession& session = *host.session;
+    session.GetRoom().gameType = 4;
+    session.lobbyAction = {1, 0, net::kLobbyTargetPractice, 0, 1, 10};
+    EXPECT_TRUE(lobby.RunPendingAction(session));
+    EXPECT_EQ(session.GetRoom().gameType, 10);
+    ASSERT_EQ(host.sentBytes.size(), 1u);
+    EXPECT_EQ(host.sentBytes[0], (std::pair<std::uint16_t, std::uint8_t>{1139, 0}));
+    EXPECT_EQ(lobby.NextId(), scenes::scene_id::kPractice);
+    EXPECT_EQ(session.lobbyAction.active, 0) << "the action is carried out once";
+    EXPECT_FALSE(lobby.RunPendingAction(session));
+}
+
+TEST_F(LobbyTest, PendingShopActionSends1145AndOverrideOffKeepsTheGameType) {
+    net::GameSession& session = *host.session;
+    session.GetRoom().gameType = 4;
+    session.lobbyAction = {1, 0, net::kLobbyTargetShop, 0, 0, 12};
+    EXPECT_TRUE(lobby.RunPendingAction(session));
+    EXPECT_EQ(session.GetRoom().gameType, 4);
+    ASSERT_EQ(host.sentBytes.size(), 1u);
+    EXPECT_EQ(host.sentBytes[0].first, 1145);
+    EXPECT_EQ(lobby.NextId(), scenes::scene_id::kShop);
+
+    session.lobbyAction = {1, 0, net::kLobbyTargetPractice, 0, 1, 99};
+    EXPECT_TRUE(lobby.RunPendingAction(session));
+    EXPECT_EQ(session.GetRoom().gameType, 4) << "an override outside the game types is not applied";
+}
+
+TEST_F(LobbyTest, RefusedEntryShowsTheServersReasonAndFreesTheLobby) {
+    const std::uint32_t answer = scenes::front_message::kLoginFlowAnswer;
+    struct Case {
+        std::uint8_t result;
+        const char16_t* text;
+    } cases[] = {{1, u"The room no longer exists."},
+                 {2, u"The password is wrong."},
+                 {3, u"The room is full."},
+                 {4, u"The room settings are not valid."},
+                 {200, u"The room cannot be entered now."}};
+    for (const Case& c : cases) {
+        host.errors.clear();
+        lobby.OnMessage(answer, net::Id(net::MessageId::JoinRoomResult), c.result);
+        ASSERT_EQ(host.errors.size(), 1u);
+        EXPECT_EQ(host.errors[0], c.text);
+        EXPECT_FALSE(lobby.Busy());
+    }
+    EXPECT_TRUE(SceneLobby::JoinErrorText(0).empty());
+}
+
+TEST(LoginChannelChoice, FirstOpenOrdinaryChannelElseAnOpenTournamentChannel) {
+    auto channel = [](std::uint16_t id, std::uint16_t type, std::uint16_t users) {
+        net::ChannelInfo c;
+        c.id = id;
+        c.type = type;
+        c.users = users;
+        c.capacity = 200;
+        return c;
+    };
+    using scenes::SceneLogin;
+    EXPECT_EQ(SceneLogin::ChooseChannel({channel(3, 8, 0), channel(1, 0, 10), channel(2, 0, 0)}), 1);
+    EXPECT_EQ(SceneLogin::ChooseChannel({channel(1, 0, 200), channel(2, 0, 5)}), 2)
+        << "a full channel is skipped";
+    EXPECT_EQ(SceneLogin::ChooseChannel({channel(1, 0, 200), channel(3, 8, 5)}), 3);
+    EXPECT_EQ(SceneLogin::ChooseChannel({channel(1, 0, 200)}), 0);
+    EXPECT_EQ(SceneLogin::ChooseChannel({}), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LoginResult, TheServersOptionWordSetsTheVoiceChannelAndIsReapplied) {
+    FakeSceneHost host;
+    scenes::SceneLogin login;
+    login.SetHost(&host);
+    host.session->own.serverOptionWord = 0x100 | 0x200 | 32;  // voice off, no mask, volume 68
+    login.OnLoginResult();
+    const Options options = host.options.Get();
+    EXPECT_EQ(options.voice, 0);
+    EXPECT_EQ(options.voiceVolume, 68);
+    EXPECT_EQ(options.maskBadLanguage, 0);
+    EXPECT_EQ(options.serverMode, 2) << "bit 0x800 clear: server mode 2";
+    ASSERT_EQ(host.posted.size(), 2u);
+    EXPECT_EQ(host.posted[0].code, static_cast<std::uint32_t>(scenes::AppMessage::SoundVolume));
+    EXPECT_EQ(host.posted[0].a, 2u);
+    EXPECT_EQ(host.posted[0].b, 68u);
+    EXPECT_EQ(host.posted[1].code, static_cast<std::uint32_t>(scenes::AppMessage::SoundEnable));
+    EXPECT_EQ(host.posted[1].b, 0u);
+    EXPECT_EQ(login.CurrentStage(), scenes::SceneLogin::Stage::ChoosingChannel);
+}
+
+TEST(MessengerQuestions, FriendRequestsAreAskedOneByOneAndUnknownKindsAreIgnored) {
+    FakeSceneHost host;
+    gui::Panel scene;
+    scenes::Messenger messenger(&host);
+    scene.AddChild(&messenger, false);
+    net::GameSession& session = *host.session;
+    session.friendRequests.push_back({7, 1, 0, u"CueMaster"});
+    session.friendRequests.push_back({8, 1, 0, u"Banker"});
+    messenger.ShowNextFriendRequest();
+    ASSERT_TRUE(messenger.QuestionBox()->IsVisible());
+    EXPECT_EQ(messenger.QuestionBox()->Line(1), u"CueMaster wants to be your friend. Accept?");
+    EXPECT_EQ(session.friendRequests.size(), 1u) << "a request is asked about once";
+    messenger.ShowNextFriendRequest();
+    EXPECT_EQ(messenger.QuestionBox()->Line(1), u"CueMaster wants to be your friend. Accept?")
+        << "the open question is not replaced";
+
+    // The answer asks about the next request.
+    gui::Widget* no = messenger.QuestionBox()->OtherButton();
+    messenger.QuestionBox()->OnCommand({no, no->Id(), 0});
+    EXPECT_TRUE(messenger.QuestionBox()->IsVisible());
+    EXPECT_EQ(messenger.QuestionBox()->Line(1), u"Banker wants to be your friend. Accept?");
+    EXPECT_TRUE(session.friendRequests.empty());
+
+    messenger.QuestionBox()->Show(false);
+    net::PlayerRecord player;
+    player.nickname = u"Rail Rider";
+    messenger.ShowQuestion(player, 3);
+    EXPECT_FALSE(messenger.QuestionBox()->IsVisible()) << "3 is not a question kind";
+    messenger.ShowQuestion(player, scenes::Messenger::kKick);
+    EXPECT_EQ(messenger.QuestionBox()->Line(1), u"Send Rail Rider out of the room?");
+    scene.RemoveChild(&messenger);
+}
+
+}  // namespace

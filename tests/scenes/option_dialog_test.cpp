@@ -1,0 +1,150 @@
+// The options dialog: its copy of the store, what OK re-applies and posts, the atomic save of
+// config.ini, and Cancel leaving store and file alone.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "gui/Button.h"
+#include "gui/ComboBox.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/front/FrontCodes.h"
+#include "scenes/front/OptionDialog.h"
+#include "tests/common/TempDir.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+
+namespace {
+
+using scenes::OptionDialog;
+using testsupport::ReadFile;
+
+constexpr std::uint32_t kFullscreen = 3001, kVoice = 3007, kTextures = 3102, kMusicVolume = 3104,
+                        kShotPower = 3107, kCamera = 3110;
+
+class OptionDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host.configPath = dir.File("config.ini");
+        dialog.Open();
+    }
+    // What a click on the control would report: a list choice by index, a check box by state.
+    void Choose(std::uint32_t id, int value) {
+        gui::Widget* control = dialog.FindById(id);
+        ASSERT_NE(control, nullptr) << id;
+        if (auto* combo = dynamic_cast<gui::ComboBox*>(control)) combo->Select(value);
+        if (auto* button = dynamic_cast<gui::Button*>(control)) button->SetChecked(value != 0);
+        dialog.OnCommand({control, id, value});
+    }
+    void Press(std::uint32_t id) { dialog.OnCommand({dialog.FindById(id), id, 0}); }
+
+    testsupport::TempDir dir;
+    FakeSceneHost host;
+    OptionDialog dialog{&host};
+};
+
+TEST_F(OptionDialogTest, ControlChangeSavesConfigAtomicallyAndPostsControlsChanged) {
+    Choose(kShotPower, 7);  // 120
+    EXPECT_EQ(host.options.Get().shotSensitive, 100) << "the store changes only on OK";
+    Press(scenes::front_button::kOk);
+
+    EXPECT_FALSE(dialog.IsVisible());
+    EXPECT_EQ(host.options.Get().shotSensitive, 120);
+    EXPECT_TRUE(host.Posted(scenes::front_message::kControlsChanged));
+    EXPECT_TRUE(host.videoChanges.empty()) << "no display change was asked for";
+    EXPECT_EQ(host.serverOptionSends, 0);
+    EXPECT_NE(ReadFile(host.configPath).find("shotsensitive= 120"), std::string::npos);
+    // The save leaves no temporary file behind.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        files += entry.is_regular_file();
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(OptionDialogTest, CancelLeavesStoreAndFileUnchanged) {
+    ASSERT_TRUE(testsupport::WriteFile(host.configPath, "[Control]\r\nshotsensitive= 90\r\n"));
+    Options before;
+    before.shotSensitive = 90;
+    host.options.Set(before);
+    dialog.Open();
+    Choose(kShotPower, 10);
+    Choose(kCamera, 2);
+    Press(scenes::front_button::kCancel);
+
+    EXPECT_FALSE(dialog.IsVisible());
+    EXPECT_EQ(host.options.Get().shotSensitive, 90);
+    EXPECT_EQ(host.options.Get().cameraMode, 1);
+    EXPECT_EQ(ReadFile(host.configPath), "[Control]\r\nshotsensitive= 90\r\n");
+    EXPECT_TRUE(host.posted.empty());
+    dialog.Open();
+    EXPECT_EQ(dialog.Working().shotSensitive, 90) << "the next opening starts from the store again";
+}
+
+TEST_F(OptionDialogTest, EachKindOfChangeReappliesOnlyItsOwnPart) {
+    struct Case {
+        const char* name;
+        std::uint32_t id;
+        int value;
+        std::uint32_t videoChange;  // 0: none asked for
+        bool serverOptions;
+        bool controls;
+        std::uint32_t soundCode;  // 0: none posted
+    } cases[] = {
+        {"music volume", kMusicVolume, 5, 0, false, false,
+         static_cast<std::uint32_t>(scenes::AppMessage::SoundVolume)},
+        {"voice off", kVoice, 0, 0, true, false, static_cast<std::uint32_t>(scenes::AppMessage::SoundEnable)},
+        {"windowed", kFullscreen, 0, scenes::video_change::kDisplayMode, false, false, 0},
+        {"texture detail", kTextures, 2, scenes::video_change::kDeviceSettings, false, false, 0},
+        {"camera mode", kCamera, 1, 0, false, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.options.Set(Options{});
+        host.posted.clear();
+        host.videoChanges.clear();
+        host.serverOptionSends = 0;
+        dialog.Open();
+        Choose(c.id, c.value);
+        Press(scenes::front_button::kOk);
+        EXPECT_EQ(host.videoChanges.empty() ? 0u : host.videoChanges.front(), c.videoChange);
+        if (c.id == kFullscreen) {
+            EXPECT_FALSE(host.video.fullscreen) << "the display request carries the new mode";
+        }
+        EXPECT_EQ(host.serverOptionSends, c.serverOptions ? 1 : 0);
+        EXPECT_EQ(host.Posted(scenes::front_message::kControlsChanged), c.controls);
+        if (c.soundCode) {
+            EXPECT_TRUE(host.Posted(c.soundCode));
+        }
+    }
+}
+
+TEST_F(OptionDialogTest, OkKeepsWhatOthersChangedInTheStoreMeanwhile) {
+    // The sign-in reply writes the server's word while the dialog is open.
+    host.options.Update([](Options& o) {
+        o.waterEffect = 1;
+        o.autoGreetings = 0;
+    });
+    Choose(kShotPower, 0);
+    Press(scenes::front_button::kOk);
+    EXPECT_EQ(host.options.Get().waterEffect, 1);
+    EXPECT_EQ(host.options.Get().shotSensitive, 50);
+}
+
+TEST_F(OptionDialogTest, AFailedSaveIsReportedAndTheSettingsStillApply) {
+    host.configPath = dir.File("missing-folder/config.ini");
+    Choose(kShotPower, 3);
+    Press(scenes::front_button::kOk);
+    EXPECT_EQ(host.options.Get().shotSensitive, 80);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0], u"The settings could not be saved.");
+}
+
+TEST_F(OptionDialogTest, VideoSettingsAreLockedWhileTheOwnSeatPlays) {
+    dialog.SetGameRoomFlags(true, true);
+    dialog.Open();
+    EXPECT_FALSE(dialog.FindById(kFullscreen)->IsEnabled());
+    EXPECT_TRUE(dialog.FindById(kShotPower)->IsEnabled());
+    dialog.SetGameRoomFlags(true, false);
+    dialog.Open();
+    EXPECT_TRUE(dialog.FindById(kFullscreen)->IsEnabled());
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#pragma once
+// A scene host for the front end's tests: an options store, a config path, a game session without a
+// connection, and lists of what the scenes and dialogs posted, sent and showed.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/Options.h"
+#include "gui/NoticeBox.h"
+#include "net/GameSession.h"
+#include "scenes/base/SceneHost.h"
+
+struct PostedMessage {
+    std::uint32_t code, a, b, c;
+};
+
+class FakeSceneHost : public scenes::SceneHost {
+public:
+    FakeSceneHost() {
+        // The dialogs post through the toolkit's poster: it lands in the same list.
+        gui::NoticeBox::SetPoster([this](std::uint32_t code, std::uint32_t a, std::uint32_t b,
+                                         std::uint32_t c) { PostUiMessage(code, a, b, c); });
+    }
+    ~FakeSceneHost() override { gui::NoticeBox::SetPoster(nullptr); }
+
+    int ClientWidth() const override { return 1024; }
+    int ClientHeight() const override { return 768; }
+    void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) override {
+        posted.push_back({code, a, b, c});
+    }
+    void PostQuit() override { ++quits; }
+    void ShowLoadingError(int) override {}
+    void ShowError(gui::Widget*, const WString& line1, const WString&, const WString&) override {
+        errors.push_back(line1);
+    }
+    void SendByteMessage(std::uint16_t id, std::uint8_t value) override { sentBytes.push_back({id, value}); }
+    OptionsStore* UserOptions() override { return &options; }
+    std::string ConfigFilePath() const override { return configPath; }
+    void SendServerOptions() override { ++serverOptionSends; }
+    void RequestVideoSettings(const scenes::VideoSettings& settings, std::uint32_t changes) override {
+        video = settings;
+        videoChanges.push_back(changes);
+    }
+    net::GameSession* CurrentSession() override { return session.get(); }
+
+    bool Posted(std::uint32_t code) const {
+        for (const PostedMessage& m : posted)
+            if (m.code == code) return true;
+        return false;
+    }
+
+    OptionsStore options;
+    std::string configPath;
+    std::unique_ptr<net::GameSession> session = std::make_unique<net::GameSession>();
+    std::vector<PostedMessage> posted;
+    std::vector<WString> errors;
+    std::vector<std::pair<std::uint16_t, std::uint8_t>> sentBytes;
+    std::vector<std::uint32_t> videoChanges;
+    scenes::VideoSettings video;
+    int serverOptionSends = 0;
+    int quits = 0;
+};
