@@ -7,6 +7,7 @@
 #include "scenes/front/SceneIntro.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "scenes/shop/SceneShop.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
     using namespace scenes::scene_id;
@@ -30,6 +31,8 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneLogin>();
         case kLobby:
             return std::make_unique<scenes::SceneLobby>();
+        case kShop:
+            return std::make_unique<scenes::SceneShop>();
         default:
             return std::make_unique<scenes::GameScene>(id);
     }
