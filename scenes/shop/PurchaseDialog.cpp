@@ -177,6 +177,7 @@ PurchaseDialog::PurchaseDialog(SceneHost* host) : host_(host) {
     buy_ = AddTextButton(*this, 300, 270, 91, 33, shop_control::kBuy, u"Buy");
     AddTextButton(*this, 430, 270, 91, 33, shop_control::kClose, u"Close", platform::kVkEscape);
     list_ = Make<RecipientList>(host_);
+    list_->SetVisible(false);
     SetVisible(false);
 }
 

@@ -141,13 +141,17 @@ void SceneShop::CreateUI() {
 
     activate_ = Make<ActivateItemDialog>(host);
     inProgress_ = Make<gui::InProgressNotice>();
-    inProgress_->SetVisible(false);
     delete_ = Make<DeleteItemDialog>(host);
     nickChange_ = Make<NickChangeDialog>(host);
     imagePanel_ = Make<ImagePanelDialog>();
     picture_ = Make<ShopPictureWindow>();
     purchase_ = Make<PurchaseDialog>(host);
     membership_ = Make<MembershipDialog>(host);
+    // Made children start shown: the panels and windows wait for their turn.
+    for (gui::Widget* w :
+         std::initializer_list<gui::Widget*>{detail_, preview_, activate_, inProgress_, delete_, nickChange_,
+                                             imagePanel_, picture_, purchase_, membership_})
+        w->SetVisible(false);
 
     const struct {
         std::uint32_t id;
