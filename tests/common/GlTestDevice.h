@@ -9,26 +9,16 @@
 #include "engine/render/RenderDevice.h"
 #include "engine/resource/ResourceManager.h"
 #include "gui/UiResourceSet.h"
-#include "platform/video/GlBackend.h"
+#include "tests/common/GlTestSupport.h"
 
 namespace testsupport {
 
 // A device of the given size, or null with the reason in `error` when there is no GL context.
 inline std::unique_ptr<RenderDevice> MakeGlDevice(std::uint16_t width, std::uint16_t height,
                                                   std::string& error) {
-    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    auto backend = std::make_unique<platform::GlBackend>();
-    platform::GlBackend* gl = backend.get();
-    auto device = std::make_unique<RenderDevice>(std::move(backend));
-    platform::DisplayMode mode;
-    mode.width = width;
-    mode.height = height;
-    device->SetDisplayMode(mode);
-    if (device->ApplyDisplayMode() != 0) {
-        error = gl->LastError();
-        return nullptr;
-    }
-    return device;
+    gl_test::GlDevice gl(width, height);
+    error = gl.error;
+    return std::move(gl.device);
 }
 
 // The UI image sets of the generated packages, for tests that draw widgets.

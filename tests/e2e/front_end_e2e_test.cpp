@@ -7,7 +7,7 @@
 #include <fstream>
 #include <thread>
 
-#include "tests/app/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -15,6 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testsupport::ChildProcess;
 using testsupport::ReadFile;
 
 // Where the lobby's controls are on the 1024 x 768 client area.
