@@ -11,6 +11,7 @@
 
 #include "engine/core/Format.h"
 #include "gui/Button.h"
+#include "gui/CommonDialogs.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "net/GameSession.h"
@@ -47,7 +48,13 @@ public:
             if (!session->SendCreateNick(nick) || !WaitSink(net::Id(net::MessageId::CreateNickResult)))
                 return false;
         }
-        if (!WaitSink(net::Id(net::MessageId::ItemList))) return false;
+        // The item list goes to the session's own handler; it raises the list version.
+        bool items = false;
+        for (int i = 0; i < 500 && !items; ++i) {
+            items = session->listVersion.load() > 0;
+            if (!items) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (!items) return false;
         shop.SetHost(this);
         shop.Enter();
         gate.SetCurrent(&shop);
