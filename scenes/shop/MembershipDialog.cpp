@@ -9,6 +9,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/ShopDialogs.h"
 #include "scenes/shop/ShopText.h"
 
 namespace scenes {
@@ -81,9 +82,7 @@ void MembershipDialog::OnShow() {
     recipient_->SetEnabled(false);
     days30_->SetChecked(true);
     days90_->SetChecked(false);
-    const int w = host_ ? host_->ClientWidth() : gui::GetGuiState().screenWidth;
-    const int h = host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
-    MoveTo((w - Width()) / 2, (h - Height()) / 2);
+    CenterOnClient(*this, host_);
     SetDefaultKind();
     UpdatePrice();
 }

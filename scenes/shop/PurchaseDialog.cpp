@@ -16,6 +16,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/ShopDialogs.h"
 #include "scenes/shop/ShopText.h"
 
 namespace scenes {
@@ -249,9 +250,7 @@ void PurchaseDialog::OnShow() {
     title_->SetPlainText(kTitles[static_cast<int>(mode_) - 1]);
     if (mode_ != PurchaseMode::Purchase) recipient_->SetFocus(true);
     bonusBox_->SetChecked(false);
-    const int w = host_ ? host_->ClientWidth() : gui::GetGuiState().screenWidth;
-    const int h = host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
-    MoveTo((w - Width()) / 2, (h - Height()) / 2);
+    CenterOnClient(*this, host_);
     list_->SetVisible(false);
     if (!record_) return;
     name_->SetPlainText(record_->name);

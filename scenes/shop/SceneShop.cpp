@@ -8,6 +8,7 @@
 #include "gui/CommonDialogs.h"
 #include "gui/ImageWidget.h"
 #include "gui/NoticeBox.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextLabel.h"
 #include "gui/WebHost.h"

@@ -22,6 +22,12 @@ void AddLines(gui::Dialog& dialog, std::initializer_list<const char16_t*> lines)
 }
 }  // namespace
 
+void CenterOnClient(gui::Widget& window, const SceneHost* host) {
+    const int w = host ? host->ClientWidth() : gui::GetGuiState().screenWidth;
+    const int h = host ? host->ClientHeight() : gui::GetGuiState().screenHeight;
+    window.MoveTo((w - window.Width()) / 2, (h - window.Height()) / 2);
+}
+
 ActivateItemDialog::ActivateItemDialog(SceneHost* host) : host_(host) {
     SetUpDialog(*this, kQuestionWidth, kQuestionHeight, u"Activate Item");
     SetSounds(0, 32);

@@ -13,6 +13,9 @@ namespace scenes {
 
 class SceneHost;
 
+// Places a window in the middle of the host's client area (the toolkit's screen size without a host).
+void CenterOnClient(gui::Widget& window, const SceneHost* host);
+
 // "Activate Item": OK posts 1082 with the stored item (a = low 32 bits of its serial, b = mode,
 // c = high 32 bits, so that serials beyond 32 bits reach the item), Cancel forgets it.
 class ActivateItemDialog : public gui::Dialog {

@@ -334,9 +334,10 @@ ItemDetailPanel::ItemDetailPanel(int x, int y, SceneHost* host) : host_(host) {
     ownedCaptions_[0] = AddTextLine(*this, 10, 280, 70, 16, u"  Status : ");
     ownedCaptions_[1] = AddTextLine(*this, 10, 298, 70, 16, u"  Expire :");
     bottom_ = AddTextLine(*this, 10, 340, kWidth - 20, 16, {});
+    // The two layouts share the button row: buy and its neighbours, or use and delete.
     for (int i = 0; i < 6; ++i) {
-        buttons_[i] = AddTextButton(*this, 10 + (i % 3) * 95, 365 + (i / 3) * 0, 90, 28, kPanelButtons[i],
-                                    kPanelCaptions[i]);
+        buttons_[i] =
+            AddTextButton(*this, 10 + (i % 3) * 95, 365, 90, 28, kPanelButtons[i], kPanelCaptions[i]);
         buttons_[i]->SetVisible(false);
     }
     SetVisible(false);

@@ -98,8 +98,7 @@ void SceneShop::HandleReply(net::Packet& p) {
             gui::UserInfoWindow* window = Host() ? Host()->GetUserInfoWindow() : nullptr;
             std::uint8_t found = 0;
             p.ReadU8(found);
-            if (window && found && !p.IsBad() && p.Rewind() && window->ReadProfile(p))
-                reinterpret_cast<gui::Widget*>(window)->Show(true);
+            if (window && found && !p.IsBad() && p.Rewind() && window->ReadProfile(p)) window->Show(true);
             return;
         }
         case shop_net::kMembershipResult:
