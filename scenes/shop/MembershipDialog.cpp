@@ -30,6 +30,7 @@ constexpr char16_t kCannotChange[] = u"변경할 수 없습니다.";
 
 MembershipDialog::MembershipDialog(SceneHost* host) : host_(host) {
     SetUpDialog(*this, kWidth, kHeight, u"마르베클럽 멤버십 가입");
+    SetTitle({});  // the title is a label of its own
     Line(*this, 15, 8, 320, u"마르베클럽 멤버십 가입", gui::kFont16Bold);
     standard_ = Radio(*this, 22, 45, kStandard, 1);
     Line(*this, 44, 50, 140, u"마르베클럽 스탠다드");
@@ -225,7 +226,6 @@ bool MembershipDialog::OnCommand(const gui::CommandEvent& event) {
 
 ImagePanelDialog::ImagePanelDialog() {
     SetUpDialog(*this, 579, 423, {});
-    SetImage(0, 0, 0, 579, 423);
     AddTextButton(*this, 254, 391, 67, 24, shop_control::kClose, u"Close", platform::kVkReturn);
     SetVisible(false);
 }

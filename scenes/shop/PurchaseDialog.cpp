@@ -135,6 +135,7 @@ bool RecipientList::OnCommand(const gui::CommandEvent& event) {
 
 PurchaseDialog::PurchaseDialog(SceneHost* host) : host_(host) {
     SetUpDialog(*this, kWidth, kHeight, u"Purchase Item");
+    SetTitle({});  // the title is a label of its own
     title_ = Line(*this, 15, 9, 300, u"Purchase Item", gui::kFont14Bold);
     kind_ = AddTextLine(*this, 380, 10, 140, 20, u"Gold Product.", gui::kFont14Bold,
                         gui::align::kRight | gui::align::kVCenter);

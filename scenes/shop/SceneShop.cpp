@@ -11,6 +11,7 @@
 #include "gui/PlayerInfoWindows.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextLabel.h"
+#include "gui/UiAtlas.h"
 #include "gui/WebHost.h"
 #include "gui/WebPageDialog.h"
 #include "net/GameTypes.h"
@@ -31,7 +32,10 @@
 namespace scenes {
 
 namespace {
+// The shop's screens take the common cells of its UI set.
 constexpr int kShopSet = 25;
+constexpr gui::UiImage kShopPanel = gui::atlas::InSet(gui::atlas::kPanel, kShopSet);
+constexpr gui::UiImage kShopBar = gui::atlas::InSet(gui::atlas::kDarkPanel, kShopSet);
 constexpr std::uint32_t kLabelYellow = 0xFFFFFF60;
 constexpr std::uint32_t kGrey = 0xFF909090;
 constexpr int kCardColumn = 129, kCardRow = 155;
@@ -40,6 +44,15 @@ constexpr std::uint32_t kHotkeyF3 = 0x72, kHotkeyF4 = 0x73, kHotkeyF8 = 0x77;
 // The card slot of a control id in [first, first + 8), or -1.
 int CardSlot(std::uint32_t id, std::uint32_t first) {
     return id >= first && id < first + kCardsPerGrid ? static_cast<int>(id - first) : -1;
+}
+
+// A captioned radio button drawn flat: checked, it shows the toolkit's checked face.
+gui::Button* AddRadioButton(gui::Widget& parent, int x, int y, int w, int h, std::uint32_t id,
+                            const WString& caption, int group) {
+    gui::Button* b = parent.AddButton(x, y, w, h, id, 0, gui::UiImage{});
+    b->SetCaption(caption);
+    b->SetRadioMode(group);
+    return b;
 }
 
 int ScrollRange(int total) {
@@ -80,18 +93,21 @@ void SceneShop::CreateUI() {
     const int height = host ? host->ClientHeight() : 768;
     Create(0, 0, width, height);
 
-    background_ = AddImage(0, 0, 256, 256, {kShopSet, 581, 250, 256, 256});
+    background_ = AddImage(0, 0, 256, 256, kShopPanel);
     background_->SetVisible(false);  // drawn tiled by the scene
-    AddImage(0, 0, 1024, 103, {kShopSet, 0, 0, 1024, 103});
-    topStrip_ = AddImage(1019, 0, 5, 103, {kShopSet, 878, 103, 5, 103});
+    AddImage(0, 0, 1024, 103, kShopBar);
+    topStrip_ = AddImage(1019, 0, 5, 103, kShopBar);
     const int moneyX[] = {373, 580, 800};
+    const char16_t* const moneyCaptions[] = {u"Cash", u"Gold", u"Clan"};
     for (int i = 0; i < 3; ++i) {
+        AddTextLine(*this, moneyX[i] - 50, 41, 46, 20, moneyCaptions[i], gui::kFont12Bold,
+                    gui::align::kRight | gui::align::kVCenter);
         moneyLabels_[i] = AddTextLine(*this, moneyX[i], 41, 200, 20, {}, gui::kFont12Bold,
                                       gui::align::kLeft | gui::align::kVCenter, kLabelYellow);
     }
 
     membershipPanel_ = AddPanel(0, height - 75, 434, 75);
-    membershipPanel_->SetImage(kShopSet, 0, 796, 434, 75);
+    membershipPanel_->SetImage(kShopBar);
     membershipPanel_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::Bottom, 0);
     membershipLabels_[0] = AddTextLine(*membershipPanel_, 10, 30, 110, 20, {});
     membershipLabels_[1] = AddTextLine(*membershipPanel_, 120, 30, 300, 20, {});
@@ -99,11 +115,10 @@ void SceneShop::CreateUI() {
         AddTextButton(*membershipPanel_, 320, 26, 100, 28, shop_control::kMembership, u"Membership");
 
     mainPanel_ = AddPanel(0, 103, 568, 693);
-    mainPanel_->SetImage(kShopSet, 0, 103, 568, 693);
+    mainPanel_->SetImage(kShopPanel);
     mainPanel_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::None, 0);
-    shopTab_ = AddTextButton(*mainPanel_, 20, -3, 138, 49, shop_control::kShopTab, u"Shop");
-    inventoryTab_ = AddTextButton(*mainPanel_, 160, -3, 138, 49, shop_control::kInventoryTab, u"My Item");
-    for (gui::Button* tab : {shopTab_, inventoryTab_}) tab->SetRadioMode(1);
+    shopTab_ = AddRadioButton(*mainPanel_, 20, -3, 138, 49, shop_control::kShopTab, u"Shop", 1);
+    inventoryTab_ = AddRadioButton(*mainPanel_, 160, -3, 138, 49, shop_control::kInventoryTab, u"My Item", 1);
 
     auto buildGrid = [&](gui::Widget*& panel, std::initializer_list<int> categories, std::uint32_t base,
                          std::uint32_t firstCard, std::uint32_t scrollId, auto& cards) {
@@ -112,9 +127,8 @@ void SceneShop::CreateUI() {
         static const char16_t* const kNames[] = {u"", u"Cue", u"Ball",    u"Table",  u"Item",    u"",
                                                  u"", u"All", u"Special", u"In use", u"Not used"};
         for (int category : categories) {
-            gui::Button* b = AddTextButton(*panel, 13 + 67 * k, -4, 69, 38,
-                                           base + static_cast<std::uint32_t>(category), kNames[category]);
-            b->SetRadioMode(2);
+            AddRadioButton(*panel, 13 + 67 * k, -4, 69, 38, base + static_cast<std::uint32_t>(category),
+                           kNames[category], 2);
             ++k;
         }
         for (int i = 0; i < kCardsPerGrid; ++i) {
@@ -133,6 +147,8 @@ void SceneShop::CreateUI() {
         buildGrid(inventoryPanel_, {7, 1, 2, 3, 4, 9, 10}, shop_control::kInventoryCategoryBase,
                   shop_control::kFirstInventoryCard, shop_control::kInventoryScroll, inventoryCards_);
 
+    // The membership panel stays above the lower part of the main panel.
+    membershipPanel_->BringToFront();
     cashCharge_ = AddTextButton(*mainPanel_, 320, -35, 121, 33, shop_control::kCashCharge, u"Cash");
     personalCue_ = AddTextButton(*mainPanel_, 445, 0, 107, 49, shop_control::kPersonalCue, u"Personal Cue");
     personalCue_->SetVisible(false);
@@ -159,14 +175,17 @@ void SceneShop::CreateUI() {
         int offset;
         std::uint32_t hotkey;
         const char16_t* tip;
-    } top[] = {{shop_control::kToLobby, 35, 0, u"To Lobby"},
-               {shop_control::kSettings, 68, kHotkeyF3, u"Settings(F3)"},
-               {shop_control::kMyInfo, 134, kHotkeyF4, u"MyInfo(F4)"},
-               {shop_control::kMessenger, 167, kHotkeyF8, u"Messanger(F8)"}};
+        const char16_t* caption;
+    } top[] = {{shop_control::kToLobby, 35, 0, u"To Lobby", u"Exit"},
+               {shop_control::kSettings, 68, kHotkeyF3, u"Settings(F3)", u"F3"},
+               {shop_control::kMyInfo, 134, kHotkeyF4, u"MyInfo(F4)", u"F4"},
+               {shop_control::kMessenger, 167, kHotkeyF8, u"Messanger(F8)", u"F8"}};
     for (const auto& t : top) {
-        gui::Button* b = AddTextButton(*this, width - t.offset, 2, 33, 34, t.id, {}, t.hotkey);
+        gui::Button* b = AddTextButton(*this, width - t.offset, 2, 33, 34, t.id, t.caption, t.hotkey);
+        b->SetCaptionFont(gui::kFont10);
         b->SetTooltip(t.tip);
-        b->SetAnchor(gui::AnchorH::Right, t.offset, gui::AnchorV::None, 0);
+        // Kept t.offset pixels left of the right edge.
+        b->SetAnchor(gui::AnchorH::Right, 33 - t.offset, gui::AnchorV::None, 0);
     }
 }
 

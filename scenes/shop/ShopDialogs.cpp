@@ -1,6 +1,7 @@
 #include "scenes/shop/ShopDialogs.h"
 
 #include "gui/TextLabel.h"
+#include "gui/UiAtlas.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontWidgets.h"
@@ -92,7 +93,7 @@ bool DeleteItemDialog::OnCommand(const gui::CommandEvent& event) {
 
 ShopPictureWindow::ShopPictureWindow() {
     SetUpDialog(*this, kWidth, kHeight, {});
-    SetImage(kGuideImageSet, 0, 0, kWidth, kHeight);
+    SetImage(gui::atlas::InSet(gui::atlas::kPanel, kGuideImageSet));
     SetSounds(31, 32);
     AddTextButton(*this, (kWidth - 82) / 2, kHeight - 30, 82, 22, shop_control::kClose, u"Close",
                   platform::kVkEscape);

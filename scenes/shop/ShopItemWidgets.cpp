@@ -15,7 +15,6 @@ namespace scenes {
 namespace {
 constexpr std::uint32_t kYellow = 0xFFFFFF60;
 constexpr int kCardWidth = 120, kCardHeight = 145;
-constexpr int kShopSet = 25;
 
 bool IsType(const net::ItemRecord* r, net::ItemType t) {
     return r && r->type == static_cast<std::uint32_t>(t);
@@ -171,8 +170,7 @@ WString CardStatus(const net::ItemEntry& e) {
 
 namespace {
 gui::Button* CardFace(gui::Widget& card) {
-    gui::Button* face =
-        card.AddButton(0, 0, kCardWidth, kCardHeight, card.Id(), 0, {kShopSet, 0, 871, 120, 145});
+    gui::Button* face = card.AddButton(0, 0, kCardWidth, kCardHeight, card.Id(), 0, gui::UiImage{});
     face->SetFrameCount(7);
     face->SetRadioMode(1);
     face->SetReportHover(true);
@@ -246,7 +244,8 @@ InventoryItemCard::InventoryItemCard(int x, int y, std::uint32_t id) {
     preview_->Show(true);
     name_ = AddTextLine(*this, 0, 125, kCardWidth, 16, {}, gui::kFont12,
                         gui::align::kCenter | gui::align::kVCenter);
-    gift_ = AddImage(92, 3, 26, 26, {28, 392, 372, 26, 26});
+    gift_ = AddTextLine(*this, 82, 3, 36, 16, u"Gift", gui::kFont12Bold,
+                        gui::align::kRight | gui::align::kVCenter, kYellow);
     status_ = AddTextLine(*this, 8, 6, 100, 16, {});
     SetVisible(false);
 }
