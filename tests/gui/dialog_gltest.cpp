@@ -21,8 +21,7 @@
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
 #include "platform/window/WindowCodes.h"
-#include "tests/common/GlTestDevice.h"
-#include "tests/common/ImageCompare.h"
+#include "tests/common/GlTestSupport.h"
 
 // Mesa's drivers keep allocations for the life of the process; leak checking is left to the
 // unit tests of the same code.
@@ -31,15 +30,19 @@ extern "C" const char* __lsan_default_options() {
 }
 
 using namespace gui;
-using testsupport::DifferingShare;
-using testsupport::MakeGlDevice;
-using testsupport::TestOutputDir;
+using gl_test::DifferingShare;
 
 namespace {
 
 constexpr std::uint16_t kWidth = 560, kHeight = 400;
 
-std::string ReferencePath(const char* name = "dialog_reference.png") {
+std::string TestOutputDir() {
+    std::string dir = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::string ReferencePath(const char* name) {
     return std::string(MARVENLOT_SOURCE_DIR) + "/tests/gui/data/" + name;
 }
 
@@ -152,14 +155,23 @@ void BuildDialog(Panel& root, Dialog& dialog) {
     cancel->SetState(WidgetState::Hover);
 }
 
-using testsupport::UiSets;
+struct UiSets {
+    ResourceManager resources;
+    UiResourceSet sets{&resources, 0};
+    bool Open() {
+        resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+        resources.SetDataFolder(u"data");
+        sets.InitSets();
+        return sets.OpenTree() == 1;
+    }
+};
 
 TEST(GuiGl, SettingsDialogWithKoreanAndEnglishTextMatchesTheReferenceImage) {
-    std::string error;
-    std::unique_ptr<RenderDevice> device = MakeGlDevice(kWidth, kHeight, error);
-    if (!device) {
-        GTEST_SKIP() << "no GL context: " << error;
+    gl_test::GlDevice gl(kWidth, kHeight);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
     }
+    RenderDevice* device = gl.device.get();
     UiSets ui;
     ASSERT_TRUE(ui.Open()) << "the generated packages are missing";
     Panel root;
@@ -173,11 +185,11 @@ TEST(GuiGl, SettingsDialogWithKoreanAndEnglishTextMatchesTheReferenceImage) {
 }
 
 TEST(GuiGl, NoticeBoxOverTheScreenIsDimmedBehindAndMatchesTheReferenceImage) {
-    std::string error;
-    std::unique_ptr<RenderDevice> device = MakeGlDevice(400, 260, error);
-    if (!device) {
-        GTEST_SKIP() << "no GL context: " << error;
+    gl_test::GlDevice gl(400, 260);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
     }
+    RenderDevice* device = gl.device.get();
     UiSets ui;
     ASSERT_TRUE(ui.Open());
     Panel root;
@@ -205,12 +217,11 @@ TEST(GuiGl, NoticeBoxOverTheScreenIsDimmedBehindAndMatchesTheReferenceImage) {
 }
 
 TEST(GuiGl, ItemPreviewDrawsItsModelInsideItsOwnViewportOnly) {
-    std::string error;
-    std::unique_ptr<RenderDevice> gl = MakeGlDevice(320, 200, error);
-    if (!gl) {
-        GTEST_SKIP() << "no GL context: " << error;
+    gl_test::GlDevice gl(320, 200);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
     }
-    RenderDevice& device = *gl;
+    RenderDevice& device = *gl.device;
     Panel root;
     root.Create(0, 0, 320, 200);
     root.Show(true);
