@@ -8,6 +8,7 @@
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/ScrollBar.h"
+#include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "scenes/front/NickChangeDialog.h"
 #include "scenes/shop/PurchaseDialog.h"
@@ -357,6 +358,43 @@ TEST_F(ShopSceneTest, RepliesWaitForTheMainThread) {
     EXPECT_EQ(s().clubMembership, 2);
     EXPECT_TRUE(shop.MembershipLabel(0)->Text() == u"Std. Membership :");
     EXPECT_TRUE(shop.MembershipLabel(1)->Text() == u"2027-01-01 00:00 까지");
+}
+
+TEST_F(ShopSceneTest, RequestsCarryTheDialogsChoices) {
+    s().friends.push_back({1, 1, 0, u"Friend"});
+    shop.Enter();
+    Command(shop_control::kFirstShopCard);
+    const ItemDescription* item = shop.SelectedCatalogue();
+    ASSERT_NE(item, nullptr);
+    shop.OnMessage(shop_message::kOpenPurchase, 2, 0);
+    PurchaseDialog& dialog = *shop.Purchase();
+    dialog.RecipientEdit()->SetText(u"Friend");
+    gui::Button* second = dialog.PeriodButton(1);
+    dialog.OnCommand({second, second->Id(), 1, gui::CommandCode::Event});
+    shop.OnMessage(shop_message::kPurchaseConfirmed, 0, 0);
+    ASSERT_EQ(sent.size(), 1u);
+    net::Packet& gift = *sent[0];
+    EXPECT_EQ(gift.GetId(), shop_net::kGift);
+    EXPECT_EQ(gift.U32(), item->itemId);
+    EXPECT_EQ(gift.U8(), 2);
+    EXPECT_TRUE(gift.Str() == item->record->name);
+    EXPECT_EQ(gift.U8(), 0) << "bonus gold unchecked";
+    EXPECT_TRUE(gift.Str() == u"Friend");
+    EXPECT_TRUE(gift.Str() == u"This is for you~");
+    EXPECT_TRUE(gift.AtEnd());
+    EXPECT_TRUE(shop.InProgress()->IsVisible());
+
+    shop.OnCommand({&shop, shop_control::kMembership, 0, gui::CommandCode::Event});
+    shop.OnMessage(shop_message::kMembershipConfirmed, 0, 0);
+    ASSERT_EQ(sent.size(), 2u);
+    net::Packet& membership = *sent[1];
+    EXPECT_EQ(membership.GetId(), shop_net::kMembership);
+    EXPECT_EQ(membership.U8(), 1) << "for oneself";
+    EXPECT_EQ(membership.U8(), 0);
+    EXPECT_EQ(membership.U8(), 3) << "a player without membership starts on plus";
+    EXPECT_EQ(membership.U8(), 1);
+    EXPECT_TRUE(membership.Str().empty());
+    EXPECT_TRUE(membership.AtEnd());
 }
 
 TEST_F(ShopSceneTest, ASecondVisitLoadsAgain) {
