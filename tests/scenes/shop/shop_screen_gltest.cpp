@@ -16,6 +16,7 @@
 #include "scenes/shop/ShopCodes.h"
 #include "tests/common/GlTestSupport.h"
 #include "tests/scenes/shop/ShopTestHost.h"
+#include "tests/scenes/support/ScreenReference.h"
 
 namespace {
 
@@ -55,28 +56,7 @@ TEST(ShopScreenGl, TheCatalogueWithAPurchaseMatchesTheReferenceImage) {
     shop.LayoutChildren(kWidth, kHeight);
     ASSERT_TRUE(shop.Purchase()->IsVisible());
 
-    device.SetClearColor(0xFF000000);
-    ASSERT_TRUE(device.BeginFrame());
-    ASSERT_TRUE(device.BeginScene());
-    gui::DrawWidgetScreen(shop, &device);
-    device.EndScene();
-    device.Present();
-    platform::Image frame;
-    ASSERT_TRUE(device.ReadBack(frame));
-    const std::string output = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
-    std::filesystem::create_directories(output);
-    platform::SavePng(output + "/scenes_shop.png", frame);
-    gui::TextInputManager::ClearFocus();
-    gui::ClearGuiPointers();
-
-    if (std::getenv("UPDATE_GOLDEN")) {
-        ASSERT_TRUE(platform::SavePng(ReferencePath(), frame));
-    }
-    platform::Image reference;
-    ASSERT_TRUE(platform::LoadPng(ReferencePath(), reference)) << "missing " << ReferencePath();
-    ASSERT_EQ(reference.width, frame.width);
-    ASSERT_EQ(reference.height, frame.height);
-    EXPECT_LE(gl_test::DifferingShare(frame, reference, 3), 0.005);
+    ExpectScreenMatchesReference(device, shop, "scenes_shop", ReferencePath());
 }
 
 }  // namespace
