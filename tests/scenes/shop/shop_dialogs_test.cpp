@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/sound/SoundManager.h"
 #include "gui/Button.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
+#include "platform/audio/NullAudioDevice.h"
 #include "platform/sys/CriticalSection.h"
 #include "scenes/shop/MembershipDialog.h"
 #include "scenes/shop/PurchaseDialog.h"
@@ -165,6 +167,32 @@ TEST_F(PurchaseDialogTest, RecipientListKeepsItsOwnCopyOfTheNames) {
     list->Open();
     EXPECT_TRUE(host.LastBox() == u"Notice|목록이 없습니다.");
     EXPECT_FALSE(list->IsVisible());
+}
+
+// A host with a sound manager on the null device.
+class SoundHost : public ShopTestHost {
+public:
+    SoundHost() { sound.Initialize(std::make_unique<platform::NullAudioDevice>()); }
+    SoundManager* Sound() override { return &sound; }
+    SoundManager sound;
+};
+
+TEST(PurchaseDialogBeep, CloseWithBeepPlaysAGeneratedTone) {
+    SoundHost host;
+    std::vector<int> played;
+    host.sound.SetPlayObserver([&](int id) { played.push_back(id); });
+    PurchaseDialog dialog(&host);
+    dialog.Show(true);
+    gui::Button beep;
+    beep.Create(0, 0, 1, 1, PurchaseDialog::kBeepClose);
+    dialog.OnCommand({&beep, beep.Id(), 0, gui::CommandCode::Event});
+    EXPECT_FALSE(dialog.IsVisible());
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_TRUE(host.sound.IsLoaded(played[0]));
+    dialog.Show(true);
+    dialog.OnCommand({&beep, beep.Id(), 0, gui::CommandCode::Event});
+    EXPECT_EQ(played.size(), 2u) << "the tone is made once and played again";
+    host.sound.Shutdown();
 }
 
 class MembershipDialogTest : public testing::Test {
