@@ -28,6 +28,7 @@
 #include "scenes/shop/PurchaseDialog.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
+#include "scenes/shop/ShopText.h"
 
 namespace scenes {
 
@@ -738,7 +739,11 @@ bool SceneShop::Send(net::Packet& packet) {
     packet.Finish();
     if (sendTap_) sendTap_(packet);
     net::GameSession* session = Session();
-    return session && session->Send(packet);
+    if (session && session->Send(packet)) return true;
+    // No reply will come to close the wait notice: say so instead of waiting for ever.
+    inProgress_->Show(false);
+    Error(u"The request could not be sent.", kReconnectLine);
+    return false;
 }
 
 void SceneShop::OpenPurchase(int mode) {
@@ -784,8 +789,8 @@ void SceneShop::SendMembership() {
     p->WriteU8(mode).WriteU8(flag).WriteU8(static_cast<std::uint8_t>(membership_->Kind()));
     p->WriteU8(static_cast<std::uint8_t>(membership_->Period()));
     if (mode != 0) p->WriteString(membership_->Recipient());
-    Send(*p);
     ShowInProgress();
+    Send(*p);
 }
 
 void SceneShop::SendDelete() {
