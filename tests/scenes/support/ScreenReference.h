@@ -9,11 +9,28 @@
 #include <string>
 
 #include "engine/render/RenderDevice.h"
+#include "engine/resource/ResourceManager.h"
 #include "gui/Overlays.h"
 #include "gui/TextInput.h"
+#include "gui/UiResourceSet.h"
 #include "gui/Widget.h"
 #include "platform/video/ImageFile.h"
 #include "tests/common/GlTestSupport.h"
+
+// A GL device of the client size with the generated UI image sets open.
+struct GlScreen {
+    gl_test::GlDevice gl;
+    ResourceManager resources;
+    gui::UiResourceSet sets{&resources, 0};
+    GlScreen(std::uint16_t width, std::uint16_t height) : gl(width, height) {}
+    // False when the generated packages are missing.
+    bool OpenUiSets() {
+        resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+        resources.SetDataFolder(u"data");
+        sets.InitSets();
+        return sets.OpenTree() == 1;
+    }
+};
 
 // Keeps the frame as test-output/<name>.png and compares it with the reference (UPDATE_GOLDEN=1 rewrites
 // it).
