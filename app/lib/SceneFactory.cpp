@@ -10,6 +10,7 @@
 #include "scenes/room/gallery/SceneShotGallery.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
+#include "scenes/shop/SceneShop.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
     using namespace scenes::scene_id;
@@ -33,6 +34,8 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneLogin>();
         case kLobby:
             return std::make_unique<scenes::SceneLobby>();
+        case kShop:
+            return std::make_unique<scenes::SceneShop>();
         case kOffline:
             return std::make_unique<scenes::SceneAlone>();
         case kReplay:
