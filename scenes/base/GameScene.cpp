@@ -3,7 +3,10 @@
 #include "engine/core/Log.h"
 #include "engine/render/Scene.h"
 #include "engine/render/SceneManager.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/sound/SoundManager.h"
 #include "net/Packet.h"
+#include "scenes/base/SceneHost.h"
 #include "scenes/base/SceneLighting.h"
 
 namespace scenes {
@@ -103,6 +106,29 @@ void GameScene::SetupSceneLights(Scene* engineScene) {
 
 void GameScene::ResetSceneNodes(Scene* engineScene) {
     if (engineScene) ResetSelfLitNodes(*engineScene);
+}
+
+void GameScene::LoadSounds(ResourceManager* resources, std::initializer_list<int> ids, int musicId) {
+    SoundManager* sound = Host() ? Host()->Sound() : nullptr;
+    ResourcePackage* ui = resources ? resources->OpenPackage(u"UIEn") : nullptr;
+    ResourceGroup* group = ui ? ui->FindGroup(u"Sound") : nullptr;
+    if (!sound || !group) return;
+    const auto& sounds = group->GetSoundManager();
+    for (int id : ids) {
+        const auto& found = sounds.FindById(static_cast<std::uint32_t>(id));
+        if (!found->IsEmpty() && !sound->IsLoaded(id)) sound->LoadStatic(id, found->data.bytes);
+    }
+    if (musicId < 0) return;
+    const auto& music = sounds.FindById(static_cast<std::uint32_t>(musicId));
+    if (music->IsEmpty()) return;
+    if (!sound->IsLoaded(musicId)) sound->LoadStream(musicId, music->data.bytes);
+    if (sound->PlayDefault(musicId, true)) musicId_ = musicId;
+}
+
+void GameScene::StopMusic() {
+    SoundManager* sound = Host() ? Host()->Sound() : nullptr;
+    if (sound && musicId_ >= 0) sound->Stop(musicId_);
+    musicId_ = -1;
 }
 
 }  // namespace scenes

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 #include "gui/Widget.h"
@@ -90,6 +91,11 @@ public:
     TimeOfDay& GetTimeOfDay() { return timeOfDay_; }
     // Where the ambient sounds play; null (the default) is the engine's sound manager.
     void SetAmbientSoundPlayer(AmbientSoundPlayer* player) { ambientSounds_ = player; }
+    // Static sounds and one looping music stream (none when musicId is negative) from the UI
+    // package's "Sound" group, through the host's sound manager.
+    void LoadSounds(ResourceManager* resources, std::initializer_list<int> ids, int musicId);
+    // Stops the music stream LoadSounds started, if any.
+    void StopMusic();
     // The engine scene nodes of kinds 6 and 7 collected by the last activation.
     const std::vector<SceneNode*>& LightNodes(int index) const { return lightNodes_[index ? 1 : 0]; }
     // Set by scenes on each user-interface message: the table world left it unhandled.
@@ -111,6 +117,7 @@ private:
     std::atomic<float> fadeAlpha_{1.0f};
     TimeOfDay timeOfDay_;
     AmbientSoundPlayer* ambientSounds_ = nullptr;
+    int musicId_ = -1;
     std::vector<SceneNode*> lightNodes_[2];
     std::vector<std::function<void()>> sceneObjects_;
     std::vector<std::function<void()>> engineScenes_;

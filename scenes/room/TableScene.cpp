@@ -159,29 +159,6 @@ bool TableScene::CreateEmptyScene(const char* name) {
     return engineScenes->SetCurrentScene(engineScenes->SceneCount() - 1);
 }
 
-void TableScene::LoadSounds(ResourceManager* resources, std::initializer_list<int> ids, int musicId) {
-    SoundManager* sound = Host() ? Host()->Sound() : nullptr;
-    ResourcePackage* ui = resources ? resources->OpenPackage(u"UIEn") : nullptr;
-    ResourceGroup* group = ui ? ui->FindGroup(u"Sound") : nullptr;
-    if (!sound || !group) return;
-    const auto& sounds = group->GetSoundManager();
-    for (int id : ids) {
-        const auto& found = sounds.FindById(static_cast<std::uint32_t>(id));
-        if (!found->IsEmpty() && !sound->IsLoaded(id)) sound->LoadStatic(id, found->data.bytes);
-    }
-    if (musicId < 0) return;
-    const auto& music = sounds.FindById(static_cast<std::uint32_t>(musicId));
-    if (music->IsEmpty()) return;
-    if (!sound->IsLoaded(musicId)) sound->LoadStream(musicId, music->data.bytes);
-    if (sound->PlayDefault(musicId, true)) musicId_ = musicId;
-}
-
-void TableScene::StopMusic() {
-    SoundManager* sound = Host() ? Host()->Sound() : nullptr;
-    if (sound && musicId_ >= 0) sound->Stop(musicId_);
-    musicId_ = -1;
-}
-
 Options TableScene::CurrentOptions() const {
     OptionsStore* store = Host() ? Host()->UserOptions() : nullptr;
     return store ? store->Get() : Options{};

@@ -65,9 +65,6 @@ protected:
     bool LoadMapScene(ResourceManager* resources);
     // An empty engine scene of that name, made current.
     bool CreateEmptyScene(const char* name);
-    // Static sounds and one looping music stream from the UI package's "Sound" group.
-    void LoadSounds(ResourceManager* resources, std::initializer_list<int> ids, int musicId);
-    void StopMusic();
     Options CurrentOptions() const;
     // The offline defaults of the own record: cue 3000 for every game type, the table and ball set
     // of each type, and the room's game type 8-ball.
@@ -81,7 +78,6 @@ private:
     std::unique_ptr<net::RoomInfo> ownRoom_;
     std::uint32_t tick_ = 0;
     std::atomic<bool> paused_{false};
-    int musicId_ = -1;
     bool uiCreated_ = false;
     HelpWindow* help_ = nullptr;
 };

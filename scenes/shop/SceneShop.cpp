@@ -197,6 +197,8 @@ int SceneShop::Load3D(ResourceManager* resources, RenderDevice* renderer) {
         return 0;
     }
     loaded_ = true;
+    constexpr int kShopMusic = 5;  // the UI package's shop music, looped while the shop is open
+    LoadSounds(resources, {}, kShopMusic);
     return GameScene::Load3D(resources, renderer);
 }
 
@@ -241,6 +243,7 @@ void SceneShop::Enter() {
 
 bool SceneShop::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     const bool result = GameScene::Leave(resources, engineScenes);
+    StopMusic();
     for (ShopItemCard* card : shopCards_) card->Clear();
     for (InventoryItemCard* card : inventoryCards_) card->Clear();
     preview_->ClearItem();
