@@ -61,7 +61,9 @@ enum class MessageId : std::uint16_t {
 
     // Game room messages whose bodies the project defines
     ShotState = 2050,
+    TurnStart = 2051,
     Shot = 2052,
+    ShotResult = 2053,
     AimUpdate = 2058,
     BallPlacement = 2063,
 };

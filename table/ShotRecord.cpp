@@ -1,12 +1,18 @@
 #include "table/ShotRecord.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/core/Hex.h"
+#include "table/TableItems.h"
 
 namespace table {
 
 namespace {
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
 
 class HexReader {
 public:
@@ -55,7 +61,8 @@ std::size_t ShotRecordHexLength(int ballCount, bool ballBytes) {
 }
 
 ShotRecord::ParseResult ShotRecord::ParseHex(std::string_view text) {
-    if (text.size() < kHeaderChars + kParamChars) return ParseResult::BadLength;
+    if (text.size() < kHeaderChars + kParamChars || text.size() % 2 != 0) return ParseResult::BadLength;
+    if (!std::all_of(text.begin(), text.end(), IsHexDigit)) return ParseResult::BadHexDigit;
     const auto count =
         static_cast<std::int8_t>(HexPairToByte(text[kBallCountOffset], text[kBallCountOffset + 1]));
     if (count < 0 || count > kMaxBalls) return ParseResult::BadBallCount;
@@ -88,6 +95,7 @@ ShotRecord::ParseResult ShotRecord::ParseHex(std::string_view text) {
     r.shotParams[14] = in.F32();
     r.shotParams[12] = in.F32();
     r.shotParams[13] = in.F32();
+    if (r.tableItem > 1 && !table::FindTableItem(r.tableItem)) return ParseResult::BadTableType;
     *this = r;
     return ParseResult::Ok;
 }

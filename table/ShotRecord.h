@@ -37,11 +37,11 @@ struct ShotRecord {
 
     bool HasBallBytes() const { return static_cast<std::int8_t>(gameType) >= 10; }
 
-    enum class ParseResult { Ok, BadLength, BadBallCount, BadGameType };
-    // Reads the writer's text. Upper- and lower-case digits are accepted; a character that is no hex
-    // digit reads as 0, as the system's digit function does. The text must have exactly the length the
-    // writer gives for its ball count; a ball count above 22 or a game type outside 0..16 is refused.
-    // On failure the record is left unchanged.
+    enum class ParseResult { Ok, BadLength, BadHexDigit, BadBallCount, BadGameType, BadTableType };
+    // Reads the writer's text, its exact inverse. Upper- and lower-case digits are accepted; any other
+    // character is refused. The text must have exactly the length the writer gives for its ball count;
+    // a ball count above 22, a game type outside 0..16 or a table item the world cannot load (other
+    // than 0 and 1, the game type's default) is refused. On failure the record is left unchanged.
     ParseResult ParseHex(std::string_view text);
 };
 

@@ -9,6 +9,7 @@
 #include "engine/resource/ResourceManager.h"
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
+#include "tests/common/GlTestSupport.h"
 #include "tests/common/ImageCompare.h"
 #include "tests/engine/support/render_fixture.h"
 
@@ -30,24 +31,9 @@ constexpr std::uint16_t kWidth = 160, kHeight = 120;
 std::string ReferencePath() {
     return std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_table_reference.png";
 }
-struct GlDevice {
-    std::unique_ptr<RenderDevice> device;
-    std::string error;
-    GlDevice() {
-        // Without a display, SDL's offscreen driver gives a context on Mesa's software renderer.
-        if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        auto backend = std::make_unique<platform::GlBackend>();
-        auto* gl = backend.get();
-        device = std::make_unique<RenderDevice>(std::move(backend));
-        platform::DisplayMode mode;
-        mode.width = kWidth;
-        mode.height = kHeight;
-        device->SetDisplayMode(mode);
-        if (device->ApplyDisplayMode() != 0) {
-            error = gl->LastError();
-            device.reset();
-        }
-    }
+// The size every test here draws at.
+struct GlDevice : gl_test::GlDevice {
+    GlDevice() : gl_test::GlDevice(kWidth, kHeight) {}
 };
 
 }  // namespace

@@ -1,0 +1,70 @@
+#pragma once
+// The player's controls on the table, from window messages: the mouse turns the aim around the
+// cue ball, a right-button drag turns the camera, the wheel zooms, the left button held and drawn
+// back sets the power and its release strikes. Keys: Left/Right aim (finer with Shift), Up/Down
+// the cue elevation, W/A/S/D the tip offset (R centres it), Space held charges the power and its
+// release strikes. A small on-screen control in the lower right corner sets the tip offset (the
+// ball's face) and the elevation (the bar beside it) by clicking or dragging.
+
+#include <cstdint>
+
+#include "table/AimState.h"
+
+namespace table {
+
+// What the controls ask of the world after a message or tick.
+struct ControlRequests {
+    bool strike = false;
+    float cameraYawDegrees = 0;     // right-button drag
+    float cameraPitchDegrees = 0;   // right-button drag
+    float zoomSteps = 0;            // wheel notches, positive toward the table
+    bool toggleTopView = false;     // Tab
+    bool toggleTrail = false;       // 'T'
+    bool toggleGuide = false;       // 'B'
+    bool restoreShotState = false;  // 'U' released
+    bool escape = false;            // Esc
+    bool aimChanged = false;
+};
+
+struct ControlRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+class AimControls {
+public:
+    // The client size places the on-screen control.
+    void SetViewport(int width, int height);
+    ControlRect TipControl() const { return tipRect_; }
+    ControlRect ElevationControl() const { return elevationRect_; }
+
+    // True when the message was one of the table's controls.
+    bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, AimState& aim,
+                       ControlRequests& requests);
+    // One update tick: held keys turn the aim, change the elevation and charge the power.
+    void Tick(AimState& aim, ControlRequests& requests);
+    // Forgets every held key and button (focus lost, a text field took the keys).
+    void ReleaseHeldKeys(AimState& aim);
+    bool IsCharging() const { return drawing_ || spaceHeld_; }
+    // "shotsensitive" / 100: the power drawn per pixel of the mouse scales with it (0.1 to 5).
+    void SetShotSensitivity(float sensitivity);
+    bool ShiftHeld() const { return shiftHeld_; }
+
+private:
+    enum class Drag { None, Power, Tip, Elevation, Camera };
+    bool HandleKey(std::uint32_t key, bool down, AimState& aim, ControlRequests& requests);
+    void DragTo(int x, int y, AimState& aim, ControlRequests& requests);
+
+    ControlRect tipRect_, elevationRect_;
+    Drag drag_ = Drag::None;
+    bool drawing_ = false;
+    bool spaceHeld_ = false;
+    bool shiftHeld_ = false;
+    bool leftHeld_ = false, rightHeld_ = false, upHeld_ = false, downHeld_ = false;
+    int lastX_ = 0, lastY_ = 0;
+    bool hasLast_ = false;
+    int drawStartY_ = 0;
+    float shotSensitivity_ = 1.0f;
+};
+
+}  // namespace table

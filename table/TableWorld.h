@@ -1,0 +1,319 @@
+#pragma once
+// The in-game world of one 3D scene: the table, up to 22 balls and the cue, the own aim and its
+// controls, the shot that runs on the physics every update tick, trails and guide lines, and the
+// table messages. It owns the rules controller (with the physics model) and the camera rig.
+//
+// Threads: Update runs on the update thread, the message readers on the dispatch thread, the
+// window messages and drawing on the main thread; every public member takes the world's lock.
+// Lock order: the world's lock before the rules controller's.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/core/Options.h"
+#include "platform/sys/CriticalSection.h"
+#include "table/AimControls.h"
+#include "table/AimState.h"
+#include "table/CameraRig.h"
+#include "table/CuePose.h"
+#include "table/CueRegistry.h"
+#include "table/ShotRecord.h"
+#include "table/ShotStateBlock.h"
+#include "table/TableClearance.h"
+#include "table/TableItems.h"
+#include "table/TableMessages.h"
+#include "table/TableRules.h"
+#include "table/WorldConstants.h"
+
+class RenderDevice;
+class ResourceManager;
+class Scene;
+
+namespace table {
+
+class TableView;
+
+// The display options the world copies from the options store (ApplyOptions).
+struct WorldOptions {
+    bool tableEffect = true;        // "tableeffect": shadows
+    bool environmentEffect = true;  // the environment effect flag
+    bool traceAll = false;          // "traceall": trails of every ball, not only the struck one
+};
+
+class TableWorld {
+public:
+    // (code, a, b) to the host's application message queue.
+    using MessageSink = std::function<void(WorldMessage code, std::uint32_t a, std::uint32_t b)>;
+    // Sends the own shot to the server (message 2052); without one the world plays it at once.
+    using ShotSender = std::function<void(const ShotMessage& shot)>;
+    using SoundSink = std::function<void(int soundId, float volume)>;
+
+    TableWorld();
+    ~TableWorld();
+    TableWorld(const TableWorld&) = delete;
+    TableWorld& operator=(const TableWorld&) = delete;
+
+    void SetMessageSink(MessageSink sink);
+    void SetShotSender(ShotSender sender);
+    void SetSoundSink(SoundSink sink);
+    void SetClientBuild(std::uint32_t build) { clientBuild_ = build; }
+
+    // ---- Set-up --------------------------------------------------------------------------------
+    // False (nothing changes) for a game type outside 0..16.
+    bool SetGameType(std::int32_t gameType);
+    std::int32_t GameType() const { return gameType_; }
+    // 0 or 1, or an item the world cannot load for this game type, stand for the defaults.
+    void SetGameItems(std::uint16_t tableItem, std::uint16_t ballSetItem);
+    std::uint16_t TableItem() const { return tableItem_; }
+    std::uint16_t BallSetItem() const { return ballSetItem_; }
+    // Creates the rules' physics model for the table and ball set (0x10014 when the id has none).
+    // The factory shares one model per id in the process; a world that runs beside another one
+    // (a replay panel's) passes noCache and gets a model of its own. Until then the world has none.
+    bool SetPhysicsModel(std::uint32_t modelId, bool noCache);
+    // The display options, and the control options: the three sensitivities / 100, the two inverse
+    // flags, "cameramode", "shotzoom", "turnzoom", "mousefix" and whether the server mode is 1.
+    void ApplyOptions(const Options& options);
+    void ApplyControlOptions(const Options& options);
+    // Clears shot, turn and input state and racks anew.
+    void ResetGame(std::uint32_t seed);
+    void StartNewRack(std::uint32_t seed);
+    void RackBalls();
+    void Rerack(std::uint32_t seed, bool force);
+    // True when every ball of the current set lies inside the table of that item.
+    bool BallsFitTable(std::uint16_t tableItem);
+
+    // ---- Drawing (main thread) -----------------------------------------------------------------
+    // Loads the table, ball and cue models of the current items from the packages "Tables",
+    // "Balls" and "Cues"; 0 on success, non-zero when a package or model is missing.
+    int LoadModels(RenderDevice& device, ResourceManager& resources);
+    // Creates the world's scene nodes and camera in the engine scene (called on every Enter).
+    void AttachToScene(Scene& scene);
+    // Moves the nodes to the balls and the cue and the camera to the rig (before the scene draws).
+    void ProcessViewEvents();
+    // Draws what the scene graph does not: shadows, trails, guide lines, the laser guide (after the
+    // scene), and the tip and elevation control (2D).
+    void Render(RenderDevice& device);
+    // Draws the balls and the cue (after the scene, before Render).
+    void RenderBalls(RenderDevice& device);
+    void DrawHud(RenderDevice& device);
+    void LayoutHud(int width, int height);
+    void SetSceneVisible(bool visible);
+
+    // ---- Ticks and input -----------------------------------------------------------------------
+    // One update tick: held keys, camera move, a queued shot, the physics of a running shot
+    // (posts 1120), the end of a shot (posts 1112 once, not in play state 6, and the SHOT line).
+    void Update(std::uint32_t tick, int mouseDx, int mouseDy, bool paused);
+    // Window messages offered by the scene; true when the world used it.
+    bool HandleWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+    void OnKeyCommand(std::uint32_t virtualKey, bool down);
+    void ReleaseHeldKeys();
+    // A text field holds the keys or the world is inactive: key messages are not taken.
+    void SetKeyboardBlocked(bool blocked) { keyboardBlocked_ = blocked; }
+
+    // ---- Turn and play state -------------------------------------------------------------------
+    void SetPlayState(PlayState state);
+    PlayState GetPlayState() const { return playState_; }
+    void SetTurnFlag(bool on) { turnFlag_ = on; }
+    void SetOwnTurn(bool on) { ownTurn_ = on; }
+    bool OwnTurn() const { return ownTurn_; }
+    void SetCurrentBall(std::int32_t ball);
+    std::int32_t CurrentBall() const { return currentBall_; }
+    void SetCurrentPlayer(std::int32_t index, bool noCamera);
+    void SetShooter(CueObject* cue) { shooter_ = cue; }
+    void SetTimeScale(float scale);
+    float TimeScale() const { return timeScale_; }
+
+    // Ball in hand: the placed ball follows PlaceBall until it is cleared.
+    void ClearBallInHand();
+    void BeginBallInHand(std::int32_t ball);
+    std::int32_t PlacedBall() const { return placedBall_; }
+    // Puts a ball at a position (f32 bits); refused (false) for a ball outside the set, a position
+    // that is not finite or one outside the cushions or on another ball.
+    bool PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t yBits, std::uint32_t zBits);
+    void RespotCueBall();
+    void ClearPocketCall();
+    void SetPocketCallPending(bool on) { pocketCallPending_ = on; }
+    bool SetCalledPocket(std::uint8_t pocket);
+
+    // ---- Aim and shots -------------------------------------------------------------------------
+    AimState& Aim() { return aim_; }
+    const CuePose& Pose() const { return pose_; }
+    // The current shot becomes the default shot toward the aim.
+    void MakeDefaultShot();
+    // Refreshes the aim point, the cue's least elevation and the pose others see.
+    void UpdateAimObjects();
+    // The shot words of the own aim: tip offset with a small spread drawn here (both pairs equal).
+    ShotWords ShotFromAim();
+    // Queues the own strike: sent to the server when a sender is set, else played at once.
+    bool StrikeFromAim();
+    // Starts the local simulation of the current shot (ShotMode). False when a shot runs, no
+    // model exists or the shot's cue ball is out of play.
+    bool ExecuteShot(ShotMode mode, bool ownCue);
+    void StopShotInProgress();
+    bool ShotExecuting() const { return shotExecuting_; }
+    int GetShotResultCode() const;
+    // The ball positions where the last shot started.
+    void ResetBallsToShotState();
+    const ShotStateBlock& LastShotState() const { return shotStateBlock_; }
+    // False (nothing changes) for a block that is not present or not sound.
+    bool RestoreShotState(const ShotStateBlock& block);
+    // Places the balls and the shot of a record; false (nothing changes) for a record whose ball
+    // count differs from its game type's, whose values are not finite or whose balls lie off the table.
+    bool ApplyShotRecord(const ShotRecord& record);
+    // The record of the last shot, as the writer takes it.
+    ShotRecord MakeShotRecord() const;
+
+    // ---- Messages ------------------------------------------------------------------------------
+    // 2052: fills the current shot; false for a body that is not sound (nothing changes).
+    bool ReadShotMessage(net::Packet& packet);
+    void WriteShotMessage(net::Packet& packet) const;
+    // 2050 / 2051 ball-state block; false for a block that does not fit the game (nothing changes).
+    bool ReadBallStateMessage(net::Packet& packet);
+    void WriteBallStateMessage(net::Packet& packet, bool append) const;
+    // 2053 of the last shot.
+    void WriteShotResultMessage(net::Packet& packet) const;
+    void WriteBallPositionMessage(net::Packet& packet) const;
+    bool ReadBallPositionMessage(net::Packet& packet);
+    // 2058: the own aim when it changed since it was last sent, at most every tenth tick.
+    bool WriteAimMessageIfDue(net::Packet& packet, std::uint64_t nowMs);
+    bool ApplyRemoteAim(const std::array<std::uint32_t, 5>& values);
+    bool ReadMarkedNumbersMessage(net::Packet& packet);
+    void ClearMarkedNumbers();
+    const MarkedNumbers& GetMarkedNumbers() const { return markedNumbers_; }
+    // Reads a line point and gives its place on the screen (pixels of the last laid-out size).
+    bool ReadLinePointMessage(int seat, net::Packet& packet, float& screenX, float& screenY);
+
+    // ---- Camera (the rig, under the world's lock) ------------------------------------------------
+    // -100000.0 (kKeepValue) keeps a value.
+    void MoveCamera(float seconds, float distance, float pitch);
+    // Back behind the current ball at the rig's aim view, at once.
+    void ResetCamera();
+    void CenterCamera(float seconds);
+    void RetargetCameraOnCurrentBall();
+    void SetTopView(bool on);
+    void SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView);
+    // Unless in top view, behind the cue line onto the current ball over `seconds`.
+    void TurnCameraToCueLine(float distance, float seconds, bool pitchFromCue, bool force);
+
+    // ---- Other services the scenes call ------------------------------------------------------
+    void SnapshotBalls();
+    void UpdateGuideObject() { UpdateAimObjects(); }
+    // The item key works while the mode is above 0.
+    void SetItemKeyMode(int mode) { itemKeyMode_ = mode; }
+    int ItemKeyMode() const { return itemKeyMode_; }
+
+    // ---- Cue objects ---------------------------------------------------------------------------
+    CueObject* AcquireCueObject(std::uint16_t cueItem, const std::array<std::int32_t, 5>& parts);
+    bool ReleaseCueObject(const CueObject* cue);
+    std::size_t CueObjectCount() const { return cues_.Count(); }
+
+    // ---- Access --------------------------------------------------------------------------------
+    TableRules& Rules() { return rules_; }
+    CameraRig& GetCameraRig() { return camera_; }
+    const TableView& View() const { return *view_; }
+    std::uint16_t BallCount() const;
+    // Ball i (0 = cue ball) position in cm, false outside the set.
+    bool BallPosition(std::size_t i, float& x, float& y, float& z) const;
+    bool BallOutOfPlay(std::size_t i) const;
+    const ShotMessage& CurrentShot() const { return shot_; }
+    std::uint32_t LastShotCalls() const { return lastShotCalls_; }
+    std::uint32_t LastShotHash() const { return lastShotHash_; }
+    std::uint32_t ShotsAtRest() const { return shotsAtRest_; }
+    const std::string& LastJournalLine() const { return lastJournalLine_; }
+    const std::vector<Vector3f>& Trail(std::size_t ball) const { return trails_[ball]; }
+
+    // Display flags (the scenes read and write them).
+    bool trailDisplay = false;
+    bool aimDisplay = true;
+    bool laserGuide = false;
+    bool masseMode = false;
+    std::uint32_t controlMask = 0xFFFFFFFFu;
+    float chalkValue = 1.0f;
+    bool chalkReload = false;
+    std::uint8_t lastChalkUsed = 0;
+    std::int32_t timeOutCount = 0;
+    std::uint8_t breakFoul = 0;
+    bool practiceKit = false;
+    bool shotExercise = false;
+    bool mouseCameraControl = true;
+    std::uint8_t ballInHandMode = 0;  // 0 none, 1 placing
+    bool pocketCallPending() const { return pocketCallPending_; }
+    std::uint8_t CalledPocket() const { return calledPocket_; }
+
+private:
+    friend class TableView;
+
+    void ApplyItems();
+    void EndShot();
+    std::string RecordHexOfLastShot() const;
+    void Post(WorldMessage code, std::uint32_t a = 0, std::uint32_t b = 0);
+    void StoreShotState();
+    void RefreshPose();
+    bool IsPlacementFree(std::size_t ball, float x, float y) const;
+    // yawTurned: how far the aim turned with these requests; the aim view turns with it.
+    void ApplyRequests(const ControlRequests& requests, float yawTurned);
+    void RecordTrails();
+    physics::Vector3 CueBallPosition() const;
+
+    mutable platform::CriticalSection lock_;
+    TableRules rules_;
+    CameraRig camera_;
+    CueRegistry cues_;
+    AimState aim_;
+    AimControls controls_;
+    CuePose pose_;
+    std::unique_ptr<TableView> view_;
+
+    MessageSink messageSink_;
+    ShotSender shotSender_;
+    SoundSink soundSink_;
+    WorldOptions options_;
+    bool mouseFix_ = true;
+    bool serverModeOne_ = true;
+    std::uint32_t clientBuild_ = 0;
+
+    std::int32_t gameType_ = 0;
+    std::uint16_t tableItem_ = 0;
+    std::uint16_t ballSetItem_ = 0;
+    std::uint32_t modelId_ = kDefaultModelId;
+    bool noCache_ = false;
+    PlayState playState_ = PlayState::Waiting;
+    bool turnFlag_ = false;
+    bool ownTurn_ = true;
+    bool shotExecuting_ = false;
+    bool shotStartPending_ = false;
+    bool ownCueStruck_ = false;
+    std::int32_t currentBall_ = 0;
+    std::int32_t currentPlayer_ = 0;
+    CueObject* shooter_ = nullptr;
+    float timeScale_ = kTimeScaleNormal;
+    bool keyboardBlocked_ = false;
+    bool sceneVisible_ = true;
+    int itemKeyMode_ = 0;
+
+    std::int32_t placedBall_ = kNoPlacedBall;
+    bool pocketCallPending_ = false;
+    std::uint8_t calledPocket_ = kNoPocket;
+
+    ShotMessage shot_;
+    ShotStateBlock shotStateBlock_{};
+    std::uint32_t shotSeed_ = 1;
+    std::uint32_t lastShotCalls_ = 0;
+    std::uint32_t lastShotHash_ = 0;
+    std::uint32_t shotsAtRest_ = 0;
+    std::string lastJournalLine_;
+    std::uint32_t ticksSinceAimSent_ = 0;
+    std::array<std::vector<Vector3f>, kMaxBalls> trails_;
+    std::uint32_t trailTick_ = 0;
+    ClearanceTable clearance_;
+    MarkedNumbers markedNumbers_;
+    RemoteAim remoteAim_;
+    bool remoteAimShown_ = false;
+    int viewportWidth_ = 1024, viewportHeight_ = 768;
+};
+
+}  // namespace table

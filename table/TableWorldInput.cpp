@@ -1,0 +1,93 @@
+// The world's input: window messages to the aim controls, and what the controls ask for.
+#include <cmath>
+
+#include "platform/window/WindowCodes.h"
+#include "table/TableWorld.h"
+
+namespace table {
+
+bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    platform::ScopedLock guard(lock_);
+    const bool key = message == platform::kWmKeyDown || message == platform::kWmKeyUp;
+    if (key && keyboardBlocked_) return false;
+    if (message == platform::kWmSize) {
+        LayoutHud(platform::LParamX(lParam), platform::LParamY(lParam));
+        return false;
+    }
+    // While a shot runs or another player aims, only the camera and the view keys work.
+    const AimState before = aim_;
+    ControlRequests requests;
+    if (!controls_.HandleMessage(message, wParam, lParam, aim_, requests)) return false;
+    if (shotExecuting_ || shotStartPending_ || !ownTurn_) {
+        aim_ = before;
+        requests.strike = false;
+        requests.aimChanged = false;
+    }
+    ApplyRequests(requests, aim_.YawDegrees() - before.YawDegrees());
+    return true;
+}
+
+void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
+    HandleWindowMessage(down ? platform::kWmKeyDown : platform::kWmKeyUp, virtualKey, 0);
+}
+
+void TableWorld::ReleaseHeldKeys() {
+    platform::ScopedLock guard(lock_);
+    controls_.ReleaseHeldKeys(aim_);
+}
+
+void TableWorld::ApplyRequests(const ControlRequests& r, float yawTurned) {
+    if (yawTurned != 0 && !camera_.InTopView() && !camera_.Moving()) {
+        CameraView view = camera_.View();
+        view.yaw += yawTurned;
+        const physics::Vector3 p = CueBallPosition();
+        camera_.SetView(view, {p.x.Value(), p.y.Value(), p.z.Value()});
+    }
+    if (r.cameraYawDegrees != 0 || r.cameraPitchDegrees != 0)
+        camera_.RotateByMouse(r.cameraYawDegrees, r.cameraPitchDegrees);
+    if (r.zoomSteps != 0) camera_.Zoom(r.zoomSteps);
+    if (r.toggleTopView) camera_.SetTopView(!camera_.InTopView());
+    if (r.toggleTrail) trailDisplay = !trailDisplay;
+    if (r.toggleGuide) aimDisplay = !aimDisplay;
+    if (r.escape) Post(WorldMessage::EscapePressed);
+    if (r.restoreShotState && playState_ == PlayState::FreePractice && !shotExecuting_)
+        ResetBallsToShotState();
+    if (r.aimChanged) UpdateAimObjects();
+    if (r.strike) StrikeFromAim();
+}
+
+// The cue lies behind the current ball along the aim: every ball in play behind it and the
+// cushions and jaws it passes over give the least elevation at which it clears them all.
+void TableWorld::UpdateAimObjects() {
+    platform::ScopedLock guard(lock_);
+    const std::size_t cueIndex = static_cast<std::size_t>(currentBall_);
+    if (!shotExecuting_ && rules_.Model() && cueIndex < BallCount() && !rules_.GetBall(cueIndex).outOfPlay) {
+        const physics::Ball& cue = rules_.GetBall(cueIndex);
+        aim_.AimPoint(cue.position.x.Value(), cue.position.y.Value(), shot_.words.aimX, shot_.words.aimY);
+        const float yaw = aim_.YawDegrees() * kRadiansPerDegree;
+        const Vector3f back{-std::cos(yaw), -std::sin(yaw), 0};
+        const float r = cue.radiusCm.Value();
+        const Vector3f tip = Vector3f{cue.position.x.Value(), cue.position.y.Value(), 0} + back * r;
+        const float tipHeight = cue.position.z.Value() + aim_.TipVertical() * r * 0.5f;
+        float elevation = 0;
+        for (std::uint16_t i = 0; i < BallCount(); ++i) {
+            const physics::Ball& b = rules_.GetBall(i);
+            if (i == cueIndex || b.outOfPlay) continue;
+            CueClearanceStep(0, tip, back, tipHeight - b.position.z.Value(),
+                             {b.position.x.Value(), b.position.y.Value(), 0}, b.radiusCm.Value(), elevation);
+        }
+        ComputeCueClearance(0, tip, back, 0, tipHeight, clearance_, elevation);
+        aim_.SetMinElevationDegrees(elevation / kRadiansPerDegree);
+    }
+    RefreshPose();
+}
+
+void TableWorld::LayoutHud(int width, int height) {
+    platform::ScopedLock guard(lock_);
+    if (width <= 0 || height <= 0) return;
+    viewportWidth_ = width;
+    viewportHeight_ = height;
+    controls_.SetViewport(width, height);
+}
+
+}  // namespace table

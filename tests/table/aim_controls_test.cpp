@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "platform/window/WindowCodes.h"
+#include "table/AimControls.h"
+
+using namespace table;
+using platform::MakeLParam;
+
+namespace {
+
+struct Controls {
+    AimControls controls;
+    AimState aim;
+    ControlRequests last;
+    Controls() { controls.SetViewport(800, 600); }
+    bool Send(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0) {
+        last = {};
+        return controls.HandleMessage(message, wParam, lParam, aim, last);
+    }
+    void Mouse(std::uint32_t message, int x, int y) { Send(message, 0, MakeLParam(x, y)); }
+    void Key(std::uint32_t key, bool down) { Send(down ? platform::kWmKeyDown : platform::kWmKeyUp, key); }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i) {
+            last = {};
+            controls.Tick(aim, last);
+        }
+    }
+};
+
+}  // namespace
+
+TEST(AimControls, LeftButtonDrawnBackSetsThePowerAndOnlyARealDrawStrikes) {
+    Controls c;
+    c.Mouse(platform::kWmLButtonDown, 300, 200);
+    c.Mouse(platform::kWmMouseMove, 300, 300);
+    EXPECT_FLOAT_EQ(c.aim.Power(), 100.0f / kPowerDrawPixels);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), 0.0f) << "drawing back does not turn the aim";
+    c.Mouse(platform::kWmMouseMove, 300, 900);
+    EXPECT_FLOAT_EQ(c.aim.Power(), 1.0f) << "capped at full power";
+    c.Mouse(platform::kWmLButtonUp, 300, 900);
+    EXPECT_TRUE(c.last.strike);
+
+    c.Mouse(platform::kWmLButtonDown, 300, 200);
+    c.Mouse(platform::kWmMouseMove, 300, 150);  // pushed forward: no power
+    c.Mouse(platform::kWmLButtonUp, 300, 150);
+    EXPECT_FALSE(c.last.strike) << "a click without drawing back is no shot";
+}
+
+TEST(AimControls, MouseTurnsTheAimFinerWithShiftAndRightDragTurnsOnlyTheCamera) {
+    Controls c;
+    c.Mouse(platform::kWmMouseMove, 100, 100);
+    c.Mouse(platform::kWmMouseMove, 90, 100);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), 10 * kAimDegreesPerPixel);
+    c.Key(platform::kVkShift, true);
+    c.Mouse(platform::kWmMouseMove, 80, 100);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), 10 * kAimDegreesPerPixel * (1 + 1 / kFineAimDivisor));
+    c.Key(platform::kVkShift, false);
+
+    const float yaw = c.aim.YawDegrees();
+    c.Mouse(platform::kWmRButtonDown, 80, 100);
+    c.Mouse(platform::kWmMouseMove, 60, 110);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), yaw);
+    EXPECT_NE(c.last.cameraYawDegrees, 0.0f);
+    EXPECT_NE(c.last.cameraPitchDegrees, 0.0f);
+    c.Mouse(platform::kWmRButtonUp, 60, 110);
+    c.Send(platform::kWmMouseWheel, static_cast<std::uintptr_t>(std::uint16_t(-240)) << 16);
+    EXPECT_FLOAT_EQ(c.last.zoomSteps, -2.0f);
+}
+
+TEST(AimControls, KeysAimChargeStrikeAndTheOnScreenControlSetsTipAndElevation) {
+    Controls c;
+    c.Key(platform::kVkLeft, true);
+    c.Ticks(10);
+    EXPECT_NEAR(c.aim.YawDegrees(), 10 * kAimDegreesPerKeyTick, 1e-4);
+    c.Key(platform::kVkLeft, false);
+
+    c.Key(platform::kVkSpace, true);
+    c.Ticks(150);
+    EXPECT_NEAR(c.aim.Power(), 150 * kPowerPerTick, 1e-4);
+    c.Key(platform::kVkSpace, false);
+    EXPECT_TRUE(c.last.strike);
+
+    c.Key('D', true);
+    c.Key('W', true);
+    EXPECT_FLOAT_EQ(c.aim.TipSide(), kTipOffsetStep);
+    EXPECT_FLOAT_EQ(c.aim.TipVertical(), kTipOffsetStep);
+
+    const ControlRect tip = c.controls.TipControl();
+    c.Mouse(platform::kWmLButtonDown, tip.right - 1, (tip.top + tip.bottom) / 2);
+    c.Mouse(platform::kWmLButtonUp, tip.right - 1, (tip.top + tip.bottom) / 2);
+    EXPECT_GT(c.aim.TipSide(), 0.9f);
+    EXPECT_NEAR(c.aim.TipVertical(), 0.0f, 1e-6);
+    EXPECT_FALSE(c.last.strike) << "a click on the control never strikes";
+
+    const ControlRect bar = c.controls.ElevationControl();
+    c.Mouse(platform::kWmLButtonDown, bar.left + 1, bar.top);
+    c.Mouse(platform::kWmLButtonUp, bar.left + 1, bar.top);
+    EXPECT_FLOAT_EQ(c.aim.ElevationDegrees(), kMaxElevationDegrees);
+    c.aim.SetMinElevationDegrees(10);
+    c.aim.SetElevationDegrees(0);
+    EXPECT_FLOAT_EQ(c.aim.ElevationDegrees(), 10.0f) << "never below the clearance";
+}

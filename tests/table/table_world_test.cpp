@@ -1,0 +1,410 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "platform/window/WindowCodes.h"
+#include "table/TableWorld.h"
+
+using namespace table;
+
+namespace {
+
+struct Posted {
+    WorldMessage code;
+    std::uint32_t a, b;
+};
+
+// A world hosted as a scene hosts it: messages land in a list, ticks are driven by hand. Every
+// host has a physics model of its own, as a second world beside another one does.
+struct Host {
+    TableWorld world;
+    std::vector<Posted> posted;
+    std::uint32_t tick = 0;
+
+    explicit Host(int gameType, std::uint32_t seed = 7) {
+        world.SetMessageSink([this](WorldMessage code, std::uint32_t a, std::uint32_t b) {
+            posted.push_back({code, a, b});
+        });
+        EXPECT_TRUE(world.SetGameType(gameType));
+        world.SetGameItems(0, 0);
+        EXPECT_TRUE(world.SetPhysicsModel(0x10014, true));
+        world.StartNewRack(seed);
+        world.SetPlayState(PlayState::FreePractice);
+    }
+    int Count(WorldMessage code) const {
+        int n = 0;
+        for (const Posted& p : posted) n += p.code == code;
+        return n;
+    }
+    // Ticks until the shot rests (or the limit); the ticks it took.
+    int RunToRest(int limit = 200000) {
+        int n = 0;
+        while (world.ShotExecuting() && n < limit) {
+            world.Update(++tick, 0, 0, false);
+            ++n;
+        }
+        return n;
+    }
+    std::vector<std::uint8_t> Bytes(void (TableWorld::*write)(net::Packet&) const) {
+        net::Packet p;
+        (world.*write)(p);
+        p.Finish();
+        return {p.Data(), p.Data() + p.Size()};
+    }
+    std::vector<std::uint8_t> BallState() {
+        net::Packet p;
+        world.WriteBallStateMessage(p, false);
+        p.Finish();
+        return {p.Data(), p.Data() + p.Size()};
+    }
+};
+
+// The 2052 body a server relays: the cue ball struck toward ball 1 (or 2) of the rack.
+void ShotToward(net::Packet& in, Host& host, std::size_t target, float power) {
+    ShotMessage shot;
+    float x, y, z;
+    host.world.BallPosition(target, x, y, z);
+    shot.words.aimX = x;
+    shot.words.aimY = y;
+    shot.words.power = power;
+    shot.words.maxPower = 1.0f;
+    shot.words.tipOffsetSide = shot.words.offsetLimitSide = 0.2f;
+    shot.shotSeed = 99;
+    net::Packet out;
+    WriteShotMessage(out, shot);
+    out.Finish();
+    in.SetFrames(out.Data(), out.Size());
+}
+
+}  // namespace
+
+TEST(TableWorld, TwoWorldsGivenTheSameShotMessageWriteIdenticalResultAndBallState) {
+    for (int gameType : {4, 10}) {
+        Host a(gameType), b(gameType);
+        ASSERT_NE(a.world.Rules().Model(), b.world.Rules().Model()) << "two worlds, two models";
+        net::Packet toA, toB;
+        ShotToward(toA, a, 1, 0.9f);
+        ShotToward(toB, a, 1, 0.9f);
+        ASSERT_TRUE(a.world.ReadShotMessage(toA));
+        ASSERT_TRUE(b.world.ReadShotMessage(toB));
+        ASSERT_TRUE(a.world.ExecuteShot(ShotMode::Server, true));
+        ASSERT_TRUE(b.world.ExecuteShot(ShotMode::Server, false));
+        // Interleaved, as two clients in one process would run.
+        while (a.world.ShotExecuting() || b.world.ShotExecuting()) {
+            a.world.Update(++a.tick, 0, 0, false);
+            b.world.Update(++b.tick, 0, 0, false);
+            ASSERT_LT(a.tick, 100000u);
+        }
+        EXPECT_EQ(a.Bytes(&TableWorld::WriteShotResultMessage), b.Bytes(&TableWorld::WriteShotResultMessage))
+            << "game type " << gameType;
+        EXPECT_EQ(a.BallState(), b.BallState()) << "game type " << gameType;
+        EXPECT_EQ(a.world.LastShotHash(), b.world.LastShotHash());
+        EXPECT_NE(a.world.LastShotCalls(), 0u);
+        EXPECT_EQ(a.Count(WorldMessage::CueStruck), 1) << "the own cue";
+        EXPECT_EQ(b.Count(WorldMessage::CueStruck), 0) << "another player's cue";
+    }
+}
+
+TEST(TableWorld, ShotAtRestIsPostedOncePerShotAndNeverAfterAStop) {
+    Host h(4);
+    net::Packet shot;
+    ShotToward(shot, h, 1, 0.5f);
+    ASSERT_TRUE(h.world.ReadShotMessage(shot));
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+    EXPECT_FALSE(h.world.ExecuteShot(ShotMode::Server, true)) << "one shot at a time";
+    h.RunToRest();
+    for (int i = 0; i < 50; ++i) h.world.Update(++h.tick, 0, 0, false);
+    EXPECT_EQ(h.Count(WorldMessage::ShotAtRest), 1);
+    EXPECT_GT(h.Count(WorldMessage::ShotRunning), 0);
+    EXPECT_EQ(static_cast<std::size_t>(h.Count(WorldMessage::ShotRunning)) + 1, h.world.LastShotCalls())
+        << "1120 on every tick of the shot but the last";
+
+    h.world.MakeDefaultShot();
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Local, true));
+    for (int i = 0; i < 20; ++i) h.world.Update(++h.tick, 0, 0, false);
+    h.world.StopShotInProgress();
+    for (int i = 0; i < 50; ++i) h.world.Update(++h.tick, 0, 0, false);
+    EXPECT_EQ(h.Count(WorldMessage::ShotAtRest), 1) << "a stopped shot reports no rest";
+    EXPECT_FALSE(h.world.ShotExecuting());
+
+    h.world.SetPlayState(PlayState::MiniView);
+    h.world.MakeDefaultShot();
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Replay, false));
+    h.RunToRest();
+    EXPECT_EQ(h.Count(WorldMessage::ShotAtRest), 1) << "not in play state 6";
+    EXPECT_EQ(h.world.ShotsAtRest(), 2u);
+}
+
+TEST(TableWorld, EveryGameTypeRacksInsideItsTableAndADefaultShotRestsAtTheSameHashAtEverySpeed) {
+    for (int gameType = 0; gameType < kGameTypeCount; ++gameType) {
+        std::uint32_t hashes[3], calls[3];
+        int ticks[3];
+        const float scales[3] = {kTimeScaleNormal, kTimeScaleHalf, kTimeScaleQuarter};
+        for (int s = 0; s < 3; ++s) {
+            Host h(gameType, 3);
+            ASSERT_EQ(h.world.BallCount(), GameTypeOf(gameType).ballCount) << "game type " << gameType;
+            for (std::uint16_t i = 0; i < h.world.BallCount(); ++i)
+                EXPECT_TRUE(h.world.Rules().GetBall(i).IsInsideCushions(physics::F32(0.0f)))
+                    << "game type " << gameType << " ball " << i;
+            h.world.SetTimeScale(scales[s]);
+            h.world.MakeDefaultShot();
+            ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Local, true)) << "game type " << gameType;
+            ticks[s] = h.RunToRest();
+            ASSERT_FALSE(h.world.ShotExecuting()) << "game type " << gameType;
+            hashes[s] = h.world.LastShotHash();
+            calls[s] = h.world.LastShotCalls();
+        }
+        EXPECT_EQ(hashes[1], hashes[0]) << "game type " << gameType;
+        EXPECT_EQ(hashes[2], hashes[0]) << "game type " << gameType;
+        EXPECT_EQ(calls[2], calls[0]) << "game type " << gameType;
+        EXPECT_GE(ticks[2], 3 * ticks[0]) << "a quarter of the speed takes about four times the ticks";
+    }
+}
+
+TEST(TableWorld, AStrikeByMouseDrawBackPostsThePowerAndMovesTheBalls) {
+    Host h(10);
+    float x0, y0, z0;
+    h.world.BallPosition(0, x0, y0, z0);
+    auto send = [&](std::uint32_t message, int x, int y) {
+        EXPECT_TRUE(h.world.HandleWindowMessage(message, 0, platform::MakeLParam(x, y)));
+    };
+    send(platform::kWmMouseMove, 400, 300);
+    send(platform::kWmLButtonDown, 400, 300);
+    send(platform::kWmMouseMove, 400, 300 + static_cast<int>(kPowerDrawPixels / 2));
+    send(platform::kWmLButtonUp, 400, 300 + static_cast<int>(kPowerDrawPixels / 2));
+    ASSERT_TRUE(h.world.ShotExecuting());
+    ASSERT_EQ(h.Count(WorldMessage::CueStruck), 1);
+    EXPECT_EQ(h.posted.back().a, 50u) << "power x 100";
+    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, 0) && h.world.ShotExecuting() &&
+                 h.Count(WorldMessage::CueStruck) != 1)
+        << "no second strike while the shot runs";
+    h.RunToRest();
+    float x1, y1, z1;
+    h.world.BallPosition(0, x1, y1, z1);
+    EXPECT_NE(x0, x1);
+    EXPECT_FALSE(h.world.LastJournalLine().empty());
+    EXPECT_EQ(h.world.LastJournalLine().rfind("SHOT 10 ", 0), 0u);
+}
+
+TEST(TableWorld, PlacementRefusesPositionsOffTheTableOrOnAnotherBall) {
+    Host h(4);
+    float x, y, z;
+    h.world.BallPosition(1, x, y, z);
+    auto bits = [](float f) {
+        std::uint32_t u;
+        std::memcpy(&u, &f, 4);
+        return u;
+    };
+    EXPECT_FALSE(h.world.PlaceBall(0, bits(x), bits(y), bits(z))) << "on ball 1";
+    EXPECT_FALSE(h.world.PlaceBall(0, bits(500.0f), bits(0.0f), bits(z))) << "off the table";
+    EXPECT_FALSE(h.world.PlaceBall(0, 0x7FC00000, bits(0.0f), bits(z))) << "NaN";
+    EXPECT_FALSE(h.world.PlaceBall(30, bits(0.0f), bits(0.0f), bits(z))) << "no ball 30";
+    EXPECT_TRUE(h.world.PlaceBall(0, bits(-50.0f), bits(20.0f), bits(z)));
+    float px, py, pz;
+    h.world.BallPosition(0, px, py, pz);
+    EXPECT_EQ(px, -50.0f);
+}
+
+TEST(TableWorld, ARecordOfTheLastShotReplaysToTheSameRestAndBallsGoBackToTheShotStart) {
+    for (int gameType : {3, 12}) {
+        Host h(gameType, 11);
+        float x0, y0, z0;
+        h.world.BallPosition(0, x0, y0, z0);
+        net::Packet shot;
+        ShotToward(shot, h, 1, 0.7f);
+        ASSERT_TRUE(h.world.ReadShotMessage(shot));
+        ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+        h.RunToRest();
+        const ShotRecord record = h.world.MakeShotRecord();
+        EXPECT_EQ(record.gameType, gameType);
+        EXPECT_EQ(record.positions[0][0], x0);
+
+        Host replay(gameType == 3 ? 0 : 16, 5);
+        ASSERT_TRUE(replay.world.ApplyShotRecord(record));
+        EXPECT_EQ(replay.world.GameType(), gameType);
+        ASSERT_TRUE(replay.world.ExecuteShot(ShotMode::Replay, false));
+        replay.RunToRest();
+        EXPECT_EQ(replay.world.LastShotHash(), h.world.LastShotHash()) << "game type " << gameType;
+        EXPECT_EQ(replay.Count(WorldMessage::CueStruck), 0) << "a replay strikes no own cue";
+
+        h.world.ResetBallsToShotState();
+        float x, y, z;
+        h.world.BallPosition(0, x, y, z);
+        EXPECT_EQ(x, x0);
+        EXPECT_EQ(y, y0);
+
+        ShotRecord wrong = record;
+        wrong.ballCount = 2;
+        EXPECT_FALSE(replay.world.ApplyShotRecord(wrong)) << "ball count of another game";
+        wrong = record;
+        wrong.positions[0][0] = std::numeric_limits<float>::infinity();
+        EXPECT_FALSE(replay.world.ApplyShotRecord(wrong));
+    }
+}
+
+TEST(TableWorld, AimMessageGoesOutWhenTheAimChangedAtMostEveryTenthTick) {
+    Host h(4);
+    h.world.SetOwnTurn(true);
+    auto tickAndSend = [&](std::uint64_t nowMs) {
+        h.world.Update(++h.tick, 0, 0, false);
+        net::Packet p;
+        return h.world.WriteAimMessageIfDue(p, nowMs);
+    };
+    int sent = 0;
+    for (int i = 0; i < 20; ++i) sent += tickAndSend(5 * i);
+    EXPECT_EQ(sent, 0) << "an aim that never changed";
+    h.world.Aim().TurnDegrees(5);
+    EXPECT_TRUE(tickAndSend(100));
+    h.world.Aim().TurnDegrees(5);
+    sent = 0;
+    for (int i = 0; i < 9; ++i) sent += tickAndSend(105 + 5 * i);
+    EXPECT_EQ(sent, 0) << "not before the tenth tick after the last";
+    EXPECT_TRUE(tickAndSend(150));
+    EXPECT_FALSE(tickAndSend(2000));
+    h.world.MakeDefaultShot();
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Local, true));
+    h.world.Aim().TurnDegrees(5);
+    for (int i = 0; i < 20; ++i) EXPECT_FALSE(tickAndSend(3000 + i)) << "not while the shot runs";
+
+    std::array<std::uint32_t, 5> remote{};
+    const float yaw = 123.0f;
+    std::memcpy(&remote[0], &yaw, 4);
+    h.world.SetOwnTurn(false);
+    ASSERT_TRUE(h.world.ApplyRemoteAim(remote));
+    EXPECT_FLOAT_EQ(h.world.Aim().YawDegrees(), 123.0f) << "a watcher's cue shows the shooter's aim";
+    remote[1] = 0x7F800000;  // infinite tip offset
+    EXPECT_FALSE(h.world.ApplyRemoteAim(remote));
+}
+
+TEST(TableWorld, BallStateOfAnotherGameIsRefusedWholeAndAFittingOneMovesTheBalls) {
+    Host eight(10), three(4);
+    net::Packet fromEight;
+    eight.world.WriteBallStateMessage(fromEight, false);
+    fromEight.Finish();
+    net::Packet in;
+    in.SetFrames(fromEight.Data(), fromEight.Size());
+    const auto before = three.BallState();
+    EXPECT_FALSE(three.world.ReadBallStateMessage(in)) << "16 balls for a 3-ball game";
+    EXPECT_EQ(three.BallState(), before);
+
+    Host other(10, 99);
+    in.SetFrames(fromEight.Data(), fromEight.Size());
+    ASSERT_TRUE(other.world.ReadBallStateMessage(in));
+    EXPECT_EQ(other.BallState(), eight.BallState());
+}
+
+// The update thread runs the shot while the main thread aims and reads the table: every member
+// takes the world's lock, so the sanitizer (preset tsan) sees no race.
+TEST(TableWorld, TicksOnOneThreadAndInputAndMessagesOnAnotherDoNotRace) {
+    Host h(10);
+    h.world.MakeDefaultShot();
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Local, true));
+    std::thread update([&] {
+        for (std::uint32_t t = 1; t <= 3000; ++t) h.world.Update(t, 0, 0, false);
+    });
+    for (int i = 0; i < 300; ++i) {
+        h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(100 + i % 50, 100));
+        net::Packet p;
+        h.world.WriteBallStateMessage(p, false);
+        float x, y, z;
+        h.world.BallPosition(static_cast<std::size_t>(i % 16), x, y, z);
+        h.world.ProcessViewEvents();
+    }
+    update.join();
+    EXPECT_FALSE(h.world.ShotExecuting());
+}
+
+TEST(TableWorld, TheShotLinesRecordReadsBackAndReplaysToTheHashItReports) {
+    for (int gameType : {4, 12}) {
+        Host h(gameType, 21);
+        net::Packet shot;
+        ShotToward(shot, h, 1, 0.6f);
+        ASSERT_TRUE(h.world.ReadShotMessage(shot));
+        ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+        h.RunToRest();
+        const std::string line = h.world.LastJournalLine();
+        // SHOT <gameType> <calls> <hash> <record>
+        std::istringstream fields(line);
+        std::string word, hash, hex;
+        int type = -1;
+        std::uint32_t calls = 0;
+        fields >> word >> type >> calls >> hash >> hex;
+        EXPECT_EQ(word, "SHOT");
+        EXPECT_EQ(type, gameType);
+        EXPECT_EQ(calls, h.world.LastShotCalls());
+        EXPECT_EQ(hash.size(), 8u);
+        EXPECT_EQ(std::stoul(hash, nullptr, 16), h.world.LastShotHash());
+
+        ShotRecord record;
+        ASSERT_EQ(record.ParseHex(hex), ShotRecord::ParseResult::Ok) << line;
+        Host replay(gameType, 1);
+        ASSERT_TRUE(replay.world.ApplyShotRecord(record));
+        ASSERT_TRUE(replay.world.ExecuteShot(ShotMode::Replay, false));
+        replay.RunToRest();
+        EXPECT_EQ(replay.world.LastShotHash(), h.world.LastShotHash()) << "game type " << gameType;
+        EXPECT_EQ(replay.world.LastShotCalls(), calls);
+    }
+}
+
+TEST(TableWorld, TheCueRisesOverABallBehindTheCueBallAndOverANearCushion) {
+    Host h(4);
+    auto bits = [](float f) {
+        std::uint32_t u;
+        std::memcpy(&u, &f, 4);
+        return u;
+    };
+    float x, y, z;
+    h.world.BallPosition(0, x, y, z);
+    // Balls 1 and 2 out of the way: on an open table only the far rail, under the cue's butt,
+    // asks for a little elevation.
+    ASSERT_TRUE(h.world.PlaceBall(1, bits(60.0f), bits(40.0f), bits(z)));
+    ASSERT_TRUE(h.world.PlaceBall(2, bits(60.0f), bits(-40.0f), bits(z)));
+    ASSERT_TRUE(h.world.PlaceBall(0, bits(0.0f), bits(0.0f), bits(z)));
+    h.world.Aim().SetYawDegrees(0);
+    h.world.UpdateAimObjects();
+    const float open = h.world.Aim().MinElevationDegrees();
+    EXPECT_LT(open, 2.0f);
+
+    // Ball 1 just behind the cue ball, on the cue's line.
+    ASSERT_TRUE(h.world.PlaceBall(1, bits(-7.0f), bits(0.0f), bits(z)));
+    h.world.UpdateAimObjects();
+    const float overBall = h.world.Aim().MinElevationDegrees();
+    EXPECT_GT(overBall, 10.0f);
+    h.world.Aim().SetElevationDegrees(0);
+    EXPECT_FLOAT_EQ(h.world.Aim().ElevationDegrees(), overBall) << "the cue cannot go through the ball";
+
+    // Aiming away from it, the cue is free again; frozen to a cushion, it must clear the rail.
+    h.world.Aim().SetYawDegrees(180);
+    h.world.UpdateAimObjects();
+    EXPECT_FLOAT_EQ(h.world.Aim().MinElevationDegrees(), open);
+    const float cushion = h.world.Rules().Model()->Geometry().cushion.xMax.Value();
+    ASSERT_TRUE(h.world.PlaceBall(0, bits(cushion - z - 0.01f), bits(20.0f), bits(z)));
+    h.world.Aim().SetYawDegrees(180);
+    h.world.UpdateAimObjects();
+    EXPECT_GT(h.world.Aim().MinElevationDegrees(), open + 2.0f);
+}
+
+TEST(TableWorld, OptionsScaleThePowerDrawAndTraceAllKeepsATrailOfEveryBall) {
+    Host h(10);
+    Options options;
+    options.shotSensitive = 200;
+    options.traceAll = 1;
+    h.world.ApplyControlOptions(options);
+    h.world.ApplyOptions(options);
+    auto send = [&](std::uint32_t message, int x, int y) {
+        h.world.HandleWindowMessage(message, 0, platform::MakeLParam(x, y));
+    };
+    send(platform::kWmLButtonDown, 300, 100);
+    send(platform::kWmMouseMove, 300, 100 + static_cast<int>(kPowerDrawPixels / 4));
+    EXPECT_FLOAT_EQ(h.world.Aim().Power(), 0.5f) << "twice the sensitivity, twice the power per pixel";
+    send(platform::kWmLButtonUp, 300, 100 + static_cast<int>(kPowerDrawPixels / 4));
+    ASSERT_TRUE(h.world.ShotExecuting());
+    h.RunToRest();
+    int trails = 0;
+    for (std::size_t i = 0; i < h.world.BallCount(); ++i) trails += h.world.Trail(i).size() > 1;
+    EXPECT_GT(trails, 1) << "the break moves more balls than the cue ball";
+}
