@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "platform/window/WindowCodes.h"
 #include "table/AimState.h"
 
 namespace table {
@@ -45,6 +46,20 @@ public:
     void Tick(AimState& aim, ControlRequests& requests);
     // Forgets every held key and button (focus lost, a text field took the keys).
     void ReleaseHeldKeys(AimState& aim);
+    // Lets go of the held keys that `isDown` no longer reports (their key-up was never seen),
+    // without their release action: a lost Space release never strikes.
+    template <class IsDown>
+    void ReleaseKeysNoLongerDown(IsDown isDown, AimState& aim) {
+        if (spaceHeld_ && !isDown(platform::kVkSpace)) {
+            spaceHeld_ = false;
+            aim.SetPower(0);
+        }
+        shiftHeld_ = shiftHeld_ && isDown(platform::kVkShift);
+        leftHeld_ = leftHeld_ && isDown(platform::kVkLeft);
+        rightHeld_ = rightHeld_ && isDown(platform::kVkRight);
+        upHeld_ = upHeld_ && isDown(platform::kVkUp);
+        downHeld_ = downHeld_ && isDown(platform::kVkDown);
+    }
     bool IsCharging() const { return drawing_ || spaceHeld_; }
     // "shotsensitive" / 100: the power drawn per pixel of the mouse scales with it (0.1 to 5).
     void SetShotSensitivity(float sensitivity);

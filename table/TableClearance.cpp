@@ -36,36 +36,32 @@ ClearanceTable MakeClearanceTable(const physics::TableRecord& record) {
     const float corner = g.cornerHoleOffset.Value() * 0.70710678f;
     const float side = g.sidePocketRadius.Value();
 
-    for (int k = 0; k < 2; ++k) {
-        ClearanceCushion& c = t.cushions[static_cast<std::size_t>(k)];
-        const float line = k == 0 ? x0 : x1, outer = k == 0 ? fx0 : fx1, out = k == 0 ? -1.0f : 1.0f;
-        c.axis = 1;
+    for (std::size_t k = 0; k < t.cushions.size(); ++k) {
+        ClearanceCushion& c = t.cushions[k];
+        c.axis = k < 2 ? 1 : 0;
+        const bool low = k % 2 == 0;
+        // A point by its coordinate across the cushion's line and along it.
+        auto at = [&](float across, float along) {
+            return c.axis == 1 ? Vector3f{across, along, 0} : Vector3f{along, across, 0};
+        };
+        const float line = c.axis == 1 ? (low ? x0 : x1) : (low ? y0 : y1);
+        const float outer = c.axis == 1 ? (low ? fx0 : fx1) : (low ? fy0 : fy1);
+        const float from = c.axis == 1 ? y0 : x0, to = c.axis == 1 ? y1 : x1;
+        const float out = low ? -1.0f : 1.0f;
         c.innerLine = line;
         c.outerLine = outer;
-        c.spanFrom = y0 + mouth;
-        c.spanTo = y1 - mouth;
-        c.endJaws = {Jaw({line, c.spanFrom, 0}, {outer, y0, 0}), Jaw({line, c.spanTo, 0}, {outer, y1, 0})};
+        c.spanFrom = from + mouth;
+        c.spanTo = to - mouth;
+        c.endJaws = {Jaw(at(line, c.spanFrom), at(outer, from)), Jaw(at(line, c.spanTo), at(outer, to))};
         c.jawRightNormal = true;
-        c.cornerCentres = {Vector3f{line + out * corner, y0 - corner, 0},
-                           Vector3f{line + out * corner, y1 + corner, 0}};
-    }
-    for (int k = 0; k < 2; ++k) {
-        ClearanceCushion& c = t.cushions[static_cast<std::size_t>(2 + k)];
-        const float line = k == 0 ? y0 : y1, outer = k == 0 ? fy0 : fy1, out = k == 0 ? -1.0f : 1.0f;
-        c.axis = 0;
-        c.innerLine = line;
-        c.outerLine = outer;
-        c.spanFrom = x0 + mouth;
-        c.spanTo = x1 - mouth;
-        c.endJaws = {Jaw({c.spanFrom, line, 0}, {x0, outer, 0}), Jaw({c.spanTo, line, 0}, {x1, outer, 0})};
-        c.middleFrom = -side;
-        c.middleTo = side;
-        c.middleJaws = {Jaw({-side, line, 0}, {-side * 0.8f, outer, 0}),
-                        Jaw({side, line, 0}, {side * 0.8f, outer, 0})};
-        c.jawRightNormal = true;
-        c.cornerCentres = {Vector3f{x0 - corner, line + out * corner, 0},
-                           Vector3f{x1 + corner, line + out * corner, 0}};
-        c.middleCentre = {0, line + out * g.sideHoleOffset.Value(), 0};
+        c.cornerCentres = {at(line + out * corner, from - corner), at(line + out * corner, to + corner)};
+        if (c.axis == 0) {
+            c.middleFrom = -side;
+            c.middleTo = side;
+            c.middleJaws = {Jaw(at(line, -side), at(outer, -side * 0.8f)),
+                            Jaw(at(line, side), at(outer, side * 0.8f))};
+            c.middleCentre = at(line + out * g.sideHoleOffset.Value(), 0);
+        }
     }
     return t;
 }

@@ -100,6 +100,14 @@ void TableView::Detach() {
     ballModelRadius_.clear();
 }
 
+void TableView::Release() {
+    Detach();
+    device_ = nullptr;
+    resources_ = nullptr;
+    shadowSprite_.reset();
+    modelsDirty_ = true;
+}
+
 void TableView::AttachToScene(Scene& scene) {
     if (scene_ == &scene) return;
     if (scene_) {
@@ -113,7 +121,8 @@ void TableView::AttachToScene(Scene& scene) {
     if (!camera_) {
         camera_ = std::make_shared<Camera>();
         camera_->id = kWorldCameraId;
-        camera_->SetProjectionParams(1024, 768, kPi / 4, scene.CurrentCamera().Aspect(), 5.0f, 5000.0f);
+        camera_->SetProjectionParams(1024, 768, kViewFieldOfView, scene.CurrentCamera().Aspect(), kViewNear,
+                                     kViewFar);
     }
     camera_->SetAspect(scene.CurrentCamera().Aspect());
     scene.Cameras()[kWorldCameraId] = camera_;

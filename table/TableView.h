@@ -31,6 +31,8 @@ public:
     void AttachToScene(Scene& scene);
     // The items changed: the models are built again at the next ProcessViewEvents.
     void ItemsChanged() { modelsDirty_ = true; }
+    // Leaves the scene and forgets the device and packages: nothing is drawn until LoadModels.
+    void Release();
     void ProcessViewEvents();
     void RenderBalls(RenderDevice& device);
     void Render(RenderDevice& device);

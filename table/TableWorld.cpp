@@ -247,6 +247,23 @@ void TableWorld::SetCurrentPlayer(std::int32_t index, bool noCamera) {
     }
 }
 
+void TableWorld::SetShooter(CueObject* cue) {
+    platform::ScopedLock guard(lock_);
+    const std::uint8_t before = shooter_ ? shooter_->model : 0;
+    shooter_ = cue;
+    if ((cue ? cue->model : 0) != before) view_->ItemsChanged();
+}
+
+void TableWorld::DestroyBallObjects() {
+    platform::ScopedLock guard(lock_);
+    view_->ItemsChanged();
+}
+
+void TableWorld::ReleaseLoadedResources() {
+    platform::ScopedLock guard(lock_);
+    view_->Release();
+}
+
 void TableWorld::SetTimeScale(float scale) {
     platform::ScopedLock guard(lock_);
     // Only the three speeds of the replay views; anything else runs at normal speed.

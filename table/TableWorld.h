@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/core/Options.h"
+#include "platform/input/KeyboardState.h"
 #include "platform/sys/CriticalSection.h"
 #include "table/AimControls.h"
 #include "table/AimState.h"
@@ -102,6 +103,10 @@ public:
     void DrawHud(RenderDevice& device);
     void LayoutHud(int width, int height);
     void SetSceneVisible(bool visible);
+    // Drops the ball and cue models (a table change follows; the next frame loads them again).
+    void DestroyBallObjects();
+    // Drops every loaded model and leaves the scene (scene exit).
+    void ReleaseLoadedResources();
 
     // ---- Ticks and input -----------------------------------------------------------------------
     // One update tick: held keys, camera move, a queued shot, the physics of a running shot
@@ -110,6 +115,10 @@ public:
     // Window messages offered by the scene; true when the world used it.
     bool HandleWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     void OnKeyCommand(std::uint32_t virtualKey, bool down);
+    // Polls the held keys: a key the keyboard no longer holds is let go (unless the keys are
+    // blocked), so a key-up lost to another window never leaves the aim turning or the power
+    // charging.
+    void PollKeyboard(platform::KeyboardState& keys);
     void ReleaseHeldKeys();
     // A text field holds the keys or the world is inactive: key messages are not taken.
     void SetKeyboardBlocked(bool blocked) { keyboardBlocked_ = blocked; }
@@ -123,7 +132,8 @@ public:
     void SetCurrentBall(std::int32_t ball);
     std::int32_t CurrentBall() const { return currentBall_; }
     void SetCurrentPlayer(std::int32_t index, bool noCamera);
-    void SetShooter(CueObject* cue) { shooter_ = cue; }
+    // The cue drawn for the shot; a cue of another model is loaded at the next frame.
+    void SetShooter(CueObject* cue);
     void SetTimeScale(float scale);
     float TimeScale() const { return timeScale_; }
 
@@ -254,6 +264,10 @@ private:
     void StoreShotState();
     void RefreshPose();
     bool IsPlacementFree(std::size_t ball, float x, float y) const;
+    // The view and projection the table is drawn with (the laid-out viewport's aspect).
+    Matrix4f ViewProjection() const;
+    // Ball in hand: the placed ball under the mouse (client pixels); false when off the table.
+    bool PlaceBallAtScreen(int x, int y);
     // yawTurned: how far the aim turned with these requests; the aim view turns with it.
     void ApplyRequests(const ControlRequests& requests, float yawTurned);
     void RecordTrails();
@@ -294,6 +308,7 @@ private:
     bool keyboardBlocked_ = false;
     bool sceneVisible_ = true;
     int itemKeyMode_ = 0;
+    bool carryingBall_ = false;
 
     std::int32_t placedBall_ = kNoPlacedBall;
     bool pocketCallPending_ = false;

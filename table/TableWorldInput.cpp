@@ -1,7 +1,9 @@
 // The world's input: window messages to the aim controls, and what the controls ask for.
 #include <cmath>
+#include <cstring>
 
 #include "platform/window/WindowCodes.h"
+#include "table/TablePlane.h"
 #include "table/TableWorld.h"
 
 namespace table {
@@ -10,9 +12,33 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
     platform::ScopedLock guard(lock_);
     const bool key = message == platform::kWmKeyDown || message == platform::kWmKeyUp;
     if (key && keyboardBlocked_) return false;
+    // The control mask switches single controls off (a lesson, a mission step).
+    if (key && wParam == platform::kVkShift && !(controlMask & control_bit::kShift)) return false;
+    if (key && wParam == platform::kVkSpace && !(controlMask & control_bit::kSpace)) return false;
     if (message == platform::kWmSize) {
         LayoutHud(platform::LParamX(lParam), platform::LParamY(lParam));
         return false;
+    }
+    // Ball in hand: the left button picks the ball up, it follows the mouse and is set down where
+    // the button is released; placing ends there.
+    if (ballInHandMode == 1 && placedBall_ != kNoPlacedBall && ownTurn_ && !shotExecuting_) {
+        const int x = platform::LParamX(lParam), y = platform::LParamY(lParam);
+        if (message == platform::kWmLButtonDown) {
+            carryingBall_ = true;
+            PlaceBallAtScreen(x, y);
+            return true;
+        }
+        if (carryingBall_ && message == platform::kWmMouseMove) {
+            PlaceBallAtScreen(x, y);
+            return true;
+        }
+        if (carryingBall_ && message == platform::kWmLButtonUp) {
+            carryingBall_ = false;
+            PlaceBallAtScreen(x, y);
+            ballInHandMode = 0;
+            placedBall_ = kNoPlacedBall;
+            return true;
+        }
     }
     // While a shot runs or another player aims, only the camera and the view keys work.
     const AimState before = aim_;
@@ -27,8 +53,39 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
     return true;
 }
 
+Matrix4f TableWorld::ViewProjection() const {
+    return Multiply(camera_.ViewMatrix(), PerspectiveMatrix(kViewFieldOfView,
+                                                            static_cast<float>(viewportWidth_) /
+                                                                static_cast<float>(viewportHeight_),
+                                                            kViewNear, kViewFar));
+}
+
+bool TableWorld::PlaceBallAtScreen(int x, int y) {
+    const std::size_t index = static_cast<std::size_t>(placedBall_);
+    if (placedBall_ < 0 || index >= BallCount()) return false;
+    Matrix4f inverse;
+    if (!Invert(ViewProjection(), inverse)) return false;
+    const physics::Ball& ball = rules_.GetBall(index);
+    const float height = ball.radiusCm.Value();
+    float px = 0, py = 0;
+    if (!ScreenToTablePlane(inverse, px, py, height, static_cast<float>(viewportWidth_),
+                            static_cast<float>(viewportHeight_), static_cast<float>(x),
+                            static_cast<float>(y)))
+        return false;
+    std::uint32_t bits[3];
+    const float position[3] = {px, py, height};
+    std::memcpy(bits, position, sizeof bits);
+    return PlaceBall(placedBall_, bits[0], bits[1], bits[2]);
+}
+
 void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
     HandleWindowMessage(down ? platform::kWmKeyDown : platform::kWmKeyUp, virtualKey, 0);
+}
+
+void TableWorld::PollKeyboard(platform::KeyboardState& keys) {
+    platform::ScopedLock guard(lock_);
+    if (keyboardBlocked_) return;
+    controls_.ReleaseKeysNoLongerDown([&keys](std::uint32_t key) { return keys.IsDown(key); }, aim_);
 }
 
 void TableWorld::ReleaseHeldKeys() {

@@ -164,11 +164,7 @@ bool TableWorld::ReadLinePointMessage(int seat, net::Packet& packet, float& scre
     (void)seat;
     LinePoint point;
     if (!table::ReadLinePointMessage(packet, point)) return false;
-    // Projected with the rig's view and the projection of the world's camera.
-    const Matrix4f view = camera_.ViewMatrix();
-    const Matrix4f projection = PerspectiveMatrix(
-        3.14159265f / 4.0f, static_cast<float>(viewportWidth_) / viewportHeight_, 5.0f, 5000.0f);
-    const Matrix4f m = Multiply(view, projection);
+    const Matrix4f m = ViewProjection();
     const float x = point.x, y = point.y, z = point.z;
     const float cx = x * At(m, 0, 0) + y * At(m, 1, 0) + z * At(m, 2, 0) + At(m, 3, 0);
     const float cy = x * At(m, 0, 1) + y * At(m, 1, 1) + z * At(m, 2, 1) + At(m, 3, 1);

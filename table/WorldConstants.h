@@ -31,7 +31,8 @@ enum class ShotMode : std::int32_t {
     Replay = 3,  // a stored shot
 };
 
-// Bits of the control mask (-1 by default: every control allowed).
+// Bits of the control mask (-1 by default: every control allowed). The world honours Shift and
+// Space; the scenes read Ctrl and 'V'.
 namespace control_bit {
 constexpr std::uint32_t kShift = 0x08;
 constexpr std::uint32_t kCtrl = 0x20;
@@ -72,7 +73,7 @@ constexpr float kTimeScaleQuarter = 0.25f;
 constexpr std::uint32_t kTrailTickInterval = 4;
 constexpr std::size_t kTrailPoints = 256;
 
-// The laser guide item.
+// The laser guide item: scenes set the world's laser-guide flag while it is in use.
 constexpr std::uint32_t kLaserGuideItem = 4150;
 
 // Sizes of the shot-state block.
@@ -80,6 +81,11 @@ constexpr std::size_t kShotStateBlockSize = 768;
 constexpr int kShotWordCount = 15;
 
 constexpr float kRadiansPerDegree = 3.14159265f / 180.0f;
+
+// The projection the table is drawn with: vertical field of view (radians), near and far planes (cm).
+constexpr float kViewFieldOfView = 3.14159265f / 4.0f;
+constexpr float kViewNear = 5.0f;
+constexpr float kViewFar = 5000.0f;
 
 // Camera distance of the ball-placement reset and the aim camera's follow time.
 constexpr float kResetCameraDistance = 300.0f;

@@ -100,3 +100,21 @@ TEST(AimControls, KeysAimChargeStrikeAndTheOnScreenControlSetsTipAndElevation) {
     c.aim.SetElevationDegrees(0);
     EXPECT_FLOAT_EQ(c.aim.ElevationDegrees(), 10.0f) << "never below the clearance";
 }
+
+TEST(AimControls, AKeyUpLostToAnotherWindowLetsGoWithoutStriking) {
+    Controls c;
+    c.Key(platform::kVkSpace, true);
+    c.Key(platform::kVkLeft, true);
+    c.Ticks(30);
+    ASSERT_GT(c.aim.Power(), 0.0f);
+    const float yaw = c.aim.YawDegrees();
+    c.controls.ReleaseKeysNoLongerDown([](std::uint32_t key) { return key == platform::kVkLeft; }, c.aim);
+    EXPECT_FLOAT_EQ(c.aim.Power(), 0.0f) << "the charge is dropped, never struck";
+    c.Ticks(10);
+    EXPECT_FLOAT_EQ(c.aim.Power(), 0.0f);
+    EXPECT_GT(c.aim.YawDegrees(), yaw) << "Left is still held";
+    c.controls.ReleaseKeysNoLongerDown([](std::uint32_t) { return false; }, c.aim);
+    const float stopped = c.aim.YawDegrees();
+    c.Ticks(10);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), stopped);
+}

@@ -79,6 +79,21 @@ TEST(TableView, DrawsTheBallsInPlayAndTheCueOnlyWhileAiming) {
     EXPECT_EQ(r.world.View().OverlayVertexCount(), 0u);
 }
 
+TEST(TableView, ReleasedModelsDrawNothingUntilLoadedAgain) {
+    RecordedWorld r(4);
+    ASSERT_TRUE(r.Attach());
+    r.Frame();
+    const std::size_t drawn = r.world.View().BallVertexCount();
+    ASSERT_GT(drawn, 0u);
+    r.world.ReleaseLoadedResources();
+    r.Frame();
+    EXPECT_EQ(r.world.View().BallVertexCount(), 0u);
+    ASSERT_EQ(r.world.LoadModels(*r.device, r.resources), 0);
+    r.world.AttachToScene(*r.scenes->GetScene(0));
+    r.Frame();
+    EXPECT_EQ(r.world.View().BallVertexCount(), drawn);
+}
+
 TEST(TableView, LoadingFailsCleanlyWithoutThePackagesAndTheWorldStillPlays) {
     RecordedWorld r(4);
     r.resources.SetRootFolder(u"/nonexistent");

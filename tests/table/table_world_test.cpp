@@ -179,13 +179,20 @@ TEST(TableWorld, AStrikeByMouseDrawBackPostsThePowerAndMovesTheBalls) {
     ASSERT_TRUE(h.world.ShotExecuting());
     ASSERT_EQ(h.Count(WorldMessage::CueStruck), 1);
     EXPECT_EQ(h.posted.back().a, 50u) << "power x 100";
-    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, 0) && h.world.ShotExecuting() &&
-                 h.Count(WorldMessage::CueStruck) != 1)
-        << "no second strike while the shot runs";
+    h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, platform::MakeLParam(400, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(400, 450));
+    h.world.HandleWindowMessage(platform::kWmLButtonUp, 0, platform::MakeLParam(400, 450));
+    EXPECT_EQ(h.Count(WorldMessage::CueStruck), 1) << "no second strike while the shot runs";
     h.RunToRest();
     float x1, y1, z1;
     h.world.BallPosition(0, x1, y1, z1);
     EXPECT_NE(x0, x1);
+
+    h.world.controlMask &= ~control_bit::kSpace;
+    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmKeyDown, platform::kVkSpace, 0));
+    for (int i = 0; i < 100; ++i) h.world.Update(++h.tick, 0, 0, false);
+    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmKeyUp, platform::kVkSpace, 0));
+    EXPECT_FALSE(h.world.ShotExecuting()) << "Space masked off charges and strikes nothing";
     EXPECT_FALSE(h.world.LastJournalLine().empty());
     EXPECT_EQ(h.world.LastJournalLine().rfind("SHOT 10 ", 0), 0u);
 }
@@ -407,4 +414,35 @@ TEST(TableWorld, OptionsScaleThePowerDrawAndTraceAllKeepsATrailOfEveryBall) {
     int trails = 0;
     for (std::size_t i = 0; i < h.world.BallCount(); ++i) trails += h.world.Trail(i).size() > 1;
     EXPECT_GT(trails, 1) << "the break moves more balls than the cue ball";
+}
+
+TEST(TableWorld, BallInHandFollowsTheMouseOntoTheTablePointUnderIt) {
+    Host h(10);
+    h.world.LayoutHud(800, 600);
+    for (int i = 0; i < 5; ++i) h.world.Update(++h.tick, 0, 0, false);
+    float x, y, z;
+    h.world.BallPosition(0, x, y, z);
+    // Where a table point shows on the screen, as a line point message gives it.
+    auto screenOf = [&](float px, float py, float& sx, float& sy) {
+        net::Packet out;
+        out.Init(1);
+        out.WriteU8(0).WriteF32(px).WriteF32(py).WriteF32(z);
+        out.Finish();
+        net::Packet in;
+        in.SetFrames(out.Data(), out.Size());
+        return h.world.ReadLinePointMessage(0, in, sx, sy);
+    };
+    float sx, sy;
+    ASSERT_TRUE(screenOf(x - 20.0f, y + 15.0f, sx, sy));
+    h.world.BeginBallInHand(0);
+    const auto at =
+        platform::MakeLParam(static_cast<int>(std::lround(sx)), static_cast<int>(std::lround(sy)));
+    EXPECT_TRUE(h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, at));
+    EXPECT_TRUE(h.world.HandleWindowMessage(platform::kWmLButtonUp, 0, at));
+    float px, py, pz;
+    h.world.BallPosition(0, px, py, pz);
+    EXPECT_NEAR(px, x - 20.0f, 1.0f);
+    EXPECT_NEAR(py, y + 15.0f, 1.0f);
+    EXPECT_EQ(h.world.ballInHandMode, 0) << "set down, placing ends";
+    EXPECT_FALSE(h.world.ShotExecuting()) << "placing never strikes";
 }
