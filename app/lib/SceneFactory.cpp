@@ -7,6 +7,7 @@
 #include "scenes/front/SceneIntro.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
 
@@ -32,6 +33,8 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneLogin>();
         case kLobby:
             return std::make_unique<scenes::SceneLobby>();
+        case kGameRoom:
+            return std::make_unique<scenes::SceneRoomGame>();
         case kOffline:
             return std::make_unique<scenes::SceneAlone>();
         case kReplay:

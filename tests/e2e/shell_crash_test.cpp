@@ -14,8 +14,8 @@
 
 #include "app/lib/CrashReport.h"
 #include "tests/app/support/ChildProcess.h"
-#include "tests/engine/support/TestHttpServer.h"
 #include "tests/common/TempDir.h"
+#include "tests/engine/support/TestHttpServer.h"
 
 namespace {
 

@@ -151,7 +151,7 @@ TEST_F(ShellRun, SecondStartRaisesTheFirstAndBothEndWithZero) {
     }
     EXPECT_NE(log.find("Brought to front by a second start"), std::string::npos) << log;
     EXPECT_NE(log.find("Init done..."), std::string::npos);  // the second start did not truncate the log
-    const std::string journal = Journal();  // the second start showed nothing
+    const std::string journal = Journal();                   // the second start showed nothing
     EXPECT_EQ(journal.rfind("SCENE 11\n", 0), 0u) << journal;
     EXPECT_EQ(journal.find("SCENE", 1), std::string::npos) << journal;
     first.Terminate();

@@ -76,7 +76,15 @@ private:
     Client* Get(int index) const;
     void HandleLobby(Client& c, const Frame& f);
     void LeaveRoom(Client& c);
+    // The room flow: entry, seats, readiness, game start, relayed aims and shots, collected
+    // results and table states, turns (RoomFlow.cpp).
+    void HandleRoom(Client& c, const Frame& f);
 
+public:
+    // The bodies of every frame of this id the client sent, in order.
+    std::vector<Bytes> Received(int client, std::uint16_t id) const;
+
+private:
     ServerOptions options_;
     platform::TcpListener listener_;
     std::thread acceptThread_;
