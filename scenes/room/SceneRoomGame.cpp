@@ -398,7 +398,10 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     const bool typing = chatEdit_ && chatEdit_->HasFocus();
     if (world) world->SetKeyboardBlocked(typing);
     const bool keyMessage = code >= platform::kWmKeyDown && code <= platform::kWmSysChar;
+    const bool placing = world && world->ballInHandMode == 1;
     const bool used = !(typing && keyMessage) && OfferWindowMessage(code, a, b);
+    // The ball set down by hand goes to the others before the shot that follows it.
+    if (placing && world->ballInHandMode == 0 && IsOwnTurn()) OnMessage(app_code::kSendPlacement, 0, 0);
     tableWorldUnhandled = !used;
     if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing) {
         chatEdit_->SetFocus(true);

@@ -21,6 +21,7 @@ constexpr const char* kCreateRoomButton = "80 478";
 constexpr const char* kJoinButton = "198 478";
 constexpr const char* kFirstRoomRow = "120 105";
 constexpr const char* kGameChoice = "450 348";
+constexpr const char* kEightBallRow = "450 480";
 constexpr const char* kTeamOne = "655 717";
 constexpr const char* kTeamTwo = "775 717";
 constexpr const char* kReadyStart = "895 717";
@@ -40,10 +41,15 @@ std::string Strike(int x) {
     return "move " + at + " 300\ndown left\nwait 50\nmove " + at + " 360\nwait 50\nup left\n";
 }
 
-// After each rest both players try a shot; only the one whose turn it is strikes.
-std::string PlayTurns(int turns, int x) {
+// After each rest both players try a shot; only the one whose turn it is strikes. With the ball in
+// hand the first drag sets the cue ball down and the second strikes; otherwise the first strikes and
+// the second comes while the balls run, and the table ignores it.
+std::string PlayTurns(int turns, int x, bool twice) {
     std::string script;
-    for (int i = 0; i < turns; ++i) script += "wait-journal SHOT \nwait 1500\n" + Strike(x + 4 * i);
+    for (int i = 0; i < turns; ++i) {
+        script += "wait-journal SHOT \nwait 1500\n" + Strike(x + 4 * i);
+        if (twice) script += "wait 300\n" + Strike(x + 4 * i);
+    }
     return script;
 }
 
@@ -66,7 +72,8 @@ struct GameRun {
 
 // Alice opens the room (choosing the game with `chooseGame` in the room dialog), Bob enters it; both
 // play `turns` rounds of strikes.
-GameRun PlayGame(const std::string& name, const std::string& chooseGame, int turns) {
+GameRun PlayGame(const std::string& name, const std::string& chooseGame, const std::string& firstMove,
+                 int turns) {
     testserver::ServerOptions options;
     options.lobby = true;
     options.verbose = std::getenv("ROOM_E2E_VERBOSE") != nullptr;
@@ -76,12 +83,14 @@ GameRun PlayGame(const std::string& name, const std::string& chooseGame, int tur
     const std::string alice = SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
                               chooseGame + "key Return\nwait-journal SCENE 5\nwait 500\n" + Click(kTeamOne) +
                               "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + started +
-                              "wait 1500\n" + Strike(516) + PlayTurns(turns, 500) +
+                              "wait 1500\n" + firstMove + Strike(516) +
+                              PlayTurns(turns, 500, !firstMove.empty()) +
                               "wait-journal SHOT \nwait 1000\nquit\n";
     const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
                             Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) +
                             Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + started +
-                            PlayTurns(turns, 530) + "wait-journal SHOT \nwait 1000\nquit\n";
+                            PlayTurns(turns, 530, !firstMove.empty()) +
+                            "wait-journal SHOT \nwait 1000\nquit\n";
     ScriptedClient a(Folder(name + "_alice"), alice);
     EXPECT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
     EXPECT_TRUE(a.WaitFor("SCENE 5")) << a.Journal();
@@ -100,9 +109,24 @@ GameRun PlayGame(const std::string& name, const std::string& chooseGame, int tur
     return run;
 }
 
+std::string Hex(const std::vector<testserver::Bytes>& bodies) {
+    std::string text;
+    char digits[4];
+    for (const auto& body : bodies) {
+        for (std::uint8_t b : body) {
+            std::snprintf(digits, sizeof digits, "%02X", b);
+            text += digits;
+        }
+        text += '\n';
+    }
+    return text;
+}
+
 void ExpectSameShots(const GameRun& run, const std::string& gameType, std::size_t balls) {
     const auto alice = ShotLines(run.aliceJournal), bob = ShotLines(run.bobJournal);
-    ASSERT_GE(alice.size(), 3u) << run.aliceJournal << "\n----\n" << run.bobJournal << run.logs;
+    ASSERT_GE(alice.size(), 3u) << run.aliceJournal << "\n----\n"
+                                << run.bobJournal << run.logs << "\nshot results:\n"
+                                << Hex(run.aliceResults);
     ASSERT_EQ(alice.size(), bob.size()) << run.aliceJournal << "\n----\n" << run.bobJournal;
     for (std::size_t i = 0; i < alice.size(); ++i) {
         EXPECT_EQ(alice[i], bob[i]) << "shot " << i;
@@ -121,9 +145,17 @@ void ExpectSameShots(const GameRun& run, const std::string& gameType, std::size_
 }
 
 TEST(RoomGameRun, TwoClientsPlayThreeCushionTurnsOnIdenticalShotsResultsAndTableStates) {
-    const GameRun run = PlayGame("carom", "", 4);
+    const GameRun run = PlayGame("carom", "", "", 4);
     ExpectSameShots(run, "4", 3);
     EXPECT_NE(run.bobJournal.find("CHAT 0xFFFFFF00 The game has not started yet."), std::string::npos);
+}
+
+TEST(RoomGameRun, TwoClientsPlayEightBallFromTheBallInHandBreakOnIdenticalShotsResultsAndTableStates) {
+    // The breaker sets the cue ball down by hand first; the others learn where before the shot.
+    const GameRun run =
+        PlayGame("pocket", Click(kGameChoice) + Click(kEightBallRow),
+                 "move 512 420\ndown left\nwait 50\nmove 500 430\nwait 50\nup left\nwait 300\n", 3);
+    ExpectSameShots(run, "10", 16);
 }
 
 }  // namespace

@@ -56,6 +56,14 @@ bool ShooterStays(const Bytes& result, int gameType) {
            result.begin() + 4 + static_cast<long>(n);
 }
 
+// In a pocket game: the cue ball went down with the shot (the next player gets it in hand).
+bool CueBallPocketed(const Bytes& result, int gameType) {
+    if (gameType < kFirstPocketType || result.size() < 4) return false;
+    const std::size_t n = std::min<std::size_t>(result[3], result.size() - 4);
+    return std::find(result.begin() + 4, result.begin() + 4 + static_cast<long>(n), 0) !=
+           result.begin() + 4 + static_cast<long>(n);
+}
+
 }  // namespace
 
 std::vector<Bytes> TestGameServer::Received(int client, std::uint16_t id) const {
@@ -116,7 +124,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             return seats.empty() ? from : seats.front();
         };
         // The turn result and, when a table state is known, the new turn built from it.
-        auto announceTurn = [&](std::uint16_t code, bool stays) {
+        auto announceTurn = [&](std::uint16_t code, bool stays, bool freeBall) {
             const int shooter = room.shooter;
             const int next = stays ? shooter : nextShooter(shooter);
             if (stays) room.points[shooter]++;
@@ -132,7 +140,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             turn.u16(ballSet).u16(tableItem).u8(stays ? kKindStays : 0).u8(static_cast<std::uint8_t>(next));
             turn.u8(room.cueBall).u32(room.seed);
             turn.u16(0).u16(code).u8(0).u16(room.points[next]).u16(0).u16(0).u16(room.points[shooter]);
-            turn.u16(room.points[next]).u8(0).u32(0).u8(0);
+            turn.u16(room.points[next]).u8(0).u32(0).u8(freeBall ? 1 : 0);
             for (int s : playingSeats()) turn.u8(static_cast<std::uint8_t>(s)).u64(kMoney);
             turn.u8(0xFF);
             toAll(room, kTurnResult, turn.bytes());
@@ -251,12 +259,13 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     if (room.states[room.shooter]) room.lastState = *room.states[room.shooter];
                     const std::uint16_t code =
                         result.size() >= 2 ? static_cast<std::uint16_t>(result[0] | (result[1] << 8)) : 0;
-                    announceTurn(code, ShooterStays(result, room.gameType));
+                    announceTurn(code, ShooterStays(result, room.gameType),
+                                 CueBallPocketed(result, room.gameType));
                 }
                 break;
             case kTurnTimeOver:
                 if (!room.running || room.shotPending || (seat != room.shooter && seat != room.master)) break;
-                announceTurn(kTimeOutCode, false);
+                announceTurn(kTimeOutCode, false, false);
                 break;
             case kChatSend: {
                 const std::uint8_t team = r.u8();
@@ -268,7 +277,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             }
             case kBallPlacement: {
-                // A placement goes out as 2064, a called pocket as 2061.
+                // A placement goes out as 2064, a called pocket as 2061; in a game only the shooter's.
+                if (room.running && seat != room.shooter) break;
                 const std::uint8_t argument = r.u8();
                 const std::uint8_t ball = r.u8();
                 const std::uint32_t x = r.u32(), y = r.u32(), z = r.u32();
