@@ -384,7 +384,9 @@ bool SceneRoomGame::SendChat(const WString& text, bool typed, std::uint64_t nowM
     if (team && text.size() < 3) return false;  // counted as a send: no text to the team
     const WString body = team ? text.substr(1) : text;
     if (Host()) Host()->PostUiMessage(app_code::kEnteringTime, 0, 0, 0);
-    return SendMessage(RoomMsg::ChatSend, [&](net::Packet& p) { p.WriteU8(team ? 1 : 0).WriteString(body); });
+    // Accepted once past the guards; a send that fails on a dropped connection is logged by the sender.
+    SendMessage(RoomMsg::ChatSend, [&](net::Packet& p) { p.WriteU8(team ? 1 : 0).WriteString(body); });
+    return true;
 }
 
 // ---- Input ---------------------------------------------------------------------------------------
