@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs what the build needs, builds the release-with-asserts preset and runs every test.
+# Installs what the build needs, checks the formatting, builds the release-with-asserts preset and runs
+# every test. A formatting fault fails the run after the tests.
 # Usage: scripts/test.sh [preset]   (release by default; asan and tsan work too)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset="${1:-release}"
 
 bash scripts/install-deps.sh
+format_status=0
+bash scripts/check-format.sh || format_status=$?
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 
@@ -17,3 +20,4 @@ export LIBGL_ALWAYS_SOFTWARE=1
 export LP_NUM_THREADS=0
 export MARVENLOT_HEADLESS=1
 ctest --test-dir "build/$preset" --output-on-failure -j "$jobs" --timeout 300
+exit "$format_status"

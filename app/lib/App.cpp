@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/lib/AppFolders.h"
 #include "app/lib/AppResources.h"
 #include "app/lib/DeviceCheckDialog.h"
 #include "app/lib/GameEngineFactory.h"
@@ -68,7 +69,9 @@ void App::SetSession(std::unique_ptr<SessionLink> session) {
 void App::Init() {
     std::error_code error;
     startDir_ = std::filesystem::current_path(error).string();
-    configPathA_ = (std::filesystem::path(startDir_) / "config.ini").string();
+    const AppFolders folders = CurrentAppFolders();
+    packagesDir_ = folders.packages;
+    configPathA_ = (std::filesystem::path(folders.config) / "config.ini").string();
 
     Options options;
     if (!options.Load(configPathA_)) LogWrite(u"WARNING : config.ini could not be read\n");
@@ -225,8 +228,8 @@ bool App::InitRenderer() {
     options_.Set(options);
     ApplyDisplayRecord();
 
-    resources_->SetRootFolder(FromUtf8(startDir_));
-    resources_->SetDataFolder(u"data");
+    resources_->SetRootFolder(FromUtf8(packagesDir_));
+    resources_->SetDataFolder(u"");
     uiResources_ = std::make_unique<gui::UiResourceSet>(resources_, options.lang);
     uiResources_->InitSets();
 

@@ -198,6 +198,7 @@ private:
 
     std::string startDir_;
     std::string configPathA_;
+    std::string packagesDir_;
     WString statusText_;
     std::uint64_t statusTime_ = 0;
 

@@ -5,6 +5,7 @@
 
 #include "engine/core/FileStream.h"
 #include "engine/core/HttpClient.h"
+#include "platform/Drivers.h"
 #include "platform/sys/Env.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"
@@ -63,7 +64,7 @@ std::string CrashReportHost() {
     return host.empty() ? kUnconfiguredReportHost : host;
 }
 
-bool UploadCrashReport(bool sendLog, bool sendDump) {
+bool UploadCrashReport(bool sendLog, bool sendDump, const std::string& folder) {
     HttpSession session;
     if (!session.Open(FromUtf8(kCrashUploadAgent))) return false;
     HttpConnection connection;
@@ -75,8 +76,9 @@ bool UploadCrashReport(bool sendLog, bool sendDump) {
 
     std::optional<std::string> log;
     std::optional<std::string> dump;
-    if (sendLog && !(log = ReadWholeFile(u"./StartLog.log"))) return false;
-    if (sendDump && !(dump = ReadWholeFile(u"./ErrorDump.dmp"))) return false;
+    const WString base = FromUtf8(folder) + u"/";
+    if (sendLog && !(log = ReadWholeFile(base + u"StartLog.log"))) return false;
+    if (sendDump && !(dump = ReadWholeFile(base + u"ErrorDump.dmp"))) return false;
 
     request.AddHeaders(FromUtf8(CrashUploadHeaders()));
     const std::string body = BuildCrashUploadBody(log, dump);
@@ -96,10 +98,13 @@ void ShowCrashDialog(const std::string& line) {
 
 int RunCrashReporter(int argc, const char* const* argv) {
     const char* line = nullptr;
+    const char* folder = ".";
     int app = -1;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--line") == 0 && i + 1 < argc)
             line = argv[++i];
+        else if (std::strcmp(argv[i], "--folder") == 0 && i + 1 < argc)
+            folder = argv[++i];
         else if (std::strcmp(argv[i], "--app") == 0)
             app = 1;
         else if (std::strcmp(argv[i], "--no-app") == 0)
@@ -108,7 +113,8 @@ int RunCrashReporter(int argc, const char* const* argv) {
             line = nullptr, app = -2;
     }
     if (!line || app < 0) {
-        std::fprintf(stderr, "usage: marvenlot-crashreport --line <report line> --app|--no-app\n");
+        std::fprintf(
+            stderr, "usage: marvenlot-crashreport [--folder <folder>] --line <report line> --app|--no-app\n");
         return 2;
     }
     if (app == 0) {
@@ -117,5 +123,5 @@ int RunCrashReporter(int argc, const char* const* argv) {
     }
     ShowCrashDialog(line);
     // The dialog's OK and its close box both upload before the dialog goes away.
-    return UploadCrashReport(true, true) ? 0 : 1;
+    return UploadCrashReport(true, true, folder) ? 0 : 1;
 }

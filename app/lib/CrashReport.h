@@ -24,15 +24,17 @@ std::string BuildCrashUploadBody(const std::optional<std::string>& log,
 // resolves, so an unconfigured client fails the upload at once instead of posting anywhere.
 std::string CrashReportHost();
 
-// Posts "./StartLog.log" (sendLog) and "./ErrorDump.dmp" (sendDump) to the report host. False when
-// a wanted file cannot be opened or read, or the request could not be sent; the answer is not read.
-bool UploadCrashReport(bool sendLog, bool sendDump);
+// Posts "StartLog.log" (sendLog) and "ErrorDump.dmp" (sendDump) of the folder to the report host.
+// False when a wanted file cannot be opened or read, or the request could not be sent; the answer is
+// not read.
+bool UploadCrashReport(bool sendLog, bool sendDump, const std::string& folder = ".");
 
 // The report dialog with the report line. Headless, or without a display, the line
 // "Crash Report: <line>" goes to stderr and the dialog is answered at once.
 void ShowCrashDialog(const std::string& line);
 
-// The reporter process: arguments "--line <line>" and "--app" or "--no-app". With the application
+// The reporter process: arguments "--line <line>", "--app" or "--no-app", and "--folder <folder>"
+// of the log and the dump (the current folder when left out). With the application
 // object the report dialog shows and the upload follows; without it a plain error box with caption
 // "Marvenlot" and nothing is uploaded. Returns the process exit code (2 for bad arguments).
 int RunCrashReporter(int argc, const char* const* argv);

@@ -73,8 +73,7 @@ bool FrameTimer::IsDue(Channel& channel) {
         channel.lastTick += channel.period;
     } else {
         // Far behind: keep about four ticks of the backlog and drop the rest.
-        channel.lastTick =
-            current - 4 * channel.period - (current - channel.lastTick) % channel.period;
+        channel.lastTick = current - 4 * channel.period - (current - channel.lastTick) % channel.period;
     }
     return true;
 }

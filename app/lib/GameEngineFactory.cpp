@@ -1,11 +1,11 @@
 #include "app/lib/GameEngineFactory.h"
 
-#include "app/lib/RenderSetup.h"
 #include "engine/core/EngineSettings.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
+#include "platform/Drivers.h"
 
 GameEngineFactory::GameEngineFactory(platform::WindowSystem& windows, platform::Window* window)
     : windows_(windows), window_(window) {
@@ -13,7 +13,7 @@ GameEngineFactory::GameEngineFactory(platform::WindowSystem& windows, platform::
 }
 
 std::unique_ptr<RenderDeviceBase> GameEngineFactory::CreateRenderDevice(Engine&) {
-    auto device = std::make_unique<RenderDevice>(CreateRenderBackend(windows_, window_));
+    auto device = std::make_unique<RenderDevice>(platform::OpenRenderBackend(windows_, window_));
     if (displayMode_) device->SetDisplayMode(*displayMode_);
     return device;
 }

@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "app/lib/App.h"
+#include "app/lib/AppFolders.h"
 #include "engine/core/Log.h"
 #include "engine/core/Text.h"
+#include "platform/Drivers.h"
 #include "platform/crash/CrashHook.h"
 #include "platform/sys/Env.h"
 #include "platform/sys/Fpu.h"
@@ -13,25 +15,14 @@
 #include "platform/sys/Shell.h"
 #include "platform/window/Window.h"
 
-namespace {
-
-std::unique_ptr<platform::WindowSystem> OpenWindowSystem() {
-    const std::string forced = platform::GetEnv("MARVENLOT_VIDEO");
-    const platform::VideoBackend backend = platform::WindowSystem::BackendFromEnvironment();
-    auto windows = platform::WindowSystem::Create(backend);
-    if (!windows && backend == platform::VideoBackend::Sdl && forced != "sdl") {
-        std::fprintf(stderr, "marvenlot: no display could be opened; running without one\n");
-        windows = platform::WindowSystem::Create(platform::VideoBackend::Null);
-    }
-    return windows;
-}
-
-}  // namespace
-
 int RunClient(const std::vector<std::string>& argv) {
+    const AppFolders folders = CurrentAppFolders();
+    if (!CreateAppFolders(folders))
+        std::fprintf(stderr, "marvenlot: the folder %s or %s could not be created\n", folders.config.c_str(),
+                     folders.state.c_str());
     LogSystem& log = GetLog();
     log.Start(u"StartLog", 100, true);
-    log.SetFolder(u".");
+    log.SetFolder(FromUtf8(folders.state));
 
     std::vector<WString> args;
     SplitCommandLine(JoinArguments(argv), args);
@@ -43,8 +34,11 @@ int RunClient(const std::vector<std::string>& argv) {
     }
 
     platform::CrashHookSettings crash;
+    crash.dumpPath = folders.state + "/ErrorDump.dmp";
     crash.reporterPath = platform::ExecutableDir() + "/marvenlot-crashreport";
-    platform::InstallCrashHook(crash);
+    crash.reporterArgs = {"--folder", folders.state};
+    if (!platform::InstallCrashHook(crash))
+        std::fprintf(stderr, "marvenlot: the crash reporter could not be set up\n");
     platform::SetFpuControl();
 
     platform::InstanceLock instance("Marvenlot");
@@ -59,7 +53,7 @@ int RunClient(const std::vector<std::string>& argv) {
             break;
     }
 
-    std::unique_ptr<platform::WindowSystem> windows = OpenWindowSystem();
+    std::unique_ptr<platform::WindowSystem> windows = platform::OpenWindowSystem();
     if (!windows) {
         std::fprintf(stderr, "marvenlot: the sdl video backend could not be started\n");
         return 0;

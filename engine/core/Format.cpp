@@ -81,8 +81,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             ++j;
         } else {
             while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                directive.width =
-                    ClampWidth(std::int64_t{directive.width < 0 ? 0 : directive.width} * 10 + (format[j++] - u'0'));
+                directive.width = ClampWidth(std::int64_t{directive.width < 0 ? 0 : directive.width} * 10 +
+                                             (format[j++] - u'0'));
         }
         if (j < format.size() && format[j] == u'.') {
             ++j;
@@ -94,7 +94,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
                 ++j;
             } else {
                 while (j < format.size() && format[j] >= u'0' && format[j] <= u'9')
-                    directive.precision = ClampWidth(std::int64_t{directive.precision} * 10 + (format[j++] - u'0'));
+                    directive.precision =
+                        ClampWidth(std::int64_t{directive.precision} * 10 + (format[j++] - u'0'));
             }
         }
         // Length modifiers: I64, I32, ll, l, h, hh, L.
@@ -105,7 +106,8 @@ WString FormatArgs(WStringView format, std::initializer_list<FormatArg> args) {
             j += 3;
         } else {
             while (j < format.size() && (format[j] == u'l' || format[j] == u'h' || format[j] == u'L')) {
-                if (format[j] == u'l' && j + 1 < format.size() && format[j + 1] == u'l') directive.longLong = true;
+                if (format[j] == u'l' && j + 1 < format.size() && format[j + 1] == u'l')
+                    directive.longLong = true;
                 ++j;
             }
         }

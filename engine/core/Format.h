@@ -28,7 +28,8 @@ public:
     FormatArg(const char16_t* v) : kind_(Kind::Wide), w_(v ? WStringView(v) : WStringView(u"(null)")) {}
     FormatArg(const WString& v) : kind_(Kind::Wide), w_(v) {}
     FormatArg(WStringView v) : kind_(Kind::Wide), w_(v) {}
-    FormatArg(const char* v) : kind_(Kind::Narrow), n_(v ? std::string_view(v) : std::string_view("(null)")) {}
+    FormatArg(const char* v)
+        : kind_(Kind::Narrow), n_(v ? std::string_view(v) : std::string_view("(null)")) {}
     FormatArg(const std::string& v) : kind_(Kind::Narrow), n_(v) {}
     FormatArg(std::string_view v) : kind_(Kind::Narrow), n_(v) {}
     FormatArg(const void* v) : kind_(Kind::Pointer), u_(reinterpret_cast<std::uintptr_t>(v)) {}

@@ -2,10 +2,10 @@
 
 #include <zlib.h>
 
+#include <cstdio>
+
 #include "engine/core/FileStream.h"
 #include "engine/core/MemoryStream.h"
-
-#include <cstdio>
 
 uint32_t GroupBuilder::AddRawRecord(ResourceType type, uint32_t id, WString name, std::vector<uint8_t> body) {
     uint32_t& next = nextId_.try_emplace(type, 1u).first->second;

@@ -2,11 +2,10 @@
 
 #include <zlib.h>
 
-#include "engine/core/MemoryStream.h"
-
 #include <algorithm>
 #include <cstring>
 
+#include "engine/core/MemoryStream.h"
 #include "engine/resource/RecordCodec.h"
 
 namespace {

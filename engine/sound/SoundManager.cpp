@@ -10,6 +10,7 @@
 #include "engine/sound/OggDecoder.h"
 #include "engine/sound/Sound.h"
 #include "engine/sound/WavCodec.h"
+#include "platform/Drivers.h"
 #include "platform/sys/Journal.h"
 
 using platform::ScopedLock;

@@ -33,7 +33,7 @@ public:
     SoundManager(const SoundManager&) = delete;
     SoundManager& operator=(const SoundManager&) = delete;
 
-    // Opens the device MARVENLOT_AUDIO chooses (see platform::OpenAudioDevice) and starts the worker.
+    // Opens the device MARVENLOT_AUDIO chooses (see platform/Drivers.h) and starts the worker.
     bool Initialize() override;
     // Takes the given device; false for none.
     bool Initialize(std::unique_ptr<platform::AudioDevice> device);

@@ -71,8 +71,5 @@ public:
 std::unique_ptr<AudioDevice> CreateOpenAlDevice();
 // The device of a machine without sound; see NullAudioDevice.h.
 std::unique_ptr<AudioDevice> CreateNullAudioDevice();
-// The device chosen by MARVENLOT_AUDIO=openal|null: OpenAL by default, the null device when
-// OpenAL opens no output or the variable names no known backend. Never fails.
-std::unique_ptr<AudioDevice> OpenAudioDevice();
 
 }  // namespace platform

@@ -7,7 +7,7 @@ namespace platform {
 const std::vector<std::string_view>& CrashDumpRegisterNames() {
     // The order of the kernel's x86-64 ucontext general registers.
     static const std::vector<std::string_view> names = {
-        "r8",  "r9",  "r10", "r11", "r12", "r13", "r14",    "r15", "rdi", "rsi",    "rbp",     "rbx",
+        "r8",  "r9",  "r10", "r11", "r12", "r13",    "r14",    "r15", "rdi",    "rsi",     "rbp", "rbx",
         "rdx", "rax", "rcx", "rsp", "rip", "eflags", "csgsfs", "err", "trapno", "oldmask", "cr2"};
     return names;
 }
@@ -39,7 +39,8 @@ private:
 std::optional<CrashDump> ParseCrashDump(std::string_view bytes) {
     Reader in(bytes);
     std::string_view magic;
-    if (!in.Take(sizeof kCrashDumpMagic, magic) || std::memcmp(magic.data(), kCrashDumpMagic, sizeof kCrashDumpMagic) != 0)
+    if (!in.Take(sizeof kCrashDumpMagic, magic) ||
+        std::memcmp(magic.data(), kCrashDumpMagic, sizeof kCrashDumpMagic) != 0)
         return std::nullopt;
     CrashDump dump;
     std::uint32_t registerCount = 0;
@@ -52,7 +53,8 @@ std::optional<CrashDump> ParseCrashDump(std::string_view bytes) {
         if (!in.Read(r)) return std::nullopt;
     std::uint32_t stackLength = 0;
     std::string_view stack;
-    if (!in.Read(dump.stackAddress) || !in.Read(stackLength) || !in.Take(stackLength, stack)) return std::nullopt;
+    if (!in.Read(dump.stackAddress) || !in.Read(stackLength) || !in.Take(stackLength, stack))
+        return std::nullopt;
     dump.stack.assign(stack.begin(), stack.end());
     std::uint32_t modulesLength = 0;
     std::string_view modules;

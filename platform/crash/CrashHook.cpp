@@ -24,16 +24,26 @@ struct NamedCode {
 };
 
 constexpr NamedCode kExceptionNames[] = {
-    {0x80000002, "DATATYPE_MISALIGNMENT"},  {0x80000003, "BREAKPOINT"},
-    {0x80000004, "SINGLE_STEP"},            {0xC0000005, "ACCESS_VIOLATION"},
-    {0xC0000006, "IN_PAGE_ERROR"},          {0xC000001D, "ILLEGAL_INSTRUCTION"},
-    {0xC0000025, "NONCONTINUABLE_EXCEPTION"}, {0xC0000026, "INVALID_DISPOSITION"},
-    {0xC000008C, "ARRAY_BOUNDS_EXCEEDED"},  {0xC000008D, "FLT_DENORMAL_OPERAND"},
-    {0xC000008E, "FLT_DIVIDE_BY_ZERO"},     {0xC000008F, "FLT_INEXACT_RESULT"},
-    {0xC0000090, "FLT_INVALID_OPERATION"},  {0xC0000091, "FLT_OVERFLOW"},
-    {0xC0000092, "FLT_STACK_CHECK"},        {0xC0000093, "FLT_UNDERFLOW"},
-    {0xC0000094, "INT_DIVIDE_BY_ZERO"},     {0xC0000095, "INT_OVERFLOW"},
-    {0xC0000096, "PRIV_INSTRUCTION"},       {0xC00000FD, "STACK_OVERFLOW"},
+    {0x80000002, "DATATYPE_MISALIGNMENT"},
+    {0x80000003, "BREAKPOINT"},
+    {0x80000004, "SINGLE_STEP"},
+    {0xC0000005, "ACCESS_VIOLATION"},
+    {0xC0000006, "IN_PAGE_ERROR"},
+    {0xC000001D, "ILLEGAL_INSTRUCTION"},
+    {0xC0000025, "NONCONTINUABLE_EXCEPTION"},
+    {0xC0000026, "INVALID_DISPOSITION"},
+    {0xC000008C, "ARRAY_BOUNDS_EXCEEDED"},
+    {0xC000008D, "FLT_DENORMAL_OPERAND"},
+    {0xC000008E, "FLT_DIVIDE_BY_ZERO"},
+    {0xC000008F, "FLT_INEXACT_RESULT"},
+    {0xC0000090, "FLT_INVALID_OPERATION"},
+    {0xC0000091, "FLT_OVERFLOW"},
+    {0xC0000092, "FLT_STACK_CHECK"},
+    {0xC0000093, "FLT_UNDERFLOW"},
+    {0xC0000094, "INT_DIVIDE_BY_ZERO"},
+    {0xC0000095, "INT_OVERFLOW"},
+    {0xC0000096, "PRIV_INSTRUCTION"},
+    {0xC00000FD, "STACK_OVERFLOW"},
 };
 
 // What abort() raises: a fatal application exit, a code outside the report's table.
@@ -43,12 +53,14 @@ constexpr size_t kAltStackSize = 64 * 1024;
 constexpr size_t kStackBytes = 8 * 1024;
 constexpr size_t kModulesBytes = 64 * 1024;
 constexpr size_t kMaxReporterArgs = 16;
+// Room for a whole path (PATH_MAX) with its terminator.
+constexpr size_t kMaxPathBytes = 4096;
 
 // Everything the handler needs is prepared at install time: it allocates nothing.
 struct HookState {
-    char dumpPath[512] = {};
-    char reporterPath[512] = {};
-    char reporterArgs[kMaxReporterArgs][256] = {};
+    char dumpPath[kMaxPathBytes] = {};
+    char reporterPath[kMaxPathBytes] = {};
+    char reporterArgs[kMaxReporterArgs][kMaxPathBytes] = {};
     size_t reporterArgCount = 0;
     char line[128] = {};
     std::uint8_t stack[kStackBytes] = {};
@@ -236,7 +248,8 @@ std::uint32_t ExceptionCodeForSignal(int signal, int signalCode, std::uint64_t f
     switch (signal) {
         case SIGSEGV:
             // A fault just below the stack pointer is the guard page of an overflowing stack.
-            if (signalCode != SI_USER && faultAddress <= stackPointer + 256 && stackPointer - faultAddress < 65536)
+            if (signalCode != SI_USER && faultAddress <= stackPointer + 256 &&
+                stackPointer - faultAddress < 65536)
                 return 0xC00000FD;
             return 0xC0000005;
         case SIGBUS:
@@ -245,14 +258,22 @@ std::uint32_t ExceptionCodeForSignal(int signal, int signalCode, std::uint64_t f
             return signalCode == ILL_PRVOPC || signalCode == ILL_PRVREG ? 0xC0000096 : 0xC000001D;
         case SIGFPE:
             switch (signalCode) {
-                case FPE_INTDIV: return 0xC0000094;
-                case FPE_INTOVF: return 0xC0000095;
-                case FPE_FLTDIV: return 0xC000008E;
-                case FPE_FLTOVF: return 0xC0000091;
-                case FPE_FLTUND: return 0xC0000093;
-                case FPE_FLTRES: return 0xC000008F;
-                case FPE_FLTSUB: return 0xC000008C;
-                default: return 0xC0000090;
+                case FPE_INTDIV:
+                    return 0xC0000094;
+                case FPE_INTOVF:
+                    return 0xC0000095;
+                case FPE_FLTDIV:
+                    return 0xC000008E;
+                case FPE_FLTOVF:
+                    return 0xC0000091;
+                case FPE_FLTUND:
+                    return 0xC0000093;
+                case FPE_FLTRES:
+                    return 0xC000008F;
+                case FPE_FLTSUB:
+                    return 0xC000008C;
+                default:
+                    return 0xC0000090;
             }
         case SIGTRAP:
             return signalCode == TRAP_TRACE ? 0x80000004 : 0x80000003;
@@ -288,10 +309,17 @@ void RemoveCrashAltStack() {
     tAltStack = nullptr;
 }
 
-void SetCrashReportAppPresent(bool present) { gAppPresent.store(present); }
+void SetCrashReportAppPresent(bool present) {
+    gAppPresent.store(present);
+}
 
 bool InstallCrashHook(const CrashHookSettings& settings) {
     if (settings.reporterArgs.size() > kMaxReporterArgs) return false;
+    // A path cut to fit would write the dump, or start the reporter, somewhere else.
+    if (settings.dumpPath.size() >= kMaxPathBytes || settings.reporterPath.size() >= kMaxPathBytes)
+        return false;
+    for (const std::string& arg : settings.reporterArgs)
+        if (arg.size() >= kMaxPathBytes) return false;
     CopyText(gState.dumpPath, sizeof gState.dumpPath, settings.dumpPath.c_str());
     CopyText(gState.reporterPath, sizeof gState.reporterPath, settings.reporterPath.c_str());
     gState.reporterArgCount = settings.reporterArgs.size();

@@ -19,7 +19,8 @@ struct CrashHookSettings {
 };
 
 // Installs the handlers for SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGTRAP and SIGABRT on an alternate
-// stack. Call once, early, on the main thread.
+// stack. Call once, early, on the main thread. False, with nothing installed, when a path or an
+// argument is longer than a path may be or there are more than 16 reporter arguments.
 bool InstallCrashHook(const CrashHookSettings& settings);
 // Gives the calling thread an alternate signal stack, so a stack overflow can still be reported.
 void InstallCrashAltStack();

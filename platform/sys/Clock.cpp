@@ -57,8 +57,12 @@ RealClock gRealClock;
 std::atomic<Clock*> gClock{&gRealClock};
 }  // namespace
 
-Clock& GetClock() { return *gClock.load(std::memory_order_acquire); }
+Clock& GetClock() {
+    return *gClock.load(std::memory_order_acquire);
+}
 
-void SetClock(Clock* clock) { gClock.store(clock ? clock : &gRealClock, std::memory_order_release); }
+void SetClock(Clock* clock) {
+    gClock.store(clock ? clock : &gRealClock, std::memory_order_release);
+}
 
 }  // namespace platform

@@ -46,7 +46,11 @@ private:
 Clock& GetClock();
 void SetClock(Clock* clock);  // nullptr restores the real clock
 
-inline std::uint64_t NowMs() { return GetClock().NowMs(); }
-inline void SleepMs(std::uint32_t ms) { GetClock().SleepMs(ms); }
+inline std::uint64_t NowMs() {
+    return GetClock().NowMs();
+}
+inline void SleepMs(std::uint32_t ms) {
+    GetClock().SleepMs(ms);
+}
 
 }  // namespace platform

@@ -22,11 +22,6 @@ bool IsHeadless() {
     return !value.empty() && value != "0";
 }
 
-bool IsDisplayReachable() {
-    if (GetEnv("MARVENLOT_VIDEO") == "null") return false;
-    return !GetEnv("DISPLAY").empty() || !GetEnv("WAYLAND_DISPLAY").empty();
-}
-
 namespace {
 
 // Creates every missing component of path with the given mode; true when path is a folder.

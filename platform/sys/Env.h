@@ -12,10 +12,6 @@ std::string GetEnv(const char* name);
 // MARVENLOT_HEADLESS set to anything but "" or "0": every box and dialog becomes a line on stderr.
 bool IsHeadless();
 
-// True when a display server can be reached: DISPLAY or WAYLAND_DISPLAY is set and the video
-// backend was not forced to null (MARVENLOT_VIDEO=null).
-bool IsDisplayReachable();
-
 // Folder of the instance lock and the named events: MARVENLOT_RUNTIME_DIR, else $XDG_RUNTIME_DIR,
 // else /tmp/marvenlot-<uid>. The folder is created (mode 0700) when missing. A shared default that
 // another user owns, or that others may write to, is refused: the result is then empty.

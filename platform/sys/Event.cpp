@@ -20,7 +20,9 @@ void Event::ResetEvent() {
     set_ = false;
 }
 
-void Event::Wait() { WaitFor(kInfinite); }
+void Event::Wait() {
+    WaitFor(kInfinite);
+}
 
 bool Event::WaitFor(std::uint32_t timeoutMs) {
     std::unique_lock lock(mutex_);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/Drivers.h"
 #include "platform/sys/Env.h"
 #include "platform/sys/Journal.h"
 

@@ -1,6 +1,3 @@
-#include <cstdlib>
-#include <cstring>
-
 #include "platform/sys/Clock.h"
 #include "platform/window/Window.h"
 
@@ -30,15 +27,6 @@ bool WindowSystem::PeekMessage(Message& out) {
     if (!queue_.Pop(out)) return false;
     keyboard_.OnMessage(out);
     return true;
-}
-
-VideoBackend WindowSystem::BackendFromEnvironment() {
-    const char* chosen = std::getenv("MARVENLOT_VIDEO");
-    if (chosen && std::strcmp(chosen, "null") == 0) return VideoBackend::Null;
-    if (chosen && std::strcmp(chosen, "sdl") == 0) return VideoBackend::Sdl;
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return ((x11 && *x11) || (wayland && *wayland)) ? VideoBackend::Sdl : VideoBackend::Null;
 }
 
 }  // namespace platform

@@ -102,8 +102,6 @@ public:
     virtual ~WindowSystem() = default;
 
     static std::unique_ptr<WindowSystem> Create(VideoBackend backend);
-    // MARVENLOT_VIDEO=sdl|null; by default sdl when a display is reachable, else null.
-    static VideoBackend BackendFromEnvironment();
 
     virtual VideoBackend Backend() const = 0;
     virtual DesktopMode GetDesktopMode() const = 0;

@@ -6,7 +6,7 @@
 
 #include "platform/video/ImageFile.h"
 #include "support/AppHarness.h"
-#include "support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 // Mesa's and the X libraries' allocations live as long as the process and their modules are unloaded
 // before the leak check runs; leak checking of this code is left to the unit tests.
@@ -37,7 +37,7 @@ public:
     const std::string& Name() const { return name_; }
 
 private:
-    ChildProcess server_;
+    testsupport::ChildProcess server_;
     std::string name_;
 };
 

@@ -23,5 +23,6 @@ TEST(CrashUpload, BinaryBytesSurviveAndHeadersAreInOrder) {
     EXPECT_EQ(body.find("file1"), std::string::npos);
     EXPECT_NE(body.find(std::string("\r\n\r\n") + dump + "--7d72321d130552\r\n"), std::string::npos);
     EXPECT_EQ(CrashUploadHeaders(),
-              "Content-Transfer-Encoding: binary\r\nContent-Type: multipart/form-data; boundary=7d72321d130552\r\n");
+              "Content-Transfer-Encoding: binary\r\nContent-Type: multipart/form-data; "
+              "boundary=7d72321d130552\r\n");
 }

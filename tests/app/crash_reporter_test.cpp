@@ -12,14 +12,14 @@
 
 #include "app/lib/CrashReport.h"
 #include "platform/crash/CrashHook.h"
-#include "tests/engine/support/TestHttpServer.h"
 #include "tests/common/TempDir.h"
+#include "tests/engine/support/TestHttpServer.h"
 
 namespace {
 
 using testsupport::ReadFile;
-using testsupport::WriteFile;
 using testsupport::RunAndCapture;
+using testsupport::WriteFile;
 
 // A temporary working folder with the report host pointed at a loopback server, headless.
 class CrashReporterTest : public ::testing::Test {

@@ -69,7 +69,7 @@ TEST(DeviceCheck, HeadlessDialogShowsTextAndLinkAndAnswersOkWithoutOpeningAnythi
 TEST(DeviceCheck, ClientWithFailingCapsShowsTheDialogAndEndsInOrder) {
     const auto dir = TempDir("device_check_client");
     const std::string command =
-        "cd '" + dir.string() + "' && MARVENLOT_RUNTIME_DIR='" + dir.string() +
+        "cd '" + dir.string() + "' && MARVENLOT_HOME=. MARVENLOT_RUNTIME_DIR='" + dir.string() +
         "/run' MARVENLOT_VIDEO=null MARVENLOT_AUDIO=null MARVENLOT_HEADLESS=1 "
         "MARVENLOT_DEVICE_CAPS_RESULT=3 MARVENLOT_WEB_HOST=127.0.0.1:8080 timeout 60 " +
         MARVENLOT_BINARY_DIR "/app/marvenlot offline 2>stderr.txt";

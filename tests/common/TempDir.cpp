@@ -3,8 +3,8 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/app/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 
 namespace testsupport {
@@ -32,6 +32,7 @@ public:
         process_.SetStderrFile((folder_ / "stderr.txt").string());
         return process_.Start(MARVENLOT_CLIENT_PATH, args,
                               {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
+                               "MARVENLOT_HOME=" + folder_.string(),
                                "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
                                "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
                                "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <thread>
 
-#include "tests/app/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"

@@ -7,13 +7,14 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/app/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testsupport::ChildProcess;
 using testsupport::ReadFile;
 
 class TableRun : public ::testing::Test {
@@ -38,6 +39,7 @@ protected:
         client.SetStderrFile((folder_ / "stderr.txt").string());
         EXPECT_TRUE(client.Start(MARVENLOT_CLIENT_PATH, args,
                                  {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
+                                  "MARVENLOT_HOME=" + folder_.string(),
                                   "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
                                   "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
                                   "MARVENLOT_INPUT=" + (folder_ / "input.txt").string()},

@@ -13,12 +13,13 @@
 #include <thread>
 
 #include "app/lib/CrashReport.h"
-#include "tests/app/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 #include "tests/engine/support/TestHttpServer.h"
 
 namespace {
 
+using testsupport::ChildProcess;
 using testsupport::ReadFile;
 using testsupport::RunAndCapture;
 
@@ -46,12 +47,13 @@ TEST(ShellCrash, KilledClientDumpsReportsAndUploadsLogAndDumpOnce) {
 
     ChildProcess client;
     client.SetStderrFile((folder / "stderr.txt").string());
-    ASSERT_TRUE(client.Start(MARVENLOT_CLIENT_PATH, {"offline"},
-                             {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
-                              "MARVENLOT_RUNTIME_DIR=" + (folder / "run").string(),
-                              "MARVENLOT_JOURNAL=" + (folder / "journal.txt").string(),
-                              "MARVENLOT_REPORT_HOST=127.0.0.1:" + std::to_string(server.Port())},
-                             folder.string()));
+    ASSERT_TRUE(client.Start(
+        MARVENLOT_CLIENT_PATH, {"offline"},
+        {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
+         "MARVENLOT_HOME=" + folder.string(), "MARVENLOT_RUNTIME_DIR=" + (folder / "run").string(),
+         "MARVENLOT_JOURNAL=" + (folder / "journal.txt").string(),
+         "MARVENLOT_REPORT_HOST=127.0.0.1:" + std::to_string(server.Port())},
+        folder.string()));
     ASSERT_TRUE(WaitUntil(
         [&] { return ReadFile(folder / "journal.txt").find("SCENE 11") != std::string::npos; }, 10s));
     ASSERT_TRUE(WaitUntil(

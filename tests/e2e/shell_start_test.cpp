@@ -7,11 +7,12 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/app/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 
 namespace {
 
+using testsupport::ChildProcess;
 using testsupport::ReadFile;
 
 namespace fs = std::filesystem;
@@ -37,6 +38,7 @@ protected:
         return {"MARVENLOT_VIDEO=null",
                 "MARVENLOT_AUDIO=null",
                 "MARVENLOT_HEADLESS=1",
+                "MARVENLOT_HOME=" + folder_.string(),
                 "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
                 "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
                 "MARVENLOT_DESKTOP_DIR=" + folder_.string(),

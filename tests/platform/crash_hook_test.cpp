@@ -106,3 +106,14 @@ TEST(CrashDump, TruncatedOrForeignFilesAreRefused) {
     EXPECT_FALSE(platform::ParseCrashDump("MDMP\x93\xa7").has_value());
     EXPECT_FALSE(platform::ParseCrashDump(std::string("MVDUMP01") + std::string(20, '\0')).has_value());
 }
+
+TEST(CrashHookSettings, PathTooLongToKeepWholeIsRefusedInsteadOfCut) {
+    const std::string longPath = "/tmp/" + std::string(5000, 'd') + "/ErrorDump.dmp";
+    for (int field = 0; field < 3; ++field) {
+        platform::CrashHookSettings settings;
+        if (field == 0) settings.dumpPath = longPath;
+        if (field == 1) settings.reporterPath = longPath;
+        if (field == 2) settings.reporterArgs = {"--folder", longPath};
+        EXPECT_FALSE(platform::InstallCrashHook(settings)) << "field " << field;
+    }
+}

@@ -4,7 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 
-#include "tests/platform/support/ChildProcess.h"
+#include "tests/common/ChildProcess.h"
 
 namespace {
 

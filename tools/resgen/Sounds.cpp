@@ -1,11 +1,10 @@
 #include "tools/resgen/Sounds.h"
 
-#include <vorbis/vorbisenc.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string_view>
+
+#include "tools/oggenc/OggEncoder.h"
 
 namespace {
 
@@ -64,71 +63,5 @@ std::vector<uint8_t> MakeToneWav(float frequency, uint32_t milliseconds, uint32_
 }
 
 std::vector<uint8_t> MakeToneOgg(float frequency, uint32_t milliseconds, uint32_t rate) {
-    const std::vector<float> samples = Tone(frequency, milliseconds, rate);
-    std::vector<uint8_t> out;
-    vorbis_info info;
-    vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, 1, long(rate), 0.3f) != 0) {
-        vorbis_info_clear(&info);
-        return {};
-    }
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_block block;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 1);
-
-    ogg_packet header, headerComment, headerCode;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &headerComment);
-    ogg_stream_packetin(&stream, &headerCode);
-    ogg_page page;
-    while (ogg_stream_flush(&stream, &page) != 0) {
-        Put(out, page.header, size_t(page.header_len));
-        Put(out, page.body, size_t(page.body_len));
-    }
-
-    size_t offset = 0;
-    bool ended = false;
-    while (!ended) {
-        const size_t chunk = std::min<size_t>(1024, samples.size() - offset);
-        if (chunk == 0) {
-            vorbis_analysis_wrote(&dsp, 0);
-        } else {
-            float** buffer = vorbis_analysis_buffer(&dsp, int(chunk));
-            std::memcpy(buffer[0], samples.data() + offset, chunk * sizeof(float));
-            vorbis_analysis_wrote(&dsp, int(chunk));
-            offset += chunk;
-        }
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet) != 0) {
-                ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page) != 0) {
-                    Put(out, page.header, size_t(page.header_len));
-                    Put(out, page.body, size_t(page.body_len));
-                    if (ogg_page_eos(&page)) ended = true;
-                }
-            }
-        }
-        if (chunk == 0) {
-            while (ogg_stream_flush(&stream, &page) != 0) {
-                Put(out, page.header, size_t(page.header_len));
-                Put(out, page.body, size_t(page.body_len));
-            }
-            ended = true;
-        }
-    }
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return out;
+    return EncodeOggVorbis(Tone(frequency, milliseconds, rate), 1, int(rate), 0.3f);
 }

@@ -20,12 +20,14 @@ physics::F32 Number(const json& j, const char* key) {
     const json& v = j.at(key);
     if (!v.is_number()) throw Invalid{std::string("\"") + key + "\" is not a number"};
     const double d = v.get<double>();
-    if (!std::isfinite(d) || std::fabs(d) > 3.0e38) throw Invalid{std::string("\"") + key + "\" is out of range"};
+    if (!std::isfinite(d) || std::fabs(d) > 3.0e38)
+        throw Invalid{std::string("\"") + key + "\" is out of range"};
     return physics::F32(static_cast<float>(d));
 }
 
 std::uint32_t Unsigned(const json& v, const char* what, std::uint64_t max) {
-    if (!v.is_number_integer() && !v.is_number_unsigned()) throw Invalid{std::string(what) + " is not an integer"};
+    if (!v.is_number_integer() && !v.is_number_unsigned())
+        throw Invalid{std::string(what) + " is not an integer"};
     const std::int64_t n = v.get<std::int64_t>();
     if (n < 0 || static_cast<std::uint64_t>(n) > max) throw Invalid{std::string(what) + " is out of range"};
     return static_cast<std::uint32_t>(n);
@@ -40,20 +42,27 @@ std::uint32_t ModelId(const json& v) {
         for (std::size_t i = 2; i < s.size(); ++i) {
             const char c = s[i];
             int digit;
-            if (c >= '0' && c <= '9') digit = c - '0';
-            else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-            else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-            else throw Invalid{"\"model\" is not hexadecimal"};
+            if (c >= '0' && c <= '9')
+                digit = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                digit = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                digit = c - 'A' + 10;
+            else
+                throw Invalid{"\"model\" is not hexadecimal"};
             id = id * 16 + static_cast<std::uint64_t>(digit);
         }
     } else {
         id = Unsigned(v, "\"model\"", 0xFFFFFFFFu);
     }
-    if (id < physics::kFirstModelId || id > physics::kLastModelId) throw Invalid{"\"model\" is not 0x10000 to 0x10014"};
+    if (id < physics::kFirstModelId || id > physics::kLastModelId)
+        throw Invalid{"\"model\" is not 0x10000 to 0x10014"};
     return static_cast<std::uint32_t>(id);
 }
 
-std::uint32_t TableType(const json& v) { return Unsigned(v, "\"table\"", physics::kTableTypeCount - 1); }
+std::uint32_t TableType(const json& v) {
+    return Unsigned(v, "\"table\"", physics::kTableTypeCount - 1);
+}
 
 std::pair<physics::F32, physics::F32> Pair(const json& j, const char* key) {
     if (!j.contains(key) || !j.at(key).is_array() || j.at(key).size() != 2)
@@ -91,7 +100,8 @@ ShotDescription Parse(const json& j) {
         if (b.contains("z")) s.z = Number(b, "z");
         s.radiusCm = Number(b, "radiusCm");
         s.mass = Number(b, "mass");
-        if (!(s.radiusCm.v > 0.0f) || !(s.mass.v > 0.0f)) throw Invalid{"\"radiusCm\" and \"mass\" must be above 0"};
+        if (!(s.radiusCm.v > 0.0f) || !(s.mass.v > 0.0f))
+            throw Invalid{"\"radiusCm\" and \"mass\" must be above 0"};
         if (b.contains("seed")) s.seed = Unsigned(b.at("seed"), "\"seed\"", 0xFFFFFFFFu);
         if (b.contains("orientation")) {
             const json& o = b.at("orientation");

@@ -73,7 +73,8 @@ int main(int argc, char** argv) {
     const auto shot = shotsim::ParseShotDescription(text.str(), error);
     if (!shot) return Fail(error);
 
-    for (const shotsim::SetUpStep& step : shot->setup) physics::CreatePhysicsModel(step.model, step.table, 3, false);
+    for (const shotsim::SetUpStep& step : shot->setup)
+        physics::CreatePhysicsModel(step.model, step.table, 3, false);
     const auto ballCount = static_cast<std::uint16_t>(shot->balls.size());
     auto model = physics::CreatePhysicsModel(shot->model, shot->table, ballCount, false);
     if (!model) return Fail("the model could not be set up");
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
         const shotsim::BallSpec& shotSpec = shot->balls[i];
         physics::Ball& ball = model->GetBall(i);
         if (!ball.SetSize(shotSpec.radiusCm, shotSpec.mass)) return Fail("bad ball kind");
-        ball.position = physics::Vector3(shotSpec.x, shotSpec.y, shotSpec.z ? *shotSpec.z : shotSpec.radiusCm);
+        ball.position =
+            physics::Vector3(shotSpec.x, shotSpec.y, shotSpec.z ? *shotSpec.z : shotSpec.radiusCm);
         if (shotSpec.seed) ball.RandomizeOrientation(*shotSpec.seed);
         if (shotSpec.orientation) ball.orientation = *shotSpec.orientation;
     }
@@ -92,8 +94,8 @@ int main(int argc, char** argv) {
     Fnv1a hash;
     auto printEvents = [&hash](std::uint32_t call) {
         for (const physics::PhysicsEvent& e : physics::PhysicsEventQueue()) {
-            std::printf("event %u %u %u %.9g %.9g %.9g %.9g %u\n", call, static_cast<unsigned>(e.type), e.ballId,
-                        e.intensity.v, e.vector[0].v, e.vector[1].v, e.vector[2].v, e.tag);
+            std::printf("event %u %u %u %.9g %.9g %.9g %.9g %u\n", call, static_cast<unsigned>(e.type),
+                        e.ballId, e.intensity.v, e.vector[0].v, e.vector[1].v, e.vector[2].v, e.tag);
             hash.Add(static_cast<std::uint64_t>(e.type) << 32 | e.ballId);
             hash.Add(e.intensity);
             hash.Add(e.vector[0]);
@@ -126,7 +128,8 @@ int main(int argc, char** argv) {
     }
     for (std::uint16_t i = 0; i < ballCount; ++i) {
         const physics::Ball& b = model->GetBall(i);
-        std::printf("final %u %.9g %.9g %.9g %u\n", i, b.position.x.v, b.position.y.v, b.position.z.v, b.outOfPlay);
+        std::printf("final %u %.9g %.9g %.9g %u\n", i, b.position.x.v, b.position.y.v, b.position.z.v,
+                    b.outOfPlay);
     }
     std::printf("calls %u %s\n", calls, rest ? "rest" : "watchdog");
     std::printf("hash %016llx\n", static_cast<unsigned long long>(hash.value));

@@ -16,6 +16,7 @@ AppHarness::AppHarness(StartMode mode, std::vector<WString> args, platform::Vide
     ::setenv("MARVENLOT_AUDIO", "null", 1);
     ::setenv("MARVENLOT_HEADLESS", "1", 1);
     ::setenv("MARVENLOT_RUNTIME_DIR", folder_.c_str(), 1);
+    ::setenv("MARVENLOT_HOME", folder_.c_str(), 1);
     ::setenv("MARVENLOT_DESKTOP_DIR", (folder_ / "desktop").c_str(), 1);
     platform::Journal::Open((folder_ / "journal.txt").string());
     windows_ = platform::WindowSystem::Create(backend);
@@ -26,6 +27,7 @@ AppHarness::AppHarness(StartMode mode, std::vector<WString> args, platform::Vide
 AppHarness::~AppHarness() {
     app_.reset();
     platform::Journal::Open("");
+    ::unsetenv("MARVENLOT_HOME");
     std::filesystem::current_path(previous_);
     std::error_code error;
     std::filesystem::remove_all(folder_, error);

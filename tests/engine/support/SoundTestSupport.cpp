@@ -1,7 +1,6 @@
 #include "tests/engine/support/SoundTestSupport.h"
 
 #include <unistd.h>
-#include <vorbis/vorbisenc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -10,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 #include <numbers>
+
+#include "tools/oggenc/OggEncoder.h"
 
 namespace soundtest {
 
@@ -59,65 +60,14 @@ bool ReadWaveOutput(PcmSound& out) {
 }
 
 std::vector<std::uint8_t> EncodeToneOgg(float frequency, int ms, int sampleRate, int channels) {
-    vorbis_info info;
-    vorbis_info_init(&info);
-    std::vector<std::uint8_t> out;
-    if (vorbis_encode_init_vbr(&info, channels, sampleRate, 0.4f) != 0) {
-        vorbis_info_clear(&info);
-        return out;
-    }
-    vorbis_comment comment;
-    vorbis_comment_init(&comment);
-    vorbis_dsp_state dsp;
-    vorbis_analysis_init(&dsp, &info);
-    vorbis_block block;
-    vorbis_block_init(&dsp, &block);
-    ogg_stream_state stream;
-    ogg_stream_init(&stream, 1);
-
-    auto append = [&out](const ogg_page& page) {
-        out.insert(out.end(), page.header, page.header + page.header_len);
-        out.insert(out.end(), page.body, page.body + page.body_len);
-    };
-    ogg_packet header, headerComment, headerCode;
-    vorbis_analysis_headerout(&dsp, &comment, &header, &headerComment, &headerCode);
-    ogg_stream_packetin(&stream, &header);
-    ogg_stream_packetin(&stream, &headerComment);
-    ogg_stream_packetin(&stream, &headerCode);
-    ogg_page page;
-    while (ogg_stream_flush(&stream, &page)) append(page);
-
     const int frames = sampleRate * ms / 1000;
-    constexpr int kBlock = 1024;
-    for (int done = 0;;) {
-        const int count = std::min(kBlock, frames - done);
-        if (count > 0) {
-            float** buffer = vorbis_analysis_buffer(&dsp, count);
-            for (int i = 0; i < count; ++i) {
-                const double phase = 2.0 * std::numbers::pi * frequency * (done + i) / sampleRate;
-                for (int c = 0; c < channels; ++c) buffer[c][i] = 0.5f * static_cast<float>(std::sin(phase));
-            }
-            done += count;
-        }
-        vorbis_analysis_wrote(&dsp, std::max(count, 0));  // 0 marks the end of the input
-        while (vorbis_analysis_blockout(&dsp, &block) == 1) {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet)) {
-                ogg_stream_packetin(&stream, &packet);
-                while (ogg_stream_pageout(&stream, &page)) append(page);
-            }
-        }
-        if (count <= 0) break;
+    std::vector<float> samples;
+    samples.reserve(static_cast<std::size_t>(std::max(frames, 0) * std::max(channels, 0)));
+    for (int i = 0; i < frames; ++i) {
+        const double phase = 2.0 * std::numbers::pi * frequency * i / sampleRate;
+        for (int c = 0; c < channels; ++c) samples.push_back(0.5f * static_cast<float>(std::sin(phase)));
     }
-    while (ogg_stream_flush(&stream, &page)) append(page);
-    ogg_stream_clear(&stream);
-    vorbis_block_clear(&block);
-    vorbis_dsp_clear(&dsp);
-    vorbis_comment_clear(&comment);
-    vorbis_info_clear(&info);
-    return out;
+    return EncodeOggVorbis(samples, channels, sampleRate, 0.4f);
 }
 
 ToneStats Analyse(const PcmSound& pcm, int threshold) {
