@@ -7,8 +7,6 @@
 
 #include "engine/core/Text.h"
 
-class Font;
-
 namespace gui {
 
 struct FontDesc {
@@ -33,10 +31,7 @@ inline constexpr FontDesc kFont16Bold{u"Tahoma", 16, 700, 0};
 inline constexpr FontDesc kFont12BoldExtra{u"Tahoma", 12, 700, 1};
 inline constexpr FontDesc kFont14BoldExtra{u"Tahoma", 14, 700, 1};
 
-// A font of the description without a device (measuring only); null when no font file exists.
-// Main thread.
-Font* MeasuringFont(const FontDesc& desc);
-// Width in pixels of one line of text. Without a font file: an estimate of 0.6 x height per
+// Width in pixels of one line of text; any thread. Without a font file: an estimate of 0.6 x height per
 // Latin character and 1 x height per wide (Hangul) character.
 int MeasureTextWidth(const FontDesc& desc, WStringView text);
 

@@ -293,6 +293,10 @@ void App::ShowError(gui::Widget* parent, const WString& line1, const WString& li
     scenes_.ShowError(parent, line1, line2, line3);
 }
 
+void App::OpenClanDialog() {
+    OpenMessengerClanPage(scenes_.GetMessenger());
+}
+
 void App::RequestVideoSettings(const VideoSettings& settings, std::uint32_t changes) {
     SetPendingVideoSettings(settings);
     PostUiMessage(static_cast<std::uint32_t>(scenes::AppMessage::ApplyVideoSettings), changes, 0, 0);

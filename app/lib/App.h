@@ -115,6 +115,7 @@ public:
     void RequestVideoSettings(const VideoSettings& settings, std::uint32_t changes) override;
     bool OfflineMode() const override { return mode_ == StartMode::Offline; }
     std::uint32_t ClientBuild() const override { return kClientBuildNumber; }
+    void OpenClanDialog() override;
     WString Argument(std::size_t index) const override { return ArgumentOrEmpty(args_, index); }
     gui::MyInfoWindow* GetMyInfoWindow() override { return scenes_.GetMyInfoWindow(); }
     gui::UserInfoWindow* GetUserInfoWindow() override { return scenes_.GetUserInfoWindow(); }

@@ -55,3 +55,7 @@ std::unique_ptr<gui::Dialog> CreateMessenger(App& app) {
 void SetOptionDialogFullscreen(gui::Dialog* dialog, bool on) {
     if (auto* options = dynamic_cast<scenes::OptionDialog*>(dialog)) options->SetFullscreen(on);
 }
+
+void OpenMessengerClanPage(gui::Dialog* messenger) {
+    if (auto* m = dynamic_cast<scenes::Messenger*>(messenger)) m->OpenClanDialog();
+}

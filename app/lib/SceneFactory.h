@@ -24,5 +24,7 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App& app);
 // The options dialog and the messenger shared by the scenes.
 std::unique_ptr<gui::Dialog> CreateOptionDialog(App& app);
 std::unique_ptr<gui::Dialog> CreateMessenger(App& app);
+// The messenger on its clan page (app message 1066).
+void OpenMessengerClanPage(gui::Dialog* messenger);
 // Alt+Enter changed the mode: the options dialog's copy follows it.
 void SetOptionDialogFullscreen(gui::Dialog* dialog, bool on);

@@ -373,6 +373,22 @@ private:
         router_.Deliver(input);
     }
 
+    // SDL sends the whole composing text with each change; the client gets it unit by unit, the
+    // first one restarting the composition, and an empty text ends it.
+    void TranslateComposition(const char* text) {
+        const std::u16string units = Utf8ToUtf16(text);
+        if (units.empty()) {
+            queue_.Post({kWmImeEndComposition, 0, 0});
+            return;
+        }
+        queue_.Post({kWmImeStartComposition, 0, 0});
+        std::intptr_t flags = kGcsCompStr | kCompositionRestart;
+        for (char16_t unit : units) {
+            queue_.Post({kWmImeComposition, unit, flags});
+            flags = kGcsCompStr;
+        }
+    }
+
     // Scripted input goes into SDL's own queue, so it comes back through Translate as device
     // events do.
     void PushEvent(const InputEvent& input) {
@@ -454,22 +470,6 @@ private:
             text.copy(event.text.text, end - at, at);
             if (SDL_PushEvent(&event) < 0) std::fprintf(stderr, "SDL_PushEvent: %s\n", SDL_GetError());
             at = end;
-        }
-    }
-
-    // SDL sends the whole composing text with each change; the client gets it unit by unit, the
-    // first one restarting the composition, and an empty text ends it.
-    void TranslateComposition(const char* text) {
-        const std::u16string units = Utf8ToUtf16(text);
-        if (units.empty()) {
-            queue_.Post({kWmImeEndComposition, 0, 0});
-            return;
-        }
-        queue_.Post({kWmImeStartComposition, 0, 0});
-        std::intptr_t flags = kGcsCompStr | kCompositionRestart;
-        for (char16_t unit : units) {
-            queue_.Post({kWmImeComposition, unit, flags});
-            flags = kGcsCompStr;
         }
     }
 

@@ -2,11 +2,34 @@
 
 #include "gui/Button.h"
 #include "gui/ComboBox.h"
+#include "gui/Dialog.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/front/FrontCodes.h"
 
 namespace scenes {
+
+namespace {
+// The UI sounds of a window opening and closing.
+constexpr int kDialogOpenSound = 31, kDialogCloseSound = 32;
+}  // namespace
+
+void SetUpDialog(gui::Dialog& dialog, int width, int height, const WString& title, bool modal) {
+    dialog.Create(0, 0, width, height);
+    dialog.SetImage(gui::atlas::kPanel);
+    dialog.SetTitle(title);
+    dialog.SetModal(modal);
+    dialog.SetSounds(kDialogOpenSound, kDialogCloseSound);
+}
+
+void AddOkCancel(gui::Dialog& dialog, int bottom, const WString& cancel) {
+    const int y = dialog.Height() - bottom;
+    AddTextButton(dialog, dialog.Width() / 2 - 100, y, 90, 30, front_button::kOk, u"OK", platform::kVkReturn);
+    AddTextButton(dialog, dialog.Width() / 2 + 10, y, 90, 30, front_button::kCancel, cancel,
+                  platform::kVkEscape);
+}
 
 gui::Button* AddTextButton(gui::Widget& parent, int x, int y, int w, int h, std::uint32_t id,
                            const WString& caption, std::uint32_t hotkey) {

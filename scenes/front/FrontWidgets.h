@@ -13,12 +13,20 @@
 namespace gui {
 class Button;
 class ComboBox;
+class Dialog;
 class EditBox;
 class TextLabel;
 class Widget;
 }  // namespace gui
 
 namespace scenes {
+
+// A front-end window: its size, the panel picture, the title, the open and close sounds, modal or
+// not, hidden until shown.
+void SetUpDialog(gui::Dialog& dialog, int width, int height, const WString& title, bool modal = true);
+// The OK (2050, Enter) and Cancel (2051, Esc) buttons centred at the bottom, `bottom` pixels above
+// the dialog's lower edge.
+void AddOkCancel(gui::Dialog& dialog, int bottom, const WString& cancel = u"Cancel");
 
 gui::Button* AddTextButton(gui::Widget& parent, int x, int y, int w, int h, std::uint32_t id,
                            const WString& caption, std::uint32_t hotkey = 0);

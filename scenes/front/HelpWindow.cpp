@@ -134,11 +134,7 @@ std::vector<int> RuleTypes() {
 }  // namespace
 
 HelpWindow::HelpWindow() {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(gui::atlas::kPanel);
-    SetTitle(u"Help");
-    SetModal(true);
-    SetSounds(31, 32);
+    SetUpDialog(*this, kWidth, kHeight, u"Help");
     AddTextButton(*this, 20, 36, 110, 28, kControlsTab, u"Controls");
     AddTextButton(*this, 136, 36, 110, 28, kLobbyTab, u"Lobby");
     AddTextButton(*this, 252, 36, 110, 28, kRulesTab, u"Game rules");

@@ -58,10 +58,7 @@ private:
 };
 
 Messenger::Messenger(SceneHost* host) : host_(host) {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(gui::atlas::kPanel);
-    SetTitle(u"Messenger");
-    SetSounds(31, 32);
+    SetUpDialog(*this, kWidth, kHeight, u"Messenger", false);
     AddTextButton(*this, 12, 34, 90, 26, kFriendsTab, u"Friends");
     AddTextButton(*this, 106, 34, 90, 26, kClanTab, u"Clan");
     AddTextButton(*this, kWidth - 36, 4, 24, 20, kClose, u"X");
@@ -205,8 +202,10 @@ void Messenger::UpdateAlert() {
     net::GameSession* session = host_ ? host_->CurrentSession() : nullptr;
     bool waiting = false;
     if (session) {
+        // The whispers have their own lock: read them outside the list lock.
+        waiting = session->Whispers().size() > whispersSeen_;
         platform::ScopedLock lock(session->listLock);
-        waiting = !session->friendRequests.empty() || session->Whispers().size() > whispersSeen_;
+        waiting = waiting || !session->friendRequests.empty();
     }
     alertButton_->SetCaptionColour(waiting ? kAlert : gui::skin::kText);
 }

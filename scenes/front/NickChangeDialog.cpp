@@ -33,11 +33,7 @@ bool IsSpecial(char16_t c) {
 }  // namespace
 
 NickChangeDialog::NickChangeDialog(SceneHost* host) : host_(host), resultCode_(front_message::kNickChangeOk) {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(gui::atlas::kPanel);
-    SetTitle(u"Change Nick");
-    SetModal(true);
-    SetSounds(31, 32);
+    SetUpDialog(*this, kWidth, kHeight, u"Change Nick");
     AddTextLine(*this, 24, 36, kWidth - 48, 20, u"New nickname (2 to 12 characters)");
     edit_ = AddEditField(*this, 24, 60, kWidth - 48, 26, 3501, kMaxLength);
     for (int i = 0; i < kSpecialCount; ++i) {
@@ -47,10 +43,7 @@ NickChangeDialog::NickChangeDialog(SceneHost* host) : host_(host), resultCode_(f
                           WString(1, kSpecials[i]));
         b->SetCaptionFont(gui::kFont10);
     }
-    AddTextButton(*this, kWidth / 2 - 100, kHeight - 50, 90, 30, front_button::kOk, u"OK",
-                  platform::kVkReturn);
-    AddTextButton(*this, kWidth / 2 + 10, kHeight - 50, 90, 30, front_button::kCancel, u"Cancel",
-                  platform::kVkEscape);
+    AddOkCancel(*this, 50);
     SetVisible(false);
 }
 

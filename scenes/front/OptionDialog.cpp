@@ -128,11 +128,7 @@ void CopyDialogFields(const Options& from, Options& to) {
 }  // namespace
 
 OptionDialog::OptionDialog(SceneHost* host) : host_(host) {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(gui::atlas::kPanel);
-    SetTitle(u"Options");
-    SetModal(true);
-    SetSounds(31, 32);
+    SetUpDialog(*this, kWidth, kHeight, u"Options");
     Build();
     SetVisible(false);
 }
@@ -158,10 +154,7 @@ void OptionDialog::Build() {
     }
     AddTextLine(*this, kLeft, 378, kLabelWidth, 22, u"Resolution");
     combos_[i] = AddChoice(*this, kLeft + kLabelWidth, 378, kChoiceWidth + 20, kResolutionId, {}, -1);
-    AddTextButton(*this, kWidth / 2 - 100, kHeight - 44, 90, 30, front_button::kOk, u"OK",
-                  platform::kVkReturn);
-    AddTextButton(*this, kWidth / 2 + 10, kHeight - 44, 90, 30, front_button::kCancel, u"Cancel",
-                  platform::kVkEscape);
+    AddOkCancel(*this, 44);
 }
 
 void OptionDialog::Open() {

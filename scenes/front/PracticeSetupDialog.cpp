@@ -16,11 +16,7 @@ constexpr int kRowHeight = 22;
 }  // namespace
 
 PracticeSetupDialog::PracticeSetupDialog() {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(gui::atlas::kPanel);
-    SetTitle(u"Room setting");
-    SetModal(true);
-    SetSounds(31, 32);
+    SetUpDialog(*this, kWidth, kHeight, u"Room setting");
     AddTextLine(*this, 24, 34, kWidth - 48, 20, u"Game type", gui::kFont14Bold);
     for (int t = 0; t < net::kGameTypeCount; ++t) {
         if (!net::GameTypeHasRules(t)) continue;
@@ -34,10 +30,7 @@ PracticeSetupDialog::PracticeSetupDialog() {
         types_.push_back(t);
         buttons_.push_back(b);
     }
-    AddTextButton(*this, kWidth / 2 - 100, kHeight - 44, 90, 30, front_button::kOk, u"OK",
-                  platform::kVkReturn);
-    AddTextButton(*this, kWidth / 2 + 10, kHeight - 44, 90, 30, front_button::kCancel, u"Cancel",
-                  platform::kVkEscape);
+    AddOkCancel(*this, 44);
     Choose(types_.empty() ? 0 : types_.front());
     SetVisible(false);
 }

@@ -28,11 +28,7 @@ bool IsPasswordCharacter(char16_t c) {
 }  // namespace
 
 RoomOptionDialog::RoomOptionDialog(SceneHost* host) : host_(host) {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(gui::atlas::kPanel);
-    SetTitle(u"Room setting");
-    SetModal(true);
-    SetSounds(31, 32);
+    SetUpDialog(*this, kWidth, kHeight, u"Room setting");
     for (int t = 0; t < net::kGameTypeCount; ++t)
         if (net::GameTypeHasRules(t)) types_.push_back(t);
     const char16_t* labels[] = {u"Title", u"Password", u"Game", u"Players", u"Turn time"};
@@ -45,10 +41,7 @@ RoomOptionDialog::RoomOptionDialog(SceneHost* host) : host_(host) {
     turnTime_ = AddChoice(*this, kFieldX, 190, 100, kTurnTimeChoice,
                           {u"None", u"20 s", u"30 s", u"40 s", u"60 s"}, 3);
     seatLine_ = AddTextLine(*this, kLabelX, 226, kWidth - 48, 22, {});
-    AddTextButton(*this, kWidth / 2 - 100, kHeight - 48, 90, 30, front_button::kOk, u"OK",
-                  platform::kVkReturn);
-    AddTextButton(*this, kWidth / 2 + 10, kHeight - 48, 90, 30, front_button::kCancel, u"Cancel",
-                  platform::kVkEscape);
+    AddOkCancel(*this, 48);
     SetVisible(false);
 }
 

@@ -13,20 +13,13 @@
 namespace scenes {
 
 RoomPasswordDialog::RoomPasswordDialog() {
-    Widget::Create(0, 0, kWidth, kHeight);
-    SetImage(gui::atlas::kPanel);
-    SetTitle(u"Password");
-    SetModal(true);
-    SetSounds(31, 32);
+    SetUpDialog(*this, kWidth, kHeight, u"Password");
     roomLine_ = AddTextLine(*this, 20, 36, kWidth - 40, 22, {}, gui::kFont12,
                             gui::align::kCenter | gui::align::kVCenter);
     AddTextLine(*this, 20, 66, 90, 26, u"Password");
     edit_ = AddEditField(*this, 110, 66, kWidth - 130, 26, 3901, RoomOptionDialog::kMaxPassword);
     edit_->SetPassword(true);
-    AddTextButton(*this, kWidth / 2 - 100, kHeight - 46, 90, 30, front_button::kOk, u"OK",
-                  platform::kVkReturn);
-    AddTextButton(*this, kWidth / 2 + 10, kHeight - 46, 90, 30, front_button::kCancel, u"Cancel",
-                  platform::kVkEscape);
+    AddOkCancel(*this, 46);
     SetVisible(false);
 }
 

@@ -7,10 +7,12 @@
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
+#include "gui/WebPageDialog.h"
 #include "net/GameTypes.h"
 #include "net/NetConstants.h"
 #include "net/Packet.h"
 #include "platform/sys/Journal.h"
+#include "platform/web/WebView.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
@@ -37,6 +39,7 @@ enum : std::uint32_t {
     kMessenger = 3714,
     kOptions = 3715,
     kHelp = 3716,
+    kHomePage = 3717,
     kExit = 3718,
     kChatEdit = 3720,
     kSend = 3721,
@@ -192,15 +195,11 @@ void SceneLobby::Build() {
     const struct {
         std::uint32_t id;
         const char16_t* caption;
-    } menu[] = {{kPractice, u"Practice"},
-                {kShop, u"Shop"},
-                {kGallery, u"Shot gallery"},
-                {kMessenger, u"Messenger"},
-                {kOptions, u"Options"},
-                {kHelp, u"Help"},
-                {kExit, u"Exit"}};
+    } menu[] = {{kPractice, u"Practice"},   {kShop, u"Shop"},       {kGallery, u"Shot gallery"},
+                {kMessenger, u"Messenger"}, {kOptions, u"Options"}, {kHelp, u"Help"},
+                {kHomePage, u"Home page"},  {kExit, u"Exit"}};
     const int half = (sideW - 8) / 2;
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(menu)); ++i) {
         gui::Button* b = AddTextButton(*this, sideX + (i % 2) * (half + 8), menuY + (i / 2) * 40, half, 34,
                                        menu[i].id, menu[i].caption);
         if (menu[i].id == kMessenger) messengerButton_ = b;
@@ -380,6 +379,14 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
             UpdateOwnInfo();
             return true;
         }
+        case gui::web_page::kMsgWebPageClosed:
+            // The page may have changed the account (cash, items): the lists are asked for again.
+            if (gui::WebPageDialog::DialogClosed()) {
+                gui::WebPageDialog::ClearDialogClosed();
+                webPage_.reset();
+                RequestRoomList();
+            }
+            return true;
         case front_message::kRoomOptionsOk: {
             net::GameSession* session = Session();
             if (!session || busy_) return true;
@@ -474,6 +481,9 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
         case kHelp:
             help_->Open(HelpWindow::kLobby, 4);
             return true;
+        case kHomePage:
+            OpenWebPage(gui::web_page::kPathHome);
+            return true;
         case kExit:
             if (Host()) Host()->PostQuit();
             return true;
@@ -488,6 +498,16 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
         default:
             return false;
     }
+}
+
+void SceneLobby::OpenWebPage(const std::string& path) {
+    net::GameSession* session = Session();
+    SceneHost* host = Host();
+    if (!session || !host || gui::WebPageDialog::AnyOpen()) return;
+    webPage_ = gui::WebPageDialog::Open(session->loginId, session->password, path,
+                                        platform::CreateWebView(platform::WebViewBackendFromEnvironment()),
+                                        [host](std::uint32_t code, std::uint32_t a, std::uint32_t b,
+                                               std::uint32_t c) { host->PostUiMessage(code, a, b, c); });
 }
 
 void SceneLobby::SendChat() {

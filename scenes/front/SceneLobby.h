@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "net/GameSession.h"
@@ -23,6 +24,7 @@ class EditBox;
 class ScrollBar;
 class TextLabel;
 class MessageDialog;
+class WebPageDialog;
 }  // namespace gui
 
 namespace scenes {
@@ -75,6 +77,8 @@ private:
     void SendChat();
     void RequestRoomList();
     void GoTo(int scene, std::uint16_t leavingMessage);
+    // A page of the web site in the web page dialog, signed in with the account.
+    void OpenWebPage(const std::string& path);
 
     std::vector<net::RoomInfo> rooms_;
     int firstRow_ = 0;
@@ -92,6 +96,7 @@ private:
     HelpWindow* help_ = nullptr;
     RoomOptionDialog* createDialog_ = nullptr;
     RoomPasswordDialog* passwordDialog_ = nullptr;
+    std::unique_ptr<gui::WebPageDialog> webPage_;
     std::deque<std::pair<WString, std::uint32_t>> chat_;
     WString journaledRooms_;
 

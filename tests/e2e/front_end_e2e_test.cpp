@@ -16,6 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testsupport::ChildProcess;
 using testsupport::ReadFile;
 using testsupport::ScriptedClient;
 

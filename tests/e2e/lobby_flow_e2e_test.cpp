@@ -140,3 +140,40 @@ TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
     RunTwoPlayerFlow(static_cast<std::uint16_t>(port));
     EXPECT_EQ(std::system(("kill " + std::to_string(pid)).c_str()), 0);
 }
+
+TEST(LobbyFlow, SignInCarriesTheEquippedCueAndTheOptionWordTheServerKept) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    constexpr std::uint32_t kChangedWord = 0x800 | 0x100 | 25;  // voice off at volume 75
+    {
+        Client first;
+        ASSERT_TRUE(first.Connect(server.Port()));
+        ASSERT_TRUE(first.session.SendSignIn(u"carol", u"secret", 1));
+        ASSERT_EQ(first.FirstByte(Id(MessageId::SignInResult)), 2);
+        EXPECT_EQ(first.session.own.serverOptionWord, 0x800u) << "a new account has the default word";
+        // The own items follow the sign-in: the equipped cue of every game type is among them.
+        const ItemEntry* cue = nullptr;
+        for (int tries = 0; tries < 500 && !cue; ++tries) {
+            cue = first.session.own.FindItem(first.session.own.equipment[4].cueSerial);
+            if (!cue) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_NE(cue, nullptr) << "the equipped cue is not among the own items";
+        EXPECT_EQ(cue->itemId, first.session.own.equipment[4].cueId);
+        EXPECT_EQ(first.session.own.equipment[16].cueSerial, first.session.own.equipment[4].cueSerial);
+
+        PooledPacket word = first.session.NewPacket(261);
+        word->WriteU32(kChangedWord).WriteU8(3);
+        ASSERT_TRUE(first.session.Send(*word));
+        ASSERT_TRUE(first.session.SendCreateNick(u"Carol"));
+        ASSERT_EQ(first.FirstByte(Id(MessageId::CreateNickResult)), 0);
+    }
+    Client again;
+    ASSERT_TRUE(again.Connect(server.Port()));
+    ASSERT_TRUE(again.session.SendSignIn(u"carol", u"secret", 1));
+    ASSERT_EQ(again.FirstByte(Id(MessageId::SignInResult)), 0);
+    EXPECT_EQ(again.session.own.nickname, u"Carol");
+    EXPECT_EQ(again.session.own.serverOptionWord, kChangedWord) << "the server keeps the word it was sent";
+    server.Stop();
+}

@@ -10,6 +10,7 @@
 #include "gui/Dialog.h"
 #include "gui/ImageWidget.h"
 #include "gui/ItemPreview.h"
+#include "gui/NoticeBox.h"
 #include "gui/NumberDisplay.h"
 #include "gui/Overlays.h"
 #include "gui/ScrollBar.h"
@@ -20,7 +21,7 @@
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
 #include "platform/window/WindowCodes.h"
-#include "tests/common/ImageCompare.h"
+#include "tests/common/GlTestSupport.h"
 
 // Mesa's drivers keep allocations for the life of the process; leak checking is left to the
 // unit tests of the same code.
@@ -29,15 +30,44 @@ extern "C" const char* __lsan_default_options() {
 }
 
 using namespace gui;
-using testsupport::DifferingShare;
-using testsupport::TestOutputDir;
+using gl_test::DifferingShare;
 
 namespace {
 
 constexpr std::uint16_t kWidth = 560, kHeight = 400;
 
-std::string ReferencePath() {
-    return std::string(MARVENLOT_SOURCE_DIR) + "/tests/gui/data/dialog_reference.png";
+std::string TestOutputDir() {
+    std::string dir = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::string ReferencePath(const char* name) {
+    return std::string(MARVENLOT_SOURCE_DIR) + "/tests/gui/data/" + name;
+}
+
+// Draws the tree over the clear colour and reads the frame back.
+platform::Image DrawFrame(RenderDevice& device, Panel& root, std::uint32_t clear) {
+    device.SetClearColor(clear);
+    platform::Image frame;
+    if (!device.BeginFrame() || !device.BeginScene()) return frame;
+    DrawWidgetScreen(root, &device);
+    device.EndScene();
+    device.ReadBack(frame);
+    return frame;
+}
+
+// Compares with the reference (written instead when UPDATE_GOLDEN is set).
+void ExpectLikeReference(const platform::Image& frame, const char* name) {
+    platform::SavePng(TestOutputDir() + "/" + name, frame);
+    if (std::getenv("UPDATE_GOLDEN")) {
+        ASSERT_TRUE(platform::SavePng(ReferencePath(name), frame));
+    }
+    platform::Image reference;
+    ASSERT_TRUE(platform::LoadPng(ReferencePath(name), reference)) << "missing " << ReferencePath(name);
+    ASSERT_EQ(reference.width, frame.width);
+    ASSERT_EQ(reference.height, frame.height);
+    EXPECT_LE(DifferingShare(frame, reference, 3), 0.005) << name;
 }
 // A settings dialog of the kind the lobby shows: Korean and English text, an edit field with a
 // composing syllable, a radio group, a scroll list, a drop-down, a digit counter and buttons.
@@ -125,67 +155,73 @@ void BuildDialog(Panel& root, Dialog& dialog) {
     cancel->SetState(WidgetState::Hover);
 }
 
-TEST(GuiGl, SettingsDialogWithKoreanAndEnglishTextMatchesTheReferenceImage) {
-    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    const std::string packages = std::string(MARVENLOT_BINARY_DIR) + "/data/UIEn.mpk";
-    ASSERT_TRUE(std::filesystem::exists(packages)) << "the generated packages are missing";
-    auto backend = std::make_unique<platform::GlBackend>();
-    platform::GlBackend* gl = backend.get();
-    RenderDevice device(std::move(backend));
-    platform::DisplayMode mode;
-    mode.width = kWidth;
-    mode.height = kHeight;
-    device.SetDisplayMode(mode);
-    if (device.ApplyDisplayMode() != 0) {
-        GTEST_SKIP() << "no GL context: " << gl->LastError();
-    }
-
+struct UiSets {
     ResourceManager resources;
-    resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    resources.SetDataFolder(u"data");
-    UiResourceSet sets(&resources, 0);
-    sets.InitSets();
-    ASSERT_EQ(sets.OpenTree(), 1);
+    UiResourceSet sets{&resources, 0};
+    bool Open() {
+        resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+        resources.SetDataFolder(u"data");
+        sets.InitSets();
+        return sets.OpenTree() == 1;
+    }
+};
 
+TEST(GuiGl, SettingsDialogWithKoreanAndEnglishTextMatchesTheReferenceImage) {
+    gl_test::GlDevice gl(kWidth, kHeight);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
+    }
+    RenderDevice* device = gl.device.get();
+    UiSets ui;
+    ASSERT_TRUE(ui.Open()) << "the generated packages are missing";
     Panel root;
     Dialog dialog;
     BuildDialog(root, dialog);
     root.LayoutChildren(kWidth, kHeight);
-
-    device.SetClearColor(0xFF1C4630);
-    ASSERT_TRUE(device.BeginFrame());
-    ASSERT_TRUE(device.BeginScene());
-    DrawWidgetScreen(root, &device);
-    device.EndScene();
-    device.Present();
-    platform::Image frame;
-    ASSERT_TRUE(device.ReadBack(frame));
-    platform::SavePng(TestOutputDir() + "/gui_dialog.png", frame);
+    const platform::Image frame = DrawFrame(*device, root, 0xFF1C4630);
     TextInputManager::ClearFocus();
     ClearGuiPointers();
+    ExpectLikeReference(frame, "dialog_reference.png");
+}
 
-    if (std::getenv("UPDATE_GOLDEN")) {
-        ASSERT_TRUE(platform::SavePng(ReferencePath(), frame));
+TEST(GuiGl, NoticeBoxOverTheScreenIsDimmedBehindAndMatchesTheReferenceImage) {
+    gl_test::GlDevice gl(400, 260);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
     }
-    platform::Image reference;
-    ASSERT_TRUE(platform::LoadPng(ReferencePath(), reference)) << "missing " << ReferencePath();
-    ASSERT_EQ(reference.width, frame.width);
-    ASSERT_EQ(reference.height, frame.height);
-    EXPECT_LE(DifferingShare(frame, reference, 3), 0.005);
+    RenderDevice* device = gl.device.get();
+    UiSets ui;
+    ASSERT_TRUE(ui.Open());
+    Panel root;
+    root.Create(0, 0, 400, 260);
+    root.Show(true);
+    root.LayoutChildren(400, 260);
+    Button* behind = root.AddButton(10, 10, 96, 32, 1, 0, atlas::kTextButton);
+    behind->SetFrameCount(atlas::kTextButtonFrames);
+    behind->SetCaption(u"Lobby");
+    NoticeBox box;
+    root.AddChild(&box, false);
+    box.Reset();
+    box.SetCaption(u"Notice");
+    box.SetLine(0, u"아이템을 사용하시겠습니까?");
+    box.SetLine(1, u"Use the item now?");
+    box.SetLayout(2);
+    box.MoveTo((400 - box.Width()) / 2, (260 - box.Height()) / 2);
+    box.Show(true);
+    const platform::Image frame = DrawFrame(*device, root, 0xFF1C4630);
+    ClearGuiPointers();
+    // The button behind the box is dimmed by the overlay: darker than a bare one would be.
+    const std::uint8_t* p = &frame.rgba[(static_cast<std::size_t>(20) * frame.width + 40) * 4];
+    EXPECT_LT(p[2], 160);
+    ExpectLikeReference(frame, "notice_reference.png");
 }
 
 TEST(GuiGl, ItemPreviewDrawsItsModelInsideItsOwnViewportOnly) {
-    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    auto backend = std::make_unique<platform::GlBackend>();
-    platform::GlBackend* gl = backend.get();
-    RenderDevice device(std::move(backend));
-    platform::DisplayMode mode;
-    mode.width = 320;
-    mode.height = 200;
-    device.SetDisplayMode(mode);
-    if (device.ApplyDisplayMode() != 0) {
-        GTEST_SKIP() << "no GL context: " << gl->LastError();
+    gl_test::GlDevice gl(320, 200);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
     }
+    RenderDevice& device = *gl.device;
     Panel root;
     root.Create(0, 0, 320, 200);
     root.Show(true);
@@ -206,7 +242,7 @@ TEST(GuiGl, ItemPreviewDrawsItsModelInsideItsOwnViewportOnly) {
     device.EndScene();
     platform::Image frame;
     ASSERT_TRUE(device.ReadBack(frame));
-    platform::SavePng(TestOutputDir() + "/gui_item_preview.png", frame);
+    platform::SavePng(TestOutputDir() + "/item_preview.png", frame);
     auto lit = [&](int x0, int y0, int x1, int y1) {
         int count = 0;
         for (int y = y0; y < y1; ++y)

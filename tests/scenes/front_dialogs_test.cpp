@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/TextInput.h"
+#include "net/PlayerRecord.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/NickChangeDialog.h"
@@ -129,6 +130,49 @@ TEST(HelpPages, RulesModeShowsTheGameTypeAndOtherModesTheirPage) {
     help.Open(9, 0);
     EXPECT_EQ(help.Mode(), scenes::HelpWindow::kControls);
     EXPECT_EQ(help.Line(0), u"Aiming");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RoomSettingsInRoom, OnlyTheMasterChangesTheSettingsAndOnlyValidOnesArePosted) {
+    FakeSceneHost host;
+    scenes::RoomOptionDialog dialog(&host);
+    net::RoomInfo room;
+    room.number = 12;
+    room.title = u"Evening game";
+    room.gameType = 10;
+    room.maxPlayers = 2;
+    room.inningTime = 30;
+    net::PlayerRecord master, guest;
+    master.nickname = u"Alice";
+    const net::PlayerRecord* seats[net::kMaxSeats] = {&master, &guest};
+    auto press = [&](std::uint32_t id) { dialog.OnCommand({dialog.FindById(id), id, 0}); };
+
+    dialog.SetRoomInfo(room, false, seats, 0);
+    dialog.Show(true);
+    EXPECT_FALSE(dialog.FindById(3601)->IsEnabled()) << "a guest cannot edit the title";
+    press(scenes::front_button::kOk);
+    EXPECT_FALSE(dialog.IsVisible());
+    EXPECT_TRUE(host.posted.empty()) << "a guest's OK only closes";
+
+    dialog.SetRoomInfo(room, true, seats, 0);
+    dialog.Show(true);
+    auto* title = dynamic_cast<gui::EditBox*>(dialog.FindById(3601));
+    ASSERT_NE(title, nullptr);
+    title->SetText(u"  ");
+    press(scenes::front_button::kOk);
+    EXPECT_TRUE(dialog.IsVisible()) << "a blank title is refused";
+    ASSERT_EQ(host.errors.size(), 1u);
+    title->SetText(u"Late game");
+    press(scenes::front_button::kOk);
+    ASSERT_EQ(host.posted.size(), 1u);
+    EXPECT_EQ(host.posted[0].code, scenes::front_message::kRoomOptionsOk);
+    EXPECT_EQ(dialog.Room().title, u"Late game");
+    EXPECT_EQ(dialog.Room().number, 12) << "the room keeps its number";
+    EXPECT_EQ(dialog.Room().inningTime, 30);
+    EXPECT_EQ(dialog.Room().maxPlayers, 2) << "pocket games seat two";
 }
 
 }  // namespace

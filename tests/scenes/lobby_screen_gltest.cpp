@@ -17,7 +17,7 @@
 #include "platform/video/ImageFile.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/SceneLobby.h"
-#include "tests/common/ImageCompare.h"
+#include "tests/common/GlTestSupport.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
 // Mesa's drivers keep allocations for the life of the process.
@@ -26,9 +26,6 @@ extern "C" const char* __lsan_default_options() {
 }
 
 namespace {
-
-using testsupport::DifferingShare;
-using testsupport::TestOutputDir;
 
 constexpr std::uint16_t kWidth = 1024, kHeight = 768;
 
@@ -86,25 +83,17 @@ net::Packet* UserListPacket(net::GameSession& session) {
 }
 
 TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
-    if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    const std::string packages = std::string(MARVENLOT_BINARY_DIR) + "/data/UIEn.mpk";
-    ASSERT_TRUE(std::filesystem::exists(packages)) << "the generated packages are missing";
-    auto backend = std::make_unique<platform::GlBackend>();
-    platform::GlBackend* gl = backend.get();
-    RenderDevice device(std::move(backend));
-    platform::DisplayMode mode;
-    mode.width = kWidth;
-    mode.height = kHeight;
-    device.SetDisplayMode(mode);
-    if (device.ApplyDisplayMode() != 0) {
-        GTEST_SKIP() << "no GL context: " << gl->LastError();
+    gl_test::GlDevice gl(kWidth, kHeight);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
     }
+    RenderDevice& device = *gl.device;
     ResourceManager resources;
     resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
     resources.SetDataFolder(u"data");
     gui::UiResourceSet sets(&resources, 0);
     sets.InitSets();
-    ASSERT_EQ(sets.OpenTree(), 1);
+    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
 
     FakeSceneHost host;
     net::GameSession& session = *host.session;
@@ -146,7 +135,9 @@ TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
     device.Present();
     platform::Image frame;
     ASSERT_TRUE(device.ReadBack(frame));
-    platform::SavePng(TestOutputDir() + "/scenes_lobby.png", frame);
+    const std::string output = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
+    std::filesystem::create_directories(output);
+    platform::SavePng(output + "/scenes_lobby.png", frame);
     gui::TextInputManager::ClearFocus();
     gui::ClearGuiPointers();
 
@@ -157,7 +148,7 @@ TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
     ASSERT_TRUE(platform::LoadPng(ReferencePath(), reference)) << "missing " << ReferencePath();
     ASSERT_EQ(reference.width, frame.width);
     ASSERT_EQ(reference.height, frame.height);
-    EXPECT_LE(DifferingShare(frame, reference, 3), 0.005);
+    EXPECT_LE(gl_test::DifferingShare(frame, reference, 3), 0.005);
 }
 
 }  // namespace

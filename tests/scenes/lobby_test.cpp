@@ -2,8 +2,11 @@
 // channel choice.
 #include <gtest/gtest.h>
 
+#include "gui/Button.h"
+#include "gui/MessageDialog.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/FrontCodes.h"
+#include "scenes/front/Messenger.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
 #include "tests/scenes/support/FakeSceneHost.h"
@@ -83,6 +86,63 @@ TEST(LoginChannelChoice, FirstOpenOrdinaryChannelElseAnOpenTournamentChannel) {
     EXPECT_EQ(SceneLogin::ChooseChannel({channel(1, 0, 200), channel(3, 8, 5)}), 3);
     EXPECT_EQ(SceneLogin::ChooseChannel({channel(1, 0, 200)}), 0);
     EXPECT_EQ(SceneLogin::ChooseChannel({}), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LoginResult, TheServersOptionWordSetsTheVoiceChannelAndIsReapplied) {
+    FakeSceneHost host;
+    scenes::SceneLogin login;
+    login.SetHost(&host);
+    host.session->own.serverOptionWord = 0x100 | 0x200 | 32;  // voice off, no mask, volume 68
+    login.OnLoginResult();
+    const Options options = host.options.Get();
+    EXPECT_EQ(options.voice, 0);
+    EXPECT_EQ(options.voiceVolume, 68);
+    EXPECT_EQ(options.maskBadLanguage, 0);
+    EXPECT_EQ(options.serverMode, 2) << "bit 0x800 clear: server mode 2";
+    ASSERT_EQ(host.posted.size(), 2u);
+    EXPECT_EQ(host.posted[0].code, static_cast<std::uint32_t>(scenes::AppMessage::SoundVolume));
+    EXPECT_EQ(host.posted[0].a, 2u);
+    EXPECT_EQ(host.posted[0].b, 68u);
+    EXPECT_EQ(host.posted[1].code, static_cast<std::uint32_t>(scenes::AppMessage::SoundEnable));
+    EXPECT_EQ(host.posted[1].b, 0u);
+    EXPECT_EQ(login.CurrentStage(), scenes::SceneLogin::Stage::ChoosingChannel);
+}
+
+TEST(MessengerQuestions, FriendRequestsAreAskedOneByOneAndUnknownKindsAreIgnored) {
+    FakeSceneHost host;
+    gui::Panel scene;
+    scenes::Messenger messenger(&host);
+    scene.AddChild(&messenger, false);
+    net::GameSession& session = *host.session;
+    session.friendRequests.push_back({7, 1, 0, u"CueMaster"});
+    session.friendRequests.push_back({8, 1, 0, u"Banker"});
+    messenger.ShowNextFriendRequest();
+    ASSERT_TRUE(messenger.QuestionBox()->IsVisible());
+    EXPECT_EQ(messenger.QuestionBox()->Line(1), u"CueMaster wants to be your friend. Accept?");
+    EXPECT_EQ(session.friendRequests.size(), 1u) << "a request is asked about once";
+    messenger.ShowNextFriendRequest();
+    EXPECT_EQ(messenger.QuestionBox()->Line(1), u"CueMaster wants to be your friend. Accept?")
+        << "the open question is not replaced";
+
+    // The answer asks about the next request.
+    gui::Widget* no = messenger.QuestionBox()->OtherButton();
+    messenger.QuestionBox()->OnCommand({no, no->Id(), 0});
+    EXPECT_TRUE(messenger.QuestionBox()->IsVisible());
+    EXPECT_EQ(messenger.QuestionBox()->Line(1), u"Banker wants to be your friend. Accept?");
+    EXPECT_TRUE(session.friendRequests.empty());
+
+    messenger.QuestionBox()->Show(false);
+    net::PlayerRecord player;
+    player.nickname = u"Rail Rider";
+    messenger.ShowQuestion(player, 3);
+    EXPECT_FALSE(messenger.QuestionBox()->IsVisible()) << "3 is not a question kind";
+    messenger.ShowQuestion(player, scenes::Messenger::kKick);
+    EXPECT_EQ(messenger.QuestionBox()->Line(1), u"Send Rail Rider out of the room?");
+    scene.RemoveChild(&messenger);
 }
 
 }  // namespace

@@ -267,6 +267,7 @@ enum : std::uint16_t {
     kJoinRoomResult,
     kLobbyChat = 164,
     kLobbyChatLine = 165,
+    kUserList = 180,
     kItemList = 187,
     kKeepAlive = 202,
     kServerOptions = 261,
@@ -479,6 +480,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             break;
         case kChooseChannel:
             reply(kChooseChannelResult);
+            SendChannelPlayers(c.channel);
             break;
         case kRoomListRequest:
             reply(kRoomList);
@@ -493,6 +495,22 @@ TestGameServer::Account* TestGameServer::FindAccount(const std::u16string& login
     for (Account& a : accounts_)
         if (a.loginId == loginId) return &a;
     return nullptr;
+}
+
+void TestGameServer::SendChannelPlayers(std::uint16_t channel) {
+    // Every signed-in player of the channel learns who is in it (level 1, location 0 the lobby).
+    std::vector<Client*> members;
+    Writer w;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& other : clients_)
+            if (!other->closed && other->channel == channel && !other->nickname.empty())
+                members.push_back(other.get());
+        w.u16(static_cast<std::uint16_t>(members.size()));
+        for (Client* m : members)
+            w.u64(static_cast<std::uint64_t>(m->index) + 1).u16(1).u16(m->room < 0 ? 0 : 1).str(m->nickname);
+    }
+    for (Client* m : members) Write(*m, EncodeFrame(kUserList, w.bytes()), true);
 }
 
 void TestGameServer::SendOwnItems(Client& c) {

@@ -102,6 +102,7 @@ private:
     };
     Account* FindAccount(const std::u16string& loginId);  // under mutex_
     void SendOwnItems(Client& c);
+    void SendChannelPlayers(std::uint16_t channel);
     std::vector<Account> accounts_;
     platform::VirtualClock* clock_ = nullptr;
 };
