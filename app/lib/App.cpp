@@ -145,10 +145,7 @@ void App::CreateScenes() {
     WString ids;
     for (int id : scenes_.SceneIds()) ids += Format(u" %d", id);
     LogWrite(u"Start mode %u, scenes%s\n", static_cast<unsigned>(mode_), ids);
-    // Offline there is nothing to sign in to: the offline table comes first.
-    scenes_.SetScene(mode_ == StartMode::Replay    ? scenes::scene_id::kReplay
-                     : mode_ == StartMode::Offline ? scenes::scene_id::kOffline
-                                                   : scenes::scene_id::kIntro);
+    scenes_.SetScene(mode_ == StartMode::Replay ? scenes::scene_id::kReplay : scenes::scene_id::kIntro);
     scenes_.CreateWindows();
     scenes_.AdoptOptionDialog(CreateOptionDialog(*this));
     scenes_.AdoptMessenger(CreateMessenger(*this));

@@ -11,6 +11,7 @@
 #include "net/RoomInfo.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/HelpWindow.h"
 #include "scenes/room/TableSceneUi.h"
 
 namespace scenes {
@@ -58,7 +59,27 @@ bool TableScene::BeginUI(const WString& title) {
     exitButton_ = AddCornerButton(*this, kExitId, -35, 0, u"X", u"Exit Marvenlot");
     AddCornerButton(*this, kSettingsId, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
     AddCornerButton(*this, kHelpId, -101, platform::kVkF1, u"?", u"Help(F1)");
+    // Children are adopted shown; the help waits hidden for its button.
+    help_ = Make<HelpWindow>();
+    help_->SetVisible(false);
     return true;
+}
+
+bool TableScene::OnCornerButton(const gui::CommandEvent& event) {
+    if (event.code != gui::CommandCode::Event) return false;
+    switch (event.id) {
+        case kExitId:
+            if (Host()) Host()->PostQuit();
+            return true;
+        case kSettingsId:
+            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            return true;
+        case kHelpId:
+            help_->Open(HelpWindow::kRules, Room().gameType);
+            return true;
+        default:
+            return false;
+    }
 }
 
 table::TableWorld& TableScene::CreateWorld() {
@@ -74,6 +95,12 @@ table::TableWorld& TableScene::CreateWorld() {
 
 void TableScene::DestroyWorld() {
     world_.reset();
+}
+
+bool TableScene::Leave(ResourceManager* resources, SceneManager* engineScenes) {
+    // The world's nodes go before the engine scenes that hold them.
+    if (world_) world_->ReleaseLoadedResources();
+    return GameScene::Leave(resources, engineScenes);
 }
 
 void TableScene::Update(std::uint64_t, std::uint64_t) {

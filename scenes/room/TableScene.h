@@ -27,6 +27,8 @@ struct RoomInfo;
 
 namespace scenes {
 
+class HelpWindow;
+
 class TableScene : public GameScene {
 public:
     // The buttons along the top right that every table scene has.
@@ -37,6 +39,8 @@ public:
     explicit TableScene(int id);
     ~TableScene() override;
 
+    // Releases the world's models and nodes, then what the scene loaded.
+    bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     void Update(std::uint64_t nowMs, std::uint64_t time100us) override;
     void ApplyOptions() override;
     void Resize(int width, int height) override;
@@ -50,9 +54,11 @@ public:
     net::RoomInfo& Room();
 
 protected:
-    // The first time only (false after): the scene takes the client size and gets its title bar
-    // and the exit, settings and help buttons.
+    // The first time only (false after): the scene takes the client size and gets its title bar,
+    // the exit, settings and help buttons and the hidden help window.
     bool BeginUI(const WString& title);
+    // Exit, settings and help; false for any other event.
+    bool OnCornerButton(const gui::CommandEvent& event);
     // Makes the world and routes its messages and sounds to the host.
     table::TableWorld& CreateWorld();
     void DestroyWorld();
@@ -83,6 +89,7 @@ private:
     int musicId_ = -1;
     gui::Button* exitButton_ = nullptr;
     bool uiCreated_ = false;
+    HelpWindow* help_ = nullptr;
 };
 
 }  // namespace scenes

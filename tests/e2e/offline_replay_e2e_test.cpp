@@ -66,18 +66,20 @@ std::string Strike(int x) {
     const std::string at = std::to_string(x);
     return "move " + at + " 300\ndown left\nwait 50\nmove " + at + " 360\nwait 50\nup left\n";
 }
-// "Room setting" (top right), the game type's radio row, OK.
-std::string ChooseGameType(int row) {
-    return "move 840 20\ndown left\nup left\nwait 300\nmove 450 " + std::to_string(279 + 24 * row) +
-           "\ndown left\nup left\nmove 450 507\ndown left\nup left\n";
+// "Room setting" (top right), the game type's check box in the centred dialog, OK.
+std::string ChooseGameType(int x, int y) {
+    return "move 840 20\ndown left\nup left\nwait 300\nmove " + std::to_string(x) + " " + std::to_string(y) +
+           "\ndown left\nup left\nmove 450 520\ndown left\nup left\n";
 }
+const std::string kThreeCushion = ChooseGameType(566, 318);
+const std::string kEightBall = ChooseGameType(416, 374);
 
 TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTable) {
     const std::string script =
         "wait-journal SCENE 11\nwait 1500\n" + Strike(516) + "wait-journal SHOT 10 \nwait 500\n" +
-        Strike(508) + "wait-journal SHOT 10 \nwait 500\n" + ChooseGameType(2) + "wait 1000\n" + Strike(516) +
-        "wait-journal SHOT 4 \nwait 500\n" + ChooseGameType(5) + "wait-journal SOUND 27\nwait 1000\n" +
-        Strike(520) + "wait-journal SHOT 10 \nwait 300\nquit\n";
+        Strike(508) + "wait-journal SHOT 10 \nwait 500\n" + kThreeCushion + "wait 1000\n" + Strike(516) +
+        "wait-journal SHOT 4 \nwait 500\n" + kEightBall + "wait-journal SOUND 27\nwait 1000\n" + Strike(520) +
+        "wait-journal SHOT 10 \nwait 300\nquit\n";
     EXPECT_EQ(Run({"offline"}, script, 150s), std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
     ASSERT_EQ(shots.size(), 4u) << ReadFile(folder_ / "journal.txt");
@@ -93,13 +95,14 @@ TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTa
         << ReadFile(folder_ / "StartLog.log");
 }
 
-TEST_F(TableRun, ReplayViewerPlaysAShotLineRecordAtEverySpeedToOneRestAndNeverWritesConfig) {
+TEST_F(TableRun, ReplayViewerPlaysAShotLineRecordAtEverySpeedToTheShotsRestAndNeverWritesConfig) {
     ASSERT_EQ(Run({"offline"},
                   "wait-journal SCENE 11\nwait 1500\n" + Strike(516) + "wait-journal SHOT\nquit\n", 60s),
               std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
     ASSERT_EQ(shots.size(), 1u);
     const std::string record = shots[0][4];
+    const std::string hash = shots[0][3];
     fs::remove(folder_ / "journal.txt");
     fs::remove(folder_ / "config.ini");
 
@@ -114,7 +117,7 @@ TEST_F(TableRun, ReplayViewerPlaysAShotLineRecordAtEverySpeedToOneRestAndNeverWr
         ASSERT_EQ(replays[i].size(), 4u);
         EXPECT_EQ(replays[i][1], std::to_string(i + 1));
         EXPECT_EQ(replays[i][2], speeds[i]);
-        EXPECT_EQ(replays[i][3], replays[0][3]) << "playback " << i + 1 << " ended elsewhere";
+        EXPECT_EQ(replays[i][3], hash) << "playback " << i + 1 << " ended elsewhere than the shot";
     }
     EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
 }

@@ -55,7 +55,7 @@ TEST(ShellCrash, KilledClientDumpsReportsAndUploadsLogAndDumpOnce) {
          "MARVENLOT_REPORT_HOST=127.0.0.1:" + std::to_string(server.Port())},
         folder.string()));
     ASSERT_TRUE(WaitUntil(
-        [&] { return ReadFile(folder / "journal.txt").find("SCENE 11") != std::string::npos; }, 10s));
+        [&] { return ReadFile(folder / "journal.txt").find("SCENE 2") != std::string::npos; }, 10s));
     ASSERT_TRUE(WaitUntil(
         [&] { return ReadFile(folder / "StartLog.log").find("Init done...") != std::string::npos; }, 5s));
 

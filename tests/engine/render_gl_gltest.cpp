@@ -10,12 +10,9 @@
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
 #include "tests/common/GlTestSupport.h"
-#include "tests/common/ImageCompare.h"
 #include "tests/engine/support/render_fixture.h"
 
 using namespace render_test;
-using testsupport::DifferingShare;
-using testsupport::TestOutputDir;
 
 // Mesa's drivers keep allocations for the life of the process and are unloaded before the leak
 // check runs, so their frames cannot even be named; the GL tests leave leak checking to the unit
@@ -31,10 +28,17 @@ constexpr std::uint16_t kWidth = 160, kHeight = 120;
 std::string ReferencePath() {
     return std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_table_reference.png";
 }
+std::string OutputDir() {
+    std::string dir = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
 // The size every test here draws at.
 struct GlDevice : gl_test::GlDevice {
     GlDevice() : gl_test::GlDevice(kWidth, kHeight) {}
 };
+using gl_test::DifferingShare;
 
 }  // namespace
 
@@ -70,7 +74,7 @@ TEST(RenderGl, TableSceneMatchesTheReferenceImageAndTheJpegScreenshotDecodes) {
     ASSERT_TRUE(device.ReadBack(frame));
     ASSERT_EQ(frame.width, kWidth);
     ASSERT_EQ(frame.height, kHeight);
-    platform::SavePng(TestOutputDir() + "/render_table.png", frame);
+    platform::SavePng(OutputDir() + "/render_table.png", frame);
 
     auto pixel = [&](int x, int y, int c) {
         return frame.rgba[(static_cast<std::size_t>(y) * kWidth + x) * 4 + c];
@@ -87,7 +91,7 @@ TEST(RenderGl, TableSceneMatchesTheReferenceImageAndTheJpegScreenshotDecodes) {
     ASSERT_EQ(reference.width, frame.width);
     EXPECT_LE(DifferingShare(frame, reference, 3), 0.005);
 
-    std::string jpeg = TestOutputDir() + "/render_table.jpg";
+    std::string jpeg = OutputDir() + "/render_table.jpg";
     ASSERT_TRUE(device.SaveScreenshot(jpeg));
     platform::Image decoded;
     ASSERT_TRUE(platform::LoadJpeg(jpeg, decoded));
@@ -128,7 +132,7 @@ TEST(RenderGl, GeneratedTableSceneMatchesItsReferenceImage) {
     device.Present();
     platform::Image frame;
     ASSERT_TRUE(device.ReadBack(frame));
-    platform::SavePng(TestOutputDir() + "/render_generated_table.png", frame);
+    platform::SavePng(OutputDir() + "/render_generated_table.png", frame);
 
     std::string path =
         std::string(MARVENLOT_SOURCE_DIR) + "/tests/engine/data/render_generated_table_reference.png";

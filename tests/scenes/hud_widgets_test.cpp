@@ -11,31 +11,15 @@
 #include "net/ItemTable.h"
 #include "net/PlayerRecord.h"
 #include "scenes/base/SceneCodes.h"
-#include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/ItemWidgets.h"
 #include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/hud/SlidingPanels.h"
+#include "tests/scenes/support/FakeSceneHost.h"
 
 namespace {
 
 using namespace scenes::hud;
-
-struct RecordingHost : scenes::SceneHost {
-    int ClientWidth() const override { return 1024; }
-    int ClientHeight() const override { return 768; }
-    void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t, std::uint32_t) override {
-        posted.push_back({code, a});
-    }
-    void PostQuit() override {}
-    void ShowLoadingError(int) override {}
-    void ShowNotice(gui::Widget*, const WString& l1, const WString&, const WString&) override {
-        notices.push_back(l1);
-    }
-    void SendByteMessage(std::uint16_t, std::uint8_t) override {}
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> posted;
-    std::vector<WString> notices;
-};
 
 net::ItemEntry Entry(std::uint32_t itemId, net::ItemType type, std::uint8_t usage = 0,
                      std::uint32_t uses = 0) {
@@ -61,7 +45,7 @@ gui::CommandEvent Hover(std::uint32_t id, gui::CommandCode code) {
 }
 
 struct Gauge {
-    RecordingHost host;
+    FakeSceneHost host;
     net::PlayerRecord record;
     net::ItemEntry chalk = Entry(4903, net::ItemType::Chalk, 3, 100);
     ChalkGauge gauge{&host, &record, scenes::scene_id::kPractice};
@@ -87,7 +71,8 @@ TEST(ChalkGauge, ChalkingFillsBy75UpToFullAndEachShotUsesItsShare) {
     EXPECT_EQ(g.gauge.Level(), 100) << "capped at full";
     EXPECT_EQ(g.sounds, std::vector<int>{6});
     ASSERT_EQ(g.host.posted.size(), 1u);
-    EXPECT_EQ(g.host.posted[0], std::make_pair(1083u, 100u));
+    EXPECT_EQ(g.host.posted[0].code, 1083u);
+    EXPECT_EQ(g.host.posted[0].a, 100u);
     EXPECT_EQ(g.gauge.LevelImage()->Height(), 0);
     EXPECT_EQ(g.gauge.LevelLabel()->Colour(), 0xFFFFFFFFu) << "white when full";
 
@@ -146,7 +131,7 @@ TEST(ChalkGauge, ActiveGaugeBlinksFasterTheLowerTheChalk) {
 }
 
 struct Strip {
-    RecordingHost host;
+    FakeSceneHost host;
     net::PlayerRecord record;
     std::vector<net::ItemEntry> entries;
     PlayerPanel panel{&host, &record};
@@ -197,14 +182,15 @@ TEST(PlayerPanel, HoverNamesTheItemAndAClickSelectsItAndPostsItsType) {
     EXPECT_TRUE(s.panel.OnCommand(Click(151)));
     EXPECT_EQ(s.panel.SelectedEntry(), &s.entries[0]);
     ASSERT_EQ(s.host.posted.size(), 1u);
-    EXPECT_EQ(s.host.posted[0], std::make_pair(1086u, 6u));
+    EXPECT_EQ(s.host.posted[0].code, 1086u);
+    EXPECT_EQ(s.host.posted[0].a, 6u);
     EXPECT_TRUE(s.panel.OnCommand(Click(155))) << "an empty slot is quietly ignored";
     EXPECT_EQ(s.host.posted.size(), 1u);
     EXPECT_FALSE(s.panel.OnCommand(Click(160)));
 }
 
 TEST(PlayerInfoPanel, SlidesInTicksTheEquippedCueAndAClickPicksACueAndSlidesOut) {
-    RecordingHost host;
+    FakeSceneHost host;
     net::PlayerRecord record;
     std::vector<net::ItemEntry> cues;
     for (std::uint32_t id : {3000u, 3043u, 3050u}) cues.push_back(Entry(id, net::ItemType::Cue));
@@ -240,13 +226,14 @@ TEST(PlayerInfoPanel, SlidesInTicksTheEquippedCueAndAClickPicksACueAndSlidesOut)
     EXPECT_TRUE(panel.Card(2)->GetButton()->IsChecked());
     EXPECT_FALSE(panel.Card(1)->GetButton()->IsChecked());
     ASSERT_EQ(host.posted.size(), 1u);
-    EXPECT_EQ(host.posted[0], std::make_pair(1084u, 1u));
+    EXPECT_EQ(host.posted[0].code, 1084u);
+    EXPECT_EQ(host.posted[0].a, 1u);
     for (std::uint64_t t = 0; panel.IsVisible() && t < 4000; t += 20) panel.Tick(t);
     EXPECT_FALSE(panel.IsVisible()) << "slid out and hidden";
 }
 
 TEST(BuyOrGiftDialog, ACardClickOffersThePurchaseAndCashItemsHideForAccountKindTwo) {
-    RecordingHost host;
+    FakeSceneHost host;
     net::PlayerRecord record;
     BuyOrGiftDialog dialog(&host, &record);
     dialog.Create(0, 100);
@@ -269,7 +256,8 @@ TEST(BuyOrGiftDialog, ACardClickOffersThePurchaseAndCashItemsHideForAccountKindT
     EXPECT_TRUE(dialog.HintLine(1)->IsVisible());
     EXPECT_TRUE(dialog.OnCommand(Click(93)));
     ASSERT_EQ(host.posted.size(), 1u);
-    EXPECT_EQ(host.posted[0], std::make_pair(1098u, 1u));
+    EXPECT_EQ(host.posted[0].code, 1098u);
+    EXPECT_EQ(host.posted[0].a, 1u);
 
     record.accountKind = 2;
     dialog.Fill();

@@ -53,9 +53,9 @@ bool ChalkGauge::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
 
 void ChalkGauge::Refresh() {
     chalk_ = record_ ? record_->GetCurrentItem() : nullptr;
-    if (chalk_) {
+    if (const net::ItemEntry* chalk = chalk_.load()) {
         if (preview_) {
-            preview_->SetItem(chalk_->itemId);
+            preview_->SetItem(chalk->itemId);
             preview_->rotationSpeed = kPreviewTurnSpeed;
         }
     } else {
@@ -72,19 +72,20 @@ void ChalkGauge::Reset() {
 }
 
 void ChalkGauge::Consume(int amount) {
-    level_ = std::max(0, level_ - std::clamp(amount, 0, kFullLevel));
+    level_ = std::max(0, level_.load() - std::clamp(amount, 0, kFullLevel));
     UpdateDisplay();
 }
 
 void ChalkGauge::UpdateDisplay() {
-    level_ = std::clamp(level_, 0, kFullLevel);
+    const int level = std::clamp(level_.load(), 0, kFullLevel);
+    level_ = level;
     if (!levelLabel_) return;
-    if (chalk_) {
-        levelLabel_->SetText(u"%d%%", level_);
+    if (const net::ItemEntry* chalk = chalk_.load()) {
+        levelLabel_->SetText(u"%d%%", level);
         usesLabel_->Show(true);
-        if (IsCountedUnit(chalk_->usageKind))
-            usesLabel_->SetText(u"(%d/%d)", static_cast<int>(chalk_->remainingValue),
-                                static_cast<int>(chalk_->initialValue));
+        if (IsCountedUnit(chalk->usageKind))
+            usesLabel_->SetText(u"(%d/%d)", static_cast<int>(chalk->remainingValue),
+                                static_cast<int>(chalk->initialValue));
         else
             usesLabel_->SetPlainText(u" ");
     } else {
@@ -92,11 +93,11 @@ void ChalkGauge::UpdateDisplay() {
         usesLabel_->Show(false);
     }
     // Red when empty, fading to white when full; the outline the other way round.
-    const auto r = static_cast<std::uint32_t>(level_ * 2.55 + 0.5);
-    const auto g = static_cast<std::uint32_t>((kFullLevel - level_) * 2.55 + 0.5);
+    const auto r = static_cast<std::uint32_t>(level * 2.55 + 0.5);
+    const auto g = static_cast<std::uint32_t>((kFullLevel - level) * 2.55 + 0.5);
     levelLabel_->SetColors(0xFFFF0000u | (r << 8) | r, 0xFFFFFF00u | g);
     // The cover hides the used part from the bottom up.
-    const int h = static_cast<int>((kFullLevel - level_) * kGaugeSize * 0.01);
+    const int h = static_cast<int>((kFullLevel - level) * kGaugeSize * 0.01);
     levelImage_->SetRect(1, kGaugeSize - h, kGaugeSize, h);
     levelImage_->SetSourceRect(images::kChalkLevelStrip.x, images::kChalkLevelStripBottom - h, kGaugeSize, h);
 }
@@ -111,18 +112,19 @@ void ChalkGauge::ReleasePreview() {
 
 bool ChalkGauge::OnCommand(const gui::CommandEvent& event) {
     if (event.id != control_id::kChalkButton || event.code != gui::CommandCode::Event) return false;
-    if (chalk_ && IsCountedUnit(chalk_->usageKind) && chalk_->remainingValue == 0) {
+    const net::ItemEntry* chalk = chalk_.load();
+    if (chalk && IsCountedUnit(chalk->usageKind) && chalk->remainingValue == 0) {
         if (host_) host_->ShowNotice(nullptr, u"Selected chalk is exhausted..", u"Change to other chalk..");
         return true;
     }
-    if (chalk_) {
+    if (chalk) {
         if (level_ >= kFullLevel) return true;
-        level_ = std::min(kFullLevel, level_ + kChalkingAmount);
+        level_ = std::min(kFullLevel, level_.load() + kChalkingAmount);
         if (playSound) playSound(kChalkSound);
         UpdateDisplay();
         if (host_)
             host_->PostUiMessage(static_cast<std::uint32_t>(HudMessage::ChalkApplied),
-                                 static_cast<std::uint32_t>(level_), 0, 0);
+                                 static_cast<std::uint32_t>(level_.load()), 0, 0);
         return true;
     }
     if (host_ && (sceneId_ == scene_id::kGameRoom || sceneId_ == scene_id::kPractice))
@@ -137,9 +139,10 @@ void ChalkGauge::Tick(std::uint64_t nowMs) {
         levelImage_->SetAlpha(kCoverAlpha);
         return;
     }
-    if (!chalk_ || level_ >= kBlinkBelowLevel) return;
+    const int level = level_.load();
+    if (!chalk_.load() || level >= kBlinkBelowLevel) return;
     // The lower the chalk, the faster the cover blinks.
-    const std::uint64_t period = static_cast<std::uint64_t>(level_ + 25) * 100;
+    const std::uint64_t period = static_cast<std::uint64_t>(level + 25) * 100;
     levelImage_->SetAlpha(nowMs % period < period / 2 ? kBlinkDim : kBlinkBright);
 }
 

@@ -4,8 +4,10 @@
 // remaining uses. Each chalking adds 75 points up to 100; each shot takes the table world's use.
 // The owning scene copies the level into its world when the gauge posts ChalkApplied.
 //
-// Main thread: commands and display; update thread: Tick under the scene manager's widget lock.
+// Main thread: commands and display; update thread: Tick under the scene manager's widget lock. The
+// level, the active flag and the chalk are read by Tick while the scene's messages change them.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 
@@ -60,7 +62,7 @@ public:
     void SetLevel(int level) { level_ = level < 0 ? 0 : level; }
     bool IsActive() const { return active_; }
     void SetActive(bool on) { active_ = on; }
-    const net::ItemEntry* SelectedChalk() const { return chalk_; }
+    const net::ItemEntry* SelectedChalk() const { return chalk_.load(); }
     gui::ImageWidget* LevelImage() const { return levelImage_; }
     gui::TextLabel* LevelLabel() const { return levelLabel_; }
     gui::TextLabel* UsesLabel() const { return usesLabel_; }
@@ -73,9 +75,9 @@ private:
     SceneHost* host_;
     net::PlayerRecord* record_;
     int sceneId_;
-    int level_ = 0;
-    const net::ItemEntry* chalk_ = nullptr;
-    bool active_ = false;
+    std::atomic<int> level_{0};
+    std::atomic<const net::ItemEntry*> chalk_{nullptr};
+    std::atomic<bool> active_{false};
     std::uint32_t tickCount_ = 0;
     gui::Button* button_ = nullptr;
     gui::ImageWidget* levelImage_ = nullptr;

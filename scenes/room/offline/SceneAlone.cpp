@@ -14,11 +14,12 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/FrontCodes.h"
+#include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/PlayerPanel.h"
-#include "scenes/room/offline/RoomSettingDialog.h"
 
 namespace scenes {
 
@@ -65,8 +66,9 @@ void SceneAlone::CreateUI() {
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
-    roomSetting_ = Make<RoomSettingDialog>(Host());
-    roomSetting_->Create((width - 240) / 2, (height - 300) / 2);
+    // Children are adopted shown; the room setting waits hidden for its button.
+    roomSetting_ = Make<PracticeSetupDialog>();
+    roomSetting_->SetVisible(false);
     WriteOfflineDefaults(true);
     LayoutChildren(width, height);
 }
@@ -161,6 +163,12 @@ void SceneAlone::TakeCue(const net::ItemEntry* entry, std::uint16_t item) {
     if (previous) world->ReleaseCueObject(previous);
 }
 
+bool SceneAlone::PollKeyboard() {
+    platform::KeyboardState* keys = Host() ? Host()->Keyboard() : nullptr;
+    if (World() && keys) World()->PollKeyboard(*keys);
+    return true;
+}
+
 void SceneAlone::ShowGuide(bool on) {
     guideShown_ = on;
     if (keyGuide_) keyGuide_->Show(on);
@@ -180,6 +188,7 @@ void SceneAlone::RebuildForGameType(RenderDevice* renderer) {
     const net::GameTypeEquipment& items = Record().equipment[room.gameType % net::kGameTypeCount];
     room.tableItem = items.tableId;
     room.ballSetItem = items.ballSetId;
+    world->DestroyBallObjects();
     world->SetGameType(room.gameType);
     world->SetGameItems(room.tableItem, room.ballSetItem);
     if (renderer && resources_ && world->LoadModels(*renderer, *resources_) != 0)
@@ -205,7 +214,7 @@ bool SceneAlone::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
         return true;
     }
     switch (code) {
-        case RoomSettingDialog::kChosenMessage: {
+        case front_message::kPracticeSetupOk: {
             const int chosen = roomSetting_->GameType();
             if (chosen == Room().gameType || chosen < 0 || chosen >= net::kGameTypeCount) return true;
             world->StopShotInProgress();
@@ -264,19 +273,10 @@ void SceneAlone::EndOfShot() {
 
 bool SceneAlone::OnCommand(const gui::CommandEvent& event) {
     if (event.code != gui::CommandCode::Event) return false;
+    if (OnCornerButton(event)) return true;
     switch (event.id) {
-        case kExitId:
-            if (Host()) Host()->PostQuit();
-            return true;
-        case kSettingsId:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
-            return true;
-        case kHelpId:
-            ShowGuide(true);
-            return true;
         case kRoomSettingId:
-            roomSetting_->SetGameType(Room().gameType);
-            roomSetting_->Show(true);
+            roomSetting_->Open(Room().gameType);
             return true;
         default:
             return false;

@@ -22,7 +22,7 @@ struct CueObject;
 
 namespace scenes {
 
-class RoomSettingDialog;
+class PracticeSetupDialog;
 namespace hud {
 class ChalkGauge;
 class PlayerPanel;
@@ -40,14 +40,14 @@ public:
     void Enter() override;
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
     void Render(RenderDevice* renderer, bool draw) override;
-    bool PollKeyboard() override { return true; }
+    bool PollKeyboard() override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     bool OnCommand(const gui::CommandEvent& event) override;
 
     hud::ChalkGauge* Gauge() const { return gauge_; }
     hud::PlayerPanel* ItemStrip() const { return strip_; }
-    RoomSettingDialog* RoomSetting() const { return roomSetting_; }
+    PracticeSetupDialog* RoomSetting() const { return roomSetting_; }
     const net::ItemEntry* CurrentCue() const { return currentCue_; }
     bool GuideShown() const { return guideShown_; }
     bool GameTypeChangePending() const { return gameTypeChanged_.load(); }
@@ -68,7 +68,7 @@ private:
     gui::ImageWidget* keyGuide_ = nullptr;
     hud::PlayerPanel* strip_ = nullptr;
     hud::ChalkGauge* gauge_ = nullptr;
-    RoomSettingDialog* roomSetting_ = nullptr;
+    PracticeSetupDialog* roomSetting_ = nullptr;
 };
 
 }  // namespace scenes

@@ -226,17 +226,9 @@ bool SceneReplay::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
 
 bool SceneReplay::OnCommand(const gui::CommandEvent& event) {
     if (event.code != gui::CommandCode::Event) return false;
+    if (OnCornerButton(event)) return true;
     table::TableWorld* world = World();
     switch (event.id) {
-        case kExitId:
-            if (Host()) Host()->PostQuit();
-            return true;
-        case kSettingsId:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
-            return true;
-        case kHelpId:
-            if (keyGuide_) keyGuide_->Show(!keyGuide_->IsVisible());
-            return true;
         case kPlayId:
             if (!world) return true;
             if (Paused()) {
