@@ -124,6 +124,7 @@ constexpr int kGameEnd = 23;
 constexpr int kGameStart = 24;
 constexpr int kOwnTurn = 26;
 constexpr int kRack = 27;
+constexpr int kPlayerEntered = 33;
 constexpr int kCentreAmount = 34;
 constexpr int kAfterResults = 56;
 constexpr int kStartVoice = 57;  // or 58

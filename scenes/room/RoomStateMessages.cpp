@@ -279,7 +279,7 @@ void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
         game_.RemovePlayer(seat);
         game_.AddPlayer(seat, &s.record);
     }
-    PlaySound(33);
+    PlaySound(sound::kPlayerEntered);
 }
 
 void SceneRoomGame::OnPlayerLeft(net::Packet& p) {

@@ -126,6 +126,13 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
                {sound::kGameStart, sound::kOwnTurn, sound::kRack, 28, sound::kResult, sound::kGameResults, 35,
                 1, 0, 40, 41, 42},
                -1);
+    // The other sounds the room plays.
+    LoadSounds(
+        resources,
+        {sound::kChalk, sound::kPocketCall, sound::kChatLine, sound::kGameEnd, sound::kPlayerEntered,
+         sound::kCentreAmount, sound::kAfterResults, sound::kStartVoice, sound::kStartVoice + 1,
+         sound::kEightBallShot, sound::kFirstWarning, sound::kFirstWarning + 1, sound::kFirstWarning + 2},
+        -1);
     if (!LoadMapScene(resources, u"Map0002")) {
         LogWrite(u"ERROR : the game room's map scene is missing\n");
         return 1;
@@ -229,6 +236,15 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (releaseKeysQueued_.exchange(false))
         if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
     if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();
+    // Widgets change on the main thread only: the chat overlay and the boxes the handlers asked for.
+    RefreshChatOverlay(platform::NowMs());
+    std::vector<std::pair<WString, WString>> boxes;
+    {
+        platform::ScopedLock lock(chatLock_);
+        boxes.swap(pendingBoxes_);
+    }
+    for (const auto& [line1, line2] : boxes)
+        if (Host()) Host()->ShowNotice(nullptr, line1, line2);
     if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
     if (clockLabel_ && gameRunning_.load()) {
@@ -256,7 +272,6 @@ void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
             SendByte(RoomMsg::TimeLimit, 1);
         }
     }
-    RefreshChatOverlay(nowMs);
 }
 
 void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
@@ -544,7 +559,8 @@ std::vector<int> SceneRoomGame::PlayedSounds() const {
 }
 
 void SceneRoomGame::ShowBox(const WString& line1, const WString& line2) {
-    if (Host()) Host()->ShowNotice(nullptr, line1, line2);
+    platform::ScopedLock lock(chatLock_);
+    pendingBoxes_.emplace_back(line1, line2);
 }
 
 RoomSeat SceneRoomGame::SeatCopy(int seat) const {

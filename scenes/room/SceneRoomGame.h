@@ -121,6 +121,7 @@ private:
     void SendTableState(bool append, net::Packet* packet);
     void SendShot(const table::ShotMessage& shot);
     void PlaySound(int id);
+    // Any thread: a notice box, shown by the next Render.
     void ShowBox(const WString& line1, const WString& line2 = {});
 
     // ---- Handlers (dispatch thread)
@@ -222,6 +223,7 @@ private:
     std::deque<WString> reportHistory_;
     std::deque<std::uint64_t> chatSendTimes_;
     std::vector<int> playedSounds_;
+    std::vector<std::pair<WString, WString>> pendingBoxes_;  // shown by Render
     std::array<gui::TextLabel*, room::kOverlayLines> overlay_{};
 
     // Widgets (main thread).

@@ -469,7 +469,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         case kKeepAlive:
             return;
         default:
-            if (f.id >= 2000 && f.id < 3000) HandleRoom(c, f);
+            if (f.id >= 2000 && f.id < 3000 && options_.roomFlow) HandleRoom(c, f);
             return;
     }
     if (options_.verbose)
