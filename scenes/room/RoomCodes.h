@@ -79,12 +79,19 @@ constexpr std::uint16_t Id(RoomMsg m) {
 // Application messages the room handles (posted by the world, its widgets and the HUD).
 namespace app_code {
 constexpr std::uint32_t kLeave = 1040;
+constexpr std::uint32_t kGameRequest = 1044;
 constexpr std::uint32_t kShortcut = 1045;
+constexpr std::uint32_t kReportOpen = 1049;
+constexpr std::uint32_t kReportPlayer = 1050;
+constexpr std::uint32_t kReportSend = 1051;
 constexpr std::uint32_t kReleaseKeys = 1059;
 constexpr std::uint32_t kEnteringTime = 1072;
 constexpr std::uint32_t kSeatChoice = 1090;
 constexpr std::uint32_t kReadyPressed = 1091;
 constexpr std::uint32_t kStartPressed = 1092;
+constexpr std::uint32_t kRequestReply = 1093;
+constexpr std::uint32_t kRequestConfirmed = 1094;
+constexpr std::uint32_t kRequestDeclined = 1097;
 constexpr std::uint32_t kCueStruck = 1111;
 constexpr std::uint32_t kShotAtRest = 1112;
 constexpr std::uint32_t kSend2060 = 1113;
@@ -140,6 +147,7 @@ constexpr std::size_t kChatLineChars = 79;
 constexpr std::size_t kOverlayLines = 8;
 constexpr std::size_t kReportHistory = 20;
 constexpr std::size_t kChatSendTimes = 10;
+constexpr std::size_t kReportChars = 500;
 constexpr std::uint8_t kListEnd = 0xFF;
 
 // Timings (ms unless named otherwise).

@@ -170,6 +170,8 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     attachTableState_ = false;
     shotCount_ = 0;
     gameRunning_ = true;
+    requestKind_ = 0;
+    for (auto& refused : requestsRefused_) refused = 0;
     {
         platform::ScopedLock lock(seatLock_);
         room_.state = static_cast<std::uint8_t>(net::RoomState::Playing);

@@ -32,8 +32,7 @@ constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
 constexpr int kOverlayX = 10, kOverlayY = 480, kOverlayW = 382, kOverlayRowH = 18;
 constexpr int kChatEditMax = 50;
 constexpr std::uint64_t kBlinkMs = 600, kSteadyMs = 30000;
-constexpr std::size_t kChatSpamWindow = 3;  // sends allowed in kChatSpamMs
-constexpr std::uint64_t kChatSpamMs = 3000;
+constexpr std::uint64_t kChatSpamShortMs = 3000, kChatSpamMiddleMs = 5000, kChatSpamLongMs = 10000;
 
 // The overlay line alpha by age: blinking while new, steady, then fading to half.
 float ChatAlpha(std::uint64_t age) {
@@ -373,34 +372,53 @@ void SceneRoomGame::RefreshChatOverlay(std::uint64_t nowMs) {
 
 bool SceneRoomGame::ChatAllowed(std::uint64_t nowMs) {
     platform::ScopedLock lock(chatLock_);
-    while (!chatSendTimes_.empty() && nowMs - chatSendTimes_.front() >= kChatSpamMs)
+    // Counting back from the newest send: the 2nd and 3rd must be 3 s old, the 4th and 5th 5 s, older
+    // ones 10 s.
+    if (chatSendTimes_.size() >= 2) {
+        std::size_t rank = 1;
+        for (auto it = chatSendTimes_.rbegin(); it != chatSendTimes_.rend(); ++it, ++rank) {
+            if (rank == 1) continue;
+            const std::uint64_t need = rank <= 3   ? kChatSpamShortMs
+                                       : rank <= 5 ? kChatSpamMiddleMs
+                                                   : kChatSpamLongMs;
+            if (nowMs - *it <= need) return false;
+        }
+    }
+    while (!chatSendTimes_.empty() && nowMs - chatSendTimes_.front() > kChatSpamLongMs)
         chatSendTimes_.pop_front();
-    if (chatSendTimes_.size() >= kChatSpamWindow - 1) return false;
-    chatSendTimes_.push_back(nowMs);
-    if (chatSendTimes_.size() > kChatSendTimes) chatSendTimes_.pop_front();
     return true;
 }
 
+void SceneRoomGame::RecordChatSend(std::uint64_t nowMs) {
+    platform::ScopedLock lock(chatLock_);
+    chatSendTimes_.push_back(nowMs);
+    while (chatSendTimes_.size() > kChatSendTimes) chatSendTimes_.pop_front();
+}
+
 bool SceneRoomGame::SendChat(const WString& text, bool typed, std::uint64_t nowMs) {
-    bool blank = true;
-    for (char16_t c : text) blank = blank && (c == u' ' || c == 0x3000);
-    if (blank) return false;
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
-    if (!sendTap_ && (!session || !session->IsConnected())) return false;
     if (session && session->own.IsChatBanned()) {
-        AddChatLine(u"You are banned from chatting.", colour::kRed);
-        return false;
+        AddChatLine(u"Due to language abuse, chatting has been banned.", colour::kRed);
+        return true;
     }
-    if (typed && !ChatAllowed(nowMs)) {
+    if (!ChatAllowed(nowMs) && typed) {
         AddChatLine(u"No Spamming!", colour::kYellow);
         return false;
     }
-    const bool team = text[0] == u'@';
-    if (team && text.size() < 3) return false;  // counted as a send: no text to the team
-    const WString body = team ? text.substr(1) : text;
-    if (Host()) Host()->PostUiMessage(app_code::kEnteringTime, 0, 0, 0);
-    // Accepted once past the guards; a send that fails on a dropped connection is logged by the sender.
-    SendMessage(RoomMsg::ChatSend, [&](net::Packet& p) { p.WriteU8(team ? 1 : 0).WriteString(body); });
+    bool blank = true;
+    for (char16_t c : text) blank = blank && (c == u' ' || c == 0x3000);
+    if (blank) return true;
+    if (sendTap_ || (session && session->IsConnected())) {
+        if (Host()) Host()->PostUiMessage(app_code::kEnteringTime, 0, 0, 0);
+        const bool team = text[0] == u'@';
+        // A team line needs text after the sign; a shorter one is not sent but counts as a send.
+        if (!team || text.size() >= 3) {
+            const WString body = team ? text.substr(1) : text;
+            SendMessage(RoomMsg::ChatSend,
+                        [&](net::Packet& p) { p.WriteU8(team ? 1 : 0).WriteString(body); });
+        }
+    }
+    RecordChatSend(nowMs);
     return true;
 }
 
@@ -456,7 +474,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
             return true;
         default:
-            return used;
+            return HandleCommand(code, a, b) || used;
     }
 }
 
@@ -490,8 +508,7 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
         case control::kChatEdit:
             if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_) {
                 const WString text = chatEdit_->GetText();
-                chatEdit_->SetText({});
-                SendChat(text, true, platform::NowMs());
+                if (SendChat(text, true, platform::NowMs())) chatEdit_->SetText({});
             }
             if (event.value == static_cast<std::int32_t>(platform::kVkEscape) && chatEdit_)
                 chatEdit_->SetFocus(false);
@@ -616,6 +633,7 @@ const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {
         {RoomMsg::RankResult, &SceneRoomGame::OnRankResult},
         {RoomMsg::ExitRefused, &SceneRoomGame::OnExitRefused},
         {RoomMsg::ChatLine, &SceneRoomGame::OnChatLine},
+        {RoomMsg::RequestAnswer, &SceneRoomGame::OnRequestAnswer},
         {RoomMsg::Notice, &SceneRoomGame::OnNotice},
         {RoomMsg::ChatBanned, &SceneRoomGame::OnChatBanned},
         {RoomMsg::ChatBlockedBy, &SceneRoomGame::OnChatBlockedBy},

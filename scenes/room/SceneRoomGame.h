@@ -98,7 +98,7 @@ public:
     // Sounds the scene asked to play, in order.
     std::vector<int> PlayedSounds() const;
     void SetSendTap(SendTap tap) { sendTap_ = std::move(tap); }
-    // The chat sender: false when the text was refused (empty, spam, banned, not connected).
+    // The chat sender: false when the spam guard refused a typed text (the chat line then keeps it).
     bool SendChat(const WString& text, bool typed, std::uint64_t nowMs);
     // Own aim: 2058 at most once a second and only on change.
     bool SendAim(std::uint64_t nowMs);
@@ -171,6 +171,11 @@ private:
     void OnGuideRefresh(net::Packet& p);
     void OnLinePoint(net::Packet& p);
 
+    // Commands of the in-game menu, the dialogs and the keys (main thread); true when handled.
+    bool HandleCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    void SendReport();
+    void OnRequestAnswer(net::Packet& p);
+
     // ---- Helpers
     // Reads team blocks of 2029 / 2030 into `game_`; false (nothing changes) when a bound breaks.
     bool ReadTeams(net::Packet& p, bool gameStart);
@@ -181,6 +186,7 @@ private:
     void UpdateWaitingWidgets();
     void ResetAfterGame();
     bool ChatAllowed(std::uint64_t nowMs);
+    void RecordChatSend(std::uint64_t nowMs);
     void EnterTable();
     static bool SeatValid(int seat) { return seat >= 0 && seat < room::kSeats; }
 
@@ -242,6 +248,10 @@ private:
     table::CueObject* cueObject_ = nullptr;
     std::minstd_rand cosmetic_{0x5EED};  // warning sound and tips; never the simulation's generator
     SendTap sendTap_;
+    // Game requests (1 invalid game, 2 withdrawal): the kind chosen and the refusals this game.
+    std::atomic<int> requestKind_{0};
+    std::array<std::atomic<int>, 3> requestsRefused_{};
+    std::uint32_t reportTarget_ = 0;
 };
 
 }  // namespace scenes

@@ -240,8 +240,8 @@ TEST_F(RoomSceneTest, ChatGuardRefusesTheThirdLineInThreeSecondsAndTeamChatNeeds
     EXPECT_TRUE(HasChat("No Spamming!", kYellow));
     EXPECT_TRUE(scene.SendChat(u"four", true, t0 + 6000));
     EXPECT_TRUE(scene.SendChat(u"@hi", false, t0 + 7000));
-    EXPECT_FALSE(scene.SendChat(u"@h", false, t0 + 7000));
-    EXPECT_FALSE(scene.SendChat(u"   ", false, t0 + 7000));
+    EXPECT_TRUE(scene.SendChat(u"@h", false, t0 + 7000)) << "accepted, nothing to send";
+    EXPECT_TRUE(scene.SendChat(u"   ", false, t0 + 7000));
     const auto chats = SentWith(2005);
     ASSERT_EQ(chats.size(), 4u);
     const Bytes team = {1, 4, 0, 'h', 0, 'i', 0, 0, 0};
@@ -311,6 +311,61 @@ TEST_F(RoomSceneTest, MessagesThatBreakABoundChangeNothingAndTheNextValidOneIsHa
     }
     TurnResult(1);
     EXPECT_EQ(scene.CurrentShooter(), 1) << "the next valid message is handled";
+}
+
+TEST_F(RoomSceneTest, ReportSendsTheChatHistoryAndThePlayerInOnePacketAndNothingWithoutHistory) {
+    scene.OnMessage(1051, 0, 0);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0], u"No messages.");
+    EXPECT_TRUE(SentWith(258).empty());
+    for (int i = 0; i < 30; ++i)
+        Deliver(2006, [](net::Packet& p) {
+            p.WriteU8(0).WriteU8(1).WriteString(u"Bob").WriteString(u"bad words");
+        });
+    scene.OnMessage(1051, 0, 0);
+    const auto report = SentWith(258), target = SentWith(244);
+    ASSERT_EQ(report.size(), 1u);
+    ASSERT_EQ(target.size(), 1u);
+    EXPECT_EQ(report[0].packet, target[0].packet);
+    const std::size_t chars = (report[0].body[4] | (report[0].body[5] << 8)) / 2;
+    EXPECT_EQ(chars, 20u * 16) << "the last 20 lines, each with its separator";
+    scene.Render(nullptr, false);
+    ASSERT_FALSE(host.notices.empty());
+    EXPECT_EQ(host.notices.back(), u"Your report has been sent.");
+}
+
+TEST_F(RoomSceneTest, ARefusedRequestIsRefusedLocallyTheSecondTimeAndAnAcceptedOneIsAnswered) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    Deliver(2035, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
+    ASSERT_EQ(SentWith(2037).size(), 1u);
+    EXPECT_EQ(SentWith(2037)[0].body, Bytes{7});
+    Deliver(2035, [](net::Packet& p) { p.WriteU8(0).WriteU8(2); });
+    scene.OnMessage(1044, 2, 0);
+    scene.Render(nullptr, false);
+    ASSERT_GE(host.notices.size(), 2u);
+    EXPECT_EQ(host.notices[host.notices.size() - 2], u"The opponent didn't accept the request.");
+    EXPECT_EQ(host.notices.back(), u"Only one request per game is allowed.");
+    scene.OnMessage(1044, 1, 0);
+    scene.OnMessage(1094, 0, 0);
+    ASSERT_EQ(SentWith(2032).size(), 1u);
+    EXPECT_EQ(SentWith(2032)[0].body, Bytes{1});
+}
+
+TEST_F(RoomSceneTest, PocketGameMessagesWriteTheirLinesAndSounds) {
+    EnterRoom(0, 0);
+    Deliver(2087, [](net::Packet& p) { p.WriteU8(2).WriteU8(3).WriteU8(4); });
+    EXPECT_TRUE(HasChat("The group has been determined.", kGreen));
+    Deliver(2088, [](net::Packet& p) { p.WriteU8(1).WriteU8(2).WriteU8(3).WriteU8(4); });
+    EXPECT_TRUE(HasChat("8 ball shot!", kGreen));
+    EXPECT_EQ(scene.PlayedSounds().back(), 81);
+    Deliver(2057, [](net::Packet& p) { p.WriteU32(3).WriteU8(1); });
+    EXPECT_TRUE(HasChat("Break foul! Try the first break again!", kYellow));
+    Deliver(2061, [](net::Packet& p) { p.WriteU8(255); });
+    EXPECT_EQ(scene.PlayedSounds().back(), 17);
+    const std::size_t lines = scene.ChatLines().size();
+    Deliver(2087, [](net::Packet& p) { p.WriteU8(50); });
+    EXPECT_EQ(scene.ChatLines().size(), lines) << "a team count of 50 is dropped";
 }
 
 TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {
