@@ -257,6 +257,13 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
 void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     TableScene::Update(nowMs, time100us);
     ++tick_;
+    // A dropped connection is told once; the table goes on (a running shot rests), the sends stop.
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) {
+        if (session->IsConnected())
+            wasConnected_ = true;
+        else if (wasConnected_.exchange(false))
+            ShowBox(u"The connection to the game server was lost.");
+    }
     if (tick_ % 10 != 0) return;
     table::TableWorld* world = World();
     if (world && (IsOwnTurn() || (!gameRunning_ && ownSeat_.load() == masterSeat_.load()))) SendAim(nowMs);

@@ -220,6 +220,7 @@ private:
     std::atomic<std::uint16_t> channelType_{0};
     std::atomic<std::uint64_t> lastAimCheckMs_{0};
     std::atomic<bool> releaseKeysQueued_{false};
+    std::atomic<bool> wasConnected_{false};
     std::uint32_t tick_ = 0;
 
     // Chat, under chatLock_.

@@ -185,4 +185,41 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     server.Stop();
 }
 
+TEST(RoomScriptRun, AConnectionDroppedWhileAShotRunsEndsInTheNoticeAndTheClientCarriesOn) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    options.roomFlow = false;
+    testserver::TestGameServer server(options);
+    server.Ignore(202);
+    server.Ignore(261);
+    ASSERT_TRUE(server.Start());
+    const std::string script =
+        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
+        "wait-journal ROOMS 0\n" +
+        Click("80 478") + "key Return\nwait-journal SCENE 5\nwait 1500\n" +
+        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
+        "wait-journal BOX Notice|The connection to the game server was lost.\n"
+        "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";
+    ScriptedClient client(fs::temp_directory_path() / ("room_drop_" + std::to_string(::getpid())), script);
+    ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
+    ASSERT_TRUE(server.WaitForClients(1, kMs));
+    ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal();
+    Writer members;
+    members.u8(1);
+    Member(members, 0, u"Alice");
+    ASSERT_TRUE(server.SendFrames(0, {{2001, RoomState()}, {2011, members.bytes()}}));
+    // The master's practice shot comes back, and the connection breaks while the balls run.
+    const auto shot = server.Expect(0, 2052, 60000);
+    ASSERT_TRUE(shot) << client.Journal();
+    ASSERT_TRUE(server.Send(0, 2052, shot->body));
+    ASSERT_TRUE(server.SendRaw(0, {2, 0}));
+    EXPECT_TRUE(server.WaitClosed(0, kMs));
+    EXPECT_EQ(client.Wait(60s), std::optional<int>(0)) << client.Journal() << client.Log();
+    const std::string journal = client.Journal();
+    EXPECT_NE(journal.find("BOX Notice|The connection to the game server was lost."), std::string::npos)
+        << journal;
+    EXPECT_EQ(Lines(journal, "SHOT 4 ").size(), 1u) << "the shot still comes to rest";
+    server.Stop();
+}
+
 }  // namespace
