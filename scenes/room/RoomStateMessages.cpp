@@ -47,8 +47,10 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     p.U32();
     info.hasPassword = p.U8();
     info.password = info.hasPassword == 1 ? p.Str() : WString();
-    const std::uint8_t trackMode = p.U8();
-    if (trackMode > 0) p.Skip(5);
+    info.pointTrackMode = p.U8();
+    info.pointTrack = {};
+    if (info.pointTrackMode > 0)
+        for (auto& b : info.pointTrack) b = p.U8();
     const std::uint32_t ageMs = p.U32();
     p.U32();
     p.U32();
@@ -61,7 +63,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     p.U8();
     info.title = p.Str();
     info.option1 = p.U8();
-    p.U8();
+    info.option3 = p.U8();
     info.option2 = p.U8();
     info.seedMoney = static_cast<std::int32_t>(p.U32());
     p.U32();
@@ -76,6 +78,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     info.currentBall = currentBall;
     info.currentShooter = turnSeat;
     info.masterSlot = master;
+    info.watchOnly = watchOnly;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
@@ -143,15 +146,15 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
         r.game.dropped = p.U8();
         p.U16();
         p.U8();
-        s.perTypeValue = p.U32();
-        s.seatStatus = p.U8();
-        s.cueItem = p.U16();
+        r.seat.perTypeValues[gameType % net::kGameTypeCount] = p.U32();
+        r.seat.status = p.U8();
+        r.seat.cueItem = p.U16();
         if (p.U8() == 1)
-            for (auto& part : s.cueParts) part = p.U16();
+            for (auto& part : r.seat.cueParts) part = p.U16();
         r.game.playing = p.U8();
-        s.secondRole = p.U8();
+        r.seat.secondRole = p.U8();
         r.game.ready = p.U8();
-        s.withdrawalFlag = p.U8();
+        r.seat.withdrawalFlag = p.U8();
         r.withdrawals = p.U32();
         p.U8();
         if (gameType == 2 || gameType == 5) r.money = static_cast<std::int64_t>(p.U64());
@@ -163,7 +166,7 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
         r.game.present = 1;
         r.game.gameSlot = seat;
         if (!gameRunning_.load()) {
-            if (s.withdrawalFlag)
+            if (r.seat.withdrawalFlag)
                 lines.push_back(
                     Format(u"%s : a total of %d withdrawals", r.nickname, static_cast<int>(r.withdrawals)));
             if (r.chatState == kChatBanA || r.chatState == kChatBanB)
@@ -228,7 +231,7 @@ void SceneRoomGame::OnSeatStatus(net::Packet& p) {
     const std::uint8_t status = p.U8();
     if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2023, seat);
     platform::ScopedLock lock(seatLock_);
-    seats_[seat].seatStatus = status;
+    seats_[seat].record.seat.status = status;
 }
 
 void SceneRoomGame::OnNewMaster(net::Packet& p) {

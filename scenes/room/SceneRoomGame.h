@@ -42,16 +42,10 @@ struct ChatLine {
     std::uint64_t arrivalMs = 0;
 };
 
-// The room's own view of a seat, beside the player's account fields.
+// A seat of the room: the member's record (with its seat fields) while someone sits there.
 struct RoomSeat {
     net::PlayerRecord record;
     bool occupied = false;
-    std::uint8_t seatStatus = 0;
-    std::uint8_t secondRole = 0;
-    std::uint8_t withdrawalFlag = 0;
-    std::uint32_t perTypeValue = 0;
-    std::uint16_t cueItem = 0;
-    std::array<std::uint16_t, 5> cueParts{};
 };
 
 class SceneRoomGame : public TableScene {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #include "net/GameSession.h"
 #include "net/Packet.h"
@@ -41,6 +43,7 @@ protected:
     void TearDown() override { platform::SetClock(nullptr); }
 
     void Capture(const net::Packet& p) {
+        std::lock_guard lock(sentMutex);
         const std::uint8_t* d = p.Data();
         for (std::size_t at = 0; at + 4 <= p.Size();) {
             const std::size_t length = d[at] | (d[at + 1] << 8);
@@ -51,7 +54,8 @@ protected:
         }
         ++packets;
     }
-    std::vector<Sent> SentWith(std::uint16_t id) const {
+    std::vector<Sent> SentWith(std::uint16_t id) {
+        std::lock_guard lock(sentMutex);
         std::vector<Sent> found;
         for (const Sent& s : sent)
             if (s.id == id) found.push_back(s);
@@ -118,6 +122,7 @@ protected:
     platform::VirtualClock clock{100000};
     FakeSceneHost host;
     SceneRoomGame scene;
+    std::mutex sentMutex;
     std::vector<Sent> sent;
     int packets = 0;
 };
@@ -187,6 +192,36 @@ TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePack
     TurnResult(1);
     EXPECT_EQ(SentWith(2050).size(), 2u) << "the state already went with the result";
     EXPECT_FALSE(scene.ShotRunning());
+}
+
+TEST_F(RoomSceneTest, PacketsArrivingOnTheDispatchThreadWhileAShotRunsAndTheTableTicks) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    table::TableWorld& world = *scene.World();
+    world.MakeDefaultShot();
+    world.Aim().SetPower(0.6f);
+    net::Packet shot;
+    world.WriteShotMessage(shot);
+    shot.Finish();
+    shot.Rewind();
+    ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    std::thread dispatch([this] {
+        for (int i = 0; i < 200; ++i) {
+            Deliver(2058, [](net::Packet& p) {
+                for (int v = 0; v < 5; ++v) p.WriteU32(0);
+            });
+            Deliver(2006,
+                    [](net::Packet& p) { p.WriteU8(0).WriteU8(1).WriteString(u"Bob").WriteString(u"hi"); });
+            Deliver(2027, [](net::Packet& p) { p.WriteU8(1).WriteU8(1); });
+            if (i % 50 == 0) Deliver(2049, [](net::Packet&) {});
+        }
+    });
+    for (int i = 0; i < 4000; ++i) {
+        scene.Update(clock.NowMs(), 0);
+        if (i % 4 == 0) scene.Render(nullptr, false);
+    }
+    dispatch.join();
+    EXPECT_EQ(scene.ChatLines().size(), 200u);
 }
 
 TEST_F(RoomSceneTest, TurnTimerWarnsOnceAndEndsTheOwnTurnOnceAtTheLimitAndALimitOfZeroNeverEndsIt) {
