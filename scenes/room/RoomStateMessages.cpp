@@ -282,6 +282,7 @@ void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
         game_.RemovePlayer(seat);
         game_.AddPlayer(seat, &s.record);
     }
+    AddChatLine(Format(u"%s %s", nickname, WString(u"entered room.")), colour::kGreen);
     PlaySound(sound::kPlayerEntered);
 }
 
@@ -292,20 +293,27 @@ void SceneRoomGame::OnPlayerLeft(net::Packet& p) {
     const std::uint8_t kind = p.U8();
     if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2015, seat);
     WString name;
+    int nextShooter = kNoSeat;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
         name = seats_[seat].record.nickname;
+        // The game room moves the turn on when the leaving player was shooting.
         game_.RemovePlayer(seat);
+        nextShooter = game_.currentSeat;
         seats_[seat] = RoomSeat{};
         game_.UpdateReadyCounts();
     }
+    if (gameRunning_.load() && shooter_.load() == seat) {
+        SetShooterSeat(nextShooter);
+        ApplyOwnTurn(nextShooter == ownSeat_.load());
+    }
     if (kind == 3)
-        AddChatLine(Format(u"%s %s", name, WString(u"has been disconnected.")), colour::kYellow);
-    else if (reason == 2)
-        AddChatLine(Format(u"%s %s", name, WString(u"has been removed from the room.")), colour::kYellow);
+        AddChatLine(Format(u"%s %s", name, WString(u"has been disconnected.")), colour::kGreen);
+    else if (reason != 2)
+        AddChatLine(Format(u"%s %s", name, WString(u"has left room.")), colour::kGreen);
     else
-        AddChatLine(Format(u"%s %s", name, WString(u"has left the room.")), colour::kYellow);
+        AddChatLine(Format(u"%s 님은 접속종료 처리되었습니다.", name), colour::kGreen);
 }
 
 void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
@@ -321,7 +329,11 @@ void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
         game_.CompactTeams();
     }
     if (seat == ownSeat_.load()) ApplyOwnTurn(false);
-    AddChatLine(Format(u"%s %s", name, WString(u"has withdrawn and lost.")), colour::kYellow);
+    const std::uint8_t gameType = RoomCopy().gameType;
+    AddChatLine(Format(u"%s %s", name,
+                       WString(gameType == 2 || gameType == 5 ? u"has ended the game."
+                                                              : u"has withdrawn and lost the game.")),
+                colour::kRed);
 }
 
 void SceneRoomGame::OnPlayerDropped(net::Packet& p) {

@@ -403,6 +403,17 @@ TEST_F(RoomSceneTest, PocketGameMessagesWriteTheirLinesAndSounds) {
     EXPECT_EQ(scene.ChatLines().size(), lines) << "a team count of 50 is dropped";
 }
 
+TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhateverTheReason) {
+    EnterRoom(0, 0);
+    StartGame(1);
+    ASSERT_FALSE(scene.World()->OwnTurn());
+    Deliver(2015, [](net::Packet& p) { p.WriteU8(1).WriteU8(1).WriteU8(2).WriteU8(3); });
+    EXPECT_EQ(scene.CurrentShooter(), 0);
+    EXPECT_TRUE(scene.World()->OwnTurn());
+    EXPECT_TRUE(HasChat(" has been disconnected.", kGreen));
+    EXPECT_FALSE(scene.SeatCopy(1).occupied);
+}
+
 TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {
     gui::CommandEvent click;
     click.id = 1;
