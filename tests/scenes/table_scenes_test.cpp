@@ -170,33 +170,44 @@ struct OfflineShot {
     }
 };
 
-TEST(SceneReplay, PlaybacksCycleTheSpeedsAndEndWhereTheShotEnded) {
+// The replay viewer started with that shot's record on its command line.
+struct Replay : RecordingDevice {
     const OfflineShot shot;
-    RecordingDevice d;
-    TableSceneHost host(*d.device, kWidth, kHeight);
-    host.args = {u"m", u"replay", u"a", u"b", WString(shot.hex.begin(), shot.hex.end())};
+    TableSceneHost host{*device, kWidth, kHeight};
     scenes::SceneReplay replay;
-    ASSERT_TRUE(host.Enter(replay));
+    bool entered = false;
+    Replay() {
+        host.args = {u"m", u"replay", u"a", u"b", WString(shot.hex.begin(), shot.hex.end())};
+        entered = host.Enter(replay);
+    }
+    ~Replay() { host.Leave(replay); }
+    void RunPlayback(int playback) {
+        for (int i = 0; i < 4000 && replay.Playbacks() < playback; ++i) host.Pump(replay, 10);
+    }
+};
+
+TEST(SceneReplay, PlaybacksCycleTheSpeedsAndEndWhereTheShotEnded) {
+    Replay t;
+    ASSERT_TRUE(t.entered);
+    scenes::SceneReplay& replay = t.replay;
     EXPECT_TRUE(replay.World()->GetCameraRig().InTopView());
     EXPECT_EQ(replay.World()->CueObjectCount(), 1u) << "the record's cue object was let go";
     const int speeds[] = {100, 50, 25, 100};
     for (int playback = 1; playback <= 4; ++playback) {
         ASSERT_TRUE(replay.ShotRunning());
         EXPECT_EQ(replay.SpeedPercent(), speeds[playback - 1]) << "playback " << playback;
-        for (int i = 0; i < 4000 && replay.Playbacks() < playback; ++i) host.Pump(replay, 10);
-        EXPECT_EQ(replay.World()->LastShotHash(), shot.hash) << "playback " << playback;
+        t.RunPlayback(playback);
+        EXPECT_EQ(replay.World()->LastShotHash(), t.shot.hash) << "playback " << playback;
     }
     EXPECT_TRUE(replay.World()->GetCameraRig().InTopView()) << "the playbacks keep the top view";
-    host.Leave(replay);
 }
 
 TEST(SceneReplay, PauseHoldsTheBallsStopPutsThemBackAndPlayStrikesAgain) {
-    const OfflineShot shot;
-    RecordingDevice d;
-    TableSceneHost host(*d.device, kWidth, kHeight);
-    host.args = {u"m", u"replay", u"a", u"b", WString(shot.hex.begin(), shot.hex.end())};
-    scenes::SceneReplay replay;
-    ASSERT_TRUE(host.Enter(replay));
+    Replay t;
+    ASSERT_TRUE(t.entered);
+    scenes::SceneReplay& replay = t.replay;
+    TableSceneHost& host = t.host;
+    const OfflineShot& shot = t.shot;
     float x0, y0, z0;
     table::ShotRecord record;
     ASSERT_EQ(record.ParseHex(shot.hex), table::ShotRecord::ParseResult::Ok);
@@ -229,9 +240,8 @@ TEST(SceneReplay, PauseHoldsTheBallsStopPutsThemBackAndPlayStrikesAgain) {
     EXPECT_TRUE(press(scenes::SceneReplay::kPlayId));
     EXPECT_TRUE(replay.ShotRunning());
     EXPECT_TRUE(replay.PauseButton()->IsVisible());
-    for (int i = 0; i < 4000 && replay.Playbacks() < 1; ++i) host.Pump(replay, 10);
+    t.RunPlayback(1);
     EXPECT_EQ(replay.World()->LastShotHash(), shot.hash) << "struck again from the saved start";
-    host.Leave(replay);
 }
 
 TEST(SceneReplay, RecordsThatCannotBePlayedFailTheLoadAndNeverReachTheWorld) {

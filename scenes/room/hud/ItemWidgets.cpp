@@ -23,14 +23,6 @@ gui::TextLabel* Label(gui::Widget& parent, int x, int y, int w, const gui::FontD
     return label;
 }
 
-gui::Button* CardButton(gui::Widget& parent, int x, int y, int w, int h, std::uint32_t id, bool toggle) {
-    gui::Button* button = parent.AddButton(x, y, w, h, id, 0, {images::kFlatSet, 0, 0, w, h});
-    button->SetFrameCount(2);
-    button->SetToggleMode(toggle);
-    button->SetReportHover(true);
-    return button;
-}
-
 }  // namespace
 
 WString ItemNameOf(std::uint32_t itemId) {
@@ -51,13 +43,29 @@ void ShowEntryInPreview(gui::ItemPreview& preview, const net::ItemEntry& entry) 
     }
 }
 
+// ---- PreviewCard ----------------------------------------------------------------------------------
+
+void PreviewCard::CreateCard(int x, int y, int w, int h, std::uint32_t buttonId, bool toggle, int bx, int by,
+                             int px, int py, int pw, int ph) {
+    gui::Widget::Create(x, y, w, h);
+    button_ = AddButton(bx, by, w, h, buttonId, 0, {images::kFlatSet, 0, 0, w, h});
+    button_->SetFrameCount(2);
+    button_->SetToggleMode(toggle);
+    button_->SetReportHover(true);
+    preview_ = Make<gui::ItemPreview>(px, py, pw, ph);
+    preview_->Show(true);
+}
+
+void PreviewCard::ClearCard() {
+    if (preview_) preview_->SetItem(0);
+    if (button_) button_->SetChecked(false);
+    Show(false);
+}
+
 // ---- ItemCard -------------------------------------------------------------------------------------
 
 bool ItemCard::Create(int x, int y, std::uint32_t buttonId) {
-    gui::Widget::Create(x, y, 103, 148);
-    button_ = CardButton(*this, 0, 0, 103, 148, buttonId, true);
-    preview_ = Make<gui::ItemPreview>(2, 1, 99, 135);
-    preview_->Show(true);
+    CreateCard(x, y, 103, 148, buttonId, true, 0, 0, 2, 1, 99, 135);
     tag_ = Label(*this, 4, 8, 112, gui::kFont12, colour::kYellow);
     level_ = Label(*this, 48, 5, 60, gui::kFont12, colour::kYellow, gui::align::kRight);
     name_ = Label(*this, 0, 110, 100, gui::kFont12, colour::kWhite, gui::align::kCenter);
@@ -92,18 +100,13 @@ void ItemCard::SetItem(const net::CatalogRecord* record) {
 
 void ItemCard::Clear() {
     record_ = nullptr;
-    if (preview_) preview_->SetItem(0);
-    if (button_) button_->SetChecked(false);
-    Show(false);
+    ClearCard();
 }
 
 // ---- CueCard --------------------------------------------------------------------------------------
 
 bool CueCard::Create(int x, int y, std::uint32_t buttonId, bool toggle) {
-    gui::Widget::Create(x, y, 73, 178);
-    button_ = CardButton(*this, 0, 0, 73, 178, buttonId, toggle);
-    preview_ = Make<gui::ItemPreview>(2, 2, 69, 174);
-    preview_->Show(true);
+    CreateCard(x, y, 73, 178, buttonId, toggle, 0, 0, 2, 2, 69, 174);
     shadow_ = Label(*this, -30, 172, 133, gui::kFont12, colour::kBlack, gui::align::kCenter);
     name_ = Label(*this, -32, 170, 133, gui::kFont12, colour::kWhite, gui::align::kCenter);
     name_->SetColors(colour::kWhite, colour::kNameShadow);
@@ -126,18 +129,13 @@ void CueCard::SetItem(const net::ItemEntry* entry) {
 
 void CueCard::Clear() {
     entry_ = nullptr;
-    if (preview_) preview_->SetItem(0);
-    if (button_) button_->SetChecked(false);
-    Show(false);
+    ClearCard();
 }
 
 // ---- ItemSlot -------------------------------------------------------------------------------------
 
 bool ItemSlot::Create(int x, int y, std::uint32_t buttonId, bool toggle) {
-    gui::Widget::Create(x, y, 30, 30);
-    button_ = CardButton(*this, 1, 1, 30, 30, buttonId, toggle);
-    preview_ = Make<gui::ItemPreview>(-1, -1, 32, 32);
-    preview_->Show(true);
+    CreateCard(x, y, 30, 30, buttonId, toggle, 1, 1, -1, -1, 32, 32);
     SetVisible(false);
     return true;
 }
@@ -156,8 +154,7 @@ void ItemSlot::SetItem(const net::ItemEntry* entry) {
 
 void ItemSlot::Clear() {
     entry_ = nullptr;
-    if (preview_) preview_->SetItem(0);
-    Show(false);
+    ClearCard();
 }
 
 bool ItemSlot::OnCommand(const gui::CommandEvent& event) {

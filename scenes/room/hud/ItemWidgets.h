@@ -28,16 +28,31 @@ WString EntryNameOf(const net::ItemEntry& entry);
 // Points a preview at an entry: a personal cue with its five tuning parts, other items by id.
 void ShowEntryInPreview(gui::ItemPreview& preview, const net::ItemEntry& entry);
 
+// What the three item widgets share: a button over the whole widget and a preview of the item.
+class PreviewCard : public gui::Widget {
+public:
+    gui::Button* GetButton() const { return button_; }
+    gui::ItemPreview* Preview() const { return preview_; }
+
+protected:
+    // The widget of w x h with its button (a two-frame strip at (bx, by)) and preview (px, py, pw, ph).
+    void CreateCard(int x, int y, int w, int h, std::uint32_t buttonId, bool toggle, int bx, int by, int px,
+                    int py, int pw, int ph);
+    // No item: the preview empty, the button unticked, the widget hidden.
+    void ClearCard();
+
+    gui::Button* button_ = nullptr;
+    gui::ItemPreview* preview_ = nullptr;
+};
+
 // 103 x 148: an offered item with its name, price and currency.
-class ItemCard : public gui::Widget {
+class ItemCard : public PreviewCard {
 public:
     bool Create(int x, int y, std::uint32_t buttonId);
     using gui::Widget::Create;
     void SetItem(const net::CatalogRecord* record);
     const net::CatalogRecord* Item() const { return record_; }
     void Clear();
-    gui::Button* GetButton() const { return button_; }
-    gui::ItemPreview* Preview() const { return preview_; }
     gui::TextLabel* TagLabel() const { return tag_; }
     gui::TextLabel* LevelLabel() const { return level_; }
     gui::TextLabel* NameLabel() const { return name_; }
@@ -46,8 +61,6 @@ public:
 
 private:
     const net::CatalogRecord* record_ = nullptr;
-    gui::Button* button_ = nullptr;
-    gui::ItemPreview* preview_ = nullptr;
     gui::TextLabel* tag_ = nullptr;
     gui::TextLabel* level_ = nullptr;
     gui::TextLabel* name_ = nullptr;
@@ -56,7 +69,7 @@ private:
 };
 
 // 73 x 178: an owned cue with its name.
-class CueCard : public gui::Widget {
+class CueCard : public PreviewCard {
 public:
     bool Create(int x, int y, std::uint32_t buttonId, bool toggle);
     using gui::Widget::Create;
@@ -64,20 +77,16 @@ public:
     void SetItem(const net::ItemEntry* entry);
     const net::ItemEntry* Item() const { return entry_; }
     void Clear();
-    gui::Button* GetButton() const { return button_; }
-    gui::ItemPreview* Preview() const { return preview_; }
     gui::TextLabel* NameLabel() const { return name_; }
 
 private:
     const net::ItemEntry* entry_ = nullptr;
-    gui::Button* button_ = nullptr;
-    gui::ItemPreview* preview_ = nullptr;
     gui::TextLabel* shadow_ = nullptr;
     gui::TextLabel* name_ = nullptr;
 };
 
 // 30 x 30: one slot of the item strip. Hovering its button turns the preview.
-class ItemSlot : public gui::Widget {
+class ItemSlot : public PreviewCard {
 public:
     static constexpr float kHoverTurnSpeed = 5.0f;
     static constexpr float kCueZoom = 200.0f;
@@ -88,15 +97,11 @@ public:
     void SetItem(const net::ItemEntry* entry);
     const net::ItemEntry* Item() const { return entry_; }
     void Clear();
-    gui::Button* GetButton() const { return button_; }
-    gui::ItemPreview* Preview() const { return preview_; }
     // The own button's events turn the preview and go on to the parent unchanged.
     bool OnCommand(const gui::CommandEvent& event) override;
 
 private:
     const net::ItemEntry* entry_ = nullptr;
-    gui::Button* button_ = nullptr;
-    gui::ItemPreview* preview_ = nullptr;
 };
 
 // A cue's five performance values, its upgrade points and endurance.
