@@ -68,11 +68,16 @@ std::vector<std::string> Lines(const std::string& journal, const std::string& pr
     return lines;
 }
 
-TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLobby) {
+// The lobby flow of the test server, with the room left to the test.
+testserver::ServerOptions ScriptedRoomOptions() {
     testserver::ServerOptions options;
     options.lobby = true;
     options.roomFlow = false;
-    testserver::TestGameServer server(options);
+    return options;
+}
+
+TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLobby) {
+    testserver::TestGameServer server(ScriptedRoomOptions());
     server.Ignore(202);
     server.Ignore(261);
     ASSERT_TRUE(server.Start());
@@ -186,10 +191,7 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
 }
 
 TEST(RoomScriptRun, AConnectionDroppedWhileAShotRunsEndsInTheNoticeAndTheClientCarriesOn) {
-    testserver::ServerOptions options;
-    options.lobby = true;
-    options.roomFlow = false;
-    testserver::TestGameServer server(options);
+    testserver::TestGameServer server(ScriptedRoomOptions());
     server.Ignore(202);
     server.Ignore(261);
     ASSERT_TRUE(server.Start());
