@@ -209,6 +209,8 @@ public:
     std::uint16_t currentChannel = 0;
     std::uint8_t signInResult = 0xFF;  // 0xFF until the server answered
     PendingLobbyAction lobbyAction;
+    // The chat macros the room sends with 1045 (empty: nothing is sent).
+    std::array<WString, kChatMacroCount> chatMacros;
     LobbyRequest lobbyRequest;
 
     // Friend and clan lists: read under listLock (a re-entrant lock; its use count is the nesting).

@@ -25,6 +25,7 @@ struct ItemEntry {
     std::uint8_t state = 0;          // ItemState
     std::uint8_t personal = 0;       // 1 = personal cue
     std::uint8_t usageKind = 0;      // UsageKind
+    std::uint8_t unit = 0;           // the catalogue's unit byte; 3: remaining value is durability
     std::uint32_t initialValue = 0;  // personal cue: maximum durability, thousandths
     std::uint32_t remainingValue = 0;
     std::uint32_t copyValue = 0;

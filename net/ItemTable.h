@@ -17,12 +17,14 @@ enum class PriceKind : std::uint8_t { Gold = 0, Cash = 1 };
 enum class PeriodKind : std::uint8_t { None = 0, Days = 1, Uses = 2, Count = 3 };
 
 constexpr std::int16_t kNoPeriod = -1;
+// Unit byte 3: the value counted down is a personal cue's durability (thousandths), not uses or days.
+constexpr std::uint8_t kUnitDurability = 3;
 constexpr std::int32_t kNotSold = -1;
 
 struct ItemRecord {
     std::uint32_t itemId = 0;
     std::uint32_t type = 0;  // ItemType
-    std::uint8_t unit = 0;
+    std::uint8_t unit = 0;   // kUnitDurability for personal cues
     std::uint8_t priceKind = 0;
     WString name;
     std::uint8_t usageKind = 0;
@@ -37,6 +39,7 @@ struct ItemRecord {
     std::int8_t requiredLevel = 0;
     std::array<std::uint8_t, kGameTypeCount> usable{};
     std::uint8_t hasParts = 0;
+    bool CountsDurability() const { return unit == kUnitDurability; }
 };
 
 class ItemTable {

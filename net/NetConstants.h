@@ -25,6 +25,7 @@ constexpr std::uint16_t kDefaultServerPort = 24680;
 constexpr const char* kDefaultServerHost = "127.0.0.1";
 
 constexpr int kGameTypeCount = 17;
+constexpr std::size_t kChatMacroCount = 10;
 
 // Message ids the session itself sends or handles. The scenes keep their own ids next to their handlers;
 // the flows here are the ones the session and the front end need to reach a room (docs/protocol.md).

@@ -47,6 +47,17 @@ struct GameTypeEquipment {
     std::uint16_t tableId = 0;
 };
 
+// What a game room tells of a member beside his account: the seat number and in-room flag are the
+// game state's game slot and present byte.
+struct SeatFields {
+    std::uint8_t status = 0;  // seat status (2023)
+    std::uint8_t secondRole = 0;
+    std::uint8_t withdrawalFlag = 0;  // marked for withdrawals
+    std::array<std::uint32_t, kGameTypeCount> perTypeValues{};
+    std::uint16_t cueItem = 0;  // the cue of the room's game type
+    std::array<std::uint16_t, 5> cueParts{};
+};
+
 constexpr int kMaxOwnedItems = 255;  // the item count travels as a u8
 constexpr int kAbilityCount = 5;
 
@@ -59,6 +70,7 @@ public:
     std::int64_t money = 0;  // gold, cue money
     std::uint32_t cash = 0;
     PlayerGameState game;
+    SeatFields seat;
     std::uint8_t chatState = 0;  // 3 and 4: banned from chatting
     std::uint32_t withdrawals = 0;
     std::uint32_t clanId = 0;

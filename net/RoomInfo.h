@@ -1,6 +1,7 @@
 #pragma once
 // The client's copy of a game room's settings and state.
 
+#include <array>
 #include <cstdint>
 
 #include "engine/core/Text.h"
@@ -35,6 +36,11 @@ struct RoomInfo {
     std::uint16_t requirementHigh = 0;
     std::uint8_t pointTrack1 = 0;
     std::uint8_t pointTrack2 = 0;
+    std::uint8_t option3 = 0;  // the extra option byte of the room state
+    // Point track of the room state: mode, then position, label value, second and third marker, panel offset.
+    std::uint8_t pointTrackMode = 0;
+    std::array<std::uint8_t, 5> pointTrack{};
+    std::uint8_t watchOnly = 0;
     std::int32_t seedMoney = 0;
     std::int32_t stake1 = 0;
     std::int32_t stake2 = 0;

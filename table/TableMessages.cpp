@@ -110,7 +110,9 @@ bool ReadShotMessage(net::Packet& packet, ShotMessage& out) {
     return true;
 }
 
-std::uint16_t WireResultCode(std::uint32_t code) {
+std::uint16_t WireResultCode(std::int32_t signedCode) {
+    if (signedCode < 0) return static_cast<std::uint16_t>(signedCode);
+    const auto code = static_cast<std::uint32_t>(signedCode);
     const std::uint32_t count = code % 1000;
     const std::uint32_t thousands = std::min<std::uint32_t>(code / 1000, 3);
     return static_cast<std::uint16_t>(count < 4 ? count : thousands * 1000 + count);
@@ -127,7 +129,7 @@ void WriteShotResultMessage(net::Packet& packet, const ShotResult& result, std::
 
 bool ReadShotResultMessage(net::Packet& packet, std::int32_t gameType, ShotResult& out) {
     ShotResult result;
-    result.code = packet.U16();
+    result.code = static_cast<std::int16_t>(packet.U16());
     if (gameType >= kFirstPocketGameType) {
         result.ruleValue = packet.U8();
         if (!ReadBallList(packet, result.firstList) || !ReadBallList(packet, result.secondList)) return false;

@@ -46,14 +46,14 @@ void WriteShotMessage(net::Packet& packet, const ShotMessage& shot);
 bool ReadShotMessage(net::Packet& packet, ShotMessage& shot);
 
 struct ShotResult {
-    std::uint16_t code = 0;  // the rules' code before the wire limits its thousands digit
+    std::int32_t code = 0;  // the rules' code before the wire limits its thousands digit (negative: a foul)
     std::uint8_t ruleValue = 0;
     std::vector<std::uint8_t> firstList;   // balls pocketed by the shot
     std::vector<std::uint8_t> secondList;  // balls the cue ball touched
 };
 // The code as it is sent: count = code % 1000; the thousands digit, at most 3, stays only when the
-// count is 4 or more.
-std::uint16_t WireResultCode(std::uint32_t code);
+// count is 4 or more. A negative code (a foul, -3 a time-out) goes as it is, in two's complement.
+std::uint16_t WireResultCode(std::int32_t code);
 void WriteShotResultMessage(net::Packet& packet, const ShotResult& result, std::int32_t gameType);
 bool ReadShotResultMessage(net::Packet& packet, std::int32_t gameType, ShotResult& result);
 

@@ -77,7 +77,7 @@ void TableWorld::WriteBallStateMessage(net::Packet& packet, bool append) const {
 void TableWorld::WriteShotResultMessage(net::Packet& packet) const {
     platform::ScopedLock guard(lock_);
     ShotResult result;
-    result.code = static_cast<std::uint16_t>(rules_.GetShotResultCode());
+    result.code = rules_.GetShotResultCode();
     result.ruleValue = rules_.RuleValue();
     result.firstList = rules_.FirstBallList();
     result.secondList = rules_.SecondBallList();

@@ -176,7 +176,6 @@ bool App::InitRenderer() {
 
     scenes::SetGlobalSoundManager(sound_);
     SoundSequence::Instance().SetSoundManager(sound_);
-    if (sound_) sound_->SetPlayObserver([](int id) { platform::JournalSound(id); });
     ApplySoundOptions();
     LogWrite(u"renderer : %X\n", static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(renderer_)));
     renderer_->SetDeviceResetCallback(nullptr, nullptr);

@@ -7,6 +7,7 @@
 #include "scenes/front/SceneIntro.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/gallery/SceneShotGallery.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
@@ -36,6 +37,8 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneLobby>();
         case kShop:
             return std::make_unique<scenes::SceneShop>();
+        case kGameRoom:
+            return std::make_unique<scenes::SceneRoomGame>();
         case kOffline:
             return std::make_unique<scenes::SceneAlone>();
         case kReplay:

@@ -56,7 +56,7 @@ bool TableScene::BeginUI(const WString& title) {
     uiCreated_ = true;
     gui::Widget::Create(0, 0, Host() ? Host()->ClientWidth() : 1024, Host() ? Host()->ClientHeight() : 768);
     AddTitleBar(*this, title);
-    AddCornerButton(*this, kExitId, -35, 0, u"X", u"Exit Marvenlot");
+    exitButton_ = AddCornerButton(*this, kExitId, -35, 0, u"X", u"Exit Marvenlot");
     AddCornerButton(*this, kSettingsId, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
     AddCornerButton(*this, kHelpId, -101, platform::kVkF1, u"?", u"Help(F1)");
     // Children are adopted shown; the help waits hidden for its button.
@@ -136,10 +136,10 @@ void TableScene::RenderTable(RenderDevice* renderer) {
     world_->DrawHud(*renderer);
 }
 
-bool TableScene::LoadMapScene(ResourceManager* resources) {
+bool TableScene::LoadMapScene(ResourceManager* resources, const char16_t* group) {
     SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
     ResourcePackage* data = resources ? resources->OpenPackage(u"data") : nullptr;
-    ResourceGroup* map = data ? data->FindGroup(u"Map0000") : nullptr;
+    ResourceGroup* map = data ? data->FindGroup(group) : nullptr;
     if (!engineScenes || !map) return false;
     const auto& infos = map->GetSceneInfoManager().All();
     if (infos.empty()) return false;

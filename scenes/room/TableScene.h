@@ -17,6 +17,9 @@
 
 struct Options;
 
+namespace gui {
+class Button;
+}
 namespace net {
 class PlayerRecord;
 struct RoomInfo;
@@ -44,6 +47,8 @@ public:
     void OnActivate(bool active) override;
 
     table::TableWorld* World() const { return world_.get(); }
+    // The exit corner button (null before the UI exists).
+    gui::Button* ExitButton() const { return exitButton_; }
     // The own record and the room: the session's, or the scene's own without a session.
     net::PlayerRecord& Record();
     net::RoomInfo& Room();
@@ -61,8 +66,8 @@ protected:
     bool OfferWindowMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     // The common 3D frame: the world's nodes, the engine scene, balls, cue, guides and its HUD.
     void RenderTable(RenderDevice* renderer);
-    // Opens "data" > "Map0000" and makes its first scene current; false when missing.
-    bool LoadMapScene(ResourceManager* resources);
+    // Opens that group of "data" and makes its first scene current; false when missing.
+    bool LoadMapScene(ResourceManager* resources, const char16_t* group = u"Map0000");
     // An empty engine scene of that name, made current.
     bool CreateEmptyScene(const char* name);
     Options CurrentOptions() const;
@@ -78,6 +83,7 @@ private:
     std::unique_ptr<net::RoomInfo> ownRoom_;
     std::uint32_t tick_ = 0;
     std::atomic<bool> paused_{false};
+    gui::Button* exitButton_ = nullptr;
     bool uiCreated_ = false;
     HelpWindow* help_ = nullptr;
 };

@@ -10,6 +10,7 @@
 
 #include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
+#include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 
 namespace {
@@ -18,6 +19,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testsupport::ChildProcess;
 using testsupport::ReadFile;
+using testsupport::ScriptedClient;
 
 // Where the lobby's controls are on the 1024 x 768 client area.
 constexpr const char* kCreateRoomButton = "80 478";
@@ -31,47 +33,6 @@ constexpr const char* kFirstShopCard = "84 260";
 constexpr const char* kDetailBuyButton = "730 489";
 constexpr const char* kPurchaseBuyButton = "580 490";
 constexpr const char* kShopExitButton = "1005 19";
-
-// One client process in a folder of its own.
-class ScriptedClient {
-public:
-    ScriptedClient(const fs::path& folder, const std::string& script) : folder_(folder) {
-        fs::remove_all(folder_);
-        fs::create_directories(folder_ / "run");
-        fs::create_directory_symlink(MARVENLOT_DATA_DIR, folder_ / "data");
-        std::ofstream(folder_ / "input.txt") << script;
-    }
-    ~ScriptedClient() {
-        std::error_code error;
-        fs::remove_all(folder_, error);
-    }
-    bool Start(const std::vector<std::string>& args, std::uint16_t port) {
-        process_.SetStderrFile((folder_ / "stderr.txt").string());
-        return process_.Start(MARVENLOT_CLIENT_PATH, args,
-                              {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
-                               "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
-                               "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
-                               "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),
-                               "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(port)},
-                              folder_.string());
-    }
-    std::string Journal() const { return ReadFile((folder_ / "journal.txt").string()); }
-    bool WaitFor(const std::string& line, std::chrono::milliseconds timeout = 40s) const {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (Journal().find(line) != std::string::npos) return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
-    }
-    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout); }
-    std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
-    std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }
-
-private:
-    fs::path folder_;
-    ChildProcess process_;
-};
 
 fs::path Folder(const std::string& name) {
     return fs::temp_directory_path() / ("front_e2e_" + std::to_string(::getpid()) + "_" + name);

@@ -37,12 +37,13 @@ protected:
         { std::ofstream(folder_ / "input.txt") << script; }
         ChildProcess client;
         client.SetStderrFile((folder_ / "stderr.txt").string());
-        EXPECT_TRUE(client.Start(MARVENLOT_CLIENT_PATH, args,
-                                 {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
-                                  "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
-                                  "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
-                                  "MARVENLOT_INPUT=" + (folder_ / "input.txt").string()},
-                                 folder_.string()));
+        EXPECT_TRUE(client.Start(
+            MARVENLOT_CLIENT_PATH, args,
+            {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
+             "MARVENLOT_HOME=" + folder_.string(), "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
+             "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
+             "MARVENLOT_INPUT=" + (folder_ / "input.txt").string()},
+            folder_.string()));
         return client.Wait(limit);
     }
     std::vector<std::vector<std::string>> JournalLines(const std::string& kind) const {

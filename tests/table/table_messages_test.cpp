@@ -107,10 +107,12 @@ TEST(TableMessages, ReadersRefuseBodiesThatAreShortOrOutOfRange) {
 
 TEST(TableMessages, ShotResultLimitsTheThousandsDigitAndWritesBothListsForPocketGames) {
     struct Case {
-        std::uint32_t code;
+        std::int32_t code;
         std::uint16_t wire;
     };
-    for (const Case& c : {Case{2003, 3}, Case{3005, 3005}, Case{7004, 3004}, Case{1, 1}, Case{12004, 3004}})
+    // A foul or a time-out keeps its sign instead of turning into a large count.
+    for (const Case& c : {Case{2003, 3}, Case{3005, 3005}, Case{7004, 3004}, Case{1, 1}, Case{12004, 3004},
+                          Case{-3, 0xFFFD}, Case{-1004, static_cast<std::uint16_t>(-1004)}})
         EXPECT_EQ(WireResultCode(c.code), c.wire) << c.code;
 
     ShotResult result;

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "tests/e2e/server/ServerState.h"
+
 namespace testserver {
 
 namespace {
@@ -16,45 +18,6 @@ std::string Narrow(const std::u16string& s) {
     return out;
 }
 }  // namespace
-
-struct TestGameServer::Client {
-    int index = 0;
-    platform::TcpSocket socket;
-    std::thread reader;
-    std::mutex writeMutex;
-    WireCipher sendCipher;
-    WireCipher receiveCipher;
-    std::deque<Frame> inbox;     // under the server mutex
-    std::vector<Frame> history;  // under the server mutex
-    bool closed = false;         // under the server mutex
-    // Lobby state
-    std::u16string loginId;
-    std::u16string nickname;
-    std::uint16_t channel = 0;
-    int room = -1;
-};
-
-struct TestGameServer::Room {
-    std::uint16_t number = 0;
-    std::uint16_t channel = 0;
-    std::uint8_t gameType = 4;
-    std::uint8_t maxPlayers = 2;
-    std::uint8_t moneyClass = 0;
-    std::uint8_t gameOption = 0;
-    std::uint8_t inningTime = 40;
-    std::u16string title;
-    std::u16string password;
-    std::int32_t seedMoney = 0;
-    std::uint16_t table = 0;
-    std::uint16_t ballSet = 0;
-    std::vector<Client*> members;  // seat = index
-
-    void Write(Writer& w) const {
-        w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);
-        w.u8(moneyClass).u8(gameOption).u8(inningTime).u8(password.empty() ? 0 : 1);
-        w.str(title).u32(static_cast<std::uint32_t>(seedMoney)).u16(table).u16(ballSet);
-    }
-};
 
 TestGameServer::TestGameServer(ServerOptions options) : options_(options) {}
 
@@ -463,6 +426,9 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             room->number = nextRoom_++;
             room->channel = c.channel;
             room->members.push_back(&c);
+            room->seats[0] = &c;
+            room->master = 0;
+            c.seat = 0;
             c.room = static_cast<int>(rooms_.size());
             w.u8(0);
             room->Write(w);
@@ -489,6 +455,10 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                 w.u8(3);
             } else {
                 room->members.push_back(&c);
+                c.seat = static_cast<int>(std::find(room->seats.begin(), room->seats.end(), nullptr) -
+                                          room->seats.begin());
+                room->seats[c.seat] = &c;
+                room->playing[c.seat] = room->ready[c.seat] = 0;
                 c.room = index;
                 w.u8(0);
                 room->Write(w);
@@ -504,17 +474,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             return;
         default:
             if (HandleShop(c, f)) return;
-            if (f.id >= 2000 && f.id < 3000) {
-                // Room traffic goes to the other members; shots and aims (2052, 2058) to the sender too.
-                std::vector<Client*> targets;
-                {
-                    std::lock_guard lock(mutex_);
-                    if (c.room < 0) return;
-                    for (Client* m : rooms_[c.room]->members)
-                        if (m != &c || f.id == 2052 || f.id == 2058) targets.push_back(m);
-                }
-                for (Client* m : targets) Write(*m, EncodeFrame(f.id, f.body), true);
-            }
+            if (f.id >= 2000 && f.id < 3000 && options_.roomFlow) HandleRoom(c, f);
             return;
     }
     if (options_.verbose)
@@ -605,11 +565,38 @@ void TestGameServer::SendOwnItems(Client& c) {
 }
 
 void TestGameServer::LeaveRoom(Client& c) {
-    std::lock_guard lock(mutex_);
-    if (c.room < 0) return;
-    auto& members = rooms_[c.room]->members;
-    members.erase(std::remove(members.begin(), members.end(), &c), members.end());
-    c.room = -1;
+    std::vector<std::pair<Client*, Bytes>> out;
+    {
+        std::lock_guard lock(mutex_);
+        if (c.room < 0) return;
+        Room& room = *rooms_[c.room];
+        auto& members = room.members;
+        members.erase(std::remove(members.begin(), members.end(), &c), members.end());
+        const int seat = c.seat;
+        if (seat >= 0 && seat < kRoomSeats) {
+            room.seats[seat] = nullptr;
+            room.playing[seat] = room.ready[seat] = 0;
+            room.results[seat].reset();
+            room.states[seat].reset();
+        }
+        c.room = -1;
+        c.seat = -1;
+        Writer left;
+        left.u8(static_cast<std::uint8_t>(members.size())).u8(static_cast<std::uint8_t>(seat)).u8(0).u8(0);
+        for (Client* m : members) out.emplace_back(m, EncodeFrame(2015, left.bytes()));
+        if (seat == room.master && !members.empty()) {
+            room.master = members.front()->seat;
+            Writer master;
+            master.u8(static_cast<std::uint8_t>(room.master)).u16(0).u16(0);
+            for (Client* m : members) out.emplace_back(m, EncodeFrame(2016, master.bytes()));
+        }
+        if (room.running) {
+            int playing = 0;
+            for (int s = 0; s < kRoomSeats; ++s) playing += room.seats[s] && room.playing[s] ? 1 : 0;
+            if (playing < 2) room.running = false;
+        }
+    }
+    for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
 }
 
 }  // namespace testserver

@@ -26,6 +26,7 @@ struct ServerOptions {
     bool cipher = false;
     std::uint64_t keySeed = 0x5EED;
     bool lobby = false;    // answer the sign-in and lobby flow and relay room traffic by itself
+    bool roomFlow = true;  // with the lobby: run the room flow too (off: the test scripts the room)
     bool verbose = false;  // print one line per frame (the program)
 };
 
@@ -78,7 +79,15 @@ private:
     Client* Get(int index) const;
     void HandleLobby(Client& c, const Frame& f);
     void LeaveRoom(Client& c);
+    // The room flow: entry, seats, readiness, game start, relayed aims and shots, collected
+    // results and table states, turns (RoomFlow.cpp).
+    void HandleRoom(Client& c, const Frame& f);
 
+public:
+    // The bodies of every frame of this id the client sent, in order.
+    std::vector<Bytes> Received(int client, std::uint16_t id) const;
+
+private:
     ServerOptions options_;
     platform::TcpListener listener_;
     std::thread acceptThread_;

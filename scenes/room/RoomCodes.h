@@ -1,0 +1,170 @@
+#pragma once
+// Codes of the game room: the room messages by id, the application messages the room handles, the
+// control ids of its widgets, its colours, sounds and timings.
+
+#include <cstdint>
+
+namespace scenes::room {
+
+// Room messages (-> server to client, <- client to server).
+enum class RoomMsg : std::uint16_t {
+    ProfileReply = 211,        // ->
+    ClanChanged = 239,         // ->
+    Notice = 240,              // ->
+    ChatBanned = 245,          // ->
+    ChatBlockedBy = 247,       // ->
+    ChatBannedHour = 248,      // ->
+    ChatBannedName = 249,      // ->
+    GalleryRegistered = 254,   // ->
+    Reported = 259,            // ->
+    RaceTournament = 270,      // ->
+    PlayerBack = 274,          // ->
+    Report = 258,              // <-
+    ReportTarget = 244,        // <-
+    RoomState = 2001,          // ->
+    RoomOptions = 2004,        // ->
+    ChatSend = 2005,           // <-
+    ChatLine = 2006,           // ->
+    EnterDone = 2007,          // <-
+    ToLobby = 2008,            // <-
+    LeaveAnswer = 2009,        // ->
+    RoomClosed = 2010,         // ->
+    MemberList = 2011,         // ->
+    PlayChoice = 2012,         // <-
+    Playing = 2013,            // ->
+    PlayerEntered = 2014,      // ->
+    PlayerLeft = 2015,         // ->
+    NewMaster = 2016,          // ->
+    JoinAnswer = 2019,         // <-
+    SeatStatus = 2023,         // ->
+    Ready = 2026,              // <-
+    ReadyChanged = 2027,       // ->
+    Start = 2028,              // <-
+    GameStart = 2029,          // ->
+    TeamLineup = 2030,         // ->
+    GameEnd = 2031,            // ->
+    GameRequest = 2032,        // <-
+    RequestAnswer = 2035,      // ->
+    ExitRefused = 2036,        // ->
+    RequestReply = 2037,       // <-
+    WithdrawnLost = 2038,      // ->
+    GameResults = 2046,        // ->
+    RankResult = 2047,         // ->
+    TableStateRequest = 2049,  // ->
+    TableState = 2050,         // <-
+    NewTurn = 2051,            // ->
+    Shot = 2052,               // <- ->
+    ShotResult = 2053,         // <-
+    TurnResult = 2056,         // ->
+    BreakFoul = 2057,          // ->
+    Aim = 2058,                // <- ->
+    ByteValue2060 = 2060,      // <-
+    CalledPocket = 2061,       // ->
+    TurnTimeOver = 2062,       // <-
+    BallPlacement = 2063,      // <-
+    PlacedBall = 2064,         // ->
+    GuideRefresh = 2066,       // ->
+    MarkedNumbers = 2075,      // ->
+    PlayerDropped = 2079,      // ->
+    LinePoint = 2083,          // ->
+    TimeLimit = 2084,          // <-
+    Groups = 2087,             // ->
+    EightBallShot = 2088,      // ->
+};
+
+constexpr std::uint16_t Id(RoomMsg m) {
+    return static_cast<std::uint16_t>(m);
+}
+
+// Application messages the room handles (posted by the world, its widgets and the HUD).
+namespace app_code {
+constexpr std::uint32_t kLeave = 1040;
+constexpr std::uint32_t kGameRequest = 1044;
+constexpr std::uint32_t kShortcut = 1045;
+constexpr std::uint32_t kReportOpen = 1049;
+constexpr std::uint32_t kReportPlayer = 1050;
+constexpr std::uint32_t kReportSend = 1051;
+constexpr std::uint32_t kReleaseKeys = 1059;
+constexpr std::uint32_t kEnteringTime = 1072;
+constexpr std::uint32_t kSeatChoice = 1090;
+constexpr std::uint32_t kReadyPressed = 1091;
+constexpr std::uint32_t kStartPressed = 1092;
+constexpr std::uint32_t kRequestReply = 1093;
+constexpr std::uint32_t kRequestConfirmed = 1094;
+constexpr std::uint32_t kRequestDeclined = 1097;
+constexpr std::uint32_t kCueStruck = 1111;
+constexpr std::uint32_t kShotAtRest = 1112;
+constexpr std::uint32_t kSend2060 = 1113;
+constexpr std::uint32_t kSendPlacement = 1114;
+}  // namespace app_code
+
+// Control ids of the room's own widgets.
+namespace control {
+constexpr std::uint32_t kToLobby = 1;
+constexpr std::uint32_t kSettings = 2;
+constexpr std::uint32_t kHelp = 3;
+constexpr std::uint32_t kJoin = 13;
+constexpr std::uint32_t kChatEdit = 50;
+constexpr std::uint32_t kTeamOne = 60;
+constexpr std::uint32_t kTeamTwo = 61;
+constexpr std::uint32_t kReadyStart = 62;
+}  // namespace control
+
+namespace colour {
+constexpr std::uint32_t kRed = 0xFFFF0000;
+constexpr std::uint32_t kYellow = 0xFFFFFF00;
+constexpr std::uint32_t kGreen = 0xFF00FF00;
+constexpr std::uint32_t kWhite = 0xFFFFFFFF;
+constexpr std::uint32_t kMagenta = 0xFFFF00FF;
+constexpr std::uint32_t kLavender = 0xFFB0B0FF;
+constexpr std::uint32_t kGrey = 0xFFB0B0B0;
+constexpr std::uint32_t kPoints = 0xFF00AEFF;
+}  // namespace colour
+
+namespace sound {
+constexpr int kChalk = 6;
+constexpr int kPocketCall = 17;
+constexpr int kChatLine = 19;
+constexpr int kResult = 20;
+constexpr int kGameResults = 21;
+constexpr int kGameEnd = 23;
+constexpr int kGameStart = 24;
+constexpr int kOwnTurn = 26;
+constexpr int kRack = 27;
+constexpr int kPlayerEntered = 33;
+constexpr int kCentreAmount = 34;
+constexpr int kAfterResults = 56;
+constexpr int kStartVoice = 57;  // or 58
+constexpr int kEightBallShot = 81;
+constexpr int kFirstWarning = 95;  // 95, 96 or 97
+}  // namespace sound
+
+// Seats and limits.
+constexpr int kSeats = 8;
+constexpr int kNoSeat = -1;
+constexpr std::size_t kMaxChatLines = 200;
+constexpr std::size_t kChatLineChars = 79;
+constexpr std::size_t kOverlayLines = 8;
+constexpr std::size_t kReportHistory = 20;
+constexpr std::size_t kChatSendTimes = 10;
+constexpr std::size_t kReportChars = 500;
+constexpr std::uint8_t kListEnd = 0xFF;
+
+// Timings (ms unless named otherwise).
+constexpr std::uint32_t kAimIntervalMs = 1000;
+constexpr int kDefaultTurnLimitSeconds = 40;
+constexpr int kWarningFromEnd = 10;
+constexpr int kWarningUntilEnd = 3;
+constexpr int kDefaultShotBeforeEnd = 5;
+constexpr std::uint64_t kTournamentLimitMs = 900000;
+constexpr std::uint16_t kTournamentChannel = 8;
+constexpr std::uint32_t kTimeOfDaySeconds = 36000;
+constexpr std::int16_t kTimeOutCode = -3;
+
+// Camera moves: onto the table at a game start; back to the table after a game (distance, pitch).
+constexpr float kCameraSecondsTurn = 0.5f;
+constexpr float kCameraSecondsEnd = 2.0f;
+constexpr float kEndDistance = 350.0f;
+constexpr float kEndPitch = 30.0f;
+
+}  // namespace scenes::room

@@ -1,0 +1,125 @@
+// The room's commands from the in-game menu, its dialogs and the keys: game requests and their
+// answers, chat macros and reports of bad chat.
+#include "engine/core/Format.h"
+#include "net/GameSession.h"
+#include "net/Packet.h"
+#include "platform/sys/Clock.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/SceneRoomGame.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+
+constexpr std::uint8_t kInvalidGame = 1, kWithdrawal = 2;
+constexpr std::uint8_t kAcceptedWithdrawal = 7, kAcceptedInvalidGame = 8;
+constexpr const char16_t* kReportSeparator = u"\n";
+
+}  // namespace
+
+bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
+    table::TableWorld* world = World();
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    const bool ownTurnFree = IsOwnTurn() && world && !world->ShotExecuting();
+    switch (code) {
+        case app_code::kGameRequest: {
+            if (a != kInvalidGame && a != kWithdrawal) return true;
+            bool playing = false, oneOnOne = false;
+            {
+                platform::ScopedLock lock(seatLock_);
+                platform::ScopedLock roomLock(game_.lock);
+                const int own = ownSeat_.load();
+                playing = SeatValid(own) && seats_[own].record.game.playing != 0;
+                oneOnOne = game_.teamCount == 2 && game_.membersPerTeam == 1;
+            }
+            if (!playing || !gameRunning_.load()) return true;
+            if (!oneOnOne)
+                ShowBox(u"This feature is only allowed in the 1:1 game.");
+            else if (requestsRefused_[a].load() > 0)
+                ShowBox(u"Only one request per game is allowed.");
+            else if (!ownTurnFree)
+                ShowBox(u"A request can only be made in your turn.");
+            else
+                requestKind_ = static_cast<int>(a);
+            return true;
+        }
+        case app_code::kRequestConfirmed:
+            if (!ownTurnFree) {
+                ShowBox(u"A request can only be made in your turn.");
+                return true;
+            }
+            if (requestKind_.load() != 0)
+                SendByte(RoomMsg::GameRequest, static_cast<std::uint8_t>(requestKind_.load()));
+            return true;
+        case app_code::kRequestReply: {
+            if (a == 0) enableToLobby_ = true;
+            const std::uint8_t gameType = RoomCopy().gameType;
+            SendByte(RoomMsg::RequestReply,
+                     gameType == 2 || gameType == 5 ? static_cast<std::uint8_t>(b) : 1);
+            return true;
+        }
+        case app_code::kRequestDeclined:
+            SendByte(RoomMsg::RequestReply, 0);
+            return true;
+        case app_code::kShortcut:
+            if (session && a < session->chatMacros.size() && !session->chatMacros[a].empty())
+                SendChat(session->chatMacros[a], true, platform::NowMs());
+            return true;
+        case app_code::kReportOpen:
+        case app_code::kReportPlayer: {
+            if (session && session->own.IsChatBanned()) {
+                ShowBox(u"Report function is now allowed when chatting is banned.");
+                return true;
+            }
+            reportTarget_ = 0;
+            if (code == app_code::kReportPlayer && SeatValid(static_cast<int>(a)))
+                reportTarget_ = static_cast<std::uint32_t>(SeatCopy(static_cast<int>(a)).record.playerId);
+            return true;
+        }
+        case app_code::kReportSend:
+            SendReport();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void SceneRoomGame::SendReport() {
+    WString text;
+    {
+        platform::ScopedLock lock(chatLock_);
+        for (const WString& line : reportHistory_) text += line + kReportSeparator;
+    }
+    if (text.empty()) {
+        if (Host()) Host()->ShowError(nullptr, u"No messages.");
+        return;
+    }
+    if (text.size() > kReportChars) {
+        text.resize(kReportChars);
+        if (text.back() >= 0xD800 && text.back() < 0xDC00) text.pop_back();  // never half a character
+    }
+    const std::uint32_t target = reportTarget_;
+    // The report and the name of the reported player leave together.
+    SendMessage(RoomMsg::Report, [&](net::Packet& p) {
+        p.WriteU32(target).WriteString(text);
+        p.BeginNextMessage(room::Id(RoomMsg::ReportTarget));
+        p.WriteU32(target);
+    });
+    ShowBox(u"Your report has been sent.", u"Opponent's messages will be blocked.");
+}
+
+void SceneRoomGame::OnRequestAnswer(net::Packet& p) {
+    const std::uint8_t accepted = p.U8();
+    const std::uint8_t kind = p.U8();
+    if (p.IsBad() || (kind != kInvalidGame && kind != kWithdrawal)) return;
+    if (accepted) {
+        SendByte(RoomMsg::RequestReply, kind == kWithdrawal ? kAcceptedWithdrawal : kAcceptedInvalidGame);
+    } else {
+        ShowBox(u"The opponent didn't accept the request.");
+        ++requestsRefused_[kind];
+    }
+}
+
+}  // namespace scenes

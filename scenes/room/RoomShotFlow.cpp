@@ -1,0 +1,594 @@
+// The game loop of an online room: game start, aims, shots simulated on every client, shot results
+// and table states sent back, turn results, new turns, break fouls, 8-ball groups and game ends,
+// and the table messages of the room. Handlers run on the dispatch thread.
+#include <algorithm>
+
+#include "engine/core/Format.h"
+#include "engine/core/Log.h"
+#include "net/GameSession.h"
+#include "net/Packet.h"
+#include "platform/sys/Clock.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/SceneRoomGame.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+
+constexpr std::int32_t kFirstPocketType = table::kFirstPocketGameType;
+constexpr std::int32_t kEightBall = 10;
+constexpr std::uint8_t kStatusCallEight = 4;
+constexpr std::uint8_t kKindStays = 2;
+constexpr int kMaxMembers = 8;
+
+// A team block of 2029 (game start) or 2030 (line-up), checked whole before the room takes it.
+struct TeamBlock {
+    std::uint8_t slot = 0;
+    std::uint16_t result = 0;
+    std::uint32_t value = 0;
+    std::uint8_t status = 0;
+    std::array<std::uint16_t, 2> finishing{};
+    std::vector<std::uint8_t> seats;
+    std::vector<std::int64_t> money;
+};
+
+void LogDropped(const char16_t* what, int id) {
+    LogWrite(u"ERROR : room message %d dropped: %s\n", id, WString(what));
+}
+
+}  // namespace
+
+// ---- Teams ---------------------------------------------------------------------------------------
+
+bool SceneRoomGame::ReadTeams(net::Packet& p, bool gameStart) {
+    const std::uint8_t teamCount = p.U8();
+    const std::uint8_t perTeam = p.U8();
+    if (p.IsBad() || teamCount > net::kMaxTeams || perTeam > kMaxMembers || teamCount * perTeam > kSeats) {
+        LogDropped(u"team count", gameStart ? 2029 : 2030);
+        return false;
+    }
+    std::uint8_t gameType = 0;
+    {
+        platform::ScopedLock lock(seatLock_);
+        gameType = room_.gameType;
+    }
+    const bool finishing = gameType == 0 || gameType == 3;
+    std::vector<TeamBlock> teams(teamCount);
+    for (TeamBlock& t : teams) {
+        t.slot = p.U8();
+        t.result = p.U16();
+        t.value = p.U32();
+        if (gameStart) {
+            p.U16();
+            p.U8();
+            if (finishing) t.finishing = {p.U8(), p.U8()};
+            if (gameType == 6) p.U8();
+            t.status = p.U8();
+        } else {
+            p.U16();
+            t.status = p.U8();
+            if (finishing) t.finishing = {p.U8(), p.U8()};
+            if (gameType == 6) p.U8();
+            p.U8();
+        }
+        if (gameType == 2 || gameType == 5) t.value = 0;
+        for (int m = 0; m < perTeam; ++m) {
+            t.seats.push_back(p.U8());
+            t.money.push_back(static_cast<std::int64_t>(p.U64()));
+            p.U16();
+        }
+        if (p.IsBad() || t.slot < 1 || t.slot > net::kMaxTeams) {
+            LogDropped(u"team slot", gameStart ? 2029 : 2030);
+            return false;
+        }
+        for (std::uint8_t seat : t.seats)
+            if (!SeatValid(seat)) {
+                LogDropped(u"member seat", gameStart ? 2029 : 2030);
+                return false;
+            }
+    }
+    platform::ScopedLock lock(seatLock_);
+    platform::ScopedLock roomLock(game_.lock);
+    game_.ResetTeams();
+    game_.SetOptions(room_.gameType, std::max<std::uint8_t>(perTeam, 1));
+    for (const TeamBlock& t : teams) {
+        net::RoomTeam& team = game_.teams[t.slot - 1];
+        for (std::size_t m = 0; m < t.seats.size(); ++m) {
+            RoomSeat& seat = seats_[t.seats[m]];
+            if (!seat.occupied) {
+                seat.occupied = true;
+                game_.AddPlayer(t.seats[m], &seat.record);
+            }
+            seat.record.money = t.money[m];
+            seat.record.game.playing = t.slot;
+            game_.SetTeamMember(t.slot, static_cast<int>(m), t.seats[m]);
+        }
+        team.result = t.result;
+        team.score = t.value;
+        team.finishingShots = t.finishing;
+        team.SetStatus(t.status);
+    }
+    game_.CountTeams();
+    return true;
+}
+
+// ---- Own turn and shooter ------------------------------------------------------------------------
+
+void SceneRoomGame::ApplyOwnTurn(bool own) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    world->SetOwnTurn(own);
+    world->OnKeyCommand('Z', false);
+    world->SetTurnFlag(own);
+    world->SetSceneVisible(true);
+}
+
+void SceneRoomGame::SetShooterSeat(int seat) {
+    shooter_ = seat;
+    {
+        platform::ScopedLock lock(seatLock_);
+        room_.currentShooter = static_cast<std::uint8_t>(SeatValid(seat) ? seat : 0);
+        platform::ScopedLock roomLock(game_.lock);
+        if (SeatValid(seat)) game_.SetTurnToPlayer(seat);
+    }
+    if (table::TableWorld* world = World()) world->SetCurrentPlayer(SeatValid(seat) ? seat : 0, true);
+}
+
+void SceneRoomGame::StartTurnClock(std::uint64_t nowMs) {
+    turnStartMs_ = nowMs;
+    turnTimedOut_ = false;
+    warningPlayed_ = false;
+    defaultShotDone_ = false;
+}
+
+// ---- Game start ----------------------------------------------------------------------------------
+
+void SceneRoomGame::OnGameStart(net::Packet& p) {
+    table::TableWorld* world = World();
+    const std::uint64_t now = platform::NowMs();
+    const std::uint32_t seed = p.U32();
+    const std::uint32_t elapsed = p.U32();
+    const std::uint8_t shooter = p.U8();
+    const std::uint8_t cueBall = p.U8();
+    p.U8();  // score board count
+    p.Skip(4);
+    if (p.IsBad() || !SeatValid(shooter) || !world || cueBall >= world->BallCount()) {
+        LogDropped(u"shooter or cue ball", 2029);
+        return;
+    }
+    if (!ReadTeams(p, true)) return;
+    p.U32();  // betting value
+    if (RoomCopy().moneyClass == 3) p.Skip(8);
+
+    StartTurnClock(now);
+    gameClockBaseMs_ = now > elapsed ? now - elapsed : 0;
+    gameSeed_ = seed;
+    shotRunning_ = false;
+    resultSoundHeld_ = false;
+    attachTableState_ = false;
+    shotCount_ = 0;
+    gameRunning_ = true;
+    requestKind_ = 0;
+    for (auto& refused : requestsRefused_) refused = 0;
+    {
+        platform::ScopedLock lock(seatLock_);
+        room_.state = static_cast<std::uint8_t>(net::RoomState::Playing);
+        for (RoomSeat& s : seats_) s.record.game.ClearCounters();
+    }
+    AddChatLine(u"The game has started.", colour::kGreen);
+
+    world->ResetGame(seed);
+    world->ResetCamera();
+    world->StartNewRack(seed);
+    world->SetPlayState(table::PlayState::Waiting);
+    world->SetCurrentBall(cueBall);
+    SetShooterSeat(shooter);
+    const bool own = IsOwnTurn();
+    const std::int32_t gameType = world->GameType();
+    world->MoveCamera(kCameraSecondsTurn, table::kKeepValue, table::kKeepValue);
+    ApplyOwnTurn(own);
+    if (own && gameType >= kFirstPocketType) {
+        world->ballInHandMode = 1;
+        world->BeginBallInHand(cueBall);
+    }
+    PlaySound(sound::kGameStart);
+    if (gameType >= kFirstPocketType) PlaySound(sound::kRack);
+    PlaySound(sound::kStartVoice + static_cast<int>(cosmetic_() % 2));
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
+        session->Recorder().Disable();
+}
+
+// ---- Aim and shot --------------------------------------------------------------------------------
+
+bool SceneRoomGame::SendAim(std::uint64_t nowMs) {
+    table::TableWorld* world = World();
+    if (!world) return false;
+    const std::uint64_t last = lastAimCheckMs_.load();
+    if (last != 0 && nowMs - last <= kAimIntervalMs) return false;
+    lastAimCheckMs_ = nowMs;
+    net::Packet packet;
+    if (!world->WriteAimMessageIfDue(packet, nowMs)) return false;
+    return SendPacket(packet);
+}
+
+void SceneRoomGame::OnAim(net::Packet& p) {
+    std::array<std::uint32_t, 5> values{};
+    for (auto& v : values) v = p.U32();
+    if (p.IsBad()) return;
+    showReceiving_ = false;
+    if (table::TableWorld* world = World(); world && !IsOwnTurn()) world->ApplyRemoteAim(values);
+}
+
+void SceneRoomGame::OnShot(net::Packet& p) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    if (!world->ReadShotMessage(p)) return;
+    if (gameRunning_.load()) ++shotCount_;
+    showReceiving_ = false;
+    const bool ownCue = world->CurrentShot().shooterSeat == ownSeat_.load() && IsOwnTurn();
+    shotRunning_ = true;
+    world->SetTurnFlag(false);
+    if (!world->ExecuteShot(table::ShotMode::Server, ownCue))
+        LogWrite(u"ERROR : the received shot did not start\n");
+}
+
+void SceneRoomGame::SendTableState(bool append, net::Packet* packet) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    const std::uint16_t table = turnTableItem_.load(), balls = turnBallSet_.load();
+    auto fill = [&](net::Packet& p) {
+        world->WriteBallStateMessage(p, append);
+        p.WriteU16(table).WriteU16(balls);
+    };
+    if (packet)
+        fill(*packet);
+    else
+        SendMessage(RoomMsg::TableState, fill);
+}
+
+void SceneRoomGame::SendShotResult() {
+    table::TableWorld* world = World();
+    if (!world) return;
+    SendMessage(RoomMsg::ShotResult, [&](net::Packet& p) {
+        world->WriteShotResultMessage(p);
+        if (attachTableState_.exchange(false)) SendTableState(true, &p);
+    });
+}
+
+// ---- Turns ---------------------------------------------------------------------------------------
+
+void SceneRoomGame::OnTurnResult(net::Packet& p) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    const std::uint64_t now = platform::NowMs();
+    const std::uint16_t ballSet = p.U16();
+    const std::uint16_t tableItem = p.U16();
+    const std::uint8_t kind = p.U8();
+    const std::uint8_t next = p.U8();
+    const std::uint8_t cueBall = p.U8();
+    p.U32();  // next shot's seed: the shot message carries its own
+    if (p.IsBad() || !SeatValid(next) || cueBall >= world->BallCount()) {
+        LogDropped(u"next shooter or cue ball", 2056);
+        return;
+    }
+    const bool running = gameRunning_.load();
+    std::int16_t code = 0;
+    std::uint16_t highRun = 0, firstScore = 0, secondScore = 0;
+    std::uint32_t centre = 0;
+    std::uint8_t freeBall = 0;
+    std::vector<std::pair<std::uint8_t, std::int64_t>> money;
+    if (running) {
+        p.U16();
+        code = static_cast<std::int16_t>(p.U16());
+        p.U8();
+        firstScore = p.U16();
+        highRun = p.U16();
+        secondScore = p.U16();
+        p.U16();
+        p.U16();
+        p.U8();
+        centre = p.U32();
+        freeBall = p.U8();
+        // The list ends with 0xFF; a message that ends first ends the list too.
+        for (int n = 0; n < kSeats + 1 && !p.IsBad() && !p.AtEnd(); ++n) {
+            const std::uint8_t seat = p.U8();
+            if (seat == kListEnd || p.IsBad()) break;
+            const auto amount = static_cast<std::int64_t>(p.U64());
+            if (!p.IsBad() && SeatValid(seat)) money.emplace_back(seat, amount);
+        }
+        if (p.IsBad()) {
+            LogDropped(u"short turn result", 2056);
+            return;
+        }
+    }
+    StartTurnClock(now);
+    showReceiving_ = false;
+    // A table state asked for during the shot and not yet sent goes before the turn changes.
+    if (attachTableState_.exchange(false)) SendTableState(false, nullptr);
+    turnTableItem_ = tableItem;
+    turnBallSet_ = ballSet;
+    const int before = shooter_.load();
+    if (running) {
+        {
+            platform::ScopedLock lock(seatLock_);
+            seats_[next].record.game.score1 = firstScore;
+            seats_[next].record.game.score2 = secondScore;
+            net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+            for (const auto& [seat, amount] : money) {
+                seats_[seat].record.money = amount;
+                if (session && seat == ownSeat_.load()) session->own.money = amount;
+            }
+        }
+        if (centre != 0) {
+            PlaySound(sound::kCentreAmount);
+            AddChatLine(FormatNumber(centre), colour::kYellow);
+        }
+        if (world->GameType() == 6 && code < 0)
+            AddChatLine(u"Foul. The points will be reset.", colour::kYellow);
+        if (code == kTimeOutCode) ++world->timeOutCount;
+        if (kind != kKindStays && world->GameType() == kEightBall) world->ClearPocketCall();
+    }
+    SetShooterSeat(next);
+    const bool own = next == ownSeat_.load();
+    if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
+        world->RespotCueBall();
+        SendMessage(RoomMsg::BallPlacement, [&](net::Packet& out) { world->WriteBallPositionMessage(out); });
+        if (own) {
+            world->ballInHandMode = 1;
+            world->BeginBallInHand(0);
+            AddChatLine(freeBall == 1 ? u"Free ball. Click the cueball to place it anywhere you want."
+                                      : u"Break foul! You can freely place the cue ball.",
+                        colour::kWhite);
+        }
+    }
+    if (own && before != next && channelType_.load() != kTournamentChannel && running)
+        PlaySound(sound::kOwnTurn);
+    ApplyOwnTurn(own);
+    if (running && world->GameType() == kEightBall) {
+        std::uint8_t status = 0;
+        {
+            platform::ScopedLock lock(seatLock_);
+            platform::ScopedLock roomLock(game_.lock);
+            const int team = game_.TeamIndexOfSeat(next);
+            if (team >= 0) status = game_.teams[team].GetStatus();
+        }
+        if (status == kStatusCallEight) {
+            world->SetPocketCallPending(true);
+            world->SetTurnFlag(false);
+            if (own)
+                AddChatLine(u"Call the pocket where you will pocket the 8 ball.(Left click)", colour::kGreen);
+        }
+    }
+    if (highRun > 2) AddChatLine(Format(u"%d Pts", static_cast<int>(highRun)), colour::kPoints);
+    shotRunning_ = false;
+    resultSoundHeld_ = false;
+    world->SetCurrentBall(cueBall);
+    world->UpdateAimObjects();
+    world->SetSceneVisible(true);
+}
+
+void SceneRoomGame::OnNewTurn(net::Packet& p) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    const std::uint8_t shooter = p.U8();
+    const std::uint8_t cueBall = p.U8();
+    if (p.IsBad() || !SeatValid(shooter) || cueBall >= world->BallCount()) {
+        LogDropped(u"shooter or cue ball", 2051);
+        return;
+    }
+    // The block starts with the turn's table and ball set, as the table state does.
+    if (!world->ReadBallStateMessage(p)) {
+        LogDropped(u"ball state", 2051);
+        return;
+    }
+    const std::uint16_t tableItem = p.U16();
+    const std::uint16_t ballSet = p.U16();
+    showReceiving_ = false;
+    if (gameRunning_.load()) SetShooterSeat(shooter);
+    world->SetCurrentBall(cueBall);
+    if (!p.IsBad() && world->BallsFitTable(tableItem)) {
+        turnTableItem_ = tableItem;
+        turnBallSet_ = ballSet;
+    }
+}
+
+void SceneRoomGame::OnBreakFoul(net::Packet& p) {
+    table::TableWorld* world = World();
+    const std::uint32_t seed = p.U32();
+    const std::uint8_t kind = p.U8();
+    if (p.IsBad() || !world) return;
+    if (kind == 2 || kind == 3) {
+        world->Rerack(seed, true);
+        if (world->GameType() >= kFirstPocketType) PlaySound(sound::kRack);
+    } else if (kind == 1) {
+        AddChatLine(u"Break foul! Try the first break again!", colour::kYellow);
+        world->Rerack(seed, true);
+        world->breakFoul = 1;
+    }
+}
+
+// Reads `count` team statuses into the game room; false when the count breaks a bound.
+static bool ReadStatuses(net::Packet& p, net::GameRoom& game, platform::CriticalSection& seatLock) {
+    const std::uint8_t count = p.U8();
+    if (p.IsBad() || count > net::kMaxTeams) return false;
+    std::array<std::uint8_t, net::kMaxTeams> statuses{};
+    for (int i = 0; i < count; ++i) statuses[i] = p.U8();
+    if (p.IsBad()) return false;
+    platform::ScopedLock lock(seatLock);
+    platform::ScopedLock roomLock(game.lock);
+    for (int i = 0; i < count; ++i) game.teams[i].SetStatus(statuses[i]);
+    return true;
+}
+
+void SceneRoomGame::OnGroups(net::Packet& p) {
+    if (!ReadStatuses(p, game_, seatLock_)) return LogDropped(u"team count", 2087);
+    AddChatLine(u"The group has been determined.", colour::kGreen);
+}
+
+void SceneRoomGame::OnEightBallShot(net::Packet& p) {
+    const std::uint8_t soundFlag = p.U8();
+    if (!ReadStatuses(p, game_, seatLock_)) return LogDropped(u"team count", 2088);
+    AddChatLine(u"8 ball shot!", colour::kGreen);
+    if (soundFlag) {
+        resultSoundHeld_ = true;
+        PlaySound(sound::kEightBallShot);
+    }
+}
+
+// ---- Game end ------------------------------------------------------------------------------------
+
+void SceneRoomGame::ResetAfterGame() {
+    table::TableWorld* world = World();
+    gameRunning_ = false;
+    shotRunning_ = false;
+    const int master = masterSeat_.load();
+    {
+        platform::ScopedLock lock(seatLock_);
+        room_.state = static_cast<std::uint8_t>(net::RoomState::Waiting);
+    }
+    if (!world) return;
+    world->ClearPocketCall();
+    world->SetPlayState(table::PlayState::Waiting);
+    SetShooterSeat(master);
+    const bool own = master == ownSeat_.load() && !watchOnly_.load();
+    ApplyOwnTurn(own);
+    if (own) world->MoveCamera(kCameraSecondsEnd, kEndDistance, kEndPitch);
+}
+
+void SceneRoomGame::OnGameEnd(net::Packet& p) {
+    const WString name = p.Str();
+    const std::uint8_t endKind = p.U8();
+    const auto points = static_cast<std::int16_t>(p.U16());
+    p.U16();
+    const std::uint8_t teamCount = p.U8();
+    const std::uint8_t perTeam = p.U8();
+    if (p.IsBad() || teamCount > net::kMaxTeams || perTeam > kMaxMembers || teamCount * perTeam > kSeats) {
+        LogDropped(u"team count", 2031);
+        return;
+    }
+    std::uint8_t lastResult = 0;
+    for (int t = 0; t < teamCount; ++t) {
+        p.U8();
+        lastResult = p.U8();
+        for (int m = 0; m < perTeam; ++m) p.Skip(1 + 4 + 4 + 1);
+    }
+    if (p.IsBad()) {
+        LogDropped(u"short team rows", 2031);
+        return;
+    }
+    const std::uint8_t gameType = RoomCopy().gameType;
+    const WString how =
+        endKind == 2 ? u"has withdrawn, so the game has ended." : u"has disconnected, so the game has ended.";
+    if (gameType == 2 || gameType == 5)
+        AddChatLine(u"Game is over.", colour::kRed);
+    else if (lastResult == 7)
+        AddChatLine(u"The game became invalid.", colour::kRed);
+    else if (gameType == 6)
+        AddChatLine(Format(u"%s %s", name, how), colour::kRed);
+    else
+        AddChatLine(Format(u"%s %s (%s %d)", name, how, WString(u"WP"), static_cast<int>(points)),
+                    colour::kRed);
+    PlaySound(sound::kGameEnd);
+    ResetAfterGame();
+}
+
+void SceneRoomGame::OnGameResults(net::Packet& p) {
+    const std::uint8_t teamCount = p.U8();
+    const std::uint8_t perTeam = p.U8();
+    if (p.IsBad() || teamCount > net::kMaxTeams || perTeam > kMaxMembers || teamCount * perTeam > kSeats) {
+        LogDropped(u"team count", 2046);
+        return;
+    }
+    struct Row {
+        std::uint8_t slot, result;
+        std::vector<std::int64_t> money;
+    };
+    std::vector<Row> rows;
+    for (int t = 0; t < teamCount; ++t) {
+        Row row{p.U8(), p.U8(), {}};
+        if (row.result != 0 && row.result != 7)
+            for (int m = 0; m < perTeam; ++m) {
+                p.Skip(8);
+                row.money.push_back(static_cast<std::int64_t>(p.U64()));
+                p.Skip(2);
+            }
+        if (row.slot < 1 || row.slot > net::kMaxTeams) {
+            LogDropped(u"team slot", 2046);
+            return;
+        }
+        rows.push_back(std::move(row));
+    }
+    if (p.IsBad()) {
+        LogDropped(u"short team rows", 2046);
+        return;
+    }
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+        for (const Row& row : rows) {
+            net::RoomTeam& team = game_.teams[row.slot - 1];
+            team.result = row.result;
+            for (std::size_t m = 0; m < row.money.size() && m < team.memberCount; ++m) {
+                const int seat = team.memberSeats[m];
+                if (!SeatValid(seat)) continue;
+                seats_[seat].record.money = row.money[m];
+                if (session && seat == ownSeat_.load()) session->own.money = row.money[m];
+            }
+        }
+        for (RoomSeat& seat : seats_) seat.record.game.playing = 0;
+    }
+    PlaySound(sound::kGameResults);
+    ResetAfterGame();
+    PlaySound(sound::kAfterResults);
+}
+
+// ---- Table messages ------------------------------------------------------------------------------
+
+void SceneRoomGame::OnTableStateRequest(net::Packet&) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    if (shotRunning_.load() || world->ShotExecuting())
+        attachTableState_ = true;
+    else
+        SendTableState(false, nullptr);
+}
+
+void SceneRoomGame::OnPlacedBall(net::Packet& p) {
+    const std::uint8_t ball = p.U8();
+    const std::uint32_t x = p.U32(), y = p.U32(), z = p.U32();
+    table::TableWorld* world = World();
+    if (p.IsBad() || !world) return;
+    if (!world->PlaceBall(ball, x, y, z)) LogDropped(u"ball placement", 2064);
+}
+
+void SceneRoomGame::OnCalledPocket(net::Packet& p) {
+    std::uint8_t pocket = p.U8();
+    if (p.IsBad()) return;
+    if (pocket < 1 || pocket > 6) pocket = table::kNoPocket;
+    if (table::TableWorld* world = World()) world->SetCalledPocket(pocket);
+    PlaySound(sound::kPocketCall);
+}
+
+void SceneRoomGame::OnMarkedNumbers(net::Packet& p) {
+    if (table::TableWorld* world = World(); world && !world->ReadMarkedNumbersMessage(p))
+        LogDropped(u"marked numbers", 2075);
+}
+
+void SceneRoomGame::OnGuideRefresh(net::Packet& p) {
+    p.U16();
+    PlaySound(sound::kChalk);
+    if (table::TableWorld* world = World()) world->UpdateGuideObject();
+}
+
+void SceneRoomGame::OnLinePoint(net::Packet& p) {
+    const std::uint8_t seat = p.U8();
+    table::TableWorld* world = World();
+    if (p.IsBad() || !SeatValid(seat) || !world) return;
+    float x = 0, y = 0;
+    if (!world->ReadLinePointMessage(seat, p, x, y)) LogDropped(u"line point", 2083);
+}
+
+}  // namespace scenes

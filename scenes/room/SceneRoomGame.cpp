@@ -1,0 +1,662 @@
+#include "scenes/room/SceneRoomGame.h"
+
+#include <algorithm>
+
+#include "engine/core/Format.h"
+#include "engine/core/Log.h"
+#include "engine/sound/SoundManager.h"
+#include "gui/Button.h"
+#include "gui/GuiConstants.h"
+#include "gui/TextInput.h"
+#include "gui/TextLabel.h"
+#include "gui/UiAtlas.h"
+#include "net/GameSession.h"
+#include "net/Packet.h"
+#include "platform/sys/Clock.h"
+#include "platform/sys/Journal.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/TableSceneUi.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+
+constexpr std::uint32_t kModelId = 0x10014;
+constexpr float kCameraSeconds = 0.5f;
+constexpr float kStartPitch = 30.0f;
+constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
+constexpr int kOverlayX = 10, kOverlayY = 480, kOverlayW = 382, kOverlayRowH = 18;
+constexpr int kChatEditMax = 50;
+constexpr std::uint64_t kBlinkMs = 600, kSteadyMs = 30000;
+constexpr std::uint64_t kChatSpamShortMs = 3000, kChatSpamMiddleMs = 5000, kChatSpamLongMs = 10000;
+
+// The overlay line alpha by age: blinking while new, steady, then fading to half.
+float ChatAlpha(std::uint64_t age) {
+    if (age < kBlinkMs) return (age / 100) % 2 ? 0.5f : 1.0f;
+    if (age < kSteadyMs) return 1.0f;
+    const float a = static_cast<float>(kSteadyMs) - static_cast<float>(age - kSteadyMs);
+    return std::max(0.5f, a / static_cast<float>(kSteadyMs));
+}
+
+}  // namespace
+
+SceneRoomGame::SceneRoomGame() : TableScene(scene_id::kGameRoom) {}
+
+SceneRoomGame::~SceneRoomGame() = default;
+
+// ---- Screen -----------------------------------------------------------------------------------
+
+void SceneRoomGame::CreateUI() {
+    if (!BeginUI(u"Game room")) {
+        LogWrite(u"BREAK : SceneRoomGame  114\n");
+        return;
+    }
+    // The exit corner button leaves the room for the lobby here.
+    toLobby_ = ExitButton();
+    if (toLobby_) toLobby_->SetTooltip(u"To Lobby");
+    for (std::size_t i = 0; i < overlay_.size(); ++i) {
+        gui::TextLabel* label = AddLabel(kOverlayX, kOverlayY + static_cast<int>(i) * kOverlayRowH, kOverlayW,
+                                         kOverlayRowH, gui::kFont12);
+        label->Show(false);
+        overlay_[i] = label;
+    }
+    chatEdit_ = Make<gui::EditBox>();
+    chatEdit_->Create(kOverlayX, kOverlayY + static_cast<int>(kOverlayLines) * kOverlayRowH + 4, kOverlayW,
+                      24, control::kChatEdit);
+    chatEdit_->SetSkin(gui::atlas::kEditField);
+    chatEdit_->Setup(gui::kFont12, kChatEditMax, gui::skin::kText);
+    chatEdit_->Show(true);
+
+    auto button = [this](int x, std::uint32_t id, const WString& caption) {
+        gui::Button* b = AddButton(x, 700, 110, 34, id, 0, gui::atlas::InSet(gui::atlas::kTextButton, 15));
+        b->SetFrameCount(gui::atlas::kTextButtonFrames);
+        b->SetCaption(caption);
+        return b;
+    };
+    teamOne_ = button(600, control::kTeamOne, u"Team 1");
+    teamTwo_ = button(720, control::kTeamTwo, u"Team 2");
+    readyButton_ = button(840, control::kReadyStart, u"Ready");
+    receivingLabel_ = AddLabel(400, 360, 300, 20, gui::kFont12);
+    receivingLabel_->SetPlainText(u"receiving game data...");
+    receivingLabel_->Show(false);
+    turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
+    clockLabel_ = AddLabel(740, 44, 120, 20, gui::kFont12);
+    LayoutChildren(Width(), Height());
+}
+
+void SceneRoomGame::UpdateWaitingWidgets() {
+    if (!readyButton_) return;
+    const bool running = gameRunning_.load();
+    const bool watching = watchOnly_.load();
+    const bool master = ownSeat_.load() == masterSeat_.load();
+    readyButton_->SetCaption(master ? u"Start" : u"Ready");
+    readyButton_->Show(!running && !watching);
+    teamOne_->Show(!running && !watching);
+    teamTwo_->Show(!running && !watching);
+    const int shooter = shooter_.load();
+    if (running && SeatValid(shooter)) {
+        const RoomSeat seat = SeatCopy(shooter);
+        turnLabel_->SetText(u"Turn: %s", seat.record.nickname);
+    } else {
+        turnLabel_->SetPlainText(running ? WString() : WString(u"Waiting"));
+    }
+}
+
+// ---- Loading, entering and leaving --------------------------------------------------------------
+
+int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
+    CreateUI();
+    AttachSharedPopups(*this);
+    net::RoomInfo copy;
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) copy = session->GetRoom();
+    {
+        platform::ScopedLock lock(seatLock_);
+        room_ = copy;
+    }
+    table::TableWorld& world = CreateWorld();
+    world.SetGameType(copy.gameType);
+    world.SetGameItems(copy.tableItem, copy.ballSetItem);
+    world.SetShotSender([this](const table::ShotMessage& shot) { SendShot(shot); });
+    LoadSounds(resources,
+               {sound::kGameStart, sound::kOwnTurn, sound::kRack, 28, sound::kResult, sound::kGameResults, 35,
+                1, 0, 40, 41, 42},
+               -1);
+    // The other sounds the room plays.
+    LoadSounds(
+        resources,
+        {sound::kChalk, sound::kPocketCall, sound::kChatLine, sound::kGameEnd, sound::kPlayerEntered,
+         sound::kCentreAmount, sound::kAfterResults, sound::kStartVoice, sound::kStartVoice + 1,
+         sound::kEightBallShot, sound::kFirstWarning, sound::kFirstWarning + 1, sound::kFirstWarning + 2},
+        -1);
+    if (!LoadMapScene(resources, u"Map0002")) {
+        LogWrite(u"ERROR : the game room's map scene is missing\n");
+        return 1;
+    }
+    if (!renderer || !resources || world.LoadModels(*renderer, *resources) != 0) return 1;
+    LoadSounds(resources, {}, kMusicStream);
+    return 0;
+}
+
+void SceneRoomGame::EnterTable() {
+    table::TableWorld* world = World();
+    if (!world) return;
+    SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
+    if (Scene* scene = CurrentEngineScene(engineScenes)) world->AttachToScene(*scene);
+    world->SetPhysicsModel(kModelId, false);
+    world->ResetGame(0);
+    world->ClearMarkedNumbers();
+    const Options options = CurrentOptions();
+    world->ApplyOptions(options);
+    world->ApplyControlOptions(options);
+    world->SetTimeScale(table::kTimeScaleNormal);
+    world->MoveCamera(kCameraSeconds, table::kKeepValue, kStartPitch);
+    world->SetPlayState(table::PlayState::Waiting);
+    world->trailDisplay = true;
+    world->LayoutHud(Width(), Height());
+    world->SetSceneVisible(true);
+    // The own equipped cue of the room's game type.
+    net::PlayerRecord& record = Record();
+    const net::GameTypeEquipment& equipment = record.equipment[world->GameType() % net::kGameTypeCount];
+    cueObject_ = world->AcquireCueObject(equipment.cueId ? equipment.cueId : 3000, kNoParts);
+    world->SetShooter(cueObject_);
+}
+
+void SceneRoomGame::Enter() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (session) {
+        session->ClearItemEffects();
+        session->ResetItemEffectValues();
+        channelType_ = session->GetChannelType();
+    }
+    {
+        platform::ScopedLock lock(chatLock_);
+        firstShown_ = 1;
+    }
+    int limit = kDefaultTurnLimitSeconds;
+    std::uint8_t gameType = 0;
+    {
+        platform::ScopedLock lock(seatLock_);
+        if (session) room_ = session->GetRoom();
+        // The inning time travels as a u8: 0 means no limit, never "every turn is over at once".
+        limit = room_.inningTime;
+        gameType = room_.gameType;
+        game_.ResetTeams();
+        game_.SetOptions(room_.gameType, 1);
+        for (RoomSeat& seat : seats_) seat = RoomSeat{};
+    }
+    turnLimit_ = limit;
+    gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;
+    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = false;
+    shooter_ = kNoSeat;
+    turnTableItem_ = turnBallSet_ = 0;
+    shotCount_ = 0;
+    EnterTable();
+    if (chatEdit_) chatEdit_->SetText({});
+
+    static constexpr const char16_t* kTips[] = {u"▶ View entire table : press Space key",
+                                                u"▶ Cut other's chat : click player name",
+                                                u"▶ Slow frame? : Setting -> Graphics"};
+    const int r = static_cast<int>(cosmetic_() % 100);
+    AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
+    if (gameType == 0 || gameType == 3 || gameType == 4)
+        AddChatLine(Format(u"◆ Game option - %s", WString(u"Normal")), colour::kWhite);
+    widgetsDirty_ = true;
+    SetActive(true);
+    SendByte(RoomMsg::EnterDone, 0);
+}
+
+bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes) {
+    TableScene::Leave(resources, engineScenes);
+    StopMusic();
+    if (table::TableWorld* world = World()) {
+        world->StopShotInProgress();
+        world->SetShooter(nullptr);
+        if (cueObject_) world->ReleaseCueObject(cueObject_);
+        world->ReleaseLoadedResources();
+    }
+    cueObject_ = nullptr;
+    DestroyWorld();
+    platform::ScopedLock lock(chatLock_);
+    chat_.clear();
+    firstShown_ = 1;
+    for (gui::TextLabel* label : overlay_)
+        if (label) label->Show(false);
+    return true;
+}
+
+// ---- Frame and tick ------------------------------------------------------------------------------
+
+void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
+    UpdateTimeOfDay(kTimeOfDaySeconds);
+    if (releaseKeysQueued_.exchange(false))
+        if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
+    if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();
+    // Widgets change on the main thread only: the chat overlay and the boxes the handlers asked for.
+    RefreshChatOverlay(platform::NowMs());
+    std::vector<std::pair<WString, WString>> boxes;
+    {
+        platform::ScopedLock lock(chatLock_);
+        boxes.swap(pendingBoxes_);
+    }
+    for (const auto& [line1, line2] : boxes)
+        if (Host()) Host()->ShowNotice(nullptr, line1, line2);
+    if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
+    if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
+    if (clockLabel_ && gameRunning_.load()) {
+        const std::uint32_t s = gameSeconds_.load();
+        clockLabel_->SetText(u"%02d:%02d", static_cast<int>(s / 60), static_cast<int>(s % 60));
+    }
+    if (!draw || !World()) return;
+    RenderTable(renderer);
+}
+
+void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
+    TableScene::Update(nowMs, time100us);
+    ++tick_;
+    // A dropped connection is told once; the table goes on (a running shot rests), the sends stop.
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) {
+        if (session->IsConnected())
+            wasConnected_ = true;
+        else if (wasConnected_.exchange(false))
+            ShowBox(u"The connection to the game server was lost.");
+    }
+    if (tick_ % 10 != 0) return;
+    table::TableWorld* world = World();
+    if (world && (IsOwnTurn() || (!gameRunning_ && ownSeat_.load() == masterSeat_.load()))) SendAim(nowMs);
+    TickTurnTimers(nowMs);
+    if (gameRunning_.load()) {
+        const std::uint64_t base = gameClockBaseMs_.load();
+        const std::uint64_t played = nowMs > base ? nowMs - base : 0;
+        gameSeconds_ = static_cast<std::uint32_t>(played / 1000);
+        if (channelType_.load() == kTournamentChannel && played >= kTournamentLimitMs && world &&
+            !world->ShotExecuting() && !tournamentLimitSent_.exchange(true)) {
+            world->SetTurnFlag(false);
+            SendByte(RoomMsg::TimeLimit, 1);
+        }
+    }
+}
+
+void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
+    table::TableWorld* world = World();
+    if (!world || !gameRunning_.load() || shotRunning_.load()) return;
+    const int limit = turnLimit_.load();
+    // A limit of 0 is no limit: no warning, no default shot, no time-out.
+    if (limit <= 0) return;
+    const std::uint64_t start = turnStartMs_.load();
+    const int elapsed = nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0;
+    if (elapsed > limit - kWarningFromEnd && elapsed < limit - kWarningUntilEnd && !world->ShotExecuting() &&
+        !warningPlayed_.exchange(true))
+        PlaySound(sound::kFirstWarning + static_cast<int>(cosmetic_() % 3));
+    const bool ownTurn = IsOwnTurn();
+    const std::int32_t gameType = world->GameType();
+    if (ownTurn && (gameType == 3 || gameType == 5) && world->timeOutCount == 0 &&
+        elapsed >= limit - kDefaultShotBeforeEnd && !defaultShotDone_.exchange(true) &&
+        !turnTimedOut_.load()) {
+        releaseKeysQueued_ = true;
+        world->SetTurnFlag(false);
+        world->MakeDefaultShot();
+        SendShot(world->CurrentShot());
+        return;
+    }
+    if (turnTimedOut_.load() || elapsed < limit) return;
+    bool droppedShooter = false;
+    {
+        platform::ScopedLock lock(seatLock_);
+        const int shooter = shooter_.load();
+        droppedShooter = SeatValid(shooter) && seats_[shooter].record.game.dropped != 0;
+    }
+    if (!ownTurn && !(ownSeat_.load() == masterSeat_.load() && droppedShooter)) return;
+    turnTimedOut_ = true;
+    releaseKeysQueued_ = true;
+    world->SetTurnFlag(false);
+    world->ClearBallInHand();
+    SendByte(RoomMsg::TurnTimeOver, 0);
+}
+
+bool SceneRoomGame::IsOwnTurn() const {
+    const int own = ownSeat_.load();
+    if (gameRunning_.load()) return shooter_.load() == own;
+    return own == masterSeat_.load() || own == shooter_.load();
+}
+
+// ---- Chat ----------------------------------------------------------------------------------------
+
+void SceneRoomGame::AddChatLine(const WString& text, std::uint32_t argb) {
+    ChatLine line;
+    line.argb = argb;
+    line.text = text.substr(0, kChatLineChars);
+    line.arrivalMs = platform::NowMs();
+    platform::JournalChat(argb, ToUtf8(text));
+    platform::ScopedLock lock(chatLock_);
+    const std::size_t visible = kOverlayLines - 1;
+    const std::size_t endBefore = chat_.size() > visible ? chat_.size() - visible : 1;
+    const bool atEnd = firstShown_ >= endBefore;
+    chat_.push_back(std::move(line));
+    if (chat_.size() > kMaxChatLines) {
+        chat_.pop_front();
+        // The reader who scrolled up keeps his lines in view.
+        if (!atEnd && firstShown_ > 1) --firstShown_;
+    }
+    if (atEnd) firstShown_ = chat_.size() > visible ? chat_.size() - visible : 1;
+}
+
+std::vector<ChatLine> SceneRoomGame::ChatLines() const {
+    platform::ScopedLock lock(chatLock_);
+    return {chat_.begin(), chat_.end()};
+}
+
+std::size_t SceneRoomGame::FirstShownLine() const {
+    platform::ScopedLock lock(chatLock_);
+    return firstShown_;
+}
+
+void SceneRoomGame::ScrollChatTo(std::size_t firstLine) {
+    platform::ScopedLock lock(chatLock_);
+    firstShown_ = std::clamp<std::size_t>(firstLine, 1, std::max<std::size_t>(1, chat_.size()));
+}
+
+void SceneRoomGame::RefreshChatOverlay(std::uint64_t nowMs) {
+    platform::ScopedLock lock(chatLock_);
+    for (std::size_t i = 0; i < overlay_.size(); ++i) {
+        gui::TextLabel* label = overlay_[i];
+        if (!label) continue;
+        const std::size_t index = firstShown_ - 1 + i;
+        if (index >= chat_.size()) {
+            label->Show(false);
+            continue;
+        }
+        const ChatLine& line = chat_[index];
+        label->SetPlainText(line.text);
+        label->SetColors(line.argb, 0xFF000000);
+        label->SetAlpha(ChatAlpha(nowMs > line.arrivalMs ? nowMs - line.arrivalMs : 0));
+        label->Show(true);
+    }
+}
+
+bool SceneRoomGame::ChatAllowed(std::uint64_t nowMs) {
+    platform::ScopedLock lock(chatLock_);
+    // Counting back from the newest send: the 2nd and 3rd must be 3 s old, the 4th and 5th 5 s, older
+    // ones 10 s.
+    if (chatSendTimes_.size() >= 2) {
+        std::size_t rank = 1;
+        for (auto it = chatSendTimes_.rbegin(); it != chatSendTimes_.rend(); ++it, ++rank) {
+            if (rank == 1) continue;
+            const std::uint64_t need = rank <= 3   ? kChatSpamShortMs
+                                       : rank <= 5 ? kChatSpamMiddleMs
+                                                   : kChatSpamLongMs;
+            if (nowMs - *it <= need) return false;
+        }
+    }
+    while (!chatSendTimes_.empty() && nowMs - chatSendTimes_.front() > kChatSpamLongMs)
+        chatSendTimes_.pop_front();
+    return true;
+}
+
+void SceneRoomGame::RecordChatSend(std::uint64_t nowMs) {
+    platform::ScopedLock lock(chatLock_);
+    chatSendTimes_.push_back(nowMs);
+    while (chatSendTimes_.size() > kChatSendTimes) chatSendTimes_.pop_front();
+}
+
+bool SceneRoomGame::SendChat(const WString& text, bool typed, std::uint64_t nowMs) {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (session && session->own.IsChatBanned()) {
+        AddChatLine(u"Due to language abuse, chatting has been banned.", colour::kRed);
+        return true;
+    }
+    if (!ChatAllowed(nowMs) && typed) {
+        AddChatLine(u"No Spamming!", colour::kYellow);
+        return false;
+    }
+    bool blank = true;
+    for (char16_t c : text) blank = blank && (c == u' ' || c == 0x3000);
+    if (blank) return true;
+    if (sendTap_ || (session && session->IsConnected())) {
+        if (Host()) Host()->PostUiMessage(app_code::kEnteringTime, 0, 0, 0);
+        const bool team = text[0] == u'@';
+        // A team line needs text after the sign; a shorter one is not sent but counts as a send.
+        if (!team || text.size() >= 3) {
+            const WString body = team ? text.substr(1) : text;
+            SendMessage(RoomMsg::ChatSend,
+                        [&](net::Packet& p) { p.WriteU8(team ? 1 : 0).WriteString(body); });
+        }
+    }
+    RecordChatSend(nowMs);
+    return true;
+}
+
+// ---- Input ---------------------------------------------------------------------------------------
+
+bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
+    table::TableWorld* world = World();
+    // A click on the table leaves the chat line; keys go to the chat line while it has the focus.
+    if ((code == platform::kWmLButtonDown || code == platform::kWmRButtonDown) && chatEdit_ &&
+        chatEdit_->HasFocus())
+        chatEdit_->SetFocus(false);
+    const bool typing = chatEdit_ && chatEdit_->HasFocus();
+    if (world) world->SetKeyboardBlocked(typing);
+    const bool keyMessage = code >= platform::kWmKeyDown && code <= platform::kWmSysChar;
+    const bool placing = world && world->ballInHandMode == 1;
+    const bool used = !(typing && keyMessage) && OfferWindowMessage(code, a, b);
+    // The ball set down by hand goes to the others before the shot that follows it.
+    if (placing && world->ballInHandMode == 0 && IsOwnTurn()) OnMessage(app_code::kSendPlacement, 0, 0);
+    tableWorldUnhandled = !used;
+    if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing) {
+        chatEdit_->SetFocus(true);
+        return true;
+    }
+    switch (code) {
+        case app_code::kCueStruck:
+            // The shot left with the strike (the world's shot sender); nothing more goes out here.
+            return true;
+        case app_code::kShotAtRest:
+            if (world &&
+                static_cast<int>(world->GetPlayState()) >= static_cast<int>(table::PlayState::Waiting) &&
+                !watchOnly_.load())
+                SendShotResult();
+            return true;
+        case app_code::kSeatChoice:
+            if (a >= 1 && a <= 6 && !gameRunning_.load())
+                SendByte(RoomMsg::PlayChoice, static_cast<std::uint8_t>(a));
+            return true;
+        case app_code::kReadyPressed:
+            SendByte(RoomMsg::Ready, static_cast<std::uint8_t>(a));
+            return true;
+        case app_code::kStartPressed:
+            SendByte(RoomMsg::Start, 0);
+            return true;
+        case app_code::kSend2060:
+            SendByte(RoomMsg::ByteValue2060, static_cast<std::uint8_t>(a));
+            return true;
+        case app_code::kSendPlacement:
+            if (world)
+                SendMessage(RoomMsg::BallPlacement,
+                            [&](net::Packet& p) { world->WriteBallPositionMessage(p); });
+            return true;
+        case app_code::kLeave:
+            if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
+            return true;
+        default:
+            return HandleCommand(code, a, b) || used;
+    }
+}
+
+bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
+    if (event.code != gui::CommandCode::Event) return false;
+    switch (event.id) {
+        case control::kToLobby: {
+            net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+            // Without a connection (or when the send fails) the lobby comes at once.
+            if (!session || !session->IsConnected() || !SendByte(RoomMsg::ToLobby, 0)) {
+                RequestScene(scene_id::kLobby);
+                return true;
+            }
+            leaveRequested_ = true;
+            if (toLobby_) toLobby_->SetEnabled(false);
+            return true;
+        }
+        case control::kSettings:
+            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            return true;
+        case control::kTeamOne:
+        case control::kTeamTwo:
+            OnMessage(app_code::kSeatChoice, event.id == control::kTeamOne ? 1 : 2, 0);
+            return true;
+        case control::kReadyStart:
+            if (ownSeat_.load() == masterSeat_.load())
+                OnMessage(app_code::kStartPressed, 1, 0);
+            else
+                OnMessage(app_code::kReadyPressed, 1, 0);
+            return true;
+        case control::kChatEdit:
+            if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_) {
+                const WString text = chatEdit_->GetText();
+                if (SendChat(text, true, platform::NowMs())) chatEdit_->SetText({});
+            }
+            if (event.value == static_cast<std::int32_t>(platform::kVkEscape) && chatEdit_)
+                chatEdit_->SetFocus(false);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// ---- Sends ---------------------------------------------------------------------------------------
+
+bool SceneRoomGame::SendPacket(net::Packet& packet) {
+    packet.Finish();
+    if (sendTap_) sendTap_(packet);
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return static_cast<bool>(sendTap_);
+    if (!session->Send(packet)) {
+        LogWrite(u"WARNING : room message %d not sent (no connection)\n", static_cast<int>(packet.GetId()));
+        return false;
+    }
+    return true;
+}
+
+bool SceneRoomGame::SendMessage(RoomMsg id, const std::function<void(net::Packet&)>& fill) {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    net::PooledPacket pooled;
+    std::unique_ptr<net::Packet> local;
+    net::Packet* packet = nullptr;
+    if (session) {
+        pooled = session->NewPacket(room::Id(id));
+        packet = pooled.get();
+        if (!packet) {
+            LogWrite(u"ERROR : no packet for room message %d\n", static_cast<int>(room::Id(id)));
+            return false;
+        }
+    } else {
+        local = std::make_unique<net::Packet>();
+        local->Init(room::Id(id));
+        packet = local.get();
+    }
+    fill(*packet);
+    return SendPacket(*packet);
+}
+
+bool SceneRoomGame::SendByte(RoomMsg id, std::uint8_t value) {
+    return SendMessage(id, [value](net::Packet& p) { p.WriteU8(value); });
+}
+
+void SceneRoomGame::SendShot(const table::ShotMessage& shot) {
+    shotRunning_ = true;
+    SendMessage(RoomMsg::Shot, [&](net::Packet& p) { table::WriteShotMessage(p, shot); });
+}
+
+void SceneRoomGame::PlaySound(int id) {
+    {
+        platform::ScopedLock lock(chatLock_);
+        playedSounds_.push_back(id);
+    }
+    if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->Play(id, 1.0f);
+}
+
+std::vector<int> SceneRoomGame::PlayedSounds() const {
+    platform::ScopedLock lock(chatLock_);
+    return playedSounds_;
+}
+
+void SceneRoomGame::ShowBox(const WString& line1, const WString& line2) {
+    platform::ScopedLock lock(chatLock_);
+    pendingBoxes_.emplace_back(line1, line2);
+}
+
+RoomSeat SceneRoomGame::SeatCopy(int seat) const {
+    platform::ScopedLock lock(seatLock_);
+    return SeatValid(seat) ? seats_[seat] : RoomSeat{};
+}
+
+net::RoomInfo SceneRoomGame::RoomCopy() const {
+    platform::ScopedLock lock(seatLock_);
+    return room_;
+}
+
+// ---- Dispatch ------------------------------------------------------------------------------------
+
+int SceneRoomGame::OnPacket(std::uint16_t id, net::Packet* packet) {
+    if (!packet || !IsActive()) return 0;
+    for (const HandlerEntry& entry : Handlers())
+        if (room::Id(entry.id) == id) {
+            (this->*entry.handler)(*packet);
+            if (packet->IsBad()) LogWrite(u"ERROR : room message %d is short\n", static_cast<int>(id));
+            widgetsDirty_ = true;
+            return 0;
+        }
+    return 0;
+}
+
+const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {
+    static const std::vector<HandlerEntry> table = {
+        {RoomMsg::GameStart, &SceneRoomGame::OnGameStart},
+        {RoomMsg::Aim, &SceneRoomGame::OnAim},
+        {RoomMsg::Shot, &SceneRoomGame::OnShot},
+        {RoomMsg::TurnResult, &SceneRoomGame::OnTurnResult},
+        {RoomMsg::NewTurn, &SceneRoomGame::OnNewTurn},
+        {RoomMsg::BreakFoul, &SceneRoomGame::OnBreakFoul},
+        {RoomMsg::Groups, &SceneRoomGame::OnGroups},
+        {RoomMsg::EightBallShot, &SceneRoomGame::OnEightBallShot},
+        {RoomMsg::GameEnd, &SceneRoomGame::OnGameEnd},
+        {RoomMsg::GameResults, &SceneRoomGame::OnGameResults},
+        {RoomMsg::RoomState, &SceneRoomGame::OnRoomState},
+        {RoomMsg::MemberList, &SceneRoomGame::OnMemberList},
+        {RoomMsg::Playing, &SceneRoomGame::OnPlaying},
+        {RoomMsg::ReadyChanged, &SceneRoomGame::OnReadyChanged},
+        {RoomMsg::SeatStatus, &SceneRoomGame::OnSeatStatus},
+        {RoomMsg::NewMaster, &SceneRoomGame::OnNewMaster},
+        {RoomMsg::TeamLineup, &SceneRoomGame::OnTeamLineup},
+        {RoomMsg::PlayerEntered, &SceneRoomGame::OnPlayerEntered},
+        {RoomMsg::PlayerLeft, &SceneRoomGame::OnPlayerLeft},
+        {RoomMsg::WithdrawnLost, &SceneRoomGame::OnWithdrawnLost},
+        {RoomMsg::PlayerDropped, &SceneRoomGame::OnPlayerDropped},
+        {RoomMsg::PlayerBack, &SceneRoomGame::OnPlayerBack},
+        {RoomMsg::LeaveAnswer, &SceneRoomGame::OnLeaveAnswer},
+        {RoomMsg::RoomClosed, &SceneRoomGame::OnRoomClosed},
+        {RoomMsg::RankResult, &SceneRoomGame::OnRankResult},
+        {RoomMsg::ExitRefused, &SceneRoomGame::OnExitRefused},
+        {RoomMsg::ChatLine, &SceneRoomGame::OnChatLine},
+        {RoomMsg::RequestAnswer, &SceneRoomGame::OnRequestAnswer},
+        {RoomMsg::Notice, &SceneRoomGame::OnNotice},
+        {RoomMsg::ChatBanned, &SceneRoomGame::OnChatBanned},
+        {RoomMsg::ChatBlockedBy, &SceneRoomGame::OnChatBlockedBy},
+        {RoomMsg::ChatBannedHour, &SceneRoomGame::OnChatBannedHour},
+        {RoomMsg::ChatBannedName, &SceneRoomGame::OnChatBannedName},
+        {RoomMsg::Reported, &SceneRoomGame::OnReported},
+        {RoomMsg::RaceTournament, &SceneRoomGame::OnRaceTournament},
+        {RoomMsg::GalleryRegistered, &SceneRoomGame::OnGalleryRegistered},
+        {RoomMsg::TableStateRequest, &SceneRoomGame::OnTableStateRequest},
+        {RoomMsg::PlacedBall, &SceneRoomGame::OnPlacedBall},
+        {RoomMsg::CalledPocket, &SceneRoomGame::OnCalledPocket},
+        {RoomMsg::MarkedNumbers, &SceneRoomGame::OnMarkedNumbers},
+        {RoomMsg::GuideRefresh, &SceneRoomGame::OnGuideRefresh},
+        {RoomMsg::LinePoint, &SceneRoomGame::OnLinePoint},
+    };
+    return table;
+}
+
+}  // namespace scenes

@@ -1,0 +1,252 @@
+#pragma once
+// The screen of an online game room: the eight seats, the room settings, the teams and turns, the
+// table world on which every client simulates every shot, the chat and the room's messages.
+//
+// Threads: OnPacket on the dispatch thread (the scene gate keeps Leave out while a handler runs),
+// Update on the update thread, everything else on the main thread. Work the update or dispatch thread
+// hands to the main thread goes through the scene's own queue (release of the held keys). The
+// turn and game flags that several threads read are atomics; the seats and the room copy are read
+// and written under the seat lock; the chat list under the chat lock; the world locks itself.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "net/GameRoom.h"
+#include "net/PlayerRecord.h"
+#include "net/RoomInfo.h"
+#include "platform/sys/CriticalSection.h"
+#include "scenes/room/RoomCodes.h"
+#include "scenes/room/TableScene.h"
+
+namespace gui {
+class Button;
+class EditBox;
+class TextLabel;
+}  // namespace gui
+namespace net {
+class Packet;
+}
+
+namespace scenes {
+
+// One line of the room chat.
+struct ChatLine {
+    std::uint32_t argb = 0;
+    WString text;  // at most 79 characters
+    std::uint64_t arrivalMs = 0;
+};
+
+// A seat of the room: the member's record (with its seat fields) while someone sits there.
+struct RoomSeat {
+    net::PlayerRecord record;
+    bool occupied = false;
+};
+
+class SceneRoomGame : public TableScene {
+public:
+    // Sees every packet the scene sends, before it goes out (tests and the journal).
+    using SendTap = std::function<void(const net::Packet& packet)>;
+
+    SceneRoomGame();
+    ~SceneRoomGame() override;
+
+    void CreateUI() override;
+    void Enter() override;
+    int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
+    bool BeginLoad() override { return SceneBeginLoad(); }
+    void Update(std::uint64_t nowMs, std::uint64_t time100us) override;
+    void Render(RenderDevice* renderer, bool draw) override;
+    bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
+    bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
+    bool OnCommand(const gui::CommandEvent& event) override;
+    bool PollKeyboard() override { return true; }
+    int OnPacket(std::uint16_t id, net::Packet* packet) override;
+    void AddChatLine(const WString& text, std::uint32_t argb) override;
+
+    // ---- For the room's parts and for tests --------------------------------------------------
+    // While a game runs: the current shooter is the own seat; otherwise also the room master.
+    bool IsOwnTurn() const;
+    int OwnSeat() const { return ownSeat_.load(); }
+    int MasterSeat() const { return masterSeat_.load(); }
+    int CurrentShooter() const { return shooter_.load(); }
+    bool GameRunning() const { return gameRunning_.load(); }
+    bool ShotRunning() const { return shotRunning_.load(); }
+    bool AttachTableState() const { return attachTableState_.load(); }
+    bool TurnTimedOut() const { return turnTimedOut_.load(); }
+    int TurnLimitSeconds() const { return turnLimit_.load(); }
+    std::uint32_t ShotCount() const { return shotCount_.load(); }
+    std::uint32_t GameSeed() const { return gameSeed_.load(); }
+    bool Watching() const { return watchOnly_.load(); }
+    RoomSeat SeatCopy(int seat) const;
+    net::RoomInfo RoomCopy() const;
+    std::vector<ChatLine> ChatLines() const;
+    std::size_t FirstShownLine() const;
+    // Scrolls the chat view (1-based first line; the reader is no longer at the end).
+    void ScrollChatTo(std::size_t firstLine);
+    // Sounds the scene asked to play, in order.
+    std::vector<int> PlayedSounds() const;
+    void SetSendTap(SendTap tap) { sendTap_ = std::move(tap); }
+    // The chat sender: false when the spam guard refused a typed text (the chat line then keeps it).
+    bool SendChat(const WString& text, bool typed, std::uint64_t nowMs);
+    // Own aim: 2058 at most once a second and only on change.
+    bool SendAim(std::uint64_t nowMs);
+    void SendShotResult();
+    // Update-thread timers of the turn, exposed for tests that step virtual time.
+    void TickTurnTimers(std::uint64_t nowMs);
+
+private:
+    using Handler = void (SceneRoomGame::*)(net::Packet& p);
+    struct HandlerEntry {
+        room::RoomMsg id;
+        Handler handler;
+    };
+    static const std::vector<HandlerEntry>& Handlers();
+
+    // ---- Sends
+    bool SendMessage(room::RoomMsg id, const std::function<void(net::Packet&)>& fill);
+    bool SendPacket(net::Packet& packet);
+    bool SendByte(room::RoomMsg id, std::uint8_t value);
+    void SendTableState(bool append, net::Packet* packet);
+    void SendShot(const table::ShotMessage& shot);
+    void PlaySound(int id);
+    // Any thread: a notice box, shown by the next Render.
+    void ShowBox(const WString& line1, const WString& line2 = {});
+
+    // ---- Handlers (dispatch thread)
+    // Shot and turn flow
+    void OnGameStart(net::Packet& p);
+    void OnAim(net::Packet& p);
+    void OnShot(net::Packet& p);
+    void OnTurnResult(net::Packet& p);
+    void OnNewTurn(net::Packet& p);
+    void OnBreakFoul(net::Packet& p);
+    void OnGroups(net::Packet& p);
+    void OnEightBallShot(net::Packet& p);
+    void OnGameEnd(net::Packet& p);
+    void OnGameResults(net::Packet& p);
+    // Room state, seats and master
+    void OnRoomState(net::Packet& p);
+    void OnMemberList(net::Packet& p);
+    void OnPlaying(net::Packet& p);
+    void OnReadyChanged(net::Packet& p);
+    void OnSeatStatus(net::Packet& p);
+    void OnNewMaster(net::Packet& p);
+    void OnTeamLineup(net::Packet& p);
+    void OnPlayerEntered(net::Packet& p);
+    void OnPlayerLeft(net::Packet& p);
+    void OnWithdrawnLost(net::Packet& p);
+    void OnPlayerDropped(net::Packet& p);
+    void OnPlayerBack(net::Packet& p);
+    void OnLeaveAnswer(net::Packet& p);
+    void OnRoomClosed(net::Packet& p);
+    void OnRankResult(net::Packet& p);
+    void OnExitRefused(net::Packet& p);
+    // Chat and notices
+    void OnChatLine(net::Packet& p);
+    void OnNotice(net::Packet& p);
+    void OnChatBanned(net::Packet& p);
+    void OnChatBlockedBy(net::Packet& p);
+    void OnChatBannedHour(net::Packet& p);
+    void OnChatBannedName(net::Packet& p);
+    void OnReported(net::Packet& p);
+    void OnRaceTournament(net::Packet& p);
+    void OnGalleryRegistered(net::Packet& p);
+    // Table messages
+    void OnTableStateRequest(net::Packet& p);
+    void OnPlacedBall(net::Packet& p);
+    void OnCalledPocket(net::Packet& p);
+    void OnMarkedNumbers(net::Packet& p);
+    void OnGuideRefresh(net::Packet& p);
+    void OnLinePoint(net::Packet& p);
+
+    // Commands of the in-game menu, the dialogs and the keys (main thread); true when handled.
+    bool HandleCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    void SendReport();
+    void OnRequestAnswer(net::Packet& p);
+
+    // ---- Helpers
+    // Reads team blocks of 2029 / 2030 into `game_`; false (nothing changes) when a bound breaks.
+    bool ReadTeams(net::Packet& p, bool gameStart);
+    void ApplyOwnTurn(bool own);
+    void SetShooterSeat(int seat);
+    void StartTurnClock(std::uint64_t nowMs);
+    void RefreshChatOverlay(std::uint64_t nowMs);
+    void UpdateWaitingWidgets();
+    void ResetAfterGame();
+    bool ChatAllowed(std::uint64_t nowMs);
+    void RecordChatSend(std::uint64_t nowMs);
+    void EnterTable();
+    static bool SeatValid(int seat) { return seat >= 0 && seat < room::kSeats; }
+
+    // Seats and room copy, under seatLock_.
+    mutable platform::CriticalSection seatLock_;
+    std::array<RoomSeat, room::kSeats> seats_{};
+    net::RoomInfo room_;
+    net::GameRoom game_;
+
+    std::atomic<int> ownSeat_{0};
+    std::atomic<int> masterSeat_{0};
+    std::atomic<int> shooter_{room::kNoSeat};
+    std::atomic<bool> watchOnly_{false};
+    std::atomic<bool> gameRunning_{false};
+    std::atomic<bool> shotRunning_{false};
+    std::atomic<bool> turnTimedOut_{false};
+    std::atomic<bool> warningPlayed_{false};
+    std::atomic<bool> resultSoundHeld_{true};
+    std::atomic<bool> attachTableState_{false};
+    std::atomic<bool> defaultShotDone_{false};
+    std::atomic<bool> tournamentLimitSent_{false};
+    std::atomic<bool> leaveRequested_{false};
+    std::atomic<std::uint64_t> turnStartMs_{0};
+    std::atomic<std::uint64_t> gameClockBaseMs_{0};
+    std::atomic<std::uint32_t> gameSeconds_{0};
+    std::atomic<int> turnLimit_{room::kDefaultTurnLimitSeconds};
+    std::atomic<std::uint32_t> shotCount_{0};
+    std::atomic<std::uint32_t> gameSeed_{0};
+    std::atomic<std::uint16_t> turnTableItem_{0};
+    std::atomic<std::uint16_t> turnBallSet_{0};
+    std::atomic<std::uint16_t> channelType_{0};
+    std::atomic<std::uint64_t> lastAimCheckMs_{0};
+    std::atomic<bool> releaseKeysQueued_{false};
+    std::atomic<bool> wasConnected_{false};
+    std::uint32_t tick_ = 0;
+
+    // Chat, under chatLock_.
+    mutable platform::CriticalSection chatLock_;
+    std::deque<ChatLine> chat_;
+    std::size_t firstShown_ = 1;
+    std::deque<WString> reportHistory_;
+    std::deque<std::uint64_t> chatSendTimes_;
+    std::vector<int> playedSounds_;
+    std::vector<std::pair<WString, WString>> pendingBoxes_;  // shown by Render
+    std::array<gui::TextLabel*, room::kOverlayLines> overlay_{};
+
+    // Widgets (main thread).
+    gui::Button* readyButton_ = nullptr;
+    gui::Button* teamOne_ = nullptr;
+    gui::Button* teamTwo_ = nullptr;
+    gui::Button* toLobby_ = nullptr;
+    gui::TextLabel* receivingLabel_ = nullptr;
+    gui::TextLabel* turnLabel_ = nullptr;
+    gui::TextLabel* clockLabel_ = nullptr;
+    gui::EditBox* chatEdit_ = nullptr;
+    std::atomic<bool> widgetsDirty_{true};
+    std::atomic<bool> showReceiving_{false};
+    std::atomic<bool> enableToLobby_{false};
+
+    table::CueObject* cueObject_ = nullptr;
+    std::minstd_rand cosmetic_{0x5EED};  // warning sound and tips; never the simulation's generator
+    SendTap sendTap_;
+    // Game requests (1 invalid game, 2 withdrawal): the kind chosen and the refusals this game.
+    std::atomic<int> requestKind_{0};
+    std::array<std::atomic<int>, 3> requestsRefused_{};
+    std::uint32_t reportTarget_ = 0;
+};
+
+}  // namespace scenes

@@ -1,0 +1,61 @@
+#pragma once
+// The client program in a folder of its own, driven by an input script against a test server, with
+// its journal, log and config file to read back.
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/common/ChildProcess.h"
+#include "tests/common/TempDir.h"
+
+namespace testsupport {
+
+// One client process in a folder of its own.
+class ScriptedClient {
+public:
+    ScriptedClient(const std::filesystem::path& folder, const std::string& script) : folder_(folder) {
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_ / "run");
+        std::filesystem::create_directory_symlink(MARVENLOT_DATA_DIR, folder_ / "data");
+        std::ofstream(folder_ / "input.txt") << script;
+    }
+    ~ScriptedClient() {
+        std::error_code error;
+        std::filesystem::remove_all(folder_, error);
+    }
+    bool Start(const std::vector<std::string>& args, std::uint16_t port) {
+        process_.SetStderrFile((folder_ / "stderr.txt").string());
+        return process_.Start(
+            MARVENLOT_CLIENT_PATH, args,
+            {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
+             "MARVENLOT_HOME=" + folder_.string(), "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
+             "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
+             "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),
+             "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(port)},
+            folder_.string());
+    }
+    std::string Journal() const { return ReadFile((folder_ / "journal.txt").string()); }
+    bool WaitFor(const std::string& line,
+                 std::chrono::milliseconds timeout = std::chrono::seconds(40)) const {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (Journal().find(line) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout); }
+    std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
+    std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }
+
+private:
+    std::filesystem::path folder_;
+    ChildProcess process_;
+};
+
+}  // namespace testsupport

@@ -1,0 +1,227 @@
+// One client program against a scripted room: the test plays the server and the opponent message by
+// message, from entering the room through the turns, shots, results, a turn that runs out of time
+// and the game's result, to leaving for the lobby, and checks the messages the client sends, their
+// fields and order, and the texts, sounds and boxes in its journal.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/e2e/ScriptedClient.h"
+#include "tests/e2e/server/TestGameServer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testserver::Bytes;
+using testserver::Writer;
+using testsupport::ScriptedClient;
+
+constexpr int kMs = 30000;
+
+std::string Click(const char* at) {
+    return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";
+}
+
+// Room state on entry: the own seat 0 is the master, no game runs, the room is 10 s old.
+Bytes RoomState() {
+    Writer w;
+    w.u64(0).u8(0).u16(0).u16(0).u16(0).u16(1).u8(0).u8(1).u32(0).u8(0).u8(0);
+    w.u32(10000).u32(0).u32(0).u8(0).u8(0).u8(2).u8(2).u8(0).u8(0).u8(0);
+    w.str(u"Alice's room").u8(0).u8(0).u8(0).u32(0).u32(0);
+    return w.bytes();
+}
+
+void Member(Writer& w, std::uint8_t seat, const std::u16string& nickname) {
+    w.u8(seat).u64(seat + 1u).u8(0).str(nickname).u32(0).u16(1).u32(0).u16(20).u64(5000).u8(0).u8(0);
+    w.u16(0).u8(0).u32(0).u8(0).u16(3000).u8(0).u8(0).u8(0).u8(0).u8(0).u32(0).u8(0);
+}
+
+Bytes Chat(const std::u16string& text) {
+    Writer w;
+    w.u8(0).u8(1).str(u"Rival").str(text);
+    return w.bytes();
+}
+
+Bytes TurnResult(std::uint8_t next, std::uint16_t code) {
+    Writer w;
+    w.u16(0).u16(0).u8(0).u8(next).u8(next).u32(9);
+    w.u16(0).u16(code).u8(0).u16(0).u16(0).u16(0).u16(0).u16(0).u8(0).u32(0).u8(0);
+    w.u8(0).u64(5100).u8(1).u64(4900).u8(0xFF);
+    return w.bytes();
+}
+
+// The new turn from a table state: shooter, cue ball, then the state's block with its pairs swapped.
+Bytes NewTurn(std::uint8_t shooter, const Bytes& state) {
+    Writer w;
+    w.u8(shooter).u8(shooter);
+    w.raw(Bytes(state.end() - 4, state.end())).raw(Bytes(state.begin() + 4, state.end() - 4));
+    w.raw(Bytes(state.begin(), state.begin() + 4));
+    return w.bytes();
+}
+
+std::vector<std::string> Lines(const std::string& journal, const std::string& prefix) {
+    std::vector<std::string> lines;
+    std::istringstream in(journal);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    return lines;
+}
+
+// The lobby flow of the test server, with the room left to the test.
+testserver::ServerOptions ScriptedRoomOptions() {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    options.roomFlow = false;
+    return options;
+}
+
+TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLobby) {
+    testserver::TestGameServer server(ScriptedRoomOptions());
+    server.Ignore(202);
+    server.Ignore(261);
+    ASSERT_TRUE(server.Start());
+
+    // Turn time 20 s in the room dialog; the own moves wait for the opponent's words.
+    std::string aim;
+    for (int i = 0; i < 60; ++i) aim += "move " + std::to_string(400 + 4 * i) + " 250\nwait 50\n";
+    const std::string script =
+        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS "
+        "0\n" +
+        Click("80 478") + Click("480 420") + Click("480 464") + "key Return\nwait-journal SCENE 5\n" +
+        "wait-journal CHAT 0xFFFFFF80 Rival : pick a team\n" + Click("655 717") +
+        "wait-journal CHAT 0xFFFFFF80 Rival : start\n" + Click("895 717") +
+        "wait-journal CHAT 0xFF00FF00 The game has started.\nwait 500\n" + aim + "wait 2000\n" +
+        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
+        "wait-journal SHOT 4 \nwait-journal SHOT 4 \nwait-journal BOX \nwait 500\nkey Return\nwait 300\n" +
+        Click("1006 21") + "wait-journal SCENE 4\nwait 300\nquit\n";
+    ScriptedClient client(fs::temp_directory_path() / ("room_script_" + std::to_string(::getpid())), script);
+    ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
+
+    ASSERT_TRUE(server.WaitForClients(1, kMs));
+    // Entry: exactly one 2007, then the room and its members.
+    const auto entered = server.Expect(0, 2007, kMs);
+    ASSERT_TRUE(entered) << client.Journal() << client.Log();
+    EXPECT_EQ(entered->body, Bytes{0});
+    Writer members;
+    members.u8(2);
+    Member(members, 0, u"Alice");
+    Member(members, 1, u"Rival");
+    ASSERT_TRUE(
+        server.SendFrames(0, {{2001, RoomState()}, {2011, members.bytes()}, {2006, Chat(u"pick a team")}}));
+
+    // Team, readiness, start.
+    const auto team = server.Expect(0, 2012, kMs);
+    ASSERT_TRUE(team) << client.Journal();
+    EXPECT_EQ(team->body, Bytes{1});
+    ASSERT_TRUE(
+        server.SendFrames(0, {{2013, {0, 1}}, {2013, {1, 2}}, {2027, {1, 1}}, {2006, Chat(u"start")}}));
+    const auto start = server.Expect(0, 2028, kMs);
+    ASSERT_TRUE(start) << client.Journal();
+    EXPECT_EQ(start->body, Bytes{0});
+    Writer game;
+    game.u32(4242).u32(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(2).u8(1);
+    for (std::uint8_t seat = 0; seat < 2; ++seat)
+        game.u8(seat + 1).u16(0).u32(0).u16(0).u8(0).u8(0).u8(seat).u64(5000).u16(0);
+    game.u32(0);
+    ASSERT_TRUE(server.Send(0, 2029, game.bytes()));
+
+    // The own shot: relayed back, the table state asked for while it runs, both in one go at rest.
+    const auto shot = server.Expect(0, 2052, 60000);
+    ASSERT_TRUE(shot) << client.Journal();
+    const auto aims = server.Received(0, 2058);
+    EXPECT_GE(aims.size(), 2u) << "the aim moved for three seconds";
+    EXPECT_LE(aims.size(), 5u) << "at most one aim a second";
+    for (const Bytes& a : aims) EXPECT_EQ(a.size(), 20u);
+    ASSERT_TRUE(server.SendFrames(0, {{2052, shot->body}, {2049, {}}}));
+    const auto result = server.Expect(0, 2053, kMs);
+    const auto state = server.Expect(0, 2050, kMs);
+    ASSERT_TRUE(result && state) << client.Journal();
+    EXPECT_EQ(result->body.size(), 2u);
+    ASSERT_EQ(state->body.size(), 93u);
+
+    // The opponent's turn: his aim and his shot, simulated here; the result goes back alone.
+    ASSERT_TRUE(server.SendFrames(0, {{2056, TurnResult(1, result->body[0] | (result->body[1] << 8))},
+                                      {2051, NewTurn(1, state->body)}}));
+    Bytes theirs = shot->body;
+    theirs[0] = 1;  // the opponent plays the second cue ball
+    theirs[1] = 1;
+    ASSERT_TRUE(server.SendFrames(0, {{2058, aims.empty() ? Bytes(20, 0) : aims.back()}, {2052, theirs}}));
+    ASSERT_TRUE(server.Expect(0, 2053, kMs)) << client.Journal();
+
+    // Back to the own turn, which runs out: one warning, then 2062 once at the limit.
+    ASSERT_TRUE(server.SendFrames(0, {{2056, TurnResult(0, 0)}, {2051, NewTurn(0, state->body)}}));
+    const auto timeOut = server.Expect(0, 2062, 40000);
+    ASSERT_TRUE(timeOut) << client.Journal();
+    EXPECT_EQ(timeOut->body, Bytes{0});
+    EXPECT_EQ(server.CountReceived(0, 2050), 1) << "the table state went only with the first result";
+
+    // The game's result and the rank, then the way back to the lobby.
+    Writer results;
+    results.u8(2).u8(1);
+    results.u8(1).u8(1).u32(0).u32(0).u64(5300).u8(0).u8(0);
+    results.u8(2).u8(2).u32(0).u32(0).u64(4700).u8(0).u8(0);
+    results.u8(0);
+    Writer rank;
+    rank.u16(3).u16(10).u16(20);
+    ASSERT_TRUE(server.SendFrames(0, {{2046, results.bytes()}, {2047, rank.bytes()}}));
+    const auto leave = server.Expect(0, 2008, kMs);
+    ASSERT_TRUE(leave) << client.Journal();
+    EXPECT_EQ(leave->body, Bytes{0});
+    ASSERT_TRUE(server.Send(0, 2009, {0}));
+    EXPECT_EQ(client.Wait(30s), std::optional<int>(0));
+
+    const std::string journal = client.Journal();
+    EXPECT_EQ(journal.find("CHAT 0xFFFFFF00 The game has not started yet."), std::string::npos)
+        << "the master has the table before the game";
+    const auto started = journal.find("CHAT 0xFF00FF00 The game has started.\n");
+    ASSERT_NE(started, std::string::npos) << journal;
+    EXPECT_NE(journal.find("SOUND 24\n", started), std::string::npos);
+    EXPECT_TRUE(journal.find("SOUND 57\n", started) != std::string::npos ||
+                journal.find("SOUND 58\n", started) != std::string::npos);
+    EXPECT_EQ(Lines(journal, "SHOT 4 ").size(), 2u);
+    const std::size_t warnings = Lines(journal, "SOUND 95").size() + Lines(journal, "SOUND 96").size() +
+                                 Lines(journal, "SOUND 97").size();
+    EXPECT_EQ(warnings, 1u) << journal;
+    EXPECT_NE(journal.find("SOUND 21\n"), std::string::npos) << "the game results' sound";
+    const auto rankBox = journal.find("BOX Notice|Rank 3|10 / 20");
+    ASSERT_NE(rankBox, std::string::npos) << journal;
+    EXPECT_NE(journal.find("SCENE 4\n", rankBox), std::string::npos) << "back in the lobby after the game";
+    server.Stop();
+}
+
+TEST(RoomScriptRun, AConnectionDroppedWhileAShotRunsEndsInTheNoticeAndTheClientCarriesOn) {
+    testserver::TestGameServer server(ScriptedRoomOptions());
+    server.Ignore(202);
+    server.Ignore(261);
+    ASSERT_TRUE(server.Start());
+    const std::string script =
+        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
+        "wait-journal ROOMS 0\n" +
+        Click("80 478") + "key Return\nwait-journal SCENE 5\nwait 1500\n" +
+        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
+        "wait-journal BOX Notice|The connection to the game server was lost.\n"
+        "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";
+    ScriptedClient client(fs::temp_directory_path() / ("room_drop_" + std::to_string(::getpid())), script);
+    ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
+    ASSERT_TRUE(server.WaitForClients(1, kMs));
+    ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal();
+    Writer members;
+    members.u8(1);
+    Member(members, 0, u"Alice");
+    ASSERT_TRUE(server.SendFrames(0, {{2001, RoomState()}, {2011, members.bytes()}}));
+    // The master's practice shot comes back, and the connection breaks while the balls run.
+    const auto shot = server.Expect(0, 2052, 60000);
+    ASSERT_TRUE(shot) << client.Journal();
+    ASSERT_TRUE(server.Send(0, 2052, shot->body));
+    ASSERT_TRUE(server.SendRaw(0, {2, 0}));
+    EXPECT_TRUE(server.WaitClosed(0, kMs));
+    EXPECT_EQ(client.Wait(60s), std::optional<int>(0)) << client.Journal() << client.Log();
+    const std::string journal = client.Journal();
+    EXPECT_NE(journal.find("BOX Notice|The connection to the game server was lost."), std::string::npos)
+        << journal;
+    EXPECT_EQ(Lines(journal, "SHOT 4 ").size(), 1u) << "the shot still comes to rest";
+    server.Stop();
+}
+
+}  // namespace

@@ -1,0 +1,305 @@
+// The test server's room flow: what a game server does between room entry and leaving, in the least
+// form that lets two clients play one game. It answers entry with the room state and the member
+// list, keeps seats, teams and readiness, starts the game, relays aims to the others and shots to
+// everyone, asks every client for its table state during a shot, collects every client's shot result
+// and table state, judges the turn from the shooter's result and announces the turn result and the
+// new turn built from the shooter's table state.
+#include <algorithm>
+
+#include "tests/e2e/server/ServerState.h"
+
+namespace testserver {
+
+namespace {
+
+enum : std::uint16_t {
+    kRoomState = 2001,
+    kChatSend = 2005,
+    kChatLine = 2006,
+    kEnterDone = 2007,
+    kMemberList = 2011,
+    kPlayChoice = 2012,
+    kPlaying = 2013,
+    kReady = 2026,
+    kReadyChanged = 2027,
+    kStart = 2028,
+    kGameStart = 2029,
+    kTableStateRequest = 2049,
+    kTableState = 2050,
+    kNewTurn = 2051,
+    kShot = 2052,
+    kShotResult = 2053,
+    kTurnResult = 2056,
+    kAim = 2058,
+    kCalledPocket = 2061,
+    kTurnTimeOver = 2062,
+    kBallPlacement = 2063,
+    kPlacedBall = 2064,
+};
+
+constexpr std::uint8_t kKindStays = 2;
+constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
+constexpr int kFirstPocketType = 10;
+constexpr std::uint64_t kMoney = 100000;
+
+// Whether the shooter keeps the table: a carom point (a count above 0, no foul), or in a pocket game a
+// ball pocketed without the cue ball.
+bool ShooterStays(const Bytes& result, int gameType) {
+    if (result.size() < 2) return false;
+    const std::uint16_t code = static_cast<std::uint16_t>(result[0] | (result[1] << 8));
+    if (code & 0x8000) return false;
+    if (gameType < kFirstPocketType) return code % 1000 > 0;
+    if (result.size() < 4) return false;
+    const std::size_t n = result[3];
+    if (n == 0 || result.size() < 4 + n) return false;
+    return std::find(result.begin() + 4, result.begin() + 4 + static_cast<long>(n), 0) ==
+           result.begin() + 4 + static_cast<long>(n);
+}
+
+// In a pocket game: the cue ball went down with the shot (the next player gets it in hand).
+bool CueBallPocketed(const Bytes& result, int gameType) {
+    if (gameType < kFirstPocketType || result.size() < 4) return false;
+    const std::size_t n = std::min<std::size_t>(result[3], result.size() - 4);
+    return std::find(result.begin() + 4, result.begin() + 4 + static_cast<long>(n), 0) !=
+           result.begin() + 4 + static_cast<long>(n);
+}
+
+}  // namespace
+
+std::vector<Bytes> TestGameServer::Received(int client, std::uint16_t id) const {
+    std::lock_guard lock(mutex_);
+    std::vector<Bytes> bodies;
+    if (client < 0 || client >= static_cast<int>(clients_.size())) return bodies;
+    for (const Frame& f : clients_[client]->history)
+        if (f.id == id) bodies.push_back(f.body);
+    return bodies;
+}
+
+void TestGameServer::HandleRoom(Client& c, const Frame& f) {
+    std::vector<std::pair<Client*, Bytes>> out;
+    auto toAll = [&](Room& room, std::uint16_t id, const Bytes& body) {
+        for (Client* m : room.members) out.emplace_back(m, EncodeFrame(id, body));
+    };
+    auto toOthers = [&](Room& room, std::uint16_t id, const Bytes& body) {
+        for (Client* m : room.members)
+            if (m != &c) out.emplace_back(m, EncodeFrame(id, body));
+    };
+    {
+        std::lock_guard lock(mutex_);
+        if (c.room < 0 || c.seat < 0) return;
+        Room& room = *rooms_[c.room];
+        const int seat = c.seat;
+        Reader r(f.body);
+
+        auto memberList = [&] {
+            Writer w;
+            w.u8(static_cast<std::uint8_t>(room.members.size()));
+            for (int s = 0; s < kRoomSeats; ++s) {
+                const Client* m = room.seats[s];
+                if (!m) continue;
+                w.u8(static_cast<std::uint8_t>(s)).u64(static_cast<std::uint64_t>(m->index) + 1).u8(0);
+                w.str(m->nickname).u32(0).u16(1).u32(0).u16(20).u64(kMoney).u8(0).u8(0).u16(0).u8(0);
+                w.u32(0).u8(0).u16(3000).u8(0);
+                w.u8(room.playing[s]).u8(0).u8(room.ready[s]).u8(0).u32(0).u8(0);
+                if (room.gameType == 2 || room.gameType == 5) w.u64(kMoney);
+            }
+            return w.bytes();
+        };
+        auto playingSeats = [&] {
+            std::vector<int> seats;
+            for (int s = 0; s < kRoomSeats; ++s)
+                if (room.seats[s] && room.playing[s]) seats.push_back(s);
+            return seats;
+        };
+        auto cueBallOf = [&](int shooter) -> std::uint8_t {
+            if (room.gameType >= kFirstPocketType) return 0;
+            const auto seats = playingSeats();
+            const auto at = std::find(seats.begin(), seats.end(), shooter) - seats.begin();
+            return static_cast<std::uint8_t>(at % 2);
+        };
+        auto nextShooter = [&](int from) {
+            const auto seats = playingSeats();
+            for (int s : seats)
+                if (s > from) return s;
+            return seats.empty() ? from : seats.front();
+        };
+        // The turn result and, when a table state is known, the new turn built from it.
+        auto announceTurn = [&](std::uint16_t code, bool stays, bool freeBall) {
+            const int shooter = room.shooter;
+            const int next = stays ? shooter : nextShooter(shooter);
+            if (stays) room.points[shooter]++;
+            room.shooter = next;
+            room.cueBall = cueBallOf(next);
+            room.seed = room.seed * 1103515245u + 12345u;
+            std::uint16_t tableItem = 0, ballSet = 0;
+            if (room.lastState.size() >= 9) {
+                tableItem = static_cast<std::uint16_t>(room.lastState[0] | (room.lastState[1] << 8));
+                ballSet = static_cast<std::uint16_t>(room.lastState[2] | (room.lastState[3] << 8));
+            }
+            Writer turn;
+            turn.u16(ballSet).u16(tableItem).u8(stays ? kKindStays : 0).u8(static_cast<std::uint8_t>(next));
+            turn.u8(room.cueBall).u32(room.seed);
+            turn.u16(0).u16(code).u8(0).u16(room.points[next]).u16(0).u16(0).u16(room.points[shooter]);
+            turn.u16(room.points[next]).u8(0).u32(0).u8(freeBall ? 1 : 0);
+            for (int s : playingSeats()) turn.u8(static_cast<std::uint8_t>(s)).u64(kMoney);
+            turn.u8(0xFF);
+            toAll(room, kTurnResult, turn.bytes());
+            if (room.lastState.size() >= 9) {
+                // 2050: table, ball set, block, turn table, turn ball set. 2051: shooter, cue ball, turn
+                // table and ball set, block, table and ball set.
+                const Bytes& s = room.lastState;
+                Writer newTurn;
+                newTurn.u8(static_cast<std::uint8_t>(next)).u8(room.cueBall);
+                newTurn.u16(tableItem).u16(ballSet);
+                newTurn.raw(Bytes(s.begin() + 4, s.end() - 4));
+                newTurn.u16(tableItem).u16(ballSet);
+                toAll(room, kNewTurn, newTurn.bytes());
+            }
+        };
+        auto collectDone = [&] {
+            for (int s = 0; s < kRoomSeats; ++s)
+                if (room.seats[s] && !room.seats[s]->closed && (!room.results[s] || !room.states[s]))
+                    return false;
+            return true;
+        };
+
+        switch (f.id) {
+            case kEnterDone: {
+                Writer w;
+                w.u64(0).u8(room.moneyClass);
+                if (room.moneyClass == 3) w.u32(0).u32(0);
+                w.u16(0).u16(0).u16(0).u16(room.number).u8(0).u8(room.running ? 2 : 1).u32(0);
+                w.u8(room.password.empty() ? 0 : 1);
+                if (!room.password.empty()) w.str(room.password);
+                w.u8(0).u32(10000).u32(0).u32(0);
+                w.u8(static_cast<std::uint8_t>(room.running ? room.shooter : room.master)).u8(room.cueBall);
+                w.u8(static_cast<std::uint8_t>(room.members.size())).u8(room.maxPlayers);
+                w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
+                w.str(room.title).u8(0).u8(0).u8(0).u32(static_cast<std::uint32_t>(room.seedMoney)).u32(0);
+                out.emplace_back(&c, EncodeFrame(kRoomState, w.bytes()));
+                toAll(room, kMemberList, memberList());
+                break;
+            }
+            case kPlayChoice: {
+                const std::uint8_t team = r.u8();
+                if (!r.ok || team > 7 || room.running) break;
+                room.playing[seat] = team;
+                if (team == 0) room.ready[seat] = 0;
+                Writer w;
+                w.u8(static_cast<std::uint8_t>(seat)).u8(team);
+                toAll(room, kPlaying, w.bytes());
+                break;
+            }
+            case kReady: {
+                const std::uint8_t value = r.u8();
+                if (!r.ok || room.running) break;
+                room.ready[seat] = value ? 1 : 0;
+                Writer w;
+                w.u8(static_cast<std::uint8_t>(seat)).u8(room.ready[seat]);
+                toAll(room, kReadyChanged, w.bytes());
+                break;
+            }
+            case kStart: {
+                const auto seats = playingSeats();
+                bool distinct = seats.size() >= 2;
+                bool ready = true;
+                for (std::size_t i = 0; i < seats.size(); ++i) {
+                    for (std::size_t j = i + 1; j < seats.size(); ++j)
+                        distinct = distinct && room.playing[seats[i]] != room.playing[seats[j]];
+                    ready = ready && (seats[i] == room.master || room.ready[seats[i]]);
+                }
+                if (seat != room.master || room.running || !distinct || !ready) break;
+                room.running = true;
+                room.shotPending = false;
+                room.shots = 0;
+                room.points = {};
+                room.lastState.clear();
+                room.seed = 0x1234567u + room.number * 7919u + static_cast<std::uint32_t>(nextRoom_);
+                room.shooter = seats.front();
+                room.cueBall = cueBallOf(room.shooter);
+                Writer w;
+                w.u32(room.seed).u32(0).u8(static_cast<std::uint8_t>(room.shooter)).u8(room.cueBall);
+                w.u8(0).u8(0).u8(0).u8(0).u8(0);
+                w.u8(static_cast<std::uint8_t>(seats.size())).u8(1);
+                for (int s : seats) {
+                    w.u8(room.playing[s]).u16(0).u32(0).u16(0).u8(0);
+                    if (room.gameType == 0 || room.gameType == 3) w.u8(0).u8(0);
+                    if (room.gameType == 6) w.u8(0);
+                    w.u8(room.gameType == kFirstPocketType ? 2 : 0);
+                    w.u8(static_cast<std::uint8_t>(s)).u64(kMoney).u16(0);
+                }
+                w.u32(0);
+                if (room.moneyClass == 3) w.u32(0).u32(0);
+                toAll(room, kGameStart, w.bytes());
+                break;
+            }
+            case kAim:
+                // Another player's aim goes to the others only.
+                toOthers(room, kAim, f.body);
+                break;
+            case kShot:
+                if (room.running && (seat != room.shooter || room.shotPending)) break;
+                toAll(room, kShot, f.body);
+                if (room.running) {
+                    room.shotPending = true;
+                    for (auto& result : room.results) result.reset();
+                    for (auto& state : room.states) state.reset();
+                    // Every client sends its table state with its shot result.
+                    toAll(room, kTableStateRequest, {});
+                }
+                break;
+            case kShotResult:
+            case kTableState:
+                if (!room.running || !room.shotPending) break;
+                (f.id == kShotResult ? room.results : room.states)[seat] = f.body;
+                if (collectDone()) {
+                    room.shotPending = false;
+                    ++room.shots;
+                    const Bytes& result = *room.results[room.shooter];
+                    if (room.states[room.shooter]) room.lastState = *room.states[room.shooter];
+                    const std::uint16_t code =
+                        result.size() >= 2 ? static_cast<std::uint16_t>(result[0] | (result[1] << 8)) : 0;
+                    announceTurn(code, ShooterStays(result, room.gameType),
+                                 CueBallPocketed(result, room.gameType));
+                }
+                break;
+            case kTurnTimeOver:
+                if (!room.running || room.shotPending || (seat != room.shooter && seat != room.master)) break;
+                announceTurn(kTimeOutCode, false, false);
+                break;
+            case kChatSend: {
+                const std::uint8_t team = r.u8();
+                const std::u16string text = r.str();
+                if (!r.ok) break;
+                Writer w;
+                w.u8(team).u8(static_cast<std::uint8_t>(seat)).str(c.nickname).str(text);
+                toAll(room, kChatLine, w.bytes());
+                break;
+            }
+            case kBallPlacement: {
+                // A placement goes out as 2064, a called pocket as 2061; in a game only the shooter's.
+                if (room.running && seat != room.shooter) break;
+                const std::uint8_t argument = r.u8();
+                const std::uint8_t ball = r.u8();
+                const std::uint32_t x = r.u32(), y = r.u32(), z = r.u32();
+                const std::uint8_t pocket = r.u8();
+                if (!r.ok) break;
+                Writer w;
+                if (argument == 1) {
+                    w.u8(pocket);
+                    toOthers(room, kCalledPocket, w.bytes());
+                } else {
+                    w.u8(ball).u32(x).u32(y).u32(z);
+                    toOthers(room, kPlacedBall, w.bytes());
+                }
+                break;
+            }
+            default:
+                toOthers(room, f.id, f.body);
+                break;
+        }
+    }
+    for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
+}
+
+}  // namespace testserver

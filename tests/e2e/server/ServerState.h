@@ -1,0 +1,68 @@
+#pragma once
+// The server's record of a connection and of a room, shared by the lobby and the room flow.
+
+#include <array>
+#include <optional>
+
+#include "tests/e2e/server/TestGameServer.h"
+
+namespace testserver {
+
+constexpr int kRoomSeats = 8;
+
+struct TestGameServer::Client {
+    int index = 0;
+    platform::TcpSocket socket;
+    std::thread reader;
+    std::mutex writeMutex;
+    WireCipher sendCipher;
+    WireCipher receiveCipher;
+    std::deque<Frame> inbox;     // under the server mutex
+    std::vector<Frame> history;  // under the server mutex
+    bool closed = false;         // under the server mutex
+    // Lobby state
+    std::u16string loginId;
+    std::u16string nickname;
+    std::uint16_t channel = 0;
+    int room = -1;
+    int seat = -1;
+};
+
+struct TestGameServer::Room {
+    std::uint16_t number = 0;
+    std::uint16_t channel = 0;
+    std::uint8_t gameType = 4;
+    std::uint8_t maxPlayers = 2;
+    std::uint8_t moneyClass = 0;
+    std::uint8_t gameOption = 0;
+    std::uint8_t inningTime = 40;
+    std::u16string title;
+    std::u16string password;
+    std::int32_t seedMoney = 0;
+    std::uint16_t table = 0;
+    std::uint16_t ballSet = 0;
+    std::vector<Client*> members;  // in order of entry
+    std::array<Client*, kRoomSeats> seats{};
+    // The game of the room (the room flow).
+    std::array<std::uint8_t, kRoomSeats> playing{};
+    std::array<std::uint8_t, kRoomSeats> ready{};
+    int master = 0;
+    bool running = false;
+    int shooter = 0;
+    std::uint8_t cueBall = 0;
+    std::uint32_t seed = 0;
+    std::uint32_t shots = 0;
+    bool shotPending = false;
+    std::array<std::optional<Bytes>, kRoomSeats> results{};  // 2053 of the running shot
+    std::array<std::optional<Bytes>, kRoomSeats> states{};   // 2050 of the running shot
+    Bytes lastState;                                         // the shooter's last 2050
+    std::array<std::uint16_t, kRoomSeats> points{};
+
+    void Write(Writer& w) const {
+        w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);
+        w.u8(moneyClass).u8(gameOption).u8(inningTime).u8(password.empty() ? 0 : 1);
+        w.str(title).u32(static_cast<std::uint32_t>(seedMoney)).u16(table).u16(ballSet);
+    }
+};
+
+}  // namespace testserver

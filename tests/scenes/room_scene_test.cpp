@@ -1,0 +1,425 @@
+// The online game room without a window or a server: the room messages it reads, the messages it
+// sends (seen by the scene's send tap), its turn timers on the virtual clock, the aim rate, the chat
+// guard, and messages that break a bound leaving everything as it was.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "net/GameSession.h"
+#include "net/Packet.h"
+#include "platform/sys/Clock.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "table/TableMessages.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+
+namespace {
+
+using scenes::SceneRoomGame;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Sent {
+    std::uint16_t id;
+    Bytes body;
+    int packet;  // which send call carried it
+};
+
+constexpr std::uint32_t kGreen = 0xFF00FF00, kYellow = 0xFFFFFF00;
+
+class RoomSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::SetClock(&clock);
+        host.session->GetRoom().gameType = 4;
+        host.session->GetRoom().inningTime = 40;
+        scene.SetHost(&host);
+        scene.SetSendTap([this](const net::Packet& p) { Capture(p); });
+        scene.Load3D(nullptr, nullptr);  // no engine here: the world exists, its models do not
+        ASSERT_NE(scene.World(), nullptr);
+        scene.Enter();
+    }
+    void TearDown() override { platform::SetClock(nullptr); }
+
+    void Capture(const net::Packet& p) {
+        std::lock_guard lock(sentMutex);
+        const std::uint8_t* d = p.Data();
+        for (std::size_t at = 0; at + 4 <= p.Size();) {
+            const std::size_t length = d[at] | (d[at + 1] << 8);
+            if (length < 4 || at + length > p.Size()) break;
+            sent.push_back({static_cast<std::uint16_t>(d[at + 2] | (d[at + 3] << 8)),
+                            Bytes(d + at + 4, d + at + length), packets});
+            at += length;
+        }
+        ++packets;
+    }
+    std::vector<Sent> SentWith(std::uint16_t id) {
+        std::lock_guard lock(sentMutex);
+        std::vector<Sent> found;
+        for (const Sent& s : sent)
+            if (s.id == id) found.push_back(s);
+        return found;
+    }
+    // Builds a message and hands it to the scene as the dispatch thread would.
+    void Deliver(std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
+        net::Packet p;
+        p.Init(id);
+        fill(p);
+        p.Finish();
+        p.Rewind();
+        EXPECT_EQ(scene.OnPacket(id, &p), 0);
+    }
+    bool HasChat(const std::string& text, std::uint32_t argb) const {
+        for (const scenes::ChatLine& line : scene.ChatLines())
+            if (line.argb == argb && ToUtf8(line.text) == text) return true;
+        return false;
+    }
+    // Room state on entry: own seat, master, not running.
+    void EnterRoom(std::uint8_t own, std::uint8_t master) {
+        Deliver(2001, [&](net::Packet& p) {
+            p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(1);
+            p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
+            p.WriteU8(master).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(master).WriteU8(own).WriteU8(0);
+            p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
+        });
+    }
+    // Two players (seats 0 and 1) in teams 1 and 2; `shooter` starts.
+    void StartGame(std::uint8_t shooter, std::uint32_t seed = 77) {
+        Deliver(2029, [&](net::Packet& p) {
+            p.WriteU32(seed).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
+            p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(1);
+            for (std::uint8_t seat = 0; seat < 2; ++seat)
+                p.WriteU8(seat + 1)
+                    .WriteU16(0)
+                    .WriteU32(0)
+                    .WriteU16(0)
+                    .WriteU8(0)
+                    .WriteU8(0)
+                    .WriteU8(seat)
+                    .WriteU64(1000)
+                    .WriteU16(0);
+            p.WriteU32(0);
+        });
+    }
+    void TurnResult(std::uint8_t next, bool withList = true, bool terminated = true) {
+        Deliver(2056, [&](net::Packet& p) {
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(next).WriteU8(next).WriteU32(5);
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
+            p.WriteU8(0).WriteU32(0).WriteU8(0);
+            if (withList) p.WriteU8(0).WriteU64(500).WriteU8(1).WriteU64(600);
+            if (terminated) p.WriteU8(0xFF);
+        });
+    }
+    // Steps the scene's update tick over `ms` of virtual time.
+    void Run(std::uint64_t ms) {
+        for (std::uint64_t t = 0; t < ms; t += 5) {
+            clock.AdvanceMs(5);
+            scene.Update(clock.NowMs(), 0);
+        }
+    }
+
+    platform::VirtualClock clock{100000};
+    FakeSceneHost host;
+    SceneRoomGame scene;
+    std::mutex sentMutex;
+    std::vector<Sent> sent;
+    int packets = 0;
+};
+
+TEST_F(RoomSceneTest, EntrySendsOneEnterDoneAndTheRoomStateGivesControlOnlyToTheMaster) {
+    ASSERT_EQ(SentWith(2007).size(), 1u);
+    EXPECT_EQ(SentWith(2007)[0].body, Bytes{0});
+    EnterRoom(1, 0);
+    EXPECT_EQ(scene.OwnSeat(), 1);
+    EXPECT_EQ(scene.MasterSeat(), 0);
+    EXPECT_FALSE(scene.World()->OwnTurn());
+    EXPECT_TRUE(HasChat("The game has not started yet.", kYellow));
+    EnterRoom(0, 0);
+    EXPECT_TRUE(scene.World()->OwnTurn()) << "the master practises before the game";
+}
+
+TEST_F(RoomSceneTest, GameStartRacksWithTheSeedAndGivesTheTurnToTheNamedShooter) {
+    EnterRoom(1, 0);
+    StartGame(1);
+    EXPECT_TRUE(scene.GameRunning());
+    EXPECT_EQ(scene.GameSeed(), 77u);
+    EXPECT_EQ(scene.CurrentShooter(), 1);
+    EXPECT_TRUE(scene.World()->OwnTurn());
+    EXPECT_EQ(scene.World()->CurrentBall(), 1);
+    EXPECT_TRUE(HasChat("The game has started.", kGreen));
+    const auto sounds = scene.PlayedSounds();
+    ASSERT_GE(sounds.size(), 2u);
+    EXPECT_EQ(sounds[sounds.size() - 2], 24);
+    EXPECT_TRUE(sounds.back() == 57 || sounds.back() == 58);
+
+    // A turn result passes the turn; the money list may end with the message instead of 0xFF.
+    TurnResult(0, true, false);
+    EXPECT_EQ(scene.CurrentShooter(), 0);
+    EXPECT_FALSE(scene.World()->OwnTurn());
+    EXPECT_EQ(scene.SeatCopy(1).record.money, 600);
+    EXPECT_EQ(host.session->own.money, 600) << "the own seat's money reaches the session";
+}
+
+TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePacketAndNotAgain) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    table::TableWorld& world = *scene.World();
+    // Idle: the table state goes at once, with the turn's table and ball set behind the block.
+    Deliver(2049, [](net::Packet&) {});
+    ASSERT_EQ(SentWith(2050).size(), 1u);
+    EXPECT_EQ(SentWith(2050)[0].body.size(), 2u + 2 + 1 + 3 * 12 + 3 * 16 + 2 + 2);
+
+    world.MakeDefaultShot();
+    net::Packet shot;
+    world.WriteShotMessage(shot);
+    shot.Finish();
+    shot.Rewind();
+    ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    ASSERT_TRUE(scene.ShotRunning());
+    Deliver(2049, [](net::Packet&) {});
+    EXPECT_TRUE(scene.AttachTableState());
+    EXPECT_EQ(SentWith(2050).size(), 1u) << "nothing goes out while the shot runs";
+    for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+    ASSERT_FALSE(world.ShotExecuting());
+    ASSERT_TRUE(host.Posted(1112));
+    scene.OnMessage(1112, 0, 0);
+    const auto results = SentWith(2053), states = SentWith(2050);
+    ASSERT_EQ(results.size(), 1u);
+    ASSERT_EQ(states.size(), 2u);
+    EXPECT_EQ(results[0].body.size(), 2u) << "a carom result is the code alone";
+    EXPECT_EQ(results[0].packet, states[1].packet) << "2053 and 2050 leave in one packet";
+    TurnResult(1);
+    EXPECT_EQ(SentWith(2050).size(), 2u) << "the state already went with the result";
+    EXPECT_FALSE(scene.ShotRunning());
+}
+
+TEST_F(RoomSceneTest, PacketsArrivingOnTheDispatchThreadWhileAShotRunsAndTheTableTicks) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    table::TableWorld& world = *scene.World();
+    world.MakeDefaultShot();
+    world.Aim().SetPower(0.6f);
+    net::Packet shot;
+    world.WriteShotMessage(shot);
+    shot.Finish();
+    shot.Rewind();
+    ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    std::thread dispatch([this] {
+        for (int i = 0; i < 200; ++i) {
+            Deliver(2058, [](net::Packet& p) {
+                for (int v = 0; v < 5; ++v) p.WriteU32(0);
+            });
+            Deliver(2006,
+                    [](net::Packet& p) { p.WriteU8(0).WriteU8(1).WriteString(u"Bob").WriteString(u"hi"); });
+            Deliver(2027, [](net::Packet& p) { p.WriteU8(1).WriteU8(1); });
+            if (i % 50 == 0) Deliver(2049, [](net::Packet&) {});
+        }
+    });
+    for (int i = 0; i < 4000; ++i) {
+        scene.Update(clock.NowMs(), 0);
+        if (i % 4 == 0) scene.Render(nullptr, false);
+    }
+    dispatch.join();
+    EXPECT_EQ(scene.ChatLines().size(), 200u);
+}
+
+TEST_F(RoomSceneTest, TurnTimerWarnsOnceAndEndsTheOwnTurnOnceAtTheLimitAndALimitOfZeroNeverEndsIt) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    Run(30000);
+    EXPECT_TRUE(SentWith(2062).empty());
+    Run(7000);
+    int warnings = 0;
+    for (int id : scene.PlayedSounds()) warnings += id >= 95 && id <= 97 ? 1 : 0;
+    EXPECT_EQ(warnings, 1);
+    EXPECT_TRUE(SentWith(2062).empty());
+    Run(4000);
+    ASSERT_EQ(SentWith(2062).size(), 1u);
+    EXPECT_EQ(SentWith(2062)[0].body, Bytes{0});
+    Run(10000);
+    EXPECT_EQ(SentWith(2062).size(), 1u) << "one time-out per turn";
+
+    // A room without a turn limit (inning time 0) never times a turn out.
+    host.session->GetRoom().inningTime = 0;
+    scene.Enter();
+    EnterRoom(0, 0);
+    StartGame(0);
+    Run(120000);
+    EXPECT_EQ(SentWith(2062).size(), 1u);
+}
+
+TEST_F(RoomSceneTest, OwnAimGoesAtMostOnceASecondAndNotAtAllWhileItStaysTheSame) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    float yaw = 0;
+    for (int t = 0; t < 3200; t += 50) {
+        scene.World()->Aim().SetYawDegrees(yaw += 1.0f);
+        Run(50);
+    }
+    const std::size_t changing = SentWith(2058).size();
+    EXPECT_GE(changing, 2u);
+    EXPECT_LE(changing, 4u);
+    for (const Sent& s : SentWith(2058)) EXPECT_EQ(s.body.size(), 20u);
+    Run(3000);
+    const std::size_t after = SentWith(2058).size();
+    Run(3000);
+    EXPECT_EQ(SentWith(2058).size(), after) << "an unchanged aim is not sent";
+}
+
+TEST_F(RoomSceneTest, ChatGuardRefusesTheThirdLineInThreeSecondsAndTeamChatNeedsText) {
+    const std::uint64_t t0 = clock.NowMs();
+    EXPECT_TRUE(scene.SendChat(u"one", true, t0));
+    EXPECT_TRUE(scene.SendChat(u"two", true, t0 + 1000));
+    EXPECT_FALSE(scene.SendChat(u"three", true, t0 + 2000));
+    EXPECT_TRUE(HasChat("No Spamming!", kYellow));
+    EXPECT_TRUE(scene.SendChat(u"four", true, t0 + 6000));
+    EXPECT_TRUE(scene.SendChat(u"@hi", false, t0 + 7000));
+    EXPECT_TRUE(scene.SendChat(u"@h", false, t0 + 7000)) << "accepted, nothing to send";
+    EXPECT_TRUE(scene.SendChat(u"   ", false, t0 + 7000));
+    const auto chats = SentWith(2005);
+    ASSERT_EQ(chats.size(), 4u);
+    const Bytes team = {1, 4, 0, 'h', 0, 'i', 0, 0, 0};
+    EXPECT_EQ(chats[3].body, team);
+    EXPECT_EQ(chats[0].body[0], 0);
+    Deliver(2006, [](net::Packet& p) { p.WriteU8(1).WriteU8(200).WriteString(u"Bob").WriteString(u"%s%n"); });
+    EXPECT_TRUE(HasChat("(Team)Bob : %s%n", 0xFFFFFFFF)) << "an unknown colour index reads as the first";
+}
+
+TEST_F(RoomSceneTest, AFullChatListDropsTheOldestLineAndKeepsAScrolledUpReaderOnHisLines) {
+    for (int i = 0; i < 250; ++i) scene.AddChatLine(u"line", kGreen);
+    EXPECT_EQ(scene.ChatLines().size(), 200u);
+    EXPECT_EQ(scene.FirstShownLine(), 200u - 7);
+    scene.ScrollChatTo(50);
+    scene.AddChatLine(u"new", kGreen);
+    EXPECT_EQ(scene.FirstShownLine(), 49u);
+    scene.AddChatLine(std::u16string(300, u'x'), kGreen);
+    EXPECT_EQ(scene.ChatLines().back().text.size(), 79u);
+}
+
+TEST_F(RoomSceneTest, MessagesThatBreakABoundChangeNothingAndTheNextValidOneIsHandled) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    const int shooter = scene.CurrentShooter();
+    const auto chatBefore = scene.ChatLines().size();
+    struct Case {
+        std::uint16_t id;
+        std::function<void(net::Packet&)> fill;
+    };
+    const std::vector<Case> cases = {
+        {2013, [](net::Packet& p) { p.WriteU8(9).WriteU8(1); }},
+        {2027, [](net::Packet& p) { p.WriteU8(9).WriteU8(1); }},
+        {2016, [](net::Packet& p) { p.WriteU8(9).WriteU16(0).WriteU16(0); }},
+        {2038, [](net::Packet& p) { p.WriteU8(9); }},
+        {2079, [](net::Packet& p) { p.WriteU8(9).WriteU8(0); }},
+        {2015, [](net::Packet& p) { p.WriteU8(1).WriteU8(12).WriteU8(0).WriteU8(3); }},
+        {2029,
+         [](net::Packet& p) {
+             p.WriteU32(1)
+                 .WriteU32(0)
+                 .WriteU8(0)
+                 .WriteU8(0)
+                 .WriteBytes("\0\0\0\0\0", 5)
+                 .WriteU8(50)
+                 .WriteU8(1);
+         }},
+        {2046,
+         [](net::Packet& p) {
+             p.WriteU8(2).WriteU8(1).WriteU8(9).WriteU8(0).WriteU8(2).WriteU8(0).WriteU8(0);
+         }},
+        {2051, [](net::Packet& p) { p.WriteU8(1).WriteU8(0).WriteU16(0).WriteU16(0).WriteU8(200); }},
+        {2056,
+         [](net::Packet& p) { p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(9).WriteU8(0).WriteU32(0); }},
+        {2064, [](net::Packet& p) { p.WriteU8(40).WriteU32(0).WriteU32(0).WriteU32(0); }},
+        {2083, [](net::Packet& p) { p.WriteU8(9).WriteU8(0).WriteU32(0).WriteU32(0).WriteU32(0); }},
+        {247, [](net::Packet& p) { p.WriteU8(1).WriteU16(5000); }},
+        {2001, [](net::Packet& p) { p.WriteU64(0).WriteU8(0); }},
+        {4321, [](net::Packet& p) { p.WriteU32(7); }},
+    };
+    for (const Case& c : cases) {
+        Deliver(c.id, c.fill);
+        EXPECT_EQ(scene.CurrentShooter(), shooter) << c.id;
+        EXPECT_EQ(scene.OwnSeat(), 0) << c.id;
+        EXPECT_EQ(scene.MasterSeat(), 0) << c.id;
+        EXPECT_TRUE(scene.GameRunning()) << c.id;
+        EXPECT_EQ(scene.ChatLines().size(), chatBefore) << c.id;
+    }
+    TurnResult(1);
+    EXPECT_EQ(scene.CurrentShooter(), 1) << "the next valid message is handled";
+}
+
+TEST_F(RoomSceneTest, ReportSendsTheChatHistoryAndThePlayerInOnePacketAndNothingWithoutHistory) {
+    scene.OnMessage(1051, 0, 0);
+    ASSERT_EQ(host.errors.size(), 1u);
+    EXPECT_EQ(host.errors[0], u"No messages.");
+    EXPECT_TRUE(SentWith(258).empty());
+    for (int i = 0; i < 30; ++i)
+        Deliver(2006, [](net::Packet& p) {
+            p.WriteU8(0).WriteU8(1).WriteString(u"Bob").WriteString(u"bad words");
+        });
+    scene.OnMessage(1051, 0, 0);
+    const auto report = SentWith(258), target = SentWith(244);
+    ASSERT_EQ(report.size(), 1u);
+    ASSERT_EQ(target.size(), 1u);
+    EXPECT_EQ(report[0].packet, target[0].packet);
+    const std::size_t chars = (report[0].body[4] | (report[0].body[5] << 8)) / 2;
+    EXPECT_EQ(chars, 20u * 16) << "the last 20 lines, each with its separator";
+    scene.Render(nullptr, false);
+    ASSERT_FALSE(host.notices.empty());
+    EXPECT_EQ(host.notices.back(), u"Your report has been sent.");
+}
+
+TEST_F(RoomSceneTest, ARefusedRequestIsRefusedLocallyTheSecondTimeAndAnAcceptedOneIsAnswered) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    Deliver(2035, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
+    ASSERT_EQ(SentWith(2037).size(), 1u);
+    EXPECT_EQ(SentWith(2037)[0].body, Bytes{7});
+    Deliver(2035, [](net::Packet& p) { p.WriteU8(0).WriteU8(2); });
+    scene.OnMessage(1044, 2, 0);
+    scene.Render(nullptr, false);
+    ASSERT_GE(host.notices.size(), 2u);
+    EXPECT_EQ(host.notices[host.notices.size() - 2], u"The opponent didn't accept the request.");
+    EXPECT_EQ(host.notices.back(), u"Only one request per game is allowed.");
+    scene.OnMessage(1044, 1, 0);
+    scene.OnMessage(1094, 0, 0);
+    ASSERT_EQ(SentWith(2032).size(), 1u);
+    EXPECT_EQ(SentWith(2032)[0].body, Bytes{1});
+}
+
+TEST_F(RoomSceneTest, PocketGameMessagesWriteTheirLinesAndSounds) {
+    EnterRoom(0, 0);
+    Deliver(2087, [](net::Packet& p) { p.WriteU8(2).WriteU8(3).WriteU8(4); });
+    EXPECT_TRUE(HasChat("The group has been determined.", kGreen));
+    Deliver(2088, [](net::Packet& p) { p.WriteU8(1).WriteU8(2).WriteU8(3).WriteU8(4); });
+    EXPECT_TRUE(HasChat("8 ball shot!", kGreen));
+    EXPECT_EQ(scene.PlayedSounds().back(), 81);
+    Deliver(2057, [](net::Packet& p) { p.WriteU32(3).WriteU8(1); });
+    EXPECT_TRUE(HasChat("Break foul! Try the first break again!", kYellow));
+    Deliver(2061, [](net::Packet& p) { p.WriteU8(255); });
+    EXPECT_EQ(scene.PlayedSounds().back(), 17);
+    const std::size_t lines = scene.ChatLines().size();
+    Deliver(2087, [](net::Packet& p) { p.WriteU8(50); });
+    EXPECT_EQ(scene.ChatLines().size(), lines) << "a team count of 50 is dropped";
+}
+
+TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhateverTheReason) {
+    EnterRoom(0, 0);
+    StartGame(1);
+    ASSERT_FALSE(scene.World()->OwnTurn());
+    Deliver(2015, [](net::Packet& p) { p.WriteU8(1).WriteU8(1).WriteU8(2).WriteU8(3); });
+    EXPECT_EQ(scene.CurrentShooter(), 0);
+    EXPECT_TRUE(scene.World()->OwnTurn());
+    EXPECT_TRUE(HasChat(" has been disconnected.", kGreen));
+    EXPECT_FALSE(scene.SeatCopy(1).occupied);
+}
+
+TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {
+    gui::CommandEvent click;
+    click.id = 1;
+    EXPECT_TRUE(scene.OnCommand(click));
+    EXPECT_TRUE(scene.ChangeRequested());
+    EXPECT_EQ(scene.NextId(), scenes::scene_id::kLobby);
+}
+
+}  // namespace
