@@ -7,6 +7,8 @@
 #include "scenes/front/SceneIntro.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "scenes/room/offline/SceneAlone.h"
+#include "scenes/room/replay/SceneReplay.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
     using namespace scenes::scene_id;
@@ -30,6 +32,10 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneLogin>();
         case kLobby:
             return std::make_unique<scenes::SceneLobby>();
+        case kOffline:
+            return std::make_unique<scenes::SceneAlone>();
+        case kReplay:
+            return std::make_unique<scenes::SceneReplay>();
         default:
             return std::make_unique<scenes::GameScene>(id);
     }
