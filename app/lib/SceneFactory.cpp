@@ -9,6 +9,7 @@
 #include "scenes/front/SceneLogin.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
+#include "scenes/room/school/SceneSchool.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
     using namespace scenes::scene_id;
@@ -36,6 +37,8 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneAlone>();
         case kReplay:
             return std::make_unique<scenes::SceneReplay>();
+        case kSchool:
+            return std::make_unique<scenes::SceneSchool>();
         default:
             return std::make_unique<scenes::GameScene>(id);
     }
