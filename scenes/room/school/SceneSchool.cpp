@@ -172,14 +172,7 @@ int SceneSchool::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetGameItems(kTableItem, kBallSetItem);
     Room().gameType = kEightBall;
     LoadSounds(resources, {kRackSound, kGoalSound}, -1);
-    if (!LoadMapScene(resources)) {
-        LogWrite(u"ERROR : the school's map scene is missing\n");
-        return 1;
-    }
-    if (!renderer || !resources || world.LoadModels(*renderer, *resources) != 0) return 1;
-    LoadSounds(resources, {}, kMusicStream);
-    LoadTextures(resources, renderer);
-    return 0;
+    return LoadTable(resources, renderer, u"cue school");
 }
 
 void SceneSchool::Enter() {
@@ -250,12 +243,7 @@ void SceneSchool::LendChalk() {
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     net::ItemEntry* chalk = session ? session->AllocItemEntry() : nullptr;
     if (!chalk) return;
-    chalk->itemId = kLoanChalkItem;
-    chalk->type = static_cast<std::uint32_t>(net::ItemType::Chalk);
-    chalk->kind = 3;
-    chalk->state = static_cast<std::uint8_t>(net::ItemState::Active);
-    chalk->usageKind = static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
-    chalk->initialValue = chalk->remainingValue = kLoanChalkUses;
+    FillChalk(*chalk, kLoanChalkItem, kLoanChalkUses);
     // A record that already holds the serial keeps its own entry: no loan rather than a duplicate.
     if (!Record().AddItem(kLoanChalkSerial, chalk)) {
         session->FreeItemEntry(chalk);
