@@ -10,6 +10,7 @@
 #include "gui/Button.h"
 #include "gui/Dialog.h"
 #include "gui/ImageWidget.h"
+#include "gui/ItemPreview.h"
 #include "gui/PlayerInfoWindows.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
@@ -141,6 +142,8 @@ void SceneSchool::CreateUI() {
     index_ = Make<TutorialIndex>(Host());
     gift_ = Make<gui::Dialog>();
     SetUpDialog(*gift_, 500, 300, u"Gift");
+    giftPreview_ = gift_->Make<gui::ItemPreview>(21, 52, 115, 219);
+    giftPreview_->SetItem(kGiftCueItem);
     AddTextLine(*gift_, 150, 60, 330, 20, u"A gift from Vudaz: a cue that raises your shot power.");
     AddTextButton(*gift_, 350, 243, 85, 32, TutorialIndex::kCloseId, u"OK", 13);
     gift_->SetVisible(false);
@@ -272,6 +275,7 @@ bool SceneSchool::Leave(ResourceManager* resources, SceneManager* engineScenes) 
     cueObject_ = nullptr;
     DestroyWorld();
     gauge_->ReleasePreview();
+    giftPreview_->ReleaseModel();
     if (abilitiesSaved_) Record().abilities = savedAbilities_;
     abilitiesSaved_ = false;
     return true;
@@ -516,6 +520,7 @@ void SceneSchool::BallsAtRest() {
 void SceneSchool::Render(RenderDevice* renderer, bool draw) {
     if (!draw || !World()) return;
     gauge_->BuildPreview(renderer);
+    if (gift_->IsVisible()) giftPreview_->BuildModel(renderer);
     RenderTable(renderer);
 }
 

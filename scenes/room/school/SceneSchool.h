@@ -20,6 +20,7 @@ namespace gui {
 class Button;
 class Dialog;
 class ImageWidget;
+class ItemPreview;
 class TextLabel;
 }  // namespace gui
 namespace net {
@@ -147,6 +148,7 @@ private:
     HelpWindow* help_ = nullptr;
     TutorialIndex* index_ = nullptr;
     gui::Dialog* gift_ = nullptr;
+    gui::ItemPreview* giftPreview_ = nullptr;
 };
 
 }  // namespace scenes
