@@ -9,7 +9,6 @@
 #include "engine/render/RenderDevice.h"
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
-#include "tests/common/ImageCompare.h"
 
 namespace gl_test {
 
@@ -32,6 +31,22 @@ struct GlDevice {
     }
 };
 
-using testsupport::DifferingShare;
+// Per channel difference above tolerance counts a pixel; returns the share of such pixels.
+inline double DifferingShare(const platform::Image& a, const platform::Image& b, int tolerance,
+                             double* meanError = nullptr) {
+    std::size_t differing = 0, total = std::size_t{a.width} * a.height;
+    double sum = 0;
+    for (std::size_t i = 0; i < total; ++i) {
+        bool differs = false;
+        for (int c = 0; c < 3; ++c) {
+            int d = std::abs(int(a.rgba[i * 4 + c]) - int(b.rgba[i * 4 + c]));
+            sum += d;
+            differs = differs || d > tolerance;
+        }
+        differing += differs;
+    }
+    if (meanError) *meanError = sum / (total * 3.0);
+    return static_cast<double>(differing) / static_cast<double>(total);
+}
 
 }  // namespace gl_test

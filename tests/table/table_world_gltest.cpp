@@ -7,7 +7,6 @@
 #include "platform/window/WindowCodes.h"
 #include "table/TableWorld.h"
 #include "tests/common/GlTestSupport.h"
-#include "tests/common/ImageCompare.h"
 
 // Mesa keeps its allocations for the life of the process (see the engine's GL tests).
 extern "C" const char* __lsan_default_options() {
@@ -94,7 +93,12 @@ void ExpectMatchesReference(const platform::Image& frame, const std::string& nam
 }
 
 // Share of pixels of a colour family, to see that table, balls and cue are on the picture.
-using testsupport::ShareOf;
+double Share(const platform::Image& image, bool (*match)(int r, int g, int b)) {
+    std::size_t n = 0, total = std::size_t{image.width} * image.height;
+    for (std::size_t i = 0; i < total; ++i)
+        n += match(image.rgba[i * 4], image.rgba[i * 4 + 1], image.rgba[i * 4 + 2]);
+    return static_cast<double>(n) / static_cast<double>(total);
+}
 
 }  // namespace
 
@@ -104,18 +108,18 @@ TEST(TableWorldGl, CaromAndEightBallTablesShowTableBallsAndCueAndAScriptedStrike
         if (!carom.gl.device) GTEST_SKIP() << "no GL context: " << carom.gl.error;
         ASSERT_TRUE(carom.Open(4));
         const platform::Image frame = carom.Frame();
-        EXPECT_GT(ShareOf(frame, [](int r, int g, int b) { return b > 120 && r < 90 && g < 140; }), 0.15)
+        EXPECT_GT(Share(frame, [](int r, int g, int b) { return b > 120 && r < 90 && g < 140; }), 0.15)
             << "blue cloth";
-        EXPECT_GT(ShareOf(frame, [](int r, int g, int b) { return r > 180 && g > 140 && b < 90; }), 0.0002)
+        EXPECT_GT(Share(frame, [](int r, int g, int b) { return r > 180 && g > 140 && b < 90; }), 0.0002)
             << "yellow ball";
-        EXPECT_GT(ShareOf(frame, [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }), 0.0005)
+        EXPECT_GT(Share(frame, [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }), 0.0005)
             << "white cue ball and cue";
         ExpectMatchesReference(frame, "table_world_carom");
     }
     WorldScene pool;
     ASSERT_TRUE(pool.Open(10));
     const platform::Image before = pool.Frame();
-    EXPECT_GT(ShareOf(before, [](int r, int g, int b) { return g > 80 && r < 60 && b < 90; }), 0.15)
+    EXPECT_GT(Share(before, [](int r, int g, int b) { return g > 80 && r < 60 && b < 90; }), 0.15)
         << "green cloth";
     ExpectMatchesReference(before, "table_world_eightball");
 
