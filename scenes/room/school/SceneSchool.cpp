@@ -386,10 +386,7 @@ void SceneSchool::SchoolStep(int delta) {
     platform::ScopedLock lock(pageLock_);
     ClearPage();
     SetAimDisplay(false);
-    if (table::TableWorld* world = World()) {
-        world->aimDisplay = false;
-        world->SetTurnFlag(false);
-    }
+    if (table::TableWorld* world = World()) world->SetTurnFlag(false);
     practising_ = false;
     goalCount_ = 0;
     highest_ = std::max(highest_, step_);
