@@ -7,9 +7,11 @@
 #include "scenes/front/SceneIntro.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "scenes/room/gallery/SceneShotGallery.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
 #include "scenes/room/school/SceneSchool.h"
+#include "scenes/shop/SceneShop.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
     using namespace scenes::scene_id;
@@ -33,12 +35,16 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneLogin>();
         case kLobby:
             return std::make_unique<scenes::SceneLobby>();
+        case kShop:
+            return std::make_unique<scenes::SceneShop>();
         case kOffline:
             return std::make_unique<scenes::SceneAlone>();
         case kReplay:
             return std::make_unique<scenes::SceneReplay>();
         case kSchool:
             return std::make_unique<scenes::SceneSchool>();
+        case kShotGallery:
+            return std::make_unique<scenes::SceneShotGallery>();
         default:
             return std::make_unique<scenes::GameScene>(id);
     }

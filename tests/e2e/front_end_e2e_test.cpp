@@ -1,6 +1,7 @@
 // The client program driven by scripted input against the test game server: sign-in with the
 // launcher's arguments, the lobby's room list, creating a room, a second client entering it after a
-// wrong password, and offline mode reaching the offline table without any connection.
+// wrong password, a purchase in the shop, and offline mode reaching the offline table without any
+// connection.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,6 +24,13 @@ constexpr const char* kCreateRoomButton = "80 478";
 constexpr const char* kJoinButton = "198 478";
 constexpr const char* kFirstRoomRow = "120 105";
 constexpr const char* kCreateDialogPassword = "450 312";
+// And the shop's: its lobby button, the first card, the detail panel's and the purchase window's buy
+// buttons, and the way back.
+constexpr const char* kShopButton = "926 391";
+constexpr const char* kFirstShopCard = "84 260";
+constexpr const char* kDetailBuyButton = "730 489";
+constexpr const char* kPurchaseBuyButton = "580 490";
+constexpr const char* kShopExitButton = "1005 19";
 
 // One client process in a folder of its own.
 class ScriptedClient {
@@ -114,6 +122,33 @@ TEST(FrontEndRun, TwoClientsCreateListAndEnterARoomAndAWrongPasswordLosesNothing
     EXPECT_LT(refused, entered);
     EXPECT_EQ(journal.find("SCENE 4", refused), std::string::npos) << "the refusal keeps the lobby as it was";
     EXPECT_EQ(server.CountReceived(1, 162), 2) << "one refused and one accepted entry";
+    server.Stop();
+}
+
+TEST(FrontEndRun, APlayerBuysACueInTheShopAndReturnsToTheLobby) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    auto click = [](const char* at) {
+        return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";
+    };
+    const std::string script =
+        SignInScript("Carol") + "wait 300\n" + click(kShopButton) + "wait-journal SCENE 10\n" + "wait 300\n" +
+        click(kFirstShopCard) + click(kDetailBuyButton) + click(kPurchaseBuyButton) +
+        "wait-journal BOX Notice|Successfully purchased.\n" + "wait 300\nkey Return\nwait 300\n" +
+        click(kShopExitButton) + "wait-journal SCENE 4\nwait 300\nquit\n";
+    ScriptedClient client(Folder("shopper"), script);
+    ASSERT_TRUE(client.Start({"launcher", "carol", "secret"}, server.Port()));
+    ASSERT_TRUE(client.WaitFor("BOX Notice|Successfully purchased.|Check the item in [My Item]."))
+        << client.Journal() << client.Log();
+    EXPECT_EQ(client.Wait(30s), std::optional<int>(0));
+    const std::string journal = client.Journal();
+    const std::size_t shop = journal.find("SCENE 10\n");
+    ASSERT_NE(shop, std::string::npos) << journal;
+    EXPECT_NE(journal.find("SCENE 4\n", shop), std::string::npos) << "To Lobby returns to the lobby";
+    EXPECT_EQ(server.CountReceived(0, 507), 1) << "one purchase";
+    EXPECT_EQ(server.CountReceived(0, 1146), 1) << "leaving the shop is told";
     server.Stop();
 }
 

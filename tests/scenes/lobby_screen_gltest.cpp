@@ -19,6 +19,7 @@
 #include "scenes/front/SceneLobby.h"
 #include "tests/common/GlTestSupport.h"
 #include "tests/scenes/support/FakeSceneHost.h"
+#include "tests/scenes/support/ScreenReference.h"
 
 // Mesa's drivers keep allocations for the life of the process.
 extern "C" const char* __lsan_default_options() {
@@ -83,17 +84,12 @@ net::Packet* UserListPacket(net::GameSession& session) {
 }
 
 TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
-    gl_test::GlDevice gl(kWidth, kHeight);
-    if (!gl.device) {
-        GTEST_SKIP() << "no GL context: " << gl.error;
+    GlScreen screen(kWidth, kHeight);
+    if (!screen.gl.device) {
+        GTEST_SKIP() << "no GL context: " << screen.gl.error;
     }
-    RenderDevice& device = *gl.device;
-    ResourceManager resources;
-    resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    resources.SetDataFolder(u"data");
-    gui::UiResourceSet sets(&resources, 0);
-    sets.InitSets();
-    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
+    RenderDevice& device = *screen.gl.device;
+    ASSERT_TRUE(screen.OpenUiSets()) << "the generated packages are missing";
 
     FakeSceneHost host;
     net::GameSession& session = *host.session;
@@ -127,28 +123,7 @@ TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
     lobby.LayoutChildren(kWidth, kHeight);
     ASSERT_EQ(lobby.SelectedRoom(), 0);
 
-    device.SetClearColor(0xFF000000);
-    ASSERT_TRUE(device.BeginFrame());
-    ASSERT_TRUE(device.BeginScene());
-    gui::DrawWidgetScreen(lobby, &device);
-    device.EndScene();
-    device.Present();
-    platform::Image frame;
-    ASSERT_TRUE(device.ReadBack(frame));
-    const std::string output = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
-    std::filesystem::create_directories(output);
-    platform::SavePng(output + "/scenes_lobby.png", frame);
-    gui::TextInputManager::ClearFocus();
-    gui::ClearGuiPointers();
-
-    if (std::getenv("UPDATE_GOLDEN")) {
-        ASSERT_TRUE(platform::SavePng(ReferencePath(), frame));
-    }
-    platform::Image reference;
-    ASSERT_TRUE(platform::LoadPng(ReferencePath(), reference)) << "missing " << ReferencePath();
-    ASSERT_EQ(reference.width, frame.width);
-    ASSERT_EQ(reference.height, frame.height);
-    EXPECT_LE(gl_test::DifferingShare(frame, reference, 3), 0.005);
+    ExpectScreenMatchesReference(device, lobby, "scenes_lobby", ReferencePath());
 }
 
 }  // namespace

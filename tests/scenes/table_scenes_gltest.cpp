@@ -12,6 +12,7 @@
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
 #include "tests/common/GlTestSupport.h"
+#include "tests/scenes/support/ScreenReference.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
 namespace {
@@ -37,18 +38,8 @@ struct GlHost {
 // Compares with tests/scenes/reference/<name>.png (UPDATE_GOLDEN=1 rewrites it); the frame is
 // kept in build/<preset>/test-output.
 void ExpectMatchesReference(const platform::Image& frame, const std::string& name) {
-    const std::string out = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
-    std::filesystem::create_directories(out);
-    platform::SavePng(out + "/" + name + ".png", frame);
-    const std::string path = std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/" + name + ".png";
-    if (std::getenv("UPDATE_GOLDEN")) {
-        ASSERT_TRUE(platform::SavePng(path, frame));
-    }
-    platform::Image reference;
-    ASSERT_TRUE(platform::LoadPng(path, reference)) << "missing " << path;
-    ASSERT_EQ(reference.width, frame.width);
-    ASSERT_EQ(reference.height, frame.height);
-    EXPECT_LE(gl_test::DifferingShare(frame, reference, 3), 0.005) << name;
+    ExpectFrameMatchesReference(
+        frame, name, std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/" + name + ".png");
 }
 
 // Share of pixels of the table's green cloth.

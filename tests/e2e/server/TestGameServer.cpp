@@ -325,10 +325,12 @@ constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8,
 constexpr std::uint64_t kOwnCueSerial = 100;
 constexpr std::uint16_t kOwnCueItem = 3000;
 
-void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, std::uint32_t optionWord) {
-    w.u64(id).str(nickname).u16(1).u32(0).u64(100000).u32(0);  // level 1, 100,000 gold
-    w.u8(0).u8(0).u8(0);                                       // account kind, membership, chat state
-    w.u32(0).str(u"").u8(0);                                   // no clan
+void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, std::uint32_t optionWord,
+                  const LedgerAccount& shop) {
+    // Level 1, the shop's money and cash.
+    w.u64(id).str(nickname).u16(1).u32(0).u64(static_cast<std::uint64_t>(shop.money)).u32(shop.cash);
+    w.u8(0).u8(shop.membership).u8(0);  // account kind, membership, chat state
+    w.u32(0).str(u"").u8(0);            // no clan
     w.u32(0).u16(0);
     for (int i = 0; i < 5; ++i) w.u32(10);
     w.u8(0).u32(0).u16(0);
@@ -361,7 +363,8 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                 }
                 c.nickname = account->nickname;
                 w.u8(c.nickname.empty() ? 2 : 0);
-                WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, c.nickname, account->optionWord);
+                WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, c.nickname, account->optionWord,
+                             shop_.Account(id));
             }
             reply(kSignInResult);
             SendOwnItems(c);
@@ -382,7 +385,8 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                     c.nickname = nick;
                     account->nickname = nick;
                     w.u8(0);
-                    WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, nick, account->optionWord);
+                    WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, nick, account->optionWord,
+                                 shop_.Account(c.loginId));
                 }
             }
             reply(kCreateNickResult);
@@ -516,6 +520,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         case kKeepAlive:
             return;
         default:
+            if (HandleShop(c, f)) return;
             if (f.id >= 2000 && f.id < 3000) {
                 // Room traffic goes to the other members; shots and aims (2052, 2058) to the sender too.
                 std::vector<Client*> targets;
@@ -576,10 +581,45 @@ void TestGameServer::SendChannelPlayers(std::uint16_t channel) {
     for (Client* m : members) Write(*m, EncodeFrame(kUserList, w.bytes()), true);
 }
 
+bool TestGameServer::HandleShop(Client& c, const Frame& f) {
+    std::vector<Frame> replies;
+    {
+        std::lock_guard lock(mutex_);
+        if (c.loginId.empty()) return false;
+        LedgerHooks hooks;
+        hooks.loginOf = [this](const std::u16string& nickname) -> std::optional<std::u16string> {
+            for (const Account& a : accounts_)
+                if (!nickname.empty() && a.nickname == nickname) return a.loginId;
+            return std::nullopt;
+        };
+        hooks.rename = [this, &c](const std::u16string& loginId, const std::u16string& nickname) {
+            if (nickname.empty() || nickname.size() > 12) return false;
+            for (const Account& a : accounts_)
+                if (a.nickname == nickname) return false;
+            Account* account = FindAccount(loginId);
+            if (!account) return false;
+            account->nickname = nickname;
+            c.nickname = nickname;
+            return true;
+        };
+        if (!shop_.Handle(c.loginId, c.nickname, f, hooks, replies)) return false;
+    }
+    for (const Frame& reply : replies) Write(c, EncodeFrame(reply.id, reply.body), true);
+    return true;
+}
+
 void TestGameServer::SendOwnItems(Client& c) {
     Writer w;
-    w.u8(1).u64(kOwnCueSerial).u32(kOwnCueItem).u32(1);  // type 1: cue
-    w.u8(0).u8(1).u8(0).u8(1);                           // kind, active, not personal, limited time
+    {
+        std::lock_guard lock(mutex_);
+        const LedgerAccount& shop = shop_.Account(c.loginId);
+        w.u8(static_cast<std::uint8_t>(1 + std::min<std::size_t>(shop.items.size(), 200)));
+        LedgerAccount first = shop;
+        if (first.items.size() > 200) first.items.resize(200);
+        ShopLedger::WriteItems(w, first);
+    }
+    w.u64(kOwnCueSerial).u32(kOwnCueItem).u32(1);  // type 1: cue
+    w.u8(0).u8(1).u8(0).u8(1);                     // kind, active, not personal, limited time
     w.u32(30).u32(30).u64(0);
     for (int i = 0; i < 5; ++i) w.u8(0);
     for (int i = 0; i < 5; ++i) w.u16(0);

@@ -2,7 +2,8 @@
 // The scripted test game server: listens on 127.0.0.1, accepts several clients, greets each with Hello
 // (cipher on or off), and lets a test expect, send and relay messages, split frames across writes, pack
 // many into one write and send malformed bytes. With the lobby option it also answers the sign-in and
-// lobby flow, keeps rooms and relays room traffic, which is what the marvenlot-testserver program runs.
+// lobby flow, keeps rooms, relays room traffic and runs the item shop, which is what the marvenlot-testserver
+// program runs.
 
 #include <condition_variable>
 #include <cstdint>
@@ -16,6 +17,7 @@
 
 #include "platform/net/TcpSocket.h"
 #include "platform/sys/Clock.h"
+#include "tests/e2e/server/ShopLedger.h"
 #include "tests/e2e/server/WireCodec.h"
 
 namespace testserver {
@@ -105,6 +107,9 @@ private:
     };
     Account* FindAccount(const std::u16string& loginId);  // under mutex_
     void SendOwnItems(Client& c);
+    // Answers a request of the item shop; false when the frame is none.
+    bool HandleShop(Client& c, const Frame& f);
+    ShopLedger shop_;  // under mutex_
     void SendChannelPlayers(std::uint16_t channel);
     std::vector<Account> accounts_;
     platform::VirtualClock* clock_ = nullptr;

@@ -1,0 +1,225 @@
+#include "tests/e2e/server/ShopLedger.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace testserver {
+
+namespace {
+enum : std::uint16_t {
+    kMembership = 500,
+    kMembershipResult = 501,
+    kPurchase = 507,
+    kGift = 508,
+    kClanGift = 509,
+    kPurchaseResult = 510,
+    kUseItem = 512,
+    kActivateResult = 513,
+    kNickChangeResult = 514,
+    kUseResult = 516,
+    kDeleteItem = 524,
+    kDeleteResult = 525,
+};
+constexpr std::uint32_t kNickChangeItem = 4102;
+
+struct Offer {
+    std::uint32_t id;
+    std::uint32_t type;
+    bool cash;
+    std::int64_t price;
+    std::uint8_t usage;
+    std::uint32_t quantity;  // days, uses or count
+};
+// What the test server sells; limited-time items also sell for three times the days at 2.7 times
+// the price.
+constexpr Offer kOffers[] = {
+    {3001, 1, false, 5000, 1, 30},  {3002, 1, false, 8000, 1, 30},   {3010, 1, false, 6000, 1, 30},
+    {3011, 1, false, 6000, 1, 30},  {3012, 1, false, 6000, 1, 30},   {3050, 1, true, 9900, 1, 30},
+    {3051, 1, true, 9900, 1, 30},   {3052, 1, true, 9900, 1, 30},    {1024, 3, false, 20000, 1, 30},
+    {1026, 3, true, 2000, 1, 30},   {1028, 3, true, 2000, 1, 30},    {1032, 3, false, 20000, 1, 30},
+    {1033, 3, false, 20000, 1, 30}, {4903, 5, false, 3000, 3, 1000}, {4520, 6, false, 500, 3, 20},
+    {4102, 4, true, 5000, 2, 1},    {4011, 4, true, 1000, 1, 7},
+};
+constexpr std::int64_t kMembershipPrices[3][2] = {{4500, 12500}, {9800, 26000}, {18400, 49000}};
+
+const Offer* FindOffer(std::uint32_t id) {
+    for (const Offer& o : kOffers)
+        if (o.id == id) return &o;
+    return nullptr;
+}
+
+// Price and quantity of period 1 or 2; false when that period is not sold.
+bool PeriodOf(const Offer& o, int period, std::int64_t& price, std::uint32_t& quantity) {
+    if (period == 1) {
+        price = o.price, quantity = o.quantity;
+        return true;
+    }
+    if (period == 2 && o.usage == 1) {
+        price = o.price * 27 / 10, quantity = o.quantity * 3;
+        return true;
+    }
+    return false;
+}
+
+// The club discount on a purchase for oneself, in whole units.
+std::int64_t Discounted(std::int64_t price, std::uint8_t membership, bool cash) {
+    if (membership < 2) return price;
+    const int percent = cash || membership == 3 ? 20 : 10;
+    return price - price * percent / 100;
+}
+
+std::u16string DateAfterDays(std::uint32_t days) {
+    const std::time_t t = std::chrono::system_clock::to_time_t(
+        std::chrono::system_clock::now() + std::chrono::hours(24 * static_cast<int>(days)));
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &tm);
+    return std::u16string(text, text + std::char_traits<char>::length(text));
+}
+
+LedgerItem* FindItem(LedgerAccount& a, std::uint64_t serial) {
+    for (LedgerItem& item : a.items)
+        if (item.serial == serial) return &item;
+    return nullptr;
+}
+}  // namespace
+
+void ShopLedger::WriteItems(Writer& w, const LedgerAccount& account) {
+    for (const LedgerItem& item : account.items) {
+        w.u64(item.serial).u32(item.itemId).u32(item.type);
+        w.u8(item.type == 5 ? 3 : 0).u8(item.state).u8(0).u8(item.usage);
+        w.u32(item.initial).u32(item.remaining).u64(0);
+        for (int i = 0; i < 5; ++i) w.u8(0);
+        for (int i = 0; i < 5; ++i) w.u16(0);
+        w.str(item.expiry).str(u"");
+    }
+}
+
+bool ShopLedger::Handle(const std::u16string& loginId, const std::u16string& nickname, const Frame& f,
+                        const LedgerHooks& hooks, std::vector<Frame>& replies) {
+    Reader r(f.body);
+    Writer w;
+    LedgerAccount& me = Account(loginId);
+    auto reply = [&](std::uint16_t id) { replies.push_back({id, w.bytes()}); };
+    switch (f.id) {
+        case kPurchase:
+        case kGift:
+        case kClanGift: {
+            const std::uint8_t mode = f.id == kPurchase ? 1 : f.id == kGift ? 2 : 3;
+            const std::uint32_t itemId = r.u32();
+            const int period = r.u8();
+            r.str();
+            std::u16string recipient, message;
+            if (mode == 2) r.u8();
+            if (mode != 1) {
+                recipient = r.str();
+                message = r.str();
+            }
+            w.u8(mode);
+            const Offer* offer = FindOffer(itemId);
+            std::int64_t price = 0;
+            std::uint32_t quantity = 0;
+            if (!r.ok) {
+                w.u8(1);
+            } else if (mode == 3) {
+                w.u8(1);  // no clans here
+            } else if (!offer || !PeriodOf(*offer, period, price, quantity)) {
+                w.u8(5);
+            } else {
+                if (mode == 1) price = Discounted(price, me.membership, offer->cash);
+                const std::optional<std::u16string> to = mode == 2 ? hooks.loginOf(recipient) : loginId;
+                const bool affordable = offer->cash ? me.cash >= price : me.money >= price;
+                if (!to || (mode == 2 && recipient == nickname)) {
+                    w.u8(4);
+                } else if (!affordable) {
+                    w.u8(2);
+                } else {
+                    if (offer->cash)
+                        me.cash -= static_cast<std::uint32_t>(price);
+                    else
+                        me.money -= price;
+                    LedgerItem item{nextSerial_++, itemId,   offer->type, 0,
+                                    offer->usage,  quantity, quantity,    {}};
+                    Account(*to).items.push_back(item);
+                    LedgerAccount& payer = Account(loginId);
+                    w.u8(0).u32(payer.cash).u64(static_cast<std::uint64_t>(payer.money)).u32(0).u32(0);
+                    if (mode == 1) {
+                        w.u64(item.serial).u32(item.itemId).u8(0).u8(item.state);
+                        w.u32(item.initial).u32(item.remaining);
+                    }
+                }
+            }
+            reply(kPurchaseResult);
+            return true;
+        }
+        case kMembership: {
+            const std::uint8_t mode = r.u8();
+            r.u8();
+            const std::uint8_t kind = r.u8();
+            const std::uint8_t period = r.u8();
+            const std::u16string recipient = mode != 0 ? r.str() : std::u16string();
+            const std::int64_t price = kind >= 1 && kind <= 3 && period >= 1 && period <= 2
+                                           ? kMembershipPrices[kind - 1][period - 1]
+                                           : -1;
+            const std::optional<std::u16string> to = mode == 2 ? hooks.loginOf(recipient) : loginId;
+            if (!r.ok || price < 0 || !to) {
+                w.u8(1);
+            } else if (Account(*to).membership != 0) {
+                w.u8(4);
+            } else if (me.cash < price) {
+                w.u8(2);
+            } else {
+                me.cash -= static_cast<std::uint32_t>(price);
+                LedgerAccount& member = Account(*to);
+                member.membership = kind;
+                member.membershipExpiry = DateAfterDays(period == 2 ? 90 : 30);
+                LedgerAccount& payer = Account(loginId);
+                w.u8(0)
+                    .u32(payer.cash)
+                    .u64(static_cast<std::uint64_t>(payer.money))
+                    .u32(0)
+                    .u8(payer.membership);
+                if (payer.membership > 0) w.str(payer.membershipExpiry).u16(period == 2 ? 90 : 30);
+            }
+            reply(kMembershipResult);
+            return true;
+        }
+        case kUseItem: {
+            const std::uint32_t itemId = r.u32();
+            r.u8();
+            const std::uint64_t serial = r.u64();
+            const std::u16string newNickname = itemId == kNickChangeItem ? r.str() : std::u16string();
+            LedgerItem* item = FindItem(me, serial);
+            if (!r.ok || !item || item->itemId != itemId) {
+                w.u8(1);
+                reply(itemId == kNickChangeItem ? kNickChangeResult : kActivateResult);
+                return true;
+            }
+            if (itemId == kNickChangeItem || item->usage == 2) {
+                const bool renamed = itemId != kNickChangeItem || hooks.rename(loginId, newNickname);
+                if (renamed) std::erase_if(me.items, [&](const LedgerItem& i) { return i.serial == serial; });
+                w.u8(renamed ? 0 : 1);
+                reply(itemId == kNickChangeItem ? kNickChangeResult : kUseResult);
+                return true;
+            }
+            item->state = 1;
+            item->expiry = item->usage == 1 ? DateAfterDays(item->initial) : std::u16string(u"-");
+            w.u8(0).u64(item->serial).u32(item->itemId).u8(item->state).u8(0).str(item->expiry);
+            reply(kActivateResult);
+            return true;
+        }
+        case kDeleteItem: {
+            const std::uint64_t serial = r.u64();
+            const bool held = r.ok && FindItem(me, serial);
+            if (held) std::erase_if(me.items, [&](const LedgerItem& i) { return i.serial == serial; });
+            w.u8(held ? 0 : 2).u64(serial);
+            reply(kDeleteResult);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace testserver

@@ -1,0 +1,60 @@
+#pragma once
+// The test server's shop: each account's money, cash, club membership and bought items, and the
+// answers to the shop's requests (purchase, gift, clan gift, membership, item use, deletion). It
+// keeps its own small price list, written apart from the client's tables.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/server/WireCodec.h"
+
+namespace testserver {
+
+struct LedgerItem {
+    std::uint64_t serial = 0;
+    std::uint32_t itemId = 0;
+    std::uint32_t type = 0;
+    std::uint8_t state = 0;  // 0 inactive, 1 active
+    std::uint8_t usage = 0;  // 1 days, 2 single use, 3 count
+    std::uint32_t initial = 0;
+    std::uint32_t remaining = 0;
+    std::u16string expiry;
+};
+
+struct LedgerAccount {
+    std::int64_t money = 100000;
+    std::uint32_t cash = 50000;
+    std::uint8_t membership = 0;
+    std::u16string membershipExpiry;
+    std::vector<LedgerItem> items;
+};
+
+// What the shop asks of the server's accounts.
+struct LedgerHooks {
+    // The login id of the account with this nickname, or nothing.
+    std::function<std::optional<std::u16string>(const std::u16string& nickname)> loginOf;
+    // Gives the account a new nickname; false when it is taken.
+    std::function<bool(const std::u16string& loginId, const std::u16string& nickname)> rename;
+};
+
+class ShopLedger {
+public:
+    static constexpr std::uint64_t kFirstSerial = 1000;
+
+    LedgerAccount& Account(const std::u16string& loginId) { return accounts_[loginId]; }
+    // Answers one request of the shop; false when the frame is no shop request.
+    bool Handle(const std::u16string& loginId, const std::u16string& nickname, const Frame& request,
+                const LedgerHooks& hooks, std::vector<Frame>& replies);
+    // The account's bought items as entries of the item list (187), after `count` entries.
+    static void WriteItems(Writer& w, const LedgerAccount& account);
+
+private:
+    std::map<std::u16string, LedgerAccount> accounts_;
+    std::uint64_t nextSerial_ = kFirstSerial;
+};
+
+}  // namespace testserver

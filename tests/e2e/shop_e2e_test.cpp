@@ -1,0 +1,245 @@
+// The item shop against the test server: a purchase from the card to "Successfully purchased.", the
+// use and deletion of the bought item, a gift to another player and a club membership, each with
+// the money and the owned items the replies leave.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "engine/core/Format.h"
+#include "gui/Button.h"
+#include "gui/CommonDialogs.h"
+#include "gui/TextInput.h"
+#include "gui/TextLabel.h"
+#include "net/GameSession.h"
+#include "scenes/shop/MembershipDialog.h"
+#include "scenes/shop/PurchaseDialog.h"
+#include "scenes/shop/SceneShop.h"
+#include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/ShopDialogs.h"
+#include "tests/e2e/server/TestGameServer.h"
+#include "tests/net/support/RecordingSink.h"
+#include "tests/scenes/shop/ShopTestHost.h"
+
+using namespace scenes;
+
+namespace {
+
+// The shop on a connected session; posted messages wait in a queue that Pump hands to the scene,
+// as the application's user-interface queue does on the main thread.
+class ShopClient : public ShopTestHost {
+public:
+    void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) override {
+        std::lock_guard lock(queueMutex_);
+        queue_.push_back({code, a, b, c});
+    }
+
+    bool SignIn(std::uint16_t port, const WString& login, const WString& nick) {
+        gate.SetCurrent(&sink);
+        session->SetSceneGate(&gate);
+        session->StartDispatchThread();
+        if (!session->Connect("127.0.0.1", port) || !session->WaitConnected(5000)) return false;
+        if (!session->SendSignIn(login, u"secret", 1)) return false;
+        if (!WaitSink(net::Id(net::MessageId::SignInResult))) return false;
+        if (session->own.nickname.empty()) {
+            if (!session->SendCreateNick(nick) || !WaitSink(net::Id(net::MessageId::CreateNickResult)))
+                return false;
+        }
+        // The item list goes to the session's own handler; it raises the list version.
+        bool items = false;
+        for (int i = 0; i < 500 && !items; ++i) {
+            items = session->listVersion.load() > 0;
+            if (!items) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (!items) return false;
+        shop.SetHost(this);
+        shop.Enter();
+        gate.SetCurrent(&shop);
+        return true;
+    }
+    ~ShopClient() override {
+        gate.SetCurrent(nullptr);
+        session->StopDispatchThread();
+        session->Disconnect();
+    }
+
+    // Hands the queued messages to the shop until `done` holds (at most 5 s).
+    bool PumpUntil(const std::function<bool()>& done) {
+        for (int i = 0; i < 500; ++i) {
+            std::vector<PostedMessage> batch;
+            {
+                std::lock_guard lock(queueMutex_);
+                batch.swap(queue_);
+            }
+            for (const PostedMessage& m : batch) {
+                posted.push_back(m);
+                shop.OnMessage(m.code, m.a, m.b);
+            }
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    bool WaitBox(const WString& prefix) {
+        return PumpUntil([&] { return LastBox().rfind(prefix, 0) == 0; });
+    }
+    void Press(gui::Widget& dialog, gui::Widget* control) {
+        dialog.OnCommand({control, control->Id(), 0, gui::CommandCode::Event});
+    }
+    void PressId(gui::Widget& dialog, std::uint32_t id) {
+        gui::Button b;
+        b.Create(0, 0, 1, 1, id);
+        Press(dialog, &b);
+    }
+    // Clicks the card of the item in the catalogue (every category) or in the owned items.
+    bool ClickShopCard(std::uint32_t itemId) {
+        shop.OnCommand({&shop, shop_control::kShopTab, 0, gui::CommandCode::Event});
+        for (int i = 0; i < kCardsPerGrid; ++i)
+            if (const ItemDescription* d = shop.ShopCard(i)->Description(); d && d->itemId == itemId) {
+                shop.OnCommand({&shop, shop_control::kFirstShopCard + static_cast<std::uint32_t>(i), 0,
+                                gui::CommandCode::Event});
+                return true;
+            }
+        return false;
+    }
+    bool ClickOwnedCard(std::uint64_t serial) {
+        shop.OnCommand({&shop, shop_control::kInventoryTab, 0, gui::CommandCode::Event});
+        for (int i = 0; i < kCardsPerGrid; ++i)
+            if (shop.InventoryCard(i)->IsVisible() && shop.InventoryCard(i)->Serial() == serial) {
+                shop.OnCommand({&shop, shop_control::kFirstInventoryCard + static_cast<std::uint32_t>(i), 0,
+                                gui::CommandCode::Event});
+                return true;
+            }
+        return false;
+    }
+    // The serial of the first owned entry of the item, or 0.
+    std::uint64_t OwnedSerial(std::uint32_t itemId) {
+        for (const OwnedItemRef& r : shop.OwnedItems())
+            if (r.entry->itemId == itemId) return r.entry->serial;
+        return 0;
+    }
+
+    net::BasicSceneGate gate;
+    RecordingSink sink;
+    SceneShop shop;
+
+private:
+    bool WaitSink(std::uint16_t id) {
+        for (int i = 0; i < 500; ++i) {
+            for (const RecordedPacket& p : sink.Packets())
+                if (p.id == id) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+    std::mutex queueMutex_;
+    std::vector<PostedMessage> queue_;
+};
+
+class ShopE2eTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testserver::ServerOptions options;
+        options.lobby = true;
+        server = std::make_unique<testserver::TestGameServer>(options);
+        ASSERT_TRUE(server->Start());
+    }
+    std::unique_ptr<testserver::TestGameServer> server;
+};
+
+TEST_F(ShopE2eTest, PurchaseUseAndDeletionUpdateMoneyAndOwnedItems) {
+    ShopClient a;
+    ASSERT_TRUE(a.SignIn(server->Port(), u"buyer", u"Buyer"));
+    const std::int64_t money = a.session->own.money;
+    ASSERT_TRUE(a.ClickShopCard(3001));
+    a.shop.OnMessage(shop_message::kOpenPurchase, 1, 0);
+    PurchaseDialog& dialog = *a.shop.Purchase();
+    ASSERT_TRUE(dialog.IsVisible());
+    a.Press(dialog, dialog.BuyButton());
+    ASSERT_TRUE(a.WaitBox(u"Notice|Successfully purchased.|Check the item in [My Item]."));
+    EXPECT_FALSE(dialog.IsVisible());
+    EXPECT_EQ(a.session->own.money, money - 5000);
+    const std::uint64_t serial = a.OwnedSerial(3001);
+    ASSERT_NE(serial, 0u) << "the owned items list the new cue";
+    EXPECT_TRUE(a.shop.MoneyLabel(1)->Text() == FormatNumber(money - 5000));
+
+    ASSERT_TRUE(a.ClickOwnedCard(serial));
+    a.shop.OnMessage(shop_message::kCheckUse, 0, 0);
+    ASSERT_TRUE(a.shop.Activate()->IsVisible());
+    a.PressId(*a.shop.Activate(), shop_control::kYes);
+    ASSERT_TRUE(a.PumpUntil([&] {
+        const net::ItemEntry* e = a.session->own.FindItem(serial);
+        return e && e->state == 1;
+    }));
+    EXPECT_FALSE(a.session->own.FindItem(serial)->expiry.empty());
+
+    a.shop.OnMessage(shop_message::kCheckDelete, 0, 0);
+    ASSERT_TRUE(a.shop.DeleteDialog()->IsVisible());
+    a.PressId(*a.shop.DeleteDialog(), shop_control::kYes);
+    ASSERT_TRUE(a.PumpUntil([&] { return a.session->own.FindItem(serial) == nullptr; }));
+    EXPECT_EQ(a.OwnedSerial(3001), 0u);
+    EXPECT_FALSE(a.shop.InProgress()->IsVisible());
+}
+
+TEST_F(ShopE2eTest, GiftReachesTheOtherPlayer) {
+    {
+        ShopClient b;
+        ASSERT_TRUE(b.SignIn(server->Port(), u"friend", u"Friend"));
+    }
+    ShopClient a;
+    ASSERT_TRUE(a.SignIn(server->Port(), u"giver", u"Giver"));
+    ASSERT_TRUE(a.ClickShopCard(3002));
+    a.shop.OnMessage(shop_message::kOpenPurchase, 2, 0);
+    PurchaseDialog& dialog = *a.shop.Purchase();
+    dialog.RecipientEdit()->SetText(u"Nobody");
+    a.Press(dialog, dialog.BuyButton());
+    ASSERT_TRUE(a.WaitBox(u"Error|The user does not exist. Check nickname."));
+    EXPECT_TRUE(dialog.IsVisible());
+
+    dialog.Show(false);
+    a.shop.OnMessage(shop_message::kOpenPurchase, 2, 0);
+    dialog.RecipientEdit()->SetText(u"Friend");
+    a.Press(dialog, dialog.BuyButton());
+    ASSERT_TRUE(a.WaitBox(u"Notice|The item was given to your friend as a gift."));
+    EXPECT_EQ(a.session->own.money, 100000 - 8000);
+    EXPECT_EQ(a.OwnedSerial(3002), 0u) << "a gift is not the giver's";
+
+    ShopClient b;
+    ASSERT_TRUE(b.SignIn(server->Port(), u"friend", u"Friend"));
+    EXPECT_NE(b.OwnedSerial(3002), 0u);
+}
+
+TEST_F(ShopE2eTest, MembershipPurchaseAndRefusals) {
+    ShopClient a;
+    ASSERT_TRUE(a.SignIn(server->Port(), u"member", u"Member"));
+    const std::uint32_t cash = a.session->own.cash;
+    a.shop.OnCommand({&a.shop, shop_control::kMembership, 0, gui::CommandCode::Event});
+    MembershipDialog& dialog = *a.shop.Membership();
+    ASSERT_TRUE(dialog.IsVisible());
+    a.PressId(dialog, MembershipDialog::kBuy);
+    EXPECT_TRUE(a.LastBox() == u"Notice|플러스 멤버십은 당분간 결제불가능합니다.");
+    a.PressId(dialog, MembershipDialog::kStandard);
+    a.PressId(dialog, MembershipDialog::kBuy);
+    ASSERT_TRUE(a.WaitBox(u"Notice|성공적으로 처리되었습니다.|만료 일자는 "));
+    EXPECT_EQ(a.session->own.cash, cash - 9800);
+    EXPECT_EQ(a.session->clubMembership, 2);
+
+    dialog.Show(true);
+    a.PressId(dialog, MembershipDialog::kPlus);
+    EXPECT_TRUE(a.LastBox() == u"Notice|스탠다드 멤버십에서 상위 멤버십으로|변경할 수 없습니다.");
+    a.PressId(dialog, MembershipDialog::kBuy);
+    EXPECT_TRUE(a.LastBox() == u"Notice|변경/연장 기능은 당분간 사용불가능합니다.");
+
+    // A member may give one, but not to himself.
+    dialog.GiftBox()->SetChecked(true);
+    a.PressId(dialog, MembershipDialog::kGiftBox);
+    a.PressId(dialog, MembershipDialog::kStandard);
+    dialog.RecipientEdit()->SetText(u"Member");
+    a.PressId(dialog, MembershipDialog::kBuy);
+    EXPECT_TRUE(a.LastBox() == u"Error|자기 자신에게 선물할 수 없습니다.");
+}
+
+}  // namespace
