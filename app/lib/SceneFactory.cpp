@@ -11,6 +11,7 @@
 #include "scenes/room/gallery/SceneShotGallery.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
+#include "scenes/room/school/SceneSchool.h"
 #include "scenes/shop/SceneShop.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
@@ -43,6 +44,8 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneAlone>();
         case kReplay:
             return std::make_unique<scenes::SceneReplay>();
+        case kSchool:
+            return std::make_unique<scenes::SceneSchool>();
         case kShotGallery:
             return std::make_unique<scenes::SceneShotGallery>();
         default:

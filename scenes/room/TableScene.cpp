@@ -1,5 +1,6 @@
 #include "scenes/room/TableScene.h"
 
+#include "engine/core/Log.h"
 #include "engine/core/Options.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/Scene.h"
@@ -7,6 +8,7 @@
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
 #include "net/GameSession.h"
+#include "net/ItemEntry.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
 #include "platform/window/WindowCodes.h"
@@ -147,6 +149,26 @@ bool TableScene::LoadMapScene(ResourceManager* resources, const char16_t* group)
     for (const auto& info : infos) engineScenes->AddSceneFromInfo(info->data, *map);
     TrackEngineScene([engineScenes] { engineScenes->DestroyScenes(); });
     return engineScenes->SetCurrentScene(first);
+}
+
+int TableScene::LoadTable(ResourceManager* resources, RenderDevice* renderer, const char16_t* what) {
+    if (!LoadMapScene(resources)) {
+        LogWrite(u"ERROR : the map scene of the %s is missing\n", what);
+        return 1;
+    }
+    if (!renderer || !resources || !world_ || world_->LoadModels(*renderer, *resources) != 0) return 1;
+    LoadSounds(resources, {}, kMusicStream);
+    LoadTextures(resources, renderer);
+    return 0;
+}
+
+void TableScene::FillChalk(net::ItemEntry& entry, std::uint32_t item, std::uint32_t uses) {
+    entry.itemId = item;
+    entry.type = static_cast<std::uint32_t>(net::ItemType::Chalk);
+    entry.kind = 3;
+    entry.state = static_cast<std::uint8_t>(net::ItemState::Active);
+    entry.usageKind = static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
+    entry.initialValue = entry.remainingValue = uses;
 }
 
 bool TableScene::CreateEmptyScene(const char* name) {

@@ -85,14 +85,7 @@ int SceneAlone::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetGameType(room.gameType);
     world.SetGameItems(room.tableItem, room.ballSetItem);
     LoadSounds(resources, {kRackSound, 1, 0}, -1);
-    if (!LoadMapScene(resources)) {
-        LogWrite(u"ERROR : the offline table's map scene is missing\n");
-        return 1;
-    }
-    if (!renderer || !resources || world.LoadModels(*renderer, *resources) != 0) return 1;
-    LoadSounds(resources, {}, kMusicStream);
-    LoadTextures(resources, renderer);
-    return 0;
+    return LoadTable(resources, renderer, u"offline table");
 }
 
 void SceneAlone::Enter() {
@@ -103,12 +96,7 @@ void SceneAlone::Enter() {
     // One more chalk, counted by uses, selected from the start.
     if (session) {
         if (net::ItemEntry* chalk = session->AllocItemEntry()) {
-            chalk->itemId = kExtraChalkItem;
-            chalk->type = static_cast<std::uint32_t>(net::ItemType::Chalk);
-            chalk->kind = 3;
-            chalk->state = static_cast<std::uint8_t>(net::ItemState::Active);
-            chalk->usageKind = static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
-            chalk->initialValue = chalk->remainingValue = kExtraChalkUses;
+            FillChalk(*chalk, kExtraChalkItem, kExtraChalkUses);
             if (!record.AddItem(kExtraChalkSerial, chalk)) session->FreeItemEntry(chalk);
         }
     }

@@ -271,6 +271,9 @@ enum : std::uint16_t {
     kItemList = 187,
     kKeepAlive = 202,
     kServerOptions = 261,
+    kCourseEnd = 528,
+    kSchoolStep = 530,
+    kSchoolLeft = 1138,
     kLeaveRoom = 2008,
     kLeaveAnswer = 2009,
 };
@@ -375,6 +378,20 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             r.u8();
             std::lock_guard lock(mutex_);
             if (Account* account = FindAccount(c.loginId); account && r.ok) account->optionWord = word;
+            return;
+        }
+        case kCourseEnd:
+        case kSchoolStep:
+        case kSchoolLeft: {
+            // The school's progress only grows; a malformed body changes nothing.
+            const std::uint32_t step = f.id == kCourseEnd ? 0 : r.u32();
+            r.u8();
+            if (!r.ok) return;
+            std::lock_guard lock(mutex_);
+            if (Account* account = FindAccount(c.loginId)) {
+                account->schoolProgress = std::max(account->schoolProgress, step);
+                if (f.id == kCourseEnd) ++account->courseEnds;
+            }
             return;
         }
         case kChannelListRequest:
@@ -494,6 +511,12 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             reply(kJoinRoomResult);
             break;
     }
+}
+
+SchoolRecord TestGameServer::School(const std::u16string& loginId) {
+    std::lock_guard lock(mutex_);
+    const Account* account = FindAccount(loginId);
+    return account ? SchoolRecord{account->schoolProgress, account->courseEnds} : SchoolRecord{};
 }
 
 TestGameServer::Account* TestGameServer::FindAccount(const std::u16string& loginId) {

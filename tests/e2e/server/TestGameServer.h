@@ -30,6 +30,12 @@ struct ServerOptions {
     bool verbose = false;  // print one line per frame (the program)
 };
 
+// What the lobby mode keeps of an account's school visits.
+struct SchoolRecord {
+    std::uint32_t progress = 0;  // the furthest page reported
+    int courseEnds = 0;          // course-end pages shown
+};
+
 class TestGameServer {
 public:
     explicit TestGameServer(ServerOptions options = {});
@@ -63,6 +69,9 @@ public:
     int CountReceived(int client, std::uint16_t id) const;
     // True once the client's connection ended.
     bool WaitClosed(int client, std::uint32_t timeoutMs);
+
+    // Lobby mode: the school record of an account (empty for an unknown one).
+    SchoolRecord School(const std::u16string& loginId);
 
     // Scripts that run on virtual time advance the clock the client reads.
     void SetClock(platform::VirtualClock* clock) { clock_ = clock; }
@@ -102,6 +111,8 @@ private:
         std::u16string loginId;
         std::u16string nickname;
         std::uint32_t optionWord = 0x800;  // server mode 1 chosen, voice on at full volume
+        std::uint32_t schoolProgress = 0;
+        int courseEnds = 0;
     };
     Account* FindAccount(const std::u16string& loginId);  // under mutex_
     void SendOwnItems(Client& c);

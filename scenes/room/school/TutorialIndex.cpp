@@ -1,0 +1,170 @@
+#include "scenes/room/school/TutorialIndex.h"
+
+#include <algorithm>
+
+#include "gui/Button.h"
+#include "gui/ScrollBar.h"
+#include "gui/TextLabel.h"
+#include "net/GameSession.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/front/FrontWidgets.h"
+
+namespace scenes {
+
+namespace {
+constexpr int kRowWidth = 228;
+constexpr int kSubRowIndent = 20;
+constexpr int kSubRowWidth = 191;
+constexpr std::uint32_t kTopicColour = 0xFFFFFF00u;
+constexpr std::uint32_t kSubTopicColour = 0xFFFFFFFFu;
+constexpr std::uint32_t kTitleColour = 0xFF00FFFFu;
+constexpr float kOpenAlpha = 0.7f;
+constexpr float kClosedAlpha = 0.2f;
+constexpr int kRightMargin = 10;
+constexpr int kBottomMargin = 8;
+// Only the first category holds topics; the others are shown disabled.
+constexpr int kTutorialCategory = 0;
+}  // namespace
+
+TutorialIndex::TutorialIndex(SceneHost* host) : host_(host) {
+    SetUpDialog(*this, kWidth, kHeight, u"", false);
+    SetAlpha(0.7f);
+    title_ = AddTextLine(*this, 10, 8, 80, 24, u"");
+    title_->SetColors(kTitleColour, 0xFF000000u);
+    gui::Button* hide = AddTextButton(*this, 238, 22, 18, 18, kHideId, u"x");
+    hide->SetTooltip(u"Hide index");
+    for (int k = 0; k < school::kCategoryCount; ++k) {
+        gui::Button* tab =
+            AddTextButton(*this, -81, 72 + 32 * k, 83, 29, kFirstTabId + static_cast<std::uint32_t>(k),
+                          school::kCategoryCaptions[static_cast<std::size_t>(k)]);
+        tab->SetRadioMode(1);
+        tab->SetEnabled(k == kTutorialCategory);
+        tabs_[static_cast<std::size_t>(k)] = tab;
+    }
+    for (int k = 0; k < kRows; ++k) {
+        gui::Button* row = AddTextButton(*this, 14, 47 + 26 * k, kRowWidth, 26,
+                                         kFirstRowId + static_cast<std::uint32_t>(k), u"");
+        row->SetRadioMode(2);
+        rows_[static_cast<std::size_t>(k)] = row;
+        rowTopics_[static_cast<std::size_t>(k)] = -1;
+    }
+    scroll_ = Make<gui::ScrollBar>();
+    scroll_->Create(230, 48, 16, 206, kScrollId, gui::Orientation::Vertical, 1);
+    SetVisible(false);
+}
+
+std::uint32_t TutorialIndex::StoredProgress() const {
+    net::GameSession* session = host_ ? host_->CurrentSession() : nullptr;
+    return session ? session->schoolProgress : 0;
+}
+
+void TutorialIndex::Refresh() {
+    platform::ScopedLock lock(lock_);
+    for (int k = 0; k < school::kCategoryCount; ++k)
+        tabs_[static_cast<std::size_t>(k)]->SetChecked(k == category_);
+    title_->SetPlainText(school::kCategoryCaptions[static_cast<std::size_t>(category_)]);
+    const auto& topics = school::Topics();
+    const int count = category_ == kTutorialCategory ? static_cast<int>(topics.size()) : 0;
+    const std::uint32_t progress = StoredProgress();
+    int topic = std::max(scrollPosition_ - 1, 0);
+    for (int k = 0; k < kRows; ++k, ++topic) {
+        gui::Button* row = rows_[static_cast<std::size_t>(k)];
+        if (topic >= count) {
+            rowTopics_[static_cast<std::size_t>(k)] = -1;
+            row->SetVisible(false);
+            continue;
+        }
+        const school::Topic& t = topics[static_cast<std::size_t>(topic)];
+        rowTopics_[static_cast<std::size_t>(k)] = topic;
+        row->SetVisible(true);
+        row->SetCaption(t.caption);
+        row->SetCaptionColour(t.subOrder == 0 ? kTopicColour : kSubTopicColour);
+        const int indent = t.subOrder == 0 ? 0 : kSubRowIndent;
+        row->SetRect(14 + indent, 47 + 26 * k + (t.subOrder == 0 ? 0 : 1),
+                     t.subOrder == 0 ? kRowWidth : kSubRowWidth, 26);
+        row->SetChecked(topic == selectedTopic_);
+        const bool open = progress >= static_cast<std::uint32_t>(t.step);
+        row->SetEnabled(open);
+        row->SetAlpha(open ? kOpenAlpha : kClosedAlpha);
+    }
+    scroll_->SetRange(std::max(count - (kRows - 1), 1));
+}
+
+void TutorialIndex::SelectStep(int step) {
+    if (step >= school::kLastStep) return;
+    platform::ScopedLock lock(lock_);
+    category_ = kTutorialCategory;
+    selectedTopic_ = school::TopicForStep(step);
+    for (int k = 0; k < kRows; ++k)
+        if (rowTopics_[static_cast<std::size_t>(k)] >= 0 &&
+            rowTopics_[static_cast<std::size_t>(k)] == selectedTopic_) {
+            Refresh();
+            return;
+        }
+    // Bring the topic into view: to the top when it lies above the rows, else to the bottom.
+    const int topics = static_cast<int>(school::Topics().size());
+    const int count = selectedTopic_ + 1;
+    const int range = std::max(topics - (kRows - 1), 1);
+    const int firstShown = std::max(scrollPosition_ - 1, 0);
+    scrollPosition_ = std::clamp(selectedTopic_ < firstShown ? count : count - (kRows - 1), 1, range);
+    scroll_->SetRange(range);
+    scroll_->SetPos(scrollPosition_ - 1, false);
+    Refresh();
+}
+
+void TutorialIndex::Open() {
+    if (GetParent())
+        MoveTo(GetParent()->Width() - kWidth - kRightMargin, GetParent()->Height() - kHeight - kBottomMargin);
+    Show(true);
+    Refresh();
+}
+
+void TutorialIndex::Hide() {
+    Show(false);
+    if (host_) host_->PostUiMessage(school_message::kIndexHidden, 0, 0, 0);
+}
+
+bool TutorialIndex::OnCommand(const gui::CommandEvent& event) {
+    if (event.code != gui::CommandCode::Event) return false;
+    const std::uint32_t id = event.source ? event.source->Id() : event.id;
+    if (id >= kFirstTabId && id < kFirstTabId + school::kCategoryCount) {
+        {
+            platform::ScopedLock lock(lock_);
+            category_ = static_cast<int>(id - kFirstTabId);
+        }
+        Refresh();
+        scroll_->SetPos(scrollPosition_ - 1, false);
+        return true;
+    }
+    if (id >= kFirstRowId && id < kFirstRowId + kRows) {
+        const int topic = rowTopics_[id - kFirstRowId];
+        if (topic < 0) return true;
+        {
+            platform::ScopedLock lock(lock_);
+            selectedTopic_ = topic;
+        }
+        Refresh();
+        if (host_)
+            host_->PostUiMessage(
+                school_message::kTopicChosen,
+                static_cast<std::uint32_t>(school::Topics()[static_cast<std::size_t>(topic)].step), 0, 0);
+        return true;
+    }
+    switch (id) {
+        case kHideId:
+        case kCloseId:
+            // Every way of hiding tells the school, which offers "Open index" again.
+            Hide();
+            return true;
+        case kScrollId: {
+            platform::ScopedLock lock(lock_);
+            scrollPosition_ = std::max(event.value, 1);
+        }
+            Refresh();
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace scenes

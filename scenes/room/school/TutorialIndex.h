@@ -1,0 +1,74 @@
+#pragma once
+// The school's index of topics, in the bottom right corner: a topic opens once the stored school
+// progress reached its step, and choosing it asks the school to jump there (message 1061 with the
+// step). It follows the guide: the topic holding the current step stays selected and in view.
+// "Hide index" hides it and posts 1062 so the school offers its "Open index" button again.
+//
+// Threads: main thread only (the school's step machine calls SelectStep under the scene lock).
+
+#include <array>
+#include <cstdint>
+
+#include "gui/Dialog.h"
+#include "platform/sys/CriticalSection.h"
+#include "scenes/room/school/SchoolPages.h"
+
+namespace gui {
+class Button;
+class ScrollBar;
+class TextLabel;
+}  // namespace gui
+
+namespace scenes {
+
+class SceneHost;
+
+namespace school_message {
+constexpr std::uint32_t kTopicChosen = 1061;  // a = the topic's step
+constexpr std::uint32_t kIndexHidden = 1062;
+}  // namespace school_message
+
+class TutorialIndex : public gui::Dialog {
+public:
+    static constexpr int kWidth = 259;
+    static constexpr int kHeight = 273;
+    static constexpr int kRows = 8;
+    static constexpr std::uint32_t kHideId = 11;
+    static constexpr std::uint32_t kScrollId = 12;
+    static constexpr std::uint32_t kFirstTabId = 900;
+    static constexpr std::uint32_t kFirstRowId = 1000;
+    static constexpr std::uint32_t kCloseId = 2049;
+
+    explicit TutorialIndex(SceneHost* host);
+
+    // Tabs, title and rows from the topics and the stored progress.
+    void Refresh();
+    // Selects the topic holding `step` and scrolls it into view; the last page is ignored.
+    void SelectStep(int step);
+    // Shown in the bottom right corner, refreshed.
+    void Open();
+    bool OnCommand(const gui::CommandEvent& event) override;
+
+    int SelectedTopic() const { return selectedTopic_; }
+    // The topic a row shows (-1 for an empty row) and the row's button.
+    int RowTopic(int row) const { return rowTopics_[static_cast<std::size_t>(row)]; }
+    gui::Button* RowButton(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    gui::ScrollBar* Scroll() const { return scroll_; }
+
+private:
+    std::uint32_t StoredProgress() const;
+    void Hide();
+
+    SceneHost* host_;
+    platform::CriticalSection lock_;
+    gui::TextLabel* title_ = nullptr;
+    std::array<gui::Button*, school::kCategoryCount> tabs_{};
+    std::array<gui::Button*, kRows> rows_{};
+    std::array<int, kRows> rowTopics_{};
+    gui::ScrollBar* scroll_ = nullptr;
+    int category_ = 0;
+    int scrollPosition_ = 1;  // 1-based, as the scroll bar reports it
+    int selectedTopic_ = -1;
+};
+
+}  // namespace scenes

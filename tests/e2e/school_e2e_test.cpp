@@ -1,0 +1,89 @@
+// A walk through the school's basic course against the test server's lobby mode: every new page
+// reports itself (530), the course end reports the reward (528), and leaving for the practice room
+// reports the furthest page (1138) and leaves the lobby a pending practice-room visit.
+
+#include <gtest/gtest.h>
+
+#include "net/GameSession.h"
+#include "net/NetConstants.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/room/school/SceneSchool.h"
+#include "tests/e2e/server/TestGameServer.h"
+#include "tests/net/support/RecordingSink.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+
+namespace {
+
+// The scenes' host with its session on the wire: byte messages go out as the application sends them.
+class WiredHost : public FakeSceneHost {
+public:
+    void SendByteMessage(std::uint16_t id, std::uint8_t value) override {
+        FakeSceneHost::SendByteMessage(id, value);
+        session->SendByteMessage(id, value);
+    }
+};
+
+struct Sent {
+    std::uint16_t id;
+    std::uint32_t step;  // 0 for the course end
+    bool operator==(const Sent&) const = default;
+};
+
+TEST(SchoolWalk, TheBasicCourseReportsEveryNewPageTheCourseEndAndTheFurthestPageInOrder) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    WiredHost host;
+    net::BasicSceneGate gate;
+    RecordingSink sink;
+    gate.SetCurrent(&sink);
+    host.session->SetSceneGate(&gate);
+    host.session->StartDispatchThread();
+    ASSERT_TRUE(host.session->Connect("127.0.0.1", server.Port()) && host.session->WaitConnected(5000));
+    ASSERT_TRUE(host.session->SendSignIn(u"pupil", u"secret", 1));
+    ASSERT_TRUE(server.Expect(0, net::Id(net::MessageId::SignIn), 5000));
+    server.Ignore(202);
+
+    scenes::SceneSchool school;
+    school.SetHost(&host);
+    school.CreateUI();
+    school.Enter();
+    gui::CommandEvent next;
+    next.id = scenes::SceneSchool::kContinueId;
+    while (school.Step() < scenes::school::kCourseEndStep) {
+        school.OnCommand(next);
+        // Pages with exercises: their goals done, Continue moves on (the table is not part of this run).
+        if (school.Practising()) school.SchoolStep(+1);
+    }
+    gui::CommandEvent practice;
+    practice.id = scenes::SceneSchool::kPracticeRoomId;
+    school.OnCommand(practice);
+
+    std::vector<Sent> expected;
+    for (std::uint32_t step = 1; step < 13; ++step) expected.push_back({530, step});
+    expected.push_back({528, 0});
+    expected.push_back({530, 13});
+    expected.push_back({1138, 13});
+    std::vector<Sent> sent;
+    while (sent.size() < expected.size()) {
+        const auto frame = server.Next(0, 5000);
+        if (!frame) break;
+        testserver::Reader r(frame->body);
+        const std::uint32_t step = frame->id == 528 ? 0 : r.u32();
+        EXPECT_EQ(r.u8(), 0);
+        EXPECT_TRUE(r.ok && r.left() == 0) << frame->id;
+        sent.push_back({frame->id, step});
+    }
+    EXPECT_EQ(sent, expected);
+    const testserver::SchoolRecord record = server.School(u"pupil");
+    EXPECT_EQ(record.progress, 13u);
+    EXPECT_EQ(record.courseEnds, 1);
+    EXPECT_EQ(host.session->lobbyAction.target, net::kLobbyTargetPractice);
+    EXPECT_EQ(school.NextId(), scenes::scene_id::kLobby);
+
+    host.session->StopDispatchThread();
+    host.session->Disconnect();
+}
+
+}  // namespace

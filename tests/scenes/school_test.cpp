@@ -1,0 +1,334 @@
+// The cue school without a table: the pages the guide shows, the walk over the page numbers, the
+// start page from the stored progress, the course-end reward, the exercises' conditions, the aim
+// test, the topic index, the chalk loan and the ways out to the lobby.
+
+#include <gtest/gtest.h>
+
+#include "gui/Button.h"
+#include "gui/ScrollBar.h"
+#include "gui/TextLabel.h"
+#include "net/GameSession.h"
+#include "net/PlayerRecord.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/room/school/SceneSchool.h"
+#include "scenes/room/school/TutorialIndex.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+
+using namespace scenes;
+using namespace scenes::school;
+
+namespace {
+
+struct School {
+    FakeSceneHost host;
+    SceneSchool scene;
+    explicit School(std::uint32_t progress = 0, std::uint8_t rewards = 0) {
+        host.session->schoolProgress = progress;
+        host.session->basicCourseRewards = rewards;
+        host.session->own.nickname = u"Pip";
+        scene.SetHost(&host);
+        scene.CreateUI();
+        scene.Enter();
+    }
+    void JumpTo(int step) {
+        scene.OnMessage(school_message::kTopicChosen, static_cast<std::uintptr_t>(step), 0);
+    }
+    void Click(std::uint32_t id) {
+        gui::CommandEvent event;
+        event.id = id;
+        scene.OnCommand(event);
+    }
+    int Count528() const {
+        int n = 0;
+        for (const auto& [id, value] : host.sentBytes) n += id == 528;
+        return n;
+    }
+};
+
+TEST(SchoolPages, EveryPageShowsItsTitleLinesAndGoalsAsWritten) {
+    struct Case {
+        int step;
+        const char16_t* title;
+        int lines;
+        int lineIndex;
+        const char16_t* line;
+        std::uint32_t colour;
+        int goals;
+        const char16_t* lastGoal;
+    };
+    const Case cases[] = {
+        {1, u"Welcome to Marvenlot Pip..", 3, 1,
+         u"My name is [Vudaz]. What a name, right? Don't ask me why though.", kWhite, 0, nullptr},
+        {3, u"So, what is Marvenlot?", 4, 1,
+         u"Control is accessible in the order of 4 steps: [Camera] -> [Shot] -> [Aiming] -> [Spin].", kYellow,
+         0, nullptr},
+        {4, u"Camera - rotation, zoom", 2, 0,
+         u"Left click and move the mouse up and down to change the viewpoint (screen rotation).", kWhite, 3,
+         u"3. Scroll the wheel or rightclick to adjust the distance (far-near)"},
+        {9, u"Spins - change the contact point", 4, 3,
+         u"\u2605 A strong stroke to an extreme contact point can cause a miscue!", kWhite, 3,
+         u"3. Play a shot when the contact point is changed."},
+        {10, u"Control - summary", 4, 0, u"1. Left click the mouse to give a spin ", kWhite, 1,
+         u"Practice to play a shot several times."},
+        {31, u"Ability - item attributes (need syntex fix)", 4, 1,
+         u"For example, if the default value of shot power is 50%, when the skill experience", kWhite, 0,
+         nullptr},
+        {51, u"Masse", 4, 3, u"Masse is recommended only for skilled players.", kWhite, 2,
+         u"2. Try the strong shot with over 70% power."},
+        {76, u"Pocketball rules - 9 Ball", 2, 1,
+         u"The trick of this game is to accomplish a combination shot aiming at pocketing the 9 ball.",
+         kWhite, 0, nullptr},
+        {98, u"Today's quest is over!", 4, 1, u"Just kidding.", kWhite, 0, nullptr},
+    };
+    School school(97);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        school.JumpTo(c.step);
+        SceneSchool& s = school.scene;
+        ASSERT_EQ(s.Step(), c.step);
+        EXPECT_EQ(s.PageTitleLabel()->Text(), WString(c.title));
+        for (int k = 0; k < SceneSchool::kLineCount; ++k) EXPECT_EQ(s.TextLine(k)->IsVisible(), k < c.lines);
+        EXPECT_EQ(s.TextLine(c.lineIndex)->Text(), WString(c.line));
+        EXPECT_EQ(s.TextLine(c.lineIndex)->Colour(), c.colour);
+        EXPECT_EQ(s.GoalCount(), c.goals);
+        if (c.lastGoal) {
+            EXPECT_EQ(s.GoalLine(c.goals - 1)->Text(), WString(c.lastGoal));
+        }
+        EXPECT_EQ(s.ClickToTry()->IsVisible(), c.goals > 0);
+        EXPECT_EQ(s.Button(SceneSchool::kContinueId)->IsVisible(), c.step < kLastStep);
+    }
+}
+
+TEST(SchoolPages, ContinueAndPreviousSkipTheNumbersWithoutAPage) {
+    School school(97);
+    school.JumpTo(1);
+    std::vector<int> forward{school.scene.Step()};
+    while (school.scene.Step() < kLastStep) {
+        school.scene.SchoolStep(+1);
+        forward.push_back(school.scene.Step());
+    }
+    const std::vector<int> expected{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 20, 21,
+                                    22, 23, 24, 25, 30, 31, 50, 51, 70, 71, 72, 75, 76, 78, 98};
+    EXPECT_EQ(forward, expected);
+    school.scene.SchoolStep(+1);
+    EXPECT_EQ(school.scene.Step(), kLastStep) << "nothing leads past the last page";
+    school.JumpTo(20);
+    school.Click(SceneSchool::kPreviousId);
+    EXPECT_EQ(school.scene.Step(), 13);
+    school.JumpTo(1);
+    EXPECT_FALSE(school.scene.Button(SceneSchool::kPreviousId)->IsVisible());
+}
+
+TEST(SchoolPages, TheFirstPageFollowsTheStoredProgress) {
+    // 97 has no page of its own: the guide shows the next one.
+    const std::pair<std::uint32_t, int> cases[] = {{0, 1},   {10, 1},  {11, 11},         {72, 72},
+                                                   {97, 98}, {98, 98}, {4000000000u, 98}};
+    for (const auto& [stored, first] : cases) {
+        SCOPED_TRACE(stored);
+        School school(stored);
+        EXPECT_EQ(school.scene.Step(), first);
+        if (stored >= 98) {
+            EXPECT_EQ(school.host.session->schoolProgress, 98u);
+        }
+    }
+}
+
+TEST(SchoolPages, TheCourseEndRewardIsHandedOutOnceAndItsCounterStopsAtTheTop) {
+    School school(12);
+    ASSERT_EQ(school.scene.Step(), 12);
+    school.scene.SchoolStep(+1);
+    EXPECT_TRUE(school.scene.GiftDialog()->IsVisible());
+    EXPECT_EQ(school.host.serverOptionSends, 1);
+    EXPECT_EQ(school.scene.TextLine(1)->Text().substr(0, 12), WString(u"But, because"));
+    EXPECT_EQ(school.scene.TextLine(0)->Text(),
+              WString(u"Great job! Pip, you will be a very good player if you continue practicing."));
+    school.scene.GiftDialog()->Show(false);
+    school.scene.SchoolStep(-1);
+    school.scene.SchoolStep(+1);
+    EXPECT_EQ(school.Count528(), 2) << "528 goes out every time the page shows";
+    EXPECT_FALSE(school.scene.GiftDialog()->IsVisible());
+    EXPECT_EQ(school.host.serverOptionSends, 1);
+    EXPECT_EQ(school.scene.TextLine(1)->Text().substr(0, 10), WString(u"When your "));
+    for (std::uint32_t id : {SceneSchool::kPracticeRoomId, SceneSchool::kShopId, SceneSchool::kLobbyId})
+        EXPECT_TRUE(school.scene.Button(id)->IsVisible());
+
+    School saturated(12, 255);
+    saturated.scene.SchoolStep(+1);
+    EXPECT_EQ(saturated.host.session->basicCourseRewards, 255) << "the counter wrapped to the first visit";
+    EXPECT_FALSE(saturated.scene.GiftDialog()->IsVisible());
+}
+
+TEST(SchoolPages, ProgressOnlyGrowsAndLeavingSendsTheFurthestPage) {
+    School school(0);
+    for (int i = 0; i < 5; ++i) school.scene.SchoolStep(+1);
+    EXPECT_EQ(school.host.session->schoolProgress, 6u);
+    school.scene.SchoolStep(-1);
+    school.scene.SchoolStep(-1);
+    EXPECT_EQ(school.host.session->schoolProgress, 6u);
+    school.host.session->schoolProgress = 3;  // the session lost track: the furthest page still wins
+    school.Click(SceneSchool::kToLobbyId);
+    EXPECT_EQ(school.host.session->schoolProgress, 6u);
+    EXPECT_TRUE(school.scene.ChangeRequested());
+    EXPECT_EQ(school.scene.NextId(), scene_id::kLobby);
+}
+
+TEST(SchoolPages, ThePracticeRoomAndShopButtonsLeaveAPendingLobbyVisit) {
+    const std::pair<std::uint32_t, std::uint16_t> cases[] = {
+        {SceneSchool::kPracticeRoomId, net::kLobbyTargetPractice},
+        {SceneSchool::kShopId, net::kLobbyTargetShop}};
+    for (const auto& [button, target] : cases) {
+        School school(13);
+        school.Click(button);
+        const net::PendingLobbyAction& action = school.host.session->lobbyAction;
+        EXPECT_EQ(action.active, 1);
+        EXPECT_EQ(action.target, target);
+        EXPECT_EQ(action.gameTypeOverride, 0u);
+        EXPECT_EQ(school.scene.NextId(), scene_id::kLobby);
+    }
+}
+
+TEST(SchoolVisit, TheLoanedChalkAndTheBoostedAbilitiesEndWithTheVisit) {
+    FakeSceneHost host;
+    net::PlayerRecord& record = host.session->own;
+    record.abilities = {10, 20, 30, 40, 50};
+    const int freeBefore = host.session->FreeItemEntries();
+    {
+        SceneSchool scene;
+        scene.SetHost(&host);
+        scene.CreateUI();
+        scene.Enter();
+        ASSERT_NE(scene.LoanedChalk(), nullptr);
+        EXPECT_EQ(record.GetCurrentItem(), scene.LoanedChalk());
+        EXPECT_EQ(record.abilities[0], 100000u);
+        scene.Leave(nullptr, nullptr);
+        EXPECT_EQ(scene.LoanedChalk(), nullptr);
+    }
+    EXPECT_EQ(record.GetCurrentItem(), nullptr) << "the selection named the returned entry";
+    EXPECT_EQ(record.FindItem(1), nullptr);
+    EXPECT_EQ(host.session->FreeItemEntries(), freeBefore);
+    EXPECT_EQ(record.abilities, (std::array<std::uint32_t, 5>{10, 20, 30, 40, 50}));
+}
+
+TEST(SchoolGoals, ConditionsAreStrictAndTwoPartGoalsNeedBothParts) {
+    struct Case {
+        int step, goal;
+        GoalInputs first, second;
+        bool afterFirst, afterBoth;
+    };
+    auto yaw = [](float v) {
+        GoalInputs in;
+        in.yawDegrees = v;
+        return in;
+    };
+    auto distance = [](float v) {
+        GoalInputs in;
+        in.cameraDistance = v;
+        return in;
+    };
+    auto tip = [](float side, float vertical) {
+        GoalInputs in;
+        in.tipSide = side;
+        in.tipVertical = vertical;
+        return in;
+    };
+    auto shot = [](int shots, float power, bool running) {
+        GoalInputs in;
+        in.shots = shots, in.lastShotPower = power, in.shotRunning = running;
+        return in;
+    };
+    GoalInputs pitchLow, pitchHigh, masse, elevated;
+    pitchLow.pitchDegrees = 5, pitchHigh.pitchDegrees = 60;
+    masse.masseMode = true, masse.tipVertical = 0.3f;
+    elevated.elevationDegrees = 85;
+    const Case cases[] = {
+        {4, 0, yaw(90), yaw(-180), false, true},
+        {4, 0, yaw(130), yaw(-140), false, false},
+        {4, 1, pitchLow, pitchHigh, false, true},
+        {4, 2, distance(150), distance(300), false, false},
+        {4, 2, distance(149), distance(301), false, true},
+        {9, 0, tip(-0.2f, 0), tip(0.2f, 0), false, true},
+        {9, 1, tip(0, 0.15f), tip(0, -0.15f), false, false},
+        {50, 0, elevated, elevated, true, true},
+        {51, 0, masse, masse, true, true},
+        {51, 1, shot(1, 0.7f, false), shot(1, 0.71f, true), false, false},
+        {51, 1, shot(1, 0.71f, false), shot(1, 0.71f, false), true, true},
+        {5, 0, shot(0, 1, false), shot(1, 0, false), false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.step << "/" << c.goal);
+        GoalMarks marks{};
+        EXPECT_EQ(GoalHolds(c.step, c.goal, c.first, marks), c.afterFirst);
+        EXPECT_EQ(GoalHolds(c.step, c.goal, c.second, marks), c.afterBoth);
+    }
+}
+
+TEST(SchoolGoals, TheAimLineCountsBallsOnBothSidesAndNeverDividesByZero) {
+    const std::array<float, 3> cue{0, 0, 3};
+    EXPECT_TRUE(AimLinePassesBall({1, 0, -0.5f}, cue, {50, 0.1f, 3}, 0.2f));
+    EXPECT_TRUE(AimLinePassesBall({1, 0, 0}, cue, {-50, -0.1f, 3}, 0.2f)) << "a ball behind the cue ball";
+    EXPECT_FALSE(AimLinePassesBall({1, 0, 0}, cue, {50, 0.2f, 3}, 0.2f));
+    EXPECT_FALSE(AimLinePassesBall({0, 0, -1}, cue, {0, 0.1f, 3}, 0.2f)) << "a straight-down view";
+    EXPECT_FALSE(AimLinePassesBall({1, 0, 0}, cue, cue, 0.2f)) << "a ball at the cue ball";
+}
+
+TEST(SchoolGoals, CompletingTheLastGoalBringsContinueBackWithTheClosingLine) {
+    School school(97);
+    school.JumpTo(10);
+    school.Click(SceneSchool::kContinueId);
+    ASSERT_TRUE(school.scene.Practising());
+    EXPECT_FALSE(school.scene.Button(SceneSchool::kContinueId)->IsVisible());
+    school.scene.OnMessage(static_cast<std::uint32_t>(table::WorldMessage::ShotAtRest), 0, 0);
+    school.scene.Update(0, 0);
+    EXPECT_EQ(school.scene.CurrentGoal(), 1);
+    EXPECT_TRUE(school.scene.Button(SceneSchool::kContinueId)->IsVisible());
+    EXPECT_EQ(school.scene.GoalLine(1)->Text(), WString(kAllGoalsDone));
+    school.Click(SceneSchool::kContinueId);
+    EXPECT_EQ(school.scene.Step(), 11);
+}
+
+TEST(SchoolIndex, RowsOpenByStoredProgressAndFollowTheGuide) {
+    School school(72);
+    TutorialIndex* index = school.scene.Index();
+    ASSERT_TRUE(index->IsVisible());
+    for (int row = 0; row < TutorialIndex::kRows; ++row)
+        EXPECT_EQ(index->RowButton(row)->IsEnabled(), row <= 5) << row;
+    EXPECT_EQ(index->Scroll()->Range(), 1);
+    const std::pair<int, const char16_t*> follows[] = {
+        {72, u"8 Ball rules"}, {76, u"9 Ball rules"}, {25, u"Game guide"}};
+    for (const auto& [step, caption] : follows) {
+        school.JumpTo(step);
+        EXPECT_EQ(WString(Topics()[static_cast<std::size_t>(index->SelectedTopic())].caption),
+                  WString(caption));
+    }
+
+    School newcomer(1);
+    for (int row = 0; row < TutorialIndex::kRows; ++row)
+        EXPECT_EQ(newcomer.scene.Index()->RowButton(row)->IsEnabled(), row == 0) << row;
+}
+
+TEST(SchoolIndex, ChoosingATopicJumpsAndHidingOffersTheIndexAgain) {
+    School school(97);
+    TutorialIndex* index = school.scene.Index();
+    gui::CommandEvent row;
+    row.source = index->RowButton(3);  // "Masse"
+    index->OnCommand(row);
+    ASSERT_FALSE(school.host.posted.empty());
+    const PostedMessage chosen = school.host.posted.back();
+    EXPECT_EQ(chosen.code, school_message::kTopicChosen);
+    EXPECT_EQ(chosen.a, 50u);
+    school.scene.OnMessage(chosen.code, chosen.a, 0);
+    EXPECT_EQ(school.scene.Step(), 50);
+
+    for (std::uint32_t hideId : {TutorialIndex::kHideId, TutorialIndex::kCloseId}) {
+        index->Open();
+        gui::CommandEvent hide;
+        hide.id = hideId;
+        index->OnCommand(hide);
+        EXPECT_FALSE(index->IsVisible());
+        ASSERT_EQ(school.host.posted.back().code, school_message::kIndexHidden) << hideId;
+        school.scene.OnMessage(school_message::kIndexHidden, 0, 0);
+        EXPECT_TRUE(school.scene.Button(SceneSchool::kOpenIndexId)->IsVisible());
+    }
+}
+
+}  // namespace
