@@ -407,8 +407,7 @@ void CueUpgradeWindow::SetCue(const net::ItemEntry& cue) {
 }
 
 bool CueUpgradeWindow::OnCommand(const gui::CommandEvent& event) {
-    if (event.id >= cue_control::kFirstUpgrade && event.id < cue_control::kFirstUpgrade + net::kCueOptions &&
-        event.source != dialog_ && event.source && event.source->GetParent() == this) {
+    if (event.id >= cue_control::kFirstUpgrade && event.id < cue_control::kFirstUpgrade + net::kCueOptions) {
         const net::ItemEntry* cue = Cue();
         if (!cue) return true;
         if (dialog_->GetParent() != this) AddChild(dialog_, false);
@@ -417,7 +416,7 @@ bool CueUpgradeWindow::OnCommand(const gui::CommandEvent& event) {
         dialog_->Show(true);
         return true;
     }
-    if (event.id == cue_control::kClose && event.source && event.source->GetParent() == this) {
+    if (event.id == cue_control::kClose) {
         Show(false);
         return true;
     }
@@ -576,8 +575,7 @@ void PersonalCueWindow::OpenDialog(gui::Dialog* dialog, int dy) {
 
 bool PersonalCueWindow::OnCommand(const gui::CommandEvent& event) {
     const std::uint32_t id = event.id;
-    if (id >= cue_control::kFirstSlot && id < cue_control::kFirstSlot + kSlots && event.source &&
-        event.source->GetParent() == this) {
+    if (id >= cue_control::kFirstSlot && id < cue_control::kFirstSlot + kSlots) {
         selected_ = static_cast<int>(id - cue_control::kFirstSlot);
         RefreshDetails();
         const net::ItemEntry* cue = SelectedCue();
