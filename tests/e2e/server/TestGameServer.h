@@ -25,8 +25,9 @@ namespace testserver {
 struct ServerOptions {
     bool cipher = false;
     std::uint64_t keySeed = 0x5EED;
-    bool lobby = false;    // answer the sign-in and lobby flow and relay room traffic by itself
-    bool verbose = false;  // print one line per frame (the program)
+    bool lobby = false;         // answer the sign-in and lobby flow and relay room traffic by itself
+    bool verbose = false;       // print one line per frame (the program)
+    bool personalCues = false;  // new accounts start with a worn tuning cue and a worn custom cue
 };
 
 class TestGameServer {
