@@ -115,6 +115,11 @@ void CuePartPreview::BuildModel(RenderDevice* device, ResourceManager* resources
     lastTick_ = 0;
 }
 
+void CuePartPreview::ApplyResources(ResourceManager* resources, RenderDevice* renderer) {
+    resources_ = resources;
+    BuildModel(renderer, resources);
+}
+
 void CuePartPreview::Tick(std::uint64_t nowMs) {
     // The turn follows the time passed, so its speed does not depend on the frame rate.
     if (built_ && !dragging_ && lastTick_ != 0 && nowMs > lastTick_) camera_.Advance(nowMs - lastTick_);
@@ -123,6 +128,7 @@ void CuePartPreview::Tick(std::uint64_t nowMs) {
 
 void CuePartPreview::Draw(gui::Painter& painter, int x, int y) {
     RenderDevice* device = painter.Device();
+    if ((buildRequested_ || releasePending_) && resources_) BuildModel(device, resources_);
     if (!built_ || !model_ || !device || Width() <= 0 || Height() <= 0) return;
     const platform::Viewport saved = device->GetViewport();
     device->SetViewport(x, y, static_cast<std::uint32_t>(Width()), static_cast<std::uint32_t>(Height()));

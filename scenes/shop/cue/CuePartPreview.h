@@ -66,7 +66,10 @@ public:
     // How often a model was made (a part set twice is made once per setting).
     int BuildCount() const { return buildCount_; }
 
+    // The resource pass of the widget tree: remembers where models come from and makes a waiting one.
+    void ApplyResources(ResourceManager* resources, RenderDevice* renderer) override;
     void Tick(std::uint64_t nowMs) override;
+    // Makes a model asked for since the last pass first (once per part change).
     void Draw(gui::Painter& painter, int x, int y) override;
     bool OnMouse(const gui::MouseEvent& event) override;
 
@@ -80,6 +83,7 @@ private:
     int lastX_ = 0, lastY_ = 0;
     std::uint64_t lastTick_ = 0;
     int buildCount_ = 0;
+    ResourceManager* resources_ = nullptr;
     CuePartCamera camera_;
     std::shared_ptr<Mesh> model_;
 };

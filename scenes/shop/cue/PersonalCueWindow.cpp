@@ -11,6 +11,8 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontWidgets.h"
+#include "scenes/shop/ShopItemWidgets.h"
+#include "scenes/shop/cue/CuePartsPurchaseDialog.h"
 
 namespace scenes {
 
@@ -500,6 +502,8 @@ PersonalCueWindow::PersonalCueWindow(SceneHost* host) : CueDialogBase(host) {
     repair_ = Make<CueRepairDialog>(host);
     reset_ = Make<CuePerformanceResetDialog>(host);
     upgrade_ = Make<CueUpgradeWindow>(host);
+    parts_ = Make<CuePartsPurchaseDialog>(host);
+    parts_->SetVisible(false);
     repair_->SetVisible(false);
     reset_->SetVisible(false);
     upgrade_->SetVisible(false);
@@ -534,7 +538,7 @@ void PersonalCueWindow::RefreshSlots() {
     // A selection whose cue left the list goes, and so do the dialogs of cues no longer held.
     if (selected_ && !slots_[static_cast<std::size_t>(*selected_)]->Serial()) selected_.reset();
     for (CueDialogBase* d :
-         std::initializer_list<CueDialogBase*>{repair_, reset_, upgrade_, upgrade_->Dialog()})
+         std::initializer_list<CueDialogBase*>{repair_, reset_, upgrade_, upgrade_->Dialog(), parts_})
         if (d->IsVisible() && !d->Cue()) d->Show(false);
 }
 
@@ -597,6 +601,11 @@ bool PersonalCueWindow::OnCommand(const gui::CommandEvent& event) {
             if (id == cue_control::kMenuRepair) {
                 repair_->SetCue(*cue);
                 OpenDialog(repair_, 40);
+            } else if (id == cue_control::kMenuParts) {
+                parts_->SetCue(*cue);
+                if (parts_->GetParent() != this) AddChild(parts_, false);
+                parts_->MoveTo(-40, 70);
+                parts_->Show(true);
             } else if (id == cue_control::kMenuThird && IsCustomCue(cue->itemId)) {
                 reset_->SetCue(*cue);
                 OpenDialog(reset_, 44);
@@ -604,7 +613,6 @@ bool PersonalCueWindow::OnCommand(const gui::CommandEvent& event) {
                 upgrade_->SetCue(*cue);
                 OpenDialog(upgrade_, 0);
             }
-            // Buying parts for an owned cue is not offered yet: the menu entry only closes the menu.
             return true;
         }
         case cue_control::kClose:
@@ -617,6 +625,17 @@ bool PersonalCueWindow::OnCommand(const gui::CommandEvent& event) {
         default:
             return gui::Dialog::OnCommand(event);
     }
+}
+
+void PersonalCueWindow::SetPreviewPanel(ItemPreviewPanel* panel) {
+    panel_ = panel;
+    parts_->SetPreviewPanel(panel);
+}
+
+void PersonalCueWindow::OnPartsBought() {
+    RefreshSlots();
+    RefreshDetails();
+    parts_->Show(false);
 }
 
 void PersonalCueWindow::OnRepaired() {
@@ -639,6 +658,10 @@ void PersonalCueWindow::OnUpgraded() {
 
 bool PersonalCueWindow::WriteRepair(net::Packet& packet) const {
     return repair_->WriteRequest(packet);
+}
+
+bool PersonalCueWindow::WritePartsPurchase(net::Packet& packet) const {
+    return parts_->WriteRequest(packet);
 }
 
 bool PersonalCueWindow::WriteUpgradeOrReset(net::Packet& packet, std::uint32_t param) const {

@@ -32,6 +32,8 @@ class Packet;
 
 namespace scenes {
 
+class CuePartsPurchaseDialog;
+class ItemPreviewPanel;
 class SceneHost;
 
 namespace cue_control {
@@ -214,13 +216,18 @@ public:
     void RefreshDetails();
     bool OnCommand(const gui::CommandEvent& event) override;
 
+    // The shop's shared cue preview, also used by the parts purchase dialog.
+    void SetPreviewPanel(ItemPreviewPanel* panel);
+
     // Reply hooks (after the shop updated the entry).
+    void OnPartsBought();
     void OnRepaired();
     void OnPerformanceReset();
     void OnUpgraded();
     // Confirmation hooks: write the request the confirmed dialog asked for; false when its cue is
     // gone (nothing is sent then).
     bool WriteRepair(net::Packet& packet) const;
+    bool WritePartsPurchase(net::Packet& packet) const;
     bool WriteUpgradeOrReset(net::Packet& packet, std::uint32_t param) const;
 
     std::optional<int> SelectedSlot() const { return selected_; }
@@ -237,6 +244,7 @@ public:
     CueRepairDialog* Repair() const { return repair_; }
     CuePerformanceResetDialog* Reset() const { return reset_; }
     CueUpgradeWindow* Upgrade() const { return upgrade_; }
+    CuePartsPurchaseDialog* Parts() const { return parts_; }
 
 private:
     net::ItemEntry* SelectedCue() const;
@@ -257,6 +265,8 @@ private:
     CueRepairDialog* repair_ = nullptr;
     CuePerformanceResetDialog* reset_ = nullptr;
     CueUpgradeWindow* upgrade_ = nullptr;
+    CuePartsPurchaseDialog* parts_ = nullptr;
+    ItemPreviewPanel* panel_ = nullptr;
 };
 
 }  // namespace scenes

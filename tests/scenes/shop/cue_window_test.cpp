@@ -9,6 +9,7 @@
 #include "gui/NoticeBox.h"
 #include "gui/TextLabel.h"
 #include "net/Packet.h"
+#include "scenes/shop/cue/CuePartsPurchaseDialog.h"
 #include "scenes/shop/cue/PersonalCueWindow.h"
 #include "tests/scenes/shop/ShopTestHost.h"
 
@@ -223,6 +224,71 @@ TEST_F(CueWindowTest, ACueTheRecordLetsGoClosesItsDialogAndSendsNothing) {
     EXPECT_FALSE(window.SelectedSlot().has_value());
     EXPECT_FALSE(window.DetailPanel()->IsVisible());
     EXPECT_TRUE(window.EmptyLabel()->IsVisible());
+}
+
+TEST_F(CueWindowTest, PartsPagesStopAtTheListsEndAndOnlyListedRowsAreOffered) {
+    PersonalCue(11, 3104, 100000, 100000);
+    window.Show(true);
+    Menu(cue_control::kMenuParts);
+    CuePartsPurchaseDialog& parts = *window.Parts();
+    ASSERT_TRUE(parts.IsVisible());
+    Command(parts, parts, parts_control::kFirstTab + 1);  // butt
+    EXPECT_EQ(parts.Listed(1), 8) << "the table sells 8 butts: rows it lacks are not offered";
+    EXPECT_FALSE(parts.BackButton()->IsVisible());
+    Command(parts, parts, parts_control::kPageForward);
+    EXPECT_EQ(parts.PageStart(1), 5);
+    EXPECT_FALSE(parts.ForwardButton()->IsVisible());
+    Command(parts, parts, parts_control::kPageForward);
+    EXPECT_EQ(parts.PageStart(1), 5);
+    for (int c = 0; c < CuePartsPurchaseDialog::kCards; ++c) EXPECT_EQ(parts.Card(c)->Index(), 4 + c);
+    Command(parts, parts, parts_control::kPageBack);
+    Command(parts, parts, parts_control::kPageBack);
+    EXPECT_EQ(parts.PageStart(1), 1);
+}
+
+TEST_F(CueWindowTest, PartsTotalsSplitByCurrencyAndTheRequestCarriesTheChangedGroupsInOrder) {
+    PersonalCue(11, 3104, 100000, 100000);
+    host.session->own.level = 20;
+    window.Show(true);
+    Menu(cue_control::kMenuParts);
+    CuePartsPurchaseDialog& parts = *window.Parts();
+    EXPECT_EQ(Press(parts, cue_control::kOk), u"Notice|변경 내용이 없습니다.");
+    Command(parts, *parts.Card(1), parts_control::kFirstCard + 1);  // shaft index 1 for 30,000 cue money
+    EXPECT_EQ(parts.PriceLabel()->Text(), u"30,000 (큐머니)");
+    Command(parts, parts, parts_control::kFirstTab + 4);  // tip
+    Command(parts, parts, parts_control::kPageForward);
+    Command(parts, *parts.Card(0), parts_control::kFirstCard);  // tip index 4 for 1,000 cash, level 8
+    EXPECT_EQ(parts.OptionLabel(0)->Text(), u"스핀 상한 40");
+    EXPECT_TRUE(parts.OptionLabel(1)->IsVisible());
+    EXPECT_EQ(parts.Totals().cash, 1000);
+    EXPECT_EQ(parts.Totals().cueMoney, 30000);
+    Command(parts, *parts.Card(0), parts_control::kFirstCard);
+    host.session->own.level = 7;
+    EXPECT_EQ(Press(parts, cue_control::kOk),
+              u"Notice|선택한 cue tip 파트는 레벨이 맞지 않아 구입이|불가능합니다.|요구사항에 맞는 파트만 "
+              u"구입이 가능합니다.");
+    host.session->own.level = 8;
+    host.session->own.cash = 999;
+    EXPECT_EQ(Press(parts, cue_control::kOk), u"Notice|Not enough cash.");
+    host.session->own.cash = 1000;
+    host.session->own.money = 29999;
+    EXPECT_EQ(Press(parts, cue_control::kOk), u"Notice|Not enough money.");
+    host.session->own.money = 30000;
+    EXPECT_EQ(Press(parts, cue_control::kOk), u"파츠 구입|1100/0");
+    net::Packet p;
+    ASSERT_TRUE(window.WritePartsPurchase(p));
+    p.Finish();
+    auto in = ReadBack(p);
+    EXPECT_EQ(in->U64(), 11u);
+    EXPECT_EQ(in->U8(), 2);
+    EXPECT_EQ(in->U8(), 0);
+    EXPECT_EQ(in->U16(), 1);
+    EXPECT_EQ(in->U8(), 4);
+    EXPECT_EQ(in->U16(), 4);
+    // Choosing the current part again takes the group out of the totals.
+    Command(parts, parts, parts_control::kCurrentParts);
+    EXPECT_EQ(parts.PriceLabel()->Text(), u"변경 안함");
+    EXPECT_EQ(parts.Totals().cash + parts.Totals().cueMoney, 0);
 }
 
 }  // namespace
