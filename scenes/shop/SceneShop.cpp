@@ -166,6 +166,7 @@ void SceneShop::CreateUI() {
     purchase_ = Make<PurchaseDialog>(host);
     membership_ = Make<MembershipDialog>(host);
     cueWindow_ = Make<PersonalCueWindow>(host);
+    cueWindow_->SetPreviewPanel(preview_);
     // Made children start shown: the panels and windows wait for their turn.
     for (gui::Widget* w :
          std::initializer_list<gui::Widget*>{detail_, preview_, activate_, inProgress_, delete_, nickChange_,
@@ -661,11 +662,11 @@ bool SceneShop::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b)
             return true;
         case shop_message::kRepairOk:
         case shop_message::kUpgradeOk:
+        case shop_message::kPartsPurchaseOk:
             if (first == shop_control::kOk) SendCueRequest(code, static_cast<std::uint32_t>(b));
             return true;
         case shop_message::kCuePurchaseOk:
-        case shop_message::kPartsPurchaseOk:
-            // Buying parts and new personal cues is not offered yet; nothing is asked of the server.
+            // Buying new personal cues is not offered yet; nothing is asked of the server.
             return true;
         case shop_message::kPurchaseConfirmed:
             SendPurchase();
@@ -793,7 +794,9 @@ void SceneShop::SendCueRequest(std::uint32_t code, std::uint32_t param) {
     net::PooledPacket p = session->NewPacket(0);
     if (!p) return;
     const bool written = code == shop_message::kRepairOk ? cueWindow_->WriteRepair(*p)
-                                                         : cueWindow_->WriteUpgradeOrReset(*p, param);
+                         : code == shop_message::kPartsPurchaseOk
+                             ? cueWindow_->WritePartsPurchase(*p)
+                             : cueWindow_->WriteUpgradeOrReset(*p, param);
     // The cue left the list while the question was open: nothing to ask for.
     if (!written) return;
     ShowInProgress();

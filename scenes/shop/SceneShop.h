@@ -128,7 +128,7 @@ private:
     void SendPurchase();
     void SendMembership();
     void SendDelete();
-    // Sends the cue request a confirmed cue dialog asked for (message 1101 or 1102).
+    // Sends the cue request a confirmed cue dialog asked for (message 1100, 1101 or 1102).
     void SendCueRequest(std::uint32_t code, std::uint32_t param);
     void OpenCashPage();
     void CloseCashPage();

@@ -441,8 +441,7 @@ void SceneShop::OnCueReply(net::Packet& p, std::uint16_t id) {
                 e->initialValue = initial;
             }
             RefreshInventoryView();
-            cueWindow_->RefreshSlots();
-            cueWindow_->RefreshDetails();
+            cueWindow_->OnPartsBought();
             Notice(u"파츠 구입을 성공적으로 수행하였습니다.");
             return;
         case shop_net::kUpgradeResult:
