@@ -41,8 +41,8 @@ bool PlayerRecord::SelectItem(std::uint64_t serial) {
 }
 
 ItemEntry* PlayerRecord::GetSlotItem(int slot) const {
-    if (slot < 0 || slot >= static_cast<int>(items_.size())) return nullptr;
-    return items_[slot];
+    if (slot < 0 || slot >= kGameTypeCount) return nullptr;
+    return FindItem(equipment[static_cast<std::size_t>(slot)].cueSerial);
 }
 
 void PlayerRecord::WriteAccount(Packet& p) const {

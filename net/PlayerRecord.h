@@ -102,7 +102,8 @@ public:
     ItemEntry* GetCurrentItem() const { return currentItemSerial ? FindItem(currentItemSerial) : nullptr; }
     // 0 clears the selection; a serial the record does not hold is refused.
     bool SelectItem(std::uint64_t serial);
-    // The entry at position slot of the list, or null.
+    // The cue entry equipped for a slot (a game type 0..16), or null for another slot or a serial
+    // the record does not hold.
     ItemEntry* GetSlotItem(int slot) const;
     int ItemCount() const { return static_cast<int>(items_.size()); }
     const std::vector<ItemEntry*>& Items() const { return items_; }

@@ -102,7 +102,8 @@ PHYSICS_BEHIND_ENTRY bool WithinTableBounds(const Ball& ball, F32 margin) {
     const TableGeometry& g = ball.table->geometry;
     const F32 m = St(ball.radiusCm + margin);
     const Vector3& p = ball.position;
-    return g.frame.xMin - m < p.x && p.x < g.frame.xMax + m && g.frame.yMin - m < p.y && p.y < g.frame.yMax + m;
+    return g.frame.xMin - m < p.x && p.x < g.frame.xMax + m && g.frame.yMin - m < p.y &&
+           p.y < g.frame.yMax + m;
 }
 }  // namespace
 

@@ -7,10 +7,10 @@ namespace physics {
 
 void PhysicsModel::ApplyClothFriction(Ball& ball, F32 h, std::uint32_t kind) {
     ClothFrictionForm form;
-    form.form = FrictionForm::First;
+    form.form = FrictionForm::From10000;
     form.kind0Slope = F32(0.00004f);
     form.baseVariant = true;
-    ApplyClothFrictionMid(ball, h, kind, form);
+    ApplyClothFrictionShared(ball, h, kind, form);
 }
 
 }  // namespace physics

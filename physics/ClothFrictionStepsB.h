@@ -1,10 +1,39 @@
 #pragma once
-// The steps of the late models' cloth friction after its shared prefix, used by
-// ApplyClothFriction and by the side-by-side bed step, so that both run the same operations.
+// The steps of branch B's cloth friction, used by ApplyClothFriction and by the side-by-side bed
+// step (which runs each step for all its balls before the next), so that both run the same
+// operations.
 
 #include "physics/PhysicsModelB.h"
 
 namespace physics {
+
+// The bounds of the friction of a ball of planar speed `speed` on the friction set `set`, from the
+// load n = -v.z - speed c: a for the slide, b for the roll, t for the spin about z. False when the
+// load is negative: no friction then.
+struct FrictionBounds {
+    F32 a, b, t;
+};
+[[gnu::always_inline]] inline bool BoundsOfFriction(const Vector3& v, F32 speed, F32 c, const F32* set,
+                                                    FrictionBounds& out) {
+    const F32 n = St(-v.z - speed * c);
+    out.a = St(n * set[0]);
+    out.b = St(n * set[2]);
+    out.t = St(n * set[3]);
+    return !(n < F32(0.0f));
+}
+
+// How the contact point slides: (sx, sy) = (pp, qq) - v with (pp, qq) = r (w.y, -w.x).
+struct BedSlide {
+    F32 pp, qq, sx, sy;
+};
+[[gnu::always_inline]] inline BedSlide SlideOnBed(const Ball& ball) {
+    BedSlide d;
+    d.pp = St(ball.radius * ball.spin.y);
+    d.qq = St(-(ball.radius * ball.spin.x));
+    d.sx = St(d.pp - ball.velocity.x);
+    d.sy = St(d.qq - ball.velocity.y);
+    return d;
+}
 
 namespace detail {
 
@@ -48,8 +77,8 @@ namespace detail {
 // The sliding ball: friction a against the sliding components (sx, sy) of length s, split into
 // linear and spin parts here (only this branch reads them: for a rolling ball their signs are
 // rounding noise, which branches would mispredict).
-[[gnu::always_inline]] inline void PhysicsModelB::FrictionSlide(Ball& ball, const F32* set, F32 a, F32 s, F32 pp,
-                                                                F32 qq, F32 sx, F32 sy) {
+[[gnu::always_inline]] inline void PhysicsModelB::FrictionSlide(Ball& ball, const F32* set, F32 a, F32 s,
+                                                                F32 pp, F32 qq, F32 sx, F32 sy) {
     Vector3& v = ball.velocity;
     Vector3& w = ball.spin;
     const F32 ia = ball.inertiaArm;

@@ -51,7 +51,7 @@ void PhysicsModel::GatherCollisionCandidates(bool refreshTouchFlags, PairSearch 
         }
     };
 
-    if (count < BallPairSweep::kMinBalls || search == PairSearch::EveryPair) {
+    if (!kFastPaths || count < BallPairSweep::kMinBalls || search == PairSearch::EveryPair) {
         for (std::size_t ia = 0; ia < count; ++ia) {
             Ball& a = *balls_[ia];
             if (a.outOfPlay != 0) continue;

@@ -1,7 +1,6 @@
 // Ball collisions of the base model (also of 0x10001-0x10004): each touching pair is a stiff
 // spring over slices of 2 microseconds until it separates, with each ball's own mass, radius
 // and inertia, and a sliding-friction exchange at the contact.
-#include "engine/core/Log.h"
 #include "physics/CollisionExchange.h"
 #include "physics/PhysicsModel.h"
 
@@ -19,18 +18,9 @@ bool PhysicsModel::ResolveCollisions() {
         const ModelParams& mp = Params().model;
         const F32 mu = mp.ballFrictionA, mix = mp.ballCollisionC;
         const F32 hs = kSliceTime;
-        std::uint32_t negCount = 0;
-        std::uint32_t passes = 0;
-        while (negCount < workCount_) {
-            if (++passes > kMaxCollisionPasses) {
-                LogWrite(u"physics: collision passes stopped after %u passes\n", kMaxCollisionPasses);
-                break;
-            }
-            for (std::uint32_t i = 0; i < workCount_; ++i) {
-                CollisionCandidate& rec = workBuffer_[i];
-                if (rec.depth < F32(0.0f)) continue;
-                Ball& a = *balls_[rec.a];
-                Ball& b = *balls_[rec.b];
+        RunCollisionPasses<std::uint32_t>(
+            balls_, workBuffer_.data(), workCount_,
+            [&](CollisionCandidate& rec, Ball& a, Ball& b, std::uint32_t& negCount) {
                 const Vector3& n = rec.n;
                 Vector3& va = a.velocity;
                 Vector3& vb = b.velocity;
@@ -41,7 +31,7 @@ bool PhysicsModel::ResolveCollisions() {
                     // A value that is not finite never separates; drop the pair.
                     rec.depth = F32(-1.0f);
                     ++negCount;
-                    continue;
+                    return;
                 }
 
                 // Normal step; a pair separating in this slice still gets its impulse once.
@@ -77,8 +67,7 @@ bool PhysicsModel::ResolveCollisions() {
                     TurnSpins(a, b, f, n, a.inertiaArm, b.inertiaArm);
                 }
                 if (rec.depth < F32(0.0f)) ++negCount;
-            }
-        }
+            });
     }
     return AllBallsRest();
 }

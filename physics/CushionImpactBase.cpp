@@ -1,7 +1,7 @@
 // The cushion impact of the base model: the cushion force as a velocity change along the contact
 // normal (its vertical part reduced), then cushion friction along the two tangents of the face,
 // with the spin entering through the real lever arms of the contact (its offset from the centre
-// and its horizontal reach). The late models carry this body too but never call it.
+// and its horizontal reach). Branch B carries this body too but never call it.
 #include "physics/PhysicsModel.h"
 
 namespace physics {

@@ -4,6 +4,7 @@
 // because every client must reproduce the same bits.
 
 #include "physics/Numeric.h"
+#include "physics/PackedQuaternion.h"
 
 namespace physics {
 
@@ -136,6 +137,8 @@ inline void Vector3::Normalize(F32* outLength) {
     if (outLength) *outLength = len;
 }
 
-inline bool IsNearlyZero(F32 f) { return AbsF(f) < kFltEpsilon; }
+inline bool IsNearlyZero(F32 f) {
+    return AbsF(f) < kFltEpsilon;
+}
 
 }  // namespace physics

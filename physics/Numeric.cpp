@@ -12,7 +12,9 @@ namespace {
 // Runs a C library function in the library's SSE mode whatever mode the caller runs in. The
 // empty asm statements tie the argument and the result to the mode switches, so the compiler
 // cannot move the call across them.
-inline void Pin(double& x) { __asm__ volatile("" : "+x"(x)); }
+inline void Pin(double& x) {
+    __asm__ volatile("" : "+x"(x));
+}
 
 template <class Fn, class... Args>
 double InLibraryMode(Fn fn, Args... args) {
@@ -28,12 +30,24 @@ double InLibraryMode(Fn fn, Args... args) {
 }  // namespace
 
 // Out of line so that no caller can fold them with a different rounding.
-double LibSin(double x) { return InLibraryMode([](double a) { return std::sin(a); }, x); }
-double LibCos(double x) { return InLibraryMode([](double a) { return std::cos(a); }, x); }
-double LibAtan(double x) { return InLibraryMode([](double a) { return std::atan(a); }, x); }
-double LibExp(double x) { return InLibraryMode([](double a) { return std::exp(a); }, x); }
-double LibLog(double x) { return InLibraryMode([](double a) { return std::log(a); }, x); }
-double LibLog10(double x) { return InLibraryMode([](double a) { return std::log10(a); }, x); }
+double LibSin(double x) {
+    return InLibraryMode([](double a) { return std::sin(a); }, x);
+}
+double LibCos(double x) {
+    return InLibraryMode([](double a) { return std::cos(a); }, x);
+}
+double LibAtan(double x) {
+    return InLibraryMode([](double a) { return std::atan(a); }, x);
+}
+double LibExp(double x) {
+    return InLibraryMode([](double a) { return std::exp(a); }, x);
+}
+double LibLog(double x) {
+    return InLibraryMode([](double a) { return std::log(a); }, x);
+}
+double LibLog10(double x) {
+    return InLibraryMode([](double a) { return std::log10(a); }, x);
+}
 double LibPow(double x, double y) {
     return InLibraryMode([](double a, double b) { return std::pow(a, b); }, x, y);
 }

@@ -1,4 +1,4 @@
-// The late models' sub-step of the balls that roll or slide on the open bed, side by side.
+// Branch B's sub-step of the balls that roll or slide on the open bed, side by side.
 //
 // A ball's sub-step is one long chain of dependent operations (roots, quotients, margin tests)
 // that the processor cannot overlap with the next ball's chain when the balls run one after the
@@ -27,9 +27,11 @@ bool LandsOnOpenBed(const Ball& ball, const TableGeometry& g, F32 bedStop) {
     const F32 r = ball.radiusCm;
     const F32 x = ball.position.x, y = ball.position.y, z = ball.position.z;
     const F32 vz = ball.velocity.z;
-    if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r)) return false;
+    if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r))
+        return false;
     if (!(z > F32(0.0f) && vz < F32(0.0f) && -bedStop < vz)) return false;
-    return !(x < r + g.cushion.xMin || x > g.cushion.xMax - r || y < r + g.cushion.yMin || y > g.cushion.yMax - r);
+    return !(x < r + g.cushion.xMin || x > g.cushion.xMax - r || y < r + g.cushion.yMin ||
+             y > g.cushion.yMax - r);
 }
 
 }  // namespace
@@ -41,39 +43,30 @@ void PhysicsModelB::RollOnBedSideBySide(Ball* const* balls) {
     // tail.
     const F32* set = Params().table.frictionSets[0];
     const F32 c = kind0Offset;
-    F32 speed[N], a[N], b[N], t[N], pp[N], qq[N], sx[N], sy[N], s[N];
+    F32 speed[N], s[N];
+    FrictionBounds f[N];
+    BedSlide d[N];
     bool live[N];
     for (std::size_t k = 0; k < N; ++k) speed[k] = Length2D(balls[k]->velocity.x, balls[k]->velocity.y);
-    for (std::size_t k = 0; k < N; ++k) {
-        const F32 n = St(-balls[k]->velocity.z - speed[k] * c);
-        live[k] = !(n < F32(0.0f));
-        a[k] = St(n * set[0]);
-        b[k] = St(n * set[2]);
-        t[k] = St(n * set[3]);
-    }
-    for (std::size_t k = 0; k < N; ++k) {
-        const Ball& ball = *balls[k];
-        pp[k] = St(ball.radius * ball.spin.y);
-        qq[k] = St(-(ball.radius * ball.spin.x));
-        sx[k] = St(pp[k] - ball.velocity.x);
-        sy[k] = St(qq[k] - ball.velocity.y);
-    }
-    for (std::size_t k = 0; k < N; ++k) s[k] = Length2D(sx[k], sy[k]);
+    for (std::size_t k = 0; k < N; ++k)
+        live[k] = BoundsOfFriction(balls[k]->velocity, speed[k], c, set, f[k]);
+    for (std::size_t k = 0; k < N; ++k) d[k] = SlideOnBed(*balls[k]);
+    for (std::size_t k = 0; k < N; ++k) s[k] = Length2D(d[k].sx, d[k].sy);
     for (std::size_t k = 0; k < N; ++k) {
         if (!live[k]) continue;
-        if (a[k] * 3.5f < s[k])
-            FrictionSlide(*balls[k], set, a[k], s[k], pp[k], qq[k], sx[k], sy[k]);
+        if (f[k].a * 3.5f < s[k])
+            FrictionSlide(*balls[k], set, f[k].a, s[k], d[k].pp, d[k].qq, d[k].sx, d[k].sy);
         else
-            FrictionRoll(*balls[k], speed[k], b[k], t[k]);
+            FrictionRoll(*balls[k], speed[k], f[k].b, f[k].t);
     }
     for (std::size_t k = 0; k < N; ++k)
-        if (live[k]) FrictionSpinZ(*balls[k], t[k]);
+        if (live[k]) FrictionSpinZ(*balls[k], f[k].t);
 }
 
 bool PhysicsModelB::MoveBalls(F32 h) {
     const std::size_t count = balls_.size();
     // The ball count is capped at kMaxBallCount; the arrays below hold that many.
-    if (count > kMaxBallCount) return PhysicsModel::MoveBalls(h);
+    if (!kFastPaths || count > kMaxBallCount) return PhysicsModel::MoveBalls(h);
     const TableGeometry& g = tableRecord_->geometry;
     const F32 bedStop = St(Params().table.pocketZoneSpeed * h);
     // The cloth friction of the bed landing runs only for a positive sub-step.
@@ -121,10 +114,17 @@ bool PhysicsModelB::MoveBalls(F32 h) {
         Ball& ball = *balls_[i];
         bool still;
         switch (remainder[i]) {
-            case Remainder::OutOfPlay: continue;
-            case Remainder::Whole: still = MoveBall(ball, h); break;
-            case Remainder::FromPocketZone: still = FinishMove(ball, h); break;
-            default: still = ball.IsAtRest(); break;  // None: landed on the open bed
+            case Remainder::OutOfPlay:
+                continue;
+            case Remainder::Whole:
+                still = MoveBall(ball, h);
+                break;
+            case Remainder::FromPocketZone:
+                still = FinishMove(ball, h);
+                break;
+            default:
+                still = ball.IsAtRest();
+                break;  // None: landed on the open bed
         }
         if (!still) QueueTurn(ball);
         allRest = allRest && still;

@@ -1,6 +1,6 @@
 #pragma once
-// Writes of the parameter block by the models' set-ups; each write is recorded so that a read
-// of a word no set-up in this process has written can be reported.
+// Writes of the parameter block by the models' set-ups; each write is recorded, so that a test can
+// show that every word a model reads was written by its set-up.
 
 #include <cstring>
 

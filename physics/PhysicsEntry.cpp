@@ -1,9 +1,9 @@
 #include "physics/PhysicsEntry.h"
 
+#include <xmmintrin.h>
+
 #include <cstdlib>
 #include <mutex>
-
-#include <xmmintrin.h>
 
 #include "engine/core/Log.h"
 #include "physics/Numeric.h"
@@ -11,8 +11,12 @@
 namespace physics {
 
 namespace {
-PHYSICS_BEHIND_ENTRY std::uint32_t SubStepBits() { return St(Opq(Ext(0.005f)) / Ext(15.0f)).Bits(); }
-PHYSICS_BEHIND_ENTRY std::uint32_t SubStepBitsSse(F32 dt, F32 count) { return St(dt / count).Bits(); }
+PHYSICS_BEHIND_ENTRY std::uint32_t SubStepBits() {
+    return St(Opq(Ext(0.005f)) / Ext(15.0f)).Bits();
+}
+PHYSICS_BEHIND_ENTRY std::uint32_t SubStepBitsSse(F32 dt, F32 count) {
+    return St(dt / count).Bits();
+}
 }  // namespace
 
 bool ArithmeticSelfTestPasses() {
@@ -21,7 +25,9 @@ bool ArithmeticSelfTestPasses() {
 }
 
 // The caller's MXCSR was saved by the FPU scope, which gives it back.
-PhysicsArithmeticScope::PhysicsArithmeticScope() { _mm_setcsr(kPhysicsMxcsr); }
+PhysicsArithmeticScope::PhysicsArithmeticScope() {
+    _mm_setcsr(kPhysicsMxcsr);
+}
 
 PhysicsEntry::PhysicsEntry() {
     static std::once_flag checked;

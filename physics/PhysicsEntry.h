@@ -44,8 +44,8 @@ private:
 #define PHYSICS_BEHIND_ENTRY [[gnu::noipa]]
 
 // Checks one round-toward-zero result (0.005 / 15 must store as 0x39AEC33D) under the control
-// word, on the x87 and on SSE. Run once by the first entry; a failure is logged and ends the process, because this
-// client would compute every shot differently from its peers.
+// word, on the x87 and on SSE. Run once by the first entry; a failure is logged and ends the process, because
+// this client would compute every shot differently from its peers.
 bool ArithmeticSelfTestPasses();
 
 }  // namespace physics

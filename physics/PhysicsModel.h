@@ -1,8 +1,9 @@
 #pragma once
-// The versioned ball-physics models. Every model id 0x10000 to 0x10014 has its own class; the
-// base class (0x10000) holds the table, the balls and the collision work buffer, and the shared
-// per-ball step. Branch A (0x10001-0x1000F) and branch B (0x10010-0x10014) add their own
-// operations and constants. Shots replay the same way later because a shot record names its id.
+// The versioned ball-physics models. The base model (0x10000) is this class: it holds the table,
+// the balls and the collision work buffer, and the shared per-ball step. Branch A
+// (0x10001-0x1000F) and branch B (0x10010-0x10014) are one class each, whose traits pick each
+// operation's form and constants by model id. Shots replay the same way later because a shot
+// record names its id. docs/physics.md has the map of which id uses which form.
 
 #include <cstdint>
 #include <memory>
@@ -13,15 +14,31 @@
 #include "physics/PhysicsEntry.h"
 #include "physics/PhysicsParams.h"
 #include "physics/TableGeometry.h"
+#include "physics/TurnBatch.h"
 
 namespace physics {
 
-// Which body of an operation a model uses.
-enum class RailGeneration : std::uint8_t { First, Second, Third, Late };
-enum class StrikeForm : std::uint8_t { Base, A1, A2, A3, B };
-enum class FrictionForm : std::uint8_t { Base, First, Second, Third, B };
-enum class ImpulseForm : std::uint8_t { None, First, Second, Third, Late };
-enum class CollisionForm : std::uint8_t { Base, Second, Third, Late };
+// Which body of an operation a model uses. Each form is named after the first model id that uses
+// it; None where the model never runs the operation.
+enum class StrikeForm : std::uint8_t { From10000, From10001, From10005, From10008, From10010 };
+enum class FrictionForm : std::uint8_t { From10000, From10005, From1000A, From10010 };
+enum class RailForm : std::uint8_t { From10000, From10001, From10005, From1000D, From10010 };
+enum class RailZoneForm : std::uint8_t { From10000, From10005, From1000D, From10010 };
+enum class ImpulseForm : std::uint8_t { None, From10005, From1000A, From1000C, From10010 };
+enum class CushionImpactForm : std::uint8_t { None, From10000, From10001 };
+enum class CollisionForm : std::uint8_t { From10000, From10005, From1000C, From10010 };
+
+// The form of every operation of one model.
+struct ModelForms {
+    StrikeForm strike;
+    FrictionForm friction;
+    RailForm rails;
+    RailZoneForm railZone;
+    ImpulseForm impulse;
+    CushionImpactForm cushionImpact;
+    CollisionForm collisions;
+    bool operator==(const ModelForms&) const = default;
+};
 
 // The nine shot parameters of a strike, in the order they are passed.
 struct ShotParams {
@@ -58,13 +75,13 @@ struct RailZoneState {
     std::uint32_t jawNumber = 0;
 };
 
-// Which cloth-friction body runs and its constants. First is the body of 0x10001-0x10004 (and,
-// with `baseVariant`, of the base model); Second and Third those of 0x10005 on.
+// Which cloth-friction body runs and its constants: the form of 0x10000 (with `baseVariant` for
+// the base model itself, without for 0x10001-0x10004), of 0x10005 or of 0x1000A.
 struct ClothFrictionForm {
-    FrictionForm form = FrictionForm::Third;
-    F32 kind0Slope;              // load slope of contact kind 0
-    F32 slideShareLinear = 1.0f;  // third form only
-    F32 slideShareSpin = 1.0f;    // third form only
+    FrictionForm form = FrictionForm::From1000A;
+    F32 kind0Slope;               // load slope of contact kind 0
+    F32 slideShareLinear = 1.0f;  // form of 0x1000A only
+    F32 slideShareSpin = 1.0f;    // form of 0x1000A only
     F32 railSpeedFactor = 2.0f;   // spin-about-z factor of a rolling ball that stops
     // Base model: a stopping ball keeps its spin-about-z amount, and the decay quotient
     // (spinF h) / r is not stored before its test and use.
@@ -96,6 +113,8 @@ public:
     void SetBallCount(std::uint16_t count);
 
     std::uint32_t ModelId() const { return modelId_; }
+    // The form of each operation this model runs.
+    virtual ModelForms Forms() const;
     std::uint32_t TableType() const { return tableType_; }
     std::uint16_t BallCount() const { return ballCount_; }
     Ball& GetBall(std::size_t i) { return *balls_[i]; }
@@ -106,27 +125,17 @@ public:
 
     // Set by the factory.
     void SetModelId(std::uint32_t id) { modelId_ = id; }
+    void SetTableType(std::uint32_t type) { tableType_ = type; }
+
+    // The model words the base model's set-up writes; branches A and B write theirs over them.
+    static void PutModelWords();
 
     // Shared operations of every id (public for the tests).
     // One sub-step of one ball: its motion and then the turn of its orientation.
     bool StepBall(Ball& ball, F32 h);
     // The motion part of StepBall; true when the ball rests. A ball that does not rest still
-    // has the turn by its spin over h to take (TurnBall).
+    // has the turn by its spin over h to take (TurnBall, TurnBatch.h).
     bool MoveBall(Ball& ball, F32 h);
-    // Turns the orientation by `spin` over h (the last part of a sub-step).
-    static void TurnBall(Ball& ball, const Vector3& spin, F32 h);
-    // The rotation of one turn on the scalar steps: by |spin| * h about the spin's axis.
-    static Quaternion TurnIncrement(const Vector3& spin, F32 h);
-    // Nothing in a sub-step reads the orientation, so Simulate records each moving ball's spin
-    // and turns the orientations after its last sub-step: the same operations in the same
-    // order per ball, but the balls' turn chains and the motion no longer wait on each other.
-    struct PendingTurn {
-        Ball* ball;
-        Vector3 spin;
-    };
-    // The turns of a record in its order: each ball ends as if TurnBall had run for its entries
-    // one after another.
-    static void ApplyTurns(const PendingTurn* turns, std::size_t count, F32 h);
     void CollideRailTop(Ball& ball, F32 h);
     bool CollidePocketZone(Ball& ball, F32 h);
     bool CollidePocket(Ball& ball, std::uint8_t pocket, F32 h);
@@ -151,12 +160,11 @@ public:
     virtual bool RailImpulse(Vector3& v, Vector3& w, Vector3& railVector, const CushionContact& c);
 
 protected:
-    // The rail contact of the second and third generations and of the late models (one body).
-    void CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation);
-    // The contact geometry: First is the base model's, Second and Third the mid generations',
-    // Late the late models'.
-    bool CollideRailZoneMid(const Vector3& position, F32 radiusCm, Vector3& normal, RailZoneState& state,
-                            std::uint8_t railMask, RailGeneration generation);
+    // The rail contact of branch A from 0x10005 and of branch B (one body, three forms).
+    void CollideRailsShared(Ball& ball, F32 dt, RailForm form);
+    // The contact geometry of every model (one body, four forms).
+    bool CollideRailZoneShared(const Vector3& position, F32 radiusCm, Vector3& normal, RailZoneState& state,
+                               std::uint8_t railMask, RailZoneForm form);
     // One sub-step of every ball in play, from the last ball down to ball 0 (the order of their
     // events), recording the turn of each ball that moves; true when every ball rests.
     virtual bool MoveBalls(F32 h);
@@ -175,14 +183,21 @@ protected:
     }
     bool FinishMove(Ball& ball, F32 h);
     // Records the turn of a ball that moved in this sub-step (in the order of MoveBalls).
-    void QueueTurn(Ball& ball) { pendingTurns_.push_back(PendingTurn{&ball, ball.spin}); }
+    void QueueTurn(Ball& ball) { turns_.Record(ball); }
+    // The turn of a ball that moved in this sub-step: recorded, or at once in the reference build.
+    void FinishTurn(Ball& ball, F32 h) {
+        if constexpr (kFastPaths)
+            QueueTurn(ball);
+        else
+            TurnBall(ball, ball.spin, h);
+    }
     // True when every ball is out of play or still, and no cue contact is pending.
     bool AllBallsRest() const;
-    // The cloth friction of the mid generations (and of the base model, see ClothFrictionForm).
-    void ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind, const ClothFrictionForm& form);
-    // The rail contact of the first generation (0x10001-0x10004); its response is the virtual
+    // The cloth friction of the base model and of branch A (see ClothFrictionForm).
+    void ApplyClothFrictionShared(Ball& ball, F32 h, std::uint32_t kind, const ClothFrictionForm& form);
+    // The rail contact of 0x10001-0x10004; its response is the virtual
     // ResolveCushionImpact.
-    void CollideRailsFirst(Ball& ball, F32 dt);
+    void CollideRails10001(Ball& ball, F32 dt);
     // Candidate pairs of the ball collisions (shared by every collision body): fills the work
     // buffer, pushes the contact events and refreshes the touch flags (the base body does not).
     // Ball 0's size is used. From BallPairSweep::kMinBalls balls on, a sweep picks the pairs to
@@ -204,10 +219,7 @@ private:
     PHYSICS_BEHIND_ENTRY void ApplyParams();
     PHYSICS_BEHIND_ENTRY void RebuildBalls(std::uint16_t count);
 
-    // Applies the turns Simulate recorded, each ball's in sub-step order.
-    void ApplyPendingTurns(F32 h);
-
-    std::vector<PendingTurn> pendingTurns_;
+    TurnBatch turns_;
     bool hasWorkBuffer_ = false;
     std::uint64_t paramsSerial_ = 0;
     BallPairSweep pairSweep_;

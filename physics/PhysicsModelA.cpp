@@ -1,45 +1,57 @@
 #include "physics/PhysicsModelA.h"
 
-#include <string>
-
-#include "engine/core/Log.h"
 #include "physics/ParamWriter.h"
 
 namespace physics {
 
 namespace {
 
-using RG = RailGeneration;
 using SF = StrikeForm;
 using FF = FrictionForm;
+using RF = RailForm;
+using RZ = RailZoneForm;
 using IF = ImpulseForm;
+using CI = CushionImpactForm;
 using CF = CollisionForm;
 
 constexpr F32 o = F32(0.0f);
 
+// The rows: id, the forms (strike, friction, rails, rail zone, impulse, cushion impact,
+// collisions), then railSpeedFactor to cushionCounterSpinShare in the order of ModelATraits.
+// clang-format off
 constexpr ModelATraits kTraits[] = {
-    {0x10001, SF::A1, FF::First, RG::First, RG::First, IF::None, CF::Base, 2.5f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10002, SF::A1, FF::First, RG::First, RG::First, IF::None, CF::Base, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10003, SF::A1, FF::First, RG::First, RG::First, IF::None, CF::Base, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10004, SF::A1, FF::First, RG::First, RG::First, IF::None, CF::Base, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10005, SF::A2, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10006, SF::A2, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10007, SF::A2, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10008, SF::A3, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, 0.2f, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x10009, SF::A3, FF::Second, RG::Second, RG::Second, IF::First, CF::Second, 2.0f, 0.4f, o, o, o, o, o, o, o, o, o, o, o, o},
-    {0x1000A, SF::A3, FF::Third, RG::Second, RG::Second, IF::Second, CF::Second, 2.0f, 0.4f, 0.6f, 0.6f, 1.2f, 1.25f,
-     0.00002f, o, o, o, o, o, o, o},
-    {0x1000B, SF::A3, FF::Third, RG::Second, RG::Second, IF::Second, CF::Second, 2.0f, 0.4f, 0.7f, 0.7f, 1.2f, 1.25f,
-     0.00002f, o, o, o, o, o, o, o},
-    {0x1000C, SF::A3, FF::Third, RG::Second, RG::Second, IF::Third, CF::Third, 2.0f, 0.4f, 1.1f, 1.0f, 1.0f, 2.0f,
-     0.00016f, 0.2f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
-    {0x1000D, SF::A3, FF::Third, RG::Third, RG::Third, IF::Third, CF::Third, 2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.8f,
-     0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
-    {0x1000E, SF::A3, FF::Third, RG::Third, RG::Third, IF::Third, CF::Third, 2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.8f,
-     0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
-    {0x1000F, SF::A3, FF::Third, RG::Third, RG::Third, IF::Third, CF::Third, 2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.5f,
-     0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
+    {0x10001, {SF::From10001, FF::From10000, RF::From10001, RZ::From10000, IF::None,     CI::From10001, CF::From10000},
+              2.5f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10002, {SF::From10001, FF::From10000, RF::From10001, RZ::From10000, IF::None,     CI::From10001, CF::From10000},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10003, {SF::From10001, FF::From10000, RF::From10001, RZ::From10000, IF::None,     CI::From10001, CF::From10000},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10004, {SF::From10001, FF::From10000, RF::From10001, RZ::From10000, IF::None,     CI::From10001, CF::From10000},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10005, {SF::From10005, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10006, {SF::From10005, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10007, {SF::From10005, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, o, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10008, {SF::From10008, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, 0.2f, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x10009, {SF::From10008, FF::From10005, RF::From10005, RZ::From10005, IF::From10005, CI::None,     CF::From10005},
+              2.0f, 0.4f, o, o, o, o, o, o, o, o, o, o, o, o},
+    {0x1000A, {SF::From10008, FF::From1000A, RF::From10005, RZ::From10005, IF::From1000A, CI::None,     CF::From10005},
+              2.0f, 0.4f, 0.6f, 0.6f, 1.2f, 1.25f, 0.00002f, o, o, o, o, o, o, o},
+    {0x1000B, {SF::From10008, FF::From1000A, RF::From10005, RZ::From10005, IF::From1000A, CI::None,     CF::From10005},
+              2.0f, 0.4f, 0.7f, 0.7f, 1.2f, 1.25f, 0.00002f, o, o, o, o, o, o, o},
+    {0x1000C, {SF::From10008, FF::From1000A, RF::From10005, RZ::From10005, IF::From1000C, CI::None,     CF::From1000C},
+              2.0f, 0.4f, 1.1f, 1.0f, 1.0f, 2.0f, 0.00016f, 0.2f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
+    {0x1000D, {SF::From10008, FF::From1000A, RF::From1000D, RZ::From1000D, IF::From1000C, CI::None,     CF::From1000C},
+              2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.8f, 0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
+    {0x1000E, {SF::From10008, FF::From1000A, RF::From1000D, RZ::From1000D, IF::From1000C, CI::None,     CF::From1000C},
+              2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.8f, 0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
+    {0x1000F, {SF::From10008, FF::From1000A, RF::From1000D, RZ::From1000D, IF::From1000C, CI::None,     CF::From1000C},
+              2.0f, 0.4f, 1.05f, 1.0f, 1.0f, 1.5f, 0.00016f, 0.3f, 1.1f, 1.0f, 1.0f, 0.1f, 1.038f, 0.8f},
 };
+// clang-format on
 
 // One cell of the table-parameter matrix: a value per kind of table; kNotWritten keeps the word.
 constexpr F32 kNotWritten = F32(-1.0f);
@@ -50,12 +62,24 @@ struct Cell {
                // Cushion: 0, 1, 2, pockets. FlagA: 0, 1, pockets.
 };
 constexpr F32 N = kNotWritten;
-constexpr Cell All(F32 a) { return Cell{Key::All, {a, N, N, N, N}}; }
-constexpr Cell CP(F32 carom, F32 pockets) { return Cell{Key::CaromPockets, {carom, pockets, N, N, N}}; }
-constexpr Cell Cloth(F32 c0, F32 c1, F32 c3, F32 c4, F32 pockets) { return Cell{Key::Cloth, {c0, c1, c3, c4, pockets}}; }
-constexpr Cell Cushion(F32 c0, F32 c1, F32 c2, F32 pockets) { return Cell{Key::Cushion, {c0, c1, c2, pockets, N}}; }
-constexpr Cell FlagA(F32 f0, F32 f1, F32 pockets) { return Cell{Key::FlagA, {f0, f1, pockets, N, N}}; }
-constexpr Cell None() { return All(N); }
+constexpr Cell All(F32 a) {
+    return Cell{Key::All, {a, N, N, N, N}};
+}
+constexpr Cell CP(F32 carom, F32 pockets) {
+    return Cell{Key::CaromPockets, {carom, pockets, N, N, N}};
+}
+constexpr Cell Cloth(F32 c0, F32 c1, F32 c3, F32 c4, F32 pockets) {
+    return Cell{Key::Cloth, {c0, c1, c3, c4, pockets}};
+}
+constexpr Cell Cushion(F32 c0, F32 c1, F32 c2, F32 pockets) {
+    return Cell{Key::Cushion, {c0, c1, c2, pockets, N}};
+}
+constexpr Cell FlagA(F32 f0, F32 f1, F32 pockets) {
+    return Cell{Key::FlagA, {f0, f1, pockets, N, N}};
+}
+constexpr Cell None() {
+    return All(N);
+}
 
 // Words in the order of the rows: frictionSets 0..3, bounceFactor, pocketZoneSpeed, railParamA..D,
 // spare 22, spare 23, cushionStiffness, cushionParamA, cushionParamB.
@@ -66,6 +90,7 @@ struct Column {
     Cell rows[15];
 };
 
+// clang-format off
 constexpr Column kColumns[] = {
     {0x10001, 0x10001,
      {CP(0.3f, 0.4f), CP(0.7f, 0.6f), CP(0.006f, 0.008f), CP(0.018f, 0.024f), All(0.5f), All(50.0f), All(0.28f),
@@ -116,19 +141,27 @@ constexpr Column kColumns[] = {
       CP(N, 0.056f), CP(N, 0.06f), All(0.0f), All(0.99f), Cushion(300000.0f, 330000.0f, 400000.0f, 400000.0f),
       Cushion(54.0f, 54.0f, 50.0f, 50.0f), CP(N, 250.0f)}},
 };
+// clang-format on
 
 F32 CellValue(const Cell& c, bool pockets, const TableGeometry& g) {
     switch (c.key) {
-        case Key::All: return c.v[0];
-        case Key::CaromPockets: return pockets ? c.v[1] : c.v[0];
+        case Key::All:
+            return c.v[0];
+        case Key::CaromPockets:
+            return pockets ? c.v[1] : c.v[0];
         case Key::Cloth:
             if (pockets) return c.v[4];
             switch (g.clothKind) {
-                case 0: return c.v[0];
-                case 1: return c.v[1];
-                case 3: return c.v[2];
-                case 4: return c.v[3];
-                default: return N;
+                case 0:
+                    return c.v[0];
+                case 1:
+                    return c.v[1];
+                case 3:
+                    return c.v[2];
+                case 4:
+                    return c.v[3];
+                default:
+                    return N;
             }
         case Key::Cushion:
             if (pockets) return c.v[3];
@@ -142,10 +175,10 @@ F32 CellValue(const Cell& c, bool pockets, const TableGeometry& g) {
 
 }  // namespace
 
-const ModelATraits& TraitsOfModelA(std::uint32_t id) {
+const ModelATraits* TraitsOfModelA(std::uint32_t id) {
     for (const ModelATraits& t : kTraits)
-        if (t.id == id) return t;
-    return kTraits[0];
+        if (t.id == id) return &t;
+    return nullptr;
 }
 
 void PhysicsModelA::SetParams() {
@@ -191,7 +224,6 @@ void PhysicsModelA::SetTableParams() {
         }
     }
     if (traits_.id == 0x1000F) g.railTop = St(g.cushionHeight + 0.5f);
-    WarnOfUnwrittenWords();
 }
 
 std::uint64_t PhysicsModelA::ParamWordsRead() const {
@@ -203,25 +235,12 @@ std::uint64_t PhysicsModelA::ParamWordsRead() const {
     const bool pockets = tableRecord_->hasPockets != 0;
     // Cloth, bed, rail top, rail friction, pocket fall, cushion spring and the model words.
     std::uint64_t mask = range(0, 19) | range(24, 25) | range(27, 29) | range(33, 39);
-    if (traits_.rails == RailGeneration::First) mask |= (std::uint64_t{1} << 23) | (std::uint64_t{1} << 32);
+    if (traits_.forms.rails == RailForm::From10001)
+        mask |= (std::uint64_t{1} << 23) | (std::uint64_t{1} << 32);
     // Jaw damping and jaw friction: there are jaws on pocket tables only.
     if (pockets) mask |= std::uint64_t{1} << 30;
-    if (pockets && traits_.rails == RailGeneration::Third) mask |= range(20, 21);
+    if (pockets && traits_.forms.rails == RailForm::From1000D) mask |= range(20, 21);
     return mask;
-}
-
-void PhysicsModelA::WarnOfUnwrittenWords() const {
-    const std::uint64_t missing = ParamWordsRead() & ~WrittenParamWords();
-    if (missing == 0) return;
-    std::u16string words;
-    for (int i = 0; i < PhysicsParams::kWordCount; ++i) {
-        if ((missing >> i & 1) == 0) continue;
-        if (!words.empty()) words += u",";
-        for (char c : std::to_string(i)) words += static_cast<char16_t>(c);
-    }
-    LogWrite(u"physics: warning: model 0x%X on table %u reads parameter words no set-up in this process has "
-             u"written (%s); they are 0 and the shot may differ from a peer's\n",
-             traits_.id, tableRecord_->geometry.tableType, words);
 }
 
 F32 PhysicsModelA::ScaleTipHeight(F32 power, F32 tipVertical, F32 elevation) const {

@@ -1,6 +1,6 @@
 #pragma once
-// Branch A: the models 0x10001 to 0x1000F. They share one class layout (the base plus the cue
-// mass); each id picks its constants and the generation of every operation from its traits.
+// Branch A: the models 0x10001 to 0x1000F. They share one class (the base plus the cue mass);
+// each id picks its constants and the form of every operation from its row of traits.
 
 #include "physics/PhysicsModel.h"
 
@@ -8,12 +8,7 @@ namespace physics {
 
 struct ModelATraits {
     std::uint32_t id;
-    StrikeForm strike;
-    FrictionForm friction;
-    RailGeneration rails;     // CollideRails body
-    RailGeneration railZone;  // CollideRailZone body (First = the base geometry)
-    ImpulseForm impulse;
-    CollisionForm collisions;
+    ModelForms forms;
     // Constant getters (slots 8 and 11 to 23); 0 where the id has no such slot.
     F32 railSpeedFactor;
     F32 contactTimeGain;
@@ -31,7 +26,8 @@ struct ModelATraits {
     F32 cushionCounterSpinShare;
 };
 
-const ModelATraits& TraitsOfModelA(std::uint32_t id);
+// The traits of a branch-A id; null for any other id.
+const ModelATraits* TraitsOfModelA(std::uint32_t id);
 
 // How the strike's common steps (set-up, miscue test, energy transfer, miscue deflection, pulse)
 // differ between the strike forms of branch A.
@@ -60,6 +56,7 @@ public:
         : PhysicsModel(tableType, ballCount), traits_(traits) {}
 
     const ModelATraits& Traits() const { return traits_; }
+    ModelForms Forms() const override { return traits_.forms; }
     F32 CueMass() const { return cueMass_; }
 
     void SetParams() override;
@@ -75,15 +72,12 @@ public:
 
     F32 RailSpeedFactor() const { return traits_.railSpeedFactor; }
     // Words of the parameter block that this model's operations read on its table (bit i for
-    // word i).
+    // word i); its set-up, after the default model's words, writes every one of them.
     std::uint64_t ParamWordsRead() const;
     // Scales a non-negative vertical tip offset by the cue elevation.
     F32 ScaleTipHeight(F32 power, F32 tipVertical, F32 elevation) const;
 
 protected:
-    // Logs a warning when a word this model reads was never written in this process: its table
-    // kind is one that the model's set-up leaves to an earlier set-up.
-    void WarnOfUnwrittenWords() const;
     // The common steps of the strike with the tip offsets already scaled. False when the aim
     // point is the ball centre or the contact time is not positive (nothing written).
     bool StrikeSetUp(Ball& ball, F32 aimX, F32 aimY, F32 tipSide, F32 tipVertical, const ShotParams& shot,

@@ -4,10 +4,36 @@
 
 namespace physics {
 
-void PhysicsModelB::SetParams() {
-    PhysicsModel::SetParams();
+namespace {
+
+// clang-format off
+constexpr ModelBTraits kTraits[] = {
+    // id     cloth10010 limits10014 jawDamping10014 tipStiffness10013 clampContact10013 contactFactorOne
+    {0x10010, true,      false,      false,          false,            false,            false},
+    {0x10011, false,     false,      false,          false,            false,            false},
+    {0x10012, false,     false,      false,          false,            false,            false},
+    {0x10013, false,     false,      false,          true,             true,             false},
+    {0x10014, false,     true,       true,           true,             false,            true},
+};
+// clang-format on
+
+}  // namespace
+
+const ModelBTraits* TraitsOfModelB(std::uint32_t id) {
+    for (const ModelBTraits& t : kTraits)
+        if (t.id == id) return &t;
+    return nullptr;
+}
+
+ModelForms PhysicsModelB::Forms() const {
+    return ModelForms{StrikeForm::From10010,   FrictionForm::From10010, RailForm::From10010,
+                      RailZoneForm::From10010, ImpulseForm::From10010,  CushionImpactForm::None,
+                      CollisionForm::From10010};
+}
+
+void PhysicsModelB::PutModelWords(const ModelBTraits& traits) {
     ModelParams& m = Params().model;
-    const bool b2 = id_ == 0x10014;
+    const bool b2 = traits.limits10014;
     Put(m.strikeSpeedScale, 3.7f);
     Put(m.cueContactTime, 0.009f);
     Put(m.tipOffsetLimit, b2 ? F32(0.9f) : F32(1.0f));
@@ -18,6 +44,12 @@ void PhysicsModelB::SetParams() {
     // c = 0 for B1; for B2 the double 0.7600002288818359375 (not an f32 literal).
     const Ext c = b2 ? DoubleConst(0x3FE851EC00000000ull) : Opq(Ext(0.0f));
     Put(m.tipOffsetLimitTan, St((Ext(2.0f) - SqrtF(StD(c))) / (m.tipOffsetLimit + m.tipOffsetLimit)));
+}
+
+void PhysicsModelB::SetParams() {
+    PhysicsModel::SetParams();
+    PutModelWords(traits_);
+    const bool b2 = traits_.limits10014;
     cueMass = F32(0.7f);
     tipStiffness = F32(150000.0f);
     bedStiffness = F32(680000.0f);
@@ -38,14 +70,18 @@ void PhysicsModelB::SetParams() {
 }
 
 void PhysicsModelB::SetTableParams() {
+    PutTableWords(traits_, tableRecord_->geometry, tableRecord_->hasPockets != 0, clothSlowSpeed,
+                  clothSlowGain);
+}
+
+void PhysicsModelB::PutTableWords(const ModelBTraits& traits, const TableGeometry& g, bool pockets,
+                                  F32& clothSlowSpeed, F32& clothSlowGain) {
     TableParams& t = Params().table;
-    const TableGeometry& g = tableRecord_->geometry;
-    const int form = id_ == 0x10010 ? 1 : (id_ == 0x10014 ? 3 : 2);
     PutBranchTableWords(t);
     Put(t.pocketDropB, 0.0f);
     Put(t.cushionParamC, 0.05f);
 
-    if (tableRecord_->hasPockets != 0) {
+    if (pockets) {
         PutSet(t.frictionSets[0], 0.22f, 0.99f, 0.008f, 0.04f);
         Put(t.bounceFactor, 0.5f);
         Put(t.pocketZoneSpeed, 50.0f);
@@ -55,7 +91,7 @@ void PhysicsModelB::SetTableParams() {
         Put(t.railParamD, 0.3f);
         Put(t.cushionStiffness, 100000.0f);
         Put(t.cushionParamA, 20.0f);
-        Put(t.cushionParamB, form == 3 ? F32(40.0f) : F32(80.0f));
+        Put(t.cushionParamB, traits.jawDamping10014 ? F32(40.0f) : F32(80.0f));
         clothSlowSpeed = F32(0.0f);
         clothSlowGain = F32(0.0f);
         return;
@@ -73,7 +109,7 @@ void PhysicsModelB::SetTableParams() {
         Put(t.cushionStiffness, kStiffness[g.cushionKind]);
         Put(t.cushionParamA, kDamping[g.cushionKind]);
     }
-    const bool b1 = form == 1;
+    const bool b1 = traits.cloth10010;
     switch (g.clothKind) {
         case 0:
             PutSet(t.frictionSets[0], 0.18f, 0.99f, 0.0044f, b1 ? F32(0.008f) : F32(0.01f));
@@ -86,7 +122,8 @@ void PhysicsModelB::SetTableParams() {
             clothSlowGain = b1 ? F32(2.0f) : F32(3.4f);
             break;
         case 3:
-            PutSet(t.frictionSets[0], 0.17f, 0.99f, b1 ? F32(0.0042f) : F32(0.0044f), b1 ? F32(0.007f) : F32(0.009f));
+            PutSet(t.frictionSets[0], 0.17f, 0.99f, b1 ? F32(0.0042f) : F32(0.0044f),
+                   b1 ? F32(0.007f) : F32(0.009f));
             clothSlowSpeed = b1 ? F32(0.15f) : F32(0.4f);
             clothSlowGain = F32(2.0f);
             break;
@@ -95,14 +132,25 @@ void PhysicsModelB::SetTableParams() {
             clothSlowSpeed = b1 ? F32(0.5f) : F32(0.7f);
             clothSlowGain = b1 ? F32(2.0f) : F32(3.4f);
             break;
-        default: break;
+        default:
+            break;
     }
+}
+
+void PutDefaultModelWords(std::uint32_t tableType) {
+    TableGeometry g;
+    const bool pockets = BuildTableGeometry(tableType, g, kDefaultPhysicsModelId) != 0;
+    const ModelBTraits& traits = *TraitsOfModelB(kDefaultPhysicsModelId);
+    PhysicsModel::PutModelWords();
+    PhysicsModelB::PutModelWords(traits);
+    F32 clothSlowSpeed(0.0f), clothSlowGain(0.0f);
+    PhysicsModelB::PutTableWords(traits, g, pockets, clothSlowSpeed, clothSlowGain);
 }
 
 F32 PhysicsModelB::TipStiffness(F32 a0, F32 a1, F32 a2, F32 a3) const {
     const F32 base = TipStiffnessBase();
     const F32 span = TipStiffnessSpan();
-    if (id_ <= 0x10012) {
+    if (!traits_.tipStiffness10013) {
         const F32 first = St((base + span * (Ext(1.0f) - a1)) * a0);
         return St((first + a3 * 4.0f) * 10.0f);
     }
@@ -112,7 +160,7 @@ F32 PhysicsModelB::TipStiffness(F32 a0, F32 a1, F32 a2, F32 a3) const {
 }
 
 F32 PhysicsModelB::TipOffsetLimit(F32 a0, F32 a1, F32 a2, F32 a3, F32 a4) const {
-    if (id_ == 0x10013 && a4 < F32(0.0f)) a4 = F32(0.0f);
+    if (traits_.clampContact10013 && a4 < F32(0.0f)) a4 = F32(0.0f);
     const F32 u = St((Ext(1.0f) - a1 * a3) * a0);
     const Ext v = (a2 * a4 + 1.0f) * u;
     return v < Ext(1.0f) ? St(v) : F32(1.0f);

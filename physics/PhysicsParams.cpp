@@ -16,18 +16,27 @@ std::array<std::uint32_t, PhysicsParams::kWordCount> PhysicsParams::Words() cons
 }
 
 int ParamWordIndex(const F32* field) {
-    return static_cast<int>(reinterpret_cast<const char*>(field) - reinterpret_cast<const char*>(&Params())) / 4;
+    return static_cast<int>(reinterpret_cast<const char*>(field) - reinterpret_cast<const char*>(&Params())) /
+           4;
 }
 
-std::uint64_t WrittenParamWords() { return writtenWords; }
-void MarkParamsWritten(std::uint64_t mask) { writtenWords |= mask; }
+std::uint64_t WrittenParamWords() {
+    return writtenWords;
+}
+void MarkParamsWritten(std::uint64_t mask) {
+    writtenWords |= mask;
+}
 
 void ClearParamsForTesting() {
     Params() = PhysicsParams{};
     writtenWords = 0;
 }
 
-std::uint32_t CandidateCount() { return candidateCount; }
-void SetCandidateCount(std::uint32_t count) { candidateCount = count; }
+std::uint32_t CandidateCount() {
+    return candidateCount;
+}
+void SetCandidateCount(std::uint32_t count) {
+    candidateCount = count;
+}
 
 }  // namespace physics

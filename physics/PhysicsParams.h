@@ -1,7 +1,8 @@
 #pragma once
 // The process-wide parameter block, the physics event queue and the other process-wide state.
 // One model simulates at a time (the rules controller's lock), so none of it has a lock.
-// A word that a model's set-up does not write keeps the value of an earlier set-up.
+// Every set-up writes the default model's words for its table and then its own, so a word that a
+// model's set-up does not write holds the default model's value, whatever ran before.
 
 #include <array>
 #include <cstdint>
@@ -13,6 +14,7 @@
 namespace physics {
 
 // Words 0-32, copied whole by the rail contact.
+// clang-format off
 struct TableParams {
     F32 frictionSets[3][4];  // 0-11; frictionSets[0][0] is clothFriction
     F32 bounceFactor;        // 12
@@ -39,6 +41,7 @@ struct TableParams {
 
     F32 ClothFriction() const { return frictionSets[0][0]; }
 };
+// clang-format on
 static_assert(sizeof(TableParams) == 33 * 4);
 
 // Words 33-40.
@@ -68,7 +71,9 @@ namespace detail {
 // reading a parameter does not make the compiler assume that a ball in memory changed.
 inline PhysicsParams processParams{};
 }  // namespace detail
-inline PhysicsParams& Params() { return detail::processParams; }
+inline PhysicsParams& Params() {
+    return detail::processParams;
+}
 // Word index of a field of the block (for the record of written words).
 int ParamWordIndex(const F32* field);
 // Which words some set-up in this process has written (bit i for word i).
@@ -88,8 +93,12 @@ struct PhysicsEvent {
 namespace detail {
 inline std::vector<PhysicsEvent> eventQueue;
 }  // namespace detail
-inline std::vector<PhysicsEvent>& PhysicsEventQueue() { return detail::eventQueue; }
-inline void PushPhysicsEvent(const PhysicsEvent& event) { detail::eventQueue.push_back(event); }
+inline std::vector<PhysicsEvent>& PhysicsEventQueue() {
+    return detail::eventQueue;
+}
+inline void PushPhysicsEvent(const PhysicsEvent& event) {
+    detail::eventQueue.push_back(event);
+}
 
 // Every ball pair plus five rail candidates per ball, for the current ball count.
 std::uint32_t CandidateCount();

@@ -28,6 +28,7 @@ Hole HoleOfZone(std::uint8_t bits, const TableGeometry& g) {
     const auto right = [&g] { return St(g.cushion.xMax + g.cornerHoleOffset); };
     const auto near = [&g] { return St(g.cushion.yMin - g.cornerHoleOffset); };
     const auto far = [&g] { return St(g.cushion.yMax + g.cornerHoleOffset); };
+    // clang-format off
     switch (bits) {
         case 4: return {2, mid(), St(g.cushion.yMin - g.sideHoleOffset), g.sideHoleRadius};
         case 8: return {5, mid(), St(g.sideHoleOffset + g.cushion.yMax), g.sideHoleRadius};
@@ -37,6 +38,7 @@ Hole HoleOfZone(std::uint8_t bits, const TableGeometry& g) {
         case 10: return {6, right(), far(), g.cornerHoleRadius};
         default: return {0, F32(0.0f), F32(0.0f), F32(0.0f)};
     }
+    // clang-format on
 }
 
 std::uint8_t ZoneBits(const Ball& ball, const TableGeometry& g) {
@@ -63,7 +65,8 @@ bool PhysicsModel::CollidePocketZone(Ball& ball, F32 h) {
     Vector3 v = ball.velocity;
     ball.inPocketZone = 0;
     const F32 x = ball.position.x, y = ball.position.y, z = ball.position.z;
-    if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r)) return false;
+    if (!(g.outer.xMin <= x && x <= g.outer.xMax && g.outer.yMin <= y && y <= g.outer.yMax && z <= r))
+        return false;
     const bool eventsAllowed = ball.railState[0] == F32(0.0f) && ball.railState[1] == F32(0.0f);
 
     if (tableRecord_->hasPockets != 0) {
@@ -154,7 +157,8 @@ bool PhysicsModel::CollidePocket(Ball& ball, std::uint8_t pocket, F32 h) {
         case 6: {
             const bool right = pocket == 3 || pocket == 6;
             const bool far = pocket == 4 || pocket == 6;
-            cx = right ? St(g.cornerPocketOffset + g.cushion.xMax) : St(g.cushion.xMin - g.cornerPocketOffset);
+            cx =
+                right ? St(g.cornerPocketOffset + g.cushion.xMax) : St(g.cushion.xMin - g.cornerPocketOffset);
             cy = far ? St(g.cushion.yMax + g.cornerPocketOffset) : St(g.cushion.yMin - g.cornerPocketOffset);
             radius = g.cornerPocketRadius;
             px = right ? St(g.cushion.xMax + g.cushionWidth) : St(g.cushion.xMin - g.cushionWidth);
@@ -172,7 +176,8 @@ bool PhysicsModel::CollidePocket(Ball& ball, std::uint8_t pocket, F32 h) {
         case 5:
             side = true;
             cx = St((g.cushion.xMax + g.cushion.xMin) / 2.0f);
-            cy = pocket == 2 ? St(g.cushion.yMin - g.sidePocketOffset) : St(g.sidePocketOffset + g.cushion.yMax);
+            cy = pocket == 2 ? St(g.cushion.yMin - g.sidePocketOffset)
+                             : St(g.sidePocketOffset + g.cushion.yMax);
             radius = g.sidePocketRadius;
             back = pocket == 2 ? y < cy : y > cy;
             break;

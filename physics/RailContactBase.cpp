@@ -38,7 +38,7 @@ AxisContact ContactAt(Vector3 d, F32 height, F32 z, F32 radius) {
 
 bool PhysicsModel::CollideRailZone(Vector3& position, const Vector3&, F32 radiusCm, Vector3& normal,
                                    RailZoneState& state, std::uint8_t railMask) {
-    return CollideRailZoneMid(position, radiusCm, normal, state, railMask, RailGeneration::First);
+    return CollideRailZoneShared(position, radiusCm, normal, state, railMask, RailZoneForm::From10000);
 }
 
 void PhysicsModel::CollideRails(Ball& ball, F32 dt) {

@@ -1,6 +1,6 @@
 // Where the cushion of one rail touches a ball: the straight face, its slanted nose, or a pocket
-// jaw. One body for the base geometry (First), the mid generations and the late models; they
-// differ in which flags are cleared on entry, in the rounded jaws, and in the late rules.
+// jaw. One body for every model, in four forms (of 0x10000, 0x10005, 0x1000D and 0x10010); they
+// differ in which flags are cleared on entry, in the rounded jaws, and in branch B's rules.
 #include "physics/PhysicsModel.h"
 
 namespace physics {
@@ -16,19 +16,20 @@ struct Jaw {
 
 }  // namespace
 
-bool PhysicsModel::CollideRailZoneMid(const Vector3& position, F32 r, Vector3& normal, RailZoneState& state,
-                                      std::uint8_t railMask, RailGeneration generation) {
+bool PhysicsModel::CollideRailZoneShared(const Vector3& position, F32 r, Vector3& normal,
+                                         RailZoneState& state, std::uint8_t railMask, RailZoneForm form) {
     const TableGeometry& g = tableRecord_->geometry;
-    const bool late = generation == RailGeneration::Late;
+    const bool late = form == RailZoneForm::From10010;
     if (!late) {
         state.heightFlag = 0;
         state.noseFlag = 0;
-        if (generation == RailGeneration::First || generation == RailGeneration::Second) state.jawNumber = 0;
+        if (form == RailZoneForm::From10000 || form == RailZoneForm::From10005) state.jawNumber = 0;
     }
     const F32 x = position.x, y = position.y, z = position.z;
     if (z > r + g.railTop || z < -r) return false;
 
     F32 ux(0.0f), uy(0.0f), d;
+    // clang-format off
     switch (railMask) {
         case 1: ux = F32(1.0f); d = St(x - g.cushion.xMin); break;
         case 2: ux = F32(-1.0f); d = St(g.cushion.xMax - x); break;
@@ -36,6 +37,7 @@ bool PhysicsModel::CollideRailZoneMid(const Vector3& position, F32 r, Vector3& n
         case 8: uy = F32(-1.0f); d = St(g.cushion.yMax - y); break;
         default: return false;
     }
+    // clang-format on
 
     // Pocket jaws of this rail.
     Jaw jaw;
@@ -51,10 +53,22 @@ bool PhysicsModel::CollideRailZoneMid(const Vector3& position, F32 r, Vector3& n
         };
         Corner corners[2];
         switch (railMask) {
-            case 1: corners[0] = {false, 1, F32(1.0f)}; corners[1] = {true, 4, F32(-1.0f)}; break;
-            case 2: corners[0] = {false, 3, F32(-1.0f)}; corners[1] = {true, 6, F32(1.0f)}; break;
-            case 4: corners[0] = {false, 1, F32(-1.0f)}; corners[1] = {true, 3, F32(1.0f)}; break;
-            default: corners[0] = {false, 4, F32(1.0f)}; corners[1] = {true, 6, F32(-1.0f)}; break;
+            case 1:
+                corners[0] = {false, 1, F32(1.0f)};
+                corners[1] = {true, 4, F32(-1.0f)};
+                break;
+            case 2:
+                corners[0] = {false, 3, F32(-1.0f)};
+                corners[1] = {true, 6, F32(1.0f)};
+                break;
+            case 4:
+                corners[0] = {false, 1, F32(-1.0f)};
+                corners[1] = {true, 3, F32(1.0f)};
+                break;
+            default:
+                corners[0] = {false, 4, F32(1.0f)};
+                corners[1] = {true, 6, F32(-1.0f)};
+                break;
         }
         const F32 railLineX = railMask == 2 ? g.cushion.xMax : g.cushion.xMin;
         const F32 railLineY = railMask == 8 ? g.cushion.yMax : g.cushion.yMin;
@@ -130,7 +144,7 @@ bool PhysicsModel::CollideRailZoneMid(const Vector3& position, F32 r, Vector3& n
             return proj;
         };
         enum class Region { BeyondP2, BeforeP1, Between, Arc } region;
-        const bool rounded = generation != RailGeneration::First && g.tableFlagB == 1;
+        const bool rounded = form != RailZoneForm::From10000 && g.tableFlagB == 1;
         F32 pcx(0.0f), pcy(0.0f);
         if (rounded) {
             const F32 rad = jaw.side ? g.PocketShape(23) : g.PocketShape(20);

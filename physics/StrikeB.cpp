@@ -1,4 +1,4 @@
-// The cue strike of the late models: an analytic miscue contact, or a full contact simulated as
+// The cue strike of branch B: an analytic miscue contact, or a full contact simulated as
 // tip and bed springs in small slices. Dot products run x, then z, then y.
 #include "engine/core/Log.h"
 #include "physics/PhysicsModelB.h"
@@ -72,7 +72,7 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
         const F32 e1 = HalfAngleTangent(lq);
         const F32 rv = St(r / speed);
         const F32 tau1 = St(LogF(e1) * rv);
-        const F32 a4 = id_ == 0x10014 ? F32(1.0f) : shot.contactFactor;
+        const F32 a4 = traits_.contactFactorOne ? F32(1.0f) : shot.contactFactor;
         const F32 q = TipOffsetLimit(mp.tipOffsetLimit, limitSlope, limitBoost, shot.limitFactor, a4);
         m.t = St(tau1 + tc);
         F32 tau2;

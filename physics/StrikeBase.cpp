@@ -1,4 +1,4 @@
-// The cue strike of the base model: the late strike's set-up and analytic miscue test without
+// The cue strike of the base model: branch B's strike's set-up and analytic miscue test without
 // its contact simulation; a downward pulse of a ball lying on the bed is shared with the bed.
 // Dot products run x, then z, then y.
 #include "physics/StrikeMiscue.h"

@@ -1,5 +1,5 @@
 #pragma once
-// The steps of the cue strike that the base model and the late models run alike: the shot frame,
+// The steps of the cue strike that the base model and branch B run alike: the shot frame,
 // the shaping of a miscue's slide with what it leaves of the contact, and the deflection of a
 // miscued cue. Dot products run x, then z, then y.
 

@@ -29,6 +29,7 @@ constexpr TableValues Carom(F32 x, F32 y, F32 height, std::uint32_t flagA, std::
     return TableValues{x, y, F32(5.03f), height, F32(10.87f), F32(5.25f), 0, {}, flagA, cloth, cushion};
 }
 
+// clang-format off
 PHYSICS_BEHIND_ENTRY TableValues Values(std::uint32_t type) {
     TableValues v{};
     switch (type) {
@@ -62,6 +63,7 @@ PHYSICS_BEHIND_ENTRY TableValues Values(std::uint32_t type) {
     }
     return v;
 }
+// clang-format on
 
 }  // namespace
 
@@ -71,26 +73,35 @@ std::array<std::uint32_t, 37> TableGeometry::Words() const {
     return words;
 }
 
-std::uint32_t LastSetUpModelId() { return lastSetUpModelId.load(std::memory_order_relaxed); }
-void SetLastSetUpModelId(std::uint32_t id) { lastSetUpModelId.store(id, std::memory_order_relaxed); }
+std::uint32_t LastSetUpModelId() {
+    return lastSetUpModelId.load(std::memory_order_relaxed);
+}
+void SetLastSetUpModelId(std::uint32_t id) {
+    lastSetUpModelId.store(id, std::memory_order_relaxed);
+}
 
 namespace {
-PHYSICS_BEHIND_ENTRY std::uint8_t BuildGeometry(std::uint32_t tableType, TableGeometry& g);
+PHYSICS_BEHIND_ENTRY std::uint8_t BuildGeometry(std::uint32_t tableType, TableGeometry& g,
+                                                std::uint32_t modelId);
 }
 
 std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g) {
+    return BuildTableGeometry(tableType, g, LastSetUpModelId());
+}
+
+std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g, std::uint32_t modelId) {
     PhysicsEntry entry;
-    return BuildGeometry(tableType, g);
+    return BuildGeometry(tableType, g, modelId);
 }
 
 namespace {
-std::uint8_t BuildGeometry(std::uint32_t tableType, TableGeometry& g) {
+std::uint8_t BuildGeometry(std::uint32_t tableType, TableGeometry& g, std::uint32_t modelId) {
     g = TableGeometry{};
     if (tableType >= kTableTypeCount) {
         LogWrite(u"physics: table type %u is not a table (0 to 11)\n", tableType);
         return 0;
     }
-    if (LastSetUpModelId() < 0x10012 && tableType == 8) tableType = 7;
+    if (modelId < 0x10012 && tableType == 8) tableType = 7;
     const TableValues v = Values(tableType);
     g.tableType = tableType;
     g.cushion = Rect{St(-v.cushionX), v.cushionX, St(-v.cushionY), v.cushionY};

@@ -15,6 +15,7 @@ struct Rect {
 };
 
 // Words 17 and 33 to 36 are unsigned integers, the others f32 in cm.
+// clang-format off
 struct TableGeometry {
     Rect outer;             // 0-3
     F32 frameWidth;         // 4
@@ -45,6 +46,7 @@ struct TableGeometry {
     // The block as its 37 raw words.
     std::array<std::uint32_t, 37> Words() const;
 };
+// clang-format on
 static_assert(sizeof(TableGeometry) == 37 * 4);
 
 struct TableRecord {
@@ -57,6 +59,8 @@ struct TableRecord {
 // below 0x10012 (the id of the model set up last). A type of 12 or more zeroes the block,
 // logs an error and returns 0.
 std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g);
+// The same as model `modelId` reads it, whatever model was set up last.
+std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g, std::uint32_t modelId);
 
 // Model id that BuildTableGeometry consults: the model set up last (0x10014 before any).
 std::uint32_t LastSetUpModelId();

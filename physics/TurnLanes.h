@@ -103,6 +103,7 @@ struct Double4 {
 // entries of `out` hold no meaningful value.
 [[gnu::always_inline]] inline unsigned TurnIncrementsInLanes(const Vector3* const s[4], F32 h,
                                                              Quaternion* out) {
+    if constexpr (!kFastPaths) return 0;
     using namespace lanes;
     __m128 x = _mm_setr_ps(s[0]->x.v, s[1]->x.v, s[2]->x.v, s[3]->x.v);
     __m128 y = _mm_setr_ps(s[0]->y.v, s[1]->y.v, s[2]->y.v, s[3]->y.v);

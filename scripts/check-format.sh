@@ -10,11 +10,8 @@ if [ -z "$format" ] || ! "$format" --version | grep -q 'version 14\.'; then
   exit 2
 fi
 
-# The physics folders hold tables laid out by hand; they are left out until those tables are fenced
-# with "// clang-format off".
-excluded='^(physics|tests/physics|bench/physics)/'
-
-mapfile -t files < <(git ls-files '*.cpp' '*.h' '*.hpp' '*.cc' | grep -Ev "$excluded")
+# Tables laid out by hand are fenced with "// clang-format off" / "// clang-format on".
+mapfile -t files < <(git ls-files '*.cpp' '*.h' '*.hpp' '*.cc')
 
 bad=()
 for file in "${files[@]}"; do

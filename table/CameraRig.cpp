@@ -199,8 +199,14 @@ void CameraRig::OnShotStarted(const Vector3f& cueBall) {
 void CameraRig::Tick(const Vector3f& cueBall, float cueYaw, bool shotRunning) {
     if (setUp_) {
         setUp_ = false;
-        focus_ = fromFocus_ = toFocus_ = cueBall;
-        view_.yaw = from_.yaw = to_.yaw = WrapYaw(cueYaw);
+        // Behind the cue ball; a top view chosen before the first tick keeps its own target.
+        if (!InTopView()) {
+            focus_ = fromFocus_ = toFocus_ = cueBall;
+            view_.yaw = from_.yaw = to_.yaw = WrapYaw(cueYaw);
+        } else {
+            focus_ = fromFocus_ = cueBall;
+            view_.yaw = from_.yaw = WrapYaw(cueYaw);
+        }
     }
     if (afterShot_ && !shotRunning) {
         afterShot_ = false;

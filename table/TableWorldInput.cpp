@@ -120,7 +120,9 @@ void TableWorld::UpdateAimObjects() {
     const std::size_t cueIndex = static_cast<std::size_t>(currentBall_);
     if (!shotExecuting_ && rules_.Model() && cueIndex < BallCount() && !rules_.GetBall(cueIndex).outOfPlay) {
         const physics::Ball& cue = rules_.GetBall(cueIndex);
-        aim_.AimPoint(cue.position.x.Value(), cue.position.y.Value(), shot_.words.aimX, shot_.words.aimY);
+        // A stored shot being replayed keeps its recorded aim point; only the own aim feeds it.
+        if (playState_ != PlayState::Replay)
+            aim_.AimPoint(cue.position.x.Value(), cue.position.y.Value(), shot_.words.aimX, shot_.words.aimY);
         const float yaw = aim_.YawDegrees() * kRadiansPerDegree;
         const Vector3f back{-std::cos(yaw), -std::sin(yaw), 0};
         const float r = cue.radiusCm.Value();

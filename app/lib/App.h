@@ -121,6 +121,9 @@ public:
     gui::UserInfoWindow* GetUserInfoWindow() override { return scenes_.GetUserInfoWindow(); }
     gui::InviteDialog* GetInviteDialog() override { return scenes_.GetInviteDialog(); }
     net::GameSession* CurrentSession() override;
+    WString CommandLineArgument(std::size_t index) const override {
+        return index < args_.size() ? args_[index] : WString{};
+    }
     bool WaterEffect() const override;
 
     // Accessors used by the scenes and by tests.

@@ -7,6 +7,8 @@
 #include "scenes/front/SceneIntro.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "scenes/room/offline/SceneAlone.h"
+#include "scenes/room/replay/SceneReplay.h"
 #include "scenes/shop/SceneShop.h"
 
 std::vector<int> SceneIdsForMode(StartMode mode) {
@@ -33,6 +35,10 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneLobby>();
         case kShop:
             return std::make_unique<scenes::SceneShop>();
+        case kOffline:
+            return std::make_unique<scenes::SceneAlone>();
+        case kReplay:
+            return std::make_unique<scenes::SceneReplay>();
         default:
             return std::make_unique<scenes::GameScene>(id);
     }

@@ -3,6 +3,7 @@
 // shot record names may be much slower to replay than the default one.
 #include <benchmark/benchmark.h>
 
+#include "bench/physics/BenchShots.h"
 #include "physics/PhysicsFactory.h"
 
 namespace {
@@ -12,25 +13,14 @@ using physics::F32;
 void EveryModelShotToRest(benchmark::State& state) {
     const auto id = static_cast<std::uint32_t>(state.range(0));
     const auto table = static_cast<std::uint32_t>(state.range(1));
-    // Words a version leaves unwritten come from the base model's set-up.
-    physics::CreatePhysicsModel(physics::kFirstModelId, table, 3, false);
     auto m = physics::CreatePhysicsModel(id, table, 3, false);
     const bool pockets = m->Table().hasPockets != 0;
     for (std::uint16_t i = 0; i < 3; ++i)
         m->GetBall(i).SetSize(pockets ? F32(2.8575f) : F32(3.075f), pockets ? F32(0.17f) : F32(0.21f));
     const std::uint32_t subSteps = pockets ? 15 : 50;
-    const F32 r = m->GetBall(0).radiusCm;
-    const physics::Vector3 start[3] = {
-        {F32(-50.0f), F32(-7.0f), r}, {F32(40.0f), F32(10.0f), r}, {F32(20.0f), F32(-30.0f), r}};
     double simulated = 0.0;
     for (auto _ : state) {
-        for (int i = 0; i < 3; ++i) {
-            physics::Ball& b = m->GetBall(i);
-            b.ResetMotion();
-            b.outOfPlay = 0;
-            b.cueActive = 0;
-            b.position = start[i];
-        }
+        benchshots::PlaceThreeBalls(*m);
         physics::ShotParams shot{};
         shot.offsetLimitSide = shot.tipOffsetSide = F32(0.1f);
         shot.offsetLimitVertical = shot.tipOffsetVertical = F32(0.2f);

@@ -3,13 +3,15 @@
 // load (22 balls x 50 sub-steps x 200 ticks per second) under 2% of one core.
 #include <benchmark/benchmark.h>
 
+#include "bench/physics/BenchShots.h"
 #include "physics/PhysicsFactory.h"
 
 namespace {
 
 using physics::F32;
 
-std::shared_ptr<physics::PhysicsModel> MovingRack(std::uint32_t model, std::uint32_t table, std::uint16_t count) {
+std::shared_ptr<physics::PhysicsModel> MovingRack(std::uint32_t model, std::uint32_t table,
+                                                  std::uint16_t count) {
     auto m = physics::CreatePhysicsModel(model, table, count, false);
     const bool pockets = m->Table().hasPockets != 0;
     for (std::uint16_t i = 0; i < count; ++i) {
@@ -33,7 +35,8 @@ void Reset(physics::PhysicsModel& m) {
     }
 }
 
-void SubStepPerBall(benchmark::State& state, std::uint32_t table, std::uint16_t balls, std::uint32_t subSteps) {
+void SubStepPerBall(benchmark::State& state, std::uint32_t table, std::uint16_t balls,
+                    std::uint32_t subSteps) {
     auto m = MovingRack(physics::kDefaultPhysicsModelId, table, balls);
     for (auto _ : state) {
         state.PauseTiming();
@@ -43,14 +46,23 @@ void SubStepPerBall(benchmark::State& state, std::uint32_t table, std::uint16_t 
     }
     state.SetItemsProcessed(state.iterations() * balls * subSteps);
     // Share of one core at 200 calls per second.
-    state.counters["coreShareAt200Hz"] = benchmark::Counter(200.0 * static_cast<double>(state.iterations()),
-                                                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["coreShareAt200Hz"] =
+        benchmark::Counter(200.0 * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void BM_SubStepCarom3(benchmark::State& s) { SubStepPerBall(s, 0, 3, 50); }
-void BM_SubStepPocket16(benchmark::State& s) { SubStepPerBall(s, 1, 16, 15); }
-void BM_SubStepPocket22(benchmark::State& s) { SubStepPerBall(s, 1, 22, 15); }
-void BM_SubStepWorstCase22x50(benchmark::State& s) { SubStepPerBall(s, 1, 22, 50); }
+void BM_SubStepCarom3(benchmark::State& s) {
+    SubStepPerBall(s, 0, 3, 50);
+}
+void BM_SubStepPocket16(benchmark::State& s) {
+    SubStepPerBall(s, 1, 16, 15);
+}
+void BM_SubStepPocket22(benchmark::State& s) {
+    SubStepPerBall(s, 1, 22, 15);
+}
+void BM_SubStepWorstCase22x50(benchmark::State& s) {
+    SubStepPerBall(s, 1, 22, 50);
+}
 BENCHMARK(BM_SubStepCarom3);
 BENCHMARK(BM_SubStepPocket16);
 BENCHMARK(BM_SubStepPocket22);
@@ -74,16 +86,7 @@ void ShotToRest(benchmark::State& state, std::uint32_t model, std::uint32_t tabl
     const std::uint32_t subSteps = m->Table().hasPockets ? 15 : 50;
     double simulated = 0.0;
     for (auto _ : state) {
-        const physics::Vector3 start[3] = {{F32(-50.0f), F32(-7.0f), m->GetBall(0).radiusCm},
-                                           {F32(40.0f), F32(10.0f), m->GetBall(0).radiusCm},
-                                           {F32(20.0f), F32(-30.0f), m->GetBall(0).radiusCm}};
-        for (int i = 0; i < 3; ++i) {
-            physics::Ball& b = m->GetBall(i);
-            b.ResetMotion();
-            b.outOfPlay = 0;
-            b.cueActive = 0;
-            b.position = start[i];
-        }
+        benchshots::PlaceThreeBalls(*m);
         physics::ShotParams shot{};
         shot.power = F32(0.8f);
         shot.limitFactor = F32(1.0f);
@@ -98,8 +101,13 @@ void ShotToRest(benchmark::State& state, std::uint32_t model, std::uint32_t tabl
 void BM_ShotToRest(benchmark::State& s) {
     ShotToRest(s, static_cast<std::uint32_t>(s.range(0)), static_cast<std::uint32_t>(s.range(1)));
 }
-BENCHMARK(BM_ShotToRest)->Args({0x10014, 0})->Args({0x10014, 6})->Args({0x10014, 1})->Args({0x10010, 0})->Unit(benchmark::kMillisecond);
-// The mid models: one per strike form and rail generation, on a carom and a pocket table.
+BENCHMARK(BM_ShotToRest)
+    ->Args({0x10014, 0})
+    ->Args({0x10014, 6})
+    ->Args({0x10014, 1})
+    ->Args({0x10010, 0})
+    ->Unit(benchmark::kMillisecond);
+// Branch A: one model per strike form and rail form, on a carom and a pocket table.
 BENCHMARK(BM_ShotToRest)
     ->Args({0x10005, 0})
     ->Args({0x10007, 1})

@@ -17,7 +17,8 @@ std::vector<F32> HalfAngles() {
     Lcg lcg;
     lcg.Seed(11);
     std::vector<F32> angles;
-    for (int i = 0; i < 4096; ++i) angles.push_back(F32::FromBits(0x38800000u + (lcg.Next() << 8 ^ lcg.Next()) % 0x04800000u));
+    for (int i = 0; i < 4096; ++i)
+        angles.push_back(F32::FromBits(0x38800000u + (lcg.Next() << 8 ^ lcg.Next()) % 0x04800000u));
     return angles;
 }
 

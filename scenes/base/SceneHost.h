@@ -83,6 +83,8 @@ public:
     virtual platform::KeyboardState* Keyboard() { return nullptr; }
     // The game session of the running client, or null (offline, replay, before sign-in).
     virtual net::GameSession* CurrentSession() { return nullptr; }
+    // Element `index` of the split command line (0 is the program path); empty when absent.
+    virtual WString CommandLineArgument(std::size_t /*index*/) const { return {}; }
     // Options "watereffect": taken by the engine scene's water nodes after a load.
     virtual bool WaterEffect() const { return false; }
 

@@ -6,10 +6,17 @@
 #include "engine/sound/SoundManager.h"
 #include "support/AppHarness.h"
 #include "support/RecordingScene.h"
+#include "table/ShotRecord.h"
 
 namespace {
 
 using namespace platform;
+
+// The replay mode's command line with a record of no balls: it loads, and nothing is played.
+std::vector<WString> ReplayArguments() {
+    const std::string hex = table::ShotRecordToHex(table::ShotRecord{});
+    return {u"m", u"replay", u"a", u"b", WString(hex.begin(), hex.end())};
+}
 
 bool SceneRunning(App& app, int id) {
     scenes::GameScene* scene = app.Scenes().Current();
@@ -25,7 +32,7 @@ TEST(AppStart, EachModeRegistersItsScenes) {
                  {StartMode::Replay, {12}, 12},
                  {StartMode::Normal, {10, 9, 8, 7, 5, 4, 2, 1}, 2}};
     for (const Case& c : cases) {
-        AppHarness harness(c.mode);
+        AppHarness harness(c.mode, c.mode == StartMode::Replay ? ReplayArguments() : std::vector<WString>{});
         std::vector<int> ids;
         harness.Run([&](App& app) {
             ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, c.first); }));
@@ -38,7 +45,7 @@ TEST(AppStart, EachModeRegistersItsScenes) {
 }
 
 TEST(AppStart, ReplayRunsWindowedAtDefaultSizeAndNeverWritesConfig) {
-    AppHarness harness(StartMode::Replay);
+    AppHarness harness(StartMode::Replay, ReplayArguments());
     {
         std::ofstream(harness.Folder() / "config.ini")
             << "[Video]\nfullscreen=1\nwidth=1600\nheight=900\nbpp=24\n";

@@ -127,9 +127,20 @@ TEST(PlayerRecordItems, SelectionNeverPointsAtARemovedEntry) {
     EXPECT_FALSE(r.SelectItem(99));
     EXPECT_EQ(r.RemoveItem(21), &b);
     EXPECT_EQ(r.GetCurrentItem(), nullptr);
-    EXPECT_EQ(r.GetSlotItem(0), &a);
-    EXPECT_EQ(r.GetSlotItem(1), nullptr);
-    EXPECT_EQ(r.GetSlotItem(-1), nullptr);
+}
+
+TEST(PlayerRecordItems, SlotItemIsTheCueEquippedForTheGameTypeNotAListPosition) {
+    PlayerRecord r;
+    ItemEntry first, cue;
+    ASSERT_TRUE(r.AddItem(20, &first));
+    ASSERT_TRUE(r.AddItem(21, &cue));
+    r.equipment[10].cueSerial = 21;
+    r.equipment[3].cueSerial = 99;  // a serial the record does not hold
+    EXPECT_EQ(r.GetSlotItem(10), &cue);
+    EXPECT_EQ(r.GetSlotItem(3), nullptr);
+    for (int outside : {-1, kGameTypeCount, 1000}) EXPECT_EQ(r.GetSlotItem(outside), nullptr) << outside;
+    ASSERT_EQ(r.RemoveItem(21), &cue);
+    EXPECT_EQ(r.GetSlotItem(10), nullptr) << "a removed entry is never handed out";
 }
 
 TEST(PlayerRecordItems, AccountBlockRoundTrips) {

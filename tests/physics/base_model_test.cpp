@@ -4,6 +4,7 @@
 
 #include "physics/PhysicsEntry.h"
 #include "physics/PhysicsFactory.h"
+#include "tests/physics/support/ShotRunner.h"
 
 namespace physics::testing {
 namespace {
@@ -144,24 +145,15 @@ TEST(BaseCollisions, CentralHitWithoutSpinStaysFiniteAndConservesMomentum) {
     }
 }
 
-ShotParams Shot(float vertical, float power, float elevation) {
-    ShotParams s{};
-    s.tipOffsetVertical = s.offsetLimitVertical = F32(vertical);
-    s.power = F32(power);
-    s.elevation = F32(elevation);
-    s.limitFactor = F32(1.0f);
-    return s;
-}
-
 TEST(BaseStrike, PowerAboveOneIsTakenAsOneSoTheContactTimeStaysPositive) {
     auto m = Model(0x10000, 0, 1);
     Ball& ball = m->GetBall(0);
     ball.position = Vector3(F32(0.0f), F32(0.0f), ball.radiusCm);
-    m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.2f, 1.0f, 0.0f));
+    m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.2f, 1.0f, 0.0f));
     const Ball atOne = ball;
     for (float power : {4.0f, 7.5f}) {
         ball.ResetMotion();
-        m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.2f, power, 0.0f));
+        m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.2f, power, 0.0f));
         EXPECT_GT(ball.cueDuration.v, 0.0f);
         EXPECT_TRUE(IsFinite(ball.cueGain));
         EXPECT_EQ(ball.cueLinear, atOne.cueLinear);
@@ -175,7 +167,7 @@ TEST(BaseStrike, LeavesCueActiveAndVelocityAsTheyWere) {
     ball.position = Vector3(F32(0.0f), F32(0.0f), ball.radiusCm);
     for (std::uint8_t active : {0, 1}) {
         ball.cueActive = active;
-        m->Strike(ball, F32(50.0f), F32(10.0f), Shot(0.3f, 0.8f, 0.3f));
+        m->Strike(ball, F32(50.0f), F32(10.0f), testing::VerticalShot(0.3f, 0.8f, 0.3f));
         EXPECT_EQ(ball.cueActive, active);
         EXPECT_TRUE(ball.velocity.IsZero());
         EXPECT_GT(ball.cueTimeLeft.v, 0.0f);
@@ -186,13 +178,13 @@ TEST(BaseStrike, TheBedTakesTheDownwardPulseOfABallLyingOnIt) {
     auto m = Model(0x10000, 0, 1);
     Ball& ball = m->GetBall(0);
     ball.position = Vector3(F32(0.0f), F32(0.0f), ball.radiusCm);
-    m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.0f, 0.8f, 0.0f));
+    m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.0f, 0.8f, 0.0f));
     EXPECT_EQ(ball.cueLinear.z.v, 0.0f);  // a level cue has no downward pulse
-    m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.0f, 0.8f, 0.6f));
+    m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.0f, 0.8f, 0.6f));
     EXPECT_GE(ball.cueLinear.z.v, 0.0f);
     EXPECT_GT(ball.cueLinear.x.v, 0.0f);
     ball.position.z = St(ball.radiusCm + 1.0f);  // lifted: no bed under it
-    m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.0f, 0.8f, 0.6f));
+    m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.0f, 0.8f, 0.6f));
     EXPECT_LT(ball.cueLinear.z.v, 0.0f);
 }
 

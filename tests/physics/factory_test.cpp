@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
 #include <typeinfo>
 
 #include "physics/ParamWriter.h"
@@ -22,21 +20,22 @@ protected:
     void TearDown() override { ClearPhysicsModelCache(); }
 };
 
-TEST_F(FactoryTest, EveryIdCreatesItsOwnClassAndOthersGiveNull) {
-    std::set<std::string> classes;
+TEST_F(FactoryTest, EveryIdCreatesAModelOfItsBranchAndOthersGiveNull) {
     for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id) {
         auto model = CreatePhysicsModel(id, 0, 3, false);
         ASSERT_NE(model, nullptr) << std::hex << id;
         EXPECT_EQ(model->ModelId(), id);
         EXPECT_EQ(CurrentPhysicsModel(), model.get());
-        classes.insert(typeid(*model).name());
         if (id >= 0x10010) {
-            EXPECT_NE(dynamic_cast<PhysicsModelB*>(model.get()), nullptr);
+            EXPECT_EQ(dynamic_cast<PhysicsModelB&>(*model).Traits().id, id);
         } else if (id >= 0x10001) {
-            EXPECT_EQ(dynamic_cast<PhysicsModelA*>(model.get())->Traits().id, id);
+            EXPECT_EQ(dynamic_cast<PhysicsModelA&>(*model).Traits().id, id);
+        } else {
+            EXPECT_EQ(typeid(*model), typeid(PhysicsModel));
         }
     }
-    EXPECT_EQ(classes.size(), 21u);
+    EXPECT_EQ(TraitsOfModelA(0x10010), nullptr);
+    EXPECT_EQ(TraitsOfModelB(0x1000F), nullptr);
     EXPECT_EQ(CreatePhysicsModel(0x10015, 0, 3, false), nullptr);
     EXPECT_EQ(CreatePhysicsModel(0xFFFF, 0, 3, false), nullptr);
     EXPECT_EQ(CreatePhysicsModel(0x10014, 12, 3, false), nullptr);
@@ -49,7 +48,7 @@ TEST_F(FactoryTest, CacheReturnsTheSameModelAndRecreatesBallsOnlyOnCountChange) 
     EXPECT_EQ(a, b);
     EXPECT_EQ(&b->GetBall(0), first);
     EXPECT_EQ(b->Table().hasPockets, 1);
-    EXPECT_EQ(b->TableType(), 0u);  // the first construction's
+    EXPECT_EQ(b->TableType(), 1u);  // the table of the last set-up, not of the construction
     auto c = CreatePhysicsModel(0x10014, 1, 16, true);
     EXPECT_EQ(c->BallCount(), 16);
     EXPECT_NE(CreatePhysicsModel(0x10014, 0, 3, false), a);
@@ -66,9 +65,7 @@ TEST_F(FactoryTest, CandidateCountAndBallCap) {
 }
 
 TEST_F(FactoryTest, DestroyingTheCurrentModelLeavesNoDanglingId) {
-    {
-        auto model = CreatePhysicsModel(0x10011, 0, 3, false);
-    }
+    { auto model = CreatePhysicsModel(0x10011, 0, 3, false); }
     EXPECT_EQ(CurrentPhysicsModel(), nullptr);
     TableGeometry g;
     BuildTableGeometry(8, g);  // reads the id of the model set up last
@@ -108,14 +105,14 @@ TEST_F(FactoryTest, LateTableParametersByTable) {
     EXPECT_EQ(t.frictionSets[0][2].v, 0.0044f);
 }
 
-TEST_F(FactoryTest, MidTableParametersKeepWordsTheRowLeavesUnwritten) {
+TEST_F(FactoryTest, MidTableParametersTakeTheDefaultModelsWordsTheRowLeaves) {
     CreatePhysicsModel(0x1000E, 4, 3, false);  // cloth 3: writes 0.26
     const TableParams& t = Params().table;
     EXPECT_EQ(t.ClothFriction().v, 0.26f);
     EXPECT_EQ(t.cushionStiffness.v, 330000.0f);
-    CreatePhysicsModel(0x10005, 4, 3, false);  // cloth 3 and cushion 1: not written
-    EXPECT_EQ(t.ClothFriction().v, 0.26f);
-    EXPECT_EQ(t.cushionStiffness.v, 330000.0f);
+    CreatePhysicsModel(0x10005, 4, 3, false);  // cloth 3 and cushion 1: the default model's
+    EXPECT_EQ(t.ClothFriction().v, 0.17f);
+    EXPECT_EQ(t.cushionStiffness.v, 120000.0f);
     EXPECT_EQ(t.railParamA.v, 0.3f);  // flagA 1
     EXPECT_EQ(t.bounceFactor.v, 0.6f);
     CreatePhysicsModel(0x10001, 9, 16, false);
@@ -149,7 +146,31 @@ TEST_F(FactoryTest, ParameterMatrixGoldenHash) {
             hash.Add(WrittenParamWords());
             for (std::uint32_t w : m->Geometry().Words()) hash.Add(w);
         }
-    EXPECT_EQ(hash.value, 6279587647928757483ull) << std::hex << hash.value;
+    EXPECT_EQ(hash.value, 0xbc873482f17aeb4aull) << std::hex << hash.value;
+}
+
+// The words a set-up writes (its own and the default model's) come out the same after any other
+// set-up, on the same table or another.
+TEST_F(FactoryTest, ASetUpWritesTheSameWordsWhateverRanBefore) {
+    for (std::uint32_t id = kFirstModelId; id <= kLastModelId; ++id)
+        for (std::uint32_t type = 0; type < kTableTypeCount; ++type) {
+            ClearParamsForTesting();
+            CreatePhysicsModel(id, type, 3, false);
+            const std::uint64_t written = WrittenParamWords();
+            const auto fresh = Params().Words();
+            for (std::uint32_t before = kFirstModelId; before <= kLastModelId; ++before)
+                for (std::uint32_t beforeType : {type, (type + 5) % kTableTypeCount}) {
+                    CreatePhysicsModel(before, beforeType, 3, false);
+                    CreatePhysicsModel(id, type, 3, false);
+                    const auto words = Params().Words();
+                    for (int w = 0; w < PhysicsParams::kWordCount; ++w) {
+                        if ((written >> w & 1) == 0) continue;
+                        ASSERT_EQ(words[w], fresh[w])
+                            << std::hex << "model 0x" << id << " after 0x" << before << std::dec << " on "
+                            << beforeType << ", table " << type << " word " << w;
+                    }
+                }
+        }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "physics/PhysicsEntry.h"
 #include "physics/PhysicsFactory.h"
 #include "physics/PhysicsModelA.h"
+#include "tests/physics/support/ShotRunner.h"
 
 namespace physics::testing {
 namespace {
@@ -82,20 +83,11 @@ TEST(FirstGenerationScaleTipHeight, VersionsScaleOnlyARaisedTip) {
     }
 }
 
-ShotParams Shot(float vertical, float power, float elevation) {
-    ShotParams s{};
-    s.tipOffsetVertical = s.offsetLimitVertical = F32(vertical);
-    s.power = F32(power);
-    s.elevation = F32(elevation);
-    s.limitFactor = F32(1.0f);
-    return s;
-}
-
 TEST(FirstGenerationStrike, ALevelCueGivesAFlatPulseAndNeitherVelocityNorCueActive) {
     for (std::uint32_t id = 0x10001; id <= 0x10004; ++id) {
         auto m = Model(id);
         Ball& ball = m->GetBall(0);
-        m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.2f, 0.8f, 0.0f));
+        m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.2f, 0.8f, 0.0f));
         EXPECT_EQ(ball.cueLinear.z.v, 0.0f);
         EXPECT_GT(ball.cueLinear.x.v, 0.0f);
         EXPECT_TRUE(ball.velocity.IsZero());
@@ -107,25 +99,25 @@ TEST(FirstGenerationStrike, ALevelCueGivesAFlatPulseAndNeitherVelocityNorCueActi
 TEST(FirstGenerationStrike, ARaisedCueBouncesOffTheBedOnlyForABallLyingOnIt) {
     auto m = Model(0x10002);
     Ball& ball = m->GetBall(0);
-    m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.2f, 0.8f, 0.7f));
+    m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.2f, 0.8f, 0.7f));
     EXPECT_GE(ball.cueLinear.z.v, 0.0f);
     EXPECT_GT(ball.cueLinear.x.v, 0.0f);
     const Vector3 onBed = ball.cueAngular;
 
     ball.position.z = St(ball.radiusCm + 1.0f);
-    m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.2f, 0.8f, 0.7f));
+    m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.2f, 0.8f, 0.7f));
     EXPECT_LT(ball.cueLinear.z.v, 0.0f);
     EXPECT_FALSE(ball.cueAngular == onBed);  // the bounce also scales the spin
 
     ball.position = Vector3(St(m->Geometry().outer.xMax + 1.0f), F32(0.0f), ball.radiusCm);
-    m->Strike(ball, F32(500.0f), F32(0.0f), Shot(0.0f, 0.8f, 0.7f));
+    m->Strike(ball, F32(500.0f), F32(0.0f), testing::VerticalShot(0.0f, 0.8f, 0.7f));
     EXPECT_LT(ball.cueLinear.z.v, 0.0f);  // outside the outer rectangle: no bed
 }
 
 TEST(FirstGenerationStrike, AVerticalCueStaysFinite) {
     auto m = Model(0x10004);
     Ball& ball = m->GetBall(0);
-    m->Strike(ball, F32(50.0f), F32(0.0f), Shot(0.3f, 1.0f, 1.5707964f));
+    m->Strike(ball, F32(50.0f), F32(0.0f), testing::VerticalShot(0.3f, 1.0f, 1.5707964f));
     EXPECT_TRUE(IsFinite(ball.cueLinear.x) && IsFinite(ball.cueLinear.y) && IsFinite(ball.cueLinear.z));
     EXPECT_TRUE(IsFinite(ball.cueAngular.x) && IsFinite(ball.cueAngular.y) && IsFinite(ball.cueAngular.z));
     bool rest = false;

@@ -1,4 +1,4 @@
-// A wide regression anchor: every late model on every table type with a varied shot, and full
+// A wide regression anchor: every model of branch B on every table type with a varied shot, and full
 // racks of 16 and 22 balls (many collisions; the 22 at 50 sub-steps). One hash over all of them,
 // so that work on the speed of the physics cannot change a bit anywhere unnoticed.
 #include <gtest/gtest.h>
@@ -64,8 +64,8 @@ TEST(GoldenSweep, LateModelsOnEveryTableAndFullRacks) {
         s.power = F32(1.0f);
         s.offsetLimitSide = s.tipOffsetSide = F32(0.1f);
         const bool pockets = rack.table != 0;
-        ShotSpec shotSpec = MakeShot(rack.model, rack.table, Rack(rack.balls, pockets ? 5.75f : 6.2f), F32(60.0f),
-                                 F32(0.5f), s);
+        ShotSpec shotSpec = MakeShot(rack.model, rack.table, Rack(rack.balls, pockets ? 5.75f : 6.2f),
+                                     F32(60.0f), F32(0.5f), s);
         shotSpec.subSteps = rack.subSteps;
         shotSpec.maxCalls = 1500;
         const ShotResult r = RunShot(shotSpec);

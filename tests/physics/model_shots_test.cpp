@@ -37,7 +37,7 @@ double Energy(const Ball& b) {
 class ModelShots : public ::testing::TestWithParam<std::uint32_t> {
 protected:
     std::uint32_t model = GetParam();
-    // The pulse lasts 2 x 0.009 s in the late models, 5 x 0.0025 s in the mid and first models,
+    // The pulse lasts 2 x 0.009 s in branch B, 5 x 0.0025 s in branch A,
     // 5 x 0.0025 x (4 - 0.8) / 4 s in the base model.
     std::uint32_t PulseEndCall() const { return model >= 0x10010 ? 4u : (model == 0x10000 ? 2u : 3u); }
 };
@@ -100,7 +100,7 @@ TEST_P(ModelShots, BallDrivenIntoEachPocketDropsAndStaysOut) {
     for (const Aim& aim : aims) {
         SCOPED_TRACE(static_cast<int>(aim.pocket));
         ShotSpec shotSpec = MakeShot(model, 1, {{F32(aim.x), F32(aim.y), 1}}, F32(aim.x + 40 * aim.dx),
-                                 F32(aim.y + 40 * aim.dy), Shot(0, 0, 0.5f));
+                                     F32(aim.y + 40 * aim.dy), Shot(0, 0, 0.5f));
         const ShotResult r = RunShot(shotSpec, true);
         int drops = 0;
         std::uint32_t dropCall = 0;
@@ -156,7 +156,7 @@ void ExpectMirrored(const ShotSpec& shotSpec, const ShotSpec& mirrored, bool abo
             ASSERT_EQ(e.type, f.type);
             ASSERT_EQ(e.intensity.v, f.intensity.v);
             if (e.type == EventType::Cushion) {
-                // Base and first generation: the jaw's pocket number above the rail bits.
+                // 0x10000-0x10004: the jaw's pocket number above the rail bits.
                 ASSERT_EQ(e.tag & 0xF, railSwap(f.tag & 0xF));
                 ASSERT_EQ((e.tag >> 4) & 0xF, pocketSwap((f.tag >> 4) & 0xF));
             }
@@ -197,9 +197,9 @@ TEST_P(ModelShots, EnergyNeverGrowsOnceTheCuePulseHasEnded) {
                 const Ball& b = model.GetBall(i);
                 if (b.outOfPlay == 0) e += Energy(b);
                 out += b.outOfPlay != 0;
-                // The base and first-generation strikes leave cueActive alone: the pulse time tells.
+                // The strikes of 0x10000-0x10004 leave cueActive alone: the pulse time tells.
                 cue = cue || b.cueActive != 0 || b.cueTimeLeft > F32(0.0f);
-                // The base and first generations keep the compression of a contact in railState
+                // 0x10000-0x10004 keep the compression of a contact in railState
                 // (a y contact that ends may leave a stale value there, with no rail touched).
                 const bool compressed = !(b.railState[0] == F32(0.0f)) || !(b.railState[1] == F32(0.0f));
                 cushion = cushion || !b.railVectors[0].IsZero() || !b.railVectors[1].IsZero() ||
@@ -223,7 +223,7 @@ TEST_P(ModelShots, EnergyNeverGrowsOnceTheCuePulseHasEnded) {
     }
 }
 
-// The mid models have no cap on the bed depth of the strike: a raised cue at full power makes
+// Branch A from 0x10005 has no cap on the bed depth of the strike: a raised cue at full power makes
 // the ball jump, and above about 0.25 rad it may leave the table. On pocket tables a ball that
 // dropped into a pocket is out of play and excepted.
 TEST_P(ModelShots, BallsInPlayStayWithinTheFrameDuringTheShot) {
@@ -255,7 +255,8 @@ TEST(LateModelShots, BallsInPlayStayWithinTheFrameOnPocketTables) {
         for (const ShotParams& shot : shots) {
             for (const Aim& aim : aims) {
                 SCOPED_TRACE(::testing::Message() << "table " << table << " aim " << aim.x << "," << aim.y);
-                const ShotSpec shotSpec = MakeShot(0x10014, table, ThreeBalls(), F32(aim.x), F32(aim.y), shot);
+                const ShotSpec shotSpec =
+                    MakeShot(0x10014, table, ThreeBalls(), F32(aim.x), F32(aim.y), shot);
                 const ShotResult r = RunShot(shotSpec, false, [&](std::uint32_t call, PhysicsModel& model) {
                     for (std::uint16_t i = 0; i < model.BallCount(); ++i) {
                         const Ball& b = model.GetBall(i);
@@ -274,7 +275,8 @@ TEST(LateModelShots, BallsInPlayStayWithinTheFrameOnPocketTables) {
 }
 
 TEST_P(ModelShots, SameHashAcrossRunsAndOnAThreadWithoutTheControlWord) {
-    const ShotSpec shotSpec = MakeShot(model, 9, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, -0.2f, 0.9f));
+    const ShotSpec shotSpec =
+        MakeShot(model, 9, ThreeBalls(), F32(40.0f), F32(8.0f), Shot(0.1f, -0.2f, 0.9f));
     const std::uint64_t first = RunShot(shotSpec).hash;
     EXPECT_EQ(RunShot(shotSpec).hash, first);
     std::uint64_t onThread = 0;
@@ -306,7 +308,7 @@ TEST(LateModelShots, GoldenHashes) {
     }
 }
 
-// Regression anchors of the mid models: a carom and a pocket shot per id.
+// Regression anchors of branch A from 0x10005: a carom and a pocket shot per id.
 TEST(MidModelShots, GoldenHashes) {
     struct Golden {
         std::uint32_t model;

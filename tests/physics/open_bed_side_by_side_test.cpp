@@ -1,4 +1,4 @@
-// The late models run the balls that roll on the open bed side by side, and every other ball one
+// Branch B runs the balls that roll on the open bed side by side, and every other ball one
 // by one. On crowded racks where both kinds mix in one sub-step (balls in the air, at cushions,
 // at pockets, under a cue pulse, resting, out of play), the result must equal the one-by-one
 // path call by call: the same events in the same order, every ball's state to the bit and the
@@ -25,10 +25,11 @@ void SetUpAsTheFactoryDoes(PhysicsModel& m, std::uint32_t id, std::uint32_t tabl
     m.ResetParams();
 }
 
-// The late model with the ordinary one-by-one sub-step of every ball.
+// A branch-B model with the ordinary one-by-one sub-step of every ball.
 class OneByOneModel : public PhysicsModelB {
 public:
-    OneByOneModel(std::uint32_t id, std::uint32_t table, std::uint16_t count) : PhysicsModelB(id, table, count) {
+    OneByOneModel(std::uint32_t id, std::uint32_t table, std::uint16_t count)
+        : PhysicsModelB(*TraitsOfModelB(id), table, count) {
         SetUpAsTheFactoryDoes(*this, id, table);
     }
 
@@ -36,10 +37,11 @@ protected:
     bool MoveBalls(F32 h) override { return PhysicsModel::MoveBalls(h); }
 };
 
-// The late model counting the ordinary rail contacts it runs (the side-by-side path has none).
+// A branch-B model counting the ordinary rail contacts it runs (the side-by-side path has none).
 class RailCountingModel : public PhysicsModelB {
 public:
-    RailCountingModel(std::uint32_t id, std::uint32_t table, std::uint16_t count) : PhysicsModelB(id, table, count) {
+    RailCountingModel(std::uint32_t id, std::uint32_t table, std::uint16_t count)
+        : PhysicsModelB(*TraitsOfModelB(id), table, count) {
         SetUpAsTheFactoryDoes(*this, id, table);
     }
     void CollideRails(Ball& ball, F32 dt) override {
@@ -49,7 +51,9 @@ public:
     std::size_t railContacts = 0;
 };
 
-F32 Draw(std::mt19937& rng, float lo, float hi) { return F32(std::uniform_real_distribution<float>(lo, hi)(rng)); }
+F32 Draw(std::mt19937& rng, float lo, float hi) {
+    return F32(std::uniform_real_distribution<float>(lo, hi)(rng));
+}
 
 // A rack where every sub-step mixes balls rolling or sliding freely with balls that take the
 // ordinary path and push events.
@@ -100,7 +104,8 @@ void PlaceRack(PhysicsModel& m, std::uint32_t seed) {
                 b.cueTimeLeft = Draw(rng, 0.0005f, 0.004f);
                 b.cueGain = F32(349.0f);
                 b.cueLinear = Vector3(Draw(rng, -3.0f, 3.0f), Draw(rng, -3.0f, 3.0f), F32(0.0f));
-                b.cueAngular = Vector3(Draw(rng, -90.0f, 90.0f), Draw(rng, -90.0f, 90.0f), Draw(rng, -9.0f, 9.0f));
+                b.cueAngular =
+                    Vector3(Draw(rng, -90.0f, 90.0f), Draw(rng, -90.0f, 90.0f), Draw(rng, -9.0f, 9.0f));
                 break;
             case 5:  // resting
                 b.velocity = b.spin = Vector3();
@@ -114,7 +119,8 @@ void PlaceRack(PhysicsModel& m, std::uint32_t seed) {
             case 8:  // so fast that the cloth carries no load
                 b.velocity = Vector3(F32(std::cos(angle) * 200.0f), F32(std::sin(angle) * 200.0f), F32(0.0f));
                 break;
-            default: break;  // sliding on the open bed
+            default:
+                break;  // sliding on the open bed
         }
     }
 }
@@ -125,9 +131,9 @@ std::vector<std::uint32_t> StateWords(const Ball& b) {
     for (const Vector3* v : {&b.position, &b.velocity, &b.spin, &b.railVectors[0], &b.railVectors[1]})
         w.insert(w.end(), {v->x.Bits(), v->y.Bits(), v->z.Bits()});
     w.insert(w.end(), {b.orientation.x.Bits(), b.orientation.y.Bits(), b.orientation.z.Bits(),
-                       b.orientation.w.Bits(), b.cueTimeLeft.Bits(), b.touchTime[0].Bits(), b.touchTime[1].Bits(),
-                       b.touchFlag[0], b.touchFlag[1], b.touchDone[0], b.touchDone[1], b.outOfPlay, b.railContact,
-                       b.inPocketZone, b.cueActive});
+                       b.orientation.w.Bits(), b.cueTimeLeft.Bits(), b.touchTime[0].Bits(),
+                       b.touchTime[1].Bits(), b.touchFlag[0], b.touchFlag[1], b.touchDone[0], b.touchDone[1],
+                       b.outOfPlay, b.railContact, b.inPocketZone, b.cueActive});
     return w;
 }
 
@@ -179,7 +185,8 @@ RunCounts RunSideBySideAgainstOneByOne(std::uint32_t id, std::uint32_t table, st
         }
         counts.events += fastEvents.size();
         bool ordinaryEvents = false;
-        for (const PhysicsEvent& e : fastEvents) ordinaryEvents = ordinaryEvents || e.type != EventType::BallCollision;
+        for (const PhysicsEvent& e : fastEvents)
+            ordinaryEvents = ordinaryEvents || e.type != EventType::BallCollision;
         counts.eventCalls += ordinaryEvents ? 1 : 0;
     }
     return counts;

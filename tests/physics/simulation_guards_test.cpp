@@ -55,8 +55,10 @@ TEST_F(GuardTest, ManySubStepsInOneCallEndAsOneCallEach) {
         for (int i = 0; i < 2; ++i) {
             Ball& b = m->GetBall(i);
             b.SetSize(F32(3.075f), F32(0.21f));
-            b.position = i == 0 ? Vector3(F32(-40.0f), F32(0.0f), F32(3.075f)) : Vector3(F32(40.0f), F32(20.0f), F32(3.075f));
-            b.velocity = i == 0 ? Vector3(F32(1.0f), F32(0.3f), F32(0.0f)) : Vector3(F32(-0.2f), F32(0.1f), F32(0.0f));
+            b.position = i == 0 ? Vector3(F32(-40.0f), F32(0.0f), F32(3.075f))
+                                : Vector3(F32(40.0f), F32(20.0f), F32(3.075f));
+            b.velocity =
+                i == 0 ? Vector3(F32(1.0f), F32(0.3f), F32(0.0f)) : Vector3(F32(-0.2f), F32(0.1f), F32(0.0f));
             b.spin = Vector3(F32(-3.0f), F32(25.0f), F32(7.0f));
         }
     }
@@ -67,10 +69,10 @@ TEST_F(GuardTest, ManySubStepsInOneCallEndAsOneCallEach) {
         const Ball& a = model_->GetBall(i);
         const Ball& b = oneByOne->GetBall(i);
         ASSERT_FALSE(a.IsAtRest());
-        const F32 av[] = {a.position.x, a.position.y, a.velocity.x, a.spin.z, a.orientation.x, a.orientation.y,
-                          a.orientation.z, a.orientation.w};
-        const F32 bv[] = {b.position.x, b.position.y, b.velocity.x, b.spin.z, b.orientation.x, b.orientation.y,
-                          b.orientation.z, b.orientation.w};
+        const F32 av[] = {a.position.x,    a.position.y,    a.velocity.x,    a.spin.z,
+                          a.orientation.x, a.orientation.y, a.orientation.z, a.orientation.w};
+        const F32 bv[] = {b.position.x,    b.position.y,    b.velocity.x,    b.spin.z,
+                          b.orientation.x, b.orientation.y, b.orientation.z, b.orientation.w};
         for (int k = 0; k < 8; ++k) EXPECT_EQ(av[k].Bits(), bv[k].Bits()) << "ball " << i << " word " << k;
     }
 }
@@ -204,7 +206,9 @@ TEST(PocketZone, FindPocketEntryIgnoresPocketsTheBallLeaves) {
     EXPECT_FALSE(b.FindPocketEntry(&pocket, &ratio));
 }
 
-std::string ShotSim() { return std::string(MARVENLOT_BINARY_DIR) + "/tools/shotsim/shotsim"; }
+std::string ShotSim() {
+    return std::string(MARVENLOT_BINARY_DIR) + "/tools/shotsim/shotsim";
+}
 
 int RunShotSim(const std::string& json, std::string* output = nullptr) {
     const std::string in = ::testing::TempDir() + "/shot.json";

@@ -23,7 +23,9 @@ struct Counts {
     std::uint32_t firstWrong = 0;
 };
 
-bool SameBits(F32 a, F32 b) { return a.Bits() == b.Bits() || (a.Value() != a.Value() && b.Value() != b.Value()); }
+bool SameBits(F32 a, F32 b) {
+    return a.Bits() == b.Bits() || (a.Value() != a.Value() && b.Value() != b.Value());
+}
 
 // Compares SinF and CosF with the library path for the angles lo, lo + stride, ... below hi,
 // each with both signs, and counts the angles the polynomial path refused.
@@ -33,7 +35,8 @@ PHYSICS_BEHIND_ENTRY void CheckAngles(std::uint32_t lo, std::uint32_t hi, std::u
             const F32 x = F32::FromBits(static_cast<std::uint32_t>(bits) | sign);
             F32 unused;
             c.checked += 2;
-            c.refused += (detail::SmallAngleSin(x, unused) ? 0 : 1) + (detail::SmallAngleCos(x, unused) ? 0 : 1);
+            c.refused +=
+                (detail::SmallAngleSin(x, unused) ? 0 : 1) + (detail::SmallAngleCos(x, unused) ? 0 : 1);
             if ((!SameBits(SinF(x), detail::LibrarySinF(x)) || !SameBits(CosF(x), detail::LibraryCosF(x))) &&
                 c.wrong++ == 0)
                 c.firstWrong = x.Bits();
@@ -49,8 +52,9 @@ Counts Check(std::uint32_t lo, std::uint32_t hi, std::uint32_t stride) {
 }
 
 TEST(SmallAngleTrig, SpecialAnglesGiveTheLibraryBits) {
-    for (std::uint32_t a : {0x00000000u, 0x00000001u, 0x00800000u, 0x337FFFFFu, 0x33800000u, 0x3CFFFFFFu,
-                            0x3D000000u, 0x3F7FFFFFu, kOne, 0x40490FDBu, 0x7F7FFFFFu, 0x7F800000u, 0x7FC00000u}) {
+    for (std::uint32_t a :
+         {0x00000000u, 0x00000001u, 0x00800000u, 0x337FFFFFu, 0x33800000u, 0x3CFFFFFFu, 0x3D000000u,
+          0x3F7FFFFFu, kOne, 0x40490FDBu, 0x7F7FFFFFu, 0x7F800000u, 0x7FC00000u}) {
         const Counts c = Check(a, a + 1, 1);
         EXPECT_EQ(c.wrong, 0u) << std::hex << a;
     }
@@ -74,7 +78,8 @@ TEST(SmallAngleTrig, AgreesWithTheLibraryOnADenseSampleOfBothSigns) {
     const Counts spread = Check(0, kOne, 509);
     EXPECT_EQ(spread.wrong, 0u) << std::hex << spread.firstWrong;
     std::vector<std::pair<std::uint32_t, std::uint32_t>> windows = {
-        {0x33800000u - 4096, 0x33800000u + 400000}, {kOne - 200000, kOne + 16},
+        {0x33800000u - 4096, 0x33800000u + 400000},
+        {kOne - 200000, kOne + 16},
         {0x3BA3D70Au - 150000, 0x3BA3D70Au + 150000},  // 0.005
         {0x3CF5C28Fu - 150000, 0x3CF5C28Fu + 150000},  // 0.03
     };
@@ -156,8 +161,9 @@ TEST(SmallAngleTrig, DISABLED_AgreesWithTheLibraryOnEveryAngleOfTheRange) {
         all.checked += c.checked, all.refused += c.refused, all.wrong += c.wrong;
         if (c.wrong) all.firstWrong = c.firstWrong;
     }
-    std::printf("checked %llu results, refused %llu, wrong %llu\n", static_cast<unsigned long long>(all.checked),
-                static_cast<unsigned long long>(all.refused), static_cast<unsigned long long>(all.wrong));
+    std::printf("checked %llu results, refused %llu, wrong %llu\n",
+                static_cast<unsigned long long>(all.checked), static_cast<unsigned long long>(all.refused),
+                static_cast<unsigned long long>(all.wrong));
     EXPECT_EQ(all.wrong, 0u) << std::hex << all.firstWrong;
 }
 

@@ -116,7 +116,7 @@ bool AnyNonFinite(const Vector3& v) {
 
 // The increment as a single turn computes it.
 PHYSICS_BEHIND_ENTRY Quaternion ScalarIncrement(const Vector3& spin, F32 h) {
-    return PhysicsModel::TurnIncrement(spin, h);
+    return TurnIncrement(spin, h);
 }
 
 PHYSICS_BEHIND_ENTRY unsigned LaneIncrements(const Vector3 (&spins)[4], F32 h, Quaternion (&out)[4]) {
@@ -124,12 +124,12 @@ PHYSICS_BEHIND_ENTRY unsigned LaneIncrements(const Vector3 (&spins)[4], F32 h, Q
     return TurnIncrementsInLanes(s, h, out);
 }
 
-PHYSICS_BEHIND_ENTRY void TurnOneByOne(const std::vector<PhysicsModel::PendingTurn>& record, F32 h) {
-    for (const PhysicsModel::PendingTurn& t : record) PhysicsModel::TurnBall(*t.ball, t.spin, h);
+PHYSICS_BEHIND_ENTRY void TurnOneByOne(const std::vector<PendingTurn>& record, F32 h) {
+    for (const PendingTurn& t : record) TurnBall(*t.ball, t.spin, h);
 }
 
-PHYSICS_BEHIND_ENTRY void TurnRecord(const std::vector<PhysicsModel::PendingTurn>& record, F32 h) {
-    PhysicsModel::ApplyTurns(record.data(), record.size(), h);
+PHYSICS_BEHIND_ENTRY void TurnRecord(const std::vector<PendingTurn>& record, F32 h) {
+    ApplyTurns(record.data(), record.size(), h);
 }
 
 TEST_F(TurnLanesTest, CertainLanesGiveTheScalarIncrementAndDoubtfulOnesAreLeftToIt) {
@@ -182,7 +182,7 @@ TEST_F(TurnLanesTest, RecordOfTurnsEndsAsTurningEachEntryInOrder) {
         // long records cross the blocks the increments are computed in.
         const bool cyclic = rng_() % 2 == 0;
         const std::size_t length = 1 + rng_() % 150;
-        std::vector<PhysicsModel::PendingTurn> record, reference;
+        std::vector<PendingTurn> record, reference;
         for (std::size_t i = 0; i < length; ++i) {
             const std::size_t b = cyclic ? i % ballCount : rng_() % ballCount;
             const Vector3 spin = Spin();

@@ -139,3 +139,20 @@ TEST(CameraRig, EyeSitsBehindTheFocusAlongTheYaw) {
 
 }  // namespace
 }  // namespace table
+
+namespace table {
+namespace {
+
+TEST(CameraRig, ATopViewChosenBeforeTheFirstTickIsNotTurnedBackBehindTheCueBall) {
+    CameraRig rig;
+    rig.SetTableSize(127.0f, 63.5f);
+    rig.SetSetUpFlag(true);
+    rig.SetTopView(true);
+    Tick(rig, 100, {-60.0f, 0.0f, 2.9f}, 0.0f);
+    EXPECT_EQ(rig.Focus(), Vector3f{}) << "the top view looks at the table's middle";
+    EXPECT_EQ(rig.View().pitch, 90.0f);
+    EXPECT_EQ(rig.View().yaw, 90.0f) << "the long side across the screen";
+}
+
+}  // namespace
+}  // namespace table

@@ -446,3 +446,23 @@ TEST(TableWorld, BallInHandFollowsTheMouseOntoTheTablePointUnderIt) {
     EXPECT_EQ(h.world.ballInHandMode, 0) << "set down, placing ends";
     EXPECT_FALSE(h.world.ShotExecuting()) << "placing never strikes";
 }
+
+TEST(TableWorld, AReplayedRecordKeepsItsAimPointWhenTheAimObjectsRefreshBeforeTheStrike) {
+    Host h(10, 3);
+    net::Packet shot;
+    ShotToward(shot, h, 1, 0.5f);
+    ASSERT_TRUE(h.world.ReadShotMessage(shot));
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+    h.RunToRest();
+    const ShotRecord record = h.world.MakeShotRecord();
+
+    Host replay(10, 9);
+    replay.world.SetPlayState(PlayState::Replay);
+    ASSERT_TRUE(replay.world.ApplyShotRecord(record));
+    replay.world.SnapshotBalls();
+    replay.world.UpdateAimObjects();  // the viewer refreshes the cue and guide before each playback
+    EXPECT_EQ(replay.world.CurrentShot().words.aimX, record.shotParams[3]);
+    ASSERT_TRUE(replay.world.ExecuteShot(ShotMode::Replay, false));
+    replay.RunToRest();
+    EXPECT_EQ(replay.world.LastShotHash(), h.world.LastShotHash());
+}

@@ -324,13 +324,8 @@ constexpr std::uint16_t kOwnCueItem = 3000;
 
 void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, std::uint32_t optionWord,
                   const LedgerAccount& shop) {
-    w.u64(id)
-        .str(nickname)
-        .u16(1)
-        .u32(0)
-        .u64(static_cast<std::uint64_t>(shop.money))
-        .u32(shop.cash);                // level
-                                        // 1
+    // Level 1, the shop's money and cash.
+    w.u64(id).str(nickname).u16(1).u32(0).u64(static_cast<std::uint64_t>(shop.money)).u32(shop.cash);
     w.u8(0).u8(shop.membership).u8(0);  // account kind, membership, chat state
     w.u32(0).str(u"").u8(0);            // no clan
     w.u32(0).u16(0);

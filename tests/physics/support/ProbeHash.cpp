@@ -58,6 +58,19 @@ std::uint64_t ShotHash() {
         const std::uint32_t table = id % 2 == 0 ? 0 : 1;
         hash.Add(RunShot(MakeShot(id, table, balls, F32(40.0f), F32(8.0f), shot)).hash);
     }
+
+    // A rack of 16: the pair sweep and the side-by-side bed step run.
+    std::vector<BallPlacement> rack = {{F32(-60.0f), F32(1.0f), 7}};
+    for (int row = 0; rack.size() < 16; ++row)
+        for (int j = 0; j <= row && rack.size() < 16; ++j)
+            rack.push_back({F32(50.0f + static_cast<float>(row) * 4.98f),
+                            F32((static_cast<float>(j) - static_cast<float>(row) * 0.5f) * 5.75f),
+                            static_cast<std::uint32_t>(rack.size() + 1)});
+    shot = DefaultShot();
+    shot.power = F32(1.0f);
+    ShotSpec rackShot = MakeShot(kDefaultPhysicsModelId, 1, rack, F32(60.0f), F32(0.5f), shot);
+    rackShot.maxCalls = 1500;
+    hash.Add(RunShot(rackShot).hash);
     return hash.value;
 }
 

@@ -25,6 +25,15 @@ ShotParams DefaultShot() {
     return s;
 }
 
+ShotParams VerticalShot(float vertical, float power, float elevation) {
+    ShotParams s{};
+    s.tipOffsetVertical = s.offsetLimitVertical = F32(vertical);
+    s.power = F32(power);
+    s.elevation = F32(elevation);
+    s.limitFactor = F32(1.0f);
+    return s;
+}
+
 ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX,
                   F32 aimY, ShotParams shot) {
     ShotSpec shotSpec;
@@ -48,8 +57,8 @@ ShotResult RunShot(const ShotSpec& shotSpec, bool keepRecord,
         ClearParamsForTesting();
         for (const auto& [id, table] : shotSpec.setup) CreatePhysicsModel(id, table, 3, false);
     }
-    auto model =
-        CreatePhysicsModel(shotSpec.model, shotSpec.table, static_cast<std::uint16_t>(shotSpec.balls.size()), false);
+    auto model = CreatePhysicsModel(shotSpec.model, shotSpec.table,
+                                    static_cast<std::uint16_t>(shotSpec.balls.size()), false);
     for (std::size_t i = 0; i < shotSpec.balls.size(); ++i) {
         Ball& ball = model->GetBall(i);
         ball.SetSize(shotSpec.radiusCm, shotSpec.mass);
@@ -57,7 +66,8 @@ ShotResult RunShot(const ShotSpec& shotSpec, bool keepRecord,
         ball.RandomizeOrientation(shotSpec.balls[i].seed);
     }
     model->ResetParams();
-    const std::uint32_t subSteps = shotSpec.subSteps ? shotSpec.subSteps : (model->Table().hasPockets ? 15 : 50);
+    const std::uint32_t subSteps =
+        shotSpec.subSteps ? shotSpec.subSteps : (model->Table().hasPockets ? 15 : 50);
     Fnv1a hash;
     PhysicsEventQueue().clear();
     model->Strike(model->GetBall(shotSpec.cueBall), shotSpec.aimX, shotSpec.aimY, shotSpec.shot);

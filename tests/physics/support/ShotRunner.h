@@ -33,6 +33,8 @@ struct ShotSpec {
 };
 
 ShotParams DefaultShot();
+// A shot with the vertical tip offset (and its limit) `vertical`, no side offset, limit factor 1.
+ShotParams VerticalShot(float vertical, float power, float elevation);
 // Places the balls and takes the ball kind of the table; the set-up history is the default model
 // on the same table.
 ShotSpec MakeShot(std::uint32_t model, std::uint32_t table, std::vector<BallPlacement> balls, F32 aimX,

@@ -27,17 +27,12 @@ std::string ReferencePath() {
 }
 
 TEST(ShopScreenGl, TheCatalogueWithAPurchaseMatchesTheReferenceImage) {
-    gl_test::GlDevice gl(kWidth, kHeight);
-    if (!gl.device) {
-        GTEST_SKIP() << "no GL context: " << gl.error;
+    GlScreen screen(kWidth, kHeight);
+    if (!screen.gl.device) {
+        GTEST_SKIP() << "no GL context: " << screen.gl.error;
     }
-    RenderDevice& device = *gl.device;
-    ResourceManager resources;
-    resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    resources.SetDataFolder(u"data");
-    gui::UiResourceSet sets(&resources, 0);
-    sets.InitSets();
-    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
+    RenderDevice& device = *screen.gl.device;
+    ASSERT_TRUE(screen.OpenUiSets()) << "the generated packages are missing";
 
     ShopTestHost host;
     net::GameSession& session = *host.session;

@@ -35,6 +35,9 @@ public:
     void ShowError(gui::Widget*, const WString& line1, const WString&, const WString&) override {
         errors.push_back(line1);
     }
+    void ShowNotice(gui::Widget*, const WString& line1, const WString&, const WString&) override {
+        notices.push_back(line1);
+    }
     void SendByteMessage(std::uint16_t id, std::uint8_t value) override { sentBytes.push_back({id, value}); }
     OptionsStore* UserOptions() override { return &options; }
     std::string ConfigFilePath() const override { return configPath; }
@@ -56,6 +59,7 @@ public:
     std::unique_ptr<net::GameSession> session = std::make_unique<net::GameSession>();
     std::vector<PostedMessage> posted;
     std::vector<WString> errors;
+    std::vector<WString> notices;
     std::vector<std::pair<std::uint16_t, std::uint8_t>> sentBytes;
     std::vector<std::uint32_t> videoChanges;
     scenes::VideoSettings video;

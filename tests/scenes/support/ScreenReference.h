@@ -9,12 +9,47 @@
 #include <string>
 
 #include "engine/render/RenderDevice.h"
+#include "engine/resource/ResourceManager.h"
 #include "gui/Overlays.h"
 #include "gui/TextInput.h"
+#include "gui/UiResourceSet.h"
 #include "gui/Widget.h"
 #include "platform/video/ImageFile.h"
 #include "tests/common/GlTestSupport.h"
 
+// A GL device of the client size with the generated UI image sets open.
+struct GlScreen {
+    gl_test::GlDevice gl;
+    ResourceManager resources;
+    gui::UiResourceSet sets{&resources, 0};
+    GlScreen(std::uint16_t width, std::uint16_t height) : gl(width, height) {}
+    // False when the generated packages are missing.
+    bool OpenUiSets() {
+        resources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+        resources.SetDataFolder(u"data");
+        sets.InitSets();
+        return sets.OpenTree() == 1;
+    }
+};
+
+// Keeps the frame as test-output/<name>.png and compares it with the reference (UPDATE_GOLDEN=1 rewrites
+// it).
+inline void ExpectFrameMatchesReference(const platform::Image& frame, const std::string& name,
+                                        const std::string& referencePath) {
+    const std::string output = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
+    std::filesystem::create_directories(output);
+    platform::SavePng(output + "/" + name + ".png", frame);
+    if (std::getenv("UPDATE_GOLDEN")) {
+        ASSERT_TRUE(platform::SavePng(referencePath, frame));
+    }
+    platform::Image reference;
+    ASSERT_TRUE(platform::LoadPng(referencePath, reference)) << "missing " << referencePath;
+    ASSERT_EQ(reference.width, frame.width);
+    ASSERT_EQ(reference.height, frame.height);
+    EXPECT_LE(gl_test::DifferingShare(frame, reference, 3), 0.005) << "reference " << referencePath;
+}
+
+// Draws the widget tree once and compares the frame as above.
 inline void ExpectScreenMatchesReference(RenderDevice& device, gui::Widget& root, const std::string& name,
                                          const std::string& referencePath) {
     device.SetClearColor(0xFF000000);
@@ -25,18 +60,7 @@ inline void ExpectScreenMatchesReference(RenderDevice& device, gui::Widget& root
     device.Present();
     platform::Image frame;
     ASSERT_TRUE(device.ReadBack(frame));
-    const std::string output = std::string(MARVENLOT_BINARY_DIR) + "/test-output";
-    std::filesystem::create_directories(output);
-    platform::SavePng(output + "/" + name + ".png", frame);
     gui::TextInputManager::ClearFocus();
     gui::ClearGuiPointers();
-
-    if (std::getenv("UPDATE_GOLDEN")) {
-        ASSERT_TRUE(platform::SavePng(referencePath, frame));
-    }
-    platform::Image reference;
-    ASSERT_TRUE(platform::LoadPng(referencePath, reference)) << "missing " << referencePath;
-    ASSERT_EQ(reference.width, frame.width);
-    ASSERT_EQ(reference.height, frame.height);
-    EXPECT_LE(gl_test::DifferingShare(frame, reference, 3), 0.005) << "reference " << referencePath;
+    ExpectFrameMatchesReference(frame, name, referencePath);
 }

@@ -1,4 +1,4 @@
-// The cue strike of the first models of branch A (0x10001-0x10004) has no contact simulation:
+// The cue strike of 0x10001-0x10004 has no contact simulation:
 // after the common steps, a downward pulse of a ball lying on the table bounces off the bed.
 // The strike leaves the velocity alone and does not set cueActive.
 #include "physics/PhysicsModelA.h"

@@ -1,16 +1,15 @@
-// Ball collisions and the rest test of the mid generations: each touching pair is a stiff spring
+// Ball collisions and the rest test of branch A from 0x10005: each touching pair is a stiff spring
 // over slices of 2e-6 s with a sliding-friction exchange, pair by pair until every pair has
-// separated. The second generation (0x10005-0x1000B) and the third (0x1000C on) differ in sum
+// separated. The forms of 0x10005 (to 0x1000B) and of 0x1000C (on) differ in sum
 // orders, the sign of ball b's spin term, an anisotropic friction bound and a velocity share.
-#include "engine/core/Log.h"
 #include "physics/CollisionExchange.h"
 #include "physics/PhysicsModelA.h"
 
 namespace physics {
 
 bool PhysicsModelA::ResolveCollisions() {
-    if (traits_.collisions == CollisionForm::Base) return PhysicsModel::ResolveCollisions();
-    const bool third = traits_.collisions == CollisionForm::Third;
+    if (traits_.forms.collisions == CollisionForm::From10000) return PhysicsModel::ResolveCollisions();
+    const bool third = traits_.forms.collisions == CollisionForm::From1000C;
     GatherCollisionCandidates();
     if (workCount_ > 0) {
         const Ball& b0 = *balls_[0];
@@ -19,18 +18,9 @@ bool PhysicsModelA::ResolveCollisions() {
         const F32 mu = mp.ballFrictionA, muAcross = mp.ballFrictionB, mix = mp.ballCollisionC;
         const F32 share = traits_.collisionVelocityShare;
         const F32 hs(2e-6f);
-        std::uint32_t negCount = 0;
-        std::uint32_t passes = 0;
-        while (static_cast<std::uint16_t>(negCount) < workCount_) {
-            if (++passes > kMaxCollisionPasses) {
-                LogWrite(u"physics: collision passes stopped after %u passes\n", kMaxCollisionPasses);
-                break;
-            }
-            for (std::uint32_t i = 0; i < workCount_; ++i) {
-                CollisionCandidate& rec = workBuffer_[i];
-                if (rec.depth < F32(0.0f)) continue;
-                Ball& a = *balls_[rec.a];
-                Ball& b = *balls_[rec.b];
+        RunCollisionPasses<std::uint16_t>(
+            balls_, workBuffer_.data(), workCount_,
+            [&](CollisionCandidate& rec, Ball& a, Ball& b, std::uint32_t& negCount) {
                 const Vector3& n = rec.n;
                 Vector3& va = a.velocity;
                 Vector3& vb = b.velocity;
@@ -40,18 +30,7 @@ bool PhysicsModelA::ResolveCollisions() {
                                            ((n.z * va.z + n.y * va.y) + va.x * n.x));
                 rec.depth = St(rel * hs + rec.depth);
                 const F32 imp = St(((rel * 0.0f + rec.depth * 5000000.0f) / m0) * hs);
-                if (rec.depth < F32(0.0f)) {
-                    ++negCount;
-                } else if (!IsFinite(rec.depth)) {
-                    // A value that is not finite never separates; drop the pair.
-                    rec.depth = F32(-1.0f);
-                    ++negCount;
-                    continue;
-                }
-                if (imp < F32(0.0f)) continue;
-                const Vector3 j(St(imp * n.x), St(imp * n.y), St(imp * n.z));
-                va = Vector3(St(va.x + j.x), St(va.y + j.y), St(va.z + j.z));
-                vb = Vector3(St(vb.x - j.x), St(vb.y - j.y), St(vb.z - j.z));
+                if (!PushApart(rec, imp, negCount, va, vb)) return;
                 const F32 pa = third ? St((va.x * n.x + n.y * va.y) + va.z * n.z)
                                      : St((n.z * va.z + n.y * va.y) + va.x * n.x);
                 const Vector3 pan(St(pa * n.x), St(pa * n.y), St(pa * n.z));
@@ -92,7 +71,7 @@ bool PhysicsModelA::ResolveCollisions() {
                 } else {
                     limit = St(imp * mu);
                 }
-                if (!(len > limit)) continue;
+                if (!(len > limit)) return;
                 const F32 k = St(limit / len);
                 slideA = Vector3(St(k * slideA.x), St(k * slideA.y), St(k * slideA.z));
                 slideB = Vector3(St(k * slideB.x), St(k * slideB.y), St(k * slideB.z));
@@ -107,8 +86,7 @@ bool PhysicsModelA::ResolveCollisions() {
                     vb = Vector3(St(vb.x - f.fromB.x), St(vb.y - f.fromB.y), St(vb.z - f.fromB.z));
                 }
                 TurnSpins(a, b, f, n, i0, i0);
-            }
-        }
+            });
     }
     return AllBallsRest();
 }

@@ -1,17 +1,17 @@
-// The late models' cushion impulse, ball collisions and the wiring of their rail contact.
-#include "engine/core/Log.h"
+// Branch B's cushion impulse, ball collisions and the wiring of their rail contact.
 #include "physics/CollisionExchange.h"
 #include "physics/PhysicsModelB.h"
+#include "physics/RailTouch.h"
 
 namespace physics {
 
 void PhysicsModelB::CollideRails(Ball& ball, F32 dt) {
-    CollideRailsMid(ball, dt, RailGeneration::Late);
+    CollideRailsShared(ball, dt, RailForm::From10010);
 }
 
 bool PhysicsModelB::CollideRailZone(Vector3& position, const Vector3&, F32 radiusCm, Vector3& normal,
                                     RailZoneState& state, std::uint8_t railMask) {
-    return CollideRailZoneMid(position, radiusCm, normal, state, railMask, RailGeneration::Late);
+    return CollideRailZoneShared(position, radiusCm, normal, state, railMask, RailZoneForm::From10010);
 }
 
 bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const CushionContact& c) {
@@ -20,10 +20,10 @@ bool PhysicsModelB::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
     const F32 h = c.horizontalLength;
     const F32 ia = c.inertiaArm;
 
-    const F32 a1 = St(-(c.dirY * u.z));
-    const F32 a2 = St(-(c.dirX * u.z));
-    const Vector3 e(a2, a1, h);
-    const Vector3 s(St(a1 * u.z - h * u.y), St(h * u.x - a2 * u.z), St(a2 * u.y - a1 * u.x));
+    const CushionFrame frame = MakeCushionFrame(c);
+    const Vector3& e = frame.e;
+    const Vector3& s = frame.s;
+    const F32 a1 = e.y, a2 = e.x;
 
     const F32 lever = St(c.radius - ((u.x * rv.x + rv.z * u.z) + u.y * rv.y) * railLeverShare);
     const F32 k = St(lever / ia + F32(1.0f));
@@ -117,18 +117,9 @@ bool PhysicsModelB::ResolveCollisions() {
     const F32 hs = mp.collisionParamE, mu = mp.ballFrictionA, mix = mp.ballCollisionC;
 
     if (workCount_ > 0) {
-        std::uint32_t negCount = 0;
-        std::uint32_t passes = 0;
-        while (negCount < workCount_) {
-            if (++passes > kMaxCollisionPasses) {
-                LogWrite(u"physics: collision passes stopped after %u passes\n", kMaxCollisionPasses);
-                break;
-            }
-            for (std::uint32_t i = 0; i < workCount_; ++i) {
-                CollisionCandidate& rec = workBuffer_[i];
-                if (rec.depth < F32(0.0f)) continue;
-                Ball& a = *balls_[rec.a];
-                Ball& b = *balls_[rec.b];
+        RunCollisionPasses<std::uint32_t>(
+            balls_, workBuffer_.data(), workCount_,
+            [&](CollisionCandidate& rec, Ball& a, Ball& b, std::uint32_t& negCount) {
                 const Vector3& n = rec.n;
                 Vector3& va = a.velocity;
                 Vector3& vb = b.velocity;
@@ -136,18 +127,7 @@ bool PhysicsModelB::ResolveCollisions() {
                     St(((n.y * vb.y + n.z * vb.z) + vb.x * n.x) - ((va.x * n.x + va.z * n.z) + va.y * n.y));
                 rec.depth = St(rel * hs + rec.depth);
                 const F32 imp = St(((rec.depth * 5000000.0f + rel * 0.0f) / m0) * hs);
-                if (rec.depth < F32(0.0f)) {
-                    ++negCount;
-                } else if (!IsFinite(rec.depth)) {
-                    // A value that is not finite never separates; drop the pair.
-                    rec.depth = F32(-1.0f);
-                    ++negCount;
-                    continue;
-                }
-                if (imp < F32(0.0f)) continue;
-                const Vector3 j(St(imp * n.x), St(imp * n.y), St(imp * n.z));
-                va = Vector3(St(va.x + j.x), St(va.y + j.y), St(va.z + j.z));
-                vb = Vector3(St(vb.x - j.x), St(vb.y - j.y), St(vb.z - j.z));
+                if (!PushApart(rec, imp, negCount, va, vb)) return;
                 const F32 pa = St((va.x * n.x + va.z * n.z) + va.y * n.y);
                 const Vector3 ta(St(va.x - pa * n.x), St(va.y - pa * n.y), St(va.z - pa * n.z));
                 const F32 pb = St((vb.z * n.z + vb.y * n.y) + vb.x * n.x);
@@ -160,7 +140,7 @@ bool PhysicsModelB::ResolveCollisions() {
                 F32 len;
                 gl.Normalize(&len);
                 const F32 limit = St(imp * mu);
-                if (!(limit * 3.5f < len)) continue;
+                if (!(limit * 3.5f < len)) return;
                 const F32 k = DivF(limit, len);
                 slideA *= k;
                 slideB *= k;
@@ -170,8 +150,7 @@ bool PhysicsModelB::ResolveCollisions() {
                 vb = Vector3(St(vb.x - collisionShare * f.fromB.x), St(vb.y - collisionShare * f.fromB.y),
                              St(vb.z - collisionShare * f.fromB.z));
                 TurnSpins(a, b, f, n, i0, i0);
-            }
-        }
+            });
     }
 
     return AllBallsRest();

@@ -1,4 +1,4 @@
-// The rail contact of the second and third generations and of the late models: find the rails a
+// The rail contact of branch A from 0x10005 and of branch B: find the rails a
 // ball touches, report new impacts, and run the cushion response passes.
 #include "physics/PhysicsModel.h"
 #include "physics/RailTouch.h"
@@ -12,10 +12,10 @@ constexpr std::uint8_t kAxisMask[2] = {3, 12};
 
 }  // namespace
 
-void PhysicsModel::CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation) {
+void PhysicsModel::CollideRailsShared(Ball& ball, F32 dt, RailForm form) {
     const TableGeometry& g = tableRecord_->geometry;
-    const bool late = generation == RailGeneration::Late;
-    const bool third = generation == RailGeneration::Third || late;
+    const bool late = form == RailForm::From10010;
+    const bool third = form == RailForm::From1000D || late;
     const F32 r = ball.radiusCm;
     const Vector3 position = ball.position;
     std::uint8_t flags = RailsTouched(g, position, r, ball.railContact);
@@ -132,7 +132,7 @@ void PhysicsModel::CollideRailsMid(Ball& ball, F32 dt, RailGeneration generation
     const Vector3& v = ball.velocity;
     if ((flags & 3) != 0) {
         const Vector3& n = normals[0];
-        if (generation == RailGeneration::Second)
+        if (form == RailForm::From10005)
             ball.touchTime[0] = St((n.z * v.z + n.y * v.y) + n.x * v.x);
         else
             ball.touchTime[0] = St((n.y * v.y + n.z * v.z) + n.x * v.x);

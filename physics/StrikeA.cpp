@@ -178,15 +178,15 @@ void PhysicsModelA::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
     StrikeSetUpResult s;
     StrikeSetUpForm form;
     F32 tS = shot.tipOffsetSide, tV = shot.tipOffsetVertical;
-    switch (traits_.strike) {
-        case StrikeForm::A1:
+    switch (traits_.forms.strike) {
+        case StrikeForm::From10001:
             tV = ScaleTipHeight(shot.power, tV, shot.elevation);
             form.clampCosine = false;
             form.steepUpDivided = true;
             form.setCueActive = false;
             if (!StrikeSetUp(ball, aimX, aimY, tS, tV, shot, form, s) || s.deflected) return;
             return StrikeBedBounce(ball, s);
-        case StrikeForm::A2:
+        case StrikeForm::From10005:
             if (traits_.id == 0x10005) {
                 const F32 g0 = St(Ext(1.0f) - shot.power * 0.1f);
                 tV = St(g0 * tV);
@@ -194,7 +194,7 @@ void PhysicsModelA::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
             }
             if (!StrikeSetUp(ball, aimX, aimY, tS, tV, shot, form, s) || s.deflected) return;
             return StrikeContact(ball, shot, s);
-        case StrikeForm::A3:
+        case StrikeForm::From10008:
             form.contactTimeGain = traits_.contactTimeGain;
             if (traits_.id >= 0x1000C) {
                 tS = St(tS * traits_.spinScaleX);

@@ -1,6 +1,6 @@
 // The contact simulation of the branch-A strikes from 0x10005: the tip is a stiff spring pushing
 // the ball, the cue can pivot sideways and the ball can press into the cloth, in slices of a
-// thousandth of the contact time. One loop for 0x10005-0x10007 (A2) and 0x10008-0x1000F (A3).
+// thousandth of the contact time. One loop for the forms of 0x10005 (to 0x10007) and 0x10008 (on).
 #include "engine/core/Log.h"
 #include "physics/PhysicsModelA.h"
 
@@ -19,12 +19,12 @@ Ext CrossZ(const Vector3& a, const Vector3& b) {
 }
 
 struct ContactVariant {
-    bool a2 = false;      // 0x10005-0x10007
-    F32 tipCap, bedCap;   // A3 caps of the tip compression and the bed depth
-    bool cueReprojected;  // A3 0x10008-0x1000D: the cue speed follows the capped tip
-    bool bedOnlyOnBed;    // A3 0x1000E-0x1000F
-    F32 mass;             // of the ball in the impulse steps
-    F32 frictionDivisor;  // of the cloth friction on the spin
+    bool form10005 = false;  // the strike form of 0x10005 (to 0x10007)
+    F32 tipCap, bedCap;      // caps of the tip compression and the bed depth
+    bool cueReprojected;     // 0x10008-0x1000D: the cue speed follows the capped tip
+    bool bedOnlyOnBed;       // 0x1000E-0x1000F
+    F32 mass;                // of the ball in the impulse steps
+    F32 frictionDivisor;     // of the cloth friction on the spin
 };
 
 }  // namespace
@@ -32,13 +32,13 @@ struct ContactVariant {
 void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const StrikeSetUpResult& s) {
     const std::uint32_t id = traits_.id;
     ContactVariant cv;
-    cv.a2 = traits_.strike == StrikeForm::A2;
+    cv.form10005 = traits_.forms.strike == StrikeForm::From10005;
     cv.tipCap = id >= 0x1000E ? F32(0.0052f) : F32(0.0048f);
     cv.bedCap = id >= 0x1000E ? F32(0.00133f) : F32(0.00124f);
-    cv.cueReprojected = !cv.a2 && id <= 0x1000D;
+    cv.cueReprojected = !cv.form10005 && id <= 0x1000D;
     cv.bedOnlyOnBed = id >= 0x1000E;
-    cv.mass = cv.a2 || id >= 0x1000E ? ball.mass : F32(0.25f);
-    cv.frictionDivisor = cv.a2 ? ball.mass : F32(0.25f);
+    cv.mass = cv.form10005 || id >= 0x1000E ? ball.mass : F32(0.25f);
+    cv.frictionDivisor = cv.form10005 ? ball.mass : F32(0.25f);
 
     const Vector3& d = s.direction;
     const F32 spinLen = s.spinLength;
@@ -99,7 +99,7 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
                          St(CrossZ(pivot, d) * 1.3f));
         Vector3 vp;
         F32 comp;
-        if (cv.a2) {
+        if (cv.form10005) {
             auto rel = [](F32 c, F32 sc, F32 b, F32 uc) { return St(St(St(c - sc) - b) + uc); };
             const Vector3 rv(rel(vc.x, sp.x, vb.x, u.x), rel(vc.y, sp.y, vb.y, u.y),
                              rel(vc.z, sp.z, vb.z, u.z));
@@ -130,7 +130,7 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
         if (comp > F32(0.0f))
             j = Vector3(St((tip.x * 200000.0f) * dt), St((tip.y * 200000.0f) * dt),
                         St((tip.z * 200000.0f) * dt));
-        if (cv.a2) {
+        if (cv.form10005) {
             vc = Vector3(St(vc.x - j.x / cueMass_), St(vc.y - j.y / cueMass_), St(vc.z - j.z / cueMass_));
         } else {
             const F32 along = St((vc.x * d.x + vc.z * d.z) + vc.y * d.y);
@@ -148,7 +148,7 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
             Vector3(St(pivot.x - CrossX(kk, d)), St(pivot.y - CrossY(kk, d)), St(pivot.z - CrossZ(kk, d)));
 
         if (!cv.bedOnlyOnBed || onBed) zb = St(zb - vb.z * dt);
-        if (!cv.a2 && zb > cv.bedCap) {
+        if (!cv.form10005 && zb > cv.bedCap) {
             zb = cv.bedCap;
             if (vb.z < F32(0.0f)) vb.z = F32(0.0f);
         }
@@ -208,7 +208,7 @@ void PhysicsModelA::StrikeContact(Ball& ball, const ShotParams& shot, const Stri
 
     ball.velocity = Vector3(F32(0.0f), F32(0.0f), vb.z);
     ball.cueLinear = Vector3(vb.x, vb.y, F32(0.0f));
-    if (!cv.a2 && id >= 0x1000C) {
+    if (!cv.form10005 && id >= 0x1000C) {
         const F32 transfer = traits_.spinTransfer;
         ball.cueAngular = Vector3(St(spin.x * transfer), St(spin.y * transfer), St(spin.z * transfer));
     } else {

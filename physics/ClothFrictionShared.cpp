@@ -1,7 +1,7 @@
-// Cloth friction of the mid generations: a contact's sliding, rolling and spinning friction,
-// proportional to the normal load read from the ball's downward velocity. Three forms: the first
-// (0x10001-0x10004, also the base model with its variant) scales by the sub-step, the second
-// (0x10005-0x10009) has a fixed load slope, the third (0x1000A on) has per-model shares.
+// Cloth friction of the base model and of branch A: a contact's sliding, rolling and spinning
+// friction, proportional to the normal load read from the ball's downward velocity. Three forms:
+// that of 0x10000 (to 0x10004; the base model itself with its variant) scales by the sub-step,
+// that of 0x10005 (to 0x10009) has a fixed load slope, that of 0x1000A (on) per-model shares.
 #include "physics/PhysicsModel.h"
 
 namespace physics {
@@ -19,6 +19,43 @@ void SplitSlide(F32 slide, F32 linear, F32 spinPart, F32& a, F32& b) {
         a = F32(0.0f);
         b = St(-slide);
     }
+}
+
+// How the contact point slides over the cloth: (sx, sy) = r (w.y, -w.x) - v, each axis split into
+// its spin and linear parts (SplitSlide), and the length s of the slide.
+struct ContactSlide {
+    F32 sx, sy, ax, bx, ay, by, s;
+};
+ContactSlide SlideOfContact(const Vector3& v, const Vector3& w, F32 r) {
+    ContactSlide c;
+    const F32 rwy = St(r * w.y);
+    const F32 rwx = St(-(r * w.x));
+    c.sx = St(rwy - v.x);
+    c.sy = St(rwx - v.y);
+    SplitSlide(c.sx, v.x, rwy, c.ax, c.bx);
+    SplitSlide(c.sy, v.y, rwx, c.ay, c.by);
+    c.s = Length2D(c.sx, c.sy);
+    return c;
+}
+
+// A rolling contact: the spin follows the velocity and the rolling friction `roll` slows both.
+// True when roll is 0: the ball stops (its planar velocity and spin are cleared).
+bool Roll(Vector3& v, Vector3& w, F32 r, F32 roll) {
+    w.x = St(-(v.y / r));
+    w.y = St(v.x / r);
+    F32 dx = v.x, dy = v.y;
+    Normalize2D(dx, dy);
+    const F32 fx = St(dx * roll);
+    const F32 fy = St(dy * roll);
+    if (roll == F32(0.0f)) {
+        v.x = v.y = w.x = w.y = F32(0.0f);
+        return true;
+    }
+    v.x = St(v.x - fx);
+    v.y = St(v.y - fy);
+    w.x = St(w.x + fy / r);
+    w.y = St(w.y - fx / r);
+    return false;
 }
 
 F32 KindSlope(std::uint32_t kind, const ClothFrictionForm& form) {
@@ -50,36 +87,16 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
     const F32 rollF = St(n * set[2]);
     F32 spinF = St(n * set[3]);
 
-    const F32 rwy = St(r * w.y);
-    const F32 rwx = St(-(r * w.x));
-    const F32 sx = St(rwy - v.x);
-    const F32 sy = St(rwx - v.y);
-    F32 ax, bx, ay, by;
-    SplitSlide(sx, v.x, rwy, ax, bx);
-    SplitSlide(sy, v.y, rwx, ay, by);
-
-    const F32 s = Length2D(sx, sy);
+    const ContactSlide slide = SlideOfContact(v, w, r);
+    const F32 ax = slide.ax, bx = slide.bx, ay = slide.ay, by = slide.by;
+    const F32 s = slide.s;
     // A still contact point cannot slide (with a negative load the test alone would let it, and
     // divide by 0).
     if (s <= (f * h) * 3.5f || s == F32(0.0f)) {
         const F32 len = Length2D(v.x, v.y);
         F32 roll = St(rollF * h);
         if (len < roll) roll = F32(0.0f);
-        w.x = St(-(v.y / r));
-        w.y = St(v.x / r);
-        F32 dx = v.x, dy = v.y;
-        Normalize2D(dx, dy);
-        const F32 fx = St(dx * roll);
-        const F32 fy = St(dy * roll);
-        if (roll == F32(0.0f)) {
-            v.x = v.y = w.x = w.y = F32(0.0f);
-            if (!form.baseVariant) spinF = St(form.railSpeedFactor * spinF);
-        } else {
-            v.x = St(v.x - fx);
-            v.y = St(v.y - fy);
-            w.x = St(w.x + fy / r);
-            w.y = St(w.y - fx / r);
-        }
+        if (Roll(v, w, r, roll) && !form.baseVariant) spinF = St(form.railSpeedFactor * spinF);
     } else {
         // The new velocity and spin are formed in extended precision and stored once.
         const F32 k = St((f * h) / s);
@@ -110,12 +127,12 @@ void FirstForm(Ball& ball, F32 h, const F32* set, F32 slope, const ClothFriction
 
 }  // namespace
 
-void PhysicsModel::ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind,
-                                         const ClothFrictionForm& form) {
+void PhysicsModel::ApplyClothFrictionShared(Ball& ball, F32 h, std::uint32_t kind,
+                                            const ClothFrictionForm& form) {
     if (kind > 2) return;
     const F32* set = Params().table.frictionSets[kind];
     const F32 slope = KindSlope(kind, form);
-    if (form.form == FrictionForm::First) return FirstForm(ball, h, set, slope, form);
+    if (form.form == FrictionForm::From10000) return FirstForm(ball, h, set, slope, form);
 
     if (ball.IsAtRest()) return;
     Vector3& v = ball.velocity;
@@ -124,39 +141,19 @@ void PhysicsModel::ApplyClothFrictionMid(Ball& ball, F32 h, std::uint32_t kind,
     const F32 ia = ball.inertiaArm;
 
     const F32 down = St(-v.z);
-    if (form.form == FrictionForm::Second && down < F32(0.0f)) return;
+    if (form.form == FrictionForm::From10005 && down < F32(0.0f)) return;
     const F32 n = St(down - Length2D(v.x, v.y) * slope);
-    if (form.form != FrictionForm::Second && n < F32(0.0f)) return;
+    if (form.form != FrictionForm::From10005 && n < F32(0.0f)) return;
     const F32 f = St(n * set[0]);
     F32 rollF = St(n * set[2]);
     F32 spinF = St(n * set[3]);
 
-    const F32 rwy = St(r * w.y);
-    const F32 rwx = St(-(r * w.x));
-    const F32 sx = St(rwy - v.x);
-    const F32 sy = St(rwx - v.y);
-    F32 ax, bx, ay, by;
-    SplitSlide(sx, v.x, rwy, ax, bx);
-    SplitSlide(sy, v.y, rwx, ay, by);
-
-    const F32 s = Length2D(sx, sy);
+    const ContactSlide slide = SlideOfContact(v, w, r);
+    const F32 ax = slide.ax, bx = slide.bx, ay = slide.ay, by = slide.by;
+    const F32 s = slide.s;
     if (s <= f * 3.5f || s == F32(0.0f)) {
         if (Length2D(v.x, v.y) < rollF) rollF = F32(0.0f);
-        w.x = St(-(v.y / r));
-        w.y = St(v.x / r);
-        F32 dx = v.x, dy = v.y;
-        Normalize2D(dx, dy);
-        const F32 fx = St(dx * rollF);
-        const F32 fy = St(dy * rollF);
-        if (rollF == F32(0.0f)) {
-            v.x = v.y = w.x = w.y = F32(0.0f);
-            spinF = St(form.railSpeedFactor * spinF);
-        } else {
-            v.x = St(v.x - fx);
-            v.y = St(v.y - fy);
-            w.x = St(w.x + fy / r);
-            w.y = St(w.y - fx / r);
-        }
+        if (Roll(v, w, r, rollF)) spinF = St(form.railSpeedFactor * spinF);
     } else {
         const F32 k = St(f / s);
         const F32 f1 = set[1];

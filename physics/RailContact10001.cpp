@@ -1,4 +1,4 @@
-// The rail contact of the first generation (0x10001-0x10004): the cushion is a spring whose
+// The rail contact of 0x10001-0x10004: the cushion is a spring whose
 // compression per rail axis lives in Ball::railState between sub-steps; each response pass hands
 // its force to ResolveCushionImpact. A corner reports the y axis before the x axis.
 #include "physics/PhysicsModel.h"
@@ -13,7 +13,7 @@ constexpr std::uint8_t kAxisMask[2] = {3, 12};
 
 }  // namespace
 
-void PhysicsModel::CollideRailsFirst(Ball& ball, F32 dt) {
+void PhysicsModel::CollideRails10001(Ball& ball, F32 dt) {
     const TableGeometry& g = tableRecord_->geometry;
     const F32 r = ball.radiusCm;
     const Vector3 position = ball.position;

@@ -1,24 +1,26 @@
-// The cushion impulse of the mid generations (0x10005-0x1000F): a spring-damper whose deformation
+// The cushion impulse of branch A from 0x10005: a spring-damper whose deformation
 // is carried in Ball::railVectors; a friction limit decides whether its tangential part sticks.
-// Three forms that differ in sum orders, the tangential deformation rate and the friction law.
+// Three forms (of 0x10005, 0x1000A and 0x1000C) that differ in sum orders, the tangential deformation rate
+// and the friction law.
 #include "physics/PhysicsModelA.h"
+#include "physics/RailTouch.h"
 
 namespace physics {
 
 bool PhysicsModelA::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const CushionContact& c) {
-    const ImpulseForm form = traits_.impulse;
+    const ImpulseForm form = traits_.forms.impulse;
     if (form == ImpulseForm::None) return PhysicsModel::RailImpulse(v, w, rv, c);
-    const bool first = form == ImpulseForm::First;
-    const bool third = form == ImpulseForm::Third;
+    const bool first = form == ImpulseForm::From10005;
+    const bool third = form == ImpulseForm::From1000C;
     const Vector3& u = c.direction;
     const TableParams& p = *c.params;
     const F32 h = c.horizontalLength;
     const F32 ia = c.inertiaArm;
 
-    const F32 a1 = St(-(c.dirY * u.z));
-    const F32 a2 = St(-(c.dirX * u.z));
-    const Vector3 e(a2, a1, h);
-    const Vector3 s(St(a1 * u.z - h * u.y), St(h * u.x - a2 * u.z), St(a2 * u.y - a1 * u.x));
+    const CushionFrame frame = MakeCushionFrame(c);
+    const Vector3& e = frame.e;
+    const Vector3& s = frame.s;
+    const F32 a1 = e.y, a2 = e.x;
 
     const F32 lever = St(c.radius - ((u.x * rv.x + rv.z * u.z) + u.y * rv.y));
     const F32 k = St(lever / ia + 1.0f);
@@ -37,7 +39,7 @@ bool PhysicsModelA::RailImpulse(Vector3& v, Vector3& w, Vector3& rv, const Cushi
     const Vector3 tt(St(vt.x - ct.x), St(vt.y - ct.y), St(vt.z - ct.z));
     const Vector3 surface(St(tt.x + nn.x), St(tt.y + nn.y), St(tt.z + nn.z));
 
-    // Third form: the velocity change along the cushion is cut when the spin works against the
+    // Form of 0x1000C: the velocity change along the cushion is cut when the spin works against the
     // slide.
     F32 share(1.0f);
     if (third &&

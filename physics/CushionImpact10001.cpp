@@ -1,4 +1,4 @@
-// The cushion impact of branch A (called by the first-generation rail contact, 0x10001-0x10004):
+// The cushion impact of 0x10001-0x10004 (called by their rail contact):
 // the cushion force as a velocity change along the contact normal (0.9 of it in the vertical)
 // and one combined friction impulse across the cushion face that also turns the spin. Every
 // named value is stored where it is formed.

@@ -1,0 +1,202 @@
+#include "scenes/room/TableScene.h"
+
+#include "engine/core/Options.h"
+#include "engine/render/RenderDevice.h"
+#include "engine/render/Scene.h"
+#include "engine/render/SceneManager.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/sound/SoundManager.h"
+#include "net/GameSession.h"
+#include "net/PlayerRecord.h"
+#include "net/RoomInfo.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/front/HelpWindow.h"
+#include "scenes/room/TableSceneUi.h"
+
+namespace scenes {
+
+namespace {
+
+constexpr std::uint32_t kFirstAppMessage = 1024;
+constexpr std::uint16_t kOfflineCue = 3000;
+constexpr std::uint32_t kOfflineCounter = 100000;
+constexpr std::uint8_t kEightBall = 10;
+
+struct OfflineItems {
+    int gameType;
+    std::uint16_t table;
+    std::uint16_t ballSet;
+};
+constexpr OfflineItems kOfflineItems[] = {
+    {0, 1020, 2003},  {3, 1027, 2004},  {4, 1024, 2004},  {5, 1025, 2004},  {6, 1027, 2008},
+    {10, 1030, 2006}, {12, 1032, 2006}, {13, 1033, 2006}, {16, 1035, 2007},
+};
+
+}  // namespace
+
+TableScene::TableScene(int id) : GameScene(id) {}
+
+TableScene::~TableScene() = default;
+
+net::PlayerRecord& TableScene::Record() {
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) return session->own;
+    if (!ownRecord_) ownRecord_ = std::make_unique<net::PlayerRecord>();
+    return *ownRecord_;
+}
+
+net::RoomInfo& TableScene::Room() {
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) return session->GetRoom();
+    if (!ownRoom_) ownRoom_ = std::make_unique<net::RoomInfo>();
+    return *ownRoom_;
+}
+
+bool TableScene::BeginUI(const WString& title) {
+    if (uiCreated_) return false;
+    uiCreated_ = true;
+    gui::Widget::Create(0, 0, Host() ? Host()->ClientWidth() : 1024, Host() ? Host()->ClientHeight() : 768);
+    AddTitleBar(*this, title);
+    AddCornerButton(*this, kExitId, -35, 0, u"X", u"Exit Marvenlot");
+    AddCornerButton(*this, kSettingsId, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
+    AddCornerButton(*this, kHelpId, -101, platform::kVkF1, u"?", u"Help(F1)");
+    // Children are adopted shown; the help waits hidden for its button.
+    help_ = Make<HelpWindow>();
+    help_->SetVisible(false);
+    return true;
+}
+
+bool TableScene::OnCornerButton(const gui::CommandEvent& event) {
+    if (event.code != gui::CommandCode::Event) return false;
+    switch (event.id) {
+        case kExitId:
+            if (Host()) Host()->PostQuit();
+            return true;
+        case kSettingsId:
+            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            return true;
+        case kHelpId:
+            help_->Open(HelpWindow::kRules, Room().gameType);
+            return true;
+        default:
+            return false;
+    }
+}
+
+table::TableWorld& TableScene::CreateWorld() {
+    world_ = std::make_unique<table::TableWorld>();
+    world_->SetMessageSink([this](table::WorldMessage code, std::uint32_t a, std::uint32_t b) {
+        if (Host()) Host()->PostUiMessage(static_cast<std::uint32_t>(code), a, b, 0);
+    });
+    world_->SetSoundSink([this](int id, float volume) {
+        if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->Play(id, volume);
+    });
+    return *world_;
+}
+
+void TableScene::DestroyWorld() {
+    world_.reset();
+}
+
+bool TableScene::Leave(ResourceManager* resources, SceneManager* engineScenes) {
+    // The world's nodes go before the engine scenes that hold them.
+    if (world_) world_->ReleaseLoadedResources();
+    return GameScene::Leave(resources, engineScenes);
+}
+
+void TableScene::Update(std::uint64_t, std::uint64_t) {
+    if (world_) world_->Update(++tick_, 0, 0, paused_.load());
+}
+
+void TableScene::ApplyOptions() {
+    if (world_) world_->ApplyOptions(CurrentOptions());
+}
+
+void TableScene::Resize(int width, int height) {
+    if (world_) world_->LayoutHud(width, height);
+}
+
+void TableScene::OnActivate(bool active) {
+    if (world_ && !active) world_->ReleaseHeldKeys();
+}
+
+bool TableScene::OfferWindowMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
+    return code < kFirstAppMessage && world_ && world_->HandleWindowMessage(code, a, b);
+}
+
+void TableScene::RenderTable(RenderDevice* renderer) {
+    if (!renderer || !world_) return;
+    world_->ProcessViewEvents();
+    SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
+    if (engineScenes && engineScenes->GetCurrentScene()) {
+        renderer->SetClearColor(engineScenes->GetCurrentScene()->clearColor);
+        engineScenes->RenderCurrentScene();
+    }
+    world_->RenderBalls(*renderer);
+    world_->Render(*renderer);
+    world_->DrawHud(*renderer);
+}
+
+bool TableScene::LoadMapScene(ResourceManager* resources) {
+    SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
+    ResourcePackage* data = resources ? resources->OpenPackage(u"data") : nullptr;
+    ResourceGroup* map = data ? data->FindGroup(u"Map0000") : nullptr;
+    if (!engineScenes || !map) return false;
+    const auto& infos = map->GetSceneInfoManager().All();
+    if (infos.empty()) return false;
+    const std::size_t first = engineScenes->SceneCount();
+    for (const auto& info : infos) engineScenes->AddSceneFromInfo(info->data, *map);
+    TrackEngineScene([engineScenes] { engineScenes->DestroyScenes(); });
+    return engineScenes->SetCurrentScene(first);
+}
+
+bool TableScene::CreateEmptyScene(const char* name) {
+    SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
+    if (!engineScenes) return false;
+    Scene* scene = engineScenes->CreateScene(name);
+    if (!scene) return false;
+    scene->clearColor = 0xFF000000;
+    TrackEngineScene([engineScenes] { engineScenes->DestroyScenes(); });
+    return engineScenes->SetCurrentScene(engineScenes->SceneCount() - 1);
+}
+
+void TableScene::LoadSounds(ResourceManager* resources, std::initializer_list<int> ids, int musicId) {
+    SoundManager* sound = Host() ? Host()->Sound() : nullptr;
+    ResourcePackage* ui = resources ? resources->OpenPackage(u"UIEn") : nullptr;
+    ResourceGroup* group = ui ? ui->FindGroup(u"Sound") : nullptr;
+    if (!sound || !group) return;
+    const auto& sounds = group->GetSoundManager();
+    for (int id : ids) {
+        const auto& found = sounds.FindById(static_cast<std::uint32_t>(id));
+        if (!found->IsEmpty() && !sound->IsLoaded(id)) sound->LoadStatic(id, found->data.bytes);
+    }
+    if (musicId < 0) return;
+    const auto& music = sounds.FindById(static_cast<std::uint32_t>(musicId));
+    if (music->IsEmpty()) return;
+    if (!sound->IsLoaded(musicId)) sound->LoadStream(musicId, music->data.bytes);
+    if (sound->PlayDefault(musicId, true)) musicId_ = musicId;
+}
+
+void TableScene::StopMusic() {
+    SoundManager* sound = Host() ? Host()->Sound() : nullptr;
+    if (sound && musicId_ >= 0) sound->Stop(musicId_);
+    musicId_ = -1;
+}
+
+Options TableScene::CurrentOptions() const {
+    OptionsStore* store = Host() ? Host()->UserOptions() : nullptr;
+    return store ? store->Get() : Options{};
+}
+
+void TableScene::WriteOfflineDefaults(bool withType16) {
+    net::PlayerRecord& record = Record();
+    for (net::GameTypeEquipment& equipment : record.equipment) equipment.cueId = kOfflineCue;
+    for (const OfflineItems& items : kOfflineItems) {
+        if (items.gameType == 16 && !withType16) continue;
+        record.equipment[static_cast<std::size_t>(items.gameType)].tableId = items.table;
+        record.equipment[static_cast<std::size_t>(items.gameType)].ballSetId = items.ballSet;
+    }
+    record.abilities.fill(kOfflineCounter);
+    Room().gameType = kEightBall;
+}
+
+}  // namespace scenes

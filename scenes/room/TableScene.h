@@ -1,0 +1,89 @@
+#pragma once
+// What the scenes that show one table on their own share (the offline table and the replay viewer):
+// the table world they own, its messages and sounds routed to the application, the map scene it
+// stands in, the common 3D frame, the update tick and the window input the widgets leave over.
+// The game room and practice room keep their own worlds with more around them.
+//
+// Threads: Load3D, Enter, Render, OnMessage and Leave on the main thread; Update on the update
+// thread. The world locks itself; the world pointer only changes under the scene manager's scene
+// lock (Load3D and Leave), which the update tick holds too.
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+
+#include "scenes/base/GameScene.h"
+#include "table/TableWorld.h"
+
+struct Options;
+
+namespace net {
+class PlayerRecord;
+struct RoomInfo;
+}  // namespace net
+
+namespace scenes {
+
+class HelpWindow;
+
+class TableScene : public GameScene {
+public:
+    // The buttons along the top right that every table scene has.
+    static constexpr std::uint32_t kExitId = 1;
+    static constexpr std::uint32_t kSettingsId = 2;
+    static constexpr std::uint32_t kHelpId = 3;
+
+    explicit TableScene(int id);
+    ~TableScene() override;
+
+    // Releases the world's models and nodes, then what the scene loaded.
+    bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
+    void Update(std::uint64_t nowMs, std::uint64_t time100us) override;
+    void ApplyOptions() override;
+    void Resize(int width, int height) override;
+    void OnActivate(bool active) override;
+
+    table::TableWorld* World() const { return world_.get(); }
+    // The own record and the room: the session's, or the scene's own without a session.
+    net::PlayerRecord& Record();
+    net::RoomInfo& Room();
+
+protected:
+    // The first time only (false after): the scene takes the client size and gets its title bar,
+    // the exit, settings and help buttons and the hidden help window.
+    bool BeginUI(const WString& title);
+    // Exit, settings and help; false for any other event.
+    bool OnCornerButton(const gui::CommandEvent& event);
+    // Makes the world and routes its messages and sounds to the host.
+    table::TableWorld& CreateWorld();
+    void DestroyWorld();
+    // Offers a window message (codes below the application range) to the world; true when used.
+    bool OfferWindowMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    // The common 3D frame: the world's nodes, the engine scene, balls, cue, guides and its HUD.
+    void RenderTable(RenderDevice* renderer);
+    // Opens "data" > "Map0000" and makes its first scene current; false when missing.
+    bool LoadMapScene(ResourceManager* resources);
+    // An empty engine scene of that name, made current.
+    bool CreateEmptyScene(const char* name);
+    // Static sounds and one looping music stream from the UI package's "Sound" group.
+    void LoadSounds(ResourceManager* resources, std::initializer_list<int> ids, int musicId);
+    void StopMusic();
+    Options CurrentOptions() const;
+    // The offline defaults of the own record: cue 3000 for every game type, the table and ball set
+    // of each type, and the room's game type 8-ball.
+    void WriteOfflineDefaults(bool withType16);
+    void SetPaused(bool paused) { paused_ = paused; }
+    bool Paused() const { return paused_; }
+
+private:
+    std::unique_ptr<table::TableWorld> world_;
+    std::unique_ptr<net::PlayerRecord> ownRecord_;
+    std::unique_ptr<net::RoomInfo> ownRoom_;
+    std::uint32_t tick_ = 0;
+    std::atomic<bool> paused_{false};
+    int musicId_ = -1;
+    bool uiCreated_ = false;
+    HelpWindow* help_ = nullptr;
+};
+
+}  // namespace scenes

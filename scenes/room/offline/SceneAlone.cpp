@@ -1,0 +1,298 @@
+#include "scenes/room/offline/SceneAlone.h"
+
+#include <random>
+
+#include "engine/core/Log.h"
+#include "engine/core/Options.h"
+#include "engine/sound/SoundManager.h"
+#include "gui/Button.h"
+#include "gui/ImageWidget.h"
+#include "gui/TextLabel.h"
+#include "net/GameSession.h"
+#include "net/PlayerRecord.h"
+#include "net/RoomInfo.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/front/FrontCodes.h"
+#include "scenes/front/PracticeSetupDialog.h"
+#include "scenes/room/TableSceneUi.h"
+#include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/HudCodes.h"
+#include "scenes/room/hud/PlayerPanel.h"
+
+namespace scenes {
+
+namespace {
+
+constexpr std::uint32_t kModelId = 0x10014;
+constexpr std::uint32_t kOptionsChanged = 1058;
+constexpr std::uint32_t kRackSound = 27;
+constexpr float kCameraSeconds = 0.5f;
+constexpr float kStartPitch = 30.0f;
+constexpr std::uint16_t kRecordField = 20;
+constexpr std::uint64_t kExtraChalkSerial = 1;
+constexpr std::uint32_t kExtraChalkItem = 4903;
+constexpr std::uint32_t kExtraChalkUses = 100;
+constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
+
+std::uint32_t RandomSeed() {
+    static std::random_device device;
+    return device();
+}
+
+std::array<std::int32_t, 5> PartsOf(const net::ItemEntry& entry) {
+    std::array<std::int32_t, 5> parts{};
+    for (std::size_t i = 0; i < parts.size(); ++i) parts[i] = entry.parts[i];
+    return parts;
+}
+
+}  // namespace
+
+SceneAlone::SceneAlone() : TableScene(scene_id::kOffline) {}
+
+SceneAlone::~SceneAlone() = default;
+
+void SceneAlone::CreateUI() {
+    if (!BeginUI(u"Offline")) return;
+    const int width = Width(), height = Height();
+    AddCornerButton(*this, kRoomSettingId, -200, 0, u"R", u"Room setting");
+    keyGuide_ = AddKeyGuide(*this);
+
+    net::PlayerRecord* record = &Record();
+    strip_ = Make<hud::PlayerPanel>(Host(), record);
+    strip_->Create(0, 0);
+    strip_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::Bottom, -430 + strip_->Height());
+    gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
+    gauge_->Create(0, 0);
+    gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
+    // Children are adopted shown; the room setting waits hidden for its button.
+    roomSetting_ = Make<PracticeSetupDialog>();
+    roomSetting_->SetVisible(false);
+    WriteOfflineDefaults(true);
+    LayoutChildren(width, height);
+}
+
+int SceneAlone::Load3D(ResourceManager* resources, RenderDevice* renderer) {
+    CreateUI();
+    resources_ = resources;
+    AttachSharedPopups(*this);
+    net::RoomInfo& room = Room();
+    const net::GameTypeEquipment& items = Record().equipment[room.gameType % net::kGameTypeCount];
+    room.tableItem = items.tableId;
+    room.ballSetItem = items.ballSetId;
+    table::TableWorld& world = CreateWorld();
+    world.SetGameType(room.gameType);
+    world.SetGameItems(room.tableItem, room.ballSetItem);
+    LoadSounds(resources, {kRackSound, 1, 0}, -1);
+    if (!LoadMapScene(resources)) {
+        LogWrite(u"ERROR : the offline table's map scene is missing\n");
+        return 1;
+    }
+    if (!renderer || !resources || world.LoadModels(*renderer, *resources) != 0) return 1;
+    LoadSounds(resources, {}, kMusicStream);
+    LoadTextures(resources, renderer);
+    return 0;
+}
+
+void SceneAlone::Enter() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (session) session->SetOfflineEquipment();
+    net::PlayerRecord& record = Record();
+    record.location = kRecordField;
+    // One more chalk, counted by uses, selected from the start.
+    if (session) {
+        if (net::ItemEntry* chalk = session->AllocItemEntry()) {
+            chalk->itemId = kExtraChalkItem;
+            chalk->type = static_cast<std::uint32_t>(net::ItemType::Chalk);
+            chalk->kind = 3;
+            chalk->state = static_cast<std::uint8_t>(net::ItemState::Active);
+            chalk->usageKind = static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
+            chalk->initialValue = chalk->remainingValue = kExtraChalkUses;
+            if (!record.AddItem(kExtraChalkSerial, chalk)) session->FreeItemEntry(chalk);
+        }
+    }
+    record.SelectItem(kExtraChalkSerial);
+    SetUpTable();
+
+    const int gameType = Room().gameType % net::kGameTypeCount;
+    const net::GameTypeEquipment& equipment = record.equipment[static_cast<std::size_t>(gameType)];
+    TakeCue(record.FindItem(equipment.cueSerial), equipment.cueId);
+
+    ShowGuide(true);
+    strip_->Show(true);
+    strip_->Fill();
+    gauge_->Reset();
+    gauge_->UpdateDisplay();
+    gameTypeChanged_ = false;
+    SetActive(true);
+}
+
+void SceneAlone::SetUpTable() {
+    table::TableWorld* world = World();
+    SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
+    if (Scene* scene = CurrentEngineScene(engineScenes)) world->AttachToScene(*scene);
+    world->SetPhysicsModel(kModelId, false);
+    world->ResetGame(RandomSeed());
+    const Options options = CurrentOptions();
+    world->ApplyOptions(options);
+    world->ApplyControlOptions(options);
+    world->SetTimeScale(table::kTimeScaleNormal);
+    world->GetCameraRig().SetSetUpFlag(true);
+    world->MoveCamera(kCameraSeconds, table::kKeepValue, kStartPitch);
+    world->SetPlayState(table::PlayState::FreePractice);
+    world->trailDisplay = true;
+    world->SetOwnTurn(true);
+    world->OnKeyCommand('Z', false);
+    world->SetTurnFlag(true);
+    world->LayoutHud(Width(), Height());
+}
+
+void SceneAlone::TakeCue(const net::ItemEntry* entry, std::uint16_t item) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    table::CueObject* previous = cueObject_;
+    if (entry && entry->IsPersonalCue())
+        cueObject_ = world->AcquireCueObject(static_cast<std::uint16_t>(entry->itemId), PartsOf(*entry));
+    else
+        cueObject_ =
+            world->AcquireCueObject(entry ? static_cast<std::uint16_t>(entry->itemId) : item, kNoParts);
+    currentCue_ = entry;
+    world->SetShooter(cueObject_);
+    // The old object goes only after the shooter holds the new one.
+    if (previous) world->ReleaseCueObject(previous);
+}
+
+bool SceneAlone::PollKeyboard() {
+    platform::KeyboardState* keys = Host() ? Host()->Keyboard() : nullptr;
+    if (World() && keys) World()->PollKeyboard(*keys);
+    return true;
+}
+
+void SceneAlone::ShowGuide(bool on) {
+    guideShown_ = on;
+    if (keyGuide_) keyGuide_->Show(on);
+}
+
+void SceneAlone::Render(RenderDevice* renderer, bool draw) {
+    if (!draw || !World()) return;
+    if (gameTypeChanged_.exchange(false)) RebuildForGameType(renderer);
+    strip_->BuildModels(renderer);
+    gauge_->BuildPreview(renderer);
+    RenderTable(renderer);
+}
+
+void SceneAlone::RebuildForGameType(RenderDevice* renderer) {
+    table::TableWorld* world = World();
+    net::RoomInfo& room = Room();
+    const net::GameTypeEquipment& items = Record().equipment[room.gameType % net::kGameTypeCount];
+    room.tableItem = items.tableId;
+    room.ballSetItem = items.ballSetId;
+    world->DestroyBallObjects();
+    world->SetGameType(room.gameType);
+    world->SetGameItems(room.tableItem, room.ballSetItem);
+    if (renderer && resources_ && world->LoadModels(*renderer, *resources_) != 0)
+        LogWrite(u"WARNING : the models of game type %d could not be loaded\n",
+                 static_cast<int>(room.gameType));
+    world->SetPhysicsModel(kModelId, false);
+    world->RackBalls();
+    world->SnapshotBalls();
+    world->SetTurnFlag(true);
+    world->SetSceneVisible(true);
+    world->MoveCamera(kCameraSeconds, table::kKeepValue, table::kKeepValue);
+    if (room.gameType >= table::kFirstPocketGameType)
+        if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->PlayDefault(kRackSound);
+}
+
+bool SceneAlone::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
+    table::TableWorld* world = World();
+    if (!world) return false;
+    const bool used = OfferWindowMessage(code, a, b);
+    tableWorldUnhandled = !used;
+    if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1) {
+        ShowGuide(!guideShown_);
+        return true;
+    }
+    switch (code) {
+        case front_message::kPracticeSetupOk: {
+            const int chosen = roomSetting_->GameType();
+            if (chosen == Room().gameType || chosen < 0 || chosen >= net::kGameTypeCount) return true;
+            world->StopShotInProgress();
+            Room().gameType = static_cast<std::uint8_t>(chosen);
+            gameTypeChanged_ = true;
+            return true;
+        }
+        case kOptionsChanged:
+            world->ApplyControlOptions(CurrentOptions());
+            return true;
+        case static_cast<std::uint32_t>(hud::HudMessage::ChalkApplied):
+            world->chalkValue = static_cast<float>(gauge_->Level()) / hud::ChalkGauge::kFullLevel;
+            world->UpdateGuideObject();
+            gauge_->Refresh();
+            return true;
+        case static_cast<std::uint32_t>(hud::HudMessage::ItemChosen):
+            UseItem(static_cast<std::uint32_t>(a));
+            return true;
+        case static_cast<std::uint32_t>(table::WorldMessage::CueStruck):
+            gauge_->Consume(static_cast<int>(b));
+            gauge_->Refresh();
+            return true;
+        case static_cast<std::uint32_t>(table::WorldMessage::ShotAtRest):
+            EndOfShot();
+            return true;
+        default:
+            return used;
+    }
+}
+
+void SceneAlone::UseItem(std::uint32_t kind) {
+    const net::ItemEntry* entry = strip_->SelectedEntry();
+    if (!entry) return;
+    net::PlayerRecord& record = Record();
+    if (kind == static_cast<std::uint32_t>(net::ItemType::Cue)) {
+        if (entry == currentCue_) return;
+        TakeCue(entry, static_cast<std::uint16_t>(entry->itemId));
+        net::GameTypeEquipment& equipment = record.equipment[Room().gameType % net::kGameTypeCount];
+        equipment.cueId = static_cast<std::uint16_t>(entry->itemId);
+        equipment.cueSerial = entry->serial;
+    } else if (kind == static_cast<std::uint32_t>(net::ItemType::Chalk)) {
+        record.SelectItem(entry->serial);
+        strip_->Fill();
+        gauge_->Refresh();
+        World()->chalkReload = true;
+    }
+}
+
+void SceneAlone::EndOfShot() {
+    table::TableWorld* world = World();
+    world->Rerack(RandomSeed(), false);
+    world->SetCurrentPlayer(0, false);
+    world->SetSceneVisible(true);
+    world->SetTurnFlag(true);
+}
+
+bool SceneAlone::OnCommand(const gui::CommandEvent& event) {
+    if (event.code != gui::CommandCode::Event) return false;
+    if (OnCornerButton(event)) return true;
+    switch (event.id) {
+        case kRoomSettingId:
+            roomSetting_->Open(Room().gameType);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool SceneAlone::Leave(ResourceManager* resources, SceneManager* engineScenes) {
+    TableScene::Leave(resources, engineScenes);
+    StopMusic();
+    if (World() && cueObject_) World()->ReleaseCueObject(cueObject_);
+    cueObject_ = nullptr;
+    currentCue_ = nullptr;
+    DestroyWorld();
+    strip_->ReleaseModels();
+    gauge_->ReleasePreview();
+    return true;
+}
+
+}  // namespace scenes
