@@ -218,18 +218,12 @@ bool CuePartsPurchaseDialog::OnCommand(const gui::CommandEvent& event) {
         case parts_control::kGuide:
             if (host_) host_->PostUiMessage(shop_message::kShowPicture, 0, 0, 0);
             return true;
-        case cue_control::kOk:
-            Confirm();
-            return true;
-        case cue_control::kClose:
-            Show(false);
-            return true;
         default:
-            return gui::Dialog::OnCommand(event);
+            return CueDialogBase::OnCommand(event);
     }
 }
 
-void CuePartsPurchaseDialog::Confirm() {
+void CuePartsPurchaseDialog::OnConfirm() {
     net::GameSession* s = Session();
     if (!Cue() || !s) return;
     totals_ = TotalParts(current_, selected_);
@@ -254,12 +248,12 @@ void CuePartsPurchaseDialog::Confirm() {
         Notice(u"Not enough money.");
         return;
     }
-    CueDialogBase::Confirm(false, u"파츠 구입",
-                           {{0, u"개인큐의 파츠를 교체하면 기존의 파츠는"},
-                            {1, u"완전히 사라지며 복구가 불가능합니다."},
-                            {2, u"교환이나 환불이 불가능하므로 주의하세요"},
-                            {3, u"선택한 모든 파츠를 구입하시겠습니까?"}},
-                           cue_message::kPartsPurchaseOk, 0);
+    Confirm(false, u"파츠 구입",
+            {{0, u"개인큐의 파츠를 교체하면 기존의 파츠는"},
+             {1, u"완전히 사라지며 복구가 불가능합니다."},
+             {2, u"교환이나 환불이 불가능하므로 주의하세요"},
+             {3, u"선택한 모든 파츠를 구입하시겠습니까?"}},
+            cue_message::kPartsPurchaseOk, 0);
 }
 
 bool CuePartsPurchaseDialog::WriteRequest(net::Packet& packet) const {

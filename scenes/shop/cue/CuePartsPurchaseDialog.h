@@ -55,7 +55,7 @@ public:
     gui::TextLabel* LevelLabel() const { return level_; }
 
 private:
-    void Confirm();
+    void OnConfirm() override;
 
     ItemPreviewPanel* panel_ = nullptr;
     int group_ = 0;

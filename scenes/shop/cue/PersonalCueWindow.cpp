@@ -63,6 +63,19 @@ net::ItemEntry* CueDialogBase::Cue() const {
     return e && e->IsPersonalCue() ? e : nullptr;
 }
 
+bool CueDialogBase::OnCommand(const gui::CommandEvent& event) {
+    switch (event.id) {
+        case cue_control::kOk:
+            OnConfirm();
+            return true;
+        case cue_control::kClose:
+            Show(false);
+            return true;
+        default:
+            return gui::Dialog::OnCommand(event);
+    }
+}
+
 void CueDialogBase::Notice(const WString& l1, const WString& l2, const WString& l3) {
     if (host_) host_->ShowNotice(this, l1, l2, l3);
 }
@@ -119,19 +132,9 @@ void CueRepairDialog::SetCue(const net::ItemEntry& cue) {
 }
 
 bool CueRepairDialog::OnCommand(const gui::CommandEvent& event) {
-    switch (event.id) {
-        case cue_control::kOk:
-            ConfirmRepair(RepairKind::Normal);
-            return true;
-        case cue_control::kAdvanced:
-            ConfirmRepair(RepairKind::Advanced);
-            return true;
-        case cue_control::kClose:
-            Show(false);
-            return true;
-        default:
-            return gui::Dialog::OnCommand(event);
-    }
+    if (event.id != cue_control::kAdvanced) return CueDialogBase::OnCommand(event);
+    ConfirmRepair(RepairKind::Advanced);
+    return true;
 }
 
 void CueRepairDialog::ConfirmRepair(RepairKind kind) {
@@ -238,19 +241,10 @@ bool CuePerformanceResetDialog::OnCommand(const gui::CommandEvent& event) {
         if (points_.Step(k, (id - cue_control::kFirstMinus) % 2 == 1)) Refresh();
         return true;
     }
-    switch (id) {
-        case cue_control::kOk:
-            ConfirmReset();
-            return true;
-        case cue_control::kClose:
-            Show(false);
-            return true;
-        default:
-            return gui::Dialog::OnCommand(event);
-    }
+    return CueDialogBase::OnCommand(event);
 }
 
-void CuePerformanceResetDialog::ConfirmReset() {
+void CuePerformanceResetDialog::OnConfirm() {
     if (points_.remaining > 0) {
         Notice(u"성능 포인트가 아직 남아 있습니다.", u"모든 성능 포인트를 배분해 주세요.");
         return;
@@ -323,22 +317,12 @@ void CueUpgradeDialog::RefreshOption() {
 }
 
 bool CueUpgradeDialog::OnCommand(const gui::CommandEvent& event) {
-    switch (event.id) {
-        case cue_control::kUpgradeMode:
-            RefreshOption();
-            return true;
-        case cue_control::kOk:
-            ConfirmUpgrade();
-            return true;
-        case cue_control::kClose:
-            Show(false);
-            return true;
-        default:
-            return gui::Dialog::OnCommand(event);
-    }
+    if (event.id != cue_control::kUpgradeMode) return CueDialogBase::OnCommand(event);
+    RefreshOption();
+    return true;
 }
 
-void CueUpgradeDialog::ConfirmUpgrade() {
+void CueUpgradeDialog::OnConfirm() {
     const net::ItemEntry* cue = Cue();
     net::GameSession* s = Session();
     if (!cue || !s) return;
@@ -418,11 +402,7 @@ bool CueUpgradeWindow::OnCommand(const gui::CommandEvent& event) {
         dialog_->Show(true);
         return true;
     }
-    if (event.id == cue_control::kClose) {
-        Show(false);
-        return true;
-    }
-    return gui::Dialog::OnCommand(event);
+    return CueDialogBase::OnCommand(event);
 }
 
 // --- PersonalCueSlot -----------------------------------------------------------------------------
@@ -615,15 +595,12 @@ bool PersonalCueWindow::OnCommand(const gui::CommandEvent& event) {
             }
             return true;
         }
-        case cue_control::kClose:
-            Show(false);
-            return true;
         case 91:
         case 92:
         case 93:
             return true;
         default:
-            return gui::Dialog::OnCommand(event);
+            return CueDialogBase::OnCommand(event);
     }
 }
 

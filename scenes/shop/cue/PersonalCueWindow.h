@@ -65,8 +65,11 @@ public:
     std::uint64_t Serial() const { return serial_; }
     // The own record's entry of the cue, or null once it has left the record.
     net::ItemEntry* Cue() const;
+    // OK (2050) runs OnConfirm, close (2049, Esc) hides the dialog.
+    bool OnCommand(const gui::CommandEvent& event) override;
 
 protected:
+    virtual void OnConfirm() {}
     net::GameSession* Session() const;
     void Notice(const WString& l1, const WString& l2 = {}, const WString& l3 = {});
     // Shows a confirmation on the first (or second) shared notice box; false without one.
@@ -94,6 +97,7 @@ public:
     gui::Button* AdvancedButton() const { return advancedButton_; }
 
 private:
+    void OnConfirm() override { ConfirmRepair(RepairKind::Normal); }
     void ConfirmRepair(RepairKind kind);
 
     RepairKind kind_ = RepairKind::Normal;
@@ -121,7 +125,7 @@ public:
     gui::TextLabel* EffectLabel(int k) const { return effects_[static_cast<std::size_t>(k)]; }
 
 private:
-    void ConfirmReset();
+    void OnConfirm() override;
 
     PointDistribution points_;
     gui::TextLabel* name_ = nullptr;
@@ -151,7 +155,7 @@ public:
     gui::TextLabel* PointsLabel() const { return pointsHeld_; }
 
 private:
-    void ConfirmUpgrade();
+    void OnConfirm() override;
 
     int option_ = 0;
     UpgradeQuote quote_;
