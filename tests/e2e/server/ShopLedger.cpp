@@ -20,6 +20,8 @@ enum : std::uint16_t {
     kUseResult = 516,
     kDeleteItem = 524,
     kDeleteResult = 525,
+    kPartsPurchase = 534,
+    kPartsResult = 535,
     kUpgrade = 536,
     kUpgradeResult = 537,
     kRepair = 538,
@@ -34,6 +36,11 @@ constexpr std::uint32_t kTuningCue = 3104;
 constexpr std::int64_t kRepairPoint[2] = {150, 450};
 constexpr std::int64_t kCustomCash = 8800;
 constexpr int kUpgradeCeiling = 30;
+// Parts: 8 per group; 0..3 for cue money, 4..7 for cash.
+constexpr int kPartsPerGroup = 8;
+std::int64_t PartPrice(int part) {
+    return part < 4 ? 20000 + 10000 * part : 1000 + 500 * (part - 4);
+}
 constexpr std::uint32_t kNickChangeItem = 4102;
 
 struct Offer {
@@ -198,6 +205,35 @@ bool ShopLedger::HandleCue(LedgerAccount& me, const Frame& f, std::vector<Frame>
                 for (std::uint8_t v : options) w.u8(v);
             }
             reply(kResetResult);
+            return true;
+        }
+        case kPartsPurchase: {
+            const std::uint64_t serial = r.u64();
+            const int n = r.u8();
+            LedgerItem* cue = r.ok ? FindItem(me, serial) : nullptr;
+            std::array<std::uint16_t, 5> parts = cue ? cue->parts : std::array<std::uint16_t, 5>{};
+            std::int64_t cash = 0, money = 0;
+            bool valid = cue && cue->personal && n >= 1 && n <= 5;
+            for (int i = 0; i < n && valid; ++i) {
+                const int group = r.u8();
+                const int part = r.u16();
+                valid = r.ok && group < 5 && part < kPartsPerGroup;
+                if (!valid) break;
+                parts[static_cast<std::size_t>(group)] = static_cast<std::uint16_t>(part);
+                (part < 4 ? money : cash) += PartPrice(part);
+            }
+            const std::uint8_t result = !valid ? 5 : me.cash < cash || me.money < money ? 2 : 0;
+            w.u8(result);
+            if (result == 0) {
+                me.cash -= static_cast<std::uint32_t>(cash);
+                me.money -= money;
+                cue->parts = parts;
+                w.u32(me.cash).u64(static_cast<std::uint64_t>(me.money)).u64(serial);
+                for (std::uint16_t v : cue->parts) w.u16(v);
+                for (std::uint8_t v : cue->performance) w.u8(v);
+                w.u32(cue->remaining).u32(cue->initial);
+            }
+            reply(kPartsResult);
             return true;
         }
         case kUpgrade: {
