@@ -20,6 +20,7 @@
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
+#include "scenes/shop/cue/CuePartsPurchaseDialog.h"
 #include "scenes/shop/cue/PersonalCueWindow.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
@@ -243,8 +244,8 @@ TEST_F(ShopE2eTest, MembershipPurchaseAndRefusals) {
     EXPECT_TRUE(a.LastBox() == u"Error|자기 자신에게 선물할 수 없습니다.");
 }
 
-// Personal cues against a server that gives every new account a worn tuning cue (50 of 100 points,
-// 12 upgrade points) and a worn custom cue (50 of 1,000 points).
+// Personal cues against a server that sells parts and gives every new account a worn tuning cue (50 of 100
+// points, 12 upgrade points) and a worn custom cue (50 of 1,000 points).
 class CueClient : public ShopClient {
 public:
     gui::NoticeBox* GetNoticeBox() override { return &first; }
@@ -353,6 +354,28 @@ TEST_F(CueE2eTest, RepairUpgradeAndResetReachTheServerAndUpdateTheCues) {
     EXPECT_EQ(a.session->own.cash, cash - 8800);
     EXPECT_EQ(a.session->own.FindItem(custom)->performance[3], 30);
     EXPECT_FALSE(reset.IsVisible());
+
+    // A new tip (index 4, 1,000 cash) and butt (index 1, 30,000 cue money) in one request.
+    ASSERT_TRUE(a.Manage(3104, cue_control::kMenuParts));
+    CuePartsPurchaseDialog& parts = *window.Parts();
+    ASSERT_TRUE(parts.IsVisible());
+    a.PressId(parts, parts_control::kFirstTab + 4);
+    a.PressId(parts, parts_control::kPageForward);
+    a.Press(parts, parts.Card(0));
+    a.PressId(parts, parts_control::kFirstTab + 1);
+    a.Press(parts, parts.Card(1));
+    a.session->own.level = 10;
+    a.PressId(parts, cue_control::kOk);
+    ASSERT_TRUE(a.first.IsVisible());
+    a.first.Press(0);
+    ASSERT_TRUE(a.WaitBox(u"Notice|파츠 구입을 성공적으로 수행하였습니다."));
+    expected = SerialBytes(tuning);
+    for (std::uint8_t b : {2, 1, 1, 0, 4, 4, 0}) expected.push_back(b);
+    EXPECT_EQ(Received(534), expected);
+    EXPECT_EQ(a.session->own.cash, cash - 8800 - 1000);
+    EXPECT_EQ(a.session->own.money, money - 7500 - 4400 - 30000);
+    EXPECT_EQ(a.session->own.FindItem(tuning)->parts[4], 4);
+    EXPECT_FALSE(parts.IsVisible());
     EXPECT_FALSE(a.shop.InProgress()->IsVisible());
 }
 
