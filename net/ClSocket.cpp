@@ -1,5 +1,6 @@
 #include "net/ClSocket.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -63,32 +64,27 @@ bool ClSocket::HandleHello(Packet& packet) {
     return true;
 }
 
-void ClSocket::ReceiveThread() {
-    std::vector<std::uint8_t> chunk(kRingBufferSize);
-    std::vector<std::uint8_t> frame(kMaxFrameSize);
-    bool ok = true;
-    while (ok && running_.load()) {
-        const long n = socket_.Receive(chunk.data(), cutter_.FreeSpace());
-        if (n <= 0) break;
-        cutter_.Push(chunk.data(), static_cast<std::size_t>(n));
+bool ClSocket::ReceiveBytes(const std::uint8_t* data, std::size_t size) {
+    do {
+        const std::size_t n = std::min(size, cutter_.FreeSpace());
+        if (n == 0 && size > 0) return false;  // cannot happen: a full ring always holds a whole frame
+        cutter_.Push(data, n);
+        data += n;
+        size -= n;
         for (;;) {
-            std::size_t size = 0;
+            std::size_t length = 0;
             int badLength = 0;
-            const auto result = cutter_.Next(frame.data(), size, badLength);
+            const auto result = cutter_.Next(frame_.data(), length, badLength);
             if (result == FrameCutter::Result::NeedMore) break;
             if (result == FrameCutter::Result::InvalidSize) {
                 LogWrite(u"ERROR : INVALID PACKET SIZE %d\n", badLength);
                 ++invalidFrames_;
-                ok = false;
-                break;
+                return false;
             }
-            receiveCipher_.DecryptFrame(frame.data(), size);
+            receiveCipher_.DecryptFrame(frame_.data(), length);
             if (!helloSeen_) {
                 Packet hello;
-                if (!hello.SetFrames(frame.data(), size) || !HandleHello(hello)) {
-                    ok = false;
-                    break;
-                }
+                if (!hello.SetFrames(frame_.data(), length) || !HandleHello(hello)) return false;
                 helloSeen_ = true;
                 connected_ = true;
                 // The listener sets up first, so a waiter that wakes finds the session ready.
@@ -98,12 +94,21 @@ void ClSocket::ReceiveThread() {
             }
             Packet* packet = pool_.Alloc();
             if (!packet) {
-                LogWrite(u"WARNING : PACKET DROPPED %d\n", static_cast<int>(frame[2] | (frame[3] << 8)));
+                LogWrite(u"WARNING : PACKET DROPPED %d\n", static_cast<int>(frame_[2] | (frame_[3] << 8)));
                 continue;
             }
-            packet->SetFrames(frame.data(), size);
+            packet->SetFrames(frame_.data(), length);
             listener_.OnPacketReceived(packet);
         }
+    } while (size > 0);
+    return true;
+}
+
+void ClSocket::ReceiveThread() {
+    std::vector<std::uint8_t> chunk(kRingBufferSize);
+    while (running_.load()) {
+        const long n = socket_.Receive(chunk.data(), cutter_.FreeSpace());
+        if (n <= 0 || !ReceiveBytes(chunk.data(), static_cast<std::size_t>(n))) break;
     }
     const bool wasConnected = connected_.load();
     Drop();

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "net/FrameCipher.h"
 #include "net/FrameCutter.h"
@@ -56,6 +57,11 @@ public:
     // Frames rejected for a bad length over the connection's life (tests read it).
     int InvalidFrames() const { return invalidFrames_.load(); }
 
+    // The receive thread's work on bytes read from the socket: cuts frames, takes the first as Hello,
+    // deciphers the rest once encryption is on and hands them to the listener. False when the
+    // connection must drop (a bad frame length or a bad Hello). Tests feed it directly.
+    bool ReceiveBytes(const std::uint8_t* data, std::size_t size);
+
 private:
     void ConnectThread(std::string host, std::uint16_t port);
     void ReceiveThread();
@@ -78,6 +84,7 @@ private:
     std::atomic<bool> encrypted_{false};
     std::atomic<int> invalidFrames_{0};
     std::atomic<bool> helloSeen_{false};
+    std::vector<std::uint8_t> frame_ = std::vector<std::uint8_t>(kMaxFrameSize);  // receive thread only
 };
 
 }  // namespace net

@@ -10,7 +10,7 @@
 
 namespace net {
 
-GameSession::GameSession() : socket_(pool_, *this) {
+GameSession::GameSession(int packetBlocks) : pool_(packetBlocks), socket_(pool_, *this) {
     itemStorage_.reserve(kItemEntryPoolSize);
     freeItems_.reserve(kItemEntryPoolSize);
     for (int i = 0; i < kItemEntryPoolSize; ++i) {
@@ -162,17 +162,21 @@ void GameSession::DispatchThread() {
             platform::ScopedLock lock(queueLock_);
             queue_.pop_front();
         }
-        const auto it = handlers_.find(packet->GetId());
-        HandlerResult result = HandlerResult::PassOn;
-        if (it != handlers_.end()) result = (this->*(it->second))(*packet);
-        if (result == HandlerResult::PassOn) {
-            if (recorder_.IsRecording() && packet->GetId() >= 2000 && packet->GetId() < 3000)
-                recorder_.Record(*packet);
-            packet->Rewind();  // the scene reads from the start
-            scene->OnPacket(*packet);
-        }
+        Deliver(*packet, *scene);
         gate->ReleaseCurrentScene(scene);
         pool_.Free(packet);
+    }
+}
+
+void GameSession::Deliver(Packet& packet, PacketSink& scene) {
+    const auto it = handlers_.find(packet.GetId());
+    HandlerResult result = HandlerResult::PassOn;
+    if (it != handlers_.end()) result = (this->*(it->second))(packet);
+    if (result == HandlerResult::PassOn) {
+        if (recorder_.IsRecording() && packet.GetId() >= 2000 && packet.GetId() < 3000)
+            recorder_.Record(packet);
+        packet.Rewind();  // the scene reads from the start
+        scene.OnPacket(packet);
     }
 }
 

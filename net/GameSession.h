@@ -101,7 +101,8 @@ constexpr std::uint16_t kLobbyTargetShop = 65533;
 
 class GameSession : public ConnectionListener {
 public:
-    GameSession();
+    // packetBlocks: the size of the packet pool (tools and tests that hold few packets at once).
+    explicit GameSession(int packetBlocks = kPacketPoolBlocks);
     ~GameSession() override;
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
@@ -140,6 +141,9 @@ public:
     std::size_t PendingPackets() const;
     // Queues a packet as if it had arrived (tools, tests and replays); the session takes ownership.
     void InjectPacket(Packet* packet) { OnPacketReceived(packet); }
+    // The dispatch thread's work on one packet: the session's own handler reads it, and unless the
+    // handler consumed it the scene gets it from the start. Tests and tools call it directly.
+    void Deliver(Packet& packet, PacketSink& scene);
 
     // --- front-end requests (docs/protocol.md)
     bool SendSignIn(const WString& loginId, const WString& password, std::uint32_t build);
@@ -229,7 +233,6 @@ private:
     using Handler = HandlerResult (GameSession::*)(Packet&);
     void RegisterHandlers();
     void DispatchThread();
-    void Deliver(Packet& packet);
 
     HandlerResult OnSignInResult(Packet& p);
     HandlerResult OnCreateNickResult(Packet& p);

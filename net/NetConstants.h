@@ -16,6 +16,7 @@ constexpr std::size_t kMaxStringBytes = 3066;  // longest string body on the wir
 constexpr int kPacketPoolBlocks = 1000;
 constexpr int kPacketAllocTries = 5000;  // 1 ms apart
 constexpr int kItemEntryPoolSize = 500;
+constexpr std::uint64_t kRecordKeySeed = 0x4D56524543ull;  // packet recordings: obfuscated, not secret
 
 constexpr std::uint32_t kKeepAliveIntervalMs = 5000;
 constexpr std::uint32_t kConnectTimeoutMs = 10000;

@@ -1,5 +1,6 @@
 #include "net/PacketRecorder.h"
 
+#include <cstring>
 #include <vector>
 
 #include "engine/core/Log.h"
@@ -7,10 +8,6 @@
 #include "net/Packet.h"
 
 namespace net {
-
-namespace {
-constexpr std::uint64_t kRecordKeySeed = 0x4D56524543ull;  // fixed: recordings are obfuscated, not secret
-}
 
 PacketRecorder::PacketRecorder() {
     cipher_.SetKey(FrameCipher::DeriveKey(kRecordKeySeed));
@@ -77,31 +74,32 @@ bool PacketRecorder::Read(const std::string& path,
                           const std::function<void(const std::uint8_t*, std::size_t)>& frame) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    const bool readError = std::ferror(f) != 0;
+    std::fclose(f);
+    return !readError && ReadBytes(bytes.data(), bytes.size(), frame);
+}
+
+bool PacketRecorder::ReadBytes(const std::uint8_t* data, std::size_t size,
+                               const std::function<void(const std::uint8_t*, std::size_t)>& frame) {
     FrameCipher cipher;
     cipher.SetKey(FrameCipher::DeriveKey(kRecordKeySeed));
     std::vector<std::uint8_t> buffer(kMaxFrameSize);
-    bool ok = true;
-    for (;;) {
-        const long offset = std::ftell(f);
-        std::uint8_t head[2];
-        const std::size_t got = std::fread(head, 1, 2, f);
-        if (got == 0) break;
-        const std::size_t size = head[0] | (head[1] << 8);
-        if (got != 2 || size < kFrameHeaderSize || size > kMaxFrameSize ||
-            std::fread(buffer.data(), 1, size, f) != size) {
-            ok = false;
-            break;
-        }
-        cipher.Decrypt(buffer.data(), size, static_cast<std::uint64_t>(offset));
-        const std::size_t length = buffer[0] | (buffer[1] << 8);
-        if (length != size) {
-            ok = false;
-            break;
-        }
-        frame(buffer.data(), size);
+    std::size_t offset = 0;
+    while (offset < size) {
+        if (size - offset < 2) return false;
+        const std::size_t length = data[offset] | (data[offset + 1] << 8);
+        if (length < kFrameHeaderSize || length > kMaxFrameSize || size - offset - 2 < length) return false;
+        std::memcpy(buffer.data(), data + offset + 2, length);
+        cipher.Decrypt(buffer.data(), length, static_cast<std::uint64_t>(offset));
+        if (static_cast<std::size_t>(buffer[0] | (buffer[1] << 8)) != length) return false;
+        frame(buffer.data(), length);
+        offset += 2 + length;
     }
-    std::fclose(f);
-    return ok;
+    return true;
 }
 
 }  // namespace net

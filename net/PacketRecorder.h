@@ -36,6 +36,9 @@ public:
     // file is missing or a record is cut short or malformed; frames before the fault were delivered.
     static bool Read(const std::string& path,
                      const std::function<void(const std::uint8_t*, std::size_t)>& frame);
+    // The same over a recording already in memory.
+    static bool ReadBytes(const std::uint8_t* data, std::size_t size,
+                          const std::function<void(const std::uint8_t*, std::size_t)>& frame);
 
 private:
     void Append(const std::uint8_t* frame, std::size_t size);

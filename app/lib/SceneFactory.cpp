@@ -7,6 +7,7 @@
 #include "scenes/front/SceneIntro.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "scenes/room/gallery/SceneShotGallery.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
 #include "scenes/shop/SceneShop.h"
@@ -39,6 +40,8 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneAlone>();
         case kReplay:
             return std::make_unique<scenes::SceneReplay>();
+        case kShotGallery:
+            return std::make_unique<scenes::SceneShotGallery>();
         default:
             return std::make_unique<scenes::GameScene>(id);
     }

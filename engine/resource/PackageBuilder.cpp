@@ -25,6 +25,7 @@ GroupBuilder& GroupBuilder::AddChild(WString name) {
 }
 
 std::vector<uint8_t> GroupBuilder::EncodeBlock() const {
+    if (rawBlock_) return *rawBlock_;
     ByteWriter w;
     w.U32(static_cast<uint32_t>(records_.size()));
     for (const auto& r : records_) {

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
 
     // The uncompressed group block.
     std::vector<uint8_t> EncodeBlock() const;
+    // Makes the block exactly these bytes instead of the records' (for reader tests: a block the
+    // writer would never produce, but compressed and checksummed like any other).
+    void SetRawBlock(std::vector<uint8_t> block) { rawBlock_ = std::move(block); }
 
 private:
     struct Record {
@@ -38,6 +42,7 @@ private:
     std::vector<Record> records_;
     std::map<ResourceType, uint32_t> nextId_;
     std::vector<std::unique_ptr<GroupBuilder>> children_;
+    std::optional<std::vector<uint8_t>> rawBlock_;
 };
 
 class PackageBuilder {

@@ -1,5 +1,10 @@
 #include "platform/crash/CrashDump.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
 
 namespace platform {
@@ -61,6 +66,40 @@ std::optional<CrashDump> ParseCrashDump(std::string_view bytes) {
     if (!in.Read(modulesLength) || !in.Take(modulesLength, modules)) return std::nullopt;
     dump.modules = std::string(modules);
     return dump;
+}
+
+bool ReadCrashDumpFile(const std::string& path, std::string& bytes, std::string* error) {
+    bytes.clear();
+    const auto fail = [error](std::string reason) {
+        if (error) *error = std::move(reason);
+        return false;
+    };
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(std::strerror(errno));
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool folder = S_ISDIR(st.st_mode);
+        close(fd);
+        return fail(folder ? "is a folder" : "is not a regular file");
+    }
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int code = errno;
+            close(fd);
+            return fail(std::strerror(code));
+        }
+        if (n == 0) break;
+        if (bytes.size() + static_cast<std::size_t>(n) > kMaxCrashDumpFileSize) {
+            close(fd);
+            return fail("is too large for a crash dump");
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return true;
 }
 
 }  // namespace platform

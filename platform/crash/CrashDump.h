@@ -9,6 +9,7 @@
 //   u64 stackAddress, u32 stackLength, then stackLength bytes read upward from the stack pointer
 //   u32 modulesLength, then modulesLength bytes of the process's memory map text (loaded modules)
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -37,5 +38,10 @@ const std::vector<std::string_view>& CrashDumpRegisterNames();
 
 // Parses a dump; nullopt for a truncated or foreign file.
 std::optional<CrashDump> ParseCrashDump(std::string_view bytes);
+
+// Reads a dump file's bytes (at most kMaxCrashDumpFileSize). False with a one-line reason in *error
+// for a path that is missing, unreadable, a folder or anything but a regular file, or too large.
+constexpr std::size_t kMaxCrashDumpFileSize = 64u << 20;
+bool ReadCrashDumpFile(const std::string& path, std::string& bytes, std::string* error);
 
 }  // namespace platform

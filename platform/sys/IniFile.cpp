@@ -43,9 +43,15 @@ struct ParsedLine {
     bool hasValue = false;   // the key line has an '='
 };
 
+// The carriage returns that end a stored line: part of the line break, never of a name or a value.
+std::string_view TrailingReturns(std::string_view raw) {
+    const auto last = raw.find_last_not_of('\r');
+    return raw.substr(last == std::string_view::npos ? 0 : last + 1);
+}
+
 ParsedLine ParseLine(std::string_view raw, bool firstLine) {
     if (firstLine && raw.substr(0, kUtf8Bom.size()) == kUtf8Bom) raw.remove_prefix(kUtf8Bom.size());
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+    raw.remove_suffix(TrailingReturns(raw).size());
     ParsedLine line;
     const std::string_view text = Trim(raw);
     if (text.empty()) {
@@ -138,20 +144,29 @@ int ParseProfileInt(std::string_view text) {
 void IniFile::Parse(std::string_view text) {
     lines_.clear();
     const auto firstBreak = text.find('\n');
-    newline_ = (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r') ||
-                       firstBreak == std::string_view::npos
-                   ? "\r\n"
-                   : "\n";
+    crlf_ = firstBreak == std::string_view::npos || (firstBreak > 0 && text[firstBreak - 1] == '\r');
     finalNewline_ = text.empty() || text.back() == '\n';
+    // Lines keep their carriage returns, so what is read is written back byte for byte; the reader
+    // treats the returns at a line's end as part of its break.
     std::size_t start = 0;
     while (start < text.size()) {
         auto end = text.find('\n', start);
         if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines_.emplace_back(line);
+        lines_.emplace_back(text.substr(start, end - start));
         start = end + 1;
     }
+}
+
+std::string IniFile::NewLine(std::string content) const {
+    if (crlf_) content += '\r';
+    return content;
+}
+
+void IniFile::EndLastLine() {
+    if (finalNewline_) return;
+    if (crlf_ && !lines_.empty() && (lines_.back().empty() || lines_.back().back() != '\r'))
+        lines_.back() += '\r';
+    finalNewline_ = true;
 }
 
 bool IniFile::Load(const std::string& path) {
@@ -232,8 +247,9 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
 
     const std::size_t header = FindSection(section);
     if (header == std::string::npos) {
-        lines_.push_back("[" + std::string(section) + "]");
-        lines_.push_back(entry);
+        EndLastLine();
+        lines_.push_back(NewLine("[" + std::string(section) + "]"));
+        lines_.push_back(NewLine(entry));
         finalNewline_ = true;
         return true;
     }
@@ -242,11 +258,12 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
         // Keep the key as the file spells it and the line's indentation; only the value changes.
         const std::string& old = lines_[at];
         const auto indent = old.find_first_not_of(kBlanks);
-        const ParsedLine line = ParseLine(old, at == 0);
+        const ParsedLine line = ParseLine(old, false);  // a key line follows its header
         std::string updated = old.substr(0, indent);
         updated += line.name;
         updated += '=';
         updated += value;
+        updated += TrailingReturns(old);
         lines_[at] = std::move(updated);
         return true;
     }
@@ -256,8 +273,8 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
         if (line.kind == LineKind::Section) break;
         if (line.kind != LineKind::Blank) last = i;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), entry);
-    if (last + 2 == lines_.size()) finalNewline_ = true;
+    if (last + 1 == lines_.size()) EndLastLine();
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(last + 1), NewLine(std::move(entry)));
     return true;
 }
 
@@ -265,7 +282,7 @@ std::string IniFile::Text() const {
     std::string text;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         text += lines_[i];
-        if (i + 1 < lines_.size() || finalNewline_) text += newline_;
+        if (i + 1 < lines_.size() || finalNewline_) text += '\n';
     }
     return text;
 }

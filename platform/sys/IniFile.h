@@ -44,8 +44,13 @@ private:
     // Index of the key line inside the section starting at header, or npos.
     std::size_t FindKey(std::size_t header, std::string_view key) const;
 
-    std::vector<std::string> lines_;
-    std::string newline_ = "\r\n";
+    // The content with the file's line break style: a carriage return is kept on the line itself.
+    std::string NewLine(std::string content) const;
+    // Gives a last line that has no line break the file's own, before lines are added after it.
+    void EndLastLine();
+
+    std::vector<std::string> lines_;  // as read, without the '\n'
+    bool crlf_ = true;
     bool finalNewline_ = true;
 };
 

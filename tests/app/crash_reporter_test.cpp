@@ -167,3 +167,25 @@ TEST_F(CrashReporterTest, WithoutTheApplicationOnlyThePlainBoxShows) {
     EXPECT_NE(output.find("Marvenlot: Exception: BREAKPOINT at 0x00401000"), std::string::npos) << output;
     EXPECT_TRUE(server_.Requests().empty());
 }
+
+// The dump reader takes any path from the command line: a folder, a file that fails to read or a
+// missing file gives one clear line and exit 2, never an uncaught exception.
+TEST_F(CrashReporterTest, DumpReaderRefusesFoldersAndUnreadablePathsWithExitTwo) {
+    struct Case {
+        const char* path;
+        const char* reason;
+    };
+    for (const Case& c : {Case{".", "is a folder"}, Case{"/proc/self/mem", "Input/output error"},
+                          Case{"missing.dmp", "No such file"}}) {
+        SCOPED_TRACE(c.path);
+        const int status = std::system((MARVENLOT_BINARY_DIR "/tools/dumpread/marvenlot-dumpread " +
+                                        std::string(c.path) + " >out.txt 2>err.txt")
+                                           .c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 2);
+        const std::string err = ReadFile("err.txt");
+        EXPECT_EQ(err.rfind("dumpread: cannot read " + std::string(c.path) + ": ", 0), 0u) << err;
+        EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    }
+}

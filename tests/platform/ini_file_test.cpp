@@ -126,6 +126,36 @@ TEST(IniFile, FileWithoutFinalNewlineGetsOneWhenAKeyIsAppended) {
     EXPECT_EQ(ini.Text(), "[A]\nx=1\ny=2\n");
 }
 
+// Carriage returns at a line's end belong to its break wherever they are: the file is written back
+// byte for byte, a value set reads back after a save, and a second save changes nothing.
+TEST(IniFile, CarriageReturnsNeitherSplitSectionsNorVanishOnSave) {
+    struct Case {
+        const char* original;
+        const char* afterSet;
+    };
+    const Case cases[] = {
+        {"x\n[Video\r\r\r\n", "x\n[Video\r\r\r\nwidth= 1280\n"},
+        {"[Video]\r\r\nwidth=5\r\r\n", "[Video]\r\r\nwidth= 1280\r\r\n"},
+        {"[A]\r\nx=1", "[A]\r\nx=1\r\n[Video]\r\nwidth= 1280\r\n"},
+        {"[A]\nx=1\r", "[A]\nx=1\r\n[Video]\nwidth= 1280\n"},
+        {"[Video]\r\nx=1", "[Video]\r\nx=1\r\nwidth= 1280\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.original);
+        IniFile ini;
+        ini.Parse(c.original);
+        EXPECT_EQ(ini.Text(), c.original);
+        ASSERT_TRUE(ini.SetString("Video", "width", " 1280"));
+        EXPECT_EQ(ini.GetInt("Video", "width", 0), 1280);
+        EXPECT_EQ(ini.Text(), c.afterSet);
+        IniFile again;
+        again.Parse(ini.Text());
+        EXPECT_EQ(again.GetInt("Video", "width", 0), 1280);
+        ASSERT_TRUE(again.SetString("Video", "width", " 1280"));
+        EXPECT_EQ(again.Text(), c.afterSet);
+    }
+}
+
 TEST(IniFile, RefusesNamesAndValuesThatWouldInjectLines) {
     IniFile ini;
     EXPECT_FALSE(ini.SetString("Video", "width", " 1\n[Evil]\nx=1"));

@@ -1,8 +1,6 @@
 // Prints what a crash dump holds: the signal, the exception, the addresses, the registers, the stack
 // bytes and the loaded modules. Usage: marvenlot-dumpread [ErrorDump.dmp]
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "platform/crash/CrashDump.h"
@@ -10,12 +8,12 @@
 
 int main(int argc, char** argv) {
     const char* path = argc > 1 ? argv[1] : "ErrorDump.dmp";
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        std::fprintf(stderr, "dumpread: cannot open %s\n", path);
+    std::string bytes;
+    std::string error;
+    if (!platform::ReadCrashDumpFile(path, bytes, &error)) {
+        std::fprintf(stderr, "dumpread: cannot read %s: %s\n", path, error.c_str());
         return 2;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     const auto dump = platform::ParseCrashDump(bytes);
     if (!dump) {
         std::fprintf(stderr, "dumpread: %s is not a crash dump or is truncated\n", path);

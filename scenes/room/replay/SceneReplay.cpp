@@ -1,6 +1,5 @@
 #include "scenes/room/replay/SceneReplay.h"
 
-#include <cstdio>
 #include <random>
 
 #include "engine/core/Log.h"
@@ -9,11 +8,11 @@
 #include "gui/UiAtlas.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
-#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/TableSceneUi.h"
+#include "scenes/room/replay/ShotPlayback.h"
 
 namespace scenes {
 
@@ -22,21 +21,6 @@ namespace {
 constexpr std::uint32_t kModelId = 0x10014;
 constexpr std::uint32_t kOptionsChanged = 1058;
 constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
-constexpr float kViewTurnSeconds = 1.0f;
-
-// The three views a playback cycles through.
-struct PlaybackView {
-    bool firstFlag, secondFlag, shotZoom, fixedView;
-    float timeScale;
-    int speedPercent;
-    float distance;
-};
-constexpr PlaybackView kViews[3] = {
-    {false, false, true, false, table::kTimeScaleNormal, 100, 300.0f},
-    {false, true, false, false, table::kTimeScaleHalf, 50, 240.0f},
-    {true, true, false, false, table::kTimeScaleQuarter, 25, 60.0f},
-};
-
 struct BarButton {
     std::uint32_t id;
     int x;
@@ -176,25 +160,18 @@ void SceneReplay::ShowPlaying(bool playing) {
 
 void SceneReplay::StartPlayback() {
     table::TableWorld* world = World();
-    if (!world->ApplyShotRecord(record_)) {
+    const PlaybackView& view = PlaybackViewAt(viewMode_);
+    speedPercent_ = view.speedPercent;
+    if (!StrikeRecordedShot(*world, record_, viewMode_, false)) {
         LogWrite(u"ERROR : the replay's shot record does not fit its table\n");
         shotRunning_ = false;
         ShowPlaying(false);
         return;
     }
-    world->SnapshotBalls();
-    world->UpdateAimObjects();
     shotRunning_ = true;
     SetPaused(false);
     ShowPlaying(true);
-    const PlaybackView& view = kViews[viewMode_];
-    world->SetCameraModeFlags(view.firstFlag, view.secondFlag, view.shotZoom, view.fixedView);
-    world->SetTimeScale(view.timeScale);
-    speedPercent_ = view.speedPercent;
-    world->TurnCameraToCueLine(view.distance, kViewTurnSeconds, false, false);
-    world->mouseCameraControl = true;
-    world->ExecuteShot(table::ShotMode::Replay, false);
-    viewMode_ = (viewMode_ + 1) % 3;
+    viewMode_ = (viewMode_ + 1) % kPlaybackViewCount;
 }
 
 void SceneReplay::Render(RenderDevice* renderer, bool draw) {
@@ -213,10 +190,7 @@ bool SceneReplay::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
     if (code == static_cast<std::uint32_t>(table::WorldMessage::ShotAtRest)) {
         shotRunning_ = false;
         ++playbacks_;
-        char line[64];
-        std::snprintf(line, sizeof line, "REPLAY %d %d %08x", playbacks_, speedPercent_,
-                      world->LastShotHash());
-        platform::Journal::Write(line);
+        JournalPlaybackEnd(playbacks_, speedPercent_, world->LastShotHash());
         world->SetSceneVisible(true);
         StartPlayback();
         return true;
