@@ -12,6 +12,7 @@
 #include "engine/resource/ResourcePackage.h"
 #include "gui/Button.h"
 #include "gui/Painter.h"
+#include "gui/PreviewDraw.h"
 #include "net/CuePartTable.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/front/FrontWidgets.h"
@@ -130,9 +131,6 @@ void CuePartPreview::Draw(gui::Painter& painter, int x, int y) {
     RenderDevice* device = painter.Device();
     if ((buildRequested_ || releasePending_) && resources_) BuildModel(device, resources_);
     if (!built_ || !model_ || !device || Width() <= 0 || Height() <= 0) return;
-    const platform::Viewport saved = device->GetViewport();
-    device->SetViewport(x, y, static_cast<std::uint32_t>(Width()), static_cast<std::uint32_t>(Height()));
-    device->Backend().Clear(platform::clear_flags::kDepth, 0, 1.0f);
     const BoundingSphere& s = model_->sphere;
     // The part lies along x; the target slides along it and up and down.
     const Vector3f target{s.center.x + camera_.offsetX, s.center.y, s.center.z + camera_.offsetY};
@@ -145,29 +143,22 @@ void CuePartPreview::Draw(gui::Painter& painter, int x, int y) {
     const Matrix4f projection =
         PerspectiveMatrix(CuePartCamera::kFieldOfView * kPi / 180.0f,
                           static_cast<float>(Width()) / static_cast<float>(Height()), 1.0f, 400.0f);
-    device->SetTransform(platform::TransformKind::World, &world);
-    device->SetTransform(platform::TransformKind::View, &view);
-    device->SetTransform(platform::TransformKind::Projection, &projection);
-    device->SetRenderState(platform::RState::ZEnable, 1);
-    device->SetRenderState(platform::RState::ZWriteEnable, 1);
-    device->SetCullMode(0);
-    device->SetMaterialAlpha(painter.alpha);
     // The widget's own light: a white key light from above the viewer's shoulder and a soft ambient.
-    platform::LightRecord light;
-    light.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-    const Vector3f toTarget =
-        Normalize(Vector3f{target.x - eye.x, target.y - eye.y, target.z - eye.z - 0.5f * camera_.distance});
-    light.direction[0] = toTarget.x, light.direction[1] = toTarget.y, light.direction[2] = toTarget.z;
-    device->DisableAllLights();
-    device->AddDirectionalLight(light);
-    device->SetAmbientColor(0.45f, 0.45f, 0.45f, 1.0f);
-    device->EnableLights(true, false, true);
-    std::uint32_t drawn = 0;
-    for (const auto& part : model_->parts) device->DrawPart(*part, true, drawn);
+    auto light = [&] {
+        platform::LightRecord key;
+        key.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+        const Vector3f toTarget = Normalize(
+            Vector3f{target.x - eye.x, target.y - eye.y, target.z - eye.z - 0.5f * camera_.distance});
+        key.direction[0] = toTarget.x, key.direction[1] = toTarget.y, key.direction[2] = toTarget.z;
+        device->DisableAllLights();
+        device->AddDirectionalLight(key);
+        device->SetAmbientColor(0.45f, 0.45f, 0.45f, 1.0f);
+        device->EnableLights(true, false, true);
+    };
+    gui::DrawMeshInRect(*device, *model_, x, y, Width(), Height(), world, view, projection, painter.alpha,
+                        light);
     device->DisableAllLights();
     device->EnableLights(false, false, false);
-    device->SetViewport(saved.x, saved.y, saved.width, saved.height);
-    device->Begin2D();
 }
 
 bool CuePartPreview::OnMouse(const gui::MouseEvent& event) {
