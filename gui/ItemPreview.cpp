@@ -8,6 +8,7 @@
 #include "engine/render/Mesh.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/RenderMath.h"
+#include "gui/PreviewDraw.h"
 
 namespace gui {
 
@@ -203,9 +204,6 @@ void ItemPreview::Tick(std::uint64_t nowMs) {
 void ItemPreview::Draw(Painter& painter, int x, int y) {
     RenderDevice* device = painter.Device();
     if (!model_ || !device || Width() <= 0 || Height() <= 0) return;
-    const platform::Viewport saved = device->GetViewport();
-    device->SetViewport(x, y, static_cast<std::uint32_t>(Width()), static_cast<std::uint32_t>(Height()));
-    device->Backend().Clear(platform::clear_flags::kDepth, 0, 1.0f);
     const Vector3f centre{model_->sphere.center.x, model_->sphere.center.y, model_->sphere.center.z};
     const float radius = std::max(model_->sphere.radius, 0.01f);
     const float distance = viewDistance > 0 ? viewDistance : radius * 2.6f;
@@ -224,17 +222,7 @@ void ItemPreview::Draw(Painter& painter, int x, int y) {
     const Matrix4f projection =
         PerspectiveMatrix(45.0f * kPi / 180.0f, static_cast<float>(Width()) / static_cast<float>(Height()),
                           distance * 0.05f, distance * 4.0f);
-    device->SetTransform(platform::TransformKind::World, &world);
-    device->SetTransform(platform::TransformKind::View, &view);
-    device->SetTransform(platform::TransformKind::Projection, &projection);
-    device->SetRenderState(platform::RState::ZEnable, 1);
-    device->SetRenderState(platform::RState::ZWriteEnable, 1);
-    device->SetCullMode(0);
-    device->SetMaterialAlpha(painter.alpha);
-    std::uint32_t drawn = 0;
-    for (const auto& part : model_->parts) device->DrawPart(*part, true, drawn);
-    device->SetViewport(saved.x, saved.y, saved.width, saved.height);
-    device->Begin2D();
+    DrawMeshInRect(*device, *model_, x, y, Width(), Height(), world, view, projection, painter.alpha);
 }
 
 }  // namespace gui

@@ -29,6 +29,7 @@
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
 #include "scenes/shop/ShopText.h"
+#include "scenes/shop/cue/PersonalCueWindow.h"
 
 namespace scenes {
 
@@ -152,7 +153,6 @@ void SceneShop::CreateUI() {
     membershipPanel_->BringToFront();
     cashCharge_ = AddTextButton(*mainPanel_, 320, -35, 121, 33, shop_control::kCashCharge, u"Cash");
     personalCue_ = AddTextButton(*mainPanel_, 445, 0, 107, 49, shop_control::kPersonalCue, u"Personal Cue");
-    personalCue_->SetVisible(false);
 
     detail_ = Make<ItemDetailPanel>(580, 110, host);
     preview_ = Make<ItemPreviewPanel>(580 + ItemDetailPanel::kWidth + 10, 110, 120, 300);
@@ -165,10 +165,12 @@ void SceneShop::CreateUI() {
     picture_ = Make<ShopPictureWindow>();
     purchase_ = Make<PurchaseDialog>(host);
     membership_ = Make<MembershipDialog>(host);
+    cueWindow_ = Make<PersonalCueWindow>(host);
+    cueWindow_->SetPreviewPanel(preview_);
     // Made children start shown: the panels and windows wait for their turn.
     for (gui::Widget* w :
          std::initializer_list<gui::Widget*>{detail_, preview_, activate_, inProgress_, delete_, nickChange_,
-                                             imagePanel_, picture_, purchase_, membership_})
+                                             imagePanel_, picture_, purchase_, membership_, cueWindow_})
         w->SetVisible(false);
 
     const struct {
@@ -404,6 +406,10 @@ void SceneShop::RebuildOwnedList() {
         preview_->SetVisible(false);
         preview_->ClearItem();
     }
+    if (cueWindow_) {
+        cueWindow_->RefreshSlots();
+        cueWindow_->RefreshDetails();
+    }
 }
 
 std::vector<OwnedItemRef> SceneShop::OwnedItems() {
@@ -592,6 +598,8 @@ bool SceneShop::OnCommand(const gui::CommandEvent& event) {
             RefreshInventoryView();
             return true;
         case shop_control::kPersonalCue:
+            cueWindow_->Show(true);
+            cueWindow_->BringToFront();
             return true;
         case shop_control::kMembership:
             membership_->Show(true);
@@ -655,12 +663,13 @@ bool SceneShop::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b)
         case shop_message::kOpenPurchase:
             OpenPurchase(static_cast<int>(first));
             return true;
-        case shop_message::kCuePurchaseOk:
-        case shop_message::kPartsPurchaseOk:
         case shop_message::kRepairOk:
         case shop_message::kUpgradeOk:
-            // The personal cue windows are not part of this shop yet; nothing is asked of the server.
-            (void)b;
+        case shop_message::kPartsPurchaseOk:
+            if (first == shop_control::kOk) SendCueRequest(code, static_cast<std::uint32_t>(b));
+            return true;
+        case shop_message::kCuePurchaseOk:
+            // Buying new personal cues is not offered yet; nothing is asked of the server.
             return true;
         case shop_message::kPurchaseConfirmed:
             SendPurchase();
@@ -779,6 +788,21 @@ void SceneShop::SendPurchase() {
     if (mode == PurchaseMode::Gift) p->WriteU8(purchase_->IsBonusGoldChecked() ? 1 : 0);
     if (mode != PurchaseMode::Purchase)
         p->WriteString(purchase_->Recipient()).WriteString(purchase_->Message());
+    Send(*p);
+}
+
+void SceneShop::SendCueRequest(std::uint32_t code, std::uint32_t param) {
+    net::GameSession* session = Session();
+    if (!session) return;
+    net::PooledPacket p = session->NewPacket(0);
+    if (!p) return;
+    const bool written = code == shop_message::kRepairOk ? cueWindow_->WriteRepair(*p)
+                         : code == shop_message::kPartsPurchaseOk
+                             ? cueWindow_->WritePartsPurchase(*p)
+                             : cueWindow_->WriteUpgradeOrReset(*p, param);
+    // The cue left the list while the question was open: nothing to ask for.
+    if (!written) return;
+    ShowInProgress();
     Send(*p);
 }
 

@@ -36,6 +36,7 @@ class DeleteItemDialog;
 class ImagePanelDialog;
 class MembershipDialog;
 class NickChangeDialog;
+class PersonalCueWindow;
 class PurchaseDialog;
 class ShopPictureWindow;
 
@@ -110,6 +111,7 @@ public:
     ShopPictureWindow* Picture() const { return picture_; }
     ImagePanelDialog* ImagePanel() const { return imagePanel_; }
     gui::Button* CashChargeButton() const { return cashCharge_; }
+    PersonalCueWindow* CueWindow() const { return cueWindow_; }
 
 private:
     net::GameSession* Session() const;
@@ -126,6 +128,8 @@ private:
     void SendPurchase();
     void SendMembership();
     void SendDelete();
+    // Sends the cue request a confirmed cue dialog asked for (message 1100, 1101 or 1102).
+    void SendCueRequest(std::uint32_t code, std::uint32_t param);
     void OpenCashPage();
     void CloseCashPage();
     void ShowInProgress();
@@ -196,6 +200,7 @@ private:
     ShopPictureWindow* picture_ = nullptr;
     PurchaseDialog* purchase_ = nullptr;
     MembershipDialog* membership_ = nullptr;
+    PersonalCueWindow* cueWindow_ = nullptr;
     std::unique_ptr<gui::WebPageDialog> cashPage_;
 
     std::function<void(const net::Packet&)> sendTap_;

@@ -15,6 +15,7 @@
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopText.h"
+#include "scenes/shop/cue/PersonalCueWindow.h"
 
 namespace scenes {
 
@@ -440,6 +441,7 @@ void SceneShop::OnCueReply(net::Packet& p, std::uint16_t id) {
                 e->initialValue = initial;
             }
             RefreshInventoryView();
+            cueWindow_->OnPartsBought();
             Notice(u"파츠 구입을 성공적으로 수행하였습니다.");
             return;
         case shop_net::kUpgradeResult:
@@ -447,6 +449,7 @@ void SceneShop::OnCueReply(net::Packet& p, std::uint16_t id) {
                 e->upgradeValue = upgrade;
                 e->performance = performance;
             }
+            cueWindow_->OnUpgraded();
             Notice(outcome == 1     ? u"업그레이드에 성공하였습니다. (+1)"
                    : outcome == 255 ? u"업그레이드에 실패하였습니다. (-1)"
                                     : u"업그레이드에 실패하였습니다.");
@@ -462,10 +465,12 @@ void SceneShop::OnCueReply(net::Packet& p, std::uint16_t id) {
                        u"고급 수리를 사용하면 실패하지 않습니다.");
             if (e) e->initialValue = e->remainingValue = e->copyValue = durability;
             RefreshInventoryView();
+            cueWindow_->OnRepaired();
             return;
         }
         default:
             if (e) e->performance = performance;
+            cueWindow_->OnPerformanceReset();
             Notice(u"성능 옵션이 재설정되었습니다.");
             return;
     }

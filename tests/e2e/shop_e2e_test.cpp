@@ -20,6 +20,8 @@
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
+#include "scenes/shop/cue/CuePartsPurchaseDialog.h"
+#include "scenes/shop/cue/PersonalCueWindow.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 #include "tests/scenes/shop/ShopTestHost.h"
@@ -240,6 +242,141 @@ TEST_F(ShopE2eTest, MembershipPurchaseAndRefusals) {
     dialog.RecipientEdit()->SetText(u"Member");
     a.PressId(dialog, MembershipDialog::kBuy);
     EXPECT_TRUE(a.LastBox() == u"Error|자기 자신에게 선물할 수 없습니다.");
+}
+
+// Personal cues against a server that sells parts and gives every new account a worn tuning cue (50 of 100
+// points, 12 upgrade points) and a worn custom cue (50 of 1,000 points).
+class CueClient : public ShopClient {
+public:
+    gui::NoticeBox* GetNoticeBox() override { return &first; }
+    gui::NoticeBox* GetSecondNoticeBox() override { return &second; }
+
+    PersonalCueWindow& OpenCues() {
+        shop.OnCommand({&shop, shop_control::kPersonalCue, 0, gui::CommandCode::Event});
+        return *shop.CueWindow();
+    }
+    // Selects the slot of the item and picks a menu entry.
+    bool Manage(std::uint32_t itemId, std::uint32_t menu) {
+        PersonalCueWindow& w = *shop.CueWindow();
+        for (int i = 0; i < PersonalCueWindow::kSlots; ++i) {
+            const std::optional<std::uint64_t> serial = w.Slot(i)->Serial();
+            const net::ItemEntry* e = serial ? session->own.FindItem(*serial) : nullptr;
+            if (!e || e->itemId != itemId) continue;
+            PressId(w, cue_control::kFirstSlot + static_cast<std::uint32_t>(i));
+            PressId(w, menu);
+            return true;
+        }
+        return false;
+    }
+    std::uint64_t Serial(std::uint32_t itemId) { return OwnedSerial(itemId); }
+
+    gui::NoticeBox first, second;
+};
+
+class CueE2eTest : public testing::Test {
+protected:
+    void SetUp() override {
+        testserver::ServerOptions options;
+        options.lobby = true;
+        options.personalCues = true;
+        server = std::make_unique<testserver::TestGameServer>(options);
+        ASSERT_TRUE(server->Start());
+    }
+    // The body the server received for the request, little-endian as the client wrote it.
+    testserver::Bytes Received(std::uint16_t id) {
+        const std::optional<testserver::Frame> f = server->Expect(0, id, 5000);
+        return f ? f->body : testserver::Bytes{};
+    }
+    static testserver::Bytes SerialBytes(std::uint64_t serial) {
+        testserver::Bytes b;
+        for (int i = 0; i < 8; ++i) b.push_back(static_cast<std::uint8_t>(serial >> (8 * i)));
+        return b;
+    }
+    std::unique_ptr<testserver::TestGameServer> server;
+};
+
+TEST_F(CueE2eTest, RepairUpgradeAndResetReachTheServerAndUpdateTheCues) {
+    CueClient a;
+    ASSERT_TRUE(a.SignIn(server->Port(), u"cues", u"Cues"));
+    const std::uint64_t tuning = a.Serial(3104), custom = a.Serial(3100);
+    ASSERT_NE(tuning, 0u);
+    ASSERT_NE(custom, 0u);
+    PersonalCueWindow& window = a.OpenCues();
+    ASSERT_TRUE(window.IsVisible());
+    EXPECT_EQ(window.ListedCount(), 2);
+    const std::int64_t money = a.session->own.money;
+    const std::uint32_t cash = a.session->own.cash;
+
+    // A normal repair of 50 points lost: 7,500 cue money; the test server takes one point of maximum.
+    ASSERT_TRUE(a.Manage(3104, cue_control::kMenuRepair));
+    a.PressId(*window.Repair(), cue_control::kOk);
+    ASSERT_TRUE(a.first.IsVisible());
+    a.first.Press(0);
+    ASSERT_TRUE(
+        a.WaitBox(u"Notice|수리를 마쳤으나 수리시 실패가 있었습니다.|전체 내구도가 1만큼 감소하였습니다."));
+    testserver::Bytes expected{0};
+    for (std::uint8_t b : SerialBytes(tuning)) expected.push_back(b);
+    EXPECT_EQ(Received(538), expected);
+    EXPECT_EQ(a.session->own.money, money - 7500);
+    EXPECT_EQ(a.session->own.FindItem(tuning)->remainingValue, 99000u);
+    EXPECT_EQ(window.DurabilityLabel()->Text(), u"99/99");
+    EXPECT_FALSE(window.Repair()->IsVisible());
+
+    // Power 7 needs one point and 4,400 cue money; the test server's upgrades succeed.
+    ASSERT_TRUE(a.Manage(3104, cue_control::kMenuThird));
+    a.PressId(*window.Upgrade(), cue_control::kFirstUpgrade);
+    a.PressId(*window.Upgrade()->Dialog(), cue_control::kOk);
+    ASSERT_TRUE(a.first.IsVisible());
+    a.first.Press(0);
+    ASSERT_TRUE(a.WaitBox(u"Notice|업그레이드에 성공하였습니다. (+1)"));
+    expected = {1};
+    for (std::uint8_t b : SerialBytes(tuning)) expected.push_back(b);
+    expected.push_back(0);
+    EXPECT_EQ(Received(536), expected);
+    EXPECT_EQ(a.session->own.money, money - 7500 - 4400);
+    EXPECT_EQ(a.session->own.FindItem(tuning)->performance[0], 8);
+    EXPECT_EQ(window.Upgrade()->Dialog()->Quote().current, 8) << "the dialog reads the upgraded cue";
+
+    // The custom cue's points spread anew for 8,800 cash.
+    ASSERT_TRUE(a.Manage(3100, cue_control::kMenuThird));
+    CuePerformanceResetDialog& reset = *window.Reset();
+    ASSERT_TRUE(reset.IsVisible());
+    const int spend[net::kCueOptions] = {40, 40, 40, 30, 0};
+    for (int k = 0; k < net::kCueOptions; ++k)
+        for (int i = 0; i < spend[k]; ++i) a.PressId(reset, cue_control::kFirstMinus + 2 * k + 1);
+    a.PressId(reset, cue_control::kOk);
+    ASSERT_TRUE(a.second.IsVisible());
+    a.second.Press(0);
+    ASSERT_TRUE(a.WaitBox(u"Notice|성능 옵션이 재설정되었습니다."));
+    expected = SerialBytes(custom);
+    for (int v : spend) expected.push_back(static_cast<std::uint8_t>(v));
+    EXPECT_EQ(Received(540), expected);
+    EXPECT_EQ(a.session->own.cash, cash - 8800);
+    EXPECT_EQ(a.session->own.FindItem(custom)->performance[3], 30);
+    EXPECT_FALSE(reset.IsVisible());
+
+    // A new tip (index 4, 1,000 cash) and butt (index 1, 30,000 cue money) in one request.
+    ASSERT_TRUE(a.Manage(3104, cue_control::kMenuParts));
+    CuePartsPurchaseDialog& parts = *window.Parts();
+    ASSERT_TRUE(parts.IsVisible());
+    a.PressId(parts, parts_control::kFirstTab + 4);
+    a.PressId(parts, parts_control::kPageForward);
+    a.Press(parts, parts.Card(0));
+    a.PressId(parts, parts_control::kFirstTab + 1);
+    a.Press(parts, parts.Card(1));
+    a.session->own.level = 10;
+    a.PressId(parts, cue_control::kOk);
+    ASSERT_TRUE(a.first.IsVisible());
+    a.first.Press(0);
+    ASSERT_TRUE(a.WaitBox(u"Notice|파츠 구입을 성공적으로 수행하였습니다."));
+    expected = SerialBytes(tuning);
+    for (std::uint8_t b : {2, 1, 1, 0, 4, 4, 0}) expected.push_back(b);
+    EXPECT_EQ(Received(534), expected);
+    EXPECT_EQ(a.session->own.cash, cash - 8800 - 1000);
+    EXPECT_EQ(a.session->own.money, money - 7500 - 4400 - 30000);
+    EXPECT_EQ(a.session->own.FindItem(tuning)->parts[4], 4);
+    EXPECT_FALSE(parts.IsVisible());
+    EXPECT_FALSE(a.shop.InProgress()->IsVisible());
 }
 
 }  // namespace

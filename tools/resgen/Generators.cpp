@@ -16,7 +16,8 @@ namespace {
 constexpr uint32_t kDiffuseStageBit = 0x1;
 constexpr int kUiImageSets = 34;
 constexpr int kSoundIds = 100;
-constexpr int kTunePartsPerGroup = 5;
+// One model per row of the cue part table (8 parts per group), so every part sold can be shown.
+constexpr int kTunePartsPerGroup = 8;
 constexpr float kCaromBallRadius = 3.275f;
 constexpr float kPoolBallRadius = 2.8575f;
 constexpr float kSnookerBallRadius = 2.625f;

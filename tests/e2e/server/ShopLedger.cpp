@@ -1,5 +1,6 @@
 #include "tests/e2e/server/ShopLedger.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -19,7 +20,27 @@ enum : std::uint16_t {
     kUseResult = 516,
     kDeleteItem = 524,
     kDeleteResult = 525,
+    kPartsPurchase = 534,
+    kPartsResult = 535,
+    kUpgrade = 536,
+    kUpgradeResult = 537,
+    kRepair = 538,
+    kRepairResult = 539,
+    kReset = 540,
+    kResetResult = 541,
 };
+constexpr std::uint32_t kCustomCue = 3100;
+constexpr std::uint32_t kTuningCue = 3104;
+// The test server's own cue prices: repair per whole point lost (normal, advanced), the custom cue's
+// restoration and reset in cash, and the upgrade's base and per-step costs.
+constexpr std::int64_t kRepairPoint[2] = {150, 450};
+constexpr std::int64_t kCustomCash = 8800;
+constexpr int kUpgradeCeiling = 30;
+// Parts: 8 per group; 0..3 for cue money, 4..7 for cash.
+constexpr int kPartsPerGroup = 8;
+std::int64_t PartPrice(int part) {
+    return part < 4 ? 20000 + 10000 * part : 1000 + 500 * (part - 4);
+}
 constexpr std::uint32_t kNickChangeItem = 4102;
 
 struct Offer {
@@ -78,6 +99,21 @@ std::u16string DateAfterDays(std::uint32_t days) {
     return std::u16string(text, text + std::char_traits<char>::length(text));
 }
 
+LedgerItem PersonalCue(std::uint64_t serial, std::uint32_t itemId, std::uint32_t maximum,
+                       std::uint32_t durability) {
+    LedgerItem cue;
+    cue.serial = serial;
+    cue.itemId = itemId;
+    cue.type = 1;
+    cue.state = 1;
+    cue.usage = 3;
+    cue.initial = maximum;
+    cue.remaining = durability;
+    cue.expiry = u"-";
+    cue.personal = 1;
+    return cue;
+}
+
 LedgerItem* FindItem(LedgerAccount& a, std::uint64_t serial) {
     for (LedgerItem& item : a.items)
         if (item.serial == serial) return &item;
@@ -85,14 +121,151 @@ LedgerItem* FindItem(LedgerAccount& a, std::uint64_t serial) {
 }
 }  // namespace
 
+LedgerAccount& ShopLedger::Account(const std::u16string& loginId) {
+    auto [it, added] = accounts_.try_emplace(loginId);
+    if (added && personalCues_) {
+        // A tuning cue at 50 of 100 points with 12 upgrade points, and a custom cue at 50 of 1,000.
+        LedgerItem tuning = PersonalCue(nextSerial_++, kTuningCue, 100000, 50000);
+        tuning.upgrade = 12000;
+        tuning.performance = {7, 5, 3, 2, 4};
+        tuning.name = u"Tuning cue";
+        LedgerItem custom = PersonalCue(nextSerial_++, kCustomCue, 1000000, 50000);
+        custom.performance = {40, 30, 30, 20, 30};
+        custom.name = u"Custom cue";
+        it->second.items.push_back(tuning);
+        it->second.items.push_back(custom);
+    }
+    return it->second;
+}
+
 void ShopLedger::WriteItems(Writer& w, const LedgerAccount& account) {
     for (const LedgerItem& item : account.items) {
         w.u64(item.serial).u32(item.itemId).u32(item.type);
-        w.u8(item.type == 5 ? 3 : 0).u8(item.state).u8(0).u8(item.usage);
-        w.u32(item.initial).u32(item.remaining).u64(0);
-        for (int i = 0; i < 5; ++i) w.u8(0);
-        for (int i = 0; i < 5; ++i) w.u16(0);
-        w.str(item.expiry).str(u"");
+        w.u8(item.type == 5 ? 3 : 0).u8(item.state).u8(item.personal).u8(item.usage);
+        w.u32(item.initial).u32(item.remaining).u64(item.upgrade);
+        for (std::uint8_t v : item.performance) w.u8(v);
+        for (std::uint16_t v : item.parts) w.u16(v);
+        w.str(item.expiry).str(item.name);
+    }
+}
+
+bool ShopLedger::HandleCue(LedgerAccount& me, const Frame& f, std::vector<Frame>& replies) {
+    Reader r(f.body);
+    Writer w;
+    auto reply = [&](std::uint16_t id) { replies.push_back({id, w.bytes()}); };
+    switch (f.id) {
+        case kRepair: {
+            const std::uint8_t kind = r.u8();
+            const std::uint64_t serial = r.u64();
+            LedgerItem* cue = r.ok ? FindItem(me, serial) : nullptr;
+            if (!cue || !cue->personal || kind > 1 || (cue->itemId == kCustomCue && kind != 0)) {
+                w.u8(1);
+                reply(kRepairResult);
+                return true;
+            }
+            const bool custom = cue->itemId == kCustomCue;
+            const std::int64_t lost =
+                std::max<std::int64_t>(0, static_cast<std::int64_t>(cue->initial) - cue->remaining) / 1000;
+            const std::int64_t cost = custom ? kCustomCash : lost * kRepairPoint[kind];
+            if (custom ? me.cash < cost : me.money < cost) {
+                w.u8(2);
+                reply(kRepairResult);
+                return true;
+            }
+            if (custom)
+                me.cash -= static_cast<std::uint32_t>(cost);
+            else
+                me.money -= cost;
+            // A normal repair of a tuning cue always costs one point of maximum durability here.
+            if (!custom && kind == 0 && lost > 0) cue->initial -= 1000;
+            cue->remaining = cue->initial;
+            w.u8(0).u32(me.cash).u64(static_cast<std::uint64_t>(me.money)).u64(serial).u32(cue->initial);
+            reply(kRepairResult);
+            return true;
+        }
+        case kReset: {
+            const std::uint64_t serial = r.u64();
+            std::array<std::uint8_t, 5> options{};
+            int total = 0;
+            bool bounded = true;
+            for (std::uint8_t& v : options) {
+                v = r.u8();
+                total += v;
+                bounded = bounded && v <= 40;
+            }
+            LedgerItem* cue = r.ok ? FindItem(me, serial) : nullptr;
+            const std::uint8_t result = !cue || cue->itemId != kCustomCue || total != 150 || !bounded ? 1
+                                        : me.cash < kCustomCash                                       ? 2
+                                                                                                      : 0;
+            w.u8(result);
+            if (result == 0) {
+                me.cash -= static_cast<std::uint32_t>(kCustomCash);
+                cue->performance = options;
+                w.u32(me.cash).u64(serial);
+                for (std::uint8_t v : options) w.u8(v);
+            }
+            reply(kResetResult);
+            return true;
+        }
+        case kPartsPurchase: {
+            const std::uint64_t serial = r.u64();
+            const int n = r.u8();
+            LedgerItem* cue = r.ok ? FindItem(me, serial) : nullptr;
+            std::array<std::uint16_t, 5> parts = cue ? cue->parts : std::array<std::uint16_t, 5>{};
+            std::int64_t cash = 0, money = 0;
+            bool valid = cue && cue->personal && n >= 1 && n <= 5;
+            for (int i = 0; i < n && valid; ++i) {
+                const int group = r.u8();
+                const int part = r.u16();
+                valid = r.ok && group < 5 && part < kPartsPerGroup;
+                if (!valid) break;
+                parts[static_cast<std::size_t>(group)] = static_cast<std::uint16_t>(part);
+                (part < 4 ? money : cash) += PartPrice(part);
+            }
+            const std::uint8_t result = !valid ? 5 : me.cash < cash || me.money < money ? 2 : 0;
+            w.u8(result);
+            if (result == 0) {
+                me.cash -= static_cast<std::uint32_t>(cash);
+                me.money -= money;
+                cue->parts = parts;
+                w.u32(me.cash).u64(static_cast<std::uint64_t>(me.money)).u64(serial);
+                for (std::uint16_t v : cue->parts) w.u16(v);
+                for (std::uint8_t v : cue->performance) w.u8(v);
+                w.u32(cue->remaining).u32(cue->initial);
+            }
+            reply(kPartsResult);
+            return true;
+        }
+        case kUpgrade: {
+            const std::uint8_t mode = r.u8();
+            const std::uint64_t serial = r.u64();
+            const std::uint8_t option = r.u8();
+            LedgerItem* cue = r.ok ? FindItem(me, serial) : nullptr;
+            if (!cue || cue->itemId == kCustomCue || !cue->personal || mode != 1 || option > 4 ||
+                cue->performance[option] >= kUpgradeCeiling) {
+                w.u8(1);
+                reply(kUpgradeResult);
+                return true;
+            }
+            const int current = cue->performance[option];
+            std::int64_t cost = 3000;
+            for (int i = 0; i < current; ++i) cost += 200 * (1 + std::min(i / 10, 2));
+            const std::uint64_t points = static_cast<std::uint64_t>(current / 10 + 1) * 1000;
+            const std::uint8_t result = me.money < cost ? 2 : cue->upgrade < points ? 4 : 0;
+            w.u8(result);
+            if (result == 0) {
+                // The test server's upgrades always succeed.
+                me.money -= cost;
+                cue->upgrade -= points;
+                cue->performance[option] = static_cast<std::uint8_t>(current + 1);
+                w.u32(me.cash).u64(static_cast<std::uint64_t>(me.money)).u64(serial).u8(1).u64(cue->upgrade);
+                for (std::uint8_t v : cue->performance) w.u8(v);
+            }
+            reply(kUpgradeResult);
+            return true;
+        }
+        default:
+            return false;
     }
 }
 
@@ -101,6 +274,7 @@ bool ShopLedger::Handle(const std::u16string& loginId, const std::u16string& nic
     Reader r(f.body);
     Writer w;
     LedgerAccount& me = Account(loginId);
+    if (HandleCue(me, f, replies)) return true;
     auto reply = [&](std::uint16_t id) { replies.push_back({id, w.bytes()}); };
     switch (f.id) {
         case kPurchase:
@@ -139,8 +313,12 @@ bool ShopLedger::Handle(const std::u16string& loginId, const std::u16string& nic
                         me.cash -= static_cast<std::uint32_t>(price);
                     else
                         me.money -= price;
-                    LedgerItem item{nextSerial_++, itemId,   offer->type, 0,
-                                    offer->usage,  quantity, quantity,    {}};
+                    LedgerItem item;
+                    item.serial = nextSerial_++;
+                    item.itemId = itemId;
+                    item.type = offer->type;
+                    item.usage = offer->usage;
+                    item.initial = item.remaining = quantity;
                     Account(*to).items.push_back(item);
                     LedgerAccount& payer = Account(loginId);
                     w.u8(0).u32(payer.cash).u64(static_cast<std::uint64_t>(payer.money)).u32(0).u32(0);

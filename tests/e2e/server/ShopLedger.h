@@ -3,6 +3,7 @@
 // answers to the shop's requests (purchase, gift, clan gift, membership, item use, deletion). It
 // keeps its own small price list, written apart from the client's tables.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -23,6 +24,12 @@ struct LedgerItem {
     std::uint32_t initial = 0;
     std::uint32_t remaining = 0;
     std::u16string expiry;
+    // Personal cues: durability is initial (maximum) and remaining, in thousandths.
+    std::uint8_t personal = 0;
+    std::uint64_t upgrade = 0;  // thousandths of a point
+    std::array<std::uint8_t, 5> performance{};
+    std::array<std::uint16_t, 5> parts{};
+    std::u16string name;
 };
 
 struct LedgerAccount {
@@ -45,7 +52,10 @@ class ShopLedger {
 public:
     static constexpr std::uint64_t kFirstSerial = 1000;
 
-    LedgerAccount& Account(const std::u16string& loginId) { return accounts_[loginId]; }
+    // With `personalCues` every new account starts with a worn tuning cue and a worn custom cue.
+    explicit ShopLedger(bool personalCues = false) : personalCues_(personalCues) {}
+
+    LedgerAccount& Account(const std::u16string& loginId);
     // Answers one request of the shop; false when the frame is no shop request.
     bool Handle(const std::u16string& loginId, const std::u16string& nickname, const Frame& request,
                 const LedgerHooks& hooks, std::vector<Frame>& replies);
@@ -53,6 +63,10 @@ public:
     static void WriteItems(Writer& w, const LedgerAccount& account);
 
 private:
+    // Repair (538), performance reset (540) and upgrade (536) of a personal cue.
+    bool HandleCue(LedgerAccount& me, const Frame& request, std::vector<Frame>& replies);
+
+    bool personalCues_ = false;
     std::map<std::u16string, LedgerAccount> accounts_;
     std::uint64_t nextSerial_ = kFirstSerial;
 };

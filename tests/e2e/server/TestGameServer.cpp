@@ -19,7 +19,7 @@ std::string Narrow(const std::u16string& s) {
 }
 }  // namespace
 
-TestGameServer::TestGameServer(ServerOptions options) : options_(options) {}
+TestGameServer::TestGameServer(ServerOptions options) : options_(options), shop_(options.personalCues) {}
 
 TestGameServer::~TestGameServer() {
     Stop();

@@ -25,9 +25,10 @@ namespace testserver {
 struct ServerOptions {
     bool cipher = false;
     std::uint64_t keySeed = 0x5EED;
-    bool lobby = false;    // answer the sign-in and lobby flow and relay room traffic by itself
-    bool roomFlow = true;  // with the lobby: run the room flow too (off: the test scripts the room)
-    bool verbose = false;  // print one line per frame (the program)
+    bool lobby = false;         // answer the sign-in and lobby flow and relay room traffic by itself
+    bool roomFlow = true;       // with the lobby: run the room flow too (off: the test scripts the room)
+    bool verbose = false;       // print one line per frame (the program)
+    bool personalCues = false;  // new accounts start with a worn tuning cue and a worn custom cue
 };
 
 // What the lobby mode keeps of an account's school visits.

@@ -1,6 +1,6 @@
 // marvenlot-testserver: the test game server as a program, so that a person can run the client in normal
 // mode against it on one machine (docs/running.md).
-//   marvenlot-testserver [--port N] [--cipher] [--verbose]
+//   marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues]
 // Port 0 (the default) picks a free port; the chosen one is printed.
 
 #include <atomic>
@@ -21,7 +21,7 @@ void OnSignal(int) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: marvenlot-testserver [--port N] [--cipher] [--verbose]\n");
+    std::fprintf(stderr, "usage: marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues]\n");
     return 2;
 }
 }  // namespace
@@ -38,6 +38,8 @@ int main(int argc, char** argv) {
             if (!end || *end != '\0' || port < 0 || port > 65535) return Usage();
         } else if (arg == "--cipher") {
             options.cipher = true;
+        } else if (arg == "--personal-cues") {
+            options.personalCues = true;
         } else if (arg == "--verbose") {
             options.verbose = true;
         } else {
