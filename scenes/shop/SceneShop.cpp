@@ -29,6 +29,7 @@
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
 #include "scenes/shop/ShopText.h"
+#include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
 #include "scenes/shop/cue/PersonalCueWindow.h"
 
 namespace scenes {
@@ -167,10 +168,11 @@ void SceneShop::CreateUI() {
     membership_ = Make<MembershipDialog>(host);
     cueWindow_ = Make<PersonalCueWindow>(host);
     cueWindow_->SetPreviewPanel(preview_);
+    cuePurchase_ = Make<PersonalCuePurchaseWindow>(host);
     // Made children start shown: the panels and windows wait for their turn.
     for (gui::Widget* w :
          std::initializer_list<gui::Widget*>{detail_, preview_, activate_, inProgress_, delete_, nickChange_,
-                                             imagePanel_, picture_, purchase_, membership_, cueWindow_})
+                                             imagePanel_, picture_, purchase_, membership_, cueWindow_, cuePurchase_})
         w->SetVisible(false);
 
     const struct {
@@ -669,7 +671,7 @@ bool SceneShop::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b)
             if (first == shop_control::kOk) SendCueRequest(code, static_cast<std::uint32_t>(b));
             return true;
         case shop_message::kCuePurchaseOk:
-            // Buying new personal cues is not offered yet; nothing is asked of the server.
+            if (first == shop_control::kOk) SendCuePurchase();
             return true;
         case shop_message::kPurchaseConfirmed:
             SendPurchase();
@@ -765,7 +767,14 @@ void SceneShop::OpenPurchase(int mode) {
         Notice(u"판매가 일시 중단된 상품입니다.");
         return;
     }
-    if (d->itemId >= shop_item::kFirstCustomCue && d->itemId <= shop_item::kLastCustomCue) return;
+    if (d->itemId >= shop_item::kFirstCustomCue && d->itemId <= shop_item::kLastCustomCue) {
+        // Personal cues are designed and bought in their own window; others of the range are not sold.
+        if (!d->record || (d->itemId != cue_rule::kCustomCue && d->itemId != cue_rule::kTuningCue)) return;
+        cuePurchase_->SetCueType(*d->record);
+        cuePurchase_->Show(true);
+        cuePurchase_->BringToFront();
+        return;
+    }
     if (!d->record || mode < 1 || mode > 3) return;
     purchase_->SetMode(static_cast<PurchaseMode>(mode));
     purchase_->SetProduct(d->record);
@@ -788,6 +797,16 @@ void SceneShop::SendPurchase() {
     if (mode == PurchaseMode::Gift) p->WriteU8(purchase_->IsBonusGoldChecked() ? 1 : 0);
     if (mode != PurchaseMode::Purchase)
         p->WriteString(purchase_->Recipient()).WriteString(purchase_->Message());
+    Send(*p);
+}
+
+void SceneShop::SendCuePurchase() {
+    net::GameSession* session = Session();
+    if (!session) return;
+    net::PooledPacket p = session->NewPacket(0);
+    if (!p || !cuePurchase_->WriteRequest(*p)) return;
+    cuePurchase_->Show(false);
+    ShowInProgress();
     Send(*p);
 }
 

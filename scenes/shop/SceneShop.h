@@ -37,6 +37,7 @@ class ImagePanelDialog;
 class MembershipDialog;
 class NickChangeDialog;
 class PersonalCueWindow;
+class PersonalCuePurchaseWindow;
 class PurchaseDialog;
 class ShopPictureWindow;
 
@@ -112,6 +113,7 @@ public:
     ImagePanelDialog* ImagePanel() const { return imagePanel_; }
     gui::Button* CashChargeButton() const { return cashCharge_; }
     PersonalCueWindow* CueWindow() const { return cueWindow_; }
+    PersonalCuePurchaseWindow* CuePurchase() const { return cuePurchase_; }
 
 private:
     net::GameSession* Session() const;
@@ -130,6 +132,7 @@ private:
     void SendDelete();
     // Sends the cue request a confirmed cue dialog asked for (message 1100, 1101 or 1102).
     void SendCueRequest(std::uint32_t code, std::uint32_t param);
+    void SendCuePurchase();
     void OpenCashPage();
     void CloseCashPage();
     void ShowInProgress();
@@ -201,6 +204,7 @@ private:
     PurchaseDialog* purchase_ = nullptr;
     MembershipDialog* membership_ = nullptr;
     PersonalCueWindow* cueWindow_ = nullptr;
+    PersonalCuePurchaseWindow* cuePurchase_ = nullptr;
     std::unique_ptr<gui::WebPageDialog> cashPage_;
 
     std::function<void(const net::Packet&)> sendTap_;

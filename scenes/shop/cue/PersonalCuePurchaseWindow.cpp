@@ -1,0 +1,283 @@
+#include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
+
+#include <algorithm>
+
+#include "engine/core/Format.h"
+#include "gui/Button.h"
+#include "gui/TextLabel.h"
+#include "net/GameSession.h"
+#include "net/ItemTable.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/front/FrontWidgets.h"
+#include "scenes/shop/ShopCodes.h"
+
+namespace scenes {
+
+namespace {
+// Total durability in thousandths: 100 points for a tuning cue, 1,000 for a custom cue.
+constexpr std::uint32_t kTuningDurability = 100000;
+constexpr std::uint32_t kCustomDurability = 1000000;
+constexpr int kCustomPoints = 150;
+constexpr const char16_t* kOptionNames[net::kCueOptions] = {u"파워", u"밸런스", u"스핀", u"미스큐 감소",
+                                                          u"스쿼트 감소"};
+constexpr const char16_t* kPageTitles[PersonalCuePurchaseWindow::kPages] = {
+    u"", u"성능 선택", u"디자인 선택", u"디자인 선택", u"디자인 선택", u"구입 요청"};
+
+gui::TextLabel* Line(gui::Widget& parent, int x, int y, int w, const WString& text) {
+    return AddTextLine(parent, x, y, w, 18, text, gui::kFont12Bold);
+}
+
+// The design page that shows a group, and the group of a page's first or second card row.
+constexpr int PageOfGroup(int group) { return 3 + group / 2; }
+constexpr int GroupOnPage(int page, bool second) { return 2 * page - 6 + (second ? 1 : 0); }
+}  // namespace
+
+PersonalCuePurchaseWindow::PersonalCuePurchaseWindow(SceneHost* host) : CueDialogBase(host) {
+    SetUpDialog(*this, kWidth, kHeight, {});
+    title_ = Line(*this, 20, 12, 300, {});
+    preview_ = Make<CuePartPreview>(20, 50, 147, 242, true);
+    preview_->Show(true);
+    for (int p = 0; p < kPages; ++p) {
+        gui::Widget* panel = Make<gui::Widget>();
+        panel->SetRect(180, 40, 440, 360);
+        panels_[static_cast<std::size_t>(p)] = panel;
+    }
+    gui::Widget& points = *panels_[1];
+    for (int k = 0; k < net::kCueOptions; ++k) {
+        const int y = 20 + 30 * k;
+        const auto id = cue_purchase_control::kFirstMinus + 2 * static_cast<std::uint32_t>(k);
+        Line(points, 0, y, 120, kOptionNames[k]);
+        optionLabels_[static_cast<std::size_t>(k)] = Line(points, 130, y, 120, {});
+        AddTextButton(points, 260, y, 24, 22, id, u"-");
+        AddTextButton(points, 290, y, 24, 22, id + 1, u"+");
+    }
+    Line(points, 0, 190, 120, u"남은 포인트 :");
+    remainingLabel_ = Line(points, 130, 190, 120, {});
+    for (int g = 0; g < net::kCueParts; ++g) {
+        gui::Widget& panel = *panels_[static_cast<std::size_t>(PageOfGroup(g) - 1)];
+        const int y = g % 2 == 0 ? 0 : 170;
+        for (int c = 0; c < kCards; ++c)
+            cards_[static_cast<std::size_t>(g)][static_cast<std::size_t>(c)] = panel.Make<CuePartCard>(
+                30 + 84 * c, y + 20, cue_purchase_control::kFirstCard + static_cast<std::uint32_t>(10 * g + c),
+                true);
+    }
+    for (int b = 0; b < 4; ++b) {
+        const bool forward = b % 2 == 1;
+        pageButtons_[static_cast<std::size_t>(b)] =
+            AddTextButton(*this, forward ? 600 : 184, b < 2 ? 110 : 280, 18, 24,
+                          cue_purchase_control::kFirstPageBack + static_cast<std::uint32_t>(b), forward ? u">" : u"<");
+    }
+    gui::Widget& summary = *panels_[5];
+    Line(summary, 0, 20, 100, u"가격 :");
+    priceLabel_ = Line(summary, 110, 20, 200, {});
+    heldLabel_ = Line(summary, 0, 40, 300, {});
+    afterLabel_ = Line(summary, 0, 60, 300, {});
+    AddTextButton(summary, 300, 320, 91, 26, cue_purchase_control::kBuy, u"구입");
+    back_ = AddTextButton(*this, 180, 420, 91, 26, cue_purchase_control::kBack, u"이전");
+    next_ = AddTextButton(*this, 280, 420, 91, 26, cue_purchase_control::kNext, u"다음");
+    AddTextButton(*this, 520, 420, 91, 26, cue_control::kClose, u"닫기", platform::kVkEscape);
+}
+
+void PersonalCuePurchaseWindow::SetCueType(const net::ItemRecord& record) {
+    itemId_ = record.itemId;
+    currency_ = record.priceKind;
+    listPrice_ = record.prices[0];
+    name_ = record.name;
+    const bool custom = IsCustomCue(itemId_);
+    durability_ = custom ? kCustomDurability : kTuningDurability;
+    parts_ = {};
+    pageStart_ = {1, 1, 1, 1, 1};
+    for (int g = 0; g < net::kCueParts; ++g) {
+        auto& list = lists_[static_cast<std::size_t>(g)];
+        list.clear();
+        // A tuning cue offers the first two shafts and butts and the first part of the rest; only
+        // rows the part table has are offered, so no price or preview reads a missing row.
+        const int offered = custom ? net::GetCuePartTable().RowCount(g) : (g < 2 ? 2 : 1);
+        const int count = std::min(offered, net::GetCuePartTable().RowCount(g));
+        for (int p = 0; p < count; ++p) list.push_back(p);
+    }
+    if (custom)
+        points_.Start(kCustomPoints, cue_rule::kCustomOptionCap);
+    else
+        points_.Start(cue_rule::kTuningPurchasePoints, cue_rule::kTuningOptionCap);
+    page_ = 1;
+}
+
+void PersonalCuePurchaseWindow::OnShow() {
+    gui::Dialog::OnShow();
+    for (int g = 0; g < net::kCueParts; ++g) {
+        const auto i = static_cast<std::size_t>(g);
+        pageStart_[i] = (parts_[i] / kCards) * kCards + 1;
+        FillCards(g);
+    }
+    ShowPage();
+    RefreshPrice();
+}
+
+bool PersonalCuePurchaseWindow::CashPriced() const { return IsCustomCue(itemId_) || currency_ == 1; }
+
+void PersonalCuePurchaseWindow::ShowPage() {
+    for (int p = 0; p < kPages; ++p) panels_[static_cast<std::size_t>(p)]->SetVisible(p + 1 == page_);
+    back_->SetVisible(page_ > 1);
+    next_->SetVisible(page_ < kPages);
+    title_->SetPlainText(page_ == 1 ? (IsCustomCue(itemId_) ? u"커스텀큐 설명" : u"튜닝큐 설명")
+                                    : kPageTitles[page_ - 1]);
+    const bool design = page_ >= 3 && page_ <= 5;
+    for (int b = 0; b < 4; ++b) {
+        const int g = GroupOnPage(page_, b >= 2);
+        gui::Button* button = pageButtons_[static_cast<std::size_t>(b)];
+        if (!design || g >= net::kCueParts) {
+            button->SetVisible(false);
+            continue;
+        }
+        const bool forward = b % 2 == 1;
+        const auto i = static_cast<std::size_t>(g);
+        button->SetVisible(forward ? pageStart_[i] + kCards <= Listed(g) : pageStart_[i] != 1);
+    }
+    if (page_ == 2) RefreshPoints();
+    if (page_ == kPages) RefreshSummary();
+}
+
+void PersonalCuePurchaseWindow::FillCards(int group) {
+    const auto g = static_cast<std::size_t>(group);
+    int position = 0, shown = 0;
+    for (int part : lists_[g]) {
+        ++position;
+        if (position < pageStart_[g] || shown >= kCards) continue;
+        CuePartCard* card = cards_[g][static_cast<std::size_t>(shown++)];
+        card->SetPart(group, part);
+        card->SetPressed(part == parts_[g]);
+        card->SetVisible(true);
+    }
+    for (int c = shown; c < kCards; ++c) cards_[g][static_cast<std::size_t>(c)]->Clear();
+    if (page_ == PageOfGroup(group)) ShowPage();
+}
+
+void PersonalCuePurchaseWindow::RefreshPoints() {
+    remainingLabel_->SetText(u"%d", points_.remaining);
+    for (int k = 0; k < net::kCueOptions; ++k)
+        optionLabels_[static_cast<std::size_t>(k)]->SetPlainText(
+            Format(u"%d  ", points_.options[static_cast<std::size_t>(k)]) +
+            OptionEffectText(k, points_.options[static_cast<std::size_t>(k)], true));
+}
+
+void PersonalCuePurchaseWindow::RefreshPrice() {
+    price_ = IsCustomCue(itemId_) ? CustomCuePrice(parts_) : listPrice_;
+    priceLabel_->SetPlainText(FormatNumber(price_) + (CashPriced() ? u" (캐시)" : u" (큐머니)"));
+}
+
+void PersonalCuePurchaseWindow::RefreshSummary() {
+    RefreshPrice();
+    net::GameSession* s = Session();
+    const bool cash = CashPriced();
+    const std::int64_t held = !s ? 0 : cash ? static_cast<std::int64_t>(s->own.cash) : s->own.money;
+    heldLabel_->SetPlainText(WString(cash ? u"보유 캐시 : " : u"보유 큐머니 : ") + FormatNumber(held));
+    const std::int64_t after = held - price_;
+    afterLabel_->SetPlainText(WString(cash ? u"구입후 캐시 : " : u"구입후 큐머니 : ") +
+                              (after < 0 ? WString(u"금액이 부족합니다.") : FormatNumber(after)));
+}
+
+bool PersonalCuePurchaseWindow::OnCommand(const gui::CommandEvent& event) {
+    const std::uint32_t id = event.id;
+    if (id >= cue_purchase_control::kFirstMinus && id <= cue_purchase_control::kLastPlus) {
+        const int option = static_cast<int>(id - cue_purchase_control::kFirstMinus) / 2;
+        if (points_.Step(option, (id - cue_purchase_control::kFirstMinus) % 2 == 1)) {
+            RefreshPoints();
+            RefreshPrice();
+        }
+        return true;
+    }
+    if (id >= cue_purchase_control::kFirstCard && id < cue_purchase_control::kFirstCard + 10 * net::kCueParts) {
+        const int group = static_cast<int>(id - cue_purchase_control::kFirstCard) / 10;
+        const int c = static_cast<int>(id - cue_purchase_control::kFirstCard) % 10;
+        if (c >= kCards || event.code != gui::CommandCode::Event) return true;
+        const auto g = static_cast<std::size_t>(group);
+        CuePartCard* clicked = cards_[g][static_cast<std::size_t>(c)];
+        if (!clicked->IsVisible() || clicked->Index() < 0) return true;
+        parts_[g] = clicked->Index();
+        for (CuePartCard* card : cards_[g]) card->SetPressed(card == clicked);
+        preview_->SetPart(group, parts_[g]);
+        RefreshPrice();
+        return true;
+    }
+    if (id >= cue_purchase_control::kFirstPageBack && id <= cue_purchase_control::kLastPageForward) {
+        const int offset = static_cast<int>(id - cue_purchase_control::kFirstPageBack);
+        const int group = GroupOnPage(page_, offset >= 2);
+        // Only the design pages have card rows, and page 5 only its first: any other page
+        // would name a group that does not exist.
+        if (group < 0 || group >= net::kCueParts) return true;
+        const auto g = static_cast<std::size_t>(group);
+        if (offset % 2 == 0 && pageStart_[g] - kCards > 0)
+            pageStart_[g] -= kCards;
+        else if (offset % 2 == 1 && pageStart_[g] + kCards <= Listed(group))
+            pageStart_[g] += kCards;
+        else
+            return true;
+        FillCards(group);
+        return true;
+    }
+    switch (id) {
+        case cue_purchase_control::kBack:
+            if (page_ > 1) {
+                --page_;
+                ShowPage();
+            }
+            return true;
+        case cue_purchase_control::kNext:
+            if (page_ == 2 && points_.remaining > 0) {
+                Notice(u"성능 포인트가 아직 남아 있습니다.", u"모든 성능 포인트를 배분해 주세요.");
+                return true;
+            }
+            if (page_ < kPages) {
+                ++page_;
+                ShowPage();
+            }
+            return true;
+        case cue_purchase_control::kBuy:
+            OnConfirm();
+            return true;
+        default:
+            return CueDialogBase::OnCommand(event);
+    }
+}
+
+void PersonalCuePurchaseWindow::OnConfirm() {
+    net::GameSession* s = Session();
+    if (!s || itemId_ == 0) return;
+    const auto& items = s->own.Items();
+    if (static_cast<int>(items.size()) >= cue_rule::kMaxOwnedItems) {
+        Notice(u"아이템을 더 이상 구입할 수 없습니다.", u"인벤토리를 비우시기 바랍니다.");
+        return;
+    }
+    const int cues = static_cast<int>(
+        std::count_if(items.begin(), items.end(), [](const net::ItemEntry* e) { return e && e->IsPersonalCue(); }));
+    if (itemId_ >= shop_item::kFirstCustomCue && itemId_ <= shop_item::kLastCustomCue &&
+        cues >= cue_rule::kMaxOwnedPersonalCues) {
+        Notice(u"개인큐는 4개 까지만 보유 가능합니다.");
+        return;
+    }
+    RefreshPrice();
+    if (IsCustomCue(itemId_) && static_cast<std::int64_t>(s->own.cash) < price_) {
+        Notice(u"캐시가 부족합니다.");
+        return;
+    }
+    if (!IsCustomCue(itemId_) && s->own.money < listPrice_) {
+        Notice(u"큐머니가 부족합니다.");
+        return;
+    }
+    Confirm(false, u"Purchase",
+            {{0, u"Once purchased, no refund or exchange is allowed."},
+             {1, u"큐의 속성과 기능을 충분히 확인하고"},
+             {2, u"구입하시기 바랍니다."},
+             {3, u"아이템을 구입하시겠습니까?"}},
+            shop_message::kCuePurchaseOk, 0);
+}
+
+bool PersonalCuePurchaseWindow::WriteRequest(net::Packet& packet) const {
+    if (itemId_ == 0) return false;
+    WriteCuePurchaseRequest(packet, itemId_, durability_, name_, points_.options, parts_);
+    return true;
+}
+
+}  // namespace scenes

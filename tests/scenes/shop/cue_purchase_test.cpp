@@ -1,0 +1,175 @@
+// Buying a new personal cue: the parts each cue type offers, the point bounds, the page moves,
+// the custom cue's price, the order of the purchase checks and the request the choices make.
+
+#include <gtest/gtest.h>
+
+#include "engine/core/Format.h"
+#include "gui/NoticeBox.h"
+#include "gui/TextLabel.h"
+#include "net/ItemTable.h"
+#include "net/Packet.h"
+#include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
+#include "tests/scenes/shop/ShopTestHost.h"
+
+using namespace scenes;
+namespace pc = cue_purchase_control;
+
+namespace {
+
+class PurchaseHost : public ShopTestHost {
+public:
+    gui::NoticeBox* GetNoticeBox() override { return &first; }
+    gui::NoticeBox* GetSecondNoticeBox() override { return &second; }
+    gui::NoticeBox first, second;
+};
+
+class CuePurchaseTest : public testing::Test {
+protected:
+    void Open(std::uint32_t itemId) {
+        const net::ItemRecord* r = net::GetItemTable().Find(itemId);
+        ASSERT_NE(r, nullptr);
+        window.SetCueType(*r);
+        window.Show(true);
+    }
+    void Command(std::uint32_t id, gui::Widget* source = nullptr) {
+        window.OnCommand({source ? source : &window, id, 0, gui::CommandCode::Event});
+    }
+    void GoTo(int page) {
+        while (window.Page() > page) Command(pc::kBack);
+        while (window.Page() < page) Command(pc::kNext);
+    }
+    // Spends every point, a whole option at a time.
+    void SpendAll() {
+        for (std::uint32_t k = 0; window.Points().remaining > 0; k = (k + 1) % 5)
+            for (int i = 0; i < 40; ++i) Command(pc::kFirstMinus + 2 * k + 1);
+    }
+    // Picks part `part` of group `g` on its design page.
+    void Pick(int g, int part) {
+        GoTo(3 + g / 2);
+        const std::uint32_t back = pc::kFirstPageBack + (g % 2 == 0 ? 0 : 2);
+        while (window.PageStart(g) > 1) Command(back);
+        while (window.PageStart(g) + 3 < part + 1) Command(back + 1);
+        const int c = part + 1 - window.PageStart(g);
+        Command(pc::kFirstCard + static_cast<std::uint32_t>(10 * g + c), window.Card(g, c));
+        ASSERT_EQ(window.Part(g), part);
+    }
+    WString Press(std::uint32_t id) {
+        host.boxes.clear();
+        host.first.Show(false);
+        Command(id);
+        if (host.first.IsVisible())
+            return Format(u"%s|%d", host.first.Caption(), static_cast<int>(host.first.ResultCode()));
+        return host.LastBox();
+    }
+
+    PurchaseHost host;
+    PersonalCuePurchaseWindow window{&host};
+};
+
+TEST_F(CuePurchaseTest, EachCueTypeOffersItsPartsAndBoundsItsPoints) {
+    const struct {
+        std::uint32_t item;
+        int points, cap;
+        std::array<int, 5> listed;
+    } cases[] = {
+        {3104, 20, 10, {2, 2, 1, 1, 1}},
+        {3100, 150, 40, {8, 8, 8, 8, 8}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        Open(c.item);
+        EXPECT_EQ(window.Page(), 1);
+        EXPECT_EQ(window.Points().remaining, c.points);
+        for (int g = 0; g < 5; ++g) EXPECT_EQ(window.Listed(g), c.listed[static_cast<std::size_t>(g)]);
+        for (int i = 0; i < c.cap + 5; ++i) Command(pc::kFirstMinus + 1);
+        EXPECT_EQ(window.Points().options[0], c.cap) << "the plus button stops at the option's cap";
+        Command(pc::kFirstMinus);
+        EXPECT_EQ(window.Points().options[0], c.cap - 1);
+        EXPECT_EQ(window.Points().remaining, c.points - c.cap + 1);
+    }
+    Open(3104);
+    GoTo(3);
+    EXPECT_TRUE(window.Card(0, 1)->IsVisible());
+    EXPECT_FALSE(window.Card(0, 2)->IsVisible()) << "a tuning cue lists only two shafts";
+}
+
+TEST_F(CuePurchaseTest, NextKeepsPageTwoUntilEveryPointIsSpentAndPagesStopAtTheEnds) {
+    Open(3104);
+    Command(pc::kBack);
+    EXPECT_EQ(window.Page(), 1);
+    Command(pc::kNext);
+    EXPECT_EQ(Press(pc::kNext), u"Notice|성능 포인트가 아직 남아 있습니다.|모든 성능 포인트를 배분해 주세요.");
+    EXPECT_EQ(window.Page(), 2);
+    SpendAll();
+    GoTo(6);
+    Command(pc::kNext);
+    EXPECT_EQ(window.Page(), 6);
+}
+
+TEST_F(CuePurchaseTest, PageButtonsOfPagesWithoutThatCardRowChangeNoGroup) {
+    Open(3100);
+    SpendAll();
+    for (int page = 1; page <= 6; ++page) {
+        GoTo(page);
+        for (std::uint32_t id = pc::kFirstPageBack; id <= pc::kLastPageForward; ++id) {
+            // Forward and back again on the rows the page has; nothing on the rows it lacks.
+            const int g = 2 * page - 6 + (id >= pc::kFirstPageBack + 2 ? 1 : 0);
+            Command(id);
+            for (int other = 0; other < 5; ++other) {
+                if (other != g) EXPECT_EQ(window.PageStart(other), 1) << "page " << page << " button " << id;
+            }
+        }
+        for (int g = 0; g < 5; ++g) {
+            if (window.PageStart(g) > 1) Command(pc::kFirstPageBack + (g % 2 == 0 ? 0 : 2));
+        }
+    }
+}
+
+TEST_F(CuePurchaseTest, CustomPriceGrowsOnlyWithPartsAboveTheAllowance) {
+    Open(3100);
+    SpendAll();
+    for (int g = 0; g < 5; ++g) Pick(g, 4);
+    EXPECT_EQ(window.Price(), 17500);
+    Pick(0, 0);
+    EXPECT_EQ(window.Price(), 17500 + 17000);
+    EXPECT_EQ(window.PriceLabel()->Text(), u"34,500 (캐시)");
+}
+
+TEST_F(CuePurchaseTest, ConfirmChecksItemsThenCueCountThenMoneyAndTheRequestCarriesTheChoices) {
+    Open(3104);
+    SpendAll();
+    const net::ItemRecord* tuning = net::GetItemTable().Find(3104);
+    host.session->own.money = tuning->prices[0];
+    for (std::uint64_t s = 1; s <= 4; ++s) host.Own(s, 3104, 1, 3, 1, 100000, 100000)->personal = 1;
+    GoTo(6);
+    EXPECT_EQ(Press(pc::kBuy), u"Notice|개인큐는 4개 까지만 보유 가능합니다.");
+    for (std::uint64_t s = 5; s <= 98; ++s) host.Own(s, 3001, 1, 1);
+    EXPECT_EQ(Press(pc::kBuy), u"Notice|아이템을 더 이상 구입할 수 없습니다.|인벤토리를 비우시기 바랍니다.");
+    host.session->ReleaseOwnItems();
+    host.session->own.money = tuning->prices[0] - 1;
+    GoTo(5);
+    GoTo(6);
+    EXPECT_EQ(window.AfterLabel()->Text(), u"구입후 큐머니 : 금액이 부족합니다.");
+    EXPECT_EQ(Press(pc::kBuy), u"Notice|큐머니가 부족합니다.");
+    host.session->own.money = tuning->prices[0];
+    Pick(0, 1);
+    EXPECT_EQ(Press(pc::kBuy), u"Purchase|" + Format(u"%d", static_cast<int>(shop_message::kCuePurchaseOk)));
+    net::Packet p;
+    ASSERT_TRUE(window.WriteRequest(p));
+    p.Finish();
+    auto in = ReadBack(p);
+    EXPECT_EQ(in->U32(), 3104u);
+    EXPECT_EQ(in->U32(), 100000u);
+    EXPECT_EQ(in->Str(), tuning->name);
+    for (int v : {10, 10, 0, 0, 0}) EXPECT_EQ(in->U8(), v);
+    for (int v : {1, 0, 0, 0, 0}) EXPECT_EQ(in->U16(), v);
+
+    Open(3100);
+    SpendAll();
+    host.session->own.cash = 17499;
+    GoTo(6);
+    EXPECT_EQ(Press(pc::kBuy), u"Notice|캐시가 부족합니다.");
+}
+
+}  // namespace
