@@ -170,9 +170,9 @@ void SceneShop::CreateUI() {
     cueWindow_->SetPreviewPanel(preview_);
     cuePurchase_ = Make<PersonalCuePurchaseWindow>(host);
     // Made children start shown: the panels and windows wait for their turn.
-    for (gui::Widget* w :
-         std::initializer_list<gui::Widget*>{detail_, preview_, activate_, inProgress_, delete_, nickChange_,
-                                             imagePanel_, picture_, purchase_, membership_, cueWindow_, cuePurchase_})
+    for (gui::Widget* w : std::initializer_list<gui::Widget*>{
+             detail_, preview_, activate_, inProgress_, delete_, nickChange_, imagePanel_, picture_,
+             purchase_, membership_, cueWindow_, cuePurchase_})
         w->SetVisible(false);
 
     const struct {

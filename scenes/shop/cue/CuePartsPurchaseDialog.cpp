@@ -59,12 +59,13 @@ CuePartsPurchaseDialog::CuePartsPurchaseDialog(SceneHost* host) : CueDialogBase(
     options_[1] = Line(*this, 260, 298, 150, {});
     const char16_t* captions[4] = {u"보유캐시 :", u"캐시비용 :", u"보유큐머니 :", u"큐머니비용 :"};
     for (int i = 0; i < 4; ++i) {
-        Line(*this, 420, 220 + 20 * i, 90, captions[i]);
+        buying_.push_back(Line(*this, 420, 220 + 20 * i, 90, captions[i]));
         totalLabels_[static_cast<std::size_t>(i)] = Line(*this, 510, 220 + 20 * i, 100, {});
     }
-    AddTextButton(*this, 180, 340, 91, 26, parts_control::kCurrentParts, u"원래대로");
-    AddTextButton(*this, 280, 340, 91, 26, parts_control::kGuide, u"가이드");
-    AddTextButton(*this, 420, 340, 91, 26, cue_control::kOk, u"구입");
+    buying_.push_back(AddTextButton(*this, 180, 340, 91, 26, parts_control::kCurrentParts, u"원래대로"));
+    buying_.push_back(AddTextButton(*this, 280, 340, 91, 26, parts_control::kGuide, u"가이드"));
+    buying_.push_back(AddTextButton(*this, 420, 340, 91, 26, cue_control::kOk, u"구입"));
+    for (gui::TextLabel* label : totalLabels_) buying_.push_back(label);
     AddTextButton(*this, 520, 340, 91, 26, cue_control::kClose, u"닫기", platform::kVkEscape);
 }
 
@@ -75,14 +76,41 @@ void CuePartsPurchaseDialog::SetCue(const net::ItemEntry& cue) {
     for (int g = 0; g < net::kCueParts; ++g) {
         const auto i = static_cast<std::size_t>(g);
         selected_[i] = cue.parts[i];
+    }
+    FillLists();
+    RefreshPreview();
+    FillCards();
+}
+
+void CuePartsPurchaseDialog::FillLists() {
+    for (int g = 0; g < net::kCueParts; ++g) {
+        const auto i = static_cast<std::size_t>(g);
         // Only rows the table has are offered, so no detail or total reads a missing row.
         lists_[i].clear();
         const int count = std::min(kListSizes[i], net::GetCuePartTable().RowCount(g));
         for (int p = 0; p < count; ++p) lists_[i].push_back(p);
         pageStart_[i] = std::clamp(pageStart_[i], 1, std::max(1, static_cast<int>(lists_[i].size())));
     }
+}
+
+void CuePartsPurchaseDialog::Browse(std::uint32_t itemId) {
+    serial_ = 0;
+    itemId_ = itemId;
+    // No owned part: every part shows its price.
+    current_.fill(0xFFFF);
+    selected_ = {};
+    pageStart_ = {1, 1, 1, 1, 1};
+    for (gui::Widget* w : buying_) w->SetVisible(false);
+    FillLists();
     RefreshPreview();
     FillCards();
+}
+
+bool CuePartCatalogDialog::OnCommand(const gui::CommandEvent& event) {
+    if (event.id == parts_control::kCurrentParts || event.id == parts_control::kGuide ||
+        event.id == cue_control::kOk)
+        return true;
+    return CuePartsPurchaseDialog::OnCommand(event);
 }
 
 void CuePartsPurchaseDialog::OnShow() {

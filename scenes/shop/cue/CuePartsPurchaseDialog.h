@@ -54,8 +54,13 @@ public:
     gui::TextLabel* OptionLabel(int i) const { return options_[static_cast<std::size_t>(i)]; }
     gui::TextLabel* LevelLabel() const { return level_; }
 
+protected:
+    // Turns the dialog into a read-only list of every part for the item: no totals, no buying.
+    void Browse(std::uint32_t itemId);
+
 private:
     void OnConfirm() override;
+    void FillLists();
 
     ItemPreviewPanel* panel_ = nullptr;
     int group_ = 0;
@@ -76,6 +81,16 @@ private:
     gui::TextLabel* level_ = nullptr;
     std::array<gui::TextLabel*, 2> options_{};
     std::array<gui::TextLabel*, 4> totalLabels_{};
+    std::vector<gui::Widget*> buying_;
+};
+
+// The part catalogue: every part of every group with its price, limits and required level, shown
+// from the new cue purchase window; nothing is bought here.
+class CuePartCatalogDialog : public CuePartsPurchaseDialog {
+public:
+    explicit CuePartCatalogDialog(SceneHost* host) : CuePartsPurchaseDialog(host) {}
+    void SetCatalogue(std::uint32_t itemId) { Browse(itemId); }
+    bool OnCommand(const gui::CommandEvent& event) override;
 };
 
 }  // namespace scenes

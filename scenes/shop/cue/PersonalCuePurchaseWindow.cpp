@@ -20,7 +20,7 @@ constexpr std::uint32_t kTuningDurability = 100000;
 constexpr std::uint32_t kCustomDurability = 1000000;
 constexpr int kCustomPoints = 150;
 constexpr const char16_t* kOptionNames[net::kCueOptions] = {u"파워", u"밸런스", u"스핀", u"미스큐 감소",
-                                                          u"스쿼트 감소"};
+                                                            u"스쿼트 감소"};
 constexpr const char16_t* kPageTitles[PersonalCuePurchaseWindow::kPages] = {
     u"", u"성능 선택", u"디자인 선택", u"디자인 선택", u"디자인 선택", u"구입 요청"};
 
@@ -29,8 +29,12 @@ gui::TextLabel* Line(gui::Widget& parent, int x, int y, int w, const WString& te
 }
 
 // The design page that shows a group, and the group of a page's first or second card row.
-constexpr int PageOfGroup(int group) { return 3 + group / 2; }
-constexpr int GroupOnPage(int page, bool second) { return 2 * page - 6 + (second ? 1 : 0); }
+constexpr int PageOfGroup(int group) {
+    return 3 + group / 2;
+}
+constexpr int GroupOnPage(int page, bool second) {
+    return 2 * page - 6 + (second ? 1 : 0);
+}
 }  // namespace
 
 PersonalCuePurchaseWindow::PersonalCuePurchaseWindow(SceneHost* host) : CueDialogBase(host) {
@@ -59,14 +63,14 @@ PersonalCuePurchaseWindow::PersonalCuePurchaseWindow(SceneHost* host) : CueDialo
         const int y = g % 2 == 0 ? 0 : 170;
         for (int c = 0; c < kCards; ++c)
             cards_[static_cast<std::size_t>(g)][static_cast<std::size_t>(c)] = panel.Make<CuePartCard>(
-                30 + 84 * c, y + 20, cue_purchase_control::kFirstCard + static_cast<std::uint32_t>(10 * g + c),
-                true);
+                30 + 84 * c, y + 20,
+                cue_purchase_control::kFirstCard + static_cast<std::uint32_t>(10 * g + c), true);
     }
     for (int b = 0; b < 4; ++b) {
         const bool forward = b % 2 == 1;
-        pageButtons_[static_cast<std::size_t>(b)] =
-            AddTextButton(*this, forward ? 600 : 184, b < 2 ? 110 : 280, 18, 24,
-                          cue_purchase_control::kFirstPageBack + static_cast<std::uint32_t>(b), forward ? u">" : u"<");
+        pageButtons_[static_cast<std::size_t>(b)] = AddTextButton(
+            *this, forward ? 600 : 184, b < 2 ? 110 : 280, 18, 24,
+            cue_purchase_control::kFirstPageBack + static_cast<std::uint32_t>(b), forward ? u">" : u"<");
     }
     gui::Widget& summary = *panels_[5];
     Line(summary, 0, 20, 100, u"가격 :");
@@ -76,6 +80,9 @@ PersonalCuePurchaseWindow::PersonalCuePurchaseWindow(SceneHost* host) : CueDialo
     AddTextButton(summary, 300, 320, 91, 26, cue_purchase_control::kBuy, u"구입");
     back_ = AddTextButton(*this, 180, 420, 91, 26, cue_purchase_control::kBack, u"이전");
     next_ = AddTextButton(*this, 280, 420, 91, 26, cue_purchase_control::kNext, u"다음");
+    catalogueButton_ = AddTextButton(*this, 380, 420, 91, 26, cue_purchase_control::kCatalogue, u"파츠 보기");
+    catalogue_ = Make<CuePartCatalogDialog>(host);
+    catalogue_->SetVisible(false);
     AddTextButton(*this, 520, 420, 91, 26, cue_control::kClose, u"닫기", platform::kVkEscape);
 }
 
@@ -115,12 +122,15 @@ void PersonalCuePurchaseWindow::OnShow() {
     RefreshPrice();
 }
 
-bool PersonalCuePurchaseWindow::CashPriced() const { return IsCustomCue(itemId_) || currency_ == 1; }
+bool PersonalCuePurchaseWindow::CashPriced() const {
+    return IsCustomCue(itemId_) || currency_ == 1;
+}
 
 void PersonalCuePurchaseWindow::ShowPage() {
     for (int p = 0; p < kPages; ++p) panels_[static_cast<std::size_t>(p)]->SetVisible(p + 1 == page_);
     back_->SetVisible(page_ > 1);
     next_->SetVisible(page_ < kPages);
+    catalogueButton_->SetVisible(page_ == 1 && !IsCustomCue(itemId_));
     title_->SetPlainText(page_ == 1 ? (IsCustomCue(itemId_) ? u"커스텀큐 설명" : u"튜닝큐 설명")
                                     : kPageTitles[page_ - 1]);
     const bool design = page_ >= 3 && page_ <= 5;
@@ -188,7 +198,8 @@ bool PersonalCuePurchaseWindow::OnCommand(const gui::CommandEvent& event) {
         }
         return true;
     }
-    if (id >= cue_purchase_control::kFirstCard && id < cue_purchase_control::kFirstCard + 10 * net::kCueParts) {
+    if (id >= cue_purchase_control::kFirstCard &&
+        id < cue_purchase_control::kFirstCard + 10 * net::kCueParts) {
         const int group = static_cast<int>(id - cue_purchase_control::kFirstCard) / 10;
         const int c = static_cast<int>(id - cue_purchase_control::kFirstCard) % 10;
         if (c >= kCards || event.code != gui::CommandCode::Event) return true;
@@ -234,6 +245,12 @@ bool PersonalCuePurchaseWindow::OnCommand(const gui::CommandEvent& event) {
                 ShowPage();
             }
             return true;
+        case cue_purchase_control::kCatalogue:
+            catalogue_->SetCatalogue(itemId_);
+            catalogue_->MoveTo(3, 77);
+            catalogue_->Show(true);
+            catalogue_->BringToFront();
+            return true;
         case cue_purchase_control::kBuy:
             OnConfirm();
             return true;
@@ -250,8 +267,8 @@ void PersonalCuePurchaseWindow::OnConfirm() {
         Notice(u"아이템을 더 이상 구입할 수 없습니다.", u"인벤토리를 비우시기 바랍니다.");
         return;
     }
-    const int cues = static_cast<int>(
-        std::count_if(items.begin(), items.end(), [](const net::ItemEntry* e) { return e && e->IsPersonalCue(); }));
+    const int cues = static_cast<int>(std::count_if(
+        items.begin(), items.end(), [](const net::ItemEntry* e) { return e && e->IsPersonalCue(); }));
     if (itemId_ >= shop_item::kFirstCustomCue && itemId_ <= shop_item::kLastCustomCue &&
         cues >= cue_rule::kMaxOwnedPersonalCues) {
         Notice(u"개인큐는 4개 까지만 보유 가능합니다.");

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "scenes/shop/cue/CuePartPreview.h"
+#include "scenes/shop/cue/CuePartsPurchaseDialog.h"
 #include "scenes/shop/cue/PersonalCueWindow.h"
 
 namespace net {
@@ -21,6 +22,7 @@ namespace scenes {
 
 namespace cue_purchase_control {
 constexpr std::uint32_t kBack = 10, kNext = 11;
+constexpr std::uint32_t kCatalogue = 13;
 constexpr std::uint32_t kFirstPageBack = 14, kLastPageForward = 17;
 constexpr std::uint32_t kBuy = 30;
 constexpr std::uint32_t kFirstMinus = 200, kLastPlus = 209;
@@ -57,6 +59,8 @@ public:
     }
     gui::TextLabel* PriceLabel() const { return priceLabel_; }
     gui::TextLabel* AfterLabel() const { return afterLabel_; }
+    CuePartCatalogDialog* Catalogue() const { return catalogue_; }
+    gui::Button* CatalogueButton() const { return catalogueButton_; }
 
 private:
     void OnConfirm() override;
@@ -86,6 +90,8 @@ private:
     gui::TextLabel* afterLabel_ = nullptr;
     gui::Button* back_ = nullptr;
     gui::Button* next_ = nullptr;
+    gui::Button* catalogueButton_ = nullptr;
+    CuePartCatalogDialog* catalogue_ = nullptr;
 };
 
 }  // namespace scenes

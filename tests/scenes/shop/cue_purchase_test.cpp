@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/Format.h"
+#include "gui/Button.h"
 #include "gui/NoticeBox.h"
 #include "gui/TextLabel.h"
 #include "net/ItemTable.h"
@@ -99,7 +100,8 @@ TEST_F(CuePurchaseTest, NextKeepsPageTwoUntilEveryPointIsSpentAndPagesStopAtTheE
     Command(pc::kBack);
     EXPECT_EQ(window.Page(), 1);
     Command(pc::kNext);
-    EXPECT_EQ(Press(pc::kNext), u"Notice|성능 포인트가 아직 남아 있습니다.|모든 성능 포인트를 배분해 주세요.");
+    EXPECT_EQ(Press(pc::kNext),
+              u"Notice|성능 포인트가 아직 남아 있습니다.|모든 성능 포인트를 배분해 주세요.");
     EXPECT_EQ(window.Page(), 2);
     SpendAll();
     GoTo(6);
@@ -117,7 +119,8 @@ TEST_F(CuePurchaseTest, PageButtonsOfPagesWithoutThatCardRowChangeNoGroup) {
             const int g = 2 * page - 6 + (id >= pc::kFirstPageBack + 2 ? 1 : 0);
             Command(id);
             for (int other = 0; other < 5; ++other) {
-                if (other != g) EXPECT_EQ(window.PageStart(other), 1) << "page " << page << " button " << id;
+                if (other == g) continue;
+                EXPECT_EQ(window.PageStart(other), 1) << "page " << page << " button " << id;
             }
         }
         for (int g = 0; g < 5; ++g) {
@@ -170,6 +173,27 @@ TEST_F(CuePurchaseTest, ConfirmChecksItemsThenCueCountThenMoneyAndTheRequestCarr
     host.session->own.cash = 17499;
     GoTo(6);
     EXPECT_EQ(Press(pc::kBuy), u"Notice|캐시가 부족합니다.");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CuePurchaseTest, CatalogueListsEveryPartForBrowsingOnlyAndOnlyForATuningCue) {
+    Open(3100);
+    EXPECT_FALSE(window.CatalogueButton()->IsVisible());
+    Open(3104);
+    ASSERT_TRUE(window.CatalogueButton()->IsVisible());
+    Command(pc::kCatalogue);
+    CuePartCatalogDialog& catalogue = *window.Catalogue();
+    ASSERT_TRUE(catalogue.IsVisible());
+    for (int g = 0; g < 5; ++g) EXPECT_EQ(catalogue.Listed(g), 8) << "group " << g;
+    EXPECT_NE(catalogue.PriceLabel()->Text(), u"변경 안함") << "no part is owned, so each shows its price";
+    host.session->own.cash = 1000000;
+    host.session->own.money = 1000000;
+    host.first.Show(false);
+    catalogue.OnCommand({&catalogue, cue_control::kOk, 0, gui::CommandCode::Event});
+    EXPECT_FALSE(host.first.IsVisible()) << "the catalogue buys nothing";
 }
 
 }  // namespace
