@@ -20,6 +20,7 @@ enum : std::uint16_t {
     kUseResult = 516,
     kDeleteItem = 524,
     kDeleteResult = 525,
+    kCuePurchase = 531,
     kPartsPurchase = 534,
     kPartsResult = 535,
     kUpgrade = 536,
@@ -42,6 +43,9 @@ std::int64_t PartPrice(int part) {
     return part < 4 ? 20000 + 10000 * part : 1000 + 500 * (part - 4);
 }
 constexpr std::uint32_t kNickChangeItem = 4102;
+// New personal cues: the tuning cue for cue money, the custom cue for cash with its parts' surcharge.
+constexpr std::int64_t kTuningCuePrice = 50000;
+constexpr std::int64_t kCustomCueBase = 17500;
 
 struct Offer {
     std::uint32_t id;
@@ -205,6 +209,55 @@ bool ShopLedger::HandleCue(LedgerAccount& me, const Frame& f, std::vector<Frame>
                 for (std::uint8_t v : options) w.u8(v);
             }
             reply(kResetResult);
+            return true;
+        }
+        case kCuePurchase: {
+            const std::uint32_t itemId = r.u32();
+            const std::uint32_t durability = r.u32();
+            const std::u16string name = r.str();
+            const bool custom = itemId == kCustomCue;
+            LedgerItem cue;
+            int spent = 0;
+            bool valid =
+                r.ok && (custom || itemId == kTuningCue) && durability == (custom ? 1000000u : 100000u);
+            for (std::uint8_t& v : cue.performance) {
+                v = r.u8();
+                valid = valid && v <= (custom ? 40 : 10);
+                spent += v;
+            }
+            std::int64_t price = custom ? kCustomCueBase : kTuningCuePrice;
+            for (std::size_t g = 0; g < cue.parts.size(); ++g) {
+                cue.parts[g] = r.u16();
+                const int offered = !custom ? (g < 2 ? 2 : 1) : kPartsPerGroup;
+                valid = valid && cue.parts[g] < offered;
+                if (custom && cue.parts[g] < 4) price += PartPrice(cue.parts[g]) - 3000;
+            }
+            valid = valid && r.ok && spent == (custom ? 150 : 20);
+            const bool affordable = custom ? me.cash >= price : me.money >= price;
+            w.u8(1);
+            if (!valid) {
+                w.u8(5);
+            } else if (!affordable) {
+                w.u8(2);
+            } else {
+                if (custom)
+                    me.cash -= static_cast<std::uint32_t>(price);
+                else
+                    me.money -= price;
+                cue.serial = nextSerial_++;
+                cue.itemId = itemId;
+                cue.type = 1;
+                cue.usage = 3;
+                cue.personal = 1;
+                cue.initial = cue.remaining = durability;
+                cue.name = name;
+                me.items.push_back(cue);
+                w.u8(0).u32(me.cash).u64(static_cast<std::uint64_t>(me.money)).u32(0).u32(0);
+                w.u64(cue.serial).u32(cue.itemId).u8(1).u8(cue.state).u32(durability).str(name);
+                for (std::uint16_t v : cue.parts) w.u16(v);
+                for (std::uint8_t v : cue.performance) w.u8(v);
+            }
+            reply(kPurchaseResult);
             return true;
         }
         case kPartsPurchase: {
