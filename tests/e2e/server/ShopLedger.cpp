@@ -44,7 +44,7 @@ std::int64_t PartPrice(int part) {
 }
 constexpr std::uint32_t kNickChangeItem = 4102;
 // New personal cues: the tuning cue for cue money, the custom cue for cash with its parts' surcharge.
-constexpr std::int64_t kTuningCuePrice = 50000;
+constexpr std::int64_t kTuningCuePrice = 300000;
 constexpr std::int64_t kCustomCueBase = 17500;
 
 struct Offer {
