@@ -109,10 +109,16 @@ void PersonalCuePurchaseWindow::SetCueType(const net::ItemRecord& record) {
     else
         points_.Start(cue_rule::kTuningPurchasePoints, cue_rule::kTuningOptionCap);
     page_ = 1;
+    // A cue picked while the window is open starts over on screen too.
+    if (IsVisible()) Refresh();
 }
 
 void PersonalCuePurchaseWindow::OnShow() {
     gui::Dialog::OnShow();
+    Refresh();
+}
+
+void PersonalCuePurchaseWindow::Refresh() {
     for (int g = 0; g < net::kCueParts; ++g) {
         const auto i = static_cast<std::size_t>(g);
         pageStart_[i] = (parts_[i] / kCards) * kCards + 1;

@@ -65,6 +65,7 @@ public:
 private:
     void OnConfirm() override;
     void RefreshSummary();
+    void Refresh();
     bool CashPriced() const;
 
     std::uint32_t itemId_ = 0;
