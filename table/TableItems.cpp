@@ -12,8 +12,9 @@ namespace {
 // Carom tables: types 0 and 2 to 5 are the 2.4 m tables (four-ball and the cushion games with
 // their cushion heights), 6 to 8 the 2.84 m match tables. Pocket tables: 1, 9 and 10 are 9-foot
 // tables, 11 the 12-foot snooker table. The default item of every game type has the table kind
-// the rules controller gives that game type.
-constexpr std::array<TableItemEntry, 16> kTableItems = {{
+// the rules controller gives that game type. 1501 is the practice table of the school, a 9-foot
+// pocket table.
+constexpr std::array<TableItemEntry, 17> kTableItems = {{
     {1020, 0},
     {1021, 2},
     {1022, 4},
@@ -30,16 +31,18 @@ constexpr std::array<TableItemEntry, 16> kTableItems = {{
     {1033, 10},
     {1034, 9},
     {1035, 11},
+    {1501, 9},
 }};
 
 // The family only chooses the models; sizes and masses come from the game type's ball kind.
-constexpr std::array<BallSetEntry, 6> kBallSets = {{
+constexpr std::array<BallSetEntry, 7> kBallSets = {{
     {2003, BallFamily::Carom},
     {2004, BallFamily::Carom},
     {2005, BallFamily::Carom},
     {2006, BallFamily::Pool},
     {2007, BallFamily::Snooker},
     {2008, BallFamily::Pool},  // six balls: a white cue ball and five coloured ones
+    {2200, BallFamily::Pool},  // the school's practice balls
 }};
 
 constexpr std::array<CueItemEntry, 8> kCueItems = {{

@@ -151,8 +151,9 @@ bool TableScene::LoadMapScene(ResourceManager* resources, const char16_t* group)
     return engineScenes->SetCurrentScene(first);
 }
 
-int TableScene::LoadTable(ResourceManager* resources, RenderDevice* renderer, const char16_t* what) {
-    if (!LoadMapScene(resources)) {
+int TableScene::LoadTable(ResourceManager* resources, RenderDevice* renderer, const char16_t* what,
+                          const char16_t* mapGroup) {
+    if (!LoadMapScene(resources, mapGroup)) {
         LogWrite(u"ERROR : the map scene of the %s is missing\n", what);
         return 1;
     }

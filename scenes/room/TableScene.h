@@ -69,9 +69,10 @@ protected:
     void RenderTable(RenderDevice* renderer);
     // Opens that group of "data" and makes its first scene current; false when missing.
     bool LoadMapScene(ResourceManager* resources, const char16_t* group = u"Map0000");
-    // The map scene, the world's models, the music and the widget textures; 1 when the map or a
-    // model is missing (logged with `what`, the scene's name), else 0.
-    int LoadTable(ResourceManager* resources, RenderDevice* renderer, const char16_t* what);
+    // The map scene of `mapGroup`, the world's models, the music and the widget textures; 1 when
+    // the map or a model is missing (logged with `what`, the scene's name), else 0.
+    int LoadTable(ResourceManager* resources, RenderDevice* renderer, const char16_t* what,
+                  const char16_t* mapGroup = u"Map0000");
     // Makes `entry` a chalk of `item` counted by uses, full.
     static void FillChalk(net::ItemEntry& entry, std::uint32_t item, std::uint32_t uses);
     // An empty engine scene of that name, made current.

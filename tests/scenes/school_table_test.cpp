@@ -2,6 +2,7 @@
 // the first pages, and an exercise ticked off from the camera the player turns.
 #include <gtest/gtest.h>
 
+#include "engine/render/Scene.h"
 #include "platform/video/RecordingBackend.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/room/school/TutorialIndex.h"
@@ -38,6 +39,11 @@ TEST(SchoolTable, TheFirstPagesOrbitAnEightBallTableThePlayerCannotControlYet) {
     SchoolTable t(0);
     ASSERT_NE(t.scene.World(), nullptr);
     EXPECT_EQ(t.World().GameType(), 10);
+    EXPECT_EQ(t.World().TableItem(), 1501) << "the practice table fell back to a default";
+    EXPECT_EQ(t.World().BallSetItem(), 2200) << "the practice balls fell back to a default";
+    ASSERT_NE(t.host->engineScenes->GetCurrentScene(), nullptr);
+    EXPECT_EQ(t.host->engineScenes->GetCurrentScene()->Name().rfind("Map0002", 0), 0u)
+        << "the school stands in another map";
     EXPECT_EQ(t.World().GetPlayState(), table::PlayState::SchoolPage);
     EXPECT_EQ(t.World().controlMask, 0u);
     EXPECT_EQ(t.World().CueObjectCount(), 1u);

@@ -33,6 +33,7 @@ TEST(TableItems, UnknownOrMismatchedItemsFallBackToTheGameTypesDefaults) {
         {"carom balls for a pocket game", 12, 1033, 2004, {1033, 2006}},
         {"an unknown item", 16, 1999, 2999, {1035, 2007}},
         {"a game type out of range", 99, 1020, 2003, {1020, 2003}},
+        {"the school's practice table and balls", 10, 1501, 2200, {1501, 2200}},
     };
     for (const Case& c : cases) {
         const GameTypeItems got = ResolveGameItems(c.gameType, c.table, c.balls);

@@ -6,6 +6,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Options.h"
 #include "engine/render/SceneManager.h"
+#include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
 #include "gui/Button.h"
 #include "gui/Dialog.h"
@@ -175,7 +176,12 @@ int SceneSchool::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetGameItems(kTableItem, kBallSetItem);
     Room().gameType = kEightBall;
     LoadSounds(resources, {kRackSound, kGoalSound}, -1);
-    return LoadTable(resources, renderer, u"cue school");
+    if (LoadTable(resources, renderer, u"cue school", u"Map0002") != 0) return 1;
+    // The guide's images; the pages still read without them.
+    ResourcePackage* ui = resources->OpenPackage(u"UIEn");
+    tutorialImages_ = ui ? ui->FindGroup(u"Tut") : nullptr;
+    if (!tutorialImages_) LogWrite(u"ERROR : the group Tut of the cue school is missing\n");
+    return 0;
 }
 
 void SceneSchool::Enter() {

@@ -16,6 +16,8 @@
 #include "scenes/room/TableScene.h"
 #include "scenes/room/school/SchoolPages.h"
 
+class ResourceGroup;
+
 namespace gui {
 class Button;
 class Dialog;
@@ -130,6 +132,7 @@ private:
     net::ItemEntry* loanChalk_ = nullptr;
     table::CueObject* cueObject_ = nullptr;
     bool uiBuilt_ = false;
+    ResourceGroup* tutorialImages_ = nullptr;  // "Tut" of the UI package, owned by the package
 
     gui::ImageWidget* panel_ = nullptr;
     gui::ImageWidget* shotPicture_ = nullptr;
