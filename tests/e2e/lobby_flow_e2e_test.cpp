@@ -97,7 +97,8 @@ void RunTwoPlayerFlow(std::uint16_t port) {
     ASSERT_TRUE(a.session.Send(*chat));
     const int at = b.WaitId(2006);
     ASSERT_GE(at, 0);
-    const auto& line = b.scene.Packets()[at].body;
+    const auto packets = b.scene.Packets();  // a copy: the line must outlive this statement
+    const auto& line = packets[at].body;
     const std::vector<std::uint8_t> hello = {10, 0, 'h', 0, 'e', 0, 'l', 0, 'l', 0, 'o', 0, 0, 0};
     ASSERT_GE(line.size(), 2 + hello.size());
     EXPECT_TRUE(std::equal(hello.rbegin(), hello.rend(), line.rbegin()));
