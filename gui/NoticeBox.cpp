@@ -50,15 +50,15 @@ void NoticeBox::Reset() {
 void NoticeBox::SetLayout(int layout) {
     if (layout < 0 || layout >= kLayoutCount) return;
     layout_ = layout;
-    const LayoutSpec& spec = kLayouts[layout];
-    const int total = spec.count * kButtonWidth + (spec.count - 1) * kButtonGap;
+    const LayoutSpec& shape = kLayouts[layout];
+    const int total = shape.count * kButtonWidth + (shape.count - 1) * kButtonGap;
     for (int i = 0; i < 2; ++i) {
         Button* button = buttons_[static_cast<std::size_t>(i)];
-        const bool used = i < spec.count;
+        const bool used = i < shape.count;
         button->SetVisible(used);
         if (!used) continue;
-        button->SetId(spec.ids[i]);
-        button->SetCaption(spec.captions[i]);
+        button->SetId(shape.ids[i]);
+        button->SetCaption(shape.captions[i]);
         // The confirming button answers Enter, the other one Esc.
         button->SetHotkey(i == 0 ? platform::kVkReturn : platform::kVkEscape);
         button->MoveTo((kWidth - total) / 2 + i * (kButtonWidth + kButtonGap), kHeight - kButtonHeight - 14);
