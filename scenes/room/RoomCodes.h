@@ -70,6 +70,8 @@ enum class RoomMsg : std::uint16_t {
     TimeLimit = 2084,          // <-
     Groups = 2087,             // ->
     EightBallShot = 2088,      // ->
+    // The invite list (request 2042 and invitation 2044 are the dialog's own).
+    InviteList = 2043,  // ->
 };
 
 constexpr std::uint16_t Id(RoomMsg m) {

@@ -377,8 +377,8 @@ void SceneRoomGame::OnRankResult(net::Packet& p) {
     const std::uint16_t x = p.U16();
     const std::uint16_t y = p.U16();
     if (p.IsBad()) return;
-    ShowBox(Format(u"Rank %d", static_cast<int>(rank)),
-            Format(u"%d / %d", static_cast<int>(x), static_cast<int>(y)));
+    static_cast<void>(x), static_cast<void>(y);
+    QueueRankResult(rank);
 }
 
 void SceneRoomGame::OnExitRefused(net::Packet&) {

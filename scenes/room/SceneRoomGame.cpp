@@ -85,6 +85,7 @@ void SceneRoomGame::CreateUI() {
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     clockLabel_ = AddLabel(740, 44, 120, 20, gui::kFont12);
+    CreateHudWidgets();
     LayoutChildren(Width(), Height());
 }
 
@@ -121,6 +122,7 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetGameType(copy.gameType);
     world.SetGameItems(copy.tableItem, copy.ballSetItem);
     world.SetShotSender([this](const table::ShotMessage& shot) { SendShot(shot); });
+    CreateReplayWorld(renderer, resources, copy);
     LoadSounds(resources,
                {sound::kGameStart, sound::kOwnTurn, sound::kRack, 28, sound::kResult, sound::kGameResults, 35,
                 1, 0, 40, 41, 42},
@@ -195,6 +197,7 @@ void SceneRoomGame::Enter() {
     turnTableItem_ = turnBallSet_ = 0;
     shotCount_ = 0;
     EnterTable();
+    ResetHudForRoom();
     if (chatEdit_) chatEdit_->SetText({});
 
     static constexpr const char16_t* kTips[] = {u"▶ View entire table : press Space key",
@@ -211,6 +214,7 @@ void SceneRoomGame::Enter() {
 
 bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     TableScene::Leave(resources, engineScenes);
+    LeaveHud();
     StopMusic();
     if (table::TableWorld* world = World()) {
         world->StopShotInProgress();
@@ -235,6 +239,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (releaseKeysQueued_.exchange(false))
         if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
     if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();
+    RenderHud();
     // Widgets change on the main thread only: the chat overlay and the boxes the handlers asked for.
     RefreshChatOverlay(platform::NowMs());
     std::vector<std::pair<WString, WString>> boxes;
@@ -257,6 +262,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
 void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     TableScene::Update(nowMs, time100us);
     ++tick_;
+    UpdateHud();
     // A dropped connection is told once; the table goes on (a running shot rests), the sends stop.
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) {
         if (session->IsConnected())
@@ -481,7 +487,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
             return true;
         default:
-            return HandleCommand(code, a, b) || used;
+            return HandleCommand(code, a, b) || (!(typing && keyMessage) && HandleHudMessage(code, a, b)) ||
+                   used;
     }
 }
 
@@ -655,6 +662,7 @@ const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {
         {RoomMsg::MarkedNumbers, &SceneRoomGame::OnMarkedNumbers},
         {RoomMsg::GuideRefresh, &SceneRoomGame::OnGuideRefresh},
         {RoomMsg::LinePoint, &SceneRoomGame::OnLinePoint},
+        {RoomMsg::InviteList, &SceneRoomGame::OnInviteList},
     };
     return table;
 }

@@ -35,6 +35,17 @@ class Packet;
 
 namespace scenes {
 
+namespace hud {
+class InviteListDialog;
+class JackpotBanner;
+class LevelUpWindow;
+class RankResultWindow;
+class ReplayControlPanel;
+class RoomStatusPanel;
+class SeatInfoPanel;
+class TurnTimer;
+}  // namespace hud
+
 // One line of the room chat.
 struct ChatLine {
     std::uint32_t argb = 0;
@@ -99,6 +110,23 @@ public:
     void SendShotResult();
     // Update-thread timers of the turn, exposed for tests that step virtual time.
     void TickTurnTimers(std::uint64_t nowMs);
+
+    // ---- Status panels, result windows, replay panel and invite list (RoomHud.cpp) -------------
+    hud::RoomStatusPanel* StatusPanel() const { return statusPanel_; }
+    hud::SeatInfoPanel* SeatInfo() const { return seatInfo_; }
+    hud::JackpotBanner* JackpotBanner() const { return jackpotBanner_; }
+    hud::TurnTimer* TurnLabel(int seat) const { return SeatValid(seat) ? turnTimers_[seat] : nullptr; }
+    hud::RankResultWindow* RankWindow() const { return rankWindow_; }
+    hud::LevelUpWindow* LevelUpWindow() const { return levelUpWindow_; }
+    hud::ReplayControlPanel* ReplayPanel() const { return replayPanel_; }
+    hud::InviteListDialog* InviteList() const { return inviteList_; }
+    // Any thread: the window opens at the next frame.
+    void QueueRankResult(int rank);
+    void QueueLevelUp();
+    // Any thread: the seat's name shows at a screen point for two seconds from the next frame.
+    void QueueTurnLabel(int seat, float x, float y);
+    // Opens the replay panel with the world's last shot; false when the world keeps none.
+    bool ReplayLastShot();
 
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);
@@ -183,6 +211,31 @@ private:
     void RecordChatSend(std::uint64_t nowMs);
     void EnterTable();
     static bool SeatValid(int seat) { return seat >= 0 && seat < room::kSeats; }
+
+    // ---- Status panels, result windows, replay panel and invite list (RoomHud.cpp)
+    void CreateHudWidgets();
+    void CreateReplayWorld(RenderDevice* renderer, ResourceManager* resources, const net::RoomInfo& room);
+    void ResetHudForRoom();
+    void LeaveHud();
+    void RenderHud();
+    void UpdateHud();
+    bool HandleHudMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    void OnInviteList(net::Packet& p);
+    struct PendingTurnLabel {
+        int seat;
+        float x, y;
+    };
+    hud::RoomStatusPanel* statusPanel_ = nullptr;
+    hud::SeatInfoPanel* seatInfo_ = nullptr;
+    hud::JackpotBanner* jackpotBanner_ = nullptr;
+    std::array<hud::TurnTimer*, room::kSeats> turnTimers_{};
+    hud::RankResultWindow* rankWindow_ = nullptr;
+    hud::LevelUpWindow* levelUpWindow_ = nullptr;
+    hud::ReplayControlPanel* replayPanel_ = nullptr;
+    hud::InviteListDialog* inviteList_ = nullptr;
+    std::atomic<int> pendingRank_{-1};
+    std::atomic<bool> pendingLevelUp_{false};
+    std::vector<PendingTurnLabel> pendingTurnLabels_;  // under chatLock_
 
     // Seats and room copy, under seatLock_.
     mutable platform::CriticalSection seatLock_;

@@ -1,0 +1,153 @@
+// The game room's status panels, result windows, replay panel and invite list: their creation, the
+// messages that feed them and the application messages they post back.
+#include "engine/core/Log.h"
+#include "engine/sound/SoundManager.h"
+#include "net/Packet.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/HudCodes.h"
+#include "scenes/room/hud/InviteList.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
+#include "scenes/room/hud/ResultWindows.h"
+#include "scenes/room/hud/RoomStatusPanels.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+constexpr std::uint32_t kReplayKey = 'R';
+constexpr int kTurnLabelHalfWidth = 60;
+}  // namespace
+
+void SceneRoomGame::CreateHudWidgets() {
+    SceneHost* host = Host();
+    statusPanel_ = Make<hud::RoomStatusPanel>();
+    statusPanel_->Create(0, 0);
+    statusPanel_->SetAnchor(gui::AnchorH::Right, -180, gui::AnchorV::Top, 30);
+    statusPanel_->Show(true);
+    replayPanel_ = Make<hud::ReplayControlPanel>(host);
+    replayPanel_->Create();
+    replayPanel_->SetAnchor(gui::AnchorH::Right, hud::ReplayControlPanel::kNormalAnchor, gui::AnchorV::None,
+                            0);
+    seatInfo_ = Make<hud::SeatInfoPanel>();
+    seatInfo_->Create(0, 0);
+    seatInfo_->SetAnchor(gui::AnchorH::Center, -336, gui::AnchorV::Top, 42);
+    seatInfo_->playSound = [this](int id, float) { PlaySound(id); };
+    seatInfo_->SetVisible(false);
+    inviteList_ = Make<hud::InviteListDialog>(host);
+    inviteList_->Create();
+    inviteList_->SetSender([this](net::Packet& p) { SendPacket(p); });
+    rankWindow_ = Make<hud::RankResultWindow>();
+    rankWindow_->Create();
+    levelUpWindow_ = Make<hud::LevelUpWindow>(host, &Record());
+    levelUpWindow_->Create();
+    jackpotBanner_ = Make<hud::JackpotBanner>();
+    jackpotBanner_->Create(0, 0);
+    jackpotBanner_->SetAnchor(gui::AnchorH::Center, -64, gui::AnchorV::Top, 120);
+    for (hud::TurnTimer*& label : turnTimers_) {
+        label = Make<hud::TurnTimer>();
+        label->Create(0, 0);
+        label->SetVisible(false);
+    }
+}
+
+void SceneRoomGame::CreateReplayWorld(RenderDevice* renderer, ResourceManager* resources,
+                                      const net::RoomInfo& room) {
+    if (replayPanel_) replayPanel_->CreateWorld(renderer, resources, room, CurrentOptions());
+}
+
+void SceneRoomGame::ResetHudForRoom() {
+    for (hud::TurnTimer* label : turnTimers_)
+        if (label) label->SetVisible(false);
+    if (replayPanel_) replayPanel_->Show(false);
+    pendingRank_ = -1;
+    pendingLevelUp_ = false;
+}
+
+void SceneRoomGame::LeaveHud() {
+    if (replayPanel_) {
+        replayPanel_->Show(false);
+        replayPanel_->DestroyWorld();
+    }
+}
+
+void SceneRoomGame::UpdateHud() {
+    if (replayPanel_) replayPanel_->Update(tick_, 0, 0);
+}
+
+void SceneRoomGame::QueueRankResult(int rank) {
+    pendingRank_ = rank < 0 ? 0 : rank;
+}
+
+void SceneRoomGame::QueueLevelUp() {
+    pendingLevelUp_ = true;
+}
+
+void SceneRoomGame::QueueTurnLabel(int seat, float x, float y) {
+    if (!SeatValid(seat)) return;
+    platform::ScopedLock lock(chatLock_);
+    pendingTurnLabels_.push_back({seat, x, y});
+}
+
+void SceneRoomGame::RenderHud() {
+    const int rank = pendingRank_.exchange(-1);
+    if (rank >= 0 && rankWindow_) {
+        rankWindow_->SetRank(rank);
+        rankWindow_->Show(true);
+    }
+    if (pendingLevelUp_.exchange(false) && levelUpWindow_) {
+        // Shown again when it already was: the texts follow the newest level.
+        levelUpWindow_->Show(false);
+        levelUpWindow_->Show(true);
+    }
+    std::vector<PendingTurnLabel> labels;
+    {
+        platform::ScopedLock lock(chatLock_);
+        labels.swap(pendingTurnLabels_);
+    }
+    for (const PendingTurnLabel& at : labels) {
+        hud::TurnTimer* label = turnTimers_[at.seat];
+        if (!label) continue;
+        label->SetPlainText(SeatCopy(at.seat).record.nickname);
+        label->MoveTo(static_cast<int>(at.x) - kTurnLabelHalfWidth, static_cast<int>(at.y));
+        label->Show(true);
+    }
+}
+
+bool SceneRoomGame::ReplayLastShot() {
+    table::TableWorld* world = World();
+    if (!world || !replayPanel_) return false;
+    const table::ShotStateBlock block = world->LastShotState();
+    if (block[0] == 0) return false;
+    replayPanel_->Show(true);
+    replayPanel_->ReplayShot(block);
+    return true;
+}
+
+bool SceneRoomGame::HandleHudMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t) {
+    switch (code) {
+        case platform::kWmKeyUp:
+            if (a != kReplayKey || !replayPanel_) return false;
+            if (replayPanel_->IsVisible())
+                replayPanel_->Show(false);
+            else
+                ReplayLastShot();
+            return true;
+        case static_cast<std::uint32_t>(hud::HudMessage::ReplayClosed):
+            if (replayPanel_) replayPanel_->Show(false);
+            return true;
+        case static_cast<std::uint32_t>(hud::HudMessage::ReplayLastShot):
+            ReplayLastShot();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void SceneRoomGame::OnInviteList(net::Packet& p) {
+    if (inviteList_) inviteList_->FillFromPacket(p);
+}
+
+}  // namespace scenes
