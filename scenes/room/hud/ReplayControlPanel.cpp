@@ -22,7 +22,9 @@ constexpr std::uint32_t kAimKey = 'Z';
 constexpr float kAmbientAlpha = 0.35f;
 constexpr int kBottomY = 258;
 constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
-constexpr gui::UiImage kBackground = gui::atlas::InSet(gui::atlas::kDarkPanel, 14);
+// The background is as wide as the panel, so that doubling its scale doubles the panel's picture.
+constexpr gui::UiImage kBackground{14, gui::atlas::kDarkPanel.x, gui::atlas::kDarkPanel.y,
+                                   ReplayControlPanel::kWidth, gui::atlas::kDarkPanel.h};
 constexpr gui::UiImage kBottomImage{images::kFlatSet, 0, 400, ReplayControlPanel::kWidth, 51};
 constexpr gui::UiImage kSmallButton{images::kFlatSet, 0, 460, 34, 18};
 constexpr gui::UiImage kCameraImage{images::kFlatSet, 0, 480, 45, 35};
@@ -217,7 +219,7 @@ void ReplayControlPanel::ApplyCameraMode() {
 void ReplayControlPanel::ChangeSize() {
     platform::ScopedLock lock(lock_);
     viewDirty_ = true;
-    const int shift = enlarged_ ? -kWidth : kWidth;
+    const int shift = enlarged_ ? kWidth : -kWidth;
     const float scale = enlarged_ ? 2.0f : 1.0f;
     SetScale(scale, 1.0f);
     MoveBy(-shift, 0);
