@@ -17,6 +17,8 @@
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
 #include "platform/sys/Clock.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/InviteList.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/room/hud/ResultWindows.h"
@@ -547,6 +549,78 @@ TEST_F(ReplayPanelTest, WindowSizeDoublesTheViewKeepsTheRightEdgeAndRefusesASeco
     EXPECT_EQ(panel.ViewWidth(), 178);
     EXPECT_EQ(panel.X() + panel.ImageWidth(), right);
     EXPECT_EQ(panel.Bottom()->X(), bottomX);
+}
+
+// ---- In the game room ------------------------------------------------------------------------------
+
+class RoomHudTest : public ClockedTest {
+protected:
+    void SetUp() override {
+        ClockedTest::SetUp();
+        host.session->GetRoom().gameType = 4;
+        scene.SetHost(&host);
+        scene.SetSendTap([this](const net::Packet& p) {
+            sentIds.push_back(p.GetId());
+            sent.emplace_back(p.Data() + 4, p.Data() + p.Size());
+        });
+        scene.Load3D(nullptr, nullptr);
+        scene.Enter();
+    }
+    void Deliver(std::uint16_t id, net::Packet& p) {
+        p.Rewind();
+        EXPECT_EQ(scene.OnPacket(id, &p), 0);
+    }
+
+    FakeSceneHost host;
+    scenes::SceneRoomGame scene;
+    std::vector<std::uint16_t> sentIds;
+    std::vector<std::vector<std::uint8_t>> sent;
+};
+
+TEST_F(RoomHudTest, InviteListTalksThroughTheRoomAndRankResultOpensItsWindowAtTheNextFrame) {
+    ASSERT_NE(scene.InviteList(), nullptr);
+    scene.InviteList()->Show(true);
+    ASSERT_FALSE(sentIds.empty());
+    EXPECT_EQ(sentIds.back(), 2042);
+    EXPECT_EQ(sent.back(), std::vector<std::uint8_t>{0});
+    net::Packet reply;
+    ListReply(reply, Players(3));
+    Deliver(2043, reply);
+    EXPECT_EQ(scene.InviteList()->Candidates().size(), 3u);
+
+    net::Packet rank;
+    rank.Init(2047);
+    rank.WriteU16(42).WriteU16(0).WriteU16(0);
+    rank.Finish();
+    Deliver(2047, rank);
+    EXPECT_FALSE(scene.RankWindow()->IsVisible()) << "widgets change on the main thread only";
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.RankWindow()->IsVisible());
+    EXPECT_EQ(scene.RankWindow()->Line()->Text(), u"Congratulations! You're ranked at 42.");
+}
+
+TEST_F(RoomHudTest, RKeyAndThePanelsMessagesReplayTheWorldsLastShot) {
+    ReplayControlPanel* panel = scene.ReplayPanel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NE(panel->World(), nullptr) << "the room's 3D loading made the replay world";
+    EXPECT_FALSE(panel->IsVisible());
+    scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    EXPECT_FALSE(panel->IsVisible()) << "no shot yet, nothing to replay";
+
+    const StruckShot shot = Strike(4, 0, 0.8f);
+    ASSERT_TRUE(scene.World()->RestoreShotState(shot.block));
+    scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    EXPECT_TRUE(panel->IsVisible());
+    EXPECT_TRUE(panel->World()->ShotExecuting());
+    scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    EXPECT_FALSE(panel->IsVisible());
+
+    scene.OnMessage(1064, 0, 0);
+    EXPECT_TRUE(panel->IsVisible());
+    for (int i = 0; i < 200000 && panel->World()->ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+    EXPECT_EQ(PositionsOf(*panel->World()), shot.end) << "the room's update runs the replay to its end";
+    scene.OnMessage(1060, 0, 0);
+    EXPECT_FALSE(panel->IsVisible());
 }
 
 }  // namespace
