@@ -85,7 +85,7 @@ void SceneRoomGame::CreateUI() {
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     clockLabel_ = AddLabel(740, 44, 120, 20, gui::kFont12);
-    CreateHudWidgets();
+    CreateHudPanels();
     LayoutChildren(Width(), Height());
 }
 
@@ -197,7 +197,7 @@ void SceneRoomGame::Enter() {
     turnTableItem_ = turnBallSet_ = 0;
     shotCount_ = 0;
     EnterTable();
-    ResetHudForRoom();
+    ResetHudPanels();
     if (chatEdit_) chatEdit_->SetText({});
 
     static constexpr const char16_t* kTips[] = {u"▶ View entire table : press Space key",
@@ -214,7 +214,7 @@ void SceneRoomGame::Enter() {
 
 bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     TableScene::Leave(resources, engineScenes);
-    LeaveHud();
+    LeaveHudPanels();
     StopMusic();
     if (table::TableWorld* world = World()) {
         world->StopShotInProgress();
@@ -239,7 +239,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (releaseKeysQueued_.exchange(false))
         if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
     if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();
-    RenderHud();
+    RenderHudPanels();
     // Widgets change on the main thread only: the chat overlay and the boxes the handlers asked for.
     RefreshChatOverlay(platform::NowMs());
     std::vector<std::pair<WString, WString>> boxes;
@@ -262,7 +262,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
 void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     TableScene::Update(nowMs, time100us);
     ++tick_;
-    UpdateHud();
+    UpdateHudPanels();
     // A dropped connection is told once; the table goes on (a running shot rests), the sends stop.
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) {
         if (session->IsConnected())
@@ -487,8 +487,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
             return true;
         default:
-            return HandleCommand(code, a, b) || (!(typing && keyMessage) && HandleHudMessage(code, a, b)) ||
-                   used;
+            return HandleCommand(code, a, b) ||
+                   (!(typing && keyMessage) && HandleReplayMessage(code, a, b)) || used;
     }
 }
 

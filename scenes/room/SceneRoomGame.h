@@ -111,7 +111,7 @@ public:
     // Update-thread timers of the turn, exposed for tests that step virtual time.
     void TickTurnTimers(std::uint64_t nowMs);
 
-    // ---- Status panels, result windows, replay panel and invite list (RoomHud.cpp) -------------
+    // ---- Status panels, result windows, replay panel and invite list (RoomHudPanels.cpp) -------------
     hud::RoomStatusPanel* StatusPanel() const { return statusPanel_; }
     hud::SeatInfoPanel* SeatInfo() const { return seatInfo_; }
     hud::JackpotBanner* JackpotBanner() const { return jackpotBanner_; }
@@ -212,14 +212,14 @@ private:
     void EnterTable();
     static bool SeatValid(int seat) { return seat >= 0 && seat < room::kSeats; }
 
-    // ---- Status panels, result windows, replay panel and invite list (RoomHud.cpp)
-    void CreateHudWidgets();
+    // ---- Status panels, result windows, replay panel and invite list (RoomHudPanels.cpp)
+    void CreateHudPanels();
     void CreateReplayWorld(RenderDevice* renderer, ResourceManager* resources, const net::RoomInfo& room);
-    void ResetHudForRoom();
-    void LeaveHud();
-    void RenderHud();
-    void UpdateHud();
-    bool HandleHudMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    void ResetHudPanels();
+    void LeaveHudPanels();
+    void RenderHudPanels();
+    void UpdateHudPanels();
+    bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     void OnInviteList(net::Packet& p);
     struct PendingTurnLabel {
         int seat;

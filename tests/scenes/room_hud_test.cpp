@@ -487,6 +487,18 @@ TEST_F(ReplayPanelTest, ReplayEndsWhereTheShotEndedOnTheSameTableAndAfterAReload
     EXPECT_TRUE(panel.World()->ShotExecuting());
     RunToRest();
     EXPECT_EQ(PositionsOf(*panel.World()), other.end);
+    EXPECT_EQ(panel.World()->CueObjectCount(), cues) << "the reload releases the cue object it replaces";
+
+    // A cue item the catalogue does not know plays as a plain cue.
+    table::ShotStateBlock unknownCue = same.block;
+    unknownCue[8] = 0xF0;
+    unknownCue[9] = 0xFF;
+    panel.ReplayShot(unknownCue);
+    DrawOnce();
+    EXPECT_TRUE(panel.World()->ShotExecuting());
+    RunToRest();
+    EXPECT_EQ(PositionsOf(*panel.World()), same.end);
+    EXPECT_EQ(panel.World()->CueObjectCount(), cues);
 }
 
 TEST_F(ReplayPanelTest, CommandsPauseCloseAskForTheLastShotAndSwitchTheCamera) {

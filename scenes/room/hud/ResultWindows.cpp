@@ -4,6 +4,7 @@
 #include "gui/Button.h"
 #include "gui/TextLabel.h"
 #include "net/PlayerRecord.h"
+#include "platform/sys/Journal.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/HudImages.h"
@@ -63,7 +64,9 @@ bool RankResultWindow::Create(int x, int y, int w, int h, std::uint32_t, std::ui
 void RankResultWindow::OnShow() {
     gui::Dialog::OnShow();
     CenterOnScreen();
-    if (line_) line_->SetPlainText(RankText(rank_));
+    const WString text = RankText(rank_);
+    if (line_) line_->SetPlainText(text);
+    platform::JournalBox("Rank", {ToUtf8(text)});
 }
 
 bool RankResultWindow::OnCommand(const gui::CommandEvent& event) {
@@ -92,6 +95,7 @@ void LevelUpWindow::OnShow() {
     lines_[1]->SetPlainText({});
     lines_[2]->SetText(u"You have earned %d Abil. points.", AbilityPointsForLevel(level));
     spend_->Show(record_ && record_->abilityPoints > 0);
+    platform::JournalBox("Level up", {ToUtf8(lines_[0]->Text()), ToUtf8(lines_[2]->Text())});
 }
 
 bool LevelUpWindow::OnCommand(const gui::CommandEvent& event) {

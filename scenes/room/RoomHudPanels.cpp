@@ -21,7 +21,7 @@ constexpr std::uint32_t kReplayKey = 'R';
 constexpr int kTurnLabelHalfWidth = 60;
 }  // namespace
 
-void SceneRoomGame::CreateHudWidgets() {
+void SceneRoomGame::CreateHudPanels() {
     SceneHost* host = Host();
     statusPanel_ = Make<hud::RoomStatusPanel>();
     statusPanel_->Create(0, 0);
@@ -58,7 +58,7 @@ void SceneRoomGame::CreateReplayWorld(RenderDevice* renderer, ResourceManager* r
     if (replayPanel_) replayPanel_->CreateWorld(renderer, resources, room, CurrentOptions());
 }
 
-void SceneRoomGame::ResetHudForRoom() {
+void SceneRoomGame::ResetHudPanels() {
     for (hud::TurnTimer* label : turnTimers_)
         if (label) label->SetVisible(false);
     if (replayPanel_) replayPanel_->Show(false);
@@ -66,14 +66,14 @@ void SceneRoomGame::ResetHudForRoom() {
     pendingLevelUp_ = false;
 }
 
-void SceneRoomGame::LeaveHud() {
+void SceneRoomGame::LeaveHudPanels() {
     if (replayPanel_) {
         replayPanel_->Show(false);
         replayPanel_->DestroyWorld();
     }
 }
 
-void SceneRoomGame::UpdateHud() {
+void SceneRoomGame::UpdateHudPanels() {
     if (replayPanel_) replayPanel_->Update(tick_, 0, 0);
 }
 
@@ -91,7 +91,7 @@ void SceneRoomGame::QueueTurnLabel(int seat, float x, float y) {
     pendingTurnLabels_.push_back({seat, x, y});
 }
 
-void SceneRoomGame::RenderHud() {
+void SceneRoomGame::RenderHudPanels() {
     const int rank = pendingRank_.exchange(-1);
     if (rank >= 0 && rankWindow_) {
         rankWindow_->SetRank(rank);
@@ -126,7 +126,7 @@ bool SceneRoomGame::ReplayLastShot() {
     return true;
 }
 
-bool SceneRoomGame::HandleHudMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t) {
+bool SceneRoomGame::HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t) {
     switch (code) {
         case platform::kWmKeyUp:
             if (a != kReplayKey || !replayPanel_) return false;
