@@ -225,6 +225,15 @@ void TableView::DrawNode(RenderDevice& device, const SceneNode& node) {
     }
 }
 
+void TableView::BeginModelDraw(RenderDevice& device) {
+    device.SetupSceneState(*camera_);
+    device.SetRenderState(platform::RState::ZEnable, 1);
+    device.SetRenderState(platform::RState::ZWriteEnable, 1);
+    device.SetAlphaMode(0);
+    device.SetMaterialAlpha(1.0f);
+    device.SetCullMode(-1);
+}
+
 void TableView::RenderOwnView(RenderDevice& device) {
     {
         platform::ScopedLock guard(world_.lock_);
@@ -241,12 +250,7 @@ void TableView::RenderOwnView(RenderDevice& device) {
     {
         platform::ScopedLock guard(world_.lock_);
         if (!world_.sceneVisible_ || !tableNode_ || !world_.rules_.Model()) return;
-        device.SetupSceneState(*camera_);
-        device.SetRenderState(platform::RState::ZEnable, 1);
-        device.SetRenderState(platform::RState::ZWriteEnable, 1);
-        device.SetAlphaMode(0);
-        device.SetMaterialAlpha(1.0f);
-        device.SetCullMode(-1);
+        BeginModelDraw(device);
         DrawMesh(device, *tableNode_);
         DrawNode(device, *tableNode_);
         device.SetTransform(platform::TransformKind::World, nullptr);
@@ -259,12 +263,7 @@ void TableView::RenderBalls(RenderDevice& device) {
     platform::ScopedLock guard(world_.lock_);
     ballVertices_ = 0;
     if (!world_.sceneVisible_ || !camera_ || !world_.rules_.Model()) return;
-    device.SetupSceneState(*camera_);
-    device.SetRenderState(platform::RState::ZEnable, 1);
-    device.SetRenderState(platform::RState::ZWriteEnable, 1);
-    device.SetAlphaMode(0);
-    device.SetMaterialAlpha(1.0f);
-    device.SetCullMode(-1);
+    BeginModelDraw(device);
     // The scene's lights, as its sort tree lights the table (the tree leaves none on after it).
     if (scene_) {
         device.DisableAllLights();

@@ -56,6 +56,8 @@ private:
     void PlaceCue();
     void DrawNode(RenderDevice& device, const SceneNode& node);
     void DrawMesh(RenderDevice& device, const SceneNode& node);
+    // The view's camera and the depth, blend and cull states the models are drawn with.
+    void BeginModelDraw(RenderDevice& device);
     void AddQuadStrip(const std::vector<Vector3f>& points, float halfWidth, std::uint32_t argb);
     void AddDisc(const Vector3f& centre, float radius, std::uint32_t argb);
     void FlushOverlay(RenderDevice& device);
