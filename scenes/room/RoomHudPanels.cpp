@@ -116,6 +116,18 @@ void SceneRoomGame::RenderHudPanels() {
     }
 }
 
+void SceneRoomGame::ShowRoomStatus(std::uint64_t jackpot, const net::RoomInfo& info, bool running) {
+    if (statusPanel_) {
+        statusPanel_->SetAmount(static_cast<std::int64_t>(jackpot));
+        statusPanel_->SetPointRule(info.gameType, info.pointTrackMode);
+        statusPanel_->ShowRuleImage(info.pointTrackMode >= 1);
+    }
+    if (!seatInfo_ || !running || info.pointTrackMode == 0) return;
+    const auto& track = info.pointTrack;  // position, label value, second marker, third marker, offset
+    seatInfo_->SetTrack(info.gameType, info.pointTrackMode, track[0], track[1], track[2], 0);
+    seatInfo_->Show(track[1] != 0);
+}
+
 bool SceneRoomGame::ReplayLastShot() {
     table::TableWorld* world = World();
     if (!world || !replayPanel_) return false;

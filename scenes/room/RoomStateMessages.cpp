@@ -34,7 +34,7 @@ void LogBadSeat(int id, int seat) {
 
 void SceneRoomGame::OnRoomState(net::Packet& p) {
     net::RoomInfo info = RoomCopy();
-    p.U64();  // jackpot
+    const std::uint64_t jackpot = p.U64();
     info.moneyClass = p.U8();
     if (info.moneyClass == 3) {
         info.stake1 = static_cast<std::int32_t>(p.U32());
@@ -98,6 +98,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     shooter_ = turnSeat;
     world->SetCurrentBall(currentBall);
     world->SetCurrentPlayer(turnSeat, true);
+    ShowRoomStatus(jackpot, info, running);
     const bool control = !watchOnly && (own == master || (running && turnSeat == own));
     if (control) {
         world->SetPlayState(table::PlayState::Waiting);

@@ -127,6 +127,8 @@ public:
     void QueueTurnLabel(int seat, float x, float y);
     // Opens the replay panel with the world's last shot; false when the world keeps none.
     bool ReplayLastShot();
+    // The room state's jackpot amount, point rule and (in a running game) point track.
+    void ShowRoomStatus(std::uint64_t jackpot, const net::RoomInfo& info, bool running);
 
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);

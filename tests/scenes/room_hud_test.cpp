@@ -611,6 +611,28 @@ TEST_F(RoomHudTest, InviteListTalksThroughTheRoomAndRankResultOpensItsWindowAtTh
     EXPECT_EQ(scene.RankWindow()->Line()->Text(), u"Congratulations! You're ranked at 42.");
 }
 
+TEST_F(RoomHudTest, RoomStateShowsTheJackpotThePointRuleAndInAGameThePointTrack) {
+    for (const bool running : {false, true}) {
+        net::Packet p;
+        p.Init(2001);
+        p.WriteU64(9876543).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0);
+        p.WriteU8(running ? 2 : 1).WriteU32(0).WriteU8(0);
+        p.WriteU8(2).WriteU8(5).WriteU8(3).WriteU8(4).WriteU8(0).WriteU8(0);  // point track, mode 2
+        p.WriteU32(10000).WriteU32(0).WriteU32(0);
+        p.WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(0).WriteU8(0).WriteU8(0);
+        p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
+        p.Finish();
+        Deliver(2001, p);
+        EXPECT_EQ(scene.StatusPanel()->Amount()->Value(), 9876543);
+        EXPECT_EQ(scene.StatusPanel()->RuleLabel()->Text(), u"0pts each 1step") << "three-cushion";
+        EXPECT_TRUE(scene.StatusPanel()->RuleImage()->IsVisible());
+        EXPECT_EQ(scene.SeatInfo()->IsVisible(), running) << "the track shows in a running game";
+    }
+    EXPECT_EQ(scene.SeatInfo()->Position(), 5);
+    EXPECT_EQ(scene.SeatInfo()->MultiplierLabel()->Text(), u"x3");
+    EXPECT_TRUE(scene.SeatInfo()->Marker(1)->IsVisible()) << "second marker at 4";
+}
+
 TEST_F(RoomHudTest, RKeyAndThePanelsMessagesReplayTheWorldsLastShot) {
     ReplayControlPanel* panel = scene.ReplayPanel();
     ASSERT_NE(panel, nullptr);
