@@ -553,6 +553,13 @@ TEST_F(ReplayPanelTest, WindowSizeDoublesTheViewKeepsTheRightEdgeAndRefusesASeco
     EXPECT_EQ(panel.X() + panel.ImageWidth(), right) << "the right edge stays";
     EXPECT_EQ(panel.Bottom()->X(), bottomX + 184) << "the buttons stay where they were on the screen";
     EXPECT_TRUE(panel.SizeToggle()->IsEnabled());
+    // A press on the doubled view belongs to the panel; beyond it, it does not.
+    gui::MouseEvent press;
+    press.message = platform::kWmLButtonDown;
+    press.x = 300;
+    EXPECT_TRUE(panel.OnMouse(press));
+    press.x = 370;
+    EXPECT_FALSE(panel.OnMouse(press));
 
     DrawOnce();
     panel.SizeToggle()->SetChecked(false);
@@ -561,6 +568,8 @@ TEST_F(ReplayPanelTest, WindowSizeDoublesTheViewKeepsTheRightEdgeAndRefusesASeco
     EXPECT_EQ(panel.ViewWidth(), 178);
     EXPECT_EQ(panel.X() + panel.ImageWidth(), right);
     EXPECT_EQ(panel.Bottom()->X(), bottomX);
+    press.x = 300;
+    EXPECT_FALSE(panel.OnMouse(press)) << "back to the single width";
 }
 
 // ---- In the game room ------------------------------------------------------------------------------
@@ -609,6 +618,24 @@ TEST_F(RoomHudTest, InviteListTalksThroughTheRoomAndRankResultOpensItsWindowAtTh
     scene.Render(nullptr, false);
     EXPECT_TRUE(scene.RankWindow()->IsVisible());
     EXPECT_EQ(scene.RankWindow()->Line()->Text(), u"Congratulations! You're ranked at 42.");
+
+    scene.QueueLevelUp();
+    EXPECT_FALSE(scene.LevelUpWindow()->IsVisible());
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.LevelUpWindow()->IsVisible());
+
+    // A line point shows the seat's name label over the point for two seconds.
+    net::Packet line;
+    line.Init(2083);
+    line.WriteU8(1).WriteU8(0).WriteF32(10.0f).WriteF32(5.0f).WriteF32(0.0f);
+    line.Finish();
+    Deliver(2083, line);
+    EXPECT_FALSE(scene.TurnLabel(1)->IsVisible());
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.TurnLabel(1)->IsVisible());
+    EXPECT_FALSE(scene.TurnLabel(0)->IsVisible());
+    scene.TurnLabel(1)->Tick(clock.NowMs() + 2001);
+    EXPECT_FALSE(scene.TurnLabel(1)->IsVisible());
 }
 
 TEST_F(RoomHudTest, RoomStateShowsTheJackpotThePointRuleAndInAGameThePointTrack) {
