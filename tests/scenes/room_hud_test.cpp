@@ -285,6 +285,16 @@ TEST_F(InviteListTest, ReplyFillsRowsAndANicknameTooLongIsCutWithoutLosingTheFie
     dialog.OnCommand(Click(10, 5));
     EXPECT_EQ(dialog.FirstPosition(), 3) << "never past the last full page";
     EXPECT_EQ(dialog.Row(0)->Name()->Text(), u"pc");
+    gui::MouseEvent wheel;
+    wheel.message = platform::kWmMouseWheel;
+    wheel.x = 100;
+    wheel.y = 60;
+    wheel.wheel = 120;
+    EXPECT_TRUE(dialog.OnMouse(wheel));
+    EXPECT_EQ(dialog.FirstPosition(), 2) << "the wheel up scrolls a row back";
+    wheel.y = 220;
+    dialog.OnMouse(wheel);
+    EXPECT_EQ(dialog.FirstPosition(), 2) << "below the rows the wheel does not scroll";
 
     // A reply cut short keeps the players read before the break.
     net::Packet whole;

@@ -9,6 +9,7 @@
 #include "gui/TextLabel.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/HudImages.h"
 
@@ -19,6 +20,7 @@ namespace {
 constexpr int kIconCell = 22;
 constexpr std::uint32_t kEscKey = 27;
 constexpr std::uint32_t kUpKey = 38, kDownKey = 40;
+constexpr int kWheelX = 0, kWheelY = 50, kWheelW = 330, kWheelH = 150;
 constexpr gui::UiImage kRowFrame{images::kFlatSet, 0, 0, 1, 1};
 constexpr gui::UiImage kCheckBox{images::kFlatSet, 0, 300, 31, 18};
 constexpr gui::UiImage kLevelIcons{images::kFlatSet, 0, 320, kIconCell, kIconCell};
@@ -252,6 +254,16 @@ void InviteListDialog::SendInvitations() {
     p.Finish();
     if (send_) send_(p);
     Notice(u"Invitation message has been sent.");
+}
+
+bool InviteListDialog::OnMouse(const gui::MouseEvent& event) {
+    const bool overRows = event.x >= kWheelX && event.x < kWheelX + kWheelW && event.y >= kWheelY &&
+                          event.y < kWheelY + kWheelH;
+    if (event.message == platform::kWmMouseWheel && overRows && scroll_ && event.wheel != 0) {
+        scroll_->SetPos(scroll_->Pos() + (event.wheel > 0 ? -1 : 1), true);
+        return true;
+    }
+    return gui::Dialog::OnMouse(event);
 }
 
 bool InviteListDialog::OnCommand(const gui::CommandEvent& event) {

@@ -94,6 +94,8 @@ public:
     // tick (the widget thread). A reply that breaks off keeps the entries read before the break.
     void FillFromPacket(net::Packet& packet);
     bool OnCommand(const gui::CommandEvent& event) override;
+    // The wheel over the rows scrolls them a row at a time.
+    bool OnMouse(const gui::MouseEvent& event) override;
     // Every 20th call: the players invited more than 10 seconds ago become available again.
     void Tick(std::uint64_t nowMs) override;
 
