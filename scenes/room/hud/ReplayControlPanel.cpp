@@ -131,10 +131,9 @@ void ReplayControlPanel::PlayStoredBlock() {
     if (record && record->tuningCue)
         for (std::size_t i = 0; i < parts.size(); ++i) parts[i] = BlockWord(block_, kPartsOffset + 2 * i);
     table::CueObject* cue = world.AcquireCueObject(cueItem, parts);
-    if (cue_ && cue_ != cue) world.ReleaseCueObject(cue_);
-    // The same cue again: the registry counted one more user, the panel keeps only one.
-    else if (cue_ == cue && cue)
-        world.ReleaseCueObject(cue);
+    // The panel holds one use of one cue object: the one before is let go once the new one is held
+    // (the same object again keeps its count).
+    if (cue_) world.ReleaseCueObject(cue_);
     cue_ = cue;
     world.SetShooter(cue_);
     world.ExecuteShot(table::ShotMode::Replay, false);
@@ -168,12 +167,9 @@ void ReplayControlPanel::ReloadAndPlay() {
 }
 
 void ReplayControlPanel::Update(std::uint32_t tick, int mouseDx, int mouseDy) {
-    table::TableWorld* world = nullptr;
-    {
-        platform::ScopedLock lock(lock_);
-        world = world_.get();
-    }
-    if (world) world->Update(tick, mouseDx, mouseDy, !running_.load());
+    // Under the panel's lock: the world is not destroyed or rebuilt while it advances.
+    platform::ScopedLock lock(lock_);
+    if (world_) world_->Update(tick, mouseDx, mouseDy, !running_.load());
 }
 
 // ---- Showing and commands --------------------------------------------------------------------------
