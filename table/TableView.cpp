@@ -136,6 +136,7 @@ void TableView::ProcessViewEvents() {
     PlaceCue();
     if (camera_) {
         camera_->SetLookAt(world_.camera_.Eye(), world_.camera_.Target(), {0, 0, 1}, {0, 0, 1});
+        camera_->SetProjectionParams(1024, 768, world_.FieldOfView(), camera_->Aspect(), kViewNear, kViewFar);
         if (scene_) scene_->cameraDirty = 1;
     }
 }
