@@ -92,7 +92,10 @@ void SceneSchool::CreateUI() {
     uiBuilt_ = true;
     const int width = Host() ? Host()->ClientWidth() : 1024, height = Host() ? Host()->ClientHeight() : 768;
     gui::Widget::Create(0, 0, width, height);
-    AddTitleBar(*this, u"Cue school");
+    // The title strip stays hidden behind the guide panel until the scene's title is asked for.
+    gui::ImageWidget* titleBar = AddTitleBar(*this, u"Cue school");
+    titleBar->SetVisible(false);
+    titleBar->SetAlpha(0.5f);
     namespace images = gui::atlas::school;
     panel_ = AddImage(0, 10, 1024, 285, images::kGuidePanel);
     shotPicture_ = panel_->AddImage(860, 130, 112, 120, images::kShotPicture);

@@ -32,9 +32,10 @@ TutorialIndex::TutorialIndex(SceneHost* host) : host_(host) {
     hide->SetFrameCount(4);
     hide->SetTooltip(u"Hide index");
     for (int k = 0; k < school::kCategoryCount; ++k) {
-        gui::Button* tab =
-            AddTextButton(*this, -81, 72 + 32 * k, 83, 29, kFirstTabId + static_cast<std::uint32_t>(k),
-                          school::kCategoryCaptions[static_cast<std::size_t>(k)]);
+        // Radio tabs take the seven-frame radio strip (the checked frames follow the first four).
+        gui::Button* tab = AddButton(-81, 72 + 32 * k, 83, 29, kFirstTabId + static_cast<std::uint32_t>(k), 0,
+                                     gui::atlas::InSet(gui::atlas::kRadioButton, gui::atlas::school::kSet));
+        tab->SetCaption(school::kCategoryCaptions[static_cast<std::size_t>(k)]);
         tab->SetRadioMode(1);
         tab->SetEnabled(k == kTutorialCategory);
         tabs_[static_cast<std::size_t>(k)] = tab;

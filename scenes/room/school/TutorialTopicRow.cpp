@@ -20,8 +20,9 @@ constexpr int kRowGroup = 2;
 bool TutorialTopicRow::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {
     if (!gui::Widget::Create(x, y, w, h, id, hotkey)) return false;
     button_ = AddButton(0, 0, kWidth, kHeight, id, 0, gui::atlas::school::kTopicRow);
-    button_->SetFrameCount(gui::atlas::school::kButtonFrames);
+    // Radio mode asks for the seven-frame strip; the row strips have four (a chosen row shows the third).
     button_->SetRadioMode(kRowGroup);
+    button_->SetFrameCount(gui::atlas::school::kButtonFrames);
     ShowTopic(kNoTopic, false, false);
     return true;
 }
