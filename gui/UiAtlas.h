@@ -54,10 +54,9 @@ constexpr int kSetHeight = 1024;
 constexpr UiImage kGuidePanel{kSet, 0, 512, 1024, 285};
 // The shot exercise's picture: cue, cue ball and power gauge.
 constexpr UiImage kShotPicture{kSet, 0, 800, 112, 120};
-// Continue (a face with an arrow at its right end, the caption drawn left of it) and Previous (an
-// arrow), four frames each.
-constexpr UiImage kContinue{kSet, 112, 800, 70, 27};
-constexpr UiImage kPrevious{kSet, 392, 800, 23, 27};
+// Continue and Previous: arrows to the right and to the left, four frames each.
+constexpr UiImage kContinue{kSet, 112, 800, 24, 27};
+constexpr UiImage kPrevious{kSet, 208, 800, 23, 27};
 // The face of the way-out buttons (practice room, shop, lobby), four frames; the caption is drawn on it.
 constexpr UiImage kWayOut{kSet, 112, 830, 138, 29};
 // The tutorial index's window and its rows: a topic and an indented sub-topic, four frames each

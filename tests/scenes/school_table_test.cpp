@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/render/Scene.h"
+#include "gui/TextLabel.h"
 #include "platform/video/RecordingBackend.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/room/school/TutorialIndex.h"
 #include "tests/scenes/support/TableSceneHost.h"
@@ -89,6 +91,19 @@ TEST(SchoolTable, TheFirstPagesLookCloseAndLaterPagesKeepTheCameraOutOfTheBalls)
     const float expected = (20.0f + 30.0f * 30.0f / 420.0f) * 3.14159265f / 180.0f;
     EXPECT_NEAR(scene->CurrentCamera().Fov(), expected, 1e-4f) << "the renderer kept its own field of view";
     EXPECT_NEAR(t.World().FieldOfView(), expected, 1e-4f);
+}
+
+TEST(SchoolTable, AClickOnClickToTryBesideTheContinueArrowStartsTheExercise) {
+    SchoolTable t(0);
+    gui::CommandEvent next;
+    next.id = scenes::SceneSchool::kContinueId;
+    for (int i = 0; i < 3; ++i) t.scene.OnCommand(next);
+    ASSERT_EQ(t.scene.Step(), 4);
+    ASSERT_TRUE(t.scene.ClickToTry()->IsShownOnScreen());
+    const int x = t.scene.ClickToTry()->ScreenX() + 25, y = t.scene.ClickToTry()->ScreenY() + 8;
+    for (std::uint32_t message : {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+        t.scene.RouteMessage(message, 0, platform::MakeLParam(x, y));
+    EXPECT_TRUE(t.scene.Practising()) << "the label beside the arrow took the click";
 }
 
 TEST(SchoolTable, TheSchoolHoldsItsOwnWarmLightWhateverTheHour) {

@@ -274,9 +274,8 @@ void DrawSchoolButtons(Image& img) {
         {240, 200, 96, 255}, {255, 226, 140, 255}, {196, 150, 50, 255}, {150, 150, 150, 255}};
     for (int k = 0; k < kButtonFrames; ++k) {
         const UiImage c = kContinue.Frame(k);
-        ButtonFace(img, kContinue, k, kFaces[k], 6);
-        const float ax = float(c.x + c.w) - 20.0f, ay = float(c.y);
-        Triangle(img, ax, ay + 6, ax + 12, ay + c.h / 2.0f, ax, ay + c.h - 6, gold[k]);
+        const float cx = float(c.x), cy = float(c.y);
+        Triangle(img, cx + 4, cy + 4, cx + c.w - 3, cy + c.h / 2.0f, cx + 4, cy + c.h - 4, gold[k]);
         const UiImage b = kPrevious.Frame(k);
         const float bx = float(b.x), by = float(b.y);
         Triangle(img, bx + b.w - 4, by + 4, bx + 3, by + b.h / 2.0f, bx + b.w - 4, by + b.h - 4, gold[k]);

@@ -116,8 +116,10 @@ void SceneSchool::CreateUI() {
         if (k < 3) AddColouredLine(*stepStrip_, 120 + 100 * k, 0, 20, 20, u"\u25B6", kArrowColour);
     }
     clickToTry_ = AddColouredLine(*panel_, 400, 248, 100, 20, u"Click to Try", kYellow);
-    continue_ = AddTextButton(*panel_, 365, 240, 70, 27, kContinueId, u"Next");
-    continue_->SetImage(images::kContinue);
+    // The arrow takes clicks a little to its left and over the label beside it.
+    continue_ = panel_->AddButton(370, 240, 24, 27, kContinueId, 0, images::kContinue);
+    continue_->SetFrameCount(images::kButtonFrames);
+    continue_->SetHitArea(-5, 0, 70, 27);
     continue_->SetTooltip(u"Continue");
     previousButton_ = panel_->AddButton(250, 240, 23, 27, kPreviousId, 0, images::kPrevious);
     previousButton_->SetFrameCount(images::kButtonFrames);
