@@ -154,6 +154,7 @@ void SceneSchool::CreateUI() {
     index_ = Make<TutorialIndex>(Host());
     gift_ = Make<gui::Dialog>();
     SetUpDialog(*gift_, 500, 300, u"Gift");
+    gift_->SetImage(gui::atlas::InSet(gui::atlas::kPanel, 22));
     giftPreview_ = gift_->Make<gui::ItemPreview>(21, 52, 115, 219);
     giftPreview_->SetItem(kGiftCueItem);
     AddTextLine(*gift_, 150, 60, 330, 20, u"A gift from Vudaz: a cue that raises your shot power.");
