@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "engine/resource/ResourceManager.h"
+#include "gui/Dialog.h"
 #include "gui/UiResourceSet.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/hud/ChalkGauge.h"
@@ -12,6 +13,7 @@
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
 #include "scenes/room/school/SceneSchool.h"
+#include "scenes/room/school/TutorialIndex.h"
 #include "tests/common/GlTestSupport.h"
 #include "tests/scenes/support/ScreenReference.h"
 #include "tests/scenes/support/TableSceneHost.h"
@@ -122,6 +124,13 @@ TEST(TableScenesGl, TheSchoolShowsTheGuidePageAndThenTheTableOfTheCameraExercise
     const platform::Image frame = host.Frame(school);
     EXPECT_GT(ClothShare(frame), 0.05) << "the practice table";
     ExpectMatchesReference(frame, "school_camera_exercise");
+
+    // The course end: the gift and the ways out to the practice room, the shop and the lobby.
+    school.OnMessage(scenes::school_message::kTopicChosen, 13, 0);
+    ASSERT_EQ(school.Step(), 13);
+    ASSERT_TRUE(school.GiftDialog()->IsVisible());
+    host.Pump(school, 10);
+    ExpectMatchesReference(host.Frame(school), "school_course_end");
     host.Leave(school);
     gui::ClearGuiPointers();
 }
