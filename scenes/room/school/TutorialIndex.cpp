@@ -106,6 +106,14 @@ gui::Button* TutorialIndex::RowButton(int row) const {
     return rows_[static_cast<std::size_t>(row)]->GetButton();
 }
 
+void TutorialIndex::DrawTree(gui::Painter& painter, int originX, int originY) {
+    if (!IsVisible()) return;
+    title_->SetVisible(false);
+    gui::Dialog::DrawTree(painter, originX, originY);
+    title_->SetVisible(true);
+    title_->DrawTree(painter, originX + X(), originY + Y());
+}
+
 void TutorialIndex::Open() {
     if (GetParent())
         MoveTo(GetParent()->Width() - kWidth - kRightMargin, GetParent()->Height() - kHeight - kBottomMargin);

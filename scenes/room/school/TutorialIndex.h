@@ -50,6 +50,8 @@ public:
     // Shown in the bottom right corner, refreshed.
     void Open();
     bool OnCommand(const gui::CommandEvent& event) override;
+    // The window and its rows at the window's alpha; the title at full strength over them.
+    void DrawTree(gui::Painter& painter, int originX, int originY) override;
 
     int SelectedTopic() const { return selectedTopic_; }
     // The topic a row shows (-1 for an empty row) and the row's button.
