@@ -1,7 +1,8 @@
 #pragma once
-// Where the common controls lie in the UI image sets. Every set is 1024 x 512 and holds the same
-// cells (the generator draws them; only the panel's tint differs per set), so a control can take
-// its pictures from whichever set its screen uses. Strips run left to right.
+// Where the common controls lie in the UI image sets. Every set is 1024 x 512 (the school's set 21
+// 1024 x 1024) and holds the same cells (the generator draws them; only the panel's tint differs per
+// set), so a control can take its pictures from whichever set its screen uses. Strips run left to
+// right.
 
 #include "gui/UiImage.h"
 
