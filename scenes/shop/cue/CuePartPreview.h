@@ -6,6 +6,7 @@
 //
 // Threads: main thread only (widget events, the owner's resource pass and drawing).
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -56,6 +57,8 @@ public:
     // The owner's resource pass: makes the model when one was asked for.
     void BuildModel(RenderDevice* device, ResourceManager* resources);
     void Release();
+    // The owner's resource release: frees the model and makes it again on the next pass.
+    void ReleaseModel();
 
     int Group() const { return camera_.group; }
     int Index() const { return index_; }
@@ -77,11 +80,12 @@ private:
     int index_ = -1;
     bool draggable_ = false;
     bool buildRequested_ = false;
-    bool built_ = false;
+    // Read by the tick (update thread) while the owner's render step builds.
+    std::atomic<bool> built_ = false;
     bool releasePending_ = false;
     bool dragging_ = false;
     int lastX_ = 0, lastY_ = 0;
-    std::uint64_t lastTick_ = 0;
+    std::atomic<std::uint64_t> lastTick_ = 0;
     int buildCount_ = 0;
     ResourceManager* resources_ = nullptr;
     CuePartCamera camera_;
