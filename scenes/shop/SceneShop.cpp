@@ -273,6 +273,8 @@ bool SceneShop::Leave(ResourceManager* resources, SceneManager* engineScenes) {
 void SceneShop::Render(RenderDevice* renderer, bool draw) {
     GameScene::Render(renderer, draw);
     if (!built_ || !renderer) return;
+    for (ShopItemCard* card : shopCards_) card->Preview()->BuildModel(renderer);
+    for (InventoryItemCard* card : inventoryCards_) card->Preview()->BuildModel(renderer);
     preview_->Preview()->BuildModel(renderer);
     cueWindow_->BuildModels(renderer, modelResources_);
     cuePurchase_->BuildModels(renderer, modelResources_);

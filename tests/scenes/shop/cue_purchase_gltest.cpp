@@ -3,6 +3,8 @@
 // resource tree; the frame is compared with a reference image.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "engine/render/RenderDevice.h"
 #include "gui/ItemPreview.h"
 #include "net/ItemTable.h"
@@ -16,18 +18,6 @@ namespace {
 
 constexpr std::uint16_t kWidth = 1024, kHeight = 768;
 namespace pc = scenes::cue_purchase_control;
-
-platform::Image Frame(RenderDevice& device, gui::Widget& root) {
-    platform::Image frame;
-    device.SetClearColor(0xFF000000);
-    if (!device.BeginFrame() || !device.BeginScene()) return frame;
-    gui::DrawWidgetScreen(root, &device);
-    device.EndScene();
-    device.Present();
-    device.ReadBack(frame);
-    gui::ClearGuiPointers();
-    return frame;
-}
 
 // Pixels of the rectangle that differ between two frames.
 int Changed(const platform::Image& a, const platform::Image& b, int x0, int y0, int w, int h) {
@@ -81,7 +71,7 @@ TEST(CuePurchaseGl, TheWholeCueIsBuiltFromThePickedPartsAndTheWindowMatchesTheRe
     shop.Render(&device, true);
     ASSERT_TRUE(whole.HasModel());
     EXPECT_FALSE(whole.ShowsStandIn()) << "the cue is made of its parts' models";
-    const platform::Image before = Frame(device, shop);
+    const platform::Image before = DrawScreenFrame(device, shop);
 
     // The last butt of the first page and the second shaft.
     command(pc::kFirstCard + 13, window.Card(1, 3));
@@ -91,7 +81,7 @@ TEST(CuePurchaseGl, TheWholeCueIsBuiltFromThePickedPartsAndTheWindowMatchesTheRe
     EXPECT_FALSE(whole.ShowsStandIn());
     EXPECT_TRUE(window.PartPreview()->Built());
     for (int c = 0; c < 4; ++c) EXPECT_TRUE(window.Card(1, c)->Preview()->Built()) << "butt card " << c;
-    const platform::Image after = Frame(device, shop);
+    const platform::Image after = DrawScreenFrame(device, shop);
     ASSERT_EQ(before.width, after.width);
     const int x = shop.PreviewPanel()->ScreenX(), y = shop.PreviewPanel()->ScreenY();
     EXPECT_GT(Changed(before, after, x, y, shop.PreviewPanel()->Width(), shop.PreviewPanel()->Height()), 50)
