@@ -129,8 +129,8 @@ void CuePartPreview::ApplyResources(ResourceManager* resources, RenderDevice* re
 
 void CuePartPreview::Tick(std::uint64_t nowMs) {
     // The turn follows the time passed, so its speed does not depend on the frame rate.
-    const std::uint64_t last = lastTick_.exchange(nowMs);
-    if (built_ && !dragging_ && last != 0 && nowMs > last) camera_.Advance(nowMs - last);
+    if (built_ && !dragging_ && lastTick_ != 0 && nowMs > lastTick_) camera_.Advance(nowMs - lastTick_);
+    lastTick_ = nowMs;
 }
 
 void CuePartPreview::Draw(gui::Painter& painter, int x, int y) {

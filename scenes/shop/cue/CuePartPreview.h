@@ -6,7 +6,6 @@
 //
 // Threads: main thread only (widget events, the owner's resource pass and drawing).
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -80,12 +79,11 @@ private:
     int index_ = -1;
     bool draggable_ = false;
     bool buildRequested_ = false;
-    // Read by the tick (update thread) while the owner's render step builds.
-    std::atomic<bool> built_ = false;
+    bool built_ = false;
     bool releasePending_ = false;
     bool dragging_ = false;
     int lastX_ = 0, lastY_ = 0;
-    std::atomic<std::uint64_t> lastTick_ = 0;
+    std::uint64_t lastTick_ = 0;
     int buildCount_ = 0;
     ResourceManager* resources_ = nullptr;
     CuePartCamera camera_;
