@@ -1,6 +1,7 @@
 #include "scenes/room/hud/GameMenuWidgets.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/core/Format.h"
 #include "engine/sound/SoundManager.h"
@@ -227,7 +228,7 @@ void FloatingGain::Tick(std::uint64_t nowMs) {
     fade_ -= 0.006f;
     if (fade_ < 0.5f) fade_ -= 0.006f;
     SetAlpha(fade_);
-    MoveTo(baseX_, baseY_ - static_cast<int>(rise_));
+    MoveTo(baseX_, baseY_ - static_cast<int>(std::lround(rise_)));
     if (fade_ < 0.0f) gui::ImageWidget::Show(false);
 }
 
