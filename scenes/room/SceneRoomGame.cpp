@@ -71,32 +71,18 @@ void SceneRoomGame::CreateUI() {
     chatEdit_->Setup(gui::kFont12, kChatEditMax, gui::skin::kText);
     chatEdit_->Show(true);
 
-    auto button = [this](int x, std::uint32_t id, const WString& caption) {
-        gui::Button* b = AddButton(x, 700, 110, 34, id, 0, gui::atlas::InSet(gui::atlas::kTextButton, 15));
-        b->SetFrameCount(gui::atlas::kTextButtonFrames);
-        b->SetCaption(caption);
-        return b;
-    };
-    teamOne_ = button(600, control::kTeamOne, u"Team 1");
-    teamTwo_ = button(720, control::kTeamTwo, u"Team 2");
-    readyButton_ = button(840, control::kReadyStart, u"Ready");
+    CreateRoomHud();
     receivingLabel_ = AddLabel(400, 360, 300, 20, gui::kFont12);
     receivingLabel_->SetPlainText(u"receiving game data...");
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
-    clockLabel_ = AddLabel(740, 44, 120, 20, gui::kFont12);
     LayoutChildren(Width(), Height());
 }
 
 void SceneRoomGame::UpdateWaitingWidgets() {
-    if (!readyButton_) return;
+    if (!turnLabel_) return;
     const bool running = gameRunning_.load();
-    const bool watching = watchOnly_.load();
-    const bool master = ownSeat_.load() == masterSeat_.load();
-    readyButton_->SetCaption(master ? u"Start" : u"Ready");
-    readyButton_->Show(!running && !watching);
-    teamOne_->Show(!running && !watching);
-    teamTwo_->Show(!running && !watching);
+    RefreshRoomHud();
     const int shooter = shooter_.load();
     if (running && SeatValid(shooter)) {
         const RoomSeat seat = SeatCopy(shooter);
@@ -246,10 +232,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
         if (Host()) Host()->ShowNotice(nullptr, line1, line2);
     if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
-    if (clockLabel_ && gameRunning_.load()) {
-        const std::uint32_t s = gameSeconds_.load();
-        clockLabel_->SetText(u"%02d:%02d", static_cast<int>(s / 60), static_cast<int>(s % 60));
-    }
+    UpdateRoomHudClocks(platform::NowMs());
     if (!draw || !World()) return;
     RenderTable(renderer);
 }
@@ -481,7 +464,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
             return true;
         default:
-            return HandleCommand(code, a, b) || used;
+            return HandleHudMessage(code, a, used, typing) || HandleCommand(code, a, b) || used;
     }
 }
 

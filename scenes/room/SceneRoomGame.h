@@ -34,6 +34,19 @@ class Packet;
 }
 
 namespace scenes {
+namespace hud {
+class FloatingGain;
+class GameClock;
+class GameResultList;
+class GroupNotice;
+class InGameMenu;
+class OneHourLimitNotice;
+class PlayerMenu;
+class ScoreBoard;
+class StartReadyButton;
+class TurnCountdown;
+class WithdrawQuestion;
+}  // namespace hud
 
 // One line of the room chat.
 struct ChatLine {
@@ -99,6 +112,19 @@ public:
     void SendShotResult();
     // Update-thread timers of the turn, exposed for tests that step virtual time.
     void TickTurnTimers(std::uint64_t nowMs);
+
+    // ---- HUD widgets (RoomHud.cpp) -----------------------------------------------------------
+    void Resize(int width, int height) override;
+    hud::StartReadyButton* StartReady() const { return startReady_; }
+    hud::PlayerMenu* PlayerList() const { return playerMenu_; }
+    hud::InGameMenu* GameMenu() const { return inGameMenu_; }
+    hud::GameClock* Clock() const { return gameClock_; }
+    hud::TurnCountdown* Countdown() const { return turnCountdown_; }
+    hud::ScoreBoard* Scores() const { return scoreBoard_; }
+    hud::GameResultList* ResultList() const { return resultList_; }
+    hud::GroupNotice* Groups() const { return groupNotice_; }
+    hud::WithdrawQuestion* WithdrawAsk() const { return withdrawQuestion_; }
+    hud::OneHourLimitNotice* HourLimitNotice() const { return hourLimitNotice_; }
 
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);
@@ -239,6 +265,26 @@ private:
     std::atomic<bool> widgetsDirty_{true};
     std::atomic<bool> showReceiving_{false};
     std::atomic<bool> enableToLobby_{false};
+
+    // HUD widgets (RoomHud.cpp; main thread). The room's state reaches them in RefreshRoomHud.
+    void CreateRoomHud();
+    void RefreshRoomHud();
+    void UpdateRoomHudClocks(std::uint64_t nowMs);
+    bool HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool used, bool typing);
+    hud::StartReadyButton* startReady_ = nullptr;
+    hud::PlayerMenu* playerMenu_ = nullptr;
+    hud::InGameMenu* inGameMenu_ = nullptr;
+    hud::GameClock* gameClock_ = nullptr;
+    hud::TurnCountdown* turnCountdown_ = nullptr;
+    hud::ScoreBoard* scoreBoard_ = nullptr;
+    hud::GameResultList* resultList_ = nullptr;
+    hud::GroupNotice* groupNotice_ = nullptr;
+    hud::WithdrawQuestion* withdrawQuestion_ = nullptr;
+    hud::OneHourLimitNotice* hourLimitNotice_ = nullptr;
+    std::array<hud::FloatingGain*, 2> gains_{};
+    int hudTeamSeen_ = -1;       // the own playing byte last given to the team panel
+    bool hudGameShown_ = false;  // the HUD shows a running game
+    int hudLimitShown_ = -1;
 
     table::CueObject* cueObject_ = nullptr;
     std::minstd_rand cosmetic_{0x5EED};  // warning sound and tips; never the simulation's generator

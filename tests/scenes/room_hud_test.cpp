@@ -308,7 +308,12 @@ TEST(RoomHud, ATeamIsRefusedWhenTheGoldIsShortAndReadyLocksTheTeamUntilReleased)
     p.Click(3);
     EXPECT_TRUE(p.host.posted.empty()) << "the team already chosen posts nothing";
 
-    p.panel.RouteMessage(platform::kWmKeyDown, room_key::kF5, 0);
+    // A click on the ready button reaches it through the blinking highlight over it.
+    const std::intptr_t at =
+        platform::MakeLParam(p.panel.ReadyButton()->ScreenX() + 2, p.panel.ReadyButton()->ScreenY() + 30);
+    p.panel.RouteMessage(platform::kWmMouseMove, 0, at);
+    p.panel.RouteMessage(platform::kWmLButtonDown, 1, at);
+    p.panel.RouteMessage(platform::kWmLButtonUp, 0, at);
     ASSERT_EQ(p.host.posted.size(), 1u);
     EXPECT_EQ(p.host.posted[0].code, room_message::kReadyToggled);
     EXPECT_EQ(p.host.posted[0].a, 1u);
@@ -316,6 +321,7 @@ TEST(RoomHud, ATeamIsRefusedWhenTheGoldIsShortAndReadyLocksTheTeamUntilReleased)
         EXPECT_EQ(p.panel.TeamButton(i)->IsEnabled(), i == 3) << "the team is locked while ready: " << i;
     EXPECT_FALSE(p.panel.Highlight()->IsVisible());
     p.panel.RouteMessage(platform::kWmKeyDown, room_key::kF5, 0);
+    ASSERT_EQ(p.host.posted.size(), 2u) << "F5 toggles it back";
     EXPECT_EQ(p.host.posted.back().a, 0u);
     for (int i = 0; i < StartReadyButton::kTeamCount; ++i)
         EXPECT_TRUE(p.panel.TeamButton(i)->IsEnabled()) << i;

@@ -8,6 +8,7 @@
 #include "gui/Button.h"
 #include "gui/NumberDisplay.h"
 #include "gui/TextLabel.h"
+#include "net/Packet.h"
 #include "net/PlayerRecord.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/HudImages.h"
@@ -173,8 +174,8 @@ bool ScoreBoard::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     colon_ = AddImage(126, 25, 3, 14, kColon);
     minutes_ = AddDigits(*this, 96, 27, false);
     seconds_ = AddDigits(*this, 134, 27, true);
-    AddButton(125, 102, 55, 19, room_control::kScoreBoardButton, 0, kSmallButton)
-        ->SetFrameCount(gui::atlas::kTextButtonFrames);
+    button_ = AddButton(125, 102, 55, 19, room_control::kScoreBoardButton, 0, kSmallButton);
+    button_->SetFrameCount(gui::atlas::kTextButtonFrames);
     SetTime(0);
     SetScore(0, 0);
     return true;
@@ -193,6 +194,25 @@ void ScoreBoard::SetScore(int innings, int points) {
     average_->SetText(u"%.1f", innings < 1 ? 0.0 : static_cast<double>(points) / innings);
 }
 
+void ScoreBoard::ResetForRoom() {
+    button_->Show(false);
+    for (gui::TextLabel* label : {points_, innings_, average_}) label->SetPlainText({});
+    colon_->Show(true);
+    minutes_->SetValue(15);
+    seconds_->SetValue(0);
+}
+
+void ScoreBoard::ResetForGame() {
+    button_->Show(true);
+    SetScore(1, 0);
+}
+
+bool ScoreBoard::OnCommand(const gui::CommandEvent& event) {
+    if (event.id != room_control::kScoreBoardButton || event.code != gui::CommandCode::Event) return false;
+    if (send) send(room_send::kTimeLimit, [](net::Packet& p) { p.WriteU8(0); });
+    return true;
+}
+
 // ---- Floating gain ---------------------------------------------------------------------------------
 
 FloatingGain::FloatingGain(bool plusSign, bool icon) : plusSign_(plusSign), icon_(icon) {}
@@ -200,6 +220,7 @@ FloatingGain::FloatingGain(bool plusSign, bool icon) : plusSign_(plusSign), icon
 bool FloatingGain::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {
     gui::ImageWidget::Create(x, y, w, h, id, hotkey);
     if (icon_) SetImage(kGainIcon);
+    SetHitArea(0, 0, 0, 0);  // it floats over the table without taking its clicks
     label_ = AddLabel(0, 36, 95, 20, kFont16BoldFlagged);
     label_->SetFormat(gui::align::kCenter | gui::align::kVCenter, 0, 0);
     label_->SetColors(colour::kYellow, colour::kBlack);
@@ -262,6 +283,24 @@ void WithdrawQuestion::OnShow() {
     lines_[0]->SetText(u"%s has exceeded a total of %d turns.", nickname_, turns_);
     lines_[1]->SetPlainText(u"You can choose to lose opponent by withdrawal");
     lines_[2]->SetPlainText(u"Do you want to quit this game?");
+}
+
+bool WithdrawQuestion::OnCommand(const gui::CommandEvent& event) {
+    if (event.code != gui::CommandCode::Event) return false;
+    if (event.id == room_control::kWithdrawYes) {
+        const auto seat = static_cast<std::uint8_t>(seat_);
+        const std::uint64_t serial = playerId_;
+        if (send)
+            send(room_send::kWithdrawAnswer,
+                 [&](net::Packet& p) { p.WriteU8(1).WriteU8(seat).WriteU64(serial); });
+        Show(false);
+        return true;
+    }
+    if (event.id == room_control::kWithdrawNo) {
+        Show(false);
+        return true;
+    }
+    return false;
 }
 
 OneHourLimitNotice::OneHourLimitNotice(SceneHost* host) : host_(host) {

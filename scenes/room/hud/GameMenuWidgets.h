@@ -10,6 +10,7 @@
 
 #include "gui/Dialog.h"
 #include "gui/ImageWidget.h"
+#include "scenes/room/hud/RoomWidgetCodes.h"
 
 namespace gui {
 class Button;
@@ -95,6 +96,14 @@ public:
     using gui::ImageWidget::Create;
     void SetTime(std::int64_t ms);
     void SetScore(int innings, int points);
+    // On entering the room: no values, the button hidden, the clock at 15:00.
+    void ResetForRoom();
+    // At the start of a game: the button shown, one inning, no points.
+    void ResetForGame();
+    // The button ends the timed game: 2084 with 0.
+    bool OnCommand(const gui::CommandEvent& event) override;
+    gui::Button* EndButton() const { return button_; }
+    RoomSender send;
     gui::NumberDisplay* Minutes() const { return minutes_; }
     gui::NumberDisplay* Seconds() const { return seconds_; }
     gui::ImageWidget* Colon() const { return colon_; }
@@ -109,6 +118,7 @@ private:
     gui::TextLabel* points_ = nullptr;
     gui::TextLabel* innings_ = nullptr;
     gui::TextLabel* average_ = nullptr;
+    gui::Button* button_ = nullptr;
 };
 
 // A gain that rises from where it was scored and fades away.
@@ -137,7 +147,7 @@ private:
 };
 
 // Asks the opponent of a player who has run past the turn limit whether to end the game by
-// withdrawal. Its answer buttons (Yes, No) go up to the room as commands.
+// withdrawal: Yes sends the answer (2040) with the player's seat and serial, No only closes.
 class WithdrawQuestion : public gui::Dialog {
 public:
     WithdrawQuestion();
@@ -146,7 +156,9 @@ public:
     using gui::Dialog::Create;
     void SetPlayer(const net::PlayerRecord& record, int turnCount);
     void OnShow() override;
+    bool OnCommand(const gui::CommandEvent& event) override;
     gui::TextLabel* Line(int index) const { return lines_[static_cast<std::size_t>(index)]; }
+    RoomSender send;
     std::uint64_t PlayerId() const { return playerId_; }
     int Seat() const { return seat_; }
     int TurnCount() const { return turns_; }

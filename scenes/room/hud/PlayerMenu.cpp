@@ -21,7 +21,6 @@ namespace scenes::hud {
 
 namespace {
 
-constexpr std::uint16_t kProfileRequest = 210;
 constexpr std::uint8_t kProfileOfPlayer = 255;
 constexpr int kListRight = 160, kListBottom = 168, kFirstRowY = 64;
 constexpr std::uint32_t kWatcherGrey = 0xFFB0B0B0;
@@ -44,6 +43,12 @@ constexpr gui::UiImage Flat(int w, int h, int x = 0, int y = 0) {
 }
 constexpr gui::UiImage kRowButton = Flat(154, 47);
 constexpr gui::UiImage kMenuButton = images::kButton;
+
+// Pictures over the rows only decorate: the clicks go to the row beneath.
+gui::ImageWidget* Decor(gui::ImageWidget* image) {
+    image->SetHitArea(0, 0, 0, 0);
+    return image;
+}
 
 bool IsGamble(int type) {
     return type == game_type::kGambleA || type == game_type::kGambleB;
@@ -97,11 +102,11 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
         row.button->SetFrameCount(2);
         row.button->SetReportHover(true);
         gui::Button& b = *row.button;
-        row.portrait = b.AddImage(5, 5, 37, 37, Flat(37, 37));
+        row.portrait = Decor(b.AddImage(5, 5, 37, 37, Flat(37, 37)));
         row.name = b.AddLabel(50, 2, 150, 20, gui::kFont12);
         row.name->SetColors(colour::kYellow, colour::kBlack);
         row.name->SetStyle(gui::label_style::kShadow);
-        row.levelIcon = b.AddImage(50, -2, 22, 22, Flat(22, 22));
+        row.levelIcon = Decor(b.AddImage(50, -2, 22, 22, Flat(22, 22)));
         row.levelIcon->Show(false);
         row.score = b.AddLabel(44, 32, 94, 20, gui::kFont12);
         row.status = b.AddLabel(44, 32, 60, 20, gui::kFont12);
@@ -110,23 +115,23 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
         row.spare = b.AddLabel(100, 23, 80, 20, gui::kFont12);
         row.spare->SetColors(kLightRed, colour::kBlack);
         row.spare->Show(false);
-        row.sixBall = b.AddImage(164, 22, 16, 22, Flat(16, 22));
+        row.sixBall = Decor(b.AddImage(164, 22, 16, 22, Flat(16, 22)));
         row.sixBallCount = row.sixBall->AddLabel(0, 0, 16, 22, gui::kFont12);
         row.sixBallCount->SetFormat(gui::align::kCenter | gui::align::kVCenter, 0, 0);
         row.sixBall->Show(false);
-        row.badge1 = b.AddImage(-22, 0, 27, 21, Flat(27, 21));
-        row.badge2 = b.AddImage(-22, 22, 27, 21, Flat(27, 21));
+        row.badge1 = Decor(b.AddImage(-22, 0, 27, 21, Flat(27, 21)));
+        row.badge2 = Decor(b.AddImage(-22, 22, 27, 21, Flat(27, 21)));
         row.badge1->Show(false);
         row.badge2->Show(false);
-        row.ready = b.AddImage(-42, 4, 55, 20, Flat(55, 20));
+        row.ready = Decor(b.AddImage(-42, 4, 55, 20, Flat(55, 20)));
         row.ready->Show(false);
-        row.mark = b.AddImage(-30, 2, 22, 29, Flat(22, 29));
+        row.mark = Decor(b.AddImage(-30, 2, 22, 29, Flat(22, 29)));
         row.mark->Show(false);
-        row.scorePopup = b.AddImage(-60, 20, 95, 22, Flat(95, 22));
+        row.scorePopup = Decor(b.AddImage(-60, 20, 95, 22, Flat(95, 22)));
         row.scorePopupLabel = row.scorePopup->AddLabel(25, 2, 60, 18, gui::kFont12Bold);
         row.scorePopupLabel->SetColors(colour::kYellow, colour::kBlack);
         row.scorePopup->Show(false);
-        row.clanPopup = b.AddImage(68, 26, 114, 27, Flat(114, 27));
+        row.clanPopup = Decor(b.AddImage(68, 26, 114, 27, Flat(114, 27)));
         row.clanPopupLabel = row.clanPopup->AddLabel(25, 8, 80, 17, gui::kFont12);
         row.clanPopupLabel->SetColors(colour::kCyan, colour::kBlack);
         row.clanPopup->Show(false);
@@ -138,9 +143,9 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     potLabel_ = AddLabel(82, 45, 90, 20, gui::kFont12);
     potLabel_->SetColors(colour::kYellow, colour::kBlack);
     potLabel_->Show(false);
-    crown_ = AddImage(-22, 66, 27, 21, Flat(27, 21));
+    crown_ = Decor(AddImage(-22, 66, 27, 21, Flat(27, 21)));
     crown_->Show(false);
-    shooterMarker_ = AddImage(-42, -22, 99, 99, Flat(99, 99));
+    shooterMarker_ = Decor(AddImage(-42, -22, 99, 99, Flat(99, 99)));
     shooterMarker_->Show(false);
 
     menu_ = Make<gui::Dialog>();
@@ -487,7 +492,7 @@ void PlayerMenu::OnMenuItem(std::uint32_t item) {
             } else if (send) {
                 const std::uint64_t id = selectedId_;
                 const WString name = selectedName_;
-                send(kProfileRequest,
+                send(room_send::kProfileRequest,
                      [&](net::Packet& p) { p.WriteU8(kProfileOfPlayer).WriteU64(id).WriteString(name); });
             }
             return;

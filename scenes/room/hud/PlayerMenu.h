@@ -12,6 +12,7 @@
 
 #include "gui/ImageWidget.h"
 #include "net/PlayerRecord.h"
+#include "scenes/room/hud/RoomWidgetCodes.h"
 
 namespace gui {
 class Button;
@@ -99,7 +100,7 @@ public:
     int PopupCounter(int row) const { return popupSteps_[static_cast<std::size_t>(row)]; }
 
     // Sends a room message built by `fill`; by default through the session.
-    std::function<void(std::uint16_t id, const std::function<void(net::Packet&)>& fill)> send;
+    RoomSender send;
     // The messenger's question popup about a player (kinds of the messenger's questions).
     std::function<void(const net::PlayerRecord& record, int kind)> askQuestion;
 

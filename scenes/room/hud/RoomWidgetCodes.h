@@ -3,6 +3,11 @@
 // control ids, hot keys and sounds.
 
 #include <cstdint>
+#include <functional>
+
+namespace net {
+class Packet;
+}
 
 namespace scenes::hud {
 
@@ -44,6 +49,16 @@ namespace room_sound {
 constexpr int kDialogOpen = 32;
 constexpr int kCountdownTick = 35;
 }  // namespace room_sound
+
+// Sends a room message whose body `fill` writes; the room routes it through its own sender.
+using RoomSender = std::function<void(std::uint16_t id, const std::function<void(net::Packet&)>& fill)>;
+
+// Messages the widgets send.
+namespace room_send {
+constexpr std::uint16_t kProfileRequest = 210;
+constexpr std::uint16_t kWithdrawAnswer = 2040;
+constexpr std::uint16_t kTimeLimit = 2084;
+}  // namespace room_send
 
 constexpr const char16_t* kNotAllowedNow = u"This feature is not allowed currently.";
 

@@ -50,6 +50,7 @@ bool StartReadyButton::Create(int x, int y, int w, int h, std::uint32_t id, std:
     ready_->SetToggleMode(true);
     highlight_ = AddImage(176, -62, 232, 170, kHighlight);
     highlight_->Show(false);
+    highlight_->SetHitArea(0, 0, 0, 0);  // it only draws the eye: clicks reach the buttons under it
     return true;
 }
 

@@ -1,0 +1,163 @@
+// The game room's HUD: the team and ready panel, the player list, the in-game menu, the clocks, the
+// score board, the result list and the notices. The handlers change the room's state on the
+// dispatch thread; the widgets follow it on the main thread (RefreshRoomHud when the state changed,
+// UpdateRoomHudClocks every frame).
+#include "gui/Button.h"
+#include "net/GameSession.h"
+#include "net/Packet.h"
+#include "platform/sys/Clock.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/TableSceneUi.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/ResultWidgets.h"
+#include "scenes/room/hud/RoomWidgetCodes.h"
+#include "scenes/room/hud/StartReadyButton.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+constexpr float kResultListAlpha = 0.9f;
+}  // namespace
+
+void SceneRoomGame::CreateRoomHud() {
+    const hud::RoomSender sender = [this](std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
+        SendMessage(static_cast<RoomMsg>(id), fill);
+    };
+    gameClock_ = Make<hud::GameClock>();
+    gameClock_->Create(0, 0);
+    gameClock_->SetAnchor(gui::AnchorH::Center, -43, gui::AnchorV::Top, 10);
+    turnCountdown_ = Make<hud::TurnCountdown>();
+    turnCountdown_->Create(0, 0);
+    turnCountdown_->SetAnchor(gui::AnchorH::Center, 55, gui::AnchorV::Top, -2);
+    turnCountdown_->playSound = [this](int id) { PlaySound(id); };
+
+    scoreBoard_ = Make<hud::ScoreBoard>();
+    scoreBoard_->Create(0, 0);
+    scoreBoard_->SetAnchor(gui::AnchorH::Right, -190, gui::AnchorV::Top, 80);
+    scoreBoard_->send = sender;
+    scoreBoard_->ResetForRoom();
+    startReady_ = Make<hud::StartReadyButton>(Host());
+    startReady_->Create(0, 0);
+    startReady_->roomSource = [this] { return RoomCopy(); };
+    startReady_->Resize(Width(), Height());
+    startReady_->Show(true);
+    playerMenu_ = Make<hud::PlayerMenu>(Host());
+    playerMenu_->Create(0, 0);
+    playerMenu_->send = sender;
+    playerMenu_->Show(true);
+
+    inGameMenu_ = Make<hud::InGameMenu>(Host());
+    inGameMenu_->Create(0, 0);
+    withdrawQuestion_ = Make<hud::WithdrawQuestion>();
+    withdrawQuestion_->Create();
+    withdrawQuestion_->send = sender;
+    resultList_ = Make<hud::GameResultList>();
+    resultList_->Create();
+    resultList_->SetAlpha(kResultListAlpha);
+    groupNotice_ = Make<hud::GroupNotice>();
+    groupNotice_->Create(0, 0);
+    hourLimitNotice_ = Make<hud::OneHourLimitNotice>(Host());
+    hourLimitNotice_->Create();
+    gains_[0] = Make<hud::FloatingGain>(true, true);
+    gains_[1] = Make<hud::FloatingGain>(false, false);
+    for (hud::FloatingGain* gain : gains_) gain->Create(0, 0);
+    Resize(Width(), Height());
+}
+
+void SceneRoomGame::Resize(int width, int height) {
+    TableScene::Resize(width, height);
+    if (startReady_) startReady_->Resize(width, height);
+    if (playerMenu_) playerMenu_->Layout();
+    if (inGameMenu_)
+        inGameMenu_->MoveTo((width - inGameMenu_->Width()) / 2, (height - inGameMenu_->Height()) / 2);
+    if (groupNotice_) groupNotice_->MoveTo((width - groupNotice_->Width()) / 2, 120);
+}
+
+void SceneRoomGame::RefreshRoomHud() {
+    if (!startReady_ || !playerMenu_) return;
+    const bool running = gameRunning_.load();
+    const int own = ownSeat_.load();
+    const int master = masterSeat_.load();
+    const bool ownMaster = own == master;
+
+    // A game starting or ending moves the list and swaps the team panel for the clocks.
+    if (running != hudGameShown_) {
+        hudGameShown_ = running;
+        if (running) {
+            startReady_->EnterGame();
+            playerMenu_->OnGameStart();
+            scoreBoard_->ResetForGame();
+        } else {
+            startReady_->LeaveGame();
+            playerMenu_->OnGameEnd();
+            hudTeamSeen_ = -1;
+        }
+    }
+    scoreBoard_->Show(running && channelType_.load() == kTournamentChannel);
+    gameClock_->Show(running);
+    turnCountdown_->Show(running && turnLimit_.load() > 0);
+
+    int playing = 0;
+    bool canStart = false;
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        if (SeatValid(own)) playing = seats_[own].record.game.playing;
+        canStart = game_.OwnStartPermission(own);
+        const net::PlayerRecord* masterRecord =
+            SeatValid(master) && seats_[master].occupied ? &seats_[master].record : nullptr;
+        playerMenu_->Attach(&room_, &game_);
+        playerMenu_->SetRoomMaster(masterRecord, ownMaster);
+        playerMenu_->Refresh(game_);
+    }
+    startReady_->SetOwnMaster(ownMaster);
+    startReady_->Refresh(false);
+    // The panel follows the server's team only when that changes: a choice on its way keeps showing.
+    const int team = playing < hud::StartReadyButton::kTeamCount ? playing : 0;
+    if (team != hudTeamSeen_) {
+        hudTeamSeen_ = team;
+        startReady_->SetTeam(team);
+        startReady_->RefreshTeams();
+    }
+    if (ownMaster) startReady_->SetStartEnabled(canStart);
+    startReady_->Show(!running && !watchOnly_.load());
+}
+
+void SceneRoomGame::UpdateRoomHudClocks(std::uint64_t nowMs) {
+    if (!gameClock_ || !gameRunning_.load()) return;
+    const std::uint64_t base = gameClockBaseMs_.load();
+    gameClock_->SetTime(nowMs > base ? nowMs - base : 0);
+    scoreBoard_->SetTime(static_cast<std::int64_t>(nowMs > base ? nowMs - base : 0));
+    const int limit = turnLimit_.load();
+    if (limit != hudLimitShown_) {
+        hudLimitShown_ = limit;
+        turnCountdown_->SetLimit(limit);
+    }
+    if (limit <= 0) return;
+    const std::uint64_t start = turnStartMs_.load();
+    turnCountdown_->Update(nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0);
+}
+
+bool SceneRoomGame::HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool used, bool typing) {
+    switch (code) {
+        case platform::kWmKeyDown:
+            // Escape that nothing else took opens the in-game menu (shown, its own Escape closes it).
+            if (a == platform::kVkEscape && !used && !typing && inGameMenu_ && !inGameMenu_->IsVisible()) {
+                inGameMenu_->Show(true);
+                return true;
+            }
+            return false;
+        case hud::room_message::kSettings:
+            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace scenes
