@@ -528,3 +528,47 @@ TEST(RoomHud, ScorePopupSlidesOutForTenStepsAndHidesAtThirty) {
     room.list.ShowScorePopup(&stranger, 3);
     for (int i = 0; i < PlayerMenu::kRows; ++i) EXPECT_FALSE(room.list.RowAt(i).scorePopup->IsVisible()) << i;
 }
+
+TEST(RoomHud, WithdrawAnswerNamesTheAskedPlayersSeatAndSerialAndTheScoreBoardEndsTheTimedGame) {
+    std::vector<std::pair<std::uint16_t, std::vector<std::uint8_t>>> sent;
+    const RoomSender capture = [&](std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
+        net::Packet p;
+        p.Init(id);
+        fill(p);
+        sent.push_back({id, std::vector<std::uint8_t>(p.Data() + 4, p.Data() + p.Size())});
+    };
+    WithdrawQuestion question;
+    question.Create();
+    question.send = capture;
+    net::PlayerRecord record;
+    record.nickname = u"Slow";
+    record.playerId = 0x0102030405060708ull;
+    record.game.gameSlot = 5;
+    question.SetPlayer(record, 12);
+    question.Show(true);
+    EXPECT_EQ(question.Line(0)->Text(), u"Slow has exceeded a total of 12 turns.");
+    question.RouteMessage(platform::kWmKeyDown, room_key::kEscape, 0);
+    EXPECT_FALSE(question.IsVisible());
+    EXPECT_TRUE(sent.empty()) << "No only closes";
+    question.Show(true);
+    question.RouteMessage(platform::kWmKeyDown, room_key::kReturn, 0);
+    EXPECT_FALSE(question.IsVisible());
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].first, room_send::kWithdrawAnswer);
+    EXPECT_EQ(sent[0].second, (std::vector<std::uint8_t>{1, 5, 8, 7, 6, 5, 4, 3, 2, 1}));
+
+    ScoreBoard board;
+    board.Create(0, 0);
+    board.send = capture;
+    board.ResetForRoom();
+    EXPECT_FALSE(board.EndButton()->IsVisible());
+    EXPECT_EQ(Clock(board.Minutes(), board.Seconds()), u"15:00");
+    EXPECT_EQ(board.Points()->Text(), u"");
+    board.ResetForGame();
+    EXPECT_EQ(board.Innings()->Text(), u"1");
+    EXPECT_EQ(board.Average()->Text(), u"0.0");
+    board.EndButton()->Click();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].first, room_send::kTimeLimit);
+    EXPECT_EQ(sent[1].second, std::vector<std::uint8_t>{0});
+}
