@@ -446,6 +446,7 @@ TEST(RoomHud, PlayerMenuActsOnTheClickedPlayerAndRefusesWhatTheLocalPlayerMayNot
     ListedRoom room(0, {1, 2, 0}, 1);
     net::GameSession& session = *room.host.session;
 
+    EXPECT_FALSE(room.list.Menu()->IsVisible()) << "the menu waits for a click on a row";
     // The own row: only "View Info" and "Report bad"; the own profile needs no message.
     room.ClickRow(0);
     EXPECT_TRUE(room.list.Menu()->IsVisible());

@@ -151,6 +151,7 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     menu_ = Make<gui::Dialog>();
     menu_->Create(0, 0, 80, 120);
     menu_->SetPopupStyle(true);
+    menu_->SetVisible(false);
     static constexpr const char16_t* kCaptions[kMenuItems] = {u"View Info", u"Ask Friend",  u"Kick User",
                                                               u"Cut Chat",  u"Invite Clan", u"Report bad"};
     for (int k = 0; k < kMenuItems; ++k) {
