@@ -42,11 +42,17 @@ gui::Button* AddCaptionButton(gui::Widget& parent, int x, int y, int w, int h, s
     return b;
 }
 
-gui::TextLabel* AddCaption(gui::Widget& parent, const WString& text, int w) {
-    gui::TextLabel* caption = parent.AddLabel(14, 7, w, 20, gui::kFont16Bold);
-    caption->SetFormat(gui::align::kCenter | gui::align::kVCenter, 0, 0);
-    caption->SetPlainText(text);
-    return caption;
+// A box's centred caption and its three lines of text from `firstY` on.
+std::array<gui::TextLabel*, 3> AddTextBox(gui::Widget& box, const WString& caption, int firstY,
+                                          int lineWidth) {
+    gui::TextLabel* title = box.AddLabel(14, 7, box.Width() - 28, 20, gui::kFont16Bold);
+    title->SetFormat(gui::align::kCenter | gui::align::kVCenter, 0, 0);
+    title->SetPlainText(caption);
+    std::array<gui::TextLabel*, 3> lines{};
+    for (int i = 0; i < 3; ++i)
+        lines[static_cast<std::size_t>(i)] =
+            box.AddLabel(18, firstY + 24 * i, lineWidth, 20, gui::kFont14Bold);
+    return lines;
 }
 
 // A clock colon shows in the first half of every second.
@@ -262,9 +268,7 @@ WithdrawQuestion::WithdrawQuestion() {
 
 bool WithdrawQuestion::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {
     gui::Dialog::Create(x, y, w, h, id, hotkey);
-    AddCaption(*this, u"Question", w - 28);
-    for (int i = 0; i < 3; ++i)
-        lines_[static_cast<std::size_t>(i)] = AddLabel(18, 60 + 24 * i, 360, 20, gui::kFont14Bold);
+    lines_ = AddTextBox(*this, u"Question", 60, 360);
     AddCaptionButton(*this, 77, 200, 85, 32, room_control::kWithdrawYes, room_key::kReturn, u"Yes");
     AddCaptionButton(*this, 237, 200, 85, 32, room_control::kWithdrawNo, room_key::kEscape, u"No");
     SetVisible(false);
@@ -310,9 +314,7 @@ OneHourLimitNotice::OneHourLimitNotice(SceneHost* host) : host_(host) {
 
 bool OneHourLimitNotice::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {
     gui::Dialog::Create(x, y, w, h, id, hotkey);
-    AddCaption(*this, u"Notice", w - 28);
-    for (int i = 0; i < 3; ++i)
-        lines_[static_cast<std::size_t>(i)] = AddLabel(18, 52 + 24 * i, 375, 20, gui::kFont14Bold);
+    lines_ = AddTextBox(*this, u"Notice", 52, 375);
     lines_[0]->SetPlainText(u"The game will be ended as it has exceeded the time limit of an hour.");
     AddCaptionButton(*this, 157, 200, 85, 32, room_control::kHourLimitOk, room_key::kReturn, u"OK");
     SetVisible(false);
