@@ -2,6 +2,8 @@
 // score board, the result list and the notices. The handlers change the room's state on the
 // dispatch thread; the widgets follow it on the main thread (RefreshRoomHud when the state changed,
 // UpdateRoomHudClocks every frame).
+#include <utility>
+
 #include "gui/Button.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
@@ -22,6 +24,7 @@ using namespace room;
 
 namespace {
 constexpr float kResultListAlpha = 0.9f;
+constexpr std::uint8_t kSolidsStatus = 2, kStripesStatus = 3;
 }  // namespace
 
 void SceneRoomGame::CreateRoomHud() {
@@ -115,6 +118,7 @@ void SceneRoomGame::RefreshRoomHud() {
         playerMenu_->SetRoomMaster(masterRecord, ownMaster);
         playerMenu_->Refresh(game_);
     }
+    ShowGroupsOnce();
     startReady_->SetOwnMaster(ownMaster);
     startReady_->Refresh(false);
     // The panel follows the server's team only when that changes: a choice on its way keeps showing.
@@ -126,6 +130,38 @@ void SceneRoomGame::RefreshRoomHud() {
     }
     if (ownMaster) startReady_->SetStartEnabled(canStart);
     startReady_->Show(!running && !watchOnly_.load());
+}
+
+void SceneRoomGame::ShowGroupsOnce() {
+    // The 8-ball groups once they are decided (a team holds the stripes, status 3): the solids' team
+    // (status 2) in the first column, the stripes' in the second.
+    std::uint32_t groups = 0;
+    bool decided = false;
+    std::array<std::array<WString, 2>, 2> names{};
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        for (std::size_t t = 0; t < game_.teams.size(); ++t) {
+            const net::RoomTeam& team = game_.teams[t];
+            const std::uint8_t status = team.GetStatus();
+            if (team.memberCount == 0 || (status != kSolidsStatus && status != kStripesStatus)) continue;
+            const std::size_t group = status == kSolidsStatus ? 0 : 1;
+            decided = decided || group == 1;
+            groups |= static_cast<std::uint32_t>(group + 1) << (2 * t);
+            for (std::size_t m = 0; m < 2 && m < team.memberCount; ++m)
+                if (team.members[m]) names[group][m] = team.members[m]->nickname;
+        }
+    }
+    if (!decided) groups = 0;
+    if (!gameRunning_.load()) groups = 0;
+    if (groups == hudGroupsShown_) return;
+    hudGroupsShown_ = groups;
+    if (groups == 0) return;
+    groupNotice_->Clear();
+    for (int g = 0; g < 2; ++g)
+        for (int m = 0; m < 2; ++m)
+            groupNotice_->SetName(g, m, names[static_cast<std::size_t>(g)][static_cast<std::size_t>(m)]);
+    groupNotice_->Show(true);
 }
 
 void SceneRoomGame::UpdateRoomHudClocks(std::uint64_t nowMs) {
@@ -143,15 +179,19 @@ void SceneRoomGame::UpdateRoomHudClocks(std::uint64_t nowMs) {
     turnCountdown_->Update(nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0);
 }
 
-bool SceneRoomGame::HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool used, bool typing) {
+bool SceneRoomGame::HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool typing) {
     switch (code) {
         case platform::kWmKeyDown:
-            // Escape that nothing else took opens the in-game menu (shown, its own Escape closes it).
-            if (a == platform::kVkEscape && !used && !typing && inGameMenu_ && !inGameMenu_->IsVisible()) {
-                inGameMenu_->Show(true);
-                return true;
-            }
+            // An Escape key that reaches the room (a shown menu takes it as its Close) opens the menu
+            // with its character.
+            if (a == platform::kVkEscape) hudEscapeDown_ = !typing;
             return false;
+        case platform::kWmChar:
+            if (a != platform::kVkEscape || !std::exchange(hudEscapeDown_, false) || typing || !inGameMenu_ ||
+                inGameMenu_->IsVisible())
+                return false;
+            inGameMenu_->Show(true);
+            return true;
         case hud::room_message::kSettings:
             ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;

@@ -464,7 +464,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
             return true;
         default:
-            return HandleHudMessage(code, a, used, typing) || HandleCommand(code, a, b) || used;
+            return HandleHudMessage(code, a, typing) || HandleCommand(code, a, b) || used;
     }
 }
 

@@ -270,7 +270,8 @@ private:
     void CreateRoomHud();
     void RefreshRoomHud();
     void UpdateRoomHudClocks(std::uint64_t nowMs);
-    bool HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool used, bool typing);
+    void ShowGroupsOnce();
+    bool HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool typing);
     hud::StartReadyButton* startReady_ = nullptr;
     hud::PlayerMenu* playerMenu_ = nullptr;
     hud::InGameMenu* inGameMenu_ = nullptr;
@@ -285,6 +286,8 @@ private:
     int hudTeamSeen_ = -1;       // the own playing byte last given to the team panel
     bool hudGameShown_ = false;  // the HUD shows a running game
     int hudLimitShown_ = -1;
+    bool hudEscapeDown_ = false;        // the Escape key came to the room, not to a widget
+    std::uint32_t hudGroupsShown_ = 0;  // two bits a team: the group it holds, as last shown
 
     table::CueObject* cueObject_ = nullptr;
     std::minstd_rand cosmetic_{0x5EED};  // warning sound and tips; never the simulation's generator
