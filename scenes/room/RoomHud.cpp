@@ -52,6 +52,7 @@ void SceneRoomGame::CreateRoomHud() {
     playerMenu_ = Make<hud::PlayerMenu>(Host());
     playerMenu_->Create(0, 0);
     playerMenu_->send = sender;
+    playerMenu_->Attach(&room_, &game_);  // read under the seat lock, in RefreshRoomHud
     playerMenu_->Show(true);
 
     inGameMenu_ = Make<hud::InGameMenu>(Host());
@@ -114,7 +115,6 @@ void SceneRoomGame::RefreshRoomHud() {
         canStart = game_.OwnStartPermission(own);
         const net::PlayerRecord* masterRecord =
             SeatValid(master) && seats_[master].occupied ? &seats_[master].record : nullptr;
-        playerMenu_->Attach(&room_, &game_);
         playerMenu_->SetRoomMaster(masterRecord, ownMaster);
         playerMenu_->Refresh(game_);
     }

@@ -441,6 +441,7 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
     EXPECT_TRUE(scene.Clock()->IsVisible());
     EXPECT_TRUE(scene.PlayerList()->Running());
     EXPECT_EQ(scene.PlayerList()->RowCount(), 2);
+    scene.PlayerList()->ShowScorePopup(scene.PlayerList()->RowRecord(1), 3);
 
     // Both teams still open: no notice; the stripes taken: the notice, and only once.
     Deliver(2087, [](net::Packet& p) { p.WriteU8(2).WriteU8(2).WriteU8(2); });
@@ -449,6 +450,7 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
     Deliver(2087, [](net::Packet& p) { p.WriteU8(2).WriteU8(3).WriteU8(2); });
     scene.Render(nullptr, false);
     EXPECT_TRUE(scene.Groups()->IsVisible());
+    EXPECT_TRUE(scene.PlayerList()->RowAt(1).scorePopup->IsVisible()) << "a refresh keeps a score rising";
     scene.Groups()->Show(false);
     Deliver(2088, [](net::Packet& p) { p.WriteU8(0).WriteU8(2).WriteU8(3).WriteU8(2); });
     scene.Render(nullptr, false);
