@@ -1,6 +1,7 @@
 // The room's commands from the in-game menu, its dialogs and the keys: game requests and their
 // answers, chat macros and reports of bad chat.
 #include "engine/core/Format.h"
+#include "gui/CommonDialogs.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
@@ -41,8 +42,13 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
                 ShowBox(u"Only one request per game is allowed.");
             else if (!ownTurnFree)
                 ShowBox(u"A request can only be made in your turn.");
-            else
+            else {
                 requestKind_ = static_cast<int>(a);
+                if (requestDialog_) {
+                    requestDialog_->SetKind(static_cast<int>(a));
+                    requestDialog_->Open();
+                }
+            }
             return true;
         }
         case app_code::kRequestConfirmed:
@@ -50,8 +56,10 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
                 ShowBox(u"A request can only be made in your turn.");
                 return true;
             }
-            if (requestKind_.load() != 0)
+            if (requestKind_.load() != 0) {
+                if (waitNotice_) waitNotice_->Open();
                 SendByte(RoomMsg::GameRequest, static_cast<std::uint8_t>(requestKind_.load()));
+            }
             return true;
         case app_code::kRequestReply: {
             if (a == 0) enableToLobby_ = true;
@@ -114,6 +122,7 @@ void SceneRoomGame::OnRequestAnswer(net::Packet& p) {
     const std::uint8_t accepted = p.U8();
     const std::uint8_t kind = p.U8();
     if (p.IsBad() || (kind != kInvalidGame && kind != kWithdrawal)) return;
+    hideWaitNotice_ = true;
     if (accepted) {
         SendByte(RoomMsg::RequestReply, kind == kWithdrawal ? kAcceptedWithdrawal : kAcceptedInvalidGame);
     } else {

@@ -117,6 +117,10 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
         AddChatLine(Format(u"A game has not been started in %d minutes.", static_cast<int>(ageMs / 60000)),
                     colour::kGreen);
     showReceiving_ = own != master;
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+        session && channelType_.load() == kTournamentChannel && session->own.tournamentFeeFlag)
+        ShowBox(Format(u"If you participate in the tournament, a fee of %s will be charged.",
+                       session->own.tournamentFeeText));
 }
 
 void SceneRoomGame::OnMemberList(net::Packet& p) {
@@ -377,6 +381,7 @@ void SceneRoomGame::OnRankResult(net::Packet& p) {
     const std::uint16_t x = p.U16();
     const std::uint16_t y = p.U16();
     if (p.IsBad()) return;
+    Hud().ShowRankResult(rank, x, y);
     ShowBox(Format(u"Rank %d", static_cast<int>(rank)),
             Format(u"%d / %d", static_cast<int>(x), static_cast<int>(y)));
 }
@@ -405,7 +410,7 @@ void SceneRoomGame::OnChatLine(net::Packet& p) {
         if (reportHistory_.size() > kReportHistory) reportHistory_.pop_front();
     }
     AddChatLine(line, kSeatChatColours[colourIndex]);
-    PlaySound(sound::kChatLine);
+    if (chatSound_.load()) PlaySound(sound::kChatLine);
 }
 
 void SceneRoomGame::OnNotice(net::Packet& p) {

@@ -85,6 +85,7 @@ void SceneRoomGame::CreateUI() {
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     clockLabel_ = AddLabel(740, 44, 120, 20, gui::kFont12);
+    CreateRoomScreen();
     LayoutChildren(Width(), Height());
 }
 
@@ -246,6 +247,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
         if (Host()) Host()->ShowNotice(nullptr, line1, line2);
     if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
+    RefreshRoomScreen(platform::NowMs());
     if (clockLabel_ && gameRunning_.load()) {
         const std::uint32_t s = gameSeconds_.load();
         clockLabel_->SetText(u"%02d:%02d", static_cast<int>(s / 60), static_cast<int>(s % 60));
@@ -417,6 +419,10 @@ bool SceneRoomGame::SendChat(const WString& text, bool typed, std::uint64_t nowM
     if (blank) return true;
     if (sendTap_ || (session && session->IsConnected())) {
         if (Host()) Host()->PostUiMessage(app_code::kEnteringTime, 0, 0, 0);
+        if (SendChatCommand(text)) {
+            RecordChatSend(nowMs);
+            return true;
+        }
         const bool team = text[0] == u'@';
         // A team line needs text after the sign; a shorter one is not sent but counts as a send.
         if (!team || text.size() >= 3) {
@@ -460,15 +466,24 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
                 SendShotResult();
             return true;
         case app_code::kSeatChoice:
-            if (a >= 1 && a <= 6 && !gameRunning_.load())
-                SendByte(RoomMsg::PlayChoice, static_cast<std::uint8_t>(a));
+            // A team slot needs the channel's level; a player over it is seated as a watcher.
+            if (a <= 6 && !gameRunning_.load())
+                SendByte(RoomMsg::PlayChoice,
+                         a != 0 && CheckChannelLevel() ? static_cast<std::uint8_t>(a) : 0);
             return true;
         case app_code::kReadyPressed:
             SendByte(RoomMsg::Ready, static_cast<std::uint8_t>(a));
             return true;
-        case app_code::kStartPressed:
+        case app_code::kStartPressed: {
+            net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+            if (session && channelType_.load() == kTournamentChannel &&
+                session->own.money < session->tournamentFee) {
+                if (Host()) Host()->ShowNotice(this, u"You are falling short of gold to join.");
+                return true;
+            }
             SendByte(RoomMsg::Start, 0);
             return true;
+        }
         case app_code::kSend2060:
             SendByte(RoomMsg::ByteValue2060, static_cast<std::uint8_t>(a));
             return true;
@@ -481,7 +496,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
             return true;
         default:
-            return HandleCommand(code, a, b) || used;
+            return HandleCommand(code, a, b) || HandlePopupCommand(code, a, b) || used;
     }
 }
 
@@ -521,7 +536,7 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
                 chatEdit_->SetFocus(false);
             return true;
         default:
-            return false;
+            return OnRoomScreenCommand(event);
     }
 }
 
@@ -655,6 +670,13 @@ const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {
         {RoomMsg::MarkedNumbers, &SceneRoomGame::OnMarkedNumbers},
         {RoomMsg::GuideRefresh, &SceneRoomGame::OnGuideRefresh},
         {RoomMsg::LinePoint, &SceneRoomGame::OnLinePoint},
+        {RoomMsg::BannedFromRoom, &SceneRoomGame::OnBannedFromRoom},
+        {RoomMsg::BanCancel, &SceneRoomGame::OnBanResult},
+        {RoomMsg::OpponentRequest, &SceneRoomGame::OnGameRequest},
+        {RoomMsg::WithdrawOffer, &SceneRoomGame::OnWithdrawOffer},
+        {RoomMsg::InviteList, &SceneRoomGame::OnInviteList},
+        {RoomMsg::Message2002, &SceneRoomGame::OnMessage2002},
+        {RoomMsg::ProfileReply, &SceneRoomGame::OnProfileReply},
     };
     return table;
 }

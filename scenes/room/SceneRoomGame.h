@@ -22,12 +22,19 @@
 #include "net/RoomInfo.h"
 #include "platform/sys/CriticalSection.h"
 #include "scenes/room/RoomCodes.h"
+#include "scenes/room/RoomHud.h"
 #include "scenes/room/TableScene.h"
 
 namespace gui {
 class Button;
 class EditBox;
+class GameRequestAnswerDialog;
+class GameRequestDialog;
+class ImageWidget;
+class NumberDisplay;
+class ScrollBar;
 class TextLabel;
+class WaitResponseNotice;
 }  // namespace gui
 namespace net {
 class Packet;
@@ -100,6 +107,21 @@ public:
     // Update-thread timers of the turn, exposed for tests that step virtual time.
     void TickTurnTimers(std::uint64_t nowMs);
 
+    // ---- Room screen: the room line, the join and start state, popups and the HUD ---------------
+    // The HUD widgets the room drives (not owned; null restores the silent default).
+    void SetHud(RoomHud* hud) { hud_ = hud ? hud : &silentHud_; }
+    RoomHud& Hud() const { return *hud_.load(); }
+    // The own level against the level limit of the channel; false (with a notice) when over it.
+    bool CheckChannelLevel();
+    // Whether the own player may be offered to join the running game (the "Join" button).
+    bool JoinAllowed();
+    // Whether the room master can start (all ready and a valid line-up, or, forced, the own seat
+    // may start); false for anyone but the master.
+    bool StartPossible(bool force);
+    bool ChatSoundOn() const { return chatSound_.load(); }
+    // The amount shown in the centre of the screen (0 = none) and since when (ms).
+    std::uint32_t CentreAmount() const { return centreAmount_.load(); }
+
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);
     struct HandlerEntry {
@@ -169,6 +191,25 @@ private:
     bool HandleCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     void SendReport();
     void OnRequestAnswer(net::Packet& p);
+
+    // Room screen and popups (main thread unless named a handler).
+    void CreateRoomScreen();
+    void RefreshRoomScreen(std::uint64_t nowMs);
+    bool OnRoomScreenCommand(const gui::CommandEvent& event);
+    bool HandlePopupCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    // Any thread: `work` runs on the main thread at the next Render.
+    void RunOnMainThread(std::function<void()> work);
+    void OnBannedFromRoom(net::Packet& p);
+    void OnBanResult(net::Packet& p);
+    void OnGameRequest(net::Packet& p);
+    void OnWithdrawOffer(net::Packet& p);
+    void OnInviteList(net::Packet& p);
+    void OnMessage2002(net::Packet& p);
+    void OnProfileReply(net::Packet& p);
+    // A chat line that is a command goes to the server as its request; false for chat.
+    bool SendChatCommand(const WString& text);
+    // The turn result's finishing-shot lines and point voices (dispatch thread).
+    void AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTeamResult);
 
     // ---- Helpers
     // Reads team blocks of 2029 / 2030 into `game_`; false (nothing changes) when a bound breaks.
@@ -247,6 +288,32 @@ private:
     std::atomic<int> requestKind_{0};
     std::array<std::atomic<int>, 3> requestsRefused_{};
     std::uint32_t reportTarget_ = 0;
+
+    // ---- Room screen (main thread) and the state its handlers leave for it
+    RoomHud silentHud_;
+    std::atomic<RoomHud*> hud_{&silentHud_};
+    gui::NumberDisplay* roomNumber_ = nullptr;
+    gui::TextLabel* gameKindLabel_ = nullptr;
+    gui::TextLabel* titleLabel_ = nullptr;
+    gui::TextLabel* playerCountLabel_ = nullptr;
+    gui::ImageWidget* lockIcon_ = nullptr;
+    gui::ImageWidget* moneyIcon_ = nullptr;
+    gui::TextLabel* moneyLabel_ = nullptr;
+    gui::TextLabel* handicapLabel_ = nullptr;
+    gui::TextLabel* halfGameLabel_ = nullptr;
+    gui::Button* joinButton_ = nullptr;
+    gui::ImageWidget* startPrompt_ = nullptr;
+    gui::ImageWidget* readyPrompt_ = nullptr;
+    gui::ScrollBar* chatScroll_ = nullptr;
+    gui::TextLabel* centreLabel_ = nullptr;
+    gui::GameRequestDialog* requestDialog_ = nullptr;
+    gui::GameRequestAnswerDialog* answerDialog_ = nullptr;
+    gui::WaitResponseNotice* waitNotice_ = nullptr;
+    std::atomic<bool> chatSound_{true};
+    std::atomic<std::uint32_t> centreAmount_{0};
+    std::atomic<std::uint64_t> centreShownMs_{0};
+    std::atomic<bool> hideWaitNotice_{false};
+    std::vector<std::function<void()>> mainThreadWork_;  // under chatLock_
 };
 
 }  // namespace scenes

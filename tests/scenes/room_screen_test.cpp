@@ -1,0 +1,360 @@
+// The game room's screen and popups without a window or a server: the room line's texts, the channel
+// level gate, the tournament fee, chat commands, bans, the game request dialogs, the centre amount,
+// the finishing-shot lines and the calls the room makes on its heads-up display.
+#include <gtest/gtest.h>
+
+#include "gui/CommonDialogs.h"
+#include "gui/NumberDisplay.h"
+#include "gui/TextLabel.h"
+#include "net/ChatCommand.h"
+#include "net/RoomInfo.h"
+#include "net/SceneGate.h"
+#include "scenes/room/RoomScreen.h"
+#include "tests/scenes/support/RoomSceneFixture.h"
+
+namespace {
+
+using namespace room_test;
+namespace room = scenes::room;
+
+constexpr std::uint32_t kRed = 0xFFFF0000;
+
+// Remembers what the room asked of its heads-up display.
+struct RecordingHud : scenes::RoomHud {
+    void SetUpScoreBoard(int count, const std::array<std::uint8_t, 4>& values, bool tournament) override {
+        boardCount = count;
+        boardValues = values;
+        boardTournament = tournament;
+    }
+    void UpdateScores(const scenes::RoomScoreUpdate& update) override { scores.push_back(update); }
+    void ShowWithdrawQuestion(const net::PlayerRecord& record, int turns) override {
+        withdrawName = record.nickname;
+        withdrawTurns = turns;
+    }
+    void ShowRankResult(std::uint16_t rank, std::uint16_t, std::uint16_t) override { this->rank = rank; }
+
+    int boardCount = -1;
+    std::array<std::uint8_t, 4> boardValues{};
+    bool boardTournament = true;
+    std::vector<scenes::RoomScoreUpdate> scores;
+    WString withdrawName;
+    int withdrawTurns = -1;
+    int rank = -1;
+};
+
+struct NoSink : net::PacketSink {
+    int OnPacket(net::Packet&) override { return 0; }
+};
+
+class RoomScreenTest : public RoomSceneTest {
+protected:
+    template <class T>
+    T* Find(std::uint32_t id) {
+        return static_cast<T*>(scene.FindById(id));
+    }
+    std::string LabelText(std::uint32_t id) { return ToUtf8(Find<gui::TextLabel>(id)->Text()); }
+    // The session's channel list with one channel of that type, made current.
+    void JoinChannelOfType(std::uint16_t type) {
+        net::Packet p;
+        p.Init(156);
+        p.WriteU8(1).WriteU16(3).WriteU16(type).WriteU16(0).WriteU16(100).WriteString(u"channel");
+        p.Finish();
+        p.Rewind();
+        NoSink sink;
+        host.session->Deliver(p, sink);
+        host.session->currentChannel = 3;
+        scene.Enter();
+    }
+    // A carom game of type 0 between seats 0 and 1 whose teams finish with a three-cushion shot at
+    // `threeCushion` points and a bank shot at `bank` points.
+    void StartCaromGame(std::uint8_t threeCushion, std::uint8_t bank) {
+        host.session->GetRoom().gameType = 0;
+        scene.Enter();
+        EnterRoom(0, 0);
+        Deliver(2029, [&](net::Packet& p) {
+            p.WriteU32(5).WriteU32(0).WriteU8(0).WriteU8(0).WriteU8(2);
+            p.WriteU8(1).WriteU8(2).WriteU8(3).WriteU8(4).WriteU8(2).WriteU8(1);
+            for (std::uint8_t seat = 0; seat < 2; ++seat) {
+                p.WriteU8(seat + 1).WriteU16(0).WriteU32(0).WriteU16(0).WriteU8(0);
+                p.WriteU8(threeCushion).WriteU8(bank).WriteU8(0);
+                p.WriteU8(seat).WriteU64(1000).WriteU16(0);
+            }
+            p.WriteU32(0);
+        });
+    }
+    // A turn result that keeps (kind 2) or passes the table, with the table team's points and a
+    // centre amount.
+    void Turn(std::uint8_t kind, std::uint8_t next, std::uint16_t points, std::uint32_t centre = 0) {
+        Deliver(2056, [&](net::Packet& p) {
+            p.WriteU16(0).WriteU16(0).WriteU8(kind).WriteU8(next).WriteU8(next).WriteU32(5);
+            p.WriteU16(0).WriteU16(0).WriteU8(3).WriteU16(7).WriteU16(0).WriteU16(8).WriteU16(1).WriteU16(
+                points);
+            p.WriteU8(0).WriteU32(centre).WriteU8(0).WriteU8(0xFF);
+        });
+    }
+    RecordingHud hud;
+};
+
+TEST(RoomScreenTexts, PointRulesHandicapRangesMoneyAndChannelLimitsFollowTheirTables) {
+    struct Rule {
+        int type, option;
+        const char* text;
+    };
+    const Rule rules[] = {{0, 0, "Indv. : --      Team match : 3C-1pt"},
+                          {0, 2, "Indv. : 3C-2pts   Team match : 3C-2pts + Bank-1pt"},
+                          {3, 1, "Indv. : Bank-1pts Team match : Bank-2pts"},
+                          {4, 3, "3Cushion 25pts"},
+                          {3, 2, ""},
+                          {4, 4, ""},
+                          {10, 0, ""}};
+    for (const Rule& r : rules) EXPECT_EQ(ToUtf8(room::PointRuleText(r.type, r.option)), r.text) << r.type;
+
+    EXPECT_EQ(ToUtf8(room::HandicapRangeText(0, 0)), "No limit");
+    EXPECT_EQ(ToUtf8(room::HandicapRangeText(-3, 0)), "-3 ~");
+    EXPECT_EQ(ToUtf8(room::HandicapRangeText(0, 12)), "~ 12");
+    EXPECT_EQ(ToUtf8(room::HandicapRangeText(3, 9)), "3 ~ 9");
+    EXPECT_FALSE(room::ShowsHandicapRange(4));
+    EXPECT_TRUE(room::ShowsHandicapRange(6));
+
+    net::RoomInfo info;
+    info.gameType = 4;
+    info.seedMoney = 12000;
+    EXPECT_EQ(ToUtf8(room::MoneyLabelText(info, 0)), "") << "an open room hides its money";
+    EXPECT_EQ(ToUtf8(room::MoneyLabelText(info, 8)), "Tournament");
+    info.gameType = 5;
+    EXPECT_EQ(ToUtf8(room::MoneyLabelText(info, 0)), "12,000");
+
+    EXPECT_EQ(room::ChannelLevelLimit(0), 5);
+    EXPECT_EQ(room::ChannelLevelLimit(4), 25);
+    EXPECT_EQ(room::ChannelLevelLimit(7), 50);
+    EXPECT_EQ(ToUtf8(room::ChannelName(3)), "Ama-3");
+}
+
+TEST(RoomChatCommands, KnownCommandsAreTakenWithTheirNicknameAndEverythingElseIsChat) {
+    struct Case {
+        const char16_t* text;
+        bool command;
+        net::ChatCommandKind kind;
+        const char* nickname;
+    };
+    const Case cases[] = {
+        {u"/unban Bob", true, net::ChatCommandKind::RoomUnban, "Bob"},
+        {u"  /UNBLOCK   Bob  ", true, net::ChatCommandKind::ChatUnblock, "Bob"},
+        {u"/unban", true, net::ChatCommandKind::RoomUnban, ""},
+        {u"/unban two words", true, net::ChatCommandKind::RoomUnban, ""},
+        {u"/unban abcdefghijklmnopq", true, net::ChatCommandKind::RoomUnban, ""},
+        {u"/unbanBob", false, {}, ""},
+        {u"/hello there", false, {}, ""},
+        {u"unban Bob", false, {}, ""},
+        {u"", false, {}, ""},
+    };
+    for (const Case& c : cases) {
+        const auto command = net::ParseChatCommand(c.text);
+        ASSERT_EQ(command.has_value(), c.command) << ToUtf8(c.text);
+        if (!command) continue;
+        EXPECT_EQ(command->kind, c.kind) << ToUtf8(c.text);
+        EXPECT_EQ(ToUtf8(command->nickname), c.nickname) << ToUtf8(c.text);
+    }
+}
+
+TEST_F(RoomScreenTest, TheRoomLineShowsTheRoomStateOnTheNextFrame) {
+    host.session->GetRoom().requirementLow = static_cast<std::uint16_t>(-3);
+    scene.Enter();
+    EnterRoom(0, 0);
+    scene.Render(nullptr, false);
+    EXPECT_EQ(Find<gui::NumberDisplay>(room::control::kRoomNumber)->Value(), 7);
+    EXPECT_EQ(LabelText(room::control::kRoomTitle), "room");
+    EXPECT_EQ(LabelText(room::control::kPlayerCount), "(2/2)");
+    EXPECT_FALSE(Find<gui::Widget>(room::control::kLockIcon)->IsVisible());
+    EXPECT_FALSE(Find<gui::Widget>(room::control::kHandicapRange)->IsVisible()) << "no range in game type 4";
+    EXPECT_FALSE(Find<gui::Widget>(room::control::kHalfGame)->IsVisible());
+    EXPECT_FALSE(Find<gui::Widget>(room::control::kJoin)->IsVisible()) << "no join outside gamble games";
+}
+
+TEST_F(RoomScreenTest, ALevelOverTheChannelLimitSitsAsWatcherWithTheNoticeAndOneUnderItPlays) {
+    EnterRoom(0, 0);
+    host.session->own.level = 6;
+    scene.OnMessage(1090, 1, 0);
+    ASSERT_EQ(SentWith(2012).size(), 1u);
+    EXPECT_EQ(SentWith(2012)[0].body, Bytes{0});
+    ASSERT_FALSE(host.notices.empty());
+    EXPECT_EQ(host.notices.back(), u"You have reached level 6,");
+    host.session->own.level = 5;
+    scene.OnMessage(1090, 2, 0);
+    ASSERT_EQ(SentWith(2012).size(), 2u);
+    EXPECT_EQ(SentWith(2012)[1].body, Bytes{2});
+    scene.OnMessage(1090, 7, 0);
+    EXPECT_EQ(SentWith(2012).size(), 2u) << "slot 7 is ignored";
+}
+
+TEST_F(RoomScreenTest, TheTournamentFeeIsToldOnEntryAndAShortPurseCannotStart) {
+    host.session->SetTournamentFee(1500);
+    EXPECT_EQ(host.session->own.tournamentFeeText, u"1,500");
+    host.session->own.tournamentFeeFlag = 1;
+    host.session->own.money = 1000;
+    JoinChannelOfType(8);
+    EnterRoom(0, 0);
+    scene.Render(nullptr, false);
+    ASSERT_FALSE(host.notices.empty());
+    EXPECT_EQ(host.notices.back(), u"If you participate in the tournament, a fee of 1,500 will be charged.");
+    scene.OnMessage(1092, 0, 0);
+    EXPECT_TRUE(SentWith(2028).empty());
+    EXPECT_EQ(host.notices.back(), u"You are falling short of gold to join.");
+    host.session->own.money = 1500;
+    scene.OnMessage(1092, 0, 0);
+    EXPECT_EQ(SentWith(2028).size(), 1u);
+}
+
+TEST_F(RoomScreenTest, ChatCommandsGoAsBanCancelRequestsAndTheirAnswersAndBansAreTold) {
+    EnterRoom(0, 0);
+    EXPECT_TRUE(scene.SendChat(u"/unblock Bob", true, 100000));
+    EXPECT_TRUE(SentWith(2005).empty()) << "a command is never chat";
+    ASSERT_EQ(SentWith(246).size(), 1u);
+    EXPECT_EQ(SentWith(246)[0].body, (Bytes{25, 6, 0, 'B', 0, 'o', 0, 'b', 0, 0, 0}));
+
+    struct Answer {
+        std::uint8_t kind, result;
+        const char* line;  // empty: no line
+    };
+    const Answer answers[] = {{24, 1, "Ban is cancelled."},
+                              {24, 0, "The user is not banned from this room."},
+                              {25, 0, "Chatting ban has been removed."},
+                              {25, 1, "Not a banned user."},
+                              {25, 2, "Cancellation is not allowed if the user has not logged on."},
+                              {26, 0, ""}};
+    for (const Answer& a : answers) {
+        const std::size_t before = scene.ChatLines().size();
+        Deliver(246, [&](net::Packet& p) { p.WriteU8(a.kind).WriteU8(a.result).WriteString(u"Bob"); });
+        if (*a.line)
+            EXPECT_TRUE(HasChat(a.line, kRed)) << a.line;
+        else
+            EXPECT_EQ(scene.ChatLines().size(), before);
+    }
+
+    Deliver(2018, [](net::Packet& p) { p.WriteU8(0).WriteString(u"Eve"); });
+    EXPECT_TRUE(HasChat("Eve has been banned.", kRed));
+    EXPECT_TRUE(HasChat("Enter '/unban nickname' to cancel.", kRed)) << "the master learns how to undo it";
+    Deliver(2018, [](net::Packet& p) { p.WriteU8(1); });
+    scene.Render(nullptr, false);
+    ASSERT_FALSE(host.errors.empty());
+    EXPECT_EQ(host.errors.back(), u"A player playing in the game cannot be banned.");
+}
+
+TEST_F(RoomScreenTest, GameRequestsOpenTheirDialogsWaitForTheAnswerAndAnswerTheOpponent) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    scene.OnMessage(1044, 2, 0);
+    auto* request = static_cast<gui::GameRequestDialog*>(nullptr);
+    for (gui::Widget* child : scene.Children())
+        if (auto* d = dynamic_cast<gui::GameRequestDialog*>(child)) request = d;
+    ASSERT_NE(request, nullptr);
+    EXPECT_TRUE(request->IsVisible());
+    EXPECT_EQ(request->Kind(), 2);
+    scene.OnMessage(1094, 2052, 2);
+    ASSERT_EQ(SentWith(2032).size(), 1u);
+    EXPECT_EQ(SentWith(2032)[0].body, Bytes{2});
+    gui::WaitResponseNotice* wait = nullptr;
+    for (gui::Widget* child : scene.Children())
+        if (auto* d = dynamic_cast<gui::WaitResponseNotice*>(child)) wait = d;
+    ASSERT_NE(wait, nullptr);
+    EXPECT_TRUE(wait->IsVisible());
+    Deliver(2035, [](net::Packet& p) { p.WriteU8(0).WriteU8(2); });
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(wait->IsVisible()) << "the answer ends the wait";
+
+    Deliver(2033, [](net::Packet& p) { p.WriteString(u"Rival").WriteU8(1); });
+    gui::GameRequestAnswerDialog* answer = nullptr;
+    for (gui::Widget* child : scene.Children())
+        if (auto* d = dynamic_cast<gui::GameRequestAnswerDialog*>(child)) answer = d;
+    ASSERT_NE(answer, nullptr);
+    EXPECT_FALSE(answer->IsVisible()) << "widgets change on the main thread only";
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(answer->IsVisible());
+    EXPECT_EQ(ToUtf8(answer->Line(0)), "Rival asks to call this game invalid.");
+    scene.OnMessage(1106, 2053, 1);
+    scene.OnMessage(1106, 2052, 2);
+    scene.OnMessage(1106, 2052, 9);
+    const auto answers = SentWith(2034);
+    ASSERT_EQ(answers.size(), 2u);
+    EXPECT_EQ(answers[0].body, (Bytes{0, 1}));
+    EXPECT_EQ(answers[1].body, (Bytes{1, 2}));
+}
+
+TEST_F(RoomScreenTest, TheCentreAmountShowsForTwoSecondsInsteadOfAChatLine) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    const std::size_t lines = scene.ChatLines().size();
+    Turn(0, 1, 0, 25000);
+    EXPECT_EQ(scene.ChatLines().size(), lines);
+    EXPECT_EQ(scene.PlayedSounds().back(), 34);
+    EXPECT_EQ(scene.CentreAmount(), 25000u);
+    scene.Render(nullptr, false);
+    auto* centre = Find<gui::TextLabel>(room::control::kCentreAmount);
+    EXPECT_TRUE(centre->IsVisible());
+    EXPECT_EQ(ToUtf8(centre->Text()), "25,000");
+    clock.AdvanceMs(2001);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(centre->IsVisible());
+}
+
+TEST_F(RoomScreenTest, AShooterWhoStaysHearsTheFinishingShotAtItsTargetAndTheVoiceAtTenPoints) {
+    scene.SetHud(&hud);
+    StartCaromGame(12, 15);
+    EXPECT_EQ(hud.boardCount, 2);
+    EXPECT_EQ(hud.boardValues, (std::array<std::uint8_t, 4>{1, 2, 3, 4}));
+    EXPECT_FALSE(hud.boardTournament);
+
+    Turn(2, 0, 10);
+    EXPECT_EQ(scene.PlayedSounds().back(), 77);
+    EXPECT_FALSE(HasChat("Now~ your three cushion shot.", kGreen));
+    Turn(0, 1, 12);
+    EXPECT_FALSE(HasChat("Now~ your three cushion shot.", kGreen)) << "only a shooter who stays";
+    Turn(2, 1, 12);
+    EXPECT_TRUE(HasChat("Now~ your three cushion shot.", kGreen));
+    EXPECT_EQ(scene.PlayedSounds().back(), 79);
+    ASSERT_EQ(hud.scores.size(), 3u);
+    EXPECT_EQ(hud.scores.back().shooterSeat, 1);
+    EXPECT_TRUE(hud.scores.back().shooterStays);
+    EXPECT_EQ(hud.scores.back().turnMarker, 3);
+    EXPECT_EQ(hud.scores.back().tableTeamResult, 12);
+    EXPECT_EQ(hud.scores.back().firstScore, 7);
+}
+
+TEST_F(RoomScreenTest, TheWithdrawOfferAndTheRankGoToTheHudAndABadSeatIsDropped) {
+    scene.SetHud(&hud);
+    EnterRoom(0, 0);
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(1).WriteU8(1).WriteU64(2).WriteU8(0).WriteString(u"Rival").WriteU32(0).WriteU16(1);
+        p.WriteU32(0).WriteU16(20).WriteU64(5000).WriteU8(0).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0);
+        p.WriteU8(0)
+            .WriteU16(3000)
+            .WriteU8(0)
+            .WriteU8(0)
+            .WriteU8(0)
+            .WriteU8(0)
+            .WriteU8(0)
+            .WriteU32(0)
+            .WriteU8(0);
+    });
+    Deliver(2039, [](net::Packet& p) { p.WriteU8(9).WriteU8(30); });
+    EXPECT_EQ(hud.withdrawTurns, -1);
+    Deliver(2039, [](net::Packet& p) { p.WriteU8(1).WriteU8(30); });
+    EXPECT_EQ(hud.withdrawName, u"Rival");
+    EXPECT_EQ(hud.withdrawTurns, 30);
+    Deliver(2047, [](net::Packet& p) { p.WriteU16(3).WriteU16(1).WriteU16(2); });
+    EXPECT_EQ(hud.rank, 3);
+    Deliver(2002, [](net::Packet& p) { p.WriteU16(1).WriteU16(2).WriteU16(3); });
+}
+
+TEST_F(RoomScreenTest, MutingTheChatSoundSilencesReceivedLinesOnly) {
+    gui::CommandEvent click;
+    click.id = room::control::kMuteChat;
+    EXPECT_TRUE(scene.OnCommand(click));
+    EXPECT_FALSE(scene.ChatSoundOn());
+    Deliver(2006, [](net::Packet& p) { p.WriteU8(0).WriteU8(1).WriteString(u"Bob").WriteString(u"hi"); });
+    EXPECT_TRUE(HasChat("Bob : hi", 0xFFFFFF80));
+    const auto sounds = scene.PlayedSounds();
+    EXPECT_TRUE(sounds.empty() || sounds.back() != 19);
+}
+
+}  // namespace
