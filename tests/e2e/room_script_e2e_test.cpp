@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -13,35 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testserver::Bytes;
-using testserver::Writer;
+using namespace roomscript;
 using testsupport::ScriptedClient;
-
-constexpr int kMs = 30000;
-
-std::string Click(const char* at) {
-    return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";
-}
-
-// Room state on entry: the own seat 0 is the master, no game runs, the room is 10 s old.
-Bytes RoomState() {
-    Writer w;
-    w.u64(0).u8(0).u16(0).u16(0).u16(0).u16(1).u8(0).u8(1).u32(0).u8(0).u8(0);
-    w.u32(10000).u32(0).u32(0).u8(0).u8(0).u8(2).u8(2).u8(0).u8(0).u8(0);
-    w.str(u"Alice's room").u8(0).u8(0).u8(0).u32(0).u32(0);
-    return w.bytes();
-}
-
-void Member(Writer& w, std::uint8_t seat, const std::u16string& nickname) {
-    w.u8(seat).u64(seat + 1u).u8(0).str(nickname).u32(0).u16(1).u32(0).u16(20).u64(5000).u8(0).u8(0);
-    w.u16(0).u8(0).u32(0).u8(0).u16(3000).u8(0).u8(0).u8(0).u8(0).u8(0).u32(0).u8(0);
-}
-
-Bytes Chat(const std::u16string& text) {
-    Writer w;
-    w.u8(0).u8(1).str(u"Rival").str(text);
-    return w.bytes();
-}
 
 Bytes TurnResult(std::uint8_t next, std::uint16_t code) {
     Writer w;
@@ -58,22 +32,6 @@ Bytes NewTurn(std::uint8_t shooter, const Bytes& state) {
     w.raw(Bytes(state.end() - 4, state.end())).raw(Bytes(state.begin() + 4, state.end() - 4));
     w.raw(Bytes(state.begin(), state.begin() + 4));
     return w.bytes();
-}
-
-std::vector<std::string> Lines(const std::string& journal, const std::string& prefix) {
-    std::vector<std::string> lines;
-    std::istringstream in(journal);
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
-    return lines;
-}
-
-// The lobby flow of the test server, with the room left to the test.
-testserver::ServerOptions ScriptedRoomOptions() {
-    testserver::ServerOptions options;
-    options.lobby = true;
-    options.roomFlow = false;
-    return options;
 }
 
 TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLobby) {
