@@ -274,8 +274,9 @@ void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
         const std::uint64_t base = gameClockBaseMs_.load();
         const std::uint64_t played = nowMs > base ? nowMs - base : 0;
         gameSeconds_ = static_cast<std::uint32_t>(played / 1000);
+        // Only the shooter's client ends a tournament game that ran out of time.
         if (channelType_.load() == kTournamentChannel && played >= kTournamentLimitMs && world &&
-            !world->ShotExecuting() && !tournamentLimitSent_.exchange(true)) {
+            IsOwnTurn() && !world->ShotExecuting() && !tournamentLimitSent_.exchange(true)) {
             world->SetTurnFlag(false);
             SendByte(RoomMsg::TimeLimit, 1);
         }
