@@ -78,6 +78,7 @@ enum class RoomMsg : std::uint16_t {
     RequestAnswerOut = 2034,  // <- u8 accepted, u8 kind
     WithdrawOffer = 2039,     // ->
     InviteList = 2043,        // ->
+    CueWear = 546,            // <- u32 item id, u64 serial, u32 durability
 };
 
 constexpr std::uint16_t Id(RoomMsg m) {

@@ -67,6 +67,14 @@ WString HandicapRangeText(std::int16_t lowest, std::int16_t highest) {
     return u"No limit";
 }
 
+int PointRuleOption(const net::RoomInfo& room) {
+    return room.option1;
+}
+
+bool IsHalfGame(const net::RoomInfo& room) {
+    return room.IsBit3OptionOn() && (room.gameType == 0 || room.gameType == 3 || room.gameType == 13);
+}
+
 bool ShowsHandicapRange(int gameType) {
     return gameType == 0 || gameType == 2 || gameType == 3 || gameType == 5 || gameType == 6;
 }
@@ -193,6 +201,14 @@ void SceneRoomGame::CreateRoomScreen() {
     answerDialog_->Show(false);
     waitNotice_ = Make<gui::WaitResponseNotice>();
     waitNotice_->Show(false);
+}
+
+void SceneRoomGame::WriteRoomLines(const net::RoomInfo& info) {
+    const WString rule = PointRuleText(info.gameType, PointRuleOption(info));
+    if (!rule.empty()) AddChatLine(Format(u"◆ Game option - %s", rule), colour::kWhite);
+    if (info.seedMoney > 0)
+        AddChatLine(Format(u"◆ Seed money - %s", FormatNumber(info.seedMoney)), colour::kWhite);
+    if (IsHalfGame(info)) AddChatLine(u"◆ Half Game. (half of all players handi.)", colour::kWhite);
 }
 
 void SceneRoomGame::RunOnMainThread(std::function<void()> work) {

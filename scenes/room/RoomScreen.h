@@ -18,6 +18,10 @@ constexpr std::uint16_t kChannelWithoutOwnership = 9;
 WString PointRuleText(int gameType, int option);
 // The handicap requirement as the title line shows it ("%d ~ %d", "%d ~", "~ %d", "No limit").
 WString HandicapRangeText(std::int16_t lowest, std::int16_t highest);
+// The option the point rule is chosen by: the room's first option byte.
+int PointRuleOption(const net::RoomInfo& room);
+// A half game (option bit 3) counts in game types 0, 3 and 13 only.
+bool IsHalfGame(const net::RoomInfo& room);
 // Whether the handicap range shows at all (game types 0, 2, 3, 5 and 6).
 bool ShowsHandicapRange(int gameType);
 // The money label: "Tournament" in tournament channels, else the seed money with separators; empty

@@ -202,6 +202,7 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
         session->Recorder().Disable();
     Hud().SetUpScoreBoard(boardCount, boardValues, channelType_.load() == kTournamentChannel);
+    UpdateTableOwnership();
 }
 
 // A shooter who stays at the table in a carom game hears how far his team is: the finishing shot a
@@ -425,6 +426,7 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     world->SetCurrentBall(cueBall);
     world->UpdateAimObjects();
     world->SetSceneVisible(true);
+    UpdateTableOwnership();
 }
 
 void SceneRoomGame::OnNewTurn(net::Packet& p) {
@@ -446,6 +448,7 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
     showReceiving_ = false;
     if (gameRunning_.load()) SetShooterSeat(shooter);
     world->SetCurrentBall(cueBall);
+    UpdateTableOwnership();
     if (!p.IsBad() && world->BallsFitTable(tableItem)) {
         turnTableItem_ = tableItem;
         turnBallSet_ = ballSet;

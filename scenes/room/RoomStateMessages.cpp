@@ -117,6 +117,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
         AddChatLine(Format(u"A game has not been started in %d minutes.", static_cast<int>(ageMs / 60000)),
                     colour::kGreen);
     showReceiving_ = own != master;
+    UpdateItemKeys();
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
         session && channelType_.load() == kTournamentChannel && session->own.tournamentFeeFlag)
         ShowBox(Format(u"If you participate in the tournament, a fee of %s will be charged.",
@@ -258,6 +259,8 @@ void SceneRoomGame::OnNewMaster(net::Packet& p) {
         SetShooterSeat(master);
         ApplyOwnTurn(master == ownSeat_.load() && !watchOnly_.load());
     }
+    UpdateTableOwnership();
+    UpdateItemKeys();
 }
 
 void SceneRoomGame::OnTeamLineup(net::Packet& p) {

@@ -178,13 +178,11 @@ void SceneRoomGame::Enter() {
         firstShown_ = 1;
     }
     int limit = kDefaultTurnLimitSeconds;
-    std::uint8_t gameType = 0;
     {
         platform::ScopedLock lock(seatLock_);
         if (session) room_ = session->GetRoom();
         // The inning time travels as a u8: 0 means no limit, never "every turn is over at once".
         limit = room_.inningTime;
-        gameType = room_.gameType;
         game_.ResetTeams();
         game_.SetOptions(room_.gameType, 1);
         for (RoomSeat& seat : seats_) seat = RoomSeat{};
@@ -192,6 +190,8 @@ void SceneRoomGame::Enter() {
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;
     defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = false;
+    tableDiffers_ = tableNoticeTold_ = false;
+    for (auto& told : durabilityTold_) told = false;
     shooter_ = kNoSeat;
     turnTableItem_ = turnBallSet_ = 0;
     shotCount_ = 0;
@@ -203,8 +203,7 @@ void SceneRoomGame::Enter() {
                                                 u"▶ Slow frame? : Setting -> Graphics"};
     const int r = static_cast<int>(cosmetic_() % 100);
     AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
-    if (gameType == 0 || gameType == 3 || gameType == 4)
-        AddChatLine(Format(u"◆ Game option - %s", WString(u"Normal")), colour::kWhite);
+    WriteRoomLines(RoomCopy());
     widgetsDirty_ = true;
     SetActive(true);
     SendByte(RoomMsg::EnterDone, 0);
@@ -458,7 +457,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     }
     switch (code) {
         case app_code::kCueStruck:
-            // The shot left with the strike (the world's shot sender); nothing more goes out here.
+            // The shot left with the strike (the world's shot sender); here the cue wears.
+            AfterShotConsumption();
             return true;
         case app_code::kShotAtRest:
             if (world &&

@@ -121,6 +121,10 @@ public:
     bool ChatSoundOn() const { return chatSound_.load(); }
     // The amount shown in the centre of the screen (0 = none) and since when (ms).
     std::uint32_t CentreAmount() const { return centreAmount_.load(); }
+    // True while a game runs and the own seat plays in it.
+    bool IsOwnSeatPlaying();
+    // After a cue change: the durability warnings may be told again, and are checked now.
+    void RecheckDurability();
 
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);
@@ -194,6 +198,15 @@ private:
 
     // Room screen and popups (main thread unless named a handler).
     void CreateRoomScreen();
+    // The room's settings as chat lines on entry: point rule, seed money, half game.
+    void WriteRoomLines(const net::RoomInfo& info);
+    // The own shot was played: the cue's durability (546) and its warnings.
+    void AfterShotConsumption();
+    void CheckDurabilityNotice();
+    // Any thread: the item keys of the own items; the notice that the turn's table and balls are
+    // the room master's.
+    void UpdateItemKeys();
+    void UpdateTableOwnership();
     void RefreshRoomScreen(std::uint64_t nowMs);
     bool OnRoomScreenCommand(const gui::CommandEvent& event);
     bool HandlePopupCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
@@ -314,6 +327,9 @@ private:
     std::atomic<std::uint64_t> centreShownMs_{0};
     std::atomic<bool> hideWaitNotice_{false};
     std::vector<std::function<void()>> mainThreadWork_;  // under chatLock_
+    std::array<std::atomic<bool>, 3> durabilityTold_{};  // at 0, 5 % and 10 %
+    std::atomic<bool> tableDiffers_{false};
+    std::atomic<bool> tableNoticeTold_{false};
 };
 
 }  // namespace scenes

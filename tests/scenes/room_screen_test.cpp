@@ -92,6 +92,25 @@ protected:
             p.WriteU8(0).WriteU32(centre).WriteU8(0).WriteU8(0xFF);
         });
     }
+    // A personal cue of the room's game type (4) with its durability and maximum in thousandths.
+    net::ItemEntry& OwnCue(std::uint32_t durability, std::uint32_t maximum) {
+        net::ItemEntry* cue = host.session->AllocItemEntry();
+        cue->serial = 77;
+        cue->itemId = 3104;
+        cue->type = 1;
+        cue->personal = 1;
+        cue->unit = 3;
+        cue->remainingValue = durability;
+        cue->initialValue = maximum;
+        EXPECT_TRUE(host.session->own.AddItem(77, cue));
+        host.session->own.equipment[4].cueSerial = 77;
+        return *cue;
+    }
+    std::size_t ChatCount(const std::string& text) const {
+        std::size_t n = 0;
+        for (const scenes::ChatLine& line : scene.ChatLines()) n += ToUtf8(line.text) == text;
+        return n;
+    }
     RecordingHud hud;
 };
 
@@ -355,6 +374,84 @@ TEST_F(RoomScreenTest, MutingTheChatSoundSilencesReceivedLinesOnly) {
     EXPECT_TRUE(HasChat("Bob : hi", 0xFFFFFF80));
     const auto sounds = scene.PlayedSounds();
     EXPECT_TRUE(sounds.empty() || sounds.back() != 19);
+}
+
+TEST_F(RoomScreenTest, EachOwnShotWearsTheCueByAPointReportsItAndWarnsOnceAtTenAndFivePercent) {
+    net::ItemEntry& cue = OwnCue(21000, 200000);
+    EnterRoom(0, 0);
+    StartGame(0);
+    scene.OnMessage(1111, 0, 0);
+    EXPECT_EQ(cue.remainingValue, 20000u);
+    const auto wear = SentWith(546);
+    ASSERT_EQ(wear.size(), 1u);
+    EXPECT_EQ(wear[0].body, (Bytes{0x20, 0x0C, 0, 0, 77, 0, 0, 0, 0, 0, 0, 0, 0x20, 0x4E, 0, 0}));
+    EXPECT_EQ(ChatCount("큐의 내구도가 10% 밖에 남지 않았습니다."), 1u);
+    scene.OnMessage(1111, 0, 0);
+    EXPECT_EQ(ChatCount("큐의 내구도가 10% 밖에 남지 않았습니다."), 1u) << "once per cue choice";
+    cue.remainingValue = 11000;
+    scene.OnMessage(1111, 0, 0);
+    EXPECT_EQ(ChatCount("큐의 내구도가 5% 밖에 남지 않았습니다."), 1u);
+    scene.RecheckDurability();
+    EXPECT_EQ(ChatCount("큐의 내구도가 5% 밖에 남지 않았습니다."), 2u) << "a new cue choice warns again";
+    cue.remainingValue = 500;
+    scene.OnMessage(1111, 0, 0);
+    EXPECT_EQ(cue.remainingValue, 0u) << "never below 0";
+    EXPECT_TRUE(HasChat("Cue's durability became 0 so ability won't be applied.", kRed));
+    EXPECT_EQ(ChatCount("큐의 내구도가 0이 되어 성능이 적용되지 않습니다."), 1u);
+}
+
+TEST_F(RoomScreenTest, ACueWithoutMaximumWarnsOnlyAtZeroAndAWatcherDoesNotWearHisCue) {
+    net::ItemEntry& cue = OwnCue(5000, 0);
+    EnterRoom(0, 0);
+    scene.OnMessage(1111, 0, 0);
+    EXPECT_EQ(cue.remainingValue, 5000u) << "no game runs";
+    EXPECT_TRUE(SentWith(546).empty());
+    cue.remainingValue = 0;
+    scene.RecheckDurability();
+    EXPECT_EQ(ChatCount("큐의 내구도가 0이 되어 성능이 적용되지 않습니다."), 1u);
+    const std::size_t lines = scene.ChatLines().size();
+    cue.remainingValue = 3;
+    scene.RecheckDurability();
+    EXPECT_EQ(scene.ChatLines().size(), lines) << "no share of a maximum of 0";
+}
+
+TEST_F(RoomScreenTest, EntryTellsThePointRuleAndSeedMoneyAndOwnItemsUnlockTheirKeys) {
+    host.session->GetRoom().option1 = 2;
+    host.session->GetRoom().seedMoney = 25000;
+    for (std::uint32_t item : {4145u, 4146u}) {
+        net::ItemEntry* entry = host.session->AllocItemEntry();
+        entry->serial = item;
+        entry->itemId = item;
+        EXPECT_TRUE(host.session->own.AddItem(item, entry));
+    }
+    scene.Enter();
+    EXPECT_TRUE(HasChat("◆ Game option - 3Cushion 20pts", 0xFFFFFFFF));
+    EXPECT_TRUE(HasChat("◆ Seed money - 25,000", 0xFFFFFFFF));
+    EnterRoom(1, 0);
+    EXPECT_FALSE(scene.World()->practiceKit) << "the practice kit is the master's";
+    EXPECT_EQ(scene.World()->ItemKeyMode(), 1);
+    EnterRoom(0, 0);
+    EXPECT_TRUE(scene.World()->practiceKit);
+}
+
+TEST_F(RoomScreenTest, ATurnOnTheMastersOwnTableIsToldOnceInTheRoom) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    auto turn = [&](std::uint16_t table) {
+        Deliver(2056, [&](net::Packet& p) {
+            p.WriteU16(0).WriteU16(table).WriteU8(0).WriteU8(1).WriteU8(1).WriteU32(5);
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
+            p.WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0xFF);
+        });
+    };
+    const std::string notice = "The table and the ball will be belonged to the current room master's items.";
+    turn(0);
+    EXPECT_EQ(ChatCount(notice), 0u) << "the room's own table";
+    turn(1999);
+    EXPECT_EQ(ChatCount(notice), 1u);
+    turn(0);
+    turn(1999);
+    EXPECT_EQ(ChatCount(notice), 1u) << "once in the room";
 }
 
 }  // namespace
