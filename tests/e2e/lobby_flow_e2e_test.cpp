@@ -175,3 +175,45 @@ TEST(LobbyFlow, SignInCarriesTheEquippedCueAndTheOptionWordTheServerKept) {
     EXPECT_EQ(again.session.own.serverOptionWord, kChangedWord) << "the server keeps the word it was sent";
     server.Stop();
 }
+
+TEST(LobbyFlow, ARoomRequestReachesTheOpponentWithTheAskersNameAndTheAnswerComesBack) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    Client a, b;
+    ASSERT_TRUE(a.Connect(server.Port()));
+    ASSERT_TRUE(b.Connect(server.Port()));
+    SignInAndEnterChannel(a, u"alice", u"Alice");
+    SignInAndEnterChannel(b, u"bob", u"Bob");
+    RoomInfo room;
+    room.gameType = 4;
+    room.maxPlayers = 2;
+    room.title = u"requests";
+    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
+    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_TRUE(b.session.SendJoinRoom(a.session.GetRoom().number, u""));
+    ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+
+    ASSERT_TRUE(a.session.SendByteMessage(2032, 2));
+    const int asked = b.WaitId(2033);
+    ASSERT_GE(asked, 0);
+    EXPECT_EQ(b.scene.Packets()[asked].body,
+              (std::vector<std::uint8_t>{10, 0, 'A', 0, 'l', 0, 'i', 0, 'c', 0, 'e', 0, 0, 0, 2}));
+    PooledPacket answer = b.session.NewPacket(2034);
+    answer->WriteU8(1).WriteU8(2);
+    ASSERT_TRUE(b.session.Send(*answer));
+    const int answered = a.WaitId(2035);
+    ASSERT_GE(answered, 0);
+    EXPECT_EQ(a.scene.Packets()[answered].body, (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_LT(b.WaitId(2035), 0) << "the answer goes to the asker only";
+
+    PooledPacket cancel = a.session.NewPacket(246);
+    cancel->WriteU8(25).WriteString(u"Bob");
+    ASSERT_TRUE(a.session.Send(*cancel));
+    const int told = a.WaitId(246);
+    ASSERT_GE(told, 0);
+    EXPECT_EQ(a.scene.Packets()[told].body[0], 25);
+    EXPECT_EQ(a.scene.Packets()[told].body[1], 1) << "nobody was blocked";
+    server.Stop();
+}

@@ -21,9 +21,7 @@ Bytes Text(std::uint8_t team, const std::u16string& text) {
 
 TEST(RoomChatRun, TheGuardRefusesAThirdLineTeamChatNeedsTextCommandsGoToTheServerAndRequestsAreAnswered) {
     testserver::TestGameServer server(ScriptedRoomOptions());
-    server.Ignore(202);
-    server.Ignore(261);
-    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(StartScripted(server));
     const std::string script =
         OpenRoom() +
         "wait-journal CHAT 0xFFFFFF80 Rival : hello\nkey Return\n"

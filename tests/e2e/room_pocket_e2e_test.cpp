@@ -19,25 +19,6 @@ using testsupport::ScriptedClient;
 constexpr const char* kGameChoice = "450 348";
 constexpr const char* kEightBallRow = "450 480";
 
-// An 8-ball game of seats 0 and 1 in team slots 1 and 2; the own seat breaks.
-Bytes GameStart() {
-    Writer w;
-    w.u32(777).u32(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(2).u8(1);
-    for (std::uint8_t seat = 0; seat < 2; ++seat)
-        w.u8(seat + 1).u16(0).u32(0).u16(0).u8(0).u8(2).u8(seat).u64(5000).u16(0);
-    w.u32(0);
-    return w.bytes();
-}
-
-// The own seat gets the table back with a free ball.
-Bytes FreeBallTurn() {
-    Writer w;
-    w.u16(0).u16(0).u8(0).u8(0).u8(0).u32(31);
-    w.u16(0).u16(0).u8(0).u16(0).u16(0).u16(0).u16(0).u16(0).u8(0).u32(0).u8(1);
-    w.u8(0).u64(5000).u8(1).u64(5000).u8(0xFF);
-    return w.bytes();
-}
-
 std::uint32_t Bits(float f) {
     std::uint32_t u = 0;
     std::memcpy(&u, &f, sizeof u);
@@ -46,14 +27,9 @@ std::uint32_t Bits(float f) {
 
 TEST(RoomPocketRun, BallInHandBreakGroupsEightBallShotFreeBallPocketCallAndBreakFoul) {
     testserver::TestGameServer server(ScriptedRoomOptions());
-    server.Ignore(202);
-    server.Ignore(261);
-    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(StartScripted(server));
     const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
-        "wait-journal ROOMS 0\n" +
-        Click("80 478") + Click(kGameChoice) + Click(kEightBallRow) +
-        "key Return\nwait-journal SCENE 5\n"
+        OpenRoom(Click(kGameChoice) + Click(kEightBallRow)) +
         "wait-journal CHAT 0xFF00FF00 The game has started.\nwait 1500\n"
         // The first drag sets the cue ball down, the second strikes.
         "move 512 420\ndown left\nwait 50\nmove 500 430\nwait 50\nup left\nwait 300\n"
@@ -63,7 +39,8 @@ TEST(RoomPocketRun, BallInHandBreakGroupsEightBallShotFreeBallPocketCallAndBreak
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
     ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal() << client.Log();
-    ASSERT_TRUE(server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2029, GameStart()}}));
+    ASSERT_TRUE(
+        server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2029, GameStart(777, 0, 10, 2)}}));
 
     // The placement leaves before the shot; the shot comes back with the table state asked for.
     const auto placed = server.Expect(0, 2063, 60000);
@@ -86,7 +63,7 @@ TEST(RoomPocketRun, BallInHandBreakGroupsEightBallShotFreeBallPocketCallAndBreak
     ASSERT_TRUE(state);
     EXPECT_EQ(state->body[4], 16) << "sixteen balls";
 
-    ASSERT_TRUE(server.SendFrames(0, {{2087, {2, 2, 3}}, {2088, {1, 2, 4, 3}}, {2056, FreeBallTurn()}}));
+    ASSERT_TRUE(server.SendFrames(0, {{2087, {2, 2, 3}}, {2088, {1, 2, 4, 3}}, {2056, TurnResult(0, 0, 1)}}));
     const auto respotted = server.Expect(0, 2063, kMs);
     ASSERT_TRUE(respotted) << "the free ball's cue ball goes to the others" << client.Journal();
     EXPECT_EQ(respotted->body[0], 0);

@@ -17,14 +17,6 @@ using namespace std::chrono_literals;
 using namespace roomscript;
 using testsupport::ScriptedClient;
 
-Bytes TurnResult(std::uint8_t next, std::uint16_t code) {
-    Writer w;
-    w.u16(0).u16(0).u8(0).u8(next).u8(next).u32(9);
-    w.u16(0).u16(code).u8(0).u16(0).u16(0).u16(0).u16(0).u16(0).u8(0).u32(0).u8(0);
-    w.u8(0).u64(5100).u8(1).u64(4900).u8(0xFF);
-    return w.bytes();
-}
-
 // The new turn from a table state: shooter, cue ball, then the state's block with its pairs swapped.
 Bytes NewTurn(std::uint8_t shooter, const Bytes& state) {
     Writer w;
@@ -36,9 +28,7 @@ Bytes NewTurn(std::uint8_t shooter, const Bytes& state) {
 
 TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLobby) {
     testserver::TestGameServer server(ScriptedRoomOptions());
-    server.Ignore(202);
-    server.Ignore(261);
-    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(StartScripted(server));
 
     // Turn time 20 s in the room dialog; the own moves wait for the opponent's words.
     std::string aim;
@@ -61,12 +51,8 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     const auto entered = server.Expect(0, 2007, kMs);
     ASSERT_TRUE(entered) << client.Journal() << client.Log();
     EXPECT_EQ(entered->body, Bytes{0});
-    Writer members;
-    members.u8(2);
-    Member(members, 0, u"Alice");
-    Member(members, 1, u"Rival");
     ASSERT_TRUE(
-        server.SendFrames(0, {{2001, RoomState()}, {2011, members.bytes()}, {2006, Chat(u"pick a team")}}));
+        server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2006, Chat(u"pick a team")}}));
 
     // Team, readiness, start.
     const auto team = server.Expect(0, 2012, kMs);
@@ -77,12 +63,7 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     const auto start = server.Expect(0, 2028, kMs);
     ASSERT_TRUE(start) << client.Journal();
     EXPECT_EQ(start->body, Bytes{0});
-    Writer game;
-    game.u32(4242).u32(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(2).u8(1);
-    for (std::uint8_t seat = 0; seat < 2; ++seat)
-        game.u8(seat + 1).u16(0).u32(0).u16(0).u8(0).u8(0).u8(seat).u64(5000).u16(0);
-    game.u32(0);
-    ASSERT_TRUE(server.Send(0, 2029, game.bytes()));
+    ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, 0, 4)));
 
     // The own shot: relayed back, the table state asked for while it runs, both in one go at rest.
     const auto shot = server.Expect(0, 2052, 60000);
@@ -150,16 +131,11 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
 
 TEST(RoomScriptRun, AConnectionDroppedWhileAShotRunsEndsInTheNoticeAndTheClientCarriesOn) {
     testserver::TestGameServer server(ScriptedRoomOptions());
-    server.Ignore(202);
-    server.Ignore(261);
-    ASSERT_TRUE(server.Start());
-    const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
-        "wait-journal ROOMS 0\n" +
-        Click("80 478") + "key Return\nwait-journal SCENE 5\nwait 1500\n" +
-        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
-        "wait-journal BOX Notice|The connection to the game server was lost.\n"
-        "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";
+    ASSERT_TRUE(StartScripted(server));
+    const std::string script = OpenRoom() + "wait 1500\n" +
+                               "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
+                               "wait-journal BOX Notice|The connection to the game server was lost.\n"
+                               "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_drop_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));

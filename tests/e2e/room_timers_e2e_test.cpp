@@ -60,25 +60,13 @@ protected:
     }
     // Seats 0 and 1 in team slots 1 and 2; `shooter` starts.
     void StartGame(std::uint8_t gameType, std::uint8_t shooter) {
-        Writer w;
-        w.u32(4242).u32(0).u8(shooter).u8(shooter).u8(0).u8(0).u8(0).u8(0).u8(0).u8(2).u8(1);
-        for (std::uint8_t seat = 0; seat < 2; ++seat) {
-            w.u8(seat + 1).u16(0).u32(0).u16(0).u8(0);
-            if (gameType == 0 || gameType == 3) w.u8(0).u8(0);
-            w.u8(0).u8(seat).u64(5000).u16(0);
-        }
-        w.u32(0);
-        ASSERT_TRUE(server.Send(0, 2029, w.bytes()));
+        ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, shooter, gameType)));
         ASSERT_TRUE(WaitUntil([&] { return scene.GameRunning(); }));
     }
     // A turn result naming the next shooter with the shooter's result code.
-    void TurnResult(std::uint8_t next, std::int16_t code) {
-        Writer w;
-        w.u16(0).u16(0).u8(0).u8(next).u8(next).u32(9);
-        w.u16(0).u16(static_cast<std::uint16_t>(code)).u8(0).u16(0).u16(0).u16(0).u16(0).u16(0).u8(0).u32(0);
-        w.u8(0).u8(0xFF);
+    void PassTurn(std::uint8_t next, std::int16_t code) {
         const auto timeOuts = scene.World()->timeOutCount;
-        ASSERT_TRUE(server.Send(0, 2056, w.bytes()));
+        ASSERT_TRUE(server.Send(0, 2056, roomscript::TurnResult(next, static_cast<std::uint16_t>(code))));
         ASSERT_TRUE(WaitUntil([&] {
             return !scene.ShotRunning() && scene.CurrentShooter() == next &&
                    (code != -3 || scene.World()->timeOutCount > timeOuts);
@@ -123,7 +111,7 @@ TEST_F(RoomTimersRun, TheDefaultShotComesFiveSecondsBeforeTheLimitUntilATimeOutW
     Run(10000);
     EXPECT_EQ(Sent(2062), 0) << "a turn whose shot went out does not time out";
 
-    TurnResult(0, -3);
+    PassTurn(0, -3);
     Run(36000);
     EXPECT_EQ(Sent(2052), 1) << "after a counted time-out no default shot";
     Run(4100);
@@ -138,7 +126,7 @@ TEST_F(RoomTimersRun, TheMasterEndsTheTurnOfADroppedPlayerAtTheLimitAndOnlyThen)
     StartGame(4, 1);
     Run(41000);
     EXPECT_EQ(Sent(2062), 0) << "another player's turn is his own business";
-    TurnResult(1, 0);
+    PassTurn(1, 0);
     ASSERT_TRUE(server.Send(0, 2079, {1, 0}));
     ASSERT_TRUE(WaitUntil([&] { return scene.SeatCopy(1).record.game.dropped != 0; }));
     Run(39000);

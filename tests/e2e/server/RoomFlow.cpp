@@ -3,7 +3,8 @@
 // list, keeps seats, teams and readiness, starts the game, relays aims to the others and shots to
 // everyone, asks every client for its table state during a shot, collects every client's shot result
 // and table state, judges the turn from the shooter's result and announces the turn result and the
-// new turn built from the shooter's table state.
+// new turn built from the shooter's table state. It passes game requests and their answers between the
+// players and answers ban cancels.
 #include <algorithm>
 
 #include "tests/e2e/server/ServerState.h"
@@ -35,7 +36,17 @@ enum : std::uint16_t {
     kTurnTimeOver = 2062,
     kBallPlacement = 2063,
     kPlacedBall = 2064,
+    kBanCancel = 246,
+    kReport = 258,
+    kReportTarget = 244,
+    kCueWear = 546,
+    kGameRequest = 2032,
+    kOpponentRequest = 2033,
+    kRequestAnswer = 2034,
+    kRequestAnswered = 2035,
 };
+
+constexpr std::uint8_t kRoomBan = 24;
 
 constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
@@ -294,6 +305,39 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 }
                 break;
             }
+            case kGameRequest: {
+                // The opponent learns who asks; the answer goes back to the others as 2035.
+                const std::uint8_t kind = r.u8();
+                if (!r.ok || (kind != 1 && kind != 2)) break;
+                Writer w;
+                w.str(c.nickname).u8(kind);
+                toOthers(room, kOpponentRequest, w.bytes());
+                break;
+            }
+            case kRequestAnswer: {
+                const std::uint8_t accepted = r.u8();
+                const std::uint8_t kind = r.u8();
+                if (!r.ok) break;
+                Writer w;
+                w.u8(accepted ? 1 : 0).u8(kind);
+                toOthers(room, kRequestAnswered, w.bytes());
+                break;
+            }
+            case kBanCancel: {
+                // The test server bans nobody: a cancel finds no ban to lift.
+                const std::uint8_t kind = r.u8();
+                const std::u16string name = r.str();
+                if (!r.ok) break;
+                Writer w;
+                w.u8(kind).u8(kind == kRoomBan ? 0 : 1).str(name);
+                out.emplace_back(&c, EncodeFrame(kBanCancel, w.bytes()));
+                break;
+            }
+            case kReport:
+            case kReportTarget:
+            case kCueWear:
+                // Kept by a real server; nothing goes to the others.
+                break;
             default:
                 toOthers(room, f.id, f.body);
                 break;
