@@ -79,6 +79,7 @@ enum class RoomMsg : std::uint16_t {
     WithdrawOffer = 2039,     // ->
     InviteList = 2043,        // ->
     CueWear = 546,            // <- u32 item id, u64 serial, u32 durability
+    SeatMoney = 2073,         // ->
 };
 
 constexpr std::uint16_t Id(RoomMsg m) {

@@ -678,6 +678,8 @@ const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {
         {RoomMsg::InviteList, &SceneRoomGame::OnInviteList},
         {RoomMsg::Message2002, &SceneRoomGame::OnMessage2002},
         {RoomMsg::ProfileReply, &SceneRoomGame::OnProfileReply},
+        {RoomMsg::ClanChanged, &SceneRoomGame::OnClanChanged},
+        {RoomMsg::SeatMoney, &SceneRoomGame::OnSeatMoney},
     };
     return table;
 }

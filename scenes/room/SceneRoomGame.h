@@ -219,6 +219,8 @@ private:
     void OnInviteList(net::Packet& p);
     void OnMessage2002(net::Packet& p);
     void OnProfileReply(net::Packet& p);
+    void OnClanChanged(net::Packet& p);
+    void OnSeatMoney(net::Packet& p);
     // A chat line that is a command goes to the server as its request; false for chat.
     bool SendChatCommand(const WString& text);
     // The turn result's finishing-shot lines and point voices (dispatch thread).

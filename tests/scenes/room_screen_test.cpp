@@ -454,4 +454,56 @@ TEST_F(RoomScreenTest, ATurnOnTheMastersOwnTableIsToldOnceInTheRoom) {
     EXPECT_EQ(ChatCount(notice), 1u) << "once in the room";
 }
 
+// A member of the list with withdrawals and a chat state.
+void Member(net::Packet& p, std::uint8_t seat, const std::u16string& name, std::uint8_t chat, bool withdrew) {
+    p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(name).WriteU32(0).WriteU16(1).WriteU32(0);
+    p.WriteU16(20).WriteU64(5000).WriteU8(chat).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0);
+    p.WriteU16(3000).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(withdrew ? 1 : 0).WriteU32(12);
+    p.WriteU8(0);
+}
+
+TEST_F(RoomScreenTest, MemberLinesKeepTheirOwnColoursAndANewMasterLearnsHeMayPractise) {
+    host.session->own.level = 3;
+    EnterRoom(0, 0);
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(3);
+        Member(p, 0, u"Alice", 0, false);
+        Member(p, 1, u"Bob", 0, true);
+        Member(p, 2, u"Carol", 0, true);
+    });
+    EXPECT_TRUE(HasChat("Bob : a total of 12 withdrawals", kGreen));
+    EXPECT_TRUE(HasChat("Carol : a total of 12 withdrawals", kGreen)) << "each withdrawal line is green";
+    EXPECT_TRUE(HasChat("Room master can play practice game.", kYellow));
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(1);
+        Member(p, 3, u"Dave", 4, false);
+    });
+    EXPECT_TRUE(HasChat("Dave is banned from chatting.", 0xFFB0B0B0));
+}
+
+TEST_F(RoomScreenTest, ADroppedPlayerIsToldWithTheReconnectRuleAndHisReturnAndMoneyAndClanReachTheSeat) {
+    EnterRoom(1, 0);
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(2);
+        Member(p, 0, u"Alice", 0, false);
+        Member(p, 1, u"Bob", 0, false);
+    });
+    Deliver(2079, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
+    EXPECT_TRUE(HasChat("Alice is dropped. Wainting for reconnect.", kGreen));
+    EXPECT_TRUE(HasChat("Will lose unless reconnecting to the game within 6 inn.(5min).", kGreen));
+    EXPECT_FALSE(HasChat("May lose unless reconnecting to the game within 3 inn.(3min).", kGreen));
+    EXPECT_EQ(scene.MasterSeat(), 1) << "the dropped master hands the room on";
+    EXPECT_EQ(scene.SeatCopy(1).record.game.ready, 1);
+    Deliver(274, [](net::Packet& p) { p.WriteU8(0).WriteU32(0).WriteU8(0); });
+    EXPECT_TRUE(HasChat("Alice has logged in again and has been connected to the game.", kGreen));
+    EXPECT_EQ(scene.SeatCopy(0).record.game.dropped, 0);
+    Deliver(2073, [](net::Packet& p) { p.WriteU8(1).WriteU64(4321); });
+    EXPECT_EQ(scene.SeatCopy(1).record.money, 4321);
+    EXPECT_EQ(host.session->own.money, 4321) << "the own seat's money is the own money";
+    Deliver(239, [](net::Packet& p) { p.WriteU8(0).WriteU32(5).WriteString(u"Cue Club"); });
+    EXPECT_EQ(scene.SeatCopy(0).record.clanName, u"Cue Club");
+    Deliver(2073, [](net::Packet& p) { p.WriteU8(8).WriteU64(1); });
+    EXPECT_EQ(host.session->own.money, 4321) << "seat 8 is no seat";
+}
+
 }  // namespace
