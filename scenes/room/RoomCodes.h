@@ -80,6 +80,7 @@ enum class RoomMsg : std::uint16_t {
     InviteList = 2043,        // ->
     CueWear = 546,            // <- u32 item id, u64 serial, u32 durability
     SeatMoney = 2073,         // ->
+    Value2076 = 2076,         // <- u16
 };
 
 constexpr std::uint16_t Id(RoomMsg m) {
@@ -108,6 +109,13 @@ constexpr std::uint32_t kSend2060 = 1113;
 constexpr std::uint32_t kSendPlacement = 1114;
 // The room screen's popups.
 constexpr std::uint32_t kJoinAnswer = 1065;
+constexpr std::uint32_t kWithdrawMenu = 1042;
+constexpr std::uint32_t kWithdrawOpen = 1043;
+constexpr std::uint32_t kMyInfo = 1047;
+constexpr std::uint32_t kOptions = 1048;
+constexpr std::uint32_t kControlOptions = 1058;
+constexpr std::uint32_t kSend2076 = 1089;
+constexpr std::uint32_t kJoinGold = 1105;
 constexpr std::uint32_t kOpponentRequestAnswer = 1106;
 }  // namespace app_code
 

@@ -201,6 +201,25 @@ void SceneRoomGame::CreateRoomScreen() {
     answerDialog_->Show(false);
     waitNotice_ = Make<gui::WaitResponseNotice>();
     waitNotice_->Show(false);
+    withdrawDialog_ = Make<gui::WithdrawDialog>();
+    withdrawDialog_->Show(false);
+    reportDialog_ = Make<gui::ReportBadDialog>();
+    reportDialog_->Show(false);
+    goldDialog_ = Make<gui::NotEnoughGoldDialog>();
+    goldDialog_->Show(false);
+}
+
+bool SceneRoomGame::CheckJoinGold() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return true;
+    const net::RoomInfo info = RoomCopy();
+    const std::int64_t shortfall = info.RequiredGold(session->own.money, channelType_.load());
+    if (shortfall <= 0) return true;
+    if (goldDialog_) {
+        goldDialog_->SetShortfall(info.gameType, shortfall);
+        goldDialog_->Open();
+    }
+    return false;
 }
 
 void SceneRoomGame::WriteRoomLines(const net::RoomInfo& info) {

@@ -118,6 +118,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
                     colour::kGreen);
     showReceiving_ = own != master;
     UpdateItemKeys();
+    RunOnMainThread([this] { CheckJoinGold(); });
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
         session && channelType_.load() == kTournamentChannel && session->own.tournamentFeeFlag)
         ShowBox(Format(u"If you participate in the tournament, a fee of %s will be charged.",

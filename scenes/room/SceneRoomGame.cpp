@@ -494,27 +494,31 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
                             [&](net::Packet& p) { world->WriteBallPositionMessage(p); });
             return true;
         case app_code::kLeave:
-            if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
+            // Posted by the quit question (Yes) or the menu: the same as "To Lobby".
+            if (a == 0 || a == gui::button_id::kYes) LeaveRoom();
             return true;
         default:
             return HandleCommand(code, a, b) || HandlePopupCommand(code, a, b) || used;
     }
 }
 
+void SceneRoomGame::LeaveRoom() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    // Without a connection (or when the send fails) the lobby comes at once.
+    if (!session || !session->IsConnected() || !SendByte(RoomMsg::ToLobby, 0)) {
+        RequestScene(scene_id::kLobby);
+        return;
+    }
+    leaveRequested_ = true;
+    if (toLobby_) toLobby_->SetEnabled(false);
+}
+
 bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
     if (event.code != gui::CommandCode::Event) return false;
     switch (event.id) {
-        case control::kToLobby: {
-            net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
-            // Without a connection (or when the send fails) the lobby comes at once.
-            if (!session || !session->IsConnected() || !SendByte(RoomMsg::ToLobby, 0)) {
-                RequestScene(scene_id::kLobby);
-                return true;
-            }
-            leaveRequested_ = true;
-            if (toLobby_) toLobby_->SetEnabled(false);
+        case control::kToLobby:
+            LeaveRoom();
             return true;
-        }
         case control::kSettings:
             ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;

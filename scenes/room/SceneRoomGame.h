@@ -31,10 +31,13 @@ class EditBox;
 class GameRequestAnswerDialog;
 class GameRequestDialog;
 class ImageWidget;
+class NotEnoughGoldDialog;
 class NumberDisplay;
+class ReportBadDialog;
 class ScrollBar;
 class TextLabel;
 class WaitResponseNotice;
+class WithdrawDialog;
 }  // namespace gui
 namespace net {
 class Packet;
@@ -194,10 +197,18 @@ private:
     // Commands of the in-game menu, the dialogs and the keys (main thread); true when handled.
     bool HandleCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     void SendReport();
+    void PostToSelf(std::uint32_t code, std::uint32_t a, std::uint32_t b);
+    // The withdraw dialog's penalty line and flag for the room's game type.
+    WString WithdrawPenaltyText();
+    bool WithdrawPenaltyFlag();
     void OnRequestAnswer(net::Packet& p);
 
     // Room screen and popups (main thread unless named a handler).
     void CreateRoomScreen();
+    // "To Lobby": 2008 and wait for the answer, or the lobby at once without a connection.
+    void LeaveRoom();
+    // The own gold against the room's requirement; short: the not-enough-gold dialog and false.
+    bool CheckJoinGold();
     // The room's settings as chat lines on entry: point rule, seed money, half game.
     void WriteRoomLines(const net::RoomInfo& info);
     // The own shot was played: the cue's durability (546) and its warnings.
@@ -324,6 +335,9 @@ private:
     gui::GameRequestDialog* requestDialog_ = nullptr;
     gui::GameRequestAnswerDialog* answerDialog_ = nullptr;
     gui::WaitResponseNotice* waitNotice_ = nullptr;
+    gui::WithdrawDialog* withdrawDialog_ = nullptr;
+    gui::ReportBadDialog* reportDialog_ = nullptr;
+    gui::NotEnoughGoldDialog* goldDialog_ = nullptr;
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};
     std::atomic<std::uint64_t> centreShownMs_{0};

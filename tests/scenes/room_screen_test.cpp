@@ -3,6 +3,7 @@
 // the finishing-shot lines and the calls the room makes on its heads-up display.
 #include <gtest/gtest.h>
 
+#include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/NumberDisplay.h"
 #include "gui/TextLabel.h"
@@ -504,6 +505,62 @@ TEST_F(RoomScreenTest, ADroppedPlayerIsToldWithTheReconnectRuleAndHisReturnAndMo
     EXPECT_EQ(scene.SeatCopy(0).record.clanName, u"Cue Club");
     Deliver(2073, [](net::Packet& p) { p.WriteU8(8).WriteU64(1); });
     EXPECT_EQ(host.session->own.money, 4321) << "seat 8 is no seat";
+}
+
+template <class Dialog>
+Dialog* FindChild(gui::Widget& parent) {
+    for (gui::Widget* child : parent.Children())
+        if (auto* d = dynamic_cast<Dialog*>(child)) return d;
+    return nullptr;
+}
+
+TEST_F(RoomScreenTest, MenuCommandsNeedAGameToPlayAndOpenTheirDialogsAndLeavingNeverPostsItselfAgain) {
+    EnterRoom(0, 0);
+    scene.OnMessage(1042, 0, 0);
+    scene.OnMessage(1044, 2, 0);
+    scene.Render(nullptr, false);
+    ASSERT_GE(host.notices.size(), 2u);
+    EXPECT_EQ(host.notices[host.notices.size() - 2], u"This feature is allowed when playing the game.");
+    EXPECT_EQ(host.notices.back(), u"This feature is allowed when playing the game.");
+    EXPECT_FALSE(host.Posted(1043));
+
+    StartGame(0);
+    scene.OnMessage(1042, 0, 0);
+    EXPECT_TRUE(host.Posted(1043));
+    scene.OnMessage(1043, 1, 0);
+    auto* withdraw = FindChild<gui::WithdrawDialog>(scene);
+    ASSERT_NE(withdraw, nullptr);
+    EXPECT_TRUE(withdraw->IsVisible());
+    EXPECT_EQ(withdraw->Param(), 0u) << "no penalty outside the gamble games";
+
+    scene.OnMessage(1089, 7, 0);
+    ASSERT_EQ(SentWith(2076).size(), 1u);
+    EXPECT_EQ(SentWith(2076)[0].body, (Bytes{7, 0}));
+
+    auto* report = FindChild<gui::ReportBadDialog>(scene);
+    ASSERT_NE(report, nullptr);
+    scene.OnMessage(1049, 0, 0);
+    EXPECT_TRUE(report->IsVisible());
+    EXPECT_FALSE(report->ConfirmButton()->IsEnabled()) << "no player chosen yet";
+
+    scene.OnMessage(1040, 0, 0);
+    EXPECT_TRUE(scene.ChangeRequested()) << "without a connection the lobby comes at once";
+    EXPECT_FALSE(host.Posted(1040)) << "1040 is handled, not posted again";
+}
+
+TEST_F(RoomScreenTest, AShortPurseOpensTheNotEnoughGoldDialogOnTheJoinCheck) {
+    host.session->GetRoom().moneyClass = 1;
+    host.session->own.money = 100;
+    scene.Enter();
+    auto* gold = FindChild<gui::NotEnoughGoldDialog>(scene);
+    ASSERT_NE(gold, nullptr);
+    scene.OnMessage(1105, 0, 0);
+    EXPECT_TRUE(gold->IsVisible());
+    EXPECT_EQ(ToUtf8(gold->Line(1)), "Short by 400 Gold.");
+    gold->Show(false);
+    host.session->own.money = 500;
+    scene.OnMessage(1105, 0, 0);
+    EXPECT_FALSE(gold->IsVisible());
 }
 
 }  // namespace
