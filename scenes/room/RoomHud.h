@@ -4,8 +4,9 @@
 // interface so it does not depend on how they are built; the default does nothing, and the
 // application hands the room the real widgets with `SceneRoomGame::SetHud`.
 //
-// Threads: every call comes from the network dispatch thread while the room is current; an
-// implementation that touches widgets hands the work to the main thread itself.
+// Threads: every call comes from the room's packet handlers on the network dispatch thread, which
+// the shell runs under its widget lock like every call into a scene, so the widgets may be changed
+// there.
 
 #include <array>
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "engine/core/Format.h"
+#include "engine/core/Options.h"
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/GameTypeName.h"
@@ -228,6 +229,13 @@ void SceneRoomGame::WriteRoomLines(const net::RoomInfo& info) {
     if (info.seedMoney > 0)
         AddChatLine(Format(u"◆ Seed money - %s", FormatNumber(info.seedMoney)), colour::kWhite);
     if (IsHalfGame(info)) AddChatLine(u"◆ Half Game. (half of all players handi.)", colour::kWhite);
+}
+
+void SceneRoomGame::ApplyOptions() {
+    TableScene::ApplyOptions();
+    const gui::FontDesc& font = CurrentOptions().chatFontSize != 0 ? gui::kFont14 : gui::kFont12;
+    for (gui::TextLabel* label : overlay_)
+        if (label) label->SetFont(font);
 }
 
 void SceneRoomGame::RunOnMainThread(std::function<void()> work) {

@@ -198,9 +198,11 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     }
     PlaySound(sound::kGameStart);
     if (gameType >= kFirstPocketType) PlaySound(sound::kRack);
-    PlaySound(sound::kStartVoice + static_cast<int>(cosmetic_() % 2));
-    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
-        session->Recorder().Disable();
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    // A tournament game always starts with the first voice.
+    const bool tournament = channelType_.load() == kTournamentChannel && session && session->tournamentFlag1;
+    PlaySound(sound::kStartVoice + (tournament ? 0 : static_cast<int>(cosmetic_() % 2)));
+    if (session) session->Recorder().Disable();
     Hud().SetUpScoreBoard(boardCount, boardValues, channelType_.load() == kTournamentChannel);
     UpdateTableOwnership();
 }

@@ -76,6 +76,8 @@ public:
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     bool PollKeyboard() override { return true; }
+    // The world takes the options; the chat lines take the large font when it is chosen.
+    void ApplyOptions() override;
     int OnPacket(std::uint16_t id, net::Packet* packet) override;
     void AddChatLine(const WString& text, std::uint32_t argb) override;
 

@@ -46,8 +46,10 @@ protected:
         session.GetRoom().gameType = gameType;
         session.GetRoom().inningTime = inning;
         scene.SetHost(&host);
+        gate.SetChangingScene(true);
         scene.Load3D(nullptr, nullptr);
         scene.Enter();
+        gate.SetChangingScene(false);
         ASSERT_TRUE(server.Expect(0, 2007, kMs));
         ASSERT_TRUE(server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}}));
         ASSERT_TRUE(WaitUntil([&] { return scene.SeatCopy(1).occupied; }));
@@ -65,25 +67,34 @@ protected:
     }
     // A turn result naming the next shooter with the shooter's result code.
     void PassTurn(std::uint8_t next, std::int16_t code) {
+        gate.SetChangingScene(true);
         const auto timeOuts = scene.World()->timeOutCount;
+        gate.SetChangingScene(false);
         ASSERT_TRUE(server.Send(0, 2056, roomscript::TurnResult(next, static_cast<std::uint16_t>(code))));
         ASSERT_TRUE(WaitUntil([&] {
             return !scene.ShotRunning() && scene.CurrentShooter() == next &&
                    (code != -3 || scene.World()->timeOutCount > timeOuts);
         }));
     }
-    // Steps the update tick over `ms` of virtual time.
+    // Steps the update tick over `ms` of virtual time. As in the shell, one thread at a time is in
+    // the scene: the gate holds the packets back meanwhile.
     void Run(std::uint64_t ms) {
+        gate.SetChangingScene(true);
         for (std::uint64_t t = 0; t < ms; t += 5) {
             clock.AdvanceMs(5);
             scene.Update(clock.NowMs(), 0);
         }
+        gate.SetChangingScene(false);
     }
+    // Waits until the packets delivered so far make `pred` true; it looks with the gate closed.
     template <class Pred>
-    static bool WaitUntil(Pred pred) {
+    bool WaitUntil(Pred pred) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (std::chrono::steady_clock::now() < deadline) {
-            if (pred()) return true;
+            gate.SetChangingScene(true);
+            const bool done = pred();
+            gate.SetChangingScene(false);
+            if (done) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return false;

@@ -3,6 +3,8 @@
 // the finishing-shot lines and the calls the room makes on its heads-up display.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/NumberDisplay.h"
@@ -223,6 +225,14 @@ TEST_F(RoomScreenTest, TheTournamentFeeIsToldOnEntryAndAShortPurseCannotStart) {
     host.session->own.money = 1500;
     scene.OnMessage(1092, 0, 0);
     EXPECT_EQ(SentWith(2028).size(), 1u);
+
+    // A tournament game always opens with the first voice.
+    host.session->tournamentFlag1 = 1;
+    for (int game = 0; game < 12; ++game) {
+        StartGame(0, 100 + game);
+        const auto sounds = scene.PlayedSounds();
+        EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 58), 0) << game;
+    }
 }
 
 TEST_F(RoomScreenTest, ChatCommandsGoAsBanCancelRequestsAndTheirAnswersAndBansAreTold) {
