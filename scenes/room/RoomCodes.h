@@ -81,6 +81,7 @@ enum class RoomMsg : std::uint16_t {
     CueWear = 546,            // <- u32 item id, u64 serial, u32 durability
     SeatMoney = 2073,         // ->
     Value2076 = 2076,         // <- u16
+    RoomOptionsOut = 2003,    // <- the room options dialog's values
 };
 
 constexpr std::uint16_t Id(RoomMsg m) {
@@ -116,6 +117,7 @@ constexpr std::uint32_t kOptions = 1048;
 constexpr std::uint32_t kControlOptions = 1058;
 constexpr std::uint32_t kSend2076 = 1089;
 constexpr std::uint32_t kJoinGold = 1105;
+constexpr std::uint32_t kSendRoomOptions = 1052;
 constexpr std::uint32_t kOpponentRequestAnswer = 1106;
 }  // namespace app_code
 
@@ -203,6 +205,7 @@ constexpr std::uint16_t kTournamentChannel = 8;
 constexpr std::uint32_t kTimeOfDaySeconds = 36000;
 constexpr std::int16_t kTimeOutCode = -3;
 constexpr std::uint64_t kCentreAmountMs = 2000;
+constexpr std::uint32_t kKeyGuideSignIns = 300;
 
 // Camera moves: onto the table at a game start; back to the table after a game (distance, pitch).
 constexpr float kCameraSecondsTurn = 0.5f;

@@ -23,6 +23,8 @@
 #include "net/Packet.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/FrontCodes.h"
+#include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 
@@ -196,6 +198,11 @@ void SceneRoomGame::CreateRoomScreen() {
     centreLabel_->SetAnchor(gui::AnchorH::Center, 0, gui::AnchorV::Center, 0);
     centreLabel_->Show(false);
 
+    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_->Show(false);
+    roomOptions_ = Make<RoomOptionDialog>(Host());
+    roomOptions_->Show(false);
+
     requestDialog_ = Make<gui::GameRequestDialog>();
     requestDialog_->Show(false);
     answerDialog_ = Make<gui::GameRequestAnswerDialog>();
@@ -208,6 +215,27 @@ void SceneRoomGame::CreateRoomScreen() {
     reportDialog_->Show(false);
     goldDialog_ = Make<gui::NotEnoughGoldDialog>();
     goldDialog_->Show(false);
+}
+
+void SceneRoomGame::SendRoomOptions() {
+    if (!roomOptions_) return;
+    const net::RoomInfo next = roomOptions_->Room();
+    const net::RoomInfo current = RoomCopy();
+    if (gameRunning_.load() && (next.gameType != current.gameType || next.option1 != current.option1)) {
+        if (Host()) Host()->ShowError(this, u"Game option cannot be changed after the game starts.");
+        return;
+    }
+    const WString password = roomOptions_->Password();
+    SendMessage(RoomMsg::RoomOptionsOut, [&](net::Packet& p) {
+        p.WriteString(next.title)
+            .WriteU16(next.tableItem)
+            .WriteU16(next.ballSetItem)
+            .WriteU8(next.maxPlayers);
+        p.WriteString(next.secondText).WriteU8(next.gameType).WriteU8(next.option1).WriteU8(next.inningTime);
+        p.WriteU8(next.gameOption).WriteU8(password.empty() ? 0 : 1);
+        if (!password.empty()) p.WriteString(password);
+        p.WriteU16(next.requirementLow).WriteU16(next.requirementHigh);
+    });
 }
 
 bool SceneRoomGame::CheckJoinGold() {
@@ -325,6 +353,11 @@ bool SceneRoomGame::CheckChannelLevel() {
     return false;
 }
 
+void SceneRoomGame::ShowKeyGuide(bool on) {
+    keyGuideOn_ = on;
+    if (keyGuide_) keyGuide_->Show(on);
+}
+
 bool SceneRoomGame::OnRoomScreenCommand(const gui::CommandEvent& event) {
     if (event.code != gui::CommandCode::Event) return false;
     switch (event.id) {
@@ -341,6 +374,12 @@ bool SceneRoomGame::OnRoomScreenCommand(const gui::CommandEvent& event) {
 
 bool SceneRoomGame::HandlePopupCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
     switch (code) {
+        case app_code::kSendRoomOptions:
+            SendRoomOptions();
+            return true;
+        case front_message::kRoomOptionsOk:
+            if (a == front_button::kOk) SendRoomOptions();
+            return true;
         case app_code::kOpponentRequestAnswer: {
             const std::uint8_t kind = static_cast<std::uint8_t>(b);
             if (kind != 1 && kind != 2) return true;

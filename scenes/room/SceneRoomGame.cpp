@@ -204,6 +204,8 @@ void SceneRoomGame::Enter() {
     const int r = static_cast<int>(cosmetic_() % 100);
     AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
     WriteRoomLines(RoomCopy());
+    // Newer players see the keys until they have signed in often enough.
+    ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);
     widgetsDirty_ = true;
     SetActive(true);
     SendByte(RoomMsg::EnterDone, 0);
@@ -451,6 +453,10 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     // The ball set down by hand goes to the others before the shot that follows it.
     if (placing && world->ballInHandMode == 0 && IsOwnTurn()) OnMessage(app_code::kSendPlacement, 0, 0);
     tableWorldUnhandled = !used;
+    if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1 && !typing) {
+        ShowKeyGuide(!keyGuideOn_);
+        return true;
+    }
     if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing) {
         chatEdit_->SetFocus(true);
         return true;

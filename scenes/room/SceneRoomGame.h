@@ -45,6 +45,8 @@ class Packet;
 
 namespace scenes {
 
+class RoomOptionDialog;
+
 // One line of the room chat.
 struct ChatLine {
     std::uint32_t argb = 0;
@@ -124,6 +126,9 @@ public:
     // may start); false for anyone but the master.
     bool StartPossible(bool force);
     bool ChatSoundOn() const { return chatSound_.load(); }
+    bool KeyGuideShown() const { return keyGuideOn_; }
+    // The room's settings window (the "Room setting" button opens it with the room's settings).
+    RoomOptionDialog* RoomOptions() const { return roomOptions_; }
     // The amount shown in the centre of the screen (0 = none) and since when (ms).
     std::uint32_t CentreAmount() const { return centreAmount_.load(); }
     // True while a game runs and the own seat plays in it.
@@ -207,8 +212,12 @@ private:
 
     // Room screen and popups (main thread unless named a handler).
     void CreateRoomScreen();
+    void ShowKeyGuide(bool on);
     // "To Lobby": 2008 and wait for the answer, or the lobby at once without a connection.
     void LeaveRoom();
+    // 2003 from the room options dialog; refused with an error while a game runs and the game or its
+    // option would change.
+    void SendRoomOptions();
     // The own gold against the room's requirement; short: the not-enough-gold dialog and false.
     bool CheckJoinGold();
     // The room's settings as chat lines on entry: point rule, seed money, half game.
@@ -340,6 +349,9 @@ private:
     gui::WithdrawDialog* withdrawDialog_ = nullptr;
     gui::ReportBadDialog* reportDialog_ = nullptr;
     gui::NotEnoughGoldDialog* goldDialog_ = nullptr;
+    gui::ImageWidget* keyGuide_ = nullptr;
+    RoomOptionDialog* roomOptions_ = nullptr;
+    bool keyGuideOn_ = false;  // main thread
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};
     std::atomic<std::uint64_t> centreShownMs_{0};

@@ -12,6 +12,7 @@
 #include "net/ChatCommand.h"
 #include "net/RoomInfo.h"
 #include "net/SceneGate.h"
+#include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/RoomScreen.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 
@@ -571,6 +572,46 @@ TEST_F(RoomScreenTest, AShortPurseOpensTheNotEnoughGoldDialogOnTheJoinCheck) {
     host.session->own.money = 500;
     scene.OnMessage(1105, 0, 0);
     EXPECT_FALSE(gold->IsVisible());
+}
+
+TEST_F(RoomScreenTest, TheKeyGuideShowsForNewPlayersAndF2TogglesIt) {
+    host.session->own.signInCounter = 299;
+    scene.Enter();
+    EXPECT_TRUE(scene.KeyGuideShown());
+    scene.OnMessage(0x0101, 0x71, 0);
+    EXPECT_FALSE(scene.KeyGuideShown());
+    scene.OnMessage(0x0101, 0x71, 0);
+    EXPECT_TRUE(scene.KeyGuideShown());
+    host.session->own.signInCounter = 300;
+    scene.Enter();
+    EXPECT_FALSE(scene.KeyGuideShown());
+}
+
+TEST_F(RoomScreenTest, RoomOptionsGoOutFromTheDialogButNotAnotherGameWhileOneRuns) {
+    EnterRoom(0, 0);
+    scenes::RoomOptionDialog* dialog = scene.RoomOptions();
+    ASSERT_NE(dialog, nullptr);
+    net::RoomInfo wanted = scene.RoomCopy();
+    wanted.title = u"ab";
+    wanted.maxPlayers = 4;
+    wanted.inningTime = 30;
+    const std::array<const net::PlayerRecord*, 8> seats{};
+    dialog->SetRoomInfo(wanted, true, seats, 0);
+    scene.OnMessage(1161, 2050, 0);
+    const auto sent = SentWith(2003);
+    ASSERT_EQ(sent.size(), 1u);
+    const Bytes& b = sent[0].body;
+    ASSERT_GE(b.size(), 8u);
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 8), (Bytes{4, 0, 'a', 0, 'b', 0, 0, 0})) << "the title first";
+    EXPECT_EQ(b[12], 4) << "then the tables, the players";
+
+    StartGame(0);
+    wanted.gameType = 3;
+    dialog->SetRoomInfo(wanted, true, seats, 0);
+    scene.OnMessage(1052, 0, 0);
+    EXPECT_EQ(SentWith(2003).size(), 1u);
+    ASSERT_FALSE(host.errors.empty());
+    EXPECT_EQ(host.errors.back(), u"Game option cannot be changed after the game starts.");
 }
 
 }  // namespace
