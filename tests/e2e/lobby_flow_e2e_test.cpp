@@ -176,7 +176,7 @@ TEST(LobbyFlow, SignInCarriesTheEquippedCueAndTheOptionWordTheServerKept) {
     server.Stop();
 }
 
-TEST(LobbyFlow, ARoomRequestReachesTheOpponentWithTheAskersNameAndTheAnswerComesBack) {
+TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWouldTell) {
     testserver::ServerOptions options;
     options.lobby = true;
     testserver::TestGameServer server(options);
@@ -207,6 +207,19 @@ TEST(LobbyFlow, ARoomRequestReachesTheOpponentWithTheAskersNameAndTheAnswerComes
     ASSERT_GE(answered, 0);
     EXPECT_EQ(a.scene.Packets()[answered].body, (std::vector<std::uint8_t>{1, 2}));
     EXPECT_LT(b.WaitId(2035), 0) << "the answer goes to the asker only";
+
+    // The master's new settings reach every member.
+    PooledPacket settings = a.session.NewPacket(2003);
+    settings->WriteString(u"renamed").WriteU16(0).WriteU16(0).WriteU8(2).WriteString(u"").WriteU8(4);
+    settings->WriteU8(1).WriteU8(30).WriteU8(0).WriteU8(0).WriteU16(0).WriteU16(0);
+    ASSERT_TRUE(a.session.Send(*settings));
+    const int changed = b.WaitId(2004);
+    ASSERT_GE(changed, 0);
+    const auto body = b.scene.Packets()[changed].body;
+    ASSERT_GE(body.size(), 7u + 16u + 4u);
+    EXPECT_EQ(body[6], 2) << "the maximum";
+    EXPECT_EQ(body[7], 14) << "the title's length";
+    EXPECT_EQ(body[7 + 2 + 16 + 2], 30) << "the inning time";
 
     PooledPacket cancel = a.session.NewPacket(246);
     cancel->WriteU8(25).WriteString(u"Bob");

@@ -44,6 +44,8 @@ enum : std::uint16_t {
     kOpponentRequest = 2033,
     kRequestAnswer = 2034,
     kRequestAnswered = 2035,
+    kRoomOptions = 2003,
+    kRoomOptionsChanged = 2004,
 };
 
 constexpr std::uint8_t kRoomBan = 24;
@@ -303,6 +305,41 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     w.u8(ball).u32(x).u32(y).u32(z);
                     toOthers(room, kPlacedBall, w.bytes());
                 }
+                break;
+            }
+            case kRoomOptions: {
+                // The master's new settings go to every member as 2004; the game type and its option
+                // stay while a game runs.
+                const std::u16string title = r.str();
+                const std::uint16_t table = r.u16(), ballSet = r.u16();
+                const std::uint8_t maxPlayers = r.u8();
+                r.str();
+                const std::uint8_t gameType = r.u8(), gameOption = r.u8(), inning = r.u8(), bits = r.u8();
+                const std::uint8_t locked = r.u8();
+                const std::u16string password = locked == 1 ? r.str() : std::u16string();
+                const std::uint16_t low = r.u16(), high = r.u16();
+                if (!r.ok || seat != room.master || maxPlayers < room.members.size() ||
+                    maxPlayers > kRoomSeats)
+                    break;
+                room.title = title;
+                room.maxPlayers = maxPlayers;
+                room.inningTime = inning;
+                room.password = password;
+                if (!room.running) {
+                    room.gameType = gameType;
+                    room.gameOption = bits;
+                }
+                Writer w;
+                w.u8(0)
+                    .u8(static_cast<std::uint8_t>(room.master))
+                    .u16(table)
+                    .u16(ballSet)
+                    .u8(room.maxPlayers);
+                w.str(room.title).u8(gameOption).u8(0).u8(room.inningTime).u8(room.gameOption).u8(0);
+                w.u32(static_cast<std::uint32_t>(room.seedMoney)).u8(room.password.empty() ? 0 : 1);
+                if (!room.password.empty()) w.str(room.password);
+                w.u16(low).u16(high);
+                toAll(room, kRoomOptionsChanged, w.bytes());
                 break;
             }
             case kGameRequest: {
