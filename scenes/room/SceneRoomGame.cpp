@@ -224,6 +224,7 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
     DestroyWorld();
     platform::ScopedLock lock(chatLock_);
     chat_.clear();
+    mainThreadWork_.clear();  // nothing of this room reaches the next one
     firstShown_ = 1;
     for (gui::TextLabel* label : overlay_)
         if (label) label->Show(false);
