@@ -204,6 +204,7 @@ void SceneRoomGame::Enter() {
     const int r = static_cast<int>(cosmetic_() % 100);
     AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
     WriteRoomLines(RoomCopy());
+    CheckDurabilityNotice();
     // Newer players see the keys until they have signed in often enough.
     ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);
     widgetsDirty_ = true;

@@ -412,6 +412,12 @@ TEST_F(RoomScreenTest, EachOwnShotWearsTheCueByAPointReportsItAndWarnsOnceAtTenA
     EXPECT_EQ(ChatCount("큐의 내구도가 0이 되어 성능이 적용되지 않습니다."), 1u);
 }
 
+TEST_F(RoomScreenTest, EnteringWithAWornCueWarnsOnce) {
+    OwnCue(9000, 200000);
+    scene.Enter();
+    EXPECT_EQ(ChatCount("큐의 내구도가 5% 밖에 남지 않았습니다."), 1u);
+}
+
 TEST_F(RoomScreenTest, ACueWithoutMaximumWarnsOnlyAtZeroAndAWatcherDoesNotWearHisCue) {
     net::ItemEntry& cue = OwnCue(5000, 0);
     EnterRoom(0, 0);
