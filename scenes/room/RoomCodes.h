@@ -118,6 +118,8 @@ constexpr std::uint32_t kControlOptions = 1058;
 constexpr std::uint32_t kSend2076 = 1089;
 constexpr std::uint32_t kJoinGold = 1105;
 constexpr std::uint32_t kSendRoomOptions = 1052;
+constexpr std::uint32_t kChalkApplied = 1083;
+constexpr std::uint32_t kChalkRefresh = 1085;
 constexpr std::uint32_t kOpponentRequestAnswer = 1106;
 }  // namespace app_code
 

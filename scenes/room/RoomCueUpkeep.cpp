@@ -1,6 +1,6 @@
-// The room's bookkeeping of the own equipment: the cue's durability after each own shot (reported
-// with message 546) and its warnings, the item keys the own items unlock, and the notice that the
-// table and balls of the turn are the room master's. Main thread unless named otherwise.
+// The room's bookkeeping of the own equipment: the chalk on the cue, the cue's durability after each
+// own shot (reported with message 546) and its warnings, the item keys the own items unlock, and the notice
+// that the table and balls of the turn are the room master's. Main thread unless named otherwise.
 #include "engine/core/Format.h"
 #include "net/GameSession.h"
 #include "net/GameTypes.h"
@@ -9,6 +9,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/RoomScreen.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/ChalkGauge.h"
 
 namespace scenes {
 
@@ -20,6 +21,8 @@ constexpr std::uint8_t kDurabilityUnit = 3;
 constexpr std::uint32_t kDurabilityPoint = 1000;  // durability is kept in thousandths of a point
 constexpr std::uint32_t kPracticeKit = 4145, kClothPencil = 4146;
 constexpr std::uint8_t kUnitOneUse = 1;
+constexpr std::uint8_t kSingleUse = static_cast<std::uint8_t>(net::UsageKind::SingleUse);
+constexpr std::uint8_t kCountedUses = static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
 
 int RoundedShare(double value) {
     return static_cast<int>(value + 0.5);
@@ -34,7 +37,11 @@ bool SceneRoomGame::IsOwnSeatPlaying() {
     return SeatValid(own) && seats_[own].record.game.playing != 0;
 }
 
-void SceneRoomGame::AfterShotConsumption() {
+void SceneRoomGame::AfterShotConsumption(int chalkUsed) {
+    if (chalkGauge_) {
+        chalkGauge_->SetActive(false);
+        chalkGauge_->Consume(chalkUsed);
+    }
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (!session) return;
     const int gameType = RoomCopy().gameType % net::kGameTypeCount;
@@ -52,6 +59,20 @@ void SceneRoomGame::AfterShotConsumption() {
         }
     }
     CheckDurabilityNotice();
+}
+
+void SceneRoomGame::ApplyChalk() {
+    table::TableWorld* world = World();
+    if (!world || !chalkGauge_) return;
+    world->chalkValue = static_cast<float>(chalkGauge_->Level()) / hud::ChalkGauge::kFullLevel;
+    if (IsOwnTurn()) world->UpdateGuideObject();
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (session && IsOwnSeatPlaying())
+        if (net::ItemEntry* chalk = session->own.GetCurrentItem();
+            chalk && (chalk->usageKind == kSingleUse || chalk->usageKind == kCountedUses) &&
+            chalk->remainingValue > 0)
+            --chalk->remainingValue;
+    chalkGauge_->Refresh();
 }
 
 void SceneRoomGame::RecheckDurability() {

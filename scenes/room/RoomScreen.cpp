@@ -27,6 +27,7 @@
 #include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
+#include "scenes/room/hud/ChalkGauge.h"
 
 namespace scenes {
 
@@ -197,6 +198,10 @@ void SceneRoomGame::CreateRoomScreen() {
     centreLabel_->SetColors(colour::kYellow, kShadow);
     centreLabel_->SetAnchor(gui::AnchorH::Center, 0, gui::AnchorV::Center, 0);
     centreLabel_->Show(false);
+
+    chalkGauge_ = Make<hud::ChalkGauge>(Host(), &Record(), Id());
+    chalkGauge_->Create(0, 0);
+    chalkGauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + chalkGauge_->Height());
 
     keyGuide_ = AddKeyGuide(*this);
     keyGuide_->Show(false);

@@ -10,6 +10,7 @@
 #include "platform/sys/Clock.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/ChalkGauge.h"
 
 namespace scenes {
 
@@ -125,6 +126,7 @@ void SceneRoomGame::ApplyOwnTurn(bool own) {
     world->OnKeyCommand('Z', false);
     world->SetTurnFlag(own);
     world->SetSceneVisible(true);
+    if (chalkGauge_) chalkGauge_->SetActive(own);
 }
 
 void SceneRoomGame::SetShooterSeat(int seat) {

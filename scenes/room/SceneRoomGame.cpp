@@ -18,6 +18,7 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/TableSceneUi.h"
+#include "scenes/room/hud/ChalkGauge.h"
 
 namespace scenes {
 
@@ -203,6 +204,7 @@ void SceneRoomGame::Enter() {
                                                 u"▶ Slow frame? : Setting -> Graphics"};
     const int r = static_cast<int>(cosmetic_() % 100);
     AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
+    if (chalkGauge_) chalkGauge_->Reset();
     WriteRoomLines(RoomCopy());
     CheckDurabilityNotice();
     // Newer players see the keys until they have signed in often enough.
@@ -222,6 +224,7 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
         world->ReleaseLoadedResources();
     }
     cueObject_ = nullptr;
+    if (chalkGauge_) chalkGauge_->ReleasePreview();
     DestroyWorld();
     platform::ScopedLock lock(chatLock_);
     chat_.clear();
@@ -256,6 +259,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
         clockLabel_->SetText(u"%02d:%02d", static_cast<int>(s / 60), static_cast<int>(s % 60));
     }
     if (!draw || !World()) return;
+    if (chalkGauge_) chalkGauge_->BuildPreview(renderer);
     RenderTable(renderer);
 }
 
@@ -465,8 +469,14 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     }
     switch (code) {
         case app_code::kCueStruck:
-            // The shot left with the strike (the world's shot sender); here the cue wears.
-            AfterShotConsumption();
+            // The shot left with the strike (the world's shot sender); here chalk and cue wear.
+            AfterShotConsumption(static_cast<int>(b));
+            return true;
+        case app_code::kChalkApplied:
+            ApplyChalk();
+            return true;
+        case app_code::kChalkRefresh:
+            if (chalkGauge_) chalkGauge_->Refresh();
             return true;
         case app_code::kShotAtRest:
             if (world &&

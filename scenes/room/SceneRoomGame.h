@@ -46,6 +46,9 @@ class Packet;
 namespace scenes {
 
 class RoomOptionDialog;
+namespace hud {
+class ChalkGauge;
+}
 
 // One line of the room chat.
 struct ChatLine {
@@ -127,6 +130,7 @@ public:
     bool StartPossible(bool force);
     bool ChatSoundOn() const { return chatSound_.load(); }
     bool KeyGuideShown() const { return keyGuideOn_; }
+    hud::ChalkGauge* Chalk() const { return chalkGauge_; }
     // The room's settings window (the "Room setting" button opens it with the room's settings).
     RoomOptionDialog* RoomOptions() const { return roomOptions_; }
     // The amount shown in the centre of the screen (0 = none) and since when (ms).
@@ -222,8 +226,11 @@ private:
     bool CheckJoinGold();
     // The room's settings as chat lines on entry: point rule, seed money, half game.
     void WriteRoomLines(const net::RoomInfo& info);
-    // The own shot was played: the cue's durability (546) and its warnings.
-    void AfterShotConsumption();
+    // The own shot was played: the chalk it used (`chalkUsed`, 0..100), the cue's durability (546)
+    // and its warnings.
+    void AfterShotConsumption(int chalkUsed);
+    // The chalk gauge was used: its level goes to the table; a counted chalk loses a use in a game.
+    void ApplyChalk();
     void CheckDurabilityNotice();
     // Any thread: the item keys of the own items; the notice that the turn's table and balls are
     // the room master's.
@@ -351,6 +358,7 @@ private:
     gui::NotEnoughGoldDialog* goldDialog_ = nullptr;
     gui::ImageWidget* keyGuide_ = nullptr;
     RoomOptionDialog* roomOptions_ = nullptr;
+    hud::ChalkGauge* chalkGauge_ = nullptr;
     bool keyGuideOn_ = false;  // main thread
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};

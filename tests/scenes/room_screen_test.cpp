@@ -14,6 +14,7 @@
 #include "net/SceneGate.h"
 #include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/RoomScreen.h"
+#include "scenes/room/hud/ChalkGauge.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 
 namespace {
@@ -618,6 +619,32 @@ TEST_F(RoomScreenTest, RoomOptionsGoOutFromTheDialogButNotAnotherGameWhileOneRun
     EXPECT_EQ(SentWith(2003).size(), 1u);
     ASSERT_FALSE(host.errors.empty());
     EXPECT_EQ(host.errors.back(), u"Game option cannot be changed after the game starts.");
+}
+
+TEST_F(RoomScreenTest, ChalkGoesOnTheTableACountedChalkLosesAUseInAGameAndTheShotTakesItsShare) {
+    net::ItemEntry* chalk = host.session->AllocItemEntry();
+    chalk->serial = 30;
+    chalk->itemId = 4903;
+    chalk->type = 5;
+    chalk->usageKind = 3;
+    chalk->initialValue = chalk->remainingValue = 10;
+    ASSERT_TRUE(host.session->own.AddItem(30, chalk));
+    ASSERT_TRUE(host.session->own.SelectItem(30));
+    scene.Enter();
+    EnterRoom(0, 0);
+    scenes::hud::ChalkGauge* gauge = scene.Chalk();
+    ASSERT_NE(gauge, nullptr);
+    gauge->SetLevel(75);
+    scene.OnMessage(1083, 75, 0);
+    EXPECT_FLOAT_EQ(scene.World()->chalkValue, 0.75f);
+    EXPECT_EQ(chalk->remainingValue, 10u) << "practice before the game is free";
+    StartGame(0);
+    EXPECT_TRUE(gauge->IsActive()) << "the own turn may chalk";
+    scene.OnMessage(1083, 75, 0);
+    EXPECT_EQ(chalk->remainingValue, 9u);
+    scene.OnMessage(1111, 120, 30);
+    EXPECT_EQ(gauge->Level(), 45);
+    EXPECT_FALSE(gauge->IsActive()) << "no chalk while the shot runs";
 }
 
 }  // namespace
