@@ -208,6 +208,7 @@ constexpr std::uint32_t kTimeOfDaySeconds = 36000;
 constexpr std::int16_t kTimeOutCode = -3;
 constexpr std::uint64_t kCentreAmountMs = 2000;
 constexpr std::uint32_t kKeyGuideSignIns = 300;
+constexpr std::uint64_t kOneHourMs = 3600000;
 
 // Camera moves: onto the table at a game start; back to the table after a game (distance, pitch).
 constexpr float kCameraSecondsTurn = 0.5f;

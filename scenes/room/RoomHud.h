@@ -43,6 +43,8 @@ public:
     virtual void ShowWithdrawQuestion(const net::PlayerRecord& /*record*/, int /*turns*/) {}
     // The invite candidates: the packet is positioned behind the message id.
     virtual void FillInviteList(net::Packet& /*packet*/) {}
+    // A gamble game has run an hour: the notice that it ends (its answer posts 1097).
+    virtual void ShowOneHourNotice() {}
     // The rank result window's three values, as they came.
     virtual void ShowRankResult(std::uint16_t /*rank*/, std::uint16_t /*a*/, std::uint16_t /*b*/) {}
 };

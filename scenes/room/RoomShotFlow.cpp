@@ -164,12 +164,13 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
         return;
     }
     if (!ReadTeams(p, true)) return;
-    p.U32();  // betting value
+    const std::uint32_t betting = p.U32();
     if (RoomCopy().moneyClass == 3) p.Skip(8);
 
     StartTurnClock(now);
     gameClockBaseMs_ = now > elapsed ? now - elapsed : 0;
     gameSeed_ = seed;
+    bettingValue_ = betting;
     shotRunning_ = false;
     resultSoundHeld_ = false;
     attachTableState_ = false;
@@ -207,6 +208,20 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     if (session) session->Recorder().Disable();
     Hud().SetUpScoreBoard(boardCount, boardValues, channelType_.load() == kTournamentChannel);
     UpdateTableOwnership();
+}
+
+// A gamble game without a pot that has run an hour ends; the notice goes to the own player while the
+// first team is at the table.
+bool SceneRoomGame::OneHourPassed(std::uint64_t nowMs) {
+    const std::uint8_t gameType = RoomCopy().gameType;
+    if ((gameType != 2 && gameType != 5) || bettingValue_.load() != 0 || !IsOwnSeatPlaying()) return false;
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        if (game_.currentTeam != 0) return false;
+    }
+    const std::uint64_t base = gameClockBaseMs_.load();
+    return nowMs > base && nowMs - base >= kOneHourMs;
 }
 
 // A shooter who stays at the table in a carom game hears how far his team is: the finishing shot a
@@ -425,6 +440,7 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
         }
     }
     if (highRun > 2) AddChatLine(Format(u"%d Pts", static_cast<int>(highRun)), colour::kPoints);
+    if (running && kind != kKindStays && OneHourPassed(now)) Hud().ShowOneHourNotice();
     shotRunning_ = false;
     resultSoundHeld_ = false;
     world->SetCurrentBall(cueBall);
@@ -555,8 +571,28 @@ void SceneRoomGame::OnGameEnd(net::Packet& p) {
     else
         AddChatLine(Format(u"%s %s (%s %d)", name, how, WString(u"WP"), static_cast<int>(points)),
                     colour::kRed);
+    KeepOwnSeatAfterGame();
     PlaySound(sound::kGameEnd);
     ResetAfterGame();
+}
+
+// The session remembers whether the own player played; one who can no longer pay for the room
+// watches from now on and tells the server so.
+void SceneRoomGame::KeepOwnSeatAfterGame() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return;
+    std::uint8_t playing = 0;
+    {
+        platform::ScopedLock lock(seatLock_);
+        const int own = ownSeat_.load();
+        if (SeatValid(own)) playing = seats_[own].record.game.playing;
+    }
+    session->ownPlaying = playing;
+    if (playing == 0 || watchOnly_.load()) return;
+    if (RoomCopy().RequiredGold(session->own.money, channelType_.load()) > 0) {
+        session->ownPlaying = 0;
+        SendByte(RoomMsg::PlayChoice, 0);
+    }
 }
 
 void SceneRoomGame::OnGameResults(net::Packet& p) {

@@ -254,6 +254,8 @@ private:
     bool SendChatCommand(const WString& text);
     // The turn result's finishing-shot lines and point voices (dispatch thread).
     void AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTeamResult);
+    bool OneHourPassed(std::uint64_t nowMs);
+    void KeepOwnSeatAfterGame();
 
     // ---- Helpers
     // Reads team blocks of 2029 / 2030 into `game_`; false (nothing changes) when a bound breaks.
@@ -368,6 +370,7 @@ private:
     std::array<std::atomic<bool>, 3> durabilityTold_{};  // at 0, 5 % and 10 %
     std::atomic<bool> tableDiffers_{false};
     std::atomic<bool> tableNoticeTold_{false};
+    std::atomic<std::uint32_t> bettingValue_{0};  // the pot of a gamble game, from the game start
 };
 
 }  // namespace scenes

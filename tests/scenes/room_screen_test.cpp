@@ -647,4 +647,44 @@ TEST_F(RoomScreenTest, ChalkGoesOnTheTableACountedChalkLosesAUseInAGameAndTheSho
     EXPECT_FALSE(gauge->IsActive()) << "no chalk while the shot runs";
 }
 
+TEST_F(RoomScreenTest, APlayerWhoCannotPayForTheRoomWatchesAfterTheGameEnds) {
+    auto end = [&] {
+        Deliver(2031, [](net::Packet& p) {
+            p.WriteString(u"Bob").WriteU8(2).WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0);
+        });
+    };
+    host.session->own.money = 600;
+    EnterRoom(0, 0, 1);
+    StartGame(0);
+    end();
+    EXPECT_EQ(host.session->ownPlaying, 1) << "the session remembers the own player played";
+    EXPECT_TRUE(SentWith(2012).empty()) << "500 gold are enough";
+    host.session->own.money = 100;
+    StartGame(0);
+    end();
+    EXPECT_EQ(host.session->ownPlaying, 0);
+    ASSERT_EQ(SentWith(2012).size(), 1u);
+    EXPECT_EQ(SentWith(2012)[0].body, Bytes{0});
+}
+
+TEST_F(RoomScreenTest, AGambleGameWithoutAPotTellsTheHourWhenTheFirstTeamIsBackAtTheTable) {
+    struct HourHud : RecordingHud {
+        void ShowOneHourNotice() override { ++told; }
+        int told = 0;
+    } clockHud;
+    scene.SetHud(&clockHud);
+    host.session->GetRoom().gameType = 2;
+    scene.Enter();
+    EnterRoom(0, 0);
+    StartGame(0);
+    TurnResult(1);
+    TurnResult(0);
+    EXPECT_EQ(clockHud.told, 0) << "not before an hour";
+    clock.AdvanceMs(3600000);
+    TurnResult(1);
+    EXPECT_EQ(clockHud.told, 0) << "the second team is at the table";
+    TurnResult(0);
+    EXPECT_EQ(clockHud.told, 1);
+}
+
 }  // namespace

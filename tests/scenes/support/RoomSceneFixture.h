@@ -75,10 +75,17 @@ protected:
             if (line.argb == argb && ToUtf8(line.text) == text) return true;
         return false;
     }
-    // Room state on entry: own seat, master, not running.
-    void EnterRoom(std::uint8_t own, std::uint8_t master) {
+    // Room state on entry: own seat, master, not running; the room's class (not 3) asks its gold.
+    void EnterRoom(std::uint8_t own, std::uint8_t master, std::uint8_t roomClass = 0) {
         Deliver(2001, [&](net::Packet& p) {
-            p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(1);
+            p.WriteU64(0)
+                .WriteU8(roomClass)
+                .WriteU16(0)
+                .WriteU16(0)
+                .WriteU16(0)
+                .WriteU16(7)
+                .WriteU8(0)
+                .WriteU8(1);
             p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
             p.WriteU8(master).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(master).WriteU8(own).WriteU8(0);
             p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
