@@ -21,6 +21,7 @@ constexpr std::uint8_t kDurabilityUnit = 3;
 constexpr std::uint32_t kDurabilityPoint = 1000;  // durability is kept in thousandths of a point
 constexpr std::uint32_t kPracticeKit = 4145, kClothPencil = 4146;
 constexpr std::uint8_t kUnitOneUse = 1;
+constexpr std::uint8_t kChalkKind = 3;
 constexpr std::uint8_t kSingleUse = static_cast<std::uint8_t>(net::UsageKind::SingleUse);
 constexpr std::uint8_t kCountedUses = static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
 
@@ -73,6 +74,17 @@ void SceneRoomGame::ApplyChalk() {
             chalk->remainingValue > 0)
             --chalk->remainingValue;
     chalkGauge_->Refresh();
+}
+
+void SceneRoomGame::DropUsedUpChalk() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return;
+    for (net::ItemEntry* entry : session->own.Items()) {
+        if (!entry || entry->kind != kChalkKind || entry->remainingValue >= 1) continue;
+        // Out of the selection and the list first, then back to the pool: nothing points at it.
+        if (session->own.RemoveItem(entry->serial) == entry) session->FreeItemEntry(entry);
+        return;
+    }
 }
 
 void SceneRoomGame::RecheckDurability() {

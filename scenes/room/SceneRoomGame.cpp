@@ -217,6 +217,7 @@ void SceneRoomGame::Enter() {
 bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     TableScene::Leave(resources, engineScenes);
     StopMusic();
+    DropUsedUpChalk();
     if (table::TableWorld* world = World()) {
         world->StopShotInProgress();
         world->SetShooter(nullptr);

@@ -229,6 +229,8 @@ private:
     // The own shot was played: the chalk it used (`chalkUsed`, 0..100), the cue's durability (546)
     // and its warnings.
     void AfterShotConsumption(int chalkUsed);
+    // Leaving: the first used-up chalk leaves the own record and goes back to the session's pool.
+    void DropUsedUpChalk();
     // The chalk gauge was used: its level goes to the table; a counted chalk loses a use in a game.
     void ApplyChalk();
     void CheckDurabilityNotice();

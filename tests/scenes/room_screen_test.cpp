@@ -645,6 +645,15 @@ TEST_F(RoomScreenTest, ChalkGoesOnTheTableACountedChalkLosesAUseInAGameAndTheSho
     scene.OnMessage(1111, 120, 30);
     EXPECT_EQ(gauge->Level(), 45);
     EXPECT_FALSE(gauge->IsActive()) << "no chalk while the shot runs";
+
+    // A used-up chalk leaves with the room and its entry goes back to the pool.
+    chalk->kind = 3;
+    chalk->remainingValue = 0;
+    const int freeBefore = host.session->FreeItemEntries();
+    scene.Leave(nullptr, nullptr);
+    EXPECT_EQ(host.session->own.FindItem(30), nullptr);
+    EXPECT_EQ(host.session->own.GetCurrentItem(), nullptr) << "no selection points at a freed entry";
+    EXPECT_EQ(host.session->FreeItemEntries(), freeBefore + 1);
 }
 
 TEST_F(RoomScreenTest, APlayerWhoCannotPayForTheRoomWatchesAfterTheGameEnds) {
