@@ -209,6 +209,8 @@ constexpr std::int16_t kTimeOutCode = -3;
 constexpr std::uint64_t kCentreAmountMs = 2000;
 constexpr std::uint32_t kKeyGuideSignIns = 300;
 constexpr std::uint64_t kOneHourMs = 3600000;
+constexpr std::uint32_t kBobTicks = 4;
+constexpr std::uint64_t kBobPeriodMs = 800;
 
 // Camera moves: onto the table at a game start; back to the table after a game (distance, pitch).
 constexpr float kCameraSecondsTurn = 0.5f;

@@ -358,6 +358,11 @@ bool SceneRoomGame::CheckChannelLevel() {
     return false;
 }
 
+void SceneRoomGame::BobStartPrompt(std::uint64_t nowMs) {
+    if (!startPrompt_ || !startPrompt_->IsVisible() || ownSeat_.load() != masterSeat_.load()) return;
+    startPrompt_->MoveBy(0, nowMs % kBobPeriodMs < kBobPeriodMs / 2 ? 1 : -1);
+}
+
 void SceneRoomGame::ShowKeyGuide(bool on) {
     keyGuideOn_ = on;
     if (keyGuide_) keyGuide_->Show(on);

@@ -274,6 +274,7 @@ void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
         else if (wasConnected_.exchange(false))
             ShowBox(u"The connection to the game server was lost.");
     }
+    if (tick_ % kBobTicks == 0) BobStartPrompt(nowMs);
     if (tick_ % 10 != 0) return;
     table::TableWorld* world = World();
     if (world && (IsOwnTurn() || (!gameRunning_ && ownSeat_.load() == masterSeat_.load()))) SendAim(nowMs);

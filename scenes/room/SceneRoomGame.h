@@ -217,6 +217,8 @@ private:
     // Room screen and popups (main thread unless named a handler).
     void CreateRoomScreen();
     void ShowKeyGuide(bool on);
+    // Update thread (every fourth tick): the master's "Start please~" bubble bobs.
+    void BobStartPrompt(std::uint64_t nowMs);
     // "To Lobby": 2008 and wait for the answer, or the lobby at once without a connection.
     void LeaveRoom();
     // 2003 from the room options dialog; refused with an error while a game runs and the game or its

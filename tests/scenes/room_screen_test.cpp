@@ -696,4 +696,28 @@ TEST_F(RoomScreenTest, AGambleGameWithoutAPotTellsTheHourWhenTheFirstTeamIsBackA
     EXPECT_EQ(clockHud.told, 1);
 }
 
+TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyAndBobs) {
+    EnterRoom(0, 0);
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(2);
+        Member(p, 0, u"Alice", 0, false);
+        Member(p, 1, u"Bob", 0, false);
+    });
+    Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
+    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
+    scene.Render(nullptr, false);
+    gui::Widget* bubble = Find<gui::Widget>(room::control::kStartPrompt);
+    ASSERT_NE(bubble, nullptr);
+    EXPECT_FALSE(bubble->IsVisible()) << "Bob is not ready";
+    Deliver(2027, [](net::Packet& p) { p.WriteU8(1).WriteU8(1); });
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(bubble->IsVisible());
+    const int y = bubble->Y();
+    Run(20);
+    EXPECT_NE(bubble->Y(), y) << "the bubble bobs";
+    EnterRoom(1, 0);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(bubble->IsVisible()) << "only the master starts";
+}
+
 }  // namespace
