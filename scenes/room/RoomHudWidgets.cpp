@@ -11,7 +11,6 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
-#include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/ResultWidgets.h"
@@ -107,12 +106,10 @@ void SceneRoomGame::RefreshRoomHud() {
     turnCountdown_->Show(running && turnLimit_.load() > 0);
 
     int playing = 0;
-    bool canStart = false;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
         if (SeatValid(own)) playing = seats_[own].record.game.playing;
-        canStart = game_.OwnStartPermission(own);
         const net::PlayerRecord* masterRecord =
             SeatValid(master) && seats_[master].occupied ? &seats_[master].record : nullptr;
         playerMenu_->SetRoomMaster(masterRecord, ownMaster);
@@ -128,7 +125,7 @@ void SceneRoomGame::RefreshRoomHud() {
         startReady_->SetTeam(team);
         startReady_->RefreshTeams();
     }
-    if (ownMaster) startReady_->SetStartEnabled(canStart);
+    if (ownMaster) startReady_->SetStartEnabled(StartPossible(channelType_.load() == kTournamentChannel));
     startReady_->Show(!running && !watchOnly_.load());
 }
 
@@ -191,9 +188,6 @@ bool SceneRoomGame::HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool 
                 inGameMenu_->IsVisible())
                 return false;
             inGameMenu_->Show(true);
-            return true;
-        case hud::room_message::kSettings:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         default:
             return false;
