@@ -72,12 +72,12 @@ void SceneRoomGame::CreateUI() {
     chatEdit_->Setup(gui::kFont12, kChatEditMax, gui::skin::kText);
     chatEdit_->Show(true);
 
-    CreateRoomHud();
     receivingLabel_ = AddLabel(400, 360, 300, 20, gui::kFont12);
     receivingLabel_->SetPlainText(u"receiving game data...");
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     CreateRoomScreen();
+    CreateRoomHud();
     LayoutChildren(Width(), Height());
 }
 
