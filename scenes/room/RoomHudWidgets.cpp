@@ -11,6 +11,7 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/ResultWidgets.h"
@@ -69,6 +70,8 @@ void SceneRoomGame::CreateRoomHud() {
     gains_[0] = Make<hud::FloatingGain>(true, true);
     gains_[1] = Make<hud::FloatingGain>(false, false);
     for (hud::FloatingGain* gain : gains_) gain->Create(0, 0);
+    gameHud_ = std::make_unique<hud::GameHud>(scoreBoard_, withdrawQuestion_, hourLimitNotice_, &Hud());
+    SetHud(gameHud_.get());
     Resize(Width(), Height());
 }
 
@@ -94,7 +97,6 @@ void SceneRoomGame::RefreshRoomHud() {
         if (running) {
             startReady_->EnterGame();
             playerMenu_->OnGameStart();
-            scoreBoard_->ResetForGame();
         } else {
             startReady_->LeaveGame();
             playerMenu_->OnGameEnd();

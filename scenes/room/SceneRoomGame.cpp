@@ -19,6 +19,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/GameHud.h"
 
 namespace scenes {
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ namespace scenes {
 namespace hud {
 class FloatingGain;
 class GameClock;
+class GameHud;
 class GameResultList;
 class GroupNotice;
 class InGameMenu;
@@ -374,8 +376,9 @@ private:
     hud::WithdrawQuestion* withdrawQuestion_ = nullptr;
     hud::OneHourLimitNotice* hourLimitNotice_ = nullptr;
     std::array<hud::FloatingGain*, 2> gains_{};
-    int hudTeamSeen_ = -1;       // the own playing byte last given to the team panel
-    bool hudGameShown_ = false;  // the HUD shows a running game
+    std::unique_ptr<hud::GameHud> gameHud_;  // installed as the room's HUD, ahead of the one before
+    int hudTeamSeen_ = -1;                   // the own playing byte last given to the team panel
+    bool hudGameShown_ = false;              // the HUD shows a running game
     int hudLimitShown_ = -1;
     bool hudEscapeDown_ = false;        // the Escape key came to the room, not to a widget
     std::uint32_t hudGroupsShown_ = 0;  // two bits a team: the group it holds, as last shown

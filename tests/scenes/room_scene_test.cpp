@@ -349,6 +349,13 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
     scene.Render(nullptr, false);
     EXPECT_FALSE(scene.Groups()->IsVisible()) << "the same groups are not told again";
 
+    // A player past the turn limit: the withdraw question names him and his turns.
+    Deliver(2039, [](net::Packet& p) { p.WriteU8(1).WriteU8(12); });
+    EXPECT_TRUE(scene.WithdrawAsk()->IsVisible());
+    EXPECT_EQ(scene.WithdrawAsk()->TurnCount(), 12);
+    EXPECT_EQ(scene.WithdrawAsk()->Seat(), 1);
+    scene.WithdrawAsk()->Show(false);
+
     // The scene manager offers each key to the widgets of the shown scene first, then to the room.
     scene.Show(true);
     const auto press = [this] {
