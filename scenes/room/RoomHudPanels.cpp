@@ -8,6 +8,7 @@
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/InviteList.h"
+#include "scenes/room/hud/PanelsHud.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/room/hud/ResultWindows.h"
 #include "scenes/room/hud/RoomStatusPanels.h"
@@ -51,6 +52,8 @@ void SceneRoomGame::CreateHudPanels() {
         label->Create(0, 0);
         label->SetVisible(false);
     }
+    panelsHud_ = std::make_unique<hud::PanelsHud>(inviteList_, rankWindow_, &Hud());
+    SetHud(panelsHud_.get());
 }
 
 void SceneRoomGame::CreateReplayWorld(RenderDevice* renderer, ResourceManager* resources,
@@ -62,7 +65,6 @@ void SceneRoomGame::ResetHudPanels() {
     for (hud::TurnTimer* label : turnTimers_)
         if (label) label->SetVisible(false);
     if (replayPanel_) replayPanel_->Show(false);
-    pendingRank_ = -1;
     pendingLevelUp_ = false;
 }
 
@@ -77,10 +79,6 @@ void SceneRoomGame::UpdateHudPanels() {
     if (replayPanel_) replayPanel_->Update(tick_, 0, 0);
 }
 
-void SceneRoomGame::QueueRankResult(int rank) {
-    pendingRank_ = rank < 0 ? 0 : rank;
-}
-
 void SceneRoomGame::QueueLevelUp() {
     pendingLevelUp_ = true;
 }
@@ -92,11 +90,6 @@ void SceneRoomGame::QueueTurnLabel(int seat, float x, float y) {
 }
 
 void SceneRoomGame::RenderHudPanels() {
-    const int rank = pendingRank_.exchange(-1);
-    if (rank >= 0 && rankWindow_) {
-        rankWindow_->SetRank(rank);
-        rankWindow_->Show(true);
-    }
     if (pendingLevelUp_.exchange(false) && levelUpWindow_) {
         // Shown again when it already was: the texts follow the newest level.
         levelUpWindow_->Show(false);
@@ -156,10 +149,6 @@ bool SceneRoomGame::HandleReplayMessage(std::uint32_t code, std::uintptr_t a, st
         default:
             return false;
     }
-}
-
-void SceneRoomGame::OnInviteList(net::Packet& p) {
-    if (inviteList_) inviteList_->FillFromPacket(p);
 }
 
 }  // namespace scenes

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,21 +23,51 @@
 #include "net/RoomInfo.h"
 #include "platform/sys/CriticalSection.h"
 #include "scenes/room/RoomCodes.h"
+#include "scenes/room/RoomHud.h"
 #include "scenes/room/TableScene.h"
 
 namespace gui {
 class Button;
 class EditBox;
+class GameRequestAnswerDialog;
+class GameRequestDialog;
+class ImageWidget;
+class NotEnoughGoldDialog;
+class NumberDisplay;
+class ReportBadDialog;
+class ScrollBar;
 class TextLabel;
+class WaitResponseNotice;
+class WithdrawDialog;
 }  // namespace gui
 namespace net {
 class Packet;
 }
 
 namespace scenes {
+namespace hud {
+class FloatingGain;
+class GameClock;
+class GameHud;
+class GameResultList;
+class GroupNotice;
+class InGameMenu;
+class OneHourLimitNotice;
+class PlayerMenu;
+class ScoreBoard;
+class StartReadyButton;
+class TurnCountdown;
+class WithdrawQuestion;
+}  // namespace hud
+
+class RoomOptionDialog;
+namespace hud {
+class ChalkGauge;
+}
 
 namespace hud {
 class InviteListDialog;
+class PanelsHud;
 class JackpotBanner;
 class LevelUpWindow;
 class RankResultWindow;
@@ -77,6 +108,8 @@ public:
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     bool PollKeyboard() override { return true; }
+    // The world takes the options; the chat lines take the large font when it is chosen.
+    void ApplyOptions() override;
     int OnPacket(std::uint16_t id, net::Packet* packet) override;
     void AddChatLine(const WString& text, std::uint32_t argb) override;
 
@@ -111,6 +144,42 @@ public:
     // Update-thread timers of the turn, exposed for tests that step virtual time.
     void TickTurnTimers(std::uint64_t nowMs);
 
+    // ---- HUD widgets (RoomHudWidgets.cpp) --------------------------------------------------------
+    void Resize(int width, int height) override;
+    hud::StartReadyButton* StartReady() const { return startReady_; }
+    hud::PlayerMenu* PlayerList() const { return playerMenu_; }
+    hud::InGameMenu* GameMenu() const { return inGameMenu_; }
+    hud::GameClock* Clock() const { return gameClock_; }
+    hud::TurnCountdown* Countdown() const { return turnCountdown_; }
+    hud::ScoreBoard* Scores() const { return scoreBoard_; }
+    hud::GameResultList* ResultList() const { return resultList_; }
+    hud::GroupNotice* Groups() const { return groupNotice_; }
+    hud::WithdrawQuestion* WithdrawAsk() const { return withdrawQuestion_; }
+    hud::OneHourLimitNotice* HourLimitNotice() const { return hourLimitNotice_; }
+
+    // ---- Room screen: the room line, the join and start state, popups and the HUD ---------------
+    // The HUD widgets the room drives (not owned; null restores the silent default).
+    void SetHud(RoomHud* hud) { hud_ = hud ? hud : &silentHud_; }
+    RoomHud& Hud() const { return *hud_.load(); }
+    // The own level against the level limit of the channel; false (with a notice) when over it.
+    bool CheckChannelLevel();
+    // Whether the own player may be offered to join the running game (the "Join" button).
+    bool JoinAllowed();
+    // Whether the room master can start (all ready and a valid line-up, or, forced, the own seat
+    // may start); false for anyone but the master.
+    bool StartPossible(bool force);
+    bool ChatSoundOn() const { return chatSound_.load(); }
+    bool KeyGuideShown() const { return keyGuideOn_; }
+    hud::ChalkGauge* Chalk() const { return chalkGauge_; }
+    // The room's settings window (the "Room setting" button opens it with the room's settings).
+    RoomOptionDialog* RoomOptions() const { return roomOptions_; }
+    // The amount shown in the centre of the screen (0 = none) and since when (ms).
+    std::uint32_t CentreAmount() const { return centreAmount_.load(); }
+    // True while a game runs and the own seat plays in it.
+    bool IsOwnSeatPlaying();
+    // After a cue change: the durability warnings may be told again, and are checked now.
+    void RecheckDurability();
+
     // ---- Status panels, result windows, replay panel and invite list (RoomHudPanels.cpp) -------------
     hud::RoomStatusPanel* StatusPanel() const { return statusPanel_; }
     hud::SeatInfoPanel* SeatInfo() const { return seatInfo_; }
@@ -121,7 +190,6 @@ public:
     hud::ReplayControlPanel* ReplayPanel() const { return replayPanel_; }
     hud::InviteListDialog* InviteList() const { return inviteList_; }
     // Any thread: the window opens at the next frame.
-    void QueueRankResult(int rank);
     void QueueLevelUp();
     // Any thread: the seat's name shows at a screen point for two seconds from the next frame.
     void QueueTurnLabel(int seat, float x, float y);
@@ -198,7 +266,58 @@ private:
     // Commands of the in-game menu, the dialogs and the keys (main thread); true when handled.
     bool HandleCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     void SendReport();
+    void PostToSelf(std::uint32_t code, std::uint32_t a, std::uint32_t b);
+    // The withdraw dialog's penalty line and flag for the room's game type.
+    WString WithdrawPenaltyText();
+    bool WithdrawPenaltyFlag();
     void OnRequestAnswer(net::Packet& p);
+
+    // Room screen and popups (main thread unless named a handler).
+    void CreateRoomScreen();
+    void ShowKeyGuide(bool on);
+    // Update thread (every fourth tick): the master's "Start please~" bubble bobs.
+    void BobStartPrompt(std::uint64_t nowMs);
+    // "To Lobby": 2008 and wait for the answer, or the lobby at once without a connection.
+    void LeaveRoom();
+    // 2003 from the room options dialog; refused with an error while a game runs and the game or its
+    // option would change.
+    void SendRoomOptions();
+    // The own gold against the room's requirement; short: the not-enough-gold dialog and false.
+    bool CheckJoinGold();
+    // The room's settings as chat lines on entry: point rule, seed money, half game.
+    void WriteRoomLines(const net::RoomInfo& info);
+    // The own shot was played: the chalk it used (`chalkUsed`, 0..100), the cue's durability (546)
+    // and its warnings.
+    void AfterShotConsumption(int chalkUsed);
+    // Leaving: the first used-up chalk leaves the own record and goes back to the session's pool.
+    void DropUsedUpChalk();
+    // The chalk gauge was used: its level goes to the table; a counted chalk loses a use in a game.
+    void ApplyChalk();
+    void CheckDurabilityNotice();
+    // Any thread: the item keys of the own items; the notice that the turn's table and balls are
+    // the room master's.
+    void UpdateItemKeys();
+    void UpdateTableOwnership();
+    void RefreshRoomScreen(std::uint64_t nowMs);
+    bool OnRoomScreenCommand(const gui::CommandEvent& event);
+    bool HandlePopupCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    // Any thread: `work` runs on the main thread at the next Render.
+    void RunOnMainThread(std::function<void()> work);
+    void OnBannedFromRoom(net::Packet& p);
+    void OnBanResult(net::Packet& p);
+    void OnGameRequest(net::Packet& p);
+    void OnWithdrawOffer(net::Packet& p);
+    void OnInviteList(net::Packet& p);
+    void OnMessage2002(net::Packet& p);
+    void OnProfileReply(net::Packet& p);
+    void OnClanChanged(net::Packet& p);
+    void OnSeatMoney(net::Packet& p);
+    // A chat line that is a command goes to the server as its request; false for chat.
+    bool SendChatCommand(const WString& text);
+    // The turn result's finishing-shot lines and point voices (dispatch thread).
+    void AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTeamResult);
+    bool OneHourPassed(std::uint64_t nowMs);
+    void KeepOwnSeatAfterGame();
 
     // ---- Helpers
     // Reads team blocks of 2029 / 2030 into `game_`; false (nothing changes) when a bound breaks.
@@ -222,7 +341,6 @@ private:
     void RenderHudPanels();
     void UpdateHudPanels();
     bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
-    void OnInviteList(net::Packet& p);
     struct PendingTurnLabel {
         int seat;
         float x, y;
@@ -235,7 +353,7 @@ private:
     hud::LevelUpWindow* levelUpWindow_ = nullptr;
     hud::ReplayControlPanel* replayPanel_ = nullptr;
     hud::InviteListDialog* inviteList_ = nullptr;
-    std::atomic<int> pendingRank_{-1};
+    std::unique_ptr<hud::PanelsHud> panelsHud_;
     std::atomic<bool> pendingLevelUp_{false};
     std::vector<PendingTurnLabel> pendingTurnLabels_;  // under chatLock_
 
@@ -295,6 +413,30 @@ private:
     std::atomic<bool> showReceiving_{false};
     std::atomic<bool> enableToLobby_{false};
 
+    // HUD widgets (RoomHudWidgets.cpp; main thread). The room's state reaches them in RefreshRoomHud.
+    void CreateRoomHud();
+    void RefreshRoomHud();
+    void UpdateRoomHudClocks(std::uint64_t nowMs);
+    void ShowGroupsOnce();
+    bool HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool typing);
+    hud::StartReadyButton* startReady_ = nullptr;
+    hud::PlayerMenu* playerMenu_ = nullptr;
+    hud::InGameMenu* inGameMenu_ = nullptr;
+    hud::GameClock* gameClock_ = nullptr;
+    hud::TurnCountdown* turnCountdown_ = nullptr;
+    hud::ScoreBoard* scoreBoard_ = nullptr;
+    hud::GameResultList* resultList_ = nullptr;
+    hud::GroupNotice* groupNotice_ = nullptr;
+    hud::WithdrawQuestion* withdrawQuestion_ = nullptr;
+    hud::OneHourLimitNotice* hourLimitNotice_ = nullptr;
+    std::array<hud::FloatingGain*, 2> gains_{};
+    std::unique_ptr<hud::GameHud> gameHud_;  // installed as the room's HUD, ahead of the one before
+    int hudTeamSeen_ = -1;                   // the own playing byte last given to the team panel
+    bool hudGameShown_ = false;              // the HUD shows a running game
+    int hudLimitShown_ = -1;
+    bool hudEscapeDown_ = false;        // the Escape key came to the room, not to a widget
+    std::uint32_t hudGroupsShown_ = 0;  // two bits a team: the group it holds, as last shown
+
     table::CueObject* cueObject_ = nullptr;
     std::minstd_rand cosmetic_{0x5EED};  // warning sound and tips; never the simulation's generator
     SendTap sendTap_;
@@ -302,6 +444,43 @@ private:
     std::atomic<int> requestKind_{0};
     std::array<std::atomic<int>, 3> requestsRefused_{};
     std::uint32_t reportTarget_ = 0;
+
+    // ---- Room screen (main thread) and the state its handlers leave for it
+    RoomHud silentHud_;
+    std::atomic<RoomHud*> hud_{&silentHud_};
+    gui::NumberDisplay* roomNumber_ = nullptr;
+    gui::TextLabel* gameKindLabel_ = nullptr;
+    gui::TextLabel* titleLabel_ = nullptr;
+    gui::TextLabel* playerCountLabel_ = nullptr;
+    gui::ImageWidget* lockIcon_ = nullptr;
+    gui::ImageWidget* moneyIcon_ = nullptr;
+    gui::TextLabel* moneyLabel_ = nullptr;
+    gui::TextLabel* handicapLabel_ = nullptr;
+    gui::TextLabel* halfGameLabel_ = nullptr;
+    gui::Button* joinButton_ = nullptr;
+    gui::ImageWidget* startPrompt_ = nullptr;
+    gui::ImageWidget* readyPrompt_ = nullptr;
+    gui::ScrollBar* chatScroll_ = nullptr;
+    gui::TextLabel* centreLabel_ = nullptr;
+    gui::GameRequestDialog* requestDialog_ = nullptr;
+    gui::GameRequestAnswerDialog* answerDialog_ = nullptr;
+    gui::WaitResponseNotice* waitNotice_ = nullptr;
+    gui::WithdrawDialog* withdrawDialog_ = nullptr;
+    gui::ReportBadDialog* reportDialog_ = nullptr;
+    gui::NotEnoughGoldDialog* goldDialog_ = nullptr;
+    gui::ImageWidget* keyGuide_ = nullptr;
+    RoomOptionDialog* roomOptions_ = nullptr;
+    hud::ChalkGauge* chalkGauge_ = nullptr;
+    bool keyGuideOn_ = false;  // main thread
+    std::atomic<bool> chatSound_{true};
+    std::atomic<std::uint32_t> centreAmount_{0};
+    std::atomic<std::uint64_t> centreShownMs_{0};
+    std::atomic<bool> hideWaitNotice_{false};
+    std::vector<std::function<void()>> mainThreadWork_;  // under chatLock_
+    std::array<std::atomic<bool>, 3> durabilityTold_{};  // at 0, 5 % and 10 %
+    std::atomic<bool> tableDiffers_{false};
+    std::atomic<bool> tableNoticeTold_{false};
+    std::atomic<std::uint32_t> bettingValue_{0};  // the pot of a gamble game, from the game start
 };
 
 }  // namespace scenes
