@@ -34,8 +34,7 @@ int TrackStep(int gameType);
 
 class RoomStatusPanel : public gui::ImageWidget {
 public:
-    bool Create(int x, int y, int w = 180, int h = 80, std::uint32_t id = 0,
-                std::uint32_t hotkey = 0) override;
+    bool Create(int x, int y, int w = 2, int h = 2, std::uint32_t id = 0, std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
 
     // The rule of the game type; option 1 counts hits, any other steps.
@@ -65,8 +64,7 @@ public:
     static constexpr int kJackpotSound = 41;
 
     SeatInfoPanel();
-    bool Create(int x, int y, int w = kCells * kCellSize, int h = 40, std::uint32_t id = 0,
-                std::uint32_t hotkey = 0) override;
+    bool Create(int x, int y, int w = 2, int h = 2, std::uint32_t id = 0, std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
 
     // The point track the server sent: highlights every step-th cell up to the position (mode 2),
