@@ -15,6 +15,7 @@ enum class UsageKind : std::uint8_t { None = 0, LimitedTime = 1, SingleUse = 2, 
 constexpr std::uint64_t kLastBuiltInSerial = 9;  // serials 0..9 are the built-in default entries
 constexpr int kCueParts = 5;
 constexpr int kCueOptions = 5;
+constexpr std::int64_t kSecondValueCap = 1000000;
 
 struct ItemEntry {
     std::uint64_t serial = 0;
@@ -30,6 +31,7 @@ struct ItemEntry {
     std::uint32_t remainingValue = 0;
     std::uint32_t copyValue = 0;
     std::uint64_t upgradeValue = 0;  // thousandths of a point
+    std::int64_t secondValue = 0;    // the entry's second 64-bit value, at most kSecondValueCap
     std::array<std::uint8_t, kCueOptions> performance{};
     std::array<std::uint16_t, kCueParts> parts{};
     WString expiry;

@@ -85,6 +85,7 @@ void SceneRoomGame::CreateUI() {
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     clockLabel_ = AddLabel(740, 44, 120, 20, gui::kFont12);
+    CreateJoinWidgets();
     LayoutChildren(Width(), Height());
 }
 
@@ -244,6 +245,13 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     }
     for (const auto& [line1, line2] : boxes)
         if (Host()) Host()->ShowNotice(nullptr, line1, line2);
+    std::vector<std::pair<WString, WString>> errors;
+    {
+        platform::ScopedLock lock(chatLock_);
+        errors.swap(pendingErrors_);
+    }
+    for (const auto& [line1, line2] : errors)
+        if (Host()) Host()->ShowError(nullptr, line1, line2);
     if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
     if (clockLabel_ && gameRunning_.load()) {
@@ -481,7 +489,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
             return true;
         default:
-            return HandleCommand(code, a, b) || used;
+            return HandleCommand(code, a, b) || HandleJoinMessage(code, a, b) || used;
     }
 }
 
@@ -521,7 +529,7 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
                 chatEdit_->SetFocus(false);
             return true;
         default:
-            return false;
+            return OnJoinCommand(event);
     }
 }
 
@@ -655,6 +663,24 @@ const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {
         {RoomMsg::MarkedNumbers, &SceneRoomGame::OnMarkedNumbers},
         {RoomMsg::GuideRefresh, &SceneRoomGame::OnGuideRefresh},
         {RoomMsg::LinePoint, &SceneRoomGame::OnLinePoint},
+        // Joining, seats and bets; items, money and announcements
+        {RoomMsg::RoomOptions, &SceneRoomGame::OnRoomOptions},
+        {join_msg::kPlayerJoinedGame, &SceneRoomGame::OnPlayerJoinedGame},
+        {join_msg::kAllIn, &SceneRoomGame::OnAllIn},
+        {join_msg::kPurchaseResult, &SceneRoomGame::OnPurchaseResult},
+        {join_msg::kItemUseResult, &SceneRoomGame::OnItemUseResult},
+        {join_msg::kCueChanged, &SceneRoomGame::OnCueChanged},
+        {join_msg::kItemValues, &SceneRoomGame::OnItemValues},
+        {join_msg::kItemCount, &SceneRoomGame::OnItemCount},
+        {join_msg::kPointsUpdate, &SceneRoomGame::OnPointsUpdate},
+        {join_msg::kPointTrack, &SceneRoomGame::OnPointTrack},
+        {join_msg::kHighRun, &SceneRoomGame::OnHighRun},
+        {join_msg::kHandicapChange, &SceneRoomGame::OnHandicapChange},
+        {join_msg::kLevelUp, &SceneRoomGame::OnLevelUp},
+        {join_msg::kOwnStats, &SceneRoomGame::OnOwnStats},
+        {join_msg::kOwnCounter, &SceneRoomGame::OnOwnCounter},
+        {join_msg::kJackpot, &SceneRoomGame::OnJackpot},
+        {join_msg::kJackpotBroadcast, &SceneRoomGame::OnJackpotBroadcast},
     };
     return table;
 }
