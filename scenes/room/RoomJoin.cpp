@@ -220,10 +220,13 @@ void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
+        const std::uint8_t team = s.record.game.playing;
         game_.RemovePlayer(seat);
         seats_[seat] = std::move(s);
+        // Seated as a watcher first, then into the team the server names.
         game_.AddPlayer(seat, &seats_[seat].record);
-        if (seats_[seat].record.game.playing) game_.SetTeamSlot(seat, seats_[seat].record.game.playing);
+        seats_[seat].record.game.playing = team;
+        if (team) game_.SetTeamSlot(seat, team);
         game_.UpdateReadyCounts();
         room_.playerCount = count;
         maxPlayers = room_.maxPlayers;
