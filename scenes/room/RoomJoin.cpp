@@ -8,6 +8,7 @@
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
 #include "gui/Button.h"
+#include "gui/CommonDialogs.h"
 #include "gui/GuiConstants.h"
 #include "gui/NoticeBox.h"
 #include "gui/PlayerInfoWindows.h"
@@ -71,6 +72,39 @@ void SceneRoomGame::CreateJoinWidgets() {
     joinButton_->SetFrameCount(gui::atlas::kTextButtonFrames);
     joinButton_->SetCaption(u"Join");
     joinButton_->Show(false);
+    goldDialog_ = Make<gui::NotEnoughGoldDialog>();
+    goldDialog_->Show(false);
+}
+
+bool SceneRoomGame::JoinButtonShown() const {
+    return joinButton_ && joinButton_->IsVisible();
+}
+
+bool SceneRoomGame::GoldDialogShown() const {
+    return goldDialog_ && goldDialog_->IsVisible();
+}
+
+void SceneRoomGame::UpdateJoinButton() {
+    if (!joinButton_) return;
+    const net::RoomInfo info = RoomCopy();
+    if (info.watchOnly) return;
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    bool playing = false;
+    std::uint8_t stage = 0;
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        const int own = ownSeat_.load();
+        playing = SeatValid(own) && seats_[own].record.game.playing != 0;
+        stage = game_.ruleStage;
+    }
+    if (session) playing = playing || session->ownPlaying != 0;
+    const std::int64_t money = session ? session->own.money : Record().money;
+    // Bet rooms (type 6) let a watcher in like the fee rooms, paying the bet again.
+    const bool joinable = GambleFee(info.gameType) || info.gameType == 6;
+    const bool show = gameRunning_.load() && channelType_.load() != kTournamentChannelType && joinable &&
+                      !playing && stage != 6 && info.RequiredGold(money, channelType_.load()) <= 0;
+    joinButton_->Show(show);
 }
 
 bool SceneRoomGame::OnJoinCommand(const gui::CommandEvent& event) {
@@ -107,14 +141,9 @@ bool SceneRoomGame::CheckJoinGold() {
     const std::int64_t money = session ? session->own.money : Record().money;
     const std::int64_t shortfall = info.RequiredGold(money, channelType_.load());
     if (shortfall <= 0) return true;
-    if (gui::NoticeBox* box = Host() ? Host()->GetNoticeBox() : nullptr) {
-        box->Reset();
-        box->SetCaption(u"Notice");
-        box->SetLine(0, Format(u"%s gold is needed to play in this room.", FormatNumber(shortfall)));
-        if (box->GetParent() != this) AddChild(box, false);
-        box->CenterOnScreen();
-        box->Show(true);
-        box->BringToFront();
+    if (goldDialog_) {
+        goldDialog_->SetShortfall(info.gameType, shortfall);
+        goldDialog_->Open();
     }
     return false;
 }

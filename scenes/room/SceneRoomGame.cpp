@@ -94,6 +94,7 @@ void SceneRoomGame::UpdateWaitingWidgets() {
     const bool running = gameRunning_.load();
     const bool watching = watchOnly_.load();
     const bool master = ownSeat_.load() == masterSeat_.load();
+    UpdateJoinButton();
     readyButton_->SetCaption(master ? u"Start" : u"Ready");
     readyButton_->Show(!running && !watching);
     teamOne_->Show(!running && !watching);

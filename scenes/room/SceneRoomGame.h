@@ -27,6 +27,7 @@
 namespace gui {
 class Button;
 class EditBox;
+class NotEnoughGoldDialog;
 class TextLabel;
 }  // namespace gui
 namespace net {
@@ -257,9 +258,12 @@ public:
     std::uint64_t Jackpot() const { return jackpot_.load(); }
     // The join question: the first-turn rule, the gold check, then the yes/no box (main thread).
     void AskToJoin();
+    bool JoinButtonShown() const;
+    bool GoldDialogShown() const;
 
 private:
     void CreateJoinWidgets();
+    void UpdateJoinButton();
     bool OnJoinCommand(const gui::CommandEvent& event);
     bool HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     bool CheckJoinGold();
@@ -292,6 +296,7 @@ private:
     std::atomic<bool> chatSound_{true};
     std::array<table::CueObject*, room::kSeats> seatCues_{};  // under seatLock_
     gui::Button* joinButton_ = nullptr;
+    gui::NotEnoughGoldDialog* goldDialog_ = nullptr;
     std::vector<std::pair<WString, WString>> pendingErrors_;  // under chatLock_, shown by Render
 };
 

@@ -80,7 +80,9 @@ protected:
     }
     // A player enters: the whole profile block of 2014.
     void Enter(std::uint8_t seat, const std::u16string& name, std::uint8_t team = 0, std::uint8_t chat = 0,
-               std::uint8_t withdrawalFlag = 0, std::uint32_t withdrawals = 0, bool gamble = false) {
+               std::uint8_t withdrawalFlag = 0, std::uint32_t withdrawals = 0) {
+        const std::uint8_t type = scene.RoomCopy().gameType;
+        const bool gamble = type == 2 || type == 5;
         Deliver(2014, [&](net::Packet& p) {
             p.WriteU8(seat + 1).WriteU8(seat).WriteU64(seat + 10u).WriteU8(0).WriteString(name).WriteU32(0);
             p.WriteU16(5)
@@ -106,16 +108,12 @@ protected:
                 .WriteU8(0)
                 .WriteU8(static_cast<std::uint8_t>(teams))
                 .WriteU8(1);
-            for (int seat = 0; seat < teams; ++seat)
-                p.WriteU8(static_cast<std::uint8_t>(seat + 1))
-                    .WriteU16(0)
-                    .WriteU32(0)
-                    .WriteU16(0)
-                    .WriteU8(0)
-                    .WriteU8(0)
-                    .WriteU8(static_cast<std::uint8_t>(seat))
-                    .WriteU64(1000)
-                    .WriteU16(0);
+            const std::uint8_t type = scene.RoomCopy().gameType;
+            for (int seat = 0; seat < teams; ++seat) {
+                p.WriteU8(static_cast<std::uint8_t>(seat + 1)).WriteU16(0).WriteU32(0).WriteU16(0).WriteU8(0);
+                if (type == 6) p.WriteU8(0);  // bet games carry one more team byte
+                p.WriteU8(0).WriteU8(static_cast<std::uint8_t>(seat)).WriteU64(1000).WriteU16(0);
+            }
             p.WriteU32(0);
         });
         ASSERT_TRUE(scene.GameRunning());
@@ -208,8 +206,40 @@ TEST_F(RoomJoinTest, JoinAfterTheFirstTurnOrWithoutTheGoldShowsWhyAndSendsNothin
     Open(6, 5000);
     host.session->own.money = 100;
     scene.AskToJoin();
-    EXPECT_NE(ToUtf8(host.box.Caption()), "Question");
+    EXPECT_TRUE(scene.GoldDialogShown());
+    EXPECT_FALSE(host.box.IsVisible());
     EXPECT_TRUE(SentWith(2019).empty());
+}
+
+TEST_F(RoomJoinTest, TheJoinButtonShowsOnlyToAWatcherWhoCanPayDuringAFeeOrBetGame) {
+    struct Case {
+        std::uint8_t type;
+        std::int32_t seed;
+        std::int64_t money;
+        bool start;
+        bool shown;
+    };
+    for (const Case& c : {Case{2, 1000, 100000, true, true}, Case{5, 1000, 100000, true, true},
+                          Case{6, 1000, 100000, true, true}, Case{4, 0, 100000, true, false},
+                          Case{2, 1000, 100000, false, false}, Case{2, 1000, 500, true, false}}) {
+        SCOPED_TRACE(testing::Message() << "type " << int(c.type) << " money " << c.money);
+        host.session->own.money = c.money;
+        host.session->ownPlaying = 0;
+        Open(c.type, c.seed, 2, 0);
+        Enter(0, u"A", 1);
+        Enter(1, u"B", 2);
+        Enter(2, u"Me");
+        if (c.start) StartGame(2);
+        Flush();
+        EXPECT_EQ(scene.JoinButtonShown(), c.shown);
+        if (!c.shown) continue;
+        // Once the own player plays the button goes.
+        Deliver(2020, [](net::Packet& p) {
+            p.WriteU8(2).WriteU64(1).WriteU8(3).WriteU32(0).WriteU16(0).WriteU32(0);
+        });
+        Flush();
+        EXPECT_FALSE(scene.JoinButtonShown());
+    }
 }
 
 TEST_F(RoomJoinTest, JoiningTheGameChargesTheFeeOrTheBetAndGrowsThePot) {
@@ -240,8 +270,8 @@ TEST_F(RoomJoinTest, JoiningTheGameChargesTheFeeOrTheBetAndGrowsThePot) {
         host.session->own.money = 100000;
         host.session->clubMembership = c.membership;
         Open(c.type, c.seed, 0, 1);
-        Enter(0, u"Me", 0, 0, 0, 0, c.type == 2 || c.type == 5);
-        Enter(1, u"Rival", 0, 0, 0, 0, c.type == 2 || c.type == 5);
+        Enter(0, u"Me");
+        Enter(1, u"Rival");
         const std::int32_t potBefore = scene.BettingValue();
         const std::size_t before = Chat().size();
         Deliver(2020, [&](net::Packet& p) {
