@@ -379,6 +379,7 @@ void SceneRoomGame::OnPlayerJoinedGame(net::Packet& p) {
         bettingValue_ += static_cast<std::int32_t>(std::min<std::uint32_t>(amount, INT32_MAX));
     else if (info.gameType == 6)
         bettingValue_ += static_cast<std::int32_t>(seed);
+    LogWrite(u"ROOM : betting value %d\n", static_cast<int>(bettingValue_.load()));
 }
 
 void SceneRoomGame::CheckOwnGoldAfterBet() {
