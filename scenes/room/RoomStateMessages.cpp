@@ -185,8 +185,11 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
             game_.RemovePlayer(seat);
             seats_[seat] = std::move(read[seat]);
             if (!seats_[seat].occupied) continue;
+            // Seating makes a watcher; the team slot the server names is put back after it.
+            const std::uint8_t team = seats_[seat].record.game.playing;
             game_.AddPlayer(seat, &seats_[seat].record);
-            if (seats_[seat].record.game.playing) game_.SetTeamSlot(seat, seats_[seat].record.game.playing);
+            seats_[seat].record.game.playing = team;
+            if (team) game_.SetTeamSlot(seat, team);
         }
         game_.UpdateReadyCounts();
     }

@@ -379,6 +379,34 @@ TEST_F(RoomJoinTest, EnteringAndLeavingPlayersAreToldWithTheirMarksAndTheLeaving
     EXPECT_FALSE(scene.SeatCopy(5).occupied);
 }
 
+TEST_F(RoomJoinTest, TheMemberListKeepsTheTeamSlotOfEveryPlayingMember) {
+    Open(4);
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(2);
+        for (std::uint8_t seat = 0; seat < 2; ++seat) {
+            p.WriteU8(seat)
+                .WriteU64(seat + 1u)
+                .WriteU8(0)
+                .WriteString(seat ? u"B" : u"A")
+                .WriteU32(0)
+                .WriteU16(1);
+            p.WriteU32(0).WriteU16(20).WriteU64(5000).WriteU8(0).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(
+                0);
+            p.WriteU8(0)
+                .WriteU16(3000)
+                .WriteU8(0)
+                .WriteU8(seat + 1)
+                .WriteU8(0)
+                .WriteU8(0)
+                .WriteU8(0)
+                .WriteU32(0);
+            p.WriteU8(0);
+        }
+    });
+    EXPECT_EQ(scene.SeatCopy(0).record.game.playing, 1);
+    EXPECT_EQ(scene.SeatCopy(1).record.game.playing, 2);
+}
+
 TEST_F(RoomJoinTest, TheShooterLeavingMidGamePassesTheTurnOn) {
     Open(4, 0, 1, 0);
     Enter(0, u"Gone", 1);
