@@ -758,6 +758,97 @@ TEST_F(RoomJoinTest, PointsDuringAGameReachTheTeamsAndTheMoneyOfTheFirstMembers)
     EXPECT_EQ(host.session->own.money, 4321);
 }
 
+TEST_F(RoomJoinTest, EveryCutShortMessageIsDroppedWithoutAnyChange) {
+    Open(2, 1000);
+    Enter(0, u"Me", 1);
+    Enter(1, u"Rival", 2);
+    StartGame(2);
+    Own(8001, 3004, 1);
+    const std::vector<std::pair<std::uint16_t, std::function<void(net::Packet&)>>> whole = {
+        {2014,
+         [](net::Packet& p) {
+             p.WriteU8(3).WriteU8(2).WriteU64(9).WriteU8(0).WriteString(u"New").WriteU32(1).WriteString(
+                 u"Clan");
+             p.WriteU16(5)
+                 .WriteU32(400)
+                 .WriteU64(50000)
+                 .WriteU8(0)
+                 .WriteU16(0)
+                 .WriteU8(0)
+                 .WriteU16(0)
+                 .WriteU32(0);
+             p.WriteU16(3000).WriteU8(1);
+             for (int i = 0; i < 5; ++i) p.WriteU16(1);
+             p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU8(0).WriteU64(1);
+         }},
+        {2015, [](net::Packet& p) { p.WriteU8(1).WriteU8(1).WriteU8(0).WriteU8(0); }},
+        {2020,
+         [](net::Packet& p) { p.WriteU8(0).WriteU64(1).WriteU8(1).WriteU32(5).WriteU16(0).WriteU32(0); }},
+        {2004,
+         [](net::Packet& p) {
+             p.WriteU8(1).WriteU8(1).WriteU16(0).WriteU16(0).WriteU8(8).WriteString(u"t").WriteU8(1).WriteU8(
+                 0);
+             p.WriteU8(20)
+                 .WriteU8(0x18)
+                 .WriteU8(0)
+                 .WriteU32(500)
+                 .WriteU8(1)
+                 .WriteString(u"pw")
+                 .WriteU16(1)
+                 .WriteU16(2);
+         }},
+        {510,
+         [](net::Packet& p) {
+             p.WriteU8(1).WriteU8(0).WriteU32(1).WriteU64(2).WriteU32(0).WriteU32(0);
+             p.WriteU64(8002).WriteU32(4001).WriteU8(0).WriteU8(0).WriteU32(3).WriteU32(3);
+         }},
+        {513,
+         [](net::Packet& p) {
+             p.WriteU8(0).WriteU64(8001).WriteU32(0).WriteU8(1).WriteU8(0).WriteString(u"n");
+         }},
+        {545,
+         [](net::Packet& p) {
+             p.WriteU8(1).WriteU32(3004).WriteU8(1).WriteU16(1).WriteU16(1).WriteU16(1).WriteU16(1).WriteU16(
+                 1);
+         }},
+        {547, [](net::Packet& p) { p.WriteU64(8001).WriteU64(1).WriteU64(2); }},
+        {2045, [](net::Packet& p) { p.WriteU8(0).WriteU64(8001).WriteU16(0); }},
+        {2067, [](net::Packet& p) { p.WriteU8(0).WriteU16(9); }},
+        {2068, [](net::Packet& p) { p.WriteU8(0).WriteU16(9); }},
+        {2069, [](net::Packet& p) { p.WriteU8(0).WriteU16(9).WriteU32(9); }},
+        {2085, [](net::Packet& p) { p.WriteString(u"Me").WriteU8(3).WriteU32(9); }},
+        {2086, [](net::Packet& p) { p.WriteString(u"Me").WriteU32(9).WriteU8(1).WriteU16(2); }},
+    };
+    for (const auto& [id, fill] : whole) {
+        net::Packet full;
+        full.Init(id);
+        fill(full);
+        full.Finish();
+        const std::size_t size = full.Size() - 4;
+        for (std::size_t cut = 0; cut < size; ++cut) {
+            SCOPED_TRACE(testing::Message() << id << " cut to " << cut);
+            const std::size_t lines = Chat().size();
+            const std::int64_t money = host.session->own.money;
+            const int items = host.session->own.ItemCount();
+            const net::RoomInfo room = scene.RoomCopy();
+            Deliver(id, [&](net::Packet& p) { p.WriteBytes(full.Data() + 4, cut); });
+            Flush();
+            EXPECT_EQ(Chat().size(), lines);
+            EXPECT_EQ(host.session->own.money, money);
+            EXPECT_EQ(host.session->own.ItemCount(), items);
+            EXPECT_EQ(scene.RoomCopy().seedMoney, room.seedMoney);
+            EXPECT_EQ(scene.RoomCopy().masterSlot, room.masterSlot);
+            EXPECT_FALSE(scene.SeatCopy(2).occupied);
+            EXPECT_TRUE(scene.SeatCopy(1).occupied);
+            EXPECT_EQ(scene.SeatCopy(1).record.seat.cueItem, 3000);
+            EXPECT_EQ(host.session->own.FindItem(8001)->state, 0);
+            EXPECT_TRUE(host.errors.empty());
+            EXPECT_TRUE(host.notices.empty());
+            EXPECT_TRUE(sent.empty());
+        }
+    }
+}
+
 // ---- Own statistics and counters -------------------------------------------------------------------
 
 TEST(OwnStatistics, TheStatisticsOfOneGameTypeLandInOrderAndAShortMessageChangesNothing) {
