@@ -108,8 +108,9 @@ void SceneRoomGame::UpdateJoinButton() {
 }
 
 bool SceneRoomGame::OnJoinCommand(const gui::CommandEvent& event) {
-    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     switch (event.id) {
+        case kHelpId:
+            return OnCornerButton(event);
         case join_msg::kMyInfoControl:
             if (Host()) Host()->PostUiMessage(join_msg::kOpenMyInfo, 0, 0, 0);
             return true;
@@ -130,7 +131,6 @@ bool SceneRoomGame::OnJoinCommand(const gui::CommandEvent& event) {
             ScrollChatTo(static_cast<std::size_t>(std::max(event.value, 1)));
             return true;
         default:
-            (void)session;
             return false;
     }
 }

@@ -187,6 +187,26 @@ TEST_F(RoomJoinTest, JoinQuestionNamesTheFeeOfEachGameTypeAndOnlyYesSendsTheJoin
     }
 }
 
+TEST_F(RoomJoinTest, TheRoomsOwnButtonsPostOpenToggleAndScroll) {
+    Open(2);
+    const auto press = [&](std::uint32_t id, std::int32_t value = 0) {
+        return scene.OnCommand(gui::CommandEvent{nullptr, id, value, gui::CommandCode::Event});
+    };
+    EXPECT_TRUE(press(4));
+    EXPECT_TRUE(host.Posted(1047)) << "MyInfo asks for the own-info window";
+    EXPECT_TRUE(scene.ChatSoundOn());
+    EXPECT_TRUE(press(9));
+    EXPECT_FALSE(scene.ChatSoundOn());
+    EXPECT_TRUE(press(9));
+    EXPECT_TRUE(scene.ChatSoundOn());
+    for (int i = 0; i < 20; ++i) Deliver(240, [](net::Packet& p) { p.WriteString(u"line"); });
+    EXPECT_TRUE(press(100, 3));
+    EXPECT_EQ(scene.FirstShownLine(), 3u);
+    EXPECT_TRUE(press(13));
+    EXPECT_TRUE(host.box.IsVisible()) << "Join asks first";
+    EXPECT_FALSE(press(12345));
+}
+
 TEST_F(RoomJoinTest, JoinAfterTheFirstTurnOrWithoutTheGoldShowsWhyAndSendsNothing) {
     Open(4);
     Enter(0, u"Me");
