@@ -83,13 +83,17 @@ void SceneRoomGame::OnPurchaseResult(net::Packet& p) {
         bought.type = record ? record->type : 0;
         bought.unit = record ? record->unit : 0;
         bought.usageKind = record ? record->usageKind : 0;
-        if (bought.type != static_cast<std::uint32_t>(net::ItemType::Cue)) {
-            bought.initialValue = p.U32();
-            bought.remainingValue = p.U32();
+        const bool cue = bought.type == static_cast<std::uint32_t>(net::ItemType::Cue);
+        // A cue takes its parts from the catalogue; counts come for other items, and for a cue that is
+        // not personal when the server sends them too (as it does for the shop), so none are lost.
+        if (!cue || (bought.personal == 0 && p.Remaining() >= 2 * sizeof(std::uint32_t))) {
+            bought.initialValue = static_cast<std::int32_t>(p.U32());
+            bought.remainingValue = static_cast<std::int32_t>(p.U32());
             bought.copyValue = bought.initialValue;
-        } else if (const net::CatalogRecord* c = net::GetItemCatalog().Find(bought.itemId)) {
-            bought.parts = c->parts;
         }
+        if (cue)
+            if (const net::CatalogRecord* c = net::GetItemCatalog().Find(bought.itemId))
+                bought.parts = c->parts;
         bought.newMark = 1;
     }
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;

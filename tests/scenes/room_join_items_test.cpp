@@ -8,6 +8,7 @@
 
 #include "gui/NoticeBox.h"
 #include "net/GameSession.h"
+#include "net/ItemTable.h"
 #include "net/OwnStatistics.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
@@ -584,6 +585,23 @@ TEST_F(RoomJoinTest, PurchaseRepliesShowTheirErrorBoxOrListTheNewItemOnce) {
     buy(1500);
     EXPECT_EQ(host.session->FreeItemEntries(), freeBefore - 1);
     EXPECT_EQ(host.session->own.ItemCount(), 1);
+    EXPECT_EQ(ToUtf8(host.notices.back()), "Successfully purchased.");
+
+    // A cue keeps the counts the reply carries; a personal cue reads none and takes the catalogue's parts.
+    ASSERT_NE(net::GetItemTable().Find(3000), nullptr);
+    ASSERT_EQ(net::GetItemTable().Find(3000)->type, 1u);
+    Deliver(510, [](net::Packet& p) {
+        p.WriteU8(1).WriteU8(0).WriteU32(0).WriteU64(88000).WriteU32(0).WriteU32(0);
+        p.WriteU64(5002).WriteU32(3000).WriteU8(0).WriteU8(0).WriteU32(30).WriteU32(30);
+    });
+    ASSERT_NE(host.session->own.FindItem(5002), nullptr);
+    EXPECT_EQ(host.session->own.FindItem(5002)->remainingValue, 30) << "the cue's days are kept";
+    Deliver(510, [](net::Packet& p) {
+        p.WriteU8(1).WriteU8(0).WriteU32(0).WriteU64(87000).WriteU32(0).WriteU32(0);
+        p.WriteU64(5003).WriteU32(3000).WriteU8(1).WriteU8(0);
+    });
+    ASSERT_NE(host.session->own.FindItem(5003), nullptr);
+    EXPECT_EQ(host.session->own.money, 87000);
 
     // A gift only tells; a short success changes nothing.
     Deliver(510,
@@ -902,6 +920,28 @@ TEST(OwnStatistics, TheStatisticsOfOneGameTypeLandInOrderAndAShortMessageChanges
         EXPECT_EQ(untouched.experience, 900u);
         EXPECT_EQ(untouched.money, 123456);
     }
+}
+
+TEST(OwnStatistics, ItemCountsAreSignedSoANegativeCountIsNoFourBillionUses) {
+    struct Sink : net::PacketSink {
+        int OnPacket(net::Packet&) override { return 0; }
+    } sink;
+    net::GameSession session;
+    net::Packet p;
+    p.Init(187);
+    p.WriteU8(1).WriteU64(300).WriteU32(4903).WriteU32(5).WriteU8(3).WriteU8(1).WriteU8(0).WriteU8(3);
+    p.WriteI32(10).WriteI32(-2).WriteU64(0);
+    for (int i = 0; i < 5; ++i) p.WriteU8(0);
+    for (int i = 0; i < 5; ++i) p.WriteU16(0);
+    p.WriteString(u"").WriteString(u"");
+    p.Finish();
+    p.Rewind();
+    session.Deliver(p, sink);
+    const net::ItemEntry* entry = session.own.FindItem(300);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->initialValue, 10);
+    EXPECT_EQ(entry->remainingValue, -2);
+    EXPECT_LT(entry->remainingValue, 1) << "used up, not plenty left";
 }
 
 TEST(OwnStatistics, CounterSelectorsFillTheirCounterAndTheFirst) {
