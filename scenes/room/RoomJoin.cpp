@@ -125,7 +125,8 @@ bool SceneRoomGame::OnJoinCommand(const gui::CommandEvent& event) {
             AskToJoin();
             return true;
         case join_msg::kInviteControl:
-            ShowSharedDialog(Host() ? reinterpret_cast<gui::Dialog*>(Host()->GetInviteDialog()) : nullptr);
+            if (gui::InviteDialog* invite = Host() ? Host()->GetInviteDialog() : nullptr)
+                ShowSharedDialog(invite);
             return true;
         case join_msg::kChatScrollControl:
             ScrollChatTo(static_cast<std::size_t>(std::max(event.value, 1)));
@@ -163,8 +164,7 @@ void SceneRoomGame::AskToJoin() {
     if (!CheckJoinGold()) return;
     gui::NoticeBox* box = Host() ? Host()->GetNoticeBox() : nullptr;
     if (!box) {
-        // Without the shared box (no window) the question is taken as answered yes.
-        HandleJoinMessage(join_msg::kJoinAnswer, join_msg::kYesButton, 0);
+        LogWrite(u"ERROR : no notice box for the join question\n");
         return;
     }
     const std::uint8_t gameType = RoomCopy().gameType;

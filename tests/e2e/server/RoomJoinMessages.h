@@ -1,8 +1,7 @@
 #pragma once
 // The test server's messages about joining a game and about the own items in a room: the player
 // joined with the fee or bet (2020), an all-in (2048), the purchase and item-use replies (510, 513)
-// and an item's count (2045). The room flow answers a join request (2019) with them; scripted rooms
-// send them by hand.
+// and an item's count (2045), as scripted rooms send them.
 
 #include <cstdint>
 #include <string>

@@ -92,8 +92,6 @@ private:
     // The room flow: entry, seats, readiness, game start, relayed aims and shots, collected
     // results and table states, turns (RoomFlow.cpp).
     void HandleRoom(Client& c, const Frame& f);
-    // A watcher's request to join the running game (RoomJoinFlow.cpp); false for another frame.
-    bool HandleJoinGame(Client& c, const Frame& f);
 
 public:
     // The bodies of every frame of this id the client sent, in order.
