@@ -98,6 +98,7 @@ void SceneRoomGame::OnPurchaseResult(net::Packet& p) {
     }
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (p.IsBad() || !session) return LogDrop(510, u"short");
+    hidePurchase_ = true;
     net::PlayerRecord& record = session->own;
     if (kind != kClanGift) {
         record.secondMoney = secondMoney;

@@ -14,11 +14,14 @@
 #include "gui/PlayerInfoWindows.h"
 #include "gui/UiAtlas.h"
 #include "net/GameSession.h"
+#include "net/ItemTable.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
+#include "scenes/shared/PurchaseDialog.h"
+#include "scenes/shared/PurchaseRules.h"
 
 namespace scenes {
 
@@ -74,6 +77,19 @@ void SceneRoomGame::CreateJoinWidgets() {
     joinButton_->Show(false);
     goldDialog_ = Make<gui::NotEnoughGoldDialog>();
     goldDialog_->Show(false);
+    purchase_ = Make<PurchaseDialog>(Host());
+    purchase_->Show(false);
+}
+
+void SceneRoomGame::OpenPurchase(int mode, std::uint32_t itemId) {
+    const net::ItemRecord* record = net::GetItemTable().Find(itemId);
+    if (!purchase_ || !record ||
+        (mode != static_cast<int>(PurchaseMode::Purchase) && mode != static_cast<int>(PurchaseMode::Gift)))
+        return;
+    purchase_->SetMode(static_cast<PurchaseMode>(mode));
+    purchase_->SetProduct(record);
+    purchase_->Show(true);
+    purchase_->BringToFront();
 }
 
 bool SceneRoomGame::JoinButtonShown() const {
@@ -182,9 +198,19 @@ void SceneRoomGame::AskToJoin() {
     box->BringToFront();
 }
 
-bool SceneRoomGame::HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t) {
+bool SceneRoomGame::HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
     if (code == join_msg::kJoinAnswer) {
         if (a == join_msg::kYesButton) SendByte(RoomMsg::JoinAnswer, 0);
+        return true;
+    }
+    if (code == purchase_message::kOpenPurchase) {
+        OpenPurchase(static_cast<int>(a), static_cast<std::uint32_t>(b));
+        return true;
+    }
+    if (code == purchase_message::kPurchaseConfirmed) {
+        net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+        net::PooledPacket packet = session ? session->NewPacket(0) : net::PooledPacket();
+        if (purchase_ && packet && purchase_->WriteRequest(*packet)) SendPacket(*packet);
         return true;
     }
     if (code == join_msg::kOpenMyInfo) {

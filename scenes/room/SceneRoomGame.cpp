@@ -18,6 +18,7 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/TableSceneUi.h"
+#include "scenes/shared/PurchaseDialog.h"
 
 namespace scenes {
 
@@ -253,6 +254,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     }
     for (const auto& [line1, line2] : errors)
         if (Host()) Host()->ShowError(nullptr, line1, line2);
+    if (hidePurchase_.exchange(false) && purchase_) purchase_->Show(false);
     if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
     if (clockLabel_ && gameRunning_.load()) {

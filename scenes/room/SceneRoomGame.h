@@ -36,6 +36,8 @@ class Packet;
 
 namespace scenes {
 
+class PurchaseDialog;
+
 // One line of the room chat.
 struct ChatLine {
     std::uint32_t argb = 0;
@@ -259,6 +261,9 @@ public:
     // The join question: the first-turn rule, the gold check, then the yes/no box (main thread).
     void AskToJoin();
     bool JoinButtonShown() const;
+    // The purchase window on the product of that item id, for oneself (1) or as a gift (2).
+    void OpenPurchase(int mode, std::uint32_t itemId);
+    PurchaseDialog* Purchase() const { return purchase_; }
     bool GoldDialogShown() const;
 
 private:
@@ -297,6 +302,8 @@ private:
     std::array<table::CueObject*, room::kSeats> seatCues_{};  // under seatLock_
     gui::Button* joinButton_ = nullptr;
     gui::NotEnoughGoldDialog* goldDialog_ = nullptr;
+    PurchaseDialog* purchase_ = nullptr;
+    std::atomic<bool> hidePurchase_{false};  // a purchase reply came: the window goes at the next frame
     std::vector<std::pair<WString, WString>> pendingErrors_;  // under chatLock_, shown by Render
 };
 

@@ -16,7 +16,7 @@
 #include "gui/TextLabel.h"
 #include "net/GameSession.h"
 #include "scenes/shop/MembershipDialog.h"
-#include "scenes/shop/PurchaseDialog.h"
+#include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"

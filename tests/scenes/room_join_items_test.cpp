@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 
+#include "gui/Button.h"
 #include "gui/NoticeBox.h"
 #include "net/GameSession.h"
 #include "net/ItemTable.h"
@@ -13,6 +14,7 @@
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/shared/PurchaseDialog.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
 namespace {
@@ -590,6 +592,38 @@ TEST_F(RoomJoinTest, PurchaseRepliesShowTheirErrorBoxOrListTheNewItemOnce) {
     EXPECT_EQ(host.session->own.money, 5);
     Deliver(510, [](net::Packet& p) { p.WriteU8(1).WriteU8(0).WriteU32(1).WriteU64(1); });
     EXPECT_EQ(host.session->own.money, 5);
+}
+
+TEST_F(RoomJoinTest, APurchaseFromTheRoomSendsTheRequestAndItsReplyClosesTheWindow) {
+    Open(4);
+    host.session->own.level = 99;
+    host.session->own.money = 100000000;
+    host.session->own.cash = 100000000;
+    const net::ItemRecord* item = nullptr;
+    for (const net::ItemRecord& r : net::GetItemTable().Records())
+        if (!item && r.type == 5 && r.prices[0] > 0) item = &r;
+    ASSERT_NE(item, nullptr);
+    scene.OnMessage(1098, 1, 999999);
+    EXPECT_FALSE(scene.Purchase()->IsVisible()) << "an unknown item opens nothing";
+    scene.OnMessage(1098, 1, static_cast<std::intptr_t>(item->itemId));
+    ASSERT_TRUE(scene.Purchase()->IsVisible());
+    gui::Button* buy = scene.Purchase()->BuyButton();
+    scene.Purchase()->OnCommand({buy, buy->Id(), 0, gui::CommandCode::Event});
+    ASSERT_TRUE(host.Posted(1103));
+    scene.OnMessage(1103, 0, 0);
+    const auto requests = SentWith(507);
+    ASSERT_EQ(requests.size(), 1u);
+    ASSERT_GE(requests[0].size(), 5u);
+    EXPECT_EQ(requests[0][0] | requests[0][1] << 8 | requests[0][2] << 16, static_cast<int>(item->itemId));
+    Deliver(510, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
+    Flush();
+    EXPECT_TRUE(scene.Purchase()->IsVisible()) << "a refusal keeps the window";
+    Deliver(510, [&](net::Packet& p) {
+        p.WriteU8(1).WriteU8(0).WriteU32(0).WriteU64(5).WriteU32(0).WriteU32(0);
+        p.WriteU64(5100).WriteU32(item->itemId).WriteU8(0).WriteU8(0).WriteU32(1).WriteU32(1);
+    });
+    Flush();
+    EXPECT_FALSE(scene.Purchase()->IsVisible());
 }
 
 TEST_F(RoomJoinTest, ItemUseMakesACueTheOwnCueAndTellsTheServerOrSelectsAChalk) {
