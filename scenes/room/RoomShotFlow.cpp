@@ -159,7 +159,7 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
         return;
     }
     if (!ReadTeams(p, true)) return;
-    p.U32();  // betting value
+    bettingValue_ = static_cast<std::int32_t>(p.U32());  // the pot the game starts with
     if (RoomCopy().moneyClass == 3) p.Skip(8);
 
     StartTurnClock(now);

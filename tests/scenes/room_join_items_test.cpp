@@ -101,7 +101,7 @@ protected:
         });
     }
     // Seats 0..n-1 in teams 1..n; seat `shooter` starts.
-    void StartGame(int teams, std::uint8_t shooter = 0) {
+    void StartGame(int teams, std::uint8_t shooter = 0, std::uint32_t pot = 0) {
         Deliver(2029, [&](net::Packet& p) {
             p.WriteU32(77).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
             p.WriteU8(0)
@@ -116,7 +116,7 @@ protected:
                 if (type == 6) p.WriteU8(0);  // bet games carry one more team byte
                 p.WriteU8(0).WriteU8(static_cast<std::uint8_t>(seat)).WriteU64(1000).WriteU16(0);
             }
-            p.WriteU32(0);
+            p.WriteU32(pot);
         });
         ASSERT_TRUE(scene.GameRunning());
     }
@@ -304,8 +304,9 @@ TEST_F(RoomJoinTest, AnAllInOfOneOfTwoTeamsEndsTheGameAndGivesTheTableToTheMaste
     Open(4, 0, 1, 0);
     Enter(0, u"Master", 1);
     Enter(1, u"Me", 2);
-    StartGame(2, 1);
+    StartGame(2, 1, 6000);
     ASSERT_TRUE(scene.World()->OwnTurn());
+    EXPECT_EQ(scene.BettingValue(), 6000) << "the game starts with the server's pot";
     Deliver(2048, [](net::Packet& p) { p.WriteU8(2); });
     EXPECT_TRUE(HasChat("Me 님이 올인 되었습니다.", kRed));
     EXPECT_EQ(host.session->own.money, 0) << "the own player went all in";
