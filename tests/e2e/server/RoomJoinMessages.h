@@ -16,7 +16,7 @@ std::int64_t JoinCost(std::uint8_t gameType, std::int32_t seedMoney);
 
 Bytes PlayerJoinedGame(std::uint8_t seat, std::uint64_t money, std::uint8_t team, std::uint32_t penalty);
 Bytes AllIn(std::uint8_t team);
-// A bought item listed for the buyer (kind 1): an item of a type other than cue, with its count.
+// A bought item listed for the buyer (kind 1), not a personal cue, with its count.
 Bytes Purchased(std::uint64_t money, std::uint64_t serial, std::uint32_t itemId, std::uint32_t count,
                 std::uint32_t bonus);
 Bytes ItemUsed(std::uint64_t serial, std::uint32_t itemId, const std::u16string& name);
