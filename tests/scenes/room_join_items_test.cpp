@@ -87,14 +87,8 @@ protected:
         const bool gamble = type == 2 || type == 5;
         Deliver(2014, [&](net::Packet& p) {
             p.WriteU8(seat + 1).WriteU8(seat).WriteU64(seat + 10u).WriteU8(0).WriteString(name).WriteU32(0);
-            p.WriteU16(5)
-                .WriteU32(400)
-                .WriteU64(50000)
-                .WriteU8(0)
-                .WriteU16(0)
-                .WriteU8(0)
-                .WriteU16(0)
-                .WriteU32(0);
+            p.WriteU16(5).WriteU32(400).WriteU64(50000).WriteU8(0).WriteU16(0).WriteU8(0).WriteU16(0);
+            p.WriteU32(0);
             p.WriteU16(3000).WriteU8(0);
             p.WriteU8(team).WriteU8(0).WriteU8(chat).WriteU8(withdrawalFlag).WriteU32(withdrawals).WriteU8(0);
             if (gamble) p.WriteU64(70000);
@@ -104,12 +98,8 @@ protected:
     void StartGame(int teams, std::uint8_t shooter = 0, std::uint32_t pot = 0) {
         Deliver(2029, [&](net::Packet& p) {
             p.WriteU32(77).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
-            p.WriteU8(0)
-                .WriteU8(0)
-                .WriteU8(0)
-                .WriteU8(0)
-                .WriteU8(static_cast<std::uint8_t>(teams))
-                .WriteU8(1);
+            p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(static_cast<std::uint8_t>(teams));
+            p.WriteU8(1);
             const std::uint8_t type = scene.RoomCopy().gameType;
             for (int seat = 0; seat < teams; ++seat) {
                 p.WriteU8(static_cast<std::uint8_t>(seat + 1)).WriteU16(0).WriteU32(0).WriteU16(0).WriteU8(0);
@@ -387,22 +377,12 @@ TEST_F(RoomJoinTest, TheMemberListKeepsTheTeamSlotOfEveryPlayingMember) {
     Deliver(2011, [](net::Packet& p) {
         p.WriteU8(2);
         for (std::uint8_t seat = 0; seat < 2; ++seat) {
-            p.WriteU8(seat)
-                .WriteU64(seat + 1u)
-                .WriteU8(0)
-                .WriteString(seat ? u"B" : u"A")
-                .WriteU32(0)
-                .WriteU16(1);
+            p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(seat ? u"B" : u"A").WriteU32(0);
+            p.WriteU16(1);
             p.WriteU32(0).WriteU16(20).WriteU64(5000).WriteU8(0).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(
                 0);
-            p.WriteU8(0)
-                .WriteU16(3000)
-                .WriteU8(0)
-                .WriteU8(seat + 1)
-                .WriteU8(0)
-                .WriteU8(0)
-                .WriteU8(0)
-                .WriteU32(0);
+            p.WriteU8(0).WriteU16(3000).WriteU8(0).WriteU8(seat + 1).WriteU8(0).WriteU8(0).WriteU8(0);
+            p.WriteU32(0);
             p.WriteU8(0);
         }
     });
@@ -458,12 +438,8 @@ TEST_F(RoomJoinTest, EachChangedRoomOptionWritesItsLineInWhite) {
     };
     const auto send = [&](const Options& o) {
         Deliver(2004, [&](net::Packet& p) {
-            p.WriteU8(o.notice)
-                .WriteU8(o.master)
-                .WriteU16(0)
-                .WriteU16(0)
-                .WriteU8(o.maxPlayers)
-                .WriteString(u"room");
+            p.WriteU8(o.notice).WriteU8(o.master).WriteU16(0).WriteU16(0).WriteU8(o.maxPlayers);
+            p.WriteString(u"room");
             p.WriteU8(o.rule).WriteU8(0).WriteU8(o.inning).WriteU8(o.bits).WriteU8(0);
             p.WriteU32(static_cast<std::uint32_t>(o.seed)).WriteU8(0);
             p.WriteU16(static_cast<std::uint16_t>(o.low)).WriteU16(static_cast<std::uint16_t>(o.high));
@@ -817,14 +793,8 @@ TEST_F(RoomJoinTest, EveryCutShortMessageIsDroppedWithoutAnyChange) {
          [](net::Packet& p) {
              p.WriteU8(3).WriteU8(2).WriteU64(9).WriteU8(0).WriteString(u"New").WriteU32(1).WriteString(
                  u"Clan");
-             p.WriteU16(5)
-                 .WriteU32(400)
-                 .WriteU64(50000)
-                 .WriteU8(0)
-                 .WriteU16(0)
-                 .WriteU8(0)
-                 .WriteU16(0)
-                 .WriteU32(0);
+             p.WriteU16(5).WriteU32(400).WriteU64(50000).WriteU8(0).WriteU16(0).WriteU8(0).WriteU16(0);
+             p.WriteU32(0);
              p.WriteU16(3000).WriteU8(1);
              for (int i = 0; i < 5; ++i) p.WriteU16(1);
              p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU8(0).WriteU64(1);
@@ -836,14 +806,8 @@ TEST_F(RoomJoinTest, EveryCutShortMessageIsDroppedWithoutAnyChange) {
          [](net::Packet& p) {
              p.WriteU8(1).WriteU8(1).WriteU16(0).WriteU16(0).WriteU8(8).WriteString(u"t").WriteU8(1).WriteU8(
                  0);
-             p.WriteU8(20)
-                 .WriteU8(0x18)
-                 .WriteU8(0)
-                 .WriteU32(500)
-                 .WriteU8(1)
-                 .WriteString(u"pw")
-                 .WriteU16(1)
-                 .WriteU16(2);
+             p.WriteU8(20).WriteU8(0x18).WriteU8(0).WriteU32(500).WriteU8(1).WriteString(u"pw").WriteU16(1);
+             p.WriteU16(2);
          }},
         {510,
          [](net::Packet& p) {
