@@ -9,15 +9,15 @@
 #include "engine/core/Log.h"
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
+#include "gui/Dialog.h"
 #include "gui/GuiConstants.h"
 #include "gui/NoticeBox.h"
-#include "gui/PlayerInfoWindows.h"
-#include "gui/UiAtlas.h"
 #include "net/GameSession.h"
 #include "net/ItemTable.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/shared/PurchaseDialog.h"
@@ -32,8 +32,6 @@ namespace {
 constexpr std::uint8_t kRemovedByServer = 2, kDisconnected = 3;
 constexpr std::uint8_t kChatBanA = 3, kChatBanB = 4;
 constexpr std::uint8_t kHalfGameBit = 0x08, kNoRecordBit = 0x10;
-constexpr std::uint16_t kTournamentChannelType = 8;
-constexpr int kJoinX = 480, kJoinY = 700, kJoinW = 110, kJoinH = 34;
 
 void LogBadSlot(int id, int value) {
     LogWrite(u"ERROR : room message %d names seat or team %d\n", id, value);
@@ -70,13 +68,6 @@ WString PointRule(std::uint8_t gameType, std::uint8_t option) {
 // ---- The room's own buttons ----------------------------------------------------------------------
 
 void SceneRoomGame::CreateJoinWidgets() {
-    joinButton_ = AddButton(kJoinX, kJoinY, kJoinW, kJoinH, join_msg::kJoinControl, 0,
-                            gui::atlas::InSet(gui::atlas::kTextButton, 15));
-    joinButton_->SetFrameCount(gui::atlas::kTextButtonFrames);
-    joinButton_->SetCaption(u"Join");
-    joinButton_->Show(false);
-    goldDialog_ = Make<gui::NotEnoughGoldDialog>();
-    goldDialog_->Show(false);
     purchase_ = Make<PurchaseDialog>(Host());
     purchase_->Show(false);
 }
@@ -100,69 +91,45 @@ bool SceneRoomGame::GoldDialogShown() const {
     return goldDialog_ && goldDialog_->IsVisible();
 }
 
-void SceneRoomGame::UpdateJoinButton() {
-    if (!joinButton_) return;
-    const net::RoomInfo info = RoomCopy();
-    if (info.watchOnly) return;
-    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
-    bool playing = false;
-    std::uint8_t stage = 0;
-    {
-        platform::ScopedLock lock(seatLock_);
-        platform::ScopedLock roomLock(game_.lock);
-        const int own = ownSeat_.load();
-        playing = SeatValid(own) && seats_[own].record.game.playing != 0;
-        stage = game_.ruleStage;
-    }
-    if (session) playing = playing || session->ownPlaying != 0;
-    const std::int64_t money = session ? session->own.money : Record().money;
-    // Bet rooms (type 6) let a watcher in like the fee rooms, paying the bet again.
-    const bool joinable = GambleFee(info.gameType) || info.gameType == 6;
-    const bool show = gameRunning_.load() && channelType_.load() != kTournamentChannelType && joinable &&
-                      !playing && stage != 6 && info.RequiredGold(money, channelType_.load()) <= 0;
-    joinButton_->Show(show);
-}
-
 bool SceneRoomGame::OnJoinCommand(const gui::CommandEvent& event) {
+    if (event.code != gui::CommandCode::Event) return false;
     switch (event.id) {
-        case kHelpId:
+        case control::kHelp:
             return OnCornerButton(event);
-        case join_msg::kMyInfoControl:
-            if (Host()) Host()->PostUiMessage(join_msg::kOpenMyInfo, 0, 0, 0);
+        case control::kMyInfo:
+            if (Host()) Host()->PostUiMessage(app_code::kMyInfo, 0, 0, 0);
             return true;
-        case join_msg::kMessengerControl:
+        case control::kMessenger:
             if (gui::Dialog* messenger = Host() ? Host()->GetMessenger() : nullptr)
                 messenger->Show(!messenger->IsVisible());
             return true;
-        case join_msg::kMuteChatControl:
-            chatSound_ = !chatSound_.load();
+        case control::kRoomSetting: {
+            if (!roomOptions_) return true;
+            std::array<net::PlayerRecord, kSeats> records{};
+            std::array<const net::PlayerRecord*, kSeats> seats{};
+            {
+                platform::ScopedLock lock(seatLock_);
+                for (int i = 0; i < kSeats; ++i)
+                    if (seats_[i].occupied) {
+                        records[i] = seats_[i].record;
+                        seats[i] = &records[i];
+                    }
+            }
+            const int master = masterSeat_.load();
+            roomOptions_->SetRoomInfo(RoomCopy(), ownSeat_.load() == master, seats, master);
+            ShowSharedDialog(roomOptions_);
             return true;
-        case join_msg::kJoinControl:
+        }
+        case control::kJoin:
             AskToJoin();
             return true;
         case join_msg::kInviteControl:
             if (gui::InviteDialog* invite = Host() ? Host()->GetInviteDialog() : nullptr)
                 ShowSharedDialog(invite);
             return true;
-        case join_msg::kChatScrollControl:
-            ScrollChatTo(static_cast<std::size_t>(std::max(event.value, 1)));
-            return true;
         default:
             return false;
     }
-}
-
-bool SceneRoomGame::CheckJoinGold() {
-    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
-    const net::RoomInfo info = RoomCopy();
-    const std::int64_t money = session ? session->own.money : Record().money;
-    const std::int64_t shortfall = info.RequiredGold(money, channelType_.load());
-    if (shortfall <= 0) return true;
-    if (goldDialog_) {
-        goldDialog_->SetShortfall(info.gameType, shortfall);
-        goldDialog_->Open();
-    }
-    return false;
 }
 
 void SceneRoomGame::AskToJoin() {
@@ -192,15 +159,15 @@ void SceneRoomGame::AskToJoin() {
     box->SetLine(0, u"Do you want to participate in the game?");
     if (GambleFee(gameType)) box->SetLine(1, u"You should pay the fee before entering into the room.");
     if (gameType == 6) box->SetLine(1, u"You should pay the bet amount again to enter.");
-    box->SetResultCode(join_msg::kJoinAnswer);
+    box->SetResultCode(app_code::kJoinAnswer);
     box->SetParam(0);
     box->Show(true);
     box->BringToFront();
 }
 
 bool SceneRoomGame::HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
-    if (code == join_msg::kJoinAnswer) {
-        if (a == join_msg::kYesButton) SendByte(RoomMsg::JoinAnswer, 0);
+    if (code == app_code::kJoinAnswer) {
+        if (a == gui::button_id::kYes) SendByte(RoomMsg::JoinAnswer, 0);
         return true;
     }
     if (code == purchase_message::kOpenPurchase) {
@@ -211,14 +178,6 @@ bool SceneRoomGame::HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std:
         net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
         net::PooledPacket packet = session ? session->NewPacket(0) : net::PooledPacket();
         if (purchase_ && packet && purchase_->WriteRequest(*packet)) SendPacket(*packet);
-        return true;
-    }
-    if (code == join_msg::kOpenMyInfo) {
-        if (gui::MyInfoWindow* info = Host() ? Host()->GetMyInfoWindow() : nullptr) {
-            info->gameType = RoomCopy().gameType;
-            info->SetRecord(&Record());
-            ShowSharedDialog(info);
-        }
         return true;
     }
     return false;
@@ -402,9 +361,9 @@ void SceneRoomGame::OnPlayerJoinedGame(net::Packet& p) {
         AddChatLine(Format(u"%s has joined the game.", name), colour::kGreen);
     }
     if (GambleFee(info.gameType))
-        bettingValue_ += static_cast<std::int32_t>(std::min<std::uint32_t>(amount, INT32_MAX));
+        bettingValue_ += amount;
     else if (info.gameType == 6)
-        bettingValue_ += static_cast<std::int32_t>(seed);
+        bettingValue_ += static_cast<std::uint32_t>(seed);
     LogWrite(u"ROOM : betting value %d\n", static_cast<int>(bettingValue_.load()));
 }
 
