@@ -18,6 +18,7 @@
 #include "platform/sys/Clock.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/RoomOptionDialog.h"
+#include "scenes/room/RoomScreen.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/shared/PurchaseDialog.h"
@@ -39,28 +40,6 @@ void LogBadSlot(int id, int value) {
 
 bool GambleFee(std::uint8_t gameType) {
     return gameType == 2 || gameType == 5;
-}
-
-// The point rule of a room's game option, or nothing for another combination.
-WString PointRule(std::uint8_t gameType, std::uint8_t option) {
-    struct Rule {
-        std::uint8_t type, option;
-        const char16_t* text;
-    };
-    static constexpr Rule kRules[] = {
-        {0, 0, u"Indv. : --      Team match : 3C-1pt"},
-        {0, 1, u"Indv. : 3C-1pts   Team match : 3C-2pts"},
-        {0, 2, u"Indv. : 3C-2pts   Team match : 3C-2pts + Bank-1pt"},
-        {3, 0, u"Indv. : --      Team match : Bank-1pt"},
-        {3, 1, u"Indv. : Bank-1pts Team match : Bank-2pts"},
-        {4, 0, u"3Cushion 10pts"},
-        {4, 1, u"3Cushion 15pts"},
-        {4, 2, u"3Cushion 20pts"},
-        {4, 3, u"3Cushion 25pts"},
-    };
-    for (const Rule& r : kRules)
-        if (r.type == gameType && r.option == option) return r.text;
-    return {};
 }
 
 }  // namespace
@@ -500,7 +479,8 @@ void SceneRoomGame::OnRoomOptions(net::Packet& p) {
         }
     }
     if (pointRule != before.option1 && (gameType == 0 || gameType == 3 || gameType == 4))
-        AddChatLine(Format(u"◆ Game option changed - %s", PointRule(gameType, pointRule)), colour::kWhite);
+        AddChatLine(Format(u"◆ Game option changed - %s", PointRuleText(gameType, pointRule)),
+                    colour::kWhite);
     if (announced != before.seedMoney) {
         if (announced < 1)
             AddChatLine(u"◆ It has changed to a friendly game.", colour::kWhite);
