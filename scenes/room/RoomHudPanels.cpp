@@ -121,6 +121,20 @@ void SceneRoomGame::ShowRoomStatus(std::uint64_t jackpot, const net::RoomInfo& i
     seatInfo_->Show(track[1] != 0);
 }
 
+void SceneRoomGame::ShowPointTrack(std::uint8_t mode, const std::array<std::uint8_t, 4>& marks) {
+    const int gameType = RoomCopy().gameType;
+    if (seatInfo_) seatInfo_->SetTrack(gameType, mode, marks[0], marks[1], marks[2], marks[3]);
+    if (statusPanel_) statusPanel_->SetPointRule(gameType, mode);
+}
+
+void SceneRoomGame::ShowJackpot(std::uint32_t amount, const WString& winner) {
+    if (jackpotBanner_) jackpotBanner_->Show(amount, winner);
+    if (seatInfo_)
+        seatInfo_->HideJackpotMarker();
+    else
+        PlaySound(hud::SeatInfoPanel::kJackpotSound);
+}
+
 bool SceneRoomGame::ReplayLastShot() {
     table::TableWorld* world = World();
     if (!world || !replayPanel_) return false;

@@ -326,7 +326,8 @@ bool SceneRoomGame::JoinAllowed() {
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     const net::RoomInfo info = RoomCopy();
     const std::uint16_t channel = channelType_.load();
-    if (channel == kTournamentChannel || !info.IsCushionGamble()) return false;
+    // Bet rooms (type 6) let a watcher in like the fee rooms, paying the bet again.
+    if (channel == kTournamentChannel || !(info.IsCushionGamble() || info.gameType == 6)) return false;
     if (session && session->ownPlaying != 0) return false;
     {
         platform::ScopedLock lock(seatLock_);

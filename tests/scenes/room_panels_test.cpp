@@ -3,6 +3,7 @@
 // comes to rest where the shot itself did.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -666,6 +667,38 @@ TEST_F(RoomPanelsTest, RoomStateShowsTheJackpotThePointRuleAndInAGameThePointTra
     EXPECT_EQ(scene.SeatInfo()->Position(), 5);
     EXPECT_EQ(scene.SeatInfo()->MultiplierLabel()->Text(), u"x3");
     EXPECT_TRUE(scene.SeatInfo()->Marker(1)->IsVisible()) << "second marker at 4";
+}
+
+TEST_F(RoomPanelsTest, PointTrackJackpotAndOwnLevelUpReachTheirPanels) {
+    net::Packet track;
+    track.Init(2078);
+    track.WriteU8(2).WriteU8(7).WriteU8(2).WriteU8(3).WriteU8(0);
+    track.Finish();
+    Deliver(2078, track);
+    EXPECT_EQ(scene.SeatInfo()->Position(), 7);
+    EXPECT_TRUE(scene.SeatInfo()->Highlight(7)->IsVisible()) << "three-cushion lights every cell";
+    EXPECT_EQ(scene.SeatInfo()->MultiplierLabel()->Text(), u"x2");
+    EXPECT_TRUE(scene.SeatInfo()->Marker(1)->IsVisible());
+
+    net::Packet jackpot;
+    jackpot.Init(2085);
+    jackpot.WriteString(u"bob").WriteU8(1).WriteU32(1234567);
+    jackpot.Finish();
+    Deliver(2085, jackpot);
+    EXPECT_TRUE(scene.JackpotBanner()->IsVisible());
+    EXPECT_EQ(scene.JackpotBanner()->AmountLabel()->Text(), u"1,234,567");
+    EXPECT_FALSE(scene.SeatInfo()->Marker(1)->IsVisible());
+    const auto sounds = scene.PlayedSounds();
+    EXPECT_EQ(std::count(sounds.begin(), sounds.end(), 41), 1) << "the jackpot sound once";
+
+    net::Packet level;
+    level.Init(2069);
+    level.WriteU8(static_cast<std::uint8_t>(scene.OwnSeat())).WriteU16(12).WriteU32(0);
+    level.Finish();
+    Deliver(2069, level);
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.LevelUpWindow()->IsVisible());
+    EXPECT_EQ(scene.LevelUpWindow()->Line(0)->Text(), u"Your level has raised to 12.");
 }
 
 TEST_F(RoomPanelsTest, RKeyAndThePanelsMessagesReplayTheWorldsLastShot) {
