@@ -491,6 +491,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             return;
         default:
             if (HandleShop(c, f)) return;
+            if (HandlePractice(c, f)) return;
             if (f.id >= 2000 && f.id < 3000 && options_.roomFlow) HandleRoom(c, f);
             return;
     }
