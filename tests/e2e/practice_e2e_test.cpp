@@ -17,6 +17,7 @@
 #include "scenes/room/practice/SceneRoomPractice.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
+#include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
 namespace {
@@ -75,18 +76,7 @@ struct WiredPractice {
         gui::NoticeBox::SetPoster(nullptr);
         server.Stop();
     }
-    void StartMission() {
-        gui::CommandEvent button;
-        button.code = gui::CommandCode::Event;
-        button.id = scenes::practice::control::kEarnGold;
-        scene.OnCommand(button);
-        gui::CommandEvent row;
-        row.code = gui::CommandCode::Event;
-        row.source = scene.RulesDialog()->RowButton();
-        scene.RulesDialog()->OnCommand(row);
-        host->Deliver(scene);
-        ASSERT_TRUE(scene.Mission().Active());
-    }
+    void StartMission() { StartMissionByClicks(scene, *host); }
     // A shot at rest with the rules' result value, the world ticking meanwhile.
     void ShotRests(int result) {
         scene.World()->Rules().SetShotResultCode(result, true);

@@ -18,6 +18,7 @@
 #include "scenes/room/practice/PracticeCodes.h"
 #include "scenes/room/practice/PracticeReplay.h"
 #include "scenes/room/practice/SceneRoomPractice.h"
+#include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
 namespace {
@@ -123,19 +124,7 @@ struct Practice {
         gui::NoticeBox::SetPoster(nullptr);
     }
     // The earn-gold button, then the mission's only row, as the player clicks them.
-    void StartMission() {
-        gui::CommandEvent button;
-        button.code = gui::CommandCode::Event;
-        button.id = scenes::practice::control::kEarnGold;
-        scene.OnCommand(button);
-        ASSERT_TRUE(scene.RulesDialog()->IsVisible());
-        gui::CommandEvent row;
-        row.code = gui::CommandCode::Event;
-        row.source = scene.RulesDialog()->RowButton();
-        scene.RulesDialog()->OnCommand(row);
-        host->Deliver(scene);
-        ASSERT_TRUE(scene.Mission().Active());
-    }
+    void StartMission() { StartMissionByClicks(scene, *host); }
     void Enter() {
         entered = host->Enter(scene);
         ASSERT_TRUE(entered);

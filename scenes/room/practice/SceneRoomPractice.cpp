@@ -39,9 +39,6 @@ using namespace practice;
 
 namespace {
 
-constexpr std::uint32_t kModelId = 0x10014;
-constexpr float kCameraSeconds = 0.5f;
-constexpr float kStartPitch = 30.0f;
 constexpr std::uint64_t kPracticeChalkSerial = 1;
 constexpr std::uint32_t kPracticeChalkItem = 4904;
 constexpr std::uint32_t kPracticeChalkUses = 100;
@@ -49,7 +46,6 @@ constexpr std::uint32_t kLaserGuideItem = 4150;
 constexpr std::uint32_t kGuideSignInLimit = 300;
 constexpr int kChatRowImageWidth = 382;
 constexpr int kChatRowStep = 18;
-constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
 
 }  // namespace
 
@@ -160,7 +156,7 @@ void SceneRoomPractice::Enter() {
     heldKey_ = 0;
     currentCue_ = nullptr;
     LendPracticeChalk();
-    SetUpTable();
+    SetUpFreePractice(RandomSeed());
 
     const int gameType = Room().gameType % net::kGameTypeCount;
     const net::GameTypeEquipment& equipment = record.equipment[static_cast<std::size_t>(gameType)];
@@ -204,37 +200,8 @@ void SceneRoomPractice::Enter() {
     }
 }
 
-void SceneRoomPractice::SetUpTable() {
-    table::TableWorld* world = World();
-    SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
-    if (Scene* scene = CurrentEngineScene(engineScenes)) world->AttachToScene(*scene);
-    world->SetPhysicsModel(kModelId, false);
-    world->ResetGame(RandomSeed());
-    const Options options = CurrentOptions();
-    world->ApplyOptions(options);
-    world->ApplyControlOptions(options);
-    world->SetTimeScale(table::kTimeScaleNormal);
-    world->GetCameraRig().SetSetUpFlag(true);
-    world->MoveCamera(kCameraSeconds, table::kKeepValue, kStartPitch);
-    world->SetPlayState(table::PlayState::FreePractice);
-    world->trailDisplay = true;
-    world->SetOwnTurn(true);
-    world->OnKeyCommand('Z', false);
-    world->SetTurnFlag(true);
-    world->LayoutHud(Width(), Height());
-}
-
 void SceneRoomPractice::TakeCue(const net::ItemEntry* entry, std::uint16_t item, bool withParts) {
-    table::TableWorld* world = World();
-    if (!world) return;
-    std::array<std::int32_t, 5> parts = kNoParts;
-    if (entry && withParts)
-        for (std::size_t i = 0; i < parts.size(); ++i) parts[i] = entry->parts[i];
-    table::CueObject* previous = cueObject_;
-    cueObject_ = world->AcquireCueObject(item, parts);
-    world->SetShooter(cueObject_);
-    // The old object goes only after the shooter holds the new one.
-    if (previous) world->ReleaseCueObject(previous);
+    cueObject_ = ReplaceCue(cueObject_, item, withParts ? entry : nullptr);
 }
 
 void SceneRoomPractice::LendPracticeChalk() {
@@ -274,12 +241,6 @@ void SceneRoomPractice::ReturnPracticeChalk() {
         LogWrite(u"WARNING : the entry of serial 1 could not be put back\n");
     displacedEntry_ = nullptr;
     if (wasSelected) record.SelectItem(record.FindItem(selectionBefore_) ? selectionBefore_ : 0);
-}
-
-bool SceneRoomPractice::PollKeyboard() {
-    platform::KeyboardState* keys = Host() ? Host()->Keyboard() : nullptr;
-    if (World() && keys) World()->PollKeyboard(*keys);
-    return true;
 }
 
 void SceneRoomPractice::ShowGuide(bool on) {

@@ -66,7 +66,6 @@ public:
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
     bool BeginLoad() override { return SceneBeginLoad(); }
     void Render(RenderDevice* renderer, bool draw) override;
-    bool PollKeyboard() override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     void Update(std::uint64_t nowMs, std::uint64_t time100us) override;
@@ -100,7 +99,6 @@ public:
 private:
     // Scene (SceneRoomPractice.cpp)
     static std::uint32_t RandomSeed();
-    void SetUpTable();
     void TakeCue(const net::ItemEntry* entry, std::uint16_t item, bool withParts);
     void EndOfShot();
     void ShowGuide(bool on);
