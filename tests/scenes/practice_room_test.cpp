@@ -204,6 +204,15 @@ TEST(SceneRoomPractice, EntryLendsThePracticeChalkAndGivesTheTipsAndLeavingTakes
     t.entered = false;
     EXPECT_EQ(record.FindItem(1), own) << "the displaced entry is back";
     for (const net::ItemEntry* e : record.Items()) EXPECT_NE(e->itemId, 4904u);
+
+    // The lobby's earn-gold request opens the rules at entry, once.
+    net::LobbyRequest& request = t.host->session.lobbyRequest;
+    request.flag = 1;
+    request.kind = 1;
+    t.Enter();
+    EXPECT_TRUE(t.scene.RulesDialog()->IsVisible());
+    EXPECT_EQ(request.flag, 0);
+    EXPECT_EQ(request.value, -999);
 }
 
 TEST(SceneRoomPractice, TheChatBoxKeepsTwoHundredLinesAndShowsTheNewestEightFromTheBottom) {
