@@ -5,7 +5,9 @@
 // activated through the server and switched on, and "To Lobby".
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
@@ -156,6 +158,41 @@ TEST(PracticeMissionRun, GivingUpOrLeavingMidMissionReportsNothingAndLeavesNoPra
     t.entered = false;
     for (const net::ItemEntry* entry : t.host->session.own.Items()) EXPECT_NE(entry->itemId, 4904u);
     EXPECT_EQ(t.host->session.own.FindItem(1), nullptr);
+}
+
+TEST(PracticeMissionRun, NoticesAndAnswersArrivingWhileAShotRunsReachTheChatAndTheRecordIntact) {
+    WiredPractice t(4);
+    t.StartMission();
+    table::TableWorld& world = *t.scene.World();
+    world.MakeDefaultShot();
+    ASSERT_TRUE(world.ExecuteShot(table::ShotMode::Local, true));
+    // The update thread ticks the shot; the server talks meanwhile; the main thread draws.
+    std::atomic<bool> stop{false};
+    std::thread update([&] {
+        while (!stop.load()) t.scene.Update(0, 0);
+    });
+    testserver::Writer notice;
+    notice.str(u"Server notice");
+    for (int i = 0; i < 40; ++i) t.server.Send(0, 240, notice.bytes());
+    testserver::Writer reward;
+    reward.u32(1000).u64(2000).u8(1);
+    t.server.Send(0, 1150, reward.bytes());
+    testserver::Writer unknown;
+    unknown.u8(0).u64(424242).u32(1).u8(1).u8(0).str(u"-");
+    t.server.Send(0, 513, unknown.bytes());
+    int notices = 0;
+    for (int i = 0; i < 500 && (notices < 40 || t.host->session.own.dailyCounter == 0); ++i) {
+        t.scene.Render(nullptr, false);
+        notices = 0;
+        for (const auto& line : t.scene.ChatLines()) notices += line.text == u"Server notice" ? 1 : 0;
+        std::this_thread::sleep_for(10ms);
+    }
+    stop = true;
+    update.join();
+    EXPECT_EQ(notices, 40);
+    EXPECT_EQ(t.host->session.own.money, 2000);
+    EXPECT_EQ(t.host->session.own.dailyCounter, 1);
+    EXPECT_TRUE(t.scene.Mission().Active()) << "a reward does not end a running mission";
 }
 
 // ---- The client program ----------------------------------------------------------------------------

@@ -44,6 +44,7 @@ constexpr std::uint32_t kPracticeChalkItem = 4904;
 constexpr std::uint32_t kPracticeChalkUses = 100;
 constexpr std::uint32_t kLaserGuideItem = 4150;
 constexpr std::uint32_t kGuideSignInLimit = 300;
+constexpr std::uint32_t kTenInTheMorning = 36000;  // seconds of the day the room is lit for
 constexpr int kChatRowImageWidth = 382;
 constexpr int kChatRowStep = 18;
 
@@ -249,6 +250,7 @@ void SceneRoomPractice::ShowGuide(bool on) {
 }
 
 void SceneRoomPractice::Render(RenderDevice* renderer, bool draw) {
+    UpdateTimeOfDay(kTenInTheMorning);
     RunQueuedWork();
     if (chatDirty_.exchange(false)) RedrawChat();
     if (!draw || !World()) return;
