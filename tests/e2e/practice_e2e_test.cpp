@@ -19,6 +19,7 @@
 #include "scenes/room/practice/SceneRoomPractice.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
+#include "tests/net/support/RecordingSink.h"
 #include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
@@ -30,6 +31,7 @@ using Bytes = testserver::Bytes;
 constexpr std::uint16_t kMissionReport = 1149;
 constexpr std::uint16_t kLeavePractice = 1140;
 constexpr std::uint32_t kShotAtRest = 1112;
+constexpr std::uint16_t kServerNotice = 240;
 
 // The practice scene on a recording device, its session signed in to the test server.
 struct WiredPractice {
@@ -41,6 +43,7 @@ struct WiredPractice {
     std::unique_ptr<RenderDevice> device;
     std::unique_ptr<TableSceneHost> host;
     net::BasicSceneGate gate;
+    RecordingSink signIn;
     scenes::SceneRoomPractice scene;
     bool entered = false;
 
@@ -57,13 +60,21 @@ struct WiredPractice {
                 host->queue.push_back({code, a, b});
             });
         net::GameSession& session = host->session;
+        // The sign-in answers go to a stand-in first: the session reads the account and the items
+        // on its own thread before the scene and the test look at the record.
+        gate.SetCurrent(&signIn);
         session.SetSceneGate(&gate);
         session.StartDispatchThread();
         EXPECT_TRUE(session.Connect("127.0.0.1", server.Port()) && session.WaitConnected(5000));
         EXPECT_TRUE(session.SendSignIn(u"player", u"secret", 1));
         EXPECT_TRUE(server.Expect(0, net::Id(net::MessageId::SignIn), 5000));
-        // The sign-in answer is the login scene's to read: the record takes the account's gold here.
-        session.own.money = 1000;
+        // A notice behind the item list: once the stand-in has it, the session has read the list.
+        testserver::Writer marker;
+        marker.str(u"signed in");
+        server.Send(0, kServerNotice, marker.bytes());
+        for (int i = 0; i < 250 && !Received(kServerNotice); ++i) std::this_thread::sleep_for(20ms);
+        EXPECT_EQ(session.own.money, 1000) << "signed in";
+        gate.SetCurrent(nullptr);
         session.GetRoom().gameType = static_cast<std::uint8_t>(gameType);
         entered = host->Enter(scene);
         EXPECT_TRUE(entered);
@@ -77,6 +88,11 @@ struct WiredPractice {
         host->session.Disconnect();
         gui::NoticeBox::SetPoster(nullptr);
         server.Stop();
+    }
+    bool Received(std::uint16_t id) {
+        for (const RecordedPacket& p : signIn.Packets())
+            if (p.id == id) return true;
+        return false;
     }
     void StartMission() { StartMissionByClicks(scene, *host); }
     // A shot at rest with the rules' result value, the world ticking meanwhile.
