@@ -112,6 +112,7 @@ void GameSceneManager::AdoptMessenger(std::unique_ptr<gui::Dialog> messenger) {
 void GameSceneManager::ShowBox(gui::NoticeBox* box, gui::Widget* parent, const WString& caption,
                                std::initializer_list<const WString*> lines) {
     if (!box) return;
+    platform::ScopedLock widgets(widgetLock_);
     if (!parent) parent = Current();
     if (parent) parent->AddChild(box);
     box->Reset();
@@ -143,6 +144,7 @@ void GameSceneManager::ShowSecondNotice(gui::Widget* parent, const WString& l1, 
 
 void GameSceneManager::Broadcast(int width, int height) {
     platform::ScopedLock lock(sceneLock_);
+    platform::ScopedLock widgets(widgetLock_);
     for (auto& [id, scene] : scenes_) {
         scene->LayoutChildren(width, height);
         scene->Resize(width, height);
@@ -150,6 +152,7 @@ void GameSceneManager::Broadcast(int width, int height) {
 }
 
 void GameSceneManager::ApplyOptions() {
+    platform::ScopedLock widgets(widgetLock_);
     if (scenes::GameScene* scene = Current()) scene->ApplyOptions();
     SceneManager* engineScenes = owner_ ? owner_->EngineScenes() : nullptr;
     if (Scene* current = engineScenes ? engineScenes->GetCurrentScene() : nullptr)
@@ -159,6 +162,7 @@ void GameSceneManager::ApplyOptions() {
 int GameSceneManager::LoadCurrentScene() {
     scenes::GameScene* scene = Current();
     if (!scene || !scene->IsLoading()) return 0;
+    platform::ScopedLock widgets(widgetLock_);
     scene->SetLightingMode(0);
     const int result =
         scene->Load3D(owner_ ? owner_->Resources() : nullptr, owner_ ? owner_->Renderer() : nullptr);
@@ -180,6 +184,7 @@ int GameSceneManager::LoadCurrentScene() {
 void GameSceneManager::SwitchIfRequested() {
     scenes::GameScene* scene = Current();
     if (!scene || !scene->ChangeRequested()) return;
+    platform::ScopedLock widgets(widgetLock_);
     const int next = scene->NextId();
     if (!HasScene(next)) {
         // Leaving would end with no scene at all: a blank client that ignores every input.
@@ -200,10 +205,8 @@ void GameSceneManager::SwitchIfRequested() {
 bool GameSceneManager::OnWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
     scenes::GameScene* scene = Current();
     if (!scene || scene->ChangeRequested() || (scene->IsLoading() && !scene->IsActive())) return false;
-    if (scene->WidgetInput()) {
-        platform::ScopedLock lock(widgetLock_);
-        if (scene->RouteMessage(message, wParam, lParam)) return true;
-    }
+    platform::ScopedLock widgets(widgetLock_);
+    if (scene->WidgetInput() && scene->RouteMessage(message, wParam, lParam)) return true;
     return scene->OnMessage(message, wParam, lParam);
 }
 
@@ -257,6 +260,7 @@ bool GameSceneManager::DeliverNow(std::uint32_t code, std::uint32_t a, std::uint
         }
     }
     platform::ScopedLock lock(messageLock_);
+    platform::ScopedLock widgets(widgetLock_);
     scenes::GameScene* scene = Current();
     if (!scene || scene->ChangeRequested() || scene->IsLoading()) return false;
     return scene->OnMessage(code, a, b);
@@ -266,11 +270,11 @@ void GameSceneManager::Tick(std::uint64_t nowMs, std::uint64_t time100us) {
     platform::ScopedLock lock(sceneLock_);
     scenes::GameScene* scene = Current();
     if (!scene || !scene->IsActive() || scene->ChangeRequested()) return;
+    platform::ScopedLock widgets(widgetLock_);
     scene->FadeStep();
     scene->Update(nowMs, time100us);
     if (++tickCount_ >= 4) {
         tickCount_ = 0;
-        platform::ScopedLock widgets(widgetLock_);
         scene->TickTree(nowMs);
         ++widgetTicks_;
     }
@@ -280,21 +284,21 @@ bool GameSceneManager::RenderCurrentScene(bool draw) {
     scenes::GameScene* scene = Current();
     if (!scene) return true;
     RenderDevice* renderer = owner_ ? owner_->Renderer() : nullptr;
+    platform::ScopedLock widgets(widgetLock_);
     scene->Render(renderer, draw);
-    if (draw && renderer && scene->IsActive()) {
-        platform::ScopedLock lock(widgetLock_);
-        gui::DrawWidgetScreen(*scene, renderer);
-    }
+    if (draw && renderer && scene->IsActive()) gui::DrawWidgetScreen(*scene, renderer);
     return true;
 }
 
 void GameSceneManager::OnIdle() {
+    platform::ScopedLock widgets(widgetLock_);
     scenes::GameScene* scene = Current();
     if (scene && !scene->ChangeRequested() && (scene->IsActive() || !scene->IsLoading()))
         scene->PollKeyboard();
 }
 
 void GameSceneManager::OnActivate(bool active) {
+    platform::ScopedLock widgets(widgetLock_);
     scenes::GameScene* scene = Current();
     if (scene && scene->IsActive()) scene->OnActivate(active);
     if (active) {
@@ -307,6 +311,7 @@ void GameSceneManager::OnActivate(bool active) {
 }
 
 void GameSceneManager::OnCaptionHover(bool inStrip) {
+    platform::ScopedLock widgets(widgetLock_);
     scenes::GameScene* scene = Current();
     if (scene && scene->IsActive()) scene->ShowTitleBar(inStrip);
 }
@@ -331,6 +336,7 @@ void GameSceneManager::InitSharedResources(ResourceManager* resources, RenderDev
 
 void GameSceneManager::DestroyAll() {
     platform::ScopedLock lock(sceneLock_);
+    platform::ScopedLock widgets(widgetLock_);
     savedFocus_ = nullptr;
     current_.store(nullptr, std::memory_order_release);
     gui::DestroyGuiOverlays();
@@ -347,12 +353,15 @@ void GameSceneManager::DestroyAll() {
 
 net::PacketSink* GameSceneManager::AcquireCurrentScene() {
     messageLock_.Enter();
+    widgetLock_.Enter();
     scenes::GameScene* scene = Current();
     if (scene && !scene->ChangeRequested() && !(scene->IsLoading() && !scene->IsActive())) return scene;
+    widgetLock_.Leave();
     messageLock_.Leave();
     return nullptr;
 }
 
 void GameSceneManager::ReleaseCurrentScene(net::PacketSink*) {
+    widgetLock_.Leave();
     messageLock_.Leave();
 }

@@ -3,8 +3,10 @@
 // the shared notice boxes. The window procedure, both message queues, the update thread and the
 // render step reach the current scene through it, under its three locks.
 //
-// Lock order: App lock, then the scene lock, then the message lock (render step); the scene lock,
-// then the widget lock (tick). No lock is taken while the widget lock is held.
+// Lock order: App lock, then the scene lock, then the message lock, then the widget lock. Every
+// call into a scene (messages, packets, update, tick, render, input) runs under the widget lock,
+// so a scene's widgets and the own player record are never touched by two threads at once. The
+// manager takes no other lock while it holds the widget lock.
 
 #include <atomic>
 #include <cstdint>

@@ -62,6 +62,12 @@ Parsed ParseArguments(std::string_view word, std::string_view rest, ScriptComman
             return Fail("wait needs milliseconds from 0 to " + std::to_string(kMaxWaitMs));
         return noMore();
     }
+    if (word == "journal-limit") {
+        command.op = ScriptOp::JournalLimit;
+        if (!ParseInt(NextWord(rest), 1, kMaxWaitMs, command.a))
+            return Fail("journal-limit needs milliseconds from 1 to " + std::to_string(kMaxWaitMs));
+        return noMore();
+    }
     if (word == "move") {
         command.op = ScriptOp::Move;
         if (!ParseInt(NextWord(rest), -kMaxCoordinate, kMaxCoordinate, command.a) ||

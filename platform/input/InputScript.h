@@ -11,6 +11,7 @@
 //   keydown NAME / keyup NAME    press or release a key
 //   text UTF8                    type the rest of the line as characters
 //   wait-journal PREFIX          wait for a journal line starting with the rest of the line
+//   journal-limit MS             give later wait-journal commands MS milliseconds (30000 at start)
 //   quit                         close the main window
 // Blank lines and lines whose first non-blank character is '#' are comments.
 
@@ -32,6 +33,7 @@ enum class ScriptOp : std::uint8_t {
     KeyUp,
     Text,
     WaitJournal,
+    JournalLimit,
     Quit
 };
 
@@ -48,7 +50,7 @@ constexpr std::uint32_t kJournalWaitMs = 30'000;
 struct ScriptCommand {
     ScriptOp op = ScriptOp::Wait;
     int line = 0;               // 1-based line of the script
-    std::int32_t a = 0, b = 0;  // wait ms; move x, y; wheel notches
+    std::int32_t a = 0, b = 0;  // wait ms; move x, y; wheel notches; journal limit ms
     ScriptButton button = ScriptButton::Left;
     std::uint32_t virtualKey = 0;  // key commands
     std::string text;              // key commands: SDL's key name; text; wait-journal prefix

@@ -45,16 +45,18 @@ void InputScriptPlayer::Step(std::uint64_t nowMs, WindowSystem& windows) {
         } else if (command.op == ScriptOp::WaitJournal) {
             if (!waiting_) {
                 waiting_ = true;
-                deadlineMs_ = nowMs + input_script::kJournalWaitMs;
+                deadlineMs_ = nowMs + journalLimitMs_;
             }
             if (!TakeJournalMatch(command.text)) {
                 if (nowMs < deadlineMs_) return;
                 if (report_)
                     report_("input script line " + std::to_string(command.line) + ": no journal line \"" +
-                            command.text + "\" within " +
-                            std::to_string(input_script::kJournalWaitMs / 1000) + " s; going on");
+                            command.text + "\" within " + std::to_string(journalLimitMs_ / 1000) +
+                            " s; going on");
             }
             waiting_ = false;
+        } else if (command.op == ScriptOp::JournalLimit) {
+            journalLimitMs_ = static_cast<std::uint32_t>(command.a);
         } else {
             Issue(command, windows);
         }
@@ -128,6 +130,7 @@ void InputScriptPlayer::Issue(const ScriptCommand& command, WindowSystem& window
             break;
         case ScriptOp::Wait:
         case ScriptOp::WaitJournal:
+        case ScriptOp::JournalLimit:
             break;
     }
 }

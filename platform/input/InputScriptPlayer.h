@@ -4,8 +4,8 @@
 // real device events in either backend. Time is the process clock's (a virtual clock in tests).
 //
 // `wait-journal` sees the journal lines written since the player was made (at client start) or
-// since the line its previous match took, whichever is later; it gives up after 30 s, reports the
-// miss and goes on.
+// since the line its previous match took, whichever is later; it gives up after 30 s (or the time
+// of the last `journal-limit`), reports the miss and goes on.
 
 #include <cstdint>
 #include <deque>
@@ -54,6 +54,7 @@ private:
     std::size_t lastJournalWait_ = 0;  // index after the last wait-journal command
     bool waiting_ = false;
     std::uint64_t deadlineMs_ = 0;
+    std::uint32_t journalLimitMs_ = input_script::kJournalWaitMs;
     bool pointerKnown_ = false;
     int pointerX_ = 0, pointerY_ = 0;
 

@@ -4,6 +4,7 @@
 
 #include "app/lib/AppCodes.h"
 #include "gui/Button.h"
+#include "net/Packet.h"
 #include "platform/window/WindowCodes.h"
 #include "support/RecordingScene.h"
 
@@ -273,6 +274,67 @@ TEST_F(SceneManagerTest, TicksFromAnotherThreadDuringSceneChanges) {
     stop = true;
     ticker.join();
     EXPECT_EQ(manager_.CurrentId(), 2);
+}
+
+// Widgets and the own record are shared by the main, update and dispatch threads: every call into a
+// scene must come under the widget lock, or a tick walks a child list a message handler is growing.
+TEST_F(SceneManagerTest, EveryCallIntoASceneComesUnderTheWidgetLock) {
+    class LockCheckingScene : public RecordingScene {
+    public:
+        LockCheckingScene(int id, GameSceneManager& manager) : RecordingScene(id), manager_(manager) {}
+        using RecordingScene::OnPacket;
+        bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override {
+            Check("OnMessage");
+            return RecordingScene::OnMessage(code, a, b);
+        }
+        void Update(std::uint64_t now, std::uint64_t time) override {
+            Check("Update");
+            RecordingScene::Update(now, time);
+        }
+        int OnPacket(std::uint16_t, net::Packet*) override { return Check("OnPacket"), 0; }
+        int Load3D(ResourceManager*, RenderDevice*) override { return Check("Load3D"), 0; }
+        void Render(RenderDevice*, bool) override { Check("Render"); }
+        bool PollKeyboard() override { return Check("PollKeyboard"), false; }
+        void OnActivate(bool) override { Check("OnActivate"); }
+        void Resize(int, int) override { Check("Resize"); }
+        bool Leave(ResourceManager* r, SceneManager* s) override {
+            Check("Leave");
+            return RecordingScene::Leave(r, s);
+        }
+        std::vector<std::string> unlocked;
+
+    private:
+        void Check(const char* call) {
+            if (!manager_.WidgetLock().HeldByCurrentThread()) unlocked.push_back(call);
+        }
+        GameSceneManager& manager_;
+    };
+    auto owned = std::make_unique<LockCheckingScene>(2, manager_);
+    LockCheckingScene* scene = owned.get();
+    manager_.AddScene(std::move(owned));
+    Add(1);
+    manager_.SetScene(2);
+    Step();
+    manager_.Broadcast(640, 480);
+    manager_.OnAppMessage(1100, 0, 0, held_);
+    manager_.OnWindowMessage(platform::kWmKeyDown, 'A', 0);
+    std::thread update([&] { manager_.Tick(0, 0); });
+    update.join();
+    manager_.RenderCurrentScene(false);
+    manager_.OnIdle();
+    manager_.OnActivate(false);
+    std::thread dispatch([&] {
+        net::PacketSink* sink = manager_.AcquireCurrentScene();
+        ASSERT_NE(sink, nullptr);
+        net::Packet packet;
+        sink->OnPacket(packet);
+        manager_.ReleaseCurrentScene(sink);
+    });
+    dispatch.join();
+    scene->RequestScene(1);
+    Step();
+    EXPECT_EQ(scene->unlocked, std::vector<std::string>{});
+    EXPECT_EQ(manager_.WidgetLock().UseCount(), 0) << "every lock taken is given back";
 }
 
 }  // namespace

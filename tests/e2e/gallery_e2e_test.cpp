@@ -41,7 +41,7 @@ TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAt
     std::ofstream(folder / "input.txt")
         << "wait-journal SCENE 1\nwait 300\ntext Gina\nkey Return\nwait-journal SCENE 4\nwait 500\nmove "
         << kGalleryButton << "\ndown left\nup left\nwait-journal SCENE 9\nwait 800\nmove " << kFirstListRow
-        << "\ndown left\nup left\nwait-journal REPLAY 2 \nwait 300\nquit\n";
+        << "\ndown left\nup left\njournal-limit 150000\nwait-journal REPLAY 2 \nwait 300\nquit\n";
     testsupport::ChildProcess client;
     client.SetStderrFile((folder / "stderr.txt").string());
     ASSERT_TRUE(client.Start(MARVENLOT_CLIENT_PATH, {"launcher", "gina", "secret"},
@@ -52,7 +52,7 @@ TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAt
                               "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(server.Port()),
                               "MARVENLOT_GALLERY_HOST=" + gallery.HostSetting()},
                              folder.string()));
-    EXPECT_EQ(client.Wait(120s), std::optional<int>(0));
+    EXPECT_EQ(client.Wait(200s), std::optional<int>(0));
     const std::string journal = testsupport::ReadFile((folder / "journal.txt").string());
     const std::string log = testsupport::ReadFile((folder / "StartLog.log").string());
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "net/GameSession.h"
 #include "net/NetConstants.h"
 #include "scenes/base/SceneCodes.h"
@@ -44,6 +47,19 @@ TEST(SchoolWalk, TheBasicCourseReportsEveryNewPageTheCourseEndAndTheFurthestPage
     ASSERT_TRUE(host.session->SendSignIn(u"pupil", u"secret", 1));
     ASSERT_TRUE(server.Expect(0, net::Id(net::MessageId::SignIn), 5000));
     server.Ignore(202);
+    // The scene is driven from this thread, as the shell drives it from the main thread: with the gate
+    // closed, after the dispatch thread has written the account and the own items.
+    bool signedIn = false;
+    for (int tries = 0; tries < 500 && !signedIn; ++tries) {
+        gate.SetChangingScene(true);
+        for (const net::ItemEntry* item : host.session->own.Items())
+            if (item->serial > net::kLastBuiltInSerial) signedIn = true;
+        if (!signedIn) {
+            gate.SetChangingScene(false);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    ASSERT_TRUE(signedIn) << "the own items never came";
 
     scenes::SceneSchool school;
     school.SetHost(&host);

@@ -189,6 +189,26 @@ TEST_F(ScriptedNullWindow, WaitJournalTakesLinesSinceStartOrTheLastMatchAndGives
     EXPECT_NE(reports_[0].find("SCENE 11"), std::string::npos) << reports_[0];
 }
 
+TEST_F(ScriptedNullWindow, AJournalLimitLengthensOnlyTheWaitsAfterIt) {
+    Play(
+        "wait-journal SCENE 5\n"
+        "key A\n"
+        "journal-limit 90000\n"
+        "wait-journal SCENE 5\n"
+        "key B\n");
+    Run(30'001, 10);
+    ASSERT_EQ(reports_.size(), 1u) << "the first wait keeps 30 s";
+    Run(60'000, 10);
+    EXPECT_EQ(reports_.size(), 1u) << "the second wait was given 90 s";
+    Journal::Write("SCENE 5");
+    Run(60'020, 10);
+    EXPECT_EQ(reports_.size(), 1u);
+    std::string keys;
+    for (const Timed& t : got_)
+        if (t.message.message == kWmKeyDown) keys += static_cast<char>(t.message.wParam);
+    EXPECT_EQ(keys, "AB");
+}
+
 TEST_F(ScriptedNullWindow, WaitJournalSeesLinesThatOtherThreadsWrite) {
     Play("wait-journal CHAT 0x000000FF done\nquit\n");
     std::thread writer([] {

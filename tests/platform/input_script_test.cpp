@@ -68,6 +68,7 @@ TEST(InputScriptParser, EveryCommandReadsItsArgumentsAndKeepsTheRestOfLineTexts)
         {"text 안녕하세요", WithText(ScriptOp::Text, "안녕하세요")},
         {"wait-journal SCENE 11", WithText(ScriptOp::WaitJournal, "SCENE 11")},
         {"wait-journal   BOX Notice|a b", WithText(ScriptOp::WaitJournal, "BOX Notice|a b")},
+        {"journal-limit 120000", Command(ScriptOp::JournalLimit, 120000)},
         {"quit", Command(ScriptOp::Quit)},
     };
     for (const Case& c : cases) {
@@ -101,18 +102,20 @@ TEST(InputScriptParser, MalformedLinesAreReportedWithTheirNumbersAndTheOthersSti
         "quit now\n"               // 19
         "   # indented comment\n"  // 20
         "wait 0x10\n"              // 21
-        "quit";                    // 22, no final line break
+        "journal-limit 0\n"        // 22 a limit of nothing
+        "quit";                    // 23, no final line break
     const auto script = ParseInputScript(text);
     std::vector<int> errorLines;
     for (const auto& error : script.errors) {
         errorLines.push_back(error.line);
         EXPECT_FALSE(error.message.empty());
     }
-    EXPECT_EQ(errorLines, (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21}));
+    EXPECT_EQ(errorLines,
+              (std::vector<int>{4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 21, 22}));
     ASSERT_EQ(script.commands.size(), 2u);
     EXPECT_EQ(script.commands[0].line, 3);
     EXPECT_EQ(script.commands[0].a, 10);
-    EXPECT_EQ(script.commands[1].line, 22);
+    EXPECT_EQ(script.commands[1].line, 23);
     EXPECT_EQ(script.commands[1].op, ScriptOp::Quit);
     EXPECT_EQ(platform::DescribeScriptError(script.errors[0]).rfind("input script line 4: ", 0), 0u);
 }

@@ -33,6 +33,10 @@ std::string CheckInputScriptParse(std::string_view text) {
                 if (command.a < 0 || static_cast<std::uint32_t>(command.a) > input_script::kMaxWaitMs)
                     return "a wait out of range";
                 break;
+            case ScriptOp::JournalLimit:
+                if (command.a < 1 || static_cast<std::uint32_t>(command.a) > input_script::kMaxWaitMs)
+                    return "a journal limit out of range";
+                break;
             case ScriptOp::Move:
                 if (std::abs(command.a) > input_script::kMaxCoordinate ||
                     std::abs(command.b) > input_script::kMaxCoordinate)
