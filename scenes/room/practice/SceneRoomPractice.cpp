@@ -212,7 +212,6 @@ void SceneRoomPractice::LendPracticeChalk() {
     if (!chalk) return;
     net::PlayerRecord& record = Record();
     FillChalk(*chalk, kPracticeChalkItem, kPracticeChalkUses);
-    chalk->usageKind = static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
     // Serial 1 belongs to the built-in defaults; an entry that holds it steps aside until Leave.
     selectionBefore_ = record.currentItemSerial;
     displacedEntry_ = record.RemoveItem(kPracticeChalkSerial);
