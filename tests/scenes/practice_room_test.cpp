@@ -13,6 +13,7 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/PlayerPanel.h"
+#include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/room/practice/EarnGoldDialogs.h"
 #include "scenes/room/practice/EarnGoldMission.h"
 #include "scenes/room/practice/PracticeCodes.h"
@@ -169,6 +170,21 @@ struct Practice {
         ASSERT_EQ(scene.ItemStrip()->SelectedEntry(), entry);
         host->queue.clear();
         scene.OnMessage(kItemChosen, entry->type, 0);
+    }
+    // The cue selector picks the card of the entry, as a click does, and posts the choice.
+    void ChooseCue(const net::ItemEntry* entry) {
+        scenes::hud::PlayerInfoPanel& selector = *scene.CueSelector();
+        selector.Fill();
+        for (int k = 0; k < scenes::hud::SlidingPanel::kCards; ++k) {
+            gui::CommandEvent click;
+            click.code = gui::CommandCode::Event;
+            click.id = scenes::hud::control_id::kFirstCueCard + static_cast<std::uint32_t>(k);
+            selector.OnCommand(click);
+            if (selector.SelectedCue() == entry) break;
+        }
+        ASSERT_EQ(selector.SelectedCue(), entry);
+        host->queue.clear();
+        scene.OnMessage(1084, 1, 0);
     }
     void Packet(std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
         net::Packet p;
@@ -373,6 +389,27 @@ TEST(SceneRoomPractice, AnActivationAnswerForAnUnknownSerialChangesNothingAndACu
               (std::vector<std::uint8_t>{0xB9, 0x0B, 0, 0, 1, 0x58, 2, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(t.host->session.own.equipment[4].cueSerial, 600u);
     EXPECT_EQ(t.Chat().back(), "Cue is changed to Beginner cue");
+}
+
+TEST(SceneRoomPractice, APlainCueAboveTheOwnLevelIsRefusedAPersonalOneNeverAndTheCueInUseChangesNothing) {
+    Practice t;
+    t.host->session.own.level = 1;
+    net::ItemEntry* club = t.Give(610, 3003, net::ItemType::Cue);  // level 5
+    net::ItemEntry* personal = t.Give(611, 3003, net::ItemType::Cue);
+    personal->personal = 1;
+    personal->cueName = u"My own cue";
+    t.Enter();
+    const std::size_t before = t.Chat().size();
+    t.ChooseCue(club);
+    EXPECT_NE(t.scene.CurrentCue(), club);
+    EXPECT_EQ(t.Chat().size(), before) << "refused before anything changes";
+
+    t.ChooseCue(personal);
+    EXPECT_EQ(t.scene.CurrentCue(), personal);
+    EXPECT_EQ(t.Chat().back(), "Cue is chaned to My own cue.");
+    t.ChooseCue(personal);
+    EXPECT_EQ(t.Chat().size(), before + 1) << "the cue in use again adds nothing";
+    EXPECT_EQ(t.World().CueObjectCount(), 1u) << "the cue objects replaced are released";
 }
 
 }  // namespace
