@@ -173,22 +173,27 @@ void ItemPreview::SetItemRecord(std::uint32_t itemId, const PartIds* parts) {
     if (itemId == 0) ReleaseModel();
 }
 
-void ItemPreview::BuildModel(RenderDevice*) {
+void ItemPreview::BuildModel(RenderDevice* device) {
     if (!dirty_) return;
     dirty_ = false;
     model_.reset();
+    standIn_ = false;
     if (itemId_ == 0) return;
     ModelSource source;
     {
         std::lock_guard lock(gSourceMutex);
         source = gSource;
     }
-    if (source) model_ = source(itemId_, parts_);
-    if (!model_) model_ = BuildStandInModel(itemId_);
+    if (source && device) model_ = source(*device, itemId_, parts_);
+    if (!model_) {
+        model_ = BuildStandInModel(itemId_);
+        standIn_ = true;
+    }
 }
 
 void ItemPreview::ReleaseModel() {
     model_.reset();
+    standIn_ = false;
     dirty_ = itemId_ != 0;
 }
 
@@ -222,7 +227,11 @@ void ItemPreview::Draw(Painter& painter, int x, int y) {
     const Matrix4f projection =
         PerspectiveMatrix(45.0f * kPi / 180.0f, static_cast<float>(Width()) / static_cast<float>(Height()),
                           distance * 0.05f, distance * 4.0f);
-    DrawMeshInRect(*device, *model_, x, y, Width(), Height(), world, view, projection, painter.alpha);
+    // Lit materials of resource models take a key light from over the viewer's shoulder; the
+    // stand-in shape carries its shading in its colours.
+    DrawMeshInRect(*device, *model_, x, y, Width(), Height(), world, view, projection, painter.alpha, [&] {
+        UsePreviewLight(*device, Normalize(Vector3f{0.3f, 0.9f, -0.5f}));
+    });
 }
 
 }  // namespace gui

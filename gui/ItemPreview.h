@@ -18,8 +18,9 @@ class ItemPreview : public Widget {
 public:
     using PartIds = std::array<std::uint16_t, 5>;
     // Gives the model of an item (parts are the five tuning parts of custom and tuning cues);
-    // null when it has none.
-    using ModelSource = std::function<std::shared_ptr<Mesh>(std::uint32_t itemId, const PartIds& parts)>;
+    // null when it has none. Runs from BuildModel with its device.
+    using ModelSource = std::function<std::shared_ptr<Mesh>(RenderDevice& device, std::uint32_t itemId,
+                                                            const PartIds& parts)>;
 
     ItemPreview(int x = 0, int y = 0, int w = 0, int h = 0, int flag = 0);
     ~ItemPreview() override;
@@ -29,8 +30,12 @@ public:
     // An item with its five part ids (custom and tuning cues); null parts clear.
     void SetItemRecord(std::uint32_t itemId, const PartIds* parts);
     std::uint32_t Item() const { return itemId_; }
-    // Main thread, from the owner's render step: makes the model when the item changed.
+    const PartIds& Parts() const { return parts_; }
+    // Main thread, from the owner's render step: makes the model when the item changed (without a
+    // device, or where the source has none, the stand-in shape).
     void BuildModel(RenderDevice* device);
+    // True while the shown model is the stand-in shape.
+    bool ShowsStandIn() const { return standIn_; }
     void ReleaseModel();
     bool HasModel() const { return model_ != nullptr; }
     // Radians of the current turn.
@@ -51,6 +56,7 @@ private:
     std::uint32_t itemId_ = 0;
     PartIds parts_{};
     bool dirty_ = false;
+    bool standIn_ = false;
     std::shared_ptr<Mesh> model_;
     float angle_ = 0.0f;
     std::uint64_t lastMs_ = 0;

@@ -5,6 +5,16 @@
 
 namespace gui {
 
+void UsePreviewLight(RenderDevice& device, const Vector3f& direction) {
+    platform::LightRecord key;
+    key.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    key.direction[0] = direction.x, key.direction[1] = direction.y, key.direction[2] = direction.z;
+    device.DisableAllLights();
+    device.AddDirectionalLight(key);
+    device.SetAmbientColor(0.45f, 0.45f, 0.45f, 1.0f);
+    device.EnableLights(true, false, true);
+}
+
 void DrawMeshInRect(RenderDevice& device, const Mesh& mesh, int x, int y, int w, int h, const Matrix4f& world,
                     const Matrix4f& view, const Matrix4f& projection, float alpha,
                     const std::function<void()>& light) {
@@ -21,6 +31,10 @@ void DrawMeshInRect(RenderDevice& device, const Mesh& mesh, int x, int y, int w,
     if (light) light();
     std::uint32_t drawn = 0;
     for (const auto& part : mesh.parts) device.DrawPart(*part, true, drawn);
+    if (light) {
+        device.DisableAllLights();
+        device.EnableLights(false, false, false);
+    }
     device.SetViewport(saved.x, saved.y, saved.width, saved.height);
     device.Begin2D();
 }

@@ -11,7 +11,12 @@ class RenderDevice;
 
 namespace gui {
 
-// `light` runs once the 3D state is set, before the parts are drawn (the preview's own lights).
+// A white key light along `direction` and a soft ambient light: the lights of a preview's lit
+// materials (call it from DrawMeshInRect's `light`).
+void UsePreviewLight(RenderDevice& device, const Vector3f& direction);
+
+// `light` runs once the 3D state is set, before the parts are drawn (the preview's own lights,
+// switched off again afterwards).
 void DrawMeshInRect(RenderDevice& device, const Mesh& mesh, int x, int y, int w, int h, const Matrix4f& world,
                     const Matrix4f& view, const Matrix4f& projection, float alpha,
                     const std::function<void()>& light = {});

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "engine/core/Format.h"
 #include "engine/core/Log.h"
 #include "platform/net/TcpSocket.h"
 #include "platform/sys/Clock.h"
@@ -386,6 +387,11 @@ GameSession* CurrentSession() {
 
 void SetCurrentSession(GameSession* session) {
     gCurrentSession.store(session, std::memory_order_release);
+}
+
+void GameSession::SetTournamentFee(std::int64_t fee) {
+    tournamentFee = fee < 0 ? 0 : fee;
+    own.tournamentFeeText = FormatNumber(tournamentFee);
 }
 
 }  // namespace net

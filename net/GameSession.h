@@ -192,6 +192,9 @@ public:
     std::uint8_t tournamentFlag2 = 0;
     std::uint8_t raceStartHour = 0;
     std::uint8_t raceStartMinute = 0;
+    // The gold a tournament game costs (the own record's fee text shows it); see SetTournamentFee.
+    std::int64_t tournamentFee = 0;
+    void SetTournamentFee(std::int64_t fee);
     std::uint8_t gameEffect1 = 0;
     std::uint8_t gameEffect2 = 0;
     std::int16_t gameEffect3 = -999;

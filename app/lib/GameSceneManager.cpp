@@ -7,11 +7,13 @@
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
 #include "gui/CommonDialogs.h"
+#include "gui/ItemPreview.h"
 #include "gui/Overlays.h"
 #include "gui/PlayerInfoWindows.h"
 #include "gui/TextInput.h"
 #include "net/ChatFilter.h"
 #include "scenes/base/SceneLighting.h"
+#include "table/ItemModels.h"
 
 namespace {
 // A drain holds back at most this many messages while no scene is active; more are dropped.
@@ -326,6 +328,11 @@ void GameSceneManager::InitSharedResources(ResourceManager* resources, RenderDev
     gui::Tooltip::Create();
     gui::ModalOverlay::Instance();
     if (!resources) return;
+    // Item previews show the items' models from the resource tree.
+    gui::ItemPreview::SetModelSource(
+        [resources](RenderDevice& device, std::uint32_t itemId, const gui::ItemPreview::PartIds& parts) {
+            return table::BuildItemModel(device, *resources, itemId, parts);
+        });
     // A missing package, group or word list leaves the filter empty.
     ResourcePackage* package = resources->OpenPackage(u"Lang");
     ResourceGroup* group = package ? package->FindGroup(u"Lang") : nullptr;
@@ -340,6 +347,7 @@ void GameSceneManager::DestroyAll() {
     savedFocus_ = nullptr;
     current_.store(nullptr, std::memory_order_release);
     gui::DestroyGuiOverlays();
+    gui::ItemPreview::SetModelSource({});
     invite_.reset();
     userInfo_.reset();
     myInfo_.reset();

@@ -70,6 +70,18 @@ enum class RoomMsg : std::uint16_t {
     TimeLimit = 2084,          // <-
     Groups = 2087,             // ->
     EightBallShot = 2088,      // ->
+    // Bans, the opponent's requests and their answers, the withdraw offer, the invite list.
+    BanCancel = 246,          // <- u8 kind, str nickname; -> u8 kind, u8 result, str
+    Message2002 = 2002,       // ->
+    BannedFromRoom = 2018,    // ->
+    OpponentRequest = 2033,   // ->
+    RequestAnswerOut = 2034,  // <- u8 accepted, u8 kind
+    WithdrawOffer = 2039,     // ->
+    InviteList = 2043,        // ->
+    CueWear = 546,            // <- u32 item id, u64 serial, u32 durability
+    SeatMoney = 2073,         // ->
+    Value2076 = 2076,         // <- u16
+    RoomOptionsOut = 2003,    // <- the room options dialog's values
 };
 
 constexpr std::uint16_t Id(RoomMsg m) {
@@ -96,6 +108,19 @@ constexpr std::uint32_t kCueStruck = 1111;
 constexpr std::uint32_t kShotAtRest = 1112;
 constexpr std::uint32_t kSend2060 = 1113;
 constexpr std::uint32_t kSendPlacement = 1114;
+// The room screen's popups.
+constexpr std::uint32_t kJoinAnswer = 1065;
+constexpr std::uint32_t kWithdrawMenu = 1042;
+constexpr std::uint32_t kWithdrawOpen = 1043;
+constexpr std::uint32_t kMyInfo = 1047;
+constexpr std::uint32_t kOptions = 1048;
+constexpr std::uint32_t kControlOptions = 1058;
+constexpr std::uint32_t kSend2076 = 1089;
+constexpr std::uint32_t kJoinGold = 1105;
+constexpr std::uint32_t kSendRoomOptions = 1052;
+constexpr std::uint32_t kChalkApplied = 1083;
+constexpr std::uint32_t kChalkRefresh = 1085;
+constexpr std::uint32_t kOpponentRequestAnswer = 1106;
 }  // namespace app_code
 
 // Control ids of the room's own widgets.
@@ -108,6 +133,23 @@ constexpr std::uint32_t kChatEdit = 50;
 constexpr std::uint32_t kTeamOne = 60;
 constexpr std::uint32_t kTeamTwo = 61;
 constexpr std::uint32_t kReadyStart = 62;
+// The room screen.
+constexpr std::uint32_t kMyInfo = 4;
+constexpr std::uint32_t kMessenger = 5;
+constexpr std::uint32_t kRoomSetting = 6;
+constexpr std::uint32_t kMuteChat = 9;
+constexpr std::uint32_t kChatScroll = 100;
+constexpr std::uint32_t kRoomNumber = 200;
+constexpr std::uint32_t kGameKind = 201;
+constexpr std::uint32_t kRoomTitle = 202;
+constexpr std::uint32_t kPlayerCount = 203;
+constexpr std::uint32_t kLockIcon = 204;
+constexpr std::uint32_t kMoneyLabel = 205;
+constexpr std::uint32_t kHandicapRange = 206;
+constexpr std::uint32_t kHalfGame = 207;
+constexpr std::uint32_t kStartPrompt = 208;
+constexpr std::uint32_t kReadyPrompt = 209;
+constexpr std::uint32_t kCentreAmount = 210;
 }  // namespace control
 
 namespace colour {
@@ -137,6 +179,10 @@ constexpr int kAfterResults = 56;
 constexpr int kStartVoice = 57;  // or 58
 constexpr int kEightBallShot = 81;
 constexpr int kFirstWarning = 95;  // 95, 96 or 97
+constexpr int kTenPoints = 77;
+constexpr int kTwentyPoints = 78;
+constexpr int kThreeCushionFinish = 79;
+constexpr int kBankShotFinish = 81;
 }  // namespace sound
 
 // Seats and limits.
@@ -160,6 +206,11 @@ constexpr std::uint64_t kTournamentLimitMs = 900000;
 constexpr std::uint16_t kTournamentChannel = 8;
 constexpr std::uint32_t kTimeOfDaySeconds = 36000;
 constexpr std::int16_t kTimeOutCode = -3;
+constexpr std::uint64_t kCentreAmountMs = 2000;
+constexpr std::uint32_t kKeyGuideSignIns = 300;
+constexpr std::uint64_t kOneHourMs = 3600000;
+constexpr std::uint32_t kBobTicks = 4;
+constexpr std::uint64_t kBobPeriodMs = 800;
 
 // Camera moves: onto the table at a game start; back to the table after a game (distance, pitch).
 constexpr float kCameraSecondsTurn = 0.5f;

@@ -10,6 +10,7 @@
 #include "platform/sys/Clock.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/ChalkGauge.h"
 
 namespace scenes {
 
@@ -22,6 +23,8 @@ constexpr std::int32_t kEightBall = 10;
 constexpr std::uint8_t kStatusCallEight = 4;
 constexpr std::uint8_t kKindStays = 2;
 constexpr int kMaxMembers = 8;
+// The team's result value while it plays its finishing shot.
+constexpr std::int32_t kThreeCushionFinishResult = 4, kBankShotFinishResult = 1004;
 
 // A team block of 2029 (game start) or 2030 (line-up), checked whole before the room takes it.
 struct TeamBlock {
@@ -123,6 +126,7 @@ void SceneRoomGame::ApplyOwnTurn(bool own) {
     world->OnKeyCommand('Z', false);
     world->SetTurnFlag(own);
     world->SetSceneVisible(true);
+    if (chalkGauge_) chalkGauge_->SetActive(own);
 }
 
 void SceneRoomGame::SetShooterSeat(int seat) {
@@ -152,19 +156,21 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     const std::uint32_t elapsed = p.U32();
     const std::uint8_t shooter = p.U8();
     const std::uint8_t cueBall = p.U8();
-    p.U8();  // score board count
-    p.Skip(4);
+    const std::uint8_t boardCount = p.U8();
+    std::array<std::uint8_t, 4> boardValues{};
+    for (auto& v : boardValues) v = p.U8();
     if (p.IsBad() || !SeatValid(shooter) || !world || cueBall >= world->BallCount()) {
         LogDropped(u"shooter or cue ball", 2029);
         return;
     }
     if (!ReadTeams(p, true)) return;
-    p.U32();  // betting value
+    const std::uint32_t betting = p.U32();
     if (RoomCopy().moneyClass == 3) p.Skip(8);
 
     StartTurnClock(now);
     gameClockBaseMs_ = now > elapsed ? now - elapsed : 0;
     gameSeed_ = seed;
+    bettingValue_ = betting;
     shotRunning_ = false;
     resultSoundHeld_ = false;
     attachTableState_ = false;
@@ -195,9 +201,63 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     }
     PlaySound(sound::kGameStart);
     if (gameType >= kFirstPocketType) PlaySound(sound::kRack);
-    PlaySound(sound::kStartVoice + static_cast<int>(cosmetic_() % 2));
-    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
-        session->Recorder().Disable();
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    // A tournament game always starts with the first voice.
+    const bool tournament = channelType_.load() == kTournamentChannel && session && session->tournamentFlag1;
+    PlaySound(sound::kStartVoice + (tournament ? 0 : static_cast<int>(cosmetic_() % 2)));
+    if (session) session->Recorder().Disable();
+    Hud().SetUpScoreBoard(boardCount, boardValues, channelType_.load() == kTournamentChannel);
+    UpdateTableOwnership();
+}
+
+// A gamble game without a pot that has run an hour ends; the notice goes to the own player while the
+// first team is at the table.
+bool SceneRoomGame::OneHourPassed(std::uint64_t nowMs) {
+    const std::uint8_t gameType = RoomCopy().gameType;
+    if ((gameType != 2 && gameType != 5) || bettingValue_.load() != 0 || !IsOwnSeatPlaying()) return false;
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        if (game_.currentTeam != 0) return false;
+    }
+    const std::uint64_t base = gameClockBaseMs_.load();
+    return nowMs > base && nowMs - base >= kOneHourMs;
+}
+
+// A shooter who stays at the table in a carom game hears how far his team is: the finishing shot a
+// handicap game asks for at its targets, else the voice at 10 and 20 points.
+void SceneRoomGame::AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTeamResult) {
+    const std::uint8_t gameType = RoomCopy().gameType;
+    if (kind != kKindStays || gameType >= 6) return;
+    const int seat = shooter_.load();
+    const char16_t* line = nullptr;
+    int voice = 0;
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        const int index = game_.TeamIndexOfSeat(seat);
+        if (index >= 0 && (gameType == 0 || gameType == 3) && game_.teams[index].score == 0) {
+            net::RoomTeam& team = game_.teams[index];
+            const auto [threeCushion, bankShot] = team.finishingShots;
+            if (threeCushion != 0 && tableTeamResult >= threeCushion) {
+                line = u"Now~ your three cushion shot.";
+                voice = sound::kThreeCushionFinish;
+                team.result = kThreeCushionFinishResult;
+            } else if (bankShot != 0 && tableTeamResult >= bankShot) {
+                line = u"Time to hit a bank shot.";
+                voice = sound::kBankShotFinish;
+                team.result = kBankShotFinishResult;
+            }
+        }
+    }
+    if (line) {
+        AddChatLine(line, colour::kGreen);
+        PlaySound(voice);
+    } else if (tableTeamResult == 10) {
+        PlaySound(sound::kTenPoints);
+    } else if (tableTeamResult == 20) {
+        PlaySound(sound::kTwentyPoints);
+    }
 }
 
 // ---- Aim and shot --------------------------------------------------------------------------------
@@ -278,16 +338,17 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     std::uint16_t highRun = 0, firstScore = 0, secondScore = 0;
     std::uint32_t centre = 0;
     std::uint8_t freeBall = 0;
+    RoomScoreUpdate scores;
     std::vector<std::pair<std::uint8_t, std::int64_t>> money;
     if (running) {
         p.U16();
         code = static_cast<std::int16_t>(p.U16());
-        p.U8();
+        scores.turnMarker = p.U8();
         firstScore = p.U16();
         highRun = p.U16();
         secondScore = p.U16();
-        p.U16();
-        p.U16();
+        scores.shooterTeamResult = p.U16();
+        scores.tableTeamResult = p.U16();
         p.U8();
         centre = p.U32();
         freeBall = p.U8();
@@ -323,14 +384,31 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
         }
         if (centre != 0) {
             PlaySound(sound::kCentreAmount);
-            AddChatLine(FormatNumber(centre), colour::kYellow);
+            centreShownMs_ = now;
+            centreAmount_ = centre;
         }
         if (world->GameType() == 6 && code < 0)
             AddChatLine(u"Foul. The points will be reset.", colour::kYellow);
         if (code == kTimeOutCode) ++world->timeOutCount;
         if (kind != kKindStays && world->GameType() == kEightBall) world->ClearPocketCall();
     }
+    if (running) {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        if (const int team = game_.TeamIndexOfSeat(before); team >= 0)
+            game_.teams[team].result = scores.shooterTeamResult;
+        if (const int team = game_.TeamIndexOfSeat(next); team >= 0)
+            game_.teams[team].result = scores.tableTeamResult;
+    }
     SetShooterSeat(next);
+    if (running) {
+        AnnounceTurnResult(kind, scores.tableTeamResult);
+        scores.shooterSeat = next;
+        scores.shooterStays = kind == kKindStays;
+        scores.firstScore = firstScore;
+        scores.secondScore = secondScore;
+        Hud().UpdateScores(scores);
+    }
     const bool own = next == ownSeat_.load();
     if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
         world->RespotCueBall();
@@ -362,11 +440,13 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
         }
     }
     if (highRun > 2) AddChatLine(Format(u"%d Pts", static_cast<int>(highRun)), colour::kPoints);
+    if (running && kind != kKindStays && OneHourPassed(now)) Hud().ShowOneHourNotice();
     shotRunning_ = false;
     resultSoundHeld_ = false;
     world->SetCurrentBall(cueBall);
     world->UpdateAimObjects();
     world->SetSceneVisible(true);
+    UpdateTableOwnership();
 }
 
 void SceneRoomGame::OnNewTurn(net::Packet& p) {
@@ -388,6 +468,7 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
     showReceiving_ = false;
     if (gameRunning_.load()) SetShooterSeat(shooter);
     world->SetCurrentBall(cueBall);
+    UpdateTableOwnership();
     if (!p.IsBad() && world->BallsFitTable(tableItem)) {
         turnTableItem_ = tableItem;
         turnBallSet_ = ballSet;
@@ -490,8 +571,28 @@ void SceneRoomGame::OnGameEnd(net::Packet& p) {
     else
         AddChatLine(Format(u"%s %s (%s %d)", name, how, WString(u"WP"), static_cast<int>(points)),
                     colour::kRed);
+    KeepOwnSeatAfterGame();
     PlaySound(sound::kGameEnd);
     ResetAfterGame();
+}
+
+// The session remembers whether the own player played; one who can no longer pay for the room
+// watches from now on and tells the server so.
+void SceneRoomGame::KeepOwnSeatAfterGame() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return;
+    std::uint8_t playing = 0;
+    {
+        platform::ScopedLock lock(seatLock_);
+        const int own = ownSeat_.load();
+        if (SeatValid(own)) playing = seats_[own].record.game.playing;
+    }
+    session->ownPlaying = playing;
+    if (playing == 0 || watchOnly_.load()) return;
+    if (RoomCopy().RequiredGold(session->own.money, channelType_.load()) > 0) {
+        session->ownPlaying = 0;
+        SendByte(RoomMsg::PlayChoice, 0);
+    }
 }
 
 void SceneRoomGame::OnGameResults(net::Packet& p) {

@@ -117,6 +117,12 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
         AddChatLine(Format(u"A game has not been started in %d minutes.", static_cast<int>(ageMs / 60000)),
                     colour::kGreen);
     showReceiving_ = own != master;
+    UpdateItemKeys();
+    RunOnMainThread([this] { CheckJoinGold(); });
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+        session && channelType_.load() == kTournamentChannel && session->own.tournamentFeeFlag)
+        ShowBox(Format(u"If you participate in the tournament, a fee of %s will be charged.",
+                       session->own.tournamentFeeText));
 }
 
 void SceneRoomGame::OnMemberList(net::Packet& p) {
@@ -127,7 +133,7 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
     }
     const std::uint8_t gameType = RoomCopy().gameType;
     std::array<RoomSeat, kSeats> read{};
-    std::vector<WString> lines;
+    std::vector<std::pair<WString, std::uint32_t>> lines;  // each with its own colour
     for (int i = 0; i < count; ++i) {
         const std::uint8_t seat = p.U8();
         RoomSeat s;
@@ -167,10 +173,11 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
         r.game.gameSlot = seat;
         if (!gameRunning_.load()) {
             if (r.seat.withdrawalFlag)
-                lines.push_back(
-                    Format(u"%s : a total of %d withdrawals", r.nickname, static_cast<int>(r.withdrawals)));
+                lines.emplace_back(
+                    Format(u"%s : a total of %d withdrawals", r.nickname, static_cast<int>(r.withdrawals)),
+                    colour::kGreen);
             if (r.chatState == kChatBanA || r.chatState == kChatBanB)
-                lines.push_back(Format(u"%s is banned from chatting.", r.nickname));
+                lines.emplace_back(Format(u"%s is banned from chatting.", r.nickname), colour::kGrey);
         }
         read[seat] = std::move(s);
     }
@@ -190,10 +197,10 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
         }
         game_.UpdateReadyCounts();
     }
-    for (std::size_t i = 0; i < lines.size(); i += 2) {
-        AddChatLine(lines[i], colour::kGreen);
-        if (i + 1 < lines.size()) AddChatLine(lines[i + 1], colour::kGrey);
-    }
+    for (const auto& [text, argb] : lines) AddChatLine(text, argb);
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!gameRunning_.load() && ownSeat_.load() == masterSeat_.load() && session && session->own.level < 4)
+        AddChatLine(u"Room master can play practice game.", colour::kYellow);
 }
 
 void SceneRoomGame::OnPlaying(net::Packet& p) {
@@ -254,6 +261,8 @@ void SceneRoomGame::OnNewMaster(net::Packet& p) {
         SetShooterSeat(master);
         ApplyOwnTurn(master == ownSeat_.load() && !watchOnly_.load());
     }
+    UpdateTableOwnership();
+    UpdateItemKeys();
 }
 
 void SceneRoomGame::OnTeamLineup(net::Packet& p) {
@@ -340,10 +349,26 @@ void SceneRoomGame::OnPlayerDropped(net::Packet& p) {
     const std::uint8_t seat = p.U8();
     const std::uint8_t master = p.U8();
     if (p.IsBad() || !SeatValid(seat) || !SeatValid(master)) return LogBadSeat(2079, seat);
-    platform::ScopedLock lock(seatLock_);
-    seats_[seat].record.game.dropped = 1;
-    masterSeat_ = master;
-    room_.masterSlot = master;
+    WString name;
+    bool shortRule = false;
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        name = seats_[seat].record.nickname;
+        shortRule = game_.ruleStage == 2 && game_.mode == 1;
+        seats_[seat].record.game.dropped = 1;
+        // A dropped master hands the room to the seat the server names.
+        if (master != masterSeat_.load()) {
+            seats_[master].record.game.ready = 1;
+            game_.masterSeat = master;
+            room_.masterSlot = master;
+            masterSeat_ = master;
+        }
+    }
+    AddChatLine(Format(u"%s is dropped. Wainting for reconnect.", name), colour::kGreen);
+    if (shortRule)
+        AddChatLine(u"May lose unless reconnecting to the game within 3 inn.(3min).", colour::kGreen);
+    AddChatLine(u"Will lose unless reconnecting to the game within 6 inn.(5min).", colour::kGreen);
 }
 
 void SceneRoomGame::OnPlayerBack(net::Packet& p) {
@@ -351,8 +376,34 @@ void SceneRoomGame::OnPlayerBack(net::Packet& p) {
     p.U32();
     const std::uint8_t dropped = p.U8();
     if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(274, seat);
+    WString name;
+    {
+        platform::ScopedLock lock(seatLock_);
+        seats_[seat].record.game.dropped = dropped;
+        name = seats_[seat].record.nickname;
+    }
+    AddChatLine(Format(u"%s has logged in again and has been connected to the game.", name), colour::kGreen);
+}
+
+void SceneRoomGame::OnClanChanged(net::Packet& p) {
+    const std::uint8_t seat = p.U8();
+    const std::uint32_t clan = p.U32();
+    const WString clanName = clan != 0 ? p.Str() : WString();
+    if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(239, seat);
     platform::ScopedLock lock(seatLock_);
-    seats_[seat].record.game.dropped = dropped;
+    seats_[seat].record.clanId = clan;
+    seats_[seat].record.clanName = clanName;
+}
+
+void SceneRoomGame::OnSeatMoney(net::Packet& p) {
+    const std::uint8_t seat = p.U8();
+    const auto money = static_cast<std::int64_t>(p.U64());
+    if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2073, seat);
+    platform::ScopedLock lock(seatLock_);
+    seats_[seat].record.money = money;
+    if (seat == ownSeat_.load())
+        if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
+            session->own.money = money;
 }
 
 void SceneRoomGame::OnLeaveAnswer(net::Packet& p) {
@@ -377,6 +428,9 @@ void SceneRoomGame::OnRankResult(net::Packet& p) {
     const std::uint16_t x = p.U16();
     const std::uint16_t y = p.U16();
     if (p.IsBad()) return;
+    PlaySound(sound::kGameResults);
+    if (gameRunning_.load()) ResetAfterGame();
+    Hud().ShowRankResult(rank, x, y);
     ShowBox(Format(u"Rank %d", static_cast<int>(rank)),
             Format(u"%d / %d", static_cast<int>(x), static_cast<int>(y)));
 }
@@ -405,7 +459,7 @@ void SceneRoomGame::OnChatLine(net::Packet& p) {
         if (reportHistory_.size() > kReportHistory) reportHistory_.pop_front();
     }
     AddChatLine(line, kSeatChatColours[colourIndex]);
-    PlaySound(sound::kChatLine);
+    if (chatSound_.load()) PlaySound(sound::kChatLine);
 }
 
 void SceneRoomGame::OnNotice(net::Packet& p) {

@@ -18,6 +18,7 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/TableSceneUi.h"
+#include "scenes/room/hud/ChalkGauge.h"
 
 namespace scenes {
 
@@ -85,6 +86,7 @@ void SceneRoomGame::CreateUI() {
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     clockLabel_ = AddLabel(740, 44, 120, 20, gui::kFont12);
+    CreateRoomScreen();
     LayoutChildren(Width(), Height());
 }
 
@@ -177,13 +179,11 @@ void SceneRoomGame::Enter() {
         firstShown_ = 1;
     }
     int limit = kDefaultTurnLimitSeconds;
-    std::uint8_t gameType = 0;
     {
         platform::ScopedLock lock(seatLock_);
         if (session) room_ = session->GetRoom();
         // The inning time travels as a u8: 0 means no limit, never "every turn is over at once".
         limit = room_.inningTime;
-        gameType = room_.gameType;
         game_.ResetTeams();
         game_.SetOptions(room_.gameType, 1);
         for (RoomSeat& seat : seats_) seat = RoomSeat{};
@@ -191,6 +191,8 @@ void SceneRoomGame::Enter() {
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;
     defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = false;
+    tableDiffers_ = tableNoticeTold_ = false;
+    for (auto& told : durabilityTold_) told = false;
     shooter_ = kNoSeat;
     turnTableItem_ = turnBallSet_ = 0;
     shotCount_ = 0;
@@ -202,8 +204,11 @@ void SceneRoomGame::Enter() {
                                                 u"▶ Slow frame? : Setting -> Graphics"};
     const int r = static_cast<int>(cosmetic_() % 100);
     AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
-    if (gameType == 0 || gameType == 3 || gameType == 4)
-        AddChatLine(Format(u"◆ Game option - %s", WString(u"Normal")), colour::kWhite);
+    if (chalkGauge_) chalkGauge_->Reset();
+    WriteRoomLines(RoomCopy());
+    CheckDurabilityNotice();
+    // Newer players see the keys until they have signed in often enough.
+    ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);
     widgetsDirty_ = true;
     SetActive(true);
     SendByte(RoomMsg::EnterDone, 0);
@@ -212,6 +217,7 @@ void SceneRoomGame::Enter() {
 bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     TableScene::Leave(resources, engineScenes);
     StopMusic();
+    DropUsedUpChalk();
     if (table::TableWorld* world = World()) {
         world->StopShotInProgress();
         world->SetShooter(nullptr);
@@ -219,9 +225,11 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
         world->ReleaseLoadedResources();
     }
     cueObject_ = nullptr;
+    if (chalkGauge_) chalkGauge_->ReleasePreview();
     DestroyWorld();
     platform::ScopedLock lock(chatLock_);
     chat_.clear();
+    mainThreadWork_.clear();  // nothing of this room reaches the next one
     firstShown_ = 1;
     for (gui::TextLabel* label : overlay_)
         if (label) label->Show(false);
@@ -246,11 +254,13 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
         if (Host()) Host()->ShowNotice(nullptr, line1, line2);
     if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
+    RefreshRoomScreen(platform::NowMs());
     if (clockLabel_ && gameRunning_.load()) {
         const std::uint32_t s = gameSeconds_.load();
         clockLabel_->SetText(u"%02d:%02d", static_cast<int>(s / 60), static_cast<int>(s % 60));
     }
     if (!draw || !World()) return;
+    if (chalkGauge_) chalkGauge_->BuildPreview(renderer);
     RenderTable(renderer);
 }
 
@@ -264,6 +274,7 @@ void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
         else if (wasConnected_.exchange(false))
             ShowBox(u"The connection to the game server was lost.");
     }
+    if (tick_ % kBobTicks == 0) BobStartPrompt(nowMs);
     if (tick_ % 10 != 0) return;
     table::TableWorld* world = World();
     if (world && (IsOwnTurn() || (!gameRunning_ && ownSeat_.load() == masterSeat_.load()))) SendAim(nowMs);
@@ -272,8 +283,9 @@ void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
         const std::uint64_t base = gameClockBaseMs_.load();
         const std::uint64_t played = nowMs > base ? nowMs - base : 0;
         gameSeconds_ = static_cast<std::uint32_t>(played / 1000);
+        // Only the shooter's client ends a tournament game that ran out of time.
         if (channelType_.load() == kTournamentChannel && played >= kTournamentLimitMs && world &&
-            !world->ShotExecuting() && !tournamentLimitSent_.exchange(true)) {
+            IsOwnTurn() && !world->ShotExecuting() && !tournamentLimitSent_.exchange(true)) {
             world->SetTurnFlag(false);
             SendByte(RoomMsg::TimeLimit, 1);
         }
@@ -417,6 +429,10 @@ bool SceneRoomGame::SendChat(const WString& text, bool typed, std::uint64_t nowM
     if (blank) return true;
     if (sendTap_ || (session && session->IsConnected())) {
         if (Host()) Host()->PostUiMessage(app_code::kEnteringTime, 0, 0, 0);
+        if (SendChatCommand(text)) {
+            RecordChatSend(nowMs);
+            return true;
+        }
         const bool team = text[0] == u'@';
         // A team line needs text after the sign; a shorter one is not sent but counts as a send.
         if (!team || text.size() >= 3) {
@@ -445,13 +461,24 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     // The ball set down by hand goes to the others before the shot that follows it.
     if (placing && world->ballInHandMode == 0 && IsOwnTurn()) OnMessage(app_code::kSendPlacement, 0, 0);
     tableWorldUnhandled = !used;
+    if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1 && !typing) {
+        ShowKeyGuide(!keyGuideOn_);
+        return true;
+    }
     if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing) {
         chatEdit_->SetFocus(true);
         return true;
     }
     switch (code) {
         case app_code::kCueStruck:
-            // The shot left with the strike (the world's shot sender); nothing more goes out here.
+            // The shot left with the strike (the world's shot sender); here chalk and cue wear.
+            AfterShotConsumption(static_cast<int>(b));
+            return true;
+        case app_code::kChalkApplied:
+            ApplyChalk();
+            return true;
+        case app_code::kChalkRefresh:
+            if (chalkGauge_) chalkGauge_->Refresh();
             return true;
         case app_code::kShotAtRest:
             if (world &&
@@ -460,15 +487,24 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
                 SendShotResult();
             return true;
         case app_code::kSeatChoice:
-            if (a >= 1 && a <= 6 && !gameRunning_.load())
-                SendByte(RoomMsg::PlayChoice, static_cast<std::uint8_t>(a));
+            // A team slot needs the channel's level; a player over it is seated as a watcher.
+            if (a <= 6 && !gameRunning_.load())
+                SendByte(RoomMsg::PlayChoice,
+                         a != 0 && CheckChannelLevel() ? static_cast<std::uint8_t>(a) : 0);
             return true;
         case app_code::kReadyPressed:
             SendByte(RoomMsg::Ready, static_cast<std::uint8_t>(a));
             return true;
-        case app_code::kStartPressed:
+        case app_code::kStartPressed: {
+            net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+            if (session && channelType_.load() == kTournamentChannel &&
+                session->own.money < session->tournamentFee) {
+                if (Host()) Host()->ShowNotice(this, u"You are falling short of gold to join.");
+                return true;
+            }
             SendByte(RoomMsg::Start, 0);
             return true;
+        }
         case app_code::kSend2060:
             SendByte(RoomMsg::ByteValue2060, static_cast<std::uint8_t>(a));
             return true;
@@ -478,27 +514,31 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
                             [&](net::Packet& p) { world->WriteBallPositionMessage(p); });
             return true;
         case app_code::kLeave:
-            if (Host()) Host()->PostUiMessage(app_code::kLeave + 0, 0, 0, 0);
+            // Posted by the quit question (Yes) or the menu: the same as "To Lobby".
+            if (a == 0 || a == gui::button_id::kYes) LeaveRoom();
             return true;
         default:
-            return HandleCommand(code, a, b) || used;
+            return HandleCommand(code, a, b) || HandlePopupCommand(code, a, b) || used;
     }
+}
+
+void SceneRoomGame::LeaveRoom() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    // Without a connection (or when the send fails) the lobby comes at once.
+    if (!session || !session->IsConnected() || !SendByte(RoomMsg::ToLobby, 0)) {
+        RequestScene(scene_id::kLobby);
+        return;
+    }
+    leaveRequested_ = true;
+    if (toLobby_) toLobby_->SetEnabled(false);
 }
 
 bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
     if (event.code != gui::CommandCode::Event) return false;
     switch (event.id) {
-        case control::kToLobby: {
-            net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
-            // Without a connection (or when the send fails) the lobby comes at once.
-            if (!session || !session->IsConnected() || !SendByte(RoomMsg::ToLobby, 0)) {
-                RequestScene(scene_id::kLobby);
-                return true;
-            }
-            leaveRequested_ = true;
-            if (toLobby_) toLobby_->SetEnabled(false);
+        case control::kToLobby:
+            LeaveRoom();
             return true;
-        }
         case control::kSettings:
             ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
@@ -521,7 +561,7 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
                 chatEdit_->SetFocus(false);
             return true;
         default:
-            return false;
+            return OnRoomScreenCommand(event);
     }
 }
 
@@ -655,6 +695,15 @@ const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {
         {RoomMsg::MarkedNumbers, &SceneRoomGame::OnMarkedNumbers},
         {RoomMsg::GuideRefresh, &SceneRoomGame::OnGuideRefresh},
         {RoomMsg::LinePoint, &SceneRoomGame::OnLinePoint},
+        {RoomMsg::BannedFromRoom, &SceneRoomGame::OnBannedFromRoom},
+        {RoomMsg::BanCancel, &SceneRoomGame::OnBanResult},
+        {RoomMsg::OpponentRequest, &SceneRoomGame::OnGameRequest},
+        {RoomMsg::WithdrawOffer, &SceneRoomGame::OnWithdrawOffer},
+        {RoomMsg::InviteList, &SceneRoomGame::OnInviteList},
+        {RoomMsg::Message2002, &SceneRoomGame::OnMessage2002},
+        {RoomMsg::ProfileReply, &SceneRoomGame::OnProfileReply},
+        {RoomMsg::ClanChanged, &SceneRoomGame::OnClanChanged},
+        {RoomMsg::SeatMoney, &SceneRoomGame::OnSeatMoney},
     };
     return table;
 }

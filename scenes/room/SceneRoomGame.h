@@ -22,18 +22,33 @@
 #include "net/RoomInfo.h"
 #include "platform/sys/CriticalSection.h"
 #include "scenes/room/RoomCodes.h"
+#include "scenes/room/RoomHud.h"
 #include "scenes/room/TableScene.h"
 
 namespace gui {
 class Button;
 class EditBox;
+class GameRequestAnswerDialog;
+class GameRequestDialog;
+class ImageWidget;
+class NotEnoughGoldDialog;
+class NumberDisplay;
+class ReportBadDialog;
+class ScrollBar;
 class TextLabel;
+class WaitResponseNotice;
+class WithdrawDialog;
 }  // namespace gui
 namespace net {
 class Packet;
 }
 
 namespace scenes {
+
+class RoomOptionDialog;
+namespace hud {
+class ChalkGauge;
+}
 
 // One line of the room chat.
 struct ChatLine {
@@ -66,6 +81,8 @@ public:
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     bool PollKeyboard() override { return true; }
+    // The world takes the options; the chat lines take the large font when it is chosen.
+    void ApplyOptions() override;
     int OnPacket(std::uint16_t id, net::Packet* packet) override;
     void AddChatLine(const WString& text, std::uint32_t argb) override;
 
@@ -99,6 +116,29 @@ public:
     void SendShotResult();
     // Update-thread timers of the turn, exposed for tests that step virtual time.
     void TickTurnTimers(std::uint64_t nowMs);
+
+    // ---- Room screen: the room line, the join and start state, popups and the HUD ---------------
+    // The HUD widgets the room drives (not owned; null restores the silent default).
+    void SetHud(RoomHud* hud) { hud_ = hud ? hud : &silentHud_; }
+    RoomHud& Hud() const { return *hud_.load(); }
+    // The own level against the level limit of the channel; false (with a notice) when over it.
+    bool CheckChannelLevel();
+    // Whether the own player may be offered to join the running game (the "Join" button).
+    bool JoinAllowed();
+    // Whether the room master can start (all ready and a valid line-up, or, forced, the own seat
+    // may start); false for anyone but the master.
+    bool StartPossible(bool force);
+    bool ChatSoundOn() const { return chatSound_.load(); }
+    bool KeyGuideShown() const { return keyGuideOn_; }
+    hud::ChalkGauge* Chalk() const { return chalkGauge_; }
+    // The room's settings window (the "Room setting" button opens it with the room's settings).
+    RoomOptionDialog* RoomOptions() const { return roomOptions_; }
+    // The amount shown in the centre of the screen (0 = none) and since when (ms).
+    std::uint32_t CentreAmount() const { return centreAmount_.load(); }
+    // True while a game runs and the own seat plays in it.
+    bool IsOwnSeatPlaying();
+    // After a cue change: the durability warnings may be told again, and are checked now.
+    void RecheckDurability();
 
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);
@@ -168,7 +208,58 @@ private:
     // Commands of the in-game menu, the dialogs and the keys (main thread); true when handled.
     bool HandleCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     void SendReport();
+    void PostToSelf(std::uint32_t code, std::uint32_t a, std::uint32_t b);
+    // The withdraw dialog's penalty line and flag for the room's game type.
+    WString WithdrawPenaltyText();
+    bool WithdrawPenaltyFlag();
     void OnRequestAnswer(net::Packet& p);
+
+    // Room screen and popups (main thread unless named a handler).
+    void CreateRoomScreen();
+    void ShowKeyGuide(bool on);
+    // Update thread (every fourth tick): the master's "Start please~" bubble bobs.
+    void BobStartPrompt(std::uint64_t nowMs);
+    // "To Lobby": 2008 and wait for the answer, or the lobby at once without a connection.
+    void LeaveRoom();
+    // 2003 from the room options dialog; refused with an error while a game runs and the game or its
+    // option would change.
+    void SendRoomOptions();
+    // The own gold against the room's requirement; short: the not-enough-gold dialog and false.
+    bool CheckJoinGold();
+    // The room's settings as chat lines on entry: point rule, seed money, half game.
+    void WriteRoomLines(const net::RoomInfo& info);
+    // The own shot was played: the chalk it used (`chalkUsed`, 0..100), the cue's durability (546)
+    // and its warnings.
+    void AfterShotConsumption(int chalkUsed);
+    // Leaving: the first used-up chalk leaves the own record and goes back to the session's pool.
+    void DropUsedUpChalk();
+    // The chalk gauge was used: its level goes to the table; a counted chalk loses a use in a game.
+    void ApplyChalk();
+    void CheckDurabilityNotice();
+    // Any thread: the item keys of the own items; the notice that the turn's table and balls are
+    // the room master's.
+    void UpdateItemKeys();
+    void UpdateTableOwnership();
+    void RefreshRoomScreen(std::uint64_t nowMs);
+    bool OnRoomScreenCommand(const gui::CommandEvent& event);
+    bool HandlePopupCommand(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    // Any thread: `work` runs on the main thread at the next Render.
+    void RunOnMainThread(std::function<void()> work);
+    void OnBannedFromRoom(net::Packet& p);
+    void OnBanResult(net::Packet& p);
+    void OnGameRequest(net::Packet& p);
+    void OnWithdrawOffer(net::Packet& p);
+    void OnInviteList(net::Packet& p);
+    void OnMessage2002(net::Packet& p);
+    void OnProfileReply(net::Packet& p);
+    void OnClanChanged(net::Packet& p);
+    void OnSeatMoney(net::Packet& p);
+    // A chat line that is a command goes to the server as its request; false for chat.
+    bool SendChatCommand(const WString& text);
+    // The turn result's finishing-shot lines and point voices (dispatch thread).
+    void AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTeamResult);
+    bool OneHourPassed(std::uint64_t nowMs);
+    void KeepOwnSeatAfterGame();
 
     // ---- Helpers
     // Reads team blocks of 2029 / 2030 into `game_`; false (nothing changes) when a bound breaks.
@@ -247,6 +338,43 @@ private:
     std::atomic<int> requestKind_{0};
     std::array<std::atomic<int>, 3> requestsRefused_{};
     std::uint32_t reportTarget_ = 0;
+
+    // ---- Room screen (main thread) and the state its handlers leave for it
+    RoomHud silentHud_;
+    std::atomic<RoomHud*> hud_{&silentHud_};
+    gui::NumberDisplay* roomNumber_ = nullptr;
+    gui::TextLabel* gameKindLabel_ = nullptr;
+    gui::TextLabel* titleLabel_ = nullptr;
+    gui::TextLabel* playerCountLabel_ = nullptr;
+    gui::ImageWidget* lockIcon_ = nullptr;
+    gui::ImageWidget* moneyIcon_ = nullptr;
+    gui::TextLabel* moneyLabel_ = nullptr;
+    gui::TextLabel* handicapLabel_ = nullptr;
+    gui::TextLabel* halfGameLabel_ = nullptr;
+    gui::Button* joinButton_ = nullptr;
+    gui::ImageWidget* startPrompt_ = nullptr;
+    gui::ImageWidget* readyPrompt_ = nullptr;
+    gui::ScrollBar* chatScroll_ = nullptr;
+    gui::TextLabel* centreLabel_ = nullptr;
+    gui::GameRequestDialog* requestDialog_ = nullptr;
+    gui::GameRequestAnswerDialog* answerDialog_ = nullptr;
+    gui::WaitResponseNotice* waitNotice_ = nullptr;
+    gui::WithdrawDialog* withdrawDialog_ = nullptr;
+    gui::ReportBadDialog* reportDialog_ = nullptr;
+    gui::NotEnoughGoldDialog* goldDialog_ = nullptr;
+    gui::ImageWidget* keyGuide_ = nullptr;
+    RoomOptionDialog* roomOptions_ = nullptr;
+    hud::ChalkGauge* chalkGauge_ = nullptr;
+    bool keyGuideOn_ = false;  // main thread
+    std::atomic<bool> chatSound_{true};
+    std::atomic<std::uint32_t> centreAmount_{0};
+    std::atomic<std::uint64_t> centreShownMs_{0};
+    std::atomic<bool> hideWaitNotice_{false};
+    std::vector<std::function<void()>> mainThreadWork_;  // under chatLock_
+    std::array<std::atomic<bool>, 3> durabilityTold_{};  // at 0, 5 % and 10 %
+    std::atomic<bool> tableDiffers_{false};
+    std::atomic<bool> tableNoticeTold_{false};
+    std::atomic<std::uint32_t> bettingValue_{0};  // the pot of a gamble game, from the game start
 };
 
 }  // namespace scenes

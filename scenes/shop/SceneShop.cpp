@@ -7,6 +7,7 @@
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/ImageWidget.h"
+#include "gui/ItemPreview.h"
 #include "gui/NoticeBox.h"
 #include "gui/PlayerInfoWindows.h"
 #include "gui/ScrollBar.h"
@@ -169,6 +170,7 @@ void SceneShop::CreateUI() {
     cueWindow_ = Make<PersonalCueWindow>(host);
     cueWindow_->SetPreviewPanel(preview_);
     cuePurchase_ = Make<PersonalCuePurchaseWindow>(host);
+    cuePurchase_->SetPreviewPanel(preview_);
     // Made children start shown: the panels and windows wait for their turn.
     for (gui::Widget* w : std::initializer_list<gui::Widget*>{
              detail_, preview_, activate_, inProgress_, delete_, nickChange_, imagePanel_, picture_,
@@ -201,6 +203,7 @@ int SceneShop::Load3D(ResourceManager* resources, RenderDevice* renderer) {
         return 0;
     }
     loaded_ = true;
+    modelResources_ = resources;
     constexpr int kShopMusic = 5;  // the UI package's shop music, looped while the shop is open
     LoadSounds(resources, {}, kShopMusic);
     return GameScene::Load3D(resources, renderer);
@@ -251,6 +254,10 @@ bool SceneShop::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     for (ShopItemCard* card : shopCards_) card->Clear();
     for (InventoryItemCard* card : inventoryCards_) card->Clear();
     preview_->ClearItem();
+    preview_->Preview()->ReleaseModel();
+    if (cueWindow_) cueWindow_->ReleaseModels();
+    if (cuePurchase_) cuePurchase_->ReleaseModels();
+    modelResources_ = nullptr;
     {
         platform::ScopedLock lock(ownedLock_);
         owned_.clear();
@@ -261,6 +268,16 @@ bool SceneShop::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     }
     loaded_ = false;
     return result;
+}
+
+void SceneShop::Render(RenderDevice* renderer, bool draw) {
+    GameScene::Render(renderer, draw);
+    if (!built_ || !renderer) return;
+    for (ShopItemCard* card : shopCards_) card->Preview()->BuildModel(renderer);
+    for (InventoryItemCard* card : inventoryCards_) card->Preview()->BuildModel(renderer);
+    preview_->Preview()->BuildModel(renderer);
+    cueWindow_->BuildModels(renderer, modelResources_);
+    cuePurchase_->BuildModels(renderer, modelResources_);
 }
 
 void SceneShop::Update(std::uint64_t, std::uint64_t) {

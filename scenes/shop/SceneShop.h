@@ -53,6 +53,8 @@ public:
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
     void Enter() override;
     bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
+    // The render step's resource pass: the item previews make the models that changed.
+    void Render(RenderDevice* renderer, bool draw) override;
     void Update(std::uint64_t nowMs, std::uint64_t time100us) override;
     int OnPacket(std::uint16_t messageId, net::Packet* packet) override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
@@ -175,6 +177,7 @@ private:
     float scrollTimer_ = 0.0f;
     bool built_ = false;
     bool loaded_ = false;
+    ResourceManager* modelResources_ = nullptr;  // where the previews' models come from, while loaded
 
     gui::ImageWidget* background_ = nullptr;
     gui::ImageWidget* topStrip_ = nullptr;

@@ -66,6 +66,7 @@ public:
     gui::TextLabel* GameLabel() const { return game_; }
     gui::TextLabel* PriceLabel() const { return price_; }
     gui::TextLabel* CurrencyLabel() const { return currency_; }
+    gui::ItemPreview* Preview() const { return preview_; }
     bool OnCommand(const gui::CommandEvent& event) override;
 
 private:
@@ -91,6 +92,7 @@ public:
     gui::TextLabel* NameLabel() const { return name_; }
     gui::TextLabel* StatusLabel() const { return status_; }
     gui::Widget* GiftMark() const { return gift_; }
+    gui::ItemPreview* Preview() const { return preview_; }
     bool OnCommand(const gui::CommandEvent& event) override;
 
 private:

@@ -16,11 +16,13 @@
 namespace testsupport {
 
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-// A sanitized client runs several times slower: its script's journal waits get longer before they
-// give up, so a slow step is not mistaken for a missing one.
+// A sanitized client runs several times slower: its script's journal waits and the test's waits for
+// it get longer before they give up, so a slow step is not mistaken for a missing one.
 inline constexpr const char* kScriptPrologue = "journal-limit 120000\n";
+inline constexpr int kSlowdown = 3;
 #else
 inline constexpr const char* kScriptPrologue = "";
+inline constexpr int kSlowdown = 1;
 #endif
 
 // One client process in a folder of its own.
@@ -50,14 +52,14 @@ public:
     std::string Journal() const { return ReadFile((folder_ / "journal.txt").string()); }
     bool WaitFor(const std::string& line,
                  std::chrono::milliseconds timeout = std::chrono::seconds(40)) const {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        const auto deadline = std::chrono::steady_clock::now() + timeout * kSlowdown;
         while (std::chrono::steady_clock::now() < deadline) {
             if (Journal().find(line) != std::string::npos) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return false;
     }
-    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout); }
+    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout * kSlowdown); }
     std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
     std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }
 

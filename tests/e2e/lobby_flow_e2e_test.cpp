@@ -175,3 +175,58 @@ TEST(LobbyFlow, SignInCarriesTheEquippedCueAndTheOptionWordTheServerKept) {
     EXPECT_EQ(again.session.own.serverOptionWord, kChangedWord) << "the server keeps the word it was sent";
     server.Stop();
 }
+
+TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWouldTell) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    Client a, b;
+    ASSERT_TRUE(a.Connect(server.Port()));
+    ASSERT_TRUE(b.Connect(server.Port()));
+    SignInAndEnterChannel(a, u"alice", u"Alice");
+    SignInAndEnterChannel(b, u"bob", u"Bob");
+    RoomInfo room;
+    room.gameType = 4;
+    room.maxPlayers = 2;
+    room.title = u"requests";
+    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
+    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_TRUE(b.session.SendJoinRoom(a.session.GetRoom().number, u""));
+    ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+
+    ASSERT_TRUE(a.session.SendByteMessage(2032, 2));
+    const int asked = b.WaitId(2033);
+    ASSERT_GE(asked, 0);
+    EXPECT_EQ(b.scene.Packets()[asked].body,
+              (std::vector<std::uint8_t>{10, 0, 'A', 0, 'l', 0, 'i', 0, 'c', 0, 'e', 0, 0, 0, 2}));
+    PooledPacket answer = b.session.NewPacket(2034);
+    answer->WriteU8(1).WriteU8(2);
+    ASSERT_TRUE(b.session.Send(*answer));
+    const int answered = a.WaitId(2035);
+    ASSERT_GE(answered, 0);
+    EXPECT_EQ(a.scene.Packets()[answered].body, (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_LT(b.WaitId(2035), 0) << "the answer goes to the asker only";
+
+    // The master's new settings reach every member.
+    PooledPacket settings = a.session.NewPacket(2003);
+    settings->WriteString(u"renamed").WriteU16(0).WriteU16(0).WriteU8(2).WriteString(u"").WriteU8(4);
+    settings->WriteU8(1).WriteU8(30).WriteU8(0).WriteU8(0).WriteU16(0).WriteU16(0);
+    ASSERT_TRUE(a.session.Send(*settings));
+    const int changed = b.WaitId(2004);
+    ASSERT_GE(changed, 0);
+    const auto body = b.scene.Packets()[changed].body;
+    ASSERT_GE(body.size(), 7u + 16u + 4u);
+    EXPECT_EQ(body[6], 2) << "the maximum";
+    EXPECT_EQ(body[7], 14) << "the title's length";
+    EXPECT_EQ(body[7 + 2 + 16 + 2], 30) << "the inning time";
+
+    PooledPacket cancel = a.session.NewPacket(246);
+    cancel->WriteU8(25).WriteString(u"Bob");
+    ASSERT_TRUE(a.session.Send(*cancel));
+    const int told = a.WaitId(246);
+    ASSERT_GE(told, 0);
+    EXPECT_EQ(a.scene.Packets()[told].body[0], 25);
+    EXPECT_EQ(a.scene.Packets()[told].body[1], 1) << "nobody was blocked";
+    server.Stop();
+}

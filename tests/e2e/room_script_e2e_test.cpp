@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -13,43 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using testserver::Bytes;
-using testserver::Writer;
+using namespace roomscript;
 using testsupport::ScriptedClient;
-
-constexpr int kMs = 30000;
-
-std::string Click(const char* at) {
-    return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";
-}
-
-// Room state on entry: the own seat 0 is the master, no game runs, the room is 10 s old.
-Bytes RoomState() {
-    Writer w;
-    w.u64(0).u8(0).u16(0).u16(0).u16(0).u16(1).u8(0).u8(1).u32(0).u8(0).u8(0);
-    w.u32(10000).u32(0).u32(0).u8(0).u8(0).u8(2).u8(2).u8(0).u8(0).u8(0);
-    w.str(u"Alice's room").u8(0).u8(0).u8(0).u32(0).u32(0);
-    return w.bytes();
-}
-
-void Member(Writer& w, std::uint8_t seat, const std::u16string& nickname) {
-    w.u8(seat).u64(seat + 1u).u8(0).str(nickname).u32(0).u16(1).u32(0).u16(20).u64(5000).u8(0).u8(0);
-    w.u16(0).u8(0).u32(0).u8(0).u16(3000).u8(0).u8(0).u8(0).u8(0).u8(0).u32(0).u8(0);
-}
-
-Bytes Chat(const std::u16string& text) {
-    Writer w;
-    w.u8(0).u8(1).str(u"Rival").str(text);
-    return w.bytes();
-}
-
-Bytes TurnResult(std::uint8_t next, std::uint16_t code) {
-    Writer w;
-    w.u16(0).u16(0).u8(0).u8(next).u8(next).u32(9);
-    w.u16(0).u16(code).u8(0).u16(0).u16(0).u16(0).u16(0).u16(0).u8(0).u32(0).u8(0);
-    w.u8(0).u64(5100).u8(1).u64(4900).u8(0xFF);
-    return w.bytes();
-}
 
 // The new turn from a table state: shooter, cue ball, then the state's block with its pairs swapped.
 Bytes NewTurn(std::uint8_t shooter, const Bytes& state) {
@@ -60,27 +26,9 @@ Bytes NewTurn(std::uint8_t shooter, const Bytes& state) {
     return w.bytes();
 }
 
-std::vector<std::string> Lines(const std::string& journal, const std::string& prefix) {
-    std::vector<std::string> lines;
-    std::istringstream in(journal);
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
-    return lines;
-}
-
-// The lobby flow of the test server, with the room left to the test.
-testserver::ServerOptions ScriptedRoomOptions() {
-    testserver::ServerOptions options;
-    options.lobby = true;
-    options.roomFlow = false;
-    return options;
-}
-
 TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLobby) {
     testserver::TestGameServer server(ScriptedRoomOptions());
-    server.Ignore(202);
-    server.Ignore(261);
-    ASSERT_TRUE(server.Start());
+    ASSERT_TRUE(StartScripted(server));
 
     // Turn time 20 s in the room dialog; the own moves wait for the opponent's words.
     std::string aim;
@@ -103,12 +51,8 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     const auto entered = server.Expect(0, 2007, kMs);
     ASSERT_TRUE(entered) << client.Journal() << client.Log();
     EXPECT_EQ(entered->body, Bytes{0});
-    Writer members;
-    members.u8(2);
-    Member(members, 0, u"Alice");
-    Member(members, 1, u"Rival");
     ASSERT_TRUE(
-        server.SendFrames(0, {{2001, RoomState()}, {2011, members.bytes()}, {2006, Chat(u"pick a team")}}));
+        server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2006, Chat(u"pick a team")}}));
 
     // Team, readiness, start.
     const auto team = server.Expect(0, 2012, kMs);
@@ -119,12 +63,7 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     const auto start = server.Expect(0, 2028, kMs);
     ASSERT_TRUE(start) << client.Journal();
     EXPECT_EQ(start->body, Bytes{0});
-    Writer game;
-    game.u32(4242).u32(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(0).u8(2).u8(1);
-    for (std::uint8_t seat = 0; seat < 2; ++seat)
-        game.u8(seat + 1).u16(0).u32(0).u16(0).u8(0).u8(0).u8(seat).u64(5000).u16(0);
-    game.u32(0);
-    ASSERT_TRUE(server.Send(0, 2029, game.bytes()));
+    ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, 0, 4)));
 
     // The own shot: relayed back, the table state asked for while it runs, both in one go at rest.
     const auto shot = server.Expect(0, 2052, 60000);
@@ -192,16 +131,11 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
 
 TEST(RoomScriptRun, AConnectionDroppedWhileAShotRunsEndsInTheNoticeAndTheClientCarriesOn) {
     testserver::TestGameServer server(ScriptedRoomOptions());
-    server.Ignore(202);
-    server.Ignore(261);
-    ASSERT_TRUE(server.Start());
-    const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
-        "wait-journal ROOMS 0\n" +
-        Click("80 478") + "key Return\nwait-journal SCENE 5\nwait 1500\n" +
-        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
-        "wait-journal BOX Notice|The connection to the game server was lost.\n"
-        "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";
+    ASSERT_TRUE(StartScripted(server));
+    const std::string script = OpenRoom() + "wait 1500\n" +
+                               "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
+                               "wait-journal BOX Notice|The connection to the game server was lost.\n"
+                               "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_drop_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));

@@ -21,6 +21,7 @@
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
 #include "scenes/shop/cue/CuePartsPurchaseDialog.h"
+#include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
 #include "scenes/shop/cue/PersonalCueWindow.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
@@ -269,6 +270,14 @@ public:
         return false;
     }
     std::uint64_t Serial(std::uint32_t itemId) { return OwnedSerial(itemId); }
+    // Shows the catalogue item in the detail panel, as a click on its card would (the personal cues
+    // are not among the listed items).
+    bool ShowCatalogueItem(std::uint32_t itemId) {
+        const ItemDescription* d = shop.Descriptions().Find(itemId);
+        if (!d || !d->record) return false;
+        shop.Detail()->Fill(d, d->record, nullptr, DetailLayout::Catalogue);
+        return true;
+    }
 
     gui::NoticeBox first, second;
 };
@@ -377,6 +386,63 @@ TEST_F(CueE2eTest, RepairUpgradeAndResetReachTheServerAndUpdateTheCues) {
     EXPECT_EQ(a.session->own.FindItem(tuning)->parts[4], 4);
     EXPECT_FALSE(parts.IsVisible());
     EXPECT_FALSE(a.shop.InProgress()->IsVisible());
+}
+
+TEST_F(CueE2eTest, ANewCustomCueIsDesignedBoughtAndListedWithItsPartsAndPoints) {
+    CueClient a;
+    ASSERT_TRUE(a.SignIn(server->Port(), u"designer", u"Designer"));
+    const std::uint32_t cash = a.session->own.cash;
+    ASSERT_TRUE(a.ShowCatalogueItem(3100));
+    a.shop.OnMessage(shop_message::kOpenPurchase, 1, 0);
+    PersonalCuePurchaseWindow& window = *a.shop.CuePurchase();
+    ASSERT_TRUE(window.IsVisible());
+
+    namespace pc = cue_purchase_control;
+    const int spend[net::kCueOptions] = {40, 40, 40, 30, 0};
+    for (std::uint32_t k = 0; k < net::kCueOptions; ++k)
+        for (int i = 0; i < spend[k]; ++i) a.PressId(window, pc::kFirstMinus + 2 * k + 1);
+    a.PressId(window, pc::kNext);
+    a.PressId(window, pc::kNext);
+    // Part 5 of every group (index 4, a cash part within the allowance): the first card of the
+    // second page of cards.
+    for (int g = 0; g < net::kCueParts; ++g) {
+        while (window.Page() < 3 + g / 2) a.PressId(window, pc::kNext);
+        a.PressId(window, pc::kFirstPageBack + (g % 2 == 0 ? 1 : 3));
+        a.Press(window, window.Card(g, 0));
+        ASSERT_EQ(window.Part(g), 4) << "group " << g;
+    }
+    while (window.Page() < 6) a.PressId(window, pc::kNext);
+    EXPECT_EQ(window.Price(), 17500);
+    a.PressId(window, pc::kBuy);
+    ASSERT_TRUE(a.first.IsVisible());
+    a.first.Press(0);
+    ASSERT_TRUE(a.WaitBox(u"Notice|Successfully purchased."));
+
+    const net::ItemRecord* record = net::GetItemTable().Find(3100);
+    ASSERT_NE(record, nullptr);
+    net::Packet expected;
+    expected.Init(0);
+    expected.WriteU32(3100).WriteU32(1000000).WriteString(record->name);
+    for (int v : spend) expected.WriteU8(static_cast<std::uint8_t>(v));
+    for (int g = 0; g < net::kCueParts; ++g) expected.WriteU16(4);
+    expected.Finish();
+    // The body behind the 4-byte message header.
+    EXPECT_EQ(Received(531), testserver::Bytes(expected.Data() + 4, expected.Data() + expected.Size()))
+        << "the request carries the item, durability, name, points and parts";
+
+    EXPECT_EQ(a.session->own.cash, cash - 17500);
+    EXPECT_FALSE(window.IsVisible());
+    EXPECT_FALSE(a.shop.InProgress()->IsVisible());
+    PersonalCueWindow& cues = a.OpenCues();
+    EXPECT_EQ(cues.ListedCount(), 3) << "the new cue joins the two the account had";
+    const net::ItemEntry* bought = nullptr;
+    for (const net::ItemEntry* e : a.session->own.Items())
+        if (e && e->IsPersonalCue() && e->itemId == 3100 && e->parts[0] == 4) bought = e;
+    ASSERT_NE(bought, nullptr);
+    EXPECT_EQ(bought->remainingValue, 1000000u);
+    for (int g = 0; g < net::kCueParts; ++g) EXPECT_EQ(bought->parts[static_cast<std::size_t>(g)], 4);
+    for (int k = 0; k < net::kCueOptions; ++k)
+        EXPECT_EQ(bought->performance[static_cast<std::size_t>(k)], spend[k]);
 }
 
 }  // namespace

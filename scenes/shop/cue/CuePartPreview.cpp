@@ -94,6 +94,12 @@ void CuePartPreview::Release() {
     releasePending_ = false;
 }
 
+void CuePartPreview::ReleaseModel() {
+    const bool rebuild = built_ || buildRequested_;
+    Release();
+    buildRequested_ = rebuild && index_ >= 0;
+}
+
 void CuePartPreview::BuildModel(RenderDevice* device, ResourceManager* resources) {
     if (releasePending_) Release();
     if (!buildRequested_ || !device || !resources) return;
@@ -144,21 +150,10 @@ void CuePartPreview::Draw(gui::Painter& painter, int x, int y) {
         PerspectiveMatrix(CuePartCamera::kFieldOfView * kPi / 180.0f,
                           static_cast<float>(Width()) / static_cast<float>(Height()), 1.0f, 400.0f);
     // The widget's own light: a white key light from above the viewer's shoulder and a soft ambient.
-    auto light = [&] {
-        platform::LightRecord key;
-        key.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-        const Vector3f toTarget = Normalize(
-            Vector3f{target.x - eye.x, target.y - eye.y, target.z - eye.z - 0.5f * camera_.distance});
-        key.direction[0] = toTarget.x, key.direction[1] = toTarget.y, key.direction[2] = toTarget.z;
-        device->DisableAllLights();
-        device->AddDirectionalLight(key);
-        device->SetAmbientColor(0.45f, 0.45f, 0.45f, 1.0f);
-        device->EnableLights(true, false, true);
-    };
+    const Vector3f toTarget =
+        Normalize(Vector3f{target.x - eye.x, target.y - eye.y, target.z - eye.z - 0.5f * camera_.distance});
     gui::DrawMeshInRect(*device, *model_, x, y, Width(), Height(), world, view, projection, painter.alpha,
-                        light);
-    device->DisableAllLights();
-    device->EnableLights(false, false, false);
+                        [&] { gui::UsePreviewLight(*device, toTarget); });
 }
 
 bool CuePartPreview::OnMouse(const gui::MouseEvent& event) {

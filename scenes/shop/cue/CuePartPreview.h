@@ -56,6 +56,8 @@ public:
     // The owner's resource pass: makes the model when one was asked for.
     void BuildModel(RenderDevice* device, ResourceManager* resources);
     void Release();
+    // The owner's resource release: frees the model and makes it again on the next pass.
+    void ReleaseModel();
 
     int Group() const { return camera_.group; }
     int Index() const { return index_; }

@@ -25,9 +25,32 @@ gui::TextLabel* Line(gui::Widget& parent, int x, int y, int w, const WString& te
     return AddTextLine(parent, x, y, w, 18, text, gui::kFont12Bold);
 }
 
-WString PriceText(const net::CuePartRow& row) {
-    return Format(row.currency == 1 ? u"%s (캐시)" : u"%s (큐머니)", FormatNumber(row.price));
-}
+// The detail texts of the parts purchase and of the read-only catalogue.
+struct DetailWords {
+    const char16_t* title;
+    const char16_t* cashPrice;
+    const char16_t* moneyPrice;
+    const char16_t* limit[net::kCueParts];  // shaft, butt, joint, bumper (limit 2), tip (limit 1)
+    const char16_t* tipSecond;              // tip (limit 2)
+    const char16_t* noBumperGain;
+    const char16_t* missingRow;
+};
+constexpr DetailWords kPurchaseWords{
+    u"%s %d번",
+    u"%s (캐시)",
+    u"%s (큐머니)",
+    {u"스쿼트 상한 %d", u"파워 상한 %d", u"밸런스 상한 %d", u"총내구도 %d 증가", u"스핀 상한 %d"},
+    u"미스큐 상한 %d",
+    u"없음",
+    u"알수없음"};
+constexpr DetailWords kCatalogueWords{
+    u"%s %d",
+    u"%s (CC)",
+    u"%s (Gold)",
+    {u"squirt limit %d", u"power limit %d", u"balance limit %d", u"총내구도 %d 복원", u"spin limit %d"},
+    u"miscue limit %d",
+    u"없음",
+    u"no option"};
 }  // namespace
 
 CuePartsPurchaseDialog::CuePartsPurchaseDialog(SceneHost* host) : CueDialogBase(host) {
@@ -94,6 +117,7 @@ void CuePartsPurchaseDialog::FillLists() {
 }
 
 void CuePartsPurchaseDialog::Browse(std::uint32_t itemId) {
+    browsing_ = true;
     serial_ = 0;
     itemId_ = itemId;
     // No owned part: every part shows its price.
@@ -155,39 +179,30 @@ void CuePartsPurchaseDialog::RefreshPreview() {
 }
 
 void CuePartsPurchaseDialog::RefreshDetails() {
+    const DetailWords& words = browsing_ ? kCatalogueWords : kPurchaseWords;
     const auto g = static_cast<std::size_t>(group_);
     const int part = selected_[g];
     const net::CuePartRow* row = net::GetCuePartTable().Find(group_, part);
-    title_->SetText(u"%s %d번", WString(net::CuePartTable::GroupName(group_)), part + 1);
+    title_->SetText(words.title, WString(net::CuePartTable::GroupName(group_)), part + 1);
     if (part == current_[g])
         price_->SetPlainText(u"변경 안함");
+    else if (row)
+        price_->SetText(row->currency == 1 ? words.cashPrice : words.moneyPrice, FormatNumber(row->price));
     else
-        price_->SetPlainText(row ? PriceText(*row) : FormatNumber(0));
+        price_->SetPlainText(FormatNumber(0));
     options_[1]->SetVisible(false);
     if (!row) {
-        options_[0]->SetPlainText(u"알수없음");
+        options_[0]->SetPlainText(words.missingRow);
+    } else if (group_ == static_cast<int>(net::CuePartGroup::Bumper)) {
+        if (row->limit2 >= 1)
+            options_[0]->SetText(words.limit[g], row->limit2);
+        else
+            options_[0]->SetPlainText(words.noBumperGain);
     } else {
-        switch (static_cast<net::CuePartGroup>(group_)) {
-            case net::CuePartGroup::Shaft:
-                options_[0]->SetText(u"스쿼트 상한 %d", row->limit1);
-                break;
-            case net::CuePartGroup::Butt:
-                options_[0]->SetText(u"파워 상한 %d", row->limit1);
-                break;
-            case net::CuePartGroup::Joint:
-                options_[0]->SetText(u"밸런스 상한 %d", row->limit1);
-                break;
-            case net::CuePartGroup::Bumper:
-                if (row->limit2 >= 1)
-                    options_[0]->SetText(u"총내구도 %d 증가", row->limit2);
-                else
-                    options_[0]->SetPlainText(u"없음");
-                break;
-            case net::CuePartGroup::Tip:
-                options_[0]->SetText(u"스핀 상한 %d", row->limit1);
-                options_[1]->SetText(u"미스큐 상한 %d", row->limit2);
-                options_[1]->SetVisible(true);
-                break;
+        options_[0]->SetText(words.limit[g], row->limit1);
+        if (group_ == static_cast<int>(net::CuePartGroup::Tip)) {
+            options_[1]->SetText(words.tipSecond, row->limit2);
+            options_[1]->SetVisible(true);
         }
     }
     net::GameSession* s = Session();
@@ -282,6 +297,16 @@ void CuePartsPurchaseDialog::OnConfirm() {
              {2, u"교환이나 환불이 불가능하므로 주의하세요"},
              {3, u"선택한 모든 파츠를 구입하시겠습니까?"}},
             cue_message::kPartsPurchaseOk, 0);
+}
+
+void CuePartsPurchaseDialog::BuildModels(RenderDevice* device, ResourceManager* resources) {
+    preview_->BuildModel(device, resources);
+    for (CuePartCard* card : cards_) card->Preview()->BuildModel(device, resources);
+}
+
+void CuePartsPurchaseDialog::ReleaseModels() {
+    preview_->ReleaseModel();
+    for (CuePartCard* card : cards_) card->Preview()->ReleaseModel();
 }
 
 bool CuePartsPurchaseDialog::WriteRequest(net::Packet& packet) const {

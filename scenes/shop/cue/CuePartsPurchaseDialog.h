@@ -41,6 +41,10 @@ public:
     void RefreshDetails();
     void RefreshPreview();
     bool WriteRequest(net::Packet& packet) const;
+    // The resource pass over the big preview and the cards; the release frees their models until
+    // the next pass.
+    void BuildModels(RenderDevice* device, ResourceManager* resources);
+    void ReleaseModels();
 
     int CurrentGroup() const { return group_; }
     int Selected(int group) const { return selected_[static_cast<std::size_t>(group)]; }
@@ -53,6 +57,8 @@ public:
     gui::TextLabel* PriceLabel() const { return price_; }
     gui::TextLabel* OptionLabel(int i) const { return options_[static_cast<std::size_t>(i)]; }
     gui::TextLabel* LevelLabel() const { return level_; }
+    gui::TextLabel* TitleLabel() const { return title_; }
+    CuePartPreview* PartPreview() const { return preview_; }
 
 protected:
     // Turns the dialog into a read-only list of every part for the item: no totals, no buying.
@@ -63,6 +69,7 @@ private:
     void FillLists();
 
     ItemPreviewPanel* panel_ = nullptr;
+    bool browsing_ = false;
     int group_ = 0;
     std::uint32_t itemId_ = 0;
     std::array<std::uint16_t, net::kCueParts> current_{};

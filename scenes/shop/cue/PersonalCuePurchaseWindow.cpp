@@ -11,6 +11,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/ShopItemWidgets.h"
 
 namespace scenes {
 
@@ -23,6 +24,48 @@ constexpr const char16_t* kOptionNames[net::kCueOptions] = {u"파워", u"밸런�
                                                             u"스쿼트 감소"};
 constexpr const char16_t* kPageTitles[PersonalCuePurchaseWindow::kPages] = {
     u"", u"성능 선택", u"디자인 선택", u"디자인 선택", u"디자인 선택", u"구입 요청"};
+
+// Page 1's description per cue type: the two repair lines, then lines 1 to 14 (empty = blank).
+constexpr int kRedLines = 2;
+constexpr std::uint32_t kLightRed = 0xFFFFA0A0;
+constexpr std::array<const char16_t*, PersonalCuePurchaseWindow::kDescriptionLines> kTuningDescription = {
+    u"일반수리 : 내구1당 150(큐머니)",
+    u"고급수리 : 내구1당 450(큐머니)",
+    u"튜닝큐는 대여형 큐와 달리 기간 제한이 없으며,",
+    u"성능 업그레이드와 디자인 변경이 가능합니다.",
+    u"",
+    u"[구입시 성능 최대치]",
+    u"파워 +5, 밸런스 25%%",
+    u"스핀 +5, 미스큐 감소 +5%%, 스쿼트 감소 25%%",
+    u"총 내구도 : 100",
+    u"",
+    u"구입시 성능 포인트 : 20 (구입후 업그레이드 가능)",
+    u"옵션별 선택 가능 포인트 : 10 (파츠 구입시 최대 30)",
+    u"수리 : 내구가 떨어진 만큼 큐머니로 수리",
+    u"",
+    u"업그레이드 : 사용량에 따라 누적된 포인트 필요",
+    u"파츠 구입 : 업그레이드 최대값 상향",
+};
+constexpr std::array<const char16_t*, PersonalCuePurchaseWindow::kDescriptionLines> kCustomDescription = {
+    u"내구도 전체 복원 : 8,800 (캐시)",
+    u"(큐머니 수리 불가)",
+    u"커스텀 큐는 대여형 큐와 달리 기간 제한이 없으며,",
+    u"구입시에 성능과 디자인을 마음대로 선택가능합니다.",
+    u"",
+    u"[성능 최대치 - 구입시 선택]",
+    u"파워 +20, 밸런스 100%%",
+    u"스핀 +20, 미스큐 감소 +20%%, 스쿼트 감소 100%%",
+    u"총 내구도 : 1,000",
+    u"",
+    u"구입시 성능 포인트 : 150",
+    u"각 옵션 최대 포인트 : 40",
+    u"연장 비용 : 8,800 (캐시)",
+    u"",
+    u"커스텀 큐는 구입 후 성능 업그레이드가 불가능하며",
+    u"파츠 아이템을 구입하여 디자인 변경만 가능합니다.",
+};
+// The hover panel's place below and right of the card it describes.
+constexpr int kHoverDx = 60, kHoverDy = 30;
 
 gui::TextLabel* Line(gui::Widget& parent, int x, int y, int w, const WString& text) {
     return AddTextLine(parent, x, y, w, 18, text, gui::kFont12Bold);
@@ -46,6 +89,14 @@ PersonalCuePurchaseWindow::PersonalCuePurchaseWindow(SceneHost* host) : CueDialo
         gui::Widget* panel = Make<gui::Widget>();
         panel->SetRect(180, 40, 440, 360);
         panels_[static_cast<std::size_t>(p)] = panel;
+    }
+    gui::Widget& about = *panels_[0];
+    for (int i = 0; i < kDescriptionLines; ++i) {
+        // The two repair lines sit under the fourteen description lines.
+        const int y = i < 2 ? 270 + 18 * i : 18 * (i - 2);
+        description_[static_cast<std::size_t>(i)] =
+            AddTextLine(about, 0, y, 440, 18, {}, gui::kFont12, gui::align::kLeft | gui::align::kVCenter,
+                        i >= kDescriptionLines - kRedLines ? kLightRed : gui::skin::kText);
     }
     gui::Widget& points = *panels_[1];
     for (int k = 0; k < net::kCueOptions; ++k) {
@@ -81,6 +132,11 @@ PersonalCuePurchaseWindow::PersonalCuePurchaseWindow(SceneHost* host) : CueDialo
     back_ = AddTextButton(*this, 180, 420, 91, 26, cue_purchase_control::kBack, u"이전");
     next_ = AddTextButton(*this, 280, 420, 91, 26, cue_purchase_control::kNext, u"다음");
     catalogueButton_ = AddTextButton(*this, 380, 420, 91, 26, cue_purchase_control::kCatalogue, u"파츠 보기");
+    AddTextButton(*this, 20, 420, 91, 26, cue_purchase_control::kGuide, u"가이드");
+    hover_ = AddPanel(0, 0, 150, 40);
+    hoverLines_[0] = Line(*hover_, 4, 2, 142, {});
+    hoverLines_[1] = Line(*hover_, 4, 20, 142, {});
+    hover_->SetVisible(false);
     catalogue_ = Make<CuePartCatalogDialog>(host);
     catalogue_->SetVisible(false);
     AddTextButton(*this, 520, 420, 91, 26, cue_control::kClose, u"닫기", platform::kVkEscape);
@@ -109,13 +165,65 @@ void PersonalCuePurchaseWindow::SetCueType(const net::ItemRecord& record) {
     else
         points_.Start(cue_rule::kTuningPurchasePoints, cue_rule::kTuningOptionCap);
     page_ = 1;
+    WriteDescription();
     // A cue picked while the window is open starts over on screen too.
     if (IsVisible()) Refresh();
 }
 
+void PersonalCuePurchaseWindow::WriteDescription() {
+    const auto& lines = IsCustomCue(itemId_) ? kCustomDescription : kTuningDescription;
+    // The lines pass through the formatter, so "%%" shows as one percent sign.
+    for (std::size_t i = 0; i < lines.size(); ++i) description_[i]->SetText(lines[i]);
+}
+
+void PersonalCuePurchaseWindow::SetPreviewPanel(ItemPreviewPanel* panel) {
+    panel_ = panel;
+    catalogue_->SetPreviewPanel(panel);
+}
+
 void PersonalCuePurchaseWindow::OnShow() {
     gui::Dialog::OnShow();
+    CenterOnScreen();
     Refresh();
+}
+
+void PersonalCuePurchaseWindow::OnHide() {
+    gui::Dialog::OnHide();
+    hover_->SetVisible(false);
+    hoverCard_ = nullptr;
+    if (panel_) panel_->Show(false);
+}
+
+void PersonalCuePurchaseWindow::RefreshWholeCue() {
+    if (!panel_ || itemId_ == 0) return;
+    std::array<std::uint16_t, net::kCueParts> parts{};
+    for (std::size_t g = 0; g < parts.size(); ++g) parts[g] = static_cast<std::uint16_t>(parts_[g]);
+    panel_->ShowItem(itemId_, &parts);
+    panel_->BringToFront();
+}
+
+void PersonalCuePurchaseWindow::OnCardHover(int group, int card, bool enter) {
+    const CuePartCard* c = cards_[static_cast<std::size_t>(group)][static_cast<std::size_t>(card)];
+    if (!enter) {
+        // A late leave of another card must not hide the panel of the card under the mouse.
+        if (hoverCard_ == c) {
+            hover_->SetVisible(false);
+            hoverCard_ = nullptr;
+        }
+        return;
+    }
+    if (!c->IsVisible() || c->Index() < 0) return;
+    const net::CuePartRow* row = net::GetCuePartTable().Find(group, c->Index());
+    hoverLines_[0]->SetText(u"%s %d 번", WString(net::CuePartTable::GroupName(group)), c->Index() + 1);
+    if (row)
+        hoverLines_[1]->SetText(row->currency == 1 ? u"가격 : %s(캐시)" : u"가격 : %s(큐머니)",
+                                FormatNumber(row->price));
+    else
+        hoverLines_[1]->SetPlainText({});
+    hover_->MoveTo(c->ScreenX() - ScreenX() + kHoverDx, c->ScreenY() - ScreenY() + kHoverDy);
+    hover_->Show(true);
+    hover_->BringToFront();
+    hoverCard_ = c;
 }
 
 void PersonalCuePurchaseWindow::Refresh() {
@@ -126,6 +234,7 @@ void PersonalCuePurchaseWindow::Refresh() {
     }
     ShowPage();
     RefreshPrice();
+    RefreshWholeCue();
 }
 
 bool PersonalCuePurchaseWindow::CashPriced() const {
@@ -208,13 +317,19 @@ bool PersonalCuePurchaseWindow::OnCommand(const gui::CommandEvent& event) {
         id < cue_purchase_control::kFirstCard + 10 * net::kCueParts) {
         const int group = static_cast<int>(id - cue_purchase_control::kFirstCard) / 10;
         const int c = static_cast<int>(id - cue_purchase_control::kFirstCard) % 10;
-        if (c >= kCards || event.code != gui::CommandCode::Event) return true;
+        if (c >= kCards) return true;
+        if (event.code == gui::CommandCode::MouseEnter || event.code == gui::CommandCode::MouseLeave) {
+            OnCardHover(group, c, event.code == gui::CommandCode::MouseEnter);
+            return true;
+        }
+        if (event.code != gui::CommandCode::Event) return true;
         const auto g = static_cast<std::size_t>(group);
         CuePartCard* clicked = cards_[g][static_cast<std::size_t>(c)];
         if (!clicked->IsVisible() || clicked->Index() < 0) return true;
         parts_[g] = clicked->Index();
         for (CuePartCard* card : cards_[g]) card->SetPressed(card == clicked);
         preview_->SetPart(group, parts_[g]);
+        RefreshWholeCue();
         RefreshPrice();
         return true;
     }
@@ -260,6 +375,9 @@ bool PersonalCuePurchaseWindow::OnCommand(const gui::CommandEvent& event) {
         case cue_purchase_control::kBuy:
             OnConfirm();
             return true;
+        case cue_purchase_control::kGuide:
+            if (host_) host_->PostUiMessage(shop_message::kShowPicture, 0, 0, 0);
+            return true;
         default:
             return CueDialogBase::OnCommand(event);
     }
@@ -295,6 +413,20 @@ void PersonalCuePurchaseWindow::OnConfirm() {
              {2, u"구입하시기 바랍니다."},
              {3, u"아이템을 구입하시겠습니까?"}},
             shop_message::kCuePurchaseOk, 0);
+}
+
+void PersonalCuePurchaseWindow::BuildModels(RenderDevice* device, ResourceManager* resources) {
+    preview_->BuildModel(device, resources);
+    for (const auto& row : cards_)
+        for (CuePartCard* card : row) card->Preview()->BuildModel(device, resources);
+    catalogue_->BuildModels(device, resources);
+}
+
+void PersonalCuePurchaseWindow::ReleaseModels() {
+    preview_->ReleaseModel();
+    for (const auto& row : cards_)
+        for (CuePartCard* card : row) card->Preview()->ReleaseModel();
+    catalogue_->ReleaseModels();
 }
 
 bool PersonalCuePurchaseWindow::WriteRequest(net::Packet& packet) const {

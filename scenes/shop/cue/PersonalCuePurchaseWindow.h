@@ -23,6 +23,7 @@ namespace scenes {
 namespace cue_purchase_control {
 constexpr std::uint32_t kBack = 10, kNext = 11;
 constexpr std::uint32_t kCatalogue = 13;
+constexpr std::uint32_t kGuide = 28;
 constexpr std::uint32_t kFirstPageBack = 14, kLastPageForward = 17;
 constexpr std::uint32_t kBuy = 30;
 constexpr std::uint32_t kFirstMinus = 200, kLastPlus = 209;
@@ -35,15 +36,26 @@ public:
     static constexpr int kPages = 6;
     static constexpr int kCards = 4;
 
+    // Page 1's description: the two repair lines, then lines 1 to 14 (3, 8 and 12 blank, the last
+    // two in light red).
+    static constexpr int kDescriptionLines = 16;
+
     explicit PersonalCuePurchaseWindow(SceneHost* host);
+    // The shop's shared whole-cue preview, also shown by the part catalogue.
+    void SetPreviewPanel(ItemPreviewPanel* panel);
     // Restarts the window for the catalogue record of a tuning or custom cue.
     void SetCueType(const net::ItemRecord& record);
     void OnShow() override;
+    void OnHide() override;
     bool OnCommand(const gui::CommandEvent& event) override;
     void ShowPage();
     void FillCards(int group);
     void RefreshPoints();
     void RefreshPrice();
+    // The resource pass: makes the models of the part previews asked for since the last pass; the
+    // release frees them all (they are made again on the next pass).
+    void BuildModels(RenderDevice* device, ResourceManager* resources);
+    void ReleaseModels();
     // Writes the purchase request of the current choices; false before a cue type is set.
     bool WriteRequest(net::Packet& packet) const;
 
@@ -60,6 +72,11 @@ public:
     gui::TextLabel* PriceLabel() const { return priceLabel_; }
     gui::TextLabel* AfterLabel() const { return afterLabel_; }
     CuePartCatalogDialog* Catalogue() const { return catalogue_; }
+    CuePartPreview* PartPreview() const { return preview_; }
+    gui::TextLabel* DescriptionLine(int i) const { return description_[static_cast<std::size_t>(i)]; }
+    // The card hover panel and its two lines (title, price).
+    gui::Widget* HoverPanel() const { return hover_; }
+    gui::TextLabel* HoverLine(int i) const { return hoverLines_[static_cast<std::size_t>(i)]; }
     gui::Button* CatalogueButton() const { return catalogueButton_; }
 
 private:
@@ -67,6 +84,9 @@ private:
     void RefreshSummary();
     void Refresh();
     bool CashPriced() const;
+    void WriteDescription();
+    void RefreshWholeCue();
+    void OnCardHover(int group, int card, bool enter);
 
     std::uint32_t itemId_ = 0;
     std::uint8_t currency_ = 0;
@@ -93,6 +113,11 @@ private:
     gui::Button* next_ = nullptr;
     gui::Button* catalogueButton_ = nullptr;
     CuePartCatalogDialog* catalogue_ = nullptr;
+    ItemPreviewPanel* panel_ = nullptr;
+    std::array<gui::TextLabel*, kDescriptionLines> description_{};
+    gui::Widget* hover_ = nullptr;
+    std::array<gui::TextLabel*, 2> hoverLines_{};
+    const CuePartCard* hoverCard_ = nullptr;
 };
 
 }  // namespace scenes

@@ -609,6 +609,20 @@ void PersonalCueWindow::SetPreviewPanel(ItemPreviewPanel* panel) {
     parts_->SetPreviewPanel(panel);
 }
 
+void PersonalCueWindow::BuildModels(RenderDevice* device, ResourceManager* resources) {
+    for (PersonalCueSlot* slot : slots_) slot->Preview()->BuildModel(device);
+    upgrade_->Preview()->BuildModel(device);
+    reset_->Preview()->BuildModel(device);
+    parts_->BuildModels(device, resources);
+}
+
+void PersonalCueWindow::ReleaseModels() {
+    for (PersonalCueSlot* slot : slots_) slot->Preview()->ReleaseModel();
+    upgrade_->Preview()->ReleaseModel();
+    reset_->Preview()->ReleaseModel();
+    parts_->ReleaseModels();
+}
+
 void PersonalCueWindow::OnPartsBought() {
     RefreshSlots();
     RefreshDetails();

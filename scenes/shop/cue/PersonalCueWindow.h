@@ -19,6 +19,9 @@
 #include "net/ItemEntry.h"
 #include "scenes/shop/cue/CueRules.h"
 
+class RenderDevice;
+class ResourceManager;
+
 namespace gui {
 class Button;
 class ItemPreview;
@@ -119,6 +122,7 @@ public:
     void Refresh();
     bool OnCommand(const gui::CommandEvent& event) override;
     bool WriteRequest(net::Packet& packet) const;
+    gui::ItemPreview* Preview() const { return preview_; }
 
     const PointDistribution& Points() const { return points_; }
     gui::TextLabel* RemainingLabel() const { return remaining_; }
@@ -179,6 +183,7 @@ public:
     void SetCue(const net::ItemEntry& cue);
     bool OnCommand(const gui::CommandEvent& event) override;
     CueUpgradeDialog* Dialog() const { return dialog_; }
+    gui::ItemPreview* Preview() const { return preview_; }
     gui::TextLabel* EffectLabel(int k) const { return effects_[static_cast<std::size_t>(k)]; }
 
 private:
@@ -222,6 +227,10 @@ public:
 
     // The shop's shared cue preview, also used by the parts purchase dialog.
     void SetPreviewPanel(ItemPreviewPanel* panel);
+    // The resource pass (from the shop's render step): makes the models of the slots and of the
+    // owned dialogs' previews that changed; the release frees them until the next pass.
+    void BuildModels(RenderDevice* device, ResourceManager* resources);
+    void ReleaseModels();
 
     // Reply hooks (after the shop updated the entry).
     void OnPartsBought();

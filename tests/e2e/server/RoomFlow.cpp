@@ -3,7 +3,8 @@
 // list, keeps seats, teams and readiness, starts the game, relays aims to the others and shots to
 // everyone, asks every client for its table state during a shot, collects every client's shot result
 // and table state, judges the turn from the shooter's result and announces the turn result and the
-// new turn built from the shooter's table state.
+// new turn built from the shooter's table state. It passes game requests and their answers between the
+// players and answers ban cancels.
 #include <algorithm>
 
 #include "tests/e2e/server/ServerState.h"
@@ -35,7 +36,19 @@ enum : std::uint16_t {
     kTurnTimeOver = 2062,
     kBallPlacement = 2063,
     kPlacedBall = 2064,
+    kBanCancel = 246,
+    kReport = 258,
+    kReportTarget = 244,
+    kCueWear = 546,
+    kGameRequest = 2032,
+    kOpponentRequest = 2033,
+    kRequestAnswer = 2034,
+    kRequestAnswered = 2035,
+    kRoomOptions = 2003,
+    kRoomOptionsChanged = 2004,
 };
+
+constexpr std::uint8_t kRoomBan = 24;
 
 constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
@@ -294,6 +307,74 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 }
                 break;
             }
+            case kRoomOptions: {
+                // The master's new settings go to every member as 2004; the game type and its option
+                // stay while a game runs.
+                const std::u16string title = r.str();
+                const std::uint16_t table = r.u16(), ballSet = r.u16();
+                const std::uint8_t maxPlayers = r.u8();
+                r.str();
+                const std::uint8_t gameType = r.u8(), gameOption = r.u8(), inning = r.u8(), bits = r.u8();
+                const std::uint8_t locked = r.u8();
+                const std::u16string password = locked == 1 ? r.str() : std::u16string();
+                const std::uint16_t low = r.u16(), high = r.u16();
+                if (!r.ok || seat != room.master || maxPlayers < room.members.size() ||
+                    maxPlayers > kRoomSeats)
+                    break;
+                room.title = title;
+                room.maxPlayers = maxPlayers;
+                room.inningTime = inning;
+                room.password = password;
+                if (!room.running) {
+                    room.gameType = gameType;
+                    room.gameOption = bits;
+                }
+                Writer w;
+                w.u8(0)
+                    .u8(static_cast<std::uint8_t>(room.master))
+                    .u16(table)
+                    .u16(ballSet)
+                    .u8(room.maxPlayers);
+                w.str(room.title).u8(gameOption).u8(0).u8(room.inningTime).u8(room.gameOption).u8(0);
+                w.u32(static_cast<std::uint32_t>(room.seedMoney)).u8(room.password.empty() ? 0 : 1);
+                if (!room.password.empty()) w.str(room.password);
+                w.u16(low).u16(high);
+                toAll(room, kRoomOptionsChanged, w.bytes());
+                break;
+            }
+            case kGameRequest: {
+                // The opponent learns who asks; the answer goes back to the others as 2035.
+                const std::uint8_t kind = r.u8();
+                if (!r.ok || (kind != 1 && kind != 2)) break;
+                Writer w;
+                w.str(c.nickname).u8(kind);
+                toOthers(room, kOpponentRequest, w.bytes());
+                break;
+            }
+            case kRequestAnswer: {
+                const std::uint8_t accepted = r.u8();
+                const std::uint8_t kind = r.u8();
+                if (!r.ok) break;
+                Writer w;
+                w.u8(accepted ? 1 : 0).u8(kind);
+                toOthers(room, kRequestAnswered, w.bytes());
+                break;
+            }
+            case kBanCancel: {
+                // The test server bans nobody: a cancel finds no ban to lift.
+                const std::uint8_t kind = r.u8();
+                const std::u16string name = r.str();
+                if (!r.ok) break;
+                Writer w;
+                w.u8(kind).u8(kind == kRoomBan ? 0 : 1).str(name);
+                out.emplace_back(&c, EncodeFrame(kBanCancel, w.bytes()));
+                break;
+            }
+            case kReport:
+            case kReportTarget:
+            case kCueWear:
+                // Kept by a real server; nothing goes to the others.
+                break;
             default:
                 toOthers(room, f.id, f.body);
                 break;

@@ -5,11 +5,13 @@
 
 #include "engine/core/Format.h"
 #include "gui/Button.h"
+#include "gui/ItemPreview.h"
 #include "gui/NoticeBox.h"
 #include "gui/TextLabel.h"
 #include "net/ItemTable.h"
 #include "net/Packet.h"
 #include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/ShopItemWidgets.h"
 #include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
 #include "tests/scenes/shop/ShopTestHost.h"
 
@@ -195,6 +197,130 @@ TEST_F(CuePurchaseTest, CatalogueListsEveryPartForBrowsingOnlyAndOnlyForATuningC
     host.first.Show(false);
     catalogue.OnCommand({&catalogue, cue_control::kOk, 0, gui::CommandCode::Event});
     EXPECT_FALSE(host.first.IsVisible()) << "the catalogue buys nothing";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CuePurchaseTest, PageOneDescribesTheCueTypeWithSinglePercentSignsAndRedClosingLines) {
+    const struct {
+        std::uint32_t item;
+        const char16_t* repair;
+        const char16_t* power;
+        const char16_t* last;
+    } cases[] = {
+        {3104, u"일반수리 : 내구1당 150(큐머니)", u"파워 +5, 밸런스 25%",
+         u"파츠 구입 : 업그레이드 최대값 상향"},
+        {3100, u"내구도 전체 복원 : 8,800 (캐시)", u"파워 +20, 밸런스 100%",
+         u"파츠 아이템을 구입하여 디자인 변경만 가능합니다."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.item);
+        Open(c.item);
+        EXPECT_EQ(window.DescriptionLine(0)->Text(), c.repair);
+        // Line n of the description is row n + 1 (rows 0 and 1 are the repair lines).
+        EXPECT_EQ(window.DescriptionLine(6)->Text(), c.power) << "%% shows as one percent sign";
+        for (int blank : {3, 8, 12}) EXPECT_TRUE(window.DescriptionLine(blank + 1)->Text().empty());
+        EXPECT_EQ(window.DescriptionLine(15)->Text(), c.last);
+        EXPECT_EQ(window.DescriptionLine(15)->Colour(), 0xFFFFA0A0u);
+        EXPECT_EQ(window.DescriptionLine(14)->Colour(), 0xFFFFA0A0u);
+        EXPECT_NE(window.DescriptionLine(13)->Colour(), 0xFFFFA0A0u);
+    }
+}
+
+TEST_F(CuePurchaseTest, CardHoverShowsPartAndPriceBesideTheCardAndOnlyItsOwnLeaveHidesIt) {
+    Open(3100);
+    SpendAll();
+    GoTo(3);
+    auto hover = [&](int g, int c, gui::CommandCode code) {
+        window.OnCommand(
+            {window.Card(g, c), pc::kFirstCard + static_cast<std::uint32_t>(10 * g + c), 0, code});
+    };
+    hover(0, 1, gui::CommandCode::MouseEnter);
+    gui::Widget& panel = *window.HoverPanel();
+    ASSERT_TRUE(panel.IsVisible());
+    EXPECT_EQ(window.HoverLine(0)->Text(), u"shaft 2 번");
+    EXPECT_EQ(window.HoverLine(1)->Text(), u"가격 : 30,000(큐머니)");
+    EXPECT_EQ(panel.ScreenX(), window.Card(0, 1)->ScreenX() + 60);
+    EXPECT_EQ(panel.ScreenY(), window.Card(0, 1)->ScreenY() + 30);
+    hover(0, 0, gui::CommandCode::MouseLeave);
+    EXPECT_TRUE(panel.IsVisible()) << "another card's leave keeps the panel";
+    hover(0, 1, gui::CommandCode::MouseLeave);
+    EXPECT_FALSE(panel.IsVisible());
+    EXPECT_EQ(window.Part(0), 0) << "hovering chooses nothing";
+
+    Command(pc::kFirstPageBack + 3);  // the butts of 5 to 8: cash parts
+    hover(1, 0, gui::CommandCode::MouseEnter);
+    EXPECT_EQ(window.HoverLine(0)->Text(), u"butt 5 번");
+    EXPECT_EQ(window.HoverLine(1)->Text(), u"가격 : 1,000(캐시)");
+}
+
+TEST_F(CuePurchaseTest, TheGuideButtonAsksTheShopForItsPictureWindow) {
+    Open(3104);
+    host.posted.clear();
+    Command(pc::kGuide);
+    ASSERT_EQ(host.posted.size(), 1u);
+    EXPECT_EQ(host.posted[0].code, shop_message::kShowPicture);
+}
+
+TEST_F(CuePurchaseTest, TheSharedWholeCuePreviewFollowsTheChosenPartsAndHidesWithTheWindow) {
+    ItemPreviewPanel panel(0, 0, 120, 300);
+    window.SetPreviewPanel(&panel);
+    Open(3100);
+    ASSERT_TRUE(panel.IsVisible());
+    EXPECT_EQ(panel.Item(), 3100u);
+    SpendAll();
+    Pick(1, 5);
+    Pick(4, 2);
+    const gui::ItemPreview::PartIds expected{0, 5, 0, 0, 2};
+    EXPECT_EQ(panel.Preview()->Parts(), expected);
+    window.Show(false);
+    EXPECT_FALSE(panel.IsVisible());
+
+    Open(3104);
+    EXPECT_EQ(panel.Preview()->Parts(), gui::ItemPreview::PartIds{}) << "a new cue type starts from part 1";
+    panel.Show(false);
+    Command(pc::kCatalogue);
+    EXPECT_TRUE(panel.IsVisible()) << "the catalogue shows the cue in the shared preview";
+}
+
+TEST_F(CuePurchaseTest, CatalogueDetailsNameEachGroupsLimitInItsOwnWords) {
+    Open(3104);
+    Command(pc::kCatalogue);
+    CuePartCatalogDialog& catalogue = *window.Catalogue();
+    const struct {
+        int group;
+        int card;
+        const char16_t* title;
+        const char16_t* price;
+        const char16_t* option;
+        const char16_t* second;  // null: hidden
+    } cases[] = {
+        {0, 1, u"shaft 2", u"30,000 (Gold)", u"squirt limit 25", nullptr},
+        {1, 1, u"butt 2", u"30,000 (Gold)", u"power limit 25", nullptr},
+        {2, 0, u"joint 1", u"20,000 (Gold)", u"balance limit 20", nullptr},
+        {3, 1, u"bumper 2", u"30,000 (Gold)", u"총내구도 15 복원", nullptr},
+        {4, 1, u"cue tip 2", u"30,000 (Gold)", u"spin limit 25", u"miscue limit 15"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.group);
+        catalogue.OnCommand({&catalogue, parts_control::kFirstTab + static_cast<std::uint32_t>(c.group), 0,
+                             gui::CommandCode::Event});
+        catalogue.OnCommand({catalogue.Card(c.card),
+                             parts_control::kFirstCard + static_cast<std::uint32_t>(c.card), 0,
+                             gui::CommandCode::Event});
+        EXPECT_EQ(catalogue.TitleLabel()->Text(), c.title);
+        EXPECT_EQ(catalogue.PriceLabel()->Text(), c.price);
+        EXPECT_EQ(catalogue.OptionLabel(0)->Text(), c.option);
+        EXPECT_EQ(catalogue.OptionLabel(1)->IsVisible(), c.second != nullptr);
+        if (c.second) {
+            EXPECT_EQ(catalogue.OptionLabel(1)->Text(), c.second);
+        }
+    }
+    catalogue.OnCommand({&catalogue, parts_control::kPageForward, 0, gui::CommandCode::Event});
+    catalogue.OnCommand({catalogue.Card(0), parts_control::kFirstCard, 0, gui::CommandCode::Event});
+    EXPECT_EQ(catalogue.PriceLabel()->Text(), u"1,000 (CC)") << "cash parts are priced in CC";
 }
 
 }  // namespace

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "engine/core/Format.h"
 #include "gui/Button.h"
+#include "gui/ItemPreview.h"
 #include "gui/NoticeBox.h"
 #include "gui/TextLabel.h"
 #include "net/Packet.h"
@@ -289,6 +292,37 @@ TEST_F(CueWindowTest, PartsTotalsSplitByCurrencyAndTheRequestCarriesTheChangedGr
     Command(parts, parts, parts_control::kCurrentParts);
     EXPECT_EQ(parts.PriceLabel()->Text(), u"변경 안함");
     EXPECT_EQ(parts.Totals().cash + parts.Totals().cueMoney, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CueWindowTest, TheResourcePassReachesSlotsAndDialogsAndReleasedModelsReturnOnTheNextPass) {
+    PersonalCue(1, 3104, 100000, 100000);
+    PersonalCue(2, 3100, 1000000, 1000000);
+    window.Show(true);
+    ClickSlot(0);  // the custom cue: its reset dialog
+    Menu(cue_control::kMenuThird);
+    ClickSlot(1);  // the tuning cue: its upgrade window and parts
+    Menu(cue_control::kMenuThird);
+    Menu(cue_control::kMenuParts);
+    ASSERT_TRUE(window.Parts()->IsVisible());
+    const std::vector<gui::ItemPreview*> previews{window.Slot(0)->Preview(), window.Slot(1)->Preview(),
+                                                  window.Reset()->Preview(), window.Upgrade()->Preview()};
+    for (gui::ItemPreview* p : previews) EXPECT_FALSE(p->HasModel());
+
+    window.BuildModels(nullptr, nullptr);
+    for (gui::ItemPreview* p : previews) EXPECT_TRUE(p->HasModel()) << "every owned preview is built";
+    EXPECT_EQ(window.Reset()->Preview()->Item(), 3100u);
+    EXPECT_EQ(window.Upgrade()->Preview()->Item(), 3104u);
+
+    window.ReleaseModels();
+    for (gui::ItemPreview* p : previews) EXPECT_FALSE(p->HasModel());
+    EXPECT_TRUE(window.Parts()->PartPreview()->BuildRequested()) << "a released part waits for the next pass";
+    EXPECT_TRUE(window.Parts()->Card(0)->Preview()->BuildRequested());
+    window.BuildModels(nullptr, nullptr);
+    for (gui::ItemPreview* p : previews) EXPECT_TRUE(p->HasModel()) << "and comes back on it";
 }
 
 }  // namespace

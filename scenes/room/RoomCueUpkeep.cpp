@@ -1,0 +1,151 @@
+// The room's bookkeeping of the own equipment: the chalk on the cue, the cue's durability after each
+// own shot (reported with message 546) and its warnings, the item keys the own items unlock, and the notice
+// that the table and balls of the turn are the room master's. Main thread unless named otherwise.
+#include "engine/core/Format.h"
+#include "net/GameSession.h"
+#include "net/GameTypes.h"
+#include "net/ItemEntry.h"
+#include "net/Packet.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/RoomScreen.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/ChalkGauge.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+
+constexpr std::uint8_t kDurabilityUnit = 3;
+constexpr std::uint32_t kDurabilityPoint = 1000;  // durability is kept in thousandths of a point
+constexpr std::uint32_t kPracticeKit = 4145, kClothPencil = 4146;
+constexpr std::uint8_t kUnitOneUse = 1;
+constexpr std::uint8_t kChalkKind = 3;
+constexpr std::uint8_t kSingleUse = static_cast<std::uint8_t>(net::UsageKind::SingleUse);
+constexpr std::uint8_t kCountedUses = static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
+
+int RoundedShare(double value) {
+    return static_cast<int>(value + 0.5);
+}
+
+}  // namespace
+
+bool SceneRoomGame::IsOwnSeatPlaying() {
+    if (!gameRunning_.load()) return false;
+    platform::ScopedLock lock(seatLock_);
+    const int own = ownSeat_.load();
+    return SeatValid(own) && seats_[own].record.game.playing != 0;
+}
+
+void SceneRoomGame::AfterShotConsumption(int chalkUsed) {
+    if (chalkGauge_) {
+        chalkGauge_->SetActive(false);
+        chalkGauge_->Consume(chalkUsed);
+    }
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return;
+    const int gameType = RoomCopy().gameType % net::kGameTypeCount;
+    if (IsOwnSeatPlaying()) {
+        net::ItemEntry* cue = session->own.FindItem(session->own.equipment[gameType].cueSerial);
+        if (cue && cue->unit == kDurabilityUnit) {
+            cue->remainingValue =
+                cue->remainingValue > kDurabilityPoint ? cue->remainingValue - kDurabilityPoint : 0;
+            if (cue->remainingValue == 0)
+                AddChatLine(u"Cue's durability became 0 so ability won't be applied.", colour::kRed);
+            const std::uint32_t item = cue->itemId, durability = cue->remainingValue;
+            const std::uint64_t serial = cue->serial;
+            SendMessage(RoomMsg::CueWear,
+                        [&](net::Packet& p) { p.WriteU32(item).WriteU64(serial).WriteU32(durability); });
+        }
+    }
+    CheckDurabilityNotice();
+}
+
+void SceneRoomGame::ApplyChalk() {
+    table::TableWorld* world = World();
+    if (!world || !chalkGauge_) return;
+    world->chalkValue = static_cast<float>(chalkGauge_->Level()) / hud::ChalkGauge::kFullLevel;
+    if (IsOwnTurn()) world->UpdateGuideObject();
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (session && IsOwnSeatPlaying())
+        if (net::ItemEntry* chalk = session->own.GetCurrentItem();
+            chalk && (chalk->usageKind == kSingleUse || chalk->usageKind == kCountedUses) &&
+            chalk->remainingValue > 0)
+            --chalk->remainingValue;
+    chalkGauge_->Refresh();
+}
+
+void SceneRoomGame::DropUsedUpChalk() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return;
+    for (net::ItemEntry* entry : session->own.Items()) {
+        if (!entry || entry->kind != kChalkKind || entry->remainingValue >= 1) continue;
+        // Out of the selection and the list first, then back to the pool: nothing points at it.
+        if (session->own.RemoveItem(entry->serial) == entry) session->FreeItemEntry(entry);
+        return;
+    }
+}
+
+void SceneRoomGame::RecheckDurability() {
+    for (auto& shown : durabilityTold_) shown = false;
+    CheckDurabilityNotice();
+}
+
+void SceneRoomGame::CheckDurabilityNotice() {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return;
+    const int gameType = RoomCopy().gameType % net::kGameTypeCount;
+    const net::ItemEntry* cue = session->own.FindItem(session->own.equipment[gameType].cueSerial);
+    if (!cue || !cue->IsPersonalCue()) return;
+    const std::int64_t c = cue->remainingValue, m = cue->initialValue;
+    constexpr const char16_t* kLeft = u"큐의 내구도가 %d%% 밖에 남지 않았습니다.";
+    if (c <= 0) {
+        if (!durabilityTold_[0].exchange(true))
+            AddChatLine(u"큐의 내구도가 0이 되어 성능이 적용되지 않습니다.", colour::kRed);
+        return;
+    }
+    // Without a maximum there is no share to tell.
+    if (m <= 0) return;
+    const int percent = RoundedShare(static_cast<double>(c) * 100.0 / static_cast<double>(m));
+    if (c <= RoundedShare(m * 0.05)) {
+        if (!durabilityTold_[1].exchange(true)) AddChatLine(Format(kLeft, percent), colour::kRed);
+    } else if (c <= RoundedShare(m * 0.1)) {
+        if (!durabilityTold_[2].exchange(true)) AddChatLine(Format(kLeft, percent), colour::kRed);
+    }
+}
+
+void SceneRoomGame::UpdateItemKeys() {
+    table::TableWorld* world = World();
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!world || !session) return;
+    bool kit = false;
+    int mode = 0;
+    const bool master = ownSeat_.load() == masterSeat_.load();
+    for (const net::ItemEntry* entry : session->own.Items()) {
+        if (!entry || (entry->unit == kUnitOneUse && entry->state == 0)) continue;
+        if (entry->itemId == kPracticeKit && master) kit = true;
+        if (entry->itemId == kClothPencil) mode = 1;
+    }
+    world->practiceKit = kit;
+    world->SetItemKeyMode(mode);
+}
+
+void SceneRoomGame::UpdateTableOwnership() {
+    const net::RoomInfo info = RoomCopy();
+    std::uint16_t table = turnTableItem_.load(), balls = turnBallSet_.load();
+    if (table == 0) table = net::DefaultTableOfGameType(info.gameType);
+    if (balls == 0) balls = net::DefaultBallSetOfGameType(info.gameType);
+    const std::uint16_t roomTable =
+        info.tableItem ? info.tableItem : net::DefaultTableOfGameType(info.gameType);
+    const std::uint16_t roomBalls =
+        info.ballSetItem ? info.ballSetItem : net::DefaultBallSetOfGameType(info.gameType);
+    const bool differs =
+        channelType_.load() != kChannelWithoutOwnership && (table != roomTable || balls != roomBalls);
+    const bool was = tableDiffers_.exchange(differs);
+    if (differs && !was && !tableNoticeTold_.exchange(true))
+        AddChatLine(u"The table and the ball will be belonged to the current room master's items.",
+                    colour::kGreen);
+}
+
+}  // namespace scenes

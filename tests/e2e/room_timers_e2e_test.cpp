@@ -1,0 +1,169 @@
+// The game room's turn timers against the scripted test server on virtual time: the client's real
+// session, connection and dispatch thread deliver the server's messages to the room scene while the
+// test steps the scene's update tick, so a turn of 40 seconds or a game of 15 minutes passes at once.
+// The default shot near the end of a turn, the time-out message, the room master ending a dropped
+// player's turn and the tournament's time limit are seen in the bytes the server receives.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "net/GameSession.h"
+#include "net/SceneGate.h"
+#include "platform/sys/Clock.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "tests/e2e/RoomScriptSupport.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+
+namespace {
+
+using namespace roomscript;
+
+constexpr std::uint16_t kTournamentChannel = 8;
+
+class RoomTimersRun : public ::testing::Test {
+protected:
+    // Connects, learns the channel list, enters a room of `gameType` with the turn limit `inning`
+    // (0 none) and receives the room state and its two members (the own seat 0 is the master).
+    void Open(std::uint8_t gameType, std::uint8_t inning, std::uint16_t channelType) {
+        platform::SetClock(&clock);
+        server.Ignore(202);
+        ASSERT_TRUE(server.Start());
+        net::GameSession& session = *host.session;
+        gate.SetCurrent(&scene);
+        session.SetSceneGate(&gate);
+        session.StartDispatchThread();
+        ASSERT_TRUE(session.Connect("127.0.0.1", server.Port()));
+        ASSERT_TRUE(session.WaitConnected(5000));
+        ASSERT_TRUE(server.WaitForClients(1, kMs));
+        if (channelType != 0) {
+            Writer channels;
+            channels.u8(1).u16(3).u16(channelType).u16(0).u16(100).str(u"channel");
+            ASSERT_TRUE(server.Send(0, 156, channels.bytes()));
+            ASSERT_TRUE(WaitUntil([&] { return session.GetChannelType(3) == channelType; }));
+        }
+        session.currentChannel = 3;
+        session.GetRoom().gameType = gameType;
+        session.GetRoom().inningTime = inning;
+        scene.SetHost(&host);
+        gate.SetChangingScene(true);
+        scene.Load3D(nullptr, nullptr);
+        scene.Enter();
+        gate.SetChangingScene(false);
+        ASSERT_TRUE(server.Expect(0, 2007, kMs));
+        ASSERT_TRUE(server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}}));
+        ASSERT_TRUE(WaitUntil([&] { return scene.SeatCopy(1).occupied; }));
+    }
+    void TearDown() override {
+        host.session->StopDispatchThread();
+        host.session->Disconnect();
+        server.Stop();
+        platform::SetClock(nullptr);
+    }
+    // Seats 0 and 1 in team slots 1 and 2; `shooter` starts.
+    void StartGame(std::uint8_t gameType, std::uint8_t shooter) {
+        ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, shooter, gameType)));
+        ASSERT_TRUE(WaitUntil([&] { return scene.GameRunning(); }));
+    }
+    // A turn result naming the next shooter with the shooter's result code.
+    void PassTurn(std::uint8_t next, std::int16_t code) {
+        gate.SetChangingScene(true);
+        const auto timeOuts = scene.World()->timeOutCount;
+        gate.SetChangingScene(false);
+        ASSERT_TRUE(server.Send(0, 2056, roomscript::TurnResult(next, static_cast<std::uint16_t>(code))));
+        ASSERT_TRUE(WaitUntil([&] {
+            return !scene.ShotRunning() && scene.CurrentShooter() == next &&
+                   (code != -3 || scene.World()->timeOutCount > timeOuts);
+        }));
+    }
+    // Steps the update tick over `ms` of virtual time. As in the shell, one thread at a time is in
+    // the scene: the gate holds the packets back meanwhile.
+    void Run(std::uint64_t ms) {
+        gate.SetChangingScene(true);
+        for (std::uint64_t t = 0; t < ms; t += 5) {
+            clock.AdvanceMs(5);
+            scene.Update(clock.NowMs(), 0);
+        }
+        gate.SetChangingScene(false);
+    }
+    // Waits until the packets delivered so far make `pred` true; it looks with the gate closed.
+    template <class Pred>
+    bool WaitUntil(Pred pred) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline) {
+            gate.SetChangingScene(true);
+            const bool done = pred();
+            gate.SetChangingScene(false);
+            if (done) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    }
+    // Frames of this id sent so far, waiting a little for the connection to carry them.
+    int Sent(std::uint16_t id, int atLeast = 0) {
+        WaitUntil([&] { return server.CountReceived(0, id) >= atLeast; });
+        return server.CountReceived(0, id);
+    }
+
+    platform::VirtualClock clock{100000};
+    testserver::TestGameServer server;
+    FakeSceneHost host;
+    net::BasicSceneGate gate;
+    scenes::SceneRoomGame scene;
+};
+
+TEST_F(RoomTimersRun, TheDefaultShotComesFiveSecondsBeforeTheLimitUntilATimeOutWasCountedThenTheTurnEnds) {
+    Open(3, 40, 0);
+    StartGame(3, 0);
+    Run(34000);
+    EXPECT_EQ(Sent(2052), 0) << "no shot before limit - 5";
+    Run(1100);
+    ASSERT_EQ(Sent(2052, 1), 1) << "the default shot at 35 s, without input";
+    Run(10000);
+    EXPECT_EQ(Sent(2062), 0) << "a turn whose shot went out does not time out";
+
+    PassTurn(0, -3);
+    Run(36000);
+    EXPECT_EQ(Sent(2052), 1) << "after a counted time-out no default shot";
+    Run(4100);
+    ASSERT_EQ(Sent(2062, 1), 1);
+    EXPECT_EQ(server.Received(0, 2062)[0], Bytes{0});
+    Run(5000);
+    EXPECT_EQ(Sent(2062), 1) << "once per turn";
+}
+
+TEST_F(RoomTimersRun, TheMasterEndsTheTurnOfADroppedPlayerAtTheLimitAndOnlyThen) {
+    Open(4, 40, 0);
+    StartGame(4, 1);
+    Run(41000);
+    EXPECT_EQ(Sent(2062), 0) << "another player's turn is his own business";
+    PassTurn(1, 0);
+    ASSERT_TRUE(server.Send(0, 2079, {1, 0}));
+    ASSERT_TRUE(WaitUntil([&] { return scene.SeatCopy(1).record.game.dropped != 0; }));
+    Run(39000);
+    EXPECT_EQ(Sent(2062), 0);
+    Run(1100);
+    ASSERT_EQ(Sent(2062, 1), 1) << "the master's client ends the dropped player's turn";
+}
+
+TEST_F(RoomTimersRun, ATournamentGameEndsOnceAfterFifteenMinutesOnTheShootersClient) {
+    Open(4, 0, kTournamentChannel);
+    StartGame(4, 0);
+    Run(899000);
+    EXPECT_EQ(Sent(2084), 0);
+    Run(2000);
+    ASSERT_EQ(Sent(2084, 1), 1);
+    EXPECT_EQ(server.Received(0, 2084)[0], Bytes{1});
+    Run(10000);
+    EXPECT_EQ(Sent(2084), 1);
+    EXPECT_EQ(Sent(2062), 0) << "an inning time of 0 never runs out";
+}
+
+TEST_F(RoomTimersRun, OtherChannelsHaveNoFifteenMinuteLimit) {
+    Open(4, 0, 0);
+    StartGame(4, 0);
+    Run(901000);
+    EXPECT_EQ(Sent(2084), 0);
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+#pragma once
+// The online game room without a window or a server: the scene on a fake host with a session but no
+// connection, its sends seen through its send tap, messages handed in as the dispatch thread would,
+// and its update tick stepped on the virtual clock.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <mutex>
+
+#include "net/GameSession.h"
+#include "net/Packet.h"
+#include "platform/sys/Clock.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+
+namespace room_test {
+
+using scenes::SceneRoomGame;
+
+using scenes::SceneRoomGame;
+using Bytes = std::vector<std::uint8_t>;
+
+struct Sent {
+    std::uint16_t id;
+    Bytes body;
+    int packet;  // which send call carried it
+};
+
+constexpr std::uint32_t kGreen = 0xFF00FF00, kYellow = 0xFFFFFF00;
+
+class RoomSceneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::SetClock(&clock);
+        host.session->GetRoom().gameType = 4;
+        host.session->GetRoom().inningTime = 40;
+        scene.SetHost(&host);
+        scene.SetSendTap([this](const net::Packet& p) { Capture(p); });
+        scene.Load3D(nullptr, nullptr);  // no engine here: the world exists, its models do not
+        ASSERT_NE(scene.World(), nullptr);
+        scene.Enter();
+    }
+    void TearDown() override { platform::SetClock(nullptr); }
+
+    void Capture(const net::Packet& p) {
+        std::lock_guard lock(sentMutex);
+        const std::uint8_t* d = p.Data();
+        for (std::size_t at = 0; at + 4 <= p.Size();) {
+            const std::size_t length = d[at] | (d[at + 1] << 8);
+            if (length < 4 || at + length > p.Size()) break;
+            sent.push_back({static_cast<std::uint16_t>(d[at + 2] | (d[at + 3] << 8)),
+                            Bytes(d + at + 4, d + at + length), packets});
+            at += length;
+        }
+        ++packets;
+    }
+    std::vector<Sent> SentWith(std::uint16_t id) {
+        std::lock_guard lock(sentMutex);
+        std::vector<Sent> found;
+        for (const Sent& s : sent)
+            if (s.id == id) found.push_back(s);
+        return found;
+    }
+    // Builds a message and hands it to the scene as the dispatch thread would.
+    void Deliver(std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
+        net::Packet p;
+        p.Init(id);
+        fill(p);
+        p.Finish();
+        p.Rewind();
+        EXPECT_EQ(scene.OnPacket(id, &p), 0);
+    }
+    bool HasChat(const std::string& text, std::uint32_t argb) const {
+        for (const scenes::ChatLine& line : scene.ChatLines())
+            if (line.argb == argb && ToUtf8(line.text) == text) return true;
+        return false;
+    }
+    // Room state on entry: own seat, master, not running; the room's class (not 3) asks its gold.
+    void EnterRoom(std::uint8_t own, std::uint8_t master, std::uint8_t roomClass = 0) {
+        Deliver(2001, [&](net::Packet& p) {
+            p.WriteU64(0)
+                .WriteU8(roomClass)
+                .WriteU16(0)
+                .WriteU16(0)
+                .WriteU16(0)
+                .WriteU16(7)
+                .WriteU8(0)
+                .WriteU8(1);
+            p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
+            p.WriteU8(master).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(master).WriteU8(own).WriteU8(0);
+            p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
+        });
+    }
+    // Two players (seats 0 and 1) in teams 1 and 2; `shooter` starts.
+    void StartGame(std::uint8_t shooter, std::uint32_t seed = 77) {
+        Deliver(2029, [&](net::Packet& p) {
+            p.WriteU32(seed).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
+            p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(1);
+            for (std::uint8_t seat = 0; seat < 2; ++seat)
+                p.WriteU8(seat + 1)
+                    .WriteU16(0)
+                    .WriteU32(0)
+                    .WriteU16(0)
+                    .WriteU8(0)
+                    .WriteU8(0)
+                    .WriteU8(seat)
+                    .WriteU64(1000)
+                    .WriteU16(0);
+            p.WriteU32(0);
+        });
+    }
+    void TurnResult(std::uint8_t next, bool withList = true, bool terminated = true) {
+        Deliver(2056, [&](net::Packet& p) {
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(next).WriteU8(next).WriteU32(5);
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
+            p.WriteU8(0).WriteU32(0).WriteU8(0);
+            if (withList) p.WriteU8(0).WriteU64(500).WriteU8(1).WriteU64(600);
+            if (terminated) p.WriteU8(0xFF);
+        });
+    }
+    // Steps the scene's update tick over `ms` of virtual time.
+    void Run(std::uint64_t ms) {
+        for (std::uint64_t t = 0; t < ms; t += 5) {
+            clock.AdvanceMs(5);
+            scene.Update(clock.NowMs(), 0);
+        }
+    }
+
+    platform::VirtualClock clock{100000};
+    FakeSceneHost host;
+    SceneRoomGame scene;
+    std::mutex sentMutex;
+    std::vector<Sent> sent;
+    int packets = 0;
+};
+
+}  // namespace room_test
