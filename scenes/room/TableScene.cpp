@@ -103,6 +103,12 @@ void TableScene::DestroyWorld() {
     world_.reset();
 }
 
+void TableScene::DestroyWorld(table::CueObject*& cue) {
+    if (world_ && cue) world_->ReleaseCueObject(cue);
+    cue = nullptr;
+    world_.reset();
+}
+
 bool TableScene::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     // The world's nodes go before the engine scenes that hold them.
     if (world_) world_->ReleaseLoadedResources();

@@ -65,6 +65,8 @@ protected:
     // Makes the world and routes its messages and sounds to the host.
     table::TableWorld& CreateWorld();
     void DestroyWorld();
+    // The cue object goes back to the world (and `cue` is cleared), then the world goes.
+    void DestroyWorld(table::CueObject*& cue);
     // Offers a window message (codes below the application range) to the world; true when used.
     bool OfferWindowMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     // The common 3D frame: the world's nodes, the engine scene, balls, cue, guides and its HUD.

@@ -232,10 +232,8 @@ bool SceneAlone::OnCommand(const gui::CommandEvent& event) {
 bool SceneAlone::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     TableScene::Leave(resources, engineScenes);
     StopMusic();
-    if (World() && cueObject_) World()->ReleaseCueObject(cueObject_);
-    cueObject_ = nullptr;
     currentCue_ = nullptr;
-    DestroyWorld();
+    DestroyWorld(cueObject_);
     strip_->ReleaseModels();
     gauge_->ReleasePreview();
     return true;

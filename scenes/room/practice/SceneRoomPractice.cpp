@@ -61,9 +61,7 @@ SceneRoomPractice::~SceneRoomPractice() {
     // Leaving without the base leave: the lent chalk goes back, the world goes.
     if (replay_) replay_->DestroyWorld();
     ReturnPracticeChalk();
-    if (World() && cueObject_) World()->ReleaseCueObject(cueObject_);
-    cueObject_ = nullptr;
-    DestroyWorld();
+    DestroyWorld(cueObject_);
 }
 
 void SceneRoomPractice::CreateUI() {
@@ -432,10 +430,8 @@ bool SceneRoomPractice::Leave(ResourceManager* resources, SceneManager* engineSc
     mission_.Stop();
     TableScene::Leave(resources, engineScenes);
     ReturnPracticeChalk();
-    if (World() && cueObject_) World()->ReleaseCueObject(cueObject_);
-    cueObject_ = nullptr;
     currentCue_ = nullptr;
-    DestroyWorld();
+    DestroyWorld(cueObject_);
     strip_->ReleaseModels();
     gauge_->ReleasePreview();
     cueSelector_->ReleaseModels();
