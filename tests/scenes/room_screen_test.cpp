@@ -51,6 +51,14 @@ struct NoSink : net::PacketSink {
     int OnPacket(net::Packet&) override { return 0; }
 };
 
+// A member of the list with withdrawals and a chat state.
+void Member(net::Packet& p, std::uint8_t seat, const std::u16string& name, std::uint8_t chat, bool withdrew) {
+    p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(name).WriteU32(0).WriteU16(1).WriteU32(0);
+    p.WriteU16(20).WriteU64(5000).WriteU8(chat).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0);
+    p.WriteU16(3000).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(withdrew ? 1 : 0).WriteU32(12);
+    p.WriteU8(0);
+}
+
 class RoomScreenTest : public RoomSceneTest {
 protected:
     template <class T>
@@ -115,6 +123,14 @@ protected:
         std::size_t n = 0;
         for (const scenes::ChatLine& line : scene.ChatLines()) n += ToUtf8(line.text) == text;
         return n;
+    }
+    // Alice at seat 0 and Bob at seat 1, neither playing.
+    void AliceAndBob() {
+        Deliver(2011, [](net::Packet& p) {
+            p.WriteU8(2);
+            Member(p, 0, u"Alice", 0, false);
+            Member(p, 1, u"Bob", 0, false);
+        });
     }
     RecordingHud hud;
 };
@@ -473,14 +489,6 @@ TEST_F(RoomScreenTest, ATurnOnTheMastersOwnTableIsToldOnceInTheRoom) {
     EXPECT_EQ(ChatCount(notice), 1u) << "once in the room";
 }
 
-// A member of the list with withdrawals and a chat state.
-void Member(net::Packet& p, std::uint8_t seat, const std::u16string& name, std::uint8_t chat, bool withdrew) {
-    p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(name).WriteU32(0).WriteU16(1).WriteU32(0);
-    p.WriteU16(20).WriteU64(5000).WriteU8(chat).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0);
-    p.WriteU16(3000).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(withdrew ? 1 : 0).WriteU32(12);
-    p.WriteU8(0);
-}
-
 TEST_F(RoomScreenTest, MemberLinesKeepTheirOwnColoursAndANewMasterLearnsHeMayPractise) {
     host.session->own.level = 3;
     EnterRoom(0, 0);
@@ -502,11 +510,7 @@ TEST_F(RoomScreenTest, MemberLinesKeepTheirOwnColoursAndANewMasterLearnsHeMayPra
 
 TEST_F(RoomScreenTest, ADroppedPlayerIsToldWithTheReconnectRuleAndHisReturnAndMoneyAndClanReachTheSeat) {
     EnterRoom(1, 0);
-    Deliver(2011, [](net::Packet& p) {
-        p.WriteU8(2);
-        Member(p, 0, u"Alice", 0, false);
-        Member(p, 1, u"Bob", 0, false);
-    });
+    AliceAndBob();
     Deliver(2079, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
     EXPECT_TRUE(HasChat("Alice is dropped. Wainting for reconnect.", kGreen));
     EXPECT_TRUE(HasChat("Will lose unless reconnecting to the game within 6 inn.(5min).", kGreen));
@@ -698,11 +702,7 @@ TEST_F(RoomScreenTest, AGambleGameWithoutAPotTellsTheHourWhenTheFirstTeamIsBackA
 
 TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyAndBobs) {
     EnterRoom(0, 0);
-    Deliver(2011, [](net::Packet& p) {
-        p.WriteU8(2);
-        Member(p, 0, u"Alice", 0, false);
-        Member(p, 1, u"Bob", 0, false);
-    });
+    AliceAndBob();
     Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
     Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
     scene.Render(nullptr, false);
