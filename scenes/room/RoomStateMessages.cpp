@@ -341,7 +341,10 @@ void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
         game_.SetTeamSlot(seat, 0);
         game_.CompactTeams();
     }
-    if (seat == ownSeat_.load()) ApplyOwnTurn(false);
+    if (seat == ownSeat_.load()) {
+        ApplyOwnTurn(false);
+        if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) session->ownPlaying = 0;
+    }
     const std::uint8_t gameType = RoomCopy().gameType;
     AddChatLine(Format(u"%s %s", name,
                        WString(gameType == 2 || gameType == 5 ? u"has ended the game."

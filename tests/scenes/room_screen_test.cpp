@@ -678,6 +678,13 @@ TEST_F(RoomScreenTest, APlayerWhoCannotPayForTheRoomWatchesAfterTheGameEnds) {
     EXPECT_EQ(host.session->ownPlaying, 0);
     ASSERT_EQ(SentWith(2012).size(), 1u);
     EXPECT_EQ(SentWith(2012)[0].body, Bytes{0});
+
+    // A withdrawal takes the own player out of the game at once.
+    host.session->ownPlaying = 1;
+    StartGame(0);
+    Deliver(2038, [](net::Packet& p) { p.WriteU8(0); });
+    EXPECT_EQ(host.session->ownPlaying, 0);
+    EXPECT_FALSE(scene.World()->OwnTurn());
 }
 
 TEST_F(RoomScreenTest, AGambleGameWithoutAPotTellsTheHourWhenTheFirstTeamIsBackAtTheTable) {
