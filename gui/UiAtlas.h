@@ -1,7 +1,8 @@
 #pragma once
-// Where the common controls lie in the UI image sets. Every set is 1024 x 512 and holds the same
-// cells (the generator draws them; only the panel's tint differs per set), so a control can take
-// its pictures from whichever set its screen uses. Strips run left to right.
+// Where the common controls lie in the UI image sets. Every set is 1024 x 512 (the school's set 21
+// 1024 x 1024) and holds the same cells (the generator draws them; only the panel's tint differs per
+// set), so a control can take its pictures from whichever set its screen uses. Strips run left to
+// right.
 
 #include "gui/UiImage.h"
 
@@ -44,5 +45,27 @@ constexpr UiImage kTitleBar{0, 0, 208, 512, 28};
 constexpr UiImage kPanel{0, 0, 236, 256, 192};
 constexpr UiImage kDarkPanel{0, 256, 236, 256, 192};
 constexpr UiImage kNoticeBackground = kPanel;
+
+// Set 21 is twice as tall: the common cells on top, the cue school's pictures in the free space
+// beside them and in the lower half.
+namespace school {
+constexpr int kSet = 21;
+constexpr int kSetHeight = 1024;
+// The guide's page band with the guide at its left.
+constexpr UiImage kGuidePanel{kSet, 0, 512, 1024, 285};
+// The shot exercise's picture: cue, cue ball and power gauge.
+constexpr UiImage kShotPicture{kSet, 0, 800, 112, 120};
+// Continue and Previous: arrows to the right and to the left, four frames each.
+constexpr UiImage kContinue{kSet, 112, 800, 24, 27};
+constexpr UiImage kPrevious{kSet, 208, 800, 23, 27};
+// The face of the way-out buttons (practice room, shop, lobby), four frames; the caption is drawn on it.
+constexpr UiImage kWayOut{kSet, 112, 830, 138, 29};
+// The tutorial index's window and its rows: a topic and an indented sub-topic, four frames each
+// (normal, hover, chosen, closed).
+constexpr UiImage kIndexPanel{kSet, 760, 238, 259, 273};
+constexpr UiImage kTopicRow{kSet, 0, 924, 228, 26};
+constexpr UiImage kSubTopicRow{kSet, 0, 952, 191, 26};
+constexpr int kButtonFrames = 4;
+}  // namespace school
 
 }  // namespace gui::atlas

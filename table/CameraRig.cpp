@@ -20,6 +20,8 @@ constexpr float kShotZoomPitch = 60.0f;
 constexpr float kHalfFovTan = 0.41421356f;
 constexpr float kFrameAspect = 4.0f / 3.0f;
 constexpr float kFrameMargin = 1.15f;
+constexpr float kMinFovDegrees = 1.0f;
+constexpr float kMaxFovDegrees = 170.0f;
 
 float Radians(float degrees) {
     return degrees * kPi / 180.0f;
@@ -84,7 +86,7 @@ void CameraRig::ApplyOptions(const CameraOptions& options) {
 
 CameraView CameraRig::Reachable(const CameraView& v) const {
     CameraView r;
-    r.distance = std::clamp(Pick(v.distance, view_.distance), kMinDistance, kMaxDistance);
+    r.distance = std::clamp(Pick(v.distance, view_.distance), minDistance_, kMaxDistance);
     r.pitch = std::clamp(Pick(v.pitch, view_.pitch), kMinPitch, kTopPitch);
     r.yaw = WrapYaw(Pick(v.yaw, view_.yaw));
     r.roll = WrapYaw(Pick(v.roll, view_.roll));
@@ -161,6 +163,44 @@ void CameraRig::SetCameraModeFlags(bool first, bool second, bool shotZoom, bool 
     fixedView_ = fixedView;
 }
 
+void CameraRig::SetDistanceFov(float distance0, float fov0Degrees, float distance1, float fov1Degrees) {
+    if (!std::isfinite(distance0) || !std::isfinite(distance1) || !std::isfinite(fov0Degrees) ||
+        !std::isfinite(fov1Degrees))
+        return;
+    distanceFov_ = true;
+    fovDistance0_ = distance0;
+    fovDistance1_ = distance1;
+    fov0_ = std::clamp(fov0Degrees, kMinFovDegrees, kMaxFovDegrees);
+    fov1_ = std::clamp(fov1Degrees, kMinFovDegrees, kMaxFovDegrees);
+}
+
+float CameraRig::FieldOfViewDegrees() const {
+    if (!distanceFov_) return kDefaultFovDegrees;
+    if (fovDistance1_ == fovDistance0_) return fov0_;
+    const float t =
+        std::clamp((view_.distance - fovDistance0_) / (fovDistance1_ - fovDistance0_), 0.0f, 1.0f);
+    return Lerp(fov0_, fov1_, t);
+}
+
+void CameraRig::SetMinDistance(float distance) {
+    if (!std::isfinite(distance)) return;
+    minDistance_ = std::clamp(distance, 1.0f, kMaxDistance);
+    for (CameraView* v : {&view_, &from_, &to_}) v->distance = std::max(v->distance, minDistance_);
+}
+
+void CameraRig::Rotate(float yawDegrees, float pitchDegrees) {
+    if (!std::isfinite(yawDegrees) || !std::isfinite(pitchDegrees)) return;
+    auto turn = [&](CameraView& v) {
+        v.yaw = WrapYaw(v.yaw + yawDegrees);
+        v.pitch = std::clamp(v.pitch + pitchDegrees, kMinPitch, kMaxPitch);
+    };
+    turn(view_);
+    if (Moving()) {
+        turn(from_);
+        turn(to_);
+    }
+}
+
 void CameraRig::RotateByMouse(float dx, float dy) {
     if (InTopView() || !std::isfinite(dx) || !std::isfinite(dy)) return;
     const float h = options_.horizontalInverse ? -1.0f : 1.0f;
@@ -174,7 +214,7 @@ void CameraRig::RotateByMouse(float dx, float dy) {
 void CameraRig::Zoom(float notches) {
     if (InTopView() || !std::isfinite(notches)) return;
     view_.distance =
-        std::clamp(view_.distance * std::pow(kZoomPerNotch, notches), kMinDistance, kMaxDistance);
+        std::clamp(view_.distance * std::pow(kZoomPerNotch, notches), minDistance_, kMaxDistance);
     moveTicks_ = moveTick_ = 0;
 }
 

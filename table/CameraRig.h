@@ -40,6 +40,8 @@ public:
     static constexpr float kMaxDistance = 900.0f;
     static constexpr float kMinPitch = 2.0f;
     static constexpr float kMaxPitch = 89.0f;
+    // The field of view of a rig without a distance-dependent one (degrees).
+    static constexpr float kDefaultFovDegrees = 45.0f;
 
     CameraRig();
 
@@ -97,6 +99,19 @@ public:
     void SetSetUpFlag(bool on) { setUp_ = on; }
     bool SetUpFlag() const { return setUp_; }
 
+    // Field of view that follows the distance: linear between (distance0, fov0) and (distance1,
+    // fov1), degrees, held beyond the two points. Non-finite values are ignored; equal distances
+    // give fov0 everywhere.
+    void SetDistanceFov(float distance0, float fov0Degrees, float distance1, float fov1Degrees);
+    // The vertical field of view for the current distance, degrees.
+    float FieldOfViewDegrees() const;
+    // The nearest a view comes to its focus (moves, zoom and set views), within 1 cm and
+    // kMaxDistance; a closer view moves out at once.
+    void SetMinDistance(float distance);
+    float MinDistance() const { return minDistance_; }
+    // Turns the view by degrees of yaw and pitch; a move under way keeps the turn to its end.
+    void Rotate(float yawDegrees, float pitchDegrees);
+
     // Mouse: a drag turns the view (pixels, scaled by the sensitivities and inverse flags); the
     // wheel zooms (notches, + zooms in).
     void RotateByMouse(float dx, float dy);
@@ -120,6 +135,10 @@ private:
     CameraView Reachable(const CameraView& view) const;
 
     CameraOptions options_;
+    float minDistance_ = kMinDistance;
+    bool distanceFov_ = false;
+    float fovDistance0_ = 0.0f, fov0_ = kDefaultFovDegrees;
+    float fovDistance1_ = 0.0f, fov1_ = kDefaultFovDegrees;
     float halfLength_ = 142.24f;
     float halfWidth_ = 71.12f;
     int camera_ = kCameraAim;

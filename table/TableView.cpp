@@ -87,6 +87,8 @@ int TableView::BuildNodes() {
         ballNodes_.push_back(std::move(node));
     }
     modelsDirty_ = false;
+    // The new node joins the scene below only while the table is shown.
+    tableShown_ = world_.sceneVisible_;
     if (scene) AttachToScene(*scene);
     return 0;
 }
@@ -117,7 +119,7 @@ void TableView::AttachToScene(Scene& scene) {
     scene_ = &scene;
     // The table is static scene geometry; the balls and the cue move every frame and are drawn by
     // RenderBalls with their own world matrices.
-    if (tableNode_) scene.AddObject(tableNode_);
+    if (tableNode_ && tableShown_) scene.AddObject(tableNode_);
     if (!camera_) {
         camera_ = std::make_shared<Camera>();
         camera_->id = kWorldCameraId;
@@ -136,6 +138,7 @@ void TableView::ProcessViewEvents() {
     PlaceCue();
     if (camera_) {
         camera_->SetLookAt(world_.camera_.Eye(), world_.camera_.Target(), {0, 0, 1}, {0, 0, 1});
+        camera_->SetProjectionParams(1024, 768, world_.FieldOfView(), camera_->Aspect(), kViewNear, kViewFar);
         if (scene_) scene_->cameraDirty = 1;
     }
 }
@@ -158,12 +161,13 @@ void TableView::PlaceBalls() {
     }
     if (tableNode_ && tableShown_ != world_.sceneVisible_) {
         tableShown_ = world_.sceneVisible_;
-        Transform t;
-        if (!tableShown_) t.scale = {0, 0, 0};
-        t.Update();
-        tableNode_->SetLocal(t);
-        // Between the identity and another matrix the node must be filed again.
-        if (scene_) scene_->Refile(*tableNode_);
+        // A hidden table leaves the scene: the scene's static geometry keeps no zero-scaled copy of it.
+        if (scene_) {
+            if (tableShown_)
+                scene_->AddObject(tableNode_);
+            else
+                scene_->RemoveObject(*tableNode_);
+        }
     }
 }
 

@@ -385,6 +385,32 @@ void TableWorld::RetargetCameraOnCurrentBall() {
     camera_.BeginMove(static_cast<int>(kFollowSeconds * kTicksPerSecond));
 }
 
+void TableWorld::SetCameraDistanceFov(float distance0, float fov0Degrees, float distance1,
+                                      float fov1Degrees) {
+    platform::ScopedLock guard(lock_);
+    camera_.SetDistanceFov(distance0, fov0Degrees, distance1, fov1Degrees);
+}
+
+void TableWorld::SetCameraMinDistance(float distance) {
+    platform::ScopedLock guard(lock_);
+    camera_.SetMinDistance(distance);
+}
+
+void TableWorld::RotateCamera(float yawDegrees, float pitchDegrees) {
+    platform::ScopedLock guard(lock_);
+    camera_.Rotate(yawDegrees, pitchDegrees);
+}
+
+void TableWorld::SetCameraView(const CameraView& view, const Vector3f& focus) {
+    platform::ScopedLock guard(lock_);
+    camera_.SetView(view, focus);
+}
+
+float TableWorld::FieldOfView() const {
+    platform::ScopedLock guard(lock_);
+    return camera_.FieldOfViewDegrees() * kViewFieldOfView / CameraRig::kDefaultFovDegrees;
+}
+
 void TableWorld::SetTopView(bool on) {
     platform::ScopedLock guard(lock_);
     camera_.SetTopView(on);

@@ -208,6 +208,13 @@ public:
     void SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView);
     // Unless in top view, behind the cue line onto the current ball over `seconds`.
     void TurnCameraToCueLine(float distance, float seconds, bool pitchFromCue, bool force);
+    // The rig's distance-dependent field of view, nearest distance, turn and set view (see CameraRig).
+    void SetCameraDistanceFov(float distance0, float fov0Degrees, float distance1, float fov1Degrees);
+    void SetCameraMinDistance(float distance);
+    void RotateCamera(float yawDegrees, float pitchDegrees);
+    void SetCameraView(const CameraView& view, const Vector3f& focus);
+    // The vertical field of view the table is drawn with, radians.
+    float FieldOfView() const;
 
     // ---- Other services the scenes call ------------------------------------------------------
     void SnapshotBalls();

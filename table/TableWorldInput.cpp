@@ -54,7 +54,7 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
 }
 
 Matrix4f TableWorld::ViewProjection() const {
-    return Multiply(camera_.ViewMatrix(), PerspectiveMatrix(kViewFieldOfView,
+    return Multiply(camera_.ViewMatrix(), PerspectiveMatrix(FieldOfView(),
                                                             static_cast<float>(viewportWidth_) /
                                                                 static_cast<float>(viewportHeight_),
                                                             kViewNear, kViewFar));

@@ -139,6 +139,15 @@ void TimeOfDay::UpdateSound(int id, bool inWindow, AmbientSoundPlayer* sounds) {
         sounds->Stop(id);
 }
 
+void TimeOfDay::SetFixed(const FixedLighting& lighting) {
+    ambient_ = ambientMorning_ = lighting.ambient;
+    night_ = lighting.night;
+    morningFadeActive_ = lighting.morningFog;
+    lightFadeActive_ = lighting.lightFade;
+    const float fade = lighting.morningFade;
+    morningFade_ = fade >= 0.0f && fade <= 1.0f ? fade : 0.0f;
+}
+
 void TimeOfDay::SetupSceneLights(SceneLightingTarget& target, bool effectsSupported) {
     const std::uint8_t night = night_ ? 1 : 0;
     if (night != lampNightApplied_) {

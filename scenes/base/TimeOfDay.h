@@ -47,6 +47,15 @@ public:
     virtual void SetFog(bool on, const std::array<float, 4>& rgba, float start, float end, float density) = 0;
 };
 
+// A lighting a scene holds instead of the hour's (it stays until the next Update).
+struct FixedLighting {
+    std::uint32_t ambient = 0;  // both ambient colours, ARGB
+    bool night = false;         // lamps and their lights on
+    bool morningFog = false;    // the fog of the morning fade on
+    bool lightFade = false;     // the scene lights on (where effects are supported)
+    float morningFade = 1.0f;   // the fog's strength: start 10 / fade, end 100 / fade, density 0.5 x fade
+};
+
 class TimeOfDay {
 public:
     // The scene sets the mode before every load (0) and a scene's Load3D may set 1.
@@ -55,6 +64,8 @@ public:
 
     // Any count of seconds; only seconds modulo one day count. sounds may be null.
     void Update(std::uint32_t seconds, AmbientSoundPlayer* sounds);
+    // Sets every value the lighting reads; a fade outside 0..1 (or not a number) counts as 0.
+    void SetFixed(const FixedLighting& lighting);
     // effectsSupported: the third and fourth flag bytes of the device capabilities are both set.
     void SetupSceneLights(SceneLightingTarget& target, bool effectsSupported);
 

@@ -35,10 +35,11 @@ constexpr const char16_t* kGuideLines[] = {
 };
 }  // namespace
 
-void AddTitleBar(gui::Widget& scene, const WString& title) {
+gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title) {
     gui::ImageWidget* bar = scene.AddImage(10, 4, 392, 30, gui::atlas::InSet(gui::atlas::kTitleBar, 15));
     gui::TextLabel* label = bar->AddLabel(130 - 10, 5 - 4 + 4, 200, 20, gui::kFont14Bold);
     label->SetPlainText(title);
+    return bar;
 }
 
 gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight, std::uint32_t hotkey,

@@ -24,7 +24,7 @@ class GameScene;
 constexpr int kMusicStream = 4;
 
 // Title bar at (10, 4), 392 x 30, with its label at (130, 5).
-void AddTitleBar(gui::Widget& scene, const WString& title);
+gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title);
 // A 33 x 34 button whose left edge lies `fromRight` pixels from the right edge (negative), top 4.
 gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight, std::uint32_t hotkey,
                              const WString& caption, const WString& tooltip);

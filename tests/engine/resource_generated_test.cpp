@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "engine/resource/ResourceManager.h"
+#include "gui/UiAtlas.h"
 
 namespace {
 
@@ -161,6 +162,64 @@ TEST_F(GeneratedPackages, UiTreeHasImageSetsSoundsAndTutorial) {
         EXPECT_NE(Group(package, u"Shop"), nullptr);
         EXPECT_NE(Group(package, u"Effect"), nullptr);
     }
+}
+
+// The school's set is twice as tall; its pictures stand beside and below the common cells, which it
+// keeps where every set has them.
+TEST_F(GeneratedPackages, TheSchoolSetHoldsItsPicturesWithoutCoveringTheCommonCells) {
+    namespace atlas = gui::atlas;
+    ResourceGroup* images = Group(u"UIEn", u"Image");
+    ASSERT_NE(images, nullptr);
+    const TextureHandle& school = images->GetTextureManager().FindById(atlas::school::kSet);
+    const TextureHandle& common = images->GetTextureManager().FindById(0);
+    ASSERT_FALSE(school->IsEmpty());
+    ASSERT_FALSE(common->IsEmpty());
+    const TextureLevel& level = school->data.levels.at(0);
+    ASSERT_EQ(level.width, 1024u);
+    ASSERT_EQ(level.height, static_cast<uint32_t>(atlas::school::kSetHeight));
+    auto pixel = [](const TextureLevel& l, int x, int y, int k) {
+        return l
+            .pixels[(static_cast<size_t>(y) * l.width + static_cast<size_t>(x)) * 4 + static_cast<size_t>(k)];
+    };
+    struct Strip {
+        gui::UiImage cell;
+        int frames;
+        bool schools;
+    };
+    const Strip strips[] = {
+        {atlas::school::kGuidePanel, 1, true}, {atlas::school::kShotPicture, 1, true},
+        {atlas::school::kContinue, 4, true},   {atlas::school::kPrevious, 4, true},
+        {atlas::school::kWayOut, 4, true},     {atlas::school::kIndexPanel, 1, true},
+        {atlas::school::kTopicRow, 4, true},   {atlas::school::kSubTopicRow, 4, true},
+        {atlas::kTextButton, 4, false},        {atlas::kCloseButton, 4, false},
+        {atlas::kRadioButton, 7, false},       {atlas::kArrowUp, 16, false},
+        {atlas::kThumbVertical, 1, false},     {atlas::kTrackVertical, 1, false},
+        {atlas::kThumbHorizontal, 1, false},   {atlas::kTrackHorizontal, 1, false},
+        {atlas::kEditField, 3, false},         {atlas::kDigits, atlas::kDigitCells, false},
+        {atlas::kTitleBar, 1, false},          {atlas::kPanel, 2, false},
+    };
+    for (std::size_t i = 0; i < std::size(strips); ++i) {
+        const gui::UiImage& a = strips[i].cell;
+        const int aw = a.w * strips[i].frames;
+        EXPECT_LE(a.x + aw, 1024) << i;
+        EXPECT_LE(a.y + a.h, atlas::school::kSetHeight) << i;
+        for (std::size_t j = i + 1; j < std::size(strips); ++j) {
+            const gui::UiImage& b = strips[j].cell;
+            const int bw = b.w * strips[j].frames;
+            const bool apart = a.x + aw <= b.x || b.x + bw <= a.x || a.y + a.h <= b.y || b.y + b.h <= a.y;
+            EXPECT_TRUE(apart) << "strips " << i << " and " << j << " overlap";
+        }
+        if (!strips[i].schools) continue;
+        for (int f = 0; f < strips[i].frames; ++f) {
+            const gui::UiImage c = a.Frame(f);
+            EXPECT_GT(pixel(level, c.x + c.w / 2, c.y + c.h / 2, 3), 0) << "an empty school picture " << i;
+        }
+    }
+    // A common cell reads the same as in set 0.
+    const gui::UiImage face = atlas::kTextButton;
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(pixel(level, face.x + 20, face.y + 16, k),
+                  pixel(common->data.levels.at(0), face.x + 20, face.y + 16, k));
 }
 
 TEST_F(GeneratedPackages, LangWordListIsEmpty) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/render/Scene.h"
+#include "gui/TextLabel.h"
 #include "platform/video/RecordingBackend.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/room/school/TutorialIndex.h"
 #include "tests/scenes/support/TableSceneHost.h"
@@ -67,6 +69,55 @@ TEST(SchoolTable, TheRotationExerciseNeedsBothSidesOfTheTable) {
     t.SetCamera(-170);
     t.scene.CheckStepGoals();
     EXPECT_EQ(t.scene.CurrentGoal(), 1);
+}
+
+TEST(SchoolTable, TheFirstPagesLookCloseAndLaterPagesKeepTheCameraOutOfTheBalls) {
+    SchoolTable t(0);
+    table::CameraRig& rig = t.World().GetCameraRig();
+    EXPECT_EQ(rig.View().distance, 50.0f);
+    EXPECT_EQ(rig.FieldOfViewDegrees(), 30.0f);
+    // The jump from the first pages to a late one: the camera backs out and may not come close again.
+    t.scene.OnMessage(scenes::school_message::kTopicChosen, 20, 0);
+    ASSERT_EQ(t.scene.Step(), 20);
+    t.host->Pump(t.scene, 400);
+    EXPECT_EQ(rig.View().distance, 300.0f);
+    EXPECT_NEAR(rig.FieldOfViewDegrees(), 20.0f + 30.0f * 200.0f / 420.0f, 1e-3f);
+    rig.Zoom(40.0f);
+    EXPECT_EQ(rig.View().distance, 130.0f);
+    // The table is drawn, and picked, with the narrower view of the near camera.
+    t.scene.Render(t.device.get(), true);
+    Scene* scene = t.host->engineScenes->GetCurrentScene();
+    ASSERT_NE(scene, nullptr);
+    const float expected = (20.0f + 30.0f * 30.0f / 420.0f) * 3.14159265f / 180.0f;
+    EXPECT_NEAR(scene->CurrentCamera().Fov(), expected, 1e-4f) << "the renderer kept its own field of view";
+    EXPECT_NEAR(t.World().FieldOfView(), expected, 1e-4f);
+}
+
+TEST(SchoolTable, AClickOnClickToTryBesideTheContinueArrowStartsTheExercise) {
+    SchoolTable t(0);
+    gui::CommandEvent next;
+    next.id = scenes::SceneSchool::kContinueId;
+    for (int i = 0; i < 3; ++i) t.scene.OnCommand(next);
+    ASSERT_EQ(t.scene.Step(), 4);
+    ASSERT_TRUE(t.scene.ClickToTry()->IsShownOnScreen());
+    const int x = t.scene.ClickToTry()->ScreenX() + 25, y = t.scene.ClickToTry()->ScreenY() + 8;
+    for (std::uint32_t message : {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+        t.scene.RouteMessage(message, 0, platform::MakeLParam(x, y));
+    EXPECT_TRUE(t.scene.Practising()) << "the label beside the arrow took the click";
+}
+
+TEST(SchoolTable, TheSchoolHoldsItsOwnWarmLightWhateverTheHour) {
+    SchoolTable t(0);
+    EXPECT_EQ(t.scene.GetTimeOfDay().Ambient(), 0x40FFCB87u);
+    EXPECT_TRUE(t.scene.GetTimeOfDay().Night());
+    Scene* scene = t.host->engineScenes->GetCurrentScene();
+    ASSERT_NE(scene, nullptr);
+    const auto& ambient = scene->Content().ambient;
+    EXPECT_FLOAT_EQ(ambient.r, 1.0f);
+    EXPECT_FLOAT_EQ(ambient.g, 0xCB / 255.0f);
+    EXPECT_FLOAT_EQ(ambient.b, 0x87 / 255.0f);
+    EXPECT_FLOAT_EQ(ambient.a, 0x40 / 255.0f) << "the engine scene kept the map's own ambient";
+    EXPECT_GT(scene->Content().fog.start, 600.0f) << "the fog closes in on the table";
 }
 
 }  // namespace

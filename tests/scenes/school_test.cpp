@@ -12,6 +12,7 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/room/school/TutorialIndex.h"
+#include "scenes/room/school/TutorialTopicRow.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
 using namespace scenes;
@@ -136,9 +137,15 @@ TEST(SchoolPages, TheFirstPageFollowsTheStoredProgress) {
 TEST(SchoolPages, TheCourseEndRewardIsHandedOutOnceAndItsCounterStopsAtTheTop) {
     School school(12);
     ASSERT_EQ(school.scene.Step(), 12);
+    Options before = school.host.options.Get();
+    before.serverMode = 2;
+    before.modeChosen = 0;
+    school.host.options.Set(before);
     school.scene.SchoolStep(+1);
     EXPECT_TRUE(school.scene.GiftDialog()->IsVisible());
     EXPECT_EQ(school.host.serverOptionSends, 1);
+    EXPECT_EQ(school.host.options.Get().serverMode, 1);
+    EXPECT_EQ(school.host.options.Get().modeChosen, 1) << "the mode went to the server as not chosen";
     EXPECT_EQ(school.scene.TextLine(1)->Text().substr(0, 12), WString(u"But, because"));
     EXPECT_EQ(school.scene.TextLine(0)->Text(),
               WString(u"Great job! Pip, you will be a very good player if you continue practicing."));
@@ -304,6 +311,43 @@ TEST(SchoolIndex, RowsOpenByStoredProgressAndFollowTheGuide) {
     School newcomer(1);
     for (int row = 0; row < TutorialIndex::kRows; ++row)
         EXPECT_EQ(newcomer.scene.Index()->RowButton(row)->IsEnabled(), row == 0) << row;
+}
+
+TEST(SchoolIndex, RowsLayOutTopicsAndSubTopicsAfreshWhateverTheyShowedBefore) {
+    School school(97);
+    TutorialIndex* index = school.scene.Index();
+    // Row k shows topic k; rows 5 to 7 hold the sub-topics of "Pocketball rules".
+    for (int row = 0; row < TutorialIndex::kRows; ++row) {
+        const gui::Button* b = index->RowButton(row);
+        const bool sub = Topics()[static_cast<std::size_t>(row)].subOrder != 0;
+        EXPECT_EQ(index->RowTopic(row), row);
+        EXPECT_EQ(b->X(), sub ? 20 : 0) << row;
+        EXPECT_EQ(b->Y(), sub ? 1 : 0) << row;
+        EXPECT_EQ(b->Width(), sub ? 191 : 228) << row;
+        EXPECT_EQ(b->Caption(), WString(Topics()[static_cast<std::size_t>(row)].caption));
+    }
+    // A row that showed a sub-topic and then shows a topic (or nothing) is laid out again.
+    TutorialTopicRow* row = index->Row(7);
+    row->ShowTopic(0, true, true);
+    EXPECT_EQ(row->GetButton()->X(), 0);
+    EXPECT_EQ(row->GetButton()->Width(), TutorialTopicRow::kWidth);
+    EXPECT_TRUE(row->GetButton()->IsChecked());
+    EXPECT_TRUE(row->IsVisible());
+    for (int none : {TutorialTopicRow::kNoTopic, static_cast<int>(Topics().size())}) {
+        row->ShowTopic(none, true, true);
+        EXPECT_EQ(row->Topic(), TutorialTopicRow::kNoTopic);
+        EXPECT_FALSE(row->IsVisible());
+        EXPECT_FALSE(row->GetButton()->IsChecked()) << "an empty row stayed chosen";
+    }
+    // A click on a closed row's button goes nowhere.
+    School newcomer(1);
+    newcomer.host.posted.clear();
+    newcomer.scene.Index()->RowButton(4)->Click();
+    EXPECT_TRUE(newcomer.host.posted.empty());
+    newcomer.scene.Index()->RowButton(0)->Click();
+    ASSERT_FALSE(newcomer.host.posted.empty()) << "the row's click never reached the index";
+    EXPECT_EQ(newcomer.host.posted.back().code, school_message::kTopicChosen);
+    EXPECT_EQ(newcomer.host.posted.back().a, 1u);
 }
 
 TEST(SchoolIndex, ChoosingATopicJumpsAndHidingOffersTheIndexAgain) {

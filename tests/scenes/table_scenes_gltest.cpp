@@ -5,12 +5,15 @@
 #include <filesystem>
 
 #include "engine/resource/ResourceManager.h"
+#include "gui/Dialog.h"
 #include "gui/UiResourceSet.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/replay/SceneReplay.h"
+#include "scenes/room/school/SceneSchool.h"
+#include "scenes/room/school/TutorialIndex.h"
 #include "tests/common/GlTestSupport.h"
 #include "tests/scenes/support/ScreenReference.h"
 #include "tests/scenes/support/TableSceneHost.h"
@@ -96,5 +99,38 @@ TEST(TableScenesGl, OfflineTableShowsRackGaugeAndStripAndItsShotReplaysMidShotIn
     EXPECT_GT(ClothShare(frame), 0.10) << "the table";
     ExpectMatchesReference(frame, "replay_mid_shot");
     host.Leave(replay);
+    gui::ClearGuiPointers();
+}
+
+TEST(TableScenesGl, TheSchoolShowsTheGuidePageAndThenTheTableOfTheCameraExercise) {
+    GlHost gl;
+    if (!gl.gl.device) GTEST_SKIP() << "no GL context: " << gl.gl.error;
+    ASSERT_TRUE(gl.Open()) << "the generated packages are missing";
+    TableSceneHost& host = *gl.host;
+    scenes::SceneSchool school;
+    ASSERT_TRUE(host.Enter(school));
+    school.Enter();
+    host.Pump(school, 10);
+    const platform::Image welcome = host.Frame(school);
+    EXPECT_EQ(ClothShare(welcome), 0.0) << "the hidden table is drawn on the first pages";
+    ExpectMatchesReference(welcome, "school_welcome");
+
+    gui::CommandEvent next;
+    next.id = scenes::SceneSchool::kContinueId;
+    for (int i = 0; i < 4; ++i) school.OnCommand(next);  // pages 2, 3, 4, then the exercise
+    ASSERT_EQ(school.Step(), 4);
+    ASSERT_TRUE(school.Practising());
+    host.Pump(school, 400);
+    const platform::Image frame = host.Frame(school);
+    EXPECT_GT(ClothShare(frame), 0.05) << "the practice table";
+    ExpectMatchesReference(frame, "school_camera_exercise");
+
+    // The course end: the gift and the ways out to the practice room, the shop and the lobby.
+    school.OnMessage(scenes::school_message::kTopicChosen, 13, 0);
+    ASSERT_EQ(school.Step(), 13);
+    ASSERT_TRUE(school.GiftDialog()->IsVisible());
+    host.Pump(school, 10);
+    ExpectMatchesReference(host.Frame(school), "school_course_end");
+    host.Leave(school);
     gui::ClearGuiPointers();
 }

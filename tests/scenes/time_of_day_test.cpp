@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -189,4 +190,34 @@ TEST(TimeOfDayScene, NoMorningFadeMeansFogDistancesOfZeroNotInfinity) {
     EXPECT_EQ(target.start, 0.0f);
     EXPECT_EQ(target.end, 0.0f);
     EXPECT_EQ(target.density, 0.0f);
+}
+
+TEST(TimeOfDayScene, AFixedLightingReachesTheSceneAndABadFadeNeverGivesAnEndlessFog) {
+    scenes::TimeOfDay day;
+    day.Update(13 * 3600, nullptr);  // a bright noon before, which the fixed lighting must replace
+    day.SetFixed({0x40FFCB87u, true, true, false, 0.015f});
+    RecordingTarget target;
+    day.SetupSceneLights(target, true);
+    EXPECT_EQ(day.Ambient(), 0x40FFCB87u);
+    EXPECT_EQ(day.AmbientWithMorningAlpha(), 0x40FFCB87u) << "the fog kept the noon colour";
+    EXPECT_FLOAT_EQ(target.ambient[0], 1.0f);
+    EXPECT_FLOAT_EQ(target.ambient[2], 0x87 / 255.0f);
+    EXPECT_FLOAT_EQ(target.ambient[3], 0x40 / 255.0f);
+    EXPECT_EQ(target.lamps, std::vector<bool>{true});
+    EXPECT_FALSE(target.lightsOn) << "the daylight fade stayed on";
+    EXPECT_TRUE(target.fogOn);
+    EXPECT_NEAR(target.start, 10.0f / 0.015f, 0.1f);
+    EXPECT_NEAR(target.end, 100.0f / 0.015f, 1.0f);
+
+    // The next hour's update takes over again.
+    day.Update(13 * 3600, nullptr);
+    EXPECT_EQ(day.Ambient(), 0x72FFFFFFu);
+
+    for (float bad : {-1.0f, 2.0f, std::nanf("")}) {
+        day.SetFixed({0x40FFCB87u, true, true, false, bad});
+        RecordingTarget t;
+        day.SetupSceneLights(t, true);
+        EXPECT_FALSE(t.fogOn) << bad;
+        EXPECT_TRUE(std::isfinite(t.start) && std::isfinite(t.end)) << bad;
+    }
 }

@@ -156,3 +156,68 @@ TEST(CameraRig, ATopViewChosenBeforeTheFirstTickIsNotTurnedBackBehindTheCueBall)
 
 }  // namespace
 }  // namespace table
+
+namespace table {
+namespace {
+
+TEST(CameraRig, TheFieldOfViewFollowsTheDistanceBetweenItsPointsAndHoldsBeyond) {
+    const struct {
+        float distance, fov;
+    } cases[] = {{50.0f, 20.0f}, {100.0f, 20.0f}, {310.0f, 35.0f}, {520.0f, 50.0f}, {900.0f, 50.0f}};
+    CameraRig rig;
+    EXPECT_EQ(rig.FieldOfViewDegrees(), CameraRig::kDefaultFovDegrees);
+    rig.SetDistanceFov(100.0f, 20.0f, 520.0f, 50.0f);
+    for (const auto& c : cases) {
+        rig.SetView({c.distance, 30.0f, 0.0f, 0.0f}, {});
+        EXPECT_NEAR(rig.FieldOfViewDegrees(), c.fov, 1e-3f) << c.distance;
+    }
+    // Equal distances: one field of view everywhere, no division by zero; bad values change nothing.
+    rig.SetDistanceFov(10.0f, 30.0f, 10.0f, 60.0f);
+    EXPECT_EQ(rig.FieldOfViewDegrees(), 30.0f);
+    rig.SetDistanceFov(NAN, 10.0f, 100.0f, 20.0f);
+    rig.SetDistanceFov(10.0f, INFINITY, 100.0f, 20.0f);
+    EXPECT_EQ(rig.FieldOfViewDegrees(), 30.0f);
+}
+
+TEST(CameraRig, NoZoomMoveOrSetViewComesNearerThanTheMinimumDistance) {
+    CameraRig rig;
+    rig.SetView({50.0f, 30.0f, 0.0f, 0.0f}, {});
+    rig.SetMinDistance(130.0f);
+    EXPECT_EQ(rig.View().distance, 130.0f) << "a closer view stays inside the limit";
+    rig.Zoom(20.0f);
+    EXPECT_EQ(rig.View().distance, 130.0f);
+    rig.MoveCamera(0.0f, 100.0f, kKeepValue);
+    EXPECT_EQ(rig.View().distance, 130.0f);
+    rig.SetView({20.0f, 30.0f, 0.0f, 0.0f}, {});
+    EXPECT_EQ(rig.View().distance, 130.0f);
+    // A lower limit lets the view come closer again; nonsense limits are refused or bounded.
+    rig.SetMinDistance(10.0f);
+    rig.MoveCamera(0.0f, 50.0f, kKeepValue);
+    EXPECT_EQ(rig.View().distance, 50.0f);
+    rig.SetMinDistance(NAN);
+    EXPECT_EQ(rig.MinDistance(), 10.0f);
+    rig.SetMinDistance(-5.0f);
+    EXPECT_GT(rig.MinDistance(), 0.0f);
+    rig.SetMinDistance(1e9f);
+    EXPECT_EQ(rig.MinDistance(), CameraRig::kMaxDistance);
+}
+
+TEST(CameraRig, ATurnDuringAMoveIsNotUndoneWhenTheMoveEnds) {
+    CameraRig rig;
+    rig.SetView({300.0f, 30.0f, 10.0f, 0.0f}, {});
+    rig.MoveCamera(1.0f, 200.0f, kKeepValue);
+    Tick(rig, 100);
+    for (int i = 0; i < 100; ++i) rig.Rotate(0.1f, 0.0f);
+    Tick(rig, 100);
+    EXPECT_FALSE(rig.Moving());
+    EXPECT_NEAR(rig.View().yaw, 20.0f, 1e-3f);
+    EXPECT_EQ(rig.View().distance, 200.0f) << "the turn cut the move short";
+    rig.Rotate(175.0f, 100.0f);
+    EXPECT_NEAR(rig.View().yaw, -165.0f, 1e-3f);
+    EXPECT_EQ(rig.View().pitch, CameraRig::kMaxPitch);
+    rig.Rotate(NAN, 0.0f);
+    EXPECT_NEAR(rig.View().yaw, -165.0f, 1e-3f);
+}
+
+}  // namespace
+}  // namespace table

@@ -226,13 +226,104 @@ void DrawPanels(Image& img, int set) {
              {60, 66, 80, 255});
 }
 
+// ---- the cue school's pictures (set 21)
+
+// The page band: a dark glass strip framed in light blue, the guide standing at its left with his cue.
+void DrawGuidePanel(Image& img) {
+    const UiImage p = atlas::school::kGuidePanel;
+    RoundBox(img, p.x, p.y, p.w, p.h, 10, {16, 30, 58, 225}, {6, 10, 22, 235}, {150, 176, 214, 255},
+             {110, 140, 190, 255});
+    // The page under the title and the lines.
+    RoundBox(img, p.x + 205, p.y + 72, p.w - 230, p.h - 82, 8, {26, 44, 78, 200}, {14, 24, 44, 200},
+             {80, 104, 140, 255}, {60, 84, 124, 255});
+    // The guide: body, collar, head with cap and eyes, and a cue held upright.
+    const float gx = float(p.x) + 110.0f, gy = float(p.y);
+    RoundBox(img, int(gx) - 52, int(gy) + 150, 104, 128, 24, {188, 40, 44, 255}, {118, 20, 26, 255},
+             {40, 10, 12, 255}, {220, 90, 90, 255});
+    Triangle(img, gx - 18, gy + 150, gx + 18, gy + 150, gx, gy + 176, {245, 245, 245, 255});
+    Disc(img, gx, gy + 110, 38, {60, 36, 24, 255});
+    Disc(img, gx, gy + 112, 35, {240, 200, 160, 255});
+    RoundBox(img, int(gx) - 40, int(gy) + 66, 80, 26, 12, {40, 60, 120, 255}, {24, 36, 80, 255},
+             {10, 14, 30, 255}, {90, 120, 190, 255});
+    Disc(img, gx - 12, gy + 112, 4, {30, 30, 40, 255});
+    Disc(img, gx + 12, gy + 112, 4, {30, 30, 40, 255});
+    Line(img, gx - 10, gy + 130, gx + 10, gy + 130, 2, {150, 70, 60, 255});
+    Line(img, gx + 70, gy + 60, gx + 58, gy + 280, 5, {214, 176, 120, 255});
+    Line(img, gx + 70, gy + 60, gx + 69, gy + 72, 5, {60, 110, 200, 255});
+}
+
+// Cue, cue ball and a rising power gauge.
+void DrawShotPicture(Image& img) {
+    const UiImage p = atlas::school::kShotPicture;
+    RoundBox(img, p.x, p.y, p.w, p.h, 6, {20, 70, 46, 255}, {10, 44, 28, 255}, {150, 176, 214, 255},
+             {60, 120, 90, 255});
+    const float x = float(p.x), y = float(p.y);
+    Disc(img, x + 78, y + 38, 12, {250, 250, 250, 255});
+    Line(img, x + 10, y + 92, x + 62, y + 50, 5, {214, 176, 120, 255});
+    Line(img, x + 58, y + 53, x + 63, y + 49, 5, {60, 110, 200, 255});
+    for (int k = 0; k < 5; ++k) {
+        const int h = 4 + 3 * k;
+        const Rgba c{uint8_t(80 + 40 * k), uint8_t(230 - 40 * k), 60, 255};
+        img.FillRect(int(x) + 14 + 18 * k, int(y) + 114 - h, 12, h, c);
+    }
+}
+
+void DrawSchoolButtons(Image& img) {
+    using namespace atlas::school;
+    const Rgba gold[4] = {
+        {240, 200, 96, 255}, {255, 226, 140, 255}, {196, 150, 50, 255}, {150, 150, 150, 255}};
+    for (int k = 0; k < kButtonFrames; ++k) {
+        const UiImage c = kContinue.Frame(k);
+        const float cx = float(c.x), cy = float(c.y);
+        Triangle(img, cx + 4, cy + 4, cx + c.w - 3, cy + c.h / 2.0f, cx + 4, cy + c.h - 4, gold[k]);
+        const UiImage b = kPrevious.Frame(k);
+        const float bx = float(b.x), by = float(b.y);
+        Triangle(img, bx + b.w - 4, by + 4, bx + 3, by + b.h / 2.0f, bx + b.w - 4, by + b.h - 4, gold[k]);
+        const UiImage w = kWayOut.Frame(k);
+        const Face teal[4] = {{{60, 170, 150, 255}, {20, 96, 84, 255}},
+                              {{90, 200, 180, 255}, {36, 124, 110, 255}},
+                              {{20, 90, 80, 255}, {50, 150, 132, 255}},
+                              {{112, 114, 120, 255}, {74, 76, 82, 255}}};
+        RoundBox(img, w.x, w.y, w.w, w.h, 8, teal[k].top, teal[k].bottom, kBorder, kShine);
+    }
+}
+
+// The index window: a dark panel with a title band; its rows, topics in blue and sub-topics in slate,
+// the chosen one gold.
+void DrawIndex(Image& img) {
+    using namespace atlas::school;
+    const UiImage p = kIndexPanel;
+    RoundBox(img, p.x, p.y, p.w, p.h, 8, {20, 30, 52, 245}, {8, 12, 24, 245}, {150, 176, 214, 255},
+             {110, 140, 190, 255});
+    RoundBox(img, p.x + 4, p.y + 4, p.w - 8, 34, 6, {70, 110, 170, 255}, {30, 56, 100, 255}, kBorder,
+             {170, 205, 245, 200});
+    const Face slate[2] = {{{70, 84, 108, 255}, {40, 50, 68, 255}}, {{96, 112, 140, 255}, {56, 68, 90, 255}}};
+    for (int k = 0; k < kButtonFrames; ++k) {
+        const Face& topic = k == 2 ? kCheckedFaces[0] : kFaces[k];
+        ButtonFace(img, kTopicRow, k, topic, 5);
+        const Face& sub = k == 2 ? kCheckedFaces[0] : k == 3 ? kFaces[3] : slate[k];
+        ButtonFace(img, kSubTopicRow, k, sub, 5);
+        const UiImage s = kSubTopicRow.Frame(k);
+        Disc(img, s.x + 10.0f, s.y + s.h / 2.0f, 3.0f, kWhite);
+    }
+}
+
+void DrawSchool(Image& img) {
+    DrawGuidePanel(img);
+    DrawShotPicture(img);
+    DrawSchoolButtons(img);
+    DrawIndex(img);
+}
+
 }  // namespace
 
 Image BuildUiImageSet(int set) {
-    Image img(atlas::kSetWidth, atlas::kSetHeight, {0, 0, 0, 0});
+    const bool school = set == atlas::school::kSet;
+    Image img(atlas::kSetWidth, school ? atlas::school::kSetHeight : atlas::kSetHeight, {0, 0, 0, 0});
     DrawButtons(img);
     DrawScrollParts(img);
     DrawFields(img);
     DrawPanels(img, set);
+    if (school) DrawSchool(img);
     return img;
 }

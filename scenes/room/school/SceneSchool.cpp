@@ -63,6 +63,8 @@ constexpr std::uint32_t kGoToLobby = 1071;
 constexpr std::uint32_t kChalkChanged = 1085;
 constexpr std::uint16_t kGiftCueItem = 3050;
 
+constexpr FixedLighting kSchoolLighting{0x40FFCB87u, true, true, false, 0.015f};
+
 constexpr std::uint32_t kHeaderColour = 0xFF00FF00u;
 constexpr std::uint32_t kStepLabelColour = 0xFFFFFF00u;
 constexpr std::uint32_t kArrowColour = 0xFF00B000u;
@@ -90,9 +92,13 @@ void SceneSchool::CreateUI() {
     uiBuilt_ = true;
     const int width = Host() ? Host()->ClientWidth() : 1024, height = Host() ? Host()->ClientHeight() : 768;
     gui::Widget::Create(0, 0, width, height);
-    AddTitleBar(*this, u"Cue school");
-    panel_ = AddImage(0, 10, 1024, 285, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
-    shotPicture_ = panel_->AddImage(860, 130, 112, 120, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
+    // The title strip stays hidden behind the guide panel until the scene's title is asked for.
+    gui::ImageWidget* titleBar = AddTitleBar(*this, u"Cue school");
+    titleBar->SetVisible(false);
+    titleBar->SetAlpha(0.5f);
+    namespace images = gui::atlas::school;
+    panel_ = AddImage(0, 10, 1024, 285, images::kGuidePanel);
+    shotPicture_ = panel_->AddImage(860, 130, 112, 120, images::kShotPicture);
     title_ = AddColouredLine(*panel_, 220, 85, 360, 20, u"", kWhite);
     for (int k = 0; k < kLineCount; ++k)
         lines_[static_cast<std::size_t>(k)] =
@@ -110,15 +116,20 @@ void SceneSchool::CreateUI() {
         if (k < 3) AddColouredLine(*stepStrip_, 120 + 100 * k, 0, 20, 20, u"\u25B6", kArrowColour);
     }
     clickToTry_ = AddColouredLine(*panel_, 400, 248, 100, 20, u"Click to Try", kYellow);
-    continue_ = AddTextButton(*panel_, 370, 240, 70, 27, kContinueId, u">>");
+    // The arrow takes clicks a little to its left and over the label beside it.
+    continue_ = panel_->AddButton(370, 240, 24, 27, kContinueId, 0, images::kContinue);
+    continue_->SetFrameCount(images::kButtonFrames);
+    continue_->SetHitArea(-5, 0, 70, 27);
     continue_->SetTooltip(u"Continue");
-    previousButton_ = AddTextButton(*panel_, 250, 240, 23, 27, kPreviousId, u"<<");
+    previousButton_ = panel_->AddButton(250, 240, 23, 27, kPreviousId, 0, images::kPrevious);
+    previousButton_->SetFrameCount(images::kButtonFrames);
     previousButton_->SetTooltip(u"Previous");
     previousButton_->SetAlpha(0.5f);
     const char16_t* const navigation[] = {u"Practice room", u"Shop", u"Lobby"};
     for (int k = 0; k < 3; ++k) {
         gui::Button* b = AddTextButton(*this, 0, 300 + 40 * k, 138, 29,
                                        kPracticeRoomId + static_cast<std::uint32_t>(k), navigation[k]);
+        b->SetImage(images::kWayOut);
         b->SetAnchor(gui::AnchorH::Right, -150 + 138, gui::AnchorV::None, 0);
         navigation_[static_cast<std::size_t>(k)] = b;
     }
@@ -143,6 +154,7 @@ void SceneSchool::CreateUI() {
     index_ = Make<TutorialIndex>(Host());
     gift_ = Make<gui::Dialog>();
     SetUpDialog(*gift_, 500, 300, u"Gift");
+    gift_->SetImage(gui::atlas::InSet(gui::atlas::kPanel, 22));
     giftPreview_ = gift_->Make<gui::ItemPreview>(21, 52, 115, 219);
     giftPreview_->SetItem(kGiftCueItem);
     AddTextLine(*gift_, 150, 60, 330, 20, u"A gift from Vudaz: a cue that raises your shot power.");
@@ -243,6 +255,9 @@ void SceneSchool::Enter() {
         if (auto* m = dynamic_cast<Messenger*>(Host()->GetMessenger())) m->RestoreOnSceneEnter();
     gauge_->Reset();
     gauge_->UpdateDisplay();
+    // The school keeps one warm evening light: lamps on, a faint far fog, no daylight fade.
+    GetTimeOfDay().SetFixed(kSchoolLighting);
+    SetupSceneLights(CurrentEngineScene(Host() ? Host()->EngineScenes() : nullptr));
     SchoolStep(+1);
     index_->Open();
     SetActive(true);
@@ -344,6 +359,7 @@ void SceneSchool::CourseEnd() {
         if (OptionsStore* store = Host()->UserOptions()) {
             Options options = store->Get();
             options.serverMode = 1;
+            options.modeChosen = 1;
             store->Set(options);
         }
         Host()->SendServerOptions();
@@ -358,22 +374,34 @@ void SceneSchool::CourseEnd() {
 void SceneSchool::IntroCamera() {
     table::TableWorld* world = World();
     if (!world) return;
-    table::CameraRig& rig = world->GetCameraRig();
-    table::CameraView view = rig.View();
+    // A close, level view over the table centre with a fixed field of view.
+    world->SetCameraDistanceFov(10.0f, 30.0f, 1000.0f, 30.0f);
+    world->SetCameraMinDistance(10.0f);
+    table::CameraView view = world->GetCameraRig().View();
     view.yaw = 0;
     view.pitch = 12.5f;
     view.distance = 50;
-    rig.SetView(view, Vector3f{});
+    world->SetCameraView(view, Vector3f{});
     world->RackBalls();
     world->SnapshotBalls();
     world->SetSceneVisible(false);
     world->controlMask = control_mask::kNone;
 }
 
+// The practice view: the field of view narrows as the camera comes close, which never comes nearer
+// than 130 cm; the camera backs out to 300 cm over 2 s.
+void SceneSchool::PracticeCamera() {
+    table::TableWorld* world = World();
+    if (!world) return;
+    world->SetCameraDistanceFov(100.0f, 20.0f, 520.0f, 50.0f);
+    world->SetCameraMinDistance(130.0f);
+    world->MoveCamera(2.0f, 300.0f, table::kKeepValue);
+}
+
 void SceneSchool::JumpCamera() {
     table::TableWorld* world = World();
     if (!world) return;
-    world->MoveCamera(2.0f, 300.0f, table::kKeepValue);
+    PracticeCamera();
     world->SetSceneVisible(true);
     SetAimDisplay(true);
 }
@@ -435,7 +463,7 @@ void SceneSchool::StartPractice() {
         world->RetargetCameraOnCurrentBall();
         world->SetTurnFlag(true);
         world->SetSceneVisible(true);
-        if (step_ == 4) world->MoveCamera(2.0f, 300.0f, table::kKeepValue);
+        if (step_ == 4) PracticeCamera();
         if (step_ == 5) world->shotExercise = true;
         if (step_ == 50 || step_ == 51) world->ApplyControlOptions(CurrentOptions());
     }
@@ -496,12 +524,7 @@ void SceneSchool::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     continue_->SetAlpha(blinkOn ? 1.0f : 0.2f);
     TableScene::Update(nowMs, time100us);
     platform::ScopedLock lock(pageLock_);
-    if (step_ <= kLastOrbitStep && World()) {
-        table::CameraRig& rig = World()->GetCameraRig();
-        table::CameraView view = rig.View();
-        view.yaw += kOrbitDegreesPerTick;
-        rig.SetView(view, rig.Focus());
-    }
+    if (step_ <= kLastOrbitStep && World()) World()->RotateCamera(kOrbitDegreesPerTick, 0.0f);
     if (!practising_) return;
     for (int k = 0; k < goalCount_; ++k)
         goals_[static_cast<std::size_t>(k)]->SetVisible(k != currentGoal_ || blinkOn);

@@ -105,6 +105,7 @@ private:
     void ColourGoals();
     void HighlightControlStep(int index);
     void IntroCamera();
+    void PracticeCamera();
     void JumpCamera();
     void CourseEnd();
     void LendChalk();

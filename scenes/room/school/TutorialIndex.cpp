@@ -5,21 +5,16 @@
 #include "gui/Button.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextLabel.h"
+#include "gui/UiAtlas.h"
 #include "net/GameSession.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontWidgets.h"
+#include "scenes/room/school/TutorialTopicRow.h"
 
 namespace scenes {
 
 namespace {
-constexpr int kRowWidth = 228;
-constexpr int kSubRowIndent = 20;
-constexpr int kSubRowWidth = 191;
-constexpr std::uint32_t kTopicColour = 0xFFFFFF00u;
-constexpr std::uint32_t kSubTopicColour = 0xFFFFFFFFu;
 constexpr std::uint32_t kTitleColour = 0xFF00FFFFu;
-constexpr float kOpenAlpha = 0.7f;
-constexpr float kClosedAlpha = 0.2f;
 constexpr int kRightMargin = 10;
 constexpr int kBottomMargin = 8;
 // Only the first category holds topics; the others are shown disabled.
@@ -28,25 +23,28 @@ constexpr int kTutorialCategory = 0;
 
 TutorialIndex::TutorialIndex(SceneHost* host) : host_(host) {
     SetUpDialog(*this, kWidth, kHeight, u"", false);
+    SetImage(gui::atlas::school::kIndexPanel);
     SetAlpha(0.7f);
     title_ = AddTextLine(*this, 10, 8, 80, 24, u"");
     title_->SetColors(kTitleColour, 0xFF000000u);
-    gui::Button* hide = AddTextButton(*this, 238, 22, 18, 18, kHideId, u"x");
+    gui::Button* hide = AddButton(238, 22, 18, 18, kHideId, 0,
+                                  gui::atlas::InSet(gui::atlas::kCloseButton, gui::atlas::school::kSet));
+    hide->SetFrameCount(4);
     hide->SetTooltip(u"Hide index");
     for (int k = 0; k < school::kCategoryCount; ++k) {
-        gui::Button* tab =
-            AddTextButton(*this, -81, 72 + 32 * k, 83, 29, kFirstTabId + static_cast<std::uint32_t>(k),
-                          school::kCategoryCaptions[static_cast<std::size_t>(k)]);
+        // Radio tabs take the seven-frame radio strip (the checked frames follow the first four).
+        gui::Button* tab = AddButton(-81, 72 + 32 * k, 83, 29, kFirstTabId + static_cast<std::uint32_t>(k), 0,
+                                     gui::atlas::InSet(gui::atlas::kRadioButton, gui::atlas::school::kSet));
+        tab->SetCaption(school::kCategoryCaptions[static_cast<std::size_t>(k)]);
         tab->SetRadioMode(1);
         tab->SetEnabled(k == kTutorialCategory);
         tabs_[static_cast<std::size_t>(k)] = tab;
     }
     for (int k = 0; k < kRows; ++k) {
-        gui::Button* row = AddTextButton(*this, 14, 47 + 26 * k, kRowWidth, 26,
-                                         kFirstRowId + static_cast<std::uint32_t>(k), u"");
-        row->SetRadioMode(2);
+        auto* row = Make<TutorialTopicRow>();
+        row->Create(14, 47 + 26 * k, TutorialTopicRow::kWidth, TutorialTopicRow::kHeight,
+                    kFirstRowId + static_cast<std::uint32_t>(k));
         rows_[static_cast<std::size_t>(k)] = row;
-        rowTopics_[static_cast<std::size_t>(k)] = -1;
     }
     scroll_ = Make<gui::ScrollBar>();
     scroll_->Create(230, 48, 16, 206, kScrollId, gui::Orientation::Vertical, 1);
@@ -68,24 +66,13 @@ void TutorialIndex::Refresh() {
     const std::uint32_t progress = StoredProgress();
     int topic = std::max(scrollPosition_ - 1, 0);
     for (int k = 0; k < kRows; ++k, ++topic) {
-        gui::Button* row = rows_[static_cast<std::size_t>(k)];
+        TutorialTopicRow* row = rows_[static_cast<std::size_t>(k)];
         if (topic >= count) {
-            rowTopics_[static_cast<std::size_t>(k)] = -1;
-            row->SetVisible(false);
+            row->ShowTopic(TutorialTopicRow::kNoTopic, false, false);
             continue;
         }
         const school::Topic& t = topics[static_cast<std::size_t>(topic)];
-        rowTopics_[static_cast<std::size_t>(k)] = topic;
-        row->SetVisible(true);
-        row->SetCaption(t.caption);
-        row->SetCaptionColour(t.subOrder == 0 ? kTopicColour : kSubTopicColour);
-        const int indent = t.subOrder == 0 ? 0 : kSubRowIndent;
-        row->SetRect(14 + indent, 47 + 26 * k + (t.subOrder == 0 ? 0 : 1),
-                     t.subOrder == 0 ? kRowWidth : kSubRowWidth, 26);
-        row->SetChecked(topic == selectedTopic_);
-        const bool open = progress >= static_cast<std::uint32_t>(t.step);
-        row->SetEnabled(open);
-        row->SetAlpha(open ? kOpenAlpha : kClosedAlpha);
+        row->ShowTopic(topic, progress >= static_cast<std::uint32_t>(t.step), topic == selectedTopic_);
     }
     scroll_->SetRange(std::max(count - (kRows - 1), 1));
 }
@@ -95,9 +82,8 @@ void TutorialIndex::SelectStep(int step) {
     platform::ScopedLock lock(lock_);
     category_ = kTutorialCategory;
     selectedTopic_ = school::TopicForStep(step);
-    for (int k = 0; k < kRows; ++k)
-        if (rowTopics_[static_cast<std::size_t>(k)] >= 0 &&
-            rowTopics_[static_cast<std::size_t>(k)] == selectedTopic_) {
+    for (const TutorialTopicRow* row : rows_)
+        if (row->Topic() >= 0 && row->Topic() == selectedTopic_) {
             Refresh();
             return;
         }
@@ -110,6 +96,22 @@ void TutorialIndex::SelectStep(int step) {
     scroll_->SetRange(range);
     scroll_->SetPos(scrollPosition_ - 1, false);
     Refresh();
+}
+
+int TutorialIndex::RowTopic(int row) const {
+    return rows_[static_cast<std::size_t>(row)]->Topic();
+}
+
+gui::Button* TutorialIndex::RowButton(int row) const {
+    return rows_[static_cast<std::size_t>(row)]->GetButton();
+}
+
+void TutorialIndex::DrawTree(gui::Painter& painter, int originX, int originY) {
+    if (!IsVisible()) return;
+    title_->SetVisible(false);
+    gui::Dialog::DrawTree(painter, originX, originY);
+    title_->SetVisible(true);
+    title_->DrawTree(painter, originX + X(), originY + Y());
 }
 
 void TutorialIndex::Open() {
@@ -137,7 +139,7 @@ bool TutorialIndex::OnCommand(const gui::CommandEvent& event) {
         return true;
     }
     if (id >= kFirstRowId && id < kFirstRowId + kRows) {
-        const int topic = rowTopics_[id - kFirstRowId];
+        const int topic = rows_[id - kFirstRowId]->Topic();
         if (topic < 0) return true;
         {
             platform::ScopedLock lock(lock_);

@@ -28,6 +28,8 @@ constexpr std::uint32_t kTopicChosen = 1061;  // a = the topic's step
 constexpr std::uint32_t kIndexHidden = 1062;
 }  // namespace school_message
 
+class TutorialTopicRow;
+
 class TutorialIndex : public gui::Dialog {
 public:
     static constexpr int kWidth = 259;
@@ -48,11 +50,14 @@ public:
     // Shown in the bottom right corner, refreshed.
     void Open();
     bool OnCommand(const gui::CommandEvent& event) override;
+    // The window and its rows at the window's alpha; the title at full strength over them.
+    void DrawTree(gui::Painter& painter, int originX, int originY) override;
 
     int SelectedTopic() const { return selectedTopic_; }
     // The topic a row shows (-1 for an empty row) and the row's button.
-    int RowTopic(int row) const { return rowTopics_[static_cast<std::size_t>(row)]; }
-    gui::Button* RowButton(int row) const { return rows_[static_cast<std::size_t>(row)]; }
+    int RowTopic(int row) const;
+    gui::Button* RowButton(int row) const;
+    TutorialTopicRow* Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     gui::ScrollBar* Scroll() const { return scroll_; }
 
 private:
@@ -63,8 +68,7 @@ private:
     platform::CriticalSection lock_;
     gui::TextLabel* title_ = nullptr;
     std::array<gui::Button*, school::kCategoryCount> tabs_{};
-    std::array<gui::Button*, kRows> rows_{};
-    std::array<int, kRows> rowTopics_{};
+    std::array<TutorialTopicRow*, kRows> rows_{};
     gui::ScrollBar* scroll_ = nullptr;
     int category_ = 0;
     int scrollPosition_ = 1;  // 1-based, as the scroll bar reports it
