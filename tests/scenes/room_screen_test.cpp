@@ -37,6 +37,10 @@ struct RecordingHud : scenes::RoomHud {
         withdrawTurns = turns;
     }
     void ShowRankResult(std::uint16_t rank, std::uint16_t, std::uint16_t) override { this->rank = rank; }
+    void ShowGameResult(int mode, const std::vector<scenes::RoomResultRow>& rows) override {
+        resultMode = mode;
+        results = rows;
+    }
 
     int boardCount = -1;
     std::array<std::uint8_t, 4> boardValues{};
@@ -45,6 +49,8 @@ struct RecordingHud : scenes::RoomHud {
     WString withdrawName;
     int withdrawTurns = -1;
     int rank = -1;
+    int resultMode = -1;
+    std::vector<scenes::RoomResultRow> results;
 };
 
 struct NoSink : net::PacketSink {
@@ -725,6 +731,36 @@ TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyAndB
     EnterRoom(1, 0);
     scene.Render(nullptr, false);
     EXPECT_FALSE(bubble->IsVisible()) << "only the master starts";
+}
+
+TEST_F(RoomScreenTest, TheResultWindowGetsEveryMembersRowWithTheSeatsOfTheRoomsTeams) {
+    scene.SetHud(&hud);
+    EnterRoom(0, 0);
+    StartGame(1);
+    Deliver(2046, [](net::Packet& p) {
+        p.WriteU8(2).WriteU8(1);
+        p.WriteU8(2).WriteU8(1).WriteU32(11).WriteU32(12).WriteU64(7000).WriteU8(1).WriteU8(2);
+        p.WriteU8(1).WriteU8(2).WriteU32(21).WriteU32(22).WriteU64(3000).WriteU8(3).WriteU8(4);
+        p.WriteU8(0);
+    });
+    EXPECT_EQ(hud.resultMode, 0) << "an open room without a stake";
+    ASSERT_EQ(hud.results.size(), 2u);
+    EXPECT_EQ(hud.results[0].seat, 1) << "team slot 2 is seat 1's";
+    EXPECT_EQ(hud.results[0].money, 7000);
+    EXPECT_EQ(hud.results[1].seat, 0);
+    EXPECT_EQ(hud.results[1].second, 22u);
+    EXPECT_EQ(host.session->own.money, 3000) << "the own money follows the own row";
+
+    StartGame(0);
+    Deliver(2031, [](net::Packet& p) {
+        p.WriteString(u"Bob").WriteU8(2).WriteU16(3).WriteU16(0).WriteU8(2).WriteU8(1);
+        p.WriteU8(1).WriteU8(1).WriteU8(0).WriteU32(5).WriteU32(6).WriteU8(7);
+        p.WriteU8(2).WriteU8(7).WriteU8(9).WriteU32(0).WriteU32(0).WriteU8(0);
+    });
+    ASSERT_EQ(hud.results.size(), 1u) << "seat 9 has no row";
+    EXPECT_EQ(hud.results[0].seat, 0);
+    EXPECT_EQ(hud.results[0].third, 7);
+    EXPECT_TRUE(HasChat("The game became invalid.", kRed));
 }
 
 }  // namespace
