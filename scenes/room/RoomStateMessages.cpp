@@ -196,8 +196,10 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
             game_.RemovePlayer(seat);
             seats_[seat] = std::move(read[seat]);
             if (!seats_[seat].occupied) continue;
+            // Seating makes a watcher: the team the list names is taken after it.
+            const std::uint8_t playing = seats_[seat].record.game.playing;
             game_.AddPlayer(seat, &seats_[seat].record);
-            if (seats_[seat].record.game.playing) game_.SetTeamSlot(seat, seats_[seat].record.game.playing);
+            if (playing) game_.SetTeamSlot(seat, playing);
         }
         game_.UpdateReadyCounts();
     }

@@ -19,6 +19,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/GameHud.h"
 
 namespace scenes {
 
@@ -72,33 +73,19 @@ void SceneRoomGame::CreateUI() {
     chatEdit_->Setup(gui::kFont12, kChatEditMax, gui::skin::kText);
     chatEdit_->Show(true);
 
-    auto button = [this](int x, std::uint32_t id, const WString& caption) {
-        gui::Button* b = AddButton(x, 700, 110, 34, id, 0, gui::atlas::InSet(gui::atlas::kTextButton, 15));
-        b->SetFrameCount(gui::atlas::kTextButtonFrames);
-        b->SetCaption(caption);
-        return b;
-    };
-    teamOne_ = button(600, control::kTeamOne, u"Team 1");
-    teamTwo_ = button(720, control::kTeamTwo, u"Team 2");
-    readyButton_ = button(840, control::kReadyStart, u"Ready");
     receivingLabel_ = AddLabel(400, 360, 300, 20, gui::kFont12);
     receivingLabel_->SetPlainText(u"receiving game data...");
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
-    clockLabel_ = AddLabel(740, 44, 120, 20, gui::kFont12);
     CreateRoomScreen();
+    CreateRoomHud();
     LayoutChildren(Width(), Height());
 }
 
 void SceneRoomGame::UpdateWaitingWidgets() {
-    if (!readyButton_) return;
+    if (!turnLabel_) return;
     const bool running = gameRunning_.load();
-    const bool watching = watchOnly_.load();
-    const bool master = ownSeat_.load() == masterSeat_.load();
-    readyButton_->SetCaption(master ? u"Start" : u"Ready");
-    readyButton_->Show(!running && !watching);
-    teamOne_->Show(!running && !watching);
-    teamTwo_->Show(!running && !watching);
+    RefreshRoomHud();
     const int shooter = shooter_.load();
     if (running && SeatValid(shooter)) {
         const RoomSeat seat = SeatCopy(shooter);
@@ -255,10 +242,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
     RefreshRoomScreen(platform::NowMs());
-    if (clockLabel_ && gameRunning_.load()) {
-        const std::uint32_t s = gameSeconds_.load();
-        clockLabel_->SetText(u"%02d:%02d", static_cast<int>(s / 60), static_cast<int>(s % 60));
-    }
+    UpdateRoomHudClocks(platform::NowMs());
     if (!draw || !World()) return;
     if (chalkGauge_) chalkGauge_->BuildPreview(renderer);
     RenderTable(renderer);
@@ -518,7 +502,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             if (a == 0 || a == gui::button_id::kYes) LeaveRoom();
             return true;
         default:
-            return HandleCommand(code, a, b) || HandlePopupCommand(code, a, b) || used;
+            return HandleHudMessage(code, a, typing) || HandleCommand(code, a, b) ||
+                   HandlePopupCommand(code, a, b) || used;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -44,6 +45,20 @@ class Packet;
 }
 
 namespace scenes {
+namespace hud {
+class FloatingGain;
+class GameClock;
+class GameHud;
+class GameResultList;
+class GroupNotice;
+class InGameMenu;
+class OneHourLimitNotice;
+class PlayerMenu;
+class ScoreBoard;
+class StartReadyButton;
+class TurnCountdown;
+class WithdrawQuestion;
+}  // namespace hud
 
 class RoomOptionDialog;
 namespace hud {
@@ -116,6 +131,19 @@ public:
     void SendShotResult();
     // Update-thread timers of the turn, exposed for tests that step virtual time.
     void TickTurnTimers(std::uint64_t nowMs);
+
+    // ---- HUD widgets (RoomHudWidgets.cpp) --------------------------------------------------------
+    void Resize(int width, int height) override;
+    hud::StartReadyButton* StartReady() const { return startReady_; }
+    hud::PlayerMenu* PlayerList() const { return playerMenu_; }
+    hud::InGameMenu* GameMenu() const { return inGameMenu_; }
+    hud::GameClock* Clock() const { return gameClock_; }
+    hud::TurnCountdown* Countdown() const { return turnCountdown_; }
+    hud::ScoreBoard* Scores() const { return scoreBoard_; }
+    hud::GameResultList* ResultList() const { return resultList_; }
+    hud::GroupNotice* Groups() const { return groupNotice_; }
+    hud::WithdrawQuestion* WithdrawAsk() const { return withdrawQuestion_; }
+    hud::OneHourLimitNotice* HourLimitNotice() const { return hourLimitNotice_; }
 
     // ---- Room screen: the room line, the join and start state, popups and the HUD ---------------
     // The HUD widgets the room drives (not owned; null restores the silent default).
@@ -331,6 +359,30 @@ private:
     std::atomic<bool> widgetsDirty_{true};
     std::atomic<bool> showReceiving_{false};
     std::atomic<bool> enableToLobby_{false};
+
+    // HUD widgets (RoomHudWidgets.cpp; main thread). The room's state reaches them in RefreshRoomHud.
+    void CreateRoomHud();
+    void RefreshRoomHud();
+    void UpdateRoomHudClocks(std::uint64_t nowMs);
+    void ShowGroupsOnce();
+    bool HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool typing);
+    hud::StartReadyButton* startReady_ = nullptr;
+    hud::PlayerMenu* playerMenu_ = nullptr;
+    hud::InGameMenu* inGameMenu_ = nullptr;
+    hud::GameClock* gameClock_ = nullptr;
+    hud::TurnCountdown* turnCountdown_ = nullptr;
+    hud::ScoreBoard* scoreBoard_ = nullptr;
+    hud::GameResultList* resultList_ = nullptr;
+    hud::GroupNotice* groupNotice_ = nullptr;
+    hud::WithdrawQuestion* withdrawQuestion_ = nullptr;
+    hud::OneHourLimitNotice* hourLimitNotice_ = nullptr;
+    std::array<hud::FloatingGain*, 2> gains_{};
+    std::unique_ptr<hud::GameHud> gameHud_;  // installed as the room's HUD, ahead of the one before
+    int hudTeamSeen_ = -1;                   // the own playing byte last given to the team panel
+    bool hudGameShown_ = false;              // the HUD shows a running game
+    int hudLimitShown_ = -1;
+    bool hudEscapeDown_ = false;        // the Escape key came to the room, not to a widget
+    std::uint32_t hudGroupsShown_ = 0;  // two bits a team: the group it holds, as last shown
 
     table::CueObject* cueObject_ = nullptr;
     std::minstd_rand cosmetic_{0x5EED};  // warning sound and tips; never the simulation's generator

@@ -23,7 +23,7 @@ constexpr const char* kFirstRoomRow = "120 105";
 constexpr const char* kGameChoice = "450 348";
 constexpr const char* kEightBallRow = "450 480";
 constexpr const char* kTeamOne = "655 717";
-constexpr const char* kTeamTwo = "775 717";
+constexpr const char* kTeamTwo = "705 717";
 constexpr const char* kReadyStart = "895 717";
 
 std::string Click(const char* at) {

@@ -10,8 +10,13 @@
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/ResultWidgets.h"
+#include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableMessages.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 
@@ -316,3 +321,52 @@ TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {
 }
 
 }  // namespace
+
+TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeOpensTheMenu) {
+    EnterRoom(0, 0);
+    scene.Render(nullptr, false);
+    ASSERT_NE(scene.StartReady(), nullptr);
+    EXPECT_TRUE(scene.StartReady()->IsVisible());
+    EXPECT_FALSE(scene.Clock()->IsVisible());
+    StartGame(0);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.StartReady()->IsVisible()) << "no team choice while the game runs";
+    EXPECT_TRUE(scene.Clock()->IsVisible());
+    EXPECT_TRUE(scene.PlayerList()->Running());
+    EXPECT_EQ(scene.PlayerList()->RowCount(), 2);
+    scene.PlayerList()->ShowScorePopup(scene.PlayerList()->RowRecord(1), 3);
+
+    // Both teams still open: no notice; the stripes taken: the notice, and only once.
+    Deliver(2087, [](net::Packet& p) { p.WriteU8(2).WriteU8(2).WriteU8(2); });
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.Groups()->IsVisible());
+    Deliver(2087, [](net::Packet& p) { p.WriteU8(2).WriteU8(3).WriteU8(2); });
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.Groups()->IsVisible());
+    EXPECT_TRUE(scene.PlayerList()->RowAt(1).scorePopup->IsVisible()) << "a refresh keeps a score rising";
+    scene.Groups()->Show(false);
+    Deliver(2088, [](net::Packet& p) { p.WriteU8(0).WriteU8(2).WriteU8(3).WriteU8(2); });
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.Groups()->IsVisible()) << "the same groups are not told again";
+
+    // A player past the turn limit: the withdraw question names him and his turns.
+    Deliver(2039, [](net::Packet& p) { p.WriteU8(1).WriteU8(12); });
+    EXPECT_TRUE(scene.WithdrawAsk()->IsVisible());
+    EXPECT_EQ(scene.WithdrawAsk()->TurnCount(), 12);
+    EXPECT_EQ(scene.WithdrawAsk()->Seat(), 1);
+    scene.WithdrawAsk()->Show(false);
+
+    // The scene manager offers each key to the widgets of the shown scene first, then to the room.
+    scene.Show(true);
+    const auto press = [this] {
+        if (!scene.RouteMessage(platform::kWmKeyDown, platform::kVkEscape, 0))
+            scene.OnMessage(platform::kWmKeyDown, platform::kVkEscape, 0);
+        if (!scene.RouteMessage(platform::kWmChar, platform::kVkEscape, 0))
+            scene.OnMessage(platform::kWmChar, platform::kVkEscape, 0);
+    };
+    press();
+    EXPECT_TRUE(scene.GameMenu()->IsVisible());
+    press();
+    EXPECT_FALSE(scene.GameMenu()->IsVisible())
+        << "its own Escape closes it and its character reopens nothing";
+}

@@ -1,0 +1,199 @@
+// The game room's HUD: the team and ready panel, the player list, the in-game menu, the clocks, the
+// score board, the result list and the notices. The handlers change the room's state on the
+// dispatch thread; the widgets follow it on the main thread (RefreshRoomHud when the state changed,
+// UpdateRoomHudClocks every frame).
+#include <utility>
+
+#include "gui/Button.h"
+#include "net/GameSession.h"
+#include "net/Packet.h"
+#include "platform/sys/Clock.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/GameHud.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/ResultWidgets.h"
+#include "scenes/room/hud/RoomWidgetCodes.h"
+#include "scenes/room/hud/StartReadyButton.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+constexpr float kResultListAlpha = 0.9f;
+constexpr std::uint8_t kSolidsStatus = 2, kStripesStatus = 3;
+}  // namespace
+
+void SceneRoomGame::CreateRoomHud() {
+    const hud::RoomSender sender = [this](std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
+        SendMessage(static_cast<RoomMsg>(id), fill);
+    };
+    gameClock_ = Make<hud::GameClock>();
+    gameClock_->Create(0, 0);
+    gameClock_->SetAnchor(gui::AnchorH::Center, -43, gui::AnchorV::Top, 10);
+    turnCountdown_ = Make<hud::TurnCountdown>();
+    turnCountdown_->Create(0, 0);
+    turnCountdown_->SetAnchor(gui::AnchorH::Center, 55, gui::AnchorV::Top, -2);
+    turnCountdown_->playSound = [this](int id) { PlaySound(id); };
+
+    scoreBoard_ = Make<hud::ScoreBoard>();
+    scoreBoard_->Create(0, 0);
+    scoreBoard_->SetAnchor(gui::AnchorH::Right, -190, gui::AnchorV::Top, 80);
+    scoreBoard_->send = sender;
+    scoreBoard_->ResetForRoom();
+    startReady_ = Make<hud::StartReadyButton>(Host());
+    startReady_->Create(0, 0);
+    startReady_->roomSource = [this] { return RoomCopy(); };
+    startReady_->Resize(Width(), Height());
+    startReady_->Show(true);
+    playerMenu_ = Make<hud::PlayerMenu>(Host());
+    playerMenu_->Create(0, 0);
+    playerMenu_->send = sender;
+    playerMenu_->Attach(&room_, &game_);  // read under the seat lock, in RefreshRoomHud
+    playerMenu_->Show(true);
+
+    inGameMenu_ = Make<hud::InGameMenu>(Host());
+    inGameMenu_->Create(0, 0);
+    withdrawQuestion_ = Make<hud::WithdrawQuestion>();
+    withdrawQuestion_->Create();
+    withdrawQuestion_->send = sender;
+    resultList_ = Make<hud::GameResultList>();
+    resultList_->Create();
+    resultList_->SetAlpha(kResultListAlpha);
+    groupNotice_ = Make<hud::GroupNotice>();
+    groupNotice_->Create(0, 0);
+    hourLimitNotice_ = Make<hud::OneHourLimitNotice>(Host());
+    hourLimitNotice_->Create();
+    gains_[0] = Make<hud::FloatingGain>(true, true);
+    gains_[1] = Make<hud::FloatingGain>(false, false);
+    for (hud::FloatingGain* gain : gains_) gain->Create(0, 0);
+    gameHud_ = std::make_unique<hud::GameHud>(scoreBoard_, withdrawQuestion_, hourLimitNotice_, &Hud());
+    SetHud(gameHud_.get());
+    Resize(Width(), Height());
+}
+
+void SceneRoomGame::Resize(int width, int height) {
+    TableScene::Resize(width, height);
+    if (startReady_) startReady_->Resize(width, height);
+    if (playerMenu_) playerMenu_->Layout();
+    if (inGameMenu_)
+        inGameMenu_->MoveTo((width - inGameMenu_->Width()) / 2, (height - inGameMenu_->Height()) / 2);
+    if (groupNotice_) groupNotice_->MoveTo((width - groupNotice_->Width()) / 2, 120);
+}
+
+void SceneRoomGame::RefreshRoomHud() {
+    if (!startReady_ || !playerMenu_) return;
+    const bool running = gameRunning_.load();
+    const int own = ownSeat_.load();
+    const int master = masterSeat_.load();
+    const bool ownMaster = own == master;
+
+    // A game starting or ending moves the list and swaps the team panel for the clocks.
+    if (running != hudGameShown_) {
+        hudGameShown_ = running;
+        if (running) {
+            startReady_->EnterGame();
+            playerMenu_->OnGameStart();
+        } else {
+            startReady_->LeaveGame();
+            playerMenu_->OnGameEnd();
+            hudTeamSeen_ = -1;
+        }
+    }
+    scoreBoard_->Show(running && channelType_.load() == kTournamentChannel);
+    gameClock_->Show(running);
+    turnCountdown_->Show(running && turnLimit_.load() > 0);
+
+    int playing = 0;
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        if (SeatValid(own)) playing = seats_[own].record.game.playing;
+        const net::PlayerRecord* masterRecord =
+            SeatValid(master) && seats_[master].occupied ? &seats_[master].record : nullptr;
+        playerMenu_->SetRoomMaster(masterRecord, ownMaster);
+        playerMenu_->Refresh(game_);
+    }
+    ShowGroupsOnce();
+    startReady_->SetOwnMaster(ownMaster);
+    startReady_->Refresh(false);
+    // The panel follows the server's team only when that changes: a choice on its way keeps showing.
+    const int team = playing < hud::StartReadyButton::kTeamCount ? playing : 0;
+    if (team != hudTeamSeen_) {
+        hudTeamSeen_ = team;
+        startReady_->SetTeam(team);
+        startReady_->RefreshTeams();
+    }
+    if (ownMaster) startReady_->SetStartEnabled(StartPossible(channelType_.load() == kTournamentChannel));
+    startReady_->Show(!running && !watchOnly_.load());
+}
+
+void SceneRoomGame::ShowGroupsOnce() {
+    // The 8-ball groups once they are decided (a team holds the stripes, status 3): the solids' team
+    // (status 2) in the first column, the stripes' in the second.
+    std::uint32_t groups = 0;
+    bool decided = false;
+    std::array<std::array<WString, 2>, 2> names{};
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        for (std::size_t t = 0; t < game_.teams.size(); ++t) {
+            const net::RoomTeam& team = game_.teams[t];
+            const std::uint8_t status = team.GetStatus();
+            if (team.memberCount == 0 || (status != kSolidsStatus && status != kStripesStatus)) continue;
+            const std::size_t group = status == kSolidsStatus ? 0 : 1;
+            decided = decided || group == 1;
+            groups |= static_cast<std::uint32_t>(group + 1) << (2 * t);
+            for (std::size_t m = 0; m < 2 && m < team.memberCount; ++m)
+                if (team.members[m]) names[group][m] = team.members[m]->nickname;
+        }
+    }
+    if (!decided) groups = 0;
+    if (!gameRunning_.load()) groups = 0;
+    if (groups == hudGroupsShown_) return;
+    hudGroupsShown_ = groups;
+    if (groups == 0) return;
+    groupNotice_->Clear();
+    for (int g = 0; g < 2; ++g)
+        for (int m = 0; m < 2; ++m)
+            groupNotice_->SetName(g, m, names[static_cast<std::size_t>(g)][static_cast<std::size_t>(m)]);
+    groupNotice_->Show(true);
+}
+
+void SceneRoomGame::UpdateRoomHudClocks(std::uint64_t nowMs) {
+    if (!gameClock_ || !gameRunning_.load()) return;
+    const std::uint64_t base = gameClockBaseMs_.load();
+    gameClock_->SetTime(nowMs > base ? nowMs - base : 0);
+    scoreBoard_->SetTime(static_cast<std::int64_t>(nowMs > base ? nowMs - base : 0));
+    const int limit = turnLimit_.load();
+    if (limit != hudLimitShown_) {
+        hudLimitShown_ = limit;
+        turnCountdown_->SetLimit(limit);
+    }
+    if (limit <= 0) return;
+    const std::uint64_t start = turnStartMs_.load();
+    turnCountdown_->Update(nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0);
+}
+
+bool SceneRoomGame::HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool typing) {
+    switch (code) {
+        case platform::kWmKeyDown:
+            // An Escape key that reaches the room (a shown menu takes it as its Close) opens the menu
+            // with its character.
+            if (a == platform::kVkEscape) hudEscapeDown_ = !typing;
+            return false;
+        case platform::kWmChar:
+            if (a != platform::kVkEscape || !std::exchange(hudEscapeDown_, false) || typing || !inGameMenu_ ||
+                inGameMenu_->IsVisible())
+                return false;
+            inGameMenu_->Show(true);
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace scenes

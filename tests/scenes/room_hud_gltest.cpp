@@ -1,0 +1,100 @@
+// What a person sees of the game room during a two-player game: the table, the player list with
+// both teams, the game clock and the turn countdown, drawn through OpenGL on the generated packages
+// and compared with a reference image (UPDATE_GOLDEN=1 rewrites it).
+#include <gtest/gtest.h>
+
+#include "gui/NumberDisplay.h"
+#include "gui/TextLabel.h"
+#include "gui/UiResourceSet.h"
+#include "net/Packet.h"
+#include "platform/sys/Clock.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/StartReadyButton.h"
+#include "tests/common/GlTestSupport.h"
+#include "tests/scenes/support/ScreenReference.h"
+#include "tests/scenes/support/TableSceneHost.h"
+
+namespace {
+
+constexpr int kWidth = 800, kHeight = 600;
+
+void Deliver(scenes::SceneRoomGame& scene, std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
+    net::Packet p;
+    p.Init(id);
+    fill(p);
+    p.Finish();
+    p.Rewind();
+    scene.OnPacket(id, &p);
+}
+
+// The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team.
+void SeatTwoPlayers(scenes::SceneRoomGame& scene) {
+    Deliver(scene, 2001, [](net::Packet& p) {
+        p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(1);
+        p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
+        p.WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(0).WriteU8(0).WriteU8(0);
+        p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
+    });
+    Deliver(scene, 2011, [](net::Packet& p) {
+        p.WriteU8(2);
+        for (std::uint8_t seat = 0; seat < 2; ++seat) {
+            p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(seat == 0 ? u"Alice" : u"Bob");
+            p.WriteU32(0).WriteU16(12).WriteU32(0).WriteU16(20).WriteU64(25000).WriteU8(0).WriteU8(0);
+            p.WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0).WriteU16(3000).WriteU8(0);
+            p.WriteU8(seat + 1).WriteU8(0).WriteU8(1).WriteU8(0).WriteU32(0).WriteU8(0);
+        }
+    });
+    Deliver(scene, 2029, [](net::Packet& p) {
+        p.WriteU32(77).WriteU32(0).WriteU8(0).WriteU8(0).WriteU8(0);
+        p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(1);
+        for (std::uint8_t seat = 0; seat < 2; ++seat) {
+            p.WriteU8(seat + 1).WriteU16(0).WriteU32(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(seat);
+            p.WriteU64(25000).WriteU16(0);
+        }
+        p.WriteU32(0);
+    });
+}
+
+}  // namespace
+
+TEST(RoomHudGl, TwoPlayerGameShowsBothTeamsInTheListWithTheClockAndTheCountdown) {
+    gl_test::GlDevice gl{kWidth, kHeight};
+    if (!gl.device) GTEST_SKIP() << "no GL context: " << gl.error;
+    ResourceManager uiResources;
+    uiResources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+    uiResources.SetDataFolder(u"data");
+    gui::UiResourceSet sets{&uiResources, 0};
+    sets.InitSets();
+    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
+    platform::VirtualClock clock{5000000};
+    platform::SetClock(&clock);
+    {
+        TableSceneHost host(*gl.device, kWidth, kHeight);
+        host.session.GetRoom().gameType = 4;
+        host.session.GetRoom().inningTime = 40;
+        host.session.own.playerId = 1;
+        scenes::SceneRoomGame room;
+        ASSERT_TRUE(host.Enter(room));
+        SeatTwoPlayers(room);
+        ASSERT_TRUE(room.GameRunning());
+        // 1 min 5.2 s into the game and 33 s into the turn.
+        clock.AdvanceMs(65200);
+        host.Pump(room, 60);
+        const platform::Image frame = host.Frame(room);
+
+        EXPECT_EQ(room.PlayerList()->RowCount(), 2);
+        EXPECT_EQ(room.PlayerList()->RowAt(1).name->Text(), u"Bob(12)");
+        EXPECT_FALSE(room.StartReady()->IsVisible()) << "no team choice while the game runs";
+        EXPECT_TRUE(room.Clock()->IsShownOnScreen());
+        EXPECT_EQ(room.Clock()->Minutes()->Digits(), u"01");
+        EXPECT_EQ(room.Countdown()->Left(), 0) << "the 40 s turn ran out 25 s ago";
+        ExpectFrameMatchesReference(
+            frame, "room_game_hud",
+            std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/room_game_hud.png");
+        host.Leave(room);
+    }
+    platform::SetClock(nullptr);
+    gui::ClearGuiPointers();
+}
