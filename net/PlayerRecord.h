@@ -58,6 +58,15 @@ struct SeatFields {
     std::array<std::uint16_t, 5> cueParts{};
 };
 
+// The own statistics of one game type: eight values, with two small ones that travel between the
+// fourth and the fifth.
+struct TypeStatistics {
+    std::array<std::uint32_t, 8> values{};
+    std::array<std::uint16_t, 2> small{};
+};
+
+constexpr int kOwnCounters = 10;  // counters 1..9; index 0 is unused
+
 constexpr int kMaxOwnedItems = 255;  // the item count travels as a u8
 constexpr int kAbilityCount = 5;
 
@@ -101,6 +110,15 @@ public:
     // The settings the server keeps for the account (voice, filters, control mode), as
     // Options::SetFromServerWord reads them.
     std::uint32_t serverOptionWord = 0;
+    // Own progress the room reports (statistics, counters, high runs, the second money value).
+    std::uint16_t statisticsValue = 0;
+    std::array<TypeStatistics, kGameTypeCount> typeStatistics{};
+    std::uint8_t statisticsTail1 = 0;
+    std::uint32_t statisticsTail2 = 0;
+    std::uint8_t statisticsTail3 = 0;
+    std::array<std::uint32_t, kOwnCounters> counters{};
+    std::array<std::uint16_t, kGameTypeCount> highRun{};
+    std::uint32_t secondMoney = 0;
 
     bool IsChatBanned() const { return chatState == 3 || chatState == 4; }
 

@@ -239,7 +239,7 @@ HandlerResult GameSession::OnItemList(Packet& p) {
     for (ItemEntry& e : read) {
         p.ReadU64(e.serial).ReadU32(e.itemId).ReadU32(e.type).ReadU8(e.kind).ReadU8(e.state).ReadU8(
             e.personal);
-        p.ReadU8(e.usageKind).ReadU32(e.initialValue).ReadU32(e.remainingValue).ReadU64(e.upgradeValue);
+        p.ReadU8(e.usageKind).ReadI32(e.initialValue).ReadI32(e.remainingValue).ReadU64(e.upgradeValue);
         for (auto& v : e.performance) p.ReadU8(v);
         for (auto& v : e.parts) p.ReadU16(v);
         p.ReadString(e.expiry).ReadString(e.cueName);

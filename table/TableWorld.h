@@ -134,6 +134,7 @@ public:
     void SetCurrentPlayer(std::int32_t index, bool noCamera);
     // The cue drawn for the shot; a cue of another model is loaded at the next frame.
     void SetShooter(CueObject* cue);
+    CueObject* Shooter() const { return shooter_; }
     void SetTimeScale(float scale);
     float TimeScale() const { return timeScale_; }
 

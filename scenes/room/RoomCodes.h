@@ -84,6 +84,39 @@ enum class RoomMsg : std::uint16_t {
     RoomOptionsOut = 2003,    // <- the room options dialog's values
 };
 
+// Joining, seats and bets; item, money and announcement messages.
+namespace join_msg {
+constexpr RoomMsg kPlayerJoinedGame = static_cast<RoomMsg>(2020);  // ->
+constexpr RoomMsg kAllIn = static_cast<RoomMsg>(2048);             // ->
+constexpr RoomMsg kPurchaseResult = static_cast<RoomMsg>(510);     // ->
+constexpr RoomMsg kItemUseResult = static_cast<RoomMsg>(513);      // ->
+constexpr RoomMsg kCueChosen = static_cast<RoomMsg>(544);          // <-
+constexpr RoomMsg kCueChanged = static_cast<RoomMsg>(545);         // ->
+constexpr RoomMsg kItemValues = static_cast<RoomMsg>(547);         // ->
+constexpr RoomMsg kItemCount = static_cast<RoomMsg>(2045);         // ->
+constexpr RoomMsg kPointsUpdate = static_cast<RoomMsg>(2055);      // ->
+constexpr RoomMsg kHighRun = static_cast<RoomMsg>(2067);           // ->
+constexpr RoomMsg kHandicapChange = static_cast<RoomMsg>(2068);    // ->
+constexpr RoomMsg kLevelUp = static_cast<RoomMsg>(2069);           // ->
+constexpr RoomMsg kOwnStats = static_cast<RoomMsg>(2070);          // ->
+constexpr RoomMsg kOwnCounter = static_cast<RoomMsg>(2071);        // ->
+constexpr RoomMsg kPointTrack = static_cast<RoomMsg>(2078);        // ->
+constexpr RoomMsg kJackpot = static_cast<RoomMsg>(2085);           // ->
+constexpr RoomMsg kJackpotBroadcast = static_cast<RoomMsg>(2086);  // ->
+
+constexpr std::uint32_t kInviteControl = 16;  // the invite list
+
+constexpr std::uint16_t kLaserGuideItem = 4150;
+constexpr std::uint16_t kDefaultCueItem = 3000;
+constexpr std::int64_t kItemValueCap = 1000000;
+constexpr int kAllInSound = 43;
+constexpr int kPointTrackMarkSound = 42;
+constexpr int kPointTrackSound = 40;
+constexpr int kJackpotSound = 41;
+constexpr std::uint8_t kWithdrawalsShown = 10;
+constexpr std::uint16_t kTargetLineLevel = 10;
+}  // namespace join_msg
+
 constexpr std::uint16_t Id(RoomMsg m) {
     return static_cast<std::uint16_t>(m);
 }

@@ -18,7 +18,7 @@ using namespace room;
 namespace {
 
 constexpr std::uint8_t kDurabilityUnit = 3;
-constexpr std::uint32_t kDurabilityPoint = 1000;  // durability is kept in thousandths of a point
+constexpr std::int32_t kDurabilityPoint = 1000;  // durability is kept in thousandths of a point
 constexpr std::uint32_t kPracticeKit = 4145, kClothPencil = 4146;
 constexpr std::uint8_t kUnitOneUse = 1;
 constexpr std::uint8_t kChalkKind = 3;
@@ -53,7 +53,8 @@ void SceneRoomGame::AfterShotConsumption(int chalkUsed) {
                 cue->remainingValue > kDurabilityPoint ? cue->remainingValue - kDurabilityPoint : 0;
             if (cue->remainingValue == 0)
                 AddChatLine(u"Cue's durability became 0 so ability won't be applied.", colour::kRed);
-            const std::uint32_t item = cue->itemId, durability = cue->remainingValue;
+            const std::uint32_t item = cue->itemId,
+                                durability = static_cast<std::uint32_t>(cue->remainingValue);
             const std::uint64_t serial = cue->serial;
             SendMessage(RoomMsg::CueWear,
                         [&](net::Packet& p) { p.WriteU32(item).WriteU64(serial).WriteU32(durability); });

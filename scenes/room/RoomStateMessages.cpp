@@ -5,6 +5,7 @@
 
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
+#include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
@@ -117,6 +118,9 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
         AddChatLine(Format(u"A game has not been started in %d minutes.", static_cast<int>(ageMs / 60000)),
                     colour::kGreen);
     showReceiving_ = own != master;
+    // The own chat line writes in the own seat's chat colour.
+    if (chatEdit_)
+        chatEdit_->SetTextColors(kSeatChatColours[own % kSeatColours], kSeatChatColours[own % kSeatColours]);
     UpdateItemKeys();
     RunOnMainThread([this] { CheckJoinGold(); });
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
@@ -192,10 +196,11 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
             game_.RemovePlayer(seat);
             seats_[seat] = std::move(read[seat]);
             if (!seats_[seat].occupied) continue;
-            // Seating makes a watcher: the team the list names is taken after it.
-            const std::uint8_t playing = seats_[seat].record.game.playing;
+            // Seating makes a watcher; the team slot the server names is put back after it.
+            const std::uint8_t team = seats_[seat].record.game.playing;
             game_.AddPlayer(seat, &seats_[seat].record);
-            if (playing) game_.SetTeamSlot(seat, playing);
+            seats_[seat].record.game.playing = team;
+            if (team) game_.SetTeamSlot(seat, team);
         }
         game_.UpdateReadyCounts();
     }
@@ -274,59 +279,6 @@ void SceneRoomGame::OnTeamLineup(net::Packet& p) {
     if (ReadTeams(p, false)) turnLimit_ = turnTime > 0 ? std::min<int>(turnTime, 255) : turnLimit_.load();
 }
 
-void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
-    p.U8();  // player count
-    const std::uint8_t seat = p.U8();
-    p.U64();
-    p.U8();
-    const WString nickname = p.Str();
-    if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2014, seat);
-    {
-        platform::ScopedLock lock(seatLock_);
-        platform::ScopedLock roomLock(game_.lock);
-        RoomSeat& s = seats_[seat];
-        s = RoomSeat{};
-        s.occupied = true;
-        s.record.nickname = nickname;
-        s.record.game.present = 1;
-        s.record.game.gameSlot = seat;
-        game_.RemovePlayer(seat);
-        game_.AddPlayer(seat, &s.record);
-    }
-    AddChatLine(Format(u"%s %s", nickname, WString(u"entered room.")), colour::kGreen);
-    PlaySound(sound::kPlayerEntered);
-}
-
-void SceneRoomGame::OnPlayerLeft(net::Packet& p) {
-    p.U8();
-    const std::uint8_t seat = p.U8();
-    const std::uint8_t reason = p.U8();
-    const std::uint8_t kind = p.U8();
-    if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2015, seat);
-    WString name;
-    int nextShooter = kNoSeat;
-    {
-        platform::ScopedLock lock(seatLock_);
-        platform::ScopedLock roomLock(game_.lock);
-        name = seats_[seat].record.nickname;
-        // The game room moves the turn on when the leaving player was shooting.
-        game_.RemovePlayer(seat);
-        nextShooter = game_.currentSeat;
-        seats_[seat] = RoomSeat{};
-        game_.UpdateReadyCounts();
-    }
-    if (gameRunning_.load() && shooter_.load() == seat) {
-        SetShooterSeat(nextShooter);
-        ApplyOwnTurn(nextShooter == ownSeat_.load());
-    }
-    if (kind == 3)
-        AddChatLine(Format(u"%s %s", name, WString(u"has been disconnected.")), colour::kGreen);
-    else if (reason != 2)
-        AddChatLine(Format(u"%s %s", name, WString(u"has left room.")), colour::kGreen);
-    else
-        AddChatLine(Format(u"%s 님은 접속종료 처리되었습니다.", name), colour::kGreen);
-}
-
 void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
     const std::uint8_t seat = p.U8();
     if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2038, seat);
@@ -339,7 +291,10 @@ void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
         game_.SetTeamSlot(seat, 0);
         game_.CompactTeams();
     }
-    if (seat == ownSeat_.load()) ApplyOwnTurn(false);
+    if (seat == ownSeat_.load()) {
+        ApplyOwnTurn(false);
+        if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) session->ownPlaying = 0;
+    }
     const std::uint8_t gameType = RoomCopy().gameType;
     AddChatLine(Format(u"%s %s", name,
                        WString(gameType == 2 || gameType == 5 ? u"has ended the game."

@@ -20,6 +20,7 @@
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/GameHud.h"
+#include "scenes/shared/PurchaseDialog.h"
 
 namespace scenes {
 
@@ -79,6 +80,7 @@ void SceneRoomGame::CreateUI() {
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     CreateRoomScreen();
     CreateRoomHud();
+    CreateJoinWidgets();
     LayoutChildren(Width(), Height());
 }
 
@@ -239,6 +241,14 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     }
     for (const auto& [line1, line2] : boxes)
         if (Host()) Host()->ShowNotice(nullptr, line1, line2);
+    std::vector<std::pair<WString, WString>> errors;
+    {
+        platform::ScopedLock lock(chatLock_);
+        errors.swap(pendingErrors_);
+    }
+    for (const auto& [line1, line2] : errors)
+        if (Host()) Host()->ShowError(nullptr, line1, line2);
+    if (hidePurchase_.exchange(false) && purchase_) purchase_->Show(false);
     if (enableToLobby_.exchange(false) && toLobby_) toLobby_->SetEnabled(true);
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
     RefreshRoomScreen(platform::NowMs());
@@ -503,7 +513,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             return true;
         default:
             return HandleHudMessage(code, a, typing) || HandleCommand(code, a, b) ||
-                   HandlePopupCommand(code, a, b) || used;
+                   HandlePopupCommand(code, a, b) || HandleJoinMessage(code, a, b) || used;
     }
 }
 
@@ -546,7 +556,7 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
                 chatEdit_->SetFocus(false);
             return true;
         default:
-            return OnRoomScreenCommand(event);
+            return OnRoomScreenCommand(event) || OnJoinCommand(event);
     }
 }
 
@@ -689,6 +699,24 @@ const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {
         {RoomMsg::ProfileReply, &SceneRoomGame::OnProfileReply},
         {RoomMsg::ClanChanged, &SceneRoomGame::OnClanChanged},
         {RoomMsg::SeatMoney, &SceneRoomGame::OnSeatMoney},
+        // Joining, seats and bets; items, money and announcements
+        {RoomMsg::RoomOptions, &SceneRoomGame::OnRoomOptions},
+        {join_msg::kPlayerJoinedGame, &SceneRoomGame::OnPlayerJoinedGame},
+        {join_msg::kAllIn, &SceneRoomGame::OnAllIn},
+        {join_msg::kPurchaseResult, &SceneRoomGame::OnPurchaseResult},
+        {join_msg::kItemUseResult, &SceneRoomGame::OnItemUseResult},
+        {join_msg::kCueChanged, &SceneRoomGame::OnCueChanged},
+        {join_msg::kItemValues, &SceneRoomGame::OnItemValues},
+        {join_msg::kItemCount, &SceneRoomGame::OnItemCount},
+        {join_msg::kPointsUpdate, &SceneRoomGame::OnPointsUpdate},
+        {join_msg::kPointTrack, &SceneRoomGame::OnPointTrack},
+        {join_msg::kHighRun, &SceneRoomGame::OnHighRun},
+        {join_msg::kHandicapChange, &SceneRoomGame::OnHandicapChange},
+        {join_msg::kLevelUp, &SceneRoomGame::OnLevelUp},
+        {join_msg::kOwnStats, &SceneRoomGame::OnOwnStats},
+        {join_msg::kOwnCounter, &SceneRoomGame::OnOwnCounter},
+        {join_msg::kJackpot, &SceneRoomGame::OnJackpot},
+        {join_msg::kJackpotBroadcast, &SceneRoomGame::OnJackpotBroadcast},
     };
     return table;
 }

@@ -60,6 +60,7 @@ class TurnCountdown;
 class WithdrawQuestion;
 }  // namespace hud
 
+class PurchaseDialog;
 class RoomOptionDialog;
 namespace hud {
 class ChalkGauge;
@@ -288,6 +289,7 @@ private:
     void AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTeamResult);
     bool OneHourPassed(std::uint64_t nowMs);
     void KeepOwnSeatAfterGame();
+    int ResultMode();
 
     // ---- Helpers
     // Reads team blocks of 2029 / 2030 into `game_`; false (nothing changes) when a bound breaks.
@@ -427,6 +429,54 @@ private:
     std::atomic<bool> tableDiffers_{false};
     std::atomic<bool> tableNoticeTold_{false};
     std::atomic<std::uint32_t> bettingValue_{0};  // the pot of a gamble game, from the game start
+
+    // ---- Joining, seats and bets; item, money and announcement messages (RoomJoin.cpp,
+    // RoomItemMessages.cpp)
+public:
+    // The pot of a gamble game (grows as players join), shown on the player panel.
+    std::uint32_t BettingValue() const { return bettingValue_.load(); }
+    std::uint64_t Jackpot() const { return jackpot_.load(); }
+    // The join question: the first-turn rule, the gold check, then the yes/no box (main thread).
+    void AskToJoin();
+    bool JoinButtonShown() const;
+    // The purchase window on the product of that item id, for oneself (1) or as a gift (2).
+    void OpenPurchase(int mode, std::uint32_t itemId);
+    PurchaseDialog* Purchase() const { return purchase_; }
+    bool GoldDialogShown() const;
+
+private:
+    void CreateJoinWidgets();
+    bool OnJoinCommand(const gui::CommandEvent& event);
+    bool HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    // The own playing byte follows the own seat; a player short of the room's gold stops playing (2012).
+    void CheckOwnGoldAfterBet();
+    void OnPlayerJoinedGame(net::Packet& p);
+    void OnAllIn(net::Packet& p);
+    void OnRoomOptions(net::Packet& p);
+    void OnPurchaseResult(net::Packet& p);
+    void OnItemUseResult(net::Packet& p);
+    void OnCueChanged(net::Packet& p);
+    void OnItemValues(net::Packet& p);
+    void OnItemCount(net::Packet& p);
+    void OnPointsUpdate(net::Packet& p);
+    void OnPointTrack(net::Packet& p);
+    void OnHighRun(net::Packet& p);
+    void OnHandicapChange(net::Packet& p);
+    void OnLevelUp(net::Packet& p);
+    void OnOwnStats(net::Packet& p);
+    void OnOwnCounter(net::Packet& p);
+    void OnJackpot(net::Packet& p);
+    void OnJackpotBroadcast(net::Packet& p);
+    // The own cue becomes the entry's (544 tells the server); the chalk becomes the entry's.
+    void ChangeCue(const net::ItemEntry& entry);
+    bool SelectChalk(const net::ItemEntry& entry);
+    void ShowError(const WString& line1, const WString& line2 = {});
+
+    std::atomic<std::uint64_t> jackpot_{0};
+    std::array<table::CueObject*, room::kSeats> seatCues_{};  // under seatLock_
+    PurchaseDialog* purchase_ = nullptr;
+    std::atomic<bool> hidePurchase_{false};  // a purchase reply came: the window goes at the next frame
+    std::vector<std::pair<WString, WString>> pendingErrors_;  // under chatLock_, shown by Render
 };
 
 }  // namespace scenes

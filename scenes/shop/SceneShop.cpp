@@ -25,8 +25,8 @@
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/NickChangeDialog.h"
+#include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/MembershipDialog.h"
-#include "scenes/shop/PurchaseDialog.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
 #include "scenes/shop/ShopText.h"
@@ -801,19 +801,10 @@ void SceneShop::OpenPurchase(int mode) {
 
 void SceneShop::SendPurchase() {
     net::GameSession* session = Session();
-    const net::ItemRecord* r = purchase_->Product();
-    if (!session || !r) return;
-    const PurchaseMode mode = purchase_->Mode();
-    const std::uint16_t id = mode == PurchaseMode::Gift       ? shop_net::kGift
-                             : mode == PurchaseMode::ClanGift ? shop_net::kClanGift
-                                                              : shop_net::kPurchase;
-    net::PooledPacket p = session->NewPacket(id);
-    if (!p) return;
+    if (!session) return;
+    net::PooledPacket p = session->NewPacket(0);
+    if (!p || !purchase_->WriteRequest(*p)) return;
     ShowInProgress();
-    p->WriteU32(r->itemId).WriteU8(static_cast<std::uint8_t>(purchase_->Period())).WriteString(r->name);
-    if (mode == PurchaseMode::Gift) p->WriteU8(purchase_->IsBonusGoldChecked() ? 1 : 0);
-    if (mode != PurchaseMode::Purchase)
-        p->WriteString(purchase_->Recipient()).WriteString(purchase_->Message());
     Send(*p);
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "scenes/shared/PurchaseRules.h"
+
 namespace scenes {
 
 // Network messages of the shop (bodies in docs/protocol.md).
@@ -39,16 +41,16 @@ constexpr std::uint32_t kMoneyChanged = 1068;
 constexpr std::uint32_t kItemsChanged = 1069;
 constexpr std::uint32_t kMoneyChanged2 = 1070;
 constexpr std::uint32_t kToLobby = 1071;
-constexpr std::uint32_t kCashPage = 1079;      // a = 2052: open the cash page in the browser
-constexpr std::uint32_t kCheckUse = 1080;      // the detail panel's "use"
-constexpr std::uint32_t kCheckDelete = 1081;   // the detail panel's "delete"
-constexpr std::uint32_t kUseItem = 1082;       // a = low 32 bits of the serial, b = mode, c = high 32 bits
-constexpr std::uint32_t kOpenPurchase = 1098;  // a = 1 purchase, 2 gift, 3 clan gift
+constexpr std::uint32_t kCashPage = 1079;     // a = 2052: open the cash page in the browser
+constexpr std::uint32_t kCheckUse = 1080;     // the detail panel's "use"
+constexpr std::uint32_t kCheckDelete = 1081;  // the detail panel's "delete"
+constexpr std::uint32_t kUseItem = 1082;      // a = low 32 bits of the serial, b = mode, c = high 32 bits
+constexpr std::uint32_t kOpenPurchase = purchase_message::kOpenPurchase;
 constexpr std::uint32_t kCuePurchaseOk = 1099;
 constexpr std::uint32_t kPartsPurchaseOk = 1100;
 constexpr std::uint32_t kUpgradeOk = 1101;
 constexpr std::uint32_t kRepairOk = 1102;
-constexpr std::uint32_t kPurchaseConfirmed = 1103;
+constexpr std::uint32_t kPurchaseConfirmed = purchase_message::kPurchaseConfirmed;
 constexpr std::uint32_t kMembershipConfirmed = 1104;
 constexpr std::uint32_t kShowImagePanel = 1107;
 constexpr std::uint32_t kShowPicture = 1108;
@@ -109,11 +111,11 @@ constexpr int kNotInUse = 10;
 
 // Item ids the shop treats apart.
 namespace shop_item {
-constexpr std::uint32_t kPracticeTime = 4111;  // counted in minutes, shown in hours
+constexpr std::uint32_t kPracticeTime = purchase_item::kPracticeTime;
 constexpr std::uint32_t kSuspendedCue = 3104;
 constexpr std::uint32_t kNickChange = 4102;
-constexpr std::uint32_t kFirstCustomCue = 3100;
-constexpr std::uint32_t kLastCustomCue = 3110;
+constexpr std::uint32_t kFirstCustomCue = purchase_item::kFirstCustomCue;
+constexpr std::uint32_t kLastCustomCue = purchase_item::kLastCustomCue;
 constexpr std::uint32_t kNotImplemented1 = 4103;
 constexpr std::uint32_t kNotImplemented2 = 4104;
 constexpr std::uint32_t kAllSkills = 4510;

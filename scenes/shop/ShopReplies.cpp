@@ -11,7 +11,7 @@
 #include "net/Packet.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/NickChangeDialog.h"
-#include "scenes/shop/PurchaseDialog.h"
+#include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopText.h"

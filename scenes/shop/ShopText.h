@@ -1,20 +1,14 @@
 #pragma once
-// The shop's arithmetic and fixed texts, apart from its widgets: the club discount, the membership
-// prices, the repair loss and the texts of the server's result codes.
+// The shop's arithmetic and fixed texts, apart from its widgets: the membership prices (the club
+// discount is shared with the room, scenes/shared/PurchaseRules.h), the repair loss and the texts of the
+// server's result codes.
 
 #include <cstdint>
 
 #include "engine/core/Text.h"
+#include "scenes/shared/PurchaseRules.h"
 
 namespace scenes {
-
-// The price after the club membership discount of a purchase for oneself. Cash products and plus
-// members get 20 %, standard members on gold products 10 %, none and basic members nothing. The
-// factor is the single-precision value (0.9f lies slightly below 0.9) applied in double precision
-// and rounded half up, so 1,005 at 10 % gives 904.
-std::int64_t DiscountedPrice(std::int64_t price, std::uint8_t membershipLevel, bool cashProduct);
-// The percentage DiscountedPrice takes off (0, 10 or 20).
-int DiscountPercent(std::uint8_t membershipLevel, bool cashProduct);
 
 // Cash price of a membership kind (1 basic, 2 standard, 3 plus) for period 1 (30 days) or 2 (90
 // days); 0 for an unknown kind.

@@ -258,6 +258,7 @@ TEST(BuyOrGiftDialog, ACardClickOffersThePurchaseAndCashItemsHideForAccountKindT
     ASSERT_EQ(host.posted.size(), 1u);
     EXPECT_EQ(host.posted[0].code, 1098u);
     EXPECT_EQ(host.posted[0].a, 1u);
+    EXPECT_EQ(host.posted[0].b, dialog.Offers()[0]->itemId) << "the room opens its purchase window on it";
 
     record.accountKind = 2;
     dialog.Fill();

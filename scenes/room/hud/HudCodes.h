@@ -11,7 +11,7 @@ enum class HudMessage : std::uint32_t {
     ChalkApplied = 1083,    // a = the gauge's level
     CueChosen = 1084,       // a = 1
     ItemChosen = 1086,      // a = the chosen entry's item type
-    PurchaseChosen = 1098,  // a = 1
+    PurchaseChosen = 1098,  // a = 1, b = the item id
 };
 
 namespace control_id {

@@ -276,7 +276,10 @@ void BuyOrGiftDialog::ReleaseModels() {
 bool BuyOrGiftDialog::OnCommand(const gui::CommandEvent& event) {
     if (HandleFrameCommand(event)) return true;
     if (event.id == control_id::kPurchase && event.code == gui::CommandCode::Event) {
-        if (host_) host_->PostUiMessage(static_cast<std::uint32_t>(HudMessage::PurchaseChosen), 1, 0, 0);
+        // The chosen item's id travels with the mode, so the room can open its purchase window on it.
+        if (host_)
+            host_->PostUiMessage(static_cast<std::uint32_t>(HudMessage::PurchaseChosen), 1,
+                                 selected_ ? selected_->itemId : 0, 0);
         return true;
     }
     if (event.id < control_id::kFirstOfferCard || event.id >= control_id::kFirstOfferCard + kCards)

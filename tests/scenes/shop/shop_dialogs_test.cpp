@@ -9,8 +9,8 @@
 #include "gui/TextLabel.h"
 #include "platform/audio/NullAudioDevice.h"
 #include "platform/sys/CriticalSection.h"
+#include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/MembershipDialog.h"
-#include "scenes/shop/PurchaseDialog.h"
 #include "scenes/shop/ShopCodes.h"
 #include "tests/scenes/shop/ShopTestHost.h"
 

@@ -11,7 +11,7 @@
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "scenes/front/NickChangeDialog.h"
-#include "scenes/shop/PurchaseDialog.h"
+#include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"

@@ -11,7 +11,7 @@
 #include "gui/TextInput.h"
 #include "gui/UiResourceSet.h"
 #include "platform/video/ImageFile.h"
-#include "scenes/shop/PurchaseDialog.h"
+#include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "tests/common/GlTestSupport.h"

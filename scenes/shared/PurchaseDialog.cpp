@@ -1,4 +1,4 @@
-#include "scenes/shop/PurchaseDialog.h"
+#include "scenes/shared/PurchaseDialog.h"
 
 #include <algorithm>
 
@@ -11,13 +11,12 @@
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
 #include "net/GameSession.h"
+#include "net/Packet.h"
 #include "platform/sys/CriticalSection.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontWidgets.h"
-#include "scenes/shop/ShopCodes.h"
-#include "scenes/shop/ShopDialogs.h"
-#include "scenes/shop/ShopText.h"
+#include "scenes/shared/PurchaseRules.h"
 
 namespace scenes {
 
@@ -40,7 +39,7 @@ WString PeriodText(const net::ItemRecord& r, int i) {
     const int quantity = r.periods[i];
     if (r.periodKind == 1) return Format(u"%s / %dDays", price, quantity);
     if (r.periodKind == 2 || r.periodKind == 3) {
-        if (r.itemId == shop_item::kPracticeTime) return Format(u"%s / %d시간", price, quantity / 60);
+        if (r.itemId == purchase_item::kPracticeTime) return Format(u"%s / %d시간", price, quantity / 60);
         return Format(u"%s / %dTimes", price, quantity);
     }
     return price;
@@ -176,8 +175,8 @@ PurchaseDialog::PurchaseDialog(SceneHost* host) : host_(host) {
                      gui::kFont12Bold, kNoteColour);
     notes_[1] = Line(*this, 20, 335, 500, u"    별도의 변경이 없는한 계속해서 사용할 수 있습니다.",
                      gui::kFont12Bold, kNoteColour);
-    buy_ = AddTextButton(*this, 300, 270, 91, 33, shop_control::kBuy, u"Buy");
-    AddTextButton(*this, 430, 270, 91, 33, shop_control::kClose, u"Close", platform::kVkEscape);
+    buy_ = AddTextButton(*this, 300, 270, 91, 33, kBuyId, u"Buy");
+    AddTextButton(*this, 430, 270, 91, 33, kCloseId, u"Close", platform::kVkEscape);
     list_ = Make<RecipientList>(host_);
     list_->SetVisible(false);
     SetVisible(false);
@@ -251,7 +250,9 @@ void PurchaseDialog::OnShow() {
     title_->SetPlainText(kTitles[static_cast<int>(mode_) - 1]);
     if (mode_ != PurchaseMode::Purchase) recipient_->SetFocus(true);
     bonusBox_->SetChecked(false);
-    CenterOnClient(*this, host_);
+    const int w = host_ ? host_->ClientWidth() : gui::GetGuiState().screenWidth;
+    const int h = host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
+    MoveTo((w - Width()) / 2, (h - Height()) / 2);
     list_->SetVisible(false);
     if (!record_) return;
     name_->SetPlainText(record_->name);
@@ -334,8 +335,8 @@ bool PurchaseDialog::Validate() {
                 std::uint32_t owned = 0;
                 for (const net::ItemEntry* e : s->own.Items())
                     if (e && e->itemId == record_->itemId) ++owned;
-                const bool partsCue = record_->itemId >= shop_item::kFirstCustomCue &&
-                                      record_->itemId <= shop_item::kLastCustomCue;
+                const bool partsCue = record_->itemId >= purchase_item::kFirstCustomCue &&
+                                      record_->itemId <= purchase_item::kLastCustomCue;
                 if (owned >= kOwnedLimit && !partsCue) {
                     if (host_)
                         host_->ShowNotice(this, u"You already own two of the same kind of item.",
@@ -399,18 +400,28 @@ bool PurchaseDialog::OnCommand(const gui::CommandEvent& event) {
             Show(false);
             Beep();
             return true;
-        case shop_control::kClose:
+        case kCloseId:
             Show(false);
             return true;
-        case shop_control::kBuy:
+        case kBuyId:
             if (Validate()) {
                 buy_->SetEnabled(false);
-                if (host_) host_->PostUiMessage(shop_message::kPurchaseConfirmed, 0, 0, 0);
+                if (host_) host_->PostUiMessage(purchase_message::kPurchaseConfirmed, 0, 0, 0);
             }
             return true;
         default:
             return false;
     }
+}
+
+bool PurchaseDialog::WriteRequest(net::Packet& p) const {
+    constexpr std::uint16_t kPurchase = 507, kGift = 508, kClanGift = 509;
+    if (!record_) return false;
+    p.Init(mode_ == PurchaseMode::Gift ? kGift : mode_ == PurchaseMode::ClanGift ? kClanGift : kPurchase);
+    p.WriteU32(record_->itemId).WriteU8(static_cast<std::uint8_t>(period_)).WriteString(record_->name);
+    if (mode_ == PurchaseMode::Gift) p.WriteU8(IsBonusGoldChecked() ? 1 : 0);
+    if (mode_ != PurchaseMode::Purchase) p.WriteString(Recipient()).WriteString(Message());
+    return true;
 }
 
 }  // namespace scenes

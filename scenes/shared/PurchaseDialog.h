@@ -23,7 +23,8 @@ class TextLabel;
 }  // namespace gui
 namespace net {
 class GameSession;
-}
+class Packet;
+}  // namespace net
 
 namespace scenes {
 
@@ -72,6 +73,7 @@ public:
     static constexpr std::uint32_t kBonusGold = 135;
     static constexpr std::uint32_t kBeepClose = 110;
     static constexpr int kBeepHz = 3000, kBeepMs = 200;
+    static constexpr std::uint32_t kBuyId = 130, kCloseId = 2049;
 
     explicit PurchaseDialog(SceneHost* host);
 
@@ -79,6 +81,10 @@ public:
     void SetProduct(const net::ItemRecord* record);
     void UpdatePrice();
     bool IsBonusGoldChecked() const;
+
+    // The confirmed request: 507 (purchase), 508 (gift) or 509 (clan gift) with the product, the period
+    // and, for gifts, the recipient and the message. False (nothing written) without a product.
+    bool WriteRequest(net::Packet& packet) const;
 
     PurchaseMode Mode() const { return mode_; }
     const net::ItemRecord* Product() const { return record_; }
