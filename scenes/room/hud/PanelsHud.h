@@ -23,6 +23,9 @@ public:
     }
     void FillInviteList(net::Packet& packet) override;
     void ShowOneHourNotice() override { next_->ShowOneHourNotice(); }
+    void ShowGameResult(int mode, const std::vector<RoomResultRow>& rows) override {
+        next_->ShowGameResult(mode, rows);
+    }
     // The rank is the first value; the window opens with it.
     void ShowRankResult(std::uint16_t rank, std::uint16_t a, std::uint16_t b) override;
 
