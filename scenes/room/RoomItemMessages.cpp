@@ -410,6 +410,7 @@ void SceneRoomGame::OnHandicapChange(net::Packet& p) {
     else if (handicap < before)
         AddChatLine(Format(u"%s's hadni has decreased to %d", name, static_cast<int>(handicap)),
                     colour::kLavender);
+    widgetsDirty_ = true;  // the player list shows the new handicap
 }
 
 void SceneRoomGame::OnLevelUp(net::Packet& p) {
@@ -433,6 +434,7 @@ void SceneRoomGame::OnLevelUp(net::Packet& p) {
     AddChatLine(Format(u"%s's level has raised to %d.", name, static_cast<int>(level)), colour::kLavender);
     if (own && level == join_msg::kTargetLineLevel)
         AddChatLine(u"Target line may be used when the level is over 10 respectively", colour::kYellow);
+    widgetsDirty_ = true;  // the player list shows the new level
 }
 
 void SceneRoomGame::OnOwnStats(net::Packet& p) {

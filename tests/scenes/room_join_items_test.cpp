@@ -982,6 +982,12 @@ TEST_F(RoomJoinTest, PlayersPotStakesAndPointsReachThePlayerListAtTheNextFrame) 
         EXPECT_EQ(ToUtf8(list->RowAt(row).scorePopupLabel->Text()), "7");
     }
     EXPECT_EQ(popups, 1) << "only points won float";
+    Deliver(2069, [](net::Packet& p) { p.WriteU8(1).WriteU16(12).WriteU32(0); });
+    Flush();
+    bool shown = false;
+    for (int row = 0; row < list->RowCount(); ++row)
+        shown = shown || ToUtf8(list->RowAt(row).name->Text()) == "Rival(12)";
+    EXPECT_TRUE(shown) << "the list shows the new level";
 }
 
 TEST(OwnStatistics, TheStatisticsOfOneGameTypeLandInOrderAndAShortMessageChangesNothing) {
