@@ -26,23 +26,25 @@ namespace {
 constexpr int kPanelLeft = 10, kPanelBottom = -290;
 constexpr int kTabW = 81, kTabH = 19, kTabBottom = -24;
 constexpr int kCueTabX = 360, kShopTabX = 445;
-constexpr int kFriendBarW = 260, kFriendBarH = 20, kFriendBarBottom = -250;
+constexpr int kFriendBarW = 260, kFriendBarBottom = -250;
 
 // Open means shown and not already on its way out.
 bool PanelOpen(const hud::SlidingPanel* panel) {
     return panel && panel->IsVisible() && panel->Slide().state != hud::PanelSlide::kOut;
 }
 
-// Slides the panel in from the edge, also when it was still on its way out.
-void OpenPanel(hud::SlidingPanel* panel) {
+// A tab's press: its open panel slides out; else the other one makes way and this one slides in (also
+// when it was still on its way out).
+void ToggleTab(hud::SlidingPanel* panel, hud::SlidingPanel* other) {
     if (!panel) return;
+    if (PanelOpen(panel)) {
+        panel->SlideOut();
+        return;
+    }
+    if (PanelOpen(other)) other->SlideOut();
     if (panel->IsVisible()) panel->Show(false);
     panel->Show(true);
     panel->BringToFront();
-}
-
-void CloseIfOpen(hud::SlidingPanel* panel) {
-    if (PanelOpen(panel)) panel->SlideOut();
 }
 
 Messenger* RoomMessenger(SceneHost* host) {
@@ -54,27 +56,25 @@ Messenger* RoomMessenger(SceneHost* host) {
 void SceneRoomGame::CreateItemPanels() {
     cuePanel_ = Make<hud::PlayerInfoPanel>(Host(), &Record());
     cuePanel_->Create(0, 0);
-    cuePanel_->SetAnchor(gui::AnchorH::Left, kPanelLeft, gui::AnchorV::Bottom, kPanelBottom);
-    cuePanel_->Show(false);
     shopPanel_ = Make<hud::BuyOrGiftDialog>(Host(), &Record());
     shopPanel_->Create(0, 0);
-    shopPanel_->SetAnchor(gui::AnchorH::Left, kPanelLeft, gui::AnchorV::Bottom, kPanelBottom);
-    shopPanel_->Show(false);
-
-    const gui::UiImage tabImage = gui::atlas::InSet(gui::atlas::kTextButton, 15);
-    cueTab_ = AddButton(kCueTabX, 0, kTabW, kTabH, join_msg::kCueTabControl, 0, tabImage);
-    cueTab_->SetFrameCount(gui::atlas::kTextButtonFrames);
-    cueTab_->SetCaption(u"Cue");
-    cueTab_->SetAnchor(gui::AnchorH::Left, kCueTabX, gui::AnchorV::Bottom, kTabBottom);
+    for (hud::SlidingPanel* panel :
+         {static_cast<hud::SlidingPanel*>(cuePanel_), static_cast<hud::SlidingPanel*>(shopPanel_)}) {
+        panel->SetAnchor(gui::AnchorH::Left, kPanelLeft, gui::AnchorV::Bottom, kPanelBottom);
+        panel->Show(false);
+    }
+    // The tabs and the bar are text buttons anchored to the lower left.
+    const auto button = [this](int x, int bottom, int w, std::uint32_t id, const char16_t* caption) {
+        gui::Button* b = AddButton(x, 0, w, kTabH, id, 0, gui::atlas::InSet(gui::atlas::kTextButton, 15));
+        b->SetFrameCount(gui::atlas::kTextButtonFrames);
+        b->SetCaption(caption);
+        b->SetAnchor(gui::AnchorH::Left, x, gui::AnchorV::Bottom, bottom);
+        return b;
+    };
+    cueTab_ = button(kCueTabX, kTabBottom, kTabW, join_msg::kCueTabControl, u"Cue");
     cueTab_->Show(false);
-    shopTab_ = AddButton(kShopTabX, 0, kTabW, kTabH, join_msg::kShopTabControl, 0, tabImage);
-    shopTab_->SetFrameCount(gui::atlas::kTextButtonFrames);
-    shopTab_->SetCaption(u"Shop");
-    shopTab_->SetAnchor(gui::AnchorH::Left, kShopTabX, gui::AnchorV::Bottom, kTabBottom);
-
-    friendBar_ = AddButton(kPanelLeft, 0, kFriendBarW, kFriendBarH, join_msg::kFriendBarControl, 0, tabImage);
-    friendBar_->SetFrameCount(gui::atlas::kTextButtonFrames);
-    friendBar_->SetAnchor(gui::AnchorH::Left, kPanelLeft, gui::AnchorV::Bottom, kFriendBarBottom);
+    shopTab_ = button(kShopTabX, kTabBottom, kTabW, join_msg::kShopTabControl, u"Shop");
+    friendBar_ = button(kPanelLeft, kFriendBarBottom, kFriendBarW, join_msg::kFriendBarControl, u"");
     friendBar_->Show(false);
 
     inProgress_ = Make<gui::InProgressNotice>();
@@ -88,21 +88,11 @@ bool SceneRoomGame::OnItemPanelCommand(const gui::CommandEvent& event) {
             if (Messenger* messenger = RoomMessenger(Host())) messenger->ShowNextFriendRequest();
             return true;
         case join_msg::kShopTabControl:
-            if (PanelOpen(shopPanel_)) {
-                shopPanel_->SlideOut();
-                return true;
-            }
-            CloseIfOpen(cuePanel_);
-            OpenPanel(shopPanel_);
+            ToggleTab(shopPanel_, cuePanel_);
             return true;
         case join_msg::kCueTabControl:
-            if (PanelOpen(cuePanel_)) {
-                cuePanel_->SlideOut();
-                return true;
-            }
-            CloseIfOpen(shopPanel_);
             if (cuePanel_) cuePanel_->SetSelectionSlot(RoomCopy().gameType);
-            OpenPanel(cuePanel_);
+            ToggleTab(cuePanel_, shopPanel_);
             return true;
         default:
             return false;
