@@ -14,6 +14,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/RoomStatusPanels.h"
 
 namespace scenes {
 
@@ -284,6 +285,10 @@ void SceneRoomGame::OnPointsUpdate(net::Packet& p) {
         }
     }
     jackpot_ = jackpot;
+    RunOnMainThread([this, jackpot] {
+        if (statusPanel_)
+            statusPanel_->SetAmount(static_cast<std::int64_t>(std::min<std::uint64_t>(jackpot, INT64_MAX)));
+    });
     if (!gameRunning_.load()) {
         if (kind == 3) ShowStake();
         return;

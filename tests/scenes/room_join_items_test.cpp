@@ -9,6 +9,7 @@
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/NoticeBox.h"
+#include "gui/NumberDisplay.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "gui/WidgetRouter.h"
@@ -21,6 +22,7 @@
 #include "scenes/front/Messenger.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/RoomStatusPanels.h"
 #include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "tests/scenes/support/FakeSceneHost.h"
@@ -974,6 +976,7 @@ TEST_F(RoomJoinTest, PlayersPotStakesAndPointsReachThePlayerListAtTheNextFrame) 
     });
     Flush();
     EXPECT_EQ(ToUtf8(list->HeaderLabel()->Text()), "34,500");
+    EXPECT_EQ(scene.StatusPanel()->Amount()->Value(), 5) << "the status panel shows the jackpot";
     int popups = 0;
     for (int row = 0; row < list->RowCount(); ++row) {
         if (!list->RowAt(row).scorePopup->IsVisible()) continue;
