@@ -513,7 +513,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             return true;
         default:
             return HandleHudMessage(code, a, typing) || HandleCommand(code, a, b) ||
-                   HandlePopupCommand(code, a, b) || HandleJoinMessage(code, a, b) || used;
+                   HandlePopupCommand(code, a, b) || HandleJoinMessage(code, a, b) ||
+                   HandleItemUseMessage(code, a, b) || used;
     }
 }
 
