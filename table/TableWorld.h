@@ -101,6 +101,9 @@ public:
     // Draws the balls and the cue (after the scene, before Render).
     void RenderBalls(RenderDevice& device);
     void DrawHud(RenderDevice& device);
+    // Draws the world through a camera of its own into the current viewport (LayoutHud gave its
+    // size), for a world that stands in no scene.
+    void RenderMiniView(RenderDevice& device);
     void LayoutHud(int width, int height);
     void SetSceneVisible(bool visible);
     // Drops the ball and cue models (a table change follows; the next frame loads them again).
@@ -170,6 +173,9 @@ public:
     // The ball positions where the last shot started.
     void ResetBallsToShotState();
     const ShotStateBlock& LastShotState() const { return shotStateBlock_; }
+    // A copy of the block under the world's lock (another thread may strike meanwhile); false when
+    // no shot is stored.
+    bool CopyLastShotState(ShotStateBlock& out) const;
     // False (nothing changes) for a block that is not present or not sound.
     bool RestoreShotState(const ShotStateBlock& block);
     // Places the balls and the shot of a record; false (nothing changes) for a record whose ball
