@@ -262,7 +262,6 @@ constexpr std::uint32_t kAllConsumedColour = 0xFFFF8080;
 // The info panel at the right of the room (it holds the key guide).
 namespace info_panel {
 constexpr std::uint32_t kControl = 220;
-constexpr int kFromRight = 200, kTop = 100, kWidth = 196, kHeight = 278;
 }  // namespace info_panel
 
 // The own first turn of these game types faces this heading (degrees).

@@ -151,18 +151,4 @@ TEST_F(RoomItemUseTest, TheOwnFirstTurnOfTypesThreeAndFiveFacesTheHeadingOthersF
     }
 }
 
-TEST_F(RoomItemUseTest, TheInfoPanelKeepsItsPlaceFromTheRightEdgeAtEverySize) {
-    for (const auto& [width, height] : {std::pair{800, 600}, std::pair{1024, 768}, std::pair{1280, 720}}) {
-        SCOPED_TRACE(width);
-        scene.LayoutChildren(width, height);  // as the application does on a size change
-        scene.Resize(width, height);
-        const gui::Widget* panel = scene.FindById(scenes::room::info_panel::kControl);
-        ASSERT_NE(panel, nullptr);
-        EXPECT_EQ(panel->ScreenX(), width - 200);
-        EXPECT_EQ(panel->Y(), 100);
-        EXPECT_EQ(panel->Width(), 196);
-        EXPECT_EQ(panel->Height(), 278);
-    }
-}
-
 }  // namespace
