@@ -236,16 +236,25 @@ void CameraRig::OnShotStarted(const Vector3f& cueBall) {
     }
 }
 
+void CameraRig::TurnToHeading(float yawDegrees) {
+    if (!std::isfinite(yawDegrees)) return;
+    view_.yaw = from_.yaw = to_.yaw = WrapYaw(yawDegrees);
+    headingHeld_ = setUp_;
+}
+
 void CameraRig::Tick(const Vector3f& cueBall, float cueYaw, bool shotRunning) {
     if (setUp_) {
         setUp_ = false;
-        // Behind the cue ball; a top view chosen before the first tick keeps its own target.
+        // Behind the cue ball (or at the heading set for it); a top view chosen before the first tick
+        // keeps its own target.
+        const float yaw = headingHeld_ ? view_.yaw : WrapYaw(cueYaw);
+        headingHeld_ = false;
         if (!InTopView()) {
             focus_ = fromFocus_ = toFocus_ = cueBall;
-            view_.yaw = from_.yaw = to_.yaw = WrapYaw(cueYaw);
+            view_.yaw = from_.yaw = to_.yaw = yaw;
         } else {
             focus_ = fromFocus_ = cueBall;
-            view_.yaw = from_.yaw = WrapYaw(cueYaw);
+            view_.yaw = from_.yaw = yaw;
         }
     }
     if (afterShot_ && !shotRunning) {

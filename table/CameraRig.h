@@ -96,7 +96,10 @@ public:
     bool AfterShotFlag() const { return afterShot_; }
     // Set by scenes on entering; the next Tick puts the focus on the cue ball and the yaw behind it
     // at once (a move under way keeps its distance and pitch).
-    void SetSetUpFlag(bool on) { setUp_ = on; }
+    void SetSetUpFlag(bool on) {
+        setUp_ = on;
+        headingHeld_ = false;
+    }
     bool SetUpFlag() const { return setUp_; }
 
     // Field of view that follows the distance: linear between (distance0, fov0) and (distance1,
@@ -111,6 +114,9 @@ public:
     float MinDistance() const { return minDistance_; }
     // Turns the view by degrees of yaw and pitch; a move under way keeps the turn to its end.
     void Rotate(float yawDegrees, float pitchDegrees);
+    // Faces a heading (yaw, degrees) at once, a move under way included; a set-up pending for the
+    // next Tick then moves only the focus onto the cue ball and keeps the heading.
+    void TurnToHeading(float yawDegrees);
 
     // Mouse: a drag turns the view (pixels, scaled by the sensitivities and inverse flags); the
     // wheel zooms (notches, + zooms in).
@@ -163,6 +169,7 @@ private:
     bool fixedView_ = false;
     bool afterShot_ = false;
     bool setUp_ = false;
+    bool headingHeld_ = false;  // the pending set-up keeps the yaw
 };
 
 }  // namespace table

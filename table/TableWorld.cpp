@@ -405,6 +405,34 @@ void TableWorld::RotateCamera(float yawDegrees, float pitchDegrees) {
     camera_.Rotate(yawDegrees, pitchDegrees);
 }
 
+void TableWorld::TurnCameraToHeading(float yawDegrees) {
+    platform::ScopedLock guard(lock_);
+    camera_.TurnToHeading(yawDegrees);
+}
+
+void TableWorld::LoadConsumable(std::uint64_t serial, std::int32_t count) {
+    platform::ScopedLock guard(lock_);
+    consumableSerial_ = count < 0 ? 0 : serial;
+    consumableLeft_ = count < 0 ? -1 : count;
+}
+
+bool TableWorld::UseConsumable() {
+    platform::ScopedLock guard(lock_);
+    if (consumableLeft_ <= 0) return false;
+    --consumableLeft_;
+    return true;
+}
+
+std::uint64_t TableWorld::ConsumableSerial() const {
+    platform::ScopedLock guard(lock_);
+    return consumableSerial_;
+}
+
+std::int32_t TableWorld::ConsumableLeft() const {
+    platform::ScopedLock guard(lock_);
+    return consumableLeft_;
+}
+
 void TableWorld::SetCameraView(const CameraView& view, const Vector3f& focus) {
     platform::ScopedLock guard(lock_);
     camera_.SetView(view, focus);

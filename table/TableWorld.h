@@ -219,6 +219,9 @@ public:
     void SetCameraDistanceFov(float distance0, float fov0Degrees, float distance1, float fov1Degrees);
     void SetCameraMinDistance(float distance);
     void RotateCamera(float yawDegrees, float pitchDegrees);
+    // Turns the current camera to a heading (yaw, degrees) at once; distance, pitch and focus stay, and
+    // a pending set-up behind the cue ball keeps the heading.
+    void TurnCameraToHeading(float yawDegrees);
     void SetCameraView(const CameraView& view, const Vector3f& focus);
     // The vertical field of view the table is drawn with, radians.
     float FieldOfView() const;
@@ -229,6 +232,15 @@ public:
     // The item key works while the mode is above 0.
     void SetItemKeyMode(int mode) { itemKeyMode_ = mode; }
     int ItemKeyMode() const { return itemKeyMode_; }
+
+    // ---- The counted item in play (the chalk in use) ---------------------------------------------
+    // Loads the uses left of the item of that serial; a count below 0 unloads it.
+    void LoadConsumable(std::uint64_t serial, std::int32_t count);
+    // One use of the loaded item, never below 0; false when none is loaded or none is left.
+    bool UseConsumable();
+    std::uint64_t ConsumableSerial() const;
+    // Uses left of the loaded item; -1 when none is loaded.
+    std::int32_t ConsumableLeft() const;
 
     // ---- Cue objects ---------------------------------------------------------------------------
     CueObject* AcquireCueObject(std::uint16_t cueItem, const std::array<std::int32_t, 5>& parts);
@@ -322,6 +334,8 @@ private:
     bool keyboardBlocked_ = false;
     bool sceneVisible_ = true;
     int itemKeyMode_ = 0;
+    std::uint64_t consumableSerial_ = 0;
+    std::int32_t consumableLeft_ = -1;
     bool carryingBall_ = false;
 
     std::int32_t placedBall_ = kNoPlacedBall;

@@ -256,4 +256,23 @@ constexpr float kCameraSecondsEnd = 2.0f;
 constexpr float kEndDistance = 350.0f;
 constexpr float kEndPitch = 30.0f;
 
+// Item use from the room, the counted items a shot uses, the camera at a game start.
+namespace item_use {
+constexpr std::uint32_t kConfirmed = 1087;  // a = the button (2052 yes), b = 1: the cue panel's choice
+constexpr int kFromItemStrip = 0;
+constexpr int kFromCuePanel = 1;
+constexpr std::uint32_t kAllConsumedColour = 0xFFFF8080;
+}  // namespace item_use
+
+// The info panel at the right of the room (it holds the key guide).
+namespace info_panel {
+constexpr std::uint32_t kControl = 220;
+}  // namespace info_panel
+
+// The own first turn of these game types faces this heading (degrees).
+constexpr float kStartHeadingDegrees = 150.0f;
+constexpr bool StartsFacingHeading(std::int32_t gameType) {
+    return gameType == 3 || gameType == 5;
+}
+
 }  // namespace scenes::room

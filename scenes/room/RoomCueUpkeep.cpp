@@ -46,6 +46,7 @@ void SceneRoomGame::AfterShotConsumption(int chalkUsed) {
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (!session) return;
     const int gameType = RoomCopy().gameType % net::kGameTypeCount;
+    std::vector<UseRecord> records;
     if (IsOwnSeatPlaying()) {
         net::ItemEntry* cue = session->own.FindItem(session->own.equipment[gameType].cueSerial);
         if (cue && cue->unit == kDurabilityUnit) {
@@ -53,13 +54,11 @@ void SceneRoomGame::AfterShotConsumption(int chalkUsed) {
                 cue->remainingValue > kDurabilityPoint ? cue->remainingValue - kDurabilityPoint : 0;
             if (cue->remainingValue == 0)
                 AddChatLine(u"Cue's durability became 0 so ability won't be applied.", colour::kRed);
-            const std::uint32_t item = cue->itemId,
-                                durability = static_cast<std::uint32_t>(cue->remainingValue);
-            const std::uint64_t serial = cue->serial;
-            SendMessage(RoomMsg::CueWear,
-                        [&](net::Packet& p) { p.WriteU32(item).WriteU64(serial).WriteU32(durability); });
+            records.push_back({cue->itemId, cue->serial, static_cast<std::uint32_t>(cue->remainingValue)});
         }
     }
+    CountConsumableUse(records);
+    SendUseRecords(records);
     CheckDurabilityNotice();
 }
 
@@ -72,8 +71,17 @@ void SceneRoomGame::ApplyChalk() {
     if (session && IsOwnSeatPlaying())
         if (net::ItemEntry* chalk = session->own.GetCurrentItem();
             chalk && (chalk->usageKind == kSingleUse || chalk->usageKind == kCountedUses) &&
-            chalk->remainingValue > 0)
+            chalk->remainingValue > 0) {
+            // The table counts the uses of the chalk in play; the count last reported is kept with
+            // the entry until the shot reports the new one.
+            if (world->ConsumableSerial() != chalk->serial ||
+                world->ConsumableLeft() != chalk->remainingValue) {
+                world->LoadConsumable(chalk->serial, chalk->remainingValue);
+                chalk->copyValue = chalk->remainingValue;
+            }
+            world->UseConsumable();
             --chalk->remainingValue;
+        }
     chalkGauge_->Refresh();
 }
 

@@ -212,6 +212,7 @@ void SceneRoomGame::CreateRoomScreen() {
     chalkGauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + chalkGauge_->Height());
 
     keyGuide_ = AddKeyGuide(*this);
+    keyGuide_->SetId(info_panel::kControl);
     keyGuide_->Show(false);
     roomOptions_ = Hidden<RoomOptionDialog>(*this, Host());
     requestDialog_ = Hidden<gui::GameRequestDialog>(*this);

@@ -195,6 +195,7 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     SetShooterSeat(shooter);
     const bool own = IsOwnTurn();
     const std::int32_t gameType = world->GameType();
+    if (own && StartsFacingHeading(gameType)) world->TurnCameraToHeading(kStartHeadingDegrees);
     world->MoveCamera(kCameraSecondsTurn, table::kKeepValue, table::kKeepValue);
     ApplyOwnTurn(own);
     if (own && gameType >= kFirstPocketType) {

@@ -521,6 +521,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
         default:
             return HandleHudMessage(code, a, typing) || HandleCommand(code, a, b) ||
                    HandlePopupCommand(code, a, b) || HandleJoinMessage(code, a, b) ||
+                   HandleItemUseMessage(code, a, b) ||
                    (!(typing && keyMessage) && HandleReplayMessage(code, a, b)) || used;
     }
 }

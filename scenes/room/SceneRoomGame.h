@@ -567,6 +567,31 @@ private:
     gui::Button* shopTab_ = nullptr;
     gui::Button* friendBar_ = nullptr;
     gui::InProgressNotice* inProgress_ = nullptr;
+
+    // ---- Item use and the counted items an own shot uses (RoomItemUse.cpp)
+public:
+    // The entry a use request names: the item strip's choice (kFromItemStrip) or the cue panel's
+    // (kFromCuePanel). The panels that hold the choices install it; without one the own selected item
+    // and the own cue of the room's game type stand in.
+    using ItemSelection = std::function<net::ItemEntry*(int source)>;
+    void SetItemSelection(ItemSelection selection) { itemSelection_ = std::move(selection); }
+    // Main thread: message 512 for the chosen entry; false (nothing sent) without one.
+    bool SendItemUse(int source);
+
+private:
+    struct UseRecord {
+        std::uint32_t itemId = 0;
+        std::uint64_t serial = 0;
+        std::uint32_t value = 0;
+    };
+    bool HandleItemUseMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    net::ItemEntry* SelectedForUse(int source);
+    // After an own shot: the counted item in use takes the count the table reports; a lowered count
+    // adds a record, a count of 0 takes the entry out of the inventory.
+    void CountConsumableUse(std::vector<UseRecord>& records);
+    // The after-shot records as one packet of 546 messages; nothing is sent without a record.
+    void SendUseRecords(const std::vector<UseRecord>& records);
+    ItemSelection itemSelection_;
 };
 
 }  // namespace scenes

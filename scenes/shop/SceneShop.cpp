@@ -16,6 +16,7 @@
 #include "gui/WebHost.h"
 #include "gui/WebPageDialog.h"
 #include "net/GameTypes.h"
+#include "net/ItemUse.h"
 #include "net/Packet.h"
 #include "platform/sys/Shell.h"
 #include "platform/web/WebView.h"
@@ -914,7 +915,7 @@ void SceneShop::SendUseItem(std::uint64_t serial) {
     net::PooledPacket p = session->NewPacket(shop_net::kUseItem);
     if (!p) return;
     ShowInProgress();
-    p->WriteU32(e->itemId).WriteU8(static_cast<std::uint8_t>(e->type)).WriteU64(e->serial);
+    net::WriteItemUse(*p, *e);
     if (e->itemId == shop_item::kNickChange) p->WriteString(nickChange_->AcceptedNickname());
     Send(*p);
 }

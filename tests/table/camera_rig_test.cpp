@@ -219,5 +219,21 @@ TEST(CameraRig, ATurnDuringAMoveIsNotUndoneWhenTheMoveEnds) {
     EXPECT_NEAR(rig.View().yaw, -165.0f, 1e-3f);
 }
 
+TEST(CameraRig, AHeadingSetBeforeTheSetUpTickSurvivesItAndALaterSetUpFacesTheCueLineAgain) {
+    CameraRig rig;
+    rig.SetView({300.0f, 30.0f, 10.0f, 0.0f}, {});
+    rig.SetSetUpFlag(true);
+    rig.TurnToHeading(150.0f);
+    rig.MoveCamera(0.5f, kKeepValue, kKeepValue);
+    Tick(rig, 200, {40.0f, 5.0f, 0.0f}, -30.0f);
+    EXPECT_NEAR(rig.View().yaw, 150.0f, 1e-3f);
+    EXPECT_EQ(rig.Focus(), (Vector3f{40.0f, 5.0f, 0.0f})) << "the set-up still finds the cue ball";
+    rig.SetSetUpFlag(true);
+    Tick(rig, 1, {}, -30.0f);
+    EXPECT_NEAR(rig.View().yaw, -30.0f, 1e-3f);
+    rig.TurnToHeading(NAN);
+    EXPECT_NEAR(rig.View().yaw, -30.0f, 1e-3f);
+}
+
 }  // namespace
 }  // namespace table

@@ -466,3 +466,18 @@ TEST(TableWorld, AReplayedRecordKeepsItsAimPointWhenTheAimObjectsRefreshBeforeTh
     replay.RunToRest();
     EXPECT_EQ(replay.world.LastShotHash(), h.world.LastShotHash());
 }
+
+TEST(TableWorld, TheCountedItemInPlayNeverGoesBelowZeroAndAnUnloadedOneIsNotUsed) {
+    TableWorld world;
+    EXPECT_EQ(world.ConsumableLeft(), -1);
+    EXPECT_FALSE(world.UseConsumable()) << "nothing loaded";
+    world.LoadConsumable(30, 2);
+    EXPECT_EQ(world.ConsumableSerial(), 30u);
+    EXPECT_TRUE(world.UseConsumable());
+    EXPECT_TRUE(world.UseConsumable());
+    EXPECT_FALSE(world.UseConsumable());
+    EXPECT_EQ(world.ConsumableLeft(), 0);
+    world.LoadConsumable(30, -1);
+    EXPECT_EQ(world.ConsumableSerial(), 0u);
+    EXPECT_EQ(world.ConsumableLeft(), -1);
+}

@@ -7,6 +7,7 @@
 #include "gui/TextLabel.h"
 #include "net/GameSession.h"
 #include "net/ItemTable.h"
+#include "net/ItemUse.h"
 #include "net/Packet.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
@@ -141,11 +142,8 @@ void SceneRoomPractice::ActivateItem(std::uint32_t kind) {
                                       ? cueSelector_->SelectedCue()
                                       : strip_->SelectedEntry();
     if (!entry) return;
-    const std::uint32_t item = entry->itemId;
-    const auto type = static_cast<std::uint8_t>(entry->type);
-    const std::uint64_t serial = entry->serial;
-    if (SendMessage(MsgId(PracticeMsg::UseItem),
-                    [&](net::Packet& p) { p.WriteU32(item).WriteU8(type).WriteU64(serial); }))
+    const net::ItemEntry chosen = *entry;
+    if (SendMessage(MsgId(PracticeMsg::UseItem), [&](net::Packet& p) { net::WriteItemUse(p, chosen); }))
         inProgress_->Open();
 }
 

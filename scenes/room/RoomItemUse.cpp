@@ -1,0 +1,92 @@
+// Item use from the game room (message 512, asked for with the activation question's yes button) and
+// the counted item an own shot uses up: the table keeps its count during the game, the shot reports
+// the new count with message 546 and an item used up leaves the inventory. Main thread.
+#include <algorithm>
+
+#include "engine/core/Format.h"
+#include "gui/CommonDialogs.h"
+#include "gui/GuiConstants.h"
+#include "net/GameSession.h"
+#include "net/GameTypes.h"
+#include "net/ItemEntry.h"
+#include "net/ItemTable.h"
+#include "net/ItemUse.h"
+#include "net/Packet.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/ChalkGauge.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+
+// An item whose definition counts more than one use.
+bool CountsSeveralUses(const net::ItemEntry& entry) {
+    const net::ItemRecord* definition = net::GetItemTable().Find(entry.itemId);
+    return definition && definition->usageKind == static_cast<std::uint8_t>(net::UsageKind::LimitedCount);
+}
+
+}  // namespace
+
+net::ItemEntry* SceneRoomGame::SelectedForUse(int source) {
+    if (itemSelection_) return itemSelection_(source);
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    if (!session) return nullptr;
+    if (source == item_use::kFromCuePanel)
+        return session->own.GetSlotItem(RoomCopy().gameType % net::kGameTypeCount);
+    return session->own.GetCurrentItem();
+}
+
+bool SceneRoomGame::SendItemUse(int source) {
+    const net::ItemEntry* entry = SelectedForUse(source);
+    if (!entry) return false;
+    const net::ItemEntry chosen = *entry;
+    if (!SendMessage(static_cast<RoomMsg>(net::kItemUseMessage),
+                     [&](net::Packet& p) { net::WriteItemUse(p, chosen); }))
+        return false;
+    // The wait box stays until the server's answer (513) takes it down.
+    if (inProgress_) inProgress_->Open();
+    return true;
+}
+
+bool SceneRoomGame::HandleItemUseMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
+    if (code != item_use::kConfirmed) return false;
+    if (a == gui::button_id::kYes)
+        SendItemUse(b == item_use::kFromCuePanel ? item_use::kFromCuePanel : item_use::kFromItemStrip);
+    return true;
+}
+
+void SceneRoomGame::CountConsumableUse(std::vector<UseRecord>& records) {
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    table::TableWorld* world = World();
+    if (!session || !world || !IsOwnSeatPlaying()) return;
+    net::ItemEntry* item = session->own.GetCurrentItem();
+    if (!item || !CountsSeveralUses(*item) || world->ConsumableSerial() != item->serial) return;
+    const std::int32_t left = world->ConsumableLeft();
+    if (left < 0 || left >= item->copyValue) return;
+    item->copyValue = left;
+    item->remainingValue = std::min(item->remainingValue, left);
+    records.push_back({item->itemId, item->serial, static_cast<std::uint32_t>(left)});
+    if (left > 0) return;
+    const net::ItemRecord* definition = net::GetItemTable().Find(item->itemId);
+    AddChatLine(Format(u"%s item has all been consumed.", definition ? definition->name : WString()),
+                item_use::kAllConsumedColour);
+    world->LoadConsumable(0, -1);
+    // Out of the selection and the list first, then back to the pool: nothing points at it.
+    if (session->own.RemoveItem(item->serial) == item) session->FreeItemEntry(item);
+    if (chalkGauge_) chalkGauge_->Refresh();
+}
+
+void SceneRoomGame::SendUseRecords(const std::vector<UseRecord>& records) {
+    if (records.empty()) return;
+    SendMessage(RoomMsg::CueWear, [&](net::Packet& p) {
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            if (i > 0) p.BeginNextMessage(room::Id(RoomMsg::CueWear));
+            p.WriteU32(records[i].itemId).WriteU64(records[i].serial).WriteU32(records[i].value);
+        }
+    });
+}
+
+}  // namespace scenes
