@@ -10,6 +10,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/room/EdgeAnchor.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
@@ -33,15 +34,15 @@ void SceneRoomGame::CreateRoomHud() {
     };
     gameClock_ = Make<hud::GameClock>();
     gameClock_->Create(0, 0);
-    gameClock_->SetAnchor(gui::AnchorH::Center, -43, gui::AnchorV::Top, 10);
+    AnchorByEdges(*gameClock_, gui::AnchorH::Center, -43, gui::AnchorV::Top, 10);
     turnCountdown_ = Make<hud::TurnCountdown>();
     turnCountdown_->Create(0, 0);
-    turnCountdown_->SetAnchor(gui::AnchorH::Center, 55, gui::AnchorV::Top, -2);
+    AnchorByEdges(*turnCountdown_, gui::AnchorH::Center, 55, gui::AnchorV::Top, -2);
     turnCountdown_->playSound = [this](int id) { PlaySound(id); };
 
     scoreBoard_ = Make<hud::ScoreBoard>();
     scoreBoard_->Create(0, 0);
-    scoreBoard_->SetAnchor(gui::AnchorH::Right, -190, gui::AnchorV::Top, 80);
+    AnchorByEdges(*scoreBoard_, gui::AnchorH::Right, -190, gui::AnchorV::Top, 80);
     scoreBoard_->send = sender;
     scoreBoard_->ResetForRoom();
     startReady_ = Make<hud::StartReadyButton>(Host());

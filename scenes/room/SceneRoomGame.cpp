@@ -54,7 +54,8 @@ SceneRoomGame::~SceneRoomGame() = default;
 // ---- Screen -----------------------------------------------------------------------------------
 
 void SceneRoomGame::CreateUI() {
-    if (!BeginUI(u"Game room")) {
+    // The room line (number, game kind, title, player count) fills the title bar.
+    if (!BeginUI({})) {
         LogWrite(u"BREAK : SceneRoomGame  114\n");
         return;
     }

@@ -26,8 +26,8 @@ constexpr gui::UiImage kSmallButton = images::kButton;
 
 gui::NumberDisplay* AddDigits(gui::Widget& parent, int x, int y, bool leadingZeros) {
     auto* digits = parent.Make<gui::NumberDisplay>();
-    digits->Create(x, y, kDigitSize, kDigitSize, 2, images::kHudSet, gui::atlas::kDigits.x,
-                   gui::atlas::kDigits.y, gui::atlas::kDigitCells);
+    digits->Create(x, y, kDigitSize, kDigitSize, 2, gui::atlas::InSet(gui::atlas::kDigits, images::kHudSet),
+                   gui::atlas::kDigitCells);
     digits->SetLeadingZeros(leadingZeros);
     digits->Show(true);
     return digits;

@@ -16,6 +16,7 @@
 #include "scenes/front/Messenger.h"
 #include "scenes/room/hud/HudImages.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
+#include "scenes/room/hud/ShooterRing.h"
 
 namespace scenes::hud {
 
@@ -89,7 +90,7 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     gui::ImageWidget::Create(x, y, w, h, id, hotkey);
     AddImage(0, 30, 126, 36, images::kPanel);
     headerNumber_ = Make<gui::NumberDisplay>();
-    headerNumber_->Create(97, 10, 14, 14, 6, images::kHudSet, gui::atlas::kDigits.x, gui::atlas::kDigits.y,
+    headerNumber_->Create(97, 10, 14, 14, 6, gui::atlas::InSet(gui::atlas::kDigits, images::kHudSet),
                           gui::atlas::kDigitCells);
     headerNumber_->SetAlign(gui::align::kRight);
     headerNumber_->Show(true);
@@ -145,7 +146,10 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     potLabel_->Show(false);
     crown_ = Decor(AddImage(-22, 66, 27, 21, Flat(27, 21)));
     crown_->Show(false);
-    shooterMarker_ = Decor(AddImage(-42, -22, 99, 99, Flat(99, 99)));
+    shooterMarker_ = Make<ShooterRing>();
+    shooterMarker_->Create(-42, -22, 99, 99);
+    shooterMarker_->SetImage(Flat(99, 99));
+    Decor(shooterMarker_);
     shooterMarker_->Show(false);
 
     menu_ = Make<gui::Dialog>();

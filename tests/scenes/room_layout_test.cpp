@@ -1,0 +1,173 @@
+// What a player sees of the game room's frame at the smallest window: the texts of the title bar
+// side by side, the clocks beside it, the digits taken from whole cells of their strip, and the HUD
+// pieces of a running game apart from each other and on the screen.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/Button.h"
+#include "gui/GameTypeName.h"
+#include "gui/NumberDisplay.h"
+#include "gui/TextLabel.h"
+#include "gui/UiAtlas.h"
+#include "scenes/room/RoomCodes.h"
+#include "scenes/room/RoomLine.h"
+#include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/PlayerMenu.h"
+#include "tests/scenes/support/RoomSceneFixture.h"
+
+namespace {
+
+using namespace room_test;
+namespace room = scenes::room;
+
+struct Box {
+    std::string name;
+    int left, top, right, bottom;
+};
+
+Box ScreenBox(const std::string& name, const gui::Widget& w) {
+    return {name, w.ScreenX(), w.ScreenY(), w.ScreenX() + w.Width(), w.ScreenY() + w.Height()};
+}
+
+// Where the label's text is drawn (left-aligned labels).
+Box TextBox(const std::string& name, const gui::TextLabel& label) {
+    const int width = gui::MeasureTextWidth(label.Font(), label.Text());
+    return {name, label.ScreenX(), label.ScreenY(), label.ScreenX() + width,
+            label.ScreenY() + label.Height()};
+}
+
+bool Overlap(const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+void ExpectApart(const std::vector<Box>& boxes, const std::string& context) {
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        for (std::size_t j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(Overlap(boxes[i], boxes[j]))
+                << context << ": " << boxes[i].name << " covers " << boxes[j].name;
+}
+
+class RoomLayoutTest : public RoomSceneTest {
+protected:
+    template <class T>
+    T& Find(std::uint32_t id) {
+        return *static_cast<T*>(scene.FindById(id));
+    }
+    // The room state on entry, as EnterRoom(0, 0) sends it, with this room title.
+    void EnterRoomTitled(const std::u16string& title) {
+        Deliver(2001, [&](net::Packet& p) {
+            p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(1);
+            p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
+            p.WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(0).WriteU8(0).WriteU8(0);
+            p.WriteString(title).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
+        });
+    }
+};
+
+TEST_F(RoomLayoutTest, TitleBarTextsOfEveryGameKindStayApartAndALongTitleIsShortened) {
+    const std::u16string longTitle(60, u'W');
+    for (std::uint8_t type : {0, 2, 3, 4, 5, 6, 10, 12, 13, 16}) {
+        for (const std::u16string& title : {std::u16string(u"room"), longTitle}) {
+            host.session->GetRoom().gameType = type;
+            scene.Enter();
+            EnterRoomTitled(title);
+            scene.Render(nullptr, false);
+            const auto& kind = Find<gui::TextLabel>(room::control::kGameKind);
+            const auto& titleLabel = Find<gui::TextLabel>(room::control::kRoomTitle);
+            const auto& count = Find<gui::TextLabel>(room::control::kPlayerCount);
+            const std::string context =
+                "game type " + std::to_string(type) + ", title of " + std::to_string(title.size());
+            ASSERT_EQ(kind.Text(), gui::GameTypeName(type)) << context;
+            ExpectApart(
+                {TextBox("game kind", kind), TextBox("title", titleLabel), TextBox("player count", count)},
+                context);
+            EXPECT_LE(TextBox("title", titleLabel).right, titleLabel.ScreenX() + titleLabel.Width())
+                << context;
+            if (title.size() < 10)
+                EXPECT_EQ(titleLabel.Text(), title) << context << ": a short title is shown whole";
+            else
+                EXPECT_EQ(titleLabel.Text().substr(titleLabel.Text().size() - 3), u"...") << context;
+        }
+    }
+}
+
+TEST_F(RoomLayoutTest, ShorteningATextKeepsItWithinTheWidth) {
+    struct Case {
+        std::u16string text;
+        int width;
+        std::u16string expected;
+    };
+    const gui::FontDesc& font = gui::kFont12Bold;
+    const int abcWidth = gui::MeasureTextWidth(font, u"abc");
+    const int dotsWidth = gui::MeasureTextWidth(font, u"...");
+    const Case cases[] = {
+        {u"abc", abcWidth, u"abc"},
+        {u"", 0, u""},
+        {u"abcdef", gui::MeasureTextWidth(font, u"abc..."), u"abc..."},
+        {u"abcdef", dotsWidth, u"..."},
+        {u"abcdef", dotsWidth - 1, u""},
+    };
+    for (const Case& c : cases) {
+        const std::u16string fitted = room::FitTextToWidth(font, c.text, c.width);
+        EXPECT_EQ(fitted, c.expected) << ToUtf8(c.text) << " in " << c.width;
+        EXPECT_LE(gui::MeasureTextWidth(font, fitted), c.width);
+    }
+}
+
+TEST_F(RoomLayoutTest, DigitDisplaysDrawEachDigitFromItsWholeCellOfTheStrip) {
+    auto* list = scene.PlayerList();
+    ASSERT_NE(list, nullptr);
+    const std::vector<std::pair<std::string, gui::Widget*>> displays = {
+        {"room number", scene.FindById(room::control::kRoomNumber)},
+        {"clock minutes", scene.Clock()->Minutes()},
+    };
+    for (const auto& [name, widget] : displays) {
+        ASSERT_NE(widget, nullptr) << name;
+        for (int digit = 0; digit < 10; ++digit) {
+            const gui::UiImage drawn = widget->Image().Frame(digit);
+            const gui::UiImage cell = gui::atlas::kDigits.Frame(digit);
+            EXPECT_EQ(drawn.x, cell.x) << name << " digit " << digit;
+            EXPECT_EQ(drawn.y, cell.y) << name << " digit " << digit;
+            EXPECT_EQ(drawn.w, cell.w) << name << " digit " << digit;
+            EXPECT_EQ(drawn.h, cell.h) << name << " digit " << digit;
+        }
+    }
+}
+
+TEST_F(RoomLayoutTest, DuringAGameTheTitleBarClocksChalkGaugeAndPlayerListDoNotCoverEachOther) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    scene.Render(nullptr, false);
+    ASSERT_TRUE(scene.GameRunning());
+    scene.LayoutChildren(host.ClientWidth(), host.ClientHeight());
+
+    const auto& count = Find<gui::TextLabel>(room::control::kPlayerCount);
+    const Box titleBar{"title bar", 10, 4, 10 + 392, 4 + 30};
+    // The clock's box reaches under the countdown's warning picture; its digits do not.
+    std::vector<Box> boxes = {titleBar, ScreenBox("clock hours", *scene.Clock()->Hours()),
+                              ScreenBox("clock minutes", *scene.Clock()->Minutes()),
+                              ScreenBox("turn countdown", *scene.Countdown()),
+                              ScreenBox("chalk gauge", *scene.Chalk())};
+    for (int i = 0; i < scene.PlayerList()->RowCount(); ++i)
+        boxes.push_back(ScreenBox("player row " + std::to_string(i), *scene.PlayerList()->RowAt(i).button));
+    ExpectApart(boxes, "running game");
+    EXPECT_LE(TextBox("player count", count).right, titleBar.right);
+
+    // Everything lies on the screen, but for the countdown's flashing picture reaching over the top.
+    for (const Box& box : boxes) {
+        EXPECT_GE(box.left, 0) << box.name;
+        EXPECT_GE(box.top, box.name == "turn countdown" ? -2 : 0) << box.name;
+        EXPECT_LE(box.right, host.ClientWidth()) << box.name;
+        EXPECT_LE(box.bottom, host.ClientHeight()) << box.name;
+    }
+    // The gauge's text ("No Chalk" without a chalk) reads whole.
+    const gui::TextLabel* level = scene.Chalk()->LevelLabel();
+    ASSERT_NE(level, nullptr);
+    const int textWidth = gui::MeasureTextWidth(level->Font(), level->Text());
+    EXPECT_GE(level->ScreenX() + (level->Width() - textWidth) / 2, 0) << ToUtf8(level->Text());
+}
+
+}  // namespace
