@@ -25,6 +25,9 @@ using namespace room;
 
 namespace {
 constexpr float kResultListAlpha = 0.9f;
+// The bottom right belongs to the player list and the start/ready panel: the table's tip and
+// elevation control stands left of them.
+constexpr int kTableControlsRightInset = 370;
 constexpr std::uint8_t kSolidsStatus = 2, kStripesStatus = 3;
 }  // namespace
 
@@ -77,6 +80,7 @@ void SceneRoomGame::CreateRoomHud() {
 }
 
 void SceneRoomGame::Resize(int width, int height) {
+    if (World()) World()->SetHudRightInset(kTableControlsRightInset);
     TableScene::Resize(width, height);
     if (startReady_) startReady_->Resize(width, height);
     if (playerMenu_) playerMenu_->Layout();

@@ -113,6 +113,7 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetGameType(copy.gameType);
     world.SetGameItems(copy.tableItem, copy.ballSetItem);
     world.SetShotSender([this](const table::ShotMessage& shot) { SendShot(shot); });
+    Resize(Width(), Height());
     LoadSounds(resources,
                {sound::kGameStart, sound::kOwnTurn, sound::kRack, 28, sound::kResult, sound::kGameResults, 35,
                 1, 0, 40, 41, 42},

@@ -3,6 +3,7 @@
 // pieces of a running game apart from each other and on the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,8 @@
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/StartReadyButton.h"
+#include "table/TableWorld.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 
 namespace {
@@ -37,6 +40,10 @@ Box TextBox(const std::string& name, const gui::TextLabel& label) {
     const int width = gui::MeasureTextWidth(label.Font(), label.Text());
     return {name, label.ScreenX(), label.ScreenY(), label.ScreenX() + width,
             label.ScreenY() + label.Height()};
+}
+
+Box ControlBox(const std::string& name, const table::ControlRect& r) {
+    return {name, r.left, r.top, r.right, r.bottom};
 }
 
 bool Overlap(const Box& a, const Box& b) {
@@ -137,6 +144,27 @@ TEST_F(RoomLayoutTest, DigitDisplaysDrawEachDigitFromItsWholeCellOfTheStrip) {
     }
 }
 
+TEST_F(RoomLayoutTest, BeforeTheGameTheTeamPanelPlayerListAndTableControlsDoNotCoverEachOther) {
+    EnterRoom(0, 0);
+    scene.Render(nullptr, false);
+    ASSERT_FALSE(scene.GameRunning());
+    ASSERT_TRUE(scene.StartReady()->IsVisible());
+    std::vector<Box> boxes = {ControlBox("tip control", scene.World()->TipControl()),
+                              ControlBox("elevation control", scene.World()->ElevationControl())};
+    // The panel's buttons as one strip; its blinking glow only frames the start button.
+    Box panel{"start/ready buttons", 1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
+    for (const gui::Widget* child : scene.StartReady()->Children()) {
+        if (!child->IsVisible() || child == scene.StartReady()->Highlight()) continue;
+        const Box b = ScreenBox("", *child);
+        panel = {panel.name, std::min(panel.left, b.left), std::min(panel.top, b.top),
+                 std::max(panel.right, b.right), std::max(panel.bottom, b.bottom)};
+    }
+    boxes.push_back(panel);
+    for (int i = 0; i < scene.PlayerList()->RowCount(); ++i)
+        boxes.push_back(ScreenBox("player row " + std::to_string(i), *scene.PlayerList()->RowAt(i).button));
+    ExpectApart(boxes, "waiting room");
+}
+
 TEST_F(RoomLayoutTest, DuringAGameTheTitleBarClocksChalkGaugeAndPlayerListDoNotCoverEachOther) {
     EnterRoom(0, 0);
     StartGame(0);
@@ -153,6 +181,8 @@ TEST_F(RoomLayoutTest, DuringAGameTheTitleBarClocksChalkGaugeAndPlayerListDoNotC
                               ScreenBox("chalk gauge", *scene.Chalk())};
     for (int i = 0; i < scene.PlayerList()->RowCount(); ++i)
         boxes.push_back(ScreenBox("player row " + std::to_string(i), *scene.PlayerList()->RowAt(i).button));
+    boxes.push_back(ControlBox("tip control", scene.World()->TipControl()));
+    boxes.push_back(ControlBox("elevation control", scene.World()->ElevationControl()));
     ExpectApart(boxes, "running game");
     EXPECT_LE(TextBox("player count", count).right, titleBar.right);
 

@@ -15,8 +15,8 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/room/hud/HudImages.h"
+#include "scenes/room/hud/RingMark.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
-#include "scenes/room/hud/ShooterRing.h"
 
 namespace scenes::hud {
 
@@ -29,6 +29,7 @@ constexpr std::uint32_t kLightRed = 0xFFFF8080;
 constexpr std::uint32_t kRed = 0xFFFF0000;
 constexpr std::uint32_t kGreen = 0xFF00FF00;
 constexpr int kTeamImageStep = 94;
+constexpr int kPortraitRing = 47;  // just round the 37 x 37 portrait
 constexpr int kSixBallHiddenFrom = 190;
 constexpr int kClanGradeToInvite = 9;
 
@@ -146,7 +147,7 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     potLabel_->Show(false);
     crown_ = Decor(AddImage(-22, 66, 27, 21, Flat(27, 21)));
     crown_->Show(false);
-    shooterMarker_ = Make<ShooterRing>();
+    shooterMarker_ = Make<RingMark>(kPortraitRing, kPortraitRing);
     shooterMarker_->Create(-42, -22, 99, 99);
     shooterMarker_->SetImage(Flat(99, 99));
     Decor(shooterMarker_);
