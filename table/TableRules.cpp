@@ -332,6 +332,11 @@ void TableRules::SetShotResultCode(int code, bool clearLists) {
     }
 }
 
+void TableRules::SetFirstBallList(std::vector<std::uint8_t> balls) {
+    platform::ScopedLock guard(lock_);
+    verdict_.pocketed = std::move(balls);
+}
+
 std::uint8_t TableRules::FirstBallListCount() const {
     platform::ScopedLock guard(lock_);
     return static_cast<std::uint8_t>(std::min<std::size_t>(verdict_.pocketed.size(), kNoBallList - 1));

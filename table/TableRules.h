@@ -138,6 +138,8 @@ public:
     // Stores a code from outside (the server's time-out -3, a replay); with clearLists the two
     // per-shot ball lists are emptied.
     void SetShotResultCode(int code, bool clearLists);
+    // Stores the balls a shot pocketed from outside (tests of what reads the result).
+    void SetFirstBallList(std::vector<std::uint8_t> balls);
     // Balls pocketed by the last shot (the first per-shot list).
     std::uint8_t FirstBallListCount() const;
     const std::vector<std::uint8_t>& FirstBallList() const { return verdict_.pocketed; }

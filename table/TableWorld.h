@@ -175,6 +175,9 @@ public:
     // The ball positions where the last shot started.
     void ResetBallsToShotState();
     const ShotStateBlock& LastShotState() const { return shotStateBlock_; }
+    // A copy of the block under the world's lock (another thread may strike meanwhile); false when
+    // no shot is stored.
+    bool CopyLastShotState(ShotStateBlock& out) const;
     // False (nothing changes) for a block that is not present or not sound.
     bool RestoreShotState(const ShotStateBlock& block);
     // Places the balls and the shot of a record; false (nothing changes) for a record whose ball

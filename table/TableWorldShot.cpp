@@ -264,6 +264,13 @@ bool TableWorld::RestoreShotState(const ShotStateBlock& block) {
     return true;
 }
 
+bool TableWorld::CopyLastShotState(ShotStateBlock& out) const {
+    platform::ScopedLock guard(lock_);
+    if (shotStateBlock_[0] == 0) return false;
+    out = shotStateBlock_;
+    return true;
+}
+
 void TableWorld::ResetBallsToShotState() {
     platform::ScopedLock guard(lock_);
     if (shotStateBlock_[0] == 0) return;

@@ -10,6 +10,7 @@
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/gallery/SceneShotGallery.h"
 #include "scenes/room/offline/SceneAlone.h"
+#include "scenes/room/practice/SceneRoomPractice.h"
 #include "scenes/room/replay/SceneReplay.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/shop/SceneShop.h"
@@ -48,6 +49,8 @@ std::unique_ptr<scenes::GameScene> CreateGameScene(int id, App&) {
             return std::make_unique<scenes::SceneSchool>();
         case kShotGallery:
             return std::make_unique<scenes::SceneShotGallery>();
+        case kPractice:
+            return std::make_unique<scenes::SceneRoomPractice>();
         default:
             return std::make_unique<scenes::GameScene>(id);
     }

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace net {
 class Packet;
@@ -29,6 +30,16 @@ struct RoomScoreUpdate {
     std::uint16_t tableTeamResult = 0;    // result value of the team at the table now
 };
 
+// One member's row of a game's result, as the game end (2031) or the game results (2046) carry it.
+struct RoomResultRow {
+    int seat = -1;
+    std::uint8_t teamSlot = 0;
+    std::uint8_t teamResult = 0;  // 7 on the last team: the game became invalid
+    std::uint32_t first = 0, second = 0;
+    std::int64_t money = 0;  // the game results only
+    std::uint8_t third = 0, fourth = 0;
+};
+
 class RoomHud {
 public:
     virtual ~RoomHud() = default;
@@ -39,6 +50,8 @@ public:
                                  bool /*tournament*/) {}
     // A turn result while a game runs.
     virtual void UpdateScores(const RoomScoreUpdate& /*update*/) {}
+    // The result window of a game that ended: mode 0 for an open room that is no gamble, else 9.
+    virtual void ShowGameResult(int /*mode*/, const std::vector<RoomResultRow>& /*rows*/) {}
     // A player exceeded the total number of turns: the question whether to end the game.
     virtual void ShowWithdrawQuestion(const net::PlayerRecord& /*record*/, int /*turns*/) {}
     // The invite candidates: the packet is positioned behind the message id.

@@ -130,6 +130,14 @@ gui::TextLabel* BarLabel(gui::Widget& scene, std::uint32_t id, int x, int y, int
     return label;
 }
 
+// A popup of the room, waiting hidden until something opens it.
+template <class T, class... A>
+T* Hidden(gui::Widget& scene, A&&... args) {
+    T* popup = scene.Make<T>(std::forward<A>(args)...);
+    popup->Show(false);
+    return popup;
+}
+
 gui::ImageWidget* Prompt(gui::Widget& scene, std::uint32_t id, const char16_t* text) {
     gui::ImageWidget* prompt =
         scene.AddImage(0, 0, kPromptW, kPromptH, gui::atlas::InSet(gui::atlas::kPanel, 15));
@@ -226,21 +234,13 @@ void SceneRoomGame::CreateRoomScreen() {
 
     keyGuide_ = AddKeyGuide(*this);
     keyGuide_->Show(false);
-    roomOptions_ = Make<RoomOptionDialog>(Host());
-    roomOptions_->Show(false);
-
-    requestDialog_ = Make<gui::GameRequestDialog>();
-    requestDialog_->Show(false);
-    answerDialog_ = Make<gui::GameRequestAnswerDialog>();
-    answerDialog_->Show(false);
-    waitNotice_ = Make<gui::WaitResponseNotice>();
-    waitNotice_->Show(false);
-    withdrawDialog_ = Make<gui::WithdrawDialog>();
-    withdrawDialog_->Show(false);
-    reportDialog_ = Make<gui::ReportBadDialog>();
-    reportDialog_->Show(false);
-    goldDialog_ = Make<gui::NotEnoughGoldDialog>();
-    goldDialog_->Show(false);
+    roomOptions_ = Hidden<RoomOptionDialog>(*this, Host());
+    requestDialog_ = Hidden<gui::GameRequestDialog>(*this);
+    answerDialog_ = Hidden<gui::GameRequestAnswerDialog>(*this);
+    waitNotice_ = Hidden<gui::WaitResponseNotice>(*this);
+    withdrawDialog_ = Hidden<gui::WithdrawDialog>(*this);
+    reportDialog_ = Hidden<gui::ReportBadDialog>(*this);
+    goldDialog_ = Hidden<gui::NotEnoughGoldDialog>(*this);
 }
 
 void SceneRoomGame::SendRoomOptions() {

@@ -25,6 +25,8 @@ constexpr std::uint8_t kKindStays = 2;
 constexpr int kMaxMembers = 8;
 // The team's result value while it plays its finishing shot.
 constexpr std::int32_t kThreeCushionFinishResult = 4, kBankShotFinishResult = 1004;
+// The result window's mode: an open room that is no gamble, or one with a stake.
+constexpr int kOpenResultMode = 0, kStakeResultMode = 9;
 
 // A team block of 2029 (game start) or 2030 (line-up), checked whole before the room takes it.
 struct TeamBlock {
@@ -550,10 +552,20 @@ void SceneRoomGame::OnGameEnd(net::Packet& p) {
         return;
     }
     std::uint8_t lastResult = 0;
+    std::vector<RoomResultRow> rows;
     for (int t = 0; t < teamCount; ++t) {
-        p.U8();
+        const std::uint8_t slot = p.U8();
         lastResult = p.U8();
-        for (int m = 0; m < perTeam; ++m) p.Skip(1 + 4 + 4 + 1);
+        for (int m = 0; m < perTeam; ++m) {
+            RoomResultRow row;
+            row.teamSlot = slot;
+            row.teamResult = lastResult;
+            row.seat = p.U8();
+            row.first = p.U32();
+            row.second = p.U32();
+            row.third = p.U8();
+            if (SeatValid(row.seat)) rows.push_back(row);
+        }
     }
     if (p.IsBad()) {
         LogDropped(u"short team rows", 2031);
@@ -571,9 +583,14 @@ void SceneRoomGame::OnGameEnd(net::Packet& p) {
     else
         AddChatLine(Format(u"%s %s (%s %d)", name, how, WString(u"WP"), static_cast<int>(points)),
                     colour::kRed);
+    Hud().ShowGameResult(ResultMode(), rows);
     KeepOwnSeatAfterGame();
     PlaySound(sound::kGameEnd);
     ResetAfterGame();
+}
+
+int SceneRoomGame::ResultMode() {
+    return RoomCopy().IsOpenNonGamble() ? kOpenResultMode : kStakeResultMode;
 }
 
 // The session remembers whether the own player played; one who can no longer pay for the room
@@ -604,16 +621,22 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
     }
     struct Row {
         std::uint8_t slot, result;
-        std::vector<std::int64_t> money;
+        std::vector<RoomResultRow> members;  // in the team's order; the seats are the room's
     };
     std::vector<Row> rows;
     for (int t = 0; t < teamCount; ++t) {
         Row row{p.U8(), p.U8(), {}};
         if (row.result != 0 && row.result != 7)
             for (int m = 0; m < perTeam; ++m) {
-                p.Skip(8);
-                row.money.push_back(static_cast<std::int64_t>(p.U64()));
-                p.Skip(2);
+                RoomResultRow member;
+                member.teamSlot = row.slot;
+                member.teamResult = row.result;
+                member.first = p.U32();
+                member.second = p.U32();
+                member.money = static_cast<std::int64_t>(p.U64());
+                member.third = p.U8();
+                member.fourth = p.U8();
+                row.members.push_back(member);
             }
         if (row.slot < 1 || row.slot > net::kMaxTeams) {
             LogDropped(u"team slot", 2046);
@@ -625,22 +648,27 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
         LogDropped(u"short team rows", 2046);
         return;
     }
+    std::vector<RoomResultRow> shown;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
         net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
-        for (const Row& row : rows) {
+        for (Row& row : rows) {
             net::RoomTeam& team = game_.teams[row.slot - 1];
             team.result = row.result;
-            for (std::size_t m = 0; m < row.money.size() && m < team.memberCount; ++m) {
+            for (std::size_t m = 0; m < row.members.size() && m < team.memberCount; ++m) {
                 const int seat = team.memberSeats[m];
                 if (!SeatValid(seat)) continue;
-                seats_[seat].record.money = row.money[m];
-                if (session && seat == ownSeat_.load()) session->own.money = row.money[m];
+                RoomResultRow& member = row.members[m];
+                member.seat = seat;
+                seats_[seat].record.money = member.money;
+                if (session && seat == ownSeat_.load()) session->own.money = member.money;
+                shown.push_back(member);
             }
         }
         for (RoomSeat& seat : seats_) seat.record.game.playing = 0;
     }
+    Hud().ShowGameResult(ResultMode(), shown);
     PlaySound(sound::kGameResults);
     ResetAfterGame();
     PlaySound(sound::kAfterResults);

@@ -5,6 +5,7 @@
 
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
+#include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
@@ -117,6 +118,9 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
         AddChatLine(Format(u"A game has not been started in %d minutes.", static_cast<int>(ageMs / 60000)),
                     colour::kGreen);
     showReceiving_ = own != master;
+    // The own chat line writes in the own seat's chat colour.
+    if (chatEdit_)
+        chatEdit_->SetTextColors(kSeatChatColours[own % kSeatColours], kSeatChatColours[own % kSeatColours]);
     UpdateItemKeys();
     RunOnMainThread([this] { CheckJoinGold(); });
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
@@ -287,7 +291,10 @@ void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
         game_.SetTeamSlot(seat, 0);
         game_.CompactTeams();
     }
-    if (seat == ownSeat_.load()) ApplyOwnTurn(false);
+    if (seat == ownSeat_.load()) {
+        ApplyOwnTurn(false);
+        if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) session->ownPlaying = 0;
+    }
     const std::uint8_t gameType = RoomCopy().gameType;
     AddChatLine(Format(u"%s %s", name,
                        WString(gameType == 2 || gameType == 5 ? u"has ended the game."

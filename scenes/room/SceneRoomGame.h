@@ -289,6 +289,7 @@ private:
     void AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTeamResult);
     bool OneHourPassed(std::uint64_t nowMs);
     void KeepOwnSeatAfterGame();
+    int ResultMode();
 
     // ---- Helpers
     // Reads team blocks of 2029 / 2030 into `game_`; false (nothing changes) when a bound breaks.

@@ -24,6 +24,10 @@ constexpr std::uint32_t kFirstAppMessage = 1024;
 constexpr std::uint16_t kOfflineCue = 3000;
 constexpr std::uint32_t kOfflineCounter = 100000;
 constexpr std::uint8_t kEightBall = 10;
+constexpr std::uint32_t kDefaultModelId = 0x10014;
+constexpr float kSetUpCameraSeconds = 0.5f;
+constexpr float kSetUpPitch = 30.0f;
+constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
 
 struct OfflineItems {
     int gameType;
@@ -99,6 +103,12 @@ void TableScene::DestroyWorld() {
     world_.reset();
 }
 
+void TableScene::DestroyWorld(table::CueObject*& cue) {
+    if (world_ && cue) world_->ReleaseCueObject(cue);
+    cue = nullptr;
+    world_.reset();
+}
+
 bool TableScene::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     // The world's nodes go before the engine scenes that hold them.
     if (world_) world_->ReleaseLoadedResources();
@@ -119,6 +129,46 @@ void TableScene::Resize(int width, int height) {
 
 void TableScene::OnActivate(bool active) {
     if (world_ && !active) world_->ReleaseHeldKeys();
+}
+
+bool TableScene::PollKeyboard() {
+    platform::KeyboardState* keys = Host() ? Host()->Keyboard() : nullptr;
+    if (world_ && keys) world_->PollKeyboard(*keys);
+    return true;
+}
+
+void TableScene::SetUpFreePractice(std::uint32_t seed) {
+    table::TableWorld* world = world_.get();
+    if (!world) return;
+    SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
+    if (Scene* scene = CurrentEngineScene(engineScenes)) world->AttachToScene(*scene);
+    world->SetPhysicsModel(kDefaultModelId, false);
+    world->ResetGame(seed);
+    const Options options = CurrentOptions();
+    world->ApplyOptions(options);
+    world->ApplyControlOptions(options);
+    world->SetTimeScale(table::kTimeScaleNormal);
+    world->GetCameraRig().SetSetUpFlag(true);
+    world->MoveCamera(kSetUpCameraSeconds, table::kKeepValue, kSetUpPitch);
+    world->SetPlayState(table::PlayState::FreePractice);
+    world->trailDisplay = true;
+    world->SetOwnTurn(true);
+    world->OnKeyCommand('Z', false);
+    world->SetTurnFlag(true);
+    world->LayoutHud(Width(), Height());
+}
+
+table::CueObject* TableScene::ReplaceCue(table::CueObject* previous, std::uint16_t item,
+                                         const net::ItemEntry* personal) {
+    if (!world_) return previous;
+    std::array<std::int32_t, 5> parts = kNoParts;
+    if (personal)
+        for (std::size_t i = 0; i < parts.size(); ++i) parts[i] = personal->parts[i];
+    table::CueObject* cue = world_->AcquireCueObject(item, parts);
+    world_->SetShooter(cue);
+    // The old object goes only after the shooter holds the new one.
+    if (previous) world_->ReleaseCueObject(previous);
+    return cue;
 }
 
 bool TableScene::OfferWindowMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {

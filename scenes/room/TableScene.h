@@ -45,6 +45,8 @@ public:
     void Update(std::uint64_t nowMs, std::uint64_t time100us) override;
     void ApplyOptions() override;
     void Resize(int width, int height) override;
+    // Polls the held keys of the world; true.
+    bool PollKeyboard() override;
     void OnActivate(bool active) override;
 
     table::TableWorld* World() const { return world_.get(); }
@@ -63,6 +65,8 @@ protected:
     // Makes the world and routes its messages and sounds to the host.
     table::TableWorld& CreateWorld();
     void DestroyWorld();
+    // The cue object goes back to the world (and `cue` is cleared), then the world goes.
+    void DestroyWorld(table::CueObject*& cue);
     // Offers a window message (codes below the application range) to the world; true when used.
     bool OfferWindowMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     // The common 3D frame: the world's nodes, the engine scene, balls, cue, guides and its HUD.
@@ -73,6 +77,14 @@ protected:
     // the map or a model is missing (logged with `what`, the scene's name), else 0.
     int LoadTable(ResourceManager* resources, RenderDevice* renderer, const char16_t* what,
                   const char16_t* mapGroup = u"Map0000");
+    // The free-practice table of the offline table and the practice room, attached to the current map
+    // scene: the default physics model, a rack from `seed`, the options, the camera set up, free
+    // practice with the own turn and trails on.
+    void SetUpFreePractice(std::uint32_t seed);
+    // Makes a cue object of `item` the shooter (with the tuning parts of `personal`, else none) and
+    // releases `previous` after it; the new object.
+    table::CueObject* ReplaceCue(table::CueObject* previous, std::uint16_t item,
+                                 const net::ItemEntry* personal);
     // Makes `entry` a chalk of `item` counted by uses, full.
     static void FillChalk(net::ItemEntry& entry, std::uint32_t item, std::uint32_t uses);
     // An empty engine scene of that name, made current.

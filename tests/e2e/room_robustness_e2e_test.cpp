@@ -1,6 +1,6 @@
 // One client program in a scripted room that receives what no good server sends: seats, team counts,
 // ball counts and ball indices out of range, lists and strings that run past their message, unknown
-// ids, frames split into pieces and many frames in one write, and at last a frame length the stream
+// ids, frames split across several writes and many frames in one write, and at last a frame length the stream
 // cannot hold. The client changes nothing for the bad messages, handles the next good one, and ends
 // the broken connection with its notice instead of a crash.
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ TEST(RoomRobustnessRun, BadMessagesChangeNothingTheNextGoodOneIsHandledAndABroke
         {4321, {7, 0, 0, 0}},
     };
     ASSERT_TRUE(server.SendFrames(0, bad));
-    // The next good message, in pieces of three bytes, then the turn, then thirty lines in one write.
+    // The next good message, three bytes a write, then the turn, then thirty lines in one write.
     ASSERT_TRUE(server.SendSplit(0, 2006, Chat(u"still here"), 3));
     ASSERT_TRUE(client.WaitFor("CHAT 0xFFFFFF80 Rival : still here")) << client.Journal();
     ASSERT_TRUE(server.Send(0, 2056, TurnResult(0, 0)));

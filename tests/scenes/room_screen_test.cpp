@@ -37,6 +37,10 @@ struct RecordingHud : scenes::RoomHud {
         withdrawTurns = turns;
     }
     void ShowRankResult(std::uint16_t rank, std::uint16_t, std::uint16_t) override { this->rank = rank; }
+    void ShowGameResult(int mode, const std::vector<scenes::RoomResultRow>& rows) override {
+        resultMode = mode;
+        results = rows;
+    }
 
     int boardCount = -1;
     std::array<std::uint8_t, 4> boardValues{};
@@ -45,11 +49,21 @@ struct RecordingHud : scenes::RoomHud {
     WString withdrawName;
     int withdrawTurns = -1;
     int rank = -1;
+    int resultMode = -1;
+    std::vector<scenes::RoomResultRow> results;
 };
 
 struct NoSink : net::PacketSink {
     int OnPacket(net::Packet&) override { return 0; }
 };
+
+// A member of the list with withdrawals and a chat state.
+void Member(net::Packet& p, std::uint8_t seat, const std::u16string& name, std::uint8_t chat, bool withdrew) {
+    p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(name).WriteU32(0).WriteU16(1).WriteU32(0);
+    p.WriteU16(20).WriteU64(5000).WriteU8(chat).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0);
+    p.WriteU16(3000).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(withdrew ? 1 : 0).WriteU32(12);
+    p.WriteU8(0);
+}
 
 class RoomScreenTest : public RoomSceneTest {
 protected:
@@ -115,6 +129,14 @@ protected:
         std::size_t n = 0;
         for (const scenes::ChatLine& line : scene.ChatLines()) n += ToUtf8(line.text) == text;
         return n;
+    }
+    // Alice at seat 0 and Bob at seat 1, neither playing.
+    void AliceAndBob() {
+        Deliver(2011, [](net::Packet& p) {
+            p.WriteU8(2);
+            Member(p, 0, u"Alice", 0, false);
+            Member(p, 1, u"Bob", 0, false);
+        });
     }
     RecordingHud hud;
 };
@@ -473,14 +495,6 @@ TEST_F(RoomScreenTest, ATurnOnTheMastersOwnTableIsToldOnceInTheRoom) {
     EXPECT_EQ(ChatCount(notice), 1u) << "once in the room";
 }
 
-// A member of the list with withdrawals and a chat state.
-void Member(net::Packet& p, std::uint8_t seat, const std::u16string& name, std::uint8_t chat, bool withdrew) {
-    p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(name).WriteU32(0).WriteU16(1).WriteU32(0);
-    p.WriteU16(20).WriteU64(5000).WriteU8(chat).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0);
-    p.WriteU16(3000).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(withdrew ? 1 : 0).WriteU32(12);
-    p.WriteU8(0);
-}
-
 TEST_F(RoomScreenTest, MemberLinesKeepTheirOwnColoursAndANewMasterLearnsHeMayPractise) {
     host.session->own.level = 3;
     EnterRoom(0, 0);
@@ -502,11 +516,7 @@ TEST_F(RoomScreenTest, MemberLinesKeepTheirOwnColoursAndANewMasterLearnsHeMayPra
 
 TEST_F(RoomScreenTest, ADroppedPlayerIsToldWithTheReconnectRuleAndHisReturnAndMoneyAndClanReachTheSeat) {
     EnterRoom(1, 0);
-    Deliver(2011, [](net::Packet& p) {
-        p.WriteU8(2);
-        Member(p, 0, u"Alice", 0, false);
-        Member(p, 1, u"Bob", 0, false);
-    });
+    AliceAndBob();
     Deliver(2079, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
     EXPECT_TRUE(HasChat("Alice is dropped. Wainting for reconnect.", kGreen));
     EXPECT_TRUE(HasChat("Will lose unless reconnecting to the game within 6 inn.(5min).", kGreen));
@@ -674,6 +684,13 @@ TEST_F(RoomScreenTest, APlayerWhoCannotPayForTheRoomWatchesAfterTheGameEnds) {
     EXPECT_EQ(host.session->ownPlaying, 0);
     ASSERT_EQ(SentWith(2012).size(), 1u);
     EXPECT_EQ(SentWith(2012)[0].body, Bytes{0});
+
+    // A withdrawal takes the own player out of the game at once.
+    host.session->ownPlaying = 1;
+    StartGame(0);
+    Deliver(2038, [](net::Packet& p) { p.WriteU8(0); });
+    EXPECT_EQ(host.session->ownPlaying, 0);
+    EXPECT_FALSE(scene.World()->OwnTurn());
 }
 
 TEST_F(RoomScreenTest, AGambleGameWithoutAPotTellsTheHourWhenTheFirstTeamIsBackAtTheTable) {
@@ -698,11 +715,7 @@ TEST_F(RoomScreenTest, AGambleGameWithoutAPotTellsTheHourWhenTheFirstTeamIsBackA
 
 TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyAndBobs) {
     EnterRoom(0, 0);
-    Deliver(2011, [](net::Packet& p) {
-        p.WriteU8(2);
-        Member(p, 0, u"Alice", 0, false);
-        Member(p, 1, u"Bob", 0, false);
-    });
+    AliceAndBob();
     Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
     Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
     scene.Render(nullptr, false);
@@ -718,6 +731,36 @@ TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyAndB
     EnterRoom(1, 0);
     scene.Render(nullptr, false);
     EXPECT_FALSE(bubble->IsVisible()) << "only the master starts";
+}
+
+TEST_F(RoomScreenTest, TheResultWindowGetsEveryMembersRowWithTheSeatsOfTheRoomsTeams) {
+    scene.SetHud(&hud);
+    EnterRoom(0, 0);
+    StartGame(1);
+    Deliver(2046, [](net::Packet& p) {
+        p.WriteU8(2).WriteU8(1);
+        p.WriteU8(2).WriteU8(1).WriteU32(11).WriteU32(12).WriteU64(7000).WriteU8(1).WriteU8(2);
+        p.WriteU8(1).WriteU8(2).WriteU32(21).WriteU32(22).WriteU64(3000).WriteU8(3).WriteU8(4);
+        p.WriteU8(0);
+    });
+    EXPECT_EQ(hud.resultMode, 0) << "an open room without a stake";
+    ASSERT_EQ(hud.results.size(), 2u);
+    EXPECT_EQ(hud.results[0].seat, 1) << "team slot 2 is seat 1's";
+    EXPECT_EQ(hud.results[0].money, 7000);
+    EXPECT_EQ(hud.results[1].seat, 0);
+    EXPECT_EQ(hud.results[1].second, 22u);
+    EXPECT_EQ(host.session->own.money, 3000) << "the own money follows the own row";
+
+    StartGame(0);
+    Deliver(2031, [](net::Packet& p) {
+        p.WriteString(u"Bob").WriteU8(2).WriteU16(3).WriteU16(0).WriteU8(2).WriteU8(1);
+        p.WriteU8(1).WriteU8(1).WriteU8(0).WriteU32(5).WriteU32(6).WriteU8(7);
+        p.WriteU8(2).WriteU8(7).WriteU8(9).WriteU32(0).WriteU32(0).WriteU8(0);
+    });
+    ASSERT_EQ(hud.results.size(), 1u) << "seat 9 has no row";
+    EXPECT_EQ(hud.results[0].seat, 0);
+    EXPECT_EQ(hud.results[0].third, 7);
+    EXPECT_TRUE(HasChat("The game became invalid.", kRed));
 }
 
 }  // namespace

@@ -20,6 +20,9 @@ public:
     void ShowWithdrawQuestion(const net::PlayerRecord& record, int turns) override;
     void FillInviteList(net::Packet& packet) override { next_->FillInviteList(packet); }
     void ShowOneHourNotice() override;
+    void ShowGameResult(int mode, const std::vector<RoomResultRow>& rows) override {
+        next_->ShowGameResult(mode, rows);
+    }
     void ShowRankResult(std::uint16_t rank, std::uint16_t a, std::uint16_t b) override {
         next_->ShowRankResult(rank, a, b);
     }

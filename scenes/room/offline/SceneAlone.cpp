@@ -29,22 +29,14 @@ constexpr std::uint32_t kModelId = 0x10014;
 constexpr std::uint32_t kOptionsChanged = 1058;
 constexpr std::uint32_t kRackSound = 27;
 constexpr float kCameraSeconds = 0.5f;
-constexpr float kStartPitch = 30.0f;
 constexpr std::uint16_t kRecordField = 20;
 constexpr std::uint64_t kExtraChalkSerial = 1;
 constexpr std::uint32_t kExtraChalkItem = 4903;
 constexpr std::uint32_t kExtraChalkUses = 100;
-constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
 
 std::uint32_t RandomSeed() {
     static std::random_device device;
     return device();
-}
-
-std::array<std::int32_t, 5> PartsOf(const net::ItemEntry& entry) {
-    std::array<std::int32_t, 5> parts{};
-    for (std::size_t i = 0; i < parts.size(); ++i) parts[i] = entry.parts[i];
-    return parts;
 }
 
 }  // namespace
@@ -101,7 +93,7 @@ void SceneAlone::Enter() {
         }
     }
     record.SelectItem(kExtraChalkSerial);
-    SetUpTable();
+    SetUpFreePractice(RandomSeed());
 
     const int gameType = Room().gameType % net::kGameTypeCount;
     const net::GameTypeEquipment& equipment = record.equipment[static_cast<std::size_t>(gameType)];
@@ -116,45 +108,11 @@ void SceneAlone::Enter() {
     SetActive(true);
 }
 
-void SceneAlone::SetUpTable() {
-    table::TableWorld* world = World();
-    SceneManager* engineScenes = Host() ? Host()->EngineScenes() : nullptr;
-    if (Scene* scene = CurrentEngineScene(engineScenes)) world->AttachToScene(*scene);
-    world->SetPhysicsModel(kModelId, false);
-    world->ResetGame(RandomSeed());
-    const Options options = CurrentOptions();
-    world->ApplyOptions(options);
-    world->ApplyControlOptions(options);
-    world->SetTimeScale(table::kTimeScaleNormal);
-    world->GetCameraRig().SetSetUpFlag(true);
-    world->MoveCamera(kCameraSeconds, table::kKeepValue, kStartPitch);
-    world->SetPlayState(table::PlayState::FreePractice);
-    world->trailDisplay = true;
-    world->SetOwnTurn(true);
-    world->OnKeyCommand('Z', false);
-    world->SetTurnFlag(true);
-    world->LayoutHud(Width(), Height());
-}
-
 void SceneAlone::TakeCue(const net::ItemEntry* entry, std::uint16_t item) {
-    table::TableWorld* world = World();
-    if (!world) return;
-    table::CueObject* previous = cueObject_;
-    if (entry && entry->IsPersonalCue())
-        cueObject_ = world->AcquireCueObject(static_cast<std::uint16_t>(entry->itemId), PartsOf(*entry));
-    else
-        cueObject_ =
-            world->AcquireCueObject(entry ? static_cast<std::uint16_t>(entry->itemId) : item, kNoParts);
+    if (!World()) return;
+    cueObject_ = ReplaceCue(cueObject_, entry ? static_cast<std::uint16_t>(entry->itemId) : item,
+                            entry && entry->IsPersonalCue() ? entry : nullptr);
     currentCue_ = entry;
-    world->SetShooter(cueObject_);
-    // The old object goes only after the shooter holds the new one.
-    if (previous) world->ReleaseCueObject(previous);
-}
-
-bool SceneAlone::PollKeyboard() {
-    platform::KeyboardState* keys = Host() ? Host()->Keyboard() : nullptr;
-    if (World() && keys) World()->PollKeyboard(*keys);
-    return true;
 }
 
 void SceneAlone::ShowGuide(bool on) {
@@ -274,10 +232,8 @@ bool SceneAlone::OnCommand(const gui::CommandEvent& event) {
 bool SceneAlone::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     TableScene::Leave(resources, engineScenes);
     StopMusic();
-    if (World() && cueObject_) World()->ReleaseCueObject(cueObject_);
-    cueObject_ = nullptr;
     currentCue_ = nullptr;
-    DestroyWorld();
+    DestroyWorld(cueObject_);
     strip_->ReleaseModels();
     gauge_->ReleasePreview();
     return true;

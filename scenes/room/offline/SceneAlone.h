@@ -40,7 +40,6 @@ public:
     void Enter() override;
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
     void Render(RenderDevice* renderer, bool draw) override;
-    bool PollKeyboard() override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     bool OnCommand(const gui::CommandEvent& event) override;
@@ -53,7 +52,6 @@ public:
     bool GameTypeChangePending() const { return gameTypeChanged_.load(); }
 
 private:
-    void SetUpTable();
     void TakeCue(const net::ItemEntry* entry, std::uint16_t item);
     void UseItem(std::uint32_t kind);
     void EndOfShot();

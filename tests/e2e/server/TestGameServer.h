@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -29,6 +30,13 @@ struct ServerOptions {
     bool roomFlow = true;       // with the lobby: run the room flow too (off: the test scripts the room)
     bool verbose = false;       // print one line per frame (the program)
     bool personalCues = false;  // new accounts start with a worn tuning cue and a worn custom cue
+};
+
+// What the lobby mode keeps of an account's practice-room missions and instant charges.
+struct PracticeRecord {
+    std::vector<Bytes> missionReports;  // the bodies of 1149, in order
+    std::uint8_t dailyCounter = 0;      // 1 once the day's mission is paid
+    int instantCharges = 0;
 };
 
 // What the lobby mode keeps of an account's school visits.
@@ -74,6 +82,12 @@ public:
     // Lobby mode: the school record of an account (empty for an unknown one).
     SchoolRecord School(const std::u16string& loginId);
 
+    // Lobby mode, the practice room (PracticeFlow.cpp): what an account reported and was paid, and
+    // the account's gold and items set before it signs in.
+    PracticeRecord Practice(const std::u16string& loginId);
+    void SetGold(const std::u16string& loginId, std::int64_t gold);
+    void GiveItem(const std::u16string& loginId, const LedgerItem& item);
+
     // Scripts that run on virtual time advance the clock the client reads.
     void SetClock(platform::VirtualClock* clock) { clock_ = clock; }
     void Advance(std::uint64_t ms) {
@@ -92,6 +106,8 @@ private:
     // The room flow: entry, seats, readiness, game start, relayed aims and shots, collected
     // results and table states, turns (RoomFlow.cpp).
     void HandleRoom(Client& c, const Frame& f);
+    // The practice room's mission report and instant charge; false when the frame is none.
+    bool HandlePractice(Client& c, const Frame& f);
 
 public:
     // The bodies of every frame of this id the client sent, in order.
@@ -122,6 +138,7 @@ private:
     ShopLedger shop_;  // under mutex_
     void SendChannelPlayers(std::uint16_t channel);
     std::vector<Account> accounts_;
+    std::map<std::u16string, PracticeRecord> practice_;  // under mutex_
     platform::VirtualClock* clock_ = nullptr;
 };
 
