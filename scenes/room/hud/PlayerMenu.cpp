@@ -15,7 +15,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/room/hud/HudImages.h"
-#include "scenes/room/hud/RingMark.h"
+#include "scenes/room/hud/HudMarks.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
 
 namespace scenes::hud {

@@ -5,7 +5,7 @@
 #include "net/GameSession.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/HudImages.h"
-#include "scenes/room/hud/RingMark.h"
+#include "scenes/room/hud/HudMarks.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
 
 namespace scenes::hud {
