@@ -207,33 +207,67 @@ void TableView::PlaceCue() {
     cueNode_->SetLocal(t);
 }
 
+void TableView::DrawMesh(RenderDevice& device, const SceneNode& node) {
+    const Mesh* mesh = node.CurrentMesh();
+    if (!mesh) return;
+    device.SetTransform(platform::TransformKind::World, &node.World());
+    device.SetVertexFormat(mesh->geometry.format);
+    for (const auto& part : mesh->parts) {
+        if (!part || part->IsHidden()) continue;
+        if (part->material) device.SetMaterial(part->material->colours);
+        std::uint32_t vertices = 0;
+        device.DrawPart(*part, (mesh->geometry.format & platform::vertex_format::kNormal) != 0, vertices);
+        ballVertices_ += vertices;
+    }
+}
+
 void TableView::DrawNode(RenderDevice& device, const SceneNode& node) {
     for (const auto& child : node.children) {
-        const Mesh* mesh = child->CurrentMesh();
-        if (!mesh) continue;
-        device.SetTransform(platform::TransformKind::World, &child->World());
-        device.SetVertexFormat(mesh->geometry.format);
-        for (const auto& part : mesh->parts) {
-            if (!part || part->IsHidden()) continue;
-            if (part->material) device.SetMaterial(part->material->colours);
-            std::uint32_t vertices = 0;
-            device.DrawPart(*part, (mesh->geometry.format & platform::vertex_format::kNormal) != 0, vertices);
-            ballVertices_ += vertices;
-        }
+        if (!child->CurrentMesh()) continue;
+        DrawMesh(device, *child);
         DrawNode(device, *child);
     }
 }
 
-void TableView::RenderBalls(RenderDevice& device) {
-    platform::ScopedLock guard(world_.lock_);
-    ballVertices_ = 0;
-    if (!world_.sceneVisible_ || !camera_ || !world_.rules_.Model()) return;
+void TableView::BeginModelDraw(RenderDevice& device) {
     device.SetupSceneState(*camera_);
     device.SetRenderState(platform::RState::ZEnable, 1);
     device.SetRenderState(platform::RState::ZWriteEnable, 1);
     device.SetAlphaMode(0);
     device.SetMaterialAlpha(1.0f);
     device.SetCullMode(-1);
+}
+
+void TableView::RenderOwnView(RenderDevice& device) {
+    {
+        platform::ScopedLock guard(world_.lock_);
+        if (!camera_) {
+            camera_ = std::make_shared<Camera>();
+            camera_->id = kWorldCameraId;
+        }
+        const float aspect = static_cast<float>(world_.viewportWidth_) /
+                             static_cast<float>(std::max(1, world_.viewportHeight_));
+        camera_->SetProjectionParams(world_.viewportWidth_, world_.viewportHeight_, kViewFieldOfView, aspect,
+                                     kViewNear, kViewFar);
+    }
+    ProcessViewEvents();
+    {
+        platform::ScopedLock guard(world_.lock_);
+        if (!world_.sceneVisible_ || !tableNode_ || !world_.rules_.Model()) return;
+        BeginModelDraw(device);
+        DrawMesh(device, *tableNode_);
+        DrawNode(device, *tableNode_);
+        device.SetTransform(platform::TransformKind::World, nullptr);
+    }
+    RenderBalls(device);
+    Render(device);
+}
+
+void TableView::RenderBalls(RenderDevice& device) {
+    platform::ScopedLock guard(world_.lock_);
+    ballVertices_ = 0;
+    if (!world_.sceneVisible_ || !camera_ || !world_.rules_.Model()) return;
+    BeginModelDraw(device);
     // The scene's lights, as its sort tree lights the table (the tree leaves none on after it).
     if (scene_) {
         device.DisableAllLights();

@@ -37,6 +37,9 @@ public:
     void RenderBalls(RenderDevice& device);
     void Render(RenderDevice& device);
     void DrawHud(RenderDevice& device);
+    // Draws table, balls and cue through a camera of the view's own, for a world that stands in no
+    // scene (a replay panel's): the projection takes the laid-out viewport's aspect.
+    void RenderOwnView(RenderDevice& device);
 
     // Vertices drawn over the scene by the last Render (tests and the benchmark).
     std::size_t OverlayVertexCount() const { return overlayVertices_; }
@@ -52,6 +55,9 @@ private:
     void PlaceBalls();
     void PlaceCue();
     void DrawNode(RenderDevice& device, const SceneNode& node);
+    void DrawMesh(RenderDevice& device, const SceneNode& node);
+    // The view's camera and the depth, blend and cull states the models are drawn with.
+    void BeginModelDraw(RenderDevice& device);
     void AddQuadStrip(const std::vector<Vector3f>& points, float halfWidth, std::uint32_t argb);
     void AddDisc(const Vector3f& centre, float radius, std::uint32_t argb);
     void FlushOverlay(RenderDevice& device);

@@ -221,6 +221,10 @@ void TableWorld::RenderBalls(RenderDevice& device) {
     view_->RenderBalls(device);
 }
 
+void TableWorld::RenderMiniView(RenderDevice& device) {
+    view_->RenderOwnView(device);
+}
+
 void TableWorld::DrawHud(RenderDevice& device) {
     view_->DrawHud(device);
 }

@@ -101,6 +101,9 @@ public:
     // Draws the balls and the cue (after the scene, before Render).
     void RenderBalls(RenderDevice& device);
     void DrawHud(RenderDevice& device);
+    // Draws the world through a camera of its own into the current viewport (LayoutHud gave its
+    // size), for a world that stands in no scene.
+    void RenderMiniView(RenderDevice& device);
     void LayoutHud(int width, int height);
     // Keeps the tip and elevation control this many pixels left of the right edge (next layout on).
     void SetHudRightInset(int pixels);

@@ -120,8 +120,9 @@ void TableWorld::UpdateAimObjects() {
     const std::size_t cueIndex = static_cast<std::size_t>(currentBall_);
     if (!shotExecuting_ && rules_.Model() && cueIndex < BallCount() && !rules_.GetBall(cueIndex).outOfPlay) {
         const physics::Ball& cue = rules_.GetBall(cueIndex);
-        // A stored shot being replayed keeps its recorded aim point; only the own aim feeds it.
-        if (playState_ != PlayState::Replay)
+        // A stored shot being replayed (a replay scene or a replay panel's mini view) keeps its
+        // recorded aim point; only the own aim feeds it.
+        if (playState_ != PlayState::Replay && playState_ != PlayState::MiniView)
             aim_.AimPoint(cue.position.x.Value(), cue.position.y.Value(), shot_.words.aimX, shot_.words.aimY);
         const float yaw = aim_.YawDegrees() * kRadiansPerDegree;
         const Vector3f back{-std::cos(yaw), -std::sin(yaw), 0};

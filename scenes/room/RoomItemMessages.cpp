@@ -339,6 +339,7 @@ void SceneRoomGame::OnPointTrack(net::Packet& p) {
         std::copy(marks.begin(), marks.end(), room_.pointTrack.begin());
     }
     PlaySound(storedThird != 0 ? join_msg::kPointTrackMarkSound : join_msg::kPointTrackSound);
+    ShowPointTrack(mode, marks);
 }
 
 // ---- Player progress -------------------------------------------------------------------------------
@@ -407,6 +408,7 @@ void SceneRoomGame::OnLevelUp(net::Packet& p) {
     AddChatLine(Format(u"%s's level has raised to %d.", name, static_cast<int>(level)), colour::kLavender);
     if (own && level == join_msg::kTargetLineLevel)
         AddChatLine(u"Target line may be used when the level is over 10 respectively", colour::kYellow);
+    if (own) QueueLevelUp();
 }
 
 void SceneRoomGame::OnOwnStats(net::Packet& p) {
@@ -424,7 +426,8 @@ void SceneRoomGame::OnJackpot(net::Packet& p) {
     const std::uint8_t multiplier = p.U8();
     const std::uint32_t amount = p.U32();
     if (p.IsBad()) return LogDrop(2085, u"short");
-    PlaySound(join_msg::kJackpotSound);
+    // The banner shows; the seat info panel drops its jackpot marker with the jackpot sound.
+    ShowJackpot(amount, winner);
     AddChatLine(Format(u"★ Gain %s's jackpot %s won", winner, FormatNumber(amount)), colour::kGreen);
     if (winner == Record().nickname && multiplier > 2)
         AddChatLine(Format(u"★ 잭팟 아이템 1회 사용 (%d배 적용)", static_cast<int>(multiplier)),

@@ -717,7 +717,10 @@ void SceneRoomGame::OnLinePoint(net::Packet& p) {
     table::TableWorld* world = World();
     if (p.IsBad() || !SeatValid(seat) || !world) return;
     float x = 0, y = 0;
-    if (!world->ReadLinePointMessage(seat, p, x, y)) LogDropped(u"line point", 2083);
+    if (!world->ReadLinePointMessage(seat, p, x, y))
+        LogDropped(u"line point", 2083);
+    else
+        QueueTurnLabel(seat, x, y);
 }
 
 }  // namespace scenes

@@ -35,7 +35,7 @@ void LogBadSeat(int id, int seat) {
 
 void SceneRoomGame::OnRoomState(net::Packet& p) {
     net::RoomInfo info = RoomCopy();
-    p.U64();  // jackpot
+    const std::uint64_t jackpot = p.U64();
     info.moneyClass = p.U8();
     if (info.moneyClass == 3) {
         info.stake1 = static_cast<std::int32_t>(p.U32());
@@ -99,6 +99,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     shooter_ = turnSeat;
     world->SetCurrentBall(currentBall);
     world->SetCurrentPlayer(turnSeat, true);
+    ShowRoomStatus(jackpot, info, running);
     const bool control = !watchOnly && (own == master || (running && turnSeat == own));
     if (control) {
         world->SetPlayState(table::PlayState::Waiting);
@@ -388,8 +389,6 @@ void SceneRoomGame::OnRankResult(net::Packet& p) {
     PlaySound(sound::kGameResults);
     if (gameRunning_.load()) ResetAfterGame();
     Hud().ShowRankResult(rank, x, y);
-    ShowBox(Format(u"Rank %d", static_cast<int>(rank)),
-            Format(u"%d / %d", static_cast<int>(x), static_cast<int>(y)));
 }
 
 void SceneRoomGame::OnExitRefused(net::Packet&) {

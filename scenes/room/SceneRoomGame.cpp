@@ -20,6 +20,7 @@
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/GameHud.h"
+#include "scenes/room/hud/PanelsHud.h"
 #include "scenes/shared/PurchaseDialog.h"
 
 namespace scenes {
@@ -81,6 +82,7 @@ void SceneRoomGame::CreateUI() {
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     CreateRoomScreen();
     CreateRoomHud();
+    CreateHudPanels();
     CreateJoinWidgets();
     LayoutChildren(Width(), Height());
 }
@@ -114,6 +116,7 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetGameItems(copy.tableItem, copy.ballSetItem);
     world.SetShotSender([this](const table::ShotMessage& shot) { SendShot(shot); });
     Resize(Width(), Height());
+    CreateReplayWorld(renderer, resources, copy);
     LoadSounds(resources,
                {sound::kGameStart, sound::kOwnTurn, sound::kRack, 28, sound::kResult, sound::kGameResults, 35,
                 1, 0, 40, 41, 42},
@@ -188,6 +191,7 @@ void SceneRoomGame::Enter() {
     turnTableItem_ = turnBallSet_ = 0;
     shotCount_ = 0;
     EnterTable();
+    ResetHudPanels();
     if (chatEdit_) chatEdit_->SetText({});
 
     static constexpr const char16_t* kTips[] = {u"▶ View entire table : press Space key",
@@ -207,6 +211,7 @@ void SceneRoomGame::Enter() {
 
 bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     TableScene::Leave(resources, engineScenes);
+    LeaveHudPanels();
     StopMusic();
     DropUsedUpChalk();
     if (table::TableWorld* world = World()) {
@@ -234,6 +239,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (releaseKeysQueued_.exchange(false))
         if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
     if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();
+    RenderHudPanels();
     // Widgets change on the main thread only: the chat overlay and the boxes the handlers asked for.
     RefreshChatOverlay(platform::NowMs());
     std::vector<std::pair<WString, WString>> boxes;
@@ -263,6 +269,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
 void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     TableScene::Update(nowMs, time100us);
     ++tick_;
+    UpdateHudPanels();
     // A dropped connection is told once; the table goes on (a running shot rests), the sends stop.
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) {
         if (session->IsConnected())
@@ -515,7 +522,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             return true;
         default:
             return HandleHudMessage(code, a, typing) || HandleCommand(code, a, b) ||
-                   HandlePopupCommand(code, a, b) || HandleJoinMessage(code, a, b) || used;
+                   HandlePopupCommand(code, a, b) || HandleJoinMessage(code, a, b) ||
+                   (!(typing && keyMessage) && HandleReplayMessage(code, a, b)) || used;
     }
 }
 

@@ -66,6 +66,18 @@ namespace hud {
 class ChalkGauge;
 }
 
+namespace hud {
+class InviteListDialog;
+class PanelsHud;
+class JackpotBanner;
+class LevelUpWindow;
+class RankResultWindow;
+class ReplayControlPanel;
+class RoomStatusPanel;
+class SeatInfoPanel;
+class TurnTimer;
+}  // namespace hud
+
 // One line of the room chat.
 struct ChatLine {
     std::uint32_t argb = 0;
@@ -168,6 +180,28 @@ public:
     bool IsOwnSeatPlaying();
     // After a cue change: the durability warnings may be told again, and are checked now.
     void RecheckDurability();
+
+    // ---- Status panels, result windows, replay panel and invite list (RoomHudPanels.cpp) -------------
+    hud::RoomStatusPanel* StatusPanel() const { return statusPanel_; }
+    hud::SeatInfoPanel* SeatInfo() const { return seatInfo_; }
+    hud::JackpotBanner* JackpotBanner() const { return jackpotBanner_; }
+    hud::TurnTimer* TurnLabel(int seat) const { return SeatValid(seat) ? turnTimers_[seat] : nullptr; }
+    hud::RankResultWindow* RankWindow() const { return rankWindow_; }
+    hud::LevelUpWindow* LevelUpWindow() const { return levelUpWindow_; }
+    hud::ReplayControlPanel* ReplayPanel() const { return replayPanel_; }
+    hud::InviteListDialog* InviteList() const { return inviteList_; }
+    // Any thread: the window opens at the next frame.
+    void QueueLevelUp();
+    // Any thread: the seat's name shows at a screen point for two seconds from the next frame.
+    void QueueTurnLabel(int seat, float x, float y);
+    // Opens the replay panel with the world's last shot; false when the world keeps none.
+    bool ReplayLastShot();
+    // The room state's jackpot amount, point rule and (in a running game) point track.
+    void ShowRoomStatus(std::uint64_t jackpot, const net::RoomInfo& info, bool running);
+    // The point track (2078): mode, position, label value, second and third marker.
+    void ShowPointTrack(std::uint8_t mode, const std::array<std::uint8_t, 4>& marks);
+    // A jackpot won in this room (2085): the banner, and the seat info panel's marker goes.
+    void ShowJackpot(std::uint32_t amount, const WString& winner);
 
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);
@@ -304,6 +338,30 @@ private:
     void RecordChatSend(std::uint64_t nowMs);
     void EnterTable();
     static bool SeatValid(int seat) { return seat >= 0 && seat < room::kSeats; }
+
+    // ---- Status panels, result windows, replay panel and invite list (RoomHudPanels.cpp)
+    void CreateHudPanels();
+    void CreateReplayWorld(RenderDevice* renderer, ResourceManager* resources, const net::RoomInfo& room);
+    void ResetHudPanels();
+    void LeaveHudPanels();
+    void RenderHudPanels();
+    void UpdateHudPanels();
+    bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    struct PendingTurnLabel {
+        int seat;
+        float x, y;
+    };
+    hud::RoomStatusPanel* statusPanel_ = nullptr;
+    hud::SeatInfoPanel* seatInfo_ = nullptr;
+    hud::JackpotBanner* jackpotBanner_ = nullptr;
+    std::array<hud::TurnTimer*, room::kSeats> turnTimers_{};
+    hud::RankResultWindow* rankWindow_ = nullptr;
+    hud::LevelUpWindow* levelUpWindow_ = nullptr;
+    hud::ReplayControlPanel* replayPanel_ = nullptr;
+    hud::InviteListDialog* inviteList_ = nullptr;
+    std::unique_ptr<hud::PanelsHud> panelsHud_;
+    std::atomic<bool> pendingLevelUp_{false};
+    std::vector<PendingTurnLabel> pendingTurnLabels_;  // under chatLock_
 
     // Seats and room copy, under seatLock_.
     mutable platform::CriticalSection seatLock_;

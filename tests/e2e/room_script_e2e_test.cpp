@@ -123,7 +123,7 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
                                  Lines(journal, "SOUND 97").size();
     EXPECT_EQ(warnings, 1u) << journal;
     EXPECT_NE(journal.find("SOUND 21\n"), std::string::npos) << "the game results' sound";
-    const auto rankBox = journal.find("BOX Notice|Rank 3|10 / 20");
+    const auto rankBox = journal.find("BOX Rank|Congratulations! You're ranked at 3.");
     ASSERT_NE(rankBox, std::string::npos) << journal;
     EXPECT_NE(journal.find("SCENE 4\n", rankBox), std::string::npos) << "back in the lobby after the game";
     server.Stop();

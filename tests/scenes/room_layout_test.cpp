@@ -16,6 +16,7 @@
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/RoomStatusPanels.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableWorld.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
@@ -104,6 +105,7 @@ TEST_F(RoomLayoutTest, DigitDisplaysDrawEachDigitFromItsWholeCellOfTheStrip) {
     const std::vector<std::pair<std::string, gui::Widget*>> displays = {
         {"room number", scene.FindById(room::control::kRoomNumber)},
         {"clock minutes", scene.Clock()->Minutes()},
+        {"status panel amount", scene.StatusPanel()->Amount()},
     };
     for (const auto& [name, widget] : displays) {
         ASSERT_NE(widget, nullptr) << name;

@@ -8,6 +8,9 @@ namespace scenes::hud {
 
 // Application messages posted by the HUD (code, a, b, c).
 enum class HudMessage : std::uint32_t {
+    OpenOwnInfo = 1047,     // the level-up window's shortcut to spend ability points
+    ReplayClosed = 1060,    // the replay panel was closed
+    ReplayLastShot = 1064,  // the replay panel asks for the last shot
     ChalkApplied = 1083,    // a = the gauge's level
     CueChosen = 1084,       // a = 1
     ItemChosen = 1086,      // a = the chosen entry's item type

@@ -1,0 +1,168 @@
+// The game room's status panels, result windows, replay panel and invite list: their creation, the
+// messages that feed them and the application messages they post back.
+#include "engine/core/Log.h"
+#include "engine/sound/SoundManager.h"
+#include "net/Packet.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/HudCodes.h"
+#include "scenes/room/hud/InviteList.h"
+#include "scenes/room/hud/PanelsHud.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
+#include "scenes/room/hud/ResultWindows.h"
+#include "scenes/room/hud/RoomStatusPanels.h"
+
+namespace scenes {
+
+using namespace room;
+
+namespace {
+constexpr std::uint32_t kReplayKey = 'R';
+constexpr int kTurnLabelHalfWidth = 60;
+}  // namespace
+
+void SceneRoomGame::CreateHudPanels() {
+    SceneHost* host = Host();
+    statusPanel_ = Make<hud::RoomStatusPanel>();
+    statusPanel_->Create(0, 0);
+    statusPanel_->SetAnchor(gui::AnchorH::Right, -180, gui::AnchorV::Top, 30);
+    statusPanel_->Show(true);
+    replayPanel_ = Make<hud::ReplayControlPanel>(host);
+    replayPanel_->Create();
+    replayPanel_->SetAnchor(gui::AnchorH::Right, hud::ReplayControlPanel::kNormalAnchor, gui::AnchorV::None,
+                            0);
+    seatInfo_ = Make<hud::SeatInfoPanel>();
+    seatInfo_->Create(0, 0);
+    seatInfo_->SetAnchor(gui::AnchorH::Center, -336, gui::AnchorV::Top, 42);
+    seatInfo_->playSound = [this](int id, float) { PlaySound(id); };
+    seatInfo_->SetVisible(false);
+    inviteList_ = Make<hud::InviteListDialog>(host);
+    inviteList_->Create();
+    inviteList_->SetSender([this](net::Packet& p) { SendPacket(p); });
+    rankWindow_ = Make<hud::RankResultWindow>();
+    rankWindow_->Create();
+    levelUpWindow_ = Make<hud::LevelUpWindow>(host, &Record());
+    levelUpWindow_->Create();
+    jackpotBanner_ = Make<hud::JackpotBanner>();
+    jackpotBanner_->Create(0, 0);
+    jackpotBanner_->SetAnchor(gui::AnchorH::Center, -64, gui::AnchorV::Top, 120);
+    for (hud::TurnTimer*& label : turnTimers_) {
+        label = Make<hud::TurnTimer>();
+        label->Create(0, 0);
+        label->SetVisible(false);
+    }
+    panelsHud_ = std::make_unique<hud::PanelsHud>(inviteList_, rankWindow_, &Hud());
+    SetHud(panelsHud_.get());
+}
+
+void SceneRoomGame::CreateReplayWorld(RenderDevice* renderer, ResourceManager* resources,
+                                      const net::RoomInfo& room) {
+    if (replayPanel_) replayPanel_->CreateWorld(renderer, resources, room, CurrentOptions());
+}
+
+void SceneRoomGame::ResetHudPanels() {
+    for (hud::TurnTimer* label : turnTimers_)
+        if (label) label->SetVisible(false);
+    if (replayPanel_) replayPanel_->Show(false);
+    pendingLevelUp_ = false;
+}
+
+void SceneRoomGame::LeaveHudPanels() {
+    if (replayPanel_) {
+        replayPanel_->Show(false);
+        replayPanel_->DestroyWorld();
+    }
+}
+
+void SceneRoomGame::UpdateHudPanels() {
+    if (replayPanel_) replayPanel_->Update(tick_, 0, 0);
+}
+
+void SceneRoomGame::QueueLevelUp() {
+    pendingLevelUp_ = true;
+}
+
+void SceneRoomGame::QueueTurnLabel(int seat, float x, float y) {
+    if (!SeatValid(seat)) return;
+    platform::ScopedLock lock(chatLock_);
+    pendingTurnLabels_.push_back({seat, x, y});
+}
+
+void SceneRoomGame::RenderHudPanels() {
+    if (pendingLevelUp_.exchange(false) && levelUpWindow_) {
+        // Shown again when it already was: the texts follow the newest level.
+        levelUpWindow_->Show(false);
+        levelUpWindow_->Show(true);
+    }
+    std::vector<PendingTurnLabel> labels;
+    {
+        platform::ScopedLock lock(chatLock_);
+        labels.swap(pendingTurnLabels_);
+    }
+    for (const PendingTurnLabel& at : labels) {
+        hud::TurnTimer* label = turnTimers_[at.seat];
+        if (!label) continue;
+        label->SetPlainText(SeatCopy(at.seat).record.nickname);
+        label->MoveTo(static_cast<int>(at.x) - kTurnLabelHalfWidth, static_cast<int>(at.y));
+        label->Show(true);
+    }
+}
+
+void SceneRoomGame::ShowRoomStatus(std::uint64_t jackpot, const net::RoomInfo& info, bool running) {
+    if (statusPanel_) {
+        statusPanel_->SetAmount(static_cast<std::int64_t>(jackpot));
+        statusPanel_->SetPointRule(info.gameType, info.pointTrackMode);
+        statusPanel_->ShowRuleImage(info.pointTrackMode >= 1);
+    }
+    if (!seatInfo_ || !running || info.pointTrackMode == 0) return;
+    const auto& track = info.pointTrack;  // position, label value, second marker, third marker, offset
+    seatInfo_->SetTrack(info.gameType, info.pointTrackMode, track[0], track[1], track[2], 0);
+    seatInfo_->Show(track[1] != 0);
+}
+
+void SceneRoomGame::ShowPointTrack(std::uint8_t mode, const std::array<std::uint8_t, 4>& marks) {
+    const int gameType = RoomCopy().gameType;
+    if (seatInfo_) seatInfo_->SetTrack(gameType, mode, marks[0], marks[1], marks[2], marks[3]);
+    if (statusPanel_) statusPanel_->SetPointRule(gameType, mode);
+}
+
+void SceneRoomGame::ShowJackpot(std::uint32_t amount, const WString& winner) {
+    if (jackpotBanner_) jackpotBanner_->Show(amount, winner);
+    if (seatInfo_)
+        seatInfo_->HideJackpotMarker();
+    else
+        PlaySound(hud::SeatInfoPanel::kJackpotSound);
+}
+
+bool SceneRoomGame::ReplayLastShot() {
+    table::TableWorld* world = World();
+    if (!world || !replayPanel_) return false;
+    const table::ShotStateBlock block = world->LastShotState();
+    if (block[0] == 0) return false;
+    replayPanel_->Show(true);
+    replayPanel_->ReplayShot(block);
+    return true;
+}
+
+bool SceneRoomGame::HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t) {
+    switch (code) {
+        case platform::kWmKeyUp:
+            if (a != kReplayKey || !replayPanel_) return false;
+            if (replayPanel_->IsVisible())
+                replayPanel_->Show(false);
+            else
+                ReplayLastShot();
+            return true;
+        case static_cast<std::uint32_t>(hud::HudMessage::ReplayClosed):
+            if (replayPanel_) replayPanel_->Show(false);
+            return true;
+        case static_cast<std::uint32_t>(hud::HudMessage::ReplayLastShot):
+            ReplayLastShot();
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace scenes
