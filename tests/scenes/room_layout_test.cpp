@@ -74,6 +74,8 @@ protected:
     }
 };
 
+class RoomHudPlacesTest : public RoomSceneTest, public ::testing::WithParamInterface<bool> {};
+
 TEST_F(RoomLayoutTest, TitleBarTextsOfEveryGameKindStayApartAndALongTitleIsShortened) {
     const std::u16string longTitle(60, u'W');
     for (std::uint8_t type : {0, 2, 3, 4, 5, 6, 10, 12, 13, 16}) {
@@ -117,60 +119,48 @@ TEST_F(RoomLayoutTest, DigitDisplaysDrawEachDigitFromItsWholeCellOfTheStrip) {
     }
 }
 
-TEST_F(RoomLayoutTest, BeforeTheGameTheTeamPanelPlayerListAndTableControlsDoNotCoverEachOther) {
+TEST_P(RoomHudPlacesTest, HudPiecesDoNotCoverEachOtherAndStayOnTheScreen) {
+    const bool running = GetParam();
     EnterRoom(0, 0);
+    if (running) StartGame(0);
     scene.Render(nullptr, false);
-    ASSERT_FALSE(scene.GameRunning());
-    ASSERT_TRUE(scene.StartReady()->IsVisible());
-    std::vector<Box> boxes = {ControlBox("tip control", scene.World()->TipControl()),
+    ASSERT_EQ(scene.GameRunning(), running);
+    std::vector<Box> boxes = {{"title bar", 10, 4, 10 + 392, 4 + 30},
+                              ScreenBox("chalk gauge", *scene.Chalk()),
+                              ControlBox("tip control", scene.World()->TipControl()),
                               ControlBox("elevation control", scene.World()->ElevationControl())};
-    // The panel's buttons as one strip; its blinking glow only frames the start button.
-    Box panel{"start/ready buttons", 1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
-    for (const gui::Widget* child : scene.StartReady()->Children()) {
-        if (!child->IsVisible() || child == scene.StartReady()->Highlight()) continue;
-        const Box b = ScreenBox("", *child);
-        panel = {panel.name, std::min(panel.left, b.left), std::min(panel.top, b.top),
-                 std::max(panel.right, b.right), std::max(panel.bottom, b.bottom)};
+    for (int i = 0; i < scene.PlayerList()->RowCount(); ++i)
+        boxes.push_back(ScreenBox("player row " + std::to_string(i), *scene.PlayerList()->RowAt(i).button));
+    if (running) {
+        // The clock's box reaches under the countdown's warning picture; its digits do not.
+        for (const gui::Widget* w : {static_cast<const gui::Widget*>(scene.Clock()->Hours()),
+                                     static_cast<const gui::Widget*>(scene.Clock()->Minutes()),
+                                     static_cast<const gui::Widget*>(scene.Countdown())})
+            boxes.push_back(ScreenBox(w == scene.Countdown() ? "turn countdown" : "clock digits", *w));
+    } else {
+        // The team panel's buttons as one strip; its blinking glow only frames the start button.
+        Box panel{"start/ready buttons", 1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
+        for (const gui::Widget* child : scene.StartReady()->Children()) {
+            if (!child->IsVisible() || child == scene.StartReady()->Highlight()) continue;
+            const Box b = ScreenBox("", *child);
+            panel = {panel.name, std::min(panel.left, b.left), std::min(panel.top, b.top),
+                     std::max(panel.right, b.right), std::max(panel.bottom, b.bottom)};
+        }
+        boxes.push_back(panel);
     }
-    boxes.push_back(panel);
-    for (int i = 0; i < scene.PlayerList()->RowCount(); ++i)
-        boxes.push_back(ScreenBox("player row " + std::to_string(i), *scene.PlayerList()->RowAt(i).button));
-    ExpectApart(boxes, "waiting room");
-}
-
-TEST_F(RoomLayoutTest, DuringAGameTheTitleBarClocksChalkGaugeAndPlayerListDoNotCoverEachOther) {
-    EnterRoom(0, 0);
-    StartGame(0);
-    scene.Render(nullptr, false);
-    ASSERT_TRUE(scene.GameRunning());
-    scene.LayoutChildren(host.ClientWidth(), host.ClientHeight());
-
-    const auto& count = Find<gui::TextLabel>(room::control::kPlayerCount);
-    const Box titleBar{"title bar", 10, 4, 10 + 392, 4 + 30};
-    // The clock's box reaches under the countdown's warning picture; its digits do not.
-    std::vector<Box> boxes = {titleBar, ScreenBox("clock hours", *scene.Clock()->Hours()),
-                              ScreenBox("clock minutes", *scene.Clock()->Minutes()),
-                              ScreenBox("turn countdown", *scene.Countdown()),
-                              ScreenBox("chalk gauge", *scene.Chalk())};
-    for (int i = 0; i < scene.PlayerList()->RowCount(); ++i)
-        boxes.push_back(ScreenBox("player row " + std::to_string(i), *scene.PlayerList()->RowAt(i).button));
-    boxes.push_back(ControlBox("tip control", scene.World()->TipControl()));
-    boxes.push_back(ControlBox("elevation control", scene.World()->ElevationControl()));
-    ExpectApart(boxes, "running game");
-    EXPECT_LE(TextBox("player count", count).right, titleBar.right);
-
-    // Everything lies on the screen, but for the countdown's flashing picture reaching over the top.
+    ExpectApart(boxes, running ? "running game" : "waiting room");
+    // On the screen, but for the countdown's flashing picture reaching over the top.
     for (const Box& box : boxes) {
-        EXPECT_GE(box.left, 0) << box.name;
+        EXPECT_TRUE(box.left >= 0 && box.right <= host.ClientWidth() && box.bottom <= host.ClientHeight())
+            << box.name;
         EXPECT_GE(box.top, box.name == "turn countdown" ? -2 : 0) << box.name;
-        EXPECT_LE(box.right, host.ClientWidth()) << box.name;
-        EXPECT_LE(box.bottom, host.ClientHeight()) << box.name;
     }
     // The gauge's text ("No Chalk" without a chalk) reads whole.
     const gui::TextLabel* level = scene.Chalk()->LevelLabel();
-    ASSERT_NE(level, nullptr);
     const int textWidth = gui::MeasureTextWidth(level->Font(), level->Text());
     EXPECT_GE(level->ScreenX() + (level->Width() - textWidth) / 2, 0) << ToUtf8(level->Text());
 }
+
+INSTANTIATE_TEST_SUITE_P(WaitingAndRunning, RoomHudPlacesTest, ::testing::Bool());
 
 }  // namespace
