@@ -75,6 +75,14 @@ void SceneRoomGame::CreateRoomHud() {
     gains_[1] = Make<hud::FloatingGain>(false, false);
     for (hud::FloatingGain* gain : gains_) gain->Create(0, 0);
     gameHud_ = std::make_unique<hud::GameHud>(scoreBoard_, withdrawQuestion_, hourLimitNotice_, &Hud());
+    gameHud_->SetResultList(resultList_, [this](int seat, WString& name, int& level) {
+        if (!SeatValid(seat)) return false;
+        const RoomSeat copy = SeatCopy(seat);
+        if (!copy.occupied) return false;
+        name = copy.record.nickname;
+        level = copy.record.level;
+        return true;
+    });
     SetHud(gameHud_.get());
     Resize(Width(), Height());
 }

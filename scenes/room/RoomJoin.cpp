@@ -21,6 +21,7 @@
 #include "scenes/room/RoomScreen.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
+#include "scenes/room/hud/InviteList.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shared/PurchaseRules.h"
 
@@ -103,8 +104,8 @@ bool SceneRoomGame::OnJoinCommand(const gui::CommandEvent& event) {
             AskToJoin();
             return true;
         case join_msg::kInviteControl:
-            if (gui::InviteDialog* invite = Host() ? Host()->GetInviteDialog() : nullptr)
-                ShowSharedDialog(invite);
+            // The room's own list of players who may be invited (it asks the server when shown).
+            if (inviteList_) inviteList_->Show(true);
             return true;
         default:
             return false;

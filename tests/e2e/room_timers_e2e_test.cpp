@@ -8,10 +8,14 @@
 #include <chrono>
 #include <thread>
 
+#include "gui/Button.h"
 #include "net/GameSession.h"
 #include "net/SceneGate.h"
 #include "platform/sys/Clock.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/RoomWidgetCodes.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
@@ -157,6 +161,27 @@ TEST_F(RoomTimersRun, ATournamentGameEndsOnceAfterFifteenMinutesOnTheShootersCli
     Run(10000);
     EXPECT_EQ(Sent(2084), 1);
     EXPECT_EQ(Sent(2062), 0) << "an inning time of 0 never runs out";
+}
+
+// The HUD's answers as the server reads them: Yes to the withdraw offer names the slow player's game
+// slot and id (2040), the tournament score board's end button asks to end the timed game (2084).
+TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerInTheirLayouts) {
+    Open(4, 0, kTournamentChannel);
+    StartGame(4, 0);
+    ASSERT_TRUE(server.Send(0, 2039, {1, 12}));
+    ASSERT_TRUE(WaitUntil([&] { return scene.WithdrawAsk()->IsVisible(); }));
+    gate.SetChangingScene(true);
+    const net::PlayerRecord slow = scene.SeatCopy(1).record;
+    scene.WithdrawAsk()->RouteMessage(platform::kWmKeyDown, scenes::hud::room_key::kReturn, 0);
+    scene.Scores()->EndButton()->Click();
+    gate.SetChangingScene(false);
+    ASSERT_EQ(Sent(2040, 1), 1);
+    Writer answer;
+    answer.u8(1).u8(slow.game.gameSlot).u64(slow.playerId);
+    EXPECT_EQ(server.Received(0, 2040)[0], answer.bytes());
+    EXPECT_NE(slow.playerId, 0u) << "the member list's id reached the seat";
+    ASSERT_EQ(Sent(2084, 1), 1);
+    EXPECT_EQ(server.Received(0, 2084)[0], Bytes{0});
 }
 
 TEST_F(RoomTimersRun, OtherChannelsHaveNoFifteenMinuteLimit) {

@@ -13,11 +13,11 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/PlayerPanel.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/room/practice/EarnGoldDialogs.h"
 #include "scenes/room/practice/EarnGoldMission.h"
 #include "scenes/room/practice/PracticeCodes.h"
-#include "scenes/room/practice/PracticeReplay.h"
 #include "scenes/room/practice/SceneRoomPractice.h"
 #include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/TableSceneHost.h"
@@ -272,14 +272,60 @@ TEST(SceneRoomPractice, ReleasingRWatchesTheLastShotOnItsOwnWorldAndAnotherKeyRe
     t.scene.OnMessage(platform::kWmKeyDown, 'R', 0);
     t.scene.OnMessage(platform::kWmKeyUp, 'R', 0);
     ASSERT_TRUE(t.scene.ReplayShown());
-    for (int i = 0; i < 40000 && t.scene.Replay()->Running(); ++i) t.scene.Update(0, 0);
-    EXPECT_EQ(t.scene.Replay()->Playbacks(), 1);
-    EXPECT_EQ(t.scene.Replay()->LastHash(), hash) << "the replay ends where the shot ended";
+    ASSERT_NE(t.scene.Replay()->World(), nullptr);
+    table::TableWorld& replay = *t.scene.Replay()->World();
+    for (int i = 0; i < 40000 && replay.ShotsAtRest() == 0; ++i) t.scene.Update(0, 0);
+    EXPECT_EQ(replay.ShotsAtRest(), 1u);
+    EXPECT_EQ(replay.LastShotHash(), hash) << "the replay ends where the shot ended";
     EXPECT_EQ(world.ShotsAtRest(), 1u) << "the room's own balls did not move";
 
     t.scene.OnMessage(platform::kWmKeyDown, 'R', 0);
     t.scene.OnMessage(platform::kWmKeyUp, 'R', 0);
     EXPECT_FALSE(t.scene.ReplayShown());
+    EXPECT_FALSE(t.scene.Replay()->IsVisible()) << "'R' again hides the panel";
+}
+
+TEST(SceneRoomPractice, TheReplayPanelsButtonsReachTheRoomAndLeavingDropsThePanelsWorld) {
+    Practice t;
+    t.Enter();
+    table::TableWorld& world = t.World();
+    world.MakeDefaultShot();
+    ASSERT_TRUE(world.ExecuteShot(table::ShotMode::Local, true));
+    for (int i = 0; i < 400 && world.ShotExecuting(); ++i) t.host->Pump(t.scene, 100);
+    const std::uint32_t hash = world.LastShotHash();
+    scenes::hud::ReplayControlPanel& panel = *t.scene.Replay();
+    const auto press = [&](std::uint32_t id) {
+        gui::CommandEvent e;
+        e.id = id;
+        EXPECT_TRUE(panel.OnCommand(e));
+        t.host->Pump(t.scene, 1);
+    };
+
+    t.scene.OnMessage(platform::kWmKeyDown, 'R', 0);
+    t.scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    ASSERT_TRUE(panel.IsVisible());
+    table::TableWorld& replay = *panel.World();
+    for (int i = 0; i < 40000 && replay.ShotsAtRest() == 0; ++i) t.scene.Update(0, 0);
+    // "Replay last shot" asks the room, which hands the same shot over again.
+    press(scenes::hud::ReplayControlPanel::kLastShotId);
+    for (int i = 0; i < 40000 && replay.ShotsAtRest() < 2; ++i) t.scene.Update(0, 0);
+    EXPECT_EQ(replay.ShotsAtRest(), 2u);
+    EXPECT_EQ(replay.LastShotHash(), hash);
+
+    // The close button: the room stops driving the panel and 'R' opens it again at once.
+    press(scenes::hud::ReplayControlPanel::kCloseId);
+    EXPECT_FALSE(t.scene.ReplayShown());
+    EXPECT_FALSE(panel.IsVisible());
+    t.scene.OnMessage(platform::kWmKeyDown, 'R', 0);
+    t.scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    EXPECT_TRUE(t.scene.ReplayShown()) << "the close button left the toggle out of step";
+
+    t.host->Leave(t.scene);
+    t.entered = false;
+    EXPECT_EQ(panel.World(), nullptr);
+    EXPECT_FALSE(panel.IsVisible());
+    t.Enter();
+    EXPECT_NE(panel.World(), nullptr) << "a new visit builds the panel's world again";
 }
 
 TEST(SceneRoomPractice, TheMissionJudgesTheShotAfterTheReRackAndReportsOnceWhenTheTargetIsReached) {

@@ -13,6 +13,7 @@
 #include "net/Packet.h"
 #include "net/RoomInfo.h"
 #include "platform/window/WindowCodes.h"
+#include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/ResultWidgets.h"
@@ -232,6 +233,48 @@ TEST(RoomHud, ResultListShowsTheLayoutsRowsAndWritesResultsPointsMoneyAndLevel) 
     list.Show(true);
     list.RouteMessage(platform::kWmKeyDown, room_key::kEscape, 0);
     EXPECT_FALSE(list.IsVisible());
+}
+
+// The game's end hands the HUD one row per member; the list puts each under its team, in order,
+// with the seat's name and level, however the teams' slots are numbered.
+TEST(RoomHud, AGameResultFillsTheListTeamByTeamWithTheSeatsNamesAndShowsIt) {
+    GameResultList list;
+    list.Create();
+    GameHud hud(nullptr, nullptr, nullptr, nullptr);
+    hud.SetResultList(&list, [](int seat, WString& name, int& level) {
+        if (seat == 5) return false;
+        name = seat == 0 ? u"Alice" : seat == 1 ? u"Bob" : u"Carol";
+        level = 10 * (seat + 1);
+        return true;
+    });
+    auto row = [](int seat, std::uint8_t slot, std::uint8_t result, std::uint32_t points,
+                  std::int64_t money) {
+        scenes::RoomResultRow r;
+        r.seat = seat;
+        r.teamSlot = slot;
+        r.teamResult = result;
+        r.first = points;
+        r.money = money;
+        return r;
+    };
+    hud.ShowGameResult(
+        9, {row(1, 3, 2, static_cast<std::uint32_t>(-4), -1500), row(0, 1, 1, 7, 3000), row(2, 1, 1, 2, 0)});
+    EXPECT_TRUE(list.IsVisible());
+    EXPECT_EQ(list.TeamCount(), 2);
+    EXPECT_EQ(list.MembersPerTeam(), 2);
+    EXPECT_EQ(list.RowAt(0).name->Text(), u"Bob");
+    EXPECT_EQ(list.RowAt(0).result->Text(), u"Loss");
+    EXPECT_EQ(list.RowAt(0).points->Text(), u"-4") << "points come unsigned and mean a signed count";
+    EXPECT_EQ(list.RowAt(0).money->Text(), u"-1,500");
+    EXPECT_EQ(list.RowAt(1).name->Text(), u"") << "the first team has one member";
+    EXPECT_EQ(list.RowAt(2).name->Text(), u"Alice");
+    EXPECT_EQ(list.RowAt(2).points->Text(), u"+7");
+    EXPECT_EQ(list.RowAt(3).name->Text(), u"Carol");
+    EXPECT_EQ(list.RowAt(3).level->Image().x, (30 - 3) * 32);
+
+    list.Show(false);
+    hud.ShowGameResult(0, {});
+    EXPECT_FALSE(list.IsVisible()) << "no rows, no list";
 }
 
 TEST(RoomHud, GroupNoticeTakesOnlyItsFourNamesStaysTwoSecondsAndFadesOutInTheThird) {

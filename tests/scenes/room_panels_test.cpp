@@ -19,6 +19,7 @@
 #include "net/RoomInfo.h"
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
+#include "scenes/room/RoomCodes.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/InviteList.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
@@ -611,7 +612,9 @@ protected:
 
 TEST_F(RoomPanelsTest, InviteListTalksThroughTheRoomAndRankResultOpensItsWindow) {
     ASSERT_NE(scene.InviteList(), nullptr);
-    scene.InviteList()->Show(true);
+    // The room's invite control opens the room's own list (not the shared invitation dialog).
+    scene.OnCommand(Click(scenes::room::join_msg::kInviteControl));
+    EXPECT_TRUE(scene.InviteList()->IsVisible());
     ASSERT_FALSE(sentIds.empty());
     EXPECT_EQ(sentIds.back(), 2042);
     EXPECT_EQ(sent.back(), std::vector<std::uint8_t>{0});

@@ -28,8 +28,6 @@ constexpr std::uint16_t MsgId(PracticeMsg m) {
 enum class PracticeUi : std::uint32_t {
     MissionStartOrCancel = 1036,  // a != 0 start, 0 give up
     OptionsChanged = 1058,
-    ReplayClosed = 1060,
-    ReplayLastShot = 1064,
     BackToLobby = 1071,
     ActivateConfirmed = 1087,  // a = 2052 (Yes), b = the entry type asked about
     InstantChargeRequest = 1106,
@@ -47,9 +45,6 @@ constexpr std::uint32_t kPlayerInfo = 21;
 constexpr std::uint32_t kFirstRewardRow = 1;
 constexpr std::uint32_t kInstantCharge = 2050;
 constexpr std::uint32_t kCloseOrGiveUp = 2051;
-// The replay panel.
-constexpr std::uint32_t kReplayClose = 1;
-constexpr std::uint32_t kReplayAgain = 5;
 }  // namespace control
 
 // The "Yes" button of the shared notice box.

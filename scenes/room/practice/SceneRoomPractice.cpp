@@ -28,10 +28,10 @@
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/PlayerPanel.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/room/practice/EarnGoldDialogs.h"
 #include "scenes/room/practice/PracticeCodes.h"
-#include "scenes/room/practice/PracticeReplay.h"
 
 namespace scenes {
 
@@ -116,8 +116,9 @@ void SceneRoomPractice::CreateUI() {
     keyGuide_ = AddKeyGuide(*this);
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
-    replay_ = Make<PracticeReplay>();
-    replay_->SetAnchor(gui::AnchorH::Right, -190 + PracticeReplay::kWidth, gui::AnchorV::None, 0);
+    replay_ = Make<hud::ReplayControlPanel>(Host());
+    replay_->Create();
+    replay_->SetAnchor(gui::AnchorH::Right, hud::ReplayControlPanel::kNormalAnchor, gui::AnchorV::None, 0);
     replay_->SetVisible(false);
     rules_ = Make<EarnGoldRulesDialog>(Host(), record);
     rules_->SetVisible(false);
@@ -143,7 +144,9 @@ int SceneRoomPractice::Load3D(ResourceManager* resources, RenderDevice* renderer
             entry->state == static_cast<std::uint8_t>(net::ItemState::Active))
             world.laserGuide = true;
     LoadSounds(resources, {sound::kMissionStart, sound::kRack, 1, 0, sound::kScored, sound::kCharged}, -1);
-    return LoadTable(resources, renderer, u"practice room", u"Map0002");
+    if (LoadTable(resources, renderer, u"practice room", u"Map0002") != 0) return 1;
+    replay_->CreateWorld(renderer, resources, room, CurrentOptions());
+    return 0;
 }
 
 void SceneRoomPractice::Enter() {
@@ -259,7 +262,7 @@ void SceneRoomPractice::Render(RenderDevice* renderer, bool draw) {
 
 void SceneRoomPractice::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     TableScene::Update(nowMs, time100us);
-    if (replayShown_.load() && replay_) replay_->UpdatePlayback();
+    if (replayShown_.load() && replay_) replay_->Update(++replayTick_, 0, 0);
 }
 
 void SceneRoomPractice::Queue(std::function<void()> work) {
@@ -306,10 +309,10 @@ bool SceneRoomPractice::OnMessage(std::uint32_t code, std::uintptr_t a, std::int
         case static_cast<std::uint32_t>(PracticeUi::OptionsChanged):
             world->ApplyControlOptions(CurrentOptions());
             break;
-        case static_cast<std::uint32_t>(PracticeUi::ReplayClosed):
+        case static_cast<std::uint32_t>(hud::HudMessage::ReplayClosed):
             CloseReplay();
             break;
-        case static_cast<std::uint32_t>(PracticeUi::ReplayLastShot):
+        case static_cast<std::uint32_t>(hud::HudMessage::ReplayLastShot):
             ReplayLastShot();
             break;
         case static_cast<std::uint32_t>(PracticeUi::BackToLobby):
@@ -368,7 +371,7 @@ void SceneRoomPractice::ReplayLastShot() {
 
 void SceneRoomPractice::CloseReplay() {
     replayShown_ = false;
-    replay_->Close();
+    replay_->Show(false);
     if (keyGuide_) keyGuide_->Show(guideShown_);
 }
 
@@ -425,6 +428,7 @@ void SceneRoomPractice::LeaveToLobby() {
 }
 
 bool SceneRoomPractice::Leave(ResourceManager* resources, SceneManager* engineScenes) {
+    replay_->Show(false);
     replay_->DestroyWorld();
     replayShown_ = false;
     mission_.Stop();

@@ -2,8 +2,8 @@
 // The practice room: one player alone on a table of the game type chosen in the lobby. Every shot
 // runs on the local table world without server turns; when the balls rest the cue comes back
 // (free ball placement and 'U', the previous shot again, are the world's own in free practice).
-// 'R' watches the last shot again, the item strip and the cue selector switch cues, chalks and
-// effect items, and the room hosts the earn-gold mission. "To Lobby" leaves with 1140.
+// 'R' watches the last shot again on the replay panel, the item strip and the cue selector switch cues,
+// chalks and effect items, and the room hosts the earn-gold mission. "To Lobby" leaves with 1140.
 //
 // Threads: OnPacket on the dispatch thread reads its message and hands what it changes to the main
 // thread through the scene's work queue (run by Render and OnMessage); Update on the update thread;
@@ -39,11 +39,11 @@ namespace scenes {
 class EarnGoldRulesDialog;
 class HelpWindow;
 class EarnGoldStatusPanel;
-class PracticeReplay;
 namespace hud {
 class ChalkGauge;
 class PlayerInfoPanel;
 class PlayerPanel;
+class ReplayControlPanel;
 }  // namespace hud
 
 struct PracticeChatLine {
@@ -84,7 +84,7 @@ public:
     const practice::EarnGoldMission& Mission() const { return mission_; }
     EarnGoldRulesDialog* RulesDialog() const { return rules_; }
     EarnGoldStatusPanel* StatusPanel() const { return status_; }
-    PracticeReplay* Replay() const { return replay_; }
+    hud::ReplayControlPanel* Replay() const { return replay_; }
     gui::Button* EarnGoldButton() const { return earnGold_; }
     gui::InProgressNotice* InProgress() const { return inProgress_; }
     hud::ChalkGauge* Gauge() const { return gauge_; }
@@ -169,7 +169,8 @@ private:
     std::array<gui::TextLabel*, kChatRows> chatLabels_{};
     EarnGoldRulesDialog* rules_ = nullptr;
     EarnGoldStatusPanel* status_ = nullptr;
-    PracticeReplay* replay_ = nullptr;
+    hud::ReplayControlPanel* replay_ = nullptr;
+    std::uint32_t replayTick_ = 0;  // update thread
     gui::InProgressNotice* inProgress_ = nullptr;
     HelpWindow* help_ = nullptr;
 };
