@@ -106,6 +106,11 @@ constexpr RoomMsg kJackpotBroadcast = static_cast<RoomMsg>(2086);  // ->
 
 constexpr std::uint32_t kInviteControl = 16;  // the invite list
 
+constexpr std::uint32_t kFriendBarControl = 15;     // the bar telling of a friend request
+constexpr std::uint32_t kShopTabControl = 18;       // slides the items on sale in or out
+constexpr std::uint32_t kCueTabControl = 19;        // slides the own cues in or out
+constexpr std::uint32_t kFriendRequestCode = 1063;  // application message: a friend request came
+
 constexpr std::uint16_t kLaserGuideItem = 4150;
 constexpr std::uint16_t kDefaultCueItem = 3000;
 constexpr std::int64_t kItemValueCap = 1000000;

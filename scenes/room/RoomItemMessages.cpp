@@ -13,6 +13,8 @@
 #include "net/Packet.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/RoomStatusPanels.h"
 
 namespace scenes {
 
@@ -59,6 +61,7 @@ void SceneRoomGame::OnPurchaseResult(net::Packet& p) {
     const std::uint8_t kind = p.U8();
     const std::uint8_t result = p.U8();
     if (p.IsBad()) return;
+    AfterItemReply();
     if (result != 0) {
         for (const PurchaseError& e : kPurchaseErrors)
             if (e.result == result) ShowError(e.line1, e.line2);
@@ -122,6 +125,7 @@ void SceneRoomGame::OnPurchaseResult(net::Packet& p) {
         return;
     }
     *entry = bought;
+    UpdateItemKeys();
     ShowBox(u"Successfully purchased.",
             bonus > 0 ? Format(u"Gold %s is charged for bonus.", FormatNumber(bonus)) : WString());
 }
@@ -129,6 +133,7 @@ void SceneRoomGame::OnPurchaseResult(net::Packet& p) {
 void SceneRoomGame::OnItemUseResult(net::Packet& p) {
     const std::uint8_t result = p.U8();
     if (p.IsBad()) return;
+    AfterItemReply();
     if (result != 0) {
         ShowError(u"Failed to use the item.", u"Please reconnect to check the result.");
         return;
@@ -156,6 +161,7 @@ void SceneRoomGame::OnItemUseResult(net::Packet& p) {
         laser = laser || (e->itemId == join_msg::kLaserGuideItem && e->state == 1);
     if (laser)
         if (table::TableWorld* world = World()) world->laserGuide = true;
+    UpdateItemKeys();
 }
 
 void SceneRoomGame::ChangeCue(const net::ItemEntry& entry) {
@@ -279,7 +285,14 @@ void SceneRoomGame::OnPointsUpdate(net::Packet& p) {
         }
     }
     jackpot_ = jackpot;
-    if (!gameRunning_.load()) return;
+    RunOnMainThread([this, jackpot] {
+        if (statusPanel_)
+            statusPanel_->SetAmount(static_cast<std::int64_t>(std::min<std::uint64_t>(jackpot, INT64_MAX)));
+    });
+    if (!gameRunning_.load()) {
+        if (kind == 3) ShowStake();
+        return;
+    }
     const std::uint8_t gameType = RoomCopy().gameType;
     struct TeamValues {
         std::uint32_t value = 0;
@@ -303,6 +316,7 @@ void SceneRoomGame::OnPointsUpdate(net::Packet& p) {
     if (p.IsBad()) return LogDrop(2055, u"short");
     const int own = ownSeat_.load();
     std::int64_t ownMoney = -1;
+    std::vector<std::pair<const net::PlayerRecord*, int>> gains;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
@@ -313,7 +327,10 @@ void SceneRoomGame::OnPointsUpdate(net::Packet& p) {
             if (kind == 3)
                 for (int m = 0; m < perTeam && m < team.memberCount; ++m) {
                     const int seat = team.memberSeats[m];
-                    if (SeatValid(seat)) seats_[seat].record.game.points = read[t].points[m];
+                    if (!SeatValid(seat)) continue;
+                    seats_[seat].record.game.points = read[t].points[m];
+                    if (read[t].points[m] != 0)
+                        gains.emplace_back(&seats_[seat].record, static_cast<int>(read[t].points[m]));
                 }
             if (kind == 4 && team.memberCount > 0 && SeatValid(team.memberSeats[0])) {
                 const int seat = team.memberSeats[0];
@@ -324,6 +341,20 @@ void SceneRoomGame::OnPointsUpdate(net::Packet& p) {
         }
     }
     if (ownMoney >= 0) Record().money = ownMoney;
+    // The list is rebuilt first (the frame's widget refresh), then the points float beside their rows.
+    widgetsDirty_ = true;
+    ShowStake();
+    RunOnMainThread([this, gains = std::move(gains)] {
+        if (!playerMenu_) return;
+        for (const auto& [record, points] : gains) playerMenu_->ShowScorePopup(record, points);
+    });
+}
+
+void SceneRoomGame::ShowStake() {
+    RunOnMainThread([this] {
+        const net::RoomInfo info = RoomCopy();
+        if (playerMenu_) playerMenu_->SetHeader(info.stake1, info.stake2);
+    });
 }
 
 void SceneRoomGame::OnPointTrack(net::Packet& p) {
@@ -385,6 +416,7 @@ void SceneRoomGame::OnHandicapChange(net::Packet& p) {
     else if (handicap < before)
         AddChatLine(Format(u"%s's hadni has decreased to %d", name, static_cast<int>(handicap)),
                     colour::kLavender);
+    widgetsDirty_ = true;  // the player list shows the new handicap
 }
 
 void SceneRoomGame::OnLevelUp(net::Packet& p) {
@@ -409,6 +441,7 @@ void SceneRoomGame::OnLevelUp(net::Packet& p) {
     if (own && level == join_msg::kTargetLineLevel)
         AddChatLine(u"Target line may be used when the level is over 10 respectively", colour::kYellow);
     if (own) QueueLevelUp();
+    widgetsDirty_ = true;  // the player list shows the new level
 }
 
 void SceneRoomGame::OnOwnStats(net::Packet& p) {

@@ -22,6 +22,7 @@
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/InviteList.h"
+#include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shared/PurchaseRules.h"
 
@@ -50,6 +51,7 @@ bool GambleFee(std::uint8_t gameType) {
 void SceneRoomGame::CreateJoinWidgets() {
     purchase_ = Make<PurchaseDialog>(Host());
     purchase_->Show(false);
+    CreateItemPanels();
 }
 
 void SceneRoomGame::OpenPurchase(int mode, std::uint32_t itemId) {
@@ -108,7 +110,7 @@ bool SceneRoomGame::OnJoinCommand(const gui::CommandEvent& event) {
             if (inviteList_) inviteList_->Show(true);
             return true;
         default:
-            return false;
+            return OnItemPanelCommand(event);
     }
 }
 
@@ -157,10 +159,11 @@ bool SceneRoomGame::HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std:
     if (code == purchase_message::kPurchaseConfirmed) {
         net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
         net::PooledPacket packet = session ? session->NewPacket(0) : net::PooledPacket();
-        if (purchase_ && packet && purchase_->WriteRequest(*packet)) SendPacket(*packet);
+        if (purchase_ && packet && purchase_->WriteRequest(*packet) && SendPacket(*packet) && inProgress_)
+            inProgress_->Open();
         return true;
     }
-    return false;
+    return HandleItemPanelMessage(code, a);
 }
 
 // ---- Players entering and leaving ----------------------------------------------------------------
@@ -237,6 +240,8 @@ void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
         AddChatLine(Format(u"%s is banned from chatting.", entered.record.nickname), colour::kGrey);
     LogWrite(u"ROOM : (%d/%d)\n", static_cast<int>(count), static_cast<int>(maxPlayers));
     PlaySound(sound::kPlayerEntered);
+    // The player list, the start button and the prompt follow the new seat.
+    widgetsDirty_ = true;
     // The greeting option sends the first chat macro, as the player would but not typed.
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (session && CurrentOptions().autoGreetings && !session->chatMacros[0].empty())
@@ -282,6 +287,7 @@ void SceneRoomGame::OnPlayerLeft(net::Packet& p) {
         AddChatLine(Format(u"%s %s", name, WString(u"has left room.")), colour::kGreen);
     else
         AddChatLine(Format(u"%s 님은 접속종료 처리되었습니다.", name), colour::kGreen);
+    widgetsDirty_ = true;
 }
 
 // ---- Fees, bets and all-ins ----------------------------------------------------------------------
@@ -336,7 +342,6 @@ void SceneRoomGame::OnPlayerJoinedGame(net::Packet& p) {
             own.money -= seed;
             AddChatLine(Format(u"Betting gold %s has been removed.", FormatNumber(seed)), colour::kGreen);
         }
-        if (readyButton_) widgetsDirty_ = true;
     } else {
         AddChatLine(Format(u"%s has joined the game.", name), colour::kGreen);
     }
@@ -345,6 +350,14 @@ void SceneRoomGame::OnPlayerJoinedGame(net::Packet& p) {
     else if (info.gameType == 6)
         bettingValue_ += static_cast<std::uint32_t>(seed);
     LogWrite(u"ROOM : betting value %d\n", static_cast<int>(bettingValue_.load()));
+    ShowPot();
+    widgetsDirty_ = true;
+}
+
+void SceneRoomGame::ShowPot() {
+    RunOnMainThread([this] {
+        if (playerMenu_) playerMenu_->SetPot(static_cast<std::int32_t>(bettingValue_.load()));
+    });
 }
 
 void SceneRoomGame::CheckOwnGoldAfterBet() {
@@ -405,6 +418,7 @@ void SceneRoomGame::OnAllIn(net::Packet& p) {
         game_.CompactTeams();
     }
     CheckOwnGoldAfterBet();
+    widgetsDirty_ = true;
 }
 
 // ---- Room options --------------------------------------------------------------------------------
@@ -520,6 +534,9 @@ void SceneRoomGame::OnRoomOptions(net::Packet& p) {
         platform::ScopedLock roomLock(game_.lock);
         game_.SetOptions(gameType, game_.membersPerTeam);
     }
+    UpdateTableOwnership();
+    UpdateItemKeys();
+    widgetsDirty_ = true;
 }
 
 }  // namespace scenes

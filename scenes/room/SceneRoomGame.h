@@ -32,6 +32,7 @@ class EditBox;
 class GameRequestAnswerDialog;
 class GameRequestDialog;
 class ImageWidget;
+class InProgressNotice;
 class NotEnoughGoldDialog;
 class NumberDisplay;
 class ReportBadDialog;
@@ -58,6 +59,11 @@ class ScoreBoard;
 class StartReadyButton;
 class TurnCountdown;
 class WithdrawQuestion;
+}  // namespace hud
+
+namespace hud {
+class BuyOrGiftDialog;
+class PlayerInfoPanel;
 }  // namespace hud
 
 class PurchaseDialog;
@@ -535,6 +541,32 @@ private:
     PurchaseDialog* purchase_ = nullptr;
     std::atomic<bool> hidePurchase_{false};  // a purchase reply came: the window goes at the next frame
     std::vector<std::pair<WString, WString>> pendingErrors_;  // under chatLock_, shown by Render
+
+    // ---- The cue and shop panels, the friend request bar and the wait box (RoomItemPanels.cpp)
+public:
+    hud::PlayerInfoPanel* CuePanel() const { return cuePanel_; }
+    hud::BuyOrGiftDialog* ShopPanel() const { return shopPanel_; }
+    gui::Button* FriendBar() const { return friendBar_; }
+    gui::InProgressNotice* InProgress() const { return inProgress_; }
+
+private:
+    void CreateItemPanels();
+    bool OnItemPanelCommand(const gui::CommandEvent& event);
+    // Friend requests and the chat line's Tab key (main thread); true when handled.
+    bool HandleItemPanelMessage(std::uint32_t code, std::uintptr_t a);
+    // Any thread: a purchase or item-use reply came; the wait box goes and the item keys follow.
+    void AfterItemReply();
+    // Main thread at the next frame: the player list shows the pot of the gamble game.
+    void ShowPot();
+    // Main thread at the next frame: the player list's header shows the room's two stake values.
+    void ShowStake();
+
+    hud::PlayerInfoPanel* cuePanel_ = nullptr;
+    hud::BuyOrGiftDialog* shopPanel_ = nullptr;
+    gui::Button* cueTab_ = nullptr;
+    gui::Button* shopTab_ = nullptr;
+    gui::Button* friendBar_ = nullptr;
+    gui::InProgressNotice* inProgress_ = nullptr;
 };
 
 }  // namespace scenes

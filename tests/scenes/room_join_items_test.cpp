@@ -7,13 +7,23 @@
 #include <mutex>
 
 #include "gui/Button.h"
+#include "gui/CommonDialogs.h"
 #include "gui/NoticeBox.h"
+#include "gui/NumberDisplay.h"
+#include "gui/TextInput.h"
+#include "gui/TextLabel.h"
+#include "gui/WidgetRouter.h"
 #include "net/GameSession.h"
 #include "net/ItemTable.h"
 #include "net/OwnStatistics.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/front/Messenger.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/RoomStatusPanels.h"
+#include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
@@ -25,11 +35,13 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t kGreen = 0xFF00FF00, kYellow = 0xFFFFFF00, kRed = 0xFFFF0000, kWhite = 0xFFFFFFFF;
 constexpr std::uint32_t kLavender = 0xFFB0B0FF, kMagenta = 0xFFFF00FF, kGrey = 0xFFB0B0B0;
 
-// The host with the shared notice box the join question uses.
+// The host with the shared notice box the join question uses and a messenger.
 class BoxHost : public FakeSceneHost {
 public:
     gui::NoticeBox* GetNoticeBox() override { return &box; }
+    gui::Dialog* GetMessenger() override { return &messenger; }
     gui::NoticeBox box;
+    scenes::Messenger messenger{this};
 };
 
 class RoomJoinTest : public ::testing::Test {
@@ -862,6 +874,124 @@ TEST_F(RoomJoinTest, EveryCutShortMessageIsDroppedWithoutAnyChange) {
 }
 
 // ---- Own statistics and counters -------------------------------------------------------------------
+
+// ---- Item panels, friend requests, the wait box and the player list ---------------------------------
+
+TEST_F(RoomJoinTest, TheTabsOpenOneItemPanelAtATimeAndASecondPressSlidesItOut) {
+    Open(3);
+    const auto press = [&](std::uint32_t id) {
+        gui::CommandEvent event;
+        event.id = id;
+        EXPECT_TRUE(scene.OnCommand(event)) << id;
+    };
+    scenes::hud::PlayerInfoPanel* cues = scene.CuePanel();
+    scenes::hud::BuyOrGiftDialog* shop = scene.ShopPanel();
+    ASSERT_TRUE(cues && shop);
+    press(19);
+    EXPECT_TRUE(cues->IsVisible());
+    EXPECT_EQ(cues->Slide().state, scenes::hud::PanelSlide::kIn);
+    press(18);
+    EXPECT_EQ(cues->Slide().state, scenes::hud::PanelSlide::kOut) << "the cue panel makes way";
+    EXPECT_TRUE(shop->IsVisible());
+    EXPECT_EQ(shop->Slide().state, scenes::hud::PanelSlide::kIn);
+    press(18);
+    EXPECT_EQ(shop->Slide().state, scenes::hud::PanelSlide::kOut) << "a second press closes it";
+    press(19);
+    EXPECT_EQ(cues->Slide().state, scenes::hud::PanelSlide::kIn) << "a closing panel opens again";
+}
+
+TEST_F(RoomJoinTest, AFriendRequestBarOpensTheQuestionAndTheChatKeysReachTheMessengerAndMyInfo) {
+    Open(4);
+    scene.OnMessage(1063, 0, 0);
+    EXPECT_FALSE(scene.FriendBar()->IsVisible()) << "no pending request, no bar";
+    host.session->friendRequests.push_back({7, 1, 0, u"CueMaster"});
+    scene.OnMessage(1063, 0, 0);
+    ASSERT_TRUE(scene.FriendBar()->IsVisible());
+    EXPECT_EQ(ToUtf8(scene.FriendBar()->Caption()), "Friends request from CueMaster");
+    gui::CommandEvent click;
+    click.id = 15;
+    EXPECT_TRUE(scene.OnCommand(click));
+    EXPECT_FALSE(scene.FriendBar()->IsVisible());
+    EXPECT_TRUE(host.messenger.QuestionBox()->IsVisible());
+    EXPECT_TRUE(host.session->friendRequests.empty());
+
+    // Typing in the chat line: F4 still opens the own info, Tab moves into the shown messenger only.
+    auto* edit = static_cast<gui::EditBox*>(scene.FindById(50));
+    ASSERT_NE(edit, nullptr);
+    scene.Show(true);
+    edit->SetFocus(true);
+    gui::WidgetRouter::Route(scene, platform::kWmKeyDown, platform::kVkF4, 0);
+    EXPECT_TRUE(host.Posted(1047));
+    scene.OnMessage(platform::kWmKeyDown, platform::kVkTab, 0);
+    EXPECT_TRUE(edit->HasFocus()) << "a hidden messenger takes no typing";
+    host.messenger.Show(true);
+    scene.OnMessage(platform::kWmKeyDown, platform::kVkTab, 0);
+    EXPECT_FALSE(edit->HasFocus());
+    ASSERT_NE(gui::TextInputManager::GetFocusedEdit(), nullptr);
+    EXPECT_TRUE(gui::WidgetRouter::IsWithin(gui::TextInputManager::GetFocusedEdit(), &host.messenger));
+    gui::TextInputManager::SetFocus(nullptr);
+}
+
+TEST_F(RoomJoinTest, ItemRepliesTakeDownTheWaitBoxAndTheItemKeysFollowTheNewItem) {
+    Open(4);
+    scene.InProgress()->Open();
+    Deliver(513, [](net::Packet& p) { p.WriteU8(1); });
+    Flush();
+    EXPECT_FALSE(scene.InProgress()->IsVisible()) << "a failed use ends the wait too";
+    scene.InProgress()->Open();
+    ASSERT_EQ(scene.World()->ItemKeyMode(), 0);
+    Deliver(510, [&](net::Packet& p) {
+        p.WriteU8(1).WriteU8(0).WriteU32(0).WriteU64(90000).WriteU32(0).WriteU32(0);
+        p.WriteU64(6001).WriteU32(4146).WriteU8(0).WriteU8(1).WriteU32(5).WriteU32(5);
+    });
+    Flush();
+    EXPECT_FALSE(scene.InProgress()->IsVisible());
+    EXPECT_EQ(scene.World()->ItemKeyMode(), 1) << "the bought item's key works at once";
+}
+
+TEST_F(RoomJoinTest, PlayersPotStakesAndPointsReachThePlayerListAtTheNextFrame) {
+    Open(6, 2500);
+    Flush();
+    scenes::hud::PlayerMenu* list = scene.PlayerList();
+    ASSERT_NE(list, nullptr);
+    const int before = list->RowCount();
+    Enter(0, u"Me", 1);
+    Enter(1, u"Rival", 2);
+    Flush();
+    EXPECT_EQ(list->RowCount(), before + 2) << "entering players are listed";
+    Deliver(2015, [](net::Packet& p) { p.WriteU8(1).WriteU8(1).WriteU8(0).WriteU8(0); });
+    Flush();
+    EXPECT_EQ(list->RowCount(), before + 1) << "a leaving player is no longer listed";
+    Enter(1, u"Rival", 2);
+    StartGame(2);
+    Deliver(2020, [](net::Packet& p) {
+        p.WriteU8(1).WriteU64(90000).WriteU8(2).WriteU32(0).WriteU16(0).WriteU32(0);
+    });
+    Flush();
+    EXPECT_EQ(ToUtf8(list->PotLabel()->Text()), "2,500") << "the pot grew by the bet";
+    Deliver(2055, [](net::Packet& p) {
+        p.WriteU8(3).WriteU64(5).WriteU32(0).WriteU8(2).WriteU8(1).WriteU32(12).WriteU32(34500);
+        p.WriteU32(11).WriteU16(0).WriteU16(0).WriteU32(7);
+        p.WriteU32(22).WriteU16(0).WriteU16(0).WriteU32(0);
+    });
+    Flush();
+    EXPECT_EQ(ToUtf8(list->HeaderLabel()->Text()), "34,500");
+    EXPECT_EQ(scene.StatusPanel()->Amount()->Value(), 5) << "the status panel shows the jackpot";
+    int popups = 0;
+    for (int row = 0; row < list->RowCount(); ++row) {
+        if (!list->RowAt(row).scorePopup->IsVisible()) continue;
+        ++popups;
+        EXPECT_EQ(list->RowRecord(row)->nickname, u"Me");
+        EXPECT_EQ(ToUtf8(list->RowAt(row).scorePopupLabel->Text()), "7");
+    }
+    EXPECT_EQ(popups, 1) << "only points won float";
+    Deliver(2069, [](net::Packet& p) { p.WriteU8(1).WriteU16(12).WriteU32(0); });
+    Flush();
+    bool shown = false;
+    for (int row = 0; row < list->RowCount(); ++row)
+        shown = shown || ToUtf8(list->RowAt(row).name->Text()) == "Rival(12)";
+    EXPECT_TRUE(shown) << "the list shows the new level";
+}
 
 TEST(OwnStatistics, TheStatisticsOfOneGameTypeLandInOrderAndAShortMessageChangesNothing) {
     net::Packet p;
