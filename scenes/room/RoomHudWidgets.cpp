@@ -25,9 +25,9 @@ using namespace room;
 
 namespace {
 constexpr float kResultListAlpha = 0.9f;
-// The bottom right belongs to the player list and the start/ready panel: the table's tip and
-// elevation control stands left of them.
-constexpr int kTableControlsRightInset = 370;
+// The bottom right belongs to the player list and the start/ready panel, the bottom left to the chat and
+// the item tabs: the table's tip, elevation and power control stands between them.
+constexpr int kTableControlsRightInset = 358;
 constexpr std::uint8_t kSolidsStatus = 2, kStripesStatus = 3;
 }  // namespace
 

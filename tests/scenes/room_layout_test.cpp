@@ -128,7 +128,11 @@ TEST_P(RoomHudPlacesTest, HudPiecesDoNotCoverEachOtherAndStayOnTheScreen) {
     std::vector<Box> boxes = {{"title bar", 10, 4, 10 + 392, 4 + 30},
                               ScreenBox("chalk gauge", *scene.Chalk()),
                               ControlBox("tip control", scene.World()->TipControl()),
-                              ControlBox("elevation control", scene.World()->ElevationControl())};
+                              ControlBox("elevation control", scene.World()->ElevationControl()),
+                              ScreenBox("shop tab", *scene.FindById(room::join_msg::kShopTabControl))};
+    // The power bar stands 16 pixels left of the elevation bar.
+    const table::ControlRect elevation = scene.World()->ElevationControl();
+    boxes.push_back({"power bar", elevation.left - 16, elevation.top, elevation.left - 6, elevation.bottom});
     for (int i = 0; i < scene.PlayerList()->RowCount(); ++i)
         boxes.push_back(ScreenBox("player row " + std::to_string(i), *scene.PlayerList()->RowAt(i).button));
     if (running) {
