@@ -76,7 +76,9 @@ void SceneRoomGame::LeaveHudPanels() {
 }
 
 void SceneRoomGame::UpdateHudPanels() {
-    if (replayPanel_) replayPanel_->Update(tick_, 0, 0);
+    // A hidden panel's world stands still (hiding flips its running flag, so a paused replay would
+    // otherwise play on unseen).
+    if (replayPanel_ && replayPanel_->IsVisible()) replayPanel_->Update(tick_, 0, 0);
 }
 
 void SceneRoomGame::QueueLevelUp() {
