@@ -13,6 +13,13 @@ bool NumberDisplay::Create(int x, int y, int digitWidth, int digitHeight, int di
     return true;
 }
 
+bool NumberDisplay::Create(int x, int y, int digitWidth, int digitHeight, int digitCount, const UiImage& cell,
+                           int cells) {
+    Create(x, y, digitWidth, digitHeight, digitCount, cell.set, cell.x, cell.y, cells);
+    SetImage(cell.set, cell.x, cell.y, cell.w, cell.h);
+    return true;
+}
+
 WString NumberDisplay::Digits() const {
     const bool negative = value_ < 0;
     std::uint64_t magnitude =

@@ -11,6 +11,10 @@ public:
     // x, y, the size of one digit, the number of digit cells, and the strip (set, u, v, cells).
     bool Create(int x, int y, int digitWidth, int digitHeight, int digitCount, int set, int u, int v,
                 int cells);
+    // The same with a strip whose cells have a size of their own (one cell given); each digit is
+    // scaled from its whole cell into the digit size.
+    bool Create(int x, int y, int digitWidth, int digitHeight, int digitCount, const UiImage& cell,
+                int cells);
     using Widget::Create;
     // align::kLeft, kCenter or kRight.
     void SetAlign(std::uint32_t flags) { align_ = flags; }

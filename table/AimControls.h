@@ -34,8 +34,9 @@ struct ControlRect {
 
 class AimControls {
 public:
-    // The client size places the on-screen control.
-    void SetViewport(int width, int height);
+    // The client size places the on-screen control at the bottom right, `rightInset` pixels further
+    // left where the scene keeps that corner for its own widgets.
+    void SetViewport(int width, int height, int rightInset = 0);
     ControlRect TipControl() const { return tipRect_; }
     ControlRect ElevationControl() const { return elevationRect_; }
 

@@ -105,6 +105,11 @@ public:
     // size), for a world that stands in no scene.
     void RenderMiniView(RenderDevice& device);
     void LayoutHud(int width, int height);
+    // Keeps the tip and elevation control this many pixels left of the right edge (next layout on).
+    void SetHudRightInset(int pixels);
+    // Where the tip and elevation control lie on the screen.
+    ControlRect TipControl() const { return controls_.TipControl(); }
+    ControlRect ElevationControl() const { return controls_.ElevationControl(); }
     void SetSceneVisible(bool visible);
     // Drops the ball and cue models (a table change follows; the next frame loads them again).
     void DestroyBallObjects();
@@ -357,6 +362,7 @@ private:
     RemoteAim remoteAim_;
     bool remoteAimShown_ = false;
     int viewportWidth_ = 1024, viewportHeight_ = 768;
+    int hudRightInset_ = 0;
 };
 
 }  // namespace table

@@ -147,7 +147,13 @@ void TableWorld::LayoutHud(int width, int height) {
     if (width <= 0 || height <= 0) return;
     viewportWidth_ = width;
     viewportHeight_ = height;
-    controls_.SetViewport(width, height);
+    controls_.SetViewport(width, height, hudRightInset_);
+}
+
+void TableWorld::SetHudRightInset(int pixels) {
+    platform::ScopedLock guard(lock_);
+    hudRightInset_ = pixels;
+    controls_.SetViewport(viewportWidth_, viewportHeight_, hudRightInset_);
 }
 
 }  // namespace table

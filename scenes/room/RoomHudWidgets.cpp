@@ -10,6 +10,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/room/EdgeAnchor.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
@@ -24,6 +25,9 @@ using namespace room;
 
 namespace {
 constexpr float kResultListAlpha = 0.9f;
+// The bottom right belongs to the player list and the start/ready panel, the bottom left to the chat and
+// the item tabs: the table's tip, elevation and power control stands between them.
+constexpr int kTableControlsRightInset = 358;
 constexpr std::uint8_t kSolidsStatus = 2, kStripesStatus = 3;
 }  // namespace
 
@@ -33,15 +37,15 @@ void SceneRoomGame::CreateRoomHud() {
     };
     gameClock_ = Make<hud::GameClock>();
     gameClock_->Create(0, 0);
-    gameClock_->SetAnchor(gui::AnchorH::Center, -43, gui::AnchorV::Top, 10);
+    AnchorByEdges(*gameClock_, gui::AnchorH::Center, -43, gui::AnchorV::Top, 10);
     turnCountdown_ = Make<hud::TurnCountdown>();
     turnCountdown_->Create(0, 0);
-    turnCountdown_->SetAnchor(gui::AnchorH::Center, 55, gui::AnchorV::Top, -2);
+    AnchorByEdges(*turnCountdown_, gui::AnchorH::Center, 55, gui::AnchorV::Top, -2);
     turnCountdown_->playSound = [this](int id) { PlaySound(id); };
 
     scoreBoard_ = Make<hud::ScoreBoard>();
     scoreBoard_->Create(0, 0);
-    scoreBoard_->SetAnchor(gui::AnchorH::Right, -190, gui::AnchorV::Top, 80);
+    AnchorByEdges(*scoreBoard_, gui::AnchorH::Right, -190, gui::AnchorV::Top, 80);
     scoreBoard_->send = sender;
     scoreBoard_->ResetForRoom();
     startReady_ = Make<hud::StartReadyButton>(Host());
@@ -84,6 +88,7 @@ void SceneRoomGame::CreateRoomHud() {
 }
 
 void SceneRoomGame::Resize(int width, int height) {
+    if (World()) World()->SetHudRightInset(kTableControlsRightInset);
     TableScene::Resize(width, height);
     if (startReady_) startReady_->Resize(width, height);
     if (playerMenu_) playerMenu_->Layout();

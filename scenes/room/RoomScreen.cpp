@@ -17,6 +17,7 @@
 #include "gui/NumberDisplay.h"
 #include "gui/Painter.h"
 #include "gui/ScrollBar.h"
+#include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
 #include "net/GameSession.h"
@@ -25,6 +26,8 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/RoomOptionDialog.h"
+#include "scenes/room/EdgeAnchor.h"
+#include "scenes/room/RoomLine.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
@@ -112,6 +115,12 @@ constexpr int kPromptW = 141, kPromptH = 127;
 constexpr int kCentreW = 300, kCentreH = 30;
 constexpr std::uint32_t kTitleSecondColour = 0xFF0875FF;
 constexpr std::uint32_t kShadow = 0xFF000000;
+// The chat area, from the bottom edge: the panel's top, its lines (text at x 24, 18 apart, 440
+// wide), its scroll bar and the input line.
+constexpr int kChatPanelTop = -218;
+constexpr int kChatLineX = 24, kChatLineTop = kChatPanelTop + 12, kChatLineW = 440, kChatRowStep = 18;
+constexpr int kChatScrollH = 140;
+constexpr int kChatEditX = 23, kChatEditTop = -48, kChatEditW = 340, kChatEditH = 18;
 
 gui::TextLabel* BarLabel(gui::Widget& scene, std::uint32_t id, int x, int y, int w, std::uint32_t argb,
                          const gui::FontDesc& font = gui::kFont12Bold) {
@@ -145,8 +154,7 @@ void SceneRoomGame::CreateRoomScreen() {
     // The room line over the shared title bar.
     roomNumber_ = Make<gui::NumberDisplay>();
     const gui::UiImage digits = gui::atlas::InSet(gui::atlas::kDigits, 15);
-    roomNumber_->Create(kBarX + 14, kBarY + 3, 12, 18, 3, digits.set, digits.x, digits.y,
-                        gui::atlas::kDigitCells);
+    roomNumber_->Create(kBarX + 14, kBarY + 3, 12, 18, 3, digits, gui::atlas::kDigitCells);
     roomNumber_->SetId(control::kRoomNumber);
     roomNumber_->SetAlign(gui::align::kLeft);
     roomNumber_->Show(true);
@@ -177,24 +185,36 @@ void SceneRoomGame::CreateRoomScreen() {
                             gui::atlas::InSet(gui::atlas::kTextButton, 15));
     joinButton_->SetFrameCount(gui::atlas::kTextButtonFrames);
     joinButton_->SetCaption(u"Join");
-    joinButton_->SetAnchor(gui::AnchorH::Right, -208, gui::AnchorV::Bottom, -23);
+    AnchorByEdges(*joinButton_, gui::AnchorH::Right, -208, gui::AnchorV::Bottom, -23);
     joinButton_->Show(false);
 
     startPrompt_ = Prompt(*this, control::kStartPrompt, u"Start please~");
-    startPrompt_->SetAnchor(gui::AnchorH::Right, -150, gui::AnchorV::Bottom, -360);
+    AnchorByEdges(*startPrompt_, gui::AnchorH::Right, -150, gui::AnchorV::Bottom, -360);
     readyPrompt_ = Prompt(*this, control::kReadyPrompt, u"Ready please~");
-    readyPrompt_->SetAnchor(gui::AnchorH::Right, -150, gui::AnchorV::Center, 0);
+    AnchorByEdges(*readyPrompt_, gui::AnchorH::Right, -150, gui::AnchorV::Center, 0);
 
-    // The chat's scroll bar and mute toggle, to the right of the chat lines.
-    const gui::TextLabel* first = overlay_.front();
-    const int chatX = first ? first->X() + first->Width() + 4 : 400;
-    const int chatY = first ? first->Y() : 480;
-    gui::Button* mute = AddButton(chatX - 2, chatY - 16, 18, 14, control::kMuteChat, 0,
+    // The chat area along the bottom left: the mute toggle and the scroll bar at the left of the eight
+    // lines, the input under them. Placed from the bottom edge, so a taller window keeps them there.
+    for (std::size_t i = 0; i < overlay_.size(); ++i) {
+        gui::TextLabel* line = overlay_[i];
+        if (!line) continue;
+        line->SetRect(kChatLineX, height + kChatLineTop + static_cast<int>(i) * kChatRowStep, kChatLineW,
+                      kChatRowStep);
+        AnchorByEdges(*line, gui::AnchorH::None, 0, gui::AnchorV::Bottom,
+                      kChatLineTop + static_cast<int>(i) * kChatRowStep);
+    }
+    if (chatEdit_) {
+        chatEdit_->SetRect(kChatEditX, height + kChatEditTop, kChatEditW, kChatEditH);
+        AnchorByEdges(*chatEdit_, gui::AnchorH::None, 0, gui::AnchorV::Bottom, kChatEditTop);
+    }
+    gui::Button* mute = AddButton(4, height + kChatPanelTop - 4, 18, 14, control::kMuteChat, 0,
                                   gui::atlas::InSet(gui::atlas::kRadioButton, 15));
+    AnchorByEdges(*mute, gui::AnchorH::None, 0, gui::AnchorV::Bottom, kChatPanelTop - 4);
     mute->SetTooltip(u"Mute chat sound");
     chatScroll_ = Make<gui::ScrollBar>();
-    chatScroll_->Create(chatX, chatY, 13, static_cast<int>(kOverlayLines) * 18, control::kChatScroll,
+    chatScroll_->Create(8, height + kChatPanelTop + 10, 13, kChatScrollH, control::kChatScroll,
                         gui::Orientation::Vertical, 1);
+    AnchorByEdges(*chatScroll_, gui::AnchorH::None, 0, gui::AnchorV::Bottom, kChatPanelTop + 10);
     chatScroll_->AddDecButton(gui::atlas::InSet(gui::atlas::kArrowUp, 15))->SetHotkey(platform::kVkUp);
     chatScroll_->AddIncButton(gui::atlas::InSet(gui::atlas::kArrowDown, 15))->SetHotkey(platform::kVkDown);
     chatScroll_->AddThumb(gui::atlas::InSet(gui::atlas::kThumbVertical, 15));
@@ -209,7 +229,8 @@ void SceneRoomGame::CreateRoomScreen() {
 
     chalkGauge_ = Make<hud::ChalkGauge>(Host(), &Record(), Id());
     chalkGauge_->Create(0, 0);
-    chalkGauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + chalkGauge_->Height());
+    // At the screen's left edge, not 4 pixels past it: the bold "No Chalk" fills the gauge's width.
+    AnchorByEdges(*chalkGauge_, gui::AnchorH::Left, 0, gui::AnchorV::Bottom, -300);
 
     keyGuide_ = AddKeyGuide(*this);
     keyGuide_->SetId(info_panel::kControl);
@@ -295,6 +316,8 @@ void SceneRoomGame::RefreshRoomScreen(std::uint64_t nowMs) {
     playerCountLabel_->SetText(u"(%d/%d)", static_cast<int>(info.playerCount),
                                static_cast<int>(info.maxPlayers));
     lockIcon_->Show(info.hasPassword != 0);
+    FitRoomLine(*gameKindLabel_, *titleLabel_, *playerCountLabel_, *lockIcon_, kBarX + 46, kBarX + 96,
+                kBarX + 334, kBarX + 372);
     const WString money = MoneyLabelText(info, channel);
     moneyIcon_->Show(!money.empty());
     moneyLabel_->SetPlainText(money);

@@ -55,7 +55,8 @@ SceneRoomGame::~SceneRoomGame() = default;
 // ---- Screen -----------------------------------------------------------------------------------
 
 void SceneRoomGame::CreateUI() {
-    if (!BeginUI(u"Game room")) {
+    // The room line (number, game kind, title, player count) fills the title bar.
+    if (!BeginUI({})) {
         LogWrite(u"BREAK : SceneRoomGame  114\n");
         return;
     }
@@ -114,6 +115,7 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetGameType(copy.gameType);
     world.SetGameItems(copy.tableItem, copy.ballSetItem);
     world.SetShotSender([this](const table::ShotMessage& shot) { SendShot(shot); });
+    Resize(Width(), Height());
     CreateReplayWorld(renderer, resources, copy);
     LoadSounds(resources,
                {sound::kGameStart, sound::kOwnTurn, sound::kRack, 28, sound::kResult, sound::kGameResults, 35,

@@ -22,7 +22,7 @@ constexpr int kMs = 30000;
 constexpr const char* kCreateRoom = "80 478";
 constexpr const char* kGameChoice = "450 348";
 constexpr const char* kExitCorner = "1006 21";
-constexpr const char* kJoin = "773 735";
+constexpr const char* kJoin = "859 755";
 
 std::string Click(const char* at) {
     return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";

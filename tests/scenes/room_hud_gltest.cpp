@@ -18,7 +18,8 @@
 
 namespace {
 
-constexpr int kWidth = 800, kHeight = 600;
+// The smallest client area the window allows.
+constexpr int kWidth = 1024, kHeight = 768;
 
 void Deliver(scenes::SceneRoomGame& scene, std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
     net::Packet p;

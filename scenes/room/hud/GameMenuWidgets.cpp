@@ -12,6 +12,7 @@
 #include "net/PlayerRecord.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/HudImages.h"
+#include "scenes/room/hud/HudMarks.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
 
 namespace scenes::hud {
@@ -24,10 +25,17 @@ constexpr gui::UiImage kWarning{images::kFlatSet, 0, 0, 36, 42};
 constexpr gui::UiImage kGainIcon{images::kFlatSet, 0, 0, 95, 74};
 constexpr gui::UiImage kSmallButton = images::kButton;
 
+gui::ImageWidget* AddColon(gui::Widget& parent, int x, int y) {
+    auto* colon = parent.Make<ColonMark>();
+    colon->Create(x, y, kColon.w, kColon.h);
+    colon->SetImage(kColon);
+    return colon;
+}
+
 gui::NumberDisplay* AddDigits(gui::Widget& parent, int x, int y, bool leadingZeros) {
     auto* digits = parent.Make<gui::NumberDisplay>();
-    digits->Create(x, y, kDigitSize, kDigitSize, 2, images::kHudSet, gui::atlas::kDigits.x,
-                   gui::atlas::kDigits.y, gui::atlas::kDigitCells);
+    digits->Create(x, y, kDigitSize, kDigitSize, 2, gui::atlas::InSet(gui::atlas::kDigits, images::kHudSet),
+                   gui::atlas::kDigitCells);
     digits->SetLeadingZeros(leadingZeros);
     digits->Show(true);
     return digits;
@@ -111,7 +119,7 @@ bool InGameMenu::OnCommand(const gui::CommandEvent& event) {
 
 bool GameClock::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {
     gui::Widget::Create(x, y, w, h, id, hotkey);
-    colon_ = AddImage(54, 2, 3, 14, kColon);
+    colon_ = AddColon(*this, 54, 2);
     hours_ = AddDigits(*this, 23, 5, false);
     minutes_ = AddDigits(*this, 62, 5, true);
     SetTime(0);
@@ -177,7 +185,7 @@ bool ScoreBoard::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     points_ = AddLabel(104, 46, 80, 16, gui::kFont12Bold);
     innings_ = AddLabel(104, 62, 80, 16, gui::kFont12Bold);
     average_ = AddLabel(104, 78, 80, 16, gui::kFont12Bold);
-    colon_ = AddImage(126, 25, 3, 14, kColon);
+    colon_ = AddColon(*this, 126, 25);
     minutes_ = AddDigits(*this, 96, 27, false);
     seconds_ = AddDigits(*this, 134, 27, true);
     button_ = AddButton(125, 102, 55, 19, room_control::kScoreBoardButton, 0, kSmallButton);

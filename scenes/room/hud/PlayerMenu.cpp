@@ -15,6 +15,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/room/hud/HudImages.h"
+#include "scenes/room/hud/HudMarks.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
 
 namespace scenes::hud {
@@ -28,6 +29,7 @@ constexpr std::uint32_t kLightRed = 0xFFFF8080;
 constexpr std::uint32_t kRed = 0xFFFF0000;
 constexpr std::uint32_t kGreen = 0xFF00FF00;
 constexpr int kTeamImageStep = 94;
+constexpr int kPortraitRing = 47;  // just round the 37 x 37 portrait
 constexpr int kSixBallHiddenFrom = 190;
 constexpr int kClanGradeToInvite = 9;
 
@@ -89,7 +91,7 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     gui::ImageWidget::Create(x, y, w, h, id, hotkey);
     AddImage(0, 30, 126, 36, images::kPanel);
     headerNumber_ = Make<gui::NumberDisplay>();
-    headerNumber_->Create(97, 10, 14, 14, 6, images::kHudSet, gui::atlas::kDigits.x, gui::atlas::kDigits.y,
+    headerNumber_->Create(97, 10, 14, 14, 6, gui::atlas::InSet(gui::atlas::kDigits, images::kHudSet),
                           gui::atlas::kDigitCells);
     headerNumber_->SetAlign(gui::align::kRight);
     headerNumber_->Show(true);
@@ -145,7 +147,10 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     potLabel_->Show(false);
     crown_ = Decor(AddImage(-22, 66, 27, 21, Flat(27, 21)));
     crown_->Show(false);
-    shooterMarker_ = Decor(AddImage(-42, -22, 99, 99, Flat(99, 99)));
+    shooterMarker_ = Make<RingMark>(kPortraitRing, kPortraitRing);
+    shooterMarker_->Create(-42, -22, 99, 99);
+    shooterMarker_->SetImage(Flat(99, 99));
+    Decor(shooterMarker_);
     shooterMarker_->Show(false);
 
     menu_ = Make<gui::Dialog>();

@@ -75,8 +75,7 @@ bool RoomStatusPanel::Create(int x, int y, int w, int h, std::uint32_t id, std::
     SetImage(kPanelFrame);
     amountImage_ = AddImage(0, 0, 172, 40, kAmountBack);
     amount_ = amountImage_->Make<gui::NumberDisplay>();
-    amount_->Create(135, 18, 14, 14, kAmountDigits, gui::atlas::kDigits.set, gui::atlas::kDigits.x,
-                    gui::atlas::kDigits.y, 10);
+    amount_->Create(135, 18, 14, 14, kAmountDigits, gui::atlas::kDigits, gui::atlas::kDigitCells);
     amount_->SetAlign(gui::align::kLeft);
     amount_->SetValue(0);
     amount_->Show(true);

@@ -5,6 +5,7 @@
 #include "net/GameSession.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/HudImages.h"
+#include "scenes/room/hud/HudMarks.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
 
 namespace scenes::hud {
@@ -15,6 +16,7 @@ constexpr std::uint16_t kTournamentChannel = 8;
 constexpr gui::UiImage kTeamButton = gui::atlas::InSet(gui::atlas::kRadioButton, images::kHudSet);
 constexpr gui::UiImage kBigButton = images::kButton;
 constexpr gui::UiImage kHighlight{images::kFlatSet, 0, 0, 232, 170};
+constexpr int kStartGlowW = 124, kStartGlowH = 67;  // just round the 112 x 55 start button
 }  // namespace
 
 StartReadyButton::StartReadyButton(SceneHost* host) : host_(host) {
@@ -48,7 +50,9 @@ bool StartReadyButton::Create(int x, int y, int w, int h, std::uint32_t id, std:
     ready_->SetCaption(u"Ready");
     ready_->SetTooltip(u"Ready(F5)");
     ready_->SetToggleMode(true);
-    highlight_ = AddImage(176, -62, 232, 170, kHighlight);
+    highlight_ = Make<RingMark>(kStartGlowW, kStartGlowH);
+    highlight_->Create(176, -62, 232, 170);
+    highlight_->SetImage(kHighlight);
     highlight_->Show(false);
     highlight_->SetHitArea(0, 0, 0, 0);  // it only draws the eye: clicks reach the buttons under it
     return true;

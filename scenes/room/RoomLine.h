@@ -1,0 +1,27 @@
+#pragma once
+// Fits the room line of the title bar to its texts: the game kind, the room title and the player
+// count sit side by side at their places, each moved right only as far as the text before it needs,
+// and the title is shortened with "..." where it would run into the player count.
+
+#include "engine/core/Text.h"
+
+namespace gui {
+struct FontDesc;
+class TextLabel;
+class Widget;
+}  // namespace gui
+
+namespace scenes::room {
+
+// The gap kept between two texts of the line.
+constexpr int kRoomLineGap = 6;
+
+// The text, cut at the end and closed with "..." when it is wider than `width` pixels.
+WString FitTextToWidth(const gui::FontDesc& font, const WString& text, int width);
+
+// Places the labels for their current texts. `kindX`, `titleX` and `countX` are their usual left
+// edges; the lock icon follows the player count.
+void FitRoomLine(gui::TextLabel& kind, gui::TextLabel& title, gui::TextLabel& count, gui::Widget& lock,
+                 int kindX, int titleX, int countX, int lockX);
+
+}  // namespace scenes::room
