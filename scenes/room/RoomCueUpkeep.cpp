@@ -2,6 +2,7 @@
 // own shot (reported with message 546) and its warnings, the item keys the own items unlock, and the notice
 // that the table and balls of the turn are the room master's. Main thread unless named otherwise.
 #include "engine/core/Format.h"
+#include "engine/core/Log.h"
 #include "net/GameSession.h"
 #include "net/GameTypes.h"
 #include "net/ItemEntry.h"
@@ -10,6 +11,7 @@
 #include "scenes/room/RoomScreen.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "table/TableWorld.h"
 
 namespace scenes {
 
@@ -152,9 +154,39 @@ void SceneRoomGame::UpdateTableOwnership() {
     const bool differs =
         channelType_.load() != kChannelWithoutOwnership && (table != roomTable || balls != roomBalls);
     const bool was = tableDiffers_.exchange(differs);
+    if (differs) tableChangePending_ = true;
     if (differs && !was && !tableNoticeTold_.exchange(true))
         AddChatLine(u"The table and the ball will be belonged to the current room master's items.",
                     colour::kGreen);
+}
+
+// Main thread, in the render step (every call into the scene holds the scene manager's widget lock, so
+// no tick or packet handler runs meanwhile): the world takes the turn's table and ball set, with their
+// models and the physics model of that table, and the room copy and the session's room record name
+// them. A shot in progress keeps the old table until it rests.
+void SceneRoomGame::SwapTurnTable(RenderDevice* renderer) {
+    table::TableWorld* world = World();
+    if (!world || !tableChangePending_.exchange(false)) return;
+    if (shotRunning_.load()) {
+        tableChangePending_ = true;
+        return;
+    }
+    const std::uint16_t table = turnTableItem_.load(), balls = turnBallSet_.load();
+    world->SetGameItems(table, balls);
+    ResourceManager* resources = Host() ? Host()->Resources() : nullptr;
+    if (renderer && resources && world->LoadModels(*renderer, *resources) != 0)
+        LogWrite(u"ERROR : the turn's table %d or ball set %d could not be loaded\n",
+                 static_cast<int>(world->TableItem()), static_cast<int>(world->BallSetItem()));
+    {
+        platform::ScopedLock lock(seatLock_);
+        room_.tableItem = table;
+        room_.ballSetItem = balls;
+    }
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) {
+        session->GetRoom().tableItem = table;
+        session->GetRoom().ballSetItem = balls;
+    }
+    tableDiffers_ = false;
 }
 
 }  // namespace scenes

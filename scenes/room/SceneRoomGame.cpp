@@ -236,6 +236,7 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
 
 void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     UpdateTimeOfDay(kTimeOfDaySeconds);
+    SwapTurnTable(renderer);
     if (releaseKeysQueued_.exchange(false))
         if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
     if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();

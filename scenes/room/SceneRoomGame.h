@@ -491,6 +491,9 @@ private:
     std::vector<std::function<void()>> mainThreadWork_;  // under chatLock_
     std::array<std::atomic<bool>, 3> durabilityTold_{};  // at 0, 5 % and 10 %
     std::atomic<bool> tableDiffers_{false};
+    // The turn's table or ball set differs from the room's: the render step swaps them in.
+    std::atomic<bool> tableChangePending_{false};
+    void SwapTurnTable(RenderDevice* renderer);
     std::atomic<bool> tableNoticeTold_{false};
     std::atomic<std::uint32_t> bettingValue_{0};  // the pot of a gamble game, from the game start
 

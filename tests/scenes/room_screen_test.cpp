@@ -495,6 +495,22 @@ TEST_F(RoomScreenTest, ATurnOnTheMastersOwnTableIsToldOnceInTheRoom) {
     EXPECT_EQ(ChatCount(notice), 1u) << "once in the room";
 }
 
+// The turn's table is swapped in by the render step (never under a running shot), and the room then
+// names it, so the next turn on the same table swaps nothing.
+TEST_F(RoomScreenTest, TheTurnsTableIsSwappedInAtTheNextFrameAndTheRoomNamesIt) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    Deliver(2056, [&](net::Packet& p) {
+        p.WriteU16(0).WriteU16(1999).WriteU8(0).WriteU8(1).WriteU8(1).WriteU32(5);
+        p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
+        p.WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0xFF);
+    });
+    EXPECT_NE(scene.RoomCopy().tableItem, 1999) << "not before the render step";
+    scene.Render(nullptr, false);
+    EXPECT_EQ(scene.RoomCopy().tableItem, 1999);
+    EXPECT_EQ(host.session->GetRoom().tableItem, 1999);
+}
+
 TEST_F(RoomScreenTest, MemberLinesKeepTheirOwnColoursAndANewMasterLearnsHeMayPractise) {
     host.session->own.level = 3;
     EnterRoom(0, 0);
