@@ -19,6 +19,7 @@
 #include "scenes/room/practice/EarnGoldMission.h"
 #include "scenes/room/practice/PracticeCodes.h"
 #include "scenes/room/practice/SceneRoomPractice.h"
+#include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
@@ -187,12 +188,7 @@ struct Practice {
         scene.OnMessage(1084, 1, 0);
     }
     void Packet(std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
-        net::Packet p;
-        p.Init(id);
-        fill(p);
-        p.Finish();
-        p.Rewind();
-        scene.OnPacket(id, &p);
+        DeliverPacket(scene, id, fill);
         scene.RunQueuedWork();
     }
 

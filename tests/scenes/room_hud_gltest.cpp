@@ -13,6 +13,7 @@
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "tests/common/GlTestSupport.h"
+#include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/ScreenReference.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
@@ -22,12 +23,7 @@ namespace {
 constexpr int kWidth = 1024, kHeight = 768;
 
 void Deliver(scenes::SceneRoomGame& scene, std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
-    net::Packet p;
-    p.Init(id);
-    fill(p);
-    p.Finish();
-    p.Rewind();
-    scene.OnPacket(id, &p);
+    DeliverPacket(scene, id, fill);
 }
 
 // The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team.

@@ -25,6 +25,7 @@
 #include "scenes/room/hud/RoomStatusPanels.h"
 #include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/shared/PurchaseDialog.h"
+#include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
 namespace {
@@ -85,12 +86,7 @@ protected:
         sent.clear();
     }
     void Deliver(std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
-        net::Packet p;
-        p.Init(id);
-        fill(p);
-        p.Finish();
-        p.Rewind();
-        EXPECT_EQ(scene.OnPacket(id, &p), 0);
+        EXPECT_EQ(DeliverPacket(scene, id, fill), 0);
     }
     // A player enters: the whole profile block of 2014.
     void Enter(std::uint8_t seat, const std::u16string& name, std::uint8_t team = 0, std::uint8_t chat = 0,

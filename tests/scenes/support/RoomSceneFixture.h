@@ -11,6 +11,7 @@
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
 namespace room_test {
@@ -63,12 +64,7 @@ protected:
     }
     // Builds a message and hands it to the scene as the dispatch thread would.
     void Deliver(std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
-        net::Packet p;
-        p.Init(id);
-        fill(p);
-        p.Finish();
-        p.Rewind();
-        EXPECT_EQ(scene.OnPacket(id, &p), 0);
+        EXPECT_EQ(DeliverPacket(scene, id, fill), 0);
     }
     bool HasChat(const std::string& text, std::uint32_t argb) const {
         for (const scenes::ChatLine& line : scene.ChatLines())
