@@ -1,6 +1,6 @@
 #pragma once
 // Teams and turns of the game in the current room: a small deterministic model that the scenes keep up
-// to date and that the server's team and turn messages override (docs/decisions.md, "Net").
+// to date and that the server's team and turn messages override (docs/decisions/net.md).
 //
 // Team slots are numbered 1..7 (a seat's playing byte; 0 watches) and stored at index slot - 1. Members of
 // a team are kept in seat order. The turn passes from team to team in turn order and, inside a team, from

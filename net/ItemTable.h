@@ -1,6 +1,6 @@
 #pragma once
 // What the client knows of every item id: the sale record (ItemTable) and the catalogue record with the
-// cue performance values (ItemCatalog). Both are built in (docs/decisions.md, "Net"), read-only after
+// cue performance values (ItemCatalog). Both are built in (docs/decisions/net.md), read-only after
 // construction and safe to read from any thread.
 
 #include <array>

@@ -151,7 +151,7 @@ bool PhysicsModel::CollideRailZoneShared(const Vector3& position, F32 r, Vector3
             pcx = St(jaw.p1x - rad * ux);
             pcy = St(jaw.p1y - rad * uy);
             // The ball faces the arc when it lies between the rays from the arc centre through
-            // P1 and P2; the orientation comes from the two points (see docs/decisions.md).
+            // P1 and P2; the orientation comes from the two points (see docs/decisions/physics.md).
             const Ext crossP2 = (jaw.p2x - pcx) * (y - pcy) - (jaw.p2y - pcy) * (x - pcx);
             const Ext crossP1 = (jaw.p1x - pcx) * (y - pcy) - (jaw.p1y - pcy) * (x - pcx);
             const Ext turn = (jaw.p1x - pcx) * (jaw.p2y - pcy) - (jaw.p1y - pcy) * (jaw.p2x - pcx);

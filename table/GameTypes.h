@@ -1,6 +1,6 @@
 #pragma once
 // The game types (0 to 16) and what each fixes for the table: ball count, table kind, carom or
-// pocket, rack and ball kind. One table, documented in docs/decisions.md ("Table world").
+// pocket, rack and ball kind. One table, documented in docs/decisions/table-world.md.
 
 #include <cstdint>
 

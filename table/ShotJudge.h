@@ -2,7 +2,7 @@
 // Turns the physics events of one shot into the shot result: the result code and the two
 // per-shot ball lists. Provisional: online the server decides scores and fouls; this judge gives
 // the offline table, the practice mission and the shot result message a deterministic reading
-// (docs/decisions.md, "Table world").
+// (docs/decisions/table-world.md).
 //
 // Result code: count + 1000 x digit.
 //  Carom games: count 0 when the cue ball did not reach two object balls (four-ball: both reds,

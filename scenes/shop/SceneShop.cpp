@@ -658,7 +658,7 @@ bool SceneShop::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b)
             if (first == shop_control::kYes) {
                 const net::GameSession* s = Session();
                 const bool partner = s && s->loginId.substr(0, 3) == u"em_";
-                // The partner portal is the web host under its own path prefix (docs/decisions.md).
+                // The partner portal is the web host under its own path prefix (docs/decisions/shop.md).
                 platform::ShellOpen(
                     gui::WebPageUrl(partner ? "/partner/cash/cash_01.asp" : "/cash/cash_01.asp"));
             }
