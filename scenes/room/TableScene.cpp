@@ -90,6 +90,8 @@ bool TableScene::OnCornerButton(const gui::CommandEvent& event) {
 
 table::TableWorld& TableScene::CreateWorld() {
     world_ = std::make_unique<table::TableWorld>();
+    // The shot records the world writes carry the build that wrote them.
+    if (Host()) world_->SetClientBuild(Host()->ClientBuild());
     world_->SetMessageSink([this](table::WorldMessage code, std::uint32_t a, std::uint32_t b) {
         if (Host()) Host()->PostUiMessage(static_cast<std::uint32_t>(code), a, b, 0);
     });

@@ -122,13 +122,16 @@ TEST_F(TableRun, ReplayViewerPlaysAShotLineRecordAtEverySpeedToTheShotsRestAndNe
     EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
 }
 
-TEST_F(TableRun, MalformedReplayRecordsEndWithTheLoadingErrorAndNeverCrash) {
+TEST_F(TableRun, MalformedReplayRecordsAreRefusedOnTheCommandLineBeforeAnyWindowOpens) {
     const std::string longText(10000, 'F');
     for (const std::string& hex : {std::string("0A0B"), std::string("ZZ"), std::string("0"), longText,
                                    std::string("00000000140001001F") + std::string(600, '0')}) {
         fs::remove(folder_ / "journal.txt");
-        EXPECT_EQ(Run({"replay", "a", "b", hex}, "", 20s), std::optional<int>(0)) << hex.substr(0, 40);
-        EXPECT_TRUE(JournalLines("REPLAY").empty());
+        EXPECT_EQ(Run({"replay", "a", "b", hex}, "", 20s), std::optional<int>(2)) << hex.substr(0, 40);
+        EXPECT_NE(ReadFile(folder_ / "stderr.txt").find("marvenlot: the shot record cannot be read: "),
+                  std::string::npos)
+            << ReadFile(folder_ / "stderr.txt");
+        EXPECT_FALSE(fs::exists(folder_ / "journal.txt")) << "no scene and no box";
         EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
     }
 }
