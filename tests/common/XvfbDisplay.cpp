@@ -15,7 +15,8 @@ bool XvfbDisplay::Start() {
         const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(n);
         if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
         name_ = ":" + std::to_string(n);
-        if (!server_.Start("/usr/bin/Xvfb", {name_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {}, "/"))
+        if (!server_.Start("/usr/bin/Xvfb", {name_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {},
+                           "/"))
             return false;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (std::chrono::steady_clock::now() < deadline) {

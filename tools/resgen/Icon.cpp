@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <fstream>
 
-
 namespace {
 
 constexpr float kUnits = 64.0f;
@@ -89,7 +88,8 @@ platform::Image RenderIcon(int size) {
 }
 
 std::string IconSvg() {
-    std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n";
+    std::string svg =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"64\" height=\"64\" viewBox=\"0 0 64 64\">\n";
     for (const Circle& c : kCircles)
         svg += "  <circle cx=\"" + Number(c.cx) + "\" cy=\"" + Number(c.cy) + "\" r=\"" + Number(c.radius) +
                "\" fill=\"" + Hex(c.colour) + "\"/>\n";
