@@ -25,9 +25,8 @@ struct DriverInfo {
     bool (*probe)();  // nullptr: always available
 };
 
-// SDL looks for a display itself (X11, Wayland, the console) and knows no display better than a
-// look at DISPLAY does; when it finds none it falls back to its offscreen driver, which
-// OpenWindowSystem refuses unless asked for.
+// sdl has no probe: SDL finds a display (X11, Wayland, the console) better than a look at DISPLAY
+// would. Finding none, it starts its offscreen driver, which OpenWindowSystem refuses unless asked for.
 constexpr DriverInfo kDrivers[] = {
     {DriverKind::Video, "sdl", 10, nullptr},
     {DriverKind::Video, kNullDriver, 0, nullptr},
