@@ -156,7 +156,7 @@ public:
     bool UpdateThreadJoined() const { return updateThreadJoined_; }
     // True after the window, the device or the packages failed at start, or a scene failed to load:
     // the process then ends with a failure exit code.
-    bool StartFailed() const { return failed_; }
+    bool Failed() const { return failed_; }
     std::uint32_t UpdateTicks() const { return updateTicks_.load(std::memory_order_relaxed); }
     int CurrentSceneId() const { return scenes_.CurrentId(); }
     // A scene id is refused unless this mode registered it.

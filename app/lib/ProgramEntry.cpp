@@ -109,7 +109,7 @@ int RunClient(const std::vector<std::string>& argv) {
         app.StartUpdateThread();
         if (app.Create()) app.Run();
         app.Shutdown();
-        if (app.StartFailed()) exitCode = exit_code::kStartFailed;
+        if (app.Failed()) exitCode = exit_code::kStartFailed;
     }
     platform::SetQuitCallback(nullptr);
     windows.reset();
