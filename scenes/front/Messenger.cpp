@@ -101,6 +101,18 @@ void Messenger::RestoreOnSceneEnter() {
     UpdateAlert();
 }
 
+void Messenger::MoveToScene(gui::Widget& scene) {
+    scene.AddChild(this, false);
+    // A question asked on the last scene stays open over the new one.
+    if (question_->GetParent() && question_->GetParent() != &scene) scene.AddChild(question_.get());
+    RestoreOnSceneEnter();
+}
+
+void Messenger::OpenQuestion() {
+    if (GetParent() && question_->GetParent() != GetParent()) GetParent()->AddChild(question_.get(), false);
+    question_->Open();
+}
+
 void Messenger::AttachAlertIcon(gui::Button* button) {
     alertButton_ = button;
     UpdateAlert();
@@ -129,8 +141,7 @@ void Messenger::ShowNextFriendRequest() {
     questionPlayer_ = next.playerId;
     questionNickname_ = next.nickname;
     question_->SetLine(1, QuestionText(kAcceptFriend, next.nickname));
-    if (!question_->GetParent() && GetParent()) GetParent()->AddChild(question_.get(), false);
-    question_->Open();
+    OpenQuestion();
 }
 
 void Messenger::ShowQuestion(const net::PlayerRecord& record, int kind) {
@@ -140,8 +151,7 @@ void Messenger::ShowQuestion(const net::PlayerRecord& record, int kind) {
     questionPlayer_ = record.playerId;
     questionNickname_ = record.nickname;
     question_->SetLine(1, text);
-    if (!question_->GetParent() && GetParent()) GetParent()->AddChild(question_.get(), false);
-    question_->Open();
+    OpenQuestion();
 }
 
 void Messenger::Answer(bool yes) {

@@ -270,14 +270,6 @@ public:
         return false;
     }
     std::uint64_t Serial(std::uint32_t itemId) { return OwnedSerial(itemId); }
-    // Shows the catalogue item in the detail panel, as a click on its card would (the personal cues
-    // are not among the listed items).
-    bool ShowCatalogueItem(std::uint32_t itemId) {
-        const ItemDescription* d = shop.Descriptions().Find(itemId);
-        if (!d || !d->record) return false;
-        shop.Detail()->Fill(d, d->record, nullptr, DetailLayout::Catalogue);
-        return true;
-    }
 
     gui::NoticeBox first, second;
 };
@@ -392,10 +384,13 @@ TEST_F(CueE2eTest, ANewCustomCueIsDesignedBoughtAndListedWithItsPartsAndPoints) 
     CueClient a;
     ASSERT_TRUE(a.SignIn(server->Port(), u"designer", u"Designer"));
     const std::uint32_t cash = a.session->own.cash;
-    ASSERT_TRUE(a.ShowCatalogueItem(3100));
-    a.shop.OnMessage(shop_message::kOpenPurchase, 1, 0);
+    // The custom cue's card and the detail panel's buy button, as the player clicks them.
+    ASSERT_TRUE(a.ClickShopCard(3100)) << "the custom cue has a card";
+    gui::Widget* buy = a.shop.Detail()->FindById(shop_control::kBuy);
+    ASSERT_TRUE(buy && buy->IsVisible());
+    a.Press(*a.shop.Detail(), buy);
     PersonalCuePurchaseWindow& window = *a.shop.CuePurchase();
-    ASSERT_TRUE(window.IsVisible());
+    ASSERT_TRUE(a.PumpUntil([&] { return window.IsVisible(); }));
 
     namespace pc = cue_purchase_control;
     const int spend[net::kCueOptions] = {40, 40, 40, 30, 0};

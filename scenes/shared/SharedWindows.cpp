@@ -1,0 +1,24 @@
+#include "scenes/shared/SharedWindows.h"
+
+#include "gui/CommonDialogs.h"
+#include "gui/PlayerInfoWindows.h"
+#include "scenes/base/GameScene.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/front/Messenger.h"
+
+namespace scenes {
+
+void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton) {
+    SceneHost* host = scene.Host();
+    if (!host) return;
+    gui::Widget* popups[] = {host->GetOptionDialog(), host->GetMyInfoWindow(), host->GetUserInfoWindow(),
+                             host->GetInviteDialog()};
+    for (gui::Widget* popup : popups)
+        if (popup) scene.AddChild(popup, false);
+    if (auto* messenger = dynamic_cast<Messenger*>(host->GetMessenger())) {
+        messenger->MoveToScene(scene);
+        if (messengerButton) messenger->AttachAlertIcon(messengerButton);
+    }
+}
+
+}  // namespace scenes
