@@ -77,6 +77,8 @@ Messenger::~Messenger() {
 }
 
 void Messenger::Show(bool visible) {
+    // Opened the first time (by any scene's button), it takes its place at the right of the screen.
+    if (visible && X() == 0 && Y() == 0 && host_) MoveTo(host_->ClientWidth() - kWidth - 16, 80);
     gui::Dialog::Show(visible);
     wasOpen_ = visible;
     if (visible) Refresh();
@@ -84,10 +86,7 @@ void Messenger::Show(bool visible) {
 
 void Messenger::OpenPage(int page) {
     page_ = page == kClan ? kClan : kFriends;
-    if (!IsVisible()) {
-        if (X() == 0 && Y() == 0 && host_) MoveTo(host_->ClientWidth() - kWidth - 16, 80);
-        Show(true);
-    }
+    if (!IsVisible()) Show(true);
     Refresh();
 }
 

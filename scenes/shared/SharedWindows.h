@@ -12,8 +12,9 @@ namespace scenes {
 class GameScene;
 
 // The option dialog, the own and user info windows and the invite dialog become hidden children of
-// `scene`; the messenger (and its question popup) too, shown again when it was open on the scene
-// left; the messenger's new-message mark moves to `messengerButton` (none: it stays where it is).
+// `scene`, the own info window reading the session's own record; the messenger (and its question popup) too,
+// shown again when it was open on the scene left; the messenger's new-message mark moves to `messengerButton`
+// (none: it stays where it is).
 void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton);
 
 }  // namespace scenes

@@ -52,9 +52,9 @@ struct SharedWindowsTest : testing::Test {
         device->ApplyDisplayMode();
     }
     ~SharedWindowsTest() override {
-        for (gui::Widget* w : std::initializer_list<gui::Widget*>{&host.options, &host.myInfo, &host.userInfo,
-                                                                  &host.invite, &host.messenger,
-                                                                  host.messenger.QuestionBox()})
+        for (gui::Widget* w :
+             std::initializer_list<gui::Widget*>{&host.options, &host.myInfo, &host.userInfo, &host.invite,
+                                                 &host.messenger, host.messenger.QuestionBox()})
             if (w->GetParent()) w->GetParent()->RemoveChild(w);
     }
     // One visit: the scene loads and enters; the caller looks, then it is left.
@@ -64,11 +64,12 @@ struct SharedWindowsTest : testing::Test {
         for (gui::Widget* w : std::initializer_list<gui::Widget*>{&host.options, &host.myInfo, &host.userInfo,
                                                                   &host.invite, &host.messenger})
             EXPECT_EQ(w->GetParent(), &scene) << "a shared window left on an earlier scene is never drawn";
-        auto* button = dynamic_cast<gui::Button*>(
-            scene.FindById(scene.Id() == scenes::scene_id::kLobby ? kLobbyMessengerButton : kMessengerButton));
+        auto* button = dynamic_cast<gui::Button*>(scene.FindById(
+            scene.Id() == scenes::scene_id::kLobby ? kLobbyMessengerButton : kMessengerButton));
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(host.messenger.AlertButton(), button) << "the mark stays on a button no longer shown";
         EXPECT_EQ(host.messenger.IsVisible(), messengerOpen) << "the messenger comes back as it was left";
+        EXPECT_EQ(host.myInfo.Record(), &host.session.own) << "the own info window would show nobody";
         if (host.messenger.QuestionBox()->IsVisible()) {
             EXPECT_TRUE(gui::WidgetRouter::IsWithin(host.messenger.QuestionBox(), &scene));
         }
@@ -90,10 +91,18 @@ TEST_F(SharedWindowsTest, EveryScreenHoldsTheSharedWindowsAndTheMessengerMarkOnE
     struct Step {
         scenes::GameScene* scene;
         const char* name;
-    } const visits[] = {{&lobby, "lobby"},   {&practice, "practice"}, {&lobby, "lobby"},
-                        {&practice, "practice again"}, {&school, "school"},   {&lobby, "lobby"},
-                        {&school, "school again"},     {&gallery, "gallery"}, {&gallery, "gallery again"},
-                        {&shop, "shop"},               {&room, "room"},       {&lobby, "lobby"},
+    } const visits[] = {{&lobby, "lobby"},
+                        {&practice, "practice"},
+                        {&lobby, "lobby"},
+                        {&practice, "practice again"},
+                        {&school, "school"},
+                        {&lobby, "lobby"},
+                        {&school, "school again"},
+                        {&gallery, "gallery"},
+                        {&gallery, "gallery again"},
+                        {&shop, "shop"},
+                        {&room, "room"},
+                        {&lobby, "lobby"},
                         {&shop, "shop again"}};
     int k = 0;
     for (const Step& step : visits) {

@@ -490,6 +490,7 @@ TEST(ShopInfoWindows, TheProfileReplyAndMyInfoOpenTheirWindowsInTheShopWithEvery
 
     shop.OnCommand({&shop, shop_control::kMyInfo, 0, gui::CommandCode::Event});
     EXPECT_TRUE(host.myInfo.IsVisible());
+    EXPECT_EQ(host.myInfo.Record(), &host.session->own) << "the own info window shows the signed-in player";
     EXPECT_TRUE(gui::WidgetRouter::IsWithin(&host.myInfo, &shop));
     shop.RemoveChild(&host.myInfo);
     shop.RemoveChild(&host.userInfo);
