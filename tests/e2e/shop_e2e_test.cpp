@@ -187,6 +187,28 @@ TEST_F(ShopE2eTest, PurchaseUseAndDeletionUpdateMoneyAndOwnedItems) {
     EXPECT_FALSE(a.shop.InProgress()->IsVisible());
 }
 
+TEST_F(ShopE2eTest, ABallSetFromTheBallCategoryIsSoldForGoodByTheServer) {
+    ShopClient a;
+    ASSERT_TRUE(a.SignIn(server->Port(), u"baller", u"Baller"));
+    const std::int64_t money = a.session->own.money;
+    a.shop.OnCommand(
+        {&a.shop, shop_control::kShopCategoryBase + shop_category::kBalls, 0, gui::CommandCode::Event});
+    ASSERT_GT(a.shop.ShopTotal(), 0) << "the ball category is empty";
+    for (int i = 0; i < kCardsPerGrid; ++i)
+        if (const ItemDescription* d = a.shop.ShopCard(i)->Description(); d && d->itemId == 2004)
+            a.shop.OnCommand({&a.shop, shop_control::kFirstShopCard + static_cast<std::uint32_t>(i), 0,
+                              gui::CommandCode::Event});
+    a.shop.OnMessage(shop_message::kOpenPurchase, 1, 0);
+    PurchaseDialog& dialog = *a.shop.Purchase();
+    ASSERT_TRUE(dialog.IsVisible()) << "no ball set card was chosen";
+    a.Press(dialog, dialog.BuyButton());
+    ASSERT_TRUE(a.WaitBox(u"Notice|Successfully purchased."));
+    EXPECT_EQ(a.session->own.money, money - 4000);
+    const std::uint64_t serial = a.OwnedSerial(2004);
+    ASSERT_NE(serial, 0u);
+    EXPECT_EQ(a.session->own.FindItem(serial)->usageKind, 0) << "kept for good";
+}
+
 TEST_F(ShopE2eTest, GiftReachesTheOtherPlayer) {
     {
         ShopClient b;
