@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <thread>
 
 #include "gui/Button.h"
@@ -95,26 +94,19 @@ TEST_F(ShopSceneTest, CategoriesFilterTheCatalogueAndSetTheScrollRange) {
 
 TEST_F(ShopSceneTest, EveryCategoryOffersItemsAndThePersonalCueCardsLeadToTheirPurchase) {
     shop.Enter();
+    // The first page of each category (none holds more than 8).
     auto shown = [&](int category) {
         Command(shop_control::kShopCategoryBase + static_cast<std::uint32_t>(category));
         std::vector<std::uint32_t> ids;
-        for (int start = 1; start <= shop.ShopTotal(); start += kCardsPerGrid) {
-            Command(shop_control::kShopScroll, (start + 3) / 4);
-            for (int i = 0; i < kCardsPerGrid; ++i)
-                if (const ItemDescription* d = shop.ShopCard(i)->Description()) ids.push_back(d->itemId);
-        }
+        for (int i = 0; i < kCardsPerGrid; ++i)
+            if (const ItemDescription* d = shop.ShopCard(i)->Description()) ids.push_back(d->itemId);
         return ids;
     };
-    auto has = [](const std::vector<std::uint32_t>& ids, std::uint32_t id) {
-        return std::find(ids.begin(), ids.end(), id) != ids.end();
-    };
-    for (int category :
-         {shop_category::kCues, shop_category::kBalls, shop_category::kTables, shop_category::kItems})
-        EXPECT_FALSE(shown(category).empty()) << "category " << category << " is empty";
-    const std::vector<std::uint32_t> balls = shown(shop_category::kBalls),
-                                     tables = shown(shop_category::kTables);
-    for (std::uint32_t id : {2003u, 2004u, 2006u, 2008u}) EXPECT_TRUE(has(balls, id)) << id;
-    for (std::uint32_t id : {1020u, 1027u, 1030u}) EXPECT_TRUE(has(tables, id)) << id;
+    EXPECT_FALSE(shown(shop_category::kCues).empty());
+    EXPECT_FALSE(shown(shop_category::kItems).empty());
+    using Ids = std::vector<std::uint32_t>;
+    EXPECT_EQ(shown(shop_category::kBalls), (Ids{2003, 2004, 2008, 2006}));
+    EXPECT_EQ(shown(shop_category::kTables), (Ids{1020, 1027, 1024, 1028, 1026, 1030, 1032, 1033}));
 
     // A card, then the detail panel's buy button, as the player clicks them.
     auto buy = [&](std::uint32_t itemId) {
