@@ -9,6 +9,7 @@
 #include <array>
 #include <cstring>
 
+#include "platform/video/FrameFit.h"
 #include "platform/video/GlBackendState.h"
 
 namespace platform {
@@ -492,10 +493,18 @@ bool GlBackend::Present() {
     if (!context_) return false;
     int width = 0, height = 0;
     context_->DrawableSize(width, height);
+    const FrameFit fit = FitFrame(state_->width, state_->height, width, height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, state_->frame);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, state_->width, state_->height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
-                      GL_LINEAR);
+    if (fit.width != width || fit.height != height) {
+        // Black bars beside a frame of another aspect. Clear sets its own colour every time.
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // The window's rows run bottom-up: the fit's top edge is measured from the top.
+    const int bottom = height - fit.y - fit.height;
+    glBlitFramebuffer(0, 0, state_->width, state_->height, fit.x, bottom, fit.x + fit.width,
+                      bottom + fit.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     context_->Swap();
     glBindFramebuffer(GL_FRAMEBUFFER,
                       state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
