@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "platform/video/FrameFit.h"
 #include "platform/video/GlBackendState.h"
@@ -102,7 +104,7 @@ int GlBackend::Init(const DisplayMode& mode) {
         if (!context_) return static_cast<int>(DeviceResult::ContextFailed);
     }
     context_->MakeCurrent();
-    context_->SetSwapInterval(mode.vsync ? 1 : 0);
+    SetVsync(mode);
     glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
@@ -116,10 +118,15 @@ int GlBackend::Init(const DisplayMode& mode) {
     return MakeFrame(mode.width, mode.height) ? 0 : static_cast<int>(DeviceResult::CreateFailed);
 }
 
+void GlBackend::SetVsync(const DisplayMode& mode) {
+    const bool waits = context_->SetSwapInterval(mode.vsync ? 1 : 0);
+    refreshPeriodUs_ = mode.vsync && !waits ? 1'000'000 / std::max<int>(mode.refresh, 1) : 0;
+}
+
 int GlBackend::Reset(const DisplayMode& mode) {
     if (!context_) return Init(mode);
     context_->MakeCurrent();
-    context_->SetSwapInterval(mode.vsync ? 1 : 0);
+    SetVsync(mode);
     return MakeFrame(mode.width, mode.height) ? 0 : static_cast<int>(DeviceResult::ResetFailed);
 }
 
@@ -506,6 +513,17 @@ bool GlBackend::Present() {
     glBlitFramebuffer(0, 0, state_->width, state_->height, fit.x, bottom, fit.x + fit.width,
                       bottom + fit.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     context_->Swap();
+    if (refreshPeriodUs_ > 0) {
+        const auto now = [] {
+            return std::chrono::duration_cast<std::chrono::microseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        };
+        const std::int64_t wait = lastPresentUs_ + refreshPeriodUs_ - now();
+        if (wait > 0 && wait <= refreshPeriodUs_)
+            std::this_thread::sleep_for(std::chrono::microseconds(wait));
+        lastPresentUs_ = now();
+    }
     glBindFramebuffer(GL_FRAMEBUFFER,
                       state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
     return true;

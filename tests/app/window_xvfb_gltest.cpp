@@ -186,8 +186,8 @@ protected:
 
         // Later start with the stored setting; the click comes from the input script, in client
         // pixels, after the checks above had their time.
-        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(6000 * kSlowdown) + "\nmove " +
-                                std::to_string(kExitX) + " " + std::to_string(kExitY) +
+        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(6000 * kSlowdown) +
+                                "\nmove " + std::to_string(kExitX) + " " + std::to_string(kExitY) +
                                 "\ndown left\nwait 50\nup left\n"))
             << ReadFile(folder_ / "stderr.txt");
         ExpectWindowAndFrameCoverTheScreen("stored setting");

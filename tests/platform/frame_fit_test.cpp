@@ -14,7 +14,7 @@ TEST(FrameFit, ScaledToFitCentredWithTheAspectKept) {
         int frameW, frameH, windowW, windowH;
         int x, y, w, h;
     } cases[] = {
-        {1024, 768, 1280, 960, 0, 0, 1280, 960},     // same aspect: the whole window
+        {1024, 768, 1280, 960, 0, 0, 1280, 960},      // same aspect: the whole window
         {1024, 768, 1920, 1080, 240, 0, 1440, 1080},  // wider desktop: bars left and right
         {1024, 768, 1280, 1024, 0, 32, 1280, 960},    // taller desktop: bars above and below
         {1024, 768, 1024, 768, 0, 0, 1024, 768},      // windowed: one to one
