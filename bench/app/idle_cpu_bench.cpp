@@ -77,8 +77,8 @@ int IdleSeconds() {
 }
 
 // One client run: started with `args`, measured once `sceneLine` is in its journal.
-void MeasureIdleClient(benchmark::State& state, const std::vector<std::string>& args, const std::string& script,
-                       const std::string& sceneLine, std::uint16_t port) {
+void MeasureIdleClient(benchmark::State& state, const std::vector<std::string>& args,
+                       const std::string& script, const std::string& sceneLine, std::uint16_t port) {
     const fs::path folder = fs::temp_directory_path() / ("idle_bench_" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder / "run");
