@@ -12,7 +12,11 @@ namespace {
 constexpr int kTipRadius = 40;
 constexpr int kMargin = 16;
 constexpr int kBarWidth = 12;
+constexpr int kPowerBarWidth = 10;
+constexpr int kPowerBarGap = 6;
 constexpr float kMinStrikePower = 0.01f;
+// A pointer that stops turning the aim for this long (150 ms) ends its sweep: what it aimed stays.
+constexpr int kSweepRestTicks = 30;
 
 }  // namespace
 
@@ -21,6 +25,12 @@ void AimControls::SetViewport(int width, int height, int rightInset) {
     tipRect_ = {cx - kTipRadius, cy - kTipRadius, cx + kTipRadius, cy + kTipRadius};
     elevationRect_ = {tipRect_.left - kMargin - kBarWidth, tipRect_.top, tipRect_.left - kMargin,
                       tipRect_.bottom};
+    powerRect_ = {elevationRect_.left - kPowerBarGap - kPowerBarWidth, tipRect_.top,
+                  elevationRect_.left - kPowerBarGap, tipRect_.bottom};
+}
+
+ControlRect AimControls::ControlArea() const {
+    return {powerRect_.left, tipRect_.top, tipRect_.right, tipRect_.bottom};
 }
 
 void AimControls::SetShotSensitivity(float sensitivity) {
@@ -35,7 +45,17 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
             const int dx = hasLast_ ? x - lastX_ : 0, dy = hasLast_ ? y - lastY_ : 0;
             lastX_ = x, lastY_ = y, hasLast_ = true;
             if (drag_ == Drag::None) {
-                if (dx != 0) {
+                if (ControlArea().Contains(x, y)) {
+                    // The pointer came to the controls: the sweep that brought it was no aiming.
+                    if (sweeping_) {
+                        aim.SetYawDegrees(sweepStartYaw_);
+                        requests.aimChanged = true;
+                        sweeping_ = false;
+                    }
+                } else if (dx != 0) {
+                    if (!sweeping_) sweepStartYaw_ = aim.YawDegrees();
+                    sweeping_ = true;
+                    ticksSinceAimMove_ = 0;
                     const float step = kAimDegreesPerPixel / (shiftHeld_ ? kFineAimDivisor : 1.0f);
                     aim.TurnDegrees(-static_cast<float>(dx) * step);
                     requests.aimChanged = true;
@@ -50,6 +70,8 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
         }
         case platform::kWmLButtonDown:
             lastX_ = x, lastY_ = y, hasLast_ = true;
+            // What was aimed before the press stays aimed.
+            sweeping_ = false;
             if (tipRect_.Contains(x, y))
                 drag_ = Drag::Tip;
             else if (elevationRect_.Contains(x, y))
@@ -169,15 +191,13 @@ bool AimControls::HandleKey(std::uint32_t key, bool down, AimState& aim, Control
         case 'U':
             if (!down) requests.restoreShotState = true;
             return true;
-        case platform::kVkEscape:
-            if (down) requests.escape = true;
-            return true;
         default:
             return false;
     }
 }
 
 void AimControls::Tick(AimState& aim, ControlRequests& requests) {
+    if (sweeping_ && ++ticksSinceAimMove_ >= kSweepRestTicks) sweeping_ = false;
     const float step = kAimDegreesPerKeyTick / (shiftHeld_ ? kFineAimDivisor : 1.0f);
     if (leftHeld_ != rightHeld_) {
         aim.TurnDegrees(leftHeld_ ? step : -step);
@@ -197,7 +217,7 @@ void AimControls::Tick(AimState& aim, ControlRequests& requests) {
 void AimControls::ReleaseHeldKeys(AimState& aim) {
     if (drawing_ || spaceHeld_) aim.SetPower(0);
     drag_ = Drag::None;
-    drawing_ = spaceHeld_ = shiftHeld_ = false;
+    drawing_ = spaceHeld_ = shiftHeld_ = sweeping_ = false;
     leftHeld_ = rightHeld_ = upHeld_ = downHeld_ = false;
 }
 

@@ -4,7 +4,9 @@
 // back sets the power and its release strikes. Keys: Left/Right aim (finer with Shift), Up/Down
 // the cue elevation, W/A/S/D the tip offset (R centres it), Space held charges the power and its
 // release strikes. A small on-screen control in the lower right corner sets the tip offset (the
-// ball's face) and the elevation (the bar beside it) by clicking or dragging.
+// ball's face) and the elevation (the bar beside it) by clicking or dragging; the power bar beside
+// them shows the power. The pointer over these controls leaves the aim alone, and a sweep of the
+// pointer that ends on them gives the aim back as it was before the sweep: the way there is no aim.
 
 #include <cstdint>
 
@@ -23,7 +25,6 @@ struct ControlRequests {
     bool toggleTrail = false;       // 'T'
     bool toggleGuide = false;       // 'B'
     bool restoreShotState = false;  // 'U' released
-    bool escape = false;            // Esc
     bool aimChanged = false;
 };
 
@@ -39,6 +40,9 @@ public:
     void SetViewport(int width, int height, int rightInset = 0);
     ControlRect TipControl() const { return tipRect_; }
     ControlRect ElevationControl() const { return elevationRect_; }
+    ControlRect PowerBar() const { return powerRect_; }
+    // The three together: the pointer there is on the controls, not aiming.
+    ControlRect ControlArea() const;
 
     // True when the message was one of the table's controls.
     bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, AimState& aim,
@@ -71,7 +75,7 @@ private:
     bool HandleKey(std::uint32_t key, bool down, AimState& aim, ControlRequests& requests);
     void DragTo(int x, int y, AimState& aim, ControlRequests& requests);
 
-    ControlRect tipRect_, elevationRect_;
+    ControlRect tipRect_, elevationRect_, powerRect_;
     Drag drag_ = Drag::None;
     bool drawing_ = false;
     bool spaceHeld_ = false;
@@ -81,6 +85,11 @@ private:
     bool hasLast_ = false;
     int drawStartY_ = 0;
     float shotSensitivity_ = 1.0f;
+    // The pointer sweep that is turning the aim: the aim before it, and the ticks since the pointer
+    // last turned the aim (a rest of kSweepRestTicks ends the sweep).
+    bool sweeping_ = false;
+    float sweepStartYaw_ = 0.0f;
+    int ticksSinceAimMove_ = 0;
 };
 
 }  // namespace table
