@@ -46,12 +46,7 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
             lastX_ = x, lastY_ = y, hasLast_ = true;
             if (drag_ == Drag::None) {
                 if (ControlArea().Contains(x, y)) {
-                    // The pointer came to the controls: the sweep that brought it was no aiming.
-                    if (sweeping_) {
-                        aim.SetYawDegrees(sweepStartYaw_);
-                        requests.aimChanged = true;
-                        sweeping_ = false;
-                    }
+                    PointerOnWidget(aim, requests);
                 } else if (dx != 0) {
                     if (!sweeping_) sweepStartYaw_ = aim.YawDegrees();
                     sweeping_ = true;
@@ -110,6 +105,14 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
         default:
             return false;
     }
+}
+
+// The pointer came to a control: the sweep that brought it was no aiming.
+void AimControls::PointerOnWidget(AimState& aim, ControlRequests& requests) {
+    if (!sweeping_) return;
+    aim.SetYawDegrees(sweepStartYaw_);
+    requests.aimChanged = true;
+    sweeping_ = false;
 }
 
 void AimControls::DragTo(int x, int y, AimState& aim, ControlRequests& requests) {

@@ -47,6 +47,9 @@ public:
     // True when the message was one of the table's controls.
     bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, AimState& aim,
                        ControlRequests& requests);
+    // The pointer went onto a widget over the table (it takes the pointer from the controls):
+    // as on the on-screen controls, a sweep that brought it there gives the aim back.
+    void PointerOnWidget(AimState& aim, ControlRequests& requests);
     // One update tick: held keys turn the aim, change the elevation and charge the power.
     void Tick(AimState& aim, ControlRequests& requests);
     // Forgets every held key and button (focus lost, a text field took the keys).

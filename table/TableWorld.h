@@ -123,6 +123,8 @@ public:
     // Window messages offered by the scene; true when the world used it.
     bool HandleWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     void OnKeyCommand(std::uint32_t virtualKey, bool down);
+    // A widget over the table took the pointer: the aim swept on the way there turns back.
+    void PointerOnWidget();
     // Polls the held keys: a key the keyboard no longer holds is let go (unless the keys are
     // blocked), so a key-up lost to another window never leaves the aim turning or the power
     // charging.

@@ -92,6 +92,14 @@ bool TableWorld::PlaceBallAtScreen(int x, int y) {
     return PlaceBall(placedBall_, bits[0], bits[1], bits[2]);
 }
 
+void TableWorld::PointerOnWidget() {
+    platform::ScopedLock guard(lock_);
+    const float before = aim_.YawDegrees();
+    ControlRequests requests;
+    controls_.PointerOnWidget(aim_, requests);
+    if (requests.aimChanged) ApplyRequests(requests, aim_.YawDegrees() - before);
+}
+
 void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
     HandleWindowMessage(down ? platform::kWmKeyDown : platform::kWmKeyUp, virtualKey, 0);
 }
