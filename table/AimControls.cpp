@@ -15,7 +15,7 @@ constexpr int kBarWidth = 12;
 constexpr int kPowerBarWidth = 10;
 constexpr int kPowerBarGap = 6;
 constexpr float kMinStrikePower = 0.01f;
-// A pointer that stops turning the aim for this long (150 ms) ends its sweep: what it aimed stays.
+// A pointer that stops for this long (150 ms) ends its sweep: what it aimed stays.
 constexpr int kSweepRestTicks = 30;
 
 }  // namespace
@@ -47,10 +47,13 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
             if (drag_ == Drag::None) {
                 if (ControlArea().Contains(x, y)) {
                     PointerOnWidget(aim, requests);
+                } else if (pointer_ == Pointer::OnControls || pointer_ == Pointer::Returning) {
+                    pointer_ = Pointer::Returning;
+                    stillTicks_ = 0;
                 } else if (dx != 0) {
-                    if (!sweeping_) sweepStartYaw_ = aim.YawDegrees();
-                    sweeping_ = true;
-                    ticksSinceAimMove_ = 0;
+                    if (pointer_ != Pointer::Aiming) sweepStartYaw_ = aim.YawDegrees();
+                    pointer_ = Pointer::Aiming;
+                    stillTicks_ = 0;
                     const float step = kAimDegreesPerPixel / (shiftHeld_ ? kFineAimDivisor : 1.0f);
                     aim.TurnDegrees(-static_cast<float>(dx) * step);
                     requests.aimChanged = true;
@@ -66,7 +69,7 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
         case platform::kWmLButtonDown:
             lastX_ = x, lastY_ = y, hasLast_ = true;
             // What was aimed before the press stays aimed.
-            sweeping_ = false;
+            if (pointer_ != Pointer::OnControls) pointer_ = Pointer::Still;
             if (tipRect_.Contains(x, y))
                 drag_ = Drag::Tip;
             else if (elevationRect_.Contains(x, y))
@@ -109,10 +112,11 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
 
 // The pointer came to a control: the sweep that brought it was no aiming.
 void AimControls::PointerOnWidget(AimState& aim, ControlRequests& requests) {
-    if (!sweeping_) return;
-    aim.SetYawDegrees(sweepStartYaw_);
-    requests.aimChanged = true;
-    sweeping_ = false;
+    if (pointer_ == Pointer::Aiming) {
+        aim.SetYawDegrees(sweepStartYaw_);
+        requests.aimChanged = true;
+    }
+    pointer_ = Pointer::OnControls;
 }
 
 void AimControls::DragTo(int x, int y, AimState& aim, ControlRequests& requests) {
@@ -200,7 +204,8 @@ bool AimControls::HandleKey(std::uint32_t key, bool down, AimState& aim, Control
 }
 
 void AimControls::Tick(AimState& aim, ControlRequests& requests) {
-    if (sweeping_ && ++ticksSinceAimMove_ >= kSweepRestTicks) sweeping_ = false;
+    if ((pointer_ == Pointer::Aiming || pointer_ == Pointer::Returning) && ++stillTicks_ >= kSweepRestTicks)
+        pointer_ = Pointer::Still;
     const float step = kAimDegreesPerKeyTick / (shiftHeld_ ? kFineAimDivisor : 1.0f);
     if (leftHeld_ != rightHeld_) {
         aim.TurnDegrees(leftHeld_ ? step : -step);
@@ -220,7 +225,8 @@ void AimControls::Tick(AimState& aim, ControlRequests& requests) {
 void AimControls::ReleaseHeldKeys(AimState& aim) {
     if (drawing_ || spaceHeld_) aim.SetPower(0);
     drag_ = Drag::None;
-    drawing_ = spaceHeld_ = shiftHeld_ = sweeping_ = false;
+    drawing_ = spaceHeld_ = shiftHeld_ = false;
+    pointer_ = Pointer::Still;
     leftHeld_ = rightHeld_ = upHeld_ = downHeld_ = false;
 }
 

@@ -5,8 +5,9 @@
 // the cue elevation, W/A/S/D the tip offset (R centres it), Space held charges the power and its
 // release strikes. A small on-screen control in the lower right corner sets the tip offset (the
 // ball's face) and the elevation (the bar beside it) by clicking or dragging; the power bar beside
-// them shows the power. The pointer over these controls leaves the aim alone, and a sweep of the
-// pointer that ends on them gives the aim back as it was before the sweep: the way there is no aim.
+// them shows the power. The pointer over these controls leaves the aim alone, a sweep of the
+// pointer that ends on them gives the aim back as it was before the sweep, and the way back from
+// them turns nothing until the pointer rests: reaching for a control is no aiming.
 
 #include <cstdint>
 
@@ -47,8 +48,9 @@ public:
     // True when the message was one of the table's controls.
     bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, AimState& aim,
                        ControlRequests& requests);
-    // The pointer went onto a widget over the table (it takes the pointer from the controls):
-    // as on the on-screen controls, a sweep that brought it there gives the aim back.
+    // The pointer went onto a widget over the table (it takes the pointer from the controls): as
+    // on the on-screen controls, a sweep that brought it there gives the aim back, and the way back
+    // to the table turns nothing until the pointer rests.
     void PointerOnWidget(AimState& aim, ControlRequests& requests);
     // One update tick: held keys turn the aim, change the elevation and charge the power.
     void Tick(AimState& aim, ControlRequests& requests);
@@ -88,11 +90,13 @@ private:
     bool hasLast_ = false;
     int drawStartY_ = 0;
     float shotSensitivity_ = 1.0f;
-    // The pointer sweep that is turning the aim: the aim before it, and the ticks since the pointer
-    // last turned the aim (a rest of kSweepRestTicks ends the sweep).
-    bool sweeping_ = false;
+    // Where the pointer's last sweep (moves without a rest of kSweepRestTicks between them) stands:
+    // at rest, turning the aim (from sweepStartYaw_), on the controls or a widget, or on its way
+    // back from them to the table.
+    enum class Pointer { Still, Aiming, OnControls, Returning };
+    Pointer pointer_ = Pointer::Still;
     float sweepStartYaw_ = 0.0f;
-    int ticksSinceAimMove_ = 0;
+    int stillTicks_ = 0;
 };
 
 }  // namespace table

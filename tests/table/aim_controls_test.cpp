@@ -119,7 +119,7 @@ TEST(AimControls, AKeyUpLostToAnotherWindowLetsGoWithoutStriking) {
     EXPECT_FLOAT_EQ(c.aim.YawDegrees(), stopped);
 }
 
-TEST(AimControls, ThePointerOverTheOnScreenControlsNeverTurnsTheAimAndTheSweepThatBroughtItIsUndone) {
+TEST(AimControls, ReachingForTheOnScreenControlsAndComingBackLeavesTheAimAsItWas) {
     Controls c;
     const ControlRect area = c.controls.ControlArea();
     const int y = (area.top + area.bottom) / 2;
@@ -138,14 +138,27 @@ TEST(AimControls, ThePointerOverTheOnScreenControlsNeverTurnsTheAimAndTheSweepTh
     EXPECT_TRUE(c.last.aimChanged);
     for (int x = area.right - 5; x > area.left; x -= 10) c.Mouse(platform::kWmMouseMove, x, y);
     EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed) << "moving over the controls is no aiming";
+    // The way back to the table turns nothing; once the pointer rests there it aims again.
+    for (int x = area.left - 10; x > 300; x -= 40)
+        c.Mouse(platform::kWmMouseMove, x, y - (area.left - x) / 2);
+    c.Mouse(platform::kWmMouseMove, 300, 200);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed);
+    c.Ticks(60);
+    c.Mouse(platform::kWmMouseMove, 296, 200);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed + 4 * kAimDegreesPerPixel);
+    c.Ticks(60);
+    const float back = c.aim.YawDegrees();
 
     // A sweep that rests before it reaches the controls was aiming: it stays.
     c.Mouse(platform::kWmMouseMove, area.left - 100, y);
     c.Mouse(platform::kWmMouseMove, area.left - 60, y);
     c.Ticks(60);
     const float rested = c.aim.YawDegrees();
+    EXPECT_NE(rested, back);
     c.Mouse(platform::kWmMouseMove, area.left + 2, y);
     EXPECT_FLOAT_EQ(c.aim.YawDegrees(), rested);
+    c.Mouse(platform::kWmMouseMove, 300, 200);
+    c.Ticks(60);
 
     // A press ends the sweep too: what was aimed before a shot stays aimed.
     c.Mouse(platform::kWmMouseMove, 300, 200);
