@@ -2,13 +2,11 @@
 // would play, and checked through the journal.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
 
-#include "table/ShotRecord.h"
 #include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 
@@ -133,34 +131,6 @@ TEST_F(TableRun, MalformedReplayRecordsEndWithTheLoadingErrorAndNeverCrash) {
         EXPECT_TRUE(JournalLines("REPLAY").empty());
         EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
     }
-}
-
-// A pointer that sweeps in steps of `step` pixels from (x0, y0) to (x1, y1), 10 ms apart.
-std::string Sweep(int x0, int y0, int x1, int y1, int steps) {
-    std::string script;
-    for (int k = 1; k <= steps; ++k)
-        script += "move " + std::to_string(x0 + (x1 - x0) * k / steps) + " " +
-                  std::to_string(y0 + (y1 - y0) * k / steps) + "\nwait 10\n";
-    return script;
-}
-
-TEST_F(TableRun, AReachForTheTipControlAndBackLeavesTheAimThatWasTakenBeforeIt) {
-    // Aimed one degree off the rack (4 pixels), then a sweep to the ball's face at the lower right
-    // (the client is 1024 x 768), a click on it, a sweep back to another place, and the strike there.
-    const std::string script = "wait-journal SCENE 11\nwait 1500\nmove 512 300\nmove 508 300\nwait 400\n" +
-                               Sweep(508, 300, 968, 712, 12) + "down left\nup left\nwait 100\n" +
-                               Sweep(968, 712, 420, 300, 12) +
-                               "wait 400\ndown left\nwait 50\nmove 420 360\nwait 50\nup left\n"
-                               "wait-journal SHOT\nquit\n";
-    EXPECT_EQ(Run({"offline"}, script, 60s), std::optional<int>(0));
-    const auto shots = JournalLines("SHOT");
-    ASSERT_EQ(shots.size(), 1u) << ReadFile(folder_ / "journal.txt");
-    table::ShotRecord record;
-    ASSERT_EQ(record.ParseHex(shots[0][4]), table::ShotRecord::ParseResult::Ok);
-    const float aimX = record.shotParams[3] - record.positions[0][0];
-    const float aimY = record.shotParams[4] - record.positions[0][1];
-    const double degrees = std::atan2(aimY, aimX) * 180.0 / 3.14159265358979;
-    EXPECT_NEAR(std::fabs(degrees), 1.0, 0.01) << "the sweeps turned the aim";
 }
 
 }  // namespace
