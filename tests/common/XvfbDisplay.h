@@ -1,6 +1,6 @@
 #pragma once
-// A private X server (Xvfb) on a free display number for the life of the object, for tests that
-// need a real display: windows, OpenGL through llvmpipe, message boxes.
+// An X server of its own for a test (Xvfb on a free display number), optionally with a window
+// manager, for the life of the object: windows, OpenGL through llvmpipe, message boxes.
 
 #include <string>
 
@@ -10,13 +10,16 @@ namespace testsupport {
 
 class XvfbDisplay {
 public:
-    // False when Xvfb is not installed or did not come up within 5 s (the test then skips).
-    bool Start();
+    // size as Xvfb takes it, e.g. "1280x960x24"; windowManager: a program path, or empty for none.
+    // False when Xvfb (or the asked-for window manager) is not installed or did not come up within 5 s
+    // (the test then skips).
+    bool Start(const std::string& size = "1280x1024x24", const std::string& windowManager = {});
     // ":<n>", for DISPLAY.
     const std::string& Name() const { return name_; }
 
 private:
     ChildProcess server_;
+    ChildProcess manager_;
     std::string name_;
 };
 
