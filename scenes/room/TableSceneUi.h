@@ -30,8 +30,6 @@ gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight
                              const WString& caption, const WString& tooltip);
 // The key guide: 196 x 278, its left edge 200 pixels from the right, top 100; shown.
 gui::ImageWidget* AddKeyGuide(gui::Widget& scene);
-// The host's option dialog, user info and own info windows become children of the scene.
-void AttachSharedPopups(GameScene& scene);
 void ShowSharedDialog(gui::Dialog* dialog);
 Scene* CurrentEngineScene(SceneManager* engineScenes);
 

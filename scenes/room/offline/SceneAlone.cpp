@@ -20,6 +20,7 @@
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/PlayerPanel.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -68,7 +69,7 @@ void SceneAlone::CreateUI() {
 int SceneAlone::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
     resources_ = resources;
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, nullptr);
     net::RoomInfo& room = Room();
     const net::GameTypeEquipment& items = Record().equipment[room.gameType % net::kGameTypeCount];
     room.tableItem = items.tableId;

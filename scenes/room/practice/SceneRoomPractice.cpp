@@ -32,6 +32,7 @@
 #include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/room/practice/EarnGoldDialogs.h"
 #include "scenes/room/practice/PracticeCodes.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -74,10 +75,8 @@ void SceneRoomPractice::CreateUI() {
     AddCornerButton(*this, control::kSettings, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
     AddCornerButton(*this, control::kHelp, -101, platform::kVkF1, u"?", u"Help(F1)");
     AddCornerButton(*this, control::kMyInfo, -134, platform::kVkF1 + 3, u"I", u"MyInfo(F4)");
-    gui::Button* messenger =
+    messengerButton_ =
         AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
-    if (Host())
-        if (auto* m = dynamic_cast<Messenger*>(Host()->GetMessenger())) m->AttachAlertIcon(messenger);
 
     net::PlayerRecord* record = &Record();
     strip_ = Make<hud::PlayerPanel>(Host(), record);
@@ -133,7 +132,7 @@ void SceneRoomPractice::CreateUI() {
 
 int SceneRoomPractice::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, messengerButton_);
     net::RoomInfo& room = Room();
     table::TableWorld& world = CreateWorld();
     world.SetGameType(room.gameType);

@@ -38,6 +38,7 @@ struct ServerOptions {
     // Bytes that may wait to be sent to one client; a client that lets more pile up is not reading
     // and is dropped.
     std::size_t sendLimit = 1 << 20;
+    std::int64_t startGold = kDefaultStartGold;  // the gold of a new account
 };
 
 // What the lobby mode keeps of an account's practice-room missions and instant charges.
