@@ -81,10 +81,10 @@ void SceneRoomPractice::CreateUI() {
     net::PlayerRecord* record = &Record();
     strip_ = Make<hud::PlayerPanel>(Host(), record);
     strip_->Create(0, 0);
-    strip_->SetAnchor(gui::AnchorH::Left, 10, gui::AnchorV::Bottom, -32 + strip_->Height());
+    strip_->SetAnchor(gui::AnchorH::Left, kItemStripLeft, gui::AnchorV::Bottom, -32 + strip_->Height());
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
-    gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
+    gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -300 + gauge_->Height());
     cueSelector_ = Make<hud::PlayerInfoPanel>(Host(), record);
     cueSelector_->Create(0, 0);
     cueSelector_->SetAnchor(gui::AnchorH::Left, 10, gui::AnchorV::Bottom, -290 + cueSelector_->Height());

@@ -147,7 +147,7 @@ void SceneSchool::CreateUI() {
     net::PlayerRecord* record = &Record();
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
-    gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -260 + gauge_->Height());
+    gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -260 + gauge_->Height());
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
     index_ = Make<TutorialIndex>(Host());
