@@ -147,13 +147,19 @@ void TableWorld::LayoutHud(int width, int height) {
     if (width <= 0 || height <= 0) return;
     viewportWidth_ = width;
     viewportHeight_ = height;
-    controls_.SetViewport(width, height, hudRightInset_);
+    controls_.SetViewport(width, height, hudRightInset_, hudTopFromBottom_);
 }
 
 void TableWorld::SetHudRightInset(int pixels) {
     platform::ScopedLock guard(lock_);
     hudRightInset_ = pixels;
-    controls_.SetViewport(viewportWidth_, viewportHeight_, hudRightInset_);
+    controls_.SetViewport(viewportWidth_, viewportHeight_, hudRightInset_, hudTopFromBottom_);
+}
+
+void TableWorld::SetHudTopFromBottom(int pixels) {
+    platform::ScopedLock guard(lock_);
+    hudTopFromBottom_ = pixels;
+    controls_.SetViewport(viewportWidth_, viewportHeight_, hudRightInset_, hudTopFromBottom_);
 }
 
 }  // namespace table
