@@ -79,7 +79,8 @@ TEST_F(ShopLayoutTest, CardsOfEveryCategoryAndPageKeepTheirNamesAndPricesOnTheCa
         shop.OnCommand(Event(shop_control::kShopCategoryBase + static_cast<std::uint32_t>(category), &shop));
         for (int position = 1; position <= shop.ShopScroll()->Range(); ++position) {
             shop.OnCommand(gui::CommandEvent{shop.ShopScroll(), shop_control::kShopScroll, position});
-            const std::string context = "category " + std::to_string(category) + " row " + std::to_string(position);
+            const std::string context =
+                "category " + std::to_string(category) + " row " + std::to_string(position);
             for (int i = 0; i < kCardsPerGrid; ++i)
                 if (shop.ShopCard(i)->IsVisible()) ExpectTidy(*shop.ShopCard(i), context);
             // The category tabs stand over the grid's top edge: the main panel frames them.
@@ -94,7 +95,8 @@ TEST_F(ShopLayoutTest, OwnedCardsOfEveryCategoryKeepTheirTextsOnTheCard) {
         shop.OnCommand(
             Event(shop_control::kInventoryCategoryBase + static_cast<std::uint32_t>(category), &shop));
         for (int position = 1; position <= shop.InventoryScroll()->Range(); ++position) {
-            shop.OnCommand(gui::CommandEvent{shop.InventoryScroll(), shop_control::kInventoryScroll, position});
+            shop.OnCommand(
+                gui::CommandEvent{shop.InventoryScroll(), shop_control::kInventoryScroll, position});
             ExpectTidy(*shop.InventoryCard(0)->GetParent()->GetParent(),
                        "category " + std::to_string(category) + " row " + std::to_string(position));
         }
@@ -123,7 +125,8 @@ TEST_F(ShopLayoutTest, TheDetailOfEveryItemStaysInsideItsPanelInBothLayouts) {
     ASSERT_NE(chalk, nullptr);
     detail.Fill(chalk, chalk->record, nullptr, DetailLayout::Catalogue);
     EXPECT_FALSE(detail.DescriptionLine(1)->Text().empty());
-    EXPECT_EQ(detail.NameLine()->Text(), chalk->record->name) << "the card may cut the name; the panel shows it";
+    EXPECT_EQ(detail.NameLine()->Text(), chalk->record->name)
+        << "the card may cut the name; the panel shows it";
 }
 
 TEST_F(ShopLayoutTest, ThePreviewFillsTheCornerUnderTheDetailAndFollowsTheWindowSize) {
@@ -178,7 +181,8 @@ TEST_F(ShopLayoutTest, ThePersonalCueWindowKeepsItsDetailsAndHintInside) {
     PersonalCueWindow& window = *shop.CueWindow();
     window.Show(true);
     for (int slot = 0; slot < 2; ++slot) {
-        window.OnCommand(Event(cue_control::kFirstSlot + static_cast<std::uint32_t>(slot), window.Slot(slot)));
+        window.OnCommand(
+            Event(cue_control::kFirstSlot + static_cast<std::uint32_t>(slot), window.Slot(slot)));
         window.Menu()->Show(false);
         ExpectTidy(window, "slot " + std::to_string(slot));
     }
@@ -260,9 +264,10 @@ TEST(PracticeLayout, TheReplayPanelNamesEachButtonAndTheMissionWindowsKeepTheirT
 std::string LongRowsReply() {
     std::vector<std::string> fields{"1", "0", "3"};
     for (int i = 0; i < 3; ++i)
-        for (const std::string& f : {std::to_string(90001 + i), std::string("A very long title of my best bank shot ever"),
-                                     std::string("LongNickname"), std::string(i == 0 ? "3" : "4"),
-                                     std::string("2009-12-25"), std::string("x"), std::string("100")})
+        for (const std::string& f :
+             {std::to_string(90001 + i), std::string("A very long title of my best bank shot ever"),
+              std::string("LongNickname"), std::string(i == 0 ? "3" : "4"), std::string("2009-12-25"),
+              std::string("x"), std::string("100")})
             fields.push_back(f);
     return gallery_test::Fields(fields);
 }
@@ -285,8 +290,13 @@ TEST(GalleryLayout, RowsWithPrizesAndTheDateListsStayInsideTheListWindow) {
 }
 
 TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
-    std::vector<std::string> fields{"0", "LongNickname", "A very long title of my best bank shot ever",
-                                    "Three cushions and a kiss off the red", "120", "ABCD", "5"};
+    std::vector<std::string> fields{"0",
+                                    "LongNickname",
+                                    "A very long title of my best bank shot ever",
+                                    "Three cushions and a kiss off the red",
+                                    "120",
+                                    "ABCD",
+                                    "5"};
     for (int i = 0; i < 5; ++i)
         for (const std::string& f : {std::string("Nickname") + std::to_string(i), std::string("10"),
                                      std::string("What a shot, I could never make that one")})

@@ -302,6 +302,7 @@ void PersonalCuePurchaseWindow::RefreshPoints() {
         optionLabels_[static_cast<std::size_t>(k)]->SetPlainText(
             Format(u"%d  ", points_.options[static_cast<std::size_t>(k)]) +
             OptionEffectText(k, points_.options[static_cast<std::size_t>(k)], true));
+    durabilityLabel_->SetText(u"%d", static_cast<int>(durability_ / 1000));
 }
 
 void PersonalCuePurchaseWindow::RefreshPrice() {

@@ -87,7 +87,8 @@ inline bool IsWithin(const gui::Widget* w, const gui::Widget* ancestor) {
 // texts; every button's caption inside its button; no control over another (one that holds a
 // whole other, as a card's face holds its labels, is a background) nor over part of a text.
 // `frame` replaces the root's own box where parts of a window hang outside its rectangle.
-inline void ExpectTidy(const gui::Widget& root, const std::string& context, const Box* frameOverride = nullptr) {
+inline void ExpectTidy(const gui::Widget& root, const std::string& context,
+                       const Box* frameOverride = nullptr) {
     const Box frame = frameOverride ? *frameOverride : ScreenBox("window", root);
     std::vector<Box> texts;
     std::vector<const gui::Widget*> textWidgets, controls;
