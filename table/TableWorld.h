@@ -107,6 +107,9 @@ public:
     void LayoutHud(int width, int height);
     // Keeps the tip and elevation control this many pixels left of the right edge (next layout on).
     void SetHudRightInset(int pixels);
+    // Stands the tip and elevation control (and the power bar beside them) with their top this many
+    // pixels above the bottom edge; 0 keeps them in the corner (next layout on).
+    void SetHudTopFromBottom(int pixels);
     // Where the tip and elevation control lie on the screen.
     ControlRect TipControl() const { return controls_.TipControl(); }
     ControlRect ElevationControl() const { return controls_.ElevationControl(); }
@@ -375,6 +378,7 @@ private:
     bool remoteAimShown_ = false;
     int viewportWidth_ = 1024, viewportHeight_ = 768;
     int hudRightInset_ = 0;
+    int hudTopFromBottom_ = 0;
 };
 
 }  // namespace table
