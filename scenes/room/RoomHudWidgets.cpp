@@ -28,7 +28,8 @@ constexpr float kResultListAlpha = 0.9f;
 // The bottom right belongs to the player list and the start/ready panel, the bottom left to the chat and
 // the item tabs: the table's tip, elevation and power control stands between them.
 constexpr int kTableControlsRightInset = 358;
-constexpr std::uint8_t kSolidsStatus = 2, kStripesStatus = 3;
+constexpr auto kSolidsStatus = static_cast<std::uint8_t>(net::TeamStatus::Solids);
+constexpr auto kStripesStatus = static_cast<std::uint8_t>(net::TeamStatus::Stripes);
 }  // namespace
 
 void SceneRoomGame::CreateRoomHud() {
@@ -145,8 +146,8 @@ void SceneRoomGame::RefreshRoomHud() {
 }
 
 void SceneRoomGame::ShowGroupsOnce() {
-    // The 8-ball groups once they are decided (a team holds the stripes, status 3): the solids' team
-    // (status 2) in the first column, the stripes' in the second.
+    // The 8-ball groups once they are decided (a team holds the stripes): the solids' team in the
+    // first column, the stripes' in the second.
     std::uint32_t groups = 0;
     bool decided = false;
     std::array<std::array<WString, 2>, 2> names{};

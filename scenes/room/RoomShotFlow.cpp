@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::int32_t kFirstPocketType = table::kFirstPocketGameType;
 constexpr std::int32_t kEightBall = 10;
-constexpr std::uint8_t kStatusCallEight = 4;
+constexpr auto kStatusCallEight = static_cast<std::uint8_t>(net::TeamStatus::EightBall);
 constexpr std::uint8_t kKindStays = 2;
 constexpr int kMaxMembers = 8;
 // The team's result value while it plays its finishing shot.

@@ -46,6 +46,8 @@ enum : std::uint16_t {
     kRequestAnswered = 2035,
     kRoomOptions = 2003,
     kRoomOptionsChanged = 2004,
+    kGroupsDecided = 2087,
+    kEightBallShot = 2088,
 };
 
 constexpr std::uint8_t kRoomBan = 24;
@@ -53,6 +55,7 @@ constexpr std::uint8_t kRoomBan = 24;
 constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
 constexpr int kFirstPocketType = 10;
+constexpr int kEightBall = 10;
 constexpr std::uint64_t kMoney = 100000;
 
 // Whether the shooter keeps the table: a carom point (a count above 0, no foul), or in a pocket game a
@@ -227,6 +230,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 room.shots = 0;
                 room.points = {};
                 room.lastState.clear();
+                room.groups.Reset();
                 room.seed = 0x1234567u + room.number * 7919u + static_cast<std::uint32_t>(nextRoom_);
                 room.shooter = seats.front();
                 room.cueBall = cueBallOf(room.shooter);
@@ -238,7 +242,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     w.u8(room.playing[s]).u16(0).u32(0).u16(0).u8(0);
                     if (room.gameType == 0 || room.gameType == 3) w.u8(0).u8(0);
                     if (room.gameType == 6) w.u8(0);
-                    w.u8(room.gameType == kFirstPocketType ? 2 : 0);
+                    w.u8(PocketGroups::kOpen);
                     w.u8(static_cast<std::uint8_t>(s)).u64(kMoney).u16(0);
                 }
                 w.u32(0);
@@ -270,6 +274,16 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     ++room.shots;
                     const Bytes& result = *room.results[room.shooter];
                     if (room.states[room.shooter]) room.lastState = *room.states[room.shooter];
+                    bool decided = false;
+                    if (room.gameType == kEightBall &&
+                        room.groups.AfterShot(room.playing[room.shooter], result, decided)) {
+                        int teams = 0;
+                        for (int s : playingSeats()) teams = std::max<int>(teams, room.playing[s]);
+                        Writer w;
+                        if (!decided) w.u8(1);
+                        w.raw(room.groups.Statuses(teams));
+                        toAll(room, decided ? kGroupsDecided : kEightBallShot, w.bytes());
+                    }
                     const std::uint16_t code =
                         result.size() >= 2 ? static_cast<std::uint16_t>(result[0] | (result[1] << 8)) : 0;
                     announceTurn(code, ShooterStays(result, room.gameType),
