@@ -588,6 +588,8 @@ void SceneRoomGame::OnGameEnd(net::Packet& p) {
     KeepOwnSeatAfterGame();
     PlaySound(sound::kGameEnd);
     ResetAfterGame();
+    // The player withdrew on his way out of the room: out he goes.
+    if (leaveAfterGame_.exchange(false)) RunOnMainThread([this] { LeaveRoom(); });
 }
 
 int SceneRoomGame::ResultMode() {

@@ -184,7 +184,7 @@ void SceneRoomGame::Enter() {
     }
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;
-    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = false;
+    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = false;
     tableDiffers_ = tableNoticeTold_ = false;
     for (auto& told : durabilityTold_) told = false;
     shooter_ = kNoSeat;
@@ -531,8 +531,16 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
 
 void SceneRoomGame::LeaveRoom() {
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    const bool connected = session && session->IsConnected();
+    // A player of a running game is asked to withdraw first (the server would refuse the leave);
+    // agreeing ends his game and then takes him out of the room.
+    if (connected && IsOwnSeatPlaying()) {
+        OnMessage(app_code::kWithdrawOpen, 1, 0);
+        withdrawToLeave_ = true;
+        return;
+    }
     // Without a connection (or when the send fails) the lobby comes at once.
-    if (!session || !session->IsConnected() || !SendByte(RoomMsg::ToLobby, 0)) {
+    if (!connected || !SendByte(RoomMsg::ToLobby, 0)) {
         RequestScene(scene_id::kLobby);
         return;
     }

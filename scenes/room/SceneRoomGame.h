@@ -388,6 +388,9 @@ private:
     std::atomic<bool> defaultShotDone_{false};
     std::atomic<bool> tournamentLimitSent_{false};
     std::atomic<bool> leaveRequested_{false};
+    // "To Lobby" in a running game opened the withdraw question; its Yes leaves after the game end.
+    std::atomic<bool> withdrawToLeave_{false};
+    std::atomic<bool> leaveAfterGame_{false};
     std::atomic<std::uint64_t> turnStartMs_{0};
     std::atomic<std::uint64_t> gameClockBaseMs_{0};
     std::atomic<std::uint32_t> gameSeconds_{0};

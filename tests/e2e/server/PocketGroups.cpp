@@ -33,7 +33,8 @@ bool PocketGroups::AfterShot(int team, const Bytes& result, bool& groupsDecided)
         for (std::uint8_t ball : down) {
             if (ball == kCueBall || ball == kEightBall) continue;
             const std::uint8_t mine = ball < kEightBall ? kSolids : kStripes;
-            for (int t = 0; t < kTeamSlots; ++t) status_[t] = t == team - 1 ? mine : (kSolids + kStripes - mine);
+            for (int t = 0; t < kTeamSlots; ++t)
+                status_[t] = t == team - 1 ? mine : (kSolids + kStripes - mine);
             groupsDecided = changed = true;
             break;
         }

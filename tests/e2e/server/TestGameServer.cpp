@@ -113,7 +113,7 @@ void TestGameServer::ReadLoop(Client& c) {
         }
         if (bad) break;
     }
-    if (options_.lobby) LeaveRoom(c);
+    if (options_.lobby) LeaveRoom(c, true);
     {
         std::lock_guard lock(mutex_);
         c.closed = true;
@@ -276,6 +276,7 @@ enum : std::uint16_t {
     kSchoolLeft = 1138,
     kLeaveRoom = 2008,
     kLeaveAnswer = 2009,
+    kExitRefused = 2036,
 };
 
 struct ChannelDef {
@@ -482,11 +483,23 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             }
             break;
         }
-        case kLeaveRoom:
+        case kLeaveRoom: {
+            // A player of a running game must withdraw first (the room's menu); the server says so.
+            bool playing = false;
+            {
+                std::lock_guard lock(mutex_);
+                playing =
+                    c.room >= 0 && c.seat >= 0 && rooms_[c.room]->running && rooms_[c.room]->playing[c.seat];
+            }
+            if (playing && options_.roomFlow) {
+                reply(kExitRefused);
+                return;
+            }
             LeaveRoom(c);
             w.u8(0);
             reply(kLeaveAnswer);
             return;
+        }
         case kKeepAlive:
             return;
         default:
@@ -591,8 +604,8 @@ void TestGameServer::SendOwnItems(Client& c) {
     Write(c, EncodeFrame(kItemList, w.bytes()), true);
 }
 
-void TestGameServer::LeaveRoom(Client& c) {
-    std::vector<std::pair<Client*, Bytes>> out;
+void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
+    Outbox out;
     {
         std::lock_guard lock(mutex_);
         if (c.room < 0) return;
@@ -600,7 +613,9 @@ void TestGameServer::LeaveRoom(Client& c) {
         auto& members = room.members;
         members.erase(std::remove(members.begin(), members.end(), &c), members.end());
         const int seat = c.seat;
+        std::uint8_t team = 0;
         if (seat >= 0 && seat < kRoomSeats) {
+            team = room.playing[seat];
             room.seats[seat] = nullptr;
             room.playing[seat] = room.ready[seat] = 0;
             room.results[seat].reset();
@@ -608,8 +623,10 @@ void TestGameServer::LeaveRoom(Client& c) {
         }
         c.room = -1;
         c.seat = -1;
+        constexpr std::uint8_t kKindDisconnected = 3;
         Writer left;
-        left.u8(static_cast<std::uint8_t>(members.size())).u8(static_cast<std::uint8_t>(seat)).u8(0).u8(0);
+        left.u8(static_cast<std::uint8_t>(members.size())).u8(static_cast<std::uint8_t>(seat)).u8(0);
+        left.u8(disconnected ? kKindDisconnected : 0);
         for (Client* m : members) out.emplace_back(m, EncodeFrame(2015, left.bytes()));
         if (seat == room.master && !members.empty()) {
             room.master = members.front()->seat;
@@ -617,11 +634,7 @@ void TestGameServer::LeaveRoom(Client& c) {
             master.u8(static_cast<std::uint8_t>(room.master)).u16(0).u16(0);
             for (Client* m : members) out.emplace_back(m, EncodeFrame(2016, master.bytes()));
         }
-        if (room.running) {
-            int playing = 0;
-            for (int s = 0; s < kRoomSeats; ++s) playing += room.seats[s] && room.playing[s] ? 1 : 0;
-            if (playing < 2) room.running = false;
-        }
+        if (room.running && team != 0) EndGame(room, seat, team, c.nickname, 0, out);
     }
     for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
 }
