@@ -4,6 +4,7 @@
 #include "engine/input/InputDevice.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
+#include "gui/NoticeBox.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Fpu.h"
 
@@ -42,6 +43,8 @@ void App::UpdateThread() {
             input_->Poll();
         scenes_.Tick(now, time100us);
         session_->KeepAlive(now);
+        if (session_->TakeConnectionLost())
+            PostUiMessage(static_cast<std::uint32_t>(scenes::AppMessage::ConnectionLost), 0, 0, 0);
         updateTicks_.fetch_add(1, std::memory_order_relaxed);
         if (++ticks % kSoundUpdateEvery == 0) {
             if (sound_) sound_->Update();
@@ -120,7 +123,25 @@ int App::FilterMessage(const EventRecord& record, bool onMainThread) {
             }
             return 1;
         }
+        case scenes::AppMessage::ConnectionLost:
+            return OnConnectionLost() ? 0 : 1;
+        case scenes::AppMessage::SignInAgain:
+            if (scenes::GameScene* scene = scenes_.Current()) scene->RequestScene(scenes::scene_id::kLogin);
+            return 1;
         default:
             return 0;
     }
+}
+
+bool App::OnConnectionLost() {
+    // The sign-in tells its own failures; offline and replay modes have no server.
+    const int id = scenes_.CurrentId();
+    if (mode_ != StartMode::Normal || id == scenes::scene_id::kLogin || id == scenes::scene_id::kIntro)
+        return false;
+    LogWrite(u"Connection lost in scene %d\n", id);
+    scenes_.ShowNotice(nullptr, u"The connection to the game server was lost.",
+                       u"Press OK to sign in again.");
+    if (gui::NoticeBox* box = scenes_.GetNoticeBox())
+        box->SetResultCode(static_cast<std::uint32_t>(scenes::AppMessage::SignInAgain));
+    return true;
 }

@@ -415,7 +415,11 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     const bool own = next == ownSeat_.load();
     if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
         world->RespotCueBall();
-        SendMessage(RoomMsg::BallPlacement, [&](net::Packet& out) { world->WriteBallPositionMessage(out); });
+        // The new turn's table state (2051) still has the cue ball in its pocket: it is respotted
+        // there again, so the shooter's table and the others' (which take the respot as a 2064
+        // after their 2051) agree.
+        respotAfterNewTurn_ = true;
+        SendPlacement();
         if (own) {
             world->ballInHandMode = 1;
             world->BeginBallInHand(0);
@@ -471,6 +475,10 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
     showReceiving_ = false;
     if (gameRunning_.load()) SetShooterSeat(shooter);
     world->SetCurrentBall(cueBall);
+    if (respotAfterNewTurn_.exchange(false)) {
+        world->RespotCueBall();
+        world->RetargetCameraOnCurrentBall();
+    }
     UpdateTableOwnership();
     if (!p.IsBad() && world->BallsFitTable(tableItem)) {
         turnTableItem_ = tableItem;

@@ -223,6 +223,8 @@ private:
     bool SendByte(room::RoomMsg id, std::uint8_t value);
     void SendTableState(bool append, net::Packet* packet);
     void SendShot(const table::ShotMessage& shot);
+    // 2063: the ball set down or the pocket called; nothing for a ball that is off the table.
+    void SendPlacement();
     void PlaySound(int id);
     // Any thread: a notice box, shown by the next Render.
     void ShowBox(const WString& line1, const WString& line2 = {});
@@ -290,6 +292,8 @@ private:
     void BobStartPrompt(std::uint64_t nowMs);
     // "To Lobby": 2008 and wait for the answer, or the lobby at once without a connection.
     void LeaveRoom();
+    // Main thread: the connection to the server dropped.
+    void StopOnLostConnection();
     // 2003 from the room options dialog; refused with an error while a game runs and the game or its
     // option would change.
     void SendRoomOptions();
@@ -391,6 +395,8 @@ private:
     // "To Lobby" in a running game opened the withdraw question; its Yes leaves after the game end.
     std::atomic<bool> withdrawToLeave_{false};
     std::atomic<bool> leaveAfterGame_{false};
+    // A free ball was given (2056): the next new turn's table state is respotted too.
+    std::atomic<bool> respotAfterNewTurn_{false};
     std::atomic<std::uint64_t> turnStartMs_{0};
     std::atomic<std::uint64_t> gameClockBaseMs_{0};
     std::atomic<std::uint32_t> gameSeconds_{0};
@@ -402,7 +408,6 @@ private:
     std::atomic<std::uint16_t> channelType_{0};
     std::atomic<std::uint64_t> lastAimCheckMs_{0};
     std::atomic<bool> releaseKeysQueued_{false};
-    std::atomic<bool> wasConnected_{false};
     std::uint32_t tick_ = 0;
 
     // Chat, under chatLock_.

@@ -48,9 +48,10 @@ LeaveRun PlayThenLeave(const std::string& name, const std::string& leave, const 
                               "key Return\nwait-journal SCENE 5\nwait 500\n" + Click(kTeamOne) +
                               "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + kStarted +
                               aliceWaits + "wait 500\nquit\n";
-    const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
-                            "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) + Click(kReadyStart) +
-                            "key Return\nwait 200\ntext ready\nkey Return\n" + kStarted + "wait 1500\n" + leave;
+    const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
+                            Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) +
+                            Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + kStarted +
+                            "wait 1500\n" + leave;
     ScriptedClient a(Folder(name + "_alice"), alice);
     EXPECT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
     EXPECT_TRUE(a.WaitFor("SCENE 5")) << a.Journal();
@@ -64,17 +65,19 @@ LeaveRun PlayThenLeave(const std::string& name, const std::string& leave, const 
 }
 
 TEST(RoomLeaveRun, MasterSeesWhoEntersAndAPlayerLeavingMidGameWithdrawsAndEndsTheGameOnBothSides) {
-    const LeaveRun run = PlayThenLeave(
-        "withdraw",
-        Click(kToLobby) + "wait-journal BOX Withdraw|Do you want to withdraw from the game?\nwait 300\n"
+    const LeaveRun run =
+        PlayThenLeave("withdraw",
+                      Click(kToLobby) +
+                          "wait-journal BOX Withdraw|Do you want to withdraw from the game?\nwait 300\n"
                           "key Return\nwait-journal SCENE 4\nwait 500\nquit\n",
-        "wait-journal CHAT 0xFF00FF00 Bob has left room.\n");
+                      "wait-journal CHAT 0xFF00FF00 Bob has left room.\n");
     // Entering: the master gets the line and the new count; the one who enters gets the list only.
     EXPECT_NE(run.alice.find("CHAT 0xFF00FF00 Bob entered room."), std::string::npos) << run.alice;
     EXPECT_NE(run.aliceLog.find("ROOM : (2/2)"), std::string::npos);
     EXPECT_EQ(run.bob.find("entered room."), std::string::npos) << run.bob;
     // Leaving: the question first, then the withdrawal and the end of the game for both.
-    EXPECT_NE(run.bob.find("BOX Withdraw|Do you want to withdraw from the game?|A withdrawal counts as a lost game."),
+    EXPECT_NE(run.bob.find(
+                  "BOX Withdraw|Do you want to withdraw from the game?|A withdrawal counts as a lost game."),
               std::string::npos)
         << run.bob;
     for (const std::string* journal : {&run.alice, &run.bob}) {
@@ -89,8 +92,8 @@ TEST(RoomLeaveRun, MasterSeesWhoEntersAndAPlayerLeavingMidGameWithdrawsAndEndsTh
 }
 
 TEST(RoomLeaveRun, APlayerWhoseConnectionClosesMidGameEndsTheGameForTheOther) {
-    const LeaveRun run = PlayThenLeave("disconnect", "quit\n",
-                                  "wait-journal CHAT 0xFF00FF00 Bob has been disconnected.\n");
+    const LeaveRun run =
+        PlayThenLeave("disconnect", "quit\n", "wait-journal CHAT 0xFF00FF00 Bob has been disconnected.\n");
     EXPECT_NE(run.alice.find("CHAT 0xFFFF0000 Bob has disconnected, so the game has ended. (WP 0)"),
               std::string::npos)
         << run.alice;
