@@ -84,8 +84,9 @@ TEST(LostConnectionRun, ALobbyWhoseServerWentAwayLeadsBackToTheSignInInsteadOfLo
     const std::size_t lost = journal.find("BOX Notice|The connection to the game server was lost.");
     ASSERT_NE(lost, std::string::npos) << journal;
     EXPECT_NE(journal.find("SCENE 1", lost), std::string::npos) << journal;
-    EXPECT_NE(journal.find("BOX Error|The game server cannot be reached.|Check your network.|Try again?", lost),
-              std::string::npos)
+    EXPECT_NE(
+        journal.find("BOX Error|The game server cannot be reached.|Check your network.|Try again?", lost),
+        std::string::npos)
         << journal;
 }
 

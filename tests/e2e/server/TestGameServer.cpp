@@ -114,10 +114,14 @@ void TestGameServer::ReadLoop(Client& c) {
         if (bad) break;
     }
     if (options_.lobby) LeaveRoom(c, true);
+    std::uint16_t channel = 0;
     {
         std::lock_guard lock(mutex_);
         c.closed = true;
+        channel = c.channel;
     }
+    // The others of the channel see him go.
+    if (options_.lobby && channel != 0) SendChannelPlayers(channel);
     if (options_.verbose) std::printf("client %d closed\n", c.index);
     changed_.notify_all();
 }
@@ -284,6 +288,7 @@ struct ChannelDef {
     const char16_t* name;
 };
 constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8, u"Tournament"}};
+constexpr std::uint16_t kChannelCapacity = 200;
 
 // Every account owns one cue, equipped for every game type; tables and ball sets are the defaults.
 constexpr std::uint64_t kOwnCueSerial = 100;
@@ -307,6 +312,7 @@ void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, s
 void TestGameServer::HandleLobby(Client& c, const Frame& f) {
     Reader r(f.body);
     Writer w;
+    std::uint16_t left = 0;  // the channel a player moved out of
     auto reply = [&](std::uint16_t id) { Write(c, EncodeFrame(id, w.bytes()), true); };
     switch (f.id) {
         case kSignIn: {
@@ -395,18 +401,33 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             }
             return;
         }
-        case kChannelListRequest:
+        case kChannelListRequest: {
+            std::lock_guard lock(mutex_);
             w.u8(static_cast<std::uint8_t>(std::size(kChannels)));
-            for (const ChannelDef& ch : kChannels) w.u16(ch.id).u16(ch.type).u16(0).u16(200).str(ch.name);
+            for (const ChannelDef& ch : kChannels) {
+                int users = 0;
+                for (auto& other : clients_)
+                    users += !other->closed && other->channel == ch.id && !other->nickname.empty() ? 1 : 0;
+                w.u16(ch.id)
+                    .u16(ch.type)
+                    .u16(static_cast<std::uint16_t>(users))
+                    .u16(kChannelCapacity)
+                    .str(ch.name);
+            }
             break;
+        }
         case kChooseChannel: {
             const std::uint16_t id = r.u16();
             const ChannelDef* found = nullptr;
             for (const ChannelDef& ch : kChannels)
                 if (ch.id == id) found = &ch;
             std::lock_guard lock(mutex_);
-            if (found) c.channel = id;
-            w.u8(found ? 0 : 1).u16(id).u16(found ? found->type : 0);
+            // A player in a room stays where he is.
+            if (found && c.room < 0) {
+                left = c.channel != id ? c.channel : 0;
+                c.channel = id;
+            }
+            w.u8(found && c.channel == id ? 0 : 1).u16(id).u16(found ? found->type : 0);
             break;
         }
         case kRoomListRequest: {
@@ -498,6 +519,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             LeaveRoom(c);
             w.u8(0);
             reply(kLeaveAnswer);
+            SendChannelPlayers(c.channel);
             return;
         }
         case kKeepAlive:
@@ -520,12 +542,15 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         case kChooseChannel:
             reply(kChooseChannelResult);
             SendChannelPlayers(c.channel);
+            if (left != 0) SendChannelPlayers(left);
             break;
         case kRoomListRequest:
             reply(kRoomList);
             break;
         default:
+            // Entering a room changes where the player is on everybody's list.
             reply(kJoinRoomResult);
+            SendChannelPlayers(c.channel);
             break;
     }
 }
