@@ -158,6 +158,8 @@ public:
     hud::InGameMenu* GameMenu() const { return inGameMenu_; }
     hud::GameClock* Clock() const { return gameClock_; }
     hud::TurnCountdown* Countdown() const { return turnCountdown_; }
+    gui::TextLabel* ClockCaption() const { return clockCaption_; }
+    gui::TextLabel* CountdownCaption() const { return countdownCaption_; }
     hud::ScoreBoard* Scores() const { return scoreBoard_; }
     hud::GameResultList* ResultList() const { return resultList_; }
     hud::GroupNotice* Groups() const { return groupNotice_; }
@@ -444,6 +446,8 @@ private:
     hud::InGameMenu* inGameMenu_ = nullptr;
     hud::GameClock* gameClock_ = nullptr;
     hud::TurnCountdown* turnCountdown_ = nullptr;
+    gui::TextLabel* clockCaption_ = nullptr;
+    gui::TextLabel* countdownCaption_ = nullptr;
     hud::ScoreBoard* scoreBoard_ = nullptr;
     hud::GameResultList* resultList_ = nullptr;
     hud::GroupNotice* groupNotice_ = nullptr;

@@ -33,16 +33,17 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
     const std::string alice = SignIn("Alice") +
-                              "wait-journal PLAYERS 2 Alice Bob\n"   // Bob signs in
-                              "wait-journal PLAYERS 1 Alice\n"       // Bob moves to Free 2
-                              "wait-journal PLAYERS 2 Alice Bob\n"   // and comes back
-                              "wait-journal PLAYERS 1 Alice\n"       // and quits
+                              "wait-journal PLAYERS 2 Alice Bob\n"  // Bob signs in
+                              "wait-journal PLAYERS 1 Alice\n"      // Bob moves to Free 2
+                              "wait-journal PLAYERS 2 Alice Bob\n"  // and comes back
+                              "wait-journal PLAYERS 1 Alice\n"      // and quits
                               "wait 300\nquit\n";
-    const std::string bob = SignIn("Bob") + "wait-journal PLAYERS 2 Bob Alice\n" + Click(kChannelsButton) +
-                            Click(kSecondChannelRow) + "wait-journal CHAT 0xFFFFFF00 You are now in Free 2.\n" +
-                            "wait-journal PLAYERS 1 Bob\nwait 500\n" + Click(kChannelsButton) +
-                            Click(kFirstChannelRow) + "wait-journal CHAT 0xFFFFFF00 You are now in Free 1.\n" +
-                            "wait-journal PLAYERS 2 Bob Alice\nwait 500\nquit\n";
+    const std::string bob =
+        SignIn("Bob") + "wait-journal PLAYERS 2 Bob Alice\n" + Click(kChannelsButton) +
+        Click(kSecondChannelRow) + "wait-journal CHAT 0xFFFFFF00 You are now in Free 2.\n" +
+        "wait-journal PLAYERS 1 Bob\nwait 500\n" + Click(kChannelsButton) + Click(kFirstChannelRow) +
+        "wait-journal CHAT 0xFFFFFF00 You are now in Free 1.\n" +
+        "wait-journal PLAYERS 2 Bob Alice\nwait 500\nquit\n";
     ScriptedClient a(Folder("alice"), alice);
     ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(a.WaitFor("PLAYERS 1 Alice")) << a.Journal();

@@ -19,6 +19,7 @@
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableMessages.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
+#include "tests/scenes/support/WidgetTree.h"
 
 namespace {
 
@@ -323,6 +324,23 @@ TEST_F(RoomSceneTest, ALostConnectionStopsTheGameItsTurnClockAndTheOwnTurn) {
     Run(60000);
     EXPECT_TRUE(SentWith(2062).empty()) << "the turn clock ran on to its time-out";
     EXPECT_EQ(scene.PlayedSounds().size(), soundsBefore) << "no warning or tick sounds";
+}
+
+TEST_F(RoomSceneTest, TheClocksCarryCaptionsWhileAGameRunsAndTheKeyGuideListsOnlyKeysThatWorkHere) {
+    // U (the balls back) works on a free practice table only, never in a game room.
+    EXPECT_EQ(FindLabel(scene, u"U: balls back"), nullptr);
+    EXPECT_NE(FindLabel(scene, u"C: chalk"), nullptr);
+    EnterRoom(0, 0);
+    scene.Render(nullptr, false);
+    ASSERT_NE(scene.ClockCaption(), nullptr);
+    EXPECT_FALSE(scene.ClockCaption()->IsVisible());
+    StartGame(0);
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.Clock()->IsVisible());
+    EXPECT_TRUE(scene.ClockCaption()->IsVisible());
+    EXPECT_EQ(scene.ClockCaption()->Text(), u"Game time");
+    EXPECT_TRUE(scene.CountdownCaption()->IsVisible());
+    EXPECT_EQ(scene.CountdownCaption()->Text(), u"Turn time");
 }
 
 TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {
