@@ -12,16 +12,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using roomscript::Click;
+using namespace roomscript;
 using testsupport::ScriptedClient;
 
 constexpr const char* kChannelsButton = "419 478";
 constexpr const char* kFirstChannelRow = "378 110";
 constexpr const char* kSecondChannelRow = "378 146";
-
-std::string SignIn(const std::string& nickname) {
-    return "wait-journal SCENE 1\nwait 300\ntext " + nickname + "\nkey Return\nwait-journal SCENE 4\n";
-}
 
 fs::path Folder(const std::string& name) {
     return fs::temp_directory_path() / ("lobby_channels_" + std::to_string(::getpid()) + "_" + name);
@@ -52,8 +48,8 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
     EXPECT_EQ(b.Wait(60s), std::optional<int>(0)) << b.Journal();
     EXPECT_EQ(a.Wait(60s), std::optional<int>(0)) << a.Journal();
     const std::string aj = a.Journal(), bj = b.Journal();
-    EXPECT_EQ(roomscript::Lines(aj, "PLAYERS 1 Alice").size(), 3u) << aj;
-    EXPECT_EQ(roomscript::Lines(aj, "PLAYERS 2 Alice Bob").size(), 2u) << aj;
+    EXPECT_EQ(Lines(aj, "PLAYERS 1 Alice").size(), 3u) << aj;
+    EXPECT_EQ(Lines(aj, "PLAYERS 2 Alice Bob").size(), 2u) << aj;
     EXPECT_NE(bj.find("You are now in Free 2."), std::string::npos) << bj;
     EXPECT_EQ(server.CountReceived(1, 157), 3) << "the sign-in's channel and the two chosen in the lobby";
     server.Stop();

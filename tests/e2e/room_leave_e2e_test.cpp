@@ -13,21 +13,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using roomscript::Click;
+using namespace roomscript;
 using testsupport::ScriptedClient;
 
-constexpr const char* kCreateRoomButton = "80 478";
-constexpr const char* kJoinButton = "198 478";
-constexpr const char* kFirstRoomRow = "120 105";
-constexpr const char* kTeamOne = "655 717";
-constexpr const char* kTeamTwo = "705 717";
-constexpr const char* kReadyStart = "895 717";
-constexpr const char* kToLobby = "1005 21";
 constexpr const char* kStarted = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
-
-std::string SignIn(const std::string& nickname) {
-    return "wait-journal SCENE 1\nwait 300\ntext " + nickname + "\nkey Return\nwait-journal SCENE 4\n";
-}
 
 fs::path Folder(const std::string& name) {
     return fs::temp_directory_path() / ("room_leave_" + std::to_string(::getpid()) + "_" + name);
