@@ -194,6 +194,8 @@ private:
     // Main thread: the connection dropped in a scene that lives on the server's word; the notice
     // whose OK leads back to the sign-in. False where the scene handles it itself.
     bool OnConnectionLost();
+    void ShowLostConnectionNotice();
+    bool lostNoticePending_ = false;  // main thread
 
     std::vector<WString> args_;
     StartMode mode_;

@@ -72,6 +72,7 @@ void App::PostMouseMove() {
 
 void App::DrainUiQueue() {
     if (!uiQueue_) return;
+    ShowLostConnectionNotice();
     scenes_.DeliverHeld(uiHeld_);
     while (EventRecord* record = uiQueue_->Pop()) {
         if (!FilterMessage(*record, true)) scenes_.OnAppMessage(record->code, record->a, record->b, uiHeld_);
@@ -139,9 +140,18 @@ bool App::OnConnectionLost() {
     if (mode_ != StartMode::Normal || id == scenes::scene_id::kLogin || id == scenes::scene_id::kIntro)
         return false;
     LogWrite(u"Connection lost in scene %d\n", id);
+    lostNoticePending_ = true;
+    ShowLostConnectionNotice();
+    return true;
+}
+
+void App::ShowLostConnectionNotice() {
+    // During a scene change the notice would have no scene to show on: it waits for the next one.
+    scenes::GameScene* scene = scenes_.Current();
+    if (!lostNoticePending_ || !scene || !scene->IsActive() || scene->ChangeRequested()) return;
+    lostNoticePending_ = false;
     scenes_.ShowNotice(nullptr, u"The connection to the game server was lost.",
                        u"Press OK to sign in again.");
     if (gui::NoticeBox* box = scenes_.GetNoticeBox())
         box->SetResultCode(static_cast<std::uint32_t>(scenes::AppMessage::SignInAgain));
-    return true;
 }
