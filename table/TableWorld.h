@@ -207,6 +207,9 @@ public:
     // 2053 of the last shot.
     void WriteShotResultMessage(net::Packet& packet) const;
     void WriteBallPositionMessage(net::Packet& packet) const;
+    // Whether that message says something the others can take: a called pocket, or a ball on the
+    // table (a ball still in a pocket can be placed by nobody).
+    bool BallPositionSendable() const;
     bool ReadBallPositionMessage(net::Packet& packet);
     // 2058: the own aim when it changed since it was last sent, at most every tenth tick.
     bool WriteAimMessageIfDue(net::Packet& packet, std::uint64_t nowMs);

@@ -27,6 +27,7 @@
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/TableSceneHost.h"
+#include "tests/scenes/support/WidgetTree.h"
 
 namespace {
 
@@ -502,3 +503,9 @@ TEST(SceneRoomPractice, APlainCueAboveTheOwnLevelIsRefusedAPersonalOneNeverAndTh
 }
 
 }  // namespace
+
+TEST(PracticeRoomScene, TheKeyGuideListsTheBallsBackKeyOfTheFreeTable) {
+    Practice p;
+    p.Enter();
+    EXPECT_NE(FindLabel(p.scene, u"U: balls back"), nullptr);
+}

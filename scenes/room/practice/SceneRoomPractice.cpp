@@ -113,7 +113,7 @@ void SceneRoomPractice::CreateUI() {
         chatLabels_[i]->SetVisible(false);
     }
 
-    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_ = AddKeyGuide(*this, true);
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
     replay_ = Make<hud::ReplayControlPanel>(Host());
