@@ -6,6 +6,7 @@
 #include <deque>
 #include <optional>
 
+#include "tests/e2e/server/PocketGroups.h"
 #include "tests/e2e/server/TestGameServer.h"
 
 namespace testserver {
@@ -74,6 +75,7 @@ struct TestGameServer::Room {
     std::array<std::optional<Bytes>, kRoomSeats> states{};   // 2050 of the running shot
     Bytes lastState;                                         // the shooter's last 2050
     std::array<std::uint16_t, kRoomSeats> points{};
+    PocketGroups groups;  // 8-ball
 
     void Write(Writer& w) const {
         w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);
