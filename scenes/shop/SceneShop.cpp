@@ -26,6 +26,7 @@
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/NickChangeDialog.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/MembershipDialog.h"
 #include "scenes/shop/ShopCodes.h"
@@ -590,7 +591,7 @@ bool SceneShop::OnCommand(const gui::CommandEvent& event) {
             GoToLobby();
             return true;
         case shop_control::kSettings:
-            if (host && host->GetOptionDialog()) host->GetOptionDialog()->Show(true);
+            if (host) OpenOptionDialog(host->GetOptionDialog());
             return true;
         case shop_control::kMyInfo:
             if (host && host->GetMyInfoWindow())
