@@ -30,7 +30,7 @@ public:
     // One list is open at a time (the toolkit's drop-down pointer names it); an empty one never opens.
     bool IsOpen() const { return GetGuiState().dropDown == this; }
     void Open(bool open);
-    // Draws the open list below the header at its place on the screen (the overlay pass).
+    // Draws the open list at its place on the screen, below or above the header (the overlay pass).
     void DrawList(Painter& painter);
 
     void Draw(Painter& painter, int x, int y) override;

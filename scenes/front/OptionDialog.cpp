@@ -134,13 +134,13 @@ std::vector<ChoiceItem> ChoiceItems(const ChoiceSpec& c, const Options& options)
     return items;
 }
 
-// The resolutions offered: the device's full-screen modes and the size in force, in size order.
-// A size of 0 (the desktop's, until the first start fits it) is offered as "Desktop".
+// The size in force; 0 x 0 for the desktop's, until the first start fits it.
 std::pair<int, int> ModeInForce(const Options& options) {
     return options.width > 0 && options.height > 0 ? std::pair{options.width, options.height}
                                                    : std::pair{0, 0};
 }
 
+// The resolutions offered: the device's full-screen modes and the size in force, in size order.
 std::vector<std::pair<int, int>> OfferedModes(const Options& options) {
     std::vector<std::pair<int, int>> modes;
     for (const DisplayModeChoice& m : DisplayModeList::Instance().Snapshot())
@@ -151,6 +151,7 @@ std::vector<std::pair<int, int>> OfferedModes(const Options& options) {
     return modes;
 }
 
+// The desktop's size reads "Desktop".
 WString ModeText(const std::pair<int, int>& mode) {
     return mode.first > 0 ? Format(u"%d x %d", mode.first, mode.second) : WString(u"Desktop");
 }

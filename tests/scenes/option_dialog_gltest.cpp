@@ -61,7 +61,8 @@ struct DialogScreen {
     }
 };
 
-TEST(OptionDialogGl, EverySettingOfAKnownConfigShowsInTheCentredDialog) {
+// The closed dialog, then the shot power list open over the controls beneath it.
+TEST(OptionDialogGl, AKnownConfigShowsInTheCentredDialogAndAnOpenListCoversWhatLiesBeneath) {
     GlScreen screen(kWidth, kHeight);
     if (!screen.gl.device) {
         GTEST_SKIP() << "no GL context: " << screen.gl.error;
@@ -69,25 +70,17 @@ TEST(OptionDialogGl, EverySettingOfAKnownConfigShowsInTheCentredDialog) {
     ASSERT_TRUE(screen.OpenUiSets()) << "the generated packages are missing";
     DialogScreen s;
     ExpectScreenMatchesReference(*screen.gl.device, s.root, "option_dialog", ReferencePath("option_dialog"));
-}
 
-TEST(OptionDialogGl, AnOpenListCoversTheControlsBeneathItOpaquely) {
-    GlScreen screen(kWidth, kHeight);
-    if (!screen.gl.device) {
-        GTEST_SKIP() << "no GL context: " << screen.gl.error;
-    }
-    ASSERT_TRUE(screen.OpenUiSets());
-    DialogScreen s;
+    scenes::OpenOptionDialog(&s.dialog);
     auto* list = dynamic_cast<gui::ComboBox*>(s.dialog.FindById(kShotPowerList));
     ASSERT_NE(list, nullptr);
     list->Open(true);
-    ASSERT_TRUE(list->IsOpen());
     const int left = list->ScreenX(), top = list->ScreenY() + list->Height();
     const platform::Image frame = DrawScreenFrame(*screen.gl.device, s.root);
     ASSERT_GT(frame.width, 0u);
     ExpectFrameMatchesReference(frame, "option_dialog_list", ReferencePath("option_dialog_list"));
-    // The second row (neither chosen nor under the mouse) over the next list's header: the list's
-    // own face, nothing of the header shows through.
+    // The second row (neither chosen nor under the mouse) over the next list's header shows the
+    // list's own face: nothing beneath shows through.
     const std::uint8_t* p = &frame.rgba[(static_cast<std::size_t>(top + 30) * frame.width + left + 2) * 4];
     EXPECT_EQ(p[0], 0x22);
     EXPECT_EQ(p[1], 0x30);

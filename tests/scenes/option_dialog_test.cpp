@@ -158,6 +158,12 @@ TEST_F(OptionDialogTest, VideoSettingsAreLockedWhileTheOwnSeatPlays) {
     dialog.SetGameRoomFlags(true, false);
     dialog.Open();
     EXPECT_TRUE(dialog.FindById(kFullscreen)->IsEnabled());
+    // The room's flags hold until the dialog is hidden, not into an opening from the lobby.
+    scenes::OpenOptionDialog(&dialog, true, true);
+    EXPECT_FALSE(dialog.FindById(kResolution)->IsEnabled());
+    Press(scenes::front_button::kCancel);
+    scenes::OpenOptionDialog(&dialog);
+    EXPECT_TRUE(dialog.FindById(kResolution)->IsEnabled());
 }
 
 // The tables' "S" and F3 showed the dialog with Show alone: every list blank, the resolution list
@@ -234,14 +240,6 @@ TEST_F(OptionDialogTest, ResolutionListsTheDisplayModesAndAModeWithoutTheRateTak
     stored.width = stored.height = 0;  // the desktop's size, before the first start fits it
     Reopen(stored);
     EXPECT_EQ(List(kResolution).SelectedText(), u"Desktop");
-}
-
-TEST_F(OptionDialogTest, TheGameRoomsLockHoldsUntilTheDialogIsHidden) {
-    scenes::OpenOptionDialog(&dialog, true, true);
-    EXPECT_FALSE(dialog.FindById(kResolution)->IsEnabled());
-    Press(scenes::front_button::kCancel);
-    scenes::OpenOptionDialog(&dialog);  // then from the lobby or a practice table
-    EXPECT_TRUE(dialog.FindById(kResolution)->IsEnabled());
 }
 
 }  // namespace
