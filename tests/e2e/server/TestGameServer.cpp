@@ -19,7 +19,8 @@ std::string Narrow(const std::u16string& s) {
 }
 }  // namespace
 
-TestGameServer::TestGameServer(ServerOptions options) : options_(options), shop_(options.personalCues) {}
+TestGameServer::TestGameServer(ServerOptions options)
+    : options_(options), shop_(options.personalCues, options.startGold) {}
 
 TestGameServer::~TestGameServer() {
     Stop();

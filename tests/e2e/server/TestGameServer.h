@@ -30,6 +30,7 @@ struct ServerOptions {
     bool roomFlow = true;       // with the lobby: run the room flow too (off: the test scripts the room)
     bool verbose = false;       // print one line per frame (the program)
     bool personalCues = false;  // new accounts start with a worn tuning cue and a worn custom cue
+    std::int64_t startGold = kDefaultStartGold;  // the gold of a new account
 };
 
 // What the lobby mode keeps of an account's practice-room missions and instant charges.
