@@ -12,7 +12,7 @@ namespace gui {
 
 class ComboBox : public Widget {
 public:
-    static constexpr int kMaxVisibleRows = 12;
+    static constexpr int kMaxVisibleRows = 10;
 
     ~ComboBox() override;
 

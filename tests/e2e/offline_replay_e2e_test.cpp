@@ -143,11 +143,12 @@ TEST_F(TableRun, TheTablesSettingsKeyOpensTheOptionsAndOkSavesTheChangedSettings
             << "[Audio]\r\nFXVolume= 55\r\n[Control]\r\nshotsensitive= 300\r\n";
     }
     // The dialog is centred in the 1024 x 768 screen at (232, 149): "Show ball paths" at (386, 289),
-    // the music volume list at (614, 207) with rows of 22 pixels below it; Enter is OK.
+    // the music volume list at (614, 207), open with 10 to 100 in rows of 22 pixels below it; Enter
+    // is OK.
     const std::string script =
         "wait-journal SCENE 11\nwait 1500\nkey F3\nwait 500\n"
         "move 400 300\ndown left\nup left\nwait 200\n"
-        "move 650 218\ndown left\nup left\nwait 200\nmove 650 350\ndown left\nup left\nwait 200\n"
+        "move 650 218\ndown left\nup left\nwait 200\nmove 650 328\ndown left\nup left\nwait 200\n"
         "key Return\nwait 500\nquit\n";
     EXPECT_EQ(Run({"offline"}, script, 60s), std::optional<int>(0));
     const std::string config = ReadFile(folder_ / "config.ini");
