@@ -44,6 +44,7 @@ public:
     // hold until the dialog is hidden.
     void SetGameRoomFlags(bool gameRunning, bool ownSeatPlays);
 
+    // The drop-downs bound to one setting each; the resolution list comes besides them.
     static constexpr std::size_t kChoiceCount = 11;
 
     const Options& Working() const { return working_; }
