@@ -46,9 +46,19 @@ void TestGameServer::Stop() {
         std::lock_guard lock(mutex_);
         for (auto& c : clients_) all.push_back(c.get());
     }
-    for (Client* c : all) c->socket.Shutdown();
-    for (Client* c : all)
+    // What a script sent just before stopping still goes out, unless the client does not read.
+    for (Client* c : all) {
+        std::unique_lock lock(c->writeMutex);
+        c->outChanged.wait_for(lock, std::chrono::seconds(2),
+                               [&] { return c->sendClosed || c->outBytes == 0; });
+        c->sendClosed = true;
+        c->outChanged.notify_all();
+        c->socket.Shutdown();
+    }
+    for (Client* c : all) {
         if (c->reader.joinable()) c->reader.join();
+        if (c->writer.joinable()) c->writer.join();
+    }
 }
 
 void TestGameServer::AcceptLoop() {
@@ -57,6 +67,7 @@ void TestGameServer::AcceptLoop() {
             std::lock_guard lock(mutex_);
             if (!running_) return;
         }
+        ReapClosed();
         platform::TcpSocket s = listener_.Accept(50);
         if (!s.IsOpen()) continue;
         Client* c;
@@ -77,6 +88,7 @@ void TestGameServer::AcceptLoop() {
             c->receiveCipher.Key(options_.keySeed);
         }
         if (options_.verbose) std::printf("client %d connected\n", c->index);
+        c->writer = std::thread([this, c] { WriteLoop(*c); });
         c->reader = std::thread([this, c] { ReadLoop(*c); });
         changed_.notify_all();
     }
@@ -84,47 +96,133 @@ void TestGameServer::AcceptLoop() {
 
 void TestGameServer::ReadLoop(Client& c) {
     Bytes buffer;
+    std::size_t start = 0;  // frames before it are taken; the buffer is compacted now and then
     std::uint8_t chunk[2048];
     for (;;) {
         const long n = c.socket.Receive(chunk, sizeof chunk);
         if (n <= 0) break;
+        if (start > 0 && start * 2 >= buffer.size()) {
+            buffer.erase(buffer.begin(), buffer.begin() + static_cast<long>(start));
+            start = 0;
+        }
         buffer.insert(buffer.end(), chunk, chunk + n);
         bool bad = false;
-        while (buffer.size() >= 4) {
-            const std::size_t length = buffer[0] | (buffer[1] << 8);
+        while (buffer.size() - start >= 4) {
+            const std::uint8_t* at = buffer.data() + start;
+            const std::size_t length = at[0] | (at[1] << 8);
             if (length < 4 || length > kMaxFrame) {
                 bad = true;
                 break;
             }
-            if (buffer.size() < length) break;
-            Bytes frame(buffer.begin(), buffer.begin() + length);
-            buffer.erase(buffer.begin(), buffer.begin() + length);
+            if (buffer.size() - start < length) break;
+            Bytes frame(at, at + length);
+            start += length;
             c.receiveCipher.Apply(frame.data(), frame.size(), false);
             Frame f;
             f.id = static_cast<std::uint16_t>(frame[2] | (frame[3] << 8));
             f.body.assign(frame.begin() + 4, frame.end());
             if (options_.verbose) std::printf("client %d -> %u (%zu bytes)\n", c.index, f.id, f.body.size());
             if (options_.lobby) HandleLobby(c, f);
-            {
-                std::lock_guard lock(mutex_);
-                c.history.push_back(f);
-                c.inbox.push_back(std::move(f));
+            if (options_.frameLimit > 0) {
+                {
+                    std::lock_guard lock(mutex_);
+                    Keep(c, std::move(f));
+                }
+                changed_.notify_all();
             }
-            changed_.notify_all();
         }
         if (bad) break;
     }
-    if (options_.lobby) LeaveRoom(c);
+    if (options_.lobby) LeaveRoom(c, true);
+    // The connection is done with: the writer stops, the socket closes (its record stays, so a
+    // script's client index keeps meaning the same connection).
+    {
+        std::lock_guard lock(c.writeMutex);
+        c.sendClosed = true;
+        c.outbox.clear();
+        c.outChanged.notify_all();
+        c.socket.Shutdown();
+    }
+    if (c.writer.joinable()) c.writer.join();
+    {
+        std::lock_guard lock(c.writeMutex);
+        c.socket.Close();
+    }
+    std::uint16_t channel = 0;
     {
         std::lock_guard lock(mutex_);
         c.closed = true;
+        channel = c.channel;
     }
+    // The others of the channel see him go.
+    if (options_.lobby && channel != 0) SendChannelPlayers(channel);
     if (options_.verbose) std::printf("client %d closed\n", c.index);
     changed_.notify_all();
 }
 
+void TestGameServer::Keep(Client& c, Frame f) {
+    if (c.history.size() >= options_.frameLimit) c.history.pop_front();
+    if (c.inbox.size() >= options_.frameLimit) {
+        c.inbox.pop_front();
+        ++c.dropped;
+    }
+    c.history.push_back(f);
+    c.inbox.push_back(std::move(f));
+}
+
+void TestGameServer::ReapClosed() {
+    // Joins the reader of every connection that ended (its thread and stack go with it).
+    std::vector<Client*> ended;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& c : clients_)
+            if (c->closed && c->reader.joinable()) ended.push_back(c.get());
+    }
+    for (Client* c : ended) c->reader.join();
+}
+
+void TestGameServer::WriteLoop(Client& c) {
+    std::unique_lock lock(c.writeMutex);
+    for (;;) {
+        c.outChanged.wait(lock, [&] { return c.sendClosed || !c.outbox.empty(); });
+        if (c.sendClosed) return;
+        OutPiece piece = std::move(c.outbox.front());
+        c.outbox.pop_front();
+        lock.unlock();
+        const bool sent = c.socket.SendAll(piece.bytes.data(), piece.bytes.size());
+        if (piece.pause) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        lock.lock();
+        c.outBytes -= piece.bytes.size();
+        c.outChanged.notify_all();
+        if (!sent) {
+            c.sendClosed = true;
+            c.socket.Shutdown();
+            return;
+        }
+    }
+}
+
+bool TestGameServer::Enqueue(Client& c, OutPiece piece) {
+    if (c.sendClosed) return false;
+    if (c.outBytes + piece.bytes.size() > options_.sendLimit) {
+        // Not reading: drop the connection rather than let it hold memory or anyone else's traffic.
+        std::fprintf(stderr, "marvenlot-testserver: client %d dropped: %zu bytes not taken\n", c.index,
+                     c.outBytes);
+        c.sendClosed = true;
+        c.outbox.clear();
+        c.outChanged.notify_all();
+        c.socket.Shutdown();
+        return false;
+    }
+    c.outBytes += piece.bytes.size();
+    c.outbox.push_back(std::move(piece));
+    c.outChanged.notify_all();
+    return true;
+}
+
 bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher) {
     std::lock_guard lock(c.writeMutex);
+    if (c.sendClosed) return false;
     if (encipher) {
         for (std::size_t at = 0; at + 4 <= bytes.size();) {
             const std::size_t length = bytes[at] | (bytes[at + 1] << 8);
@@ -133,7 +231,7 @@ bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher) {
             at += length;
         }
     }
-    return c.socket.SendAll(bytes.data(), bytes.size());
+    return Enqueue(c, OutPiece{std::move(bytes), false});
 }
 
 TestGameServer::Client* TestGameServer::Get(int index) const {
@@ -173,10 +271,14 @@ bool TestGameServer::SendSplit(int client, std::uint16_t id, const Bytes& body, 
     if (!c || piece == 0) return false;
     Bytes frame = EncodeFrame(id, body);
     std::lock_guard lock(c->writeMutex);
+    if (c->sendClosed) return false;
     c->sendCipher.Apply(frame.data(), frame.size(), true);
     for (std::size_t at = 0; at < frame.size(); at += piece) {
-        if (!c->socket.SendAll(frame.data() + at, std::min(piece, frame.size() - at))) return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));  // let each piece arrive on its own
+        const auto from = frame.begin() + static_cast<long>(at);
+        // The writer pauses after each piece so that each arrives on its own.
+        if (!Enqueue(*c, OutPiece{Bytes(from, from + static_cast<long>(std::min(piece, frame.size() - at))),
+                                  true}))
+            return false;
     }
     return true;
 }
@@ -241,6 +343,20 @@ int TestGameServer::CountReceived(int client, std::uint16_t id) const {
         std::count_if(c->history.begin(), c->history.end(), [&](const Frame& f) { return f.id == id; }));
 }
 
+std::size_t TestGameServer::KeptFrames() const {
+    std::lock_guard lock(mutex_);
+    std::size_t kept = 0;
+    for (const auto& c : clients_) kept += c->inbox.size() + c->history.size();
+    return kept;
+}
+
+int TestGameServer::OpenConnections() const {
+    std::lock_guard lock(mutex_);
+    int open = 0;
+    for (const auto& c : clients_) open += c->socket.IsOpen() ? 1 : 0;
+    return open;
+}
+
 bool TestGameServer::WaitClosed(int client, std::uint32_t timeoutMs) {
     Client* c = Get(client);
     if (!c) return false;
@@ -277,6 +393,7 @@ enum : std::uint16_t {
     kSchoolLeft = 1138,
     kLeaveRoom = 2008,
     kLeaveAnswer = 2009,
+    kExitRefused = 2036,
 };
 
 struct ChannelDef {
@@ -284,6 +401,7 @@ struct ChannelDef {
     const char16_t* name;
 };
 constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8, u"Tournament"}};
+constexpr std::uint16_t kChannelCapacity = 200;
 
 // Every account owns one cue, equipped for every game type; tables and ball sets are the defaults.
 constexpr std::uint64_t kOwnCueSerial = 100;
@@ -307,6 +425,7 @@ void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, s
 void TestGameServer::HandleLobby(Client& c, const Frame& f) {
     Reader r(f.body);
     Writer w;
+    std::uint16_t left = 0;  // the channel a player moved out of
     auto reply = [&](std::uint16_t id) { Write(c, EncodeFrame(id, w.bytes()), true); };
     switch (f.id) {
         case kSignIn: {
@@ -395,18 +514,33 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             }
             return;
         }
-        case kChannelListRequest:
+        case kChannelListRequest: {
+            std::lock_guard lock(mutex_);
             w.u8(static_cast<std::uint8_t>(std::size(kChannels)));
-            for (const ChannelDef& ch : kChannels) w.u16(ch.id).u16(ch.type).u16(0).u16(200).str(ch.name);
+            for (const ChannelDef& ch : kChannels) {
+                int users = 0;
+                for (auto& other : clients_)
+                    users += !other->closed && other->channel == ch.id && !other->nickname.empty() ? 1 : 0;
+                w.u16(ch.id)
+                    .u16(ch.type)
+                    .u16(static_cast<std::uint16_t>(users))
+                    .u16(kChannelCapacity)
+                    .str(ch.name);
+            }
             break;
+        }
         case kChooseChannel: {
             const std::uint16_t id = r.u16();
             const ChannelDef* found = nullptr;
             for (const ChannelDef& ch : kChannels)
                 if (ch.id == id) found = &ch;
             std::lock_guard lock(mutex_);
-            if (found) c.channel = id;
-            w.u8(found ? 0 : 1).u16(id).u16(found ? found->type : 0);
+            // A player in a room stays where he is.
+            if (found && c.room < 0) {
+                left = c.channel != id ? c.channel : 0;
+                c.channel = id;
+            }
+            w.u8(found && c.channel == id ? 0 : 1).u16(id).u16(found ? found->type : 0);
             break;
         }
         case kRoomListRequest: {
@@ -483,11 +617,24 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             }
             break;
         }
-        case kLeaveRoom:
+        case kLeaveRoom: {
+            // A player of a running game must withdraw first (the room's menu); the server says so.
+            bool playing = false;
+            {
+                std::lock_guard lock(mutex_);
+                playing =
+                    c.room >= 0 && c.seat >= 0 && rooms_[c.room]->running && rooms_[c.room]->playing[c.seat];
+            }
+            if (playing && options_.roomFlow) {
+                reply(kExitRefused);
+                return;
+            }
             LeaveRoom(c);
             w.u8(0);
             reply(kLeaveAnswer);
+            SendChannelPlayers(c.channel);
             return;
+        }
         case kKeepAlive:
             return;
         default:
@@ -508,12 +655,15 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         case kChooseChannel:
             reply(kChooseChannelResult);
             SendChannelPlayers(c.channel);
+            if (left != 0) SendChannelPlayers(left);
             break;
         case kRoomListRequest:
             reply(kRoomList);
             break;
         default:
+            // Entering a room changes where the player is on everybody's list.
             reply(kJoinRoomResult);
+            SendChannelPlayers(c.channel);
             break;
     }
 }
@@ -592,8 +742,8 @@ void TestGameServer::SendOwnItems(Client& c) {
     Write(c, EncodeFrame(kItemList, w.bytes()), true);
 }
 
-void TestGameServer::LeaveRoom(Client& c) {
-    std::vector<std::pair<Client*, Bytes>> out;
+void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
+    Outbox out;
     {
         std::lock_guard lock(mutex_);
         if (c.room < 0) return;
@@ -601,7 +751,9 @@ void TestGameServer::LeaveRoom(Client& c) {
         auto& members = room.members;
         members.erase(std::remove(members.begin(), members.end(), &c), members.end());
         const int seat = c.seat;
+        std::uint8_t team = 0;
         if (seat >= 0 && seat < kRoomSeats) {
+            team = room.playing[seat];
             room.seats[seat] = nullptr;
             room.playing[seat] = room.ready[seat] = 0;
             room.results[seat].reset();
@@ -609,8 +761,10 @@ void TestGameServer::LeaveRoom(Client& c) {
         }
         c.room = -1;
         c.seat = -1;
+        constexpr std::uint8_t kKindDisconnected = 3;
         Writer left;
-        left.u8(static_cast<std::uint8_t>(members.size())).u8(static_cast<std::uint8_t>(seat)).u8(0).u8(0);
+        left.u8(static_cast<std::uint8_t>(members.size())).u8(static_cast<std::uint8_t>(seat)).u8(0);
+        left.u8(disconnected ? kKindDisconnected : 0);
         for (Client* m : members) out.emplace_back(m, EncodeFrame(2015, left.bytes()));
         if (seat == room.master && !members.empty()) {
             room.master = members.front()->seat;
@@ -618,11 +772,7 @@ void TestGameServer::LeaveRoom(Client& c) {
             master.u8(static_cast<std::uint8_t>(room.master)).u16(0).u16(0);
             for (Client* m : members) out.emplace_back(m, EncodeFrame(2016, master.bytes()));
         }
-        if (room.running) {
-            int playing = 0;
-            for (int s = 0; s < kRoomSeats; ++s) playing += room.seats[s] && room.playing[s] ? 1 : 0;
-            if (playing < 2) room.running = false;
-        }
+        if (room.running && team != 0) EndGame(room, seat, team, c.nickname, 0, out);
     }
     for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
 }

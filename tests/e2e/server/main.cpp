@@ -33,6 +33,7 @@ int Usage() {
 int main(int argc, char** argv) {
     testserver::ServerOptions options;
     options.lobby = true;
+    options.frameLimit = 0;  // no script reads what clients sent
     long port = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
