@@ -56,6 +56,12 @@ std::string F32ToHex(float value) {
 
 }  // namespace
 
+ShotWords ShotRecord::Words() const {
+    std::array<float, kShotWordCount> words{};
+    std::copy(shotParams.begin(), shotParams.end(), words.begin());
+    return ShotWords::FromArray(words);
+}
+
 const char* ParseResultText(ShotRecord::ParseResult result) {
     switch (result) {
         case ShotRecord::ParseResult::Ok:

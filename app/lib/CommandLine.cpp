@@ -51,6 +51,9 @@ StartChoice ChooseStartMode(const std::vector<std::string>& argv) {
         const auto result = record.ParseHex(argv[kReplayRecord]);
         if (result != table::ShotRecord::ParseResult::Ok)
             return Error(std::string("the shot record cannot be read: ") + table::ParseResultText(result));
+        // Words no client sends (a power of 100, a tip beyond the ball) strike a shot that never rests.
+        if (const WString problem = table::ShotWordsProblem(record.Words()); !problem.empty())
+            return Error("the shot record cannot be played: " + ToUtf8(problem));
         return Run(StartMode::Replay);
     }
     if (!word.empty() && word[0] == '-') return Error("unknown option \"" + word + "\"");

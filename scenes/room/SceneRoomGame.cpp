@@ -17,6 +17,7 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/GameHud.h"
@@ -573,7 +574,8 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
             LeaveRoom();
             return true;
         case control::kSettings:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr, gameRunning_.load(),
+                             IsOwnSeatPlaying());
             return true;
         case control::kTeamOne:
         case control::kTeamTwo:

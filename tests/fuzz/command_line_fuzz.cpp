@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case StartMode::Replay: {
                 table::ShotRecord record;
                 if (n != 5 || argv[1] != "replay" ||
-                    record.ParseHex(argv[4]) != table::ShotRecord::ParseResult::Ok)
+                    record.ParseHex(argv[4]) != table::ShotRecord::ParseResult::Ok ||
+                    !table::ShotWordsProblem(record.Words()).empty())
                     std::abort();
                 break;
             }

@@ -95,6 +95,10 @@ bool SceneReplay::ReadRecord(const WString& text) {
                  FromUtf8(table::ParseResultText(result)));
         return false;
     }
+    if (const WString problem = table::ShotWordsProblem(parsed.Words()); !problem.empty()) {
+        LogWrite(u"ERROR : the replay's shot record cannot be played: %s\n", problem);
+        return false;
+    }
     LogWrite(u"Replay of a shot record of build %u (revision %d)\n", parsed.clientBuild,
              table::BuildRevision(parsed.clientBuild));
     record_ = parsed;
