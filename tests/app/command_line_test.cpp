@@ -17,6 +17,8 @@ TEST(ChooseStartMode, EachFormStartsItsModeAndEveryOtherCommandLineIsAUsageError
     const std::string record = table::ShotRecordToHex(table::ShotRecord{});
     std::string badDigit = record;
     badDigit[20] = 'G';
+    table::ShotRecord strong;
+    strong.shotParams[1] = 100.0f;  // the power
     const Case cases[] = {
         {{}, StartAction::StartLauncher, StartMode::Normal, ""},
         {{"p"}, StartAction::StartLauncher, StartMode::Normal, ""},
@@ -39,6 +41,10 @@ TEST(ChooseStartMode, EachFormStartsItsModeAndEveryOtherCommandLineIsAUsageError
          StartMode::Normal,
          "the shot record cannot be read: its length"},
         {{"p", "replay", "a", "b", badDigit}, StartAction::UsageError, StartMode::Normal, "not a hex digit"},
+        {{"p", "replay", "a", "b", table::ShotRecordToHex(strong)},
+         StartAction::UsageError,
+         StartMode::Normal,
+         "the shot record cannot be played: power 100"},
         {{"p", "x", "id\xff", "pw"}, StartAction::UsageError, StartMode::Normal, "argument 2 is not UTF-8"},
     };
     for (const Case& c : cases) {
