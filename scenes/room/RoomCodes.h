@@ -168,9 +168,6 @@ constexpr std::uint32_t kSettings = 2;
 constexpr std::uint32_t kHelp = 3;
 constexpr std::uint32_t kJoin = 13;
 constexpr std::uint32_t kChatEdit = 50;
-constexpr std::uint32_t kTeamOne = 60;
-constexpr std::uint32_t kTeamTwo = 61;
-constexpr std::uint32_t kReadyStart = 62;
 // The room screen.
 constexpr std::uint32_t kMyInfo = 4;
 constexpr std::uint32_t kMessenger = 5;

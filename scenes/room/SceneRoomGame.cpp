@@ -549,16 +549,6 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
         case control::kSettings:
             ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
-        case control::kTeamOne:
-        case control::kTeamTwo:
-            OnMessage(app_code::kSeatChoice, event.id == control::kTeamOne ? 1 : 2, 0);
-            return true;
-        case control::kReadyStart:
-            if (ownSeat_.load() == masterSeat_.load())
-                OnMessage(app_code::kStartPressed, 1, 0);
-            else
-                OnMessage(app_code::kReadyPressed, 1, 0);
-            return true;
         case control::kChatEdit:
             if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_) {
                 const WString text = chatEdit_->GetText();

@@ -413,9 +413,6 @@ private:
     std::array<gui::TextLabel*, room::kOverlayLines> overlay_{};
 
     // Widgets (main thread).
-    gui::Button* readyButton_ = nullptr;
-    gui::Button* teamOne_ = nullptr;
-    gui::Button* teamTwo_ = nullptr;
     gui::Button* toLobby_ = nullptr;
     gui::TextLabel* receivingLabel_ = nullptr;
     gui::TextLabel* turnLabel_ = nullptr;
