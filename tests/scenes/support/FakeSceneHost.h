@@ -31,6 +31,7 @@ public:
         posted.push_back({code, a, b, c});
     }
     void PostQuit() override { ++quits; }
+    void PostMouseMove() override { ++mouseMoves; }
     void ShowLoadingError(int) override {}
     void ShowError(gui::Widget*, const WString& line1, const WString&, const WString&) override {
         errors.push_back(line1);
@@ -65,4 +66,5 @@ public:
     scenes::VideoSettings video;
     int serverOptionSends = 0;
     int quits = 0;
+    int mouseMoves = 0;
 };
