@@ -142,9 +142,16 @@ bool SceneRoomGame::ReplayLastShot() {
     if (!world || !replayPanel_) return false;
     const table::ShotStateBlock block = world->LastShotState();
     if (block[0] == 0) return false;
+    // The panel takes the key guide's place while it is open.
+    if (keyGuide_) keyGuide_->Show(false);
     replayPanel_->Show(true);
     replayPanel_->ReplayShot(block);
     return true;
+}
+
+void SceneRoomGame::CloseReplayPanel() {
+    if (replayPanel_) replayPanel_->Show(false);
+    if (keyGuide_) keyGuide_->Show(keyGuideOn_);
 }
 
 bool SceneRoomGame::HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t) {
@@ -152,12 +159,12 @@ bool SceneRoomGame::HandleReplayMessage(std::uint32_t code, std::uintptr_t a, st
         case platform::kWmKeyUp:
             if (a != kReplayKey || !replayPanel_) return false;
             if (replayPanel_->IsVisible())
-                replayPanel_->Show(false);
+                CloseReplayPanel();
             else
                 ReplayLastShot();
             return true;
         case static_cast<std::uint32_t>(hud::HudMessage::ReplayClosed):
-            if (replayPanel_) replayPanel_->Show(false);
+            CloseReplayPanel();
             return true;
         case static_cast<std::uint32_t>(hud::HudMessage::ReplayLastShot):
             ReplayLastShot();

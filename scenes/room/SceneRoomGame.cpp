@@ -17,10 +17,12 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/Messenger.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/PanelsHud.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/shared/PurchaseDialog.h"
 
 namespace scenes {
@@ -206,6 +208,7 @@ void SceneRoomGame::Enter() {
     ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);
     widgetsDirty_ = true;
     SetActive(true);
+    enteredMs_ = platform::NowMs();
     SendByte(RoomMsg::EnterDone, 0);
 }
 
@@ -453,10 +456,13 @@ bool SceneRoomGame::SendChat(const WString& text, bool typed, std::uint64_t nowM
 
 bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
     table::TableWorld* world = World();
-    // A click on the table leaves the chat line; keys go to the chat line while it has the focus.
-    if ((code == platform::kWmLButtonDown || code == platform::kWmRButtonDown) && chatEdit_ &&
-        chatEdit_->HasFocus())
-        chatEdit_->SetFocus(false);
+    // A click anywhere leaves the chat lines (the room's and the messenger's); keys go to the room's
+    // chat line while it has the focus.
+    if (code == platform::kWmLButtonDown || code == platform::kWmRButtonDown) {
+        if (chatEdit_ && chatEdit_->HasFocus()) chatEdit_->SetFocus(false);
+        if (Messenger* messenger = Host() ? dynamic_cast<Messenger*>(Host()->GetMessenger()) : nullptr)
+            messenger->ReleaseChatFocus();
+    }
     const bool typing = chatEdit_ && chatEdit_->HasFocus();
     if (world) world->SetKeyboardBlocked(typing);
     const bool keyMessage = code >= platform::kWmKeyDown && code <= platform::kWmSysChar;
@@ -466,7 +472,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     if (placing && world->ballInHandMode == 0 && IsOwnTurn()) OnMessage(app_code::kSendPlacement, 0, 0);
     tableWorldUnhandled = !used;
     if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1 && !typing) {
-        ShowKeyGuide(!keyGuideOn_);
+        // The replay panel stands where the guide does: F2 waits until it is closed.
+        if (!replayPanel_ || !replayPanel_->IsVisible()) ShowKeyGuide(!keyGuideOn_);
         return true;
     }
     if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing) {

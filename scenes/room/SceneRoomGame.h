@@ -177,6 +177,8 @@ public:
     bool StartPossible(bool force);
     bool ChatSoundOn() const { return chatSound_.load(); }
     bool KeyGuideShown() const { return keyGuideOn_; }
+    // When the room was entered, or the own chat last went out (ms).
+    std::uint64_t EnteredMs() const { return enteredMs_.load(); }
     hud::ChalkGauge* Chalk() const { return chalkGauge_; }
     // The room's settings window (the "Room setting" button opens it with the room's settings).
     RoomOptionDialog* RoomOptions() const { return roomOptions_; }
@@ -353,6 +355,8 @@ private:
     void RenderHudPanels();
     void UpdateHudPanels();
     bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    // The replay panel closes and the key guide comes back when its flag is set.
+    void CloseReplayPanel();
     struct PendingTurnLabel {
         int seat;
         float x, y;
@@ -481,6 +485,7 @@ private:
     RoomOptionDialog* roomOptions_ = nullptr;
     hud::ChalkGauge* chalkGauge_ = nullptr;
     bool keyGuideOn_ = false;  // main thread
+    std::atomic<std::uint64_t> enteredMs_{0};
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};
     std::atomic<std::uint64_t> centreShownMs_{0};

@@ -925,6 +925,9 @@ TEST_F(RoomJoinTest, AFriendRequestBarOpensTheQuestionAndTheChatKeysReachTheMess
     EXPECT_FALSE(edit->HasFocus());
     ASSERT_NE(gui::TextInputManager::GetFocusedEdit(), nullptr);
     EXPECT_TRUE(gui::WidgetRouter::IsWithin(gui::TextInputManager::GetFocusedEdit(), &host.messenger));
+    // A click in the room takes the typing out of the messenger's chat too.
+    scene.OnMessage(platform::kWmLButtonDown, 0, 0);
+    EXPECT_EQ(gui::TextInputManager::GetFocusedEdit(), nullptr);
     gui::TextInputManager::SetFocus(nullptr);
 }
 

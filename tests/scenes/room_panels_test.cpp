@@ -728,4 +728,31 @@ TEST_F(RoomPanelsTest, RKeyAndThePanelsMessagesReplayTheWorldsLastShot) {
     EXPECT_FALSE(panel->IsVisible());
 }
 
+TEST_F(RoomPanelsTest, TheReplayPanelTakesTheKeyGuidesPlaceAndF2WaitsUntilItIsClosed) {
+    constexpr std::uint32_t kF2 = 0x71;
+    host.session->own.signInCounter = 10;
+    scene.Enter();
+    gui::Widget* guide = scene.FindById(scenes::room::info_panel::kControl);
+    ASSERT_NE(guide, nullptr);
+    ASSERT_TRUE(guide->IsVisible());
+    const StruckShot shot = Strike(4, 0, 0.8f);
+    ASSERT_TRUE(scene.World()->RestoreShotState(shot.block));
+
+    scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    ASSERT_TRUE(scene.ReplayPanel()->IsVisible());
+    EXPECT_FALSE(guide->IsVisible());
+    scene.OnMessage(platform::kWmKeyUp, kF2, 0);
+    EXPECT_FALSE(guide->IsVisible()) << "F2 does not bring the guide over the open panel";
+    EXPECT_TRUE(scene.KeyGuideShown()) << "nor does it change the guide's flag";
+    scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    EXPECT_TRUE(guide->IsVisible()) << "closing restores the guide by its flag";
+
+    scene.OnMessage(platform::kWmKeyUp, kF2, 0);
+    EXPECT_FALSE(guide->IsVisible());
+    scene.OnMessage(1064, 0, 0);
+    scene.OnMessage(1060, 0, 0);
+    EXPECT_FALSE(scene.ReplayPanel()->IsVisible());
+    EXPECT_FALSE(guide->IsVisible()) << "a guide switched off stays off";
+}
+
 }  // namespace
