@@ -3,6 +3,7 @@
 // guide, and the shared popups they attach and show.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/core/Text.h"
 
@@ -30,6 +31,21 @@ gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight
                              const WString& caption, const WString& tooltip);
 // The key guide: 196 x 278, its left edge 200 pixels from the right, top 100; shown.
 gui::ImageWidget* AddKeyGuide(gui::Widget& scene);
+// The shared notice box's layout with "Yes" (Enter) and "No" (Esc).
+constexpr int kYesNoLayout = 2;
+
+// What the shared notice box is to ask: its caption and lines, the toolkit's button layout and the
+// message its buttons post (result code, button id, parameter).
+struct SharedBoxText {
+    WString caption;
+    std::vector<WString> lines;
+    int layout = 0;
+    std::uint32_t result = 0;
+    std::uint32_t param = 0;
+};
+// Opens the host's shared notice box over the scene, centred; without one (tools, tests) the box is
+// only journalled and false comes back.
+bool OpenSharedBox(GameScene& scene, const SharedBoxText& text);
 // The host's option dialog, user info and own info windows become children of the scene.
 void AttachSharedPopups(GameScene& scene);
 void ShowSharedDialog(gui::Dialog* dialog);

@@ -16,6 +16,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/PracticeSetupDialog.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
@@ -52,9 +53,7 @@ void SceneAlone::CreateUI() {
     keyGuide_ = AddKeyGuide(*this);
 
     net::PlayerRecord* record = &Record();
-    strip_ = Make<hud::PlayerPanel>(Host(), record);
-    strip_->Create(0, 0);
-    strip_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::Bottom, -430 + strip_->Height());
+    strip_ = AddItemStrip(*this, record, 0, -430);
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
@@ -202,10 +201,9 @@ void SceneAlone::UseItem(std::uint32_t kind) {
         equipment.cueId = static_cast<std::uint16_t>(entry->itemId);
         equipment.cueSerial = entry->serial;
     } else if (kind == static_cast<std::uint32_t>(net::ItemType::Chalk)) {
-        record.SelectItem(entry->serial);
+        if (!SelectChalkEntry(record, *entry, World())) return;
         strip_->Fill();
         gauge_->Refresh();
-        World()->chalkReload = true;
     }
 }
 

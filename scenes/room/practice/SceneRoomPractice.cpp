@@ -24,6 +24,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
@@ -80,9 +81,7 @@ void SceneRoomPractice::CreateUI() {
         if (auto* m = dynamic_cast<Messenger*>(Host()->GetMessenger())) m->AttachAlertIcon(messenger);
 
     net::PlayerRecord* record = &Record();
-    strip_ = Make<hud::PlayerPanel>(Host(), record);
-    strip_->Create(0, 0);
-    strip_->SetAnchor(gui::AnchorH::Left, 10, gui::AnchorV::Bottom, -32 + strip_->Height());
+    strip_ = AddItemStrip(*this, record, 10, -32);
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
