@@ -29,7 +29,8 @@ WString OwnItemName(std::uint32_t itemId) {
 
 SharedBoxText ActivationQuestion(std::uint32_t result, std::uint32_t param) {
     return {u"Notice",
-            {u"This item is for limited time use, bur not used.", u"The status should be changed to use the item,",
+            {u"This item is for limited time use, bur not used.",
+             u"The status should be changed to use the item,",
              u"if it is used, the time will begin counting.", u"Do you want to use the item?"},
             kYesNoLayout,
             result,

@@ -357,11 +357,14 @@ void SceneRoomGame::OnSeatMoney(net::Packet& p) {
     const std::uint8_t seat = p.U8();
     const auto money = static_cast<std::int64_t>(p.U64());
     if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2073, seat);
-    platform::ScopedLock lock(seatLock_);
-    seats_[seat].record.money = money;
-    if (seat == ownSeat_.load())
-        if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
-            session->own.money = money;
+    {
+        platform::ScopedLock lock(seatLock_);
+        seats_[seat].record.money = money;
+        if (seat == ownSeat_.load())
+            if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
+                session->own.money = money;
+    }
+    RefreshItemStrip();
 }
 
 void SceneRoomGame::OnLeaveAnswer(net::Packet& p) {

@@ -202,6 +202,7 @@ void SceneRoomGame::Enter() {
     const int r = static_cast<int>(cosmetic_() % 100);
     AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
     if (chalkGauge_) chalkGauge_->Reset();
+    FillItemWidgets();
     WriteRoomLines(RoomCopy());
     CheckDurabilityNotice();
     // Newer players see the keys until they have signed in often enough.
@@ -225,6 +226,7 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
     }
     cueObject_ = nullptr;
     if (chalkGauge_) chalkGauge_->ReleasePreview();
+    ReleaseItemModels();
     DestroyWorld();
     platform::ScopedLock lock(chatLock_);
     chat_.clear();
@@ -267,6 +269,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     UpdateRoomHudClocks(platform::NowMs());
     if (!draw || !World()) return;
     if (chalkGauge_) chalkGauge_->BuildPreview(renderer);
+    BuildItemModels(renderer);
     RenderTable(renderer);
 }
 

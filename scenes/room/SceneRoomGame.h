@@ -64,6 +64,7 @@ class WithdrawQuestion;
 namespace hud {
 class BuyOrGiftDialog;
 class PlayerInfoPanel;
+class PlayerPanel;
 }  // namespace hud
 
 class PurchaseDialog;
@@ -549,7 +550,9 @@ private:
 
     // ---- The cue and shop panels, the friend request bar and the wait box (RoomItemPanels.cpp)
 public:
+    hud::PlayerPanel* ItemStrip() const { return itemStrip_; }
     hud::PlayerInfoPanel* CuePanel() const { return cuePanel_; }
+    gui::Button* CueTab() const { return cueTab_; }
     hud::BuyOrGiftDialog* ShopPanel() const { return shopPanel_; }
     gui::Button* FriendBar() const { return friendBar_; }
     gui::InProgressNotice* InProgress() const { return inProgress_; }
@@ -561,11 +564,19 @@ private:
     bool HandleItemPanelMessage(std::uint32_t code, std::uintptr_t a);
     // Any thread: a purchase or item-use reply came; the wait box goes and the item keys follow.
     void AfterItemReply();
+    // Any thread: at the next frame the item strip, the open cue panel and the chalk gauge show the
+    // own items as they are now, and the cue tab shows while the own record holds a cue.
+    void RefreshItemStrip();
+    void FillItemWidgets();
+    // The own items' 3D previews of the strip and the two panels (main thread).
+    void BuildItemModels(RenderDevice* renderer);
+    void ReleaseItemModels();
     // Main thread at the next frame: the player list shows the pot of the gamble game.
     void ShowPot();
     // Main thread at the next frame: the player list's header shows the room's two stake values.
     void ShowStake();
 
+    hud::PlayerPanel* itemStrip_ = nullptr;
     hud::PlayerInfoPanel* cuePanel_ = nullptr;
     hud::BuyOrGiftDialog* shopPanel_ = nullptr;
     gui::Button* cueTab_ = nullptr;
@@ -578,10 +589,14 @@ public:
     // The entry a use request names: the item strip's choice (kFromItemStrip) or the cue panel's
     // (kFromCuePanel). The panels that hold the choices install it; without one the own selected item
     // and the own cue of the room's game type stand in.
-    using ItemSelection = std::function<net::ItemEntry*(int source)>;
+    using ItemSelection = std::function<const net::ItemEntry*(int source)>;
     void SetItemSelection(ItemSelection selection) { itemSelection_ = std::move(selection); }
     // Main thread: message 512 for the chosen entry; false (nothing sent) without one.
     bool SendItemUse(int source);
+    // Main thread: the entry chosen in the strip or the cue panel (`source`) of that item type is used:
+    // after the level and activation steps a cue becomes the own cue, a chalk the chalk and an effect
+    // item is switched on or off.
+    void UseItem(std::uint32_t kind, int source);
 
 private:
     struct UseRecord {
@@ -590,7 +605,7 @@ private:
         std::uint32_t value = 0;
     };
     bool HandleItemUseMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
-    net::ItemEntry* SelectedForUse(int source);
+    const net::ItemEntry* SelectedForUse(int source);
     // After an own shot: the counted item in use takes the count the table reports; a lowered count
     // adds a record, a count of 0 takes the entry out of the inventory.
     void CountConsumableUse(std::vector<UseRecord>& records);

@@ -4,7 +4,7 @@
 // everyone, asks every client for its table state during a shot, collects every client's shot result
 // and table state, judges the turn from the shooter's result and announces the turn result and the
 // new turn built from the shooter's table state. It passes game requests and their answers between the
-// players and answers ban cancels.
+// players, tells the others of a player's new cue and answers ban cancels.
 #include <algorithm>
 
 #include "tests/e2e/server/ServerState.h"
@@ -39,6 +39,8 @@ enum : std::uint16_t {
     kBanCancel = 246,
     kReport = 258,
     kReportTarget = 244,
+    kCueChosen = 544,
+    kCueChanged = 545,
     kCueWear = 546,
     kGameRequest = 2032,
     kOpponentRequest = 2033,
@@ -368,6 +370,16 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 Writer w;
                 w.u8(kind).u8(kind == kRoomBan ? 0 : 1).str(name);
                 out.emplace_back(&c, EncodeFrame(kBanCancel, w.bytes()));
+                break;
+            }
+            case kCueChosen: {
+                // The others' tables show the new cue of the seat (a plain cue: no parts).
+                r.u64();
+                const std::uint32_t item = r.u32();
+                if (!r.ok) break;
+                Writer w;
+                w.u8(static_cast<std::uint8_t>(seat)).u32(item).u8(0);
+                toOthers(room, kCueChanged, w.bytes());
                 break;
             }
             case kReport:
