@@ -135,6 +135,7 @@ public:
     void SetPlayState(PlayState state);
     PlayState GetPlayState() const { return playState_; }
     void SetTurnFlag(bool on) { turnFlag_ = on; }
+    bool TurnFlag() const { return turnFlag_; }
     void SetOwnTurn(bool on) { ownTurn_ = on; }
     bool OwnTurn() const { return ownTurn_; }
     void SetCurrentBall(std::int32_t ball);

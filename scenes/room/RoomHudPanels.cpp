@@ -1,11 +1,16 @@
 // The game room's status panels, result windows, replay panel and invite list: their creation, the
 // messages that feed them and the application messages they post back.
 #include "engine/core/Log.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/resource/ResourcePackage.h"
 #include "engine/sound/SoundManager.h"
+#include "gui/UiResourceSet.h"
 #include "net/Packet.h"
+#include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/EffectPanel.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/InviteList.h"
 #include "scenes/room/hud/PanelsHud.h"
@@ -68,7 +73,18 @@ void SceneRoomGame::ResetHudPanels() {
     pendingLevelUp_ = false;
 }
 
+void SceneRoomGame::CreateEffectPanel(ResourceManager* resources) {
+    // The "Effect" group of the UI package in the language in use.
+    const gui::UiResourceSet* sets = gui::UiResourceSet::Current();
+    ResourcePackage* ui =
+        resources ? resources->OpenPackage(sets ? sets->Folder() : WString(u"UIEn")) : nullptr;
+    const ResourceGroup* group = ui ? ui->FindOrLoadGroup(u"Effect", true) : nullptr;
+    if (resources && !group) LogWrite(u"ERROR : the group Effect of the game room is missing\n");
+    effects_ = std::make_unique<hud::EffectPanel>(group);
+}
+
 void SceneRoomGame::LeaveHudPanels() {
+    effects_.reset();
     if (replayPanel_) {
         replayPanel_->Show(false);
         replayPanel_->DestroyWorld();
@@ -79,6 +95,20 @@ void SceneRoomGame::UpdateHudPanels() {
     // A hidden panel's world stands still (hiding flips its running flag, so a paused replay would
     // otherwise play on unseen).
     if (replayPanel_ && replayPanel_->IsVisible()) replayPanel_->Update(tick_, 0, 0);
+}
+
+void SceneRoomGame::PlayEffect(hud::GameAni ani) {
+    if (effects_) effects_->Play(ani, platform::NowMs());
+}
+
+int SceneRoomGame::PlayResultSound(int highRunPoints, int resultKind, int resultCode) {
+    table::TableWorld* world = World();
+    const int answer = world ? world->Rules().PickResultSound(highRunPoints, resultKind, resultCode) : 0;
+    if (answer == 1) {
+        PlayEffect(hud::GameAni::Result);
+        PlaySound(sound::kResult);
+    }
+    return answer;
 }
 
 void SceneRoomGame::QueueLevelUp() {

@@ -11,6 +11,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/EffectPanel.h"
 
 namespace scenes {
 
@@ -255,6 +256,7 @@ void SceneRoomGame::AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTea
     }
     if (line) {
         AddChatLine(line, colour::kGreen);
+        PlayEffect(hud::GameAni::FinishingShot);
         PlaySound(voice);
     } else if (tableTeamResult == 10) {
         PlaySound(sound::kTenPoints);
@@ -392,7 +394,12 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
         }
         if (world->GameType() == 6 && code < 0)
             AddChatLine(u"Foul. The points will be reset.", colour::kYellow);
-        if (code == kTimeOutCode) ++world->timeOutCount;
+        if (code == kTimeOutCode) {
+            // The rules keep the time-out as the shooter's result; the world counts it for the game.
+            PlayEffect(hud::GameAni::TimeOut);
+            world->Rules().SetShotResultCode(kTimeOutCode, false);
+            ++world->timeOutCount;
+        }
         if (kind != kKindStays && world->GameType() == kEightBall) world->ClearPocketCall();
     }
     if (running) {
@@ -405,15 +412,18 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     }
     SetShooterSeat(next);
     if (running) {
-        AnnounceTurnResult(kind, scores.tableTeamResult);
         scores.shooterSeat = next;
         scores.shooterStays = kind == kKindStays;
         scores.firstScore = firstScore;
         scores.secondScore = secondScore;
         Hud().UpdateScores(scores);
+        // An 8-ball shot that had its own voice holds the result sound back.
+        if (!resultSoundHeld_.load()) PlayResultSound(highRun, kind, code);
+        AnnounceTurnResult(kind, scores.tableTeamResult);
     }
     const bool own = next == ownSeat_.load();
     if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
+        PlayEffect(hud::GameAni::FreeBall);
         world->RespotCueBall();
         SendMessage(RoomMsg::BallPlacement, [&](net::Packet& out) { world->WriteBallPositionMessage(out); });
         if (own) {
@@ -424,8 +434,10 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
                         colour::kWhite);
         }
     }
-    if (own && before != next && channelType_.load() != kTournamentChannel && running)
+    if (own && before != next && channelType_.load() != kTournamentChannel && running) {
+        PlayEffect(hud::GameAni::YourTurn);
         PlaySound(sound::kOwnTurn);
+    }
     ApplyOwnTurn(own);
     if (running && world->GameType() == kEightBall) {
         std::uint8_t status = 0;

@@ -20,7 +20,9 @@
 #include "scenes/front/Messenger.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/EffectPanel.h"
 #include "scenes/room/hud/GameHud.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PanelsHud.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/shared/PurchaseDialog.h"
@@ -119,6 +121,8 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetShotSender([this](const table::ShotMessage& shot) { SendShot(shot); });
     Resize(Width(), Height());
     CreateReplayWorld(renderer, resources, copy);
+    // Without an engine (tools, tests) the panel runs its animations without pictures.
+    if (!resources) CreateEffectPanel(nullptr);
     LoadSounds(resources,
                {sound::kGameStart, sound::kOwnTurn, sound::kRack, 28, sound::kResult, sound::kGameResults, 35,
                 1, 0, 40, 41, 42},
@@ -135,6 +139,7 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
         return 1;
     }
     if (!renderer || !resources || world.LoadModels(*renderer, *resources) != 0) return 1;
+    CreateEffectPanel(resources);
     LoadSounds(resources, {}, kMusicStream);
     return 0;
 }
@@ -271,6 +276,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (chalkGauge_) chalkGauge_->BuildPreview(renderer);
     BuildItemModels(renderer);
     RenderTable(renderer);
+    if (effects_) effects_->Draw(renderer, Width(), Height(), platform::NowMs());
 }
 
 void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
@@ -311,9 +317,15 @@ void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
     const std::uint64_t start = turnStartMs_.load();
     const int elapsed = nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0;
     if (elapsed > limit - kWarningFromEnd && elapsed < limit - kWarningUntilEnd && !world->ShotExecuting() &&
-        !warningPlayed_.exchange(true))
+        !warningPlayed_.exchange(true)) {
         PlaySound(sound::kFirstWarning + static_cast<int>(cosmetic_() % 3));
-    const bool ownTurn = IsOwnTurn();
+        // The turn is nearly over: a withdraw question still open has lost its moment.
+        RunOnMainThread([this] {
+            if (withdrawQuestion_) withdrawQuestion_->Show(false);
+        });
+    }
+    // The own turn counts while the own cue may still strike: aiming, or calling the 8-ball's pocket.
+    const bool ownTurn = IsOwnTurn() && (world->TurnFlag() || world->pocketCallPending());
     const std::int32_t gameType = world->GameType();
     if (ownTurn && (gameType == 3 || gameType == 5) && world->timeOutCount == 0 &&
         elapsed >= limit - kDefaultShotBeforeEnd && !defaultShotDone_.exchange(true) &&
@@ -336,6 +348,7 @@ void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
     releaseKeysQueued_ = true;
     world->SetTurnFlag(false);
     world->ClearBallInHand();
+    PlayEffect(hud::GameAni::TimeOut);
     SendByte(RoomMsg::TurnTimeOver, 0);
 }
 

@@ -83,6 +83,8 @@ class ReplayControlPanel;
 class RoomStatusPanel;
 class SeatInfoPanel;
 class TurnTimer;
+class EffectPanel;
+enum class GameAni;
 }  // namespace hud
 
 // One line of the room chat.
@@ -211,6 +213,8 @@ public:
     void ShowPointTrack(std::uint8_t mode, const std::array<std::uint8_t, 4>& marks);
     // A jackpot won in this room (2085): the banner, and the seat info panel's marker goes.
     void ShowJackpot(std::uint32_t amount, const WString& winner);
+    // The effect panel (between Load3D and Leave; null otherwise).
+    hud::EffectPanel* Effects() const { return effects_.get(); }
 
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);
@@ -353,6 +357,8 @@ private:
     void CreateReplayWorld(RenderDevice* renderer, ResourceManager* resources, const net::RoomInfo& room);
     void ResetHudPanels();
     void LeaveHudPanels();
+    // Opens the UI package's "Effect" group and builds the effect panel of its pictures (Load3D).
+    void CreateEffectPanel(ResourceManager* resources);
     void RenderHudPanels();
     void UpdateHudPanels();
     bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
@@ -371,6 +377,12 @@ private:
     hud::ReplayControlPanel* replayPanel_ = nullptr;
     hud::InviteListDialog* inviteList_ = nullptr;
     std::unique_ptr<hud::PanelsHud> panelsHud_;
+    std::unique_ptr<hud::EffectPanel> effects_;
+    // Any thread: the effect panel plays that animation from now on.
+    void PlayEffect(hud::GameAni ani);
+    // The rules pick whether the shot earns the result sound; when they do, the result animation and
+    // sound 20 play. The rules' answer.
+    int PlayResultSound(int highRunPoints, int resultKind, int resultCode);
     std::atomic<bool> pendingLevelUp_{false};
     std::vector<PendingTurnLabel> pendingTurnLabels_;  // under chatLock_
 

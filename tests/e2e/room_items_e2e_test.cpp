@@ -40,7 +40,8 @@ TEST(RoomItemsRun, AnItemOfTheStripUsedInAGameIsAskedGoesToTheServerAndItsAnswer
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
     ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal() << client.Log();
-    ASSERT_TRUE(server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2029, GameStart(5, 0, 4)}}));
+    ASSERT_TRUE(
+        server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2029, GameStart(5, 0, 4)}}));
 
     EXPECT_EQ(client.Wait(90s), std::optional<int>(0)) << client.Journal() << client.Log();
     const std::string journal = client.Journal();

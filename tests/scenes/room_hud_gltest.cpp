@@ -9,6 +9,7 @@
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/EffectPanel.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/StartReadyButton.h"
@@ -26,8 +27,9 @@ void Deliver(scenes::SceneRoomGame& scene, std::uint16_t id, const std::function
     DeliverPacket(scene, id, fill);
 }
 
-// The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team.
-void SeatTwoPlayers(scenes::SceneRoomGame& scene) {
+// The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team;
+// `shooter` starts.
+void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0) {
     Deliver(scene, 2001, [](net::Packet& p) {
         p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(1);
         p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
@@ -43,8 +45,8 @@ void SeatTwoPlayers(scenes::SceneRoomGame& scene) {
             p.WriteU8(seat + 1).WriteU8(0).WriteU8(1).WriteU8(0).WriteU32(0).WriteU8(0);
         }
     });
-    Deliver(scene, 2029, [](net::Packet& p) {
-        p.WriteU32(77).WriteU32(0).WriteU8(0).WriteU8(0).WriteU8(0);
+    Deliver(scene, 2029, [shooter](net::Packet& p) {
+        p.WriteU32(77).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
         p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(1);
         for (std::uint8_t seat = 0; seat < 2; ++seat) {
             p.WriteU8(seat + 1).WriteU16(0).WriteU32(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(seat);
@@ -90,6 +92,45 @@ TEST(RoomHudGl, TwoPlayerGameShowsBothTeamsInTheListWithTheClockAndTheCountdown)
         ExpectFrameMatchesReference(
             frame, "room_game_hud",
             std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/room_game_hud.png");
+        host.Leave(room);
+    }
+    platform::SetClock(nullptr);
+    gui::ClearGuiPointers();
+}
+
+TEST(RoomHudGl, TheTurnComingToTheOwnSeatDrawsTheYourTurnAnimationOverTheTable) {
+    gl_test::GlDevice gl{kWidth, kHeight};
+    if (!gl.device) GTEST_SKIP() << "no GL context: " << gl.error;
+    ResourceManager uiResources;
+    uiResources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+    uiResources.SetDataFolder(u"data");
+    gui::UiResourceSet sets{&uiResources, 0};
+    sets.InitSets();
+    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
+    platform::VirtualClock clock{5000000};
+    platform::SetClock(&clock);
+    {
+        TableSceneHost host(*gl.device, kWidth, kHeight);
+        host.session.GetRoom().gameType = 4;
+        host.session.GetRoom().inningTime = 40;
+        host.session.own.playerId = 1;
+        scenes::SceneRoomGame room;
+        ASSERT_TRUE(host.Enter(room));
+        SeatTwoPlayers(room, 1);
+        Deliver(room, 2056, [](net::Packet& p) {
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(5);
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
+            p.WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0xFF);
+        });
+        ASSERT_NE(room.Effects(), nullptr);
+        EXPECT_TRUE(room.Effects()->HasFrames()) << "the GameAni pictures of the Effect group";
+        clock.AdvanceMs(200);  // the third frame
+        host.Pump(room, 2);
+        const platform::Image frame = host.Frame(room);
+        ASSERT_EQ(room.Effects()->Current(clock.NowMs()), scenes::hud::GameAni::YourTurn);
+        ExpectFrameMatchesReference(
+            frame, "room_your_turn",
+            std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/room_your_turn.png");
         host.Leave(room);
     }
     platform::SetClock(nullptr);
