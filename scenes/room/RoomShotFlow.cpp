@@ -168,7 +168,19 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     }
     if (!ReadTeams(p, true)) return;
     const std::uint32_t betting = p.U32();
-    if (RoomCopy().moneyClass == 3) p.Skip(8);
+    // A room of money class 3 carries its two stake amounts for the player list.
+    if (RoomCopy().moneyClass == 3) {
+        const auto stake1 = static_cast<std::int32_t>(p.U32());
+        const auto stake2 = static_cast<std::int32_t>(p.U32());
+        if (!p.IsBad()) {
+            {
+                platform::ScopedLock lock(seatLock_);
+                room_.stake1 = stake1;
+                room_.stake2 = stake2;
+            }
+            ShowStake();
+        }
+    }
 
     StartTurnClock(now);
     gameClockBaseMs_ = now > elapsed ? now - elapsed : 0;

@@ -7,6 +7,7 @@
 #include "engine/sound/SoundManager.h"
 #include "gui/Button.h"
 #include "gui/GuiConstants.h"
+#include "gui/ImageWidget.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
@@ -34,10 +35,13 @@ using namespace room;
 namespace {
 
 constexpr std::uint32_t kModelId = 0x10014;
+constexpr int kLoopSoundA = 1, kLoopSoundB = 0;
 constexpr float kCameraSeconds = 0.5f;
 constexpr float kStartPitch = 30.0f;
 constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
 constexpr int kOverlayX = 10, kOverlayY = 480, kOverlayW = 382, kOverlayRowH = 18;
+constexpr int kOverlayRowImageW = 382, kOverlayRowImageH = 30;
+constexpr float kOverlayRowAlpha = 0.5f;
 constexpr int kChatEditMax = 50;
 constexpr std::uint64_t kBlinkMs = 600, kSteadyMs = 30000;
 constexpr std::uint64_t kChatSpamShortMs = 3000, kChatSpamMiddleMs = 5000, kChatSpamLongMs = 10000;
@@ -67,6 +71,12 @@ void SceneRoomGame::CreateUI() {
     // The exit corner button leaves the room for the lobby here.
     toLobby_ = ExitButton();
     if (toLobby_) toLobby_->SetTooltip(u"To Lobby");
+    // Each chat line has a dark strip behind it, stretched to the line's text.
+    for (gui::ImageWidget*& row : overlayRows_) {
+        row = AddImage(0, 0, kOverlayRowImageW, kOverlayRowImageH,
+                       gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
+        row->Show(false);
+    }
     for (std::size_t i = 0; i < overlay_.size(); ++i) {
         gui::TextLabel* label = AddLabel(kOverlayX, kOverlayY + static_cast<int>(i) * kOverlayRowH, kOverlayW,
                                          kOverlayRowH, gui::kFont12);
@@ -214,6 +224,8 @@ void SceneRoomGame::Enter() {
     ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);
     widgetsDirty_ = true;
     SetActive(true);
+    // The player can write at once; a click on the table or Esc gives the keys back to the table.
+    if (chatEdit_) chatEdit_->SetFocus(true);
     enteredMs_ = platform::NowMs();
     SendByte(RoomMsg::EnterDone, 0);
 }
@@ -222,6 +234,9 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
     TableScene::Leave(resources, engineScenes);
     LeaveHudPanels();
     StopMusic();
+    // The room's looping sounds end with the room.
+    if (SoundManager* sound = Host() ? Host()->Sound() : nullptr)
+        for (const int id : {kLoopSoundA, kLoopSoundB}) sound->Stop(id);
     DropUsedUpChalk();
     if (table::TableWorld* world = World()) {
         world->StopShotInProgress();
@@ -398,17 +413,23 @@ void SceneRoomGame::RefreshChatOverlay(std::uint64_t nowMs) {
     platform::ScopedLock lock(chatLock_);
     for (std::size_t i = 0; i < overlay_.size(); ++i) {
         gui::TextLabel* label = overlay_[i];
-        if (!label) continue;
+        gui::ImageWidget* row = overlayRows_[i];
+        if (!label || !row) continue;
         const std::size_t index = firstShown_ - 1 + i;
         if (index >= chat_.size()) {
             label->Show(false);
+            row->Show(false);
             continue;
         }
         const ChatLine& line = chat_[index];
         label->SetPlainText(line.text);
         label->SetColors(line.argb, 0xFF000000);
-        label->SetAlpha(ChatAlpha(nowMs > line.arrivalMs ? nowMs - line.arrivalMs : 0));
+        const float alpha = ChatAlpha(nowMs > line.arrivalMs ? nowMs - line.arrivalMs : 0);
+        label->SetAlpha(alpha);
         label->Show(true);
+        StretchChatRow(*row, label->MeasureText());
+        row->SetAlpha(alpha * kOverlayRowAlpha);
+        row->Show(true);
     }
 }
 

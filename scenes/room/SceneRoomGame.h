@@ -428,6 +428,7 @@ private:
     std::vector<int> playedSounds_;
     std::vector<std::pair<WString, WString>> pendingBoxes_;  // shown by Render
     std::array<gui::TextLabel*, room::kOverlayLines> overlay_{};
+    std::array<gui::ImageWidget*, room::kOverlayLines> overlayRows_{};  // behind the lines
 
     // Widgets (main thread).
     gui::Button* toLobby_ = nullptr;

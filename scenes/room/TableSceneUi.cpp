@@ -87,6 +87,12 @@ bool OpenSharedBox(GameScene& scene, const SharedBoxText& text) {
     return true;
 }
 
+void StretchChatRow(gui::Widget& row, int textWidth) {
+    constexpr int kPastText = 40;
+    const int pictureWidth = row.Image().w > 0 ? row.Image().w : row.Width();
+    row.SetScale(static_cast<float>(textWidth + kPastText) / static_cast<float>(pictureWidth), 1.0f);
+}
+
 void AttachSharedPopups(GameScene& scene) {
     SceneHost* host = scene.Host();
     if (!host) return;

@@ -46,6 +46,8 @@ struct SharedBoxText {
 // Opens the host's shared notice box over the scene, centred; without one (tools, tests) the box is
 // only journalled and false comes back.
 bool OpenSharedBox(GameScene& scene, const SharedBoxText& text);
+// A chat row's strip reaches 40 pixels past the text of its line, whatever the width of its picture.
+void StretchChatRow(gui::Widget& row, int textWidth);
 // The host's option dialog, user info and own info windows become children of the scene.
 void AttachSharedPopups(GameScene& scene);
 void ShowSharedDialog(gui::Dialog* dialog);

@@ -29,7 +29,8 @@ protected:
         Deliver(2056, [&](net::Packet& p) {
             p.WriteU16(0).WriteU16(0).WriteU8(t.kind).WriteU8(t.next).WriteU8(0).WriteU32(5);
             p.WriteU16(0).WriteU16(static_cast<std::uint16_t>(t.code)).WriteU8(0).WriteU16(0);
-            p.WriteU16(t.highRun).WriteU16(0).WriteU16(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(t.freeBall);
+            p.WriteU16(t.highRun).WriteU16(0).WriteU16(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(
+                t.freeBall);
             p.WriteU8(0xFF);
         });
     }

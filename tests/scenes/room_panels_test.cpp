@@ -13,6 +13,7 @@
 #include "gui/NumberDisplay.h"
 #include "gui/Painter.h"
 #include "gui/ScrollBar.h"
+#include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "net/Packet.h"
 #include "net/PlayerRecord.h"
@@ -597,7 +598,12 @@ protected:
             sent.emplace_back(p.Data() + 4, p.Data() + p.Size());
         });
         scene.Load3D(nullptr, nullptr);
+        EnterRoom();
+    }
+    // The room as entered, with the keys given back to the table (entering focuses the chat line).
+    void EnterRoom() {
         scene.Enter();
+        static_cast<gui::EditBox*>(scene.FindById(50))->SetFocus(false);
     }
     void Deliver(std::uint16_t id, net::Packet& p) {
         p.Rewind();
@@ -731,7 +737,7 @@ TEST_F(RoomPanelsTest, RKeyAndThePanelsMessagesReplayTheWorldsLastShot) {
 TEST_F(RoomPanelsTest, TheReplayPanelTakesTheKeyGuidesPlaceAndF2WaitsUntilItIsClosed) {
     constexpr std::uint32_t kF2 = 0x71;
     host.session->own.signInCounter = 10;
-    scene.Enter();
+    EnterRoom();
     gui::Widget* guide = scene.FindById(scenes::room::info_panel::kControl);
     ASSERT_NE(guide, nullptr);
     ASSERT_TRUE(guide->IsVisible());

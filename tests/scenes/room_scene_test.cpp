@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
@@ -364,6 +365,12 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
         if (!scene.RouteMessage(platform::kWmChar, platform::kVkEscape, 0))
             scene.OnMessage(platform::kWmChar, platform::kVkEscape, 0);
     };
+    // The room gave its chat line the focus on entering: the first Escape leaves the chat line.
+    auto* chat = static_cast<gui::EditBox*>(scene.FindById(50));
+    ASSERT_TRUE(chat->HasFocus());
+    press();
+    EXPECT_FALSE(chat->HasFocus());
+    EXPECT_FALSE(scene.GameMenu()->IsVisible());
     press();
     EXPECT_TRUE(scene.GameMenu()->IsVisible());
     press();

@@ -639,6 +639,7 @@ TEST_F(RoomScreenTest, AShortPurseOpensTheNotEnoughGoldDialogOnTheJoinCheck) {
 TEST_F(RoomScreenTest, TheKeyGuideShowsForNewPlayersAndF2TogglesIt) {
     host.session->own.signInCounter = 299;
     scene.Enter();
+    LeaveChatLine();
     EXPECT_TRUE(scene.KeyGuideShown());
     scene.OnMessage(0x0101, 0x71, 0);
     EXPECT_FALSE(scene.KeyGuideShown());

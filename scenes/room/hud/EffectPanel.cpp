@@ -30,7 +30,8 @@ EffectPanel::EffectPanel(const ResourceGroup* effects) {
     if (texture->IsEmpty() || texture->data.format != TextureFormat::Rgba8 || texture->data.levels.empty())
         return;
     const TextureLevel& level = texture->data.levels[0];
-    if (!level.width || !level.height || level.pixels.size() < std::size_t{level.width} * level.height * 4) return;
+    if (!level.width || !level.height || level.pixels.size() < std::size_t{level.width} * level.height * 4)
+        return;
     textureWidth_ = level.width;
     textureHeight_ = level.height;
     pixels_ = level.pixels;
@@ -107,7 +108,8 @@ void EffectPanel::Draw(RenderDevice* device, int width, int height, std::uint64_
     if (!pictured) {
         // Without the frames: a ring that grows over the animation's time.
         const int inset = static_cast<int>((kShowMs - std::min(age, kShowMs)) * (kSize / 3) / kShowMs);
-        painter.Border(x + inset, y + inset, kSize - 2 * inset, kSize - 2 * inset, WithAlpha(kCaptionColour, alpha));
+        painter.Border(x + inset, y + inset, kSize - 2 * inset, kSize - 2 * inset,
+                       WithAlpha(kCaptionColour, alpha));
     }
     painter.Text(gui::kFont16Bold, Caption(ani), x - kSize, y + kSize, 3 * kSize, kCaptionHeight,
                  gui::align::kCenter | gui::align::kVCenter, WithAlpha(kCaptionColour, alpha),

@@ -484,8 +484,7 @@ void SceneRoomPractice::RedrawChat() {
         const PracticeChatLine& line = chat_[firstShown_ + shown - 1 - fromBottom];
         chatLabels_[row]->SetPlainText(line.text);
         chatLabels_[row]->SetColors(line.argb, 0xFF000000);
-        chatImages_[row]->SetScale(
-            static_cast<float>(chatLabels_[row]->MeasureText() + 40) / kChatRowImageWidth, 1.0f);
+        StretchChatRow(*chatImages_[row], chatLabels_[row]->MeasureText());
     }
 }
 

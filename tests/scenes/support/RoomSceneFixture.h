@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 
+#include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
@@ -114,6 +115,8 @@ protected:
             if (terminated) p.WriteU8(0xFF);
         });
     }
+    // The keys go to the table again: the room gives its chat line the focus on entering.
+    void LeaveChatLine() { static_cast<gui::EditBox*>(scene.FindById(50))->SetFocus(false); }
     // Steps the scene's update tick over `ms` of virtual time.
     void Run(std::uint64_t ms) {
         for (std::uint64_t t = 0; t < ms; t += 5) {
