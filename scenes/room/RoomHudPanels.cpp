@@ -146,6 +146,11 @@ void SceneRoomGame::ShowRoomStatus(std::uint64_t jackpot, const net::RoomInfo& i
         statusPanel_->SetAmount(static_cast<std::int64_t>(jackpot));
         statusPanel_->SetPointRule(info.gameType, info.pointTrackMode);
         statusPanel_->ShowRuleImage(info.pointTrackMode >= 1);
+        // The stake marker (the amount's picture) marks a room played for a stake outside the gamble
+        // and bet games and the tournaments.
+        const bool gamble = info.gameType == 2 || info.gameType == 5 || info.gameType == 6;
+        statusPanel_->ShowAmountImage(channelType_.load() != kTournamentChannel && !gamble &&
+                                      !info.IsOpenNonGamble());
     }
     if (!seatInfo_ || !running || info.pointTrackMode == 0) return;
     const auto& track = info.pointTrack;  // position, label value, second marker, third marker, offset

@@ -197,6 +197,19 @@ TEST_F(RoomItemStripTest, ACueChosenInTheCuePanelNeedsItsLevelAndBecomesTheOwnCu
     EXPECT_EQ(SentWith(544).size(), 1u) << "the cue in use is not chosen again";
 }
 
+TEST_F(RoomItemStripTest, ALeaveRefusedWithResultOneOpensTheSharedErrorQuestionAndKeepsTheRoom) {
+    EnterRoom();
+    EXPECT_EQ(DeliverPacket(scene, 2009, [](net::Packet& p) { p.WriteU8(1); }), 0);
+    EXPECT_FALSE(host.box.IsVisible()) << "the box goes up on the main thread";
+    scene.Render(nullptr, false);
+    ASSERT_TRUE(host.box.IsVisible());
+    EXPECT_EQ(host.box.Caption(), u"error");
+    EXPECT_EQ(host.box.Line(0), u"this message will not show");
+    EXPECT_EQ(host.box.Layout(), 2) << "the yes/no layout: the box can be closed";
+    EXPECT_TRUE(host.notices.empty()) << "not the room's notice box";
+    EXPECT_FALSE(scene.ChangeRequested());
+}
+
 TEST_F(RoomItemStripTest, TheCueTabShowsOnlyWhileTheOwnRecordHoldsACue) {
     EnterRoom();
     EXPECT_FALSE(scene.CueTab()->IsVisible());

@@ -22,7 +22,9 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/RoomCodes.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/InviteList.h"
+#include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/room/hud/ResultWindows.h"
 #include "scenes/room/hud/RoomStatusPanels.h"
@@ -676,6 +678,34 @@ TEST_F(RoomPanelsTest, RoomStateShowsTheJackpotThePointRuleAndInAGameThePointTra
     EXPECT_EQ(scene.SeatInfo()->Position(), 5);
     EXPECT_EQ(scene.SeatInfo()->MultiplierLabel()->Text(), u"x3");
     EXPECT_TRUE(scene.SeatInfo()->Marker(1)->IsVisible()) << "second marker at 4";
+}
+
+TEST_F(RoomPanelsTest, RoomStateShowsTheStakeMarkerOnlyInAStakeRoomAndRebasesTheGameClockAndThePot) {
+    // A room of that game type and money class (class 3 carries its stake values), a game running 65 s.
+    const auto roomState = [this](std::uint8_t gameType, std::uint8_t moneyClass) {
+        host.session->GetRoom().gameType = gameType;
+        EnterRoom();
+        net::Packet p;
+        p.Init(2001);
+        p.WriteU64(0).WriteU8(moneyClass);
+        if (moneyClass == 3) p.WriteU32(1000).WriteU32(2000);
+        p.WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(2).WriteU32(0).WriteU8(0);
+        p.WriteU8(0).WriteU32(400000).WriteU32(65000).WriteU32(0);
+        p.WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(0).WriteU8(1).WriteU8(0);
+        p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(12345);
+        p.Finish();
+        Deliver(2001, p);
+        scene.Render(nullptr, false);
+    };
+    roomState(4, 3);
+    EXPECT_TRUE(scene.StatusPanel()->AmountImage()->IsVisible()) << "a stake room";
+    EXPECT_EQ(scene.Clock()->Minutes()->Digits(), u"01") << "the game has run for 65 s";
+    EXPECT_EQ(scene.BettingValue(), 12345u);
+    EXPECT_EQ(scene.PlayerList()->PotLabel()->Text(), u"12,345");
+    roomState(4, 0);
+    EXPECT_FALSE(scene.StatusPanel()->AmountImage()->IsVisible()) << "an open room";
+    roomState(6, 3);
+    EXPECT_FALSE(scene.StatusPanel()->AmountImage()->IsVisible()) << "a bet game carries no stake marker";
 }
 
 TEST_F(RoomPanelsTest, PointTrackJackpotAndOwnLevelUpReachTheirPanels) {

@@ -186,7 +186,13 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u16(0).u16(0).u16(0).u16(room.number).u8(0).u8(room.running ? 2 : 1).u32(0);
                 w.u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
-                w.u8(0).u32(10000).u32(0).u32(0);
+                // The room's age and, while a game runs, how long it has run (the client's game clock).
+                const auto now = std::chrono::steady_clock::now();
+                const auto ms = [&](std::chrono::steady_clock::time_point since) {
+                    return static_cast<std::uint32_t>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - since).count());
+                };
+                w.u8(0).u32(ms(room.created)).u32(room.running ? ms(room.started) : 0).u32(0);
                 w.u8(static_cast<std::uint8_t>(room.running ? room.shooter : room.master)).u8(room.cueBall);
                 w.u8(static_cast<std::uint8_t>(room.members.size())).u8(room.maxPlayers);
                 w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
@@ -225,6 +231,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 }
                 if (seat != room.master || room.running || !distinct || !ready) break;
                 room.running = true;
+                room.started = std::chrono::steady_clock::now();
                 room.shotPending = false;
                 room.shots = 0;
                 room.points = {};
