@@ -612,6 +612,8 @@ void SceneRoomGame::OnGameEnd(net::Packet& p) {
     KeepOwnSeatAfterGame();
     PlaySound(sound::kGameEnd);
     ResetAfterGame();
+    // The recording of the game ends with its end marker.
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) session->Recorder().Finish();
 }
 
 int SceneRoomGame::ResultMode() {
@@ -674,6 +676,8 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
         return;
     }
     std::vector<RoomResultRow> shown;
+    int playOn = 0;  // teams left without a result: two of them go on playing
+    int next = kNoSeat;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
@@ -691,10 +695,35 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
                 shown.push_back(member);
             }
         }
-        for (RoomSeat& seat : seats_) seat.record.game.playing = 0;
+        for (const net::RoomTeam& team : game_.teams)
+            playOn += team.memberCount > 0 && team.result == 0 ? 1 : 0;
+        if (playOn >= 2) {
+            // The teams with a result watch from now on; the others close up and play on.
+            for (const net::RoomTeam& team : std::array<net::RoomTeam, net::kMaxTeams>(game_.teams))
+                if (team.memberCount > 0 && team.result != 0)
+                    for (int m = 0; m < team.memberCount; ++m) game_.SetTeamSlot(team.memberSeats[m], 0);
+            game_.ReseatTeamMembers();
+            game_.CompactTeams();
+            next = game_.NextTurn(SeatValid(shooter_.load()) ? &seats_[shooter_.load()].record : nullptr);
+            game_.UpdateReadyCounts();
+        } else {
+            for (RoomSeat& seat : seats_) seat.record.game.playing = 0;
+        }
     }
     Hud().ShowGameResult(ResultMode(), shown);
     PlaySound(sound::kGameResults);
+    if (playOn >= 2) {
+        int ownPlaying = 0;
+        {
+            platform::ScopedLock lock(seatLock_);
+            if (SeatValid(ownSeat_.load())) ownPlaying = seats_[ownSeat_.load()].record.game.playing;
+        }
+        if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
+            session->ownPlaying = ownPlaying;
+        if (SeatValid(next)) SetShooterSeat(next);
+        ApplyOwnTurn(SeatValid(next) && next == ownSeat_.load());
+        return;
+    }
     ResetAfterGame();
     PlaySound(sound::kAfterResults);
 }
