@@ -620,7 +620,10 @@ protected:
 
 TEST_F(RoomPanelsTest, InviteListTalksThroughTheRoomAndRankResultOpensItsWindow) {
     ASSERT_NE(scene.InviteList(), nullptr);
-    // The room's invite control opens the room's own list (not the shared invitation dialog).
+    // The room's invite button opens the room's own list (not the shared invitation dialog).
+    auto* invite = dynamic_cast<gui::Button*>(scene.FindById(scenes::room::join_msg::kInviteControl));
+    ASSERT_NE(invite, nullptr) << "a widget of the room carries the invite control";
+    EXPECT_TRUE(invite->IsVisible());
     scene.OnCommand(Click(scenes::room::join_msg::kInviteControl));
     EXPECT_TRUE(scene.InviteList()->IsVisible());
     ASSERT_FALSE(sentIds.empty());

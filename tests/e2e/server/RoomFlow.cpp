@@ -4,7 +4,8 @@
 // everyone, asks every client for its table state during a shot, collects every client's shot result
 // and table state, judges the turn from the shooter's result and announces the turn result and the
 // new turn built from the shooter's table state. It passes game requests and their answers between the
-// players, tells the others of a player's new cue and answers ban cancels.
+// players, tells the others of a player's new cue, lists the players who may be invited and passes the
+// invitations on, and answers ban cancels.
 #include <algorithm>
 
 #include "tests/e2e/server/ServerState.h"
@@ -48,6 +49,10 @@ enum : std::uint16_t {
     kRequestAnswered = 2035,
     kRoomOptions = 2003,
     kRoomOptionsChanged = 2004,
+    kInviteListRequest = 2042,
+    kInviteList = 2043,
+    kInvite = 2044,
+    kInvitation = 186,
 };
 
 constexpr std::uint8_t kRoomBan = 24;
@@ -377,6 +382,37 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 Writer w;
                 w.u8(kind).u8(kind == kRoomBan ? 0 : 1).str(name);
                 out.emplace_back(&c, EncodeFrame(kBanCancel, w.bytes()));
+                break;
+            }
+            case kInviteListRequest: {
+                // The players of the channel in the lobby, keyed and named by their player id.
+                std::vector<const Client*> free;
+                for (const auto& other : clients_)
+                    if (other.get() != &c && !other->closed && other->room < 0 &&
+                        other->channel == c.channel && !other->nickname.empty())
+                        free.push_back(other.get());
+                Writer w;
+                w.u16(static_cast<std::uint16_t>(free.size()));
+                for (const Client* other : free) {
+                    const auto id = static_cast<std::uint32_t>(other->index + 1);
+                    w.u32(id).u64(id).u16(1).str(other->nickname).u16(0);
+                }
+                out.emplace_back(&c, EncodeFrame(kInviteList, w.bytes()));
+                break;
+            }
+            case kInvite: {
+                // Each invited player in the lobby gets the invitation to this room.
+                const std::uint8_t n = r.u8();
+                std::vector<std::uint64_t> ids;
+                for (int i = 0; i < n && i < 8; ++i) ids.push_back(r.u64());
+                if (!r.ok || n < 1 || n > 8) break;
+                Writer w;
+                w.u16(room.number).str(c.nickname).str(room.title);
+                for (const auto& other : clients_)
+                    if (!other->closed && other->room < 0 &&
+                        std::find(ids.begin(), ids.end(), static_cast<std::uint64_t>(other->index + 1)) !=
+                            ids.end())
+                        out.emplace_back(other.get(), EncodeFrame(kInvitation, w.bytes()));
                 break;
             }
             case kCueChosen: {
