@@ -3,6 +3,8 @@
 // and compared with a reference image (UPDATE_GOLDEN=1 rewrites it).
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "gui/NumberDisplay.h"
 #include "gui/TextLabel.h"
 #include "gui/UiResourceSet.h"
@@ -58,81 +60,69 @@ void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0) {
 
 }  // namespace
 
-TEST(RoomHudGl, TwoPlayerGameShowsBothTeamsInTheListWithTheClockAndTheCountdown) {
-    gl_test::GlDevice gl{kWidth, kHeight};
-    if (!gl.device) GTEST_SKIP() << "no GL context: " << gl.error;
-    ResourceManager uiResources;
-    uiResources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    uiResources.SetDataFolder(u"data");
-    gui::UiResourceSet sets{&uiResources, 0};
-    sets.InitSets();
-    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
-    platform::VirtualClock clock{5000000};
-    platform::SetClock(&clock);
-    {
-        TableSceneHost host(*gl.device, kWidth, kHeight);
-        host.session.GetRoom().gameType = 4;
-        host.session.GetRoom().inningTime = 40;
-        host.session.own.playerId = 1;
-        scenes::SceneRoomGame room;
-        ASSERT_TRUE(host.Enter(room));
-        SeatTwoPlayers(room);
-        ASSERT_TRUE(room.GameRunning());
-        // 1 min 5.2 s into the game and 33 s into the turn.
-        clock.AdvanceMs(65200);
-        host.Pump(room, 60);
-        const platform::Image frame = host.Frame(room);
-
-        EXPECT_EQ(room.PlayerList()->RowCount(), 2);
-        EXPECT_EQ(room.PlayerList()->RowAt(1).name->Text(), u"Bob(12)");
-        EXPECT_FALSE(room.StartReady()->IsVisible()) << "no team choice while the game runs";
-        EXPECT_TRUE(room.Clock()->IsShownOnScreen());
-        EXPECT_EQ(room.Clock()->Minutes()->Digits(), u"01");
-        EXPECT_EQ(room.Countdown()->Left(), 0) << "the 40 s turn ran out 25 s ago";
-        ExpectFrameMatchesReference(
-            frame, "room_game_hud",
-            std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/room_game_hud.png");
-        host.Leave(room);
+// A three-cushion room on a GL device over the generated packages, on a virtual clock.
+class RoomHudGl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!gl.device) GTEST_SKIP() << "no GL context: " << gl.error;
+        uiResources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+        uiResources.SetDataFolder(u"data");
+        sets.InitSets();
+        ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
+        platform::SetClock(&clock);
+        host = std::make_unique<TableSceneHost>(*gl.device, kWidth, kHeight);
+        host->session.GetRoom().gameType = 4;
+        host->session.GetRoom().inningTime = 40;
+        host->session.own.playerId = 1;
+        ASSERT_TRUE(host->Enter(room));
     }
-    platform::SetClock(nullptr);
-    gui::ClearGuiPointers();
+    void TearDown() override {
+        if (host) host->Leave(room);
+        platform::SetClock(nullptr);
+        gui::ClearGuiPointers();
+    }
+    void ExpectMatches(const platform::Image& frame, const std::string& name) {
+        ExpectFrameMatchesReference(
+            frame, name, std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/" + name + ".png");
+    }
+
+    gl_test::GlDevice gl{kWidth, kHeight};
+    ResourceManager uiResources;
+    gui::UiResourceSet sets{&uiResources, 0};
+    platform::VirtualClock clock{5000000};
+    std::unique_ptr<TableSceneHost> host;
+    scenes::SceneRoomGame room;
+};
+
+TEST_F(RoomHudGl, TwoPlayerGameShowsBothTeamsInTheListWithTheClockAndTheCountdown) {
+    SeatTwoPlayers(room);
+    ASSERT_TRUE(room.GameRunning());
+    // 1 min 5.2 s into the game and 33 s into the turn.
+    clock.AdvanceMs(65200);
+    host->Pump(room, 60);
+    const platform::Image frame = host->Frame(room);
+
+    EXPECT_EQ(room.PlayerList()->RowCount(), 2);
+    EXPECT_EQ(room.PlayerList()->RowAt(1).name->Text(), u"Bob(12)");
+    EXPECT_FALSE(room.StartReady()->IsVisible()) << "no team choice while the game runs";
+    EXPECT_TRUE(room.Clock()->IsShownOnScreen());
+    EXPECT_EQ(room.Clock()->Minutes()->Digits(), u"01");
+    EXPECT_EQ(room.Countdown()->Left(), 0) << "the 40 s turn ran out 25 s ago";
+    ExpectMatches(frame, "room_game_hud");
 }
 
-TEST(RoomHudGl, TheTurnComingToTheOwnSeatDrawsTheYourTurnAnimationOverTheTable) {
-    gl_test::GlDevice gl{kWidth, kHeight};
-    if (!gl.device) GTEST_SKIP() << "no GL context: " << gl.error;
-    ResourceManager uiResources;
-    uiResources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    uiResources.SetDataFolder(u"data");
-    gui::UiResourceSet sets{&uiResources, 0};
-    sets.InitSets();
-    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
-    platform::VirtualClock clock{5000000};
-    platform::SetClock(&clock);
-    {
-        TableSceneHost host(*gl.device, kWidth, kHeight);
-        host.session.GetRoom().gameType = 4;
-        host.session.GetRoom().inningTime = 40;
-        host.session.own.playerId = 1;
-        scenes::SceneRoomGame room;
-        ASSERT_TRUE(host.Enter(room));
-        SeatTwoPlayers(room, 1);
-        Deliver(room, 2056, [](net::Packet& p) {
-            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(5);
-            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
-            p.WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0xFF);
-        });
-        ASSERT_NE(room.Effects(), nullptr);
-        EXPECT_TRUE(room.Effects()->HasFrames()) << "the GameAni pictures of the Effect group";
-        clock.AdvanceMs(200);  // the third frame
-        host.Pump(room, 2);
-        const platform::Image frame = host.Frame(room);
-        ASSERT_EQ(room.Effects()->Current(clock.NowMs()), scenes::hud::GameAni::YourTurn);
-        ExpectFrameMatchesReference(
-            frame, "room_your_turn",
-            std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/room_your_turn.png");
-        host.Leave(room);
-    }
-    platform::SetClock(nullptr);
-    gui::ClearGuiPointers();
+TEST_F(RoomHudGl, TheTurnComingToTheOwnSeatDrawsTheYourTurnAnimationOverTheTable) {
+    SeatTwoPlayers(room, 1);
+    Deliver(room, 2056, [](net::Packet& p) {
+        p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(5);
+        p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
+        p.WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0xFF);
+    });
+    ASSERT_NE(room.Effects(), nullptr);
+    EXPECT_TRUE(room.Effects()->HasFrames()) << "the GameAni pictures of the Effect group";
+    clock.AdvanceMs(200);  // the third frame
+    host->Pump(room, 2);
+    const platform::Image frame = host->Frame(room);
+    ASSERT_EQ(room.Effects()->Current(clock.NowMs()), scenes::hud::GameAni::YourTurn);
+    ExpectMatches(frame, "room_your_turn");
 }

@@ -27,6 +27,7 @@
 #include "scenes/shared/PurchaseDialog.h"
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
+#include "tests/scenes/support/SentFrames.h"
 
 namespace {
 
@@ -54,14 +55,8 @@ protected:
         scene.SetHost(&host);
         scene.SetSendTap([this](const net::Packet& p) {
             std::lock_guard lock(sentMutex);
-            const std::uint8_t* d = p.Data();
-            for (std::size_t at = 0; at + 4 <= p.Size();) {
-                const std::size_t length = d[at] | (d[at + 1] << 8);
-                if (length < 4 || at + length > p.Size()) break;
-                sent.push_back({static_cast<std::uint16_t>(d[at + 2] | (d[at + 3] << 8)),
-                                Bytes(d + at + 4, d + at + length)});
-                at += length;
-            }
+            ForEachSentFrame(
+                p, [this](std::uint16_t id, Bytes body) { sent.emplace_back(id, std::move(body)); });
         });
     }
     void TearDown() override { platform::SetClock(nullptr); }

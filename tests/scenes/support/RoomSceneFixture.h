@@ -14,6 +14,7 @@
 #include "scenes/room/SceneRoomGame.h"
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
+#include "tests/scenes/support/SentFrames.h"
 
 namespace room_test {
 
@@ -46,14 +47,9 @@ protected:
 
     void Capture(const net::Packet& p) {
         std::lock_guard lock(sentMutex);
-        const std::uint8_t* d = p.Data();
-        for (std::size_t at = 0; at + 4 <= p.Size();) {
-            const std::size_t length = d[at] | (d[at + 1] << 8);
-            if (length < 4 || at + length > p.Size()) break;
-            sent.push_back({static_cast<std::uint16_t>(d[at + 2] | (d[at + 3] << 8)),
-                            Bytes(d + at + 4, d + at + length), packets});
-            at += length;
-        }
+        ForEachSentFrame(p, [this](std::uint16_t id, Bytes body) {
+            sent.push_back({id, std::move(body), packets});
+        });
         ++packets;
     }
     std::vector<Sent> SentWith(std::uint16_t id) {
