@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "gui/NumberDisplay.h"
 #include "gui/TextLabel.h"
 #include "gui/UiResourceSet.h"
+#include "net/ItemEntry.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/room/SceneRoomGame.h"
@@ -112,6 +114,17 @@ TEST_F(RoomHudGl, TwoPlayerGameShowsBothTeamsInTheListWithTheClockAndTheCountdow
 }
 
 TEST_F(RoomHudGl, TheTurnComingToTheOwnSeatDrawsTheYourTurnAnimationOverTheTable) {
+    // Two own items in the strip, and the cue tab for the own cue.
+    const std::tuple<std::uint64_t, std::uint32_t, net::ItemType> items[] = {
+        {30, 4903, net::ItemType::Chalk}, {31, 4510, net::ItemType::Effect}, {32, 3010, net::ItemType::Cue}};
+    for (const auto& [serial, itemId, type] : items) {
+        net::ItemEntry* entry = host->session.AllocItemEntry();
+        entry->serial = serial;
+        entry->itemId = itemId;
+        entry->type = static_cast<std::uint32_t>(type);
+        ASSERT_TRUE(host->session.own.AddItem(serial, entry));
+    }
+    room.OnMessage(1069, 0, 0);
     SeatTwoPlayers(room, 1);
     Deliver(room, 2056, [](net::Packet& p) {
         p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(5);
