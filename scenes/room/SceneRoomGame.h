@@ -180,8 +180,6 @@ public:
     bool StartPossible(bool force);
     bool ChatSoundOn() const { return chatSound_.load(); }
     bool KeyGuideShown() const { return keyGuideOn_; }
-    // When the room was entered, or the own chat last went out (ms).
-    std::uint64_t EnteredMs() const { return enteredMs_.load(); }
     hud::ChalkGauge* Chalk() const { return chalkGauge_; }
     // The room's settings window (the "Room setting" button opens it with the room's settings).
     RoomOptionDialog* RoomOptions() const { return roomOptions_; }
@@ -498,8 +496,8 @@ private:
     gui::ImageWidget* keyGuide_ = nullptr;
     RoomOptionDialog* roomOptions_ = nullptr;
     hud::ChalkGauge* chalkGauge_ = nullptr;
-    bool keyGuideOn_ = false;  // main thread
-    std::atomic<std::uint64_t> enteredMs_{0};
+    bool keyGuideOn_ = false;                  // main thread
+    std::atomic<std::uint64_t> enteredMs_{0};  // the entering time: on entry and at each own chat send
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};
     std::atomic<std::uint64_t> centreShownMs_{0};

@@ -705,31 +705,8 @@ TEST_F(RoomPanelsTest, RoomStateShowsTheStakeMarkerOnlyInAStakeRoomAndRebasesThe
     EXPECT_EQ(scene.Clock()->Minutes()->Digits(), u"01") << "the game has run for 65 s";
     EXPECT_EQ(scene.BettingValue(), 12345u);
     EXPECT_EQ(scene.PlayerList()->PotLabel()->Text(), u"12,345");
-    // The game start of a class 3 room carries the stake values the list's header shows.
-    net::Packet start;
-    start.Init(2029);
-    start.WriteU32(7).WriteU32(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU8(2).WriteU8(1);
-    for (std::uint8_t seat = 0; seat < 2; ++seat)
-        start.WriteU8(seat + 1)
-            .WriteU16(0)
-            .WriteU32(0)
-            .WriteU16(0)
-            .WriteU8(0)
-            .WriteU8(0)
-            .WriteU8(seat)
-            .WriteU64(0)
-            .WriteU16(0);
-    start.WriteU32(0).WriteU32(3000).WriteU32(45000);
-    start.Finish();
-    Deliver(2029, start);
-    scene.Render(nullptr, false);
-    EXPECT_EQ(scene.PlayerList()->HeaderLabel()->Text(), u"45,000");
-    EXPECT_EQ(scene.RoomCopy().stake1, 3000);
-
     roomState(4, 0);
     EXPECT_FALSE(scene.StatusPanel()->AmountImage()->IsVisible()) << "an open room";
-    roomState(6, 3);
-    EXPECT_FALSE(scene.StatusPanel()->AmountImage()->IsVisible()) << "a bet game carries no stake marker";
 }
 
 TEST_F(RoomPanelsTest, PointTrackJackpotAndOwnLevelUpReachTheirPanels) {

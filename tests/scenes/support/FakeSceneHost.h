@@ -48,6 +48,7 @@ public:
         videoChanges.push_back(changes);
     }
     net::GameSession* CurrentSession() override { return session.get(); }
+    gui::NoticeBox* GetNoticeBox() override { return noticeBox; }
 
     bool Posted(std::uint32_t code) const {
         for (const PostedMessage& m : posted)
@@ -55,6 +56,7 @@ public:
         return false;
     }
 
+    gui::NoticeBox* noticeBox = nullptr;  // the shared box, where a test gives one
     OptionsStore options;
     std::string configPath;
     std::unique_ptr<net::GameSession> session = std::make_unique<net::GameSession>();
