@@ -1,6 +1,7 @@
-// Item use from the game room (message 512, asked for with the activation question's yes button) and
-// the counted item an own shot uses up: the table keeps its count during the game, the shot reports
-// the new count with message 546 and an item used up leaves the inventory. Main thread.
+// Item use from the game room: an item chosen in the item strip or a cue in the cue panel (its level and
+// activation steps, then the cue, chalk or effect it becomes), the use request 512 on the activation
+// question's yes, and the counted item an own shot uses up: the table keeps its count during the game, the
+// shot reports the new count with message 546 and an item used up leaves the inventory. Main thread.
 #include <algorithm>
 
 #include "engine/core/Format.h"
