@@ -25,8 +25,9 @@ else
   mapfile -t targets < <(ls tests/fuzz/*_fuzz.cpp | sed 's#.*/##; s#_fuzz\.cpp$##')
 fi
 
-cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}"
+# The build's output goes to stderr, so stdout holds only the table.
+cmake --preset fuzz >&2
+cmake --build --preset fuzz --target "${targets[@]/#/fuzz_}" >&2
 
 # Inputs of whole files need room; the rest keep libFuzzer's default length.
 declare -A max_len=([resource_package]=65536 [ogg]=65536)

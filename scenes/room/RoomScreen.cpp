@@ -177,7 +177,8 @@ void SceneRoomGame::CreateRoomScreen() {
 
     // The corner buttons beside the shared three (to lobby, settings, help).
     AddCornerButton(*this, control::kMyInfo, -134, platform::kVkF1 + 3, u"I", u"MyInfo(F4)");
-    AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
+    messengerButton_ =
+        AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
     AddCornerButton(*this, control::kRoomSetting, -200, 0, u"R", u"Room setting");
     // The invite list opens from the corner too, left of the room's settings.
     AddCornerButton(*this, join_msg::kInviteControl, -233, 0, u"+", u"Invite");

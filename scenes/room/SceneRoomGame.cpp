@@ -27,6 +27,7 @@
 #include "scenes/room/hud/PanelsHud.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/shared/PurchaseDialog.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -118,7 +119,7 @@ void SceneRoomGame::UpdateWaitingWidgets() {
 
 int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, messengerButton_);
     net::RoomInfo copy;
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) copy = session->GetRoom();
     {

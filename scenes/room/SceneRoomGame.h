@@ -430,6 +430,7 @@ private:
 
     // Widgets (main thread).
     gui::Button* toLobby_ = nullptr;
+    gui::Button* messengerButton_ = nullptr;
     gui::TextLabel* receivingLabel_ = nullptr;
     gui::TextLabel* turnLabel_ = nullptr;
     gui::TextLabel* clockLabel_ = nullptr;

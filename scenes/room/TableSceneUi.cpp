@@ -93,17 +93,6 @@ void StretchChatRow(gui::Widget& row, int textWidth) {
     row.SetScale(static_cast<float>(textWidth + kPastText) / static_cast<float>(pictureWidth), 1.0f);
 }
 
-void AttachSharedPopups(GameScene& scene) {
-    SceneHost* host = scene.Host();
-    if (!host) return;
-    gui::Widget* popups[] = {host->GetOptionDialog(), host->GetMyInfoWindow(), host->GetUserInfoWindow()};
-    for (gui::Widget* popup : popups) {
-        if (!popup) continue;
-        if (gui::Widget* parent = popup->GetParent()) parent->RemoveChild(popup);
-        scene.AddChild(popup, false);
-    }
-}
-
 void ShowSharedDialog(gui::Dialog* dialog) {
     if (dialog) dialog->Show(true);
 }

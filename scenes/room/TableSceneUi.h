@@ -23,6 +23,11 @@ class GameScene;
 
 // The music that plays on the table scenes.
 constexpr int kMusicStream = 4;
+// Left edges of the item strip and the chalk gauge: the strip's scroll arrow stands 12 pixels left
+// of the strip and the gauge's use count starts 2 pixels into the gauge, so both keep clear of the
+// screen's edge.
+constexpr int kItemStripLeft = 16;
+constexpr int kChalkGaugeLeft = 4;
 
 // Title bar at (10, 4), 392 x 30, with its label at (130, 5).
 gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title);
@@ -48,8 +53,6 @@ struct SharedBoxText {
 bool OpenSharedBox(GameScene& scene, const SharedBoxText& text);
 // A chat row's strip reaches 40 pixels past the text of its line, whatever the width of its picture.
 void StretchChatRow(gui::Widget& row, int textWidth);
-// The host's option dialog, user info and own info windows become children of the scene.
-void AttachSharedPopups(GameScene& scene);
 void ShowSharedDialog(gui::Dialog* dialog);
 Scene* CurrentEngineScene(SceneManager* engineScenes);
 

@@ -139,23 +139,30 @@ protected:
         client_->SetStderrFile((folder_ / "stderr.txt").string());
         if (!client_->Start(MARVENLOT_BINARY_DIR "/app/marvenlot", {"offline"}, env, folder_.string()))
             return false;
-        if (!WaitFor([&] { return ReadFile(folder_ / "journal.txt").find("SCENE 11") != std::string::npos; },
-                     40s))
-            return false;
-        // The table's first frames.
-        std::this_thread::sleep_for(1500ms * kSlowdown);
-        return true;
+        return WaitFor(
+            [&] { return ReadFile(folder_ / "journal.txt").find("SCENE 11") != std::string::npos; }, 40s);
     }
 
     // The window covers the display and the frame fills it: the parts of the screen beyond the
-    // client's 1024 x 768 show the table scene, not black.
+    // client's 1024 x 768 show the table scene, not black. The table's first frames may take a
+    // while on a loaded machine, so the picture is given time to come.
     void ExpectWindowAndFrameCoverTheScreen(const char* run) {
         SCOPED_TRACE(run);
         Geometry window;
-        ASSERT_TRUE(FindClientWindow(display_, DefaultRootWindow(display_), window));
+        ASSERT_TRUE(WaitFor([&] { return FindClientWindow(display_, DefaultRootWindow(display_), window); },
+                            10s * kSlowdown));
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return FindClientWindow(display_, DefaultRootWindow(display_), window) &&
+                       window == Geometry{0, 0, kScreenWidth, kScreenHeight};
+            },
+            10s * kSlowdown));
         EXPECT_EQ(window, (Geometry{0, 0, kScreenWidth, kScreenHeight}));
-        EXPECT_GT(DrawnShare(display_, 1024, 0, kScreenWidth - 1024, kScreenHeight), 0.9);
-        EXPECT_GT(DrawnShare(display_, 0, 768, 1024, kScreenHeight - 768), 0.9);
+        const auto drawn = [&] {
+            return DrawnShare(display_, 1024, 0, kScreenWidth - 1024, kScreenHeight) > 0.9 &&
+                   DrawnShare(display_, 0, 768, 1024, kScreenHeight - 768) > 0.9;
+        };
+        EXPECT_TRUE(WaitFor(drawn, 20s * kSlowdown)) << "beyond 1024 x 768 the screen stays black";
     }
 
     void ClickOnScreen(int x, int y) {
@@ -185,8 +192,8 @@ protected:
         EXPECT_NE(config.find("height= 768"), std::string::npos) << config;
 
         // Later start with the stored setting; the click comes from the input script, in client
-        // pixels, after the checks above had their time.
-        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(6000 * kSlowdown) +
+        // pixels, after the checks above had their time (they end as soon as the picture is there).
+        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(15000 * kSlowdown) +
                                 "\nmove " + std::to_string(kExitX) + " " + std::to_string(kExitY) +
                                 "\ndown left\nwait 50\nup left\n"))
             << ReadFile(folder_ / "stderr.txt");

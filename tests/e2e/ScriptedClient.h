@@ -38,16 +38,20 @@ public:
         std::error_code error;
         std::filesystem::remove_all(folder_, error);
     }
-    bool Start(const std::vector<std::string>& args, std::uint16_t port) {
+    // `environment` adds variables (NAME=value) to the client's own.
+    bool Start(const std::vector<std::string>& args, std::uint16_t port,
+               const std::vector<std::string>& environment = {}) {
         process_.SetStderrFile((folder_ / "stderr.txt").string());
-        return process_.Start(
-            MARVENLOT_CLIENT_PATH, args,
-            {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
-             "MARVENLOT_HOME=" + folder_.string(), "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
-             "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
-             "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),
-             "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(port)},
-            folder_.string());
+        std::vector<std::string> env = {"MARVENLOT_VIDEO=null",
+                                        "MARVENLOT_AUDIO=null",
+                                        "MARVENLOT_HEADLESS=1",
+                                        "MARVENLOT_HOME=" + folder_.string(),
+                                        "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
+                                        "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
+                                        "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),
+                                        "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(port)};
+        env.insert(env.end(), environment.begin(), environment.end());
+        return process_.Start(MARVENLOT_CLIENT_PATH, args, env, folder_.string());
     }
     std::string Journal() const { return ReadFile((folder_ / "journal.txt").string()); }
     bool WaitFor(const std::string& line,

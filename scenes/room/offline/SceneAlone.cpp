@@ -21,6 +21,7 @@
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/PlayerPanel.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -53,10 +54,10 @@ void SceneAlone::CreateUI() {
     keyGuide_ = AddKeyGuide(*this);
 
     net::PlayerRecord* record = &Record();
-    strip_ = AddItemStrip(*this, record, 0, -430);
+    strip_ = AddItemStrip(*this, record, kItemStripLeft, -430);
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
-    gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
+    gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -300 + gauge_->Height());
     // Children are adopted shown; the room setting waits hidden for its button.
     roomSetting_ = Make<PracticeSetupDialog>();
     roomSetting_->SetVisible(false);
@@ -67,7 +68,7 @@ void SceneAlone::CreateUI() {
 int SceneAlone::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
     resources_ = resources;
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, nullptr);
     net::RoomInfo& room = Room();
     const net::GameTypeEquipment& items = Record().equipment[room.gameType % net::kGameTypeCount];
     room.tableItem = items.tableId;
@@ -144,7 +145,9 @@ void SceneAlone::RebuildForGameType(RenderDevice* renderer) {
     world->SnapshotBalls();
     world->SetTurnFlag(true);
     world->SetSceneVisible(true);
-    world->MoveCamera(kCameraSeconds, table::kKeepValue, table::kKeepValue);
+    // The camera of the old table may stand anywhere (a stopped shot leaves it in its overview):
+    // it comes back behind the cue ball of the new rack.
+    world->ReturnCameraBehindCue(kCameraSeconds);
     if (room.gameType >= table::kFirstPocketGameType)
         if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->PlayDefault(kRackSound);
 }
