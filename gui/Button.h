@@ -17,6 +17,7 @@ public:
     void SetCaption(const WString& text) { caption_ = text; }
     const WString& Caption() const { return caption_; }
     void SetCaptionFont(const FontDesc& font) { font_ = font; }
+    const FontDesc& CaptionFont() const { return font_; }
     void SetCaptionColour(std::uint32_t argb) { captionColour_ = argb; }
     // A further caption as a label child (e.g. a second line or a count), centred by default.
     TextLabel* AddCaption(const WString& text, const FontDesc& font = kFont12,

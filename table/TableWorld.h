@@ -107,6 +107,9 @@ public:
     void LayoutHud(int width, int height);
     // Keeps the tip and elevation control this many pixels left of the right edge (next layout on).
     void SetHudRightInset(int pixels);
+    // Stands the tip and elevation control (and the power bar beside them) with their top this many
+    // pixels above the bottom edge; 0 keeps them in the corner (next layout on).
+    void SetHudTopFromBottom(int pixels);
     // Where the tip and elevation control lie on the screen.
     ControlRect TipControl() const { return controls_.TipControl(); }
     ControlRect ElevationControl() const { return controls_.ElevationControl(); }
@@ -205,6 +208,9 @@ public:
     // 2053 of the last shot.
     void WriteShotResultMessage(net::Packet& packet) const;
     void WriteBallPositionMessage(net::Packet& packet) const;
+    // Whether that message says something the others can take: a called pocket, or a ball on the
+    // table (a ball still in a pocket can be placed by nobody).
+    bool BallPositionSendable() const;
     bool ReadBallPositionMessage(net::Packet& packet);
     // 2058: the own aim when it changed since it was last sent, at most every tenth tick.
     bool WriteAimMessageIfDue(net::Packet& packet, std::uint64_t nowMs);
@@ -376,6 +382,7 @@ private:
     bool remoteAimShown_ = false;
     int viewportWidth_ = 1024, viewportHeight_ = 768;
     int hudRightInset_ = 0;
+    int hudTopFromBottom_ = 0;
 };
 
 }  // namespace table

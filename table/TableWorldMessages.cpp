@@ -102,6 +102,13 @@ void TableWorld::WriteBallPositionMessage(net::Packet& packet) const {
     WriteBallPlacementMessage(packet, placement);
 }
 
+bool TableWorld::BallPositionSendable() const {
+    platform::ScopedLock guard(lock_);
+    if (pocketCallPending_ || calledPocket_ != kNoPocket) return true;
+    const std::int32_t ball = placedBall_ != kNoPlacedBall ? placedBall_ : currentBall_;
+    return ball >= 0 && ball < BallCount() && !rules_.GetBall(static_cast<std::size_t>(ball)).outOfPlay;
+}
+
 bool TableWorld::ReadBallPositionMessage(net::Packet& packet) {
     platform::ScopedLock guard(lock_);
     BallPlacement placement;

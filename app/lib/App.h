@@ -191,6 +191,11 @@ private:
     std::intptr_t HandleWindowedMouse(const platform::Message& message, bool& handled);
     std::intptr_t DefaultHandling(const platform::Message& message);
     void HandleCommand(std::uint32_t id);
+    // Main thread: the connection dropped in a scene that lives on the server's word; the notice
+    // whose OK leads back to the sign-in. False where the scene handles it itself.
+    bool OnConnectionLost();
+    void ShowLostConnectionNotice();
+    bool lostNoticePending_ = false;  // main thread
 
     std::vector<WString> args_;
     StartMode mode_;

@@ -68,6 +68,7 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
             return true;
         case app_code::kRequestReply: {
             if (a == 0) enableToLobby_ = true;
+            if (a == gui::button_id::kYes) leaveAfterGame_ = withdrawToLeave_.exchange(false);
             const std::uint8_t gameType = RoomCopy().gameType;
             SendByte(RoomMsg::RequestReply,
                      gameType == 2 || gameType == 5 ? static_cast<std::uint8_t>(b) : 1);
@@ -108,6 +109,7 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
                 ShowBox(kOnlyWhilePlaying);
             return true;
         case app_code::kWithdrawOpen:
+            withdrawToLeave_ = false;
             if (!IsOwnSeatPlaying()) {
                 ShowBox(kOnlyWhilePlaying);
             } else if (withdrawDialog_) {

@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::int32_t kFirstPocketType = table::kFirstPocketGameType;
 constexpr std::int32_t kEightBall = 10;
-constexpr std::uint8_t kStatusCallEight = 4;
+constexpr auto kStatusCallEight = static_cast<std::uint8_t>(net::TeamStatus::EightBall);
 constexpr std::uint8_t kKindStays = 2;
 constexpr int kMaxMembers = 8;
 // The team's result value while it plays its finishing shot.
@@ -437,7 +437,11 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
         PlayEffect(hud::GameAni::FreeBall);
         world->RespotCueBall();
-        SendMessage(RoomMsg::BallPlacement, [&](net::Packet& out) { world->WriteBallPositionMessage(out); });
+        // The new turn's table state (2051) still has the cue ball in its pocket: it is respotted
+        // there again, so the shooter's table and the others' (which take the respot as a 2064
+        // after their 2051) agree.
+        respotAfterNewTurn_ = true;
+        SendPlacement();
         if (own) {
             world->ballInHandMode = 1;
             world->BeginBallInHand(0);
@@ -495,6 +499,10 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
     showReceiving_ = false;
     if (gameRunning_.load()) SetShooterSeat(shooter);
     world->SetCurrentBall(cueBall);
+    if (respotAfterNewTurn_.exchange(false)) {
+        world->RespotCueBall();
+        world->RetargetCameraOnCurrentBall();
+    }
     UpdateTableOwnership();
     if (!p.IsBad() && world->BallsFitTable(tableItem)) {
         turnTableItem_ = tableItem;
@@ -614,6 +622,8 @@ void SceneRoomGame::OnGameEnd(net::Packet& p) {
     ResetAfterGame();
     // The recording of the game ends with its end marker.
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) session->Recorder().Finish();
+    // The player withdrew on his way out of the room: out he goes.
+    if (leaveAfterGame_.exchange(false)) RunOnMainThread([this] { LeaveRoom(); });
 }
 
 int SceneRoomGame::ResultMode() {

@@ -211,6 +211,8 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
             if (team) game_.SetTeamSlot(seat, team);
         }
         game_.UpdateReadyCounts();
+        // The room line's "(players/maximum)" follows the list as well as the room state.
+        room_.playerCount = count;
     }
     for (const auto& [text, argb] : lines) AddChatLine(text, argb);
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;

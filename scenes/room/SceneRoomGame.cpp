@@ -202,7 +202,8 @@ void SceneRoomGame::Enter() {
     }
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;
-    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = false;
+    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ =
+        respotAfterNewTurn_ = false;
     tableDiffers_ = tableNoticeTold_ = false;
     for (auto& told : durabilityTold_) told = false;
     shooter_ = kNoSeat;
@@ -299,13 +300,6 @@ void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     TableScene::Update(nowMs, time100us);
     ++tick_;
     UpdateHudPanels();
-    // A dropped connection is told once; the table goes on (a running shot rests), the sends stop.
-    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) {
-        if (session->IsConnected())
-            wasConnected_ = true;
-        else if (wasConnected_.exchange(false))
-            ShowBox(u"The connection to the game server was lost.");
-    }
     if (tick_ % kBobTicks == 0) BobStartPrompt(nowMs);
     if (tick_ % 10 != 0) return;
     table::TableWorld* world = World();
@@ -558,13 +552,14 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             SendByte(RoomMsg::ByteValue2060, static_cast<std::uint8_t>(a));
             return true;
         case app_code::kSendPlacement:
-            if (world)
-                SendMessage(RoomMsg::BallPlacement,
-                            [&](net::Packet& p) { world->WriteBallPositionMessage(p); });
+            SendPlacement();
             return true;
         case app_code::kLeave:
             // Posted by the quit question (Yes) or the menu: the same as "To Lobby".
             if (a == 0 || a == gui::button_id::kYes) LeaveRoom();
+            return true;
+        case static_cast<std::uint32_t>(AppMessage::ConnectionLost):
+            StopOnLostConnection();
             return true;
         default:
             return HandleHudMessage(code, a, typing) || HandleCommand(code, a, b) ||
@@ -574,10 +569,40 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     }
 }
 
+void SceneRoomGame::SendPlacement() {
+    table::TableWorld* world = World();
+    if (!world) return;
+    if (!world->BallPositionSendable()) {
+        LogWrite(u"WARNING : ball placement not sent: the ball is not on the table\n");
+        return;
+    }
+    SendMessage(RoomMsg::BallPlacement, [&](net::Packet& p) { world->WriteBallPositionMessage(p); });
+}
+
+void SceneRoomGame::StopOnLostConnection() {
+    // No turn, result or game end can come any more: the game and its clocks stop here, nobody
+    // shoots, and a running shot only comes to rest. The shell's notice leads back to the sign-in.
+    gameRunning_ = false;
+    leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = respotAfterNewTurn_ = false;
+    if (table::TableWorld* world = World()) {
+        world->ClearBallInHand();
+        world->ClearPocketCall();
+    }
+    ApplyOwnTurn(false);
+}
+
 void SceneRoomGame::LeaveRoom() {
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    const bool connected = session && session->IsConnected();
+    // A player of a running game is asked to withdraw first (the server would refuse the leave);
+    // agreeing ends his game and then takes him out of the room.
+    if (connected && IsOwnSeatPlaying()) {
+        OnMessage(app_code::kWithdrawOpen, 1, 0);
+        withdrawToLeave_ = true;
+        return;
+    }
     // Without a connection (or when the send fails) the lobby comes at once.
-    if (!session || !session->IsConnected() || !SendByte(RoomMsg::ToLobby, 0)) {
+    if (!connected || !SendByte(RoomMsg::ToLobby, 0)) {
         RequestScene(scene_id::kLobby);
         return;
     }

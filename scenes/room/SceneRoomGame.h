@@ -161,6 +161,8 @@ public:
     hud::InGameMenu* GameMenu() const { return inGameMenu_; }
     hud::GameClock* Clock() const { return gameClock_; }
     hud::TurnCountdown* Countdown() const { return turnCountdown_; }
+    gui::TextLabel* ClockCaption() const { return clockCaption_; }
+    gui::TextLabel* CountdownCaption() const { return countdownCaption_; }
     hud::ScoreBoard* Scores() const { return scoreBoard_; }
     hud::GameResultList* ResultList() const { return resultList_; }
     hud::GroupNotice* Groups() const { return groupNotice_; }
@@ -228,6 +230,8 @@ private:
     bool SendByte(room::RoomMsg id, std::uint8_t value);
     void SendTableState(bool append, net::Packet* packet);
     void SendShot(const table::ShotMessage& shot);
+    // 2063: the ball set down or the pocket called; nothing for a ball that is off the table.
+    void SendPlacement();
     void PlaySound(int id);
     // Any thread: a notice box, shown by the next Render.
     void ShowBox(const WString& line1, const WString& line2 = {});
@@ -295,6 +299,8 @@ private:
     void BobStartPrompt(std::uint64_t nowMs);
     // "To Lobby": 2008 and wait for the answer, or the lobby at once without a connection.
     void LeaveRoom();
+    // Main thread: the connection to the server dropped.
+    void StopOnLostConnection();
     // 2003 from the room options dialog; refused with an error while a game runs and the game or its
     // option would change.
     void SendRoomOptions();
@@ -403,6 +409,11 @@ private:
     std::atomic<bool> defaultShotDone_{false};
     std::atomic<bool> tournamentLimitSent_{false};
     std::atomic<bool> leaveRequested_{false};
+    // "To Lobby" in a running game opened the withdraw question; its Yes leaves after the game end.
+    std::atomic<bool> withdrawToLeave_{false};
+    std::atomic<bool> leaveAfterGame_{false};
+    // A free ball was given (2056): the next new turn's table state is respotted too.
+    std::atomic<bool> respotAfterNewTurn_{false};
     std::atomic<std::uint64_t> turnStartMs_{0};
     std::atomic<std::uint64_t> gameClockBaseMs_{0};
     std::atomic<std::uint32_t> gameSeconds_{0};
@@ -414,7 +425,6 @@ private:
     std::atomic<std::uint16_t> channelType_{0};
     std::atomic<std::uint64_t> lastAimCheckMs_{0};
     std::atomic<bool> releaseKeysQueued_{false};
-    std::atomic<bool> wasConnected_{false};
     std::uint32_t tick_ = 0;
 
     // Chat, under chatLock_.
@@ -450,6 +460,8 @@ private:
     hud::InGameMenu* inGameMenu_ = nullptr;
     hud::GameClock* gameClock_ = nullptr;
     hud::TurnCountdown* turnCountdown_ = nullptr;
+    gui::TextLabel* clockCaption_ = nullptr;
+    gui::TextLabel* countdownCaption_ = nullptr;
     hud::ScoreBoard* scoreBoard_ = nullptr;
     hud::GameResultList* resultList_ = nullptr;
     hud::GroupNotice* groupNotice_ = nullptr;

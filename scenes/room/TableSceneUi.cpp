@@ -34,6 +34,7 @@ constexpr const char16_t* kGuideLines[] = {
     u"C: chalk",
     u"F2: this guide",
 };
+constexpr const char16_t* kBallsBackLine = u"U: balls back";
 }  // namespace
 
 gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title) {
@@ -54,16 +55,19 @@ gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight
     return button;
 }
 
-gui::ImageWidget* AddKeyGuide(gui::Widget& scene) {
+gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack) {
+    constexpr int kLineHeight = 19;
+    const int height = ballsBack ? kGuideHeight : kGuideHeight - kLineHeight;
     gui::ImageWidget* guide =
-        scene.AddImage(500, 100, kGuideWidth, kGuideHeight, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
+        scene.AddImage(500, 100, kGuideWidth, height, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
     guide->SetAnchor(gui::AnchorH::Right, -200 + kGuideWidth, gui::AnchorV::None, 0);
     guide->SetAlpha(0.8f);
     int y = 8;
     for (const char16_t* line : kGuideLines) {
+        if (!ballsBack && WString(line) == kBallsBackLine) continue;
         gui::TextLabel* label = guide->AddLabel(10, y, kGuideWidth - 16, 18, gui::kFont12);
         label->SetPlainText(line);
-        y += 19;
+        y += kLineHeight;
     }
     return guide;
 }

@@ -51,7 +51,7 @@ void SceneAlone::CreateUI() {
     if (!BeginUI(u"Offline")) return;
     const int width = Width(), height = Height();
     AddCornerButton(*this, kRoomSettingId, -200, 0, u"R", u"Room setting");
-    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_ = AddKeyGuide(*this, true);
 
     net::PlayerRecord* record = &Record();
     strip_ = AddItemStrip(*this, record, kItemStripLeft, -430);

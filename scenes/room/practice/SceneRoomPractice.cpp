@@ -6,6 +6,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Options.h"
 #include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundSequence.h"
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/ImageWidget.h"
@@ -111,7 +112,7 @@ void SceneRoomPractice::CreateUI() {
         chatLabels_[i]->SetVisible(false);
     }
 
-    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_ = AddKeyGuide(*this, true);
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
     replay_ = Make<hud::ReplayControlPanel>(Host());
@@ -525,6 +526,10 @@ void SceneRoomPractice::Error(const WString& line1, const WString& line2) {
 
 void SceneRoomPractice::PlaySound(int id) {
     if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->PlayDefault(id);
+}
+
+void SceneRoomPractice::QueueSound(int id) {
+    SoundSequence::Instance().Enqueue(id, 1.0f);
 }
 
 // ---- Network messages (dispatch thread) ------------------------------------------------------------

@@ -78,7 +78,7 @@ void SceneReplay::CreateUI() {
         button->SetTooltip(v.tooltip);
         button->SetAnchor(gui::AnchorH::Right, v.fromRight + 78, gui::AnchorV::Bottom, 51 - kBarFromBottom);
     }
-    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_ = AddKeyGuide(*this, false);
     WriteOfflineDefaults(false);
     LayoutChildren(width, height);
 }

@@ -53,13 +53,32 @@ enum : std::uint16_t {
     kInviteList = 2043,
     kInvite = 2044,
     kInvitation = 186,
+    kGroupsDecided = 2087,
+    kEightBallShot = 2088,
+    kPlayerEntered = 2014,
+    kGameEndRequest = 2037,
+    kWithdrawnLost = 2038,
+    kGameEnd = 2031,
 };
 
 constexpr std::uint8_t kRoomBan = 24;
 
+// 2037: what the sender asks for. 1 withdraws (0 and 1 in the fee games, which send the withdraw
+// dialog's flag), 7 withdraws after the opponent agreed, 8 ends the game as invalid (agreed too).
+bool IsWithdrawal(std::uint8_t value, std::uint8_t gameType) {
+    if (value == 7 || value == 1) return true;
+    return value == 0 && (gameType == 2 || gameType == 5);
+}
+constexpr std::uint8_t kInvalidGame = 8;
+constexpr std::uint8_t kEndWithdrawn = 2, kEndDisconnected = 0;
+// Withdrawal points charged to a player who withdraws (shown in the game end line as "WP").
+constexpr std::int16_t kWithdrawalPoints = -10;
+constexpr std::uint8_t kTeamWon = 1, kTeamLost = 2, kTeamInvalid = 7;
+
 constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
 constexpr int kFirstPocketType = 10;
+constexpr int kEightBall = 10;
 constexpr std::uint64_t kMoney = 100000;
 
 // Whether the shooter keeps the table: a carom point (a count above 0, no foul), or in a pocket game a
@@ -111,6 +130,17 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
         const int seat = c.seat;
         Reader r(f.body);
 
+        // 2014: the profile of the member of `s` as the others learn it when he enters.
+        auto entered = [&](int s) {
+            const Client* m = room.seats[s];
+            Writer w;
+            w.u8(static_cast<std::uint8_t>(room.members.size())).u8(static_cast<std::uint8_t>(s));
+            w.u64(static_cast<std::uint64_t>(m->index) + 1).u8(0).str(m->nickname).u32(0);
+            w.u16(1).u32(0).u64(kMoney).u8(0).u16(20).u8(0).u16(0).u32(0).u16(3000).u8(0);
+            w.u8(room.playing[s]).u8(0).u8(0).u8(0).u32(0).u8(0);
+            if (room.gameType == 2 || room.gameType == 5) w.u64(kMoney);
+            return w.bytes();
+        };
         auto memberList = [&] {
             Writer w;
             w.u8(static_cast<std::uint8_t>(room.members.size()));
@@ -203,7 +233,9 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
                 w.str(room.title).u8(0).u8(0).u8(0).u32(static_cast<std::uint32_t>(room.seedMoney)).u32(0);
                 out.emplace_back(&c, EncodeFrame(kRoomState, w.bytes()));
-                toAll(room, kMemberList, memberList());
+                // The one who enters gets the whole list; the others a line about him.
+                out.emplace_back(&c, EncodeFrame(kMemberList, memberList()));
+                toOthers(room, kPlayerEntered, entered(seat));
                 break;
             }
             case kPlayChoice: {
@@ -241,6 +273,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 room.shots = 0;
                 room.points = {};
                 room.lastState.clear();
+                room.groups.Reset();
                 room.seed = 0x1234567u + room.number * 7919u + static_cast<std::uint32_t>(nextRoom_);
                 room.shooter = seats.front();
                 room.cueBall = cueBallOf(room.shooter);
@@ -252,7 +285,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     w.u8(room.playing[s]).u16(0).u32(0).u16(0).u8(0);
                     if (room.gameType == 0 || room.gameType == 3) w.u8(0).u8(0);
                     if (room.gameType == 6) w.u8(0);
-                    w.u8(room.gameType == kFirstPocketType ? 2 : 0);
+                    w.u8(PocketGroups::kOpen);
                     w.u8(static_cast<std::uint8_t>(s)).u64(kMoney).u16(0);
                 }
                 w.u32(0);
@@ -284,6 +317,16 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     ++room.shots;
                     const Bytes& result = *room.results[room.shooter];
                     if (room.states[room.shooter]) room.lastState = *room.states[room.shooter];
+                    bool decided = false;
+                    if (room.gameType == kEightBall &&
+                        room.groups.AfterShot(room.playing[room.shooter], result, decided)) {
+                        int teams = 0;
+                        for (int s : playingSeats()) teams = std::max<int>(teams, room.playing[s]);
+                        Writer w;
+                        if (!decided) w.u8(1);
+                        w.raw(room.groups.Statuses(teams));
+                        toAll(room, decided ? kGroupsDecided : kEightBallShot, w.bytes());
+                    }
                     const std::uint16_t code =
                         result.size() >= 2 ? static_cast<std::uint16_t>(result[0] | (result[1] << 8)) : 0;
                     announceTurn(code, ShooterStays(result, room.gameType),
@@ -294,6 +337,22 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 if (!room.running || room.shotPending || (seat != room.shooter && seat != room.master)) break;
                 announceTurn(kTimeOutCode, false, false);
                 break;
+            case kGameEndRequest: {
+                const std::uint8_t value = r.u8();
+                const std::uint8_t team = room.playing[seat];
+                if (!r.ok || !room.running || team == 0) break;
+                if (value == kInvalidGame) {
+                    EndGame(room, seat, team, c.nickname, kInvalidGame, out);
+                } else if (IsWithdrawal(value, room.gameType)) {
+                    // The seat watches from now on; a game left with one team ends.
+                    room.playing[seat] = room.ready[seat] = 0;
+                    Writer w;
+                    w.u8(static_cast<std::uint8_t>(seat));
+                    toAll(room, kWithdrawnLost, w.bytes());
+                    EndGame(room, seat, team, c.nickname, kEndWithdrawn, out);
+                }
+                break;
+            }
             case kChatSend: {
                 const std::uint8_t team = r.u8();
                 const std::u16string text = r.str();
@@ -436,6 +495,31 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
         }
     }
     for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
+}
+
+void TestGameServer::EndGame(Room& room, int seat, std::uint8_t team, const std::u16string& name,
+                             std::uint8_t endKind, Outbox& out) {
+    // The teams of the game: the one who left and those still playing, in slot order.
+    std::vector<std::pair<std::uint8_t, int>> teams{{team, seat}};
+    for (int s = 0; s < kRoomSeats; ++s)
+        if (room.seats[s] && room.playing[s] && s != seat) teams.emplace_back(room.playing[s], s);
+    if (endKind != kInvalidGame && teams.size() > 2) return;  // the others play on
+    std::sort(teams.begin(), teams.end());
+    room.running = false;
+    room.shotPending = false;
+    room.ready = {};
+    Writer w;
+    w.str(name).u8(endKind == kEndWithdrawn ? kEndWithdrawn : kEndDisconnected);
+    w.u16(static_cast<std::uint16_t>(endKind == kEndWithdrawn ? kWithdrawalPoints : 0)).u16(0);
+    w.u8(static_cast<std::uint8_t>(teams.size())).u8(1);
+    for (std::size_t i = 0; i < teams.size(); ++i) {
+        const bool last = i + 1 == teams.size();
+        const std::uint8_t result = endKind == kInvalidGame   ? (last ? kTeamInvalid : 0)
+                                    : teams[i].second == seat ? kTeamLost
+                                                              : kTeamWon;
+        w.u8(teams[i].first).u8(result).u8(static_cast<std::uint8_t>(teams[i].second)).u32(0).u32(0).u8(0);
+    }
+    for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kGameEnd, w.bytes()));
 }
 
 }  // namespace testserver

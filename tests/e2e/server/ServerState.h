@@ -7,6 +7,7 @@
 #include <deque>
 #include <optional>
 
+#include "tests/e2e/server/PocketGroups.h"
 #include "tests/e2e/server/TestGameServer.h"
 
 namespace testserver {
@@ -77,6 +78,7 @@ struct TestGameServer::Room {
     std::array<std::uint16_t, kRoomSeats> points{};
     std::chrono::steady_clock::time_point created = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point started;  // of the running game
+    PocketGroups groups;                            // 8-ball
 
     void Write(Writer& w) const {
         w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);

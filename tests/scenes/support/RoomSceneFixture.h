@@ -35,7 +35,7 @@ class RoomSceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::SetClock(&clock);
-        host.session->GetRoom().gameType = 4;
+        host.session->GetRoom().gameType = gameType;
         host.session->GetRoom().inningTime = 40;
         scene.SetHost(&host);
         scene.SetSendTap([this](const net::Packet& p) { Capture(p); });
@@ -121,6 +121,7 @@ protected:
         }
     }
 
+    std::uint8_t gameType = 4;  // the room's game, set before SetUp runs
     platform::VirtualClock clock{100000};
     FakeSceneHost host;
     SceneRoomGame scene;
