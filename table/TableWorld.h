@@ -193,13 +193,15 @@ public:
     // False (nothing changes) for a block that is not present or not sound.
     bool RestoreShotState(const ShotStateBlock& block);
     // Places the balls and the shot of a record; false (nothing changes) for a record whose ball
-    // count differs from its game type's, whose values are not finite or whose balls lie off the table.
+    // count differs from its game type's, whose values are not finite, whose shot words lie outside
+    // the limits of a client's shot (ShotWordLimits) or whose balls lie off the table.
     bool ApplyShotRecord(const ShotRecord& record);
     // The record of the last shot, as the writer takes it.
     ShotRecord MakeShotRecord() const;
 
     // ---- Messages ------------------------------------------------------------------------------
-    // 2052: fills the current shot; false for a body that is not sound (nothing changes).
+    // 2052: fills the current shot, each word outside the limits of a client's shot taken to the
+    // nearer bound (logged); false for a body that is not sound (nothing changes).
     bool ReadShotMessage(net::Packet& packet);
     void WriteShotMessage(net::Packet& packet) const;
     // 2050 / 2051 ball-state block; false for a block that does not fit the game (nothing changes).

@@ -24,6 +24,12 @@ bool TableWorld::ReadShotMessage(net::Packet& packet) {
         return false;
     }
     if (shotExecuting_) return false;
+    // Every client of the room brings a peer's word outside what a client sends to the same bound,
+    // so all still play one shot, and one that comes to rest.
+    if (const WString problem = ShotWordsProblem(shot.words); !problem.empty()) {
+        FitToLimits(shot.words);
+        LogWrite(u"WARNING : the received shot's %s: taken to the nearest bound\n", problem);
+    }
     shot_ = shot;
     return true;
 }

@@ -577,10 +577,7 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
             }
             return true;
         case kOptions:
-            if (auto* options = dynamic_cast<OptionDialog*>(Host() ? Host()->GetOptionDialog() : nullptr)) {
-                options->SetGameRoomFlags(false, false);
-                options->Open();
-            }
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case kHelp:
             help_->Open(HelpWindow::kLobby, 4);

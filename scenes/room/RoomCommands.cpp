@@ -8,6 +8,7 @@
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 
@@ -125,7 +126,8 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
             }
             return true;
         case app_code::kOptions:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr, gameRunning_.load(),
+                             IsOwnSeatPlaying());
             return true;
         case app_code::kControlOptions:
             if (world) world->ApplyControlOptions(CurrentOptions());

@@ -19,6 +19,7 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/EffectPanel.h"
@@ -617,7 +618,8 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
             LeaveRoom();
             return true;
         case control::kSettings:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr, gameRunning_.load(),
+                             IsOwnSeatPlaying());
             return true;
         case control::kChatEdit:
             if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_) {

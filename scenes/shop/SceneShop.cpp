@@ -26,6 +26,7 @@
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/NickChangeDialog.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shared/SharedWindows.h"
 #include "scenes/shop/MembershipDialog.h"
@@ -614,7 +615,7 @@ bool SceneShop::OnCommand(const gui::CommandEvent& event) {
             GoToLobby();
             return true;
         case shop_control::kSettings:
-            if (host && host->GetOptionDialog()) host->GetOptionDialog()->Show(true);
+            if (host) OpenOptionDialog(host->GetOptionDialog());
             return true;
         case shop_control::kMyInfo:
             if (gui::MyInfoWindow* info = host ? host->GetMyInfoWindow() : nullptr) info->Show(true);

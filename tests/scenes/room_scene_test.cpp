@@ -97,6 +97,32 @@ TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePack
     EXPECT_FALSE(scene.ShotRunning());
 }
 
+// A peer's shot with a power of 100 or a contact factor of -2.5 or 1e6 could run to the rules' cap
+// (two minutes) before any client answered; brought within the limits it rests and the result goes
+// out.
+TEST_F(RoomSceneTest, APeersShotWithWordsNoClientSendsComesToRestAndItsResultGoesOut) {
+    EnterRoom(0, 0);
+    StartGame(1);
+    table::TableWorld& world = *scene.World();
+    for (const auto& [power, contactFactor] :
+         {std::pair{100.0f, 0.0f}, std::pair{0.8f, -2.5f}, std::pair{0.8f, 1e6f}}) {
+        Deliver(2052, [&](net::Packet& p) {
+            table::ShotMessage shot;
+            shot.currentBall = 1;
+            shot.shooterSeat = 1;
+            shot.words.aimX = shot.words.aimY = 30.0f;
+            shot.words.power = power;
+            shot.words.contactFactor = contactFactor;
+            table::WriteShotMessage(p, shot);
+        });
+        ASSERT_TRUE(world.ShotExecuting()) << "power " << power;
+        for (int i = 0; i < 12000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+        EXPECT_FALSE(world.ShotExecuting()) << "power " << power << " contact factor " << contactFactor;
+        scene.OnMessage(1112, 0, 0);
+    }
+    EXPECT_EQ(SentWith(2053).size(), 3u);
+}
+
 TEST_F(RoomSceneTest, PacketsArrivingOnTheDispatchThreadWhileAShotRunsAndTheTableTicks) {
     EnterRoom(0, 0);
     StartGame(0);

@@ -25,6 +25,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/OwnItems.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
@@ -392,7 +393,7 @@ bool SceneRoomPractice::OnCommand(const gui::CommandEvent& event) {
             LeaveToLobby();
             return true;
         case control::kSettings:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case control::kHelp:
             help_->Open(HelpWindow::kRules, Room().gameType);

@@ -94,6 +94,10 @@ bool SceneReplay::ReadRecord(const WString& text) {
         LogWrite(u"ERROR : the replay's shot record cannot be read (%d)\n", static_cast<int>(result));
         return false;
     }
+    if (const WString problem = table::ShotWordsProblem(parsed.Words()); !problem.empty()) {
+        LogWrite(u"ERROR : the replay's shot record cannot be played: %s\n", problem);
+        return false;
+    }
     record_ = parsed;
     return true;
 }

@@ -24,6 +24,7 @@
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
@@ -598,7 +599,7 @@ bool SceneSchool::OnCommand(const gui::CommandEvent& event) {
             LeaveTo(scene_id::kLobby);
             return true;
         case kSettingsId:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case kHelpId:
             help_->Open(HelpWindow::kRules, 0);
