@@ -143,6 +143,7 @@ public:
     // its on-screen controls and the strike are not in play there; the camera controls are.
     bool OwnAimInPlay() const { return playState_ != PlayState::Replay && playState_ != PlayState::MiniView; }
     void SetTurnFlag(bool on) { turnFlag_ = on; }
+    bool TurnFlag() const { return turnFlag_; }
     void SetOwnTurn(bool on) { ownTurn_ = on; }
     bool OwnTurn() const { return ownTurn_; }
     void SetCurrentBall(std::int32_t ball);

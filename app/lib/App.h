@@ -77,7 +77,7 @@ public:
     void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) override;
     void PostUpdateMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c);
     void PostQuit() override;
-    void PostMouseMove();
+    void PostMouseMove() override;
     // 1 when the application handled the record itself. Window and display codes drained on the
     // update thread are passed on to the main thread.
     int FilterMessage(const EventRecord& record, bool onMainThread = true);

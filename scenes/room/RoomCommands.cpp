@@ -140,6 +140,19 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
         case app_code::kJoinGold:
             CheckJoinGold();
             return true;
+        case app_code::kHelp:
+            OpenHelp();
+            return true;
+        case app_code::kBackToLobby:
+            // A player in a game stays: only the game's item effect values are dropped.
+            if (!IsOwnSeatPlaying())
+                LeaveRoom();
+            else if (session)
+                session->ResetItemEffectValues();
+            return true;
+        case app_code::kEnteringTime:
+            enteredMs_ = platform::NowMs();
+            return true;
         default:
             return false;
     }

@@ -82,11 +82,15 @@ bool TableScene::OnCornerButton(const gui::CommandEvent& event) {
             OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case kHelpId:
-            help_->Open(HelpWindow::kRules, Room().gameType);
+            OpenHelp();
             return true;
         default:
             return false;
     }
+}
+
+void TableScene::OpenHelp() {
+    if (help_) help_->Open(HelpWindow::kRules, Room().gameType);
 }
 
 table::TableWorld& TableScene::CreateWorld() {

@@ -4,6 +4,7 @@
 #include "gui/Button.h"
 #include "gui/Dialog.h"
 #include "gui/ImageWidget.h"
+#include "gui/NoticeBox.h"
 #include "gui/PlayerInfoWindows.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
@@ -69,6 +70,31 @@ gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack) {
         y += kLineHeight;
     }
     return guide;
+}
+
+bool OpenSharedBox(GameScene& scene, const SharedBoxText& text) {
+    gui::NoticeBox* box = scene.Host() ? scene.Host()->GetNoticeBox() : nullptr;
+    if (!box) {
+        gui::NoticeBox::JournalBox(text.caption, text.lines);
+        return false;
+    }
+    box->Reset();
+    if (box->GetParent() != &scene) scene.AddChild(box, false);
+    box->SetCaption(text.caption);
+    for (std::size_t i = 0; i < text.lines.size(); ++i) box->SetLine(static_cast<int>(i), text.lines[i]);
+    box->SetLayout(text.layout);
+    box->SetResultCode(text.result);
+    box->SetParam(text.param);
+    box->CenterOnScreen();
+    box->Show(true);
+    box->BringToFront();
+    return true;
+}
+
+void StretchChatRow(gui::Widget& row, int textWidth) {
+    constexpr int kPastText = 40;
+    const int pictureWidth = row.Image().w > 0 ? row.Image().w : row.Width();
+    row.SetScale(static_cast<float>(textWidth + kPastText) / static_cast<float>(pictureWidth), 1.0f);
 }
 
 void ShowSharedDialog(gui::Dialog* dialog) {

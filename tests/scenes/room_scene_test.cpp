@@ -2,13 +2,17 @@
 // sends (seen by the scene's send tap), its turn timers on the virtual clock, the aim rate, the chat
 // guard, and messages that break a bound leaving everything as it was.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <thread>
 
+#include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
+#include "net/PacketRecorder.h"
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
@@ -339,6 +343,25 @@ TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhate
     EXPECT_FALSE(scene.SeatCopy(1).occupied);
 }
 
+TEST_F(RoomSceneTest, AGameEndClosesTheRecordingWithItsEndMarker) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("room_recording_" + std::to_string(::getpid()))).string();
+    std::filesystem::remove(path);
+    ASSERT_TRUE(host.session->Recorder().Start(path));
+    EnterRoom(0, 0);
+    Deliver(2031, [](net::Packet& p) {
+        p.WriteString(u"x").WriteU8(1).WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0);
+    });
+    EXPECT_FALSE(host.session->Recorder().IsRecording());
+    std::vector<std::uint16_t> ids;
+    ASSERT_TRUE(net::PacketRecorder::Read(path, [&](const std::uint8_t* frame, std::size_t size) {
+        if (size >= 4) ids.push_back(static_cast<std::uint16_t>(frame[2] | (frame[3] << 8)));
+    }));
+    ASSERT_FALSE(ids.empty());
+    EXPECT_EQ(ids.back(), 20) << "the end marker closes the game's recording";
+    std::filesystem::remove(path);
+}
+
 TEST_F(RoomSceneTest, ALostConnectionStopsTheGameItsTurnClockAndTheOwnTurn) {
     EnterRoom(0, 0);
     StartGame(0);
@@ -421,6 +444,12 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
         if (!scene.RouteMessage(platform::kWmChar, platform::kVkEscape, 0))
             scene.OnMessage(platform::kWmChar, platform::kVkEscape, 0);
     };
+    // The room gave its chat line the focus on entering: the first Escape leaves the chat line.
+    auto* chat = static_cast<gui::EditBox*>(scene.FindById(50));
+    ASSERT_TRUE(chat->HasFocus());
+    press();
+    EXPECT_FALSE(chat->HasFocus());
+    EXPECT_FALSE(scene.GameMenu()->IsVisible());
     press();
     EXPECT_TRUE(scene.GameMenu()->IsVisible());
     press();

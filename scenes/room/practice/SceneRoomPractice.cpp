@@ -26,6 +26,7 @@
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/OptionDialog.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
@@ -81,9 +82,7 @@ void SceneRoomPractice::CreateUI() {
         AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
 
     net::PlayerRecord* record = &Record();
-    strip_ = Make<hud::PlayerPanel>(Host(), record);
-    strip_->Create(0, 0);
-    strip_->SetAnchor(gui::AnchorH::Left, kItemStripLeft, gui::AnchorV::Bottom, -32 + strip_->Height());
+    strip_ = AddItemStrip(*this, record, kItemStripLeft, -32);
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -300 + gauge_->Height());
@@ -486,8 +485,7 @@ void SceneRoomPractice::RedrawChat() {
         const PracticeChatLine& line = chat_[firstShown_ + shown - 1 - fromBottom];
         chatLabels_[row]->SetPlainText(line.text);
         chatLabels_[row]->SetColors(line.argb, 0xFF000000);
-        chatImages_[row]->SetScale(
-            static_cast<float>(chatLabels_[row]->MeasureText() + 40) / kChatRowImageWidth, 1.0f);
+        StretchChatRow(*chatImages_[row], chatLabels_[row]->MeasureText());
     }
 }
 

@@ -132,7 +132,6 @@ private:
     void UseItem(std::uint32_t kind, bool fromCueSelector);
     void ChangeCue(net::ItemEntry& entry);
     bool SelectChalk(const net::ItemEntry& entry);
-    void AskActivation(std::uint32_t kind);
     void ActivateItem(std::uint32_t kind);
     void OnActivateResult(net::Packet& p);
 

@@ -4,7 +4,8 @@
 // everyone, asks every client for its table state during a shot, collects every client's shot result
 // and table state, judges the turn from the shooter's result and announces the turn result and the
 // new turn built from the shooter's table state. It passes game requests and their answers between the
-// players and answers ban cancels.
+// players, tells the others of a player's new cue, lists the players who may be invited and passes the
+// invitations on, and answers ban cancels.
 #include <algorithm>
 
 #include "tests/e2e/server/ServerState.h"
@@ -39,6 +40,8 @@ enum : std::uint16_t {
     kBanCancel = 246,
     kReport = 258,
     kReportTarget = 244,
+    kCueChosen = 544,
+    kCueChanged = 545,
     kCueWear = 546,
     kGameRequest = 2032,
     kOpponentRequest = 2033,
@@ -46,6 +49,10 @@ enum : std::uint16_t {
     kRequestAnswered = 2035,
     kRoomOptions = 2003,
     kRoomOptionsChanged = 2004,
+    kInviteListRequest = 2042,
+    kInviteList = 2043,
+    kInvite = 2044,
+    kInvitation = 186,
     kGroupsDecided = 2087,
     kEightBallShot = 2088,
     kPlayerEntered = 2014,
@@ -214,7 +221,13 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u16(0).u16(0).u16(0).u16(room.number).u8(0).u8(room.running ? 2 : 1).u32(0);
                 w.u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
-                w.u8(0).u32(10000).u32(0).u32(0);
+                // The room's age and, while a game runs, how long it has run (the client's game clock).
+                const auto now = std::chrono::steady_clock::now();
+                const auto ms = [&](std::chrono::steady_clock::time_point since) {
+                    return static_cast<std::uint32_t>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - since).count());
+                };
+                w.u8(0).u32(ms(room.created)).u32(room.running ? ms(room.started) : 0).u32(0);
                 w.u8(static_cast<std::uint8_t>(room.running ? room.shooter : room.master)).u8(room.cueBall);
                 w.u8(static_cast<std::uint8_t>(room.members.size())).u8(room.maxPlayers);
                 w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
@@ -255,6 +268,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 }
                 if (seat != room.master || room.running || !distinct || !ready) break;
                 room.running = true;
+                room.started = std::chrono::steady_clock::now();
                 room.shotPending = false;
                 room.shots = 0;
                 room.points = {};
@@ -427,6 +441,47 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 Writer w;
                 w.u8(kind).u8(kind == kRoomBan ? 0 : 1).str(name);
                 out.emplace_back(&c, EncodeFrame(kBanCancel, w.bytes()));
+                break;
+            }
+            case kInviteListRequest: {
+                // The players of the channel in the lobby, keyed and named by their player id.
+                std::vector<const Client*> free;
+                for (const auto& other : clients_)
+                    if (other.get() != &c && !other->closed && other->room < 0 &&
+                        other->channel == c.channel && !other->nickname.empty())
+                        free.push_back(other.get());
+                Writer w;
+                w.u16(static_cast<std::uint16_t>(free.size()));
+                for (const Client* other : free) {
+                    const auto id = static_cast<std::uint32_t>(other->index + 1);
+                    w.u32(id).u64(id).u16(1).str(other->nickname).u16(0);
+                }
+                out.emplace_back(&c, EncodeFrame(kInviteList, w.bytes()));
+                break;
+            }
+            case kInvite: {
+                // Each invited player in the lobby gets the invitation to this room.
+                const std::uint8_t n = r.u8();
+                std::vector<std::uint64_t> ids;
+                for (int i = 0; i < n && i < 8; ++i) ids.push_back(r.u64());
+                if (!r.ok || n < 1 || n > 8) break;
+                Writer w;
+                w.u16(room.number).str(c.nickname).str(room.title);
+                for (const auto& other : clients_)
+                    if (!other->closed && other->room < 0 &&
+                        std::find(ids.begin(), ids.end(), static_cast<std::uint64_t>(other->index + 1)) !=
+                            ids.end())
+                        out.emplace_back(other.get(), EncodeFrame(kInvitation, w.bytes()));
+                break;
+            }
+            case kCueChosen: {
+                // The others' tables show the new cue of the seat (a plain cue: no parts).
+                r.u64();
+                const std::uint32_t item = r.u32();
+                if (!r.ok) break;
+                Writer w;
+                w.u8(static_cast<std::uint8_t>(seat)).u32(item).u8(0);
+                toOthers(room, kCueChanged, w.bytes());
                 break;
             }
             case kReport:

@@ -2,6 +2,7 @@
 // The server's record of a connection and of a room, shared by the lobby and the room flow.
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <optional>
@@ -75,7 +76,9 @@ struct TestGameServer::Room {
     std::array<std::optional<Bytes>, kRoomSeats> states{};   // 2050 of the running shot
     Bytes lastState;                                         // the shooter's last 2050
     std::array<std::uint16_t, kRoomSeats> points{};
-    PocketGroups groups;  // 8-ball
+    std::chrono::steady_clock::time_point created = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point started;  // of the running game
+    PocketGroups groups;                            // 8-ball
 
     void Write(Writer& w) const {
         w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);

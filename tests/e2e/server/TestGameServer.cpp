@@ -640,9 +640,9 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         default:
             if (HandleShop(c, f)) return;
             if (HandlePractice(c, f)) return;
-            // Room messages, and the room's ban cancels, reports and cue wear.
-            const bool roomMessage =
-                (f.id >= 2000 && f.id < 3000) || f.id == 244 || f.id == 246 || f.id == 258 || f.id == 546;
+            // Room messages, and the room's ban cancels, reports, cue choices and cue wear.
+            const bool roomMessage = (f.id >= 2000 && f.id < 3000) || f.id == 244 || f.id == 246 ||
+                                     f.id == 258 || f.id == 544 || f.id == 546;
             if (roomMessage && options_.roomFlow) HandleRoom(c, f);
             return;
     }
