@@ -2,6 +2,7 @@
 // An X server of its own for a test (Xvfb on a free display number), optionally with a window
 // manager, for the life of the object: windows, OpenGL through llvmpipe, message boxes.
 
+#include <memory>
 #include <string>
 
 #include "tests/common/ChildProcess.h"
@@ -18,7 +19,7 @@ public:
     const std::string& Name() const { return name_; }
 
 private:
-    ChildProcess server_;
+    std::unique_ptr<ChildProcess> server_;
     ChildProcess manager_;
     std::string name_;
 };
