@@ -38,16 +38,20 @@ public:
         std::error_code error;
         std::filesystem::remove_all(folder_, error);
     }
-    bool Start(const std::vector<std::string>& args, std::uint16_t port) {
+    // `env` adds to (or replaces) the variables the run is given.
+    bool Start(const std::vector<std::string>& args, std::uint16_t port,
+               const std::vector<std::string>& env = {}) {
         process_.SetStderrFile((folder_ / "stderr.txt").string());
-        return process_.Start(
-            MARVENLOT_CLIENT_PATH, args,
-            {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
-             "MARVENLOT_HOME=" + folder_.string(), "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
-             "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
-             "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),
-             "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(port)},
-            folder_.string());
+        std::vector<std::string> all = {"MARVENLOT_VIDEO=null",
+                                        "MARVENLOT_AUDIO=null",
+                                        "MARVENLOT_HEADLESS=1",
+                                        "MARVENLOT_HOME=" + folder_.string(),
+                                        "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
+                                        "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
+                                        "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),
+                                        "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(port)};
+        all.insert(all.end(), env.begin(), env.end());
+        return process_.Start(MARVENLOT_CLIENT_PATH, args, all, folder_.string());
     }
     std::string Journal() const { return ReadFile((folder_ / "journal.txt").string()); }
     bool WaitFor(const std::string& line,
@@ -60,6 +64,8 @@ public:
         return false;
     }
     std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout * kSlowdown); }
+    void Terminate() { process_.Terminate(); }
+    const std::filesystem::path& Folder() const { return folder_; }
     std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
     std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }
 

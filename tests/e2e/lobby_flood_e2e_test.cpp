@@ -1,0 +1,77 @@
+// A hostile server floods the signed-in client's lobby with valid chat lines. The client must keep
+// its main loop going (journal lines, the screenshot key) and still end in order on SIGTERM.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "tests/e2e/ScriptedClient.h"
+#include "tests/e2e/server/TestGameServer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using testsupport::ScriptedClient;
+
+constexpr std::uint16_t kLobbyChatLine = 165;
+constexpr int kFlood = 50'000;
+constexpr int kFramesPerWrite = 1000;
+
+// Chat lines 0..count-1 of `sender`, sent as fast as the client reads; false once the client is gone.
+bool SendFlood(testserver::TestGameServer& server, const std::u16string& sender, int count) {
+    for (int at = 0; at < count; at += kFramesPerWrite) {
+        std::vector<testserver::Frame> frames;
+        for (int n = at; n < std::min(count, at + kFramesPerWrite); ++n) {
+            const std::string text = "line " + std::to_string(n);
+            testserver::Writer body;
+            body.str(sender).str(std::u16string(text.begin(), text.end()));
+            frames.push_back({kLobbyChatLine, body.bytes()});
+        }
+        if (!server.SendFrames(0, frames)) return false;
+    }
+    return true;
+}
+
+bool AnyFileIn(const fs::path& dir) {
+    std::error_code error;
+    return fs::directory_iterator(dir, error) != fs::directory_iterator();
+}
+
+std::string ChatLine(int n) {
+    return "CHAT 0xFFFFFFFF Flood: line " + std::to_string(n) + "\n";
+}
+
+TEST(LobbyFlood, FiftyThousandChatLinesKeepTheClientRunningAndSigtermEndsItAtOnce) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    const fs::path folder = fs::temp_directory_path() / ("lobby_flood_" + std::to_string(::getpid()));
+    // The screenshot key is pressed once the flood has begun: the main loop must still take input.
+    ScriptedClient client(folder, "wait-journal SCENE 1\nwait 300\ntext Flooder\nkey Return\n"
+                                  "wait-journal SCENE 4\nwait-journal CHAT 0xFFFFFFFF Flood: line \nkey F12\n");
+    fs::create_directories(folder / "desktop");
+    ASSERT_TRUE(client.Start({"launcher", "flooder", "secret"}, server.Port(),
+                             {"MARVENLOT_DESKTOP_DIR=" + (folder / "desktop").string()}));
+    ASSERT_TRUE(client.WaitFor("SCENE 4\n")) << client.Journal() << client.Log();
+    ASSERT_EQ(server.ClientCount(), 1);
+
+    ASSERT_TRUE(SendFlood(server, u"Flood", kFlood));
+    EXPECT_TRUE(client.WaitFor(ChatLine(kFlood - 1), 60s)) << client.Log();
+    EXPECT_TRUE(AnyFileIn(folder / "desktop")) << "the screenshot key was not taken during the flood";
+
+    // A second flood, and SIGTERM while it runs.
+    std::thread flood([&] { SendFlood(server, u"Again", kFlood); });
+    EXPECT_TRUE(client.WaitFor("CHAT 0xFFFFFFFF Again: line ", 30s));
+    client.Terminate();
+    EXPECT_EQ(client.Wait(3s), std::optional<int>(0)) << "SIGTERM was not honoured at once";
+    flood.join();  // its writes fail once the client is gone
+    server.Stop();
+    const std::string log = client.Log();
+    EXPECT_NE(log.find("Exit"), std::string::npos) << log;
+    EXPECT_LT(log.size(), 64u * 1024) << "the flood filled the log";
+}
+
+}  // namespace
