@@ -90,7 +90,8 @@ struct LogSystem::Impl {
         return budget;
     }
 
-    // Summary lines of the budgets whose window is over (every budget when `all`), which start afresh.
+    // Summary lines of the budgets whose window is over (every budget when `all`); their counts start
+    // again from zero.
     void CollectSummaries(std::uint64_t nowMs, bool all, std::vector<WString>& out) {
         nextSummaryMs = kNever;
         auto visit = [&](WStringView format, Budget& budget) {
