@@ -58,9 +58,12 @@ TEST(LobbyFlood, FiftyThousandChatLinesKeepTheClientRunningAndSigtermEndsItAtOnc
     ASSERT_TRUE(server.Start());
     const fs::path folder = fs::temp_directory_path() / ("lobby_flood_" + std::to_string(::getpid()));
     // The screenshot key is pressed once the flood has begun: the main loop must still take input.
+    // The nickname box shows once the sign-in reply is in: no journal line tells when, so the
+    // script gives it time (more under a sanitizer).
+    const std::string nickWait = std::to_string(1000 * testsupport::kSlowdown);
     ScriptedClient client(folder,
-                          "wait-journal SCENE 1\nwait 300\ntext Flooder\nkey Return\n"
-                          "wait-journal SCENE 4\nwait-journal CHAT 0xFFFFFFFF Flood: line \nkey F12\n");
+                          "wait-journal SCENE 1\nwait " + nickWait + "\ntext Flooder\nkey Return\n" +
+                              "wait-journal SCENE 4\nwait-journal CHAT 0xFFFFFFFF Flood: line \nkey F12\n");
     fs::create_directories(folder / "desktop");
     ASSERT_TRUE(client.Start({"launcher", "flooder", "secret"}, server.Port(),
                              {"MARVENLOT_DESKTOP_DIR=" + (folder / "desktop").string()}));
