@@ -82,6 +82,7 @@ public:
     MyInfoWindow();
     // The signed-in player's record (not owned; null clears); the window reads it when shown.
     void SetRecord(const net::PlayerRecord* record) { record_ = record; }
+    const net::PlayerRecord* Record() const { return record_; }
     // Page selection word: 0 the record page, 1 the cue page.
     std::uint32_t page = 0;
     int gameType = 0;

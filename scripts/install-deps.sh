@@ -15,7 +15,9 @@ packages=(
   libcurl4-openssl-dev libfreetype-dev fonts-dejavu-core fonts-nanum
   libjpeg62-turbo-dev libpng-dev
   # developer tools and test harness
-  nlohmann-json3-dev xvfb xauth clang-format-14
+  nlohmann-json3-dev xvfb xauth clang-format-14 python3
+  # the full-screen window test: XTest clicks, and a window manager for its second case
+  libxtst-dev openbox
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs, checks the formatting, builds the release-with-asserts preset and runs
-# every test. A formatting fault fails the run after the tests.
+# every test. A formatting fault, or (release preset) a source that clang, with the fuzz preset's flags,
+# cannot compile, fails the run after the tests.
 # Usage: scripts/test.sh [preset]   (release by default; asan and tsan work too)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,4 +21,10 @@ export LIBGL_ALWAYS_SOFTWARE=1
 export LP_NUM_THREADS=0
 export MARVENLOT_HEADLESS=1
 ctest --test-dir "build/$preset" --output-on-failure -j "$jobs" --timeout 300
-exit "$format_status"
+
+# The fuzz preset builds the tree with clang; its front end runs here so that a change it cannot compile
+# does not land (scripts/check-clang.py).
+clang_status=0
+if [ "$preset" = release ]; then python3 scripts/check-clang.py "build/$preset" || clang_status=$?; fi
+[ "$format_status" -ne 0 ] && exit "$format_status"
+exit "$clang_status"

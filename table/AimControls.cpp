@@ -12,7 +12,11 @@ namespace {
 constexpr int kTipRadius = 40;
 constexpr int kMargin = 16;
 constexpr int kBarWidth = 12;
+constexpr int kPowerBarWidth = 10;
+constexpr int kPowerBarGap = 6;
 constexpr float kMinStrikePower = 0.01f;
+// A pointer that stops for this long (150 ms) ends its sweep: what it aimed stays.
+constexpr int kSweepRestTicks = 30;
 
 }  // namespace
 
@@ -21,6 +25,12 @@ void AimControls::SetViewport(int width, int height, int rightInset) {
     tipRect_ = {cx - kTipRadius, cy - kTipRadius, cx + kTipRadius, cy + kTipRadius};
     elevationRect_ = {tipRect_.left - kMargin - kBarWidth, tipRect_.top, tipRect_.left - kMargin,
                       tipRect_.bottom};
+    powerRect_ = {elevationRect_.left - kPowerBarGap - kPowerBarWidth, tipRect_.top,
+                  elevationRect_.left - kPowerBarGap, tipRect_.bottom};
+}
+
+ControlRect AimControls::ControlArea() const {
+    return {powerRect_.left, tipRect_.top, tipRect_.right, tipRect_.bottom};
 }
 
 void AimControls::SetShotSensitivity(float sensitivity) {
@@ -35,7 +45,15 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
             const int dx = hasLast_ ? x - lastX_ : 0, dy = hasLast_ ? y - lastY_ : 0;
             lastX_ = x, lastY_ = y, hasLast_ = true;
             if (drag_ == Drag::None) {
-                if (dx != 0) {
+                if (ControlArea().Contains(x, y)) {
+                    PointerOnWidget(aim, requests);
+                } else if (pointer_ == Pointer::OnControls || pointer_ == Pointer::Returning) {
+                    pointer_ = Pointer::Returning;
+                    stillTicks_ = 0;
+                } else if (dx != 0) {
+                    if (pointer_ != Pointer::Aiming) sweepStartYaw_ = aim.YawDegrees();
+                    pointer_ = Pointer::Aiming;
+                    stillTicks_ = 0;
                     const float step = kAimDegreesPerPixel / (shiftHeld_ ? kFineAimDivisor : 1.0f);
                     aim.TurnDegrees(-static_cast<float>(dx) * step);
                     requests.aimChanged = true;
@@ -50,6 +68,8 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
         }
         case platform::kWmLButtonDown:
             lastX_ = x, lastY_ = y, hasLast_ = true;
+            // What was aimed before the press stays aimed.
+            if (pointer_ != Pointer::OnControls) pointer_ = Pointer::Still;
             if (tipRect_.Contains(x, y))
                 drag_ = Drag::Tip;
             else if (elevationRect_.Contains(x, y))
@@ -88,6 +108,15 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
         default:
             return false;
     }
+}
+
+// The pointer came to a control: the sweep that brought it was no aiming.
+void AimControls::PointerOnWidget(AimState& aim, ControlRequests& requests) {
+    if (pointer_ == Pointer::Aiming) {
+        aim.SetYawDegrees(sweepStartYaw_);
+        requests.aimChanged = true;
+    }
+    pointer_ = Pointer::OnControls;
 }
 
 void AimControls::DragTo(int x, int y, AimState& aim, ControlRequests& requests) {
@@ -169,15 +198,14 @@ bool AimControls::HandleKey(std::uint32_t key, bool down, AimState& aim, Control
         case 'U':
             if (!down) requests.restoreShotState = true;
             return true;
-        case platform::kVkEscape:
-            if (down) requests.escape = true;
-            return true;
         default:
             return false;
     }
 }
 
 void AimControls::Tick(AimState& aim, ControlRequests& requests) {
+    if ((pointer_ == Pointer::Aiming || pointer_ == Pointer::Returning) && ++stillTicks_ >= kSweepRestTicks)
+        pointer_ = Pointer::Still;
     const float step = kAimDegreesPerKeyTick / (shiftHeld_ ? kFineAimDivisor : 1.0f);
     if (leftHeld_ != rightHeld_) {
         aim.TurnDegrees(leftHeld_ ? step : -step);
@@ -198,6 +226,7 @@ void AimControls::ReleaseHeldKeys(AimState& aim) {
     if (drawing_ || spaceHeld_) aim.SetPower(0);
     drag_ = Drag::None;
     drawing_ = spaceHeld_ = shiftHeld_ = false;
+    pointer_ = Pointer::Still;
     leftHeld_ = rightHeld_ = upHeld_ = downHeld_ = false;
 }
 

@@ -4,7 +4,10 @@
 // back sets the power and its release strikes. Keys: Left/Right aim (finer with Shift), Up/Down
 // the cue elevation, W/A/S/D the tip offset (R centres it), Space held charges the power and its
 // release strikes. A small on-screen control in the lower right corner sets the tip offset (the
-// ball's face) and the elevation (the bar beside it) by clicking or dragging.
+// ball's face) and the elevation (the bar beside it) by clicking or dragging; the power bar beside
+// them shows the power. The pointer over these controls leaves the aim alone, a sweep of the
+// pointer that ends on them gives the aim back as it was before the sweep, and the way back from
+// them turns nothing until the pointer rests: reaching for a control is no aiming.
 
 #include <cstdint>
 
@@ -23,7 +26,6 @@ struct ControlRequests {
     bool toggleTrail = false;       // 'T'
     bool toggleGuide = false;       // 'B'
     bool restoreShotState = false;  // 'U' released
-    bool escape = false;            // Esc
     bool aimChanged = false;
 };
 
@@ -39,10 +41,17 @@ public:
     void SetViewport(int width, int height, int rightInset = 0);
     ControlRect TipControl() const { return tipRect_; }
     ControlRect ElevationControl() const { return elevationRect_; }
+    ControlRect PowerBar() const { return powerRect_; }
+    // The three together: the pointer there is on the controls, not aiming.
+    ControlRect ControlArea() const;
 
     // True when the message was one of the table's controls.
     bool HandleMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam, AimState& aim,
                        ControlRequests& requests);
+    // The pointer went onto a widget over the table (it takes the pointer from the controls): as
+    // on the on-screen controls, a sweep that brought it there gives the aim back, and the way back
+    // to the table turns nothing until the pointer rests.
+    void PointerOnWidget(AimState& aim, ControlRequests& requests);
     // One update tick: held keys turn the aim, change the elevation and charge the power.
     void Tick(AimState& aim, ControlRequests& requests);
     // Forgets every held key and button (focus lost, a text field took the keys).
@@ -71,7 +80,7 @@ private:
     bool HandleKey(std::uint32_t key, bool down, AimState& aim, ControlRequests& requests);
     void DragTo(int x, int y, AimState& aim, ControlRequests& requests);
 
-    ControlRect tipRect_, elevationRect_;
+    ControlRect tipRect_, elevationRect_, powerRect_;
     Drag drag_ = Drag::None;
     bool drawing_ = false;
     bool spaceHeld_ = false;
@@ -81,6 +90,13 @@ private:
     bool hasLast_ = false;
     int drawStartY_ = 0;
     float shotSensitivity_ = 1.0f;
+    // Where the pointer's last sweep (moves without a rest of kSweepRestTicks between them) stands:
+    // at rest, turning the aim (from sweepStartYaw_), on the controls or a widget, or on its way
+    // back from them to the table.
+    enum class Pointer { Still, Aiming, OnControls, Returning };
+    Pointer pointer_ = Pointer::Still;
+    float sweepStartYaw_ = 0.0f;
+    int stillTicks_ = 0;
 };
 
 }  // namespace table

@@ -12,14 +12,12 @@ constexpr float kDegreesPerPixel = 0.25f;
 constexpr float kZoomPerNotch = 0.9f;
 constexpr float kTopPitch = 90.0f;
 constexpr int kTopViewTicks = 100;
-constexpr int kAfterShotTicks = kTicksPerSecond;
+constexpr float kAfterShotSeconds = 1.0f;
 constexpr int kShotZoomTicks = kTicksPerSecond;
 constexpr float kShotZoomPitch = 60.0f;
-// The vertical field of view the renderer uses (45 degrees) and the screen aspect assumed when
-// framing the table from above.
-constexpr float kHalfFovTan = 0.41421356f;
-constexpr float kFrameAspect = 4.0f / 3.0f;
+// The table seen from above fills the picture but for this share on its tighter side.
 constexpr float kFrameMargin = 1.15f;
+constexpr float kMinAspect = 0.1f, kMaxAspect = 10.0f;
 constexpr float kMinFovDegrees = 1.0f;
 constexpr float kMaxFovDegrees = 170.0f;
 
@@ -59,9 +57,47 @@ CameraRig::CameraRig() {
 }
 
 void CameraRig::SetTableSize(float halfLength, float halfWidth) {
-    if (!(halfLength > 0.0f && halfWidth > 0.0f)) return;
+    if (!(halfLength > 0.0f && halfWidth > 0.0f && std::isfinite(halfLength) && std::isfinite(halfWidth)))
+        return;
+    if (halfLength == halfLength_ && halfWidth == halfWidth_) return;
     halfLength_ = halfLength;
     halfWidth_ = halfWidth;
+    RefitTopView();
+}
+
+void CameraRig::SetViewAspect(float widthOverHeight) {
+    if (!std::isfinite(widthOverHeight) || widthOverHeight <= 0.0f) return;
+    widthOverHeight = std::clamp(widthOverHeight, kMinAspect, kMaxAspect);
+    if (widthOverHeight == viewAspect_) return;
+    viewAspect_ = widthOverHeight;
+    RefitTopView();
+}
+
+float CameraRig::TopViewDistance() const {
+    // The long side runs across the screen. The half height seen at a distance grows with it (also
+    // where the field of view follows the distance), so halving finds the distance that shows the
+    // half height the table needs.
+    const float needed = std::max(halfWidth_, halfLength_ / viewAspect_) * kFrameMargin;
+    auto seen = [this](float distance) {
+        return distance * std::tan(Radians(FieldOfViewAt(distance)) * 0.5f);
+    };
+    float near = minDistance_, far = kMaxDistance;
+    if (seen(near) >= needed) return near;
+    if (seen(far) <= needed) return far;
+    for (int round = 0; round < 40; ++round) {
+        const float middle = (near + far) * 0.5f;
+        (seen(middle) < needed ? near : far) = middle;
+    }
+    return far;
+}
+
+void CameraRig::RefitTopView() {
+    if (!InTopView()) return;
+    const float distance = TopViewDistance();
+    if (Moving())
+        to_.distance = distance;
+    else
+        view_.distance = distance;
 }
 
 void CameraRig::ApplyOptions(const CameraOptions& options) {
@@ -138,22 +174,45 @@ void CameraRig::TurnCameraToCueLine(const Vector3f& ball, float cueYaw, float cu
     BeginMove(Ticks(seconds));
 }
 
-void CameraRig::SetTopView(bool on) {
+void CameraRig::SetTopView(bool on, const Vector3f& cueBall, float cueYaw) {
     if (on == InTopView()) return;
     if (on) {
         beforeTop_ = Moving() ? to_ : view_;
-        focusBeforeTop_ = Moving() ? toFocus_ : focus_;
+        if (shotZoomed_) {
+            // A shot's overview is no aim view: the top view returns to the one before it.
+            beforeTop_.distance = beforeShotZoom_.distance;
+            beforeTop_.pitch = beforeShotZoom_.pitch;
+            shotZoomed_ = false;
+        }
+        yawOffsetBeforeTop_ = std::isfinite(cueYaw) ? WrapYaw(beforeTop_.yaw - cueYaw) : 0.0f;
         camera_ = kCameraTop;
         // The long side runs across the screen: the screen's up is +y (yaw 90).
-        const float fit = std::max(halfWidth_, halfLength_ / kFrameAspect) * kFrameMargin / kHalfFovTan;
         SetTargetFocus(Vector3f{});
-        SetTargetView(fit, kTopPitch, 90.0f, 0.0f);
+        SetTargetView(TopViewDistance(), kTopPitch, 90.0f, 0.0f);
     } else {
+        // The aim may have turned and the cue ball moved while the table was seen from above.
         camera_ = kCameraAim;
-        SetTargetFocus(focusBeforeTop_);
-        SetTargetView(beforeTop_.distance, beforeTop_.pitch, beforeTop_.yaw, beforeTop_.roll);
+        SetTargetFocus(cueBall);
+        SetTargetView(beforeTop_.distance, beforeTop_.pitch, WrapYaw(cueYaw + yawOffsetBeforeTop_),
+                      beforeTop_.roll);
     }
     BeginMove(kTopViewTicks);
+}
+
+void CameraRig::ReturnBehindCue(const Vector3f& cueBall, float cueYaw, float seconds) {
+    // A top view has no overview to leave (it ends one when it comes on).
+    if (InTopView()) {
+        yawOffsetBeforeTop_ = 0.0f;
+        return;
+    }
+    camera_ = kCameraAim;
+    SetTargetFocus(cueBall);
+    if (shotZoomed_)
+        SetTargetView(beforeShotZoom_.distance, beforeShotZoom_.pitch, cueYaw, kKeepValue);
+    else
+        SetTargetView(kKeepValue, kKeepValue, cueYaw, kKeepValue);
+    shotZoomed_ = false;
+    BeginMove(Ticks(seconds));
 }
 
 void CameraRig::SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView) {
@@ -175,10 +234,13 @@ void CameraRig::SetDistanceFov(float distance0, float fov0Degrees, float distanc
 }
 
 float CameraRig::FieldOfViewDegrees() const {
+    return FieldOfViewAt(view_.distance);
+}
+
+float CameraRig::FieldOfViewAt(float distance) const {
     if (!distanceFov_) return kDefaultFovDegrees;
     if (fovDistance1_ == fovDistance0_) return fov0_;
-    const float t =
-        std::clamp((view_.distance - fovDistance0_) / (fovDistance1_ - fovDistance0_), 0.0f, 1.0f);
+    const float t = std::clamp((distance - fovDistance0_) / (fovDistance1_ - fovDistance0_), 0.0f, 1.0f);
     return Lerp(fov0_, fov1_, t);
 }
 
@@ -212,7 +274,7 @@ void CameraRig::RotateByMouse(float dx, float dy) {
 }
 
 void CameraRig::Zoom(float notches) {
-    if (InTopView() || !std::isfinite(notches)) return;
+    if (!std::isfinite(notches)) return;
     view_.distance =
         std::clamp(view_.distance * std::pow(kZoomPerNotch, notches), minDistance_, kMaxDistance);
     moveTicks_ = moveTick_ = 0;
@@ -229,9 +291,8 @@ void CameraRig::OnShotStarted(const Vector3f& cueBall) {
     if (shotZoom_) {
         beforeShotZoom_ = view_;
         shotZoomed_ = true;
-        const float fit = std::max(halfWidth_, halfLength_ / kFrameAspect) * kFrameMargin / kHalfFovTan;
         SetTargetFocus(Vector3f{});
-        SetTargetView(fit, kShotZoomPitch, kKeepValue, kKeepValue);
+        SetTargetView(TopViewDistance(), kShotZoomPitch, kKeepValue, kKeepValue);
         BeginMove(kShotZoomTicks);
     }
 }
@@ -259,15 +320,7 @@ void CameraRig::Tick(const Vector3f& cueBall, float cueYaw, bool shotRunning) {
     }
     if (afterShot_ && !shotRunning) {
         afterShot_ = false;
-        if (!Moving() && !InTopView()) {
-            camera_ = kCameraAim;
-            SetTargetFocus(cueBall);
-            if (shotZoomed_)
-                SetTargetView(beforeShotZoom_.distance, beforeShotZoom_.pitch, cueYaw, kKeepValue);
-            else
-                SetTargetView(kKeepValue, kKeepValue, cueYaw, kKeepValue);
-            BeginMove(kAfterShotTicks);
-        }
+        if (!Moving() && !InTopView()) ReturnBehindCue(cueBall, cueYaw, kAfterShotSeconds);
         shotZoomed_ = false;
     }
     if (shotRunning && modeSecond_ && !fixedView_ && !InTopView()) {
@@ -295,19 +348,22 @@ Vector3f CameraRig::Eye() const {
     return focus_ + back * view_.distance;
 }
 
-Matrix4f CameraRig::ViewMatrix() const {
-    const Vector3f eye = Eye();
-    const Vector3f forward = Normalize(focus_ - eye);
+Vector3f CameraRig::Up() const {
     const float y = Radians(view_.yaw);
     // Looking (nearly) straight down, z is no up: the screen's up follows the yaw.
     Vector3f up = view_.pitch > 89.5f ? Vector3f{std::cos(y), std::sin(y), 0.0f} : Vector3f{0.0f, 0.0f, 1.0f};
     if (view_.roll != 0.0f) {
+        const Vector3f forward = Normalize(focus_ - Eye());
         const Vector3f right = Normalize(Cross(up, forward));
         const Vector3f trueUp = Cross(forward, right);
         const float r = Radians(view_.roll);
         up = trueUp * std::cos(r) + right * std::sin(r);
     }
-    return LookAtMatrix(eye, focus_, up);
+    return up;
+}
+
+Matrix4f CameraRig::ViewMatrix() const {
+    return LookAtMatrix(Eye(), focus_, Up());
 }
 
 }  // namespace table

@@ -45,8 +45,11 @@ public:
 
     CameraRig();
 
-    // The table's half sizes (cm, the cushion lines); the top view and the overview frame them.
+    // The table's half sizes (cm, out to the rails' outer edge); the top view and the overview
+    // frame them. A top view on shows the new table whole.
     void SetTableSize(float halfLength, float halfWidth);
+    // Width / height of the picture the views are drawn into; a top view on is framed again.
+    void SetViewAspect(float widthOverHeight);
     // Copies the options and sets the camera mode flags from "cameramode" and "shotzoom".
     void ApplyOptions(const CameraOptions& options);
     const CameraOptions& Options() const { return options_; }
@@ -75,9 +78,17 @@ public:
     // `pitchFromCue`. Over seconds x 200 ticks.
     void TurnCameraToCueLine(const Vector3f& ball, float cueYaw, float cuePitch, float distance,
                              float seconds, bool pitchFromCue, bool force);
-    // Top view on (camera 3 above the table centre) or off (back to the aim view it left).
-    void SetTopView(bool on);
+    // Top view on: camera 3 above the table centre, framing the whole table. Off: back behind the
+    // cue ball at `cueBall` along the aim `cueYaw` (plus the turn a right-button drag had given the
+    // aim view), at the distance and pitch the aim view had.
+    void SetTopView(bool on, const Vector3f& cueBall, float cueYaw);
     bool InTopView() const { return camera_ == kCameraTop; }
+    // The distance at which a view straight down frames the whole table (and the overview that
+    // the shot zoom rises to stands back).
+    float TopViewDistance() const;
+    // Back behind the cue ball along `cueYaw` over `seconds`, leaving a shot's overview for the
+    // distance and pitch before it; in top view only the view it returns to changes.
+    void ReturnBehindCue(const Vector3f& cueBall, float cueYaw, float seconds);
 
     // Camera mode flags: the second is also set by the first; the fixed view sets both and
     // clears the shot zoom.
@@ -119,7 +130,7 @@ public:
     void TurnToHeading(float yawDegrees);
 
     // Mouse: a drag turns the view (pixels, scaled by the sensitivities and inverse flags); the
-    // wheel zooms (notches, + zooms in).
+    // wheel zooms (notches, + zooms in), in the top view too.
     void RotateByMouse(float dx, float dy);
     void Zoom(float notches);
 
@@ -130,23 +141,28 @@ public:
     // handles the after-shot flag (turns to `cueBall` behind `cueYaw`) and the set-up flag.
     void Tick(const Vector3f& cueBall, float cueYaw, bool shotRunning);
 
-    // For the renderer: eye and target in table coordinates, and the view matrix (LookAtMatrix,
-    // z up; looking straight down the up vector follows the yaw).
+    // For the renderer: eye and target in table coordinates, the screen's up and the view matrix
+    // (LookAtMatrix; z is up unless the view looks straight down, when the up follows the yaw).
     Vector3f Eye() const;
     Vector3f Target() const { return focus_; }
+    Vector3f Up() const;
     Matrix4f ViewMatrix() const;
 
 private:
     // Clamps a view into the reachable range (non-finite fields keep the current value).
     CameraView Reachable(const CameraView& view) const;
+    float FieldOfViewAt(float distance) const;
+    // A top view on takes the distance that frames the current table and picture.
+    void RefitTopView();
 
     CameraOptions options_;
     float minDistance_ = kMinDistance;
     bool distanceFov_ = false;
     float fovDistance0_ = 0.0f, fov0_ = kDefaultFovDegrees;
     float fovDistance1_ = 0.0f, fov1_ = kDefaultFovDegrees;
-    float halfLength_ = 142.24f;
-    float halfWidth_ = 71.12f;
+    float halfLength_ = 158.14f;
+    float halfWidth_ = 87.02f;
+    float viewAspect_ = 4.0f / 3.0f;
     int camera_ = kCameraAim;
     CameraView view_;
     Vector3f focus_;
@@ -159,7 +175,8 @@ private:
     int moveTicks_ = 0;
     int moveTick_ = 0;
     CameraView beforeTop_;
-    Vector3f focusBeforeTop_;
+    // How far the aim view had been turned off the aim when the top view came on.
+    float yawOffsetBeforeTop_ = 0.0f;
     // The distance and pitch before the shot zoom, restored after the shot.
     CameraView beforeShotZoom_;
     bool shotZoomed_ = false;

@@ -137,7 +137,8 @@ void TableView::ProcessViewEvents() {
     PlaceBalls();
     PlaceCue();
     if (camera_) {
-        camera_->SetLookAt(world_.camera_.Eye(), world_.camera_.Target(), {0, 0, 1}, {0, 0, 1});
+        // The rig's up: looking straight down, z would leave the picture's turn to rounding.
+        camera_->SetLookAt(world_.camera_.Eye(), world_.camera_.Target(), world_.camera_.Up(), {0, 0, 1});
         camera_->SetProjectionParams(1024, 768, world_.FieldOfView(), camera_->Aspect(), kViewNear, kViewFar);
         if (scene_) scene_->cameraDirty = 1;
     }
@@ -434,7 +435,7 @@ void TableView::FlushOverlay(RenderDevice& device) {
 // The tip control (the ball's face with a dot at the offset), the elevation bar and the power bar.
 void TableView::DrawHud(RenderDevice& device) {
     platform::ScopedLock guard(world_.lock_);
-    if (!world_.sceneVisible_) return;
+    if (!world_.sceneVisible_ || !world_.OwnAimInPlay()) return;
     device.Begin2D();
     const ControlRect tip = world_.controls_.TipControl();
     const ControlRect bar = world_.controls_.ElevationControl();
@@ -456,10 +457,10 @@ void TableView::DrawHud(RenderDevice& device) {
         static_cast<int>(aim.ElevationDegrees() / kMaxElevationDegrees * static_cast<float>(height));
     device.FillRect({bar.left, bar.bottom - level, bar.right, bar.bottom}, 0xFF3080F0);
 
-    const int powerLeft = bar.left - 16, powerTop = bar.top;
-    const int power = static_cast<int>(aim.Power() * static_cast<float>(height));
-    device.FillRect({powerLeft, powerTop, powerLeft + 10, bar.bottom}, 0x80000000);
-    device.FillRect({powerLeft, bar.bottom - power, powerLeft + 10, bar.bottom}, 0xFFF0C020);
+    const ControlRect powerBar = world_.controls_.PowerBar();
+    const int power = static_cast<int>(aim.Power() * static_cast<float>(powerBar.bottom - powerBar.top));
+    device.FillRect({powerBar.left, powerBar.top, powerBar.right, powerBar.bottom}, 0x80000000);
+    device.FillRect({powerBar.left, powerBar.bottom - power, powerBar.right, powerBar.bottom}, 0xFFF0C020);
 }
 
 }  // namespace table

@@ -76,8 +76,10 @@ void TableWorld::ApplyItems() {
         if (rules_.Model()) rules_.CreateModel(modelId_, noCache_);
     }
     if (rules_.Model()) clearance_ = MakeClearanceTable(rules_.Model()->Table());
-    camera_.SetTableSize(std::abs(rules_.Model() ? rules_.Model()->Geometry().cushion.xMax.Value() : 142.24f),
-                         std::abs(rules_.Model() ? rules_.Model()->Geometry().cushion.yMax.Value() : 71.12f));
+    // The views frame the whole table, rails included.
+    if (rules_.Model())
+        camera_.SetTableSize(std::abs(rules_.Model()->Geometry().frame.xMax.Value()),
+                             std::abs(rules_.Model()->Geometry().frame.yMax.Value()));
     if (view_) view_->ItemsChanged();
 }
 
@@ -372,8 +374,14 @@ void TableWorld::MoveCamera(float seconds, float distance, float pitch) {
 
 void TableWorld::ResetCamera() {
     platform::ScopedLock guard(lock_);
-    camera_.SetTopView(false);
+    SetTopView(false);
     camera_.SetSetUpFlag(true);
+}
+
+void TableWorld::ReturnCameraBehindCue(float seconds) {
+    platform::ScopedLock guard(lock_);
+    const physics::Vector3 p = CueBallPosition();
+    camera_.ReturnBehindCue({p.x.Value(), p.y.Value(), p.z.Value()}, aim_.YawDegrees(), seconds);
 }
 
 void TableWorld::CenterCamera(float seconds) {
@@ -445,7 +453,8 @@ float TableWorld::FieldOfView() const {
 
 void TableWorld::SetTopView(bool on) {
     platform::ScopedLock guard(lock_);
-    camera_.SetTopView(on);
+    const physics::Vector3 p = CueBallPosition();
+    camera_.SetTopView(on, {p.x.Value(), p.y.Value(), p.z.Value()}, aim_.YawDegrees());
 }
 
 void TableWorld::SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView) {

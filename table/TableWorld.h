@@ -123,6 +123,8 @@ public:
     // Window messages offered by the scene; true when the world used it.
     bool HandleWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     void OnKeyCommand(std::uint32_t virtualKey, bool down);
+    // A widget over the table took the pointer: the aim swept on the way there turns back.
+    void PointerOnWidget();
     // Polls the held keys: a key the keyboard no longer holds is let go (unless the keys are
     // blocked), so a key-up lost to another window never leaves the aim turning or the power
     // charging.
@@ -134,6 +136,9 @@ public:
     // ---- Turn and play state -------------------------------------------------------------------
     void SetPlayState(PlayState state);
     PlayState GetPlayState() const { return playState_; }
+    // False while the world only plays stored shots (a replay, a replay panel's view): the own aim,
+    // its on-screen controls and the strike are not in play there; the camera controls are.
+    bool OwnAimInPlay() const { return playState_ != PlayState::Replay && playState_ != PlayState::MiniView; }
     void SetTurnFlag(bool on) { turnFlag_ = on; }
     void SetOwnTurn(bool on) { ownTurn_ = on; }
     bool OwnTurn() const { return ownTurn_; }
@@ -214,8 +219,12 @@ public:
     void MoveCamera(float seconds, float distance, float pitch);
     // Back behind the current ball at the rig's aim view, at once.
     void ResetCamera();
+    // Behind the current ball along the aim over `seconds`, out of a shot's overview (a new table:
+    // the camera of the old one may still stand anywhere); in top view, the view it returns to.
+    void ReturnCameraBehindCue(float seconds);
     void CenterCamera(float seconds);
     void RetargetCameraOnCurrentBall();
+    // On: from above, framing the table. Off: behind the current ball along the aim.
     void SetTopView(bool on);
     void SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView);
     // Unless in top view, behind the cue line onto the current ball over `seconds`.
@@ -230,6 +239,9 @@ public:
     void SetCameraView(const CameraView& view, const Vector3f& focus);
     // The vertical field of view the table is drawn with, radians.
     float FieldOfView() const;
+    // Where a point of the table (cm) shows in the laid-out viewport (pixels, y down); false
+    // behind the eye.
+    bool TableToScreen(const Vector3f& point, float& screenX, float& screenY) const;
 
     // ---- Other services the scenes call ------------------------------------------------------
     void SnapshotBalls();

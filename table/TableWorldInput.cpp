@@ -40,11 +40,12 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
             return true;
         }
     }
-    // While a shot runs or another player aims, only the camera and the view keys work.
+    // While a shot runs, another player aims or a stored shot plays, only the camera and the view
+    // keys work.
     const AimState before = aim_;
     ControlRequests requests;
     if (!controls_.HandleMessage(message, wParam, lParam, aim_, requests)) return false;
-    if (shotExecuting_ || shotStartPending_ || !ownTurn_) {
+    if (shotExecuting_ || shotStartPending_ || !ownTurn_ || !OwnAimInPlay()) {
         aim_ = before;
         requests.strike = false;
         requests.aimChanged = false;
@@ -58,6 +59,19 @@ Matrix4f TableWorld::ViewProjection() const {
                                                             static_cast<float>(viewportWidth_) /
                                                                 static_cast<float>(viewportHeight_),
                                                             kViewNear, kViewFar));
+}
+
+bool TableWorld::TableToScreen(const Vector3f& point, float& screenX, float& screenY) const {
+    platform::ScopedLock guard(lock_);
+    const Matrix4f m = ViewProjection();
+    const float x = point.x, y = point.y, z = point.z;
+    const float cx = x * At(m, 0, 0) + y * At(m, 1, 0) + z * At(m, 2, 0) + At(m, 3, 0);
+    const float cy = x * At(m, 0, 1) + y * At(m, 1, 1) + z * At(m, 2, 1) + At(m, 3, 1);
+    const float cw = x * At(m, 0, 3) + y * At(m, 1, 3) + z * At(m, 2, 3) + At(m, 3, 3);
+    if (!(cw > 0)) return false;
+    screenX = (cx / cw * 0.5f + 0.5f) * static_cast<float>(viewportWidth_);
+    screenY = (0.5f - cy / cw * 0.5f) * static_cast<float>(viewportHeight_);
+    return true;
 }
 
 bool TableWorld::PlaceBallAtScreen(int x, int y) {
@@ -78,6 +92,14 @@ bool TableWorld::PlaceBallAtScreen(int x, int y) {
     return PlaceBall(placedBall_, bits[0], bits[1], bits[2]);
 }
 
+void TableWorld::PointerOnWidget() {
+    platform::ScopedLock guard(lock_);
+    const float before = aim_.YawDegrees();
+    ControlRequests requests;
+    controls_.PointerOnWidget(aim_, requests);
+    if (requests.aimChanged) ApplyRequests(requests, aim_.YawDegrees() - before);
+}
+
 void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
     HandleWindowMessage(down ? platform::kWmKeyDown : platform::kWmKeyUp, virtualKey, 0);
 }
@@ -94,19 +116,24 @@ void TableWorld::ReleaseHeldKeys() {
 }
 
 void TableWorld::ApplyRequests(const ControlRequests& r, float yawTurned) {
-    if (yawTurned != 0 && !camera_.InTopView() && !camera_.Moving()) {
-        CameraView view = camera_.View();
-        view.yaw += yawTurned;
-        const physics::Vector3 p = CueBallPosition();
-        camera_.SetView(view, {p.x.Value(), p.y.Value(), p.z.Value()});
+    // The aim view turns with the aim; a move under way turns with it to its end, so the camera
+    // still ends behind the cue.
+    if (yawTurned != 0 && !camera_.InTopView()) {
+        if (camera_.Moving()) {
+            camera_.Rotate(yawTurned, 0.0f);
+        } else {
+            CameraView view = camera_.View();
+            view.yaw += yawTurned;
+            const physics::Vector3 p = CueBallPosition();
+            camera_.SetView(view, {p.x.Value(), p.y.Value(), p.z.Value()});
+        }
     }
     if (r.cameraYawDegrees != 0 || r.cameraPitchDegrees != 0)
         camera_.RotateByMouse(r.cameraYawDegrees, r.cameraPitchDegrees);
     if (r.zoomSteps != 0) camera_.Zoom(r.zoomSteps);
-    if (r.toggleTopView) camera_.SetTopView(!camera_.InTopView());
+    if (r.toggleTopView) SetTopView(!camera_.InTopView());
     if (r.toggleTrail) trailDisplay = !trailDisplay;
     if (r.toggleGuide) aimDisplay = !aimDisplay;
-    if (r.escape) Post(WorldMessage::EscapePressed);
     if (r.restoreShotState && playState_ == PlayState::FreePractice && !shotExecuting_)
         ResetBallsToShotState();
     if (r.aimChanged) UpdateAimObjects();
@@ -148,6 +175,7 @@ void TableWorld::LayoutHud(int width, int height) {
     viewportWidth_ = width;
     viewportHeight_ = height;
     controls_.SetViewport(width, height, hudRightInset_);
+    camera_.SetViewAspect(static_cast<float>(width) / static_cast<float>(height));
 }
 
 void TableWorld::SetHudRightInset(int pixels) {

@@ -164,15 +164,7 @@ bool TableWorld::ReadLinePointMessage(int seat, net::Packet& packet, float& scre
     (void)seat;
     LinePoint point;
     if (!table::ReadLinePointMessage(packet, point)) return false;
-    const Matrix4f m = ViewProjection();
-    const float x = point.x, y = point.y, z = point.z;
-    const float cx = x * At(m, 0, 0) + y * At(m, 1, 0) + z * At(m, 2, 0) + At(m, 3, 0);
-    const float cy = x * At(m, 0, 1) + y * At(m, 1, 1) + z * At(m, 2, 1) + At(m, 3, 1);
-    const float cw = x * At(m, 0, 3) + y * At(m, 1, 3) + z * At(m, 2, 3) + At(m, 3, 3);
-    if (!(cw > 0)) return false;
-    screenX = (cx / cw * 0.5f + 0.5f) * static_cast<float>(viewportWidth_);
-    screenY = (0.5f - cy / cw * 0.5f) * static_cast<float>(viewportHeight_);
-    return true;
+    return TableToScreen({point.x, point.y, point.z}, screenX, screenY);
 }
 
 }  // namespace table

@@ -8,10 +8,9 @@ namespace table {
 
 // Application messages the world posts to its host (code, a, b).
 enum class WorldMessage : std::uint32_t {
-    EscapePressed = 1033,  // Esc on the table
-    CueStruck = 1111,      // a = power x 100, b = chalk used by the shot
-    ShotAtRest = 1112,     // every ball rests after a shot
-    ShotRunning = 1120,    // posted each tick while a shot runs
+    CueStruck = 1111,    // a = power x 100, b = chalk used by the shot
+    ShotAtRest = 1112,   // every ball rests after a shot
+    ShotRunning = 1120,  // posted each tick while a shot runs
 };
 
 // Play states (the world's `playState`).

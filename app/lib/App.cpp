@@ -82,8 +82,10 @@ void App::Init() {
         options.height = kWindowedHeight;
     }
     if (options.width == 0 || options.height == 0) {
-        fullscreenWidth_ = static_cast<std::uint32_t>(desktop_.width);
-        fullscreenHeight_ = static_cast<std::uint32_t>(desktop_.height);
+        // No size chosen yet: the size the options take and the next start uses, not the
+        // desktop's, so the screens made for 1024 x 768 fill the screen on the first start too.
+        fullscreenWidth_ = kWindowedWidth;
+        fullscreenHeight_ = kWindowedHeight;
         options.width = kWindowedWidth;
         options.height = kWindowedHeight;
     } else {

@@ -10,7 +10,6 @@
 #include "platform/sys/Fpu.h"
 
 namespace {
-constexpr std::uint32_t kIdleSleepEvery = 16;
 constexpr std::uint32_t kSlowStartFrames = 37;
 }  // namespace
 
@@ -30,7 +29,6 @@ int App::Run() {
     if (fullscreen_ && renderer_) renderer_->SetGamma(static_cast<float>(options_.Get().gamma / 100.0));
     platform::SetFpuControl();
 
-    std::uint32_t idlePasses = 0;
     while (running_.load(std::memory_order_acquire)) {
         if (pumpHook_) pumpHook_();
         platform::Message message;
@@ -43,13 +41,16 @@ int App::Run() {
             continue;
         }
         DrainUiQueue();
-        platform::SleepMs(++idlePasses % kIdleSleepEvery == 0 ? 1 : 0);
         scenes_.OnIdle();
         if (timer_.IsRenderDue()) {
             if (!RenderFrame()) break;
             if (deferredVideoFlags_ && ApplyVideoSettings(deferredVideoFlags_)) deferredVideoFlags_ = 0;
             if (timer_.RenderTickCount() < kSlowStartFrames) platform::SleepMs(1);
+            continue;
         }
+        // Nothing to do before the next frame: sleep until it falls due or a window event, a
+        // posted message or a UI queue record arrives, instead of spinning.
+        windows_.WaitMessage(timer_.RenderDueInMs());
     }
     running_ = false;
     return 1;
@@ -111,9 +112,9 @@ bool App::ApplyPendingWindowChanges() {
     const bool displayChange = (pending & (pending::kDisplayMode | pending::kDeviceSettings)) != 0;
     if (displayChange) {
         if (fullscreen_) {
-            fullscreenWidth_ = static_cast<std::uint32_t>(options.width > 0 ? options.width : desktop_.width);
-            fullscreenHeight_ =
-                static_cast<std::uint32_t>(options.height > 0 ? options.height : desktop_.height);
+            const bool sized = options.width > 0 && options.height > 0;
+            fullscreenWidth_ = sized ? static_cast<std::uint32_t>(options.width) : kWindowedWidth;
+            fullscreenHeight_ = sized ? static_cast<std::uint32_t>(options.height) : kWindowedHeight;
             clientWidth_ = static_cast<int>(fullscreenWidth_);
             clientHeight_ = static_cast<int>(fullscreenHeight_);
         } else {
@@ -193,6 +194,9 @@ void App::ToggleFullscreen() {
     options_.Update([&](Options& o) { o.fullscreen = fullscreen_ ? 1 : 0; });
     SetOptionDialogFullscreen(scenes_.GetOptionDialog(), fullscreen_);
     pending_ |= pending::kDisplayMode;
+    // The player's choice holds for the next start, as one made in the options dialog does.
+    if (mode_ != StartMode::Replay && !options_.Get().Save(configPathA_))
+        LogWrite(u"ERROR : config.ini could not be written\n");
 }
 
 void App::RequestDialogBoxMode(bool on) {

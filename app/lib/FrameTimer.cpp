@@ -78,6 +78,14 @@ bool FrameTimer::IsDue(Channel& channel) {
     return true;
 }
 
+std::uint32_t FrameTimer::DueInMs(const Channel& channel) const {
+    const std::uint64_t now = Sample();
+    const std::uint64_t due = channel.lastTick + channel.period;
+    if (now >= due) return 0;
+    const std::uint64_t frequency = channel.frequency > 0 ? channel.frequency : 1;
+    return static_cast<std::uint32_t>(((due - now) * 1000 + frequency - 1) / frequency);
+}
+
 std::uint64_t FrameTimer::GetTimeMs() const {
     return static_cast<std::uint64_t>(static_cast<double>(update_.current.load()) * 1000.0 /
                                       static_cast<double>(Frequency()));

@@ -21,6 +21,10 @@ public:
     // True when a tick of the channel is due; the call advances the channel.
     bool IsUpdateDue() { return IsDue(update_); }
     bool IsRenderDue() { return IsDue(render_); }
+    // Milliseconds, rounded up, until the channel's next tick falls due; 0 when one is due now.
+    // Read by the channel's own thread, which sleeps that long.
+    std::uint32_t UpdateDueInMs() const { return DueInMs(update_); }
+    std::uint32_t RenderDueInMs() const { return DueInMs(render_); }
 
     // Channel A's last sampled counter, in milliseconds and in units of 0.1 ms (any thread).
     std::uint64_t GetTimeMs() const;
@@ -49,6 +53,7 @@ private:
     void SetRate(Channel& channel, std::int32_t rate);
     void Restart(Channel& channel);
     bool IsDue(Channel& channel);
+    std::uint32_t DueInMs(const Channel& channel) const;
     static void RecomputePeriod(Channel& channel);
 
     bool useCounter_ = true;

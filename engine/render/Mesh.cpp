@@ -62,24 +62,30 @@ void Mesh::SetPosition(std::uint32_t vertex, const Vector3f& p) {
 namespace {
 
 BoundingSphere SphereOf(const Mesh& mesh, const std::vector<std::uint16_t>* indices) {
+    auto forEachVertex = [&](auto&& visit) {
+        if (indices) {
+            for (auto i : *indices)
+                if (i < mesh.geometry.vertexCount) visit(mesh.Position(i));
+        } else {
+            for (std::uint32_t v = 0; v < mesh.geometry.vertexCount; ++v) visit(mesh.Position(v));
+        }
+    };
     Vector3f low{1e30f, 1e30f, 1e30f}, high{-1e30f, -1e30f, -1e30f};
     bool any = false;
-    auto take = [&](std::uint32_t v) {
-        if (v >= mesh.geometry.vertexCount) return;
-        Vector3f p = mesh.Position(v);
+    forEachVertex([&](const Vector3f& p) {
         low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
         high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
         any = true;
-    };
-    if (indices)
-        for (auto i : *indices) take(i);
-    else
-        for (std::uint32_t v = 0; v < mesh.geometry.vertexCount; ++v) take(v);
+    });
     if (!any) return {};
+    // Centred on the box, but as wide as the farthest vertex and no wider: the half diagonal of the
+    // box would make a sphere mesh look sqrt(3) times its size to whoever sizes a model by it.
+    const Vector3f centre = (low + high) * 0.5f;
+    float radius = 0;
+    forEachVertex([&](const Vector3f& p) { radius = std::max(radius, Length(p - centre)); });
     BoundingSphere sphere;
-    Vector3f centre = (low + high) * 0.5f;
     sphere.center = ToFloat3(centre);
-    sphere.radius = Length(high - centre);
+    sphere.radius = radius;
     return sphere;
 }
 

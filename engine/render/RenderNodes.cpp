@@ -214,7 +214,6 @@ std::string VertexFormatNode::Label() const {
 StaticBufferNode::StaticBufferNode(RenderSortTree* tree, RenderSortLevel* owner, std::uint32_t format,
                                    int index)
     : RenderNode(tree, owner),
-      format_(format),
       stride_(platform::vertex_format::Stride(format)),
       set_(&tree->Device().GetStaticBufferManager().CreateSet()),
       index_(index) {

@@ -95,7 +95,6 @@ public:
     std::string Label() const override { return "Static#" + std::to_string(index_); }
 
 private:
-    std::uint32_t format_;
     std::uint32_t stride_;
     StaticBufferSet* set_;
     int index_;

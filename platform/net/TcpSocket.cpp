@@ -10,8 +10,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace platform {
 
@@ -120,7 +122,7 @@ bool TcpListener::Listen(const std::string& host, std::uint16_t port) {
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
     if (::inet_pton(AF_INET, host.c_str(), &addr.sin_addr) != 1 ||
-        ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, 16) != 0) {
+        ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || ::listen(fd, SOMAXCONN) != 0) {
         ::close(fd);
         return false;
     }
@@ -137,7 +139,13 @@ TcpSocket TcpListener::Accept(std::uint32_t timeoutMs) {
     pollfd p{fd, POLLIN, 0};
     if (::poll(&p, 1, static_cast<int>(timeoutMs)) <= 0) return TcpSocket();
     const int client = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC);
-    if (client < 0) return TcpSocket();
+    if (client < 0) {
+        // Out of descriptors or memory, the connection stays pending and the listener readable, so
+        // the next poll would return at once: wait out the timeout before the caller tries again.
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM)
+            std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+        return TcpSocket();
+    }
     int one = 1;
     ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
     return TcpSocket(client);

@@ -44,7 +44,8 @@ public:
     // Listens on host:port; port 0 picks a free one (see Port).
     bool Listen(const std::string& host, std::uint16_t port);
     std::uint16_t Port() const { return port_; }
-    // Waits up to timeoutMs for a client; the returned socket is closed when none came.
+    // Waits up to timeoutMs for a client; the returned socket is closed when none came. Out of
+    // descriptors it also waits timeoutMs, so a caller's accept loop does not spin.
     TcpSocket Accept(std::uint32_t timeoutMs);
     void Close();
 

@@ -34,4 +34,9 @@ private:
 // Names the calling thread (used by the main thread).
 void SetCurrentThreadName(const std::string& name);
 
+// What an unprivileged process has of a raised thread priority: the calling thread's sleeps end
+// on time (its timer slack becomes the least). Its nice value stays: lowering it needs a
+// privilege the client must not ask for. False when the slack could not be set.
+bool RaiseCurrentThreadPriority();
+
 }  // namespace platform

@@ -7,8 +7,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
+#include "platform/video/FrameFit.h"
 #include "platform/video/GlBackendState.h"
 
 namespace platform {
@@ -101,7 +104,7 @@ int GlBackend::Init(const DisplayMode& mode) {
         if (!context_) return static_cast<int>(DeviceResult::ContextFailed);
     }
     context_->MakeCurrent();
-    context_->SetSwapInterval(mode.vsync ? 1 : 0);
+    SetVsync(mode);
     glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
@@ -115,10 +118,15 @@ int GlBackend::Init(const DisplayMode& mode) {
     return MakeFrame(mode.width, mode.height) ? 0 : static_cast<int>(DeviceResult::CreateFailed);
 }
 
+void GlBackend::SetVsync(const DisplayMode& mode) {
+    const bool waits = context_->SetSwapInterval(mode.vsync ? 1 : 0);
+    refreshPeriodUs_ = mode.vsync && !waits ? 1'000'000 / std::max<int>(mode.refresh, 1) : 0;
+}
+
 int GlBackend::Reset(const DisplayMode& mode) {
     if (!context_) return Init(mode);
     context_->MakeCurrent();
-    context_->SetSwapInterval(mode.vsync ? 1 : 0);
+    SetVsync(mode);
     return MakeFrame(mode.width, mode.height) ? 0 : static_cast<int>(DeviceResult::ResetFailed);
 }
 
@@ -492,11 +500,30 @@ bool GlBackend::Present() {
     if (!context_) return false;
     int width = 0, height = 0;
     context_->DrawableSize(width, height);
+    const FrameFit fit = FitFrame(state_->width, state_->height, width, height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, state_->frame);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, state_->width, state_->height, 0, 0, width, height, GL_COLOR_BUFFER_BIT,
-                      GL_LINEAR);
+    if (fit.width != width || fit.height != height) {
+        // Black bars beside a frame of another aspect. Clear sets its own colour every time.
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    // The window's rows run bottom-up: the fit's top edge is measured from the top.
+    const int bottom = height - fit.y - fit.height;
+    glBlitFramebuffer(0, 0, state_->width, state_->height, fit.x, bottom, fit.x + fit.width,
+                      bottom + fit.height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
     context_->Swap();
+    if (refreshPeriodUs_ > 0) {
+        const auto now = [] {
+            return std::chrono::duration_cast<std::chrono::microseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        };
+        const std::int64_t wait = lastPresentUs_ + refreshPeriodUs_ - now();
+        if (wait > 0 && wait <= refreshPeriodUs_)
+            std::this_thread::sleep_for(std::chrono::microseconds(wait));
+        lastPresentUs_ = now();
+    }
     glBindFramebuffer(GL_FRAMEBUFFER,
                       state_->target ? state_->textures[state_->target].framebuffer : state_->frame);
     return true;

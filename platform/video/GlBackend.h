@@ -71,7 +71,12 @@ private:
     void ApplyDrawState();
 
     void* window_;
+    void SetVsync(const DisplayMode& mode);
     std::unique_ptr<GlContext> context_;
+    // With vsync asked for from a driver that cannot wait for it, Present waits out the rest of a
+    // refresh period itself, so frames still come at the display's rate (microseconds; 0 = off).
+    std::int64_t refreshPeriodUs_ = 0;
+    std::int64_t lastPresentUs_ = 0;
     std::unique_ptr<State> state_;
     std::string error_;
     float gamma_ = 1.0f;

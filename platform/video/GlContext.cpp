@@ -43,8 +43,8 @@ void GlContext::MakeCurrent() {
 void GlContext::Swap() {
     SDL_GL_SwapWindow(static_cast<SDL_Window*>(window_));
 }
-void GlContext::SetSwapInterval(int interval) {
-    SDL_GL_SetSwapInterval(interval);
+bool GlContext::SetSwapInterval(int interval) {
+    return SDL_GL_SetSwapInterval(interval) == 0;
 }
 
 void GlContext::DrawableSize(int& width, int& height) const {

@@ -21,7 +21,8 @@ public:
 
     void MakeCurrent();
     void Swap();
-    void SetSwapInterval(int interval);
+    // False when the driver cannot wait for the vertical blank (Mesa's llvmpipe under GLX).
+    bool SetSwapInterval(int interval);
     // Drawable size of the window in pixels.
     void DrawableSize(int& width, int& height) const;
     void* Window() const { return window_; }

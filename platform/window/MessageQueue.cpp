@@ -29,4 +29,8 @@ bool WindowSystem::PeekMessage(Message& out) {
     return true;
 }
 
+void WindowSystem::WaitMessage(std::uint32_t timeoutMs) {
+    if (queue_.Size() == 0 && timeoutMs > 0) WaitEvents(timeoutMs);
+}
+
 }  // namespace platform

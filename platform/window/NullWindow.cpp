@@ -1,5 +1,7 @@
 #include "platform/window/NullWindow.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 
@@ -160,11 +162,28 @@ public:
         router_.Deliver(routed);
     }
 
+    // A wake that comes before the wait ends the next wait at once, so none is lost.
+    void Wake() override {
+        {
+            std::lock_guard lock(wakeMutex_);
+            woken_ = true;
+        }
+        wakeChanged_.notify_one();
+    }
+
 protected:
     void PumpEvents() override {}
+    void WaitEvents(std::uint32_t timeoutMs) override {
+        std::unique_lock lock(wakeMutex_);
+        wakeChanged_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return woken_; });
+        woken_ = false;
+    }
 
 private:
     std::shared_ptr<NullWindow*> main_ = std::make_shared<NullWindow*>(nullptr);
+    std::mutex wakeMutex_;
+    std::condition_variable wakeChanged_;
+    bool woken_ = false;
 };
 
 }  // namespace

@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 
 #include "platform/sys/Utf8.h"
+#include "platform/video/FrameFit.h"
 #include "platform/window/SdlKeyMap.h"
 #include "platform/window/Window.h"
 
@@ -112,8 +114,14 @@ namespace {
 
 class SdlWindow final : public Window {
 public:
-    SdlWindow(SDL_Window* window, MessageQueue& queue, std::function<void()> onDestroy)
-        : window_(window), queue_(queue), onDestroy_(std::move(onDestroy)) {
+    SdlWindow(SDL_Window* window, const Rect& client, bool fullscreen, MessageQueue& queue,
+              std::function<void()> onDestroy)
+        : window_(window),
+          queue_(queue),
+          onDestroy_(std::move(onDestroy)),
+          frameWidth_(client.Width()),
+          frameHeight_(client.Height()),
+          fullscreen_(fullscreen) {
         for (std::size_t i = 0; i < cursors_.size(); ++i) cursors_[i] = nullptr;
     }
     ~SdlWindow() override {
@@ -123,23 +131,41 @@ public:
         SDL_DestroyWindow(window_);
     }
 
+    // Full screen is a borderless window over the whole display, whatever the client's size: the
+    // client's frame is scaled into it (FrameFit). The window is moved and sized to the display
+    // before it asks for full screen, because without a window manager nobody else resizes it,
+    // while SDL then takes it for display-sized all the same.
     void SetBounds(const Rect& bounds, bool fullscreen) override {
+        frameWidth_ = bounds.Width();
+        frameHeight_ = bounds.Height();
         if (fullscreen) {
-            SDL_SetWindowSize(window_, bounds.Width(), bounds.Height());
-            SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+            if (!fullscreen_) CoverDisplay(window_);
         } else {
             SDL_SetWindowFullscreen(window_, 0);
             SDL_SetWindowSize(window_, bounds.Width(), bounds.Height());
             SDL_SetWindowPosition(window_, bounds.left, bounds.top);
         }
+        fullscreen_ = fullscreen;
     }
+    static void CoverDisplay(SDL_Window* window) {
+        SDL_Rect display{};
+        if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &display) == 0) {
+            SDL_SetWindowPosition(window, display.x, display.y);
+            SDL_SetWindowSize(window, display.w, display.h);
+        }
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    // In full screen the client sees the display as if it had switched to the client's size: the
+    // window is that size at the display's corner and every position is in frame pixels.
     Rect GetWindowRect() const override {
         int x = 0, y = 0, w = 0, h = 0;
         SDL_GetWindowPosition(window_, &x, &y);
+        if (fullscreen_) return Rect{x, y, x + frameWidth_, y + frameHeight_};
         SDL_GetWindowSize(window_, &w, &h);
         return Rect{x, y, x + w, y + h};
     }
     Rect GetClientRect() const override {
+        if (fullscreen_) return Rect{0, 0, frameWidth_, frameHeight_};
         int w = 0, h = 0;
         SDL_GetWindowSize(window_, &w, &h);
         return Rect{0, 0, w, h};
@@ -147,6 +173,30 @@ public:
     bool IsFullscreen() const override {
         return (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     }
+
+    // Window pixels to client pixels and back: the frame's fit in full screen, else the same.
+    void ToClient(int x, int y, int& outX, int& outY) const {
+        if (!fullscreen_) {
+            outX = x;
+            outY = y;
+            return;
+        }
+        WindowToFrame(Fit(), frameWidth_, frameHeight_, x, y, outX, outY);
+    }
+    void ToWindow(int x, int y, int& outX, int& outY) const {
+        if (!fullscreen_) {
+            outX = x;
+            outY = y;
+            return;
+        }
+        FrameToWindow(Fit(), frameWidth_, frameHeight_, x, y, outX, outY);
+    }
+    FrameFit Fit() const {
+        int w = 0, h = 0;
+        SDL_GL_GetDrawableSize(window_, &w, &h);
+        return FitFrame(frameWidth_, frameHeight_, w, h);
+    }
+
     void Show(ShowCommand command) override {
         switch (command) {
             case ShowCommand::Hide:
@@ -203,16 +253,28 @@ public:
             return;
         }
         const Rect window = GetWindowRect();
-        const SDL_Rect rect{screenRect->left - window.left, screenRect->top - window.top, screenRect->Width(),
-                            screenRect->Height()};
+        int left = 0, top = 0, right = 0, bottom = 0;
+        ToWindow(screenRect->left - window.left, screenRect->top - window.top, left, top);
+        ToWindow(screenRect->right - window.left, screenRect->bottom - window.top, right, bottom);
+        const SDL_Rect rect{left, top, right - left, bottom - top};
         SDL_SetWindowMouseRect(window_, &rect);
     }
     void SetCapture(bool on) override { SDL_CaptureMouse(on ? SDL_TRUE : SDL_FALSE); }
     bool GetCursorPos(int& screenX, int& screenY) const override {
-        SDL_GetGlobalMouseState(&screenX, &screenY);
+        int x = 0, y = 0, left = 0, top = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        SDL_GetWindowPosition(window_, &left, &top);
+        ToClient(x - left, y - top, screenX, screenY);
+        screenX += left;
+        screenY += top;
         return true;
     }
-    void SetCursorPos(int screenX, int screenY) override { SDL_WarpMouseGlobal(screenX, screenY); }
+    void SetCursorPos(int screenX, int screenY) override {
+        int x = 0, y = 0, left = 0, top = 0;
+        SDL_GetWindowPosition(window_, &left, &top);
+        ToWindow(screenX - left, screenY - top, x, y);
+        SDL_WarpMouseGlobal(left + x, top + y);
+    }
     void SetKeyboardGrab(bool on) override { SDL_SetWindowKeyboardGrab(window_, on ? SDL_TRUE : SDL_FALSE); }
 
     std::intptr_t DefWindowProc(const Message& message) override {
@@ -247,6 +309,8 @@ private:
     std::array<SDL_Cursor*, 7> cursors_;
     bool dragging_ = false;
     int dragMouseX_ = 0, dragMouseY_ = 0, dragWindowX_ = 0, dragWindowY_ = 0;
+    int frameWidth_, frameHeight_;  // the client's size, which the render backend draws at
+    bool fullscreen_;
 };
 
 class SdlWindowSystem final : public WindowSystem {
@@ -271,7 +335,9 @@ public:
     std::unique_ptr<Window> CreateMainWindow(const WindowDesc& desc) override {
         std::uint32_t flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
         if (desc.openGl) flags |= SDL_WINDOW_OPENGL;
-        if (desc.fullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        // Made at the client's rectangle and then switched the way Alt+Enter switches: created
+        // with the full-screen flag at another size, the window kept that size on an X server
+        // without a window manager while SDL drew for the whole display.
         SDL_Window* window =
             SDL_CreateWindow(Utf16ToUtf8(desc.title).c_str(), desc.bounds.left, desc.bounds.top,
                              desc.bounds.Width(), desc.bounds.Height(), flags);
@@ -279,10 +345,12 @@ public:
             std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
             return nullptr;
         }
+        if (desc.fullscreen) SdlWindow::CoverDisplay(window);
         // The window may outlive the system: it forgets itself through a weak link.
-        auto result = std::make_unique<SdlWindow>(window, queue_, [link = std::weak_ptr<SdlWindow*>(main_)] {
-            if (auto main = link.lock()) *main = nullptr;
-        });
+        auto result = std::make_unique<SdlWindow>(window, desc.bounds, desc.fullscreen, queue_,
+                                                  [link = std::weak_ptr<SdlWindow*>(main_)] {
+                                                      if (auto main = link.lock()) *main = nullptr;
+                                                  });
         *main_ = result.get();
         return result;
     }
@@ -295,10 +363,21 @@ public:
             return false;
         }
         SDL_StartTextInput();
+        wakeEvent_ = SDL_RegisterEvents(1);
+        if (wakeEvent_ == static_cast<std::uint32_t>(-1)) wakeEvent_ = SDL_USEREVENT;
         return true;
     }
 
     void InjectInput(const InputEvent& event) override { PushEvent(event); }
+
+    // One wake event at a time stays in SDL's queue until the pump takes it, so a wake that comes
+    // before the wait still ends it.
+    void Wake() override {
+        if (wakePending_.exchange(true)) return;
+        SDL_Event event{};
+        event.type = wakeEvent_;
+        if (SDL_PushEvent(&event) < 0) wakePending_ = false;
+    }
 
 protected:
     void PumpEvents() override {
@@ -306,10 +385,18 @@ protected:
         while (SDL_PollEvent(&event)) Translate(event);
         if (*main_) (*main_)->UpdateDrag();
     }
+    // SDL waits on the display connection where the driver can, else it polls every millisecond.
+    void WaitEvents(std::uint32_t timeoutMs) override {
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(timeoutMs));
+    }
 
 private:
     // Device events become input events on the road every backend shares.
     void Translate(const SDL_Event& event) {
+        if (event.type == wakeEvent_) {
+            wakePending_ = false;
+            return;
+        }
         InputEvent input;
         switch (event.type) {
             case SDL_QUIT:
@@ -334,8 +421,7 @@ private:
                 break;
             case SDL_MOUSEMOTION:
                 input.kind = InputEvent::Kind::MouseMove;
-                input.x = event.motion.x;
-                input.y = event.motion.y;
+                ToClient(event.motion.x, event.motion.y, input.x, input.y);
                 input.dx = event.motion.xrel;
                 input.dy = event.motion.yrel;
                 break;
@@ -349,18 +435,16 @@ private:
                                                                           : event.button.button - 1;
                 input.down = event.type == SDL_MOUSEBUTTONDOWN;
                 input.clicks = event.button.clicks;
-                input.x = event.button.x;
-                input.y = event.button.y;
+                ToClient(event.button.x, event.button.y, input.x, input.y);
                 break;
             case SDL_MOUSEWHEEL: {
                 input.kind = InputEvent::Kind::MouseWheel;
                 input.notches =
                     event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-                int left = 0, top = 0;
-                if (*main_)
-                    SDL_GetWindowPosition(static_cast<SDL_Window*>((*main_)->NativeHandle()), &left, &top);
-                input.screenX = left + event.wheel.mouseX;
-                input.screenY = top + event.wheel.mouseY;
+                const Rect window = *main_ ? (*main_)->GetWindowRect() : Rect{};
+                ToClient(event.wheel.mouseX, event.wheel.mouseY, input.screenX, input.screenY);
+                input.screenX += window.left;
+                input.screenY += window.top;
                 break;
             }
             case SDL_DROPFILE:
@@ -399,8 +483,7 @@ private:
                 event.type = SDL_MOUSEMOTION;
                 event.motion.windowID = windowId;
                 event.motion.state = pushedButtons_;
-                event.motion.x = input.x;
-                event.motion.y = input.y;
+                ToWindow(input.x, input.y, event.motion.x, event.motion.y);
                 event.motion.xrel = input.dx;
                 event.motion.yrel = input.dy;
                 break;
@@ -414,8 +497,7 @@ private:
                 event.button.button = button;
                 event.button.state = input.down ? SDL_PRESSED : SDL_RELEASED;
                 event.button.clicks = static_cast<std::uint8_t>(input.clicks);
-                event.button.x = input.x;
-                event.button.y = input.y;
+                ToWindow(input.x, input.y, event.button.x, event.button.y);
                 if (input.down)
                     pushedButtons_ |= SDL_BUTTON(button);
                 else
@@ -428,8 +510,7 @@ private:
                 event.wheel.y = input.notches;
                 event.wheel.preciseY = static_cast<float>(input.notches);
                 event.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-                event.wheel.mouseX = input.x;
-                event.wheel.mouseY = input.y;
+                ToWindow(input.x, input.y, event.wheel.mouseX, event.wheel.mouseY);
                 break;
             case InputEvent::Kind::Key: {
                 const SDL_Keycode key = SDL_GetKeyFromName(input.text.c_str());
@@ -503,8 +584,23 @@ private:
         }
     }
 
+    // Pointer positions of the main window to client pixels and back (scripted input is given in
+    // client pixels and pushed as the device would report it).
+    void ToClient(int x, int y, int& outX, int& outY) const {
+        outX = x;
+        outY = y;
+        if (*main_) (*main_)->ToClient(x, y, outX, outY);
+    }
+    void ToWindow(int x, int y, int& outX, int& outY) const {
+        outX = x;
+        outY = y;
+        if (*main_) (*main_)->ToWindow(x, y, outX, outY);
+    }
+
     std::shared_ptr<SdlWindow*> main_ = std::make_shared<SdlWindow*>(nullptr);
     std::uint32_t pushedButtons_ = 0;  // SDL button mask of the scripted presses
+    std::uint32_t wakeEvent_ = SDL_USEREVENT;
+    std::atomic<bool> wakePending_{false};
 };
 
 }  // namespace

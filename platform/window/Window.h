@@ -107,12 +107,20 @@ public:
     virtual DesktopMode GetDesktopMode() const = 0;
     virtual std::unique_ptr<Window> CreateMainWindow(const WindowDesc& desc) = 0;
 
-    // Any thread.
-    void PostMessage(const Message& message) { queue_.Post(message); }
-    void PostQuit() { queue_.Post({kWmQuit, 0, 0}); }
+    // Any thread. A post wakes the main thread from WaitMessage.
+    void PostMessage(const Message& message) {
+        queue_.Post(message);
+        Wake();
+    }
+    void PostQuit() { PostMessage({kWmQuit, 0, 0}); }
+    // Any thread: ends the main thread's WaitMessage now, or its next one at once (for work the
+    // main thread takes from a queue of its own).
+    virtual void Wake() = 0;
     // Main thread: issues the input script's due commands, turns pending device events into
     // messages, then takes the oldest one and lets the keyboard state see it.
     bool PeekMessage(Message& out);
+    // Main thread: sleeps until a device event, a post or a wake arrives, or `timeoutMs` passes.
+    void WaitMessage(std::uint32_t timeoutMs);
     MessageQueue& Queue() { return queue_; }
 
     // Main thread: one input event as if a device produced it. The sdl backend pushes it as an SDL
@@ -126,6 +134,7 @@ public:
 
 protected:
     virtual void PumpEvents() = 0;
+    virtual void WaitEvents(std::uint32_t timeoutMs) = 0;
     MessageQueue queue_;
     InputRouter router_{queue_};
 

@@ -77,6 +77,8 @@ Messenger::~Messenger() {
 }
 
 void Messenger::Show(bool visible) {
+    // Opened the first time (by any scene's button), it takes its place at the right of the screen.
+    if (visible && X() == 0 && Y() == 0 && host_) MoveTo(host_->ClientWidth() - kWidth - 16, 80);
     gui::Dialog::Show(visible);
     wasOpen_ = visible;
     if (visible) Refresh();
@@ -84,10 +86,7 @@ void Messenger::Show(bool visible) {
 
 void Messenger::OpenPage(int page) {
     page_ = page == kClan ? kClan : kFriends;
-    if (!IsVisible()) {
-        if (X() == 0 && Y() == 0 && host_) MoveTo(host_->ClientWidth() - kWidth - 16, 80);
-        Show(true);
-    }
+    if (!IsVisible()) Show(true);
     Refresh();
 }
 
@@ -99,6 +98,18 @@ void Messenger::RestoreOnSceneEnter() {
     SetVisible(wasOpen_);
     if (wasOpen_) Refresh();
     UpdateAlert();
+}
+
+void Messenger::MoveToScene(gui::Widget& scene) {
+    scene.AddChild(this, false);
+    // A question asked on the last scene stays open over the new one.
+    if (question_->GetParent() && question_->GetParent() != &scene) scene.AddChild(question_.get());
+    RestoreOnSceneEnter();
+}
+
+void Messenger::OpenQuestion() {
+    if (GetParent() && question_->GetParent() != GetParent()) GetParent()->AddChild(question_.get(), false);
+    question_->Open();
 }
 
 void Messenger::AttachAlertIcon(gui::Button* button) {
@@ -129,8 +140,7 @@ void Messenger::ShowNextFriendRequest() {
     questionPlayer_ = next.playerId;
     questionNickname_ = next.nickname;
     question_->SetLine(1, QuestionText(kAcceptFriend, next.nickname));
-    if (!question_->GetParent() && GetParent()) GetParent()->AddChild(question_.get(), false);
-    question_->Open();
+    OpenQuestion();
 }
 
 void Messenger::ShowQuestion(const net::PlayerRecord& record, int kind) {
@@ -140,8 +150,7 @@ void Messenger::ShowQuestion(const net::PlayerRecord& record, int kind) {
     questionPlayer_ = record.playerId;
     questionNickname_ = record.nickname;
     question_->SetLine(1, text);
-    if (!question_->GetParent() && GetParent()) GetParent()->AddChild(question_.get(), false);
-    question_->Open();
+    OpenQuestion();
 }
 
 void Messenger::Answer(bool yes) {

@@ -46,6 +46,9 @@ public:
     void OpenPage(int page);
     // Scene entry: shows the messenger again if it was open when the last scene was left.
     void RestoreOnSceneEnter();
+    // Scene entry: the messenger and its question popup become children of `scene`, shown again
+    // when the messenger was open on the scene left.
+    void MoveToScene(gui::Widget& scene);
     // The scene's messenger button shows the new-message mark while whispers or requests wait.
     void AttachAlertIcon(gui::Button* button);
     void ReleaseChatFocus();
@@ -55,6 +58,8 @@ public:
     // The question popup about a player; Yes sends the request of that kind.
     void ShowQuestion(const net::PlayerRecord& record, int kind);
     bool WasOpen() const { return wasOpen_; }
+    // The button that shows the new-message mark now (the current scene's).
+    gui::Button* AlertButton() const { return alertButton_; }
     int CurrentPage() const { return page_; }
     // Row i of the list shown.
     const WString& Row(int index) const;
@@ -72,6 +77,8 @@ private:
     void SendRequest(int kind, std::uint64_t playerId, const WString& nickname);
     void Answer(bool yes);
     void UpdateAlert();
+    // The question popup is a sibling of the messenger, in the scene it lives in now.
+    void OpenQuestion();
 
     SceneHost* host_;
     int page_ = kFriends;

@@ -25,6 +25,7 @@
 #include "scenes/front/OptionDialog.h"
 #include "scenes/front/RoomOptionDialog.h"
 #include "scenes/front/RoomPasswordDialog.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -42,6 +43,7 @@ enum : std::uint32_t {
     kHelp = 3716,
     kHomePage = 3717,
     kExit = 3718,
+    kSchool = 3719,
     kChatEdit = 3720,
     kSend = 3721,
     kRoomScroll = 3750,
@@ -198,7 +200,7 @@ void SceneLobby::Build() {
         const char16_t* caption;
     } menu[] = {{kPractice, u"Practice"},   {kShop, u"Shop"},       {kGallery, u"Shot gallery"},
                 {kMessenger, u"Messenger"}, {kOptions, u"Options"}, {kHelp, u"Help"},
-                {kHomePage, u"Home page"},  {kExit, u"Exit"}};
+                {kHomePage, u"Home page"},  {kExit, u"Exit"},       {kSchool, u"Cue school"}};
     const int half = (sideW - 8) / 2;
     for (int i = 0; i < static_cast<int>(std::size(menu)); ++i) {
         gui::Button* b = AddTextButton(*this, sideX + (i % 2) * (half + 8), menuY + (i / 2) * 40, half, 34,
@@ -207,7 +209,8 @@ void SceneLobby::Build() {
     }
 
     // The own record.
-    const int recordY = menuY + 4 * 40 + 8;
+    const int menuRows = (static_cast<int>(std::size(menu)) + 1) / 2;
+    const int recordY = menuY + menuRows * 40 + 8;
     Make<Frame>(sideX, recordY, sideW, 768 - recordY - 16, u"My record");
     for (int i = 0; i < kRecordLines; ++i)
         recordRows_[static_cast<std::size_t>(i)] =
@@ -240,15 +243,7 @@ void SceneLobby::Enter() {
     journaledRooms_.clear();
     selected_ = -1;
     createDialog_->SetHost(Host());
-    SceneHost* host = Host();
-    if (host) {
-        if (gui::Dialog* options = host->GetOptionDialog()) AddChild(options, false);
-        if (auto* messenger = dynamic_cast<Messenger*>(host->GetMessenger())) {
-            AddChild(messenger, false);
-            messenger->RestoreOnSceneEnter();
-            messenger->AttachAlertIcon(messengerButton_);
-        }
-    }
+    AttachSharedWindows(*this, messengerButton_);
     net::GameSession* session = Session();
     if (session) {
         session->currentRoom = 0;
@@ -469,6 +464,9 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
             return true;
         case kGallery:
             if (!busy_) GoTo(scene_id::kShotGallery, 0);
+            return true;
+        case kSchool:
+            if (!busy_) GoTo(scene_id::kSchool, 0);
             return true;
         case kMessenger:
             if (auto* messenger = dynamic_cast<Messenger*>(Host() ? Host()->GetMessenger() : nullptr)) {

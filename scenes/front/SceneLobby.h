@@ -1,7 +1,7 @@
 #pragma once
 // The lobby (scene 4): the rooms of the channel, creating and entering a room (with its password),
-// the players of the channel, the channel chat, and the ways to the practice room, the shop and
-// the shot gallery. On entry it carries out the session's pending lobby action.
+// the players of the channel, the channel chat, and the ways to the practice room, the shop, the
+// shot gallery and the cue school. On entry it carries out the session's pending lobby action.
 //
 // Threads: widgets on the main thread; OnPacket (dispatch) and Update (update thread) post to the
 // main thread whatever changes widgets.

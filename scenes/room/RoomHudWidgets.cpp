@@ -149,7 +149,7 @@ void SceneRoomGame::ShowGroupsOnce() {
     // (status 2) in the first column, the stripes' in the second.
     std::uint32_t groups = 0;
     bool decided = false;
-    std::array<std::array<WString, 2>, 2> names{};
+    std::array<std::array<WString, 2>, 2> names;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);

@@ -176,7 +176,8 @@ void SceneRoomGame::CreateRoomScreen() {
 
     // The corner buttons beside the shared three (to lobby, settings, help).
     AddCornerButton(*this, control::kMyInfo, -134, platform::kVkF1 + 3, u"I", u"MyInfo(F4)");
-    AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
+    messengerButton_ =
+        AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
     AddCornerButton(*this, control::kRoomSetting, -200, 0, u"R", u"Room setting");
 
     // Join, shown only while the own player may join the running game.

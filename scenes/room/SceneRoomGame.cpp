@@ -22,6 +22,7 @@
 #include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/PanelsHud.h"
 #include "scenes/shared/PurchaseDialog.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -104,7 +105,7 @@ void SceneRoomGame::UpdateWaitingWidgets() {
 
 int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, messengerButton_);
     net::RoomInfo copy;
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) copy = session->GetRoom();
     {

@@ -417,6 +417,7 @@ private:
     gui::Button* teamOne_ = nullptr;
     gui::Button* teamTwo_ = nullptr;
     gui::Button* toLobby_ = nullptr;
+    gui::Button* messengerButton_ = nullptr;
     gui::TextLabel* receivingLabel_ = nullptr;
     gui::TextLabel* turnLabel_ = nullptr;
     gui::TextLabel* clockLabel_ = nullptr;

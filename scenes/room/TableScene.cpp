@@ -171,6 +171,12 @@ table::CueObject* TableScene::ReplaceCue(table::CueObject* previous, std::uint16
     return cue;
 }
 
+bool TableScene::RouteMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    const bool taken = GameScene::RouteMessage(message, wParam, lParam);
+    if (taken && message == platform::kWmMouseMove && world_) world_->PointerOnWidget();
+    return taken;
+}
+
 bool TableScene::OfferWindowMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
     return code < kFirstAppMessage && world_ && world_->HandleWindowMessage(code, a, b);
 }

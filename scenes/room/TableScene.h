@@ -47,6 +47,8 @@ public:
     void Resize(int width, int height) override;
     // Polls the held keys of the world; true.
     bool PollKeyboard() override;
+    // The widgets first; a pointer they take is on the HUD, where it turns no aim (the world hears of it).
+    bool RouteMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void OnActivate(bool active) override;
 
     table::TableWorld* World() const { return world_.get(); }

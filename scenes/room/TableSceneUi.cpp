@@ -67,17 +67,6 @@ gui::ImageWidget* AddKeyGuide(gui::Widget& scene) {
     return guide;
 }
 
-void AttachSharedPopups(GameScene& scene) {
-    SceneHost* host = scene.Host();
-    if (!host) return;
-    gui::Widget* popups[] = {host->GetOptionDialog(), host->GetMyInfoWindow(), host->GetUserInfoWindow()};
-    for (gui::Widget* popup : popups) {
-        if (!popup) continue;
-        if (gui::Widget* parent = popup->GetParent()) parent->RemoveChild(popup);
-        scene.AddChild(popup, false);
-    }
-}
-
 void ShowSharedDialog(gui::Dialog* dialog) {
     if (dialog) dialog->Show(true);
 }

@@ -22,6 +22,11 @@ class GameScene;
 
 // The music that plays on the table scenes.
 constexpr int kMusicStream = 4;
+// Left edges of the item strip and the chalk gauge: the strip's scroll arrow stands 12 pixels left
+// of the strip and the gauge's use count starts 2 pixels into the gauge, so both keep clear of the
+// screen's edge.
+constexpr int kItemStripLeft = 16;
+constexpr int kChalkGaugeLeft = 4;
 
 // Title bar at (10, 4), 392 x 30, with its label at (130, 5).
 gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title);
@@ -30,8 +35,6 @@ gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight
                              const WString& caption, const WString& tooltip);
 // The key guide: 196 x 278, its left edge 200 pixels from the right, top 100; shown.
 gui::ImageWidget* AddKeyGuide(gui::Widget& scene);
-// The host's option dialog, user info and own info windows become children of the scene.
-void AttachSharedPopups(GameScene& scene);
 void ShowSharedDialog(gui::Dialog* dialog);
 Scene* CurrentEngineScene(SceneManager* engineScenes);
 

@@ -27,8 +27,8 @@ constexpr const char16_t* kPatterned = u"61.5mm, 210g";
 const Row kRows[] = {
     {3001, 1, kCue19, kAll, u"Low quality beginner's cue.\n"},
     {3002, 1, kCue19, kAll, u"Beginner's cue with a steadier stroke.\n"},
-    {3100, 0, kCue21, kAll, u"큐의 성능과 디자인을 직접 고르는 커스텀 큐입니다.\n"},
-    {3104, 0, kCue21, kAll, u"파츠를 바꾸어 성능을 올리는 튜닝 큐입니다.\n"},
+    {3100, 1, kCue21, kAll, u"큐의 성능과 디자인을 직접 고르는 커스텀 큐입니다.\n"},
+    {3104, 1, kCue21, kAll, u"파츠를 바꾸어 성능을 올리는 튜닝 큐입니다.\n"},
     {3103, 0, kCue21, kAll, nullptr},
     {3102, 0, kCue21, kAll, nullptr},
     {3012, 1, kCue19, kAll, u"Ebony cue for a soft touch.\n"},

@@ -27,6 +27,7 @@
 #include "scenes/front/Messenger.h"
 #include "scenes/front/NickChangeDialog.h"
 #include "scenes/shared/PurchaseDialog.h"
+#include "scenes/shared/SharedWindows.h"
 #include "scenes/shop/MembershipDialog.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
@@ -194,6 +195,7 @@ void SceneShop::CreateUI() {
         b->SetTooltip(t.tip);
         // Kept t.offset pixels left of the right edge.
         b->SetAnchor(gui::AnchorH::Right, 33 - t.offset, gui::AnchorV::None, 0);
+        if (t.id == shop_control::kMessenger) messengerButton_ = b;
     }
 }
 
@@ -212,14 +214,7 @@ int SceneShop::Load3D(ResourceManager* resources, RenderDevice* renderer) {
 
 void SceneShop::Enter() {
     if (!built_) CreateUI();
-    SceneHost* host = Host();
-    if (host) {
-        if (gui::Dialog* options = host->GetOptionDialog()) AddChild(options, false);
-        if (auto* messenger = dynamic_cast<Messenger*>(host->GetMessenger())) {
-            AddChild(messenger, false);
-            messenger->RestoreOnSceneEnter();
-        }
-    }
+    AttachSharedWindows(*this, messengerButton_);
     net::GameSession* session = Session();
     {
         platform::ScopedLock lock(catalogueLock_);
@@ -593,8 +588,7 @@ bool SceneShop::OnCommand(const gui::CommandEvent& event) {
             if (host && host->GetOptionDialog()) host->GetOptionDialog()->Show(true);
             return true;
         case shop_control::kMyInfo:
-            if (host && host->GetMyInfoWindow())
-                reinterpret_cast<gui::Widget*>(host->GetMyInfoWindow())->Show(true);
+            if (gui::MyInfoWindow* info = host ? host->GetMyInfoWindow() : nullptr) info->Show(true);
             return true;
         case shop_control::kMessenger:
             if (auto* messenger = dynamic_cast<Messenger*>(host ? host->GetMessenger() : nullptr)) {

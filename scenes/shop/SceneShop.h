@@ -194,6 +194,7 @@ private:
     gui::ScrollBar* shopScroll_ = nullptr;
     gui::ScrollBar* inventoryScroll_ = nullptr;
     gui::Button* cashCharge_ = nullptr;
+    gui::Button* messengerButton_ = nullptr;
     gui::Button* personalCue_ = nullptr;
     gui::Button* membershipButton_ = nullptr;
     ItemDetailPanel* detail_ = nullptr;

@@ -99,7 +99,8 @@ void SceneShop::HandleReply(net::Packet& p) {
             gui::UserInfoWindow* window = Host() ? Host()->GetUserInfoWindow() : nullptr;
             std::uint8_t found = 0;
             p.ReadU8(found);
-            if (window && found && !p.IsBad() && p.Rewind() && window->ReadProfile(p)) window->Show(true);
+            // The profile follows the found byte.
+            if (window && found && !p.IsBad() && window->ReadProfile(p)) window->Show(true);
             return;
         }
         case shop_net::kMembershipResult:

@@ -136,10 +136,16 @@ TEST(AppScenes, RequestedChangeRunsLeaveLoadEnterAndTicksOnTheUpdateThread) {
     EXPECT_EQ(trail, expected);
 }
 
-TEST(AppWindowTest, AltEnterTogglesFullscreenAndBack) {
+std::string ReadConfig(const AppHarness& harness) {
+    std::ifstream in(harness.Folder() / "config.ini");
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(AppWindowTest, AltEnterTogglesFullscreenAndBackAndKeepsTheChoiceForTheNextStart) {
     AppHarness harness(StartMode::Offline);
     { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
     std::vector<bool> states;
+    std::vector<bool> stored;
     harness.Run([&](App& app) {
         ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         for (int i = 0; i < 2; ++i) {
@@ -151,9 +157,34 @@ TEST(AppWindowTest, AltEnterTogglesFullscreenAndBack) {
                        app.PendingChanges() == 0;
             }));
             states.push_back(harness.Window()->IsFullscreen());
+            stored.push_back(ReadConfig(harness).find("fullscreen= 1") != std::string::npos);
         }
     });
     EXPECT_EQ(states, (std::vector<bool>{true, false}));
+    EXPECT_EQ(stored, (std::vector<bool>{true, false}));
+}
+
+// A desktop larger than the screens made for 1024 x 768: full screen without a stored size draws
+// at that size (scaled up by the window), as every later start does with the size it stored.
+TEST(AppWindowTest, FirstFullScreenStartDrawsAtTheSizeLaterStartsUse) {
+    ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
+    std::vector<int> sizes;
+    for (int start = 0; start < 2; ++start) {
+        AppHarness harness(StartMode::Offline);
+        if (start == 1) {
+            std::ofstream(harness.Folder() / "config.ini")
+                << "[Video]\nfullscreen= 1\nwidth= 1024\nheight= 768\n";
+        }
+        harness.Run([&](App& app) {
+            ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+            const platform::Rect client = app.MainWindow()->GetClientRect();
+            sizes.insert(sizes.end(),
+                         {app.ClientWidth(), app.ClientHeight(), client.Width(), client.Height()});
+        });
+        EXPECT_NE(ReadConfig(harness).find("width= 1024"), std::string::npos) << ReadConfig(harness);
+    }
+    ::unsetenv("MARVENLOT_DESKTOP");
+    EXPECT_EQ(sizes, (std::vector<int>{1024, 768, 1024, 768, 1024, 768, 1024, 768}));
 }
 
 TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {

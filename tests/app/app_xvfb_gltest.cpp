@@ -6,7 +6,7 @@
 
 #include "platform/video/ImageFile.h"
 #include "support/AppHarness.h"
-#include "tests/common/ChildProcess.h"
+#include "support/XvfbDisplay.h"
 
 // Mesa's and the X libraries' allocations live as long as the process and their modules are unloaded
 // before the leak check runs; leak checking of this code is left to the unit tests.
@@ -18,28 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace platform;
-
-class XvfbDisplay {
-public:
-    bool Start() {
-        if (!fs::exists("/usr/bin/Xvfb")) return false;
-        for (int n = 100 + ::getpid() % 300; n < 1000; ++n) {
-            const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-            name_ = ":" + std::to_string(n);
-            if (!server_.Start("/usr/bin/Xvfb", {name_, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
-                               {}, "/"))
-                return false;
-            return AppHarness::WaitFor([&] { return fs::exists(socket); }, 5000);
-        }
-        return false;
-    }
-    const std::string& Name() const { return name_; }
-
-private:
-    testsupport::ChildProcess server_;
-    std::string name_;
-};
 
 TEST(AppOnXvfb, TitledWindowScreenshotAtClientSizeAndFullscreenToggle) {
     XvfbDisplay display;

@@ -69,3 +69,26 @@ TEST_F(FrameTimerTest, TimeIsReadFromTheClock) {
 }
 
 }  // namespace
+
+// The main and update threads sleep for this long; a wrong count would sleep past a tick or spin.
+TEST_F(FrameTimerTest, TimeToTheNextTickCountsDownAndRestartsAfterEachTick) {
+    FrameTimer timer;
+    SetUpdateTimerTo200(timer);
+    timer.SetRenderRate(200);
+    timer.RestartRender();
+    EXPECT_EQ(timer.UpdateDueInMs(), 5u);
+    clock_.AdvanceMs(3);
+    EXPECT_EQ(timer.UpdateDueInMs(), 2u);
+    EXPECT_EQ(timer.RenderDueInMs(), 2u);
+    clock_.AdvanceMs(2);
+    EXPECT_EQ(timer.UpdateDueInMs(), 0u);
+    ASSERT_TRUE(timer.IsUpdateDue());
+    EXPECT_EQ(timer.UpdateDueInMs(), 5u);
+    EXPECT_EQ(timer.RenderDueInMs(), 0u);  // the render channel has its own ticks
+    // Behind by more than a tick: due now until the backlog is taken.
+    clock_.AdvanceMs(12);
+    EXPECT_EQ(timer.UpdateDueInMs(), 0u);
+    while (timer.IsUpdateDue()) {
+    }
+    EXPECT_EQ(timer.UpdateDueInMs(), 3u);
+}

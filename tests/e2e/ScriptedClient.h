@@ -38,11 +38,11 @@ public:
         std::error_code error;
         std::filesystem::remove_all(folder_, error);
     }
-    // `env` adds to (or replaces) the variables the run is given.
+    // `environment` adds variables (NAME=value) to the client's own.
     bool Start(const std::vector<std::string>& args, std::uint16_t port,
-               const std::vector<std::string>& env = {}) {
+               const std::vector<std::string>& environment = {}) {
         process_.SetStderrFile((folder_ / "stderr.txt").string());
-        std::vector<std::string> all = {"MARVENLOT_VIDEO=null",
+        std::vector<std::string> env = {"MARVENLOT_VIDEO=null",
                                         "MARVENLOT_AUDIO=null",
                                         "MARVENLOT_HEADLESS=1",
                                         "MARVENLOT_HOME=" + folder_.string(),
@@ -50,8 +50,8 @@ public:
                                         "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
                                         "MARVENLOT_INPUT=" + (folder_ / "input.txt").string(),
                                         "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(port)};
-        all.insert(all.end(), env.begin(), env.end());
-        return process_.Start(MARVENLOT_CLIENT_PATH, args, all, folder_.string());
+        env.insert(env.end(), environment.begin(), environment.end());
+        return process_.Start(MARVENLOT_CLIENT_PATH, args, env, folder_.string());
     }
     std::string Journal() const { return ReadFile((folder_ / "journal.txt").string()); }
     bool WaitFor(const std::string& line,
@@ -65,7 +65,6 @@ public:
     }
     std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout * kSlowdown); }
     void Terminate() { process_.Terminate(); }
-    const std::filesystem::path& Folder() const { return folder_; }
     std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
     std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }
 

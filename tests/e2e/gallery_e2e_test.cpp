@@ -4,12 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <thread>
 
-#include "tests/common/ChildProcess.h"
-#include "tests/common/TempDir.h"
+#include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/gallery/GalleryTestServer.h"
 #include "tests/e2e/gallery/RecordedShots.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -34,27 +31,19 @@ TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAt
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
 
-    const fs::path folder = fs::temp_directory_path() / ("gallery_e2e_" + std::to_string(::getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder / "run");
-    fs::create_directory_symlink(MARVENLOT_DATA_DIR, folder / "data");
-    std::ofstream(folder / "input.txt")
-        << "wait-journal SCENE 1\nwait 300\ntext Gina\nkey Return\nwait-journal SCENE 4\nwait 500\nmove "
-        << kGalleryButton << "\ndown left\nup left\nwait-journal SCENE 9\nwait 800\nmove " << kFirstListRow
-        << "\ndown left\nup left\njournal-limit 150000\nwait-journal REPLAY 2 \nwait 300\nquit\n";
-    testsupport::ChildProcess client;
-    client.SetStderrFile((folder / "stderr.txt").string());
-    ASSERT_TRUE(client.Start(MARVENLOT_CLIENT_PATH, {"launcher", "gina", "secret"},
-                             {"MARVENLOT_VIDEO=null", "MARVENLOT_AUDIO=null", "MARVENLOT_HEADLESS=1",
-                              "MARVENLOT_RUNTIME_DIR=" + (folder / "run").string(),
-                              "MARVENLOT_JOURNAL=" + (folder / "journal.txt").string(),
-                              "MARVENLOT_INPUT=" + (folder / "input.txt").string(),
-                              "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(server.Port()),
-                              "MARVENLOT_GALLERY_HOST=" + gallery.HostSetting()},
-                             folder.string()));
+    const std::string script =
+        std::string("wait-journal SCENE 1\nwait 300\ntext Gina\nkey Return\n") +
+        "wait-journal SCENE 4\nwait 500\nmove " + kGalleryButton +
+        "\ndown left\nup left\nwait-journal SCENE 9\nwait 800\nmove " + kFirstListRow +
+        "\ndown left\nup left\njournal-limit 150000\nwait-journal REPLAY 2 \nwait 300\nquit\n";
+    // The client keeps to a folder of its own: its log, config and journal are written there.
+    testsupport::ScriptedClient client(
+        fs::temp_directory_path() / ("gallery_e2e_" + std::to_string(::getpid())), script);
+    ASSERT_TRUE(client.Start({"launcher", "gina", "secret"}, server.Port(),
+                             {"MARVENLOT_GALLERY_HOST=" + gallery.HostSetting()}));
     EXPECT_EQ(client.Wait(200s), std::optional<int>(0));
-    const std::string journal = testsupport::ReadFile((folder / "journal.txt").string());
-    const std::string log = testsupport::ReadFile((folder / "StartLog.log").string());
+    const std::string journal = client.Journal();
+    const std::string log = client.Log();
 
     // The best shot of the newest date is the one with the most points: the first recorded.
     const auto requests = gallery.Requests();
@@ -75,8 +64,6 @@ TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAt
     }
     EXPECT_GE(playbacks, 2) << journal << log;
     server.Stop();
-    std::error_code error;
-    fs::remove_all(folder, error);
 }
 
 }  // namespace

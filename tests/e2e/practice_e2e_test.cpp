@@ -2,7 +2,8 @@
 // the wire: exactly one report (1149) when a mission ends, none when it is given up or left, the
 // reward (1150) arriving on the dispatch thread while shots run. Then the client program itself,
 // driven by scripted input: the lobby's Practice button, a shot, 'R' to watch it again, 'U', an item
-// activated through the server and switched on, and "To Lobby".
+// activated through the server and switched on, and "To Lobby"; and the earn-gold mission started
+// from its button by a player the server started with little gold.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -287,6 +288,37 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
     EXPECT_EQ(activations[0], (Bytes{0x9E, 0x11, 0, 0, 6, 0xBC, 2, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(server.CountReceived(0, kLeavePractice), 1);
     EXPECT_EQ(server.CountReceived(0, kMissionReport), 0);
+    server.Stop();
+}
+
+// The earn-gold button and the first row of the rules dialog (437 x 295, centred).
+constexpr const char* kEarnGoldButton = "59 83";
+constexpr const char* kFirstMissionRow = "519 334";
+
+TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachShotIsJudged) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    options.startGold = 1000;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    const std::string script =
+        "wait-journal SCENE 1\nwait 300\ntext Miner\nkey Return\nwait-journal SCENE 4\nwait 500\n" +
+        Click(kPracticeButton) + "wait-journal SCENE 8\nwait 1500\n" + Click(kEarnGoldButton) +
+        Click(kFirstMissionRow) +
+        "wait-journal CHAT 0xFFFFFF00 Earning gold mission started!!.\nwait 1500\n" +
+        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\nwait-journal SHOT \nwait 500\n" +
+        Click(kToLobby) + "wait-journal SCENE 4\nwait 500\nquit\n";
+    testsupport::ScriptedClient client(
+        fs::temp_directory_path() / ("mission_e2e_" + std::to_string(::getpid())), script);
+    ASSERT_TRUE(client.Start({"launcher", "miner", "secret"}, server.Port()));
+    EXPECT_EQ(client.Wait(120s), std::optional<int>(0)) << client.Journal() << client.Log();
+    const std::string journal = client.Journal();
+    EXPECT_EQ(journal.find("BOX "), std::string::npos) << "no refusal: " << journal;
+    EXPECT_NE(journal.find("CHAT 0xFFFFFF00 Earning gold mission started!!."), std::string::npos) << journal;
+    const bool judged = journal.find("CHAT 0xFFFF0000 Failed... OTL") != std::string::npos ||
+                        journal.find("CHAT 0xFF80FF80 Success !!") != std::string::npos;
+    EXPECT_TRUE(judged) << journal;
+    EXPECT_EQ(server.CountReceived(0, kMissionReport), 0) << "leaving mid-mission reports nothing";
     server.Stop();
 }
 

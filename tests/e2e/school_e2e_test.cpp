@@ -1,16 +1,19 @@
 // A walk through the school's basic course against the test server's lobby mode: every new page
 // reports itself (530), the course end reports the reward (528), and leaving for the practice room
-// reports the furthest page (1138) and leaves the lobby a pending practice-room visit.
+// reports the furthest page (1138) and leaves the lobby a pending practice-room visit. Then the
+// client program: the lobby's school entry, a page on, and back to the lobby.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "net/GameSession.h"
 #include "net/NetConstants.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/room/school/SceneSchool.h"
+#include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 #include "tests/scenes/support/FakeSceneHost.h"
@@ -100,6 +103,39 @@ TEST(SchoolWalk, TheBasicCourseReportsEveryNewPageTheCourseEndAndTheFurthestPage
 
     host.session->StopDispatchThread();
     host.session->Disconnect();
+}
+
+// The lobby's "Cue school" entry, the school's Continue arrow and its "To Lobby" corner button on the
+// 1024 x 768 client area.
+constexpr const char* kSchoolButton = "763 551";
+constexpr const char* kContinue = "382 263";
+constexpr const char* kSchoolToLobby = "1005 21";
+
+TEST(SchoolRun, TheLobbyLeadsToTheSchoolWhoseNextPageIsReportedAndItsWayBackReportsTheFurthestPage) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    auto click = [](const char* at) { return std::string("move ") + at + "\ndown left\nup left\n"; };
+    const std::string script =
+        "wait-journal SCENE 1\nwait 300\ntext Pupil\nkey Return\nwait-journal SCENE 4\n"
+        "wait 500\n" +
+        click(kSchoolButton) + "wait-journal SCENE 7\nwait 1500\n" + click(kContinue) + "wait 800\n" +
+        click(kSchoolToLobby) + "wait-journal SCENE 4\nwait 500\nquit\n";
+    testsupport::ScriptedClient client(
+        std::filesystem::temp_directory_path() / ("school_e2e_" + std::to_string(::getpid())), script);
+    ASSERT_TRUE(client.Start({"launcher", "pupil", "secret"}, server.Port()));
+    EXPECT_EQ(client.Wait(std::chrono::seconds(120)), std::optional<int>(0))
+        << client.Journal() << client.Log();
+    const std::string journal = client.Journal();
+    const std::size_t school = journal.find("SCENE 7");
+    ASSERT_NE(school, std::string::npos) << journal;
+    EXPECT_NE(journal.find("SCENE 4", school), std::string::npos) << "back in the lobby: " << journal;
+    EXPECT_EQ(server.School(u"pupil").progress, 2u) << "the first page and the next were shown";
+    const auto left = server.Received(0, 1138);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0], (testserver::Bytes{2, 0, 0, 0, 0}));
+    server.Stop();
 }
 
 }  // namespace

@@ -187,6 +187,28 @@ TEST_F(ShopE2eTest, PurchaseUseAndDeletionUpdateMoneyAndOwnedItems) {
     EXPECT_FALSE(a.shop.InProgress()->IsVisible());
 }
 
+TEST_F(ShopE2eTest, ABallSetFromTheBallCategoryIsSoldForGoodByTheServer) {
+    ShopClient a;
+    ASSERT_TRUE(a.SignIn(server->Port(), u"baller", u"Baller"));
+    const std::int64_t money = a.session->own.money;
+    a.shop.OnCommand(
+        {&a.shop, shop_control::kShopCategoryBase + shop_category::kBalls, 0, gui::CommandCode::Event});
+    ASSERT_GT(a.shop.ShopTotal(), 0) << "the ball category is empty";
+    for (int i = 0; i < kCardsPerGrid; ++i)
+        if (const ItemDescription* d = a.shop.ShopCard(i)->Description(); d && d->itemId == 2004)
+            a.shop.OnCommand({&a.shop, shop_control::kFirstShopCard + static_cast<std::uint32_t>(i), 0,
+                              gui::CommandCode::Event});
+    a.shop.OnMessage(shop_message::kOpenPurchase, 1, 0);
+    PurchaseDialog& dialog = *a.shop.Purchase();
+    ASSERT_TRUE(dialog.IsVisible()) << "no ball set card was chosen";
+    a.Press(dialog, dialog.BuyButton());
+    ASSERT_TRUE(a.WaitBox(u"Notice|Successfully purchased."));
+    EXPECT_EQ(a.session->own.money, money - 4000);
+    const std::uint64_t serial = a.OwnedSerial(2004);
+    ASSERT_NE(serial, 0u);
+    EXPECT_EQ(a.session->own.FindItem(serial)->usageKind, 0) << "kept for good";
+}
+
 TEST_F(ShopE2eTest, GiftReachesTheOtherPlayer) {
     {
         ShopClient b;
@@ -270,14 +292,6 @@ public:
         return false;
     }
     std::uint64_t Serial(std::uint32_t itemId) { return OwnedSerial(itemId); }
-    // Shows the catalogue item in the detail panel, as a click on its card would (the personal cues
-    // are not among the listed items).
-    bool ShowCatalogueItem(std::uint32_t itemId) {
-        const ItemDescription* d = shop.Descriptions().Find(itemId);
-        if (!d || !d->record) return false;
-        shop.Detail()->Fill(d, d->record, nullptr, DetailLayout::Catalogue);
-        return true;
-    }
 
     gui::NoticeBox first, second;
 };
@@ -392,10 +406,13 @@ TEST_F(CueE2eTest, ANewCustomCueIsDesignedBoughtAndListedWithItsPartsAndPoints) 
     CueClient a;
     ASSERT_TRUE(a.SignIn(server->Port(), u"designer", u"Designer"));
     const std::uint32_t cash = a.session->own.cash;
-    ASSERT_TRUE(a.ShowCatalogueItem(3100));
-    a.shop.OnMessage(shop_message::kOpenPurchase, 1, 0);
+    // The custom cue's card and the detail panel's buy button, as the player clicks them.
+    ASSERT_TRUE(a.ClickShopCard(3100)) << "the custom cue has a card";
+    gui::Widget* buy = a.shop.Detail()->FindById(shop_control::kBuy);
+    ASSERT_TRUE(buy && buy->IsVisible());
+    a.Press(*a.shop.Detail(), buy);
     PersonalCuePurchaseWindow& window = *a.shop.CuePurchase();
-    ASSERT_TRUE(window.IsVisible());
+    ASSERT_TRUE(a.PumpUntil([&] { return window.IsVisible(); }));
 
     namespace pc = cue_purchase_control;
     const int spend[net::kCueOptions] = {40, 40, 40, 30, 0};

@@ -31,7 +31,8 @@ TEST_F(FactoryTest, EveryIdCreatesAModelOfItsBranchAndOthersGiveNull) {
         } else if (id >= 0x10001) {
             EXPECT_EQ(dynamic_cast<PhysicsModelA&>(*model).Traits().id, id);
         } else {
-            EXPECT_EQ(typeid(*model), typeid(PhysicsModel));
+            const PhysicsModel& base = *model;
+            EXPECT_EQ(typeid(base), typeid(PhysicsModel));
         }
     }
     EXPECT_EQ(TraitsOfModelA(0x10010), nullptr);

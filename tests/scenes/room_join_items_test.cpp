@@ -910,6 +910,8 @@ TEST_F(RoomJoinTest, AFriendRequestBarOpensTheQuestionAndTheChatKeysReachTheMess
     EXPECT_FALSE(scene.FriendBar()->IsVisible());
     EXPECT_TRUE(host.messenger.QuestionBox()->IsVisible());
     EXPECT_TRUE(host.session->friendRequests.empty());
+    // The modal question goes with its answer.
+    host.messenger.QuestionBox()->Show(false);
 
     // Typing in the chat line: F4 still opens the own info, Tab moves into the shown messenger only.
     auto* edit = static_cast<gui::EditBox*>(scene.FindById(50));

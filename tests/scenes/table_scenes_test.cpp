@@ -2,6 +2,8 @@
 // the room setting, chalk and items, and the replay's playbacks, pause, stop and play.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "gui/Button.h"
 #include "net/ItemEntry.h"
 #include "platform/video/RecordingBackend.h"
@@ -110,8 +112,36 @@ TEST(SceneAlone, ANewGameTypeStopsTheMovingShotAndRacksItsTableAtTheNextFrame) {
     EXPECT_EQ(t.World().BallCount(), 3);
     t.host.Pump(t.scene, 50);
     EXPECT_EQ(t.World().ShotsAtRest(), rested) << "a stopped shot never reports rest";
+    // The stopped shot had raised the camera to its overview: the new rack is seen from behind its cue.
+    t.host.Pump(t.scene, 100);
+    const table::CameraRig& rig = t.World().GetCameraRig();
+    float x, y, z;
+    t.World().BallPosition(0, x, y, z);
+    EXPECT_EQ(rig.Focus(), (Vector3f{x, y, z}));
+    EXPECT_NEAR(std::remainder(rig.View().yaw - t.World().Aim().YawDegrees(), 360.0f), 0.0f, 1e-3f);
+    EXPECT_LT(rig.View().pitch, 45.0f);
     t.Strike();
     EXPECT_TRUE(t.World().ShotExecuting()) << "the new table is played at once";
+}
+
+TEST(SceneAlone, APointerSweptOverTheTableOntoAButtonLeavesTheAimAndTheCameraAsTheyWere) {
+    Offline t;
+    auto route = [&](int x, int y) {
+        const auto at = static_cast<std::intptr_t>((y << 16) | (x & 0xFFFF));
+        if (!t.scene.RouteMessage(platform::kWmMouseMove, 0, at))
+            t.scene.OnMessage(platform::kWmMouseMove, 0, at);
+    };
+    route(400, 250);
+    route(396, 250);
+    t.host.Pump(t.scene, 60);
+    const float aimed = t.World().Aim().YawDegrees();
+    const float cameraYaw = t.World().GetCameraRig().View().yaw;
+    // On the way to "Room setting" (top right) the aim swings; on the button it is back.
+    for (const auto& [x, y] : {std::pair{460, 200}, {520, 140}, {580, 80}, {610, 40}}) route(x, y);
+    EXPECT_NE(t.World().Aim().YawDegrees(), aimed);
+    route(kWidth - 200 + 15, 20);
+    EXPECT_FLOAT_EQ(t.World().Aim().YawDegrees(), aimed);
+    EXPECT_NEAR(t.World().GetCameraRig().View().yaw, cameraYaw, 1e-3f);
 }
 
 TEST(SceneAlone, ChalkingGoesIntoTheWorldEachStrikeUsesItAndAStripChalkBecomesTheGaugesChalk) {

@@ -118,3 +118,54 @@ TEST(AimControls, AKeyUpLostToAnotherWindowLetsGoWithoutStriking) {
     c.Ticks(10);
     EXPECT_FLOAT_EQ(c.aim.YawDegrees(), stopped);
 }
+
+TEST(AimControls, ReachingForTheOnScreenControlsAndComingBackLeavesTheAimAsItWas) {
+    Controls c;
+    const ControlRect area = c.controls.ControlArea();
+    const int y = (area.top + area.bottom) / 2;
+    // Aimed with care: a move, then the pointer rests.
+    c.Mouse(platform::kWmMouseMove, 400, 300);
+    c.Mouse(platform::kWmMouseMove, 396, 300);
+    c.Ticks(60);
+    const float aimed = c.aim.YawDegrees();
+    ASSERT_NE(aimed, 0.0f);
+
+    // Swept to the tip control over the table: the aim swings on the way and comes back there.
+    for (int x = 420; x < area.left; x += 40) c.Mouse(platform::kWmMouseMove, x, y);
+    EXPECT_NE(c.aim.YawDegrees(), aimed) << "the way still turns the aim while it is under way";
+    c.Mouse(platform::kWmMouseMove, area.right - 5, y);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed);
+    EXPECT_TRUE(c.last.aimChanged);
+    for (int x = area.right - 5; x > area.left; x -= 10) c.Mouse(platform::kWmMouseMove, x, y);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed) << "moving over the controls is no aiming";
+    // The way back to the table turns nothing; once the pointer rests there it aims again.
+    for (int x = area.left - 10; x > 300; x -= 40)
+        c.Mouse(platform::kWmMouseMove, x, y - (area.left - x) / 2);
+    c.Mouse(platform::kWmMouseMove, 300, 200);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed);
+    c.Ticks(60);
+    c.Mouse(platform::kWmMouseMove, 296, 200);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed + 4 * kAimDegreesPerPixel);
+    c.Ticks(60);
+    const float back = c.aim.YawDegrees();
+
+    // A sweep that rests before it reaches the controls was aiming: it stays.
+    c.Mouse(platform::kWmMouseMove, area.left - 100, y);
+    c.Mouse(platform::kWmMouseMove, area.left - 60, y);
+    c.Ticks(60);
+    const float rested = c.aim.YawDegrees();
+    EXPECT_NE(rested, back);
+    c.Mouse(platform::kWmMouseMove, area.left + 2, y);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), rested);
+    c.Mouse(platform::kWmMouseMove, 300, 200);
+    c.Ticks(60);
+
+    // A press ends the sweep too: what was aimed before a shot stays aimed.
+    c.Mouse(platform::kWmMouseMove, 300, 200);
+    c.Mouse(platform::kWmMouseMove, 280, 200);
+    const float pressed = c.aim.YawDegrees();
+    c.Mouse(platform::kWmLButtonDown, 280, 200);
+    c.Mouse(platform::kWmLButtonUp, 280, 200);
+    c.Mouse(platform::kWmMouseMove, area.left + 2, y);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), pressed);
+}

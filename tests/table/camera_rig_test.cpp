@@ -107,13 +107,13 @@ TEST(CameraRig, CueLineTurnHonoursTurnZoomForceAndTopView) {
     rig.TurnCameraToCueLine(ball, 90.0f, 12.0f, 150.0f, 0.0f, true, true);
     EXPECT_EQ(rig.View(), (CameraView{150.0f, 12.0f, 90.0f, 0.0f}));
 
-    rig.SetTopView(true);
+    rig.SetTopView(true, ball, 90.0f);
     Tick(rig, 100);
     EXPECT_EQ(rig.CurrentCamera(), kCameraTop);
     EXPECT_EQ(rig.View().pitch, 90.0f);
     rig.TurnCameraToCueLine({}, 0.0f, 30.0f, 300.0f, 0.0f, true, true);
     EXPECT_EQ(rig.View().pitch, 90.0f);  // no turn in top view
-    rig.SetTopView(false);
+    rig.SetTopView(false, ball, 90.0f);
     Tick(rig, 100);
     EXPECT_TRUE(rig.InAimView());
     EXPECT_EQ(rig.View(), (CameraView{150.0f, 12.0f, 90.0f, 0.0f}));
@@ -147,7 +147,7 @@ TEST(CameraRig, ATopViewChosenBeforeTheFirstTickIsNotTurnedBackBehindTheCueBall)
     CameraRig rig;
     rig.SetTableSize(127.0f, 63.5f);
     rig.SetSetUpFlag(true);
-    rig.SetTopView(true);
+    rig.SetTopView(true, {-60.0f, 0.0f, 2.9f}, 0.0f);
     Tick(rig, 100, {-60.0f, 0.0f, 2.9f}, 0.0f);
     EXPECT_EQ(rig.Focus(), Vector3f{}) << "the top view looks at the table's middle";
     EXPECT_EQ(rig.View().pitch, 90.0f);

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
+#include "engine/core/Options.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
 #include "platform/window/WindowCodes.h"
@@ -136,4 +140,75 @@ TEST(TableWorldGl, CaromAndEightBallTablesShowTableBallsAndCueAndAScriptedStrike
     const platform::Image after = pool.Frame();
     platform::SavePng(OutputPath("table_world_eightball_after"), after);
     EXPECT_GT(gl_test::DifferingShare(before, after, 10), 0.01) << "the balls moved";
+}
+
+namespace {
+
+// Along one picture row, the runs of pixels that differ from the cloth (sampled at `clothX`).
+std::vector<std::pair<int, int>> RunsOffTheCloth(const platform::Image& image, int row, int from, int to,
+                                                 int clothX) {
+    auto pixel = [&](int x, int c) { return int(image.rgba[(std::size_t(row) * image.width + x) * 4 + c]); };
+    auto offCloth = [&](int x) {
+        int d = 0;
+        for (int c = 0; c < 3; ++c) d = std::max(d, std::abs(pixel(x, c) - pixel(clothX, c)));
+        return d > 40;
+    };
+    std::vector<std::pair<int, int>> runs;
+    for (int x = from; x <= to; ++x) {
+        if (!offCloth(x)) continue;
+        if (!runs.empty() && runs.back().second >= x - 1)
+            runs.back().second = x;
+        else
+            runs.push_back({x, x});
+    }
+    return runs;
+}
+
+}  // namespace
+
+TEST(TableWorldGl, TwoTouchingBallsOfEveryBallSetAreDrawnTouchingAtTheRadiusThePhysicsUses) {
+    for (int gameType : {4, 10, 16}) {
+        WorldScene w;
+        if (!w.gl.device) GTEST_SKIP() << "no GL context: " << w.gl.error;
+        ASSERT_TRUE(w.Open(gameType));
+        Options options;
+        options.tableEffect = 0;  // no shadows around the balls
+        w.world.ApplyOptions(options);
+        w.world.aimDisplay = false;
+        w.world.HandleWindowMessage(platform::kWmKeyDown, platform::kVkTab, 0);
+        for (int i = 0; i < 200; ++i) w.world.Update(++w.tick, 0, 0, false);
+        w.world.HandleWindowMessage(platform::kWmMouseWheel, std::uintptr_t{15 * platform::kWheelDelta} << 16,
+                                    0);
+
+        // Balls 1 and 2 side by side near the middle, their centres one diameter apart.
+        const float r = w.world.Rules().GetBall(1).radiusCm.Value();
+        const float y = 10.0f;
+        auto place = [&](int ball, float x) {
+            const float p[3] = {x, y, r};
+            std::uint32_t bits[3];
+            std::memcpy(bits, p, sizeof bits);
+            return w.world.PlaceBall(ball, bits[0], bits[1], bits[2]);
+        };
+        ASSERT_TRUE(place(1, -r));
+        ASSERT_TRUE(place(2, r)) << "touching is no overlap";
+        const platform::Image frame = w.Frame();
+        platform::SavePng(OutputPath("touching_balls_" + std::to_string(gameType)), frame);
+
+        float ax, ay, bx, by;
+        ASSERT_TRUE(w.world.TableToScreen({-r, y, r}, ax, ay));
+        ASSERT_TRUE(w.world.TableToScreen({r, y, r}, bx, by));
+        const float apart = bx - ax;  // the centres' distance on the screen: one diameter
+        ASSERT_GT(std::fabs(apart), 20.0f) << "zoomed in far enough to measure";
+        const int row = static_cast<int>(std::lround((ay + by) / 2));
+        const int left = static_cast<int>(std::min(ax, bx) - 1.5f * std::fabs(apart));
+        const int right = static_cast<int>(std::max(ax, bx) + 1.5f * std::fabs(apart));
+        ASSERT_GE(left, 0);
+        ASSERT_LT(right, kWidth);
+        const auto runs = RunsOffTheCloth(frame, row, left + 2, right - 2, left);
+        ASSERT_EQ(runs.size(), 1u) << gameType << ": the two balls meet, no cloth between them";
+        // Each ball is as wide as the centres are apart, so the pair spans two diameters.
+        const float span = static_cast<float>(runs[0].second - runs[0].first + 1);
+        EXPECT_NEAR(span, 2 * std::fabs(apart), 0.06f * std::fabs(apart)) << gameType;
+        EXPECT_NEAR((runs[0].first + runs[0].second) / 2.0f, (ax + bx) / 2, 2.0f) << gameType;
+    }
 }

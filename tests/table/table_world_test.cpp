@@ -481,3 +481,134 @@ TEST(TableWorld, TheCountedItemInPlayNeverGoesBelowZeroAndAnUnloadedOneIsNotUsed
     EXPECT_EQ(world.ConsumableSerial(), 0u);
     EXPECT_EQ(world.ConsumableLeft(), -1);
 }
+
+namespace {
+
+// Where the four corners of the table's rails show on the screen (min and max of x and y).
+struct ScreenBox {
+    float left = 1e9f, right = -1e9f, top = 1e9f, bottom = -1e9f;
+};
+ScreenBox RailsOnScreen(Host& h) {
+    const physics::TableGeometry& g = h.world.Rules().Model()->Geometry();
+    ScreenBox box;
+    for (float x : {g.frame.xMin.Value(), g.frame.xMax.Value()})
+        for (float y : {g.frame.yMin.Value(), g.frame.yMax.Value()}) {
+            float sx = 0, sy = 0;
+            EXPECT_TRUE(h.world.TableToScreen({x, y, g.railTop.Value()}, sx, sy));
+            box = {std::min(box.left, sx), std::max(box.right, sx), std::min(box.top, sy),
+                   std::max(box.bottom, sy)};
+        }
+    return box;
+}
+
+void Settle(Host& h, int ticks = 300) {
+    for (int i = 0; i < ticks; ++i) h.world.Update(++h.tick, 0, 0, false);
+}
+
+void Wheel(Host& h, int notches) {
+    const auto delta = static_cast<std::uint16_t>(static_cast<std::int16_t>(notches * platform::kWheelDelta));
+    h.world.HandleWindowMessage(platform::kWmMouseWheel, std::uintptr_t{delta} << 16, 0);
+}
+
+}  // namespace
+
+TEST(TableWorld, TheTopViewShowsTheWholeTableLongSideAcrossOnEveryScreenShapeAndZooms) {
+    const struct {
+        int width, height;
+    } screens[] = {{1024, 768}, {1280, 720}, {1280, 1024}, {1920, 1080}, {800, 1000}};
+    for (int gameType : {4, 10, 16}) {
+        for (const auto& s : screens) {
+            Host h(gameType);
+            h.world.LayoutHud(s.width, s.height);
+            h.world.SetTopView(true);
+            Settle(h);
+            const ScreenBox box = RailsOnScreen(h);
+            const auto w = static_cast<float>(s.width), ht = static_cast<float>(s.height);
+            EXPECT_GE(box.left, 0.0f) << gameType << " " << s.width << "x" << s.height;
+            EXPECT_LE(box.right, w);
+            EXPECT_GE(box.top, 0.0f);
+            EXPECT_LE(box.bottom, ht);
+            // Framed, not lost in the middle: the tighter side is nearly filled.
+            EXPECT_GT(std::max((box.right - box.left) / w, (box.bottom - box.top) / ht), 0.8f);
+            EXPECT_GT(box.right - box.left, box.bottom - box.top) << "the long side runs across";
+            float x0, y0, x1, y1;
+            ASSERT_TRUE(h.world.TableToScreen({-100, 0, 0}, x0, y0));
+            ASSERT_TRUE(h.world.TableToScreen({100, 0, 0}, x1, y1));
+            EXPECT_NEAR(y0, y1, 0.5f) << "the table is not turned";
+        }
+    }
+
+    Host h(10);
+    h.world.LayoutHud(1024, 768);
+    h.world.SetTopView(true);
+    Settle(h);
+    const float framed = h.world.GetCameraRig().View().distance;
+    Wheel(h, 3);
+    EXPECT_LT(h.world.GetCameraRig().View().distance, framed) << "the wheel zooms the top view in";
+    EXPECT_TRUE(h.world.GetCameraRig().InTopView());
+    // A window made wider frames the table again.
+    h.world.LayoutHud(1920, 768);
+    const ScreenBox wide = RailsOnScreen(h);
+    EXPECT_GE(wide.top, 0.0f);
+    EXPECT_LE(wide.bottom, 768.0f);
+}
+
+TEST(TableWorld, LeavingTheTopViewReturnsBehindTheCueBallAlongTheAimTakenMeanwhile) {
+    Host h(10);
+    h.world.LayoutHud(1024, 768);
+    Settle(h);
+    const CameraView aimView = h.world.GetCameraRig().View();
+    h.world.HandleWindowMessage(platform::kWmKeyDown, platform::kVkTab, 0);
+    Settle(h);
+    ASSERT_TRUE(h.world.GetCameraRig().InTopView());
+    // Aimed from above: the aim turns, the top view stays.
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(380, 300));
+    Settle(h);
+    const float aim = h.world.Aim().YawDegrees();
+    ASSERT_NEAR(aim, 30.0f, 1e-3f);
+    EXPECT_EQ(h.world.GetCameraRig().View().pitch, 90.0f);
+    h.world.HandleWindowMessage(platform::kWmKeyDown, platform::kVkTab, 0);
+    Settle(h);
+    const CameraRig& rig = h.world.GetCameraRig();
+    EXPECT_TRUE(rig.InAimView());
+    EXPECT_NEAR(rig.View().yaw, aim, 1e-3f) << "behind the cue, not where the camera stood before";
+    EXPECT_EQ(rig.View().distance, aimView.distance);
+    EXPECT_EQ(rig.View().pitch, aimView.pitch);
+    float x, y, z;
+    h.world.BallPosition(0, x, y, z);
+    EXPECT_EQ(rig.Focus(), (Vector3f{x, y, z}));
+}
+
+TEST(TableWorld, TheCameraEndsBehindTheCueWhenTheAimTurnsDuringAMove) {
+    Host h(10);
+    h.world.LayoutHud(1024, 768);
+    Settle(h);
+    // Turned while the camera still moves (a scene's 0.5 s move): it ends behind the cue all the same.
+    h.world.MoveCamera(0.5f, 250.0f, 40.0f);
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(460, 300));
+    Settle(h);
+    EXPECT_NEAR(h.world.GetCameraRig().View().yaw, h.world.Aim().YawDegrees(), 1e-3f);
+}
+
+TEST(TableWorld, EscapeIsLeftToTheSceneAndAStoredShotTakesNoAimOrStrikeButTheCameraControls) {
+    Host h(10);
+    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmKeyDown, platform::kVkEscape, 0));
+    EXPECT_FALSE(h.world.HandleWindowMessage(platform::kWmKeyUp, platform::kVkEscape, 0));
+    EXPECT_TRUE(h.posted.empty()) << "Esc posts nothing (a posted code may mean something else to the host)";
+
+    h.world.SetPlayState(PlayState::Replay);
+    EXPECT_FALSE(h.world.OwnAimInPlay());
+    const float yaw = h.world.Aim().YawDegrees();
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(400, 300));
+    h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, platform::MakeLParam(400, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(400, 500));
+    h.world.HandleWindowMessage(platform::kWmLButtonUp, 0, platform::MakeLParam(400, 500));
+    EXPECT_EQ(h.world.Aim().YawDegrees(), yaw);
+    EXPECT_FALSE(h.world.ShotExecuting()) << "no own shot replaces the stored one";
+    const float distance = h.world.GetCameraRig().View().distance;
+    Wheel(h, 2);
+    EXPECT_LT(h.world.GetCameraRig().View().distance, distance);
+}

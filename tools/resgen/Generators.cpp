@@ -18,7 +18,9 @@ constexpr int kUiImageSets = 34;
 constexpr int kSoundIds = 100;
 // One model per row of the cue part table (8 parts per group), so every part sold can be shown.
 constexpr int kTunePartsPerGroup = 8;
-constexpr float kCaromBallRadius = 3.275f;
+// The ball kinds' radii (cm) the physics plays with: the table world draws every ball at its physics
+// radius, so models of that size are drawn unscaled.
+constexpr float kCaromBallRadius = 3.075f;
 constexpr float kPoolBallRadius = 2.8575f;
 constexpr float kSnookerBallRadius = 2.625f;
 

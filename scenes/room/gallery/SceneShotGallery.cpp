@@ -19,6 +19,7 @@
 #include "scenes/room/gallery/ShotGalleryListWindow.h"
 #include "scenes/room/gallery/ShotViewWindow.h"
 #include "scenes/room/replay/ShotPlayback.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -55,7 +56,8 @@ void SceneShotGallery::CreateUI() {
         exit->SetTooltip(u"To Lobby");
     }
     AddCornerButton(*this, gallery::kMyInfoId, -134, platform::kVkF4, u"I", u"MyInfo(F4)");
-    AddCornerButton(*this, gallery::kMessengerId, -167, platform::kVkF4 + 4, u"M", u"Messanger(F8)");
+    messengerButton_ =
+        AddCornerButton(*this, gallery::kMessengerId, -167, platform::kVkF4 + 4, u"M", u"Messanger(F8)");
 
     chatPanel_ = AddPanel(0, 0, kChatRowMaxWidth, 18 * (kChatRows - 1) + 30);
     chatPanel_->SetAnchor(gui::AnchorH::None, 0, gui::AnchorV::Bottom, -188);
@@ -80,7 +82,7 @@ void SceneShotGallery::CreateUI() {
 int SceneShotGallery::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
     resources_ = resources;
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, messengerButton_);
     table::TableWorld& world = CreateWorld();
     world.SetGameType(0);
     world.SetGameItems(kTableItem, kBallSetItem);

@@ -18,6 +18,7 @@
 #include "table/ShotRecord.h"
 
 namespace gui {
+class Button;
 class Panel;
 class TextLabel;
 }  // namespace gui
@@ -97,6 +98,7 @@ private:
     ShotGalleryListWindow* list_ = nullptr;
     ShotViewWindow* shotWindow_ = nullptr;
     gui::TextLabel* speedLabel_ = nullptr;
+    gui::Button* messengerButton_ = nullptr;
     gui::Panel* chatPanel_ = nullptr;
     std::array<ChatRowWidgets, kChatRows> chatRows_{};
     table::ShotRecord record_;

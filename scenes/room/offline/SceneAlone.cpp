@@ -20,6 +20,7 @@
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/PlayerPanel.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -54,10 +55,10 @@ void SceneAlone::CreateUI() {
     net::PlayerRecord* record = &Record();
     strip_ = Make<hud::PlayerPanel>(Host(), record);
     strip_->Create(0, 0);
-    strip_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::Bottom, -430 + strip_->Height());
+    strip_->SetAnchor(gui::AnchorH::Left, kItemStripLeft, gui::AnchorV::Bottom, -430 + strip_->Height());
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
-    gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
+    gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -300 + gauge_->Height());
     // Children are adopted shown; the room setting waits hidden for its button.
     roomSetting_ = Make<PracticeSetupDialog>();
     roomSetting_->SetVisible(false);
@@ -68,7 +69,7 @@ void SceneAlone::CreateUI() {
 int SceneAlone::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
     resources_ = resources;
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, nullptr);
     net::RoomInfo& room = Room();
     const net::GameTypeEquipment& items = Record().equipment[room.gameType % net::kGameTypeCount];
     room.tableItem = items.tableId;
@@ -145,7 +146,9 @@ void SceneAlone::RebuildForGameType(RenderDevice* renderer) {
     world->SnapshotBalls();
     world->SetTurnFlag(true);
     world->SetSceneVisible(true);
-    world->MoveCamera(kCameraSeconds, table::kKeepValue, table::kKeepValue);
+    // The camera of the old table may stand anywhere (a stopped shot leaves it in its overview):
+    // it comes back behind the cue ball of the new rack.
+    world->ReturnCameraBehindCue(kCameraSeconds);
     if (room.gameType >= table::kFirstPocketGameType)
         if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->PlayDefault(kRackSound);
 }

@@ -32,6 +32,7 @@
 #include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/room/practice/EarnGoldDialogs.h"
 #include "scenes/room/practice/PracticeCodes.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -74,18 +75,16 @@ void SceneRoomPractice::CreateUI() {
     AddCornerButton(*this, control::kSettings, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
     AddCornerButton(*this, control::kHelp, -101, platform::kVkF1, u"?", u"Help(F1)");
     AddCornerButton(*this, control::kMyInfo, -134, platform::kVkF1 + 3, u"I", u"MyInfo(F4)");
-    gui::Button* messenger =
+    messengerButton_ =
         AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
-    if (Host())
-        if (auto* m = dynamic_cast<Messenger*>(Host()->GetMessenger())) m->AttachAlertIcon(messenger);
 
     net::PlayerRecord* record = &Record();
     strip_ = Make<hud::PlayerPanel>(Host(), record);
     strip_->Create(0, 0);
-    strip_->SetAnchor(gui::AnchorH::Left, 10, gui::AnchorV::Bottom, -32 + strip_->Height());
+    strip_->SetAnchor(gui::AnchorH::Left, kItemStripLeft, gui::AnchorV::Bottom, -32 + strip_->Height());
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
-    gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -300 + gauge_->Height());
+    gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -300 + gauge_->Height());
     cueSelector_ = Make<hud::PlayerInfoPanel>(Host(), record);
     cueSelector_->Create(0, 0);
     cueSelector_->SetAnchor(gui::AnchorH::Left, 10, gui::AnchorV::Bottom, -290 + cueSelector_->Height());
@@ -133,7 +132,7 @@ void SceneRoomPractice::CreateUI() {
 
 int SceneRoomPractice::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, messengerButton_);
     net::RoomInfo& room = Room();
     table::TableWorld& world = CreateWorld();
     world.SetGameType(room.gameType);

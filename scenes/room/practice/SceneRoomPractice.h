@@ -164,6 +164,7 @@ private:
     hud::PlayerInfoPanel* cueSelector_ = nullptr;
     gui::Button* playerInfo_ = nullptr;
     gui::Button* earnGold_ = nullptr;
+    gui::Button* messengerButton_ = nullptr;
     gui::Widget* chatBox_ = nullptr;
     std::array<gui::ImageWidget*, kChatRows> chatImages_{};
     std::array<gui::TextLabel*, kChatRows> chatLabels_{};

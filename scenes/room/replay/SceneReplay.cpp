@@ -13,6 +13,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/replay/ShotPlayback.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -99,7 +100,7 @@ bool SceneReplay::ReadRecord(const WString& text) {
 
 int SceneReplay::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, nullptr);
     table::TableWorld& world = CreateWorld();
     if (!ReadRecord(Host() ? Host()->CommandLineArgument(kRecordArgument) : WString{})) return 1;
     TakeCue(record_.cueItem);

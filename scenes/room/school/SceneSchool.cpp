@@ -28,6 +28,7 @@
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/school/TutorialIndex.h"
+#include "scenes/shared/SharedWindows.h"
 
 namespace scenes {
 
@@ -137,10 +138,8 @@ void SceneSchool::CreateUI() {
     AddCornerButton(*this, kSettingsId, -68, platform::kVkF1 + 2, u"S", u"Settings(F3)");
     AddCornerButton(*this, kMyInfoId, -134, platform::kVkF1 + 3, u"I", u"MyInfo(F4)");
     AddCornerButton(*this, kToLobbyId, -35, 0, u"L", u"To Lobby");
-    gui::Button* messenger =
+    messengerButton_ =
         AddCornerButton(*this, kMessengerId, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
-    if (Host())
-        if (auto* m = dynamic_cast<Messenger*>(Host()->GetMessenger())) m->AttachAlertIcon(messenger);
     openIndex_ = AddTextButton(*this, 0, 0, 59, 18, kOpenIndexId, u"Index");
     openIndex_->SetTooltip(u"Open index");
     openIndex_->SetAnchor(gui::AnchorH::Right, -65 + 59, gui::AnchorV::Bottom, -24 + 18);
@@ -148,7 +147,7 @@ void SceneSchool::CreateUI() {
     net::PlayerRecord* record = &Record();
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
-    gauge_->SetAnchor(gui::AnchorH::Left, -4, gui::AnchorV::Bottom, -260 + gauge_->Height());
+    gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -260 + gauge_->Height());
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
     index_ = Make<TutorialIndex>(Host());
@@ -182,7 +181,7 @@ gui::Button* SceneSchool::Button(std::uint32_t id) const {
 
 int SceneSchool::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     CreateUI();
-    AttachSharedPopups(*this);
+    AttachSharedWindows(*this, messengerButton_);
     table::TableWorld& world = CreateWorld();
     world.SetGameType(kEightBall);
     world.SetGameItems(kTableItem, kBallSetItem);
@@ -251,8 +250,6 @@ void SceneSchool::Enter() {
     clickToTry_->SetVisible(false);
     stepStrip_->SetVisible(false);
     continue_->SetVisible(true);
-    if (Host())
-        if (auto* m = dynamic_cast<Messenger*>(Host()->GetMessenger())) m->RestoreOnSceneEnter();
     gauge_->Reset();
     gauge_->UpdateDisplay();
     // The school keeps one warm evening light: lamps on, a faint far fog, no daylight fade.

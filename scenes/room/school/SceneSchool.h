@@ -148,6 +148,7 @@ private:
     gui::Button* previousButton_ = nullptr;
     std::array<gui::Button*, 3> navigation_{};
     gui::Button* openIndex_ = nullptr;
+    gui::Button* messengerButton_ = nullptr;
     hud::ChalkGauge* gauge_ = nullptr;
     HelpWindow* help_ = nullptr;
     TutorialIndex* index_ = nullptr;

@@ -2,6 +2,8 @@
 // The server's record of a connection and of a room, shared by the lobby and the room flow.
 
 #include <array>
+#include <condition_variable>
+#include <deque>
 #include <optional>
 
 #include "tests/e2e/server/TestGameServer.h"
@@ -10,16 +12,31 @@ namespace testserver {
 
 constexpr int kRoomSeats = 8;
 
+// A piece of bytes waiting to be sent; `pause` lets it arrive on its own (SendSplit).
+struct OutPiece {
+    Bytes bytes;
+    bool pause = false;
+};
+
 struct TestGameServer::Client {
     int index = 0;
     platform::TcpSocket socket;
     std::thread reader;
+    // The send side: every write goes into the queue and the writer thread sends it, so a client
+    // that does not read holds up only its own writer. Under writeMutex.
     std::mutex writeMutex;
+    std::condition_variable outChanged;
+    std::deque<OutPiece> outbox;
+    std::size_t outBytes = 0;  // queued or being sent
+    bool sendClosed = false;   // no more writes: the connection ended or was dropped
+    std::thread writer;
     WireCipher sendCipher;
     WireCipher receiveCipher;
-    std::deque<Frame> inbox;     // under the server mutex
-    std::vector<Frame> history;  // under the server mutex
-    bool closed = false;         // under the server mutex
+    // Frames received, each deque at most ServerOptions::frameLimit long (the oldest go first).
+    std::deque<Frame> inbox;    // under the server mutex
+    std::deque<Frame> history;  // under the server mutex
+    std::uint64_t dropped = 0;  // frames that fell out of the inbox unread, under the server mutex
+    bool closed = false;        // under the server mutex
     // Lobby state
     std::u16string loginId;
     std::u16string nickname;

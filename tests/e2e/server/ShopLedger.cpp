@@ -56,14 +56,33 @@ struct Offer {
     std::uint32_t quantity;  // days, uses or count
 };
 // What the test server sells; limited-time items also sell for three times the days at 2.7 times
-// the price.
+// the price. Usage 0 is an item kept for good (quantity 0).
 constexpr Offer kOffers[] = {
-    {3001, 1, false, 5000, 1, 30},  {3002, 1, false, 8000, 1, 30},   {3010, 1, false, 6000, 1, 30},
-    {3011, 1, false, 6000, 1, 30},  {3012, 1, false, 6000, 1, 30},   {3050, 1, true, 9900, 1, 30},
-    {3051, 1, true, 9900, 1, 30},   {3052, 1, true, 9900, 1, 30},    {1024, 3, false, 20000, 1, 30},
-    {1026, 3, true, 2000, 1, 30},   {1028, 3, true, 2000, 1, 30},    {1032, 3, false, 20000, 1, 30},
-    {1033, 3, false, 20000, 1, 30}, {4903, 5, false, 3000, 3, 1000}, {4520, 6, false, 500, 3, 20},
-    {4102, 4, true, 5000, 2, 1},    {4011, 4, true, 1000, 1, 7},
+    {3001, 1, false, 5000, 1, 30},
+    {3002, 1, false, 8000, 1, 30},
+    {3010, 1, false, 6000, 1, 30},
+    {3011, 1, false, 6000, 1, 30},
+    {3012, 1, false, 6000, 1, 30},
+    {3050, 1, true, 9900, 1, 30},
+    {3051, 1, true, 9900, 1, 30},
+    {3052, 1, true, 9900, 1, 30},
+    {1024, 3, false, 20000, 1, 30},
+    {1026, 3, true, 2000, 1, 30},
+    {1028, 3, true, 2000, 1, 30},
+    {1032, 3, false, 20000, 1, 30},
+    {1033, 3, false, 20000, 1, 30},
+    {4903, 5, false, 3000, 3, 1000},
+    {4520, 6, false, 500, 3, 20},
+    {4102, 4, true, 5000, 2, 1},
+    {4011, 4, true, 1000, 1, 7},
+    // The basic tables and ball sets, kept for good.
+    {1020, 3, false, 12000, 0, 0},
+    {1027, 3, false, 12000, 0, 0},
+    {1030, 3, false, 15000, 0, 0},
+    {2003, 2, false, 3000, 0, 0},
+    {2004, 2, false, 4000, 0, 0},
+    {2006, 2, false, 4000, 0, 0},
+    {2008, 2, false, 3000, 0, 0},
 };
 constexpr std::int64_t kMembershipPrices[3][2] = {{4500, 12500}, {9800, 26000}, {18400, 49000}};
 
@@ -127,6 +146,7 @@ LedgerItem* FindItem(LedgerAccount& a, std::uint64_t serial) {
 
 LedgerAccount& ShopLedger::Account(const std::u16string& loginId) {
     auto [it, added] = accounts_.try_emplace(loginId);
+    if (added) it->second.money = startGold_;
     if (added && personalCues_) {
         // A tuning cue at 50 of 100 points with 12 upgrade points, and a custom cue at 50 of 1,000.
         LedgerItem tuning = PersonalCue(nextSerial_++, kTuningCue, 100000, 50000);

@@ -32,8 +32,11 @@ struct LedgerItem {
     std::u16string name;
 };
 
+// New accounts' gold, unless the server is told otherwise.
+constexpr std::int64_t kDefaultStartGold = 100000;
+
 struct LedgerAccount {
-    std::int64_t money = 100000;
+    std::int64_t money = kDefaultStartGold;
     std::uint32_t cash = 50000;
     std::uint8_t membership = 0;
     std::u16string membershipExpiry;
@@ -52,8 +55,10 @@ class ShopLedger {
 public:
     static constexpr std::uint64_t kFirstSerial = 1000;
 
-    // With `personalCues` every new account starts with a worn tuning cue and a worn custom cue.
-    explicit ShopLedger(bool personalCues = false) : personalCues_(personalCues) {}
+    // With `personalCues` every new account starts with a worn tuning cue and a worn custom cue;
+    // every new account starts with `startGold`.
+    explicit ShopLedger(bool personalCues = false, std::int64_t startGold = kDefaultStartGold)
+        : personalCues_(personalCues), startGold_(startGold) {}
 
     LedgerAccount& Account(const std::u16string& loginId);
     // Answers one request of the shop; false when the frame is no shop request.
@@ -67,6 +72,7 @@ private:
     bool HandleCue(LedgerAccount& me, const Frame& request, std::vector<Frame>& replies);
 
     bool personalCues_ = false;
+    std::int64_t startGold_ = kDefaultStartGold;
     std::map<std::u16string, LedgerAccount> accounts_;
     std::uint64_t nextSerial_ = kFirstSerial;
 };

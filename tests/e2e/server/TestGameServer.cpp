@@ -19,7 +19,8 @@ std::string Narrow(const std::u16string& s) {
 }
 }  // namespace
 
-TestGameServer::TestGameServer(ServerOptions options) : options_(options), shop_(options.personalCues) {}
+TestGameServer::TestGameServer(ServerOptions options)
+    : options_(options), shop_(options.personalCues, options.startGold) {}
 
 TestGameServer::~TestGameServer() {
     Stop();
@@ -45,9 +46,19 @@ void TestGameServer::Stop() {
         std::lock_guard lock(mutex_);
         for (auto& c : clients_) all.push_back(c.get());
     }
-    for (Client* c : all) c->socket.Shutdown();
-    for (Client* c : all)
+    // What a script sent just before stopping still goes out, unless the client does not read.
+    for (Client* c : all) {
+        std::unique_lock lock(c->writeMutex);
+        c->outChanged.wait_for(lock, std::chrono::seconds(2),
+                               [&] { return c->sendClosed || c->outBytes == 0; });
+        c->sendClosed = true;
+        c->outChanged.notify_all();
+        c->socket.Shutdown();
+    }
+    for (Client* c : all) {
         if (c->reader.joinable()) c->reader.join();
+        if (c->writer.joinable()) c->writer.join();
+    }
 }
 
 void TestGameServer::AcceptLoop() {
@@ -56,6 +67,7 @@ void TestGameServer::AcceptLoop() {
             std::lock_guard lock(mutex_);
             if (!running_) return;
         }
+        ReapClosed();
         platform::TcpSocket s = listener_.Accept(50);
         if (!s.IsOpen()) continue;
         Client* c;
@@ -76,6 +88,7 @@ void TestGameServer::AcceptLoop() {
             c->receiveCipher.Key(options_.keySeed);
         }
         if (options_.verbose) std::printf("client %d connected\n", c->index);
+        c->writer = std::thread([this, c] { WriteLoop(*c); });
         c->reader = std::thread([this, c] { ReadLoop(*c); });
         changed_.notify_all();
     }
@@ -83,37 +96,58 @@ void TestGameServer::AcceptLoop() {
 
 void TestGameServer::ReadLoop(Client& c) {
     Bytes buffer;
+    std::size_t start = 0;  // frames before it are taken; the buffer is compacted now and then
     std::uint8_t chunk[2048];
     for (;;) {
         const long n = c.socket.Receive(chunk, sizeof chunk);
         if (n <= 0) break;
+        if (start > 0 && start * 2 >= buffer.size()) {
+            buffer.erase(buffer.begin(), buffer.begin() + static_cast<long>(start));
+            start = 0;
+        }
         buffer.insert(buffer.end(), chunk, chunk + n);
         bool bad = false;
-        while (buffer.size() >= 4) {
-            const std::size_t length = buffer[0] | (buffer[1] << 8);
+        while (buffer.size() - start >= 4) {
+            const std::uint8_t* at = buffer.data() + start;
+            const std::size_t length = at[0] | (at[1] << 8);
             if (length < 4 || length > kMaxFrame) {
                 bad = true;
                 break;
             }
-            if (buffer.size() < length) break;
-            Bytes frame(buffer.begin(), buffer.begin() + length);
-            buffer.erase(buffer.begin(), buffer.begin() + length);
+            if (buffer.size() - start < length) break;
+            Bytes frame(at, at + length);
+            start += length;
             c.receiveCipher.Apply(frame.data(), frame.size(), false);
             Frame f;
             f.id = static_cast<std::uint16_t>(frame[2] | (frame[3] << 8));
             f.body.assign(frame.begin() + 4, frame.end());
             if (options_.verbose) std::printf("client %d -> %u (%zu bytes)\n", c.index, f.id, f.body.size());
             if (options_.lobby) HandleLobby(c, f);
-            {
-                std::lock_guard lock(mutex_);
-                c.history.push_back(f);
-                c.inbox.push_back(std::move(f));
+            if (options_.frameLimit > 0) {
+                {
+                    std::lock_guard lock(mutex_);
+                    Keep(c, std::move(f));
+                }
+                changed_.notify_all();
             }
-            changed_.notify_all();
         }
         if (bad) break;
     }
     if (options_.lobby) LeaveRoom(c);
+    // The connection is done with: the writer stops, the socket closes (its record stays, so a
+    // script's client index keeps meaning the same connection).
+    {
+        std::lock_guard lock(c.writeMutex);
+        c.sendClosed = true;
+        c.outbox.clear();
+        c.outChanged.notify_all();
+        c.socket.Shutdown();
+    }
+    if (c.writer.joinable()) c.writer.join();
+    {
+        std::lock_guard lock(c.writeMutex);
+        c.socket.Close();
+    }
     {
         std::lock_guard lock(mutex_);
         c.closed = true;
@@ -122,8 +156,69 @@ void TestGameServer::ReadLoop(Client& c) {
     changed_.notify_all();
 }
 
+void TestGameServer::Keep(Client& c, Frame f) {
+    if (c.history.size() >= options_.frameLimit) c.history.pop_front();
+    if (c.inbox.size() >= options_.frameLimit) {
+        c.inbox.pop_front();
+        ++c.dropped;
+    }
+    c.history.push_back(f);
+    c.inbox.push_back(std::move(f));
+}
+
+void TestGameServer::ReapClosed() {
+    // Joins the reader of every connection that ended (its thread and stack go with it).
+    std::vector<Client*> ended;
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& c : clients_)
+            if (c->closed && c->reader.joinable()) ended.push_back(c.get());
+    }
+    for (Client* c : ended) c->reader.join();
+}
+
+void TestGameServer::WriteLoop(Client& c) {
+    std::unique_lock lock(c.writeMutex);
+    for (;;) {
+        c.outChanged.wait(lock, [&] { return c.sendClosed || !c.outbox.empty(); });
+        if (c.sendClosed) return;
+        OutPiece piece = std::move(c.outbox.front());
+        c.outbox.pop_front();
+        lock.unlock();
+        const bool sent = c.socket.SendAll(piece.bytes.data(), piece.bytes.size());
+        if (piece.pause) std::this_thread::sleep_for(std::chrono::microseconds(200));
+        lock.lock();
+        c.outBytes -= piece.bytes.size();
+        c.outChanged.notify_all();
+        if (!sent) {
+            c.sendClosed = true;
+            c.socket.Shutdown();
+            return;
+        }
+    }
+}
+
+bool TestGameServer::Enqueue(Client& c, OutPiece piece) {
+    if (c.sendClosed) return false;
+    if (c.outBytes + piece.bytes.size() > options_.sendLimit) {
+        // Not reading: drop the connection rather than let it hold memory or anyone else's traffic.
+        std::fprintf(stderr, "marvenlot-testserver: client %d dropped: %zu bytes not taken\n", c.index,
+                     c.outBytes);
+        c.sendClosed = true;
+        c.outbox.clear();
+        c.outChanged.notify_all();
+        c.socket.Shutdown();
+        return false;
+    }
+    c.outBytes += piece.bytes.size();
+    c.outbox.push_back(std::move(piece));
+    c.outChanged.notify_all();
+    return true;
+}
+
 bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher) {
     std::lock_guard lock(c.writeMutex);
+    if (c.sendClosed) return false;
     if (encipher) {
         for (std::size_t at = 0; at + 4 <= bytes.size();) {
             const std::size_t length = bytes[at] | (bytes[at + 1] << 8);
@@ -132,7 +227,7 @@ bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher) {
             at += length;
         }
     }
-    return c.socket.SendAll(bytes.data(), bytes.size());
+    return Enqueue(c, OutPiece{std::move(bytes), false});
 }
 
 TestGameServer::Client* TestGameServer::Get(int index) const {
@@ -172,10 +267,14 @@ bool TestGameServer::SendSplit(int client, std::uint16_t id, const Bytes& body, 
     if (!c || piece == 0) return false;
     Bytes frame = EncodeFrame(id, body);
     std::lock_guard lock(c->writeMutex);
+    if (c->sendClosed) return false;
     c->sendCipher.Apply(frame.data(), frame.size(), true);
     for (std::size_t at = 0; at < frame.size(); at += piece) {
-        if (!c->socket.SendAll(frame.data() + at, std::min(piece, frame.size() - at))) return false;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));  // let each piece arrive on its own
+        const auto from = frame.begin() + static_cast<long>(at);
+        // The writer pauses after each piece so that each arrives on its own.
+        if (!Enqueue(*c, OutPiece{Bytes(from, from + static_cast<long>(std::min(piece, frame.size() - at))),
+                                  true}))
+            return false;
     }
     return true;
 }
@@ -238,6 +337,20 @@ int TestGameServer::CountReceived(int client, std::uint16_t id) const {
     std::lock_guard lock(mutex_);
     return static_cast<int>(
         std::count_if(c->history.begin(), c->history.end(), [&](const Frame& f) { return f.id == id; }));
+}
+
+std::size_t TestGameServer::KeptFrames() const {
+    std::lock_guard lock(mutex_);
+    std::size_t kept = 0;
+    for (const auto& c : clients_) kept += c->inbox.size() + c->history.size();
+    return kept;
+}
+
+int TestGameServer::OpenConnections() const {
+    std::lock_guard lock(mutex_);
+    int open = 0;
+    for (const auto& c : clients_) open += c->socket.IsOpen() ? 1 : 0;
+    return open;
 }
 
 bool TestGameServer::WaitClosed(int client, std::uint32_t timeoutMs) {

@@ -23,6 +23,8 @@
 
 namespace testserver {
 
+struct OutPiece;
+
 struct ServerOptions {
     bool cipher = false;
     std::uint64_t keySeed = 0x5EED;
@@ -30,6 +32,13 @@ struct ServerOptions {
     bool roomFlow = true;       // with the lobby: run the room flow too (off: the test scripts the room)
     bool verbose = false;       // print one line per frame (the program)
     bool personalCues = false;  // new accounts start with a worn tuning cue and a worn custom cue
+    // Received frames kept per client for Expect, Next and the counts: the newest frameLimit of
+    // each kind (0: none, as the program runs, which no script reads).
+    std::size_t frameLimit = 16384;
+    // Bytes that may wait to be sent to one client; a client that lets more pile up is not reading
+    // and is dropped.
+    std::size_t sendLimit = 1 << 20;
+    std::int64_t startGold = kDefaultStartGold;  // the gold of a new account
 };
 
 // What the lobby mode keeps of an account's practice-room missions and instant charges.
@@ -78,6 +87,10 @@ public:
     int CountReceived(int client, std::uint16_t id) const;
     // True once the client's connection ended.
     bool WaitClosed(int client, std::uint32_t timeoutMs);
+    // Frames kept of every client (inbox and history), and the connections still open: what the
+    // server holds on to.
+    std::size_t KeptFrames() const;
+    int OpenConnections() const;
 
     // Lobby mode: the school record of an account (empty for an unknown one).
     SchoolRecord School(const std::u16string& loginId);
@@ -99,7 +112,13 @@ private:
     struct Room;
     void AcceptLoop();
     void ReadLoop(Client& c);
+    void WriteLoop(Client& c);
+    // Queues bytes for the client's writer; false when the connection ended or was just dropped
+    // for not reading.
     bool Write(Client& c, Bytes bytes, bool encipher);
+    bool Enqueue(Client& c, OutPiece piece);  // under c.writeMutex
+    void Keep(Client& c, Frame f);            // under mutex_
+    void ReapClosed();
     Client* Get(int index) const;
     void HandleLobby(Client& c, const Frame& f);
     void LeaveRoom(Client& c);

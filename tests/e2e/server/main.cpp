@@ -1,9 +1,11 @@
 // marvenlot-testserver: the test game server as a program, so that a person can run the client in normal
 // mode against it on one machine (docs/running.md).
-//   marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues]
-// Port 0 (the default) picks a free port; the chosen one is printed.
+//   marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N]
+// Port 0 (the default) picks a free port; the chosen one is printed. --gold gives new accounts N gold
+// instead of 100,000 (the earn-gold mission takes players with at most 3,000).
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -21,7 +23,9 @@ void OnSignal(int) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues]\n");
+    std::fprintf(
+        stderr,
+        "usage: marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N]\n");
     return 2;
 }
 }  // namespace
@@ -29,6 +33,7 @@ int Usage() {
 int main(int argc, char** argv) {
     testserver::ServerOptions options;
     options.lobby = true;
+    options.frameLimit = 0;  // no script reads what clients sent
     long port = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -38,6 +43,17 @@ int main(int argc, char** argv) {
             if (!end || *end != '\0' || port < 0 || port > 65535) return Usage();
         } else if (arg == "--cipher") {
             options.cipher = true;
+        } else if (arg == "--gold" && i + 1 < argc) {
+            char* end = nullptr;
+            errno = 0;
+            const long long gold = std::strtoll(argv[++i], &end, 10);
+            if (!end || *end != '\0' || end == argv[i] || errno == ERANGE || gold < 0) {
+                std::fprintf(stderr,
+                             "marvenlot-testserver: --gold takes a whole number from 0 up, not \"%s\"\n",
+                             argv[i]);
+                return Usage();
+            }
+            options.startGold = gold;
         } else if (arg == "--personal-cues") {
             options.personalCues = true;
         } else if (arg == "--verbose") {

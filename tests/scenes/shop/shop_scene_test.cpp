@@ -7,14 +7,17 @@
 
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
+#include "gui/PlayerInfoWindows.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
+#include "gui/WidgetRouter.h"
 #include "scenes/front/NickChangeDialog.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
+#include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
 #include "tests/scenes/shop/ShopTestHost.h"
 
 using namespace scenes;
@@ -87,6 +90,45 @@ TEST_F(ShopSceneTest, CategoriesFilterTheCatalogueAndSetTheScrollRange) {
     Command(shop_control::kShopScroll, 9);
     EXPECT_EQ(shop.ShopPageStart(), 33);
     for (int i = 0; i < kCardsPerGrid; ++i) EXPECT_FALSE(shop.ShopCard(i)->IsVisible());
+}
+
+TEST_F(ShopSceneTest, EveryCategoryOffersItemsAndThePersonalCueCardsLeadToTheirPurchase) {
+    shop.Enter();
+    // The first page of each category (none holds more than 8).
+    auto shown = [&](int category) {
+        Command(shop_control::kShopCategoryBase + static_cast<std::uint32_t>(category));
+        std::vector<std::uint32_t> ids;
+        for (int i = 0; i < kCardsPerGrid; ++i)
+            if (const ItemDescription* d = shop.ShopCard(i)->Description()) ids.push_back(d->itemId);
+        return ids;
+    };
+    EXPECT_FALSE(shown(shop_category::kCues).empty());
+    EXPECT_FALSE(shown(shop_category::kItems).empty());
+    using Ids = std::vector<std::uint32_t>;
+    EXPECT_EQ(shown(shop_category::kBalls), (Ids{2003, 2004, 2008, 2006}));
+    EXPECT_EQ(shown(shop_category::kTables), (Ids{1020, 1027, 1024, 1028, 1026, 1030, 1032, 1033}));
+
+    // A card, then the detail panel's buy button, as the player clicks them.
+    auto buy = [&](std::uint32_t itemId) {
+        Command(shop_control::kShopCategoryBase + shop_category::kCues);
+        for (int i = 0; i < kCardsPerGrid; ++i) {
+            const ItemDescription* d = shop.ShopCard(i)->Description();
+            if (!d || d->itemId != itemId) continue;
+            Command(shop_control::kFirstShopCard + static_cast<std::uint32_t>(i));
+            gui::Widget* button = shop.Detail()->FindById(shop_control::kBuy);
+            if (!button || !button->IsVisible()) return false;
+            host.posted.clear();
+            shop.Detail()->OnCommand({button, shop_control::kBuy, 0, gui::CommandCode::Event});
+            for (const PostedMessage& m : host.posted) shop.OnMessage(m.code, m.a, m.b);
+            return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(buy(3104)) << "the tuning cue has a card with a buy button";
+    EXPECT_EQ(host.LastBox(), u"Notice|판매가 일시 중단된 상품입니다.");
+    EXPECT_FALSE(shop.CuePurchase()->IsVisible());
+    ASSERT_TRUE(buy(3100)) << "the custom cue has a card with a buy button";
+    EXPECT_TRUE(shop.CuePurchase()->IsVisible()) << "the custom cue opens its purchase window";
 }
 
 TEST_F(ShopSceneTest, RestrictedAccountsSeeNoCashItemsAnywhere) {
@@ -406,6 +448,44 @@ TEST_F(ShopSceneTest, ASecondVisitLoadsAgain) {
     EXPECT_EQ(shop.Load3D(nullptr, nullptr), 0);
     shop.Enter();
     EXPECT_TRUE(shop.ShopCard(0)->IsVisible());
+}
+
+// The shop's host with the shared info windows.
+struct InfoWindowsHost : ShopTestHost {
+    gui::MyInfoWindow* GetMyInfoWindow() override { return &myInfo; }
+    gui::UserInfoWindow* GetUserInfoWindow() override { return &userInfo; }
+    gui::MyInfoWindow myInfo;
+    gui::UserInfoWindow userInfo;
+};
+
+TEST(ShopInfoWindows, TheProfileReplyAndMyInfoOpenTheirWindowsInTheShopWithEveryFieldInPlace) {
+    InfoWindowsHost host;
+    SceneShop shop;
+    shop.SetHost(&host);
+    shop.Enter();
+    auto profile = [](std::uint8_t found) {
+        return MakeReply(211, [found](net::Packet& p) {
+            p.WriteU8(found).WriteU64(77).WriteString(u"Rival").WriteU16(31).WriteU32(1234);
+            p.WriteI64(1234567).WriteString(u"Clan").WriteU8(10).WriteU32(2345).WriteU8(3).WriteU8(1);
+            p.WriteU8(4).WriteU32(10).WriteU32(6).WriteU32(4);
+        });
+    };
+    shop.HandleReply(*profile(0));
+    EXPECT_FALSE(host.userInfo.IsVisible()) << "a player not found opens nothing";
+    shop.HandleReply(*profile(1));
+    ASSERT_TRUE(host.userInfo.IsVisible());
+    EXPECT_TRUE(gui::WidgetRouter::IsWithin(&host.userInfo, &shop)) << "shown but never drawn";
+    EXPECT_EQ(host.userInfo.Profile().playerId, 77u) << "the profile starts after the found byte";
+    EXPECT_EQ(host.userInfo.Profile().nickname, u"Rival");
+    EXPECT_EQ(host.userInfo.Profile().money, 1234567);
+    EXPECT_EQ(host.userInfo.Profile().records[4].wins, 6u);
+
+    shop.OnCommand({&shop, shop_control::kMyInfo, 0, gui::CommandCode::Event});
+    EXPECT_TRUE(host.myInfo.IsVisible());
+    EXPECT_EQ(host.myInfo.Record(), &host.session->own) << "the own info window shows the signed-in player";
+    EXPECT_TRUE(gui::WidgetRouter::IsWithin(&host.myInfo, &shop));
+    shop.RemoveChild(&host.myInfo);
+    shop.RemoveChild(&host.userInfo);
 }
 
 }  // namespace

@@ -1,0 +1,220 @@
+// The client program in full screen on an X server larger than its 1024 x 768 screens, without and
+// with a window manager: on the first start and on a start with the stored setting the window
+// covers the display, the frame fills it, and a click lands on what is drawn under the pointer.
+// Skipped when Xvfb (or, for the second case, openbox) is not installed.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "support/XvfbDisplay.h"
+#include "tests/common/ChildProcess.h"
+
+// Last: the X headers define macros (None, Bool, Status) that clash with names in the others.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
+constexpr int kSlowdown = 3;
+#else
+constexpr int kSlowdown = 1;
+#endif
+
+constexpr int kScreenWidth = 1280, kScreenHeight = 960;  // 1.25 times the client's 1024 x 768
+// The offline table's exit button ("X", the rightmost of the top-right corner buttons), in client
+// pixels, and where it shows on the screen.
+constexpr int kExitX = 1006, kExitY = 21;
+constexpr int kExitScreenX = kExitX * 5 / 4, kExitScreenY = kExitY * 5 / 4;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout * kSlowdown;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return condition();
+}
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Geometry&) const = default;
+    friend void PrintTo(const Geometry& g, std::ostream* os) {
+        *os << g.width << "x" << g.height << "+" << g.x << "+" << g.y;
+    }
+};
+
+// The shown window titled "Marvenlot", in root coordinates (a window manager's frame is skipped).
+bool FindClientWindow(Display* display, Window window, Geometry& out) {
+    XWindowAttributes attributes{};
+    char* name = nullptr;
+    const bool titled = XFetchName(display, window, &name) && name && std::string(name) == "Marvenlot";
+    if (name) XFree(name);
+    if (titled && XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable) {
+        Window child = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &out.x, &out.y, &child);
+        out.width = attributes.width;
+        out.height = attributes.height;
+        return true;
+    }
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return false;
+    bool found = false;
+    for (unsigned i = 0; i < count && !found; ++i) found = FindClientWindow(display, children[i], out);
+    if (children) XFree(children);
+    return found;
+}
+
+// Share of the pixels of a screen rectangle that show something (not black).
+double DrawnShare(Display* display, int x, int y, int width, int height) {
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image) return 0;
+    long drawn = 0;
+    for (int row = 0; row < height; ++row) {
+        for (int column = 0; column < width; ++column) {
+            const unsigned long pixel = XGetPixel(image, column, row);
+            if ((pixel & 0xF0) || (pixel & 0xF000) || (pixel & 0xF00000)) ++drawn;
+        }
+    }
+    XDestroyImage(image);
+    return static_cast<double>(drawn) / (static_cast<double>(width) * height);
+}
+
+class FullScreenClient : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("window_xvfb_" + std::to_string(::getpid()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_ / "run");
+        fs::create_directory_symlink(fs::path(MARVENLOT_BINARY_DIR) / "data", folder_ / "data");
+    }
+    void TearDown() override {
+        if (display_) XCloseDisplay(display_);
+        std::error_code error;
+        fs::remove_all(folder_, error);
+    }
+
+    bool StartDisplay(const std::string& windowManager) {
+        if (!server_.Start(std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24",
+                           windowManager))
+            return false;
+        WaitFor([&] { return (display_ = XOpenDisplay(server_.Name().c_str())) != nullptr; }, 5000ms);
+        return display_ != nullptr;
+    }
+
+    // Starts the client offline (with an input script when one is given) and waits until the
+    // offline table shows; false when it did not come.
+    bool StartClient(const std::string& script = {}) {
+        fs::remove(folder_ / "journal.txt");
+        std::vector<std::string> env{"DISPLAY=" + server_.Name(),
+                                     "SDL_VIDEODRIVER=x11",
+                                     "MARVENLOT_VIDEO=sdl",
+                                     "MARVENLOT_AUDIO=null",
+                                     "MARVENLOT_HEADLESS=1",
+                                     "MARVENLOT_HOME=" + folder_.string(),
+                                     "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
+                                     "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string()};
+        if (!script.empty()) {
+            std::ofstream(folder_ / "input.txt") << script;
+            env.push_back("MARVENLOT_INPUT=" + (folder_ / "input.txt").string());
+        }
+        client_ = std::make_unique<testsupport::ChildProcess>();
+        client_->SetStderrFile((folder_ / "stderr.txt").string());
+        if (!client_->Start(MARVENLOT_BINARY_DIR "/app/marvenlot", {"offline"}, env, folder_.string()))
+            return false;
+        return WaitFor(
+            [&] { return ReadFile(folder_ / "journal.txt").find("SCENE 11") != std::string::npos; }, 40s);
+    }
+
+    // The window covers the display and the frame fills it: the parts of the screen beyond the
+    // client's 1024 x 768 show the table scene, not black. The table's first frames may take a
+    // while on a loaded machine, so the picture is given time to come.
+    void ExpectWindowAndFrameCoverTheScreen(const char* run) {
+        SCOPED_TRACE(run);
+        Geometry window;
+        ASSERT_TRUE(WaitFor([&] { return FindClientWindow(display_, DefaultRootWindow(display_), window); },
+                            10s * kSlowdown));
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return FindClientWindow(display_, DefaultRootWindow(display_), window) &&
+                       window == Geometry{0, 0, kScreenWidth, kScreenHeight};
+            },
+            10s * kSlowdown));
+        EXPECT_EQ(window, (Geometry{0, 0, kScreenWidth, kScreenHeight}));
+        const auto drawn = [&] {
+            return DrawnShare(display_, 1024, 0, kScreenWidth - 1024, kScreenHeight) > 0.9 &&
+                   DrawnShare(display_, 0, 768, 1024, kScreenHeight - 768) > 0.9;
+        };
+        EXPECT_TRUE(WaitFor(drawn, 20s * kSlowdown)) << "beyond 1024 x 768 the screen stays black";
+    }
+
+    void ClickOnScreen(int x, int y) {
+        XTestFakeMotionEvent(display_, -1, x, y, 0);
+        XTestFakeButtonEvent(display_, 1, True, 0);
+        XTestFakeButtonEvent(display_, 1, False, 50);
+        XFlush(display_);
+    }
+
+    // The click on the exit button ends the client by itself.
+    void ExpectClientEndsAfterTheClick(const char* run) {
+        SCOPED_TRACE(run);
+        const std::optional<int> code = client_->Wait(20s * kSlowdown);
+        ASSERT_TRUE(code.has_value()) << "the click did not reach the exit button";
+        EXPECT_EQ(*code, 0) << ReadFile(folder_ / "stderr.txt");
+    }
+
+    void RunTwice() {
+        // First start: no config.ini, full screen by default.
+        ASSERT_TRUE(StartClient()) << ReadFile(folder_ / "stderr.txt");
+        ExpectWindowAndFrameCoverTheScreen("first start");
+        ClickOnScreen(kExitScreenX, kExitScreenY);
+        ExpectClientEndsAfterTheClick("first start");
+        const std::string config = ReadFile(folder_ / "config.ini");
+        EXPECT_NE(config.find("fullscreen= 1"), std::string::npos) << config;
+        EXPECT_NE(config.find("width= 1024"), std::string::npos) << config;
+        EXPECT_NE(config.find("height= 768"), std::string::npos) << config;
+
+        // Later start with the stored setting; the click comes from the input script, in client
+        // pixels, after the checks above had their time (they end as soon as the picture is there).
+        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(15000 * kSlowdown) +
+                                "\nmove " + std::to_string(kExitX) + " " + std::to_string(kExitY) +
+                                "\ndown left\nwait 50\nup left\n"))
+            << ReadFile(folder_ / "stderr.txt");
+        ExpectWindowAndFrameCoverTheScreen("stored setting");
+        ExpectClientEndsAfterTheClick("stored setting");
+    }
+
+    XvfbDisplay server_;
+    Display* display_ = nullptr;
+    fs::path folder_;
+    std::unique_ptr<testsupport::ChildProcess> client_;
+};
+
+TEST_F(FullScreenClient, WindowFrameAndClicksAgreeOnEveryStartWithoutWindowManager) {
+    if (!StartDisplay({})) GTEST_SKIP() << "Xvfb is not available";
+    RunTwice();
+}
+
+TEST_F(FullScreenClient, WindowFrameAndClicksAgreeOnEveryStartUnderWindowManager) {
+    if (!StartDisplay("/usr/bin/openbox")) GTEST_SKIP() << "Xvfb or openbox is not available";
+    RunTwice();
+}
+
+}  // namespace
