@@ -1,5 +1,7 @@
 #include "gui/Button.h"
 
+#include <algorithm>
+
 #include "gui/TextLabel.h"
 #include "platform/window/WindowCodes.h"
 
@@ -73,10 +75,31 @@ void Button::Click(int mouseButton) {
     Notify(value);
 }
 
+void Button::DrawCheckMarkBox(Painter& painter, int x, int y) {
+    const WidgetState state = State();
+    const int size = std::min(16, Height() - 4);
+    const int bx = x + 2, by = y + (Height() - size) / 2;
+    painter.Fill(bx, by, size, size, state == WidgetState::Disabled ? skin::kButtonDisabled : skin::kEdit);
+    painter.Border(
+        bx, by, size, size,
+        state == WidgetState::Hover || state == WidgetState::Pressed ? skin::kEditFocus : skin::kPanelBorder);
+    if (checked_)
+        painter.Text(kFont14Bold, u"\u2714", bx, by, size, size, align::kCenter | align::kVCenter,
+                     state == WidgetState::Disabled ? skin::kTextDisabled : skin::kChecked);
+    const int textX = bx + size + 6;
+    painter.Text(font_, caption_, textX, y, x + Width() - textX, Height(), align::kVCenter,
+                 state == WidgetState::Disabled ? skin::kTextDisabled : captionColour_, 0xC0000000);
+}
+
 void Button::Draw(Painter& painter, int x, int y) {
     const WidgetState state = State();
     const bool checked = checked_ && (toggle_ || group_ >= 0);
-    if (!Image().Valid() || !painter.HasImage(Image())) {
+    const bool pictured = Image().Valid() && painter.HasImage(Image());
+    if (checkMark_ && toggle_ && !pictured) {
+        DrawCheckMarkBox(painter, x, y);
+        return;
+    }
+    if (!pictured) {
         // Flat stand-in: a bevelled face coloured by state, sunken while pressed or checked.
         std::uint32_t face = state == WidgetState::Hover      ? skin::kButtonHover
                              : state == WidgetState::Pressed  ? skin::kButtonPressed

@@ -17,12 +17,17 @@ public:
     void SetCaption(const WString& text) { caption_ = text; }
     const WString& Caption() const { return caption_; }
     void SetCaptionFont(const FontDesc& font) { font_ = font; }
+    const FontDesc& CaptionFont() const { return font_; }
     void SetCaptionColour(std::uint32_t argb) { captionColour_ = argb; }
     // A further caption as a label child (e.g. a second line or a count), centred by default.
     TextLabel* AddCaption(const WString& text, const FontDesc& font = kFont12,
                           std::uint32_t argb = skin::kText);
     void SetToggleMode(bool on) { toggle_ = on; }
     bool IsToggle() const { return toggle_; }
+    // A check box: a small box at the left, ticked while checked, and the caption after it. Only
+    // a toggle without an image draws so.
+    void SetCheckMarkStyle(bool on) { checkMark_ = on; }
+    bool HasCheckMarkStyle() const { return checkMark_; }
     // Radio behaviour: checking one button unchecks the buttons of the same group among its
     // siblings. Radio buttons use a 7-frame strip.
     void SetRadioMode(int group);
@@ -45,10 +50,13 @@ public:
     bool OnHotkey() override;
 
 private:
+    void DrawCheckMarkBox(Painter& painter, int x, int y);
+
     WString caption_;
     FontDesc font_ = kFont12Bold;
     std::uint32_t captionColour_ = skin::kText;
     bool toggle_ = false;
+    bool checkMark_ = false;
     int group_ = -1;
     bool checked_ = false;
     int frames_ = 1;

@@ -6,6 +6,15 @@
 
 namespace gui {
 
+namespace {
+// The list is drawn over whatever lies below it, so it is never translucent.
+constexpr std::uint32_t kListFace = 0xFF223047;
+}  // namespace
+
+ComboBox::~ComboBox() {
+    ComboBox::ReleaseFocus();
+}
+
 void ComboBox::CreateItems(int count) {
     items_.clear();
     items_.reserve(static_cast<std::size_t>(std::max(0, count)));
@@ -27,14 +36,30 @@ int ComboBox::RowsShown() const {
     return std::min(ItemCount(), kMaxVisibleRows);
 }
 
+int ComboBox::ListTop() const {
+    const int h = Height(), listHeight = RowsShown() * h;
+    // Below the header, or above it where the screen ends first and there is more room above.
+    const int below = GetGuiState().screenHeight - (ScreenY() + h);
+    return below < listHeight && ScreenY() > below ? -listHeight : h;
+}
+
 void ComboBox::Open(bool open) {
-    if (open == open_) return;
-    open_ = open && ItemCount() > 0;
-    if (open_) {
+    GuiState& state = GetGuiState();
+    if (open && ItemCount() > 0) {
+        if (state.dropDown && state.dropDown != this) state.dropDown->Open(false);
         firstRow_ = std::clamp(selected_, 0, std::max(0, ItemCount() - RowsShown()));
-        BringToFront();
+        state.dropDown = this;
+        SetCapture(true);
+        return;
     }
-    SetCapture(open_);
+    if (state.dropDown == this) state.dropDown = nullptr;
+    SetCapture(false);
+}
+
+void ComboBox::ReleaseFocus() {
+    GuiState& state = GetGuiState();
+    if (state.dropDown == this) state.dropDown = nullptr;
+    Widget::ReleaseFocus();
 }
 
 void ComboBox::Draw(Painter& painter, int x, int y) {
@@ -49,17 +74,21 @@ void ComboBox::Draw(Painter& painter, int x, int y) {
     }
     painter.Text(font_, SelectedText(), x + 4, y, Width() - h - 4, h, align::kVCenter,
                  IsEnabled() ? skin::kText : skin::kTextDisabled);
-    if (!open_) return;
+}
+
+void ComboBox::DrawList(Painter& painter) {
+    if (!IsOpen()) return;
+    const int x = ScreenX(), h = Height();
     const int rows = RowsShown();
-    const int top = y + h;
-    if (!painter.Image(listImage_, x, top, Width(), rows * h)) {
-        painter.Fill(x, top, Width(), rows * h, skin::kPanel);
-        painter.Border(x, top, Width(), rows * h, skin::kPanelBorder);
-    }
-    const int hover = GetGuiState().mouseY - ScreenY() - h;
+    const int top = ScreenY() + ListTop();
+    painter.Fill(x, top, Width(), rows * h, kListFace);
+    painter.Image(listImage_, x, top, Width(), rows * h);
+    painter.Border(x, top, Width(), rows * h, skin::kPanelBorder);
+    const int hover = GetGuiState().mouseY - top;
+    const bool inside = GetGuiState().mouseX >= x && GetGuiState().mouseX < x + Width();
     for (int r = 0; r < rows; ++r) {
         const int index = firstRow_ + r;
-        if (index == selected_ || (hover >= r * h && hover < (r + 1) * h))
+        if (index == selected_ || (inside && hover >= r * h && hover < (r + 1) * h))
             painter.Fill(x + 1, top + r * h, Width() - 2, h,
                          index == selected_ ? skin::kButtonPressed : skin::kButton);
         painter.Text(font_, Item(index), x + 4, top + r * h, Width() - 8, h, align::kVCenter, skin::kText);
@@ -71,11 +100,12 @@ bool ComboBox::OnMouse(const MouseEvent& event) {
     switch (event.message) {
         case platform::kWmLButtonDown:
         case platform::kWmLButtonDblClk: {
-            if (!open_) {
+            if (!IsOpen()) {
                 Open(true);
                 return true;
             }
-            const int row = event.y >= h ? (event.y - h) / h : -1;
+            const int listY = event.y - ListTop();
+            const int row = listY >= 0 ? listY / h : -1;
             const bool inList = event.x >= 0 && event.x < Width() && row >= 0 && row < RowsShown();
             Open(false);
             if (inList) {
@@ -85,13 +115,13 @@ bool ComboBox::OnMouse(const MouseEvent& event) {
             return true;
         }
         case platform::kWmMouseWheel:
-            if (open_) {
+            if (IsOpen()) {
                 const int step = event.wheel > 0 ? -1 : 1;
                 firstRow_ = std::clamp(firstRow_ + step, 0, std::max(0, ItemCount() - RowsShown()));
             }
             return true;
         default:
-            return open_ || event.message == platform::kWmLButtonUp;
+            return IsOpen() || event.message == platform::kWmLButtonUp;
     }
 }
 

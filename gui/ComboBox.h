@@ -1,7 +1,8 @@
 #pragma once
 // A drop-down choice: a header showing the chosen item and, while open, the list of items below
-// it. The open list holds the mouse: a click on an item chooses it (reported to the parent with
-// its index), a click anywhere else closes the list.
+// it (above it where the screen ends first). The open list holds the mouse: a click on an item chooses it
+// (reported to the parent with its index), a click anywhere else closes the list. The list is drawn with the
+// overlays, above every widget of the screen, and is opaque.
 
 #include <vector>
 
@@ -12,6 +13,8 @@ namespace gui {
 class ComboBox : public Widget {
 public:
     static constexpr int kMaxVisibleRows = 10;
+
+    ~ComboBox() override;
 
     // Clears the items and makes room for `count`.
     void CreateItems(int count);
@@ -24,19 +27,25 @@ public:
     const WString& SelectedText() const { return Item(selected_); }
     void SetFont(const FontDesc& font) { font_ = font; }
     void SetListImage(const UiImage& image) { listImage_ = image; }
-    bool IsOpen() const { return open_; }
+    // One list is open at a time (the toolkit's drop-down pointer names it); an empty one never opens.
+    bool IsOpen() const { return GetGuiState().dropDown == this; }
     void Open(bool open);
+    // Draws the open list at its place on the screen, below or above the header (the overlay pass).
+    void DrawList(Painter& painter);
 
     void Draw(Painter& painter, int x, int y) override;
     bool OnMouse(const MouseEvent& event) override;
     void OnHide() override { Open(false); }
+    // Hidden with a parent, disabled or destroyed: the list closes with the capture.
+    void ReleaseFocus() override;
 
 private:
     int RowsShown() const;
+    // Offset of the list's top from the header's.
+    int ListTop() const;
     std::vector<WString> items_;
     int selected_ = -1;
     int firstRow_ = 0;
-    bool open_ = false;
     FontDesc font_ = kFont12;
     UiImage listImage_;
 };

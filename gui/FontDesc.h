@@ -4,6 +4,7 @@
 // description stands in, so layouts computed headless match the drawn ones.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/core/Text.h"
 
@@ -34,5 +35,12 @@ inline constexpr FontDesc kFont14BoldExtra{u"Tahoma", 14, 700, 1};
 // Width in pixels of one line of text; any thread. Without a font file: an estimate of 0.6 x height per
 // Latin character and 1 x height per wide (Hangul) character.
 int MeasureTextWidth(const FontDesc& desc, WStringView text);
+
+// The text, cut at the end and closed with "..." when it is wider than `width` pixels.
+WString FitTextToWidth(const FontDesc& font, const WString& text, int width);
+// The text broken into lines no wider than `width` pixels: at its line breaks, then between words
+// (inside a word only where the word alone is wider). With more than `maxLines` lines the last one
+// kept ends in "...".
+std::vector<WString> WrapTextToWidth(const FontDesc& font, WStringView text, int width, int maxLines);
 
 }  // namespace gui

@@ -19,6 +19,8 @@ ItemPreview::ModelSource gSource;
 
 constexpr float kPi = 3.14159265f;
 constexpr float kTurnPerSecond = 0.4f;
+// A view this much taller than wide (width / height below it) shows a cue standing.
+constexpr float kUprightAspect = 0.6f;
 constexpr std::uint32_t kFormat =
     platform::vertex_format::kPosition | platform::vertex_format::kNormal | platform::vertex_format::kDiffuse;
 
@@ -211,9 +213,15 @@ void ItemPreview::Draw(Painter& painter, int x, int y) {
     if (!model_ || !device || Width() <= 0 || Height() <= 0) return;
     const Vector3f centre{model_->sphere.center.x, model_->sphere.center.y, model_->sphere.center.z};
     const float radius = std::max(model_->sphere.radius, 0.01f);
-    const float distance = viewDistance > 0 ? viewDistance : radius * 2.6f;
-    // Long items (cues) lie across the view and turn about their length; others turn upright.
+    const float aspect = static_cast<float>(Width()) / static_cast<float>(Height());
+    // Long items (cues) lie along the longer side of the view and turn about their length: across
+    // a wide view, upright in one much taller than wide. Other items turn upright.
     const bool lengthwise = itemId_ >= 3000 && itemId_ < 4000;
+    const bool upright = lengthwise && aspect < kUprightAspect;
+    // Fitted so that a cue's length spans the side it lies along, and any other item's sphere stays
+    // inside the narrower of the two fields of view.
+    const float fitted = radius * 2.6f / (upright ? 1.0f : lengthwise ? aspect : std::min(1.0f, aspect));
+    const float distance = viewDistance > 0 ? viewDistance : fitted;
     const float c = std::cos(angle_), s = std::sin(angle_);
     Matrix4f spin;
     if (lengthwise) {
@@ -221,12 +229,16 @@ void ItemPreview::Draw(Painter& painter, int x, int y) {
     } else {
         At(spin, 0, 0) = c, At(spin, 0, 1) = s, At(spin, 1, 0) = -s, At(spin, 1, 1) = c;
     }
-    const Matrix4f world = Multiply(TranslationMatrix(-centre.x, -centre.y, -centre.z), spin);
-    const Vector3f eye{0, -distance * 0.94f, distance * 0.34f};
+    // Standing a cue up: its length (x) turns onto the view's up axis (z), tip at the top.
+    Matrix4f stand;
+    if (upright) At(stand, 0, 0) = 0, At(stand, 0, 2) = -1, At(stand, 2, 0) = 1, At(stand, 2, 2) = 0;
+    const Matrix4f world =
+        Multiply(Multiply(TranslationMatrix(-centre.x, -centre.y, -centre.z), spin), stand);
+    const Vector3f eye =
+        upright ? Vector3f{0, -distance, 0} : Vector3f{0, -distance * 0.94f, distance * 0.34f};
     const Matrix4f view = LookAtMatrix(eye, {0, 0, 0}, {0, 0, 1});
     const Matrix4f projection =
-        PerspectiveMatrix(45.0f * kPi / 180.0f, static_cast<float>(Width()) / static_cast<float>(Height()),
-                          distance * 0.05f, distance * 4.0f);
+        PerspectiveMatrix(45.0f * kPi / 180.0f, aspect, distance * 0.05f, distance * 4.0f);
     // Lit materials of resource models take a key light from over the viewer's shoulder; the
     // stand-in shape carries its shading in its colours.
     DrawMeshInRect(*device, *model_, x, y, Width(), Height(), world, view, projection, painter.alpha, [&] {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/render/RenderDevice.h"
+#include "gui/ComboBox.h"
 #include "gui/UiResourceSet.h"
 
 namespace gui {
@@ -61,6 +62,7 @@ void ModalOverlay::DrawOver(Painter& painter) {
 }
 
 void DrawGuiOverlays(Painter& painter) {
+    if (ComboBox* list = GetGuiState().dropDown; list && list->IsShownOnScreen()) list->DrawList(painter);
     if (gTooltip && gTooltip->IsVisible()) gTooltip->DrawTree(painter, 0, 0);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The toolkit's overlays, one each per process: the tooltip that follows the hovered widget and
-// the dimming layer drawn behind the topmost modal dialog.
+// the dimming layer drawn behind the topmost modal dialog. The open drop-down list is drawn with
+// them, above the screen's widgets.
 
 #include "gui/Widget.h"
 
@@ -29,7 +30,8 @@ public:
     void DrawOver(Painter& painter);
 };
 
-// Draws the tooltip above everything else; the render step calls it after the scene's tree.
+// Draws the open drop-down list and then the tooltip above everything else; the render step calls
+// it after the scene's tree.
 void DrawGuiOverlays(Painter& painter);
 // Draws a screen's widget tree and the overlays in the 2D state of the device (render step).
 void DrawWidgetScreen(Widget& root, RenderDevice* device);

@@ -25,6 +25,8 @@ public:
         SetPlainText(Format(format, args...));
     }
     void SetPlainText(WString text) { text_ = std::move(text); }
+    // The text, cut to the label's width and closed with "..." when it is wider.
+    void SetFittedText(const WString& text) { text_ = FitTextToWidth(font_, text, Width()); }
     const WString& Text() const { return text_; }
     void SetColors(std::uint32_t text, std::uint32_t second) { colour_ = text, second_ = second; }
     std::uint32_t Colour() const { return colour_; }

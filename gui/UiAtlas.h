@@ -68,4 +68,10 @@ constexpr UiImage kSubTopicRow{kSet, 0, 952, 191, 26};
 constexpr int kButtonFrames = 4;
 }  // namespace school
 
+// The shop's set 25 holds the tile of its scrolling background beside the panels.
+namespace shop {
+constexpr int kSet = 25;
+constexpr UiImage kBackgroundTile{kSet, 512, 236, 256, 256};
+}  // namespace shop
+
 }  // namespace gui::atlas

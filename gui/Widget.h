@@ -234,6 +234,7 @@ struct GuiState {
     Widget* hot = nullptr;
     Widget* active = nullptr;
     Widget* focus = nullptr;
+    ComboBox* dropDown = nullptr;  // the open drop-down list, drawn above everything
     int mouseX = 0, mouseY = 0;
     int screenWidth = 1024, screenHeight = 768;  // the root's last layout size
     CommandEvent lastCommand;                    // the last command record sent up (read by tests and tools)

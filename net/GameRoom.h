@@ -17,7 +17,9 @@ namespace net {
 
 constexpr int kMaxTeams = 7;
 
-enum class TeamStatus : std::uint8_t { None = 0, Open = 2, Solids = 3, Stripes = 4 };
+// A team's status byte. In 8-ball it is the team's group: none while the table is open, then the
+// solids or the stripes, and the 8 ball once the group is cleared.
+enum class TeamStatus : std::uint8_t { None = 0, Open = 0, Solids = 2, Stripes = 3, EightBall = 4 };
 
 struct RoomTeam {
     std::uint8_t teamNumber = 0;  // slot, 1..7

@@ -46,12 +46,14 @@ bool GameSession::ResolveServerAddress(const std::string& setting, std::string& 
 bool GameSession::Connect(const std::string& host, std::uint16_t port) {
     connectFailed_ = false;
     const bool started = socket_.Connect(host, port);
+    connectionLost_ = false;
     if (!started) connectFailed_ = true;
     return started;
 }
 
 void GameSession::Disconnect() {
     socket_.Disconnect();
+    connectionLost_ = false;
 }
 
 void GameSession::OnConnected(bool ok) {
@@ -61,6 +63,14 @@ void GameSession::OnConnected(bool ok) {
 
 void GameSession::OnDisconnected() {
     LogWrite(u"Disconnected from the game server\n");
+    // What the server told about the channel is stale from now on; a new sign-in asks again.
+    {
+        platform::ScopedLock lock(dataLock_);
+        lobbyRooms_.clear();
+        lobbyPlayers_.clear();
+    }
+    ++listVersion;
+    connectionLost_ = true;
     wake_.Set();
 }
 

@@ -116,6 +116,9 @@ public:
     bool IsConnected() const { return socket_.IsConnected(); }
     // The last connection attempt failed (no socket or no Hello).
     bool ConnectFailed() const { return connectFailed_.load(); }
+    // True once after an established connection dropped by itself (the server closed it or a send
+    // failed); a Disconnect of our own is not a loss.
+    bool TakeConnectionLost() { return connectionLost_.exchange(false); }
     bool EncryptionOn() const { return socket_.EncryptionOn(); }
     int InvalidFrames() const { return socket_.InvalidFrames(); }
 
@@ -270,6 +273,7 @@ private:
 
     std::atomic<std::uint64_t> lastSendMs_{0};
     std::atomic<bool> connectFailed_{false};
+    std::atomic<bool> connectionLost_{false};
 
     mutable platform::CriticalSection dataLock_;  // channels, lobby lists, whispers, invitations, effects
     std::vector<ChannelInfo> channels_;

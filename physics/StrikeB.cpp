@@ -34,6 +34,12 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
     if (d2 <= F32(0.0f)) return;
     const F32 dist = SqrtF(d2);
     if (dist <= F32(0.0f)) return;
+    const F32 tc = St((shot.contactFactor * contactTimeFactor + 1.0f) * mp.cueContactTime);
+    if (!(tc > F32(0.0f))) {
+        // The pulse would never end and the ball never rest (a contact factor of -2.5 or below).
+        LogWrite(u"physics: strike refused: the contact time is not positive\n");
+        return;
+    }
 
     const F32 gain = StrikeGain();
     F32 cs =
@@ -64,7 +70,6 @@ void PhysicsModelB::StrikeBody(Ball& ball, F32 aimX, F32 aimY, ShotParams shot) 
 
     const F32 r = ball.radius;
     const F32 speed = St(mp.strikeSpeedScale * shot.power);
-    const F32 tc = St((shot.contactFactor * contactTimeFactor + 1.0f) * mp.cueContactTime);
     MiscueContact m{F32(0.0f), F32(0.0f), frame.tipLength, shot.power, F32(0.0f)};
 
     // Without cue speed there is no miscue: the contact is a zero impulse, as for a centre hit.

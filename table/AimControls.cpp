@@ -20,8 +20,9 @@ constexpr int kSweepRestTicks = 30;
 
 }  // namespace
 
-void AimControls::SetViewport(int width, int height, int rightInset) {
-    const int cx = width - std::max(0, rightInset) - kMargin - kTipRadius, cy = height - kMargin - kTipRadius;
+void AimControls::SetViewport(int width, int height, int rightInset, int topFromBottom) {
+    const int cx = width - std::max(0, rightInset) - kMargin - kTipRadius;
+    const int cy = topFromBottom > 0 ? height - topFromBottom + kTipRadius : height - kMargin - kTipRadius;
     tipRect_ = {cx - kTipRadius, cy - kTipRadius, cx + kTipRadius, cy + kTipRadius};
     elevationRect_ = {tipRect_.left - kMargin - kBarWidth, tipRect_.top, tipRect_.left - kMargin,
                       tipRect_.bottom};

@@ -37,8 +37,9 @@ struct ControlRect {
 class AimControls {
 public:
     // The client size places the on-screen control at the bottom right, `rightInset` pixels further
-    // left where the scene keeps that corner for its own widgets.
-    void SetViewport(int width, int height, int rightInset = 0);
+    // left where the scene keeps that corner for its own widgets; with `topFromBottom` above 0 its
+    // top stands that many pixels above the bottom edge instead.
+    void SetViewport(int width, int height, int rightInset = 0, int topFromBottom = 0);
     ControlRect TipControl() const { return tipRect_; }
     ControlRect ElevationControl() const { return elevationRect_; }
     ControlRect PowerBar() const { return powerRect_; }

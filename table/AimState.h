@@ -10,11 +10,20 @@ namespace table {
 
 class AimState {
 public:
-    // Direction of the shot in the table plane, degrees counter-clockwise from +x, kept in [0, 360).
+    // Direction of the shot in the table plane, degrees counter-clockwise from +x, kept in
+    // [0, 360]: an angle below 0 gains turns of 360 until it is not, one above 360 loses them until
+    // it is not, so 360 and its multiples stay 360. The remainder stands in for the repeated steps
+    // (the same result for every angle, and no endless loop for a huge one).
     void SetYawDegrees(float degrees) {
         if (!std::isfinite(degrees)) return;
-        degrees = std::fmod(degrees, 360.0f);
-        yawDegrees_ = degrees < 0 ? degrees + 360.0f : degrees;
+        if (degrees < 0) {
+            degrees = std::fmod(degrees, 360.0f);
+            degrees = degrees < 0 ? degrees + 360.0f : 0.0f;
+        } else if (degrees > 360.0f) {
+            degrees = std::fmod(degrees, 360.0f);
+            if (degrees == 0) degrees = 360.0f;
+        }
+        yawDegrees_ = degrees;
     }
     float YawDegrees() const { return yawDegrees_; }
     void TurnDegrees(float delta) { SetYawDegrees(yawDegrees_ + delta); }

@@ -56,6 +56,12 @@ std::string F32ToHex(float value) {
 
 }  // namespace
 
+ShotWords ShotRecord::Words() const {
+    std::array<float, kShotWordCount> words{};
+    std::copy(shotParams.begin(), shotParams.end(), words.begin());
+    return ShotWords::FromArray(words);
+}
+
 std::size_t ShotRecordHexLength(int ballCount, bool ballBytes) {
     return kHeaderChars + static_cast<std::size_t>(ballCount) * (ballBytes ? 58 : 56) + kParamChars;
 }

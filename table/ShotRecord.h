@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "table/ShotWords.h"
+
 namespace table {
 
 struct ShotRecord {
@@ -36,6 +38,8 @@ struct ShotRecord {
     std::array<float, kShotParamCount> shotParams{};
 
     bool HasBallBytes() const { return static_cast<std::int8_t>(gameType) >= 10; }
+    // The shot parameters as the shot words they stand for.
+    ShotWords Words() const;
 
     enum class ParseResult { Ok, BadLength, BadHexDigit, BadBallCount, BadGameType, BadTableType };
     // Reads the writer's text, its exact inverse. Upper- and lower-case digits are accepted; any other

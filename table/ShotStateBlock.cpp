@@ -7,11 +7,6 @@
 
 namespace table {
 
-bool ShotWords::IsFinite() const {
-    const auto words = ToArray();
-    return std::all_of(words.begin(), words.end(), [](float w) { return std::isfinite(w); });
-}
-
 ShotStateBlock PackShotState(const ShotState& s) {
     ByteWriter out;
     out.U8(s.present ? 1 : 0);

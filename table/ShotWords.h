@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/core/Text.h"
 #include "table/WorldConstants.h"
 
 namespace table {
@@ -62,5 +63,26 @@ struct ShotWords {
     // Every word a finite number: words from the network or a record are refused otherwise.
     bool IsFinite() const;
 };
+
+// The range of one strike word as a client sends it. A peer's shot (2052) or a record whose word
+// lies outside strikes with what no client aims, and may never come to rest: a power of 100, a
+// contact factor that makes the contact time negative. Maximum power, aim point and chalk are
+// free (any finite value strikes soundly).
+struct ShotWordLimit {
+    float ShotWords::*word;
+    const char16_t* name;
+    float lo, hi;
+};
+// The limits in word order: power 0..1, contactFactor 0..1, the four offsets -1..1, elevation
+// 0..90 degrees, limitFactor 0..2, stiffnessFactor 0..1, the offset reductions 0..4 cm.
+const std::array<ShotWordLimit, 11>& ShotWordLimits();
+// The first word outside its limit, or null when every word fits (a word that is no number does not
+// fit).
+const ShotWordLimit* FirstWordOutOfLimit(const ShotWords& words);
+// Brings each finite word outside its limit to the nearer bound; the number of words changed.
+int FitToLimits(ShotWords& words);
+// What keeps the words from being played as they are, for a log line ("power 100 outside 0 to 1",
+// "a word that is no number"); empty when nothing does.
+WString ShotWordsProblem(const ShotWords& words);
 
 }  // namespace table

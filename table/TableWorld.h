@@ -107,6 +107,9 @@ public:
     void LayoutHud(int width, int height);
     // Keeps the tip and elevation control this many pixels left of the right edge (next layout on).
     void SetHudRightInset(int pixels);
+    // Stands the tip and elevation control (and the power bar beside them) with their top this many
+    // pixels above the bottom edge; 0 keeps them in the corner (next layout on).
+    void SetHudTopFromBottom(int pixels);
     // Where the tip and elevation control lie on the screen.
     ControlRect TipControl() const { return controls_.TipControl(); }
     ControlRect ElevationControl() const { return controls_.ElevationControl(); }
@@ -140,6 +143,7 @@ public:
     // its on-screen controls and the strike are not in play there; the camera controls are.
     bool OwnAimInPlay() const { return playState_ != PlayState::Replay && playState_ != PlayState::MiniView; }
     void SetTurnFlag(bool on) { turnFlag_ = on; }
+    bool TurnFlag() const { return turnFlag_; }
     void SetOwnTurn(bool on) { ownTurn_ = on; }
     bool OwnTurn() const { return ownTurn_; }
     void SetCurrentBall(std::int32_t ball);
@@ -189,13 +193,15 @@ public:
     // False (nothing changes) for a block that is not present or not sound.
     bool RestoreShotState(const ShotStateBlock& block);
     // Places the balls and the shot of a record; false (nothing changes) for a record whose ball
-    // count differs from its game type's, whose values are not finite or whose balls lie off the table.
+    // count differs from its game type's, whose values are not finite, whose shot words lie outside
+    // the limits of a client's shot (ShotWordLimits) or whose balls lie off the table.
     bool ApplyShotRecord(const ShotRecord& record);
     // The record of the last shot, as the writer takes it.
     ShotRecord MakeShotRecord() const;
 
     // ---- Messages ------------------------------------------------------------------------------
-    // 2052: fills the current shot; false for a body that is not sound (nothing changes).
+    // 2052: fills the current shot, each word outside the limits of a client's shot taken to the
+    // nearer bound (logged); false for a body that is not sound (nothing changes).
     bool ReadShotMessage(net::Packet& packet);
     void WriteShotMessage(net::Packet& packet) const;
     // 2050 / 2051 ball-state block; false for a block that does not fit the game (nothing changes).
@@ -204,6 +210,9 @@ public:
     // 2053 of the last shot.
     void WriteShotResultMessage(net::Packet& packet) const;
     void WriteBallPositionMessage(net::Packet& packet) const;
+    // Whether that message says something the others can take: a called pocket, or a ball on the
+    // table (a ball still in a pocket can be placed by nobody).
+    bool BallPositionSendable() const;
     bool ReadBallPositionMessage(net::Packet& packet);
     // 2058: the own aim when it changed since it was last sent, at most every tenth tick.
     bool WriteAimMessageIfDue(net::Packet& packet, std::uint64_t nowMs);
@@ -375,6 +384,7 @@ private:
     bool remoteAimShown_ = false;
     int viewportWidth_ = 1024, viewportHeight_ = 768;
     int hudRightInset_ = 0;
+    int hudTopFromBottom_ = 0;
 };
 
 }  // namespace table

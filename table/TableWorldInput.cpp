@@ -174,14 +174,20 @@ void TableWorld::LayoutHud(int width, int height) {
     if (width <= 0 || height <= 0) return;
     viewportWidth_ = width;
     viewportHeight_ = height;
-    controls_.SetViewport(width, height, hudRightInset_);
+    controls_.SetViewport(width, height, hudRightInset_, hudTopFromBottom_);
     camera_.SetViewAspect(static_cast<float>(width) / static_cast<float>(height));
 }
 
 void TableWorld::SetHudRightInset(int pixels) {
     platform::ScopedLock guard(lock_);
     hudRightInset_ = pixels;
-    controls_.SetViewport(viewportWidth_, viewportHeight_, hudRightInset_);
+    controls_.SetViewport(viewportWidth_, viewportHeight_, hudRightInset_, hudTopFromBottom_);
+}
+
+void TableWorld::SetHudTopFromBottom(int pixels) {
+    platform::ScopedLock guard(lock_);
+    hudTopFromBottom_ = pixels;
+    controls_.SetViewport(viewportWidth_, viewportHeight_, hudRightInset_, hudTopFromBottom_);
 }
 
 }  // namespace table

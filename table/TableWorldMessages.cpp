@@ -24,6 +24,12 @@ bool TableWorld::ReadShotMessage(net::Packet& packet) {
         return false;
     }
     if (shotExecuting_) return false;
+    // Every client of the room brings a peer's word outside what a client sends to the same bound,
+    // so all still play one shot, and one that comes to rest.
+    if (const WString problem = ShotWordsProblem(shot.words); !problem.empty()) {
+        FitToLimits(shot.words);
+        LogWrite(u"WARNING : the received shot's %s: taken to the nearest bound\n", problem);
+    }
     shot_ = shot;
     return true;
 }
@@ -100,6 +106,13 @@ void TableWorld::WriteBallPositionMessage(net::Packet& packet) const {
         placement.z = b.position.z.Value();
     }
     WriteBallPlacementMessage(packet, placement);
+}
+
+bool TableWorld::BallPositionSendable() const {
+    platform::ScopedLock guard(lock_);
+    if (pocketCallPending_ || calledPocket_ != kNoPocket) return true;
+    const std::int32_t ball = placedBall_ != kNoPlacedBall ? placedBall_ : currentBall_;
+    return ball >= 0 && ball < BallCount() && !rules_.GetBall(static_cast<std::size_t>(ball)).outOfPlay;
 }
 
 bool TableWorld::ReadBallPositionMessage(net::Packet& packet) {

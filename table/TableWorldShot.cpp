@@ -307,10 +307,12 @@ bool TableWorld::ApplyShotRecord(const ShotRecord& record) {
     if (shotExecuting_ || record.gameType >= kGameTypeCount ||
         record.ballCount != GameTypeOf(record.gameType).ballCount)
         return false;
-    std::array<float, kShotWordCount> params{};
-    std::copy(record.shotParams.begin(), record.shotParams.end(), params.begin());
-    const ShotWords words = ShotWords::FromArray(params);
-    if (!words.IsFinite() || record.byteBeforeBallCount >= record.ballCount) return false;
+    const ShotWords words = record.Words();
+    if (const WString problem = ShotWordsProblem(words); !problem.empty()) {
+        LogWrite(u"ERROR : the shot record's %s\n", problem);
+        return false;
+    }
+    if (record.byteBeforeBallCount >= record.ballCount) return false;
     for (int i = 0; i < record.ballCount; ++i) {
         for (float c : record.positions[i])
             if (!std::isfinite(c)) return false;

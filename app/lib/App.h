@@ -78,7 +78,7 @@ public:
     void PostUiNotice(std::uint32_t code, std::uint32_t a = 0) override;
     void PostUpdateMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c);
     void PostQuit() override;
-    void PostMouseMove();
+    void PostMouseMove() override;
     // 1 when the application handled the record itself. Window and display codes drained on the
     // update thread are passed on to the main thread.
     int FilterMessage(const EventRecord& record, bool onMainThread = true);
@@ -192,6 +192,11 @@ private:
     std::intptr_t HandleWindowedMouse(const platform::Message& message, bool& handled);
     std::intptr_t DefaultHandling(const platform::Message& message);
     void HandleCommand(std::uint32_t id);
+    // Main thread: the connection dropped in a scene that lives on the server's word; the notice
+    // whose OK leads back to the sign-in. False where the scene handles it itself.
+    bool OnConnectionLost();
+    void ShowLostConnectionNotice();
+    bool lostNoticePending_ = false;  // main thread
 
     std::vector<WString> args_;
     StartMode mode_;

@@ -6,6 +6,7 @@
 #include "engine/input/InputDevice.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
+#include "gui/NoticeBox.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Fpu.h"
 #include "platform/sys/Thread.h"
@@ -53,6 +54,8 @@ void App::UpdateThread() {
             input_->Poll();
         scenes_.Tick(now, time100us);
         session_->KeepAlive(now);
+        if (session_->TakeConnectionLost())
+            PostUiMessage(static_cast<std::uint32_t>(scenes::AppMessage::ConnectionLost), 0, 0, 0);
         updateTicks_.fetch_add(1, std::memory_order_relaxed);
         if (++ticks % kSoundUpdateEvery == 0) {
             if (sound_) sound_->Update();
@@ -90,6 +93,7 @@ void App::PostMouseMove() {
 // the next drain, so a flood of posts never keeps the main loop from its window messages and frames.
 void App::DrainUiQueue() {
     if (!uiQueue_) return;
+    ShowLostConnectionNotice();
     scenes_.DeliverHeld(uiHeld_);
     for (std::size_t left = uiQueue_->Count(); left > 0; --left) {
         EventRecord* record = uiQueue_->Pop();
@@ -145,7 +149,34 @@ int App::FilterMessage(const EventRecord& record, bool onMainThread) {
             }
             return 1;
         }
+        case scenes::AppMessage::ConnectionLost:
+            return OnConnectionLost() ? 0 : 1;
+        case scenes::AppMessage::SignInAgain:
+            if (scenes::GameScene* scene = scenes_.Current()) scene->RequestScene(scenes::scene_id::kLogin);
+            return 1;
         default:
             return 0;
     }
+}
+
+bool App::OnConnectionLost() {
+    // The sign-in tells its own failures; offline and replay modes have no server.
+    const int id = scenes_.CurrentId();
+    if (mode_ != StartMode::Normal || id == scenes::scene_id::kLogin || id == scenes::scene_id::kIntro)
+        return false;
+    LogWrite(u"Connection lost in scene %d\n", id);
+    lostNoticePending_ = true;
+    ShowLostConnectionNotice();
+    return true;
+}
+
+void App::ShowLostConnectionNotice() {
+    // During a scene change the notice would have no scene to show on: it waits for the next one.
+    scenes::GameScene* scene = scenes_.Current();
+    if (!lostNoticePending_ || !scene || !scene->IsActive() || scene->ChangeRequested()) return;
+    lostNoticePending_ = false;
+    scenes_.ShowNotice(nullptr, u"The connection to the game server was lost.",
+                       u"Press OK to sign in again.");
+    if (gui::NoticeBox* box = scenes_.GetNoticeBox())
+        box->SetResultCode(static_cast<std::uint32_t>(scenes::AppMessage::SignInAgain));
 }

@@ -26,6 +26,10 @@ void GameSessionLink::KeepAlive(std::uint64_t nowMs) {
     session_->KeepAlive(nowMs);
 }
 
+bool GameSessionLink::TakeConnectionLost() {
+    return session_->TakeConnectionLost();
+}
+
 void GameSessionLink::SetStartFlag(std::uint8_t flag) {
     SessionLink::SetStartFlag(flag);
     session_->startFlag = flag;

@@ -18,6 +18,7 @@ public:
     void StartDispatchThread() override;
     void StopDispatchThread() override;
     void KeepAlive(std::uint64_t nowMs) override;
+    bool TakeConnectionLost() override;
     void SetStartFlag(std::uint8_t flag) override;
     void SendByteMessage(std::uint16_t id, std::uint8_t value) override;
     void SendBlockMessage(std::uint16_t id, const std::uint8_t* block, std::uint32_t size) override;

@@ -12,6 +12,8 @@ public:
     virtual void StopDispatchThread() {}
     // Update thread, every tick.
     virtual void KeepAlive(std::uint64_t /*nowMs*/) {}
+    // True once after the connection to the game server dropped by itself.
+    virtual bool TakeConnectionLost() { return false; }
     virtual void SetStartFlag(std::uint8_t flag) { startFlag_ = flag; }
     std::uint8_t StartFlag() const { return startFlag_; }
     virtual void SendByteMessage(std::uint16_t /*id*/, std::uint8_t /*value*/) {}

@@ -132,31 +132,31 @@ inline Matrix4f ScreenMatrix(float width, float height) {
     return m;
 }
 
-// The inverse of a matrix by Gauss-Jordan elimination with partial pivoting; false (out untouched)
-// for a singular matrix.
+// The inverse of a matrix by Gauss-Jordan elimination in double precision with partial pivoting
+// on the largest absolute value of the column; false (out untouched) for a singular matrix.
 inline bool Invert(const Matrix4f& m, Matrix4f& out) {
-    float a[4][8];
+    double a[4][8];
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) {
             a[r][c] = At(m, r, c);
-            a[r][c + 4] = r == c ? 1.0f : 0.0f;
+            a[r][c + 4] = r == c ? 1.0 : 0.0;
         }
     for (int c = 0; c < 4; ++c) {
         int pivot = c;
         for (int r = c + 1; r < 4; ++r)
             if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
-        if (std::fabs(a[pivot][c]) < 1e-20f) return false;
+        if (std::fabs(a[pivot][c]) < 1e-20) return false;
         if (pivot != c)
             for (int k = 0; k < 8; ++k) std::swap(a[c][k], a[pivot][k]);
-        const float scale = 1.0f / a[c][c];
+        const double scale = 1.0 / a[c][c];
         for (int k = 0; k < 8; ++k) a[c][k] *= scale;
         for (int r = 0; r < 4; ++r) {
-            if (r == c || a[r][c] == 0.0f) continue;
-            const float f = a[r][c];
+            if (r == c || a[r][c] == 0.0) continue;
+            const double f = a[r][c];
             for (int k = 0; k < 8; ++k) a[r][k] -= f * a[c][k];
         }
     }
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) At(out, r, c) = a[r][c + 4];
+        for (int c = 0; c < 4; ++c) At(out, r, c) = static_cast<float>(a[r][c + 4]);
     return true;
 }

@@ -1,17 +1,28 @@
 #include "engine/render/SceneNode.h"
 
+#include <cmath>
+
 void Transform::Update() {
     float x = rotation[0], y = rotation[1], z = rotation[2], w = rotation[3];
+    // The homogeneous form, divided by the squared length: for a unit quaternion the rotation as
+    // it stands, for any other the rotation it stands for, so a node's drawn size never depends on
+    // the length of its orientation (a ball's comes from records and peers). Without a direction
+    // (zero or not a number) the node keeps no rotation.
+    const float xx = x * x, yy = y * y, zz = z * z, ww = w * w;
+    const float length2 = xx + yy + zz + ww;
     Matrix4f r;
-    At(r, 0, 0) = 1 - 2 * (y * y + z * z);
-    At(r, 0, 1) = 2 * (x * y + z * w);
-    At(r, 0, 2) = 2 * (x * z - y * w);
-    At(r, 1, 0) = 2 * (x * y - z * w);
-    At(r, 1, 1) = 1 - 2 * (x * x + z * z);
-    At(r, 1, 2) = 2 * (y * z + x * w);
-    At(r, 2, 0) = 2 * (x * z + y * w);
-    At(r, 2, 1) = 2 * (y * z - x * w);
-    At(r, 2, 2) = 1 - 2 * (x * x + y * y);
+    if (length2 > 0 && std::isfinite(length2)) {
+        const float k = 1.0f / length2;
+        At(r, 0, 0) = (xx - yy - zz + ww) * k;
+        At(r, 0, 1) = 2 * (x * y + w * z) * k;
+        At(r, 0, 2) = 2 * (x * z - w * y) * k;
+        At(r, 1, 0) = 2 * (x * y - w * z) * k;
+        At(r, 1, 1) = (yy - xx - zz + ww) * k;
+        At(r, 1, 2) = 2 * (y * z + w * x) * k;
+        At(r, 2, 0) = 2 * (x * z + w * y) * k;
+        At(r, 2, 1) = 2 * (y * z - w * x) * k;
+        At(r, 2, 2) = (ww - (yy + xx) + zz) * k;
+    }
     matrix = Multiply(Multiply(ScalingMatrix(scale.x, scale.y, scale.z), r),
                       TranslationMatrix(position.x, position.y, position.z));
 }

@@ -30,6 +30,10 @@ enum class AppMessage : std::uint32_t {
     OpenClanDialog = 1066,
     ClanAnswer = 1067,
     MyInfoValue = 1088,
+    // The project's own codes. The connection to the game server dropped: the current scene stops
+    // what runs on the server's word (clocks, turns) and the shell offers to sign in again.
+    ConnectionLost = 1180,
+    SignInAgain = 1181,  // the lost-connection notice was answered: back to the sign-in
 };
 // What a request for new video settings changes (the application's pending window changes).
 namespace video_change {

@@ -54,6 +54,9 @@ public:
     // an equal one still waits, so a flood of packets costs one message.
     virtual void PostUiNotice(std::uint32_t code, std::uint32_t a = 0) { PostUiMessage(code, a, 0, 0); }
     virtual void PostQuit() = 0;
+    // A mouse move at the last cursor position: hover follows a list that was refilled under a
+    // resting cursor (a scrolled panel).
+    virtual void PostMouseMove() {}
     // The "Loading error" box for a failed load (code -1 UI tree, -2 scene).
     virtual void ShowLoadingError(int code) = 0;
     // The shared notice box over `parent` (null: the current scene), up to three lines.

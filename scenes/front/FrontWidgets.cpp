@@ -49,6 +49,13 @@ gui::Button* AddCheckBox(gui::Widget& parent, int x, int y, int w, std::uint32_t
     return box;
 }
 
+gui::Button* AddCheckMarkBox(gui::Widget& parent, int x, int y, int w, std::uint32_t id,
+                             const WString& caption, bool checked) {
+    gui::Button* box = AddCheckBox(parent, x, y, w, id, caption, checked);
+    box->SetCheckMarkStyle(true);
+    return box;
+}
+
 gui::EditBox* AddEditField(gui::Widget& parent, int x, int y, int w, int h, std::uint32_t id, int maxLength) {
     gui::EditBox* edit = parent.Make<gui::EditBox>();
     edit->Create(x, y, w, h, id);

@@ -30,9 +30,13 @@ void AddOkCancel(gui::Dialog& dialog, int bottom, const WString& cancel = u"Canc
 
 gui::Button* AddTextButton(gui::Widget& parent, int x, int y, int w, int h, std::uint32_t id,
                            const WString& caption, std::uint32_t hotkey = 0);
-// A toggle button showing its state as a check mark in front of the caption.
+// A toggle button showing its state by its face (gold while checked); also serves as a tab or a
+// choice among several.
 gui::Button* AddCheckBox(gui::Widget& parent, int x, int y, int w, std::uint32_t id, const WString& caption,
                          bool checked);
+// An on/off setting: a box ticked while on, with the caption after it.
+gui::Button* AddCheckMarkBox(gui::Widget& parent, int x, int y, int w, std::uint32_t id,
+                             const WString& caption, bool checked);
 gui::EditBox* AddEditField(gui::Widget& parent, int x, int y, int w, int h, std::uint32_t id, int maxLength);
 gui::TextLabel* AddTextLine(gui::Widget& parent, int x, int y, int w, int h, const WString& text,
                             const gui::FontDesc& font = gui::kFont12,

@@ -49,7 +49,7 @@ struct CheckSpec {
 };
 
 // A drop-down bound to one field: item i stands for values[i]; without texts the items show the
-// numbers.
+// numbers. The anti-aliasing list instead offers the levels the device supports.
 struct ChoiceSpec {
     std::uint32_t id;
     const char16_t* label;
@@ -57,6 +57,7 @@ struct ChoiceSpec {
     std::vector<int> values;
     std::vector<const char16_t*> texts;
     Binding field;
+    bool multisample = false;
 };
 
 constexpr int kLeft = 24, kRight = 292;
@@ -81,10 +82,12 @@ const CheckSpec kChecks[] = {
 
 const std::vector<int> kPercent = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
 const std::vector<int> kSensitivity = {50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150};
+// The multisample levels the list may offer; config.ini holds at most 8.
+const int kMultisampleLevels[] = {2, 4, 6, 8};
 
 const ChoiceSpec kChoices[] = {
     {3102, u"Textures", kLeft, 86, {0, 1, 2}, {u"High", u"Medium", u"Low"}, Bind<&Options::textureDetail>()},
-    {3103, u"Anti-aliasing", kLeft, 112, {0, 2, 4, 6}, {u"Off", u"2x", u"4x", u"6x"}, Bind<&Options::fsaa>()},
+    {3103, u"Anti-aliasing", kLeft, 112, {}, {}, Bind<&Options::fsaa>(), true},
     {3104, u"Music volume", kRight + 90, 58, kPercent, {}, Bind<&Options::bgmVolume>()},
     {3105, u"Effects volume", kRight + 90, 86, kPercent, {}, Bind<&Options::fxVolume>()},
     {3106, u"Voice volume", kRight + 90, 114, kPercent, {}, Bind<&Options::voiceVolume>()},
@@ -95,25 +98,62 @@ const ChoiceSpec kChoices[] = {
     {3111, u"Chat text", kRight, 170, {0, 1}, {u"Normal", u"Large"}, Bind<&Options::chatFontSize>()},
     {3112, u"Shot control", kRight, 198, {1, 2}, {u"Mode 1", u"Mode 2"}, Bind<&Options::serverMode>()},
 };
+static_assert(std::size(kChoices) == OptionDialog::kChoiceCount);
 
 constexpr std::uint32_t kResolutionId = 3101;
 constexpr int kLabelWidth = 100;
 constexpr int kChoiceWidth = 120;
 
-// The display modes offered: the device's list, or the current size when the list is empty.
-std::vector<DisplayModeChoice> OfferedModes(const Options& options) {
-    std::vector<DisplayModeChoice> modes = DisplayModeList::Instance().Snapshot();
-    const auto same = [&](const DisplayModeChoice& m) {
-        return static_cast<std::int32_t>(m.width) == options.width &&
-               static_cast<std::int32_t>(m.height) == options.height;
-    };
-    if (options.width > 0 && options.height > 0 && std::none_of(modes.begin(), modes.end(), same)) {
-        DisplayModeChoice current;
-        current.width = static_cast<std::uint32_t>(options.width);
-        current.height = static_cast<std::uint32_t>(options.height);
-        modes.push_back(current);
+struct ChoiceItem {
+    int value;
+    WString text;
+};
+
+WString MultisampleText(int level) {
+    return level == 0 ? WString(u"Off") : Format(u"%dx", level);
+}
+
+// The items of one list for these options. The field's own value is always among them, in value
+// order, so the list never shows another value than the one in force.
+std::vector<ChoiceItem> ChoiceItems(const ChoiceSpec& c, const Options& options) {
+    std::vector<ChoiceItem> items;
+    if (c.multisample) {
+        items.push_back({0, MultisampleText(0)});
+        for (int level : kMultisampleLevels)
+            if (options.IsMultisampleSupported(level)) items.push_back({level, MultisampleText(level)});
+    } else {
+        for (std::size_t k = 0; k < c.values.size(); ++k)
+            items.push_back(
+                {c.values[k], k < c.texts.size() ? WString(c.texts[k]) : Format(u"%d", c.values[k])});
     }
+    const int current = c.field.get(options);
+    const auto at =
+        std::find_if(items.begin(), items.end(), [&](const ChoiceItem& i) { return i.value >= current; });
+    if (at == items.end() || at->value != current)
+        items.insert(at, {current, c.multisample ? MultisampleText(current) : Format(u"%d", current)});
+    return items;
+}
+
+// The size in force; 0 x 0 for the desktop's, until the first start fits it.
+std::pair<int, int> ModeInForce(const Options& options) {
+    return options.width > 0 && options.height > 0 ? std::pair{options.width, options.height}
+                                                   : std::pair{0, 0};
+}
+
+// The resolutions offered: the device's full-screen modes and the size in force, in size order.
+std::vector<std::pair<int, int>> OfferedModes(const Options& options) {
+    std::vector<std::pair<int, int>> modes;
+    for (const DisplayModeChoice& m : DisplayModeList::Instance().Snapshot())
+        modes.emplace_back(static_cast<int>(m.width), static_cast<int>(m.height));
+    const std::pair<int, int> current = ModeInForce(options);
+    const auto at = std::lower_bound(modes.begin(), modes.end(), current);
+    if (at == modes.end() || *at != current) modes.insert(at, current);
     return modes;
+}
+
+// The desktop's size reads "Desktop".
+WString ModeText(const std::pair<int, int>& mode) {
+    return mode.first > 0 ? Format(u"%d x %d", mode.first, mode.second) : WString(u"Desktop");
 }
 
 // Copies what the dialog edits, so fields changed meanwhile by others (the device fit, the server
@@ -123,6 +163,7 @@ void CopyDialogFields(const Options& from, Options& to) {
     for (const ChoiceSpec& c : kChoices) c.field.set(to, c.field.get(from));
     to.width = from.width;
     to.height = from.height;
+    to.refreshRate = from.refreshRate;
 }
 
 }  // namespace
@@ -140,17 +181,14 @@ void OptionDialog::Build() {
     AddTextLine(*this, kRight, 146, 240, 20, u"Game", gui::kFont14Bold);
     std::size_t i = 0;
     for (const CheckSpec& c : kChecks)
-        checks_[i++] = AddCheckBox(*this, c.x, c.y, 126, c.id, c.caption, false);
+        checks_[i++] =
+            AddCheckMarkBox(*this, c.x, c.y, c.x >= kRight && c.y < 146 ? 86 : 126, c.id, c.caption, false);
     i = 0;
     for (const ChoiceSpec& c : kChoices) {
         const bool besideCheck = c.x > kRight;  // the volume lists stand right of their check box
         if (!besideCheck) AddTextLine(*this, c.x, c.y, kLabelWidth, 22, c.label);
         const int x = besideCheck ? c.x : c.x + kLabelWidth;
-        gui::ComboBox* combo = AddChoice(*this, x, c.y, besideCheck ? 150 : kChoiceWidth, c.id, {}, -1);
-        combo->CreateItems(static_cast<int>(c.values.size()));
-        for (std::size_t k = 0; k < c.values.size(); ++k)
-            combo->AddItem(k < c.texts.size() ? WString(c.texts[k]) : Format(u"%d", c.values[k]));
-        combos_[i++] = combo;
+        combos_[i++] = AddChoice(*this, x, c.y, besideCheck ? 150 : kChoiceWidth, c.id, {}, -1);
     }
     AddTextLine(*this, kLeft, 378, kLabelWidth, 22, u"Resolution");
     combos_[i] = AddChoice(*this, kLeft + kLabelWidth, 378, kChoiceWidth + 20, kResolutionId, {}, -1);
@@ -158,28 +196,50 @@ void OptionDialog::Build() {
 }
 
 void OptionDialog::Open() {
+    if (IsVisible())
+        Refresh();
+    else
+        Show(true);
+}
+
+void OptionDialog::OnShow() {
+    Refresh();
+    gui::Dialog::OnShow();
+}
+
+void OptionDialog::OnHide() {
+    gameRunning_ = ownSeatPlays_ = false;
+    gui::Dialog::OnHide();
+}
+
+void OptionDialog::Refresh() {
     if (OptionsStore* store = host_ ? host_->UserOptions() : nullptr) working_ = store->Get();
     FillControls();
     CenterOnScreen();
-    Show(true);
 }
 
 void OptionDialog::FillControls() {
     std::size_t i = 0;
     for (const CheckSpec& c : kChecks) checks_[i++]->SetChecked(c.field.get(working_) != 0);
     i = 0;
-    for (const ChoiceSpec& c : kChoices) combos_[i++]->Select(IndexOf(c.values, c.field.get(working_)));
-    gui::ComboBox* resolution = combos_[i];
-    const std::vector<DisplayModeChoice> modes = OfferedModes(working_);
-    resolution->CreateItems(static_cast<int>(modes.size()));
-    int chosen = -1;
-    for (const DisplayModeChoice& m : modes) {
-        if (static_cast<std::int32_t>(m.width) == working_.width &&
-            static_cast<std::int32_t>(m.height) == working_.height)
-            chosen = resolution->ItemCount();
-        resolution->AddItem(Format(u"%d x %d", static_cast<int>(m.width), static_cast<int>(m.height)));
+    for (const ChoiceSpec& c : kChoices) {
+        const std::vector<ChoiceItem> items = ChoiceItems(c, working_);
+        gui::ComboBox* combo = combos_[i];
+        std::vector<int>& values = shownValues_[i++];
+        values.clear();
+        combo->CreateItems(static_cast<int>(items.size()));
+        for (const ChoiceItem& item : items) {
+            values.push_back(item.value);
+            combo->AddItem(item.text);
+        }
+        combo->Select(IndexOf(values, c.field.get(working_), -1));
     }
-    resolution->Select(chosen);
+    gui::ComboBox* resolution = combos_[i];
+    shownModes_ = OfferedModes(working_);
+    resolution->CreateItems(static_cast<int>(shownModes_.size()));
+    for (const auto& mode : shownModes_) resolution->AddItem(ModeText(mode));
+    const auto chosen = std::find(shownModes_.begin(), shownModes_.end(), ModeInForce(working_));
+    resolution->Select(static_cast<int>(chosen - shownModes_.begin()));
     const bool videoLocked = gameRunning_ && ownSeatPlays_;
     for (std::uint32_t id : {3001u, 3002u, 3102u, 3103u, kResolutionId})
         if (gui::Widget* w = FindById(id)) w->SetEnabled(!videoLocked);
@@ -188,15 +248,23 @@ void OptionDialog::FillControls() {
 void OptionDialog::ReadControl(std::uint32_t id, std::int32_t value) {
     for (const CheckSpec& c : kChecks)
         if (c.id == id) c.field.set(working_, value != 0 ? 1 : 0);
-    for (const ChoiceSpec& c : kChoices) {
-        if (c.id != id || value < 0 || value >= static_cast<int>(c.values.size())) continue;
-        c.field.set(working_, c.values[static_cast<std::size_t>(value)]);
+    for (std::size_t i = 0; i < kChoiceCount; ++i) {
+        const std::vector<int>& values = shownValues_[i];
+        if (kChoices[i].id != id || value < 0 || value >= static_cast<int>(values.size())) continue;
+        kChoices[i].field.set(working_, values[static_cast<std::size_t>(value)]);
     }
-    if (id == kResolutionId) {
-        const std::vector<DisplayModeChoice> modes = OfferedModes(working_);
-        if (value >= 0 && value < static_cast<int>(modes.size())) {
-            working_.width = static_cast<std::int32_t>(modes[static_cast<std::size_t>(value)].width);
-            working_.height = static_cast<std::int32_t>(modes[static_cast<std::size_t>(value)].height);
+    if (id == kResolutionId && value >= 0 && value < static_cast<int>(shownModes_.size())) {
+        const auto [width, height] = shownModes_[static_cast<std::size_t>(value)];
+        working_.width = width;
+        working_.height = height;
+        // A mode that does not offer the rate in force starts at its lowest, as the start-up fit does.
+        DisplayModeChoice mode;
+        if (width > 0 && DisplayModeList::Instance().Find(static_cast<std::uint32_t>(width),
+                                                          static_cast<std::uint32_t>(height), mode)) {
+            const auto& rates = mode.refreshRates;
+            if (!rates.empty() && std::find(rates.begin(), rates.end(),
+                                            static_cast<std::uint32_t>(working_.refreshRate)) == rates.end())
+                working_.refreshRate = static_cast<std::int32_t>(rates.front());
         }
     }
 }
@@ -290,6 +358,15 @@ bool OptionDialog::OnCommand(const gui::CommandEvent& event) {
         return true;
     }
     return false;
+}
+
+void OpenOptionDialog(gui::Dialog* dialog, bool gameRunning, bool ownSeatPlays) {
+    if (auto* options = dynamic_cast<OptionDialog*>(dialog)) {
+        options->SetGameRoomFlags(gameRunning, ownSeatPlays);
+        options->Open();
+    } else if (dialog) {
+        dialog->Show(true);
+    }
 }
 
 }  // namespace scenes

@@ -1,11 +1,15 @@
 #pragma once
 // The settings window of every scene's Settings button. It works on a copy of the options store:
-// the controls change the copy, OK compares it with the store through the change tests, puts it in
-// the store, saves config.ini and re-applies only what changed (sound channels, server-kept
-// settings, the video mode, the controls); Cancel drops the copy.
+// each time it is shown it takes a fresh copy, shows every value in its controls (a value a list
+// does not hold is added to it) and centres itself. The controls change the copy, OK compares it
+// with the store through the change tests, puts it in the store, saves config.ini and re-applies
+// only what changed (sound channels, server-kept settings, the video mode, the controls); Cancel
+// drops the copy.
 
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "engine/core/Options.h"
 #include "gui/Dialog.h"
@@ -26,7 +30,7 @@ public:
 
     explicit OptionDialog(SceneHost* host);
 
-    // Takes a fresh copy of the store, fills the controls and shows the dialog centred.
+    // Shows the dialog (as Show(true) does); when it is shown already, starts again from the store.
     void Open();
     // Applies the copy (OK). False when config.ini could not be written (the settings still apply
     // and an error box says so).
@@ -35,16 +39,24 @@ public:
     void Cancel();
     // Alt+Enter toggled the mode while the dialog may be open: the copy follows it.
     void SetFullscreen(bool on);
-    // From a game room: while a game runs with the own seat playing, the display mode and device
-    // settings are locked (changing them resets the device mid-shot).
+    // From a game room, before it opens: while a game runs with the own seat playing, the display
+    // mode and device settings are locked (changing them resets the device mid-shot). The flags
+    // hold until the dialog is hidden.
     void SetGameRoomFlags(bool gameRunning, bool ownSeatPlays);
+
+    // The drop-downs bound to one setting each; the resolution list comes besides them.
+    static constexpr std::size_t kChoiceCount = 11;
 
     const Options& Working() const { return working_; }
     Options& MutableWorking() { return working_; }
     bool OnCommand(const gui::CommandEvent& event) override;
+    void OnShow() override;
+    void OnHide() override;
 
 private:
     void Build();
+    // Takes a fresh copy of the store, fills the controls and centres the dialog.
+    void Refresh();
     void FillControls();
     void ReadControl(std::uint32_t id, std::int32_t value);
     void Apply(const Options& before);
@@ -53,8 +65,15 @@ private:
     Options working_;
     bool gameRunning_ = false;
     bool ownSeatPlays_ = false;
-    std::array<gui::ComboBox*, 16> combos_{};
+    std::array<gui::ComboBox*, kChoiceCount + 1> combos_{};  // the last one is the resolution
     std::array<gui::Button*, 16> checks_{};
+    // The value of each item of each list as filled when the dialog was shown.
+    std::array<std::vector<int>, kChoiceCount> shownValues_;
+    std::vector<std::pair<int, int>> shownModes_;
 };
+
+// Shows the shared options dialog from a scene's Settings button or key; a game room tells
+// whether a game runs and the own seat plays.
+void OpenOptionDialog(gui::Dialog* dialog, bool gameRunning = false, bool ownSeatPlays = false);
 
 }  // namespace scenes

@@ -14,7 +14,7 @@ namespace scenes {
 
 class PracticeSetupDialog : public gui::Dialog {
 public:
-    static constexpr int kWidth = 340;
+    static constexpr int kWidth = 400;  // room for the longest game name on its button
     static constexpr int kHeight = 330;
 
     PracticeSetupDialog();

@@ -35,6 +35,7 @@ enum : std::uint32_t {
     kCreateRoom = 3701,
     kJoin = 3702,
     kRefresh = 3703,
+    kChannelChoice = 3704,
     kPractice = 3711,
     kShop = 3712,
     kGallery = 3713,
@@ -47,8 +48,12 @@ enum : std::uint32_t {
     kChatEdit = 3720,
     kSend = 3721,
     kRoomScroll = 3750,
+    kFirstChannelRow = 3760,
     kFirstRoomRow = 3800,
 };
+
+// The channel choice: a button beside the room buttons and the rows that open over the room list.
+constexpr int kChannelX = 220, kChannelY = 64, kChannelRowW = 300, kChannelRowH = 32;
 
 // The room list's frame and its columns (x offset, width, header).
 constexpr int kListX = 20, kListY = 64, kListW = 650, kRowH = 30, kHeaderH = 26;
@@ -183,7 +188,8 @@ void SceneLobby::Build() {
     AddTextButton(*this, kListX, buttonsY, 120, 32, kCreateRoom, u"Create room");
     AddTextButton(*this, kListX + 128, buttonsY, 100, 32, kJoin, u"Join");
     AddTextButton(*this, kListX + 236, buttonsY, 100, 32, kRefresh, u"Refresh");
-    roomCount_ = AddTextLine(*this, kListX + 350, buttonsY, kListW - 350, 32, {}, gui::kFont12,
+    channelButton_ = AddTextButton(*this, kListX + 344, buttonsY, 110, 32, kChannelChoice, u"Channels");
+    roomCount_ = AddTextLine(*this, kListX + 462, buttonsY, kListW - 462, 32, {}, gui::kFont12,
                              gui::align::kRight | gui::align::kVCenter);
 
     // The players of the channel.
@@ -225,6 +231,15 @@ void SceneLobby::Build() {
     chatEdit_ = AddEditField(*this, kListX + 8, 768 - 16 - 34, kListW - 110, 26, kChatEdit, 100);
     AddTextButton(*this, kListX + kListW - 96, 768 - 16 - 36, 88, 30, kSend, u"Send");
 
+    // The channel rows lie over the room list while the choice is open.
+    channelPanel_ = Make<Frame>(kChannelX, kChannelY, kChannelRowW + 16,
+                                kHeaderH + kChannelRows * (kChannelRowH + 4) + 8, u"Choose a channel");
+    for (int i = 0; i < kChannelRows; ++i)
+        channelRows_[static_cast<std::size_t>(i)] =
+            AddTextButton(*this, kChannelX + 8, kChannelY + kHeaderH + 4 + i * (kChannelRowH + 4),
+                          kChannelRowW, kChannelRowH, kFirstChannelRow + static_cast<std::uint32_t>(i), {});
+    OpenChannelChoice(false);
+
     // Children are adopted shown; the dialogs wait hidden for their buttons.
     help_ = Make<HelpWindow>();
     createDialog_ = Make<RoomOptionDialog>(nullptr);
@@ -240,7 +255,9 @@ net::GameSession* SceneLobby::Session() {
 
 void SceneLobby::Enter() {
     busy_ = false;
+    OpenChannelChoice(false);
     journaledRooms_.clear();
+    journaledPlayers_.clear();
     selected_ = -1;
     createDialog_->SetHost(Host());
     AttachSharedWindows(*this, messengerButton_);
@@ -335,10 +352,88 @@ int SceneLobby::OnPacket(std::uint16_t id, net::Packet* packet) {
         }
         if (dropped) LogWrite(u"WARNING : lobby chat flood, an older line was dropped unseen\n");
         Host()->PostUiNotice(front_message::kLobbyListsChanged);
-    } else if (id == net::Id(net::MessageId::RoomList)) {
+    } else if (id == net::Id(net::MessageId::RoomList) || id == net::Id(net::MessageId::ChannelList)) {
         Host()->PostUiNotice(front_message::kLobbyListsChanged);
+    } else if (id == net::Id(net::MessageId::ChooseChannelResult)) {
+        packet->Rewind();
+        std::uint8_t result = 0;
+        packet->ReadU8(result);
+        Host()->PostUiMessage(front_message::kLoginFlowAnswer, id, packet->IsBad() ? 1 : result, 0);
     }
     return 0;
+}
+
+void SceneLobby::OpenChannelChoice(bool open) {
+    if (open) {
+        // The rows show what is known now and follow the fresh list when it comes.
+        if (net::GameSession* session = Session())
+            session->SendEmpty(net::Id(net::MessageId::ChannelListRequest));
+        RebuildChannelRows();
+    }
+    channelPanel_->Show(open);
+    for (std::size_t i = 0; i < channelRows_.size(); ++i)
+        channelRows_[i]->Show(open && i < shownChannels_.size());
+}
+
+void SceneLobby::RebuildChannelRows() {
+    net::GameSession* session = Session();
+    shownChannels_ = session ? session->Channels() : std::vector<net::ChannelInfo>{};
+    if (shownChannels_.size() > channelRows_.size()) shownChannels_.resize(channelRows_.size());
+    const bool open = ChannelChoiceOpen();
+    channelPanel_->Resize(
+        kChannelRowW + 16,
+        kHeaderH + static_cast<int>(std::max<std::size_t>(shownChannels_.size(), 1)) * (kChannelRowH + 4) +
+            8);
+    for (std::size_t i = 0; i < channelRows_.size(); ++i) {
+        gui::Button* row = channelRows_[i];
+        if (i >= shownChannels_.size()) {
+            row->Show(false);
+            continue;
+        }
+        const net::ChannelInfo& c = shownChannels_[i];
+        const bool here = session && c.id == session->currentChannel;
+        row->SetCaption(Format(u"%s%s   %d / %d", here ? u"> " : u"", c.name, static_cast<int>(c.users),
+                               static_cast<int>(c.capacity)));
+        row->Show(open);
+    }
+}
+
+const WString& SceneLobby::ChannelRowText(int index) const {
+    static const WString kNone;
+    return index >= 0 && index < static_cast<int>(shownChannels_.size())
+               ? channelRows_[static_cast<std::size_t>(index)]->Caption()
+               : kNone;
+}
+
+void SceneLobby::ChooseChannel(std::uint16_t channel) {
+    net::GameSession* session = Session();
+    OpenChannelChoice(false);
+    if (!session || busy_ || channel == session->currentChannel) return;
+    for (const net::ChannelInfo& c : shownChannels_) {
+        if (c.id != channel) continue;
+        if (c.capacity != 0 && c.users >= c.capacity) {
+            if (Host()) Host()->ShowError(this, u"The channel is full.");
+            return;
+        }
+        busy_ = true;
+        session->SendChooseChannel(channel);
+        return;
+    }
+}
+
+void SceneLobby::OnChannelAnswer(std::uint8_t result) {
+    busy_ = false;
+    net::GameSession* session = Session();
+    if (result != 0 || !session) {
+        if (Host()) Host()->ShowError(this, u"The channel could not be entered.", u"Please try again later.");
+        return;
+    }
+    // A new channel: its rooms and players replace the old ones.
+    selected_ = -1;
+    firstRow_ = 0;
+    UpdateOwnInfo();
+    AddChatLine(Format(u"You are now in %s.", channelInfo_->Text()), kSystemColour);
+    RequestRoomList();
 }
 
 WString SceneLobby::JoinErrorText(std::uint8_t result) {
@@ -361,6 +456,8 @@ WString SceneLobby::JoinErrorText(std::uint8_t result) {
 bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
     switch (code) {
         case front_message::kLoginFlowAnswer:
+            if (a == net::Id(net::MessageId::ChooseChannelResult))
+                OnChannelAnswer(static_cast<std::uint8_t>(b));
             if (a == net::Id(net::MessageId::JoinRoomResult)) {
                 busy_ = false;
                 if (Host()) Host()->ShowError(this, JoinErrorText(static_cast<std::uint8_t>(b)));
@@ -378,6 +475,7 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
             RebuildRooms();
             RebuildPlayers();
             UpdateOwnInfo();
+            RebuildChannelRows();
             return true;
         }
         case gui::web_page::kMsgWebPageClosed:
@@ -438,8 +536,16 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
         if (event.value == 1) JoinRoom(rooms_[static_cast<std::size_t>(index)].number);
         return true;
     }
+    if (id >= kFirstChannelRow && id < kFirstChannelRow + kChannelRows) {
+        const std::size_t index = id - kFirstChannelRow;
+        if (index < shownChannels_.size()) ChooseChannel(shownChannels_[index].id);
+        return true;
+    }
     net::GameSession* session = Session();
     switch (id) {
+        case kChannelChoice:
+            OpenChannelChoice(!ChannelChoiceOpen() && !busy_);
+            return true;
         case kRoomScroll:
             firstRow_ = event.value > 0 ? event.value - 1 : 0;
             ShowRoomRows();
@@ -477,10 +583,7 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
             }
             return true;
         case kOptions:
-            if (auto* options = dynamic_cast<OptionDialog*>(Host() ? Host()->GetOptionDialog() : nullptr)) {
-                options->SetGameRoomFlags(false, false);
-                options->Open();
-            }
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case kHelp:
             help_->Open(HelpWindow::kLobby, 4);
@@ -591,12 +694,25 @@ void SceneLobby::ShowRoomRows() {
 void SceneLobby::RebuildPlayers() {
     net::GameSession* session = Session();
     std::vector<WString> lines;
+    WString listed;
+    int count = 0;
     if (session) {
         lines.push_back(
             Format(u"Lv %d  %s  (you)", static_cast<int>(session->own.level), session->own.nickname));
+        listed = u" " + session->own.nickname;
+        count = 1;
         for (const net::LobbyPlayer& p : session->LobbyPlayers())
-            if (p.playerId != session->own.playerId)
+            if (p.playerId != session->own.playerId) {
                 lines.push_back(Format(u"Lv %d  %s", static_cast<int>(p.level), p.nickname));
+                listed += u" " + p.nickname;
+                ++count;
+            }
+    }
+    // The journal gets the players shown whenever they change, as it gets the rooms.
+    listed = Format(u"PLAYERS %d", count) + listed;
+    if (listed != journaledPlayers_) {
+        journaledPlayers_ = listed;
+        platform::Journal::Write(ToUtf8(listed));
     }
     for (std::size_t i = 0; i < playerRows_.size(); ++i) {
         playerRows_[i]->SetPlainText(i < lines.size() ? lines[i] : WString());

@@ -43,6 +43,7 @@ public:
     static constexpr std::uint64_t kRoomListRefreshMs = 5000;
     // Chat lines that may wait for the main thread; a flood beyond keeps the newest.
     static constexpr std::size_t kMaxIncomingChat = 512;
+    static constexpr int kChannelRows = 8;
 
     SceneLobby();
     ~SceneLobby() override;
@@ -68,6 +69,12 @@ public:
     bool Busy() const { return busy_.load(); }
     // The text of the error box a room answer shows (empty for 0, entered).
     static WString JoinErrorText(std::uint8_t result);
+    // The channel choice: opened by the button beside the channel's name, one row per channel with
+    // its players; a row asks the server to move the player there.
+    void OpenChannelChoice(bool open);
+    bool ChannelChoiceOpen() const { return channelPanel_ && channelPanel_->IsVisible(); }
+    const WString& ChannelRowText(int index) const;
+    void ChooseChannel(std::uint16_t channel);
 
 private:
     net::GameSession* Session();
@@ -75,6 +82,8 @@ private:
     void RebuildRooms();
     void ShowRoomRows();
     void RebuildPlayers();
+    void RebuildChannelRows();
+    void OnChannelAnswer(std::uint8_t result);
     void UpdateOwnInfo();
     // Adds a line to the chat history and the journal; ShowChat puts the newest lines on the rows.
     void AppendChat(const WString& text, std::uint32_t argb);
@@ -95,6 +104,10 @@ private:
     gui::ScrollBar* roomScroll_ = nullptr;
     gui::TextLabel* ownInfo_ = nullptr;
     gui::TextLabel* channelInfo_ = nullptr;
+    gui::Button* channelButton_ = nullptr;
+    gui::Widget* channelPanel_ = nullptr;
+    std::array<gui::Button*, kChannelRows> channelRows_{};
+    std::vector<net::ChannelInfo> shownChannels_;
     gui::TextLabel* roomCount_ = nullptr;
     gui::EditBox* chatEdit_ = nullptr;
     gui::Button* messengerButton_ = nullptr;
@@ -104,6 +117,7 @@ private:
     std::unique_ptr<gui::WebPageDialog> webPage_;
     std::deque<std::pair<WString, std::uint32_t>> chat_;
     WString journaledRooms_;
+    WString journaledPlayers_;
 
     // Chat lines that arrived on the dispatch thread, waiting for the main thread.
     platform::CriticalSection incomingLock_;

@@ -20,8 +20,10 @@ namespace scenes {
 
 namespace {
 constexpr std::uint32_t kNickChosen = 1164;
+constexpr std::uint32_t kRetryAnswer = 1165;  // a = the retry box's button
 constexpr std::uint16_t kNoMessage = 0;
-constexpr std::uint8_t kConnectFailed = 0xFF;
+// Why the server is gone (the answer's result byte when no message id is named).
+constexpr std::uint8_t kConnectFailed = 0xFF, kConnectionLost = 0xFE, kNoAnswer = 0xFD;
 constexpr std::uint32_t kVoiceChannel = 2;
 constexpr std::uint16_t kTournamentChannel = 8;
 
@@ -63,29 +65,53 @@ void SceneLogin::Enter() {
     }
     nickDialog_->SetHost(host);
     nickDialog_->SetPurpose(u"Create Nick", kNickChosen, 0);
+    nickDialog_->Show(false);
+    Connect();
+}
+
+void SceneLogin::Connect() {
+    net::GameSession* session = Session();
+    if (!session) return;
     status_->SetPlainText(u"Connecting to the game server...");
-    if (session->IsConnected()) {
-        stage_ = Stage::Connecting;  // signs in at the next tick
-        return;
-    }
+    connectStartMs_ = 0;
+    waitStartMs_ = 0;
+    stage_ = Stage::Connecting;
+    if (session->IsConnected()) return;  // signs in at the next tick
     std::string hostName;
     std::uint16_t port = 0;
     net::GameSession::ResolveServerAddress({}, hostName, port);
-    connectStartMs_ = 0;
-    stage_ = Stage::Connecting;
     if (!session->Connect(hostName, port))
-        Fail(u"The game server cannot be reached.", u"Please try again later.");
+        FailConnection(u"The game server cannot be reached.", u"Please try again later.");
 }
 
 void SceneLogin::Update(std::uint64_t nowMs, std::uint64_t) {
-    if (stage_.load() != Stage::Connecting) return;
     net::GameSession* session = Session();
     if (!session) return;
+    const Stage stage = stage_.load();
+    if (stage == Stage::SigningIn || stage == Stage::ChoosingChannel) {
+        if (!ServerStillThere(*session, nowMs)) {
+            stage_ = Stage::Failed;
+            Host()->PostUiMessage(front_message::kLoginFlowAnswer, kNoMessage,
+                                  session->IsConnected() ? kNoAnswer : kConnectionLost, 0);
+        }
+        return;
+    }
+    // The nickname dialog waits on the player, not the server, but not on a closed connection.
+    if (stage == Stage::ChoosingNick && !session->IsConnected()) {
+        stage_ = Stage::Failed;
+        Host()->PostUiMessage(front_message::kLoginFlowAnswer, kNoMessage, kConnectionLost, 0);
+        return;
+    }
+    if (stage != Stage::Connecting) return;
     if (session->IsConnected()) {
         stage_ = Stage::SigningIn;
+        waitStartMs_ = nowMs ? nowMs : 1;
         SceneHost* host = Host();
-        // Missing account arguments read as empty; the server refuses them like a wrong password.
-        session->SendSignIn(host->Argument(2), host->Argument(3), host->ClientBuild());
+        // After a lost connection the account held from the first sign-in signs in again; missing
+        // account arguments read as empty, and the server refuses them like a wrong password.
+        const bool held = !session->loginId.empty();
+        session->SendSignIn(held ? session->loginId : host->Argument(2),
+                            held ? session->password : host->Argument(3), host->ClientBuild());
         return;
     }
     if (connectStartMs_.load() == 0) connectStartMs_ = nowMs ? nowMs : 1;
@@ -93,6 +119,12 @@ void SceneLogin::Update(std::uint64_t nowMs, std::uint64_t) {
         stage_ = Stage::Failed;
         Host()->PostUiMessage(front_message::kLoginFlowAnswer, kNoMessage, kConnectFailed, 0);
     }
+}
+
+bool SceneLogin::ServerStillThere(net::GameSession& session, std::uint64_t nowMs) {
+    if (!session.IsConnected()) return false;
+    if (waitStartMs_.load() == 0) waitStartMs_ = nowMs ? nowMs : 1;
+    return nowMs - waitStartMs_.load() <= kAnswerTimeoutMs;
 }
 
 int SceneLogin::OnPacket(std::uint16_t id, net::Packet* packet) {
@@ -108,7 +140,8 @@ int SceneLogin::OnPacket(std::uint16_t id, net::Packet* packet) {
         else
             Host()->PostUiMessage(front_message::kLoginFlowAnswer, id, result, 0);
     } else if (id == MessageOf(net::MessageId::ChannelList) && session) {
-        const std::uint16_t channel = ChooseChannel(session->Channels());
+        const std::uint16_t channel = ChooseChannel(session->Channels(), session->currentChannel);
+        waitStartMs_ = 0;
         if (channel != 0)
             session->SendChooseChannel(channel);
         else
@@ -124,7 +157,9 @@ int SceneLogin::OnPacket(std::uint16_t id, net::Packet* packet) {
     return 0;
 }
 
-std::uint16_t SceneLogin::ChooseChannel(const std::vector<net::ChannelInfo>& channels) {
+std::uint16_t SceneLogin::ChooseChannel(const std::vector<net::ChannelInfo>& channels, std::uint16_t held) {
+    for (const net::ChannelInfo& c : channels)
+        if (held != 0 && c.id == held && c.users < c.capacity) return held;
     std::uint16_t open = 0;
     for (const net::ChannelInfo& c : channels) {
         if (c.id == 0 || c.users >= c.capacity) continue;
@@ -144,9 +179,16 @@ bool SceneLogin::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
             return true;
         case kNickChosen:
             if (net::GameSession* session = Session()) {
+                waitStartMs_ = 0;
                 stage_ = Stage::SigningIn;
                 session->SendCreateNick(nickDialog_->AcceptedNickname());
             }
+            return true;
+        case kRetryAnswer:
+            if (a == gui::button_id::kYes)
+                Connect();
+            else if (Host())
+                Host()->PostQuit();
             return true;
         default:
             return false;
@@ -165,6 +207,7 @@ void SceneLogin::OnLoginResult() {
                             static_cast<std::uint32_t>(now.voiceVolume), 0);
         host->PostUiMessage(static_cast<std::uint32_t>(AppMessage::SoundEnable), kVoiceChannel, now.voice, 0);
     }
+    waitStartMs_ = 0;
     stage_ = Stage::ChoosingChannel;
     status_->SetPlainText(Format(u"Welcome, %s. Choosing a channel...", session->own.nickname));
     session->SendEmpty(MessageOf(net::MessageId::ChannelListRequest));
@@ -190,8 +233,27 @@ void SceneLogin::OnFlowAnswer(std::uint16_t id, std::uint8_t result) {
         Fail(u"Every channel is full.", u"Please try again later.");
     } else if (id == MessageOf(net::MessageId::ChooseChannelResult)) {
         Fail(u"The channel could not be entered.", u"Please try again later.");
+    } else if (result == kConnectionLost) {
+        FailConnection(u"The connection to the game server was lost.", u"Check your network.");
+    } else if (result == kNoAnswer) {
+        FailConnection(u"The game server does not answer.", u"Check your network.");
     } else {
-        Fail(u"The game server cannot be reached.", u"Check your network and try again.");
+        FailConnection(u"The game server cannot be reached.", u"Check your network.");
+    }
+}
+
+void SceneLogin::FailConnection(const WString& line1, const WString& line2) {
+    stage_ = Stage::Failed;
+    status_->SetPlainText({});
+    nickDialog_->Show(false);
+    LogWrite(u"Login: %s\n", line1);
+    if (net::GameSession* session = Session()) session->Disconnect();
+    SceneHost* host = Host();
+    if (!host) return;
+    host->ShowError(this, line1, line2, u"Try again?");
+    if (gui::NoticeBox* box = host->GetNoticeBox()) {
+        box->SetLayout(2);
+        box->SetResultCode(kRetryAnswer);
     }
 }
 

@@ -35,20 +35,32 @@ public:
     // Main thread, message 1104: the option word kept on the server goes into the options, the
     // voice channel is re-applied (1056, 1057), then the channel list is asked for.
     void OnLoginResult();
-    // The channel a player enters: the first open one that is not a tournament channel, else the
-    // first open one; 0 when every channel is full.
-    static std::uint16_t ChooseChannel(const std::vector<net::ChannelInfo>& channels);
+    // The channel a player enters: the one he was in (`held`, after a lost connection) while it is
+    // open, else the first open one that is not a tournament channel, else the first open one; 0
+    // when every channel is full.
+    static std::uint16_t ChooseChannel(const std::vector<net::ChannelInfo>& channels, std::uint16_t held = 0);
 
     Stage CurrentStage() const { return stage_.load(); }
     NickChangeDialog* NickDialog() const { return nickDialog_; }
 
+    // How long the sign-in, nickname and channel answers may take before the server counts as gone.
+    static constexpr std::uint64_t kAnswerTimeoutMs = 15000;
+
 private:
     net::GameSession* Session();
+    void Connect();
+    // A refusal: the box's OK ends the client.
     void Fail(const WString& line1, const WString& line2);
+    // The server is out of reach or went away: the connection is closed (a late answer connects
+    // nothing) and the box asks whether to try again (Yes) or end the client (No).
+    void FailConnection(const WString& line1, const WString& line2);
     void OnFlowAnswer(std::uint16_t id, std::uint8_t result);
+    // Update thread: the stage waits for the server; true when it may go on waiting.
+    bool ServerStillThere(net::GameSession& session, std::uint64_t nowMs);
 
     std::atomic<Stage> stage_{Stage::Idle};
     std::atomic<std::uint64_t> connectStartMs_{0};
+    std::atomic<std::uint64_t> waitStartMs_{0};  // the request the stage waits on was sent
     gui::TextLabel* status_ = nullptr;
     NickChangeDialog* nickDialog_ = nullptr;
 };

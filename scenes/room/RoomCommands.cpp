@@ -8,6 +8,7 @@
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 
@@ -68,6 +69,7 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
             return true;
         case app_code::kRequestReply: {
             if (a == 0) enableToLobby_ = true;
+            if (a == gui::button_id::kYes) leaveAfterGame_ = withdrawToLeave_.exchange(false);
             const std::uint8_t gameType = RoomCopy().gameType;
             SendByte(RoomMsg::RequestReply,
                      gameType == 2 || gameType == 5 ? static_cast<std::uint8_t>(b) : 1);
@@ -108,6 +110,7 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
                 ShowBox(kOnlyWhilePlaying);
             return true;
         case app_code::kWithdrawOpen:
+            withdrawToLeave_ = false;
             if (!IsOwnSeatPlaying()) {
                 ShowBox(kOnlyWhilePlaying);
             } else if (withdrawDialog_) {
@@ -123,7 +126,8 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
             }
             return true;
         case app_code::kOptions:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr, gameRunning_.load(),
+                             IsOwnSeatPlaying());
             return true;
         case app_code::kControlOptions:
             if (world) world->ApplyControlOptions(CurrentOptions());
@@ -135,6 +139,19 @@ bool SceneRoomGame::HandleCommand(std::uint32_t code, std::uintptr_t a, std::int
             return true;
         case app_code::kJoinGold:
             CheckJoinGold();
+            return true;
+        case app_code::kHelp:
+            OpenHelp();
+            return true;
+        case app_code::kBackToLobby:
+            // A player in a game stays: only the game's item effect values are dropped.
+            if (!IsOwnSeatPlaying())
+                LeaveRoom();
+            else if (session)
+                session->ResetItemEffectValues();
+            return true;
+        case app_code::kEnteringTime:
+            enteredMs_ = platform::NowMs();
             return true;
         default:
             return false;

@@ -3,6 +3,7 @@
 // that the table and balls of the turn are the room master's. Main thread unless named otherwise.
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
+#include "gui/Button.h"
 #include "net/GameSession.h"
 #include "net/GameTypes.h"
 #include "net/ItemEntry.h"
@@ -11,6 +12,8 @@
 #include "scenes/room/RoomScreen.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/PlayerPanel.h"
+#include "scenes/room/hud/SlidingPanels.h"
 #include "table/TableWorld.h"
 
 namespace scenes {
@@ -32,6 +35,33 @@ int RoundedShare(double value) {
 }
 
 }  // namespace
+
+void SceneRoomGame::RefreshItemStrip() {
+    RunOnMainThread([this] { FillItemWidgets(); });
+}
+
+void SceneRoomGame::FillItemWidgets() {
+    if (itemStrip_) itemStrip_->Fill();
+    if (cuePanel_ && cuePanel_->IsVisible()) cuePanel_->Fill();
+    if (chalkGauge_) chalkGauge_->Refresh();
+    if (!cueTab_) return;
+    bool cues = false;
+    for (const net::ItemEntry* entry : Record().Items())
+        cues = cues || (entry && entry->type == static_cast<std::uint32_t>(net::ItemType::Cue));
+    cueTab_->Show(cues);
+}
+
+void SceneRoomGame::BuildItemModels(RenderDevice* renderer) {
+    if (itemStrip_) itemStrip_->BuildModels(renderer);
+    if (cuePanel_) cuePanel_->BuildModels(renderer);
+    if (shopPanel_) shopPanel_->BuildModels(renderer);
+}
+
+void SceneRoomGame::ReleaseItemModels() {
+    if (itemStrip_) itemStrip_->ReleaseModels();
+    if (cuePanel_) cuePanel_->ReleaseModels();
+    if (shopPanel_) shopPanel_->ReleaseModels();
+}
 
 bool SceneRoomGame::IsOwnSeatPlaying() {
     if (!gameRunning_.load()) return false;
@@ -62,6 +92,9 @@ void SceneRoomGame::AfterShotConsumption(int chalkUsed) {
     CountConsumableUse(records);
     SendUseRecords(records);
     CheckDurabilityNotice();
+    // An effect item lasts one shot; the strip shows the counts the shot left.
+    session->ClearItemEffects();
+    RefreshItemStrip();
 }
 
 void SceneRoomGame::ApplyChalk() {

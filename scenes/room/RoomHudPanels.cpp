@@ -1,11 +1,16 @@
 // The game room's status panels, result windows, replay panel and invite list: their creation, the
 // messages that feed them and the application messages they post back.
 #include "engine/core/Log.h"
+#include "engine/resource/ResourceManager.h"
+#include "engine/resource/ResourcePackage.h"
 #include "engine/sound/SoundManager.h"
+#include "gui/UiResourceSet.h"
 #include "net/Packet.h"
+#include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/EffectPanel.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/InviteList.h"
 #include "scenes/room/hud/PanelsHud.h"
@@ -68,7 +73,18 @@ void SceneRoomGame::ResetHudPanels() {
     pendingLevelUp_ = false;
 }
 
+void SceneRoomGame::CreateEffectPanel(ResourceManager* resources) {
+    // The "Effect" group of the UI package in the language in use.
+    const gui::UiResourceSet* sets = gui::UiResourceSet::Current();
+    ResourcePackage* ui =
+        resources ? resources->OpenPackage(sets ? sets->Folder() : WString(u"UIEn")) : nullptr;
+    const ResourceGroup* group = ui ? ui->FindOrLoadGroup(u"Effect", true) : nullptr;
+    if (resources && !group) LogWrite(u"ERROR : the group Effect of the game room is missing\n");
+    effects_ = std::make_unique<hud::EffectPanel>(group);
+}
+
 void SceneRoomGame::LeaveHudPanels() {
+    effects_.reset();
     if (replayPanel_) {
         replayPanel_->Show(false);
         replayPanel_->DestroyWorld();
@@ -79,6 +95,20 @@ void SceneRoomGame::UpdateHudPanels() {
     // A hidden panel's world stands still (hiding flips its running flag, so a paused replay would
     // otherwise play on unseen).
     if (replayPanel_ && replayPanel_->IsVisible()) replayPanel_->Update(tick_, 0, 0);
+}
+
+void SceneRoomGame::PlayEffect(hud::GameAni ani) {
+    if (effects_) effects_->Play(ani, platform::NowMs());
+}
+
+int SceneRoomGame::PlayResultSound(int highRunPoints, int resultKind, int resultCode) {
+    table::TableWorld* world = World();
+    const int answer = world ? world->Rules().PickResultSound(highRunPoints, resultKind, resultCode) : 0;
+    if (answer == 1) {
+        PlayEffect(hud::GameAni::Result);
+        PlaySound(sound::kResult);
+    }
+    return answer;
 }
 
 void SceneRoomGame::QueueLevelUp() {
@@ -116,6 +146,11 @@ void SceneRoomGame::ShowRoomStatus(std::uint64_t jackpot, const net::RoomInfo& i
         statusPanel_->SetAmount(static_cast<std::int64_t>(jackpot));
         statusPanel_->SetPointRule(info.gameType, info.pointTrackMode);
         statusPanel_->ShowRuleImage(info.pointTrackMode >= 1);
+        // The stake marker (the amount's picture) marks a room played for a stake outside the gamble
+        // and bet games and the tournaments.
+        const bool gamble = info.gameType == 2 || info.gameType == 5 || info.gameType == 6;
+        statusPanel_->ShowAmountImage(channelType_.load() != kTournamentChannel && !gamble &&
+                                      !info.IsOpenNonGamble());
     }
     if (!seatInfo_ || !running || info.pointTrackMode == 0) return;
     const auto& track = info.pointTrack;  // position, label value, second marker, third marker, offset
@@ -142,9 +177,16 @@ bool SceneRoomGame::ReplayLastShot() {
     if (!world || !replayPanel_) return false;
     const table::ShotStateBlock block = world->LastShotState();
     if (block[0] == 0) return false;
+    // The panel takes the key guide's place while it is open.
+    if (keyGuide_) keyGuide_->Show(false);
     replayPanel_->Show(true);
     replayPanel_->ReplayShot(block);
     return true;
+}
+
+void SceneRoomGame::CloseReplayPanel() {
+    if (replayPanel_) replayPanel_->Show(false);
+    if (keyGuide_) keyGuide_->Show(keyGuideOn_);
 }
 
 bool SceneRoomGame::HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t) {
@@ -152,12 +194,12 @@ bool SceneRoomGame::HandleReplayMessage(std::uint32_t code, std::uintptr_t a, st
         case platform::kWmKeyUp:
             if (a != kReplayKey || !replayPanel_) return false;
             if (replayPanel_->IsVisible())
-                replayPanel_->Show(false);
+                CloseReplayPanel();
             else
                 ReplayLastShot();
             return true;
         case static_cast<std::uint32_t>(hud::HudMessage::ReplayClosed):
-            if (replayPanel_) replayPanel_->Show(false);
+            CloseReplayPanel();
             return true;
         case static_cast<std::uint32_t>(hud::HudMessage::ReplayLastShot):
             ReplayLastShot();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "gui/Button.h"
+#include "gui/TextLabel.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
@@ -28,7 +29,10 @@ constexpr float kResultListAlpha = 0.9f;
 // The bottom right belongs to the player list and the start/ready panel, the bottom left to the chat and
 // the item tabs: the table's tip, elevation and power control stands between them.
 constexpr int kTableControlsRightInset = 358;
-constexpr std::uint8_t kSolidsStatus = 2, kStripesStatus = 3;
+constexpr int kCaptionWidth = 90, kCaptionHeight = 15, kCaptionTop = 29;
+constexpr std::uint32_t kCaptionColour = 0xFFD0D0D0, kCaptionShadow = 0xFF000000;
+constexpr auto kSolidsStatus = static_cast<std::uint8_t>(net::TeamStatus::Solids);
+constexpr auto kStripesStatus = static_cast<std::uint8_t>(net::TeamStatus::Stripes);
 }  // namespace
 
 void SceneRoomGame::CreateRoomHud() {
@@ -42,6 +46,17 @@ void SceneRoomGame::CreateRoomHud() {
     turnCountdown_->Create(0, 0);
     AnchorByEdges(*turnCountdown_, gui::AnchorH::Center, 55, gui::AnchorV::Top, -2);
     turnCountdown_->playSound = [this](int id) { PlaySound(id); };
+    // The two clocks' digits say nothing by themselves: a caption under each, centred on its digits.
+    clockCaption_ = AddLabel(0, 0, kCaptionWidth, kCaptionHeight, gui::kFont12, 0,
+                             gui::align::kCenter | gui::align::kVCenter);
+    clockCaption_->SetPlainText(u"Game time");
+    clockCaption_->SetColors(kCaptionColour, kCaptionShadow);
+    AnchorByEdges(*clockCaption_, gui::AnchorH::Center, -32, gui::AnchorV::Top, kCaptionTop);
+    countdownCaption_ = AddLabel(0, 0, kCaptionWidth, kCaptionHeight, gui::kFont12, 0,
+                                 gui::align::kCenter | gui::align::kVCenter);
+    countdownCaption_->SetPlainText(u"Turn time");
+    countdownCaption_->SetColors(kCaptionColour, kCaptionShadow);
+    AnchorByEdges(*countdownCaption_, gui::AnchorH::Center, 62, gui::AnchorV::Top, kCaptionTop);
 
     scoreBoard_ = Make<hud::ScoreBoard>();
     scoreBoard_->Create(0, 0);
@@ -118,7 +133,9 @@ void SceneRoomGame::RefreshRoomHud() {
     }
     scoreBoard_->Show(running && channelType_.load() == kTournamentChannel);
     gameClock_->Show(running);
+    clockCaption_->Show(running);
     turnCountdown_->Show(running && turnLimit_.load() > 0);
+    countdownCaption_->Show(running && turnLimit_.load() > 0);
 
     int playing = 0;
     {
@@ -145,8 +162,8 @@ void SceneRoomGame::RefreshRoomHud() {
 }
 
 void SceneRoomGame::ShowGroupsOnce() {
-    // The 8-ball groups once they are decided (a team holds the stripes, status 3): the solids' team
-    // (status 2) in the first column, the stripes' in the second.
+    // The 8-ball groups once they are decided (a team holds the stripes): the solids' team in the
+    // first column, the stripes' in the second.
     std::uint32_t groups = 0;
     bool decided = false;
     std::array<std::array<WString, 2>, 2> names;

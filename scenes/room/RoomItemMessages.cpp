@@ -12,6 +12,7 @@
 #include "net/OwnStatistics.h"
 #include "net/Packet.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/RoomStatusPanels.h"
@@ -193,10 +194,8 @@ void SceneRoomGame::ChangeCue(const net::ItemEntry& entry) {
 }
 
 bool SceneRoomGame::SelectChalk(const net::ItemEntry& entry) {
-    net::PlayerRecord& record = Record();
-    if (record.currentItemSerial == entry.serial) return false;
-    if (!record.SelectItem(entry.serial)) return false;
-    if (table::TableWorld* world = World()) world->chalkReload = true;
+    if (!SelectChalkEntry(Record(), entry, World())) return false;
+    RefreshItemStrip();
     return true;
 }
 
@@ -260,6 +259,7 @@ void SceneRoomGame::OnItemCount(net::Packet& p) {
     record.RemoveItem(serial);
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
         session->FreeItemEntry(entry);
+    RefreshItemStrip();
 }
 
 // ---- Points and money during a game ----------------------------------------------------------------

@@ -14,7 +14,9 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/hud/SlidingPanels.h"
 
 namespace scenes {
@@ -27,6 +29,7 @@ constexpr int kPanelLeft = 10, kPanelBottom = -290;
 constexpr int kTabW = 81, kTabH = 19, kTabBottom = -24;
 constexpr int kCueTabX = 360, kShopTabX = 445;
 constexpr int kFriendBarW = 260, kFriendBarBottom = -250;
+constexpr int kStripLeft = 84, kStripTop = -250;
 
 // Open means shown and not already on its way out.
 bool PanelOpen(const hud::SlidingPanel* panel) {
@@ -54,6 +57,8 @@ Messenger* RoomMessenger(SceneHost* host) {
 }  // namespace
 
 void SceneRoomGame::CreateItemPanels() {
+    // Right of the chalk gauge, level with its foot: the bottom edge holds the chat line and the tabs.
+    itemStrip_ = AddItemStrip(*this, &Record(), kStripLeft, kStripTop);
     cuePanel_ = Make<hud::PlayerInfoPanel>(Host(), &Record());
     cuePanel_->Create(0, 0);
     shopPanel_ = Make<hud::BuyOrGiftDialog>(Host(), &Record());
@@ -79,6 +84,11 @@ void SceneRoomGame::CreateItemPanels() {
 
     inProgress_ = Make<gui::InProgressNotice>();
     inProgress_->Show(false);
+    // A use request names what the strip or the cue panel holds as chosen.
+    SetItemSelection([this](int source) -> const net::ItemEntry* {
+        if (source == item_use::kFromCuePanel) return cuePanel_ ? cuePanel_->SelectedCue() : nullptr;
+        return itemStrip_ ? itemStrip_->SelectedEntry() : nullptr;
+    });
 }
 
 bool SceneRoomGame::OnItemPanelCommand(const gui::CommandEvent& event) {
@@ -130,6 +140,7 @@ void SceneRoomGame::AfterItemReply() {
         if (inProgress_) inProgress_->Show(false);
     });
     UpdateItemKeys();
+    RefreshItemStrip();
 }
 
 }  // namespace scenes

@@ -1,6 +1,7 @@
-// Item use from the game room (message 512, asked for with the activation question's yes button) and
-// the counted item an own shot uses up: the table keeps its count during the game, the shot reports
-// the new count with message 546 and an item used up leaves the inventory. Main thread.
+// Item use from the game room: an item chosen in the item strip or a cue in the cue panel (its level and
+// activation steps, then the cue, chalk or effect it becomes), the use request 512 on the activation
+// question's yes, and the counted item an own shot uses up: the table keeps its count during the game, the
+// shot reports the new count with message 546 and an item used up leaves the inventory. Main thread.
 #include <algorithm>
 
 #include "engine/core/Format.h"
@@ -13,8 +14,10 @@
 #include "net/ItemUse.h"
 #include "net/Packet.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/HudCodes.h"
 
 namespace scenes {
 
@@ -30,7 +33,7 @@ bool CountsSeveralUses(const net::ItemEntry& entry) {
 
 }  // namespace
 
-net::ItemEntry* SceneRoomGame::SelectedForUse(int source) {
+const net::ItemEntry* SceneRoomGame::SelectedForUse(int source) {
     if (itemSelection_) return itemSelection_(source);
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (!session) return nullptr;
@@ -51,11 +54,51 @@ bool SceneRoomGame::SendItemUse(int source) {
     return true;
 }
 
+void SceneRoomGame::UseItem(std::uint32_t kind, int source) {
+    const net::ItemEntry* entry = SelectedForUse(source);
+    if (!entry) return;
+    net::PlayerRecord& record = Record();
+    if (FirstItemSteps(*this, *entry, kind, record.level, item_use::kConfirmed) != ItemStep::Use) return;
+    switch (static_cast<net::ItemType>(kind)) {
+        case net::ItemType::Cue: {
+            const net::GameTypeEquipment& slot = record.equipment[RoomCopy().gameType % net::kGameTypeCount];
+            if (slot.cueSerial != entry->serial || slot.cueId != entry->itemId) ChangeCue(*entry);
+            return;
+        }
+        case net::ItemType::Effect:
+            if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
+                ToggleEffectItem(*this, *session, *entry, itemStrip_);
+            return;
+        case net::ItemType::Chalk:
+            if (SelectChalk(*entry))
+                AddChatLine(Format(u"Chalk is changed to %s", OwnItemName(entry->itemId)), kItemLineColour);
+            return;
+        default:
+            // The other items of the strip act while they are active; choosing one changes nothing.
+            return;
+    }
+}
+
 bool SceneRoomGame::HandleItemUseMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
-    if (code != item_use::kConfirmed) return false;
-    if (a == gui::button_id::kYes)
-        SendItemUse(b == item_use::kFromCuePanel ? item_use::kFromCuePanel : item_use::kFromItemStrip);
-    return true;
+    switch (code) {
+        case item_use::kConfirmed:
+            if (a == gui::button_id::kYes)
+                SendItemUse(b == item_use::kFromCuePanel ? item_use::kFromCuePanel
+                                                         : item_use::kFromItemStrip);
+            return true;
+        case static_cast<std::uint32_t>(hud::HudMessage::ItemChosen):
+            UseItem(static_cast<std::uint32_t>(a), item_use::kFromItemStrip);
+            return true;
+        case static_cast<std::uint32_t>(hud::HudMessage::CueChosen):
+            UseItem(static_cast<std::uint32_t>(net::ItemType::Cue), item_use::kFromCuePanel);
+            return true;
+        case app_code::kRefreshItems:
+            RefreshItemStrip();
+            UpdateItemKeys();
+            return true;
+        default:
+            return false;
+    }
 }
 
 void SceneRoomGame::CountConsumableUse(std::vector<UseRecord>& records) {

@@ -127,24 +127,13 @@ void SceneRoomGame::AskToJoin() {
         return;
     }
     if (!CheckJoinGold()) return;
-    gui::NoticeBox* box = Host() ? Host()->GetNoticeBox() : nullptr;
-    if (!box) {
-        LogWrite(u"ERROR : no notice box for the join question\n");
-        return;
-    }
     const std::uint8_t gameType = RoomCopy().gameType;
-    box->Reset();
-    if (box->GetParent() != this) AddChild(box, false);
-    box->SetLayout(2);  // yes and no
-    box->CenterOnScreen();
-    box->SetCaption(u"Question");
-    box->SetLine(0, u"Do you want to participate in the game?");
-    if (GambleFee(gameType)) box->SetLine(1, u"You should pay the fee before entering into the room.");
-    if (gameType == 6) box->SetLine(1, u"You should pay the bet amount again to enter.");
-    box->SetResultCode(app_code::kJoinAnswer);
-    box->SetParam(0);
-    box->Show(true);
-    box->BringToFront();
+    SharedBoxText question{
+        u"Question", {u"Do you want to participate in the game?"}, kYesNoLayout, app_code::kJoinAnswer, 0};
+    if (GambleFee(gameType))
+        question.lines.push_back(u"You should pay the fee before entering into the room.");
+    if (gameType == 6) question.lines.push_back(u"You should pay the bet amount again to enter.");
+    OpenSharedBox(*this, question);
 }
 
 bool SceneRoomGame::HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {

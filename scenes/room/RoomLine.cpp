@@ -7,17 +7,6 @@
 
 namespace scenes::room {
 
-WString FitTextToWidth(const gui::FontDesc& font, const WString& text, int width) {
-    if (gui::MeasureTextWidth(font, text) <= width) return text;
-    const WString dots = u"...";
-    WString cut = text;
-    while (!cut.empty()) {
-        cut.pop_back();
-        if (gui::MeasureTextWidth(font, cut + dots) <= width) return cut + dots;
-    }
-    return gui::MeasureTextWidth(font, dots) <= width ? dots : WString();
-}
-
 void FitRoomLine(gui::TextLabel& kind, gui::TextLabel& title, gui::TextLabel& count, gui::Widget& lock,
                  int kindX, int titleX, int countX, int lockX) {
     const auto widthOf = [](const gui::TextLabel& label) {
@@ -29,7 +18,7 @@ void FitRoomLine(gui::TextLabel& kind, gui::TextLabel& title, gui::TextLabel& co
     const int titleLeft = std::max(titleX, kindX + widthOf(kind) + kRoomLineGap);
     const int titleWidth = std::max(0, countX - kRoomLineGap - titleLeft);
     title.SetRect(titleLeft, title.Y(), titleWidth, title.Height());
-    title.SetPlainText(FitTextToWidth(title.Font(), title.Text(), titleWidth));
+    title.SetPlainText(gui::FitTextToWidth(title.Font(), title.Text(), titleWidth));
 
     const int countWidth = std::max(count.Width(), widthOf(count));
     count.SetRect(countX, count.Y(), countWidth, count.Height());

@@ -16,9 +16,6 @@ namespace scenes::room {
 // The gap kept between two texts of the line.
 constexpr int kRoomLineGap = 6;
 
-// The text, cut at the end and closed with "..." when it is wider than `width` pixels.
-WString FitTextToWidth(const gui::FontDesc& font, const WString& text, int width);
-
 // Places the labels for their current texts. `kindX`, `titleX` and `countX` are their usual left
 // edges; the lock icon follows the player count.
 void FitRoomLine(gui::TextLabel& kind, gui::TextLabel& title, gui::TextLabel& count, gui::Widget& lock,

@@ -120,6 +120,7 @@ constexpr std::uint32_t kShadow = 0xFF000000;
 constexpr int kChatPanelTop = -218;
 constexpr int kChatLineX = 24, kChatLineTop = kChatPanelTop + 12, kChatLineW = 440, kChatRowStep = 18;
 constexpr int kChatScrollH = 140;
+constexpr int kChatRowTextX = 20, kChatRowTextY = 12;
 constexpr int kChatEditX = 23, kChatEditTop = -48, kChatEditW = 340, kChatEditH = 18;
 
 gui::TextLabel* BarLabel(gui::Widget& scene, std::uint32_t id, int x, int y, int w, std::uint32_t argb,
@@ -179,6 +180,8 @@ void SceneRoomGame::CreateRoomScreen() {
     messengerButton_ =
         AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
     AddCornerButton(*this, control::kRoomSetting, -200, 0, u"R", u"Room setting");
+    // The invite list opens from the corner too, left of the room's settings.
+    AddCornerButton(*this, join_msg::kInviteControl, -233, 0, u"+", u"Invite");
 
     // Join, shown only while the own player may join the running game.
     const int width = Width(), height = Height();
@@ -198,11 +201,14 @@ void SceneRoomGame::CreateRoomScreen() {
     // lines, the input under them. Placed from the bottom edge, so a taller window keeps them there.
     for (std::size_t i = 0; i < overlay_.size(); ++i) {
         gui::TextLabel* line = overlay_[i];
-        if (!line) continue;
-        line->SetRect(kChatLineX, height + kChatLineTop + static_cast<int>(i) * kChatRowStep, kChatLineW,
-                      kChatRowStep);
-        AnchorByEdges(*line, gui::AnchorH::None, 0, gui::AnchorV::Bottom,
-                      kChatLineTop + static_cast<int>(i) * kChatRowStep);
+        gui::ImageWidget* row = overlayRows_[i];
+        if (!line || !row) continue;
+        const int top = kChatLineTop + static_cast<int>(i) * kChatRowStep;
+        line->SetRect(kChatLineX, height + top, kChatLineW, kChatRowStep);
+        AnchorByEdges(*line, gui::AnchorH::None, 0, gui::AnchorV::Bottom, top);
+        // The row's strip starts 20 pixels left of the text and 12 above it.
+        row->MoveTo(kChatLineX - kChatRowTextX, height + top - kChatRowTextY);
+        AnchorByEdges(*row, gui::AnchorH::None, 0, gui::AnchorV::Bottom, top - kChatRowTextY);
     }
     if (chatEdit_) {
         chatEdit_->SetRect(kChatEditX, height + kChatEditTop, kChatEditW, kChatEditH);
@@ -233,7 +239,7 @@ void SceneRoomGame::CreateRoomScreen() {
     // At the screen's left edge, not 4 pixels past it: the bold "No Chalk" fills the gauge's width.
     AnchorByEdges(*chalkGauge_, gui::AnchorH::Left, 0, gui::AnchorV::Bottom, -300);
 
-    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_ = AddKeyGuide(*this, false);
     keyGuide_->SetId(info_panel::kControl);
     keyGuide_->Show(false);
     roomOptions_ = Hidden<RoomOptionDialog>(*this, Host());
@@ -339,6 +345,9 @@ void SceneRoomGame::RefreshRoomScreen(std::uint64_t nowMs) {
     const int range = std::max(1, static_cast<int>(lines) - static_cast<int>(kOverlayLines) + 1);
     chatScroll_->SetRange(range);
     chatScroll_->SetPos(static_cast<int>(firstShown), false);
+
+    // A pending friend request blinks: full for a second, faint for the next.
+    if (friendBar_ && friendBar_->IsVisible()) friendBar_->SetAlpha(nowMs % 2000 < 1000 ? 1.0f : 0.3f);
 
     const std::uint32_t centre = centreAmount_.load();
     const bool centreOn = centre != 0 && nowMs - centreShownMs_.load() < kCentreAmountMs;

@@ -11,6 +11,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/EffectPanel.h"
 
 namespace scenes {
 
@@ -20,7 +21,7 @@ namespace {
 
 constexpr std::int32_t kFirstPocketType = table::kFirstPocketGameType;
 constexpr std::int32_t kEightBall = 10;
-constexpr std::uint8_t kStatusCallEight = 4;
+constexpr auto kStatusCallEight = static_cast<std::uint8_t>(net::TeamStatus::EightBall);
 constexpr std::uint8_t kKindStays = 2;
 constexpr int kMaxMembers = 8;
 // The team's result value while it plays its finishing shot.
@@ -167,7 +168,19 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     }
     if (!ReadTeams(p, true)) return;
     const std::uint32_t betting = p.U32();
-    if (RoomCopy().moneyClass == 3) p.Skip(8);
+    // A room of money class 3 carries its two stake amounts for the player list.
+    if (RoomCopy().moneyClass == 3) {
+        const auto stake1 = static_cast<std::int32_t>(p.U32());
+        const auto stake2 = static_cast<std::int32_t>(p.U32());
+        if (!p.IsBad()) {
+            {
+                platform::ScopedLock lock(seatLock_);
+                room_.stake1 = stake1;
+                room_.stake2 = stake2;
+            }
+            ShowStake();
+        }
+    }
 
     StartTurnClock(now);
     gameClockBaseMs_ = now > elapsed ? now - elapsed : 0;
@@ -255,6 +268,7 @@ void SceneRoomGame::AnnounceTurnResult(std::uint8_t kind, std::uint16_t tableTea
     }
     if (line) {
         AddChatLine(line, colour::kGreen);
+        PlayEffect(hud::GameAni::FinishingShot);
         PlaySound(voice);
     } else if (tableTeamResult == 10) {
         PlaySound(sound::kTenPoints);
@@ -392,7 +406,12 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
         }
         if (world->GameType() == 6 && code < 0)
             AddChatLine(u"Foul. The points will be reset.", colour::kYellow);
-        if (code == kTimeOutCode) ++world->timeOutCount;
+        if (code == kTimeOutCode) {
+            // The rules keep the time-out as the shooter's result; the world counts it for the game.
+            PlayEffect(hud::GameAni::TimeOut);
+            world->Rules().SetShotResultCode(kTimeOutCode, false);
+            ++world->timeOutCount;
+        }
         if (kind != kKindStays && world->GameType() == kEightBall) world->ClearPocketCall();
     }
     if (running) {
@@ -405,17 +424,24 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     }
     SetShooterSeat(next);
     if (running) {
-        AnnounceTurnResult(kind, scores.tableTeamResult);
         scores.shooterSeat = next;
         scores.shooterStays = kind == kKindStays;
         scores.firstScore = firstScore;
         scores.secondScore = secondScore;
         Hud().UpdateScores(scores);
+        // An 8-ball shot that had its own voice holds the result sound back.
+        if (!resultSoundHeld_.load()) PlayResultSound(highRun, kind, code);
+        AnnounceTurnResult(kind, scores.tableTeamResult);
     }
     const bool own = next == ownSeat_.load();
     if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
+        PlayEffect(hud::GameAni::FreeBall);
         world->RespotCueBall();
-        SendMessage(RoomMsg::BallPlacement, [&](net::Packet& out) { world->WriteBallPositionMessage(out); });
+        // The new turn's table state (2051) still has the cue ball in its pocket: it is respotted
+        // there again, so the shooter's table and the others' (which take the respot as a 2064
+        // after their 2051) agree.
+        respotAfterNewTurn_ = true;
+        SendPlacement();
         if (own) {
             world->ballInHandMode = 1;
             world->BeginBallInHand(0);
@@ -424,8 +450,10 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
                         colour::kWhite);
         }
     }
-    if (own && before != next && channelType_.load() != kTournamentChannel && running)
+    if (own && before != next && channelType_.load() != kTournamentChannel && running) {
+        PlayEffect(hud::GameAni::YourTurn);
         PlaySound(sound::kOwnTurn);
+    }
     ApplyOwnTurn(own);
     if (running && world->GameType() == kEightBall) {
         std::uint8_t status = 0;
@@ -471,6 +499,10 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
     showReceiving_ = false;
     if (gameRunning_.load()) SetShooterSeat(shooter);
     world->SetCurrentBall(cueBall);
+    if (respotAfterNewTurn_.exchange(false)) {
+        world->RespotCueBall();
+        world->RetargetCameraOnCurrentBall();
+    }
     UpdateTableOwnership();
     if (!p.IsBad() && world->BallsFitTable(tableItem)) {
         turnTableItem_ = tableItem;
@@ -588,6 +620,10 @@ void SceneRoomGame::OnGameEnd(net::Packet& p) {
     KeepOwnSeatAfterGame();
     PlaySound(sound::kGameEnd);
     ResetAfterGame();
+    // The recording of the game ends with its end marker.
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) session->Recorder().Finish();
+    // The player withdrew on his way out of the room: out he goes.
+    if (leaveAfterGame_.exchange(false)) RunOnMainThread([this] { LeaveRoom(); });
 }
 
 int SceneRoomGame::ResultMode() {
@@ -650,6 +686,8 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
         return;
     }
     std::vector<RoomResultRow> shown;
+    int playOn = 0;  // teams left without a result: two of them go on playing
+    int next = kNoSeat;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
@@ -667,10 +705,35 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
                 shown.push_back(member);
             }
         }
-        for (RoomSeat& seat : seats_) seat.record.game.playing = 0;
+        for (const net::RoomTeam& team : game_.teams)
+            playOn += team.memberCount > 0 && team.result == 0 ? 1 : 0;
+        if (playOn >= 2) {
+            // The teams with a result watch from now on; the others close up and play on.
+            for (const net::RoomTeam& team : std::array<net::RoomTeam, net::kMaxTeams>(game_.teams))
+                if (team.memberCount > 0 && team.result != 0)
+                    for (int m = 0; m < team.memberCount; ++m) game_.SetTeamSlot(team.memberSeats[m], 0);
+            game_.ReseatTeamMembers();
+            game_.CompactTeams();
+            next = game_.NextTurn(SeatValid(shooter_.load()) ? &seats_[shooter_.load()].record : nullptr);
+            game_.UpdateReadyCounts();
+        } else {
+            for (RoomSeat& seat : seats_) seat.record.game.playing = 0;
+        }
     }
     Hud().ShowGameResult(ResultMode(), shown);
     PlaySound(sound::kGameResults);
+    if (playOn >= 2) {
+        int ownPlaying = 0;
+        {
+            platform::ScopedLock lock(seatLock_);
+            if (SeatValid(ownSeat_.load())) ownPlaying = seats_[ownSeat_.load()].record.game.playing;
+        }
+        if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
+            session->ownPlaying = ownPlaying;
+        if (SeatValid(next)) SetShooterSeat(next);
+        ApplyOwnTurn(SeatValid(next) && next == ownSeat_.load());
+        return;
+    }
     ResetAfterGame();
     PlaySound(sound::kAfterResults);
 }

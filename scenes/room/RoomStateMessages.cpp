@@ -5,6 +5,7 @@
 
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
+#include "gui/NoticeBox.h"
 #include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
@@ -12,6 +13,7 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/TableSceneUi.h"
 
 namespace scenes {
 
@@ -53,7 +55,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     if (info.pointTrackMode > 0)
         for (auto& b : info.pointTrack) b = p.U8();
     const std::uint32_t ageMs = p.U32();
-    p.U32();
+    const std::uint32_t roomClock = p.U32();
     p.U32();
     const std::uint8_t turnSeat = p.U8();
     const std::uint8_t currentBall = p.U8();
@@ -67,7 +69,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     info.option3 = p.U8();
     info.option2 = p.U8();
     info.seedMoney = static_cast<std::int32_t>(p.U32());
-    p.U32();
+    const std::uint32_t stake = p.U32();
     table::TableWorld* world = World();
     if (p.IsBad() || !SeatValid(turnSeat) || !SeatValid(master) || !SeatValid(own) || !world ||
         currentBall >= world->BallCount()) {
@@ -96,6 +98,11 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     watchOnly_ = watchOnly != 0;
     const bool running = info.state == static_cast<std::uint8_t>(net::RoomState::Playing);
     gameRunning_ = running;
+    // The room's clock on ours: a game under way shows the time it has run.
+    const std::uint64_t now = platform::NowMs();
+    gameClockBaseMs_ = now > roomClock ? now - roomClock : 0;
+    bettingValue_ = stake;
+    ShowPot();
     shooter_ = turnSeat;
     world->SetCurrentBall(currentBall);
     world->SetCurrentPlayer(turnSeat, true);
@@ -204,6 +211,8 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
             if (team) game_.SetTeamSlot(seat, team);
         }
         game_.UpdateReadyCounts();
+        // The room line's "(players/maximum)" follows the list as well as the room state.
+        room_.playerCount = count;
     }
     for (const auto& [text, argb] : lines) AddChatLine(text, argb);
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
@@ -357,11 +366,14 @@ void SceneRoomGame::OnSeatMoney(net::Packet& p) {
     const std::uint8_t seat = p.U8();
     const auto money = static_cast<std::int64_t>(p.U64());
     if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2073, seat);
-    platform::ScopedLock lock(seatLock_);
-    seats_[seat].record.money = money;
-    if (seat == ownSeat_.load())
-        if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
-            session->own.money = money;
+    {
+        platform::ScopedLock lock(seatLock_);
+        seats_[seat].record.money = money;
+        if (seat == ownSeat_.load())
+            if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
+                session->own.money = money;
+    }
+    RefreshItemStrip();
 }
 
 void SceneRoomGame::OnLeaveAnswer(net::Packet& p) {
@@ -373,7 +385,11 @@ void SceneRoomGame::OnLeaveAnswer(net::Packet& p) {
     if (result == 0)
         RequestScene(scene_id::kLobby);
     else if (result == 1)
-        ShowBox(u"this message will not show");
+        RunOnMainThread([this] {
+            OpenSharedBox(
+                *this,
+                {u"error", {u"this message will not show"}, kYesNoLayout, gui::NoticeBox::kDefaultResult, 0});
+        });
 }
 
 void SceneRoomGame::OnRoomClosed(net::Packet&) {

@@ -7,6 +7,7 @@
 #include "engine/sound/SoundManager.h"
 #include "gui/Button.h"
 #include "gui/GuiConstants.h"
+#include "gui/ImageWidget.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
@@ -17,10 +18,15 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/Messenger.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/EffectPanel.h"
 #include "scenes/room/hud/GameHud.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PanelsHud.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shared/SharedWindows.h"
 
@@ -31,10 +37,13 @@ using namespace room;
 namespace {
 
 constexpr std::uint32_t kModelId = 0x10014;
+constexpr int kLoopSoundA = 1, kLoopSoundB = 0;
 constexpr float kCameraSeconds = 0.5f;
 constexpr float kStartPitch = 30.0f;
 constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
 constexpr int kOverlayX = 10, kOverlayY = 480, kOverlayW = 382, kOverlayRowH = 18;
+constexpr int kOverlayRowImageW = 382, kOverlayRowImageH = 30;
+constexpr float kOverlayRowAlpha = 0.5f;
 constexpr int kChatEditMax = 50;
 constexpr std::uint64_t kBlinkMs = 600, kSteadyMs = 30000;
 constexpr std::uint64_t kChatSpamShortMs = 3000, kChatSpamMiddleMs = 5000, kChatSpamLongMs = 10000;
@@ -64,6 +73,12 @@ void SceneRoomGame::CreateUI() {
     // The exit corner button leaves the room for the lobby here.
     toLobby_ = ExitButton();
     if (toLobby_) toLobby_->SetTooltip(u"To Lobby");
+    // Each chat line has a dark strip behind it, stretched to the line's text.
+    for (gui::ImageWidget*& row : overlayRows_) {
+        row = AddImage(0, 0, kOverlayRowImageW, kOverlayRowImageH,
+                       gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
+        row->Show(false);
+    }
     for (std::size_t i = 0; i < overlay_.size(); ++i) {
         gui::TextLabel* label = AddLabel(kOverlayX, kOverlayY + static_cast<int>(i) * kOverlayRowH, kOverlayW,
                                          kOverlayRowH, gui::kFont12);
@@ -118,6 +133,8 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     world.SetShotSender([this](const table::ShotMessage& shot) { SendShot(shot); });
     Resize(Width(), Height());
     CreateReplayWorld(renderer, resources, copy);
+    // Without an engine (tools, tests) the panel runs its animations without pictures.
+    if (!resources) CreateEffectPanel(nullptr);
     LoadSounds(resources,
                {sound::kGameStart, sound::kOwnTurn, sound::kRack, 28, sound::kResult, sound::kGameResults, 35,
                 1, 0, 40, 41, 42},
@@ -134,6 +151,7 @@ int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
         return 1;
     }
     if (!renderer || !resources || world.LoadModels(*renderer, *resources) != 0) return 1;
+    CreateEffectPanel(resources);
     LoadSounds(resources, {}, kMusicStream);
     return 0;
 }
@@ -185,7 +203,8 @@ void SceneRoomGame::Enter() {
     }
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;
-    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = false;
+    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ =
+        respotAfterNewTurn_ = false;
     tableDiffers_ = tableNoticeTold_ = false;
     for (auto& told : durabilityTold_) told = false;
     shooter_ = kNoSeat;
@@ -201,12 +220,16 @@ void SceneRoomGame::Enter() {
     const int r = static_cast<int>(cosmetic_() % 100);
     AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
     if (chalkGauge_) chalkGauge_->Reset();
+    FillItemWidgets();
     WriteRoomLines(RoomCopy());
     CheckDurabilityNotice();
     // Newer players see the keys until they have signed in often enough.
     ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);
     widgetsDirty_ = true;
     SetActive(true);
+    // The player can write at once; a click on the table or Esc gives the keys back to the table.
+    if (chatEdit_) chatEdit_->SetFocus(true);
+    enteredMs_ = platform::NowMs();
     SendByte(RoomMsg::EnterDone, 0);
 }
 
@@ -214,6 +237,9 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
     TableScene::Leave(resources, engineScenes);
     LeaveHudPanels();
     StopMusic();
+    // The room's looping sounds end with the room.
+    if (SoundManager* sound = Host() ? Host()->Sound() : nullptr)
+        for (const int id : {kLoopSoundA, kLoopSoundB}) sound->Stop(id);
     DropUsedUpChalk();
     if (table::TableWorld* world = World()) {
         world->StopShotInProgress();
@@ -223,6 +249,7 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
     }
     cueObject_ = nullptr;
     if (chalkGauge_) chalkGauge_->ReleasePreview();
+    ReleaseItemModels();
     DestroyWorld();
     platform::ScopedLock lock(chatLock_);
     chat_.clear();
@@ -265,20 +292,15 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     UpdateRoomHudClocks(platform::NowMs());
     if (!draw || !World()) return;
     if (chalkGauge_) chalkGauge_->BuildPreview(renderer);
+    BuildItemModels(renderer);
     RenderTable(renderer);
+    if (effects_) effects_->Draw(renderer, Width(), Height(), platform::NowMs());
 }
 
 void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     TableScene::Update(nowMs, time100us);
     ++tick_;
     UpdateHudPanels();
-    // A dropped connection is told once; the table goes on (a running shot rests), the sends stop.
-    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) {
-        if (session->IsConnected())
-            wasConnected_ = true;
-        else if (wasConnected_.exchange(false))
-            ShowBox(u"The connection to the game server was lost.");
-    }
     if (tick_ % kBobTicks == 0) BobStartPrompt(nowMs);
     if (tick_ % 10 != 0) return;
     table::TableWorld* world = World();
@@ -306,9 +328,15 @@ void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
     const std::uint64_t start = turnStartMs_.load();
     const int elapsed = nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0;
     if (elapsed > limit - kWarningFromEnd && elapsed < limit - kWarningUntilEnd && !world->ShotExecuting() &&
-        !warningPlayed_.exchange(true))
+        !warningPlayed_.exchange(true)) {
         PlaySound(sound::kFirstWarning + static_cast<int>(cosmetic_() % 3));
-    const bool ownTurn = IsOwnTurn();
+        // The turn is nearly over: a withdraw question still open has lost its moment.
+        RunOnMainThread([this] {
+            if (withdrawQuestion_) withdrawQuestion_->Show(false);
+        });
+    }
+    // The own turn counts while the own cue may still strike: aiming, or calling the 8-ball's pocket.
+    const bool ownTurn = IsOwnTurn() && (world->TurnFlag() || world->pocketCallPending());
     const std::int32_t gameType = world->GameType();
     if (ownTurn && (gameType == 3 || gameType == 5) && world->timeOutCount == 0 &&
         elapsed >= limit - kDefaultShotBeforeEnd && !defaultShotDone_.exchange(true) &&
@@ -331,6 +359,7 @@ void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
     releaseKeysQueued_ = true;
     world->SetTurnFlag(false);
     world->ClearBallInHand();
+    PlayEffect(hud::GameAni::TimeOut);
     SendByte(RoomMsg::TurnTimeOver, 0);
 }
 
@@ -380,17 +409,23 @@ void SceneRoomGame::RefreshChatOverlay(std::uint64_t nowMs) {
     platform::ScopedLock lock(chatLock_);
     for (std::size_t i = 0; i < overlay_.size(); ++i) {
         gui::TextLabel* label = overlay_[i];
-        if (!label) continue;
+        gui::ImageWidget* row = overlayRows_[i];
+        if (!label || !row) continue;
         const std::size_t index = firstShown_ - 1 + i;
         if (index >= chat_.size()) {
             label->Show(false);
+            row->Show(false);
             continue;
         }
         const ChatLine& line = chat_[index];
         label->SetPlainText(line.text);
         label->SetColors(line.argb, 0xFF000000);
-        label->SetAlpha(ChatAlpha(nowMs > line.arrivalMs ? nowMs - line.arrivalMs : 0));
+        const float alpha = ChatAlpha(nowMs > line.arrivalMs ? nowMs - line.arrivalMs : 0);
+        label->SetAlpha(alpha);
         label->Show(true);
+        StretchChatRow(*row, label->MeasureText());
+        row->SetAlpha(alpha * kOverlayRowAlpha);
+        row->Show(true);
     }
 }
 
@@ -454,10 +489,13 @@ bool SceneRoomGame::SendChat(const WString& text, bool typed, std::uint64_t nowM
 
 bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
     table::TableWorld* world = World();
-    // A click on the table leaves the chat line; keys go to the chat line while it has the focus.
-    if ((code == platform::kWmLButtonDown || code == platform::kWmRButtonDown) && chatEdit_ &&
-        chatEdit_->HasFocus())
-        chatEdit_->SetFocus(false);
+    // A click anywhere leaves the chat lines (the room's and the messenger's); keys go to the room's
+    // chat line while it has the focus.
+    if (code == platform::kWmLButtonDown || code == platform::kWmRButtonDown) {
+        if (chatEdit_ && chatEdit_->HasFocus()) chatEdit_->SetFocus(false);
+        if (Messenger* messenger = Host() ? dynamic_cast<Messenger*>(Host()->GetMessenger()) : nullptr)
+            messenger->ReleaseChatFocus();
+    }
     const bool typing = chatEdit_ && chatEdit_->HasFocus();
     if (world) world->SetKeyboardBlocked(typing);
     const bool keyMessage = code >= platform::kWmKeyDown && code <= platform::kWmSysChar;
@@ -467,7 +505,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     if (placing && world->ballInHandMode == 0 && IsOwnTurn()) OnMessage(app_code::kSendPlacement, 0, 0);
     tableWorldUnhandled = !used;
     if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1 && !typing) {
-        ShowKeyGuide(!keyGuideOn_);
+        // The replay panel stands where the guide does: F2 waits until it is closed.
+        if (!replayPanel_ || !replayPanel_->IsVisible()) ShowKeyGuide(!keyGuideOn_);
         return true;
     }
     if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing) {
@@ -514,13 +553,14 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             SendByte(RoomMsg::ByteValue2060, static_cast<std::uint8_t>(a));
             return true;
         case app_code::kSendPlacement:
-            if (world)
-                SendMessage(RoomMsg::BallPlacement,
-                            [&](net::Packet& p) { world->WriteBallPositionMessage(p); });
+            SendPlacement();
             return true;
         case app_code::kLeave:
             // Posted by the quit question (Yes) or the menu: the same as "To Lobby".
             if (a == 0 || a == gui::button_id::kYes) LeaveRoom();
+            return true;
+        case static_cast<std::uint32_t>(AppMessage::ConnectionLost):
+            StopOnLostConnection();
             return true;
         default:
             return HandleHudMessage(code, a, typing) || HandleCommand(code, a, b) ||
@@ -530,10 +570,40 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     }
 }
 
+void SceneRoomGame::SendPlacement() {
+    table::TableWorld* world = World();
+    if (!world) return;
+    if (!world->BallPositionSendable()) {
+        LogWrite(u"WARNING : ball placement not sent: the ball is not on the table\n");
+        return;
+    }
+    SendMessage(RoomMsg::BallPlacement, [&](net::Packet& p) { world->WriteBallPositionMessage(p); });
+}
+
+void SceneRoomGame::StopOnLostConnection() {
+    // No turn, result or game end can come any more: the game and its clocks stop here, nobody
+    // shoots, and a running shot only comes to rest. The shell's notice leads back to the sign-in.
+    gameRunning_ = false;
+    leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = respotAfterNewTurn_ = false;
+    if (table::TableWorld* world = World()) {
+        world->ClearBallInHand();
+        world->ClearPocketCall();
+    }
+    ApplyOwnTurn(false);
+}
+
 void SceneRoomGame::LeaveRoom() {
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    const bool connected = session && session->IsConnected();
+    // A player of a running game is asked to withdraw first (the server would refuse the leave);
+    // agreeing ends his game and then takes him out of the room.
+    if (connected && IsOwnSeatPlaying()) {
+        OnMessage(app_code::kWithdrawOpen, 1, 0);
+        withdrawToLeave_ = true;
+        return;
+    }
     // Without a connection (or when the send fails) the lobby comes at once.
-    if (!session || !session->IsConnected() || !SendByte(RoomMsg::ToLobby, 0)) {
+    if (!connected || !SendByte(RoomMsg::ToLobby, 0)) {
         RequestScene(scene_id::kLobby);
         return;
     }
@@ -548,17 +618,8 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
             LeaveRoom();
             return true;
         case control::kSettings:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
-            return true;
-        case control::kTeamOne:
-        case control::kTeamTwo:
-            OnMessage(app_code::kSeatChoice, event.id == control::kTeamOne ? 1 : 2, 0);
-            return true;
-        case control::kReadyStart:
-            if (ownSeat_.load() == masterSeat_.load())
-                OnMessage(app_code::kStartPressed, 1, 0);
-            else
-                OnMessage(app_code::kReadyPressed, 1, 0);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr, gameRunning_.load(),
+                             IsOwnSeatPlaying());
             return true;
         case control::kChatEdit:
             if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_) {

@@ -64,6 +64,7 @@ class WithdrawQuestion;
 namespace hud {
 class BuyOrGiftDialog;
 class PlayerInfoPanel;
+class PlayerPanel;
 }  // namespace hud
 
 class PurchaseDialog;
@@ -82,6 +83,8 @@ class ReplayControlPanel;
 class RoomStatusPanel;
 class SeatInfoPanel;
 class TurnTimer;
+class EffectPanel;
+enum class GameAni;
 }  // namespace hud
 
 // One line of the room chat.
@@ -158,6 +161,8 @@ public:
     hud::InGameMenu* GameMenu() const { return inGameMenu_; }
     hud::GameClock* Clock() const { return gameClock_; }
     hud::TurnCountdown* Countdown() const { return turnCountdown_; }
+    gui::TextLabel* ClockCaption() const { return clockCaption_; }
+    gui::TextLabel* CountdownCaption() const { return countdownCaption_; }
     hud::ScoreBoard* Scores() const { return scoreBoard_; }
     hud::GameResultList* ResultList() const { return resultList_; }
     hud::GroupNotice* Groups() const { return groupNotice_; }
@@ -208,6 +213,8 @@ public:
     void ShowPointTrack(std::uint8_t mode, const std::array<std::uint8_t, 4>& marks);
     // A jackpot won in this room (2085): the banner, and the seat info panel's marker goes.
     void ShowJackpot(std::uint32_t amount, const WString& winner);
+    // The effect panel (between Load3D and Leave; null otherwise).
+    hud::EffectPanel* Effects() const { return effects_.get(); }
 
 private:
     using Handler = void (SceneRoomGame::*)(net::Packet& p);
@@ -223,6 +230,8 @@ private:
     bool SendByte(room::RoomMsg id, std::uint8_t value);
     void SendTableState(bool append, net::Packet* packet);
     void SendShot(const table::ShotMessage& shot);
+    // 2063: the ball set down or the pocket called; nothing for a ball that is off the table.
+    void SendPlacement();
     void PlaySound(int id);
     // Any thread: a notice box, shown by the next Render.
     void ShowBox(const WString& line1, const WString& line2 = {});
@@ -290,6 +299,8 @@ private:
     void BobStartPrompt(std::uint64_t nowMs);
     // "To Lobby": 2008 and wait for the answer, or the lobby at once without a connection.
     void LeaveRoom();
+    // Main thread: the connection to the server dropped.
+    void StopOnLostConnection();
     // 2003 from the room options dialog; refused with an error while a game runs and the game or its
     // option would change.
     void SendRoomOptions();
@@ -350,9 +361,13 @@ private:
     void CreateReplayWorld(RenderDevice* renderer, ResourceManager* resources, const net::RoomInfo& room);
     void ResetHudPanels();
     void LeaveHudPanels();
+    // Opens the UI package's "Effect" group and builds the effect panel of its pictures (Load3D).
+    void CreateEffectPanel(ResourceManager* resources);
     void RenderHudPanels();
     void UpdateHudPanels();
     bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
+    // The replay panel closes and the key guide comes back when its flag is set.
+    void CloseReplayPanel();
     struct PendingTurnLabel {
         int seat;
         float x, y;
@@ -366,6 +381,12 @@ private:
     hud::ReplayControlPanel* replayPanel_ = nullptr;
     hud::InviteListDialog* inviteList_ = nullptr;
     std::unique_ptr<hud::PanelsHud> panelsHud_;
+    std::unique_ptr<hud::EffectPanel> effects_;
+    // Any thread: the effect panel plays that animation from now on.
+    void PlayEffect(hud::GameAni ani);
+    // The rules pick whether the shot earns the result sound; when they do, the result animation and
+    // sound 20 play. The rules' answer.
+    int PlayResultSound(int highRunPoints, int resultKind, int resultCode);
     std::atomic<bool> pendingLevelUp_{false};
     std::vector<PendingTurnLabel> pendingTurnLabels_;  // under chatLock_
 
@@ -388,6 +409,11 @@ private:
     std::atomic<bool> defaultShotDone_{false};
     std::atomic<bool> tournamentLimitSent_{false};
     std::atomic<bool> leaveRequested_{false};
+    // "To Lobby" in a running game opened the withdraw question; its Yes leaves after the game end.
+    std::atomic<bool> withdrawToLeave_{false};
+    std::atomic<bool> leaveAfterGame_{false};
+    // A free ball was given (2056): the next new turn's table state is respotted too.
+    std::atomic<bool> respotAfterNewTurn_{false};
     std::atomic<std::uint64_t> turnStartMs_{0};
     std::atomic<std::uint64_t> gameClockBaseMs_{0};
     std::atomic<std::uint32_t> gameSeconds_{0};
@@ -399,7 +425,6 @@ private:
     std::atomic<std::uint16_t> channelType_{0};
     std::atomic<std::uint64_t> lastAimCheckMs_{0};
     std::atomic<bool> releaseKeysQueued_{false};
-    std::atomic<bool> wasConnected_{false};
     std::uint32_t tick_ = 0;
 
     // Chat, under chatLock_.
@@ -411,11 +436,9 @@ private:
     std::vector<int> playedSounds_;
     std::vector<std::pair<WString, WString>> pendingBoxes_;  // shown by Render
     std::array<gui::TextLabel*, room::kOverlayLines> overlay_{};
+    std::array<gui::ImageWidget*, room::kOverlayLines> overlayRows_{};  // behind the lines
 
     // Widgets (main thread).
-    gui::Button* readyButton_ = nullptr;
-    gui::Button* teamOne_ = nullptr;
-    gui::Button* teamTwo_ = nullptr;
     gui::Button* toLobby_ = nullptr;
     gui::Button* messengerButton_ = nullptr;
     gui::TextLabel* receivingLabel_ = nullptr;
@@ -437,6 +460,8 @@ private:
     hud::InGameMenu* inGameMenu_ = nullptr;
     hud::GameClock* gameClock_ = nullptr;
     hud::TurnCountdown* turnCountdown_ = nullptr;
+    gui::TextLabel* clockCaption_ = nullptr;
+    gui::TextLabel* countdownCaption_ = nullptr;
     hud::ScoreBoard* scoreBoard_ = nullptr;
     hud::GameResultList* resultList_ = nullptr;
     hud::GroupNotice* groupNotice_ = nullptr;
@@ -484,7 +509,8 @@ private:
     gui::ImageWidget* keyGuide_ = nullptr;
     RoomOptionDialog* roomOptions_ = nullptr;
     hud::ChalkGauge* chalkGauge_ = nullptr;
-    bool keyGuideOn_ = false;  // main thread
+    bool keyGuideOn_ = false;                  // main thread
+    std::atomic<std::uint64_t> enteredMs_{0};  // the entering time: on entry and at each own chat send
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};
     std::atomic<std::uint64_t> centreShownMs_{0};
@@ -548,7 +574,9 @@ private:
 
     // ---- The cue and shop panels, the friend request bar and the wait box (RoomItemPanels.cpp)
 public:
+    hud::PlayerPanel* ItemStrip() const { return itemStrip_; }
     hud::PlayerInfoPanel* CuePanel() const { return cuePanel_; }
+    gui::Button* CueTab() const { return cueTab_; }
     hud::BuyOrGiftDialog* ShopPanel() const { return shopPanel_; }
     gui::Button* FriendBar() const { return friendBar_; }
     gui::InProgressNotice* InProgress() const { return inProgress_; }
@@ -560,11 +588,19 @@ private:
     bool HandleItemPanelMessage(std::uint32_t code, std::uintptr_t a);
     // Any thread: a purchase or item-use reply came; the wait box goes and the item keys follow.
     void AfterItemReply();
+    // Any thread: at the next frame the item strip, the open cue panel and the chalk gauge show the
+    // own items as they are now, and the cue tab shows while the own record holds a cue.
+    void RefreshItemStrip();
+    void FillItemWidgets();
+    // The own items' 3D previews of the strip and the two panels (main thread).
+    void BuildItemModels(RenderDevice* renderer);
+    void ReleaseItemModels();
     // Main thread at the next frame: the player list shows the pot of the gamble game.
     void ShowPot();
     // Main thread at the next frame: the player list's header shows the room's two stake values.
     void ShowStake();
 
+    hud::PlayerPanel* itemStrip_ = nullptr;
     hud::PlayerInfoPanel* cuePanel_ = nullptr;
     hud::BuyOrGiftDialog* shopPanel_ = nullptr;
     gui::Button* cueTab_ = nullptr;
@@ -577,10 +613,14 @@ public:
     // The entry a use request names: the item strip's choice (kFromItemStrip) or the cue panel's
     // (kFromCuePanel). The panels that hold the choices install it; without one the own selected item
     // and the own cue of the room's game type stand in.
-    using ItemSelection = std::function<net::ItemEntry*(int source)>;
+    using ItemSelection = std::function<const net::ItemEntry*(int source)>;
     void SetItemSelection(ItemSelection selection) { itemSelection_ = std::move(selection); }
     // Main thread: message 512 for the chosen entry; false (nothing sent) without one.
     bool SendItemUse(int source);
+    // Main thread: the entry chosen in the strip or the cue panel (`source`) of that item type is used:
+    // after the level and activation steps a cue becomes the own cue, a chalk the chalk and an effect
+    // item is switched on or off.
+    void UseItem(std::uint32_t kind, int source);
 
 private:
     struct UseRecord {
@@ -589,7 +629,7 @@ private:
         std::uint32_t value = 0;
     };
     bool HandleItemUseMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
-    net::ItemEntry* SelectedForUse(int source);
+    const net::ItemEntry* SelectedForUse(int source);
     // After an own shot: the counted item in use takes the count the table reports; a lowered count
     // adds a record, a count of 0 takes the entry out of the inventory.
     void CountConsumableUse(std::vector<UseRecord>& records);

@@ -14,6 +14,7 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/HelpWindow.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/TableSceneUi.h"
 
 namespace scenes {
@@ -78,14 +79,18 @@ bool TableScene::OnCornerButton(const gui::CommandEvent& event) {
             if (Host()) Host()->PostQuit();
             return true;
         case kSettingsId:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case kHelpId:
-            help_->Open(HelpWindow::kRules, Room().gameType);
+            OpenHelp();
             return true;
         default:
             return false;
     }
+}
+
+void TableScene::OpenHelp() {
+    if (help_) help_->Open(HelpWindow::kRules, Room().gameType);
 }
 
 table::TableWorld& TableScene::CreateWorld() {

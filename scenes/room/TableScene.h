@@ -64,6 +64,9 @@ protected:
     bool BeginUI(const WString& title);
     // Exit, settings and help; false for any other event.
     bool OnCornerButton(const gui::CommandEvent& event);
+    // The help window on the rules of the room's game type.
+    void OpenHelp();
+    HelpWindow* Help() const { return help_; }
     // Makes the world and routes its messages and sounds to the host.
     table::TableWorld& CreateWorld();
     void DestroyWorld();

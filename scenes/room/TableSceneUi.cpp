@@ -4,6 +4,7 @@
 #include "gui/Button.h"
 #include "gui/Dialog.h"
 #include "gui/ImageWidget.h"
+#include "gui/NoticeBox.h"
 #include "gui/PlayerInfoWindows.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
@@ -33,6 +34,7 @@ constexpr const char16_t* kGuideLines[] = {
     u"C: chalk",
     u"F2: this guide",
 };
+constexpr const char16_t* kBallsBackLine = u"U: balls back";
 }  // namespace
 
 gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title) {
@@ -53,18 +55,46 @@ gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight
     return button;
 }
 
-gui::ImageWidget* AddKeyGuide(gui::Widget& scene) {
+gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack) {
+    constexpr int kLineHeight = 19;
+    const int height = ballsBack ? kGuideHeight : kGuideHeight - kLineHeight;
     gui::ImageWidget* guide =
-        scene.AddImage(500, 100, kGuideWidth, kGuideHeight, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
+        scene.AddImage(500, 100, kGuideWidth, height, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
     guide->SetAnchor(gui::AnchorH::Right, -200 + kGuideWidth, gui::AnchorV::None, 0);
     guide->SetAlpha(0.8f);
     int y = 8;
     for (const char16_t* line : kGuideLines) {
+        if (!ballsBack && WString(line) == kBallsBackLine) continue;
         gui::TextLabel* label = guide->AddLabel(10, y, kGuideWidth - 16, 18, gui::kFont12);
         label->SetPlainText(line);
-        y += 19;
+        y += kLineHeight;
     }
     return guide;
+}
+
+bool OpenSharedBox(GameScene& scene, const SharedBoxText& text) {
+    gui::NoticeBox* box = scene.Host() ? scene.Host()->GetNoticeBox() : nullptr;
+    if (!box) {
+        gui::NoticeBox::JournalBox(text.caption, text.lines);
+        return false;
+    }
+    box->Reset();
+    if (box->GetParent() != &scene) scene.AddChild(box, false);
+    box->SetCaption(text.caption);
+    for (std::size_t i = 0; i < text.lines.size(); ++i) box->SetLine(static_cast<int>(i), text.lines[i]);
+    box->SetLayout(text.layout);
+    box->SetResultCode(text.result);
+    box->SetParam(text.param);
+    box->CenterOnScreen();
+    box->Show(true);
+    box->BringToFront();
+    return true;
+}
+
+void StretchChatRow(gui::Widget& row, int textWidth) {
+    constexpr int kPastText = 40;
+    const int pictureWidth = row.Image().w > 0 ? row.Image().w : row.Width();
+    row.SetScale(static_cast<float>(textWidth + kPastText) / static_cast<float>(pictureWidth), 1.0f);
 }
 
 void ShowSharedDialog(gui::Dialog* dialog) {

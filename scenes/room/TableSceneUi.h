@@ -3,6 +3,7 @@
 // guide, and the shared popups they attach and show.
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/core/Text.h"
 
@@ -33,8 +34,26 @@ gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title);
 // A 33 x 34 button whose left edge lies `fromRight` pixels from the right edge (negative), top 4.
 gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight, std::uint32_t hotkey,
                              const WString& caption, const WString& tooltip);
-// The key guide: 196 x 278, its left edge 200 pixels from the right, top 100; shown.
-gui::ImageWidget* AddKeyGuide(gui::Widget& scene);
+// The key guide: 196 x 278, its left edge 200 pixels from the right, top 100; shown. `ballsBack`
+// lists U (the balls back where the shot started), which only a free practice table has.
+gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack);
+// The shared notice box's layout with "Yes" (Enter) and "No" (Esc).
+constexpr int kYesNoLayout = 2;
+
+// What the shared notice box is to ask: its caption and lines, the toolkit's button layout and the
+// message its buttons post (result code, button id, parameter).
+struct SharedBoxText {
+    WString caption;
+    std::vector<WString> lines;
+    int layout = 0;
+    std::uint32_t result = 0;
+    std::uint32_t param = 0;
+};
+// Opens the host's shared notice box over the scene, centred; without one (tools, tests) the box is
+// only journalled and false comes back.
+bool OpenSharedBox(GameScene& scene, const SharedBoxText& text);
+// A chat row's strip reaches 40 pixels past the text of its line, whatever the width of its picture.
+void StretchChatRow(gui::Widget& row, int textWidth);
 void ShowSharedDialog(gui::Dialog* dialog);
 Scene* CurrentEngineScene(SceneManager* engineScenes);
 

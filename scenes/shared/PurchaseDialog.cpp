@@ -142,18 +142,19 @@ PurchaseDialog::PurchaseDialog(SceneHost* host) : host_(host) {
     name_ = Line(*this, 100, 50, 400, {}, gui::kFont14Bold, kYellow);
     Line(*this, 20, 85, 60, u"Price :", gui::kFont12Bold, kGreen);
     for (int i = 0; i < 3; ++i) {
-        const int y = 80 + 20 * i;
+        const int y = 78 + 24 * i;
         periodButtons_[i] =
             AddCheckBox(*this, 80, y, 31, kFirstPeriod + static_cast<std::uint32_t>(i), {}, i == 0);
         periodButtons_[i]->SetToggleMode(false);
         periodButtons_[i]->SetRadioMode(1);
-        periodLabels_[i] = Line(*this, 105, y + 5, 110, {}, gui::kFont12Bold, kGreen);
-        bonusLabels_[i] = Line(*this, 220, 85 + 20 * i, 300, {}, gui::kFont12Bold, kLightRed);
+        // Each price right of its radio box, the bonus gold right of the longest price.
+        periodLabels_[i] = Line(*this, 118, y + 2, 120, {}, gui::kFont12Bold, kGreen);
+        bonusLabels_[i] = Line(*this, 244, y + 2, 290, {}, gui::kFont12Bold, kLightRed);
     }
-    balanceCaptions_[0] = Line(*this, 20, 165, 105, {});
-    balanceValues_[0] = Line(*this, 125, 165, 150, {});
-    balanceCaptions_[1] = Line(*this, 20, 185, 105, {});
-    balanceValues_[1] = Line(*this, 125, 185, 150, {});
+    balanceCaptions_[0] = Line(*this, 20, 165, 116, {});
+    balanceValues_[0] = Line(*this, 140, 165, 150, {});
+    balanceCaptions_[1] = Line(*this, 20, 185, 116, {});
+    balanceValues_[1] = Line(*this, 140, 185, 150, {});
     discountHeader_ = Line(*this, 20, 230, 400, {});
     discountLine_ = Line(*this, 20, 250, 400, {});
     discountHeader_->SetVisible(false);
@@ -170,11 +171,12 @@ PurchaseDialog::PurchaseDialog(SceneHost* host) : host_(host) {
     bonusBox_ = AddCheckBox(*sendPanel_, 80, 50, 20, kBonusGold, {}, false);
     bonusBox_->SetTooltip(u"체크하지 않으면 보너스 큐머니는 내 계정으로 충전됩니다.");
 
-    notes_[0] = Line(*this, 20, 319, 500,
-                     u"주) 관계 법령에 따라 캐시 상품의 소유권한이 보장되는 기간은 구입후 1년간이며",
-                     gui::kFont12Bold, kNoteColour);
-    notes_[1] = Line(*this, 20, 335, 500, u"    별도의 변경이 없는한 계속해서 사용할 수 있습니다.",
-                     gui::kFont12Bold, kNoteColour);
+    // The two note lines stand 16 pixels apart: each as tall as its text.
+    notes_[0] = AddTextLine(*this, 20, 319, 500, 16,
+                            u"주) 관계 법령에 따라 캐시 상품의 소유권한이 보장되는 기간은 구입후 1년간이며",
+                            gui::kFont12Bold, gui::align::kLeft | gui::align::kVCenter, kNoteColour);
+    notes_[1] = AddTextLine(*this, 20, 335, 500, 16, u"    별도의 변경이 없는한 계속해서 사용할 수 있습니다.",
+                            gui::kFont12Bold, gui::align::kLeft | gui::align::kVCenter, kNoteColour);
     buy_ = AddTextButton(*this, 300, 270, 91, 33, kBuyId, u"Buy");
     AddTextButton(*this, 430, 270, 91, 33, kCloseId, u"Close", platform::kVkEscape);
     list_ = Make<RecipientList>(host_);

@@ -26,6 +26,7 @@
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/NickChangeDialog.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shared/SharedWindows.h"
 #include "scenes/shop/MembershipDialog.h"
@@ -45,6 +46,10 @@ constexpr gui::UiImage kShopBar = gui::atlas::InSet(gui::atlas::kDarkPanel, kSho
 constexpr std::uint32_t kLabelYellow = 0xFFFFFF60;
 constexpr std::uint32_t kGrey = 0xFF909090;
 constexpr int kCardColumn = 129, kCardRow = 155;
+// The detail panel right of the main panel, the item preview under it.
+constexpr int kDetailX = 580, kDetailY = 110;
+constexpr int kPreviewY = kDetailY + ItemDetailPanel::kHeight + 8;
+constexpr int kTile = 256;
 constexpr std::uint32_t kHotkeyF3 = 0x72, kHotkeyF4 = 0x73, kHotkeyF8 = 0x77;
 
 // The card slot of a control id in [first, first + 8), or -1.
@@ -99,7 +104,7 @@ void SceneShop::CreateUI() {
     const int height = host ? host->ClientHeight() : 768;
     Create(0, 0, width, height);
 
-    background_ = AddImage(0, 0, 256, 256, kShopPanel);
+    background_ = AddImage(0, 0, 256, 256, gui::atlas::shop::kBackgroundTile);
     background_->SetVisible(false);  // drawn tiled by the scene
     AddImage(0, 0, 1024, 103, kShopBar);
     topStrip_ = AddImage(1019, 0, 5, 103, kShopBar);
@@ -115,16 +120,17 @@ void SceneShop::CreateUI() {
     membershipPanel_ = AddPanel(0, height - 75, 434, 75);
     membershipPanel_->SetImage(kShopBar);
     membershipPanel_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::Bottom, 0);
-    membershipLabels_[0] = AddTextLine(*membershipPanel_, 10, 30, 110, 20, {});
-    membershipLabels_[1] = AddTextLine(*membershipPanel_, 120, 30, 300, 20, {});
+    membershipLabels_[0] = AddTextLine(*membershipPanel_, 10, 30, 120, 20, {});
+    membershipLabels_[1] = AddTextLine(*membershipPanel_, 134, 30, 180, 20, {});
     membershipButton_ =
         AddTextButton(*membershipPanel_, 320, 26, 100, 28, shop_control::kMembership, u"Membership");
 
     mainPanel_ = AddPanel(0, 103, 568, 693);
     mainPanel_->SetImage(kShopPanel);
     mainPanel_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::None, 0);
-    shopTab_ = AddRadioButton(*mainPanel_, 20, -3, 138, 49, shop_control::kShopTab, u"Shop", 1);
-    inventoryTab_ = AddRadioButton(*mainPanel_, 160, -3, 138, 49, shop_control::kInventoryTab, u"My Item", 1);
+    // The tabs end above the category buttons of the grid below them.
+    shopTab_ = AddRadioButton(*mainPanel_, 20, 0, 138, 40, shop_control::kShopTab, u"Shop", 1);
+    inventoryTab_ = AddRadioButton(*mainPanel_, 160, 0, 138, 40, shop_control::kInventoryTab, u"My Item", 1);
 
     auto buildGrid = [&](gui::Widget*& panel, std::initializer_list<int> categories, std::uint32_t base,
                          std::uint32_t firstCard, std::uint32_t scrollId, auto& cards) {
@@ -133,7 +139,7 @@ void SceneShop::CreateUI() {
         static const char16_t* const kNames[] = {u"", u"Cue", u"Ball",    u"Table",  u"Item",    u"",
                                                  u"", u"All", u"Special", u"In use", u"Not used"};
         for (int category : categories) {
-            AddRadioButton(*panel, 13 + 67 * k, -4, 69, 38, base + static_cast<std::uint32_t>(category),
+            AddRadioButton(*panel, 13 + 67 * k, -4, 66, 38, base + static_cast<std::uint32_t>(category),
                            kNames[category], 2);
             ++k;
         }
@@ -155,11 +161,14 @@ void SceneShop::CreateUI() {
 
     // The membership panel stays above the lower part of the main panel.
     membershipPanel_->BringToFront();
-    cashCharge_ = AddTextButton(*mainPanel_, 320, -35, 121, 33, shop_control::kCashCharge, u"Cash");
-    personalCue_ = AddTextButton(*mainPanel_, 445, 0, 107, 49, shop_control::kPersonalCue, u"Personal Cue");
+    // The cash button stands in the top bar over the main panel; the personal cue button beside the
+    // tabs.
+    cashCharge_ =
+        AddTextButton(*this, 320, mainPanel_->Y() - 35, 121, 33, shop_control::kCashCharge, u"Cash");
+    personalCue_ = AddTextButton(*mainPanel_, 445, 0, 107, 40, shop_control::kPersonalCue, u"Personal Cue");
 
-    detail_ = Make<ItemDetailPanel>(580, 110, host);
-    preview_ = Make<ItemPreviewPanel>(580 + ItemDetailPanel::kWidth + 10, 110, 120, 300);
+    detail_ = Make<ItemDetailPanel>(kDetailX, kDetailY, host);
+    preview_ = Make<ItemPreviewPanel>(kDetailX, kPreviewY, ItemDetailPanel::kWidth, 200);
 
     activate_ = Make<ActivateItemDialog>(host);
     inProgress_ = Make<gui::InProgressNotice>();
@@ -197,6 +206,7 @@ void SceneShop::CreateUI() {
         b->SetAnchor(gui::AnchorH::Right, 33 - t.offset, gui::AnchorV::None, 0);
         if (t.id == shop_control::kMessenger) messengerButton_ = b;
     }
+    Resize(width, height);
 }
 
 int SceneShop::Load3D(ResourceManager* resources, RenderDevice* renderer) {
@@ -277,13 +287,33 @@ void SceneShop::Render(RenderDevice* renderer, bool draw) {
 }
 
 void SceneShop::Update(std::uint64_t, std::uint64_t) {
-    scrollTimer_ += 0.1f;
+    // Kept within one tile's period, so the float keeps its tenths however long the shop stays open.
+    float timer = scrollTimer_.load(std::memory_order_relaxed) + 0.1f;
+    if (timer >= static_cast<float>(kTile)) timer -= static_cast<float>(kTile);
+    scrollTimer_.store(timer, std::memory_order_relaxed);
 }
 
-void SceneShop::Resize(int width, int) {
+void SceneShop::Draw(gui::Painter& painter, int x, int y) {
+    // The background tiles drift one pixel to the left and one down per scroll step, and cover the
+    // whole client area whatever its size.
+    if (!background_) return;
+    const int columns = static_cast<int>(static_cast<float>(Width()) / kTile + 1.5f) + 1;
+    const int rows = static_cast<int>(static_cast<float>(Height()) / kTile + 1.5f) + 1;
+    const int offset = static_cast<int>(scrollTimer_.load(std::memory_order_relaxed)) % kTile;
+    for (int c = 0; c < columns; ++c)
+        for (int r = 0; r < rows; ++r)
+            painter.Image(background_->Image(), x + kTile * c - kTile - offset,
+                          y + kTile * r - kTile + offset, kTile, kTile);
+}
+
+void SceneShop::Resize(int width, int height) {
     if (!topStrip_) return;
     const float scale = width > 1024 ? static_cast<float>(width - 1019) / 5.0f : 1.0f;
     topStrip_->SetScale(scale, 1.0f);
+    // The preview fills the corner under the detail panel, to 10 pixels from the right edge and
+    // 50 from the bottom.
+    preview_->SetHome(kDetailX, kPreviewY, std::max(0, width - 10 - kDetailX),
+                      std::max(0, height - 50 - kPreviewY));
 }
 
 // --- views ------------------------------------------------------------------------------------
@@ -585,7 +615,7 @@ bool SceneShop::OnCommand(const gui::CommandEvent& event) {
             GoToLobby();
             return true;
         case shop_control::kSettings:
-            if (host && host->GetOptionDialog()) host->GetOptionDialog()->Show(true);
+            if (host) OpenOptionDialog(host->GetOptionDialog());
             return true;
         case shop_control::kMyInfo:
             if (gui::MyInfoWindow* info = host ? host->GetMyInfoWindow() : nullptr) info->Show(true);

@@ -8,6 +8,7 @@
 // 1170), so no handler changes widgets, lists or the own record while the renderer reads them.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -60,6 +61,9 @@ public:
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     void Resize(int width, int height) override;
+    // The tiled, drifting background under the widgets.
+    void Draw(gui::Painter& painter, int x, int y) override;
+    float ScrollTimer() const { return scrollTimer_.load(std::memory_order_relaxed); }
 
     // Views.
     void ShowView();
@@ -174,7 +178,8 @@ private:
     int inventoryTotal_ = 0;
     const ItemDescription* selectedCatalogue_ = nullptr;
     std::optional<std::uint64_t> selectedOwned_;
-    float scrollTimer_ = 0.0f;
+    // Advanced by the update thread, read by the renderer.
+    std::atomic<float> scrollTimer_{0.0f};
     bool built_ = false;
     bool loaded_ = false;
     ResourceManager* modelResources_ = nullptr;  // where the previews' models come from, while loaded

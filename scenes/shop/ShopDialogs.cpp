@@ -31,7 +31,8 @@ void CenterOnClient(gui::Widget& window, const SceneHost* host) {
 
 ActivateItemDialog::ActivateItemDialog(SceneHost* host) : host_(host) {
     SetUpDialog(*this, kQuestionWidth, kQuestionHeight, u"Activate Item");
-    SetSounds(0, 32);
+    // Opens with sound 32 and closes silently.
+    SetSounds(32, 0);
     AddLines(*this, {u"Do you want to activate this item?", u"Once it activated,",
                      u"the time will begin counting down.", u""});
     AddTextButton(*this, 70, 200, 85, 32, shop_control::kYes, u"OK", platform::kVkReturn);

@@ -1,5 +1,8 @@
 #include "scenes/shop/ShopItemWidgets.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "engine/core/Format.h"
 #include "gui/Button.h"
 #include "gui/ImageWidget.h"
@@ -15,6 +18,7 @@ namespace scenes {
 namespace {
 constexpr std::uint32_t kYellow = 0xFFFFFF60;
 constexpr int kCardWidth = 120, kCardHeight = 145;
+constexpr int kCardInset = 4, kCardTextWidth = kCardWidth - 2 * kCardInset;  // a name keeps off the edges
 
 bool IsType(const net::ItemRecord* r, net::ItemType t) {
     return r && r->type == static_cast<std::uint32_t>(t);
@@ -202,7 +206,7 @@ ShopItemCard::ShopItemCard(int x, int y, std::uint32_t id) {
     game_ = AddTextLine(*this, 4, 8, 110, 16, {}, gui::kFont12, gui::align::kLeft | gui::align::kVCenter,
                         kYellow);
     level_ = AddTextLine(*this, 48, 5, 68, 16, {}, gui::kFont12, gui::align::kRight | gui::align::kVCenter);
-    name_ = AddTextLine(*this, 0, 112, kCardWidth, 16, {}, gui::kFont12,
+    name_ = AddTextLine(*this, kCardInset, 110, kCardTextWidth, 16, {}, gui::kFont12,
                         gui::align::kCenter | gui::align::kVCenter);
     currency_ = AddTextLine(*this, 10, 127, 30, 16, {});
     price_ = AddTextLine(*this, 30, 127, 80, 16, {}, gui::kFont12, gui::align::kRight | gui::align::kVCenter);
@@ -216,11 +220,12 @@ void ShopItemCard::Fill(const ItemDescription& d) {
     const net::ItemRecord* r = d.record;
     const bool ballOrTable = IsType(r, net::ItemType::BallSet) || IsType(r, net::ItemType::Table);
     game_->SetVisible(ballOrTable);
-    if (ballOrTable) game_->SetPlainText(u"[" + d.game + u"]");
+    // Names and game lists longer than the card end in "..."; the detail panel shows them whole.
+    if (ballOrTable) game_->SetFittedText(u"[" + d.game + u"]");
     const bool levelShown = IsType(r, net::ItemType::Cue) && r->requiredLevel > 1;
     level_->SetVisible(levelShown);
     if (levelShown) level_->SetText(u"Lv.%d", static_cast<int>(r->requiredLevel));
-    name_->SetPlainText(r ? r->name : WString{});
+    name_->SetFittedText(r ? r->name : WString{});
     currency_->SetPlainText(r && r->priceKind == static_cast<std::uint8_t>(net::PriceKind::Cash) ? u"CC"
                                                                                                  : u"Gold");
     price_->SetPlainText(r ? FormatNumber(r->prices[0]) : WString{});
@@ -242,7 +247,7 @@ InventoryItemCard::InventoryItemCard(int x, int y, std::uint32_t id) {
     face_ = CardFace(*this);
     preview_ = Make<gui::ItemPreview>(3, 3, 114, 139);
     preview_->Show(true);
-    name_ = AddTextLine(*this, 0, 125, kCardWidth, 16, {}, gui::kFont12,
+    name_ = AddTextLine(*this, kCardInset, 125, kCardTextWidth, 16, {}, gui::kFont12,
                         gui::align::kCenter | gui::align::kVCenter);
     gift_ = AddTextLine(*this, 82, 3, 36, 16, u"Gift", gui::kFont12Bold,
                         gui::align::kRight | gui::align::kVCenter, kYellow);
@@ -262,7 +267,7 @@ void InventoryItemCard::Fill(const OwnedItemRef& owned) {
     const net::ItemRecord* r = owned.description && owned.description->record
                                    ? owned.description->record
                                    : net::GetItemTable().Find(e.itemId);
-    name_->SetPlainText(e.IsPersonalCue() && !e.cueName.empty() ? e.cueName : r ? r->name : WString{});
+    name_->SetFittedText(e.IsPersonalCue() && !e.cueName.empty() ? e.cueName : r ? r->name : WString{});
     gift_->SetVisible(e.newMark >= 2 && e.newMark <= 5);
     const WString status = CardStatus(e);
     status_->SetVisible(!status.empty());
@@ -308,35 +313,41 @@ enum Value {
     kValueCount
 };
 static_assert(kValueCount <= 14);
+constexpr int kMargin = 10;
+constexpr int kValueX = 80;   // the values right of the row captions
+constexpr int kBonusX = 260;  // the bonus gold beside each price
 }  // namespace
 
 ItemDetailPanel::ItemDetailPanel(int x, int y, SceneHost* host) : host_(host) {
     Create(x, y, kWidth, kHeight);
     SetImage(gui::atlas::kDarkPanel);
+    name_ = AddTextLine(*this, kMargin, 8, kWidth - 2 * kMargin, 18, {}, gui::kFont12Bold,
+                        gui::align::kLeft | gui::align::kVCenter, kYellow);
     for (int i = 0; i < 6; ++i)
-        descriptionLines_[i] = AddTextLine(*this, 10, 10 + 18 * i, kWidth - 20, 16, {});
+        descriptionLines_[i] = AddTextLine(*this, kMargin, 30 + 17 * i, kWidth - 2 * kMargin, 16, {});
     const struct {
         const char16_t* caption;
         int y;
-    } rows[] = {{u"    Dim. :", 130},
-                {u"    Func :", 150},
-                {u"    Game :", 190},
+    } rows[] = {{u"    Dim. :", 138},
+                {u"    Func :", 156},
+                {u"    Game :", 192},
                 {u"Require :", 210},
-                {u"    Etc. :", 230}};
-    for (const auto& row : rows) AddTextLine(*this, 10, row.y, 70, 16, row.caption);
-    const int valueY[] = {130, 150, 170, 190, 210, 230, 250, 280, 298, 316, 280, 298, 316};
+                {u"    Etc. :", 228}};
+    for (const auto& row : rows) AddTextLine(*this, kMargin, row.y, kValueX - kMargin, 16, row.caption);
+    const int valueY[] = {138, 156, 174, 192, 210, 228, 246, 270, 288, 306, 270, 288, 306};
     for (int i = 0; i < kValueCount; ++i) {
-        const int xLine = i >= kBonus1 ? 170 : 80;
-        valueLines_[i] = AddTextLine(*this, xLine, valueY[i], kWidth - xLine - 10, 16, {});
+        const int xLine = i >= kBonus1 ? kBonusX : kValueX;
+        const int right = i >= kPrice1 && i < kBonus1 ? kBonusX - 6 : kWidth - kMargin;
+        valueLines_[i] = AddTextLine(*this, xLine, valueY[i], right - xLine, 16, {});
     }
-    priceCaption_ = AddTextLine(*this, 10, 280, 70, 16, u"   Price :");
-    ownedCaptions_[0] = AddTextLine(*this, 10, 280, 70, 16, u"  Status : ");
-    ownedCaptions_[1] = AddTextLine(*this, 10, 298, 70, 16, u"  Expire :");
-    bottom_ = AddTextLine(*this, 10, 340, kWidth - 20, 16, {});
+    priceCaption_ = AddTextLine(*this, kMargin, 270, kValueX - kMargin, 16, u"   Price :");
+    ownedCaptions_[0] = AddTextLine(*this, kMargin, 270, kValueX - kMargin, 16, u"  Status : ");
+    ownedCaptions_[1] = AddTextLine(*this, kMargin, 288, kValueX - kMargin, 16, u"  Expire :");
+    bottom_ = AddTextLine(*this, kMargin, 328, kWidth - 2 * kMargin, 16, {});
     // The two layouts share the button row: buy and its neighbours, or use and delete.
     for (int i = 0; i < 6; ++i) {
-        buttons_[i] =
-            AddTextButton(*this, 10 + (i % 3) * 95, 365, 90, 28, kPanelButtons[i], kPanelCaptions[i]);
+        buttons_[i] = AddTextButton(*this, kMargin + (i % 3) * 100, kHeight - 40, 90, 28, kPanelButtons[i],
+                                    kPanelCaptions[i]);
         buttons_[i]->SetVisible(false);
     }
     SetVisible(false);
@@ -349,28 +360,48 @@ void ItemDetailPanel::Fill(const ItemDescription* d, const net::ItemRecord* r, c
     itemId_ = owned ? owned->itemId : d ? d->itemId : 0;
     serial_ = owned ? owned->serial : 0;
     text_ = BuildDetailText(d, r, owned);
-    for (int i = 0; i < 6; ++i) descriptionLines_[i]->SetPlainText(text_.description[i]);
-    valueLines_[kDim]->SetPlainText(text_.dimension);
-    valueLines_[kFunc1]->SetPlainText(text_.function[0]);
-    valueLines_[kFunc2]->SetPlainText(text_.function[1]);
-    valueLines_[kGame]->SetPlainText(text_.game);
-    valueLines_[kRequire]->SetPlainText(text_.require);
-    valueLines_[kEtc1]->SetPlainText(text_.etc[0]);
-    valueLines_[kEtc2]->SetPlainText(text_.etc[1]);
+    // Every text keeps inside the panel: the description wraps over its six lines, a row too
+    // long for its place ends in "...".
+    name_->SetFittedText(owned && owned->IsPersonalCue() && !owned->cueName.empty() ? owned->cueName
+                         : r                                                        ? r->name
+                                                                                    : WString{});
+    WString description;
+    for (const WString& line : text_.description) {
+        if (line.empty()) continue;
+        if (!description.empty()) description += u'\n';
+        description += line;
+    }
+    const gui::TextLabel& first = *descriptionLines_[0];
+    const std::vector<WString> wrapped = gui::WrapTextToWidth(first.Font(), description, first.Width(), 6);
+    for (std::size_t i = 0; i < descriptionLines_.size(); ++i)
+        descriptionLines_[i]->SetPlainText(i < wrapped.size() ? wrapped[i] : WString{});
+    valueLines_[kDim]->SetFittedText(text_.dimension);
+    valueLines_[kFunc1]->SetFittedText(text_.function[0]);
+    valueLines_[kFunc2]->SetFittedText(text_.function[1]);
+    valueLines_[kGame]->SetFittedText(text_.game);
+    valueLines_[kRequire]->SetFittedText(text_.require);
+    valueLines_[kEtc1]->SetFittedText(text_.etc[0]);
+    valueLines_[kEtc2]->SetFittedText(text_.etc[1]);
     const bool catalogue = layout == DetailLayout::Catalogue;
     priceCaption_->SetVisible(catalogue);
     ownedCaptions_[0]->SetVisible(!catalogue);
     ownedCaptions_[1]->SetVisible(!catalogue);
     for (int i = 0; i < 3; ++i) {
-        valueLines_[kPrice1 + i]->SetPlainText(catalogue ? text_.prices[i] : WString{});
-        valueLines_[kBonus1 + i]->SetPlainText(catalogue ? text_.bonus[i] : WString{});
+        valueLines_[kPrice1 + i]->SetFittedText(catalogue ? text_.prices[i] : WString{});
+        valueLines_[kBonus1 + i]->SetFittedText(catalogue ? text_.bonus[i] : WString{});
     }
     if (!catalogue) {
-        valueLines_[kPrice1]->SetPlainText(text_.status);
-        valueLines_[kPrice2]->SetPlainText(text_.expire);
+        // Status and expiry take the price column and the bonus column beside it.
+        for (int i : {kPrice1, kPrice2})
+            valueLines_[i]->SetRect(kValueX, valueLines_[i]->Y(), kWidth - kMargin - kValueX, 16);
+        valueLines_[kPrice1]->SetFittedText(text_.status);
+        valueLines_[kPrice2]->SetFittedText(text_.expire);
+    } else {
+        for (int i : {kPrice1, kPrice2})
+            valueLines_[i]->SetRect(kValueX, valueLines_[i]->Y(), kBonusX - 6 - kValueX, 16);
     }
     bottom_->SetVisible(!text_.bottom.empty());
-    bottom_->SetPlainText(text_.bottom);
+    bottom_->SetFittedText(text_.bottom);
     for (gui::Button* b : buttons_) b->SetVisible(false);
 }
 
@@ -419,10 +450,45 @@ bool ItemDetailPanel::OnCommand(const gui::CommandEvent& event) {
 
 ItemPreviewPanel::ItemPreviewPanel(int x, int y, int w, int h) {
     Create(x, y, w, h);
-    preview_ = Make<gui::ItemPreview>(0, 0, w, h);
-    preview_->rotationSpeed = 1.0f;
+    SetImage(gui::atlas::kDarkPanel);
+    preview_ = Make<gui::ItemPreview>(kInset, kInset, w - 2 * kInset, h - 2 * kInset);
+    preview_->rotationSpeed = kHomeSpeed;
     preview_->Show(true);
+    home_ = {x, y, w, h};
     SetVisible(false);
+}
+
+void ItemPreviewPanel::Place(const Rect& r) {
+    SetRect(r.x, r.y, r.w, r.h);
+    preview_->SetRect(kInset, kInset, std::max(0, r.w - 2 * kInset), std::max(0, r.h - 2 * kInset));
+}
+
+void ItemPreviewPanel::SetHome(int x, int y, int w, int h) {
+    home_ = {x, y, w, h};
+    if (!away_) Place(home_);
+}
+
+void ItemPreviewPanel::PlaceBelow(const gui::Widget& window) {
+    // Under the window across its width, or above it when the room below is too small. The panel
+    // is a child of the scene, whose origin is the screen's.
+    constexpr int kGap = 6, kMinHeight = 60, kMaxHeight = 140;
+    const int screenWidth = GetParent() ? GetParent()->Width() : gui::GetGuiState().screenWidth;
+    const int screenHeight = GetParent() ? GetParent()->Height() : gui::GetGuiState().screenHeight;
+    const int top = window.ScreenY(), bottom = top + window.Height();
+    const int below = screenHeight - 10 - (bottom + kGap);
+    const int above = top - kGap - 10;
+    const int height = std::min(kMaxHeight, std::max(below, above));
+    const int y = below >= kMinHeight || below >= above ? bottom + kGap : top - kGap - height;
+    const int x = std::max(0, window.ScreenX()), w = std::min(window.Width(), screenWidth - x);
+    away_ = true;
+    Place({x, y, w, std::max(0, height)});
+}
+
+void ItemPreviewPanel::ReturnHome() {
+    away_ = false;
+    preview_->viewDistance = 0.0f;
+    preview_->rotationSpeed = kHomeSpeed;
+    Place(home_);
 }
 
 void ItemPreviewPanel::ShowItem(std::uint32_t itemId,

@@ -112,7 +112,7 @@ enum class DetailLayout { Catalogue, Owned };
 // gift 1098 with mode 1 / 2 / 3.
 class ItemDetailPanel : public gui::Widget {
 public:
-    static constexpr int kWidth = 300, kHeight = 420;
+    static constexpr int kWidth = 434, kHeight = 392;
     ItemDetailPanel(int x, int y, SceneHost* host);
     // Fills the rows; hides all six buttons.
     void Fill(const ItemDescription* description, const net::ItemRecord* record, const net::ItemEntry* owned,
@@ -124,6 +124,11 @@ public:
     const ItemDescription* Description() const { return description_; }
     std::uint64_t Serial() const { return serial_; }  // owned layout
     const DetailText& Text() const { return text_; }
+    // The labels as drawn: the item's name over the description, its lines, the row values.
+    gui::TextLabel* NameLine() const { return name_; }
+    gui::TextLabel* DescriptionLine(int i) const { return descriptionLines_[static_cast<std::size_t>(i)]; }
+    gui::TextLabel* ValueLine(int i) const { return valueLines_[static_cast<std::size_t>(i)]; }
+    static constexpr int kValueLines = 13;
     gui::Button* ButtonById(std::uint32_t id) const;
     bool OnCommand(const gui::CommandEvent& event) override;
 
@@ -133,6 +138,7 @@ private:
     const ItemDescription* description_ = nullptr;
     std::uint64_t serial_ = 0;
     DetailText text_;
+    gui::TextLabel* name_ = nullptr;
     std::array<gui::TextLabel*, 6> descriptionLines_{};
     std::array<gui::TextLabel*, 14> valueLines_{};
     std::array<gui::TextLabel*, 2> ownedCaptions_{};
@@ -142,7 +148,8 @@ private:
     SceneHost* host_;
 };
 
-// The turning 3D view of the item under the mouse or pinned by a selection.
+// The turning 3D view of the item under the mouse or pinned by a selection. Its home is the shop's
+// corner under the detail panel; a personal cue window borrows it and shows its cue under itself.
 class ItemPreviewPanel : public gui::Widget {
 public:
     ItemPreviewPanel(int x, int y, int w, int h);
@@ -150,9 +157,25 @@ public:
     void ClearItem();
     std::uint32_t Item() const;
     gui::ItemPreview* Preview() const { return preview_; }
+    // The shop's place for the panel (it moves there at once unless a window has borrowed it).
+    void SetHome(int x, int y, int w, int h);
+    // A window borrows the panel: it stands under the window (or above it, where there is more
+    // room) until ReturnHome, which also gives back the shop's camera and turning speed.
+    void PlaceBelow(const gui::Widget& window);
+    void ReturnHome();
+    bool IsAway() const { return away_; }
 
 private:
+    struct Rect {
+        int x = 0, y = 0, w = 0, h = 0;
+    };
+    static constexpr int kInset = 6;
+    static constexpr float kHomeSpeed = 1.0f;
+    void Place(const Rect& r);
+
     gui::ItemPreview* preview_ = nullptr;
+    Rect home_;
+    bool away_ = false;
 };
 
 }  // namespace scenes

@@ -20,6 +20,20 @@ inline std::string Click(const char* at) {
     return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";
 }
 
+// The lobby's controls and the room's on the 1024 x 768 client area.
+constexpr const char* kCreateRoomButton = "80 478";
+constexpr const char* kJoinButton = "198 478";
+constexpr const char* kFirstRoomRow = "120 105";
+constexpr const char* kTeamOne = "655 717";
+constexpr const char* kTeamTwo = "705 717";
+constexpr const char* kReadyStart = "895 717";
+constexpr const char* kToLobby = "1005 21";
+
+// The first sign-in of an account: the nickname dialog, then the lobby.
+inline std::string SignIn(const std::string& nickname) {
+    return "wait-journal SCENE 1\nwait 300\ntext " + nickname + "\nkey Return\nwait-journal SCENE 4\n";
+}
+
 // Signs in as Alice and opens a room with the lobby dialog (`choose` picks in it before it is
 // confirmed; its defaults open a three-cushion room); the room scene is current when the script goes on.
 inline std::string OpenRoom(const std::string& choose = {}) {

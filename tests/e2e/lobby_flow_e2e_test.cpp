@@ -176,6 +176,54 @@ TEST(LobbyFlow, SignInCarriesTheEquippedCueAndTheOptionWordTheServerKept) {
     server.Stop();
 }
 
+TEST(LobbyFlow, TheInviteListNamesThePlayersInTheLobbyAndTheInvitationAndANewCueReachWhomTheyConcern) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    Client a, b, c;
+    ASSERT_TRUE(a.Connect(server.Port()));
+    ASSERT_TRUE(b.Connect(server.Port()));
+    ASSERT_TRUE(c.Connect(server.Port()));
+    SignInAndEnterChannel(a, u"alice", u"Alice");
+    SignInAndEnterChannel(b, u"bob", u"Bob");
+    SignInAndEnterChannel(c, u"carol", u"Carol");
+    RoomInfo room;
+    room.gameType = 4;
+    room.maxPlayers = 4;
+    room.title = u"come";
+    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
+    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_TRUE(c.session.SendJoinRoom(a.session.GetRoom().number, u""));
+    ASSERT_EQ(c.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+
+    // Only Bob is in the lobby: u16 count, u32 key, u64 player id, u16 level, nickname, u16 count.
+    ASSERT_TRUE(a.session.SendByteMessage(2042, 0));
+    const int listed = a.WaitId(2043);
+    ASSERT_GE(listed, 0);
+    const std::vector<std::uint8_t> bob = {1, 0, 2, 0, 0,   0, 2,   0, 0,   0, 0, 0, 0, 0,
+                                           1, 0, 6, 0, 'B', 0, 'o', 0, 'b', 0, 0, 0, 0, 0};
+    EXPECT_EQ(a.scene.Packets()[listed].body, bob);
+    PooledPacket invite = a.session.NewPacket(2044);
+    invite->WriteU8(1).WriteU64(2);
+    ASSERT_TRUE(a.session.Send(*invite));
+    for (int tries = 0; tries < 500 && b.session.Invitations().empty(); ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(b.session.Invitations().size(), 1u);
+    EXPECT_EQ(b.session.Invitations()[0].roomNumber, a.session.GetRoom().number);
+    EXPECT_EQ(b.session.Invitations()[0].sender, u"Alice");
+    EXPECT_EQ(b.session.Invitations()[0].title, u"come");
+
+    // A cue chosen in the room is the others' to see: the seat, the item, no parts.
+    PooledPacket cue = a.session.NewPacket(544);
+    cue->WriteU64(100).WriteU32(3010);
+    ASSERT_TRUE(a.session.Send(*cue));
+    const int changed = c.WaitId(545);
+    ASSERT_GE(changed, 0);
+    EXPECT_EQ(c.scene.Packets()[changed].body, (std::vector<std::uint8_t>{0, 0xC2, 0x0B, 0, 0, 0}));
+    server.Stop();
+}
+
 TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWouldTell) {
     testserver::ServerOptions options;
     options.lobby = true;

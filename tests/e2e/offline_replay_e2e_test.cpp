@@ -2,6 +2,7 @@
 // would play, and checked through the journal.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -131,6 +132,101 @@ TEST_F(TableRun, MalformedReplayRecordsEndWithTheLoadingErrorAndNeverCrash) {
         EXPECT_TRUE(JournalLines("REPLAY").empty());
         EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
     }
+}
+
+// The table's settings key opens the options dialog over the table, filled from config.ini; a check
+// box and a volume chosen with the mouse and OK are saved, and the settings not touched keep their
+// values (the dialog once opened unfilled there, and OK wrote its defaults over them).
+TEST_F(TableRun, TheTablesSettingsKeyOpensTheOptionsAndOkSavesTheChangedSettingsOnly) {
+    {
+        std::ofstream(folder_ / "config.ini")
+            << "[Audio]\r\nFXVolume= 55\r\n[Control]\r\nshotsensitive= 300\r\n";
+    }
+    // The dialog is centred in the 1024 x 768 screen at (232, 149): "Show ball paths" at (386, 289),
+    // the music volume list at (614, 207), open with 10 to 100 in rows of 22 pixels below it; Enter
+    // is OK.
+    const std::string script =
+        "wait-journal SCENE 11\nwait 1500\nkey F3\nwait 500\n"
+        "move 400 300\ndown left\nup left\nwait 200\n"
+        "move 650 218\ndown left\nup left\nwait 200\nmove 650 328\ndown left\nup left\nwait 200\n"
+        "key Return\nwait 500\nquit\n";
+    EXPECT_EQ(Run({"offline"}, script, 60s), std::optional<int>(0));
+    const std::string config = ReadFile(folder_ / "config.ini");
+    EXPECT_NE(config.find("traceall= 1"), std::string::npos) << config;
+    EXPECT_NE(config.find("BGMVolume= 50"), std::string::npos) << config;
+    EXPECT_NE(config.find("FXVolume= 55"), std::string::npos) << "the settings not touched stay";
+    EXPECT_NE(config.find("shotsensitive= 300"), std::string::npos) << config;
+}
+
+// A three-cushion record (three balls at rest, cue ball 0 struck toward (40, 10)) of the model, with
+// the power and contact factor given; its other words are those of a plain shot.
+std::string CaromRecord(std::uint32_t model, float power, float contactFactor, float tipSide) {
+    std::string hex;
+    auto bytes = [&](std::uint64_t value, int count) {
+        char two[3];
+        for (int i = 0; i < count; ++i) {
+            std::snprintf(two, sizeof two, "%02X", static_cast<unsigned>((value >> (8 * i)) & 0xFF));
+            hex += two;
+        }
+    };
+    auto f32 = [&](float value) {
+        std::uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        bytes(bits, 4);
+    };
+    bytes(0, 4);       // client build
+    bytes(model, 4);   // physics model
+    bytes(4, 1);       // game type: three-cushion
+    bytes(0, 2 + 2);   // table and cue items: the game type's own
+    bytes(0, 10 + 5);  // cue parts and their levels
+    bytes(0, 2 + 2);   // ball set, a word
+    bytes(0, 1);       // cue ball
+    bytes(3, 1);       // ball count
+    bytes(0, 1);
+    for (float x : {-50.0f, 40.0f, 20.0f}) {
+        f32(x);
+        f32(x == 40.0f ? 10.0f : -7.0f);
+        f32(3.075f);
+    }
+    for (int i = 0; i < 3; ++i)
+        for (float q : {0.0f, 0.0f, 0.0f, 1.0f}) f32(q);
+    // Maximum power, power, contactFactor, aim, the offset pairs, elevation, limitFactor; then chalk and
+    // the two offset reductions (stiffnessFactor is not written).
+    for (float w : {1.0f, power, contactFactor, 40.0f, 10.0f, tipSide, 0.0f, tipSide, 0.0f, 0.0f, 1.0f, 0.0f,
+                    0.0f, 0.0f})
+        f32(w);
+    return hex;
+}
+
+// A record carrying words no client sends (power 100 on 0x10007, a contact factor of -2.5 on the
+// default model, a tip offset far beyond the ball) once struck a shot that never came to rest; now
+// the viewer refuses it with the loading error, while the same record with sound words plays.
+TEST_F(TableRun, ReplayRefusesARecordWhoseShotWordsNoClientSendsAndPlaysTheSoundOne) {
+    struct Case {
+        std::uint32_t model;
+        float power, contactFactor, tipSide;
+        const char* logged;
+    } const cases[] = {
+        {0x10007, 100.0f, 0.0f, 0.0f, "power 100 outside 0 to 1"},
+        {0x10014, 0.8f, -2.5f, 0.0f, "contactFactor -2.5 outside 0 to 1"},
+        {0x10014, 0.8f, 0.0f, 50.0f, "offsetLimit side 50 outside -1 to 1"},
+    };
+    for (const Case& c : cases) {
+        fs::remove(folder_ / "journal.txt");
+        fs::remove(folder_ / "StartLog.log");
+        EXPECT_EQ(
+            Run({"replay", "a", "b", CaromRecord(c.model, c.power, c.contactFactor, c.tipSide)}, "", 30s),
+            std::optional<int>(0))
+            << c.logged;
+        EXPECT_TRUE(JournalLines("REPLAY").empty()) << c.logged;
+        EXPECT_NE(ReadFile(folder_ / "StartLog.log").find(c.logged), std::string::npos)
+            << ReadFile(folder_ / "StartLog.log");
+    }
+    fs::remove(folder_ / "journal.txt");
+    EXPECT_EQ(Run({"replay", "a", "b", CaromRecord(0x10007, 1.0f, 0.0f, 0.0f)},
+                  "wait-journal REPLAY 1 \nquit\n", 90s),
+              std::optional<int>(0));
+    EXPECT_EQ(JournalLines("REPLAY").size(), 1u) << ReadFile(folder_ / "journal.txt");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -16,23 +17,10 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testsupport::ScriptedClient;
 
-// The lobby's controls and the room's on the 1024 x 768 client area.
-constexpr const char* kCreateRoomButton = "80 478";
-constexpr const char* kJoinButton = "198 478";
-constexpr const char* kFirstRoomRow = "120 105";
+using namespace roomscript;
+
 constexpr const char* kGameChoice = "450 348";
 constexpr const char* kEightBallRow = "450 480";
-constexpr const char* kTeamOne = "655 717";
-constexpr const char* kTeamTwo = "705 717";
-constexpr const char* kReadyStart = "895 717";
-
-std::string Click(const char* at) {
-    return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";
-}
-
-std::string SignIn(const std::string& nickname) {
-    return "wait-journal SCENE 1\nwait 300\ntext " + nickname + "\nkey Return\nwait-journal SCENE 4\n";
-}
 
 // A soft shot: aim a little to the side, draw the mouse back and let go. On the other player's turn
 // the table ignores it.

@@ -40,7 +40,7 @@ TEST(RoomPocketRun, BallInHandBreakGroupsEightBallShotFreeBallPocketCallAndBreak
     ASSERT_TRUE(server.WaitForClients(1, kMs));
     ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal() << client.Log();
     ASSERT_TRUE(
-        server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2029, GameStart(777, 0, 10, 2)}}));
+        server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2029, GameStart(777, 0, 10)}}));
 
     // The placement leaves before the shot; the shot comes back with the table state asked for.
     const auto placed = server.Expect(0, 2063, 60000);

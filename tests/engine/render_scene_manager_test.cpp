@@ -131,3 +131,21 @@ TEST(SceneRemoval, ANodeLeavesTheTreeBeforeItIsDropped) {
     EXPECT_TRUE(scene.Tree().Render(statistics));
     EXPECT_EQ(statistics[C::DpCall], 0u);
 }
+
+// A ball's orientation comes from records and peers: its length must not change the size the ball
+// is drawn at, and one without a direction draws unrotated.
+TEST(NodeTransform, AnOrientationOfAnyLengthGivesTheRotationItStandsFor) {
+    Transform unit, longer, zero;
+    const float q[4] = {0.5f, -0.5f, 0.5f, 0.5f};
+    for (int i = 0; i < 4; ++i) {
+        unit.rotation[i] = q[i];
+        longer.rotation[i] = 3.0f * q[i];
+        zero.rotation[i] = 0.0f;
+    }
+    for (Transform* t : {&unit, &longer, &zero}) t->Update();
+    for (int k = 0; k < 16; ++k) {
+        EXPECT_NEAR(longer.matrix.m[k], unit.matrix.m[k], 1e-6f) << k;
+        EXPECT_EQ(zero.matrix.m[k], k % 5 == 0 ? 1.0f : 0.0f) << k;
+    }
+    EXPECT_NEAR(unit.matrix.m[2], 1.0f, 1e-6f) << "x turns to z";
+}

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 #include "engine/render/RenderDevice.h"
 #include "engine/resource/ResourceManager.h"
@@ -256,6 +258,50 @@ TEST(GuiGl, ItemPreviewDrawsItsModelInsideItsOwnViewportOnly) {
     EXPECT_EQ(lit(230, 0, 320, 200), 0);      // nothing beyond it
     EXPECT_EQ(lit(10, 20, 100, 200), 0);
     EXPECT_EQ(frame.rgba[0], 255);
+}
+
+TEST(GuiGl, ACueStandsInATallViewAndSpansAWideOne) {
+    gl_test::GlDevice gl(400, 300);
+    if (!gl.device) {
+        GTEST_SKIP() << "no GL context: " << gl.error;
+    }
+    RenderDevice& device = *gl.device;
+    Panel root;
+    root.Create(0, 0, 400, 300);
+    root.Show(true);
+    auto* tall = root.Make<ItemPreview>(20, 20, 58, 258);
+    auto* wide = root.Make<ItemPreview>(100, 100, 280, 80);
+    for (ItemPreview* view : {tall, wide}) {
+        view->SetItem(3000);
+        view->BuildModel(&device);
+        ASSERT_TRUE(view->HasModel());
+    }
+    device.SetClearColor(0xFF000000);
+    ASSERT_TRUE(device.BeginFrame());
+    ASSERT_TRUE(device.BeginScene());
+    DrawWidgetScreen(root, &device);
+    device.EndScene();
+    platform::Image frame;
+    ASSERT_TRUE(device.ReadBack(frame));
+    platform::SavePng(TestOutputDir() + "/item_preview_cues.png", frame);
+    // The lit pixels' extent inside a view.
+    const auto extent = [&](const Widget& view) {
+        int left = 1 << 20, right = -1, top = 1 << 20, bottom = -1;
+        for (int y = view.Y(); y < view.Y() + view.Height(); ++y)
+            for (int x = view.X(); x < view.X() + view.Width(); ++x) {
+                const std::uint8_t* p = &frame.rgba[(static_cast<std::size_t>(y) * frame.width + x) * 4];
+                if ((p[0] | p[1] | p[2]) == 0) continue;
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        return std::pair{right - left + 1, bottom - top + 1};
+    };
+    const auto [tallW, tallH] = extent(*tall);
+    EXPECT_GT(tallH, 200) << "the cue lies across its tall slot as a line";
+    EXPECT_LT(tallW, 30);
+    const auto [wideW, wideH] = extent(*wide);
+    EXPECT_GT(wideW, 220) << "the cue is small in the middle of its wide view";
+    EXPECT_LT(wideH, 40);
 }
 
 }  // namespace

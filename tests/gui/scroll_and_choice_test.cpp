@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/core/Format.h"
 #include "gui/AnimatedImage.h"
 #include "gui/Button.h"
 #include "gui/ComboBox.h"
@@ -69,6 +70,45 @@ TEST(ComboChoice, OpenListTakesTheNextClickAndReportsTheChosenItem) {
     EXPECT_EQ(root.commands.back().source, behind);
     combo->Select(7);
     EXPECT_EQ(combo->Selected(), -1);
+}
+
+TEST(ComboChoice, OneListIsOpenAtATimeAndHidingItsWindowClosesIt) {
+    RecordingRoot root;
+    Panel* window = root.AddPanel(0, 0, 400, 300);
+    ComboBox* first = window->AddComboBox(10, 10, 120, 20, 60);
+    ComboBox* second = window->AddComboBox(200, 10, 120, 20, 61);
+    for (ComboBox* combo : {first, second}) {
+        combo->CreateItems(2);
+        combo->AddItem(u"A");
+        combo->AddItem(u"B");
+    }
+    first->Open(true);
+    second->Open(true);
+    EXPECT_FALSE(first->IsOpen());
+    EXPECT_TRUE(second->IsOpen());
+    EXPECT_EQ(GetGuiState().dropDown, second);
+    window->Show(false);  // the dialog closes while its list is open
+    EXPECT_FALSE(second->IsOpen());
+    EXPECT_EQ(GetGuiState().dropDown, nullptr) << "no list of a hidden window is drawn";
+    EXPECT_EQ(GetGuiState().active, nullptr);
+
+    ComboBox empty;
+    empty.Open(true);
+    EXPECT_FALSE(empty.IsOpen()) << "a list without items never opens";
+}
+
+TEST(ComboChoice, NearTheScreensEndTheListOpensAboveItsHeaderAndItsRowsTakeTheClicks) {
+    RecordingRoot root;
+    ComboBox* combo = root.AddComboBox(10, 700, 120, 20, 60);
+    combo->CreateItems(12);
+    for (int i = 0; i < 12; ++i) combo->AddItem(Format(u"%d", i * 10));
+    Click(root, 20, 710);
+    ASSERT_TRUE(combo->IsOpen());
+    Click(root, 20, 700 - 10 * 20 + 3 * 20 + 5);  // the fourth row, above the header
+    EXPECT_FALSE(combo->IsOpen());
+    EXPECT_EQ(combo->SelectedText(), u"30");
+    ASSERT_EQ(root.commands.size(), 1u);
+    EXPECT_EQ(root.commands[0].value, 3);
 }
 
 TEST(AnimatedImagePlay, SingleRunStepsThroughItsFramesAndHidesLoopingRepeats) {

@@ -140,12 +140,14 @@ TEST(GameRoom, HandicapGoalIsTheTeamAverage) {
     EXPECT_EQ(r.room.teams[0].goal, 25);
 }
 
-TEST(GameRoom, EightBallTeamsStartOnAnOpenTable) {
+TEST(GameRoom, EightBallTeamsStartOnAnOpenTableWithNoGroup) {
     Room r(2);
     r.room.SetOptions(10, 1);
     r.room.SetTeamSlot(0, 1);
     r.room.SetTeamSlot(1, 2);
     r.room.BeginGame(0);
-    EXPECT_EQ(r.room.teams[0].GetStatus(), static_cast<std::uint8_t>(TeamStatus::Open));
+    // 2 would read as the solids on the player list and in the group notice.
+    EXPECT_EQ(r.room.teams[0].GetStatus(), 0);
+    EXPECT_EQ(r.room.teams[1].GetStatus(), 0);
     EXPECT_EQ(r.room.ruleKind, 1);
 }

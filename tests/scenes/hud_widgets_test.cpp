@@ -167,6 +167,22 @@ TEST(PlayerPanel, TwelveItemsPageByTheScrollBarAndShowTheLastEntriesFirst) {
     EXPECT_EQ(s.panel.Slot(6)->Item(), nullptr);
 }
 
+TEST(PlayerPanel, AScrollUnderARestingCursorNamesTheNewItemAndARefillDropsAChoiceThatLeftTheRecord) {
+    Strip s(12);
+    s.panel.OnCommand(Hover(150, gui::CommandCode::MouseEnter));
+    s.panel.OnCommand(Click(150));
+    gui::CommandEvent scroll = Click(90);
+    scroll.value = 3;
+    s.panel.OnCommand(scroll);
+    EXPECT_EQ(s.host.mouseMoves, 1) << "the toolkit finds the widget under the cursor again";
+    EXPECT_EQ(s.panel.ItemLabel()->Text(), ItemNameOf(4504 + 9) + u" (19/19)")
+        << "not the item scrolled away";
+    ASSERT_NE(s.panel.SelectedEntry(), nullptr);
+    s.record.RemoveItem(s.panel.SelectedEntry()->serial);
+    s.panel.Fill();
+    EXPECT_EQ(s.panel.SelectedEntry(), nullptr) << "a use request must not name an entry back in the pool";
+}
+
 TEST(PlayerPanel, HoverNamesTheItemAndAClickSelectsItAndPostsItsType) {
     Strip s(2);
     EXPECT_TRUE(s.panel.OnCommand(Hover(151, gui::CommandCode::MouseEnter)));

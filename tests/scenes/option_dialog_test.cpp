@@ -17,8 +17,9 @@ namespace {
 using scenes::OptionDialog;
 using testsupport::ReadFile;
 
-constexpr std::uint32_t kFullscreen = 3001, kVoice = 3007, kTextures = 3102, kMusicVolume = 3104,
-                        kShotPower = 3107, kCamera = 3110;
+constexpr std::uint32_t kFullscreen = 3001, kVoice = 3007, kTextures = 3102, kAntiAliasing = 3103,
+                        kMusicVolume = 3104, kEffectsVolume = 3105, kShotPower = 3107, kCamera = 3110,
+                        kResolution = 3101;
 
 class OptionDialogTest : public ::testing::Test {
 protected:
@@ -35,6 +36,18 @@ protected:
         dialog.OnCommand({control, id, value});
     }
     void Press(std::uint32_t id) { dialog.OnCommand({dialog.FindById(id), id, 0}); }
+    gui::ComboBox& List(std::uint32_t id) { return *dynamic_cast<gui::ComboBox*>(dialog.FindById(id)); }
+    std::vector<std::u16string> Items(std::uint32_t id) {
+        std::vector<std::u16string> items;
+        for (int i = 0; i < List(id).ItemCount(); ++i) items.push_back(List(id).Item(i));
+        return items;
+    }
+    // Hides the dialog and shows it again from a store holding `options`.
+    void Reopen(const Options& options) {
+        dialog.Show(false);
+        host.options.Set(options);
+        dialog.Show(true);
+    }
 
     testsupport::TempDir dir;
     FakeSceneHost host;
@@ -145,6 +158,88 @@ TEST_F(OptionDialogTest, VideoSettingsAreLockedWhileTheOwnSeatPlays) {
     dialog.SetGameRoomFlags(true, false);
     dialog.Open();
     EXPECT_TRUE(dialog.FindById(kFullscreen)->IsEnabled());
+    // The room's flags hold until the dialog is hidden, not into an opening from the lobby.
+    scenes::OpenOptionDialog(&dialog, true, true);
+    EXPECT_FALSE(dialog.FindById(kResolution)->IsEnabled());
+    Press(scenes::front_button::kCancel);
+    scenes::OpenOptionDialog(&dialog);
+    EXPECT_TRUE(dialog.FindById(kResolution)->IsEnabled());
+}
+
+// The tables' "S" and F3 showed the dialog with Show alone: every list blank, the resolution list
+// empty, the check boxes all off and the dialog at the top left corner.
+TEST_F(OptionDialogTest, ShownByAnyPathEveryControlShowsTheStoresValueAndTheDialogIsCentred) {
+    Options stored;
+    stored.fullscreen = 0;
+    stored.traceAll = 1;
+    stored.width = 1280;
+    stored.height = 960;
+    stored.cameraMode = 3;
+    Reopen(stored);
+    for (std::uint32_t id = 3101; id <= 3112; ++id) {
+        EXPECT_GE(List(id).Selected(), 0) << id;
+        EXPECT_FALSE(List(id).SelectedText().empty()) << id;
+    }
+    EXPECT_EQ(List(kResolution).SelectedText(), u"1280 x 960");
+    EXPECT_EQ(List(kCamera).SelectedText(), u"Mode 3");
+    EXPECT_FALSE(dynamic_cast<gui::Button*>(dialog.FindById(kFullscreen))->IsChecked());
+    EXPECT_TRUE(dynamic_cast<gui::Button*>(dialog.FindById(3004))->IsChecked()) << "show ball paths";
+    EXPECT_EQ(dialog.X(), (1024 - OptionDialog::kWidth) / 2);
+    EXPECT_EQ(dialog.Y(), (768 - OptionDialog::kHeight) / 2);
+}
+
+TEST_F(OptionDialogTest, AValueNoListHoldsIsOfferedInOrderAndKeptByOk) {
+    Options stored;
+    stored.shotSensitive = 300;
+    stored.fxVolume = 55;
+    stored.fsaa = 8;
+    stored.MarkMultisampleSupported(2);
+    stored.MarkMultisampleSupported(4);
+    Reopen(stored);
+    EXPECT_EQ(List(kShotPower).SelectedText(), u"300");
+    EXPECT_EQ(List(kShotPower).Item(List(kShotPower).ItemCount() - 1), u"300");
+    EXPECT_EQ(List(kEffectsVolume).SelectedText(), u"55");
+    EXPECT_EQ(List(kEffectsVolume).Item(List(kEffectsVolume).Selected() - 1), u"50");
+    EXPECT_EQ(Items(kAntiAliasing), (std::vector<std::u16string>{u"Off", u"2x", u"4x", u"8x"}))
+        << "the device's levels and the one in force";
+    EXPECT_EQ(List(kAntiAliasing).SelectedText(), u"8x");
+
+    Choose(kMusicVolume, 5);
+    Press(scenes::front_button::kOk);
+    EXPECT_EQ(host.options.Get().bgmVolume, 50);
+    EXPECT_EQ(host.options.Get().shotSensitive, 300);
+    EXPECT_EQ(host.options.Get().fxVolume, 55);
+    EXPECT_EQ(host.options.Get().fsaa, 8);
+    Reopen(host.options.Get());
+    Choose(kAntiAliasing, 2);
+    Press(scenes::front_button::kOk);
+    EXPECT_EQ(host.options.Get().fsaa, 4);
+}
+
+TEST_F(OptionDialogTest, ResolutionListsTheDisplayModesAndAModeWithoutTheRateTakesItsLowest) {
+    struct ModeListScope {
+        ~ModeListScope() { DisplayModeList::Instance().Clear(); }
+    } scope;
+    DisplayModeList::Instance().Rebuild(
+        {{1024, 768, 32, 60}, {1280, 1024, 32, 75}, {1280, 1024, 32, 85}, {1600, 900, 32, 60}});
+    Options stored;
+    stored.width = 1152;  // not among the device's modes
+    stored.height = 864;
+    Reopen(stored);
+    EXPECT_EQ(Items(kResolution),
+              (std::vector<std::u16string>{u"1024 x 768", u"1152 x 864", u"1280 x 1024", u"1600 x 900"}));
+    EXPECT_EQ(List(kResolution).SelectedText(), u"1152 x 864");
+    Choose(kResolution, 2);
+    EXPECT_EQ(dialog.Working().refreshRate, 75);
+    Press(scenes::front_button::kOk);
+    EXPECT_EQ(host.options.Get().width, 1280);
+    EXPECT_EQ(host.options.Get().refreshRate, 75);
+    ASSERT_FALSE(host.videoChanges.empty());
+    EXPECT_NE(host.videoChanges.back() & scenes::video_change::kDisplayMode, 0u);
+
+    stored.width = stored.height = 0;  // the desktop's size, before the first start fits it
+    Reopen(stored);
+    EXPECT_EQ(List(kResolution).SelectedText(), u"Desktop");
 }
 
 }  // namespace

@@ -3,12 +3,17 @@
 // and compared with a reference image (UPDATE_GOLDEN=1 rewrites it).
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <tuple>
+
 #include "gui/NumberDisplay.h"
 #include "gui/TextLabel.h"
 #include "gui/UiResourceSet.h"
+#include "net/ItemEntry.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/EffectPanel.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/StartReadyButton.h"
@@ -26,8 +31,9 @@ void Deliver(scenes::SceneRoomGame& scene, std::uint16_t id, const std::function
     DeliverPacket(scene, id, fill);
 }
 
-// The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team.
-void SeatTwoPlayers(scenes::SceneRoomGame& scene) {
+// The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team;
+// `shooter` starts.
+void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0) {
     Deliver(scene, 2001, [](net::Packet& p) {
         p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(1);
         p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
@@ -43,8 +49,8 @@ void SeatTwoPlayers(scenes::SceneRoomGame& scene) {
             p.WriteU8(seat + 1).WriteU8(0).WriteU8(1).WriteU8(0).WriteU32(0).WriteU8(0);
         }
     });
-    Deliver(scene, 2029, [](net::Packet& p) {
-        p.WriteU32(77).WriteU32(0).WriteU8(0).WriteU8(0).WriteU8(0);
+    Deliver(scene, 2029, [shooter](net::Packet& p) {
+        p.WriteU32(77).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
         p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(1);
         for (std::uint8_t seat = 0; seat < 2; ++seat) {
             p.WriteU8(seat + 1).WriteU16(0).WriteU32(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(seat);
@@ -56,42 +62,80 @@ void SeatTwoPlayers(scenes::SceneRoomGame& scene) {
 
 }  // namespace
 
-TEST(RoomHudGl, TwoPlayerGameShowsBothTeamsInTheListWithTheClockAndTheCountdown) {
-    gl_test::GlDevice gl{kWidth, kHeight};
-    if (!gl.device) GTEST_SKIP() << "no GL context: " << gl.error;
-    ResourceManager uiResources;
-    uiResources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    uiResources.SetDataFolder(u"data");
-    gui::UiResourceSet sets{&uiResources, 0};
-    sets.InitSets();
-    ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
-    platform::VirtualClock clock{5000000};
-    platform::SetClock(&clock);
-    {
-        TableSceneHost host(*gl.device, kWidth, kHeight);
-        host.session.GetRoom().gameType = 4;
-        host.session.GetRoom().inningTime = 40;
-        host.session.own.playerId = 1;
-        scenes::SceneRoomGame room;
-        ASSERT_TRUE(host.Enter(room));
-        SeatTwoPlayers(room);
-        ASSERT_TRUE(room.GameRunning());
-        // 1 min 5.2 s into the game and 33 s into the turn.
-        clock.AdvanceMs(65200);
-        host.Pump(room, 60);
-        const platform::Image frame = host.Frame(room);
-
-        EXPECT_EQ(room.PlayerList()->RowCount(), 2);
-        EXPECT_EQ(room.PlayerList()->RowAt(1).name->Text(), u"Bob(12)");
-        EXPECT_FALSE(room.StartReady()->IsVisible()) << "no team choice while the game runs";
-        EXPECT_TRUE(room.Clock()->IsShownOnScreen());
-        EXPECT_EQ(room.Clock()->Minutes()->Digits(), u"01");
-        EXPECT_EQ(room.Countdown()->Left(), 0) << "the 40 s turn ran out 25 s ago";
-        ExpectFrameMatchesReference(
-            frame, "room_game_hud",
-            std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/room_game_hud.png");
-        host.Leave(room);
+// A three-cushion room on a GL device over the generated packages, on a virtual clock.
+class RoomHudGl : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!gl.device) GTEST_SKIP() << "no GL context: " << gl.error;
+        uiResources.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+        uiResources.SetDataFolder(u"data");
+        sets.InitSets();
+        ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
+        platform::SetClock(&clock);
+        host = std::make_unique<TableSceneHost>(*gl.device, kWidth, kHeight);
+        host->session.GetRoom().gameType = 4;
+        host->session.GetRoom().inningTime = 40;
+        host->session.own.playerId = 1;
+        ASSERT_TRUE(host->Enter(room));
     }
-    platform::SetClock(nullptr);
-    gui::ClearGuiPointers();
+    void TearDown() override {
+        if (host) host->Leave(room);
+        platform::SetClock(nullptr);
+        gui::ClearGuiPointers();
+    }
+    void ExpectMatches(const platform::Image& frame, const std::string& name) {
+        ExpectFrameMatchesReference(
+            frame, name, std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/" + name + ".png");
+    }
+
+    gl_test::GlDevice gl{kWidth, kHeight};
+    ResourceManager uiResources;
+    gui::UiResourceSet sets{&uiResources, 0};
+    platform::VirtualClock clock{5000000};
+    std::unique_ptr<TableSceneHost> host;
+    scenes::SceneRoomGame room;
+};
+
+TEST_F(RoomHudGl, TwoPlayerGameShowsBothTeamsInTheListWithTheClockAndTheCountdown) {
+    SeatTwoPlayers(room);
+    ASSERT_TRUE(room.GameRunning());
+    // 1 min 5.2 s into the game and 33 s into the turn.
+    clock.AdvanceMs(65200);
+    host->Pump(room, 60);
+    const platform::Image frame = host->Frame(room);
+
+    EXPECT_EQ(room.PlayerList()->RowCount(), 2);
+    EXPECT_EQ(room.PlayerList()->RowAt(1).name->Text(), u"Bob(12)");
+    EXPECT_FALSE(room.StartReady()->IsVisible()) << "no team choice while the game runs";
+    EXPECT_TRUE(room.Clock()->IsShownOnScreen());
+    EXPECT_EQ(room.Clock()->Minutes()->Digits(), u"01");
+    EXPECT_EQ(room.Countdown()->Left(), 0) << "the 40 s turn ran out 25 s ago";
+    ExpectMatches(frame, "room_game_hud");
+}
+
+TEST_F(RoomHudGl, TheTurnComingToTheOwnSeatDrawsTheYourTurnAnimationOverTheTable) {
+    // Two own items in the strip, and the cue tab for the own cue.
+    const std::tuple<std::uint64_t, std::uint32_t, net::ItemType> items[] = {
+        {30, 4903, net::ItemType::Chalk}, {31, 4510, net::ItemType::Effect}, {32, 3010, net::ItemType::Cue}};
+    for (const auto& [serial, itemId, type] : items) {
+        net::ItemEntry* entry = host->session.AllocItemEntry();
+        entry->serial = serial;
+        entry->itemId = itemId;
+        entry->type = static_cast<std::uint32_t>(type);
+        ASSERT_TRUE(host->session.own.AddItem(serial, entry));
+    }
+    room.OnMessage(1069, 0, 0);
+    SeatTwoPlayers(room, 1);
+    Deliver(room, 2056, [](net::Packet& p) {
+        p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(5);
+        p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
+        p.WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0xFF);
+    });
+    ASSERT_NE(room.Effects(), nullptr);
+    EXPECT_TRUE(room.Effects()->HasFrames()) << "the GameAni pictures of the Effect group";
+    clock.AdvanceMs(200);  // the third frame
+    host->Pump(room, 2);
+    const platform::Image frame = host->Frame(room);
+    ASSERT_EQ(room.Effects()->Current(clock.NowMs()), scenes::hud::GameAni::YourTurn);
+    ExpectMatches(frame, "room_your_turn");
 }

@@ -485,6 +485,29 @@ TEST(RoomHud, PlayerListGroupsByTeamWritesTheLineUpAndTheGameTypesScore) {
     EXPECT_EQ(even.list.RowAt(1).score->Text(), u"(  0/ 30)");
 }
 
+TEST(RoomHud, EightBallListShowsNoGroupOnTheOpenTableAndEachTeamsGroupOnceDecided) {
+    ListedRoom room(10, {1, 2}, 1);
+    room.game.BeginGame(0);
+    room.list.OnGameStart();
+    room.list.Refresh(room.game);
+    EXPECT_EQ(room.list.RowAt(0).status->Text(), u" ") << "the break is not a group";
+    EXPECT_EQ(room.list.RowAt(1).status->Text(), u" ");
+    const int first = room.game.TeamIndexOfSeat(0), second = room.game.TeamIndexOfSeat(1);
+    room.game.teams[static_cast<std::size_t>(first)].SetStatus(
+        static_cast<std::uint8_t>(net::TeamStatus::Stripes));
+    room.game.teams[static_cast<std::size_t>(second)].SetStatus(
+        static_cast<std::uint8_t>(net::TeamStatus::Solids));
+    room.list.Refresh(room.game);
+    EXPECT_EQ(room.list.RowAt(0).status->Text(), u"STRIPE");
+    EXPECT_EQ(room.list.RowAt(1).status->Text(), u"SOLID");
+    room.game.teams[static_cast<std::size_t>(second)].SetStatus(
+        static_cast<std::uint8_t>(net::TeamStatus::EightBall));
+    room.game.teams[static_cast<std::size_t>(first)].SetStatus(9);
+    room.list.Refresh(room.game);
+    EXPECT_EQ(room.list.RowAt(1).status->Text(), u"8-BALL");
+    EXPECT_EQ(room.list.RowAt(0).status->Text(), u"?");
+}
+
 TEST(RoomHud, PlayerMenuActsOnTheClickedPlayerAndRefusesWhatTheLocalPlayerMayNotDo) {
     ListedRoom room(0, {1, 2, 0}, 1);
     net::GameSession& session = *room.host.session;

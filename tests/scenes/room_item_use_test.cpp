@@ -6,6 +6,8 @@
 
 #include "net/ItemEntry.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/PlayerPanel.h"
+#include "scenes/room/hud/SlidingPanels.h"
 #include "table/TableWorld.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 
@@ -51,11 +53,20 @@ protected:
     }
 };
 
-TEST_F(RoomItemUseTest, TheYesButtonSendsTheUseOfTheChosenEntryAndOtherAnswersSendNothing) {
+TEST_F(RoomItemUseTest, TheYesButtonSendsTheUseOfTheEntryChosenInTheStripOrTheCuePanelAndNoOtherAnswer) {
     Own(40, 4510, 6);
-    ASSERT_TRUE(host.session->own.SelectItem(40));
     Own(41, 3043, 1);
     host.session->own.equipment[4].cueSerial = 41;
+    scene.OnMessage(1069, 0, 0);  // the item bar follows the new items at the next frame
+    scene.Render(nullptr, false);
+    scene.OnMessage(1087, 2052, 0);
+    EXPECT_TRUE(SentWith(512).empty()) << "nothing chosen yet";
+
+    gui::CommandEvent slot;
+    slot.id = 150;
+    ASSERT_TRUE(scene.ItemStrip()->OnCommand(slot));
+    scene.CuePanel()->SetSelectionSlot(4);
+    scene.CuePanel()->Show(true);    // the equipped cue is the panel's choice
     scene.OnMessage(1087, 2053, 0);  // "No"
     EXPECT_TRUE(SentWith(512).empty());
     scene.OnMessage(1087, 2052, 0);
@@ -67,9 +78,8 @@ TEST_F(RoomItemUseTest, TheYesButtonSendsTheUseOfTheChosenEntryAndOtherAnswersSe
     EXPECT_EQ(uses[1].body, (Bytes{0xE3, 0x0B, 0, 0, 1, 41, 0, 0, 0, 0, 0, 0, 0}))
         << "source 1 names the cue panel's choice";
 
-    // The panels' own choice goes first; nothing is chosen: nothing is sent.
-    net::ItemEntry* chosen = nullptr;
-    scene.SetItemSelection([&](int) { return chosen; });
+    // An installed choice goes first; nothing chosen there: nothing is sent.
+    scene.SetItemSelection([](int) -> const net::ItemEntry* { return nullptr; });
     EXPECT_FALSE(scene.SendItemUse(0));
     EXPECT_EQ(SentWith(512).size(), 2u);
 }

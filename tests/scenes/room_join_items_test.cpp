@@ -27,6 +27,7 @@
 #include "scenes/shared/PurchaseDialog.h"
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
+#include "tests/scenes/support/SentFrames.h"
 
 namespace {
 
@@ -54,14 +55,8 @@ protected:
         scene.SetHost(&host);
         scene.SetSendTap([this](const net::Packet& p) {
             std::lock_guard lock(sentMutex);
-            const std::uint8_t* d = p.Data();
-            for (std::size_t at = 0; at + 4 <= p.Size();) {
-                const std::size_t length = d[at] | (d[at + 1] << 8);
-                if (length < 4 || at + length > p.Size()) break;
-                sent.push_back({static_cast<std::uint16_t>(d[at + 2] | (d[at + 3] << 8)),
-                                Bytes(d + at + 4, d + at + length)});
-                at += length;
-            }
+            ForEachSentFrame(
+                p, [this](std::uint16_t id, Bytes body) { sent.emplace_back(id, std::move(body)); });
         });
     }
     void TearDown() override { platform::SetClock(nullptr); }
@@ -335,6 +330,39 @@ TEST_F(RoomJoinTest, AnAllInWithThreeTeamsLeftEmptiesThatTeamAndAnUnknownTeamCha
     EXPECT_EQ(scene.SeatCopy(2).record.game.playing, 0);
     EXPECT_EQ(scene.SeatCopy(2).record.money, 0);
     EXPECT_EQ(scene.SeatCopy(1).record.game.playing, 2);
+}
+
+TEST_F(RoomJoinTest, GameResultsLeavingTwoTeamsWithoutAResultLetThemPlayOnElseTheGameEnds) {
+    Open(2);
+    Enter(0, u"Me", 1);
+    Enter(1, u"B", 2);
+    Enter(2, u"C", 3);
+    StartGame(3, 0);
+    const auto finished = [](net::Packet& p, std::uint8_t slot, std::uint8_t result, std::uint64_t money) {
+        p.WriteU8(slot).WriteU8(result).WriteU32(0).WriteU32(0).WriteU64(money).WriteU8(0).WriteU8(0);
+    };
+    Deliver(2046, [&](net::Packet& p) {
+        p.WriteU8(3).WriteU8(1);
+        finished(p, 1, 3, 90000);
+        p.WriteU8(2).WriteU8(0).WriteU8(3).WriteU8(0).WriteU8(0);
+    });
+    EXPECT_TRUE(scene.GameRunning()) << "two teams are still to be decided";
+    EXPECT_EQ(host.session->own.money, 90000);
+    EXPECT_EQ(scene.SeatCopy(0).record.game.playing, 0) << "the team with its result watches";
+    EXPECT_EQ(scene.SeatCopy(1).record.game.playing, 1) << "the others close up";
+    EXPECT_EQ(scene.SeatCopy(2).record.game.playing, 2);
+    EXPECT_NE(scene.CurrentShooter(), 0) << "the turn moves on to a team still playing";
+    EXPECT_FALSE(scene.World()->OwnTurn());
+
+    Deliver(2046, [&](net::Packet& p) {
+        p.WriteU8(2).WriteU8(1);
+        finished(p, 1, 1, 5000);
+        finished(p, 2, 2, 7000);
+        p.WriteU8(0);
+    });
+    EXPECT_FALSE(scene.GameRunning());
+    EXPECT_EQ(scene.SeatCopy(1).record.game.playing, 0);
+    EXPECT_EQ(scene.SeatCopy(1).record.money, 5000);
 }
 
 // ---- Entering and leaving --------------------------------------------------------------------------
@@ -927,6 +955,9 @@ TEST_F(RoomJoinTest, AFriendRequestBarOpensTheQuestionAndTheChatKeysReachTheMess
     EXPECT_FALSE(edit->HasFocus());
     ASSERT_NE(gui::TextInputManager::GetFocusedEdit(), nullptr);
     EXPECT_TRUE(gui::WidgetRouter::IsWithin(gui::TextInputManager::GetFocusedEdit(), &host.messenger));
+    // A click in the room takes the typing out of the messenger's chat too.
+    scene.OnMessage(platform::kWmLButtonDown, 0, 0);
+    EXPECT_EQ(gui::TextInputManager::GetFocusedEdit(), nullptr);
     gui::TextInputManager::SetFocus(nullptr);
 }
 

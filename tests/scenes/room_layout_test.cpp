@@ -19,42 +19,17 @@
 #include "scenes/room/hud/RoomStatusPanels.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableWorld.h"
+#include "tests/scenes/support/LayoutBoxes.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 
 namespace {
 
 using namespace room_test;
+using namespace layout_test;
 namespace room = scenes::room;
-
-struct Box {
-    std::string name;
-    int left, top, right, bottom;
-};
-
-Box ScreenBox(const std::string& name, const gui::Widget& w) {
-    return {name, w.ScreenX(), w.ScreenY(), w.ScreenX() + w.Width(), w.ScreenY() + w.Height()};
-}
-
-// Where the label's text is drawn (left-aligned labels).
-Box TextBox(const std::string& name, const gui::TextLabel& label) {
-    const int width = gui::MeasureTextWidth(label.Font(), label.Text());
-    return {name, label.ScreenX(), label.ScreenY(), label.ScreenX() + width,
-            label.ScreenY() + label.Height()};
-}
 
 Box ControlBox(const std::string& name, const table::ControlRect& r) {
     return {name, r.left, r.top, r.right, r.bottom};
-}
-
-bool Overlap(const Box& a, const Box& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-void ExpectApart(const std::vector<Box>& boxes, const std::string& context) {
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        for (std::size_t j = i + 1; j < boxes.size(); ++j)
-            EXPECT_FALSE(Overlap(boxes[i], boxes[j]))
-                << context << ": " << boxes[i].name << " covers " << boxes[j].name;
 }
 
 class RoomLayoutTest : public RoomSceneTest {

@@ -13,6 +13,7 @@
 #include "gui/NumberDisplay.h"
 #include "gui/Painter.h"
 #include "gui/ScrollBar.h"
+#include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "net/Packet.h"
 #include "net/PlayerRecord.h"
@@ -21,7 +22,9 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/RoomCodes.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/InviteList.h"
+#include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/room/hud/ResultWindows.h"
 #include "scenes/room/hud/RoomStatusPanels.h"
@@ -597,7 +600,12 @@ protected:
             sent.emplace_back(p.Data() + 4, p.Data() + p.Size());
         });
         scene.Load3D(nullptr, nullptr);
+        EnterRoom();
+    }
+    // The room as entered, with the keys given back to the table (entering focuses the chat line).
+    void EnterRoom() {
         scene.Enter();
+        static_cast<gui::EditBox*>(scene.FindById(50))->SetFocus(false);
     }
     void Deliver(std::uint16_t id, net::Packet& p) {
         p.Rewind();
@@ -612,7 +620,10 @@ protected:
 
 TEST_F(RoomPanelsTest, InviteListTalksThroughTheRoomAndRankResultOpensItsWindow) {
     ASSERT_NE(scene.InviteList(), nullptr);
-    // The room's invite control opens the room's own list (not the shared invitation dialog).
+    // The room's invite button opens the room's own list (not the shared invitation dialog).
+    auto* invite = dynamic_cast<gui::Button*>(scene.FindById(scenes::room::join_msg::kInviteControl));
+    ASSERT_NE(invite, nullptr) << "a widget of the room carries the invite control";
+    EXPECT_TRUE(invite->IsVisible());
     scene.OnCommand(Click(scenes::room::join_msg::kInviteControl));
     EXPECT_TRUE(scene.InviteList()->IsVisible());
     ASSERT_FALSE(sentIds.empty());
@@ -672,6 +683,32 @@ TEST_F(RoomPanelsTest, RoomStateShowsTheJackpotThePointRuleAndInAGameThePointTra
     EXPECT_TRUE(scene.SeatInfo()->Marker(1)->IsVisible()) << "second marker at 4";
 }
 
+TEST_F(RoomPanelsTest, RoomStateShowsTheStakeMarkerOnlyInAStakeRoomAndRebasesTheGameClockAndThePot) {
+    // A room of that game type and money class (class 3 carries its stake values), a game running 65 s.
+    const auto roomState = [this](std::uint8_t gameType, std::uint8_t moneyClass) {
+        host.session->GetRoom().gameType = gameType;
+        EnterRoom();
+        net::Packet p;
+        p.Init(2001);
+        p.WriteU64(0).WriteU8(moneyClass);
+        if (moneyClass == 3) p.WriteU32(1000).WriteU32(2000);
+        p.WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(2).WriteU32(0).WriteU8(0);
+        p.WriteU8(0).WriteU32(400000).WriteU32(65000).WriteU32(0);
+        p.WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(0).WriteU8(1).WriteU8(0);
+        p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(12345);
+        p.Finish();
+        Deliver(2001, p);
+        scene.Render(nullptr, false);
+    };
+    roomState(4, 3);
+    EXPECT_TRUE(scene.StatusPanel()->AmountImage()->IsVisible()) << "a stake room";
+    EXPECT_EQ(scene.Clock()->Minutes()->Digits(), u"01") << "the game has run for 65 s";
+    EXPECT_EQ(scene.BettingValue(), 12345u);
+    EXPECT_EQ(scene.PlayerList()->PotLabel()->Text(), u"12,345");
+    roomState(4, 0);
+    EXPECT_FALSE(scene.StatusPanel()->AmountImage()->IsVisible()) << "an open room";
+}
+
 TEST_F(RoomPanelsTest, PointTrackJackpotAndOwnLevelUpReachTheirPanels) {
     net::Packet track;
     track.Init(2078);
@@ -726,6 +763,33 @@ TEST_F(RoomPanelsTest, RKeyAndThePanelsMessagesReplayTheWorldsLastShot) {
     EXPECT_EQ(PositionsOf(*panel->World()), shot.end) << "the room's update runs the replay to its end";
     scene.OnMessage(1060, 0, 0);
     EXPECT_FALSE(panel->IsVisible());
+}
+
+TEST_F(RoomPanelsTest, TheReplayPanelTakesTheKeyGuidesPlaceAndF2WaitsUntilItIsClosed) {
+    constexpr std::uint32_t kF2 = 0x71;
+    host.session->own.signInCounter = 10;
+    EnterRoom();
+    gui::Widget* guide = scene.FindById(scenes::room::info_panel::kControl);
+    ASSERT_NE(guide, nullptr);
+    ASSERT_TRUE(guide->IsVisible());
+    const StruckShot shot = Strike(4, 0, 0.8f);
+    ASSERT_TRUE(scene.World()->RestoreShotState(shot.block));
+
+    scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    ASSERT_TRUE(scene.ReplayPanel()->IsVisible());
+    EXPECT_FALSE(guide->IsVisible());
+    scene.OnMessage(platform::kWmKeyUp, kF2, 0);
+    EXPECT_FALSE(guide->IsVisible()) << "F2 does not bring the guide over the open panel";
+    EXPECT_TRUE(scene.KeyGuideShown()) << "nor does it change the guide's flag";
+    scene.OnMessage(platform::kWmKeyUp, 'R', 0);
+    EXPECT_TRUE(guide->IsVisible()) << "closing restores the guide by its flag";
+
+    scene.OnMessage(platform::kWmKeyUp, kF2, 0);
+    EXPECT_FALSE(guide->IsVisible());
+    scene.OnMessage(1064, 0, 0);
+    scene.OnMessage(1060, 0, 0);
+    EXPECT_FALSE(scene.ReplayPanel()->IsVisible());
+    EXPECT_FALSE(guide->IsVisible()) << "a guide switched off stays off";
 }
 
 }  // namespace

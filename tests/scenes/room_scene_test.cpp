@@ -2,13 +2,17 @@
 // sends (seen by the scene's send tap), its turn timers on the virtual clock, the aim rate, the chat
 // guard, and messages that break a bound leaving everything as it was.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <thread>
 
+#include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
+#include "net/PacketRecorder.h"
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
@@ -19,6 +23,7 @@
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableMessages.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
+#include "tests/scenes/support/WidgetTree.h"
 
 namespace {
 
@@ -90,6 +95,32 @@ TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePack
     TurnResult(1);
     EXPECT_EQ(SentWith(2050).size(), 2u) << "the state already went with the result";
     EXPECT_FALSE(scene.ShotRunning());
+}
+
+// A peer's shot with a power of 100 or a contact factor of -2.5 or 1e6 could run to the rules' cap
+// (two minutes) before any client answered; brought within the limits it rests and the result goes
+// out.
+TEST_F(RoomSceneTest, APeersShotWithWordsNoClientSendsComesToRestAndItsResultGoesOut) {
+    EnterRoom(0, 0);
+    StartGame(1);
+    table::TableWorld& world = *scene.World();
+    for (const auto& [power, contactFactor] :
+         {std::pair{100.0f, 0.0f}, std::pair{0.8f, -2.5f}, std::pair{0.8f, 1e6f}}) {
+        Deliver(2052, [&](net::Packet& p) {
+            table::ShotMessage shot;
+            shot.currentBall = 1;
+            shot.shooterSeat = 1;
+            shot.words.aimX = shot.words.aimY = 30.0f;
+            shot.words.power = power;
+            shot.words.contactFactor = contactFactor;
+            table::WriteShotMessage(p, shot);
+        });
+        ASSERT_TRUE(world.ShotExecuting()) << "power " << power;
+        for (int i = 0; i < 12000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+        EXPECT_FALSE(world.ShotExecuting()) << "power " << power << " contact factor " << contactFactor;
+        scene.OnMessage(1112, 0, 0);
+    }
+    EXPECT_EQ(SentWith(2053).size(), 3u);
 }
 
 TEST_F(RoomSceneTest, PacketsArrivingOnTheDispatchThreadWhileAShotRunsAndTheTableTicks) {
@@ -312,6 +343,55 @@ TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhate
     EXPECT_FALSE(scene.SeatCopy(1).occupied);
 }
 
+TEST_F(RoomSceneTest, AGameEndClosesTheRecordingWithItsEndMarker) {
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("room_recording_" + std::to_string(::getpid()))).string();
+    std::filesystem::remove(path);
+    ASSERT_TRUE(host.session->Recorder().Start(path));
+    EnterRoom(0, 0);
+    Deliver(2031, [](net::Packet& p) {
+        p.WriteString(u"x").WriteU8(1).WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0);
+    });
+    EXPECT_FALSE(host.session->Recorder().IsRecording());
+    std::vector<std::uint16_t> ids;
+    ASSERT_TRUE(net::PacketRecorder::Read(path, [&](const std::uint8_t* frame, std::size_t size) {
+        if (size >= 4) ids.push_back(static_cast<std::uint16_t>(frame[2] | (frame[3] << 8)));
+    }));
+    ASSERT_FALSE(ids.empty());
+    EXPECT_EQ(ids.back(), 20) << "the end marker closes the game's recording";
+    std::filesystem::remove(path);
+}
+
+TEST_F(RoomSceneTest, ALostConnectionStopsTheGameItsTurnClockAndTheOwnTurn) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    ASSERT_TRUE(scene.World()->OwnTurn());
+    const std::size_t soundsBefore = scene.PlayedSounds().size();
+    EXPECT_TRUE(scene.OnMessage(static_cast<std::uint32_t>(scenes::AppMessage::ConnectionLost), 0, 0));
+    EXPECT_FALSE(scene.GameRunning());
+    EXPECT_FALSE(scene.World()->OwnTurn()) << "nobody can shoot into a dead connection";
+    Run(60000);
+    EXPECT_TRUE(SentWith(2062).empty()) << "the turn clock ran on to its time-out";
+    EXPECT_EQ(scene.PlayedSounds().size(), soundsBefore) << "no warning or tick sounds";
+}
+
+TEST_F(RoomSceneTest, TheClocksCarryCaptionsWhileAGameRunsAndTheKeyGuideListsOnlyKeysThatWorkHere) {
+    // U (the balls back) works on a free practice table only, never in a game room.
+    EXPECT_EQ(FindLabel(scene, u"U: balls back"), nullptr);
+    EXPECT_NE(FindLabel(scene, u"C: chalk"), nullptr);
+    EnterRoom(0, 0);
+    scene.Render(nullptr, false);
+    ASSERT_NE(scene.ClockCaption(), nullptr);
+    EXPECT_FALSE(scene.ClockCaption()->IsVisible());
+    StartGame(0);
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.Clock()->IsVisible());
+    EXPECT_TRUE(scene.ClockCaption()->IsVisible());
+    EXPECT_EQ(scene.ClockCaption()->Text(), u"Game time");
+    EXPECT_TRUE(scene.CountdownCaption()->IsVisible());
+    EXPECT_EQ(scene.CountdownCaption()->Text(), u"Turn time");
+}
+
 TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {
     gui::CommandEvent click;
     click.id = 1;
@@ -364,9 +444,82 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
         if (!scene.RouteMessage(platform::kWmChar, platform::kVkEscape, 0))
             scene.OnMessage(platform::kWmChar, platform::kVkEscape, 0);
     };
+    // The room gave its chat line the focus on entering: the first Escape leaves the chat line.
+    auto* chat = static_cast<gui::EditBox*>(scene.FindById(50));
+    ASSERT_TRUE(chat->HasFocus());
+    press();
+    EXPECT_FALSE(chat->HasFocus());
+    EXPECT_FALSE(scene.GameMenu()->IsVisible());
     press();
     EXPECT_TRUE(scene.GameMenu()->IsVisible());
     press();
     EXPECT_FALSE(scene.GameMenu()->IsVisible())
         << "its own Escape closes it and its character reopens nothing";
 }
+
+namespace {
+
+// An 8-ball room: the world racks sixteen balls.
+class PocketRoomSceneTest : public room_test::RoomSceneTest {
+protected:
+    PocketRoomSceneTest() { gameType = 10; }
+
+    // The world's table state as 2050 carries it (without the frame header).
+    room_test::Bytes TableBlock() {
+        net::Packet p;
+        scene.World()->WriteBallStateMessage(p, false);
+        return room_test::Bytes(p.Data() + 4, p.Data() + p.Size());
+    }
+    // A turn result with a free ball for `next`, then the new turn with the shot's table state,
+    // in which the cue ball lies in a pocket.
+    void FreeBallTurn(std::uint8_t next, const room_test::Bytes& scratched) {
+        Deliver(2056, [&](net::Packet& p) {
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(next).WriteU8(0).WriteU32(5);
+            p.WriteU16(0)
+                .WriteU16(0xFFFF)
+                .WriteU8(0)
+                .WriteU16(0)
+                .WriteU16(0)
+                .WriteU16(0)
+                .WriteU16(0)
+                .WriteU16(0);
+            p.WriteU8(0).WriteU32(0).WriteU8(1).WriteU8(0xFF);
+        });
+        Deliver(2051, [&](net::Packet& p) {
+            p.WriteU8(next).WriteU8(0);
+            for (std::uint8_t b : scratched) p.WriteU8(b);
+            p.WriteU16(0).WriteU16(0);
+        });
+    }
+};
+
+TEST_F(PocketRoomSceneTest, AFreeBallLeavesTheShootersTableAndAWatchersWhoTookItsPlacementAlike) {
+    EnterRoom(0, 0);
+    StartGame(0);  // the cue ball of 8-ball is ball 0
+    // The table at rest after a scratch: the cue ball (ball 0) is off the table.
+    room_test::Bytes scratched = TableBlock();
+    const std::size_t balls = scratched[4];
+    ASSERT_EQ(balls, 16u);
+    scratched[5 + balls * 28] = 1;
+
+    // The shooter's client: its respot goes out, and the new turn's table state keeps it.
+    FreeBallTurn(0, scratched);
+    const auto placements = SentWith(2063);
+    ASSERT_EQ(placements.size(), 1u);
+    const room_test::Bytes& placed = placements[0].body;
+    ASSERT_EQ(placed.size(), 15u);
+    EXPECT_EQ(placed[0], 0) << "a placement";
+    EXPECT_EQ(placed[1], 0) << "of the cue ball";
+    EXPECT_FALSE(scene.World()->Rules().GetBall(0).outOfPlay) << "the cue ball is back on the table";
+    const room_test::Bytes shooter = TableBlock();
+
+    // A watcher's client: the same game, the same turn, then the shooter's placement as 2064.
+    StartGame(0);
+    FreeBallTurn(1, scratched);
+    Deliver(2064, [&](net::Packet& p) {
+        for (std::size_t i = 1; i < 14; ++i) p.WriteU8(placed[i]);
+    });
+    EXPECT_EQ(TableBlock(), shooter) << "both tables hold the cue ball at the respot";
+}
+
+}  // namespace

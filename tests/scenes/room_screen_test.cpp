@@ -12,6 +12,7 @@
 #include "net/ChatCommand.h"
 #include "net/RoomInfo.h"
 #include "net/SceneGate.h"
+#include "scenes/front/HelpWindow.h"
 #include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/RoomScreen.h"
 #include "scenes/room/hud/ChalkGauge.h"
@@ -592,6 +593,29 @@ TEST_F(RoomScreenTest, MenuCommandsNeedAGameToPlayAndOpenTheirDialogsAndLeavingN
     EXPECT_FALSE(host.Posted(1040)) << "1040 is handled, not posted again";
 }
 
+TEST_F(RoomScreenTest, TheMenusHelpOpensTheRulesAndAPopupsWayToTheLobbyLeavesOnlyOutsideAGame) {
+    auto* help = FindChild<scenes::HelpWindow>(scene);
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(help->IsVisible());
+    scene.OnMessage(1046, 0, 0);
+    EXPECT_TRUE(help->IsVisible());
+
+    EnterRoom(0, 0);
+    StartGame(0);
+    host.session->gameEffect1 = 3;
+    host.session->gameEffect3 = 5;
+    scene.OnMessage(1071, 0, 0);
+    EXPECT_FALSE(scene.ChangeRequested()) << "a player in a game stays";
+    EXPECT_EQ(host.session->gameEffect1, 0);
+    EXPECT_EQ(host.session->gameEffect3, -999);
+    Deliver(2031, [](net::Packet& p) {
+        p.WriteString(u"x").WriteU8(1).WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(0);
+    });
+    ASSERT_FALSE(scene.GameRunning());
+    scene.OnMessage(1071, 0, 0);
+    EXPECT_TRUE(scene.ChangeRequested()) << "a watcher goes to the lobby as with 1040";
+}
+
 TEST_F(RoomScreenTest, AShortPurseOpensTheNotEnoughGoldDialogOnTheJoinCheck) {
     host.session->GetRoom().moneyClass = 1;
     host.session->own.money = 100;
@@ -610,6 +634,7 @@ TEST_F(RoomScreenTest, AShortPurseOpensTheNotEnoughGoldDialogOnTheJoinCheck) {
 TEST_F(RoomScreenTest, TheKeyGuideShowsForNewPlayersAndF2TogglesIt) {
     host.session->own.signInCounter = 299;
     scene.Enter();
+    LeaveChatLine();
     EXPECT_TRUE(scene.KeyGuideShown());
     scene.OnMessage(0x0101, 0x71, 0);
     EXPECT_FALSE(scene.KeyGuideShown());

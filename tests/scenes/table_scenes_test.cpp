@@ -232,6 +232,12 @@ TEST(SceneReplay, PlaybacksCycleTheSpeedsAndEndWhereTheShotEnded) {
     EXPECT_TRUE(replay.World()->GetCameraRig().InTopView()) << "the playbacks keep the top view";
 }
 
+TEST(SceneReplay, TheViewerLeavesTheKeyboardAloneAsItAimsNothing) {
+    Replay t;
+    ASSERT_TRUE(t.entered);
+    EXPECT_FALSE(t.replay.PollKeyboard()) << "the viewer polled the keyboard for the table's keys";
+}
+
 TEST(SceneReplay, PauseHoldsTheBallsStopPutsThemBackAndPlayStrikesAgain) {
     Replay t;
     ASSERT_TRUE(t.entered);

@@ -169,3 +169,15 @@ TEST(AimControls, ReachingForTheOnScreenControlsAndComingBackLeavesTheAimAsItWas
     c.Mouse(platform::kWmMouseMove, area.left + 2, y);
     EXPECT_FLOAT_EQ(c.aim.YawDegrees(), pressed);
 }
+
+// An angle above 360 loses whole turns only while it is above 360, so 360 and its multiples read
+// 360; a huge angle must not loop for ever.
+TEST(AimState, YawWrapsIntoZeroTo360KeepingMultiplesOf360At360) {
+    const std::pair<float, float> cases[] = {{-30.0f, 330.0f}, {720.0f, 360.0f}, {360.0f, 360.0f},
+                                             {-360.0f, 0.0f},  {370.0f, 10.0f},  {1e30f, 120.0f}};
+    for (const auto& [in, out] : cases) {
+        AimState aim;
+        aim.SetYawDegrees(in);
+        EXPECT_FLOAT_EQ(aim.YawDegrees(), out) << in;
+    }
+}

@@ -308,6 +308,22 @@ void DrawIndex(Image& img) {
     }
 }
 
+// ---- the shop's background tile (set 25): dark felt with a faint diamond lattice that meets itself at
+// the tile's edges, so the tiles join without a seam.
+void DrawShopTile(Image& img) {
+    const UiImage t = atlas::shop::kBackgroundTile;
+    for (int y = 0; y < t.h; ++y) {
+        for (int x = 0; x < t.w; ++x) {
+            const int d1 = (x + y) % 64, d2 = (x - y + 256) % 64;
+            const bool line = d1 == 0 || d2 == 0;
+            const int shade = 6 * ((x / 32 + y / 32) % 2);
+            const Rgba c = line ? Rgba{34, 58, 64, 255}
+                                : Rgba{uint8_t(14 + shade), uint8_t(30 + shade), uint8_t(36 + shade), 255};
+            img.Set(t.x + x, t.y + y, c);
+        }
+    }
+}
+
 void DrawSchool(Image& img) {
     DrawGuidePanel(img);
     DrawShotPicture(img);
@@ -325,5 +341,6 @@ Image BuildUiImageSet(int set) {
     DrawFields(img);
     DrawPanels(img, set);
     if (school) DrawSchool(img);
+    if (set == atlas::shop::kSet) DrawShopTile(img);
     return img;
 }

@@ -14,6 +14,7 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontWidgets.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/gallery/GalleryCodes.h"
 #include "scenes/room/gallery/ShotGalleryListWindow.h"
@@ -160,6 +161,10 @@ bool SceneShotGallery::PlayGalleryShot() {
     if (result != table::ShotRecord::ParseResult::Ok) {
         LogWrite(u"ERROR : the gallery shot %d cannot be played (%d)\n", shotWindow_->ShotSeq(),
                  static_cast<int>(result));
+        return false;
+    }
+    if (const WString problem = table::ShotWordsProblem(parsed.Words()); !problem.empty()) {
+        LogWrite(u"ERROR : the gallery shot %d cannot be played: %s\n", shotWindow_->ShotSeq(), problem);
         return false;
     }
     speed_ = 0;
@@ -310,7 +315,7 @@ bool SceneShotGallery::OnCommand(const gui::CommandEvent& event) {
             ToLobby();
             return true;
         case gallery::kSettingsId:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case gallery::kMyInfoId:
             if (gui::MyInfoWindow* info = Host() ? Host()->GetMyInfoWindow() : nullptr) {

@@ -55,15 +55,16 @@ ShotListRow::ShotListRow() = default;
 
 bool ShotListRow::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {
     if (!gui::Button::Create(x, y, w, h, id, hotkey)) return false;
-    number_ = RowLabel(*this, 6, 45, kYellow);
-    gameType_ = RowLabel(*this, 40, 64, kYellow);
-    title_ = RowLabel(*this, 108, 220, kWhite);
-    nickname_ = RowLabel(*this, 304, 84, kWhite, kCentre);
-    date_ = RowLabel(*this, 388, 70, kWhite, kCentre);
-    points_ = RowLabel(*this, 446, 40, kWhite, kRight);
-    prizeIcon_ = AddImage(495, 1, 20, 20, gui::UiImage{});
-    prize_ = AddTextLine(*this, 518, 7, 100, 14, {}, gui::kFont12Bold,
-                         gui::align::kLeft | gui::align::kVCenter, kYellow);
+    // Side by side inside the row, the prize at its right end: the row spans the window but for
+    // its margins, so nothing reaches over the window's edge.
+    number_ = RowLabel(*this, 2, 40, kYellow, kRight);
+    gameType_ = RowLabel(*this, 48, 90, kYellow);
+    title_ = RowLabel(*this, 142, 116, kWhite);
+    nickname_ = RowLabel(*this, 262, 70, kWhite, kCentre);
+    date_ = RowLabel(*this, 334, 68, kWhite, kCentre);
+    points_ = RowLabel(*this, 404, 30, kWhite, kRight);
+    prizeIcon_ = AddImage(440, 2, 18, 18, gui::UiImage{});
+    prize_ = AddTextLine(*this, 460, 6, kWidth - 462, 14, {}, gui::kFont12Bold, kRight, kYellow);
     prizeIcon_->SetVisible(false);
     prize_->SetVisible(false);
     return true;
@@ -71,19 +72,20 @@ bool ShotListRow::Create(int x, int y, int w, int h, std::uint32_t id, std::uint
 
 void ShotListRow::SetData(const ShotListRowData& data) {
     data_ = data;
-    number_->SetText(u"%d", data.number);
-    gameType_->SetText(u"[%s]", WString(gui::GameTypeName(data.gameType)));
-    title_->SetText(u"%s", data.title);
-    nickname_->SetText(u"%s", data.nickname);
-    date_->SetText(u"%s", data.date);
-    points_->SetText(u"%d", data.points);
+    // Texts wider than their column end in "...".
+    number_->SetFittedText(Format(u"%d", data.number));
+    gameType_->SetFittedText(Format(u"[%s]", WString(gui::GameTypeName(data.gameType))));
+    title_->SetFittedText(data.title);
+    nickname_->SetFittedText(data.nickname);
+    date_->SetFittedText(data.date);
+    points_->SetFittedText(Format(u"%d", data.points));
     prizeIcon_->SetVisible(false);
     prize_->SetVisible(false);
 }
 
 void ShotListRow::ShowPrize(std::int32_t amount) {
     if (amount <= 0) return;
-    prize_->SetPlainText(FormatNumber(amount));
+    prize_->SetFittedText(FormatNumber(amount));
     prize_->SetVisible(true);
     prizeIcon_->SetVisible(true);
 }
@@ -149,16 +151,17 @@ ShotGalleryListWindow::ShotGalleryListWindow(const GalleryClient& client) : clie
     for (std::size_t i = 0; i < 4; ++i)
         blockButtons_[i] = AddTextButton(*this, blocks[i].x, 359, 21, 21, blocks[i].id, blocks[i].caption);
 
-    datePanel_ = AddPanel(10, 390, 300, 30);
+    // Each list wide enough for its longest item beside its arrow.
+    datePanel_ = AddPanel(10, 390, 320, 30);
     AddTextLine(*datePanel_, 10, 5, 40, 20, u"Year:", gui::kFont12Bold);
-    AddTextLine(*datePanel_, 99, 5, 44, 20, u"Month:", gui::kFont12Bold);
-    AddTextLine(*datePanel_, 180, 5, 32, 20, u"Day:", gui::kFont12Bold);
+    AddTextLine(*datePanel_, 122, 5, 48, 20, u"Month:", gui::kFont12Bold);
+    AddTextLine(*datePanel_, 222, 5, 34, 20, u"Day:", gui::kFont12Bold);
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    dateLists_[0] = AddChoice(*datePanel_, 50, 5, 40, gallery::kYearList, {u"2007", u"2008", u"2009"}, 2);
-    dateLists_[1] = datePanel_->AddComboBox(143, 5, 28, 20, gallery::kMonthList);
-    dateLists_[2] = datePanel_->AddComboBox(212, 5, 28, 20, gallery::kDayList);
+    dateLists_[0] = AddChoice(*datePanel_, 50, 5, 62, gallery::kYearList, {u"2007", u"2008", u"2009"}, 2);
+    dateLists_[1] = datePanel_->AddComboBox(172, 5, 44, 20, gallery::kMonthList);
+    dateLists_[2] = datePanel_->AddComboBox(258, 5, 44, 20, gallery::kDayList);
     for (int which = 1; which <= 2; ++which) {
         const int count = which == 1 ? 12 : 31;
         gui::ComboBox* list = dateLists_[static_cast<std::size_t>(which)];

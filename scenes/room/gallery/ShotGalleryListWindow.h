@@ -22,7 +22,7 @@ namespace scenes {
 
 class ShotListRow : public gui::Button {
 public:
-    static constexpr int kWidth = 493;
+    static constexpr int kWidth = 522;
     static constexpr int kHeight = 23;
 
     ShotListRow();

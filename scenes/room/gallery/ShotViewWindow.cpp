@@ -124,16 +124,18 @@ ShotViewWindow::ShotViewWindow(const GalleryClient& client) : client_(client) {
     SetUpDialog(*this, kWidth, kHeight, u"Shot", false);
     reading_ = AddTextLine(*this, 40, 190, 240, 20, u"Shot info is being read.", gui::kFont12Bold);
     reading_->SetVisible(false);
-    title_ = AddTextLine(*this, 20, 56, 220, 20, {}, gui::kFont12Bold);
+    // Owner, points and the information line share one line inside the window; texts longer than
+    // their places end in "...".
+    title_ = AddTextLine(*this, 20, 56, kWidth - 40, 20, {}, gui::kFont12Bold);
     nickname_ = AddTextLine(*this, 20, 83, 88, 20, {}, gui::kFont12Bold);
-    points_ = AddTextLine(*this, 170, 83, 40, 20, {}, gui::kFont12Bold);
-    infoLabel_ = AddTextLine(*this, 220, 83, 140, 20, {}, gui::kFont12);
+    points_ = AddTextLine(*this, 112, 83, 38, 20, {}, gui::kFont12Bold);
+    infoLabel_ = AddTextLine(*this, 156, 83, kWidth - 166, 20, {}, gui::kFont12);
     for (int i = 0; i < kReplyRows; ++i) {
         ReplyRowWidgets& row = rows_[static_cast<std::size_t>(i)];
         row.panel = AddPanel(10, 114 + 26 * i, 280, 22);
-        row.nickname = AddTextLine(*row.panel, 4, 2, 78, 18, {}, gui::kFont12, kLeft, kYellow);
-        row.text = AddTextLine(*row.panel, 80, 2, 184, 18, {}, gui::kFont12, kLeft, kWhite);
-        row.points = AddTextLine(*row.panel, 262, 2, 16, 18, {}, gui::kFont12,
+        row.nickname = AddTextLine(*row.panel, 4, 2, 74, 18, {}, gui::kFont12, kLeft, kYellow);
+        row.text = AddTextLine(*row.panel, 82, 2, 172, 18, {}, gui::kFont12, kLeft, kWhite);
+        row.points = AddTextLine(*row.panel, 256, 2, 22, 18, {}, gui::kFont12,
                                  gui::align::kRight | gui::align::kVCenter, kYellow);
         row.panel->SetVisible(false);
     }
@@ -144,7 +146,9 @@ ShotViewWindow::ShotViewWindow(const GalleryClient& client) : client_(client) {
     AddTextButton(*this, 120, 250, 88, 22, gallery::kRecommendId, u"Recommend")
         ->SetTooltip(u"Recommend this shot");
     AddTextButton(*this, 210, 250, 88, 22, gallery::kViewListId, u"List")->SetTooltip(u"View the list");
+    // Made children start shown: the reply dialog waits for "Recommend this shot".
     dialog_ = Make<ShotReplyDialog>();
+    dialog_->SetVisible(false);
     SetVisible(false);
 }
 
@@ -179,10 +183,10 @@ void ShotViewWindow::Load() {
     loaded_ = false;
     reading_->SetVisible(true);
     if (FetchShotData()) {
-        title_->SetText(u"%s", titleText_);
-        nickname_->SetText(u"%s", owner_);
-        infoLabel_->SetText(u"%s", info_);
-        points_->SetText(u"%d", pointsValue_);
+        title_->SetFittedText(titleText_);
+        nickname_->SetFittedText(owner_);
+        infoLabel_->SetFittedText(info_);
+        points_->SetFittedText(Format(u"%d", pointsValue_));
         gui::NoticeBox::Post(gallery::kPlayShotMessage, 0, 0, 0);
     }
     reading_->SetVisible(false);
@@ -242,9 +246,9 @@ void ShotViewWindow::ShowReplies() {
     int shown = 0;
     for (; it != replies_.end() && shown < kReplyRows; ++it, ++shown) {
         ReplyRowWidgets& row = rows_[static_cast<std::size_t>(shown)];
-        row.nickname->SetText(u"%s", it->nickname);
-        row.text->SetText(u"%s", it->text);
-        row.points->SetText(u"%d", it->points);
+        row.nickname->SetFittedText(it->nickname);
+        row.text->SetFittedText(it->text);
+        row.points->SetFittedText(Format(u"%d", it->points));
         row.panel->SetVisible(true);
     }
     for (int i = shown; i < kReplyRows; ++i) rows_[static_cast<std::size_t>(i)].panel->SetVisible(false);

@@ -356,11 +356,24 @@ void PlayerMenu::FillRow(int i, const net::PlayerRecord& r, const net::GameRoom&
         if (type == game_type::kNineBall) {
             row.status->SetPlainText(u"Lowest");
         } else {
-            const std::uint8_t status = t->GetStatus();
-            row.status->SetPlainText(status == 2   ? u"SOLID"
-                                     : status == 3 ? u"STRIPE"
-                                     : status == 4 ? u"8-BALL"
-                                                   : u"?");
+            // The open table shows no group; a status no group has reads as unknown.
+            switch (static_cast<net::TeamStatus>(t->GetStatus())) {
+                case net::TeamStatus::Open:
+                    row.status->SetPlainText(u" ");
+                    break;
+                case net::TeamStatus::Solids:
+                    row.status->SetPlainText(u"SOLID");
+                    break;
+                case net::TeamStatus::Stripes:
+                    row.status->SetPlainText(u"STRIPE");
+                    break;
+                case net::TeamStatus::EightBall:
+                    row.status->SetPlainText(u"8-BALL");
+                    break;
+                default:
+                    row.status->SetPlainText(u"?");
+                    break;
+            }
         }
     } else {
         row.status->SetPlainText(u" ");

@@ -79,6 +79,15 @@ void PlayerPanel::Fill() {
         slots_[k]->Clear();
     }
     scroll_->SetRange(count_ - (kSlots - 1) > 1 ? count_ - (kSlots - 1) : 1);
+    // An entry that left the record (used up, back in the session's pool) is no longer the choice.
+    if (selected_ && (!record_ || record_->FindItem(selected_->serial) != selected_)) selected_ = nullptr;
+    // The slot under a resting cursor names the item it holds now.
+    if (hovered_ >= 0) {
+        if (entries_[hovered_])
+            label_->SetPlainText(ItemLabelText(*entries_[hovered_]));
+        else
+            label_->Show(false);
+    }
 }
 
 bool PlayerPanel::BuildModels(RenderDevice* device) {
@@ -98,6 +107,7 @@ bool PlayerPanel::OnCommand(const gui::CommandEvent& event) {
     if (event.id == control_id::kStripScrollBar) {
         first_ = event.value > 0 ? event.value : 1;
         Fill();
+        if (host_) host_->PostMouseMove();
         return true;
     }
     if (event.id < control_id::kFirstSlot || event.id >= control_id::kFirstSlot + kSlots) return false;

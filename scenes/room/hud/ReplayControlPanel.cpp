@@ -30,10 +30,14 @@ constexpr gui::UiImage kSmallButton{images::kFlatSet, 0, 460, 34, 18};
 constexpr gui::UiImage kCameraImage{images::kFlatSet, 0, 480, 45, 35};
 constexpr gui::UiImage kSizeImage{images::kFlatSet, 0, 520, 36, 39};
 
+// The UI sets hold no pictures for these buttons, so each names itself with a short caption; the
+// tooltip says the rest.
 gui::Button* PanelButton(gui::Widget& parent, int x, int y, int w, int h, std::uint32_t id,
-                         const gui::UiImage& image, const WString& tooltip) {
+                         const gui::UiImage& image, const WString& caption, const WString& tooltip) {
     gui::Button* b = parent.AddButton(x, y, w, h, id, 0, gui::UiImage{image.set, image.x, image.y, w, h});
     b->SetFrameCount(4);
+    b->SetCaption(caption);
+    b->SetCaptionFont(gui::kFont10);
     b->SetTooltip(tooltip);
     return b;
 }
@@ -59,14 +63,16 @@ bool ReplayControlPanel::Create(int x, int y, int w, int h, std::uint32_t, std::
     SetImage(kBackground);
     SetModal(false);
     bottom_ = AddImage(0, kBottomY, kWidth, 51, kBottomImage);
-    PanelButton(*bottom_, 10, 7, 34, 18, kPlayId, kSmallButton, u"Play");
-    PanelButton(*bottom_, 50, 7, 34, 18, kPauseId, kSmallButton, u"Pause");
-    PanelButton(*bottom_, 10, 28, 114, 18, kSaveId, kSmallButton, u"Save to shot-gallery");
-    PanelButton(*bottom_, 130, 7, 34, 18, kLastShotId, kSmallButton, u"Replay last shot");
+    PanelButton(*bottom_, 10, 7, 34, 18, kPlayId, kSmallButton, u">", u"Play");
+    PanelButton(*bottom_, 50, 7, 34, 18, kPauseId, kSmallButton, u"||", u"Pause");
+    PanelButton(*bottom_, 10, 28, 114, 18, kSaveId, kSmallButton, u"Save to gallery",
+                u"Save to shot-gallery");
+    PanelButton(*bottom_, 130, 7, 34, 18, kLastShotId, kSmallButton, u"Again", u"Replay last shot");
+    // The view's corner buttons stand inside the panel's top edge, side by side.
     bottom_->AddButton(154, -251, 22, 22, kCloseId, 0, gui::atlas::kCloseButton);
-    cameraToggle_ = PanelButton(*bottom_, 68, -260, 45, 35, kCameraId, kCameraImage, u"Camera mode");
+    cameraToggle_ = PanelButton(*bottom_, 68, -255, 45, 35, kCameraId, kCameraImage, u"Cam", u"Camera mode");
     cameraToggle_->SetToggleMode(true);
-    sizeToggle_ = PanelButton(*bottom_, 110, -262, 36, 39, kSizeId, kSizeImage, u"Window size");
+    sizeToggle_ = PanelButton(*bottom_, 115, -255, 36, 39, kSizeId, kSizeImage, u"Size", u"Window size");
     sizeToggle_->SetToggleMode(true);
     // The sticker of a saved shot: the gallery save is not offered here, so it stays hidden.
     sticker_ = Make<gui::Dialog>();

@@ -78,6 +78,7 @@ bool SlidingPanel::HandleFrameCommand(const gui::CommandEvent& event) {
     if (event.id == scrollId_ && event.code == gui::CommandCode::Event) {
         first_ = event.value > 0 ? event.value : 1;
         Fill();
+        if (host_) host_->PostMouseMove();
         return true;
     }
     if (event.id == control_id::kClose && event.code == gui::CommandCode::Event) {
@@ -122,6 +123,8 @@ void PlayerInfoPanel::Fill() {
     for (; k < kCards; ++k) cards_[k]->Clear();
     scroll_->SetRange(PageRange(cueCount_, kCards));
     ShowCards();
+    // The card under a resting cursor shows the cue it holds now.
+    if (hovered_ >= 0) ShowAbility(cards_[hovered_]->Item() ? cards_[hovered_]->Item() : selected_);
 }
 
 void PlayerInfoPanel::ShowCards() {

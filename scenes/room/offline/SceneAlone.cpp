@@ -16,6 +16,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/PracticeSetupDialog.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
@@ -50,12 +51,10 @@ void SceneAlone::CreateUI() {
     if (!BeginUI(u"Offline")) return;
     const int width = Width(), height = Height();
     AddCornerButton(*this, kRoomSettingId, -200, 0, u"R", u"Room setting");
-    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_ = AddKeyGuide(*this, true);
 
     net::PlayerRecord* record = &Record();
-    strip_ = Make<hud::PlayerPanel>(Host(), record);
-    strip_->Create(0, 0);
-    strip_->SetAnchor(gui::AnchorH::Left, kItemStripLeft, gui::AnchorV::Bottom, -430 + strip_->Height());
+    strip_ = AddItemStrip(*this, record, kItemStripLeft, -430);
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -300 + gauge_->Height());
@@ -205,10 +204,9 @@ void SceneAlone::UseItem(std::uint32_t kind) {
         equipment.cueId = static_cast<std::uint16_t>(entry->itemId);
         equipment.cueSerial = entry->serial;
     } else if (kind == static_cast<std::uint32_t>(net::ItemType::Chalk)) {
-        record.SelectItem(entry->serial);
+        if (!SelectChalkEntry(record, *entry, World())) return;
         strip_->Fill();
         gauge_->Refresh();
-        World()->chalkReload = true;
     }
 }
 

@@ -31,9 +31,10 @@ EarnGoldRulesDialog::EarnGoldRulesDialog(SceneHost* host, net::PlayerRecord* rec
     targetLabel_ = AddTextLine(*rowButton_, 20, 10, 140, 20, {});
     rewardLabel_ = AddTextLine(*rowButton_, 160, 10, 110, 20, {});
     levelLabel_ = AddTextLine(*rowButton_, 270, 10, 130, 20, {});
-    AddTextLine(*this, 30, 226 - 10, 390, 20, u"On failed try, half of total reward will be given.");
-    AddTextLine(*this, 30, 244 - 10, 390, 20, u"Charging allowed when total gold is less than 2,000.");
-    warning_ = AddTextLine(*this, 30, 262 - 10, 390, 20, {}, gui::kFont12,
+    // The rules and the warning one under another, clear of the close button.
+    AddTextLine(*this, 30, 150, 390, 18, u"On failed try, half of total reward will be given.");
+    AddTextLine(*this, 30, 170, 390, 18, u"Charging allowed when total gold is less than 2,000.");
+    warning_ = AddTextLine(*this, 30, 196, 390, 18, {}, gui::kFont12,
                            gui::align::kLeft | gui::align::kVCenter, colour::kWarning);
     AddTextButton(*this, 340, 290 - 32 - 4, 85, 32, control::kCloseOrGiveUp, u"Close", platform::kVkEscape);
     // Membership instant charge: built and kept up to date, never shown by the room itself.

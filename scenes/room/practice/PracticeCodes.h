@@ -49,8 +49,6 @@ constexpr std::uint32_t kCloseOrGiveUp = 2051;
 
 // The "Yes" button of the shared notice box.
 constexpr std::uint32_t kYesButton = 2052;
-// The layout of the notice box with "Yes" (Enter) and "No" (Esc).
-constexpr int kYesNoLayout = 2;
 
 namespace colour {
 constexpr std::uint32_t kYellow = 0xFFFFFF00;   // item and mission lines

@@ -12,6 +12,7 @@
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/hud/SlidingPanels.h"
@@ -29,56 +30,26 @@ bool IsType(const net::ItemEntry& entry, net::ItemType type) {
     return entry.type == static_cast<std::uint32_t>(type);
 }
 
-// The item's name, or its number for an item the table does not know.
-WString ItemName(std::uint32_t itemId) {
-    const net::ItemRecord* record = net::GetItemTable().Find(itemId);
-    return record ? record->name : Format(u"Item %d", static_cast<int>(itemId));
-}
-
 }  // namespace
 
 void SceneRoomPractice::UseItem(std::uint32_t kind, bool fromCueSelector) {
     net::ItemEntry* entry =
         fromCueSelector ? const_cast<net::ItemEntry*>(cueSelector_->SelectedCue()) : strip_->SelectedEntry();
     if (!entry) return;
-    net::PlayerRecord& record = Record();
-    const net::ItemRecord* definition = net::GetItemTable().Find(entry->itemId);
-    if (kind == static_cast<std::uint32_t>(net::ItemType::Cue) && !entry->IsPersonalCue() && definition &&
-        record.level < definition->requiredLevel) {
-        Notice(Format(u"This item allowed to use level %d", static_cast<int>(definition->requiredLevel)));
+    if (FirstItemSteps(*this, *entry, kind, Record().level,
+                       static_cast<std::uint32_t>(PracticeUi::ActivateConfirmed)) != ItemStep::Use)
         return;
-    }
-    if (entry->usageKind == static_cast<std::uint8_t>(net::UsageKind::LimitedTime) &&
-        entry->state != static_cast<std::uint8_t>(net::ItemState::Active)) {
-        AskActivation(kind);
-        return;
-    }
     switch (static_cast<net::ItemType>(kind)) {
         case net::ItemType::Cue:
             if (entry != currentCue_) ChangeCue(*entry);
             return;
-        case net::ItemType::Effect: {
-            const int slot = net::ItemEffectSlotOfItem(entry->itemId);
-            net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
-            if (slot < 0 || !session) return;
-            const WString name = ItemName(entry->itemId);
-            if (session->GetItemEffectFlag(slot) == 0) {
-                if (entry->remainingValue == 0) {
-                    Error(u"This item is exhausted.");
-                    return;
-                }
-                AddChatLine(Format(u"Use item : %s", name), colour::kYellow);
-                session->SetItemEffect(slot, entry->itemId, static_cast<std::uint32_t>(entry->serial), 1);
-            } else {
-                AddChatLine(Format(u"%s : Canceled", name), colour::kYellow);
-                session->SetItemEffect(slot, 0, 0, 0);
-            }
-            strip_->ItemLabel()->SetPlainText(hud::ItemLabelText(*entry));
+        case net::ItemType::Effect:
+            if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr)
+                ToggleEffectItem(*this, *session, *entry, strip_);
             return;
-        }
         case net::ItemType::Chalk:
             if (SelectChalk(*entry))
-                AddChatLine(Format(u"Chalk is changed to %s", ItemName(entry->itemId)), colour::kYellow);
+                AddChatLine(Format(u"Chalk is changed to %s", OwnItemName(entry->itemId)), colour::kYellow);
             return;
         case net::ItemType::General:
             Notice(u"You cannot use this item for 'practice'.");
@@ -97,7 +68,7 @@ void SceneRoomPractice::ChangeCue(net::ItemEntry& entry) {
         line = Format(u"Cue is chaned to %s.", entry.cueName);
     } else {
         TakeCue(&entry, item, false);
-        line = Format(u"Cue is changed to %s", ItemName(entry.itemId));
+        line = Format(u"Cue is changed to %s", OwnItemName(entry.itemId));
     }
     net::GameTypeEquipment& equipment = Record().equipment[Room().gameType % net::kGameTypeCount];
     equipment.cueId = item;
@@ -106,35 +77,10 @@ void SceneRoomPractice::ChangeCue(net::ItemEntry& entry) {
 }
 
 bool SceneRoomPractice::SelectChalk(const net::ItemEntry& entry) {
-    net::PlayerRecord& record = Record();
-    if (record.currentItemSerial == entry.serial) return false;
-    record.SelectItem(entry.serial);
+    if (!SelectChalkEntry(Record(), entry, World())) return false;
     strip_->Fill();
     gauge_->Refresh();
-    World()->chalkReload = true;
     return true;
-}
-
-void SceneRoomPractice::AskActivation(std::uint32_t kind) {
-    gui::NoticeBox* box = Host() ? Host()->GetNoticeBox() : nullptr;
-    const WString lines[] = {
-        u"This item is for limited time use, bur not used.", u"The status should be changed to use the item,",
-        u"if it is used, the time will begin counting.", u"Do you want to use the item?"};
-    if (!box) {
-        // Without the shared box (tools, tests) the question is only journalled: nothing is activated.
-        gui::NoticeBox::JournalBox(u"Notice", lines);
-        return;
-    }
-    box->Reset();
-    box->SetCaption(u"Notice");
-    for (int i = 0; i < 4; ++i) box->SetLine(i, lines[i]);
-    box->SetLayout(kYesNoLayout);
-    box->SetResultCode(static_cast<std::uint32_t>(PracticeUi::ActivateConfirmed));
-    box->SetParam(kind);
-    if (box->GetParent() != this) AddChild(box, false);
-    box->CenterOnScreen();
-    box->Show(true);
-    box->BringToFront();
 }
 
 void SceneRoomPractice::ActivateItem(std::uint32_t kind) {

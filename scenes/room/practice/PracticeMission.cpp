@@ -69,10 +69,12 @@ void SceneRoomPractice::StartMission() {
     world->SetTurnFlag(true);
     world->SetSceneVisible(true);
     gauge_->SetActive(true);
-    PlaySound(sound::kMissionStart);
+    // The start call, then for pocket games the rack's sound once it has ended: both go through
+    // the queue of sounds played one after another.
+    QueueSound(sound::kMissionStart);
     if (row->gameType >= table::kFirstPocketGameType) {
         if (world->GameType() >= table::kFirstPocketGameType) world->ballInHandMode = 1;
-        PlaySound(sound::kRack);
+        QueueSound(sound::kRack);
     }
     ShowMissionCounters();
 }

@@ -6,6 +6,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Options.h"
 #include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundSequence.h"
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/ImageWidget.h"
@@ -24,6 +25,8 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/OptionDialog.h"
+#include "scenes/room/OwnItems.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
@@ -79,9 +82,7 @@ void SceneRoomPractice::CreateUI() {
         AddCornerButton(*this, control::kMessenger, -167, platform::kVkF1 + 7, u"M", u"Messanger(F8)");
 
     net::PlayerRecord* record = &Record();
-    strip_ = Make<hud::PlayerPanel>(Host(), record);
-    strip_->Create(0, 0);
-    strip_->SetAnchor(gui::AnchorH::Left, kItemStripLeft, gui::AnchorV::Bottom, -32 + strip_->Height());
+    strip_ = AddItemStrip(*this, record, kItemStripLeft, -32);
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -300 + gauge_->Height());
@@ -112,7 +113,7 @@ void SceneRoomPractice::CreateUI() {
         chatLabels_[i]->SetVisible(false);
     }
 
-    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_ = AddKeyGuide(*this, true);
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
     replay_ = Make<hud::ReplayControlPanel>(Host());
@@ -392,7 +393,7 @@ bool SceneRoomPractice::OnCommand(const gui::CommandEvent& event) {
             LeaveToLobby();
             return true;
         case control::kSettings:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case control::kHelp:
             help_->Open(HelpWindow::kRules, Room().gameType);
@@ -484,8 +485,7 @@ void SceneRoomPractice::RedrawChat() {
         const PracticeChatLine& line = chat_[firstShown_ + shown - 1 - fromBottom];
         chatLabels_[row]->SetPlainText(line.text);
         chatLabels_[row]->SetColors(line.argb, 0xFF000000);
-        chatImages_[row]->SetScale(
-            static_cast<float>(chatLabels_[row]->MeasureText() + 40) / kChatRowImageWidth, 1.0f);
+        StretchChatRow(*chatImages_[row], chatLabels_[row]->MeasureText());
     }
 }
 
@@ -527,6 +527,10 @@ void SceneRoomPractice::Error(const WString& line1, const WString& line2) {
 
 void SceneRoomPractice::PlaySound(int id) {
     if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->PlayDefault(id);
+}
+
+void SceneRoomPractice::QueueSound(int id) {
+    SoundSequence::Instance().Enqueue(id, 1.0f);
 }
 
 // ---- Network messages (dispatch thread) ------------------------------------------------------------

@@ -114,6 +114,8 @@ private:
     void Notice(const WString& line1, const WString& line2 = {}, const WString& line3 = {});
     void Error(const WString& line1, const WString& line2 = {});
     void PlaySound(int id);
+    // Plays the sound once the sounds queued before it have ended.
+    void QueueSound(int id);
 
     // Earn-gold mission (PracticeMission.cpp)
     void RequestMission(bool fromLobby);
@@ -130,7 +132,6 @@ private:
     void UseItem(std::uint32_t kind, bool fromCueSelector);
     void ChangeCue(net::ItemEntry& entry);
     bool SelectChalk(const net::ItemEntry& entry);
-    void AskActivation(std::uint32_t kind);
     void ActivateItem(std::uint32_t kind);
     void OnActivateResult(net::Packet& p);
 

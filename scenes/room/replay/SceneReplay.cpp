@@ -78,7 +78,7 @@ void SceneReplay::CreateUI() {
         button->SetTooltip(v.tooltip);
         button->SetAnchor(gui::AnchorH::Right, v.fromRight + 78, gui::AnchorV::Bottom, 51 - kBarFromBottom);
     }
-    keyGuide_ = AddKeyGuide(*this);
+    keyGuide_ = AddKeyGuide(*this, false);
     WriteOfflineDefaults(false);
     LayoutChildren(width, height);
 }
@@ -92,6 +92,10 @@ bool SceneReplay::ReadRecord(const WString& text) {
     const table::ShotRecord::ParseResult result = parsed.ParseHex(ascii);
     if (result != table::ShotRecord::ParseResult::Ok) {
         LogWrite(u"ERROR : the replay's shot record cannot be read (%d)\n", static_cast<int>(result));
+        return false;
+    }
+    if (const WString problem = table::ShotWordsProblem(parsed.Words()); !problem.empty()) {
+        LogWrite(u"ERROR : the replay's shot record cannot be played: %s\n", problem);
         return false;
     }
     record_ = parsed;

@@ -40,6 +40,8 @@ public:
     void Enter() override;
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
     void Render(RenderDevice* renderer, bool draw) override;
+    // The viewer takes no keys from the keyboard state: nothing is aimed or struck here.
+    bool PollKeyboard() override { return false; }
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     bool OnCommand(const gui::CommandEvent& event) override;

@@ -24,6 +24,7 @@
 #include "scenes/front/FrontWidgets.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/OptionDialog.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/HudCodes.h"
@@ -40,6 +41,7 @@ constexpr std::uint32_t kModelId = 0x10014;
 constexpr std::uint32_t kResetSeed = 1234;
 constexpr std::uint8_t kEightBall = 10;
 constexpr std::uint16_t kTableItem = 1501;
+constexpr int kHudTopFromBottom = 460;  // the shot controls' top, above the tutorial index
 constexpr std::uint16_t kBallSetItem = 2200;
 constexpr std::uint32_t kSchoolAbility = 100000;
 constexpr std::uint64_t kLoanChalkSerial = 1;
@@ -185,6 +187,8 @@ int SceneSchool::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     table::TableWorld& world = CreateWorld();
     world.SetGameType(kEightBall);
     world.SetGameItems(kTableItem, kBallSetItem);
+    // The tutorial index keeps the lower right corner: the shot controls stand above it.
+    world.SetHudTopFromBottom(kHudTopFromBottom);
     Room().gameType = kEightBall;
     LoadSounds(resources, {kRackSound, kGoalSound}, -1);
     if (LoadTable(resources, renderer, u"cue school", u"Map0002") != 0) return 1;
@@ -595,7 +599,7 @@ bool SceneSchool::OnCommand(const gui::CommandEvent& event) {
             LeaveTo(scene_id::kLobby);
             return true;
         case kSettingsId:
-            ShowSharedDialog(Host() ? Host()->GetOptionDialog() : nullptr);
+            OpenOptionDialog(Host() ? Host()->GetOptionDialog() : nullptr);
             return true;
         case kHelpId:
             help_->Open(HelpWindow::kRules, 0);

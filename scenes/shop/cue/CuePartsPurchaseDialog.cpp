@@ -144,7 +144,9 @@ void CuePartsPurchaseDialog::OnShow() {
 }
 
 void CuePartsPurchaseDialog::OnHide() {
-    if (panel_) panel_->Show(false);
+    if (!panel_) return;
+    panel_->Show(false);
+    panel_->ReturnHome();
 }
 
 void CuePartsPurchaseDialog::FillCards() {
@@ -170,10 +172,12 @@ void CuePartsPurchaseDialog::RefreshPreview() {
     if (panel_) {
         std::array<std::uint16_t, net::kCueParts> parts{};
         for (std::size_t g = 0; g < parts.size(); ++g) parts[g] = static_cast<std::uint16_t>(selected_[g]);
+        panel_->PlaceBelow(*this);
         panel_->ShowItem(itemId_, &parts);
         panel_->Preview()->viewDistance = 170.0f;
         panel_->Preview()->rotationSpeed = 4.0f;
         panel_->Show(true);
+        panel_->BringToFront();
     }
     preview_->SetPart(group_, selected_[static_cast<std::size_t>(group_)]);
 }

@@ -109,6 +109,8 @@ PersonalCuePurchaseWindow::PersonalCuePurchaseWindow(SceneHost* host) : CueDialo
     }
     Line(points, 0, 190, 120, u"남은 포인트 :");
     remainingLabel_ = Line(points, 130, 190, 120, {});
+    Line(points, 0, 220, 120, u"총 내구도 :");
+    durabilityLabel_ = Line(points, 130, 220, 120, {});
     for (int g = 0; g < net::kCueParts; ++g) {
         gui::Widget& panel = *panels_[static_cast<std::size_t>(PageOfGroup(g) - 1)];
         const int y = g % 2 == 0 ? 0 : 170;
@@ -123,11 +125,23 @@ PersonalCuePurchaseWindow::PersonalCuePurchaseWindow(SceneHost* host) : CueDialo
             *this, forward ? 600 : 184, b < 2 ? 110 : 280, 18, 24,
             cue_purchase_control::kFirstPageBack + static_cast<std::uint32_t>(b), forward ? u">" : u"<");
     }
+    // Page 6: the price and the money, then the chosen part of each group beside the effect of
+    // each option.
     gui::Widget& summary = *panels_[5];
     Line(summary, 0, 20, 100, u"가격 :");
-    priceLabel_ = Line(summary, 110, 20, 200, {});
+    summaryPrice_ = Line(summary, 110, 20, 300, {});
     heldLabel_ = Line(summary, 0, 40, 300, {});
     afterLabel_ = Line(summary, 0, 60, 300, {});
+    for (int k = 0; k < net::kCueParts; ++k) {
+        const int y = 100 + 22 * k;
+        Line(summary, 0, y, 90, WString(net::CuePartTable::GroupName(k)));
+        summaryParts_[static_cast<std::size_t>(k)] = Line(summary, 95, y, 100, {});
+        Line(summary, 220, y, 120, kOptionNames[k]);
+        summaryOptions_[static_cast<std::size_t>(k)] = Line(summary, 345, y, 90, {});
+    }
+    // The price of the choices so far, on every page.
+    priceLabel_ =
+        AddTextLine(*this, 330, 12, 280, 18, {}, gui::kFont12Bold, gui::align::kRight | gui::align::kVCenter);
     AddTextButton(summary, 300, 320, 91, 26, cue_purchase_control::kBuy, u"구입");
     back_ = AddTextButton(*this, 180, 420, 91, 26, cue_purchase_control::kBack, u"이전");
     next_ = AddTextButton(*this, 280, 420, 91, 26, cue_purchase_control::kNext, u"다음");
@@ -191,13 +205,16 @@ void PersonalCuePurchaseWindow::OnHide() {
     gui::Dialog::OnHide();
     hover_->SetVisible(false);
     hoverCard_ = nullptr;
-    if (panel_) panel_->Show(false);
+    if (!panel_) return;
+    panel_->Show(false);
+    panel_->ReturnHome();
 }
 
 void PersonalCuePurchaseWindow::RefreshWholeCue() {
     if (!panel_ || itemId_ == 0) return;
     std::array<std::uint16_t, net::kCueParts> parts{};
     for (std::size_t g = 0; g < parts.size(); ++g) parts[g] = static_cast<std::uint16_t>(parts_[g]);
+    panel_->PlaceBelow(*this);
     panel_->ShowItem(itemId_, &parts);
     panel_->BringToFront();
 }
@@ -285,11 +302,13 @@ void PersonalCuePurchaseWindow::RefreshPoints() {
         optionLabels_[static_cast<std::size_t>(k)]->SetPlainText(
             Format(u"%d  ", points_.options[static_cast<std::size_t>(k)]) +
             OptionEffectText(k, points_.options[static_cast<std::size_t>(k)], true));
+    durabilityLabel_->SetText(u"%d", static_cast<int>(durability_ / 1000));
 }
 
 void PersonalCuePurchaseWindow::RefreshPrice() {
     price_ = IsCustomCue(itemId_) ? CustomCuePrice(parts_) : listPrice_;
     priceLabel_->SetPlainText(FormatNumber(price_) + (CashPriced() ? u" (캐시)" : u" (큐머니)"));
+    summaryPrice_->SetPlainText(FormatNumber(price_) + (CashPriced() ? u"  (캐시)" : u"  (큐머니)"));
 }
 
 void PersonalCuePurchaseWindow::RefreshSummary() {
@@ -301,6 +320,12 @@ void PersonalCuePurchaseWindow::RefreshSummary() {
     const std::int64_t after = held - price_;
     afterLabel_->SetPlainText(WString(cash ? u"구입후 캐시 : " : u"구입후 큐머니 : ") +
                               (after < 0 ? WString(u"금액이 부족합니다.") : FormatNumber(after)));
+    for (int k = 0; k < net::kCueParts; ++k)
+        summaryParts_[static_cast<std::size_t>(k)]->SetText(u"%d 번",
+                                                            parts_[static_cast<std::size_t>(k)] + 1);
+    for (int k = 0; k < net::kCueOptions; ++k)
+        summaryOptions_[static_cast<std::size_t>(k)]->SetPlainText(
+            OptionEffectText(k, points_.options[static_cast<std::size_t>(k)], false));
 }
 
 bool PersonalCuePurchaseWindow::OnCommand(const gui::CommandEvent& event) {

@@ -69,7 +69,13 @@ public:
     CuePartCard* Card(int group, int card) const {
         return cards_[static_cast<std::size_t>(group)][static_cast<std::size_t>(card)];
     }
+    // The price of the choices on every page, and the summary's own line of it on page 6.
     gui::TextLabel* PriceLabel() const { return priceLabel_; }
+    gui::TextLabel* SummaryPrice() const { return summaryPrice_; }
+    gui::TextLabel* SummaryPart(int group) const { return summaryParts_[static_cast<std::size_t>(group)]; }
+    gui::TextLabel* SummaryOption(int k) const { return summaryOptions_[static_cast<std::size_t>(k)]; }
+    gui::TextLabel* DurabilityLabel() const { return durabilityLabel_; }
+    gui::Widget* PagePanel(int page) const { return panels_[static_cast<std::size_t>(page - 1)]; }
     gui::TextLabel* AfterLabel() const { return afterLabel_; }
     CuePartCatalogDialog* Catalogue() const { return catalogue_; }
     CuePartPreview* PartPreview() const { return preview_; }
@@ -107,6 +113,10 @@ private:
     std::array<gui::TextLabel*, net::kCueOptions> optionLabels_{};
     gui::TextLabel* remainingLabel_ = nullptr;
     gui::TextLabel* priceLabel_ = nullptr;
+    gui::TextLabel* summaryPrice_ = nullptr;
+    std::array<gui::TextLabel*, net::kCueParts> summaryParts_{};
+    std::array<gui::TextLabel*, net::kCueOptions> summaryOptions_{};
+    gui::TextLabel* durabilityLabel_ = nullptr;
     gui::TextLabel* heldLabel_ = nullptr;
     gui::TextLabel* afterLabel_ = nullptr;
     gui::Button* back_ = nullptr;

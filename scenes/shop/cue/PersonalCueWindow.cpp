@@ -1,5 +1,7 @@
 #include "scenes/shop/cue/PersonalCueWindow.h"
 
+#include <vector>
+
 #include "engine/core/Format.h"
 #include "gui/Button.h"
 #include "gui/ItemPreview.h"
@@ -22,6 +24,7 @@ constexpr std::uint32_t kShadow = 0xFF000000;
 constexpr float kHoverSpeed = 5.0f;
 constexpr int kSlotX[PersonalCueWindow::kSlots] = {51, 128, 357, 434};
 constexpr int kSlotY = 123, kSlotW = 58, kSlotH = 258;
+constexpr int kDetailX = 194, kDetailW = 158, kValueX = 112;
 // The option formats of the detail rows.
 constexpr const char16_t* kDetailFormat[net::kCueOptions] = {u"+%d", u"%d%%", u"+%d", u"%d%%", u"%d%%"};
 
@@ -413,10 +416,14 @@ PersonalCueSlot::PersonalCueSlot(int x, int y, std::uint32_t id) {
     face_->SetReportHover(true);
     preview_ = Make<gui::ItemPreview>(2, 2, kSlotW - 4, kSlotH - 40);
     preview_->Show(true);
-    shadow_ = AddTextLine(*this, 1, kSlotH - 33, kSlotW, 16, {}, gui::kFont12,
-                          gui::align::kCenter | gui::align::kVCenter, kShadow);
-    name_ = AddTextLine(*this, 0, kSlotH - 34, kSlotW, 16, {}, gui::kFont12,
-                        gui::align::kCenter | gui::align::kVCenter);
+    // The name in up to two lines under the cue, each over its shadow.
+    for (std::size_t line = 0; line < names_.size(); ++line) {
+        const int y = kSlotH - 37 + 16 * static_cast<int>(line);
+        shadows_[line] = AddTextLine(*this, 3, y + 1, kSlotW - 4, 15, {}, gui::kFont12,
+                                     gui::align::kCenter | gui::align::kVCenter, kShadow);
+        names_[line] = AddTextLine(*this, 2, y, kSlotW - 4, 15, {}, gui::kFont12,
+                                   gui::align::kCenter | gui::align::kVCenter);
+    }
     SetVisible(false);
 }
 
@@ -433,8 +440,13 @@ void PersonalCueSlot::SetEntry(const net::ItemEntry* entry) {
     preview_->rotationSpeed = 0.0f;
     if (entry->type != static_cast<std::uint32_t>(net::ItemType::Cue)) return;
     ShowCueIn(preview_, *entry);
-    shadow_->SetPlainText(entry->cueName);
-    name_->SetPlainText(entry->cueName);
+    const std::vector<WString> lines = gui::WrapTextToWidth(
+        names_[0]->Font(), entry->cueName, names_[0]->Width(), static_cast<int>(names_.size()));
+    for (std::size_t line = 0; line < names_.size(); ++line) {
+        const WString text = line < lines.size() ? lines[line] : WString{};
+        shadows_[line]->SetPlainText(text);
+        names_[line]->SetPlainText(text);
+    }
 }
 
 bool PersonalCueSlot::OnCommand(const gui::CommandEvent& event) {
@@ -454,25 +466,28 @@ bool PersonalCueSlot::OnCommand(const gui::CommandEvent& event) {
 
 PersonalCueWindow::PersonalCueWindow(SceneHost* host) : CueDialogBase(host) {
     SetUpDialog(*this, kWidth, kHeight, {});
-    detail_ = AddPanel(200, 100, 150, 300);
-    name_ = Line(*detail_, 0, 0, 150, {}, kYellow);
+    // The details stand between the two pairs of slots: captions, then their values.
+    detail_ = AddPanel(kDetailX, 100, kDetailW, 280);
+    name_ = Line(*detail_, 0, 0, kDetailW, {}, kYellow);
     for (int k = 0; k < net::kCueOptions; ++k) {
-        Line(*detail_, 0, 30 + 22 * k, 100, WString(net::CuePartTable::OptionName(k)));
-        optionValues_[static_cast<std::size_t>(k)] = Line(*detail_, 100, 30 + 22 * k, 50, {});
+        Line(*detail_, 0, 30 + 22 * k, kValueX - 4, WString(net::CuePartTable::OptionName(k)));
+        optionValues_[static_cast<std::size_t>(k)] =
+            Line(*detail_, kValueX, 30 + 22 * k, kDetailW - kValueX, {});
     }
-    pointsCaption_ = Line(*detail_, 0, 150, 60, u"포인트");
-    points_ = Line(*detail_, 70, 150, 80, {});
-    Line(*detail_, 0, 172, 60, u"내구");
-    durability_ = Line(*detail_, 70, 172, 80, {});
+    pointsCaption_ = Line(*detail_, 0, 150, kValueX - 4, u"포인트");
+    points_ = Line(*detail_, kValueX, 150, kDetailW - kValueX, {});
+    Line(*detail_, 0, 172, kValueX - 4, u"내구");
+    durability_ = Line(*detail_, kValueX, 172, kDetailW - kValueX, {});
     detail_->SetVisible(false);
     for (int i = 0; i < kSlots; ++i)
         slots_[static_cast<std::size_t>(i)] =
             Make<PersonalCueSlot>(kSlotX[i], kSlotY, cue_control::kFirstSlot + static_cast<std::uint32_t>(i));
     empty_ = AddTextLine(*this, 0, 220, kWidth, 18, u"- 보유중인 개인큐가 없습니다 -", gui::kFont12Bold,
                          gui::align::kCenter | gui::align::kVCenter);
-    Line(*this, 200, 400, 200, u"큐를 클릭하면 관리");
-    Line(*this, 200, 416, 200, u"메뉴를 사용할 수");
-    Line(*this, 200, 432, 200, u"있습니다.");
+    // The hint under the details, above the window's lower edge.
+    Line(*this, kDetailX, 384, kDetailW, u"큐를 클릭하면 관리");
+    Line(*this, kDetailX, 402, kDetailW, u"메뉴를 사용할 수");
+    Line(*this, kDetailX, 420, kDetailW, u"있습니다.");
     AddTextButton(*this, 516, 5, 20, 20, cue_control::kClose, u"X", platform::kVkEscape);
     menu_ = AddPanel(0, 0, 80, 60);
     AddTextButton(*menu_, 0, 0, 80, 20, cue_control::kMenuRepair, u"수      리");
@@ -538,7 +553,7 @@ void PersonalCueWindow::RefreshDetails() {
         return;
     }
     serial_ = cue->serial;
-    name_->SetPlainText(cue->cueName);
+    name_->SetFittedText(cue->cueName);
     for (int k = 0; k < net::kCueOptions; ++k)
         optionValues_[static_cast<std::size_t>(k)]->SetText(kDetailFormat[k],
                                                             OptionEffect(OptionValue(*cue, k)));

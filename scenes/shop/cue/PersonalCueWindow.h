@@ -200,15 +200,15 @@ public:
     void SetEntry(const net::ItemEntry* entry);
     std::optional<std::uint64_t> Serial() const { return serial_; }
     gui::ItemPreview* Preview() const { return preview_; }
-    gui::TextLabel* NameLabel() const { return name_; }
+    gui::TextLabel* NameLabel(int line = 0) const { return names_[static_cast<std::size_t>(line)]; }
     bool OnCommand(const gui::CommandEvent& event) override;
 
 private:
     std::optional<std::uint64_t> serial_;
     gui::Button* face_ = nullptr;
     gui::ItemPreview* preview_ = nullptr;
-    gui::TextLabel* shadow_ = nullptr;
-    gui::TextLabel* name_ = nullptr;
+    std::array<gui::TextLabel*, 2> shadows_{};
+    std::array<gui::TextLabel*, 2> names_{};
 };
 
 class PersonalCueWindow : public CueDialogBase {

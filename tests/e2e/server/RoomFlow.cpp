@@ -4,7 +4,8 @@
 // everyone, asks every client for its table state during a shot, collects every client's shot result
 // and table state, judges the turn from the shooter's result and announces the turn result and the
 // new turn built from the shooter's table state. It passes game requests and their answers between the
-// players and answers ban cancels.
+// players, tells the others of a player's new cue, lists the players who may be invited and passes the
+// invitations on, and answers ban cancels.
 #include <algorithm>
 
 #include "tests/e2e/server/ServerState.h"
@@ -39,6 +40,8 @@ enum : std::uint16_t {
     kBanCancel = 246,
     kReport = 258,
     kReportTarget = 244,
+    kCueChosen = 544,
+    kCueChanged = 545,
     kCueWear = 546,
     kGameRequest = 2032,
     kOpponentRequest = 2033,
@@ -46,13 +49,36 @@ enum : std::uint16_t {
     kRequestAnswered = 2035,
     kRoomOptions = 2003,
     kRoomOptionsChanged = 2004,
+    kInviteListRequest = 2042,
+    kInviteList = 2043,
+    kInvite = 2044,
+    kInvitation = 186,
+    kGroupsDecided = 2087,
+    kEightBallShot = 2088,
+    kPlayerEntered = 2014,
+    kGameEndRequest = 2037,
+    kWithdrawnLost = 2038,
+    kGameEnd = 2031,
 };
 
 constexpr std::uint8_t kRoomBan = 24;
 
+// 2037: what the sender asks for. 1 withdraws (0 and 1 in the fee games, which send the withdraw
+// dialog's flag), 7 withdraws after the opponent agreed, 8 ends the game as invalid (agreed too).
+bool IsWithdrawal(std::uint8_t value, std::uint8_t gameType) {
+    if (value == 7 || value == 1) return true;
+    return value == 0 && (gameType == 2 || gameType == 5);
+}
+constexpr std::uint8_t kInvalidGame = 8;
+constexpr std::uint8_t kEndWithdrawn = 2, kEndDisconnected = 0;
+// Withdrawal points charged to a player who withdraws (shown in the game end line as "WP").
+constexpr std::int16_t kWithdrawalPoints = -10;
+constexpr std::uint8_t kTeamWon = 1, kTeamLost = 2, kTeamInvalid = 7;
+
 constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
 constexpr int kFirstPocketType = 10;
+constexpr int kEightBall = 10;
 constexpr std::uint64_t kMoney = 100000;
 
 // Whether the shooter keeps the table: a carom point (a count above 0, no foul), or in a pocket game a
@@ -104,6 +130,17 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
         const int seat = c.seat;
         Reader r(f.body);
 
+        // 2014: the profile of the member of `s` as the others learn it when he enters.
+        auto entered = [&](int s) {
+            const Client* m = room.seats[s];
+            Writer w;
+            w.u8(static_cast<std::uint8_t>(room.members.size())).u8(static_cast<std::uint8_t>(s));
+            w.u64(static_cast<std::uint64_t>(m->index) + 1).u8(0).str(m->nickname).u32(0);
+            w.u16(1).u32(0).u64(kMoney).u8(0).u16(20).u8(0).u16(0).u32(0).u16(3000).u8(0);
+            w.u8(room.playing[s]).u8(0).u8(0).u8(0).u32(0).u8(0);
+            if (room.gameType == 2 || room.gameType == 5) w.u64(kMoney);
+            return w.bytes();
+        };
         auto memberList = [&] {
             Writer w;
             w.u8(static_cast<std::uint8_t>(room.members.size()));
@@ -184,13 +221,21 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u16(0).u16(0).u16(0).u16(room.number).u8(0).u8(room.running ? 2 : 1).u32(0);
                 w.u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
-                w.u8(0).u32(10000).u32(0).u32(0);
+                // The room's age and, while a game runs, how long it has run (the client's game clock).
+                const auto now = std::chrono::steady_clock::now();
+                const auto ms = [&](std::chrono::steady_clock::time_point since) {
+                    return static_cast<std::uint32_t>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - since).count());
+                };
+                w.u8(0).u32(ms(room.created)).u32(room.running ? ms(room.started) : 0).u32(0);
                 w.u8(static_cast<std::uint8_t>(room.running ? room.shooter : room.master)).u8(room.cueBall);
                 w.u8(static_cast<std::uint8_t>(room.members.size())).u8(room.maxPlayers);
                 w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
                 w.str(room.title).u8(0).u8(0).u8(0).u32(static_cast<std::uint32_t>(room.seedMoney)).u32(0);
                 out.emplace_back(&c, EncodeFrame(kRoomState, w.bytes()));
-                toAll(room, kMemberList, memberList());
+                // The one who enters gets the whole list; the others a line about him.
+                out.emplace_back(&c, EncodeFrame(kMemberList, memberList()));
+                toOthers(room, kPlayerEntered, entered(seat));
                 break;
             }
             case kPlayChoice: {
@@ -223,10 +268,12 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 }
                 if (seat != room.master || room.running || !distinct || !ready) break;
                 room.running = true;
+                room.started = std::chrono::steady_clock::now();
                 room.shotPending = false;
                 room.shots = 0;
                 room.points = {};
                 room.lastState.clear();
+                room.groups.Reset();
                 room.seed = 0x1234567u + room.number * 7919u + static_cast<std::uint32_t>(nextRoom_);
                 room.shooter = seats.front();
                 room.cueBall = cueBallOf(room.shooter);
@@ -238,7 +285,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     w.u8(room.playing[s]).u16(0).u32(0).u16(0).u8(0);
                     if (room.gameType == 0 || room.gameType == 3) w.u8(0).u8(0);
                     if (room.gameType == 6) w.u8(0);
-                    w.u8(room.gameType == kFirstPocketType ? 2 : 0);
+                    w.u8(PocketGroups::kOpen);
                     w.u8(static_cast<std::uint8_t>(s)).u64(kMoney).u16(0);
                 }
                 w.u32(0);
@@ -270,6 +317,16 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     ++room.shots;
                     const Bytes& result = *room.results[room.shooter];
                     if (room.states[room.shooter]) room.lastState = *room.states[room.shooter];
+                    bool decided = false;
+                    if (room.gameType == kEightBall &&
+                        room.groups.AfterShot(room.playing[room.shooter], result, decided)) {
+                        int teams = 0;
+                        for (int s : playingSeats()) teams = std::max<int>(teams, room.playing[s]);
+                        Writer w;
+                        if (!decided) w.u8(1);
+                        w.raw(room.groups.Statuses(teams));
+                        toAll(room, decided ? kGroupsDecided : kEightBallShot, w.bytes());
+                    }
                     const std::uint16_t code =
                         result.size() >= 2 ? static_cast<std::uint16_t>(result[0] | (result[1] << 8)) : 0;
                     announceTurn(code, ShooterStays(result, room.gameType),
@@ -280,6 +337,22 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 if (!room.running || room.shotPending || (seat != room.shooter && seat != room.master)) break;
                 announceTurn(kTimeOutCode, false, false);
                 break;
+            case kGameEndRequest: {
+                const std::uint8_t value = r.u8();
+                const std::uint8_t team = room.playing[seat];
+                if (!r.ok || !room.running || team == 0) break;
+                if (value == kInvalidGame) {
+                    EndGame(room, seat, team, c.nickname, kInvalidGame, out);
+                } else if (IsWithdrawal(value, room.gameType)) {
+                    // The seat watches from now on; a game left with one team ends.
+                    room.playing[seat] = room.ready[seat] = 0;
+                    Writer w;
+                    w.u8(static_cast<std::uint8_t>(seat));
+                    toAll(room, kWithdrawnLost, w.bytes());
+                    EndGame(room, seat, team, c.nickname, kEndWithdrawn, out);
+                }
+                break;
+            }
             case kChatSend: {
                 const std::uint8_t team = r.u8();
                 const std::u16string text = r.str();
@@ -370,6 +443,47 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 out.emplace_back(&c, EncodeFrame(kBanCancel, w.bytes()));
                 break;
             }
+            case kInviteListRequest: {
+                // The players of the channel in the lobby, keyed and named by their player id.
+                std::vector<const Client*> free;
+                for (const auto& other : clients_)
+                    if (other.get() != &c && !other->closed && other->room < 0 &&
+                        other->channel == c.channel && !other->nickname.empty())
+                        free.push_back(other.get());
+                Writer w;
+                w.u16(static_cast<std::uint16_t>(free.size()));
+                for (const Client* other : free) {
+                    const auto id = static_cast<std::uint32_t>(other->index + 1);
+                    w.u32(id).u64(id).u16(1).str(other->nickname).u16(0);
+                }
+                out.emplace_back(&c, EncodeFrame(kInviteList, w.bytes()));
+                break;
+            }
+            case kInvite: {
+                // Each invited player in the lobby gets the invitation to this room.
+                const std::uint8_t n = r.u8();
+                std::vector<std::uint64_t> ids;
+                for (int i = 0; i < n && i < 8; ++i) ids.push_back(r.u64());
+                if (!r.ok || n < 1 || n > 8) break;
+                Writer w;
+                w.u16(room.number).str(c.nickname).str(room.title);
+                for (const auto& other : clients_)
+                    if (!other->closed && other->room < 0 &&
+                        std::find(ids.begin(), ids.end(), static_cast<std::uint64_t>(other->index + 1)) !=
+                            ids.end())
+                        out.emplace_back(other.get(), EncodeFrame(kInvitation, w.bytes()));
+                break;
+            }
+            case kCueChosen: {
+                // The others' tables show the new cue of the seat (a plain cue: no parts).
+                r.u64();
+                const std::uint32_t item = r.u32();
+                if (!r.ok) break;
+                Writer w;
+                w.u8(static_cast<std::uint8_t>(seat)).u32(item).u8(0);
+                toOthers(room, kCueChanged, w.bytes());
+                break;
+            }
             case kReport:
             case kReportTarget:
             case kCueWear:
@@ -381,6 +495,31 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
         }
     }
     for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
+}
+
+void TestGameServer::EndGame(Room& room, int seat, std::uint8_t team, const std::u16string& name,
+                             std::uint8_t endKind, Outbox& out) {
+    // The teams of the game: the one who left and those still playing, in slot order.
+    std::vector<std::pair<std::uint8_t, int>> teams{{team, seat}};
+    for (int s = 0; s < kRoomSeats; ++s)
+        if (room.seats[s] && room.playing[s] && s != seat) teams.emplace_back(room.playing[s], s);
+    if (endKind != kInvalidGame && teams.size() > 2) return;  // the others play on
+    std::sort(teams.begin(), teams.end());
+    room.running = false;
+    room.shotPending = false;
+    room.ready = {};
+    Writer w;
+    w.str(name).u8(endKind == kEndWithdrawn ? kEndWithdrawn : kEndDisconnected);
+    w.u16(static_cast<std::uint16_t>(endKind == kEndWithdrawn ? kWithdrawalPoints : 0)).u16(0);
+    w.u8(static_cast<std::uint8_t>(teams.size())).u8(1);
+    for (std::size_t i = 0; i < teams.size(); ++i) {
+        const bool last = i + 1 == teams.size();
+        const std::uint8_t result = endKind == kInvalidGame   ? (last ? kTeamInvalid : 0)
+                                    : teams[i].second == seat ? kTeamLost
+                                                              : kTeamWon;
+        w.u8(teams[i].first).u8(result).u8(static_cast<std::uint8_t>(teams[i].second)).u32(0).u32(0).u8(0);
+    }
+    for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kGameEnd, w.bytes()));
 }
 
 }  // namespace testserver

@@ -2,10 +2,12 @@
 // The server's record of a connection and of a room, shared by the lobby and the room flow.
 
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <optional>
 
+#include "tests/e2e/server/PocketGroups.h"
 #include "tests/e2e/server/TestGameServer.h"
 
 namespace testserver {
@@ -74,6 +76,9 @@ struct TestGameServer::Room {
     std::array<std::optional<Bytes>, kRoomSeats> states{};   // 2050 of the running shot
     Bytes lastState;                                         // the shooter's last 2050
     std::array<std::uint16_t, kRoomSeats> points{};
+    std::chrono::steady_clock::time_point created = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point started;  // of the running game
+    PocketGroups groups;                            // 8-ball
 
     void Write(Writer& w) const {
         w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);

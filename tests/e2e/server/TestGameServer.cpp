@@ -133,7 +133,7 @@ void TestGameServer::ReadLoop(Client& c) {
         }
         if (bad) break;
     }
-    if (options_.lobby) LeaveRoom(c);
+    if (options_.lobby) LeaveRoom(c, true);
     // The connection is done with: the writer stops, the socket closes (its record stays, so a
     // script's client index keeps meaning the same connection).
     {
@@ -148,10 +148,14 @@ void TestGameServer::ReadLoop(Client& c) {
         std::lock_guard lock(c.writeMutex);
         c.socket.Close();
     }
+    std::uint16_t channel = 0;
     {
         std::lock_guard lock(mutex_);
         c.closed = true;
+        channel = c.channel;
     }
+    // The others of the channel see him go.
+    if (options_.lobby && channel != 0) SendChannelPlayers(channel);
     if (options_.verbose) std::printf("client %d closed\n", c.index);
     changed_.notify_all();
 }
@@ -389,6 +393,7 @@ enum : std::uint16_t {
     kSchoolLeft = 1138,
     kLeaveRoom = 2008,
     kLeaveAnswer = 2009,
+    kExitRefused = 2036,
 };
 
 struct ChannelDef {
@@ -396,6 +401,7 @@ struct ChannelDef {
     const char16_t* name;
 };
 constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8, u"Tournament"}};
+constexpr std::uint16_t kChannelCapacity = 200;
 
 // Every account owns one cue, equipped for every game type; tables and ball sets are the defaults.
 constexpr std::uint64_t kOwnCueSerial = 100;
@@ -419,6 +425,7 @@ void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, s
 void TestGameServer::HandleLobby(Client& c, const Frame& f) {
     Reader r(f.body);
     Writer w;
+    std::uint16_t left = 0;  // the channel a player moved out of
     auto reply = [&](std::uint16_t id) { Write(c, EncodeFrame(id, w.bytes()), true); };
     switch (f.id) {
         case kSignIn: {
@@ -507,18 +514,33 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             }
             return;
         }
-        case kChannelListRequest:
+        case kChannelListRequest: {
+            std::lock_guard lock(mutex_);
             w.u8(static_cast<std::uint8_t>(std::size(kChannels)));
-            for (const ChannelDef& ch : kChannels) w.u16(ch.id).u16(ch.type).u16(0).u16(200).str(ch.name);
+            for (const ChannelDef& ch : kChannels) {
+                int users = 0;
+                for (auto& other : clients_)
+                    users += !other->closed && other->channel == ch.id && !other->nickname.empty() ? 1 : 0;
+                w.u16(ch.id)
+                    .u16(ch.type)
+                    .u16(static_cast<std::uint16_t>(users))
+                    .u16(kChannelCapacity)
+                    .str(ch.name);
+            }
             break;
+        }
         case kChooseChannel: {
             const std::uint16_t id = r.u16();
             const ChannelDef* found = nullptr;
             for (const ChannelDef& ch : kChannels)
                 if (ch.id == id) found = &ch;
             std::lock_guard lock(mutex_);
-            if (found) c.channel = id;
-            w.u8(found ? 0 : 1).u16(id).u16(found ? found->type : 0);
+            // A player in a room stays where he is.
+            if (found && c.room < 0) {
+                left = c.channel != id ? c.channel : 0;
+                c.channel = id;
+            }
+            w.u8(found && c.channel == id ? 0 : 1).u16(id).u16(found ? found->type : 0);
             break;
         }
         case kRoomListRequest: {
@@ -595,19 +617,32 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             }
             break;
         }
-        case kLeaveRoom:
+        case kLeaveRoom: {
+            // A player of a running game must withdraw first (the room's menu); the server says so.
+            bool playing = false;
+            {
+                std::lock_guard lock(mutex_);
+                playing =
+                    c.room >= 0 && c.seat >= 0 && rooms_[c.room]->running && rooms_[c.room]->playing[c.seat];
+            }
+            if (playing && options_.roomFlow) {
+                reply(kExitRefused);
+                return;
+            }
             LeaveRoom(c);
             w.u8(0);
             reply(kLeaveAnswer);
+            SendChannelPlayers(c.channel);
             return;
+        }
         case kKeepAlive:
             return;
         default:
             if (HandleShop(c, f)) return;
             if (HandlePractice(c, f)) return;
-            // Room messages, and the room's ban cancels, reports and cue wear.
-            const bool roomMessage =
-                (f.id >= 2000 && f.id < 3000) || f.id == 244 || f.id == 246 || f.id == 258 || f.id == 546;
+            // Room messages, and the room's ban cancels, reports, cue choices and cue wear.
+            const bool roomMessage = (f.id >= 2000 && f.id < 3000) || f.id == 244 || f.id == 246 ||
+                                     f.id == 258 || f.id == 544 || f.id == 546;
             if (roomMessage && options_.roomFlow) HandleRoom(c, f);
             return;
     }
@@ -620,12 +655,15 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         case kChooseChannel:
             reply(kChooseChannelResult);
             SendChannelPlayers(c.channel);
+            if (left != 0) SendChannelPlayers(left);
             break;
         case kRoomListRequest:
             reply(kRoomList);
             break;
         default:
+            // Entering a room changes where the player is on everybody's list.
             reply(kJoinRoomResult);
+            SendChannelPlayers(c.channel);
             break;
     }
 }
@@ -704,8 +742,8 @@ void TestGameServer::SendOwnItems(Client& c) {
     Write(c, EncodeFrame(kItemList, w.bytes()), true);
 }
 
-void TestGameServer::LeaveRoom(Client& c) {
-    std::vector<std::pair<Client*, Bytes>> out;
+void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
+    Outbox out;
     {
         std::lock_guard lock(mutex_);
         if (c.room < 0) return;
@@ -713,7 +751,9 @@ void TestGameServer::LeaveRoom(Client& c) {
         auto& members = room.members;
         members.erase(std::remove(members.begin(), members.end(), &c), members.end());
         const int seat = c.seat;
+        std::uint8_t team = 0;
         if (seat >= 0 && seat < kRoomSeats) {
+            team = room.playing[seat];
             room.seats[seat] = nullptr;
             room.playing[seat] = room.ready[seat] = 0;
             room.results[seat].reset();
@@ -721,8 +761,10 @@ void TestGameServer::LeaveRoom(Client& c) {
         }
         c.room = -1;
         c.seat = -1;
+        constexpr std::uint8_t kKindDisconnected = 3;
         Writer left;
-        left.u8(static_cast<std::uint8_t>(members.size())).u8(static_cast<std::uint8_t>(seat)).u8(0).u8(0);
+        left.u8(static_cast<std::uint8_t>(members.size())).u8(static_cast<std::uint8_t>(seat)).u8(0);
+        left.u8(disconnected ? kKindDisconnected : 0);
         for (Client* m : members) out.emplace_back(m, EncodeFrame(2015, left.bytes()));
         if (seat == room.master && !members.empty()) {
             room.master = members.front()->seat;
@@ -730,11 +772,7 @@ void TestGameServer::LeaveRoom(Client& c) {
             master.u8(static_cast<std::uint8_t>(room.master)).u16(0).u16(0);
             for (Client* m : members) out.emplace_back(m, EncodeFrame(2016, master.bytes()));
         }
-        if (room.running) {
-            int playing = 0;
-            for (int s = 0; s < kRoomSeats; ++s) playing += room.seats[s] && room.playing[s] ? 1 : 0;
-            if (playing < 2) room.running = false;
-        }
+        if (room.running && team != 0) EndGame(room, seat, team, c.nickname, 0, out);
     }
     for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
 }

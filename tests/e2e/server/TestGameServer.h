@@ -121,7 +121,14 @@ private:
     void ReapClosed();
     Client* Get(int index) const;
     void HandleLobby(Client& c, const Frame& f);
-    void LeaveRoom(Client& c);
+    // Takes the client out of its room; the others learn it (2015, kind 3 when the connection
+    // closed) and a game it played in ends (2031).
+    void LeaveRoom(Client& c, bool disconnected = false);
+    using Outbox = std::vector<std::pair<Client*, Bytes>>;
+    // Under mutex_: the game of the room ends because of the player of `seat` who played for
+    // `team` (2031 to every member): end kind 2 a withdrawal, 8 an invalid game, 0 a lost connection.
+    void EndGame(Room& room, int seat, std::uint8_t team, const std::u16string& name, std::uint8_t endKind,
+                 Outbox& out);
     // The room flow: entry, seats, readiness, game start, relayed aims and shots, collected
     // results and table states, turns (RoomFlow.cpp).
     void HandleRoom(Client& c, const Frame& f);

@@ -1,6 +1,7 @@
 // Seeded shots of every model on every table, each in a fresh process: the shot must rest before
-// the watchdog, leave no ball in play beyond a cushion line, and give the same bits run first in
-// the process, after another model's set-up and after the default model's set-up.
+// the watchdog, leave no ball in play beyond a cushion line it crossed through the cushion's face,
+// and give the same bits run first in the process, after another model's set-up and after the
+// default model's set-up.
 //
 //   physics_shot_sweep [--shots N] [--models FIRST-LAST] [--tables FIRST-LAST] [--seed S] [--jobs J]
 //
@@ -98,9 +99,10 @@ bool NearPocket(const TableGeometry& g, const Ball& b) {
 }
 
 // Watches a shot call by call for a ball that crosses a cushion line low enough to meet the
-// cushion (its bottom below the cushion's top), away from a pocket's mouth, and ends in play
-// beyond it: it went through the cushion. A ball that jumps over a cushion may leave the table;
-// that is a shot, not a fault.
+// cushion's face (its centre not above the cushion's top), away from a pocket's mouth, and ends in
+// play beyond it: it went through the cushion. A ball whose centre is higher meets the cushion's
+// top edge or slanted nose and may ride over the rail top (a jumping ball landing on the edge
+// does, its bottom a hair below the cushion's top); that is a shot, not a fault.
 class CushionWatch {
 public:
     void operator()(std::uint32_t, PhysicsModel& model) {
@@ -110,7 +112,7 @@ public:
             const bool inside =
                 b.outOfPlay != 0 || (g.cushion.xMin <= b.position.x && b.position.x <= g.cushion.xMax &&
                                      g.cushion.yMin <= b.position.y && b.position.y <= g.cushion.yMax);
-            const bool low = b.position.z.v - b.radiusCm.v < g.cushionHeight.v;
+            const bool low = b.position.z.v <= g.cushionHeight.v;
             const bool mouth = model.Table().hasPockets != 0 && NearPocket(g, b);
             if (wasInside_[i] && !inside && low && !mouth) crossed_[i] = true;
             wasInside_[i] = inside;

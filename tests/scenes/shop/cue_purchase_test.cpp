@@ -324,3 +324,29 @@ TEST_F(CuePurchaseTest, CatalogueDetailsNameEachGroupsLimitInItsOwnWords) {
 }
 
 }  // namespace
+
+TEST_F(CuePurchaseTest, TheSummaryNamesEachChosenPartAndOptionEffectAndPageTwoTheDurability) {
+    host.session->own.cash = 100000;
+    Open(3100);
+    GoTo(2);
+    EXPECT_EQ(window.DurabilityLabel()->Text(), u"1000") << "the custom cue's 1,000 points";
+    // 40 shot power, 40 balance, 40 spin, 30 miscue: the 150 points.
+    for (std::uint32_t k = 0; k < 4; ++k)
+        for (int i = 0; i < (k == 3 ? 30 : 40); ++i) Command(pc::kFirstMinus + 2 * k + 1);
+    ASSERT_EQ(window.Points().remaining, 0);
+    Pick(1, 2);
+    Pick(4, 0);
+    GoTo(6);
+    const char16_t* parts[] = {u"1 번", u"3 번", u"1 번", u"1 번", u"1 번"};
+    for (int g = 0; g < 5; ++g) EXPECT_EQ(window.SummaryPart(g)->Text(), parts[g]) << "group " << g;
+    const char16_t* effects[] = {u"+40", u"40%", u"+40", u"30%", u"0%"};
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(window.SummaryOption(k)->Text(), effects[k]) << "option " << k;
+    const WString price = FormatNumber(window.Price());
+    EXPECT_EQ(window.SummaryPrice()->Text(), price + u"  (캐시)")
+        << "the summary's price stands two blanks off";
+    EXPECT_EQ(window.PriceLabel()->Text(), price + u" (캐시)");
+
+    Open(3104);
+    GoTo(2);
+    EXPECT_EQ(window.DurabilityLabel()->Text(), u"100") << "the tuning cue's 100 points";
+}

@@ -12,6 +12,7 @@
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/MembershipDialog.h"
 #include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/ShopDialogs.h"
 #include "tests/scenes/shop/ShopTestHost.h"
 
 using namespace scenes;
@@ -281,3 +282,19 @@ TEST_F(MembershipDialogTest, GiftsCheckTheRecipientAndCash) {
 }
 
 }  // namespace
+
+TEST(ActivateItemDialogSound, TheQuestionOpensWithItsSoundAndClosesSilently) {
+    std::vector<int> played;
+    gui::Dialog::SetSoundPlayer([&played](int id) { played.push_back(id); });
+    ShopTestHost host;
+    ActivateItemDialog dialog(&host);
+    dialog.SetItem(42, 1);
+    dialog.Show(true);
+    EXPECT_EQ(played, std::vector<int>{32});
+    gui::Button cancel;
+    cancel.Create(0, 0, 1, 1, shop_control::kCancel);
+    dialog.OnCommand({&cancel, shop_control::kCancel, 0, gui::CommandCode::Event});
+    EXPECT_FALSE(dialog.IsVisible());
+    EXPECT_EQ(played, std::vector<int>{32}) << "closing played a sound";
+    gui::Dialog::SetSoundPlayer(nullptr);
+}

@@ -2,8 +2,11 @@
 // window, drawn through OpenGL and compared with a reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "engine/render/RenderDevice.h"
 #include "engine/resource/ResourceManager.h"
@@ -52,6 +55,50 @@ TEST(ShopScreenGl, TheCatalogueWithAPurchaseMatchesTheReferenceImage) {
     ASSERT_TRUE(shop.Purchase()->IsVisible());
 
     ExpectScreenMatchesReference(device, shop, "scenes_shop", ReferencePath());
+}
+
+TEST(ShopScreenGl, TheTiledBackgroundCoversALargeWindowAndDrifts) {
+    constexpr int kLargeWidth = 1280, kLargeHeight = 960;
+    GlScreen screen(kLargeWidth, kLargeHeight);
+    if (!screen.gl.device) {
+        GTEST_SKIP() << "no GL context: " << screen.gl.error;
+    }
+    RenderDevice& device = *screen.gl.device;
+    ASSERT_TRUE(screen.OpenUiSets()) << "the generated packages are missing";
+    ShopTestHost host;
+    scenes::SceneShop shop;
+    shop.SetHost(&host);
+    shop.Show(true);
+    shop.Enter();
+    shop.SetSize(kLargeWidth, kLargeHeight);
+    shop.Resize(kLargeWidth, kLargeHeight);
+    shop.LayoutChildren(kLargeWidth, kLargeHeight);
+    // The right and lower edges of the window lie under no widget: only the background covers them.
+    const auto corner = [](const platform::Image& frame, int x0, int y0) {
+        std::vector<std::uint8_t> pixels;
+        for (int y = y0; y < y0 + 40; ++y)
+            for (int x = x0; x < x0 + 40; ++x)
+                for (int c = 0; c < 3; ++c)
+                    pixels.push_back(frame.rgba[(static_cast<std::size_t>(y) * frame.width + x) * 4 + c]);
+        return pixels;
+    };
+    const platform::Image before = DrawScreenFrame(device, shop);
+    ASSERT_GT(before.width, 0u);
+    ExpectFrameMatchesReference(
+        before, "scenes_shop_large",
+        std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/data/shop_large_reference.png");
+    for (const auto& [x, y] : {std::pair{kLargeWidth - 40, kLargeHeight - 40},
+                               std::pair{kLargeWidth - 40, 300}, std::pair{700, kLargeHeight - 40}}) {
+        const std::vector<std::uint8_t> pixels = corner(before, x, y);
+        EXPECT_NE(std::count(pixels.begin(), pixels.end(), 0), static_cast<long>(pixels.size()))
+            << "black at " << x << ", " << y;
+    }
+    // Twenty update ticks move the tiles two pixels: the same corner shows another part of them.
+    for (int i = 0; i < 20; ++i) shop.Update(0, 0);
+    EXPECT_NEAR(shop.ScrollTimer(), 2.0f, 1e-3f);
+    const platform::Image after = DrawScreenFrame(device, shop);
+    EXPECT_NE(corner(before, kLargeWidth - 40, kLargeHeight - 40),
+              corner(after, kLargeWidth - 40, kLargeHeight - 40));
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ public:
         posted.push_back({code, a, b, c});
     }
     void PostQuit() override { ++quits; }
+    void PostMouseMove() override { ++mouseMoves; }
     void ShowLoadingError(int) override {}
     void ShowError(gui::Widget*, const WString& line1, const WString&, const WString&) override {
         errors.push_back(line1);
@@ -47,6 +48,7 @@ public:
         videoChanges.push_back(changes);
     }
     net::GameSession* CurrentSession() override { return session.get(); }
+    gui::NoticeBox* GetNoticeBox() override { return noticeBox; }
 
     bool Posted(std::uint32_t code) const {
         for (const PostedMessage& m : posted)
@@ -54,6 +56,7 @@ public:
         return false;
     }
 
+    gui::NoticeBox* noticeBox = nullptr;  // the shared box, where a test gives one
     OptionsStore options;
     std::string configPath;
     std::unique_ptr<net::GameSession> session = std::make_unique<net::GameSession>();
@@ -65,4 +68,5 @@ public:
     scenes::VideoSettings video;
     int serverOptionSends = 0;
     int quits = 0;
+    int mouseMoves = 0;
 };

@@ -7,12 +7,14 @@
 #include <functional>
 #include <mutex>
 
+#include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
+#include "tests/scenes/support/SentFrames.h"
 
 namespace room_test {
 
@@ -33,7 +35,7 @@ class RoomSceneTest : public ::testing::Test {
 protected:
     void SetUp() override {
         platform::SetClock(&clock);
-        host.session->GetRoom().gameType = 4;
+        host.session->GetRoom().gameType = gameType;
         host.session->GetRoom().inningTime = 40;
         scene.SetHost(&host);
         scene.SetSendTap([this](const net::Packet& p) { Capture(p); });
@@ -45,14 +47,9 @@ protected:
 
     void Capture(const net::Packet& p) {
         std::lock_guard lock(sentMutex);
-        const std::uint8_t* d = p.Data();
-        for (std::size_t at = 0; at + 4 <= p.Size();) {
-            const std::size_t length = d[at] | (d[at + 1] << 8);
-            if (length < 4 || at + length > p.Size()) break;
-            sent.push_back({static_cast<std::uint16_t>(d[at + 2] | (d[at + 3] << 8)),
-                            Bytes(d + at + 4, d + at + length), packets});
-            at += length;
-        }
+        ForEachSentFrame(p, [this](std::uint16_t id, Bytes body) {
+            sent.push_back({id, std::move(body), packets});
+        });
         ++packets;
     }
     std::vector<Sent> SentWith(std::uint16_t id) {
@@ -114,6 +111,8 @@ protected:
             if (terminated) p.WriteU8(0xFF);
         });
     }
+    // The keys go to the table again: the room gives its chat line the focus on entering.
+    void LeaveChatLine() { static_cast<gui::EditBox*>(scene.FindById(50))->SetFocus(false); }
     // Steps the scene's update tick over `ms` of virtual time.
     void Run(std::uint64_t ms) {
         for (std::uint64_t t = 0; t < ms; t += 5) {
@@ -122,6 +121,7 @@ protected:
         }
     }
 
+    std::uint8_t gameType = 4;  // the room's game, set before SetUp runs
     platform::VirtualClock clock{100000};
     FakeSceneHost host;
     SceneRoomGame scene;

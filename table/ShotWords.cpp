@@ -1,0 +1,58 @@
+#include "table/ShotWords.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/core/Format.h"
+
+namespace table {
+
+bool ShotWords::IsFinite() const {
+    const auto words = ToArray();
+    return std::all_of(words.begin(), words.end(), [](float w) { return std::isfinite(w); });
+}
+
+const std::array<ShotWordLimit, 11>& ShotWordLimits() {
+    static const std::array<ShotWordLimit, 11> kLimits = {{
+        {&ShotWords::power, u"power", 0.0f, 1.0f},
+        {&ShotWords::contactFactor, u"contactFactor", 0.0f, 1.0f},
+        {&ShotWords::offsetLimitSide, u"offsetLimit side", -kMaxTipOffset, kMaxTipOffset},
+        {&ShotWords::offsetLimitVertical, u"offsetLimit vertical", -kMaxTipOffset, kMaxTipOffset},
+        {&ShotWords::tipOffsetSide, u"tipOffset side", -kMaxTipOffset, kMaxTipOffset},
+        {&ShotWords::tipOffsetVertical, u"tipOffset vertical", -kMaxTipOffset, kMaxTipOffset},
+        {&ShotWords::elevationDegrees, u"elevation", 0.0f, 90.0f},
+        {&ShotWords::limitFactor, u"limitFactor", 0.0f, 2.0f},
+        {&ShotWords::stiffnessFactor, u"stiffnessFactor", 0.0f, 1.0f},
+        {&ShotWords::reductionA, u"offset reduction a", 0.0f, 4.0f},
+        {&ShotWords::reductionB, u"offset reduction b", 0.0f, 4.0f},
+    }};
+    return kLimits;
+}
+
+const ShotWordLimit* FirstWordOutOfLimit(const ShotWords& words) {
+    for (const ShotWordLimit& limit : ShotWordLimits()) {
+        const float w = words.*limit.word;
+        if (!(w >= limit.lo && w <= limit.hi)) return &limit;
+    }
+    return nullptr;
+}
+
+int FitToLimits(ShotWords& words) {
+    int changed = 0;
+    for (const ShotWordLimit& limit : ShotWordLimits()) {
+        float& w = words.*limit.word;
+        if (!std::isfinite(w) || (w >= limit.lo && w <= limit.hi)) continue;
+        w = w < limit.lo ? limit.lo : limit.hi;
+        ++changed;
+    }
+    return changed;
+}
+
+WString ShotWordsProblem(const ShotWords& words) {
+    if (!words.IsFinite()) return u"a word that is no number";
+    const ShotWordLimit* limit = FirstWordOutOfLimit(words);
+    if (!limit) return {};
+    return Format(u"%s %g outside %g to %g", limit->name, words.*limit->word, limit->lo, limit->hi);
+}
+
+}  // namespace table

@@ -1,0 +1,58 @@
+// Two client programs in the lobby of the test server: the list of the channel's players follows
+// those who come, move to another channel and quit, and a player chooses his channel in the lobby.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/e2e/RoomScriptSupport.h"
+#include "tests/e2e/ScriptedClient.h"
+#include "tests/e2e/server/TestGameServer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using namespace roomscript;
+using testsupport::ScriptedClient;
+
+constexpr const char* kChannelsButton = "419 478";
+constexpr const char* kFirstChannelRow = "378 110";
+constexpr const char* kSecondChannelRow = "378 146";
+
+fs::path Folder(const std::string& name) {
+    return fs::temp_directory_path() / ("lobby_channels_" + std::to_string(::getpid()) + "_" + name);
+}
+
+TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheChannelIsChosenInTheLobby) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    const std::string alice = SignIn("Alice") +
+                              "wait-journal PLAYERS 2 Alice Bob\n"  // Bob signs in
+                              "wait-journal PLAYERS 1 Alice\n"      // Bob moves to Free 2
+                              "wait-journal PLAYERS 2 Alice Bob\n"  // and comes back
+                              "wait-journal PLAYERS 1 Alice\n"      // and quits
+                              "wait 300\nquit\n";
+    const std::string bob =
+        SignIn("Bob") + "wait-journal PLAYERS 2 Bob Alice\n" + Click(kChannelsButton) +
+        Click(kSecondChannelRow) + "wait-journal CHAT 0xFFFFFF00 You are now in Free 2.\n" +
+        "wait-journal PLAYERS 1 Bob\nwait 500\n" + Click(kChannelsButton) + Click(kFirstChannelRow) +
+        "wait-journal CHAT 0xFFFFFF00 You are now in Free 1.\n" +
+        "wait-journal PLAYERS 2 Bob Alice\nwait 500\nquit\n";
+    ScriptedClient a(Folder("alice"), alice);
+    ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
+    ASSERT_TRUE(a.WaitFor("PLAYERS 1 Alice")) << a.Journal();
+    ScriptedClient b(Folder("bob"), bob);
+    ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
+    EXPECT_EQ(b.Wait(60s), std::optional<int>(0)) << b.Journal();
+    EXPECT_EQ(a.Wait(60s), std::optional<int>(0)) << a.Journal();
+    const std::string aj = a.Journal(), bj = b.Journal();
+    EXPECT_EQ(Lines(aj, "PLAYERS 1 Alice").size(), 3u) << aj;
+    EXPECT_EQ(Lines(aj, "PLAYERS 2 Alice Bob").size(), 2u) << aj;
+    EXPECT_NE(bj.find("You are now in Free 2."), std::string::npos) << bj;
+    EXPECT_EQ(server.CountReceived(1, 157), 3) << "the sign-in's channel and the two chosen in the lobby";
+    server.Stop();
+}
+
+}  // namespace

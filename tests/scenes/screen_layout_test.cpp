@@ -1,0 +1,340 @@
+// What a player sees of the shop, the personal cue windows, the purchase window, the gallery's
+// windows and the practice and school panels: every text inside its card, panel or window and
+// apart from the others, captions inside their buttons, no control over another or over a text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/core/Format.h"
+#include "gui/Button.h"
+#include "gui/ItemPreview.h"
+#include "gui/NoticeBox.h"
+#include "gui/ScrollBar.h"
+#include "gui/TextLabel.h"
+#include "net/GameTypes.h"
+#include "net/PlayerRecord.h"
+#include "platform/video/RecordingBackend.h"
+#include "scenes/front/PracticeSetupDialog.h"
+#include "scenes/room/gallery/ShotGalleryListWindow.h"
+#include "scenes/room/gallery/ShotViewWindow.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
+#include "scenes/room/practice/EarnGoldDialogs.h"
+#include "scenes/room/school/SceneSchool.h"
+#include "scenes/room/school/TutorialIndex.h"
+#include "scenes/shared/PurchaseDialog.h"
+#include "scenes/shop/SceneShop.h"
+#include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/cue/CuePartsPurchaseDialog.h"
+#include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
+#include "scenes/shop/cue/PersonalCueWindow.h"
+#include "tests/e2e/gallery/GalleryTestServer.h"
+#include "tests/scenes/shop/ShopTestHost.h"
+#include "tests/scenes/support/FakeSceneHost.h"
+#include "tests/scenes/support/LayoutBoxes.h"
+#include "tests/scenes/support/TableSceneHost.h"
+
+namespace {
+
+using namespace layout_test;
+using namespace scenes;
+
+class CueHost : public ShopTestHost {
+public:
+    gui::NoticeBox* GetNoticeBox() override { return &first; }
+    gui::NoticeBox* GetSecondNoticeBox() override { return &second; }
+    gui::NoticeBox first, second;
+};
+
+gui::CommandEvent Event(std::uint32_t id, gui::Widget* source = nullptr) {
+    return {source, id, 0, gui::CommandCode::Event};
+}
+
+// The shop on a player who owns one of every item the shop describes and two personal cues.
+class ShopLayoutTest : public testing::Test {
+protected:
+    void SetUp() override {
+        host.session->own.money = 125000;
+        host.session->own.cash = 3000;
+        host.session->clubMembership = 2;
+        host.session->membershipExpiry = u"2027-01-31 23:59";
+        std::uint64_t serial = 100;
+        for (const ItemDescription& d : descriptions.Records())
+            if (d.record) host.Own(serial++, d.itemId, d.record->type, d.record->usageKind, 0, 30, 30);
+        for (std::uint32_t item : {3100u, 3104u}) {
+            net::ItemEntry* cue = host.Own(serial++, item, 1, 3, 1, 1000000, 50000);
+            cue->personal = 1;
+            cue->cueName = item == 3100 ? u"Custom cue" : u"International tuning cue";
+        }
+        shop.SetHost(&host);
+        shop.Show(true);
+        shop.Enter();
+    }
+    CueHost host;
+    ItemDescriptionTable descriptions;
+    SceneShop shop;
+};
+
+TEST_F(ShopLayoutTest, CardsOfEveryCategoryAndPageKeepTheirNamesAndPricesOnTheCard) {
+    for (int category : {8, 7, 1, 2, 3, 4}) {
+        shop.OnCommand(Event(shop_control::kShopCategoryBase + static_cast<std::uint32_t>(category), &shop));
+        for (int position = 1; position <= shop.ShopScroll()->Range(); ++position) {
+            shop.OnCommand(gui::CommandEvent{shop.ShopScroll(), shop_control::kShopScroll, position});
+            const std::string context =
+                "category " + std::to_string(category) + " row " + std::to_string(position);
+            for (int i = 0; i < kCardsPerGrid; ++i)
+                if (shop.ShopCard(i)->IsVisible()) ExpectTidy(*shop.ShopCard(i), context);
+            // The category tabs stand over the grid's top edge: the main panel frames them.
+            ExpectTidy(*shop.ShopCard(0)->GetParent()->GetParent(), context);
+        }
+    }
+}
+
+TEST_F(ShopLayoutTest, OwnedCardsOfEveryCategoryKeepTheirTextsOnTheCard) {
+    shop.OnCommand(Event(shop_control::kInventoryTab, &shop));
+    for (int category : {7, 1, 2, 3, 4, 9, 10}) {
+        shop.OnCommand(
+            Event(shop_control::kInventoryCategoryBase + static_cast<std::uint32_t>(category), &shop));
+        for (int position = 1; position <= shop.InventoryScroll()->Range(); ++position) {
+            shop.OnCommand(
+                gui::CommandEvent{shop.InventoryScroll(), shop_control::kInventoryScroll, position});
+            ExpectTidy(*shop.InventoryCard(0)->GetParent()->GetParent(),
+                       "category " + std::to_string(category) + " row " + std::to_string(position));
+        }
+    }
+}
+
+TEST_F(ShopLayoutTest, TheDetailOfEveryItemStaysInsideItsPanelInBothLayouts) {
+    ItemDetailPanel& detail = *shop.Detail();
+    for (const ItemDescription& d : descriptions.Records()) {
+        detail.Fill(&d, d.record, nullptr, DetailLayout::Catalogue);
+        detail.ShowButtons(DetailLayout::Catalogue);
+        detail.Show(true);
+        ExpectTidy(detail, "catalogue " + std::to_string(d.itemId));
+    }
+    for (net::ItemEntry* e : host.session->own.Items()) {
+        e->newMark = 2;
+        e->giftSender = u"FromAVeryLongNickname";
+        e->giftMessage = u"Happy birthday, enjoy this present and win many games with it!";
+        const ItemDescription* d = descriptions.Find(e->itemId);
+        detail.Fill(d, d ? d->record : nullptr, e, DetailLayout::Owned);
+        detail.ShowButtons(DetailLayout::Owned);
+        ExpectTidy(detail, "owned " + std::to_string(e->itemId));
+    }
+    // A long description wraps onto the next lines instead of running past the edge.
+    const ItemDescription* chalk = descriptions.Find(4903);
+    ASSERT_NE(chalk, nullptr);
+    detail.Fill(chalk, chalk->record, nullptr, DetailLayout::Catalogue);
+    EXPECT_FALSE(detail.DescriptionLine(1)->Text().empty());
+    EXPECT_EQ(detail.NameLine()->Text(), chalk->record->name)
+        << "the card may cut the name; the panel shows it";
+}
+
+TEST_F(ShopLayoutTest, ThePreviewFillsTheCornerUnderTheDetailAndFollowsTheWindowSize) {
+    for (const auto& [w, h] : {std::pair{1024, 768}, std::pair{1280, 960}, std::pair{1600, 1200}}) {
+        shop.Resize(w, h);
+        const ItemPreviewPanel& preview = *shop.PreviewPanel();
+        const std::string context = std::to_string(w) + "x" + std::to_string(h);
+        EXPECT_EQ(preview.X() + preview.Width(), w - 10) << context;
+        EXPECT_EQ(preview.Y() + preview.Height(), h - 50) << context;
+        EXPECT_EQ(preview.Preview()->Width(), preview.Width() - 12) << context << ": the 3D view follows";
+        EXPECT_FALSE(Overlap(ScreenBox("preview", preview), ScreenBox("detail", *shop.Detail()))) << context;
+        EXPECT_GE(preview.X(), 568) << context << ": the preview stays right of the main panel";
+    }
+}
+
+TEST_F(ShopLayoutTest, ACueWindowShowsItsCueUnderItselfAndGivesThePreviewBack) {
+    const ItemPreviewPanel& preview = *shop.PreviewPanel();
+    const int homeX = preview.X(), homeY = preview.Y();
+    const net::ItemRecord* custom = net::GetItemTable().Find(3100);
+    ASSERT_NE(custom, nullptr);
+    PersonalCuePurchaseWindow& window = *shop.CuePurchase();
+    window.SetCueType(*custom);
+    window.Show(true);
+    ASSERT_TRUE(preview.IsVisible());
+    EXPECT_FALSE(Overlap(ScreenBox("preview", preview), ScreenBox("window", window)))
+        << "the whole cue covers the window's buttons";
+    EXPECT_TRUE(Inside(ScreenBox("preview", preview), {"client", 0, 0, 1024, 768}));
+    window.Show(false);
+    EXPECT_FALSE(preview.IsVisible());
+    EXPECT_EQ(preview.X(), homeX);
+    EXPECT_EQ(preview.Y(), homeY);
+    EXPECT_EQ(preview.Preview()->viewDistance, 0.0f) << "a dialog's camera stayed on the shop's preview";
+}
+
+TEST_F(ShopLayoutTest, ThePurchaseWindowKeepsPricesClearOfTheirRadioBoxesForEveryItemAndMode) {
+    PurchaseDialog& dialog = *shop.Purchase();
+    host.session->inClan = true;
+    host.session->clanName = u"TheLongestClanName";
+    for (const ItemDescription* d : shop.SaleList()) {
+        for (PurchaseMode mode : {PurchaseMode::Purchase, PurchaseMode::Gift, PurchaseMode::ClanGift}) {
+            dialog.SetMode(mode);
+            dialog.SetProduct(d->record);
+            dialog.Show(true);
+            ExpectTidy(dialog, "item " + std::to_string(d->itemId) + " mode " +
+                                   std::to_string(static_cast<int>(mode)));
+            dialog.Show(false);
+        }
+    }
+}
+
+TEST_F(ShopLayoutTest, ThePersonalCueWindowKeepsItsDetailsAndHintInside) {
+    PersonalCueWindow& window = *shop.CueWindow();
+    window.Show(true);
+    for (int slot = 0; slot < 2; ++slot) {
+        window.OnCommand(
+            Event(cue_control::kFirstSlot + static_cast<std::uint32_t>(slot), window.Slot(slot)));
+        window.Menu()->Show(false);
+        ExpectTidy(window, "slot " + std::to_string(slot));
+    }
+    // The slot is tall and narrow: the cue stands in it rather than lying across as a line.
+    const gui::ItemPreview& slotView = *window.Slot(0)->Preview();
+    EXPECT_LT(slotView.Width() * 10, slotView.Height() * 6);
+}
+
+TEST_F(ShopLayoutTest, EveryPageOfTheCuePurchaseWindowKeepsItsTextsInside) {
+    PersonalCuePurchaseWindow& window = *shop.CuePurchase();
+    for (std::uint32_t item : {3100u, 3104u}) {
+        const net::ItemRecord* record = net::GetItemTable().Find(item);
+        ASSERT_NE(record, nullptr);
+        window.SetCueType(*record);
+        window.Show(true);
+        for (int page = 1; page <= PersonalCuePurchaseWindow::kPages; ++page) {
+            if (page == 2)
+                for (int k = 0; k < 5; ++k)
+                    for (int step = 0; step < 40; ++step)
+                        window.OnCommand(Event(cue_purchase_control::kFirstMinus + 2 * k + 1));
+            ExpectTidy(window, "cue " + std::to_string(item) + " page " + std::to_string(page));
+            window.OnCommand(Event(cue_purchase_control::kNext));
+        }
+        window.Show(false);
+    }
+}
+
+TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
+    PersonalCueWindow& window = *shop.CueWindow();
+    window.Show(true);
+    window.OnCommand(Event(cue_control::kFirstSlot, window.Slot(0)));
+    window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
+    CuePartsPurchaseDialog& parts = *window.Parts();
+    ASSERT_TRUE(parts.IsVisible());
+    for (int group = 0; group < 5; ++group) {
+        parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
+        ExpectTidy(parts, "group " + std::to_string(group));
+    }
+}
+
+TEST(OfflineLayout, EveryGameNameFitsItsButtonInTheRoomSetting) {
+    PracticeSetupDialog dialog;
+    dialog.Show(true);
+    ExpectTidy(dialog, "room setting");
+}
+
+TEST(PracticeLayout, TheReplayPanelNamesEachButtonAndTheMissionWindowsKeepTheirTextsInside) {
+    FakeSceneHost host;
+    hud::ReplayControlPanel replay(&host);
+    replay.Create();
+    replay.Show(true);
+    int named = 0;
+    ForEachShown(replay, [&](const gui::Widget& w) {
+        const auto* b = dynamic_cast<const gui::Button*>(&w);
+        if (!b || b->Id() == hud::ReplayControlPanel::kCloseId) return;
+        EXPECT_FALSE(b->Caption().empty()) << "button " << b->Id() << " is blank";
+        ++named;
+    });
+    EXPECT_GE(named, 6);
+    // The button strip hangs under the view.
+    const Box frame{"panel", replay.ScreenX(), replay.ScreenY(), replay.ScreenX() + replay.Width(),
+                    replay.ScreenY() + 258 + 51};
+    ExpectTidy(replay, "replay panel", &frame);
+
+    net::PlayerRecord record;
+    record.money = 2500;
+    EarnGoldRulesDialog rules(&host, &record);
+    ASSERT_TRUE(rules.Fill(12));
+    rules.Show(true);
+    ExpectTidy(rules, "mission rules");
+    EarnGoldStatusPanel status;
+    status.SetRow(*practice::MissionRowFor(12));
+    status.ShowCounters(20, 15, 0.75);
+    status.Show(true);
+    ExpectTidy(status, "mission status");
+}
+
+// A best-shots page of long titles and names, with prizes.
+std::string LongRowsReply() {
+    std::vector<std::string> fields{"1", "0", "3"};
+    for (int i = 0; i < 3; ++i)
+        for (const std::string& f :
+             {std::to_string(90001 + i), std::string("A very long title of my best bank shot ever"),
+              std::string("LongNickname"), std::string(i == 0 ? "3" : "4"), std::string("2009-12-25"),
+              std::string("x"), std::string("100")})
+            fields.push_back(f);
+    return gallery_test::Fields(fields);
+}
+
+TEST(GalleryLayout, RowsWithPrizesAndTheDateListsStayInsideTheListWindow) {
+    gallery_test::GalleryTestServer server([](const gallery_test::Request&) {
+        return gallery_test::Answer{gallery_test::Answer::Kind::Reply, 200, LongRowsReply(), true};
+    });
+    GalleryClient client(server.HostSetting());
+    client.SetTimeouts(2000, 3000);
+    ShotGalleryListWindow window(client);
+    window.Reset();
+    window.Show(true);
+    ASSERT_TRUE(window.Row(0)->IsVisible());
+    ASSERT_TRUE(window.Row(0)->PrizeLabel()->IsVisible());
+    ExpectTidy(window, "best shots");
+    // The year list shows its whole year beside the arrow.
+    const gui::ComboBox& year = *window.DateList(0);
+    EXPECT_LE(gui::MeasureTextWidth(gui::kFont12, u"2009"), year.Width() - year.Height() - 4);
+}
+
+TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
+    std::vector<std::string> fields{"0",
+                                    "LongNickname",
+                                    "A very long title of my best bank shot ever",
+                                    "Three cushions and a kiss off the red",
+                                    "120",
+                                    "ABCD",
+                                    "5"};
+    for (int i = 0; i < 5; ++i)
+        for (const std::string& f : {std::string("Nickname") + std::to_string(i), std::string("10"),
+                                     std::string("What a shot, I could never make that one")})
+            fields.push_back(f);
+    const std::string reply = gallery_test::Fields(fields);
+    gallery_test::GalleryTestServer server([&reply](const gallery_test::Request&) {
+        return gallery_test::Answer{gallery_test::Answer::Kind::Reply, 200, reply, true};
+    });
+    GalleryClient client(server.HostSetting());
+    FakeSceneHost host;
+    net::PlayerRecord me;
+    me.nickname = u"me";
+    ShotViewWindow window(client);
+    window.SetContext(&host, &me);
+    window.SetShotSeq(5001);
+    window.Show(true);
+    ASSERT_TRUE(window.Loaded());
+    ExpectTidy(window, "shot window");
+}
+
+TEST(SchoolLayout, TheShotControlsStandAboveTheTutorialIndexAndUnderTheGuide) {
+    auto device = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
+    device->SetDisplayMode(platform::DisplayMode{});
+    device->ApplyDisplayMode();
+    TableSceneHost host(*device, 1024, 768);
+    SceneSchool scene;
+    ASSERT_TRUE(host.Enter(scene));
+    scene.Enter();
+    scene.Resize(1024, 768);
+    table::TableWorld& world = *scene.World();
+    const table::ControlRect tip = world.TipControl(), bar = world.ElevationControl();
+    // The power bar stands 16 pixels left of the elevation bar.
+    const Box controls{"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom};
+    EXPECT_EQ(controls.top, 768 - 460);
+    EXPECT_TRUE(Inside(controls, {"client", 0, 0, 1024, 768}));
+    EXPECT_FALSE(Overlap(controls, ScreenBox("tutorial index", *scene.Index())));
+    EXPECT_GE(controls.top, 10 + 285) << "the guide's panel covers the controls";
+    host.Leave(scene);
+}
+
+}  // namespace
