@@ -24,20 +24,19 @@ struct DriverCase {
     bool forced;
 };
 
-TEST(Drivers, PlanFollowsTheEnvironmentAndEndsWithNullUnlessAForcedVideoDriverMustStart) {
+TEST(Drivers, PlanFollowsTheEnvironmentAndNeverFallsBackToNoWindowUnlessNullVideoIsNamed) {
     const DriverCase cases[] = {
-        {"no display", DriverKind::Video, nullptr, nullptr, nullptr, {"null"}, false},
-        {"x11 display", DriverKind::Video, nullptr, ":0", nullptr, {"sdl", "null"}, false},
-        {"wayland display", DriverKind::Video, nullptr, nullptr, "wayland-0", {"sdl", "null"}, false},
-        {"empty display", DriverKind::Video, nullptr, "", "", {"null"}, false},
+        {"no display", DriverKind::Video, nullptr, nullptr, nullptr, {"sdl"}, false},
+        {"x11 display", DriverKind::Video, nullptr, ":0", nullptr, {"sdl"}, false},
+        {"wayland display", DriverKind::Video, nullptr, nullptr, "wayland-0", {"sdl"}, false},
         {"forced null beats a display", DriverKind::Video, "null", ":0", nullptr, {"null"}, true},
         {"forced sdl without display", DriverKind::Video, "sdl", nullptr, nullptr, {"sdl"}, true},
-        {"unknown video name chooses freely",
+        {"unknown video name chooses as usual",
          DriverKind::Video,
          "vulkan",
-         ":0",
          nullptr,
-         {"sdl", "null"},
+         nullptr,
+         {"sdl"},
          false},
         {"audio default", DriverKind::Audio, nullptr, nullptr, nullptr, {"openal", "null"}, false},
         {"forced openal still falls back",
@@ -75,8 +74,23 @@ TEST(Drivers, DisplayIsUnreachableWhenVideoIsForcedNullOrNoServerIsNamed) {
     }
 }
 
-TEST(Drivers, WithoutDisplayTheNullDevicesOpenAndTheInjectedCapsResultIsReported) {
-    ScopedEnv video("MARVENLOT_VIDEO", nullptr);
+TEST(Drivers, SdlsFallbackToItsOffscreenDriverCountsAsNoDisplayUnlessSdlWasAskedForIt) {
+    struct Case {
+        const char* driver;
+        const char* requested;  // SDL_VIDEODRIVER
+        bool shows;
+    } cases[] = {{"x11", "", true},
+                 {"offscreen", "", false},
+                 {"dummy", "offscreen", false},
+                 {"offscreen", "x11,offscreen", true},
+                 {"offscreen", "offscreen2", false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(platform::SdlDriverShowsWindows(c.driver, c.requested), c.shows)
+            << c.driver << " " << c.requested;
+}
+
+TEST(Drivers, NamedNullDevicesOpenAndTheInjectedCapsResultIsReported) {
+    ScopedEnv video("MARVENLOT_VIDEO", "null");
     ScopedEnv audioChoice("MARVENLOT_AUDIO", "null");
     ScopedEnv display("DISPLAY", nullptr);
     ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
