@@ -75,6 +75,7 @@ public:
 
     // Any thread.
     void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) override;
+    void PostUiNotice(std::uint32_t code, std::uint32_t a = 0) override;
     void PostUpdateMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c);
     void PostQuit() override;
     void PostMouseMove() override;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/video/RecordingBackend.h"
 #include "tests/common/TempDir.h"
 
 namespace {
@@ -107,6 +108,45 @@ TEST(Drivers, NamedNullDevicesOpenAndTheInjectedCapsResultIsReported) {
         platform::DeviceCaps deviceCaps{};
         EXPECT_EQ(backend->QueryCaps(deviceCaps), expected) << (injected ? injected : "unset");
     }
+}
+
+// A run without a display draws through the recording device for hours: what it keeps must not grow
+// with the frames (an idle minute is 12,000 of them), while a test's device keeps every line.
+TEST(Drivers, TheNullRenderDeviceKeepsOnlyTheLastFrameSoAnIdleMinuteAddsNothing) {
+    ScopedEnv video("MARVENLOT_VIDEO", "null");
+    auto windows = platform::OpenWindowSystem();
+    ASSERT_TRUE(windows);
+    auto backend = platform::OpenRenderBackend(*windows, nullptr);
+    auto* recording = dynamic_cast<platform::RecordingBackend*>(backend.get());
+    ASSERT_NE(recording, nullptr);
+    platform::RecordingBackend testDevice;
+    for (platform::RenderBackend* device : {static_cast<platform::RenderBackend*>(recording),
+                                            static_cast<platform::RenderBackend*>(&testDevice)}) {
+        ASSERT_EQ(device->Init(platform::DisplayMode{}), 0);
+        device->CreateTexture(platform::TextureDesc{}, nullptr, 0);
+    }
+    auto frame = [](platform::RenderBackend& device, int n) {
+        device.BeginScene();
+        device.Clear(3, 0xFF000000u, 1.0f);
+        device.SetRenderState(platform::RState::AlphaRef, static_cast<std::uint32_t>(n % 256));
+        device.DrawIndexedPrimitive(0, 0, 4, 0, 2);
+        device.EndScene();
+        device.Present();
+    };
+    frame(*recording, 0);
+    frame(*recording, 1);
+    const std::size_t oneFrame = recording->Log().size();
+    EXPECT_EQ(oneFrame, 6u);
+    for (int n = 2; n < 12'000; ++n) frame(*recording, n);
+    EXPECT_EQ(recording->Log().size(), oneFrame);
+    EXPECT_EQ(recording->Log().front(), "BEGINSCENE");
+    EXPECT_EQ(recording->Lines("RS AlphaRef"),
+              std::vector<std::string>{"RS AlphaRef " + std::to_string(11'999 % 256)});
+    EXPECT_EQ(recording->LiveTextures(), 1u) << "the device's objects stay";
+
+    for (int n = 0; n < 3; ++n) frame(testDevice, n);
+    EXPECT_EQ(testDevice.Count("PRESENT"), 3);
+    EXPECT_EQ(testDevice.Count("TEX+"), 1);
 }
 
 }  // namespace
