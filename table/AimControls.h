@@ -19,8 +19,8 @@ namespace table {
 // What the controls ask of the world after a message or tick.
 struct ControlRequests {
     bool strike = false;
-    float cameraYawDegrees = 0;     // right-button drag
-    float cameraPitchDegrees = 0;   // right-button drag
+    float cameraYawPixels = 0;      // right-button drag, in pixels (the rig turns them into degrees)
+    float cameraPitchPixels = 0;    // right-button drag, in pixels
     float zoomSteps = 0;            // wheel notches, positive toward the table
     bool toggleTopView = false;     // Tab
     bool toggleTrail = false;       // 'T'

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "table/CameraRig.h"
 #include "table/GameTypes.h"
 #include "table/TableRules.h"
 
@@ -287,6 +288,23 @@ TEST(TableRules, SnapshotPutsTheBallsBackWhereTheShotStarted) {
     ASSERT_NE(BallHash(rules), before);
     ASSERT_TRUE(rules.RestoreSnapshot());
     EXPECT_EQ(BallHash(rules), before);
+}
+
+TEST(TableRules, SnookerYellowStandsOnTheRightOfTheDAndGreenOnTheLeftSeenFromBaulk) {
+    TableRules rules;
+    Prepare(rules, game::kSnooker);
+    // The player at the baulk end looks up the table along +x, through the table's own view.
+    CameraRig rig;
+    rig.SetView({300.0f, 30.0f, 0.0f, 0.0f}, {});
+    const Matrix4f view = rig.ViewMatrix();
+    auto screenX = [&](std::size_t ball) {
+        const physics::Ball& b = rules.GetBall(ball);
+        return b.position.x.Value() * At(view, 0, 0) + b.position.y.Value() * At(view, 1, 0) +
+               b.position.z.Value() * At(view, 2, 0) + At(view, 3, 0);
+    };
+    const float yellow = screenX(16), green = screenX(17), brown = screenX(18);
+    EXPECT_GT(yellow, brown);
+    EXPECT_LT(green, brown);
 }
 
 }  // namespace

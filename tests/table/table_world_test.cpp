@@ -563,7 +563,7 @@ TEST(TableWorld, LeavingTheTopViewReturnsBehindTheCueBallAlongTheAimTakenMeanwhi
     ASSERT_TRUE(h.world.GetCameraRig().InTopView());
     // Aimed from above: the aim turns, the top view stays.
     h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
-    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(380, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(620, 300));
     Settle(h);
     const float aim = h.world.Aim().YawDegrees();
     ASSERT_NEAR(aim, 30.0f, 1e-3f);
@@ -587,7 +587,7 @@ TEST(TableWorld, TheCameraEndsBehindTheCueWhenTheAimTurnsDuringAMove) {
     // Turned while the camera still moves (a scene's 0.5 s move): it ends behind the cue all the same.
     h.world.MoveCamera(0.5f, 250.0f, 40.0f);
     h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
-    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(460, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(540, 300));
     Settle(h);
     EXPECT_NEAR(h.world.GetCameraRig().View().yaw, h.world.Aim().YawDegrees(), 1e-3f);
 }
