@@ -40,6 +40,9 @@ public:
     // left where the scene keeps that corner for its own widgets; with `topFromBottom` above 0 its
     // top stands that many pixels above the bottom edge instead.
     void SetViewport(int width, int height, int rightInset = 0, int topFromBottom = 0);
+    // The window's size or mode changed: the pointer's next position is a new place, not a move
+    // of the hand (a full-screen switch moves the picture under a pointer that stayed put).
+    void ForgetPointer() { hasLast_ = false; }
     ControlRect TipControl() const { return tipRect_; }
     ControlRect ElevationControl() const { return elevationRect_; }
     ControlRect PowerBar() const { return powerRect_; }

@@ -175,6 +175,7 @@ void TableWorld::LayoutHud(int width, int height) {
     viewportWidth_ = width;
     viewportHeight_ = height;
     controls_.SetViewport(width, height, hudRightInset_, hudTopFromBottom_);
+    controls_.ForgetPointer();
     camera_.SetViewAspect(static_cast<float>(width) / static_cast<float>(height));
 }
 

@@ -580,6 +580,24 @@ TEST(TableWorld, LeavingTheTopViewReturnsBehindTheCueBallAlongTheAimTakenMeanwhi
     EXPECT_EQ(rig.Focus(), (Vector3f{x, y, z}));
 }
 
+TEST(TableWorld, AFullScreenSwitchUnderAStillPointerDoesNotTurnTheAim) {
+    Host h(10);
+    h.world.LayoutHud(1024, 768);
+    Settle(h);
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
+    Settle(h);
+    const float aimed = h.world.Aim().YawDegrees();
+    // The picture is laid out again (the shell does so after every mode switch) and the pointer,
+    // which never moved, now lies elsewhere in client pixels.
+    h.world.LayoutHud(1024, 768);
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(900, 500));
+    Settle(h);
+    EXPECT_FLOAT_EQ(h.world.Aim().YawDegrees(), aimed);
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(904, 500));
+    Settle(h);
+    EXPECT_FLOAT_EQ(h.world.Aim().YawDegrees(), aimed + 4 * kAimDegreesPerPixel) << "the hand aims again";
+}
+
 TEST(TableWorld, TheCameraEndsBehindTheCueWhenTheAimTurnsDuringAMove) {
     Host h(10);
     h.world.LayoutHud(1024, 768);
