@@ -2,7 +2,9 @@
 
 #include "engine/core/Format.h"
 #include "gui/Button.h"
+#include "gui/CommonDialogs.h"
 #include "gui/GameTypeName.h"
+#include "gui/GuiConstants.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
@@ -263,6 +265,8 @@ void SceneLobby::Enter() {
     net::GameSession* session = Session();
     if (session) {
         session->currentRoom = 0;
+        // Invitations that came while the player was elsewhere are stale: their rooms have moved on.
+        session->TakeInvitations();
         if (RunPendingAction(*session)) return;
     }
     UpdateOwnInfo();
@@ -470,8 +474,12 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
             RebuildPlayers();
             UpdateOwnInfo();
             RebuildChannelRows();
+            ShowInvitation();
             return true;
         }
+        case gui::result_code::kInviteAccepted:
+            JoinRoom(static_cast<std::uint16_t>(b));
+            return true;
         case gui::web_page::kMsgWebPageClosed:
             // The page may have changed the account (cash, items): the lists are asked for again.
             if (gui::WebPageDialog::DialogClosed()) {
@@ -507,16 +515,27 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
 void SceneLobby::JoinRoom(std::uint16_t number) {
     net::GameSession* session = Session();
     if (!session || busy_) return;
-    for (const net::RoomInfo& room : rooms_) {
-        if (room.number != number) continue;
-        if (room.hasPassword) {
+    for (const net::RoomInfo& room : rooms_)
+        if (room.number == number && room.hasPassword) {
             passwordDialog_->Open(number, room.title);
             return;
         }
-        busy_ = true;
-        session->SendJoinRoom(number, {});
-        return;
-    }
+    busy_ = true;
+    session->SendJoinRoom(number, {});
+}
+
+void SceneLobby::ShowInvitation() {
+    net::GameSession* session = Session();
+    if (!session || !Host()) return;
+    std::vector<net::RoomInvitation> invitations = session->TakeInvitations();
+    gui::InviteDialog* dialog = Host()->GetInviteDialog();
+    if (invitations.empty() || busy_ || !dialog || dialog->GetParent() != this) return;
+    const net::RoomInvitation& newest = invitations.back();
+    int gameType = -1;
+    for (const net::RoomInfo& room : rooms_)
+        if (room.number == newest.roomNumber) gameType = room.gameType;
+    dialog->SetInvitation(newest.sender, newest.roomNumber, newest.title, gameType);
+    dialog->Open();
 }
 
 bool SceneLobby::OnCommand(const gui::CommandEvent& event) {

@@ -56,8 +56,13 @@ public:
 
     // Carries out the session's pending lobby action unless the lobby is busy; true when it did.
     bool RunPendingAction(net::GameSession& session);
-    // Asks to enter a room of the list (its password first when it has one).
+    // Asks to enter a room (its password first when the list shows one). A room the list does not show
+    // yet (an invitation's, the list being refreshed every few seconds) is asked for as it is: the
+    // server's answer says why it cannot be entered.
     void JoinRoom(std::uint16_t number);
+    // Asks the player about the newest invitation the session received (the shared invite dialog);
+    // the older ones are dropped. Nothing is asked while the lobby waits for a room.
+    void ShowInvitation();
     // The rooms shown, in list order.
     const std::vector<net::RoomInfo>& Rooms() const { return rooms_; }
     int FirstRoomRow() const { return firstRow_; }

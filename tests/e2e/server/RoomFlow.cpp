@@ -460,18 +460,20 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             }
             case kInvite: {
-                // Each invited player in the lobby gets the invitation to this room.
+                // Each invited player in the lobby who accepts invitations gets the invitation to this room.
                 const std::uint8_t n = r.u8();
                 std::vector<std::uint64_t> ids;
                 for (int i = 0; i < n && i < 8; ++i) ids.push_back(r.u64());
                 if (!r.ok || n < 1 || n > 8) break;
                 Writer w;
                 w.u16(room.number).str(c.nickname).str(room.title);
-                for (const auto& other : clients_)
-                    if (!other->closed && other->room < 0 &&
+                for (const auto& other : clients_) {
+                    const Account* account = FindAccount(other->loginId);
+                    if (!other->closed && other->room < 0 && (!account || account->optionFlags & 1) &&
                         std::find(ids.begin(), ids.end(), static_cast<std::uint64_t>(other->index + 1)) !=
                             ids.end())
                         out.emplace_back(other.get(), EncodeFrame(kInvitation, w.bytes()));
+                }
                 break;
             }
             case kCueChosen: {

@@ -495,9 +495,12 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         }
         case kServerOptions: {
             const std::uint32_t word = r.u32();
-            r.u8();
+            const std::uint8_t flags = r.u8();
             std::lock_guard lock(mutex_);
-            if (Account* account = FindAccount(c.loginId); account && r.ok) account->optionWord = word;
+            if (Account* account = FindAccount(c.loginId); account && r.ok) {
+                account->optionWord = word;
+                account->optionFlags = flags;
+            }
             return;
         }
         case kCourseEnd:
