@@ -200,6 +200,7 @@ void SceneRoomGame::Enter() {
         game_.ResetTeams();
         game_.SetOptions(room_.gameType, 1);
         for (RoomSeat& seat : seats_) seat = RoomSeat{};
+        leftPlayers_ = {};
     }
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;

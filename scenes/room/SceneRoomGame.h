@@ -393,6 +393,12 @@ private:
     // Seats and room copy, under seatLock_.
     mutable platform::CriticalSection seatLock_;
     std::array<RoomSeat, room::kSeats> seats_{};
+    // The players who left the running game, by seat, so its result still names them.
+    struct LeftPlayer {
+        WString nickname;
+        int level = 0;
+    };
+    std::array<LeftPlayer, room::kSeats> leftPlayers_{};
     net::RoomInfo room_;
     net::GameRoom game_;
 
