@@ -203,7 +203,8 @@ void SceneRoomGame::Enter() {
         leftPlayers_ = {};
     }
     turnLimit_ = limit;
-    gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;
+    gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = connectionLost_ =
+        false;
     defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ =
         respotAfterNewTurn_ = false;
     tableDiffers_ = tableNoticeTold_ = false;
@@ -585,12 +586,14 @@ void SceneRoomGame::StopOnLostConnection() {
     // No turn, result or game end can come any more: the game and its clocks stop here, nobody
     // shoots, and a running shot only comes to rest. The shell's notice leads back to the sign-in.
     gameRunning_ = false;
+    connectionLost_ = true;
     leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = respotAfterNewTurn_ = false;
     if (table::TableWorld* world = World()) {
         world->ClearBallInHand();
         world->ClearPocketCall();
     }
     ApplyOwnTurn(false);
+    widgetsDirty_ = true;
 }
 
 void SceneRoomGame::LeaveRoom() {

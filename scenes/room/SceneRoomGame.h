@@ -178,7 +178,7 @@ public:
     // Whether the own player may be offered to join the running game (the "Join" button).
     bool JoinAllowed();
     // Whether the room master can start (all ready and a valid line-up, or, forced, the own seat
-    // may start); false for anyone but the master.
+    // may start); false for anyone but the master and after the connection was lost.
     bool StartPossible(bool force);
     bool ChatSoundOn() const { return chatSound_.load(); }
     bool KeyGuideShown() const { return keyGuideOn_; }
@@ -452,6 +452,7 @@ private:
     gui::TextLabel* clockLabel_ = nullptr;
     gui::EditBox* chatEdit_ = nullptr;
     std::atomic<bool> widgetsDirty_{true};
+    std::atomic<bool> connectionLost_{false};  // nothing the room offers can reach the server
     std::atomic<bool> showReceiving_{false};
     std::atomic<bool> enableToLobby_{false};
 
