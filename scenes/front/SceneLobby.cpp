@@ -267,6 +267,7 @@ void SceneLobby::Enter() {
         session->currentRoom = 0;
         // Invitations that came while the player was elsewhere are stale: their rooms have moved on.
         session->TakeInvitations();
+        heldInvitation_.reset();
         if (RunPendingAction(*session)) return;
     }
     UpdateOwnInfo();
@@ -351,7 +352,9 @@ int SceneLobby::OnPacket(std::uint16_t id, net::Packet* packet) {
             incoming_.push_back(Format(u"%s: %s", nickname, text));
         }
         Host()->PostUiMessage(front_message::kLobbyListsChanged, 0, 0, 0);
-    } else if (id == net::Id(net::MessageId::RoomList) || id == net::Id(net::MessageId::ChannelList)) {
+    } else if (id == net::Id(net::MessageId::RoomList)) {
+        Host()->PostUiMessage(front_message::kLobbyListsChanged, kRoomListArrived, 0, 0);
+    } else if (id == net::Id(net::MessageId::ChannelList)) {
         Host()->PostUiMessage(front_message::kLobbyListsChanged, 0, 0, 0);
     } else if (id == net::Id(net::MessageId::ChooseChannelResult)) {
         packet->Rewind();
@@ -474,7 +477,7 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
             RebuildPlayers();
             UpdateOwnInfo();
             RebuildChannelRows();
-            ShowInvitation();
+            ShowInvitation(a == kRoomListArrived);
             return true;
         }
         case gui::result_code::kInviteAccepted:
@@ -524,18 +527,29 @@ void SceneLobby::JoinRoom(std::uint16_t number) {
     session->SendJoinRoom(number, {});
 }
 
-void SceneLobby::ShowInvitation() {
+void SceneLobby::ShowInvitation(bool roomListArrived) {
     net::GameSession* session = Session();
     if (!session || !Host()) return;
     std::vector<net::RoomInvitation> invitations = session->TakeInvitations();
+    if (!invitations.empty()) {
+        heldInvitation_ = std::move(invitations.back());
+        heldListAsked_ = false;
+    }
     gui::InviteDialog* dialog = Host()->GetInviteDialog();
-    if (invitations.empty() || busy_ || !dialog || dialog->GetParent() != this) return;
-    const net::RoomInvitation& newest = invitations.back();
+    if (busy_ || !dialog || dialog->GetParent() != this) heldInvitation_.reset();
+    if (!heldInvitation_) return;
+    const net::RoomInvitation& newest = *heldInvitation_;
     int gameType = -1;
     for (const net::RoomInfo& room : rooms_)
         if (room.number == newest.roomNumber) gameType = room.gameType;
+    if (gameType < 0 && !roomListArrived) {
+        if (!heldListAsked_) RequestRoomList();
+        heldListAsked_ = true;
+        return;
+    }
     dialog->SetInvitation(newest.sender, newest.roomNumber, newest.title, gameType);
     dialog->Open();
+    heldInvitation_.reset();
 }
 
 bool SceneLobby::OnCommand(const gui::CommandEvent& event) {

@@ -8,9 +8,11 @@
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/MessageDialog.h"
+#include "gui/TextInput.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/NickChangeDialog.h"
 #include "scenes/front/RoomPasswordDialog.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
@@ -165,6 +167,37 @@ TEST_F(LobbyTest, AnInvitationIsAskedAboutAndItsYesEntersTheRoomAskingAPasswordF
     EXPECT_FALSE(invite.IsVisible());
 }
 
+TEST_F(LobbyTest, AnInvitationToARoomNotListedYetWaitsForTheRoomListToNameItsGame) {
+    gui::InviteDialog invite;
+    host.inviteDialog = &invite;
+    net::GameSession& session = *host.session;
+    lobby.Enter();
+    const std::uint32_t changed = scenes::front_message::kLobbyListsChanged;
+    const std::uintptr_t listed = SceneLobby::kRoomListArrived;
+
+    // The room was opened after the lobby's last list: the question waits for a fresh one.
+    Deliver(session, lobby, {Invitation(session, 5, u"Alice")});
+    lobby.OnMessage(changed, 0, 0);
+    EXPECT_FALSE(invite.IsVisible()) << "asked before the list shows the room's game and password";
+    Deliver(session, lobby, {TwoRooms(session)});
+    lobby.OnMessage(changed, listed, 0);
+    ASSERT_TRUE(invite.IsVisible()) << "the held invitation is asked about once the list came";
+    EXPECT_EQ(invite.Line(0), u"Alice invites you to room 5.");
+    EXPECT_EQ(invite.Line(2), u"[3-Cushion] Do you want to join?");
+    invite.Show(false);
+
+    // A room the fresh list does not show either (gone, or hidden) is still asked about.
+    Deliver(session, lobby, {Invitation(session, 9, u"Bob")});
+    lobby.OnMessage(changed, 0, 0);
+    EXPECT_FALSE(invite.IsVisible());
+    lobby.OnMessage(changed, listed, 0);
+    ASSERT_TRUE(invite.IsVisible());
+    EXPECT_EQ(invite.Line(2), u"Do you want to join?");
+    invite.Show(false);
+    lobby.OnMessage(changed, listed, 0);
+    EXPECT_FALSE(invite.IsVisible()) << "an invitation is asked about once";
+}
+
 TEST(LoginChannelChoice, FirstOpenOrdinaryChannelElseAnOpenTournamentChannel) {
     auto channel = [](std::uint16_t id, std::uint16_t type, std::uint16_t users) {
         net::ChannelInfo c;
@@ -205,6 +238,23 @@ TEST(LoginResult, TheServersOptionWordSetsTheVoiceChannelAndIsReapplied) {
     EXPECT_EQ(host.posted[1].code, static_cast<std::uint32_t>(scenes::AppMessage::SoundEnable));
     EXPECT_EQ(host.posted[1].b, 0u);
     EXPECT_EQ(login.CurrentStage(), scenes::SceneLogin::Stage::ChoosingChannel);
+}
+
+TEST(LoginNickname, ASignInAskingANicknameStartsEmptyAndARefusedNicknameStaysToBeMended) {
+    FakeSceneHost host;
+    scenes::SceneLogin login;
+    login.SetHost(&host);
+    const std::uint32_t answer = scenes::front_message::kLoginFlowAnswer;
+    const std::uint32_t signIn = net::Id(net::MessageId::SignInResult);
+    login.OnMessage(answer, signIn, 2);
+    ASSERT_TRUE(login.NickDialog()->IsVisible());
+    login.NickDialog()->Edit()->SetText(u"Alice");
+    login.OnMessage(answer, net::Id(net::MessageId::CreateNickResult), 1);
+    EXPECT_EQ(login.NickDialog()->Edit()->GetText(), u"Alice") << "the taken name is there to change";
+    // The connection was lost and the player signs in again on a server that asks anew.
+    login.NickDialog()->Show(false);
+    login.OnMessage(answer, signIn, 2);
+    EXPECT_EQ(login.NickDialog()->Edit()->GetText(), u"") << "typing must not append to the last name";
 }
 
 TEST(MessengerQuestions, FriendRequestsAreAskedOneByOneAndUnknownKindsAreIgnored) {
