@@ -204,12 +204,8 @@ void TableWorld::EndShot() {
     lastShotHash_ = HashBallsAtRest(*rules_.Model(), BallCount());
     ++shotsAtRest_;
     lastJournalLine_ = ShotJournalLine(gameType_, lastShotCalls_, lastShotHash_, RecordHexOfLastShot());
-    // A shot played again in a replay panel is no shot of the game: the journal's SHOT lines stay one
-    // for each shot played at the table.
-    if (playState_ != PlayState::MiniView) {
-        platform::Journal::Write(lastJournalLine_);
-        Post(WorldMessage::ShotAtRest);
-    }
+    platform::Journal::Write(lastJournalLine_);
+    if (playState_ != PlayState::MiniView) Post(WorldMessage::ShotAtRest);
     UpdateAimObjects();
 }
 
