@@ -51,8 +51,16 @@ void TestGameServer::Stop() {
         std::unique_lock lock(c->writeMutex);
         c->outChanged.wait_for(lock, std::chrono::seconds(2),
                                [&] { return c->sendClosed || c->outBytes == 0; });
+    }
+    // Every connection stops sending before any closes: a server going down tells nobody that the
+    // others left (their rooms would end games and name winners that nobody won).
+    for (Client* c : all) {
+        std::lock_guard lock(c->writeMutex);
         c->sendClosed = true;
         c->outChanged.notify_all();
+    }
+    for (Client* c : all) {
+        std::lock_guard lock(c->writeMutex);
         c->socket.Shutdown();
     }
     for (Client* c : all) {
