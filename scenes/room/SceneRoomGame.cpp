@@ -216,7 +216,8 @@ void SceneRoomGame::Enter() {
     ResetHudPanels();
     if (chatEdit_) chatEdit_->SetText({});
 
-    static constexpr const char16_t* kTips[] = {u"▶ View entire table : press Space key",
+    // Space charges and strikes here; Tab is the key of the view over the whole table.
+    static constexpr const char16_t* kTips[] = {u"▶ View entire table : press Tab key",
                                                 u"▶ Cut other's chat : click player name",
                                                 u"▶ Slow frame? : Setting -> Graphics"};
     const int r = static_cast<int>(cosmetic_() % 100);

@@ -425,6 +425,22 @@ TEST_F(RoomSceneTest, TheClocksCarryCaptionsWhileAGameRunsAndTheKeyGuideListsOnl
     EXPECT_EQ(scene.CountdownCaption()->Text(), u"Turn time");
 }
 
+TEST_F(RoomSceneTest, TheEntryTipForTheWholeTableNamesTheKeyTheKeyGuideGivesTheTopView) {
+    // The tip is drawn at random on each entry: enter until it comes.
+    WString tip;
+    for (int i = 0; i < 40 && tip.empty(); ++i) {
+        scene.Enter();
+        for (const auto& line : scene.ChatLines())
+            if (line.text.find(u"View entire table") != WString::npos) tip = line.text;
+    }
+    ASSERT_FALSE(tip.empty());
+    const std::size_t press = tip.find(u"press ");
+    ASSERT_NE(press, WString::npos) << "the tip names a key";
+    const WString key = tip.substr(press + 6, tip.find(u" key") - press - 6);
+    EXPECT_NE(FindLabel(scene, key + u": top view"), nullptr) << "the tip sends players to a key that does "
+                                                                 "something else";
+}
+
 TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {
     gui::CommandEvent click;
     click.id = 1;
