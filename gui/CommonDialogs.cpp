@@ -102,10 +102,13 @@ InviteDialog::InviteDialog() : MessageDialog(u"Invitation", kWidth, kHeight) {
     SetResult(result_code::kInviteAccepted, 0);
 }
 
-void InviteDialog::SetInvitation(const WString& nickname, std::uint32_t roomNumber, int gameType) {
+void InviteDialog::SetInvitation(const WString& nickname, std::uint32_t roomNumber, const WString& title,
+                                 int gameType) {
     SetParam(roomNumber);
     SetLine(0, Format(u"%s invites you to room %u.", nickname, roomNumber));
-    SetLine(1, Format(u"[%s] Do you want to join?", GameTypeName(gameType)));
+    SetLine(1, title);
+    SetLine(2, gameType < 0 ? WString(u"Do you want to join?")
+                            : Format(u"[%s] Do you want to join?", GameTypeName(gameType)));
 }
 
 }  // namespace gui

@@ -71,11 +71,12 @@ public:
     std::uint32_t PlayerId() const { return Param(); }
 };
 
-// An invitation into another player's room: Yes posts (1110, 2052, room number).
+// An invitation into another player's room: Yes posts (1110, 2052, room number). The game type is
+// left out of the question when it is not known (-1).
 class InviteDialog : public MessageDialog {
 public:
     InviteDialog();
-    void SetInvitation(const WString& nickname, std::uint32_t roomNumber, int gameType);
+    void SetInvitation(const WString& nickname, std::uint32_t roomNumber, const WString& title, int gameType);
     std::uint32_t RoomNumber() const { return Param(); }
 };
 

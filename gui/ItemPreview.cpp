@@ -145,7 +145,8 @@ std::shared_ptr<Mesh> BuildStandInModel(std::uint32_t itemId) {
         shape.Box({140, -75, 0}, {152, 75, 10}, 0xFF6B3A1E);
         shape.Box({-130, -65, -70}, {130, 65, 0}, 0xFF4A2812);  // body
     } else {
-        shape.Box({-1.2f, -1.2f, -1.2f}, {1.2f, 1.2f, 1.2f}, 0xFF2C6CD8);
+        // The size of the other items' models: the item strip's slot looks at them from 60 units.
+        shape.Box({-12, -12, -12}, {12, 12, 12}, 0xFF2C6CD8);
     }
     return shape.Build();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
@@ -221,6 +222,10 @@ std::vector<ChatMessage> GameSession::Whispers() const {
 std::vector<RoomInvitation> GameSession::Invitations() const {
     platform::ScopedLock lock(dataLock_);
     return invitations_;
+}
+std::vector<RoomInvitation> GameSession::TakeInvitations() {
+    platform::ScopedLock lock(dataLock_);
+    return std::exchange(invitations_, {});
 }
 
 void GameSession::ClearItemEffects() {

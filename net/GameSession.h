@@ -165,6 +165,8 @@ public:
     std::vector<LobbyPlayer> LobbyPlayers() const;
     std::vector<ChatMessage> Whispers() const;
     std::vector<RoomInvitation> Invitations() const;
+    // The invitations kept so far, oldest first; the session keeps none after.
+    std::vector<RoomInvitation> TakeInvitations();
     PacketRecorder& Recorder() { return recorder_; }
 
     void ClearItemEffects();

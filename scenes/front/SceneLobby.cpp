@@ -3,7 +3,9 @@
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
 #include "gui/Button.h"
+#include "gui/CommonDialogs.h"
 #include "gui/GameTypeName.h"
+#include "gui/GuiConstants.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
@@ -264,6 +266,9 @@ void SceneLobby::Enter() {
     net::GameSession* session = Session();
     if (session) {
         session->currentRoom = 0;
+        // Invitations that came while the player was elsewhere are stale: their rooms have moved on.
+        session->TakeInvitations();
+        heldInvitation_.reset();
         if (RunPendingAction(*session)) return;
     }
     UpdateOwnInfo();
@@ -352,7 +357,9 @@ int SceneLobby::OnPacket(std::uint16_t id, net::Packet* packet) {
         }
         if (dropped) LogWrite(u"WARNING : lobby chat flood, an older line was dropped unseen\n");
         Host()->PostUiNotice(front_message::kLobbyListsChanged);
-    } else if (id == net::Id(net::MessageId::RoomList) || id == net::Id(net::MessageId::ChannelList)) {
+    } else if (id == net::Id(net::MessageId::RoomList)) {
+        Host()->PostUiNotice(front_message::kLobbyListsChanged, kRoomListArrived);
+    } else if (id == net::Id(net::MessageId::ChannelList)) {
         Host()->PostUiNotice(front_message::kLobbyListsChanged);
     } else if (id == net::Id(net::MessageId::ChooseChannelResult)) {
         packet->Rewind();
@@ -476,8 +483,12 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
             RebuildPlayers();
             UpdateOwnInfo();
             RebuildChannelRows();
+            ShowInvitation(a == kRoomListArrived);
             return true;
         }
+        case gui::result_code::kInviteAccepted:
+            JoinRoom(static_cast<std::uint16_t>(b));
+            return true;
         case gui::web_page::kMsgWebPageClosed:
             // The page may have changed the account (cash, items): the lists are asked for again.
             if (gui::WebPageDialog::DialogClosed()) {
@@ -513,16 +524,38 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
 void SceneLobby::JoinRoom(std::uint16_t number) {
     net::GameSession* session = Session();
     if (!session || busy_) return;
-    for (const net::RoomInfo& room : rooms_) {
-        if (room.number != number) continue;
-        if (room.hasPassword) {
+    for (const net::RoomInfo& room : rooms_)
+        if (room.number == number && room.hasPassword) {
             passwordDialog_->Open(number, room.title);
             return;
         }
-        busy_ = true;
-        session->SendJoinRoom(number, {});
+    busy_ = true;
+    session->SendJoinRoom(number, {});
+}
+
+void SceneLobby::ShowInvitation(bool roomListArrived) {
+    net::GameSession* session = Session();
+    if (!session || !Host()) return;
+    std::vector<net::RoomInvitation> invitations = session->TakeInvitations();
+    if (!invitations.empty()) {
+        heldInvitation_ = std::move(invitations.back());
+        heldListAsked_ = false;
+    }
+    gui::InviteDialog* dialog = Host()->GetInviteDialog();
+    if (busy_ || !dialog || dialog->GetParent() != this) heldInvitation_.reset();
+    if (!heldInvitation_) return;
+    const net::RoomInvitation& newest = *heldInvitation_;
+    int gameType = -1;
+    for (const net::RoomInfo& room : rooms_)
+        if (room.number == newest.roomNumber) gameType = room.gameType;
+    if (gameType < 0 && !roomListArrived) {
+        if (!heldListAsked_) RequestRoomList();
+        heldListAsked_ = true;
         return;
     }
+    dialog->SetInvitation(newest.sender, newest.roomNumber, newest.title, gameType);
+    dialog->Open();
+    heldInvitation_.reset();
 }
 
 bool SceneLobby::OnCommand(const gui::CommandEvent& event) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,8 @@ public:
     static constexpr int kChatLines = 7;
     static constexpr int kRecordLines = 4;
     static constexpr std::uint64_t kRoomListRefreshMs = 5000;
+    // The first parameter of kLobbyListsChanged when it follows a room list.
+    static constexpr std::uint32_t kRoomListArrived = 1;
     // Chat lines that may wait for the main thread; a flood beyond keeps the newest.
     static constexpr std::size_t kMaxIncomingChat = 512;
     static constexpr int kChannelRows = 8;
@@ -58,8 +61,16 @@ public:
 
     // Carries out the session's pending lobby action unless the lobby is busy; true when it did.
     bool RunPendingAction(net::GameSession& session);
-    // Asks to enter a room of the list (its password first when it has one).
+    // Asks to enter a room (its password first when the list shows one). A room the list does not show
+    // yet (an invitation's, the list being refreshed every few seconds) is asked for as it is: the
+    // server's answer says why it cannot be entered.
     void JoinRoom(std::uint16_t number);
+    // Asks the player about the newest invitation the session received (the shared invite dialog);
+    // the older ones are dropped. Nothing is asked while the lobby waits for a room. An invitation to a
+    // room the list does not show yet is held and the list asked for, so that the question names the
+    // room's game and Join asks its password; it is asked about when a room list arrives
+    // (`roomListArrived`), with or without the room.
+    void ShowInvitation(bool roomListArrived = false);
     // The rooms shown, in list order.
     const std::vector<net::RoomInfo>& Rooms() const { return rooms_; }
     int FirstRoomRow() const { return firstRow_; }
@@ -95,6 +106,8 @@ private:
     void OpenWebPage(const std::string& path);
 
     std::vector<net::RoomInfo> rooms_;
+    std::optional<net::RoomInvitation> heldInvitation_;
+    bool heldListAsked_ = false;
     int firstRow_ = 0;
     int selected_ = -1;
     std::array<RoomListRow*, kVisibleRooms> roomRows_{};

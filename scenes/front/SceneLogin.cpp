@@ -6,6 +6,7 @@
 #include "engine/core/Log.h"
 #include "engine/core/Options.h"
 #include "gui/NoticeBox.h"
+#include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "net/NetConstants.h"
 #include "net/Packet.h"
@@ -218,6 +219,8 @@ void SceneLogin::OnFlowAnswer(std::uint16_t id, std::uint8_t result) {
         if (result == 2) {
             stage_ = Stage::ChoosingNick;
             status_->SetPlainText(u"Choose the nickname other players will see.");
+            // A new sign-in starts with an empty box; only a refused nickname stays to be mended.
+            nickDialog_->Edit()->SetText({});
             nickDialog_->Show(true);
         } else if (result == 3) {
             Fail(u"This account is already connected.", u"Close the other client and try again.");

@@ -4,17 +4,22 @@
 #include "engine/resource/ResourceManager.h"
 #include "engine/resource/ResourcePackage.h"
 #include "engine/sound/SoundManager.h"
+#include "gui/CommonDialogs.h"
 #include "gui/UiResourceSet.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/HelpWindow.h"
+#include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/EffectPanel.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/InviteList.h"
 #include "scenes/room/hud/PanelsHud.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
+#include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/ResultWindows.h"
 #include "scenes/room/hud/RoomStatusPanels.h"
 
@@ -71,6 +76,15 @@ void SceneRoomGame::ResetHudPanels() {
         if (label) label->SetVisible(false);
     if (replayPanel_) replayPanel_->Show(false);
     pendingLevelUp_ = false;
+    // The widgets live as long as the scene: what the last room left open (the result of its last
+    // game, a question, a menu) would otherwise greet the player in the next room.
+    gui::Widget* const leftOpen[] = {resultList_,     groupNotice_,   withdrawQuestion_, hourLimitNotice_,
+                                     inGameMenu_,     rankWindow_,    levelUpWindow_,    inviteList_,
+                                     jackpotBanner_,  requestDialog_, answerDialog_,     waitNotice_,
+                                     withdrawDialog_, reportDialog_,  goldDialog_,       roomOptions_,
+                                     Help(),          gains_[0],      gains_[1]};
+    for (gui::Widget* widget : leftOpen)
+        if (widget) widget->Show(false);
 }
 
 void SceneRoomGame::CreateEffectPanel(ResourceManager* resources) {

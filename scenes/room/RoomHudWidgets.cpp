@@ -92,10 +92,18 @@ void SceneRoomGame::CreateRoomHud() {
     gameHud_ = std::make_unique<hud::GameHud>(scoreBoard_, withdrawQuestion_, hourLimitNotice_, &Hud());
     gameHud_->SetResultList(resultList_, [this](int seat, WString& name, int& level) {
         if (!SeatValid(seat)) return false;
-        const RoomSeat copy = SeatCopy(seat);
-        if (!copy.occupied) return false;
-        name = copy.record.nickname;
-        level = copy.record.level;
+        platform::ScopedLock lock(seatLock_);
+        const RoomSeat& s = seats_[static_cast<std::size_t>(seat)];
+        const LeftPlayer& left = leftPlayers_[static_cast<std::size_t>(seat)];
+        if (s.occupied) {
+            name = s.record.nickname;
+            level = s.record.level;
+        } else if (!left.nickname.empty()) {
+            name = left.nickname;
+            level = left.level;
+        } else {
+            return false;
+        }
         return true;
     });
     SetHud(gameHud_.get());

@@ -251,6 +251,8 @@ void SceneRoomGame::OnPlayerLeft(net::Packet& p) {
         platform::ScopedLock roomLock(game_.lock);
         name = seats_[seat].record.nickname;
         const bool wasPlaying = seats_[seat].record.game.playing != 0;
+        if (wasPlaying && gameRunning_.load())
+            leftPlayers_[seat] = {name, static_cast<int>(seats_[seat].record.level)};
         // The game room moves the turn on when the leaving player was shooting.
         game_.RemovePlayer(seat);
         if (wasPlaying) game_.CompactTeams();

@@ -374,7 +374,8 @@ bool SceneRoomGame::JoinAllowed() {
 
 bool SceneRoomGame::StartPossible(bool force) {
     const int own = ownSeat_.load();
-    if (own != masterSeat_.load() || gameRunning_.load() || watchOnly_.load()) return false;
+    if (own != masterSeat_.load() || gameRunning_.load() || watchOnly_.load() || connectionLost_.load())
+        return false;
     platform::ScopedLock lock(seatLock_);
     platform::ScopedLock roomLock(game_.lock);
     if (game_.AllReady() && game_.LineUpValid()) return true;

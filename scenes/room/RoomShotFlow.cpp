@@ -197,6 +197,7 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
         platform::ScopedLock lock(seatLock_);
         room_.state = static_cast<std::uint8_t>(net::RoomState::Playing);
         for (RoomSeat& s : seats_) s.record.game.ClearCounters();
+        leftPlayers_ = {};
     }
     AddChatLine(u"The game has started.", colour::kGreen);
 

@@ -200,9 +200,11 @@ void SceneRoomGame::Enter() {
         game_.ResetTeams();
         game_.SetOptions(room_.gameType, 1);
         for (RoomSeat& seat : seats_) seat = RoomSeat{};
+        leftPlayers_ = {};
     }
     turnLimit_ = limit;
-    gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = false;
+    gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = connectionLost_ =
+        false;
     defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ =
         respotAfterNewTurn_ = false;
     tableDiffers_ = tableNoticeTold_ = false;
@@ -214,7 +216,8 @@ void SceneRoomGame::Enter() {
     ResetHudPanels();
     if (chatEdit_) chatEdit_->SetText({});
 
-    static constexpr const char16_t* kTips[] = {u"▶ View entire table : press Space key",
+    // Space charges and strikes here; Tab is the key of the view over the whole table.
+    static constexpr const char16_t* kTips[] = {u"▶ View entire table : press Tab key",
                                                 u"▶ Cut other's chat : click player name",
                                                 u"▶ Slow frame? : Setting -> Graphics"};
     const int r = static_cast<int>(cosmetic_() % 100);
@@ -584,12 +587,14 @@ void SceneRoomGame::StopOnLostConnection() {
     // No turn, result or game end can come any more: the game and its clocks stop here, nobody
     // shoots, and a running shot only comes to rest. The shell's notice leads back to the sign-in.
     gameRunning_ = false;
+    connectionLost_ = true;
     leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = respotAfterNewTurn_ = false;
     if (table::TableWorld* world = World()) {
         world->ClearBallInHand();
         world->ClearPocketCall();
     }
     ApplyOwnTurn(false);
+    widgetsDirty_ = true;
 }
 
 void SceneRoomGame::LeaveRoom() {

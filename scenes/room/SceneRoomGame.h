@@ -178,7 +178,7 @@ public:
     // Whether the own player may be offered to join the running game (the "Join" button).
     bool JoinAllowed();
     // Whether the room master can start (all ready and a valid line-up, or, forced, the own seat
-    // may start); false for anyone but the master.
+    // may start); false for anyone but the master and after the connection was lost.
     bool StartPossible(bool force);
     bool ChatSoundOn() const { return chatSound_.load(); }
     bool KeyGuideShown() const { return keyGuideOn_; }
@@ -393,6 +393,12 @@ private:
     // Seats and room copy, under seatLock_.
     mutable platform::CriticalSection seatLock_;
     std::array<RoomSeat, room::kSeats> seats_{};
+    // The players who left the running game, by seat, so its result still names them.
+    struct LeftPlayer {
+        WString nickname;
+        int level = 0;
+    };
+    std::array<LeftPlayer, room::kSeats> leftPlayers_{};
     net::RoomInfo room_;
     net::GameRoom game_;
 
@@ -446,6 +452,7 @@ private:
     gui::TextLabel* clockLabel_ = nullptr;
     gui::EditBox* chatEdit_ = nullptr;
     std::atomic<bool> widgetsDirty_{true};
+    std::atomic<bool> connectionLost_{false};  // nothing the room offers can reach the server
     std::atomic<bool> showReceiving_{false};
     std::atomic<bool> enableToLobby_{false};
 

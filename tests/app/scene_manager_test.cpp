@@ -204,6 +204,14 @@ TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
     box->Press(0);
     EXPECT_FALSE(box->IsVisible());
     EXPECT_EQ(posted, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{1030, 2049}}));
+
+    // Over a dialog away from the corner (the invite list, the nickname dialog) it is still centred.
+    gui::Widget* dialog = manager_.Current()->Make<gui::Widget>();
+    dialog->Create(340, 250, 340, 260);
+    manager_.ShowNotice(dialog, u"Invitation message has been sent.");
+    EXPECT_EQ(box->GetParent(), dialog);
+    EXPECT_EQ(box->ScreenX(), (1024 - box->Width()) / 2) << "the box landed off the dialog's corner";
+    EXPECT_EQ(box->ScreenY(), (768 - box->Height()) / 2);
     gui::NoticeBox::SetPoster(nullptr);
 }
 

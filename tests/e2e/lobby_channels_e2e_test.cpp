@@ -1,5 +1,6 @@
 // Two client programs in the lobby of the test server: the list of the channel's players follows
-// those who come, move to another channel and quit, and a player chooses his channel in the lobby.
+// those who come, move to another channel and quit, a player chooses his channel in the lobby, and an
+// invitation from a room reaches a player in the lobby.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -52,6 +53,36 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
     EXPECT_EQ(Lines(aj, "PLAYERS 2 Alice Bob").size(), 2u) << aj;
     EXPECT_NE(bj.find("You are now in Free 2."), std::string::npos) << bj;
     EXPECT_EQ(server.CountReceived(1, 157), 3) << "the sign-in's channel and the two chosen in the lobby";
+    server.Stop();
+}
+
+TEST(LobbyInvitationRun, AnInvitationFromARoomIsAskedInTheLobbyAndJoinEntersTheRoom) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    // The room's "+" opens the invite list; its first row is ticked and "Invite" sends.
+    const std::string alice = SignIn("Alice") + "wait-journal PLAYERS 2 Alice Bob\n" +
+                              Click(kCreateRoomButton) + "key Return\nwait-journal SCENE 5\nwait 800\n" +
+                              Click("806 21") + "wait 1000\n" + Click("363 310") + Click("609 493") +
+                              "wait-journal CHAT 0xFF00FF00 Bob entered room.\nwait 300\nquit\n";
+    const std::string bob = SignIn("Bob") + "wait-journal BOX Invitation|Alice invites you to room 1.\n" +
+                            "wait 300\nkey Return\nwait-journal SCENE 5\nwait 300\nquit\n";
+    ScriptedClient b(Folder("invited"), bob);
+    ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
+    ASSERT_TRUE(b.WaitFor("PLAYERS 1 Bob")) << b.Journal();
+    ScriptedClient a(Folder("inviter"), alice);
+    ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
+    EXPECT_EQ(a.Wait(60s), std::optional<int>(0)) << a.Journal();
+    EXPECT_EQ(b.Wait(60s), std::optional<int>(0)) << b.Journal();
+    const std::string aj = a.Journal(), bj = b.Journal();
+    EXPECT_NE(aj.find("BOX Notice|Invitation message has been sent."), std::string::npos) << aj;
+    EXPECT_NE(
+        bj.find("BOX Invitation|Alice invites you to room 1.|Alice's room|[3-Cushion] Do you want to join?"),
+        std::string::npos)
+        << bj;
+    EXPECT_NE(bj.find("SCENE 5"), std::string::npos) << "Join enters the room\n" << bj;
+    EXPECT_NE(aj.find("Bob entered room."), std::string::npos) << aj;
     server.Stop();
 }
 

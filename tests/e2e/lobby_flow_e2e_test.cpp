@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "net/GameSession.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -108,6 +110,43 @@ void RunTwoPlayerFlow(std::uint16_t port) {
 }
 
 }  // namespace
+
+TEST(LobbyFlow, AStoppingServerTellsNoPlayerThatTheOthersLeft) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    // Two in a room (whose game a departure would end) and two in the lobby of the same channel.
+    constexpr int kPlayers = 4;
+    std::vector<std::unique_ptr<Client>> clients;
+    for (int i = 0; i < kPlayers; ++i) {
+        clients.push_back(std::make_unique<Client>());
+        ASSERT_TRUE(clients.back()->Connect(server.Port()));
+        const std::u16string n(1, static_cast<char16_t>(u'a' + i));
+        SignInAndEnterChannel(*clients.back(), u"login" + n, u"Player" + n);
+    }
+    Client& a = *clients[0];
+    RoomInfo room;
+    room.gameType = 4;
+    room.maxPlayers = 2;
+    room.title = u"both";
+    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
+    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_TRUE(clients[1]->session.SendJoinRoom(a.session.GetRoom().number, u""));
+    ASSERT_EQ(clients[1]->FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::vector<std::size_t> seen;
+    for (auto& c : clients) seen.push_back(c->scene.Packets().size());
+    server.Stop();
+    for (auto& c : clients)
+        for (int i = 0; i < 200 && c->session.IsConnected(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int i = 0; i < kPlayers; ++i)
+        EXPECT_EQ(clients[i]->scene.Packets().size(), seen[i])
+            << "player " << i
+            << ": a room would end its game and name a winner, a lobby list the others gone";
+}
 
 TEST(LobbyFlow, TwoPlayersSignInCreateAndJoinARoomWithCipher) {
     testserver::ServerOptions options;

@@ -86,7 +86,7 @@ TEST(CommonPopups, ConfirmationsPostTheCodesTheScenesHandle) {
     request.SetKind(2);
     answer.SetRequest(u"상대", 1);
     report.SetPlayer(5001, u"player");
-    invite.SetInvitation(u"친구", 17, 4);
+    invite.SetInvitation(u"친구", 17, u"come", 4);
     MessageDialog* dialogs[] = {&quit, &withdraw, &request, &answer, &report, &invite};
     for (MessageDialog* dialog : dialogs) {
         root.AddChild(dialog, false);
@@ -105,7 +105,10 @@ TEST(CommonPopups, ConfirmationsPostTheCodesTheScenesHandle) {
                                                     {1051, 2052, 5001, 0},
                                                     {1110, 2052, 17, 0},
                                                     {1106, 2053, 1, 0}}));
-    EXPECT_EQ(invite.Line(1), u"[3-Cushion] Do you want to join?");
+    EXPECT_EQ(invite.Line(1), u"come");
+    EXPECT_EQ(invite.Line(2), u"[3-Cushion] Do you want to join?");
+    invite.SetInvitation(u"친구", 18, {}, -1);
+    EXPECT_EQ(invite.Line(2), u"Do you want to join?") << "a room the lobby does not list names no game";
 }
 
 TEST(CommonPopups, ShownPopupsAreJournalledLikeNoticeBoxes) {

@@ -2,13 +2,20 @@
 // channel choice.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "engine/core/Format.h"
 #include "gui/Button.h"
+#include "gui/CommonDialogs.h"
 #include "gui/MessageDialog.h"
+#include "gui/TextInput.h"
 #include "platform/sys/Journal.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/NickChangeDialog.h"
+#include "scenes/front/RoomPasswordDialog.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
 #include "tests/scenes/support/DeliverPacket.h"
@@ -71,6 +78,127 @@ TEST_F(LobbyTest, RefusedEntryShowsTheServersReasonAndFreesTheLobby) {
         EXPECT_FALSE(lobby.Busy());
     }
     EXPECT_TRUE(SceneLobby::JoinErrorText(0).empty());
+}
+
+// The server's packets as the dispatch thread hands them over.
+void Deliver(net::GameSession& session, scenes::SceneLobby& lobby, const std::vector<net::Packet*>& packets) {
+    net::BasicSceneGate gate;
+    gate.SetCurrent(&lobby);
+    session.SetSceneGate(&gate);
+    ASSERT_TRUE(session.StartDispatchThread());
+    for (net::Packet* p : packets) session.InjectPacket(p);
+    for (int i = 0; i < 500 && session.PendingPackets() > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    session.StopDispatchThread();
+    session.SetSceneGate(nullptr);
+}
+
+net::Packet* Invitation(net::GameSession& session, std::uint16_t room, const WString& from) {
+    net::Packet* p = session.AllocPacket();
+    p->Init(net::Id(net::MessageId::Invitation));
+    p->WriteU16(room).WriteString(from).WriteString(u"come and play");
+    p->Finish();
+    p->Rewind();
+    return p;
+}
+
+net::Packet* TwoRooms(net::GameSession& session) {
+    net::Packet* p = session.AllocPacket();
+    p->Init(net::Id(net::MessageId::RoomList));
+    p->WriteU16(2);
+    for (std::uint16_t number : {5, 6}) {
+        net::RoomInfo room;
+        room.number = number;
+        room.state = 1;
+        room.gameType = 4;
+        room.playerCount = 1;
+        room.maxPlayers = 2;
+        room.hasPassword = number == 6;
+        room.title = u"come and play";
+        room.Write(*p);
+    }
+    p->Finish();
+    p->Rewind();
+    return p;
+}
+
+bool PasswordAsked(SceneLobby& lobby) {
+    for (gui::Widget* child : lobby.Children())
+        if (dynamic_cast<scenes::RoomPasswordDialog*>(child) && child->IsVisible()) return true;
+    return false;
+}
+
+TEST_F(LobbyTest, AnInvitationIsAskedAboutAndItsYesEntersTheRoomAskingAPasswordFirst) {
+    gui::InviteDialog invite;
+    host.inviteDialog = &invite;
+    net::GameSession& session = *host.session;
+    lobby.Enter();
+    const std::uint32_t changed = scenes::front_message::kLobbyListsChanged;
+
+    Deliver(session, lobby,
+            {TwoRooms(session), Invitation(session, 9, u"Early"), Invitation(session, 5, u"Alice")});
+    lobby.OnMessage(changed, 0, 0);
+    ASSERT_TRUE(invite.IsVisible()) << "the invitation reaches the player";
+    EXPECT_EQ(invite.Line(0), u"Alice invites you to room 5.") << "the newest of two is asked about";
+    EXPECT_EQ(invite.Line(1), u"come and play");
+    EXPECT_EQ(invite.Line(2), u"[3-Cushion] Do you want to join?");
+    invite.OnCommand({invite.ConfirmButton(), invite.ConfirmButton()->Id(), 0});
+    ASSERT_TRUE(host.Posted(gui::result_code::kInviteAccepted));
+    lobby.OnMessage(gui::result_code::kInviteAccepted, 2052, 5);
+    EXPECT_TRUE(lobby.Busy()) << "Yes asks to enter the room";
+
+    // While the lobby waits for a room, a further invitation is not asked about.
+    Deliver(session, lobby, {Invitation(session, 6, u"Bob")});
+    lobby.OnMessage(changed, 0, 0);
+    EXPECT_FALSE(invite.IsVisible());
+    lobby.OnMessage(scenes::front_message::kLoginFlowAnswer, net::Id(net::MessageId::JoinRoomResult), 3);
+    EXPECT_FALSE(lobby.Busy());
+
+    // A locked room asks its password before anything is sent.
+    Deliver(session, lobby, {Invitation(session, 6, u"Bob")});
+    lobby.OnMessage(changed, 0, 0);
+    ASSERT_TRUE(invite.IsVisible());
+    invite.Show(false);
+    lobby.OnMessage(gui::result_code::kInviteAccepted, 2052, 6);
+    EXPECT_TRUE(PasswordAsked(lobby));
+    EXPECT_FALSE(lobby.Busy());
+
+    // Invitations that came while the player was elsewhere are not asked about on the way back.
+    Deliver(session, lobby, {Invitation(session, 5, u"Alice")});
+    lobby.Enter();
+    lobby.OnMessage(changed, 0, 0);
+    EXPECT_FALSE(invite.IsVisible());
+}
+
+TEST_F(LobbyTest, AnInvitationToARoomNotListedYetWaitsForTheRoomListToNameItsGame) {
+    gui::InviteDialog invite;
+    host.inviteDialog = &invite;
+    net::GameSession& session = *host.session;
+    lobby.Enter();
+    const std::uint32_t changed = scenes::front_message::kLobbyListsChanged;
+    const std::uintptr_t listed = SceneLobby::kRoomListArrived;
+
+    // The room was opened after the lobby's last list: the question waits for a fresh one.
+    Deliver(session, lobby, {Invitation(session, 5, u"Alice")});
+    lobby.OnMessage(changed, 0, 0);
+    EXPECT_FALSE(invite.IsVisible()) << "asked before the list shows the room's game and password";
+    Deliver(session, lobby, {TwoRooms(session)});
+    lobby.OnMessage(changed, listed, 0);
+    ASSERT_TRUE(invite.IsVisible()) << "the held invitation is asked about once the list came";
+    EXPECT_EQ(invite.Line(0), u"Alice invites you to room 5.");
+    EXPECT_EQ(invite.Line(2), u"[3-Cushion] Do you want to join?");
+    invite.Show(false);
+
+    // A room the fresh list does not show either (gone, or hidden) is still asked about.
+    Deliver(session, lobby, {Invitation(session, 9, u"Bob")});
+    lobby.OnMessage(changed, 0, 0);
+    EXPECT_FALSE(invite.IsVisible());
+    lobby.OnMessage(changed, listed, 0);
+    ASSERT_TRUE(invite.IsVisible());
+    EXPECT_EQ(invite.Line(2), u"Do you want to join?");
+    invite.Show(false);
+    lobby.OnMessage(changed, listed, 0);
+    EXPECT_FALSE(invite.IsVisible()) << "an invitation is asked about once";
 }
 
 // A server floods the lobby chat faster than the main thread shows it: the lines wait in a bounded
@@ -137,6 +265,23 @@ TEST(LoginResult, TheServersOptionWordSetsTheVoiceChannelAndIsReapplied) {
     EXPECT_EQ(host.posted[1].code, static_cast<std::uint32_t>(scenes::AppMessage::SoundEnable));
     EXPECT_EQ(host.posted[1].b, 0u);
     EXPECT_EQ(login.CurrentStage(), scenes::SceneLogin::Stage::ChoosingChannel);
+}
+
+TEST(LoginNickname, ASignInAskingANicknameStartsEmptyAndARefusedNicknameStaysToBeMended) {
+    FakeSceneHost host;
+    scenes::SceneLogin login;
+    login.SetHost(&host);
+    const std::uint32_t answer = scenes::front_message::kLoginFlowAnswer;
+    const std::uint32_t signIn = net::Id(net::MessageId::SignInResult);
+    login.OnMessage(answer, signIn, 2);
+    ASSERT_TRUE(login.NickDialog()->IsVisible());
+    login.NickDialog()->Edit()->SetText(u"Alice");
+    login.OnMessage(answer, net::Id(net::MessageId::CreateNickResult), 1);
+    EXPECT_EQ(login.NickDialog()->Edit()->GetText(), u"Alice") << "the taken name is there to change";
+    // The connection was lost and the player signs in again on a server that asks anew.
+    login.NickDialog()->Show(false);
+    login.OnMessage(answer, signIn, 2);
+    EXPECT_EQ(login.NickDialog()->Edit()->GetText(), u"") << "typing must not append to the last name";
 }
 
 TEST(MessengerQuestions, FriendRequestsAreAskedOneByOneAndUnknownKindsAreIgnored) {

@@ -6,8 +6,11 @@
 
 #include "engine/core/Options.h"
 #include "engine/resource/ResourceManager.h"
+#include "gui/ItemPreview.h"
 #include "gui/Painter.h"
+#include "net/ItemEntry.h"
 #include "net/RoomInfo.h"
+#include "scenes/room/hud/ItemWidgets.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
 #include "table/TableWorld.h"
 #include "tests/common/GlTestSupport.h"
@@ -58,6 +61,34 @@ TEST(ReplayPanelGl, MiniViewDrawsTheTableInsideThePanelOnly) {
     for (int y = 70; y < 290; y += 2)
         for (int x = 110; x < 270; x += 2) colours.insert(pixel(x, y));
     EXPECT_GT(colours.size(), 20u) << "the table, lit, and not a flat fill";
+}
+
+TEST(ItemSlotGl, AChalkInTheItemStripFillsItsSlotInsteadOfShowingADot) {
+    gl_test::GlDevice gl{120, 80};
+    ASSERT_TRUE(gl.device) << gl.error;
+    RenderDevice& device = *gl.device;
+    scenes::hud::ItemSlot slot;
+    slot.Create(40, 20, std::uint32_t{1}, false);
+    net::ItemEntry chalk;
+    chalk.serial = 9;
+    chalk.itemId = 4903;
+    chalk.type = 5;
+    slot.SetItem(&chalk);
+    slot.Preview()->BuildModel(&device);
+    ASSERT_TRUE(slot.Preview()->HasModel());
+    device.SetClearColor(0xFF000000);
+    device.BeginFrame();
+    device.BeginScene();
+    device.Begin2D();
+    gui::Painter painter(&device, nullptr);
+    slot.Preview()->Draw(painter, slot.X() + slot.Preview()->X(), slot.Y() + slot.Preview()->Y());
+    device.EndScene();
+    platform::Image frame;
+    ASSERT_TRUE(device.ReadBack(frame));
+    int lit = 0;
+    for (std::size_t at = 0; at + 3 < frame.rgba.size(); at += 4)
+        lit += (frame.rgba[at] | frame.rgba[at + 1] | frame.rgba[at + 2]) != 0;
+    EXPECT_GT(lit, 150) << "of the slot's 900 pixels";
 }
 
 }  // namespace

@@ -343,6 +343,39 @@ TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhate
     EXPECT_FALSE(scene.SeatCopy(1).occupied);
 }
 
+TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOutlivesTheRoom) {
+    EnterRoom(0, 0);
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(2);
+        for (std::uint8_t seat : {0, 1}) {
+            p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(seat ? u"Rival" : u"Alice");
+            p.WriteU32(0)
+                .WriteU16(static_cast<std::uint16_t>(4 + seat))
+                .WriteU32(0)
+                .WriteU16(20)
+                .WriteU64(5000);
+            p.WriteU8(0).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0).WriteU16(3000);
+            p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU8(0);
+        }
+    });
+    StartGame(1);
+    // The server tells of the departure first, then ends the game with both seats in its list.
+    Deliver(2015, [](net::Packet& p) { p.WriteU8(1).WriteU8(1).WriteU8(2).WriteU8(3); });
+    Deliver(2031, [](net::Packet& p) {
+        p.WriteString(u"Rival").WriteU8(1).WriteU16(0).WriteU16(0).WriteU8(2).WriteU8(1);
+        p.WriteU8(1).WriteU8(1).WriteU8(0).WriteU32(0).WriteU32(0).WriteU8(0);
+        p.WriteU8(2).WriteU8(2).WriteU8(1).WriteU32(0).WriteU32(0).WriteU8(0);
+    });
+    scenes::hud::GameResultList& list = *scene.ResultList();
+    ASSERT_TRUE(list.IsVisible());
+    EXPECT_EQ(list.RowAt(0).name->Text(), u"Alice");
+    EXPECT_EQ(list.RowAt(1).name->Text(), u"Rival") << "the player who left is still named";
+
+    // Back in the lobby and into another room: the last room's result is gone.
+    scene.Enter();
+    EXPECT_FALSE(list.IsVisible());
+}
+
 TEST_F(RoomSceneTest, AGameEndClosesTheRecordingWithItsEndMarker) {
     const std::string path =
         (std::filesystem::temp_directory_path() / ("room_recording_" + std::to_string(::getpid()))).string();
@@ -390,6 +423,22 @@ TEST_F(RoomSceneTest, TheClocksCarryCaptionsWhileAGameRunsAndTheKeyGuideListsOnl
     EXPECT_EQ(scene.ClockCaption()->Text(), u"Game time");
     EXPECT_TRUE(scene.CountdownCaption()->IsVisible());
     EXPECT_EQ(scene.CountdownCaption()->Text(), u"Turn time");
+}
+
+TEST_F(RoomSceneTest, TheEntryTipForTheWholeTableNamesTheKeyTheKeyGuideGivesTheTopView) {
+    // The tip is drawn at random on each entry: enter until it comes.
+    WString tip;
+    for (int i = 0; i < 40 && tip.empty(); ++i) {
+        scene.Enter();
+        for (const auto& line : scene.ChatLines())
+            if (line.text.find(u"View entire table") != WString::npos) tip = line.text;
+    }
+    ASSERT_FALSE(tip.empty());
+    const std::size_t press = tip.find(u"press ");
+    ASSERT_NE(press, WString::npos) << "the tip names a key";
+    const WString key = tip.substr(press + 6, tip.find(u" key") - press - 6);
+    EXPECT_NE(FindLabel(scene, key + u": top view"), nullptr) << "the tip sends players to a key that does "
+                                                                 "something else";
 }
 
 TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {

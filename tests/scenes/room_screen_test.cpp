@@ -12,6 +12,7 @@
 #include "net/ChatCommand.h"
 #include "net/RoomInfo.h"
 #include "net/SceneGate.h"
+#include "scenes/base/SceneCodes.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/RoomScreen.h"
@@ -754,7 +755,7 @@ TEST_F(RoomScreenTest, AGambleGameWithoutAPotTellsTheHourWhenTheFirstTeamIsBackA
     EXPECT_EQ(clockHud.told, 1);
 }
 
-TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyAndBobs) {
+TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyBobsAndGoesWithTheConnection) {
     EnterRoom(0, 0);
     AliceAndBob();
     Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
@@ -769,6 +770,17 @@ TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyAndB
     const int y = bubble->Y();
     Run(20);
     EXPECT_NE(bubble->Y(), y) << "the bubble bobs";
+    scene.OnMessage(static_cast<std::uint32_t>(scenes::AppMessage::ConnectionLost), 0, 0);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(bubble->IsVisible()) << "no start without a connection";
+    scene.Enter();
+    EnterRoom(0, 0);
+    AliceAndBob();
+    Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
+    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
+    Deliver(2027, [](net::Packet& p) { p.WriteU8(1).WriteU8(1); });
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(bubble->IsVisible()) << "a new room on a new connection asks again";
     EnterRoom(1, 0);
     scene.Render(nullptr, false);
     EXPECT_FALSE(bubble->IsVisible()) << "only the master starts";

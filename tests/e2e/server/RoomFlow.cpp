@@ -221,13 +221,14 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u16(0).u16(0).u16(0).u16(room.number).u8(0).u8(room.running ? 2 : 1).u32(0);
                 w.u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
-                // The room's age and, while a game runs, how long it has run (the client's game clock).
+                // How long the room has waited for a game and, while a game runs, how long it has run
+                // (the client's game clock).
                 const auto now = std::chrono::steady_clock::now();
                 const auto ms = [&](std::chrono::steady_clock::time_point since) {
                     return static_cast<std::uint32_t>(
                         std::chrono::duration_cast<std::chrono::milliseconds>(now - since).count());
                 };
-                w.u8(0).u32(ms(room.created)).u32(room.running ? ms(room.started) : 0).u32(0);
+                w.u8(0).u32(ms(room.waitingSince)).u32(room.running ? ms(room.started) : 0).u32(0);
                 w.u8(static_cast<std::uint8_t>(room.running ? room.shooter : room.master)).u8(room.cueBall);
                 w.u8(static_cast<std::uint8_t>(room.members.size())).u8(room.maxPlayers);
                 w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
@@ -460,18 +461,20 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             }
             case kInvite: {
-                // Each invited player in the lobby gets the invitation to this room.
+                // Each invited player in the lobby who accepts invitations gets the invitation to this room.
                 const std::uint8_t n = r.u8();
                 std::vector<std::uint64_t> ids;
                 for (int i = 0; i < n && i < 8; ++i) ids.push_back(r.u64());
                 if (!r.ok || n < 1 || n > 8) break;
                 Writer w;
                 w.u16(room.number).str(c.nickname).str(room.title);
-                for (const auto& other : clients_)
-                    if (!other->closed && other->room < 0 &&
+                for (const auto& other : clients_) {
+                    const Account* account = FindAccount(other->loginId);
+                    if (!other->closed && other->room < 0 && (!account || account->optionFlags & 1) &&
                         std::find(ids.begin(), ids.end(), static_cast<std::uint64_t>(other->index + 1)) !=
                             ids.end())
                         out.emplace_back(other.get(), EncodeFrame(kInvitation, w.bytes()));
+                }
                 break;
             }
             case kCueChosen: {
@@ -506,6 +509,7 @@ void TestGameServer::EndGame(Room& room, int seat, std::uint8_t team, const std:
     if (endKind != kInvalidGame && teams.size() > 2) return;  // the others play on
     std::sort(teams.begin(), teams.end());
     room.running = false;
+    room.waitingSince = std::chrono::steady_clock::now();
     room.shotPending = false;
     room.ready = {};
     Writer w;

@@ -76,7 +76,8 @@ struct TestGameServer::Room {
     std::array<std::optional<Bytes>, kRoomSeats> states{};   // 2050 of the running shot
     Bytes lastState;                                         // the shooter's last 2050
     std::array<std::uint16_t, kRoomSeats> points{};
-    std::chrono::steady_clock::time_point created = std::chrono::steady_clock::now();
+    // Since when the room waits for a game: its creation, then the end of its last game.
+    std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point started;  // of the running game
     PocketGroups groups;                            // 8-ball
 

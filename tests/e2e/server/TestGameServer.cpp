@@ -51,8 +51,16 @@ void TestGameServer::Stop() {
         std::unique_lock lock(c->writeMutex);
         c->outChanged.wait_for(lock, std::chrono::seconds(2),
                                [&] { return c->sendClosed || c->outBytes == 0; });
+    }
+    // Every connection stops sending before any closes: a server going down tells nobody that the
+    // others left (their rooms would end games and name winners that nobody won).
+    for (Client* c : all) {
+        std::lock_guard lock(c->writeMutex);
         c->sendClosed = true;
         c->outChanged.notify_all();
+    }
+    for (Client* c : all) {
+        std::lock_guard lock(c->writeMutex);
         c->socket.Shutdown();
     }
     for (Client* c : all) {
@@ -495,9 +503,12 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         }
         case kServerOptions: {
             const std::uint32_t word = r.u32();
-            r.u8();
+            const std::uint8_t flags = r.u8();
             std::lock_guard lock(mutex_);
-            if (Account* account = FindAccount(c.loginId); account && r.ok) account->optionWord = word;
+            if (Account* account = FindAccount(c.loginId); account && r.ok) {
+                account->optionWord = word;
+                account->optionFlags = flags;
+            }
             return;
         }
         case kCourseEnd:

@@ -154,6 +154,7 @@ private:
         std::u16string loginId;
         std::u16string nickname;
         std::uint32_t optionWord = 0x800;  // server mode 1 chosen, voice on at full volume
+        std::uint8_t optionFlags = 1;      // bit 0: invitations are delivered
         std::uint32_t schoolProgress = 0;
         int courseEnds = 0;
     };

@@ -49,6 +49,7 @@ public:
     }
     net::GameSession* CurrentSession() override { return session.get(); }
     gui::NoticeBox* GetNoticeBox() override { return noticeBox; }
+    gui::InviteDialog* GetInviteDialog() override { return inviteDialog; }
 
     bool Posted(std::uint32_t code) const {
         for (const PostedMessage& m : posted)
@@ -56,7 +57,8 @@ public:
         return false;
     }
 
-    gui::NoticeBox* noticeBox = nullptr;  // the shared box, where a test gives one
+    gui::NoticeBox* noticeBox = nullptr;        // the shared box, where a test gives one
+    gui::InviteDialog* inviteDialog = nullptr;  // the shared invitation question, likewise
     OptionsStore options;
     std::string configPath;
     std::unique_ptr<net::GameSession> session = std::make_unique<net::GameSession>();
