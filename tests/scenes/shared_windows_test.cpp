@@ -10,9 +10,11 @@
 #include "gui/CommonDialogs.h"
 #include "gui/Dialog.h"
 #include "gui/PlayerInfoWindows.h"
+#include "gui/TextInput.h"
 #include "gui/WidgetRouter.h"
 #include "net/PlayerRecord.h"
 #include "platform/video/RecordingBackend.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/SceneLobby.h"
@@ -139,3 +141,20 @@ TEST_F(SharedWindowsTest, AQuestionAskedOnOneSceneIsAnsweredOnTheNextAndAskedAga
 }
 
 }  // namespace
+
+TEST_F(SharedWindowsTest, ReturnInTheMessengersWhisperLineStaysThereInsteadOfOpeningTheScenesChat) {
+    scenes::SceneLobby lobby;
+    scenes::SceneRoomGame room;
+    for (scenes::GameScene* scene : std::initializer_list<scenes::GameScene*>{&lobby, &room}) {
+        Visit(*scene, scene == &lobby ? "lobby" : "room");
+        host.messenger.Show(true);
+        host.messenger.FocusChatInput();
+        ASSERT_TRUE(host.messenger.WhisperInput()->HasFocus());
+        scene->OnMessage(platform::kWmKeyDown, platform::kVkReturn, 0);
+        EXPECT_TRUE(host.messenger.WhisperInput()->HasFocus()) << "the scene's chat took the typing";
+        host.messenger.WhisperInput()->SetFocus(false);
+        host.messenger.Show(false);
+        host.Leave(*scene);
+        scene->Deactivate();
+    }
+}
