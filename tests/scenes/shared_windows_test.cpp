@@ -158,3 +158,16 @@ TEST_F(SharedWindowsTest, ReturnInTheMessengersWhisperLineStaysThereInsteadOfOpe
         scene->Deactivate();
     }
 }
+
+TEST_F(SharedWindowsTest, TheLobbyAnswersF8AndF3AsTheTablesDo) {
+    scenes::SceneLobby lobby;
+    Visit(lobby, "lobby");
+    gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkF1 + 7, 0);
+    EXPECT_TRUE(host.messenger.IsVisible()) << "F8 left the messenger shut in the lobby";
+    gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkF1 + 7, 0);
+    EXPECT_FALSE(host.messenger.IsVisible());
+    gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkF1 + 2, 0);
+    EXPECT_TRUE(host.options.IsVisible()) << "F3 left the options shut in the lobby";
+    host.options.Show(false);
+    host.Leave(lobby);
+}

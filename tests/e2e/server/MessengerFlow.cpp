@@ -25,7 +25,13 @@ enum : std::uint16_t {
 };
 
 enum : std::uint8_t { kAsk = 1, kAccept = 2, kRefuse = 3 };
-enum : std::uint8_t { kNoSuchPlayer = 1, kNotOnline = 2, kRefusesWhispers = 3, kRequestRefused = 4, kAlreadyFriends = 5 };
+enum : std::uint8_t {
+    kNoSuchPlayer = 1,
+    kNotOnline = 2,
+    kRefusesWhispers = 3,
+    kRequestRefused = 4,
+    kAlreadyFriends = 5
+};
 
 constexpr std::size_t kMaxFriends = 100;
 constexpr std::size_t kMaxReplyUnits = 30;
@@ -83,9 +89,11 @@ bool TestGameServer::HandleMessenger(Client& c, const Frame& f) {
                             out.emplace_back(to, EncodeFrame(kFriendRequest, w.bytes()));
                         }
                     }
-                } else if ((kind == kAccept || kind == kRefuse) && other && Holds(self->askers, other->loginId)) {
+                } else if ((kind == kAccept || kind == kRefuse) && other &&
+                           Holds(self->askers, other->loginId)) {
                     Drop(self->askers, other->loginId);
-                    if (kind == kAccept && self->friends.size() < kMaxFriends && other->friends.size() < kMaxFriends) {
+                    if (kind == kAccept && self->friends.size() < kMaxFriends &&
+                        other->friends.size() < kMaxFriends) {
                         self->friends.push_back(other->loginId);
                         other->friends.push_back(self->loginId);
                         listsToSend = {self->loginId, other->loginId};
@@ -136,7 +144,8 @@ bool TestGameServer::HandleMessenger(Client& c, const Frame& f) {
     }
     // The gallery takes the recommendation before the player hears of it, so his reload shows it.
     if (reply && options_.onShotReply)
-        options_.onShotReply(std::get<0>(*reply), std::get<1>(*reply), std::get<2>(*reply), std::get<3>(*reply));
+        options_.onShotReply(std::get<0>(*reply), std::get<1>(*reply), std::get<2>(*reply),
+                             std::get<3>(*reply));
     for (auto& [to, bytes] : out) Write(*to, std::move(bytes), true);
     for (const std::u16string& id : listsToSend) SendFriendLists(id);
     return true;
