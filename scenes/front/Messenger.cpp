@@ -172,7 +172,11 @@ void Messenger::Show(bool visible) {
     if (visible && X() == 0 && Y() == 0 && host_) MoveTo(host_->ClientWidth() - kWidth - 16, 80);
     gui::Dialog::Show(visible);
     wasOpen_ = visible;
-    if (!visible) return;
+    if (!visible) {
+        // Closed, it leaves the keys to the scene.
+        ReleaseChatFocus();
+        return;
+    }
     Refresh();
     // Opened, the messenger shows what waited: the mark goes out.
     if (net::GameSession* session = host_ ? host_->CurrentSession() : nullptr)
@@ -385,6 +389,8 @@ void Messenger::Poll() {
         std::uint32_t argb = 0;
         const std::string text = ToUtf8(LineText(said[i], argb));
         platform::JournalChat(argb, text);
+        // With nobody chosen yet, a reply goes to whoever whispered last.
+        if (target_.empty() && said[i].kind == net::ChatMessage::Kind::Received) target_ = said[i].sender;
     }
     journalled_ = lines;
     if (IsVisible()) {

@@ -507,7 +507,7 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
     }
     // Return opens the chat line unless a line is being typed already (the chat's or the messenger's).
     if (code == platform::kWmKeyDown && a == platform::kVkReturn &&
-        !gui::TextInputManager::GetFocusedEdit()) {
+        !gui::TextInputManager::IsTypingOnScreen()) {
         chatEdit_->SetFocus(true);
         return true;
     }

@@ -510,7 +510,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
         return true;
     }
     if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing &&
-        !gui::TextInputManager::GetFocusedEdit()) {
+        !gui::TextInputManager::IsTypingOnScreen()) {
         chatEdit_->SetFocus(true);
         return true;
     }

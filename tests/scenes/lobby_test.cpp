@@ -206,6 +206,7 @@ TEST(MessengerConversation, ALineArrivingWhileTheMessengerIsHiddenLightsItsMarkA
     EXPECT_EQ(messenger.ConversationLine(0), u"Alpha: rack them up");
     EXPECT_EQ(messenger.ConversationLine(1), u"Beta is not online.");
     EXPECT_EQ(messenger.ConversationLine(2), u"");
+    EXPECT_EQ(messenger.WhisperTarget(), u"Alpha") << "with nobody chosen, a reply has nowhere to go";
     messenger.Show(false);
     scene.TickTree(3);
     EXPECT_EQ(button.CaptionColour(), gui::skin::kText) << "lines already read light the mark again";

@@ -142,7 +142,7 @@ TEST_F(SharedWindowsTest, AQuestionAskedOnOneSceneIsAnsweredOnTheNextAndAskedAga
 
 }  // namespace
 
-TEST_F(SharedWindowsTest, ReturnInTheMessengersWhisperLineStaysThereInsteadOfOpeningTheScenesChat) {
+TEST_F(SharedWindowsTest, ReturnStaysInTheShownWhisperLineAndOpensTheScenesChatOnceTheMessengerIsHidden) {
     scenes::SceneLobby lobby;
     scenes::SceneRoomGame room;
     for (scenes::GameScene* scene : std::initializer_list<scenes::GameScene*>{&lobby, &room}) {
@@ -152,8 +152,15 @@ TEST_F(SharedWindowsTest, ReturnInTheMessengersWhisperLineStaysThereInsteadOfOpe
         ASSERT_TRUE(host.messenger.WhisperInput()->HasFocus());
         scene->OnMessage(platform::kWmKeyDown, platform::kVkReturn, 0);
         EXPECT_TRUE(host.messenger.WhisperInput()->HasFocus()) << "the scene's chat took the typing";
-        host.messenger.WhisperInput()->SetFocus(false);
+        // Hidden with the focus kept (as a scene change hides it), the line no longer holds Return.
+        host.messenger.SetVisible(false);
+        scene->OnMessage(platform::kWmKeyDown, platform::kVkReturn, 0);
+        EXPECT_FALSE(host.messenger.WhisperInput()->HasFocus()) << "a hidden whisper line kept the chat shut";
+        host.messenger.Show(true);
+        host.messenger.FocusChatInput();
         host.messenger.Show(false);
+        EXPECT_FALSE(host.messenger.WhisperInput()->HasFocus()) << "closed, the messenger kept the keys";
+        if (gui::EditBox* edit = gui::TextInputManager::GetFocusedEdit()) edit->SetFocus(false);
         host.Leave(*scene);
         scene->Deactivate();
     }
