@@ -356,9 +356,11 @@ TEST(LobbyFlow, FriendRequestsWhispersAndTheirRefusalsReachThePlayersTheyConcern
     EXPECT_TRUE(Eventually([&] {
         return HasLine(a.session, ChatMessage::Kind::Notice, u"Nobody", MessengerNotice::NoSuchPlayer);
     }));
-    PooledPacket options261 = b->session.NewPacket(261);
-    options261->WriteU32(0x800).WriteU8(1);  // "Accept whispers" (flag B) off
-    ASSERT_TRUE(b->session.Send(*options261));
+    {
+        PooledPacket options = b->session.NewPacket(261);
+        options->WriteU32(0x800).WriteU8(1);  // "Accept whispers" (flag B) off
+        ASSERT_TRUE(b->session.Send(*options));
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_TRUE(a.session.SendWhisper(u"Bob", u"still there?"));
     EXPECT_TRUE(Eventually([&] {
