@@ -22,6 +22,7 @@ inline bool operator==(const FontDesc& a, const FontDesc& b) {
            a.flag == b.flag;
 }
 
+// The process's fixed font descriptions, all of them: every screen takes its fonts from here.
 inline constexpr FontDesc kFont10{u"Tahoma", 10, 400, 0};
 inline constexpr FontDesc kFont12{u"Tahoma", 12, 400, 0};
 inline constexpr FontDesc kFont12Bold{u"Tahoma", 12, 700, 0};
@@ -31,6 +32,9 @@ inline constexpr FontDesc kFont16{u"Tahoma", 16, 400, 0};
 inline constexpr FontDesc kFont16Bold{u"Tahoma", 16, 700, 0};
 inline constexpr FontDesc kFont12BoldExtra{u"Tahoma", 12, 700, 1};
 inline constexpr FontDesc kFont14BoldExtra{u"Tahoma", 14, 700, 1};
+inline constexpr FontDesc kFont16BoldExtra{u"Tahoma", 16, 700, 1};
+inline constexpr FontDesc kFont18BoldExtra{u"Tahoma", 18, 700, 1};
+inline constexpr FontDesc kFont20BoldExtra{u"Tahoma", 20, 700, 1};
 
 // Width in pixels of one line of text; any thread. Without a font file: an estimate of 0.6 x height per
 // Latin character and 1 x height per wide (Hangul) character.

@@ -92,11 +92,8 @@ bool ClSocket::ReceiveBytes(const std::uint8_t* data, std::size_t size) {
                 attemptDone_.Set();
                 continue;
             }
-            Packet* packet = pool_.Alloc();
-            if (!packet) {
-                LogWrite(u"WARNING : PACKET DROPPED %d\n", static_cast<int>(frame_[2] | (frame_[3] << 8)));
-                continue;
-            }
+            Packet* packet = pool_.AllocForReceive(running_);
+            if (!packet) return false;  // the connection is closing
             packet->SetFrames(frame_.data(), length);
             listener_.OnPacketReceived(packet);
         }

@@ -14,7 +14,7 @@ constexpr std::size_t kPacketCapacity = 4096;  // bytes one pooled packet holds 
 constexpr std::size_t kMaxStringBytes = 3066;  // longest string body on the wire, terminator excluded
 
 constexpr int kPacketPoolBlocks = 1000;
-constexpr int kPacketAllocTries = 5000;  // 1 ms apart
+constexpr int kPacketSendReserve = 100;  // of the pool, left to the senders by the receive thread
 constexpr int kItemEntryPoolSize = 500;
 constexpr std::uint64_t kRecordKeySeed = 0x4D56524543ull;  // packet recordings: obfuscated, not secret
 

@@ -1,11 +1,17 @@
 #include "net/PacketPool.h"
 
+#include <algorithm>
+
 #include "engine/core/Log.h"
-#include "platform/sys/Clock.h"
 
 namespace net {
 
-PacketPool::PacketPool(int blocks, int tries) : tries_(tries) {
+namespace {
+// How often a waiting receive thread looks again whether it should still wait.
+constexpr std::uint32_t kReceiveWaitSliceMs = 10;
+}  // namespace
+
+PacketPool::PacketPool(int blocks) : sendReserve_(std::min(kPacketSendReserve, blocks / 4)) {
     storage_.reserve(blocks);
     free_.reserve(blocks);
     for (int i = 0; i < blocks; ++i) {
@@ -16,27 +22,35 @@ PacketPool::PacketPool(int blocks, int tries) : tries_(tries) {
 
 PacketPool::~PacketPool() = default;
 
-Packet* PacketPool::TryAlloc() {
+Packet* PacketPool::TryAlloc(int keepFree) {
     platform::ScopedLock lock(lock_);
-    if (free_.empty()) return nullptr;
+    if (static_cast<int>(free_.size()) <= keepFree) return nullptr;
     Packet* p = free_.back();
     free_.pop_back();
     return p;
 }
 
 Packet* PacketPool::Alloc() {
-    for (int attempt = 0; attempt < tries_; ++attempt) {
-        if (Packet* p = TryAlloc()) return p;
-        platform::SleepMs(1);
-    }
+    if (Packet* p = TryAlloc(0)) return p;
     LogWrite(u"ERROR : PACKET POOL EXHAUSTED\n");
     return nullptr;
 }
 
+Packet* PacketPool::AllocForReceive(const std::atomic<bool>& keepWaiting) {
+    for (;;) {
+        if (Packet* p = TryAlloc(sendReserve_)) return p;
+        if (!keepWaiting.load()) return nullptr;
+        freed_.WaitFor(kReceiveWaitSliceMs);
+    }
+}
+
 void PacketPool::Free(Packet* packet) {
     if (!packet) return;
-    platform::ScopedLock lock(lock_);
-    free_.push_back(packet);
+    {
+        platform::ScopedLock lock(lock_);
+        free_.push_back(packet);
+    }
+    freed_.Set();
 }
 
 int PacketPool::FreeCount() const {

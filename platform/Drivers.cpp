@@ -1,5 +1,7 @@
 #include "platform/Drivers.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -23,8 +25,10 @@ struct DriverInfo {
     bool (*probe)();  // nullptr: always available
 };
 
+// sdl has no probe: SDL finds a display (X11, Wayland, the console) better than a look at DISPLAY
+// would. Finding none, it starts its offscreen driver, which OpenWindowSystem refuses unless asked for.
 constexpr DriverInfo kDrivers[] = {
-    {DriverKind::Video, "sdl", 10, DisplayServerSet},
+    {DriverKind::Video, "sdl", 10, nullptr},
     {DriverKind::Video, kNullDriver, 0, nullptr},
     {DriverKind::Audio, "openal", 10, nullptr},
     {DriverKind::Audio, kNullDriver, 0, nullptr},
@@ -33,13 +37,15 @@ constexpr DriverInfo kDrivers[] = {
 struct KindInfo {
     DriverKind kind;
     const char* variable;
-    bool forcedFallsBack;   // a named driver that does not open is followed by null
-    bool unknownMeansNull;  // an unknown name turns the device off instead of choosing freely
+    const char* device;      // for the line about an unknown name
+    bool forcedFallsBack;    // a named driver that does not open is followed by null
+    bool unknownMeansNull;   // an unknown name turns the device off instead of choosing freely
+    bool nullWhenNamedOnly;  // null is never a fallback: no window where one was wanted is an error
 };
 
 constexpr KindInfo kKinds[] = {
-    {DriverKind::Video, "MARVENLOT_VIDEO", false, false},
-    {DriverKind::Audio, "MARVENLOT_AUDIO", true, true},
+    {DriverKind::Video, "MARVENLOT_VIDEO", "video", false, false, true},
+    {DriverKind::Audio, "MARVENLOT_AUDIO", "sound", true, true, false},
 };
 
 const KindInfo& Kind(DriverKind kind) {
@@ -69,16 +75,30 @@ DriverPlan SelectDriver(DriverKind kind) {
             return plan;
         }
         if (info.unknownMeansNull) {
-            std::fprintf(stderr, "%s: unknown backend \"%s\", sound is off\n", info.variable, named.c_str());
+            std::fprintf(stderr, "%s: unknown backend \"%s\", %s is off\n", info.variable, named.c_str(),
+                         info.device);
             plan.names.push_back(kNullDriver);
             return plan;
         }
+        std::fprintf(stderr, "%s: unknown backend \"%s\", choosing the %s backend as usual\n", info.variable,
+                     named.c_str(), info.device);
     }
     for (const DriverInfo* driver : drivers)
         if (driver->name != kNullDriver && (!driver->probe || driver->probe()))
             plan.names.push_back(driver->name);
-    plan.names.push_back(kNullDriver);
+    if (!info.nullWhenNamedOnly) plan.names.push_back(kNullDriver);
     return plan;
+}
+
+bool SdlDriverShowsWindows(std::string_view driver, std::string_view requested) {
+    if (driver != "offscreen" && driver != "dummy") return true;
+    // SDL_VIDEODRIVER is a comma-separated list of the drivers SDL may use.
+    while (!requested.empty()) {
+        const std::size_t comma = requested.find(',');
+        if (requested.substr(0, comma) == driver) return true;
+        requested = comma == std::string_view::npos ? std::string_view() : requested.substr(comma + 1);
+    }
+    return false;
 }
 
 bool IsDisplayReachable() {
@@ -86,12 +106,17 @@ bool IsDisplayReachable() {
 }
 
 std::unique_ptr<WindowSystem> OpenWindowSystem() {
-    const DriverPlan plan = SelectDriver(DriverKind::Video);
-    for (std::size_t i = 0; i < plan.names.size(); ++i) {
-        const VideoBackend backend = plan.names[i] == kNullDriver ? VideoBackend::Null : VideoBackend::Sdl;
-        if (auto windows = WindowSystem::Create(backend)) return windows;
-        if (i + 1 < plan.names.size())
-            std::fprintf(stderr, "marvenlot: no display could be opened; running without one\n");
+    for (std::string_view name : SelectDriver(DriverKind::Video).names) {
+        const VideoBackend backend = name == kNullDriver ? VideoBackend::Null : VideoBackend::Sdl;
+        std::unique_ptr<WindowSystem> windows = WindowSystem::Create(backend);
+        if (windows && backend == VideoBackend::Sdl) {
+            const char* driver = SDL_GetCurrentVideoDriver();
+            if (!SdlDriverShowsWindows(driver ? driver : "", GetEnv("SDL_VIDEODRIVER"))) {
+                std::fprintf(stderr, "SDL video: no display found (only the %s driver started)\n", driver);
+                windows.reset();
+            }
+        }
+        if (windows) return windows;
     }
     return nullptr;
 }
@@ -109,6 +134,8 @@ std::unique_ptr<RenderBackend> OpenRenderBackend(WindowSystem& windows, Window* 
     if (windows.Backend() == VideoBackend::Sdl && window && window->NativeHandle())
         return std::make_unique<GlBackend>(window->NativeHandle());
     auto backend = std::make_unique<RecordingBackend>();
+    // Nothing reads a run's recording: keeping every line grew by megabytes a second.
+    backend->SetKeep(RecordingBackend::Keep::LastFrame);
     const std::string injected = GetEnv("MARVENLOT_DEVICE_CAPS_RESULT");
     int code = 0;
     if (!injected.empty() &&

@@ -1,8 +1,8 @@
 #pragma once
 // The one place that chooses the backends. Each kind of device has drivers with a name and a
 // priority; the environment may name one (MARVENLOT_VIDEO=sdl|null, MARVENLOT_AUDIO=openal|null),
-// else the drivers whose probe passes are tried best first, and the null driver, which always
-// opens, comes last.
+// else the drivers whose probe passes are tried best first, and for sound the null driver, which
+// always opens, comes last.
 
 #include <memory>
 #include <string>
@@ -25,17 +25,22 @@ struct DriverPlan {
     bool forced = false;  // the environment named the first driver
 };
 
-// The plan for a kind from the environment and the probes (a display server for sdl). A named
-// video driver is tried alone, so a forced sdl that cannot start is an error; a named audio
-// driver still falls back to null, and an unknown audio name means null with a line on stderr.
+// The plan for a kind from the environment and the probes. Video is sdl unless MARVENLOT_VIDEO
+// names null: null is never a fallback, so a client that wanted a window and found no display
+// says so instead of running unseen. A named audio driver still falls back to null, and an
+// unknown audio name means null; an unknown name writes a line on stderr.
 DriverPlan SelectDriver(DriverKind kind);
+
+// False for SDL's drivers that show nothing (offscreen, dummy), which SDL falls back to when it
+// finds no display, unless `requested` (the SDL_VIDEODRIVER list) names them.
+bool SdlDriverShowsWindows(std::string_view driver, std::string_view requested);
 
 // True when a display server can be reached: DISPLAY or WAYLAND_DISPLAY is set and the video
 // driver was not forced to null.
 bool IsDisplayReachable();
 
-// The window system of the first video driver of the plan that starts. Falling back from sdl to
-// null says so on stderr. Null only when a forced driver could not start.
+// The window system of the first video driver of the plan that starts; null when no display can
+// be opened.
 std::unique_ptr<WindowSystem> OpenWindowSystem();
 
 // The audio device of the first driver that opens. Never null.

@@ -7,4 +7,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset release
 cmake --build --preset release --target marvenlot
-exec build/release/app/marvenlot offline "$@"
+exec build/release/app/marvenlot offline

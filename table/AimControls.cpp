@@ -56,12 +56,12 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
                     pointer_ = Pointer::Aiming;
                     stillTicks_ = 0;
                     const float step = kAimDegreesPerPixel / (shiftHeld_ ? kFineAimDivisor : 1.0f);
-                    aim.TurnDegrees(-static_cast<float>(dx) * step);
+                    aim.TurnDegrees(static_cast<float>(dx) * step * kYawPerScreenRight);
                     requests.aimChanged = true;
                 }
             } else if (drag_ == Drag::Camera) {
-                requests.cameraYawDegrees -= static_cast<float>(dx) * kAimDegreesPerPixel;
-                requests.cameraPitchDegrees += static_cast<float>(dy) * kAimDegreesPerPixel;
+                requests.cameraYawPixels += static_cast<float>(dx) * kYawPerScreenRight;
+                requests.cameraPitchPixels += static_cast<float>(dy);
             } else {
                 DragTo(x, y, aim, requests);
             }
@@ -209,7 +209,7 @@ void AimControls::Tick(AimState& aim, ControlRequests& requests) {
         pointer_ = Pointer::Still;
     const float step = kAimDegreesPerKeyTick / (shiftHeld_ ? kFineAimDivisor : 1.0f);
     if (leftHeld_ != rightHeld_) {
-        aim.TurnDegrees(leftHeld_ ? step : -step);
+        aim.TurnDegrees((leftHeld_ ? -step : step) * kYawPerScreenRight);
         requests.aimChanged = true;
     }
     if (upHeld_ != downHeld_) {

@@ -19,8 +19,8 @@ namespace table {
 // What the controls ask of the world after a message or tick.
 struct ControlRequests {
     bool strike = false;
-    float cameraYawDegrees = 0;     // right-button drag
-    float cameraPitchDegrees = 0;   // right-button drag
+    float cameraYawPixels = 0;      // right-button drag, in pixels (the rig turns them into degrees)
+    float cameraPitchPixels = 0;    // right-button drag, in pixels
     float zoomSteps = 0;            // wheel notches, positive toward the table
     bool toggleTopView = false;     // Tab
     bool toggleTrail = false;       // 'T'
@@ -40,6 +40,9 @@ public:
     // left where the scene keeps that corner for its own widgets; with `topFromBottom` above 0 its
     // top stands that many pixels above the bottom edge instead.
     void SetViewport(int width, int height, int rightInset = 0, int topFromBottom = 0);
+    // The window's size or mode changed: the pointer's next position is a new place, not a move
+    // of the hand (a full-screen switch moves the picture under a pointer that stayed put).
+    void ForgetPointer() { hasLast_ = false; }
     ControlRect TipControl() const { return tipRect_; }
     ControlRect ElevationControl() const { return elevationRect_; }
     ControlRect PowerBar() const { return powerRect_; }

@@ -165,8 +165,10 @@ PHYSICS_BEHIND_ENTRY std::vector<Vector3> RackBody(RackKind kind, int gameType, 
             const F32 pinkX = f.footX;
             const std::vector<Vector3> reds = Triangle(f, St(Ext(pinkX) + Ext(f.spacing)));
             for (std::size_t s = 0; s < reds.size(); ++s) put(1 + s, reds[s]);
-            put(16, At(f, baulkX, St(-Ext(dRadius))));
-            put(17, At(f, baulkX, dRadius));
+            // Seen from the baulk end (looking along +x, where +y is on the right of the drawn
+            // table) the yellow stands on the right-hand corner of the D, the green on the left.
+            put(16, At(f, baulkX, dRadius));
+            put(17, At(f, baulkX, St(-Ext(dRadius))));
             put(18, At(f, baulkX, F32(0.0f)));
             put(19, At(f, F32(0.0f), F32(0.0f)));
             put(20, At(f, pinkX, F32(0.0f)));

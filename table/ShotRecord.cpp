@@ -62,6 +62,24 @@ ShotWords ShotRecord::Words() const {
     return ShotWords::FromArray(words);
 }
 
+const char* ParseResultText(ShotRecord::ParseResult result) {
+    switch (result) {
+        case ShotRecord::ParseResult::Ok:
+            return "no fault";
+        case ShotRecord::ParseResult::BadLength:
+            return "its length is not that of a shot record";
+        case ShotRecord::ParseResult::BadHexDigit:
+            return "it holds a character that is not a hex digit";
+        case ShotRecord::ParseResult::BadBallCount:
+            return "its ball count is outside 0 to 22";
+        case ShotRecord::ParseResult::BadGameType:
+            return "its game type is outside 0 to 16";
+        case ShotRecord::ParseResult::BadTableType:
+            return "its table is not one this client has";
+    }
+    return "unknown fault";
+}
+
 std::size_t ShotRecordHexLength(int ballCount, bool ballBytes) {
     return kHeaderChars + static_cast<std::size_t>(ballCount) * (ballBytes ? 58 : 56) + kParamChars;
 }

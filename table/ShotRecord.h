@@ -49,6 +49,16 @@ struct ShotRecord {
     ParseResult ParseHex(std::string_view text);
 };
 
+// What a parse result other than Ok says is wrong with the text, as a clause for a user.
+const char* ParseResultText(ShotRecord::ParseResult result);
+
+// The revision of a client build. A reader of records would choose the fields an older build's
+// record lacks by it; only one layout is known, the one ShotRecordToHex writes (build 2970,
+// revision 104), and ParseHex reads records of every build with it.
+constexpr std::int32_t BuildRevision(std::uint32_t build) {
+    return static_cast<std::int32_t>(build) - 2866;
+}
+
 // Number of characters ShotRecordToHex writes for a record of n balls (n in 0..22).
 std::size_t ShotRecordHexLength(int ballCount, bool ballBytes);
 // Empty text when the ball count is outside 0..22 (a record the reader could not take back).

@@ -128,8 +128,8 @@ void TableWorld::ApplyRequests(const ControlRequests& r, float yawTurned) {
             camera_.SetView(view, {p.x.Value(), p.y.Value(), p.z.Value()});
         }
     }
-    if (r.cameraYawDegrees != 0 || r.cameraPitchDegrees != 0)
-        camera_.RotateByMouse(r.cameraYawDegrees, r.cameraPitchDegrees);
+    if (r.cameraYawPixels != 0 || r.cameraPitchPixels != 0)
+        camera_.RotateByMouse(r.cameraYawPixels, r.cameraPitchPixels);
     if (r.zoomSteps != 0) camera_.Zoom(r.zoomSteps);
     if (r.toggleTopView) SetTopView(!camera_.InTopView());
     if (r.toggleTrail) trailDisplay = !trailDisplay;
@@ -175,6 +175,7 @@ void TableWorld::LayoutHud(int width, int height) {
     viewportWidth_ = width;
     viewportHeight_ = height;
     controls_.SetViewport(width, height, hudRightInset_, hudTopFromBottom_);
+    controls_.ForgetPointer();
     camera_.SetViewAspect(static_cast<float>(width) / static_cast<float>(height));
 }
 

@@ -54,6 +54,10 @@ constexpr float kDefaultLimitFactor = 1.0f;
 constexpr float kPowerPerTick = 1.0f / 300.0f;
 constexpr float kPowerDrawPixels = 200.0f;
 constexpr float kAimDegreesPerPixel = 0.25f;
+// The table is drawn left-handed, as the render device's view matrices are (looking along +x,
+// +y is on the right): a growing yaw turns the view to the right on screen. The aim and the
+// camera turn the way the pointer or the arrow key points.
+constexpr float kYawPerScreenRight = 1.0f;
 constexpr float kAimDegreesPerKeyTick = 0.2f;
 constexpr float kFineAimDivisor = 10.0f;
 constexpr float kTipOffsetStep = 0.05f;

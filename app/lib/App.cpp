@@ -114,7 +114,10 @@ void App::Init() {
 
 bool App::Create() {
     session_ = std::make_unique<GameSessionLink>(&scenes_);
-    if (!InitWindow()) return false;
+    if (!InitWindow()) {
+        failed_ = true;
+        return false;
+    }
     session_->SetStartFlag(0);
     if (args_.size() >= 5 && args_[4] == u"2") session_->SetStartFlag(2);
     input_ = std::make_unique<InputDevice>();
@@ -163,7 +166,7 @@ bool App::InitRenderer() {
     GetEngineSettings().textureDetail = static_cast<std::uint16_t>(options_.Get().textureDetail);
     if (!engine_->Initialize()) {
         LogWrite(u"ERROR : the engine could not be initialised\n");
-        PostQuit();
+        FailStart();
         return false;
     }
     renderer_ = GetRenderDevice(engine_.get());
@@ -172,7 +175,7 @@ bool App::InitRenderer() {
     engineScenes_ = GetEngineSceneManager(engine_.get());
     if (!renderer_ || !resources_ || !engineScenes_) {
         LogWrite(u"ERROR : the engine has no render device, resource manager or scene manager\n");
-        PostQuit();
+        FailStart();
         return false;
     }
 
@@ -187,7 +190,7 @@ bool App::InitRenderer() {
         const WString text(GetDeviceErrorMessage(capsResult, 0));
         LogWrite(u"Renderer error: %s\n", text);
         SystemCheckDialog(capsResult);
-        PostQuit();
+        FailStart();
         return false;
     }
 
@@ -210,6 +213,8 @@ bool App::InitRenderer() {
     std::uint8_t bits = static_cast<std::uint8_t>(options.bpp);
     std::uint32_t refresh = refreshRate_;
     std::uint8_t vsync = vsync_ ? 1 : 0;
+    // A window is no display mode: fitting the windowed 1024 x 768 to the mode list would write
+    // 1024 x 768 over the full-screen size in config.ini on a display without that mode.
     const bool modeChanged = fullscreen_ && options.ValidateDisplayMode(w, h, bits, refresh, vsync);
     if (modeChanged) {
         clientWidth_ = w;
@@ -238,7 +243,7 @@ bool App::InitRenderer() {
         LogWrite(u"Renderer error: %s\n", text);
         platform::MessageBox("Marvenlot", ToUtf8(text),
                              platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
-        PostQuit();
+        FailStart();
         return false;
     }
     deviceInitialised_ = true;
@@ -249,14 +254,16 @@ bool App::InitRenderer() {
              memoryKnown ? total / 1024.0 / 1024.0 : 0.0);
     if (memoryKnown) LogWrite(u"AGP Memory : %.2fMB\n", textureKb / 1024.0);
 
-    if (!uiResources_->OpenTree()) {
+    ResourceFailure damaged;
+    const bool treeOpen = uiResources_->OpenTree() != 0;
+    if (!treeOpen || !CheckClientPackages(*resources_, uiResources_->Folder(), damaged)) {
         renderer_->SetDialogBoxMode(true);
-        const WString text = LoadingErrorText(resources_, 1);
+        const WString text = treeOpen ? LoadingErrorText(damaged, 1) : LoadingErrorText(resources_, 1);
         LogWrite(u"ERROR : %s\n", text);
         platform::MessageBox("Marvenlot", ToUtf8(text),
                              platform::MB_OK | platform::MB_ICONERROR | platform::MB_TASKMODAL);
         // The process ends through the orderly shutdown, so no thread outlives what it uses.
-        PostQuit();
+        FailStart();
         return false;
     }
 
@@ -414,7 +421,13 @@ void App::OnSceneCurrent(int id) {
     platform::JournalScene(id);
 }
 
+void App::FailStart() {
+    failed_ = true;
+    PostQuit();
+}
+
 void App::ShowLoadingError(int code) {
+    failed_ = true;
     if (renderer_) renderer_->SetDialogBoxMode(true);
     const WString text = LoadingErrorText(resources_, -code);
     platform::MessageBox("Marvenlot", ToUtf8(text), platform::MB_OK);

@@ -75,6 +75,7 @@ public:
 
     // Any thread.
     void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) override;
+    void PostUiNotice(std::uint32_t code, std::uint32_t a = 0) override;
     void PostUpdateMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c);
     void PostQuit() override;
     void PostMouseMove() override;
@@ -154,6 +155,9 @@ public:
     bool IsRenderingActive() const { return renderingActive_.load(std::memory_order_acquire); }
     std::uint32_t PendingChanges() const { return pending_.load(); }
     bool UpdateThreadJoined() const { return updateThreadJoined_; }
+    // True after the window, the device or the packages failed at start, or a scene failed to load:
+    // the process then ends with a failure exit code.
+    bool Failed() const { return failed_; }
     std::uint32_t UpdateTicks() const { return updateTicks_.load(std::memory_order_relaxed); }
     int CurrentSceneId() const { return scenes_.CurrentId(); }
     // A scene id is refused unless this mode registered it.
@@ -187,6 +191,8 @@ private:
     void SetEngineActive(bool active);
     void SetEngineAspect();
     void ReleaseEngine();
+    // Marks the start failed and ends the main loop.
+    void FailStart();
     void ApplyTextureFilter();
     std::intptr_t HandleWindowedMouse(const platform::Message& message, bool& handled);
     std::intptr_t DefaultHandling(const platform::Message& message);
@@ -237,6 +243,7 @@ private:
     bool minimised_ = false;
     bool dialogBoxModeWanted_ = false;
     bool scenesCreated_ = false;
+    bool failed_ = false;
     VideoSettings videoSettings_;
     std::uint32_t deferredVideoFlags_ = 0;
     std::function<void()> pumpHook_;

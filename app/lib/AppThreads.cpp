@@ -71,6 +71,12 @@ void App::PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, st
     windows_.Wake();
 }
 
+void App::PostUiNotice(std::uint32_t code, std::uint32_t a) {
+    if (!uiQueue_) return;
+    uiQueue_->PostUnique(code, a, 0, 0);
+    windows_.Wake();
+}
+
 void App::PostUpdateMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
     if (updateQueue_) updateQueue_->Post(code, a, b, c);
 }
@@ -83,11 +89,15 @@ void App::PostMouseMove() {
     windows_.PostMessage({platform::kWmMouseMove, 0, platform::MakeLParam(lastMouseX_, lastMouseY_)});
 }
 
+// A drain takes only the records queued when it starts: what other threads post meanwhile waits for
+// the next drain, so a flood of posts never keeps the main loop from its window messages and frames.
 void App::DrainUiQueue() {
     if (!uiQueue_) return;
     ShowLostConnectionNotice();
     scenes_.DeliverHeld(uiHeld_);
-    while (EventRecord* record = uiQueue_->Pop()) {
+    for (std::size_t left = uiQueue_->Count(); left > 0; --left) {
+        EventRecord* record = uiQueue_->Pop();
+        if (!record) break;
         if (!FilterMessage(*record, true)) scenes_.OnAppMessage(record->code, record->a, record->b, uiHeld_);
         uiQueue_->Free(record);
     }
@@ -96,7 +106,9 @@ void App::DrainUiQueue() {
 void App::DrainUpdateQueue() {
     if (!updateQueue_) return;
     scenes_.DeliverHeld(updateHeld_);
-    while (EventRecord* record = updateQueue_->Pop()) {
+    for (std::size_t left = updateQueue_->Count(); left > 0; --left) {
+        EventRecord* record = updateQueue_->Pop();
+        if (!record) break;
         if (!FilterMessage(*record, false))
             scenes_.OnAppMessage(record->code, record->a, record->b, updateHeld_);
         updateQueue_->Free(record);

@@ -1,29 +1,51 @@
 #pragma once
-// Command-line splitting and the choice of the start mode.
+// The command line: what a start asks for, checked once here, and the usage text.
+//
+// The forms (element 0 of argv is the program path):
+//   marvenlot                                   hand over to the launcher
+//   marvenlot offline                           offline table
+//   marvenlot replay <a> <b> <shot record>      replay viewer
+//   marvenlot <entry> <login id> <password> [<start flag>]   normal start (sign-in)
+//   marvenlot --help | -h                       usage on stdout
+// Anything else is a usage error. The words are compared exactly (case matters).
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/core/Text.h"
 
 enum class StartMode : unsigned { Normal = 0, Offline = 1, Replay = 2 };
 
-// Appends the arguments of a wide command line to `out`: blanks end a token outside double quotes,
-// a double quote toggles quoting and is dropped, and afterwards an argument of at least two
-// characters wrapped in single quotes loses them. Consecutive blanks give no empty arguments.
-void SplitCommandLine(WStringView text, std::vector<WString>& out);
-
-// Joins process arguments into one command line as the launcher passes it: an argument holding a
-// blank (or empty) is wrapped in double quotes.
-WString JoinArguments(const std::vector<std::string>& args);
-
-struct StartChoice {
-    bool startLauncher = false;  // too few arguments: hand over to the launcher and end
-    StartMode mode = StartMode::Normal;
+enum class StartAction {
+    Run,            // start the client in `mode`
+    StartLauncher,  // no arguments: hand over to the launcher and end
+    ShowHelp,       // print the usage on stdout and end
+    UsageError,     // print `error` and the usage on stderr and end
 };
 
-// Mode by argument count and word; the comparison is exact and case-sensitive.
-StartChoice ChooseStartMode(const std::vector<WString>& args);
+struct StartChoice {
+    StartAction action = StartAction::Run;
+    StartMode mode = StartMode::Normal;
+    std::string error;  // UsageError: one line saying what is wrong
+};
+
+// Exit codes of the client.
+namespace exit_code {
+constexpr int kOk = 0;           // ended normally, or handed over (launcher, running client)
+constexpr int kStartFailed = 1;  // no display, no launcher, the window, device or packages failed
+constexpr int kUsage = 2;        // the command line is wrong
+}  // namespace exit_code
+
+// The choice for the process arguments as given (UTF-8). A replay record that does not read as a
+// shot record and an argument that is not UTF-8 text are usage errors too.
+StartChoice ChooseStartMode(const std::vector<std::string>& argv);
+
+// The arguments as the application reads them: each converted whole, none split, merged or dropped.
+std::vector<WString> WideArguments(const std::vector<std::string>& argv);
+
+// The usage text, lines ended by '\n'.
+std::string UsageText();
 
 // Argument `index`, or an empty text when the command line is shorter.
 WString ArgumentOrEmpty(const std::vector<WString>& args, std::size_t index);

@@ -15,7 +15,36 @@
 #include "platform/sys/Shell.h"
 #include "platform/window/Window.h"
 
+namespace {
+
+// The command line's own answers (help, usage errors, the launcher) need no folder, log or lock.
+int AnswerWithoutRunning(const StartChoice& choice) {
+    switch (choice.action) {
+        case StartAction::ShowHelp:
+            std::fputs(UsageText().c_str(), stdout);
+            return exit_code::kOk;
+        case StartAction::UsageError:
+            std::fprintf(stderr, "marvenlot: %s\n\n%s", choice.error.c_str(), UsageText().c_str());
+            return exit_code::kUsage;
+        case StartAction::StartLauncher:
+            if (platform::StartLauncher()) return exit_code::kOk;
+            std::fprintf(stderr,
+                         "marvenlot: no launcher (marvenlot-launcher) is installed to start the game from; "
+                         "start the client with its arguments instead:\n\n%s",
+                         UsageText().c_str());
+            return exit_code::kStartFailed;
+        case StartAction::Run:
+            break;
+    }
+    return exit_code::kOk;
+}
+
+}  // namespace
+
 int RunClient(const std::vector<std::string>& argv) {
+    const StartChoice choice = ChooseStartMode(argv);
+    if (choice.action != StartAction::Run) return AnswerWithoutRunning(choice);
+
     const AppFolders folders = CurrentAppFolders();
     if (!CreateAppFolders(folders))
         std::fprintf(stderr, "marvenlot: the folder %s or %s could not be created\n", folders.config.c_str(),
@@ -23,15 +52,6 @@ int RunClient(const std::vector<std::string>& argv) {
     LogSystem& log = GetLog();
     log.Start(u"StartLog", 100, true);
     log.SetFolder(FromUtf8(folders.state));
-
-    std::vector<WString> args;
-    SplitCommandLine(JoinArguments(argv), args);
-    const StartChoice choice = ChooseStartMode(args);
-    if (choice.startLauncher) {
-        if (!platform::StartLauncher())
-            std::fprintf(stderr, "marvenlot: the launcher could not be started\n");
-        return 0;
-    }
 
     platform::CrashHookSettings crash;
     crash.dumpPath = folders.state + "/ErrorDump.dmp";
@@ -45,18 +65,22 @@ int RunClient(const std::vector<std::string>& argv) {
     switch (instance.Acquire()) {
         case platform::InstanceLock::Result::Failed:
             std::fprintf(stderr, "marvenlot: the instance lock could not be taken\n");
-            return 0;
+            return exit_code::kStartFailed;
         case platform::InstanceLock::Result::AlreadyRunning:
             instance.RequestRaise();
-            return 0;
+            return exit_code::kOk;
         case platform::InstanceLock::Result::Acquired:
             break;
     }
 
     std::unique_ptr<platform::WindowSystem> windows = platform::OpenWindowSystem();
     if (!windows) {
-        std::fprintf(stderr, "marvenlot: the sdl video backend could not be started\n");
-        return 0;
+        std::fprintf(stderr,
+                     "marvenlot: no display can be opened; start the client in a desktop session, or set "
+                     "MARVENLOT_VIDEO=null to run it without a window\n");
+        LogWrite(u"ERROR : no display can be opened\n");
+        log.Flush();
+        return exit_code::kStartFailed;
     }
     platform::WindowSystem* windowSystem = windows.get();
     platform::InstallQuitHandlers();
@@ -65,8 +89,9 @@ int RunClient(const std::vector<std::string>& argv) {
         windowSystem->PostMessage({platform::kWmRaiseWindow, 0, 0});
     });
 
+    int exitCode = exit_code::kOk;
     {
-        App app(args, choice.mode, *windows);
+        App app(WideArguments(argv), choice.mode, *windows);
         app.SetPumpHook([&instance] {
             platform::PollQuitRequest();
             instance.PollRaiseRequests();
@@ -84,11 +109,12 @@ int RunClient(const std::vector<std::string>& argv) {
         app.StartUpdateThread();
         if (app.Create()) app.Run();
         app.Shutdown();
+        if (app.Failed()) exitCode = exit_code::kStartFailed;
     }
     platform::SetQuitCallback(nullptr);
     windows.reset();
     LogWrite(u"Exit\n");
     log.Flush();
     instance.Release();
-    return 0;
+    return exitCode;
 }

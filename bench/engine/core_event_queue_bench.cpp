@@ -23,7 +23,9 @@ static void BM_EventQueuePostPopAcrossTwoThreads(benchmark::State& state) {
                 }
             }
         });
-        for (std::uint32_t i = 0; i < batch; ++i) queue.Post(1000, i, 0, 0);
+        // Posting never waits: a full queue refuses, and this producer tries again.
+        for (std::uint32_t i = 0; i < batch; ++i)
+            while (!queue.Post(1000, i, 0, 0)) std::this_thread::yield();
         consumer.join();
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * batch);
@@ -40,3 +42,14 @@ static void BM_EventQueuePostPopOneThread(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 BENCHMARK(BM_EventQueuePostPopOneThread);
+
+// A notice posted with PostUnique while it waits behind `range` other records: the cost of the scan
+// that finds the equal one (the worst case: it is the last record).
+static void BM_EventQueuePostUniqueBehindOthers(benchmark::State& state) {
+    EventQueue queue;
+    for (std::int64_t i = 0; i < state.range(0); ++i) queue.Post(1, static_cast<std::uint32_t>(i));
+    queue.Post(2);
+    for (auto _ : state) benchmark::DoNotOptimize(queue.PostUnique(2));
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+BENCHMARK(BM_EventQueuePostUniqueBehindOthers)->Arg(0)->Arg(100)->Arg(1000);

@@ -3,7 +3,6 @@
 #include <new>
 
 #include "engine/core/Log.h"
-#include "platform/sys/Clock.h"
 
 EventQueue::EventQueue(std::size_t capacity)
     : capacity_(capacity > 0 ? capacity : 1),
@@ -14,29 +13,46 @@ EventQueue::~EventQueue() {
     // The pool releases its memory in one piece; records are trivial, so nothing else to undo.
 }
 
-EventRecord* EventQueue::TryPost(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-    platform::ScopedLock guard(lock_);
-    if (inUse_ >= capacity_) return nullptr;
+bool EventQueue::Append(const EventRecord& record) {
+    if (inUse_ >= capacity_) return false;
     void* memory = pool_.malloc();
-    if (!memory) return nullptr;
+    if (!memory) return false;
     ++inUse_;
-    auto* record = new (memory) EventRecord{code, a, b, c};
-    ring_[(head_ + count_) % capacity_] = record;
+    ring_[(head_ + count_) % capacity_] = new (memory) EventRecord(record);
     ++count_;
-    return record;
+    return true;
+}
+
+bool EventQueue::Dropped(const EventRecord& record) {
+    LogWrite(u"WARNING : event queue full, message %u (%u, %u, %u) dropped\n", record.code, record.a,
+             record.b, record.c);
+    return false;
 }
 
 bool EventQueue::Post(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
-    for (int attempt = 0; attempt < kPostTries; ++attempt) {
-        if (TryPost(code, a, b, c)) return true;
-        if (attempt + 1 < kPostTries) platform::SleepMs(kPostRetrySleepMs);
-    }
+    const EventRecord record{code, a, b, c};
     {
         platform::ScopedLock guard(lock_);
+        if (Append(record)) return true;
         ++dropped_;
     }
-    LogWrite(u"WARNING : event queue full, message %u (%u, %u, %u) dropped\n", code, a, b, c);
-    return false;
+    return Dropped(record);
+}
+
+bool EventQueue::PostUnique(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+    const EventRecord record{code, a, b, c};
+    {
+        platform::ScopedLock guard(lock_);
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (*ring_[(head_ + i) % capacity_] == record) {
+                ++coalesced_;
+                return true;
+            }
+        }
+        if (Append(record)) return true;
+        ++dropped_;
+    }
+    return Dropped(record);
 }
 
 EventRecord* EventQueue::Pop() {
@@ -70,4 +86,9 @@ std::size_t EventQueue::InUse() const {
 std::uint64_t EventQueue::DroppedCount() const {
     platform::ScopedLock guard(lock_);
     return dropped_;
+}
+
+std::uint64_t EventQueue::CoalescedCount() const {
+    platform::ScopedLock guard(lock_);
+    return coalesced_;
 }

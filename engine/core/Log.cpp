@@ -5,9 +5,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <limits>
 #include <mutex>
+#include <unordered_map>
 #include <vector>
 
+#include "platform/sys/Clock.h"
 #include "platform/sys/Thread.h"
 
 namespace {
@@ -18,6 +21,26 @@ std::tm LocalNow() {
     std::tm local{};
     localtime_r(&now, &local);
     return local;
+}
+
+constexpr std::uint64_t kNever = std::numeric_limits<std::uint64_t>::max();
+
+struct FormatHash {
+    using is_transparent = void;
+    std::size_t operator()(WStringView text) const { return std::hash<WStringView>{}(text); }
+};
+
+// One format's share of the log in the current window.
+struct Budget {
+    std::uint64_t windowStartMs = 0;
+    int written = 0;
+    std::uint64_t leftOut = 0;  // in this window, not yet summarised
+    std::uint64_t leftOutTotal = 0;
+};
+
+WString SummaryLine(WStringView format, std::uint64_t leftOut) {
+    while (!format.empty() && (format.back() == u'\n' || format.back() == u'\r')) format.remove_suffix(1);
+    return Format(u"WARNING : %I64u more lines like \"%s\" were left out of the log\n", leftOut, format);
 }
 
 }  // namespace
@@ -50,6 +73,40 @@ struct LogSystem::Impl {
     std::uint64_t flushed = 0;
 
     std::function<void(const std::string&)> observer;
+
+    // The budgets of the formats, under their own lock: a refused line takes nothing else.
+    mutable std::mutex limitMutex;
+    std::unordered_map<WString, Budget, FormatHash, std::equal_to<>> budgets;
+    Budget otherFormats;
+    std::uint64_t nextSummaryMs = kNever;
+    int burst = kLimitBurst;
+    std::uint64_t windowMs = kLimitWindowMs;
+
+    Budget& BudgetFor(WStringView format, std::uint64_t nowMs) {
+        if (auto it = budgets.find(format); it != budgets.end()) return it->second;
+        if (budgets.size() >= kLimitFormats) return otherFormats;
+        Budget& budget = budgets.emplace(WString(format), Budget{}).first->second;
+        budget.windowStartMs = nowMs;
+        return budget;
+    }
+
+    // Summary lines of the budgets whose window is over (every budget when `all`); their counts start
+    // again from zero.
+    void CollectSummaries(std::uint64_t nowMs, bool all, std::vector<WString>& out) {
+        nextSummaryMs = kNever;
+        auto visit = [&](WStringView format, Budget& budget) {
+            if (budget.leftOut == 0) return;
+            const std::uint64_t end = budget.windowStartMs + windowMs;
+            if (all || nowMs >= end || nowMs < budget.windowStartMs) {
+                out.push_back(SummaryLine(format, budget.leftOut));
+                budget.leftOut = 0;
+            } else {
+                nextSummaryMs = std::min(nextSummaryMs, end);
+            }
+        };
+        for (auto& [format, budget] : budgets) visit(format, budget);
+        visit(u"(other formats)", otherFormats);
+    }
 
     std::string PathFor(const std::tm& day) const {
         if (name.empty()) return {};
@@ -136,6 +193,7 @@ void LogSystem::SetFolder(const WString& folder) {
 
 void LogSystem::Stop() {
     Impl& d = *impl_;
+    WriteSummaries();
     {
         std::lock_guard lock(d.mutex);
         if (!d.started) return;
@@ -154,6 +212,7 @@ void LogSystem::Stop() {
 
 void LogSystem::Flush() {
     Impl& d = *impl_;
+    WriteSummaries();
     std::unique_lock lock(d.mutex);
     const std::uint64_t target = d.enqueued;
     d.written.wait(lock, [&] { return d.flushed >= target || !d.started; });
@@ -187,6 +246,62 @@ void LogSystem::WriteLine(const WString& text) {
     ++d.count;
     ++d.enqueued;
     d.queued.notify_one();
+}
+
+bool LogSystem::Admit(WStringView format) {
+    Impl& d = *impl_;
+    const std::uint64_t now = platform::NowMs();
+    std::vector<WString> summaries;
+    bool admitted = false;
+    {
+        std::lock_guard lock(d.limitMutex);
+        if (d.burst <= 0) return true;
+        if (now >= d.nextSummaryMs) d.CollectSummaries(now, false, summaries);
+        Budget& budget = d.BudgetFor(format, now);
+        // A new window also starts when the clock went back (a test installed another clock).
+        if (now < budget.windowStartMs || now - budget.windowStartMs >= d.windowMs) {
+            if (budget.leftOut) summaries.push_back(SummaryLine(format, budget.leftOut));
+            budget.leftOut = 0;
+            budget.windowStartMs = now;
+            budget.written = 0;
+        }
+        admitted = budget.written < d.burst;
+        if (admitted) {
+            ++budget.written;
+        } else {
+            ++budget.leftOut;
+            ++budget.leftOutTotal;
+            d.nextSummaryMs = std::min(d.nextSummaryMs, budget.windowStartMs + d.windowMs);
+        }
+    }
+    for (const WString& line : summaries) WriteLine(line);
+    return admitted;
+}
+
+void LogSystem::SetLimit(int burst, std::uint64_t windowMs) {
+    WriteSummaries();
+    std::lock_guard lock(impl_->limitMutex);
+    impl_->burst = burst;
+    impl_->windowMs = windowMs > 0 ? windowMs : 1;
+    for (auto& [format, budget] : impl_->budgets) budget.written = 0;
+    impl_->otherFormats.written = 0;
+}
+
+void LogSystem::WriteSummaries() {
+    Impl& d = *impl_;
+    std::vector<WString> summaries;
+    {
+        std::lock_guard lock(d.limitMutex);
+        d.CollectSummaries(0, true, summaries);
+    }
+    for (const WString& line : summaries) WriteLine(line);
+}
+
+std::uint64_t LogSystem::LeftOut(WStringView format) const {
+    const Impl& d = *impl_;
+    std::lock_guard lock(d.limitMutex);
+    const auto it = d.budgets.find(format);
+    return it == d.budgets.end() ? 0 : it->second.leftOutTotal;
 }
 
 std::string LogSystem::FilePath() const {
@@ -226,7 +341,7 @@ void SetLogBreakHandler(LogBreakHandler handler) {
 }
 
 void LogBreak(std::string_view sourceFile, int line) {
-    GetLog().Write(u"BREAK : %s  %d\n", sourceFile, line);
+    GetLog().WriteLine(Format(u"BREAK : %s  %d\n", sourceFile, line));
     LogBreakHandler handler;
     {
         std::lock_guard lock(BreakMutex());

@@ -3,6 +3,13 @@
 // prefixed with the local time "%02d:%02d:%02d ". Callers hand lines to a pool of records; a writer
 // thread puts them into the file, in the order the calls took effect across all threads. The text
 // is written as given: formats carry their own "\n".
+//
+// Lines written with a format are limited per format, so that a flood of one kind of line (a
+// malformed message per frame, a dropped post per message) cannot fill the disk: in each window of
+// kLimitWindowMs (platform clock) the first kLimitBurst lines of a format are written and the rest
+// only counted. The count goes into one summary line once the window is over (written before the
+// next line of any format, and at Flush and Stop):
+// "WARNING : <n> more lines like "<format>" were left out of the log".
 
 #include <cstdint>
 #include <functional>
@@ -15,6 +22,10 @@
 class LogSystem {
 public:
     static constexpr int kDefaultPoolRecords = 100;
+    static constexpr int kLimitBurst = 10;
+    static constexpr std::uint64_t kLimitWindowMs = 10000;
+    // Formats tracked one by one; lines of further formats share one budget.
+    static constexpr std::size_t kLimitFormats = 1024;
 
     LogSystem();
     ~LogSystem();  // stops the log: queued lines are written first
@@ -33,15 +44,23 @@ public:
     // Writes every queued line, ends the writer thread and closes the file. Lines written after
     // Stop reach only the observer.
     void Stop();
-    // Blocks until every line written so far is in the file.
+    // Writes the summaries of the lines left out so far, then blocks until every line written so far
+    // is in the file.
     void Flush();
     bool IsStarted() const;
 
+    // A line of `format`, unless its format is over its budget (see above): then only counted.
     template <class... A>
     void Write(WStringView format, const A&... args) {
-        WriteLine(Format(format, args...));
+        if (Admit(format)) WriteLine(Format(format, args...));
     }
+    // A line as given, never limited (for lines that must reach the file, such as BREAK).
     void WriteLine(const WString& text);
+    // The budget of every format: `burst` lines per window of `windowMs`; a burst of 0 or less
+    // writes every line.
+    void SetLimit(int burst, std::uint64_t windowMs);
+    // Lines of this format left out of the log since the process started.
+    std::uint64_t LeftOut(WStringView format) const;
 
     // Path of the log file (empty before Start).
     std::string FilePath() const;
@@ -53,6 +72,11 @@ public:
     struct Impl;
 
 private:
+    // Counts a line of `format` against its budget; false when it is to be left out. Writes the
+    // summaries that fell due first.
+    bool Admit(WStringView format);
+    void WriteSummaries();
+
     std::unique_ptr<Impl> impl_;
 };
 

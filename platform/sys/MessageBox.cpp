@@ -1,13 +1,25 @@
 #include "platform/sys/MessageBox.h"
 
 #include <SDL.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <string>
 
 #include "platform/Drivers.h"
 #include "platform/sys/Env.h"
 #include "platform/sys/Journal.h"
+#include "platform/sys/Quit.h"
+
+extern char** environ;
 
 namespace platform {
 
@@ -69,6 +81,81 @@ bool ShowSdlBox(const std::string& caption, const std::string& text, const Messa
     if (SDL_ShowMessageBox(&box, &pressed) != 0) return false;
     answer = pressed < 0 ? layout.closeId : pressed;
     return true;
+}
+
+constexpr int kQuitPollMs = 50;
+constexpr std::size_t kFirstLabel = 5;
+
+// Buttons travel to the box program by position, 1 for the first: every answer is an exit code.
+int ButtonNumber(const MessageBoxLayout& layout, int id) {
+    for (std::size_t i = 0; i < layout.buttons.size(); ++i)
+        if (layout.buttons[i].id == id) return static_cast<int>(i) + 1;
+    return 0;
+}
+
+bool ReadNumber(std::string_view text, int low, int high, int& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && value >= low && value <= high;
+}
+
+enum class ProgramResult { Answered, Closed, NotShown, NoProgram };
+
+// Runs the box program in a process group of its own and waits for its answer or for a quit
+// request, which ends the group (the program and the box process SDL forks for it).
+ProgramResult ShowInBoxProgram(std::string_view caption, std::string_view text,
+                               const MessageBoxLayout& layout, int& answer) {
+    const std::string dir = ExecutableDir();
+    const std::string program = dir + "/" + kMessageBoxProgram;
+    if (dir.empty() || access(program.c_str(), X_OK) != 0) return ProgramResult::NoProgram;
+    if (layout.buttons.empty() || layout.buttons.size() >= kMessageBoxNotShown)
+        return ProgramResult::NoProgram;
+
+    std::vector<std::string> args = MessageBoxProgramArguments(caption, text, layout);
+    args.insert(args.begin(), program);
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t quitSignals;
+    sigemptyset(&quitSignals);
+    sigaddset(&quitSignals, SIGTERM);
+    sigaddset(&quitSignals, SIGINT);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &quitSignals);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(&attributes,
+                             POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    const int error = posix_spawn(&pid, program.c_str(), nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    if (error != 0) return ProgramResult::NoProgram;
+
+    for (;;) {
+        int status = 0;
+        const pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid) {
+            if (!WIFEXITED(status)) return ProgramResult::Closed;
+            const int number = WEXITSTATUS(status);
+            if (number < 1 || static_cast<std::size_t>(number) > layout.buttons.size())
+                return ProgramResult::NotShown;
+            answer = layout.buttons[static_cast<std::size_t>(number) - 1].id;
+            return ProgramResult::Answered;
+        }
+        if (ended < 0 && errno != EINTR) return ProgramResult::NotShown;
+        if (QuitRequested()) {
+            kill(-pid, SIGTERM);
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            return ProgramResult::Closed;
+        }
+        // The quit pipe wakes the wait at once; it is left for the message pump to drain.
+        pollfd quit{QuitFd(), POLLIN, 0};
+        poll(&quit, quit.fd >= 0 ? 1 : 0, kQuitPollMs);
+    }
 }
 
 }  // namespace
@@ -137,11 +224,63 @@ int MessageBox(std::string_view caption, std::string_view text, const MessageBox
     const std::string captionText(caption);
     const std::string bodyText = WithUnixLineBreaks(text);
     int answer = layout.defaultId;
-    if (!IsHeadless() && IsDisplayReachable() && ShowSdlBox(captionText, bodyText, layout, answer))
-        return answer;
+    // A client that is quitting shows no more boxes: nobody would wait for their answer.
+    if (!IsHeadless() && IsDisplayReachable() && !QuitRequested()) {
+        switch (ShowInBoxProgram(captionText, bodyText, layout, answer)) {
+            case ProgramResult::Answered:
+                return answer;
+            case ProgramResult::Closed:
+                return layout.closeId;
+            case ProgramResult::NoProgram:
+                if (ShowSdlBox(captionText, bodyText, layout, answer)) return answer;
+                break;
+            case ProgramResult::NotShown:
+                break;
+        }
+    }
     std::fprintf(stderr, "%s: %s\n", captionText.c_str(), bodyText.c_str());
     std::fflush(stderr);
     return layout.defaultId;
+}
+
+std::vector<std::string> MessageBoxProgramArguments(std::string_view caption, std::string_view text,
+                                                    const MessageBoxLayout& layout) {
+    std::vector<std::string> args{
+        std::to_string(static_cast<int>(layout.icon)), std::to_string(ButtonNumber(layout, layout.defaultId)),
+        std::to_string(ButtonNumber(layout, layout.closeId)), std::string(caption), std::string(text)};
+    for (const MessageBoxButton& button : layout.buttons) args.emplace_back(button.label);
+    return args;
+}
+
+bool ParseMessageBoxProgramArguments(const std::vector<std::string>& args, std::string_view& caption,
+                                     std::string_view& text, MessageBoxLayout& layout) {
+    const int buttons = static_cast<int>(args.size()) - static_cast<int>(kFirstLabel);
+    int icon = 0;
+    if (buttons < 1 || buttons >= kMessageBoxNotShown ||
+        !ReadNumber(args[0], 0, static_cast<int>(MessageBoxIcon::Information), icon) ||
+        !ReadNumber(args[1], 1, buttons, layout.defaultId) ||
+        !ReadNumber(args[2], 1, buttons, layout.closeId))
+        return false;
+    layout.icon = static_cast<MessageBoxIcon>(icon);
+    caption = args[3];
+    text = args[4];
+    layout.buttons.clear();
+    for (std::size_t i = kFirstLabel; i < args.size(); ++i)
+        layout.buttons.push_back({static_cast<int>(i - kFirstLabel) + 1, args[i].c_str()});
+    return true;
+}
+
+int RunMessageBoxProgram(const std::vector<std::string>& args) {
+    std::string_view caption, text;
+    MessageBoxLayout layout;
+    if (!ParseMessageBoxProgramArguments(args, caption, text, layout)) {
+        std::fprintf(stderr, "%s: the arguments describe no box\n", kMessageBoxProgram);
+        return kMessageBoxNotShown;
+    }
+    // A client that dies without closing the box takes it along.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    int answer = layout.defaultId;
+    return ShowSdlBox(std::string(caption), std::string(text), layout, answer) ? answer : kMessageBoxNotShown;
 }
 
 }  // namespace platform

@@ -2,7 +2,13 @@
 // Message boxes with the system's style flags and answer codes. Headless (MARVENLOT_HEADLESS) or
 // without a reachable display a box never blocks: "<caption>: <text>" goes to stderr and the
 // default button answers at once. Every box is journaled as "BOX <caption>|<line>|<line>...".
+//
+// A box on the display is shown by the box program (marvenlot-messagebox, beside the program) in
+// a process group of its own, so that a quit request (SIGTERM, SIGINT) ends a box that waits for
+// an answer: the box closes and answers as its close button does. Without the box program the box
+// is shown in this process, where only an answer ends it.
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -56,5 +62,20 @@ MessageBoxLayout DescribeMessageBox(unsigned style);
 int MessageBox(std::string_view caption, std::string_view text, unsigned style = MB_OK);
 // The same with buttons of the caller's own (labels and ids), for the client's fixed dialogs.
 int MessageBox(std::string_view caption, std::string_view text, const MessageBoxLayout& layout);
+
+// The box program: its file name, the exit code for "no box could be shown", and its arguments
+// for a box: icon, default button, close button, caption, text, then the labels. Buttons go by
+// position (1 the first), and the program's exit code is the position of the answer.
+inline constexpr const char* kMessageBoxProgram = "marvenlot-messagebox";
+constexpr int kMessageBoxNotShown = 126;
+std::vector<std::string> MessageBoxProgramArguments(std::string_view caption, std::string_view text,
+                                                    const MessageBoxLayout& layout);
+// Reads the arguments back into a layout whose button ids are the positions; the caption, text
+// and labels point into `args`. False for arguments that describe no box.
+bool ParseMessageBoxProgramArguments(const std::vector<std::string>& args, std::string_view& caption,
+                                     std::string_view& text, MessageBoxLayout& layout);
+// The box program's main: shows the box its arguments describe in this process and returns the
+// position of the answer, or kMessageBoxNotShown.
+int RunMessageBoxProgram(const std::vector<std::string>& args);
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #include "platform/video/RecordingBackend.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -293,7 +294,12 @@ bool RecordingBackend::EndScene() {
     return Record("ENDSCENE");
 }
 bool RecordingBackend::Present() {
-    return Record("PRESENT");
+    const bool ok = Record("PRESENT");
+    if (keep_ == Keep::LastFrame && frameStart_ > 0)
+        log_.erase(log_.begin(),
+                   log_.begin() + static_cast<std::ptrdiff_t>(std::min(frameStart_, log_.size())));
+    frameStart_ = log_.size();
+    return ok;
 }
 
 bool RecordingBackend::ReadBack(Image& image) {

@@ -2,7 +2,8 @@
 // A backend that draws nothing and appends one text line per call, e.g. "RS AlphaRef 176",
 // "FVF 0x106", "TEX 0 t3", "DIP base=0 min=0 n=24 start=0 prims=12". It is the test device and the
 // null device of a run without a display. Capabilities, display modes and failures are set by
-// the test.
+// the test. A test's device keeps every line; the null device of a run keeps the last frame only,
+// so that its memory stays the same however long the run.
 
 #include <map>
 #include <string>
@@ -14,6 +15,10 @@ namespace platform {
 
 class RecordingBackend final : public RenderBackend {
 public:
+    // What the log keeps: every line, or the lines of the last presented frame (from the line after
+    // the Present before it) and those of the frame being drawn.
+    enum class Keep { Everything, LastFrame };
+
     RecordingBackend();
 
     // Configuration.
@@ -27,9 +32,13 @@ public:
     void SimulateLost() { lost_ = true; }
     // Stops or resumes logging (the objects are still created).
     void SetLogging(bool on) { logging_ = on; }
+    void SetKeep(Keep keep) { keep_ = keep; }
 
     const std::vector<std::string>& Log() const { return log_; }
-    void ClearLog() { log_.clear(); }
+    void ClearLog() {
+        log_.clear();
+        frameStart_ = 0;
+    }
     // Lines whose text starts with prefix.
     std::vector<std::string> Lines(const std::string& prefix) const;
     int Count(const std::string& prefix) const;
@@ -91,6 +100,9 @@ private:
     DeviceCaps caps_;
     std::vector<ModeRecord> modes_;
     std::vector<std::string> log_;
+    // Index of the first line after the last Present.
+    std::size_t frameStart_ = 0;
+    Keep keep_ = Keep::Everything;
     std::vector<Failure> failures_;
     std::map<std::uint32_t, TextureDesc> textures_;
     std::map<std::uint32_t, std::vector<std::uint8_t>> buffers_;

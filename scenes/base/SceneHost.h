@@ -48,7 +48,11 @@ public:
     virtual ~SceneHost() = default;
     virtual int ClientWidth() const = 0;
     virtual int ClientHeight() const = 0;
+    // Never waits: a full queue drops the message (counted in the log).
     virtual void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) = 0;
+    // For a notice whose handler reads the latest state ("the lists changed"): not queued again while
+    // an equal one still waits, so a flood of packets costs one message.
+    virtual void PostUiNotice(std::uint32_t code, std::uint32_t a = 0) { PostUiMessage(code, a, 0, 0); }
     virtual void PostQuit() = 0;
     // A mouse move at the last cursor position: hover follows a list that was refilled under a
     // resting cursor (a scrolled panel).

@@ -1,6 +1,7 @@
 #include "scenes/front/SceneLobby.h"
 
 #include "engine/core/Format.h"
+#include "engine/core/Log.h"
 #include "gui/Button.h"
 #include "gui/GameTypeName.h"
 #include "gui/ScrollBar.h"
@@ -328,7 +329,7 @@ void SceneLobby::Update(std::uint64_t nowMs, std::uint64_t) {
     }
     const std::uint32_t version = session->listVersion.load();
     if (version != seenListVersion_.exchange(version))
-        Host()->PostUiMessage(front_message::kLobbyListsChanged, 0, 0, 0);
+        Host()->PostUiNotice(front_message::kLobbyListsChanged);
 }
 
 int SceneLobby::OnPacket(std::uint16_t id, net::Packet* packet) {
@@ -350,13 +351,17 @@ int SceneLobby::OnPacket(std::uint16_t id, net::Packet* packet) {
         WString nickname, text;
         packet->ReadString(nickname).ReadString(text);
         if (packet->IsBad()) return 0;
+        bool dropped = false;
         {
             platform::ScopedLock lock(incomingLock_);
             incoming_.push_back(Format(u"%s: %s", nickname, text));
+            dropped = incoming_.size() > kMaxIncomingChat;
+            if (dropped) incoming_.pop_front();
         }
-        Host()->PostUiMessage(front_message::kLobbyListsChanged, 0, 0, 0);
+        if (dropped) LogWrite(u"WARNING : lobby chat flood, an older line was dropped unseen\n");
+        Host()->PostUiNotice(front_message::kLobbyListsChanged);
     } else if (id == net::Id(net::MessageId::RoomList) || id == net::Id(net::MessageId::ChannelList)) {
-        Host()->PostUiMessage(front_message::kLobbyListsChanged, 0, 0, 0);
+        Host()->PostUiNotice(front_message::kLobbyListsChanged);
     } else if (id == net::Id(net::MessageId::ChooseChannelResult)) {
         packet->Rewind();
         std::uint8_t result = 0;
@@ -468,12 +473,13 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
             }
             return true;
         case front_message::kLobbyListsChanged: {
-            std::vector<WString> lines;
+            std::deque<WString> lines;
             {
                 platform::ScopedLock lock(incomingLock_);
                 lines.swap(incoming_);
             }
-            for (const WString& line : lines) AddChatLine(line, kChatColour);
+            for (const WString& line : lines) AppendChat(line, kChatColour);
+            if (!lines.empty()) ShowChat();
             RebuildRooms();
             RebuildPlayers();
             UpdateOwnInfo();
@@ -639,13 +645,21 @@ void SceneLobby::SendChat() {
 }
 
 void SceneLobby::AddChatLine(const WString& text, std::uint32_t argb) {
+    AppendChat(text, argb);
+    ShowChat();
+}
+
+void SceneLobby::AppendChat(const WString& text, std::uint32_t argb) {
     chat_.emplace_back(text, argb);
     while (chat_.size() > static_cast<std::size_t>(kChatLines)) chat_.pop_front();
+    platform::JournalChat(argb, ToUtf8(text));
+}
+
+void SceneLobby::ShowChat() {
     for (std::size_t i = 0; i < chatRows_.size(); ++i) {
         chatRows_[i]->SetPlainText(i < chat_.size() ? chat_[i].first : WString());
         chatRows_[i]->SetColors(i < chat_.size() ? chat_[i].second : kChatColour, 0xFF000000);
     }
-    platform::JournalChat(argb, ToUtf8(text));
 }
 
 const WString& SceneLobby::ChatLine(int index) const {

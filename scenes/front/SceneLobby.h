@@ -41,6 +41,8 @@ public:
     static constexpr int kChatLines = 7;
     static constexpr int kRecordLines = 4;
     static constexpr std::uint64_t kRoomListRefreshMs = 5000;
+    // Chat lines that may wait for the main thread; a flood beyond keeps the newest.
+    static constexpr std::size_t kMaxIncomingChat = 512;
     static constexpr int kChannelRows = 8;
 
     SceneLobby();
@@ -83,6 +85,9 @@ private:
     void RebuildChannelRows();
     void OnChannelAnswer(std::uint8_t result);
     void UpdateOwnInfo();
+    // Adds a line to the chat history and the journal; ShowChat puts the newest lines on the rows.
+    void AppendChat(const WString& text, std::uint32_t argb);
+    void ShowChat();
     void SendChat();
     void RequestRoomList();
     void GoTo(int scene, std::uint16_t leavingMessage);
@@ -116,7 +121,7 @@ private:
 
     // Chat lines that arrived on the dispatch thread, waiting for the main thread.
     platform::CriticalSection incomingLock_;
-    std::vector<WString> incoming_;
+    std::deque<WString> incoming_;
     std::atomic<bool> busy_{false};
     std::atomic<std::uint64_t> lastListRequestMs_{0};
     std::atomic<std::uint32_t> seenListVersion_{0};

@@ -95,6 +95,8 @@ void TableScene::OpenHelp() {
 
 table::TableWorld& TableScene::CreateWorld() {
     world_ = std::make_unique<table::TableWorld>();
+    // The shot records the world writes carry the build that wrote them.
+    if (Host()) world_->SetClientBuild(Host()->ClientBuild());
     world_->SetMessageSink([this](table::WorldMessage code, std::uint32_t a, std::uint32_t b) {
         if (Host()) Host()->PostUiMessage(static_cast<std::uint32_t>(code), a, b, 0);
     });

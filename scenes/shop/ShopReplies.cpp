@@ -73,7 +73,7 @@ int SceneShop::OnPacket(std::uint16_t messageId, net::Packet* packet) {
         platform::ScopedLock lock(replyLock_);
         replies_.push_back(std::move(copy));
     }
-    if (Host()) Host()->PostUiMessage(shop_message::kRepliesQueued, 0, 0, 0);
+    if (Host()) Host()->PostUiNotice(shop_message::kRepliesQueued);
     return 0;
 }
 

@@ -6,7 +6,7 @@
 
 #include "platform/video/ImageFile.h"
 #include "support/AppHarness.h"
-#include "support/XvfbDisplay.h"
+#include "tests/common/XvfbDisplay.h"
 
 // Mesa's and the X libraries' allocations live as long as the process and their modules are unloaded
 // before the leak check runs; leak checking of this code is left to the unit tests.
@@ -18,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace platform;
+using testsupport::XvfbDisplay;
 
 TEST(AppOnXvfb, TitledWindowScreenshotAtClientSizeAndFullscreenToggle) {
     XvfbDisplay display;

@@ -2,79 +2,79 @@
 
 #include "app/lib/App.h"
 #include "app/lib/CommandLine.h"
+#include "table/ShotRecord.h"
 
 namespace {
 
-std::vector<WString> Split(WStringView text) {
-    std::vector<WString> out;
-    SplitCommandLine(text, out);
-    return out;
-}
+struct Case {
+    std::vector<std::string> argv;
+    StartAction action;
+    StartMode mode;
+    const char* error;  // part of the usage error's line
+};
 
-std::vector<WString> Args(std::initializer_list<const char16_t*> list) {
-    std::vector<WString> out;
-    for (const char16_t* a : list) out.emplace_back(a);
-    return out;
-}
-
-TEST(SplitCommandLine, QuotesGroupBlanksAndAreDropped) {
-    EXPECT_EQ(Split(u"path \"a b\" 'word'"), Args({u"path", u"a b", u"word"}));
-}
-
-TEST(SplitCommandLine, DoubledBlanksGiveNoEmptyArguments) {
-    EXPECT_EQ(Split(u"  path   offline  "), Args({u"path", u"offline"}));
-    EXPECT_TRUE(Split(u"").empty());
-    EXPECT_TRUE(Split(u"   ").empty());
-}
-
-TEST(SplitCommandLine, SingleQuotesOnlyStrippedWhenTheyWrapTheWholeArgument) {
-    EXPECT_EQ(Split(u"' x 'y' z'"), Args({u"'", u"x", u"y", u"z'"}));
-    EXPECT_EQ(Split(u"''"), Args({u""}));
-}
-
-TEST(JoinArguments, RoundTripsThroughTheSplitter) {
-    const std::vector<std::string> argv{"/opt/m arvenlot", "replay", "", "b", "ABCD"};
-    EXPECT_EQ(Split(JoinArguments(argv)), Args({u"/opt/m arvenlot", u"replay", u"b", u"ABCD"}));
-    // An empty argument is quoted and then dropped, as the system's splitter never yields one.
-}
-
-TEST(ChooseStartMode, ModeByCountAndExactWord) {
-    struct Case {
-        std::vector<WString> args;
-        bool launcher;
-        StartMode mode;
-    } cases[] = {
-        {{}, true, StartMode::Normal},
-        {Args({u"p"}), true, StartMode::Normal},
-        {Args({u"p", u"offline"}), false, StartMode::Offline},
-        {Args({u"p", u"offline", u"x"}), false, StartMode::Normal},
-        {Args({u"p", u"OFFLINE"}), false, StartMode::Normal},
-        {Args({u"p", u"replay", u"a", u"b", u"HEX"}), false, StartMode::Replay},
-        {Args({u"p", u"replay", u"a", u"b"}), false, StartMode::Normal},
-        {Args({u"p", u"replay"}), false, StartMode::Normal},
-        {Args({u"p", u"x"}), false, StartMode::Normal},
+TEST(ChooseStartMode, EachFormStartsItsModeAndEveryOtherCommandLineIsAUsageError) {
+    const std::string record = table::ShotRecordToHex(table::ShotRecord{});
+    std::string badDigit = record;
+    badDigit[20] = 'G';
+    table::ShotRecord strong;
+    strong.shotParams[1] = 100.0f;  // the power
+    const Case cases[] = {
+        {{}, StartAction::StartLauncher, StartMode::Normal, ""},
+        {{"p"}, StartAction::StartLauncher, StartMode::Normal, ""},
+        {{"p", "offline"}, StartAction::Run, StartMode::Offline, ""},
+        {{"p", "x", "id", "pw"}, StartAction::Run, StartMode::Normal, ""},
+        {{"p", "x", "id", "", "2"}, StartAction::Run, StartMode::Normal, ""},
+        {{"p", "replay", "a", "b", record}, StartAction::Run, StartMode::Replay, ""},
+        {{"p", "--help"}, StartAction::ShowHelp, StartMode::Normal, ""},
+        {{"p", "-h"}, StartAction::ShowHelp, StartMode::Normal, ""},
+        {{"p", "--help", "x"}, StartAction::UsageError, StartMode::Normal, "--help takes no"},
+        {{"p", "OFFLINE"}, StartAction::UsageError, StartMode::Normal, "unknown mode \"OFFLINE\""},
+        {{"p", "offline", "x"}, StartAction::UsageError, StartMode::Normal, "offline takes no"},
+        {{"p", "offline", "id", "pw"}, StartAction::UsageError, StartMode::Normal, "offline takes no"},
+        {{"p", "x", "id"}, StartAction::UsageError, StartMode::Normal, "login id and a password"},
+        {{"p", "x", "id", "pw", "2", "y"}, StartAction::UsageError, StartMode::Normal, "too many"},
+        {{"p", "--version", "id", "pw"}, StartAction::UsageError, StartMode::Normal, "unknown option"},
+        {{"p", "replay", "a", "b"}, StartAction::UsageError, StartMode::Normal, "replay takes three"},
+        {{"p", "replay", "a", "b", "ZZZZ"},
+         StartAction::UsageError,
+         StartMode::Normal,
+         "the shot record cannot be read: its length"},
+        {{"p", "replay", "a", "b", badDigit}, StartAction::UsageError, StartMode::Normal, "not a hex digit"},
+        {{"p", "replay", "a", "b", table::ShotRecordToHex(strong)},
+         StartAction::UsageError,
+         StartMode::Normal,
+         "the shot record cannot be played: power 100"},
+        {{"p", "x", "id\xff", "pw"}, StartAction::UsageError, StartMode::Normal, "argument 2 is not UTF-8"},
     };
     for (const Case& c : cases) {
-        const StartChoice choice = ChooseStartMode(c.args);
-        EXPECT_EQ(choice.startLauncher, c.launcher) << c.args.size();
-        if (!c.launcher) {
-            EXPECT_EQ(choice.mode, c.mode) << c.args.size();
+        const std::string what =
+            c.argv.size() > 1 ? c.argv[1] + " ... (" + std::to_string(c.argv.size()) + ")" : "-";
+        const StartChoice choice = ChooseStartMode(c.argv);
+        EXPECT_EQ(choice.action, c.action) << what << ": " << choice.error;
+        if (c.action == StartAction::Run) {
+            EXPECT_EQ(choice.mode, c.mode) << what;
         }
+        EXPECT_NE(choice.error.find(c.error), std::string::npos) << what << ": " << choice.error;
     }
 }
 
+TEST(WideArguments, QuotesBlanksAndEmptyArgumentsReachTheApplicationUnsplitAndUnmerged) {
+    const std::vector<std::string> argv{"/opt/my games/marvenlot", "x", "홍길동", "pa\"ss 'w", "", "'2'"};
+    const std::vector<WString> expected{
+        u"/opt/my games/marvenlot", u"x", u"홍길동", u"pa\"ss 'w", u"", u"'2'"};
+    EXPECT_EQ(WideArguments(argv), expected);
+}
+
 TEST(ArgumentOrEmpty, MissingArgumentsReadAsEmpty) {
-    const auto args = Args({u"p", u"x"});
+    const std::vector<WString> args{u"p", u"x"};
     EXPECT_EQ(ArgumentOrEmpty(args, 1), u"x");
     EXPECT_EQ(ArgumentOrEmpty(args, 3), u"");
 }
 
-}  // namespace
-
-namespace {
-
-TEST(AppHelpers, ClientBuildNumberIsTheOneSentAtSignIn) {
+TEST(AppHelpers, ClientBuildNumberIsTheOneSentAtSignInAndItsRevisionPicksTheRecordLayout) {
     EXPECT_EQ(GetClientBuildNumber(), 2970u);
+    EXPECT_EQ(table::BuildRevision(GetClientBuildNumber()), 104);
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ TEST(DeviceCheck, HeadlessDialogShowsTextAndLinkAndAnswersOkWithoutOpeningAnythi
 }
 
 // The client with a capability failure injected into its recording device: the dialog's text and
-// link on stderr, the reason in the start-up log, and an orderly end with exit code 0.
+// link on stderr, the reason in the start-up log, and an orderly end with the exit code of a failed
+// start.
 TEST(DeviceCheck, ClientWithFailingCapsShowsTheDialogAndEndsInOrder) {
     const auto dir = TempDir("device_check_client");
     const std::string command =
@@ -75,7 +76,7 @@ TEST(DeviceCheck, ClientWithFailingCapsShowsTheDialogAndEndsInOrder) {
         MARVENLOT_BINARY_DIR "/app/marvenlot offline 2>stderr.txt";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
     const std::string err = ReadFile(dir / "stderr.txt");
     EXPECT_NE(err.find("Error - Marvenlot: Failed to get device caps - please check display adapter driver\n"
                        "Go to download the recent graphic driver. http://127.0.0.1:8080/down/down_01.asp"),

@@ -10,8 +10,8 @@
 #include <sstream>
 #include <thread>
 
-#include "support/XvfbDisplay.h"
 #include "tests/common/ChildProcess.h"
+#include "tests/common/XvfbDisplay.h"
 
 // Last: the X headers define macros (None, Bool, Status) that clash with names in the others.
 #include <X11/Xlib.h>
@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testsupport::XvfbDisplay;
 
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
 constexpr int kSlowdown = 3;

@@ -64,6 +64,7 @@ public:
         return false;
     }
     std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout * kSlowdown); }
+    void Terminate() { process_.Terminate(); }
     std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
     std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }
 

@@ -113,14 +113,14 @@ TEST(FrontEndRun, APlayerBuysACueInTheShopAndReturnsToTheLobby) {
     server.Stop();
 }
 
-TEST(FrontEndRun, MissingAccountArgumentsAreRefusedWithTheErrorBox) {
+TEST(FrontEndRun, EmptyAccountArgumentsAreRefusedWithTheErrorBox) {
     testserver::ServerOptions options;
     options.lobby = true;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
     ScriptedClient client(Folder("noargs"), "wait-journal BOX Error\nwait 200\nkey Return\n");
-    // Two arguments are normal mode; the login id and the password are missing.
-    ASSERT_TRUE(client.Start({"launcher"}, server.Port()));
+    // A normal start whose login id and password are empty (missing ones are a usage error).
+    ASSERT_TRUE(client.Start({"launcher", "", ""}, server.Port()));
     EXPECT_EQ(client.Wait(40s), std::optional<int>(0)) << "OK on the box ends the client";
     EXPECT_NE(client.Journal().find("BOX Error|Sign-in failed.|Check your ID and password."),
               std::string::npos)

@@ -123,13 +123,16 @@ TEST_F(TableRun, ReplayViewerPlaysAShotLineRecordAtEverySpeedToTheShotsRestAndNe
     EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
 }
 
-TEST_F(TableRun, MalformedReplayRecordsEndWithTheLoadingErrorAndNeverCrash) {
+TEST_F(TableRun, MalformedReplayRecordsAreRefusedOnTheCommandLineBeforeAnyWindowOpens) {
     const std::string longText(10000, 'F');
     for (const std::string& hex : {std::string("0A0B"), std::string("ZZ"), std::string("0"), longText,
                                    std::string("00000000140001001F") + std::string(600, '0')}) {
         fs::remove(folder_ / "journal.txt");
-        EXPECT_EQ(Run({"replay", "a", "b", hex}, "", 20s), std::optional<int>(0)) << hex.substr(0, 40);
-        EXPECT_TRUE(JournalLines("REPLAY").empty());
+        EXPECT_EQ(Run({"replay", "a", "b", hex}, "", 20s), std::optional<int>(2)) << hex.substr(0, 40);
+        EXPECT_NE(ReadFile(folder_ / "stderr.txt").find("marvenlot: the shot record cannot be read: "),
+                  std::string::npos)
+            << ReadFile(folder_ / "stderr.txt");
+        EXPECT_FALSE(fs::exists(folder_ / "journal.txt")) << "no scene and no box";
         EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
     }
 }
@@ -200,7 +203,7 @@ std::string CaromRecord(std::uint32_t model, float power, float contactFactor, f
 
 // A record carrying words no client sends (power 100 on 0x10007, a contact factor of -2.5 on the
 // default model, a tip offset far beyond the ball) once struck a shot that never came to rest; now
-// the viewer refuses it with the loading error, while the same record with sound words plays.
+// the command line refuses it, saying which word, while the same record with sound words plays.
 TEST_F(TableRun, ReplayRefusesARecordWhoseShotWordsNoClientSendsAndPlaysTheSoundOne) {
     struct Case {
         std::uint32_t model;
@@ -213,14 +216,15 @@ TEST_F(TableRun, ReplayRefusesARecordWhoseShotWordsNoClientSendsAndPlaysTheSound
     };
     for (const Case& c : cases) {
         fs::remove(folder_ / "journal.txt");
-        fs::remove(folder_ / "StartLog.log");
         EXPECT_EQ(
             Run({"replay", "a", "b", CaromRecord(c.model, c.power, c.contactFactor, c.tipSide)}, "", 30s),
-            std::optional<int>(0))
+            std::optional<int>(2))
             << c.logged;
-        EXPECT_TRUE(JournalLines("REPLAY").empty()) << c.logged;
-        EXPECT_NE(ReadFile(folder_ / "StartLog.log").find(c.logged), std::string::npos)
-            << ReadFile(folder_ / "StartLog.log");
+        EXPECT_FALSE(fs::exists(folder_ / "journal.txt")) << c.logged;
+        EXPECT_NE(ReadFile(folder_ / "stderr.txt")
+                      .find(std::string("marvenlot: the shot record cannot be played: ") + c.logged),
+                  std::string::npos)
+            << ReadFile(folder_ / "stderr.txt");
     }
     fs::remove(folder_ / "journal.txt");
     EXPECT_EQ(Run({"replay", "a", "b", CaromRecord(0x10007, 1.0f, 0.0f, 0.0f)},

@@ -137,6 +137,43 @@ TEST_P(Loopback, MalformedFrameLengthIsLoggedAndClosesTheConnection) {
     }
 }
 
+// A hostile server sends 200,000 tiny malformed messages: one log line each filled the disk. The first
+// few are written, the rest counted and summed up in one line.
+TEST_P(Loopback, AFloodOfMalformedMessagesWritesAFewLinesAndOneSummary) {
+    constexpr int kFrames = 200'000;
+    constexpr int kPerWrite = 10'000;
+    const std::u16string format = u"ERROR : MALFORMED MESSAGE %d\n";
+    const std::uint64_t leftOutBefore = GetLog().LeftOut(format);
+    std::mutex m;
+    int written = 0;
+    std::vector<std::string> summaries;
+    GetLog().SetObserver([&](const std::string& line) {
+        std::lock_guard lock(m);
+        if (line.find("lines like \"ERROR : MALFORMED MESSAGE %d\"") != std::string::npos)
+            summaries.push_back(line);
+        else if (line.find("ERROR : MALFORMED MESSAGE ") != std::string::npos)
+            ++written;
+    });
+    // A sign-in result without its result byte.
+    const std::vector<Frame> frames(kPerWrite, Frame{Id(MessageId::SignInResult), {}});
+    for (int sent = 0; sent < kFrames; sent += kPerWrite) ASSERT_TRUE(server->SendFrames(0, frames));
+    auto handled = [&] {
+        std::lock_guard lock(m);
+        return GetLog().LeftOut(format) - leftOutBefore + static_cast<std::uint64_t>(written);
+    };
+    for (int i = 0; i < 3000 && handled() < kFrames; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(handled(), static_cast<std::uint64_t>(kFrames)) << written << " written";
+    EXPECT_TRUE(session.IsConnected()) << "malformed messages are refused one by one, never the connection";
+    GetLog().Flush();
+    GetLog().SetObserver(nullptr);
+    std::lock_guard lock(m);
+    EXPECT_LE(written, LogSystem::kLimitBurst);
+    ASSERT_FALSE(summaries.empty());
+    EXPECT_LE(summaries.size(), 2u);
+    EXPECT_EQ(scene.Count(), 0u) << "a refused message never reaches the scene";
+}
+
 INSTANTIATE_TEST_SUITE_P(Cipher, Loopback, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "On" : "Off"; });
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "platform/video/ImageFile.h"
 #include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 
@@ -68,10 +69,24 @@ TEST_F(ShellFolders, InstalledClientKeepsConfigAndLogInTheUsersXdgFolders) {
                                 MARVENLOT_BUILD_DIR + "' --prefix '" + prefix.string() + "' >/dev/null 2>&1";
     ASSERT_EQ(std::system(install.c_str()), 0) << install;
     for (const char* installed :
-         {"bin/marvenlot", "bin/marvenlot-crashreport", "bin/marvenlot-dumpread", "bin/marvenlot-shotsim",
-          "share/marvenlot/data/data.mpk", "share/applications/marvenlot.desktop",
-          "share/icons/hicolor/64x64/apps/marvenlot.png"})
+         {"bin/marvenlot", "bin/marvenlot-crashreport", "bin/marvenlot-dumpread", "bin/marvenlot-messagebox",
+          "bin/marvenlot-shotsim", "share/marvenlot/data/data.mpk",
+          "share/icons/hicolor/scalable/apps/marvenlot.svg"})
         EXPECT_TRUE(fs::exists(prefix / installed)) << installed;
+    for (unsigned size : {48u, 64u, 128u, 256u}) {
+        const std::string folder = std::to_string(size) + "x" + std::to_string(size);
+        platform::Image icon;
+        ASSERT_TRUE(platform::LoadPng(
+            (prefix / "share/icons/hicolor" / folder / "apps/marvenlot.png").string(), icon))
+            << folder;
+        EXPECT_EQ(icon.width, size);
+        EXPECT_EQ(icon.height, size);
+    }
+    // The menu starts the installed program whether or not the prefix's bin is on PATH.
+    const std::string entry = ReadFile(prefix / "share/applications/marvenlot.desktop");
+    EXPECT_NE(entry.find("\nExec=\"" + (prefix / "bin/marvenlot").string() + "\" offline\n"),
+              std::string::npos)
+        << entry;
 
     // The XDG folders default to folders below $HOME (unit tests cover the variables themselves).
     RunOffline(prefix / "bin" / "marvenlot");

@@ -1,5 +1,6 @@
-// Scripted runs of the client binary with the null backends: start modes, the launcher hand-off,
-// the single instance, the start-up log, config.ini, and the orderly end on SIGTERM.
+// Scripted runs of the client binary with the null backends: the command line and its errors, start
+// modes, the launcher hand-off, no display, the single instance, the start-up log, config.ini, and the
+// orderly end on SIGTERM.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
+#include "tests/e2e/server/TestGameServer.h"
 
 namespace {
 
@@ -35,18 +37,50 @@ protected:
     }
 
     std::vector<std::string> Env() const {
-        return {"MARVENLOT_VIDEO=null",
-                "MARVENLOT_AUDIO=null",
-                "MARVENLOT_HEADLESS=1",
-                "MARVENLOT_HOME=" + folder_.string(),
-                "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
-                "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
-                "MARVENLOT_DESKTOP_DIR=" + folder_.string(),
-                "PATH=" + (folder_ / "bin").string() + ":/usr/bin:/bin",
-                "MARVENLOT_INPUT=" + inputScript_};
+        std::vector<std::string> env{"MARVENLOT_VIDEO=" + video_,
+                                     "MARVENLOT_AUDIO=null",
+                                     "MARVENLOT_HEADLESS=1",
+                                     "MARVENLOT_HOME=" + folder_.string(),
+                                     "MARVENLOT_RUNTIME_DIR=" + (folder_ / "run").string(),
+                                     "MARVENLOT_JOURNAL=" + (folder_ / "journal.txt").string(),
+                                     "MARVENLOT_DESKTOP_DIR=" + folder_.string(),
+                                     "PATH=" + (folder_ / "bin").string() + ":/usr/bin:/bin",
+                                     "MARVENLOT_INPUT=" + inputScript_,
+                                     "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(serverPort_)};
+        if (noDisplay_) {
+            env.emplace_back("DISPLAY=");
+            env.emplace_back("WAYLAND_DISPLAY=");
+            env.push_back("SDL_VIDEODRIVER=" + sdlDriver_);
+            // Mesa's allocations live to the end of the process, after its modules are unloaded.
+            if (!sdlDriver_.empty()) env.emplace_back("LSAN_OPTIONS=detect_leaks=0");
+        }
+        return env;
     }
     bool Start(ChildProcess& child, const std::vector<std::string>& args) {
         return child.Start(MARVENLOT_CLIENT_PATH, args, Env(), folder_.string());
+    }
+    struct Outcome {
+        int code = -1;
+        std::string out;
+        std::string err;
+    };
+    // Runs the client to its end with the standard output and error in files.
+    Outcome RunToEnd(const std::vector<std::string>& args) {
+        std::string command = "exec '" MARVENLOT_CLIENT_PATH "'";
+        for (const std::string& arg : args) command += " " + Quoted(arg);
+        command += " >'" + (folder_ / "out.txt").string() + "' 2>'" + (folder_ / "err.txt").string() + "'";
+        ChildProcess shell;
+        EXPECT_TRUE(shell.Start("/bin/sh", {"-c", command}, Env(), folder_.string()));
+        Outcome outcome;
+        outcome.code = shell.Wait(20s).value_or(-1);
+        outcome.out = ReadFile(folder_ / "out.txt");
+        outcome.err = ReadFile(folder_ / "err.txt");
+        return outcome;
+    }
+    static std::string Quoted(const std::string& arg) {
+        std::string quoted = "'";
+        for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return quoted + "'";
     }
     std::string Log() const { return ReadFile(folder_ / "StartLog.log"); }
     std::string Journal() const { return ReadFile(folder_ / "journal.txt"); }
@@ -69,8 +103,18 @@ protected:
     }
 
     fs::path folder_;
-    std::string inputScript_;  // MARVENLOT_INPUT; empty: no script
+    std::string inputScript_;     // MARVENLOT_INPUT; empty: no script
+    std::string video_ = "null";  // MARVENLOT_VIDEO
+    bool noDisplay_ = false;      // DISPLAY and WAYLAND_DISPLAY emptied, SDL_VIDEODRIVER = sdlDriver_
+    std::string sdlDriver_;
+    std::uint16_t serverPort_ = 1;
 };
+
+// A record of game type 10 on table 1030 without balls, as the writer makes it.
+const std::string kRecord =
+    "9A0B0000140001000A0604B80B000000000000000000000000000000D6070000000000CDCC4C3FCDCC4C3F00000000"
+    "0000C8420000000000000000000000000000000000000000000000000000803F000000000000000000000000";
+constexpr std::uint16_t kSignIn = 151;
 
 TEST_F(ShellRun, AloneStartsTheLauncherAndEndsWithoutWindowOrLock) {
     const fs::path marker = folder_ / "launcher-started";
@@ -89,17 +133,15 @@ TEST_F(ShellRun, AloneStartsTheLauncherAndEndsWithoutWindowOrLock) {
     EXPECT_FALSE(fs::exists(folder_ / "journal.txt"));
 }
 
-TEST_F(ShellRun, ModesByArgumentCountAndWord) {
+TEST_F(ShellRun, EachFormOfTheCommandLineStartsItsMode) {
     struct Case {
         std::vector<std::string> args;
         std::string modeLine;
         std::string firstScene;
     } cases[] = {
         {{"offline"}, "Start mode 1, scenes 11 2 1", "2"},
-        {{"offline", "x"}, "Start mode 0, scenes 10 9 8 7 5 4 2 1", "2"},
-        {{"OFFLINE"}, "Start mode 0, scenes 10 9 8 7 5 4 2 1", "2"},
-        {{"replay", "a", "b", "0A0B"}, "Start mode 2, scenes 12", "12"},
-        {{"replay", "a", "b"}, "Start mode 0, scenes 10 9 8 7 5 4 2 1", "2"},
+        {{"launcher", "id", "pw"}, "Start mode 0, scenes 10 9 8 7 5 4 2 1", "2"},
+        {{"replay", "a", "b", kRecord}, "Start mode 2, scenes 12", "12"},
     };
     for (const Case& c : cases) {
         fs::remove(folder_ / "journal.txt");
@@ -107,6 +149,74 @@ TEST_F(ShellRun, ModesByArgumentCountAndWord) {
         EXPECT_NE(log.find(c.modeLine), std::string::npos) << c.args[0] << " " << c.args.size() << "\n"
                                                            << log;
     }
+}
+
+// Help, usage errors and a start without a launcher answer with the usage and start nothing.
+TEST_F(ShellRun, CommandLineAnswersWithTheUsageAndAnExitCodeAndStartsNothing) {
+    const std::string usage = "Usage: marvenlot offline\n       marvenlot <entry> <login id> <password>";
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string out;  // the start of stdout
+        std::string err;  // the start of stderr
+    } cases[] = {
+        {{"--help"}, 0, usage, ""},
+        {{"-h"}, 0, usage, ""},
+        {{}, 1, "", "marvenlot: no launcher (marvenlot-launcher) is installed"},
+        {{"OFFLINE"}, 2, "", "marvenlot: unknown mode \"OFFLINE\""},
+        {{"offline", "x"}, 2, "", "marvenlot: offline takes no further arguments"},
+        {{"replay", "a", "b"}, 2, "", "marvenlot: replay takes three arguments"},
+        {{"replay", "-", "-", "ZZZZ"}, 2, "", "marvenlot: the shot record cannot be read: its length is not"},
+        {{"launcher", "id", "pw", "2", "extra"}, 2, "", "marvenlot: too many arguments"},
+        {{"--verbose"}, 2, "", "marvenlot: unknown option \"--verbose\""},
+    };
+    for (const Case& c : cases) {
+        const Outcome outcome = RunToEnd(c.args);
+        EXPECT_EQ(outcome.code, c.code) << c.err;
+        EXPECT_EQ(outcome.out.rfind(c.out, 0), 0u) << outcome.out;
+        EXPECT_EQ(outcome.err.rfind(c.err, 0), 0u) << outcome.err;
+        EXPECT_NE((c.code == 0 ? outcome.out : outcome.err).find(usage), std::string::npos) << c.err;
+        EXPECT_EQ(c.code == 0 ? outcome.err : outcome.out, "") << c.err;
+        EXPECT_FALSE(fs::exists(folder_ / "StartLog.log")) << c.err;
+        EXPECT_FALSE(fs::exists(folder_ / "journal.txt")) << c.err;
+        EXPECT_FALSE(fs::exists(folder_ / "run" / "Marvenlot.lock")) << c.err;
+    }
+}
+
+TEST_F(ShellRun, NoDisplayIsAnErrorUnlessTheNullBackendOrSdlsOffscreenDriverIsAskedFor) {
+    noDisplay_ = true;
+    video_ = "";
+    Outcome outcome = RunToEnd({"offline"});
+    EXPECT_EQ(outcome.code, 1) << outcome.err;
+    EXPECT_NE(outcome.err.find("marvenlot: no display can be opened"), std::string::npos) << outcome.err;
+    EXPECT_NE(outcome.err.find("MARVENLOT_VIDEO=null"), std::string::npos) << outcome.err;
+    EXPECT_FALSE(fs::exists(folder_ / "journal.txt"));
+    EXPECT_NE(Log().find("ERROR : no display can be opened"), std::string::npos) << Log();
+
+    video_ = "sdl";
+    outcome = RunToEnd({"offline"});
+    EXPECT_EQ(outcome.code, 1) << "a named sdl backend finds no display either";
+    EXPECT_NE(outcome.err.find("marvenlot: no display can be opened"), std::string::npos) << outcome.err;
+
+    // SDL's offscreen driver asked for by name draws without a display (the GL tests run so).
+    sdlDriver_ = "offscreen";
+    RunUntilScene({"offline"}, "2");
+}
+
+TEST_F(ShellRun, ArgumentsReachTheServerAsGivenWithQuotesAndBlanks) {
+    testserver::TestGameServer server;
+    ASSERT_TRUE(server.Start());
+    serverPort_ = server.Port();
+    ChildProcess client;
+    ASSERT_TRUE(Start(client, {"x", "id one", "pa\"ss 'w", "2"}));
+    ASSERT_TRUE(server.WaitForClients(1, 20000));
+    const std::optional<testserver::Frame> signIn = server.Expect(0, kSignIn, 20000);
+    ASSERT_TRUE(signIn);
+    testserver::Reader fields(signIn->body);
+    EXPECT_EQ(fields.str(), u"id one");
+    EXPECT_EQ(fields.str(), u"pa\"ss 'w");
+    client.Terminate();
+    EXPECT_EQ(client.Wait(5s), std::optional<int>(0));
 }
 
 TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
@@ -133,7 +243,7 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
 }
 
 TEST_F(ShellRun, ReplayNeverWritesConfig) {
-    RunUntilScene({"replay", "a", "b", "0A0B"}, "12");
+    RunUntilScene({"replay", "a", "b", kRecord}, "12");
     EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
     EXPECT_NE(Log().find("Init done..."), std::string::npos);
 }

@@ -69,56 +69,67 @@ TEST(EventQueue, PoppedButUnfreedRecordsStillCountAgainstTheCapacity) {
     EXPECT_TRUE(queue.Post(3));
 }
 
-TEST(EventQueue, FullPoolRetriesFiveThousandTimesThenDropsWithAWarning) {
+// A poster may hold a lock the draining thread needs, or be that thread: a full pool must refuse at
+// once instead of sleeping until a record frees up.
+TEST(EventQueue, FullPoolDropsAtOnceWithoutSleepingAndWarns) {
     InstantSleepClock clock;
     LogLines log;
     EventQueue queue(1);
     ASSERT_TRUE(queue.Post(1));
     EXPECT_FALSE(queue.Post(1234, 5, 6, 7));
-    EXPECT_EQ(clock.Sleeps(), static_cast<std::uint64_t>(EventQueue::kPostTries - 1));
-    EXPECT_EQ(queue.DroppedCount(), 1u);
+    EXPECT_FALSE(queue.PostUnique(1235));
+    EXPECT_EQ(clock.Sleeps(), 0u);
+    EXPECT_EQ(queue.DroppedCount(), 2u);
     EXPECT_EQ(queue.Count(), 1u);
     const auto lines = log.Lines();
-    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("WARNING"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[0].find("1234"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("1234 (5, 6, 7)"), std::string::npos) << lines[0];
 }
 
-TEST(EventQueue, RecordFreedDuringTheRetriesLetsThePostThrough) {
-    InstantSleepClock clock;
-    EventQueue queue(1);
-    ASSERT_TRUE(queue.Post(1));
-    clock.onSleep = [&](std::uint64_t n) {
-        if (n == 4000) queue.Free(queue.Pop());
-    };
-    EXPECT_TRUE(queue.Post(2));
-    EXPECT_EQ(clock.Sleeps(), 4000u);
-    EventRecord* record = queue.Pop();
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->code, 2u);
-    queue.Free(record);
+TEST(EventQueue, PostUniqueFoldsOnlyIntoAnEqualRecordStillWaiting) {
+    EventQueue queue(8);
+    ASSERT_TRUE(queue.PostUnique(10, 1));
+    ASSERT_TRUE(queue.Post(11));
+    ASSERT_TRUE(queue.PostUnique(10, 1));  // folded into the first
+    ASSERT_TRUE(queue.PostUnique(10, 2));  // another word: a message of its own
+    EXPECT_EQ(queue.Count(), 3u);
+    EXPECT_EQ(queue.CoalescedCount(), 1u);
+
+    // Once popped, the record's handler may already have read the state: a new notice is queued.
+    EventRecord* first = queue.Pop();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->code, 10u);
+    ASSERT_TRUE(queue.PostUnique(10, 1));
+    queue.Free(first);
+    std::vector<std::uint32_t> order;
+    while (EventRecord* record = queue.Pop()) {
+        order.push_back(record->code * 10 + record->a);
+        queue.Free(record);
+    }
+    EXPECT_EQ(order, (std::vector<std::uint32_t>{110, 102, 101}));
 }
 
 // Several producers against one consumer through a small pool, so that posts often find it empty.
-// Nothing may be lost or duplicated, and each producer's messages arrive in its own order.
+// Nothing taken may be lost or duplicated, and each producer's messages arrive in its own order.
 TEST(EventQueue, ManyProducersOneConsumerLoseNothingAndKeepEachProducersOrder) {
     constexpr std::uint32_t kProducers = 4;
     constexpr std::uint32_t kPerProducer = 10000;
     EventQueue queue(16);
-    std::atomic<bool> failed{false};
     std::atomic<std::uint32_t> finished{0};
     std::vector<std::thread> producers;
+    // Posting never waits, so each producer tries again until its message is taken.
     for (std::uint32_t p = 0; p < kProducers; ++p)
         producers.emplace_back([&, p] {
             for (std::uint32_t i = 0; i < kPerProducer; ++i)
-                if (!queue.Post(p, i, i ^ 0xA5A5A5A5u, ~i)) failed = true;
+                while (!queue.Post(p, i, i ^ 0xA5A5A5A5u, ~i)) std::this_thread::yield();
             ++finished;
         });
 
     std::vector<std::uint32_t> next(kProducers, 0);
     std::uint64_t received = 0;
     std::string fault;
-    while (received < std::uint64_t{kProducers} * kPerProducer && !failed && fault.empty()) {
+    while (received < std::uint64_t{kProducers} * kPerProducer && fault.empty()) {
         EventRecord* record = queue.Pop();
         if (!record) {
             std::this_thread::yield();
@@ -145,8 +156,6 @@ TEST(EventQueue, ManyProducersOneConsumerLoseNothingAndKeepEachProducersOrder) {
     }
     for (auto& t : producers) t.join();
     EXPECT_TRUE(fault.empty()) << fault;
-    EXPECT_FALSE(failed);
     EXPECT_EQ(queue.Pop(), nullptr);
     EXPECT_EQ(queue.InUse(), 0u);
-    EXPECT_EQ(queue.DroppedCount(), 0u);
 }

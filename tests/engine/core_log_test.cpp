@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/core/Log.h"
+#include "platform/sys/Clock.h"
 #include "tests/engine/support/CoreTestUtil.h"
 
 namespace {
@@ -47,6 +48,7 @@ TEST(LogSystem, LinesFromManyThreadsKeepCallOrderAndTimePrefix) {
     log.SetFolder(Wide(dir.Path().string()));
     // A small pool, so that callers often wait for the writer to free records.
     ASSERT_TRUE(log.Start(u"Order", 4, true));
+    log.SetLimit(0, 0);
     std::mutex seenMutex;
     std::vector<std::string> seen;
     log.SetObserver([&](const std::string& line) {
@@ -114,6 +116,7 @@ TEST(LogSystem, StopWritesEveryQueuedLineAndLaterLinesReachOnlyTheObserver) {
     LogSystem log;
     log.SetFolder(Wide(dir.Path().string()));
     ASSERT_TRUE(log.Start(u"Stop", 8, true));
+    log.SetLimit(0, 0);
     for (int n = 0; n < 1000; ++n) log.Write(u"%d\n", n);
     log.Stop();
     EXPECT_FALSE(log.IsStarted());
@@ -156,6 +159,66 @@ TEST(LogSystem, UnwritableFolderDropsLinesWithoutBlockingCallers) {
     for (int n = 0; n < 50; ++n) log.Write(u"%d\n", n);
     log.Flush();
     log.Stop();
+}
+
+// A hostile peer sends 200,000 tiny bad frames: one line each would fill the disk.
+TEST(LogLimit, AFloodOfOneFormatWritesTheFirstFewThenOneSummaryPerWindow) {
+    platform::VirtualClock clock(50'000);
+    platform::SetClock(&clock);
+    ScratchDir dir;
+    LogSystem log;
+    log.SetFolder(Wide(dir.Path().string()));
+    ASSERT_TRUE(log.Start(u"Flood", 100, true));
+    constexpr int kFlood = 200'000;
+    for (int n = 0; n < kFlood; ++n) {
+        log.Write(u"ERROR : MALFORMED MESSAGE %d\n", n);
+        if (n % 50'000 == 0) log.Write(u"Scene %d\n", n);  // another format keeps its own budget
+    }
+    EXPECT_EQ(log.LeftOut(u"ERROR : MALFORMED MESSAGE %d\n"), std::uint64_t{kFlood - LogSystem::kLimitBurst});
+    clock.AdvanceMs(LogSystem::kLimitWindowMs);
+    log.Write(u"ERROR : MALFORMED MESSAGE %d\n", -1);
+    log.Stop();
+    platform::SetClock(nullptr);
+
+    const auto lines = SplitLines(ReadWholeFile(dir.File("Flood.log")));
+    std::vector<std::string> bodies;
+    for (const auto& line : lines) bodies.push_back(line.substr(9));
+    ASSERT_EQ(bodies.size(), static_cast<std::size_t>(LogSystem::kLimitBurst + 4 + 1 + 1)) << bodies.back();
+    for (int n = 0; n < LogSystem::kLimitBurst; ++n)
+        EXPECT_NE(std::find(bodies.begin(), bodies.end(), "ERROR : MALFORMED MESSAGE " + std::to_string(n)),
+                  bodies.end())
+            << n;
+    EXPECT_EQ(std::count_if(bodies.begin(), bodies.end(),
+                            [](const std::string& b) { return b.rfind("Scene ", 0) == 0; }),
+              4);
+    // The window's count comes before the first line of the next window.
+    const std::string summary = "WARNING : " + std::to_string(kFlood - LogSystem::kLimitBurst) +
+                                " more lines like \"ERROR : MALFORMED MESSAGE %d\" were left out of the log";
+    EXPECT_EQ(bodies[bodies.size() - 2], summary);
+    EXPECT_EQ(bodies.back(), "ERROR : MALFORMED MESSAGE -1");
+}
+
+TEST(LogLimit, LinesLeftOutAreSummarisedAtStopAndBreakLinesAreNeverLeftOut) {
+    platform::VirtualClock clock(50'000);
+    platform::SetClock(&clock);
+    std::vector<std::string> lines;
+    GetLog().SetObserver([&](const std::string& line) { lines.push_back(line.substr(9)); });
+    SetLogBreakHandler([](std::string_view, int) {});
+    for (int n = 0; n < LogSystem::kLimitBurst + 5; ++n) LogWrite(u"WARNING : refused %d\n", n);
+    for (int n = 0; n < LogSystem::kLimitBurst + 5; ++n) LogBreak("Scene.cpp", n);
+    GetLog().Flush();
+    SetLogBreakHandler(nullptr);
+    GetLog().SetObserver(nullptr);
+    platform::SetClock(nullptr);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.rfind("BREAK", 0) == 0; }),
+              LogSystem::kLimitBurst + 5);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.rfind("WARNING : refused", 0) == 0; }),
+              LogSystem::kLimitBurst);
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "WARNING : 5 more lines like \"WARNING : refused %d\" were left out of the log\n"),
+              lines.end());
 }
 
 TEST(LogBreak, WritesTheBreakLineAndCallsTheTestHookInsteadOfAborting) {

@@ -1,8 +1,7 @@
-// The command line the launcher passes: split into arguments and the start mode chosen from them.
-// Joining the arguments as the launcher does and splitting again gives them back, and the mode
-// follows the argument count and word.
+// The command line: the process arguments checked and the start mode chosen from them. Every
+// argument reaches the application unchanged, and a mode is only chosen for its own form.
 //
-// Input: the command line as UTF-16 (pairs of bytes, little-endian).
+// Input: the arguments after the program path, each ended by a zero byte.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,33 +10,47 @@
 
 #include "app/lib/CommandLine.h"
 #include "engine/core/Text.h"
+#include "table/ShotRecord.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    WString line;
-    for (std::size_t i = 0; i + 1 < size; i += 2)
-        line.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
-
-    std::vector<WString> args;
-    SplitCommandLine(line, args);
-    // Arguments that survive the join: text that UTF-8 carries, not empty and not in single quotes
-    // (the split would take those off).
-    std::vector<std::string> joinable;
-    std::vector<WString> expected;
-    for (const WString& arg : args) {
-        const bool singleQuoted = arg.size() >= 2 && arg.front() == u'\'' && arg.back() == u'\'';
-        if (arg.empty() || singleQuoted || FromUtf8(ToUtf8(arg)) != arg) continue;
-        joinable.push_back(ToUtf8(arg));
-        expected.push_back(arg);
+    std::vector<std::string> argv{"marvenlot"};
+    std::string arg;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            argv.push_back(arg);
+            arg.clear();
+        } else {
+            arg.push_back(static_cast<char>(data[i]));
+        }
     }
-    std::vector<WString> again;
-    SplitCommandLine(JoinArguments(joinable), again);
-    if (again != expected) std::abort();
+    if (!arg.empty()) argv.push_back(arg);
 
-    const StartChoice choice = ChooseStartMode(args);
-    if (choice.startLauncher != (args.size() < 2)) std::abort();
-    if (choice.mode == StartMode::Offline && (args.size() != 2 || args[1] != u"offline")) std::abort();
-    if (choice.mode == StartMode::Replay && (args.size() != 5 || args[1] != u"replay")) std::abort();
-    for (std::size_t i = 0; i < 6; ++i)
-        if (ArgumentOrEmpty(args, i) != (i < args.size() ? args[i] : WString())) std::abort();
+    const StartChoice choice = ChooseStartMode(argv);
+    const std::size_t n = argv.size();
+    if ((choice.action == StartAction::StartLauncher) != (n < 2)) std::abort();
+    if ((choice.action == StartAction::UsageError) == choice.error.empty()) std::abort();
+    if (choice.action == StartAction::Run) {
+        const std::vector<WString> args = WideArguments(argv);
+        if (args.size() != n) std::abort();
+        for (std::size_t i = 0; i < n; ++i)
+            if (ToUtf8(args[i]) != argv[i]) std::abort();  // checked UTF-8 survives the conversion
+        switch (choice.mode) {
+            case StartMode::Offline:
+                if (n != 2 || argv[1] != "offline") std::abort();
+                break;
+            case StartMode::Replay: {
+                table::ShotRecord record;
+                if (n != 5 || argv[1] != "replay" ||
+                    record.ParseHex(argv[4]) != table::ShotRecord::ParseResult::Ok ||
+                    !table::ShotWordsProblem(record.Words()).empty())
+                    std::abort();
+                break;
+            }
+            case StartMode::Normal:
+                if (n < 4 || n > 5 || argv[1] == "offline" || argv[1] == "replay" || argv[1][0] == '-')
+                    std::abort();
+                break;
+        }
+    }
     return 0;
 }

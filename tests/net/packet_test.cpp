@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include "net/PacketPool.h"
@@ -167,7 +170,7 @@ TEST(Packet, FramesWithBadLengthsAreRefused) {
 }
 
 TEST(PacketPool, HandsOutEveryBlockThenGivesUp) {
-    PacketPool pool(3, 2);
+    PacketPool pool(3);
     Packet* a = pool.Alloc();
     Packet* b = pool.Alloc();
     Packet* c = pool.Alloc();
@@ -182,11 +185,41 @@ TEST(PacketPool, HandsOutEveryBlockThenGivesUp) {
 }
 
 TEST(PacketPool, PooledPacketReturnsItsBlock) {
-    PacketPool pool(1, 1);
+    PacketPool pool(1);
     {
         PooledPacket p(pool, pool.Alloc());
         ASSERT_TRUE(p);
         EXPECT_EQ(pool.FreeCount(), 0);
     }
     EXPECT_EQ(pool.FreeCount(), 1);
+}
+
+// A flood of frames must not take the packets a sender needs: senders often hold the widget lock the
+// dispatch thread needs before it can return a packet, so they cannot wait. The receive side leaves
+// them a share and waits for the dispatch thread instead of dropping the frame.
+TEST(PacketPool, ReceiveSideLeavesTheSendersShareAndWaitsInsteadOfDropping) {
+    PacketPool pool(40);
+    ASSERT_EQ(pool.SendReserve(), 10);
+    const std::atomic<bool> noWait{false};
+    std::vector<Packet*> received;
+    while (Packet* p = pool.AllocForReceive(noWait)) received.push_back(p);
+    EXPECT_EQ(received.size(), 30u);
+    std::vector<Packet*> sent;
+    while (Packet* p = pool.Alloc()) sent.push_back(p);
+    EXPECT_EQ(sent.size(), 10u) << "every packet of the senders' share is there at once";
+    for (Packet* p : sent) pool.Free(p);
+
+    std::atomic<bool> keepWaiting{true};
+    std::atomic<Packet*> waited{nullptr};
+    std::thread receiver([&] { waited = pool.AllocForReceive(keepWaiting); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(waited.load(), nullptr) << "the senders' share is not the receive side's";
+    pool.Free(received.back());  // the dispatch thread hands a frame on
+    receiver.join();
+    EXPECT_EQ(waited.load(), received.back());
+
+    std::thread closing([&] { waited = pool.AllocForReceive(keepWaiting); });
+    keepWaiting = false;  // the connection closes
+    closing.join();
+    EXPECT_EQ(waited.load(), nullptr);
 }

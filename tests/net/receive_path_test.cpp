@@ -67,7 +67,7 @@ TEST(ReceivePath, FramesAfterHelloArriveWholeDecipheredAndInOrderAcrossAnyReadSi
                 Append(stream, frame);
             }
 
-            PacketPool pool(4, 1);
+            PacketPool pool(4);
             SinkListener listener(pool);
             ClSocket socket(pool, listener);
             for (std::size_t at = 0; at < stream.size(); at += readSize)
@@ -87,7 +87,7 @@ TEST(ReceivePath, FramesAfterHelloArriveWholeDecipheredAndInOrderAcrossAnyReadSi
 
 // A first frame that is no Hello, or a frame length out of range, ends the connection.
 TEST(ReceivePath, ConnectionDropsOnAMissingHelloOrABadFrameLength) {
-    PacketPool pool(4, 1);
+    PacketPool pool(4);
     SinkListener listener(pool);
     {
         ClSocket socket(pool, listener);

@@ -79,3 +79,37 @@ TEST(MessageBox, WithoutAReachableDisplayTheBoxNeverBlocks) {
     EXPECT_EQ(MessageBox("Error", "null video", MB_OK), IDOK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: null video\n");
 }
+
+TEST(MessageBox, BoxProgramArgumentsCarryEveryButtonByPositionAndRefuseMalformedOnes) {
+    MessageBoxLayout layout;
+    layout.buttons = {{1, "OK"}, {1006, "Go to download: 100%"}};
+    layout.defaultId = 1006;
+    layout.closeId = 1;
+    layout.icon = MessageBoxIcon::Warning;
+    const std::vector<std::string> args =
+        MessageBoxProgramArguments("Error - Marvenlot", "line 1\nline 2 \"quoted\"", layout);
+
+    std::string_view caption, text;
+    MessageBoxLayout back;
+    ASSERT_TRUE(ParseMessageBoxProgramArguments(args, caption, text, back));
+    EXPECT_EQ(caption, "Error - Marvenlot");
+    EXPECT_EQ(text, "line 1\nline 2 \"quoted\"");
+    ASSERT_EQ(back.buttons.size(), 2u);
+    EXPECT_EQ(back.buttons[0].id, 1);
+    EXPECT_STREQ(back.buttons[0].label, "OK");
+    EXPECT_EQ(back.buttons[1].id, 2);  // by position: the program's exit code
+    EXPECT_STREQ(back.buttons[1].label, "Go to download: 100%");
+    EXPECT_EQ(back.defaultId, 2);
+    EXPECT_EQ(back.closeId, 1);
+    EXPECT_EQ(back.icon, MessageBoxIcon::Warning);
+
+    const std::vector<std::vector<std::string>> malformed = {
+        {"0", "1", "1", "caption", "text"},        // no button
+        {"0", "2", "1", "caption", "text", "OK"},  // default past the buttons
+        {"0", "1x", "1", "caption", "text", "OK"},
+    };
+    for (const auto& bad : malformed) {
+        EXPECT_FALSE(ParseMessageBoxProgramArguments(bad, caption, text, back)) << bad.size();
+        EXPECT_EQ(RunMessageBoxProgram(bad), kMessageBoxNotShown);
+    }
+}

@@ -4,15 +4,18 @@
 
 #include <vector>
 
+#include "engine/core/Format.h"
 #include "gui/Button.h"
 #include "gui/MessageDialog.h"
 #include "gui/TextInput.h"
+#include "platform/sys/Journal.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
 #include "tests/net/support/RecordingSink.h"
+#include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
 namespace {
@@ -72,6 +75,30 @@ TEST_F(LobbyTest, RefusedEntryShowsTheServersReasonAndFreesTheLobby) {
         EXPECT_FALSE(lobby.Busy());
     }
     EXPECT_TRUE(SceneLobby::JoinErrorText(0).empty());
+}
+
+// A server floods the lobby chat faster than the main thread shows it: the lines wait in a bounded
+// list (the newest kept), and one notice journals them and shows the newest on the rows.
+TEST_F(LobbyTest, AChatFloodWaitsInABoundedListAndOneNoticeShowsTheNewestLines) {
+    std::vector<std::string> journal;
+    const std::uint64_t observer = platform::Journal::Subscribe([&](std::uint64_t, std::string_view line) {
+        if (line.starts_with("CHAT")) journal.emplace_back(line);
+    });
+    constexpr int kFlood = 2000;
+    for (int n = 0; n < kFlood; ++n)
+        DeliverPacket(lobby, scenes::front_net::kLobbyChatLine,
+                      [&](net::Packet& p) { p.WriteString(u"Flood").WriteString(Format(u"line %d", n)); });
+    EXPECT_TRUE(journal.empty()) << "the dispatch thread touches no widget";
+    EXPECT_EQ(host.posted.size(), static_cast<std::size_t>(kFlood));
+    lobby.OnMessage(scenes::front_message::kLobbyListsChanged, 0, 0);
+    platform::Journal::Unsubscribe(observer);
+
+    ASSERT_EQ(journal.size(), SceneLobby::kMaxIncomingChat);
+    EXPECT_EQ(journal.front(),
+              "CHAT 0xFFFFFFFF Flood: line " + std::to_string(kFlood - SceneLobby::kMaxIncomingChat));
+    EXPECT_EQ(journal.back(), "CHAT 0xFFFFFFFF Flood: line " + std::to_string(kFlood - 1));
+    for (int row = 0; row < SceneLobby::kChatLines; ++row)
+        EXPECT_EQ(lobby.ChatLine(row), Format(u"Flood: line %d", kFlood - SceneLobby::kChatLines + row));
 }
 
 TEST(LoginChannelChoice, FirstOpenOrdinaryChannelElseAnOpenTournamentChannel) {

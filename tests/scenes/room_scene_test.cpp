@@ -104,8 +104,8 @@ TEST_F(RoomSceneTest, APeersShotWithWordsNoClientSendsComesToRestAndItsResultGoe
     EnterRoom(0, 0);
     StartGame(1);
     table::TableWorld& world = *scene.World();
-    for (const auto& [power, contactFactor] :
-         {std::pair{100.0f, 0.0f}, std::pair{0.8f, -2.5f}, std::pair{0.8f, 1e6f}}) {
+    for (const auto& words : {std::pair{100.0f, 0.0f}, std::pair{0.8f, -2.5f}, std::pair{0.8f, 1e6f}}) {
+        const float power = words.first, contactFactor = words.second;
         Deliver(2052, [&](net::Packet& p) {
             table::ShotMessage shot;
             shot.currentBall = 1;

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/window/WindowCodes.h"
 #include "table/AimControls.h"
+#include "table/CameraRig.h"
 
 using namespace table;
 using platform::MakeLParam;
@@ -50,18 +53,18 @@ TEST(AimControls, MouseTurnsTheAimFinerWithShiftAndRightDragTurnsOnlyTheCamera) 
     Controls c;
     c.Mouse(platform::kWmMouseMove, 100, 100);
     c.Mouse(platform::kWmMouseMove, 90, 100);
-    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), 10 * kAimDegreesPerPixel);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), 360 - 10 * kAimDegreesPerPixel) << "left turns left";
     c.Key(platform::kVkShift, true);
     c.Mouse(platform::kWmMouseMove, 80, 100);
-    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), 10 * kAimDegreesPerPixel * (1 + 1 / kFineAimDivisor));
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), 360 - 10 * kAimDegreesPerPixel * (1 + 1 / kFineAimDivisor));
     c.Key(platform::kVkShift, false);
 
     const float yaw = c.aim.YawDegrees();
     c.Mouse(platform::kWmRButtonDown, 80, 100);
     c.Mouse(platform::kWmMouseMove, 60, 110);
     EXPECT_FLOAT_EQ(c.aim.YawDegrees(), yaw);
-    EXPECT_NE(c.last.cameraYawDegrees, 0.0f);
-    EXPECT_NE(c.last.cameraPitchDegrees, 0.0f);
+    EXPECT_EQ(c.last.cameraYawPixels, -20.0f) << "the rig scales the drag, once";
+    EXPECT_EQ(c.last.cameraPitchPixels, 10.0f);
     c.Mouse(platform::kWmRButtonUp, 60, 110);
     c.Send(platform::kWmMouseWheel, static_cast<std::uintptr_t>(std::uint16_t(-240)) << 16);
     EXPECT_FLOAT_EQ(c.last.zoomSteps, -2.0f);
@@ -71,7 +74,7 @@ TEST(AimControls, KeysAimChargeStrikeAndTheOnScreenControlSetsTipAndElevation) {
     Controls c;
     c.Key(platform::kVkLeft, true);
     c.Ticks(10);
-    EXPECT_NEAR(c.aim.YawDegrees(), 10 * kAimDegreesPerKeyTick, 1e-4);
+    EXPECT_NEAR(c.aim.YawDegrees(), 360 - 10 * kAimDegreesPerKeyTick, 1e-3) << "Left turns left";
     c.Key(platform::kVkLeft, false);
 
     c.Key(platform::kVkSpace, true);
@@ -112,7 +115,7 @@ TEST(AimControls, AKeyUpLostToAnotherWindowLetsGoWithoutStriking) {
     EXPECT_FLOAT_EQ(c.aim.Power(), 0.0f) << "the charge is dropped, never struck";
     c.Ticks(10);
     EXPECT_FLOAT_EQ(c.aim.Power(), 0.0f);
-    EXPECT_GT(c.aim.YawDegrees(), yaw) << "Left is still held";
+    EXPECT_LT(c.aim.YawDegrees(), yaw) << "Left is still held";
     c.controls.ReleaseKeysNoLongerDown([](std::uint32_t) { return false; }, c.aim);
     const float stopped = c.aim.YawDegrees();
     c.Ticks(10);
@@ -145,7 +148,7 @@ TEST(AimControls, ReachingForTheOnScreenControlsAndComingBackLeavesTheAimAsItWas
     EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed);
     c.Ticks(60);
     c.Mouse(platform::kWmMouseMove, 296, 200);
-    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed + 4 * kAimDegreesPerPixel);
+    EXPECT_FLOAT_EQ(c.aim.YawDegrees(), aimed - 4 * kAimDegreesPerPixel);
     c.Ticks(60);
     const float back = c.aim.YawDegrees();
 
@@ -180,4 +183,46 @@ TEST(AimState, YawWrapsIntoZeroTo360KeepingMultiplesOf360At360) {
         aim.SetYawDegrees(in);
         EXPECT_FLOAT_EQ(aim.YawDegrees(), out) << in;
     }
+}
+
+namespace {
+
+// Where a table point lands across the screen, -1 (left edge) to 1 (right edge), seen through the
+// rig's view and the render device's projection.
+float ScreenX(const CameraRig& rig, const Vector3f& p) {
+    const Matrix4f m = Multiply(rig.ViewMatrix(), PerspectiveMatrix(0.8f, 4.0f / 3.0f, 1.0f, 10000.0f));
+    const float x = p.x * At(m, 0, 0) + p.y * At(m, 1, 0) + p.z * At(m, 2, 0) + At(m, 3, 0);
+    const float w = p.x * At(m, 0, 3) + p.y * At(m, 1, 3) + p.z * At(m, 2, 3) + At(m, 3, 3);
+    return x / w;
+}
+
+Vector3f Ahead(float yawDegrees) {
+    const float y = yawDegrees * 3.14159265f / 180.0f;
+    return {100.0f * std::cos(y), 100.0f * std::sin(y), 0.0f};
+}
+
+}  // namespace
+
+TEST(AimControls, TheAimAndTheCameraTurnTheWayThePointerAndTheArrowKeysPointOnScreen) {
+    // The camera stands behind the cue ball at the origin, looking along the aim (yaw 0).
+    CameraRig rig;
+    rig.SetView({300.0f, 30.0f, 0.0f, 0.0f}, {});
+    ASSERT_NEAR(ScreenX(rig, Ahead(0)), 0.0f, 1e-4f);
+
+    Controls c;
+    c.Mouse(platform::kWmMouseMove, 400, 300);
+    c.Mouse(platform::kWmMouseMove, 440, 300);
+    EXPECT_GT(ScreenX(rig, Ahead(c.aim.YawDegrees())), 0.05f)
+        << "the pointer moved right, the aim turns right";
+    c.Key(platform::kVkLeft, true);
+    c.Ticks(100);
+    c.Key(platform::kVkLeft, false);
+    EXPECT_LT(ScreenX(rig, Ahead(c.aim.YawDegrees())), -0.05f) << "Left turns the aim left";
+
+    // A right-button drag to the right turns the view right: what was straight ahead moves left.
+    c.Mouse(platform::kWmRButtonDown, 440, 300);
+    c.Mouse(platform::kWmMouseMove, 480, 300);
+    rig.RotateByMouse(c.last.cameraYawPixels, c.last.cameraPitchPixels);
+    EXPECT_NEAR(rig.View().yaw, 10.0f, 1e-4f) << "0.25 degrees a pixel";
+    EXPECT_LT(ScreenX(rig, Ahead(0)), -0.05f);
 }

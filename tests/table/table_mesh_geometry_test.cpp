@@ -8,7 +8,10 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "engine/core/Math.h"
 #include "engine/resource/ResourceManager.h"
 #include "physics/PhysicsConstants.h"
 #include "physics/TableGeometry.h"
@@ -66,4 +69,37 @@ TEST(GeneratedTables, EveryTableMeshHasThePhysicsFrameClothAndCushionHeight) {
         EXPECT_TRUE(e.clothCorner) << "table " << type;
         EXPECT_TRUE(e.cushionTop) << "table " << type;
     }
+}
+
+TEST(GeneratedBalls, ABallsImageReadsLeftToRightInTheTablesViewNotMirrored) {
+    ASSERT_TRUE(std::filesystem::exists(std::string(MARVENLOT_BINARY_DIR) + "/data/Balls.mpk"))
+        << "build the target marvenlot_resources first";
+    ResourceManager manager;
+    manager.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+    manager.SetDataFolder(u"data");
+    ResourcePackage* package = manager.OpenPackage(u"Balls");
+    ASSERT_NE(package, nullptr);
+    ResourceGroup* balls = package->FindGroup(u"Balls");
+    ASSERT_NE(balls, nullptr);
+    const auto& model = balls->GetModelManager().FindByName(u"Pool2");
+    ASSERT_FALSE(model->IsEmpty());
+    const MeshData& mesh = balls->GetMeshManager().FindById(model->data.nodes.front().meshId)->data;
+    ASSERT_EQ(mesh.vertexFormat, vertex_format::Make(true, false, 1));
+    const std::uint32_t stride = vertex_format::Stride(mesh.vertexFormat);
+    const float r = mesh.bounds.radius;
+
+    // Seen from beside the ball with z up, as the table is drawn: along the equator the image's
+    // u must grow to the right of the screen, or its number reads mirrored.
+    const Matrix4f view = LookAtMatrix({-10 * r, 0, 0}, {0, 0, 0}, {0, 0, 1});
+    std::vector<std::pair<float, float>> xAndU;  // screen x, u of the equator's facing vertices
+    for (std::uint32_t i = 0; i < mesh.vertexCount; ++i) {
+        float v[8];
+        std::memcpy(v, mesh.vertices.data() + std::size_t{i} * stride, sizeof v);
+        if (std::fabs(v[2]) > 1e-3f * r || v[0] > -0.5f * r) continue;
+        xAndU.emplace_back(v[0] * At(view, 0, 0) + v[1] * At(view, 1, 0) + At(view, 3, 0), v[6]);
+    }
+    ASSERT_GE(xAndU.size(), 3u);
+    std::sort(xAndU.begin(), xAndU.end());
+    for (std::size_t k = 1; k < xAndU.size(); ++k)
+        EXPECT_GT(xAndU[k].second, xAndU[k - 1].second) << "at screen x " << xAndU[k].first;
 }

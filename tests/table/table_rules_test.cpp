@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "table/CameraRig.h"
 #include "table/GameTypes.h"
 #include "table/TableRules.h"
 
@@ -289,5 +290,60 @@ TEST(TableRules, SnapshotPutsTheBallsBackWhereTheShotStarted) {
     EXPECT_EQ(BallHash(rules), before);
 }
 
+TEST(TableRules, SnookerYellowStandsOnTheRightOfTheDAndGreenOnTheLeftSeenFromBaulk) {
+    TableRules rules;
+    Prepare(rules, game::kSnooker);
+    // The player at the baulk end looks up the table along +x, through the table's own view.
+    CameraRig rig;
+    rig.SetView({300.0f, 30.0f, 0.0f, 0.0f}, {});
+    const Matrix4f view = rig.ViewMatrix();
+    auto screenX = [&](std::size_t ball) {
+        const physics::Ball& b = rules.GetBall(ball);
+        return b.position.x.Value() * At(view, 0, 0) + b.position.y.Value() * At(view, 1, 0) +
+               b.position.z.Value() * At(view, 2, 0) + At(view, 3, 0);
+    };
+    const float yellow = screenX(16), green = screenX(17), brown = screenX(18);
+    EXPECT_GT(yellow, brown);
+    EXPECT_LT(green, brown);
+}
+
+// The sideways turn a square cushion hit gives the cue ball with the given side offset: struck
+// from (-60, 20) along +x into the far cushion (the other balls out of its way), the sideways
+// drift per centimetre back minus the drift per centimetre out. Without spin a cushion only
+// reverses the ball's run along x, and the difference is 0.
+float SidewaysTurnAtTheCushion(float side) {
+    TableRules rules;
+    Prepare(rules, game::kThreeCushion);
+    const auto place = [&rules](std::size_t i, float x, float y) {
+        rules.GetBall(i).position.x = F32(x);
+        rules.GetBall(i).position.y = F32(y);
+    };
+    place(0, -60.0f, 20.0f);
+    place(1, -100.0f, -50.0f);
+    place(2, 100.0f, -50.0f);
+    StrikeArgs args;
+    args.power = F32(0.5f);
+    args.aimX = F32(40.0f);
+    args.aimY = F32(20.0f);
+    args.offsetLimitSide = args.tipOffsetSide = F32(side);
+    EXPECT_TRUE(rules.Strike(args, 0));
+    const physics::Vector3& p = rules.GetBall(0).position;
+    float farX = p.x.Value(), farY = p.y.Value();
+    while (rules.ShotRunning()) {
+        if (rules.FrameStepsDue() > 0) rules.FrameStep();
+        if (p.x.Value() > farX) farX = p.x.Value(), farY = p.y.Value();
+    }
+    const float out = (farY - 20.0f) / (farX + 60.0f);
+    const float back = (p.y.Value() - farY) / (farX - p.x.Value());
+    return back - out;
+}
+
+TEST(TableRules, RightSideSpinTurnsACushionReboundToTheShootersRight) {
+    // In the drawn table the shooter looking along +x has +y on the right, and the tip control's
+    // right is a positive side offset: right spin must turn the rebound to the right (+y).
+    EXPECT_NEAR(SidewaysTurnAtTheCushion(0.0f), 0.0f, 0.01f);
+    EXPECT_GT(SidewaysTurnAtTheCushion(0.5f), 0.05f);
+    EXPECT_LT(SidewaysTurnAtTheCushion(-0.5f), -0.05f);
+}
 }  // namespace
 }  // namespace table

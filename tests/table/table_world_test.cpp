@@ -563,7 +563,7 @@ TEST(TableWorld, LeavingTheTopViewReturnsBehindTheCueBallAlongTheAimTakenMeanwhi
     ASSERT_TRUE(h.world.GetCameraRig().InTopView());
     // Aimed from above: the aim turns, the top view stays.
     h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
-    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(380, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(620, 300));
     Settle(h);
     const float aim = h.world.Aim().YawDegrees();
     ASSERT_NEAR(aim, 30.0f, 1e-3f);
@@ -580,6 +580,24 @@ TEST(TableWorld, LeavingTheTopViewReturnsBehindTheCueBallAlongTheAimTakenMeanwhi
     EXPECT_EQ(rig.Focus(), (Vector3f{x, y, z}));
 }
 
+TEST(TableWorld, AFullScreenSwitchUnderAStillPointerDoesNotTurnTheAim) {
+    Host h(10);
+    h.world.LayoutHud(1024, 768);
+    Settle(h);
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
+    Settle(h);
+    const float aimed = h.world.Aim().YawDegrees();
+    // The picture is laid out again (the shell does so after every mode switch) and the pointer,
+    // which never moved, now lies elsewhere in client pixels.
+    h.world.LayoutHud(1024, 768);
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(900, 500));
+    Settle(h);
+    EXPECT_FLOAT_EQ(h.world.Aim().YawDegrees(), aimed);
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(904, 500));
+    Settle(h);
+    EXPECT_FLOAT_EQ(h.world.Aim().YawDegrees(), aimed + 4 * kAimDegreesPerPixel) << "the hand aims again";
+}
+
 TEST(TableWorld, TheCameraEndsBehindTheCueWhenTheAimTurnsDuringAMove) {
     Host h(10);
     h.world.LayoutHud(1024, 768);
@@ -587,7 +605,7 @@ TEST(TableWorld, TheCameraEndsBehindTheCueWhenTheAimTurnsDuringAMove) {
     // Turned while the camera still moves (a scene's 0.5 s move): it ends behind the cue all the same.
     h.world.MoveCamera(0.5f, 250.0f, 40.0f);
     h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(500, 300));
-    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(460, 300));
+    h.world.HandleWindowMessage(platform::kWmMouseMove, 0, platform::MakeLParam(540, 300));
     Settle(h);
     EXPECT_NEAR(h.world.GetCameraRig().View().yaw, h.world.Aim().YawDegrees(), 1e-3f);
 }

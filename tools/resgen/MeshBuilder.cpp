@@ -130,8 +130,10 @@ void MeshBuilder::AddSphere(uint32_t m, Float3 c, float radius, int slices, int 
         for (int i = 0; i <= slices; ++i) {
             const float phi = 2 * kPi * i / slices;
             const Float3 n{std::sin(theta) * std::cos(phi), std::sin(theta) * std::sin(phi), std::cos(theta)};
+            // u grows clockwise seen from above: the engine's view is left-handed (looking along
+            // +x, +y is on the right), so an image wrapped this way reads as drawn, not mirrored.
             row.push_back(Vertex({c.x + radius * n.x, c.y + radius * n.y, c.z + radius * n.z}, n,
-                                 {float(i) / slices, float(j) / stacks}));
+                                 {float(slices - i) / slices, float(j) / stacks}));
         }
         rows.push_back(std::move(row));
     }

@@ -347,7 +347,7 @@ int SceneShotGallery::OnPacket(std::uint16_t messageId, net::Packet* packet) {
             const std::uint8_t flag = packet->U8();
             gui::UserInfoWindow* info = Host() ? Host()->GetUserInfoWindow() : nullptr;
             if (flag != 0 && info && !packet->IsBad() && info->ReadProfile(*packet) && Host())
-                Host()->PostUiMessage(kShowUserInfoMessage, 0, 0, 0);
+                Host()->PostUiNotice(kShowUserInfoMessage);
             return 1;
         }
         case gallery::kServerChatPacket: {
@@ -359,7 +359,7 @@ int SceneShotGallery::OnPacket(std::uint16_t messageId, net::Packet* packet) {
         case gallery::kVoteReplyPacket: {
             // The notice and the reload (a blocking fetch) belong to the main thread.
             const std::uint8_t result = packet->U8();
-            if (!packet->IsBad() && Host()) Host()->PostUiMessage(gallery::kVoteReplyMessage, result, 0, 0);
+            if (!packet->IsBad() && Host()) Host()->PostUiNotice(gallery::kVoteReplyMessage, result);
             return 1;
         }
         default:

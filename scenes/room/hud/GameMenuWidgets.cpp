@@ -18,7 +18,6 @@
 namespace scenes::hud {
 
 namespace {
-constexpr gui::FontDesc kFont16BoldFlagged{u"Tahoma", 16, 700, 1};
 constexpr int kDigitSize = 14;
 constexpr gui::UiImage kColon{images::kFlatSet, 0, 0, 3, 14};
 constexpr gui::UiImage kWarning{images::kFlatSet, 0, 0, 36, 42};
@@ -235,7 +234,7 @@ bool FloatingGain::Create(int x, int y, int w, int h, std::uint32_t id, std::uin
     gui::ImageWidget::Create(x, y, w, h, id, hotkey);
     if (icon_) SetImage(kGainIcon);
     SetHitArea(0, 0, 0, 0);  // it floats over the table without taking its clicks
-    label_ = AddLabel(0, 36, 95, 20, kFont16BoldFlagged);
+    label_ = AddLabel(0, 36, 95, 20, gui::kFont16BoldExtra);
     label_->SetFormat(gui::align::kCenter | gui::align::kVCenter, 0, 0);
     label_->SetColors(colour::kYellow, colour::kBlack);
     label_->SetStyle(gui::label_style::kOutline);

@@ -88,6 +88,7 @@ void ReplayControlPanel::CreateWorld(RenderDevice* device, ResourceManager* reso
                                      const net::RoomInfo& room, const Options& options) {
     DestroyWorld();
     auto world = std::make_unique<table::TableWorld>();
+    if (host_) world->SetClientBuild(host_->ClientBuild());
     world->SetGameType(room.gameType);
     world->SetGameItems(room.tableItem, room.ballSetItem);
     if (device && resources) world->LoadModels(*device, *resources);

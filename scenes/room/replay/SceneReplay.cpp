@@ -91,13 +91,16 @@ bool SceneReplay::ReadRecord(const WString& text) {
     table::ShotRecord parsed;
     const table::ShotRecord::ParseResult result = parsed.ParseHex(ascii);
     if (result != table::ShotRecord::ParseResult::Ok) {
-        LogWrite(u"ERROR : the replay's shot record cannot be read (%d)\n", static_cast<int>(result));
+        LogWrite(u"ERROR : the replay's shot record cannot be read: %s\n",
+                 FromUtf8(table::ParseResultText(result)));
         return false;
     }
     if (const WString problem = table::ShotWordsProblem(parsed.Words()); !problem.empty()) {
         LogWrite(u"ERROR : the replay's shot record cannot be played: %s\n", problem);
         return false;
     }
+    LogWrite(u"Replay of a shot record of build %u (revision %d)\n", parsed.clientBuild,
+             table::BuildRevision(parsed.clientBuild));
     record_ = parsed;
     return true;
 }

@@ -1,0 +1,52 @@
+#include "tests/common/XvfbDisplay.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+namespace testsupport {
+
+namespace {
+
+// True once the server we started owns display n: Xvfb writes its pid into the display's lock
+// file. Two tests may pick the same free number at once; the loser's Xvfb exits at the lock, and the
+// winner's socket must not be taken for its own.
+bool OwnsDisplay(ChildProcess& server, int n) {
+    const std::filesystem::path socket = "/tmp/.X11-unix/X" + std::to_string(n);
+    const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::ifstream in(lock);
+        long owner = 0;
+        if (in >> owner && owner == server.Pid() && std::filesystem::exists(socket)) return true;
+        if (server.Wait(std::chrono::milliseconds(10))) return false;  // it exited: display taken
+    }
+    return false;
+}
+
+}  // namespace
+
+bool XvfbDisplay::Start(const std::string& size, const std::string& windowManager) {
+    namespace fs = std::filesystem;
+    if (!fs::exists("/usr/bin/Xvfb")) return false;
+    if (!windowManager.empty() && !fs::exists(windowManager)) return false;
+    for (int n = 100 + ::getpid() % 300; n < 1000; ++n) {
+        const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(n);
+        if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
+        name_ = ":" + std::to_string(n);
+        auto server = std::make_unique<ChildProcess>();
+        if (!server->Start("/usr/bin/Xvfb", {name_, "-screen", "0", size, "-nolisten", "tcp"}, {}, "/"))
+            return false;
+        if (!OwnsDisplay(*server, n)) continue;  // its destructor ends it
+        server_ = std::move(server);
+        if (windowManager.empty()) return true;
+        return manager_.Start(windowManager, {}, {"DISPLAY=" + name_}, "/");
+    }
+    return false;
+}
+
+}  // namespace testsupport
