@@ -7,14 +7,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "net/GameSession.h"
+#include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 
@@ -283,10 +286,10 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
 }
 
 namespace {
-// Waits until `done` holds (up to five seconds).
+// Waits until `done` holds (up to five seconds, or `seconds`).
 template <class F>
-bool Eventually(F done) {
-    for (int tries = 0; tries < 500; ++tries) {
+bool Eventually(F done, int seconds = 5) {
+    for (int tries = 0; tries < seconds * 100; ++tries) {
         if (done()) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
@@ -438,5 +441,53 @@ TEST(LobbyFlow, AShotRecommendationIsPaidWithStickersAndOneBeyondThemIsRefusedAn
     EXPECT_EQ(taken[0].points, 3);
     EXPECT_EQ(taken[0].text.size(), 30u) << "the gallery keeps at most 30 units";
     EXPECT_EQ(taken[1].text, u"last");
+    server.Stop();
+}
+
+// The messenger of a whole client: F8 in the lobby, a friend request by nickname that the other player
+// accepts, his whisper (journalled as it arrives) and a reply typed with Enter, which goes to him
+// without a row being chosen and without the lobby's chat taking the Return.
+TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOtherPlayer) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    Client bob;
+    ASSERT_TRUE(bob.Connect(server.Port()));
+    SignInAndEnterChannel(bob, u"bob", u"Bob");
+
+    // The messenger opens at (708, 80) of the 1024 x 768 client.
+    auto click = [](const char* at) { return std::string("move ") + at + "\ndown left\nup left\n"; };
+    const std::string script =
+        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
+        "wait 500\nkey F8\nwait 300\n" +
+        click("800 509") + "text Bob\n" + click("951 509") +
+        "wait-journal CHAT 0xFFFFFFFF Bob: \nwait 300\n" + click("800 473") +
+        "text see you at the table\nkey Return\nwait 1000\nquit\n";
+    testsupport::ScriptedClient alice(
+        std::filesystem::temp_directory_path() / ("messenger_e2e_" + std::to_string(::getpid())), script);
+    ASSERT_TRUE(alice.Start({"launcher", "alice", "secret"}, server.Port()));
+
+    ASSERT_TRUE(Eventually(
+        [&] {
+            platform::ScopedLock lock(bob.session.listLock);
+            return !bob.session.friendRequests.empty();
+        },
+        60 * testsupport::kSlowdown))
+        << "the request typed in the messenger never came: " << alice.Journal();
+    SendPlayerRequest(bob, 2, u"Alice");
+    ASSERT_TRUE(Eventually([&] { return FriendShown(bob.session, u"Alice", 1); }));
+    ASSERT_TRUE(bob.session.SendWhisper(u"Alice", u"rack them up"));
+    EXPECT_EQ(alice.Wait(std::chrono::seconds(120)), std::optional<int>(0)) << alice.Journal() << alice.Log();
+    EXPECT_NE(alice.Journal().find("CHAT 0xFFFFFFFF Bob: rack them up"), std::string::npos)
+        << alice.Journal();
+    EXPECT_TRUE(Eventually([&] {
+        const std::vector<ChatMessage> lines = bob.session.Whispers();
+        return std::any_of(lines.begin(), lines.end(), [](const ChatMessage& m) {
+            return m.kind == ChatMessage::Kind::Received && m.sender == u"Alice" &&
+                   m.text == u"see you at the table";
+        });
+    })) << "the reply never reached Bob: "
+        << alice.Journal();
     server.Stop();
 }
