@@ -19,6 +19,7 @@ public:
     void SetCaptionFont(const FontDesc& font) { font_ = font; }
     const FontDesc& CaptionFont() const { return font_; }
     void SetCaptionColour(std::uint32_t argb) { captionColour_ = argb; }
+    std::uint32_t CaptionColour() const { return captionColour_; }
     // A further caption as a label child (e.g. a second line or a count), centred by default.
     TextLabel* AddCaption(const WString& text, const FontDesc& font = kFont12,
                           std::uint32_t argb = skin::kText);

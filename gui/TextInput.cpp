@@ -220,6 +220,11 @@ EditBox* TextInputManager::GetFocusedEdit() {
     return state.focused;
 }
 
+bool TextInputManager::IsTypingOnScreen() {
+    const EditBox* edit = GetFocusedEdit();
+    return edit && edit->IsShownOnScreen() && edit->IsEnabled();
+}
+
 void TextInputManager::SetFocus(EditBox* edit) {
     TextInputState& state = InputState();
     platform::ScopedLock lock(state.lock);

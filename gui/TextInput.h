@@ -60,6 +60,9 @@ class TextInputManager {
 public:
     // The edit box that has the text focus, or nullptr.
     static EditBox* GetFocusedEdit();
+    // Whether an edit box shown on screen has the text focus, so typed keys go to it and not to
+    // the scene (a box hidden with its window may keep the focus without taking keys).
+    static bool IsTypingOnScreen();
     static void SetFocus(EditBox* edit);
     static void ClearFocus();
     // Whether the edit box still exists (a focus saved earlier may outlive its box).

@@ -219,6 +219,11 @@ std::vector<ChatMessage> GameSession::Whispers() const {
     platform::ScopedLock lock(dataLock_);
     return whispers_;
 }
+std::vector<ChatMessage> GameSession::Whispers(std::uint32_t& linesAdded) const {
+    platform::ScopedLock lock(dataLock_);
+    linesAdded = conversationLines.load();
+    return whispers_;
+}
 std::vector<RoomInvitation> GameSession::Invitations() const {
     platform::ScopedLock lock(dataLock_);
     return invitations_;
@@ -390,6 +395,16 @@ bool GameSession::SendJoinRoom(std::uint16_t roomNumber, const WString& pass) {
     if (!p) return false;
     p->WriteU16(roomNumber).WriteString(pass);
     return Send(*p);
+}
+
+bool GameSession::SendWhisper(const WString& nickname, const WString& text) {
+    if (nickname.empty() || text.empty()) return false;
+    PooledPacket p = NewPacket(Id(MessageId::WhisperSend));
+    if (!p) return false;
+    p->WriteString(nickname).WriteString(text);
+    if (!Send(*p)) return false;
+    AddConversationLine({nickname, text, ChatMessage::Kind::Sent});
+    return true;
 }
 
 namespace {

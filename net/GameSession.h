@@ -58,9 +58,23 @@ struct LobbyPlayer {
     WString nickname;
 };
 
+// What the server says about a whisper or a friend request (MessengerNotice).
+enum class MessengerNotice : std::uint8_t {
+    NoSuchPlayer = 1,
+    NotOnline = 2,
+    RefusesWhispers = 3,
+    RequestRefused = 4,
+    AlreadyFriends = 5,
+};
+
+// A line of the messenger's conversation: a whisper received (sender and text), a whisper sent
+// (`sender` holds the recipient) or the server's notice about the player named in `sender`.
 struct ChatMessage {
+    enum class Kind : std::uint8_t { Received, Sent, Notice };
     WString sender;
     WString text;
+    Kind kind = Kind::Received;
+    MessengerNotice notice = MessengerNotice::NoSuchPlayer;
 };
 
 struct RoomInvitation {
@@ -154,6 +168,8 @@ public:
     bool SendChooseChannel(std::uint16_t channelId);
     bool SendCreateRoom(const RoomInfo& room, const WString& password);
     bool SendJoinRoom(std::uint16_t roomNumber, const WString& password);
+    // A whisper to a player by nickname; once sent it joins the conversation as a sent line.
+    bool SendWhisper(const WString& nickname, const WString& text);
 
     // --- records
     GameRoom& Room() { return GetGameRoom(); }
@@ -164,6 +180,8 @@ public:
     std::vector<RoomInfo> LobbyRooms() const;
     std::vector<LobbyPlayer> LobbyPlayers() const;
     std::vector<ChatMessage> Whispers() const;
+    // The kept conversation and, read with it, the count of lines added since the sign-in.
+    std::vector<ChatMessage> Whispers(std::uint32_t& linesAdded) const;
     std::vector<RoomInvitation> Invitations() const;
     // The invitations kept so far, oldest first; the session keeps none after.
     std::vector<RoomInvitation> TakeInvitations();
@@ -227,6 +245,9 @@ public:
     std::vector<ClanMember> clanMembers;
     std::vector<FriendEntry> friendRequests;
     std::atomic<std::uint32_t> listVersion{0};  // raised whenever a session list changes
+    // Lines added to the conversation over the session (the kept list stops growing at its cap);
+    // raised under the same lock as the list, so Whispers(linesAdded) reads both as one.
+    std::atomic<std::uint32_t> conversationLines{0};
 
     void ResetItemEffectValues() {
         gameEffect1 = 0;
@@ -256,6 +277,8 @@ private:
     HandlerResult OnFriendRequest(Packet& p);
     HandlerResult OnClanMemberList(Packet& p);
     HandlerResult OnWhisper(Packet& p);
+    HandlerResult OnMessengerNotice(Packet& p);
+    void AddConversationLine(ChatMessage line);
     HandlerResult OnInvitation(Packet& p);
     HandlerResult OnItemList(Packet& p);
     HandlerResult OnMoneyUpdate(Packet& p);

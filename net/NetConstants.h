@@ -49,15 +49,17 @@ enum class MessageId : std::uint16_t {
     JoinRoomResult = 163,       // S->C u8 result, [room settings]
 
     // Session-wide messages: lists, friends, clans, whispers, invitations, items
-    UserList = 180,        // S->C u16 count, per player: u64 id, u16 level, u16 location, str nickname
-    FriendList = 181,      // S->C u8 count, per friend: u64 id, u8 online, u16 location, str nickname
-    FriendState = 182,     // S->C u64 id, u8 online, u16 location
-    FriendRequest = 183,   // S->C u64 id, str nickname
-    ClanMemberList = 184,  // S->C u8 count, per member: u64 id, u8 grade, u8 online, str nickname
-    Whisper = 185,         // S->C str sender, str text
-    Invitation = 186,      // S->C u16 room number, str sender, str title
-    ItemList = 187,        // S->C u8 count, item entries
-    MoneyUpdate = 188,     // S->C i64 money, u32 cash
+    UserList = 180,         // S->C u16 count, per player: u64 id, u16 level, u16 location, str nickname
+    FriendList = 181,       // S->C u8 count, per friend: u64 id, u8 online, u16 location, str nickname
+    FriendState = 182,      // S->C u64 id, u8 online, u16 location
+    FriendRequest = 183,    // S->C u64 id, str nickname
+    ClanMemberList = 184,   // S->C u8 count, per member: u64 id, u8 grade, u8 online, str nickname
+    Whisper = 185,          // S->C str sender, str text
+    Invitation = 186,       // S->C u16 room number, str sender, str title
+    ItemList = 187,         // S->C u8 count, item entries
+    MoneyUpdate = 188,      // S->C i64 money, u32 cash
+    WhisperSend = 189,      // C->S str nickname, str text
+    MessengerNotice = 190,  // S->C u8 notice, str nickname
 
     KeepAlive = 202,  // C->S empty body
 

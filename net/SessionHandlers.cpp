@@ -31,6 +31,7 @@ void GameSession::RegisterHandlers() {
         {Id(MessageId::FriendRequest), &GameSession::OnFriendRequest},
         {Id(MessageId::ClanMemberList), &GameSession::OnClanMemberList},
         {Id(MessageId::Whisper), &GameSession::OnWhisper},
+        {Id(MessageId::MessengerNotice), &GameSession::OnMessengerNotice},
         {Id(MessageId::Invitation), &GameSession::OnInvitation},
         {Id(MessageId::ItemList), &GameSession::OnItemList},
         {Id(MessageId::MoneyUpdate), &GameSession::OnMoneyUpdate},
@@ -203,17 +204,36 @@ HandlerResult GameSession::OnClanMemberList(Packet& p) {
     return HandlerResult::Consumed;
 }
 
-HandlerResult GameSession::OnWhisper(Packet& p) {
-    ChatMessage m;
-    p.ReadString(m.sender).ReadString(m.text);
-    if (p.IsBad()) return Malformed(p);
+void GameSession::AddConversationLine(ChatMessage line) {
     {
         platform::ScopedLock lock(dataLock_);
         constexpr std::size_t kKeptWhispers = 100;
         if (whispers_.size() >= kKeptWhispers) whispers_.erase(whispers_.begin());
-        whispers_.push_back(std::move(m));
+        whispers_.push_back(std::move(line));
+        ++conversationLines;
     }
     ++listVersion;
+}
+
+HandlerResult GameSession::OnWhisper(Packet& p) {
+    ChatMessage m;
+    p.ReadString(m.sender).ReadString(m.text);
+    if (p.IsBad()) return Malformed(p);
+    AddConversationLine(std::move(m));
+    return HandlerResult::Consumed;
+}
+
+HandlerResult GameSession::OnMessengerNotice(Packet& p) {
+    ChatMessage m;
+    m.kind = ChatMessage::Kind::Notice;
+    const std::uint8_t notice = p.U8();
+    p.ReadString(m.sender);
+    if (p.IsBad()) return Malformed(p);
+    if (notice < static_cast<std::uint8_t>(MessengerNotice::NoSuchPlayer) ||
+        notice > static_cast<std::uint8_t>(MessengerNotice::AlreadyFriends))
+        return Malformed(p);
+    m.notice = static_cast<MessengerNotice>(notice);
+    AddConversationLine(std::move(m));
     return HandlerResult::Consumed;
 }
 

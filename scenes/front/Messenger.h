@@ -1,7 +1,8 @@
 #pragma once
-// The messenger: the friend and clan lists of the session, whispers, the friend requests that
-// arrive, and the questions about a player (friend request, chat cut, kick, clan invitation) that
-// the scenes ask through it. It is a shared window: each scene attaches it and its icon.
+// The messenger: the friend and clan lists of the session, whispers to and from a chosen friend,
+// the friend requests that arrive, and the questions about a player (friend request, chat cut,
+// kick, clan invitation) that the scenes ask through it. It is a shared window: each scene attaches
+// it and its icon.
 
 #include <array>
 #include <cstdint>
@@ -27,7 +28,8 @@ class Messenger : public gui::Dialog {
 public:
     static constexpr int kWidth = 300;
     static constexpr int kHeight = 460;
-    static constexpr int kRows = 12;
+    static constexpr int kRows = 9;
+    static constexpr int kConversationLines = 4;
     // Question kinds, also the kinds of the request sent when the player confirms.
     enum Question : int {
         kFriendRequest = 1,
@@ -52,6 +54,7 @@ public:
     // The scene's messenger button shows the new-message mark while whispers or requests wait.
     void AttachAlertIcon(gui::Button* button);
     void ReleaseChatFocus();
+    // The whisper line takes the keyboard (Tab from a room's chat line).
     void FocusChatInput();
     // Asks about the oldest friend request waiting, if any.
     void ShowNextFriendRequest();
@@ -63,17 +66,30 @@ public:
     int CurrentPage() const { return page_; }
     // Row i of the list shown.
     const WString& Row(int index) const;
+    // Line i of the conversation shown, oldest first.
+    const WString& ConversationLine(int index) const;
+    // The friend whispers go to (empty while none is chosen); a click on a friend's row chooses it.
+    const WString& WhisperTarget() const { return target_; }
+    void ChooseRow(int index);
+    // Sends the whisper line to the chosen friend (Enter in the line, or the "Whisper" button).
+    void SendWhisper();
+    gui::EditBox* WhisperInput() const { return whisperInput_; }
+    gui::EditBox* NicknameInput() const { return input_; }
     // The question popup (tests and the scene that attaches it).
     gui::MessageDialog* QuestionBox() const { return question_.get(); }
 
     void Show(bool visible) override;
-    void Tick(std::uint64_t nowMs) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     // Re-reads the session's lists into the rows.
     void Refresh();
 
 private:
     class QuestionPopup;
+    class FriendRow;
+    class Watcher;
+    // Follows the session's lists, hidden or shown: the rows, the questions and the mark.
+    void Poll();
+    void ShowStatus(const WString& text);
     void SendRequest(int kind, std::uint64_t playerId, const WString& nickname);
     void Answer(bool yes);
     void UpdateAlert();
@@ -84,15 +100,23 @@ private:
     int page_ = kFriends;
     bool wasOpen_ = false;
     std::uint32_t seenVersion_ = 0xFFFFFFFFu;
-    std::array<gui::TextLabel*, kRows> rows_{};
-    gui::TextLabel* whisper_ = nullptr;
+    std::array<FriendRow*, kRows> rows_{};
+    std::array<gui::TextLabel*, kConversationLines> conversation_{};
+    gui::TextLabel* statusLine_ = nullptr;
+    gui::EditBox* whisperInput_ = nullptr;
     gui::EditBox* input_ = nullptr;
+    WString target_;
+    WString status_;  // a line of the messenger's own (a request sent, no friend chosen)
     gui::Button* alertButton_ = nullptr;
     std::unique_ptr<gui::MessageDialog> question_;
+    // A widget of no size that stays visible in the messenger's scene, so the mark follows the
+    // session while the messenger itself is hidden (hidden widgets are not ticked).
+    std::unique_ptr<Watcher> watcher_;
     int questionKind_ = 0;
     std::uint64_t questionPlayer_ = 0;
     WString questionNickname_;
-    std::size_t whispersSeen_ = 0;
+    std::uint32_t whispersSeen_ = 0;  // conversation lines read while the messenger showed
+    std::uint32_t journalled_ = 0;    // conversation lines written to the journal
 
     friend class QuestionPopup;
 };

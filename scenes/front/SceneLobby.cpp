@@ -203,16 +203,24 @@ void SceneLobby::Build() {
 
     // The ways out of the lobby and the shared windows.
     const int menuY = kListY + kHeaderH + 22 * kVisiblePlayers + 20;
+    // The shared windows answer the keys they answer on the tables: F8, F3 and F1.
     const struct {
         std::uint32_t id;
         const char16_t* caption;
-    } menu[] = {{kPractice, u"Practice"},   {kShop, u"Shop"},       {kGallery, u"Shot gallery"},
-                {kMessenger, u"Messenger"}, {kOptions, u"Options"}, {kHelp, u"Help"},
-                {kHomePage, u"Home page"},  {kExit, u"Exit"},       {kSchool, u"Cue school"}};
+        std::uint32_t hotkey = 0;
+    } menu[] = {{kPractice, u"Practice"},
+                {kShop, u"Shop"},
+                {kGallery, u"Shot gallery"},
+                {kMessenger, u"Messenger", platform::kVkF1 + 7},
+                {kOptions, u"Options", platform::kVkF1 + 2},
+                {kHelp, u"Help", platform::kVkF1},
+                {kHomePage, u"Home page"},
+                {kExit, u"Exit"},
+                {kSchool, u"Cue school"}};
     const int half = (sideW - 8) / 2;
     for (int i = 0; i < static_cast<int>(std::size(menu)); ++i) {
         gui::Button* b = AddTextButton(*this, sideX + (i % 2) * (half + 8), menuY + (i / 2) * 40, half, 34,
-                                       menu[i].id, menu[i].caption);
+                                       menu[i].id, menu[i].caption, menu[i].hotkey);
         if (menu[i].id == kMessenger) messengerButton_ = b;
     }
 
@@ -514,7 +522,9 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
         default:
             break;
     }
-    if (code == platform::kWmKeyDown && a == platform::kVkReturn && !chatEdit_->HasFocus()) {
+    // Return opens the chat line unless a line is being typed already (the chat's or the messenger's).
+    if (code == platform::kWmKeyDown && a == platform::kVkReturn &&
+        !gui::TextInputManager::IsTypingOnScreen()) {
         chatEdit_->SetFocus(true);
         return true;
     }

@@ -512,7 +512,8 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
         if (!replayPanel_ || !replayPanel_->IsVisible()) ShowKeyGuide(!keyGuideOn_);
         return true;
     }
-    if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing) {
+    if (code == platform::kWmKeyDown && a == platform::kVkReturn && chatEdit_ && !typing &&
+        !gui::TextInputManager::IsTypingOnScreen()) {
         chatEdit_->SetFocus(true);
         return true;
     }

@@ -7,13 +7,17 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "net/GameSession.h"
+#include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 
@@ -315,5 +319,212 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
     ASSERT_GE(told, 0);
     EXPECT_EQ(a.scene.Packets()[told].body[0], 25);
     EXPECT_EQ(a.scene.Packets()[told].body[1], 1) << "nobody was blocked";
+    server.Stop();
+}
+
+namespace {
+// Waits until `done` holds (up to five seconds, or `seconds`).
+template <class F>
+bool Eventually(F done, int seconds = 5) {
+    for (int tries = 0; tries < seconds * 100; ++tries) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+void SendPlayerRequest(Client& c, std::uint8_t kind, const WString& nickname) {
+    PooledPacket p = c.session.NewPacket(166);
+    p->WriteU8(kind).WriteU64(0).WriteString(nickname);
+    ASSERT_TRUE(c.session.Send(*p));
+}
+
+bool HasLine(const GameSession& s, ChatMessage::Kind kind, const WString& name, MessengerNotice notice = {}) {
+    for (const ChatMessage& m : s.Whispers())
+        if (m.kind == kind && m.sender == name && (kind != ChatMessage::Kind::Notice || m.notice == notice))
+            return true;
+    return false;
+}
+
+bool FriendShown(GameSession& s, const WString& nickname, std::uint8_t online) {
+    platform::ScopedLock lock(s.listLock);
+    return std::any_of(s.friends.begin(), s.friends.end(),
+                       [&](const FriendEntry& f) { return f.nickname == nickname && f.online == online; });
+}
+}  // namespace
+
+TEST(LobbyFlow, FriendRequestsWhispersAndTheirRefusalsReachThePlayersTheyConcern) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    Client a, c;
+    auto b = std::make_unique<Client>();
+    ASSERT_TRUE(a.Connect(server.Port()));
+    ASSERT_TRUE(b->Connect(server.Port()));
+    ASSERT_TRUE(c.Connect(server.Port()));
+    SignInAndEnterChannel(a, u"alice", u"Alice");
+    SignInAndEnterChannel(*b, u"bob", u"Bob");
+    SignInAndEnterChannel(c, u"carol", u"Carol");
+
+    // Asked and accepted: both lists show the other online.
+    SendPlayerRequest(a, 1, u"Bob");
+    ASSERT_TRUE(Eventually([&] {
+        platform::ScopedLock lock(b->session.listLock);
+        return !b->session.friendRequests.empty();
+    })) << "the request never reached the player asked";
+    {
+        platform::ScopedLock lock(b->session.listLock);
+        EXPECT_EQ(b->session.friendRequests.front().nickname, u"Alice");
+    }
+    SendPlayerRequest(*b, 2, u"Alice");
+    EXPECT_TRUE(Eventually([&] { return FriendShown(a.session, u"Bob", 1); }));
+    EXPECT_TRUE(Eventually([&] { return FriendShown(b->session, u"Alice", 1); }));
+
+    // A whisper reaches the friend; the sender keeps it as sent.
+    ASSERT_TRUE(a.session.SendWhisper(u"Bob", u"rack them up"));
+    EXPECT_TRUE(HasLine(a.session, ChatMessage::Kind::Sent, u"Bob"));
+    ASSERT_TRUE(Eventually([&] { return HasLine(b->session, ChatMessage::Kind::Received, u"Alice"); }));
+    EXPECT_EQ(b->session.Whispers().back().text, u"rack them up");
+
+    // What cannot be done is told to whoever tried.
+    SendPlayerRequest(a, 1, u"Bob");
+    EXPECT_TRUE(Eventually([&] {
+        return HasLine(a.session, ChatMessage::Kind::Notice, u"Bob", MessengerNotice::AlreadyFriends);
+    }));
+    ASSERT_TRUE(a.session.SendWhisper(u"Nobody", u"hello?"));
+    EXPECT_TRUE(Eventually([&] {
+        return HasLine(a.session, ChatMessage::Kind::Notice, u"Nobody", MessengerNotice::NoSuchPlayer);
+    }));
+    {
+        PooledPacket options = b->session.NewPacket(261);
+        options->WriteU32(0x800).WriteU8(1);  // "Accept whispers" (flag B) off
+        ASSERT_TRUE(b->session.Send(*options));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(a.session.SendWhisper(u"Bob", u"still there?"));
+    EXPECT_TRUE(Eventually([&] {
+        return HasLine(a.session, ChatMessage::Kind::Notice, u"Bob", MessengerNotice::RefusesWhispers);
+    }));
+    SendPlayerRequest(c, 1, u"Alice");
+    ASSERT_TRUE(Eventually([&] {
+        platform::ScopedLock lock(a.session.listLock);
+        return !a.session.friendRequests.empty();
+    }));
+    SendPlayerRequest(a, 3, u"Carol");
+    EXPECT_TRUE(Eventually([&] {
+        return HasLine(c.session, ChatMessage::Kind::Notice, u"Alice", MessengerNotice::RequestRefused);
+    }));
+
+    // Bob goes: Alice sees him offline, whispers to him are told so, and a request waits for him.
+    b.reset();
+    EXPECT_TRUE(Eventually([&] { return FriendShown(a.session, u"Bob", 0); }));
+    ASSERT_TRUE(a.session.SendWhisper(u"Bob", u"gone?"));
+    EXPECT_TRUE(Eventually(
+        [&] { return HasLine(a.session, ChatMessage::Kind::Notice, u"Bob", MessengerNotice::NotOnline); }));
+    SendPlayerRequest(c, 1, u"Bob");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    Client back;
+    ASSERT_TRUE(back.Connect(server.Port()));
+    ASSERT_TRUE(back.session.SendSignIn(u"bob", u"secret", 1));
+    ASSERT_EQ(back.FirstByte(Id(MessageId::SignInResult)), 0);
+    EXPECT_TRUE(Eventually([&] { return FriendShown(back.session, u"Alice", 1); }))
+        << "the friend list does not come with the sign-in";
+    EXPECT_TRUE(Eventually([&] {
+        platform::ScopedLock lock(back.session.listLock);
+        return !back.session.friendRequests.empty() &&
+               back.session.friendRequests.front().nickname == u"Carol";
+    })) << "a request made while he was away is lost";
+    server.Stop();
+}
+
+TEST(LobbyFlow, AShotRecommendationIsPaidWithStickersAndOneBeyondThemIsRefusedAndNotKept) {
+    struct Taken {
+        std::uint32_t seq;
+        std::u16string nickname;
+        int points;
+        std::u16string text;
+    };
+    std::mutex mutex;
+    std::vector<Taken> taken;
+    testserver::ServerOptions options;
+    options.lobby = true;
+    options.onShotReply = [&](std::uint32_t seq, const std::u16string& nickname, int points,
+                              const std::u16string& text) {
+        std::lock_guard lock(mutex);
+        taken.push_back({seq, nickname, points, text});
+    };
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    Client a;
+    ASSERT_TRUE(a.Connect(server.Port()));
+    SignInAndEnterChannel(a, u"alice", u"Alice");
+    auto recommend = [&](int points, const WString& text) {
+        const std::size_t before = a.scene.Packets().size();
+        PooledPacket p = a.session.NewPacket(255);
+        p->WriteU32(7).WriteU8(static_cast<std::uint8_t>(points)).WriteString(text);
+        EXPECT_TRUE(a.session.Send(*p));
+        EXPECT_TRUE(Eventually([&] { return a.scene.Packets().size() > before; }));
+        const auto packets = a.scene.Packets();
+        return packets.back().id == 256 && !packets.back().body.empty() ? packets.back().body[0] : 0xEE;
+    };
+    EXPECT_EQ(recommend(3, WString(40, u'x')), 0) << "five stickers pay for three points";
+    EXPECT_EQ(recommend(3, u"again"), 1) << "two stickers left cannot pay for three";
+    EXPECT_EQ(recommend(2, u"last"), 0);
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(taken.size(), 2u) << "a refused recommendation reached the gallery";
+    EXPECT_EQ(taken[0].seq, 7u);
+    EXPECT_EQ(taken[0].nickname, u"Alice");
+    EXPECT_EQ(taken[0].points, 3);
+    EXPECT_EQ(taken[0].text.size(), 30u) << "the gallery keeps at most 30 units";
+    EXPECT_EQ(taken[1].text, u"last");
+    server.Stop();
+}
+
+// The messenger of a whole client: F8 in the lobby, a friend request by nickname that the other player
+// accepts, his whisper (journalled as it arrives) and a reply typed with Enter, which goes to him
+// without a row being chosen and without the lobby's chat taking the Return.
+TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOtherPlayer) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    Client bob;
+    ASSERT_TRUE(bob.Connect(server.Port()));
+    SignInAndEnterChannel(bob, u"bob", u"Bob");
+
+    // The messenger opens at (708, 80) of the 1024 x 768 client.
+    auto click = [](const char* at) { return std::string("move ") + at + "\ndown left\nup left\n"; };
+    const std::string script =
+        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
+        "wait 500\nkey F8\nwait 300\n" +
+        click("800 509") + "text Bob\n" + click("951 509") +
+        "wait-journal CHAT 0xFFFFFFFF Bob: \nwait 300\n" + click("800 473") +
+        "text see you at the table\nkey Return\nwait 1000\nquit\n";
+    testsupport::ScriptedClient alice(
+        std::filesystem::temp_directory_path() / ("messenger_e2e_" + std::to_string(::getpid())), script);
+    ASSERT_TRUE(alice.Start({"launcher", "alice", "secret"}, server.Port()));
+
+    ASSERT_TRUE(Eventually(
+        [&] {
+            platform::ScopedLock lock(bob.session.listLock);
+            return !bob.session.friendRequests.empty();
+        },
+        60 * testsupport::kSlowdown))
+        << "the request typed in the messenger never came: " << alice.Journal();
+    SendPlayerRequest(bob, 2, u"Alice");
+    ASSERT_TRUE(Eventually([&] { return FriendShown(bob.session, u"Alice", 1); }));
+    ASSERT_TRUE(bob.session.SendWhisper(u"Alice", u"rack them up"));
+    EXPECT_EQ(alice.Wait(std::chrono::seconds(120)), std::optional<int>(0)) << alice.Journal() << alice.Log();
+    EXPECT_NE(alice.Journal().find("CHAT 0xFFFFFFFF Bob: rack them up"), std::string::npos)
+        << alice.Journal();
+    EXPECT_TRUE(Eventually([&] {
+        const std::vector<ChatMessage> lines = bob.session.Whispers();
+        return std::any_of(lines.begin(), lines.end(), [](const ChatMessage& m) {
+            return m.kind == ChatMessage::Kind::Received && m.sender == u"Alice" &&
+                   m.text == u"see you at the table";
+        });
+    })) << "the reply never reached Bob: "
+        << alice.Journal();
     server.Stop();
 }

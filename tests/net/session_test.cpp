@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
+#include "engine/core/Format.h"
 #include "net/GameSession.h"
 #include "net/ItemTable.h"
 #include "tests/net/support/RecordingSink.h"
@@ -203,4 +205,42 @@ TEST(Session, ServerAddressFromEnvironmentOverridesTheSetting) {
     GameSession::ResolveServerAddress("game.example:7000", host, port);
     EXPECT_EQ(port, 7000) << "a bad override is ignored";
     ::unsetenv("MARVENLOT_SERVER");
+}
+
+TEST(SessionDispatch, ConversationKeepsTheNewest100LinesCountsEveryOneAndSkipsABadNotice) {
+    GameSession session;
+    BasicSceneGate gate;
+    RecordingSink scene;
+    gate.SetCurrent(&scene);
+    session.SetSceneGate(&gate);
+    session.StartDispatchThread();
+    auto inject = [&](MessageId id, const std::function<void(Packet&)>& fill) {
+        Packet* p = session.AllocPacket();
+        p->Init(id);
+        fill(*p);
+        p->Finish();
+        p->Rewind();
+        session.InjectPacket(p);
+    };
+    for (int i = 0; i < 105; ++i)
+        inject(MessageId::Whisper, [i](Packet& p) { p.WriteString(u"alpha").WriteString(Format(u"%d", i)); });
+    inject(MessageId::MessengerNotice, [](Packet& p) { p.WriteU8(6).WriteString(u"beta"); });  // unknown
+    inject(MessageId::MessengerNotice, [](Packet& p) { p.WriteU8(2); });                       // cut short
+    inject(MessageId::MessengerNotice, [](Packet& p) { p.WriteU8(2).WriteString(u"gamma"); });
+    session.InjectPacket(Make(session, 2006, 1));
+    ASSERT_TRUE(scene.WaitFor(1));
+    session.StopDispatchThread();
+
+    std::uint32_t added = 0;
+    const std::vector<ChatMessage> kept = session.Whispers(added);
+    EXPECT_EQ(added, 106u) << "the count stops at the cap, so a new line would not light the mark";
+    ASSERT_EQ(kept.size(), 100u);
+    EXPECT_EQ(kept.front().text, u"6");
+    EXPECT_EQ(kept.back().kind, ChatMessage::Kind::Notice);
+    EXPECT_EQ(kept.back().notice, MessengerNotice::NotOnline);
+    EXPECT_EQ(kept.back().sender, u"gamma");
+
+    EXPECT_FALSE(session.SendWhisper(u"alpha", u"hi")) << "no connection";
+    EXPECT_FALSE(session.SendWhisper(u"", u"hi"));
+    EXPECT_EQ(session.conversationLines.load(), 106u) << "a whisper not sent shows as sent";
 }

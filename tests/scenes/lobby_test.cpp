@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "engine/core/Format.h"
 #include "gui/Button.h"
@@ -18,6 +19,7 @@
 #include "scenes/front/RoomPasswordDialog.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "tests/net/support/RecordingSink.h"
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
@@ -318,3 +320,97 @@ TEST(MessengerQuestions, FriendRequestsAreAskedOneByOneAndUnknownKindsAreIgnored
 }
 
 }  // namespace
+
+namespace {
+// Hands session-wide messages to the session as its receive path would, and waits until they were read.
+void DeliverToSession(net::GameSession& session, const std::vector<net::Packet*>& packets) {
+    net::BasicSceneGate gate;
+    RecordingSink sink;
+    gate.SetCurrent(&sink);
+    session.SetSceneGate(&gate);
+    ASSERT_TRUE(session.StartDispatchThread());
+    for (net::Packet* p : packets) session.InjectPacket(p);
+    net::Packet* marker = session.AllocPacket();
+    marker->Init(2006);
+    marker->Finish();
+    marker->Rewind();
+    session.InjectPacket(marker);
+    ASSERT_TRUE(sink.WaitFor(1));
+    session.StopDispatchThread();
+    session.SetSceneGate(nullptr);
+}
+
+net::Packet* Whisper(net::GameSession& session, const WString& sender, const WString& text) {
+    net::Packet* p = session.AllocPacket();
+    p->Init(net::MessageId::Whisper);
+    p->WriteString(sender).WriteString(text);
+    p->Finish();
+    p->Rewind();
+    return p;
+}
+}  // namespace
+
+TEST(MessengerConversation, ALineArrivingWhileTheMessengerIsHiddenLightsItsMarkAndOpeningItShowsAndReadsIt) {
+    FakeSceneHost host;
+    gui::Panel scene;
+    scene.SetVisible(true);
+    scenes::Messenger messenger(&host);
+    messenger.MoveToScene(scene);
+    gui::Button button;
+    messenger.AttachAlertIcon(&button);
+    net::GameSession& session = *host.session;
+    scene.TickTree(1);
+    EXPECT_EQ(button.CaptionColour(), gui::skin::kText);
+
+    net::Packet* notice = session.AllocPacket();
+    notice->Init(net::MessageId::MessengerNotice);
+    notice->WriteU8(2).WriteString(u"Beta");
+    notice->Finish();
+    notice->Rewind();
+    DeliverToSession(session, {Whisper(session, u"Alpha", u"rack them up"), notice});
+    scene.TickTree(2);
+    EXPECT_NE(button.CaptionColour(), gui::skin::kText) << "the hidden messenger's mark stays dark";
+
+    messenger.Show(true);
+    EXPECT_EQ(button.CaptionColour(), gui::skin::kText) << "the lines were read when it opened";
+    EXPECT_EQ(messenger.ConversationLine(0), u"Alpha: rack them up");
+    EXPECT_EQ(messenger.ConversationLine(1), u"Beta is not online.");
+    EXPECT_EQ(messenger.ConversationLine(2), u"");
+    EXPECT_EQ(messenger.WhisperTarget(), u"Alpha") << "with nobody chosen, a reply has nowhere to go";
+    messenger.Show(false);
+    scene.TickTree(3);
+    EXPECT_EQ(button.CaptionColour(), gui::skin::kText) << "lines already read light the mark again";
+    scene.RemoveChild(&messenger);
+}
+
+TEST(MessengerConversation, AClickedFriendIsWhomWhispersGoToAndAWhisperThatCannotGoKeepsItsText) {
+    FakeSceneHost host;
+    gui::Panel scene;
+    scene.SetVisible(true);
+    scenes::Messenger messenger(&host);
+    messenger.MoveToScene(scene);
+    net::GameSession& session = *host.session;
+    {
+        platform::ScopedLock lock(session.listLock);
+        session.friends.push_back({11, 1, 0, u"Alpha"});
+        session.friends.push_back({12, 0, 0, u"Beta"});
+    }
+    ++session.listVersion;
+    messenger.Show(true);
+    EXPECT_EQ(messenger.Row(0), u"Alpha  (online)");
+    EXPECT_EQ(messenger.Row(1), u"Beta");
+
+    messenger.WhisperInput()->SetText(u"hello");
+    messenger.SendWhisper();
+    EXPECT_EQ(messenger.WhisperInput()->GetText(), u"hello") << "with nobody chosen the text was dropped";
+    messenger.ChooseRow(1);
+    EXPECT_EQ(messenger.WhisperTarget(), u"Beta");
+    messenger.ChooseRow(5);  // an empty row
+    EXPECT_EQ(messenger.WhisperTarget(), u"Beta");
+    EXPECT_TRUE(messenger.WhisperInput()->HasFocus()) << "a chosen friend is whispered to at once";
+    messenger.SendWhisper();  // the session has no connection
+    EXPECT_EQ(messenger.WhisperInput()->GetText(), u"hello") << "a whisper that did not go was lost";
+    EXPECT_EQ(messenger.ConversationLine(0), u"") << "a whisper that did not go shows as sent";
+    messenger.WhisperInput()->SetFocus(false);
+    scene.RemoveChild(&messenger);
+}

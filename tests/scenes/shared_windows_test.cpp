@@ -10,9 +10,11 @@
 #include "gui/CommonDialogs.h"
 #include "gui/Dialog.h"
 #include "gui/PlayerInfoWindows.h"
+#include "gui/TextInput.h"
 #include "gui/WidgetRouter.h"
 #include "net/PlayerRecord.h"
 #include "platform/video/RecordingBackend.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/SceneLobby.h"
@@ -139,3 +141,40 @@ TEST_F(SharedWindowsTest, AQuestionAskedOnOneSceneIsAnsweredOnTheNextAndAskedAga
 }
 
 }  // namespace
+
+TEST_F(SharedWindowsTest, ReturnStaysInTheShownWhisperLineAndOpensTheScenesChatOnceTheMessengerIsHidden) {
+    scenes::SceneLobby lobby;
+    scenes::SceneRoomGame room;
+    for (scenes::GameScene* scene : std::initializer_list<scenes::GameScene*>{&lobby, &room}) {
+        Visit(*scene, scene == &lobby ? "lobby" : "room");
+        host.messenger.Show(true);
+        host.messenger.FocusChatInput();
+        ASSERT_TRUE(host.messenger.WhisperInput()->HasFocus());
+        scene->OnMessage(platform::kWmKeyDown, platform::kVkReturn, 0);
+        EXPECT_TRUE(host.messenger.WhisperInput()->HasFocus()) << "the scene's chat took the typing";
+        // Hidden with the focus kept (as a scene change hides it), the line no longer holds Return.
+        host.messenger.SetVisible(false);
+        scene->OnMessage(platform::kWmKeyDown, platform::kVkReturn, 0);
+        EXPECT_FALSE(host.messenger.WhisperInput()->HasFocus()) << "a hidden whisper line kept the chat shut";
+        host.messenger.Show(true);
+        host.messenger.FocusChatInput();
+        host.messenger.Show(false);
+        EXPECT_FALSE(host.messenger.WhisperInput()->HasFocus()) << "closed, the messenger kept the keys";
+        if (gui::EditBox* edit = gui::TextInputManager::GetFocusedEdit()) edit->SetFocus(false);
+        host.Leave(*scene);
+        scene->Deactivate();
+    }
+}
+
+TEST_F(SharedWindowsTest, TheLobbyAnswersF8AndF3AsTheTablesDo) {
+    scenes::SceneLobby lobby;
+    Visit(lobby, "lobby");
+    gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkF1 + 7, 0);
+    EXPECT_TRUE(host.messenger.IsVisible()) << "F8 left the messenger shut in the lobby";
+    gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkF1 + 7, 0);
+    EXPECT_FALSE(host.messenger.IsVisible());
+    gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkF1 + 2, 0);
+    EXPECT_TRUE(host.options.IsVisible()) << "F3 left the options shut in the lobby";
+    host.options.Show(false);
+    host.Leave(lobby);
+}

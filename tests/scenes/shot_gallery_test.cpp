@@ -423,3 +423,24 @@ TEST(ShotGalleryScene, EveryVisitReadsTheBestShotsAgainAndForgetsTheLastShot) {
     EXPECT_FALSE(f.scene->SetupPending());
     EXPECT_FALSE(f.scene->ShotWindow()->IsVisible());
 }
+
+TEST(ShotGalleryShot, AReplyTheServerRefusesGivesItsStickersBackSoThePlayerIsNotLockedOut) {
+    NoticeHost host;
+    net::PlayerRecord me;
+    me.stickerCount = 5;
+    ShotReplyDialog dialog;
+    dialog.SetContext(&host, &me);
+    dialog.Spend(10);  // more points than stickers: the count stops at 0
+    EXPECT_EQ(me.stickerCount, 0);
+    dialog.Spend(0);  // a reply to an own shot
+    dialog.Answered(1);
+    EXPECT_EQ(me.stickerCount, 5) << "refused for want of stickers, the count stayed at 0";
+    EXPECT_EQ(dialog.Stickers()->Text(), u"5");
+    dialog.Answered(0);
+    EXPECT_EQ(me.stickerCount, 5);
+    dialog.Spend(3);
+    dialog.Answered(0);
+    EXPECT_EQ(me.stickerCount, 2) << "a reply taken keeps its stickers spent";
+    dialog.Answered(1);  // an answer to nothing sent
+    EXPECT_EQ(me.stickerCount, 2);
+}

@@ -290,6 +290,7 @@ bool SceneShotGallery::OnMessage(std::uint32_t code, std::uintptr_t a, std::intp
 }
 
 void SceneShotGallery::ShowVoteReply(int result) {
+    shotWindow_->ReplyDialog()->Answered(result);
     if (Host()) {
         if (result == 0)
             Host()->ShowNotice(this, u"한표 던졌습니다.");

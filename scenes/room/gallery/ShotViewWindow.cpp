@@ -107,10 +107,8 @@ bool ShotReplyDialog::OnCommand(const gui::CommandEvent& event) {
                     sent = session->Send(*packet);
                 }
             }
-            // The count never wraps below zero, and drops only for a reply that went out.
-            if (sent && player_)
-                player_->stickerCount = static_cast<std::uint16_t>(
-                    std::max(0, static_cast<int>(player_->stickerCount) - points_));
+            // The count drops only for a reply that went out.
+            if (sent) Spend(points_);
             stickers_->SetText(u"%d", player_ ? static_cast<int>(player_->stickerCount) : 0);
             Show(false);
             return true;
@@ -118,6 +116,24 @@ bool ShotReplyDialog::OnCommand(const gui::CommandEvent& event) {
         default:
             return false;
     }
+}
+
+void ShotReplyDialog::Spend(int points) {
+    if (!player_) return;
+    const int before = player_->stickerCount;
+    player_->stickerCount = static_cast<std::uint16_t>(std::max(0, before - points));
+    spent_.push_back(before - player_->stickerCount);
+    constexpr std::size_t kMaxUnanswered = 64;  // a server that never answers does not grow the list
+    if (spent_.size() > kMaxUnanswered) spent_.pop_front();
+}
+
+void ShotReplyDialog::Answered(int result) {
+    if (spent_.empty()) return;
+    const int spent = spent_.front();
+    spent_.pop_front();
+    if (result == 0 || !player_) return;
+    player_->stickerCount = static_cast<std::uint16_t>(std::min(0xFFFF, player_->stickerCount + spent));
+    stickers_->SetText(u"%d", static_cast<int>(player_->stickerCount));
 }
 
 ShotViewWindow::ShotViewWindow(const GalleryClient& client) : client_(client) {

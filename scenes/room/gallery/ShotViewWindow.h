@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <list>
 #include <string>
 
@@ -46,6 +47,12 @@ public:
     void Prepare(bool ownShot, std::int32_t shotSeq);
     void OnShow() override;
     bool OnCommand(const gui::CommandEvent& event) override;
+    // A reply went out with these points: the count drops by them (never below 0) until the
+    // server answers.
+    void Spend(int points);
+    // The server's answer (256) to the oldest reply that went out: one refused gives its stickers
+    // back, since the server took none.
+    void Answered(int result);
 
     int Points() const { return points_; }
     bool OwnShot() const { return ownShot_; }
@@ -62,6 +69,7 @@ private:
     bool ownShot_ = false;
     std::int32_t shotSeq_ = -1;
     int points_ = 10;
+    std::deque<int> spent_;  // stickers taken off per reply not answered yet, oldest first
     gui::TextLabel* stickers_ = nullptr;
     gui::TextLabel* prompt_ = nullptr;
     gui::ComboBox* pointsList_ = nullptr;

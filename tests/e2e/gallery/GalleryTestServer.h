@@ -3,6 +3,8 @@
 // the catalogue handler, which serves a few recorded shots the way the gallery pages them; tests
 // give their own handlers for truncated, oversized and hostile replies.
 
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,8 +39,22 @@ struct GalleryShot {
 // Fields of a reply, each followed by "<BR>".
 std::string Fields(const std::vector<std::string>& fields);
 
-// Serves the shots as the gallery would: ten to a page, newest first; page 0 is the best shots (by
-// points) of the date asked for, or of the newest date; unknown shots answer 404.
+// The shots the catalogue serves as the gallery would: ten to a page, newest first; page 0 is the
+// best shots (by points) of the date asked for, or of the newest date; unknown shots answer 404.
+// Replies may be added while it serves.
+class GalleryCatalogue {
+public:
+    explicit GalleryCatalogue(std::vector<GalleryShot> shots);
+    Answer Serve(const Request& request) const;
+    // False for a shot the catalogue does not hold.
+    bool AddReply(int seq, GalleryShot::Reply reply);
+
+private:
+    mutable std::mutex mutex_;
+    std::vector<GalleryShot> shots_;
+};
+
+Handler CatalogueHandler(std::shared_ptr<GalleryCatalogue> catalogue);
 Handler CatalogueHandler(std::vector<GalleryShot> shots);
 
 // Shots from the lines "SHOT <gameType> <calls> <hash> <record>" of a journal; other lines are skipped.

@@ -162,8 +162,9 @@ void TestGameServer::ReadLoop(Client& c) {
         c.closed = true;
         channel = c.channel;
     }
-    // The others of the channel see him go.
+    // The others of the channel see him go, and his friends see him offline.
     if (options_.lobby && channel != 0) SendChannelPlayers(channel);
+    if (options_.lobby && !c.loginId.empty()) SendFriendLists(c.loginId);
     if (options_.verbose) std::printf("client %d closed\n", c.index);
     changed_.notify_all();
 }
@@ -416,14 +417,14 @@ constexpr std::uint64_t kOwnCueSerial = 100;
 constexpr std::uint16_t kOwnCueItem = 3000;
 
 void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, std::uint32_t optionWord,
-                  const LedgerAccount& shop) {
+                  std::uint16_t stickers, const LedgerAccount& shop) {
     // Level 1, the shop's money and cash.
     w.u64(id).str(nickname).u16(1).u32(0).u64(static_cast<std::uint64_t>(shop.money)).u32(shop.cash);
     w.u8(0).u8(shop.membership).u8(0);  // account kind, membership, chat state
     w.u32(0).str(u"").u8(0);            // no clan
     w.u32(0).u16(0);
     for (int i = 0; i < 5; ++i) w.u32(10);
-    w.u8(0).u32(0).u16(0);
+    w.u8(0).u32(0).u16(stickers);
     for (int i = 0; i < 17; ++i) w.u16(i == 4 ? 20 : 0);  // three-cushion handicap 20
     for (int i = 0; i < 17; ++i) w.u64(kOwnCueSerial).u16(kOwnCueItem).u64(0).u16(0).u64(0).u16(0);
     w.u32(optionWord);
@@ -449,16 +450,19 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                 c.loginId = id;
                 Account* account = FindAccount(id);
                 if (!account) {
-                    accounts_.push_back({id, u""});
+                    accounts_.emplace_back();
+                    accounts_.back().loginId = id;
                     account = &accounts_.back();
                 }
                 c.nickname = account->nickname;
                 w.u8(c.nickname.empty() ? 2 : 0);
                 WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, c.nickname, account->optionWord,
-                             shop_.Account(id));
+                             account->stickers, shop_.Account(id));
             }
             reply(kSignInResult);
             SendOwnItems(c);
+            SendFriendLists(id);
+            SendWaitingRequests(c);
             return;
         }
         case kCreateNick: {
@@ -477,10 +481,11 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                     account->nickname = nick;
                     w.u8(0);
                     WriteAccount(w, static_cast<std::uint64_t>(c.index) + 1, nick, account->optionWord,
-                                 shop_.Account(c.loginId));
+                                 account->stickers, shop_.Account(c.loginId));
                 }
             }
             reply(kCreateNickResult);
+            SendFriendLists(c.loginId);
             return;
         }
         case kLobbyChat: {
@@ -649,6 +654,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         case kKeepAlive:
             return;
         default:
+            if (HandleMessenger(c, f)) return;
             if (HandleShop(c, f)) return;
             if (HandlePractice(c, f)) return;
             // Room messages, and the room's ban cancels, reports, cue choices and cue wear.
@@ -688,6 +694,18 @@ SchoolRecord TestGameServer::School(const std::u16string& loginId) {
 TestGameServer::Account* TestGameServer::FindAccount(const std::u16string& loginId) {
     for (Account& a : accounts_)
         if (a.loginId == loginId) return &a;
+    return nullptr;
+}
+
+TestGameServer::Account* TestGameServer::FindAccountByNickname(const std::u16string& nickname) {
+    for (Account& a : accounts_)
+        if (!nickname.empty() && a.nickname == nickname) return &a;
+    return nullptr;
+}
+
+TestGameServer::Client* TestGameServer::OnlineClient(const std::u16string& loginId) const {
+    for (const auto& other : clients_)
+        if (!other->closed && other->loginId == loginId && !other->nickname.empty()) return other.get();
     return nullptr;
 }
 

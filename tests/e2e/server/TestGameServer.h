@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -39,7 +40,15 @@ struct ServerOptions {
     // and is dropped.
     std::size_t sendLimit = 1 << 20;
     std::int64_t startGold = kDefaultStartGold;  // the gold of a new account
+    // A recommendation of a gallery shot (255) that was taken: the shot, the player, the points and
+    // the text (the program hands it to its gallery stand-in).
+    std::function<void(std::uint32_t seq, const std::u16string& nickname, int points,
+                       const std::u16string& text)>
+        onShotReply;
 };
+
+// Recommendation stickers a new account holds for the shot gallery.
+constexpr std::uint16_t kStartStickers = 5;
 
 // What the lobby mode keeps of an account's practice-room missions and instant charges.
 struct PracticeRecord {
@@ -134,6 +143,14 @@ private:
     void HandleRoom(Client& c, const Frame& f);
     // The practice room's mission report and instant charge; false when the frame is none.
     bool HandlePractice(Client& c, const Frame& f);
+    // The messenger's friend requests and whispers and the gallery's recommendations
+    // (MessengerFlow.cpp); false when the frame is none.
+    bool HandleMessenger(Client& c, const Frame& f);
+    // Sends the friend list of the account to each of its connections, and to the friends online the
+    // lists that show its state (after a sign-in, a nickname or a connection that closed).
+    void SendFriendLists(const std::u16string& loginId);
+    // The friend requests that wait for the account's answer, to its connection.
+    void SendWaitingRequests(Client& c);
 
 public:
     // The bodies of every frame of this id the client sent, in order.
@@ -154,11 +171,18 @@ private:
         std::u16string loginId;
         std::u16string nickname;
         std::uint32_t optionWord = 0x800;  // server mode 1 chosen, voice on at full volume
-        std::uint8_t optionFlags = 1;      // bit 0: invitations are delivered
+        // The flags of the last 261: bit 0, invitations are delivered; bit 1, whispers are accepted.
+        std::uint8_t optionFlags = 3;
         std::uint32_t schoolProgress = 0;
         int courseEnds = 0;
+        std::vector<std::u16string> friends;  // login ids
+        std::vector<std::u16string> askers;   // login ids of friend requests waiting for an answer
+        std::uint16_t stickers = kStartStickers;
     };
-    Account* FindAccount(const std::u16string& loginId);  // under mutex_
+    Account* FindAccountByNickname(const std::u16string& nickname);  // under mutex_
+    // The open connection of a login id, signed in with a nickname; null when none.
+    Client* OnlineClient(const std::u16string& loginId) const;  // under mutex_
+    Account* FindAccount(const std::u16string& loginId);        // under mutex_
     void SendOwnItems(Client& c);
     // Answers a request of the item shop; false when the frame is none.
     bool HandleShop(Client& c, const Frame& f);

@@ -1,8 +1,9 @@
 // marvenlot-testserver: the test game server as a program, so that a person can run the client in normal
 // mode against it on one machine (docs/running.md).
-//   marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N]
+//   marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N] [--gallery-port N]
 // Port 0 (the default) picks a free port; the chosen one is printed. --gold gives new accounts N gold
-// instead of 100,000 (the earn-gold mission takes players with at most 3,000).
+// instead of 100,000 (the earn-gold mission takes players with at most 3,000). --gallery-port also
+// serves the shot gallery's stand-in, which shows the recommendations the players send.
 
 #include <atomic>
 #include <cerrno>
@@ -11,9 +12,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "engine/core/Text.h"
+#include "tests/e2e/gallery/GalleryTestServer.h"
+#include "tests/e2e/gallery/RecordedShots.h"
 #include "tests/e2e/server/TestGameServer.h"
 
 namespace {
@@ -23,9 +28,9 @@ void OnSignal(int) {
 }
 
 int Usage() {
-    std::fprintf(
-        stderr,
-        "usage: marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N]\n");
+    std::fprintf(stderr,
+                 "usage: marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N] "
+                 "[--gallery-port N]\n");
     return 2;
 }
 }  // namespace
@@ -34,13 +39,14 @@ int main(int argc, char** argv) {
     testserver::ServerOptions options;
     options.lobby = true;
     options.frameLimit = 0;  // no script reads what clients sent
-    long port = 0;
+    long port = 0, galleryPort = -1;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--port" && i + 1 < argc) {
+        if ((arg == "--port" || arg == "--gallery-port") && i + 1 < argc) {
             char* end = nullptr;
-            port = std::strtol(argv[++i], &end, 10);
-            if (!end || *end != '\0' || port < 0 || port > 65535) return Usage();
+            const long value = std::strtol(argv[++i], &end, 10);
+            if (!end || *end != '\0' || end == argv[i] || value < 0 || value > 65535) return Usage();
+            (arg == "--port" ? port : galleryPort) = value;
         } else if (arg == "--cipher") {
             options.cipher = true;
         } else if (arg == "--gold" && i + 1 < argc) {
@@ -62,12 +68,29 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
+    // The gallery stand-in in the same process takes the recommendations the game server was sent.
+    std::unique_ptr<gallery_test::GalleryTestServer> gallery;
+    if (galleryPort >= 0) {
+        auto catalogue = std::make_shared<gallery_test::GalleryCatalogue>(
+            gallery_test::ShotsFromJournal(gallery_test::RecordShotLines()));
+        gallery = std::make_unique<gallery_test::GalleryTestServer>(gallery_test::CatalogueHandler(catalogue),
+                                                                    static_cast<std::uint16_t>(galleryPort));
+        if (!gallery->Started()) {
+            std::fprintf(stderr, "marvenlot-testserver: cannot serve the gallery on port %ld\n", galleryPort);
+            return 1;
+        }
+        options.onShotReply = [catalogue](std::uint32_t seq, const std::u16string& nickname, int points,
+                                          const std::u16string& text) {
+            catalogue->AddReply(static_cast<int>(seq), {WideToMulti(nickname), points, WideToMulti(text)});
+        };
+    }
     testserver::TestGameServer server(options);
     if (!server.Start(static_cast<std::uint16_t>(port))) {
         std::fprintf(stderr, "marvenlot-testserver: cannot listen on 127.0.0.1:%ld\n", port);
         return 1;
     }
     std::printf("listening on 127.0.0.1:%u\n", server.Port());
+    if (gallery) std::printf("serving the shot gallery on %s\n", gallery->HostSetting().c_str());
     std::fflush(stdout);
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
