@@ -120,4 +120,21 @@ TEST(SchoolTable, TheSchoolHoldsItsOwnWarmLightWhateverTheHour) {
     EXPECT_GT(scene->Content().fog.start, 600.0f) << "the fog closes in on the table";
 }
 
+TEST(SchoolTable, TheOtherKeysPageNamesTheKeyThatShowsTheWholeTable) {
+    SchoolTable t(97);
+    t.scene.OnMessage(scenes::school_message::kTopicChosen, 11, 0);
+    ASSERT_EQ(t.scene.Step(), 11);
+    const WString line = t.scene.TextLine(1)->Text();
+    ASSERT_NE(line.find(u"entire table"), WString::npos) << "the page's lines moved";
+    const WString key = line.substr(0, line.find(u':'));
+    ASSERT_EQ(key, u"Tab") << "the page names a key that does something else";
+    gui::CommandEvent tryIt;
+    tryIt.id = scenes::SceneSchool::kContinueId;
+    t.scene.OnCommand(tryIt);
+    ASSERT_FALSE(t.World().GetCameraRig().InTopView());
+    t.scene.OnMessage(platform::kWmKeyDown, platform::kVkTab, 0);
+    t.host->Pump(t.scene, 5);
+    EXPECT_TRUE(t.World().GetCameraRig().InTopView());
+}
+
 }  // namespace

@@ -61,7 +61,7 @@ const Page kPages[] = {
      {u"Practice to play a shot several times."}},
     {11, u"Other features 1",
      {{{u"There are other useful keys to use in the game."},
-       {u"Space: when viewing the entire table at a glance (very useful)."},
+       {u"Tab: when viewing the entire table at a glance (very useful)."},
        {u"'T': turn on and off the ball trajectory 'R':re-watch the shot that was just made."}}}, {}},
     {12, u"Other features 2",
      {{{u"Please come to the Cue school again to master accurate power control, push and cutting shots,"},
