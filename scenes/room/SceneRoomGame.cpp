@@ -92,8 +92,11 @@ void SceneRoomGame::CreateUI() {
     chatEdit_->Setup(gui::kFont12, kChatEditMax, gui::skin::kText);
     chatEdit_->Show(true);
 
-    receivingLabel_ = AddLabel(400, 360, 300, 20, gui::kFont12);
+    receivingLabel_ = AddLabel(20, 100, 230, 20, gui::kFont12Bold);
     receivingLabel_->SetPlainText(u"receiving game data...");
+    receivingLabel_->SetColors(0xFF00FF00, receivingLabel_->SecondColour());
+    receivingLabel_->SetFormat(gui::align::kCenter | gui::align::kVCenter, 0, 0);
+    receivingLabel_->SetAlpha(0.7f);
     receivingLabel_->Show(false);
     turnLabel_ = AddLabel(420, 44, 300, 20, gui::kFont12);
     CreateRoomScreen();

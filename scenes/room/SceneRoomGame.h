@@ -157,6 +157,7 @@ public:
     // ---- HUD widgets (RoomHudWidgets.cpp) --------------------------------------------------------
     void Resize(int width, int height) override;
     hud::StartReadyButton* StartReady() const { return startReady_; }
+    const gui::TextLabel* ReceivingLabel() const { return receivingLabel_; }
     hud::PlayerMenu* PlayerList() const { return playerMenu_; }
     hud::InGameMenu* GameMenu() const { return inGameMenu_; }
     hud::GameClock* Clock() const { return gameClock_; }

@@ -31,15 +31,18 @@ void Deliver(scenes::SceneRoomGame& scene, std::uint16_t id, const std::function
     DeliverPacket(scene, id, fill);
 }
 
-// The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team;
-// `shooter` starts.
-void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0) {
-    Deliver(scene, 2001, [](net::Packet& p) {
-        p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(1);
+// A three-cushion room whose seat 0 holds the room; the game runs when `running`.
+void DeliverRoomState(scenes::SceneRoomGame& scene, bool running, std::uint8_t ownSeat = 0) {
+    Deliver(scene, 2001, [running, ownSeat](net::Packet& p) {
+        p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(running);
         p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
-        p.WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(0).WriteU8(0).WriteU8(0);
+        p.WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(0).WriteU8(ownSeat).WriteU8(0);
         p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
     });
+}
+
+// Alice (player 1) in seat 0 and Bob (player 2) in seat 1, on two teams.
+void DeliverTwoMembers(scenes::SceneRoomGame& scene) {
     Deliver(scene, 2011, [](net::Packet& p) {
         p.WriteU8(2);
         for (std::uint8_t seat = 0; seat < 2; ++seat) {
@@ -49,6 +52,13 @@ void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0) {
             p.WriteU8(seat + 1).WriteU8(0).WriteU8(1).WriteU8(0).WriteU32(0).WriteU8(0);
         }
     });
+}
+
+// The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team;
+// `shooter` starts.
+void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0) {
+    DeliverRoomState(scene, true);
+    DeliverTwoMembers(scene);
     Deliver(scene, 2029, [shooter](net::Packet& p) {
         p.WriteU32(77).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
         p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(1);
@@ -138,4 +148,21 @@ TEST_F(RoomHudGl, TheTurnComingToTheOwnSeatDrawsTheYourTurnAnimationOverTheTable
     const platform::Image frame = host->Frame(room);
     ASSERT_EQ(room.Effects()->Current(clock.NowMs()), scenes::hud::GameAni::YourTurn);
     ExpectMatches(frame, "room_your_turn");
+}
+
+TEST_F(RoomHudGl, APlayerJoiningARoomSeesTheReceivingNoteClearOfThePlayerList) {
+    host->session.own.playerId = 2;  // Bob, seat 1; Alice holds the room
+    DeliverRoomState(room, true, 1);
+    DeliverTwoMembers(room);
+    host->Pump(room, 2);
+    const platform::Image frame = host->Frame(room);
+    const gui::TextLabel* note = room.ReceivingLabel();
+    ASSERT_TRUE(note->IsShownOnScreen()) << "a joining player waits without a word";
+    const gui::Widget* list = room.PlayerList();
+    const bool apart = note->ScreenX() >= list->ScreenX() + list->Width() ||
+                       list->ScreenX() >= note->ScreenX() + note->Width() ||
+                       note->ScreenY() >= list->ScreenY() + list->Height() ||
+                       list->ScreenY() >= note->ScreenY() + note->Height();
+    EXPECT_TRUE(apart) << "the note covers the player list";
+    ExpectMatches(frame, "room_receiving");
 }
