@@ -45,6 +45,8 @@ constexpr UiImage kTitleBar{0, 0, 208, 512, 28};
 constexpr UiImage kPanel{0, 0, 236, 256, 192};
 constexpr UiImage kDarkPanel{0, 256, 236, 256, 192};
 constexpr UiImage kNoticeBackground = kPanel;
+// The turn countdown's warning: an amber triangle with an exclamation mark.
+constexpr UiImage kTurnWarning{0, 0, 96, 36, 42};
 
 // Set 21 is twice as tall: the common cells on top, the cue school's pictures in the free space
 // beside them and in the lower half.

@@ -56,7 +56,7 @@ void SceneRoomGame::CreateRoomHud() {
                                  gui::align::kCenter | gui::align::kVCenter);
     countdownCaption_->SetPlainText(u"Turn time");
     countdownCaption_->SetColors(kCaptionColour, kCaptionShadow);
-    AnchorByEdges(*countdownCaption_, gui::AnchorH::Center, 62, gui::AnchorV::Top, kCaptionTop);
+    AnchorByEdges(*countdownCaption_, gui::AnchorH::Center, 74, gui::AnchorV::Top, kCaptionTop);
 
     scoreBoard_ = Make<hud::ScoreBoard>();
     scoreBoard_->Create(0, 0);

@@ -166,3 +166,25 @@ TEST_F(RoomHudGl, APlayerJoiningARoomSeesTheReceivingNoteClearOfThePlayerList) {
     EXPECT_TRUE(apart) << "the note covers the player list";
     ExpectMatches(frame, "room_receiving");
 }
+
+TEST_F(RoomHudGl, TheTurnsLastSecondsFlashAWarningPictureNotAnEmptyFrame) {
+    SeatTwoPlayers(room);
+    clock.AdvanceMs(34000);  // six seconds left of the 40 s turn
+    host->Frame(room);       // the clocks follow the time as the room is drawn
+    const gui::ImageWidget* warning = room.Countdown()->Warning();
+    // The flash follows every fourth tick of the widget tree.
+    for (int i = 0; i < 4 && warning->Alpha() < 1.0f; ++i) host->Pump(room, 1);
+    const platform::Image frame = host->Frame(room);
+    ASSERT_EQ(room.Countdown()->Left(), 6);
+    ASSERT_TRUE(warning->IsShownOnScreen());
+    ASSERT_EQ(warning->Alpha(), 1.0f);
+    int amber = 0;
+    for (int y = warning->ScreenY(); y < warning->ScreenY() + warning->Height(); ++y) {
+        for (int x = warning->ScreenX(); x < warning->ScreenX() + warning->Width(); ++x) {
+            const std::uint8_t* p = &frame.rgba[(static_cast<std::size_t>(y) * frame.width + x) * 4];
+            amber += p[0] > 200 && p[1] > 120 && p[1] < 210 && p[2] < 90;
+        }
+    }
+    EXPECT_GT(amber, 200) << "the warning drew no picture";
+    ExpectMatches(frame, "room_turn_warning");
+}

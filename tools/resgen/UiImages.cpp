@@ -205,6 +205,16 @@ void DrawFields(Image& img) {
     }
 }
 
+void DrawTurnWarning(Image& img) {
+    const UiImage w = atlas::kTurnWarning;
+    const float x = float(w.x), y = float(w.y), cx = x + w.w / 2.0f;
+    const Rgba rim{60, 20, 0, 255}, amber{255, 176, 32, 255}, mark{40, 16, 0, 255};
+    Triangle(img, cx, y + 4, x + w.w - 1, y + w.h - 5, x + 1, y + w.h - 5, rim);
+    Triangle(img, cx, y + 8, x + w.w - 4.5f, y + w.h - 7, x + 4.5f, y + w.h - 7, amber);
+    Line(img, cx, y + 17, cx, y + w.h - 17, 3.5f, mark);
+    Disc(img, cx, y + w.h - 11.5f, 2.2f, mark);
+}
+
 Rgba SetTint(int set) {
     // Navy, teal, plum and bronze panels in turn, so screens of different sets differ a little.
     static constexpr Rgba kTints[4] = {
@@ -339,6 +349,7 @@ Image BuildUiImageSet(int set) {
     DrawButtons(img);
     DrawScrollParts(img);
     DrawFields(img);
+    DrawTurnWarning(img);
     DrawPanels(img, set);
     if (school) DrawSchool(img);
     if (set == atlas::shop::kSet) DrawShopTile(img);

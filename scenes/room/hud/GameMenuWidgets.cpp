@@ -20,7 +20,7 @@ namespace scenes::hud {
 namespace {
 constexpr int kDigitSize = 14;
 constexpr gui::UiImage kColon{images::kFlatSet, 0, 0, 3, 14};
-constexpr gui::UiImage kWarning{images::kFlatSet, 0, 0, 36, 42};
+constexpr gui::UiImage kWarning = gui::atlas::InSet(gui::atlas::kTurnWarning, images::kHudSet);
 constexpr gui::UiImage kGainIcon{images::kFlatSet, 0, 0, 95, 74};
 constexpr gui::UiImage kSmallButton = images::kButton;
 
