@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -526,5 +527,56 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
         });
     })) << "the reply never reached Bob: "
         << alice.Journal();
+    server.Stop();
+}
+
+// The room shows each member's gold as his account holds it: a player with 1,234 gold is not shown
+// the 100,000 of a new account.
+TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    Client a, b;
+    ASSERT_TRUE(a.Connect(server.Port()));
+    ASSERT_TRUE(b.Connect(server.Port()));
+    SignInAndEnterChannel(a, u"alice", u"Alice");
+    SignInAndEnterChannel(b, u"bob", u"Bob");
+    server.SetGold(u"bob", 1234);
+    RoomInfo room;
+    room.gameType = 4;
+    room.maxPlayers = 2;
+    room.title = u"gold";
+    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
+    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_TRUE(b.session.SendJoinRoom(a.session.GetRoom().number, u""));
+    ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_TRUE(b.session.SendEmpty(2007));  // the room scene is ready
+
+    // Bob's member list (2011): per member seat, id, a byte, nickname, u32, u16, u32, u16, the gold,
+    // then 22 bytes of state.
+    const int at = b.WaitId(2011);
+    ASSERT_GE(at, 0);
+    const auto packets = b.scene.Packets();
+    const std::vector<std::uint8_t>& body = packets[at].body;
+    std::size_t pos = 0;
+    auto le = [&](int bytes) {
+        std::uint64_t v = 0;
+        for (int i = 0; i < bytes && pos < body.size(); ++i) v |= std::uint64_t{body[pos++]} << (8 * i);
+        return v;
+    };
+    ASSERT_EQ(le(1), 2u);
+    std::map<WString, std::uint64_t> gold;
+    for (int member = 0; member < 2; ++member) {
+        pos += 1 + 8 + 1;
+        WString nickname(le(2) / 2, u' ');
+        for (char16_t& ch : nickname) ch = static_cast<char16_t>(le(2));
+        pos += 2 + 4 + 2 + 4 + 2;
+        gold[nickname] = le(8);
+        pos += 22;
+    }
+    ASSERT_EQ(pos, body.size()) << "the member list's layout changed";
+    EXPECT_EQ(gold[u"Bob"], 1234u);
+    EXPECT_EQ(gold[u"Alice"], 100000u);
     server.Stop();
 }

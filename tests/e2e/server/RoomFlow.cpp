@@ -79,7 +79,6 @@ constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
 constexpr int kFirstPocketType = 10;
 constexpr int kEightBall = 10;
-constexpr std::uint64_t kMoney = 100000;
 
 // Whether the shooter keeps the table: a carom point (a count above 0, no foul), or in a pocket game a
 // ball pocketed without the cue ball.
@@ -130,15 +129,19 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
         const int seat = c.seat;
         Reader r(f.body);
 
+        // The gold a member holds in the shop's ledger (what he bought or won shows in the room).
+        auto goldOf = [&](const Client* m) {
+            return static_cast<std::uint64_t>(std::max<std::int64_t>(0, shop_.Account(m->loginId).money));
+        };
         // 2014: the profile of the member of `s` as the others learn it when he enters.
         auto entered = [&](int s) {
             const Client* m = room.seats[s];
             Writer w;
             w.u8(static_cast<std::uint8_t>(room.members.size())).u8(static_cast<std::uint8_t>(s));
             w.u64(static_cast<std::uint64_t>(m->index) + 1).u8(0).str(m->nickname).u32(0);
-            w.u16(1).u32(0).u64(kMoney).u8(0).u16(20).u8(0).u16(0).u32(0).u16(3000).u8(0);
+            w.u16(1).u32(0).u64(goldOf(m)).u8(0).u16(20).u8(0).u16(0).u32(0).u16(3000).u8(0);
             w.u8(room.playing[s]).u8(0).u8(0).u8(0).u32(0).u8(0);
-            if (room.gameType == 2 || room.gameType == 5) w.u64(kMoney);
+            if (room.gameType == 2 || room.gameType == 5) w.u64(goldOf(m));
             return w.bytes();
         };
         auto memberList = [&] {
@@ -148,10 +151,10 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 const Client* m = room.seats[s];
                 if (!m) continue;
                 w.u8(static_cast<std::uint8_t>(s)).u64(static_cast<std::uint64_t>(m->index) + 1).u8(0);
-                w.str(m->nickname).u32(0).u16(1).u32(0).u16(20).u64(kMoney).u8(0).u8(0).u16(0).u8(0);
+                w.str(m->nickname).u32(0).u16(1).u32(0).u16(20).u64(goldOf(m)).u8(0).u8(0).u16(0).u8(0);
                 w.u32(0).u8(0).u16(3000).u8(0);
                 w.u8(room.playing[s]).u8(0).u8(room.ready[s]).u8(0).u32(0).u8(0);
-                if (room.gameType == 2 || room.gameType == 5) w.u64(kMoney);
+                if (room.gameType == 2 || room.gameType == 5) w.u64(goldOf(m));
             }
             return w.bytes();
         };
@@ -191,7 +194,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             turn.u8(room.cueBall).u32(room.seed);
             turn.u16(0).u16(code).u8(0).u16(room.points[next]).u16(0).u16(0).u16(room.points[shooter]);
             turn.u16(room.points[next]).u8(0).u32(0).u8(freeBall ? 1 : 0);
-            for (int s : playingSeats()) turn.u8(static_cast<std::uint8_t>(s)).u64(kMoney);
+            for (int s : playingSeats()) turn.u8(static_cast<std::uint8_t>(s)).u64(goldOf(room.seats[s]));
             turn.u8(0xFF);
             toAll(room, kTurnResult, turn.bytes());
             if (room.lastState.size() >= 9) {
@@ -287,7 +290,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     if (room.gameType == 0 || room.gameType == 3) w.u8(0).u8(0);
                     if (room.gameType == 6) w.u8(0);
                     w.u8(PocketGroups::kOpen);
-                    w.u8(static_cast<std::uint8_t>(s)).u64(kMoney).u16(0);
+                    w.u8(static_cast<std::uint8_t>(s)).u64(goldOf(room.seats[s])).u16(0);
                 }
                 w.u32(0);
                 if (room.moneyClass == 3) w.u32(0).u32(0);
