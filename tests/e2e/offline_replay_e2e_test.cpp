@@ -168,7 +168,8 @@ std::string CaromRecord(std::uint32_t model, float power, float contactFactor, f
     auto bytes = [&](std::uint64_t value, int count) {
         char two[3];
         for (int i = 0; i < count; ++i) {
-            std::snprintf(two, sizeof two, "%02X", static_cast<unsigned>((value >> (8 * i)) & 0xFF));
+            std::snprintf(two, sizeof two, "%02X",
+                          i < 8 ? static_cast<unsigned>((value >> (8 * i)) & 0xFF) : 0u);
             hex += two;
         }
     };

@@ -3,6 +3,7 @@
 // and compared with a reference image (UPDATE_GOLDEN=1 rewrites it).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <tuple>
 
@@ -179,8 +180,9 @@ TEST_F(RoomHudGl, TheTurnsLastSecondsFlashAWarningPictureNotAnEmptyFrame) {
     ASSERT_TRUE(warning->IsShownOnScreen());
     ASSERT_EQ(warning->Alpha(), 1.0f);
     int amber = 0;
-    for (int y = warning->ScreenY(); y < warning->ScreenY() + warning->Height(); ++y) {
-        for (int x = warning->ScreenX(); x < warning->ScreenX() + warning->Width(); ++x) {
+    // The countdown stands two pixels above the screen's top edge.
+    for (int y = std::max(0, warning->ScreenY()); y < warning->ScreenY() + warning->Height(); ++y) {
+        for (int x = std::max(0, warning->ScreenX()); x < warning->ScreenX() + warning->Width(); ++x) {
             const std::uint8_t* p = &frame.rgba[(static_cast<std::size_t>(y) * frame.width + x) * 4];
             amber += p[0] > 200 && p[1] > 120 && p[1] < 210 && p[2] < 90;
         }
