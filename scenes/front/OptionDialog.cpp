@@ -50,7 +50,7 @@ struct CheckSpec {
 
 // A drop-down bound to one field: item i stands for values[i]; without texts the items show the
 // numbers. The anti-aliasing list instead offers the levels the device supports.
-struct ChoiceSpec {
+struct ChoiceRow {
     std::uint32_t id;
     const char16_t* label;
     int x, y;
@@ -85,7 +85,7 @@ const std::vector<int> kSensitivity = {50, 60, 70, 80, 90, 100, 110, 120, 130, 1
 // The multisample levels the list may offer; config.ini holds at most 8.
 const int kMultisampleLevels[] = {2, 4, 6, 8};
 
-const ChoiceSpec kChoices[] = {
+const ChoiceRow kChoices[] = {
     {3102, u"Textures", kLeft, 86, {0, 1, 2}, {u"High", u"Medium", u"Low"}, Bind<&Options::textureDetail>()},
     {3103, u"Anti-aliasing", kLeft, 112, {}, {}, Bind<&Options::fsaa>(), true},
     {3104, u"Music volume", kRight + 90, 58, kPercent, {}, Bind<&Options::bgmVolume>()},
@@ -115,7 +115,7 @@ WString MultisampleText(int level) {
 
 // The items of one list for these options. The field's own value is always among them, in value
 // order, so the list never shows another value than the one in force.
-std::vector<ChoiceItem> ChoiceItems(const ChoiceSpec& c, const Options& options) {
+std::vector<ChoiceItem> ChoiceItems(const ChoiceRow& c, const Options& options) {
     std::vector<ChoiceItem> items;
     if (c.multisample) {
         items.push_back({0, MultisampleText(0)});
@@ -160,7 +160,7 @@ WString ModeText(const std::pair<int, int>& mode) {
 // word) are kept.
 void CopyDialogFields(const Options& from, Options& to) {
     for (const CheckSpec& c : kChecks) c.field.set(to, c.field.get(from));
-    for (const ChoiceSpec& c : kChoices) c.field.set(to, c.field.get(from));
+    for (const ChoiceRow& c : kChoices) c.field.set(to, c.field.get(from));
     to.width = from.width;
     to.height = from.height;
     to.refreshRate = from.refreshRate;
@@ -184,7 +184,7 @@ void OptionDialog::Build() {
         checks_[i++] =
             AddCheckMarkBox(*this, c.x, c.y, c.x >= kRight && c.y < 146 ? 86 : 126, c.id, c.caption, false);
     i = 0;
-    for (const ChoiceSpec& c : kChoices) {
+    for (const ChoiceRow& c : kChoices) {
         const bool besideCheck = c.x > kRight;  // the volume lists stand right of their check box
         if (!besideCheck) AddTextLine(*this, c.x, c.y, kLabelWidth, 22, c.label);
         const int x = besideCheck ? c.x : c.x + kLabelWidth;
@@ -222,7 +222,7 @@ void OptionDialog::FillControls() {
     std::size_t i = 0;
     for (const CheckSpec& c : kChecks) checks_[i++]->SetChecked(c.field.get(working_) != 0);
     i = 0;
-    for (const ChoiceSpec& c : kChoices) {
+    for (const ChoiceRow& c : kChoices) {
         const std::vector<ChoiceItem> items = ChoiceItems(c, working_);
         gui::ComboBox* combo = combos_[i];
         std::vector<int>& values = shownValues_[i++];

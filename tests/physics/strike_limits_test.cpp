@@ -36,9 +36,9 @@ TEST_P(StrikeLimits, AContactTimeThatIsNotPositiveLeavesTheBallStillAndTheShotRe
         ShotParams shot = DefaultShot();
         shot.power = F32(1.0f);
         shot.contactFactor = F32(factor);
-        ShotSpec spec = MakeShot(model, 0, kBalls, F32(40.0f), F32(8.0f), shot);
-        spec.maxCalls = 100;
-        const ShotResult r = RunShot(spec);
+        auto planned = MakeShot(model, 0, kBalls, F32(40.0f), F32(8.0f), shot);
+        planned.maxCalls = 100;
+        const ShotResult r = RunShot(planned);
         EXPECT_TRUE(r.rest) << "contact factor " << factor;
         EXPECT_EQ(r.calls, 1u) << "contact factor " << factor;
         EXPECT_EQ(r.final[0].position.x.v, -50.0f) << "contact factor " << factor;
@@ -66,9 +66,9 @@ TEST_P(StrikeLimits, ShotsAtTheCornersOfTheClientLimitsRestWithinAQuarterOfTheCa
             shot.contactFactor = F32(c.contactFactor);
             shot.limitFactor = F32(c.limitFactor);
             shot.stiffnessFactor = F32(c.stiffnessFactor);
-            ShotSpec spec = MakeShot(GetParam(), table, kBalls, F32(40.0f), F32(8.0f), shot);
-            spec.maxCalls = 6000;
-            const ShotResult r = RunShot(spec);
+            auto planned = MakeShot(GetParam(), table, kBalls, F32(40.0f), F32(8.0f), shot);
+            planned.maxCalls = 6000;
+            const ShotResult r = RunShot(planned);
             EXPECT_TRUE(r.rest && r.allFinite) << "table " << table << " corner " << &c - corners;
         }
 }
