@@ -72,6 +72,18 @@ void SignInAndEnterChannel(Client& c, const WString& login, const WString& nick)
     EXPECT_EQ(c.session.GetChannelType(), 8) << "channel 3 is the tournament channel";
 }
 
+// The master creates a three-cushion room of `places` with `title`, and `guest` enters it.
+void CreateAndJoin(Client& master, Client& guest, const WString& title, std::uint8_t places) {
+    RoomInfo room;
+    room.gameType = 4;
+    room.maxPlayers = places;
+    room.title = title;
+    ASSERT_TRUE(master.session.SendCreateRoom(room, u""));
+    ASSERT_EQ(master.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_TRUE(guest.session.SendJoinRoom(master.session.GetRoom().number, u""));
+    ASSERT_EQ(guest.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+}
+
 void RunTwoPlayerFlow(std::uint16_t port) {
     Client a, b;
     ASSERT_TRUE(a.Connect(port));
@@ -131,14 +143,7 @@ TEST(LobbyFlow, AStoppingServerTellsNoPlayerThatTheOthersLeft) {
         SignInAndEnterChannel(*clients.back(), u"login" + n, u"Player" + n);
     }
     Client& a = *clients[0];
-    RoomInfo room;
-    room.gameType = 4;
-    room.maxPlayers = 2;
-    room.title = u"both";
-    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
-    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
-    ASSERT_TRUE(clients[1]->session.SendJoinRoom(a.session.GetRoom().number, u""));
-    ASSERT_EQ(clients[1]->FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_NO_FATAL_FAILURE(CreateAndJoin(a, *clients[1], u"both", 2));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     std::vector<std::size_t> seen;
     for (auto& c : clients) seen.push_back(c->scene.Packets().size());
@@ -232,14 +237,7 @@ TEST(LobbyFlow, TheInviteListNamesThePlayersInTheLobbyAndTheInvitationAndANewCue
     SignInAndEnterChannel(a, u"alice", u"Alice");
     SignInAndEnterChannel(b, u"bob", u"Bob");
     SignInAndEnterChannel(c, u"carol", u"Carol");
-    RoomInfo room;
-    room.gameType = 4;
-    room.maxPlayers = 4;
-    room.title = u"come";
-    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
-    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
-    ASSERT_TRUE(c.session.SendJoinRoom(a.session.GetRoom().number, u""));
-    ASSERT_EQ(c.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_NO_FATAL_FAILURE(CreateAndJoin(a, c, u"come", 4));
 
     // Only Bob is in the lobby: u16 count, u32 key, u64 player id, u16 level, nickname, u16 count.
     ASSERT_TRUE(a.session.SendByteMessage(2042, 0));
@@ -278,14 +276,7 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
     ASSERT_TRUE(b.Connect(server.Port()));
     SignInAndEnterChannel(a, u"alice", u"Alice");
     SignInAndEnterChannel(b, u"bob", u"Bob");
-    RoomInfo room;
-    room.gameType = 4;
-    room.maxPlayers = 2;
-    room.title = u"requests";
-    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
-    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
-    ASSERT_TRUE(b.session.SendJoinRoom(a.session.GetRoom().number, u""));
-    ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_NO_FATAL_FAILURE(CreateAndJoin(a, b, u"requests", 2));
 
     ASSERT_TRUE(a.session.SendByteMessage(2032, 2));
     const int asked = b.WaitId(2033);
@@ -543,14 +534,7 @@ TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
     SignInAndEnterChannel(a, u"alice", u"Alice");
     SignInAndEnterChannel(b, u"bob", u"Bob");
     server.SetGold(u"bob", 1234);
-    RoomInfo room;
-    room.gameType = 4;
-    room.maxPlayers = 2;
-    room.title = u"gold";
-    ASSERT_TRUE(a.session.SendCreateRoom(room, u""));
-    ASSERT_EQ(a.FirstByte(Id(MessageId::JoinRoomResult)), 0);
-    ASSERT_TRUE(b.session.SendJoinRoom(a.session.GetRoom().number, u""));
-    ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_NO_FATAL_FAILURE(CreateAndJoin(a, b, u"gold", 2));
     ASSERT_TRUE(b.session.SendEmpty(2007));  // the room scene is ready
 
     // Bob's member list (2011): per member seat, id, a byte, nickname, u32, u16, u32, u16, the gold,
