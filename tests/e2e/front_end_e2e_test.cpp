@@ -10,6 +10,7 @@
 
 #include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
+#include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -21,10 +22,12 @@ using testsupport::ChildProcess;
 using testsupport::ReadFile;
 using testsupport::ScriptedClient;
 
-// Where the lobby's controls are on the 1024 x 768 client area.
-constexpr const char* kCreateRoomButton = "80 478";
-constexpr const char* kJoinButton = "198 478";
-constexpr const char* kFirstRoomRow = "120 105";
+// The lobby's controls (RoomScriptSupport.h) and the create dialog's password field, on the 1024 x 768
+// client area.
+using roomscript::kCreateRoomButton;
+using roomscript::kFirstRoomRow;
+using roomscript::kJoinButton;
+using roomscript::SignIn;
 constexpr const char* kCreateDialogPassword = "450 312";
 // And the shop's: its lobby button, the first card, the detail panel's and the purchase window's buy
 // buttons, and the way back.
@@ -38,20 +41,14 @@ fs::path Folder(const std::string& name) {
     return fs::temp_directory_path() / ("front_e2e_" + std::to_string(::getpid()) + "_" + name);
 }
 
-// Signs in as a new account: the first sign-in asks for a nickname.
-std::string SignInScript(const std::string& nickname) {
-    return "wait-journal SCENE 1\nwait 300\ntext " + nickname + "\nkey Return\nwait-journal SCENE 4\n";
-}
-
 TEST(FrontEndRun, TwoClientsCreateListAndEnterARoomAndAWrongPasswordLosesNothing) {
     testserver::ServerOptions options;
     options.lobby = true;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
 
-    const std::string creatorScript = SignInScript("Alice") + "wait-journal ROOMS 0\nmove " +
-                                      kCreateRoomButton + "\ndown left\nup left\nwait 300\nmove " +
-                                      kCreateDialogPassword +
+    const std::string creatorScript = SignIn("Alice") + "wait-journal ROOMS 0\nmove " + kCreateRoomButton +
+                                      "\ndown left\nup left\nwait 300\nmove " + kCreateDialogPassword +
                                       "\ndown left\nup left\ntext pw1\nkey Return\nwait-journal SCENE 5\n"
                                       "wait 30000\nquit\n";
     ScriptedClient creator(Folder("creator"), creatorScript);
@@ -64,7 +61,7 @@ TEST(FrontEndRun, TwoClientsCreateListAndEnterARoomAndAWrongPasswordLosesNothing
     const std::string joinClicks = std::string("move ") + kFirstRoomRow +
                                    "\ndown left\nup left\nwait 200\nmove " + kJoinButton +
                                    "\ndown left\nup left\nwait 300\n";
-    const std::string joinerScript = SignInScript("Bob") + "wait-journal ROOMS 1\n" + joinClicks +
+    const std::string joinerScript = SignIn("Bob") + "wait-journal ROOMS 1\n" + joinClicks +
                                      "text wrong\nkey Return\nwait-journal BOX Error\nwait 300\nkey Return\n"
                                      "wait 300\n" +
                                      joinClicks +
@@ -95,7 +92,7 @@ TEST(FrontEndRun, APlayerBuysACueInTheShopAndReturnsToTheLobby) {
         return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";
     };
     const std::string script =
-        SignInScript("Carol") + "wait 300\n" + click(kShopButton) + "wait-journal SCENE 10\n" + "wait 300\n" +
+        SignIn("Carol") + "wait 300\n" + click(kShopButton) + "wait-journal SCENE 10\n" + "wait 300\n" +
         click(kFirstShopCard) + click(kDetailBuyButton) + click(kPurchaseBuyButton) +
         "wait-journal BOX Notice|Successfully purchased.\n" + "wait 300\nkey Return\nwait 300\n" +
         click(kShopExitButton) + "wait-journal SCENE 4\nwait 300\nquit\n";
