@@ -24,6 +24,7 @@ using testsupport::ScriptedClient;
 
 // The lobby's controls (RoomScriptSupport.h) and the create dialog's password field, on the 1024 x 768
 // client area.
+using roomscript::Click;
 using roomscript::kCreateRoomButton;
 using roomscript::kFirstRoomRow;
 using roomscript::kJoinButton;
@@ -88,14 +89,11 @@ TEST(FrontEndRun, APlayerBuysACueInTheShopAndReturnsToTheLobby) {
     options.lobby = true;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
-    auto click = [](const char* at) {
-        return std::string("move ") + at + "\ndown left\nup left\nwait 300\n";
-    };
     const std::string script =
-        SignIn("Carol") + "wait 300\n" + click(kShopButton) + "wait-journal SCENE 10\n" + "wait 300\n" +
-        click(kFirstShopCard) + click(kDetailBuyButton) + click(kPurchaseBuyButton) +
+        SignIn("Carol") + "wait 300\n" + Click(kShopButton) + "wait-journal SCENE 10\n" + "wait 300\n" +
+        Click(kFirstShopCard) + Click(kDetailBuyButton) + Click(kPurchaseBuyButton) +
         "wait-journal BOX Notice|Successfully purchased.\n" + "wait 300\nkey Return\nwait 300\n" +
-        click(kShopExitButton) + "wait-journal SCENE 4\nwait 300\nquit\n";
+        Click(kShopExitButton) + "wait-journal SCENE 4\nwait 300\nquit\n";
     ScriptedClient client(Folder("shopper"), script);
     ASSERT_TRUE(client.Start({"launcher", "carol", "secret"}, server.Port()));
     ASSERT_TRUE(client.WaitFor("BOX Notice|Successfully purchased.|Check the item in [My Item]."))
