@@ -43,18 +43,22 @@ Extent MeshExtent(const MeshData& mesh, const physics::TableGeometry& g) {
     return e;
 }
 
+// The group of the same name in a generated package of the build folder; null when it is missing.
+ResourceGroup* GeneratedGroup(ResourceManager& manager, const std::string& name) {
+    if (!std::filesystem::exists(std::string(MARVENLOT_BINARY_DIR) + "/data/" + name + ".mpk"))
+        return nullptr;
+    manager.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
+    manager.SetDataFolder(u"data");
+    ResourcePackage* package = manager.OpenPackage(FromUtf8(name));
+    return package ? package->FindGroup(FromUtf8(name)) : nullptr;
+}
+
 }  // namespace
 
 TEST(GeneratedTables, EveryTableMeshHasThePhysicsFrameClothAndCushionHeight) {
-    ASSERT_TRUE(std::filesystem::exists(std::string(MARVENLOT_BINARY_DIR) + "/data/Tables.mpk"))
-        << "build the target marvenlot_resources first";
     ResourceManager manager;
-    manager.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    manager.SetDataFolder(u"data");
-    ResourcePackage* package = manager.OpenPackage(u"Tables");
-    ASSERT_NE(package, nullptr);
-    ResourceGroup* tables = package->FindGroup(u"Tables");
-    ASSERT_NE(tables, nullptr);
+    ResourceGroup* tables = GeneratedGroup(manager, "Tables");
+    ASSERT_NE(tables, nullptr) << "build the target marvenlot_resources first";
     for (std::uint32_t type = 0; type < physics::kTableTypeCount; ++type) {
         physics::TableGeometry g;
         physics::BuildTableGeometry(type, g);
@@ -72,15 +76,9 @@ TEST(GeneratedTables, EveryTableMeshHasThePhysicsFrameClothAndCushionHeight) {
 }
 
 TEST(GeneratedBalls, ABallsImageReadsLeftToRightInTheTablesViewNotMirrored) {
-    ASSERT_TRUE(std::filesystem::exists(std::string(MARVENLOT_BINARY_DIR) + "/data/Balls.mpk"))
-        << "build the target marvenlot_resources first";
     ResourceManager manager;
-    manager.SetRootFolder(FromUtf8(MARVENLOT_BINARY_DIR));
-    manager.SetDataFolder(u"data");
-    ResourcePackage* package = manager.OpenPackage(u"Balls");
-    ASSERT_NE(package, nullptr);
-    ResourceGroup* balls = package->FindGroup(u"Balls");
-    ASSERT_NE(balls, nullptr);
+    ResourceGroup* balls = GeneratedGroup(manager, "Balls");
+    ASSERT_NE(balls, nullptr) << "build the target marvenlot_resources first";
     const auto& model = balls->GetModelManager().FindByName(u"Pool2");
     ASSERT_FALSE(model->IsEmpty());
     const MeshData& mesh = balls->GetMeshManager().FindById(model->data.nodes.front().meshId)->data;
