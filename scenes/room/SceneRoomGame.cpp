@@ -335,7 +335,7 @@ void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
     const int elapsed = nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0;
     if (elapsed > limit - kWarningFromEnd && elapsed < limit - kWarningUntilEnd && !world->ShotExecuting() &&
         !warningPlayed_.exchange(true)) {
-        PlaySound(sound::kFirstWarning + static_cast<int>(cosmetic_() % 3));
+        QueueSound(sound::kFirstWarning + static_cast<int>(cosmetic_() % 3));
         // The turn is nearly over: a withdraw question still open has lost its moment.
         RunOnMainThread([this] {
             if (withdrawQuestion_) withdrawQuestion_->Show(false);
@@ -693,6 +693,14 @@ void SceneRoomGame::PlaySound(int id) {
         playedSounds_.push_back(id);
     }
     if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->Play(id, 1.0f);
+}
+
+void SceneRoomGame::QueueSound(int id) {
+    {
+        platform::ScopedLock lock(chatLock_);
+        playedSounds_.push_back(id);
+    }
+    TableScene::QueueSound(id);
 }
 
 std::vector<int> SceneRoomGame::PlayedSounds() const {
