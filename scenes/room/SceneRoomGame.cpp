@@ -232,6 +232,8 @@ void SceneRoomGame::Enter() {
     // Newer players see the keys until they have signed in often enough.
     ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);
     widgetsDirty_ = true;
+    // A friend request that waited, or came while the room loaded, shows at once.
+    RefreshFriendBar();
     SetActive(true);
     // The player can write at once; a click on the table or Esc gives the keys back to the table.
     if (chatEdit_) chatEdit_->SetFocus(true);
@@ -274,6 +276,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (releaseKeysQueued_.exchange(false))
         if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
     if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();
+    RefreshFriendBar();
     RenderHudPanels();
     // Widgets change on the main thread only: the chat overlay and the boxes the handlers asked for.
     RefreshChatOverlay(platform::NowMs());

@@ -596,6 +596,9 @@ private:
     bool OnItemPanelCommand(const gui::CommandEvent& event);
     // Friend requests and the chat line's Tab key (main thread); true when handled.
     bool HandleItemPanelMessage(std::uint32_t code, std::uintptr_t a);
+    // Main thread, every frame and on entering: the friend request bar shows, naming the oldest friend
+    // request the session holds, while one waits and the messenger asks no question.
+    void RefreshFriendBar();
     // Any thread: a purchase or item-use reply came; the wait box goes and the item keys follow.
     void AfterItemReply();
     // Any thread: at the next frame the item strip, the open cue panel and the chalk gauge show the
