@@ -16,7 +16,7 @@ using testsupport::ScriptedClient;
 
 // The room's friend request bar, the messenger question's "Yes", and in the lobby the messenger's
 // nickname line and "Add friend" (the messenger opens at (708, 80)).
-constexpr const char* kFriendBar = "140 508";
+constexpr const char* kFriendBar = "140 453";
 constexpr const char* kQuestionYes = "459 441";
 constexpr const char* kFriendNickname = "800 509";
 constexpr const char* kAddFriend = "951 509";
