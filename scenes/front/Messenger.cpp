@@ -327,6 +327,7 @@ void Messenger::Refresh() {
     std::vector<Line> lines;
     if (session) {
         seenVersion_ = session->listVersion.load();
+        JournalFriends(*session);
         platform::ScopedLock lock(session->listLock);
         if (page_ == kFriends) {
             for (const net::FriendEntry& f : session->friends)
@@ -361,6 +362,22 @@ void Messenger::Refresh() {
     statusLine_->SetPlainText(status_);
 }
 
+void Messenger::JournalFriends(net::GameSession& session) {
+    WString listed;
+    int count = 0;
+    {
+        platform::ScopedLock lock(session.listLock);
+        for (const net::FriendEntry& f : session.friends) {
+            listed += u" " + f.nickname;
+            ++count;
+        }
+    }
+    listed = Format(u"FRIENDS %d", count) + listed;
+    if (listed == journaledFriends_) return;
+    journaledFriends_ = listed;
+    platform::Journal::Write(ToUtf8(listed));
+}
+
 void Messenger::UpdateAlert() {
     if (!alertButton_) return;
     net::GameSession* session = host_ ? host_->CurrentSession() : nullptr;
@@ -380,6 +397,7 @@ void Messenger::Poll() {
         (session->listVersion.load() == seenVersion_ && session->conversationLines.load() == journalled_))
         return;
     seenVersion_ = session->listVersion.load();
+    JournalFriends(*session);
     // Each conversation line is an event of the journal when it arrives, shown or not.
     std::uint32_t lines = 0;
     const std::vector<net::ChatMessage> said = session->Whispers(lines);

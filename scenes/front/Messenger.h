@@ -17,8 +17,9 @@ class MessageDialog;
 class TextLabel;
 }  // namespace gui
 namespace net {
+class GameSession;
 class PlayerRecord;
-}
+}  // namespace net
 
 namespace scenes {
 
@@ -93,6 +94,8 @@ private:
     void SendRequest(int kind, std::uint64_t playerId, const WString& nickname);
     void Answer(bool yes);
     void UpdateAlert();
+    // "FRIENDS <count> <nickname>..." in the journal when the session's friend list changed since.
+    void JournalFriends(net::GameSession& session);
     // The question popup is a sibling of the messenger, in the scene it lives in now.
     void OpenQuestion();
 
@@ -117,6 +120,7 @@ private:
     WString questionNickname_;
     std::uint32_t whispersSeen_ = 0;  // conversation lines read while the messenger showed
     std::uint32_t journalled_ = 0;    // conversation lines written to the journal
+    WString journaledFriends_;        // the friend list as the journal has it last
 
     friend class QuestionPopup;
 };

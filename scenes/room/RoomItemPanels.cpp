@@ -8,9 +8,11 @@
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/GuiConstants.h"
+#include "gui/MessageDialog.h"
 #include "gui/TextInput.h"
 #include "gui/UiAtlas.h"
 #include "net/GameSession.h"
+#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/Messenger.h"
@@ -28,7 +30,8 @@ namespace {
 constexpr int kPanelLeft = 10, kPanelBottom = -290;
 constexpr int kTabW = 81, kTabH = 19, kTabBottom = -24;
 constexpr int kCueTabX = 360, kShopTabX = 445;
-constexpr int kFriendBarW = 260, kFriendBarBottom = -250;
+// The friend request bar stands over the chalk gauge (whose top is 300 pixels above the bottom edge).
+constexpr int kFriendBarW = 260, kFriendBarBottom = -305;
 constexpr int kStripLeft = 84, kStripTop = -250;
 
 // Open means shown and not already on its way out.
@@ -109,19 +112,33 @@ bool SceneRoomGame::OnItemPanelCommand(const gui::CommandEvent& event) {
     }
 }
 
+void SceneRoomGame::RefreshFriendBar() {
+    if (!friendBar_) return;
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    WString nickname;
+    if (session) {
+        platform::ScopedLock lock(session->listLock);
+        if (!session->friendRequests.empty()) nickname = session->friendRequests.front().nickname;
+    }
+    // While the messenger asks (this request or anything else) a click would open nothing: the bar
+    // comes back when the question is answered and requests still wait.
+    const Messenger* messenger = RoomMessenger(Host());
+    const bool asking = messenger && messenger->QuestionBox() && messenger->QuestionBox()->IsVisible();
+    if (nickname.empty() || asking) {
+        if (friendBar_->IsVisible()) friendBar_->Show(false);
+        return;
+    }
+    const WString caption = Format(u"Friends request from %s", nickname);
+    if (friendBar_->IsVisible() && friendBar_->Caption() == caption) return;
+    friendBar_->SetCaption(caption);
+    friendBar_->Show(true);
+    friendBar_->BringToFront();
+    platform::Journal::Write("BAR " + ToUtf8(caption));
+}
+
 bool SceneRoomGame::HandleItemPanelMessage(std::uint32_t code, std::uintptr_t a) {
     if (code == join_msg::kFriendRequestCode) {
-        net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
-        WString nickname;
-        if (session) {
-            platform::ScopedLock lock(session->listLock);
-            if (!session->friendRequests.empty()) nickname = session->friendRequests.front().nickname;
-        }
-        // Nothing to answer: the bar would open no question.
-        if (nickname.empty() || !friendBar_) return true;
-        friendBar_->SetCaption(Format(u"Friends request from %s", nickname));
-        friendBar_->Show(true);
-        friendBar_->BringToFront();
+        RefreshFriendBar();
         return true;
     }
     // Tab in the chat line carries the typing over into the messenger's chat while it is shown.

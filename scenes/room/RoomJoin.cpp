@@ -386,8 +386,8 @@ void SceneRoomGame::OnAllIn(net::Packet& p) {
     }
     if (firstSeat == ownSeat_.load()) Record().money = 0;
     AddChatLine(Format(u"%s 님이 올인 되었습니다.", name), colour::kRed);
-    PlaySound(sound::kGameEnd);
-    PlaySound(join_msg::kAllInSound);
+    QueueSound(sound::kGameEnd);
+    QueueSound(join_msg::kAllInSound);
     if (teams < 3) {
         {
             platform::ScopedLock lock(seatLock_);

@@ -216,12 +216,13 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
         world->ballInHandMode = 1;
         world->BeginBallInHand(cueBall);
     }
-    PlaySound(sound::kGameStart);
-    if (gameType >= kFirstPocketType) PlaySound(sound::kRack);
+    // The start sound, the rack's and the start voice one after another.
+    QueueSound(sound::kGameStart);
+    if (gameType >= kFirstPocketType) QueueSound(sound::kRack);
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     // A tournament game always starts with the first voice.
     const bool tournament = channelType_.load() == kTournamentChannel && session && session->tournamentFlag1;
-    PlaySound(sound::kStartVoice + (tournament ? 0 : static_cast<int>(cosmetic_() % 2)));
+    QueueSound(sound::kStartVoice + (tournament ? 0 : static_cast<int>(cosmetic_() % 2)));
     if (session) session->Recorder().Disable();
     Hud().SetUpScoreBoard(boardCount, boardValues, channelType_.load() == kTournamentChannel);
     UpdateTableOwnership();
@@ -518,7 +519,7 @@ void SceneRoomGame::OnBreakFoul(net::Packet& p) {
     if (p.IsBad() || !world) return;
     if (kind == 2 || kind == 3) {
         world->Rerack(seed, true);
-        if (world->GameType() >= kFirstPocketType) PlaySound(sound::kRack);
+        if (world->GameType() >= kFirstPocketType) QueueSound(sound::kRack);
     } else if (kind == 1) {
         AddChatLine(u"Break foul! Try the first break again!", colour::kYellow);
         world->Rerack(seed, true);
@@ -550,7 +551,7 @@ void SceneRoomGame::OnEightBallShot(net::Packet& p) {
     AddChatLine(u"8 ball shot!", colour::kGreen);
     if (soundFlag) {
         resultSoundHeld_ = true;
-        PlaySound(sound::kEightBallShot);
+        QueueSound(sound::kEightBallShot);
     }
 }
 
@@ -722,7 +723,8 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
         }
     }
     Hud().ShowGameResult(ResultMode(), shown);
-    PlaySound(sound::kGameResults);
+    // Queued, so the sound after the results waits for it.
+    QueueSound(sound::kGameResults);
     if (playOn >= 2) {
         int ownPlaying = 0;
         {
@@ -736,7 +738,7 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
         return;
     }
     ResetAfterGame();
-    PlaySound(sound::kAfterResults);
+    QueueSound(sound::kAfterResults);
 }
 
 // ---- Table messages ------------------------------------------------------------------------------

@@ -232,6 +232,8 @@ void SceneRoomGame::Enter() {
     // Newer players see the keys until they have signed in often enough.
     ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);
     widgetsDirty_ = true;
+    // A friend request that waited, or came while the room loaded, shows at once.
+    RefreshFriendBar();
     SetActive(true);
     // The player can write at once; a click on the table or Esc gives the keys back to the table.
     if (chatEdit_) chatEdit_->SetFocus(true);
@@ -274,6 +276,7 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (releaseKeysQueued_.exchange(false))
         if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
     if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();
+    RefreshFriendBar();
     RenderHudPanels();
     // Widgets change on the main thread only: the chat overlay and the boxes the handlers asked for.
     RefreshChatOverlay(platform::NowMs());
@@ -335,7 +338,7 @@ void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
     const int elapsed = nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0;
     if (elapsed > limit - kWarningFromEnd && elapsed < limit - kWarningUntilEnd && !world->ShotExecuting() &&
         !warningPlayed_.exchange(true)) {
-        PlaySound(sound::kFirstWarning + static_cast<int>(cosmetic_() % 3));
+        QueueSound(sound::kFirstWarning + static_cast<int>(cosmetic_() % 3));
         // The turn is nearly over: a withdraw question still open has lost its moment.
         RunOnMainThread([this] {
             if (withdrawQuestion_) withdrawQuestion_->Show(false);
@@ -693,6 +696,14 @@ void SceneRoomGame::PlaySound(int id) {
         playedSounds_.push_back(id);
     }
     if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->Play(id, 1.0f);
+}
+
+void SceneRoomGame::QueueSound(int id) {
+    {
+        platform::ScopedLock lock(chatLock_);
+        playedSounds_.push_back(id);
+    }
+    TableScene::QueueSound(id);
 }
 
 std::vector<int> SceneRoomGame::PlayedSounds() const {

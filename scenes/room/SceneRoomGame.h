@@ -143,7 +143,7 @@ public:
     std::size_t FirstShownLine() const;
     // Scrolls the chat view (1-based first line; the reader is no longer at the end).
     void ScrollChatTo(std::size_t firstLine);
-    // Sounds the scene asked to play, in order.
+    // Sounds the scene asked to play, at once or queued, in the order asked.
     std::vector<int> PlayedSounds() const;
     void SetSendTap(SendTap tap) { sendTap_ = std::move(tap); }
     // The chat sender: false when the spam guard refused a typed text (the chat line then keeps it).
@@ -234,6 +234,8 @@ private:
     // 2063: the ball set down or the pocket called; nothing for a ball that is off the table.
     void SendPlacement();
     void PlaySound(int id);
+    // Plays the sound after those queued before it (TableScene::QueueSound), noting it as PlaySound does.
+    void QueueSound(int id);
     // Any thread: a notice box, shown by the next Render.
     void ShowBox(const WString& line1, const WString& line2 = {});
 
@@ -594,6 +596,9 @@ private:
     bool OnItemPanelCommand(const gui::CommandEvent& event);
     // Friend requests and the chat line's Tab key (main thread); true when handled.
     bool HandleItemPanelMessage(std::uint32_t code, std::uintptr_t a);
+    // Main thread, every frame and on entering: the friend request bar shows, naming the oldest friend
+    // request the session holds, while one waits and the messenger asks no question.
+    void RefreshFriendBar();
     // Any thread: a purchase or item-use reply came; the wait box goes and the item keys follow.
     void AfterItemReply();
     // Any thread: at the next frame the item strip, the open cue panel and the chalk gauge show the

@@ -7,6 +7,7 @@
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
+#include "engine/sound/SoundSequence.h"
 #include "net/GameSession.h"
 #include "net/ItemEntry.h"
 #include "net/PlayerRecord.h"
@@ -104,6 +105,10 @@ table::TableWorld& TableScene::CreateWorld() {
         if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->Play(id, volume);
     });
     return *world_;
+}
+
+void TableScene::QueueSound(int id) {
+    SoundSequence::Instance().Enqueue(id, 1.0f);
 }
 
 void TableScene::DestroyWorld() {

@@ -98,6 +98,9 @@ protected:
     // The offline defaults of the own record: cue 3000 for every game type, the table and ball set
     // of each type, and the room's game type 8-ball.
     void WriteOfflineDefaults(bool withType16);
+    // Plays the sound (volume 1.0) once the sounds queued before it, in any scene, have ended: the
+    // process's queue of sounds played one after another, advanced by the update thread.
+    static void QueueSound(int id);
     void SetPaused(bool paused) { paused_ = paused; }
     bool Paused() const { return paused_; }
 

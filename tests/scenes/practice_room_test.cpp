@@ -2,9 +2,6 @@
 // lent chalk, the chat box, watching the last shot again, and item use.
 #include <gtest/gtest.h>
 
-#include "engine/sound/SoundManager.h"
-#include "engine/sound/SoundSequence.h"
-#include "engine/sound/WavCodec.h"
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/NoticeBox.h"
@@ -12,7 +9,6 @@
 #include "net/GameSession.h"
 #include "net/ItemEntry.h"
 #include "net/Packet.h"
-#include "platform/audio/NullAudioDevice.h"
 #include "platform/sys/Clock.h"
 #include "platform/video/RecordingBackend.h"
 #include "platform/window/WindowCodes.h"
@@ -26,6 +22,7 @@
 #include "scenes/room/practice/SceneRoomPractice.h"
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/PracticeSteps.h"
+#include "tests/scenes/support/QueuedSounds.h"
 #include "tests/scenes/support/TableSceneHost.h"
 #include "tests/scenes/support/WidgetTree.h"
 
@@ -330,40 +327,10 @@ TEST(SceneRoomPractice, TheReplayPanelsButtonsReachTheRoomAndLeavingDropsThePane
     EXPECT_NE(panel.World(), nullptr) << "a new visit builds the panel's world again";
 }
 
-// The process's queue of sounds played one after another, on a null sound device whose sounds end on
-// a virtual clock: 24 lasts 300 ms and 27 100 ms.
-struct QueuedSounds {
-    QueuedSounds() {
-        platform::SetClock(&clock);
-        manager.Initialize(std::make_unique<platform::NullAudioDevice>());
-        manager.LoadStatic(24, GenerateToneWav(440.0f, 300));
-        manager.LoadStatic(27, GenerateToneWav(660.0f, 100));
-        manager.SetPlayObserver([this](int id) { played.push_back(id); });
-        SoundSequence::Instance().Clear();
-        SoundSequence::Instance().SetSoundManager(&manager);
-    }
-    ~QueuedSounds() {
-        SoundSequence::Instance().SetSoundManager(nullptr);
-        SoundSequence::Instance().Clear();
-        manager.Shutdown();
-        platform::SetClock(nullptr);
-    }
-    void Pass(int ms) {
-        for (int t = 0; t < ms; t += 50) {
-            clock.AdvanceMs(50);
-            manager.Update();
-            SoundSequence::Instance().Update();
-        }
-    }
-    platform::VirtualClock clock;
-    SoundManager manager;
-    std::vector<int> played;
-};
-
 TEST(SceneRoomPractice, APocketMissionCallsTheRackOnlyAfterTheStartCallHasEnded) {
     Practice t(10);
     t.Enter();
-    QueuedSounds sounds;
+    QueuedSounds sounds({{24, 300}, {27, 100}});
     t.StartMission();
     EXPECT_EQ(sounds.played, std::vector<int>{24}) << "the rack's call sounded over the start";
     sounds.Pass(250);

@@ -924,22 +924,36 @@ TEST_F(RoomJoinTest, TheTabsOpenOneItemPanelAtATimeAndASecondPressSlidesItOut) {
     EXPECT_EQ(cues->Slide().state, scenes::hud::PanelSlide::kIn) << "a closing panel opens again";
 }
 
-TEST_F(RoomJoinTest, AFriendRequestBarOpensTheQuestionAndTheChatKeysReachTheMessengerAndMyInfo) {
+TEST_F(RoomJoinTest, AFriendRequestBarShowsWhileRequestsWaitOpensTheQuestionAndTheChatKeysReachTheMessenger) {
     Open(4);
     scene.OnMessage(1063, 0, 0);
     EXPECT_FALSE(scene.FriendBar()->IsVisible()) << "no pending request, no bar";
+    // A request that arrives while the player is in the room shows at the next frame.
     host.session->friendRequests.push_back({7, 1, 0, u"CueMaster"});
-    scene.OnMessage(1063, 0, 0);
+    scene.Render(nullptr, false);
     ASSERT_TRUE(scene.FriendBar()->IsVisible());
     EXPECT_EQ(ToUtf8(scene.FriendBar()->Caption()), "Friends request from CueMaster");
+    host.session->friendRequests.push_back({8, 1, 0, u"Banker"});
     gui::CommandEvent click;
     click.id = 15;
     EXPECT_TRUE(scene.OnCommand(click));
     EXPECT_FALSE(scene.FriendBar()->IsVisible());
     EXPECT_TRUE(host.messenger.QuestionBox()->IsVisible());
-    EXPECT_TRUE(host.session->friendRequests.empty());
-    // The modal question goes with its answer.
+    EXPECT_EQ(host.session->friendRequests.size(), 1u);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.FriendBar()->IsVisible()) << "the bar waits while the messenger asks";
+    // The modal question goes with its answer; the next request waits behind it.
     host.messenger.QuestionBox()->Show(false);
+    scene.Render(nullptr, false);
+    EXPECT_EQ(ToUtf8(scene.FriendBar()->Caption()), "Friends request from Banker");
+    EXPECT_TRUE(scene.OnCommand(click));
+    host.messenger.QuestionBox()->Show(false);
+    EXPECT_TRUE(host.session->friendRequests.empty());
+    // A request that came while the player was elsewhere shows on entering the room.
+    host.session->friendRequests.push_back({9, 1, 0, u"Potter"});
+    Open(4);
+    EXPECT_TRUE(scene.FriendBar()->IsVisible());
+    host.session->friendRequests.clear();
 
     // Typing in the chat line: F4 still opens the own info, Tab moves into the shown messenger only.
     auto* edit = static_cast<gui::EditBox*>(scene.FindById(50));

@@ -22,6 +22,7 @@
 #include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableMessages.h"
+#include "tests/scenes/support/QueuedSounds.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 #include "tests/scenes/support/WidgetTree.h"
 
@@ -330,6 +331,33 @@ TEST_F(RoomSceneTest, PocketGameMessagesWriteTheirLinesAndSounds) {
     const std::size_t lines = scene.ChatLines().size();
     Deliver(2087, [](net::Packet& p) { p.WriteU8(50); });
     EXPECT_EQ(scene.ChatLines().size(), lines) << "a team count of 50 is dropped";
+}
+
+class PocketRoomTest : public RoomSceneTest {
+protected:
+    PocketRoomTest() { gameType = 10; }
+};
+
+TEST_F(PocketRoomTest, TheStartsAndTheResultsSoundsFollowOneAnother) {
+    EnterRoom(0, 0);
+    QueuedSounds sounds({{24, 300}, {27, 100}, {57, 200}, {58, 200}, {21, 300}, {56, 100}}, &clock);
+    StartGame(1);
+    EXPECT_EQ(sounds.played, std::vector<int>{24}) << "the rack or the voice sounded over the start";
+    sounds.Pass(300);
+    EXPECT_EQ(sounds.played, (std::vector<int>{24, 27}));
+    sounds.Pass(300);
+    ASSERT_EQ(sounds.played.size(), 3u);
+    EXPECT_TRUE(sounds.played[2] == 57 || sounds.played[2] == 58);
+    // Both teams decided: the results' sound, then the one after them.
+    sounds.played.clear();
+    Deliver(2046, [](net::Packet& p) {
+        p.WriteU8(2).WriteU8(1);
+        p.WriteU8(1).WriteU8(1).WriteU32(0).WriteU32(0).WriteU64(1500).WriteU8(0).WriteU8(0);
+        p.WriteU8(2).WriteU8(2).WriteU32(0).WriteU32(0).WriteU64(500).WriteU8(0).WriteU8(0).WriteU8(0);
+    });
+    EXPECT_EQ(sounds.played, std::vector<int>{21});
+    sounds.Pass(300);
+    EXPECT_EQ(sounds.played, (std::vector<int>{21, 56}));
 }
 
 TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhateverTheReason) {

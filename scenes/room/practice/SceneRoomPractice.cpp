@@ -6,7 +6,6 @@
 #include "engine/core/Log.h"
 #include "engine/core/Options.h"
 #include "engine/sound/SoundManager.h"
-#include "engine/sound/SoundSequence.h"
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/ImageWidget.h"
@@ -527,10 +526,6 @@ void SceneRoomPractice::Error(const WString& line1, const WString& line2) {
 
 void SceneRoomPractice::PlaySound(int id) {
     if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->PlayDefault(id);
-}
-
-void SceneRoomPractice::QueueSound(int id) {
-    SoundSequence::Instance().Enqueue(id, 1.0f);
 }
 
 // ---- Network messages (dispatch thread) ------------------------------------------------------------

@@ -114,8 +114,6 @@ private:
     void Notice(const WString& line1, const WString& line2 = {}, const WString& line3 = {});
     void Error(const WString& line1, const WString& line2 = {});
     void PlaySound(int id);
-    // Plays the sound once the sounds queued before it have ended.
-    void QueueSound(int id);
 
     // Earn-gold mission (PracticeMission.cpp)
     void RequestMission(bool fromLobby);
