@@ -36,6 +36,8 @@ constexpr float kEnterPitch = 30.0f;
 constexpr float kLowestPitch = 20.0f;
 constexpr float kHighestPitch = 60.0f;
 constexpr int kPitchMoveTicks = 600;
+constexpr char16_t kUnplayableShot[] = u"This shot cannot be played.";
+constexpr char16_t kUnplayableShotReason[] = u"Its record is damaged.";
 // Private: the user info window read a profile on the dispatch thread and is shown on the main one.
 constexpr std::uint32_t kShowUserInfoMessage = 1098;
 
@@ -158,13 +160,15 @@ void SceneShotGallery::OpenGalleryShot(std::int32_t shotSeq) {
 bool SceneShotGallery::PlayGalleryShot() {
     table::ShotRecord parsed;
     const table::ShotRecord::ParseResult result = parsed.ParseHex(shotWindow_->RecordHex());
-    if (result != table::ShotRecord::ParseResult::Ok) {
-        LogWrite(u"ERROR : the gallery shot %d cannot be played (%d)\n", shotWindow_->ShotSeq(),
-                 static_cast<int>(result));
-        return false;
-    }
-    if (const WString problem = table::ShotWordsProblem(parsed.Words()); !problem.empty()) {
+    const WString problem = result != table::ShotRecord::ParseResult::Ok
+                                ? FromUtf8(table::ParseResultText(result))
+                                : table::ShotRecordProblem(parsed);
+    if (!problem.empty()) {
+        // The table keeps what it showed; the player learns why nothing plays and is back at the list.
         LogWrite(u"ERROR : the gallery shot %d cannot be played: %s\n", shotWindow_->ShotSeq(), problem);
+        if (Host()) Host()->ShowNotice(this, kUnplayableShot, kUnplayableShotReason);
+        shotWindow_->Show(false);
+        list_->Show(true);
         return false;
     }
     speed_ = 0;
