@@ -10,6 +10,7 @@
 #include "gui/ScrollBar.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
+#include "gui/UiResourceSet.h"
 #include "net/Packet.h"
 #include "net/PlayerRecord.h"
 #include "platform/window/WindowCodes.h"
@@ -323,6 +324,11 @@ TEST(ShotGalleryScene, AGalleryShotReplaysToTheRestOfItsRecordAtEverySpeed) {
     ASSERT_GE(shots.size(), 2u);
     SceneFixture f(shots);
     EXPECT_TRUE(f.scene->ListWindow()->IsVisible());
+    // The windows and their controls draw from the "Gallery" set.
+    EXPECT_EQ(f.scene->ListWindow()->Image().set, gui::UiResourceSet::kSetCount);
+    const gui::Widget* play = f.scene->ShotWindow()->FindById(gallery::kPlayShotId);
+    ASSERT_NE(play, nullptr);
+    EXPECT_EQ(play->Image().set, gui::UiResourceSet::kSetCount);
     for (const auto& shot : {shots[0], shots[2]}) {
         f.scene->OnMessage(gallery::kOpenShotMessage, static_cast<std::uint32_t>(shot.seq), 0);
         ASSERT_TRUE(f.scene->ShotWindow()->Loaded());
