@@ -190,9 +190,10 @@ bool SceneShotGallery::PlayGalleryShot() {
     if (!problem.empty()) {
         // The table keeps what it showed; the player learns why nothing plays and is back at the list.
         LogWrite(u"ERROR : the gallery shot %d cannot be played: %s\n", shotWindow_->ShotSeq(), problem);
-        if (Host()) Host()->ShowNotice(this, kUnplayableShot, kUnplayableShotReason);
         shotWindow_->Show(false);
         list_->Show(true);
+        // After the list, so that the notice lies over it.
+        if (Host()) Host()->ShowNotice(this, kUnplayableShot, kUnplayableShotReason);
         return false;
     }
     speed_ = 0;
