@@ -49,17 +49,31 @@ const TextureData* UiResourceSet::GetResource(WStringView group, WStringView nam
     return &handle->data;
 }
 
+bool UiResourceSet::LoadNamedSet(int set, WStringView name, int standIn) {
+    if (set < kSetCount || set >= kSetCount + kNamedSetCount || name.empty()) return false;
+    Named& named = named_[static_cast<std::size_t>(set - kSetCount)];
+    named.name = WString(name);
+    named.standIn = standIn;
+    slots_[static_cast<std::size_t>(set)] = Slot{};
+    return GetResource(name, name, 0) != nullptr;
+}
+
 Texture* UiResourceSet::GetTexture(int set, RenderDevice* device) {
-    if (set < 0 || set >= setCount_) return nullptr;
+    const Named* named = set >= kSetCount && set < kSetCount + kNamedSetCount
+                             ? &named_[static_cast<std::size_t>(set - kSetCount)]
+                             : nullptr;
+    if (named ? named->name.empty() : set < 0 || set >= setCount_) return nullptr;
     Slot& slot = slots_[static_cast<std::size_t>(set)];
     if (slot.texture && slot.device == device) return slot.texture.get();
-    if (slot.missing) return nullptr;
-    const TextureData* data = GetResource(kImageGroup, {}, static_cast<std::uint32_t>(set));
+    if (slot.missing)
+        return named && named->standIn < kSetCount ? GetTexture(named->standIn, device) : nullptr;
+    const TextureData* data = named ? GetResource(named->name, named->name, 0)
+                                    : GetResource(kImageGroup, {}, static_cast<std::uint32_t>(set));
     const TextureLevel* level = data ? &data->levels[0] : nullptr;
     if (!level || data->format != TextureFormat::Rgba8 || !level->width || !level->height ||
         level->pixels.size() < std::size_t{level->width} * level->height * 4) {
         slot.missing = true;
-        return nullptr;
+        return named && named->standIn < kSetCount ? GetTexture(named->standIn, device) : nullptr;
     }
     slot.texture = Texture::CreateRgba(device, level->width, level->height, level->pixels);
     slot.device = device;

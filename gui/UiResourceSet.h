@@ -2,7 +2,8 @@
 // The UI image sets: the package of the user interface's images, opened through the resource
 // manager from the folder of the chosen language ("UIEng" when the "lang" option is 1, else
 // "UIEn"). Its group "Image" holds one texture per set, ids 0 to 33; widgets address pictures as
-// (set, source rectangle). The application keeps one instance, reachable through Current().
+// (set, source rectangle). A scene may load a named set past those, the texture of the package's
+// group of that name ("Gallery"). The application keeps one instance, reachable through Current().
 
 #include <array>
 #include <cstdint>
@@ -22,6 +23,8 @@ namespace gui {
 class UiResourceSet {
 public:
     static constexpr int kSetCount = 34;
+    // Named sets take the numbers from kSetCount on.
+    static constexpr int kNamedSetCount = 1;
 
     // lang 1 reads the images from "UIEng", any other value from "UIEn". The newest instance
     // becomes the current one.
@@ -39,6 +42,11 @@ public:
     // Opens the UI package; 0 when it cannot be opened (the resource manager keeps the failure).
     int OpenTree();
     ResourcePackage* Package() const { return package_; }
+
+    // Makes set `set` (kSetCount and up) the texture named `name` in the group of that name; while
+    // the package lacks it, the numbered set `standIn` (which holds the same cells) is drawn in its
+    // place. False for a set number out of range or an image the package lacks.
+    bool LoadNamedSet(int set, WStringView name, int standIn);
 
     // The texture of a set, made on first use for the device; null for a set out of range, a
     // package that is not open or a set whose image is missing.
@@ -59,7 +67,12 @@ private:
         RenderDevice* device = nullptr;
         bool missing = false;
     };
-    std::array<Slot, kSetCount> slots_{};
+    struct Named {
+        WString name;      // empty: not loaded
+        int standIn = -1;  // numbered set drawn while the image is missing
+    };
+    std::array<Slot, kSetCount + kNamedSetCount> slots_{};
+    std::array<Named, kNamedSetCount> named_{};
 };
 
 }  // namespace gui

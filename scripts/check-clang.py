@@ -3,8 +3,11 @@
 fuzz preset, so that a change the fuzz build cannot compile (a clang error, or a crash of clang itself) is
 caught without building that preset. Front end only: code generation and linking are not checked.
 
-Usage: scripts/check-clang.py [build folder]   (default build/release; it must have compile_commands.json)
+Usage: scripts/check-clang.py [-j N] [build folder]
+  build folder   default build/release; it must have compile_commands.json
+  -j, --jobs N   clang processes at a time (default: the number of cores)
 """
+import argparse
 import json
 import os
 import shlex
@@ -44,8 +47,27 @@ def check(entry):
     return entry["file"], result.returncode, result.stderr
 
 
+def positive(text):
+    try:
+        value = int(text)
+    except ValueError:
+        value = 0
+    if value < 1:
+        raise argparse.ArgumentTypeError(f"not a whole number from 1 up: {text!r}")
+    return value
+
+
 def main():
-    build = sys.argv[1] if len(sys.argv) > 1 else "build/release"
+    parser = argparse.ArgumentParser(
+        prog="check-clang.py", description="Runs clang's front end with the fuzz preset's flags over a build."
+    )
+    parser.add_argument("build", nargs="?", default="build/release", help="build folder (default build/release)")
+    parser.add_argument(
+        "-j", "--jobs", type=positive, default=os.cpu_count() or 2,
+        help="clang processes at a time (default: the number of cores)",
+    )
+    options = parser.parse_args()
+    build = options.build
     database = os.path.join(build, "compile_commands.json")
     try:
         with open(database, encoding="utf-8") as f:
@@ -53,8 +75,7 @@ def main():
     except (OSError, ValueError) as error:
         print(f"check-clang: cannot read {database}: {error}", file=sys.stderr)
         return 2
-    jobs = os.cpu_count() or 2
-    with ThreadPoolExecutor(jobs) as pool:
+    with ThreadPoolExecutor(options.jobs) as pool:
         failed = [r for r in pool.map(check, entries) if r[1] != 0]
     for source, code, errors in failed:
         what = "crashed" if code < 0 or code > 128 else "failed"

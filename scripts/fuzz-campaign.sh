@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A fuzzing campaign: builds the fuzz preset and runs every libFuzzer target (or the ones named) for a
 # while, each in a scratch copy of its seed corpus, so the tree keeps only the seeds. Prints one table row
-# per target in the form of docs/running.md ("Long runs"); crashing inputs stay in the scratch folder.
+# per target in the form of docs/developing.md ("Long runs"); crashing inputs stay in the scratch folder.
 # Usage: scripts/fuzz-campaign.sh [-t SECONDS] [-o FOLDER] [target ...]
 #   -t  seconds per target (default 300)     -o  scratch folder (default /tmp/marvenlot-fuzz)
 set -euo pipefail

@@ -1,9 +1,12 @@
 #include "table/ShotRecord.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
+#include "engine/core/Format.h"
 #include "engine/core/Hex.h"
+#include "table/GameTypes.h"
 #include "table/TableItems.h"
 
 namespace table {
@@ -78,6 +81,27 @@ const char* ParseResultText(ShotRecord::ParseResult result) {
             return "its table is not one this client has";
     }
     return "unknown fault";
+}
+
+WString ShotRecordProblem(const ShotRecord& record) {
+    const int type = record.gameType;
+    if (!IsValidGameType(type)) return Format(u"its game type %d is not one this client has", type);
+    const int balls = record.ballCount;
+    const int wanted = GameTypeOf(type).ballCount;
+    if (balls != wanted)
+        return Format(u"it holds %d balls where its game type %d has %d", balls, type, wanted);
+    if (record.byteBeforeBallCount >= balls)
+        return Format(u"its cue ball %d is not one of its %d balls", int{record.byteBeforeBallCount}, balls);
+    const auto finite = [](const auto& values) {
+        return std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
+    };
+    for (int i = 0; i < balls; ++i) {
+        if (!finite(record.positions[static_cast<std::size_t>(i)]))
+            return Format(u"the position of ball %d is no number", i);
+        if (!finite(record.orientations[static_cast<std::size_t>(i)]))
+            return Format(u"the orientation of ball %d is no number", i);
+    }
+    return ShotWordsProblem(record.Words());
 }
 
 std::size_t ShotRecordHexLength(int ballCount, bool ballBytes) {

@@ -52,6 +52,13 @@ struct ShotRecord {
 // What a parse result other than Ok says is wrong with the text, as a clause for a user.
 const char* ParseResultText(ShotRecord::ParseResult result);
 
+// What keeps a record that reads from being played on its table, as a clause for a user: a game
+// type this client does not have, a ball count other than the game type's, a cue ball that is not
+// one of its balls, a ball position or orientation that is no number, or shot words no client sends
+// (ShotWordsProblem). Empty when the record plays. The command line, the replay viewer, the gallery
+// and the table world all ask this one check.
+WString ShotRecordProblem(const ShotRecord& record);
+
 // The revision of a client build. A reader of records would choose the fields an older build's
 // record lacks by it; only one layout is known, the one ShotRecordToHex writes (build 2970,
 // revision 104), and ParseHex reads records of every build with it.

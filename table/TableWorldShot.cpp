@@ -1,7 +1,6 @@
 // The world's shots: the aim turned into shot words, the strike, the physics every update tick,
 // the end of a shot, the shot-state block and shot records.
 #include <algorithm>
-#include <cmath>
 
 #include "engine/core/Log.h"
 #include "platform/sys/Journal.h"
@@ -304,21 +303,12 @@ ShotRecord TableWorld::MakeShotRecord() const {
 
 bool TableWorld::ApplyShotRecord(const ShotRecord& record) {
     platform::ScopedLock guard(lock_);
-    if (shotExecuting_ || record.gameType >= kGameTypeCount ||
-        record.ballCount != GameTypeOf(record.gameType).ballCount)
+    if (shotExecuting_) return false;
+    if (const WString problem = ShotRecordProblem(record); !problem.empty()) {
+        LogWrite(u"ERROR : the shot record cannot be played: %s\n", problem);
         return false;
+    }
     const ShotWords words = record.Words();
-    if (const WString problem = ShotWordsProblem(words); !problem.empty()) {
-        LogWrite(u"ERROR : the shot record's %s\n", problem);
-        return false;
-    }
-    if (record.byteBeforeBallCount >= record.ballCount) return false;
-    for (int i = 0; i < record.ballCount; ++i) {
-        for (float c : record.positions[i])
-            if (!std::isfinite(c)) return false;
-        for (float c : record.orientations[i])
-            if (!std::isfinite(c)) return false;
-    }
     if (!SetGameType(record.gameType)) return false;
     tableItem_ = record.tableItem;
     ballSetItem_ = record.ballSetItem;

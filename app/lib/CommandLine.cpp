@@ -51,8 +51,10 @@ StartChoice ChooseStartMode(const std::vector<std::string>& argv) {
         const auto result = record.ParseHex(argv[kReplayRecord]);
         if (result != table::ShotRecord::ParseResult::Ok)
             return Error(std::string("the shot record cannot be read: ") + table::ParseResultText(result));
-        // Words no client sends (a power of 100, a tip beyond the ball) strike a shot that never rests.
-        if (const WString problem = table::ShotWordsProblem(record.Words()); !problem.empty())
+        // A record that does not fit its table would leave the viewer showing nothing until it is
+        // ended, and words no client sends (a power of 100, a tip beyond the ball) strike a shot that
+        // never rests.
+        if (const WString problem = table::ShotRecordProblem(record); !problem.empty())
             return Error("the shot record cannot be played: " + ToUtf8(problem));
         return Run(StartMode::Replay);
     }

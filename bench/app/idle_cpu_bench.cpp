@@ -5,7 +5,7 @@
 // one core: the main thread, the update thread, the GL driver's threads and the whole process.
 // With DISPLAY set the client draws into a window there; else through SDL's offscreen driver.
 // MARVENLOT_BENCH_VSYNC=1 starts it with "vsync" on.
-// Figures and how they were taken: docs/running.md, "Idle CPU benchmark".
+// Figures and how they were taken: docs/developing.md, "Idle CPU benchmark".
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <unistd.h>

@@ -12,9 +12,16 @@ namespace {
 
 using namespace platform;
 
-// The replay mode's command line with a record of no balls: it loads, and nothing is played.
+// The replay mode's command line with a record of four-ball, struck softly.
 std::vector<WString> ReplayArguments() {
-    const std::string hex = table::ShotRecordToHex(table::ShotRecord{});
+    table::ShotRecord record;
+    record.ballCount = 4;
+    for (std::size_t i = 0; i < 4; ++i) {
+        record.positions[i] = {-60.0f + 40.0f * static_cast<float>(i), 0.0f, 3.075f};
+        record.orientations[i] = {0.0f, 0.0f, 0.0f, 1.0f};
+    }
+    record.shotParams[1] = 0.2f;  // the power
+    const std::string hex = table::ShotRecordToHex(record);
     return {u"m", u"replay", u"a", u"b", WString(hex.begin(), hex.end())};
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "app/lib/App.h"
 #include "app/lib/CommandLine.h"
 #include "table/ShotRecord.h"
@@ -14,11 +16,21 @@ struct Case {
 };
 
 TEST(ChooseStartMode, EachFormStartsItsModeAndEveryOtherCommandLineIsAUsageError) {
-    const std::string record = table::ShotRecordToHex(table::ShotRecord{});
+    table::ShotRecord playable;  // four-ball: four balls apart on the cloth
+    playable.ballCount = 4;
+    for (std::size_t i = 0; i < 4; ++i) {
+        playable.positions[i] = {-60.0f + 40.0f * static_cast<float>(i), 0.0f, 3.075f};
+        playable.orientations[i] = {0.0f, 0.0f, 0.0f, 1.0f};
+    }
+    const std::string record = table::ShotRecordToHex(playable);
     std::string badDigit = record;
     badDigit[20] = 'G';
-    table::ShotRecord strong;
+    table::ShotRecord strong = playable;
     strong.shotParams[1] = 100.0f;  // the power
+    table::ShotRecord lost = playable;
+    lost.orientations[3][1] = std::numeric_limits<float>::infinity();
+    table::ShotRecord short3 = playable;
+    short3.ballCount = 3;
     const Case cases[] = {
         {{}, StartAction::StartLauncher, StartMode::Normal, ""},
         {{"p"}, StartAction::StartLauncher, StartMode::Normal, ""},
@@ -45,6 +57,14 @@ TEST(ChooseStartMode, EachFormStartsItsModeAndEveryOtherCommandLineIsAUsageError
          StartAction::UsageError,
          StartMode::Normal,
          "the shot record cannot be played: power 100"},
+        {{"p", "replay", "a", "b", table::ShotRecordToHex(lost)},
+         StartAction::UsageError,
+         StartMode::Normal,
+         "cannot be played: the orientation of ball 3 is no number"},
+        {{"p", "replay", "a", "b", table::ShotRecordToHex(short3)},
+         StartAction::UsageError,
+         StartMode::Normal,
+         "cannot be played: it holds 3 balls where its game type 0 has 4"},
         {{"p", "x", "id\xff", "pw"}, StartAction::UsageError, StartMode::Normal, "argument 2 is not UTF-8"},
     };
     for (const Case& c : cases) {

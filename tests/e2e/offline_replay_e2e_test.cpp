@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <thread>
 
@@ -162,8 +163,10 @@ TEST_F(TableRun, TheTablesSettingsKeyOpensTheOptionsAndOkSavesTheChangedSettings
 }
 
 // A three-cushion record (three balls at rest, cue ball 0 struck toward (40, 10)) of the model, with
-// the power and contact factor given; its other words are those of a plain shot.
-std::string CaromRecord(std::uint32_t model, float power, float contactFactor, float tipSide) {
+// the power and contact factor given; its other words are those of a plain shot. The game type byte
+// and the cue ball's x can be set to what does not fit the three balls.
+std::string CaromRecord(std::uint32_t model, float power, float contactFactor, float tipSide,
+                        std::uint8_t gameType = 4, float cueX = -50.0f) {
     std::string hex;
     auto bytes = [&](std::uint64_t value, int count) {
         char two[3];
@@ -178,16 +181,16 @@ std::string CaromRecord(std::uint32_t model, float power, float contactFactor, f
         std::memcpy(&bits, &value, sizeof bits);
         bytes(bits, 4);
     };
-    bytes(0, 4);       // client build
-    bytes(model, 4);   // physics model
-    bytes(4, 1);       // game type: three-cushion
-    bytes(0, 2 + 2);   // table and cue items: the game type's own
-    bytes(0, 10 + 5);  // cue parts and their levels
-    bytes(0, 2 + 2);   // ball set, a word
-    bytes(0, 1);       // cue ball
-    bytes(3, 1);       // ball count
+    bytes(0, 4);         // client build
+    bytes(model, 4);     // physics model
+    bytes(gameType, 1);  // three-cushion unless asked otherwise
+    bytes(0, 2 + 2);     // table and cue items: the game type's own
+    bytes(0, 10 + 5);    // cue parts and their levels
+    bytes(0, 2 + 2);     // ball set, a word
+    bytes(0, 1);         // cue ball
+    bytes(3, 1);         // ball count
     bytes(0, 1);
-    for (float x : {-50.0f, 40.0f, 20.0f}) {
+    for (float x : {cueX, 40.0f, 20.0f}) {
         f32(x);
         f32(x == 40.0f ? 10.0f : -7.0f);
         f32(3.075f);
@@ -203,23 +206,30 @@ std::string CaromRecord(std::uint32_t model, float power, float contactFactor, f
 }
 
 // A record carrying words no client sends (power 100 on 0x10007, a contact factor of -2.5 on the
-// default model, a tip offset far beyond the ball) once struck a shot that never came to rest; now
-// the command line refuses it, saying which word, while the same record with sound words plays.
-TEST_F(TableRun, ReplayRefusesARecordWhoseShotWordsNoClientSendsAndPlaysTheSoundOne) {
+// default model, a tip offset far beyond the ball) once struck a shot that never came to rest, and one
+// that does not fit its table (a ball where no number is, three balls of four-ball) showed nothing
+// until it was ended; now the command line refuses each, saying why, while the sound record plays.
+TEST_F(TableRun, ReplayRefusesARecordItCannotPlayAndPlaysTheSoundOne) {
     struct Case {
         std::uint32_t model;
         float power, contactFactor, tipSide;
+        std::uint8_t gameType;
+        float cueX;
         const char* logged;
     } const cases[] = {
-        {0x10007, 100.0f, 0.0f, 0.0f, "power 100 outside 0 to 1"},
-        {0x10014, 0.8f, -2.5f, 0.0f, "contactFactor -2.5 outside 0 to 1"},
-        {0x10014, 0.8f, 0.0f, 50.0f, "offsetLimit side 50 outside -1 to 1"},
+        {0x10007, 100.0f, 0.0f, 0.0f, 4, -50.0f, "power 100 outside 0 to 1"},
+        {0x10014, 0.8f, -2.5f, 0.0f, 4, -50.0f, "contactFactor -2.5 outside 0 to 1"},
+        {0x10014, 0.8f, 0.0f, 50.0f, 4, -50.0f, "offsetLimit side 50 outside -1 to 1"},
+        {0x10014, 0.8f, 0.0f, 0.0f, 4, std::numeric_limits<float>::quiet_NaN(),
+         "the position of ball 0 is no number"},
+        {0x10014, 0.8f, 0.0f, 0.0f, 0, -50.0f, "it holds 3 balls where its game type 0 has 4"},
     };
     for (const Case& c : cases) {
         fs::remove(folder_ / "journal.txt");
-        EXPECT_EQ(
-            Run({"replay", "a", "b", CaromRecord(c.model, c.power, c.contactFactor, c.tipSide)}, "", 30s),
-            std::optional<int>(2))
+        EXPECT_EQ(Run({"replay", "a", "b",
+                       CaromRecord(c.model, c.power, c.contactFactor, c.tipSide, c.gameType, c.cueX)},
+                      "", 30s),
+                  std::optional<int>(2))
             << c.logged;
         EXPECT_FALSE(fs::exists(folder_ / "journal.txt")) << c.logged;
         EXPECT_NE(ReadFile(folder_ / "stderr.txt")

@@ -110,10 +110,12 @@ protected:
     std::uint16_t serverPort_ = 1;
 };
 
-// A record of game type 10 on table 1030 without balls, as the writer makes it.
+// A three-cushion record of three balls, the cue ball struck toward (40, 10), as the writer makes it.
 const std::string kRecord =
-    "9A0B0000140001000A0604B80B000000000000000000000000000000D6070000000000CDCC4C3FCDCC4C3F00000000"
-    "0000C8420000000000000000000000000000000000000000000000000000803F000000000000000000000000";
+    "9A0B000014000100040000000000000000000000000000000000000000000000000300000048C20000E0C0CDCC44400000"
+    "204200002041CDCC44400000A0410000E0C0CDCC44400000000000000000000000000000803F00000000000000000000"
+    "00000000803F0000000000000000000000000000803F0000803F9A99193F00000000000020420000204100000000000000"
+    "000000000000000000000000000000803F000000000000000000000000";
 constexpr std::uint16_t kSignIn = 151;
 
 TEST_F(ShellRun, AloneStartsTheLauncherAndEndsWithoutWindowOrLock) {
@@ -167,6 +169,10 @@ TEST_F(ShellRun, CommandLineAnswersWithTheUsageAndAnExitCodeAndStartsNothing) {
         {{"offline", "x"}, 2, "", "marvenlot: offline takes no further arguments"},
         {{"replay", "a", "b"}, 2, "", "marvenlot: replay takes three arguments"},
         {{"replay", "-", "-", "ZZZZ"}, 2, "", "marvenlot: the shot record cannot be read: its length is not"},
+        {{"replay", "-", "-", std::string(kRecord).replace(16, 2, "00")},
+         2,
+         "",
+         "marvenlot: the shot record cannot be played: it holds 3 balls where its game type 0 has 4"},
         {{"launcher", "id", "pw", "2", "extra"}, 2, "", "marvenlot: too many arguments"},
         {{"--verbose"}, 2, "", "marvenlot: unknown option \"--verbose\""},
     };

@@ -1,7 +1,9 @@
 // Shot records come from the command line, lessons, replays and the shot gallery as hex text. Any
 // text is either refused, leaving the record as it was, or read; a record read writes back to text
 // of the length the reader demands, that text reads back to the same record text, and the record is
-// one a world can place or refuse.
+// one a world can place or refuse: it places exactly the records the shared check (ShotRecordProblem,
+// which the command line asks) lets through, so no record the command line takes is one the viewer
+// cannot play.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,7 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (again.ParseHex(hex) != ShotRecord::ParseResult::Ok || ShotRecordToHex(again) != hex) std::abort();
 
     static table::TableWorld world;
-    if (world.ApplyShotRecord(record) && world.ExecuteShot(table::ShotMode::Replay, false)) {
+    const bool placed = world.ApplyShotRecord(record);
+    if (placed != table::ShotRecordProblem(record).empty()) std::abort();
+    if (placed && world.ExecuteShot(table::ShotMode::Replay, false)) {
         for (int tick = 0; tick < 400 && world.ShotExecuting(); ++tick) world.Update(tick, 0, 0, false);
         world.StopShotInProgress();
     }

@@ -14,7 +14,8 @@ using namespace gui;
 
 namespace {
 
-// A UI package whose "Image" group holds only set 3 (a 4 x 4 texture).
+// A UI package whose "Image" group holds only set 3 (a 4 x 4 texture), and a "Gallery" group with
+// its 2 x 2 "Gallery" image.
 std::vector<uint8_t> PackageWithSetThree() {
     PackageBuilder builder;
     TextureData texture;
@@ -22,6 +23,9 @@ std::vector<uint8_t> PackageWithSetThree() {
     texture.width = texture.height = 4;
     texture.levels.push_back({4, 4, std::vector<uint8_t>(64, 200)});
     builder.AddGroup(u"Image").Add(u"3", texture, 3);
+    texture.width = texture.height = 2;
+    texture.levels = {{2, 2, std::vector<uint8_t>(16, 90)}};
+    builder.AddGroup(u"Gallery").Add(u"Gallery", texture);
     return builder.Build();
 }
 
@@ -66,6 +70,24 @@ TEST_F(DrawingFixture, ImageFromAnExistingSetIsDrawnAndAMissingSetFallsBackToFla
     Draw();
     EXPECT_GT(calls, 1u);  // face and bevel edges
     EXPECT_GE(backend->Count("DIP"), 1);
+}
+
+TEST_F(DrawingFixture, ANamedSetDrawsItsGroupsImageAndItsStandInWhileThePackageLacksIt) {
+    RenderDevice* d = device.get();
+    EXPECT_EQ(sets.GetTexture(UiResourceSet::kSetCount, d), nullptr) << "not loaded yet";
+    EXPECT_FALSE(sets.LoadNamedSet(3, u"Gallery", 3)) << "a numbered set stays the Image group's";
+    EXPECT_FALSE(sets.LoadNamedSet(UiResourceSet::kSetCount + UiResourceSet::kNamedSetCount, u"Gallery", 3));
+
+    ASSERT_TRUE(sets.LoadNamedSet(UiResourceSet::kSetCount, u"Gallery", 3));
+    Texture* gallery = sets.GetTexture(UiResourceSet::kSetCount, d);
+    ASSERT_NE(gallery, nullptr);
+    EXPECT_EQ(gallery->Width(), 2u);
+    root.AddImage(0, 0, 2, 2, {UiResourceSet::kSetCount, 0, 0, 2, 2});
+    Draw();
+    EXPECT_EQ(calls, 1u) << "drawn as a picture, not as flat shapes";
+
+    EXPECT_FALSE(sets.LoadNamedSet(UiResourceSet::kSetCount, u"Absent", 3));
+    EXPECT_EQ(sets.GetTexture(UiResourceSet::kSetCount, d), sets.GetTexture(3, d)) << "the stand-in";
 }
 
 TEST_F(DrawingFixture, HiddenWidgetsAndTheirChildrenAreNotDrawnAndAlphaMultipliesDown) {

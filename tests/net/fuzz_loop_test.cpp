@@ -1,5 +1,5 @@
 // A deterministic mutation loop over the receive path, short enough for every test run; the libFuzzer
-// target in tests/fuzz runs the same harness for as long as one likes (docs/running.md).
+// target in tests/fuzz runs the same harness for as long as one likes (docs/developing.md, "Long runs").
 
 #include <gtest/gtest.h>
 

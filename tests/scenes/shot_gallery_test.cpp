@@ -10,6 +10,7 @@
 #include "gui/ScrollBar.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
+#include "gui/UiResourceSet.h"
 #include "net/Packet.h"
 #include "net/PlayerRecord.h"
 #include "platform/window/WindowCodes.h"
@@ -323,6 +324,11 @@ TEST(ShotGalleryScene, AGalleryShotReplaysToTheRestOfItsRecordAtEverySpeed) {
     ASSERT_GE(shots.size(), 2u);
     SceneFixture f(shots);
     EXPECT_TRUE(f.scene->ListWindow()->IsVisible());
+    // The windows and their controls draw from the "Gallery" set.
+    EXPECT_EQ(f.scene->ListWindow()->Image().set, gui::UiResourceSet::kSetCount);
+    const gui::Widget* play = f.scene->ShotWindow()->FindById(gallery::kPlayShotId);
+    ASSERT_NE(play, nullptr);
+    EXPECT_EQ(play->Image().set, gui::UiResourceSet::kSetCount);
     for (const auto& shot : {shots[0], shots[2]}) {
         f.scene->OnMessage(gallery::kOpenShotMessage, static_cast<std::uint32_t>(shot.seq), 0);
         ASSERT_TRUE(f.scene->ShotWindow()->Loaded());
@@ -340,17 +346,36 @@ TEST(ShotGalleryScene, AGalleryShotReplaysToTheRestOfItsRecordAtEverySpeed) {
     }
 }
 
-TEST(ShotGalleryScene, RestsBeforeAnyShotAndUnplayableRecordsChangeNothing) {
+// A record that cannot be played (cut short, sixteen balls on 9-ball, a ball where no number is) once
+// left the shot window up with nothing playing and no word why; the table keeps the shot it plays.
+TEST(ShotGalleryScene, RestsBeforeAnyShotAndUnplayableRecordsSaySoAndGoBackToTheList) {
     auto shots = Recorded();
-    shots[1].recordHex = "0A0B";  // cut short
+    ASSERT_EQ(shots.size(), 4u);
+    shots[1].recordHex = "0A0B";
+    shots[2].recordHex.replace(16, 2, "0C");        // 8-ball's sixteen balls as 9-ball
+    shots[3].recordHex.replace(70, 8, "0000C07F");  // the first ball's x is no number
     SceneFixture f(shots);
     f.scene->OnMessage(static_cast<std::uint32_t>(table::WorldMessage::ShotAtRest), 0, 0);
     EXPECT_EQ(f.scene->SpeedIndex(), -1);
     EXPECT_FALSE(f.scene->World()->ShotExecuting());
-    f.scene->OnMessage(gallery::kOpenShotMessage, static_cast<std::uint32_t>(shots[1].seq), 0);
+
+    f.scene->OnMessage(gallery::kOpenShotMessage, static_cast<std::uint32_t>(shots[0].seq), 0);
     f.scene->OnMessage(gallery::kPlayShotMessage, 0, 0);
-    EXPECT_FALSE(f.scene->SetupPending());
-    EXPECT_EQ(f.scene->SpeedIndex(), -1);
+    f.scene->Render(nullptr, false);
+    ASSERT_TRUE(f.scene->World()->ShotExecuting());
+    for (std::size_t i = 1; i < shots.size(); ++i) {
+        f.scene->OnMessage(gallery::kOpenShotMessage, static_cast<std::uint32_t>(shots[i].seq), 0);
+        ASSERT_TRUE(f.scene->ShotWindow()->IsVisible());
+        f.scene->OnMessage(gallery::kPlayShotMessage, 0, 0);
+        ASSERT_EQ(f.host.notices.size(), i) << "shot " << i;
+        EXPECT_EQ(f.host.notices.back(), u"This shot cannot be played.|Its record is damaged.");
+        EXPECT_FALSE(f.scene->ShotWindow()->IsVisible()) << "shot " << i;
+        EXPECT_TRUE(f.scene->ListWindow()->IsVisible()) << "shot " << i;
+        EXPECT_FALSE(f.scene->SetupPending());
+        EXPECT_EQ(f.scene->SpeedIndex(), 0);
+        EXPECT_EQ(table::ShotRecordToHex(f.scene->Shot()), shots[0].recordHex) << "shot " << i;
+        EXPECT_TRUE(f.scene->World()->ShotExecuting()) << "the shot shown plays on";
+    }
 }
 
 TEST(ShotGalleryScene, EscapeWalksShotWindowListAndBack) {

@@ -7,6 +7,7 @@
 #include "gui/Button.h"
 #include "gui/PlayerInfoWindows.h"
 #include "gui/TextLabel.h"
+#include "gui/UiResourceSet.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
@@ -36,8 +37,26 @@ constexpr float kEnterPitch = 30.0f;
 constexpr float kLowestPitch = 20.0f;
 constexpr float kHighestPitch = 60.0f;
 constexpr int kPitchMoveTicks = 600;
+// The gallery's windows draw from the UI package's "Gallery" image, the first named set; a package
+// without it leaves them set 24, which holds the same cells.
+constexpr int kGallerySet = gui::UiResourceSet::kSetCount;
+constexpr char16_t kGallerySetName[] = u"Gallery";
+constexpr int kGalleryStandInSet = 24;
+constexpr char16_t kUnplayableShot[] = u"This shot cannot be played.";
+constexpr char16_t kUnplayableShotReason[] = u"Its record is damaged.";
 // Private: the user info window read a profile on the dispatch thread and is shown on the main one.
 constexpr std::uint32_t kShowUserInfoMessage = 1098;
+
+// Moves the pictures of a window and of its children from the common set 0 (the front end's helpers
+// build from it) to `set`.
+void DrawFromSet(gui::Widget& widget, int set) {
+    gui::UiImage image = widget.Image();
+    if (image.set == 0) {
+        image.set = set;
+        widget.SetImage(image);
+    }
+    for (gui::Widget* child : widget.Children()) DrawFromSet(*child, set);
+}
 
 std::uint32_t RandomSeed() {
     static std::random_device device;
@@ -75,8 +94,10 @@ void SceneShotGallery::CreateUI() {
 
     list_ = Make<ShotGalleryListWindow>(client_);
     list_->SetVisible(false);
+    DrawFromSet(*list_, kGallerySet);
     shotWindow_ = Make<ShotViewWindow>(client_);
     shotWindow_->SetVisible(false);
+    DrawFromSet(*shotWindow_, kGallerySet);
     LayoutChildren(Width(), Height());
 }
 
@@ -87,6 +108,11 @@ int SceneShotGallery::Load3D(ResourceManager* resources, RenderDevice* renderer)
     table::TableWorld& world = CreateWorld();
     world.SetGameType(0);
     world.SetGameItems(kTableItem, kBallSetItem);
+    gui::UiResourceSet* sets = gui::UiResourceSet::Current();
+    if (!sets || !sets->LoadNamedSet(kGallerySet, kGallerySetName, kGalleryStandInSet))
+        LogWrite(
+            u"WARNING : the UI image set \"Gallery\" is missing; the gallery draws set %d in its place\n",
+            kGalleryStandInSet);
     if (!LoadMapScene(resources)) {
         LogWrite(u"ERROR : the shot gallery's map scene is missing\n");
         return 1;
@@ -158,13 +184,16 @@ void SceneShotGallery::OpenGalleryShot(std::int32_t shotSeq) {
 bool SceneShotGallery::PlayGalleryShot() {
     table::ShotRecord parsed;
     const table::ShotRecord::ParseResult result = parsed.ParseHex(shotWindow_->RecordHex());
-    if (result != table::ShotRecord::ParseResult::Ok) {
-        LogWrite(u"ERROR : the gallery shot %d cannot be played (%d)\n", shotWindow_->ShotSeq(),
-                 static_cast<int>(result));
-        return false;
-    }
-    if (const WString problem = table::ShotWordsProblem(parsed.Words()); !problem.empty()) {
+    const WString problem = result != table::ShotRecord::ParseResult::Ok
+                                ? FromUtf8(table::ParseResultText(result))
+                                : table::ShotRecordProblem(parsed);
+    if (!problem.empty()) {
+        // The table keeps what it showed; the player learns why nothing plays and is back at the list.
         LogWrite(u"ERROR : the gallery shot %d cannot be played: %s\n", shotWindow_->ShotSeq(), problem);
+        shotWindow_->Show(false);
+        list_->Show(true);
+        // After the list, so that the notice lies over it.
+        if (Host()) Host()->ShowNotice(this, kUnplayableShot, kUnplayableShotReason);
         return false;
     }
     speed_ = 0;

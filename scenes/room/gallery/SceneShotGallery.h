@@ -61,7 +61,8 @@ public:
 
     // Clears the shot window, sets its shot and shows it (which fetches the shot's data).
     void OpenGalleryShot(std::int32_t shotSeq);
-    // Reads the shot window's record; false (nothing changes) for a record that cannot be played.
+    // Reads the shot window's record. A record that cannot be played changes nothing on the table:
+    // a notice says so and the list comes back in place of the shot window (false).
     bool PlayGalleryShot();
     // The pending table set-up of a loaded shot: its table and balls, then the first playback.
     void SetUpPendingShot(RenderDevice* renderer);

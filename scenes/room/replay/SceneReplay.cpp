@@ -95,7 +95,7 @@ bool SceneReplay::ReadRecord(const WString& text) {
                  FromUtf8(table::ParseResultText(result)));
         return false;
     }
-    if (const WString problem = table::ShotWordsProblem(parsed.Words()); !problem.empty()) {
+    if (const WString problem = table::ShotRecordProblem(parsed); !problem.empty()) {
         LogWrite(u"ERROR : the replay's shot record cannot be played: %s\n", problem);
         return false;
     }

@@ -107,8 +107,9 @@ bool CueBallPocketed(const Bytes& result, int gameType) {
 std::vector<Bytes> TestGameServer::Received(int client, std::uint16_t id) const {
     std::lock_guard lock(mutex_);
     std::vector<Bytes> bodies;
-    if (client < 0 || client >= static_cast<int>(clients_.size())) return bodies;
-    for (const Frame& f : clients_[client]->history)
+    const std::shared_ptr<Client> found = FindLocked(client);
+    if (!found) return bodies;
+    for (const Frame& f : found->history)
         if (f.id == id) bodies.push_back(f.body);
     return bodies;
 }

@@ -39,6 +39,7 @@ struct TestGameServer::Client {
     std::deque<Frame> history;  // under the server mutex
     std::uint64_t dropped = 0;  // frames that fell out of the inbox unread, under the server mutex
     bool closed = false;        // under the server mutex
+    std::chrono::steady_clock::time_point closedAt;  // under the server mutex
     // Lobby state
     std::u16string loginId;
     std::u16string nickname;

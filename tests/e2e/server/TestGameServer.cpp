@@ -81,9 +81,9 @@ void TestGameServer::AcceptLoop() {
         Client* c;
         {
             std::lock_guard lock(mutex_);
-            clients_.push_back(std::make_unique<Client>());
+            clients_.push_back(std::make_shared<Client>());
             c = clients_.back().get();
-            c->index = static_cast<int>(clients_.size()) - 1;
+            c->index = connections_++;
             c->socket = std::move(s);
         }
         // Hello goes out in clear; both directions are enciphered from the next frame on.
@@ -142,8 +142,8 @@ void TestGameServer::ReadLoop(Client& c) {
         if (bad) break;
     }
     if (options_.lobby) LeaveRoom(c, true);
-    // The connection is done with: the writer stops, the socket closes (its record stays, so a
-    // script's client index keeps meaning the same connection).
+    // The connection is done with: the writer stops, the socket closes (its record stays for a while,
+    // so a script's client index keeps meaning the same connection; ReapClosed forgets it later).
     {
         std::lock_guard lock(c.writeMutex);
         c.sendClosed = true;
@@ -160,6 +160,7 @@ void TestGameServer::ReadLoop(Client& c) {
     {
         std::lock_guard lock(mutex_);
         c.closed = true;
+        c.closedAt = std::chrono::steady_clock::now();
         channel = c.channel;
     }
     // The others of the channel see him go, and his friends see him offline.
@@ -188,6 +189,18 @@ void TestGameServer::ReapClosed() {
             if (c->closed && c->reader.joinable()) ended.push_back(c.get());
     }
     for (Client* c : ended) c->reader.join();
+    // Only this thread joins readers, so a record whose reader is joined has no thread left. The
+    // grace leaves a handler that picked the record as a target under the lock time to write to it.
+    std::lock_guard lock(mutex_);
+    const auto done = [](const std::shared_ptr<Client>& c) { return c->closed && !c->reader.joinable(); };
+    std::size_t closed = static_cast<std::size_t>(std::count_if(clients_.begin(), clients_.end(), done));
+    if (closed <= kKeptClosed) return;
+    const auto before = std::chrono::steady_clock::now() - std::chrono::milliseconds(kClosedGraceMs);
+    std::erase_if(clients_, [&](const std::shared_ptr<Client>& c) {
+        if (closed <= kKeptClosed || !done(c) || c->closedAt > before) return false;
+        --closed;
+        return true;
+    });
 }
 
 void TestGameServer::WriteLoop(Client& c) {
@@ -243,29 +256,35 @@ bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher) {
     return Enqueue(c, OutPiece{std::move(bytes), false});
 }
 
-TestGameServer::Client* TestGameServer::Get(int index) const {
+std::shared_ptr<TestGameServer::Client> TestGameServer::FindLocked(int index) const {
+    const auto at = std::lower_bound(clients_.begin(), clients_.end(), index,
+                                     [](const std::shared_ptr<Client>& c, int i) { return c->index < i; });
+    return at != clients_.end() && (*at)->index == index ? *at : nullptr;
+}
+
+std::shared_ptr<TestGameServer::Client> TestGameServer::Get(int index) const {
     std::lock_guard lock(mutex_);
-    return index >= 0 && index < static_cast<int>(clients_.size()) ? clients_[index].get() : nullptr;
+    return FindLocked(index);
 }
 
 bool TestGameServer::WaitForClients(int count, std::uint32_t timeoutMs) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                             [&] { return static_cast<int>(clients_.size()) >= count; });
+                             [&] { return connections_ >= count; });
 }
 
 int TestGameServer::ClientCount() const {
     std::lock_guard lock(mutex_);
-    return static_cast<int>(clients_.size());
+    return connections_;
 }
 
 bool TestGameServer::Send(int client, std::uint16_t id, const Bytes& body) {
-    Client* c = Get(client);
+    const std::shared_ptr<Client> c = Get(client);
     return c && Write(*c, EncodeFrame(id, body), true);
 }
 
 bool TestGameServer::SendFrames(int client, const std::vector<Frame>& frames) {
-    Client* c = Get(client);
+    const std::shared_ptr<Client> c = Get(client);
     if (!c) return false;
     Bytes all;
     for (const Frame& f : frames) {
@@ -276,7 +295,7 @@ bool TestGameServer::SendFrames(int client, const std::vector<Frame>& frames) {
 }
 
 bool TestGameServer::SendSplit(int client, std::uint16_t id, const Bytes& body, std::size_t piece) {
-    Client* c = Get(client);
+    const std::shared_ptr<Client> c = Get(client);
     if (!c || piece == 0) return false;
     Bytes frame = EncodeFrame(id, body);
     std::lock_guard lock(c->writeMutex);
@@ -293,12 +312,12 @@ bool TestGameServer::SendSplit(int client, std::uint16_t id, const Bytes& body, 
 }
 
 bool TestGameServer::SendRaw(int client, const Bytes& bytes) {
-    Client* c = Get(client);
+    const std::shared_ptr<Client> c = Get(client);
     return c && Write(*c, bytes, false);
 }
 
 std::optional<Frame> TestGameServer::Expect(int client, std::uint16_t id, std::uint32_t timeoutMs) {
-    Client* c = Get(client);
+    const std::shared_ptr<Client> c = Get(client);
     if (!c) return std::nullopt;
     std::unique_lock lock(mutex_);
     std::optional<Frame> found;
@@ -313,7 +332,7 @@ std::optional<Frame> TestGameServer::Expect(int client, std::uint16_t id, std::u
 }
 
 std::optional<Frame> TestGameServer::Next(int client, std::uint32_t timeoutMs) {
-    Client* c = Get(client);
+    const std::shared_ptr<Client> c = Get(client);
     if (!c) return std::nullopt;
     std::unique_lock lock(mutex_);
     std::optional<Frame> found;
@@ -345,7 +364,7 @@ void TestGameServer::Ignore(std::uint16_t id) {
 }
 
 int TestGameServer::CountReceived(int client, std::uint16_t id) const {
-    Client* c = Get(client);
+    const std::shared_ptr<Client> c = Get(client);
     if (!c) return 0;
     std::lock_guard lock(mutex_);
     return static_cast<int>(
@@ -366,9 +385,14 @@ int TestGameServer::OpenConnections() const {
     return open;
 }
 
+std::size_t TestGameServer::ConnectionRecords() const {
+    std::lock_guard lock(mutex_);
+    return clients_.size();
+}
+
 bool TestGameServer::WaitClosed(int client, std::uint32_t timeoutMs) {
-    Client* c = Get(client);
-    if (!c) return false;
+    const std::shared_ptr<Client> c = Get(client);
+    if (!c) return client >= 0 && client < ClientCount();  // forgotten: it closed
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return c->closed; });
 }

@@ -74,6 +74,7 @@ public:
     void Stop();
     std::uint16_t Port() const { return listener_.Port(); }
 
+    // Connections made so far (closed and forgotten ones included).
     bool WaitForClients(int count, std::uint32_t timeoutMs);
     int ClientCount() const;
 
@@ -96,10 +97,17 @@ public:
     int CountReceived(int client, std::uint16_t id) const;
     // True once the client's connection ended.
     bool WaitClosed(int client, std::uint32_t timeoutMs);
-    // Frames kept of every client (inbox and history), and the connections still open: what the
-    // server holds on to.
+    // Frames kept of every client (inbox and history), the connections still open and the records
+    // kept (open connections and the newest closed ones): what the server holds on to.
     std::size_t KeptFrames() const;
     int OpenConnections() const;
+    std::size_t ConnectionRecords() const;
+
+    // A closed connection's record (its received frames for Expect, Received and the counts) is kept
+    // while it is one of the newest kKeptClosed closed ones or closed less than kClosedGraceMs ago;
+    // then it is forgotten, and its index reads as a closed connection that received nothing.
+    static constexpr std::size_t kKeptClosed = 64;
+    static constexpr std::int64_t kClosedGraceMs = 2000;
 
     // Lobby mode: the school record of an account (empty for an unknown one).
     SchoolRecord School(const std::u16string& loginId);
@@ -127,8 +135,10 @@ private:
     bool Write(Client& c, Bytes bytes, bool encipher);
     bool Enqueue(Client& c, OutPiece piece);  // under c.writeMutex
     void Keep(Client& c, Frame f);            // under mutex_
+    // Joins the readers of closed connections and forgets the records past what is kept.
     void ReapClosed();
-    Client* Get(int index) const;
+    std::shared_ptr<Client> Get(int index) const;
+    std::shared_ptr<Client> FindLocked(int index) const;  // under mutex_; null once forgotten
     void HandleLobby(Client& c, const Frame& f);
     // Takes the client out of its room; the others learn it (2015, kind 3 when the connection
     // closed) and a game it played in ends (2031).
@@ -163,7 +173,9 @@ private:
     bool running_ = false;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::unique_ptr<Client>> clients_;
+    // In order of index; shared, so that a script step still holding a record outlives its forgetting.
+    std::vector<std::shared_ptr<Client>> clients_;
+    int connections_ = 0;  // connections made, the next index
     std::set<std::uint16_t> ignored_;
     std::vector<std::unique_ptr<Room>> rooms_;
     std::uint16_t nextRoom_ = 1;

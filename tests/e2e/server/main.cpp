@@ -1,5 +1,5 @@
 // marvenlot-testserver: the test game server as a program, so that a person can run the client in normal
-// mode against it on one machine (docs/running.md).
+// mode against it on one machine (docs/testserver.md).
 //   marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N] [--gallery-port N]
 // Port 0 (the default) picks a free port; the chosen one is printed. --gold gives new accounts N gold
 // instead of 100,000 (the earn-gold mission takes players with at most 3,000). --gallery-port also

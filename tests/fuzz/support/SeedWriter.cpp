@@ -79,16 +79,22 @@ int main(int argc, char** argv) {
     ok = ok && Write("ogg", "tone-mono", 0, soundtest::EncodeToneOgg(440.0f, 40), false) &&
          Write("ogg", "tone-stereo", 0, soundtest::EncodeToneOgg(660.0f, 30, 11025, 2), false) &&
          Write("wav", "tone", 0, GenerateToneWav(440.0f, 5), false);
+    // Records the world plays (three-cushion, 9-ball with a ball out of play) and one that reads but
+    // does not fit its table (sixteen balls on 9-ball).
     table::ShotRecord carom;
+    carom.gameType = 4;
     carom.ballCount = 3;
     carom.positions[1] = {0.5f, -0.25f, 0.03f};
     carom.orientations[2] = {0, 0, 0, 1};
     carom.shotParams[0] = 1.5f;
     table::ShotRecord pocket = carom;
     pocket.gameType = 12;
-    pocket.ballCount = 16;
-    pocket.ballBytes[15] = 1;
-    for (const auto& [name, record] : {std::pair{"carom", carom}, std::pair{"pocket", pocket}}) {
+    pocket.ballCount = 10;
+    pocket.ballBytes[9] = 1;
+    table::ShotRecord misfit = pocket;
+    misfit.ballCount = 16;
+    for (const auto& [name, record] :
+         {std::pair{"carom", carom}, std::pair{"pocket", pocket}, std::pair{"misfit", misfit}}) {
         const std::string hex = table::ShotRecordToHex(record);
         ok = ok && Write("shot_record", name, 0, std::vector<std::uint8_t>(hex.begin(), hex.end()), false);
     }
