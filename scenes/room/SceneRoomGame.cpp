@@ -208,8 +208,7 @@ void SceneRoomGame::Enter() {
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = connectionLost_ =
         false;
-    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ =
-        respotAfterNewTurn_ = false;
+    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = false;
     tableDiffers_ = tableNoticeTold_ = false;
     for (auto& told : durabilityTold_) told = false;
     shooter_ = kNoSeat;
@@ -592,7 +591,7 @@ void SceneRoomGame::StopOnLostConnection() {
     // shoots, and a running shot only comes to rest. The shell's notice leads back to the sign-in.
     gameRunning_ = false;
     connectionLost_ = true;
-    leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = respotAfterNewTurn_ = false;
+    leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = false;
     if (table::TableWorld* world = World()) {
         world->ClearBallInHand();
         world->ClearPocketCall();

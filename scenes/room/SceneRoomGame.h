@@ -419,8 +419,6 @@ private:
     // "To Lobby" in a running game opened the withdraw question; its Yes leaves after the game end.
     std::atomic<bool> withdrawToLeave_{false};
     std::atomic<bool> leaveAfterGame_{false};
-    // A free ball was given (2056): the next new turn's table state is respotted too.
-    std::atomic<bool> respotAfterNewTurn_{false};
     std::atomic<std::uint64_t> turnStartMs_{0};
     std::atomic<std::uint64_t> gameClockBaseMs_{0};
     std::atomic<std::uint32_t> gameSeconds_{0};

@@ -102,6 +102,19 @@ bool CueBallPocketed(const Bytes& result, int gameType) {
            result.begin() + 4 + static_cast<long>(n);
 }
 
+// A ball the shooter set down by hand (2063: the ball and its 12 position bytes) moves in the room's
+// last table state, back in play, so a new turn built from that state (a time-out) has it where it was
+// set down. The state is a 2050 body: table, ball set, count, 12 position and 16 orientation bytes a
+// ball, in pocket games one out-of-play byte a ball, the turn's table and ball set.
+void PlaceInState(Bytes& state, std::uint8_t ball, const std::uint8_t* position, int gameType) {
+    if (state.size() < 5) return;
+    const std::size_t count = state[4];
+    const bool pocket = gameType >= kFirstPocketType;
+    if (ball >= count || state.size() != 5 + count * (pocket ? 29 : 28) + 4) return;
+    std::copy(position, position + 12, state.begin() + 5 + ball * 12);
+    if (pocket) state[5 + count * 28 + ball] = 0;
+}
+
 }  // namespace
 
 std::vector<Bytes> TestGameServer::Received(int client, std::uint16_t id) const {
@@ -381,6 +394,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 } else {
                     w.u8(ball).u32(x).u32(y).u32(z);
                     toOthers(room, kPlacedBall, w.bytes());
+                    if (room.running) PlaceInState(room.lastState, ball, f.body.data() + 2, room.gameType);
                 }
                 break;
             }
