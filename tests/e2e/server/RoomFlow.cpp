@@ -38,6 +38,7 @@ enum : std::uint16_t {
     kBallPlacement = 2063,
     kPlacedBall = 2064,
     kBanCancel = 246,
+    kNotice = 240,
     kReport = 258,
     kReportTarget = 244,
     kCueChosen = 544,
@@ -283,7 +284,18 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                         distinct = distinct && room.playing[seats[i]] != room.playing[seats[j]];
                     ready = ready && (seats[i] == room.master || room.ready[seats[i]]);
                 }
-                if (seat != room.master || room.running || !distinct || !ready) break;
+                // A start that cannot be honoured is answered with the reason, as a notice (240).
+                const char16_t* refusal = seat != room.master ? u"Only the room master can start the game."
+                                          : !distinct         ? u"Two teams are needed to start the game."
+                                          : !ready ? u"Every player must be ready to start the game."
+                                                   : nullptr;
+                if (room.running) break;
+                if (refusal) {
+                    Writer notice;
+                    notice.str(refusal);
+                    out.emplace_back(&c, EncodeFrame(kNotice, notice.bytes()));
+                    break;
+                }
                 room.running = true;
                 room.started = std::chrono::steady_clock::now();
                 room.shotPending = false;
@@ -367,6 +379,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     w.u8(static_cast<std::uint8_t>(seat));
                     toAll(room, kWithdrawnLost, w.bytes());
                     EndGame(room, seat, team, c.nickname, kEndWithdrawn, out);
+                    room.CloseUpTeams();
                 }
                 break;
             }
