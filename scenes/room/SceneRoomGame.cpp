@@ -576,6 +576,12 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     }
 }
 
+bool SceneRoomGame::RouteMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    // A player who has typed nothing plays: the table's key leaves the empty chat line for the table.
+    if (ChatLineYieldsKey(message, wParam)) chatEdit_->SetFocus(false);
+    return TableScene::RouteMessage(message, wParam, lParam);
+}
+
 void SceneRoomGame::SendPlacement() {
     table::TableWorld* world = World();
     if (!world) return;
@@ -630,9 +636,12 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
                              IsOwnSeatPlaying());
             return true;
         case control::kChatEdit:
-            if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_) {
-                const WString text = chatEdit_->GetText();
-                if (SendChat(text, true, platform::NowMs())) chatEdit_->SetText({});
+            // A line handed to the chat sender gives the keys back to the table (a refused one stays
+            // in the line); Enter on an empty line keeps the focus.
+            if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_ &&
+                !chatEdit_->GetText().empty()) {
+                if (SendChat(chatEdit_->GetText(), true, platform::NowMs())) chatEdit_->SetText({});
+                chatEdit_->SetFocus(false);
             }
             if (event.value == static_cast<std::int32_t>(platform::kVkEscape) && chatEdit_)
                 chatEdit_->SetFocus(false);

@@ -116,6 +116,8 @@ public:
     void Render(RenderDevice* renderer, bool draw) override;
     bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
+    // The empty chat line gives the table its keys before the widgets see them (ChatLineYieldsKey).
+    bool RouteMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     bool PollKeyboard() override { return true; }
     // The world takes the options; the chat lines take the large font when it is chosen.
@@ -592,6 +594,9 @@ private:
     bool OnItemPanelCommand(const gui::CommandEvent& event);
     // Friend requests and the chat line's Tab key (main thread); true when handled.
     bool HandleItemPanelMessage(std::uint32_t code, std::uintptr_t a);
+    // A table key (Space, an arrow, Tab while the messenger is hidden) pressed on the chat line while
+    // nothing is typed in it: the line gives up the focus, so the key and those after it play.
+    bool ChatLineYieldsKey(std::uint32_t code, std::uintptr_t key);
     // Any thread: a purchase or item-use reply came; the wait box goes and the item keys follow.
     void AfterItemReply();
     // Any thread: at the next frame the item strip, the open cue panel and the chalk gauge show the
