@@ -407,7 +407,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 } else {
                     w.u8(ball).u32(x).u32(y).u32(z);
                     toOthers(room, kPlacedBall, w.bytes());
-                    if (room.running) PlaceInState(room.lastState, ball, f.body.data() + 2, room.gameType);
+                    if (room.running && !room.shotPending)
+                        PlaceInState(room.lastState, ball, f.body.data() + 2, room.gameType);
                 }
                 break;
             }
