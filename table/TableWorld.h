@@ -186,6 +186,8 @@ public:
     bool ExecuteShot(ShotMode mode, bool ownCue);
     void StopShotInProgress();
     bool ShotExecuting() const { return shotExecuting_; }
+    // The own strike went to the server and its shot has not come back yet.
+    bool ShotStartPending() const { return shotStartPending_; }
     int GetShotResultCode() const;
     // The ball positions where the last shot started.
     void ResetBallsToShotState();

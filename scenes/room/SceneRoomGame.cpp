@@ -506,8 +506,11 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     const bool keyMessage = code >= platform::kWmKeyDown && code <= platform::kWmSysChar;
     const bool placing = world && world->ballInHandMode == 1;
     const bool used = !(typing && keyMessage) && OfferWindowMessage(code, a, b);
-    // The ball set down by hand goes to the others before the shot that follows it.
-    if (placing && world->ballInHandMode == 0 && IsOwnTurn()) OnMessage(app_code::kSendPlacement, 0, 0);
+    // The ball set down by hand goes to the others before the shot that follows it; a strike straight
+    // from the ball in hand leaves the ball where every table has it.
+    if (placing && world->ballInHandMode == 0 && IsOwnTurn() && !world->ShotStartPending() &&
+        !world->ShotExecuting())
+        OnMessage(app_code::kSendPlacement, 0, 0);
     tableWorldUnhandled = !used;
     if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1 && !typing) {
         // The replay panel stands where the guide does: F2 waits until it is closed.

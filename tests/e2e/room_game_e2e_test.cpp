@@ -233,6 +233,8 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropAndARejoinO
         bob.find("CHAT 0xFFFFFFFF Free ball. Click the cueball to place it anywhere you want.");
     ASSERT_NE(freeBall, std::string::npos) << "the first Space after Start struck the break\n" << aliceFirst;
     EXPECT_EQ(Lines(aliceFirst, "SHOT ").size(), 4u) << aliceFirst;
+    // A strike straight from the ball in hand sends no placement behind its shot.
+    EXPECT_EQ(b.Log().find("room message 2064 dropped"), std::string::npos) << b.Log();
     // The second game started after the drop, the rejoin and Bob's Start as the new master.
     const auto master = bob.find("CHAT 0xFF00FF00 Bob is the room master.");
     const auto back = bob.find("CHAT 0xFF00FF00 Alice entered room.");
