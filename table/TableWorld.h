@@ -186,8 +186,11 @@ public:
     bool ExecuteShot(ShotMode mode, bool ownCue);
     void StopShotInProgress();
     bool ShotExecuting() const { return shotExecuting_; }
-    // The own strike went to the server and its shot has not come back yet.
-    bool ShotStartPending() const { return shotStartPending_; }
+    // A shot runs, or the own strike went to the server and its shot has not come back yet.
+    bool ShotUnderWay() const {
+        platform::ScopedLock guard(lock_);
+        return shotExecuting_ || shotStartPending_;
+    }
     int GetShotResultCode() const;
     // The ball positions where the last shot started.
     void ResetBallsToShotState();

@@ -508,8 +508,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     const bool used = !(typing && keyMessage) && OfferWindowMessage(code, a, b);
     // The ball set down by hand goes to the others before the shot that follows it; a strike straight
     // from the ball in hand leaves the ball where every table has it.
-    if (placing && world->ballInHandMode == 0 && IsOwnTurn() && !world->ShotStartPending() &&
-        !world->ShotExecuting())
+    if (placing && world->ballInHandMode == 0 && IsOwnTurn() && !world->ShotUnderWay())
         OnMessage(app_code::kSendPlacement, 0, 0);
     tableWorldUnhandled = !used;
     if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1 && !typing) {
