@@ -41,8 +41,18 @@ int FitToLimits(ShotWords& words) {
     int changed = 0;
     for (const ShotWordLimit& limit : ShotWordLimits()) {
         float& w = words.*limit.word;
-        if (!std::isfinite(w) || (w >= limit.lo && w <= limit.hi)) continue;
-        w = w < limit.lo ? limit.lo : limit.hi;
+        if (w >= limit.lo && w <= limit.hi) continue;
+        // An infinity lies beyond the bound on its side; a word that is no number, whatever its bits,
+        // takes the lower bound.
+        w = std::isnan(w) || w < limit.lo ? limit.lo : limit.hi;
+        ++changed;
+    }
+    // The free words have no bound: one that is no finite number takes its value in the default shot.
+    const ShotWords defaults;
+    for (float ShotWords::*free :
+         {&ShotWords::maxPower, &ShotWords::aimX, &ShotWords::aimY, &ShotWords::chalk}) {
+        if (std::isfinite(words.*free)) continue;
+        words.*free = defaults.*free;
         ++changed;
     }
     return changed;

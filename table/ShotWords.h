@@ -79,7 +79,9 @@ const std::array<ShotWordLimit, 11>& ShotWordLimits();
 // The first word outside its limit, or null when every word fits (a word that is no number does not
 // fit).
 const ShotWordLimit* FirstWordOutOfLimit(const ShotWords& words);
-// Brings each finite word outside its limit to the nearer bound; the number of words changed.
+// Brings each strike word outside its limit to the nearer bound (an infinity to the bound on its side,
+// a word that is no number to the lower bound) and each free word that is no finite number to its
+// default; the number of words changed. The same bits give the same words on every client.
 int FitToLimits(ShotWords& words);
 // What keeps the words from being played as they are, for a log line ("power 100 outside 0 to 1",
 // "a word that is no number"); empty when nothing does.

@@ -105,7 +105,8 @@ bool ReadShotMessage(net::Packet& packet, ShotMessage& out) {
     for (auto& part : shot.cueParts) part = packet.U16();
     shot.chalkUsed = packet.U8();
     shot.shotSeed = packet.U32();
-    if (packet.IsBad() || shot.currentBall >= kMaxBalls || !shot.words.IsFinite()) return false;
+    // Words that are no finite numbers are read as they came: the world fits them like words out of range.
+    if (packet.IsBad() || shot.currentBall >= kMaxBalls) return false;
     out = shot;
     return true;
 }

@@ -353,6 +353,15 @@ void TableWorld::RespotCueBall() {
     UpdateAimObjects();
 }
 
+bool TableWorld::RespotCueBallIfOutOfPlay() {
+    platform::ScopedLock guard(lock_);
+    if (gameType_ < kFirstPocketGameType || shotExecuting_ || currentBall_ < 0 ||
+        currentBall_ >= BallCount() || !rules_.GetBall(static_cast<std::size_t>(currentBall_)).outOfPlay)
+        return false;
+    RespotCueBall();
+    return !rules_.GetBall(static_cast<std::size_t>(currentBall_)).outOfPlay;
+}
+
 void TableWorld::ClearPocketCall() {
     platform::ScopedLock guard(lock_);
     pocketCallPending_ = false;

@@ -163,6 +163,9 @@ public:
     // that is not finite or one outside the cushions or on another ball.
     bool PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t yBits, std::uint32_t zBits);
     void RespotCueBall();
+    // A pocket game's turn never starts with its cue ball out of play: such a cue ball is respotted
+    // (RespotCueBall, the same spot on every client for the same table); true when it was.
+    bool RespotCueBallIfOutOfPlay();
     void ClearPocketCall();
     void SetPocketCallPending(bool on) { pocketCallPending_ = on; }
     bool SetCalledPocket(std::uint8_t pocket);
@@ -183,6 +186,11 @@ public:
     bool ExecuteShot(ShotMode mode, bool ownCue);
     void StopShotInProgress();
     bool ShotExecuting() const { return shotExecuting_; }
+    // A shot runs, or the own strike went to the server and its shot has not come back yet.
+    bool ShotUnderWay() const {
+        platform::ScopedLock guard(lock_);
+        return shotExecuting_ || shotStartPending_;
+    }
     int GetShotResultCode() const;
     // The ball positions where the last shot started.
     void ResetBallsToShotState();

@@ -24,11 +24,11 @@ bool TableWorld::ReadShotMessage(net::Packet& packet) {
         return false;
     }
     if (shotExecuting_) return false;
-    // Every client of the room brings a peer's word outside what a client sends to the same bound,
-    // so all still play one shot, and one that comes to rest.
+    // Every client of the room brings a peer's word outside what a client sends, or one that is no
+    // finite number, to the same value, so all still play one shot, and one that comes to rest.
     if (const WString problem = ShotWordsProblem(shot.words); !problem.empty()) {
         FitToLimits(shot.words);
-        LogWrite(u"WARNING : the received shot's %s: taken to the nearest bound\n", problem);
+        LogWrite(u"WARNING : the received shot's %s: taken within the limits\n", problem);
     }
     shot_ = shot;
     return true;

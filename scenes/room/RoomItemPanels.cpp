@@ -152,6 +152,25 @@ bool SceneRoomGame::HandleItemPanelMessage(std::uint32_t code, std::uintptr_t a)
     return false;
 }
 
+bool SceneRoomGame::ChatLineYieldsKey(std::uint32_t code, std::uintptr_t key) {
+    if (code != platform::kWmKeyDown || !chatEdit_ || !chatEdit_->HasFocus()) return false;
+    if (!chatEdit_->GetText().empty() || !chatEdit_->Composition().empty()) return false;
+    switch (key) {
+        case platform::kVkSpace:
+        case platform::kVkLeft:
+        case platform::kVkRight:
+        case platform::kVkUp:
+        case platform::kVkDown:
+            return true;
+        case platform::kVkTab: {
+            Messenger* messenger = RoomMessenger(Host());
+            return !messenger || !messenger->IsVisible();
+        }
+        default:
+            return false;
+    }
+}
+
 void SceneRoomGame::AfterItemReply() {
     RunOnMainThread([this] {
         if (inProgress_) inProgress_->Show(false);

@@ -439,10 +439,6 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
         PlayEffect(hud::GameAni::FreeBall);
         world->RespotCueBall();
-        // The new turn's table state (2051) still has the cue ball in its pocket: it is respotted
-        // there again, so the shooter's table and the others' (which take the respot as a 2064
-        // after their 2051) agree.
-        respotAfterNewTurn_ = true;
         SendPlacement();
         if (own) {
             world->ballInHandMode = 1;
@@ -477,6 +473,7 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     shotRunning_ = false;
     resultSoundHeld_ = false;
     world->SetCurrentBall(cueBall);
+    world->RespotCueBallIfOutOfPlay();
     world->UpdateAimObjects();
     world->SetSceneVisible(true);
     UpdateTableOwnership();
@@ -501,10 +498,9 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
     showReceiving_ = false;
     if (gameRunning_.load()) SetShooterSeat(shooter);
     world->SetCurrentBall(cueBall);
-    if (respotAfterNewTurn_.exchange(false)) {
-        world->RespotCueBall();
-        world->RetargetCameraOnCurrentBall();
-    }
+    // The turn's table state may hold the cue ball in its pocket: after a scratch (the free ball's
+    // respot is sent as 2063, the same spot as this), or after a ball-in-hand turn that ran out of time.
+    if (world->RespotCueBallIfOutOfPlay()) world->RetargetCameraOnCurrentBall();
     UpdateTableOwnership();
     if (!p.IsBad() && world->BallsFitTable(tableItem)) {
         turnTableItem_ = tableItem;

@@ -208,8 +208,7 @@ void SceneRoomGame::Enter() {
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = connectionLost_ =
         false;
-    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ =
-        respotAfterNewTurn_ = false;
+    defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = false;
     tableDiffers_ = tableNoticeTold_ = false;
     for (auto& told : durabilityTold_) told = false;
     shooter_ = kNoSeat;
@@ -510,8 +509,10 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     const bool keyMessage = code >= platform::kWmKeyDown && code <= platform::kWmSysChar;
     const bool placing = world && world->ballInHandMode == 1;
     const bool used = !(typing && keyMessage) && OfferWindowMessage(code, a, b);
-    // The ball set down by hand goes to the others before the shot that follows it.
-    if (placing && world->ballInHandMode == 0 && IsOwnTurn()) OnMessage(app_code::kSendPlacement, 0, 0);
+    // The ball set down by hand goes to the others before the shot that follows it; a strike straight
+    // from the ball in hand leaves the ball where every table has it.
+    if (placing && world->ballInHandMode == 0 && IsOwnTurn() && !world->ShotUnderWay())
+        OnMessage(app_code::kSendPlacement, 0, 0);
     tableWorldUnhandled = !used;
     if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1 && !typing) {
         // The replay panel stands where the guide does: F2 waits until it is closed.
@@ -580,6 +581,12 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     }
 }
 
+bool SceneRoomGame::RouteMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    // A player who has typed nothing plays: the table's key leaves the empty chat line for the table.
+    if (ChatLineYieldsKey(message, wParam)) chatEdit_->SetFocus(false);
+    return TableScene::RouteMessage(message, wParam, lParam);
+}
+
 void SceneRoomGame::SendPlacement() {
     table::TableWorld* world = World();
     if (!world) return;
@@ -595,7 +602,7 @@ void SceneRoomGame::StopOnLostConnection() {
     // shoots, and a running shot only comes to rest. The shell's notice leads back to the sign-in.
     gameRunning_ = false;
     connectionLost_ = true;
-    leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = respotAfterNewTurn_ = false;
+    leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = false;
     if (table::TableWorld* world = World()) {
         world->ClearBallInHand();
         world->ClearPocketCall();
@@ -634,9 +641,12 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
                              IsOwnSeatPlaying());
             return true;
         case control::kChatEdit:
-            if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_) {
-                const WString text = chatEdit_->GetText();
-                if (SendChat(text, true, platform::NowMs())) chatEdit_->SetText({});
+            // A line handed to the chat sender gives the keys back to the table (a refused one stays
+            // in the line); Enter on an empty line keeps the focus.
+            if (event.value == static_cast<std::int32_t>(platform::kVkReturn) && chatEdit_ &&
+                !chatEdit_->GetText().empty()) {
+                if (SendChat(chatEdit_->GetText(), true, platform::NowMs())) chatEdit_->SetText({});
+                chatEdit_->SetFocus(false);
             }
             if (event.value == static_cast<std::int32_t>(platform::kVkEscape) && chatEdit_)
                 chatEdit_->SetFocus(false);

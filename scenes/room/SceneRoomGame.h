@@ -116,6 +116,8 @@ public:
     void Render(RenderDevice* renderer, bool draw) override;
     bool Leave(ResourceManager* resources, SceneManager* engineScenes) override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
+    // The empty chat line gives the table its keys before the widgets see them (ChatLineYieldsKey).
+    bool RouteMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     bool PollKeyboard() override { return true; }
     // The world takes the options; the chat lines take the large font when it is chosen.
@@ -421,8 +423,6 @@ private:
     // "To Lobby" in a running game opened the withdraw question; its Yes leaves after the game end.
     std::atomic<bool> withdrawToLeave_{false};
     std::atomic<bool> leaveAfterGame_{false};
-    // A free ball was given (2056): the next new turn's table state is respotted too.
-    std::atomic<bool> respotAfterNewTurn_{false};
     std::atomic<std::uint64_t> turnStartMs_{0};
     std::atomic<std::uint64_t> gameClockBaseMs_{0};
     std::atomic<std::uint32_t> gameSeconds_{0};
@@ -599,6 +599,9 @@ private:
     // Main thread, every frame and on entering: the friend request bar shows, naming the oldest friend
     // request the session holds, while one waits and the messenger asks no question.
     void RefreshFriendBar();
+    // A table key (Space, an arrow, Tab while the messenger is hidden) pressed on the chat line while
+    // nothing is typed in it: the line gives up the focus, so the key and those after it play.
+    bool ChatLineYieldsKey(std::uint32_t code, std::uintptr_t key);
     // Any thread: a purchase or item-use reply came; the wait box goes and the item keys follow.
     void AfterItemReply();
     // Any thread: at the next frame the item strip, the open cue panel and the chalk gauge show the

@@ -33,11 +33,12 @@ TEST(RoomChatRun, TheGuardRefusesAThirdLineTeamChatNeedsTextCommandsGoToTheServe
     const std::string script =
         OpenRoom() +
         "wait-journal CHAT 0xFFFFFF80 Rival : hello\nkey Return\n"
-        // Three lines a second apart: the third is refused and stays in the chat line.
-        "text one\nkey Return\nwait 1000\ntext two\nkey Return\nwait 1000\ntext three\nkey Return\n"
-        "wait-journal CHAT 0xFFFFFF00 No Spamming!\nwait 3500\nkey Return\n"
-        "wait 3500\ntext @hi\nkey Return\nwait 3500\ntext @h\nkey Return\n"
-        "wait 3500\ntext /unblock Rival\nkey Return\n"
+        // Three lines a second apart, each sent line giving the keys back to the table and Enter taking
+        // the chat line again: the third is refused and stays in the chat line for the next Enter.
+        "text one\nkey Return\nwait 1000\nkey Return\ntext two\nkey Return\nwait 1000\nkey Return\n"
+        "text three\nkey Return\nwait-journal CHAT 0xFFFFFF00 No Spamming!\nwait 3500\nkey Return\n"
+        "wait 3500\nkey Return\ntext @hi\nkey Return\nwait 3500\nkey Return\ntext @h\nkey Return\n"
+        "wait 3500\nkey Return\ntext /unblock Rival\nkey Return\n"
         "wait-journal BOX Request|Rival asks to withdraw from the game.\nwait 300\nkey Return\n"
         "wait-journal BOX Notice|The opponent didn't accept the request.\nwait 300\nkey Return\n"
         "wait-journal CHAT 0xFFFF0000 Chatting ban has been removed.\n"

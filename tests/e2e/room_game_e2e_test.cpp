@@ -1,9 +1,12 @@
 // Two client programs play one game in one room through the test server, each driven by scripted
 // input as a person would: sign in, open or enter the room, choose a team, get ready, start, and
 // strike in turn. Every client simulates every shot: both must rest on the same hash and send the
-// same shot results and table states, byte for byte.
+// same shot results and table states, byte for byte. The 8-ball run goes on as two players would:
+// strikes by Space from the first one after Start, a scratch whose ball-in-hand turn runs out of time,
+// a client killed in the game, and the player back in the room for the next game.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -21,6 +24,8 @@ using namespace roomscript;
 
 constexpr const char* kGameChoice = "450 348";
 constexpr const char* kEightBallRow = "450 480";
+constexpr const char* kTurnTimeChoice = "470 420";
+constexpr const char* kTwentySecondsRow = "470 464";
 
 // A soft shot: aim a little to the side, draw the mouse back and let go. On the other player's turn
 // the table ignores it.
@@ -138,11 +143,123 @@ TEST(RoomGameRun, TwoClientsPlayThreeCushionTurnsOnIdenticalShotsResultsAndTable
     EXPECT_NE(run.bobJournal.find("CHAT 0xFFFFFF00 The game has not started yet."), std::string::npos);
 }
 
-TEST(RoomGameRun, TwoClientsPlayEightBallFromTheBallInHandBreakOnIdenticalShotsResultsAndTableStates) {
-    // The breaker sets the cue ball down by hand first; the others learn where before the shot.
-    const GameRun run =
-        PlayGame("pocket", Click(kGameChoice) + Click(kEightBallRow),
-                 "move 512 420\ndown left\nwait 50\nmove 500 430\nwait 50\nup left\nwait 300\n", 3);
+// Space held for 400 ms: a soft strike on the own turn, nothing on another's.
+std::string SpaceStrike() {
+    return "keydown Space\nwait 400\nkeyup Space\n";
+}
+
+// A mouse sweep of `pixels` to the right over the table turns the aim by a quarter degree a pixel. The
+// first sweep of a client's table starts from where the pointer is.
+std::string Sweep(int fromX, int pixels) {
+    return "move " + std::to_string(fromX) + " 300\nwait 50\nmove " + std::to_string(fromX + pixels) +
+           " 300\nwait 300\n";
+}
+
+// After each rest both players press Space; only the one whose turn it is strikes.
+std::string SpaceTurns(int turns) {
+    std::string script;
+    for (int i = 0; i < turns; ++i) script += "wait-journal SHOT \nwait 1500\n" + SpaceStrike();
+    return script + "wait-journal SHOT \n";
+}
+
+// The shared 8-ball run, one script per client program, step by step (further steps go between them):
+// - Alice opens an 8-ball room with 20 s turns, Bob enters; both pick a team, Bob readies and writes a
+//   line (which gives his keys back to the table), Alice starts.
+// - Alice's first key after Start is Space, her chat line still holding the focus since she entered:
+//   aimed 17.5 degrees off the rack from the head spot, the break sends the cue ball down the rail into
+//   the corner pocket (at any power this client charges).
+// - Bob has the ball in hand and lets his 20 s run out; Alice's turn starts with the cue ball back on
+//   the table, she aims at the rack again and breaks by Space; then both press Space after each rest.
+// - Alice says goodbye and her client is killed: Bob becomes the room master and closes up the teams.
+//   Alice signs in again, enters, takes team 2 and readies; Bob starts the second game, which Alice
+//   breaks after setting the cue ball down by hand.
+struct EightBallRun {
+    std::string alice, bob, aliceAgain;
+};
+
+EightBallRun EightBallScripts(int spaceTurns) {
+    const std::string limit = "journal-limit " + std::to_string(90000 * testsupport::kSlowdown) + "\n";
+    const std::string started = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
+    EightBallRun run;
+    run.alice = limit + SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
+                Click(kGameChoice) + Click(kEightBallRow) + Click(kTurnTimeChoice) +
+                Click(kTwentySecondsRow) + "key Return\nwait-journal SCENE 5\nwait 500\n" + Click(kTeamOne) +
+                "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + started + "wait 1500\n" +
+                Sweep(440, 70) + SpaceStrike() + "wait-journal SHOT \nwait-journal SOUND 26\nwait 1500\n" +
+                Sweep(510, -70) + SpaceStrike() + SpaceTurns(spaceTurns) +
+                "wait 500\nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
+    run.bob =
+        limit + SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
+        "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) + Click(kReadyStart) +
+        "key Return\nwait 200\ntext ready\nkey Return\n" + started +
+        "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
+        "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nwait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
+        Click(kReadyStart) + started + "wait-journal SHOT \nwait 1000\nquit\n";
+    run.aliceAgain =
+        limit + "wait-journal SCENE 4\nwait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
+        "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) + Click(kReadyStart) +
+        "key Return\nwait 200\ntext ready\nkey Return\n" + started +
+        "wait 1500\nmove 512 420\ndown left\nwait 50\nmove 500 430\nwait 50\nup left\nwait 300\n" +
+        SpaceStrike() + "wait-journal SHOT \nwait 1000\nquit\n";
+    return run;
+}
+
+TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropAndARejoinOnIdenticalShots) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    options.verbose = std::getenv("ROOM_E2E_VERBOSE") != nullptr;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    const EightBallRun scripts = EightBallScripts(2);
+    ScriptedClient a(Folder("eight_alice"), scripts.alice);
+    ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
+    ASSERT_TRUE(a.WaitFor("SCENE 5")) << a.Journal();
+    ScriptedClient b(Folder("eight_bob"), scripts.bob);
+    ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
+    // Alice's client dies in the game once her goodbye is read.
+    ASSERT_TRUE(b.WaitFor("Alice : bye", 150s)) << a.Journal() << "\n----\n" << b.Journal();
+    const std::string aliceFirst = a.Journal();
+    a.Terminate();
+    ASSERT_TRUE(a.Wait(30s).has_value());
+    ScriptedClient again(Folder("eight_alice_again"), scripts.aliceAgain);
+    ASSERT_TRUE(b.WaitFor("CHAT 0xFF00FF00 Alice has been disconnected.")) << b.Journal();
+    ASSERT_TRUE(again.Start({"launcher", "alice", "secret"}, server.Port()));
+    EXPECT_EQ(again.Wait(120s), std::optional<int>(0)) << again.Journal() << "\n----\n" << b.Journal();
+    EXPECT_EQ(b.Wait(60s), std::optional<int>(0)) << b.Journal();
+
+    // The scratch gave Bob the ball in hand; his turn ran out and Alice's strike after it was played.
+    const std::string bob = b.Journal();
+    const auto freeBall =
+        bob.find("CHAT 0xFFFFFFFF Free ball. Click the cueball to place it anywhere you want.");
+    ASSERT_NE(freeBall, std::string::npos) << "the first Space after Start struck the break\n" << aliceFirst;
+    EXPECT_EQ(Lines(aliceFirst, "SHOT ").size(), 4u) << aliceFirst;
+    // A strike straight from the ball in hand sends no placement behind its shot.
+    EXPECT_EQ(b.Log().find("room message 2064 dropped"), std::string::npos) << b.Log();
+    // The second game started after the drop, the rejoin and Bob's Start as the new master.
+    const auto master = bob.find("CHAT 0xFF00FF00 Bob is the room master.");
+    const auto back = bob.find("CHAT 0xFF00FF00 Alice entered room.");
+    ASSERT_NE(master, std::string::npos) << bob;
+    ASSERT_NE(back, std::string::npos) << bob;
+    EXPECT_LT(master, back);
+    EXPECT_NE(bob.find("CHAT 0xFF00FF00 The game has started.", back), std::string::npos) << bob;
+
+    // Alice's two clients together saw the shots Bob saw, and all sent the same results and states.
+    GameRun run{aliceFirst + again.Journal(),
+                bob,
+                a.Log() + "\n----\n" + again.Log() + "\n----\n" + b.Log(),
+                server.Received(0, 2053),
+                server.Received(1, 2053),
+                server.Received(0, 2050),
+                server.Received(1, 2050)};
+    for (const auto& body : server.Received(2, 2053)) run.aliceResults.push_back(body);
+    for (const auto& body : server.Received(2, 2050)) run.aliceStates.push_back(body);
+    server.Stop();
+    // A client new in the room names the room's table and ball set 0 for the turn until a turn result
+    // names them; Bob's still name the last game's (the same table): the second game's states are
+    // compared without that pair.
+    for (auto* states : {&run.aliceStates, &run.bobStates})
+        for (std::size_t i = Lines(aliceFirst, "SHOT ").size(); i < states->size(); ++i)
+            if ((*states)[i].size() >= 4) std::fill((*states)[i].end() - 4, (*states)[i].end(), 0);
     ExpectSameShots(run, "10", 16);
 }
 

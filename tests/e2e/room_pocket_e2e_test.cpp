@@ -4,6 +4,7 @@
 // pocket and placed ball, and a break foul, checked in the bytes sent and in the journal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "tests/e2e/RoomScriptSupport.h"
@@ -70,6 +71,21 @@ TEST(RoomPocketRun, BallInHandBreakGroupsEightBallShotFreeBallPocketCallAndBreak
     ASSERT_TRUE(
         client.WaitFor("CHAT 0xFF00FF00 Call the pocket where you will pocket the 8 ball.(Left click)"))
         << client.Journal();
+    // The new turn after the free ball and the one after a ball-in-hand turn ran out of time (2056, -3)
+    // carry the shot's table state, the cue ball still in its pocket: each turn starts with the cue ball
+    // back on the table, where the free ball put it.
+    constexpr std::size_t kCueBallByte = 5 + 16 * 28;
+    Bytes inPocket = {0, 0};
+    inPocket.insert(inPocket.end(), state->body.begin(), state->body.end());
+    inPocket[2 + kCueBallByte] = 1;
+    ASSERT_TRUE(server.SendFrames(
+        0, {{2051, inPocket}, {2056, TurnResult(0, 0xFFFD)}, {2051, inPocket}, {2049, {}}}));
+    const auto turnState = server.Expect(0, 2050, kMs);
+    ASSERT_TRUE(turnState) << client.Journal();
+    EXPECT_EQ(turnState->body[kCueBallByte], 0) << "the cue ball is in play";
+    EXPECT_TRUE(
+        std::equal(respotted->body.begin() + 2, respotted->body.begin() + 14, turnState->body.begin() + 5))
+        << "on the free ball's spot";
     Writer ball;
     ball.u8(1).u32(Bits(20.0f)).u32(Bits(0.0f)).u32(Bits(10.0f));
     Writer foul;

@@ -2,6 +2,7 @@
 // outside them is brought to the nearer bound on every client and comes to rest.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <limits>
 
 #include "table/TableWorld.h"
@@ -33,7 +34,25 @@ const BadWord kBadWords[] = {
     {"stiffness factor -1e9", &ShotWords::stiffnessFactor, -1e9f, 0.0f},
     {"offset reduction a 1e9", &ShotWords::reductionA, 1e9f, 4.0f},
     {"offset reduction b -3", &ShotWords::reductionB, -3.0f, 0.0f},
+    {"power NaN", &ShotWords::power, std::numeric_limits<float>::quiet_NaN(), 0.0f},
+    {"contact factor infinity", &ShotWords::contactFactor, std::numeric_limits<float>::infinity(), 1.0f},
+    {"elevation -infinity", &ShotWords::elevationDegrees, -std::numeric_limits<float>::infinity(), 0.0f},
+    {"tip offset side NaN", &ShotWords::tipOffsetSide, -std::numeric_limits<float>::quiet_NaN(), -1.0f},
 };
+
+// The words without a limit, when they are no finite number, take the default shot's value.
+const BadWord kBadFreeWords[] = {
+    {"aim x NaN", &ShotWords::aimX, std::numeric_limits<float>::quiet_NaN(), 0.0f},
+    {"aim y -infinity", &ShotWords::aimY, -std::numeric_limits<float>::infinity(), 0.0f},
+    {"maximum power infinity", &ShotWords::maxPower, std::numeric_limits<float>::infinity(), kDefaultPower},
+    {"chalk NaN", &ShotWords::chalk, std::numeric_limits<float>::quiet_NaN(), 0.0f},
+};
+
+float FloatOf(std::uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
 
 TEST(ShotWordLimits, EachWordOutsideItsLimitIsNamedAndTakenToTheNearerBoundAlone) {
     EXPECT_TRUE(ShotWordsProblem(ShotWords{}).empty()) << "the default shot";
@@ -52,10 +71,25 @@ TEST(ShotWordLimits, EachWordOutsideItsLimitIsNamedAndTakenToTheNearerBoundAlone
         EXPECT_EQ(words.maxPower, 7.0f);
         EXPECT_TRUE(ShotWordsProblem(words).empty());
     }
-    ShotWords nan;
-    nan.power = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_EQ(FitToLimits(nan), 0) << "a word that is no number is refused, never fitted";
-    EXPECT_EQ(ShotWordsProblem(nan), u"a word that is no number");
+    for (const BadWord& bad : kBadFreeWords) {
+        SCOPED_TRACE(bad.name);
+        ShotWords words;
+        words.*bad.word = bad.value;
+        EXPECT_EQ(ShotWordsProblem(words), u"a word that is no number");
+        EXPECT_EQ(FitToLimits(words), 1);
+        EXPECT_EQ(words.*bad.word, bad.fitted);
+        EXPECT_TRUE(ShotWordsProblem(words).empty());
+    }
+    // Every client reads every NaN, quiet or signalling, of either sign, as the same word.
+    const float zero = 0.0f;
+    for (std::uint32_t bits : {0x7FC00000u, 0xFFC00000u, 0x7F800001u, 0xFFFFFFFFu}) {
+        ShotWords words;
+        words.power = FloatOf(bits);
+        words.aimX = FloatOf(bits);
+        EXPECT_EQ(FitToLimits(words), 2) << std::hex << bits;
+        EXPECT_EQ(std::memcmp(&words.power, &zero, sizeof zero), 0) << "power +0";
+        EXPECT_EQ(std::memcmp(&words.aimX, &zero, sizeof zero), 0) << "aim x +0";
+    }
 }
 
 // A world as a client in a room holds it: the game's table, messages ignored, ticks by hand.
@@ -99,10 +133,13 @@ TEST(ShotWordLimits, EveryShotTheOwnAimMakesIsWithinTheLimits) {
 }
 
 // 0x10007 never rested at power 100 and 0x10014 never at a contact factor of -2.5: the shot ran to
-// the rules' cap of 24,000 calls (two minutes) on every client of the room.
+// the rules' cap of 24,000 calls (two minutes) on every client of the room. A word that was no finite
+// number had the shot dropped, so the turn was never played and the room waited for ever.
 TEST(ShotWordLimits, APeersShotOutsideTheLimitsPlaysWithinThemAndComesToRest) {
+    std::vector<BadWord> all(std::begin(kBadWords), std::end(kBadWords));
+    all.insert(all.end(), std::begin(kBadFreeWords), std::end(kBadFreeWords));
     for (std::uint32_t model : {0x10007u, 0x10014u})
-        for (const BadWord& bad : kBadWords) {
+        for (const BadWord& bad : all) {
             SCOPED_TRACE(std::string(bad.name) + (model == 0x10007u ? " on 0x10007" : " on 0x10014"));
             RoomWorld h(model);
             ASSERT_TRUE(h.Receive(bad));

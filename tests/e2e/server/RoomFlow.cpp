@@ -38,6 +38,7 @@ enum : std::uint16_t {
     kBallPlacement = 2063,
     kPlacedBall = 2064,
     kBanCancel = 246,
+    kNotice = 240,
     kReport = 258,
     kReportTarget = 244,
     kCueChosen = 544,
@@ -100,6 +101,19 @@ bool CueBallPocketed(const Bytes& result, int gameType) {
     const std::size_t n = std::min<std::size_t>(result[3], result.size() - 4);
     return std::find(result.begin() + 4, result.begin() + 4 + static_cast<long>(n), 0) !=
            result.begin() + 4 + static_cast<long>(n);
+}
+
+// A ball the shooter set down by hand (2063: the ball and its 12 position bytes) moves in the room's
+// last table state, back in play, so a new turn built from that state (a time-out) has it where it was
+// set down. The state is a 2050 body: table, ball set, count, 12 position and 16 orientation bytes a
+// ball, in pocket games one out-of-play byte a ball, the turn's table and ball set.
+void PlaceInState(Bytes& state, std::uint8_t ball, const std::uint8_t* position, int gameType) {
+    if (state.size() < 5) return;
+    const std::size_t count = state[4];
+    const bool pocket = gameType >= kFirstPocketType;
+    if (ball >= count || state.size() != 5 + count * (pocket ? 29 : 28) + 4) return;
+    std::copy(position, position + 12, state.begin() + 5 + ball * 12);
+    if (pocket) state[5 + count * 28 + ball] = 0;
 }
 
 }  // namespace
@@ -271,7 +285,18 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                         distinct = distinct && room.playing[seats[i]] != room.playing[seats[j]];
                     ready = ready && (seats[i] == room.master || room.ready[seats[i]]);
                 }
-                if (seat != room.master || room.running || !distinct || !ready) break;
+                // A start that cannot be honoured is answered with the reason, as a notice (240).
+                const char16_t* refusal = seat != room.master ? u"Only the room master can start the game."
+                                          : !distinct         ? u"Two teams are needed to start the game."
+                                          : !ready ? u"Every player must be ready to start the game."
+                                                   : nullptr;
+                if (room.running) break;
+                if (refusal) {
+                    Writer notice;
+                    notice.str(refusal);
+                    out.emplace_back(&c, EncodeFrame(kNotice, notice.bytes()));
+                    break;
+                }
                 room.running = true;
                 room.started = std::chrono::steady_clock::now();
                 room.shotPending = false;
@@ -355,6 +380,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     w.u8(static_cast<std::uint8_t>(seat));
                     toAll(room, kWithdrawnLost, w.bytes());
                     EndGame(room, seat, team, c.nickname, kEndWithdrawn, out);
+                    room.CloseUpTeams();
                 }
                 break;
             }
@@ -382,6 +408,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 } else {
                     w.u8(ball).u32(x).u32(y).u32(z);
                     toOthers(room, kPlacedBall, w.bytes());
+                    if (room.running && !room.shotPending)
+                        PlaceInState(room.lastState, ball, f.body.data() + 2, room.gameType);
                 }
                 break;
             }

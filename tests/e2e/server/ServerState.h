@@ -82,6 +82,22 @@ struct TestGameServer::Room {
     std::chrono::steady_clock::time_point started;  // of the running game
     PocketGroups groups;                            // 8-ball
 
+    // The team slots of the playing seats close up after a player left them (he left the room or
+    // withdrew), as every client's room closes them up: the slots keep their order and are numbered
+    // from 1 without a gap.
+    void CloseUpTeams() {
+        std::array<std::uint8_t, 8> renumbered{};  // by old slot
+        std::uint8_t next = 0;
+        for (std::uint8_t slot = 1; slot < renumbered.size(); ++slot)
+            for (int s = 0; s < kRoomSeats; ++s)
+                if (seats[s] && playing[s] == slot) {
+                    renumbered[slot] = ++next;
+                    break;
+                }
+        for (int s = 0; s < kRoomSeats; ++s)
+            if (playing[s] < renumbered.size()) playing[s] = renumbered[playing[s]];
+    }
+
     void Write(Writer& w) const {
         w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);
         w.u8(moneyClass).u8(gameOption).u8(inningTime).u8(password.empty() ? 0 : 1);

@@ -826,6 +826,7 @@ void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
             for (Client* m : members) out.emplace_back(m, EncodeFrame(2016, master.bytes()));
         }
         if (room.running && team != 0) EndGame(room, seat, team, c.nickname, 0, out);
+        if (team != 0) room.CloseUpTeams();
     }
     for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
 }
