@@ -1,7 +1,6 @@
 // One client program in a scripted room, typing as a person would: the chat guard against lines sent
 // too fast, team chat and its shortest form, a chat command that goes to the server instead of the
-// chat, the opponent's game request answered in its dialog, a refused request, ban lines, and a friend
-// request from another client program in the lobby, answered in the room.
+// chat, the opponent's game request answered in its dialog, a refused request, and ban lines.
 #include <gtest/gtest.h>
 
 #include "tests/e2e/RoomScriptSupport.h"
@@ -13,13 +12,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using namespace roomscript;
 using testsupport::ScriptedClient;
-
-// The room's friend request bar, the messenger question's "Yes", and in the lobby the messenger's
-// nickname line and "Add friend" (the messenger opens at (708, 80)).
-constexpr const char* kFriendBar = "140 453";
-constexpr const char* kQuestionYes = "459 441";
-constexpr const char* kFriendNickname = "800 509";
-constexpr const char* kAddFriend = "951 509";
 
 Bytes Text(std::uint8_t team, const std::u16string& text) {
     Writer w;
@@ -41,11 +33,7 @@ TEST(RoomChatRun, TheGuardRefusesAThirdLineTeamChatNeedsTextCommandsGoToTheServe
         "wait 3500\nkey Return\ntext /unblock Rival\nkey Return\n"
         "wait-journal BOX Request|Rival asks to withdraw from the game.\nwait 300\nkey Return\n"
         "wait-journal BOX Notice|The opponent didn't accept the request.\nwait 300\nkey Return\n"
-        "wait-journal CHAT 0xFFFF0000 Chatting ban has been removed.\n"
-        // A friend request from a player in the lobby: the bar over the chat, then its question.
-        "wait-journal BAR Friends request from Carol\nwait 300\n" +
-        Click(kFriendBar) + "wait-journal BOX Messenger|Carol wants to be your friend. Accept?\nwait 300\n" +
-        Click(kQuestionYes) + "wait 300\nquit\n";
+        "wait-journal CHAT 0xFFFF0000 Chatting ban has been removed.\nwait 300\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_chat_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
@@ -84,25 +72,13 @@ TEST(RoomChatRun, TheGuardRefusesAThirdLineTeamChatNeedsTextCommandsGoToTheServe
     Writer lifted;
     lifted.u8(25).u8(0).str(u"Rival");
     ASSERT_TRUE(server.SendFrames(0, {{2018, banned.bytes()}, {246, lifted.bytes()}}));
-    ASSERT_TRUE(client.WaitFor("Chatting ban has been removed.")) << client.Journal();
-    // Carol asks Alice, who is in her room, from the lobby's messenger (F8, nickname, "Add friend");
-    // the answer reaches Carol as the friend list that holds Alice.
-    ScriptedClient carol(fs::temp_directory_path() / ("room_chat_carol_" + std::to_string(::getpid())),
-                         SignIn("Carol") + "wait 500\nkey F8\nwait 300\n" + Click(kFriendNickname) +
-                             "text Alice\n" + Click(kAddFriend) +
-                             "wait-journal FRIENDS 1 Alice\nwait 300\nquit\n");
-    ASSERT_TRUE(carol.Start({"launcher", "carol", "secret"}, server.Port()));
-    EXPECT_EQ(carol.Wait(60s), std::optional<int>(0)) << carol.Journal() << "\n----\n" << client.Journal();
     EXPECT_EQ(client.Wait(60s), std::optional<int>(0)) << client.Journal() << client.Log();
-    EXPECT_NE(carol.Journal().find("FRIENDS 1 Alice"), std::string::npos) << carol.Journal();
 
     const std::string journal = client.Journal();
     EXPECT_NE(journal.find("CHAT 0xFFFFFF80 (Team)Rival : go team"), std::string::npos) << journal;
     EXPECT_NE(journal.find("CHAT 0xFFFF0000 Eve has been banned."), std::string::npos) << journal;
     EXPECT_NE(journal.find("CHAT 0xFFFF0000 Enter '/unban nickname' to cancel."), std::string::npos);
     EXPECT_EQ(Lines(journal, "CHAT 0xFFFFFF00 No Spamming!").size(), 1u) << journal;
-    EXPECT_EQ(Lines(journal, "BAR Friends request from Carol").size(), 1u) << journal;
-    EXPECT_NE(journal.find("FRIENDS 1 Carol"), std::string::npos) << journal;
     server.Stop();
 }
 

@@ -26,6 +26,12 @@ constexpr const char* kGameChoice = "450 348";
 constexpr const char* kEightBallRow = "450 480";
 constexpr const char* kTurnTimeChoice = "470 420";
 constexpr const char* kTwentySecondsRow = "470 464";
+// The lobby messenger's nickname line and "Add friend"; the room's friend request bar and the
+// messenger question's Yes.
+constexpr const char* kFriendName = "800 509";
+constexpr const char* kAddFriend = "951 509";
+constexpr const char* kFriendBar = "140 453";
+constexpr const char* kQuestionYes = "459 441";
 
 // A soft shot: aim a little to the side, draw the mouse back and let go. On the other player's turn
 // the table ignores it.
@@ -163,8 +169,10 @@ std::string SpaceTurns(int turns) {
 }
 
 // The shared 8-ball run, one script per client program, step by step (further steps go between them):
-// - Alice opens an 8-ball room with 20 s turns, Bob enters; both pick a team, Bob readies and writes a
-//   line (which gives his keys back to the table), Alice starts.
+// - Alice opens an 8-ball room with 20 s turns. Bob, still in the lobby, asks her to be his friend; the
+//   room shows Alice the request bar, she clicks it and accepts, and Bob's friend list names her.
+// - Bob enters; both pick a team, Bob readies and writes a line (which gives his keys back to the
+//   table), Alice starts.
 // - Alice's first key after Start is Space, her chat line still holding the focus since she entered:
 //   aimed 17.5 degrees off the rack from the head spot, the break sends the cue ball down the rail into
 //   the corner pocket (at any power this client charges).
@@ -184,14 +192,18 @@ EightBallRun EightBallScripts(int spaceTurns) {
     run.alice = limit + SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
                 Click(kGameChoice) + Click(kEightBallRow) + Click(kTurnTimeChoice) +
                 Click(kTwentySecondsRow) + "key Return\nwait-journal SCENE 5\nwait 500\n" + Click(kTeamOne) +
-                "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + started + "wait 1500\n" +
-                Sweep(440, 70) + SpaceStrike() + "wait-journal SHOT \nwait-journal SOUND 26\nwait 1500\n" +
-                Sweep(510, -70) + SpaceStrike() + SpaceTurns(spaceTurns) +
+                "wait-journal BAR Friends request from Bob\nwait 300\n" + Click(kFriendBar) +
+                "wait-journal BOX Messenger|Bob wants to be your friend. Accept?\nwait 300\n" +
+                Click(kQuestionYes) + "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) +
+                started + "wait 1500\n" + Sweep(440, 70) + SpaceStrike() +
+                "wait-journal SHOT \nwait-journal SOUND 26\nwait 1500\n" + Sweep(510, -70) + SpaceStrike() +
+                SpaceTurns(spaceTurns) +
                 "wait 500\nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
     run.bob =
-        limit + SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
-        "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) + Click(kReadyStart) +
-        "key Return\nwait 200\ntext ready\nkey Return\n" + started +
+        limit + SignIn("Bob") + "wait-journal ROOMS 1\nwait 300\nkey F8\nwait 300\n" + Click(kFriendName) +
+        "text Alice\n" + Click(kAddFriend) + "wait-journal FRIENDS 1 Alice\nwait 300\nkey F8\nwait 300\n" +
+        Click(kFirstRoomRow) + Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) +
+        Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + started +
         "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
         "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nwait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
         Click(kReadyStart) + started + "wait-journal SHOT \nwait 1000\nquit\n";
@@ -227,6 +239,9 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropAndARejoinO
     EXPECT_EQ(again.Wait(120s), std::optional<int>(0)) << again.Journal() << "\n----\n" << b.Journal();
     EXPECT_EQ(b.Wait(60s), std::optional<int>(0)) << b.Journal();
 
+    // The friend request reached Alice in the room and her answer reached Bob.
+    EXPECT_NE(aliceFirst.find("FRIENDS 1 Bob"), std::string::npos) << aliceFirst;
+    EXPECT_NE(b.Journal().find("FRIENDS 1 Alice"), std::string::npos) << b.Journal();
     // The scratch gave Bob the ball in hand; his turn ran out and Alice's strike after it was played.
     const std::string bob = b.Journal();
     const auto freeBall =
