@@ -14,11 +14,16 @@
 #include "net/GameTypes.h"
 #include "net/PlayerRecord.h"
 #include "platform/video/RecordingBackend.h"
+#include "scenes/front/HelpWindow.h"
 #include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/room/gallery/ShotGalleryListWindow.h"
 #include "scenes/room/gallery/ShotViewWindow.h"
+#include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
+#include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/practice/EarnGoldDialogs.h"
+#include "scenes/room/practice/SceneRoomPractice.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/room/school/TutorialIndex.h"
 #include "scenes/shared/PurchaseDialog.h"
@@ -31,6 +36,7 @@
 #include "tests/scenes/shop/ShopTestHost.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 #include "tests/scenes/support/LayoutBoxes.h"
+#include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
 namespace {
@@ -223,6 +229,22 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     }
 }
 
+TEST(HelpLayout, EveryPageKeepsItsLinesInsideTheWindow) {
+    HelpWindow help;
+    help.Open(HelpWindow::kControls, 0);
+    ExpectTidy(help, "controls");
+    // Each line within its label's width (the window less its margins).
+    for (int i = 0; i < HelpWindow::kLineCount; ++i)
+        EXPECT_LE(gui::MeasureTextWidth(gui::kFont12, help.Line(i)), HelpWindow::kWidth - 60)
+            << Name(help.Line(i));
+    help.Open(HelpWindow::kLobby, 0);
+    ExpectTidy(help, "lobby");
+    for (int type = 0; type < net::kGameTypeCount; ++type) {
+        help.Open(HelpWindow::kRules, type);
+        ExpectTidy(help, "rules of " + std::to_string(type));
+    }
+}
+
 TEST(OfflineLayout, EveryGameNameFitsItsButtonInTheRoomSetting) {
     PracticeSetupDialog dialog;
     dialog.Show(true);
@@ -315,6 +337,98 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
     window.Show(true);
     ASSERT_TRUE(window.Loaded());
     ExpectTidy(window, "shot window");
+}
+
+// The boxes of what a table scene shows along its edges: the title bar, the corner buttons, the chalk
+// gauge, the item strip, the key guide while shown and the table's tip, elevation and power control.
+std::vector<Box> TableSceneHudBoxes(const GameScene& scene, table::TableWorld& world,
+                                    const gui::Widget& gauge, const gui::Widget& strip,
+                                    const gui::Widget& guide) {
+    std::vector<Box> boxes = {{"title bar", 10, 4, 10 + 392, 4 + 30},
+                              ScreenBox("chalk gauge", gauge),
+                              ScreenBox("item strip", strip)};
+    for (const gui::Widget* child : scene.Children())
+        if (const auto* b = dynamic_cast<const gui::Button*>(child); b && b->IsVisible() && b->Y() == 4)
+            boxes.push_back(ScreenBox("corner button " + std::to_string(b->Id()), *b));
+    if (guide.IsVisible()) boxes.push_back(ScreenBox("key guide", guide));
+    const table::ControlRect tip = world.TipControl(), bar = world.ElevationControl();
+    // The power bar stands 16 pixels left of the elevation bar.
+    boxes.push_back({"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom});
+    return boxes;
+}
+
+// From above, the whole table lies on the screen clear of every box, and not small.
+void ExpectTableClearFromAbove(table::TableWorld& world, const std::vector<Box>& boxes,
+                               const std::string& context) {
+    const Box table = TableOnScreen(world);
+    EXPECT_TRUE(Inside(table, {"screen", 0, 0, 1024, 768})) << context;
+    for (const Box& box : boxes)
+        EXPECT_FALSE(Overlap(table, box)) << context << ": " << box.name << " covers the table";
+    EXPECT_GT((table.right - table.left) * 2, 1024) << context << ": the table is drawn small";
+}
+
+struct RecordingTableHost {
+    std::unique_ptr<RenderDevice> device = [] {
+        auto d = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
+        d->SetDisplayMode(platform::DisplayMode{});
+        d->ApplyDisplayMode();
+        return d;
+    }();
+    TableSceneHost host{*device, 1024, 768};
+};
+
+TEST(PracticeLayout, TheMissionPanelTheKeyGuideAndTheReplayPanelStayApartAndFromAboveClearOfTheTable) {
+    RecordingTableHost recording;
+    TableSceneHost& host = recording.host;
+    host.session.GetRoom().gameType = 10;
+    host.session.own.money = 1000;
+    gui::NoticeBox::SetPoster([&host](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t) {
+        host.queue.push_back({code, a, b});
+    });
+    SceneRoomPractice scene;
+    ASSERT_TRUE(host.Enter(scene));
+    host.Pump(scene, 50);
+    for (const bool mission : {false, true}) {
+        if (mission) StartMissionByClicks(scene, host);
+        scene.World()->SetTopView(true);
+        host.Pump(scene, 300);
+        const std::string context = mission ? "mission" : "free practice";
+        std::vector<Box> boxes =
+            TableSceneHudBoxes(scene, *scene.World(), *scene.Gauge(), *scene.ItemStrip(), *scene.KeyGuide());
+        ASSERT_TRUE(scene.KeyGuide()->IsVisible()) << "a new player sees the keys";
+        if (scene.EarnGoldButton()->IsVisible())
+            boxes.push_back(ScreenBox("earn gold", *scene.EarnGoldButton()));
+        if (mission) boxes.push_back(ScreenBox("mission panel", *scene.StatusPanel()));
+        for (int k = 0; k < 8; ++k)
+            if (scene.ChatRow(k)->IsVisible())
+                boxes.push_back(TextBox("chat line " + std::to_string(k), *scene.ChatRow(k)));
+        ExpectApart(boxes, context);
+        ExpectTableClearFromAbove(*scene.World(), boxes, context);
+        // The replay panel ('R') takes the key guide's place, under the mission panel too.
+        const gui::Widget& replay = *scene.Replay();
+        const Box replayBox{"replay panel", replay.ScreenX(), replay.ScreenY(),
+                            replay.ScreenX() + replay.Width(), replay.ScreenY() + 258 + 51};
+        EXPECT_EQ(replayBox.top, scene.KeyGuide()->ScreenY()) << context;
+        if (mission) {
+            EXPECT_FALSE(Overlap(replayBox, ScreenBox("", *scene.StatusPanel())))
+                << "the replay panel covers the mission panel";
+        }
+    }
+    host.Leave(scene);
+    gui::NoticeBox::SetPoster(nullptr);
+}
+
+TEST(OfflineLayout, FromAboveTheTableLiesClearOfThePanels) {
+    RecordingTableHost recording;
+    SceneAlone scene;
+    ASSERT_TRUE(recording.host.Enter(scene));
+    scene.World()->SetTopView(true);
+    recording.host.Pump(scene, 300);
+    const std::vector<Box> boxes =
+        TableSceneHudBoxes(scene, *scene.World(), *scene.Gauge(), *scene.ItemStrip(), *scene.KeyGuide());
+    ExpectApart(boxes, "offline");
+    ExpectTableClearFromAbove(*scene.World(), boxes, "offline");
+    recording.host.Leave(scene);
 }
 
 TEST(SchoolLayout, TheShotControlsStandAboveTheTutorialIndexAndUnderTheGuide) {
