@@ -166,7 +166,11 @@ void HelpWindow::ShowPage(int mode, int gameType) {
     }
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         lines_[i]->SetPlainText(i < page.size() ? WString(page[i]) : WString());
-        lines_[i]->SetFont(i == 0 && mode_ == kRules ? gui::kFont14Bold : gui::kFont12);
+        // The rules' title is large; the other pages' headings (the lines not indented) are bold.
+        const bool heading = mode_ != kRules && i < page.size() && page[i][0] != u' ';
+        lines_[i]->SetFont(i == 0 && mode_ == kRules ? gui::kFont14Bold
+                           : heading                 ? gui::kFont12Bold
+                                                     : gui::kFont12);
     }
     gameTypes_->SetVisible(mode_ == kRules);
     const std::vector<int> types = RuleTypes();

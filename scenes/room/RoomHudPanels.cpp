@@ -34,8 +34,8 @@ namespace {
 constexpr std::uint32_t kReplayKey = 'R';
 constexpr int kTurnLabelHalfWidth = 60;
 // The right column, top down: the corner buttons end 38 pixels down; the room status panel stands
-// under them, the score board (its button hangs under its picture) under that, then the key guide or
-// the replay panel and the player list, each 4 pixels below the one above.
+// under them, the score board (its button hangs under its picture) under that, then the key guide and
+// the player list, each 4 pixels below the one above. The replay panel stands left of the column.
 constexpr int kStatusPanelTop = 40;
 constexpr int kCornerButtonsBottom = 38, kScoreBoardTop = 80, kScoreBoardHeight = 121, kGuideTop = 100;
 constexpr int kPanelGap = 4;
@@ -156,7 +156,6 @@ void SceneRoomGame::StackRightColumn() {
     }
     const int guideTop = std::max(kGuideTop, bottom + kPanelGap);
     keyGuide_->MoveTo(keyGuide_->X(), guideTop);
-    replayPanel_->MoveTo(replayPanel_->X(), guideTop);
     // The key guide gives way where a long player list reaches up to it.
     const gui::Widget* match = playerMenu_->MatchLabel();
     const int listTop = playerMenu_->Y() + (match && match->IsVisible() ? 0 : kListHeaderTop);

@@ -53,7 +53,7 @@ constexpr int kChatRowImageWidth = 382;
 constexpr int kChatRowStep = 18;
 // The earn-gold button ends 96 pixels down; the chat box starts 218 above the bottom edge.
 constexpr int kTopViewTop = 100, kTopViewBottom = 222;
-// The key guide's and the replay panel's top, and their gap below the mission's status panel.
+// The key guide's top, and its gap below the mission's status panel.
 constexpr int kGuideTop = 100, kGuideGap = 4;
 
 }  // namespace
@@ -257,9 +257,8 @@ void SceneRoomPractice::ShowGuide(bool on) {
 
 void SceneRoomPractice::ShowMissionPanel(bool on) {
     status_->Show(on);
-    const int top = on ? status_->Y() + status_->Height() + kGuideGap : kGuideTop;
-    for (gui::Widget* panel : {static_cast<gui::Widget*>(keyGuide_), static_cast<gui::Widget*>(replay_)})
-        if (panel) panel->MoveTo(panel->X(), top);
+    if (keyGuide_)
+        keyGuide_->MoveTo(keyGuide_->X(), on ? status_->Y() + status_->Height() + kGuideGap : kGuideTop);
 }
 
 void SceneRoomPractice::Render(RenderDevice* renderer, bool draw) {

@@ -103,8 +103,7 @@ private:
     void TakeCue(const net::ItemEntry* entry, std::uint16_t item, bool withParts);
     void EndOfShot();
     void ShowGuide(bool on);
-    // The mission's status panel on or off; the key guide and the replay panel stand below it while
-    // it shows.
+    // The mission's status panel on or off; the key guide stands below it while it shows.
     void ShowMissionPanel(bool on);
     void ToggleReplay();
     void ReplayLastShot();
