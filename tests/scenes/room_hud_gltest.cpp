@@ -196,15 +196,28 @@ TEST_F(RoomHudGl, TheTurnsLastSecondsFlashAWarningPictureNotAnEmptyFrame) {
     ExpectMatches(frame, "room_turn_warning");
 }
 
-TEST_F(RoomHudGl, TheInviteListTicksTheBoxesOfThePlayersChosen) {
-    SeatTwoPlayers(room);
+class EightBallHudGl : public RoomHudGl {
+protected:
+    EightBallHudGl() { gameType = 10; }
+};
+
+TEST_F(EightBallHudGl, TheGroupsInTheListTheInviteListsTicksAndFromAboveTheWholeTableBesideTheHud) {
+    SeatTwoPlayers(room, 0, true);
+    host->Pump(room, 300);
+    // The group notice that the first frame shows has gone three seconds later.
+    host->Frame(room);
+    room.TickTree(clock.NowMs());
+    clock.AdvanceMs(3500);
+    room.TickTree(clock.NowMs());
+    ASSERT_FALSE(room.Groups()->IsVisible());
+    // The invite list with the first and third player ticked.
     scenes::hud::InviteListDialog& invite = *room.InviteList();
     invite.Show(true);
     Deliver(room, 2043, [](net::Packet& p) {
         p.WriteU16(3);
         for (std::uint16_t i = 0; i < 3; ++i)
             p.WriteU32(700u + i)
-                .WriteU64(10u + i)
+                .WriteU64(i)
                 .WriteU16(5)
                 .WriteString(u"Guest" + std::u16string(1, u'1' + i))
                 .WriteU16(i);
@@ -212,26 +225,8 @@ TEST_F(RoomHudGl, TheInviteListTicksTheBoxesOfThePlayersChosen) {
     invite.Tick(0);
     invite.Row(0)->Check()->Click();
     invite.Row(2)->Check()->Click();
-    host->Pump(room, 2);
-    ExpectMatches(host->Frame(room), "room_invite_list");
-}
-
-class EightBallHudGl : public RoomHudGl {
-protected:
-    EightBallHudGl() { gameType = 10; }
-};
-
-TEST_F(EightBallHudGl, BothViewsShowTheGroupsInThePlayerListAndFromAboveTheWholeTableBesideTheHud) {
-    SeatTwoPlayers(room, 0, true);
-    host->Pump(room, 300);
-    // The group notice that the first frame shows has gone three seconds later.
-    host->Frame(room);
-    ASSERT_TRUE(room.Groups()->IsVisible());
-    room.TickTree(clock.NowMs());
-    clock.AdvanceMs(3500);
-    room.TickTree(clock.NowMs());
-    ASSERT_FALSE(room.Groups()->IsVisible());
     ExpectMatches(host->Frame(room), "room_8ball_behind");
+    invite.Show(false);
     room.World()->SetTopView(true);
     host->Pump(room, 300);
     ExpectMatches(host->Frame(room), "room_8ball_top");

@@ -339,95 +339,57 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
     ExpectTidy(window, "shot window");
 }
 
-// The boxes of what a table scene shows along its edges: the title bar, the corner buttons, the chalk
-// gauge, the item strip, the key guide while shown and the table's tip, elevation and power control.
-std::vector<Box> TableSceneHudBoxes(const GameScene& scene, table::TableWorld& world,
-                                    const gui::Widget& gauge, const gui::Widget& strip,
-                                    const gui::Widget& guide) {
-    std::vector<Box> boxes = {{"title bar", 10, 4, 10 + 392, 4 + 30},
-                              ScreenBox("chalk gauge", gauge),
-                              ScreenBox("item strip", strip)};
-    for (const gui::Widget* child : scene.Children())
-        if (const auto* b = dynamic_cast<const gui::Button*>(child); b && b->IsVisible() && b->Y() == 4)
-            boxes.push_back(ScreenBox("corner button " + std::to_string(b->Id()), *b));
-    if (guide.IsVisible()) boxes.push_back(ScreenBox("key guide", guide));
-    const table::ControlRect tip = world.TipControl(), bar = world.ElevationControl();
-    // The power bar stands 16 pixels left of the elevation bar.
-    boxes.push_back({"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom});
-    return boxes;
-}
-
-// From above, the whole table lies on the screen clear of every box, and not small.
-void ExpectTableClearFromAbove(table::TableWorld& world, const std::vector<Box>& boxes,
-                               const std::string& context) {
-    const Box table = TableOnScreen(world);
-    EXPECT_TRUE(Inside(table, {"screen", 0, 0, 1024, 768})) << context;
-    for (const Box& box : boxes)
-        EXPECT_FALSE(Overlap(table, box)) << context << ": " << box.name << " covers the table";
-    EXPECT_GT((table.right - table.left) * 2, 1024) << context << ": the table is drawn small";
-}
-
-struct RecordingTableHost {
-    std::unique_ptr<RenderDevice> device = [] {
-        auto d = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
-        d->SetDisplayMode(platform::DisplayMode{});
-        d->ApplyDisplayMode();
-        return d;
-    }();
-    TableSceneHost host{*device, 1024, 768};
-};
-
-TEST(PracticeLayout, TheMissionPanelTheKeyGuideAndTheReplayPanelStayApartAndFromAboveClearOfTheTable) {
-    RecordingTableHost recording;
-    TableSceneHost& host = recording.host;
+// The offline table, then the practice room before and during an 8-ball mission, seen from above: the
+// title bar, corner buttons, key guide, mission panel, chalk gauge, item strip, chat lines and shot
+// controls apart, and the whole table clear of them all.
+TEST(TableScenesLayout, TheOfflineTableAndThePracticeMissionShowTheWholeTableFromAboveBesideTheirPanels) {
+    auto device = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
+    device->SetDisplayMode(platform::DisplayMode{});
+    device->ApplyDisplayMode();
+    TableSceneHost host(*device, 1024, 768);
     host.session.GetRoom().gameType = 10;
     host.session.own.money = 1000;
     gui::NoticeBox::SetPoster([&host](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t) {
         host.queue.push_back({code, a, b});
     });
-    SceneRoomPractice scene;
-    ASSERT_TRUE(host.Enter(scene));
-    host.Pump(scene, 50);
-    for (const bool mission : {false, true}) {
-        if (mission) StartMissionByClicks(scene, host);
-        scene.World()->SetTopView(true);
+    const auto check = [&host](GameScene& scene, std::vector<Box> boxes, const std::string& context) {
+        auto& table = dynamic_cast<TableScene&>(scene);
+        table.World()->SetTopView(true);
         host.Pump(scene, 300);
-        const std::string context = mission ? "mission" : "free practice";
-        std::vector<Box> boxes =
-            TableSceneHudBoxes(scene, *scene.World(), *scene.Gauge(), *scene.ItemStrip(), *scene.KeyGuide());
-        ASSERT_TRUE(scene.KeyGuide()->IsVisible()) << "a new player sees the keys";
-        if (scene.EarnGoldButton()->IsVisible())
-            boxes.push_back(ScreenBox("earn gold", *scene.EarnGoldButton()));
-        if (mission) boxes.push_back(ScreenBox("mission panel", *scene.StatusPanel()));
-        for (int k = 0; k < 8; ++k)
-            if (scene.ChatRow(k)->IsVisible())
-                boxes.push_back(TextBox("chat line " + std::to_string(k), *scene.ChatRow(k)));
+        boxes.push_back({"title bar", 10, 4, 10 + 392, 4 + 30});
+        for (const gui::Widget* child : scene.Children())
+            if (dynamic_cast<const gui::Button*>(child) && child->IsVisible() && child->Y() == 4)
+                boxes.push_back(ScreenBox("corner button " + std::to_string(child->Id()), *child));
+        const table::ControlRect tip = table.World()->TipControl(), bar = table.World()->ElevationControl();
+        boxes.push_back({"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom});
         ExpectApart(boxes, context);
-        ExpectTableClearFromAbove(*scene.World(), boxes, context);
-        // The replay panel ('R') stands beside the mission panel.
-        const gui::Widget& replay = *scene.Replay();
-        const Box replayBox{"replay panel", replay.ScreenX(), replay.ScreenY(),
-                            replay.ScreenX() + replay.Width(), replay.ScreenY() + 258 + 51};
-        if (mission) {
-            EXPECT_FALSE(Overlap(replayBox, ScreenBox("", *scene.StatusPanel())))
-                << "the replay panel covers the mission panel";
-        }
+        const Box onScreen = TableOnScreen(*table.World());
+        EXPECT_TRUE(Inside(onScreen, {"screen", 0, 0, 1024, 768})) << context;
+        for (const Box& box : boxes) EXPECT_FALSE(Overlap(onScreen, box)) << context << ": " << box.name;
+        EXPECT_GT((onScreen.right - onScreen.left) * 2, 1024) << context << ": the table is drawn small";
+    };
+    SceneAlone offline;
+    ASSERT_TRUE(host.Enter(offline));
+    check(offline,
+          {ScreenBox("chalk gauge", *offline.Gauge()), ScreenBox("item strip", *offline.ItemStrip())},
+          "offline");
+    host.Leave(offline);
+    SceneRoomPractice practice;
+    ASSERT_TRUE(host.Enter(practice));
+    host.Pump(practice, 50);
+    for (const bool mission : {false, true}) {
+        if (mission) StartMissionByClicks(practice, host);
+        std::vector<Box> boxes = {ScreenBox("chalk gauge", *practice.Gauge()),
+                                  ScreenBox("item strip", *practice.ItemStrip()),
+                                  ScreenBox("key guide", *practice.KeyGuide())};
+        for (int k = 0; k < 8; ++k)
+            if (practice.ChatRow(k)->IsVisible()) boxes.push_back(TextBox("chat line", *practice.ChatRow(k)));
+        boxes.push_back(mission ? ScreenBox("mission panel", *practice.StatusPanel())
+                                : ScreenBox("earn gold", *practice.EarnGoldButton()));
+        check(practice, boxes, mission ? "mission" : "free practice");
     }
-    host.Leave(scene);
+    host.Leave(practice);
     gui::NoticeBox::SetPoster(nullptr);
-}
-
-TEST(OfflineLayout, FromAboveTheTableLiesClearOfThePanels) {
-    RecordingTableHost recording;
-    SceneAlone scene;
-    ASSERT_TRUE(recording.host.Enter(scene));
-    scene.World()->SetTopView(true);
-    recording.host.Pump(scene, 300);
-    const std::vector<Box> boxes =
-        TableSceneHudBoxes(scene, *scene.World(), *scene.Gauge(), *scene.ItemStrip(), *scene.KeyGuide());
-    ExpectApart(boxes, "offline");
-    ExpectTableClearFromAbove(*scene.World(), boxes, "offline");
-    recording.host.Leave(scene);
 }
 
 TEST(SchoolLayout, TheShotControlsStandAboveTheTutorialIndexAndUnderTheGuide) {

@@ -6,18 +6,15 @@
 
 #include "engine/resource/ResourceManager.h"
 #include "gui/Dialog.h"
-#include "gui/NoticeBox.h"
 #include "gui/UiResourceSet.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/offline/SceneAlone.h"
-#include "scenes/room/practice/SceneRoomPractice.h"
 #include "scenes/room/replay/SceneReplay.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/room/school/TutorialIndex.h"
 #include "tests/common/GlTestSupport.h"
-#include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/ScreenReference.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
@@ -27,9 +24,7 @@ constexpr int kWidth = 800, kHeight = 600;
 
 // The GL device and the UI image sets under the table scenes' host.
 struct GlHost {
-    GlHost(int width = kWidth, int height = kHeight) : gl(width, height), width_(width), height_(height) {}
-    gl_test::GlDevice gl;
-    int width_, height_;
+    gl_test::GlDevice gl{kWidth, kHeight};
     ResourceManager uiResources;
     gui::UiResourceSet sets{&uiResources, 0};
     std::unique_ptr<TableSceneHost> host;
@@ -38,7 +33,7 @@ struct GlHost {
         uiResources.SetDataFolder(u"data");
         sets.InitSets();
         if (sets.OpenTree() != 1) return false;
-        host = std::make_unique<TableSceneHost>(*gl.device, width_, height_);
+        host = std::make_unique<TableSceneHost>(*gl.device, kWidth, kHeight);
         return true;
     }
 };
@@ -137,40 +132,5 @@ TEST(TableScenesGl, TheSchoolShowsTheGuidePageAndThenTheTableOfTheCameraExercise
     host.Pump(school, 10);
     ExpectMatchesReference(host.Frame(school), "school_course_end");
     host.Leave(school);
-    gui::ClearGuiPointers();
-}
-
-TEST(TableScenesGl, FromAboveTheOfflineTableAndThePracticeRoomShowTheWholeTableBesideTheirPanels) {
-    GlHost gl(1024, 768);
-    if (!gl.gl.device) GTEST_SKIP() << "no GL context: " << gl.gl.error;
-    ASSERT_TRUE(gl.Open()) << "the generated packages are missing";
-    TableSceneHost& host = *gl.host;
-    {
-        scenes::SceneAlone offline;
-        ASSERT_TRUE(host.Enter(offline));
-        host.Pump(offline, 300);
-        offline.World()->SetTopView(true);
-        host.Pump(offline, 300);
-        ExpectMatchesReference(host.Frame(offline), "offline_top");
-        host.Leave(offline);
-    }
-    // The 8-ball mission: its panel over the key guide, the table seen from behind the cue and from above.
-    gui::NoticeBox::SetPoster([&host](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t) {
-        host.queue.push_back({code, a, b});
-    });
-    host.session.GetRoom().gameType = 10;
-    host.session.own.money = 1000;
-    scenes::SceneRoomPractice practice;
-    ASSERT_TRUE(host.Enter(practice));
-    host.Pump(practice, 50);
-    StartMissionByClicks(practice, host);
-    host.Pump(practice, 300);
-    ASSERT_TRUE(practice.StatusPanel()->IsShownOnScreen());
-    ExpectMatchesReference(host.Frame(practice), "practice_mission");
-    practice.World()->SetTopView(true);
-    host.Pump(practice, 300);
-    ExpectMatchesReference(host.Frame(practice), "practice_mission_top");
-    host.Leave(practice);
-    gui::NoticeBox::SetPoster(nullptr);
     gui::ClearGuiPointers();
 }
