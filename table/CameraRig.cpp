@@ -15,8 +15,10 @@ constexpr int kTopViewTicks = 100;
 constexpr float kAfterShotSeconds = 1.0f;
 constexpr int kShotZoomTicks = kTicksPerSecond;
 constexpr float kShotZoomPitch = 60.0f;
-// The table seen from above fills the picture but for this share on its tighter side.
+// The table seen from above fills the picture but for this share on its tighter side; a frame the
+// HUD leaves free is clear of the picture's edges already and keeps only what the rails' height adds.
 constexpr float kFrameMargin = 1.15f;
+constexpr float kHudFrameMargin = 1.04f;
 constexpr float kMinAspect = 0.1f, kMaxAspect = 10.0f;
 constexpr float kMinFovDegrees = 1.0f;
 constexpr float kMaxFovDegrees = 170.0f;
@@ -73,31 +75,60 @@ void CameraRig::SetViewAspect(float widthOverHeight) {
     RefitTopView();
 }
 
-float CameraRig::TopViewDistance() const {
-    // The long side runs across the screen. The half height seen at a distance grows with it (also
-    // where the field of view follows the distance), so halving finds the distance that shows the
-    // half height the table needs.
-    const float needed = std::max(halfWidth_, halfLength_ / viewAspect_) * kFrameMargin;
-    auto seen = [this](float distance) {
-        return distance * std::tan(Radians(FieldOfViewAt(distance)) * 0.5f);
-    };
+void CameraRig::SetTopViewFrame(float left, float top, float right, float bottom) {
+    const bool usable = std::isfinite(left) && std::isfinite(top) && std::isfinite(right) &&
+                        std::isfinite(bottom) && left >= 0.0f && top >= 0.0f && right <= 1.0f &&
+                        bottom <= 1.0f && left < right && top < bottom;
+    const float frame[4] = {left, top, right, bottom};
+    for (int i = 0; i < 4; ++i) frame_[i] = usable ? frame[i] : (i < 2 ? 0.0f : 1.0f);
+    RefitTopView();
+}
+
+float CameraRig::HalfHeightSeen(float distance) const {
+    return distance * std::tan(Radians(FieldOfViewAt(distance)) * 0.5f);
+}
+
+float CameraRig::DistanceShowing(float halfHeight) const {
+    // The half height seen at a distance grows with it (also where the field of view follows the
+    // distance), so halving finds the distance that shows it.
     float near = minDistance_, far = kMaxDistance;
-    if (seen(near) >= needed) return near;
-    if (seen(far) <= needed) return far;
+    if (HalfHeightSeen(near) >= halfHeight) return near;
+    if (HalfHeightSeen(far) <= halfHeight) return far;
     for (int round = 0; round < 40; ++round) {
         const float middle = (near + far) * 0.5f;
-        (seen(middle) < needed ? near : far) = middle;
+        (HalfHeightSeen(middle) < halfHeight ? near : far) = middle;
     }
     return far;
+}
+
+float CameraRig::TopViewDistance() const {
+    // The long side runs across the screen: the frame's width holds the length, its height the width.
+    const float width = frame_[2] - frame_[0], height = frame_[3] - frame_[1];
+    const bool whole = width == 1.0f && height == 1.0f;
+    const float needed = std::max(halfWidth_ / height, halfLength_ / (viewAspect_ * width)) *
+                         (whole ? kFrameMargin : kHudFrameMargin);
+    return DistanceShowing(needed);
+}
+
+Vector3f CameraRig::TopViewFocus(float distance) const {
+    // Seen from above with +y up (and +x to the left), the picture's centre is the focus: the table's
+    // centre stands off it by as much as the frame's centre stands off the picture's.
+    const float halfHeight = HalfHeightSeen(distance);
+    const float centreX = (frame_[0] + frame_[2]) * 0.5f - 0.5f;
+    const float centreY = (frame_[1] + frame_[3]) * 0.5f - 0.5f;
+    return {centreX * 2.0f * halfHeight * viewAspect_, centreY * 2.0f * halfHeight, 0.0f};
 }
 
 void CameraRig::RefitTopView() {
     if (!InTopView()) return;
     const float distance = TopViewDistance();
-    if (Moving())
+    if (Moving()) {
         to_.distance = distance;
-    else
+        toFocus_ = TopViewFocus(distance);
+    } else {
         view_.distance = distance;
+        focus_ = TopViewFocus(distance);
+    }
 }
 
 void CameraRig::ApplyOptions(const CameraOptions& options) {
@@ -187,8 +218,9 @@ void CameraRig::SetTopView(bool on, const Vector3f& cueBall, float cueYaw) {
         yawOffsetBeforeTop_ = std::isfinite(cueYaw) ? WrapYaw(beforeTop_.yaw - cueYaw) : 0.0f;
         camera_ = kCameraTop;
         // The long side runs across the screen: the screen's up is +y (yaw 90).
-        SetTargetFocus(Vector3f{});
-        SetTargetView(TopViewDistance(), kTopPitch, 90.0f, 0.0f);
+        const float distance = TopViewDistance();
+        SetTargetFocus(TopViewFocus(distance));
+        SetTargetView(distance, kTopPitch, 90.0f, 0.0f);
     } else {
         // The aim may have turned and the cue ball moved while the table was seen from above.
         camera_ = kCameraAim;
@@ -275,9 +307,13 @@ void CameraRig::RotateByMouse(float dx, float dy) {
 
 void CameraRig::Zoom(float notches) {
     if (!std::isfinite(notches)) return;
+    // A zoom on the way up to the top view ends the way there.
+    if (InTopView() && Moving()) view_ = to_;
     view_.distance =
         std::clamp(view_.distance * std::pow(kZoomPerNotch, notches), minDistance_, kMaxDistance);
     moveTicks_ = moveTick_ = 0;
+    // From above the table grows and shrinks round the frame's centre.
+    if (InTopView()) focus_ = TopViewFocus(view_.distance);
 }
 
 void CameraRig::OnShotStarted(const Vector3f& cueBall) {
@@ -292,7 +328,8 @@ void CameraRig::OnShotStarted(const Vector3f& cueBall) {
         beforeShotZoom_ = view_;
         shotZoomed_ = true;
         SetTargetFocus(Vector3f{});
-        SetTargetView(TopViewDistance(), kShotZoomPitch, kKeepValue, kKeepValue);
+        SetTargetView(DistanceShowing(std::max(halfWidth_, halfLength_ / viewAspect_) * kFrameMargin),
+                      kShotZoomPitch, kKeepValue, kKeepValue);
         BeginMove(kShotZoomTicks);
     }
 }
@@ -313,7 +350,8 @@ void CameraRig::Tick(const Vector3f& cueBall, float cueYaw, bool shotRunning) {
         if (!InTopView()) {
             focus_ = fromFocus_ = toFocus_ = cueBall;
             view_.yaw = from_.yaw = to_.yaw = yaw;
-        } else {
+        } else if (Moving()) {
+            // The way up starts behind the cue ball; a top view reached keeps its frame.
             focus_ = fromFocus_ = cueBall;
             view_.yaw = from_.yaw = yaw;
         }

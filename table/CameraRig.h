@@ -50,6 +50,10 @@ public:
     void SetTableSize(float halfLength, float halfWidth);
     // Width / height of the picture the views are drawn into; a top view on is framed again.
     void SetViewAspect(float widthOverHeight);
+    // The part of the picture the top view shows the table in, as shares of its width and height
+    // (y down): the room the HUD leaves free. A rectangle that is empty, outside the picture or not
+    // finite stands for the whole picture. A top view on is framed again.
+    void SetTopViewFrame(float left, float top, float right, float bottom);
     // Copies the options and sets the camera mode flags from "cameramode" and "shotzoom".
     void ApplyOptions(const CameraOptions& options);
     const CameraOptions& Options() const { return options_; }
@@ -78,14 +82,15 @@ public:
     // `pitchFromCue`. Over seconds x 200 ticks.
     void TurnCameraToCueLine(const Vector3f& ball, float cueYaw, float cuePitch, float distance,
                              float seconds, bool pitchFromCue, bool force);
-    // Top view on: camera 3 above the table centre, framing the whole table. Off: back behind the
-    // cue ball at `cueBall` along the aim `cueYaw` (plus the turn a right-button drag had given the
-    // aim view), at the distance and pitch the aim view had.
+    // Top view on: camera 3 above the table, framing the whole table in the top view's frame. Off: back
+    // behind the cue ball at `cueBall` along the aim `cueYaw` (plus the turn a right-button drag had given
+    // the aim view), at the distance and pitch the aim view had.
     void SetTopView(bool on, const Vector3f& cueBall, float cueYaw);
     bool InTopView() const { return camera_ == kCameraTop; }
-    // The distance at which a view straight down frames the whole table (and the overview that
-    // the shot zoom rises to stands back).
+    // The distance at which a view straight down frames the whole table in the top view's frame.
     float TopViewDistance() const;
+    // The focus of the top view at that distance: the table's centre shows at the frame's centre.
+    Vector3f TopViewFocus(float distance) const;
     // Back behind the cue ball along `cueYaw` over `seconds`, leaving a shot's overview for the
     // distance and pitch before it; in top view only the view it returns to changes.
     void ReturnBehindCue(const Vector3f& cueBall, float cueYaw, float seconds);
@@ -152,7 +157,11 @@ private:
     // Clamps a view into the reachable range (non-finite fields keep the current value).
     CameraView Reachable(const CameraView& view) const;
     float FieldOfViewAt(float distance) const;
-    // A top view on takes the distance that frames the current table and picture.
+    // The distance at which a view straight down shows this half height of the picture (cm).
+    float DistanceShowing(float halfHeight) const;
+    // Half the height of the picture a view straight down shows at the distance (cm).
+    float HalfHeightSeen(float distance) const;
+    // A top view on takes the distance and focus that frame the current table and picture.
     void RefitTopView();
 
     CameraOptions options_;
@@ -163,6 +172,8 @@ private:
     float halfLength_ = 158.14f;
     float halfWidth_ = 87.02f;
     float viewAspect_ = 4.0f / 3.0f;
+    // The top view's frame: left, top, right, bottom shares of the picture.
+    float frame_[4] = {0.0f, 0.0f, 1.0f, 1.0f};
     int camera_ = kCameraAim;
     CameraView view_;
     Vector3f focus_;

@@ -395,12 +395,15 @@ void TableWorld::ReturnCameraBehindCue(float seconds) {
 
 void TableWorld::CenterCamera(float seconds) {
     platform::ScopedLock guard(lock_);
+    // The top view frames the table by itself.
+    if (camera_.InTopView()) return;
     camera_.SetTargetFocus({0, 0, 0});
     camera_.BeginMove(static_cast<int>(seconds * kTicksPerSecond));
 }
 
 void TableWorld::RetargetCameraOnCurrentBall() {
     platform::ScopedLock guard(lock_);
+    if (camera_.InTopView()) return;
     const physics::Vector3 p = CueBallPosition();
     camera_.SetTargetFocus({p.x.Value(), p.y.Value(), p.z.Value()});
     camera_.BeginMove(static_cast<int>(kFollowSeconds * kTicksPerSecond));

@@ -110,6 +110,9 @@ public:
     // Stands the tip and elevation control (and the power bar beside them) with their top this many
     // pixels above the bottom edge; 0 keeps them in the corner (next layout on).
     void SetHudTopFromBottom(int pixels);
+    // Keeps the table of the top view this many pixels clear of each edge of the viewport (the HUD's
+    // columns and bands); all 0, the default, frames it in the whole viewport.
+    void SetTopViewInsets(int left, int top, int right, int bottom);
     // Where the tip and elevation control lie on the screen.
     ControlRect TipControl() const { return controls_.TipControl(); }
     ControlRect ElevationControl() const { return controls_.ElevationControl(); }
@@ -241,7 +244,8 @@ public:
     void ReturnCameraBehindCue(float seconds);
     void CenterCamera(float seconds);
     void RetargetCameraOnCurrentBall();
-    // On: from above, framing the table. Off: behind the current ball along the aim.
+    // On: from above, framing the table in the room the top view's insets leave. Off: behind the
+    // current ball along the aim.
     void SetTopView(bool on);
     void SetCameraModeFlags(bool first, bool second, bool shotZoom, bool fixedView);
     // Unless in top view, behind the cue line onto the current ball over `seconds`.
@@ -393,6 +397,10 @@ private:
     int viewportWidth_ = 1024, viewportHeight_ = 768;
     int hudRightInset_ = 0;
     int hudTopFromBottom_ = 0;
+    std::array<int, 4> topViewInsets_{};  // left, top, right, bottom
+
+    // The top view's frame from its insets and the viewport.
+    void FrameTopView();
 };
 
 }  // namespace table

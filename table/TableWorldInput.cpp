@@ -177,6 +177,20 @@ void TableWorld::LayoutHud(int width, int height) {
     controls_.SetViewport(width, height, hudRightInset_, hudTopFromBottom_);
     controls_.ForgetPointer();
     camera_.SetViewAspect(static_cast<float>(width) / static_cast<float>(height));
+    FrameTopView();
+}
+
+void TableWorld::SetTopViewInsets(int left, int top, int right, int bottom) {
+    platform::ScopedLock guard(lock_);
+    topViewInsets_ = {left, top, right, bottom};
+    FrameTopView();
+}
+
+void TableWorld::FrameTopView() {
+    const auto w = static_cast<float>(viewportWidth_), h = static_cast<float>(viewportHeight_);
+    const auto& [left, top, right, bottom] = topViewInsets_;
+    camera_.SetTopViewFrame(static_cast<float>(left) / w, static_cast<float>(top) / h,
+                            1.0f - static_cast<float>(right) / w, 1.0f - static_cast<float>(bottom) / h);
 }
 
 void TableWorld::SetHudRightInset(int pixels) {

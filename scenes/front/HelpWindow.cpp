@@ -20,18 +20,19 @@ constexpr int kDefaultRulesType = 4;
 
 const std::vector<const char16_t*> kControlsPage = {
     u"Aiming",
-    u"  Move the mouse to turn the cue around the cue ball.",
-    u"  Hold the right button and move the mouse to raise or lower the cue.",
-    u"  The wheel zooms the camera in and out.",
+    u"  Move the mouse to turn the aim; hold Shift to turn it finer. Left and Right turn it too.",
+    u"  Hold the right button and move the mouse to turn the camera; the wheel zooms.",
+    u"  Up and Down raise and lower the cue; W, A, S, D move the tip on the ball, R centres it.",
     u"Striking",
-    u"  Choose the point of the cue ball to strike on the ball gauge.",
-    u"  Hold the left button, pull the mouse back for power and push it to shoot.",
+    u"  Hold the left button and draw the mouse down for power; let go to strike.",
+    u"  Or hold Space to charge the power and let go to strike.",
+    u"  With the ball in hand, drag the cue ball where you want it and let go.",
+    u"  The white ball at the bottom places the tip; the bar beside it sets the cue's height.",
     u"Keys",
-    u"  Enter opens the chat line; Esc closes a window.",
-    u"  Alt+Enter switches between full screen and a window.",
-    u"  F10 or F12 saves a screenshot to the desktop; Alt+F4 quits.",
-    u"Settings",
-    u"  The aim and power sensitivity are in Options, under Control.",
+    u"  Tab: top view. T: ball trails. B: guide line. C: chalk. F2: key guide.",
+    u"  Enter: chat line. Esc: closes a window; in a game room it opens the game menu.",
+    u"  Alt+Enter: full screen or window. F10 or F12: screenshot to the desktop. Alt+F4: quit.",
+    u"  F3 opens Options: the aim and power sensitivity are under Control.",
 };
 
 const std::vector<const char16_t*> kLobbyPage = {
@@ -165,7 +166,11 @@ void HelpWindow::ShowPage(int mode, int gameType) {
     }
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         lines_[i]->SetPlainText(i < page.size() ? WString(page[i]) : WString());
-        lines_[i]->SetFont(i == 0 && mode_ == kRules ? gui::kFont14Bold : gui::kFont12);
+        // The rules' title is large; the other pages' headings (the lines not indented) are bold.
+        const bool heading = mode_ != kRules && i < page.size() && page[i][0] != u' ';
+        lines_[i]->SetFont(i == 0 && mode_ == kRules ? gui::kFont14Bold
+                           : heading                 ? gui::kFont12Bold
+                                                     : gui::kFont12);
     }
     gameTypes_->SetVisible(mode_ == kRules);
     const std::vector<int> types = RuleTypes();

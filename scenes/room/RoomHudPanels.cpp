@@ -1,5 +1,7 @@
 // The game room's status panels, result windows, replay panel and invite list: their creation, the
 // messages that feed them and the application messages they post back.
+#include <algorithm>
+
 #include "engine/core/Log.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/resource/ResourcePackage.h"
@@ -18,6 +20,7 @@
 #include "scenes/room/hud/HudCodes.h"
 #include "scenes/room/hud/InviteList.h"
 #include "scenes/room/hud/PanelsHud.h"
+#include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/ResultWindows.h"
@@ -30,13 +33,20 @@ using namespace room;
 namespace {
 constexpr std::uint32_t kReplayKey = 'R';
 constexpr int kTurnLabelHalfWidth = 60;
+// The right column, top down: the corner buttons end 38 pixels down; the room status panel stands
+// under them, the score board (its button hangs under its picture) under that, then the key guide and
+// the player list, each 4 pixels below the one above. The replay panel stands left of the column.
+constexpr int kStatusPanelTop = 40;
+constexpr int kCornerButtonsBottom = 38, kScoreBoardTop = 80, kScoreBoardHeight = 121, kGuideTop = 100;
+constexpr int kPanelGap = 4;
+constexpr int kListHeaderTop = 30;  // the player list's header picture, under its match line
 }  // namespace
 
 void SceneRoomGame::CreateHudPanels() {
     SceneHost* host = Host();
     statusPanel_ = Make<hud::RoomStatusPanel>();
     statusPanel_->Create(0, 0);
-    statusPanel_->SetAnchor(gui::AnchorH::Right, -180, gui::AnchorV::Top, 30);
+    statusPanel_->SetAnchor(gui::AnchorH::Right, -180, gui::AnchorV::Top, kStatusPanelTop);
     statusPanel_->Show(true);
     replayPanel_ = Make<hud::ReplayControlPanel>(host);
     replayPanel_->Create();
@@ -135,7 +145,26 @@ void SceneRoomGame::QueueTurnLabel(int seat, float x, float y) {
     pendingTurnLabels_.push_back({seat, x, y});
 }
 
+void SceneRoomGame::StackRightColumn() {
+    if (!statusPanel_ || !keyGuide_ || !replayPanel_ || !playerMenu_) return;
+    int bottom = kCornerButtonsBottom;
+    for (const gui::Widget* image : {statusPanel_->AmountImage(), statusPanel_->RuleImage()})
+        if (image->IsVisible()) bottom = std::max(bottom, image->ScreenY() + image->Height());
+    if (scoreBoard_ && scoreBoard_->IsVisible()) {
+        scoreBoard_->MoveTo(scoreBoard_->X(), std::max(kScoreBoardTop, bottom + kPanelGap));
+        bottom = scoreBoard_->Y() + kScoreBoardHeight;
+    }
+    const int guideTop = std::max(kGuideTop, bottom + kPanelGap);
+    keyGuide_->MoveTo(keyGuide_->X(), guideTop);
+    // The key guide gives way where a long player list reaches up to it.
+    const gui::Widget* match = playerMenu_->MatchLabel();
+    const int listTop = playerMenu_->Y() + (match && match->IsVisible() ? 0 : kListHeaderTop);
+    keyGuide_->Show(keyGuideOn_ && !replayPanel_->IsVisible() &&
+                    guideTop + keyGuide_->Height() + kPanelGap <= listTop);
+}
+
 void SceneRoomGame::RenderHudPanels() {
+    StackRightColumn();
     if (pendingLevelUp_.exchange(false) && levelUpWindow_) {
         // Shown again when it already was: the texts follow the newest level.
         levelUpWindow_->Show(false);

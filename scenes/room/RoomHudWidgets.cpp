@@ -13,6 +13,7 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/EdgeAnchor.h"
 #include "scenes/room/SceneRoomGame.h"
+#include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
@@ -29,6 +30,9 @@ constexpr float kResultListAlpha = 0.9f;
 // The bottom right belongs to the player list and the start/ready panel, the bottom left to the chat and
 // the item tabs: the table's tip, elevation and power control stands between them.
 constexpr int kTableControlsRightInset = 358;
+// The top view's table stands below the room line, the clocks and the point track (to y 80) and above
+// the item strip (250 above the bottom edge), between the chalk gauge's and the key guide's columns.
+constexpr int kTopViewTop = 84, kTopViewBottom = 254;
 constexpr int kCaptionWidth = 90, kCaptionHeight = 15, kCaptionTop = 29;
 constexpr std::uint32_t kCaptionColour = 0xFFD0D0D0, kCaptionShadow = 0xFF000000;
 constexpr auto kSolidsStatus = static_cast<std::uint8_t>(net::TeamStatus::Solids);
@@ -111,7 +115,10 @@ void SceneRoomGame::CreateRoomHud() {
 }
 
 void SceneRoomGame::Resize(int width, int height) {
-    if (World()) World()->SetHudRightInset(kTableControlsRightInset);
+    if (World()) {
+        World()->SetHudRightInset(kTableControlsRightInset);
+        World()->SetTopViewInsets(kChalkGaugeColumn, kTopViewTop, kKeyGuideColumn, kTopViewBottom);
+    }
     TableScene::Resize(width, height);
     if (startReady_) startReady_->Resize(width, height);
     if (playerMenu_) playerMenu_->Layout();

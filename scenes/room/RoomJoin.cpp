@@ -229,8 +229,11 @@ void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
         AddChatLine(Format(u"%s is banned from chatting.", entered.record.nickname), colour::kGrey);
     LogWrite(u"ROOM : (%d/%d)\n", static_cast<int>(count), static_cast<int>(maxPlayers));
     PlaySound(sound::kPlayerEntered);
-    // The player list, the start button and the prompt follow the new seat.
+    // The player list, the start button and the prompt follow the new seat; the invite list drops him.
     widgetsDirty_ = true;
+    if (inviteList_)
+        inviteList_->RoomChanged(entered.record.playerId, entered.record.nickname,
+                                 maxPlayers > 0 && count >= maxPlayers);
     // The greeting option sends the first chat macro, as the player would but not typed.
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (session && CurrentOptions().autoGreetings && !session->chatMacros[0].empty())
@@ -279,6 +282,7 @@ void SceneRoomGame::OnPlayerLeft(net::Packet& p) {
     else
         AddChatLine(Format(u"%s 님은 접속종료 처리되었습니다.", name), colour::kGreen);
     widgetsDirty_ = true;
+    if (inviteList_) inviteList_->RoomChanged(0, {}, false);
 }
 
 // ---- Fees, bets and all-ins ----------------------------------------------------------------------

@@ -112,12 +112,16 @@ namespace {
 
 constexpr int kBarX = 10, kBarY = 4;  // the title bar the table scenes share
 constexpr int kPromptW = 141, kPromptH = 127;
+// The start and ready prompts stand left of the player list, over the team and start buttons they ask
+// for: right edge 164 from the screen's, foot 86 above the bottom.
+constexpr int kPromptRight = -164 - kPromptW, kPromptTop = -86 - kPromptH;
 constexpr int kCentreW = 300, kCentreH = 30;
 constexpr std::uint32_t kTitleSecondColour = 0xFF0875FF;
 constexpr std::uint32_t kShadow = 0xFF000000;
 // The chat area, from the bottom edge: the panel's top, its lines (text at x 24, 18 apart, 440
 // wide), its scroll bar and the input line.
-constexpr int kChatPanelTop = -218;
+// Six pixels below the chalk gauge's and the item strip's foot.
+constexpr int kChatPanelTop = -212;
 constexpr int kChatLineX = 24, kChatLineTop = kChatPanelTop + 12, kChatLineW = 440, kChatRowStep = 18;
 constexpr int kChatScrollH = 140;
 constexpr int kChatRowTextX = 20, kChatRowTextY = 12;
@@ -193,9 +197,9 @@ void SceneRoomGame::CreateRoomScreen() {
     joinButton_->Show(false);
 
     startPrompt_ = Prompt(*this, control::kStartPrompt, u"Start please~");
-    AnchorByEdges(*startPrompt_, gui::AnchorH::Right, -150, gui::AnchorV::Bottom, -360);
+    AnchorByEdges(*startPrompt_, gui::AnchorH::Right, kPromptRight, gui::AnchorV::Bottom, kPromptTop);
     readyPrompt_ = Prompt(*this, control::kReadyPrompt, u"Ready please~");
-    AnchorByEdges(*readyPrompt_, gui::AnchorH::Right, -150, gui::AnchorV::Center, 0);
+    AnchorByEdges(*readyPrompt_, gui::AnchorH::Right, kPromptRight, gui::AnchorV::Bottom, kPromptTop);
 
     // The chat area along the bottom left: the mute toggle and the scroll bar at the left of the eight
     // lines, the input under them. Placed from the bottom edge, so a taller window keeps them there.

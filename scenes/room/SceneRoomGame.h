@@ -185,6 +185,9 @@ public:
     bool StartPossible(bool force);
     bool ChatSoundOn() const { return chatSound_.load(); }
     bool KeyGuideShown() const { return keyGuideOn_; }
+    // Chat line k of the screen (0 the top one) and the strip behind it.
+    const gui::TextLabel* ChatRow(int k) const { return overlay_[static_cast<std::size_t>(k)]; }
+    const gui::ImageWidget* ChatRowStrip(int k) const { return overlayRows_[static_cast<std::size_t>(k)]; }
     hud::ChalkGauge* Chalk() const { return chalkGauge_; }
     // The room's settings window (the "Room setting" button opens it with the room's settings).
     RoomOptionDialog* RoomOptions() const { return roomOptions_; }
@@ -369,6 +372,8 @@ private:
     // Opens the UI package's "Effect" group and builds the effect panel of its pictures (Load3D).
     void CreateEffectPanel(ResourceManager* resources);
     void RenderHudPanels();
+    // Stands the right column's panels below each other (RoomHudPanels.cpp).
+    void StackRightColumn();
     void UpdateHudPanels();
     bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     // The replay panel closes and the key guide comes back when its flag is set.

@@ -28,6 +28,11 @@ constexpr int kMusicStream = 4;
 // screen's edge.
 constexpr int kItemStripLeft = 16;
 constexpr int kChalkGaugeLeft = 4;
+// The columns the top view's table keeps clear of (`TableWorld::SetTopViewInsets`): the key guide's
+// at the right edge, where the scenes' panels and the room's player list stand too, and the chalk
+// gauge's at the left.
+constexpr int kKeyGuideColumn = 204;
+constexpr int kChalkGaugeColumn = 76;
 
 // Title bar at (10, 4), 392 x 30, with its label at (130, 5).
 gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title);

@@ -6,9 +6,11 @@
 #include <chrono>
 #include <thread>
 
+#include "gui/Button.h"
 #include "gui/TextLabel.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/InviteList.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -33,6 +35,7 @@ protected:
         ASSERT_TRUE(server.Start());
         server.Ignore(static_cast<std::uint16_t>(net::MessageId::KeepAlive));
         host.session->GetRoom().gameType = 4;
+        host.session->GetRoom().maxPlayers = 4;
         scene.SetHost(&host);
         scene.Load3D(nullptr, nullptr);
         gate.SetCurrent(&scene);
@@ -59,6 +62,37 @@ protected:
         }
         return std::nullopt;
     }
+    // The server's list of `count` players, keyed 700 on, the third with a name longer than a row holds.
+    void SendList(int count) {
+        Writer w;
+        w.u16(static_cast<std::uint16_t>(count));
+        for (int i = 0; i < count; ++i) {
+            const std::u16string name =
+                i == 2 ? u"\uc7ad\ud31f-abcdefghijklmnop" : u"player" + std::u16string(1, u'0' + i);
+            w.u32(700 + i)
+                .u64(0x1122334400000000ull + i)
+                .u16(static_cast<std::uint16_t>(10 + i))
+                .str(name)
+                .u16(static_cast<std::uint16_t>(i * 3));
+        }
+        ASSERT_TRUE(server.Send(0, 2043, w.bytes()));
+        ASSERT_TRUE(WaitForCandidates(static_cast<std::size_t>(count)));
+        scene.InviteList()->Tick(0);
+    }
+    // `name` (player id `id`) enters seat `seat`; the room then holds `count` players.
+    void PlayerEnters(std::uint8_t count, std::uint8_t seat, std::uint64_t id, const std::u16string& name) {
+        Writer w;
+        w.u8(count).u8(seat).u64(id).u8(0).str(name).u32(0).u16(1).u32(0).u64(5000).u8(0).u16(0).u8(0).u16(0);
+        w.u32(0).u16(3000).u8(0).u8(0).u8(0).u8(0).u8(0).u32(0).u8(0);
+        ASSERT_TRUE(server.Send(0, 2014, w.bytes()));
+    }
+    // A left click at the widget's middle, through the room's widgets as the window hands it over.
+    void ClickOn(const gui::Widget& w) {
+        const std::intptr_t at = ((w.ScreenY() + w.Height() / 2) << 16) | (w.ScreenX() + w.Width() / 2);
+        for (std::uint32_t message :
+             {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+            scene.RouteMessage(message, 0, at);
+    }
     bool WaitForCandidates(std::size_t n) {
         for (int i = 0; i < 500; ++i) {
             if (scene.InviteList()->Candidates().size() == n) return true;
@@ -80,21 +114,7 @@ TEST_F(InviteListE2e, RequestReplyAndInvitationKeepTheirByteLayouts) {
     ASSERT_TRUE(request);
     EXPECT_EQ(request->body, Bytes{0});
 
-    // Ten players; the third with a name longer than a row holds.
-    Writer w;
-    w.u16(10);
-    for (int i = 0; i < 10; ++i) {
-        const std::u16string name =
-            i == 2 ? u"\uc7ad\ud31f-abcdefghijklmnop" : u"player" + std::u16string(1, u'0' + i);
-        w.u32(700 + i)
-            .u64(0x1122334400000000ull + i)
-            .u16(static_cast<std::uint16_t>(10 + i))
-            .str(name)
-            .u16(static_cast<std::uint16_t>(i * 3));
-    }
-    ASSERT_TRUE(server.Send(0, 2043, w.bytes()));
-    ASSERT_TRUE(WaitForCandidates(10));
-    dialog.Tick(0);
+    SendList(10);
     const auto rows = dialog.Candidates();
     EXPECT_EQ(rows[0].nickname, u"player0");
     EXPECT_EQ(rows[2].nickname, u"\uc7ad\ud31f-abcdefghij");
@@ -119,6 +139,36 @@ TEST_F(InviteListE2e, RequestReplyAndInvitationKeepTheirByteLayouts) {
     EXPECT_EQ(r.u64(), 0x1122334400000009ull);
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.left(), 0u) << "the count matches the ids that follow";
+}
+
+TEST_F(InviteListE2e, ARowTicksWhereverItIsClickedAndTheListFollowsThePlayersOfTheRoom) {
+    scenes::hud::InviteListDialog& dialog = *scene.InviteList();
+    scene.Show(true);
+    dialog.Show(true);
+    ASSERT_TRUE(NextWithId(2042));
+    SendList(5);
+    // The level icon beside the box, the name and the count tick the row as the box does.
+    for (const gui::Widget* w : {static_cast<const gui::Widget*>(dialog.Row(1)->LevelIcon()),
+                                 static_cast<const gui::Widget*>(dialog.Row(3)->Name()),
+                                 static_cast<const gui::Widget*>(dialog.Row(4)->Count())})
+        ClickOn(*w);
+    std::vector<bool> ticked;
+    for (const auto& c : dialog.Candidates()) ticked.push_back(c.selected && c.available);
+    EXPECT_EQ(ticked, (std::vector<bool>{false, true, false, true, true}));
+
+    // player1 comes into the room: his row goes at once, and the list is asked for anew.
+    PlayerEnters(2, 1, 0x1122334400000001ull, u"player1");
+    ASSERT_TRUE(WaitForCandidates(4));
+    dialog.Tick(0);
+    EXPECT_EQ(dialog.Row(1)->Name()->Text(), u"\uc7ad\ud31f-abcdefghij");
+    EXPECT_TRUE(NextWithId(2042)) << "an open list asks again when the room changes";
+    // The room fills up: nobody more can come, and the list closes.
+    PlayerEnters(4, 2, 0x1122334400000003ull, u"player3");
+    for (int i = 0; i < 500 && dialog.IsVisible(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        dialog.Tick(0);
+    }
+    EXPECT_FALSE(dialog.IsVisible());
 }
 
 }  // namespace

@@ -130,6 +130,11 @@ TEST(HelpPages, RulesModeShowsTheGameTypeAndOtherModesTheirPage) {
     help.Open(9, 0);
     EXPECT_EQ(help.Mode(), scenes::HelpWindow::kControls);
     EXPECT_EQ(help.Line(0), u"Aiming");
+    // The controls as the table takes them: the right drag turns the camera, the left button's release
+    // strikes.
+    EXPECT_NE(help.Line(2).find(u"right button and move the mouse to turn the camera"), WString::npos);
+    EXPECT_NE(help.Line(5).find(u"left button and draw the mouse down for power; let go to strike"),
+              WString::npos);
 }
 
 }  // namespace

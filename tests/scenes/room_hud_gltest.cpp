@@ -7,6 +7,7 @@
 #include <memory>
 #include <tuple>
 
+#include "gui/Button.h"
 #include "gui/NumberDisplay.h"
 #include "gui/TextLabel.h"
 #include "gui/UiResourceSet.h"
@@ -16,7 +17,9 @@
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/EffectPanel.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/InviteList.h"
 #include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "tests/common/GlTestSupport.h"
 #include "tests/scenes/support/DeliverPacket.h"
@@ -55,16 +58,17 @@ void DeliverTwoMembers(scenes::SceneRoomGame& scene) {
     });
 }
 
-// The own seat 0 is the master of a three-cushion room with a 40 s turn; seat 1 plays the other team;
-// `shooter` starts.
-void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0) {
+// The own seat 0 is the master of the room with a 40 s turn; seat 1 plays the other team; `shooter`
+// starts. `groups` gives the teams their 8-ball groups (solids, stripes).
+void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0, bool groups = false) {
     DeliverRoomState(scene, true);
     DeliverTwoMembers(scene);
-    Deliver(scene, 2029, [shooter](net::Packet& p) {
+    Deliver(scene, 2029, [shooter, groups](net::Packet& p) {
         p.WriteU32(77).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
         p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(1);
         for (std::uint8_t seat = 0; seat < 2; ++seat) {
-            p.WriteU8(seat + 1).WriteU16(0).WriteU32(0).WriteU16(0).WriteU8(0).WriteU8(0).WriteU8(seat);
+            const std::uint8_t status = groups ? static_cast<std::uint8_t>(2 + seat) : 0;
+            p.WriteU8(seat + 1).WriteU16(0).WriteU32(0).WriteU16(0).WriteU8(0).WriteU8(status).WriteU8(seat);
             p.WriteU64(25000).WriteU16(0);
         }
         p.WriteU32(0);
@@ -84,7 +88,7 @@ protected:
         ASSERT_EQ(sets.OpenTree(), 1) << "the generated packages are missing";
         platform::SetClock(&clock);
         host = std::make_unique<TableSceneHost>(*gl.device, kWidth, kHeight);
-        host->session.GetRoom().gameType = 4;
+        host->session.GetRoom().gameType = gameType;
         host->session.GetRoom().inningTime = 40;
         host->session.own.playerId = 1;
         ASSERT_TRUE(host->Enter(room));
@@ -99,6 +103,7 @@ protected:
             frame, name, std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/reference/" + name + ".png");
     }
 
+    std::uint8_t gameType = 4;  // the room's game, set before SetUp runs
     gl_test::GlDevice gl{kWidth, kHeight};
     ResourceManager uiResources;
     gui::UiResourceSet sets{&uiResources, 0};
@@ -189,4 +194,36 @@ TEST_F(RoomHudGl, TheTurnsLastSecondsFlashAWarningPictureNotAnEmptyFrame) {
     }
     EXPECT_GT(amber, 200) << "the warning drew no picture";
     ExpectMatches(frame, "room_turn_warning");
+}
+
+class EightBallHudGl : public RoomHudGl {
+protected:
+    EightBallHudGl() { gameType = 10; }
+};
+
+TEST_F(EightBallHudGl, TheGroupsInTheListTheInviteListsTicksAndFromAboveTheWholeTableBesideTheHud) {
+    SeatTwoPlayers(room, 0, true);
+    host->Pump(room, 300);
+    host->Frame(room);
+    room.Groups()->Show(false);  // the group notice goes after three seconds
+    // The invite list with the first and third player ticked.
+    scenes::hud::InviteListDialog& invite = *room.InviteList();
+    invite.Show(true);
+    Deliver(room, 2043, [](net::Packet& p) {
+        p.WriteU16(3);
+        for (std::uint16_t i = 0; i < 3; ++i)
+            p.WriteU32(700u + i)
+                .WriteU64(i)
+                .WriteU16(5)
+                .WriteString(u"Guest" + std::u16string(1, u'1' + i))
+                .WriteU16(i);
+    });
+    invite.Tick(0);
+    invite.Row(0)->Check()->Click();
+    invite.Row(2)->Check()->Click();
+    ExpectMatches(host->Frame(room), "room_8ball_behind");
+    invite.Show(false);
+    room.World()->SetTopView(true);
+    host->Pump(room, 300);
+    ExpectMatches(host->Frame(room), "room_8ball_top");
 }

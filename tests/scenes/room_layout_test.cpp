@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gui/Button.h"
@@ -16,6 +17,7 @@
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/hud/RoomStatusPanels.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableWorld.h"
@@ -38,6 +40,24 @@ protected:
     T& Find(std::uint32_t id) {
         return *static_cast<T*>(scene.FindById(id));
     }
+    // `count` players with the longest nicknames at the highest level, all ready, in teams 1 and 2.
+    void SeatLongNames(int count) {
+        Deliver(2011, [&](net::Packet& p) {
+            p.WriteU8(static_cast<std::uint8_t>(count));
+            for (std::uint8_t seat = 0; seat < count; ++seat) {
+                p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(u"WWWWWWWWWWWWW").WriteU32(0);
+                p.WriteU16(99).WriteU32(0).WriteU16(20).WriteU64(123456789).WriteU8(0).WriteU8(0).WriteU16(0);
+                p.WriteU8(0)
+                    .WriteU32(0)
+                    .WriteU8(0)
+                    .WriteU16(3000)
+                    .WriteU8(0)
+                    .WriteU8(seat % 2 + 1)
+                    .WriteU8(0);
+                p.WriteU8(1).WriteU8(0).WriteU32(0).WriteU8(0);
+            }
+        });
+    }
     // The room state on entry, as EnterRoom(0, 0) sends it, with this room title.
     void EnterRoomTitled(const std::u16string& title) {
         Deliver(2001, [&](net::Packet& p) {
@@ -49,7 +69,13 @@ protected:
     }
 };
 
-class RoomHudPlacesTest : public RoomSceneTest, public ::testing::WithParamInterface<bool> {};
+// A three-cushion or 8-ball room of eight places, played for a stake with its point rule: waiting, or
+// a game running (8-ball with the groups given out); seen behind the cue ball or from above.
+class RoomHudPlacesTest : public RoomLayoutTest,
+                          public ::testing::WithParamInterface<std::tuple<std::uint8_t, bool, bool>> {
+protected:
+    RoomHudPlacesTest() { gameType = std::get<0>(GetParam()); }
+};
 
 TEST_F(RoomLayoutTest, TitleBarTextsOfEveryGameKindStayApartAndALongTitleIsShortened) {
     const std::u16string longTitle(60, u'W');
@@ -94,28 +120,69 @@ TEST_F(RoomLayoutTest, DigitDisplaysDrawEachDigitFromItsWholeCellOfTheStrip) {
     }
 }
 
-TEST_P(RoomHudPlacesTest, HudPiecesDoNotCoverEachOtherAndStayOnTheScreen) {
-    const bool running = GetParam();
-    EnterRoom(0, 0);
-    if (running) StartGame(0);
+TEST_P(RoomHudPlacesTest, HudPiecesDoNotCoverEachOtherTextsStayInTheirRowsAndFromAboveTheTableIsClear) {
+    const auto [type, running, topView] = GetParam();
+    scene.Show(true);
+    Deliver(2001, [&](net::Packet& p) {
+        p.WriteU64(0).WriteU8(3).WriteU32(100).WriteU32(200).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7);
+        p.WriteU8(0).WriteU8(1).WriteU32(0).WriteU8(0).WriteU8(1).WriteU32(0).WriteU32(10000).WriteU32(0);
+        p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(8).WriteU8(0).WriteU8(0).WriteU8(0);
+        p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
+    });
+    SeatLongNames(2);
+    if (running) StartGame(0, 77, type == 10);
+    scene.World()->SetTopView(topView);
+    Run(1000);
+    scene.Render(nullptr, false);
+    // The tournament's score board, as if the channel were one.
+    scene.Scores()->Show(running);
     scene.Render(nullptr, false);
     ASSERT_EQ(scene.GameRunning(), running);
+    const std::string context = "game type " + std::to_string(type) + (running ? ", running" : ", waiting") +
+                                (topView ? ", top view" : ", behind the cue ball");
+    const gui::Widget &amount = *scene.StatusPanel()->AmountImage(),
+                      &rule = *scene.StatusPanel()->RuleImage();
+    ASSERT_TRUE(amount.IsShownOnScreen() && rule.IsShownOnScreen());
     std::vector<Box> boxes = {{"title bar", 10, 4, 10 + 392, 4 + 30},
                               ScreenBox("chalk gauge", *scene.Chalk()),
+                              ScreenBox("item strip", *scene.ItemStrip()),
+                              ScreenBox("key guide", *scene.FindById(room::info_panel::kControl)),
+                              ScreenBox("chat line", *scene.FindById(50)),
                               ControlBox("tip control", scene.World()->TipControl()),
                               ControlBox("elevation control", scene.World()->ElevationControl()),
-                              ScreenBox("shop tab", *scene.FindById(room::join_msg::kShopTabControl))};
+                              ScreenBox("shop tab", *scene.FindById(room::join_msg::kShopTabControl)),
+                              // The room status panel's two pictures overlap a little: one panel.
+                              {"room status", amount.ScreenX(), amount.ScreenY(),
+                               rule.ScreenX() + rule.Width(), rule.ScreenY() + rule.Height()}};
+    for (std::uint32_t id : {1u, 2u, 3u, 4u, 5u, 6u, room::join_msg::kInviteControl})
+        boxes.push_back(ScreenBox("corner button " + std::to_string(id), *scene.FindById(id)));
     // The power bar stands 16 pixels left of the elevation bar.
     const table::ControlRect elevation = scene.World()->ElevationControl();
     boxes.push_back({"power bar", elevation.left - 16, elevation.top, elevation.left - 6, elevation.bottom});
-    for (int i = 0; i < scene.PlayerList()->RowCount(); ++i)
-        boxes.push_back(ScreenBox("player row " + std::to_string(i), *scene.PlayerList()->RowAt(i).button));
+    const scenes::hud::PlayerMenu& list = *scene.PlayerList();
+    for (int i = 0; i < list.RowCount(); ++i)
+        boxes.push_back(ScreenBox("player row " + std::to_string(i), *list.RowAt(i).button));
+    if (list.MatchLabel()->IsShownOnScreen()) boxes.push_back(TextBox("match line", *list.MatchLabel()));
+    // The chat panel: the mute toggle and the scroll bar over the left end of the lines' strips.
+    Box chat = ScreenBox("chat panel", *scene.FindById(room::control::kChatScroll));
+    for (int k = -1; k < static_cast<int>(room::kOverlayLines); ++k) {
+        const gui::Widget& w = k < 0 ? *scene.FindById(room::control::kMuteChat)
+                                     : static_cast<const gui::Widget&>(*scene.ChatRowStrip(k));
+        if (!w.IsShownOnScreen()) continue;
+        const Box b = ScreenBox("", w);
+        chat = {chat.name, std::min(chat.left, b.left), std::min(chat.top, b.top),
+                std::max(chat.right, b.right), std::max(chat.bottom, b.bottom)};
+    }
+    boxes.push_back(chat);
     if (running) {
         // The clock's box reaches under the countdown's warning picture; its digits do not.
         for (const gui::Widget* w : {static_cast<const gui::Widget*>(scene.Clock()->Hours()),
                                      static_cast<const gui::Widget*>(scene.Clock()->Minutes()),
                                      static_cast<const gui::Widget*>(scene.Countdown())})
             boxes.push_back(ScreenBox(w == scene.Countdown() ? "turn countdown" : "clock digits", *w));
+        Box board = ScreenBox("score board", *scene.Scores());
+        board.bottom = board.top + 121;  // its button hangs under the picture
+        boxes.push_back(board);
     } else {
         // The team panel's buttons as one strip; its blinking glow only frames the start button.
         Box panel{"start/ready buttons", 1 << 20, 1 << 20, -(1 << 20), -(1 << 20)};
@@ -126,20 +193,45 @@ TEST_P(RoomHudPlacesTest, HudPiecesDoNotCoverEachOtherAndStayOnTheScreen) {
                      std::max(panel.right, b.right), std::max(panel.bottom, b.bottom)};
         }
         boxes.push_back(panel);
+        ASSERT_TRUE(scene.FindById(room::control::kStartPrompt)->IsShownOnScreen()) << "all are ready";
+        boxes.push_back(ScreenBox("start prompt", *scene.FindById(room::control::kStartPrompt)));
     }
-    ExpectApart(boxes, running ? "running game" : "waiting room");
+    ExpectApart(boxes, context);
     // On the screen, but for the countdown's flashing picture reaching over the top.
     for (const Box& box : boxes) {
         EXPECT_TRUE(box.left >= 0 && box.right <= host.ClientWidth() && box.bottom <= host.ClientHeight())
-            << box.name;
-        EXPECT_GE(box.top, box.name == "turn countdown" ? -2 : 0) << box.name;
+            << context << ": " << box.name;
+        EXPECT_GE(box.top, box.name == "turn countdown" ? -2 : 0) << context << ": " << box.name;
+    }
+    // The rows' texts ("SOLID", "GA:0.00", "( 0/ 0)", the cut names), the crown and the ready mark stay
+    // inside their rows.
+    for (int i = 0; i < list.RowCount(); ++i) {
+        const scenes::hud::PlayerMenu::Row& row = list.RowAt(i);
+        const Box frame = ScreenBox("row", *row.button);
+        for (const gui::TextLabel* label : {row.name, row.money, row.score, row.status})
+            EXPECT_TRUE(Inside(TextBox("", *label), frame)) << context << ": " << Name(label->Text());
+        EXPECT_TRUE(!row.ready->IsShownOnScreen() || Inside(ScreenBox("", *row.ready), frame)) << context;
+        EXPECT_TRUE(i > 0 || Inside(ScreenBox("", *list.Crown()), frame)) << context;
     }
     // The gauge's text ("No Chalk" without a chalk) reads whole.
     const gui::TextLabel* level = scene.Chalk()->LevelLabel();
     const int textWidth = gui::MeasureTextWidth(level->Font(), level->Text());
     EXPECT_GE(level->ScreenX() + (level->Width() - textWidth) / 2, 0) << ToUtf8(level->Text());
+    if (topView) {
+        // From above the whole table, its pockets and spots, lies in the room the HUD leaves.
+        const Box table = TableOnScreen(*scene.World());
+        EXPECT_TRUE(Inside(table, {"screen", 0, 0, host.ClientWidth(), host.ClientHeight()})) << context;
+        for (const Box& box : boxes) EXPECT_FALSE(Overlap(table, box)) << context << ": " << box.name;
+        EXPECT_GT((table.right - table.left) * 2, host.ClientWidth()) << "the table is drawn small";
+    }
+    // Eight players: the list reaches up into the key guide's room, and the guide gives way.
+    EXPECT_TRUE(scene.FindById(room::info_panel::kControl)->IsShownOnScreen());
+    SeatLongNames(8);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.FindById(room::info_panel::kControl)->IsShownOnScreen()) << context;
 }
 
-INSTANTIATE_TEST_SUITE_P(WaitingAndRunning, RoomHudPlacesTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(ThreeCushionAndEightBallWaitingAndRunningInBothViews, RoomHudPlacesTest,
+                         ::testing::Combine(::testing::Values(4, 10), ::testing::Bool(), ::testing::Bool()));
 
 }  // namespace

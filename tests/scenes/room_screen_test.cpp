@@ -769,6 +769,7 @@ TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyBobs
     EXPECT_TRUE(bubble->IsVisible());
     const int y = bubble->Y();
     Run(20);
+    scene.Render(nullptr, false);
     EXPECT_NE(bubble->Y(), y) << "the bubble bobs";
     scene.OnMessage(static_cast<std::uint32_t>(scenes::AppMessage::ConnectionLost), 0, 0);
     scene.Render(nullptr, false);

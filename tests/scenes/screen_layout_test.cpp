@@ -14,11 +14,16 @@
 #include "net/GameTypes.h"
 #include "net/PlayerRecord.h"
 #include "platform/video/RecordingBackend.h"
+#include "scenes/front/HelpWindow.h"
 #include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/room/gallery/ShotGalleryListWindow.h"
 #include "scenes/room/gallery/ShotViewWindow.h"
+#include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
+#include "scenes/room/offline/SceneAlone.h"
 #include "scenes/room/practice/EarnGoldDialogs.h"
+#include "scenes/room/practice/SceneRoomPractice.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/room/school/TutorialIndex.h"
 #include "scenes/shared/PurchaseDialog.h"
@@ -31,6 +36,7 @@
 #include "tests/scenes/shop/ShopTestHost.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 #include "tests/scenes/support/LayoutBoxes.h"
+#include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/TableSceneHost.h"
 
 namespace {
@@ -223,6 +229,17 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     }
 }
 
+TEST(HelpLayout, EveryLineOfTheControlsPageFitsItsLabel) {
+    HelpWindow help;
+    help.Open(HelpWindow::kControls, 0);
+    for (int i = 0; i < HelpWindow::kLineCount; ++i) {
+        const WString& line = help.Line(i);  // the headings (not indented) are bold
+        EXPECT_LE(gui::MeasureTextWidth(line[0] == u' ' ? gui::kFont12 : gui::kFont12Bold, line),
+                  HelpWindow::kWidth - 60)
+            << i;
+    }
+}
+
 TEST(OfflineLayout, EveryGameNameFitsItsButtonInTheRoomSetting) {
     PracticeSetupDialog dialog;
     dialog.Show(true);
@@ -315,6 +332,59 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
     window.Show(true);
     ASSERT_TRUE(window.Loaded());
     ExpectTidy(window, "shot window");
+}
+
+// The offline table, then the practice room before and during an 8-ball mission, seen from above: the
+// title bar, corner buttons, key guide, mission panel, chalk gauge, item strip, chat lines and shot
+// controls apart, and the whole table clear of them all.
+TEST(TableScenesLayout, TheOfflineTableAndThePracticeMissionShowTheWholeTableFromAboveBesideTheirPanels) {
+    auto device = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
+    device->SetDisplayMode(platform::DisplayMode{});
+    device->ApplyDisplayMode();
+    TableSceneHost host(*device, 1024, 768);
+    host.session.GetRoom().gameType = 10;
+    host.session.own.money = 1000;
+    gui::NoticeBox::SetPoster([&host](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t) {
+        host.queue.push_back({code, a, b});
+    });
+    const auto check = [&host](GameScene& scene, std::vector<Box> boxes, const std::string& context) {
+        auto& table = dynamic_cast<TableScene&>(scene);
+        table.World()->SetTopView(true);
+        host.Pump(scene, 300);
+        boxes.push_back({"title bar", 10, 4, 10 + 392, 4 + 30});
+        for (const gui::Widget* child : scene.Children())
+            if (dynamic_cast<const gui::Button*>(child) && child->IsVisible() && child->Y() == 4)
+                boxes.push_back(ScreenBox("corner button " + std::to_string(child->Id()), *child));
+        const table::ControlRect tip = table.World()->TipControl(), bar = table.World()->ElevationControl();
+        boxes.push_back({"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom});
+        ExpectApart(boxes, context);
+        const Box onScreen = TableOnScreen(*table.World());
+        EXPECT_TRUE(Inside(onScreen, {"screen", 0, 0, 1024, 768})) << context;
+        for (const Box& box : boxes) EXPECT_FALSE(Overlap(onScreen, box)) << context << ": " << box.name;
+        EXPECT_GT((onScreen.right - onScreen.left) * 2, 1024) << context << ": the table is drawn small";
+    };
+    SceneAlone offline;
+    ASSERT_TRUE(host.Enter(offline));
+    check(offline,
+          {ScreenBox("chalk gauge", *offline.Gauge()), ScreenBox("item strip", *offline.ItemStrip())},
+          "offline");
+    host.Leave(offline);
+    SceneRoomPractice practice;
+    ASSERT_TRUE(host.Enter(practice));
+    host.Pump(practice, 50);
+    for (const bool mission : {false, true}) {
+        if (mission) StartMissionByClicks(practice, host);
+        std::vector<Box> boxes = {ScreenBox("chalk gauge", *practice.Gauge()),
+                                  ScreenBox("item strip", *practice.ItemStrip()),
+                                  ScreenBox("key guide", *practice.KeyGuide())};
+        for (int k = 0; k < 8; ++k)
+            if (practice.ChatRow(k)->IsVisible()) boxes.push_back(TextBox("chat line", *practice.ChatRow(k)));
+        boxes.push_back(mission ? ScreenBox("mission panel", *practice.StatusPanel())
+                                : ScreenBox("earn gold", *practice.EarnGoldButton()));
+        check(practice, boxes, mission ? "mission" : "free practice");
+    }
+    host.Leave(practice);
+    gui::NoticeBox::SetPoster(nullptr);
 }
 
 TEST(SchoolLayout, TheShotControlsStandAboveTheTutorialIndexAndUnderTheGuide) {

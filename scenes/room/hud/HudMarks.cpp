@@ -10,6 +10,12 @@ void RingMark::Draw(gui::Painter& painter, int x, int y) {
         painter.Border(left + i, top + i, frameWidth_ - 2 * i, frameHeight_ - 2 * i, kColour);
 }
 
+void SignMark::Draw(gui::Painter& painter, int x, int y) {
+    if (painter.Image(Image(), x, y, Width(), Height())) return;
+    painter.Text(font_, sign_, x, y, Width(), Height(), gui::align::kCenter | gui::align::kVCenter, colour_,
+                 0xFF000000);
+}
+
 void ColonMark::Draw(gui::Painter& painter, int x, int y) {
     if (painter.Image(Image(), x, y, Width(), Height())) return;
     const int dot = Width();

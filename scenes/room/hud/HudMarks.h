@@ -22,6 +22,22 @@ private:
     int frameWidth_, frameHeight_;
 };
 
+// A small mark over a row (the room master's crown, a ready mark); without its picture, its sign
+// in its colour over a dark shadow, centred in its box.
+class SignMark : public gui::ImageWidget {
+public:
+    SignMark(const WString& sign, std::uint32_t colour, const gui::FontDesc& font = gui::kFont12Bold)
+        : sign_(sign), colour_(colour), font_(font) {}
+
+    void Draw(gui::Painter& painter, int x, int y) override;
+    const WString& Sign() const { return sign_; }
+
+private:
+    WString sign_;
+    std::uint32_t colour_;
+    gui::FontDesc font_;
+};
+
 // The colon between the clocks' digits; without its picture, two dots in the digits' colour.
 class ColonMark : public gui::ImageWidget {
 public:

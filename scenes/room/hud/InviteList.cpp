@@ -18,6 +18,7 @@ namespace scenes::hud {
 namespace {
 
 constexpr int kIconCell = 22;
+constexpr int kCheckTop = -3;
 constexpr std::uint32_t kEscKey = 27;
 constexpr std::uint32_t kUpKey = 38, kDownKey = 40;
 constexpr int kWheelX = 0, kWheelY = 50, kWheelW = 330, kWheelH = 150;
@@ -40,11 +41,14 @@ gui::Button* TextButton(gui::Widget& parent, int x, int y, int w, int h, std::ui
 bool InviteRow::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {
     gui::Widget::Create(x, y, w, h, 0, hotkey);
     SetImage(kRowFrame);
-    check_ = AddButton(0, -3, 31, 18, id, 0, kCheckBox);
+    check_ = AddButton(0, kCheckTop, 31, 18, id, 0, kCheckBox);
     check_->SetToggleMode(true);
+    check_->SetCheckMarkStyle(true);
     check_->SetFrameCount(gui::Button::kMaxFrames);
-    check_->SetHitArea(0, 0, 300, 20);
+    // From the top of the box to the foot of the row, the icon and the texts included.
+    check_->SetHitArea(0, 0, w, h - kCheckTop);
     icon_ = AddImage(35, -2, kIconCell, kIconCell, kLevelIcons);
+    icon_->SetHitArea(0, 0, 0, 0);
     name_ = AddLabel(120, 4, 83, 16, gui::kFont12);
     name_->SetColors(colour::kYellow, colour::kBlack);
     count_ = AddLabel(230, 4, 44, 16, gui::kFont12);
@@ -122,6 +126,7 @@ void InviteListDialog::OnShow() {
         platform::ScopedLock lock(lock_);
         candidates_.clear();
         first_ = 1;
+        roomChanged_ = roomFull_ = false;
         Layout();
     }
     SetPending(true);
@@ -203,9 +208,22 @@ void InviteListDialog::RefreshCooldown(std::uint64_t nowMs) {
     if (RefreshCooldownLocked(nowMs)) Layout();
 }
 
+void InviteListDialog::RoomChanged(std::uint64_t enteredId, const WString& enteredName, bool roomFull) {
+    platform::ScopedLock lock(lock_);
+    if (!enteredName.empty() || enteredId != 0) {
+        const WString name = enteredName.substr(0, InviteCandidate::kNicknameChars);
+        std::erase_if(candidates_, [&](const InviteCandidate& c) {
+            return (enteredId != 0 && c.playerId == enteredId) || (!name.empty() && c.nickname == name);
+        });
+        layoutDirty_ = true;
+    }
+    roomChanged_ = true;
+    roomFull_ = roomFull;
+}
+
 void InviteListDialog::Tick(std::uint64_t nowMs) {
     gui::Dialog::Tick(nowMs);
-    bool arrived = false;
+    bool arrived = false, changed = false, full = false;
     {
         platform::ScopedLock lock(lock_);
         if (layoutDirty_) {
@@ -214,8 +232,17 @@ void InviteListDialog::Tick(std::uint64_t nowMs) {
         }
         arrived = replyArrived_;
         replyArrived_ = false;
+        changed = roomChanged_;
+        full = roomFull_;
+        roomChanged_ = roomFull_ = false;
         if (++ticks_ % kRefreshEveryTicks == 0 && RefreshCooldownLocked(nowMs)) Layout();
     }
+    if (full) {
+        Show(false);
+        return;
+    }
+    // The rows shown stay until the new list replaces them.
+    if (changed) RequestList(platform::NowMs());
     if (arrived) {
         const bool empty = Candidates().empty();
         if (pendingLabel_) pendingLabel_->Show(false);

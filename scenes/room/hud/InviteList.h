@@ -47,6 +47,7 @@ class InviteRow : public gui::ImageWidget {
 public:
     static constexpr float kGreyedAlpha = 0.3f;
 
+    // The check box takes the clicks on the whole row; it draws a tick while checked.
     bool Create(int x, int y, int w = 300, int h = 20, std::uint32_t id = 0,
                 std::uint32_t hotkey = 0) override;
     using gui::Widget::Create;
@@ -96,8 +97,13 @@ public:
     bool OnCommand(const gui::CommandEvent& event) override;
     // The wheel over the rows scrolls them a row at a time.
     bool OnMouse(const gui::MouseEvent& event) override;
-    // Every 20th call: the players invited more than 10 seconds ago become available again.
+    // Every 20th call: the players invited more than 10 seconds ago become available again. After a
+    // change of the room's players the shown list asks the server again, or closes when the room is
+    // full.
     void Tick(std::uint64_t nowMs) override;
+    // The room's players changed (from the dispatch thread): the player who entered (id and nickname;
+    // 0 and empty when one left) leaves the list at once; `roomFull` says nobody more can come in.
+    void RoomChanged(std::uint64_t enteredId, const WString& enteredName, bool roomFull);
 
     // ---- For the room and for tests
     std::vector<InviteCandidate> Candidates() const;
@@ -126,6 +132,8 @@ private:
     bool requested_ = false;
     bool layoutDirty_ = false;   // a reply arrived: the rows follow at the next tick
     bool replyArrived_ = false;  // the labels follow at the next tick
+    bool roomChanged_ = false;   // the next tick asks for the list again
+    bool roomFull_ = false;      // the next tick closes the list
     std::uint32_t ticks_ = 0;
     std::array<InviteRow*, kRows> rows_{};
     gui::TextLabel* emptyLabel_ = nullptr;

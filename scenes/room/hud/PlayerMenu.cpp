@@ -32,6 +32,10 @@ constexpr int kTeamImageStep = 94;
 constexpr int kPortraitRing = 47;  // just round the 37 x 37 portrait
 constexpr int kSixBallHiddenFrom = 190;
 constexpr int kClanGradeToInvite = 9;
+// The row's lines of text, and its marks over the portrait (5, 5, 37 x 37).
+constexpr int kTextLeft = 50, kNameWidth = 100, kLineHeight = 16;
+constexpr int kNameTop = 0, kMoneyTop = 16, kScoreTop = 31;
+constexpr int kCrownLeft = 1, kCrownTop = 1, kReadyLeft = 1, kReadyTop = 28;
 
 namespace game_type {
 constexpr int kGambleA = 2, kThreeCushion = 4, kGambleB = 5, kSixBalls = 6, kEightBall = 10, kNineBall = 12,
@@ -105,15 +109,16 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
         row.button->SetReportHover(true);
         gui::Button& b = *row.button;
         row.portrait = Decor(b.AddImage(5, 5, 37, 37, Flat(37, 37)));
-        row.name = b.AddLabel(50, 2, 150, 20, gui::kFont12);
+        // Three lines of text in the 47 pixels of the row, each inside it.
+        row.name = b.AddLabel(kTextLeft, kNameTop, kNameWidth, kLineHeight, gui::kFont12);
         row.name->SetColors(colour::kYellow, colour::kBlack);
         row.name->SetStyle(gui::label_style::kShadow);
         row.levelIcon = Decor(b.AddImage(50, -2, 22, 22, Flat(22, 22)));
         row.levelIcon->Show(false);
-        row.score = b.AddLabel(44, 32, 94, 20, gui::kFont12);
-        row.status = b.AddLabel(44, 32, 60, 20, gui::kFont12);
+        row.score = b.AddLabel(44, kScoreTop, 94, kLineHeight, gui::kFont12);
+        row.status = b.AddLabel(44, kScoreTop, 60, kLineHeight, gui::kFont12);
         row.status->SetFormat(gui::align::kRight | gui::align::kVCenter, 0, 0);
-        row.money = b.AddLabel(70, 18, 80, 20, gui::kFont12);
+        row.money = b.AddLabel(70, kMoneyTop, 80, kLineHeight - 1, gui::kFont12);
         row.spare = b.AddLabel(100, 23, 80, 20, gui::kFont12);
         row.spare->SetColors(kLightRed, colour::kBlack);
         row.spare->Show(false);
@@ -125,7 +130,10 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
         row.badge2 = Decor(b.AddImage(-22, 22, 27, 21, Flat(27, 21)));
         row.badge1->Show(false);
         row.badge2->Show(false);
-        row.ready = Decor(b.AddImage(-42, 4, 55, 20, Flat(55, 20)));
+        // Over the foot of the portrait, inside the row.
+        row.ready = Decor(b.Make<SignMark>(u"Ready", kGreen));
+        row.ready->Create(kReadyLeft, kReadyTop, 45, 16);
+        row.ready->SetImage(Flat(45, 16));
         row.ready->Show(false);
         row.mark = Decor(b.AddImage(-30, 2, 22, 29, Flat(22, 29)));
         row.mark->Show(false);
@@ -145,7 +153,10 @@ bool PlayerMenu::Create(int x, int y, int w, int h, std::uint32_t id, std::uint3
     potLabel_ = AddLabel(82, 45, 90, 20, gui::kFont12);
     potLabel_->SetColors(colour::kYellow, colour::kBlack);
     potLabel_->Show(false);
-    crown_ = Decor(AddImage(-22, 66, 27, 21, Flat(27, 21)));
+    // Over the top corner of the master's portrait, inside the row.
+    crown_ = Decor(Make<SignMark>(u"\u265B", colour::kYellow, gui::kFont14Bold));
+    crown_->Create(kCrownLeft, kFirstRowY + kCrownTop, 20, 18);
+    crown_->SetImage(Flat(20, 18));
     crown_->Show(false);
     shooterMarker_ = Make<RingMark>(kPortraitRing, kPortraitRing);
     shooterMarker_->Create(-42, -22, 99, 99);
@@ -335,7 +346,7 @@ void PlayerMenu::FillRow(int i, const net::PlayerRecord& r, const net::GameRoom&
     row.badge1->Show(static_cast<std::int8_t>(r.badge1) > 0);
     row.badge2->Show(r.badge2 >= 3);
     row.money->SetPlainText(FormatNumber(r.money));
-    row.name->SetText(u"%s(%d)", r.nickname, static_cast<int>(r.level));
+    row.name->SetFittedText(Format(u"%s(%d)", r.nickname, static_cast<int>(r.level)));
     row.portrait->SetSourceRect(0, 37 * r.portrait, 37, 37);
     // Level 0 has no cell of its own: it takes the first.
     row.levelIcon->SetSourceRect(22 * std::max(0, r.level - 1), 0, 22, 22);
@@ -428,7 +439,7 @@ void PlayerMenu::FillRow(int i, const net::PlayerRecord& r, const net::GameRoom&
 
     if (master_ && master_ == &r) {
         row.ready->Show(false);
-        crown_->MoveTo(-22, kRowHeight * i + 66);
+        crown_->MoveTo(kCrownLeft, kFirstRowY + kRowHeight * i + kCrownTop);
     } else {
         row.ready->Show(r.game.ready != 0);
     }

@@ -35,6 +35,9 @@ constexpr std::uint16_t kRecordField = 20;
 constexpr std::uint64_t kExtraChalkSerial = 1;
 constexpr std::uint32_t kExtraChalkItem = 4903;
 constexpr std::uint32_t kExtraChalkUses = 100;
+// The item strip's top above the bottom edge, and the band of the title bar and the corner buttons.
+constexpr int kStripFromBottom = 32;
+constexpr int kTitleBand = 42;
 
 std::uint32_t RandomSeed() {
     static std::random_device device;
@@ -54,7 +57,8 @@ void SceneAlone::CreateUI() {
     keyGuide_ = AddKeyGuide(*this, true);
 
     net::PlayerRecord* record = &Record();
-    strip_ = AddItemStrip(*this, record, kItemStripLeft, -430);
+    // At the bottom edge, as in the practice room: the top view's table takes the room above it.
+    strip_ = AddItemStrip(*this, record, kItemStripLeft, -kStripFromBottom);
     gauge_ = Make<hud::ChalkGauge>(Host(), record, Id());
     gauge_->Create(0, 0);
     gauge_->SetAnchor(gui::AnchorH::Left, kChalkGaugeLeft, gui::AnchorV::Bottom, -300 + gauge_->Height());
@@ -76,6 +80,7 @@ int SceneAlone::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     table::TableWorld& world = CreateWorld();
     world.SetGameType(room.gameType);
     world.SetGameItems(room.tableItem, room.ballSetItem);
+    world.SetTopViewInsets(kChalkGaugeColumn, kTitleBand, kKeyGuideColumn, kStripFromBottom + 8);
     LoadSounds(resources, {kRackSound, 1, 0}, -1);
     return LoadTable(resources, renderer, u"offline table");
 }

@@ -46,6 +46,7 @@ public:
 
     hud::ChalkGauge* Gauge() const { return gauge_; }
     hud::PlayerPanel* ItemStrip() const { return strip_; }
+    gui::ImageWidget* KeyGuide() const { return keyGuide_; }
     PracticeSetupDialog* RoomSetting() const { return roomSetting_; }
     const net::ItemEntry* CurrentCue() const { return currentCue_; }
     bool GuideShown() const { return guideShown_; }

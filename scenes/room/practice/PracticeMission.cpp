@@ -57,7 +57,7 @@ void SceneRoomPractice::StartMission() {
     earnGold_->Show(false);
     status_->SetRow(*row);
     status_->ShowCounters(0, 0, 0.0);
-    status_->Show(true);
+    ShowMissionPanel(true);
     mission_.Start(*row);
 
     world->ResetGame(RandomSeed());
@@ -81,7 +81,7 @@ void SceneRoomPractice::StartMission() {
 
 void SceneRoomPractice::CancelMission() {
     earnGold_->Show(true);
-    status_->Show(false);
+    ShowMissionPanel(false);
     mission_.Stop();
     if (World()) World()->SetPlayState(table::PlayState::FreePractice);
 }
@@ -120,7 +120,7 @@ void SceneRoomPractice::FinishMission() {
     SendMessage(MsgId(PracticeMsg::MissionResult),
                 [&](net::Packet& p) { p.WriteU8(gameType).WriteU8(row).WriteU16(points); });
     earnGold_->Show(true);
-    status_->Show(false);
+    ShowMissionPanel(false);
     mission_.Stop();
     World()->SetPlayState(table::PlayState::FreePractice);
     inProgress_->Open();

@@ -50,6 +50,10 @@ constexpr std::uint32_t kGuideSignInLimit = 300;
 constexpr std::uint32_t kTenInTheMorning = 36000;  // seconds of the day the room is lit for
 constexpr int kChatRowImageWidth = 382;
 constexpr int kChatRowStep = 18;
+// The earn-gold button ends 96 pixels down; the chat box starts 218 above the bottom edge.
+constexpr int kTopViewTop = 100, kTopViewBottom = 222;
+// The key guide's top, and its gap below the mission's status panel.
+constexpr int kGuideTop = 100, kGuideGap = 4;
 
 }  // namespace
 
@@ -137,6 +141,8 @@ int SceneRoomPractice::Load3D(ResourceManager* resources, RenderDevice* renderer
     table::TableWorld& world = CreateWorld();
     world.SetGameType(room.gameType);
     world.SetGameItems(room.tableItem, room.ballSetItem);
+    // The top view's table stands below the earn-gold button and above the chat box.
+    world.SetTopViewInsets(kChalkGaugeColumn, kTopViewTop, kKeyGuideColumn, kTopViewBottom);
     world.laserGuide = false;
     for (const net::ItemEntry* entry : Record().Items())
         if (entry && entry->itemId == kLaserGuideItem &&
@@ -175,7 +181,7 @@ void SceneRoomPractice::Enter() {
     gauge_->Reset();
     gauge_->UpdateDisplay();
     gauge_->SetActive(true);
-    status_->Show(false);
+    ShowMissionPanel(false);
     cueSelector_->Show(false);
     replay_->Show(false);
     inProgress_->Show(false);
@@ -246,6 +252,12 @@ void SceneRoomPractice::ReturnPracticeChalk() {
 void SceneRoomPractice::ShowGuide(bool on) {
     guideShown_ = on;
     if (keyGuide_) keyGuide_->Show(on);
+}
+
+void SceneRoomPractice::ShowMissionPanel(bool on) {
+    status_->Show(on);
+    if (keyGuide_)
+        keyGuide_->MoveTo(keyGuide_->X(), on ? status_->Y() + status_->Height() + kGuideGap : kGuideTop);
 }
 
 void SceneRoomPractice::Render(RenderDevice* renderer, bool draw) {

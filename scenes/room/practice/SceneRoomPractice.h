@@ -89,6 +89,7 @@ public:
     gui::InProgressNotice* InProgress() const { return inProgress_; }
     hud::ChalkGauge* Gauge() const { return gauge_; }
     hud::PlayerPanel* ItemStrip() const { return strip_; }
+    gui::ImageWidget* KeyGuide() const { return keyGuide_; }
     hud::PlayerInfoPanel* CueSelector() const { return cueSelector_; }
     const net::ItemEntry* PracticeChalk() const { return practiceChalk_; }
     const net::ItemEntry* CurrentCue() const { return currentCue_; }
@@ -102,6 +103,8 @@ private:
     void TakeCue(const net::ItemEntry* entry, std::uint16_t item, bool withParts);
     void EndOfShot();
     void ShowGuide(bool on);
+    // The mission's status panel on or off; the key guide stands below it while it shows.
+    void ShowMissionPanel(bool on);
     void ToggleReplay();
     void ReplayLastShot();
     void CloseReplay();

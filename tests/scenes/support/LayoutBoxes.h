@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -36,6 +38,23 @@ inline Box TextBox(const std::string& name, const gui::TextLabel& label) {
     else if (label.Flags() & gui::align::kRight)
         left += label.Width() - width;
     return {name, left, label.ScreenY(), left + width, label.ScreenY() + label.Height()};
+}
+
+// Where a table world shows its table (the frame's corners at the bed) on the screen.
+template <class World>
+Box TableOnScreen(World& world) {
+    const auto& frame = world.Rules().Model()->Geometry().frame;
+    Box box{"table", INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    for (float x : {frame.xMin.Value(), frame.xMax.Value()}) {
+        for (float y : {frame.yMin.Value(), frame.yMax.Value()}) {
+            float sx = 0, sy = 0;
+            if (!world.TableToScreen({x, y, 0.0f}, sx, sy)) return {"table behind the eye", 0, 0, 0, 0};
+            box = {box.name, std::min(box.left, static_cast<int>(sx)),
+                   std::min(box.top, static_cast<int>(sy)), std::max(box.right, static_cast<int>(sx) + 1),
+                   std::max(box.bottom, static_cast<int>(sy) + 1)};
+        }
+    }
+    return box;
 }
 
 inline bool Overlap(const Box& a, const Box& b) {

@@ -84,8 +84,9 @@ protected:
             p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
         });
     }
-    // Two players (seats 0 and 1) in teams 1 and 2; `shooter` starts.
-    void StartGame(std::uint8_t shooter, std::uint32_t seed = 77) {
+    // Two players (seats 0 and 1) in teams 1 and 2; `shooter` starts. With `groups` the first team
+    // plays the solids and the second the stripes (8-ball).
+    void StartGame(std::uint8_t shooter, std::uint32_t seed = 77, bool groups = false) {
         Deliver(2029, [&](net::Packet& p) {
             p.WriteU32(seed).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
             p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(1);
@@ -95,7 +96,7 @@ protected:
                     .WriteU32(0)
                     .WriteU16(0)
                     .WriteU8(0)
-                    .WriteU8(0)
+                    .WriteU8(groups ? static_cast<std::uint8_t>(2 + seat) : 0)
                     .WriteU8(seat)
                     .WriteU64(1000)
                     .WriteU16(0);
