@@ -1,5 +1,7 @@
 #include "scenes/room/TableSceneUi.h"
 
+#include <algorithm>
+
 #include "engine/render/SceneManager.h"
 #include "gui/Button.h"
 #include "gui/Dialog.h"
@@ -53,6 +55,12 @@ gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight
     button->SetTooltip(tooltip);
     button->SetAnchor(gui::AnchorH::Right, fromRight + kCornerButtonWidth, gui::AnchorV::None, 0);
     return button;
+}
+
+int TopViewRightInset(const gui::Widget* replayPanel, int screenWidth) {
+    constexpr int kGap = 8;
+    if (!replayPanel || !replayPanel->IsVisible()) return kKeyGuideColumn;
+    return std::max(kKeyGuideColumn, screenWidth - replayPanel->ScreenX() + kGap);
 }
 
 gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack) {
