@@ -146,6 +146,8 @@ void SceneRoomGame::RefreshRoomHud() {
         if (running) {
             startReady_->EnterGame();
             playerMenu_->OnGameStart();
+            // The last game's results close when the next game starts.
+            if (resultList_) resultList_->Show(false);
         } else {
             startReady_->LeaveGame();
             playerMenu_->OnGameEnd();

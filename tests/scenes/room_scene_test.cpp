@@ -400,8 +400,13 @@ TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOutlivesTheR
     ASSERT_TRUE(list.IsVisible());
     EXPECT_EQ(list.RowAt(0).name->Text(), u"Alice");
     EXPECT_EQ(list.RowAt(1).name->Text(), u"Rival") << "the player who left is still named";
+    scene.Render(nullptr, false);
+    StartGame(1);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(list.IsVisible()) << "the next game closes the last one's results";
 
     // Back in the lobby and into another room: the last room's result is gone.
+    list.Show(true);
     scene.Enter();
     EXPECT_FALSE(list.IsVisible());
 }
