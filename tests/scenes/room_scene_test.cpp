@@ -608,11 +608,13 @@ TEST_F(PocketRoomSceneTest, AFreeBallLeavesTheShootersTableAndAWatchersWhoTookIt
 
 TEST_F(PocketRoomSceneTest, APocketClickedForTheEightGoesToTheOthersAsTheCalledPocket) {
     EnterRoom(0, 0);
-    StartGame(0);
     table::TableWorld& world = *scene.World();
+    world.SetTopView(true);
+    Run(2000);
+    StartGame(0);
+    EXPECT_TRUE(world.GetCameraRig().InTopView()) << "the top view stays into the new game";
     world.ClearBallInHand();
     world.SetPocketCallPending(true);
-    world.SetTopView(true);
     Run(2000);
     const physics::PocketHole hole = physics::HoleOfPocket(world.Rules().Model()->Geometry(), 3);
     float x = 0, y = 0;

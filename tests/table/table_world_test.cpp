@@ -599,6 +599,12 @@ TEST(TableWorld, LeavingTheTopViewReturnsBehindTheCueBallAlongTheAimTakenMeanwhi
     const float aim = h.world.Aim().YawDegrees();
     ASSERT_NEAR(aim, 30.0f, 1e-3f);
     EXPECT_EQ(h.world.GetCameraRig().View().pitch, 90.0f);
+    // A scene's camera move (a game's end on the master's table) leaves the top view as it is.
+    const CameraView above = h.world.GetCameraRig().View();
+    h.world.MoveCamera(2.0f, 350.0f, 30.0f);
+    Settle(h);
+    EXPECT_EQ(h.world.GetCameraRig().View().pitch, 90.0f);
+    EXPECT_EQ(h.world.GetCameraRig().View().distance, above.distance);
     h.world.HandleWindowMessage(platform::kWmKeyDown, platform::kVkTab, 0);
     Settle(h);
     const CameraRig& rig = h.world.GetCameraRig();
