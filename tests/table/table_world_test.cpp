@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <sstream>
 #include <thread>
 #include <vector>
 
-#include "physics/PhysicsModel.h"
 #include "platform/window/WindowCodes.h"
 #include "table/TableWorld.h"
 
@@ -447,35 +445,6 @@ TEST(TableWorld, BallInHandFollowsTheMouseOntoTheTablePointUnderIt) {
     EXPECT_NEAR(py, y + 15.0f, 1.0f);
     EXPECT_EQ(h.world.ballInHandMode, 0) << "set down, placing ends";
     EXPECT_FALSE(h.world.ShotExecuting()) << "placing never strikes";
-}
-
-TEST(TableWorld, ALeftClickOnAPocketCallsItForTheEightAndAClickElsewhereCallsNothing) {
-    Host h(10);
-    h.world.LayoutHud(800, 600);
-    h.world.SetTopView(true);
-    for (int i = 0; i < 400; ++i) h.world.Update(++h.tick, 0, 0, false);
-    h.world.SetOwnTurn(true);
-    h.world.SetPocketCallPending(true);
-    h.world.SetTurnFlag(false);
-    const physics::TableGeometry& g = h.world.Rules().Model()->Geometry();
-    const auto click = [&](float x, float y) {
-        float sx = 0, sy = 0;
-        EXPECT_TRUE(h.world.TableToScreen({x, y, 0.0f}, sx, sy));
-        const auto at =
-            platform::MakeLParam(static_cast<int>(std::lround(sx)), static_cast<int>(std::lround(sy)));
-        h.world.HandleWindowMessage(platform::kWmLButtonDown, 0, at);
-        h.world.HandleWindowMessage(platform::kWmLButtonUp, 0, at);
-    };
-    click((g.cushion.xMin.Value() + g.cushion.xMax.Value()) / 2,
-          (g.cushion.yMin.Value() + g.cushion.yMax.Value()) / 2);
-    EXPECT_TRUE(h.world.pocketCallPending());
-    EXPECT_EQ(h.world.CalledPocket(), kNoPocket);
-    const physics::PocketHole hole = physics::HoleOfPocket(g, 6);
-    click(hole.cx.Value(), hole.cy.Value());
-    EXPECT_FALSE(h.world.pocketCallPending());
-    EXPECT_EQ(h.world.CalledPocket(), 6);
-    EXPECT_TRUE(h.world.TurnFlag()) << "the cue may strike";
-    EXPECT_FALSE(h.world.ShotExecuting());
 }
 
 TEST(TableWorld, AReplayedRecordKeepsItsAimPointWhenTheAimObjectsRefreshBeforeTheStrike) {
