@@ -15,27 +15,18 @@ void PushEvent(EventType type, const Ball& ball, F32 intensity, std::uint16_t ta
     PushPhysicsEvent(e);
 }
 
-struct Hole {
-    std::uint8_t pocket;
-    F32 cx, cy, radius;
-};
+using Hole = PocketHole;
 
 // The pocket hole under zone bits 4, 8, 5, 6, 9 or 10 (pocket 0 for the others).
 Hole HoleOfZone(std::uint8_t bits, const TableGeometry& g) {
-    // Only the centre of the hole asked for is computed: most balls are in no zone at all.
-    const auto mid = [&g] { return St((g.cushion.xMax + g.cushion.xMin) / 2.0f); };
-    const auto left = [&g] { return St(g.cushion.xMin - g.cornerHoleOffset); };
-    const auto right = [&g] { return St(g.cushion.xMax + g.cornerHoleOffset); };
-    const auto near = [&g] { return St(g.cushion.yMin - g.cornerHoleOffset); };
-    const auto far = [&g] { return St(g.cushion.yMax + g.cornerHoleOffset); };
     // clang-format off
     switch (bits) {
-        case 4: return {2, mid(), St(g.cushion.yMin - g.sideHoleOffset), g.sideHoleRadius};
-        case 8: return {5, mid(), St(g.sideHoleOffset + g.cushion.yMax), g.sideHoleRadius};
-        case 5: return {1, left(), near(), g.cornerHoleRadius};
-        case 6: return {3, right(), near(), g.cornerHoleRadius};
-        case 9: return {4, left(), far(), g.cornerHoleRadius};
-        case 10: return {6, right(), far(), g.cornerHoleRadius};
+        case 4: return HoleOfPocket(g, 2);
+        case 8: return HoleOfPocket(g, 5);
+        case 5: return HoleOfPocket(g, 1);
+        case 6: return HoleOfPocket(g, 3);
+        case 9: return HoleOfPocket(g, 4);
+        case 10: return HoleOfPocket(g, 6);
         default: return {0, F32(0.0f), F32(0.0f), F32(0.0f)};
     }
     // clang-format on
@@ -57,6 +48,26 @@ std::uint8_t ZoneBits(const Ball& ball, const TableGeometry& g) {
 }
 
 }  // namespace
+
+PocketHole HoleOfPocket(const TableGeometry& g, int pocket) {
+    // Only the centre of the hole asked for is computed: most balls are in no zone at all.
+    const auto mid = [&g] { return St((g.cushion.xMax + g.cushion.xMin) / 2.0f); };
+    const auto left = [&g] { return St(g.cushion.xMin - g.cornerHoleOffset); };
+    const auto right = [&g] { return St(g.cushion.xMax + g.cornerHoleOffset); };
+    const auto near = [&g] { return St(g.cushion.yMin - g.cornerHoleOffset); };
+    const auto far = [&g] { return St(g.cushion.yMax + g.cornerHoleOffset); };
+    // clang-format off
+    switch (pocket) {
+        case 1: return {1, left(), near(), g.cornerHoleRadius};
+        case 2: return {2, mid(), St(g.cushion.yMin - g.sideHoleOffset), g.sideHoleRadius};
+        case 3: return {3, right(), near(), g.cornerHoleRadius};
+        case 4: return {4, left(), far(), g.cornerHoleRadius};
+        case 5: return {5, mid(), St(g.sideHoleOffset + g.cushion.yMax), g.sideHoleRadius};
+        case 6: return {6, right(), far(), g.cornerHoleRadius};
+        default: return {0, F32(0.0f), F32(0.0f), F32(0.0f)};
+    }
+    // clang-format on
+}
 
 bool PhysicsModel::CollidePocketZone(Ball& ball, F32 h) {
     const TableGeometry& g = tableRecord_->geometry;

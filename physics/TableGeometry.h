@@ -62,6 +62,14 @@ std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g);
 // The same as model `modelId` reads it, whatever model was set up last.
 std::uint8_t BuildTableGeometry(std::uint32_t tableType, TableGeometry& g, std::uint32_t modelId);
 
+// The hole of pocket 1 to 6 (1, 2, 3 along y min from x min, 4, 5, 6 along y max): its centre and
+// radius in cm; pocket 0 and zeros for any other number.
+struct PocketHole {
+    std::uint8_t pocket;
+    F32 cx, cy, radius;
+};
+PocketHole HoleOfPocket(const TableGeometry& g, int pocket);
+
 // Model id that BuildTableGeometry consults: the model set up last (0x10014 before any).
 std::uint32_t LastSetUpModelId();
 void SetLastSetUpModelId(std::uint32_t id);

@@ -66,6 +66,10 @@ void ShotJudge::Feed(const std::vector<physics::PhysicsEvent>& events) {
     }
 }
 
+void ShotJudge::Fell(std::uint16_t ball) {
+    if (ball < ballCount_ && !Contains(pocketed_, ball)) pocketed_.push_back(static_cast<std::uint8_t>(ball));
+}
+
 ShotVerdict ShotJudge::Judge() const {
     ShotVerdict v;
     v.pocketed = pocketed_;

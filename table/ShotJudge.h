@@ -35,6 +35,8 @@ public:
     void Begin(int gameType, std::uint16_t cueBall, std::uint16_t ballCount);
     // Reads the events of one simulation call (or of the strike).
     void Feed(const std::vector<physics::PhysicsEvent>& events);
+    // A ball that left the table over a rail: in a pocket game it counts as fallen.
+    void Fell(std::uint16_t ball);
     // The verdict of the events fed since Begin.
     ShotVerdict Judge() const;
 

@@ -25,6 +25,8 @@ constexpr int kResultTimeOut = -3;
 constexpr std::uint8_t kNoBallList = 255;
 // Value in a pocket call or a rule value meaning "none".
 constexpr std::uint8_t kNoBall = 255;
+// The out-of-play byte of a pocket game's ball that jumped off the table (pockets are 1 to 6).
+constexpr std::uint8_t kOffTable = 7;
 
 // Camera numbers of the rig.
 constexpr int kCameraFree = 1;

@@ -280,6 +280,17 @@ bool TableRules::FrameStep() {
 
 void TableRules::EndShot() {
     shotRunning_ = false;
+    // A ball that jumped a rail rests beyond the frame, where the physics keeps it in play, out of
+    // sight. In a pocket game it leaves play as a fallen ball does, the same on every client: a cue
+    // ball off the table is a scratch, and the next turn sets it back on the table.
+    if (IsPocketGame(gameType_)) {
+        for (std::size_t i = 0; i < model_->BallCount(); ++i) {
+            physics::Ball& ball = model_->GetBall(i);
+            if (ball.outOfPlay != 0 || ball.IsWithinTableBounds(physics::F32(0.0f))) continue;
+            ball.outOfPlay = kOffTable;
+            judge_.Fell(static_cast<std::uint16_t>(i));
+        }
+    }
     verdict_ = judge_.Judge();
     std::fill(pocketEntry_.begin(), pocketEntry_.end(), 0);
 }

@@ -378,6 +378,8 @@ bool TableWorld::SetCalledPocket(std::uint8_t pocket) {
 
 void TableWorld::MoveCamera(float seconds, float distance, float pitch) {
     platform::ScopedLock guard(lock_);
+    // The top view frames the table by itself: a scene's move would tilt it.
+    if (camera_.InTopView()) return;
     camera_.MoveCamera(seconds, distance, pitch);
 }
 

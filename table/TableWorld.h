@@ -332,6 +332,8 @@ private:
     Matrix4f ViewProjection() const;
     // Ball in hand: the placed ball under the mouse (client pixels); false when off the table.
     bool PlaceBallAtScreen(int x, int y);
+    // The pocket whose hole lies under client pixel (x, y) or within its radius of it; kNoPocket.
+    std::uint8_t PocketAtScreen(int x, int y) const;
     // yawTurned: how far the aim turned with these requests; the aim view turns with it.
     void ApplyRequests(const ControlRequests& requests, float yawTurned);
     void RecordTrails();

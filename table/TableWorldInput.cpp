@@ -40,6 +40,18 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
             return true;
         }
     }
+    // The 8-ball's pocket call: the left button on a pocket calls it and the cue may strike; the scene
+    // sends the call. A click elsewhere aims and strikes as always.
+    if (pocketCallPending_ && ownTurn_ && !shotExecuting_ && !shotStartPending_ &&
+        message == platform::kWmLButtonDown) {
+        const std::uint8_t pocket = PocketAtScreen(platform::LParamX(lParam), platform::LParamY(lParam));
+        if (pocket != kNoPocket) {
+            calledPocket_ = pocket;
+            pocketCallPending_ = false;
+            turnFlag_ = true;
+            return true;
+        }
+    }
     // While a shot runs, another player aims or a stored shot plays, only the camera and the view
     // keys work.
     const AimState before = aim_;
@@ -90,6 +102,28 @@ bool TableWorld::PlaceBallAtScreen(int x, int y) {
     const float position[3] = {px, py, height};
     std::memcpy(bits, position, sizeof bits);
     return PlaceBall(placedBall_, bits[0], bits[1], bits[2]);
+}
+
+std::uint8_t TableWorld::PocketAtScreen(int x, int y) const {
+    Matrix4f inverse;
+    float px = 0, py = 0;
+    if (!rules_.Model() || !Invert(ViewProjection(), inverse) ||
+        !ScreenToTablePlane(inverse, px, py, 0.0f, static_cast<float>(viewportWidth_),
+                            static_cast<float>(viewportHeight_), static_cast<float>(x),
+                            static_cast<float>(y)))
+        return kNoPocket;
+    std::uint8_t found = kNoPocket;
+    float nearest = 0;
+    for (int pocket = 1; pocket <= 6; ++pocket) {
+        const physics::PocketHole hole = physics::HoleOfPocket(rules_.Model()->Geometry(), pocket);
+        const float d = std::hypot(px - hole.cx.Value(), py - hole.cy.Value());
+        // The hole and as much again around it: the mouth a player points at.
+        if (d <= 2.0f * hole.radius.Value() && (found == kNoPocket || d < nearest)) {
+            found = hole.pocket;
+            nearest = d;
+        }
+    }
+    return found;
 }
 
 void TableWorld::PointerOnWidget() {

@@ -720,8 +720,9 @@ void SceneLobby::RebuildRooms() {
         journaledRooms_ = listed;
         platform::Journal::Write(ToUtf8(listed));
     }
-    roomCount_->SetPlainText(rooms_.empty() ? WString(u"No rooms yet: create one!")
-                                            : Format(u"%d rooms", static_cast<int>(rooms_.size())));
+    roomCount_->SetPlainText(rooms_.empty()       ? WString(u"No rooms yet: create one!")
+                             : rooms_.size() == 1 ? WString(u"1 room")
+                                                  : Format(u"%d rooms", static_cast<int>(rooms_.size())));
     ShowRoomRows();
 }
 

@@ -17,6 +17,7 @@
 #include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
 #include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
 #include "scenes/room/hud/StartReadyButton.h"
@@ -115,16 +116,21 @@ void SceneRoomGame::CreateRoomHud() {
 }
 
 void SceneRoomGame::Resize(int width, int height) {
-    if (World()) {
-        World()->SetHudRightInset(kTableControlsRightInset);
-        World()->SetTopViewInsets(kChalkGaugeColumn, kTopViewTop, kKeyGuideColumn, kTopViewBottom);
-    }
+    if (World()) World()->SetHudRightInset(kTableControlsRightInset);
     TableScene::Resize(width, height);
+    FrameTopView(true);
     if (startReady_) startReady_->Resize(width, height);
     if (playerMenu_) playerMenu_->Layout();
     if (inGameMenu_)
         inGameMenu_->MoveTo((width - inGameMenu_->Width()) / 2, (height - inGameMenu_->Height()) / 2);
     if (groupNotice_) groupNotice_->MoveTo((width - groupNotice_->Width()) / 2, 120);
+}
+
+void SceneRoomGame::FrameTopView(bool force) {
+    const int right = TopViewRightInset(replayPanel_, Host() ? Host()->ClientWidth() : Width());
+    if (!World() || (!force && right == topViewRight_)) return;
+    topViewRight_ = right;
+    World()->SetTopViewInsets(kChalkGaugeColumn, kTopViewTop, right, kTopViewBottom);
 }
 
 void SceneRoomGame::RefreshRoomHud() {
@@ -140,6 +146,8 @@ void SceneRoomGame::RefreshRoomHud() {
         if (running) {
             startReady_->EnterGame();
             playerMenu_->OnGameStart();
+            // The last game's results close when the next game starts.
+            if (resultList_) resultList_->Show(false);
         } else {
             startReady_->LeaveGame();
             playerMenu_->OnGameEnd();

@@ -99,6 +99,7 @@ bool SceneRoomGame::OnJoinCommand(const gui::CommandEvent& event) {
             }
             const int master = masterSeat_.load();
             roomOptions_->SetRoomInfo(RoomCopy(), ownSeat_.load() == master, seats, master);
+            roomOptions_->CenterOnScreen();
             ShowSharedDialog(roomOptions_);
             return true;
         }

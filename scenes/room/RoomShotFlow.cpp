@@ -202,7 +202,8 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     AddChatLine(u"The game has started.", colour::kGreen);
 
     world->ResetGame(seed);
-    world->ResetCamera();
+    // A player who watches from above keeps the top view into the new game.
+    if (!world->GetCameraRig().InTopView()) world->ResetCamera();
     world->StartNewRack(seed);
     world->SetPlayState(table::PlayState::Waiting);
     world->SetCurrentBall(cueBall);

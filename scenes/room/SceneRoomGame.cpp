@@ -508,11 +508,17 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
     if (world) world->SetKeyboardBlocked(typing);
     const bool keyMessage = code >= platform::kWmKeyDown && code <= platform::kWmSysChar;
     const bool placing = world && world->ballInHandMode == 1;
+    const bool calling = world && world->pocketCallPending();
     const bool used = !(typing && keyMessage) && OfferWindowMessage(code, a, b);
     // The ball set down by hand goes to the others before the shot that follows it; a strike straight
     // from the ball in hand leaves the ball where every table has it.
     if (placing && world->ballInHandMode == 0 && IsOwnTurn() && !world->ShotUnderWay())
         OnMessage(app_code::kSendPlacement, 0, 0);
+    // The pocket called for the 8 goes to the others, who hear it as the caller does.
+    if (calling && world->CalledPocket() != table::kNoPocket && IsOwnTurn()) {
+        PlaySound(sound::kPocketCall);
+        OnMessage(app_code::kSendPlacement, 0, 0);
+    }
     tableWorldUnhandled = !used;
     if (code == platform::kWmKeyUp && a == platform::kVkF1 + 1 && !typing) {
         // The replay panel stands where the guide does: F2 waits until it is closed.

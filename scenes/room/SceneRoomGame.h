@@ -374,6 +374,9 @@ private:
     void RenderHudPanels();
     // Stands the right column's panels below each other (RoomHudPanels.cpp).
     void StackRightColumn();
+    // Frames the top view's table clear of the HUD and of the replay panel while it is open; `force`
+    // frames it again even when the room it has did not change (a new size).
+    void FrameTopView(bool force);
     void UpdateHudPanels();
     bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     // The replay panel closes and the key guide comes back when its flag is set.
@@ -525,6 +528,7 @@ private:
     RoomOptionDialog* roomOptions_ = nullptr;
     hud::ChalkGauge* chalkGauge_ = nullptr;
     bool keyGuideOn_ = false;                  // main thread
+    int topViewRight_ = 0;                     // main thread: the top view's right inset in use
     std::atomic<std::uint64_t> enteredMs_{0};  // the entering time: on entry and at each own chat send
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};

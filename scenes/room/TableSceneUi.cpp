@@ -1,5 +1,7 @@
 #include "scenes/room/TableSceneUi.h"
 
+#include <algorithm>
+
 #include "engine/render/SceneManager.h"
 #include "gui/Button.h"
 #include "gui/Dialog.h"
@@ -10,6 +12,7 @@
 #include "gui/UiAtlas.h"
 #include "scenes/base/GameScene.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/room/hud/ReplayControlPanel.h"
 
 namespace scenes {
 
@@ -53,6 +56,16 @@ gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight
     button->SetTooltip(tooltip);
     button->SetAnchor(gui::AnchorH::Right, fromRight + kCornerButtonWidth, gui::AnchorV::None, 0);
     return button;
+}
+
+int TopViewRightInset(const gui::Widget* replayPanel, int screenWidth) {
+    // At its normal size the panel's left edge stands 374 pixels from the right. Enlarged it reaches
+    // further over the table, which the player asked for: a table shrunk beside it as well would
+    // leave the room's floor at the right edge of the picture.
+    constexpr int kGap = 8;
+    constexpr int kNormalPanelLeft = hud::ReplayControlPanel::kWidth - hud::ReplayControlPanel::kNormalAnchor;
+    if (!replayPanel || !replayPanel->IsVisible()) return kKeyGuideColumn;
+    return std::clamp(screenWidth - replayPanel->ScreenX() + kGap, kKeyGuideColumn, kNormalPanelLeft + kGap);
 }
 
 gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack) {

@@ -33,6 +33,10 @@ constexpr int kChalkGaugeLeft = 4;
 // gauge's at the left.
 constexpr int kKeyGuideColumn = 204;
 constexpr int kChalkGaugeColumn = 76;
+// The top view's right inset on a screen `screenWidth` wide: the key guide's column, or, while the
+// replay panel (which stands left of that column) is shown, the room left of the panel at its
+// normal size.
+int TopViewRightInset(const gui::Widget* replayPanel, int screenWidth);
 
 // Title bar at (10, 4), 392 x 30, with its label at (130, 5).
 gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title);

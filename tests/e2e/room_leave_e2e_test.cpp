@@ -17,6 +17,8 @@ using namespace roomscript;
 using testsupport::ScriptedClient;
 
 constexpr const char* kStarted = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
+// The in-game menu's "Withdraw" (Esc opens the menu, centred).
+constexpr const char* kMenuWithdraw = "512 396";
 
 fs::path Folder(const std::string& name) {
     return fs::temp_directory_path() / ("room_leave_" + std::to_string(::getpid()) + "_" + name);
@@ -78,6 +80,26 @@ TEST(RoomLeaveRun, MasterSeesWhoEntersAndAPlayerLeavingMidGameWithdrawsAndEndsTh
     }
     const std::size_t ended = run.bob.find("so the game has ended.");
     EXPECT_NE(run.bob.find("SCENE 4", ended), std::string::npos) << "Bob leaves once the game ended";
+}
+
+// Bob withdraws from the in-game menu and stays: the game ends, and he takes team 2 again without
+// readying. Every player readies again for the next game, so Alice's Start waits for his Ready.
+TEST(RoomLeaveRun, AfterAWithdrawalTheNextGameStartsOnlyOnceThePlayerReadiesAgain) {
+    const std::string ended = "wait-journal CHAT 0xFFFF0000 Bob has withdrawn, so the game has ended.\n";
+    const LeaveRun run = PlayThenLeave(
+        "stay",
+        "key Escape\nwait 500\n" + Click(kMenuWithdraw) +
+            "wait-journal BOX Withdraw|\nwait 300\nkey Return\n" + ended + "wait 500\n" + Click(kTeamTwo) +
+            "key Return\nwait 200\ntext two\nkey Return\n" +
+            "wait-journal CHAT 0xFFFFFFFF Alice : go\nwait 300\n" + Click(kReadyStart) +
+            "key Return\nwait 200\ntext again\nkey Return\n" + kStarted + "wait 500\nquit\n",
+        ended + "wait-journal CHAT 0xFFFFFF80 Bob : two\nwait 300\n" + Click(kReadyStart) +
+            "wait 1000\nkey Return\nwait 200\ntext go\nkey Return\n" +
+            "wait-journal CHAT 0xFFFFFF80 Bob : again\nwait 300\n" + Click(kReadyStart) + kStarted);
+    EXPECT_EQ(run.alice.find("Every player must be ready"), std::string::npos)
+        << "the master's screen knew Bob was not ready\n"
+        << run.alice;
+    EXPECT_EQ(Lines(run.alice, "CHAT 0xFF00FF00 The game has started.").size(), 2u) << run.alice;
 }
 
 TEST(RoomLeaveRun, APlayerWhoseConnectionClosesMidGameEndsTheGameForTheOther) {

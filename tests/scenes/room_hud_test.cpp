@@ -487,9 +487,13 @@ TEST(RoomHud, PlayerListGroupsByTeamWritesTheLineUpAndTheGameTypesScore) {
 
 TEST(RoomHud, EightBallListShowsNoGroupOnTheOpenTableAndEachTeamsGroupOnceDecided) {
     ListedRoom room(10, {1, 2}, 1);
+    room.records[1].game.ready = 1;
+    room.list.Refresh(room.game);
+    EXPECT_TRUE(room.list.RowAt(1).ready->IsVisible());
     room.game.BeginGame(0);
     room.list.OnGameStart();
     room.list.Refresh(room.game);
+    EXPECT_FALSE(room.list.RowAt(1).ready->IsVisible()) << "no ready mark stays up through the game";
     EXPECT_EQ(room.list.RowAt(0).status->Text(), u" ") << "the break is not a group";
     EXPECT_EQ(room.list.RowAt(1).status->Text(), u" ");
     const int first = room.game.TeamIndexOfSeat(0), second = room.game.TeamIndexOfSeat(1);

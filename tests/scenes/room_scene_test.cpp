@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <mutex>
@@ -13,6 +14,7 @@
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "net/PacketRecorder.h"
+#include "physics/PhysicsModel.h"
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
@@ -398,8 +400,13 @@ TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOutlivesTheR
     ASSERT_TRUE(list.IsVisible());
     EXPECT_EQ(list.RowAt(0).name->Text(), u"Alice");
     EXPECT_EQ(list.RowAt(1).name->Text(), u"Rival") << "the player who left is still named";
+    scene.Render(nullptr, false);
+    StartGame(1);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(list.IsVisible()) << "the next game closes the last one's results";
 
     // Back in the lobby and into another room: the last room's result is gone.
+    list.Show(true);
     scene.Enter();
     EXPECT_FALSE(list.IsVisible());
 }
@@ -597,6 +604,28 @@ TEST_F(PocketRoomSceneTest, AFreeBallLeavesTheShootersTableAndAWatchersWhoTookIt
         for (std::size_t i = 1; i < 14; ++i) p.WriteU8(placed[i]);
     });
     EXPECT_EQ(TableBlock(), shooter) << "both tables hold the cue ball at the respot";
+}
+
+TEST_F(PocketRoomSceneTest, APocketClickedForTheEightGoesToTheOthersAsTheCalledPocket) {
+    EnterRoom(0, 0);
+    table::TableWorld& world = *scene.World();
+    world.SetTopView(true);
+    Run(2000);
+    StartGame(0);
+    EXPECT_TRUE(world.GetCameraRig().InTopView()) << "the top view stays into the new game";
+    world.ClearBallInHand();
+    world.SetPocketCallPending(true);
+    Run(2000);
+    const physics::PocketHole hole = physics::HoleOfPocket(world.Rules().Model()->Geometry(), 3);
+    float x = 0, y = 0;
+    ASSERT_TRUE(world.TableToScreen({hole.cx.Value(), hole.cy.Value(), 0.0f}, x, y));
+    scene.OnMessage(platform::kWmLButtonDown, 0,
+                    platform::MakeLParam(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y))));
+    const auto calls = SentWith(2063);
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].body.front(), 1) << "a called pocket";
+    EXPECT_EQ(calls[0].body.back(), 3);
+    EXPECT_EQ(scene.PlayedSounds().back(), 17);
 }
 
 }  // namespace

@@ -650,6 +650,12 @@ TEST_F(RoomScreenTest, RoomOptionsGoOutFromTheDialogButNotAnotherGameWhileOneRun
     EnterRoom(0, 0);
     scenes::RoomOptionDialog* dialog = scene.RoomOptions();
     ASSERT_NE(dialog, nullptr);
+    gui::CommandEvent click;
+    click.id = room::control::kRoomSetting;
+    EXPECT_TRUE(scene.OnCommand(click));
+    EXPECT_TRUE(dialog->IsVisible());
+    EXPECT_EQ(dialog->ScreenX(), (scene.Width() - dialog->Width()) / 2) << "the dialog opens centred";
+    EXPECT_EQ(dialog->ScreenY(), (scene.Height() - dialog->Height()) / 2);
     net::RoomInfo wanted = scene.RoomCopy();
     wanted.title = u"ab";
     wanted.maxPlayers = 4;

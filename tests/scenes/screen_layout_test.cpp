@@ -334,9 +334,9 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
     ExpectTidy(window, "shot window");
 }
 
-// The offline table, then the practice room before and during an 8-ball mission, seen from above: the
-// title bar, corner buttons, key guide, mission panel, chalk gauge, item strip, chat lines and shot
-// controls apart, and the whole table clear of them all.
+// The offline table, then the practice room before and during an 8-ball mission and with the replay
+// panel open, seen from above: the title bar, corner buttons, key guide, mission panel, replay panel,
+// chalk gauge, item strip, chat lines and shot controls apart, and the whole table clear of them all.
 TEST(TableScenesLayout, TheOfflineTableAndThePracticeMissionShowTheWholeTableFromAboveBesideTheirPanels) {
     auto device = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
     device->SetDisplayMode(platform::DisplayMode{});
@@ -383,6 +383,14 @@ TEST(TableScenesLayout, TheOfflineTableAndThePracticeMissionShowTheWholeTableFro
                                 : ScreenBox("earn gold", *practice.EarnGoldButton()));
         check(practice, boxes, mission ? "mission" : "free practice");
     }
+    // The last shot's replay panel opens left of the right column; the table gives it room.
+    practice.Replay()->Show(true);
+    practice.Render(nullptr, false);
+    check(
+        practice,
+        {ScreenBox("chalk gauge", *practice.Gauge()), ScreenBox("item strip", *practice.ItemStrip()),
+         ScreenBox("mission panel", *practice.StatusPanel()), ScreenBox("replay panel", *practice.Replay())},
+        "replay panel");
     host.Leave(practice);
     gui::NoticeBox::SetPoster(nullptr);
 }

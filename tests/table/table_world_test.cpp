@@ -447,6 +447,30 @@ TEST(TableWorld, BallInHandFollowsTheMouseOntoTheTablePointUnderIt) {
     EXPECT_FALSE(h.world.ShotExecuting()) << "placing never strikes";
 }
 
+// A steep cue at full stroke near a rail makes the cue ball jump it (a shot seen in a game): in a pocket
+// game it leaves play as a scratch rather than resting out of sight beyond the frame.
+TEST(TableWorld, ACueBallThatJumpsOffAPocketTableLeavesPlayAsAScratch) {
+    Host h(10);
+    const float at[3] = {15.8f, -40.8f, 2.8575f};
+    std::uint32_t bits[3];
+    std::memcpy(bits, at, sizeof bits);
+    ASSERT_TRUE(h.world.PlaceBall(0, bits[0], bits[1], bits[2]));
+    ShotMessage shot;
+    shot.words = {.maxPower = 1.0f, .power = 0.86f, .aimX = 103.27f, .aimY = -89.28f};
+    shot.words.elevationDegrees = 56.3f;
+    shot.words.stiffnessFactor = 1.0f;
+    net::Packet out, in;
+    WriteShotMessage(out, shot);
+    out.Finish();
+    in.SetFrames(out.Data(), out.Size());
+    ASSERT_TRUE(h.world.ReadShotMessage(in));
+    ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
+    h.RunToRest();
+    EXPECT_EQ(h.world.Rules().GetBall(0).outOfPlay, kOffTable);
+    EXPECT_EQ(h.world.GetShotResultCode(), 1) << "the cue ball fell";
+    EXPECT_TRUE(h.world.RespotCueBallIfOutOfPlay()) << "the next turn sets it back on the table";
+}
+
 TEST(TableWorld, AReplayedRecordKeepsItsAimPointWhenTheAimObjectsRefreshBeforeTheStrike) {
     Host h(10, 3);
     net::Packet shot;
@@ -568,6 +592,12 @@ TEST(TableWorld, LeavingTheTopViewReturnsBehindTheCueBallAlongTheAimTakenMeanwhi
     const float aim = h.world.Aim().YawDegrees();
     ASSERT_NEAR(aim, 30.0f, 1e-3f);
     EXPECT_EQ(h.world.GetCameraRig().View().pitch, 90.0f);
+    // A scene's camera move (a game's end on the master's table) leaves the top view as it is.
+    const CameraView above = h.world.GetCameraRig().View();
+    h.world.MoveCamera(2.0f, 350.0f, 30.0f);
+    Settle(h);
+    EXPECT_EQ(h.world.GetCameraRig().View().pitch, 90.0f);
+    EXPECT_EQ(h.world.GetCameraRig().View().distance, above.distance);
     h.world.HandleWindowMessage(platform::kWmKeyDown, platform::kVkTab, 0);
     Settle(h);
     const CameraRig& rig = h.world.GetCameraRig();

@@ -441,7 +441,8 @@ void PlayerMenu::FillRow(int i, const net::PlayerRecord& r, const net::GameRoom&
         row.ready->Show(false);
         crown_->MoveTo(kCrownLeft, kFirstRowY + kRowHeight * i + kCrownTop);
     } else {
-        row.ready->Show(r.game.ready != 0);
+        // The marks say who is ready to start; a game under way has started with them.
+        row.ready->Show(!running_ && r.game.ready != 0);
     }
 }
 

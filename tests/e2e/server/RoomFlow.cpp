@@ -556,6 +556,14 @@ void TestGameServer::EndGame(Room& room, int seat, std::uint8_t team, const std:
         w.u8(teams[i].first).u8(result).u8(static_cast<std::uint8_t>(teams[i].second)).u32(0).u32(0).u8(0);
     }
     for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kGameEnd, w.bytes()));
+    // Every player readies again for the next game (a withdrawn one was unreadied before): the
+    // clients hear it after the game's end, so no Start waits on a Ready they still show.
+    for (int s = 0; s < kRoomSeats; ++s) {
+        if (!room.seats[s] || s == room.master) continue;
+        Writer unready;
+        unready.u8(static_cast<std::uint8_t>(s)).u8(0);
+        for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kReadyChanged, unready.bytes()));
+    }
 }
 
 }  // namespace testserver
