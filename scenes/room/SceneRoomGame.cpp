@@ -706,25 +706,27 @@ void SceneRoomGame::SendShot(const table::ShotMessage& shot) {
     SendMessage(RoomMsg::Shot, [&](net::Packet& p) { table::WriteShotMessage(p, shot); });
 }
 
+void SceneRoomGame::NoteSound(int id) {
+    // Bounded: a player may sit in one room for hours.
+    constexpr std::size_t kSoundLogLength = 256;
+    platform::ScopedLock lock(chatLock_);
+    playedSounds_.push_back(id);
+    if (playedSounds_.size() > kSoundLogLength) playedSounds_.pop_front();
+}
+
 void SceneRoomGame::PlaySound(int id) {
-    {
-        platform::ScopedLock lock(chatLock_);
-        playedSounds_.push_back(id);
-    }
+    NoteSound(id);
     if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->Play(id, 1.0f);
 }
 
 void SceneRoomGame::QueueSound(int id) {
-    {
-        platform::ScopedLock lock(chatLock_);
-        playedSounds_.push_back(id);
-    }
+    NoteSound(id);
     TableScene::QueueSound(id);
 }
 
 std::vector<int> SceneRoomGame::PlayedSounds() const {
     platform::ScopedLock lock(chatLock_);
-    return playedSounds_;
+    return {playedSounds_.begin(), playedSounds_.end()};
 }
 
 void SceneRoomGame::ShowBox(const WString& line1, const WString& line2) {

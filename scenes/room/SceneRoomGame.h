@@ -145,7 +145,7 @@ public:
     std::size_t FirstShownLine() const;
     // Scrolls the chat view (1-based first line; the reader is no longer at the end).
     void ScrollChatTo(std::size_t firstLine);
-    // Sounds the scene asked to play, at once or queued, in the order asked.
+    // The latest sounds the scene asked to play, at once or queued, in the order asked.
     std::vector<int> PlayedSounds() const;
     void SetSendTap(SendTap tap) { sendTap_ = std::move(tap); }
     // The chat sender: false when the spam guard refused a typed text (the chat line then keeps it).
@@ -238,6 +238,7 @@ private:
     void SendShot(const table::ShotMessage& shot);
     // 2063: the ball set down or the pocket called; nothing for a ball that is off the table.
     void SendPlacement();
+    void NoteSound(int id);  // for PlayedSounds
     void PlaySound(int id);
     // Plays the sound after those queued before it (TableScene::QueueSound), noting it as PlaySound does.
     void QueueSound(int id);
@@ -450,7 +451,7 @@ private:
     std::size_t firstShown_ = 1;
     std::deque<WString> reportHistory_;
     std::deque<std::uint64_t> chatSendTimes_;
-    std::vector<int> playedSounds_;
+    std::deque<int> playedSounds_;                           // the newest few hundred, for PlayedSounds
     std::vector<std::pair<WString, WString>> pendingBoxes_;  // shown by Render
     std::array<gui::TextLabel*, room::kOverlayLines> overlay_{};
     std::array<gui::ImageWidget*, room::kOverlayLines> overlayRows_{};  // behind the lines
