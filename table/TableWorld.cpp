@@ -150,14 +150,13 @@ void TableWorld::RackBalls() {
     UpdateAimObjects();
 }
 
-void TableWorld::Rerack(std::uint32_t seed, bool force) {
+bool TableWorld::Rerack(std::uint32_t seed, bool force, bool withSound) {
     platform::ScopedLock guard(lock_);
-    if (shotExecuting_) return;
-    if (rules_.Rerack(seed, force, static_cast<int>(playState_))) {
-        for (auto& trail : trails_) trail.clear();
-        for (const SoundRequest& sound : rules_.TakeSoundRequests())
-            if (soundSink_) soundSink_(sound.id, sound.volume);
-    }
+    if (shotExecuting_ || !rules_.Rerack(seed, force, static_cast<int>(playState_))) return false;
+    for (auto& trail : trails_) trail.clear();
+    for (const SoundRequest& sound : rules_.TakeSoundRequests())
+        if (soundSink_ && withSound) soundSink_(sound.id, sound.volume);
+    return true;
 }
 
 bool TableWorld::BallsFitTable(std::uint16_t tableItem) {

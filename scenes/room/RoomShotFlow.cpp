@@ -185,6 +185,7 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     StartTurnClock(now);
     gameClockBaseMs_ = now > elapsed ? now - elapsed : 0;
     gameSeed_ = seed;
+    rackSeed_ = seed;
     bettingValue_ = betting;
     shotRunning_ = false;
     resultSoundHeld_ = false;
@@ -348,7 +349,7 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     const std::uint8_t kind = p.U8();
     const std::uint8_t next = p.U8();
     const std::uint8_t cueBall = p.U8();
-    p.U32();  // next shot's seed: the shot message carries its own
+    const std::uint32_t seed = p.U32();  // racks a cleared pocket table; each shot carries its own
     if (p.IsBad() || !SeatValid(next) || cueBall >= world->BallCount()) {
         LogDropped(u"next shooter or cue ball", 2056);
         return;
@@ -471,6 +472,8 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     }
     if (highRun > 2) AddChatLine(Format(u"%d Pts", static_cast<int>(highRun)), colour::kPoints);
     if (running && kind != kKindStays && OneHourPassed(now)) Hud().ShowOneHourNotice();
+    rackSeed_ = seed;
+    if (world->GameType() >= kFirstPocketType) world->Rerack(seed, false);
     shotRunning_ = false;
     resultSoundHeld_ = false;
     world->SetCurrentBall(cueBall);
@@ -494,6 +497,9 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
         LogDropped(u"ball state", 2051);
         return;
     }
+    // The state may be the one the last shot ended with, before its turn result racked the table
+    // again (14-1 down to its last ball): rack it the same way, without a second rack sound.
+    if (world->GameType() >= kFirstPocketType) world->Rerack(rackSeed_, false, false);
     const std::uint16_t tableItem = p.U16();
     const std::uint16_t ballSet = p.U16();
     showReceiving_ = false;

@@ -554,9 +554,19 @@ protected:
         scene.World()->WriteBallStateMessage(p, false);
         return room_test::Bytes(p.Data() + 4, p.Data() + p.Size());
     }
-    // A turn result with a free ball for `next`, then the new turn with the shot's table state,
-    // in which the cue ball lies in a pocket.
-    void FreeBallTurn(std::uint8_t next, const room_test::Bytes& scratched) {
+    // The world takes a table state as 2050 carries it, as a shot ending in it would leave it.
+    void SetTable(const room_test::Bytes& block) {
+        net::Packet out;
+        out.Init(2050);
+        out.WriteBytes(block.data(), block.size());
+        out.Finish();
+        net::Packet in;
+        in.SetFrames(out.Data(), out.Size());
+        ASSERT_TRUE(scene.World()->ReadBallStateMessage(in));
+    }
+    // A turn result (with a free ball for `next` unless `freeBall` is 0), then the new turn with the
+    // shot's table state, in which the cue ball may lie in a pocket.
+    void FreeBallTurn(std::uint8_t next, const room_test::Bytes& scratched, std::uint8_t freeBall = 1) {
         Deliver(2056, [&](net::Packet& p) {
             p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(next).WriteU8(0).WriteU32(5);
             p.WriteU16(0)
@@ -567,7 +577,7 @@ protected:
                 .WriteU16(0)
                 .WriteU16(0)
                 .WriteU16(0);
-            p.WriteU8(0).WriteU32(0).WriteU8(1).WriteU8(0xFF);
+            p.WriteU8(0).WriteU32(0).WriteU8(freeBall).WriteU8(0xFF);
         });
         Deliver(2051, [&](net::Packet& p) {
             p.WriteU8(next).WriteU8(0);
@@ -626,6 +636,46 @@ TEST_F(PocketRoomSceneTest, APocketClickedForTheEightGoesToTheOthersAsTheCalledP
     EXPECT_EQ(calls[0].body.front(), 1) << "a called pocket";
     EXPECT_EQ(calls[0].body.back(), 3);
     EXPECT_EQ(scene.PlayedSounds().back(), 17);
+}
+
+// A 14-1 room: fifteen object balls.
+class StraightPoolRoomTest : public PocketRoomSceneTest {
+protected:
+    StraightPoolRoomTest() { gameType = 13; }
+};
+
+TEST_F(StraightPoolRoomTest, TheTurnAfterTheLastButOneBallRacksTheTableAlikeOnEveryClient) {
+    EnterRoom(0, 0);
+    StartGame(0);
+    // The shot left one object ball: every other object ball lies in a pocket.
+    room_test::Bytes cleared = TableBlock();
+    const std::size_t balls = cleared[4];
+    ASSERT_EQ(balls, 16u);
+    for (std::size_t i = 2; i < balls; ++i) cleared[5 + balls * 28 + i] = 1;
+    auto objectBallsInPlay = [&] {
+        int n = 0;
+        for (std::uint16_t i = 1; i < balls; ++i) n += scene.World()->Rules().GetBall(i).outOfPlay ? 0 : 1;
+        return n;
+    };
+
+    // The turn result racks the table with its seed; the new turn's state, the one the shot ended
+    // with, is racked the same way.
+    SetTable(cleared);
+    FreeBallTurn(1, cleared, 0);
+    EXPECT_EQ(objectBallsInPlay(), 15) << "the table is racked for the next shot";
+    const room_test::Bytes racked = TableBlock();
+
+    // A client that takes the turn result on the racked table and the new turn alike holds the same rack;
+    // so does a client whose new turn arrives on its own.
+    SetTable(cleared);
+    Deliver(2051, [&](net::Packet& p) {
+        p.WriteU8(1).WriteU8(0);
+        for (std::uint8_t b : cleared) p.WriteU8(b);
+        p.WriteU16(0).WriteU16(0);
+    });
+    EXPECT_EQ(TableBlock(), racked);
+    FreeBallTurn(0, racked, 0);
+    EXPECT_EQ(TableBlock(), racked) << "a racked table is not racked again";
 }
 
 }  // namespace
