@@ -186,6 +186,7 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     gameClockBaseMs_ = now > elapsed ? now - elapsed : 0;
     gameSeed_ = seed;
     rackSeed_ = seed;
+    showReceiving_ = false;  // the game's data is here: the breaker waits for nothing more
     bettingValue_ = betting;
     shotRunning_ = false;
     resultSoundHeld_ = false;

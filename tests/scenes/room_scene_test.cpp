@@ -47,7 +47,11 @@ TEST_F(RoomSceneTest, EntrySendsOneEnterDoneAndTheRoomStateGivesControlOnlyToThe
 
 TEST_F(RoomSceneTest, GameStartRacksWithTheSeedAndGivesTheTurnToTheNamedShooter) {
     EnterRoom(1, 0);
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.ReceivingLabel()->IsVisible());
     StartGame(1);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.ReceivingLabel()->IsVisible()) << "the breaker waits for no more game data";
     EXPECT_TRUE(scene.GameRunning());
     EXPECT_EQ(scene.GameSeed(), 77u);
     EXPECT_EQ(scene.CurrentShooter(), 1);
