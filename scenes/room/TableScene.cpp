@@ -113,12 +113,14 @@ void TableScene::QueueSound(int id) {
 
 void TableScene::DestroyWorld() {
     world_.reset();
+    // The table's announcements end with it: a room left mid-announcement says no more in the lobby.
+    SoundSequence::Instance().Clear();
 }
 
 void TableScene::DestroyWorld(table::CueObject*& cue) {
     if (world_ && cue) world_->ReleaseCueObject(cue);
     cue = nullptr;
-    world_.reset();
+    DestroyWorld();
 }
 
 bool TableScene::Leave(ResourceManager* resources, SceneManager* engineScenes) {

@@ -69,6 +69,7 @@ protected:
     HelpWindow* Help() const { return help_; }
     // Makes the world and routes its messages and sounds to the host.
     table::TableWorld& CreateWorld();
+    // Drops the world and the sounds still queued for the table.
     void DestroyWorld();
     // The cue object goes back to the world (and `cue` is cleared), then the world goes.
     void DestroyWorld(table::CueObject*& cue);

@@ -364,6 +364,13 @@ TEST_F(PocketRoomTest, TheStartsAndTheResultsSoundsFollowOneAnother) {
     EXPECT_EQ(sounds.played, std::vector<int>{21});
     sounds.Pass(300);
     EXPECT_EQ(sounds.played, (std::vector<int>{21, 56}));
+    // The next game's announcements end with the room when the player leaves in the middle of them.
+    sounds.Pass(300);
+    sounds.played.clear();
+    StartGame(1);
+    scene.Leave(nullptr, nullptr);
+    sounds.Pass(600);
+    EXPECT_EQ(sounds.played, std::vector<int>{24});
 }
 
 TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhateverTheReason) {
