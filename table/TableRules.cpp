@@ -290,9 +290,47 @@ void TableRules::EndShot() {
             ball.outOfPlay = kOffTable;
             judge_.Fell(static_cast<std::uint16_t>(i));
         }
+    } else {
+        SpotJumpedCaromBalls();
     }
     verdict_ = judge_.Judge();
     std::fill(pocketEntry_.begin(), pocketEntry_.end(), 0);
+}
+
+void TableRules::SpotJumpedCaromBalls() {
+    // A carom table has no pocket to take such a ball: it goes back to its starting spot, or beside
+    // it across the table when another ball lies there, the same on every client. The shot's judging
+    // stands as the balls on the table made it.
+    const F32 radius = BallKindOf(ballKind_).radiusCm;
+    Lcg unused;  // carom racks draw no random numbers
+    const std::vector<physics::Vector3> spots =
+        RackPositions(Info().rack, gameType_, model_->BallCount(), model_->Geometry(), radius, unused);
+    const double apart = 2.0 * radius.Value();
+    auto isFree = [&](std::size_t ball, const physics::Vector3& at) {
+        for (std::size_t j = 0; j < model_->BallCount(); ++j) {
+            const physics::Ball& other = model_->GetBall(j);
+            if (j == ball || other.outOfPlay != 0 || !other.IsWithinTableBounds(F32(0.0f))) continue;
+            const double dx = double{at.x.Value()} - other.position.x.Value();
+            const double dy = double{at.y.Value()} - other.position.y.Value();
+            if (dx * dx + dy * dy < apart * apart) return false;
+        }
+        return true;
+    };
+    for (std::size_t i = 0; i < model_->BallCount() && i < spots.size(); ++i) {
+        physics::Ball& ball = model_->GetBall(i);
+        if (ball.IsWithinTableBounds(F32(0.0f))) continue;
+        physics::Ball placed = ball;
+        for (int k = 0; k < 20; ++k) {
+            // 0, -1, +1, -2, +2, ... spacings of 2.2 radii across the table.
+            const float shift = (k % 2 ? 1.0f : -1.0f) * static_cast<float>((k + 1) / 2) * 2.2f;
+            placed.position = spots[i];
+            placed.position.y =
+                physics::St(physics::Ext(spots[i].y) + physics::Ext(F32(shift)) * physics::Ext(radius));
+            if (!placed.IsInsideCushions(F32(0.0f)) || !isFree(i, placed.position)) continue;
+            PlaceStopped(ball, placed.position);
+            break;
+        }
+    }
 }
 
 void TableRules::StopShot() {

@@ -158,6 +158,8 @@ public:
 private:
     void SetUpBalls();
     void EndShot();
+    // Carom: sets every ball that jumped off the table back on it.
+    void SpotJumpedCaromBalls();
 
     mutable platform::CriticalSection lock_;
     int gameType_ = game::kFourBall;

@@ -447,17 +447,15 @@ TEST(TableWorld, BallInHandFollowsTheMouseOntoTheTablePointUnderIt) {
     EXPECT_FALSE(h.world.ShotExecuting()) << "placing never strikes";
 }
 
-// A steep cue at full stroke near a rail makes the cue ball jump it (a shot seen in a game): in a pocket
-// game it leaves play as a scratch rather than resting out of sight beyond the frame.
-TEST(TableWorld, ACueBallThatJumpsOffAPocketTableLeavesPlayAsAScratch) {
-    Host h(10);
-    const float at[3] = {15.8f, -40.8f, 2.8575f};
+// A steep cue at a firm stroke near a rail, aimed at it, makes the cue ball (ball 0) jump the rail.
+void StrikeOverTheRail(Host& h, float x, float y, float elevationDegrees) {
+    const float at[3] = {x, y, h.world.Rules().GetBall(0).radiusCm.Value()};
     std::uint32_t bits[3];
     std::memcpy(bits, at, sizeof bits);
     ASSERT_TRUE(h.world.PlaceBall(0, bits[0], bits[1], bits[2]));
     ShotMessage shot;
-    shot.words = {.maxPower = 1.0f, .power = 0.86f, .aimX = 103.27f, .aimY = -89.28f};
-    shot.words.elevationDegrees = 56.3f;
+    shot.words = {.maxPower = 1.0f, .power = 0.86f, .aimX = 103.27f, .aimY = y - 48.48f};
+    shot.words.elevationDegrees = elevationDegrees;
     shot.words.stiffnessFactor = 1.0f;
     net::Packet out, in;
     WriteShotMessage(out, shot);
@@ -466,9 +464,25 @@ TEST(TableWorld, ACueBallThatJumpsOffAPocketTableLeavesPlayAsAScratch) {
     ASSERT_TRUE(h.world.ReadShotMessage(in));
     ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, true));
     h.RunToRest();
-    EXPECT_EQ(h.world.Rules().GetBall(0).outOfPlay, kOffTable);
-    EXPECT_EQ(h.world.GetShotResultCode(), 1) << "the cue ball fell";
-    EXPECT_TRUE(h.world.RespotCueBallIfOutOfPlay()) << "the next turn sets it back on the table";
+}
+
+// Balls that jump off the table (shots seen in games) no longer rest out of sight beyond the frame.
+TEST(TableWorld, ABallThatJumpsOffTheTableLeavesPlayInAPocketGameAndGoesBackToItsSpotInACaromGame) {
+    Host pocket(10);
+    StrikeOverTheRail(pocket, 15.8f, -40.8f, 56.3f);
+    EXPECT_EQ(pocket.world.Rules().GetBall(0).outOfPlay, kOffTable);
+    EXPECT_EQ(pocket.world.GetShotResultCode(), 1) << "the cue ball fell";
+    EXPECT_TRUE(pocket.world.RespotCueBallIfOutOfPlay()) << "the next turn sets it back on the table";
+
+    Host carom(4);
+    const physics::Ball& cue = carom.world.Rules().GetBall(0);
+    const physics::Vector3 spot = cue.position;  // where the rack put it
+    StrikeOverTheRail(carom, 15.8f, carom.world.Rules().Model()->Geometry().cushion.yMin.Value() + 6.0f,
+                      65.0f);
+    EXPECT_TRUE(cue.IsInsideCushions(physics::F32(0.0f))) << "the cue ball stayed off the table";
+    EXPECT_EQ(cue.position.x.Value(), spot.x.Value());
+    EXPECT_EQ(cue.position.y.Value(), spot.y.Value());
+    EXPECT_EQ(cue.outOfPlay, 0);
 }
 
 TEST(TableWorld, AReplayedRecordKeepsItsAimPointWhenTheAimObjectsRefreshBeforeTheStrike) {
