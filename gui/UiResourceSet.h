@@ -25,6 +25,8 @@ public:
     static constexpr int kSetCount = 34;
     // Named sets take the numbers from kSetCount on.
     static constexpr int kNamedSetCount = 1;
+    // A set that never has a texture, past the named ones: its pictures draw as flat shapes.
+    static constexpr int kFlatSet = kSetCount + kNamedSetCount;
 
     // lang 1 reads the images from "UIEng", any other value from "UIEn". The newest instance
     // becomes the current one.

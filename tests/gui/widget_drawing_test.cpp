@@ -86,6 +86,8 @@ TEST_F(DrawingFixture, ANamedSetDrawsItsGroupsImageAndItsStandInWhileThePackageL
     Draw();
     EXPECT_EQ(calls, 1u) << "drawn as a picture, not as flat shapes";
 
+    EXPECT_EQ(sets.GetTexture(UiResourceSet::kFlatSet, d), nullptr) << "the flat pictures stay flat";
+
     EXPECT_FALSE(sets.LoadNamedSet(UiResourceSet::kSetCount, u"Absent", 3));
     EXPECT_EQ(sets.GetTexture(UiResourceSet::kSetCount, d), sets.GetTexture(3, d)) << "the stand-in";
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "gui/UiAtlas.h"
+#include "gui/UiResourceSet.h"
 
 namespace scenes::hud {
 
@@ -21,7 +22,7 @@ constexpr std::uint32_t kUpPoint = 0xFFA0A0FF;
 
 namespace images {
 constexpr int kHudSet = 15;
-constexpr int kFlatSet = 34;  // past the generated sets: drawn flat
+constexpr int kFlatSet = gui::UiResourceSet::kFlatSet;  // drawn flat, whatever named set a scene loaded
 constexpr gui::UiImage kPanel = gui::atlas::InSet(gui::atlas::kDarkPanel, kHudSet);
 constexpr gui::UiImage kButton = gui::atlas::InSet(gui::atlas::kTextButton, kHudSet);
 constexpr gui::UiImage kChalkButton{kFlatSet, 0, 0, 67, 67};
