@@ -150,13 +150,12 @@ void TableWorld::RackBalls() {
     UpdateAimObjects();
 }
 
-bool TableWorld::Rerack(std::uint32_t seed, bool force, bool withSound) {
+void TableWorld::Rerack(std::uint32_t seed, bool force, bool withSound) {
     platform::ScopedLock guard(lock_);
-    if (shotExecuting_ || !rules_.Rerack(seed, force, static_cast<int>(playState_))) return false;
+    if (shotExecuting_ || !rules_.Rerack(seed, force, static_cast<int>(playState_))) return;
     for (auto& trail : trails_) trail.clear();
     for (const SoundRequest& sound : rules_.TakeSoundRequests())
         if (soundSink_ && withSound) soundSink_(sound.id, sound.volume);
-    return true;
 }
 
 bool TableWorld::BallsFitTable(std::uint16_t tableItem) {

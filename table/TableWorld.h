@@ -83,9 +83,9 @@ public:
     void ResetGame(std::uint32_t seed);
     void StartNewRack(std::uint32_t seed);
     void RackBalls();
-    // Racks anew when the rules ask for it (or always, with `force`); true when it racked. The
-    // rack's sound plays unless `withSound` is false.
-    bool Rerack(std::uint32_t seed, bool force, bool withSound = true);
+    // Racks anew when the rules ask for it (or always, with `force`); the rack's sound plays unless
+    // `withSound` is false.
+    void Rerack(std::uint32_t seed, bool force, bool withSound = true);
     // True when every ball of the current set lies inside the table of that item.
     bool BallsFitTable(std::uint16_t tableItem);
 

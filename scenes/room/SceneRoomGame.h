@@ -438,8 +438,8 @@ private:
     std::atomic<int> turnLimit_{room::kDefaultTurnLimitSeconds};
     std::atomic<std::uint32_t> shotCount_{0};
     std::atomic<std::uint32_t> gameSeed_{0};
-    std::atomic<std::uint32_t> rackSeed_{
-        0};  // a pocket table's re-rack: the last turn result's seed, or the game's
+    // A pocket table's re-rack takes the last turn result's seed, or the game's.
+    std::atomic<std::uint32_t> rackSeed_{0};
     std::atomic<std::uint16_t> turnTableItem_{0};
     std::atomic<std::uint16_t> turnBallSet_{0};
     std::atomic<std::uint16_t> channelType_{0};
