@@ -301,36 +301,45 @@ void TableRules::SpotJumpedCaromBalls() {
     // A carom table has no pocket to take such a ball: it goes back to its starting spot, or beside
     // it across the table when another ball lies there, the same on every client. The shot's judging
     // stands as the balls on the table made it.
-    const F32 radius = BallKindOf(ballKind_).radiusCm;
     Lcg unused;  // carom racks draw no random numbers
     const std::vector<physics::Vector3> spots =
-        RackPositions(Info().rack, gameType_, model_->BallCount(), model_->Geometry(), radius, unused);
-    const double apart = 2.0 * radius.Value();
-    auto isFree = [&](std::size_t ball, const physics::Vector3& at) {
-        for (std::size_t j = 0; j < model_->BallCount(); ++j) {
-            const physics::Ball& other = model_->GetBall(j);
-            if (j == ball || other.outOfPlay != 0 || !other.IsWithinTableBounds(F32(0.0f))) continue;
-            const double dx = double{at.x.Value()} - other.position.x.Value();
-            const double dy = double{at.y.Value()} - other.position.y.Value();
-            if (dx * dx + dy * dy < apart * apart) return false;
-        }
-        return true;
-    };
-    for (std::size_t i = 0; i < model_->BallCount() && i < spots.size(); ++i) {
-        physics::Ball& ball = model_->GetBall(i);
-        if (ball.IsWithinTableBounds(F32(0.0f))) continue;
-        physics::Ball placed = ball;
-        for (int k = 0; k < 20; ++k) {
-            // 0, -1, +1, -2, +2, ... spacings of 2.2 radii across the table.
-            const float shift = (k % 2 ? 1.0f : -1.0f) * static_cast<float>((k + 1) / 2) * 2.2f;
-            placed.position = spots[i];
-            placed.position.y =
-                physics::St(physics::Ext(spots[i].y) + physics::Ext(F32(shift)) * physics::Ext(radius));
-            if (!placed.IsInsideCushions(F32(0.0f)) || !isFree(i, placed.position)) continue;
-            PlaceStopped(ball, placed.position);
-            break;
+        RackPositions(Info().rack, gameType_, model_->BallCount(), model_->Geometry(),
+                      BallKindOf(ballKind_).radiusCm, unused);
+    for (std::size_t i = 0; i < model_->BallCount() && i < spots.size(); ++i)
+        if (!model_->GetBall(i).IsWithinTableBounds(F32(0.0f)))
+            PlaceNearSpot(i, spots[i].x.Value(), spots[i].y.Value());
+}
+
+bool TableRules::IsSpotFree(std::size_t index, float x, float y) const {
+    platform::ScopedLock guard(lock_);
+    const physics::Ball& placed = model_->GetBall(index);
+    for (std::size_t i = 0; i < model_->BallCount(); ++i) {
+        if (i == index) continue;
+        const physics::Ball& other = model_->GetBall(i);
+        if (other.outOfPlay) continue;
+        const float dx = other.position.x.Value() - x, dy = other.position.y.Value() - y;
+        const float reach = other.radiusCm.Value() + placed.radiusCm.Value();
+        if (dx * dx + dy * dy < reach * reach) return false;
+    }
+    return true;
+}
+
+bool TableRules::PlaceNearSpot(std::size_t index, float x, float y) {
+    platform::ScopedLock guard(lock_);
+    physics::Ball& ball = model_->GetBall(index);
+    const physics::Vector3 before = ball.position;
+    const float step = ball.radiusCm.Value() * 2.2f;
+    for (int k = 0; k < 20; ++k) {
+        // 0, -1, +1, -2, +2, ... steps across the table.
+        const float at = y + (k % 2 ? 1.0f : -1.0f) * static_cast<float>((k + 1) / 2) * step;
+        ball.position = {F32(x), F32(at), ball.radiusCm};
+        if (ball.IsInsideCushions(F32(0.0f)) && IsSpotFree(index, x, at)) {
+            PlaceStopped(ball, ball.position);
+            return true;
         }
     }
+    ball.position = before;
+    return false;
 }
 
 void TableRules::StopShot() {

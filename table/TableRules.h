@@ -82,6 +82,11 @@ public:
     // Ball i of the model (i < BallCount(), a model must exist).
     physics::Ball& GetBall(std::size_t i) { return model_->GetBall(i); }
     const physics::Ball& GetBall(std::size_t i) const { return model_->GetBall(i); }
+    // True when ball `index` set at (x, y) would touch no other ball in play.
+    bool IsSpotFree(std::size_t index, float x, float y) const;
+    // Sets ball `index` at rest at (x, y) on the bed, or at the nearest point across the table from it
+    // (steps of 2.2 radii either way) that lies inside the cushions and is free; false when none is.
+    bool PlaceNearSpot(std::size_t index, float x, float y);
 
     // Racking --------------------------------------------------------------------------------
     // Seeds the controller's generator (racking order and ball orientations).

@@ -294,19 +294,6 @@ void TableWorld::BeginBallInHand(std::int32_t ball) {
     placedBall_ = ball;
 }
 
-bool TableWorld::IsPlacementFree(std::size_t index, float x, float y) const {
-    const physics::Ball& placed = rules_.GetBall(index);
-    for (std::uint16_t i = 0; i < BallCount(); ++i) {
-        if (i == index) continue;
-        const physics::Ball& other = rules_.GetBall(i);
-        if (other.outOfPlay) continue;
-        const float dx = other.position.x.Value() - x, dy = other.position.y.Value() - y;
-        const float reach = other.radiusCm.Value() + placed.radiusCm.Value();
-        if (dx * dx + dy * dy < reach * reach) return false;
-    }
-    return true;
-}
-
 bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t yBits, std::uint32_t zBits) {
     platform::ScopedLock guard(lock_);
     if (ball < 0 || ball >= BallCount() || shotExecuting_) return false;
@@ -317,7 +304,7 @@ bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t
     const std::uint8_t outBefore = b.outOfPlay;
     b.position = {physics::F32(x), physics::F32(y), physics::F32(z)};
     b.outOfPlay = 0;
-    if (!b.IsInsideCushions(physics::F32(0.0f)) || !IsPlacementFree(static_cast<std::size_t>(ball), x, y)) {
+    if (!b.IsInsideCushions(physics::F32(0.0f)) || !rules_.IsSpotFree(static_cast<std::size_t>(ball), x, y)) {
         b.position = before;
         b.outOfPlay = outBefore;
         return false;
@@ -335,19 +322,9 @@ bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t
 void TableWorld::RespotCueBall() {
     platform::ScopedLock guard(lock_);
     if (shotExecuting_ || !rules_.Model() || BallCount() == 0) return;
-    // The head spot, a quarter of the table from the head cushion; moved along y until free.
-    const physics::TableGeometry& g = rules_.Model()->Geometry();
-    physics::Ball& cue = rules_.GetBall(static_cast<std::size_t>(currentBall_));
-    const float x = g.cushion.xMin.Value() * 0.5f;
-    const float step = cue.radiusCm.Value() * 2.2f;
-    for (int k = 0; k < 20; ++k) {
-        const float y = (k % 2 ? 1.0f : -1.0f) * static_cast<float>((k + 1) / 2) * step;
-        if (!IsPlacementFree(static_cast<std::size_t>(currentBall_), x, y)) continue;
-        cue.position = {physics::F32(x), physics::F32(y), cue.radiusCm};
-        cue.outOfPlay = 0;
-        cue.ResetMotion();
-        break;
-    }
+    // The head spot, a quarter of the table from the head cushion; moved across the table until free.
+    rules_.PlaceNearSpot(static_cast<std::size_t>(currentBall_),
+                         rules_.Model()->Geometry().cushion.xMin.Value() * 0.5f, 0.0f);
     UpdateAimObjects();
 }
 

@@ -329,7 +329,6 @@ private:
     void Post(WorldMessage code, std::uint32_t a = 0, std::uint32_t b = 0);
     void StoreShotState();
     void RefreshPose();
-    bool IsPlacementFree(std::size_t ball, float x, float y) const;
     // The view and projection the table is drawn with (the laid-out viewport's aspect).
     Matrix4f ViewProjection() const;
     // Ball in hand: the placed ball under the mouse (client pixels); false when off the table.
