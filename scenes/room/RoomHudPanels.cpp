@@ -165,7 +165,7 @@ void SceneRoomGame::StackRightColumn() {
 
 void SceneRoomGame::RenderHudPanels() {
     StackRightColumn();
-    FrameTopView(false);
+    FrameTopView(replayPanel_, kTopViewTop, kTopViewBottom, false);
     if (pendingLevelUp_.exchange(false) && levelUpWindow_) {
         // Shown again when it already was: the texts follow the newest level.
         levelUpWindow_->Show(false);

@@ -13,7 +13,6 @@
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/EdgeAnchor.h"
 #include "scenes/room/SceneRoomGame.h"
-#include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/GameHud.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
@@ -31,9 +30,6 @@ constexpr float kResultListAlpha = 0.9f;
 // The bottom right belongs to the player list and the start/ready panel, the bottom left to the chat and
 // the item tabs: the table's tip, elevation and power control stands between them.
 constexpr int kTableControlsRightInset = 358;
-// The top view's table stands below the room line, the clocks and the point track (to y 80) and above
-// the item strip (250 above the bottom edge), between the chalk gauge's and the key guide's columns.
-constexpr int kTopViewTop = 84, kTopViewBottom = 254;
 constexpr int kCaptionWidth = 90, kCaptionHeight = 15, kCaptionTop = 29;
 constexpr std::uint32_t kCaptionColour = 0xFFD0D0D0, kCaptionShadow = 0xFF000000;
 constexpr auto kSolidsStatus = static_cast<std::uint8_t>(net::TeamStatus::Solids);
@@ -118,19 +114,12 @@ void SceneRoomGame::CreateRoomHud() {
 void SceneRoomGame::Resize(int width, int height) {
     if (World()) World()->SetHudRightInset(kTableControlsRightInset);
     TableScene::Resize(width, height);
-    FrameTopView(true);
+    FrameTopView(replayPanel_, kTopViewTop, kTopViewBottom, true);
     if (startReady_) startReady_->Resize(width, height);
     if (playerMenu_) playerMenu_->Layout();
     if (inGameMenu_)
         inGameMenu_->MoveTo((width - inGameMenu_->Width()) / 2, (height - inGameMenu_->Height()) / 2);
     if (groupNotice_) groupNotice_->MoveTo((width - groupNotice_->Width()) / 2, 120);
-}
-
-void SceneRoomGame::FrameTopView(bool force) {
-    const int right = TopViewRightInset(replayPanel_, Host() ? Host()->ClientWidth() : Width());
-    if (!World() || (!force && right == topViewRight_)) return;
-    topViewRight_ = right;
-    World()->SetTopViewInsets(kChalkGaugeColumn, kTopViewTop, right, kTopViewBottom);
 }
 
 void SceneRoomGame::RefreshRoomHud() {

@@ -375,9 +375,10 @@ private:
     void RenderHudPanels();
     // Stands the right column's panels below each other (RoomHudPanels.cpp).
     void StackRightColumn();
-    // Frames the top view's table clear of the HUD and of the replay panel while it is open; `force`
-    // frames it again even when the room it has did not change (a new size).
-    void FrameTopView(bool force);
+    // The top view's table stands below the room line, the clocks and the point track (to y 80) and
+    // above the item strip (250 above the bottom edge), between the chalk gauge's and the key guide's
+    // columns.
+    static constexpr int kTopViewTop = 84, kTopViewBottom = 254;
     void UpdateHudPanels();
     bool HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     // The replay panel closes and the key guide comes back when its flag is set.
@@ -531,7 +532,6 @@ private:
     RoomOptionDialog* roomOptions_ = nullptr;
     hud::ChalkGauge* chalkGauge_ = nullptr;
     bool keyGuideOn_ = false;                  // main thread
-    int topViewRight_ = 0;                     // main thread: the top view's right inset in use
     std::atomic<std::uint64_t> enteredMs_{0};  // the entering time: on entry and at each own chat send
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};

@@ -107,6 +107,13 @@ table::TableWorld& TableScene::CreateWorld() {
     return *world_;
 }
 
+void TableScene::FrameTopView(const gui::Widget* replayPanel, int top, int bottom, bool force) {
+    const int right = TopViewRightInset(replayPanel, Host() ? Host()->ClientWidth() : Width());
+    if (!world_ || (!force && right == topViewRight_)) return;
+    topViewRight_ = right;
+    world_->SetTopViewInsets(kChalkGaugeColumn, top, right, bottom);
+}
+
 void TableScene::QueueSound(int id) {
     SoundSequence::Instance().Enqueue(id, 1.0f);
 }

@@ -95,6 +95,10 @@ protected:
     static void FillChalk(net::ItemEntry& entry, std::uint32_t item, std::uint32_t uses);
     // An empty engine scene of that name, made current.
     bool CreateEmptyScene(const char* name);
+    // Frames the top view's table between the chalk gauge's column and the key guide's (or the open
+    // `replayPanel`), `top` and `bottom` pixels from those edges; unless `force` (a new size), only
+    // when the replay panel moved the right edge.
+    void FrameTopView(const gui::Widget* replayPanel, int top, int bottom, bool force);
     Options CurrentOptions() const;
     // The offline defaults of the own record: cue 3000 for every game type, the table and ball set
     // of each type, and the room's game type 8-ball.
@@ -114,6 +118,7 @@ private:
     gui::Button* exitButton_ = nullptr;
     bool uiCreated_ = false;
     HelpWindow* help_ = nullptr;
+    int topViewRight_ = 0;  // main thread: the top view's right inset in use
 };
 
 }  // namespace scenes

@@ -141,7 +141,7 @@ int SceneRoomPractice::Load3D(ResourceManager* resources, RenderDevice* renderer
     table::TableWorld& world = CreateWorld();
     world.SetGameType(room.gameType);
     world.SetGameItems(room.tableItem, room.ballSetItem);
-    FrameTopView(true);
+    FrameTopView(replay_, kTopViewTop, kTopViewBottom, true);
     world.laserGuide = false;
     for (const net::ItemEntry* entry : Record().Items())
         if (entry && entry->itemId == kLaserGuideItem &&
@@ -253,14 +253,6 @@ void SceneRoomPractice::ShowGuide(bool on) {
     if (keyGuide_) keyGuide_->Show(on);
 }
 
-void SceneRoomPractice::FrameTopView(bool force) {
-    const int right = TopViewRightInset(replay_, Host() ? Host()->ClientWidth() : Width());
-    if (!World() || (!force && right == topViewRight_)) return;
-    topViewRight_ = right;
-    // The top view's table stands below the earn-gold button and above the chat box.
-    World()->SetTopViewInsets(kChalkGaugeColumn, kTopViewTop, right, kTopViewBottom);
-}
-
 void SceneRoomPractice::ShowMissionPanel(bool on) {
     status_->Show(on);
     if (keyGuide_)
@@ -271,7 +263,7 @@ void SceneRoomPractice::Render(RenderDevice* renderer, bool draw) {
     UpdateTimeOfDay(kTenInTheMorning);
     RunQueuedWork();
     if (chatDirty_.exchange(false)) RedrawChat();
-    FrameTopView(false);
+    FrameTopView(replay_, kTopViewTop, kTopViewBottom, false);
     if (!draw || !World()) return;
     strip_->BuildModels(renderer);
     gauge_->BuildPreview(renderer);

@@ -103,8 +103,6 @@ private:
     void TakeCue(const net::ItemEntry* entry, std::uint16_t item, bool withParts);
     void EndOfShot();
     void ShowGuide(bool on);
-    // Frames the top view's table clear of the HUD and of the replay panel while it is open.
-    void FrameTopView(bool force);
     // The mission's status panel on or off; the key guide stands below it while it shows.
     void ShowMissionPanel(bool on);
     void ToggleReplay();
@@ -158,7 +156,6 @@ private:
     const net::ItemEntry* currentCue_ = nullptr;
     table::CueObject* cueObject_ = nullptr;
     bool guideShown_ = true;
-    int topViewRight_ = 0;  // the top view's right inset in use
     std::atomic<bool> replayShown_{false};
     std::uint32_t heldKey_ = 0;
     bool uiBuilt_ = false;
