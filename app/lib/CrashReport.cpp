@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/core/FileStream.h"
 #include "engine/core/HttpClient.h"
 #include "platform/Drivers.h"
 #include "platform/sys/Env.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"
+#include "platform/sys/RegularFile.h"
 
 namespace {
 
@@ -16,12 +16,9 @@ constexpr char kUnconfiguredReportHost[] = "report.marvenlot.invalid";
 
 // Every byte of a file; nullopt when it cannot be opened or read whole.
 std::optional<std::string> ReadWholeFile(const WString& path) {
-    FileStream file;
-    if (!file.Open(path, FileStream::Mode::Read)) return std::nullopt;
-    const std::int64_t size = file.Size();
-    if (size < 0) return std::nullopt;
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (size > 0 && file.Read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+    std::string bytes;
+    int error = 0;
+    if (!platform::ReadRegularFile(ToUtf8(path), bytes, error)) return std::nullopt;
     return bytes;
 }
 

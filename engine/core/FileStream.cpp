@@ -1,5 +1,7 @@
 #include "engine/core/FileStream.h"
 
+#include "platform/sys/RegularFile.h"
+
 bool FileStream::Open(const WString& path, Mode mode) {
     Close();
     const char* flags = "rb";
@@ -17,7 +19,7 @@ bool FileStream::Open(const WString& path, Mode mode) {
             flags = "ab";
             break;
     }
-    file_ = std::fopen(ToUtf8(path).c_str(), flags);
+    file_ = platform::OpenRegularFileStream(ToUtf8(path), flags, error_);
     return file_ != nullptr;
 }
 

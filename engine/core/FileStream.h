@@ -22,8 +22,11 @@ public:
     FileStream& operator=(const FileStream&) = delete;
 
     // Files are always binary. Opening closes a file already open. False when the file cannot be
-    // opened in that mode.
+    // opened in that mode or is not a regular file (a FIFO or device is never opened, so an open
+    // never waits); Error() then tells why.
     bool Open(const WString& path, Mode mode);
+    // The reason of the last failed Open (see platform/sys/RegularFile.h).
+    int Error() const { return error_; }
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
 
@@ -35,4 +38,5 @@ public:
 
 private:
     std::FILE* file_ = nullptr;
+    int error_ = 0;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/sys/Clock.h"
+#include "platform/sys/RegularFile.h"
 #include "platform/sys/Thread.h"
 
 namespace {
@@ -120,8 +121,11 @@ struct LogSystem::Impl {
     // pathToOpen is set when the file is not open yet.
     bool WriteBatch(const std::vector<std::size_t>& batch, const std::string& pathToOpen) {
         if (!file && !pathToOpen.empty()) {
-            file = std::fopen(pathToOpen.c_str(), singleFile ? "wb" : "ab");
-            if (!file) std::fprintf(stderr, "log: cannot open %s\n", pathToOpen.c_str());
+            int error = 0;
+            file = platform::OpenRegularFileStream(pathToOpen, singleFile ? "wb" : "ab", error);
+            if (!file)
+                std::fprintf(stderr, "log: cannot open %s (%s)\n", pathToOpen.c_str(),
+                             platform::FileErrorText(error).c_str());
         }
         if (!file) return false;
         for (std::size_t index : batch) std::fwrite(records[index].data(), 1, records[index].size(), file);

@@ -1,7 +1,7 @@
 #include "engine/resource/ResourceManager.h"
 
-#include "engine/core/FileStream.h"
 #include "engine/core/Log.h"
+#include "platform/sys/RegularFile.h"
 
 namespace {
 
@@ -13,16 +13,6 @@ bool HasExtension(WStringView name) {
 
 bool IsAbsolute(WStringView path) {
     return !path.empty() && (path[0] == u'/' || path[0] == u'\\');
-}
-
-// Reads a whole file; false when it cannot be opened or is larger than a package may be.
-bool ReadWholeFile(const WString& path, std::vector<uint8_t>& out) {
-    FileStream file(path, FileStream::Mode::Read);
-    if (!file.IsOpen()) return false;
-    const std::int64_t size = file.Size();
-    if (size < 0 || static_cast<uint64_t>(size) > package_format::kMaxPackageBytes) return false;
-    out.resize(static_cast<size_t>(size));
-    return file.Read(out.data(), out.size()) == out.size();
 }
 
 // Packages are keyed by their name without the package extension.
@@ -99,8 +89,11 @@ ResourcePackage* ResourceManager::OpenPackage(WStringView name, bool load) {
     }
     const WString path = GetPackagePath(name);
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        ReportFailure(ResourceFailure{path, key, kNoResourceType, u"cannot read the package file"});
+    int error = 0;
+    if (!platform::ReadRegularFile(ToUtf8(path), bytes, error, package_format::kMaxPackageBytes)) {
+        ReportFailure(ResourceFailure{
+            path, key, kNoResourceType,
+            u"cannot read the package file (" + FromUtf8(platform::FileErrorText(error)) + u")"});
         return nullptr;
     }
     ResourceFailure failure;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "engine/core/Log.h"
 #include "engine/sound/OggDecoder.h"
@@ -12,6 +10,7 @@
 #include "engine/sound/WavCodec.h"
 #include "platform/Drivers.h"
 #include "platform/sys/Journal.h"
+#include "platform/sys/RegularFile.h"
 
 using platform::ScopedLock;
 
@@ -24,11 +23,12 @@ bool Valid(SoundCategory category) {
     return Index(category) >= 0 && Index(category) < kSoundCategoryCount;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
+bool ReadSoundFile(int id, const std::string& path, std::vector<std::uint8_t>& bytes) {
+    int error = 0;
+    if (platform::ReadRegularFile(path, bytes, error)) return true;
+    LogWrite(u"SOUND %d : cannot read %s (%s)\n", id, FromUtf8(path),
+             FromUtf8(platform::FileErrorText(error)));
+    return false;
 }
 
 bool LooksLikeOgg(std::span<const std::uint8_t> bytes) {
@@ -135,19 +135,13 @@ bool SoundManager::LoadStream(int id, std::vector<std::uint8_t> bytes, SoundCate
 
 bool SoundManager::LoadStaticFile(int id, const std::string& path, SoundCategory category, int copies) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        LogWrite(u"SOUND %d : cannot read %s\n", id, FromUtf8(path));
-        return false;
-    }
+    if (!ReadSoundFile(id, path, bytes)) return false;
     return LoadStatic(id, bytes, category, copies);
 }
 
 bool SoundManager::LoadStreamFile(int id, const std::string& path, SoundCategory category) {
     std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
-        LogWrite(u"SOUND %d : cannot read %s\n", id, FromUtf8(path));
-        return false;
-    }
+    if (!ReadSoundFile(id, path, bytes)) return false;
     return LoadStream(id, std::move(bytes), category);
 }
 

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/sys/RegularFile.h"
+
 namespace platform {
 
 const std::vector<std::string_view>& CrashDumpRegisterNames() {
@@ -74,14 +76,12 @@ bool ReadCrashDumpFile(const std::string& path, std::string& bytes, std::string*
         if (error) *error = std::move(reason);
         return false;
     };
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return fail(std::strerror(errno));
     struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool folder = S_ISDIR(st.st_mode);
-        close(fd);
-        return fail(folder ? "is a folder" : "is not a regular file");
-    }
+    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return fail("is a folder");
+    int openError = 0;
+    const int fd = OpenRegularFile(path, O_RDONLY, openError);
+    if (fd < 0)
+        return fail(openError == kNotRegularFile ? "is not a regular file" : FileErrorText(openError));
     char buffer[65536];
     for (;;) {
         const ssize_t n = read(fd, buffer, sizeof buffer);

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/uio.h>
 #include <sys/wait.h>
@@ -136,8 +137,16 @@ size_t ReadOwnMemory(std::uint64_t address, std::uint8_t* out, size_t size) {
 }
 
 void WriteDump(int signal, const siginfo_t* info, const ucontext_t* context, std::uint32_t code) {
-    const int fd = open(gState.dumpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Never waits on a FIFO or device in the dump's place, and writes only into a regular file
+    // (a FIFO is refused before O_TRUNC could matter; only async-signal-safe calls here).
+    struct stat st {};
+    if (stat(gState.dumpPath, &st) == 0 && !S_ISREG(st.st_mode)) return;
+    const int fd = open(gState.dumpPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return;
+    }
     const auto& regs = context->uc_mcontext.gregs;
     WriteAll(fd, kCrashDumpMagic, sizeof kCrashDumpMagic);
     WriteValue(fd, static_cast<std::uint32_t>(signal));

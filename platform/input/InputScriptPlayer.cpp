@@ -1,9 +1,9 @@
 #include "platform/input/InputScriptPlayer.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
 
 #include "platform/sys/Journal.h"
+#include "platform/sys/RegularFile.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -137,17 +137,14 @@ void InputScriptPlayer::Issue(const ScriptCommand& command, WindowSystem& window
 
 std::unique_ptr<InputScriptPlayer> LoadInputScript(const std::string& path,
                                                    InputScriptPlayer::Report report) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        if (report) report("input script " + path + " cannot be read; no scripted input");
-        return nullptr;
-    }
     std::string text;
-    text.resize(input_script::kMaxScriptBytes + 1);
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(file.gcount()));
-    if (text.size() > input_script::kMaxScriptBytes) {
-        if (report) report("input script " + path + " is larger than 1 MiB; no scripted input");
+    int error = 0;
+    if (!ReadRegularFile(path, text, error, input_script::kMaxScriptBytes)) {
+        if (report)
+            report("input script " + path +
+                   (error == EFBIG ? std::string(" is larger than 1 MiB")
+                                   : " cannot be read (" + FileErrorText(error) + ")") +
+                   "; no scripted input");
         return nullptr;
     }
     InputScript script = ParseInputScript(text);

@@ -9,12 +9,16 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "platform/sys/RegularFile.h"
+
 namespace platform {
 
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+// Far beyond any settings file; a larger file is no config.ini and is not read into memory.
+constexpr std::size_t kMaxIniBytes = 1u << 20;
 
 std::string_view Trim(std::string_view s) {
     const auto first = s.find_first_not_of(kBlanks);
@@ -101,6 +105,12 @@ bool WriteAll(int fd, const std::string& data) {
 }  // namespace
 
 int ParseProfileInt(std::string_view text) {
+    int value = 0;
+    ParseProfileNumber(text, value);
+    return value;
+}
+
+bool ParseProfileNumber(std::string_view text, int& out) {
     std::size_t i = 0;
     while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
     bool negative = false;
@@ -125,6 +135,7 @@ int ParseProfileInt(std::string_view text) {
         }
     }
     std::uint32_t value = 0;
+    const std::size_t firstDigit = i;
     for (; i < text.size(); ++i) {
         const char c = Lower(text[i]);
         unsigned digit;
@@ -138,7 +149,8 @@ int ParseProfileInt(std::string_view text) {
         value = value * base + digit;
     }
     if (negative) value = 0u - value;
-    return static_cast<int>(value);
+    out = static_cast<int>(value);
+    return i > firstDigit;
 }
 
 void IniFile::Parse(std::string_view text) {
@@ -169,26 +181,14 @@ void IniFile::EndLastLine() {
     finalNewline_ = true;
 }
 
-bool IniFile::Load(const std::string& path) {
+bool IniFile::Load(const std::string& path, int* error) {
     lines_.clear();
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno != ENOENT) return false;
-        Parse({});
-        return true;
-    }
     std::string text;
-    char buffer[8192];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        text.append(buffer, static_cast<std::size_t>(n));
+    int reason = 0;
+    if (!ReadRegularFile(path, text, reason, kMaxIniBytes)) {
+        if (error) *error = reason;
+        if (reason != ENOENT) return false;
     }
-    close(fd);
-    if (!ok) return false;
     Parse(text);
     return true;
 }
@@ -287,29 +287,52 @@ std::string IniFile::Text() const {
     return text;
 }
 
-bool IniFile::Save(const std::string& path) const {
-    if (path.empty()) return false;
+bool IniFile::Save(const std::string& path, int* error) const {
+    int unused = 0;
+    int& reason = error ? *error : unused;
+    reason = 0;
+    if (path.empty()) {
+        reason = ENOENT;
+        return false;
+    }
     // Replace the file a symbolic link points to, not the link.
     std::string target = path;
     struct stat st {};
     if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* resolved = realpath(path.c_str(), nullptr);
-        if (!resolved) return false;
+        if (!resolved) {
+            reason = errno;
+            return false;
+        }
         target = resolved;
         std::free(resolved);
     }
     mode_t mode = 0644;
     if (stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return false;
+        // A FIFO or device in the file's place is left as it is, never replaced.
+        if (!S_ISREG(st.st_mode)) {
+            reason = kNotRegularFile;
+            return false;
+        }
         mode = st.st_mode & 07777;
     }
 
     std::string temp = target + ".XXXXXX";
     const int fd = mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        reason = errno;
+        return false;
+    }
     bool ok = fchmod(fd, mode) == 0 && WriteAll(fd, Text()) && fsync(fd) == 0;
-    ok = (close(fd) == 0) && ok;
-    if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) reason = errno;
+    if (close(fd) != 0 && ok) {
+        reason = errno;
+        ok = false;
+    }
+    if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+        reason = errno;
+        ok = false;
+    }
     if (!ok) {
         unlink(temp.c_str());
         return false;

@@ -13,9 +13,10 @@ namespace platform {
 
 class IniFile {
 public:
-    // Reads path. A missing file loads as an empty one (true); a file that exists but cannot be
-    // read gives false and leaves the object empty.
-    bool Load(const std::string& path);
+    // Reads path. A missing file loads as an empty one (true, `error` ENOENT); a file that exists
+    // but cannot be read, is not a regular file or is over 1 MiB gives false and leaves the object
+    // empty. `error` gets the reason (see RegularFile.h).
+    bool Load(const std::string& path, int* error = nullptr);
     // Replaces the contents with text (tests, and files read by other means).
     void Parse(std::string_view text);
 
@@ -34,8 +35,9 @@ public:
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
 
     // Writes the whole file through a temporary file in the same folder and a rename, so readers
-    // see either the old or the new file. False when anything fails (the old file is then intact).
-    bool Save(const std::string& path) const;
+    // see either the old or the new file. False when anything fails (the old file is then intact);
+    // `error` gets the reason. What is in the file's place and is not a regular file stays.
+    bool Save(const std::string& path, int* error = nullptr) const;
     std::string Text() const;
 
 private:
@@ -58,6 +60,8 @@ private:
 // "0o" (8) or "0b" (2), then digits up to the first other character; the value wraps modulo 2^32.
 // No digits give 0 ("abc" -> 0, "0x" -> 0, "42A" -> 42, "0x1A" -> 26).
 int ParseProfileInt(std::string_view text);
+// The same, false when the text holds no digits (a stored value that is no number).
+bool ParseProfileNumber(std::string_view text, int& out);
 
 // One-call forms, each reading (and, for writes, saving) the file once.
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int def, const std::string& path);

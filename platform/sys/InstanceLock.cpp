@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "platform/sys/Env.h"
+#include "platform/sys/RegularFile.h"
 
 namespace platform {
 
@@ -54,19 +55,28 @@ InstanceLock::~InstanceLock() {
 InstanceLock::Result InstanceLock::Acquire() {
     if (Held()) return Result::Acquired;
     const std::string folder = RuntimeDir();
-    if (folder.empty()) return Result::Failed;
+    failure_.clear();
+    if (folder.empty()) {
+        failure_ = "no runtime folder can be used";
+        return Result::Failed;
+    }
     const std::string base = folder + "/" + FileNameFor(name_);
     lockPath_ = base + ".lock";
     channelPath_ = base + ".sock";
 
     // Close-on-exec, so that programs we start (the launcher, a browser) never inherit the lock.
-    const int fd = open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return Result::Failed;
+    int error = 0;
+    const int fd = OpenRegularFile(lockPath_, O_RDWR | O_CREAT | O_NOFOLLOW, error, 0600);
+    if (fd < 0) {
+        failure_ = lockPath_ + ": " + FileErrorText(error);
+        return Result::Failed;
+    }
     int rc;
     do rc = flock(fd, LOCK_EX | LOCK_NB);
     while (rc != 0 && errno == EINTR);
     if (rc != 0) {
         const bool held = errno == EWOULDBLOCK;
+        if (!held) failure_ = lockPath_ + ": " + FileErrorText(errno);
         close(fd);
         return held ? Result::AlreadyRunning : Result::Failed;
     }

@@ -14,7 +14,7 @@ public:
     enum class Result {
         Acquired,        // this process is the only client
         AlreadyRunning,  // another process holds the lock
-        Failed,          // no runtime folder, or the lock file cannot be opened
+        Failed,          // no runtime folder, or the lock file cannot be opened (see FailureReason)
     };
 
     explicit InstanceLock(std::string name = "Marvenlot");
@@ -40,6 +40,8 @@ public:
     int RaiseFd() const { return channelFd_; }
 
     const std::string& LockPath() const { return lockPath_; }
+    // Why the last Acquire failed, in words.
+    const std::string& FailureReason() const { return failure_; }
 
 private:
     bool OpenChannel();
@@ -47,6 +49,7 @@ private:
     std::string name_;
     std::string lockPath_;
     std::string channelPath_;
+    std::string failure_;
     int lockFd_ = -1;
     int channelFd_ = -1;
     std::function<void()> onRaise_;

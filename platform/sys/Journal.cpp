@@ -10,6 +10,7 @@
 
 #include "platform/sys/CriticalSection.h"
 #include "platform/sys/Env.h"
+#include "platform/sys/RegularFile.h"
 
 namespace platform {
 
@@ -38,9 +39,11 @@ bool OpenLocked(JournalFile& state, const std::string& path) {
     state.fd = -1;
     state.configured = true;
     if (path.empty()) return true;
-    state.fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int error = 0;
+    state.fd = OpenRegularFile(path, O_WRONLY | O_CREAT | O_APPEND, error);
     if (state.fd < 0) {
-        std::fprintf(stderr, "journal %s cannot be opened (errno %d)\n", path.c_str(), errno);
+        std::fprintf(stderr, "journal %s cannot be opened (%s)\n", path.c_str(),
+                     FileErrorText(error).c_str());
         return false;
     }
     return true;

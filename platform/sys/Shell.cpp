@@ -7,17 +7,20 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "platform/sys/Env.h"
 #include "platform/sys/Journal.h"
+#include "platform/sys/RegularFile.h"
 
 extern char** environ;
 
 namespace platform {
 
 namespace {
+
+// A user-dirs.dirs is a few lines; more is no such file.
+constexpr std::size_t kMaxUserDirsBytes = 1u << 16;
 
 bool IsExecutableFile(const std::string& path) {
     struct stat st {};
@@ -150,11 +153,10 @@ std::string DesktopDir() {
     const std::string home = HomeDir();
     std::string config = GetEnv("XDG_CONFIG_HOME");
     if (config.empty()) config = home + "/.config";
-    std::ifstream in(config + "/user-dirs.dirs");
-    if (in) {
-        std::ostringstream text;
-        text << in.rdbuf();
-        dir = ParseUserDirsDesktop(text.str(), home);
+    std::string text;
+    int error = 0;
+    if (ReadRegularFile(config + "/user-dirs.dirs", text, error, kMaxUserDirsBytes)) {
+        dir = ParseUserDirsDesktop(text, home);
         if (!dir.empty()) return dir;
     }
     dir = GetEnv("XDG_DESKTOP_DIR");

@@ -3,21 +3,22 @@
 #include <sys/utsname.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 #include <vector>
+
+#include "platform/sys/RegularFile.h"
 
 namespace platform {
 
 namespace {
 
+// The system files read here are a few KiB; more is no such file.
+constexpr std::size_t kMaxSystemFileBytes = 1u << 20;
+
 std::string ReadText(const char* path) {
-    std::ifstream in(path);
-    if (!in) return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    int error = 0;
+    return ReadRegularFile(path, text, error, kMaxSystemFileBytes) ? text : std::string();
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {

@@ -16,13 +16,14 @@ std::string SearchFontFile(const std::string& fileName) {
     std::error_code error;
     std::filesystem::recursive_directory_iterator it(kFontRoot, error), end;
     for (; !error && it != end; it.increment(error))
-        if (it->path().filename() == fileName) return it->path().string();
+        if (it->path().filename() == fileName && it->is_regular_file(error)) return it->path().string();
     return {};
 }
 
 std::string Locate(const std::string& folder, const std::string& fileName) {
     std::string fixed = std::string(kFontRoot) + "/truetype/" + folder + "/" + fileName;
-    if (std::filesystem::exists(fixed)) return fixed;
+    std::error_code error;
+    if (std::filesystem::is_regular_file(fixed, error)) return fixed;
     return SearchFontFile(fileName);
 }
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/sys/RegularFile.h"
+
 namespace platform {
 
 namespace {
@@ -15,6 +17,11 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File OpenFile(const std::string& path, const char* mode) {
+    int error = 0;
+    return File(OpenRegularFileStream(path, mode, error));
+}
 
 struct JpegError {
     jpeg_error_mgr manager;
@@ -32,7 +39,7 @@ bool SaveJpeg(const std::string& path, const Image& image, int quality) {
     if (image.width == 0 || image.height == 0 ||
         image.rgba.size() < std::size_t{image.width} * image.height * 4)
         return false;
-    File file(std::fopen(path.c_str(), "wb"));
+    File file = OpenFile(path, "wb");
     if (!file) return false;
     jpeg_compress_struct info{};
     JpegError error{};
@@ -65,7 +72,7 @@ bool SaveJpeg(const std::string& path, const Image& image, int quality) {
 }
 
 bool LoadJpeg(const std::string& path, Image& image) {
-    File file(std::fopen(path.c_str(), "rb"));
+    File file = OpenFile(path, "rb");
     if (!file) return false;
     jpeg_decompress_struct info{};
     JpegError error{};
@@ -110,15 +117,19 @@ bool SavePng(const std::string& path, const Image& image) {
     png.width = image.width;
     png.height = image.height;
     png.format = PNG_FORMAT_RGBA;
-    bool ok = png_image_write_to_file(&png, path.c_str(), 0, image.rgba.data(), 0, nullptr) != 0;
+    File file = OpenFile(path, "wb");
+    if (!file) return false;
+    bool ok = png_image_write_to_stdio(&png, file.get(), 0, image.rgba.data(), 0, nullptr) != 0;
     png_image_free(&png);
-    return ok;
+    return ok && std::fflush(file.get()) == 0;
 }
 
 bool LoadPng(const std::string& path, Image& image) {
+    File file = OpenFile(path, "rb");
+    if (!file) return false;
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str())) return false;
+    if (!png_image_begin_read_from_stdio(&png, file.get())) return false;
     if (png.width > 16384 || png.height > 16384) {
         png_image_free(&png);
         return false;

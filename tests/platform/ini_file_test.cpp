@@ -23,31 +23,23 @@ TEST(ParseProfileInt, ReadsNumbersTheWayTheProfileReaderDoes) {
     struct Case {
         const char* text;
         int expected;
+        bool number = true;  // false: no digits, the text is no number
     } cases[] = {
-        {"1280", 1280},
-        {" 1", 1},
-        {"  -3", -3},
-        {"+7", 7},
-        {"42A", 42},
-        {"A42", 0},
-        {"abc", 0},
-        {"", 0},
-        {"-", 0},
-        {"--1", 0},
-        {"0x42", 0x42},
-        {"0X1a", 0x1A},
-        {"0x", 0},
-        {"0xG", 0},
-        {"0b102", 2},
-        {"0o19", 1},
-        {"08", 8},
-        {"1 2", 1},
-        {"4294967297", 1},
-        {"-4294967297", -1},
-        {"2147483648", INT_MIN},
+        {"1280", 1280},    {" 1", 1},           {"  -3", -3},
+        {"+7", 7},         {"42A", 42},         {"A42", 0, false},
+        {"abc", 0, false}, {"", 0, false},      {"-", 0, false},
+        {"--1", 0, false}, {"0x42", 0x42},      {"0X1a", 0x1A},
+        {"0x", 0, false},  {"0xG", 0, false},   {"0b102", 2},
+        {"0o19", 1},       {"08", 8},           {"1 2", 1},
+        {"4294967297", 1}, {"-4294967297", -1}, {"2147483648", INT_MIN},
         {"-0x10", -16},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseProfileInt(c.text), c.expected) << '"' << c.text << '"';
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseProfileInt(c.text), c.expected) << '"' << c.text << '"';
+        int value = -99;
+        EXPECT_EQ(platform::ParseProfileNumber(c.text, value), c.number) << '"' << c.text << '"';
+        EXPECT_EQ(value, c.expected) << '"' << c.text << '"';
+    }
 }
 
 TEST(IniFile, MissingFileSectionKeyOrEmptyValueGiveTheDefault) {
