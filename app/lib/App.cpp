@@ -27,6 +27,7 @@
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
+#include "platform/sys/RegularFile.h"
 #include "scenes/base/SceneLighting.h"
 
 namespace {
@@ -74,7 +75,16 @@ void App::Init() {
     configPathA_ = (std::filesystem::path(folders.config) / "config.ini").string();
 
     Options options;
-    if (!options.Load(configPathA_)) LogWrite(u"WARNING : config.ini could not be read\n");
+    std::vector<ReplacedOption> replaced;
+    int readError = 0;
+    if (!options.Load(configPathA_, &replaced, &readError)) {
+        LogWrite(u"WARNING : config.ini could not be read (%s); the defaults are used\n",
+                 FromUtf8(platform::FileErrorText(readError)));
+    }
+    for (const ReplacedOption& r : replaced) {
+        LogWrite(u"WARNING : config.ini [%s] %s=%s %s; %d is used\n", FromUtf8(r.section), FromUtf8(r.key),
+                 FromUtf8(r.stored), r.number ? u"is out of range" : u"is no number", r.used);
+    }
     desktop_ = windows_.GetDesktopMode();
     if (mode_ == StartMode::Replay) {
         options.fullscreen = 0;
@@ -208,26 +218,11 @@ bool App::InitRenderer() {
     options.deviceMaxAnisotropy = caps_.capabilityWord;
     if (!options.ClampAnisotropy()) changed = true;
     if (!options.FitToDevice(caps_)) changed = true;
-    std::uint16_t w = static_cast<std::uint16_t>(ClientWidth());
-    std::uint16_t h = static_cast<std::uint16_t>(ClientHeight());
-    std::uint8_t bits = static_cast<std::uint8_t>(options.bpp);
-    std::uint32_t refresh = refreshRate_;
-    std::uint8_t vsync = vsync_ ? 1 : 0;
-    // A window is no display mode: fitting the windowed 1024 x 768 to the mode list would write
-    // 1024 x 768 over the full-screen size in config.ini on a display without that mode.
-    const bool modeChanged = fullscreen_ && options.ValidateDisplayMode(w, h, bits, refresh, vsync);
-    if (modeChanged) {
-        clientWidth_ = w;
-        clientHeight_ = h;
-        refreshRate_ = refresh;
-        vsync_ = vsync != 0;
-        MoveWindowForMode();
-    }
+    const bool modeChanged = FitDisplayMode(options);
     if (modeChanged || changed) {
-        if (mode_ != StartMode::Replay && !options.Save(configPathA_)) {
-            LogWrite(u"ERROR : config.ini could not be written\n");
-        }
-        bitsPerPixel_ = modeChanged ? bits : static_cast<std::uint32_t>(options.bpp);
+        SaveOptions(options);
+        // A full-screen fit has set the depth it applies.
+        if (!fullscreen_ || !modeChanged) bitsPerPixel_ = static_cast<std::uint32_t>(options.bpp);
     }
     options_.Set(options);
     ApplyDisplayRecord();
@@ -273,6 +268,48 @@ bool App::InitRenderer() {
     LogWrite(u"Init done...\n");
     platform::NamedEvent::Open(ToUtf8(kInitEventName)).Set();
     return true;
+}
+
+bool App::FitDisplayMode(Options& options) {
+    const bool wasSized = options.width != 0 && options.height != 0;
+    // Load kept every side within what a mode can have, so the sizes fit the record's 16 bits.
+    std::uint16_t w = static_cast<std::uint16_t>(fullscreen_ || !wasSized ? ClientWidth() : options.width);
+    std::uint16_t h = static_cast<std::uint16_t>(fullscreen_ || !wasSized ? ClientHeight() : options.height);
+    std::uint8_t bits = static_cast<std::uint8_t>(options.bpp);
+    std::uint32_t refresh = refreshRate_;
+    std::uint8_t vsync = vsync_ ? 1 : 0;
+    const WString wanted = Format(u"%d x %d (%d bits, %d Hz)", w, h, bits, refresh);
+    if (!fullscreen_) {
+        // A window is no display mode: fitting the windowed 1024 x 768 would write it over the
+        // full-screen size on a display without that mode. The stored full-screen size, which the
+        // next switch to full screen uses, is fitted on a copy, and only the size is taken.
+        if (!wasSized) return false;
+        Options copy = options;
+        copy.ValidateDisplayMode(w, h, bits, refresh, vsync);
+        if (w == options.width && h == options.height) return false;
+        LogWrite(u"WARNING : the full-screen size %d x %d is no display mode; %d x %d is stored\n",
+                 options.width, options.height, w, h);
+        options.width = w;
+        options.height = h;
+        return true;
+    }
+    if (!options.ValidateDisplayMode(w, h, bits, refresh, vsync)) return false;
+    const WString used = Format(u"%d x %d (%d bits, %d Hz)", w, h, bits, refresh);
+    if (used != wanted) LogWrite(u"WARNING : the display mode %s is not offered; %s is used\n", wanted, used);
+    clientWidth_ = w;
+    clientHeight_ = h;
+    refreshRate_ = refresh;
+    vsync_ = vsync != 0;
+    bitsPerPixel_ = bits;
+    MoveWindowForMode();
+    return true;
+}
+
+void App::SaveOptions(const Options& options) {
+    if (mode_ == StartMode::Replay) return;
+    int error = 0;
+    if (!options.Save(configPathA_, &error))
+        LogWrite(u"ERROR : config.ini could not be written (%s)\n", FromUtf8(platform::FileErrorText(error)));
 }
 
 platform::DisplayMode App::DisplayRecord() const {

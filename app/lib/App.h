@@ -191,6 +191,11 @@ private:
     void SetEngineActive(bool active);
     void SetEngineAspect();
     void ReleaseEngine();
+    // Writes config.ini (never in replay mode); a failure is logged with its reason.
+    void SaveOptions(const Options& options);
+    // Fits the display mode to the display-mode list: in full screen the mode in use, in a window
+    // the stored full-screen size. True when anything changed.
+    bool FitDisplayMode(Options& options);
     // Marks the start failed and ends the main loop.
     void FailStart();
     void ApplyTextureFilter();

@@ -195,8 +195,7 @@ void App::ToggleFullscreen() {
     SetOptionDialogFullscreen(scenes_.GetOptionDialog(), fullscreen_);
     pending_ |= pending::kDisplayMode;
     // The player's choice holds for the next start, as one made in the options dialog does.
-    if (mode_ != StartMode::Replay && !options_.Get().Save(configPathA_))
-        LogWrite(u"ERROR : config.ini could not be written\n");
+    SaveOptions(options_.Get());
 }
 
 void App::RequestDialogBoxMode(bool on) {

@@ -1,6 +1,7 @@
 #include "engine/core/Options.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/sys/IniFile.h"
 
@@ -10,15 +11,58 @@ std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high) {
     return value < low ? low : (value > high ? high : value);
 }
 
+// Reads one section's keys into the fields. A missing or empty key keeps the field; a value that
+// holds no number, or one out of its range, takes the field's default; clamped keys are clamped.
+// Each value that could not be used as stored is listed.
 struct Reader {
     const platform::IniFile& ini;
     const char* section;
-    void Flag(const char* key, std::uint8_t& field) const {
-        field = ini.GetInt(section, key, field) != 0 ? 1 : 0;
+    std::vector<ReplacedOption>* replaced;
+
+    // The stored text of key with its number; nullopt when there is none to use.
+    struct Stored {
+        std::string text;
+        std::int32_t value = 0;
+    };
+    template <class Field>
+    std::optional<Stored> Number(const char* key, Field& field, Field def) const {
+        std::optional<std::string> text = ini.Find(section, key);
+        if (!text || text->empty()) return std::nullopt;
+        Stored stored{std::move(*text)};
+        if (!platform::ParseProfileNumber(stored.text, stored.value)) {
+            field = def;
+            Report(key, stored.text, def, false);
+            return std::nullopt;
+        }
+        return stored;
     }
-    void Int(const char* key, std::int32_t& field) const { field = ini.GetInt(section, key, field); }
-    void Clamped(const char* key, std::int32_t& field, std::int32_t low, std::int32_t high) const {
-        field = Clamp(ini.GetInt(section, key, field), low, high);
+    void Report(const char* key, const std::string& text, std::int32_t used, bool number) const {
+        if (replaced) replaced->push_back({section, key, text, used, number});
+    }
+    void Flag(const char* key, std::uint8_t& field, std::uint8_t def) const {
+        if (const auto stored = Number(key, field, def)) field = stored->value != 0 ? 1 : 0;
+    }
+    template <class Valid>
+    void Checked(const char* key, std::int32_t& field, std::int32_t def, Valid valid) const {
+        const auto stored = Number(key, field, def);
+        if (!stored) return;
+        field = valid(stored->value) ? stored->value : def;
+        if (field != stored->value) Report(key, stored->text, def, true);
+    }
+    void Ranged(const char* key, std::int32_t& field, std::int32_t def, std::int32_t low,
+                std::int32_t high) const {
+        Checked(key, field, def, [&](std::int32_t v) { return v >= low && v <= high; });
+    }
+    // A side of the full-screen size: 0 (none stored) or one a display mode can have.
+    void Side(const char* key, std::int32_t& field, std::int32_t def, std::int32_t low) const {
+        Checked(key, field, def, [&](std::int32_t v) { return v == 0 || (v >= low && v <= kMaxModeSide); });
+    }
+    void Clamped(const char* key, std::int32_t& field, std::int32_t def, std::int32_t low,
+                 std::int32_t high) const {
+        const auto stored = Number(key, field, def);
+        if (!stored) return;
+        field = Clamp(stored->value, low, high);
+        if (field != stored->value) Report(key, stored->text, field, true);
     }
 };
 
@@ -32,53 +76,57 @@ struct Writer {
 
 }  // namespace
 
-bool Options::Load(const std::string& path) {
+bool Options::Load(const std::string& path, std::vector<ReplacedOption>* replaced, int* error) {
     platform::IniFile ini;
-    if (!ini.Load(path)) return false;
-    const Reader video{ini, "Video"};
-    video.Flag("fullscreen", fullscreen);
-    video.Int("width", width);
-    video.Int("height", height);
-    video.Int("bpp", bpp);
-    video.Flag("vsync", vsync);
-    video.Int("refreshrate", refreshRate);
-    video.Clamped("texturedetail", textureDetail, 0, 2);
-    video.Int("meshdetail", meshDetail);
-    video.Clamped("texturefilter", textureFilter, 1, 3);
-    video.Clamped("anisotropic", anisotropic, 0, 16);
-    video.Clamped("fsaa", fsaa, 0, 8);
+    if (!ini.Load(path, error)) return false;
+    const Options def;
+    const Reader video{ini, "Video", replaced};
+    video.Flag("fullscreen", fullscreen, def.fullscreen);
+    video.Side("width", width, def.width, kMinModeWidth);
+    video.Side("height", height, def.height, kMinModeHeight);
+    video.Checked("bpp", bpp, def.bpp,
+                  [](std::int32_t v) { return v == 0 || v == 16 || v == 24 || v == 32; });
+    video.Flag("vsync", vsync, def.vsync);
+    video.Ranged("refreshrate", refreshRate, def.refreshRate, 0, kMaxRefreshRate);
+    video.Clamped("texturedetail", textureDetail, def.textureDetail, 0, 2);
+    video.Ranged("meshdetail", meshDetail, def.meshDetail, 0, 2);
+    video.Clamped("texturefilter", textureFilter, def.textureFilter, 1, 3);
+    video.Clamped("anisotropic", anisotropic, def.anisotropic, 0, 16);
+    video.Clamped("fsaa", fsaa, def.fsaa, 0, 8);
     fsaa &= ~1;
-    video.Flag("tableeffect", tableEffect);
-    video.Flag("watereffect", waterEffect);
-    video.Clamped("gamma", gamma, 50, 150);
-    const Reader game{ini, "Game"};
-    game.Flag("traceall", traceAll);
-    game.Flag("chatfontsize", chatFontSize);
-    const Reader audio{ini, "Audio"};
-    audio.Flag("BGM", bgm);
-    audio.Clamped("BGMVolume", bgmVolume, 0, 100);
-    audio.Flag("FX", fx);
-    audio.Clamped("FXVolume", fxVolume, 0, 100);
+    video.Flag("tableeffect", tableEffect, def.tableEffect);
+    video.Flag("watereffect", waterEffect, def.waterEffect);
+    video.Clamped("gamma", gamma, def.gamma, 50, 150);
+    const Reader game{ini, "Game", replaced};
+    game.Flag("traceall", traceAll, def.traceAll);
+    game.Flag("chatfontsize", chatFontSize, def.chatFontSize);
+    const Reader audio{ini, "Audio", replaced};
+    audio.Flag("BGM", bgm, def.bgm);
+    audio.Clamped("BGMVolume", bgmVolume, def.bgmVolume, 0, 100);
+    audio.Flag("FX", fx, def.fx);
+    audio.Clamped("FXVolume", fxVolume, def.fxVolume, 0, 100);
     // The voice channel follows the effects until the server's option word says otherwise.
     voice = fx;
     voiceVolume = fxVolume;
-    const Reader control{ini, "Control"};
-    control.Clamped("shotsensitive", shotSensitive, 10, 300);
-    control.Clamped("verticalsensitive", verticalSensitive, 10, 200);
-    control.Clamped("horizentalsensitive", horizontalSensitive, 10, 200);
-    control.Flag("verticalinverse", verticalInverse);
-    control.Flag("horizentalinverse", horizontalInverse);
-    control.Clamped("cameramode", cameraMode, 1, 3);
-    control.Flag("shotzoom", shotZoom);
-    control.Flag("turnzoom", turnZoom);
-    lang = ini.GetInt("Game", "lang", lang) != 0 ? 1 : 0;
+    const Reader control{ini, "Control", replaced};
+    control.Clamped("shotsensitive", shotSensitive, def.shotSensitive, 10, 300);
+    control.Clamped("verticalsensitive", verticalSensitive, def.verticalSensitive, 10, 200);
+    control.Clamped("horizentalsensitive", horizontalSensitive, def.horizontalSensitive, 10, 200);
+    control.Flag("verticalinverse", verticalInverse, def.verticalInverse);
+    control.Flag("horizentalinverse", horizontalInverse, def.horizontalInverse);
+    control.Clamped("cameramode", cameraMode, def.cameraMode, 1, 3);
+    control.Flag("shotzoom", shotZoom, def.shotZoom);
+    control.Flag("turnzoom", turnZoom, def.turnZoom);
+    std::uint8_t language = lang != 0 ? 1 : 0;
+    game.Flag("lang", language, static_cast<std::uint8_t>(def.lang));
+    lang = language;
     mouseFix = 1;
     return true;
 }
 
-bool Options::Save(const std::string& path) const {
+bool Options::Save(const std::string& path, int* error) const {
     platform::IniFile ini;
-    if (!ini.Load(path)) return false;
+    if (!ini.Load(path, error)) return false;
     const Writer video{ini, "Video"};
     video.Put("fullscreen", fullscreen);
     video.Put("width", width);
@@ -113,7 +161,7 @@ bool Options::Save(const std::string& path) const {
     control.Put("turnzoom", turnZoom);
     control.Put("mousefix", mouseFix);
     game.Put("lang", lang);
-    return ini.Save(path);
+    return ini.Save(path, error);
 }
 
 void Options::SetFromServerWord(std::uint32_t word) {
@@ -302,7 +350,7 @@ void DisplayModeList::Rebuild(std::vector<platform::ModeRecord> modes) {
     std::sort(modes.begin(), modes.end(), DisplayModeLess);
     std::vector<DisplayModeChoice> entries;
     for (const platform::ModeRecord& mode : modes) {
-        if (mode.width < 1024 || mode.height < 720 || mode.bpp != 32) continue;
+        if (mode.width < kMinModeWidth || mode.height < kMinModeHeight || mode.bpp != 32) continue;
         auto it = std::find_if(entries.begin(), entries.end(), [&](const DisplayModeChoice& e) {
             return e.width == mode.width && e.height == mode.height;
         });

@@ -13,6 +13,22 @@
 
 #include "platform/video/RenderTypes.h"
 
+// The sizes a full-screen mode can have: the display-mode list starts at 1024 x 720; a side past
+// 16384 is more than a window or a frame can be.
+constexpr std::int32_t kMinModeWidth = 1024;
+constexpr std::int32_t kMinModeHeight = 720;
+constexpr std::int32_t kMaxModeSide = 16384;
+constexpr std::int32_t kMaxRefreshRate = 1000;
+
+// A value of config.ini that could not be used as stored: its place, its text and the value used.
+struct ReplacedOption {
+    std::string section;
+    std::string key;
+    std::string stored;
+    std::int32_t used = 0;
+    bool number = true;  // false: the text holds no number
+};
+
 struct Options {
     std::uint8_t modeChosen = 1;
     std::uint8_t fullscreen = 1;
@@ -59,11 +75,12 @@ struct Options {
     std::int32_t lang = 0;
     platform::DeviceCaps caps;
 
-    // Reads "config.ini"; a missing file or key keeps the current value. False only when the file
-    // exists but cannot be read.
-    bool Load(const std::string& path);
+    // Reads "config.ini"; a missing file or key keeps the current value. A value that holds no
+    // number or is out of its range takes its default, a clamped one its bound; each is added to
+    // `replaced`. False only when the file exists but cannot be read (`error`: see RegularFile.h).
+    bool Load(const std::string& path, std::vector<ReplacedOption>* replaced = nullptr, int* error = nullptr);
     // One atomic write of every key, keeping the file's other lines; false when it failed.
-    bool Save(const std::string& path) const;
+    bool Save(const std::string& path, int* error = nullptr) const;
     void SetFromServerWord(std::uint32_t word);
     // The option word and flag byte of the server options message.
     std::uint32_t ServerOptionWord() const;

@@ -1,6 +1,7 @@
 // The client program in full screen on an X server larger than its 1024 x 768 screens, without and
-// with a window manager: on the first start and on a start with the stored setting the window
-// covers the display, the frame fills it, and a click lands on what is drawn under the pointer.
+// with a window manager: on the first start, on a start with the stored setting and on one with a
+// stored size no display has, the window covers the display, the frame fills it, and a click lands
+// on what is drawn under the pointer.
 // Skipped when Xvfb (or, for the second case, openbox) is not installed.
 #include <gtest/gtest.h>
 
@@ -182,7 +183,7 @@ protected:
         EXPECT_EQ(*code, 0) << ReadFile(folder_ / "stderr.txt");
     }
 
-    void RunTwice() {
+    void RunEachStart() {
         // First start: no config.ini, full screen by default.
         ASSERT_TRUE(StartClient()) << ReadFile(folder_ / "stderr.txt");
         ExpectWindowAndFrameCoverTheScreen("first start");
@@ -201,6 +202,26 @@ protected:
             << ReadFile(folder_ / "stderr.txt");
         ExpectWindowAndFrameCoverTheScreen("stored setting");
         ExpectClientEndsAfterTheClick("stored setting");
+
+        // A stored size that no display has (it stopped the start at the window) is replaced, named
+        // in the log, and the start covers the screen as with the default.
+        std::ofstream(folder_ / "config.ini") << "[Video]\r\nfullscreen= 1\r\nwidth= 99999\r\nheight= -5\r\n";
+        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(15000 * kSlowdown) +
+                                "\nmove " + std::to_string(kExitX) + " " + std::to_string(kExitY) +
+                                "\ndown left\nwait 50\nup left\n"))
+            << ReadFile(folder_ / "stderr.txt") << ReadFile(folder_ / "StartLog.log");
+        ExpectWindowAndFrameCoverTheScreen("absurd size");
+        ExpectClientEndsAfterTheClick("absurd size");
+        const std::string log = ReadFile(folder_ / "StartLog.log");
+        EXPECT_NE(log.find("WARNING : config.ini [Video] width=99999 is out of range; 0 is used"),
+                  std::string::npos)
+            << log;
+        EXPECT_NE(log.find("WARNING : config.ini [Video] height=-5 is out of range; 0 is used"),
+                  std::string::npos)
+            << log;
+        const std::string fitted = ReadFile(folder_ / "config.ini");
+        EXPECT_NE(fitted.find("width= 1024"), std::string::npos) << fitted;
+        EXPECT_NE(fitted.find("height= 768"), std::string::npos) << fitted;
     }
 
     XvfbDisplay server_;
@@ -211,12 +232,12 @@ protected:
 
 TEST_F(FullScreenClient, WindowFrameAndClicksAgreeOnEveryStartWithoutWindowManager) {
     if (!StartDisplay({})) GTEST_SKIP() << "Xvfb is not available";
-    RunTwice();
+    RunEachStart();
 }
 
 TEST_F(FullScreenClient, WindowFrameAndClicksAgreeOnEveryStartUnderWindowManager) {
     if (!StartDisplay("/usr/bin/openbox")) GTEST_SKIP() << "Xvfb or openbox is not available";
-    RunTwice();
+    RunEachStart();
 }
 
 }  // namespace

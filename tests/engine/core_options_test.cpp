@@ -74,6 +74,55 @@ TEST_F(OptionsFileTest, ClampsAndFlagsAtLoad) {
     EXPECT_EQ(LoadFrom("[Control]\ncameramode=3\n").cameraMode, 3);
 }
 
+// A value that holds no number or is out of its range never reaches the start: it takes the
+// default (a clamped key its bound), and the load lists it for the log; usable values are not listed.
+TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreListed) {
+    struct Case {
+        const char* text;  // one key of [Video]
+        std::int32_t Options::*field;
+        std::int32_t expected;
+        bool listed;
+        bool number;
+    } cases[] = {
+        {"width= 99999", &Options::width, 0, true, true},
+        {"height= -5", &Options::height, 0, true, true},
+        {"width= 800", &Options::width, 0, true, true},
+        {"width= abc", &Options::width, 0, true, false},
+        {"width= 0", &Options::width, 0, false, true},
+        {"height= 720", &Options::height, 720, false, true},
+        {"width= 0x500", &Options::width, 1280, false, true},
+        {"bpp= 8", &Options::bpp, 0, true, true},
+        {"bpp= 24", &Options::bpp, 24, false, true},
+        {"refreshrate= -3", &Options::refreshRate, 60, true, true},
+        {"refreshrate= 0", &Options::refreshRate, 0, false, true},
+        {"meshdetail= 9", &Options::meshDetail, 1, true, true},
+        {"gamma= 10", &Options::gamma, 50, true, true},
+        {"gamma= x", &Options::gamma, 100, true, false},
+        {"gamma= 120", &Options::gamma, 120, false, true},
+    };
+    for (const Case& c : cases) {
+        Write(std::string("[Video]\r\n") + c.text + "\r\n");
+        Options o;
+        std::vector<ReplacedOption> replaced;
+        ASSERT_TRUE(o.Load(path_, &replaced)) << c.text;
+        EXPECT_EQ(o.*c.field, c.expected) << c.text;
+        ASSERT_EQ(replaced.size(), c.listed ? 1u : 0u) << c.text;
+        if (!c.listed) continue;
+        EXPECT_EQ(replaced[0].section, "Video");
+        EXPECT_EQ(std::string(c.text).find(replaced[0].key + "= " + replaced[0].stored), 0u) << c.text;
+        EXPECT_EQ(replaced[0].used, c.expected) << c.text;
+        EXPECT_EQ(replaced[0].number, c.number) << c.text;
+    }
+    // A flag without a number takes its default too, instead of reading as off.
+    Write("[Video]\nfullscreen=on\n[Audio]\nBGM=yes\n");
+    Options o;
+    std::vector<ReplacedOption> replaced;
+    ASSERT_TRUE(o.Load(path_, &replaced));
+    EXPECT_EQ(o.fullscreen, 1);
+    EXPECT_EQ(o.bgm, 1);
+    EXPECT_EQ(replaced.size(), 2u);
+}
+
 TEST_F(OptionsFileTest, SaveWritesEveryKeyWithBlankAndKeepsOtherLines) {
     Write("; kept\r\n[Video]\r\nunknown=7\r\n");
     Options o;
