@@ -39,11 +39,22 @@ int AnswerWithoutRunning(const StartChoice& choice) {
     return exit_code::kOk;
 }
 
+// A quit asked for before the window system was opened: nothing to close but the log.
+int EndBeforeTheWindow(LogSystem& log) {
+    LogWrite(u"Quit before the window was opened\n");
+    LogWrite(u"Exit\n");
+    log.Flush();
+    return exit_code::kOk;
+}
+
 }  // namespace
 
 int RunClient(const std::vector<std::string>& argv) {
     const StartChoice choice = ChooseStartMode(argv);
     if (choice.action != StartAction::Run) return AnswerWithoutRunning(choice);
+    // From the first step on, SIGTERM and SIGINT ask for the orderly end: each step of the start
+    // below looks for the request, and the message pump takes it over once it runs.
+    platform::InstallQuitHandlers();
 
     const AppFolders folders = CurrentAppFolders();
     if (!CreateAppFolders(folders))
@@ -64,7 +75,11 @@ int RunClient(const std::vector<std::string>& argv) {
     platform::InstanceLock instance("Marvenlot");
     switch (instance.Acquire()) {
         case platform::InstanceLock::Result::Failed:
-            std::fprintf(stderr, "marvenlot: the instance lock could not be taken\n");
+            std::fprintf(stderr, "marvenlot: the instance lock could not be taken (%s)\n",
+                         instance.FailureReason().c_str());
+            LogWrite(u"ERROR : the instance lock could not be taken (%s)\n",
+                     FromUtf8(instance.FailureReason()));
+            log.Flush();
             return exit_code::kStartFailed;
         case platform::InstanceLock::Result::AlreadyRunning:
             instance.RequestRaise();
@@ -73,6 +88,7 @@ int RunClient(const std::vector<std::string>& argv) {
             break;
     }
 
+    if (platform::QuitRequested()) return EndBeforeTheWindow(log);
     std::unique_ptr<platform::WindowSystem> windows = platform::OpenWindowSystem();
     if (!windows) {
         std::fprintf(stderr,
@@ -83,7 +99,6 @@ int RunClient(const std::vector<std::string>& argv) {
         return exit_code::kStartFailed;
     }
     platform::WindowSystem* windowSystem = windows.get();
-    platform::InstallQuitHandlers();
     platform::SetQuitCallback([windowSystem] { windowSystem->PostMessage({platform::kWmClose, 0, 0}); });
     instance.SetRaiseCallback([windowSystem] {
         windowSystem->PostMessage({platform::kWmRaiseWindow, 0, 0});
@@ -107,7 +122,7 @@ int RunClient(const std::vector<std::string>& argv) {
             }));
         }
         app.StartUpdateThread();
-        if (app.Create()) app.Run();
+        if (!platform::QuitRequested() && app.Create() && !platform::QuitRequested()) app.Run();
         app.Shutdown();
         if (app.Failed()) exitCode = exit_code::kStartFailed;
     }

@@ -2,6 +2,7 @@
 // modes, the launcher hand-off, no display, the single instance, the start-up log, config.ini, and the
 // orderly end on SIGTERM.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -228,7 +229,8 @@ TEST_F(ShellRun, ArgumentsReachTheServerAsGivenWithQuotesAndBlanks) {
 TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
     {
         std::ofstream config(folder_ / "config.ini");
-        config << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\n[Control]\r\nmousefix=0\r\ncameramode=7\r\n";
+        config << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\nwidth=99999\r\nheight=-5\r\nbpp=abc\r\n"
+                  "[Control]\r\nmousefix=0\r\ncameramode=7\r\n";
     }
     const std::string log = RunUntilScene({"offline"}, "2");
     std::size_t at = 0;
@@ -240,12 +242,70 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
         ASSERT_NE(found, std::string::npos) << line << "\n" << log;
         at = found;
     }
+    for (const char* line : {"config.ini [Video] gamma=10 is out of range; 50 is used",
+                             "config.ini [Video] width=99999 is out of range; 0 is used",
+                             "config.ini [Video] height=-5 is out of range; 0 is used",
+                             "config.ini [Video] bpp=abc is no number; 0 is used"})
+        EXPECT_NE(log.find(std::string("WARNING : ") + line), std::string::npos) << line << "\n" << log;
     const std::string config = ReadFile(folder_ / "config.ini");
-    for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3",
-                              "fullscreen= 1", "BGMVolume= 100", "horizentalsensitive= 100", "lang= 0"}) {
+    for (const char* entry :
+         {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3", "width= 1024", "height= 768",
+          "bpp= 32", "fullscreen= 1", "BGMVolume= 100", "horizentalsensitive= 100", "lang= 0"}) {
         EXPECT_NE(config.find(entry), std::string::npos) << entry << "\n" << config;
     }
     EXPECT_TRUE(fs::exists(folder_ / "run" / "Marvenlot Init.event"));
+}
+
+// What is not a regular file in config.ini's or the input script's place is refused at once, with
+// its reason in the log; the start goes on with the defaults and leaves the FIFO as it was.
+TEST_F(ShellRun, AFifoAsConfigOrInputScriptStartsWithDefaultsInsteadOfHanging) {
+    ASSERT_EQ(::mkfifo((folder_ / "config.ini").c_str(), 0600), 0);
+    inputScript_ = (folder_ / "input.txt").string();
+    ASSERT_EQ(::mkfifo(inputScript_.c_str(), 0600), 0);
+    ChildProcess client;
+    client.SetStderrFile((folder_ / "stderr.txt").string());
+    ASSERT_TRUE(Start(client, {"offline"}));
+    EXPECT_TRUE(WaitForJournal("SCENE 2", 20s)) << Log();
+    client.Terminate();
+    EXPECT_EQ(client.Wait(10s), std::optional<int>(0));
+    const std::string log = Log();
+    for (const std::string& line : std::vector<std::string>{
+             "WARNING : config.ini could not be read (not a regular file); the defaults are used",
+             "ERROR : config.ini could not be written (not a regular file)",
+             "input script " + inputScript_ + " cannot be read (not a regular file); no scripted input"})
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    EXPECT_TRUE(fs::is_fifo(folder_ / "config.ini"));
+}
+
+// SIGTERM at any step of the start ends the client in order with exit code 0, also before its
+// window exists.
+TEST_F(ShellRun, SigtermDuringTheStartEndsTheClientWithZero) {
+    for (const char* step : {"[App ver]", "InitWindow...", "renderer : ", "Init done..."}) {
+        fs::remove(folder_ / "StartLog.log");
+        ChildProcess client;
+        ASSERT_TRUE(Start(client, {"offline"}));
+        for (int i = 0; i < 2000 && Log().find(step) == std::string::npos; ++i)
+            std::this_thread::sleep_for(1ms);
+        client.Terminate();
+        EXPECT_EQ(client.Wait(20s), std::optional<int>(0)) << step;
+        EXPECT_NE(Log().find("Exit"), std::string::npos) << step << "\n" << Log();
+    }
+}
+
+// A script's wait for a journal line gives up in its time also while the sign-in's error box
+// waits for an answer, so a scripted client never waits until it is killed.
+TEST_F(ShellRun, AJournalWaitUnderTheSignInErrorBoxTimesOutAndTheScriptGoesOn) {
+    inputScript_ = (folder_ / "input.txt").string();
+    std::ofstream(inputScript_)
+        << "journal-limit 1000\nwait-journal BOX Error|The game server cannot be reached.\n"
+           "wait-journal SCENE 4\nquit\n";
+    ChildProcess client;
+    ASSERT_TRUE(Start(client, {"launcher", "id", "pw"}));  // no server listens on port 1
+    EXPECT_EQ(client.Wait(30s), std::optional<int>(0)) << Journal();
+    EXPECT_NE(Journal().find("BOX Error|The game server cannot be reached."), std::string::npos) << Journal();
+    EXPECT_NE(Log().find("input script line 3: no journal line \"SCENE 4\" within 1 s; going on"),
+              std::string::npos)
+        << Log();
 }
 
 TEST_F(ShellRun, ReplayNeverWritesConfig) {
