@@ -74,8 +74,8 @@ struct ShotWordLimit {
     float lo, hi;
 };
 // How far from the table's centre an aim point may lie along either axis (cm): a client aims
-// kAimPointDistance from the cue ball, and the cue ball lies where a ball of the largest table rests
-// (BallPlaces.h), with room to spare.
+// kAimPointDistance from the cue ball, and a cue ball in play lies within the largest table's frame
+// and a few cm (InPlayBox, BallPlaces.h), with room to spare.
 constexpr float kAimReach = 700.0f;
 // The limits in word order: power 0..1, contactFactor 0..1, the aim point within kAimReach, the four
 // offsets -1..1, elevation 0..90 degrees, limitFactor 0..2, stiffnessFactor 0..1, the offset
