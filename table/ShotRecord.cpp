@@ -6,6 +6,7 @@
 
 #include "engine/core/Format.h"
 #include "engine/core/Hex.h"
+#include "table/BallPlaces.h"
 #include "table/GameTypes.h"
 #include "table/TableItems.h"
 
@@ -100,6 +101,13 @@ WString ShotRecordProblem(const ShotRecord& record) {
             return Format(u"the position of ball %d is no number", i);
         if (!finite(record.orientations[static_cast<std::size_t>(i)]))
             return Format(u"the orientation of ball %d is no number", i);
+    }
+    const std::uint8_t tableType = TableTypeOfGame(type, record.tableItem);
+    for (int i = 0; i < balls; ++i) {
+        const auto& p = record.positions[static_cast<std::size_t>(i)];
+        const bool inPlay = !record.HasBallBytes() || record.ballBytes[static_cast<std::size_t>(i)] == 0;
+        if (WString problem = BallPlaceProblem(tableType, i, inPlay, p[0], p[1], p[2]); !problem.empty())
+            return problem;
     }
     return ShotWordsProblem(record.Words());
 }

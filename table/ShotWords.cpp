@@ -12,10 +12,12 @@ bool ShotWords::IsFinite() const {
     return std::all_of(words.begin(), words.end(), [](float w) { return std::isfinite(w); });
 }
 
-const std::array<ShotWordLimit, 11>& ShotWordLimits() {
-    static const std::array<ShotWordLimit, 11> kLimits = {{
+const std::array<ShotWordLimit, 13>& ShotWordLimits() {
+    static const std::array<ShotWordLimit, 13> kLimits = {{
         {&ShotWords::power, u"power", 0.0f, 1.0f},
         {&ShotWords::contactFactor, u"contactFactor", 0.0f, 1.0f},
+        {&ShotWords::aimX, u"aimX", -kAimReach, kAimReach},
+        {&ShotWords::aimY, u"aimY", -kAimReach, kAimReach},
         {&ShotWords::offsetLimitSide, u"offsetLimit side", -kMaxTipOffset, kMaxTipOffset},
         {&ShotWords::offsetLimitVertical, u"offsetLimit vertical", -kMaxTipOffset, kMaxTipOffset},
         {&ShotWords::tipOffsetSide, u"tipOffset side", -kMaxTipOffset, kMaxTipOffset},
@@ -29,6 +31,21 @@ const std::array<ShotWordLimit, 11>& ShotWordLimits() {
     return kLimits;
 }
 
+namespace {
+
+// The offset limit of each axis beside the tip offset it must equal.
+struct OffsetPair {
+    float ShotWords::*limit;
+    float ShotWords::*tip;
+    const char16_t* axis;
+};
+constexpr OffsetPair kOffsetPairs[] = {
+    {&ShotWords::offsetLimitSide, &ShotWords::tipOffsetSide, u"side"},
+    {&ShotWords::offsetLimitVertical, &ShotWords::tipOffsetVertical, u"vertical"},
+};
+
+}  // namespace
+
 const ShotWordLimit* FirstWordOutOfLimit(const ShotWords& words) {
     for (const ShotWordLimit& limit : ShotWordLimits()) {
         const float w = words.*limit.word;
@@ -39,6 +56,15 @@ const ShotWordLimit* FirstWordOutOfLimit(const ShotWords& words) {
 
 int FitToLimits(ShotWords& words) {
     int changed = 0;
+    // Maximum power, chalk and the aim point that are no finite number take their value in the
+    // default shot (the aim point then lies at the table's centre).
+    const ShotWords defaults;
+    for (float ShotWords::*free :
+         {&ShotWords::maxPower, &ShotWords::aimX, &ShotWords::aimY, &ShotWords::chalk}) {
+        if (std::isfinite(words.*free)) continue;
+        words.*free = defaults.*free;
+        ++changed;
+    }
     for (const ShotWordLimit& limit : ShotWordLimits()) {
         float& w = words.*limit.word;
         if (w >= limit.lo && w <= limit.hi) continue;
@@ -47,12 +73,9 @@ int FitToLimits(ShotWords& words) {
         w = std::isnan(w) || w < limit.lo ? limit.lo : limit.hi;
         ++changed;
     }
-    // The free words have no bound: one that is no finite number takes its value in the default shot.
-    const ShotWords defaults;
-    for (float ShotWords::*free :
-         {&ShotWords::maxPower, &ShotWords::aimX, &ShotWords::aimY, &ShotWords::chalk}) {
-        if (std::isfinite(words.*free)) continue;
-        words.*free = defaults.*free;
+    for (const OffsetPair& pair : kOffsetPairs) {
+        if (words.*pair.limit == words.*pair.tip) continue;
+        words.*pair.limit = words.*pair.tip;
         ++changed;
     }
     return changed;
@@ -60,9 +83,13 @@ int FitToLimits(ShotWords& words) {
 
 WString ShotWordsProblem(const ShotWords& words) {
     if (!words.IsFinite()) return u"a word that is no number";
-    const ShotWordLimit* limit = FirstWordOutOfLimit(words);
-    if (!limit) return {};
-    return Format(u"%s %g outside %g to %g", limit->name, words.*limit->word, limit->lo, limit->hi);
+    if (const ShotWordLimit* limit = FirstWordOutOfLimit(words))
+        return Format(u"%s %g outside %g to %g", limit->name, words.*limit->word, limit->lo, limit->hi);
+    for (const OffsetPair& pair : kOffsetPairs)
+        if (words.*pair.limit != words.*pair.tip)
+            return Format(u"offsetLimit %s %g differs from tipOffset %s %g", pair.axis, words.*pair.limit,
+                          pair.axis, words.*pair.tip);
+    return {};
 }
 
 }  // namespace table

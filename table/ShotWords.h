@@ -66,25 +66,34 @@ struct ShotWords {
 
 // The range of one strike word as a client sends it. A peer's shot (2052) or a record whose word
 // lies outside strikes with what no client aims, and may never come to rest: a power of 100, a
-// contact factor that makes the contact time negative. Maximum power, aim point and chalk are
-// free (any finite value strikes soundly).
+// contact factor that makes the contact time negative, an aim point so far away that its distance
+// is no number. Maximum power and chalk are free (any finite value strikes soundly).
 struct ShotWordLimit {
     float ShotWords::*word;
     const char16_t* name;
     float lo, hi;
 };
-// The limits in word order: power 0..1, contactFactor 0..1, the four offsets -1..1, elevation
-// 0..90 degrees, limitFactor 0..2, stiffnessFactor 0..1, the offset reductions 0..4 cm.
-const std::array<ShotWordLimit, 11>& ShotWordLimits();
+// How far from the table's centre an aim point may lie along either axis (cm): a client aims
+// kAimPointDistance from the cue ball, and a cue ball in play lies within the largest table's frame
+// and a few cm (InPlayBox, BallPlaces.h), with room to spare.
+constexpr float kAimReach = 700.0f;
+// The limits in word order: power 0..1, contactFactor 0..1, the aim point within kAimReach, the four
+// offsets -1..1, elevation 0..90 degrees, limitFactor 0..2, stiffnessFactor 0..1, the offset
+// reductions 0..4 cm.
+const std::array<ShotWordLimit, 13>& ShotWordLimits();
 // The first word outside its limit, or null when every word fits (a word that is no number does not
 // fit).
 const ShotWordLimit* FirstWordOutOfLimit(const ShotWords& words);
-// Brings each strike word outside its limit to the nearer bound (an infinity to the bound on its side,
-// a word that is no number to the lower bound) and each free word that is no finite number to its
-// default; the number of words changed. The same bits give the same words on every client.
+// Brings each free word and aim coordinate that is no finite number to its value in the default shot,
+// each strike word outside its limit to the nearer bound (an infinity to the bound on its side, a word
+// that is no number to the lower bound), and then an offset limit pair that differs from the tip
+// offset pair to the tip offsets (a client sends them equal; some models strike a ball that is no
+// number from two that differ); the number of words changed. The same bits give the same words on
+// every client.
 int FitToLimits(ShotWords& words);
 // What keeps the words from being played as they are, for a log line ("power 100 outside 0 to 1",
-// "a word that is no number"); empty when nothing does.
+// "a word that is no number", "offsetLimit side 0.5 differs from tipOffset side 0.2"); empty when
+// nothing does.
 WString ShotWordsProblem(const ShotWords& words);
 
 }  // namespace table

@@ -119,6 +119,11 @@ GameTypeItems ResolveGameItems(std::int32_t gameType, std::uint16_t tableItem, s
     return items;
 }
 
+std::uint8_t TableTypeOfGame(std::int32_t gameType, std::uint16_t tableItem) {
+    // Every game type's default table item is in the map, so the resolved item always is.
+    return FindTableItem(ResolveGameItems(gameType, tableItem, 0).tableItem)->tableType;
+}
+
 bool TableHasPockets(std::uint8_t tableType) {
     return tableType == 1 || tableType >= 9;
 }

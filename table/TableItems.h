@@ -40,6 +40,8 @@ GameTypeItems DefaultItemsOfGameType(std::int32_t gameType);
 // The table item and ball-set item a world takes: the given ones when the map knows them, else
 // the game type's defaults.
 GameTypeItems ResolveGameItems(std::int32_t gameType, std::uint16_t tableItem, std::uint16_t ballSetItem);
+// The physics table type a world of the game type plays on with the table item (ResolveGameItems).
+std::uint8_t TableTypeOfGame(std::int32_t gameType, std::uint16_t tableItem);
 
 // Tables 1 and 9 to 11 have pockets.
 bool TableHasPockets(std::uint8_t tableType);

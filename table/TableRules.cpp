@@ -30,6 +30,18 @@ void PlaceStopped(physics::Ball& ball, const physics::Vector3& position) {
     ball.ResetMotion();
 }
 
+// Whether every ball's position, velocity and spin is a finite number.
+bool BallsFinite(const physics::PhysicsModel& model) {
+    const auto finite = [](const physics::Vector3& v) {
+        return physics::IsFinite(v.x) && physics::IsFinite(v.y) && physics::IsFinite(v.z);
+    };
+    for (std::size_t i = 0; i < model.BallCount(); ++i) {
+        const physics::Ball& b = model.GetBall(i);
+        if (!finite(b.position) || !finite(b.velocity) || !finite(b.spin)) return false;
+    }
+    return true;
+}
+
 float Clamp01(float v) {
     return std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 0.0f;
 }
@@ -227,6 +239,11 @@ bool TableRules::Strike(const StrikeArgs& args, std::uint16_t cueBall) {
 
     // The queue still holds the events of the previous shot's last call: only this strike's
     // events may decide the miscue sounds.
+    shotStart_.clear();
+    for (std::size_t i = 0; i < model_->BallCount(); ++i) {
+        const physics::Ball& b = model_->GetBall(i);
+        shotStart_.push_back({b.position, b.orientation, b.outOfPlay});
+    }
     physics::PhysicsEventQueue().clear();
     model_->Strike(ball, args.aimX, args.aimY, shot);
     strikeEvents_ = physics::PhysicsEventQueue();
@@ -265,6 +282,23 @@ bool TableRules::FrameStep() {
             if (ball.outOfPlay != 0 || ball.IsAtRest() || !ball.FindPocketEntry(&pocket, &ratio)) pocket = 0;
             pocketEntry_[i] = pocket;
         }
+    }
+    if (!BallsFinite(*model_)) {
+        // No client's shot gets here; a peer's or a record's words that do end at once, alike on
+        // every client, with the table as the shot found it and a shot that touched nothing.
+        LogWrite(
+            u"table: shot stopped after %u calls: a ball is no number; the balls go back where it "
+            u"started them\n",
+            shotCalls_);
+        for (std::size_t i = 0; i < shotStart_.size() && i < model_->BallCount(); ++i) {
+            physics::Ball& ball = model_->GetBall(i);
+            PlaceStopped(ball, shotStart_[i].position);
+            ball.orientation = shotStart_[i].orientation;
+            ball.outOfPlay = shotStart_[i].outOfPlay;
+        }
+        judge_.Begin(gameType_, cueBall_, model_->BallCount());
+        EndShot();
+        return true;
     }
     if (!rest && shotCalls_ < kMaxShotCalls) return false;
     if (!rest) {

@@ -114,7 +114,9 @@ public:
     bool Strike(const StrikeArgs& args, std::uint16_t cueBall);
     // One update tick of a running shot: Simulate(0.005, SubStepsOf(gameType), 1.0), the events
     // of the call read, pocket entries of pocket games refreshed. True when the shot ended in
-    // this call (every ball rests, or kMaxShotCalls reached): the shot is judged then.
+    // this call (every ball rests, or kMaxShotCalls reached): the shot is judged then. A call that
+    // leaves a ball's position, velocity or spin no finite number ends the shot at once: every ball
+    // goes back where the strike found it and the shot is judged as one that touched nothing.
     bool FrameStep();
     // Stops a running shot and every ball without judging it.
     void StopShot();
@@ -173,6 +175,7 @@ private:
     std::shared_ptr<physics::PhysicsModel> model_;
     Lcg random_;
     std::vector<BallState> snapshot_;
+    std::vector<BallState> shotStart_;  // the balls as the last strike found them
     bool shotRunning_ = false;
     std::uint32_t shotCalls_ = 0;
     std::uint16_t cueBall_ = 0;

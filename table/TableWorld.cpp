@@ -6,6 +6,7 @@
 
 #include "engine/core/Log.h"
 #include "physics/PhysicsEntry.h"
+#include "table/BallPlaces.h"
 #include "table/TableView.h"
 
 namespace table {
@@ -69,8 +70,7 @@ void TableWorld::ApplyItems() {
     const GameTypeItems items = ResolveGameItems(gameType_, tableItem_, ballSetItem_);
     tableItem_ = items.tableItem;
     ballSetItem_ = items.ballSetItem;
-    const TableItemEntry* table = FindTableItem(tableItem_);
-    const std::uint32_t tableType = table ? table->tableType : rules_.Info().tableKind;
+    const std::uint32_t tableType = TableTypeOfGame(gameType_, tableItem_);
     if (tableType != rules_.TableKind()) {
         rules_.SetTableKind(tableType);
         if (rules_.Model()) rules_.CreateModel(modelId_, noCache_);
@@ -298,7 +298,7 @@ bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t
     platform::ScopedLock guard(lock_);
     if (ball < 0 || ball >= BallCount() || shotExecuting_) return false;
     const float x = FloatOfBits(xBits), y = FloatOfBits(yBits), z = FloatOfBits(zBits);
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return false;
+    if (!BallPlaceProblem(rules_.TableKind(), ball, true, x, y, z).empty()) return false;
     physics::Ball& b = rules_.GetBall(static_cast<std::size_t>(ball));
     const physics::Vector3 before = b.position;
     const std::uint8_t outBefore = b.outOfPlay;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/Log.h"
+#include "table/BallPlaces.h"
 #include "table/TableWorld.h"
 
 namespace table {
@@ -45,6 +46,19 @@ bool TableWorld::ReadBallStateMessage(net::Packet& packet) {
     if (!ReadBallStateBlock(packet, gameType_, block) || block.ballCount != BallCount() || shotExecuting_) {
         LogWrite(u"ERROR : INVALID BALL STATE\n");
         return false;
+    }
+    // Every client refuses the same state, and keeps the table it had.
+    const std::uint8_t tableType = TableTypeOfGame(gameType_, block.tableItem);
+    for (std::size_t i = 0; i < block.ballCount; ++i) {
+        const auto& p = block.positions[i];
+        const bool inPlay = gameType_ < kFirstPocketGameType || block.ballBytes[i] == 0;
+        const WString problem =
+            BallPlaceProblem(tableType, static_cast<int>(i), inPlay, physics::F32::FromBits(p[0]).Value(),
+                             physics::F32::FromBits(p[1]).Value(), physics::F32::FromBits(p[2]).Value());
+        if (!problem.empty()) {
+            LogWrite(u"ERROR : INVALID BALL STATE: %s\n", problem);
+            return false;
+        }
     }
     tableItem_ = block.tableItem;
     ballSetItem_ = block.ballSetItem;

@@ -2,21 +2,28 @@
 // outside them is brought to the nearer bound on every client and comes to rest.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <limits>
 
+#include "engine/core/Lcg.h"
+#include "engine/core/Log.h"
+#include "physics/PhysicsConstants.h"
+#include "table/BallPlaces.h"
 #include "table/TableWorld.h"
 
 using namespace table;
 
 namespace {
 
-// One word set outside its limit.
+// One word set outside its limit, with its twin of the other offset pair set alike (a client sends
+// the offset limit equal to the tip offset).
 struct BadWord {
     const char* name;
     float ShotWords::*word;
     float value;
     float fitted;
+    float ShotWords::*twin = nullptr;
 };
 
 const BadWord kBadWords[] = {
@@ -24,10 +31,15 @@ const BadWord kBadWords[] = {
     {"power below 0", &ShotWords::power, -3.0f, 0.0f},
     {"contact factor -2.5", &ShotWords::contactFactor, -2.5f, 0.0f},
     {"contact factor 1e6", &ShotWords::contactFactor, 1e6f, 1.0f},
-    {"offset limit side 50", &ShotWords::offsetLimitSide, 50.0f, 1.0f},
-    {"offset limit vertical -50", &ShotWords::offsetLimitVertical, -50.0f, -1.0f},
-    {"tip offset side 1e30", &ShotWords::tipOffsetSide, 1e30f, 1.0f},
-    {"tip offset vertical -7", &ShotWords::tipOffsetVertical, -7.0f, -1.0f},
+    {"aim x 3e38", &ShotWords::aimX, 3e38f, kAimReach},
+    {"aim y -1e9", &ShotWords::aimY, -1e9f, -kAimReach},
+    {"offset limit side 50", &ShotWords::offsetLimitSide, 50.0f, 1.0f, &ShotWords::tipOffsetSide},
+    {"offset limit vertical -50", &ShotWords::offsetLimitVertical, -50.0f, -1.0f,
+     &ShotWords::tipOffsetVertical},
+    {"tip offset side 1e30", &ShotWords::tipOffsetSide, 1e30f, 1.0f, &ShotWords::offsetLimitSide},
+    {"tip offset vertical -7", &ShotWords::tipOffsetVertical, -7.0f, -1.0f, &ShotWords::offsetLimitVertical},
+    {"offset limit side beside a tip offset of 0", &ShotWords::offsetLimitSide, 0.5f, 0.0f},
+    {"offset limit vertical beside a tip offset of 0", &ShotWords::offsetLimitVertical, -1.0f, 0.0f},
     {"elevation -90", &ShotWords::elevationDegrees, -90.0f, 0.0f},
     {"elevation 1000", &ShotWords::elevationDegrees, 1000.0f, 90.0f},
     {"limit factor 1e9", &ShotWords::limitFactor, 1e9f, 2.0f},
@@ -37,8 +49,14 @@ const BadWord kBadWords[] = {
     {"power NaN", &ShotWords::power, std::numeric_limits<float>::quiet_NaN(), 0.0f},
     {"contact factor infinity", &ShotWords::contactFactor, std::numeric_limits<float>::infinity(), 1.0f},
     {"elevation -infinity", &ShotWords::elevationDegrees, -std::numeric_limits<float>::infinity(), 0.0f},
-    {"tip offset side NaN", &ShotWords::tipOffsetSide, -std::numeric_limits<float>::quiet_NaN(), -1.0f},
+    {"tip offset side NaN", &ShotWords::tipOffsetSide, -std::numeric_limits<float>::quiet_NaN(), -1.0f,
+     &ShotWords::offsetLimitSide},
 };
+
+void SetBadWord(ShotWords& words, const BadWord& bad) {
+    words.*bad.word = bad.value;
+    if (bad.twin) words.*bad.twin = bad.value;
+}
 
 // The words without a limit, when they are no finite number, take the default shot's value.
 const BadWord kBadFreeWords[] = {
@@ -59,18 +77,27 @@ TEST(ShotWordLimits, EachWordOutsideItsLimitIsNamedAndTakenToTheNearerBoundAlone
     for (const BadWord& bad : kBadWords) {
         SCOPED_TRACE(bad.name);
         ShotWords words;
-        words.aimX = 1e6f;  // aim point, maximum power and chalk only need to be finite
-        words.maxPower = 7.0f;
-        words.*bad.word = bad.value;
-        ASSERT_NE(FirstWordOutOfLimit(words), nullptr);
-        EXPECT_EQ(FirstWordOutOfLimit(words)->word, bad.word);
+        words.maxPower = 7.0f;  // maximum power and chalk only need to be finite
+        words.chalk = -3e38f;
+        SetBadWord(words, bad);
+        const ShotWordLimit* first = FirstWordOutOfLimit(words);
+        if (first) {
+            EXPECT_TRUE(first->word == bad.word || first->word == bad.twin);
+        }
         EXPECT_FALSE(ShotWordsProblem(words).empty());
-        EXPECT_EQ(FitToLimits(words), 1);
+        EXPECT_EQ(FitToLimits(words), bad.twin ? 2 : 1);
         EXPECT_EQ(words.*bad.word, bad.fitted);
-        EXPECT_EQ(words.aimX, 1e6f);
+        if (bad.twin) {
+            EXPECT_EQ(words.*bad.twin, bad.fitted);
+        }
         EXPECT_EQ(words.maxPower, 7.0f);
+        EXPECT_EQ(words.chalk, -3e38f);
         EXPECT_TRUE(ShotWordsProblem(words).empty());
     }
+    ShotWords apart;
+    apart.offsetLimitVertical = 0.25f;
+    apart.tipOffsetVertical = -0.5f;
+    EXPECT_EQ(ShotWordsProblem(apart), u"offsetLimit vertical 0.25 differs from tipOffset vertical -0.5");
     for (const BadWord& bad : kBadFreeWords) {
         SCOPED_TRACE(bad.name);
         ShotWords words;
@@ -96,9 +123,9 @@ TEST(ShotWordLimits, EachWordOutsideItsLimitIsNamedAndTakenToTheNearerBoundAlone
 struct RoomWorld {
     TableWorld world;
     std::uint32_t tick = 0;
-    explicit RoomWorld(std::uint32_t model) {
+    explicit RoomWorld(std::uint32_t model, int gameType = 4) {
         world.SetMessageSink([](WorldMessage, std::uint32_t, std::uint32_t) {});
-        EXPECT_TRUE(world.SetGameType(4));
+        EXPECT_TRUE(world.SetGameType(gameType));
         world.SetGameItems(0, 0);
         EXPECT_TRUE(world.SetPhysicsModel(model, true));
         world.StartNewRack(7);
@@ -110,7 +137,12 @@ struct RoomWorld {
         float z;
         world.BallPosition(1, shot.words.aimX, shot.words.aimY, z);
         shot.words.power = 0.9f;
-        shot.words.*bad.word = bad.value;
+        SetBadWord(shot.words, bad);
+        return Receive(shot.words);
+    }
+    bool Receive(const ShotWords& words) {
+        ShotMessage shot;
+        shot.words = words;
         net::Packet out, in;
         WriteShotMessage(out, shot);
         out.Finish();
@@ -125,11 +157,17 @@ TEST(ShotWordLimits, EveryShotTheOwnAimMakesIsWithinTheLimits) {
     for (float tip : {-1.0f, -0.7f, 0.0f, 0.7f, 1.0f})
         for (float elevation : {0.0f, 89.0f}) {
             aim.SetTipOffset(tip, tip);
+            aim.SetYawDegrees(elevation + tip * 135.0f);
             aim.SetElevationDegrees(elevation);
             aim.SetPower(1.0f);
             const ShotWords words = h.world.ShotFromAim();
             EXPECT_TRUE(ShotWordsProblem(words).empty()) << "tip " << tip << " elevation " << elevation;
         }
+    // The cue ball lies in play wherever the own cue strikes it, the aim point a fixed distance away.
+    for (std::uint32_t tableType = 0; tableType < physics::kTableTypeCount; ++tableType) {
+        EXPECT_LE(InPlayBox(tableType).xMax + kAimPointDistance, kAimReach) << "table " << tableType;
+        EXPECT_LE(InPlayBox(tableType).yMax + kAimPointDistance, kAimReach) << "table " << tableType;
+    }
 }
 
 // 0x10007 never rested at power 100 and 0x10014 never at a contact factor of -2.5: the shot ran to
@@ -148,6 +186,47 @@ TEST(ShotWordLimits, APeersShotOutsideTheLimitsPlaysWithinThemAndComesToRest) {
             while (h.world.ShotExecuting() && h.tick < 6000) h.world.Update(++h.tick, 0, 0, false);
             EXPECT_FALSE(h.world.ShotExecuting()) << "still running after 30 s of play";
         }
+}
+
+// Whatever words a peer sends strike, once fitted, a shot that rests before the rules' cap with every
+// ball a number and where shots leave balls. Models 0x10000 to 0x10004 struck a cue ball that was no
+// number from an offset limit beside another tip offset (the first shot's words, each within its limit):
+// the shot ran to the rules' cap, two minutes, on every client.
+TEST(ShotWordLimits, WordsWithinTheLimitsComeToRestOnEveryModel) {
+    std::atomic<int> broken{0};
+    GetLog().SetObserver(
+        [&](const std::string& line) { broken += line.find("is no number") != std::string::npos; });
+    Lcg random;
+    random.Seed(2052);
+    const auto uniform = [&](float lo, float hi) {
+        return lo + (hi - lo) * static_cast<float>(random.Next() >> 8) / 16777216.0f;
+    };
+    for (std::uint32_t model = physics::kFirstModelId; model <= physics::kLastModelId; ++model)
+        for (int gameType : {4, 10})
+            for (int shot = 0; shot < 3; ++shot) {
+                const std::string what = "model " + std::to_string(model) + " game type " +
+                                         std::to_string(gameType) + " shot " + std::to_string(shot);
+                RoomWorld h(model, gameType);
+                ShotWords words{0.8f, 1.0f, 1.0f, 20.0f, 10.0f, 0.5f, 0.5f, -1.0f, 0.0f, 71.6f, 0.0f, 1.0f};
+                for (const ShotWordLimit& limit : ShotWordLimits())
+                    if (shot > 0) words.*limit.word = uniform(limit.lo, limit.hi);
+                ASSERT_TRUE(h.Receive(words)) << what;
+                EXPECT_EQ(h.world.CurrentShot().words.offsetLimitSide,
+                          h.world.CurrentShot().words.tipOffsetSide);
+                ASSERT_TRUE(h.world.ExecuteShot(ShotMode::Server, false));
+                while (h.world.ShotExecuting()) h.world.Update(++h.tick, 0, 0, false);
+                EXPECT_LT(h.world.LastShotCalls(), 24000u) << what;
+                for (std::size_t i = 0; i < h.world.BallCount(); ++i) {
+                    float x, y, z;
+                    h.world.BallPosition(i, x, y, z);
+                    EXPECT_EQ(BallPlaceProblem(TableTypeOfGame(gameType, 0), static_cast<int>(i),
+                                               !h.world.BallOutOfPlay(i), x, y, z),
+                              u"")
+                        << what;
+                }
+            }
+    GetLog().SetObserver(nullptr);
+    EXPECT_EQ(broken, 0);
 }
 
 }  // namespace

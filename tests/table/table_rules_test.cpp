@@ -290,6 +290,33 @@ TEST(TableRules, SnapshotPutsTheBallsBackWhereTheShotStarted) {
     EXPECT_EQ(BallHash(rules), before);
 }
 
+// Strike words no client sends (an offset limit beside another tip offset on 0x10000 to 0x10004) made
+// the cue ball no number: the shot ran to the cap of 24,000 calls on every client, and its table state
+// was one no peer could take. It now ends at the call that broke it, with the balls where it started,
+// judged as a shot that touched nothing.
+TEST(TableRules, AShotWhoseBallBecomesNoNumberEndsAtOnceWithTheBallsWhereItStarted) {
+    for (int gameType : {game::kThreeCushion, game::kNineBall}) {
+        TableRules rules;
+        ASSERT_TRUE(rules.SetGameType(gameType));
+        ASSERT_TRUE(rules.CreateModel(0x10002, true));
+        rules.SeedRandom(7);
+        rules.RackBalls();
+        const std::uint32_t before = BallHash(rules);
+        StrikeArgs args = DefaultStrike(rules);
+        args.offsetLimitSide = args.offsetLimitVertical = F32(0.5f);
+        args.tipOffsetSide = F32(-1.0f);
+        args.elevationDegrees = F32(71.6f);
+        args.power = args.contactFactor = args.stiffnessFactor = F32(1.0f);
+        args.limitFactor = F32(0.0f);
+        ASSERT_TRUE(rules.Strike(args, 0));
+        while (rules.ShotRunning()) rules.FrameStep();
+        EXPECT_LT(rules.ShotCalls(), 100u) << "game type " << gameType;
+        EXPECT_EQ(BallHash(rules), before) << "game type " << gameType;
+        EXPECT_EQ(rules.GetShotResultCode(), 0) << "game type " << gameType;
+        EXPECT_TRUE(rules.FirstBallList().empty() && rules.SecondBallList().empty());
+    }
+}
+
 TEST(TableRules, SnookerYellowStandsOnTheRightOfTheDAndGreenOnTheLeftSeenFromBaulk) {
     TableRules rules;
     Prepare(rules, game::kSnooker);

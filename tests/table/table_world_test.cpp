@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/core/Log.h"
 #include "platform/window/WindowCodes.h"
 #include "table/TableWorld.h"
 
@@ -209,6 +210,7 @@ TEST(TableWorld, PlacementRefusesPositionsOffTheTableOrOnAnotherBall) {
     EXPECT_FALSE(h.world.PlaceBall(0, bits(x), bits(y), bits(z))) << "on ball 1";
     EXPECT_FALSE(h.world.PlaceBall(0, bits(500.0f), bits(0.0f), bits(z))) << "off the table";
     EXPECT_FALSE(h.world.PlaceBall(0, 0x7FC00000, bits(0.0f), bits(z))) << "NaN";
+    EXPECT_FALSE(h.world.PlaceBall(0, bits(-50.0f), bits(20.0f), bits(1e20f))) << "1e20 above the bed";
     EXPECT_FALSE(h.world.PlaceBall(30, bits(0.0f), bits(0.0f), bits(z))) << "no ball 30";
     EXPECT_TRUE(h.world.PlaceBall(0, bits(-50.0f), bits(20.0f), bits(z)));
     float px, py, pz;
@@ -247,9 +249,25 @@ TEST(TableWorld, ARecordOfTheLastShotReplaysToTheSameRestAndBallsGoBackToTheShot
         ShotRecord wrong = record;
         wrong.ballCount = 2;
         EXPECT_FALSE(replay.world.ApplyShotRecord(wrong)) << "ball count of another game";
-        wrong = record;
-        wrong.positions[0][0] = std::numeric_limits<float>::infinity();
-        EXPECT_FALSE(replay.world.ApplyShotRecord(wrong));
+        // Balls where no shot leaves one, and words no client sends.
+        const auto refused = [&](const char* what, auto change, const std::u16string& problem) {
+            ShotRecord bad = record;
+            change(bad);
+            EXPECT_EQ(ShotRecordProblem(bad).substr(0, problem.size()), problem) << what;
+            EXPECT_FALSE(replay.world.ApplyShotRecord(bad)) << what;
+        };
+        refused(
+            "x infinite", [](ShotRecord& r) { r.positions[0][0] = std::numeric_limits<float>::infinity(); },
+            u"the position of ball 0 is no number");
+        refused(
+            "x 500", [](ShotRecord& r) { r.positions[1][0] = 500.0f; }, u"ball 1 at x 500, y ");
+        refused(
+            "z 1e20", [](ShotRecord& r) { r.positions[2][2] = 1e20f; }, u"ball 2 at x ");
+        refused(
+            "aim 3e38", [](ShotRecord& r) { r.shotParams[3] = 3e38f; }, u"aimX 3e+38 outside -700 to 700");
+        refused(
+            "offset limit apart", [](ShotRecord& r) { r.shotParams[5] = r.shotParams[7] + 0.5f; },
+            u"offsetLimit side ");
     }
 }
 
@@ -302,6 +320,63 @@ TEST(TableWorld, BallStateOfAnotherGameIsRefusedWholeAndAFittingOneMovesTheBalls
     in.SetFrames(fromEight.Data(), fromEight.Size());
     ASSERT_TRUE(other.world.ReadBallStateMessage(in));
     EXPECT_EQ(other.BallState(), eight.BallState());
+}
+
+std::uint32_t BitsOf(float f) {
+    std::uint32_t u;
+    std::memcpy(&u, &f, sizeof u);
+    return u;
+}
+
+// A table state with a ball where no shot leaves one (in play 500 cm out, 1e30 out, 1e20 up) made the
+// next shot run to the rules' cap on every client, or play balls off the table: it is refused whole and
+// logged, and the table it had stays, its table item too. A ball out of play may lie in a pocket, or
+// beyond the frame where a jump leaves it.
+TEST(TableWorld, BallStateWithABallWhereNoShotLeavesOneIsRefusedWhole) {
+    std::string logged;  // the observer runs on the thread that writes the line
+    GetLog().SetObserver([&](const std::string& line) { logged += line; });
+    struct Case {
+        const char* name;
+        float x, y, z;
+        std::uint8_t outOfPlay;
+        bool taken;
+    } const cases[] = {
+        {"in play 500 cm out", 500.0f, 0.0f, 2.8575f, 0, false},
+        {"in play 1e30 out", 1e30f, 0.0f, 2.8575f, 0, false},
+        {"in play 1e20 up", 0.0f, 0.0f, 1e20f, 0, false},
+        {"out of play 1e30 out", 0.0f, -1e30f, 2.8575f, 7, false},
+        {"jumped off, 500 cm out", 500.0f, 0.0f, 2.8575f, 7, true},
+        {"in a pocket", -135.0f, -72.0f, -12.1425f, 1, true},
+    };
+    for (const Case& c : cases) {
+        Host h(10);
+        BallStateBlock block;
+        block.tableItem = 1033;
+        block.ballCount = static_cast<std::uint8_t>(h.world.BallCount());
+        for (std::size_t i = 0; i < block.ballCount; ++i) {
+            float x, y, z;
+            h.world.BallPosition(i, x, y, z);
+            block.positions[i] = {BitsOf(x), BitsOf(y), BitsOf(z)};
+            block.orientations[i] = {0, 0, 0, BitsOf(1.0f)};
+        }
+        block.positions[3] = {BitsOf(c.x), BitsOf(c.y), BitsOf(c.z)};
+        block.ballBytes[3] = c.outOfPlay;
+        net::Packet out, in;
+        WriteBallStateBlock(out, block, 10, false);
+        out.Finish();
+        in.SetFrames(out.Data(), out.Size());
+        const auto before = h.BallState();
+        EXPECT_EQ(h.world.ReadBallStateMessage(in), c.taken) << c.name;
+        EXPECT_EQ(h.world.TableItem(), c.taken ? 1033 : 1030) << c.name;
+        if (!c.taken) {
+            EXPECT_EQ(h.BallState(), before) << c.name;
+        }
+    }
+    GetLog().SetObserver(nullptr);
+    EXPECT_NE(
+        logged.find("ERROR : INVALID BALL STATE: ball 3 at x 500, y 0, z 2.8575 lies where no shot leaves "
+                    "a ball in play"),
+        std::string::npos);
 }
 
 // The update thread runs the shot while the main thread aims and reads the table: every member
