@@ -243,7 +243,7 @@ void SceneRoomGame::CreateRoomScreen() {
     // At the screen's left edge, not 4 pixels past it: the bold "No Chalk" fills the gauge's width.
     AnchorByEdges(*chalkGauge_, gui::AnchorH::Left, 0, gui::AnchorV::Bottom, -300);
 
-    keyGuide_ = AddKeyGuide(*this, false);
+    keyGuide_ = AddKeyGuide(*this, false, true);
     keyGuide_->SetId(info_panel::kControl);
     keyGuide_->Show(false);
     roomOptions_ = Hidden<RoomOptionDialog>(*this, Host());

@@ -135,6 +135,9 @@ TEST(HelpPages, RulesModeShowsTheGameTypeAndOtherModesTheirPage) {
     EXPECT_NE(help.Line(2).find(u"right button and move the mouse to turn the camera"), WString::npos);
     EXPECT_NE(help.Line(5).find(u"left button and draw the mouse down for power; let go to strike"),
               WString::npos);
+    // One key, one action: the tip's centring and the last shot's replay have keys of their own.
+    EXPECT_NE(help.Line(3).find(u"W, A, S, D move the tip on the ball, Q centres it."), WString::npos);
+    EXPECT_EQ(help.Line(11).find(u"  R: the last shot again on the replay panel"), 0u);
 }
 
 }  // namespace
