@@ -2,7 +2,9 @@
 // settings check, the practice set-up's result and the help window's pages.
 #include <gtest/gtest.h>
 
+#include "gui/ComboBox.h"
 #include "gui/TextInput.h"
+#include "gui/TextLabel.h"
 #include "net/PlayerRecord.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/HelpWindow.h"
@@ -174,13 +176,28 @@ TEST(RoomSettingsInRoom, OnlyTheMasterChangesTheSettingsAndOnlyValidOnesArePoste
     EXPECT_TRUE(dialog.IsVisible()) << "a blank title is refused";
     ASSERT_EQ(host.errors.size(), 1u);
     title->SetText(u"Late game");
+    // The room's settings message carries no game: even the master sees the game fixed, and a choice
+    // made anyway (a stale list) does not reach the settings.
+    EXPECT_FALSE(dialog.GameChoice()->IsEnabled());
+    EXPECT_TRUE(dialog.GameNote()->IsVisible());
+    EXPECT_EQ(dialog.GameNote()->Text(), u"A room keeps the game it was created with.");
+    dialog.GameChoice()->Select(0);
     press(scenes::front_button::kOk);
     ASSERT_EQ(host.posted.size(), 1u);
     EXPECT_EQ(host.posted[0].code, scenes::front_message::kRoomOptionsOk);
     EXPECT_EQ(dialog.Room().title, u"Late game");
     EXPECT_EQ(dialog.Room().number, 12) << "the room keeps its number";
+    EXPECT_EQ(dialog.Room().gameType, 10);
     EXPECT_EQ(dialog.Room().inningTime, 30);
     EXPECT_EQ(dialog.Room().maxPlayers, 2) << "pocket games seat two";
+
+    // A new room chooses its game.
+    dialog.OpenForCreate(u"New room", 10);
+    EXPECT_TRUE(dialog.GameChoice()->IsEnabled());
+    EXPECT_FALSE(dialog.GameNote()->IsVisible());
+    dialog.GameChoice()->Select(0);
+    press(scenes::front_button::kOk);
+    EXPECT_EQ(dialog.Room().gameType, 0);
 }
 
 }  // namespace
