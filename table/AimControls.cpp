@@ -181,7 +181,7 @@ bool AimControls::HandleKey(std::uint32_t key, bool down, AimState& aim, Control
                 requests.aimChanged = true;
             }
             return true;
-        case 'R':
+        case kCentreTipKey:
             if (down) {
                 aim.SetTipOffset(0, 0);
                 requests.aimChanged = true;

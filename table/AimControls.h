@@ -2,7 +2,7 @@
 // The player's controls on the table, from window messages: the mouse turns the aim around the
 // cue ball, a right-button drag turns the camera, the wheel zooms, the left button held and drawn
 // back sets the power and its release strikes. Keys: Left/Right aim (finer with Shift), Up/Down
-// the cue elevation, W/A/S/D the tip offset (R centres it), Space held charges the power and its
+// the cue elevation, W/A/S/D the tip offset (Q centres it), Space held charges the power and its
 // release strikes. A small on-screen control in the lower right corner sets the tip offset (the
 // ball's face) and the elevation (the bar beside it) by clicking or dragging; the power bar beside
 // them shows the power. The pointer over these controls leaves the aim alone, a sweep of the
@@ -15,6 +15,10 @@
 #include "table/AimState.h"
 
 namespace table {
+
+// Centres the cue tip on the ball: a key beside W and A that no table scene takes for anything
+// else ('R' is the rooms' last-shot replay).
+constexpr std::uint32_t kCentreTipKey = 'Q';
 
 // What the controls ask of the world after a message or tick.
 struct ControlRequests {

@@ -17,7 +17,7 @@ class HelpWindow : public gui::Dialog {
 public:
     static constexpr int kWidth = 600;
     static constexpr int kHeight = 460;
-    static constexpr int kLineCount = 14;
+    static constexpr int kLineCount = 15;
     // Pages: 0 controls, 1 lobby, 2 the rules of a game type.
     enum Mode : int { kControls = 0, kLobby = 1, kRules = 2 };
 

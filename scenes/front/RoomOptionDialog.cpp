@@ -41,6 +41,7 @@ RoomOptionDialog::RoomOptionDialog(SceneHost* host) : host_(host) {
     turnTime_ = AddChoice(*this, kFieldX, 190, 100, kTurnTimeChoice,
                           {u"None", u"20 s", u"30 s", u"40 s", u"60 s"}, 3);
     seatLine_ = AddTextLine(*this, kLabelX, 226, kWidth - 48, 22, {});
+    gameNote_ = AddTextLine(*this, kLabelX, 250, kWidth - 48, 22, kGameFixedText);
     AddOkCancel(*this, 48);
     SetVisible(false);
 }
@@ -54,6 +55,7 @@ void RoomOptionDialog::OpenForCreate(const WString& title, int gameType) {
     room_.state = static_cast<std::uint8_t>(net::RoomState::Waiting);
     password_.clear();
     editable_ = true;
+    gameFixed_ = false;
     SetTitle(u"Create room");
     seatLine_->SetPlainText({});
     Fill();
@@ -67,6 +69,7 @@ void RoomOptionDialog::SetRoomInfo(const net::RoomInfo& room, bool ownIsMaster,
     room_ = room;
     password_ = room.password;
     editable_ = ownIsMaster;
+    gameFixed_ = true;
     SetTitle(u"Room setting");
     const net::PlayerRecord* master = masterSlot >= 0 && masterSlot < static_cast<int>(seats.size())
                                           ? seats[static_cast<std::size_t>(masterSlot)]
@@ -88,6 +91,9 @@ void RoomOptionDialog::Fill() {
                            static_cast<gui::Widget*>(gameType_), static_cast<gui::Widget*>(players_),
                            static_cast<gui::Widget*>(turnTime_)})
         w->SetEnabled(editable_);
+    gameType_->SetEnabled(editable_ && !gameFixed_);
+    gameType_->SetTooltip(gameFixed_ ? WString(kGameFixedText) : WString());
+    gameNote_->Show(gameFixed_);
 }
 
 WString RoomOptionDialog::Check(const net::RoomInfo& room, const WString& password) {
@@ -106,7 +112,7 @@ bool RoomOptionDialog::ReadControls() {
     net::RoomInfo next = room_;
     next.title = title_->GetText();
     const int type = gameType_->Selected();
-    if (type >= 0 && type < static_cast<int>(types_.size()))
+    if (!gameFixed_ && type >= 0 && type < static_cast<int>(types_.size()))
         next.gameType = static_cast<std::uint8_t>(types_[type]);
     const int players = players_->Selected();
     if (players >= 0)

@@ -1,7 +1,9 @@
 #pragma once
 // The room settings window: the lobby opens it to create a room, the game room to show (and, for
 // the room master, change) the settings of the room. OK posts 1161 (2050, 0) once the settings are
-// valid; the owner reads them from Room() and Password().
+// valid; the owner reads them from Room() and Password(). The game is chosen only for a new room:
+// the room's settings message (2004) carries none, so a room keeps the game it was created with and
+// the game room shows it fixed.
 
 #include <cstdint>
 #include <span>
@@ -44,6 +46,9 @@ public:
     const net::RoomInfo& Room() const { return room_; }
     const WString& Password() const { return password_; }
     bool Editable() const { return editable_; }
+    gui::ComboBox* GameChoice() const { return gameType_; }
+    gui::TextLabel* GameNote() const { return gameNote_; }
+    static constexpr const char16_t* kGameFixedText = u"A room keeps the game it was created with.";
     // The reason the settings cannot be used, or an empty text.
     static WString Check(const net::RoomInfo& room, const WString& password);
 
@@ -57,6 +62,7 @@ private:
     net::RoomInfo room_;
     WString password_;
     bool editable_ = true;
+    bool gameFixed_ = false;
     std::vector<int> types_;
     gui::EditBox* title_ = nullptr;
     gui::EditBox* passwordEdit_ = nullptr;
@@ -64,6 +70,7 @@ private:
     gui::ComboBox* players_ = nullptr;
     gui::ComboBox* turnTime_ = nullptr;
     gui::TextLabel* seatLine_ = nullptr;
+    gui::TextLabel* gameNote_ = nullptr;
 };
 
 }  // namespace scenes

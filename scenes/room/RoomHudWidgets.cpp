@@ -169,7 +169,7 @@ void SceneRoomGame::RefreshRoomHud() {
         startReady_->SetTeam(team);
         startReady_->RefreshTeams();
     }
-    if (ownMaster) startReady_->SetStartEnabled(StartPossible(channelType_.load() == kTournamentChannel));
+    if (ownMaster) startReady_->SetStartPossible(StartPossible());
     startReady_->Show(!running && !watchOnly_.load());
 }
 

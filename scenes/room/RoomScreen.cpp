@@ -243,7 +243,7 @@ void SceneRoomGame::CreateRoomScreen() {
     // At the screen's left edge, not 4 pixels past it: the bold "No Chalk" fills the gauge's width.
     AnchorByEdges(*chalkGauge_, gui::AnchorH::Left, 0, gui::AnchorV::Bottom, -300);
 
-    keyGuide_ = AddKeyGuide(*this, false);
+    keyGuide_ = AddKeyGuide(*this, false, true);
     keyGuide_->SetId(info_panel::kControl);
     keyGuide_->Show(false);
     roomOptions_ = Hidden<RoomOptionDialog>(*this, Host());
@@ -338,7 +338,7 @@ void SceneRoomGame::RefreshRoomScreen(std::uint64_t nowMs) {
     halfGameLabel_->Show(info.IsBit3OptionOn());
 
     joinButton_->Show(JoinAllowed());
-    startPrompt_->Show(StartPossible(channel == kTournamentChannel));
+    startPrompt_->Show(StartPossible());
     // The chat scroll bar follows the first shown line.
     std::size_t lines = 0, firstShown = 1;
     {
@@ -376,14 +376,18 @@ bool SceneRoomGame::JoinAllowed() {
     return info.RequiredGold(money, channel) == 0;
 }
 
-bool SceneRoomGame::StartPossible(bool force) {
-    const int own = ownSeat_.load();
-    if (own != masterSeat_.load() || gameRunning_.load() || watchOnly_.load() || connectionLost_.load())
-        return false;
+bool SceneRoomGame::StartPossible() {
+    if (gameRunning_.load() || watchOnly_.load() || connectionLost_.load()) return false;
+    return StartRefusal().empty();
+}
+
+WString SceneRoomGame::StartRefusal() {
+    if (ownSeat_.load() != masterSeat_.load()) return u"Only the room master can start the game.";
     platform::ScopedLock lock(seatLock_);
     platform::ScopedLock roomLock(game_.lock);
-    if (game_.AllReady() && game_.LineUpValid()) return true;
-    return force && game_.OwnStartPermission(own);
+    if (!game_.LineUpValid()) return u"Two teams are needed to start the game.";
+    if (!game_.AllReady()) return u"Every player must be ready to start the game.";
+    return {};
 }
 
 bool SceneRoomGame::CheckChannelLevel() {

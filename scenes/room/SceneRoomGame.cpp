@@ -563,6 +563,11 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
                 if (Host()) Host()->ShowNotice(this, u"You are falling short of gold to join.");
                 return true;
             }
+            // The button stays pressable: a start the room cannot make says why, as the server would.
+            if (const WString refusal = StartRefusal(); !refusal.empty()) {
+                AddChatLine(refusal, colour::kRed);
+                return true;
+            }
             SendByte(RoomMsg::Start, 0);
             return true;
         }

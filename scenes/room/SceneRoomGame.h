@@ -180,9 +180,11 @@ public:
     bool CheckChannelLevel();
     // Whether the own player may be offered to join the running game (the "Join" button).
     bool JoinAllowed();
-    // Whether the room master can start (all ready and a valid line-up, or, forced, the own seat
-    // may start); false for anyone but the master and after the connection was lost.
-    bool StartPossible(bool force);
+    // Whether the room master can start now (a valid line-up, every player ready); false for anyone
+    // but the master, during a game and after the connection was lost.
+    bool StartPossible();
+    // Why the room cannot start a game, in the words of the server's refusal, or an empty text.
+    WString StartRefusal();
     bool ChatSoundOn() const { return chatSound_.load(); }
     bool KeyGuideShown() const { return keyGuideOn_; }
     // Chat line k of the screen (0 the top one) and the strip behind it.

@@ -30,7 +30,7 @@ constexpr const char16_t* kGuideLines[] = {
     u"Wheel: zoom",
     u"Space: charge, strike",
     u"Up/Down: cue height",
-    u"W A S D: tip, R: centre",
+    u"W A S D: tip, Q: centre",
     u"Tab: top view",
     u"T: trails, B: guide",
     u"U: balls back",
@@ -38,6 +38,9 @@ constexpr const char16_t* kGuideLines[] = {
     u"F2: this guide",
 };
 constexpr const char16_t* kBallsBackLine = u"U: balls back";
+constexpr const char16_t* kChalkLine = u"C: chalk";
+// The replay shares the chalk's line, so the practice room's guide keeps the panel's height.
+constexpr const char16_t* kChalkAndReplayLine = u"C: chalk, R: replay";
 }  // namespace
 
 gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title) {
@@ -68,7 +71,7 @@ int TopViewRightInset(const gui::Widget* replayPanel, int screenWidth) {
     return std::clamp(screenWidth - replayPanel->ScreenX() + kGap, kKeyGuideColumn, kNormalPanelLeft + kGap);
 }
 
-gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack) {
+gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack, bool replay) {
     constexpr int kLineHeight = 19;
     const int height = ballsBack ? kGuideHeight : kGuideHeight - kLineHeight;
     gui::ImageWidget* guide =
@@ -76,8 +79,9 @@ gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack) {
     guide->SetAnchor(gui::AnchorH::Right, -200 + kGuideWidth, gui::AnchorV::None, 0);
     guide->SetAlpha(0.8f);
     int y = 8;
-    for (const char16_t* line : kGuideLines) {
-        if (!ballsBack && WString(line) == kBallsBackLine) continue;
+    for (WString line : kGuideLines) {
+        if (!ballsBack && line == kBallsBackLine) continue;
+        if (replay && line == kChalkLine) line = kChalkAndReplayLine;
         gui::TextLabel* label = guide->AddLabel(10, y, kGuideWidth - 16, 18, gui::kFont12);
         label->SetPlainText(line);
         y += kLineHeight;

@@ -2,7 +2,9 @@
 // settings check, the practice set-up's result and the help window's pages.
 #include <gtest/gtest.h>
 
+#include "gui/ComboBox.h"
 #include "gui/TextInput.h"
+#include "gui/TextLabel.h"
 #include "net/PlayerRecord.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/HelpWindow.h"
@@ -135,6 +137,9 @@ TEST(HelpPages, RulesModeShowsTheGameTypeAndOtherModesTheirPage) {
     EXPECT_NE(help.Line(2).find(u"right button and move the mouse to turn the camera"), WString::npos);
     EXPECT_NE(help.Line(5).find(u"left button and draw the mouse down for power; let go to strike"),
               WString::npos);
+    // One key, one action: the tip's centring and the last shot's replay have keys of their own.
+    EXPECT_NE(help.Line(3).find(u"W, A, S, D move the tip on the ball, Q centres it."), WString::npos);
+    EXPECT_EQ(help.Line(11).find(u"  R: the last shot again on the replay panel"), 0u);
 }
 
 }  // namespace
@@ -171,13 +176,25 @@ TEST(RoomSettingsInRoom, OnlyTheMasterChangesTheSettingsAndOnlyValidOnesArePoste
     EXPECT_TRUE(dialog.IsVisible()) << "a blank title is refused";
     ASSERT_EQ(host.errors.size(), 1u);
     title->SetText(u"Late game");
+    // The room's settings message carries no game: even the master sees the game fixed, and a choice
+    // made anyway (a stale list) does not reach the settings.
+    EXPECT_FALSE(dialog.GameChoice()->IsEnabled());
+    EXPECT_TRUE(dialog.GameNote()->IsVisible());
+    dialog.GameChoice()->Select(0);
     press(scenes::front_button::kOk);
     ASSERT_EQ(host.posted.size(), 1u);
     EXPECT_EQ(host.posted[0].code, scenes::front_message::kRoomOptionsOk);
     EXPECT_EQ(dialog.Room().title, u"Late game");
     EXPECT_EQ(dialog.Room().number, 12) << "the room keeps its number";
+    EXPECT_EQ(dialog.Room().gameType, 10);
     EXPECT_EQ(dialog.Room().inningTime, 30);
     EXPECT_EQ(dialog.Room().maxPlayers, 2) << "pocket games seat two";
+
+    dialog.OpenForCreate(u"New room", 10);
+    EXPECT_FALSE(dialog.GameNote()->IsVisible()) << "a new room chooses its game";
+    dialog.GameChoice()->Select(0);
+    press(scenes::front_button::kOk);
+    EXPECT_EQ(dialog.Room().gameType, 0);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "scenes/room/practice/EarnGoldMission.h"
 #include "scenes/room/practice/PracticeCodes.h"
 #include "scenes/room/practice/SceneRoomPractice.h"
+#include "table/AimControls.h"
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/PracticeSteps.h"
 #include "tests/scenes/support/QueuedSounds.h"
@@ -248,12 +249,17 @@ TEST(SceneRoomPractice, TheChatBoxKeepsTwoHundredLinesAndShowsTheNewestEightFrom
     EXPECT_EQ(t.scene.ChatLines().back().argb, 0xFFFF0000u);
 }
 
-TEST(SceneRoomPractice, ReleasingRWatchesTheLastShotOnItsOwnWorldAndAnotherKeyReleasedFirstCancels) {
+TEST(SceneRoomPractice,
+     ReleasingRWatchesTheLastShotOnItsOwnWorldAndAnotherKeyReleasedFirstCancelsAndQCentresTheTip) {
     Practice t;
     t.Enter();
+    t.World().Aim().SetTipOffset(0.3f, 0.2f);
     t.scene.OnMessage(platform::kWmKeyDown, 'R', 0);
     t.scene.OnMessage(platform::kWmKeyUp, 'R', 0);
     EXPECT_FALSE(t.scene.ReplayShown()) << "no shot yet";
+    EXPECT_FLOAT_EQ(t.World().Aim().TipSide(), 0.3f) << "R is the replay's key, never the tip's";
+    t.scene.OnMessage(platform::kWmKeyDown, table::kCentreTipKey, 0);
+    EXPECT_EQ(t.World().Aim().TipSide(), 0.0f);
 
     table::TableWorld& world = t.World();
     world.MakeDefaultShot();
@@ -471,8 +477,10 @@ TEST(SceneRoomPractice, APlainCueAboveTheOwnLevelIsRefusedAPersonalOneNeverAndTh
 
 }  // namespace
 
-TEST(PracticeRoomScene, TheKeyGuideListsTheBallsBackKeyOfTheFreeTable) {
+TEST(PracticeRoomScene, TheKeyGuideListsTheBallsBackKeyOfTheFreeTableAndTheReplayKey) {
     Practice p;
     p.Enter();
     EXPECT_NE(FindLabel(p.scene, u"U: balls back"), nullptr);
+    EXPECT_NE(FindLabel(p.scene, u"C: chalk, R: replay"), nullptr);
+    EXPECT_NE(FindLabel(p.scene, u"W A S D: tip, Q: centre"), nullptr);
 }

@@ -376,26 +376,29 @@ TEST(RoomHud, ATeamIsRefusedWhenTheGoldIsShortAndReadyLocksTheTeamUntilReleased)
     EXPECT_EQ(p.panel.SelectedTeam(), 3);
 }
 
-TEST(RoomHud, TheMasterGetsTheStartButtonAndFiveStartsOnlyWhenEnabled) {
+TEST(RoomHud, TheMastersStartStaysPressableAndGlowsOnlyWhileTheRoomCanStart) {
     Panel p;
     p.panel.SetOwnMaster(true);
     p.panel.Refresh(false);
     EXPECT_TRUE(p.panel.StartButton()->IsVisible());
     EXPECT_FALSE(p.panel.ReadyButton()->IsVisible());
-    p.panel.RouteMessage(platform::kWmKeyDown, room_key::kF5, 0);
-    EXPECT_TRUE(p.host.posted.empty()) << "start is disabled until everyone is ready";
-    p.panel.SetStartEnabled(true);
-    EXPECT_TRUE(p.panel.Highlight()->IsVisible());
-    p.panel.RouteMessage(platform::kWmKeyDown, room_key::kF5, 0);
-    ASSERT_EQ(p.host.posted.size(), 1u);
-    EXPECT_EQ(p.host.posted[0].code, room_message::kStartClicked);
-    EXPECT_EQ(p.host.posted[0].a, 1u);
+    // Before everyone is ready the press still reaches the room, which says why it cannot start.
+    for (const bool possible : {false, true}) {
+        p.host.posted.clear();
+        p.panel.SetStartPossible(possible);
+        EXPECT_TRUE(p.panel.StartButton()->IsEnabled()) << possible;
+        EXPECT_EQ(p.panel.Highlight()->IsVisible(), possible);
+        p.panel.RouteMessage(platform::kWmKeyDown, room_key::kF5, 0);
+        ASSERT_EQ(p.host.posted.size(), 1u) << possible;
+        EXPECT_EQ(p.host.posted[0].code, room_message::kStartClicked);
+        EXPECT_EQ(p.host.posted[0].a, 1u);
+    }
 
     p.panel.EnterGame();
     EXPECT_FALSE(p.panel.IsVisible());
     EXPECT_TRUE(p.panel.InGame());
     p.panel.LeaveGame();
-    EXPECT_FALSE(p.panel.StartButton()->IsEnabled());
+    EXPECT_FALSE(p.panel.Highlight()->IsVisible());
     p.panel.Resize(1024, 768);
     EXPECT_EQ(p.panel.X(), 654);
     EXPECT_EQ(p.panel.Y(), 688);

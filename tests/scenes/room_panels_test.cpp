@@ -363,7 +363,7 @@ TEST_F(InviteListTest, InvitationSendsAtMostEightAndItsCountMatchesTheIdsWritten
     EXPECT_EQ(host.notices.back(), u"Select more than 1 person you wish to invite.");
 }
 
-TEST_F(InviteListTest, RefreshWaitsFiveSecondsAndInvitedPlayersComeBackAfterTenSeconds) {
+TEST_F(InviteListTest, OnlyThePlayersOwnRequestsHoldUpRefreshAndInvitedPlayersComeBackAfterTenSeconds) {
     Fill(Players(2));
     clock.AdvanceMs(3000);
     dialog.OnCommand(Click(2053));
@@ -374,6 +374,19 @@ TEST_F(InviteListTest, RefreshWaitsFiveSecondsAndInvitedPlayersComeBackAfterTenS
     EXPECT_EQ(sentIds.size(), 2u);
     EXPECT_EQ(sentIds.back(), 2042);
     EXPECT_TRUE(dialog.PendingLabel()->IsVisible());
+
+    // A player entering makes the list ask again by itself: that request is not the player's, so his
+    // own "Refresh" right after it is not refused.
+    clock.AdvanceMs(30000);
+    dialog.RoomChanged(77, u"newcomer", false);
+    dialog.Tick(clock.NowMs());
+    EXPECT_EQ(sentIds.size(), 3u);
+    clock.AdvanceMs(1000);
+    dialog.OnCommand(Click(2053));
+    EXPECT_EQ(sentIds.size(), 4u) << "his own Refresh waited for a request he did not make";
+    dialog.OnCommand(Click(2053));
+    EXPECT_EQ(sentIds.size(), 4u) << "his own presses still wait for each other";
+    EXPECT_EQ(host.notices.back(), u"Try again in 5 seconds");
 
     Fill(Players(2));
     dialog.OnCommand(Click(100, 1));

@@ -17,6 +17,7 @@
 #include "scenes/front/RoomOptionDialog.h"
 #include "scenes/room/RoomScreen.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/StartReadyButton.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 
 namespace {
@@ -140,6 +141,13 @@ protected:
             Member(p, 1, u"Bob", 0, false);
         });
     }
+    // Alice (seat 0) in team 1 and Bob in team 2, ready: the room can start.
+    void TwoReadyTeams() {
+        AliceAndBob();
+        Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
+        Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
+        Deliver(2027, [](net::Packet& p) { p.WriteU8(1).WriteU8(1); });
+    }
     RecordingHud hud;
 };
 
@@ -249,6 +257,7 @@ TEST_F(RoomScreenTest, TheTournamentFeeIsToldOnEntryAndAShortPurseCannotStart) {
     EXPECT_TRUE(SentWith(2028).empty());
     EXPECT_EQ(host.notices.back(), u"You are falling short of gold to join.");
     host.session->own.money = 1500;
+    TwoReadyTeams();
     scene.OnMessage(1092, 0, 0);
     EXPECT_EQ(SentWith(2028).size(), 1u);
 
@@ -761,18 +770,30 @@ TEST_F(RoomScreenTest, AGambleGameWithoutAPotTellsTheHourWhenTheFirstTeamIsBackA
     EXPECT_EQ(clockHud.told, 1);
 }
 
-TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyBobsAndGoesWithTheConnection) {
+TEST_F(RoomScreenTest,
+       TheStartBubbleAsksOnceEveryPlayerIsReadyAnEarlierStartSaysWhyInRedAndTheBubbleGoesWithTheConnection) {
     EnterRoom(0, 0);
     AliceAndBob();
-    Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
-    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
-    scene.Render(nullptr, false);
     gui::Widget* bubble = Find<gui::Widget>(room::control::kStartPrompt);
     ASSERT_NE(bubble, nullptr);
-    EXPECT_FALSE(bubble->IsVisible()) << "Bob is not ready";
+    // Until the room can start, the master's Start stays pressable and says why in red, sending nothing.
+    const auto pressStart = [&](const std::string& refusal) {
+        scene.Render(nullptr, false);
+        EXPECT_TRUE(scene.StartReady()->StartButton()->IsEnabled());
+        EXPECT_EQ(bubble->IsVisible(), refusal.empty()) << refusal;
+        const std::size_t starts = SentWith(2028).size();
+        scene.OnMessage(1092, 1, 0);
+        EXPECT_EQ(SentWith(2028).size(), starts + (refusal.empty() ? 1 : 0)) << refusal;
+        if (refusal.empty()) return;
+        EXPECT_EQ(ToUtf8(scene.ChatLines().back().text), refusal);
+        EXPECT_EQ(scene.ChatLines().back().argb, kRed);
+    };
+    pressStart("Two teams are needed to start the game.");
+    Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
+    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
+    pressStart("Every player must be ready to start the game.");
     Deliver(2027, [](net::Packet& p) { p.WriteU8(1).WriteU8(1); });
-    scene.Render(nullptr, false);
-    EXPECT_TRUE(bubble->IsVisible());
+    pressStart("");
     const int y = bubble->Y();
     Run(20);
     scene.Render(nullptr, false);
@@ -782,10 +803,7 @@ TEST_F(RoomScreenTest, TheStartBubbleAsksTheMasterOnlyOnceEveryPlayerIsReadyBobs
     EXPECT_FALSE(bubble->IsVisible()) << "no start without a connection";
     scene.Enter();
     EnterRoom(0, 0);
-    AliceAndBob();
-    Deliver(2013, [](net::Packet& p) { p.WriteU8(0).WriteU8(1); });
-    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
-    Deliver(2027, [](net::Packet& p) { p.WriteU8(1).WriteU8(1); });
+    TwoReadyTeams();
     scene.Render(nullptr, false);
     EXPECT_TRUE(bubble->IsVisible()) << "a new room on a new connection asks again";
     EnterRoom(1, 0);

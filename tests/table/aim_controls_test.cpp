@@ -70,7 +70,7 @@ TEST(AimControls, MouseTurnsTheAimFinerWithShiftAndRightDragTurnsOnlyTheCamera) 
     EXPECT_FLOAT_EQ(c.last.zoomSteps, -2.0f);
 }
 
-TEST(AimControls, KeysAimChargeStrikeAndTheOnScreenControlSetsTipAndElevation) {
+TEST(AimControls, KeysAimChargeStrikeAndCentreTheTipAndTheOnScreenControlSetsTipAndElevation) {
     Controls c;
     c.Key(platform::kVkLeft, true);
     c.Ticks(10);
@@ -87,6 +87,11 @@ TEST(AimControls, KeysAimChargeStrikeAndTheOnScreenControlSetsTipAndElevation) {
     c.Key('W', true);
     EXPECT_FLOAT_EQ(c.aim.TipSide(), kTipOffsetStep);
     EXPECT_FLOAT_EQ(c.aim.TipVertical(), kTipOffsetStep);
+    EXPECT_FALSE(c.Send(platform::kWmKeyDown, 'R')) << "R is the rooms' replay key";
+    EXPECT_FLOAT_EQ(c.aim.TipSide(), kTipOffsetStep);
+    c.Key(kCentreTipKey, true);
+    EXPECT_EQ(c.aim.TipSide(), 0.0f);
+    EXPECT_EQ(c.aim.TipVertical(), 0.0f);
 
     const ControlRect tip = c.controls.TipControl();
     c.Mouse(platform::kWmLButtonDown, tip.right - 1, (tip.top + tip.bottom) / 2);

@@ -109,9 +109,11 @@ void InviteListDialog::SetPending(bool pending) {
     if (pendingLabel_) pendingLabel_->Show(pending);
 }
 
-void InviteListDialog::RequestList(std::uint64_t nowMs) {
-    lastRequestMs_ = nowMs;
-    requested_ = true;
+void InviteListDialog::RequestList(std::uint64_t nowMs, bool own) {
+    if (own) {
+        lastRequestMs_ = nowMs;
+        requested_ = true;
+    }
     if (!send_) return;
     net::Packet p;
     p.Init(kListRequest);
@@ -131,7 +133,7 @@ void InviteListDialog::OnShow() {
     }
     SetPending(true);
     CenterOnScreen();
-    RequestList(platform::NowMs());
+    RequestList(platform::NowMs(), true);
 }
 
 void InviteListDialog::FillFromPacket(net::Packet& p) {
@@ -242,7 +244,7 @@ void InviteListDialog::Tick(std::uint64_t nowMs) {
         return;
     }
     // The rows shown stay until the new list replaces them.
-    if (changed) RequestList(platform::NowMs());
+    if (changed) RequestList(platform::NowMs(), false);
     if (arrived) {
         const bool empty = Candidates().empty();
         if (pendingLabel_) pendingLabel_->Show(false);
@@ -322,7 +324,7 @@ bool InviteListDialog::OnCommand(const gui::CommandEvent& event) {
                 return true;
             }
             SetPending(true);
-            RequestList(now);
+            RequestList(now, true);
             return true;
         }
         default:

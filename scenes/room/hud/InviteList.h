@@ -1,8 +1,10 @@
 #pragma once
 // The invite list of a game room: on opening it asks the server for the players who can be invited
 // (2042), shows its reply (2043) seven rows at a time with a check box each, and sends one
-// invitation message (2044) for the players ticked, at most 8. List requests are 5 seconds apart;
-// an invited player stays greyed out for a little over 10 seconds, also across reopenings.
+// invitation message (2044) for the players ticked, at most 8. The player's own list requests
+// (opening the list, "Refresh") are 5 seconds apart; the list's own requests after a change of the
+// room's players do not hold him up. An invited player stays greyed out for a little over 10
+// seconds, also across reopenings.
 //
 // Threads: the reply arrives on the network dispatch thread while the rows are drawn and clicked on
 // the main thread; the candidates and the invited list are only touched under the dialog's lock.
@@ -118,7 +120,9 @@ private:
     void Layout();  // under lock_
     bool RefreshCooldownLocked(std::uint64_t nowMs);
     void SendInvitations();
-    void RequestList(std::uint64_t nowMs);
+    // Asks the server for the list. The player's own request (`own`) starts the wait of his next
+    // "Refresh"; the list's own requests leave it alone.
+    void RequestList(std::uint64_t nowMs, bool own);
     void SetPending(bool pending);
     void Notice(const WString& text);
 

@@ -80,14 +80,15 @@ void StartReadyButton::Refresh(bool uncheck) {
         return;
     }
     start_->Show(true);
+    start_->SetEnabled(true);
     start_->SetChecked(false);
     ready_->Show(false);
     ShowHighlight(false);
 }
 
-void StartReadyButton::SetStartEnabled(bool enabled) {
-    start_->SetEnabled(enabled);
-    ShowHighlight(enabled);
+void StartReadyButton::SetStartPossible(bool possible) {
+    start_->SetEnabled(true);
+    ShowHighlight(possible);
 }
 
 void StartReadyButton::SetTeam(int index) {
@@ -119,7 +120,6 @@ void StartReadyButton::EnterGame() {
 
 void StartReadyButton::LeaveGame() {
     inGame_ = false;
-    start_->SetEnabled(false);
     ShowHighlight(false);
 }
 

@@ -36,7 +36,9 @@ public:
     void Resize(int width, int height);
     void SetOwnMaster(bool master) { ownMaster_ = master; }
     void Refresh(bool uncheck);
-    void SetStartEnabled(bool enabled);
+    // The start button stays pressable (the room says why a start cannot be made); while the room
+    // can start, its glow blinks.
+    void SetStartPossible(bool possible);
     void SetTeam(int index);
     void RefreshTeams();
     void EnterGame();

@@ -116,7 +116,7 @@ void SceneRoomPractice::CreateUI() {
         chatLabels_[i]->SetVisible(false);
     }
 
-    keyGuide_ = AddKeyGuide(*this, true);
+    keyGuide_ = AddKeyGuide(*this, true, true);
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
     replay_ = Make<hud::ReplayControlPanel>(Host());
