@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "gui/Button.h"
+#include "gui/FontDesc.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextLabel.h"
+#include "gui/WidgetRouter.h"
 #include "net/GameSession.h"
 #include "net/PlayerRecord.h"
 #include "scenes/base/SceneCodes.h"
@@ -348,6 +350,24 @@ TEST(SchoolIndex, RowsLayOutTopicsAndSubTopicsAfreshWhateverTheyShowedBefore) {
     ASSERT_FALSE(newcomer.host.posted.empty()) << "the row's click never reached the index";
     EXPECT_EQ(newcomer.host.posted.back().code, school_message::kTopicChosen);
     EXPECT_EQ(newcomer.host.posted.back().a, 1u);
+}
+
+TEST(SchoolIndex, TheTabCaptionsStandClearOfTheirBulletsAndTheirClicksGoToTheTab) {
+    School school(1);
+    TutorialIndex* index = school.scene.Index();
+    constexpr int kBulletRight = 16;  // where the radio bullet drawn in the tab's face ends
+    for (int k = 0; k < kCategoryCount; ++k) {
+        SCOPED_TRACE(k);
+        const gui::Button* tab = index->Tab(k);
+        const gui::TextLabel* caption = index->TabCaption(k);
+        EXPECT_EQ(caption->Text(), WString(kCategoryCaptions[static_cast<std::size_t>(k)]));
+        const int width = gui::MeasureTextWidth(caption->Font(), caption->Text());
+        const int left = caption->ScreenX() + (caption->Width() - width) / 2;
+        EXPECT_GE(left, tab->ScreenX() + kBulletRight + 2) << "the caption runs over the bullet";
+        EXPECT_LE(left + width, tab->ScreenX() + tab->Width());
+        EXPECT_EQ(gui::WidgetRouter::HitWidget(*index, left + width / 2, caption->ScreenY() + 14, false), tab)
+            << "the caption took the tab's click";
+    }
 }
 
 TEST(SchoolIndex, ChoosingATopicJumpsAndHidingOffersTheIndexAgain) {
