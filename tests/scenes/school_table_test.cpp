@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/render/Scene.h"
+#include "gui/Overlays.h"
 #include "gui/TextLabel.h"
 #include "platform/video/RecordingBackend.h"
 #include "platform/window/WindowCodes.h"
@@ -101,9 +102,15 @@ TEST(SchoolTable, AClickOnClickToTryBesideTheContinueArrowStartsTheExercise) {
     ASSERT_EQ(t.scene.Step(), 4);
     ASSERT_TRUE(t.scene.ClickToTry()->IsShownOnScreen());
     const int x = t.scene.ClickToTry()->ScreenX() + 25, y = t.scene.ClickToTry()->ScreenY() + 8;
-    for (std::uint32_t message : {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+    gui::Tooltip::Create();
+    t.scene.RouteMessage(platform::kWmMouseMove, 0, platform::MakeLParam(x, y));
+    EXPECT_TRUE(gui::Tooltip::Instance()->IsVisible());
+    EXPECT_EQ(gui::Tooltip::Instance()->Text(), u"Continue");
+    for (std::uint32_t message : {platform::kWmLButtonDown, platform::kWmLButtonUp})
         t.scene.RouteMessage(message, 0, platform::MakeLParam(x, y));
     EXPECT_TRUE(t.scene.Practising()) << "the label beside the arrow took the click";
+    EXPECT_FALSE(gui::Tooltip::Instance()->IsVisible()) << "the tooltip stayed when its arrow went";
+    gui::DestroyGuiOverlays();
 }
 
 TEST(SchoolTable, TheSchoolHoldsItsOwnWarmLightWhateverTheHour) {

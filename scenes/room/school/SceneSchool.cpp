@@ -354,7 +354,7 @@ void SceneSchool::ShowPage(const Page& page) {
 }
 
 void SceneSchool::CourseEnd() {
-    for (gui::Button* b : navigation_) b->SetVisible(true);
+    for (gui::Button* b : navigation_) b->Show(true);
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (session && session->basicCourseRewards == 0) {
         if (OptionsStore* store = Host()->UserOptions()) {
@@ -427,20 +427,20 @@ void SceneSchool::SchoolStep(int delta) {
     highest_ = std::max(highest_, step_);
     step_ = NextShownStep(step_, delta);
     currentGoal_ = 0;
-    for (gui::Button* b : navigation_) b->SetVisible(false);
+    for (gui::Button* b : navigation_) b->Show(false);
     const Page* page = FindPage(step_);
     if (page) ShowPage(*page);
     index_->SelectStep(step_);
     if (previous_ <= kLastOrbitStep && step_ > kLastBasicStep) JumpCamera();
     previous_ = step_;
     if (step_ < 9) HighlightControlStep(step_ <= 4 ? 0 : step_ <= 6 ? 1 : step_ == 7 ? 2 : 3);
-    continue_->SetVisible(step_ < kLastStep);
+    continue_->Show(step_ < kLastStep);
     if (step_ >= kLastStep)
         if (table::TableWorld* world = World()) world->trailDisplay = true;
     clickToTry_->SetVisible(goalCount_ > 0);
-    previousButton_->SetVisible(step_ != kFirstStep);
+    previousButton_->Show(step_ != kFirstStep);
     stepStrip_->SetVisible(step_ >= 3 && step_ <= 8);
-    gauge_->SetVisible(step_ > 8);
+    gauge_->Show(step_ > 8);
     shotPicture_->SetVisible(step_ == 5);
     ColourGoals();
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
@@ -457,7 +457,7 @@ void SceneSchool::StartPractice() {
     goalHeader_->SetVisible(true);
     clickToTry_->SetVisible(false);
     practising_ = true;
-    continue_->SetVisible(false);
+    continue_->Show(false);
     table::TableWorld* world = World();
     if (world) {
         SetAimDisplay(true);
@@ -513,7 +513,7 @@ void SceneSchool::CompleteGoal() {
     if (World()) World()->SetSceneVisible(true);
     ColourGoals();
     if (currentGoal_ == allGoals) {
-        continue_->SetVisible(true);
+        continue_->Show(true);
         AddGoal(kAllGoalsDone);
         goals_[static_cast<std::size_t>(goalCount_ - 1)]->SetVisible(true);
     }
@@ -644,7 +644,7 @@ bool SceneSchool::OnCommand(const gui::CommandEvent& event) {
             LeaveTo(scene_id::kLobby);
             return true;
         case kOpenIndexId:
-            openIndex_->SetVisible(false);
+            openIndex_->Show(false);
             index_->Open();
             return true;
         case TutorialIndex::kCloseId:
@@ -677,7 +677,7 @@ bool SceneSchool::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
             SchoolStep(+1);
             return true;
         case school_message::kIndexHidden:
-            openIndex_->SetVisible(true);
+            openIndex_->Show(true);
             return true;
         case kGoToLobby:
             LeaveTo(scene_id::kLobby);
