@@ -1,8 +1,14 @@
 // The cue school on its table (recording render device): the table it sets up, the camera orbit of
-// the first pages, and an exercise ticked off from the camera the player turns.
+// the first pages, the lessons done with the controls their texts name, and the camera they leave.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
 #include "engine/render/Scene.h"
+#include "gui/Button.h"
+#include "gui/Overlays.h"
 #include "gui/TextLabel.h"
 #include "platform/video/RecordingBackend.h"
 #include "platform/window/WindowCodes.h"
@@ -29,6 +35,44 @@ struct SchoolTable {
     }
     ~SchoolTable() { host->Leave(scene); }
     table::TableWorld& World() { return *scene.World(); }
+    void Mouse(std::uint32_t message, int x, int y) { host->Mouse(scene, message, x, y); }
+    // Pressed, drawn by (dx, dy) in steps of 10 pixels with a tick after each, released.
+    void Drag(bool right, int x, int y, int dx, int dy) {
+        Mouse(platform::kWmMouseMove, x, y);
+        Mouse(right ? platform::kWmRButtonDown : platform::kWmLButtonDown, x, y);
+        const int steps = std::max(std::abs(dx), std::abs(dy)) / 10;
+        for (int k = 1; k <= steps; ++k) {
+            Mouse(platform::kWmMouseMove, x + dx * k / steps, y + dy * k / steps);
+            host->Pump(scene, 1);
+        }
+        Mouse(right ? platform::kWmRButtonUp : platform::kWmLButtonUp, x + dx, y + dy);
+    }
+    void Wheel(int notches) {
+        const int step = notches > 0 ? 1 : -1;
+        for (int k = 0; k != notches; k += step) {
+            const auto delta = static_cast<std::uint16_t>(step * platform::kWheelDelta);
+            scene.OnMessage(platform::kWmMouseWheel, static_cast<std::uintptr_t>(delta) << 16,
+                            platform::MakeLParam(400, 450));
+            host->Pump(scene, 1);
+        }
+    }
+    void Key(std::uint32_t key, int heldTicks = 0) {
+        scene.OnMessage(platform::kWmKeyDown, key, 0);
+        host->Pump(scene, heldTicks);
+        scene.OnMessage(platform::kWmKeyUp, key, 0);
+        host->Pump(scene, 1);
+    }
+    void Continue() {
+        gui::CommandEvent next;
+        next.id = scenes::SceneSchool::kContinueId;
+        scene.OnCommand(next);
+    }
+    // The page of the lesson through the index, and its exercise started; true when practising.
+    bool Practise(int step) {
+        scene.OnMessage(scenes::school_message::kTopicChosen, static_cast<std::uintptr_t>(step), 0);
+        Continue();
+        return scene.Step() == step && scene.Practising();
+    }
     void SetCamera(float yaw) {
         table::CameraRig& rig = World().GetCameraRig();
         table::CameraView view = rig.View();
@@ -52,16 +96,72 @@ TEST(SchoolTable, TheFirstPagesOrbitAnEightBallTableThePlayerCannotControlYet) {
     const float yaw = t.World().GetCameraRig().GetYawDegrees();
     t.host->Pump(t.scene, 50);
     EXPECT_NE(t.World().GetCameraRig().GetYawDegrees(), yaw) << "the camera stands still on the first pages";
+    // A drag over the hidden table struck its rack, and the table showed up when the balls rested.
+    t.Drag(false, 300, 450, 0, 100);
+    EXPECT_FALSE(t.World().ShotExecuting()) << "the hidden table took a shot";
+    t.Wheel(5);
+    EXPECT_EQ(t.World().GetCameraRig().View().distance, 50.0f) << "the wheel moved the orbiting camera";
+}
+
+// Each exercise of the camera lesson is done with the control its text names; the left button, the
+// next lesson's, strikes nothing yet. Every goal done brings the camera back behind the cue ball.
+TEST(SchoolTable, TheCameraLessonIsDoneWithTheRightButtonAndTheWheelAndEndsBehindTheCueBall) {
+    SchoolTable t(97);
+    ASSERT_TRUE(t.Practise(4));
+    t.host->Pump(t.scene, 400);
+    t.Drag(false, 400, 450, 0, 150);
+    EXPECT_FALSE(t.World().ShotExecuting()) << "the camera lesson's left button broke the rack";
+    t.Drag(true, 100, 450, 1440, 0);
+    ASSERT_EQ(t.scene.CurrentGoal(), 1) << "a right-drag sideways all the way round";
+    t.Drag(true, 400, 450, 0, -40);
+    t.Drag(true, 400, 410, 0, 200);
+    ASSERT_EQ(t.scene.CurrentGoal(), 2) << "a right-drag down and up";
+    t.Wheel(8);
+    for (int notch = 0; notch < 20 && t.scene.CurrentGoal() == 2; ++notch) t.Wheel(-1);
+    ASSERT_EQ(t.scene.CurrentGoal(), 3) << "the wheel in and out";
+    EXPECT_TRUE(t.scene.Button(scenes::SceneSchool::kContinueId)->IsVisible());
+    t.host->Pump(t.scene, 300);
+    table::CameraRig& rig = t.World().GetCameraRig();
+    EXPECT_EQ(rig.View().distance, 300.0f) << "the camera stayed out where the zoom left it";
+    EXPECT_EQ(rig.GetPitchDegrees(), 12.5f);
+    const float behind = std::remainder(rig.GetYawDegrees() - t.World().Aim().YawDegrees(), 360.0f);
+    EXPECT_NEAR(behind, 0.0f, 1e-3f) << "the camera looks past the cue ball";
+}
+
+// The shot lesson's left button draws and strikes; the aiming lesson wants an aim the player turned
+// (the first one lies on the rack); the masse lessons' cue is raised with the Up key and its tip
+// moved with the keys, even when the school opens on the second masse page.
+TEST(SchoolTable, TheShotAimAndMasseLessonsAreDoneWithTheirNamedControls) {
+    SchoolTable t(97);
+    ASSERT_TRUE(t.Practise(5));
+    t.host->Pump(t.scene, 10);
+    t.Drag(false, 400, 450, 0, 150);
+    ASSERT_TRUE(t.World().ShotExecuting()) << "the left button drawn down struck nothing";
+    for (int i = 0; i < 100 && t.scene.CurrentGoal() == 0; ++i) t.host->Pump(t.scene, 200);
+    EXPECT_EQ(t.scene.CurrentGoal(), 1);
+
+    SchoolTable aiming(97);
+    ASSERT_TRUE(aiming.Practise(8));
+    aiming.host->Pump(aiming.scene, 10);
+    EXPECT_EQ(aiming.scene.CurrentGoal(), 0) << "the aim at the rack was ticked before the player aimed";
+    aiming.Key(platform::kVkLeft, 1);
+    aiming.Key(platform::kVkRight, 1);
+    EXPECT_EQ(aiming.scene.CurrentGoal(), 1) << "the aim turned back onto the rack's first ball";
+
+    SchoolTable masse(51);  // the school opens on the second masse page
+    ASSERT_EQ(masse.scene.Step(), 51);
+    masse.Continue();
+    ASSERT_TRUE(masse.scene.Practising());
+    masse.Key(platform::kVkUp, 400);
+    EXPECT_GT(masse.World().Aim().ElevationDegrees(), 80.0f);
+    EXPECT_EQ(masse.scene.CurrentGoal(), 0);
+    for (int i = 0; i < 6; ++i) masse.Key('A');
+    EXPECT_EQ(masse.scene.CurrentGoal(), 1) << "the raised cue with its tip off the centre";
 }
 
 TEST(SchoolTable, TheRotationExerciseNeedsBothSidesOfTheTable) {
     SchoolTable t(97);
-    t.scene.OnMessage(scenes::school_message::kTopicChosen, 4, 0);
-    ASSERT_EQ(t.scene.Step(), 4);
-    gui::CommandEvent tryIt;
-    tryIt.id = scenes::SceneSchool::kContinueId;
-    t.scene.OnCommand(tryIt);
-    ASSERT_TRUE(t.scene.Practising());
+    ASSERT_TRUE(t.Practise(4));
     EXPECT_EQ(t.World().controlMask, 7u);
     t.SetCamera(90);
     t.scene.CheckStepGoals();
@@ -101,9 +201,15 @@ TEST(SchoolTable, AClickOnClickToTryBesideTheContinueArrowStartsTheExercise) {
     ASSERT_EQ(t.scene.Step(), 4);
     ASSERT_TRUE(t.scene.ClickToTry()->IsShownOnScreen());
     const int x = t.scene.ClickToTry()->ScreenX() + 25, y = t.scene.ClickToTry()->ScreenY() + 8;
-    for (std::uint32_t message : {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+    gui::Tooltip::Create();
+    t.scene.RouteMessage(platform::kWmMouseMove, 0, platform::MakeLParam(x, y));
+    EXPECT_TRUE(gui::Tooltip::Instance()->IsVisible());
+    EXPECT_EQ(gui::Tooltip::Instance()->Text(), u"Continue");
+    for (std::uint32_t message : {platform::kWmLButtonDown, platform::kWmLButtonUp})
         t.scene.RouteMessage(message, 0, platform::MakeLParam(x, y));
     EXPECT_TRUE(t.scene.Practising()) << "the label beside the arrow took the click";
+    EXPECT_FALSE(gui::Tooltip::Instance()->IsVisible()) << "the tooltip stayed when its arrow went";
+    gui::DestroyGuiOverlays();
 }
 
 TEST(SchoolTable, TheSchoolHoldsItsOwnWarmLightWhateverTheHour) {

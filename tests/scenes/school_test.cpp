@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "gui/Button.h"
+#include "gui/FontDesc.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextLabel.h"
+#include "gui/WidgetRouter.h"
 #include "net/GameSession.h"
 #include "net/PlayerRecord.h"
 #include "scenes/base/SceneCodes.h"
@@ -63,14 +65,15 @@ TEST(SchoolPages, EveryPageShowsItsTitleLinesAndGoalsAsWritten) {
         {3, u"So, what is Marvenlot?", 4, 1,
          u"Control is accessible in the order of 4 steps: [Camera] -> [Shot] -> [Aiming] -> [Spin].", kYellow,
          0, nullptr},
-        {4, u"Camera - rotation, zoom", 2, 0,
-         u"Left click and move the mouse up and down to change the viewpoint (screen rotation).", kWhite, 3,
-         u"3. Scroll the wheel or rightclick to adjust the distance (far-near)"},
+        {4, u"Camera - rotation, zoom", 3, 0,
+         u"Hold the right mouse button and move the mouse (a right-drag) to change the viewpoint.", kWhite, 3,
+         u"3. Scroll the wheel to adjust the distance (far-near)"},
         {9, u"Spins - change the contact point", 4, 3,
          u"\u2605 A strong stroke to an extreme contact point can cause a miscue!", kWhite, 3,
          u"3. Play a shot when the contact point is changed."},
-        {10, u"Control - summary", 4, 0, u"1. Left click the mouse to give a spin ", kWhite, 1,
-         u"Practice to play a shot several times."},
+        {10, u"Control - summary", 4, 0,
+         u"1. Move the mouse to adjust the angle; hold Shift to adjust it finely.", kWhite, 1,
+         u"Practice: play a shot with these controls."},
         {31, u"Ability - item attributes (need syntex fix)", 4, 1,
          u"For example, if the default value of shot power is 50%, when the skill experience", kWhite, 0,
          nullptr},
@@ -97,6 +100,39 @@ TEST(SchoolPages, EveryPageShowsItsTitleLinesAndGoalsAsWritten) {
         }
         EXPECT_EQ(s.ClickToTry()->IsVisible(), c.goals > 0);
         EXPECT_EQ(s.Button(SceneSchool::kContinueId)->IsVisible(), c.step < kLastStep);
+    }
+}
+
+TEST(SchoolPages, EveryLessonNamesOnlyControlsThisClientHasAndFitsItsLines) {
+    // Controls of another client: a Ctrl-key shot, a 'V' masse key, a left-button camera, a compass.
+    const char16_t* const foreign[] = {u"Ctrl",      u"control key",   u"'V'",        u"V key",
+                                       u"Leftclick", u"Left click",    u"rightclick", u"Right click",
+                                       u"Compass",   u"push the mouse"};
+    School school(97);
+    for (int step = kFirstStep; step <= kLastStep; ++step) {
+        if (!FindPage(step)) continue;
+        SCOPED_TRACE(step);
+        school.JumpTo(step);
+        if (school.scene.GoalCount() > 0) school.Click(SceneSchool::kContinueId);
+        std::vector<const gui::TextLabel*> shown{school.scene.PageTitleLabel()};
+        for (int k = 0; k < SceneSchool::kLineCount; ++k) shown.push_back(school.scene.TextLine(k));
+        for (int k = 0; k < school.scene.GoalCount(); ++k) shown.push_back(school.scene.GoalLine(k));
+        for (const gui::TextLabel* label : shown) {
+            if (!label->IsVisible()) continue;
+            const WString& text = label->Text();
+            for (const char16_t* word : foreign) EXPECT_EQ(text.find(word), WString::npos) << ToUtf8(text);
+            const int width = gui::MeasureTextWidth(label->Font(), text);
+            EXPECT_LE(width, label->Width()) << ToUtf8(text);
+            // The arrows below the last line take no text.
+            for (std::uint32_t arrow : {SceneSchool::kContinueId, SceneSchool::kPreviousId}) {
+                const gui::Button* b = school.scene.Button(arrow);
+                EXPECT_FALSE(label->ScreenY() < b->ScreenY() + b->Height() &&
+                             b->ScreenY() < label->ScreenY() + label->Height() &&
+                             label->ScreenX() < b->ScreenX() + b->Width() &&
+                             b->ScreenX() < label->ScreenX() + width)
+                    << ToUtf8(text) << " runs over the arrow " << arrow;
+            }
+        }
     }
 }
 
@@ -243,9 +279,23 @@ TEST(SchoolGoals, ConditionsAreStrictAndTwoPartGoalsNeedBothParts) {
         in.shots = shots, in.lastShotPower = power, in.shotRunning = running;
         return in;
     };
-    GoalInputs pitchLow, pitchHigh, masse, elevated;
+    auto struck = [](float side, float vertical) {
+        GoalInputs in;
+        in.shots = 1, in.lastShotTipSide = side, in.lastShotTipVertical = vertical;
+        return in;
+    };
+    // The cue ball at the centre, ball 1 straight ahead (+x) and ball 9 off to the side.
+    auto aim = [](float yaw, bool turned = true) {
+        GoalInputs in;
+        in.aimYawDegrees = yaw, in.aimTurned = turned;
+        in.balls.assign(16, {0, 80, 3});
+        in.balls[0] = {0, 0, 3}, in.balls[1] = {60, 0, 3}, in.balls[9] = {0, -60, 3};
+        return in;
+    };
+    GoalInputs pitchLow, pitchHigh, masse, flatMasse, elevated;
     pitchLow.pitchDegrees = 5, pitchHigh.pitchDegrees = 60;
-    masse.masseMode = true, masse.tipVertical = 0.3f;
+    masse.elevationDegrees = 85, masse.tipVertical = 0.3f;
+    flatMasse.elevationDegrees = 80, flatMasse.tipSide = -0.5f;
     elevated.elevationDegrees = 85;
     const Case cases[] = {
         {4, 0, yaw(90), yaw(-180), false, true},
@@ -257,6 +307,11 @@ TEST(SchoolGoals, ConditionsAreStrictAndTwoPartGoalsNeedBothParts) {
         {9, 1, tip(0, 0.15f), tip(0, -0.15f), false, false},
         {50, 0, elevated, elevated, true, true},
         {51, 0, masse, masse, true, true},
+        {51, 0, flatMasse, tip(0, 0.9f), false, false},               // a cue not raised is no masse
+        {9, 2, struck(0.1f, -0.15f), struck(0.16f, 0), false, true},  // the shot's own tip counts
+        {8, 0, aim(1), aim(0), false, true},
+        {8, 0, aim(0, false), aim(0, false), false, false},  // the first aim, never turned, lies on the rack
+        {8, 1, aim(0), aim(-90), false, true},
         {51, 1, shot(1, 0.7f, false), shot(1, 0.71f, true), false, false},
         {51, 1, shot(1, 0.71f, false), shot(1, 0.71f, false), true, true},
         {5, 0, shot(0, 1, false), shot(1, 0, false), false, true},
@@ -348,6 +403,24 @@ TEST(SchoolIndex, RowsLayOutTopicsAndSubTopicsAfreshWhateverTheyShowedBefore) {
     ASSERT_FALSE(newcomer.host.posted.empty()) << "the row's click never reached the index";
     EXPECT_EQ(newcomer.host.posted.back().code, school_message::kTopicChosen);
     EXPECT_EQ(newcomer.host.posted.back().a, 1u);
+}
+
+TEST(SchoolIndex, TheTabCaptionsStandClearOfTheirBulletsAndTheirClicksGoToTheTab) {
+    School school(1);
+    TutorialIndex* index = school.scene.Index();
+    constexpr int kBulletRight = 16;  // where the radio bullet drawn in the tab's face ends
+    for (int k = 0; k < kCategoryCount; ++k) {
+        SCOPED_TRACE(k);
+        const gui::Button* tab = index->Tab(k);
+        const gui::TextLabel* caption = index->TabCaption(k);
+        EXPECT_EQ(caption->Text(), WString(kCategoryCaptions[static_cast<std::size_t>(k)]));
+        const int width = gui::MeasureTextWidth(caption->Font(), caption->Text());
+        const int left = caption->ScreenX() + (caption->Width() - width) / 2;
+        EXPECT_GE(left, tab->ScreenX() + kBulletRight + 2) << "the caption runs over the bullet";
+        EXPECT_LE(left + width, tab->ScreenX() + tab->Width());
+        EXPECT_EQ(gui::WidgetRouter::HitWidget(*index, left + width / 2, caption->ScreenY() + 14, false), tab)
+            << "the caption took the tab's click";
+    }
 }
 
 TEST(SchoolIndex, ChoosingATopicJumpsAndHidingOffersTheIndexAgain) {

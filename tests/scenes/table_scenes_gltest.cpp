@@ -122,7 +122,7 @@ TEST(TableScenesGl, TheSchoolShowsTheGuidePageAndThenTheTableOfTheCameraExercise
     ASSERT_TRUE(school.Practising());
     host.Pump(school, 400);
     const platform::Image frame = host.Frame(school);
-    EXPECT_GT(ClothShare(frame), 0.05) << "the practice table";
+    EXPECT_GT(ClothShare(frame), 0.04) << "the practice table (its near end under the goals)";
     ExpectMatchesReference(frame, "school_camera_exercise");
 
     // The course end: the gift and the ways out to the practice room, the shop and the lobby.

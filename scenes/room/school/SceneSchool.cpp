@@ -53,6 +53,10 @@ constexpr int kBlinkPeriod = 1500;
 constexpr int kBlinkOn = 1200;
 constexpr float kOrbitDegreesPerTick = 0.003f;
 constexpr int kLastOrbitStep = 3;
+// The practice view: 300 cm behind the cue ball, 12.5 degrees above the bed (the first pages' pitch).
+constexpr float kPracticeDistance = 300.0f;
+constexpr float kViewPitch = 12.5f;
+constexpr float kCameraBackSeconds = 1.0f;
 constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
 
 // Messages to the server and the application.
@@ -220,6 +224,7 @@ void SceneSchool::Enter() {
         marks_ = {};
         shots_ = 0;
         lastShotPower_ = 0;
+        lastShotTip_ = {};
         goalCount_ = currentGoal_ = lineCount_ = highest_ = 0;
     }
 
@@ -311,7 +316,11 @@ void SceneSchool::SetAimDisplay(bool on) {
 }
 
 void SceneSchool::SetControlMask(std::uint32_t mask) {
-    if (World()) World()->controlMask = mask;
+    table::TableWorld* world = World();
+    if (!world || world->controlMask == mask) return;
+    world->controlMask = mask;
+    // A drag or key held under the old mask ends here: its release may no longer reach the table.
+    world->ReleaseHeldKeys();
 }
 
 void SceneSchool::ClearPage() {
@@ -354,7 +363,7 @@ void SceneSchool::ShowPage(const Page& page) {
 }
 
 void SceneSchool::CourseEnd() {
-    for (gui::Button* b : navigation_) b->SetVisible(true);
+    for (gui::Button* b : navigation_) b->Show(true);
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (session && session->basicCourseRewards == 0) {
         if (OptionsStore* store = Host()->UserOptions()) {
@@ -380,13 +389,13 @@ void SceneSchool::IntroCamera() {
     world->SetCameraMinDistance(10.0f);
     table::CameraView view = world->GetCameraRig().View();
     view.yaw = 0;
-    view.pitch = 12.5f;
+    view.pitch = kViewPitch;
     view.distance = 50;
     world->SetCameraView(view, Vector3f{});
     world->RackBalls();
     world->SnapshotBalls();
     world->SetSceneVisible(false);
-    world->controlMask = control_mask::kNone;
+    SetControlMask(control_mask::kNone);
 }
 
 // The practice view: the field of view narrows as the camera comes close, which never comes nearer
@@ -396,7 +405,16 @@ void SceneSchool::PracticeCamera() {
     if (!world) return;
     world->SetCameraDistanceFov(100.0f, 20.0f, 520.0f, 50.0f);
     world->SetCameraMinDistance(130.0f);
-    world->MoveCamera(2.0f, 300.0f, table::kKeepValue);
+    world->MoveCamera(2.0f, kPracticeDistance, table::kKeepValue);
+}
+
+void SceneSchool::CameraBehindCueBall(float seconds) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    world->SetTopView(false);
+    // The pitch at once, then one move for the rest: a second move would start from where this stands.
+    world->MoveCamera(0.0f, table::kKeepValue, kViewPitch);
+    world->TurnCameraToCueLine(kPracticeDistance, seconds, false, true);
 }
 
 void SceneSchool::JumpCamera() {
@@ -427,20 +445,20 @@ void SceneSchool::SchoolStep(int delta) {
     highest_ = std::max(highest_, step_);
     step_ = NextShownStep(step_, delta);
     currentGoal_ = 0;
-    for (gui::Button* b : navigation_) b->SetVisible(false);
+    for (gui::Button* b : navigation_) b->Show(false);
     const Page* page = FindPage(step_);
     if (page) ShowPage(*page);
     index_->SelectStep(step_);
     if (previous_ <= kLastOrbitStep && step_ > kLastBasicStep) JumpCamera();
     previous_ = step_;
     if (step_ < 9) HighlightControlStep(step_ <= 4 ? 0 : step_ <= 6 ? 1 : step_ == 7 ? 2 : 3);
-    continue_->SetVisible(step_ < kLastStep);
+    continue_->Show(step_ < kLastStep);
     if (step_ >= kLastStep)
         if (table::TableWorld* world = World()) world->trailDisplay = true;
     clickToTry_->SetVisible(goalCount_ > 0);
-    previousButton_->SetVisible(step_ != kFirstStep);
+    previousButton_->Show(step_ != kFirstStep);
     stepStrip_->SetVisible(step_ >= 3 && step_ <= 8);
-    gauge_->SetVisible(step_ > 8);
+    gauge_->Show(step_ > 8);
     shotPicture_->SetVisible(step_ == 5);
     ColourGoals();
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
@@ -457,14 +475,21 @@ void SceneSchool::StartPractice() {
     goalHeader_->SetVisible(true);
     clickToTry_->SetVisible(false);
     practising_ = true;
-    continue_->SetVisible(false);
+    // Only the shots of this exercise count (a shot struck on an earlier page ticks nothing here).
+    shots_ = 0;
+    lastShotTip_ = {};
+    continue_->Show(false);
     table::TableWorld* world = World();
     if (world) {
+        goalAimYaw_ = world->Aim().YawDegrees();
         SetAimDisplay(true);
         world->RetargetCameraOnCurrentBall();
         world->SetTurnFlag(true);
         world->SetSceneVisible(true);
-        if (step_ == 4) PracticeCamera();
+        if (step_ == 4)
+            PracticeCamera();
+        else
+            CameraBehindCueBall(kCameraBackSeconds);
         if (step_ == 5) world->shotExercise = true;
         if (step_ == 50 || step_ == 51) world->ApplyControlOptions(CurrentOptions());
     }
@@ -482,10 +507,8 @@ school::GoalInputs SceneSchool::ReadGoalInputs() const {
     in.yawDegrees = rig.GetYawDegrees();
     in.pitchDegrees = rig.GetPitchDegrees();
     in.cameraDistance = rig.View().distance;
-    in.aimView = rig.InAimView();
-    const Vector3f eye = rig.Eye(), target = rig.Target();
-    in.eye = {eye.x, eye.y, eye.z};
-    in.target = {target.x, target.y, target.z};
+    in.aimYawDegrees = world->Aim().YawDegrees();
+    in.aimTurned = in.aimYawDegrees != goalAimYaw_;
     for (std::size_t i = 0; i < world->BallCount(); ++i) {
         std::array<float, 3> p{};
         world->BallPosition(i, p[0], p[1], p[2]);
@@ -494,8 +517,9 @@ school::GoalInputs SceneSchool::ReadGoalInputs() const {
     in.tipSide = world->Aim().TipSide();
     in.tipVertical = world->Aim().TipVertical();
     in.elevationDegrees = world->Aim().ElevationDegrees();
-    in.masseMode = world->masseMode;
     in.shotRunning = world->ShotExecuting();
+    in.lastShotTipSide = lastShotTip_[0];
+    in.lastShotTipVertical = lastShotTip_[1];
     return in;
 }
 
@@ -510,10 +534,15 @@ void SceneSchool::CompleteGoal() {
     currentGoal_ = std::min(currentGoal_ + 1, goalCount_);
     shots_ = 0;
     SetAimDisplay(true);
-    if (World()) World()->SetSceneVisible(true);
+    if (table::TableWorld* world = World()) {
+        world->SetSceneVisible(true);
+        goalAimYaw_ = world->Aim().YawDegrees();
+        // The next goal starts from the usual view, whatever this one asked of the camera.
+        CameraBehindCueBall(kCameraBackSeconds);
+    }
     ColourGoals();
     if (currentGoal_ == allGoals) {
-        continue_->SetVisible(true);
+        continue_->Show(true);
         AddGoal(kAllGoalsDone);
         goals_[static_cast<std::size_t>(goalCount_ - 1)]->SetVisible(true);
     }
@@ -644,7 +673,7 @@ bool SceneSchool::OnCommand(const gui::CommandEvent& event) {
             LeaveTo(scene_id::kLobby);
             return true;
         case kOpenIndexId:
-            openIndex_->SetVisible(false);
+            openIndex_->Show(false);
             index_->Open();
             return true;
         case TutorialIndex::kCloseId:
@@ -656,7 +685,9 @@ bool SceneSchool::OnCommand(const gui::CommandEvent& event) {
 }
 
 bool SceneSchool::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
-    const bool used = OfferWindowMessage(code, a, b);
+    // The table takes only the controls the lessons have opened so far.
+    const bool used =
+        (!World() || TableTakesMessage(World()->controlMask, code)) && OfferWindowMessage(code, a, b);
     tableWorldUnhandled = !used;
     table::TableWorld* world = World();
     switch (code) {
@@ -677,7 +708,7 @@ bool SceneSchool::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
             SchoolStep(+1);
             return true;
         case school_message::kIndexHidden:
-            openIndex_->SetVisible(true);
+            openIndex_->Show(true);
             return true;
         case kGoToLobby:
             LeaveTo(scene_id::kLobby);
@@ -695,6 +726,8 @@ bool SceneSchool::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
         case static_cast<std::uint32_t>(table::WorldMessage::CueStruck): {
             platform::ScopedLock lock(pageLock_);
             lastShotPower_ = static_cast<float>(static_cast<std::uint32_t>(a)) / 100.0f;
+            // The aim holds still while the shot runs: its tip is the one struck with.
+            if (world) lastShotTip_ = {world->Aim().TipSide(), world->Aim().TipVertical()};
             gauge_->Consume(static_cast<int>(b));
             gauge_->Refresh();
             return true;

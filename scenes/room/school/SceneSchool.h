@@ -107,6 +107,9 @@ private:
     void IntroCamera();
     void PracticeCamera();
     void JumpCamera();
+    // Turns off the top view and brings the camera behind the cue ball, along the aim, at the
+    // practice view's distance and pitch.
+    void CameraBehindCueBall(float seconds);
     void CourseEnd();
     void LendChalk();
     void ReturnChalk();
@@ -126,6 +129,8 @@ private:
     bool practising_ = false;
     int shots_ = 0;
     float lastShotPower_ = 0;
+    std::array<float, 2> lastShotTip_{};  // side and vertical tip offset of the last shot
+    float goalAimYaw_ = 0;                // the aim when the current goal began
     school::GoalMarks marks_{};
     std::uint32_t tick_ = 0;
     std::array<std::uint32_t, 5> savedAbilities_{};

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/window/WindowCodes.h"
+#include "table/WorldConstants.h"
+
 namespace scenes::school {
 
 namespace {
@@ -21,16 +24,18 @@ const Page kPages[] = {
        {u"Those features are available only when you click the buttons in order,"},
        {u"and only after finishing the previous steps will the next step became available."}}}, {}},
     {4, u"Camera - rotation, zoom",
-     {{{u"Left click and move the mouse up and down to change the viewpoint (screen rotation)."},
-       {u"Right click or scroll the mouse wheel to adjust enlarge and shrink (distance control)."}}},
-     {u"1. Leftclick to rotate 360 degrees", u"2. Leftclick to turn up and down",
-      u"3. Scroll the wheel or rightclick to adjust the distance (far-near)"}},
+     {{{u"Hold the right mouse button and move the mouse (a right-drag) to change the viewpoint."},
+       {u"Scroll the mouse wheel to enlarge and shrink (distance control)."},
+       {u"The left button is for the shot: the next lesson shows it."}}},
+     {u"1. Right-drag sideways to rotate 360 degrees",
+      u"2. Right-drag up and down to turn up and down",
+      u"3. Scroll the wheel to adjust the distance (far-near)"}},
     {5, u"Shot - hit the ball.",
-     {{{u"Use the Ctrl key and mouse to make a shot. Don't use the mouse button."},
-       {u"Drag the mouse while pressing the control key to charge the power gauge,"},
-       {u"and push the mouse at the power level you wish to use."},
-       {u"The white line shown when the mouse was stopped is the power you will use."}}},
-     {u"1. Hit the cueball while pressing the Ctrl key."}},
+     {{{u"Use the left mouse button to make a shot. Moving the mouse without a button turns the aim."},
+       {u"Hold the left button and draw the mouse down, toward you, to charge the power gauge,"},
+       {u"and let go of the button at the power level you wish to use."},
+       {u"The yellow bar beside the white ball at the right shows the power you will use."}}},
+     {u"1. Hit the cue ball with the left button (draw down, let go)."}},
     {6, u"Shot - Power shot and Power accuracy",
      {{{u"In order to have a strong shot, strength of the character's ability should be raised."},
        {u"Max shot power in level 1 is only 50. But when using a good cue and increasing strength,"},
@@ -44,25 +49,27 @@ const Page kPages[] = {
      {{{u"Use the Shift key to accurately aim the object ball."},
        {u"Hold down the Shift key while moving the mouse left and right to accurately aim the thickness."},
        {u"Since the Shift key has small turning angles, use it only for refined control."},
-       {u"For a bigger turning angle, use only the left button of the mouse."}}},
-     {u"1. Press the Shift key to aim any solid ball(1~8)", u"2. Press the Shift key to aim the stripe ball(9~15)"}},
+       {u"For a bigger turning angle, move the mouse without Shift (or hold the Left or Right key)."}}},
+     {u"1. Hold the Shift key and aim straight at any solid ball(1~8)",
+      u"2. Hold the Shift key and aim straight at a stripe ball(9~15)"}},
     {9, u"Spins - change the contact point",
      {{{u"The key to carom is spin. In order to give spin to the ball, the contact point should be changed."},
-       {u"Left click the mouse while pressing the Shift key to change the contact point,"},
-       {u"and move the mouse up and down."},
+       {u"Click or drag on the white ball at the right to change the contact point (the red dot),"},
+       {u"or move it with the keys W (up), A (left), S (down) and D (right)."},
        {u"\u2605 A strong stroke to an extreme contact point can cause a miscue!"}}},
      {u"1. Change the contact point from left to right", u"2. Change the contact point from up to down",
       u"3. Play a shot when the contact point is changed."}},
     {10, u"Control - summary",
-     {{{u"1. Left click the mouse to give a spin "},
-       {u"2. Hold Shift and move the mouse to adjust the angle and leftclick to adjust the contact point."},
-       {u"3. Press the Ctrl key and drag the mouse to adjust the power, then push to hit the ball."},
+     {{{u"1. Move the mouse to adjust the angle; hold Shift to adjust it finely."},
+       {u"2. Click the white ball at the right, or press W, A, S, D, to adjust the contact point."},
+       {u"3. Hold the left button and draw the mouse down for the power, then let go to hit the ball."},
        {u"\u2605 Always remember to chalk a cue to prevent miscues.(Use 'C' key)"}}},
-     {u"Practice to play a shot several times."}},
+     {u"Practice: play a shot with these controls."}},
     {11, u"Other features 1",
      {{{u"There are other useful keys to use in the game."},
        {u"Tab: when viewing the entire table at a glance (very useful)."},
-       {u"'T': turn on and off the ball trajectory 'R':re-watch the shot that was just made."}}}, {}},
+       {u"'T': turn on and off the ball trajectory. 'R': the replay of the last shot (practice and game rooms)."},
+       {u"Space: hold it to charge the power and let go to strike, as with the left button."}}}, {}},
     {12, u"Other features 2",
      {{{u"Please come to the Cue school again to master accurate power control, push and cutting shots,"},
        {u"masse, etc. which are required learning to become a carom master."},
@@ -112,16 +119,16 @@ const Page kPages[] = {
        {u"If cue and item attributes are added, max power can be increased."}}}, {}},
     {50, u"Masse",
      {{{u"Masse is considered as the key of carom as it allows the player to hit trick shots."},
-       {u"Use 'V' key to play Masse."},
-       {u"Press 'V' key and move the mouse up and down to adjust the cue angle."},
-       {u"Compass will be displayed on the bottom of the screen."}}},
-     {u"1. Press 'V' key to hold the cue vertically."}},
+       {u"Raise the cue to play Masse."},
+       {u"Hold the Up key to raise the cue and the Down key to lower it, or click on the blue bar."},
+       {u"The blue bar beside the white ball at the right shows the cue angle."}}},
+     {u"1. Raise the cue until it stands almost upright."}},
     {51, u"Masse",
-     {{{u"Leftclick the mouse while pressing the 'V' key to enter into the contact point control mode."},
-       {u"The Contact point can be adjusted from the viewpoint where the cue is held most vertical."},
+     {{{u"With the cue raised, set the contact point on the white ball at the right (or W, A, S, D)."},
+       {u"Hold the right button and move the mouse to look at the cue and the ball from the side."},
        {u"Play a shot once the cue angle and contact point are set."},
        {u"Masse is recommended only for skilled players."}}},
-     {u"1. Leftclick the mouse while holding down the V key to adjust the contact point.",
+     {u"1. Cue almost upright, move the contact point off the centre.",
       u"2. Try the strong shot with over 70% power."}},
     {70, u"Pocketball rules",
      {{{u"Pocketball is also called Pool, which is played on a table with 6 pocket holes."},
@@ -174,6 +181,18 @@ WString WithNickname(const char16_t* text, const WString& nickname) {
     return out;
 }
 
+// The tip offsets the spin exercise asks for, and the off-centre offsets of a masse.
+constexpr float kSpinOffset = 0.15f;
+constexpr float kMasseOffset = 0.25f;
+// A cue this steep stands almost upright: the masse exercises' raised cue.
+constexpr float kUprightDegrees = 80.0f;
+// The marks after the two-part goals' own: the aim turned during the aiming goals.
+constexpr int kAimTurnedMark = 10;
+
+bool OffCentre(float side, float vertical, float limit) {
+    return side < -limit || side > limit || vertical < -limit || vertical > limit;
+}
+
 float Length2(float x, float y) {
     return std::sqrt(x * x + y * y);
 }
@@ -186,10 +205,11 @@ bool BothMarks(GoalMarks& marks, int first, bool partA, bool partB) {
     return marks[i] && marks[i + 1];
 }
 
+// The cue's own aim, not the camera: a right-button drag turns the camera away from the aim.
 bool AimsAtOneOf(const GoalInputs& in, std::size_t firstBall, std::size_t lastBall) {
-    if (!in.aimView || in.balls.empty()) return false;
-    const std::array<float, 3> direction{in.target[0] - in.eye[0], in.target[1] - in.eye[1],
-                                         in.target[2] - in.eye[2]};
+    if (in.balls.empty()) return false;
+    const float radians = in.aimYawDegrees * table::kRadiansPerDegree;
+    const std::array<float, 3> direction{std::cos(radians), std::sin(radians), 0.0f};
     for (std::size_t b = firstBall; b <= lastBall && b < in.balls.size(); ++b)
         if (AimLinePassesBall(direction, in.balls[0], in.balls[b], 0.2f)) return true;
     return false;
@@ -253,11 +273,22 @@ bool PracticeControlMask(int step, std::uint32_t& mask) {
             mask = control_mask::kSpin;
             return true;
         case 50:
+        case 51:
             mask = control_mask::kMasse;
             return true;
         default:
             return false;
     }
+}
+
+bool TableTakesMessage(std::uint32_t mask, std::uint32_t message) {
+    const bool mouse = message >= platform::kWmMouseMove && message <= platform::kWmMouseWheel;
+    const bool key = message == platform::kWmKeyDown || message == platform::kWmKeyUp;
+    if (!mouse && !key) return true;
+    if (mask == control_mask::kNone) return false;
+    const bool leftButton = message == platform::kWmLButtonDown || message == platform::kWmLButtonUp ||
+                            message == platform::kWmLButtonDblClk;
+    return !leftButton || (mask & table::control_bit::kCtrl) != 0;
 }
 
 bool GoalHolds(int step, int goal, const GoalInputs& in, GoalMarks& marks) {
@@ -273,23 +304,25 @@ bool GoalHolds(int step, int goal, const GoalInputs& in, GoalMarks& marks) {
         case 50:
             return in.shots > 0;
         case 80:
-            return AimsAtOneOf(in, 1, 8);
-        case 81:
-            return AimsAtOneOf(in, 9, 15);
+        case 81: {
+            // The rack lies on the cue ball's first aim: only an aim the player turned counts.
+            const auto turned = static_cast<std::size_t>(kAimTurnedMark + goal);
+            if (in.aimTurned) marks[turned] = true;
+            return marks[turned] && (goal == 0 ? AimsAtOneOf(in, 1, 8) : AimsAtOneOf(in, 9, 15));
+        }
         case 90:
-            return BothMarks(marks, 6, in.tipSide<-0.15f, in.tipSide> 0.15f);
+            return BothMarks(marks, 6, in.tipSide<-kSpinOffset, in.tipSide> kSpinOffset);
         case 91:
-            return BothMarks(marks, 8, in.tipVertical<-0.15f, in.tipVertical> 0.15f);
+            return BothMarks(marks, 8, in.tipVertical<-kSpinOffset, in.tipVertical> kSpinOffset);
         case 92:
-            return in.shots > 0;
+            return in.shots > 0 && OffCentre(in.lastShotTipSide, in.lastShotTipVertical, kSpinOffset);
         case 100:
             return in.shots > 0;
         case 500:
-            return !in.shotRunning && in.elevationDegrees > 80;
-        case 510: {
-            const auto offCentre = [](float v) { return v < -0.25f || v > 0.25f; };
-            return in.masseMode && (offCentre(in.tipSide) || offCentre(in.tipVertical));
-        }
+            return !in.shotRunning && in.elevationDegrees > kUprightDegrees;
+        case 510:
+            return in.elevationDegrees > kUprightDegrees &&
+                   OffCentre(in.tipSide, in.tipVertical, kMasseOffset);
         case 511:
             return !in.shotRunning && in.shots > 0 && in.lastShotPower > 0.7f;
         default:

@@ -68,18 +68,23 @@ extern const char16_t* const kAllGoalsDone;
 
 // The control mask starting practice sets on a step; false when the step keeps the current one.
 bool PracticeControlMask(int step, std::uint32_t& mask);
+// Whether a window message may reach the table under the control mask: none with mask 0 (no
+// control), the left button (power, strike, the on-screen tip and elevation) only with the shot's
+// bit; sizes and other messages always. Shift and Space the world gates by itself.
+bool TableTakesMessage(std::uint32_t mask, std::uint32_t message);
 
 // What the goal checks read from the table world and the scene on one tick.
 struct GoalInputs {
-    float yawDegrees = 0, pitchDegrees = 0, cameraDistance = 0;
-    bool aimView = false;
-    std::array<float, 3> eye{}, target{};
+    float yawDegrees = 0, pitchDegrees = 0, cameraDistance = 0;  // the camera
+    float aimYawDegrees = 0;                                     // the cue's aim around the cue ball
+    bool aimTurned = false;                   // the aim stands elsewhere than when the current goal began
     std::vector<std::array<float, 3>> balls;  // ball 0 is the cue ball
     float tipSide = 0, tipVertical = 0;
     float elevationDegrees = 0;
-    bool masseMode = false, shotRunning = false;
+    bool shotRunning = false;
     int shots = 0;
     float lastShotPower = 0;
+    float lastShotTipSide = 0, lastShotTipVertical = 0;  // the tip offsets the last shot was struck with
 };
 using GoalMarks = std::array<bool, kGoalMarkCount>;
 

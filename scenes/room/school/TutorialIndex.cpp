@@ -19,6 +19,15 @@ constexpr int kRightMargin = 10;
 constexpr int kBottomMargin = 8;
 // Only the first category holds topics; the others are shown disabled.
 constexpr int kTutorialCategory = 0;
+constexpr int kTabX = -81, kTabY = 72, kTabPitch = 32, kTabWidth = 83, kTabHeight = 29;
+// The tab's radio bullet ends 16 pixels into the tab; its caption takes the rest.
+constexpr int kTabCaptionX = 18;
+
+// A tab's caption, right of the tab's bullet; the pointer over it is over the tab.
+class CaptionBesideBullet : public gui::TextLabel {
+public:
+    bool IsMouseTransparent() const override { return true; }
+};
 }  // namespace
 
 TutorialIndex::TutorialIndex(SceneHost* host) : host_(host) {
@@ -33,11 +42,19 @@ TutorialIndex::TutorialIndex(SceneHost* host) : host_(host) {
     hide->SetTooltip(u"Hide index");
     for (int k = 0; k < school::kCategoryCount; ++k) {
         // Radio tabs take the seven-frame radio strip (the checked frames follow the first four).
-        gui::Button* tab = AddButton(-81, 72 + 32 * k, 83, 29, kFirstTabId + static_cast<std::uint32_t>(k), 0,
+        gui::Button* tab = AddButton(kTabX, kTabY + kTabPitch * k, kTabWidth, kTabHeight,
+                                     kFirstTabId + static_cast<std::uint32_t>(k), 0,
                                      gui::atlas::InSet(gui::atlas::kRadioButton, gui::atlas::school::kSet));
-        tab->SetCaption(school::kCategoryCaptions[static_cast<std::size_t>(k)]);
         tab->SetRadioMode(1);
         tab->SetEnabled(k == kTutorialCategory);
+        auto* caption = tab->Make<CaptionBesideBullet>();
+        caption->Create(kTabCaptionX, 0, kTabWidth - kTabCaptionX, kTabHeight);
+        caption->SetFont(gui::kFont12);
+        caption->SetStyle(gui::label_style::kShadow);
+        caption->SetFormat(gui::align::kCenter | gui::align::kVCenter, 0, 0);
+        caption->SetColors(tab->IsEnabled() ? gui::skin::kText : gui::skin::kTextDisabled, 0xC0000000u);
+        caption->SetPlainText(school::kCategoryCaptions[static_cast<std::size_t>(k)]);
+        tabCaptions_[static_cast<std::size_t>(k)] = caption;
         tabs_[static_cast<std::size_t>(k)] = tab;
     }
     for (int k = 0; k < kRows; ++k) {

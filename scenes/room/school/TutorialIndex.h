@@ -59,6 +59,9 @@ public:
     gui::Button* RowButton(int row) const;
     TutorialTopicRow* Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     gui::ScrollBar* Scroll() const { return scroll_; }
+    // A category tab and its caption (drawn beside the tab's bullet, not over it).
+    gui::Button* Tab(int k) const { return tabs_[static_cast<std::size_t>(k)]; }
+    const gui::TextLabel* TabCaption(int k) const { return tabCaptions_[static_cast<std::size_t>(k)]; }
 
 private:
     std::uint32_t StoredProgress() const;
@@ -68,6 +71,7 @@ private:
     platform::CriticalSection lock_;
     gui::TextLabel* title_ = nullptr;
     std::array<gui::Button*, school::kCategoryCount> tabs_{};
+    std::array<gui::TextLabel*, school::kCategoryCount> tabCaptions_{};
     std::array<TutorialTopicRow*, kRows> rows_{};
     gui::ScrollBar* scroll_ = nullptr;
     int category_ = 0;
