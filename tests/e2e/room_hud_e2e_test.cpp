@@ -32,7 +32,7 @@ TEST(RoomHudRun, ViewInfoOnAnotherPlayersRowAsksForHisProfileByIdAndNickname) {
     // Two watchers listed at the lower right: rows of 47 pixels from y = 768 - 2 x 47 - 168 + 64.
     const int rowX = 1024 - 160 + 40, rivalRowY = 768 - 2 * 47 - 168 + 64 + 47 + 20;
     const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS "
+        "wait-journal DIALOG Create Nick\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS "
         "0\n" +
         ClickAt(80, 478) +
         "key Return\nwait-journal SCENE 5\nwait-journal CHAT 0xFFFFFF80 Rival : look\nwait 500\n" +
