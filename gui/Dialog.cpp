@@ -10,6 +10,7 @@ namespace gui {
 namespace {
 std::mutex gSoundMutex;
 std::function<void(int)> gSoundPlayer;
+std::function<void(const WString&)> gJournal;  // under gSoundMutex too
 
 void PlayUiSound(int id) {
     if (id == 0) return;
@@ -27,6 +28,30 @@ Dialog::Dialog() = default;
 void Dialog::SetSoundPlayer(std::function<void(int id)> player) {
     std::lock_guard lock(gSoundMutex);
     gSoundPlayer = std::move(player);
+}
+
+void Dialog::SetJournal(std::function<void(const WString& line)> journal) {
+    std::lock_guard lock(gSoundMutex);
+    gJournal = std::move(journal);
+}
+
+void Dialog::WriteJournal(const WString& line) {
+    std::function<void(const WString&)> journal;
+    {
+        std::lock_guard lock(gSoundMutex);
+        journal = gJournal;
+    }
+    if (journal) journal(line);
+}
+
+void Dialog::Show(bool visible) {
+    const bool wasVisible = IsVisible();
+    Panel::Show(visible);
+    if (visible && !wasVisible) JournalShown();
+}
+
+void Dialog::JournalShown() {
+    WriteJournal(u"DIALOG " + Title());
 }
 
 void Dialog::CenterOnScreen() {

@@ -1,7 +1,7 @@
 #pragma once
 // A window of its own: a background picture (or a flat panel with a title bar), open and close
 // sounds, and a modal flag that makes it take all input while shown. Shown, it comes to the front
-// and becomes the active window.
+// and becomes the active window, and the journal gets "DIALOG <title>" once it is ready for input.
 
 #include <functional>
 
@@ -29,6 +29,8 @@ public:
     // Places the dialog in the middle of the screen (halves rounded toward zero).
     void CenterOnScreen();
 
+    // Journals the dialog when it becomes visible, after the dialog's own OnShow.
+    void Show(bool visible) override;
     void OnShow() override;
     void OnHide() override;
     void Draw(Painter& painter, int x, int y) override;
@@ -39,6 +41,13 @@ public:
 
     // Installed by the application: plays a UI sound by id.
     static void SetSoundPlayer(std::function<void(int id)> player);
+    // Installed by the application: writes one journal line (dialogs and boxes that show).
+    static void SetJournal(std::function<void(const WString& line)> journal);
+    static void WriteJournal(const WString& line);
+
+protected:
+    // The line a dialog that shows writes: "DIALOG <title>"; boxes write their "BOX" line instead.
+    virtual void JournalShown();
 
 private:
     int openSound_ = 0;

@@ -71,8 +71,7 @@ void MessageDialog::Open() {
     Show(true);
 }
 
-void MessageDialog::OnShow() {
-    Dialog::OnShow();
+void MessageDialog::JournalShown() {
     std::array<WString, kLineCount> lines;
     for (int i = 0; i < kLineCount; ++i) lines[static_cast<std::size_t>(i)] = Line(i);
     NoticeBox::JournalBox(Title(), lines);

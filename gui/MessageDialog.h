@@ -34,10 +34,10 @@ public:
     void Open();
 
     bool OnCommand(const CommandEvent& event) override;
-    // Journals the dialog like a notice box.
-    void OnShow() override;
 
 protected:
+    // Journals the dialog like a notice box.
+    void JournalShown() override;
     // The confirming button was pressed; the default hides and posts.
     virtual void OnConfirm();
     void SetParam(std::uint32_t param) { param_ = param; }

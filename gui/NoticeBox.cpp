@@ -11,7 +11,6 @@ namespace gui {
 namespace {
 std::mutex gHooksMutex;
 NoticeBox::Poster gPoster;
-std::function<void(const WString&)> gJournal;
 
 struct LayoutSpec {
     int count;
@@ -80,12 +79,6 @@ Button* NoticeBox::LayoutButton(int index) const {
     return buttons_[static_cast<std::size_t>(index)];
 }
 
-void NoticeBox::Show(bool visible) {
-    const bool wasVisible = IsVisible();
-    Dialog::Show(visible);
-    if (visible && !wasVisible) JournalBox(caption_, lines_);
-}
-
 void NoticeBox::Press(int button) {
     const Button* pressed = LayoutButton(button);
     if (!pressed) return;
@@ -131,20 +124,6 @@ void NoticeBox::Post(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::
         poster = gPoster;
     }
     if (poster) poster(code, a, b, c);
-}
-
-void NoticeBox::SetJournal(std::function<void(const WString& line)> journal) {
-    std::lock_guard lock(gHooksMutex);
-    gJournal = std::move(journal);
-}
-
-void NoticeBox::WriteJournal(const WString& line) {
-    std::function<void(const WString&)> journal;
-    {
-        std::lock_guard lock(gHooksMutex);
-        journal = gJournal;
-    }
-    if (journal) journal(line);
 }
 
 }  // namespace gui

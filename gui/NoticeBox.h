@@ -42,8 +42,6 @@ public:
     // The buttons of the current layout, left to right (null past the layout's count).
     Button* LayoutButton(int index) const;
 
-    // Records the box in the journal when it becomes visible.
-    void Show(bool visible) override;
     // A button of the current layout was pressed (index 0 = left).
     void Press(int button);
     bool OnCommand(const CommandEvent& event) override;
@@ -54,8 +52,6 @@ public:
     static void SetPoster(Poster poster);
     // Posts through the installed poster (the common windows use it too).
     static void Post(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c);
-    // Installed by the application: one line per box shown ("BOX <caption>|<line>...").
-    static void SetJournal(std::function<void(const WString& line)> journal);
     // Journals a box that shows: "BOX <caption>|<line>..." with the lines that are not empty.
     template <class Lines>
     static void JournalBox(const WString& caption, const Lines& lines) {
@@ -65,7 +61,10 @@ public:
         }
         WriteJournal(line);
     }
-    static void WriteJournal(const WString& line);
+
+protected:
+    // "BOX <caption>|<line>..." when the box becomes visible.
+    void JournalShown() override { JournalBox(caption_, lines_); }
 
 private:
     WString caption_;

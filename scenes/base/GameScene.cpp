@@ -1,11 +1,14 @@
 #include "scenes/base/GameScene.h"
 
+#include <string>
+
 #include "engine/core/Log.h"
 #include "engine/render/Scene.h"
 #include "engine/render/SceneManager.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
 #include "net/Packet.h"
+#include "platform/sys/Journal.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/base/SceneLighting.h"
 
@@ -65,12 +68,19 @@ void GameScene::Activate(SceneManager* engineScenes) {
         lightNodes_[i].clear();
         if (current) current->CollectNodesOfType(kinds[i], lightNodes_[i]);
     }
+    entryJournaled_.store(false, std::memory_order_release);
     Show(true);
     Enter();
     fading_.store(true, std::memory_order_relaxed);
     fadeAlpha_.store(0.0f, std::memory_order_relaxed);
     active_.store(true, std::memory_order_release);
     loading_.store(false, std::memory_order_release);
+    if (!EntryWaitsForServer()) EntryComplete();
+}
+
+void GameScene::EntryComplete() {
+    if (entryJournaled_.exchange(true, std::memory_order_acq_rel)) return;
+    platform::Journal::Write("ENTERED " + std::to_string(id_));
 }
 
 void GameScene::Deactivate() {

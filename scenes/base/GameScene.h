@@ -58,7 +58,8 @@ public:
     // Any thread: asks the render step to replace this scene by scene `id`.
     void RequestScene(int id);
     // Render step: the scene was loaded; collects the light nodes (kinds 6 and 7) of the engine's
-    // current scene, shows the scene, enters it and starts the fade-in.
+    // current scene, shows the scene, enters it and starts the fade-in. The journal gets
+    // "ENTERED <id>" then, or later from a scene whose entry waits for the server.
     void Activate(SceneManager* engineScenes = nullptr);
     // Render step, after Leave: clears the request and hides the panel.
     void Deactivate();
@@ -104,6 +105,11 @@ public:
 protected:
     void SetActive(bool on) { active_.store(on, std::memory_order_release); }
     void SetLoading(bool on) { loading_.store(on, std::memory_order_release); }
+    // A scene that shows what the server answers its entry returns true, and calls EntryComplete
+    // once that answer is on its widgets.
+    virtual bool EntryWaitsForServer() const { return false; }
+    // Writes "ENTERED <id>" to the journal, once per entry.
+    void EntryComplete();
 
 private:
     const int id_;
@@ -113,6 +119,7 @@ private:
     std::atomic<bool> loading_{true};
     std::atomic<bool> changeRequested_{false};
     std::atomic<bool> widgetInput_{true};
+    std::atomic<bool> entryJournaled_{false};
     std::atomic<bool> fading_{false};
     std::atomic<float> fadeAlpha_{1.0f};
     TimeOfDay timeOfDay_;

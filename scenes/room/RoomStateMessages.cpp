@@ -135,6 +135,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
         session && channelType_.load() == kTournamentChannel && session->own.tournamentFeeFlag)
         ShowBox(Format(u"If you participate in the tournament, a fee of %s will be charged.",
                        session->own.tournamentFeeText));
+    roomStateRead_ = true;
 }
 
 void SceneRoomGame::OnMemberList(net::Packet& p) {
@@ -218,6 +219,7 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (!gameRunning_.load() && ownSeat_.load() == masterSeat_.load() && session && session->own.level < 4)
         AddChatLine(u"Room master can play practice game.", colour::kYellow);
+    memberListRead_ = true;
 }
 
 void SceneRoomGame::OnPlaying(net::Packet& p) {

@@ -233,6 +233,7 @@ void SceneRoomGame::Enter() {
     widgetsDirty_ = true;
     // A friend request that waited, or came while the room loaded, shows at once.
     RefreshFriendBar();
+    roomStateRead_ = memberListRead_ = false;
     SetActive(true);
     // The player can write at once; a click on the table or Esc gives the keys back to the table.
     if (chatEdit_) chatEdit_->SetFocus(true);
@@ -274,7 +275,12 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     SwapTurnTable(renderer);
     if (releaseKeysQueued_.exchange(false))
         if (table::TableWorld* world = World()) world->ReleaseHeldKeys();
-    if (widgetsDirty_.exchange(false)) UpdateWaitingWidgets();
+    // Both read before the widgets follow them: the entry is complete once they are shown.
+    const bool entryRead = roomStateRead_.load() && memberListRead_.load();
+    if (widgetsDirty_.exchange(false)) {
+        UpdateWaitingWidgets();
+        if (entryRead) EntryComplete();
+    }
     RefreshFriendBar();
     RenderHudPanels();
     // Widgets change on the main thread only: the chat overlay and the boxes the handlers asked for.

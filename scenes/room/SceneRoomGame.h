@@ -469,6 +469,9 @@ private:
     gui::TextLabel* clockLabel_ = nullptr;
     gui::EditBox* chatEdit_ = nullptr;
     std::atomic<bool> widgetsDirty_{true};
+    // The entry is complete once the server's room state and member list are on the widgets.
+    bool EntryWaitsForServer() const override { return true; }
+    std::atomic<bool> roomStateRead_{false}, memberListRead_{false};
     std::atomic<bool> connectionLost_{false};  // nothing the room offers can reach the server
     std::atomic<bool> showReceiving_{false};
     std::atomic<bool> enableToLobby_{false};

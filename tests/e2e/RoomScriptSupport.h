@@ -29,17 +29,16 @@ constexpr const char* kTeamTwo = "705 717";
 constexpr const char* kReadyStart = "895 717";
 constexpr const char* kToLobby = "1005 21";
 
-// The first sign-in of an account: the nickname dialog, then the lobby.
+// The first sign-in of an account: the nickname dialog once the server asks for it, then the lobby.
 inline std::string SignIn(const std::string& nickname) {
-    return "wait-journal SCENE 1\nwait 300\ntext " + nickname + "\nkey Return\nwait-journal SCENE 4\n";
+    return "wait-journal DIALOG Create Nick\ntext " + nickname + "\nkey Return\nwait-journal SCENE 4\n";
 }
 
 // Signs in as Alice and opens a room with the lobby dialog (`choose` picks in it before it is
 // confirmed; its defaults open a three-cushion room); the room scene is current when the script goes on.
 inline std::string OpenRoom(const std::string& choose = {}) {
-    return "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
-           "wait-journal ROOMS 0\n" +
-           Click("80 478") + choose + "key Return\nwait-journal SCENE 5\n";
+    return SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
+           "wait-journal DIALOG Create room\n" + choose + "key Return\nwait-journal SCENE 5\n";
 }
 
 // Room state on entry: the own seat 0 is the master, no game runs, the room is 10 s old.

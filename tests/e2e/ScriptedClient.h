@@ -2,7 +2,9 @@
 // The client program in a folder of its own, driven by an input script against a test server, with
 // its journal, log and config file to read back.
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -18,12 +20,24 @@ namespace testsupport {
 #if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
 // A sanitized client runs several times slower: its script's journal waits and the test's waits for
 // it get longer before they give up, so a slow step is not mistaken for a missing one.
-inline constexpr const char* kScriptPrologue = "journal-limit 120000\n";
 inline constexpr int kSlowdown = 3;
 #else
-inline constexpr const char* kScriptPrologue = "";
 inline constexpr int kSlowdown = 1;
 #endif
+
+// The runs wait for journal lines, never for time; what gives up is a safety net, longer on a busy
+// machine: the sanitizers' slowdown times MARVENLOT_TEST_PATIENCE (a whole number from 1 to 20, 1 when
+// unset), for the script's journal waits and the test's waits for a client alike.
+inline int Patience() {
+    const char* text = std::getenv("MARVENLOT_TEST_PATIENCE");
+    const int factor = text ? std::atoi(text) : 1;
+    return kSlowdown * std::clamp(factor, 1, 20);
+}
+
+// Put before every script: its journal waits give up after 40 s times the patience.
+inline std::string ScriptPrologue() {
+    return "journal-limit " + std::to_string(40000 * Patience()) + "\n";
+}
 
 // One client process in a folder of its own.
 class ScriptedClient {
@@ -32,7 +46,7 @@ public:
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_ / "run");
         std::filesystem::create_directory_symlink(MARVENLOT_DATA_DIR, folder_ / "data");
-        std::ofstream(folder_ / "input.txt") << kScriptPrologue << script;
+        std::ofstream(folder_ / "input.txt") << ScriptPrologue() << script;
     }
     ~ScriptedClient() {
         std::error_code error;
@@ -54,16 +68,17 @@ public:
         return process_.Start(MARVENLOT_CLIENT_PATH, args, env, folder_.string());
     }
     std::string Journal() const { return ReadFile((folder_ / "journal.txt").string()); }
+    // Waits for a journal line holding `line`; `timeout` (times the patience) is the safety net.
     bool WaitFor(const std::string& line,
-                 std::chrono::milliseconds timeout = std::chrono::seconds(40)) const {
-        const auto deadline = std::chrono::steady_clock::now() + timeout * kSlowdown;
+                 std::chrono::milliseconds timeout = std::chrono::seconds(60)) const {
+        const auto deadline = std::chrono::steady_clock::now() + timeout * Patience();
         while (std::chrono::steady_clock::now() < deadline) {
             if (Journal().find(line) != std::string::npos) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return false;
     }
-    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout * kSlowdown); }
+    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout * Patience()); }
     void Terminate() { process_.Terminate(); }
     std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
     std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }

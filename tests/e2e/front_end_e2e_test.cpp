@@ -48,10 +48,11 @@ TEST(FrontEndRun, TwoClientsCreateListAndEnterARoomAndAWrongPasswordLosesNothing
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
 
-    const std::string creatorScript = SignIn("Alice") + "wait-journal ROOMS 0\nmove " + kCreateRoomButton +
-                                      "\ndown left\nup left\nwait 300\nmove " + kCreateDialogPassword +
+    // Alice stays in her room until Bob has entered it.
+    const std::string creatorScript = SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
+                                      "wait-journal DIALOG Create room\nmove " + kCreateDialogPassword +
                                       "\ndown left\nup left\ntext pw1\nkey Return\nwait-journal SCENE 5\n"
-                                      "wait 30000\nquit\n";
+                                      "wait-journal CHAT 0xFF00FF00 Bob entered room.\nquit\n";
     ScriptedClient creator(Folder("creator"), creatorScript);
     ASSERT_TRUE(creator.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(creator.WaitFor("SCENE 5")) << creator.Journal() << creator.Log();
@@ -59,18 +60,15 @@ TEST(FrontEndRun, TwoClientsCreateListAndEnterARoomAndAWrongPasswordLosesNothing
 
     // The second client finds the room, is refused with a wrong password, stays in the lobby with the
     // room still listed, and enters with the right one.
-    const std::string joinClicks = std::string("move ") + kFirstRoomRow +
-                                   "\ndown left\nup left\nwait 200\nmove " + kJoinButton +
-                                   "\ndown left\nup left\nwait 300\n";
+    const std::string joinClicks =
+        Click(kFirstRoomRow) + Click(kJoinButton) + "wait-journal DIALOG Password\n";
     const std::string joinerScript = SignIn("Bob") + "wait-journal ROOMS 1\n" + joinClicks +
-                                     "text wrong\nkey Return\nwait-journal BOX Error\nwait 300\nkey Return\n"
-                                     "wait 300\n" +
-                                     joinClicks +
-                                     "text pw1\nkey Return\nwait-journal SCENE 5\nwait 500\nquit\n";
+                                     "text wrong\nkey Return\nwait-journal BOX Error\nkey Return\n" +
+                                     joinClicks + "text pw1\nkey Return\nwait-journal ENTERED 5\nquit\n";
     ScriptedClient joiner(Folder("joiner"), joinerScript);
     ASSERT_TRUE(joiner.Start({"launcher", "bob", "secret"}, server.Port()));
-    ASSERT_TRUE(joiner.WaitFor("SCENE 5")) << joiner.Journal() << joiner.Log();
-    EXPECT_EQ(joiner.Wait(20s), std::optional<int>(0));
+    EXPECT_EQ(joiner.Wait(60s), std::optional<int>(0)) << joiner.Journal() << joiner.Log();
+    EXPECT_EQ(creator.Wait(30s), std::optional<int>(0)) << creator.Journal();
     const std::string journal = joiner.Journal();
     const std::size_t listed = journal.find("ROOMS 1 1\n");
     const std::size_t refused = journal.find("BOX Error|The password is wrong.\n");
@@ -89,11 +87,11 @@ TEST(FrontEndRun, APlayerBuysACueInTheShopAndReturnsToTheLobby) {
     options.lobby = true;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
-    const std::string script =
-        SignIn("Carol") + "wait 300\n" + Click(kShopButton) + "wait-journal SCENE 10\n" + "wait 300\n" +
-        Click(kFirstShopCard) + Click(kDetailBuyButton) + Click(kPurchaseBuyButton) +
-        "wait-journal BOX Notice|Successfully purchased.\n" + "wait 300\nkey Return\nwait 300\n" +
-        Click(kShopExitButton) + "wait-journal SCENE 4\nwait 300\nquit\n";
+    const std::string script = SignIn("Carol") + Click(kShopButton) + "wait-journal ENTERED 10\n" +
+                               Click(kFirstShopCard) + Click(kDetailBuyButton) + "wait-journal DIALOG \n" +
+                               Click(kPurchaseBuyButton) +
+                               "wait-journal BOX Notice|Successfully purchased.\nkey Return\n" +
+                               Click(kShopExitButton) + "wait-journal ENTERED 4\nquit\n";
     ScriptedClient client(Folder("shopper"), script);
     ASSERT_TRUE(client.Start({"launcher", "carol", "secret"}, server.Port()));
     ASSERT_TRUE(client.WaitFor("BOX Notice|Successfully purchased.|Check the item in [My Item]."))
@@ -113,7 +111,7 @@ TEST(FrontEndRun, EmptyAccountArgumentsAreRefusedWithTheErrorBox) {
     options.lobby = true;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
-    ScriptedClient client(Folder("noargs"), "wait-journal BOX Error\nwait 200\nkey Return\n");
+    ScriptedClient client(Folder("noargs"), "wait-journal BOX Error\nkey Return\n");
     // A normal start whose login id and password are empty (missing ones are a usage error).
     ASSERT_TRUE(client.Start({"launcher", "", ""}, server.Port()));
     EXPECT_EQ(client.Wait(40s), std::optional<int>(0)) << "OK on the box ends the client";
@@ -129,10 +127,11 @@ TEST(FrontEndRun, OfflineReachesTheOfflineTableWithoutAConnection) {
     options.lobby = true;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
-    ScriptedClient client(Folder("offline"), "wait-journal SCENE 11\nwait 500\nquit\n");
+    ScriptedClient client(Folder("offline"), "wait-journal ENTERED 11\nquit\n");
     ASSERT_TRUE(client.Start({"offline"}, server.Port()));
     EXPECT_EQ(client.Wait(40s), std::optional<int>(0));
-    EXPECT_EQ(client.Journal().rfind("SCENE 2\nSCENE 1\nSCENE 11\n", 0), 0u) << client.Journal();
+    EXPECT_EQ(client.Journal().rfind("SCENE 2\nENTERED 2\nSCENE 1\nENTERED 1\nSCENE 11\n", 0), 0u)
+        << client.Journal();
     EXPECT_EQ(server.ClientCount(), 0) << "offline mode opened a connection";
     server.Stop();
 }

@@ -31,11 +31,10 @@ TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAt
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
 
-    const std::string script =
-        std::string("wait-journal SCENE 1\nwait 300\ntext Gina\nkey Return\n") +
-        "wait-journal SCENE 4\nwait 500\nmove " + kGalleryButton +
-        "\ndown left\nup left\nwait-journal SCENE 9\nwait 800\nmove " + kFirstListRow +
-        "\ndown left\nup left\njournal-limit 150000\nwait-journal REPLAY 2 \nwait 300\nquit\n";
+    const std::string script = std::string("wait-journal DIALOG Create Nick\ntext Gina\nkey Return\n") +
+                               "wait-journal SCENE 4\nmove " + kGalleryButton +
+                               "\ndown left\nup left\nwait-journal ENTERED 9\nmove " + kFirstListRow +
+                               "\ndown left\nup left\njournal-limit 150000\nwait-journal REPLAY 2 \nquit\n";
     // The client keeps to a folder of its own: its log, config and journal are written there.
     testsupport::ScriptedClient client(
         fs::temp_directory_path() / ("gallery_e2e_" + std::to_string(::getpid())), script);

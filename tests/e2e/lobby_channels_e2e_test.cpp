@@ -34,13 +34,12 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
                               "wait-journal PLAYERS 1 Alice\n"      // Bob moves to Free 2
                               "wait-journal PLAYERS 2 Alice Bob\n"  // and comes back
                               "wait-journal PLAYERS 1 Alice\n"      // and quits
-                              "wait 300\nquit\n";
+                              "quit\n";
     const std::string bob =
         SignIn("Bob") + "wait-journal PLAYERS 2 Bob Alice\n" + Click(kChannelsButton) +
         Click(kSecondChannelRow) + "wait-journal CHAT 0xFFFFFF00 You are now in Free 2.\n" +
-        "wait-journal PLAYERS 1 Bob\nwait 500\n" + Click(kChannelsButton) + Click(kFirstChannelRow) +
-        "wait-journal CHAT 0xFFFFFF00 You are now in Free 1.\n" +
-        "wait-journal PLAYERS 2 Bob Alice\nwait 500\nquit\n";
+        "wait-journal PLAYERS 1 Bob\n" + Click(kChannelsButton) + Click(kFirstChannelRow) +
+        "wait-journal CHAT 0xFFFFFF00 You are now in Free 1.\n" + "wait-journal PLAYERS 2 Bob Alice\nquit\n";
     ScriptedClient a(Folder("alice"), alice);
     ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(a.WaitFor("PLAYERS 1 Alice")) << a.Journal();
@@ -63,11 +62,12 @@ TEST(LobbyInvitationRun, AnInvitationFromARoomIsAskedInTheLobbyAndJoinEntersTheR
     ASSERT_TRUE(server.Start());
     // The room's "+" opens the invite list; its first row is ticked and "Invite" sends.
     const std::string alice = SignIn("Alice") + "wait-journal PLAYERS 2 Alice Bob\n" +
-                              Click(kCreateRoomButton) + "key Return\nwait-journal SCENE 5\nwait 800\n" +
-                              Click("806 21") + "wait 1000\n" + Click("363 310") + Click("609 493") +
-                              "wait-journal CHAT 0xFF00FF00 Bob entered room.\nwait 300\nquit\n";
+                              Click(kCreateRoomButton) + "wait-journal DIALOG Create room\nkey Return\n" +
+                              "wait-journal ENTERED 5\n" + Click("806 21") + "wait-journal INVITES 1 Bob\n" +
+                              Click("363 310") + Click("609 493") +
+                              "wait-journal CHAT 0xFF00FF00 Bob entered room.\nquit\n";
     const std::string bob = SignIn("Bob") + "wait-journal BOX Invitation|Alice invites you to room 1.\n" +
-                            "wait 300\nkey Return\nwait-journal SCENE 5\nwait 300\nquit\n";
+                            "key Return\nwait-journal ENTERED 5\nquit\n";
     ScriptedClient b(Folder("invited"), bob);
     ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
     ASSERT_TRUE(b.WaitFor("PLAYERS 1 Bob")) << b.Journal();

@@ -488,11 +488,10 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
     // The messenger opens at (708, 80) of the 1024 x 768 client.
     auto click = [](const char* at) { return std::string("move ") + at + "\ndown left\nup left\n"; };
     const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
-        "wait 500\nkey F8\nwait 300\n" +
-        click("800 509") + "text Bob\n" + click("951 509") +
-        "wait-journal CHAT 0xFFFFFFFF Bob: \nwait 300\n" + click("800 473") +
-        "text see you at the table\nkey Return\nwait 1000\nquit\n";
+        "wait-journal DIALOG Create Nick\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
+        "key F8\nwait-journal DIALOG Messenger\n" +
+        click("800 509") + "text Bob\n" + click("951 509") + "wait-journal CHAT 0xFFFFFFFF Bob: \n" +
+        click("800 473") + "text see you at the table\nkey Return\nwait 1000\nquit\n";
     testsupport::ScriptedClient alice(
         std::filesystem::temp_directory_path() / ("messenger_e2e_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(alice.Start({"launcher", "alice", "secret"}, server.Port()));

@@ -41,9 +41,9 @@ TEST(LostConnectionRun, AGameCutOffEndsInTheNoticeAndTheSignInComesBackOnceTheSe
     const std::string script =
         OpenRoom() + "wait-journal CHAT 0xFF00FF00 The game has started.\n" +
         "wait-journal BOX Notice|The connection to the game server was lost.|Press OK to sign in again.\n"
-        "wait 300\nkey Return\nwait-journal SCENE 1\n"
+        "key Return\nwait-journal SCENE 1\n"
         "wait-journal BOX Error|The game server cannot be reached.|Check your network.|Try again?\n"
-        "wait 2000\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS 0\nwait 300\nquit\n";
+        "wait 2000\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS 0\nquit\n";
     ScriptedClient client(Folder("game"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, port));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
@@ -73,9 +73,9 @@ TEST(LostConnectionRun, ALobbyWhoseServerWentAwayLeadsBackToTheSignInInsteadOfLo
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
     ScriptedClient client(Folder("lobby"),
-                          "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
-                          "wait-journal BOX Notice|The connection to the game server was lost.\nwait 300\n"
-                          "key Return\nwait-journal SCENE 1\nwait-journal BOX Error\nwait 300\nkey Escape\n");
+                          "wait-journal DIALOG Create Nick\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
+                          "wait-journal BOX Notice|The connection to the game server was lost.\n"
+                          "key Return\nwait-journal SCENE 1\nwait-journal BOX Error\nkey Escape\n");
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(client.WaitFor("SCENE 4")) << client.Journal();
     server.Stop();
@@ -94,7 +94,7 @@ TEST(LostConnectionRun, AServerClosingDuringTheSignInIsToldAndNoEndsTheClient) {
     testserver::TestGameServer server;  // answers nothing
     ASSERT_TRUE(server.Start());
     ScriptedClient client(Folder("signin"),
-                          "wait-journal BOX Error|The connection to the game server was lost.\nwait 300\n"
+                          "wait-journal BOX Error|The connection to the game server was lost.\n"
                           "key Escape\n");
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));

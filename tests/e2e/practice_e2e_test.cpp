@@ -254,7 +254,7 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
 
     const std::string effectSlot = SlotAt(2), chalkSlot = SlotAt(1);
     const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Tester\nkey Return\nwait-journal SCENE 4\nwait 500\n" +
+        "wait-journal DIALOG Create Nick\ntext Tester\nkey Return\nwait-journal SCENE 4\n" +
         Click(kPracticeButton) + "wait-journal SCENE 8\nwait 1500\nkey F2\n" +
         // A soft shot; then 'R' watches it again, and 'U' sets it up anew.
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
@@ -265,9 +265,9 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
         "\nwait 200\ndown left\nup left\nwait-journal CHAT 0xFFFFFF00 Chalk is changed to\n" + "move " +
         effectSlot +
         "\nwait 200\ndown left\nup left\nwait-journal BOX Notice|This item is for limited time\n" +
-        "wait 300\nkey Return\nwait 1000\n" + "move " + effectSlot +
-        "\nwait 200\ndown left\nup left\nwait-journal CHAT 0xFFFFFF00 Use item : \nwait 300\n" +
-        Click(kToLobby) + "wait-journal SCENE 4\nwait 500\nquit\n";
+        "key Return\nwait 1000\n" + "move " + effectSlot +
+        "\nwait 200\ndown left\nup left\nwait-journal CHAT 0xFFFFFF00 Use item : \n" + Click(kToLobby) +
+        "wait-journal SCENE 4\nquit\n";
     testsupport::ScriptedClient client(
         fs::temp_directory_path() / ("practice_e2e_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "tester", "secret"}, server.Port()));
@@ -302,12 +302,12 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
     const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Miner\nkey Return\nwait-journal SCENE 4\nwait 500\n" +
+        "wait-journal DIALOG Create Nick\ntext Miner\nkey Return\nwait-journal SCENE 4\n" +
         Click(kPracticeButton) + "wait-journal SCENE 8\nwait 1500\n" + Click(kEarnGoldButton) +
         Click(kFirstMissionRow) +
         "wait-journal CHAT 0xFFFFFF00 Earning gold mission started!!.\nwait 1500\n" +
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\nwait-journal SHOT \nwait 500\n" +
-        Click(kToLobby) + "wait-journal SCENE 4\nwait 500\nquit\n";
+        Click(kToLobby) + "wait-journal SCENE 4\nquit\n";
     testsupport::ScriptedClient client(
         fs::temp_directory_path() / ("mission_e2e_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "miner", "secret"}, server.Port()));

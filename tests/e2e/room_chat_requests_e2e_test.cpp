@@ -31,8 +31,8 @@ TEST(RoomChatRun, TheGuardRefusesAThirdLineTeamChatNeedsTextCommandsGoToTheServe
         "text three\nkey Return\nwait-journal CHAT 0xFFFFFF00 No Spamming!\nwait 3500\nkey Return\n"
         "wait 3500\nkey Return\ntext @hi\nkey Return\nwait 3500\nkey Return\ntext @h\nkey Return\n"
         "wait 3500\nkey Return\ntext /unblock Rival\nkey Return\n"
-        "wait-journal BOX Request|Rival asks to withdraw from the game.\nwait 300\nkey Return\n"
-        "wait-journal BOX Notice|The opponent didn't accept the request.\nwait 300\nkey Return\n"
+        "wait-journal BOX Request|Rival asks to withdraw from the game.\nkey Return\n"
+        "wait-journal BOX Notice|The opponent didn't accept the request.\nkey Return\n"
         "wait-journal CHAT 0xFFFF0000 Chatting ban has been removed.\nwait 300\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_chat_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));

@@ -32,10 +32,9 @@ TEST(RoomHudRun, ViewInfoOnAnotherPlayersRowAsksForHisProfileByIdAndNickname) {
     // Two watchers listed at the lower right: rows of 47 pixels from y = 768 - 2 x 47 - 168 + 64.
     const int rowX = 1024 - 160 + 40, rivalRowY = 768 - 2 * 47 - 168 + 64 + 47 + 20;
     const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS "
+        "wait-journal DIALOG Create Nick\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS "
         "0\n" +
-        ClickAt(80, 478) +
-        "key Return\nwait-journal SCENE 5\nwait-journal CHAT 0xFFFFFF80 Rival : look\nwait 500\n" +
+        ClickAt(80, 478) + "wait-journal DIALOG Create room\nkey Return\nwait-journal ENTERED 5\n" +
         ClickAt(rowX, rivalRowY) + ClickAt(rowX + 30, rivalRowY + 10) + "wait 1000\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_hud_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));

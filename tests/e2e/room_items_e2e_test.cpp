@@ -33,8 +33,8 @@ TEST(RoomItemsRun, AnItemOfTheStripUsedInAGameIsAskedGoesToTheServerAndItsAnswer
 
     const std::string script =
         OpenRoom() + "wait-journal CHAT 0xFF00FF00 The game has started.\nwait 500\n" + Click(kFirstSlot) +
-        "wait-journal BOX Notice|This item is for limited time use\nwait 300\nkey Return\n"
-        "wait-journal BOX Notice|Successfully processed.\nwait 300\nkey Return\nwait 300\n" +
+        "wait-journal BOX Notice|This item is for limited time use\nkey Return\n"
+        "wait-journal BOX Notice|Successfully processed.\nkey Return\nwait 300\n" +
         Click(kFirstSlot) + "wait-journal CHAT 0xFFFFFF00 Use item : \nwait 300\nquit\n";
     ScriptedClient client(Folder("strip"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));

@@ -29,7 +29,8 @@ std::string Click(const char* at) {
 }
 
 std::string SignIn() {
-    return "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS "
+    return "wait-journal DIALOG Create Nick\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal "
+           "ROOMS "
            "0\n";
 }
 
@@ -37,7 +38,8 @@ std::string SignIn() {
 // list opens below its 22-pixel field at 337 and starts at its second entry.
 std::string CreateRoom(int index) {
     const std::string at = "450 " + std::to_string(359 + 22 * (index - 1) + 11);
-    return Click(kCreateRoom) + Click(kGameChoice) + Click(at.c_str()) + "key Return\nwait-journal SCENE 5\n";
+    return Click(kCreateRoom) + "wait-journal DIALOG Create room\n" + Click(kGameChoice) + Click(at.c_str()) +
+           "key Return\nwait-journal SCENE 5\n";
 }
 
 fs::path Folder(const std::string& name) {
@@ -95,9 +97,9 @@ TEST(RoomJoinRun, TheRoomsOwnLobbyButtonSendsTheLeaveAndTheAnswerBringsTheLobby)
     testserver::TestGameServer server(Options(true));
     server.Ignore(202);
     ASSERT_TRUE(server.Start());
-    const std::string script = SignIn() + Click(kCreateRoom) +
-                               "key Return\nwait-journal SCENE 5\nwait 1000\n" + Click(kExitCorner) +
-                               "wait-journal SCENE 4\nwait 300\nquit\n";
+    const std::string script = SignIn() + Click(kCreateRoom) + "wait-journal DIALOG Create room\n" +
+                               "key Return\nwait-journal ENTERED 5\n" + Click(kExitCorner) +
+                               "wait-journal SCENE 4\nquit\n";
     ScriptedClient client(Folder("leave"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     EXPECT_EQ(client.Wait(60s), std::optional<int>(0)) << client.Journal() << client.Log();
@@ -133,7 +135,7 @@ TEST_P(RoomJoinWatcher, AWatcherJoinsTheRunningGamePaysAndAnAllInEndsTheTwoTeamG
     const std::string script =
         SignIn() + CreateRoom(c.row) +
         "wait-journal CHAT 0xFFFFFF00 The game is running now so only speculation is allowed.\nwait 800\n" +
-        Click(kJoin) + "wait-journal BOX Question\nwait 300\nkey Return\n" +
+        Click(kJoin) + "wait-journal BOX Question\nkey Return\n" +
         "wait-journal CHAT 0xFFFF0000 Third 님이 올인 되었습니다.\nwait "
         "500\nquit\n";
     ScriptedClient client(Folder(c.name), script);
@@ -187,7 +189,7 @@ TEST(RoomJoinRun, ItemRepliesListAPurchaseSendTheUsedCueAndDropAnItemCountedToZe
     const std::string script =
         SignIn() + Click(kCreateRoom) +
         "key Return\nwait-journal SCENE 5\nwait-journal BOX Notice|Successfully purchased.\n"
-        "wait 300\nkey Return\nwait-journal CHAT 0xFFFFFF00 Cue is chaned to\nwait 300\n"
+        "key Return\nwait-journal CHAT 0xFFFFFF00 Cue is chaned to\nwait 300\n"
         "key Return\nwait-journal CHAT 0xFFFF0000 counted\nwait 300\nquit\n";
     ScriptedClient client(Folder("items"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));

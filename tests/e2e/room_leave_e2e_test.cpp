@@ -36,11 +36,11 @@ LeaveRun PlayThenLeave(const std::string& name, const std::string& leave, const 
     testserver::TestGameServer server(options);
     EXPECT_TRUE(server.Start());
     const std::string alice = SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
-                              "key Return\nwait-journal SCENE 5\nwait 500\n" + Click(kTeamOne) +
-                              "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + kStarted +
-                              aliceWaits + "wait 500\nquit\n";
+                              "wait-journal DIALOG Create room\nkey Return\nwait-journal ENTERED 5\n" +
+                              Click(kTeamOne) + "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" +
+                              Click(kReadyStart) + kStarted + aliceWaits + "wait 500\nquit\n";
     const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
-                            Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) +
+                            Click(kJoinButton) + "wait-journal ENTERED 5\n" + Click(kTeamTwo) +
                             Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + kStarted +
                             "wait 1500\n" + leave;
     ScriptedClient a(Folder(name + "_alice"), alice);
@@ -59,8 +59,8 @@ TEST(RoomLeaveRun, MasterSeesWhoEntersAndAPlayerLeavingMidGameWithdrawsAndEndsTh
     const LeaveRun run =
         PlayThenLeave("withdraw",
                       Click(kToLobby) +
-                          "wait-journal BOX Withdraw|Do you want to withdraw from the game?\nwait 300\n"
-                          "key Return\nwait-journal SCENE 4\nwait 500\nquit\n",
+                          "wait-journal BOX Withdraw|Do you want to withdraw from the game?\n"
+                          "key Return\nwait-journal SCENE 4\nquit\n",
                       "wait-journal CHAT 0xFF00FF00 Bob has left room.\n");
     // Entering: the master gets the line and the new count; the one who enters gets the list only.
     EXPECT_NE(run.alice.find("CHAT 0xFF00FF00 Bob entered room."), std::string::npos) << run.alice;
@@ -89,9 +89,8 @@ TEST(RoomLeaveRun, AfterAWithdrawalTheNextGameStartsOnlyOnceThePlayerReadiesAgai
     const std::string ended = "wait-journal CHAT 0xFFFF0000 Bob has withdrawn, so the game has ended.\n";
     const LeaveRun run = PlayThenLeave(
         "stay",
-        "key Escape\nwait 500\n" + Click(kMenuWithdraw) +
-            "wait-journal BOX Withdraw|\nwait 300\nkey Return\n" + ended + "wait 500\n" + Click(kTeamTwo) +
-            "key Return\nwait 200\ntext two\nkey Return\n" +
+        "key Escape\nwait 500\n" + Click(kMenuWithdraw) + "wait-journal BOX Withdraw|\nkey Return\n" + ended +
+            "wait 500\n" + Click(kTeamTwo) + "key Return\nwait 200\ntext two\nkey Return\n" +
             "wait-journal CHAT 0xFFFFFFFF Alice : go\nwait 300\n" + Click(kReadyStart) +
             "key Return\nwait 200\ntext again\nkey Return\n" + kStarted + "wait 500\nquit\n",
         ended + "wait-journal CHAT 0xFFFFFF80 Bob : two\nwait 300\n" + Click(kReadyStart) +

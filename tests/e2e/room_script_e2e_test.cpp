@@ -34,14 +34,14 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     std::string aim;
     for (int i = 0; i < 60; ++i) aim += "move " + std::to_string(400 + 4 * i) + " 250\nwait 50\n";
     const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS "
+        "wait-journal DIALOG Create Nick\ntext Alice\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS "
         "0\n" +
         Click("80 478") + Click("480 420") + Click("480 464") + "key Return\nwait-journal SCENE 5\n" +
         "wait-journal CHAT 0xFFFFFF80 Rival : pick a team\n" + Click("655 717") +
         "wait-journal CHAT 0xFFFFFF80 Rival : start\n" + Click("895 717") +
         "wait-journal CHAT 0xFF00FF00 The game has started.\nwait 500\n" + aim + "wait 2000\n" +
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
-        "wait-journal SHOT 4 \nwait-journal SHOT 4 \nwait-journal BOX \nwait 500\nkey Return\nwait 300\n" +
+        "wait-journal SHOT 4 \nwait-journal SHOT 4 \nwait-journal BOX \nkey Return\nwait 300\n" +
         Click("1006 21") + "wait-journal SCENE 4\nwait 300\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_script_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));

@@ -118,10 +118,9 @@ TEST(SchoolRun, TheLobbyLeadsToTheSchoolWhoseNextPageIsReportedAndItsWayBackRepo
     ASSERT_TRUE(server.Start());
     auto click = [](const char* at) { return std::string("move ") + at + "\ndown left\nup left\n"; };
     const std::string script =
-        "wait-journal SCENE 1\nwait 300\ntext Pupil\nkey Return\nwait-journal SCENE 4\n"
-        "wait 500\n" +
+        "wait-journal DIALOG Create Nick\ntext Pupil\nkey Return\nwait-journal SCENE 4\n" +
         click(kSchoolButton) + "wait-journal SCENE 7\nwait 1500\n" + click(kContinue) + "wait 800\n" +
-        click(kSchoolToLobby) + "wait-journal SCENE 4\nwait 500\nquit\n";
+        click(kSchoolToLobby) + "wait-journal SCENE 4\nquit\n";
     testsupport::ScriptedClient client(
         std::filesystem::temp_directory_path() / ("school_e2e_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "pupil", "secret"}, server.Port()));

@@ -317,7 +317,7 @@ TEST_F(ShellRun, ReplayNeverWritesConfig) {
 TEST_F(ShellRun, SecondStartRaisesTheFirstAndBothEndWithZero) {
     ChildProcess first;
     ASSERT_TRUE(Start(first, {"offline"}));
-    ASSERT_TRUE(WaitForJournal("SCENE 2"));
+    ASSERT_TRUE(WaitForJournal("ENTERED 2"));
     ChildProcess second;
     ASSERT_TRUE(Start(second, {"offline"}));
     EXPECT_EQ(second.Wait(3s), std::optional<int>(0));
@@ -329,7 +329,7 @@ TEST_F(ShellRun, SecondStartRaisesTheFirstAndBothEndWithZero) {
     }
     EXPECT_NE(log.find("Brought to front by a second start"), std::string::npos) << log;
     EXPECT_NE(log.find("Init done..."), std::string::npos);  // the second start did not truncate the log
-    EXPECT_EQ(Journal(), "SCENE 2\n");                       // the second start showed nothing
+    EXPECT_EQ(Journal(), "SCENE 2\nENTERED 2\n");            // the second start showed nothing
     first.Terminate();
     EXPECT_EQ(first.Wait(3s), std::optional<int>(0));
 }

@@ -111,7 +111,7 @@ TEST(CommonPopups, ConfirmationsPostTheCodesTheScenesHandle) {
     EXPECT_EQ(invite.Line(2), u"Do you want to join?") << "a room the lobby does not list names no game";
 }
 
-TEST(CommonPopups, ShownPopupsAreJournalledLikeNoticeBoxes) {
+TEST(CommonPopups, ShownPopupsAreJournalledLikeNoticeBoxesAndOtherDialogsByTheirTitle) {
     std::vector<WString> journal;
     NoticeBox::SetJournal([&](const WString& line) { journal.push_back(line); });
     RecordingRoot root;
@@ -123,10 +123,21 @@ TEST(CommonPopups, ShownPopupsAreJournalledLikeNoticeBoxes) {
     progress.Open();  // already shown: no second line
     gold.SetShortfall(12, 2500);
     gold.Open();
+    // Any other dialog names itself by its title each time it shows, once it has the focus.
+    Dialog plain;
+    plain.SetTitle(u"Create Nick");
+    plain.SetVisible(false);
+    root.AddChild(&plain, false);
+    plain.Show(true);
+    EXPECT_EQ(GetGuiState().focus, &plain);
+    plain.Show(true);
+    plain.Show(false);
+    plain.Show(true);
     NoticeBox::SetJournal(nullptr);
     EXPECT_EQ(journal, (std::vector<WString>{
                            u"BOX Notice|In progress. Please wait a moment.",
-                           u"BOX Notice|You need more gold to play 9-Ball here.|Short by 2,500 Gold."}));
+                           u"BOX Notice|You need more gold to play 9-Ball here.|Short by 2,500 Gold.",
+                           u"DIALOG Create Nick", u"DIALOG Create Nick"}));
 }
 
 TEST(CommonPopups, ReportWithoutAChosenPlayerCannotBeConfirmed) {

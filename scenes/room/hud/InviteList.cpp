@@ -1,14 +1,17 @@
 #include "scenes/room/hud/InviteList.h"
 
 #include <algorithm>
+#include <string>
 
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
+#include "engine/core/Text.h"
 #include "gui/Button.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextLabel.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
+#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/room/hud/HudImages.h"
@@ -246,9 +249,13 @@ void InviteListDialog::Tick(std::uint64_t nowMs) {
     // The rows shown stay until the new list replaces them.
     if (changed) RequestList(platform::NowMs(), false);
     if (arrived) {
-        const bool empty = Candidates().empty();
+        const std::vector<InviteCandidate> candidates = Candidates();
         if (pendingLabel_) pendingLabel_->Show(false);
-        if (emptyLabel_) emptyLabel_->Show(empty);
+        if (emptyLabel_) emptyLabel_->Show(candidates.empty());
+        // The rows are laid out: the journal names who may be invited, in row order.
+        std::string line = "INVITES " + std::to_string(candidates.size());
+        for (const InviteCandidate& c : candidates) line += " " + ToUtf8(c.nickname);
+        platform::Journal::Write(line);
     }
 }
 
