@@ -347,7 +347,8 @@ TEST(TableScenesLayout, TheOfflineTableAndThePracticeMissionShowTheWholeTableFro
     auto device = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
     device->SetDisplayMode(platform::DisplayMode{});
     device->ApplyDisplayMode();
-    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1280, 960}}) {
+    for (const auto& client : {std::pair{1024, 768}, std::pair{1280, 960}}) {
+        const int width = client.first, height = client.second;
         const std::string size = std::to_string(width) + "x" + std::to_string(height) + " ";
         TableSceneHost host(*device, width, height);
         host.session.GetRoom().gameType = 10;
