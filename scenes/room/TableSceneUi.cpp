@@ -19,6 +19,7 @@ namespace scenes {
 namespace {
 constexpr int kCornerButtonWidth = 33;
 constexpr int kCornerButtonHeight = 34;
+constexpr int kGuideWidth = kKeyGuideWidth;
 constexpr int kGuideHeight = 278;
 constexpr const char16_t* kGuideLines[] = {
     u"Keys",
@@ -71,13 +72,13 @@ gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack) {
     constexpr int kLineHeight = 19;
     const int height = ballsBack ? kGuideHeight : kGuideHeight - kLineHeight;
     gui::ImageWidget* guide =
-        scene.AddImage(500, 100, kKeyGuideWidth, height, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
+        scene.AddImage(500, 100, kGuideWidth, height, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
     guide->SetAnchor(gui::AnchorH::Right, -kKeyGuideRightMargin, gui::AnchorV::None, 0);
     guide->SetAlpha(0.8f);
     int y = 8;
     for (const char16_t* line : kGuideLines) {
         if (!ballsBack && WString(line) == kBallsBackLine) continue;
-        gui::TextLabel* label = guide->AddLabel(10, y, kKeyGuideWidth - 16, 18, gui::kFont12);
+        gui::TextLabel* label = guide->AddLabel(10, y, kGuideWidth - 16, 18, gui::kFont12);
         label->SetPlainText(line);
         y += kLineHeight;
     }

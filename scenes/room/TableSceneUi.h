@@ -47,7 +47,7 @@ gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title);
 // A 33 x 34 button whose left edge lies `fromRight` pixels from the right edge (negative), top 4.
 gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight, std::uint32_t hotkey,
                              const WString& caption, const WString& tooltip);
-// The key guide: kKeyGuideWidth x 278, kKeyGuideRightMargin from the right edge, top 100; shown. `ballsBack`
+// The key guide: 196 x 278, its left edge 200 pixels from the right, top 100; shown. `ballsBack`
 // lists U (the balls back where the shot started), which only a free practice table has.
 gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack);
 // The shared notice box's layout with "Yes" (Enter) and "No" (Esc).
