@@ -203,7 +203,8 @@ public:
     // A copy of the block under the world's lock (another thread may strike meanwhile); false when
     // no shot is stored.
     bool CopyLastShotState(ShotStateBlock& out) const;
-    // False (nothing changes) for a block that is not present or not sound.
+    // Puts the balls where the block's shot started and drops the trails. False (nothing changes)
+    // for a block that is not present or not sound.
     bool RestoreShotState(const ShotStateBlock& block);
     // Places the balls and the shot of a record; false (nothing changes) for a record whose ball
     // count differs from its game type's, whose values are not finite, whose shot words lie outside

@@ -260,6 +260,8 @@ bool TableWorld::RestoreShotState(const ShotStateBlock& block) {
     shot_.shotSeed = s.shotSeed;
     currentBall_ = s.currentBall;
     shotStateBlock_ = block;
+    // The balls are back where the shot started: the lines they drew belong to a shot undone.
+    for (auto& trail : trails_) trail.clear();
     return true;
 }
 

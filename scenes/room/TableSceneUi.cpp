@@ -19,7 +19,7 @@ namespace scenes {
 namespace {
 constexpr int kCornerButtonWidth = 33;
 constexpr int kCornerButtonHeight = 34;
-constexpr int kGuideWidth = 196;
+constexpr int kGuideWidth = kKeyGuideWidth;
 constexpr int kGuideHeight = 278;
 constexpr const char16_t* kGuideLines[] = {
     u"Keys",
@@ -76,7 +76,7 @@ gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack, bool replay) {
     const int height = ballsBack ? kGuideHeight : kGuideHeight - kLineHeight;
     gui::ImageWidget* guide =
         scene.AddImage(500, 100, kGuideWidth, height, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
-    guide->SetAnchor(gui::AnchorH::Right, -200 + kGuideWidth, gui::AnchorV::None, 0);
+    guide->SetAnchor(gui::AnchorH::Right, -kKeyGuideRightMargin, gui::AnchorV::None, 0);
     guide->SetAlpha(0.8f);
     int y = 8;
     for (WString line : kGuideLines) {

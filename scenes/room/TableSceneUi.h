@@ -33,6 +33,10 @@ constexpr int kChalkGaugeLeft = 4;
 // gauge's at the left.
 constexpr int kKeyGuideColumn = 204;
 constexpr int kChalkGaugeColumn = 76;
+// The key guide's width and its right edge's distance from the screen's: panels that stand in its
+// column (the practice room's mission panel) line up with it.
+constexpr int kKeyGuideWidth = 196;
+constexpr int kKeyGuideRightMargin = 4;
 // The top view's right inset on a screen `screenWidth` wide: the key guide's column, or, while the
 // replay panel (which stands left of that column) is shown, the room left of the panel at its
 // normal size.

@@ -381,6 +381,7 @@ void SceneShop::ShowView() {
         RefreshSaleView();
     else
         RefreshInventoryView();
+    ShowSelectionDetail();
 }
 
 void SceneShop::RefreshSaleView() {
@@ -489,14 +490,17 @@ void SceneShop::RefreshMembership() {
 
 void SceneShop::ShowSelectionDetail() {
     net::GameSession* session = Session();
-    if (selectedCatalogue_) {
+    // A tab shows only a selection of its own grid: a catalogue entry with "Buy" never stands
+    // under "My Item", nor an owned one with "Use" and "Delete" in the shop.
+    if (viewMode_ == 0 && selectedCatalogue_) {
         detail_->Fill(selectedCatalogue_, selectedCatalogue_->record, nullptr, DetailLayout::Catalogue);
         detail_->ShowButtons(DetailLayout::Catalogue);
         detail_->Show(true);
         preview_->ShowItem(selectedCatalogue_->itemId, nullptr);
         return;
     }
-    net::ItemEntry* e = selectedOwned_ && session ? session->own.FindItem(*selectedOwned_) : nullptr;
+    net::ItemEntry* e =
+        viewMode_ == 1 && selectedOwned_ && session ? session->own.FindItem(*selectedOwned_) : nullptr;
     if (!e) {
         detail_->SetVisible(false);
         preview_->ClearItem();

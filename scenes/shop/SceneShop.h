@@ -125,7 +125,8 @@ private:
     net::GameSession* Session() const;
     bool PassesShopFilter(const ItemDescription& d, int category, bool hideCash) const;
     static bool PassesInventoryFilter(const net::ItemEntry& e, int category);
-    // The detail panel and the preview follow the selection after a hover ends.
+    // The detail panel and the preview show the current tab's selection (hidden without one), after
+    // a hover ends and when the tab changes.
     void ShowSelectionDetail();
     void OnShopCard(int slot, std::int32_t value);
     void OnInventoryCard(int slot, std::int32_t value);

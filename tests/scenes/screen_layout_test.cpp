@@ -246,6 +246,12 @@ TEST(OfflineLayout, EveryGameNameFitsItsButtonInTheRoomSetting) {
     ExpectTidy(dialog, "room setting");
 }
 
+// The replay panel with the button strip that hangs under its view.
+Box ReplayPanelBox(const gui::Widget& replay) {
+    return {"replay panel", replay.ScreenX(), replay.ScreenY(), replay.ScreenX() + replay.Width(),
+            replay.ScreenY() + 258 + 51};
+}
+
 TEST(PracticeLayout, TheReplayPanelNamesEachButtonAndTheMissionWindowsKeepTheirTextsInside) {
     FakeSceneHost host;
     hud::ReplayControlPanel replay(&host);
@@ -259,9 +265,7 @@ TEST(PracticeLayout, TheReplayPanelNamesEachButtonAndTheMissionWindowsKeepTheirT
         ++named;
     });
     EXPECT_GE(named, 6);
-    // The button strip hangs under the view.
-    const Box frame{"panel", replay.ScreenX(), replay.ScreenY(), replay.ScreenX() + replay.Width(),
-                    replay.ScreenY() + 258 + 51};
+    const Box frame = ReplayPanelBox(replay);
     ExpectTidy(replay, "replay panel", &frame);
 
     net::PlayerRecord record;
@@ -335,64 +339,82 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
 }
 
 // The offline table, then the practice room before and during an 8-ball mission and with the replay
-// panel open, seen from above: the title bar, corner buttons, key guide, mission panel, replay panel,
-// chalk gauge, item strip, chat lines and shot controls apart, and the whole table clear of them all.
+// panel open, seen from above at 1024 x 768 and 1280 x 960: the title bar, corner buttons, key guide,
+// mission panel, replay panel, chalk gauge, item strip, chat lines and shot controls apart, and the
+// whole table clear of them all. The mission panel stands in the key guide's column, off the window's
+// edge, "Give up" inside it.
 TEST(TableScenesLayout, TheOfflineTableAndThePracticeMissionShowTheWholeTableFromAboveBesideTheirPanels) {
     auto device = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
     device->SetDisplayMode(platform::DisplayMode{});
     device->ApplyDisplayMode();
-    TableSceneHost host(*device, 1024, 768);
-    host.session.GetRoom().gameType = 10;
-    host.session.own.money = 1000;
-    gui::NoticeBox::SetPoster([&host](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t) {
-        host.queue.push_back({code, a, b});
-    });
-    const auto check = [&host](GameScene& scene, std::vector<Box> boxes, const std::string& context) {
-        auto& table = dynamic_cast<TableScene&>(scene);
-        table.World()->SetTopView(true);
-        host.Pump(scene, 300);
-        boxes.push_back({"title bar", 10, 4, 10 + 392, 4 + 30});
-        for (const gui::Widget* child : scene.Children())
-            if (dynamic_cast<const gui::Button*>(child) && child->IsVisible() && child->Y() == 4)
-                boxes.push_back(ScreenBox("corner button " + std::to_string(child->Id()), *child));
-        const table::ControlRect tip = table.World()->TipControl(), bar = table.World()->ElevationControl();
-        boxes.push_back({"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom});
-        ExpectApart(boxes, context);
-        const Box onScreen = TableOnScreen(*table.World());
-        EXPECT_TRUE(Inside(onScreen, {"screen", 0, 0, 1024, 768})) << context;
-        for (const Box& box : boxes) EXPECT_FALSE(Overlap(onScreen, box)) << context << ": " << box.name;
-        EXPECT_GT((onScreen.right - onScreen.left) * 2, 1024) << context << ": the table is drawn small";
-    };
-    SceneAlone offline;
-    ASSERT_TRUE(host.Enter(offline));
-    check(offline,
-          {ScreenBox("chalk gauge", *offline.Gauge()), ScreenBox("item strip", *offline.ItemStrip())},
-          "offline");
-    host.Leave(offline);
-    SceneRoomPractice practice;
-    ASSERT_TRUE(host.Enter(practice));
-    host.Pump(practice, 50);
-    for (const bool mission : {false, true}) {
-        if (mission) StartMissionByClicks(practice, host);
-        std::vector<Box> boxes = {ScreenBox("chalk gauge", *practice.Gauge()),
-                                  ScreenBox("item strip", *practice.ItemStrip()),
-                                  ScreenBox("key guide", *practice.KeyGuide())};
-        for (int k = 0; k < 8; ++k)
-            if (practice.ChatRow(k)->IsVisible()) boxes.push_back(TextBox("chat line", *practice.ChatRow(k)));
-        boxes.push_back(mission ? ScreenBox("mission panel", *practice.StatusPanel())
-                                : ScreenBox("earn gold", *practice.EarnGoldButton()));
-        check(practice, boxes, mission ? "mission" : "free practice");
+    for (const auto& client : {std::pair{1024, 768}, std::pair{1280, 960}}) {
+        const int width = client.first, height = client.second;
+        const std::string size = std::to_string(width) + "x" + std::to_string(height) + " ";
+        TableSceneHost host(*device, width, height);
+        host.session.GetRoom().gameType = 10;
+        host.session.own.money = 1000;
+        gui::NoticeBox::SetPoster(
+            [&host](std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t) {
+                host.queue.push_back({code, a, b});
+            });
+        const Box screen{"screen", 0, 0, width, height};
+        const auto check = [&](GameScene& scene, std::vector<Box> boxes, const std::string& context) {
+            auto& table = dynamic_cast<TableScene&>(scene);
+            table.World()->SetTopView(true);
+            host.Pump(scene, 300);
+            boxes.push_back({"title bar", 10, 4, 10 + 392, 4 + 30});
+            for (const gui::Widget* child : scene.Children())
+                if (dynamic_cast<const gui::Button*>(child) && child->IsVisible() && child->Y() == 4)
+                    boxes.push_back(ScreenBox("corner button " + std::to_string(child->Id()), *child));
+            const table::ControlRect tip = table.World()->TipControl(),
+                                     bar = table.World()->ElevationControl();
+            boxes.push_back({"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom});
+            ExpectApart(boxes, size + context);
+            const Box onScreen = TableOnScreen(*table.World());
+            EXPECT_TRUE(Inside(onScreen, screen)) << size << context;
+            for (const Box& box : boxes)
+                EXPECT_FALSE(Overlap(onScreen, box)) << size << context << ": " << box.name;
+            EXPECT_GT((onScreen.right - onScreen.left) * 2, width)
+                << size << context << ": the table is drawn small";
+        };
+        SceneAlone offline;
+        ASSERT_TRUE(host.Enter(offline));
+        check(offline,
+              {ScreenBox("chalk gauge", *offline.Gauge()), ScreenBox("item strip", *offline.ItemStrip())},
+              "offline");
+        host.Leave(offline);
+        SceneRoomPractice practice;
+        ASSERT_TRUE(host.Enter(practice));
+        host.Pump(practice, 50);
+        for (const bool mission : {false, true}) {
+            if (mission) StartMissionByClicks(practice, host);
+            std::vector<Box> boxes = {ScreenBox("chalk gauge", *practice.Gauge()),
+                                      ScreenBox("item strip", *practice.ItemStrip()),
+                                      ScreenBox("key guide", *practice.KeyGuide())};
+            for (int k = 0; k < 8; ++k)
+                if (practice.ChatRow(k)->IsVisible())
+                    boxes.push_back(TextBox("chat line", *practice.ChatRow(k)));
+            boxes.push_back(mission ? ScreenBox("mission panel", *practice.StatusPanel())
+                                    : ScreenBox("earn gold", *practice.EarnGoldButton()));
+            check(practice, boxes, mission ? "mission" : "free practice");
+        }
+        const Box guide = ScreenBox("key guide", *practice.KeyGuide());
+        const Box panel = ScreenBox("mission panel", *practice.StatusPanel());
+        EXPECT_EQ(panel.left, guide.left) << size;
+        EXPECT_EQ(panel.right, guide.right) << size;
+        EXPECT_TRUE(Inside(panel, {"screen", 4, 4, width - 4, height - 4})) << size << "at the window's edge";
+        ExpectTidy(*practice.StatusPanel(), size + "mission panel");
+        // The last shot's replay panel opens left of the right column, under the mission panel; the
+        // table gives it room.
+        practice.Replay()->Show(true);
+        practice.Render(nullptr, false);
+        check(practice,
+              {ScreenBox("chalk gauge", *practice.Gauge()), ScreenBox("item strip", *practice.ItemStrip()),
+               ScreenBox("mission panel", *practice.StatusPanel()), ReplayPanelBox(*practice.Replay())},
+              "replay panel");
+        host.Leave(practice);
+        gui::NoticeBox::SetPoster(nullptr);
     }
-    // The last shot's replay panel opens left of the right column; the table gives it room.
-    practice.Replay()->Show(true);
-    practice.Render(nullptr, false);
-    check(
-        practice,
-        {ScreenBox("chalk gauge", *practice.Gauge()), ScreenBox("item strip", *practice.ItemStrip()),
-         ScreenBox("mission panel", *practice.StatusPanel()), ScreenBox("replay panel", *practice.Replay())},
-        "replay panel");
-    host.Leave(practice);
-    gui::NoticeBox::SetPoster(nullptr);
 }
 
 TEST(SchoolLayout, TheShotControlsStandAboveTheTutorialIndexAndUnderTheGuide) {

@@ -7,6 +7,8 @@
 
 #include "gui/Button.h"
 #include "gui/ComboBox.h"
+#include "gui/GameTypeName.h"
+#include "gui/ImageWidget.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
@@ -21,6 +23,7 @@
 #include "tests/e2e/gallery/GalleryTestServer.h"
 #include "tests/e2e/gallery/RecordedShots.h"
 #include "tests/scenes/support/FakeSceneHost.h"
+#include "tests/scenes/support/LayoutBoxes.h"
 
 using namespace scenes;
 using gallery_test::Answer;
@@ -329,15 +332,22 @@ TEST(ShotGalleryScene, AGalleryShotReplaysToTheRestOfItsRecordAtEverySpeed) {
     const gui::Widget* play = f.scene->ShotWindow()->FindById(gallery::kPlayShotId);
     ASSERT_NE(play, nullptr);
     EXPECT_EQ(play->Image().set, gui::UiResourceSet::kSetCount);
+    EXPECT_FALSE(f.scene->SpeedPlate()->IsVisible()) << "no shot plays yet";
     for (const auto& shot : {shots[0], shots[2]}) {
         f.scene->OnMessage(gallery::kOpenShotMessage, static_cast<std::uint32_t>(shot.seq), 0);
         ASSERT_TRUE(f.scene->ShotWindow()->Loaded());
+        EXPECT_EQ(f.scene->ShotWindow()->InfoLabel()->Text(), WString(gui::GameTypeName(shot.gameType)))
+            << "the stand-in names the game (it said \"game type 0\")";
         f.scene->OnMessage(gallery::kPlayShotMessage, 0, 0);
         EXPECT_TRUE(f.scene->SetupPending());
         f.scene->Render(nullptr, false);
         const WString labels[] = {u"Normal Speed", u"½ Speed", u"¼ Speed", u"Normal Speed"};
         for (const WString& label : labels) {
             EXPECT_EQ(f.scene->SpeedText(), label);
+            // Its own plate keeps the speed legible over the table, wherever the camera puts it.
+            EXPECT_TRUE(f.scene->SpeedPlate()->IsVisible());
+            EXPECT_TRUE(layout_test::Inside(layout_test::TextBox("speed", *f.scene->SpeedLabel()),
+                                            layout_test::ScreenBox("plate", *f.scene->SpeedPlate())));
             ASSERT_TRUE(f.scene->World()->ShotExecuting());
             f.RunToRest();
             EXPECT_EQ(Format(u"%08x", f.scene->World()->LastShotHash()), FromUtf8(shot.restHash))

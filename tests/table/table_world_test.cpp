@@ -218,7 +218,7 @@ TEST(TableWorld, PlacementRefusesPositionsOffTheTableOrOnAnotherBall) {
     EXPECT_EQ(px, -50.0f);
 }
 
-TEST(TableWorld, ARecordOfTheLastShotReplaysToTheSameRestAndBallsGoBackToTheShotStart) {
+TEST(TableWorld, ARecordOfTheLastShotReplaysToTheSameRestAndUPutsTheBallsBackWithoutTheirTrails) {
     for (int gameType : {3, 12}) {
         Host h(gameType, 11);
         float x0, y0, z0;
@@ -240,11 +240,15 @@ TEST(TableWorld, ARecordOfTheLastShotReplaysToTheSameRestAndBallsGoBackToTheShot
         EXPECT_EQ(replay.world.LastShotHash(), h.world.LastShotHash()) << "game type " << gameType;
         EXPECT_EQ(replay.Count(WorldMessage::CueStruck), 0) << "a replay strikes no own cue";
 
-        h.world.ResetBallsToShotState();
+        // 'U' (free practice) puts the balls back and drops the trails of the shot it undoes.
+        ASSERT_GT(h.world.Trail(0).size(), 1u);
+        h.world.OnKeyCommand('U', false);
         float x, y, z;
         h.world.BallPosition(0, x, y, z);
         EXPECT_EQ(x, x0);
         EXPECT_EQ(y, y0);
+        for (std::size_t i = 0; i < h.world.BallCount(); ++i)
+            EXPECT_TRUE(h.world.Trail(i).empty()) << "game type " << gameType << " ball " << i;
 
         ShotRecord wrong = record;
         wrong.ballCount = 2;

@@ -5,8 +5,10 @@
 
 #include "engine/core/Log.h"
 #include "gui/Button.h"
+#include "gui/ImageWidget.h"
 #include "gui/PlayerInfoWindows.h"
 #include "gui/TextLabel.h"
+#include "gui/UiAtlas.h"
 #include "gui/UiResourceSet.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
@@ -37,6 +39,7 @@ constexpr float kEnterPitch = 30.0f;
 constexpr float kLowestPitch = 20.0f;
 constexpr float kHighestPitch = 60.0f;
 constexpr int kPitchMoveTicks = 600;
+constexpr int kSpeedPlateWidth = 120, kSpeedPlateHeight = 28;
 // The gallery's windows draw from the UI package's "Gallery" image, the first named set; a package
 // without it leaves them set 24, which holds the same cells.
 constexpr int kGallerySet = gui::UiResourceSet::kSetCount;
@@ -88,9 +91,16 @@ void SceneShotGallery::CreateUI() {
                                 gui::align::kLeft | gui::align::kVCenter, 0xFFFFFFFF);
         row.panel->SetVisible(false);
     }
-    speedLabel_ =
-        AddTextLine(*this, 0, 0, 100, 20, {}, gui::kFont14Bold, gui::align::kCenter | gui::align::kVCenter);
-    speedLabel_->SetAnchor(gui::AnchorH::Center, 0, gui::AnchorV::Bottom, -55);
+    // The speed stands on a plate of its own, as the key guide does, so it reads over the cloth, the
+    // cushions and the floor alike wherever the camera puts the table; its bottom edge 51 above the
+    // screen's, the label's 55.
+    speedPlate_ =
+        AddImage(0, 0, kSpeedPlateWidth, kSpeedPlateHeight, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
+    speedPlate_->SetAnchor(gui::AnchorH::Center, 0, gui::AnchorV::Bottom, -51);
+    speedPlate_->SetAlpha(0.8f);
+    speedLabel_ = AddTextLine(*speedPlate_, (kSpeedPlateWidth - 100) / 2, 4, 100, 20, {}, gui::kFont14Bold,
+                              gui::align::kCenter | gui::align::kVCenter);
+    ShowSpeed({});
 
     list_ = Make<ShotGalleryListWindow>(client_);
     list_->SetVisible(false);
@@ -158,7 +168,7 @@ void SceneShotGallery::Enter() {
     setupPending_ = false;
     cameraAdjusted_ = false;
     speed_ = -1;
-    speedLabel_->SetPlainText({});
+    ShowSpeed({});
     SetActive(true);
 }
 
@@ -232,9 +242,14 @@ void SceneShotGallery::StartGalleryPlayback() {
     world->SetPlayState(table::PlayState::Replay);
     world->SetGameType(record_.gameType);
     world->SetPhysicsModel(record_.physicsModelId, false);
-    speedLabel_->SetPlainText(PlaybackViewAt(speed_).label);
+    ShowSpeed(PlaybackViewAt(speed_).label);
     if (!StrikeRecordedShot(*world, record_, speed_, true))
         LogWrite(u"ERROR : the gallery shot does not fit its table\n");
+}
+
+void SceneShotGallery::ShowSpeed(const WString& text) {
+    speedLabel_->SetPlainText(text);
+    speedPlate_->SetVisible(!text.empty());
 }
 
 const WString& SceneShotGallery::SpeedText() const {

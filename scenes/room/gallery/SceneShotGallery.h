@@ -19,6 +19,7 @@
 
 namespace gui {
 class Button;
+class ImageWidget;
 class Panel;
 class TextLabel;
 }  // namespace gui
@@ -78,6 +79,9 @@ public:
     bool SetupPending() const { return setupPending_; }
     const table::ShotRecord& Shot() const { return record_; }
     const WString& SpeedText() const;
+    // The plate under the speed label; shown while a shot plays.
+    const gui::ImageWidget* SpeedPlate() const { return speedPlate_; }
+    const gui::TextLabel* SpeedLabel() const { return speedLabel_; }
     ShotGalleryListWindow* ListWindow() const { return list_; }
     ShotViewWindow* ShotWindow() const { return shotWindow_; }
     const GalleryClient& Client() const { return client_; }
@@ -93,11 +97,13 @@ private:
     void ToLobby();
     void TakeCue(std::uint16_t item, const std::array<std::int32_t, 5>& parts);
     void ShowVoteReply(int result);
+    void ShowSpeed(const WString& text);
 
     GalleryClient client_;
     ResourceManager* resources_ = nullptr;
     ShotGalleryListWindow* list_ = nullptr;
     ShotViewWindow* shotWindow_ = nullptr;
+    gui::ImageWidget* speedPlate_ = nullptr;
     gui::TextLabel* speedLabel_ = nullptr;
     gui::Button* messengerButton_ = nullptr;
     gui::Panel* chatPanel_ = nullptr;

@@ -108,6 +108,7 @@ public:
     std::size_t ReplyCount();
     gui::TextLabel* TitleLabel() const { return title_; }
     gui::TextLabel* PointsLabel() const { return points_; }
+    gui::TextLabel* InfoLabel() const { return infoLabel_; }
     gui::Panel* ReplyRow(int index) const { return rows_[static_cast<std::size_t>(index)].panel; }
     const WString& ReplyRowNickname(int index) const;
     gui::ScrollBar* ReplyScroll() const { return scroll_; }

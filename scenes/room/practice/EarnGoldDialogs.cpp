@@ -126,15 +126,23 @@ void EarnGoldRulesDialog::Notice(const WString& line1, const WString& line2) {
 }
 
 EarnGoldStatusPanel::EarnGoldStatusPanel() {
-    Create(0, 0, kWidth, kHeight + 26);
+    // Four counter lines, then the reward with "Give up" at its right; the texts start where the key
+    // guide's do, the button stands 8 pixels inside the edges.
+    constexpr int kMargin = 10, kLineHeight = 18, kButtonWidth = 64, kButtonHeight = 22;
+    constexpr int kRewardTop = 10 + 4 * kLineHeight + 5;
+    constexpr int kButtonLeft = kWidth - 8 - kButtonWidth;
+    Create(0, 0, kWidth, kHeight);
     SetImage(gui::atlas::kDarkPanel);
     SetModal(false);
-    const int ys[] = {27, 45, 63, 81, 102};
-    for (int k = 0; k < 5; ++k)
-        lines_[k] = AddTextLine(*this, 12, ys[k] - 9, 112, 18, {}, gui::kFont12,
-                                gui::align::kLeft | gui::align::kVCenter,
-                                k == 4 ? colour::kYellow : gui::skin::kText);
-    AddTextButton(*this, 125, 102 - 9, 56, 19, control::kCloseOrGiveUp, u"Give up", platform::kVkEscape);
+    for (int k = 0; k < 5; ++k) {
+        const bool reward = k == 4;
+        lines_[k] = AddTextLine(*this, kMargin, reward ? kRewardTop : 10 + kLineHeight * k,
+                                (reward ? kButtonLeft - 4 : kWidth - kMargin) - kMargin, kLineHeight, {},
+                                gui::kFont12, gui::align::kLeft | gui::align::kVCenter,
+                                reward ? colour::kYellow : gui::skin::kText);
+    }
+    AddTextButton(*this, kButtonLeft, kRewardTop - (kButtonHeight - kLineHeight) / 2, kButtonWidth,
+                  kButtonHeight, control::kCloseOrGiveUp, u"Give up", platform::kVkEscape);
     SetVisible(false);
 }
 

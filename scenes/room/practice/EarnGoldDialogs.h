@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "gui/Dialog.h"
+#include "scenes/room/TableSceneUi.h"
 #include "scenes/room/practice/EarnGoldMission.h"
 
 namespace gui {
@@ -64,10 +65,11 @@ private:
     gui::TextLabel* chargeLabel_ = nullptr;
 };
 
+// It stands in the key guide's column and as wide, over the guide (which moves down under it).
 class EarnGoldStatusPanel : public gui::Dialog {
 public:
-    static constexpr int kWidth = 188;
-    static constexpr int kHeight = 99;
+    static constexpr int kWidth = kKeyGuideWidth;
+    static constexpr int kHeight = 115;
 
     EarnGoldStatusPanel();
 

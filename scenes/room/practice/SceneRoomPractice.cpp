@@ -52,8 +52,9 @@ constexpr int kChatRowImageWidth = 382;
 constexpr int kChatRowStep = 18;
 // The earn-gold button ends 96 pixels down; the chat box starts 218 above the bottom edge.
 constexpr int kTopViewTop = 100, kTopViewBottom = 222;
-// The key guide's top, and its gap below the mission's status panel.
-constexpr int kGuideTop = 100, kGuideGap = 4;
+// The tops of the key guide and the replay panel, and their gap below the mission's status panel,
+// which stands over the guide in its column and reaches into the replay panel's.
+constexpr int kGuideTop = 100, kReplayTop = 100, kMissionPanelTop = 80, kBelowMissionPanel = 4;
 
 }  // namespace
 
@@ -120,14 +121,14 @@ void SceneRoomPractice::CreateUI() {
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
     replay_ = Make<hud::ReplayControlPanel>(Host());
-    replay_->Create();
+    replay_->Create(0, kReplayTop);
     replay_->SetAnchor(gui::AnchorH::Right, hud::ReplayControlPanel::kNormalAnchor, gui::AnchorV::None, 0);
     replay_->SetVisible(false);
     rules_ = Make<EarnGoldRulesDialog>(Host(), record);
     rules_->SetVisible(false);
     status_ = Make<EarnGoldStatusPanel>();
-    status_->MoveTo(width - 190, 80);
-    status_->SetAnchor(gui::AnchorH::Right, -190 + EarnGoldStatusPanel::kWidth, gui::AnchorV::None, 0);
+    status_->MoveTo(width - kKeyGuideRightMargin - EarnGoldStatusPanel::kWidth, kMissionPanelTop);
+    status_->SetAnchor(gui::AnchorH::Right, -kKeyGuideRightMargin, gui::AnchorV::None, 0);
     status_->SetVisible(false);
     inProgress_ = Make<gui::InProgressNotice>();
     inProgress_->SetVisible(false);
@@ -255,8 +256,9 @@ void SceneRoomPractice::ShowGuide(bool on) {
 
 void SceneRoomPractice::ShowMissionPanel(bool on) {
     status_->Show(on);
-    if (keyGuide_)
-        keyGuide_->MoveTo(keyGuide_->X(), on ? status_->Y() + status_->Height() + kGuideGap : kGuideTop);
+    const int below = status_->Y() + status_->Height() + kBelowMissionPanel;
+    if (keyGuide_) keyGuide_->MoveTo(keyGuide_->X(), on ? below : kGuideTop);
+    replay_->MoveTo(replay_->X(), on ? below : kReplayTop);
 }
 
 void SceneRoomPractice::Render(RenderDevice* renderer, bool draw) {

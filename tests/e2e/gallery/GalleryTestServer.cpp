@@ -4,6 +4,8 @@
 #include <memory>
 #include <sstream>
 
+#include "gui/GameTypeName.h"
+
 namespace gallery_test {
 
 std::string Fields(const std::vector<std::string>& fields) {
@@ -113,7 +115,8 @@ std::vector<GalleryShot> ShotsFromJournal(const std::string& text) {
         shot.gameType = gameType;
         shot.date = "2009-3-5";
         shot.points = 100 - 10 * (n % 10);
-        shot.info = "game type " + std::to_string(gameType);
+        // The information line names the game as the client names game types.
+        shot.info = ToUtf8(gui::GameTypeName(gameType));
         if (n == 0) shot.replies = {{"bob", 10, "nice"}, {"carol", 5, "wow"}};
         shot.recordHex = record;
         shot.restHash = hash;

@@ -183,6 +183,26 @@ TEST_F(ShopSceneTest, SelectingInOneGridClearsTheOther) {
     EXPECT_FALSE(shop.Detail()->ButtonById(shop_control::kUse)->IsVisible());
 }
 
+// A shop selection's detail, "Buy" and all, once stayed under "My Item" (an owned one's "Use" in the shop).
+TEST_F(ShopSceneTest, EachTabShowsOnlyItsOwnSelectionSoMyItemNeverOffersBuy) {
+    host.Own(100, 3001, 1, 1);
+    shop.Enter();
+    const auto offers = [this](std::uint32_t button) {
+        return shop.Detail()->IsVisible() && shop.Detail()->ButtonById(button)->IsVisible();
+    };
+    Command(shop_control::kFirstShopCard);
+    Command(shop_control::kInventoryTab);
+    EXPECT_FALSE(shop.Detail()->IsVisible());
+    Command(shop_control::kFirstInventoryCard, kCardMouseEnter);
+    Command(shop_control::kFirstInventoryCard, kCardMouseLeave);
+    EXPECT_FALSE(offers(shop_control::kBuy)) << "after a hover over an owned card";
+    Command(shop_control::kShopTab);
+    EXPECT_TRUE(offers(shop_control::kBuy)) << "the selection comes back with its tab";
+    SelectOwned(100);
+    Command(shop_control::kShopTab);
+    EXPECT_FALSE(shop.Detail()->IsVisible());
+}
+
 TEST_F(ShopSceneTest, PurchaseSuccessAddsTheEntryAndShowsOnlyTheCoinLine) {
     shop.Enter();
     Command(shop_control::kFirstShopCard);
