@@ -35,8 +35,10 @@ bool ClSocket::WaitConnected(std::uint32_t timeoutMs) {
 }
 
 void ClSocket::ConnectThread(std::string host, std::uint16_t port) {
-    if (!socket_.Connect(host, port, kConnectTimeoutMs)) {
-        LogWrite(u"ERROR : CONNECT FAILED %S:%d\n", host, static_cast<int>(port));
+    // Disconnect ends the attempt by clearing running_: its caller (the main thread) never waits out
+    // the time-out of a server that does not answer.
+    if (!socket_.Connect(host, port, connectTimeoutMs_, &running_)) {
+        if (running_.load()) LogWrite(u"ERROR : CONNECT FAILED %S:%d\n", host, static_cast<int>(port));
         running_ = false;
         listener_.OnConnected(false);
         attemptDone_.Set();

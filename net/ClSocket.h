@@ -45,8 +45,11 @@ public:
     bool Connect(const std::string& host, std::uint16_t port);
     // Waits (real time) until the attempt ended; true when connected.
     bool WaitConnected(std::uint32_t timeoutMs);
-    // Closes the socket and joins both threads. Not to be called from the receive thread.
+    // Closes the socket and joins both threads; an attempt still connecting ends at once (a name
+    // lookup runs to its end). Not to be called from the receive thread.
     void Disconnect();
+    // Time a connect attempt may take (kConnectTimeoutMs unless changed; tests lengthen it).
+    void SetConnectTimeout(std::uint32_t ms) { connectTimeoutMs_ = ms; }
 
     // Enciphers (when on) and writes every message of the packet in one write. False when not connected
     // or the write failed; a failed write drops the connection.
@@ -79,6 +82,7 @@ private:
     FrameCipher sendCipher_;     // under sendLock_
     FrameCipher receiveCipher_;  // receive thread only
     std::atomic<bool> running_{false};
+    std::atomic<std::uint32_t> connectTimeoutMs_{kConnectTimeoutMs};
     std::atomic<bool> connected_{false};
     std::atomic<bool> dropped_{false};
     std::atomic<bool> encrypted_{false};

@@ -103,6 +103,10 @@ int RunClient(const std::vector<std::string>& argv) {
     instance.SetRaiseCallback([windowSystem] {
         windowSystem->PostMessage({platform::kWmRaiseWindow, 0, 0});
     });
+    // A box on the display or an HTTP exchange holds the message pump while it waits: the input
+    // script plays on meanwhile (its waits time out), and its quit, like a close of the main window,
+    // ends the wait.
+    platform::SetBlockingWaitHook([windowSystem] { return windowSystem->PumpWhileBlocked(); });
 
     int exitCode = exit_code::kOk;
     {
@@ -127,6 +131,7 @@ int RunClient(const std::vector<std::string>& argv) {
         if (app.Failed()) exitCode = exit_code::kStartFailed;
     }
     platform::SetQuitCallback(nullptr);
+    platform::SetBlockingWaitHook(nullptr);
     windows.reset();
     LogWrite(u"Exit\n");
     log.Flush();

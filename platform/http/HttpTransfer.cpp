@@ -5,6 +5,8 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/sys/Quit.h"
+
 namespace platform {
 
 namespace {
@@ -36,6 +38,14 @@ std::size_t WriteBody(char* data, std::size_t size, std::size_t count, void* use
     }
     sink->body->append(data, bytes);
     return bytes;
+}
+
+// Curl calls it at least about once a second while the exchange waits: the exchange ends when the
+// client is asked to quit, or a close of the main window waits behind it.
+int OnProgress(void* ended, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    if (!BlockingWaitEnds()) return 0;
+    *static_cast<bool*>(ended) = true;
+    return 1;
 }
 
 }  // namespace
@@ -97,12 +107,18 @@ bool PerformHttp(const HttpTransfer& transfer, HttpReply& reply) {
     curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, WriteBody);
     curl_easy_setopt(e, CURLOPT_WRITEDATA, &sink);
 
+    bool ended = false;
+    curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, OnProgress);
+    curl_easy_setopt(e, CURLOPT_XFERINFODATA, &ended);
+
     const CURLcode result = curl_easy_perform(e);
     long status = 0;
     curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
     reply.status = static_cast<int>(status);
     if (result != CURLE_OK) {
         reply.error = sink.overflow  ? "response larger than allowed"
+                      : ended        ? "ended by a quit or a close of the window"
                       : errorText[0] ? errorText
                                      : curl_easy_strerror(result);
         reply.body.clear();

@@ -32,7 +32,8 @@ struct HttpReply {
     std::string error;  // why it was not sent
 };
 
-// Blocks the calling thread until the exchange ends; safe to call from several threads at once.
+// Blocks the calling thread until the exchange ends, or until BlockingWaitEnds (Quit.h) says so; safe
+// to call from several threads at once.
 bool PerformHttp(const HttpTransfer& transfer, HttpReply& reply);
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -30,20 +31,31 @@ TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
 }
 
 namespace {
-bool WaitWritable(int fd, std::uint32_t timeoutMs) {
+constexpr std::uint32_t kConnectSliceMs = 20;
+
+// Waits for a connect in progress; false on its failure, the time-out or `keepTrying` turning false.
+bool WaitWritable(int fd, std::uint32_t timeoutMs, const std::atomic<bool>* keepTrying) {
     pollfd p{fd, POLLOUT, 0};
-    int r;
-    do {
-        r = ::poll(&p, 1, static_cast<int>(timeoutMs));
-    } while (r < 0 && errno == EINTR);
-    if (r <= 0) return false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (keepTrying && !keepTrying->load()) return false;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                .count();
+        if (left <= 0) return false;
+        const int r =
+            ::poll(&p, 1, static_cast<int>(keepTrying ? std::min<long>(left, kConnectSliceMs) : left));
+        if (r > 0) break;
+        if (r < 0 && errno != EINTR) return false;
+    }
     int error = 0;
     socklen_t len = sizeof error;
     return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) == 0 && error == 0;
 }
 }  // namespace
 
-bool TcpSocket::Connect(const std::string& host, std::uint16_t port, std::uint32_t timeoutMs) {
+bool TcpSocket::Connect(const std::string& host, std::uint16_t port, std::uint32_t timeoutMs,
+                        const std::atomic<bool>* keepTrying) {
     Close();
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -52,13 +64,13 @@ bool TcpSocket::Connect(const std::string& host, std::uint16_t port, std::uint32
     const std::string service = std::to_string(port);
     if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) return false;
     int fd = -1;
-    for (addrinfo* a = found; a; a = a->ai_next) {
+    for (addrinfo* a = found; a && (!keepTrying || keepTrying->load()); a = a->ai_next) {
         fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
         if (fd < 0) continue;
         const int flags = ::fcntl(fd, F_GETFL, 0);
         ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
         int r = ::connect(fd, a->ai_addr, a->ai_addrlen);
-        if (r == 0 || (errno == EINPROGRESS && WaitWritable(fd, timeoutMs))) {
+        if (r == 0 || (errno == EINPROGRESS && WaitWritable(fd, timeoutMs, keepTrying))) {
             ::fcntl(fd, F_SETFL, flags);
             int one = 1;
             ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);

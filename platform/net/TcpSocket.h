@@ -19,8 +19,11 @@ public:
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
 
-    // Resolves host (name or address) and connects within timeoutMs.
-    bool Connect(const std::string& host, std::uint16_t port, std::uint32_t timeoutMs);
+    // Resolves host (name or address) and connects within timeoutMs. With `keepTrying`, the attempt
+    // also ends within a few milliseconds of it turning false, so a thread that joins the connecting
+    // one never waits out the time-out (a name lookup still runs to its end).
+    bool Connect(const std::string& host, std::uint16_t port, std::uint32_t timeoutMs,
+                 const std::atomic<bool>* keepTrying = nullptr);
     // Sends every byte or fails; never raises SIGPIPE.
     bool SendAll(const void* data, std::size_t size);
     // Waits for data: the byte count, 0 when the peer closed, -1 on error or after Shutdown.

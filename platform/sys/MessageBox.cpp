@@ -146,7 +146,7 @@ ProgramResult ShowInBoxProgram(std::string_view caption, std::string_view text,
             return ProgramResult::Answered;
         }
         if (ended < 0 && errno != EINTR) return ProgramResult::NotShown;
-        if (QuitRequested()) {
+        if (BlockingWaitEnds()) {
             kill(-pid, SIGTERM);
             while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
             }

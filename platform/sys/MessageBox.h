@@ -6,7 +6,8 @@
 // A box on the display is shown by the box program (marvenlot-messagebox, beside the program) in
 // a process group of its own, so that a quit request (SIGTERM, SIGINT) ends a box that waits for
 // an answer: the box closes and answers as its close button does. Without the box program the box
-// is shown in this process, where only an answer ends it.
+// is shown in this process, where only an answer ends it. While the box program's box waits, the
+// blocking wait hook runs (Quit.h): the script plays on, and a close of the main window ends the box.
 
 #include <string>
 #include <string_view>

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <mutex>
 
+#include "platform/sys/CriticalSection.h"
+
 namespace platform {
 
 namespace {
@@ -21,6 +23,16 @@ std::mutex gCallbackMutex;
 std::function<void()>& Callback() {
     static std::function<void()> callback;
     return callback;
+}
+
+struct WaitHook {
+    std::mutex mutex;
+    std::function<bool()> hook;
+    std::uint64_t thread = CriticalSection::kNoOwner;
+};
+WaitHook& BlockingWait() {
+    static WaitHook state;
+    return state;
 }
 
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
@@ -91,6 +103,25 @@ bool PollQuitRequest() {
     }
     if (callback) callback();
     return true;
+}
+
+void SetBlockingWaitHook(std::function<bool()> hook) {
+    WaitHook& state = BlockingWait();
+    std::lock_guard lock(state.mutex);
+    state.hook = std::move(hook);
+    state.thread = CurrentThreadId();
+}
+
+bool BlockingWaitEnds() {
+    if (QuitRequested()) return true;
+    WaitHook& state = BlockingWait();
+    std::function<bool()> hook;
+    {
+        std::lock_guard lock(state.mutex);
+        if (!state.hook || state.thread != CurrentThreadId()) return false;
+        hook = state.hook;
+    }
+    return hook();
 }
 
 void ClearQuitRequest() {

@@ -31,4 +31,11 @@ bool PollQuitRequest();
 // Forgets a pending or handled request (tests).
 void ClearQuitRequest();
 
+// A wait that holds a thread's message pump (a message box on the display, an HTTP exchange) calls
+// BlockingWaitEnds about once a second or more often, and ends when it returns true: a quit was
+// requested, or the hook, when this thread installed it, says so. The hook keeps the pump's other
+// duties going (the input script) and returns true once a close of the main window waits. Empty: none.
+void SetBlockingWaitHook(std::function<bool()> hook);
+bool BlockingWaitEnds();
+
 }  // namespace platform

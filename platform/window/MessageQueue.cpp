@@ -21,9 +21,20 @@ std::size_t MessageQueue::Size() const {
     return messages_.size();
 }
 
-bool WindowSystem::PeekMessage(Message& out) {
+bool MessageQueue::Holds(std::uint32_t code) const {
+    std::lock_guard lock(mutex_);
+    for (const Message& message : messages_)
+        if (message.message == code) return true;
+    return false;
+}
+
+void WindowSystem::StepAndPump() {
     if (player_) player_->Step(GetClock().NowMs(), *this);
     PumpEvents();
+}
+
+bool WindowSystem::PeekMessage(Message& out) {
+    StepAndPump();
     if (!queue_.Pop(out)) return false;
     keyboard_.OnMessage(out);
     return true;
@@ -31,6 +42,11 @@ bool WindowSystem::PeekMessage(Message& out) {
 
 void WindowSystem::WaitMessage(std::uint32_t timeoutMs) {
     if (queue_.Size() == 0 && timeoutMs > 0) WaitEvents(timeoutMs);
+}
+
+bool WindowSystem::PumpWhileBlocked() {
+    StepAndPump();
+    return queue_.Holds(kWmClose) || queue_.Holds(kWmQuit);
 }
 
 }  // namespace platform

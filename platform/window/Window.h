@@ -59,6 +59,8 @@ public:
     void Post(const Message& message);
     bool Pop(Message& out);
     std::size_t Size() const;
+    // Whether a message with this code waits in the queue.
+    bool Holds(std::uint32_t code) const;
 
 private:
     mutable std::mutex mutex_;
@@ -121,6 +123,10 @@ public:
     bool PeekMessage(Message& out);
     // Main thread: sleeps until a device event, a post or a wake arrives, or `timeoutMs` passes.
     void WaitMessage(std::uint32_t timeoutMs);
+    // Main thread, while a wait that holds the pump lasts (a message box on the display): issues the
+    // input script's due commands and turns pending device events into messages, which wait in the
+    // queue. True when a close of the main window (the user's or the script's) or a quit waits there.
+    bool PumpWhileBlocked();
     MessageQueue& Queue() { return queue_; }
 
     // Main thread: one input event as if a device produced it. The sdl backend pushes it as an SDL
@@ -139,6 +145,9 @@ protected:
     InputRouter router_{queue_};
 
 private:
+    // The script's due commands, then the device events.
+    void StepAndPump();
+
     KeyboardState keyboard_;
     std::unique_ptr<InputScriptPlayer> player_;
 };

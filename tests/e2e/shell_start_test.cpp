@@ -11,6 +11,7 @@
 
 #include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
+#include "tests/common/XvfbDisplay.h"
 #include "tests/e2e/server/TestGameServer.h"
 
 namespace {
@@ -48,6 +49,7 @@ protected:
                                      "PATH=" + (folder_ / "bin").string() + ":/usr/bin:/bin",
                                      "MARVENLOT_INPUT=" + inputScript_,
                                      "MARVENLOT_SERVER=127.0.0.1:" + std::to_string(serverPort_)};
+        env.insert(env.end(), extraEnv_.begin(), extraEnv_.end());
         if (noDisplay_) {
             env.emplace_back("DISPLAY=");
             env.emplace_back("WAYLAND_DISPLAY=");
@@ -108,6 +110,7 @@ protected:
     std::string video_ = "null";  // MARVENLOT_VIDEO
     bool noDisplay_ = false;      // DISPLAY and WAYLAND_DISPLAY emptied, SDL_VIDEODRIVER = sdlDriver_
     std::string sdlDriver_;
+    std::vector<std::string> extraEnv_;  // added to the client's environment, replacing the above
     std::uint16_t serverPort_ = 1;
 };
 
@@ -306,6 +309,31 @@ TEST_F(ShellRun, AJournalWaitUnderTheSignInErrorBoxTimesOutAndTheScriptGoesOn) {
     EXPECT_NE(Log().find("input script line 3: no journal line \"SCENE 4\" within 1 s; going on"),
               std::string::npos)
         << Log();
+}
+
+// A box on the display holds the message pump until it is answered: the script plays on under it,
+// its wait gives up after its limit, and its quit closes the box and ends the client in order.
+TEST_F(ShellRun, TheScriptPlaysOnUnderABoxOnTheDisplayAndItsQuitClosesTheBox) {
+    testsupport::XvfbDisplay display;
+    if (!display.Start()) GTEST_SKIP() << "Xvfb is not available";
+    fs::remove(folder_ / "data");  // the packages but the balls': the loading error box
+    fs::create_directory(folder_ / "data");
+    for (const fs::directory_entry& entry : fs::directory_iterator(MARVENLOT_DATA_DIR))
+        if (entry.path().filename() != "Balls.mpk")
+            fs::create_symlink(entry.path(), folder_ / "data" / entry.path().filename());
+    inputScript_ = (folder_ / "input.txt").string();
+    std::ofstream(inputScript_) << "journal-limit 1000\nwait-journal SCENE\nquit\n";
+    video_ = "sdl";
+    extraEnv_ = {"MARVENLOT_HEADLESS=", "SDL_VIDEODRIVER=", "DISPLAY=" + display.Name(),
+                 "LSAN_OPTIONS=detect_leaks=0"};
+    ChildProcess client;
+    ASSERT_TRUE(Start(client, {"offline"}));
+    EXPECT_EQ(client.Wait(60s), std::optional<int>(1)) << Log();
+    EXPECT_EQ(Journal().rfind("BOX Marvenlot|Loading error", 0), 0u) << Journal();
+    EXPECT_NE(Log().find("input script line 2: no journal line \"SCENE\" within 1 s; going on"),
+              std::string::npos)
+        << Log();
+    EXPECT_NE(Log().find("Exit"), std::string::npos) << Log();
 }
 
 TEST_F(ShellRun, ReplayNeverWritesConfig) {

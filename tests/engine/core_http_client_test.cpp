@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/core/HttpClient.h"
+#include "platform/sys/Quit.h"
 #include "tests/engine/support/TestHttpServer.h"
 
 namespace {
@@ -173,4 +174,26 @@ TEST(HttpClient, ClosedOrUnsuitableObjectsAndUnreachableHostsFailWithoutCrashing
     request.AddHeaders(u"X-Old: 1\r\n");
     ASSERT_TRUE(request.Open(connection, u"GET", u"/"));
     EXPECT_TRUE(request.Headers().empty());
+}
+
+// An exchange holds its thread's message pump: on the thread that installed the blocking wait hook,
+// an exchange with a silent host ends as soon as the hook asks (a close of the main window waits).
+TEST(HttpClient, AnExchangeWithASilentHostEndsWhenTheBlockingWaitHookAsks) {
+    TestHttpServer server([](const TestHttpServer::Request&) {
+        TestHttpServer::Response silent;
+        silent.kind = TestHttpServer::Response::Kind::Stall;
+        return silent;
+    });
+    HttpSession session(u"Gallery");
+    HttpConnection connection;
+    ASSERT_TRUE(connection.Open(session, HostOf(server), static_cast<int>(InternetProtocol::Http)));
+    HttpRequest request;
+    ASSERT_TRUE(request.Open(connection, u"GET", u"/list.asp"));
+    request.SetTimeouts(60000, 120000);
+    int asked = 0;
+    platform::SetBlockingWaitHook([&asked] { return ++asked == 2; });
+    EXPECT_FALSE(request.Send());
+    platform::SetBlockingWaitHook(nullptr);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(request.LastError(), "ended by a quit or a close of the window");
 }

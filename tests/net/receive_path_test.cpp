@@ -1,7 +1,13 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <future>
 #include <vector>
 
 #include "net/ClSocket.h"
@@ -102,4 +108,28 @@ TEST(ReceivePath, ConnectionDropsOnAMissingHelloOrABadFrameLength) {
     EXPECT_EQ(socket.InvalidFrames(), 1);
     EXPECT_EQ(listener.connected, 1);
     EXPECT_EQ(listener.sink.Count(), 0u);
+}
+
+// A server whose queue of waiting connections is full leaves a connect unanswered: closing the
+// connection (the main thread does, under the scene's locks) ends the attempt at once instead of
+// waiting out its time-out.
+TEST(ReceivePath, DisconnectEndsAConnectAttemptThatNobodyAnswers) {
+    const int full = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    socklen_t length = sizeof address;
+    ASSERT_TRUE(::bind(full, reinterpret_cast<sockaddr*>(&address), length) == 0 && ::listen(full, 0) == 0 &&
+                ::getsockname(full, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+    platform::TcpSocket first;  // takes the queue's one place
+    ASSERT_TRUE(first.Connect("127.0.0.1", ntohs(address.sin_port), 2000));
+    PacketPool pool(4);
+    SinkListener listener(pool);
+    ClSocket socket(pool, listener);
+    socket.SetConnectTimeout(3'600'000);
+    ASSERT_TRUE(socket.Connect("127.0.0.1", ntohs(address.sin_port)));
+    auto closed = std::async(std::launch::async, [&socket] { socket.Disconnect(); });
+    const bool endedAtOnce = closed.wait_for(std::chrono::seconds(60)) == std::future_status::ready;
+    ::close(full);  // refuses the attempt's next try, so a close that still waits ends
+    closed.wait();
+    EXPECT_TRUE(endedAtOnce) << "the close waited for the connect time-out";
+    EXPECT_EQ(listener.connected, 0);
 }
