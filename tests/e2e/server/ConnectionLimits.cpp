@@ -27,10 +27,11 @@ bool TestGameServer::Enqueue(Client& c, OutPiece piece, const Client* relayedFro
     // A reader that takes what it is sent, only slower than others write to it, is not the one to go:
     // their messages are left out for it, and the server's own may wait past the limit, up to twice it.
     const std::size_t after = c.outBytes + piece.bytes.size();
-    const bool stalled = now - c.lastTaken >= std::chrono::milliseconds(kStallMs);
+    const bool stalled = now - c.lastTaken >= std::chrono::milliseconds(options_.stallMs);
     const bool relayed = relayedFrom && relayedFrom != &c;
     if (after > options_.sendLimit && relayed && !stalled) {
         ++c.skipped;
+        ++c.leftOut;
         if (!c.skipLogged)
             std::fprintf(
                 stderr,
@@ -57,7 +58,7 @@ void TestGameServer::DropStalled() {
         for (const auto& c : clients_)
             if (!c->closed) open.push_back(c);
     }
-    const auto before = std::chrono::steady_clock::now() - std::chrono::milliseconds(kStallMs);
+    const auto before = std::chrono::steady_clock::now() - std::chrono::milliseconds(options_.stallMs);
     for (const auto& c : open) {
         std::lock_guard lock(c->writeMutex);
         if (!c->sendClosed && (c->skipped > 0 || c->outBytes > options_.sendLimit) && c->lastTaken <= before)
@@ -111,6 +112,13 @@ bool TestGameServer::Admit(Client& c, const Frame& f) {
                      "are dropped\n",
                      c.index, options_.relayPerSecond);
     return false;
+}
+
+std::uint64_t TestGameServer::LeftOut(int client) const {
+    const std::shared_ptr<Client> c = Get(client);
+    if (!c) return 0;
+    std::lock_guard lock(c->writeMutex);
+    return c->leftOut;
 }
 
 }  // namespace testserver

@@ -36,9 +36,10 @@ struct TestGameServer::Client {
     // unread and the peer learns at once.
     std::atomic<bool> cutOff{false};
     // When the writer last finished a piece or found the queue empty: a client whose writer has been
-    // stuck on a piece for TestGameServer::kStallMs does not read.
+    // stuck on a piece for ServerOptions::stallMs does not read.
     std::chrono::steady_clock::time_point lastTaken = std::chrono::steady_clock::now();
     std::uint64_t skipped = 0;  // others' messages left out since the writer last took a piece
+    std::uint64_t leftOut = 0;  // others' messages left out in all
     bool skipLogged = false;    // the skipping was told since the queue was last empty
     std::thread writer;
     WireCipher sendCipher;

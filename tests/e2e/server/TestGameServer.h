@@ -37,10 +37,12 @@ struct ServerOptions {
     // each kind (0: none, as the program runs, which no script reads).
     std::size_t frameLimit = 16384;
     // Bytes that may wait to be sent to one client. Past it, a client that has taken nothing for
-    // kStallMs is not reading and is dropped; one that reads, only slower than the others write to
+    // stallMs is not reading and is dropped; one that reads, only slower than the others write to
     // it, is left out of their messages (chat, whispers, aims, relayed room messages) instead, and
-    // the server's own wait for it up to twice the limit.
+    // the server's own wait for it up to twice the limit. A reader that reads can leave its writer
+    // waiting a second or two while the kernel's send buffer drains.
     std::size_t sendLimit = 1 << 20;
+    std::int64_t stallMs = 10000;
     // What one connection may make the server pass on to others (chat, whispers, requests, moves
     // between channels and rooms, room messages): relayBurst at once, relayPerSecond a second after
     // that; a message costs 1 and 1 more for each 256 bytes of its body. What goes past it is
@@ -110,14 +112,14 @@ public:
     std::size_t KeptFrames() const;
     int OpenConnections() const;
     std::size_t ConnectionRecords() const;
+    // Other clients' messages left out for a client that read slower than it was sent to.
+    std::uint64_t LeftOut(int client) const;
 
     // A closed connection's record (its received frames for Expect, Received and the counts) is kept
     // while it is one of the newest kKeptClosed closed ones or closed less than kClosedGraceMs ago;
     // then it is forgotten, and its index reads as a closed connection that received nothing.
     static constexpr std::size_t kKeptClosed = 64;
     static constexpr std::int64_t kClosedGraceMs = 2000;
-    // A client whose send queue is full and whose writer has taken nothing for this long does not read.
-    static constexpr std::int64_t kStallMs = 2000;
     // Messages over the relay limit (since the budget was last full) that disconnect a connection.
     static constexpr int kFloodLimit = 500;
 
@@ -148,7 +150,7 @@ private:
     bool Write(Client& c, Bytes bytes, bool encipher, const Client* relayedFrom = nullptr);
     bool Enqueue(Client& c, OutPiece piece, const Client* relayedFrom = nullptr);  // under c.writeMutex
     void DropUnread(Client& c);                                                    // under c.writeMutex
-    // Drops the clients whose writers have taken nothing for kStallMs while others' messages were
+    // Drops the clients whose writers have taken nothing for stallMs while others' messages were
     // left out for them or more than the limit waited.
     void DropStalled();
     // Whether the relay budget lets the client's frame be handled (it is dropped otherwise).
