@@ -723,7 +723,14 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
             next = game_.NextTurn(SeatValid(shooter_.load()) ? &seats_[shooter_.load()].record : nullptr);
             game_.UpdateReadyCounts();
         } else {
-            for (RoomSeat& seat : seats_) seat.record.game.playing = 0;
+            // Every seat watches after the game, out of its team too: the next line-up starts empty
+            // (a Start offered the last game's teams while every seat showed watching).
+            for (int seat = 0; seat < kSeats; ++seat) {
+                seats_[seat].record.game.playing = 0;
+                game_.SetTeamSlot(seat, 0);
+            }
+            game_.CountTeams();
+            game_.UpdateReadyCounts();
         }
     }
     Hud().ShowGameResult(ResultMode(), shown);

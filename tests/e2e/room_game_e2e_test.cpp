@@ -3,7 +3,8 @@
 // strike in turn. Every client simulates every shot: both must rest on the same hash and send the
 // same shot results and table states, byte for byte. The 8-ball run goes on as two players would:
 // strikes by Space from the first one after Start, a scratch whose ball-in-hand turn runs out of time,
-// a client killed in the game, and the player back in the room for the next game.
+// a client killed in the game, the player back in the room for the next game, which ends when the 8
+// goes down, and a third game after the results.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
+#include "tests/e2e/server/GameJudge.h"
+#include "tests/e2e/server/TableState.h"
 #include "tests/e2e/server/TestGameServer.h"
 
 namespace {
@@ -178,9 +181,11 @@ std::string SpaceTurns(int turns) {
 //   the corner pocket (at any power this client charges).
 // - Bob has the ball in hand and lets his 20 s run out; Alice's turn starts with the cue ball back on
 //   the table, she aims at the rack again and breaks by Space; then both press Space after each rest.
-// - Alice says goodbye and her client is killed: Bob becomes the room master and closes up the teams.
-//   Alice signs in again, enters, takes team 2 and readies; Bob starts the second game, which Alice
-//   breaks after setting the cue ball down by hand.
+// - Alice says goodbye and her client is killed: Bob becomes the room master, closes up the teams and
+//   sets the room's rack short (the test server's "/rack short": the cue ball and the 8 on the rail
+//   before a corner pocket). Alice signs in again, enters, takes team 2 and readies; Bob starts the
+//   second game. Alice's first Space sends the 8 down on the open table: she loses, Bob wins, and both
+//   see the results. Both pick a team again, Alice readies and Bob starts the third game.
 struct EightBallRun {
     std::string alice, bob, aliceAgain;
 };
@@ -188,6 +193,8 @@ struct EightBallRun {
 EightBallRun EightBallScripts(int spaceTurns) {
     const std::string limit = "journal-limit " + std::to_string(90000 * testsupport::kSlowdown) + "\n";
     const std::string started = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
+    // The results' two sounds: the team panel is back once the second plays.
+    const std::string results = "wait-journal SOUND 21\nwait-journal SOUND 56\n";
     EightBallRun run;
     run.alice = limit + SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
                 Click(kGameChoice) + Click(kEightBallRow) + Click(kTurnTimeChoice) +
@@ -205,18 +212,21 @@ EightBallRun EightBallScripts(int spaceTurns) {
         Click(kFirstRoomRow) + Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) +
         Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + started +
         "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
-        "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nwait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
-        Click(kReadyStart) + started + "wait-journal SHOT \nwait 1000\nquit\n";
-    run.aliceAgain =
-        limit + "wait-journal SCENE 4\nwait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
-        "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) + Click(kReadyStart) +
-        "key Return\nwait 200\ntext ready\nkey Return\n" + started +
-        "wait 1500\nmove 512 420\ndown left\nwait 50\nmove 500 430\nwait 50\nup left\nwait 300\n" +
-        SpaceStrike() + "wait-journal SHOT \nwait 1000\nquit\n";
+        "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nkey Return\nwait 200\ntext /rack short\n"
+        "key Return\nwait-journal CHAT 0xFFFF0000 8-ball and 9-ball games start on a short rack.\n"
+        "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
+        Click(kReadyStart) + started + results + Click(kTeamOne) +
+        "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started + "wait 1000\nquit\n";
+    const std::string ready =
+        Click(kTeamTwo) + Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n";
+    run.aliceAgain = limit + "wait-journal SCENE 4\nwait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
+                     Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + ready + started +
+                     "wait 1500\n" + SpaceStrike() + "wait-journal SHOT \n" + results + ready + started +
+                     "wait 1000\nquit\n";
     return run;
 }
 
-TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropAndARejoinOnIdenticalShots) {
+TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndAnEarlyEightOnIdenticalShots) {
     testserver::ServerOptions options;
     options.lobby = true;
     options.verbose = std::getenv("ROOM_E2E_VERBOSE") != nullptr;
@@ -257,6 +267,18 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropAndARejoinO
     ASSERT_NE(back, std::string::npos) << bob;
     EXPECT_LT(master, back);
     EXPECT_NE(bob.find("CHAT 0xFF00FF00 The game has started.", back), std::string::npos) << bob;
+    // Alice's first shot of the second game sent the 8 down: the game ended, both saw the results and
+    // Bob started a third game once both had picked a team again.
+    const std::string aliceAgain = again.Journal();
+    const auto eight = aliceAgain.rfind("SHOT ");
+    ASSERT_NE(eight, std::string::npos) << aliceAgain;
+    EXPECT_NE(aliceAgain.find("SOUND 21\n", eight), std::string::npos) << "no results\n" << aliceAgain;
+    EXPECT_NE(bob.find("SOUND 21\n", bob.rfind("SHOT ")), std::string::npos) << "no results\n" << bob;
+    EXPECT_EQ(Lines(aliceAgain, "CHAT 0xFF00FF00 The game has started.").size(), 2u) << aliceAgain;
+    EXPECT_EQ(Lines(bob, "CHAT 0xFF00FF00 The game has started.").size(), 3u) << bob;
+    const auto lastResults = server.Received(2, 2053);
+    ASSERT_EQ(lastResults.size(), 1u);
+    EXPECT_TRUE(testserver::ReadShotResult(lastResults.front(), 10).Pocketed(8)) << Hex(lastResults);
 
     // Alice's two clients together saw the shots Bob saw, and all sent the same results and states.
     GameRun run{aliceFirst + again.Journal(),
@@ -276,6 +298,84 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropAndARejoinO
         for (std::size_t i = Lines(aliceFirst, "SHOT ").size(); i < states->size(); ++i)
             if ((*states)[i].size() >= 4) std::fill((*states)[i].end() - 4, (*states)[i].end(), 0);
     ExpectSameShots(run, "10", 16);
+}
+
+// The test server's judgement of a shot from the shooter's result: carom points toward the handicap,
+// the game ball of 8-ball and 9-ball, fouls and scratches.
+TEST(RoomGameJudge, TheGameBallAndTheHandicapEndGamesAndFoulsNeverScore) {
+    using testserver::GameEnd;
+    // A pocket game's result: code, first ball touched, the balls down, the balls touched.
+    const auto pocket = [](std::uint16_t code, Bytes down, Bytes touched) {
+        Writer w;
+        w.u16(code).u8(touched.empty() ? 0xFF : touched.front()).u8(static_cast<std::uint8_t>(down.size()));
+        w.raw(down).u8(static_cast<std::uint8_t>(touched.size())).raw(touched);
+        return w.bytes();
+    };
+    const auto carom = [](std::uint16_t code) {
+        return Bytes{static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(code >> 8)};
+    };
+    struct Case {
+        const char* what;
+        int gameType;
+        Bytes result;
+        std::uint8_t status;  // 8-ball: the shooter's team's status before the shot
+        int teamPoints;
+        int points;
+        bool stays, freeBall, spotNine;
+        GameEnd end;
+    };
+    const Case cases[] = {
+        {"8 by a team on it", 10, pocket(1005, {8}, {8}), 4, 0, 1, true, false, false, GameEnd::ShooterWins},
+        {"8 on the open table", 10, pocket(1005, {8}, {8}), 0, 0, 0, false, false, false,
+         GameEnd::ShooterLoses},
+        {"8 with the group's last ball", 10, pocket(1006, {3, 8}, {3}), 2, 0, 0, false, false, false,
+         GameEnd::ShooterLoses},
+        {"8 and the cue ball", 10, pocket(1, {8, 0}, {8}), 4, 0, 0, false, true, false,
+         GameEnd::ShooterLoses},
+        {"8 on a foul", 10, pocket(0xFFFF, {8}, {8}), 4, 0, 0, false, false, false, GameEnd::ShooterLoses},
+        {"two of a group", 10, pocket(6, {3, 11}, {3}), 2, 0, 2, true, false, false, GameEnd::None},
+        {"a scratch", 10, pocket(1, {0}, {3}), 2, 0, 0, false, true, false, GameEnd::None},
+        {"9 on a clean shot", 12, pocket(1005, {9}, {1}), 0, 0, 1, true, false, false, GameEnd::ShooterWins},
+        {"9 and the cue ball", 12, pocket(1, {9, 0}, {1}), 0, 0, 0, false, true, true, GameEnd::None},
+        {"a short pocket result", 10, carom(5), 4, 0, 0, false, false, false, GameEnd::None},
+        {"three cushions to the handicap", 4, carom(4), 0, 19, 1, true, false, false, GameEnd::ShooterWins},
+        {"two cushions", 4, carom(3), 0, 19, 0, false, false, false, GameEnd::None},
+        {"a bank shot for two", 3, carom(1004), 0, 18, 2, true, false, false, GameEnd::ShooterWins},
+        {"both reds", 0, carom(1), 0, 0, 1, true, false, false, GameEnd::None},
+        {"a carom foul", 0, carom(0xFFFE), 0, 19, 0, false, false, false, GameEnd::None},
+    };
+    for (const Case& c : cases) {
+        const auto v = testserver::JudgeShot(c.gameType, testserver::ReadShotResult(c.result, c.gameType),
+                                             c.status, c.teamPoints);
+        EXPECT_EQ(v.points, c.points) << c.what;
+        EXPECT_EQ(v.stays, c.stays) << c.what;
+        EXPECT_EQ(v.freeBall, c.freeBall) << c.what;
+        EXPECT_EQ(v.spotNine, c.spotNine) << c.what;
+        EXPECT_EQ(v.end, c.end) << c.what;
+    }
+}
+
+// The table states the server builds: the short rack and the 9 spotted again behind a ball on the foot
+// spot.
+TEST(RoomGameJudge, TheShortRackPocketsAllButTheGameBallsAndTheNineIsSpottedBehindABall) {
+    using testserver::TableState;
+    Bytes pocketed;
+    Bytes state = TableState::ShortRack(12, 1030, 2006, pocketed);
+    ASSERT_TRUE(TableState::Fits(state, 12));
+    EXPECT_EQ(TableState::BallCount(state), 10);
+    EXPECT_EQ(pocketed, (Bytes{2, 3, 4, 5, 6, 7, 8}));
+    for (int ball = 0; ball < 10; ++ball)
+        EXPECT_EQ(TableState::OutOfPlay(state, ball) != 0,
+                  std::count(pocketed.begin(), pocketed.end(), ball) == 1);
+    EXPECT_TRUE(TableState::ShortRack(4, 0, 0, pocketed).empty());
+
+    // The 1 on the foot spot: the 9 goes behind it, toward the foot rail.
+    TableState::SetSpot(state, 1, {63.75f, 0.0f, 2.8575f});
+    TableState::SetOutOfPlay(state, 9, 3);
+    ASSERT_TRUE(TableState::SpotOnFoot(state, 12, 9));
+    EXPECT_EQ(TableState::OutOfPlay(state, 9), 0);
+    EXPECT_NEAR(TableState::Spot(state, 9).x, 63.75f + 2 * 2.8575f + 0.1f, 1e-3);
+    EXPECT_EQ(TableState::Spot(state, 9).y, 0.0f);
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ bool TestGameServer::HandleMessenger(Client& c, const Frame& f) {
     if (reply && options_.onShotReply)
         options_.onShotReply(std::get<0>(*reply), std::get<1>(*reply), std::get<2>(*reply),
                              std::get<3>(*reply));
-    for (auto& [to, bytes] : out) Write(*to, std::move(bytes), true);
+    for (auto& [to, bytes] : out) Write(*to, std::move(bytes), true, &c);
     for (const std::u16string& id : listsToSend) SendFriendLists(id);
     return true;
 }

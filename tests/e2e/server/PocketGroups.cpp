@@ -1,7 +1,7 @@
 #include "tests/e2e/server/PocketGroups.h"
 
 #include <algorithm>
-#include <vector>
+#include <set>
 
 namespace testserver {
 
@@ -13,24 +13,19 @@ bool InGroup(std::uint8_t ball, std::uint8_t group) {
 }
 }  // namespace
 
-void PocketGroups::Reset() {
+void PocketGroups::Reset(const Bytes& pocketed) {
     status_ = {};
-    pocketed_.clear();
+    pocketed_ = std::set<std::uint8_t>(pocketed.begin(), pocketed.end());
 }
 
-bool PocketGroups::AfterShot(int team, const Bytes& result, bool& groupsDecided) {
+bool PocketGroups::AfterShot(int team, const ShotReading& shot, bool& groupsDecided) {
     groupsDecided = false;
-    // u16 code, u8 rule value, u8 count and the pocketed balls, then the balls touched.
-    if (team < 1 || team > kTeamSlots || result.size() < 4) return false;
-    const bool foul = (result[1] & 0x80) != 0;
-    const std::size_t count = std::min<std::size_t>(result[3], result.size() - 4);
-    const std::vector<std::uint8_t> down(result.begin() + 4, result.begin() + 4 + static_cast<long>(count));
-    const bool scratch = std::find(down.begin(), down.end(), kCueBall) != down.end();
-    pocketed_.insert(down.begin(), down.end());
+    if (team < 1 || team > kTeamSlots || !shot.valid) return false;
+    pocketed_.insert(shot.pocketed.begin(), shot.pocketed.end());
     bool changed = false;
     const bool open = std::all_of(status_.begin(), status_.end(), [](std::uint8_t s) { return s == kOpen; });
-    if (open && !foul && !scratch) {
-        for (std::uint8_t ball : down) {
+    if (open && !shot.foul && !shot.Pocketed(kCueBall)) {
+        for (std::uint8_t ball : shot.pocketed) {
             if (ball == kCueBall || ball == kEightBall) continue;
             const std::uint8_t mine = ball < kEightBall ? kSolids : kStripes;
             for (int t = 0; t < kTeamSlots; ++t)

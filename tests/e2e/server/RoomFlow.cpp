@@ -2,65 +2,23 @@
 // form that lets two clients play one game. It answers entry with the room state and the member
 // list, keeps seats, teams and readiness, starts the game, relays aims to the others and shots to
 // everyone, asks every client for its table state during a shot, collects every client's shot result
-// and table state, judges the turn from the shooter's result and announces the turn result and the
-// new turn built from the shooter's table state. It passes game requests and their answers between the
-// players, tells the others of a player's new cue, lists the players who may be invited and passes the
-// invitations on, and answers ban cancels.
+// and table state, judges the shot from the shooter's result (GameJudge) and announces the turn result
+// and the new turn built from the shooter's table state, or the end of the game. It passes game requests
+// and their answers between the players, tells the others of a player's new cue, lists the players who
+// may be invited and passes the invitations on, and answers ban cancels.
 #include <algorithm>
+#include <cstdio>
 
+#include "tests/e2e/server/GameJudge.h"
+#include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/ServerState.h"
+#include "tests/e2e/server/TableState.h"
 
 namespace testserver {
 
-namespace {
+using namespace room;
 
-enum : std::uint16_t {
-    kRoomState = 2001,
-    kChatSend = 2005,
-    kChatLine = 2006,
-    kEnterDone = 2007,
-    kMemberList = 2011,
-    kPlayChoice = 2012,
-    kPlaying = 2013,
-    kReady = 2026,
-    kReadyChanged = 2027,
-    kStart = 2028,
-    kGameStart = 2029,
-    kTableStateRequest = 2049,
-    kTableState = 2050,
-    kNewTurn = 2051,
-    kShot = 2052,
-    kShotResult = 2053,
-    kTurnResult = 2056,
-    kAim = 2058,
-    kCalledPocket = 2061,
-    kTurnTimeOver = 2062,
-    kBallPlacement = 2063,
-    kPlacedBall = 2064,
-    kBanCancel = 246,
-    kNotice = 240,
-    kReport = 258,
-    kReportTarget = 244,
-    kCueChosen = 544,
-    kCueChanged = 545,
-    kCueWear = 546,
-    kGameRequest = 2032,
-    kOpponentRequest = 2033,
-    kRequestAnswer = 2034,
-    kRequestAnswered = 2035,
-    kRoomOptions = 2003,
-    kRoomOptionsChanged = 2004,
-    kInviteListRequest = 2042,
-    kInviteList = 2043,
-    kInvite = 2044,
-    kInvitation = 186,
-    kGroupsDecided = 2087,
-    kEightBallShot = 2088,
-    kPlayerEntered = 2014,
-    kGameEndRequest = 2037,
-    kWithdrawnLost = 2038,
-    kGameEnd = 2031,
-};
+namespace {
 
 constexpr std::uint8_t kRoomBan = 24;
 
@@ -70,51 +28,14 @@ bool IsWithdrawal(std::uint8_t value, std::uint8_t gameType) {
     if (value == 7 || value == 1) return true;
     return value == 0 && (gameType == 2 || gameType == 5);
 }
-constexpr std::uint8_t kInvalidGame = 8;
-constexpr std::uint8_t kEndWithdrawn = 2, kEndDisconnected = 0;
-// Withdrawal points charged to a player who withdraws (shown in the game end line as "WP").
-constexpr std::int16_t kWithdrawalPoints = -10;
-constexpr std::uint8_t kTeamWon = 1, kTeamLost = 2, kTeamInvalid = 7;
-
 constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
 constexpr int kFirstPocketType = 10;
 constexpr int kEightBall = 10;
+constexpr std::uint8_t kNineBall = 9;
 
-// Whether the shooter keeps the table: a carom point (a count above 0, no foul), or in a pocket game a
-// ball pocketed without the cue ball.
-bool ShooterStays(const Bytes& result, int gameType) {
-    if (result.size() < 2) return false;
-    const std::uint16_t code = static_cast<std::uint16_t>(result[0] | (result[1] << 8));
-    if (code & 0x8000) return false;
-    if (gameType < kFirstPocketType) return code % 1000 > 0;
-    if (result.size() < 4) return false;
-    const std::size_t n = result[3];
-    if (n == 0 || result.size() < 4 + n) return false;
-    return std::find(result.begin() + 4, result.begin() + 4 + static_cast<long>(n), 0) ==
-           result.begin() + 4 + static_cast<long>(n);
-}
-
-// In a pocket game: the cue ball went down with the shot (the next player gets it in hand).
-bool CueBallPocketed(const Bytes& result, int gameType) {
-    if (gameType < kFirstPocketType || result.size() < 4) return false;
-    const std::size_t n = std::min<std::size_t>(result[3], result.size() - 4);
-    return std::find(result.begin() + 4, result.begin() + 4 + static_cast<long>(n), 0) !=
-           result.begin() + 4 + static_cast<long>(n);
-}
-
-// A ball the shooter set down by hand (2063: the ball and its 12 position bytes) moves in the room's
-// last table state, back in play, so a new turn built from that state (a time-out) has it where it was
-// set down. The state is a 2050 body: table, ball set, count, 12 position and 16 orientation bytes a
-// ball, in pocket games one out-of-play byte a ball, the turn's table and ball set.
-void PlaceInState(Bytes& state, std::uint8_t ball, const std::uint8_t* position, int gameType) {
-    if (state.size() < 5) return;
-    const std::size_t count = state[4];
-    const bool pocket = gameType >= kFirstPocketType;
-    if (ball >= count || state.size() != 5 + count * (pocket ? 29 : 28) + 4) return;
-    std::copy(position, position + 12, state.begin() + 5 + ball * 12);
-    if (pocket) state[5 + count * 28 + ball] = 0;
-}
+// The master's chat line that sets the room's rack: "/rack short" or "/rack full".
+constexpr std::u16string_view kRackCommand = u"/rack ";
 
 }  // namespace
 
@@ -129,13 +50,15 @@ std::vector<Bytes> TestGameServer::Received(int client, std::uint16_t id) const 
 }
 
 void TestGameServer::HandleRoom(Client& c, const Frame& f) {
-    std::vector<std::pair<Client*, Bytes>> out;
-    auto toAll = [&](Room& room, std::uint16_t id, const Bytes& body) {
-        for (Client* m : room.members) out.emplace_back(m, EncodeFrame(id, body));
+    Outbox out;
+    // `relayed`: the message passes on what the sender wrote (chat, aims, requests), which a reader
+    // that reads slower than it is sent to may be left out of.
+    auto toAll = [&](Room& room, std::uint16_t id, const Bytes& body, bool relayed = false) {
+        for (Client* m : room.members) out.push_back({m, EncodeFrame(id, body), relayed ? &c : nullptr});
     };
-    auto toOthers = [&](Room& room, std::uint16_t id, const Bytes& body) {
+    auto toOthers = [&](Room& room, std::uint16_t id, const Bytes& body, bool relayed = false) {
         for (Client* m : room.members)
-            if (m != &c) out.emplace_back(m, EncodeFrame(id, body));
+            if (m != &c) out.push_back({m, EncodeFrame(id, body), relayed ? &c : nullptr});
     };
     {
         std::lock_guard lock(mutex_);
@@ -144,17 +67,14 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
         const int seat = c.seat;
         Reader r(f.body);
 
-        // The gold a member holds in the shop's ledger (what he bought or won shows in the room).
-        auto goldOf = [&](const Client* m) {
-            return static_cast<std::uint64_t>(std::max<std::int64_t>(0, shop_.Account(m->loginId).money));
-        };
+        auto goldOf = [&](const Client* m) { return GoldOf(*m); };
         // 2014: the profile of the member of `s` as the others learn it when he enters.
         auto entered = [&](int s) {
             const Client* m = room.seats[s];
             Writer w;
             w.u8(static_cast<std::uint8_t>(room.members.size())).u8(static_cast<std::uint8_t>(s));
             w.u64(static_cast<std::uint64_t>(m->index) + 1).u8(0).str(m->nickname).u32(0);
-            w.u16(1).u32(0).u64(goldOf(m)).u8(0).u16(20).u8(0).u16(0).u32(0).u16(3000).u8(0);
+            w.u16(1).u32(0).u64(goldOf(m)).u8(0).u16(kHandicap).u8(0).u16(0).u32(0).u16(3000).u8(0);
             w.u8(room.playing[s]).u8(0).u8(0).u8(0).u32(0).u8(0);
             if (room.gameType == 2 || room.gameType == 5) w.u64(goldOf(m));
             return w.bytes();
@@ -166,7 +86,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 const Client* m = room.seats[s];
                 if (!m) continue;
                 w.u8(static_cast<std::uint8_t>(s)).u64(static_cast<std::uint64_t>(m->index) + 1).u8(0);
-                w.str(m->nickname).u32(0).u16(1).u32(0).u16(20).u64(goldOf(m)).u8(0).u8(0).u16(0).u8(0);
+                w.str(m->nickname).u32(0).u16(1).u32(0).u16(kHandicap);
+                w.u64(goldOf(m)).u8(0).u8(0).u16(0).u8(0);
                 w.u32(0).u8(0).u16(3000).u8(0);
                 w.u8(room.playing[s]).u8(0).u8(room.ready[s]).u8(0).u32(0).u8(0);
                 if (room.gameType == 2 || room.gameType == 5) w.u64(goldOf(m));
@@ -191,11 +112,21 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 if (s > from) return s;
             return seats.empty() ? from : seats.front();
         };
-        // The turn result and, when a table state is known, the new turn built from it.
-        auto announceTurn = [&](std::uint16_t code, bool stays, bool freeBall) {
+        // 2051: the shooter, the cue ball and the state without its own turn pair, whose table and ball
+        // set go in front of the block and behind it.
+        auto newTurn = [&](int shooter, const Bytes& state) {
+            const Bytes pair(state.begin(), state.begin() + 4);
+            Writer w;
+            w.u8(static_cast<std::uint8_t>(shooter)).u8(room.cueBall).raw(pair);
+            w.raw(Bytes(state.begin() + 4, state.end() - 4)).raw(pair);
+            return w.bytes();
+        };
+        // The turn result and, unless the game ended with it, the new turn built from the last table
+        // state known.
+        auto announceTurn = [&](std::uint16_t code, int points, bool stays, bool freeBall, bool gameOver) {
             const int shooter = room.shooter;
             const int next = stays ? shooter : nextShooter(shooter);
-            if (stays) room.points[shooter]++;
+            room.points[shooter] = static_cast<std::uint16_t>(room.points[shooter] + points);
             room.shooter = next;
             room.cueBall = cueBallOf(next);
             room.seed = room.seed * 1103515245u + 12345u;
@@ -212,17 +143,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             for (int s : playingSeats()) turn.u8(static_cast<std::uint8_t>(s)).u64(goldOf(room.seats[s]));
             turn.u8(0xFF);
             toAll(room, kTurnResult, turn.bytes());
-            if (room.lastState.size() >= 9) {
-                // 2050: table, ball set, block, turn table, turn ball set. 2051: shooter, cue ball, turn
-                // table and ball set, block, table and ball set.
-                const Bytes& s = room.lastState;
-                Writer newTurn;
-                newTurn.u8(static_cast<std::uint8_t>(next)).u8(room.cueBall);
-                newTurn.u16(tableItem).u16(ballSet);
-                newTurn.raw(Bytes(s.begin() + 4, s.end() - 4));
-                newTurn.u16(tableItem).u16(ballSet);
-                toAll(room, kNewTurn, newTurn.bytes());
-            }
+            if (room.lastState.size() >= 9 && !gameOver) toAll(room, kNewTurn, newTurn(next, room.lastState));
         };
         auto collectDone = [&] {
             for (int s = 0; s < kRoomSeats; ++s)
@@ -321,11 +242,17 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u32(0);
                 if (room.moneyClass == 3) w.u32(0).u32(0);
                 toAll(room, kGameStart, w.bytes());
+                if (room.shortRack) {
+                    Bytes pocketed;
+                    room.lastState = TableState::ShortRack(room.gameType, room.table, room.ballSet, pocketed);
+                    room.groups.Reset(pocketed);
+                    if (!room.lastState.empty()) toAll(room, kNewTurn, newTurn(room.shooter, room.lastState));
+                }
                 break;
             }
             case kAim:
                 // Another player's aim goes to the others only.
-                toOthers(room, kAim, f.body);
+                toOthers(room, kAim, f.body, true);
                 break;
             case kShot:
                 if (room.running && (seat != room.shooter || room.shotPending)) break;
@@ -345,11 +272,18 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 if (collectDone()) {
                     room.shotPending = false;
                     ++room.shots;
-                    const Bytes& result = *room.results[room.shooter];
-                    if (room.states[room.shooter]) room.lastState = *room.states[room.shooter];
+                    const int shooter = room.shooter;
+                    const Bytes& result = *room.results[shooter];
+                    if (room.states[shooter]) room.lastState = *room.states[shooter];
+                    const ShotReading shot = ReadShotResult(result, room.gameType);
+                    const int team = room.playing[shooter];
+                    const ShotVerdict verdict =
+                        JudgeShot(room.gameType, shot, room.groups.Status(team), room.points[shooter]);
+                    const bool gameOver = verdict.end != GameEnd::None;
+                    if (verdict.spotNine) TableState::SpotOnFoot(room.lastState, room.gameType, kNineBall);
                     bool decided = false;
-                    if (room.gameType == kEightBall &&
-                        room.groups.AfterShot(room.playing[room.shooter], result, decided)) {
+                    if (room.gameType == kEightBall && !gameOver &&
+                        room.groups.AfterShot(team, shot, decided)) {
                         int teams = 0;
                         for (int s : playingSeats()) teams = std::max<int>(teams, room.playing[s]);
                         Writer w;
@@ -359,13 +293,14 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     }
                     const std::uint16_t code =
                         result.size() >= 2 ? static_cast<std::uint16_t>(result[0] | (result[1] << 8)) : 0;
-                    announceTurn(code, ShooterStays(result, room.gameType),
-                                 CueBallPocketed(result, room.gameType));
+                    announceTurn(code, verdict.points, verdict.stays, verdict.freeBall && !gameOver,
+                                 gameOver);
+                    if (gameOver) EndGameByPlay(room, shooter, verdict.end == GameEnd::ShooterWins, out);
                 }
                 break;
             case kTurnTimeOver:
                 if (!room.running || room.shotPending || (seat != room.shooter && seat != room.master)) break;
-                announceTurn(kTimeOutCode, false, false);
+                announceTurn(kTimeOutCode, 0, false, false, false);
                 break;
             case kGameEndRequest: {
                 const std::uint8_t value = r.u8();
@@ -388,9 +323,24 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 const std::uint8_t team = r.u8();
                 const std::u16string text = r.str();
                 if (!r.ok) break;
+                if (text.starts_with(kRackCommand)) {
+                    // A room setting of the test server: the master's line is answered, not relayed.
+                    const std::u16string_view rack = std::u16string_view(text).substr(kRackCommand.size());
+                    const char16_t* answer =
+                        seat != room.master ? u"Only the room master can change the rack."
+                        : rack == u"short"  ? u"8-ball and 9-ball games start on a short rack."
+                        : rack == u"full"   ? u"Games start on a full rack."
+                                            : u"Use /rack short or /rack full.";
+                    if (seat == room.master && (rack == u"short" || rack == u"full"))
+                        room.shortRack = rack == u"short";
+                    Writer notice;
+                    notice.str(answer);
+                    out.push_back({&c, EncodeFrame(kNotice, notice.bytes())});
+                    break;
+                }
                 Writer w;
                 w.u8(team).u8(static_cast<std::uint8_t>(seat)).str(c.nickname).str(text);
-                toAll(room, kChatLine, w.bytes());
+                toAll(room, kChatLine, w.bytes(), true);
                 break;
             }
             case kBallPlacement: {
@@ -405,12 +355,24 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 if (argument == 1) {
                     w.u8(pocket);
                     toOthers(room, kCalledPocket, w.bytes());
-                } else {
-                    w.u8(ball).u32(x).u32(y).u32(z);
-                    toOthers(room, kPlacedBall, w.bytes());
-                    if (room.running && !room.shotPending)
-                        PlaceInState(room.lastState, ball, f.body.data() + 2, room.gameType);
+                    break;
                 }
+                // A ball set down where no shot could leave one is refused: the others keep their tables
+                // and the room its state.
+                const BallSpot at = TableState::ReadSpot(f.body.data() + 2);
+                if (!TableState::OnTable(room.gameType, at)) {
+                    std::fprintf(
+                        stderr,
+                        "marvenlot-testserver: client %d set ball %u down off the table (%g, %g, %g)\n",
+                        c.index, ball, at.x, at.y, at.z);
+                    break;
+                }
+                w.u8(ball).u32(x).u32(y).u32(z);
+                toOthers(room, kPlacedBall, w.bytes());
+                // A ball moved in the last table state comes back into play, so a new turn built from it
+                // (a time-out) has it where it was set down.
+                if (room.running && !room.shotPending)
+                    TableState::Place(room.lastState, room.gameType, ball, f.body.data() + 2);
                 break;
             }
             case kRoomOptions: {
@@ -454,7 +416,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 if (!r.ok || (kind != 1 && kind != 2)) break;
                 Writer w;
                 w.str(c.nickname).u8(kind);
-                toOthers(room, kOpponentRequest, w.bytes());
+                toOthers(room, kOpponentRequest, w.bytes(), true);
                 break;
             }
             case kRequestAnswer: {
@@ -463,7 +425,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 if (!r.ok) break;
                 Writer w;
                 w.u8(accepted ? 1 : 0).u8(kind);
-                toOthers(room, kRequestAnswered, w.bytes());
+                toOthers(room, kRequestAnswered, w.bytes(), true);
                 break;
             }
             case kBanCancel: {
@@ -505,7 +467,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     if (!other->closed && other->room < 0 && (!account || account->optionFlags & 1) &&
                         std::find(ids.begin(), ids.end(), static_cast<std::uint64_t>(other->index + 1)) !=
                             ids.end())
-                        out.emplace_back(other.get(), EncodeFrame(kInvitation, w.bytes()));
+                        out.push_back({other.get(), EncodeFrame(kInvitation, w.bytes()), &c});
                 }
                 break;
             }
@@ -525,45 +487,11 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 // Kept by a real server; nothing goes to the others.
                 break;
             default:
-                toOthers(room, f.id, f.body);
+                toOthers(room, f.id, f.body, true);
                 break;
         }
     }
-    for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
-}
-
-void TestGameServer::EndGame(Room& room, int seat, std::uint8_t team, const std::u16string& name,
-                             std::uint8_t endKind, Outbox& out) {
-    // The teams of the game: the one who left and those still playing, in slot order.
-    std::vector<std::pair<std::uint8_t, int>> teams{{team, seat}};
-    for (int s = 0; s < kRoomSeats; ++s)
-        if (room.seats[s] && room.playing[s] && s != seat) teams.emplace_back(room.playing[s], s);
-    if (endKind != kInvalidGame && teams.size() > 2) return;  // the others play on
-    std::sort(teams.begin(), teams.end());
-    room.running = false;
-    room.waitingSince = std::chrono::steady_clock::now();
-    room.shotPending = false;
-    room.ready = {};
-    Writer w;
-    w.str(name).u8(endKind == kEndWithdrawn ? kEndWithdrawn : kEndDisconnected);
-    w.u16(static_cast<std::uint16_t>(endKind == kEndWithdrawn ? kWithdrawalPoints : 0)).u16(0);
-    w.u8(static_cast<std::uint8_t>(teams.size())).u8(1);
-    for (std::size_t i = 0; i < teams.size(); ++i) {
-        const bool last = i + 1 == teams.size();
-        const std::uint8_t result = endKind == kInvalidGame   ? (last ? kTeamInvalid : 0)
-                                    : teams[i].second == seat ? kTeamLost
-                                                              : kTeamWon;
-        w.u8(teams[i].first).u8(result).u8(static_cast<std::uint8_t>(teams[i].second)).u32(0).u32(0).u8(0);
-    }
-    for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kGameEnd, w.bytes()));
-    // Every player readies again for the next game (a withdrawn one was unreadied before): the
-    // clients hear it after the game's end, so no Start waits on a Ready they still show.
-    for (int s = 0; s < kRoomSeats; ++s) {
-        if (!room.seats[s] || s == room.master) continue;
-        Writer unready;
-        unready.u8(static_cast<std::uint8_t>(s)).u8(0);
-        for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kReadyChanged, unready.bytes()));
-    }
+    for (auto& [m, bytes, relayedFrom] : out) Write(*m, std::move(bytes), true, relayedFrom);
 }
 
 }  // namespace testserver

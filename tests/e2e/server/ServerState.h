@@ -2,6 +2,7 @@
 // The server's record of a connection and of a room, shared by the lobby and the room flow.
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -31,6 +32,15 @@ struct TestGameServer::Client {
     std::deque<OutPiece> outbox;
     std::size_t outBytes = 0;  // queued or being sent
     bool sendClosed = false;   // no more writes: the connection ended or was dropped
+    // Dropped by the server: its reader takes no further frame, so the socket closes on what is
+    // unread and the peer learns at once.
+    std::atomic<bool> cutOff{false};
+    // When the writer last finished a piece or found the queue empty: a client whose writer has been
+    // stuck on a piece for ServerOptions::stallMs does not read.
+    std::chrono::steady_clock::time_point lastTaken = std::chrono::steady_clock::now();
+    std::uint64_t skipped = 0;  // others' messages left out since the writer last took a piece
+    std::uint64_t leftOut = 0;  // others' messages left out in all
+    bool skipLogged = false;    // the skipping was told since the queue was last empty
     std::thread writer;
     WireCipher sendCipher;
     WireCipher receiveCipher;
@@ -40,6 +50,11 @@ struct TestGameServer::Client {
     std::uint64_t dropped = 0;  // frames that fell out of the inbox unread, under the server mutex
     bool closed = false;        // under the server mutex
     std::chrono::steady_clock::time_point closedAt;  // under the server mutex
+    // What the client may make the server pass on to others (the reader thread): the tokens left and
+    // when they were counted, and the messages over the limit since the budget was last full.
+    double relayTokens = 0;
+    std::chrono::steady_clock::time_point relayCounted{};
+    int overLimit = 0;
     // Lobby state
     std::u16string loginId;
     std::u16string nickname;
@@ -81,6 +96,7 @@ struct TestGameServer::Room {
     std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point started;  // of the running game
     PocketGroups groups;                            // 8-ball
+    bool shortRack = false;  // 8-ball and 9-ball games start on TableState::ShortRack (the master's "/rack")
 
     // The team slots of the playing seats close up after a player left them (he left the room or
     // withdrew), as every client's room closes them up: the slots keep their order and are numbered

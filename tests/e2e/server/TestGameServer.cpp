@@ -76,6 +76,7 @@ void TestGameServer::AcceptLoop() {
             if (!running_) return;
         }
         ReapClosed();
+        DropStalled();
         platform::TcpSocket s = listener_.Accept(50);
         if (!s.IsOpen()) continue;
         Client* c;
@@ -130,7 +131,15 @@ void TestGameServer::ReadLoop(Client& c) {
             f.id = static_cast<std::uint16_t>(frame[2] | (frame[3] << 8));
             f.body.assign(frame.begin() + 4, frame.end());
             if (options_.verbose) std::printf("client %d -> %u (%zu bytes)\n", c.index, f.id, f.body.size());
-            if (options_.lobby) HandleLobby(c, f);
+            if (options_.lobby && Admit(c, f)) HandleLobby(c, f);
+            if (c.overLimit >= kFloodLimit)
+                std::fprintf(stderr,
+                             "marvenlot-testserver: client %d disconnected: %d messages over the limit\n",
+                             c.index, c.overLimit);
+            if (c.overLimit >= kFloodLimit || c.cutOff) {
+                bad = true;
+                break;
+            }
             if (options_.frameLimit > 0) {
                 {
                     std::lock_guard lock(mutex_);
@@ -215,6 +224,9 @@ void TestGameServer::WriteLoop(Client& c) {
         if (piece.pause) std::this_thread::sleep_for(std::chrono::microseconds(200));
         lock.lock();
         c.outBytes -= piece.bytes.size();
+        c.lastTaken = std::chrono::steady_clock::now();
+        c.skipped = 0;
+        if (c.outBytes == 0) c.skipLogged = false;
         c.outChanged.notify_all();
         if (!sent) {
             c.sendClosed = true;
@@ -224,25 +236,7 @@ void TestGameServer::WriteLoop(Client& c) {
     }
 }
 
-bool TestGameServer::Enqueue(Client& c, OutPiece piece) {
-    if (c.sendClosed) return false;
-    if (c.outBytes + piece.bytes.size() > options_.sendLimit) {
-        // Not reading: drop the connection rather than let it hold memory or anyone else's traffic.
-        std::fprintf(stderr, "marvenlot-testserver: client %d dropped: %zu bytes not taken\n", c.index,
-                     c.outBytes);
-        c.sendClosed = true;
-        c.outbox.clear();
-        c.outChanged.notify_all();
-        c.socket.Shutdown();
-        return false;
-    }
-    c.outBytes += piece.bytes.size();
-    c.outbox.push_back(std::move(piece));
-    c.outChanged.notify_all();
-    return true;
-}
-
-bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher) {
+bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher, const Client* relayedFrom) {
     std::lock_guard lock(c.writeMutex);
     if (c.sendClosed) return false;
     if (encipher) {
@@ -253,7 +247,7 @@ bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher) {
             at += length;
         }
     }
-    return Enqueue(c, OutPiece{std::move(bytes), false});
+    return Enqueue(c, OutPiece{std::move(bytes), false}, relayedFrom);
 }
 
 std::shared_ptr<TestGameServer::Client> TestGameServer::FindLocked(int index) const {
@@ -527,7 +521,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                         !other->nickname.empty())
                         targets.push_back(other.get());
             }
-            for (Client* t : targets) Write(*t, EncodeFrame(kLobbyChatLine, w.bytes()), true);
+            for (Client* t : targets) Write(*t, EncodeFrame(kLobbyChatLine, w.bytes()), true, &c);
             return;
         }
         case kServerOptions: {
@@ -828,7 +822,7 @@ void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
         if (room.running && team != 0) EndGame(room, seat, team, c.nickname, 0, out);
         if (team != 0) room.CloseUpTeams();
     }
-    for (auto& [m, bytes] : out) Write(*m, std::move(bytes), true);
+    for (auto& [m, bytes, relayedFrom] : out) Write(*m, std::move(bytes), true, relayedFrom);
 }
 
 }  // namespace testserver

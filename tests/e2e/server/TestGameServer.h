@@ -36,9 +36,19 @@ struct ServerOptions {
     // Received frames kept per client for Expect, Next and the counts: the newest frameLimit of
     // each kind (0: none, as the program runs, which no script reads).
     std::size_t frameLimit = 16384;
-    // Bytes that may wait to be sent to one client; a client that lets more pile up is not reading
-    // and is dropped.
+    // Bytes that may wait to be sent to one client. Past it, a client that has taken nothing for
+    // stallMs is not reading and is dropped; one that reads, only slower than the others write to
+    // it, is left out of their messages (chat, whispers, aims, relayed room messages) instead, and
+    // the server's own wait for it up to twice the limit. A reader that reads can leave its writer
+    // waiting a second or two while the kernel's send buffer drains.
     std::size_t sendLimit = 1 << 20;
+    std::int64_t stallMs = 10000;
+    // What one connection may make the server pass on to others (chat, whispers, requests, moves
+    // between channels and rooms, room messages): relayBurst at once, relayPerSecond a second after
+    // that; a message costs 1 and 1 more for each 256 bytes of its body. What goes past it is
+    // dropped, and a connection kFloodLimit messages over it is disconnected. 0 a second: no limit.
+    double relayBurst = 100;
+    double relayPerSecond = 20;
     std::int64_t startGold = kDefaultStartGold;  // the gold of a new account
     // A recommendation of a gallery shot (255) that was taken: the shot, the player, the points and
     // the text (the program hands it to its gallery stand-in).
@@ -102,12 +112,16 @@ public:
     std::size_t KeptFrames() const;
     int OpenConnections() const;
     std::size_t ConnectionRecords() const;
+    // Other clients' messages left out for a client that read slower than it was sent to.
+    std::uint64_t LeftOut(int client) const;
 
     // A closed connection's record (its received frames for Expect, Received and the counts) is kept
     // while it is one of the newest kKeptClosed closed ones or closed less than kClosedGraceMs ago;
     // then it is forgotten, and its index reads as a closed connection that received nothing.
     static constexpr std::size_t kKeptClosed = 64;
     static constexpr std::int64_t kClosedGraceMs = 2000;
+    // Messages over the relay limit (since the budget was last full) that disconnect a connection.
+    static constexpr int kFloodLimit = 500;
 
     // Lobby mode: the school record of an account (empty for an unknown one).
     SchoolRecord School(const std::u16string& loginId);
@@ -131,10 +145,17 @@ private:
     void ReadLoop(Client& c);
     void WriteLoop(Client& c);
     // Queues bytes for the client's writer; false when the connection ended or was just dropped
-    // for not reading.
-    bool Write(Client& c, Bytes bytes, bool encipher);
-    bool Enqueue(Client& c, OutPiece piece);  // under c.writeMutex
-    void Keep(Client& c, Frame f);            // under mutex_
+    // for not reading. `relayedFrom`: another client whose message this passes on (left out for a
+    // reader that reads slower than it is sent to).
+    bool Write(Client& c, Bytes bytes, bool encipher, const Client* relayedFrom = nullptr);
+    bool Enqueue(Client& c, OutPiece piece, const Client* relayedFrom = nullptr);  // under c.writeMutex
+    void DropUnread(Client& c);                                                    // under c.writeMutex
+    // Drops the clients whose writers have taken nothing for stallMs while others' messages were
+    // left out for them or more than the limit waited.
+    void DropStalled();
+    // Whether the relay budget lets the client's frame be handled (it is dropped otherwise).
+    bool Admit(Client& c, const Frame& f);
+    void Keep(Client& c, Frame f);  // under mutex_
     // Joins the readers of closed connections and forgets the records past what is kept.
     void ReapClosed();
     std::shared_ptr<Client> Get(int index) const;
@@ -143,11 +164,22 @@ private:
     // Takes the client out of its room; the others learn it (2015, kind 3 when the connection
     // closed) and a game it played in ends (2031).
     void LeaveRoom(Client& c, bool disconnected = false);
-    using Outbox = std::vector<std::pair<Client*, Bytes>>;
+    // A message for one client; `relayedFrom` as in Write.
+    struct Outgoing {
+        Client* to;
+        Bytes bytes;
+        const Client* relayedFrom = nullptr;
+    };
+    using Outbox = std::vector<Outgoing>;
     // Under mutex_: the game of the room ends because of the player of `seat` who played for
     // `team` (2031 to every member): end kind 2 a withdrawal, 8 an invalid game, 0 a lost connection.
     void EndGame(Room& room, int seat, std::uint8_t team, const std::u16string& name, std::uint8_t endKind,
                  Outbox& out);
+    // Under mutex_: the game of the room ends by play (2046 to every member): the team of `shooter`
+    // won or lost, the others the other way. Every seat watches after it.
+    void EndGameByPlay(Room& room, int shooter, bool shooterWon, Outbox& out);
+    // Under mutex_: the gold a client's account holds (what the room shows of him).
+    std::uint64_t GoldOf(const Client& c);
     // The room flow: entry, seats, readiness, game start, relayed aims and shots, collected
     // results and table states, turns (RoomFlow.cpp).
     void HandleRoom(Client& c, const Frame& f);
