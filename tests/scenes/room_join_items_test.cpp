@@ -363,7 +363,7 @@ TEST_F(RoomJoinTest, GameResultsLeavingTwoTeamsWithoutAResultLetThemPlayOnElseTh
     EXPECT_FALSE(scene.GameRunning());
     EXPECT_EQ(scene.SeatCopy(1).record.game.playing, 0);
     EXPECT_EQ(scene.SeatCopy(1).record.money, 5000);
-    EXPECT_FALSE(scene.StartPossible(false)) << "every seat watches, yet the last game's teams stood";
+    EXPECT_FALSE(scene.StartPossible()) << "every seat watches, yet the last game's teams stood";
 }
 
 // ---- Entering and leaving --------------------------------------------------------------------------
