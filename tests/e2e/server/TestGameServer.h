@@ -15,6 +15,7 @@
 #include <optional>
 #include <set>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/net/TcpSocket.h"
@@ -166,9 +167,11 @@ private:
     void LeaveRoom(Client& c, bool disconnected = false);
     // A message for one client; `relayedFrom` as in Write.
     struct Outgoing {
+        Outgoing(Client* to, Bytes bytes, const Client* relayedFrom = nullptr)
+            : to(to), bytes(std::move(bytes)), relayedFrom(relayedFrom) {}
         Client* to;
         Bytes bytes;
-        const Client* relayedFrom = nullptr;
+        const Client* relayedFrom;
     };
     using Outbox = std::vector<Outgoing>;
     // Under mutex_: the game of the room ends because of the player of `seat` who played for
