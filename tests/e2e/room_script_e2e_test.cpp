@@ -38,9 +38,8 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
         "0\n" +
         Click("80 478") + Click("480 420") + Click("480 464") + "key Return\nwait-journal SCENE 5\n" +
         "wait-journal CHAT 0xFFFFFF80 Rival : pick a team\n" + Click("655 717") +
-        "wait-journal CHAT 0xFFFFFF80 Rival : start\n" + Click("895 717") +
-        "wait-journal CHAT 0xFF00FF00 The game has started.\nwait 500\n" + aim + "wait 2000\n" +
-        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
+        "wait-journal CHAT 0xFFFFFF80 Rival : start\n" + Click("895 717") + "wait-journal TURN 0 1\n" + aim +
+        "wait 2000\n" + "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
         "wait-journal SHOT 4 \nwait-journal SHOT 4 \nwait-journal BOX \nkey Return\nwait 300\n" +
         Click("1006 21") + "wait-journal SCENE 4\nwait 300\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_script_" + std::to_string(::getpid())), script);
@@ -132,7 +131,7 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
 TEST(RoomScriptRun, AConnectionDroppedWhileAShotRunsEndsInTheNoticeAndTheClientCarriesOn) {
     testserver::TestGameServer server(ScriptedRoomOptions());
     ASSERT_TRUE(StartScripted(server));
-    const std::string script = OpenRoom() + "wait 1500\n" +
+    const std::string script = OpenRoom() + "wait-journal ENTERED 5\n" +
                                "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
                                "wait-journal BOX Notice|The connection to the game server was lost.\n"
                                "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";
