@@ -4,6 +4,7 @@
 // fields and order, and the texts, sounds and boxes in its journal.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "tests/e2e/RoomScriptSupport.h"
@@ -62,14 +63,19 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     const auto start = server.Expect(0, 2028, kMs);
     ASSERT_TRUE(start) << client.Journal();
     EXPECT_EQ(start->body, Bytes{0});
+    const auto gameStart = std::chrono::steady_clock::now();
     ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, 0, 4)));
 
     // The own shot: relayed back, the table state asked for while it runs, both in one go at rest.
     const auto shot = server.Expect(0, 2052, 60000);
     ASSERT_TRUE(shot) << client.Journal();
+    // A busy machine stretches the three seconds of aiming: the aims are counted against the time taken.
+    const auto aimedSeconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - gameStart)
+            .count();
     const auto aims = server.Received(0, 2058);
     EXPECT_GE(aims.size(), 2u) << "the aim moved for three seconds";
-    EXPECT_LE(aims.size(), 5u) << "at most one aim a second";
+    EXPECT_LE(aims.size(), static_cast<std::size_t>(aimedSeconds) + 1) << "at most one aim a second";
     for (const Bytes& a : aims) EXPECT_EQ(a.size(), 20u);
     ASSERT_TRUE(server.SendFrames(0, {{2052, shot->body}, {2049, {}}}));
     const auto result = server.Expect(0, 2053, kMs);
