@@ -140,14 +140,15 @@ bool TableScene::Leave(ResourceManager* resources, SceneManager* engineScenes) {
 
 void TableScene::Update(std::uint64_t, std::uint64_t) {
     if (!world_) return;
-    world_->Update(++tick_, 0, 0, paused_.load());
+    // Before the world steps: a shot that got under way before the table was ready (another player's,
+    // reaching a busy client) takes the line with it, still ahead of the shot's SHOT line.
     std::string line;
     {
         platform::ScopedLock lock(readyLock_);
-        if (readyLine_.empty() || !world_->ReadyForShot()) return;
-        line.swap(readyLine_);
+        if (!readyLine_.empty() && (world_->ShotUnderWay() || world_->ReadyForShot())) line.swap(readyLine_);
     }
-    platform::Journal::Write(line);
+    if (!line.empty()) platform::Journal::Write(line);
+    world_->Update(++tick_, 0, 0, paused_.load());
 }
 
 void TableScene::JournalWhenReady(std::string line) {

@@ -112,7 +112,7 @@ protected:
     bool Paused() const { return paused_; }
     // Writes `line` to the journal at the first update tick at which the world is ready for a shot (a
     // script waits for it before it places a ball or strikes); a line not yet written gives way to the
-    // next.
+    // next, and goes at once when a shot gets under way before the table is ready.
     void JournalWhenReady(std::string line);
     // The own cue of a free-practice table (offline, practice room) may strike: "TURN 0 1" when ready.
     void JournalFreeTableReady() { JournalWhenReady("TURN 0 1"); }
