@@ -196,6 +196,13 @@ public:
         platform::ScopedLock guard(lock_);
         return shotExecuting_ || shotStartPending_;
     }
+    // No shot is under way and the camera has done its set-up and its moves: the view a shot is aimed
+    // and a ball is placed from stands still.
+    bool ReadyForShot() const {
+        platform::ScopedLock guard(lock_);
+        return !shotExecuting_ && !shotStartPending_ && !camera_.Moving() && !camera_.SetUpFlag() &&
+               !camera_.AfterShotFlag();
+    }
     int GetShotResultCode() const;
     // The ball positions where the last shot started.
     void ResetBallsToShotState();

@@ -103,8 +103,10 @@ Parsed ParseArguments(std::string_view word, std::string_view rest, ScriptComman
         command.text = std::string(key->name);
         return {true, {}};
     }
-    if (word == "text" || word == "wait-journal") {
-        command.op = word == "text" ? ScriptOp::Text : ScriptOp::WaitJournal;
+    if (word == "text" || word == "wait-journal" || word == "wait-file") {
+        command.op = word == "text"        ? ScriptOp::Text
+                     : word == "wait-file" ? ScriptOp::WaitFile
+                                           : ScriptOp::WaitJournal;
         // The argument is the rest of the line after the blanks that follow the command word.
         std::string_view argument = rest;
         while (!argument.empty() && IsBlank(argument.front())) argument.remove_prefix(1);

@@ -12,6 +12,7 @@
 //   text UTF8                    type the rest of the line as characters
 //   wait-journal PREFIX          wait for a journal line starting with the rest of the line
 //   journal-limit MS             give later wait-journal commands MS milliseconds (30000 at start)
+//   wait-file PATH               wait, as long as a wait-journal, for a regular file at PATH
 //   quit                         close the main window
 // Blank lines and lines whose first non-blank character is '#' are comments.
 
@@ -34,7 +35,8 @@ enum class ScriptOp : std::uint8_t {
     Text,
     WaitJournal,
     JournalLimit,
-    Quit
+    Quit,
+    WaitFile
 };
 
 enum class ScriptButton : std::uint8_t { Left, Right, Middle };
@@ -53,7 +55,7 @@ struct ScriptCommand {
     std::int32_t a = 0, b = 0;  // wait ms; move x, y; wheel notches; journal limit ms
     ScriptButton button = ScriptButton::Left;
     std::uint32_t virtualKey = 0;  // key commands
-    std::string text;              // key commands: SDL's key name; text; wait-journal prefix
+    std::string text;              // key commands: SDL's key name; text; wait-journal prefix; wait-file path
 
     bool operator==(const ScriptCommand&) const = default;
 };

@@ -1,6 +1,7 @@
 #include "platform/input/InputScriptPlayer.h"
 
 #include <cerrno>
+#include <filesystem>
 
 #include "platform/sys/Journal.h"
 #include "platform/sys/RegularFile.h"
@@ -42,17 +43,20 @@ void InputScriptPlayer::Step(std::uint64_t nowMs, WindowSystem& windows) {
             }
             if (nowMs < deadlineMs_) return;
             waiting_ = false;
-        } else if (command.op == ScriptOp::WaitJournal) {
+        } else if (command.op == ScriptOp::WaitJournal || command.op == ScriptOp::WaitFile) {
             if (!waiting_) {
                 waiting_ = true;
                 deadlineMs_ = nowMs + journalLimitMs_;
             }
-            if (!TakeJournalMatch(command.text)) {
+            const bool journal = command.op == ScriptOp::WaitJournal;
+            std::error_code error;
+            if (journal ? !TakeJournalMatch(command.text)
+                        : !std::filesystem::is_regular_file(command.text, error)) {
                 if (nowMs < deadlineMs_) return;
                 if (report_)
-                    report_("input script line " + std::to_string(command.line) + ": no journal line \"" +
-                            command.text + "\" within " + std::to_string(journalLimitMs_ / 1000) +
-                            " s; going on");
+                    report_("input script line " + std::to_string(command.line) +
+                            (journal ? ": no journal line \"" : ": no file \"") + command.text +
+                            "\" within " + std::to_string(journalLimitMs_ / 1000) + " s; going on");
             }
             waiting_ = false;
         } else if (command.op == ScriptOp::JournalLimit) {
@@ -130,6 +134,7 @@ void InputScriptPlayer::Issue(const ScriptCommand& command, WindowSystem& window
             break;
         case ScriptOp::Wait:
         case ScriptOp::WaitJournal:
+        case ScriptOp::WaitFile:
         case ScriptOp::JournalLimit:
             break;
     }

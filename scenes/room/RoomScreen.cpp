@@ -22,6 +22,7 @@
 #include "gui/UiAtlas.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
+#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontCodes.h"
@@ -337,7 +338,9 @@ void SceneRoomGame::RefreshRoomScreen(std::uint64_t nowMs) {
                                                    static_cast<std::int16_t>(info.requirementHigh)));
     halfGameLabel_->Show(info.IsBit3OptionOn());
 
-    joinButton_->Show(JoinAllowed());
+    const bool join = JoinAllowed();
+    if (join && !joinButton_->IsVisible()) platform::Journal::Write("BUTTON Join");
+    joinButton_->Show(join);
     startPrompt_->Show(StartPossible());
     // The chat scroll bar follows the first shown line.
     std::size_t lines = 0, firstShown = 1;

@@ -143,6 +143,10 @@ void SceneRoomGame::SetShooterSeat(int seat) {
     if (table::TableWorld* world = World()) world->SetCurrentPlayer(SeatValid(seat) ? seat : 0, true);
 }
 
+void SceneRoomGame::JournalTurn() {
+    JournalWhenReady("TURN " + std::to_string(shooter_.load()) + (IsOwnTurn() ? " 1" : " 0"));
+}
+
 void SceneRoomGame::StartTurnClock(std::uint64_t nowMs) {
     turnStartMs_ = nowMs;
     turnTimedOut_ = false;
@@ -229,6 +233,7 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     if (session) session->Recorder().Disable();
     Hud().SetUpScoreBoard(boardCount, boardValues, channelType_.load() == kTournamentChannel);
     UpdateTableOwnership();
+    JournalTurn();
 }
 
 // A gamble game without a pot that has run an hour ends; the notice goes to the own player while the
@@ -514,6 +519,7 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
         turnTableItem_ = tableItem;
         turnBallSet_ = ballSet;
     }
+    if (gameRunning_.load()) JournalTurn();
 }
 
 void SceneRoomGame::OnBreakFoul(net::Packet& p) {

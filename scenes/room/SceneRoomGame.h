@@ -358,6 +358,8 @@ private:
     bool ReadTeams(net::Packet& p, bool gameStart);
     void ApplyOwnTurn(bool own);
     void SetShooterSeat(int seat);
+    // "TURN <shooter's seat> <1 when the own cue has the turn, else 0>" once the table is ready for it.
+    void JournalTurn();
     void StartTurnClock(std::uint64_t nowMs);
     void RefreshChatOverlay(std::uint64_t nowMs);
     void UpdateWaitingWidgets();

@@ -12,6 +12,7 @@
 #include "net/ItemEntry.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
+#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/HelpWindow.h"
@@ -133,11 +134,26 @@ void TableScene::DestroyWorld(table::CueObject*& cue) {
 bool TableScene::Leave(ResourceManager* resources, SceneManager* engineScenes) {
     // The world's nodes go before the engine scenes that hold them.
     if (world_) world_->ReleaseLoadedResources();
+    JournalWhenReady({});
     return GameScene::Leave(resources, engineScenes);
 }
 
 void TableScene::Update(std::uint64_t, std::uint64_t) {
-    if (world_) world_->Update(++tick_, 0, 0, paused_.load());
+    if (!world_) return;
+    // Before the world steps: a shot that got under way before the table was ready (another player's,
+    // reaching a busy client) takes the line with it, still ahead of the shot's SHOT line.
+    std::string line;
+    {
+        platform::ScopedLock lock(readyLock_);
+        if (!readyLine_.empty() && (world_->ShotUnderWay() || world_->ReadyForShot())) line.swap(readyLine_);
+    }
+    if (!line.empty()) platform::Journal::Write(line);
+    world_->Update(++tick_, 0, 0, paused_.load());
+}
+
+void TableScene::JournalWhenReady(std::string line) {
+    platform::ScopedLock lock(readyLock_);
+    readyLine_ = std::move(line);
 }
 
 void TableScene::ApplyOptions() {
@@ -177,6 +193,7 @@ void TableScene::SetUpFreePractice(std::uint32_t seed) {
     world->OnKeyCommand('Z', false);
     world->SetTurnFlag(true);
     world->LayoutHud(Width(), Height());
+    JournalFreeTableReady();
 }
 
 table::CueObject* TableScene::ReplaceCue(table::CueObject* previous, std::uint16_t item,

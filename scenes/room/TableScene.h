@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <string>
 
+#include "platform/sys/CriticalSection.h"
 #include "scenes/base/GameScene.h"
 #include "table/TableWorld.h"
 
@@ -108,6 +110,12 @@ protected:
     static void QueueSound(int id);
     void SetPaused(bool paused) { paused_ = paused; }
     bool Paused() const { return paused_; }
+    // Writes `line` to the journal at the first update tick at which the world is ready for a shot (a
+    // script waits for it before it places a ball or strikes); a line not yet written gives way to the
+    // next, and goes at once when a shot gets under way before the table is ready.
+    void JournalWhenReady(std::string line);
+    // The own cue of a free-practice table (offline, practice room) may strike: "TURN 0 1" when ready.
+    void JournalFreeTableReady() { JournalWhenReady("TURN 0 1"); }
 
 private:
     std::unique_ptr<table::TableWorld> world_;
@@ -115,6 +123,8 @@ private:
     std::unique_ptr<net::RoomInfo> ownRoom_;
     std::uint32_t tick_ = 0;
     std::atomic<bool> paused_{false};
+    platform::CriticalSection readyLock_;
+    std::string readyLine_;  // under readyLock_; empty: none waits
     gui::Button* exitButton_ = nullptr;
     bool uiCreated_ = false;
     HelpWindow* help_ = nullptr;

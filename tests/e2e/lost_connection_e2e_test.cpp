@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/net/TcpSocket.h"
@@ -43,7 +44,7 @@ TEST(LostConnectionRun, AGameCutOffEndsInTheNoticeAndTheSignInComesBackOnceTheSe
         "wait-journal BOX Notice|The connection to the game server was lost.|Press OK to sign in again.\n"
         "key Return\nwait-journal SCENE 1\n"
         "wait-journal BOX Error|The game server cannot be reached.|Check your network.|Try again?\n"
-        "wait 2000\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS 0\nquit\n";
+        "wait-file server-back\nkey Return\nwait-journal SCENE 4\nwait-journal ROOMS 0\nquit\n";
     ScriptedClient client(Folder("game"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, port));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
@@ -55,6 +56,7 @@ TEST(LostConnectionRun, AGameCutOffEndsInTheNoticeAndTheSignInComesBackOnceTheSe
     ASSERT_TRUE(client.WaitFor("BOX Error|The game server cannot be reached.")) << client.Journal();
     // The same server (it knows the account) comes back on the same port before the player tries again.
     ASSERT_TRUE(server.Start(port));
+    std::ofstream(Folder("game") / "server-back") << "back\n";
     EXPECT_EQ(client.Wait(60s), std::optional<int>(0)) << client.Journal() << client.Log();
     const std::string journal = client.Journal();
     const std::size_t lost = journal.find("BOX Notice|The connection to the game server was lost.");

@@ -78,9 +78,10 @@ const std::string kEightBall = ChooseGameType(416, 374);
 
 TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTable) {
     const std::string script =
-        "wait-journal SCENE 11\nwait 1500\n" + Strike(516) + "wait-journal SHOT 10 \nwait 500\n" +
-        Strike(508) + "wait-journal SHOT 10 \nwait 500\n" + kThreeCushion + "wait 1000\n" + Strike(516) +
-        "wait-journal SHOT 4 \nwait 500\n" + kEightBall + "wait-journal SOUND 27\nwait 1000\n" + Strike(520) +
+        "wait-journal TURN 0 1\n" + Strike(516) + "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" +
+        Strike(508) + "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" + kThreeCushion +
+        "wait-journal TURN 0 1\n" + Strike(516) + "wait-journal SHOT 4 \nwait-journal TURN 0 1\n" +
+        kEightBall + "wait-journal SOUND 27\nwait-journal TURN 0 1\n" + Strike(520) +
         "wait-journal SHOT 10 \nwait 300\nquit\n";
     EXPECT_EQ(Run({"offline"}, script, 150s), std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
@@ -98,8 +99,7 @@ TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTa
 }
 
 TEST_F(TableRun, ReplayViewerPlaysAShotLineRecordAtEverySpeedToTheShotsRestAndNeverWritesConfig) {
-    ASSERT_EQ(Run({"offline"},
-                  "wait-journal SCENE 11\nwait 1500\n" + Strike(516) + "wait-journal SHOT\nquit\n", 60s),
+    ASSERT_EQ(Run({"offline"}, "wait-journal TURN 0 1\n" + Strike(516) + "wait-journal SHOT\nquit\n", 60s),
               std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
     ASSERT_EQ(shots.size(), 1u);
@@ -150,7 +150,7 @@ TEST_F(TableRun, TheTablesSettingsKeyOpensTheOptionsAndOkSavesTheChangedSettings
     // the music volume list at (614, 207), open with 10 to 100 in rows of 22 pixels below it; Enter
     // is OK.
     const std::string script =
-        "wait-journal SCENE 11\nwait 1500\nkey F3\nwait 500\n"
+        "wait-journal TURN 0 1\nkey F3\nwait 500\n"
         "move 400 300\ndown left\nup left\nwait 200\n"
         "move 650 218\ndown left\nup left\nwait 200\nmove 650 328\ndown left\nup left\nwait 200\n"
         "key Return\nwait 500\nquit\n";

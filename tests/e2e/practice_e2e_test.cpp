@@ -255,10 +255,10 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
     const std::string effectSlot = SlotAt(2), chalkSlot = SlotAt(1);
     const std::string script =
         "wait-journal DIALOG Create Nick\ntext Tester\nkey Return\nwait-journal SCENE 4\n" +
-        Click(kPracticeButton) + "wait-journal SCENE 8\nwait 1500\nkey F2\n" +
+        Click(kPracticeButton) + "wait-journal TURN 0 1\nkey F2\n" +
         // A soft shot; then 'R' watches it again, and 'U' sets it up anew.
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
-        "wait-journal SHOT \nwait 500\nkeydown R\nwait 100\nkeyup R\nwait-journal SHOT \n" +
+        "wait-journal SHOT \nwait-journal TURN 0 1\nkeydown R\nwait 100\nkeyup R\nwait-journal SHOT \n" +
         "keydown R\nwait 100\nkeyup R\nwait 300\nkey U\nwait 300\n" +
         // The chalk, then the limited-time item: asked, activated through the server, switched on.
         "move " + chalkSlot +
@@ -303,9 +303,9 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
     ASSERT_TRUE(server.Start());
     const std::string script =
         "wait-journal DIALOG Create Nick\ntext Miner\nkey Return\nwait-journal SCENE 4\n" +
-        Click(kPracticeButton) + "wait-journal SCENE 8\nwait 1500\n" + Click(kEarnGoldButton) +
+        Click(kPracticeButton) + "wait-journal TURN 0 1\n" + Click(kEarnGoldButton) +
         Click(kFirstMissionRow) +
-        "wait-journal CHAT 0xFFFFFF00 Earning gold mission started!!.\nwait 1500\n" +
+        "wait-journal CHAT 0xFFFFFF00 Earning gold mission started!!.\nwait-journal TURN 0 1\n" +
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\nwait-journal SHOT \nwait 500\n" +
         Click(kToLobby) + "wait-journal SCENE 4\nquit\n";
     testsupport::ScriptedClient client(

@@ -31,11 +31,11 @@ TEST(RoomItemsRun, AnItemOfTheStripUsedInAGameIsAskedGoesToTheServerAndItsAnswer
     server.GiveItem(u"alice", effect);
     ASSERT_TRUE(StartScripted(server));
 
-    const std::string script =
-        OpenRoom() + "wait-journal CHAT 0xFF00FF00 The game has started.\nwait 500\n" + Click(kFirstSlot) +
-        "wait-journal BOX Notice|This item is for limited time use\nkey Return\n"
-        "wait-journal BOX Notice|Successfully processed.\nkey Return\nwait 300\n" +
-        Click(kFirstSlot) + "wait-journal CHAT 0xFFFFFF00 Use item : \nwait 300\nquit\n";
+    const std::string script = OpenRoom() + "wait-journal TURN 0 1\n" + Click(kFirstSlot) +
+                               "wait-journal BOX Notice|This item is for limited time use\nkey Return\n"
+                               "wait-journal BOX Notice|Successfully processed.\nkey Return\nwait 300\n" +
+                               Click(kFirstSlot) +
+                               "wait-journal CHAT 0xFFFFFF00 Use item : \nwait 300\nquit\n";
     ScriptedClient client(Folder("strip"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));

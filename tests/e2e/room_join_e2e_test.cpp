@@ -134,10 +134,10 @@ TEST_P(RoomJoinWatcher, AWatcherJoinsTheRunningGamePaysAndAnAllInEndsTheTwoTeamG
     ASSERT_TRUE(server.Start());
     const std::string script =
         SignIn() + CreateRoom(c.row) +
-        "wait-journal CHAT 0xFFFFFF00 The game is running now so only speculation is allowed.\nwait 800\n" +
+        "wait-journal CHAT 0xFFFFFF00 The game is running now so only speculation is allowed.\n"
+        "wait-journal BUTTON Join\n" +
         Click(kJoin) + "wait-journal BOX Question\nkey Return\n" +
-        "wait-journal CHAT 0xFFFF0000 Third 님이 올인 되었습니다.\nwait "
-        "500\nquit\n";
+        "wait-journal CHAT 0xFFFF0000 Third 님이 올인 되었습니다.\nwait-journal SOUND 23\nquit\n";
     ScriptedClient client(Folder(c.name), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));

@@ -25,7 +25,7 @@ fs::path Folder(const std::string& name) {
 }
 
 struct LeaveRun {
-    std::string alice, bob, aliceLog;
+    std::string alice, bob, aliceLog, bobLog;
 };
 
 // Alice opens a three-cushion room, Bob enters, both take a team and Alice starts; then Bob's
@@ -42,7 +42,7 @@ LeaveRun PlayThenLeave(const std::string& name, const std::string& leave, const 
     const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
                             Click(kJoinButton) + "wait-journal ENTERED 5\n" + Click(kTeamTwo) +
                             Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + kStarted +
-                            "wait 1500\n" + leave;
+                            "wait-journal TURN 0 0\n" + leave;
     ScriptedClient a(Folder(name + "_alice"), alice);
     EXPECT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
     EXPECT_TRUE(a.WaitFor("SCENE 5")) << a.Journal();
@@ -50,7 +50,7 @@ LeaveRun PlayThenLeave(const std::string& name, const std::string& leave, const 
     EXPECT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
     EXPECT_EQ(b.Wait(90s), std::optional<int>(0)) << b.Journal();
     EXPECT_EQ(a.Wait(60s), std::optional<int>(0)) << a.Journal() << "\n----\n" << b.Journal();
-    LeaveRun run{a.Journal(), b.Journal(), a.Log()};
+    LeaveRun run{a.Journal(), b.Journal(), a.Log(), b.Log()};
     server.Stop();
     return run;
 }
@@ -108,7 +108,10 @@ TEST(RoomLeaveRun, APlayerWhoseConnectionClosesMidGameEndsTheGameForTheOther) {
         PlayThenLeave("disconnect", "quit\n", "wait-journal CHAT 0xFF00FF00 Bob has been disconnected.\n");
     EXPECT_NE(run.alice.find("CHAT 0xFFFF0000 Bob has disconnected, so the game has ended. (WP 0)"),
               std::string::npos)
-        << run.alice;
+        << run.alice << "\n----\n"
+        << run.bob << "\n----\n"
+        << run.aliceLog << "\n----\n"
+        << run.bobLog;
 }
 
 }  // namespace

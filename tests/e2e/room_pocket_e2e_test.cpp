@@ -31,7 +31,7 @@ TEST(RoomPocketRun, BallInHandBreakGroupsEightBallShotFreeBallPocketCallAndBreak
     ASSERT_TRUE(StartScripted(server));
     const std::string script =
         OpenRoom(Click(kGameChoice) + Click(kEightBallRow)) +
-        "wait-journal CHAT 0xFF00FF00 The game has started.\nwait 1500\n"
+        "wait-journal TURN 0 1\n"
         // The first drag sets the cue ball down, the second strikes.
         "move 512 420\ndown left\nwait 50\nmove 500 430\nwait 50\nup left\nwait 300\n"
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n"

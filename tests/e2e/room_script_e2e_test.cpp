@@ -4,6 +4,7 @@
 // fields and order, and the texts, sounds and boxes in its journal.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 
 #include "tests/e2e/RoomScriptSupport.h"
@@ -38,9 +39,8 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
         "0\n" +
         Click("80 478") + Click("480 420") + Click("480 464") + "key Return\nwait-journal SCENE 5\n" +
         "wait-journal CHAT 0xFFFFFF80 Rival : pick a team\n" + Click("655 717") +
-        "wait-journal CHAT 0xFFFFFF80 Rival : start\n" + Click("895 717") +
-        "wait-journal CHAT 0xFF00FF00 The game has started.\nwait 500\n" + aim + "wait 2000\n" +
-        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
+        "wait-journal CHAT 0xFFFFFF80 Rival : start\n" + Click("895 717") + "wait-journal TURN 0 1\n" + aim +
+        "wait 2000\n" + "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
         "wait-journal SHOT 4 \nwait-journal SHOT 4 \nwait-journal BOX \nkey Return\nwait 300\n" +
         Click("1006 21") + "wait-journal SCENE 4\nwait 300\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_script_" + std::to_string(::getpid())), script);
@@ -63,14 +63,19 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     const auto start = server.Expect(0, 2028, kMs);
     ASSERT_TRUE(start) << client.Journal();
     EXPECT_EQ(start->body, Bytes{0});
+    const auto gameStart = std::chrono::steady_clock::now();
     ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, 0, 4)));
 
     // The own shot: relayed back, the table state asked for while it runs, both in one go at rest.
     const auto shot = server.Expect(0, 2052, 60000);
     ASSERT_TRUE(shot) << client.Journal();
+    // A busy machine stretches the three seconds of aiming: the aims are counted against the time taken.
+    const auto aimedSeconds =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - gameStart)
+            .count();
     const auto aims = server.Received(0, 2058);
     EXPECT_GE(aims.size(), 2u) << "the aim moved for three seconds";
-    EXPECT_LE(aims.size(), 5u) << "at most one aim a second";
+    EXPECT_LE(aims.size(), static_cast<std::size_t>(aimedSeconds) + 1) << "at most one aim a second";
     for (const Bytes& a : aims) EXPECT_EQ(a.size(), 20u);
     ASSERT_TRUE(server.SendFrames(0, {{2052, shot->body}, {2049, {}}}));
     const auto result = server.Expect(0, 2053, kMs);
@@ -132,7 +137,7 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
 TEST(RoomScriptRun, AConnectionDroppedWhileAShotRunsEndsInTheNoticeAndTheClientCarriesOn) {
     testserver::TestGameServer server(ScriptedRoomOptions());
     ASSERT_TRUE(StartScripted(server));
-    const std::string script = OpenRoom() + "wait 1500\n" +
+    const std::string script = OpenRoom() + "wait-journal ENTERED 5\n" +
                                "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
                                "wait-journal BOX Notice|The connection to the game server was lost.\n"
                                "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";

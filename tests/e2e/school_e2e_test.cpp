@@ -119,7 +119,7 @@ TEST(SchoolRun, TheLobbyLeadsToTheSchoolWhoseNextPageIsReportedAndItsWayBackRepo
     auto click = [](const char* at) { return std::string("move ") + at + "\ndown left\nup left\n"; };
     const std::string script =
         "wait-journal DIALOG Create Nick\ntext Pupil\nkey Return\nwait-journal SCENE 4\n" +
-        click(kSchoolButton) + "wait-journal SCENE 7\nwait 1500\n" + click(kContinue) + "wait 800\n" +
+        click(kSchoolButton) + "wait-journal ENTERED 7\n" + click(kContinue) + "wait 800\n" +
         click(kSchoolToLobby) + "wait-journal SCENE 4\nquit\n";
     testsupport::ScriptedClient client(
         std::filesystem::temp_directory_path() / ("school_e2e_" + std::to_string(::getpid())), script);

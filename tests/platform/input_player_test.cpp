@@ -1,7 +1,10 @@
 // Scripted input played through the null window system on a virtual clock: the window messages,
 // their timing, the mouse device and the keyboard state see what a person's input would give.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/input/InputScriptPlayer.h"
@@ -207,6 +210,31 @@ TEST_F(ScriptedNullWindow, AJournalLimitLengthensOnlyTheWaitsAfterIt) {
     for (const Timed& t : got_)
         if (t.message.message == kWmKeyDown) keys += static_cast<char>(t.message.wParam);
     EXPECT_EQ(keys, "AB");
+}
+
+TEST_F(ScriptedNullWindow, WaitFileGoesOnOnceARegularFileIsThereAndGivesUpAfterTheJournalLimit) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("input_wait_file_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder / "dir");
+    const std::string flag = (folder / "flag").string();
+    Play("journal-limit 1000\nwait-file " + flag + "\nkey A\nwait-file " + (folder / "dir").string() +
+         "\nkey B\n");
+    auto keyDowns = [&] {
+        std::string keys;
+        for (const Timed& t : got_)
+            if (t.message.message == kWmKeyDown) keys += static_cast<char>(t.message.wParam);
+        return keys;
+    };
+    Run(500, 10);
+    EXPECT_EQ(keyDowns(), "") << "no file yet";
+    std::ofstream(flag) << "here\n";
+    Run(510, 10);
+    EXPECT_EQ(keyDowns(), "A");
+    Run(1'520, 10);
+    ASSERT_EQ(reports_.size(), 1u) << "a folder is no file";
+    EXPECT_NE(reports_[0].find("line 4: no file"), std::string::npos) << reports_[0];
+    EXPECT_EQ(keyDowns(), "AB") << "and the script goes on";
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(ScriptedNullWindow, WaitJournalSeesLinesThatOtherThreadsWrite) {

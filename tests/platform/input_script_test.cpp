@@ -69,6 +69,7 @@ TEST(InputScriptParser, EveryCommandReadsItsArgumentsAndKeepsTheRestOfLineTexts)
         {"wait-journal SCENE 11", WithText(ScriptOp::WaitJournal, "SCENE 11")},
         {"wait-journal   BOX Notice|a b", WithText(ScriptOp::WaitJournal, "BOX Notice|a b")},
         {"journal-limit 120000", Command(ScriptOp::JournalLimit, 120000)},
+        {"wait-file run/server back", WithText(ScriptOp::WaitFile, "run/server back")},
         {"quit", Command(ScriptOp::Quit)},
     };
     for (const Case& c : cases) {

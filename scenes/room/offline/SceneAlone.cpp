@@ -155,6 +155,7 @@ void SceneAlone::RebuildForGameType(RenderDevice* renderer) {
     world->ReturnCameraBehindCue(kCameraSeconds);
     if (room.gameType >= table::kFirstPocketGameType)
         if (SoundManager* sound = Host() ? Host()->Sound() : nullptr) sound->PlayDefault(kRackSound);
+    JournalFreeTableReady();
 }
 
 bool SceneAlone::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) {
@@ -221,6 +222,7 @@ void SceneAlone::EndOfShot() {
     world->SetCurrentPlayer(0, false);
     world->SetSceneVisible(true);
     world->SetTurnFlag(true);
+    JournalFreeTableReady();
 }
 
 bool SceneAlone::OnCommand(const gui::CommandEvent& event) {

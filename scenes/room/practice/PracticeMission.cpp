@@ -69,6 +69,7 @@ void SceneRoomPractice::StartMission() {
     world->SetTurnFlag(true);
     world->SetSceneVisible(true);
     gauge_->SetActive(true);
+    JournalFreeTableReady();
     // The start call, then for pocket games the rack's sound once it has ended: both go through
     // the queue of sounds played one after another.
     QueueSound(sound::kMissionStart);

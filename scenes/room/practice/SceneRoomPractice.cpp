@@ -397,6 +397,7 @@ void SceneRoomPractice::EndOfShot() {
         world->SetCurrentPlayer(0, false);
     world->SetSceneVisible(true);
     world->SetTurnFlag(true);
+    JournalFreeTableReady();
 }
 
 bool SceneRoomPractice::OnCommand(const gui::CommandEvent& event) {
