@@ -49,7 +49,7 @@ std::string Strike(int x) {
 std::string PlayTurns(int turns, int x, bool twice) {
     std::string script;
     for (int i = 0; i < turns; ++i) {
-        script += "wait-journal SHOT \nwait 1500\n" + Strike(x + 4 * i);
+        script += "wait-journal SHOT \nwait-journal TURN \n" + Strike(x + 4 * i);
         if (twice) script += "wait 300\n" + Strike(x + 4 * i);
     }
     return script;
@@ -83,19 +83,19 @@ GameRun PlayGame(const std::string& name, const std::string& chooseGame, const s
     EXPECT_TRUE(server.Start());
     const std::string started = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
     const std::string alice = SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
-                              chooseGame + "key Return\nwait-journal SCENE 5\nwait 500\n" + Click(kTeamOne) +
+                              chooseGame + "key Return\nwait-journal ENTERED 5\n" + Click(kTeamOne) +
                               "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + started +
-                              "wait 1500\n" + firstMove + Strike(516) +
+                              "wait-journal TURN 0 1\n" + firstMove + Strike(516) +
                               PlayTurns(turns, 500, !firstMove.empty()) +
                               "wait-journal SHOT \nwait 1000\nquit\n";
     const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
-                            Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) +
+                            Click(kJoinButton) + "wait-journal ENTERED 5\n" + Click(kTeamTwo) +
                             Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + started +
                             PlayTurns(turns, 530, !firstMove.empty()) +
                             "wait-journal SHOT \nwait 1000\nquit\n";
     ScriptedClient a(Folder(name + "_alice"), alice);
     EXPECT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
-    EXPECT_TRUE(a.WaitFor("SCENE 5")) << a.Journal();
+    EXPECT_TRUE(a.WaitFor("ENTERED 5")) << a.Journal();
     ScriptedClient b(Folder(name + "_bob"), bob);
     EXPECT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
     EXPECT_EQ(a.Wait(240s), std::optional<int>(0)) << a.Journal();
@@ -167,7 +167,7 @@ std::string Sweep(int fromX, int pixels) {
 // After each rest both players press Space; only the one whose turn it is strikes.
 std::string SpaceTurns(int turns) {
     std::string script;
-    for (int i = 0; i < turns; ++i) script += "wait-journal SHOT \nwait 1500\n" + SpaceStrike();
+    for (int i = 0; i < turns; ++i) script += "wait-journal SHOT \nwait-journal TURN \n" + SpaceStrike();
     return script + "wait-journal SHOT \n";
 }
 
@@ -191,38 +191,39 @@ struct EightBallRun {
 };
 
 EightBallRun EightBallScripts(int spaceTurns) {
-    const std::string limit = "journal-limit " + std::to_string(90000 * testsupport::kSlowdown) + "\n";
+    const std::string limit = "journal-limit " + std::to_string(90000 * testsupport::Patience()) + "\n";
     const std::string started = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
     // The results' two sounds: the team panel is back once the second plays.
     const std::string results = "wait-journal SOUND 21\nwait-journal SOUND 56\n";
     EightBallRun run;
     run.alice = limit + SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
                 Click(kGameChoice) + Click(kEightBallRow) + Click(kTurnTimeChoice) +
-                Click(kTwentySecondsRow) + "key Return\nwait-journal SCENE 5\nwait 500\n" + Click(kTeamOne) +
+                Click(kTwentySecondsRow) + "key Return\nwait-journal ENTERED 5\n" + Click(kTeamOne) +
                 "wait-journal BAR Friends request from Bob\nwait 300\n" + Click(kFriendBar) +
-                "wait-journal BOX Messenger|Bob wants to be your friend. Accept?\nwait 300\n" +
-                Click(kQuestionYes) + "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) +
-                started + "wait 1500\n" + Sweep(440, 70) + SpaceStrike() +
-                "wait-journal SHOT \nwait-journal SOUND 26\nwait 1500\n" + Sweep(510, -70) + SpaceStrike() +
-                SpaceTurns(spaceTurns) +
+                "wait-journal BOX Messenger|Bob wants to be your friend. Accept?\n" + Click(kQuestionYes) +
+                "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + started +
+                "wait-journal TURN 0 1\n" + Sweep(440, 70) + SpaceStrike() +
+                "wait-journal SHOT \nwait-journal SOUND 26\nwait-journal TURN 0 1\n" + Sweep(510, -70) +
+                SpaceStrike() + SpaceTurns(spaceTurns) +
                 "wait 500\nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
-    run.bob =
-        limit + SignIn("Bob") + "wait-journal ROOMS 1\nwait 300\nkey F8\nwait 300\n" + Click(kFriendName) +
-        "text Alice\n" + Click(kAddFriend) + "wait-journal FRIENDS 1 Alice\nwait 300\nkey F8\nwait 300\n" +
-        Click(kFirstRoomRow) + Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + Click(kTeamTwo) +
-        Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + started +
-        "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
-        "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nkey Return\nwait 200\ntext /rack short\n"
-        "key Return\nwait-journal CHAT 0xFFFF0000 8-ball and 9-ball games start on a short rack.\n"
-        "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
-        Click(kReadyStart) + started + results + Click(kTeamOne) +
-        "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started + "wait 1000\nquit\n";
+    run.bob = limit + SignIn("Bob") + "wait-journal ROOMS 1\nkey F8\nwait-journal DIALOG Messenger\n" +
+              Click(kFriendName) + "text Alice\n" + Click(kAddFriend) +
+              "wait-journal FRIENDS 1 Alice\nkey F8\nwait 300\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
+              "wait-journal ENTERED 5\n" + Click(kTeamTwo) + Click(kReadyStart) +
+              "key Return\nwait 200\ntext ready\nkey Return\n" + started +
+              "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
+              "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nkey Return\nwait 200\ntext /rack short\n"
+              "key Return\nwait-journal CHAT 0xFFFF0000 8-ball and 9-ball games start on a short rack.\n"
+              "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
+              Click(kReadyStart) + started + results + Click(kTeamOne) +
+              "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started +
+              "wait 1000\nquit\n";
     const std::string ready =
         Click(kTeamTwo) + Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n";
     run.aliceAgain = limit + "wait-journal SCENE 4\nwait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
-                     Click(kJoinButton) + "wait-journal SCENE 5\nwait 800\n" + ready + started +
-                     "wait 1500\n" + SpaceStrike() + "wait-journal SHOT \n" + results + ready + started +
-                     "wait 1000\nquit\n";
+                     Click(kJoinButton) + "wait-journal ENTERED 5\n" + ready + started +
+                     "wait-journal TURN \n" + SpaceStrike() + "wait-journal SHOT \n" + results + ready +
+                     started + "wait 1000\nquit\n";
     return run;
 }
 
@@ -235,7 +236,7 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndA
     const EightBallRun scripts = EightBallScripts(2);
     ScriptedClient a(Folder("eight_alice"), scripts.alice);
     ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
-    ASSERT_TRUE(a.WaitFor("SCENE 5")) << a.Journal();
+    ASSERT_TRUE(a.WaitFor("ENTERED 5")) << a.Journal();
     ScriptedClient b(Folder("eight_bob"), scripts.bob);
     ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
     // Alice's client dies in the game once her goodbye is read.
