@@ -181,9 +181,10 @@ std::string SpaceTurns(int turns) {
 //   the corner pocket (at any power this client charges).
 // - Bob has the ball in hand and lets his 20 s run out; Alice's turn starts with the cue ball back on
 //   the table, she aims at the rack again and breaks by Space; then both press Space after each rest.
-// - Alice says goodbye and her client is killed: Bob becomes the room master, closes up the teams and
-//   sets the room's rack short (the test server's "/rack short": the cue ball and the 8 on the rail
-//   before a corner pocket). Alice signs in again, enters, takes team 2 and readies; Bob starts the
+// - Once the next turn shows that Bob's client has played the last shot too (the server collects every
+//   client's result first), Alice says goodbye and her client is killed: Bob becomes the room master, closes
+//   up the teams and sets the room's rack short (the test server's "/rack short": the cue ball and the 8 on
+//   the rail before a corner pocket). Alice signs in again, enters, takes team 2 and readies; Bob starts the
 //   second game. Alice's first Space sends the 8 down on the open table: she loses, Bob wins, and both
 //   see the results. Both pick a team again, Alice readies and Bob starts the third game.
 struct EightBallRun {
@@ -205,7 +206,7 @@ EightBallRun EightBallScripts(int spaceTurns) {
                 "wait-journal TURN 0 1\n" + Sweep(440, 70) + SpaceStrike() +
                 "wait-journal SHOT \nwait-journal SOUND 26\nwait-journal TURN 0 1\n" + Sweep(510, -70) +
                 SpaceStrike() + SpaceTurns(spaceTurns) +
-                "wait 500\nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
+                "wait-journal TURN \nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
     run.bob = limit + SignIn("Bob") + "wait-journal ROOMS 1\nkey F8\nwait-journal DIALOG Messenger\n" +
               Click(kFriendName) + "text Alice\n" + Click(kAddFriend) +
               "wait-journal FRIENDS 1 Alice\nkey F8\nwait 300\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
