@@ -125,7 +125,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
         // state known.
         auto announceTurn = [&](std::uint16_t code, int points, bool stays, bool freeBall, bool gameOver) {
             const int shooter = room.shooter;
-            const int next = stays ? shooter : nextShooter(shooter);
+            // The shot that ends the game passes the table to nobody: no "Your turn" under the results.
+            const int next = stays || gameOver ? shooter : nextShooter(shooter);
             room.points[shooter] = static_cast<std::uint16_t>(room.points[shooter] + points);
             room.shooter = next;
             room.cueBall = cueBallOf(next);
