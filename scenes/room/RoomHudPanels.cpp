@@ -1,6 +1,7 @@
 // The game room's status panels, result windows, replay panel and invite list: their creation, the
 // messages that feed them and the application messages they post back.
 #include <algorithm>
+#include <utility>
 
 #include "engine/core/Log.h"
 #include "engine/resource/ResourceManager.h"
@@ -235,8 +236,12 @@ void SceneRoomGame::CloseReplayPanel() {
 
 bool SceneRoomGame::HandleReplayMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t) {
     switch (code) {
+        case platform::kWmKeyDown:
+            if (a == kReplayKey) replayKeyDown_ = true;
+            return false;
         case platform::kWmKeyUp:
-            if (a != kReplayKey || !replayPanel_) return false;
+            // Only an R pressed in the room counts: not one let go after typing or a scene change.
+            if (a != kReplayKey || !std::exchange(replayKeyDown_, false) || !replayPanel_) return false;
             if (replayPanel_->IsVisible())
                 CloseReplayPanel();
             else

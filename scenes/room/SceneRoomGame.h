@@ -539,6 +539,7 @@ private:
     RoomOptionDialog* roomOptions_ = nullptr;
     hud::ChalkGauge* chalkGauge_ = nullptr;
     bool keyGuideOn_ = false;                  // main thread
+    bool replayKeyDown_ = false;               // main thread: R went down in the room
     std::atomic<std::uint64_t> enteredMs_{0};  // the entering time: on entry and at each own chat send
     std::atomic<bool> chatSound_{true};
     std::atomic<std::uint32_t> centreAmount_{0};
