@@ -2,11 +2,13 @@
 
 #include <algorithm>
 
+#include "tests/e2e/server/RoomCodes.h"
+
 namespace testserver {
 
 namespace {
 
-constexpr int kFirstPocketType = 10, kEightBall = 10, kNineBall = 12;
+using room::kEightBallGame, room::kFirstPocketType, room::kNineBallGame;
 constexpr int kFourBall = 0, kOneCushion = 2, kKoreanThreeCushion = 3, kThreeCushionGamble = 5, kSixBalls = 6;
 constexpr std::uint8_t kOnTheEight = 4;
 
@@ -71,13 +73,13 @@ ShotVerdict JudgeShot(int gameType, const ShotReading& shot, std::uint8_t eightB
     v.points = v.stays ? objects : 0;
     // The game ball: the 8 ends 8-ball either way (won only by a team that played on it, with a clean
     // shot); the 9 wins 9-ball on a clean shot and is spotted again after a foul.
-    if (gameType == kEightBall && shot.Pocketed(8))
+    if (gameType == kEightBallGame && shot.Pocketed(8))
         v.end = eightBallStatus == kOnTheEight && shot.Clean() ? GameEnd::ShooterWins : GameEnd::ShooterLoses;
     if (v.end == GameEnd::ShooterLoses) {
         v.points = 0;
         v.stays = false;
     }
-    if (gameType == kNineBall && shot.Pocketed(9)) {
+    if (gameType == kNineBallGame && shot.Pocketed(9)) {
         if (shot.Clean())
             v.end = GameEnd::ShooterWins;
         else

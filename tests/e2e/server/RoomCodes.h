@@ -1,6 +1,6 @@
 #pragma once
 // The room messages of the test server's room flow (RoomFlow.cpp) and the game's end (GameEnd.cpp),
-// and the values of the game's end.
+// the values of the game's end and the game types the server tells apart.
 
 #include <cstdint>
 
@@ -63,5 +63,8 @@ constexpr std::uint8_t kEndWithdrawn = 2, kEndDisconnected = 0;
 constexpr std::int16_t kWithdrawalPoints = -10;
 // A team's result in 2031 and 2046.
 constexpr std::uint8_t kTeamWon = 1, kTeamLost = 2, kTeamInvalid = 7;
+
+// Game types: the pocket games from 10 on.
+constexpr int kFirstPocketType = 10, kEightBallGame = 10, kNineBallGame = 12, kSnookerGame = 16;
 
 }  // namespace testserver::room

@@ -30,9 +30,7 @@ bool IsWithdrawal(std::uint8_t value, std::uint8_t gameType) {
 }
 constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
-constexpr int kFirstPocketType = 10;
-constexpr int kEightBall = 10;
-constexpr std::uint8_t kNineBall = 9;
+constexpr int kNineBallNumber = 9;
 
 // The master's chat line that sets the room's rack: "/rack short" or "/rack full".
 constexpr std::u16string_view kRackCommand = u"/rack ";
@@ -281,9 +279,10 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     const ShotVerdict verdict =
                         JudgeShot(room.gameType, shot, room.groups.Status(team), room.points[shooter]);
                     const bool gameOver = verdict.end != GameEnd::None;
-                    if (verdict.spotNine) TableState::SpotOnFoot(room.lastState, room.gameType, kNineBall);
+                    if (verdict.spotNine)
+                        TableState::SpotOnFoot(room.lastState, room.gameType, kNineBallNumber);
                     bool decided = false;
-                    if (room.gameType == kEightBall && !gameOver &&
+                    if (room.gameType == kEightBallGame && !gameOver &&
                         room.groups.AfterShot(team, shot, decided)) {
                         int teams = 0;
                         for (int s : playingSeats()) teams = std::max<int>(teams, room.playing[s]);
@@ -492,7 +491,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
         }
     }
-    for (auto& [m, bytes, relayedFrom] : out) Write(*m, std::move(bytes), true, relayedFrom);
+    Send(out);
 }
 
 }  // namespace testserver

@@ -4,9 +4,13 @@
 #include <cmath>
 #include <cstring>
 
+#include "tests/e2e/server/RoomCodes.h"
+
 namespace testserver {
 
 namespace {
+
+using room::kEightBallGame, room::kFirstPocketType, room::kNineBallGame, room::kSnookerGame;
 
 constexpr std::size_t kHeader = 5;  // table, ball set, count
 constexpr std::size_t kPositionBytes = 12, kOrientationBytes = 16;
@@ -17,7 +21,6 @@ struct Bed {
     float halfLength, halfWidth;
 };
 constexpr Bed kCaromBed{142.24f, 71.12f}, kPoolBed{127.5f, 63.75f}, kSnookerBed{177.8f, 88.9f};
-constexpr int kSnooker = 16;
 // A ball set down by hand lies on the bed; the margin takes in the pockets' holes, where a ball drops
 // to 15 cm below the bed.
 constexpr float kPlaceMargin = 15.0f, kLowest = -20.0f, kHighest = 20.0f;
@@ -28,11 +31,9 @@ constexpr float kCornerHoleOffset = 4.5f, kSideHoleOffset = 5.45f;
 // Two balls touch below this distance of their centres; a spotted ball keeps a little more.
 constexpr float kSpotStep = 2 * kPoolRadius + 0.1f;
 
-constexpr int kEightBall = 10, kNineBall = 12;
-
 Bed BedOf(int gameType) {
-    if (gameType == kSnooker) return kSnookerBed;
-    return gameType >= TableState::kFirstPocketType ? kPoolBed : kCaromBed;
+    if (gameType == kSnookerGame) return kSnookerBed;
+    return gameType >= kFirstPocketType ? kPoolBed : kCaromBed;
 }
 
 float ReadFloat(const std::uint8_t* b) {
@@ -130,9 +131,9 @@ bool TableState::SpotOnFoot(Bytes& state, int gameType, int ball) {
 
 Bytes TableState::ShortRack(int gameType, std::uint16_t table, std::uint16_t ballSet, Bytes& pocketed) {
     pocketed.clear();
-    if (gameType != kEightBall && gameType != kNineBall) return {};
-    const int count = gameType == kEightBall ? 16 : 10;
-    const int gameBall = gameType == kEightBall ? 8 : 9;
+    if (gameType != kEightBallGame && gameType != kNineBallGame) return {};
+    const int count = gameType == kEightBallGame ? 16 : 10;
+    const int gameBall = gameType == kEightBallGame ? 8 : 9;
     // A plain stroke along the rail at any but the softest power sends the game ball into pocket 3.
     constexpr float kRail = -60.5f;
     constexpr std::array<int, 5> kStash = {1, 2, 4, 5, 6};
@@ -145,7 +146,7 @@ Bytes TableState::ShortRack(int gameType, std::uint16_t table, std::uint16_t bal
             spot = {100.0f, kRail, kPoolRadius};
         } else if (ball == gameBall) {
             spot = {118.0f, kRail, kPoolRadius};
-        } else if (ball == 1 || (ball == 9 && gameType == kEightBall)) {
+        } else if (ball == 1 || (ball == 9 && gameType == kEightBallGame)) {
             spot = {-60.0f, ball == 1 ? 20.0f : -20.0f, kPoolRadius};
         } else {
             const int pocket = kStash[static_cast<std::size_t>(pocketed.size()) % kStash.size()];

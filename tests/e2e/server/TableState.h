@@ -18,8 +18,6 @@ struct BallSpot {
 
 class TableState {
 public:
-    static constexpr int kFirstPocketType = 10;
-
     // The state must be of the game type's layout to be read or changed.
     static bool Fits(const Bytes& state, int gameType);
     static int BallCount(const Bytes& state) { return state.size() > 4 ? state[4] : 0; }

@@ -250,6 +250,11 @@ bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher, const Client* 
     return Enqueue(c, OutPiece{std::move(bytes), false}, relayedFrom);
 }
 
+void TestGameServer::Send(Outbox& out) {
+    for (Outgoing& o : out) Write(*o.to, std::move(o.bytes), true, o.relayedFrom);
+    out.clear();
+}
+
 std::shared_ptr<TestGameServer::Client> TestGameServer::FindLocked(int index) const {
     const auto at = std::lower_bound(clients_.begin(), clients_.end(), index,
                                      [](const std::shared_ptr<Client>& c, int i) { return c->index < i; });
@@ -822,7 +827,7 @@ void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
         if (room.running && team != 0) EndGame(room, seat, team, c.nickname, 0, out);
         if (team != 0) room.CloseUpTeams();
     }
-    for (auto& [m, bytes, relayedFrom] : out) Write(*m, std::move(bytes), true, relayedFrom);
+    Send(out);
 }
 
 }  // namespace testserver

@@ -174,6 +174,8 @@ private:
         const Client* relayedFrom;
     };
     using Outbox = std::vector<Outgoing>;
+    // Writes what was gathered under mutex_, once it is released.
+    void Send(Outbox& out);
     // Under mutex_: the game of the room ends because of the player of `seat` who played for
     // `team` (2031 to every member): end kind 2 a withdrawal, 8 an invalid game, 0 a lost connection.
     void EndGame(Room& room, int seat, std::uint8_t team, const std::u16string& name, std::uint8_t endKind,
