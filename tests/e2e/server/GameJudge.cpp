@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tests/e2e/server/PocketGroups.h"
 #include "tests/e2e/server/RoomCodes.h"
 
 namespace testserver {
@@ -10,7 +11,6 @@ namespace {
 
 using room::kEightBallGame, room::kFirstPocketType, room::kNineBallGame;
 constexpr int kFourBall = 0, kOneCushion = 2, kKoreanThreeCushion = 3, kThreeCushionGamble = 5, kSixBalls = 6;
-constexpr std::uint8_t kOnTheEight = 4;
 
 // What a carom shot scores: one point for a valid shot of the game (four-ball: both reds; one-cushion:
 // a cushion before the second ball, two points with three; the three-cushion games: three cushions,
@@ -74,7 +74,8 @@ ShotVerdict JudgeShot(int gameType, const ShotReading& shot, std::uint8_t eightB
     // The game ball: the 8 ends 8-ball either way (won only by a team that played on it, with a clean
     // shot); the 9 wins 9-ball on a clean shot and is spotted again after a foul.
     if (gameType == kEightBallGame && shot.Pocketed(8))
-        v.end = eightBallStatus == kOnTheEight && shot.Clean() ? GameEnd::ShooterWins : GameEnd::ShooterLoses;
+        v.end = eightBallStatus == PocketGroups::kOnTheEight && shot.Clean() ? GameEnd::ShooterWins
+                                                                             : GameEnd::ShooterLoses;
     if (v.end == GameEnd::ShooterLoses) {
         v.points = 0;
         v.stays = false;

@@ -1,6 +1,7 @@
 #include "tests/e2e/server/TableState.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -154,11 +155,7 @@ Bytes TableState::ShortRack(int gameType, std::uint16_t table, std::uint16_t bal
             out[static_cast<std::size_t>(ball)] = static_cast<std::uint8_t>(pocket);
             pocketed.push_back(static_cast<std::uint8_t>(ball));
         }
-        Bytes position(kPositionBytes);
-        WriteFloat(position, 0, spot.x);
-        WriteFloat(position, 4, spot.y);
-        WriteFloat(position, 8, spot.z);
-        w.raw(position);
+        for (float f : {spot.x, spot.y, spot.z}) w.u32(std::bit_cast<std::uint32_t>(f));
     }
     for (int ball = 0; ball < count; ++ball) w.u32(0).u32(0).u32(0).u32(0x3F800000);  // no turn: (0, 0, 0, 1)
     w.raw(out).u16(table).u16(ballSet);
