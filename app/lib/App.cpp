@@ -82,8 +82,11 @@ void App::Init() {
                  FromUtf8(platform::FileErrorText(readError)));
     }
     for (const ReplacedOption& r : replaced) {
+        const char16_t* why = r.why == ReplacedOption::Why::kNoNumber   ? u"is no number"
+                              : r.why == ReplacedOption::Why::kNotWhole ? u"is no whole number"
+                                                                        : u"is out of range";
         LogWrite(u"WARNING : config.ini [%s] %s=%s %s; %d is used\n", FromUtf8(r.section), FromUtf8(r.key),
-                 FromUtf8(r.stored), r.number ? u"is out of range" : u"is no number", r.used);
+                 FromUtf8(r.stored), why, r.used);
     }
     desktop_ = windows_.GetDesktopMode();
     if (mode_ == StartMode::Replay) {

@@ -1,6 +1,7 @@
 #include "engine/core/Options.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "platform/sys/IniFile.h"
@@ -12,57 +13,72 @@ std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high) {
 }
 
 // Reads one section's keys into the fields. A missing or empty key keeps the field; a value that
-// holds no number, or one out of its range, takes the field's default; clamped keys are clamped.
-// Each value that could not be used as stored is listed.
+// is not wholly a number, or one out of its range, takes the field's default; clamped keys are
+// clamped; a number with a fraction counts as the nearest whole number. Each value that could not
+// be used as stored is listed.
 struct Reader {
+    using Why = ReplacedOption::Why;
     const platform::IniFile& ini;
     const char* section;
     std::vector<ReplacedOption>* replaced;
 
-    // The stored text of key with its number; nullopt when there is none to use.
+    // The stored text of key with its number rounded to a whole one; nullopt when there is none to use.
     struct Stored {
         std::string text;
-        std::int32_t value = 0;
+        double value = 0.0;
+        bool whole = true;  // false: the text held a fraction
     };
     template <class Field>
     std::optional<Stored> Number(const char* key, Field& field, Field def) const {
         std::optional<std::string> text = ini.Find(section, key);
         if (!text || text->empty()) return std::nullopt;
-        Stored stored{std::move(*text)};
-        if (!platform::ParseProfileNumber(stored.text, stored.value)) {
+        const std::optional<double> number = platform::ParseProfileValue(*text);
+        if (!number) {
             field = def;
-            Report(key, stored.text, def, false);
+            Report(key, *text, def, Why::kNoNumber);
             return std::nullopt;
         }
-        return stored;
+        const double whole = std::round(*number);
+        return Stored{std::move(*text), whole, whole == *number};
     }
-    void Report(const char* key, const std::string& text, std::int32_t used, bool number) const {
-        if (replaced) replaced->push_back({section, key, text, used, number});
+    void Report(const char* key, const std::string& text, std::int32_t used, Why why) const {
+        if (replaced) replaced->push_back({section, key, text, used, why});
+    }
+    // Lists a value taken other than as stored: out of range, or rounded.
+    void Used(const char* key, const Stored& stored, std::int32_t used, bool inRange) const {
+        if (!inRange)
+            Report(key, stored.text, used, Why::kOutOfRange);
+        else if (!stored.whole)
+            Report(key, stored.text, used, Why::kNotWhole);
     }
     void Flag(const char* key, std::uint8_t& field, std::uint8_t def) const {
-        if (const auto stored = Number(key, field, def)) field = stored->value != 0 ? 1 : 0;
+        const auto stored = Number(key, field, def);
+        if (!stored) return;
+        field = stored->value != 0.0 ? 1 : 0;
+        Used(key, *stored, field, true);
     }
     template <class Valid>
     void Checked(const char* key, std::int32_t& field, std::int32_t def, Valid valid) const {
         const auto stored = Number(key, field, def);
         if (!stored) return;
-        field = valid(stored->value) ? stored->value : def;
-        if (field != stored->value) Report(key, stored->text, def, true);
+        const bool inRange = valid(stored->value);
+        field = inRange ? static_cast<std::int32_t>(stored->value) : def;
+        Used(key, *stored, field, inRange);
     }
     void Ranged(const char* key, std::int32_t& field, std::int32_t def, std::int32_t low,
                 std::int32_t high) const {
-        Checked(key, field, def, [&](std::int32_t v) { return v >= low && v <= high; });
+        Checked(key, field, def, [&](double v) { return v >= low && v <= high; });
     }
     // A side of the full-screen size: 0 (none stored) or one a display mode can have.
     void Side(const char* key, std::int32_t& field, std::int32_t def, std::int32_t low) const {
-        Checked(key, field, def, [&](std::int32_t v) { return v == 0 || (v >= low && v <= kMaxModeSide); });
+        Checked(key, field, def, [&](double v) { return v == 0 || (v >= low && v <= kMaxModeSide); });
     }
     void Clamped(const char* key, std::int32_t& field, std::int32_t def, std::int32_t low,
                  std::int32_t high) const {
         const auto stored = Number(key, field, def);
         if (!stored) return;
-        field = Clamp(stored->value, low, high);
-        if (field != stored->value) Report(key, stored->text, field, true);
+        field = static_cast<std::int32_t>(std::clamp<double>(stored->value, low, high));
+        Used(key, *stored, field, field == stored->value);
     }
 };
 
@@ -79,13 +95,17 @@ struct Writer {
 bool Options::Load(const std::string& path, std::vector<ReplacedOption>* replaced, int* error) {
     platform::IniFile ini;
     if (!ini.Load(path, error)) return false;
+    Read(ini, replaced);
+    return true;
+}
+
+void Options::Read(const platform::IniFile& ini, std::vector<ReplacedOption>* replaced) {
     const Options def;
     const Reader video{ini, "Video", replaced};
     video.Flag("fullscreen", fullscreen, def.fullscreen);
     video.Side("width", width, def.width, kMinModeWidth);
     video.Side("height", height, def.height, kMinModeHeight);
-    video.Checked("bpp", bpp, def.bpp,
-                  [](std::int32_t v) { return v == 0 || v == 16 || v == 24 || v == 32; });
+    video.Checked("bpp", bpp, def.bpp, [](double v) { return v == 0 || v == 16 || v == 24 || v == 32; });
     video.Flag("vsync", vsync, def.vsync);
     video.Ranged("refreshrate", refreshRate, def.refreshRate, 0, kMaxRefreshRate);
     video.Clamped("texturedetail", textureDetail, def.textureDetail, 0, 2);
@@ -121,7 +141,6 @@ bool Options::Load(const std::string& path, std::vector<ReplacedOption>* replace
     game.Flag("lang", language, static_cast<std::uint8_t>(def.lang));
     lang = language;
     mouseFix = 1;
-    return true;
 }
 
 bool Options::Save(const std::string& path, int* error) const {

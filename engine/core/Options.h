@@ -13,6 +13,10 @@
 
 #include "platform/video/RenderTypes.h"
 
+namespace platform {
+class IniFile;
+}
+
 // The sizes a full-screen mode can have: the display-mode list starts at 1024 x 720; a side past
 // 16384 is more than a window or a frame can be.
 constexpr std::int32_t kMinModeWidth = 1024;
@@ -20,13 +24,18 @@ constexpr std::int32_t kMinModeHeight = 720;
 constexpr std::int32_t kMaxModeSide = 16384;
 constexpr std::int32_t kMaxRefreshRate = 1000;
 
-// A value of config.ini that could not be used as stored: its place, its text and the value used.
+// A value of config.ini that could not be used as stored: its place, its text, the value used and why.
 struct ReplacedOption {
+    enum class Why {
+        kOutOfRange,  // a number outside the key's range: the default, or the bound of a clamped key
+        kNoNumber,    // the text is not wholly a number: the default
+        kNotWhole,    // a number with a fraction, in range: the nearest whole number
+    };
     std::string section;
     std::string key;
     std::string stored;
     std::int32_t used = 0;
-    bool number = true;  // false: the text holds no number
+    Why why = Why::kOutOfRange;
 };
 
 struct Options {
@@ -75,10 +84,13 @@ struct Options {
     std::int32_t lang = 0;
     platform::DeviceCaps caps;
 
-    // Reads "config.ini"; a missing file or key keeps the current value. A value that holds no
-    // number or is out of its range takes its default, a clamped one its bound; each is added to
+    // Reads "config.ini"; a missing file or key keeps the current value. A value that is not
+    // wholly a number (platform::ParseProfileValue) or is out of its range takes its default, a
+    // clamped one its bound, one with a fraction the nearest whole number; each is added to
     // `replaced`. False only when the file exists but cannot be read (`error`: see RegularFile.h).
     bool Load(const std::string& path, std::vector<ReplacedOption>* replaced = nullptr, int* error = nullptr);
+    // The same from a file already read.
+    void Read(const platform::IniFile& ini, std::vector<ReplacedOption>* replaced = nullptr);
     // One atomic write of every key, keeping the file's other lines; false when it failed.
     bool Save(const std::string& path, int* error = nullptr) const;
     void SetFromServerWord(std::uint32_t word);

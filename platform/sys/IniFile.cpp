@@ -1,6 +1,7 @@
 #include "platform/sys/IniFile.h"
 
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,28 @@ std::string_view Trim(std::string_view s) {
 
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The base the letter of a "0x", "0o" or "0b" prefix names; 0 for any other character.
+unsigned PrefixBase(char c) {
+    switch (Lower(c)) {
+        case 'x':
+            return 16;
+        case 'o':
+            return 8;
+        case 'b':
+            return 2;
+        default:
+            return 0;
+    }
+}
+
+// The value of a digit of a base up to 36; 36 for a character that is no digit.
+unsigned DigitValue(char c) {
+    c = Lower(c);
+    if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned>(c - 'a' + 10);
+    return 36;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -116,41 +139,64 @@ bool ParseProfileNumber(std::string_view text, int& out) {
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     unsigned base = 10;
-    if (i + 1 < text.size() && text[i] == '0') {
-        switch (Lower(text[i + 1])) {
-            case 'x':
-                base = 16;
-                i += 2;
-                break;
-            case 'o':
-                base = 8;
-                i += 2;
-                break;
-            case 'b':
-                base = 2;
-                i += 2;
-                break;
-            default:
-                break;
-        }
+    if (i + 1 < text.size() && text[i] == '0' && PrefixBase(text[i + 1]) != 0) {
+        base = PrefixBase(text[i + 1]);
+        i += 2;
     }
     std::uint32_t value = 0;
     const std::size_t firstDigit = i;
     for (; i < text.size(); ++i) {
-        const char c = Lower(text[i]);
-        unsigned digit;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'z')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else
-            break;
+        const unsigned digit = DigitValue(text[i]);
         if (digit >= base) break;
         value = value * base + digit;
     }
     if (negative) value = 0u - value;
     out = static_cast<int>(value);
     return i > firstDigit;
+}
+
+std::optional<double> ParseProfileValue(std::string_view text) {
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.remove_suffix(1);
+    double sign = 1.0;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        if (text.front() == '-') sign = -1.0;
+        text.remove_prefix(1);
+    }
+    if (text.size() >= 2 && text[0] == '0' && PrefixBase(text[1]) != 0) {
+        const unsigned base = PrefixBase(text[1]);
+        if (text.size() == 2) return std::nullopt;
+        double value = 0.0;
+        for (const char c : text.substr(2)) {
+            const unsigned digit = DigitValue(c);
+            if (digit >= base) return std::nullopt;
+            value = value * base + digit;
+        }
+        return sign * value;
+    }
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+        return i - from;
+    };
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return std::nullopt;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        if (digits() == 0) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
+    // The text is checked above; strtod in the "C" locale reads it whatever the process's locale
+    // is, giving HUGE_VAL past a double's range and 0 below it.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    const std::string copy(text);
+    return sign * strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
 void IniFile::Parse(std::string_view text) {

@@ -62,6 +62,12 @@ private:
 int ParseProfileInt(std::string_view text);
 // The same, false when the text holds no digits (a stored value that is no number).
 bool ParseProfileNumber(std::string_view text, int& out);
+// The number a stored value is when the whole value, blanks around it aside, is one number: one
+// optional sign, then digits with a base prefix "0x", "0o" or "0b", or decimal digits with an
+// optional fraction and an optional exponent ("768", "0x300", "1.5e2", ".5", "1e40"). The value is
+// exact where a double holds it; one beyond a double's range is infinite. Nullopt for any other
+// text: trailing text ("32abc", "1 2"), a prefix or exponent without digits ("0x", "1e"), "inf".
+std::optional<double> ParseProfileValue(std::string_view text);
 
 // One-call forms, each reading (and, for writes, saving) the file once.
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int def, const std::string& path);

@@ -232,8 +232,9 @@ TEST_F(ShellRun, ArgumentsReachTheServerAsGivenWithQuotesAndBlanks) {
 TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
     {
         std::ofstream config(folder_ / "config.ini");
-        config << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\nwidth=99999\r\nheight=-5\r\nbpp=abc\r\n"
-                  "[Control]\r\nmousefix=0\r\ncameramode=7\r\n";
+        config
+            << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\nwidth=99999\r\nheight=-5\r\nbpp=32abc\r\n"
+               "refreshrate=1e40\r\n[Audio]\r\nFXVolume=49.5\r\n[Control]\r\nmousefix=0\r\ncameramode=7\r\n";
     }
     const std::string log = RunUntilScene({"offline"}, "2");
     std::size_t at = 0;
@@ -248,12 +249,14 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
     for (const char* line : {"config.ini [Video] gamma=10 is out of range; 50 is used",
                              "config.ini [Video] width=99999 is out of range; 0 is used",
                              "config.ini [Video] height=-5 is out of range; 0 is used",
-                             "config.ini [Video] bpp=abc is no number; 0 is used"})
+                             "config.ini [Video] bpp=32abc is no number; 0 is used",
+                             "config.ini [Video] refreshrate=1e40 is out of range; 60 is used",
+                             "config.ini [Audio] FXVolume=49.5 is no whole number; 50 is used"})
         EXPECT_NE(log.find(std::string("WARNING : ") + line), std::string::npos) << line << "\n" << log;
     const std::string config = ReadFile(folder_ / "config.ini");
-    for (const char* entry :
-         {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3", "width= 1024", "height= 768",
-          "bpp= 32", "fullscreen= 1", "BGMVolume= 100", "horizentalsensitive= 100", "lang= 0"}) {
+    for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3", "width= 1024",
+                              "height= 768", "bpp= 32", "fullscreen= 1", "BGMVolume= 100", "FXVolume= 50",
+                              "refreshrate= 60", "horizentalsensitive= 100", "lang= 0"}) {
         EXPECT_NE(config.find(entry), std::string::npos) << entry << "\n" << config;
     }
     EXPECT_TRUE(fs::exists(folder_ / "run" / "Marvenlot Init.event"));

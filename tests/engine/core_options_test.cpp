@@ -74,31 +74,42 @@ TEST_F(OptionsFileTest, ClampsAndFlagsAtLoad) {
     EXPECT_EQ(LoadFrom("[Control]\ncameramode=3\n").cameraMode, 3);
 }
 
-// A value that holds no number or is out of its range never reaches the start: it takes the
-// default (a clamped key its bound), and the load lists it for the log; usable values are not listed.
+// A value that is not wholly a number or is out of its range never reaches the start: it takes the
+// default (a clamped key its bound), one with a fraction the nearest whole number, and the load lists
+// it for the log; usable values are not listed.
 TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreListed) {
+    using Why = ReplacedOption::Why;
     struct Case {
         const char* text;  // one key of [Video]
         std::int32_t Options::*field;
         std::int32_t expected;
         bool listed;
-        bool number;
+        Why why = Why::kOutOfRange;
     } cases[] = {
-        {"width= 99999", &Options::width, 0, true, true},
-        {"height= -5", &Options::height, 0, true, true},
-        {"width= 800", &Options::width, 0, true, true},
-        {"width= abc", &Options::width, 0, true, false},
-        {"width= 0", &Options::width, 0, false, true},
-        {"height= 720", &Options::height, 720, false, true},
-        {"width= 0x500", &Options::width, 1280, false, true},
-        {"bpp= 8", &Options::bpp, 0, true, true},
-        {"bpp= 24", &Options::bpp, 24, false, true},
-        {"refreshrate= -3", &Options::refreshRate, 60, true, true},
-        {"refreshrate= 0", &Options::refreshRate, 0, false, true},
-        {"meshdetail= 9", &Options::meshDetail, 1, true, true},
-        {"gamma= 10", &Options::gamma, 50, true, true},
-        {"gamma= x", &Options::gamma, 100, true, false},
-        {"gamma= 120", &Options::gamma, 120, false, true},
+        {"width= 99999", &Options::width, 0, true},
+        {"height= -5", &Options::height, 0, true},
+        {"width= 800", &Options::width, 0, true},
+        {"width= abc", &Options::width, 0, true, Why::kNoNumber},
+        {"width= 0", &Options::width, 0, false},
+        {"height= 720", &Options::height, 720, false},
+        {"width= 0x500", &Options::width, 1280, false},
+        {"height= 0x300", &Options::height, 768, false},
+        {"width= 4294968576", &Options::width, 0, true},  // 2^32 + 1280 does not wrap to 1280
+        {"bpp= 8", &Options::bpp, 0, true},
+        {"bpp= 24", &Options::bpp, 24, false},
+        {"bpp= 32abc", &Options::bpp, 0, true, Why::kNoNumber},
+        {"bpp= 31.6", &Options::bpp, 32, true, Why::kNotWhole},
+        {"refreshrate= -3", &Options::refreshRate, 60, true},
+        {"refreshrate= 0", &Options::refreshRate, 0, false},
+        {"refreshrate= 1e40", &Options::refreshRate, 60, true},
+        {"meshdetail= 9", &Options::meshDetail, 1, true},
+        {"gamma= 10", &Options::gamma, 50, true},
+        {"gamma= x", &Options::gamma, 100, true, Why::kNoNumber},
+        {"gamma= 120", &Options::gamma, 120, false},
+        {"gamma= 1.5e2", &Options::gamma, 150, false},
+        {"gamma= 99.5", &Options::gamma, 100, true, Why::kNotWhole},
+        {"gamma= 150.6", &Options::gamma, 150, true},
+        {"gamma= 1e400", &Options::gamma, 150, true},
     };
     for (const Case& c : cases) {
         Write(std::string("[Video]\r\n") + c.text + "\r\n");
@@ -111,16 +122,21 @@ TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreList
         EXPECT_EQ(replaced[0].section, "Video");
         EXPECT_EQ(std::string(c.text).find(replaced[0].key + "= " + replaced[0].stored), 0u) << c.text;
         EXPECT_EQ(replaced[0].used, c.expected) << c.text;
-        EXPECT_EQ(replaced[0].number, c.number) << c.text;
+        EXPECT_EQ(replaced[0].why, c.why) << c.text;
     }
-    // A flag without a number takes its default too, instead of reading as off.
-    Write("[Video]\nfullscreen=on\n[Audio]\nBGM=yes\n");
+    // A flag without a number takes its default too, instead of reading as off; one with a fraction
+    // is its nearest whole number, and so is a volume.
+    Write("[Video]\nfullscreen=on\nvsync= 0.4\n[Audio]\nBGM=yes\nFXVolume= 49.5\n");
     Options o;
     std::vector<ReplacedOption> replaced;
     ASSERT_TRUE(o.Load(path_, &replaced));
     EXPECT_EQ(o.fullscreen, 1);
+    EXPECT_EQ(o.vsync, 0);
     EXPECT_EQ(o.bgm, 1);
-    EXPECT_EQ(replaced.size(), 2u);
+    EXPECT_EQ(o.fxVolume, 50);
+    ASSERT_EQ(replaced.size(), 4u);
+    EXPECT_EQ(replaced[1].why, Why::kNotWhole);
+    EXPECT_EQ(replaced[3].used, 50);
 }
 
 TEST_F(OptionsFileTest, SaveWritesEveryKeyWithBlankAndKeepsOtherLines) {
