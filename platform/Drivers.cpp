@@ -121,10 +121,11 @@ std::unique_ptr<WindowSystem> OpenWindowSystem() {
     return nullptr;
 }
 
-std::unique_ptr<AudioDevice> OpenAudioDevice() {
+std::unique_ptr<AudioDevice> OpenAudioDevice(std::string* unopened) {
     for (std::string_view name : SelectDriver(DriverKind::Audio).names) {
         if (name == "openal") {
             if (auto device = CreateOpenAlDevice()) return device;
+            if (unopened) *unopened = "OpenAL found no sound output";
         }
     }
     return CreateNullAudioDevice();

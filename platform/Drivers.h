@@ -43,8 +43,9 @@ bool IsDisplayReachable();
 // be opened.
 std::unique_ptr<WindowSystem> OpenWindowSystem();
 
-// The audio device of the first driver that opens. Never null.
-std::unique_ptr<AudioDevice> OpenAudioDevice();
+// The audio device of the first driver that opens. Never null. When a sound output was tried and
+// none opened (the null device is used), `unopened` tells which ("OpenAL found no sound output").
+std::unique_ptr<AudioDevice> OpenAudioDevice(std::string* unopened = nullptr);
 
 // The render backend for the window: OpenGL on an sdl window, else the recording backend, whose
 // capability check fails with the code MARVENLOT_DEVICE_CAPS_RESULT names, if any (to show the

@@ -52,6 +52,8 @@ int EndBeforeTheWindow(LogSystem& log) {
 int RunClient(const std::vector<std::string>& argv) {
     const StartChoice choice = ChooseStartMode(argv);
     if (choice.action != StartAction::Run) return AnswerWithoutRunning(choice);
+    // Before any thread starts: it writes the environment.
+    platform::QuietSoundLibraries();
     // From the first step on, SIGTERM and SIGINT ask for the orderly end: each step of the start
     // below looks for the request, and the message pump takes it over once it runs.
     platform::InstallQuitHandlers();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/core/Log.h"
@@ -50,7 +51,14 @@ bool SoundManager::CategoryFromIndex(int index, SoundCategory& category) {
 }
 
 bool SoundManager::Initialize() {
-    return Initialize(platform::OpenAudioDevice());
+    std::string unopened;
+    std::unique_ptr<platform::AudioDevice> device = platform::OpenAudioDevice(&unopened);
+    if (!unopened.empty()) {
+        // One line of the client's own where the sound libraries, kept quiet, would write a dozen.
+        std::fprintf(stderr, "marvenlot: %s; the game goes on without sound\n", unopened.c_str());
+        LogWrite(u"WARNING : %s; the game goes on without sound\n", FromUtf8(unopened));
+    }
+    return Initialize(std::move(device));
 }
 
 bool SoundManager::Initialize(std::unique_ptr<platform::AudioDevice> device) {

@@ -69,6 +69,10 @@ public:
 
 // Opens the default OpenAL output; null when no device opens.
 std::unique_ptr<AudioDevice> CreateOpenAlDevice();
+// Keeps the sound libraries' own messages (OpenAL Soft's log, ALSA's errors) off stderr, unless
+// ALSOFT_LOGLEVEL asks for them: the client says in one line of its own when no output opens.
+// Writes the environment, so it runs before any other thread starts.
+void QuietSoundLibraries();
 // The device of a machine without sound; see NullAudioDevice.h.
 std::unique_ptr<AudioDevice> CreateNullAudioDevice();
 

@@ -2,9 +2,13 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
+
+#include "platform/sys/Env.h"
 
 namespace platform {
 
@@ -30,7 +34,26 @@ bool Failed() {
     return alGetError() != AL_NO_ERROR;
 }
 
+// ALSA's error handler type: file, line, function, error number, printf format and its arguments.
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
 }  // namespace
+
+void QuietSoundLibraries() {
+    if (!GetEnv("ALSOFT_LOGLEVEL").empty()) return;
+    // OpenAL Soft reads its log level once, at its first call; 0 writes nothing.
+    setenv("ALSOFT_LOGLEVEL", "0", 1);
+    // ALSA, which OpenAL's backend uses, prints its errors ("cannot find card") unless it is given a
+    // handler. It is set only when ALSA is loaded already: nothing is loaded for it.
+    void* alsa = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+    if (!alsa) return;
+    using SetHandler = int (*)(AlsaErrorHandler);
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler")))
+        set(&IgnoreAlsaError);
+    dlclose(alsa);
+}
 
 std::unique_ptr<AudioDevice> CreateOpenAlDevice() {
     auto device = std::make_unique<OpenAlDevice>();
