@@ -1,8 +1,10 @@
 // The client program reaches the shot gallery from the lobby, as a person would, and plays a shot
 // served by the gallery stand-in: every playback rests where the shot it was recorded from rested
-// (the quarter-speed playback takes long in real time; the scene test covers it).
+// (the quarter-speed playback takes long in real time; the scene test covers it). The gallery fails
+// its first answer, and the player's press of "Best" reads the list again.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <sstream>
 
@@ -16,15 +18,22 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-// Where the controls are on the 1024 x 768 client area: the lobby's "Shot gallery" button and the
-// first row of the centred list window.
+// Where the controls are on the 1024 x 768 client area: the lobby's "Shot gallery" button, and the
+// first row and the "Best" button of the centred list window.
 constexpr const char* kGalleryButton = "760 430";
 constexpr const char* kFirstListRow = "400 263";
+constexpr const char* kBestButton = "310 540";
 
 TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAtNormalAndHalfSpeed) {
     const auto shots = gallery_test::ShotsFromJournal(gallery_test::RecordShotLines());
     ASSERT_FALSE(shots.empty());
-    gallery_test::GalleryTestServer gallery(gallery_test::CatalogueHandler(shots));
+    std::atomic<bool> failed{false};
+    gallery_test::GalleryTestServer gallery(
+        [&failed, catalogue = gallery_test::CatalogueHandler(shots)](const gallery_test::Request& request) {
+            if (!failed.exchange(true))
+                return gallery_test::Answer{gallery_test::Answer::Kind::Reply, 503, "busy"};
+            return catalogue(request);
+        });
     ASSERT_TRUE(gallery.Started());
     testserver::ServerOptions options;
     options.lobby = true;
@@ -33,7 +42,8 @@ TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAt
 
     const std::string script = std::string("wait-journal DIALOG Create Nick\ntext Gina\nkey Return\n") +
                                "wait-journal SCENE 4\nmove " + kGalleryButton +
-                               "\ndown left\nup left\nwait-journal ENTERED 9\nmove " + kFirstListRow +
+                               "\ndown left\nup left\nwait-journal ENTERED 9\nmove " + kBestButton +
+                               "\ndown left\nup left\nmove " + kFirstListRow +
                                "\ndown left\nup left\njournal-limit 150000\nwait-journal REPLAY 2 \nquit\n";
     // The client keeps to a folder of its own: its log, config and journal are written there.
     testsupport::ScriptedClient client(
@@ -46,8 +56,12 @@ TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAt
 
     // The best shot of the newest date is the one with the most points: the first recorded.
     const auto requests = gallery.Requests();
-    ASSERT_GE(requests.size(), 2u) << journal << log;
+    ASSERT_GE(requests.size(), 3u) << journal << log;
     EXPECT_EQ(requests[0].body, "Page_list=0");
+    EXPECT_EQ(requests[1].body, "Page_list=0");
+    EXPECT_NE(log.find("ERROR : shot gallery request /shot/shot_list_T.asp answered status 503"),
+              std::string::npos)
+        << log;
     EXPECT_EQ(requests.back().body, "shot_seq=" + std::to_string(shots[0].seq));
     std::istringstream lines(journal);
     int playbacks = 0;

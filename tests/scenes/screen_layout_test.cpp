@@ -3,6 +3,7 @@
 // apart from the others, captions inside their buttons, no control over another or over a text.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 
 #include "engine/core/Format.h"
@@ -308,9 +309,17 @@ TEST(GalleryLayout, RowsWithPrizesAndTheDateListsStayInsideTheListWindow) {
     // The year list shows its whole year beside the arrow.
     const gui::ComboBox& year = *window.DateList(0);
     EXPECT_LE(gui::MeasureTextWidth(gui::kFont12, u"2009"), year.Width() - year.Height() - 4);
+
+    GalleryClient nowhere("127.0.0.1:1");
+    ShotGalleryListWindow unreached(nowhere);
+    unreached.Reset();
+    unreached.Show(true);
+    ASSERT_TRUE(unreached.UnreachableLine()->IsVisible());
+    ExpectTidy(unreached, "gallery not reached");
 }
 
 TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
+    std::atomic<int> status{200};
     std::vector<std::string> fields{"0",
                                     "LongNickname",
                                     "A very long title of my best bank shot ever",
@@ -323,8 +332,8 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
                                      std::string("What a shot, I could never make that one")})
             fields.push_back(f);
     const std::string reply = gallery_test::Fields(fields);
-    gallery_test::GalleryTestServer server([&reply](const gallery_test::Request&) {
-        return gallery_test::Answer{gallery_test::Answer::Kind::Reply, 200, reply, true};
+    gallery_test::GalleryTestServer server([&reply, &status](const gallery_test::Request&) {
+        return gallery_test::Answer{gallery_test::Answer::Kind::Reply, status.load(), reply, true};
     });
     GalleryClient client(server.HostSetting());
     FakeSceneHost host;
@@ -336,6 +345,10 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
     window.Show(true);
     ASSERT_TRUE(window.Loaded());
     ExpectTidy(window, "shot window");
+    status = 500;
+    window.Reload();
+    ASSERT_TRUE(window.UnreachableLine()->IsVisible());
+    ExpectTidy(window, "shot window, gallery not reached");
 }
 
 // The offline table, then the practice room before and during an 8-ball mission and with the replay

@@ -1,6 +1,7 @@
 // The shot gallery scene, its list window and its shot window, fetching from the loopback stand-in.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <limits>
 #include <sstream>
@@ -145,14 +146,16 @@ TEST(ShotGalleryList, DatesTheListsCannotShowLeaveTheFilterAlone) {
 
 TEST(ShotGalleryList, EmptyBestPageSaysSoAndNumberedPagesShowSeqAndPageLine) {
     // The stand-in reports the page it was asked for, as the gallery does; 37 pages in all.
-    ListFixture f([](const gallery_test::Request& r) {
+    std::atomic<int> status{200};
+    ListFixture f([&status](const gallery_test::Request& r) {
         const int page = std::atoi(r.Form("Page_list").c_str());
-        return Answer{Answer::Kind::Reply, 200, page == 0 ? Fields({"5", "0", "0"}) : ListReply(37, page, 2),
-                      true};
+        return Answer{Answer::Kind::Reply, status.load(),
+                      page == 0 ? Fields({"5", "0", "0"}) : ListReply(37, page, 2), true};
     });
     f.window.Reset();
     f.window.Refresh();
     EXPECT_TRUE(f.window.NoBestLine()->IsVisible());
+    EXPECT_FALSE(f.window.UnreachableLine()->IsVisible());
     EXPECT_FALSE(f.window.Row(0)->IsVisible());
 
     f.window.OnCommand(Click(f.window.PageButton(2)));
@@ -175,6 +178,30 @@ TEST(ShotGalleryList, EmptyBestPageSaysSoAndNumberedPagesShowSeqAndPageLine) {
     EXPECT_EQ(f.LastBody(), "Page_list=31");
     EXPECT_TRUE(f.window.PageButton(0)->IsChecked());
     EXPECT_FALSE(f.window.BlockButton(gallery::kBlockForward10)->IsEnabled()) << "31 + 10 is past 37";
+
+    // A gallery that fails says it could not be reached, on the best-shots page too, where it said
+    // there was no best shot; the page line keeps what it showed. Once it answers, the list is back.
+    status = 500;
+    f.window.OnCommand(Click(f.window.PageButton(1)));
+    EXPECT_TRUE(f.window.UnreachableLine()->IsVisible());
+    EXPECT_EQ(f.window.UnreachableLine()->Text(), u"The shot gallery could not be reached.");
+    EXPECT_FALSE(f.window.Row(0)->IsVisible());
+    EXPECT_EQ(f.window.PageLine()->Text(), u"Page : 31");
+    f.window.OnCommand({nullptr, gallery::kBestShotsId, 0, gui::CommandCode::Event});
+    EXPECT_TRUE(f.window.UnreachableLine()->IsVisible());
+    EXPECT_FALSE(f.window.NoBestLine()->IsVisible());
+    status = 200;
+    f.window.OnCommand({nullptr, gallery::kBestShotsId, 0, gui::CommandCode::Event});
+    EXPECT_FALSE(f.window.UnreachableLine()->IsVisible());
+    EXPECT_TRUE(f.window.NoBestLine()->IsVisible());
+
+    // Nothing listening, as with a host that is down.
+    GalleryClient nowhere("127.0.0.1:1");
+    ShotGalleryListWindow unreached(nowhere);
+    unreached.Reset();
+    unreached.Refresh();
+    EXPECT_TRUE(unreached.UnreachableLine()->IsVisible());
+    EXPECT_FALSE(unreached.NoBestLine()->IsVisible());
 }
 
 TEST(ShotGalleryList, ARowClickHidesTheListAndPostsItsSeqAndTheDayListAsksForThatDate) {
@@ -204,9 +231,10 @@ TEST(ShotGalleryShot, RepliesScrollFiveAtATimeAndTheVoteRuleKeepsOthersToOneVote
         fields.push_back("text");
     }
     std::string reply = Fields(fields);
+    std::atomic<int> status{200};
     NoticeHost host;
-    GalleryTestServer server([&reply](const gallery_test::Request&) {
-        return Answer{Answer::Kind::Reply, 200, reply, true};
+    GalleryTestServer server([&reply, &status](const gallery_test::Request&) {
+        return Answer{Answer::Kind::Reply, status.load(), reply, true};
     });
     GalleryClient client(server.HostSetting());
     ShotViewWindow window(client);
@@ -236,6 +264,14 @@ TEST(ShotGalleryShot, RepliesScrollFiveAtATimeAndTheVoteRuleKeepsOthersToOneVote
     window.Reload();
     EXPECT_EQ(window.ReplyCount(), 0u);
     for (int i = 0; i < ShotViewWindow::kReplyRows; ++i) EXPECT_FALSE(window.ReplyRow(i)->IsVisible());
+    EXPECT_FALSE(window.UnreachableLine()->IsVisible());
+
+    // A reload the gallery fails says so and leaves no shot to play or half-shown.
+    status = 503;
+    window.Reload();
+    EXPECT_TRUE(window.UnreachableLine()->IsVisible());
+    EXPECT_FALSE(window.Loaded());
+    EXPECT_TRUE(window.TitleLabel()->Text().empty());
 }
 
 TEST(ShotGalleryShot, ReplyDialogChecksStickersThenTextAndNeverWrapsTheCount) {

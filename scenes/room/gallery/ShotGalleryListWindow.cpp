@@ -127,6 +127,9 @@ ShotGalleryListWindow::ShotGalleryListWindow(const GalleryClient& client) : clie
     reading_ = AddTextLine(*this, 200, 190, 200, 20, u"List is being read.", gui::kFont12Bold);
     noBest_ = AddTextLine(*this, 170, 190, 250, 20, u"There is no daily best shot.", gui::kFont12Bold);
     noBest_->SetVisible(false);
+    unreachable_ =
+        AddTextLine(*this, 0, 190, kWidth, 20, gallery::kUnreachableText, gui::kFont12Bold, kCentre);
+    unreachable_->SetVisible(false);
     todaysBest_ = AddTextLine(*this, 360, 10, 140, 20, u"Today's Best", gui::kFont14Bold);
     todaysBest_->SetVisible(false);
     pageLine_ = AddTextLine(*this, 380, 10, 140, 20, {}, gui::kFont12Bold);
@@ -233,12 +236,13 @@ void ShotGalleryListWindow::Refresh() {
     reading_->SetVisible(true);
     rowCount_ = 0;
     for (ShotListRow* row : rows_) row->SetVisible(false);
-    FetchShotList();
+    const bool fetched = FetchShotList();
     reading_->SetVisible(false);
+    unreachable_->SetVisible(!fetched);
     if (page_ == 0) {
         todaysBest_->SetVisible(true);
         pageLine_->SetVisible(false);
-        noBest_->SetVisible(rowCount_ == 0);
+        noBest_->SetVisible(fetched && rowCount_ == 0);
     } else {
         todaysBest_->SetVisible(false);
         noBest_->SetVisible(false);

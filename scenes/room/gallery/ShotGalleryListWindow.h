@@ -1,8 +1,9 @@
 #pragma once
 // The shot gallery's list window: the saved shots page by page, or the best shots of one day with
 // their ranks and prizes. Picking a row hides the window and posts 1095 with the shot's sequence
-// number; the scene then opens it in the shot window. Main thread only; a fetch blocks it, bounded
-// by the gallery client's timeouts.
+// number; the scene then opens it in the shot window. A failed fetch says that the gallery could
+// not be reached, never that the list is empty. Main thread only; a fetch blocks it, bounded by the
+// gallery client's timeouts.
 
 #include <array>
 #include <cstdint>
@@ -96,6 +97,7 @@ public:
     gui::Widget* BlockButton(std::uint32_t id) const;
     const gui::TextLabel* PageLine() const { return pageLine_; }
     const gui::TextLabel* NoBestLine() const { return noBest_; }
+    const gui::TextLabel* UnreachableLine() const { return unreachable_; }
     const gui::TextLabel* TodaysBest() const { return todaysBest_; }
     gui::Widget* DatePanel() const;
     gui::ComboBox* DateList(int which) const { return dateLists_[static_cast<std::size_t>(which)]; }
@@ -120,6 +122,7 @@ private:
     gui::Panel* datePanel_ = nullptr;
     gui::TextLabel* reading_ = nullptr;
     gui::TextLabel* noBest_ = nullptr;
+    gui::TextLabel* unreachable_ = nullptr;
     gui::TextLabel* todaysBest_ = nullptr;
     gui::TextLabel* pageLine_ = nullptr;
 };

@@ -140,6 +140,10 @@ ShotViewWindow::ShotViewWindow(const GalleryClient& client) : client_(client) {
     SetUpDialog(*this, kWidth, kHeight, u"Shot", false);
     reading_ = AddTextLine(*this, 40, 190, 240, 20, u"Shot info is being read.", gui::kFont12Bold);
     reading_->SetVisible(false);
+    // Centred beside the reply scroll bar.
+    unreachable_ = AddTextLine(*this, 10, 190, 280, 20, gallery::kUnreachableText, gui::kFont12Bold,
+                               gui::align::kCenter | gui::align::kVCenter);
+    unreachable_->SetVisible(false);
     // Owner, points and the information line share one line inside the window; texts longer than
     // their places end in "...".
     title_ = AddTextLine(*this, 20, 56, kWidth - 40, 20, {}, gui::kFont12Bold);
@@ -198,14 +202,19 @@ void ShotViewWindow::Load() {
     scroll_->SetPos(0, false);
     loaded_ = false;
     reading_->SetVisible(true);
-    if (FetchShotData()) {
+    unreachable_->SetVisible(false);
+    const bool fetched = FetchShotData();
+    if (fetched) {
         title_->SetFittedText(titleText_);
         nickname_->SetFittedText(owner_);
         infoLabel_->SetFittedText(info_);
         points_->SetFittedText(Format(u"%d", pointsValue_));
         gui::NoticeBox::Post(gallery::kPlayShotMessage, 0, 0, 0);
+    } else {
+        Clear();  // what an earlier load showed is not the shot that could not be read
     }
     reading_->SetVisible(false);
+    unreachable_->SetVisible(!fetched);
 }
 
 bool ShotViewWindow::FetchShotData() {

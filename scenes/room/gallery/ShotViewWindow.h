@@ -102,6 +102,7 @@ public:
 
     std::int32_t ShotSeq() const { return shotSeq_; }
     bool Loaded() const { return loaded_; }
+    const gui::TextLabel* UnreachableLine() const { return unreachable_; }
     const std::string& RecordHex() const { return recordHex_; }
     const WString& Owner() const { return owner_; }
     int FirstReply() const { return firstReply_; }
@@ -135,6 +136,7 @@ private:
     platform::CriticalSection lock_;
     std::list<ShotReplyEntry> replies_;
     gui::TextLabel* reading_ = nullptr;
+    gui::TextLabel* unreachable_ = nullptr;
     gui::TextLabel* title_ = nullptr;
     gui::TextLabel* nickname_ = nullptr;
     gui::TextLabel* points_ = nullptr;
