@@ -5,17 +5,20 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <mutex>
 #include <thread>
 
+#include "engine/core/Log.h"
 #include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
 #include "net/PacketRecorder.h"
 #include "physics/PhysicsModel.h"
 #include "platform/sys/Clock.h"
+#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/room/SceneRoomGame.h"
@@ -263,7 +266,7 @@ TEST_F(RoomSceneTest, MessagesThatBreakABoundChangeNothingAndTheNextValidOneIsHa
          [](net::Packet& p) {
              p.WriteU8(2).WriteU8(1).WriteU8(9).WriteU8(0).WriteU8(2).WriteU8(0).WriteU8(0);
          }},
-        {2051, [](net::Packet& p) { p.WriteU8(1).WriteU8(0).WriteU16(0).WriteU16(0).WriteU8(200); }},
+        {2051, [](net::Packet& p) { p.WriteU8(9).WriteU8(0).WriteU16(0).WriteU16(0).WriteU8(3); }},
         {2056,
          [](net::Packet& p) { p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(9).WriteU8(0).WriteU32(0); }},
         {2064, [](net::Packet& p) { p.WriteU8(40).WriteU32(0).WriteU32(0).WriteU32(0); }},
@@ -627,6 +630,61 @@ TEST_F(PocketRoomSceneTest, AFreeBallLeavesTheShootersTableAndAWatchersWhoTookIt
         for (std::size_t i = 1; i < 14; ++i) p.WriteU8(placed[i]);
     });
     EXPECT_EQ(TableBlock(), shooter) << "both tables hold the cue ball at the respot";
+}
+
+// A new turn whose table state the client refuses (a ball 1e20 above the bed or 1e6 below it, a
+// position that is no number, a ball too few, a state cut short) still gives the turn it names: the
+// shooter and the cue ball come first, the table stays the one every client simulated, the log says why,
+// and the own cue strikes.
+TEST_F(PocketRoomSceneTest, ANewTurnWhoseTableStateIsRefusedStillGivesItsTurnOnTheOwnTable) {
+    std::string logged;
+    GetLog().SetObserver([&](const std::string& line) { logged += line; });
+    std::vector<std::string> turns;
+    const std::uint64_t journal = platform::Journal::Subscribe([&](std::uint64_t, std::string_view line) {
+        if (line.rfind("TURN ", 0) == 0) turns.emplace_back(line);
+    });
+    EnterRoom(0, 0);
+    LeaveChatLine();
+    const auto put = [](room_test::Bytes& block, std::size_t at, float value) {
+        std::memcpy(&block[at], &value, sizeof value);
+    };
+    // Ball 3's z, x: after the table pair and the count, three floats a ball.
+    constexpr std::size_t kBall3 = 5 + 3 * 12;
+    const std::pair<const char*, std::function<void(room_test::Bytes&)>> spoils[] = {
+        {"a ball 1e20 above the bed", [&](room_test::Bytes& b) { put(b, kBall3 + 8, 1e20f); }},
+        {"a ball 1e6 below the bed", [&](room_test::Bytes& b) { put(b, kBall3 + 8, -1e6f); }},
+        {"a position that is no number", [&](room_test::Bytes& b) { put(b, kBall3, std::nanf("")); }},
+        {"a ball too few", [](room_test::Bytes& b) { b[4] = 15; }},
+        {"cut short", [](room_test::Bytes& b) { b.resize(b.size() / 2); }},
+    };
+    for (const auto& [what, spoil] : spoils) {
+        StartGame(1);
+        const room_test::Bytes table = TableBlock();
+        room_test::Bytes state = table;
+        spoil(state);
+        TurnResult(0);
+        turns.clear();
+        Deliver(2051, [&](net::Packet& p) {
+            p.WriteU8(0).WriteU8(0);
+            for (std::uint8_t b : state) p.WriteU8(b);
+        });
+        Run(1500);
+        EXPECT_EQ(scene.CurrentShooter(), 0) << what;
+        EXPECT_EQ(TableBlock(), table) << what << ": the own table stays";
+        EXPECT_EQ(turns, std::vector<std::string>{"TURN 0 1"}) << what;
+        const std::size_t shots = SentWith(2052).size();
+        scene.OnMessage(platform::kWmKeyDown, platform::kVkSpace, 0);
+        Run(300);
+        scene.OnMessage(platform::kWmKeyUp, platform::kVkSpace, 0);
+        EXPECT_EQ(SentWith(2052).size(), shots + 1) << what << ": the own cue strikes";
+    }
+    platform::Journal::Unsubscribe(journal);
+    GetLog().SetObserver(nullptr);
+    std::size_t warnings = 0;
+    for (std::size_t at = 0;
+         (at = logged.find("room message 2051: its table state is refused", at)) != std::string::npos; ++at)
+        ++warnings;
+    EXPECT_EQ(warnings, std::size(spoils)) << logged;
 }
 
 TEST_F(PocketRoomSceneTest, APocketClickedForTheEightGoesToTheOthersAsTheCalledPocket) {
