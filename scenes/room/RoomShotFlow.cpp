@@ -207,8 +207,10 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     }
     AddChatLine(u"The game has started.", colour::kGreen);
 
+    // Every game starts as the room's first did: the aim along the table toward the rack, and the
+    // camera behind the cue ball (a player who watches from above keeps the top view).
     world->ResetGame(seed);
-    // A player who watches from above keeps the top view into the new game.
+    world->ResetAim();
     if (!world->GetCameraRig().InTopView()) world->ResetCamera();
     world->StartNewRack(seed);
     world->SetPlayState(table::PlayState::Waiting);

@@ -27,6 +27,7 @@
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PanelsHud.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
+#include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shared/SharedWindows.h"
 
@@ -304,6 +305,8 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
     RefreshRoomScreen(platform::NowMs());
     UpdateRoomHudClocks(platform::NowMs());
+    // The game is over under its results: no cue stands at the table while they show.
+    if (table::TableWorld* world = World()) world->SetCueHidden(resultList_ && resultList_->IsVisible());
     if (!draw || !World()) return;
     if (chalkGauge_) chalkGauge_->BuildPreview(renderer);
     BuildItemModels(renderer);

@@ -687,6 +687,71 @@ TEST_F(PocketRoomSceneTest, ANewTurnWhoseTableStateIsRefusedStillGivesItsTurnOnT
     EXPECT_EQ(warnings, std::size(spoils)) << logged;
 }
 
+// A game that ended on the own shot: the results hide the cue while they show; closed under a still
+// pointer, they leave it aiming at its next moves (in the top view too); and the next game's camera
+// stands behind the cue ball at the distance and pitch of the room's first game, not at the overview.
+TEST_F(PocketRoomSceneTest, TheNextGameStartsBehindTheCueBallAndResultsClosedUnderThePointerLeaveItAiming) {
+    EnterRoom(0, 0);
+    LeaveChatLine();
+    scene.Show(true);
+    table::TableWorld& world = *scene.World();
+    const table::CameraRig& rig = world.GetCameraRig();
+    const auto behindCueBall = [&](const char* when) {
+        float x = 0, y = 0, z = 0;
+        ASSERT_TRUE(world.BallPosition(static_cast<std::size_t>(world.CurrentBall()), x, y, z));
+        EXPECT_NEAR(rig.Focus().x, x, 1e-3) << when;
+        EXPECT_NEAR(rig.Focus().y, y, 1e-3) << when;
+        EXPECT_NEAR(std::remainder(rig.GetYawDegrees() - world.Aim().YawDegrees(), 360.0f), 0.0f, 1e-3)
+            << when;
+        EXPECT_FLOAT_EQ(rig.View().distance, table::CameraView{}.distance) << when;
+        EXPECT_FLOAT_EQ(rig.GetPitchDegrees(), table::CameraView{}.pitch) << when;
+    };
+    StartGame(0);
+    Run(1000);
+    behindCueBall("the first game");
+    // The last shot's overview, then the results: the master's camera takes the table whole.
+    world.CenterCamera(0.0f);
+    world.MoveCamera(0.0f, 500.0f, 60.0f);
+    Deliver(2046, [](net::Packet& p) {
+        p.WriteU8(2).WriteU8(1);
+        p.WriteU8(1).WriteU8(2).WriteU32(0).WriteU32(0).WriteU64(1000).WriteU8(0).WriteU8(0);
+        p.WriteU8(2).WriteU8(1).WriteU32(0).WriteU32(0).WriteU64(1000).WriteU8(0).WriteU8(0);
+        p.WriteU8(0);
+    });
+    Run(3000);
+    scene.Render(nullptr, false);
+    gui::Widget& results = *scene.ResultList();
+    ASSERT_TRUE(results.IsVisible());
+    EXPECT_TRUE(world.CueHidden()) << "no cue under the results";
+
+    // The pointer rests on the results, which close under it; in the top view it sweeps on at once.
+    world.SetTopView(true);
+    Run(1000);
+    const auto move = [&](int x, int y) {
+        const std::intptr_t at = platform::MakeLParam(x, y);
+        if (!scene.RouteMessage(platform::kWmMouseMove, 0, at))
+            scene.OnMessage(platform::kWmMouseMove, 0, at);
+    };
+    move(results.ScreenX() + results.Width() / 2, results.ScreenY() + results.Height() / 2);
+    results.Show(false);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(world.CueHidden());
+    const float yaw = world.Aim().YawDegrees();
+    for (int x = 300; x <= 400; x += 10) {
+        move(x, 300);
+        Run(20);
+    }
+    EXPECT_NEAR(std::remainder(world.Aim().YawDegrees() - yaw, 360.0f), 100 * table::kAimDegreesPerPixel,
+                1e-3)
+        << "the sweep aims from where the pointer is";
+
+    // Out of the top view, the next game: behind the cue ball as in the first.
+    world.SetTopView(false);
+    StartGame(0);
+    Run(1000);
+    behindCueBall("the next game");
+}
+
 TEST_F(PocketRoomSceneTest, APocketClickedForTheEightGoesToTheOthersAsTheCalledPocket) {
     EnterRoom(0, 0);
     table::TableWorld& world = *scene.World();
