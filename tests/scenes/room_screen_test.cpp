@@ -798,19 +798,6 @@ TEST_F(RoomScreenTest, StartIsPressableAndTheBubbleAsksOnlyWhileTheRoomCanStartA
     Run(20);
     scene.Render(nullptr, false);
     EXPECT_NE(bubble->Y(), y) << "the bubble bobs";
-    // A game and its end grey the button until the room can start again.
-    StartGame(0);
-    Deliver(2031, [](net::Packet& p) {
-        p.WriteString(u"Bob").WriteU8(2).WriteU16(0).WriteU16(0).WriteU8(2).WriteU8(1);
-        p.WriteU8(1).WriteU8(1).WriteU8(0).WriteU32(0).WriteU32(0).WriteU8(0);
-        p.WriteU8(2).WriteU8(2).WriteU8(1).WriteU32(0).WriteU32(0).WriteU8(0);
-    });
-    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(0); });
-    pressStart(false, "after the game, Bob watching");
-    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(2); });
-    pressStart(false, "Bob back in his team, not ready yet");
-    Deliver(2027, [](net::Packet& p) { p.WriteU8(1).WriteU8(1); });
-    pressStart(true, "Bob ready again");
     scene.OnMessage(static_cast<std::uint32_t>(scenes::AppMessage::ConnectionLost), 0, 0);
     pressStart(false, "the connection lost");
 
