@@ -87,7 +87,6 @@ public:
     // At least two teams, each with the same number of members, none over the limit.
     bool LineUpValid() const;
     bool CanStart() const { return !running && LineUpValid() && AllReady(); }
-    bool OwnStartPermission(int ownSeat) const { return ownSeat == masterSeat && CanStart(); }
     // Each team's goal: the average handicap of its members for the game type.
     void ComputeTeamHandicaps();
     // 8-ball teams start with an open table; other games carry no group status.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/core/Format.h"
 #include "net/Packet.h"
 
 namespace net {
@@ -27,7 +28,7 @@ void RoomInfo::Write(Packet& p) const {
     p.WriteString(title).WriteI32(seedMoney).WriteU16(tableItem).WriteU16(ballSetItem);
 }
 
-bool RoomInfo::Read(Packet& p) {
+RoomInfo::BlockRead RoomInfo::ReadBlock(Packet& p, WString* why) {
     RoomInfo r;
     p.ReadU16(r.number).ReadU8(r.state).ReadU8(r.gameType).ReadU8(r.playerCount).ReadU8(r.maxPlayers);
     p.ReadU8(r.masterSlot)
@@ -36,9 +37,18 @@ bool RoomInfo::Read(Packet& p) {
         .ReadU8(r.inningTime)
         .ReadU8(r.hasPassword);
     p.ReadString(r.title).ReadI32(r.seedMoney).ReadU16(r.tableItem).ReadU16(r.ballSetItem);
-    if (p.IsBad() || r.gameType >= 17 || r.maxPlayers > kMaxSeats || r.playerCount > kMaxSeats ||
-        r.masterSlot >= kMaxSeats)
-        return false;
+    if (p.IsBad()) return BlockRead::Broken;
+    WString problem;
+    if (r.gameType >= 17)
+        problem = Format(u"game type %d", int{r.gameType});
+    else if (r.maxPlayers > kMaxSeats || r.playerCount > kMaxSeats)
+        problem = Format(u"%d of %d players", int{r.playerCount}, int{r.maxPlayers});
+    else if (r.masterSlot >= kMaxSeats)
+        problem = Format(u"master seat %d", int{r.masterSlot});
+    if (!problem.empty()) {
+        if (why) *why = Format(u"room %d, %s", int{r.number}, problem);
+        return BlockRead::Unshowable;
+    }
     number = r.number;
     state = r.state;
     gameType = r.gameType;
@@ -53,7 +63,7 @@ bool RoomInfo::Read(Packet& p) {
     seedMoney = r.seedMoney;
     tableItem = r.tableItem;
     ballSetItem = r.ballSetItem;
-    return true;
+    return BlockRead::Taken;
 }
 
 }  // namespace net

@@ -57,8 +57,13 @@ struct RoomInfo {
 
     // The room settings block of the room list, room creation and room entry (docs/protocol.md).
     void Write(Packet& packet) const;
-    // False (room unchanged) when the block is short or malformed.
-    bool Read(Packet& packet);
+    // What reading a block made of it: taken; read whole, but naming a room this client cannot show
+    // (a game type above 16, more than 8 players, a master seat above 7: `why` names the room and that), the
+    // room unchanged and the message readable on; or short or malformed, the room unchanged.
+    enum class BlockRead { Taken, Unshowable, Broken };
+    BlockRead ReadBlock(Packet& packet, WString* why = nullptr);
+    // True when the block was taken (room unchanged otherwise).
+    bool Read(Packet& packet) { return ReadBlock(packet) == BlockRead::Taken; }
 };
 
 }  // namespace net

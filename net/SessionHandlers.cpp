@@ -95,11 +95,28 @@ HandlerResult GameSession::OnRoomList(Packet& p) {
     const std::uint16_t count = p.U16();
     if (count > kMaxListEntries) return Malformed(p);
     std::vector<RoomInfo> list;
+    // A room this client cannot show is left out; the others still list (one line for the list).
+    int leftOut = 0;
+    WString firstWhy;
     for (int i = 0; i < count; ++i) {
         RoomInfo r;
-        if (!r.Read(p)) return Malformed(p);
-        list.push_back(std::move(r));
+        WString why;
+        switch (r.ReadBlock(p, &why)) {
+            case RoomInfo::BlockRead::Taken:
+                list.push_back(std::move(r));
+                break;
+            case RoomInfo::BlockRead::Unshowable:
+                if (leftOut++ == 0) firstWhy = std::move(why);
+                break;
+            case RoomInfo::BlockRead::Broken:
+                return Malformed(p);
+        }
     }
+    if (leftOut > 0)
+        LogWrite(
+            u"WARNING : the room list leaves out %d of its %d rooms, which this client cannot show "
+            u"(the first: %s)\n",
+            leftOut, static_cast<int>(count), firstWhy);
     {
         platform::ScopedLock lock(dataLock_);
         lobbyRooms_ = std::move(list);

@@ -120,6 +120,13 @@ void AimControls::PointerOnWidget(AimState& aim, ControlRequests& requests) {
     pointer_ = Pointer::OnControls;
 }
 
+void AimControls::WidgetGoneUnderPointer() {
+    if (pointer_ != Pointer::OnControls && pointer_ != Pointer::Returning) return;
+    pointer_ = Pointer::Still;
+    // The moves on the widget were not seen here: the next one places the pointer.
+    hasLast_ = false;
+}
+
 void AimControls::DragTo(int x, int y, AimState& aim, ControlRequests& requests) {
     switch (drag_) {
         case Drag::Power:

@@ -60,6 +60,9 @@ public:
     // on the on-screen controls, a sweep that brought it there gives the aim back, and the way back
     // to the table turns nothing until the pointer rests.
     void PointerOnWidget(AimState& aim, ControlRequests& requests);
+    // The widget that had the pointer went away under it (a window closed by a key or by the game):
+    // the pointer did not come back from a control, so its next moves aim, from where it is.
+    void WidgetGoneUnderPointer();
     // One update tick: held keys turn the aim, change the elevation and charge the power.
     void Tick(AimState& aim, ControlRequests& requests);
     // Forgets every held key and button (focus lost, a text field took the keys).

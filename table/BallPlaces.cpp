@@ -6,6 +6,7 @@
 #include "engine/core/Format.h"
 #include "physics/PhysicsConstants.h"
 #include "physics/TableGeometry.h"
+#include "table/WorldConstants.h"
 
 namespace table {
 
@@ -59,6 +60,20 @@ WString BallPlaceProblem(std::uint32_t tableType, int ball, bool inPlay, float x
     if ((inPlay ? boxes.inPlay : boxes.outOfPlay).Holds(x, y, z)) return {};
     return Format(u"ball %d at x %g, y %g, z %g lies where no shot leaves a ball%s", ball, x, y, z,
                   inPlay ? u" in play" : u"");
+}
+
+WString BallsPlaceProblem(std::int32_t gameType, std::uint32_t tableType,
+                          std::span<const std::array<float, 3>> positions,
+                          std::span<const std::uint8_t> ballBytes) {
+    const bool pocketGame = gameType >= kFirstPocketGameType;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const bool inPlay = !pocketGame || i >= ballBytes.size() || ballBytes[i] == 0;
+        const auto& p = positions[i];
+        if (WString problem = BallPlaceProblem(tableType, static_cast<int>(i), inPlay, p[0], p[1], p[2]);
+            !problem.empty())
+            return problem;
+    }
+    return {};
 }
 
 }  // namespace table

@@ -5,7 +5,9 @@
 // a peer's table state (2050, 2051), of a shot record or of a placement outside its box is refused:
 // no shot leaves one there, and a shot from there runs to the rules' cap or plays balls off the table.
 
+#include <array>
 #include <cstdint>
+#include <span>
 
 #include "engine/core/Text.h"
 
@@ -34,5 +36,13 @@ PlaceBox OutOfPlayBox(std::uint32_t tableType);
 // ("ball 3 at x 500, y 0, z 3.075 lies where no shot leaves a ball"); empty when it can (a coordinate
 // that is no number never can).
 WString BallPlaceProblem(std::uint32_t tableType, int ball, bool inPlay, float x, float y, float z);
+
+// The first ball of a table state or shot record of game type `gameType` that lies where no shot leaves
+// one on the table type, as BallPlaceProblem says it; empty when every ball can lie where it is. A ball
+// is in play unless the game is a pocket game, whose state carries one out-of-play byte a ball
+// (`ballBytes`, as many as `positions`), and its byte is set.
+WString BallsPlaceProblem(std::int32_t gameType, std::uint32_t tableType,
+                          std::span<const std::array<float, 3>> positions,
+                          std::span<const std::uint8_t> ballBytes);
 
 }  // namespace table

@@ -334,6 +334,21 @@ void CameraRig::OnShotStarted(const Vector3f& cueBall) {
     }
 }
 
+void CameraRig::ResetView() {
+    const CameraView start;
+    view_.distance = std::max(start.distance, minDistance_);
+    view_.pitch = start.pitch;
+    view_.roll = start.roll;
+    from_ = to_ = view_;
+    fromFocus_ = toFocus_ = focus_;
+    moveTicks_ = moveTick_ = 0;
+    pending_ = {kKeepValue, kKeepValue, kKeepValue, kKeepValue};
+    pendingFocusSet_ = false;
+    shotZoomed_ = false;
+    afterShot_ = false;
+    SetSetUpFlag(true);
+}
+
 void CameraRig::TurnToHeading(float yawDegrees) {
     if (!std::isfinite(yawDegrees)) return;
     view_.yaw = from_.yaw = to_.yaw = WrapYaw(yawDegrees);

@@ -117,6 +117,10 @@ public:
         headingHeld_ = false;
     }
     bool SetUpFlag() const { return setUp_; }
+    // The aim view a table starts with: the starting distance and pitch, no move, shot overview or
+    // after-shot return pending, and the set-up flag set (behind the cue ball at the next Tick). The
+    // top view and the mode flags stay as they are.
+    void ResetView();
 
     // Field of view that follows the distance: linear between (distance0, fov0) and (distance1,
     // fov1), degrees, held beyond the two points. Non-finite values are ignored; equal distances

@@ -102,13 +102,12 @@ WString ShotRecordProblem(const ShotRecord& record) {
         if (!finite(record.orientations[static_cast<std::size_t>(i)]))
             return Format(u"the orientation of ball %d is no number", i);
     }
-    const std::uint8_t tableType = TableTypeOfGame(type, record.tableItem);
-    for (int i = 0; i < balls; ++i) {
-        const auto& p = record.positions[static_cast<std::size_t>(i)];
-        const bool inPlay = !record.HasBallBytes() || record.ballBytes[static_cast<std::size_t>(i)] == 0;
-        if (WString problem = BallPlaceProblem(tableType, i, inPlay, p[0], p[1], p[2]); !problem.empty())
-            return problem;
-    }
+    const auto count = static_cast<std::size_t>(balls);
+    if (WString problem = BallsPlaceProblem(type, TableTypeOfGame(type, record.tableItem),
+                                            std::span(record.positions).first(count),
+                                            std::span(record.ballBytes).first(count));
+        !problem.empty())
+        return problem;
     return ShotWordsProblem(record.Words());
 }
 

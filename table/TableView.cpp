@@ -177,7 +177,8 @@ void TableView::PlaceBalls() {
 void TableView::PlaceCue() {
     if (!cueNode_) return;
     const bool shown = cueShown_ =
-        world_.sceneVisible_ && !world_.shotExecuting_ && world_.currentBall_ < world_.BallCount() &&
+        world_.sceneVisible_ && !world_.cueHidden_ && !world_.shotExecuting_ &&
+        world_.currentBall_ < world_.BallCount() &&
         !world_.rules_.GetBall(static_cast<std::size_t>(world_.currentBall_)).outOfPlay;
     Matrix4f m;
     if (shown) {
@@ -348,7 +349,9 @@ void TableView::Render(RenderDevice& device) {
 
 bool TableView::GuideEnd(Vector3f& start, Vector3f& end) const {
     const std::size_t cueIndex = static_cast<std::size_t>(world_.currentBall_);
-    if (world_.shotExecuting_ || cueIndex >= world_.BallCount() || world_.rules_.GetBall(cueIndex).outOfPlay)
+    // The guide goes with the cue: none while a shot runs or the cue is hidden.
+    if (world_.shotExecuting_ || world_.cueHidden_ || cueIndex >= world_.BallCount() ||
+        world_.rules_.GetBall(cueIndex).outOfPlay)
         return false;
     const physics::Ball& cue = world_.rules_.GetBall(cueIndex);
     const float yaw = world_.aim_.YawDegrees() * kPi / 180.0f;

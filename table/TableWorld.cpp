@@ -361,7 +361,7 @@ void TableWorld::MoveCamera(float seconds, float distance, float pitch) {
 void TableWorld::ResetCamera() {
     platform::ScopedLock guard(lock_);
     SetTopView(false);
-    camera_.SetSetUpFlag(true);
+    camera_.ResetView();
 }
 
 void TableWorld::ReturnCameraBehindCue(float seconds) {

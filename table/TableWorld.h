@@ -8,6 +8,7 @@
 // Lock order: the world's lock before the rules controller's.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -119,6 +120,10 @@ public:
     ControlRect TipControl() const { return controls_.TipControl(); }
     ControlRect ElevationControl() const { return controls_.ElevationControl(); }
     void SetSceneVisible(bool visible);
+    // Hides the cue and its guide line (a window over the table that ends the play, such as a game's
+    // results) or shows them again where the aim puts them.
+    void SetCueHidden(bool hidden) { cueHidden_ = hidden; }
+    bool CueHidden() const { return cueHidden_; }
     // Drops the ball and cue models (a table change follows; the next frame loads them again).
     void DestroyBallObjects();
     // Drops every loaded model and leaves the scene (scene exit).
@@ -133,6 +138,9 @@ public:
     void OnKeyCommand(std::uint32_t virtualKey, bool down);
     // A widget over the table took the pointer: the aim swept on the way there turns back.
     void PointerOnWidget();
+    // The widget that had the pointer went away under it: the pointer is on the table again without
+    // a sweep back, and its next moves aim.
+    void WidgetGoneUnderPointer();
     // Polls the held keys: a key the keyboard no longer holds is let go (unless the keys are
     // blocked), so a key-up lost to another window never leaves the aim turning or the power
     // charging.
@@ -177,6 +185,9 @@ public:
 
     // ---- Aim and shots -------------------------------------------------------------------------
     AimState& Aim() { return aim_; }
+    // The aim a table starts with: along +x (toward the rack from the head), the tip centred, the cue
+    // as low as the balls let it, no power drawn.
+    void ResetAim();
     const CuePose& Pose() const { return pose_; }
     // The current shot becomes the default shot toward the aim.
     void MakeDefaultShot();
@@ -247,7 +258,8 @@ public:
     // ---- Camera (the rig, under the world's lock) ------------------------------------------------
     // -100000.0 (kKeepValue) keeps a value.
     void MoveCamera(float seconds, float distance, float pitch);
-    // Back behind the current ball at the rig's aim view, at once.
+    // Out of the top view, back to the aim view a table starts with (the rig's starting distance and
+    // pitch, no move, overview or follow under way), behind the current ball at the next update.
     void ResetCamera();
     // Behind the current ball along the aim over `seconds`, out of a shot's overview (a new table:
     // the camera of the old one may still stand anywhere); in top view, the view it returns to.
@@ -382,6 +394,7 @@ private:
     float timeScale_ = kTimeScaleNormal;
     bool keyboardBlocked_ = false;
     bool sceneVisible_ = true;
+    std::atomic<bool> cueHidden_{false};
     int itemKeyMode_ = 0;
     std::uint64_t consumableSerial_ = 0;
     std::int32_t consumableLeft_ = -1;

@@ -138,6 +138,20 @@ void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
     HandleWindowMessage(down ? platform::kWmKeyDown : platform::kWmKeyUp, virtualKey, 0);
 }
 
+void TableWorld::ResetAim() {
+    platform::ScopedLock guard(lock_);
+    aim_.SetYawDegrees(0.0f);
+    aim_.SetTipOffset(0.0f, 0.0f);
+    aim_.SetElevationDegrees(0.0f);
+    aim_.SetPower(0.0f);
+    UpdateAimObjects();
+}
+
+void TableWorld::WidgetGoneUnderPointer() {
+    platform::ScopedLock guard(lock_);
+    controls_.WidgetGoneUnderPointer();
+}
+
 void TableWorld::PollKeyboard(platform::KeyboardState& keys) {
     platform::ScopedLock guard(lock_);
     if (keyboardBlocked_) return;

@@ -48,17 +48,16 @@ bool TableWorld::ReadBallStateMessage(net::Packet& packet) {
         return false;
     }
     // Every client refuses the same state, and keeps the table it had.
-    const std::uint8_t tableType = TableTypeOfGame(gameType_, block.tableItem);
-    for (std::size_t i = 0; i < block.ballCount; ++i) {
-        const auto& p = block.positions[i];
-        const bool inPlay = gameType_ < kFirstPocketGameType || block.ballBytes[i] == 0;
-        const WString problem =
-            BallPlaceProblem(tableType, static_cast<int>(i), inPlay, physics::F32::FromBits(p[0]).Value(),
-                             physics::F32::FromBits(p[1]).Value(), physics::F32::FromBits(p[2]).Value());
-        if (!problem.empty()) {
-            LogWrite(u"ERROR : INVALID BALL STATE: %s\n", problem);
-            return false;
-        }
+    std::array<std::array<float, 3>, kMaxBalls> positions{};
+    for (std::size_t i = 0; i < block.ballCount; ++i)
+        for (std::size_t axis = 0; axis < 3; ++axis)
+            positions[i][axis] = physics::F32::FromBits(block.positions[i][axis]).Value();
+    if (const WString problem = BallsPlaceProblem(gameType_, TableTypeOfGame(gameType_, block.tableItem),
+                                                  std::span(positions).first(block.ballCount),
+                                                  std::span(block.ballBytes).first(block.ballCount));
+        !problem.empty()) {
+        LogWrite(u"ERROR : INVALID BALL STATE: %s\n", problem);
+        return false;
     }
     tableItem_ = block.tableItem;
     ballSetItem_ = block.ballSetItem;

@@ -169,7 +169,7 @@ void SceneRoomGame::RefreshRoomHud() {
         startReady_->SetTeam(team);
         startReady_->RefreshTeams();
     }
-    if (ownMaster) startReady_->SetStartPossible(StartPossible());
+    UpdateStartPrompt();
     startReady_->Show(!running && !watchOnly_.load());
 }
 

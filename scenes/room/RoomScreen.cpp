@@ -32,6 +32,7 @@
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 #include "scenes/room/hud/ChalkGauge.h"
+#include "scenes/room/hud/StartReadyButton.h"
 
 namespace scenes {
 
@@ -341,7 +342,7 @@ void SceneRoomGame::RefreshRoomScreen(std::uint64_t nowMs) {
     const bool join = JoinAllowed();
     if (join && !joinButton_->IsVisible()) platform::Journal::Write("BUTTON Join");
     joinButton_->Show(join);
-    startPrompt_->Show(StartPossible());
+    UpdateStartPrompt();
     // The chat scroll bar follows the first shown line.
     std::size_t lines = 0, firstShown = 1;
     {
@@ -380,17 +381,17 @@ bool SceneRoomGame::JoinAllowed() {
 }
 
 bool SceneRoomGame::StartPossible() {
-    if (gameRunning_.load() || watchOnly_.load() || connectionLost_.load()) return false;
-    return StartRefusal().empty();
-}
-
-WString SceneRoomGame::StartRefusal() {
-    if (ownSeat_.load() != masterSeat_.load()) return u"Only the room master can start the game.";
+    if (ownSeat_.load() != masterSeat_.load() || gameRunning_.load() || watchOnly_.load() || !Online())
+        return false;
     platform::ScopedLock lock(seatLock_);
     platform::ScopedLock roomLock(game_.lock);
-    if (!game_.LineUpValid()) return u"Two teams are needed to start the game.";
-    if (!game_.AllReady()) return u"Every player must be ready to start the game.";
-    return {};
+    return game_.LineUpValid() && game_.AllReady();
+}
+
+void SceneRoomGame::UpdateStartPrompt() {
+    const bool possible = StartPossible();
+    if (startPrompt_) startPrompt_->Show(possible);
+    if (startReady_ && startReady_->OwnMaster()) startReady_->SetStartEnabled(possible);
 }
 
 bool SceneRoomGame::CheckChannelLevel() {

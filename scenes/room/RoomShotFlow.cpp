@@ -207,8 +207,10 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
     }
     AddChatLine(u"The game has started.", colour::kGreen);
 
+    // Every game starts as the room's first did: the aim along the table toward the rack, and the
+    // camera behind the cue ball (a player who watches from above keeps the top view).
     world->ResetGame(seed);
-    // A player who watches from above keeps the top view into the new game.
+    world->ResetAim();
     if (!world->GetCameraRig().InTopView()) world->ResetCamera();
     world->StartNewRack(seed);
     world->SetPlayState(table::PlayState::Waiting);
@@ -498,26 +500,44 @@ void SceneRoomGame::OnNewTurn(net::Packet& p) {
         LogDropped(u"shooter or cue ball", 2051);
         return;
     }
-    // The block starts with the turn's table and ball set, as the table state does.
-    if (!world->ReadBallStateMessage(p)) {
-        LogDropped(u"ball state", 2051);
-        return;
+    const auto cueSpot = [world] {
+        std::array<float, 3> at{};
+        world->BallPosition(static_cast<std::size_t>(world->CurrentBall()), at[0], at[1], at[2]);
+        return at;
+    };
+    const std::int32_t ballBefore = world->CurrentBall();
+    const std::array<float, 3> spotBefore = cueSpot();
+    // The block starts with the turn's table and ball set, as the table state does. A state this client
+    // refuses (the world says why) costs only the state: the shooter and the cue ball came first, and the
+    // turn goes on on the table every client of the room simulated alike.
+    const bool stateTaken = world->ReadBallStateMessage(p);
+    if (!stateTaken) {
+        LogWrite(
+            u"WARNING : room message 2051: its table state is refused; the turn of seat %d goes on "
+            u"on this table\n",
+            static_cast<int>(shooter));
+    } else if (world->GameType() >= kFirstPocketType) {
+        // The state may be the one the last shot ended with, before its turn result racked the table
+        // again (14-1 down to its last ball): rack it the same way, without a second rack sound.
+        world->Rerack(rackSeed_, false, false);
     }
-    // The state may be the one the last shot ended with, before its turn result racked the table
-    // again (14-1 down to its last ball): rack it the same way, without a second rack sound.
-    if (world->GameType() >= kFirstPocketType) world->Rerack(rackSeed_, false, false);
-    const std::uint16_t tableItem = p.U16();
-    const std::uint16_t ballSet = p.U16();
     showReceiving_ = false;
     if (gameRunning_.load()) SetShooterSeat(shooter);
     world->SetCurrentBall(cueBall);
     // The turn's table state may hold the cue ball in its pocket: after a scratch (the free ball's
     // respot is sent as 2063, the same spot as this), or after a ball-in-hand turn that ran out of time.
-    if (world->RespotCueBallIfOutOfPlay()) world->RetargetCameraOnCurrentBall();
+    world->RespotCueBallIfOutOfPlay();
+    // A cue ball the turn put elsewhere (a rack of the server's, a respot) takes the camera behind it.
+    if (world->CurrentBall() != ballBefore || cueSpot() != spotBefore)
+        world->ReturnCameraBehindCue(kCameraSecondsTurn);
     UpdateTableOwnership();
-    if (!p.IsBad() && world->BallsFitTable(tableItem)) {
-        turnTableItem_ = tableItem;
-        turnBallSet_ = ballSet;
+    if (stateTaken) {
+        const std::uint16_t tableItem = p.U16();
+        const std::uint16_t ballSet = p.U16();
+        if (!p.IsBad() && world->BallsFitTable(tableItem)) {
+            turnTableItem_ = tableItem;
+            turnBallSet_ = ballSet;
+        }
     }
     if (gameRunning_.load()) JournalTurn();
 }

@@ -27,6 +27,7 @@
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/PanelsHud.h"
 #include "scenes/room/hud/ReplayControlPanel.h"
+#include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shared/SharedWindows.h"
 
@@ -304,6 +305,8 @@ void SceneRoomGame::Render(RenderDevice* renderer, bool draw) {
     if (receivingLabel_) receivingLabel_->Show(showReceiving_.load());
     RefreshRoomScreen(platform::NowMs());
     UpdateRoomHudClocks(platform::NowMs());
+    // The game is over under its results: no cue stands at the table while they show.
+    if (table::TableWorld* world = World()) world->SetCueHidden(resultList_ && resultList_->IsVisible());
     if (!draw || !World()) return;
     if (chalkGauge_) chalkGauge_->BuildPreview(renderer);
     BuildItemModels(renderer);
@@ -481,7 +484,7 @@ bool SceneRoomGame::SendChat(const WString& text, bool typed, std::uint64_t nowM
     bool blank = true;
     for (char16_t c : text) blank = blank && (c == u' ' || c == 0x3000);
     if (blank) return true;
-    if (sendTap_ || (session && session->IsConnected())) {
+    if (Online()) {
         if (Host()) Host()->PostUiMessage(app_code::kEnteringTime, 0, 0, 0);
         if (SendChatCommand(text)) {
             RecordChatSend(nowMs);
@@ -563,15 +566,13 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
             SendByte(RoomMsg::Ready, static_cast<std::uint8_t>(a));
             return true;
         case app_code::kStartPressed: {
+            // Start is pressable only while the room can start; a press still on its way when that
+            // ended (the connection went down, a player left) sends nothing.
+            if (!StartPossible()) return true;
             net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
             if (session && channelType_.load() == kTournamentChannel &&
                 session->own.money < session->tournamentFee) {
                 if (Host()) Host()->ShowNotice(this, u"You are falling short of gold to join.");
-                return true;
-            }
-            // The button stays pressable: a start the room cannot make says why, as the server would.
-            if (const WString refusal = StartRefusal(); !refusal.empty()) {
-                AddChatLine(refusal, colour::kRed);
                 return true;
             }
             SendByte(RoomMsg::Start, 0);
@@ -674,6 +675,12 @@ bool SceneRoomGame::OnCommand(const gui::CommandEvent& event) {
 }
 
 // ---- Sends ---------------------------------------------------------------------------------------
+
+bool SceneRoomGame::Online() const {
+    if (connectionLost_.load()) return false;
+    net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+    return sendTap_ || (session && session->IsConnected());
+}
 
 bool SceneRoomGame::SendPacket(net::Packet& packet) {
     packet.Finish();

@@ -181,10 +181,14 @@ public:
     // Whether the own player may be offered to join the running game (the "Join" button).
     bool JoinAllowed();
     // Whether the room master can start now (a valid line-up, every player ready); false for anyone
-    // but the master, during a game and after the connection was lost.
+    // but the master, during a game and without a connection.
     bool StartPossible();
-    // Why the room cannot start a game, in the words of the server's refusal, or an empty text.
-    WString StartRefusal();
+    // The master's Start is pressable, and the "Start please~" bubble asks for it, exactly while the
+    // room can start; anyone else's bubble is hidden.
+    void UpdateStartPrompt();
+    // Whether a message can go out: the session is connected (or a test taps the sends) and no loss
+    // of the connection was told.
+    bool Online() const;
     bool ChatSoundOn() const { return chatSound_.load(); }
     bool KeyGuideShown() const { return keyGuideOn_; }
     // Chat line k of the screen (0 the top one) and the strip behind it.

@@ -8,6 +8,7 @@
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/SoundSequence.h"
+#include "gui/Widget.h"
 #include "net/GameSession.h"
 #include "net/ItemEntry.h"
 #include "net/PlayerRecord.h"
@@ -210,8 +211,17 @@ table::CueObject* TableScene::ReplaceCue(table::CueObject* previous, std::uint16
 }
 
 bool TableScene::RouteMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    // A widget that hides lets go of the pointer: none under it before this move means the widget the
+    // last move was on went away (a window closed by a key or by the game), not that a sweep left it.
+    const bool widgetBefore = gui::GetGuiState().hot != nullptr;
     const bool taken = GameScene::RouteMessage(message, wParam, lParam);
-    if (taken && message == platform::kWmMouseMove && world_) world_->PointerOnWidget();
+    if (message == platform::kWmMouseMove && world_) {
+        if (taken)
+            world_->PointerOnWidget();
+        else if (pointerOnWidget_ && !widgetBefore)
+            world_->WidgetGoneUnderPointer();
+        pointerOnWidget_ = taken;
+    }
     return taken;
 }
 

@@ -49,7 +49,8 @@ public:
     void Resize(int width, int height) override;
     // Polls the held keys of the world; true.
     bool PollKeyboard() override;
-    // The widgets first; a pointer they take is on the HUD, where it turns no aim (the world hears of it).
+    // The widgets first; a pointer they take is on the HUD, where it turns no aim (the world hears of it),
+    // and one left on the table by a widget that went away under it aims again.
     bool RouteMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void OnActivate(bool active) override;
 
@@ -128,7 +129,8 @@ private:
     gui::Button* exitButton_ = nullptr;
     bool uiCreated_ = false;
     HelpWindow* help_ = nullptr;
-    int topViewRight_ = 0;  // main thread: the top view's right inset in use
+    int topViewRight_ = 0;          // main thread: the top view's right inset in use
+    bool pointerOnWidget_ = false;  // main thread: a widget took the last mouse move
 };
 
 }  // namespace scenes

@@ -8,9 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <numbers>
 #include <sstream>
 
+#include "table/ShotRecord.h"
+#include "table/WorldConstants.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/GameJudge.h"
@@ -164,6 +168,19 @@ std::string Sweep(int fromX, int pixels) {
            " 300\nwait 300\n";
 }
 
+// Alice's sweep in the top view at the start of the third game (pixels to the right).
+constexpr int kThirdGameSweep = 60;
+
+// The direction a shot record's shot was struck in, degrees counter-clockwise from +x.
+float StruckYaw(const std::string& shotLine) {
+    table::ShotRecord record;
+    if (record.ParseHex(shotLine.substr(shotLine.rfind(' ') + 1)) != table::ShotRecord::ParseResult::Ok)
+        return NAN;
+    const table::ShotWords words = record.Words();
+    const auto& cue = record.positions[record.byteBeforeBallCount];
+    return std::atan2(words.aimY - cue[1], words.aimX - cue[0]) * 180.0f / std::numbers::pi_v<float>;
+}
+
 // After each rest both players press Space; only the one whose turn it is strikes.
 std::string SpaceTurns(int turns) {
     std::string script;
@@ -187,6 +204,9 @@ std::string SpaceTurns(int turns) {
 //   the rail before a corner pocket). Alice signs in again, enters, takes team 2 and readies; Bob starts the
 //   second game. Alice's first Space sends the 8 down on the open table: she loses, Bob wins, and both
 //   see the results. Both pick a team again, Alice readies and Bob starts the third game.
+// - The game before ended on Alice's own shot; the third starts as the first did, her aim along the table
+//   toward the rack. She looks from above (Tab), sweeps the mouse 60 pixels to the right (a quarter degree
+//   a pixel, from where the pointer is) and strikes by Space; both clients play the shot.
 struct EightBallRun {
     std::string alice, bob, aliceAgain;
 };
@@ -218,13 +238,14 @@ EightBallRun EightBallScripts(int spaceTurns) {
               "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
               Click(kReadyStart) + started + results + Click(kTeamOne) +
               "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started +
-              "wait 1000\nquit\n";
+              "wait-journal SHOT \nwait 1000\nquit\n";
     const std::string ready =
         Click(kTeamTwo) + Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n";
     run.aliceAgain = limit + "wait-journal SCENE 4\nwait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
                      Click(kJoinButton) + "wait-journal ENTERED 5\n" + ready + started +
                      "wait-journal TURN \n" + SpaceStrike() + "wait-journal SHOT \n" + results + ready +
-                     started + "wait 1000\nquit\n";
+                     started + "wait-journal TURN 0 1\nkey Tab\nwait 500\n" + Sweep(400, kThirdGameSweep) +
+                     SpaceStrike() + "wait-journal SHOT \nwait 1000\nquit\n";
     return run;
 }
 
@@ -272,10 +293,12 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndA
     // Alice's first shot of the second game sent the 8 down: the game ended, both saw the results and
     // Bob started a third game once both had picked a team again.
     const std::string aliceAgain = again.Journal();
-    const auto eight = aliceAgain.rfind("SHOT ");
+    const auto againShots = Lines(aliceAgain, "SHOT ");
+    ASSERT_EQ(againShots.size(), 2u) << aliceAgain;
+    const auto eight = aliceAgain.find(againShots[0]);
     ASSERT_NE(eight, std::string::npos) << aliceAgain;
     EXPECT_NE(aliceAgain.find("SOUND 21\n", eight), std::string::npos) << "no results\n" << aliceAgain;
-    const auto bobEight = bob.rfind("SHOT ");
+    const auto bobEight = bob.rfind(againShots[0]);
     const auto bobResults = bob.find("SOUND 21\n", bobEight);
     ASSERT_NE(bobResults, std::string::npos) << "no results\n" << bob;
     // The shot that ended the game passed the table to nobody: Bob heard no "your turn" under the results.
@@ -283,8 +306,11 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndA
     EXPECT_EQ(Lines(aliceAgain, "CHAT 0xFF00FF00 The game has started.").size(), 2u) << aliceAgain;
     EXPECT_EQ(Lines(bob, "CHAT 0xFF00FF00 The game has started.").size(), 3u) << bob;
     const auto lastResults = server.Received(2, 2053);
-    ASSERT_EQ(lastResults.size(), 1u);
+    ASSERT_EQ(lastResults.size(), 2u);
     EXPECT_TRUE(testserver::ReadShotResult(lastResults.front(), 10).Pocketed(8)) << Hex(lastResults);
+    // The third game's aim started along the table and followed the sweep in the top view, no more.
+    EXPECT_NEAR(StruckYaw(againShots[1]), kThirdGameSweep * table::kAimDegreesPerPixel, 0.01f)
+        << againShots[1];
 
     // Alice's two clients together saw the shots Bob saw, and all sent the same results and states.
     GameRun run{aliceFirst + again.Journal(),

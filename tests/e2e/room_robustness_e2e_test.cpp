@@ -1,9 +1,12 @@
 // One client program in a scripted room that receives what no good server sends: seats, team counts,
 // ball counts and ball indices out of range, lists and strings that run past their message, unknown
-// ids, frames split across several writes and many frames in one write, and at last a frame length the stream
-// cannot hold. The client changes nothing for the bad messages, handles the next good one, and ends
+// ids, frames split across several writes and many frames in one write, a new turn whose table state
+// lies off the table, and at last a frame length the stream cannot hold. The client changes nothing for
+// the bad messages, handles the next good one, takes the turn it is given on its own table, and ends
 // the broken connection with its notice instead of a crash.
 #include <gtest/gtest.h>
+
+#include <bit>
 
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
@@ -18,7 +21,7 @@ using testsupport::ScriptedClient;
 TEST(RoomRobustnessRun, BadMessagesChangeNothingTheNextGoodOneIsHandledAndABrokenStreamEndsInTheNotice) {
     testserver::TestGameServer server(ScriptedRoomOptions());
     ASSERT_TRUE(StartScripted(server));
-    const std::string script = OpenRoom() +
+    const std::string script = OpenRoom() + "wait-journal TURN 0 1\nkeydown Space\nwait 300\nkeyup Space\n" +
                                "wait-journal BOX Notice|The connection to the game server was lost.\n"
                                "wait 500\nkey Return\nwait 300\nquit\n";
     ScriptedClient client(fs::temp_directory_path() / ("room_robust_" + std::to_string(::getpid())), script);
@@ -66,12 +69,28 @@ TEST(RoomRobustnessRun, BadMessagesChangeNothingTheNextGoodOneIsHandledAndABroke
     ASSERT_TRUE(client.WaitFor("CHAT 0xFFFFFF80 Rival : line 29")) << client.Journal();
     ASSERT_TRUE(client.WaitFor("SOUND 26")) << "the turn came to the own seat";
 
+    // The new turn's table state holds a ball 1e20 cm above the bed: refused, and logged, yet the turn
+    // is the own seat's, and the own cue strikes from the table it had.
+    Writer turn;
+    turn.u8(0).u8(0).u16(0).u16(0).u8(3);
+    const float spots[3][3] = {{-63.5f, 0.0f, 3.075f}, {63.5f, 0.0f, 1e20f}, {0.0f, 20.0f, 3.075f}};
+    for (const auto& spot : spots)
+        for (float v : spot) turn.u32(std::bit_cast<std::uint32_t>(v));
+    for (int ball = 0; ball < 3; ++ball) turn.u32(0).u32(0).u32(0).u32(std::bit_cast<std::uint32_t>(1.0f));
+    turn.u16(0).u16(0);
+    ASSERT_TRUE(server.Send(0, 2051, turn.bytes()));
+    ASSERT_TRUE(client.WaitFor("TURN 0 1")) << client.Journal() << client.Log();
+    EXPECT_TRUE(server.Expect(0, 2052, kMs)) << client.Journal() << client.Log();
+
     // A frame longer than the receive ring: the stream cannot be trusted any more.
     ASSERT_TRUE(server.SendRaw(0, {0x88, 0x13, 0xD6, 0x07}));
     EXPECT_TRUE(server.WaitClosed(0, kMs));
     EXPECT_EQ(client.Wait(60s), std::optional<int>(0)) << client.Journal() << client.Log();
 
     const std::string journal = client.Journal();
+    EXPECT_NE(client.Log().find("room message 2051: its table state is refused; the turn of seat 0 goes on"),
+              std::string::npos)
+        << client.Log();
     EXPECT_EQ(Lines(journal, "CHAT 0xFF00FF00 The game has started.").size(), 1u) << journal;
     EXPECT_EQ(journal.find("is the room master."), std::string::npos) << journal;
     EXPECT_EQ(journal.find("has withdrawn"), std::string::npos) << journal;

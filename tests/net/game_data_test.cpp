@@ -112,8 +112,11 @@ TEST(RoomInfoRules, RoomBlockRoundTripsAndRejectsBadSeats) {
     p.Rewind();
     RoomInfo rejected;
     rejected.number = 77;
-    EXPECT_FALSE(rejected.Read(p));
+    WString why;
+    EXPECT_EQ(rejected.ReadBlock(p, &why), RoomInfo::BlockRead::Unshowable) << "whole, but not shown";
+    EXPECT_EQ(why, u"room 12, 0 of 9 players");
     EXPECT_EQ(rejected.number, 77) << "a rejected block changes nothing";
+    EXPECT_TRUE(p.AtEnd()) << "the message reads on behind it";
 }
 
 TEST(PlayerRecordItems, SelectionNeverPointsAtARemovedEntry) {

@@ -25,8 +25,6 @@ TEST(GameRoom, OneOnOneTurnsAlternate) {
     r.players[1].game.ready = 1;
     EXPECT_TRUE(r.room.LineUpValid());
     EXPECT_TRUE(r.room.CanStart());
-    EXPECT_TRUE(r.room.OwnStartPermission(0));
-    EXPECT_FALSE(r.room.OwnStartPermission(1));
     r.room.BeginGame(0);
     EXPECT_EQ(r.room.currentSeat, 0);
     EXPECT_EQ(r.room.NextTurn(nullptr), 1);

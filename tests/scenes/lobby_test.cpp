@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/Format.h"
+#include "engine/core/Log.h"
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/MessageDialog.h"
@@ -104,15 +105,18 @@ net::Packet* Invitation(net::GameSession& session, std::uint16_t room, const WSt
     return p;
 }
 
-net::Packet* TwoRooms(net::GameSession& session) {
+// Rooms 5 and 6 (6 locked); with `unshowable`, room 7 between them, whose game type 20 this client
+// does not know.
+net::Packet* TwoRooms(net::GameSession& session, bool unshowable = false) {
     net::Packet* p = session.AllocPacket();
     p->Init(net::Id(net::MessageId::RoomList));
-    p->WriteU16(2);
-    for (std::uint16_t number : {5, 6}) {
+    p->WriteU16(unshowable ? 3 : 2);
+    for (std::uint16_t number : {5, 7, 6}) {
+        if (number == 7 && !unshowable) continue;
         net::RoomInfo room;
         room.number = number;
         room.state = 1;
-        room.gameType = 4;
+        room.gameType = number == 7 ? 20 : 4;
         room.playerCount = 1;
         room.maxPlayers = 2;
         room.hasPassword = number == 6;
@@ -180,11 +184,24 @@ TEST_F(LobbyTest, AnInvitationToARoomNotListedYetWaitsForTheRoomListToNameItsGam
     const std::uint32_t changed = scenes::front_message::kLobbyListsChanged;
     const std::uintptr_t listed = SceneLobby::kRoomListArrived;
 
-    // The room was opened after the lobby's last list: the question waits for a fresh one.
+    // The room was opened after the lobby's last list: the question waits for a fresh one. A room in
+    // it that this client cannot show is left out, once in the log, and the others list.
     Deliver(session, lobby, {Invitation(session, 5, u"Alice")});
     lobby.OnMessage(changed, 0, 0);
     EXPECT_FALSE(invite.IsVisible()) << "asked before the list shows the room's game and password";
-    Deliver(session, lobby, {TwoRooms(session)});
+    std::string logged;
+    GetLog().SetObserver([&](const std::string& line) { logged += line; });
+    Deliver(session, lobby, {TwoRooms(session, true)});
+    GetLog().SetObserver(nullptr);
+    std::vector<std::uint16_t> listedRooms;
+    for (const net::RoomInfo& room : session.LobbyRooms()) listedRooms.push_back(room.number);
+    EXPECT_EQ(listedRooms, (std::vector<std::uint16_t>{5, 6}));
+    EXPECT_NE(
+        logged.find("WARNING : the room list leaves out 1 of its 3 rooms, which this client cannot show "
+                    "(the first: room 7, game type 20)"),
+        std::string::npos)
+        << logged;
+    EXPECT_EQ(logged.find("MALFORMED"), std::string::npos) << logged;
     lobby.OnMessage(changed, listed, 0);
     ASSERT_TRUE(invite.IsVisible()) << "the held invitation is asked about once the list came";
     EXPECT_EQ(invite.Line(0), u"Alice invites you to room 5.");

@@ -376,20 +376,21 @@ TEST(RoomHud, ATeamIsRefusedWhenTheGoldIsShortAndReadyLocksTheTeamUntilReleased)
     EXPECT_EQ(p.panel.SelectedTeam(), 3);
 }
 
-TEST(RoomHud, TheMastersStartStaysPressableAndGlowsOnlyWhileTheRoomCanStart) {
+TEST(RoomHud, TheMasterGetsTheStartButtonAndF5StartsOnlyWhileItIsEnabled) {
     Panel p;
     p.panel.SetOwnMaster(true);
     p.panel.Refresh(false);
     EXPECT_TRUE(p.panel.StartButton()->IsVisible());
     EXPECT_FALSE(p.panel.ReadyButton()->IsVisible());
-    // Before everyone is ready the press still reaches the room, which says why it cannot start.
-    for (const bool possible : {false, true}) {
+    EXPECT_FALSE(p.panel.StartButton()->IsEnabled()) << "greyed until the room can start";
+    for (const bool enabled : {false, true}) {
         p.host.posted.clear();
-        p.panel.SetStartPossible(possible);
-        EXPECT_TRUE(p.panel.StartButton()->IsEnabled()) << possible;
-        EXPECT_EQ(p.panel.Highlight()->IsVisible(), possible);
+        p.panel.SetStartEnabled(enabled);
+        EXPECT_EQ(p.panel.StartButton()->IsEnabled(), enabled);
+        EXPECT_EQ(p.panel.Highlight()->IsVisible(), enabled);
         p.panel.RouteMessage(platform::kWmKeyDown, room_key::kF5, 0);
-        ASSERT_EQ(p.host.posted.size(), 1u) << possible;
+        ASSERT_EQ(p.host.posted.size(), enabled ? 1u : 0u);
+        if (!enabled) continue;
         EXPECT_EQ(p.host.posted[0].code, room_message::kStartClicked);
         EXPECT_EQ(p.host.posted[0].a, 1u);
     }
@@ -398,6 +399,7 @@ TEST(RoomHud, TheMastersStartStaysPressableAndGlowsOnlyWhileTheRoomCanStart) {
     EXPECT_FALSE(p.panel.IsVisible());
     EXPECT_TRUE(p.panel.InGame());
     p.panel.LeaveGame();
+    EXPECT_FALSE(p.panel.StartButton()->IsEnabled());
     EXPECT_FALSE(p.panel.Highlight()->IsVisible());
     p.panel.Resize(1024, 768);
     EXPECT_EQ(p.panel.X(), 654);

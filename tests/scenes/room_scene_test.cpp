@@ -263,7 +263,7 @@ TEST_F(RoomSceneTest, MessagesThatBreakABoundChangeNothingAndTheNextValidOneIsHa
          [](net::Packet& p) {
              p.WriteU8(2).WriteU8(1).WriteU8(9).WriteU8(0).WriteU8(2).WriteU8(0).WriteU8(0);
          }},
-        {2051, [](net::Packet& p) { p.WriteU8(1).WriteU8(0).WriteU16(0).WriteU16(0).WriteU8(200); }},
+        {2051, [](net::Packet& p) { p.WriteU8(9).WriteU8(0).WriteU16(0).WriteU16(0).WriteU8(3); }},
         {2056,
          [](net::Packet& p) { p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(9).WriteU8(0).WriteU32(0); }},
         {2064, [](net::Packet& p) { p.WriteU8(40).WriteU32(0).WriteU32(0).WriteU32(0); }},
@@ -627,6 +627,62 @@ TEST_F(PocketRoomSceneTest, AFreeBallLeavesTheShootersTableAndAWatchersWhoTookIt
         for (std::size_t i = 1; i < 14; ++i) p.WriteU8(placed[i]);
     });
     EXPECT_EQ(TableBlock(), shooter) << "both tables hold the cue ball at the respot";
+}
+
+// A game that ended on the own shot: the results hide the cue while they show; closed under a still
+// pointer, they leave it aiming at its next moves (in the top view too); and the next game's camera
+// stands behind the cue ball at the distance and pitch of the room's first game, not at the overview.
+TEST_F(PocketRoomSceneTest, TheNextGameStartsBehindTheCueBallAndResultsClosedUnderThePointerLeaveItAiming) {
+    EnterRoom(0, 0);
+    LeaveChatLine();
+    scene.Show(true);
+    table::TableWorld& world = *scene.World();
+    const table::CameraRig& rig = world.GetCameraRig();
+    StartGame(0);
+    // The last shot's overview, then the results: the master's camera takes the table whole.
+    world.CenterCamera(0.0f);
+    world.MoveCamera(0.0f, 500.0f, 60.0f);
+    Deliver(2046, [](net::Packet& p) {
+        p.WriteU8(2).WriteU8(1);
+        p.WriteU8(1).WriteU8(2).WriteU32(0).WriteU32(0).WriteU64(1000).WriteU8(0).WriteU8(0);
+        p.WriteU8(2).WriteU8(1).WriteU32(0).WriteU32(0).WriteU64(1000).WriteU8(0).WriteU8(0);
+        p.WriteU8(0);
+    });
+    Run(3000);
+    scene.Render(nullptr, false);
+    gui::Widget& results = *scene.ResultList();
+    ASSERT_TRUE(results.IsVisible());
+    EXPECT_TRUE(world.CueHidden()) << "no cue under the results";
+
+    // The pointer rests on the results, which close under it; in the top view it sweeps on at once.
+    world.SetTopView(true);
+    Run(1000);
+    const auto move = [&](int x, int y) {
+        const std::intptr_t at = platform::MakeLParam(x, y);
+        if (!scene.RouteMessage(platform::kWmMouseMove, 0, at))
+            scene.OnMessage(platform::kWmMouseMove, 0, at);
+    };
+    move(results.ScreenX() + results.Width() / 2, results.ScreenY() + results.Height() / 2);
+    results.Show(false);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(world.CueHidden());
+    const float yaw = world.Aim().YawDegrees();
+    for (int x = 300; x <= 400; x += 10) {
+        move(x, 300);
+        Run(20);
+    }
+    EXPECT_NEAR(std::remainder(world.Aim().YawDegrees() - yaw, 360.0f), 100 * table::kAimDegreesPerPixel,
+                1e-3)
+        << "the sweep aims from where the pointer is";
+
+    // Out of the top view, the next game: aimed along +x, the camera behind the cue ball as in the first.
+    world.SetTopView(false);
+    StartGame(0);
+    Run(1000);
+    float x = 0, y = 0, z = 0;
+    world.BallPosition(0, x, y, z);
+    EXPECT_NEAR(std::hypot(rig.Focus().x - x, rig.Focus().y - y), 0.0f, 1e-3);
+    EXPECT_EQ(rig.View(), (table::CameraView{300.0f, 30.0f, 0.0f, 0.0f}));
 }
 
 TEST_F(PocketRoomSceneTest, APocketClickedForTheEightGoesToTheOthersAsTheCalledPocket) {

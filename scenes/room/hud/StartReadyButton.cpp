@@ -80,15 +80,14 @@ void StartReadyButton::Refresh(bool uncheck) {
         return;
     }
     start_->Show(true);
-    start_->SetEnabled(true);
     start_->SetChecked(false);
     ready_->Show(false);
     ShowHighlight(false);
 }
 
-void StartReadyButton::SetStartPossible(bool possible) {
-    start_->SetEnabled(true);
-    ShowHighlight(possible);
+void StartReadyButton::SetStartEnabled(bool enabled) {
+    start_->SetEnabled(enabled);
+    ShowHighlight(enabled);
 }
 
 void StartReadyButton::SetTeam(int index) {
@@ -120,6 +119,7 @@ void StartReadyButton::EnterGame() {
 
 void StartReadyButton::LeaveGame() {
     inGame_ = false;
+    start_->SetEnabled(false);
     ShowHighlight(false);
 }
 

@@ -36,12 +36,13 @@ public:
     void Resize(int width, int height);
     void SetOwnMaster(bool master) { ownMaster_ = master; }
     void Refresh(bool uncheck);
-    // The start button stays pressable (the room says why a start cannot be made); while the room
-    // can start, its glow blinks.
-    void SetStartPossible(bool possible);
+    // Enables the start button (the room master's, while the room can start) and shows its glow, or
+    // greys it and hides the glow.
+    void SetStartEnabled(bool enabled);
     void SetTeam(int index);
     void RefreshTeams();
     void EnterGame();
+    // Back to waiting: the start button greys until the room can start again.
     void LeaveGame();
     void EnableAll();
 
