@@ -18,6 +18,7 @@
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/GameJudge.h"
+#include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TableState.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -355,6 +356,7 @@ TEST(RoomGameJudge, TheGameBallAndTheHandicapEndGamesAndFoulsNeverScore) {
         int points;
         bool stays, freeBall, spotNine;
         GameEnd end;
+        int target = testserver::kHandicap;  // the carom game's target (room::CaromTarget)
     };
     const Case cases[] = {
         {"8 by a team on it", 10, pocket(1005, {8}, {8}), 4, 0, 1, true, false, false, GameEnd::ShooterWins},
@@ -371,6 +373,10 @@ TEST(RoomGameJudge, TheGameBallAndTheHandicapEndGamesAndFoulsNeverScore) {
         {"9 and the cue ball", 12, pocket(1, {9, 0}, {1}), 0, 0, 0, false, true, true, GameEnd::None},
         {"a short pocket result", 10, carom(5), 4, 0, 0, false, false, false, GameEnd::None},
         {"three cushions to the handicap", 4, carom(4), 0, 19, 1, true, false, false, GameEnd::ShooterWins},
+        {"three cushions to the room's 10 points", 4, carom(4), 0, 9, 1, true, false, false,
+         GameEnd::ShooterWins, testserver::room::CaromTarget(4, 0, testserver::kHandicap)},
+        {"three cushions short of the room's 25 points", 4, carom(4), 0, 20, 1, true, false, false,
+         GameEnd::None, testserver::room::CaromTarget(4, 3, testserver::kHandicap)},
         {"two cushions", 4, carom(3), 0, 19, 0, false, false, false, GameEnd::None},
         {"a bank shot for two", 3, carom(1004), 0, 18, 2, true, false, false, GameEnd::ShooterWins},
         {"both reds", 0, carom(1), 0, 0, 1, true, false, false, GameEnd::None},
@@ -378,7 +384,7 @@ TEST(RoomGameJudge, TheGameBallAndTheHandicapEndGamesAndFoulsNeverScore) {
     };
     for (const Case& c : cases) {
         const auto v = testserver::JudgeShot(c.gameType, testserver::ReadShotResult(c.result, c.gameType),
-                                             c.status, c.teamPoints);
+                                             c.status, c.teamPoints, c.target);
         EXPECT_EQ(v.points, c.points) << c.what;
         EXPECT_EQ(v.stays, c.stays) << c.what;
         EXPECT_EQ(v.freeBall, c.freeBall) << c.what;

@@ -1,7 +1,8 @@
 // The test server under abusive clients: a flood of empty frames, a signed-in client that never reads,
-// connections opened and closed in a loop, chat floods and balls set down off the table. Each must leave
-// the server's memory, descriptors, tables and other clients' traffic as they were. The clients here are
-// raw sockets speaking the server's codec.
+// connections opened and closed in a loop, chat floods, balls and table states off the table, players and
+// watchers who never answer a shot or leave during it, room settings and lists past what a client takes.
+// Each must leave the server's memory, descriptors, tables, games and other clients' traffic as they
+// were. The clients here are raw sockets speaking the server's codec.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -14,10 +15,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
 
+#include "table/GameTypes.h"
+#include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TableState.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -66,30 +71,37 @@ public:
         channel.u16(1);
         return Send(kSignIn, signIn) && Send(kCreateNick, nick) && Send(kChooseChannel, channel);
     }
-    // Opens a room of the game type (the first room of a server is number 1) or enters one.
-    bool CreateRoom(std::uint8_t gameType) {
+    // Opens a room of the game type (the first room of a server is number 1) or enters one; true when
+    // the server opened it.
+    bool CreateRoom(std::uint8_t gameType, const std::u16string& title = u"room", std::uint8_t players = 2) {
         Writer w;
-        w.u16(0).u8(0).u8(gameType).u8(0).u8(2).u8(0).u8(0).u8(0).u8(30).u8(0).str(u"room").u32(0);
+        w.u16(0).u8(0).u8(gameType).u8(0).u8(players).u8(0).u8(0).u8(0).u8(30).u8(0).str(title).u32(0);
         w.u16(0).u16(0).str(u"");
-        return Send(kCreateRoom, w) && WaitFor(kJoinRoomResult, std::chrono::seconds(10));
+        const auto result =
+            Send(kCreateRoom, w) ? Await(kJoinRoomResult, std::chrono::seconds(10)) : std::nullopt;
+        return result && !result->empty() && result->front() == 0;
     }
     bool JoinRoom(std::uint16_t number) {
         Writer w;
         w.u16(number).str(u"");
         return Send(kJoinRoom, w) && WaitFor(kJoinRoomResult, std::chrono::seconds(10));
     }
-    // Reads frames until one of this id arrives (its body) or the time is up.
-    std::optional<Bytes> Await(std::uint16_t id, std::chrono::milliseconds limit) {
+    // Reads frames until one of this id arrives (its body) or the time is up; `skipped` keeps the last
+    // body of each id read on the way.
+    std::optional<Bytes> Await(std::uint16_t id, std::chrono::milliseconds limit,
+                               std::map<std::uint16_t, Bytes>* skipped = nullptr) {
         const auto end = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < end) {
             while (buffer_.size() >= 4) {
                 const std::size_t length = buffer_[0] | (buffer_[1] << 8);
                 if (length < 4 || buffer_.size() < length) break;
+                longest = std::max(longest, length);
                 const auto from = buffer_.begin();
-                const bool found = (buffer_[2] | (buffer_[3] << 8)) == id;
+                const std::uint16_t got = static_cast<std::uint16_t>(buffer_[2] | (buffer_[3] << 8));
                 Bytes body(from + 4, from + static_cast<long>(length));
                 buffer_.erase(from, from + static_cast<long>(length));
-                if (found) return body;
+                if (got == id) return body;
+                if (skipped) (*skipped)[got] = std::move(body);
             }
             timeval tv{0, 100000};
             ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
@@ -122,6 +134,7 @@ public:
         }
     }
     void ShutdownReading() { ::shutdown(fd_, SHUT_RDWR); }
+    std::size_t longest = 0;  // the longest frame read by Await
 
 private:
     int fd_ = -1;
@@ -326,61 +339,216 @@ TEST(TestServerAbuse, AChatFloodCostsTheFlooderNotTheReader) {
     }
 }
 
-// A ball set down by hand at x = 500 cm, x = 1e30 or z = 1e20 is no ball on the table: the others never
-// see it and the table of the next turn keeps the ball where it was.
-TEST(TestServerAbuse, BallsSetDownOffTheTableAreRefusedAndTheRoomKeepsItsTable) {
-    constexpr std::uint16_t kPlayChoice = 2012, kReady = 2026, kStart = 2028, kGameStart = 2029,
-                            kTableStateRequest = 2049, kTableState = 2050, kNewTurn = 2051, kShot = 2052,
-                            kShotResult = 2053, kTurnResult = 2056, kTimeOver = 2062, kPlacement = 2063,
-                            kPlaced = 2064;
+namespace {
+
+constexpr std::uint16_t kRoomOptions = 2003, kRoomOptionsChanged = 2004, kPlayChoice = 2012, kReady = 2026,
+                        kReadyChanged = 2027, kStart = 2028, kGameStart = 2029, kTableStateRequest = 2049,
+                        kTableState = 2050, kNewTurn = 2051, kShot = 2052, kShotResult = 2053,
+                        kTurnResult = 2056, kTimeOver = 2062, kPlacement = 2063, kPlaced = 2064,
+                        kNotice = 240;
+constexpr auto kWait = std::chrono::seconds(30);
+
+// The balls of the game type at rest in a row on the table, as a client reports them (2050).
+Bytes RestingState(int gameType) {
+    const int count = table::GameTypeOf(gameType).ballCount;
+    Writer w;
+    w.u16(0).u16(0).u8(static_cast<std::uint8_t>(count));
+    for (int ball = 0; ball < count; ++ball)
+        w.u32(std::bit_cast<std::uint32_t>(-60.0f + 7.0f * static_cast<float>(ball))).u32(0).u32(0x40400000);
+    for (int ball = 0; ball < count; ++ball) w.u32(0).u32(0).u32(0).u32(0x3F800000);  // z = 3 cm, no turn
+    if (gameType >= room::kFirstPocketType) w.raw(Bytes(static_cast<std::size_t>(count), 0));
+    return w.u16(0).u16(0).bytes();
+}
+
+// Players in team slots 1, 2, ... of room 1, which the first opens; each ready reaches him before his start.
+void StartGame(const std::vector<RawClient*>& players, std::uint8_t gameType) {
+    ASSERT_TRUE(players[0]->CreateRoom(gameType, u"room", static_cast<std::uint8_t>(players.size() + 1)));
+    for (std::size_t i = 0; i < players.size(); ++i)
+        ASSERT_TRUE((i == 0 || players[i]->JoinRoom(1)) &&
+                    players[i]->Send(kPlayChoice, Writer().u8(static_cast<std::uint8_t>(i + 1))) &&
+                    (i == 0 || (players[i]->Send(kReady, Writer().u8(1)) &&
+                                players[0]->WaitFor(kReadyChanged, kWait))));
+    ASSERT_TRUE(players[0]->Send(kStart, Writer()));
+    for (RawClient* p : players) ASSERT_TRUE(p->WaitFor(kGameStart, kWait));
+}
+
+// The shooter strikes; each of `answering` answers with a shot that scores nothing and `state`.
+void Shoot(RawClient& shooter, const std::vector<std::pair<RawClient*, Bytes>>& answering, int gameType) {
+    Writer missed;  // the turn passes
+    missed.u16(gameType >= room::kFirstPocketType ? 2 : 1);
+    if (gameType >= room::kFirstPocketType) missed.u8(1).u8(0).u8(1).u8(1);
+    ASSERT_TRUE(shooter.Send(kShot, Writer().raw(Bytes(80, 0))));
+    for (const auto& [c, state] : answering)
+        ASSERT_TRUE(c->WaitFor(kTableStateRequest, kWait) && c->Send(kShotResult, missed) &&
+                    c->Send(kTableState, Writer().raw(state)));
+}
+
+}  // namespace
+
+// A ball set down by hand, or a shooter's table state, where a client refuses a ball (x = 500 cm, 1e30,
+// z = 1e20, 18 cm above the bed or 20 cm below it, no number) is no table: the others never see it, the
+// next turn is built from another player's state, and with none the clients keep their own tables.
+TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsItsTable) {
+    for (const int gameType : {room::kEightBallGame, room::kThreeCushionGame}) {
+        SCOPED_TRACE(gameType);
+        TestGameServer server(Lobby());
+        ASSERT_TRUE(server.Start());
+        RawClient master(server.Port()), other(server.Port());
+        ASSERT_TRUE(master.EnterLobby(u"master") && other.EnterLobby(u"other"));
+        ASSERT_NO_FATAL_FAILURE(StartGame({&master, &other}, static_cast<std::uint8_t>(gameType)));
+        const Bytes state = RestingState(gameType);
+        Bytes lifted = state, sunk = state;
+        TableState::SetSpot(lifted, 1, {0.0f, 0.0f, 1e20f});
+        TableState::SetSpot(sunk, 0, {0.0f, 0.0f, -1e6f});
+        ASSERT_NO_FATAL_FAILURE(Shoot(master, {{&master, lifted}, {&other, state}}, gameType));
+        const auto turn = other.Await(kNewTurn, kWait);
+        ASSERT_TRUE(turn);
+        EXPECT_EQ(Bytes(turn->begin() + 2, turn->end()), state) << "the new turn is not the other's table";
+
+        const auto place = [&](const BallSpot& at) {
+            Writer w;
+            w.u8(0).u8(0).u32(std::bit_cast<std::uint32_t>(at.x)).u32(std::bit_cast<std::uint32_t>(at.y));
+            return other.Send(kPlacement, w.u32(std::bit_cast<std::uint32_t>(at.z)).u8(255));
+        };
+        for (const BallSpot& at : {BallSpot{500, 0, 3},
+                                   {1e30f, 0, 3},
+                                   {0, 0, 1e20f},
+                                   {0, NAN, 3},
+                                   {0, 0, 18},
+                                   {0, 0, -20},
+                                   {-50, 10, 3}})
+            ASSERT_TRUE(place(at));
+        const auto placed = master.Await(kPlaced, kWait);
+        ASSERT_TRUE(placed);
+        Writer taken;
+        taken.u8(0)
+            .u32(std::bit_cast<std::uint32_t>(-50.0f))
+            .u32(std::bit_cast<std::uint32_t>(10.0f))
+            .u32(0x40400000);
+        EXPECT_EQ(*placed, taken.bytes()) << "the first placement the others hear of is the one on the table";
+        // The turn runs out: its new turn (shooter, cue ball, table and ball set, count, positions) is the
+        // room's table with the cue ball where it was set down.
+        ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kTurnResult, kWait));
+        const auto timedOut = master.Await(kNewTurn, kWait);
+        ASSERT_TRUE(timedOut && timedOut->size() >= 19u);
+        EXPECT_TRUE(std::equal(taken.bytes().begin() + 1, taken.bytes().end(), timedOut->begin() + 7));
+        // Every state of the next shot has a ball a kilometre below the table: the turn passes with no table.
+        ASSERT_NO_FATAL_FAILURE(Shoot(master, {{&master, sunk}, {&other, sunk}}, gameType));
+        ASSERT_TRUE(other.WaitFor(kTurnResult, kWait) && other.Send(kRoomListRequest, Writer()));
+        std::map<std::uint16_t, Bytes> between;
+        ASSERT_TRUE(other.Await(kRoomList, kWait, &between));
+        EXPECT_FALSE(between.count(kNewTurn)) << "a table no client takes was passed on";
+        server.Stop();
+    }
+}
+
+// The turn comes once the players have answered the shot: a watcher who never answers holds up nobody, a
+// player who leaves is counted out at once, and a silent player is waited for only so long.
+TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShot) {
+    const Bytes state = RestingState(room::kThreeCushionGame);
+    for (const bool departs : {true, false}) {
+        ServerOptions options = Lobby();
+        options.answerWaitMs = departs ? 600000 : 50;  // only the departure can let the turn go on
+        TestGameServer server(options);
+        ASSERT_TRUE(server.Start());
+        RawClient a(server.Port()), b(server.Port()), c(server.Port()), watcher(server.Port());
+        ASSERT_TRUE(a.EnterLobby(u"a") && b.EnterLobby(u"b") && c.EnterLobby(u"c") &&
+                    watcher.EnterLobby(u"w"));
+        ASSERT_NO_FATAL_FAILURE(StartGame({&a, &b, &c}, room::kThreeCushionGame));
+        ASSERT_TRUE(watcher.JoinRoom(1));
+        // Three teams play; c and the watcher never answer, and c may close his client.
+        ASSERT_NO_FATAL_FAILURE(Shoot(a, {{&a, state}, {&b, state}}, room::kThreeCushionGame));
+        ASSERT_TRUE(c.WaitFor(kTableStateRequest, kWait));
+        if (departs) c.Close();
+        const auto turn = b.Await(kTurnResult, kWait);
+        ASSERT_TRUE(turn && turn->size() >= 6)
+            << (departs ? "departed" : "silent") << " player held the game";
+        EXPECT_EQ((*turn)[5], 1) << "b, the next player, has the table";
+        const auto next = b.Await(kNewTurn, kWait);
+        EXPECT_TRUE(next && Bytes(next->begin() + 2, next->end()) == state);
+        server.Stop();
+    }
+}
+
+// Lists longer than the client's 4,096-byte frame once disconnected every client of the channel (110 players
+// with 12-character nicknames, 70 rooms, the invite list; a player with 100 gifts never signed in again),
+// and rooms with a 2,000-character title or game type 17 (set by 2003) did too. Lists go out cut to a frame,
+// each player's with himself in it; such rooms and settings are refused, and a line that would outgrow a
+// frame with its speaker's name is not passed on.
+TEST(TestServerAbuse, ListsRoomsAndLinesLongerThanAFrameAreCutOrRefused) {
+    constexpr std::uint16_t kChannelChatLine = 165, kUserList = 180, kItemList = 187,
+                            kInviteListRequest = 2042, kInviteList = 2043;
+    constexpr int kPlayers = 110, kRooms = 70;
     TestGameServer server(Lobby());
     ASSERT_TRUE(server.Start());
-    RawClient master(server.Port()), other(server.Port());
-    ASSERT_TRUE(master.EnterLobby(u"master") && other.EnterLobby(u"other"));
-    ASSERT_TRUE(master.CreateRoom(10));
-    ASSERT_TRUE(other.JoinRoom(1));
-    Writer one, two, ready;
-    one.u8(1);
-    two.u8(2);
-    ready.u8(1);
-    ASSERT_TRUE(master.Send(kPlayChoice, one) && other.Send(kPlayChoice, two) && other.Send(kReady, ready));
-    ASSERT_TRUE(other.WaitFor(2027, std::chrono::seconds(10)));
-    ASSERT_TRUE(master.Send(kStart, Writer()));
-    ASSERT_TRUE(master.WaitFor(kGameStart, std::chrono::seconds(10)) &&
-                other.WaitFor(kGameStart, std::chrono::seconds(10)));
-    // One shot that pockets nothing, on a table both clients report alike: the turn passes to `other`.
-    Bytes pocketed;
-    Writer state, result, shot;
-    state.raw(TableState::ShortRack(10, 0, 0, pocketed));
-    result.u16(2).u8(1).u8(0).u8(1).u8(1);
-    shot.raw(Bytes(80, 0));
-    ASSERT_TRUE(master.Send(kShot, shot));
-    // Each client answers the shot's table state request, as a client does once its balls rest.
-    for (RawClient* c : {&master, &other})
-        ASSERT_TRUE(c->WaitFor(kTableStateRequest, std::chrono::seconds(10)) &&
-                    c->Send(kShotResult, result) && c->Send(kTableState, state));
-    ASSERT_TRUE(other.WaitFor(kNewTurn, std::chrono::seconds(10)));
-    const auto place = [&](float x, float y, float z) {
-        Writer w;
-        w.u8(0).u8(0).u32(std::bit_cast<std::uint32_t>(x)).u32(std::bit_cast<std::uint32_t>(y));
-        w.u32(std::bit_cast<std::uint32_t>(z)).u8(255);
-        return other.Send(kPlacement, w);
+    LedgerItem gift;
+    gift.itemId = 3001;
+    gift.type = gift.usage = 1;
+    gift.expiry = u"2099-01-01 00:00";
+    for (gift.serial = 5000; gift.serial < 5100; ++gift.serial) server.GiveItem(u"player1000xx", gift);
+    std::vector<std::unique_ptr<RawClient>> clients;
+    std::vector<std::map<std::uint16_t, Bytes>> seen(kPlayers);
+    const auto name = [](int i) {  // 12 characters
+        const std::string digits = std::to_string(1000 + i);
+        return u"player" + std::u16string(digits.begin(), digits.end()) + u"xx";
     };
-    ASSERT_TRUE(place(500.0f, 0.0f, 2.8575f) && place(1e30f, 0.0f, 2.8575f) && place(0.0f, 0.0f, 1e20f) &&
-                place(0.0f, NAN, 2.8575f) && place(-50.0f, 10.0f, 2.8575f));
-    const auto placed = master.Await(kPlaced, std::chrono::seconds(10));
-    ASSERT_TRUE(placed);
-    Writer taken;
-    taken.u8(0).u32(std::bit_cast<std::uint32_t>(-50.0f)).u32(std::bit_cast<std::uint32_t>(10.0f));
-    taken.u32(std::bit_cast<std::uint32_t>(2.8575f));
-    EXPECT_EQ(*placed, taken.bytes()) << "the first placement the others hear of is the one on the table";
-    // The turn runs out: its new turn is the room's table with the cue ball where it was set down.
-    ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)));
-    ASSERT_TRUE(master.WaitFor(kTurnResult, std::chrono::seconds(10)));
-    const auto turn = master.Await(kNewTurn, std::chrono::seconds(10));
-    ASSERT_TRUE(turn);
-    // 2051: shooter, cue ball, table and ball set, the ball count, then the positions.
-    ASSERT_GE(turn->size(), 19u);
-    EXPECT_TRUE(std::equal(taken.bytes().begin() + 1, taken.bytes().end(), turn->begin() + 7));
+    for (int i = 0; i < kPlayers; ++i) {
+        clients.push_back(std::make_unique<RawClient>(server.Port()));
+        ASSERT_TRUE(clients.back()->EnterLobby(name(i)));
+    }
+    // Once every player is in the channel, one more change of its list goes to each in order of
+    // connection, the last player's last; the first then asks for the room list behind it.
+    for (int i = 0; i < kPlayers; ++i) ASSERT_TRUE(clients[i]->Await(kUserList, kWait, &seen[i]));
+    ASSERT_TRUE(clients.back()->Send(kChooseChannel, Writer().u16(1)));
+    const auto lastList = clients.back()->Await(kUserList, kWait);
+    ASSERT_TRUE(lastList && clients[0]->Send(kRoomListRequest, Writer()) &&
+                clients[0]->Await(kRoomList, kWait, &seen[0]));
+    const auto count = [](const Bytes& list) { return list.size() < 2 ? 0 : list[0] | (list[1] << 8); };
+    const auto holds = [](const Bytes& list, const Writer& w) {
+        return std::search(list.begin(), list.end(), w.bytes().begin(), w.bytes().end()) != list.end();
+    };
+    for (const auto& [list, i] : {std::pair{seen[0][kUserList], 0}, std::pair{*lastList, kPlayers - 1}}) {
+        EXPECT_TRUE(count(list) > 80 && count(list) < kPlayers) << count(list);
+        EXPECT_TRUE(holds(list, Writer().str(name(i)))) << "a player not on his own list";
+    }
+    const Bytes& items = seen[0][kItemList];
+    ASSERT_FALSE(items.empty());
+    EXPECT_TRUE(items[0] > 40 && items[0] < 101) << int{items[0]};
+    EXPECT_TRUE(holds(items, Writer().u64(100).u32(3000))) << "the cue every account plays with is left out";
+
+    // Rooms: none that no client takes, and 70 with 20-character titles, which no list takes whole.
+    RawClient& newcomer = *clients.back();
+    EXPECT_FALSE(newcomer.CreateRoom(17));
+    EXPECT_FALSE(newcomer.CreateRoom(4, std::u16string(2000, u'T')));
+    EXPECT_FALSE(newcomer.CreateRoom(4, std::u16string(room::kMaxTitle + 1, u'T')));
+    ASSERT_TRUE(clients[0]->CreateRoom(4, std::u16string(20, u'r')));
+    for (const auto& [type, title, rule] : {std::tuple<int, std::u16string, int>{17, u"room", 0},
+                                            {4, std::u16string(2000, u'T'), 0},
+                                            {4, u"room", 4}}) {
+        Writer w;
+        w.str(title).u16(0).u16(0).u8(2).str(u"").u8(static_cast<std::uint8_t>(type));
+        ASSERT_TRUE(
+            clients[0]->Send(kRoomOptions, w.u8(static_cast<std::uint8_t>(rule)).u8(30).u8(0).u8(0).u32(0)));
+        EXPECT_TRUE(clients[0]->WaitFor(kNotice, kWait)) << "no word of the refusal";
+    }
+    // The room's master may invite the other 109, of whom a frame takes about 90.
+    ASSERT_TRUE(clients[0]->Send(kInviteListRequest, Writer().u8(0)));
+    std::map<std::uint16_t, Bytes> beforeInvites;
+    const auto invite = clients[0]->Await(kInviteList, kWait, &beforeInvites);
+    EXPECT_FALSE(beforeInvites.count(kRoomOptionsChanged)) << "refused settings reached the room";
+    EXPECT_TRUE(invite && count(*invite) > 80 && count(*invite) < kPlayers - 1);
+    for (int i = 1; i < kRooms; ++i) ASSERT_TRUE(clients[i]->CreateRoom(4, std::u16string(20, u'r')));
+    ASSERT_TRUE(newcomer.Send(kRoomListRequest, Writer()));
+    const auto rooms = newcomer.Await(kRoomList, kWait);
+    ASSERT_TRUE(rooms && rooms->size() > 6);
+    EXPECT_TRUE(count(*rooms) > 50 && count(*rooms) < kRooms) << count(*rooms);
+    EXPECT_EQ((*rooms)[5], room::kThreeCushionGame) << "room 1's game type";
+
+    // A channel line as long as a frame takes: with the speaker's name in front it does not fit.
+    ASSERT_TRUE(newcomer.Send(kLobbyChat, Writer().str(std::u16string((kMaxBody - 4) / 2, u'x'))) &&
+                newcomer.Send(kLobbyChat, Writer().str(u"short")));
+    const auto line = newcomer.Await(kChannelChatLine, kWait);
+    EXPECT_TRUE(line && line->size() < 100) << "the line longer than a frame was sent";
+    for (const auto& c : clients) EXPECT_LE(c->longest, kMaxFrame);
     server.Stop();
 }

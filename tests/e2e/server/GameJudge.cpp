@@ -58,12 +58,13 @@ ShotReading ReadShotResult(const Bytes& body, int gameType) {
     return shot;
 }
 
-ShotVerdict JudgeShot(int gameType, const ShotReading& shot, std::uint8_t eightBallStatus, int teamPoints) {
+ShotVerdict JudgeShot(int gameType, const ShotReading& shot, std::uint8_t eightBallStatus, int teamPoints,
+                      int target) {
     ShotVerdict v;
     if (gameType < kFirstPocketType) {
         v.points = CaromPoints(gameType, shot);
         v.stays = v.points > 0;
-        if (v.stays && teamPoints + v.points >= kHandicap) v.end = GameEnd::ShooterWins;
+        if (v.stays && teamPoints + v.points >= target) v.end = GameEnd::ShooterWins;
         return v;
     }
     const bool cueDown = shot.Pocketed(ShotReading::kCueBall);

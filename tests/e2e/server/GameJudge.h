@@ -44,11 +44,14 @@ struct ShotVerdict {
     bool spotNine = false;  // 9-ball: the 9 went down on a foul and goes back on the foot spot
 };
 
-// The handicap the server gives every player in a room (2011, 2014): the points a carom game is played to.
+// The handicap the server gives every player in a room (2011, 2014): the points a carom game other than
+// the three-cushion game is played to (room::CaromTarget).
 constexpr std::uint16_t kHandicap = 20;
 
 // `eightBallStatus`: the shooter's team's 8-ball status before the shot (4: it plays on the 8);
-// `teamPoints`: the points of the shooter's team before the shot.
-ShotVerdict JudgeShot(int gameType, const ShotReading& shot, std::uint8_t eightBallStatus, int teamPoints);
+// `teamPoints`: the points of the shooter's team before the shot; `target`: the points that win a
+// carom game.
+ShotVerdict JudgeShot(int gameType, const ShotReading& shot, std::uint8_t eightBallStatus, int teamPoints,
+                      int target);
 
 }  // namespace testserver

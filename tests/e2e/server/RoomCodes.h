@@ -2,7 +2,9 @@
 // The room messages of the test server's room flow (RoomFlow.cpp) and the game's end (GameEnd.cpp),
 // the values of the game's end and the game types the server tells apart.
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace testserver::room {
 
@@ -66,5 +68,29 @@ constexpr std::uint8_t kTeamWon = 1, kTeamLost = 2, kTeamInvalid = 7;
 
 // Game types: the pocket games from 10 on.
 constexpr int kFirstPocketType = 10, kEightBallGame = 10, kNineBallGame = 12, kSnookerGame = 16;
+constexpr int kThreeCushionGame = 4, kLastGameType = 16;
+
+// A room's settings as the client's room dialogs allow them: a title of at most 24 characters, a
+// password of at most 8, 2 to 8 players, a game type the client knows and a point rule of the game's
+// (the three-cushion game's four targets). What passes keeps every message that carries the room
+// within a frame.
+constexpr std::size_t kMaxTitle = 24, kMaxPassword = 8;
+constexpr int kMaxPointRule = 3;
+
+// Why a new room (161) or the room's new settings (2003) are refused; null when they are not.
+inline const char* RoomSettingsProblem(int gameType, int maxPlayers, const std::u16string& title,
+                                       const std::u16string& password) {
+    if (gameType > kLastGameType) return "a game type above 16";
+    if (maxPlayers < 2 || maxPlayers > 8) return "not 2 to 8 players";
+    if (title.size() > kMaxTitle) return "a title longer than 24 characters";
+    if (password.size() > kMaxPassword) return "a password longer than 8 characters";
+    return nullptr;
+}
+
+// The points a carom game is played to: the three-cushion game's target as the room shows it
+// ("3Cushion 10pts" to "25pts" for point rules 0 to 3); the other carom games go to the handicap.
+constexpr int CaromTarget(int gameType, int pointRule, int handicap) {
+    return gameType == kThreeCushionGame ? 10 + 5 * (pointRule <= kMaxPointRule ? pointRule : 0) : handicap;
+}
 
 }  // namespace testserver::room

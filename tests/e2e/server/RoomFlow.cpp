@@ -1,14 +1,18 @@
 // The test server's room flow: what a game server does between room entry and leaving, in the least
 // form that lets two clients play one game. It answers entry with the room state and the member
 // list, keeps seats, teams and readiness, starts the game, relays aims to the others and shots to
-// everyone, asks every client for its table state during a shot, collects every client's shot result
-// and table state, judges the shot from the shooter's result (GameJudge) and announces the turn result
-// and the new turn built from the shooter's table state, or the end of the game. It passes game requests
-// and their answers between the players, tells the others of a player's new cue, lists the players who
-// may be invited and passes the invitations on, and answers ban cancels.
+// everyone, asks every client for its table state during a shot, collects the players' shot results
+// and table states (refusing a state no client takes; a player who leaves or stays silent past the
+// answers' time limit is not waited for), judges the shot from the shooter's result (GameJudge) and
+// announces the turn result and the new turn built from the shooter's table state, or the end of the
+// game. It passes game requests and their answers between the players, tells the others of a player's
+// new cue, lists the players who may be invited and passes the invitations on, and answers ban cancels.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
+#include "table/TableConstants.h"
 #include "tests/e2e/server/GameJudge.h"
 #include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/ServerState.h"
@@ -34,6 +38,16 @@ constexpr int kNineBallNumber = 9;
 
 // The master's chat line that sets the room's rack: "/rack short" or "/rack full".
 constexpr std::u16string_view kRackCommand = u"/rack ";
+
+// 2051: the shooter, the cue ball and the state without its own turn pair, whose table and ball set go in
+// front of the block and behind it.
+Bytes NewTurn(int shooter, std::uint8_t cueBall, const Bytes& state) {
+    const Bytes pair(state.begin(), state.begin() + 4);
+    Writer w;
+    w.u8(static_cast<std::uint8_t>(shooter)).u8(cueBall).raw(pair);
+    w.raw(Bytes(state.begin() + 4, state.end() - 4)).raw(pair);
+    return w.bytes();
+}
 
 }  // namespace
 
@@ -92,65 +106,6 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             }
             return w.bytes();
         };
-        auto playingSeats = [&] {
-            std::vector<int> seats;
-            for (int s = 0; s < kRoomSeats; ++s)
-                if (room.seats[s] && room.playing[s]) seats.push_back(s);
-            return seats;
-        };
-        auto cueBallOf = [&](int shooter) -> std::uint8_t {
-            if (room.gameType >= kFirstPocketType) return 0;
-            const auto seats = playingSeats();
-            const auto at = std::find(seats.begin(), seats.end(), shooter) - seats.begin();
-            return static_cast<std::uint8_t>(at % 2);
-        };
-        auto nextShooter = [&](int from) {
-            const auto seats = playingSeats();
-            for (int s : seats)
-                if (s > from) return s;
-            return seats.empty() ? from : seats.front();
-        };
-        // 2051: the shooter, the cue ball and the state without its own turn pair, whose table and ball
-        // set go in front of the block and behind it.
-        auto newTurn = [&](int shooter, const Bytes& state) {
-            const Bytes pair(state.begin(), state.begin() + 4);
-            Writer w;
-            w.u8(static_cast<std::uint8_t>(shooter)).u8(room.cueBall).raw(pair);
-            w.raw(Bytes(state.begin() + 4, state.end() - 4)).raw(pair);
-            return w.bytes();
-        };
-        // The turn result and, unless the game ended with it, the new turn built from the last table
-        // state known.
-        auto announceTurn = [&](std::uint16_t code, int points, bool stays, bool freeBall, bool gameOver) {
-            const int shooter = room.shooter;
-            // The shot that ends the game passes the table to nobody: no "Your turn" under the results.
-            const int next = stays || gameOver ? shooter : nextShooter(shooter);
-            room.points[shooter] = static_cast<std::uint16_t>(room.points[shooter] + points);
-            room.shooter = next;
-            room.cueBall = cueBallOf(next);
-            room.seed = room.seed * 1103515245u + 12345u;
-            std::uint16_t tableItem = 0, ballSet = 0;
-            if (room.lastState.size() >= 9) {
-                tableItem = static_cast<std::uint16_t>(room.lastState[0] | (room.lastState[1] << 8));
-                ballSet = static_cast<std::uint16_t>(room.lastState[2] | (room.lastState[3] << 8));
-            }
-            Writer turn;
-            turn.u16(ballSet).u16(tableItem).u8(stays ? kKindStays : 0).u8(static_cast<std::uint8_t>(next));
-            turn.u8(room.cueBall).u32(room.seed);
-            turn.u16(0).u16(code).u8(0).u16(room.points[next]).u16(0).u16(0).u16(room.points[shooter]);
-            turn.u16(room.points[next]).u8(0).u32(0).u8(freeBall ? 1 : 0);
-            for (int s : playingSeats()) turn.u8(static_cast<std::uint8_t>(s)).u64(goldOf(room.seats[s]));
-            turn.u8(0xFF);
-            toAll(room, kTurnResult, turn.bytes());
-            if (room.lastState.size() >= 9 && !gameOver) toAll(room, kNewTurn, newTurn(next, room.lastState));
-        };
-        auto collectDone = [&] {
-            for (int s = 0; s < kRoomSeats; ++s)
-                if (room.seats[s] && !room.seats[s]->closed && (!room.results[s] || !room.states[s]))
-                    return false;
-            return true;
-        };
-
         switch (f.id) {
             case kEnterDone: {
                 Writer w;
@@ -170,7 +125,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u8(static_cast<std::uint8_t>(room.running ? room.shooter : room.master)).u8(room.cueBall);
                 w.u8(static_cast<std::uint8_t>(room.members.size())).u8(room.maxPlayers);
                 w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
-                w.str(room.title).u8(0).u8(0).u8(0).u32(static_cast<std::uint32_t>(room.seedMoney)).u32(0);
+                w.str(room.title).u8(room.pointRule).u8(0).u8(0);
+                w.u32(static_cast<std::uint32_t>(room.seedMoney)).u32(0);
                 out.emplace_back(&c, EncodeFrame(kRoomState, w.bytes()));
                 // The one who enters gets the whole list; the others a line about him.
                 out.emplace_back(&c, EncodeFrame(kMemberList, memberList()));
@@ -197,7 +153,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             }
             case kStart: {
-                const auto seats = playingSeats();
+                const auto seats = room.PlayingSeats();
                 bool distinct = seats.size() >= 2;
                 bool ready = true;
                 for (std::size_t i = 0; i < seats.size(); ++i) {
@@ -226,7 +182,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 room.groups.Reset();
                 room.seed = 0x1234567u + room.number * 7919u + static_cast<std::uint32_t>(nextRoom_);
                 room.shooter = seats.front();
-                room.cueBall = cueBallOf(room.shooter);
+                room.cueBall = room.CueBallOf(room.shooter);
                 Writer w;
                 w.u32(room.seed).u32(0).u8(static_cast<std::uint8_t>(room.shooter)).u8(room.cueBall);
                 w.u8(0).u8(0).u8(0).u8(0).u8(0);
@@ -245,7 +201,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     Bytes pocketed;
                     room.lastState = TableState::ShortRack(room.gameType, room.table, room.ballSet, pocketed);
                     room.groups.Reset(pocketed);
-                    if (!room.lastState.empty()) toAll(room, kNewTurn, newTurn(room.shooter, room.lastState));
+                    if (!room.lastState.empty())
+                        toAll(room, kNewTurn, NewTurn(room.shooter, room.cueBall, room.lastState));
                 }
                 break;
             }
@@ -258,6 +215,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 toAll(room, kShot, f.body);
                 if (room.running) {
                     room.shotPending = true;
+                    room.shotAt = std::chrono::steady_clock::now();
+                    room.answered = false;
                     for (auto& result : room.results) result.reset();
                     for (auto& state : room.states) state.reset();
                     // Every client sends its table state with its shot result.
@@ -265,42 +224,27 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 }
                 break;
             case kShotResult:
-            case kTableState:
+            case kTableState: {
                 if (!room.running || !room.shotPending) break;
-                (f.id == kShotResult ? room.results : room.states)[seat] = f.body;
-                if (collectDone()) {
-                    room.shotPending = false;
-                    ++room.shots;
-                    const int shooter = room.shooter;
-                    const Bytes& result = *room.results[shooter];
-                    if (room.states[shooter]) room.lastState = *room.states[shooter];
-                    const ShotReading shot = ReadShotResult(result, room.gameType);
-                    const int team = room.playing[shooter];
-                    const ShotVerdict verdict =
-                        JudgeShot(room.gameType, shot, room.groups.Status(team), room.points[shooter]);
-                    const bool gameOver = verdict.end != GameEnd::None;
-                    if (verdict.spotNine)
-                        TableState::SpotOnFoot(room.lastState, room.gameType, kNineBallNumber);
-                    bool decided = false;
-                    if (room.gameType == kEightBallGame && !gameOver &&
-                        room.groups.AfterShot(team, shot, decided)) {
-                        int teams = 0;
-                        for (int s : playingSeats()) teams = std::max<int>(teams, room.playing[s]);
-                        Writer w;
-                        if (!decided) w.u8(1);
-                        w.raw(room.groups.Statuses(teams));
-                        toAll(room, decided ? kGroupsDecided : kEightBallShot, w.bytes());
+                if (!room.answered) room.firstAnswerAt = std::chrono::steady_clock::now();
+                room.answered = true;
+                Bytes body = f.body;
+                // A state no client takes is not passed on: it would cost the next player his turn.
+                if (f.id == kTableState) {
+                    if (const std::string problem = TableState::Problem(body, room.gameType);
+                        !problem.empty()) {
+                        std::fprintf(stderr, "marvenlot-testserver: client %d's table state refused: %s\n",
+                                     c.index, problem.c_str());
+                        body.clear();
                     }
-                    const std::uint16_t code =
-                        result.size() >= 2 ? static_cast<std::uint16_t>(result[0] | (result[1] << 8)) : 0;
-                    announceTurn(code, verdict.points, verdict.stays, verdict.freeBall && !gameOver,
-                                 gameOver);
-                    if (gameOver) EndGameByPlay(room, shooter, verdict.end == GameEnd::ShooterWins, out);
                 }
+                (f.id == kShotResult ? room.results : room.states)[seat] = std::move(body);
+                if (room.ShotAnswered()) DecideShot(room, out);
                 break;
+            }
             case kTurnTimeOver:
                 if (!room.running || room.shotPending || (seat != room.shooter && seat != room.master)) break;
-                announceTurn(kTimeOutCode, 0, false, false, false);
+                AnnounceTurn(room, kTimeOutCode, 0, false, false, false, out);
                 break;
             case kGameEndRequest: {
                 const std::uint8_t value = r.u8();
@@ -316,6 +260,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     toAll(room, kWithdrawnLost, w.bytes());
                     EndGame(room, seat, team, c.nickname, kEndWithdrawn, out);
                     room.CloseUpTeams();
+                    // The others of a game that goes on may be all that the running shot waited for.
+                    if (room.running && room.shotPending && room.ShotAnswered()) DecideShot(room, out);
                 }
                 break;
             }
@@ -357,10 +303,13 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     toOthers(room, kCalledPocket, w.bytes());
                     break;
                 }
-                // A ball set down where no shot could leave one is refused: the others keep their tables
-                // and the room its state.
+                // A ball set down where a client refuses one (on the turn's table: the last state's, else
+                // the room's) is refused: the others keep their tables and the room its state.
                 const BallSpot at = TableState::ReadSpot(f.body.data() + 2);
-                if (!TableState::OnTable(room.gameType, at)) {
+                const std::uint16_t tableItem = TableState::Fits(room.lastState, room.gameType)
+                                                    ? TableState::TableItem(room.lastState)
+                                                    : room.table;
+                if (!TableState::OnTable(room.gameType, tableItem, at)) {
                     std::fprintf(
                         stderr,
                         "marvenlot-testserver: client %d set ball %u down off the table (%g, %g, %g)\n",
@@ -376,25 +325,36 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             }
             case kRoomOptions: {
-                // The master's new settings go to every member as 2004; the game type and its option
-                // stay while a game runs.
+                // The master's new settings, checked as a new room's are, go to every member as 2004;
+                // the game type, its point rule and the option bits stay while a game runs.
                 const std::u16string title = r.str();
                 const std::uint16_t table = r.u16(), ballSet = r.u16();
                 const std::uint8_t maxPlayers = r.u8();
                 r.str();
-                const std::uint8_t gameType = r.u8(), gameOption = r.u8(), inning = r.u8(), bits = r.u8();
+                const std::uint8_t gameType = r.u8(), pointRule = r.u8(), inning = r.u8(), bits = r.u8();
                 const std::uint8_t locked = r.u8();
                 const std::u16string password = locked == 1 ? r.str() : std::u16string();
                 const std::uint16_t low = r.u16(), high = r.u16();
-                if (!r.ok || seat != room.master || maxPlayers < room.members.size() ||
-                    maxPlayers > kRoomSeats)
+                if (!r.ok || seat != room.master) break;
+                const char* problem = RoomSettingsProblem(gameType, maxPlayers, title, password);
+                if (!problem && maxPlayers < room.members.size()) problem = "fewer places than members";
+                if (!problem && pointRule > kMaxPointRule) problem = "a point rule above 3";
+                if (problem) {
+                    std::fprintf(stderr, "marvenlot-testserver: client %d's room settings refused: %s\n",
+                                 c.index, problem);
+                    Writer notice;
+                    notice.str(u"The room settings were refused: " +
+                               std::u16string(problem, problem + std::strlen(problem)) + u".");
+                    out.emplace_back(&c, EncodeFrame(kNotice, notice.bytes()));
                     break;
+                }
                 room.title = title;
                 room.maxPlayers = maxPlayers;
                 room.inningTime = inning;
                 room.password = password;
                 if (!room.running) {
                     room.gameType = gameType;
+                    room.pointRule = pointRule;
                     room.gameOption = bits;
                 }
                 Writer w;
@@ -403,7 +363,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     .u16(table)
                     .u16(ballSet)
                     .u8(room.maxPlayers);
-                w.str(room.title).u8(gameOption).u8(0).u8(room.inningTime).u8(room.gameOption).u8(0);
+                w.str(room.title).u8(room.pointRule).u8(0).u8(room.inningTime).u8(room.gameOption).u8(0);
                 w.u32(static_cast<std::uint32_t>(room.seedMoney)).u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
                 w.u16(low).u16(high);
@@ -445,13 +405,15 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     if (other.get() != &c && !other->closed && other->room < 0 &&
                         other->channel == c.channel && !other->nickname.empty())
                         free.push_back(other.get());
-                Writer w;
-                w.u16(static_cast<std::uint16_t>(free.size()));
+                std::vector<Bytes> entries;
                 for (const Client* other : free) {
                     const auto id = static_cast<std::uint32_t>(other->index + 1);
-                    w.u32(id).u64(id).u16(1).str(other->nickname).u16(0);
+                    Writer entry;
+                    entry.u32(id).u64(id).u16(1).str(other->nickname).u16(0);
+                    entries.push_back(entry.bytes());
                 }
-                out.emplace_back(&c, EncodeFrame(kInviteList, w.bytes()));
+                out.emplace_back(&c, EncodeFrame(kInviteList, FittedList("invite list", c.index, 2, entries,
+                                                                         kMaxListCount)));
                 break;
             }
             case kInvite: {
@@ -489,6 +451,111 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             default:
                 toOthers(room, f.id, f.body, true);
                 break;
+        }
+    }
+    Send(out);
+}
+
+void TestGameServer::AnnounceTurn(Room& room, std::uint16_t code, int points, bool stays, bool freeBall,
+                                  bool gameOver, Outbox& out) {
+    const int shooter = room.shooter;
+    // The shot that ends the game passes the table to nobody: no "Your turn" under the results.
+    const int next = stays || gameOver ? shooter : room.NextShooter(shooter);
+    room.points[shooter] = static_cast<std::uint16_t>(room.points[shooter] + points);
+    room.shooter = next;
+    room.cueBall = room.CueBallOf(next);
+    room.seed = room.seed * 1103515245u + 12345u;
+    std::uint16_t tableItem = 0, ballSet = 0;
+    if (room.lastState.size() >= 9) {
+        tableItem = TableState::TableItem(room.lastState);
+        ballSet = static_cast<std::uint16_t>(room.lastState[2] | (room.lastState[3] << 8));
+    }
+    Writer turn;
+    turn.u16(ballSet).u16(tableItem).u8(stays ? kKindStays : 0).u8(static_cast<std::uint8_t>(next));
+    turn.u8(room.cueBall).u32(room.seed);
+    turn.u16(0).u16(code).u8(0).u16(room.points[next]).u16(0).u16(0).u16(room.points[shooter]);
+    turn.u16(room.points[next]).u8(0).u32(0).u8(freeBall ? 1 : 0);
+    for (int s : room.PlayingSeats()) turn.u8(static_cast<std::uint8_t>(s)).u64(GoldOf(*room.seats[s]));
+    turn.u8(0xFF);
+    for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kTurnResult, turn.bytes()));
+    if (room.lastState.size() >= 9 && !gameOver) {
+        const Bytes body = NewTurn(next, room.cueBall, room.lastState);
+        for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kNewTurn, body));
+    }
+}
+
+void TestGameServer::DecideShot(Room& room, Outbox& out) {
+    room.shotPending = false;
+    ++room.shots;
+    const int shooter = room.shooter;
+    const bool shooterPlays = room.seats[shooter] && room.playing[shooter];
+    // The shooter's answer decides; every client plays the same shot, so another player's (or, failing
+    // those, a watcher's) stands in for a shooter who did not answer or whose state was refused.
+    const auto answerOf = [&](const std::array<std::optional<Bytes>, kRoomSeats>& answers) -> const Bytes* {
+        std::vector<int> order{shooter};
+        for (int s : room.PlayingSeats()) order.push_back(s);
+        for (int s = 0; s < kRoomSeats; ++s) order.push_back(s);
+        for (int s : order)
+            if (answers[s] && !answers[s]->empty()) return &*answers[s];
+        return nullptr;
+    };
+    const Bytes* result = answerOf(room.results);
+    if (const Bytes* state = answerOf(room.states)) {
+        room.lastState = *state;
+    } else {
+        // No table to pass on: each client keeps the one its shot left, and a time-out builds none.
+        std::fprintf(stderr, "marvenlot-testserver: room %u: no table state of the shot to pass on\n",
+                     room.number);
+        room.lastState.clear();
+    }
+    const ShotReading shot = result ? ReadShotResult(*result, room.gameType) : ShotReading{};
+    const int team = room.playing[shooter];
+    // A shooter who left a game that goes on scores nothing: the turn passes.
+    const ShotVerdict verdict =
+        shooterPlays ? JudgeShot(room.gameType, shot, room.groups.Status(team), room.points[shooter],
+                                 CaromTarget(room.gameType, room.pointRule, kHandicap))
+                     : ShotVerdict{};
+    const bool gameOver = verdict.end != GameEnd::None;
+    if (verdict.spotNine) TableState::SpotOnFoot(room.lastState, room.gameType, kNineBallNumber);
+    bool decided = false;
+    if (room.gameType == kEightBallGame && shooterPlays && !gameOver &&
+        room.groups.AfterShot(team, shot, decided)) {
+        int teams = 0;
+        for (int s : room.PlayingSeats()) teams = std::max<int>(teams, room.playing[s]);
+        Writer w;
+        if (!decided) w.u8(1);
+        w.raw(room.groups.Statuses(teams));
+        for (Client* m : room.members)
+            out.emplace_back(m, EncodeFrame(decided ? kGroupsDecided : kEightBallShot, w.bytes()));
+    }
+    const std::uint16_t code =
+        result && result->size() >= 2 ? static_cast<std::uint16_t>((*result)[0] | ((*result)[1] << 8)) : 0;
+    AnnounceTurn(room, code, verdict.points, verdict.stays, verdict.freeBall && !gameOver, gameOver, out);
+    if (gameOver) EndGameByPlay(room, shooter, verdict.end == GameEnd::ShooterWins, out);
+}
+
+void TestGameServer::CheckAnswerWaits() {
+    // The longest a shot runs on a client before it is judged (table/TableConstants.h).
+    constexpr auto kLongestShot = std::chrono::seconds(table::kMaxShotCalls / table::kTicksPerSecond);
+    const auto wait = std::chrono::milliseconds(options_.answerWaitMs);
+    const auto now = std::chrono::steady_clock::now();
+    Outbox out;
+    {
+        std::lock_guard lock(mutex_);
+        for (const auto& room : rooms_) {
+            if (!room->running || !room->shotPending) continue;
+            if (room->answered ? now - room->firstAnswerAt < wait : now - room->shotAt < kLongestShot + wait)
+                continue;
+            std::string silent;
+            for (int s : room->PlayingSeats())
+                if (!room->results[s] || !room->states[s])
+                    silent += " " + std::to_string(room->seats[s]->index);
+            std::fprintf(
+                stderr,
+                "marvenlot-testserver: room %u: no answer to the shot from client%s in time: the turn "
+                "goes on without it\n",
+                room->number, silent.c_str());
+            DecideShot(*room, out);
         }
     }
     Send(out);

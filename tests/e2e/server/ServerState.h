@@ -1,19 +1,39 @@
 #pragma once
 // The server's record of a connection and of a room, shared by the lobby and the room flow.
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <optional>
 
 #include "tests/e2e/server/PocketGroups.h"
+#include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TestGameServer.h"
 
 namespace testserver {
 
 constexpr int kRoomSeats = 8;
+// The most entries the client takes in a list with a u16 count (the room, player and invite lists).
+constexpr std::size_t kMaxListCount = 1000;
+
+// The body of a list the client replaces whole (so it cannot come in parts): the entries that fit one
+// frame behind the count (EntriesThatFit); a list so cut is logged.
+inline Bytes FittedList(const char* list, int client, std::size_t countBytes,
+                        const std::vector<Bytes>& entries, std::size_t limit,
+                        std::size_t always = static_cast<std::size_t>(-1)) {
+    const auto kept = EntriesThatFit(countBytes, entries, limit, always);
+    if (kept.size() < entries.size())
+        std::fprintf(
+            stderr,
+            "marvenlot-testserver: the %s for client %d holds %zu of its %zu entries: a frame takes no "
+            "more\n",
+            list, client, kept.size(), entries.size());
+    return ListBody(countBytes, entries, kept);
+}
 
 // A piece of bytes waiting to be sent; `pause` lets it arrive on its own (SendSplit).
 struct OutPiece {
@@ -69,7 +89,8 @@ struct TestGameServer::Room {
     std::uint8_t gameType = 4;
     std::uint8_t maxPlayers = 2;
     std::uint8_t moneyClass = 0;
-    std::uint8_t gameOption = 0;
+    std::uint8_t gameOption = 0;  // the option bits (bit 3: half game)
+    std::uint8_t pointRule = 0;   // 2003's game option: the three-cushion game's target (RoomCodes.h)
     std::uint8_t inningTime = 40;
     std::u16string title;
     std::u16string password;
@@ -89,8 +110,13 @@ struct TestGameServer::Room {
     std::uint32_t shots = 0;
     bool shotPending = false;
     std::array<std::optional<Bytes>, kRoomSeats> results{};  // 2053 of the running shot
-    std::array<std::optional<Bytes>, kRoomSeats> states{};   // 2050 of the running shot
-    Bytes lastState;                                         // the shooter's last 2050
+    // 2050 of the running shot; empty when it was refused (a state no client takes).
+    std::array<std::optional<Bytes>, kRoomSeats> states{};
+    // When the running shot went out and when its first answer came (the answers' time limit runs
+    // from then: every client plays the same shot).
+    std::chrono::steady_clock::time_point shotAt, firstAnswerAt;
+    bool answered = false;
+    Bytes lastState;  // the table of the last turn: the last shot's state, with placements since
     std::array<std::uint16_t, kRoomSeats> points{};
     // Since when the room waits for a game: its creation, then the end of its last game.
     std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();
@@ -112,6 +138,34 @@ struct TestGameServer::Room {
                 }
         for (int s = 0; s < kRoomSeats; ++s)
             if (playing[s] < renumbered.size()) playing[s] = renumbered[playing[s]];
+    }
+
+    std::vector<int> PlayingSeats() const {
+        std::vector<int> out;
+        for (int s = 0; s < kRoomSeats; ++s)
+            if (seats[s] && playing[s]) out.push_back(s);
+        return out;
+    }
+    // The playing seat after `from`, in seat order.
+    int NextShooter(int from) const {
+        const auto all = PlayingSeats();
+        for (int s : all)
+            if (s > from) return s;
+        return all.empty() ? from : all.front();
+    }
+    // Carom games: the first player of the game plays cue ball 0, the second cue ball 1, and so on.
+    std::uint8_t CueBallOf(int shooter) const {
+        if (gameType >= room::kFirstPocketType) return 0;
+        const auto all = PlayingSeats();
+        const auto at = std::find(all.begin(), all.end(), shooter) - all.begin();
+        return static_cast<std::uint8_t>(at % 2);
+    }
+    // Every player of the game still in the room sent the running shot's result and state (watchers
+    // are not waited for: the turn is built from the players' tables).
+    bool ShotAnswered() const {
+        for (int s : PlayingSeats())
+            if (!results[s] || !states[s]) return false;
+        return true;
     }
 
     void Write(Writer& w) const {

@@ -162,15 +162,13 @@ LedgerAccount& ShopLedger::Account(const std::u16string& loginId) {
     return it->second;
 }
 
-void ShopLedger::WriteItems(Writer& w, const LedgerAccount& account) {
-    for (const LedgerItem& item : account.items) {
-        w.u64(item.serial).u32(item.itemId).u32(item.type);
-        w.u8(item.type == 5 ? 3 : 0).u8(item.state).u8(item.personal).u8(item.usage);
-        w.u32(item.initial).u32(item.remaining).u64(item.upgrade);
-        for (std::uint8_t v : item.performance) w.u8(v);
-        for (std::uint16_t v : item.parts) w.u16(v);
-        w.str(item.expiry).str(item.name);
-    }
+void ShopLedger::WriteItem(Writer& w, const LedgerItem& item) {
+    w.u64(item.serial).u32(item.itemId).u32(item.type);
+    w.u8(item.type == 5 ? 3 : 0).u8(item.state).u8(item.personal).u8(item.usage);
+    w.u32(item.initial).u32(item.remaining).u64(item.upgrade);
+    for (std::uint8_t v : item.performance) w.u8(v);
+    for (std::uint16_t v : item.parts) w.u16(v);
+    w.str(item.expiry).str(item.name);
 }
 
 bool ShopLedger::HandleCue(LedgerAccount& me, const Frame& f, std::vector<Frame>& replies) {

@@ -64,8 +64,8 @@ public:
     // Answers one request of the shop; false when the frame is no shop request.
     bool Handle(const std::u16string& loginId, const std::u16string& nickname, const Frame& request,
                 const LedgerHooks& hooks, std::vector<Frame>& replies);
-    // The account's bought items as entries of the item list (187), after `count` entries.
-    static void WriteItems(Writer& w, const LedgerAccount& account);
+    // A bought item as an entry of the item list (187).
+    static void WriteItem(Writer& w, const LedgerItem& item);
 
 private:
     // Repair (538), performance reset (540) and upgrade (536) of a personal cue.

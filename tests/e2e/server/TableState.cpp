@@ -4,7 +4,12 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <string>
 
+#include "engine/core/Text.h"
+#include "table/BallPlaces.h"
+#include "table/GameTypes.h"
+#include "table/TableItems.h"
 #include "tests/e2e/server/RoomCodes.h"
 
 namespace testserver {
@@ -16,15 +21,11 @@ using room::kEightBallGame, room::kFirstPocketType, room::kNineBallGame, room::k
 constexpr std::size_t kHeader = 5;  // table, ball set, count
 constexpr std::size_t kPositionBytes = 12, kOrientationBytes = 16;
 
-// The tables, half sizes to the cushions' noses in cm: the largest carom table (the match table), the
-// pool table and the snooker table.
+// The pocket tables, half sizes to the cushions' noses in cm: the pool table and the snooker table.
 struct Bed {
     float halfLength, halfWidth;
 };
-constexpr Bed kCaromBed{142.24f, 71.12f}, kPoolBed{127.5f, 63.75f}, kSnookerBed{177.8f, 88.9f};
-// A ball set down by hand lies on the bed; the margin takes in the pockets' holes, where a ball drops
-// to 15 cm below the bed.
-constexpr float kPlaceMargin = 15.0f, kLowest = -20.0f, kHighest = 20.0f;
+constexpr Bed kPoolBed{127.5f, 63.75f}, kSnookerBed{177.8f, 88.9f};
 
 constexpr float kPoolRadius = 2.8575f;
 constexpr float kPocketDepth = 15.0f;
@@ -33,8 +34,7 @@ constexpr float kCornerHoleOffset = 4.5f, kSideHoleOffset = 5.45f;
 constexpr float kSpotStep = 2 * kPoolRadius + 0.1f;
 
 Bed BedOf(int gameType) {
-    if (gameType == kSnookerGame) return kSnookerBed;
-    return gameType >= kFirstPocketType ? kPoolBed : kCaromBed;
+    return gameType == kSnookerGame ? kSnookerBed : kPoolBed;
 }
 
 float ReadFloat(const std::uint8_t* b) {
@@ -93,17 +93,38 @@ void TableState::SetOutOfPlay(Bytes& state, int ball, std::uint8_t pocket) {
     state[kHeader + count * (kPositionBytes + kOrientationBytes) + static_cast<std::size_t>(ball)] = pocket;
 }
 
-bool TableState::OnTable(int gameType, const BallSpot& spot) {
-    const Bed bed = BedOf(gameType);
-    // Written so that a NaN fails every test.
-    return std::fabs(spot.x) <= bed.halfLength + kPlaceMargin &&
-           std::fabs(spot.y) <= bed.halfWidth + kPlaceMargin && spot.z >= kLowest && spot.z <= kHighest;
+bool TableState::OnTable(int gameType, std::uint16_t tableItem, const BallSpot& spot) {
+    return table::BallPlaceProblem(table::TableTypeOfGame(gameType, tableItem), 0, true, spot.x, spot.y,
+                                   spot.z)
+        .empty();
+}
+
+std::string TableState::Problem(const Bytes& state, int gameType) {
+    const int count = BallCount(state);
+    if (!Fits(state, gameType))
+        return "a body of " + std::to_string(state.size()) + " bytes for its ball count";
+    if (count != table::GameTypeOf(gameType).ballCount)
+        return std::to_string(count) + " balls, not the game's " +
+               std::to_string(table::GameTypeOf(gameType).ballCount);
+    const std::uint8_t tableType = table::TableTypeOfGame(gameType, TableItem(state));
+    for (int ball = 0; ball < count; ++ball) {
+        const std::uint8_t* turn = state.data() + kHeader + static_cast<std::size_t>(count) * kPositionBytes +
+                                   static_cast<std::size_t>(ball) * kOrientationBytes;
+        for (int i = 0; i < 4; ++i)
+            if (!std::isfinite(ReadFloat(turn + 4 * i)))
+                return "ball " + std::to_string(ball) + " turned by no number";
+        const BallSpot at = Spot(state, ball);
+        const bool inPlay = gameType < kFirstPocketType || OutOfPlay(state, ball) == 0;
+        const WString problem = table::BallPlaceProblem(tableType, ball, inPlay, at.x, at.y, at.z);
+        if (!problem.empty()) return WideToMulti(problem);
+    }
+    return {};
 }
 
 bool TableState::Place(Bytes& state, int gameType, std::uint8_t ball, const std::uint8_t* position) {
     if (!Fits(state, gameType) || ball >= BallCount(state)) return false;
     const BallSpot spot = ReadSpot(position);
-    if (!OnTable(gameType, spot)) return false;
+    if (!OnTable(gameType, TableItem(state), spot)) return false;
     SetSpot(state, ball, spot);
     if (gameType >= kFirstPocketType) SetOutOfPlay(state, ball, 0);
     return true;

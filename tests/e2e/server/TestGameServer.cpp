@@ -4,13 +4,13 @@
 #include <chrono>
 #include <cstdio>
 
+#include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/ServerState.h"
 
 namespace testserver {
 
 namespace {
 constexpr std::uint16_t kHello = 150;
-constexpr std::size_t kMaxFrame = 4096;
 
 std::string Narrow(const std::u16string& s) {
     std::string out;
@@ -77,6 +77,7 @@ void TestGameServer::AcceptLoop() {
         }
         ReapClosed();
         DropStalled();
+        if (options_.lobby && options_.roomFlow) CheckAnswerWaits();
         platform::TcpSocket s = listener_.Accept(50);
         if (!s.IsOpen()) continue;
         Client* c;
@@ -237,6 +238,23 @@ void TestGameServer::WriteLoop(Client& c) {
 }
 
 bool TestGameServer::Write(Client& c, Bytes bytes, bool encipher, const Client* relayedFrom) {
+    // The client cuts frames out of a 4,096-byte buffer and drops the connection on a longer one: a
+    // message that outgrew it is not sent (nor are those written with it), and the server says so, once
+    // for the same message to several clients.
+    for (std::size_t at = 0; encipher && at < bytes.size();) {
+        const std::size_t length = bytes.size() - at >= 4 ? bytes[at] | (bytes[at + 1] << 8) : 0;
+        if (length < 4 || length > kMaxFrame || at + length > bytes.size()) {
+            const unsigned id = bytes.size() - at >= 4 ? bytes[at + 2] | (bytes[at + 3] << 8) : 0;
+            const std::uint64_t refused = std::uint64_t{id} << 32 | (bytes.size() - at);
+            if (lastRefused_.exchange(refused) != refused)
+                std::fprintf(stderr,
+                             "marvenlot-testserver: message %u of %zu bytes not sent to client %d: a frame "
+                             "holds %zu\n",
+                             id, bytes.size() - at, c.index, kMaxFrame);
+            return false;
+        }
+        at += length;
+    }
     std::lock_guard lock(c.writeMutex);
     if (c.sendClosed) return false;
     if (encipher) {
@@ -584,11 +602,14 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
         }
         case kRoomListRequest: {
             std::lock_guard lock(mutex_);
-            std::vector<const Room*> list;
+            std::vector<Bytes> blocks;
             for (auto& room : rooms_)
-                if (room->channel == c.channel && !room->members.empty()) list.push_back(room.get());
-            w.u16(static_cast<std::uint16_t>(list.size()));
-            for (const Room* room : list) room->Write(w);
+                if (room->channel == c.channel && !room->members.empty()) {
+                    Writer block;
+                    room->Write(block);
+                    blocks.push_back(block.bytes());
+                }
+            w.raw(FittedList("room list", c.index, 2, blocks, kMaxListCount));
             break;
         }
         case kCreateRoom: {
@@ -608,7 +629,12 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             room->table = r.u16();
             room->ballSet = r.u16();
             room->password = r.str();
-            if (!r.ok || room->gameType > 16) {
+            const char* problem = r.ok ? room::RoomSettingsProblem(room->gameType, room->maxPlayers,
+                                                                   room->title, room->password)
+                                       : "a short message";
+            if (problem) {
+                std::fprintf(stderr, "marvenlot-testserver: client %d's new room refused: %s\n", c.index,
+                             problem);
                 w.u8(4);
                 break;
             }
@@ -733,19 +759,42 @@ TestGameServer::Client* TestGameServer::OnlineClient(const std::u16string& login
 }
 
 void TestGameServer::SendChannelPlayers(std::uint16_t channel) {
-    // Every signed-in player of the channel learns who is in it (level 1, location 0 the lobby).
+    // Every signed-in player of the channel learns who is in it (level 1, location 0 the lobby). A list
+    // longer than a frame takes is cut, each player's with himself in it.
     std::vector<Client*> members;
-    Writer w;
+    std::vector<Bytes> lists;
     {
         std::lock_guard lock(mutex_);
         for (auto& other : clients_)
             if (!other->closed && other->channel == channel && !other->nickname.empty())
                 members.push_back(other.get());
-        w.u16(static_cast<std::uint16_t>(members.size()));
-        for (Client* m : members)
-            w.u64(static_cast<std::uint64_t>(m->index) + 1).u16(1).u16(m->room < 0 ? 0 : 1).str(m->nickname);
+        std::vector<Bytes> entries;
+        for (Client* m : members) {
+            Writer entry;
+            entry.u64(static_cast<std::uint64_t>(m->index) + 1)
+                .u16(1)
+                .u16(m->room < 0 ? 0 : 1)
+                .str(m->nickname);
+            entries.push_back(entry.bytes());
+        }
+        const auto write = [&](const std::vector<std::size_t>& kept) {
+            return EncodeFrame(kUserList, ListBody(2, entries, kept));
+        };
+        const auto all = EntriesThatFit(2, entries, kMaxListCount);
+        if (all.size() < entries.size())
+            std::fprintf(
+                stderr,
+                "marvenlot-testserver: the player list of channel %u holds %zu players: each gets about "
+                "%zu of them, a frame takes no more\n",
+                channel, entries.size(), all.size());
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            if (all.size() == entries.size())
+                lists.push_back(i == 0 ? write(all) : lists.front());
+            else
+                lists.push_back(write(EntriesThatFit(2, entries, kMaxListCount, i)));
+        }
     }
-    for (Client* m : members) Write(*m, EncodeFrame(kUserList, w.bytes()), true);
+    for (std::size_t i = 0; i < members.size(); ++i) Write(*members[i], std::move(lists[i]), true);
 }
 
 bool TestGameServer::HandleShop(Client& c, const Frame& f) {
@@ -776,22 +825,27 @@ bool TestGameServer::HandleShop(Client& c, const Frame& f) {
 }
 
 void TestGameServer::SendOwnItems(Client& c) {
-    Writer w;
+    // The bought items, then the cue every account owns (equipped, so always listed). The client
+    // replaces its list with this one: items past what a frame (or the u8 count) takes are left out.
+    std::vector<Bytes> entries;
     {
         std::lock_guard lock(mutex_);
-        const LedgerAccount& shop = shop_.Account(c.loginId);
-        w.u8(static_cast<std::uint8_t>(1 + std::min<std::size_t>(shop.items.size(), 200)));
-        LedgerAccount first = shop;
-        if (first.items.size() > 200) first.items.resize(200);
-        ShopLedger::WriteItems(w, first);
+        for (const LedgerItem& item : shop_.Account(c.loginId).items) {
+            Writer entry;
+            ShopLedger::WriteItem(entry, item);
+            entries.push_back(entry.bytes());
+        }
     }
-    w.u64(kOwnCueSerial).u32(kOwnCueItem).u32(1);  // type 1: cue
-    w.u8(0).u8(1).u8(0).u8(1);                     // kind, active, not personal, limited time
-    w.u32(30).u32(30).u64(0);
-    for (int i = 0; i < 5; ++i) w.u8(0);
-    for (int i = 0; i < 5; ++i) w.u16(0);
-    w.str(u"").str(u"");
-    Write(c, EncodeFrame(kItemList, w.bytes()), true);
+    Writer cue;
+    cue.u64(kOwnCueSerial).u32(kOwnCueItem).u32(1);  // type 1: cue
+    cue.u8(0).u8(1).u8(0).u8(1);                     // kind, active, not personal, limited time
+    cue.u32(30).u32(30).u64(0);
+    for (int i = 0; i < 5; ++i) cue.u8(0);
+    for (int i = 0; i < 5; ++i) cue.u16(0);
+    cue.str(u"").str(u"");
+    entries.push_back(cue.bytes());
+    Write(c, EncodeFrame(kItemList, FittedList("item list", c.index, 1, entries, 255, entries.size() - 1)),
+          true);
 }
 
 void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
@@ -826,6 +880,9 @@ void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
         }
         if (room.running && team != 0) EndGame(room, seat, team, c.nickname, 0, out);
         if (team != 0) room.CloseUpTeams();
+        // He is waited for no longer: the others' answers may be all the running shot needs.
+        if (room.running && room.shotPending && room.ShotAnswered() && options_.roomFlow)
+            DecideShot(room, out);
     }
     Send(out);
 }

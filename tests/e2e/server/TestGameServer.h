@@ -5,6 +5,7 @@
 // lobby flow, keeps rooms, relays room traffic and runs the item shop, which is what the marvenlot-testserver
 // program runs.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -50,6 +51,10 @@ struct ServerOptions {
     // dropped, and a connection kFloodLimit messages over it is disconnected. 0 a second: no limit.
     double relayBurst = 100;
     double relayPerSecond = 20;
+    // How long the answers (2053 and 2050) of a running shot are waited for after the first came:
+    // every client plays the same shot, so the players' answers come close together. Then the turn
+    // goes on with the answers that came (a player who left is not waited for at all).
+    std::int64_t answerWaitMs = 30000;
     std::int64_t startGold = kDefaultStartGold;  // the gold of a new account
     // A recommendation of a gallery shot (255) that was taken: the shot, the player, the points and
     // the text (the program hands it to its gallery stand-in).
@@ -183,6 +188,15 @@ private:
     // Under mutex_: the game of the room ends by play (2046 to every member): the team of `shooter`
     // won or lost, the others the other way. Every seat watches after it.
     void EndGameByPlay(Room& room, int shooter, bool shooterWon, Outbox& out);
+    // Under mutex_: the turn result (2056) of a shot that scored `points` with result `code`, and
+    // unless the game ended the new turn (2051) built from the room's last table state.
+    void AnnounceTurn(Room& room, std::uint16_t code, int points, bool stays, bool freeBall, bool gameOver,
+                      Outbox& out);
+    // Under mutex_: the running shot is answered (or its wait is over): judges it from the shooter's
+    // result and announces the turn or the game's end.
+    void DecideShot(Room& room, Outbox& out);
+    // Decides the shots whose answers took longer than ServerOptions::answerWaitMs.
+    void CheckAnswerWaits();
     // Under mutex_: the gold a client's account holds (what the room shows of him).
     std::uint64_t GoldOf(const Client& c);
     // The room flow: entry, seats, readiness, game start, relayed aims and shots, collected
@@ -240,6 +254,7 @@ private:
     std::vector<Account> accounts_;
     std::map<std::u16string, PracticeRecord> practice_;  // under mutex_
     platform::VirtualClock* clock_ = nullptr;
+    std::atomic<std::uint64_t> lastRefused_{0};  // the id and size of the last message too long to send
 };
 
 }  // namespace testserver

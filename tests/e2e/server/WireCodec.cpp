@@ -4,6 +4,7 @@
 #include <openssl/des.h>
 #include <openssl/sha.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace testserver {
@@ -39,7 +40,39 @@ std::u16string Reader::str() {
 
 Bytes EncodeFrame(std::uint16_t id, const Bytes& body) {
     Writer w;
-    w.u16(static_cast<std::uint16_t>(body.size() + 4)).u16(id).raw(body);
+    // A body past what the u16 length can say gets length 0, which no reader takes.
+    const std::size_t length = body.size() + 4;
+    w.u16(length <= 0xFFFF ? static_cast<std::uint16_t>(length) : 0).u16(id).raw(body);
+    return w.bytes();
+}
+
+std::vector<std::size_t> EntriesThatFit(std::size_t header, const std::vector<Bytes>& entries,
+                                        std::size_t limit, std::size_t always) {
+    const bool reserved = always < entries.size() && limit > 0;
+    std::size_t room = kMaxBody - std::min(header, kMaxBody);
+    if (reserved) room -= std::min(room, entries[always].size());
+    std::size_t left = reserved ? limit - 1 : limit;
+    std::vector<std::size_t> kept;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (reserved && i == always) {
+            kept.push_back(i);
+        } else if (left > 0 && entries[i].size() <= room) {
+            room -= entries[i].size();
+            --left;
+            kept.push_back(i);
+        }
+    }
+    return kept;
+}
+
+Bytes ListBody(std::size_t countBytes, const std::vector<Bytes>& entries,
+               const std::vector<std::size_t>& kept) {
+    Writer w;
+    if (countBytes == 1)
+        w.u8(static_cast<std::uint8_t>(kept.size()));
+    else
+        w.u16(static_cast<std::uint16_t>(kept.size()));
+    for (std::size_t i : kept) w.raw(entries[i]);
     return w.bytes();
 }
 

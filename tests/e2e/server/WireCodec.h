@@ -14,6 +14,10 @@ namespace testserver {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// The longest frame either side takes, its 4-byte header included (the client's receive buffer).
+constexpr std::size_t kMaxFrame = 4096;
+constexpr std::size_t kMaxBody = kMaxFrame - 4;
+
 struct Frame {
     std::uint16_t id = 0;
     Bytes body;
@@ -58,7 +62,17 @@ private:
     std::size_t at_ = 0;
 };
 
+// A body too long for the u16 length gets length 0 (which the server's send refuses).
 Bytes EncodeFrame(std::uint16_t id, const Bytes& body);
+
+// A list message the client takes whole and replaces its list with: which of the entries go in one
+// frame after `header` bytes, in order, the entries at `always` (if not npos) first of all. Entries
+// that do not fit are left out; at most `limit` go in (the reach of the list's count).
+// The body of such a list: the count (a u8 or a u16: `countBytes`), then the entries at `kept`.
+Bytes ListBody(std::size_t countBytes, const std::vector<Bytes>& entries,
+               const std::vector<std::size_t>& kept);
+std::vector<std::size_t> EntriesThatFit(std::size_t header, const std::vector<Bytes>& entries,
+                                        std::size_t limit, std::size_t always = static_cast<std::size_t>(-1));
 
 // One direction's cipher.
 class WireCipher {

@@ -1,9 +1,11 @@
 // marvenlot-testserver: the test game server as a program, so that a person can run the client in normal
 // mode against it on one machine (docs/testserver.md).
 //   marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N] [--gallery-port N]
+//                        [--answer-wait MS]
 // Port 0 (the default) picks a free port; the chosen one is printed. --gold gives new accounts N gold
 // instead of 100,000 (the earn-gold mission takes players with at most 3,000). --gallery-port also
-// serves the shot gallery's stand-in, which shows the recommendations the players send.
+// serves the shot gallery's stand-in, which shows the recommendations the players send. --answer-wait
+// sets how long the players' answers to a shot are waited for after the first came (30,000 ms).
 
 #include <atomic>
 #include <cerrno>
@@ -30,7 +32,7 @@ void OnSignal(int) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N] "
-                 "[--gallery-port N]\n");
+                 "[--gallery-port N] [--answer-wait MS]\n");
     return 2;
 }
 }  // namespace
@@ -49,17 +51,16 @@ int main(int argc, char** argv) {
             (arg == "--port" ? port : galleryPort) = value;
         } else if (arg == "--cipher") {
             options.cipher = true;
-        } else if (arg == "--gold" && i + 1 < argc) {
+        } else if ((arg == "--gold" || arg == "--answer-wait") && i + 1 < argc) {
             char* end = nullptr;
             errno = 0;
-            const long long gold = std::strtoll(argv[++i], &end, 10);
-            if (!end || *end != '\0' || end == argv[i] || errno == ERANGE || gold < 0) {
-                std::fprintf(stderr,
-                             "marvenlot-testserver: --gold takes a whole number from 0 up, not \"%s\"\n",
-                             argv[i]);
+            const long long value = std::strtoll(argv[++i], &end, 10);
+            if (!end || *end != '\0' || end == argv[i] || errno == ERANGE || value < 0) {
+                std::fprintf(stderr, "marvenlot-testserver: %s takes a whole number from 0 up, not \"%s\"\n",
+                             arg.c_str(), argv[i]);
                 return Usage();
             }
-            options.startGold = gold;
+            (arg == "--gold" ? options.startGold : options.answerWaitMs) = value;
         } else if (arg == "--personal-cues") {
             options.personalCues = true;
         } else if (arg == "--verbose") {
