@@ -355,6 +355,10 @@ private:
     bool PlaceBallAtScreen(int x, int y);
     // The pocket whose hole lies under client pixel (x, y) or within its radius of it; kNoPocket.
     std::uint8_t PocketAtScreen(int x, int y) const;
+    // While a shot runs, another player aims or a stored shot plays, the own aim is not in play: what
+    // the controls did to it since `before` (a mouse move, a held arrow, W/A/S/D, Q, Space) is undone
+    // and nothing strikes; the camera and view requests stay.
+    void KeepAimUnlessInPlay(const AimState& before, ControlRequests& requests);
     // yawTurned: how far the aim turned with these requests; the aim view turns with it.
     void ApplyRequests(const ControlRequests& requests, float yawTurned);
     void RecordTrails();

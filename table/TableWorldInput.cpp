@@ -52,16 +52,10 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
             return true;
         }
     }
-    // While a shot runs, another player aims or a stored shot plays, only the camera and the view
-    // keys work.
     const AimState before = aim_;
     ControlRequests requests;
     if (!controls_.HandleMessage(message, wParam, lParam, aim_, requests)) return false;
-    if (shotExecuting_ || shotStartPending_ || !ownTurn_ || !OwnAimInPlay()) {
-        aim_ = before;
-        requests.strike = false;
-        requests.aimChanged = false;
-    }
+    KeepAimUnlessInPlay(before, requests);
     ApplyRequests(requests, aim_.YawDegrees() - before.YawDegrees());
     return true;
 }
@@ -128,10 +122,11 @@ std::uint8_t TableWorld::PocketAtScreen(int x, int y) const {
 
 void TableWorld::PointerOnWidget() {
     platform::ScopedLock guard(lock_);
-    const float before = aim_.YawDegrees();
+    const AimState before = aim_;
     ControlRequests requests;
     controls_.PointerOnWidget(aim_, requests);
-    if (requests.aimChanged) ApplyRequests(requests, aim_.YawDegrees() - before);
+    KeepAimUnlessInPlay(before, requests);
+    if (requests.aimChanged) ApplyRequests(requests, aim_.YawDegrees() - before.YawDegrees());
 }
 
 void TableWorld::OnKeyCommand(std::uint32_t virtualKey, bool down) {
@@ -161,6 +156,13 @@ void TableWorld::PollKeyboard(platform::KeyboardState& keys) {
 void TableWorld::ReleaseHeldKeys() {
     platform::ScopedLock guard(lock_);
     controls_.ReleaseHeldKeys(aim_);
+}
+
+void TableWorld::KeepAimUnlessInPlay(const AimState& before, ControlRequests& requests) {
+    if (!shotExecuting_ && !shotStartPending_ && ownTurn_ && OwnAimInPlay()) return;
+    aim_ = before;
+    requests.strike = false;
+    requests.aimChanged = false;
 }
 
 void TableWorld::ApplyRequests(const ControlRequests& r, float yawTurned) {

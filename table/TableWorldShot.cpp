@@ -152,12 +152,14 @@ void TableWorld::Update(std::uint32_t tick, int mouseDx, int mouseDy, bool pause
     (void)tick;
     platform::ScopedLock guard(lock_);
     ControlRequests requests;
-    const float yawBefore = aim_.YawDegrees();
+    const AimState before = aim_;
+    // Held keys act on the own aim only while it is in play (an onlooker's arrows turn no cue).
     if (!paused) controls_.Tick(aim_, requests);
+    KeepAimUnlessInPlay(before, requests);
     // The window messages drive the aim and the camera; the raw mouse sums are not needed here.
     (void)mouseDx;
     (void)mouseDy;
-    ApplyRequests(requests, aim_.YawDegrees() - yawBefore);
+    ApplyRequests(requests, aim_.YawDegrees() - before.YawDegrees());
 
     if (shotExecuting_ && !paused) {
         bool ended = false;

@@ -23,7 +23,9 @@
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/StartReadyButton.h"
+#include "table/AimControls.h"
 #include "table/TableMessages.h"
+#include "table/WorldConstants.h"
 #include "tests/scenes/support/QueuedSounds.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 #include "tests/scenes/support/WidgetTree.h"
@@ -201,6 +203,44 @@ TEST_F(RoomSceneTest, OwnAimGoesAtMostOnceASecondAndNotAtAllWhileItStaysTheSame)
     const std::size_t after = SentWith(2058).size();
     Run(3000);
     EXPECT_EQ(SentWith(2058).size(), after) << "an unchanged aim is not sent";
+}
+
+// An onlooker's aiming keys, held or pressed, leave the shooter's cue as the shooter aims it; Tab still
+// takes his camera up, and his own turn gives the keys back.
+TEST_F(RoomSceneTest, AnOnlookersAimKeysLeaveTheShootersCueAndItsCameraKeysWork) {
+    EnterRoom(1, 0);
+    LeaveChatLine();
+    StartGame(0);
+    table::TableWorld& world = *scene.World();
+    Deliver(2058,
+            [](net::Packet& p) { p.WriteF32(55.0f).WriteF32(0.2f).WriteF32(0).WriteF32(0).WriteF32(10); });
+    const auto key = [&](std::uint32_t vk, bool down) {
+        const std::uint32_t message = down ? platform::kWmKeyDown : platform::kWmKeyUp;
+        if (!scene.RouteMessage(message, vk, 0)) scene.OnMessage(message, vk, 0);
+    };
+    const auto hold = [&](std::uint32_t vk) {
+        key(vk, true);
+        Run(1500);
+        key(vk, false);
+    };
+    key(platform::kVkTab, true);
+    key(platform::kVkTab, false);
+    for (std::uint32_t vk :
+         {platform::kVkLeft, platform::kVkRight, platform::kVkUp, platform::kVkDown, platform::kVkSpace,
+          std::uint32_t{'W'}, std::uint32_t{'D'}, table::kCentreTipKey})
+        hold(vk);
+    EXPECT_FLOAT_EQ(world.Aim().YawDegrees(), 55.0f);
+    EXPECT_FLOAT_EQ(world.Aim().TipSide(), 0.2f);
+    EXPECT_FLOAT_EQ(world.Aim().ElevationDegrees(), 10.0f);
+    EXPECT_FLOAT_EQ(world.Aim().Power(), 0.0f);
+    EXPECT_TRUE(world.GetCameraRig().InTopView());
+
+    TurnResult(1);
+    key(platform::kVkLeft, true);
+    Run(100);
+    key(platform::kVkLeft, false);
+    EXPECT_LT(std::remainder(world.Aim().YawDegrees() - 55.0f, 360.0f) * table::kYawPerScreenRight, 0.0f)
+        << "the own turn's Left turns the aim";
 }
 
 TEST_F(RoomSceneTest, ChatGuardRefusesTheThirdLineInThreeSecondsAndTeamChatNeedsText) {
