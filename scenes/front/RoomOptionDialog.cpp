@@ -1,5 +1,7 @@
 #include "scenes/front/RoomOptionDialog.h"
 
+#include <algorithm>
+
 #include "engine/core/Format.h"
 #include "gui/ComboBox.h"
 #include "gui/NoticeBox.h"
@@ -38,6 +40,7 @@ RoomOptionDialog::RoomOptionDialog(SceneHost* host) : host_(host) {
     gameType_ = AddChoice(*this, kFieldX, 118, kFieldW, kGameTypeChoice, {}, -1);
     for (int t : types_) gameType_->AddItem(WString(net::GameTypeLongName(t)));
     players_ = AddChoice(*this, kFieldX, 154, 100, kPlayersChoice, {u"2", u"3", u"4"}, 0);
+    playersNote_ = AddTextLine(*this, kFieldX + 110, 154, kWidth - kFieldX - 134, 22, u"Two in pocket games");
     turnTime_ = AddChoice(*this, kFieldX, 190, 100, kTurnTimeChoice,
                           {u"None", u"20 s", u"30 s", u"40 s", u"60 s"}, 3);
     seatLine_ = AddTextLine(*this, kLabelX, 226, kWidth - 48, 22, {});
@@ -85,15 +88,24 @@ void RoomOptionDialog::Fill() {
     title_->SetText(room_.title);
     passwordEdit_->SetText(password_);
     gameType_->Select(IndexOf(types_, room_.gameType, 0));
-    players_->Select(IndexOf(kPlayerCounts, room_.maxPlayers, 0));
+    playersChoice_ = IndexOf(kPlayerCounts, room_.maxPlayers, 0);
     turnTime_->Select(IndexOf(kTurnTimes, room_.inningTime, 3));
     for (gui::Widget* w : {static_cast<gui::Widget*>(title_), static_cast<gui::Widget*>(passwordEdit_),
-                           static_cast<gui::Widget*>(gameType_), static_cast<gui::Widget*>(players_),
-                           static_cast<gui::Widget*>(turnTime_)})
+                           static_cast<gui::Widget*>(gameType_), static_cast<gui::Widget*>(turnTime_)})
         w->SetEnabled(editable_);
     gameType_->SetEnabled(editable_ && !gameFixed_);
     gameType_->SetTooltip(gameFixed_ ? WString(kGameFixedText) : WString());
     gameNote_->Show(gameFixed_);
+    ShowPlayersFor(room_.gameType);
+}
+
+void RoomOptionDialog::ShowPlayersFor(int gameType) {
+    const bool pocket = net::IsPocketGame(gameType);
+    players_->Select(pocket ? 0 : playersChoice_);
+    players_->SetEnabled(editable_ && !pocket);
+    players_->SetTooltip(pocket ? WString(kPocketPlayersText) : WString());
+    playersNote_->SetTooltip(players_->TooltipText());
+    playersNote_->Show(pocket);
 }
 
 WString RoomOptionDialog::Check(const net::RoomInfo& room, const WString& password) {
@@ -151,7 +163,13 @@ bool RoomOptionDialog::OnCommand(const gui::CommandEvent& event) {
             Show(false);
             return true;
         case kGameTypeChoice:
+            if (const int type = gameType_->Selected();
+                !gameFixed_ && type >= 0 && type < static_cast<int>(types_.size()))
+                ShowPlayersFor(types_[static_cast<std::size_t>(type)]);
+            return true;
         case kPlayersChoice:
+            if (players_->IsEnabled()) playersChoice_ = std::max(0, players_->Selected());
+            return true;
         case kTurnTimeChoice:
             return true;
         default:

@@ -48,7 +48,10 @@ public:
     bool Editable() const { return editable_; }
     gui::ComboBox* GameChoice() const { return gameType_; }
     gui::TextLabel* GameNote() const { return gameNote_; }
+    gui::ComboBox* PlayersChoice() const { return players_; }
+    gui::TextLabel* PlayersNote() const { return playersNote_; }
     static constexpr const char16_t* kGameFixedText = u"A room keeps the game it was created with.";
+    static constexpr const char16_t* kPocketPlayersText = u"A pocket game is played by two players.";
     // The reason the settings cannot be used, or an empty text.
     static WString Check(const net::RoomInfo& room, const WString& password);
 
@@ -56,6 +59,9 @@ public:
 
 private:
     void Fill();
+    // A pocket game seats two: its Players list shows 2, greyed, and says why; another game shows the
+    // count chosen for it.
+    void ShowPlayersFor(int gameType);
     bool ReadControls();
 
     SceneHost* host_;
@@ -64,6 +70,7 @@ private:
     bool editable_ = true;
     bool gameFixed_ = false;
     std::vector<int> types_;
+    int playersChoice_ = 0;  // the Players list's choice for games that take one
     gui::EditBox* title_ = nullptr;
     gui::EditBox* passwordEdit_ = nullptr;
     gui::ComboBox* gameType_ = nullptr;
@@ -71,6 +78,7 @@ private:
     gui::ComboBox* turnTime_ = nullptr;
     gui::TextLabel* seatLine_ = nullptr;
     gui::TextLabel* gameNote_ = nullptr;
+    gui::TextLabel* playersNote_ = nullptr;
 };
 
 }  // namespace scenes
