@@ -299,6 +299,8 @@ private:
     std::atomic<std::uint64_t> lastSendMs_{0};
     std::atomic<bool> connectFailed_{false};
     std::atomic<bool> connectionLost_{false};
+    // Dispatch thread: why each room of the last room list was left out, in list order.
+    std::vector<WString> roomsLeftOut_;
 
     mutable platform::CriticalSection dataLock_;  // channels, lobby lists, whispers, invitations, effects
     std::vector<ChannelInfo> channels_;

@@ -95,9 +95,9 @@ HandlerResult GameSession::OnRoomList(Packet& p) {
     const std::uint16_t count = p.U16();
     if (count > kMaxListEntries) return Malformed(p);
     std::vector<RoomInfo> list;
-    // A room this client cannot show is left out; the others still list (one line for the list).
-    int leftOut = 0;
-    WString firstWhy;
+    // A room this client cannot show is left out; the others still list. The log gets one line when
+    // what is left out changes, not one per room nor one per list (the lobby asks every few seconds).
+    std::vector<WString> leftOut;
     for (int i = 0; i < count; ++i) {
         RoomInfo r;
         WString why;
@@ -106,17 +106,18 @@ HandlerResult GameSession::OnRoomList(Packet& p) {
                 list.push_back(std::move(r));
                 break;
             case RoomInfo::BlockRead::Unshowable:
-                if (leftOut++ == 0) firstWhy = std::move(why);
+                leftOut.push_back(std::move(why));
                 break;
             case RoomInfo::BlockRead::Broken:
                 return Malformed(p);
         }
     }
-    if (leftOut > 0)
+    if (!leftOut.empty() && leftOut != roomsLeftOut_)
         LogWrite(
             u"WARNING : the room list leaves out %d of its %d rooms, which this client cannot show "
             u"(the first: %s)\n",
-            leftOut, static_cast<int>(count), firstWhy);
+            static_cast<int>(leftOut.size()), static_cast<int>(count), leftOut.front());
+    roomsLeftOut_ = std::move(leftOut);
     {
         platform::ScopedLock lock(dataLock_);
         lobbyRooms_ = std::move(list);
