@@ -352,6 +352,10 @@ GuiState& GetGuiState() {
 
 void ClearGuiPointers() {
     GuiState& state = GetGuiState();
+    // The widgets the pointers leave lose their hover and pressed looks too: a button clicked to change
+    // the scene would still look lit when its scene comes back.
+    for (Widget* widget : {state.hot, state.active})
+        if (widget) widget->ReleaseFocus();
     if (Tooltip* tip = Tooltip::Instance()) tip->Show(false);
     const int w = state.screenWidth, h = state.screenHeight;
     state = GuiState{};

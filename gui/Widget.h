@@ -229,7 +229,8 @@ public:
 
 // The toolkit's process-wide pointers: the widget under the mouse (hot), the widget holding the
 // mouse capture (active) and the active window (the last dialog shown). Cleared when a scene is
-// left so that none points into the old scene's widgets; a widget clears them when it goes away.
+// left so that none points into the old scene's widgets (which lose their hover and pressed looks
+// with them); a widget clears them when it goes away.
 struct GuiState {
     Widget* hot = nullptr;
     Widget* active = nullptr;

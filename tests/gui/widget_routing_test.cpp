@@ -107,6 +107,13 @@ TEST(WidgetRouting, HidingTheHoveredOrCapturedWidgetClearsThePointers) {
     EXPECT_EQ(GetGuiState().active, nullptr);
     EXPECT_FALSE(Up(root, 15, 15));  // nothing left to take the release
     EXPECT_TRUE(root.commands.empty());
+
+    // A scene change clears the pointers: the button it was clicked on does not come back lit.
+    group->Show(true);
+    Click(root, 15, 15);
+    ASSERT_EQ(inner->State(), WidgetState::Hover);
+    ClearGuiPointers();
+    EXPECT_EQ(inner->State(), WidgetState::Normal);
 }
 
 TEST(WidgetRouting, DisabledButtonSwallowsClicksAndIgnoresItsHotkey) {
