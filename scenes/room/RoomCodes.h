@@ -250,7 +250,8 @@ constexpr std::uint64_t kOneHourMs = 3600000;
 constexpr std::uint32_t kBobTicks = 4;
 constexpr std::uint64_t kBobPeriodMs = 800;
 
-// Camera moves: onto the table at a game start; back to the table after a game (distance, pitch).
+// Camera moves: onto the table at a game start and behind the cue ball at each turn; back to the table
+// after a game (distance, pitch).
 constexpr float kCameraSecondsTurn = 0.5f;
 constexpr float kCameraSecondsEnd = 2.0f;
 constexpr float kEndDistance = 350.0f;

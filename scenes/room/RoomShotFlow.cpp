@@ -487,6 +487,9 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     world->SetCurrentBall(cueBall);
     world->RespotCueBallIfOutOfPlay();
     world->UpdateAimObjects();
+    // Every turn of a game starts with the camera behind the cue ball along the aim, out of the shot's
+    // overview: the next shooter aims where the last one did, which his camera, watching, never followed.
+    if (running) world->ReturnCameraBehindCue(kCameraSecondsTurn);
     world->SetSceneVisible(true);
     UpdateTableOwnership();
 }

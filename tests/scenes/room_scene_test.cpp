@@ -243,6 +243,31 @@ TEST_F(RoomSceneTest, AnOnlookersAimKeysLeaveTheShootersCueAndItsCameraKeysWork)
         << "the own turn's Left turns the aim";
 }
 
+// The shooter aims a quarter turn and plays a shot that barely moves the ball; the next shooter's camera,
+// which watched from along the table, stands behind his cue ball along the aim he takes over.
+TEST_F(RoomSceneTest, TheNextShooterAfterASoftShotLooksAlongTheAimHeTakesOver) {
+    EnterRoom(1, 0);
+    StartGame(0);
+    Run(1000);
+    table::TableWorld& world = *scene.World();
+    Deliver(2058, [](net::Packet& p) { p.WriteF32(90.0f).WriteF32(0).WriteF32(0).WriteF32(0).WriteF32(0); });
+    world.MakeDefaultShot();
+    net::Packet shot;
+    world.WriteShotMessage(shot);
+    shot.Finish();
+    shot.Rewind();
+    ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) Run(5);
+    TurnResult(1);
+    Run(1000);
+    float x = 0, y = 0, z = 0;
+    world.BallPosition(1, x, y, z);
+    const table::CameraRig& rig = world.GetCameraRig();
+    EXPECT_NEAR(std::remainder(rig.View().yaw - world.Aim().YawDegrees(), 360.0f), 0.0f, 1e-3);
+    EXPECT_NEAR(std::hypot(rig.Focus().x - x, rig.Focus().y - y), 0.0f, 1e-3);
+    EXPECT_FLOAT_EQ(rig.View().distance, 300.0f) << "out of the shot's overview";
+}
+
 TEST_F(RoomSceneTest, ChatGuardRefusesTheThirdLineInThreeSecondsAndTeamChatNeedsText) {
     const std::uint64_t t0 = clock.NowMs();
     EXPECT_TRUE(scene.SendChat(u"one", true, t0));
