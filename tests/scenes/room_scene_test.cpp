@@ -81,11 +81,7 @@ TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePack
     EXPECT_EQ(SentWith(2050)[0].body.size(), 2u + 2 + 1 + 3 * 12 + 3 * 16 + 2 + 2);
 
     world.MakeDefaultShot();
-    net::Packet shot;
-    world.WriteShotMessage(shot);
-    shot.Finish();
-    shot.Rewind();
-    ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    RelayShot();
     ASSERT_TRUE(scene.ShotRunning());
     Deliver(2049, [](net::Packet&) {});
     EXPECT_TRUE(scene.AttachTableState());
@@ -136,11 +132,7 @@ TEST_F(RoomSceneTest, PacketsArrivingOnTheDispatchThreadWhileAShotRunsAndTheTabl
     table::TableWorld& world = *scene.World();
     world.MakeDefaultShot();
     world.Aim().SetPower(0.6f);
-    net::Packet shot;
-    world.WriteShotMessage(shot);
-    shot.Finish();
-    shot.Rewind();
-    ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    RelayShot();
     std::thread dispatch([this] {
         for (int i = 0; i < 200; ++i) {
             Deliver(2058, [](net::Packet& p) {
@@ -224,11 +216,7 @@ TEST_F(RoomSceneTest, AnOnlookersKeysLeaveTheShootersAimAndHisTurnLooksAlongIt) 
     EXPECT_FLOAT_EQ(world.Aim().TipSide(), aimed.TipSide());
 
     world.MakeDefaultShot();
-    net::Packet shot;
-    world.WriteShotMessage(shot);
-    shot.Finish();
-    shot.Rewind();
-    ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    RelayShot();
     for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) Run(5);
     TurnResult(1);
     Run(1000);

@@ -112,6 +112,14 @@ protected:
             if (terminated) p.WriteU8(0xFF);
         });
     }
+    // The world's current shot, as the server relays it (2052), to the scene.
+    void RelayShot() {
+        net::Packet shot;
+        scene.World()->WriteShotMessage(shot);
+        shot.Finish();
+        shot.Rewind();
+        ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    }
     // The keys go to the table again: the room gives its chat line the focus on entering.
     void LeaveChatLine() { static_cast<gui::EditBox*>(scene.FindById(50))->SetFocus(false); }
     // Steps the scene's update tick over `ms` of virtual time.
