@@ -298,9 +298,7 @@ bool SceneSchool::Leave(ResourceManager* resources, SceneManager* engineScenes) 
     ReturnChalk();
     TableScene::Leave(resources, engineScenes);
     StopMusic();
-    if (World() && cueObject_) World()->ReleaseCueObject(cueObject_);
-    cueObject_ = nullptr;
-    DestroyWorld();
+    DestroyWorld(cueObject_);
     gauge_->ReleasePreview();
     giftPreview_->ReleaseModel();
     if (abilitiesSaved_) Record().abilities = savedAbilities_;

@@ -61,6 +61,8 @@ public:
     void CreateUI() override;
     void Enter() override;
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
+    // Leave drops the table world: every visit loads it again.
+    bool BeginLoad() override { return SceneBeginLoadActive(); }
     void Render(RenderDevice* renderer, bool draw) override;
     bool PollKeyboard() override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
