@@ -103,29 +103,43 @@ TEST(SchoolTable, TheFirstPagesOrbitAnEightBallTableThePlayerCannotControlYet) {
     EXPECT_EQ(t.World().GetCameraRig().View().distance, 50.0f) << "the wheel moved the orbiting camera";
 }
 
-// Each exercise of the camera lesson is done with the control its text names; the left button, the
-// next lesson's, strikes nothing yet. Every goal done brings the camera back behind the cue ball.
+// Each exercise of the camera lesson is done with the control its text names, in strokes within the
+// window: the pointer brought back without a button turns neither the aim nor the camera there. The
+// left button, the next lesson's, strikes nothing yet. Every goal done brings the camera back behind
+// the cue ball, and the rest of the drag or scroll that met it does not undo that.
 TEST(SchoolTable, TheCameraLessonIsDoneWithTheRightButtonAndTheWheelAndEndsBehindTheCueBall) {
     SchoolTable t(97);
     ASSERT_TRUE(t.Practise(4));
     t.host->Pump(t.scene, 400);
     t.Drag(false, 400, 450, 0, 150);
     EXPECT_FALSE(t.World().ShotExecuting()) << "the camera lesson's left button broke the rack";
-    t.Drag(true, 100, 450, 1440, 0);
-    ASSERT_EQ(t.scene.CurrentGoal(), 1) << "a right-drag sideways all the way round";
+    const float aim = t.World().Aim().YawDegrees();
+    table::CameraRig& rig = t.World().GetCameraRig();
+    auto behind = [&] { return std::remainder(rig.GetYawDegrees() - t.World().Aim().YawDegrees(), 360.0f); };
+    for (int stroke = 0; stroke < 2; ++stroke) {
+        t.Drag(true, 100, 450, 400, 0);
+        t.Mouse(platform::kWmMouseMove, 100, 450);
+        t.host->Pump(t.scene, 1);
+    }
+    ASSERT_EQ(t.scene.CurrentGoal(), 1) << "two right-drags sideways, half way round each";
+    EXPECT_EQ(t.World().Aim().YawDegrees(), aim) << "the pointer brought back turned the aim";
+    t.host->Pump(t.scene, 200);
+    EXPECT_NEAR(behind(), 0.0f, 1e-3f) << "the rest of the drag turned the camera off its way back";
     t.Drag(true, 400, 450, 0, -40);
     t.Drag(true, 400, 410, 0, 200);
     ASSERT_EQ(t.scene.CurrentGoal(), 2) << "a right-drag down and up";
+    t.host->Pump(t.scene, 200);
     t.Wheel(8);
     for (int notch = 0; notch < 20 && t.scene.CurrentGoal() == 2; ++notch) t.Wheel(-1);
     ASSERT_EQ(t.scene.CurrentGoal(), 3) << "the wheel in and out";
+    t.Wheel(-3);
     EXPECT_TRUE(t.scene.Button(scenes::SceneSchool::kContinueId)->IsVisible());
     t.host->Pump(t.scene, 300);
-    table::CameraRig& rig = t.World().GetCameraRig();
-    EXPECT_EQ(rig.View().distance, 300.0f) << "the camera stayed out where the zoom left it";
+    EXPECT_EQ(rig.View().distance, 300.0f) << "the rest of the scroll zoomed the camera on its way back";
     EXPECT_EQ(rig.GetPitchDegrees(), 12.5f);
-    const float behind = std::remainder(rig.GetYawDegrees() - t.World().Aim().YawDegrees(), 360.0f);
-    EXPECT_NEAR(behind, 0.0f, 1e-3f) << "the camera looks past the cue ball";
+    EXPECT_NEAR(behind(), 0.0f, 1e-3f) << "the camera looks past the cue ball";
+    t.Wheel(-1);
+    EXPECT_GT(rig.View().distance, 300.0f) << "the wheel stayed held once the camera was back";
 }
 
 // The shot lesson's left button draws and strikes; the aiming lesson wants an aim the player turned

@@ -240,7 +240,7 @@ void SceneSchool::Enter() {
         world->SetTurnFlag(true);
         world->SetPlayState(table::PlayState::SchoolPage);
         world->trailDisplay = true;
-        world->controlMask = control_mask::kNone;
+        SetControlMask(control_mask::kNone);
         world->LayoutHud(Width(), Height());
         const int gameType = kEightBall;
         const net::GameTypeEquipment& equipment = record.equipment[static_cast<std::size_t>(gameType)];
@@ -413,6 +413,8 @@ void SceneSchool::CameraBehindCueBall(float seconds) {
     // The pitch at once, then one move for the rest: a second move would start from where this stands.
     world->MoveCamera(0.0f, table::kKeepValue, kViewPitch);
     world->TurnCameraToCueLine(kPracticeDistance, seconds, false, true);
+    // The rest of the drag or scroll that met a goal does not undo the return.
+    world->HoldCameraInput();
 }
 
 void SceneSchool::JumpCamera() {
@@ -488,7 +490,6 @@ void SceneSchool::StartPractice() {
             PracticeCamera();
         else
             CameraBehindCueBall(kCameraBackSeconds);
-        if (step_ == 5) world->shotExercise = true;
         if (step_ == 50 || step_ == 51) world->ApplyControlOptions(CurrentOptions());
     }
     std::uint32_t mask = 0;
