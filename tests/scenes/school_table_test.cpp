@@ -153,6 +153,14 @@ TEST(SchoolTable, TheShotAimAndMasseLessonsAreDoneWithTheirNamedControls) {
     ASSERT_TRUE(t.World().ShotExecuting()) << "the left button drawn down struck nothing";
     for (int i = 0; i < 100 && t.scene.CurrentGoal() == 0; ++i) t.host->Pump(t.scene, 200);
     EXPECT_EQ(t.scene.CurrentGoal(), 1);
+    // A shot after the goal, which meets none: the camera comes back from the shot's overview too.
+    t.Drag(false, 400, 450, 0, 150);
+    for (int i = 0; i < 100 && t.World().ShotExecuting(); ++i) t.host->Pump(t.scene, 50);
+    t.host->Pump(t.scene, 250);
+    float x = 0, y = 0, z = 0;
+    t.World().BallPosition(0, x, y, z);
+    EXPECT_NEAR(t.World().GetCameraRig().Focus().x, x, 1e-3f)
+        << "the camera stayed over the middle of the table";
 
     SchoolTable aiming(97);
     ASSERT_TRUE(aiming.Practise(8));

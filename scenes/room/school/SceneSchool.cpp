@@ -415,6 +415,7 @@ void SceneSchool::CameraBehindCueBall(float seconds) {
     world->TurnCameraToCueLine(kPracticeDistance, seconds, false, true);
     // The rest of the drag or scroll that met a goal does not undo the return.
     world->HoldCameraInput();
+    JournalFreeTableReady();
 }
 
 void SceneSchool::JumpCamera() {
@@ -563,11 +564,14 @@ void SceneSchool::Update(std::uint64_t nowMs, std::uint64_t time100us) {
 void SceneSchool::BallsAtRest() {
     if (table::TableWorld* world = World()) {
         if (world->GameType() >= table::kFirstPocketGameType) world->Rerack(RandomSeed(), true);
-        world->GetCameraRig().SetAfterShotFlag(true);
-        world->MoveCamera(1.0f, table::kKeepValue, table::kKeepValue);
+        // A scratch leaves the cue ball in its pocket: it comes back on the head spot, as at a new turn.
+        world->RespotCueBallIfOutOfPlay();
+        // Out of the shot's overview, back behind the cue ball where it rests, along the aim.
+        world->ReturnCameraBehindCue(kCameraBackSeconds);
         world->SetTurnFlag(true);
         world->SetSceneVisible(true);
     }
+    JournalFreeTableReady();
     platform::ScopedLock lock(pageLock_);
     ++shots_;
 }
