@@ -118,6 +118,8 @@ public:
     // Where the tip and elevation control lie on the screen.
     ControlRect TipControl() const { return controls_.TipControl(); }
     ControlRect ElevationControl() const { return controls_.ElevationControl(); }
+    // The three shot controls together (tip, elevation and power bar).
+    ControlRect ControlArea() const { return controls_.ControlArea(); }
     void SetSceneVisible(bool visible);
     // Drops the ball and cue models (a table change follows; the next frame loads them again).
     void DestroyBallObjects();

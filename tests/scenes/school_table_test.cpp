@@ -248,7 +248,7 @@ TEST(SchoolTable, TheSchoolHoldsItsOwnWarmLightWhateverTheHour) {
     EXPECT_GT(scene->Content().fog.start, 600.0f) << "the fog closes in on the table";
 }
 
-TEST(SchoolTable, TheOtherKeysPageNamesTheKeyThatShowsTheWholeTable) {
+TEST(SchoolTable, TheOtherKeysPageNamesTheKeyThatShowsTheWholeTableClearOfTheSchoolsWidgets) {
     SchoolTable t(97);
     t.scene.OnMessage(scenes::school_message::kTopicChosen, 11, 0);
     ASSERT_EQ(t.scene.Step(), 11);
@@ -263,6 +263,29 @@ TEST(SchoolTable, TheOtherKeysPageNamesTheKeyThatShowsTheWholeTable) {
     t.scene.OnMessage(platform::kWmKeyDown, platform::kVkTab, 0);
     t.host->Pump(t.scene, 5);
     EXPECT_TRUE(t.World().GetCameraRig().InTopView());
+    // The whole table, rails and all, in the room the school's widgets leave: below the guide's
+    // panel, right of the chalk gauge, left of the index with its tabs, and wider once it is hidden.
+    t.host->Pump(t.scene, 200);
+    const physics::TableGeometry& g = t.World().Rules().Model()->Geometry();
+    auto rightRail = [&] {
+        float right = 0, sx = 0, sy = 0;
+        for (float x : {g.frame.xMin.Value(), g.frame.xMax.Value()})
+            for (float y : {g.frame.yMin.Value(), g.frame.yMax.Value()}) {
+                EXPECT_TRUE(t.World().TableToScreen({x, y, g.railTop.Value()}, sx, sy));
+                EXPECT_TRUE(sx >= 76 && sy >= 295 && sy <= kHeight) << sx << ", " << sy;
+                right = std::max(right, sx);
+            }
+        return right;
+    };
+    const float besideIndex = rightRail();
+    EXPECT_LE(besideIndex, t.scene.Index()->ScreenX() - scenes::TutorialIndex::kTabsLeft);
+    gui::CommandEvent hide;
+    hide.id = scenes::TutorialIndex::kHideId;
+    t.scene.Index()->OnCommand(hide);
+    t.host->Pump(t.scene, 1);
+    const float alone = rightRail();
+    EXPECT_GT(alone, besideIndex + 50.0f) << "the table kept clear of the hidden index";
+    EXPECT_LE(alone, static_cast<float>(t.World().ControlArea().left)) << "under the shot controls";
 }
 
 }  // namespace

@@ -42,6 +42,8 @@ constexpr std::uint32_t kResetSeed = 1234;
 constexpr std::uint8_t kEightBall = 10;
 constexpr std::uint16_t kTableItem = 1501;
 constexpr int kHudTopFromBottom = 460;  // the shot controls' top, above the tutorial index
+// The top view's table keeps this far from the widgets around it.
+constexpr int kTopViewGap = 8;
 constexpr std::uint16_t kBallSetItem = 2200;
 constexpr std::uint32_t kSchoolAbility = 100000;
 constexpr std::uint64_t kLoanChalkSerial = 1;
@@ -266,6 +268,7 @@ void SceneSchool::Enter() {
     SetupSceneLights(CurrentEngineScene(Host() ? Host()->EngineScenes() : nullptr));
     SchoolStep(+1);
     index_->Open();
+    FrameSchoolTopView();
     SetActive(true);
 }
 
@@ -591,7 +594,22 @@ bool SceneSchool::PollKeyboard() {
 
 void SceneSchool::Resize(int width, int height) {
     TableScene::Resize(width, height);
-    if (index_) index_->MoveTo(width - TutorialIndex::kWidth - 10, height - TutorialIndex::kHeight - 8);
+    if (index_)
+        index_->MoveTo(width - TutorialIndex::kWidth - TutorialIndex::kRightMargin,
+                       height - TutorialIndex::kHeight - TutorialIndex::kBottomMargin);
+    FrameSchoolTopView();
+}
+
+void SceneSchool::FrameSchoolTopView() {
+    table::TableWorld* world = World();
+    if (!world || !panel_) return;
+    const int width = Host() ? Host()->ClientWidth() : Width();
+    const int top = panel_->Y() + panel_->Height() + kTopViewGap;
+    const int controls = width - world->ControlArea().left;
+    const int index = index_->IsVisible()
+                          ? TutorialIndex::kTabsLeft + TutorialIndex::kWidth + TutorialIndex::kRightMargin
+                          : 0;
+    world->SetTopViewInsets(kChalkGaugeColumn, top, std::max(controls, index) + kTopViewGap, kTopViewGap);
 }
 
 void SceneSchool::SendStepMessage(std::uint16_t id, std::uint32_t value) {
@@ -678,6 +696,7 @@ bool SceneSchool::OnCommand(const gui::CommandEvent& event) {
         case kOpenIndexId:
             openIndex_->Show(false);
             index_->Open();
+            FrameSchoolTopView();
             return true;
         case TutorialIndex::kCloseId:
             gift_->Show(false);
@@ -712,6 +731,7 @@ bool SceneSchool::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
             return true;
         case school_message::kIndexHidden:
             openIndex_->Show(true);
+            FrameSchoolTopView();
             return true;
         case kGoToLobby:
             LeaveTo(scene_id::kLobby);
