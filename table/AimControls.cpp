@@ -51,7 +51,7 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
                 } else if (pointer_ == Pointer::OnControls || pointer_ == Pointer::Returning) {
                     pointer_ = Pointer::Returning;
                     stillTicks_ = 0;
-                } else if (dx != 0) {
+                } else if (dx != 0 && pointerAims_) {
                     if (pointer_ != Pointer::Aiming) sweepStartYaw_ = aim.YawDegrees();
                     pointer_ = Pointer::Aiming;
                     stillTicks_ = 0;
@@ -88,14 +88,14 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
                 drawing_ = false;
                 if (aim.Power() >= kMinStrikePower) requests.strike = true;
             }
-            if (drag_ != Drag::Camera) drag_ = Drag::None;
+            if (drag_ != Drag::Camera && drag_ != Drag::CameraHeld) drag_ = Drag::None;
             return true;
         case platform::kWmRButtonDown:
             if (drag_ == Drag::None) drag_ = Drag::Camera;
             lastX_ = x, lastY_ = y, hasLast_ = true;
             return true;
         case platform::kWmRButtonUp:
-            if (drag_ == Drag::Camera) drag_ = Drag::None;
+            if (drag_ == Drag::Camera || drag_ == Drag::CameraHeld) drag_ = Drag::None;
             return true;
         case platform::kWmMouseWheel: {
             const auto delta = static_cast<std::int16_t>((wParam >> 16) & 0xFFFF);
@@ -109,6 +109,10 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
         default:
             return false;
     }
+}
+
+void AimControls::HoldCameraDrag() {
+    if (drag_ == Drag::Camera) drag_ = Drag::CameraHeld;
 }
 
 // The pointer came to a control: the sweep that brought it was no aiming.

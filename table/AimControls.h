@@ -81,13 +81,18 @@ public:
         upHeld_ = upHeld_ && isDown(platform::kVkUp);
         downHeld_ = downHeld_ && isDown(platform::kVkDown);
     }
+    // Off: the pointer moved without a button turns no aim (a lesson that teaches only the camera).
+    void SetPointerAims(bool on) { pointerAims_ = on; }
+    // The right-button drag under way turns the camera no further: the rest of it, until the button
+    // is released, does nothing.
+    void HoldCameraDrag();
     bool IsCharging() const { return drawing_ || spaceHeld_; }
     // "shotsensitive" / 100: the power drawn per pixel of the mouse scales with it (0.1 to 5).
     void SetShotSensitivity(float sensitivity);
     bool ShiftHeld() const { return shiftHeld_; }
 
 private:
-    enum class Drag { None, Power, Tip, Elevation, Camera };
+    enum class Drag { None, Power, Tip, Elevation, Camera, CameraHeld };
     bool HandleKey(std::uint32_t key, bool down, AimState& aim, ControlRequests& requests);
     void DragTo(int x, int y, AimState& aim, ControlRequests& requests);
 
@@ -101,6 +106,7 @@ private:
     bool hasLast_ = false;
     int drawStartY_ = 0;
     float shotSensitivity_ = 1.0f;
+    bool pointerAims_ = true;
     // Where the pointer's last sweep (moves without a rest of kSweepRestTicks between them) stands:
     // at rest, turning the aim (from sweepStartYaw_), on the controls or a widget, or on its way
     // back from them to the table.

@@ -119,6 +119,8 @@ public:
     // Where the tip and elevation control lie on the screen.
     ControlRect TipControl() const { return controls_.TipControl(); }
     ControlRect ElevationControl() const { return controls_.ElevationControl(); }
+    // The three shot controls together (tip, elevation and power bar).
+    ControlRect ControlArea() const { return controls_.ControlArea(); }
     void SetSceneVisible(bool visible);
     // Hides the cue and its guide line (a window over the table that ends the play, such as a game's
     // results) or shows them again where the aim puts them.
@@ -146,6 +148,10 @@ public:
     // charging.
     void PollKeyboard(platform::KeyboardState& keys);
     void ReleaseHeldKeys();
+    // The camera's move under way is not the player's to undo with the stroke he is making: the
+    // right-button drag held turns the camera no further until it is released, and the wheel zooms
+    // nothing until the move has ended.
+    void HoldCameraInput();
     // A text field holds the keys or the world is inactive: key messages are not taken.
     void SetKeyboardBlocked(bool blocked) { keyboardBlocked_ = blocked; }
 
@@ -326,7 +332,6 @@ public:
     bool trailDisplay = false;
     bool aimDisplay = true;
     bool laserGuide = false;
-    bool masseMode = false;
     std::uint32_t controlMask = 0xFFFFFFFFu;
     float chalkValue = 1.0f;
     bool chalkReload = false;
@@ -334,7 +339,6 @@ public:
     std::int32_t timeOutCount = 0;
     std::uint8_t breakFoul = 0;
     bool practiceKit = false;
-    bool shotExercise = false;
     bool mouseCameraControl = true;
     std::uint8_t ballInHandMode = 0;  // 0 none, 1 placing
     bool pocketCallPending() const { return pocketCallPending_; }
@@ -397,6 +401,7 @@ private:
     CueObject* shooter_ = nullptr;
     float timeScale_ = kTimeScaleNormal;
     bool keyboardBlocked_ = false;
+    bool wheelHeld_ = false;
     bool sceneVisible_ = true;
     std::atomic<bool> cueHidden_{false};
     int itemKeyMode_ = 0;

@@ -52,8 +52,11 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
             return true;
         }
     }
+    // The wheel of the stroke that met a held move zooms nothing until the move has ended.
+    if (message == platform::kWmMouseWheel && wheelHeld_) return true;
     const AimState before = aim_;
     ControlRequests requests;
+    controls_.SetPointerAims((controlMask & control_bit::kShot) != 0);
     if (!controls_.HandleMessage(message, wParam, lParam, aim_, requests)) return false;
     KeepAimUnlessInPlay(before, requests);
     ApplyRequests(requests, aim_.YawDegrees() - before.YawDegrees());
@@ -151,6 +154,12 @@ void TableWorld::PollKeyboard(platform::KeyboardState& keys) {
     platform::ScopedLock guard(lock_);
     if (keyboardBlocked_) return;
     controls_.ReleaseKeysNoLongerDown([&keys](std::uint32_t key) { return keys.IsDown(key); }, aim_);
+}
+
+void TableWorld::HoldCameraInput() {
+    platform::ScopedLock guard(lock_);
+    controls_.HoldCameraDrag();
+    wheelHeld_ = true;
 }
 
 void TableWorld::ReleaseHeldKeys() {

@@ -177,6 +177,7 @@ void TableWorld::Update(std::uint32_t tick, int mouseDx, int mouseDy, bool pause
     }
     const physics::Vector3 p = CueBallPosition();
     camera_.Tick({p.x.Value(), p.y.Value(), p.z.Value()}, aim_.YawDegrees(), shotExecuting_);
+    wheelHeld_ = wheelHeld_ && camera_.Moving();
     if (!shotExecuting_) ++ticksSinceAimSent_;
 }
 

@@ -30,12 +30,13 @@ enum class ShotMode : std::int32_t {
     Replay = 3,  // a stored shot
 };
 
-// Bits of the control mask (-1 by default: every control allowed). The world honours Shift and
-// Space; the scenes read Ctrl and 'V'.
+// Bits of the control mask (-1 by default: every control allowed; the school's lessons open them one
+// by one). The world honours Shift, Space and the shot's bit, without which the pointer moved with no
+// button turns no aim; the school also keeps the left button from the table without the shot's bit.
+// The lessons' masks carry other bits that nothing reads.
 namespace control_bit {
 constexpr std::uint32_t kShift = 0x08;
-constexpr std::uint32_t kCtrl = 0x20;
-constexpr std::uint32_t kV = 0x40;
+constexpr std::uint32_t kShot = 0x20;
 constexpr std::uint32_t kSpace = 0x100;
 }  // namespace control_bit
 

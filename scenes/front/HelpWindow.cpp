@@ -27,7 +27,7 @@ const std::vector<const char16_t*> kControlsPage = {
     u"  Hold the left button and draw the mouse down for power; let go to strike.",
     u"  Or hold Space to charge the power and let go to strike.",
     u"  With the ball in hand, drag the cue ball where you want it and let go.",
-    u"  The white ball at the bottom places the tip; the bar beside it sets the cue's height.",
+    u"  The white ball at the right places the tip; the bar beside it sets the cue's height.",
     u"Keys",
     u"  Tab: top view. T: ball trails. B: guide line. C: chalk. F2: key guide.",
     u"  R: the last shot again on the replay panel (game and practice rooms; R again hides it).",

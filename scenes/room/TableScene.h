@@ -115,7 +115,8 @@ protected:
     // script waits for it before it places a ball or strikes); a line not yet written gives way to the
     // next, and goes at once when a shot gets under way before the table is ready.
     void JournalWhenReady(std::string line);
-    // The own cue of a free-practice table (offline, practice room) may strike: "TURN 0 1" when ready.
+    // The own cue of a free-practice table (offline, practice room) or the school's may strike:
+    // "TURN 0 1" when ready.
     void JournalFreeTableReady() { JournalWhenReady("TURN 0 1"); }
 
 private:

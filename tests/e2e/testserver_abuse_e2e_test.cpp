@@ -21,7 +21,10 @@
 #include <string>
 #include <thread>
 
+#include "net/Packet.h"
+#include "net/RoomInfo.h"
 #include "table/GameTypes.h"
+#include "tests/e2e/server/GameJudge.h"
 #include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TableState.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -372,15 +375,24 @@ void StartGame(const std::vector<RawClient*>& players, std::uint8_t gameType) {
     for (RawClient* p : players) ASSERT_TRUE(p->WaitFor(kGameStart, kWait));
 }
 
-// The shooter strikes; each of `answering` answers with a shot that scores nothing and `state`.
-void Shoot(RawClient& shooter, const std::vector<std::pair<RawClient*, Bytes>>& answering, int gameType) {
-    Writer missed;  // the turn passes
-    missed.u16(gameType >= room::kFirstPocketType ? 2 : 1);
-    if (gameType >= room::kFirstPocketType) missed.u8(1).u8(0).u8(1).u8(1);
+// The shooter strikes; each of `answering` answers with `state` and a shot that scores nothing, or
+// three cushions (a carom game's point).
+void Shoot(RawClient& shooter, const std::vector<std::pair<RawClient*, Bytes>>& answering, int gameType,
+           bool scores = false) {
+    Writer result;
+    result.u16(scores ? 4 : gameType >= room::kFirstPocketType ? 2 : 1);
+    if (gameType >= room::kFirstPocketType) result.u8(1).u8(0).u8(1).u8(1);
     ASSERT_TRUE(shooter.Send(kShot, Writer().raw(Bytes(80, 0))));
     for (const auto& [c, state] : answering)
-        ASSERT_TRUE(c->WaitFor(kTableStateRequest, kWait) && c->Send(kShotResult, missed) &&
+        ASSERT_TRUE(c->WaitFor(kTableStateRequest, kWait) && c->Send(kShotResult, result) &&
                     c->Send(kTableState, Writer().raw(state)));
+}
+
+// The master's room settings (2003) with the game type and point rule given, the rest as the room has them.
+Writer RoomSettings(std::uint8_t gameType, std::uint8_t pointRule, const std::u16string& title = u"room") {
+    Writer w;
+    w.str(title).u16(0).u16(0).u8(2).str(u"").u8(gameType).u8(pointRule).u8(30).u8(0).u8(0);
+    return w.u16(0).u16(0);
 }
 
 }  // namespace
@@ -470,6 +482,64 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShot) {
     }
 }
 
+// A raw master set rule 1 (15 points) in a three-cushion room, which an entrant's room showed as 10 while the
+// server played to 15; another game than the room's changed what the server judged and listed, though
+// 2004 names none and the members played on with the old one. The rule reaches the entrant where his
+// room reads it, and the game ends at 15 points; another game, or a rule the game does not have, is refused.
+TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
+    TestGameServer server(Lobby());
+    ASSERT_TRUE(server.Start());
+    RawClient master(server.Port()), other(server.Port());
+    ASSERT_TRUE(master.EnterLobby(u"master") && other.EnterLobby(u"other"));
+    ASSERT_TRUE(other.CreateRoom(room::kEightBallGame) && other.Send(kRoomOptions, RoomSettings(10, 1)));
+    EXPECT_TRUE(other.WaitFor(kNotice, kWait)) << "8-ball took a point rule";
+    ASSERT_TRUE(master.CreateRoom(room::kThreeCushionGame, u"target"));
+    for (const auto& [type, rule] : {std::pair<std::uint8_t, std::uint8_t>{10, 0}, {4, 1}})
+        ASSERT_TRUE(master.Send(kRoomOptions, RoomSettings(type, rule, u"target")));
+    std::map<std::uint16_t, Bytes> before;
+    const auto changed = master.Await(kRoomOptionsChanged, kWait, &before);
+    EXPECT_TRUE(before.count(kNotice)) << "the room took another game";
+    const Bytes title = Writer().str(u"target").bytes();
+    const auto ruleOf = [&](const Bytes& body) {  // the point rule: the byte behind the title
+        const auto at = std::search(body.begin(), body.end(), title.begin(), title.end()) - body.begin();
+        return at + title.size() < body.size() ? body[at + title.size()] : -1;
+    };
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(ruleOf(*changed), 1);
+
+    // The entrant's room: the game of the join result as his client reads it, and the room state's rule.
+    ASSERT_TRUE(other.Send(kJoinRoom, Writer().u16(2).str(u"")));
+    const auto joined = other.Await(kJoinRoomResult, kWait);
+    ASSERT_TRUE(joined);
+    const Bytes frame = EncodeFrame(kJoinRoomResult, *joined);
+    net::Packet packet;
+    net::RoomInfo entered;
+    ASSERT_TRUE(packet.SetFrames(frame.data(), frame.size()) && packet.U8() == 0 && entered.Read(packet));
+    EXPECT_EQ(entered.gameType, room::kThreeCushionGame);
+    ASSERT_TRUE(other.Send(room::kEnterDone, Writer().u8(0)));
+    const auto state = other.Await(room::kRoomState, kWait);
+    ASSERT_TRUE(state);
+    EXPECT_EQ(ruleOf(*state), 1);
+
+    ASSERT_TRUE(master.Send(kPlayChoice, Writer().u8(1)) && other.Send(kPlayChoice, Writer().u8(2)) &&
+                other.Send(kReady, Writer().u8(1)) && master.WaitFor(kReadyChanged, kWait) &&
+                master.Send(kStart, Writer()) && other.WaitFor(kGameStart, kWait));
+    const Bytes resting = RestingState(room::kThreeCushionGame);
+    const int target = room::CaromTarget(room::kThreeCushionGame, 1, kHandicap);
+    for (int points = 1; points < target; ++points) {
+        ASSERT_NO_FATAL_FAILURE(
+            Shoot(master, {{&master, resting}, {&other, resting}}, room::kThreeCushionGame, true));
+        ASSERT_TRUE(other.WaitFor(kNewTurn, kWait)) << "the game ended at " << points << " points";
+    }
+    ASSERT_NO_FATAL_FAILURE(
+        Shoot(master, {{&master, resting}, {&other, resting}}, room::kThreeCushionGame, true));
+    const auto results = other.Await(room::kGameResults, kWait);
+    ASSERT_TRUE(results && results->size() >= 8);
+    EXPECT_EQ((*results)[3], room::kTeamWon) << "the master's team";
+    EXPECT_EQ((*results)[4], target) << "its points";
+    server.Stop();
+}
+
 // Lists longer than the client's 4,096-byte frame once disconnected every client of the channel (110 players
 // with 12-character nicknames, 70 rooms, the invite list; a player with 100 gifts never signed in again),
 // and rooms with a 2,000-character title or game type 17 (set by 2003) did too. Lists go out cut to a frame,
@@ -525,10 +595,8 @@ TEST(TestServerAbuse, ListsRoomsAndLinesLongerThanAFrameAreCutOrRefused) {
     for (const auto& [type, title, rule] : {std::tuple<int, std::u16string, int>{17, u"room", 0},
                                             {4, std::u16string(2000, u'T'), 0},
                                             {4, u"room", 4}}) {
-        Writer w;
-        w.str(title).u16(0).u16(0).u8(2).str(u"").u8(static_cast<std::uint8_t>(type));
-        ASSERT_TRUE(
-            clients[0]->Send(kRoomOptions, w.u8(static_cast<std::uint8_t>(rule)).u8(30).u8(0).u8(0).u32(0)));
+        ASSERT_TRUE(clients[0]->Send(kRoomOptions, RoomSettings(static_cast<std::uint8_t>(type),
+                                                                static_cast<std::uint8_t>(rule), title)));
         EXPECT_TRUE(clients[0]->WaitFor(kNotice, kWait)) << "no word of the refusal";
     }
     // The room's master may invite the other 109, of whom a frame takes about 90.

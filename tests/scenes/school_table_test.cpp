@@ -103,29 +103,43 @@ TEST(SchoolTable, TheFirstPagesOrbitAnEightBallTableThePlayerCannotControlYet) {
     EXPECT_EQ(t.World().GetCameraRig().View().distance, 50.0f) << "the wheel moved the orbiting camera";
 }
 
-// Each exercise of the camera lesson is done with the control its text names; the left button, the
-// next lesson's, strikes nothing yet. Every goal done brings the camera back behind the cue ball.
+// Each exercise of the camera lesson is done with the control its text names, in strokes within the
+// window: the pointer brought back without a button turns neither the aim nor the camera there. The
+// left button, the next lesson's, strikes nothing yet. Every goal done brings the camera back behind
+// the cue ball, and the rest of the drag or scroll that met it does not undo that.
 TEST(SchoolTable, TheCameraLessonIsDoneWithTheRightButtonAndTheWheelAndEndsBehindTheCueBall) {
     SchoolTable t(97);
     ASSERT_TRUE(t.Practise(4));
     t.host->Pump(t.scene, 400);
     t.Drag(false, 400, 450, 0, 150);
     EXPECT_FALSE(t.World().ShotExecuting()) << "the camera lesson's left button broke the rack";
-    t.Drag(true, 100, 450, 1440, 0);
-    ASSERT_EQ(t.scene.CurrentGoal(), 1) << "a right-drag sideways all the way round";
+    const float aim = t.World().Aim().YawDegrees();
+    table::CameraRig& rig = t.World().GetCameraRig();
+    auto behind = [&] { return std::remainder(rig.GetYawDegrees() - t.World().Aim().YawDegrees(), 360.0f); };
+    for (int stroke = 0; stroke < 2; ++stroke) {
+        t.Drag(true, 100, 450, 400, 0);
+        t.Mouse(platform::kWmMouseMove, 100, 450);
+        t.host->Pump(t.scene, 1);
+    }
+    ASSERT_EQ(t.scene.CurrentGoal(), 1) << "two right-drags sideways, half way round each";
+    EXPECT_EQ(t.World().Aim().YawDegrees(), aim) << "the pointer brought back turned the aim";
+    t.host->Pump(t.scene, 200);
+    EXPECT_NEAR(behind(), 0.0f, 1e-3f) << "the rest of the drag turned the camera off its way back";
     t.Drag(true, 400, 450, 0, -40);
     t.Drag(true, 400, 410, 0, 200);
     ASSERT_EQ(t.scene.CurrentGoal(), 2) << "a right-drag down and up";
+    t.host->Pump(t.scene, 200);
     t.Wheel(8);
     for (int notch = 0; notch < 20 && t.scene.CurrentGoal() == 2; ++notch) t.Wheel(-1);
     ASSERT_EQ(t.scene.CurrentGoal(), 3) << "the wheel in and out";
+    t.Wheel(-3);
     EXPECT_TRUE(t.scene.Button(scenes::SceneSchool::kContinueId)->IsVisible());
     t.host->Pump(t.scene, 300);
-    table::CameraRig& rig = t.World().GetCameraRig();
-    EXPECT_EQ(rig.View().distance, 300.0f) << "the camera stayed out where the zoom left it";
+    EXPECT_EQ(rig.View().distance, 300.0f) << "the rest of the scroll zoomed the camera on its way back";
     EXPECT_EQ(rig.GetPitchDegrees(), 12.5f);
-    const float behind = std::remainder(rig.GetYawDegrees() - t.World().Aim().YawDegrees(), 360.0f);
-    EXPECT_NEAR(behind, 0.0f, 1e-3f) << "the camera looks past the cue ball";
+    EXPECT_NEAR(behind(), 0.0f, 1e-3f) << "the camera looks past the cue ball";
+    t.Wheel(-1);
+    EXPECT_GT(rig.View().distance, 300.0f) << "the wheel stayed held once the camera was back";
 }
 
 // The shot lesson's left button draws and strikes; the aiming lesson wants an aim the player turned
@@ -139,6 +153,14 @@ TEST(SchoolTable, TheShotAimAndMasseLessonsAreDoneWithTheirNamedControls) {
     ASSERT_TRUE(t.World().ShotExecuting()) << "the left button drawn down struck nothing";
     for (int i = 0; i < 100 && t.scene.CurrentGoal() == 0; ++i) t.host->Pump(t.scene, 200);
     EXPECT_EQ(t.scene.CurrentGoal(), 1);
+    // A shot after the goal, which meets none: the camera comes back from the shot's overview too.
+    t.Drag(false, 400, 450, 0, 150);
+    for (int i = 0; i < 100 && t.World().ShotExecuting(); ++i) t.host->Pump(t.scene, 50);
+    t.host->Pump(t.scene, 250);
+    float x = 0, y = 0, z = 0;
+    t.World().BallPosition(0, x, y, z);
+    EXPECT_NEAR(t.World().GetCameraRig().Focus().x, x, 1e-3f)
+        << "the camera stayed over the middle of the table";
 
     SchoolTable aiming(97);
     ASSERT_TRUE(aiming.Practise(8));
@@ -226,7 +248,7 @@ TEST(SchoolTable, TheSchoolHoldsItsOwnWarmLightWhateverTheHour) {
     EXPECT_GT(scene->Content().fog.start, 600.0f) << "the fog closes in on the table";
 }
 
-TEST(SchoolTable, TheOtherKeysPageNamesTheKeyThatShowsTheWholeTable) {
+TEST(SchoolTable, TheOtherKeysPageNamesTheKeyThatShowsTheWholeTableClearOfTheSchoolsWidgets) {
     SchoolTable t(97);
     t.scene.OnMessage(scenes::school_message::kTopicChosen, 11, 0);
     ASSERT_EQ(t.scene.Step(), 11);
@@ -241,6 +263,29 @@ TEST(SchoolTable, TheOtherKeysPageNamesTheKeyThatShowsTheWholeTable) {
     t.scene.OnMessage(platform::kWmKeyDown, platform::kVkTab, 0);
     t.host->Pump(t.scene, 5);
     EXPECT_TRUE(t.World().GetCameraRig().InTopView());
+    // The whole table, rails and all, in the room the school's widgets leave: below the guide's
+    // panel, right of the chalk gauge, left of the index with its tabs, and wider once it is hidden.
+    t.host->Pump(t.scene, 200);
+    const physics::TableGeometry& g = t.World().Rules().Model()->Geometry();
+    auto rightRail = [&] {
+        float right = 0, sx = 0, sy = 0;
+        for (float x : {g.frame.xMin.Value(), g.frame.xMax.Value()})
+            for (float y : {g.frame.yMin.Value(), g.frame.yMax.Value()}) {
+                EXPECT_TRUE(t.World().TableToScreen({x, y, g.railTop.Value()}, sx, sy));
+                EXPECT_TRUE(sx >= 76 && sy >= 295 && sy <= kHeight) << sx << ", " << sy;
+                right = std::max(right, sx);
+            }
+        return right;
+    };
+    const float besideIndex = rightRail();
+    EXPECT_LE(besideIndex, t.scene.Index()->ScreenX() - scenes::TutorialIndex::kTabsLeft);
+    gui::CommandEvent hide;
+    hide.id = scenes::TutorialIndex::kHideId;
+    t.scene.Index()->OnCommand(hide);
+    t.host->Pump(t.scene, 1);
+    const float alone = rightRail();
+    EXPECT_GT(alone, besideIndex + 50.0f) << "the table kept clear of the hidden index";
+    EXPECT_LE(alone, static_cast<float>(t.World().ControlArea().left)) << "under the shot controls";
 }
 
 }  // namespace

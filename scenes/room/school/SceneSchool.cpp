@@ -42,6 +42,8 @@ constexpr std::uint32_t kResetSeed = 1234;
 constexpr std::uint8_t kEightBall = 10;
 constexpr std::uint16_t kTableItem = 1501;
 constexpr int kHudTopFromBottom = 460;  // the shot controls' top, above the tutorial index
+// The top view's table keeps this far from the widgets around it.
+constexpr int kTopViewGap = 8;
 constexpr std::uint16_t kBallSetItem = 2200;
 constexpr std::uint32_t kSchoolAbility = 100000;
 constexpr std::uint64_t kLoanChalkSerial = 1;
@@ -240,7 +242,7 @@ void SceneSchool::Enter() {
         world->SetTurnFlag(true);
         world->SetPlayState(table::PlayState::SchoolPage);
         world->trailDisplay = true;
-        world->controlMask = control_mask::kNone;
+        SetControlMask(control_mask::kNone);
         world->LayoutHud(Width(), Height());
         const int gameType = kEightBall;
         const net::GameTypeEquipment& equipment = record.equipment[static_cast<std::size_t>(gameType)];
@@ -266,6 +268,7 @@ void SceneSchool::Enter() {
     SetupSceneLights(CurrentEngineScene(Host() ? Host()->EngineScenes() : nullptr));
     SchoolStep(+1);
     index_->Open();
+    FrameSchoolTopView();
     SetActive(true);
 }
 
@@ -298,9 +301,7 @@ bool SceneSchool::Leave(ResourceManager* resources, SceneManager* engineScenes) 
     ReturnChalk();
     TableScene::Leave(resources, engineScenes);
     StopMusic();
-    if (World() && cueObject_) World()->ReleaseCueObject(cueObject_);
-    cueObject_ = nullptr;
-    DestroyWorld();
+    DestroyWorld(cueObject_);
     gauge_->ReleasePreview();
     giftPreview_->ReleaseModel();
     if (abilitiesSaved_) Record().abilities = savedAbilities_;
@@ -415,6 +416,9 @@ void SceneSchool::CameraBehindCueBall(float seconds) {
     // The pitch at once, then one move for the rest: a second move would start from where this stands.
     world->MoveCamera(0.0f, table::kKeepValue, kViewPitch);
     world->TurnCameraToCueLine(kPracticeDistance, seconds, false, true);
+    // The rest of the drag or scroll that met a goal does not undo the return.
+    world->HoldCameraInput();
+    JournalFreeTableReady();
 }
 
 void SceneSchool::JumpCamera() {
@@ -490,7 +494,6 @@ void SceneSchool::StartPractice() {
             PracticeCamera();
         else
             CameraBehindCueBall(kCameraBackSeconds);
-        if (step_ == 5) world->shotExercise = true;
         if (step_ == 50 || step_ == 51) world->ApplyControlOptions(CurrentOptions());
     }
     std::uint32_t mask = 0;
@@ -564,11 +567,14 @@ void SceneSchool::Update(std::uint64_t nowMs, std::uint64_t time100us) {
 void SceneSchool::BallsAtRest() {
     if (table::TableWorld* world = World()) {
         if (world->GameType() >= table::kFirstPocketGameType) world->Rerack(RandomSeed(), true);
-        world->GetCameraRig().SetAfterShotFlag(true);
-        world->MoveCamera(1.0f, table::kKeepValue, table::kKeepValue);
+        // A scratch leaves the cue ball in its pocket: it comes back on the head spot, as at a new turn.
+        world->RespotCueBallIfOutOfPlay();
+        // Out of the shot's overview, back behind the cue ball where it rests, along the aim.
+        world->ReturnCameraBehindCue(kCameraBackSeconds);
         world->SetTurnFlag(true);
         world->SetSceneVisible(true);
     }
+    JournalFreeTableReady();
     platform::ScopedLock lock(pageLock_);
     ++shots_;
 }
@@ -588,7 +594,22 @@ bool SceneSchool::PollKeyboard() {
 
 void SceneSchool::Resize(int width, int height) {
     TableScene::Resize(width, height);
-    if (index_) index_->MoveTo(width - TutorialIndex::kWidth - 10, height - TutorialIndex::kHeight - 8);
+    if (index_)
+        index_->MoveTo(width - TutorialIndex::kWidth - TutorialIndex::kRightMargin,
+                       height - TutorialIndex::kHeight - TutorialIndex::kBottomMargin);
+    FrameSchoolTopView();
+}
+
+void SceneSchool::FrameSchoolTopView() {
+    table::TableWorld* world = World();
+    if (!world || !panel_) return;
+    const int width = Host() ? Host()->ClientWidth() : Width();
+    const int top = panel_->Y() + panel_->Height() + kTopViewGap;
+    const int controls = width - world->ControlArea().left;
+    const int index = index_->IsVisible()
+                          ? TutorialIndex::kTabsLeft + TutorialIndex::kWidth + TutorialIndex::kRightMargin
+                          : 0;
+    world->SetTopViewInsets(kChalkGaugeColumn, top, std::max(controls, index) + kTopViewGap, kTopViewGap);
 }
 
 void SceneSchool::SendStepMessage(std::uint16_t id, std::uint32_t value) {
@@ -675,6 +696,7 @@ bool SceneSchool::OnCommand(const gui::CommandEvent& event) {
         case kOpenIndexId:
             openIndex_->Show(false);
             index_->Open();
+            FrameSchoolTopView();
             return true;
         case TutorialIndex::kCloseId:
             gift_->Show(false);
@@ -709,6 +731,7 @@ bool SceneSchool::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t 
             return true;
         case school_message::kIndexHidden:
             openIndex_->Show(true);
+            FrameSchoolTopView();
             return true;
         case kGoToLobby:
             LeaveTo(scene_id::kLobby);

@@ -61,6 +61,8 @@ public:
     void CreateUI() override;
     void Enter() override;
     int Load3D(ResourceManager* resources, RenderDevice* renderer) override;
+    // Leave drops the table world: every visit loads it again.
+    bool BeginLoad() override { return SceneBeginLoadActive(); }
     void Render(RenderDevice* renderer, bool draw) override;
     bool PollKeyboard() override;
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
@@ -118,6 +120,9 @@ private:
     void SendStepMessage(std::uint16_t id, std::uint32_t value);
     void SetControlMask(std::uint32_t mask);
     void SetAimDisplay(bool on);
+    // The top view's table in the room the school's widgets leave: below the guide's panel, right of
+    // the chalk gauge's column, left of the shot controls and of the tutorial index while it is open.
+    void FrameSchoolTopView();
 
     mutable platform::CriticalSection pageLock_;
     int step_ = 0;

@@ -288,7 +288,7 @@ bool TableTakesMessage(std::uint32_t mask, std::uint32_t message) {
     if (mask == control_mask::kNone) return false;
     const bool leftButton = message == platform::kWmLButtonDown || message == platform::kWmLButtonUp ||
                             message == platform::kWmLButtonDblClk;
-    return !leftButton || (mask & table::control_bit::kCtrl) != 0;
+    return !leftButton || (mask & table::control_bit::kShot) != 0;
 }
 
 bool GoalHolds(int step, int goal, const GoalInputs& in, GoalMarks& marks) {

@@ -15,11 +15,9 @@ namespace scenes {
 
 namespace {
 constexpr std::uint32_t kTitleColour = 0xFF00FFFFu;
-constexpr int kRightMargin = 10;
-constexpr int kBottomMargin = 8;
 // Only the first category holds topics; the others are shown disabled.
 constexpr int kTutorialCategory = 0;
-constexpr int kTabX = -81, kTabY = 72, kTabPitch = 32, kTabWidth = 83, kTabHeight = 29;
+constexpr int kTabX = -TutorialIndex::kTabsLeft, kTabY = 72, kTabPitch = 32, kTabWidth = 83, kTabHeight = 29;
 // The tab's radio bullet ends 16 pixels into the tab; its caption takes the rest.
 constexpr int kTabCaptionX = 18;
 

@@ -34,6 +34,11 @@ class TutorialIndex : public gui::Dialog {
 public:
     static constexpr int kWidth = 259;
     static constexpr int kHeight = 273;
+    // Its place: this far from the parent's right and bottom edges; its category tabs stand out this
+    // far left of it.
+    static constexpr int kRightMargin = 10;
+    static constexpr int kBottomMargin = 8;
+    static constexpr int kTabsLeft = 81;
     static constexpr int kRows = 8;
     static constexpr std::uint32_t kHideId = 11;
     static constexpr std::uint32_t kScrollId = 12;

@@ -59,7 +59,8 @@ void TestGameServer::EndGameByPlay(Room& room, int shooter, bool shooterWon, Out
     for (const auto& [slot, seat] : teams) {
         const bool won = (slot == shooterTeam) == shooterWon;
         w.u8(slot).u8(won ? kTeamWon : kTeamLost);
-        // The game's points, a value the result list does not show, the money, two values it does not.
+        // The game's points, a value the result list does not show, the player's gold after the game
+        // (unchanged: the server plays for no gold; the clients keep it as his gold), two values unshown.
         w.u32(room.points[seat]).u32(0).u64(GoldOf(*room.seats[seat])).u8(0).u8(0);
     }
     w.u8(0);

@@ -77,6 +77,12 @@ constexpr int kThreeCushionGame = 4, kLastGameType = 16;
 constexpr std::size_t kMaxTitle = 24, kMaxPassword = 8;
 constexpr int kMaxPointRule = 3;
 
+// The point rules the server plays: the three-cushion game's four targets, and only the first rule of
+// the other games (the room would show the others' extra points, which the server does not score).
+constexpr int MaxPointRule(int gameType) {
+    return gameType == kThreeCushionGame ? kMaxPointRule : 0;
+}
+
 // Why a new room (161) or the room's new settings (2003) are refused; null when they are not.
 inline const char* RoomSettingsProblem(int gameType, int maxPlayers, const std::u16string& title,
                                        const std::u16string& password) {

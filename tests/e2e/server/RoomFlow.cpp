@@ -326,7 +326,9 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             }
             case kRoomOptions: {
                 // The master's new settings, checked as a new room's are, go to every member as 2004;
-                // the game type, its point rule and the option bits stay while a game runs.
+                // the point rule and the option bits stay while a game runs. The game is the room's for
+                // good: 2004 names none, so the members would go on showing one game while the server
+                // judged another.
                 const std::u16string title = r.str();
                 const std::uint16_t table = r.u16(), ballSet = r.u16();
                 const std::uint8_t maxPlayers = r.u8();
@@ -337,8 +339,10 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 const std::uint16_t low = r.u16(), high = r.u16();
                 if (!r.ok || seat != room.master) break;
                 const char* problem = RoomSettingsProblem(gameType, maxPlayers, title, password);
+                if (!problem && gameType != room.gameType) problem = "another game than the room's";
                 if (!problem && maxPlayers < room.members.size()) problem = "fewer places than members";
-                if (!problem && pointRule > kMaxPointRule) problem = "a point rule above 3";
+                if (!problem && pointRule > MaxPointRule(gameType))
+                    problem = "a point rule the game does not have";
                 if (problem) {
                     std::fprintf(stderr, "marvenlot-testserver: client %d's room settings refused: %s\n",
                                  c.index, problem);
@@ -353,7 +357,6 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 room.inningTime = inning;
                 room.password = password;
                 if (!room.running) {
-                    room.gameType = gameType;
                     room.pointRule = pointRule;
                     room.gameOption = bits;
                 }
