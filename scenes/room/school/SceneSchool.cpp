@@ -567,14 +567,9 @@ void SceneSchool::Update(std::uint64_t nowMs, std::uint64_t time100us) {
 void SceneSchool::BallsAtRest() {
     if (table::TableWorld* world = World()) {
         if (world->GameType() >= table::kFirstPocketGameType) world->Rerack(RandomSeed(), true);
-        // A scratch leaves the cue ball in its pocket: it comes back on the head spot, as at a new turn.
-        world->RespotCueBallIfOutOfPlay();
-        // Out of the shot's overview, back behind the cue ball where it rests, along the aim.
-        world->ReturnCameraBehindCue(kCameraBackSeconds);
-        world->SetTurnFlag(true);
-        world->SetSceneVisible(true);
+        // The pages do not teach the ball in hand: a scratched cue ball waits on the head spot.
+        GiveCueBack(false);
     }
-    JournalFreeTableReady();
     platform::ScopedLock lock(pageLock_);
     ++shots_;
 }
