@@ -238,7 +238,8 @@ void AimControls::ReleaseHeldKeys(AimState& aim) {
     if (drawing_ || spaceHeld_) aim.SetPower(0);
     drag_ = Drag::None;
     drawing_ = spaceHeld_ = shiftHeld_ = false;
-    pointer_ = Pointer::Still;
+    // A sweep ends; a pointer on a control or on its way back from one stays there (it holds no key).
+    if (pointer_ == Pointer::Aiming) pointer_ = Pointer::Still;
     leftHeld_ = rightHeld_ = upHeld_ = downHeld_ = false;
 }
 

@@ -285,6 +285,8 @@ void TableWorld::ClearBallInHand() {
     platform::ScopedLock guard(lock_);
     ballInHandMode = 0;
     placedBall_ = kNoPlacedBall;
+    // A ball carried when placing ends is set down: the next ball in hand waits for its own press.
+    carryingBall_ = false;
 }
 
 void TableWorld::BeginBallInHand(std::int32_t ball) {

@@ -279,8 +279,10 @@ void TableWorld::ResetBallsToShotState() {
     platform::ScopedLock guard(lock_);
     if (shotStateBlock_[0] == 0) return;
     const ShotStateBlock block = shotStateBlock_;
-    if (RestoreShotState(block) && !camera_.InTopView())
-        camera_.MoveCamera(kFollowSeconds, kResetCameraDistance, kKeepValue);
+    if (!RestoreShotState(block)) return;
+    // The shot set up again is played from where it started: a ball in hand since then is set down.
+    ClearBallInHand();
+    if (!camera_.InTopView()) camera_.MoveCamera(kFollowSeconds, kResetCameraDistance, kKeepValue);
 }
 
 ShotRecord TableWorld::MakeShotRecord() const {

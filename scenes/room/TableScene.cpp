@@ -31,6 +31,8 @@ constexpr std::uint8_t kEightBall = 10;
 constexpr std::uint32_t kDefaultModelId = 0x10014;
 constexpr float kSetUpCameraSeconds = 0.5f;
 constexpr float kSetUpPitch = 30.0f;
+// The way back from the shot's overview, as the camera rig's own after a shot.
+constexpr float kCueBackSeconds = 1.0f;
 constexpr std::array<std::int32_t, 5> kNoParts{-1, -1, -1, -1, -1};
 
 struct OfflineItems {
@@ -195,6 +197,19 @@ void TableScene::SetUpFreePractice(std::uint32_t seed) {
     world->SetTurnFlag(true);
     world->LayoutHud(Width(), Height());
     JournalFreeTableReady();
+}
+
+bool TableScene::GiveCueBack(bool inHand) {
+    table::TableWorld* world = world_.get();
+    if (!world) return false;
+    // A scratch leaves the cue ball in its pocket, where no strike moves it.
+    const bool cameBack = world->RespotCueBallIfOutOfPlay();
+    if (cameBack && inHand) world->BeginBallInHand(world->CurrentBall());
+    world->ReturnCameraBehindCue(kCueBackSeconds);
+    world->SetSceneVisible(true);
+    world->SetTurnFlag(true);
+    JournalFreeTableReady();
+    return cameBack;
 }
 
 table::CueObject* TableScene::ReplaceCue(table::CueObject* previous, std::uint16_t item,

@@ -118,6 +118,11 @@ protected:
     // The own cue of a free-practice table (offline, practice room) or the school's may strike:
     // "TURN 0 1" when ready.
     void JournalFreeTableReady() { JournalWhenReady("TURN 0 1"); }
+    // The end of a shot on a table the scene plays alone (offline, practice room, school), once it has
+    // racked and judged: a cue ball the shot left in a pocket comes back on the head spot (and into the
+    // player's hand with `inHand`), the camera comes from the shot's overview to behind the cue ball
+    // along the aim, and the cue is the player's again. True when a pocketed cue ball came back.
+    bool GiveCueBack(bool inHand);
 
 private:
     std::unique_ptr<table::TableWorld> world_;

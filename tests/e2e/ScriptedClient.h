@@ -39,6 +39,17 @@ inline std::string ScriptPrologue() {
     return "journal-limit " + std::to_string(40000 * Patience()) + "\n";
 }
 
+// A firm shot into the corner pocket behind the cue ball of a new pocket rack (1024 x 768): the pointer
+// rests left of the cue, turns the aim by 135 degrees (4 pixels a degree) and draws the cue back 190
+// pixels.
+inline std::string ScratchIntoTheCornerPocket() {
+    std::string s = "move 100 470\nwait 200\n";
+    for (int k = 1; k <= 10; ++k) s += "move " + std::to_string(100 + 54 * k) + " 470\n";
+    s += "wait 200\ndown left\n";
+    for (int k = 1; k <= 10; ++k) s += "move 640 " + std::to_string(470 + 19 * k) + "\n";
+    return s + "up left\n";
+}
+
 // One client process in a folder of its own.
 class ScriptedClient {
 public:

@@ -11,6 +11,7 @@
 
 #include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
+#include "tests/e2e/ScriptedClient.h"
 
 namespace {
 
@@ -77,12 +78,13 @@ const std::string kThreeCushion = ChooseGameType(566, 318);
 const std::string kEightBall = ChooseGameType(416, 374);
 
 TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTable) {
-    const std::string script =
-        "wait-journal TURN 0 1\n" + Strike(516) + "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" +
-        Strike(508) + "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" + kThreeCushion +
-        "wait-journal TURN 0 1\n" + Strike(516) + "wait-journal SHOT 4 \nwait-journal TURN 0 1\n" +
-        kEightBall + "wait-journal SOUND 27\nwait-journal TURN 0 1\n" + Strike(520) +
-        "wait-journal SHOT 10 \nwait 300\nquit\n";
+    const std::string script = "wait-journal TURN 0 1\n" + testsupport::ScratchIntoTheCornerPocket() +
+                               "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" + Strike(508) +
+                               "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" + kThreeCushion +
+                               "wait-journal TURN 0 1\n" + Strike(516) +
+                               "wait-journal SHOT 4 \nwait-journal TURN 0 1\n" + kEightBall +
+                               "wait-journal SOUND 27\nwait-journal TURN 0 1\n" + Strike(520) +
+                               "wait-journal SHOT 10 \nwait 300\nquit\n";
     EXPECT_EQ(Run({"offline"}, script, 150s), std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
     ASSERT_EQ(shots.size(), 4u) << ReadFile(folder_ / "journal.txt");
@@ -93,6 +95,9 @@ TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTa
         ASSERT_EQ(shots[i].size(), 5u);
         EXPECT_EQ(shots[i][1], types[i]) << "shot " << i;
     }
+    // The first shot sent the cue ball into a pocket: the second starts it from the head spot, where
+    // the rack had put it (the record's balls start at byte 35, ball 0's x and y first).
+    EXPECT_EQ(shots[1][4].substr(70, 16), shots[0][4].substr(70, 16));
     EXPECT_FALSE(JournalLines("SOUND").empty());
     EXPECT_EQ(ReadFile(folder_ / "StartLog.log").find("no journal line"), std::string::npos)
         << ReadFile(folder_ / "StartLog.log");

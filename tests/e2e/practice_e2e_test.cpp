@@ -19,6 +19,7 @@
 #include "scenes/room/practice/EarnGoldDialogs.h"
 #include "scenes/room/practice/PracticeCodes.h"
 #include "scenes/room/practice/SceneRoomPractice.h"
+#include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
@@ -294,7 +295,13 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
 // The earn-gold button and the first row of the rules dialog (437 x 295, centred).
 constexpr const char* kEarnGoldButton = "59 83";
 constexpr const char* kFirstMissionRow = "519 334";
+// The lobby's room dialog: its game choice and the 8-ball row of the open list.
+constexpr const char* kGameChoice = "450 348";
+constexpr const char* kEightBallRow = "450 480";
 
+// The practice room takes the game type of the last room: an 8-ball room opened and left first. The
+// mission judges a scratch as any shot; then the cue ball is back in hand, set down by a click and
+// struck.
 TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachShotIsJudged) {
     testserver::ServerOptions options;
     options.lobby = true;
@@ -302,12 +309,17 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
     const std::string script =
-        "wait-journal DIALOG Create Nick\ntext Miner\nkey Return\nwait-journal SCENE 4\n" +
-        Click(kPracticeButton) + "wait-journal TURN 0 1\n" + Click(kEarnGoldButton) +
-        Click(kFirstMissionRow) +
+        "wait-journal DIALOG Create Nick\ntext Miner\nkey Return\nwait-journal ENTERED 4\n" +
+        Click(roomscript::kCreateRoomButton) + "wait-journal DIALOG Create room\n" + Click(kGameChoice) +
+        Click(kEightBallRow) + "key Return\nwait-journal ENTERED 5\n" + Click(kToLobby) +
+        "wait-journal ENTERED 4\n" + Click(kPracticeButton) + "wait-journal TURN 0 1\n" +
+        Click(kEarnGoldButton) + Click(kFirstMissionRow) +
         "wait-journal CHAT 0xFFFFFF00 Earning gold mission started!!.\nwait-journal TURN 0 1\n" +
-        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\nwait-journal SHOT \nwait 500\n" +
-        Click(kToLobby) + "wait-journal SCENE 4\nquit\n";
+        testsupport::ScratchIntoTheCornerPocket() +
+        "wait-journal SHOT 10 \nwait-journal CHAT 0xFFFFFFFF Free ball.\nwait-journal TURN 0 1\n" +
+        "move 400 420\ndown left\nwait 50\nmove 380 430\nwait 50\nup left\nwait 300\n" +
+        "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\nwait-journal SHOT 10 \n" +
+        "wait-journal TURN 0 1\n" + Click(kToLobby) + "wait-journal SCENE 4\nquit\n";
     testsupport::ScriptedClient client(
         fs::temp_directory_path() / ("mission_e2e_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(client.Start({"launcher", "miner", "secret"}, server.Port()));
@@ -315,9 +327,11 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
     const std::string journal = client.Journal();
     EXPECT_EQ(journal.find("BOX "), std::string::npos) << "no refusal: " << journal;
     EXPECT_NE(journal.find("CHAT 0xFFFFFF00 Earning gold mission started!!."), std::string::npos) << journal;
-    const bool judged = journal.find("CHAT 0xFFFF0000 Failed... OTL") != std::string::npos ||
-                        journal.find("CHAT 0xFF80FF80 Success !!") != std::string::npos;
-    EXPECT_TRUE(judged) << journal;
+    // The scratch is judged a miss, then the cue ball is in hand; the placed ball was struck.
+    const auto failed = journal.find("CHAT 0xFFFF0000 Failed... OTL");
+    ASSERT_NE(failed, std::string::npos) << journal;
+    EXPECT_LT(failed, journal.find("CHAT 0xFFFFFFFF Free ball. Click the cueball")) << journal;
+    EXPECT_EQ(client.Log().find("input script line"), std::string::npos) << journal << client.Log();
     EXPECT_EQ(server.CountReceived(0, kMissionReport), 0) << "leaving mid-mission reports nothing";
     server.Stop();
 }

@@ -215,7 +215,9 @@ TEST(SchoolTable, TheFirstPagesLookCloseAndLaterPagesKeepTheCameraOutOfTheBalls)
     EXPECT_NEAR(t.World().FieldOfView(), expected, 1e-4f);
 }
 
-TEST(SchoolTable, AClickOnClickToTryBesideTheContinueArrowStartsTheExercise) {
+// "Click to Try" beside the arrow starts the exercise; the pointer that clicked it turns no aim on its way
+// down to the table, and no tooltip outlives its arrow or shows over the course end's gift.
+TEST(SchoolTable, ClickToTryStartsTheExerciseWithoutTurningTheAimAndNoTooltipOutlivesItsArrow) {
     SchoolTable t(0);
     gui::CommandEvent next;
     next.id = scenes::SceneSchool::kContinueId;
@@ -231,6 +233,34 @@ TEST(SchoolTable, AClickOnClickToTryBesideTheContinueArrowStartsTheExercise) {
         t.scene.RouteMessage(message, 0, platform::MakeLParam(x, y));
     EXPECT_TRUE(t.scene.Practising()) << "the label beside the arrow took the click";
     EXPECT_FALSE(gui::Tooltip::Instance()->IsVisible()) << "the tooltip stayed when its arrow went";
+
+    // On a shot page the pointer that clicked it comes down off the guide's panel onto the table,
+    // sideways too: it turns no aim until it rests there.
+    SchoolTable shot(97);
+    shot.scene.OnMessage(scenes::school_message::kTopicChosen, 5, 0);
+    auto route = [&](std::uint32_t message, int px, int py) {
+        if (!shot.scene.RouteMessage(message, 0, platform::MakeLParam(px, py)))
+            shot.scene.OnMessage(message, 0, platform::MakeLParam(px, py));
+    };
+    for (std::uint32_t message : {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+        route(message, x, y);
+    ASSERT_TRUE(shot.scene.Practising());
+    shot.host->Pump(shot.scene, 300);
+    const float aimed = shot.World().Aim().YawDegrees();
+    for (int k = 1; k <= 10; ++k) route(platform::kWmMouseMove, x - 20 * k, 500);
+    EXPECT_EQ(shot.World().Aim().YawDegrees(), aimed) << "the aim jumped as the pointer left the panel";
+    shot.host->Pump(shot.scene, 50);
+    route(platform::kWmMouseMove, x - 240, 500);
+    EXPECT_NE(shot.World().Aim().YawDegrees(), aimed) << "the pointer at rest on the table aims";
+
+    // Continue clicked into the course end: its tooltip goes when the gift shows over it.
+    SchoolTable end(12);
+    const gui::Button* arrow = end.scene.Button(scenes::SceneSchool::kContinueId);
+    for (std::uint32_t message : {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+        end.scene.RouteMessage(message, 0,
+                               platform::MakeLParam(arrow->ScreenX() + 12, arrow->ScreenY() + 12));
+    ASSERT_TRUE(end.scene.GiftDialog()->IsVisible());
+    EXPECT_FALSE(gui::Tooltip::Instance()->IsVisible()) << "\"Continue\" stayed over the gift";
     gui::DestroyGuiOverlays();
 }
 

@@ -219,10 +219,9 @@ void SceneAlone::UseItem(std::uint32_t kind) {
 void SceneAlone::EndOfShot() {
     table::TableWorld* world = World();
     world->Rerack(RandomSeed(), false);
-    world->SetCurrentPlayer(0, false);
-    world->SetSceneVisible(true);
-    world->SetTurnFlag(true);
-    JournalFreeTableReady();
+    world->SetCurrentPlayer(0, true);
+    // No chat box says that a ball is in hand here: a scratched cue ball waits on the head spot.
+    GiveCueBack(false);
 }
 
 bool SceneAlone::OnCommand(const gui::CommandEvent& event) {

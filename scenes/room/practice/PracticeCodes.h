@@ -55,6 +55,7 @@ constexpr std::uint32_t kYellow = 0xFFFFFF00;   // item and mission lines
 constexpr std::uint32_t kRed = 0xFFFF0000;      // server notices, a missed mission shot
 constexpr std::uint32_t kGreen = 0xFF80FF80;    // a scoring mission shot
 constexpr std::uint32_t kMagenta = 0xFFFF00FF;  // the tips on entry
+constexpr std::uint32_t kWhite = 0xFFFFFFFF;    // a scratched cue ball in hand
 constexpr std::uint32_t kWarning = 0xFFFF8080;  // the rules dialog's gold warning
 }  // namespace colour
 

@@ -391,13 +391,13 @@ void SceneRoomPractice::CloseReplay() {
 void SceneRoomPractice::EndOfShot() {
     table::TableWorld* world = World();
     world->Rerack(RandomSeed(), true);
+    // The mission judges the shot as it ended, a scratch included; then the cue ball comes back.
     if (mission_.Active())
         JudgeMissionShot();
     else
-        world->SetCurrentPlayer(0, false);
-    world->SetSceneVisible(true);
-    world->SetTurnFlag(true);
-    JournalFreeTableReady();
+        world->SetCurrentPlayer(0, true);
+    if (GiveCueBack(true))
+        AddChatLine(u"Free ball. Click the cueball to place it anywhere you want.", colour::kWhite);
 }
 
 bool SceneRoomPractice::OnCommand(const gui::CommandEvent& event) {

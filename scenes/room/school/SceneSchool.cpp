@@ -15,6 +15,7 @@
 #include "gui/PlayerInfoWindows.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
+#include "gui/WidgetRouter.h"
 #include "net/GameSession.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
@@ -376,6 +377,9 @@ void SceneSchool::CourseEnd() {
         Host()->SendServerOptions();
         gift_->CenterOnScreen();
         gift_->Show(true);
+        // The gift covers the pointer: the widget under it (Continue, clicked to get here) drops its
+        // hover and tooltip.
+        if (gui::Widget* hovered = gui::GetGuiState().hot) hovered->ReleaseFocus();
     }
     if (Host()) Host()->SendByteMessage(kCourseEndMessage, 0);
     // The counter stops at its top instead of wrapping back to the first-visit reward.
@@ -483,6 +487,11 @@ void SceneSchool::StartPractice() {
     shots_ = 0;
     lastShotTip_ = {};
     continue_->Show(false);
+    // The arrow goes from under the pointer that clicked it, which stays on the guide's panel: its way
+    // down onto the table comes off a panel, and turns no aim until it rests there.
+    const gui::GuiState& pointer = gui::GetGuiState();
+    if (!pointer.hot)
+        gui::WidgetRouter::SetHot(gui::WidgetRouter::HitWidget(*this, pointer.mouseX, pointer.mouseY, false));
     table::TableWorld* world = World();
     if (world) {
         goalAimYaw_ = world->Aim().YawDegrees();
@@ -567,14 +576,9 @@ void SceneSchool::Update(std::uint64_t nowMs, std::uint64_t time100us) {
 void SceneSchool::BallsAtRest() {
     if (table::TableWorld* world = World()) {
         if (world->GameType() >= table::kFirstPocketGameType) world->Rerack(RandomSeed(), true);
-        // A scratch leaves the cue ball in its pocket: it comes back on the head spot, as at a new turn.
-        world->RespotCueBallIfOutOfPlay();
-        // Out of the shot's overview, back behind the cue ball where it rests, along the aim.
-        world->ReturnCameraBehindCue(kCameraBackSeconds);
-        world->SetTurnFlag(true);
-        world->SetSceneVisible(true);
+        // The pages do not teach the ball in hand: a scratched cue ball waits on the head spot.
+        GiveCueBack(false);
     }
-    JournalFreeTableReady();
     platform::ScopedLock lock(pageLock_);
     ++shots_;
 }
