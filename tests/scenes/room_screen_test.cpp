@@ -823,19 +823,31 @@ TEST_F(RoomScreenTest, TheResultWindowGetsEveryMembersRowWithTheSeatsOfTheRoomsT
     scene.SetHud(&hud);
     EnterRoom(0, 0);
     StartGame(1);
-    Deliver(2046, [](net::Packet& p) {
-        p.WriteU8(2).WriteU8(1);
-        p.WriteU8(2).WriteU8(1).WriteU32(11).WriteU32(12).WriteU64(7000).WriteU8(1).WriteU8(2);
-        p.WriteU8(1).WriteU8(2).WriteU32(21).WriteU32(22).WriteU64(3000).WriteU8(3).WriteU8(4);
-        p.WriteU8(0);
-    });
+    // Both seats start with 1,000 gold; 2046 carries each one's gold after the game.
+    const auto results = [&](std::uint64_t winner, std::uint64_t loser) {
+        Deliver(2046, [&](net::Packet& p) {
+            p.WriteU8(2).WriteU8(1);
+            p.WriteU8(2).WriteU8(1).WriteU32(11).WriteU32(12).WriteU64(winner).WriteU8(1).WriteU8(2);
+            p.WriteU8(1).WriteU8(2).WriteU32(21).WriteU32(22).WriteU64(loser).WriteU8(3).WriteU8(4);
+            p.WriteU8(0);
+        });
+    };
+    results(1000, 1000);
     EXPECT_EQ(hud.resultMode, 0) << "an open room without a stake";
     ASSERT_EQ(hud.results.size(), 2u);
     EXPECT_EQ(hud.results[0].seat, 1) << "team slot 2 is seat 1's";
-    EXPECT_EQ(hud.results[0].money, 7000);
+    EXPECT_EQ(hud.results[0].money, 0) << "an open room moves no gold: no gain shown";
     EXPECT_EQ(hud.results[1].seat, 0);
+    EXPECT_EQ(hud.results[1].money, 0);
     EXPECT_EQ(hud.results[1].second, 22u);
-    EXPECT_EQ(host.session->own.money, 3000) << "the own money follows the own row";
+    // A stake: the rows show what the game changed, the seats and the own money the gold after it.
+    StartGame(1);
+    results(1500, 500);
+    ASSERT_EQ(hud.results.size(), 2u);
+    EXPECT_EQ(hud.results[0].money, 500);
+    EXPECT_EQ(hud.results[1].money, -500) << "the loser's row reads as a loss";
+    EXPECT_EQ(scene.SeatCopy(1).record.money, 1500);
+    EXPECT_EQ(host.session->own.money, 500) << "the own money follows the own row";
 
     StartGame(0);
     Deliver(2031, [](net::Packet& p) {
