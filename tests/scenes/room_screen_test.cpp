@@ -468,9 +468,9 @@ TEST_F(RoomScreenTest, ACueWithoutMaximumWarnsOnlyAtZeroAndAWatcherDoesNotWearHi
     EXPECT_EQ(scene.ChatLines().size(), lines) << "no share of a maximum of 0";
 }
 
-TEST_F(RoomScreenTest, EntryTellsThePointRuleAndSeedMoneyAndOwnItemsUnlockTheirKeys) {
-    host.session->GetRoom().option1 = 2;
-    host.session->GetRoom().seedMoney = 25000;
+// The lobby's copy of the room carries no point rule (its option byte reads 0): the room's lines wait for
+// the room state, which tells the rule the room plays, and a second room state tells only a new rule.
+TEST_F(RoomScreenTest, EntryTellsThePointRuleAndSeedMoneyOfTheRoomStateAndOwnItemsUnlockTheirKeys) {
     for (std::uint32_t item : {4145u, 4146u}) {
         net::ItemEntry* entry = host.session->AllocItemEntry();
         entry->serial = item;
@@ -478,9 +478,22 @@ TEST_F(RoomScreenTest, EntryTellsThePointRuleAndSeedMoneyAndOwnItemsUnlockTheirK
         EXPECT_TRUE(host.session->own.AddItem(item, entry));
     }
     scene.Enter();
-    EXPECT_TRUE(HasChat("◆ Game option - 3Cushion 20pts", 0xFFFFFFFF));
+    const auto roomLines = [&] {
+        std::vector<std::string> lines;
+        for (const scenes::ChatLine& line : scene.ChatLines())
+            if (line.text.starts_with(u"◆")) lines.push_back(ToUtf8(line.text));
+        return lines;
+    };
+    EXPECT_TRUE(roomLines().empty()) << "the lobby's copy would say 10pts";
+    EnterRoom(1, 0, 0, 1, 25000);
+    EXPECT_EQ(roomLines(),
+              (std::vector<std::string>{"◆ Game option - 3Cushion 15pts", "◆ Seed money - 25,000"}));
     EXPECT_TRUE(HasChat("◆ Seed money - 25,000", 0xFFFFFFFF));
-    EnterRoom(1, 0);
+    EnterRoom(1, 0, 0, 1, 25000);
+    EnterRoom(1, 0, 0, 3, 25000);
+    EXPECT_EQ(roomLines(),
+              (std::vector<std::string>{"◆ Game option - 3Cushion 15pts", "◆ Seed money - 25,000",
+                                        "◆ Game option changed - 3Cushion 25pts"}));
     EXPECT_FALSE(scene.World()->practiceKit) << "the practice kit is the master's";
     EXPECT_EQ(scene.World()->ItemKeyMode(), 1);
     EnterRoom(0, 0);
