@@ -36,7 +36,7 @@ struct RoomResultRow {
     std::uint8_t teamSlot = 0;
     std::uint8_t teamResult = 0;  // 7 on the last team: the game became invalid
     std::uint32_t first = 0, second = 0;
-    std::int64_t money = 0;  // the game results only
+    std::int64_t money = 0;  // the game results only: what the game changed the member's gold by
     std::uint8_t third = 0, fourth = 0;
 };
 

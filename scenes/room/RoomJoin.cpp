@@ -489,9 +489,7 @@ void SceneRoomGame::OnRoomOptions(net::Packet& p) {
             if (!own || !world || !world->ShotExecuting()) ApplyOwnTurn(own);
         }
     }
-    if (pointRule != before.option1 && (gameType == 0 || gameType == 3 || gameType == 4))
-        AddChatLine(Format(u"◆ Game option changed - %s", PointRuleText(gameType, pointRule)),
-                    colour::kWhite);
+    TellPointRuleChange(gameType, PointRuleOption(before), PointRuleOption(after));
     if (announced != before.seedMoney) {
         if (announced < 1)
             AddChatLine(u"◆ It has changed to a friendly game.", colour::kWhite);

@@ -299,6 +299,12 @@ void SceneRoomGame::WriteRoomLines(const net::RoomInfo& info) {
     if (IsHalfGame(info)) AddChatLine(u"◆ Half Game. (half of all players handi.)", colour::kWhite);
 }
 
+void SceneRoomGame::TellPointRuleChange(int gameType, int before, int after) {
+    if (!roomStateRead_.load() || before == after) return;
+    const WString rule = PointRuleText(gameType, after);
+    if (!rule.empty()) AddChatLine(Format(u"◆ Game option changed - %s", rule), colour::kWhite);
+}
+
 void SceneRoomGame::ApplyOptions() {
     TableScene::ApplyOptions();
     const gui::FontDesc& font = CurrentOptions().chatFontSize != 0 ? gui::kFont14 : gui::kFont12;

@@ -705,7 +705,7 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
                 member.teamResult = row.result;
                 member.first = p.U32();
                 member.second = p.U32();
-                member.money = static_cast<std::int64_t>(p.U64());
+                member.money = static_cast<std::int64_t>(std::min<std::uint64_t>(p.U64(), INT64_MAX));
                 member.third = p.U8();
                 member.fourth = p.U8();
                 row.members.push_back(member);
@@ -735,8 +735,11 @@ void SceneRoomGame::OnGameResults(net::Packet& p) {
                 if (!SeatValid(seat)) continue;
                 RoomResultRow& member = row.members[m];
                 member.seat = seat;
-                seats_[seat].record.money = member.money;
-                if (session && seat == ownSeat_.load()) session->own.money = member.money;
+                // The message carries the gold after the game; the row shows what the game changed.
+                const std::int64_t gold = member.money;
+                member.money = gold - std::max<std::int64_t>(seats_[seat].record.money, 0);
+                seats_[seat].record.money = gold;
+                if (session && seat == ownSeat_.load()) session->own.money = gold;
                 shown.push_back(member);
             }
         }

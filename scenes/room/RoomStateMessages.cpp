@@ -12,6 +12,7 @@
 #include "platform/sys/Clock.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/room/RoomScreen.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/TableSceneUi.h"
 
@@ -37,6 +38,7 @@ void LogBadSeat(int id, int seat) {
 
 void SceneRoomGame::OnRoomState(net::Packet& p) {
     net::RoomInfo info = RoomCopy();
+    const int ruleBefore = PointRuleOption(info);
     const std::uint64_t jackpot = p.U64();
     info.moneyClass = p.U8();
     if (info.moneyClass == 3) {
@@ -107,6 +109,11 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     world->SetCurrentBall(currentBall);
     world->SetCurrentPlayer(turnSeat, true);
     ShowRoomStatus(jackpot, info, running);
+    // The lobby's copy of the room carries no point rule: the room's lines wait for the room state.
+    if (!roomStateRead_.load())
+        WriteRoomLines(info);
+    else
+        TellPointRuleChange(info.gameType, ruleBefore, PointRuleOption(info));
     const bool control = !watchOnly && (own == master || (running && turnSeat == own));
     if (control) {
         world->SetPlayState(table::PlayState::Waiting);

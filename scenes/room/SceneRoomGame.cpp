@@ -227,7 +227,6 @@ void SceneRoomGame::Enter() {
     AddChatLine(kTips[r < 50 ? 0 : r < 80 ? 1 : 2], colour::kMagenta);
     if (chalkGauge_) chalkGauge_->Reset();
     FillItemWidgets();
-    WriteRoomLines(RoomCopy());
     CheckDurabilityNotice();
     // Newer players see the keys until they have signed in often enough.
     ShowKeyGuide(session && session->own.signInCounter < kKeyGuideSignIns);

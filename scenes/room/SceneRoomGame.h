@@ -321,8 +321,12 @@ private:
     void SendRoomOptions();
     // The own gold against the room's requirement; short: the not-enough-gold dialog and false.
     bool CheckJoinGold();
-    // The room's settings as chat lines on entry: point rule, seed money, half game.
+    // The room's settings as chat lines once the entry's room state is read: point rule, seed money,
+    // half game.
     void WriteRoomLines(const net::RoomInfo& info);
+    // A point rule other than the one told (2001 again, 2004) gets its "changed" line; before the
+    // entry's room state, which tells the rule in force, nothing is told.
+    void TellPointRuleChange(int gameType, int before, int after);
     // The own shot was played: the chalk it used (`chalkUsed`, 0..100), the cue's durability (546)
     // and its warnings.
     void AfterShotConsumption(int chalkUsed);

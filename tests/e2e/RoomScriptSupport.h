@@ -41,12 +41,13 @@ inline std::string OpenRoom(const std::string& choose = {}) {
            "wait-journal DIALOG Create room\n" + choose + "key Return\nwait-journal SCENE 5\n";
 }
 
-// Room state on entry: the own seat 0 is the master, no game runs, the room is 10 s old.
-inline Bytes RoomState() {
+// Room state on entry: the own seat 0 is the master, no game runs, the room is 10 s old; the point rule
+// in force.
+inline Bytes RoomState(std::uint8_t rule = 0) {
     Writer w;
     w.u64(0).u8(0).u16(0).u16(0).u16(0).u16(1).u8(0).u8(1).u32(0).u8(0).u8(0);
     w.u32(10000).u32(0).u32(0).u8(0).u8(0).u8(2).u8(2).u8(0).u8(0).u8(0);
-    w.str(u"Alice's room").u8(0).u8(0).u8(0).u32(0).u32(0);
+    w.str(u"Alice's room").u8(rule).u8(0).u8(0).u32(0).u32(0);
     return w.bytes();
 }
 

@@ -51,8 +51,9 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     const auto entered = server.Expect(0, 2007, kMs);
     ASSERT_TRUE(entered) << client.Journal() << client.Log();
     EXPECT_EQ(entered->body, Bytes{0});
+    // The room plays to 15 points (rule 1), which the lobby's copy of the room does not carry.
     ASSERT_TRUE(
-        server.SendFrames(0, {{2001, RoomState()}, {2011, TwoMembers()}, {2006, Chat(u"pick a team")}}));
+        server.SendFrames(0, {{2001, RoomState(1)}, {2011, TwoMembers()}, {2006, Chat(u"pick a team")}}));
 
     // Team, readiness, start.
     const auto team = server.Expect(0, 2012, kMs);
@@ -116,6 +117,9 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
     EXPECT_EQ(client.Wait(30s), std::optional<int>(0));
 
     const std::string journal = client.Journal();
+    EXPECT_EQ(Lines(journal, "CHAT 0xFFFFFFFF ◆ Game option"),
+              std::vector<std::string>{"CHAT 0xFFFFFFFF ◆ Game option - 3Cushion 15pts"})
+        << journal;
     EXPECT_EQ(journal.find("CHAT 0xFFFFFF00 The game has not started yet."), std::string::npos)
         << "the master has the table before the game";
     const auto started = journal.find("CHAT 0xFF00FF00 The game has started.\n");

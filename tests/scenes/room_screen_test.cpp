@@ -468,9 +468,9 @@ TEST_F(RoomScreenTest, ACueWithoutMaximumWarnsOnlyAtZeroAndAWatcherDoesNotWearHi
     EXPECT_EQ(scene.ChatLines().size(), lines) << "no share of a maximum of 0";
 }
 
-TEST_F(RoomScreenTest, EntryTellsThePointRuleAndSeedMoneyAndOwnItemsUnlockTheirKeys) {
-    host.session->GetRoom().option1 = 2;
-    host.session->GetRoom().seedMoney = 25000;
+// The lobby's copy of the room carries no point rule (its option byte reads 0): the room's lines wait for
+// the room state, which tells the rule the room plays, and a second room state tells only a new rule.
+TEST_F(RoomScreenTest, EntryTellsThePointRuleAndSeedMoneyOfTheRoomStateAndOwnItemsUnlockTheirKeys) {
     for (std::uint32_t item : {4145u, 4146u}) {
         net::ItemEntry* entry = host.session->AllocItemEntry();
         entry->serial = item;
@@ -478,9 +478,22 @@ TEST_F(RoomScreenTest, EntryTellsThePointRuleAndSeedMoneyAndOwnItemsUnlockTheirK
         EXPECT_TRUE(host.session->own.AddItem(item, entry));
     }
     scene.Enter();
-    EXPECT_TRUE(HasChat("◆ Game option - 3Cushion 20pts", 0xFFFFFFFF));
+    const auto roomLines = [&] {
+        std::vector<std::string> lines;
+        for (const scenes::ChatLine& line : scene.ChatLines())
+            if (line.text.starts_with(u"◆")) lines.push_back(ToUtf8(line.text));
+        return lines;
+    };
+    EXPECT_TRUE(roomLines().empty()) << "the lobby's copy would say 10pts";
+    EnterRoom(1, 0, 0, 1, 25000);
+    EXPECT_EQ(roomLines(),
+              (std::vector<std::string>{"◆ Game option - 3Cushion 15pts", "◆ Seed money - 25,000"}));
     EXPECT_TRUE(HasChat("◆ Seed money - 25,000", 0xFFFFFFFF));
-    EnterRoom(1, 0);
+    EnterRoom(1, 0, 0, 1, 25000);
+    EnterRoom(1, 0, 0, 3, 25000);
+    EXPECT_EQ(roomLines(),
+              (std::vector<std::string>{"◆ Game option - 3Cushion 15pts", "◆ Seed money - 25,000",
+                                        "◆ Game option changed - 3Cushion 25pts"}));
     EXPECT_FALSE(scene.World()->practiceKit) << "the practice kit is the master's";
     EXPECT_EQ(scene.World()->ItemKeyMode(), 1);
     EnterRoom(0, 0);
@@ -823,19 +836,31 @@ TEST_F(RoomScreenTest, TheResultWindowGetsEveryMembersRowWithTheSeatsOfTheRoomsT
     scene.SetHud(&hud);
     EnterRoom(0, 0);
     StartGame(1);
-    Deliver(2046, [](net::Packet& p) {
-        p.WriteU8(2).WriteU8(1);
-        p.WriteU8(2).WriteU8(1).WriteU32(11).WriteU32(12).WriteU64(7000).WriteU8(1).WriteU8(2);
-        p.WriteU8(1).WriteU8(2).WriteU32(21).WriteU32(22).WriteU64(3000).WriteU8(3).WriteU8(4);
-        p.WriteU8(0);
-    });
+    // Both seats start with 1,000 gold; 2046 carries each one's gold after the game.
+    const auto results = [&](std::uint64_t winner, std::uint64_t loser) {
+        Deliver(2046, [&](net::Packet& p) {
+            p.WriteU8(2).WriteU8(1);
+            p.WriteU8(2).WriteU8(1).WriteU32(11).WriteU32(12).WriteU64(winner).WriteU8(1).WriteU8(2);
+            p.WriteU8(1).WriteU8(2).WriteU32(21).WriteU32(22).WriteU64(loser).WriteU8(3).WriteU8(4);
+            p.WriteU8(0);
+        });
+    };
+    results(1000, 1000);
     EXPECT_EQ(hud.resultMode, 0) << "an open room without a stake";
     ASSERT_EQ(hud.results.size(), 2u);
     EXPECT_EQ(hud.results[0].seat, 1) << "team slot 2 is seat 1's";
-    EXPECT_EQ(hud.results[0].money, 7000);
+    EXPECT_EQ(hud.results[0].money, 0) << "an open room moves no gold: no gain shown";
     EXPECT_EQ(hud.results[1].seat, 0);
+    EXPECT_EQ(hud.results[1].money, 0);
     EXPECT_EQ(hud.results[1].second, 22u);
-    EXPECT_EQ(host.session->own.money, 3000) << "the own money follows the own row";
+    // A stake: the rows show what the game changed, the seats and the own money the gold after it.
+    StartGame(1);
+    results(1500, 500);
+    ASSERT_EQ(hud.results.size(), 2u);
+    EXPECT_EQ(hud.results[0].money, 500);
+    EXPECT_EQ(hud.results[1].money, -500) << "the loser's row reads as a loss";
+    EXPECT_EQ(scene.SeatCopy(1).record.money, 1500);
+    EXPECT_EQ(host.session->own.money, 500) << "the own money follows the own row";
 
     StartGame(0);
     Deliver(2031, [](net::Packet& p) {

@@ -68,8 +68,10 @@ protected:
             if (line.argb == argb && ToUtf8(line.text) == text) return true;
         return false;
     }
-    // Room state on entry: own seat, master, not running; the room's class (not 3) asks its gold.
-    void EnterRoom(std::uint8_t own, std::uint8_t master, std::uint8_t roomClass = 0) {
+    // Room state on entry: own seat, master, not running; the room's class (not 3) asks its gold; the
+    // point rule and seed money in force.
+    void EnterRoom(std::uint8_t own, std::uint8_t master, std::uint8_t roomClass = 0, std::uint8_t rule = 0,
+                   std::uint32_t seed = 0) {
         Deliver(2001, [&](net::Packet& p) {
             p.WriteU64(0)
                 .WriteU8(roomClass)
@@ -81,7 +83,7 @@ protected:
                 .WriteU8(1);
             p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
             p.WriteU8(master).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(master).WriteU8(own).WriteU8(0);
-            p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
+            p.WriteString(u"room").WriteU8(rule).WriteU8(0).WriteU8(0).WriteU32(seed).WriteU32(0);
         });
     }
     // Two players (seats 0 and 1) in teams 1 and 2; `shooter` starts. With `groups` the first team
