@@ -164,6 +164,9 @@ bool AimControls::HandleKey(std::uint32_t key, bool down, AimState& aim, Control
         case platform::kVkShift:
             shiftHeld_ = down;
             return true;
+        case platform::kVkControl:
+            ctrlHeld_ = down;
+            return true;
         case platform::kVkLeft:
             leftHeld_ = down;
             return true;
@@ -237,7 +240,7 @@ void AimControls::Tick(AimState& aim, ControlRequests& requests) {
 void AimControls::ReleaseHeldKeys(AimState& aim) {
     if (drawing_ || spaceHeld_) aim.SetPower(0);
     drag_ = Drag::None;
-    drawing_ = spaceHeld_ = shiftHeld_ = false;
+    drawing_ = spaceHeld_ = shiftHeld_ = ctrlHeld_ = false;
     // A sweep ends; a pointer on a control or on its way back from one stays there (it holds no key).
     if (pointer_ == Pointer::Aiming) pointer_ = Pointer::Still;
     leftHeld_ = rightHeld_ = upHeld_ = downHeld_ = false;

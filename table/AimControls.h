@@ -76,6 +76,7 @@ public:
             aim.SetPower(0);
         }
         shiftHeld_ = shiftHeld_ && isDown(platform::kVkShift);
+        ctrlHeld_ = ctrlHeld_ && isDown(platform::kVkControl);
         leftHeld_ = leftHeld_ && isDown(platform::kVkLeft);
         rightHeld_ = rightHeld_ && isDown(platform::kVkRight);
         upHeld_ = upHeld_ && isDown(platform::kVkUp);
@@ -90,6 +91,8 @@ public:
     // "shotsensitive" / 100: the power drawn per pixel of the mouse scales with it (0.1 to 5).
     void SetShotSensitivity(float sensitivity);
     bool ShiftHeld() const { return shiftHeld_; }
+    // Ctrl held: a left press on a ball of a free practice table moves the ball (the world's).
+    bool CtrlHeld() const { return ctrlHeld_; }
 
 private:
     enum class Drag { None, Power, Tip, Elevation, Camera, CameraHeld };
@@ -101,6 +104,7 @@ private:
     bool drawing_ = false;
     bool spaceHeld_ = false;
     bool shiftHeld_ = false;
+    bool ctrlHeld_ = false;
     bool leftHeld_ = false, rightHeld_ = false, upHeld_ = false, downHeld_ = false;
     int lastX_ = 0, lastY_ = 0;
     bool hasLast_ = false;

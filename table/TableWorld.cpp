@@ -144,6 +144,7 @@ void TableWorld::RackBalls() {
     platform::ScopedLock guard(lock_);
     if (shotExecuting_) return;
     rules_.RackBalls();
+    DropCarry();
     currentBall_ = 0;
     for (auto& trail : trails_) trail.clear();
     MakeDefaultShot();
@@ -231,6 +232,8 @@ void TableWorld::DrawHud(RenderDevice& device) {
 
 void TableWorld::SetPlayState(PlayState state) {
     platform::ScopedLock guard(lock_);
+    // A ball moved freely is free practice's alone: it stays where it was last put.
+    if (state != PlayState::FreePractice && carriedFreely_) DropCarry();
     playState_ = state;
 }
 
@@ -286,7 +289,7 @@ void TableWorld::ClearBallInHand() {
     ballInHandMode = 0;
     placedBall_ = kNoPlacedBall;
     // A ball carried when placing ends is set down: the next ball in hand waits for its own press.
-    carryingBall_ = false;
+    DropCarry();
 }
 
 void TableWorld::BeginBallInHand(std::int32_t ball) {
@@ -298,8 +301,16 @@ void TableWorld::BeginBallInHand(std::int32_t ball) {
 
 bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t yBits, std::uint32_t zBits) {
     platform::ScopedLock guard(lock_);
-    if (ball < 0 || ball >= BallCount() || shotExecuting_) return false;
     const float x = FloatOfBits(xBits), y = FloatOfBits(yBits), z = FloatOfBits(zBits);
+    if (!PutBall(ball, x, y, z)) return false;
+    if (ball == currentBall_ && !camera_.InTopView())
+        camera_.TurnCameraToCueLine({x, y, z}, aim_.YawDegrees(), 0.0f, kKeepValue, kFollowSeconds, false,
+                                    false);
+    return true;
+}
+
+bool TableWorld::PutBall(std::int32_t ball, float x, float y, float z) {
+    if (ball < 0 || ball >= BallCount() || shotExecuting_) return false;
     if (!BallPlaceProblem(rules_.TableKind(), ball, true, x, y, z).empty()) return false;
     physics::Ball& b = rules_.GetBall(static_cast<std::size_t>(ball));
     const physics::Vector3 before = b.position;
@@ -312,12 +323,8 @@ bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t
         return false;
     }
     b.ResetMotion();
-    if (ball == currentBall_) {
-        UpdateAimObjects();
-        if (!camera_.InTopView())
-            camera_.TurnCameraToCueLine({x, y, z}, aim_.YawDegrees(), 0.0f, kKeepValue, kFollowSeconds, false,
-                                        false);
-    }
+    // Any ball moved may stand in the cue's way or leave it.
+    UpdateAimObjects();
     return true;
 }
 

@@ -178,6 +178,14 @@ public:
     void ClearBallInHand();
     void BeginBallInHand(std::int32_t ball);
     std::int32_t PlacedBall() const { return placedBall_; }
+    // The ball the left button carries (in hand, or moved freely on a free practice table), or
+    // kNoPlacedBall.
+    std::int32_t CarriedBall() const {
+        platform::ScopedLock guard(lock_);
+        return carriedBall_;
+    }
+    // The ball in play drawn under client pixel (x, y), the nearest to the eye; kNoPlacedBall for none.
+    std::int32_t BallAtScreen(int x, int y) const;
     // Puts a ball at a position (f32 bits); refused (false) for a ball outside the set, a position
     // that is not finite or one outside the cushions or on another ball.
     bool PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t yBits, std::uint32_t zBits);
@@ -355,8 +363,20 @@ private:
     void RefreshPose();
     // The view and projection the table is drawn with (the laid-out viewport's aspect).
     Matrix4f ViewProjection() const;
-    // Ball in hand: the placed ball under the mouse (client pixels); false when off the table.
-    bool PlaceBallAtScreen(int x, int y);
+    // The point of the plane `height` above the bed under client pixel (x, y); false when none.
+    bool PointerOnTable(int x, int y, float height, float& px, float& py) const;
+    // Puts a ball at rest at a position where it may lie (PlaceBall's checks) and refreshes the aim
+    // objects; false (nothing changes) otherwise.
+    bool PutBall(std::int32_t ball, float x, float y, float z);
+    // Free practice, the own turn and no shot under way: a Ctrl press on a ball picks it up.
+    bool FreePlacementOpen() const;
+    // The carried ball to the table point under the mouse (client pixels), its grip kept; false when
+    // the point is off the table or the ball may not lie there.
+    bool CarryTo(int x, int y);
+    // The carried ball stays where it lies; a ball in hand is set down and placing ends.
+    void SetDownCarried();
+    // Drops a carry without moving the ball (a shot, a new rack, the keys let go, another play state).
+    void DropCarry();
     // The pocket whose hole lies under client pixel (x, y) or within its radius of it; kNoPocket.
     std::uint8_t PocketAtScreen(int x, int y) const;
     // While a shot runs, another player aims or a stored shot plays, the own aim is not in play: what
@@ -407,7 +427,12 @@ private:
     int itemKeyMode_ = 0;
     std::uint64_t consumableSerial_ = 0;
     std::int32_t consumableLeft_ = -1;
-    bool carryingBall_ = false;
+    // The carry: the ball, whether it is moved freely (not in hand), its centre's offset from the
+    // table point under the pointer, and where it was picked up.
+    std::int32_t carriedBall_ = kNoPlacedBall;
+    bool carriedFreely_ = false;
+    float carryOffsetX_ = 0, carryOffsetY_ = 0;
+    float carryFromX_ = 0, carryFromY_ = 0;
 
     std::int32_t placedBall_ = kNoPlacedBall;
     bool pocketCallPending_ = false;

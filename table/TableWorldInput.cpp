@@ -1,4 +1,5 @@
 // The world's input: window messages to the aim controls, and what the controls ask for.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -19,26 +20,42 @@ bool TableWorld::HandleWindowMessage(std::uint32_t message, std::uintptr_t wPara
         LayoutHud(platform::LParamX(lParam), platform::LParamY(lParam));
         return false;
     }
-    // Ball in hand: the left button picks the ball up, it follows the mouse and is set down where
-    // the button is released; placing ends there.
-    if (ballInHandMode == 1 && placedBall_ != kNoPlacedBall && ownTurn_ && !shotExecuting_) {
-        const int x = platform::LParamX(lParam), y = platform::LParamY(lParam);
-        if (message == platform::kWmLButtonDown) {
-            carryingBall_ = true;
-            PlaceBallAtScreen(x, y);
-            return true;
+    const int x = platform::LParamX(lParam), y = platform::LParamY(lParam);
+    // A carried ball follows the mouse and is set down where the left button is released.
+    if (carriedBall_ != kNoPlacedBall && message == platform::kWmMouseMove) {
+        CarryTo(x, y);
+        return true;
+    }
+    if (carriedBall_ != kNoPlacedBall && message == platform::kWmLButtonUp) {
+        CarryTo(x, y);
+        SetDownCarried();
+        return true;
+    }
+    // Free practice: Ctrl and the left button on a ball pick it up, the ball keeping its grip on the
+    // pointer; a press beside every ball does nothing (it draws no cue).
+    if (message == platform::kWmLButtonDown && controls_.CtrlHeld() && FreePlacementOpen()) {
+        const std::int32_t ball = BallAtScreen(x, y);
+        float px = 0, py = 0;
+        if (ball != kNoPlacedBall &&
+            PointerOnTable(x, y, rules_.GetBall(static_cast<std::size_t>(ball)).radiusCm.Value(), px, py)) {
+            const physics::Vector3& p = rules_.GetBall(static_cast<std::size_t>(ball)).position;
+            carriedBall_ = ball;
+            carriedFreely_ = true;
+            carryFromX_ = p.x.Value();
+            carryFromY_ = p.y.Value();
+            carryOffsetX_ = carryFromX_ - px;
+            carryOffsetY_ = carryFromY_ - py;
         }
-        if (carryingBall_ && message == platform::kWmMouseMove) {
-            PlaceBallAtScreen(x, y);
-            return true;
-        }
-        if (carryingBall_ && message == platform::kWmLButtonUp) {
-            carryingBall_ = false;
-            PlaceBallAtScreen(x, y);
-            ballInHandMode = 0;
-            placedBall_ = kNoPlacedBall;
-            return true;
-        }
+        return true;
+    }
+    // Ball in hand: the left button picks the ball up and puts it under the pointer.
+    if (ballInHandMode == 1 && placedBall_ != kNoPlacedBall && ownTurn_ && !shotExecuting_ &&
+        message == platform::kWmLButtonDown) {
+        carriedBall_ = placedBall_;
+        carriedFreely_ = false;
+        carryOffsetX_ = carryOffsetY_ = 0;
+        CarryTo(x, y);
+        return true;
     }
     // The 8-ball's pocket call: the left button on a pocket calls it and the cue may strike; the scene
     // sends the call. A click elsewhere aims and strikes as always.
@@ -83,22 +100,85 @@ bool TableWorld::TableToScreen(const Vector3f& point, float& screenX, float& scr
     return true;
 }
 
-bool TableWorld::PlaceBallAtScreen(int x, int y) {
-    const std::size_t index = static_cast<std::size_t>(placedBall_);
-    if (placedBall_ < 0 || index >= BallCount()) return false;
+bool TableWorld::PointerOnTable(int x, int y, float height, float& px, float& py) const {
     Matrix4f inverse;
-    if (!Invert(ViewProjection(), inverse)) return false;
-    const physics::Ball& ball = rules_.GetBall(index);
-    const float height = ball.radiusCm.Value();
+    return Invert(ViewProjection(), inverse) &&
+           ScreenToTablePlane(inverse, px, py, height, static_cast<float>(viewportWidth_),
+                              static_cast<float>(viewportHeight_), static_cast<float>(x),
+                              static_cast<float>(y));
+}
+
+std::int32_t TableWorld::BallAtScreen(int x, int y) const {
+    platform::ScopedLock guard(lock_);
+    // The ray under the pointer, from the bed up toward the eye.
+    Vector3f low{0, 0, 0}, high{0, 0, kBallPickRayHeight};
+    if (!PointerOnTable(x, y, low.z, low.x, low.y) || !PointerOnTable(x, y, high.z, high.x, high.y))
+        return kNoPlacedBall;
+    const Vector3f up = Normalize(high - low);
+    // A ball the ray passes through, the one nearest the eye; else the nearest within the grip margin.
+    std::int32_t hit = kNoPlacedBall, near = kNoPlacedBall;
+    float hitAlong = 0, nearMiss = 0;
+    for (std::uint16_t i = 0; i < BallCount(); ++i) {
+        const physics::Ball& b = rules_.GetBall(i);
+        if (b.outOfPlay) continue;
+        const Vector3f to = Vector3f{b.position.x.Value(), b.position.y.Value(), b.position.z.Value()} - low;
+        const float along = Dot(to, up);
+        const float miss = std::sqrt(std::max(0.0f, Dot(to, to) - along * along));
+        const float r = b.radiusCm.Value();
+        if (miss <= r && (hit == kNoPlacedBall || along > hitAlong)) {
+            hit = i;
+            hitAlong = along;
+        } else if (miss <= r * kBallPickMargin && (near == kNoPlacedBall || miss < nearMiss)) {
+            near = i;
+            nearMiss = miss;
+        }
+    }
+    return hit != kNoPlacedBall ? hit : near;
+}
+
+bool TableWorld::CarryTo(int x, int y) {
+    const std::size_t index = static_cast<std::size_t>(carriedBall_);
+    if (carriedBall_ < 0 || index >= BallCount()) return false;
+    if (carriedFreely_ ? !FreePlacementOpen() : !ownTurn_) return false;
+    const float height = rules_.GetBall(index).radiusCm.Value();
     float px = 0, py = 0;
-    if (!ScreenToTablePlane(inverse, px, py, height, static_cast<float>(viewportWidth_),
-                            static_cast<float>(viewportHeight_), static_cast<float>(x),
-                            static_cast<float>(y)))
-        return false;
+    if (!PointerOnTable(x, y, height, px, py)) return false;
+    px += carryOffsetX_;
+    py += carryOffsetY_;
+    if (carriedFreely_) return PutBall(carriedBall_, px, py, height);
     std::uint32_t bits[3];
     const float position[3] = {px, py, height};
     std::memcpy(bits, position, sizeof bits);
-    return PlaceBall(placedBall_, bits[0], bits[1], bits[2]);
+    return PlaceBall(carriedBall_, bits[0], bits[1], bits[2]);
+}
+
+void TableWorld::SetDownCarried() {
+    const std::int32_t ball = carriedBall_;
+    const bool freely = carriedFreely_;
+    DropCarry();
+    if (ball == placedBall_) {
+        ballInHandMode = 0;
+        placedBall_ = kNoPlacedBall;
+    }
+    if (ball < 0 || ball >= BallCount()) return;
+    // The camera stood still while the ball was moved freely; a cue ball set down elsewhere has it
+    // come behind the ball along the aim.
+    const physics::Vector3& p = rules_.GetBall(static_cast<std::size_t>(ball)).position;
+    if (freely && ball == currentBall_ && !camera_.InTopView() &&
+        (p.x.Value() != carryFromX_ || p.y.Value() != carryFromY_))
+        camera_.TurnCameraToCueLine({p.x.Value(), p.y.Value(), p.z.Value()}, aim_.YawDegrees(), 0.0f,
+                                    kKeepValue, kFollowSeconds, false, false);
+}
+
+void TableWorld::DropCarry() {
+    // The aim never saw the pointer's way with the ball: its next move is a new place, not a turn.
+    if (carriedBall_ != kNoPlacedBall) controls_.ForgetPointer();
+    carriedBall_ = kNoPlacedBall;
+    carriedFreely_ = false;
+}
+
+bool TableWorld::FreePlacementOpen() const {
+    return playState_ == PlayState::FreePractice && ownTurn_ && !shotExecuting_ && !shotStartPending_;
 }
 
 std::uint8_t TableWorld::PocketAtScreen(int x, int y) const {
@@ -165,6 +245,8 @@ void TableWorld::HoldCameraInput() {
 void TableWorld::ReleaseHeldKeys() {
     platform::ScopedLock guard(lock_);
     controls_.ReleaseHeldKeys(aim_);
+    // The button's release may never come (the focus went): a ball moved freely stays where it lies.
+    if (carriedFreely_) SetDownCarried();
 }
 
 void TableWorld::KeepAimUnlessInPlay(const AimState& before, ControlRequests& requests) {

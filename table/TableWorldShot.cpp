@@ -79,7 +79,9 @@ ShotWords TableWorld::ShotFromAim() {
 
 bool TableWorld::StrikeFromAim() {
     platform::ScopedLock guard(lock_);
-    if (shotExecuting_ || shotStartPending_ || !ownTurn_ || !rules_.Model()) return false;
+    // No strike while the left button carries a ball.
+    if (shotExecuting_ || shotStartPending_ || !ownTurn_ || !rules_.Model() || carriedBall_ != kNoPlacedBall)
+        return false;
     if (BallOutOfPlay(static_cast<std::size_t>(currentBall_))) return false;
     ++shotSeed_;
     ShotMessage shot;
@@ -113,6 +115,7 @@ bool TableWorld::ExecuteShot(ShotMode mode, bool ownCue) {
     const std::size_t cueBall = shot_.currentBall;
     if (cueBall >= BallCount() || rules_.GetBall(cueBall).outOfPlay) return false;
     shotStartPending_ = false;
+    DropCarry();
     currentBall_ = static_cast<std::int32_t>(cueBall);
     StoreShotState();
     for (auto& trail : trails_) trail.clear();

@@ -94,5 +94,9 @@ constexpr float kViewFar = 5000.0f;
 // Camera distance of the ball-placement reset and the aim camera's follow time.
 constexpr float kResetCameraDistance = 300.0f;
 constexpr float kFollowSeconds = 0.5f;
+// Picking a ball under the pointer: the ray is taken between the bed and this height (cm); a press
+// that passes beside every ball still picks the nearest one within this many radii of the ray.
+constexpr float kBallPickRayHeight = 100.0f;
+constexpr float kBallPickMargin = 1.5f;
 
 }  // namespace table

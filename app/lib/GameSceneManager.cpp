@@ -150,6 +150,9 @@ void GameSceneManager::Broadcast(int width, int height) {
     platform::ScopedLock lock(sceneLock_);
     platform::ScopedLock widgets(widgetLock_);
     for (auto& [id, scene] : scenes_) {
+        // The scene's own rectangle is the client area: what it lays out later by its size (a table's
+        // picking and controls at its next entry) takes the size the window has now.
+        scene->gui::Widget::Resize(width, height);
         scene->LayoutChildren(width, height);
         scene->Resize(width, height);
     }

@@ -453,8 +453,7 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
         if (own) {
             world->ballInHandMode = 1;
             world->BeginBallInHand(0);
-            AddChatLine(freeBall == 1 ? u"Free ball. Click the cueball to place it anywhere you want."
-                                      : u"Break foul! You can freely place the cue ball.",
+            AddChatLine(freeBall == 1 ? kFreeBallLine : u"Break foul! You can freely place the cue ball.",
                         colour::kWhite);
         }
     }

@@ -1,8 +1,9 @@
 #pragma once
-// What the scenes that show one table on their own share (the offline table and the replay viewer):
-// the table world they own, its messages and sounds routed to the application, the map scene it
-// stands in, the common 3D frame, the update tick and the window input the widgets leave over.
-// The game room and practice room keep their own worlds with more around them.
+// What every scene with a table shares (the game room, the practice room, the school, the shot
+// gallery, the offline table and the replay viewer): the table world it owns, its messages and sounds
+// routed to the application, the map scene it stands in, the common 3D frame, the update tick and the
+// window input the widgets leave over; the free-practice set-up (offline table, practice room) and
+// the end of a shot on a table played alone (those and the school).
 //
 // Threads: Load3D, Enter, Render, OnMessage and Leave on the main thread; Update on the update
 // thread. The world locks itself; the world pointer only changes under the scene manager's scene
@@ -35,6 +36,9 @@ class HelpWindow;
 class TableScene : public GameScene {
 public:
     // The buttons along the top right that every table scene has.
+    // The chat line of a cue ball given into the player's hand (white).
+    static constexpr const char16_t* kFreeBallLine =
+        u"Free ball. Click the cueball to place it anywhere you want.";
     static constexpr std::uint32_t kExitId = 1;
     static constexpr std::uint32_t kSettingsId = 2;
     static constexpr std::uint32_t kHelpId = 3;

@@ -1,6 +1,8 @@
 #include "scenes/room/TableSceneUi.h"
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 #include "engine/render/SceneManager.h"
 #include "gui/Button.h"
@@ -20,7 +22,8 @@ namespace {
 constexpr int kCornerButtonWidth = 33;
 constexpr int kCornerButtonHeight = 34;
 constexpr int kGuideWidth = kKeyGuideWidth;
-constexpr int kGuideHeight = 278;
+// The lines start 8 pixels down, one every 19, with 4 pixels to spare under the last.
+constexpr int kGuideTopMargin = 8, kGuideLineHeight = 19, kGuideBottomMargin = 4;
 constexpr const char16_t* kGuideLines[] = {
     u"Keys",
     u"Mouse: aim",
@@ -33,11 +36,13 @@ constexpr const char16_t* kGuideLines[] = {
     u"W A S D: tip, Q: centre",
     u"Tab: top view",
     u"T: trails, B: guide",
+    u"Ctrl+left drag: move a ball",
     u"U: balls back",
     u"C: chalk",
     u"F2: this guide",
 };
-constexpr const char16_t* kBallsBackLine = u"U: balls back";
+// What only a free practice table has: a ball moved by hand, and the balls back where the shot started.
+constexpr const char16_t* kFreePracticeLines[] = {u"Ctrl+left drag: move a ball", u"U: balls back"};
 constexpr const char16_t* kChalkLine = u"C: chalk";
 // The replay shares the chalk's line, so the practice room's guide keeps the panel's height.
 constexpr const char16_t* kChalkAndReplayLine = u"C: chalk, R: replay";
@@ -71,20 +76,26 @@ int TopViewRightInset(const gui::Widget* replayPanel, int screenWidth) {
     return std::clamp(screenWidth - replayPanel->ScreenX() + kGap, kKeyGuideColumn, kNormalPanelLeft + kGap);
 }
 
-gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack, bool replay) {
-    constexpr int kLineHeight = 19;
-    const int height = ballsBack ? kGuideHeight : kGuideHeight - kLineHeight;
+gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool freePractice, bool replay) {
+    std::vector<WString> lines;
+    for (WString line : kGuideLines) {
+        if (!freePractice && std::find(std::begin(kFreePracticeLines), std::end(kFreePracticeLines), line) !=
+                                 std::end(kFreePracticeLines))
+            continue;
+        if (replay && line == kChalkLine) line = kChalkAndReplayLine;
+        lines.push_back(line);
+    }
+    const int height =
+        kGuideTopMargin + static_cast<int>(lines.size()) * kGuideLineHeight + kGuideBottomMargin;
     gui::ImageWidget* guide =
         scene.AddImage(500, 100, kGuideWidth, height, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
     guide->SetAnchor(gui::AnchorH::Right, -kKeyGuideRightMargin, gui::AnchorV::None, 0);
     guide->SetAlpha(0.8f);
-    int y = 8;
-    for (WString line : kGuideLines) {
-        if (!ballsBack && line == kBallsBackLine) continue;
-        if (replay && line == kChalkLine) line = kChalkAndReplayLine;
+    int y = kGuideTopMargin;
+    for (const WString& line : lines) {
         gui::TextLabel* label = guide->AddLabel(10, y, kGuideWidth - 16, 18, gui::kFont12);
         label->SetPlainText(line);
-        y += kLineHeight;
+        y += kGuideLineHeight;
     }
     return guide;
 }

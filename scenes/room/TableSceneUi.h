@@ -47,10 +47,11 @@ gui::ImageWidget* AddTitleBar(gui::Widget& scene, const WString& title);
 // A 33 x 34 button whose left edge lies `fromRight` pixels from the right edge (negative), top 4.
 gui::Button* AddCornerButton(gui::Widget& scene, std::uint32_t id, int fromRight, std::uint32_t hotkey,
                              const WString& caption, const WString& tooltip);
-// The key guide: 196 x 278, its left edge 200 pixels from the right, top 100; shown. `ballsBack`
-// lists U (the balls back where the shot started), which only a free practice table has; `replay`
-// lists R (the last shot on the replay panel), which only the game and practice rooms have.
-gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool ballsBack, bool replay = false);
+// The key guide: 196 wide and as tall as its lines, its left edge 200 pixels from the right, top 100;
+// shown. `freePractice` lists what only a free practice table has (a ball moved with Ctrl and the
+// left button, U: the balls back where the shot started); `replay` lists R (the last shot on the
+// replay panel), which only the game and practice rooms have.
+gui::ImageWidget* AddKeyGuide(gui::Widget& scene, bool freePractice, bool replay = false);
 // The shared notice box's layout with "Yes" (Enter) and "No" (Esc).
 constexpr int kYesNoLayout = 2;
 

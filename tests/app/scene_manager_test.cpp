@@ -34,11 +34,15 @@ protected:
     HeldMessages held_;
 };
 
-TEST_F(SceneManagerTest, BroadcastWalksFromHighestIdDown) {
+TEST_F(SceneManagerTest, BroadcastWalksFromHighestIdDownAndSizesEachScene) {
     for (int id : {1, 12, 2, 4}) Add(id);
+    RecordingScene* last = Add(7);
     manager_.Broadcast(800, 600);
-    EXPECT_EQ(trail_, (std::vector<std::string>{"12 Resize 800x600", "4 Resize 800x600", "2 Resize 800x600",
-                                                "1 Resize 800x600"}));
+    EXPECT_EQ(trail_, (std::vector<std::string>{"12 Resize 800x600", "7 Resize 800x600", "4 Resize 800x600",
+                                                "2 Resize 800x600", "1 Resize 800x600"}));
+    // A scene lays out what it builds at its next entry by its own size: the client's now.
+    EXPECT_EQ(last->Width(), 800);
+    EXPECT_EQ(last->Height(), 600);
 }
 
 TEST_F(SceneManagerTest, EverySceneReachesTheOwnerWhetherAddedBeforeOrAfterIt) {

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -48,6 +50,28 @@ inline std::string ScratchIntoTheCornerPocket() {
     s += "wait 200\ndown left\n";
     for (int k = 1; k <= 10; ++k) s += "move 640 " + std::to_string(470 + 19 * k) + "\n";
     return s + "up left\n";
+}
+
+// Ctrl and the left button carry the ball under (fromX, fromY) to (toX, toY) on a free practice table.
+inline std::string CarryBall(int fromX, int fromY, int toX, int toY) {
+    auto at = [](int x, int y) { return std::to_string(x) + " " + std::to_string(y); };
+    return "move " + at(fromX, fromY) + "\nkeydown Left Ctrl\ndown left\nmove " +
+           at((fromX + toX) / 2, (fromY + toY) / 2) + "\nmove " + at(toX, toY) +
+           "\nup left\nkeyup Left Ctrl\n";
+}
+
+// Ball `ball`'s x or y (axis 0 or 1) where a shot started, from the record that ends a SHOT journal line
+// (the balls start at the record's byte 35, three little-endian f32 each).
+inline float RecordBallAxis(const std::string& line, int ball, int axis) {
+    const std::string record = line.substr(line.rfind(' ') + 1);
+    std::uint32_t bits = 0;
+    for (int i = 0; i < 4; ++i)
+        bits |= static_cast<std::uint32_t>(
+                    std::stoul(record.substr(70 + (ball * 3 + axis) * 8 + i * 2, 2), nullptr, 16))
+                << (8 * i);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 // One client process in a folder of its own.

@@ -2,6 +2,7 @@
 // would play, and checked through the journal.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -76,21 +77,22 @@ std::string ChooseGameType(int x, int y) {
 }
 const std::string kThreeCushion = ChooseGameType(566, 318);
 const std::string kEightBall = ChooseGameType(416, 374);
-
 TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTable) {
-    const std::string script = "wait-journal TURN 0 1\n" + testsupport::ScratchIntoTheCornerPocket() +
-                               "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" + Strike(508) +
-                               "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" + kThreeCushion +
-                               "wait-journal TURN 0 1\n" + Strike(516) +
-                               "wait-journal SHOT 4 \nwait-journal TURN 0 1\n" + kEightBall +
-                               "wait-journal SOUND 27\nwait-journal TURN 0 1\n" + Strike(520) +
-                               "wait-journal SHOT 10 \nwait 300\nquit\n";
+    const std::string script =
+        "wait-journal TURN 0 1\n" + testsupport::ScratchIntoTheCornerPocket() +
+        "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" + Strike(508) +
+        "wait-journal SHOT 10 \nwait-journal TURN 0 1\n" + kThreeCushion + "wait-journal TURN 0 1\n" +
+        Strike(516) + "wait-journal SHOT 4 \nwait-journal TURN 0 1\n" + kEightBall +
+        "wait-journal SOUND 27\nwait-journal TURN 0 1\n" + testsupport::CarryBall(512, 384, 430, 430) +
+        Strike(520) + "wait-journal SHOT 10 \nwait-journal TURN 0 1\nkey U\n" + Strike(520) +
+        "wait-journal SHOT 10 \nwait 300\nquit\n";
     EXPECT_EQ(Run({"offline"}, script, 150s), std::optional<int>(0));
     const auto shots = JournalLines("SHOT");
-    ASSERT_EQ(shots.size(), 4u) << ReadFile(folder_ / "journal.txt");
+    ASSERT_EQ(shots.size(), 5u) << ReadFile(folder_ / "journal.txt");
     // The second shot needs the cue back after the first came to rest; the third is on the
-    // 3-cushion table chosen in the room setting, the fourth on the new 8-ball rack.
-    const char* types[] = {"10", "10", "4", "10"};
+    // 3-cushion table chosen in the room setting, the fourth on the new 8-ball rack with its cue ball
+    // carried off the head spot by hand, the fifth from there again after U.
+    const char* types[] = {"10", "10", "4", "10", "10"};
     for (std::size_t i = 0; i < shots.size(); ++i) {
         ASSERT_EQ(shots[i].size(), 5u);
         EXPECT_EQ(shots[i][1], types[i]) << "shot " << i;
@@ -98,6 +100,12 @@ TEST_F(TableRun, OfflineTablePlaysShotsByMouseAndRoomSettingRacksANewEightBallTa
     // The first shot sent the cue ball into a pocket: the second starts it from the head spot, where
     // the rack had put it (the record's balls start at byte 35, ball 0's x and y first).
     EXPECT_EQ(shots[1][4].substr(70, 16), shots[0][4].substr(70, 16));
+    using testsupport::RecordBallAxis;
+    EXPECT_GT(std::hypot(RecordBallAxis(shots[3][4], 0, 0) - RecordBallAxis(shots[0][4], 0, 0),
+                         RecordBallAxis(shots[3][4], 0, 1) - RecordBallAxis(shots[0][4], 0, 1)),
+              10.0f)
+        << "the cue ball carried off the head spot";
+    EXPECT_EQ(shots[4][4].substr(70, 24), shots[3][4].substr(70, 24)) << "U sets the moved ball up again";
     EXPECT_FALSE(JournalLines("SOUND").empty());
     EXPECT_EQ(ReadFile(folder_ / "StartLog.log").find("no journal line"), std::string::npos)
         << ReadFile(folder_ / "StartLog.log");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 #include <thread>
@@ -35,6 +36,7 @@ constexpr std::uint16_t kMissionReport = 1149;
 constexpr std::uint16_t kLeavePractice = 1140;
 constexpr std::uint32_t kShotAtRest = 1112;
 constexpr std::uint16_t kServerNotice = 240;
+constexpr std::uint16_t kBallPlacement = 2063;
 
 // The practice scene on a recording device, its session signed in to the test server.
 struct WiredPractice {
@@ -230,6 +232,9 @@ std::string SlotAt(int k) {
     return std::to_string(27 + 32 * k) + " 753";
 }
 
+// The camera stands behind the cue ball and looks at it: the ball shows at the screen's centre.
+constexpr const char* kCueBall = "512 384";
+
 TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInTheClientProgram) {
     testserver::ServerOptions options;
     options.lobby = true;
@@ -257,7 +262,9 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
     const std::string script =
         "wait-journal DIALOG Create Nick\ntext Tester\nkey Return\nwait-journal SCENE 4\n" +
         Click(kPracticeButton) + "wait-journal TURN 0 1\nkey F2\n" +
-        // A soft shot; then 'R' watches it again, and 'U' sets it up anew.
+        // The cue ball carried left and back with Ctrl held, then a soft shot from there; 'R' watches it
+        // again, and 'U' sets it up anew.
+        testsupport::CarryBall(512, 384, 430, 430) +
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
         "wait-journal SHOT \nwait-journal TURN 0 1\nkeydown R\nwait 100\nkeyup R\nwait-journal SHOT \n" +
         "keydown R\nwait 100\nkeyup R\nwait 300\nkey U\nwait 300\n" +
@@ -283,6 +290,14 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
         if (line.rfind("SHOT ", 0) == 0) shots.push_back(line);
     ASSERT_GE(shots.size(), 2u) << journal;
     EXPECT_EQ(shots[0], shots[1]);
+    // The four-ball rack has the cue balls on the head string 15.25 cm either side of the centre line:
+    // the shot started where the cue ball was set down, and the placement stayed on this client.
+    using testsupport::RecordBallAxis;
+    EXPECT_GT(std::hypot(RecordBallAxis(shots[0], 0, 0) - RecordBallAxis(shots[0], 1, 0),
+                         RecordBallAxis(shots[0], 0, 1) + 15.25f),
+              10.0f)
+        << shots[0];
+    EXPECT_EQ(server.CountReceived(0, kBallPlacement), 0);
     EXPECT_NE(journal.find("CHAT 0xFFFFFF00 Use item : All skills +15"), std::string::npos) << journal;
     const auto activations = server.Received(0, 512);
     ASSERT_EQ(activations.size(), 1u) << journal;
@@ -315,7 +330,8 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
         "wait-journal ENTERED 4\n" + Click(kPracticeButton) + "wait-journal TURN 0 1\n" +
         Click(kEarnGoldButton) + Click(kFirstMissionRow) +
         "wait-journal CHAT 0xFFFFFF00 Earning gold mission started!!.\nwait-journal TURN 0 1\n" +
-        testsupport::ScratchIntoTheCornerPocket() +
+        // The break's cue ball is in hand: a click on it sets it down where it lies.
+        Click(kCueBall) + testsupport::ScratchIntoTheCornerPocket() +
         "wait-journal SHOT 10 \nwait-journal CHAT 0xFFFFFFFF Free ball.\nwait-journal TURN 0 1\n" +
         "move 400 420\ndown left\nwait 50\nmove 380 430\nwait 50\nup left\nwait 300\n" +
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\nwait-journal SHOT 10 \n" +
@@ -327,10 +343,15 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
     const std::string journal = client.Journal();
     EXPECT_EQ(journal.find("BOX "), std::string::npos) << "no refusal: " << journal;
     EXPECT_NE(journal.find("CHAT 0xFFFFFF00 Earning gold mission started!!."), std::string::npos) << journal;
-    // The scratch is judged a miss, then the cue ball is in hand; the placed ball was struck.
+    // The break starts with the cue ball in hand; the scratch is judged a miss, then the cue ball is in
+    // hand again; the placed ball was struck.
+    const auto inHand = journal.find("CHAT 0xFFFFFFFF Free ball. Click the cueball");
+    EXPECT_LT(journal.find("CHAT 0xFFFFFF00 Earning gold mission started!!."), inHand) << journal;
+    EXPECT_LT(inHand, journal.find("SHOT 10 ")) << journal;
     const auto failed = journal.find("CHAT 0xFFFF0000 Failed... OTL");
     ASSERT_NE(failed, std::string::npos) << journal;
-    EXPECT_LT(failed, journal.find("CHAT 0xFFFFFFFF Free ball. Click the cueball")) << journal;
+    EXPECT_NE(journal.find("CHAT 0xFFFFFFFF Free ball. Click the cueball", failed), std::string::npos)
+        << journal;
     EXPECT_EQ(client.Log().find("input script line"), std::string::npos) << journal << client.Log();
     EXPECT_EQ(server.CountReceived(0, kMissionReport), 0) << "leaving mid-mission reports nothing";
     server.Stop();

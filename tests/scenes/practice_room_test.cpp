@@ -212,9 +212,10 @@ TEST(SceneRoomPractice, EntryLendsThePracticeChalkAndGivesTheTipsAndLeavingTakes
     EXPECT_EQ(record.location, 0xFFFE);
     EXPECT_EQ(t.World().GetPlayState(), table::PlayState::FreePractice);
     const auto lines = t.scene.ChatLines();
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0].text, u"You can move the ball freely in the practice room.");
-    EXPECT_EQ(lines[1].argb, 0xFFFF00FFu);
+    EXPECT_EQ(lines[1].text, u"Hold Ctrl and drag a ball with the left button to move it.");
+    EXPECT_EQ(lines[2].argb, 0xFFFF00FFu);
 
     t.host->Leave(t.scene);
     t.entered = false;
@@ -410,9 +411,9 @@ TEST(SceneRoomPractice, EffectItemsSwitchOnAndOffAndAChalkAlreadyOnTheTipChanges
     t.Choose(booster);
     t.Choose(booster);
     const auto chat = t.Chat();
-    ASSERT_GE(chat.size(), 4u);
-    EXPECT_EQ(chat[2], "Use item : Power booster");
-    EXPECT_EQ(chat[3], "Power booster : Canceled");
+    ASSERT_GE(chat.size(), 5u);
+    EXPECT_EQ(chat[3], "Use item : Power booster");
+    EXPECT_EQ(chat[4], "Power booster : Canceled");
     EXPECT_EQ(t.host->session.GetItemEffectFlag(1), 0);
 
     t.Choose(chalk);
@@ -481,6 +482,7 @@ TEST(PracticeRoomScene, TheKeyGuideListsTheBallsBackKeyOfTheFreeTableAndTheRepla
     Practice p;
     p.Enter();
     EXPECT_NE(FindLabel(p.scene, u"U: balls back"), nullptr);
+    EXPECT_NE(FindLabel(p.scene, u"Ctrl+left drag: move a ball"), nullptr);
     EXPECT_NE(FindLabel(p.scene, u"C: chalk, R: replay"), nullptr);
     EXPECT_NE(FindLabel(p.scene, u"W A S D: tip, Q: centre"), nullptr);
 }

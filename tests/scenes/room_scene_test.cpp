@@ -479,9 +479,10 @@ TEST_F(RoomSceneTest, ALostConnectionStopsTheGameItsTurnClockAndTheOwnTurn) {
 }
 
 TEST_F(RoomSceneTest, TheClocksCarryCaptionsWhileAGameRunsAndTheKeyGuideListsOnlyKeysThatWorkHere) {
-    // U (the balls back) works on a free practice table only, never in a game room; R is the room's
-    // replay, and the tip is centred by a key of its own.
+    // U (the balls back) and a ball moved by hand work on a free practice table only, never in a game
+    // room; R is the room's replay, and the tip is centred by a key of its own.
     EXPECT_EQ(FindLabel(scene, u"U: balls back"), nullptr);
+    EXPECT_EQ(FindLabel(scene, u"Ctrl+left drag: move a ball"), nullptr);
     EXPECT_NE(FindLabel(scene, u"C: chalk, R: replay"), nullptr);
     EXPECT_NE(FindLabel(scene, u"W A S D: tip, Q: centre"), nullptr);
     EnterRoom(0, 0);

@@ -74,7 +74,11 @@ void SceneRoomPractice::StartMission() {
     // the queue of sounds played one after another.
     QueueSound(sound::kMissionStart);
     if (row->gameType >= table::kFirstPocketGameType) {
-        if (world->GameType() >= table::kFirstPocketGameType) world->ballInHandMode = 1;
+        // A pocket game breaks with the cue ball in hand, as a game room's break does.
+        if (world->GameType() >= table::kFirstPocketGameType) {
+            world->BeginBallInHand(world->CurrentBall());
+            AddChatLine(kFreeBallLine, colour::kWhite);
+        }
         QueueSound(sound::kRack);
     }
     ShowMissionCounters();

@@ -194,6 +194,7 @@ void SceneRoomPractice::Enter() {
         firstShown_ = 0;
     }
     AddChatLine(u"You can move the ball freely in the practice room.", colour::kMagenta);
+    AddChatLine(u"Hold Ctrl and drag a ball with the left button to move it.", colour::kMagenta);
     AddChatLine(u"Press 'U' to repeat the previous shot.", colour::kMagenta);
     SetActive(true);
     RedrawChat();
@@ -396,8 +397,7 @@ void SceneRoomPractice::EndOfShot() {
         JudgeMissionShot();
     else
         world->SetCurrentPlayer(0, true);
-    if (GiveCueBack(true))
-        AddChatLine(u"Free ball. Click the cueball to place it anywhere you want.", colour::kWhite);
+    if (GiveCueBack(true)) AddChatLine(kFreeBallLine, colour::kWhite);
 }
 
 bool SceneRoomPractice::OnCommand(const gui::CommandEvent& event) {
