@@ -41,8 +41,12 @@ function(marvenlot_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} marvenlot_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     MARVENLOT_SOURCE_DIR="${CMAKE_SOURCE_DIR}" MARVENLOT_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  set(environment "")
+  if(CMAKE_CXX_FLAGS MATCHES "-fsanitize=thread")
+    set(environment ENVIRONMENT "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan-suppressions.txt")
+  endif()
   gtest_discover_tests(${name}
-    PROPERTIES LABELS ${ARG_LABEL}
+    PROPERTIES LABELS ${ARG_LABEL} ${environment}
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
