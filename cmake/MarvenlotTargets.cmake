@@ -24,6 +24,13 @@ function(marvenlot_library name)
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
+# The environment every test runs in: under the thread sanitizer, the suite's suppressions.
+set(MARVENLOT_TEST_ENVIRONMENT "")
+if(CMAKE_CXX_FLAGS MATCHES "-fsanitize=thread")
+  set(MARVENLOT_TEST_ENVIRONMENT ENVIRONMENT
+      "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan-suppressions.txt")
+endif()
+
 # marvenlot_test(NAME DIR dir LABEL label DEPS lib...)
 # One GoogleTest executable from the *_test.cpp files of a folder; every case carries the label.
 function(marvenlot_test name)
@@ -41,12 +48,8 @@ function(marvenlot_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} marvenlot_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE
     MARVENLOT_SOURCE_DIR="${CMAKE_SOURCE_DIR}" MARVENLOT_BINARY_DIR="${CMAKE_BINARY_DIR}")
-  set(environment "")
-  if(CMAKE_CXX_FLAGS MATCHES "-fsanitize=thread")
-    set(environment ENVIRONMENT "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan-suppressions.txt")
-  endif()
   gtest_discover_tests(${name}
-    PROPERTIES LABELS ${ARG_LABEL} ${environment}
+    PROPERTIES LABELS ${ARG_LABEL} ${MARVENLOT_TEST_ENVIRONMENT}
     DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endfunction()
