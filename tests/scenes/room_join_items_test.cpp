@@ -63,12 +63,6 @@ protected:
 
     // Opens a room of that game type and seed money with the own seat and the master given.
     void Open(std::uint8_t gameType, std::int32_t seed = 0, std::uint8_t own = 0, std::uint8_t master = 0) {
-        EnterScene(gameType, seed);
-        RoomState(seed, own, master);
-        sent.clear();
-    }
-    // The room scene entered from the lobby, before the server's room state.
-    void EnterScene(std::uint8_t gameType, std::int32_t seed = 0) {
         host.session->GetRoom().gameType = gameType;
         host.session->GetRoom().inningTime = 40;
         host.session->GetRoom().seedMoney = seed;
@@ -76,17 +70,15 @@ protected:
         scene.Load3D(nullptr, nullptr);
         ASSERT_NE(scene.World(), nullptr);
         scene.Enter();
-    }
-    // The room state (2001) with the point rule in force.
-    void RoomState(std::int32_t seed, std::uint8_t own, std::uint8_t master, std::uint8_t rule = 0) {
         Deliver(2001, [&](net::Packet& p) {
             p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(1);
             p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
             p.WriteU8(master).WriteU8(0).WriteU8(2).WriteU8(8).WriteU8(master).WriteU8(own).WriteU8(0);
-            p.WriteString(u"room").WriteU8(rule).WriteU8(0).WriteU8(0).WriteU32(
+            p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(
                 static_cast<std::uint32_t>(seed));
             p.WriteU32(0);
         });
+        sent.clear();
     }
     void Deliver(std::uint16_t id, const std::function<void(net::Packet&)>& fill) {
         EXPECT_EQ(DeliverPacket(scene, id, fill), 0);
@@ -513,23 +505,6 @@ TEST_F(RoomJoinTest, EachChangedRoomOptionWritesItsLineInWhite) {
     for (const auto& [text, colour] : ChatSince(before)) lines.push_back(text);
     EXPECT_EQ(lines, (std::vector<std::string>{"◆ It has changed to a friendly game.",
                                                "◆ Requirement - no requirement."}));
-
-    // The rule is told from the room state that follows the entry: a change before it tells nothing
-    // (the room state tells the rule in force), the same rule again nothing, a new one its change.
-    const auto ruleLines = [&] {
-        std::vector<std::string> told;
-        for (const auto& [text, colour] : Chat())
-            if (text.starts_with("◆ Game option")) told.push_back(text);
-        return told;
-    };
-    EnterScene(4);
-    send(with([](Options& o) { o.rule = 1; }));
-    EXPECT_TRUE(ruleLines().empty());
-    RoomState(0, 0, 0, 1);
-    send(with([](Options& o) { o.rule = 1, o.inning = 30; }));
-    send(with([](Options& o) { o.rule = 2; }));
-    EXPECT_EQ(ruleLines(), (std::vector<std::string>{"◆ Game option - 3Cushion 15pts",
-                                                     "◆ Game option changed - 3Cushion 20pts"}));
 }
 
 TEST_F(RoomJoinTest, RoomOptionsKeepTheInningTimeUnsignedAndStopAPlayerShortOfTheNewBet) {

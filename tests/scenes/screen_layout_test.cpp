@@ -314,7 +314,8 @@ TEST(GalleryLayout, RowsWithPrizesAndTheDateListsStayInsideTheListWindow) {
     ShotGalleryListWindow unreached(nowhere);
     unreached.Reset();
     unreached.Show(true);
-    ASSERT_TRUE(unreached.UnreachableLine()->IsVisible());
+    ASSERT_TRUE(unreached.UnreachableLine()->IsVisible()) << "nothing listening, as with a host that is down";
+    EXPECT_FALSE(unreached.NoBestLine()->IsVisible());
     ExpectTidy(unreached, "gallery not reached");
 }
 
@@ -345,9 +346,10 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
     window.Show(true);
     ASSERT_TRUE(window.Loaded());
     ExpectTidy(window, "shot window");
-    status = 500;
+    status = 500;  // a failed reload says so and leaves no shot to play or half-shown
     window.Reload();
     ASSERT_TRUE(window.UnreachableLine()->IsVisible());
+    EXPECT_TRUE(!window.Loaded() && window.TitleLabel()->Text().empty());
     ExpectTidy(window, "shot window, gallery not reached");
 }
 

@@ -68,8 +68,7 @@ protected:
             if (line.argb == argb && ToUtf8(line.text) == text) return true;
         return false;
     }
-    // Room state on entry: own seat, master, not running; the room's class (not 3) asks its gold; the
-    // point rule and seed money in force.
+    // Room state on entry: own seat, master, not running; class (not 3 asks its gold), point rule, seed.
     void EnterRoom(std::uint8_t own, std::uint8_t master, std::uint8_t roomClass = 0, std::uint8_t rule = 0,
                    std::uint32_t seed = 0) {
         Deliver(2001, [&](net::Packet& p) {
@@ -114,6 +113,15 @@ protected:
             if (terminated) p.WriteU8(0xFF);
         });
     }
+    // The game's results (2046): team slot 2 is seat 1's, slot 1 seat 0's, each with its gold after it.
+    void Results(std::uint64_t seat1Gold, std::uint64_t seat0Gold) {
+        Deliver(2046, [&](net::Packet& p) {
+            p.WriteU8(2).WriteU8(1);
+            p.WriteU8(2).WriteU8(1).WriteU32(11).WriteU32(12).WriteU64(seat1Gold).WriteU8(1).WriteU8(2);
+            p.WriteU8(1).WriteU8(2).WriteU32(21).WriteU32(22).WriteU64(seat0Gold).WriteU8(3).WriteU8(4);
+            p.WriteU8(0);
+        });
+    }
     // The world's current shot, as the server relays it (2052), to the scene.
     void RelayShot() {
         net::Packet shot;
@@ -121,6 +129,10 @@ protected:
         shot.Finish();
         shot.Rewind();
         ASSERT_EQ(scene.OnPacket(2052, &shot), 0);
+    }
+    // A window message as the scene manager passes it: to the shown widgets first, then to the room.
+    void Route(std::uint32_t message, std::uintptr_t w, std::intptr_t l) {
+        if (!scene.RouteMessage(message, w, l)) scene.OnMessage(message, w, l);
     }
     // The keys go to the table again: the room gives its chat line the focus on entering.
     void LeaveChatLine() { static_cast<gui::EditBox*>(scene.FindById(50))->SetFocus(false); }
