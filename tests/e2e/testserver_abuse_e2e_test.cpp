@@ -1,8 +1,7 @@
-// The test server under abusive clients: a flood of empty frames, a signed-in client that never reads,
-// connections opened and closed in a loop, chat floods, balls and table states off the table, players and
-// watchers who never answer a shot or leave during it, room settings and lists past what a client takes.
-// Each must leave the server's memory, descriptors, tables, games and other clients' traffic as they
-// were. The clients here are raw sockets speaking the server's codec.
+// The test server under abusive clients: floods of empty frames and chat, a client that never reads or
+// never answers a shot, connections opened and closed in a loop, balls off the table, settings and lists
+// past what a client takes. Each must leave the server's memory, descriptors, tables, games and other
+// clients' traffic as they were. The clients here are raw sockets speaking the server's codec.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -419,19 +418,14 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         const Bytes turn = other.Await(kNewTurn, kWait).value_or(Bytes(2));
         EXPECT_EQ(Bytes(turn.begin() + 2, turn.end()), state) << "the new turn is not the other's table";
 
-        for (const BallSpot& at : {BallSpot{500, 0, 3},
-                                   {1e30f, 0, 3},
-                                   {0, 0, 1e20f},
-                                   {0, NAN, 3},
-                                   {0, 0, 18},
-                                   {0, 0, -20},
-                                   {-50, 10, 3}})
+        const BallSpot spots[] = {{500, 0, 3}, {1e30f, 0, 3}, {0, 0, 1e20f}, {0, NAN, 3},
+                                  {0, 0, 18},  {0, 0, -20},   {-50, 10, 3}};
+        for (const BallSpot& at : spots)
             ASSERT_TRUE(other.Send(kPlacement, spot(Writer().u8(0).u8(0), at).u8(255)));
         const Bytes taken = spot(Writer().u8(0), {-50, 10, 3}).bytes();
         EXPECT_EQ(master.Await(kPlaced, kWait), taken)
             << "the first placement the others hear of is on the table";
-        // The turn runs out: its new turn (shooter, cue ball, table and ball set, count, positions) has the
-        // cue ball where it was set down.
+        // The turn runs out: its new turn (shooter, cue ball, table, ball set, count, balls) keeps the spot.
         ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kTurnResult, kWait));
         const auto timedOut = master.Await(kNewTurn, kWait);
         ASSERT_TRUE(timedOut && timedOut->size() >= 19u);
@@ -532,14 +526,13 @@ TEST(TestServerAbuse, ListsRoomsAndLinesLongerThanAFrameAreCutOrRefused) {
     for (int i = 0; i < kPlayers; ++i) ASSERT_TRUE(clients[i]->Await(kUserList, kWait, i ? nullptr : &first));
     RawClient& newcomer = *clients.back();
     ASSERT_TRUE(newcomer.Send(kChooseChannel, Writer().u16(1)));
-    const auto users = newcomer.Await(kUserList, kWait);
-    ASSERT_TRUE(users);
+    const Bytes users = newcomer.Await(kUserList, kWait).value_or(Bytes{});
     const auto count = [](const Bytes& list) { return list.size() < 2 ? 0 : list[0] | (list[1] << 8); };
     const auto holds = [](const Bytes& list, const Writer& w) {
         return std::search(list.begin(), list.end(), w.bytes().begin(), w.bytes().end()) != list.end();
     };
-    EXPECT_TRUE(count(*users) > 80 && count(*users) < kPlayers) << count(*users);
-    EXPECT_TRUE(holds(*users, Writer().str(name(kPlayers - 1)))) << "a player not on his own list";
+    EXPECT_TRUE(count(users) > 80 && count(users) < kPlayers) << count(users);
+    EXPECT_TRUE(holds(users, Writer().str(name(kPlayers - 1)))) << "a player not on his own list";
     const Bytes& items = first[kItemList];
     EXPECT_TRUE(items.size() > 1 && items[0] > 40 && items[0] < 101) << items.size();
     EXPECT_TRUE(holds(items, Writer().u64(100).u32(3000))) << "the cue every account plays with is left out";
@@ -554,10 +547,9 @@ TEST(TestServerAbuse, ListsRoomsAndLinesLongerThanAFrameAreCutOrRefused) {
     EXPECT_TRUE(invite && count(*invite) > 80 && count(*invite) < kPlayers - 1);
     for (int i = 1; i < kRooms; ++i) ASSERT_TRUE(clients[i]->CreateRoom(4, std::u16string(20, u'r')));
     ASSERT_TRUE(newcomer.Send(kRoomListRequest, Writer()));
-    const auto rooms = newcomer.Await(kRoomList, kWait);
-    ASSERT_TRUE(rooms && rooms->size() > 6);
-    EXPECT_TRUE(count(*rooms) > 50 && count(*rooms) < kRooms) << count(*rooms);
-    EXPECT_EQ((*rooms)[5], room::kThreeCushionGame) << "room 1's game type";
+    const Bytes rooms = newcomer.Await(kRoomList, kWait).value_or(Bytes(6));
+    EXPECT_TRUE(count(rooms) > 50 && count(rooms) < kRooms) << count(rooms);
+    EXPECT_EQ(rooms[5], room::kThreeCushionGame) << "room 1's game type";
 
     // A channel line as long as a frame takes: with the speaker's name in front it does not fit.
     ASSERT_TRUE(newcomer.Send(kLobbyChat, Writer().str(std::u16string((kMaxBody - 4) / 2, u'x'))) &&
