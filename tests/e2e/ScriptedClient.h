@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -14,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "table/ShotRecord.h"
 #include "tests/common/ChildProcess.h"
 #include "tests/common/TempDir.h"
 
@@ -41,37 +40,33 @@ inline std::string ScriptPrologue() {
     return "journal-limit " + std::to_string(40000 * Patience()) + "\n";
 }
 
-// A firm shot into the corner pocket behind the cue ball of a new pocket rack (1024 x 768): the pointer
-// rests left of the cue, turns the aim by 135 degrees (4 pixels a degree) and draws the cue back 190
-// pixels.
+// The pointer moved from (x, y) by (dx, dy) in ten steps, `button` held if one is named.
+inline std::string Stroke(int x, int y, int dx, int dy, const std::string& button = "") {
+    auto at = [](int px, int py) { return "move " + std::to_string(px) + " " + std::to_string(py) + "\n"; };
+    std::string s = at(x, y) + (button.empty() ? "" : "down " + button + "\n");
+    for (int k = 1; k <= 10; ++k) s += at(x + dx * k / 10, y + dy * k / 10);
+    return s + (button.empty() ? "" : "up " + button + "\n");
+}
+
+// A firm shot into the corner pocket behind the cue ball of a new pocket rack (1024 x 768): the aim
+// turned by 135 degrees (4 pixels a degree), the cue drawn back 190 pixels.
 inline std::string ScratchIntoTheCornerPocket() {
-    std::string s = "move 100 470\nwait 200\n";
-    for (int k = 1; k <= 10; ++k) s += "move " + std::to_string(100 + 54 * k) + " 470\n";
-    s += "wait 200\ndown left\n";
-    for (int k = 1; k <= 10; ++k) s += "move 640 " + std::to_string(470 + 19 * k) + "\n";
-    return s + "up left\n";
+    return "move 100 470\nwait 200\n" + Stroke(100, 470, 540, 0) + "wait 200\n" +
+           Stroke(640, 470, 0, 190, "left");
 }
 
 // Ctrl and the left button carry the ball under (fromX, fromY) to (toX, toY) on a free practice table.
 inline std::string CarryBall(int fromX, int fromY, int toX, int toY) {
-    auto at = [](int x, int y) { return std::to_string(x) + " " + std::to_string(y); };
-    return "move " + at(fromX, fromY) + "\nkeydown Left Ctrl\ndown left\nmove " +
-           at((fromX + toX) / 2, (fromY + toY) / 2) + "\nmove " + at(toX, toY) +
-           "\nup left\nkeyup Left Ctrl\n";
+    return "keydown Left Ctrl\n" + Stroke(fromX, fromY, toX - fromX, toY - fromY, "left") +
+           "keyup Left Ctrl\n";
 }
 
-// Ball `ball`'s x or y (axis 0 or 1) where a shot started, from the record that ends a SHOT journal line
-// (the balls start at the record's byte 35, three little-endian f32 each).
-inline float RecordBallAxis(const std::string& line, int ball, int axis) {
-    const std::string record = line.substr(line.rfind(' ') + 1);
-    std::uint32_t bits = 0;
-    for (int i = 0; i < 4; ++i)
-        bits |= static_cast<std::uint32_t>(
-                    std::stoul(record.substr(70 + (ball * 3 + axis) * 8 + i * 2, 2), nullptr, 16))
-                << (8 * i);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+// The shot record that ends a SHOT journal line (all zero when it does not parse).
+inline table::ShotRecord RecordOf(const std::string& shotLine) {
+    table::ShotRecord record;
+    if (record.ParseHex(shotLine.substr(shotLine.rfind(' ') + 1)) != table::ShotRecord::ParseResult::Ok)
+        return {};
+    return record;
 }
 
 // One client process in a folder of its own.

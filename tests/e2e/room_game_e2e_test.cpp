@@ -13,12 +13,10 @@
 #include <numbers>
 #include <sstream>
 
-#include "table/ShotRecord.h"
 #include "table/WorldConstants.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/GameJudge.h"
-#include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TableState.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -169,14 +167,9 @@ std::string Sweep(int fromX, int pixels) {
            " 300\nwait 300\n";
 }
 
-// Alice's sweep in the top view at the start of the third game (pixels to the right).
-constexpr int kThirdGameSweep = 60;
-
-// The direction a shot record's shot was struck in, degrees counter-clockwise from +x.
+// The direction a SHOT line's shot was struck in, degrees counter-clockwise from +x.
 float StruckYaw(const std::string& shotLine) {
-    table::ShotRecord record;
-    if (record.ParseHex(shotLine.substr(shotLine.rfind(' ') + 1)) != table::ShotRecord::ParseResult::Ok)
-        return NAN;
+    const table::ShotRecord record = testsupport::RecordOf(shotLine);
     const table::ShotWords words = record.Words();
     const auto& cue = record.positions[record.byteBeforeBallCount];
     return std::atan2(words.aimY - cue[1], words.aimX - cue[0]) * 180.0f / std::numbers::pi_v<float>;
@@ -205,9 +198,8 @@ std::string SpaceTurns(int turns) {
 //   the rail before a corner pocket). Alice signs in again, enters, takes team 2 and readies; Bob starts the
 //   second game. Alice's first Space sends the 8 down on the open table: she loses, Bob wins, and both
 //   see the results. Both pick a team again, Alice readies and Bob starts the third game.
-// - The game before ended on Alice's own shot; the third starts as the first did, her aim along the table
-//   toward the rack. She looks from above (Tab), sweeps the mouse 60 pixels to the right (a quarter degree
-//   a pixel, from where the pointer is) and strikes by Space; both clients play the shot.
+// - The third game starts as the first did though the second ended on Alice's shot: from above (Tab), her
+//   sweep turns the aim from along the table toward the rack, and Space strikes.
 struct EightBallRun {
     std::string alice, bob, aliceAgain;
 };
@@ -245,8 +237,8 @@ EightBallRun EightBallScripts(int spaceTurns) {
     run.aliceAgain = limit + "wait-journal SCENE 4\nwait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
                      Click(kJoinButton) + "wait-journal ENTERED 5\n" + ready + started +
                      "wait-journal TURN \n" + SpaceStrike() + "wait-journal SHOT \n" + results + ready +
-                     started + "wait-journal TURN 0 1\nkey Tab\nwait 500\n" + Sweep(400, kThirdGameSweep) +
-                     SpaceStrike() + "wait-journal SHOT \nwait 1000\nquit\n";
+                     started + "wait-journal TURN 0 1\nkey Tab\nwait 500\n" + Sweep(400, 60) + SpaceStrike() +
+                     "wait-journal SHOT \nwait 1000\nquit\n";
     return run;
 }
 
@@ -309,9 +301,8 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndA
     const auto lastResults = server.Received(2, 2053);
     ASSERT_EQ(lastResults.size(), 2u);
     EXPECT_TRUE(testserver::ReadShotResult(lastResults.front(), 10).Pocketed(8)) << Hex(lastResults);
-    // The third game's aim started along the table and followed the sweep in the top view, no more.
-    EXPECT_NEAR(StruckYaw(againShots[1]), kThirdGameSweep * table::kAimDegreesPerPixel, 0.01f)
-        << againShots[1];
+    // The third game's aim started along the table and followed the 60-pixel sweep in the top view.
+    EXPECT_NEAR(StruckYaw(againShots[1]), 60 * table::kAimDegreesPerPixel, 0.01f) << againShots[1];
 
     // Alice's two clients together saw the shots Bob saw, and all sent the same results and states.
     GameRun run{aliceFirst + again.Journal(),
@@ -356,7 +347,6 @@ TEST(RoomGameJudge, TheGameBallAndTheHandicapEndGamesAndFoulsNeverScore) {
         int points;
         bool stays, freeBall, spotNine;
         GameEnd end;
-        int target = testserver::kHandicap;  // the carom game's target (room::CaromTarget)
     };
     const Case cases[] = {
         {"8 by a team on it", 10, pocket(1005, {8}, {8}), 4, 0, 1, true, false, false, GameEnd::ShooterWins},
@@ -373,10 +363,6 @@ TEST(RoomGameJudge, TheGameBallAndTheHandicapEndGamesAndFoulsNeverScore) {
         {"9 and the cue ball", 12, pocket(1, {9, 0}, {1}), 0, 0, 0, false, true, true, GameEnd::None},
         {"a short pocket result", 10, carom(5), 4, 0, 0, false, false, false, GameEnd::None},
         {"three cushions to the handicap", 4, carom(4), 0, 19, 1, true, false, false, GameEnd::ShooterWins},
-        {"three cushions to the room's 10 points", 4, carom(4), 0, 9, 1, true, false, false,
-         GameEnd::ShooterWins, testserver::room::CaromTarget(4, 0, testserver::kHandicap)},
-        {"three cushions short of the room's 25 points", 4, carom(4), 0, 20, 1, true, false, false,
-         GameEnd::None, testserver::room::CaromTarget(4, 3, testserver::kHandicap)},
         {"two cushions", 4, carom(3), 0, 19, 0, false, false, false, GameEnd::None},
         {"a bank shot for two", 3, carom(1004), 0, 18, 2, true, false, false, GameEnd::ShooterWins},
         {"both reds", 0, carom(1), 0, 0, 1, true, false, false, GameEnd::None},
@@ -384,7 +370,7 @@ TEST(RoomGameJudge, TheGameBallAndTheHandicapEndGamesAndFoulsNeverScore) {
     };
     for (const Case& c : cases) {
         const auto v = testserver::JudgeShot(c.gameType, testserver::ReadShotResult(c.result, c.gameType),
-                                             c.status, c.teamPoints, c.target);
+                                             c.status, c.teamPoints, testserver::kHandicap);
         EXPECT_EQ(v.points, c.points) << c.what;
         EXPECT_EQ(v.stays, c.stays) << c.what;
         EXPECT_EQ(v.freeBall, c.freeBall) << c.what;

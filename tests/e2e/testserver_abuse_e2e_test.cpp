@@ -1,8 +1,7 @@
-// The test server under abusive clients: a flood of empty frames, a signed-in client that never reads,
-// connections opened and closed in a loop, chat floods, balls and table states off the table, players and
-// watchers who never answer a shot or leave during it, room settings and lists past what a client takes.
-// Each must leave the server's memory, descriptors, tables, games and other clients' traffic as they
-// were. The clients here are raw sockets speaking the server's codec.
+// The test server under abusive clients: floods of empty frames and chat, a client that never reads or
+// never answers a shot, connections opened and closed in a loop, balls off the table, settings and lists
+// past what a client takes. Each must leave the server's memory, descriptors, tables, games and other
+// clients' traffic as they were. The clients here are raw sockets speaking the server's codec.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -21,8 +20,6 @@
 #include <string>
 #include <thread>
 
-#include "net/Packet.h"
-#include "net/RoomInfo.h"
 #include "table/GameTypes.h"
 #include "tests/e2e/server/GameJudge.h"
 #include "tests/e2e/server/RoomCodes.h"
@@ -363,7 +360,7 @@ Bytes RestingState(int gameType) {
     return w.u16(0).u16(0).bytes();
 }
 
-// Players in team slots 1, 2, ... of room 1, which the first opens; each ready reaches him before his start.
+// Players in team slots 1, 2, ... of room 1, which the first opens and starts.
 void StartGame(const std::vector<RawClient*>& players, std::uint8_t gameType) {
     ASSERT_TRUE(players[0]->CreateRoom(gameType, u"room", static_cast<std::uint8_t>(players.size() + 1)));
     for (std::size_t i = 0; i < players.size(); ++i)
@@ -375,7 +372,7 @@ void StartGame(const std::vector<RawClient*>& players, std::uint8_t gameType) {
     for (RawClient* p : players) ASSERT_TRUE(p->WaitFor(kGameStart, kWait));
 }
 
-// The shooter strikes; each of `answering` answers with `state` and a shot that scores nothing, or
+// The shooter strikes; each of `answering` answers with its state and a shot that scores nothing, or
 // three cushions (a carom game's point).
 void Shoot(RawClient& shooter, const std::vector<std::pair<RawClient*, Bytes>>& answering, int gameType,
            bool scores = false) {
@@ -388,7 +385,7 @@ void Shoot(RawClient& shooter, const std::vector<std::pair<RawClient*, Bytes>>& 
                     c->Send(kTableState, Writer().raw(state)));
 }
 
-// The master's room settings (2003) with the game type and point rule given, the rest as the room has them.
+// The master's room settings (2003): game type, point rule and title, the rest as the room has them.
 Writer RoomSettings(std::uint8_t gameType, std::uint8_t pointRule, const std::u16string& title = u"room") {
     Writer w;
     w.str(title).u16(0).u16(0).u8(2).str(u"").u8(gameType).u8(pointRule).u8(30).u8(0).u8(0);
@@ -401,6 +398,11 @@ Writer RoomSettings(std::uint8_t gameType, std::uint8_t pointRule, const std::u1
 // z = 1e20, 18 cm above the bed or 20 cm below it, no number) is no table: the others never see it, the
 // next turn is built from another player's state, and with none the clients keep their own tables.
 TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsItsTable) {
+    const auto spot = [](Writer w, const BallSpot& at) {
+        return w.u32(std::bit_cast<std::uint32_t>(at.x))
+            .u32(std::bit_cast<std::uint32_t>(at.y))
+            .u32(std::bit_cast<std::uint32_t>(at.z));
+    };
     for (const int gameType : {room::kEightBallGame, room::kThreeCushionGame}) {
         SCOPED_TRACE(gameType);
         TestGameServer server(Lobby());
@@ -413,37 +415,21 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         TableState::SetSpot(lifted, 1, {0.0f, 0.0f, 1e20f});
         TableState::SetSpot(sunk, 0, {0.0f, 0.0f, -1e6f});
         ASSERT_NO_FATAL_FAILURE(Shoot(master, {{&master, lifted}, {&other, state}}, gameType));
-        const auto turn = other.Await(kNewTurn, kWait);
-        ASSERT_TRUE(turn);
-        EXPECT_EQ(Bytes(turn->begin() + 2, turn->end()), state) << "the new turn is not the other's table";
+        const Bytes turn = other.Await(kNewTurn, kWait).value_or(Bytes(2));
+        EXPECT_EQ(Bytes(turn.begin() + 2, turn.end()), state) << "the new turn is not the other's table";
 
-        const auto place = [&](const BallSpot& at) {
-            Writer w;
-            w.u8(0).u8(0).u32(std::bit_cast<std::uint32_t>(at.x)).u32(std::bit_cast<std::uint32_t>(at.y));
-            return other.Send(kPlacement, w.u32(std::bit_cast<std::uint32_t>(at.z)).u8(255));
-        };
-        for (const BallSpot& at : {BallSpot{500, 0, 3},
-                                   {1e30f, 0, 3},
-                                   {0, 0, 1e20f},
-                                   {0, NAN, 3},
-                                   {0, 0, 18},
-                                   {0, 0, -20},
-                                   {-50, 10, 3}})
-            ASSERT_TRUE(place(at));
-        const auto placed = master.Await(kPlaced, kWait);
-        ASSERT_TRUE(placed);
-        Writer taken;
-        taken.u8(0)
-            .u32(std::bit_cast<std::uint32_t>(-50.0f))
-            .u32(std::bit_cast<std::uint32_t>(10.0f))
-            .u32(0x40400000);
-        EXPECT_EQ(*placed, taken.bytes()) << "the first placement the others hear of is the one on the table";
-        // The turn runs out: its new turn (shooter, cue ball, table and ball set, count, positions) is the
-        // room's table with the cue ball where it was set down.
+        const BallSpot spots[] = {{500, 0, 3}, {1e30f, 0, 3}, {0, 0, 1e20f}, {0, NAN, 3},
+                                  {0, 0, 18},  {0, 0, -20},   {-50, 10, 3}};
+        for (const BallSpot& at : spots)
+            ASSERT_TRUE(other.Send(kPlacement, spot(Writer().u8(0).u8(0), at).u8(255)));
+        const Bytes taken = spot(Writer().u8(0), {-50, 10, 3}).bytes();
+        EXPECT_EQ(master.Await(kPlaced, kWait), taken)
+            << "the first placement the others hear of is on the table";
+        // The turn runs out: its new turn (shooter, cue ball, table, ball set, count, balls) keeps the spot.
         ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kTurnResult, kWait));
         const auto timedOut = master.Await(kNewTurn, kWait);
         ASSERT_TRUE(timedOut && timedOut->size() >= 19u);
-        EXPECT_TRUE(std::equal(taken.bytes().begin() + 1, taken.bytes().end(), timedOut->begin() + 7));
+        EXPECT_TRUE(std::equal(taken.begin() + 1, taken.end(), timedOut->begin() + 7));
         // Every state of the next shot has a ball a kilometre below the table: the turn passes with no table.
         ASSERT_NO_FATAL_FAILURE(Shoot(master, {{&master, sunk}, {&other, sunk}}, gameType));
         ASSERT_TRUE(other.WaitFor(kTurnResult, kWait) && other.Send(kRoomListRequest, Writer()));
@@ -472,20 +458,13 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShot) {
         ASSERT_NO_FATAL_FAILURE(Shoot(a, {{&a, state}, {&b, state}}, room::kThreeCushionGame));
         ASSERT_TRUE(c.WaitFor(kTableStateRequest, kWait));
         if (departs) c.Close();
-        const auto turn = b.Await(kTurnResult, kWait);
-        ASSERT_TRUE(turn && turn->size() >= 6)
-            << (departs ? "departed" : "silent") << " player held the game";
-        EXPECT_EQ((*turn)[5], 1) << "b, the next player, has the table";
-        const auto next = b.Await(kNewTurn, kWait);
-        EXPECT_TRUE(next && Bytes(next->begin() + 2, next->end()) == state);
+        EXPECT_TRUE(b.WaitFor(kTurnResult, kWait)) << (departs ? "departed" : "silent") << " player held it";
         server.Stop();
     }
 }
 
-// A raw master set rule 1 (15 points) in a three-cushion room, which an entrant's room showed as 10 while the
-// server played to 15; another game than the room's changed what the server judged and listed, though
-// 2004 names none and the members played on with the old one. The rule reaches the entrant where his
-// room reads it, and the game ends at 15 points; another game, or a rule the game does not have, is refused.
+// A carom room's game ends at the target its point rule shows; settings (2003) that a new room could not
+// have, another game than the room's, or a rule the game lacks are refused with a notice.
 TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
     TestGameServer server(Lobby());
     ASSERT_TRUE(server.Start());
@@ -493,46 +472,25 @@ TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
     ASSERT_TRUE(master.EnterLobby(u"master") && other.EnterLobby(u"other"));
     ASSERT_TRUE(other.CreateRoom(room::kEightBallGame) && other.Send(kRoomOptions, RoomSettings(10, 1)));
     EXPECT_TRUE(other.WaitFor(kNotice, kWait)) << "8-ball took a point rule";
-    ASSERT_TRUE(master.CreateRoom(room::kThreeCushionGame, u"target"));
-    for (const auto& [type, rule] : {std::pair<std::uint8_t, std::uint8_t>{10, 0}, {4, 1}})
-        ASSERT_TRUE(master.Send(kRoomOptions, RoomSettings(type, rule, u"target")));
-    std::map<std::uint16_t, Bytes> before;
-    const auto changed = master.Await(kRoomOptionsChanged, kWait, &before);
-    EXPECT_TRUE(before.count(kNotice)) << "the room took another game";
-    const Bytes title = Writer().str(u"target").bytes();
-    const auto ruleOf = [&](const Bytes& body) {  // the point rule: the byte behind the title
-        const auto at = std::search(body.begin(), body.end(), title.begin(), title.end()) - body.begin();
-        return at + title.size() < body.size() ? body[at + title.size()] : -1;
-    };
-    ASSERT_TRUE(changed);
-    EXPECT_EQ(ruleOf(*changed), 1);
-
-    // The entrant's room: the game of the join result as his client reads it, and the room state's rule.
-    ASSERT_TRUE(other.Send(kJoinRoom, Writer().u16(2).str(u"")));
-    const auto joined = other.Await(kJoinRoomResult, kWait);
-    ASSERT_TRUE(joined);
-    const Bytes frame = EncodeFrame(kJoinRoomResult, *joined);
-    net::Packet packet;
-    net::RoomInfo entered;
-    ASSERT_TRUE(packet.SetFrames(frame.data(), frame.size()) && packet.U8() == 0 && entered.Read(packet));
-    EXPECT_EQ(entered.gameType, room::kThreeCushionGame);
-    ASSERT_TRUE(other.Send(room::kEnterDone, Writer().u8(0)));
-    const auto state = other.Await(room::kRoomState, kWait);
-    ASSERT_TRUE(state);
-    EXPECT_EQ(ruleOf(*state), 1);
-
+    ASSERT_TRUE(master.CreateRoom(room::kThreeCushionGame));
+    for (const auto& [type, title] : {std::pair<std::uint8_t, std::u16string>{10, u"room"},
+                                      {17, u"room"},
+                                      {4, std::u16string(2000, u'T')}})
+        ASSERT_TRUE(master.Send(kRoomOptions, RoomSettings(type, 0, title)) && master.WaitFor(kNotice, kWait))
+            << "no word of the refusal of game " << int{type};
+    ASSERT_TRUE(master.Send(kRoomOptions, RoomSettings(room::kThreeCushionGame, 1)) &&  // 15 points
+                master.WaitFor(kRoomOptionsChanged, kWait));
+    ASSERT_TRUE(other.JoinRoom(2));
     ASSERT_TRUE(master.Send(kPlayChoice, Writer().u8(1)) && other.Send(kPlayChoice, Writer().u8(2)) &&
                 other.Send(kReady, Writer().u8(1)) && master.WaitFor(kReadyChanged, kWait) &&
                 master.Send(kStart, Writer()) && other.WaitFor(kGameStart, kWait));
     const Bytes resting = RestingState(room::kThreeCushionGame);
     const int target = room::CaromTarget(room::kThreeCushionGame, 1, kHandicap);
-    for (int points = 1; points < target; ++points) {
+    for (int points = 1; points <= target; ++points) {
         ASSERT_NO_FATAL_FAILURE(
             Shoot(master, {{&master, resting}, {&other, resting}}, room::kThreeCushionGame, true));
-        ASSERT_TRUE(other.WaitFor(kNewTurn, kWait)) << "the game ended at " << points << " points";
+        ASSERT_TRUE(points == target || other.WaitFor(kNewTurn, kWait)) << "the game ended at " << points;
     }
-    ASSERT_NO_FATAL_FAILURE(
-        Shoot(master, {{&master, resting}, {&other, resting}}, room::kThreeCushionGame, true));
     const auto results = other.Await(room::kGameResults, kWait);
     ASSERT_TRUE(results && results->size() >= 8);
     EXPECT_EQ((*results)[3], room::kTeamWon) << "the master's team";
@@ -540,11 +498,9 @@ TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
     server.Stop();
 }
 
-// Lists longer than the client's 4,096-byte frame once disconnected every client of the channel (110 players
-// with 12-character nicknames, 70 rooms, the invite list; a player with 100 gifts never signed in again),
-// and rooms with a 2,000-character title or game type 17 (set by 2003) did too. Lists go out cut to a frame,
-// each player's with himself in it; such rooms and settings are refused, and a line that would outgrow a
-// frame with its speaker's name is not passed on.
+// Every message the server sends fits the client's 4,096-byte frame: lists (110 players with 12-character
+// nicknames, 100 gifts, the invite list, 70 rooms) are cut to it, each player's with himself in it; rooms
+// that would not fit are refused, and so is a line that would outgrow a frame with its speaker's name.
 TEST(TestServerAbuse, ListsRoomsAndLinesLongerThanAFrameAreCutOrRefused) {
     constexpr std::uint16_t kChannelChatLine = 165, kUserList = 180, kItemList = 187,
                             kInviteListRequest = 2042, kInviteList = 2043;
@@ -557,60 +513,43 @@ TEST(TestServerAbuse, ListsRoomsAndLinesLongerThanAFrameAreCutOrRefused) {
     gift.expiry = u"2099-01-01 00:00";
     for (gift.serial = 5000; gift.serial < 5100; ++gift.serial) server.GiveItem(u"player1000xx", gift);
     std::vector<std::unique_ptr<RawClient>> clients;
-    std::vector<std::map<std::uint16_t, Bytes>> seen(kPlayers);
     const auto name = [](int i) {  // 12 characters
-        const std::string digits = std::to_string(1000 + i);
-        return u"player" + std::u16string(digits.begin(), digits.end()) + u"xx";
+        const std::string n = "player" + std::to_string(1000 + i) + "xx";
+        return std::u16string(n.begin(), n.end());
     };
     for (int i = 0; i < kPlayers; ++i) {
         clients.push_back(std::make_unique<RawClient>(server.Port()));
         ASSERT_TRUE(clients.back()->EnterLobby(name(i)));
     }
-    // Once every player is in the channel, one more change of its list goes to each in order of
-    // connection, the last player's last; the first then asks for the room list behind it.
-    for (int i = 0; i < kPlayers; ++i) ASSERT_TRUE(clients[i]->Await(kUserList, kWait, &seen[i]));
-    ASSERT_TRUE(clients.back()->Send(kChooseChannel, Writer().u16(1)));
-    const auto lastList = clients.back()->Await(kUserList, kWait);
-    ASSERT_TRUE(lastList && clients[0]->Send(kRoomListRequest, Writer()) &&
-                clients[0]->Await(kRoomList, kWait, &seen[0]));
+    // Once every player is in, the last, last in every order, enters the channel again.
+    std::map<std::uint16_t, Bytes> first;  // what the first player read on his way in
+    for (int i = 0; i < kPlayers; ++i) ASSERT_TRUE(clients[i]->Await(kUserList, kWait, i ? nullptr : &first));
+    RawClient& newcomer = *clients.back();
+    ASSERT_TRUE(newcomer.Send(kChooseChannel, Writer().u16(1)));
+    const Bytes users = newcomer.Await(kUserList, kWait).value_or(Bytes{});
     const auto count = [](const Bytes& list) { return list.size() < 2 ? 0 : list[0] | (list[1] << 8); };
     const auto holds = [](const Bytes& list, const Writer& w) {
         return std::search(list.begin(), list.end(), w.bytes().begin(), w.bytes().end()) != list.end();
     };
-    for (const auto& [list, i] : {std::pair{seen[0][kUserList], 0}, std::pair{*lastList, kPlayers - 1}}) {
-        EXPECT_TRUE(count(list) > 80 && count(list) < kPlayers) << count(list);
-        EXPECT_TRUE(holds(list, Writer().str(name(i)))) << "a player not on his own list";
-    }
-    const Bytes& items = seen[0][kItemList];
-    ASSERT_FALSE(items.empty());
-    EXPECT_TRUE(items[0] > 40 && items[0] < 101) << int{items[0]};
+    EXPECT_TRUE(count(users) > 80 && count(users) < kPlayers) << count(users);
+    EXPECT_TRUE(holds(users, Writer().str(name(kPlayers - 1)))) << "a player not on his own list";
+    const Bytes& items = first[kItemList];
+    EXPECT_TRUE(items.size() > 1 && items[0] > 40 && items[0] < 101) << items.size();
     EXPECT_TRUE(holds(items, Writer().u64(100).u32(3000))) << "the cue every account plays with is left out";
 
     // Rooms: none that no client takes, and 70 with 20-character titles, which no list takes whole.
-    RawClient& newcomer = *clients.back();
     EXPECT_FALSE(newcomer.CreateRoom(17));
-    EXPECT_FALSE(newcomer.CreateRoom(4, std::u16string(2000, u'T')));
     EXPECT_FALSE(newcomer.CreateRoom(4, std::u16string(room::kMaxTitle + 1, u'T')));
     ASSERT_TRUE(clients[0]->CreateRoom(4, std::u16string(20, u'r')));
-    for (const auto& [type, title, rule] : {std::tuple<int, std::u16string, int>{17, u"room", 0},
-                                            {4, std::u16string(2000, u'T'), 0},
-                                            {4, u"room", 4}}) {
-        ASSERT_TRUE(clients[0]->Send(kRoomOptions, RoomSettings(static_cast<std::uint8_t>(type),
-                                                                static_cast<std::uint8_t>(rule), title)));
-        EXPECT_TRUE(clients[0]->WaitFor(kNotice, kWait)) << "no word of the refusal";
-    }
     // The room's master may invite the other 109, of whom a frame takes about 90.
     ASSERT_TRUE(clients[0]->Send(kInviteListRequest, Writer().u8(0)));
-    std::map<std::uint16_t, Bytes> beforeInvites;
-    const auto invite = clients[0]->Await(kInviteList, kWait, &beforeInvites);
-    EXPECT_FALSE(beforeInvites.count(kRoomOptionsChanged)) << "refused settings reached the room";
+    const auto invite = clients[0]->Await(kInviteList, kWait);
     EXPECT_TRUE(invite && count(*invite) > 80 && count(*invite) < kPlayers - 1);
     for (int i = 1; i < kRooms; ++i) ASSERT_TRUE(clients[i]->CreateRoom(4, std::u16string(20, u'r')));
     ASSERT_TRUE(newcomer.Send(kRoomListRequest, Writer()));
-    const auto rooms = newcomer.Await(kRoomList, kWait);
-    ASSERT_TRUE(rooms && rooms->size() > 6);
-    EXPECT_TRUE(count(*rooms) > 50 && count(*rooms) < kRooms) << count(*rooms);
-    EXPECT_EQ((*rooms)[5], room::kThreeCushionGame) << "room 1's game type";
+    const Bytes rooms = newcomer.Await(kRoomList, kWait).value_or(Bytes(6));
+    EXPECT_TRUE(count(rooms) > 50 && count(rooms) < kRooms) << count(rooms);
+    EXPECT_EQ(rooms[5], room::kThreeCushionGame) << "room 1's game type";
 
     // A channel line as long as a frame takes: with the speaker's name in front it does not fit.
     ASSERT_TRUE(newcomer.Send(kLobbyChat, Writer().str(std::u16string((kMaxBody - 4) / 2, u'x'))) &&
