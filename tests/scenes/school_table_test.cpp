@@ -280,20 +280,30 @@ TEST(SchoolTable, TheOtherKeysPageNamesTheKeyThatShowsTheWholeTableClearOfTheSch
     t.scene.OnMessage(platform::kWmKeyDown, platform::kVkTab, 0);
     t.host->Pump(t.scene, 5);
     EXPECT_TRUE(t.World().GetCameraRig().InTopView());
-    // The whole table below the guide's panel, right of the chalk gauge, left of the index or shot controls.
+    // The whole table below the guide's panel and a page's goal lines, right of the chalk gauge, left of
+    // the index or shot controls.
     t.host->Pump(t.scene, 200);
+    float goalsEnd = 295;
     const physics::TableGeometry& g = t.World().Rules().Model()->Geometry();
     auto rightRail = [&] {
         float right = 0, sx = 0, sy = 0;
         for (float x : {g.frame.xMin.Value(), g.frame.xMax.Value()})
             for (float y : {g.frame.yMin.Value(), g.frame.yMax.Value()}) {
                 EXPECT_TRUE(t.World().TableToScreen({x, y, g.railTop.Value()}, sx, sy));
-                EXPECT_TRUE(sx >= 76 && sy >= 295 && sy <= kHeight) << sx << ", " << sy;
+                EXPECT_TRUE(sx >= 76 && sy >= goalsEnd && sy <= kHeight) << sx << ", " << sy;
                 right = std::max(right, sx);
             }
         return right;
     };
     EXPECT_LE(rightRail(), t.scene.Index()->ScreenX() - scenes::TutorialIndex::kTabsLeft);
+    t.scene.OnMessage(scenes::school_message::kTopicChosen, 4, 0);
+    ASSERT_GT(t.scene.GoalCount(), 0);
+    if (!t.World().GetCameraRig().InTopView()) t.scene.OnMessage(platform::kWmKeyDown, platform::kVkTab, 0);
+    t.host->Pump(t.scene, 200);
+    ASSERT_TRUE(t.World().GetCameraRig().InTopView());
+    const gui::TextLabel* done = t.scene.GoalLine(t.scene.GoalCount());
+    goalsEnd = static_cast<float>(done->Y() + done->Height());
+    rightRail();
     t.scene.Index()->OnCommand({nullptr, scenes::TutorialIndex::kHideId});
     t.host->Pump(t.scene, 1);
     EXPECT_LE(rightRail(), static_cast<float>(t.World().ControlArea().left)) << "under the shot controls";

@@ -359,6 +359,7 @@ void SceneSchool::ShowPage(const Page& page) {
         label->SetVisible(true);
     }
     for (int g = 0; g < school::GoalCount(page); ++g) AddGoal(page.goals[static_cast<std::size_t>(g)]);
+    FrameSchoolTopView();
     if (page.step == 1) IntroCamera();
     if (page.step == 11) SetControlMask(control_mask::kWithSpace);
     if (page.step == kCourseEndStep) CourseEnd();
@@ -608,7 +609,14 @@ void SceneSchool::FrameSchoolTopView() {
     table::TableWorld* world = World();
     if (!world || !panel_) return;
     const int width = Host() ? Host()->ClientWidth() : Width();
-    const int top = panel_->Y() + panel_->Height() + kTopViewGap;
+    // Below the guide's panel and the page's goal lines, the line that says all are done included.
+    int top = panel_->Y() + panel_->Height();
+    if (goalCount_ > 0) {
+        const gui::TextLabel* last =
+            goals_[static_cast<std::size_t>(std::min(goalCount_, kGoalLineCount - 1))];
+        top = std::max(top, last->Y() + last->Height());
+    }
+    top += kTopViewGap;
     const int controls = width - world->ControlArea().left;
     const int index = index_->IsVisible()
                           ? TutorialIndex::kTabsLeft + TutorialIndex::kWidth + TutorialIndex::kRightMargin
