@@ -300,8 +300,11 @@ void TableWorld::BeginBallInHand(std::int32_t ball) {
 }
 
 bool TableWorld::PlaceBall(std::int32_t ball, std::uint32_t xBits, std::uint32_t yBits, std::uint32_t zBits) {
+    return PlaceBallAt(ball, FloatOfBits(xBits), FloatOfBits(yBits), FloatOfBits(zBits));
+}
+
+bool TableWorld::PlaceBallAt(std::int32_t ball, float x, float y, float z) {
     platform::ScopedLock guard(lock_);
-    const float x = FloatOfBits(xBits), y = FloatOfBits(yBits), z = FloatOfBits(zBits);
     if (!PutBall(ball, x, y, z)) return false;
     if (ball == currentBall_ && !camera_.InTopView())
         camera_.TurnCameraToCueLine({x, y, z}, aim_.YawDegrees(), 0.0f, kKeepValue, kFollowSeconds, false,

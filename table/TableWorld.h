@@ -368,6 +368,8 @@ private:
     // Puts a ball at rest at a position where it may lie (PlaceBall's checks) and refreshes the aim
     // objects; false (nothing changes) otherwise.
     bool PutBall(std::int32_t ball, float x, float y, float z);
+    // PlaceBall at a position in cm: PutBall, and the aim camera follows the current player's ball.
+    bool PlaceBallAt(std::int32_t ball, float x, float y, float z);
     // Free practice, the own turn and no shot under way: a Ctrl press on a ball picks it up.
     bool FreePlacementOpen() const;
     // The carried ball to the table point under the mouse (client pixels), its grip kept; false when

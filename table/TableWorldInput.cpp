@@ -1,7 +1,6 @@
 // The world's input: window messages to the aim controls, and what the controls ask for.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "platform/window/WindowCodes.h"
 #include "table/TablePlane.h"
@@ -145,11 +144,7 @@ bool TableWorld::CarryTo(int x, int y) {
     if (!PointerOnTable(x, y, height, px, py)) return false;
     px += carryOffsetX_;
     py += carryOffsetY_;
-    if (carriedFreely_) return PutBall(carriedBall_, px, py, height);
-    std::uint32_t bits[3];
-    const float position[3] = {px, py, height};
-    std::memcpy(bits, position, sizeof bits);
-    return PlaceBall(carriedBall_, bits[0], bits[1], bits[2]);
+    return carriedFreely_ ? PutBall(carriedBall_, px, py, height) : PlaceBallAt(carriedBall_, px, py, height);
 }
 
 void TableWorld::SetDownCarried() {

@@ -451,7 +451,6 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
         world->RespotCueBall();
         SendPlacement();
         if (own) {
-            world->ballInHandMode = 1;
             world->BeginBallInHand(0);
             AddChatLine(freeBall == 1 ? kFreeBallLine : u"Break foul! You can freely place the cue ball.",
                         colour::kWhite);

@@ -35,10 +35,10 @@ class HelpWindow;
 
 class TableScene : public GameScene {
 public:
-    // The buttons along the top right that every table scene has.
     // The chat line of a cue ball given into the player's hand (white).
     static constexpr const char16_t* kFreeBallLine =
         u"Free ball. Click the cueball to place it anywhere you want.";
+    // The buttons along the top right that every table scene has.
     static constexpr std::uint32_t kExitId = 1;
     static constexpr std::uint32_t kSettingsId = 2;
     static constexpr std::uint32_t kHelpId = 3;

@@ -41,9 +41,9 @@ inline constexpr int kListRows = 10;
 // Prizes of the first three ranks on the best-shots page.
 inline constexpr std::int32_t kPrizes[3] = {50000, 30000, 10000};
 inline constexpr std::uint32_t kConnectTimeoutMs = 10000;
+inline constexpr std::uint32_t kTotalTimeoutMs = 15000;
 // Shown in place of a list or a shot when a fetch failed (no host set, no answer, an error status).
 inline constexpr const char16_t* kUnreachableText = u"The shot gallery could not be reached.";
-inline constexpr std::uint32_t kTotalTimeoutMs = 15000;
 }  // namespace gallery
 
 struct GalleryForm {
