@@ -83,6 +83,7 @@ void App::Init() {
     }
     for (const ReplacedOption& r : replaced) {
         const char16_t* why = r.why == ReplacedOption::Why::kNoNumber   ? u"is no number"
+                              : r.why == ReplacedOption::Why::kEmpty    ? u"is empty"
                               : r.why == ReplacedOption::Why::kNotWhole ? u"is no whole number"
                                                                         : u"is out of range";
         LogWrite(u"WARNING : config.ini [%s] %s=%s %s; %d is used\n", FromUtf8(r.section), FromUtf8(r.key),

@@ -12,7 +12,7 @@ std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high) {
     return value < low ? low : (value > high ? high : value);
 }
 
-// Reads one section's keys into the fields. A missing or empty key keeps the field; a value that
+// Reads one section's keys into the fields. A missing key keeps the field; an empty value, one that
 // is not wholly a number, or one out of its range, takes the field's default; clamped keys are
 // clamped; a number with a fraction counts as the nearest whole number. Each value that could not
 // be used as stored is listed.
@@ -31,11 +31,11 @@ struct Reader {
     template <class Field>
     std::optional<Stored> Number(const char* key, Field& field, Field def) const {
         std::optional<std::string> text = ini.Find(section, key);
-        if (!text || text->empty()) return std::nullopt;
+        if (!text) return std::nullopt;
         const std::optional<double> number = platform::ParseProfileValue(*text);
         if (!number) {
             field = def;
-            Report(key, *text, def, Why::kNoNumber);
+            Report(key, *text, def, text->empty() ? Why::kEmpty : Why::kNoNumber);
             return std::nullopt;
         }
         const double whole = std::round(*number);

@@ -29,6 +29,7 @@ struct ReplacedOption {
     enum class Why {
         kOutOfRange,  // a number outside the key's range: the default, or the bound of a clamped key
         kNoNumber,    // the text is not wholly a number: the default
+        kEmpty,       // the key has no value ("bpp="): the default
         kNotWhole,    // a number with a fraction, in range: the nearest whole number
     };
     std::string section;
@@ -84,10 +85,10 @@ struct Options {
     std::int32_t lang = 0;
     platform::DeviceCaps caps;
 
-    // Reads "config.ini"; a missing file or key keeps the current value. A value that is not
-    // wholly a number (platform::ParseProfileValue) or is out of its range takes its default, a
-    // clamped one its bound, one with a fraction the nearest whole number; each is added to
-    // `replaced`. False only when the file exists but cannot be read (`error`: see RegularFile.h).
+    // Reads "config.ini"; a missing file or key keeps the current value. An empty value, one that
+    // is not wholly a number (platform::ParseProfileValue) or one out of its range takes its
+    // default, a clamped one its bound, one with a fraction the nearest whole number; each is added
+    // to `replaced`. False only when the file exists but cannot be read (`error`: see RegularFile.h).
     bool Load(const std::string& path, std::vector<ReplacedOption>* replaced = nullptr, int* error = nullptr);
     // The same from a file already read.
     void Read(const platform::IniFile& ini, std::vector<ReplacedOption>* replaced = nullptr);

@@ -128,12 +128,6 @@ bool WriteAll(int fd, const std::string& data) {
 }  // namespace
 
 int ParseProfileInt(std::string_view text) {
-    int value = 0;
-    ParseProfileNumber(text, value);
-    return value;
-}
-
-bool ParseProfileNumber(std::string_view text, int& out) {
     std::size_t i = 0;
     while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
     bool negative = false;
@@ -144,15 +138,13 @@ bool ParseProfileNumber(std::string_view text, int& out) {
         i += 2;
     }
     std::uint32_t value = 0;
-    const std::size_t firstDigit = i;
     for (; i < text.size(); ++i) {
         const unsigned digit = DigitValue(text[i]);
         if (digit >= base) break;
         value = value * base + digit;
     }
     if (negative) value = 0u - value;
-    out = static_cast<int>(value);
-    return i > firstDigit;
+    return static_cast<int>(value);
 }
 
 std::optional<double> ParseProfileValue(std::string_view text) {

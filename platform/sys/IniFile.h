@@ -60,8 +60,6 @@ private:
 // "0o" (8) or "0b" (2), then digits up to the first other character; the value wraps modulo 2^32.
 // No digits give 0 ("abc" -> 0, "0x" -> 0, "42A" -> 42, "0x1A" -> 26).
 int ParseProfileInt(std::string_view text);
-// The same, false when the text holds no digits (a stored value that is no number).
-bool ParseProfileNumber(std::string_view text, int& out);
 // The number a stored value is when the whole value, blanks around it aside, is one number: one
 // optional sign, then digits with a base prefix "0x", "0o" or "0b", or decimal digits with an
 // optional fraction and an optional exponent ("768", "0x300", "1.5e2", ".5", "1e40"). The value is

@@ -234,7 +234,8 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
         std::ofstream config(folder_ / "config.ini");
         config
             << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\nwidth=99999\r\nheight=-5\r\nbpp=32abc\r\n"
-               "refreshrate=1e40\r\n[Audio]\r\nFXVolume=49.5\r\n[Control]\r\nmousefix=0\r\ncameramode=7\r\n";
+               "refreshrate=1e40\r\n[Audio]\r\nFXVolume=49.5\r\n[Control]\r\nmousefix=0\r\ncameramode=7\r\n"
+               "shotzoom=\r\n";
     }
     const std::string log = RunUntilScene({"offline"}, "2");
     std::size_t at = 0;
@@ -251,7 +252,8 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
                              "config.ini [Video] height=-5 is out of range; 0 is used",
                              "config.ini [Video] bpp=32abc is no number; 0 is used",
                              "config.ini [Video] refreshrate=1e40 is out of range; 60 is used",
-                             "config.ini [Audio] FXVolume=49.5 is no whole number; 50 is used"})
+                             "config.ini [Audio] FXVolume=49.5 is no whole number; 50 is used",
+                             "config.ini [Control] shotzoom= is empty; 1 is used"})
         EXPECT_NE(log.find(std::string("WARNING : ") + line), std::string::npos) << line << "\n" << log;
     const std::string config = ReadFile(folder_ / "config.ini");
     for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3", "width= 1024",

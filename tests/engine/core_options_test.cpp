@@ -92,6 +92,8 @@ TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreList
         {"width= 0", &Options::width, 0, false},
         {"height= 720", &Options::height, 720, false},
         {"width= 0x500", &Options::width, 1280, false},
+        {"height= 0x300", &Options::height, 768, false},
+        {"width= ", &Options::width, 0, true, Why::kEmpty},
         {"width= 4294968576", &Options::width, 0, true},  // 2^32 + 1280 does not wrap to 1280
         {"bpp= 8", &Options::bpp, 0, true},
         {"bpp= 24", &Options::bpp, 24, false},
@@ -103,6 +105,7 @@ TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreList
         {"meshdetail= 9", &Options::meshDetail, 1, true},
         {"gamma= 10", &Options::gamma, 50, true},
         {"gamma= x", &Options::gamma, 100, true, Why::kNoNumber},
+        {"gamma= \"\"", &Options::gamma, 100, true, Why::kEmpty},
         {"gamma= 120", &Options::gamma, 120, false},
         {"gamma= 1.5e2", &Options::gamma, 150, false},
         {"gamma= 99.5", &Options::gamma, 100, true, Why::kNotWhole},
@@ -123,14 +126,21 @@ TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreList
         EXPECT_EQ(replaced[0].why, c.why) << c.text;
     }
     // A flag without a number takes its default too, instead of reading as off; a fraction rounds.
-    Write("[Video]\nfullscreen=on\nvsync= 0.4\n[Audio]\nBGM=yes\n");
+    Write("[Video]\nfullscreen=on\nvsync= 0.4\n[Audio]\nBGM=yes\nFX=\nFXVolume=\n");
     Options o;
+    o.fx = 0;
+    o.fxVolume = 20;
     std::vector<ReplacedOption> replaced;
     ASSERT_TRUE(o.Load(path_, &replaced));
     EXPECT_EQ(o.fullscreen, 1);
     EXPECT_EQ(o.vsync, 0);
     EXPECT_EQ(o.bgm, 1);
-    EXPECT_EQ(replaced.size(), 3u);
+    EXPECT_EQ(o.fx, 1);
+    EXPECT_EQ(o.fxVolume, 100);
+    ASSERT_EQ(replaced.size(), 5u);
+    EXPECT_EQ(replaced[4].key, "FXVolume");
+    EXPECT_EQ(replaced[4].stored, "");
+    EXPECT_EQ(replaced[4].why, Why::kEmpty);
 }
 
 TEST_F(OptionsFileTest, SaveWritesEveryKeyWithBlankAndKeepsOtherLines) {
