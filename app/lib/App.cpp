@@ -24,6 +24,7 @@
 #include "gui/UiResourceSet.h"
 #include "net/GameSession.h"
 #include "platform/crash/CrashHook.h"
+#include "platform/sys/IniFile.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
@@ -74,6 +75,9 @@ void App::Init() {
     packagesDir_ = folders.packages;
     configPathA_ = (std::filesystem::path(folders.config) / "config.ini").string();
 
+    // A save killed before its rename leaves its temporary file beside config.ini for good.
+    for (const std::string& name : platform::RemoveStaleSaves(configPathA_))
+        LogWrite(u"%s, left by a save that was cut off, is removed\n", FromUtf8(name));
     Options options;
     std::vector<ReplacedOption> replaced;
     int readError = 0;

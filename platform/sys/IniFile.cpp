@@ -1,5 +1,6 @@
 #include "platform/sys/IniFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
 
 #include "platform/sys/RegularFile.h"
 
@@ -112,6 +114,40 @@ std::string UnquotedValue(std::string_view value) {
 
 bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
+}
+
+// The file a save of path replaces: path itself, or the file its symbolic link points to. False
+// (with errno) for a link that cannot be resolved.
+bool SaveTarget(const std::string& path, std::string& target) {
+    target = path;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (!resolved) return false;
+    target = resolved;
+    std::free(resolved);
+    return true;
+}
+
+std::string FolderOf(const std::string& file) {
+    const auto slash = file.find_last_of('/');
+    return slash == std::string::npos ? "." : (slash == 0 ? "/" : file.substr(0, slash));
+}
+
+// The temporary file of a save: the target's name, this marker and the six letters or digits that
+// mkostemp puts in place of "XXXXXX". The marker keeps a name the player gave a copy of his own
+// ("config.ini.backup") from ever looking like one.
+constexpr std::string_view kTempMarker = ".saving-";
+constexpr std::string_view kTempRandom = "XXXXXX";
+
+bool IsTempOf(std::string_view name, std::string_view target) {
+    if (name.size() != target.size() + kTempMarker.size() + kTempRandom.size() || !name.starts_with(target))
+        return false;
+    name.remove_prefix(target.size());
+    if (!name.starts_with(kTempMarker)) return false;
+    for (const char c : name.substr(kTempMarker.size()))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+    return true;
 }
 
 bool WriteAll(int fd, const std::string& data) {
@@ -334,17 +370,12 @@ bool IniFile::Save(const std::string& path, int* error) const {
         return false;
     }
     // Replace the file a symbolic link points to, not the link.
-    std::string target = path;
-    struct stat st {};
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        char* resolved = realpath(path.c_str(), nullptr);
-        if (!resolved) {
-            reason = errno;
-            return false;
-        }
-        target = resolved;
-        std::free(resolved);
+    std::string target;
+    if (!SaveTarget(path, target)) {
+        reason = errno;
+        return false;
     }
+    struct stat st {};
     mode_t mode = 0644;
     if (stat(target.c_str(), &st) == 0) {
         // A FIFO or device in the file's place is left as it is, never replaced.
@@ -355,7 +386,9 @@ bool IniFile::Save(const std::string& path, int* error) const {
         mode = st.st_mode & 07777;
     }
 
-    std::string temp = target + ".XXXXXX";
+    std::string temp = target;
+    temp += kTempMarker;
+    temp += kTempRandom;
     const int fd = mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {
         reason = errno;
@@ -375,15 +408,34 @@ bool IniFile::Save(const std::string& path, int* error) const {
         unlink(temp.c_str());
         return false;
     }
-    const auto slash = target.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         fsync(dirFd);
         close(dirFd);
     }
     return true;
+}
+
+std::vector<std::string> RemoveStaleSaves(const std::string& path, int minAgeSeconds) {
+    std::vector<std::string> removed;
+    std::string target;
+    if (path.empty() || !SaveTarget(path, target)) return removed;
+    const std::string folder = FolderOf(target);
+    const std::string name = target.substr(target.find_last_of('/') + 1);
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return removed;
+    // File times are wall-clock times.
+    const std::time_t newest = std::time(nullptr) - minAgeSeconds;
+    while (const dirent* entry = readdir(dir)) {
+        struct stat st {};
+        if (!IsTempOf(entry->d_name, name) ||
+            fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_mtime > newest)
+            continue;
+        if (unlinkat(dirfd(dir), entry->d_name, 0) == 0) removed.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+    return removed;
 }
 
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int def, const std::string& path) {

@@ -34,9 +34,9 @@ public:
     // structure: empty names, line breaks, '=' in a key, ']' in a section name.
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
 
-    // Writes the whole file through a temporary file in the same folder and a rename, so readers
-    // see either the old or the new file. False when anything fails (the old file is then intact);
-    // `error` gets the reason. What is in the file's place and is not a regular file stays.
+    // Writes the whole file through a temporary file in the same folder ("<name>.saving-XXXXXX") and
+    // a rename, so readers see either the old or the new file. False when anything fails (the old file is
+    // then intact); `error` gets the reason. What is in the file's place and is not a regular file stays.
     bool Save(const std::string& path, int* error = nullptr) const;
     std::string Text() const;
 
@@ -66,6 +66,14 @@ int ParseProfileInt(std::string_view text);
 // exact where a double holds it; one beyond a double's range is infinite. Nullopt for any other
 // text: trailing text ("32abc", "1 2"), a prefix or exponent without digits ("0x", "1e"), "inf".
 std::optional<double> ParseProfileValue(std::string_view text);
+
+// A save cut off between its temporary file and the rename (the process killed) leaves that file
+// beside the one it replaces. This removes such leftovers of saves of path: regular files named as
+// IniFile::Save names its temporary file ("config.ini.saving-" and six letters or digits) whose last
+// change is at least minAgeSeconds old, so that a save under way in another process keeps its file.
+// Nothing else is touched. Returns the names removed.
+constexpr int kStaleSaveSeconds = 60;
+std::vector<std::string> RemoveStaleSaves(const std::string& path, int minAgeSeconds = kStaleSaveSeconds);
 
 // One-call forms, each reading (and, for writes, saving) the file once.
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int def, const std::string& path);
