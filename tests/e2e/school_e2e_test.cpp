@@ -110,7 +110,7 @@ TEST(SchoolWalk, TheBasicCourseReportsEveryNewPageTheCourseEndAndTheFurthestPage
 constexpr const char* kSchoolButton = "763 551";
 constexpr const char* kContinue = "382 263";
 constexpr const char* kToLobby = "1005 21";
-constexpr const char* kPracticeRoom = "943 314";
+constexpr const char* kPracticeRoom = "807 314";
 
 std::string Click(const char* at) {
     return std::string("move ") + at + "\ndown left\nup left\n";

@@ -432,24 +432,43 @@ TEST(TableScenesLayout, TheOfflineTableAndThePracticeMissionShowTheWholeTableFro
     }
 }
 
-TEST(SchoolLayout, TheShotControlsStandAboveTheTutorialIndexAndUnderTheGuide) {
+// On the course end's page, at the window's size, the smallest full-screen height and full HD: the shot
+// controls below the guide's panel and above the tutorial index (its tabs included), and the course
+// end's ways out apart from them all.
+TEST(SchoolLayout, TheShotControlsStandAboveTheTutorialIndexUnderTheGuideAndClearOfTheWaysOut) {
     auto device = std::make_unique<RenderDevice>(std::make_unique<platform::RecordingBackend>());
     device->SetDisplayMode(platform::DisplayMode{});
     device->ApplyDisplayMode();
-    TableSceneHost host(*device, 1024, 768);
-    SceneSchool scene;
-    ASSERT_TRUE(host.Enter(scene));
-    scene.Enter();
-    scene.Resize(1024, 768);
-    table::TableWorld& world = *scene.World();
-    const table::ControlRect tip = world.TipControl(), bar = world.ElevationControl();
-    // The power bar stands 16 pixels left of the elevation bar.
-    const Box controls{"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom};
-    EXPECT_EQ(controls.top, 768 - 460);
-    EXPECT_TRUE(Inside(controls, {"client", 0, 0, 1024, 768}));
-    EXPECT_FALSE(Overlap(controls, ScreenBox("tutorial index", *scene.Index())));
-    EXPECT_GE(controls.top, 10 + 285) << "the guide's panel covers the controls";
-    host.Leave(scene);
+    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1280, 720}, std::pair{1920, 1080}}) {
+        const std::string size = std::to_string(width) + "x" + std::to_string(height);
+        TableSceneHost host(*device, width, height);
+        SceneSchool scene;
+        ASSERT_TRUE(host.Enter(scene));
+        scene.Enter();
+        scene.Resize(width, height);
+        scene.OnMessage(school_message::kTopicChosen, 13, 0);
+        ASSERT_EQ(scene.Step(), 13) << size;
+        table::TableWorld& world = *scene.World();
+        const table::ControlRect tip = world.TipControl(), bar = world.ElevationControl();
+        // The power bar stands 16 pixels left of the elevation bar.
+        const Box controls{"shot controls", bar.left - 16, tip.top, tip.right, tip.bottom};
+        if (height >= 768) {
+            EXPECT_EQ(controls.top, height - 460) << size;
+        }
+        EXPECT_TRUE(Inside(controls, {"client", 0, 0, width, height})) << size;
+        EXPECT_GE(controls.top, 10 + 285) << size << ": the guide's panel covers the controls";
+        Box index = ScreenBox("tutorial index", *scene.Index());
+        index.left -= TutorialIndex::kTabsLeft;
+        std::vector<Box> boxes = {controls, index, {"guide panel", 0, 10, 1024, 10 + 285}};
+        for (std::uint32_t id : {SceneSchool::kPracticeRoomId, SceneSchool::kShopId, SceneSchool::kLobbyId}) {
+            const gui::Button& way = *scene.Button(id);
+            ASSERT_TRUE(way.IsShownOnScreen()) << size << " " << id;
+            boxes.push_back(ScreenBox("way out " + std::to_string(id), way));
+            EXPECT_TRUE(Inside(boxes.back(), {"client", 0, 0, width, height})) << size << " " << id;
+        }
+        ExpectApart(boxes, size);
+        host.Leave(scene);
+    }
 }
 
 }  // namespace

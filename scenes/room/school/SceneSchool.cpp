@@ -43,6 +43,10 @@ constexpr std::uint32_t kResetSeed = 1234;
 constexpr std::uint8_t kEightBall = 10;
 constexpr std::uint16_t kTableItem = 1501;
 constexpr int kHudTopFromBottom = 460;  // the shot controls' top, above the tutorial index
+// The course end's ways out: a column this far from the right edge, unless the shot controls stand there.
+constexpr int kNavigationRight = 150;
+// Between the shot controls and the widgets around them.
+constexpr int kControlsGap = 8;
 // The top view's table keeps this far from the widgets around it.
 constexpr int kTopViewGap = 8;
 constexpr std::uint16_t kBallSetItem = 2200;
@@ -140,7 +144,7 @@ void SceneSchool::CreateUI() {
         gui::Button* b = AddTextButton(*this, 0, 300 + 40 * k, 138, 29,
                                        kPracticeRoomId + static_cast<std::uint32_t>(k), navigation[k]);
         b->SetImage(images::kWayOut);
-        b->SetAnchor(gui::AnchorH::Right, -150 + 138, gui::AnchorV::None, 0);
+        b->SetAnchor(gui::AnchorH::Right, -kNavigationRight + 138, gui::AnchorV::None, 0);
         navigation_[static_cast<std::size_t>(k)] = b;
     }
     AddCornerButton(*this, kHelpId, -101, platform::kVkF1, u"?", u"Help(F1)");
@@ -194,8 +198,6 @@ int SceneSchool::Load3D(ResourceManager* resources, RenderDevice* renderer) {
     table::TableWorld& world = CreateWorld();
     world.SetGameType(kEightBall);
     world.SetGameItems(kTableItem, kBallSetItem);
-    // The tutorial index keeps the lower right corner: the shot controls stand above it.
-    world.SetHudTopFromBottom(kHudTopFromBottom);
     Room().gameType = kEightBall;
     LoadSounds(resources, {kRackSound, kGoalSound}, -1);
     if (LoadTable(resources, renderer, u"cue school", u"Map0002") != 0) return 1;
@@ -244,7 +246,7 @@ void SceneSchool::Enter() {
         world->SetPlayState(table::PlayState::SchoolPage);
         world->trailDisplay = true;
         SetControlMask(control_mask::kNone);
-        world->LayoutHud(Width(), Height());
+        FitToControls(Width(), Height());
         const int gameType = kEightBall;
         const net::GameTypeEquipment& equipment = record.equipment[static_cast<std::size_t>(gameType)];
         const net::ItemEntry* cue = record.FindItem(equipment.cueSerial);
@@ -598,11 +600,33 @@ bool SceneSchool::PollKeyboard() {
 }
 
 void SceneSchool::Resize(int width, int height) {
-    TableScene::Resize(width, height);
+    FitToControls(width, height);
     if (index_)
         index_->MoveTo(width - TutorialIndex::kWidth - TutorialIndex::kRightMargin,
                        height - TutorialIndex::kHeight - TutorialIndex::kBottomMargin);
     FrameSchoolTopView();
+}
+
+void SceneSchool::FitToControls(int width, int height) {
+    table::TableWorld* world = World();
+    if (!world || !panel_) return;
+    // The tutorial index keeps the lower right corner: the shot controls stand above it. On a client
+    // lower than 768 pixels they rise under the guide's panel; there they come down below it when they
+    // still fit above the index (1280 x 720).
+    const table::ControlRect area = world->ControlArea();
+    const int belowPanel = height - (panel_->Y() + panel_->Height() + kControlsGap);
+    const int aboveIndex = TutorialIndex::kHeight + TutorialIndex::kBottomMargin + kControlsGap;
+    const bool fits = belowPanel - (area.bottom - area.top) >= aboveIndex;
+    world->SetHudTopFromBottom(fits ? std::min(kHudTopFromBottom, belowPanel) : kHudTopFromBottom);
+    world->LayoutHud(width, height);
+    const table::ControlRect controls = world->ControlArea();
+    const int buttonWidth = navigation_.front()->Width();
+    const int top = navigation_.front()->Y(), bottom = navigation_.back()->Y() + navigation_.back()->Height();
+    int right = width - kNavigationRight + buttonWidth;
+    if (top < controls.bottom + kControlsGap && bottom + kControlsGap > controls.top &&
+        right - buttonWidth < controls.right + kControlsGap && right + kControlsGap > controls.left)
+        right = controls.left - kControlsGap;
+    for (gui::Button* b : navigation_) b->MoveTo(right - b->Width(), b->Y());
 }
 
 void SceneSchool::FrameSchoolTopView() {

@@ -120,6 +120,9 @@ private:
     void SendStepMessage(std::uint16_t id, std::uint32_t value);
     void SetControlMask(std::uint32_t mask);
     void SetAimDisplay(bool on);
+    // Lays out the shot controls for the client size, below the guide's panel and above the tutorial
+    // index, and moves the course end's ways out left of them where the two would meet.
+    void FitToControls(int width, int height);
     // The top view's table in the room the school's widgets leave: below the guide's panel, right of
     // the chalk gauge's column, left of the shot controls and of the tutorial index while it is open.
     void FrameSchoolTopView();
