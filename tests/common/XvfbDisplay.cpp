@@ -1,5 +1,6 @@
 #include "tests/common/XvfbDisplay.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -28,7 +29,30 @@ bool OwnsDisplay(ChildProcess& server, int n) {
     return false;
 }
 
+// Ends a server started for display n. Xvfb removes its lock file and socket when it ends on SIGTERM;
+// one that does not end in time is killed, and what it leaves under its own pid is removed here.
+void StopServer(ChildProcess& server, int n) {
+    server.Terminate();
+    if (server.Wait(std::chrono::seconds(5))) return;
+    const pid_t pid = server.Pid();
+    server.Signal(SIGKILL);
+    server.Wait();
+    const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+    std::ifstream in(lock);
+    long owner = 0;
+    if (!(in >> owner) || owner != pid) return;
+    std::error_code ignored;
+    std::filesystem::remove("/tmp/.X11-unix/X" + std::to_string(n), ignored);
+    std::filesystem::remove(lock, ignored);
+}
+
 }  // namespace
+
+XvfbDisplay::~XvfbDisplay() {
+    manager_.Terminate();
+    manager_.Wait(std::chrono::seconds(2));
+    if (server_) StopServer(*server_, display_);
+}
 
 bool XvfbDisplay::Start(const std::string& size, const std::string& windowManager) {
     namespace fs = std::filesystem;
@@ -41,8 +65,12 @@ bool XvfbDisplay::Start(const std::string& size, const std::string& windowManage
         auto server = std::make_unique<ChildProcess>();
         if (!server->Start("/usr/bin/Xvfb", {name_, "-screen", "0", size, "-nolisten", "tcp"}, {}, "/"))
             return false;
-        if (!OwnsDisplay(*server, n)) continue;  // its destructor ends it
+        if (!OwnsDisplay(*server, n)) {
+            StopServer(*server, n);
+            continue;
+        }
         server_ = std::move(server);
+        display_ = n;
         if (windowManager.empty()) return true;
         return manager_.Start(windowManager, {}, {"DISPLAY=" + name_}, "/");
     }

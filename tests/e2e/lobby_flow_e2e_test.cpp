@@ -169,8 +169,8 @@ TEST(LobbyFlow, TwoPlayersSignInCreateAndJoinARoomWithCipher) {
 }
 
 TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
-    const std::string log = ::testing::TempDir() + "marvenlot_testserver_out.txt";
-    std::remove(log.c_str());  // a stale port from an earlier run must not be read
+    const testsupport::TempDir dir;
+    const std::string log = dir.File("testserver.txt");
     const std::string command =
         std::string("'") + MARVENLOT_TESTSERVER_PATH + "' --port 0 > '" + log + "' 2>&1 & echo $!";
     std::FILE* pipe = ::popen(command.c_str(), "r");

@@ -12,6 +12,7 @@
 #include "platform/audio/NullAudioDevice.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
+#include "tests/common/TempDir.h"
 #include "tests/engine/support/SoundTestSupport.h"
 
 using ::testing::ElementsAre;
@@ -85,7 +86,8 @@ TEST_F(SoundManagerTest, StaticSoundPlaysForItsLengthAndReportsItsId) {
 }
 
 TEST_F(SoundManagerTest, OnlySuccessfulPlaysAreJournalled) {
-    const std::string path = soundtest::WaveOutputPath() + ".journal";
+    const testsupport::TempDir dir;
+    const std::string path = dir.File("journal.txt");
     ASSERT_TRUE(platform::Journal::Open(path));
     ASSERT_TRUE(manager.LoadStatic(7, tone, SoundCategory::Voice));
     EXPECT_TRUE(manager.Play(7, 1.0f));

@@ -3,17 +3,32 @@
 // for real as long as their sounds last.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "engine/sound/SoundManager.h"
 #include "engine/sound/WavCodec.h"
 #include "platform/audio/AudioDevice.h"
 #include "platform/sys/Clock.h"
+#include "tests/common/ChildProcess.h"
+#include "tests/common/TempDir.h"
 #include "tests/engine/support/SoundTestSupport.h"
 
 namespace {
+
+// A sound test in the middle of its sound, until the parent ends it.
+const testsupport::ChildMode kPlaying("sound-test-playing", [] {
+    SoundManager manager;
+    if (!manager.Initialize(platform::CreateOpenAlDevice()) ||
+        !manager.LoadStatic(1, GenerateToneWav(440.0f, 5000)) || !manager.PlayDefault(1))
+        return 1;
+    testsupport::Report("playing");
+    testsupport::WaitForParent();
+    return 0;
+});
 
 class SoundOpenAlTest : public ::testing::Test {
 protected:
@@ -102,4 +117,17 @@ TEST_F(SoundOpenAlTest, DisabledCategoryIsSilent) {
     const auto stats = Recorded();
     EXPECT_GT(stats.peak, 8000);
     EXPECT_NEAR(soundtest::LoudMs(stats), heardMs, 100.0);
+}
+
+// The wave output of the sound tests leaves nothing on disk, also when the test's process is killed
+// in the middle of a sound and runs none of its exit steps.
+TEST(SoundTestOutput, AKilledSoundTestLeavesNothingBehind) {
+    const testsupport::TempDir dir;
+    const testsupport::ScopedEnv tmp("TMPDIR", dir.Path().c_str());
+    testsupport::ChildProcess child("sound-test-playing");
+    ASSERT_EQ(child.ReadLine(), "playing");
+    child.Signal(SIGKILL);
+    EXPECT_EQ(child.Wait(), std::optional<int>(-SIGKILL));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()))
+        << std::filesystem::directory_iterator(dir.Path())->path();
 }

@@ -8,6 +8,7 @@
 
 #include "physics/PhysicsFactory.h"
 #include "physics/PhysicsModelB.h"
+#include "tests/common/TempDir.h"
 #include "tests/physics/support/ShotRunner.h"
 
 namespace physics::testing {
@@ -211,8 +212,9 @@ std::string ShotSim() {
 }
 
 int RunShotSim(const std::string& json, std::string* output = nullptr) {
-    const std::string in = ::testing::TempDir() + "/shot.json";
-    const std::string out = ::testing::TempDir() + "/shot.out";
+    const testsupport::TempDir dir;
+    const std::string in = dir.File("shot.json");
+    const std::string out = dir.File("shot.out");
     std::ofstream(in) << json;
     const int status = std::system((ShotSim() + " " + in + " > " + out + " 2>&1").c_str());
     if (output) {

@@ -1,11 +1,11 @@
 #include "tests/engine/support/SoundTestSupport.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <numbers>
@@ -16,27 +16,23 @@ namespace soundtest {
 
 namespace {
 
-// Points OpenAL Soft at its file writer before anything opens a device; removes the files at exit.
+// Points OpenAL Soft at its file writer before anything opens a device. The configuration and the
+// output are files in memory, named through /proc/self/fd: nothing is left on disk when the process
+// ends, however it ends (a death test's child aborts; a killed test never runs its exit steps).
 struct WaveOutputSetup {
-    std::filesystem::path dir;
     std::string wavPath;
 
     WaveOutputSetup() {
-        dir = std::filesystem::temp_directory_path() / ("marvenlot-sound-test-" + std::to_string(getpid()));
-        std::filesystem::create_directories(dir);
-        wavPath = (dir / "output.wav").string();
-        const std::string confPath = (dir / "openal.conf").string();
-        std::ofstream conf(confPath);
-        conf << "[general]\nchannels = mono\nsample-type = int16\nfrequency = " << kOutputRate
-             << "\n[wave]\nfile = " << wavPath << "\n";
-        conf.close();
-        setenv("ALSOFT_CONF", confPath.c_str(), 1);
+        const int conf = memfd_create("marvenlot-sound-test-openal.conf", MFD_CLOEXEC);
+        const int wav = memfd_create("marvenlot-sound-test-output.wav", MFD_CLOEXEC);
+        if (conf < 0 || wav < 0) return;
+        wavPath = FdPath(wav);
+        std::ofstream(FdPath(conf)) << "[general]\nchannels = mono\nsample-type = int16\nfrequency = "
+                                    << kOutputRate << "\n[wave]\nfile = " << wavPath << "\n";
+        setenv("ALSOFT_CONF", FdPath(conf).c_str(), 1);
         setenv("ALSOFT_DRIVERS", "wave", 1);
     }
-    ~WaveOutputSetup() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir, ignored);
-    }
+    static std::string FdPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 };
 
 WaveOutputSetup& Setup() {
@@ -45,7 +41,7 @@ WaveOutputSetup& Setup() {
 }
 
 // Runs at static initialisation, before any test touches OpenAL.
-const bool kConfigured = (Setup(), true);
+const bool kConfigured = !Setup().wavPath.empty();
 
 }  // namespace
 

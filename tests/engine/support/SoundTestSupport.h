@@ -15,7 +15,7 @@ namespace soundtest {
 std::vector<std::uint8_t> EncodeToneOgg(float frequency, int ms, int sampleRate = 22050, int channels = 1);
 
 // The file OpenAL Soft writes to in this process (the output is set up before main runs:
-// mono, 16-bit, kOutputRate).
+// mono, 16-bit, kOutputRate). It lives in memory and is valid in this process only.
 const std::string& WaveOutputPath();
 constexpr int kOutputRate = 22050;
 // Reads the written file; call after the OpenAL device has been closed.
