@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "platform/video/ImageFile.h"
 #include "support/AppHarness.h"
@@ -20,10 +21,12 @@ namespace fs = std::filesystem;
 using namespace platform;
 using testsupport::XvfbDisplay;
 
+// The X server goes with its lock file and socket: a test leaves nothing in /tmp.
 TEST(AppOnXvfb, TitledWindowScreenshotAtClientSizeAndFullscreenToggle) {
-    XvfbDisplay display;
-    if (!display.Start()) GTEST_SKIP() << "Xvfb is not available";
-    ::setenv("DISPLAY", display.Name().c_str(), 1);
+    std::optional<XvfbDisplay> display(std::in_place);
+    if (!display->Start()) GTEST_SKIP() << "Xvfb is not available";
+    const std::string number = display->Name().substr(1);
+    ::setenv("DISPLAY", display->Name().c_str(), 1);
     ::setenv("MARVENLOT_VIDEO", "sdl", 1);
     {
         AppHarness harness(StartMode::Offline, {}, VideoBackend::Sdl);
@@ -65,6 +68,9 @@ TEST(AppOnXvfb, TitledWindowScreenshotAtClientSizeAndFullscreenToggle) {
     }
     ::unsetenv("MARVENLOT_VIDEO");
     ::unsetenv("DISPLAY");
+    display.reset();
+    EXPECT_FALSE(fs::exists("/tmp/.X" + number + "-lock"));
+    EXPECT_FALSE(fs::exists("/tmp/.X11-unix/X" + number));
 }
 
 }  // namespace
