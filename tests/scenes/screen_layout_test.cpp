@@ -269,7 +269,10 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
             parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
             ExpectTidy(parts, std::to_string(w) + " wide, group " + std::to_string(group));
         }
-        window.Show(false);
+        // Closed with the parts dialog open, the window takes the dialog and the whole cue with it.
+        window.OnCommand(Event(cue_control::kClose));
+        EXPECT_FALSE(parts.IsVisible()) << w;
+        EXPECT_FALSE(shop.PreviewPanel()->IsVisible()) << w << ": the whole cue stayed over the shop";
     }
 }
 

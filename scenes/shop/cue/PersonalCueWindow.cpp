@@ -521,6 +521,15 @@ void PersonalCueWindow::OnShow() {
     }
 }
 
+void PersonalCueWindow::OnHide() {
+    CueDialogBase::OnHide();
+    // A dialog left open would come back with the window; the parts dialog also gives the shop its
+    // whole-cue preview back.
+    for (gui::Widget* dialog :
+         std::initializer_list<gui::Widget*>{repair_, reset_, upgrade_->Dialog(), upgrade_, parts_})
+        dialog->Show(false);
+}
+
 void PersonalCueWindow::RefreshSlots() {
     net::GameSession* s = Session();
     int shown = 0;
