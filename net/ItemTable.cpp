@@ -89,20 +89,20 @@ const BuiltIn kItems[] = {
     {4102, ItemType::General, u"Nickname change", PriceKind::Cash, 5000, UsageKind::SingleUse, 1, 0, 0, kNoPerf, 0},
     {4103, ItemType::General, u"Withdrawal reset", PriceKind::Cash, 2000, UsageKind::SingleUse, 1, 0, 0, kNoPerf, 0},
     {4104, ItemType::General, u"Warning reset", PriceKind::Cash, 2000, UsageKind::SingleUse, 1, 0, 0, kNoPerf, 0},
-    {4106, ItemType::General, u"Megaphone", PriceKind::Cash, 500, UsageKind::LimitedCount, 10, 0, 0, kNoPerf, 0},
-    {4107, ItemType::General, u"Experience bonus", PriceKind::Cash, 1500, UsageKind::LimitedTime, 7, 0, 0, kNoPerf, 0},
+    {4106, ItemType::General, u"All skills +10", PriceKind::Cash, 500, UsageKind::LimitedCount, 10, 0, 0, kNoPerf, 0},
+    {4107, ItemType::General, u"Timed all skills +10", PriceKind::Cash, 1500, UsageKind::LimitedTime, 7, 0, 0, kNoPerf, 0},
     {4108, ItemType::General, u"Guide line", PriceKind::Cash, 1000, UsageKind::LimitedCount, 50, 0, 0, kNoPerf, 0},
     {4111, ItemType::General, u"Practice time", PriceKind::Cash, 1000, UsageKind::LimitedCount, 600, 0, 0, kNoPerf, 0},
     {4145, ItemType::General, u"Practice kit", PriceKind::Gold, 3000, UsageKind::LimitedCount, 30, 0, 0, kNoPerf, 0},
-    {4146, ItemType::General, u"Ball placer", PriceKind::Gold, 3000, UsageKind::LimitedCount, 30, 0, 0, kNoPerf, 0},
-    {4150, ItemType::General, u"Replay saver", PriceKind::Gold, 2000, UsageKind::LimitedCount, 10, 0, 0, kNoPerf, 0},
+    {4146, ItemType::General, u"Cloth pencil", PriceKind::Gold, 3000, UsageKind::LimitedCount, 30, 0, 0, kNoPerf, 0},
+    {4150, ItemType::General, u"Laser guide", PriceKind::Gold, 2000, UsageKind::LimitedCount, 10, 0, 0, kNoPerf, 0},
     {4504, ItemType::Effect, u"Spin booster", PriceKind::Gold, 1000, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
     {4510, ItemType::Effect, u"All skills +15", PriceKind::Gold, 2000, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
     {4511, ItemType::Effect, u"Power booster", PriceKind::Gold, 1000, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
     {4512, ItemType::Effect, u"Balance booster", PriceKind::Gold, 1000, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
     {4513, ItemType::Effect, u"Squirt reducer", PriceKind::Gold, 1000, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
-    {4520, ItemType::Effect, u"Beginner's guide", PriceKind::Gold, 500, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
-    {4526, ItemType::Effect, u"Long guide line", PriceKind::Cash, 500, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
+    {4520, ItemType::Effect, u"Beginner's glove", PriceKind::Gold, 500, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
+    {4526, ItemType::Effect, u"Bridge glove", PriceKind::Cash, 500, UsageKind::LimitedCount, 20, 0, 0, kNoPerf, 0},
     {4901, ItemType::Chalk, u"Blue chalk", PriceKind::Gold, 1000, UsageKind::LimitedCount, 300, 0, 0, kNoPerf, 0},
     {4902, ItemType::Chalk, u"Green chalk", PriceKind::Gold, 2000, UsageKind::LimitedCount, 500, 0, 0, kNoPerf, 0},
     {4903, ItemType::Chalk, u"Master chalk", PriceKind::Gold, 3000, UsageKind::LimitedCount, 1000, 0, 0, kNoPerf, 0},
@@ -113,6 +113,9 @@ const BuiltIn kItems[] = {
 bool ListedForAllGames(ItemType type) {
     return type != ItemType::Table && type != ItemType::BallSet;
 }
+
+// The two gloves: the bridge ability they add.
+constexpr std::uint32_t kBeginnerGlove = 4520, kBridgeGlove = 4526;
 
 constexpr std::uint8_t kChalkEnglish[] = {2, 4, 6, 1};  // 4901..4904
 constexpr std::uint8_t kChalkMiscue[] = {10, 20, 30, 5};
@@ -167,7 +170,7 @@ ItemCatalog::ItemCatalog() {
             r.chalkEnglish = kChalkEnglish[b.id - 4901];
             r.chalkMiscue = kChalkMiscue[b.id - 4901];
         }
-        r.bridge = b.type == ItemType::Cue ? 1 : 0;
+        r.bridge = b.type == ItemType::Cue ? 1 : b.id == kBeginnerGlove ? 1 : b.id == kBridgeGlove ? 3 : 0;
         r.maxDurability = b.hasParts ? 1'000'000 : 0;
         records_.push_back(std::move(r));
     }

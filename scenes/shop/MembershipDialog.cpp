@@ -28,7 +28,7 @@ gui::Button* Radio(gui::Widget& parent, int x, int y, std::uint32_t id, int grou
 constexpr char16_t kCannotChange[] = u"변경할 수 없습니다.";
 }  // namespace
 
-MembershipDialog::MembershipDialog(SceneHost* host) : host_(host) {
+MembershipDialog::MembershipDialog(SceneHost* host) : CentredDialog(host) {
     SetUpDialog(*this, kWidth, kHeight, u"마르베클럽 멤버십 가입");
     SetTitle({});  // the title is a label of its own
     Line(*this, 15, 8, 320, u"마르베클럽 멤버십 가입", gui::kFont16Bold);
@@ -73,7 +73,7 @@ WString MembershipDialog::Recipient() const {
 }
 
 void MembershipDialog::OnShow() {
-    gui::Dialog::OnShow();
+    CentredDialog::OnShow();
     period_ = 1;
     kind_ = 1;
     upgrade_ = 0;
@@ -83,7 +83,6 @@ void MembershipDialog::OnShow() {
     recipient_->SetEnabled(false);
     days30_->SetChecked(true);
     days90_->SetChecked(false);
-    CenterOnClient(*this, host_);
     SetDefaultKind();
     UpdatePrice();
 }
@@ -224,7 +223,7 @@ bool MembershipDialog::OnCommand(const gui::CommandEvent& event) {
     }
 }
 
-ImagePanelDialog::ImagePanelDialog() {
+ImagePanelDialog::ImagePanelDialog(SceneHost* host) : CentredDialog(host) {
     SetUpDialog(*this, 579, 423, {});
     AddTextButton(*this, 254, 391, 67, 24, shop_control::kClose, u"Close", platform::kVkReturn);
     SetVisible(false);

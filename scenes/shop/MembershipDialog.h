@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "engine/core/Text.h"
-#include "gui/Dialog.h"
+#include "scenes/shop/ShopDialogs.h"
 
 namespace gui {
 class Button;
@@ -24,7 +24,7 @@ namespace scenes {
 
 class SceneHost;
 
-class MembershipDialog : public gui::Dialog {
+class MembershipDialog : public CentredDialog {
 public:
     static constexpr int kWidth = 350, kHeight = 338;
     static constexpr std::uint32_t kBuy = 30, kGiftBox = 31;
@@ -63,7 +63,6 @@ private:
     void Buy();
     void PlusGiftNotice();
 
-    SceneHost* host_;
     int period_ = 1;
     int kind_ = 1;
     int giftMode_ = 1;
@@ -83,9 +82,9 @@ private:
 };
 
 // A picture of the shop's guide filling the window; it only hides itself.
-class ImagePanelDialog : public gui::Dialog {
+class ImagePanelDialog : public CentredDialog {
 public:
-    ImagePanelDialog();
+    explicit ImagePanelDialog(SceneHost* host);
     bool OnCommand(const gui::CommandEvent& event) override;
 };
 

@@ -50,6 +50,11 @@ constexpr int kCardColumn = 129, kCardRow = 155;
 constexpr int kDetailX = 580, kDetailY = 110;
 constexpr int kPreviewY = kDetailY + ItemDetailPanel::kHeight + 8;
 constexpr int kTile = 256;
+// The main panel under the top bar, 693 high where the window has room; the membership strip under
+// it at the window's bottom.
+constexpr int kTopBarHeight = 103, kMainPanelHeight = 693, kMembershipHeight = 75;
+// The category buttons, two rows of cards and the scroll bar beside them.
+constexpr int kGridHeight = 350;
 constexpr std::uint32_t kHotkeyF3 = 0x72, kHotkeyF4 = 0x73, kHotkeyF8 = 0x77;
 
 // The card slot of a control id in [first, first + 8), or -1.
@@ -117,7 +122,7 @@ void SceneShop::CreateUI() {
                                       gui::align::kLeft | gui::align::kVCenter, kLabelYellow);
     }
 
-    membershipPanel_ = AddPanel(0, height - 75, 434, 75);
+    membershipPanel_ = AddPanel(0, height - kMembershipHeight, 434, kMembershipHeight);
     membershipPanel_->SetImage(kShopBar);
     membershipPanel_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::Bottom, 0);
     membershipLabels_[0] = AddTextLine(*membershipPanel_, 10, 30, 120, 20, {});
@@ -125,7 +130,7 @@ void SceneShop::CreateUI() {
     membershipButton_ =
         AddTextButton(*membershipPanel_, 320, 26, 100, 28, shop_control::kMembership, u"Membership");
 
-    mainPanel_ = AddPanel(0, 103, 568, 693);
+    mainPanel_ = AddPanel(0, kTopBarHeight, 568, kMainPanelHeight);
     mainPanel_->SetImage(kShopPanel);
     mainPanel_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::None, 0);
     // The tabs end above the category buttons of the grid below them.
@@ -134,7 +139,7 @@ void SceneShop::CreateUI() {
 
     auto buildGrid = [&](gui::Widget*& panel, std::initializer_list<int> categories, std::uint32_t base,
                          std::uint32_t firstCard, std::uint32_t scrollId, auto& cards) {
-        panel = mainPanel_->AddPanel(0, 45, 568, 600);
+        panel = mainPanel_->AddPanel(0, 45, 568, kGridHeight);
         int k = 0;
         static const char16_t* const kNames[] = {u"", u"Cue", u"Ball",    u"Table",  u"Item",    u"",
                                                  u"", u"All", u"Special", u"In use", u"Not used"};
@@ -174,8 +179,8 @@ void SceneShop::CreateUI() {
     inProgress_ = Make<gui::InProgressNotice>();
     delete_ = Make<DeleteItemDialog>(host);
     nickChange_ = Make<NickChangeDialog>(host);
-    imagePanel_ = Make<ImagePanelDialog>();
-    picture_ = Make<ShopPictureWindow>();
+    imagePanel_ = Make<ImagePanelDialog>(host);
+    picture_ = Make<ShopPictureWindow>(host);
     purchase_ = Make<PurchaseDialog>(host);
     membership_ = Make<MembershipDialog>(host);
     cueWindow_ = Make<PersonalCueWindow>(host);
@@ -310,6 +315,10 @@ void SceneShop::Resize(int width, int height) {
     if (!topStrip_) return;
     const float scale = width > 1024 ? static_cast<float>(width - 1019) / 5.0f : 1.0f;
     topStrip_->SetScale(scale, 1.0f);
+    // The main panel ends where the membership strip begins, so no part of it runs under the strip
+    // or past the window's bottom.
+    mainPanel_->SetSize(mainPanel_->Width(),
+                        std::clamp(height - kMembershipHeight - kTopBarHeight, 0, kMainPanelHeight));
     // The preview fills the corner under the detail panel, to 10 pixels from the right edge and
     // 50 from the bottom.
     preview_->SetHome(kDetailX, kPreviewY, std::max(0, width - 10 - kDetailX),
@@ -429,6 +438,7 @@ void SceneShop::RefreshInventoryView() {
         selectedOwned_.reset();
         detail_->SetVisible(false);
     }
+    RefreshOwnedDetail();
 }
 
 void SceneShop::RebuildOwnedList() {
@@ -507,12 +517,25 @@ void SceneShop::ShowSelectionDetail() {
         preview_->SetVisible(false);
         return;
     }
-    const ItemDescription* d = DescriptionOf(e->itemId);
-    detail_->Fill(d, d && d->record ? d->record : net::GetItemTable().Find(e->itemId), e,
-                  DetailLayout::Owned);
+    FillOwnedDetail(*e);
     detail_->ShowButtons(DetailLayout::Owned);
     detail_->Show(true);
     preview_->ShowItem(e->itemId, e->IsPersonalCue() ? &e->parts : nullptr);
+}
+
+void SceneShop::FillOwnedDetail(const net::ItemEntry& e) {
+    const ItemDescription* d = DescriptionOf(e.itemId);
+    detail_->Fill(d, d && d->record ? d->record : net::GetItemTable().Find(e.itemId), &e,
+                  DetailLayout::Owned);
+}
+
+void SceneShop::RefreshOwnedDetail() {
+    if (!detail_->IsVisible() || detail_->Layout() != DetailLayout::Owned) return;
+    net::GameSession* session = Session();
+    const net::ItemEntry* e = session ? session->own.FindItem(detail_->Serial()) : nullptr;
+    if (!e) return;
+    FillOwnedDetail(*e);
+    if (selectedOwned_ && *selectedOwned_ == e->serial) detail_->ShowButtons(DetailLayout::Owned);
 }
 
 void SceneShop::OnShopCard(int slot, std::int32_t value) {
@@ -546,11 +569,9 @@ void SceneShop::OnInventoryCard(int slot, std::int32_t value) {
     net::ItemEntry* e = session ? session->own.FindItem(serial) : nullptr;
     if (!e) return;
     const bool isSelection = selectedOwned_ && *selectedOwned_ == serial;
-    const ItemDescription* d = DescriptionOf(e->itemId);
-    const net::ItemRecord* r = d && d->record ? d->record : net::GetItemTable().Find(e->itemId);
     if (value == kCardMouseEnter) {
         if (isSelection) return;
-        detail_->Fill(d, r, e, DetailLayout::Owned);
+        FillOwnedDetail(*e);
         detail_->Show(true);
         preview_->ShowItem(e->itemId, e->IsPersonalCue() ? &e->parts : nullptr);
         return;

@@ -128,6 +128,11 @@ private:
     // The detail panel and the preview show the current tab's selection (hidden without one), after
     // a hover ends and when the tab changes.
     void ShowSelectionDetail();
+    // The detail panel's rows of an owned entry (its buttons hidden).
+    void FillOwnedDetail(const net::ItemEntry& e);
+    // An owned entry the panel shows is shown as it is now: a reply that activated it, changed its
+    // expiry or its durability shows at once, not at the next hover.
+    void RefreshOwnedDetail();
     void OnShopCard(int slot, std::int32_t value);
     void OnInventoryCard(int slot, std::int32_t value);
     void SelectCategory(bool shop, int category);

@@ -29,7 +29,12 @@ void CenterOnClient(gui::Widget& window, const SceneHost* host) {
     window.MoveTo((w - window.Width()) / 2, (h - window.Height()) / 2);
 }
 
-ActivateItemDialog::ActivateItemDialog(SceneHost* host) : host_(host) {
+void CentredDialog::OnShow() {
+    gui::Dialog::OnShow();
+    CenterOnClient(*this, host_);
+}
+
+ActivateItemDialog::ActivateItemDialog(SceneHost* host) : CentredDialog(host) {
     SetUpDialog(*this, kQuestionWidth, kQuestionHeight, u"Activate Item");
     // Opens with sound 32 and closes silently.
     SetSounds(32, 0);
@@ -68,7 +73,7 @@ bool ActivateItemDialog::OnCommand(const gui::CommandEvent& event) {
     }
 }
 
-DeleteItemDialog::DeleteItemDialog(SceneHost* host) : host_(host) {
+DeleteItemDialog::DeleteItemDialog(SceneHost* host) : CentredDialog(host) {
     SetUpDialog(*this, kQuestionWidth, kQuestionHeight, u"Question");
     AddLines(*this, {u"Deleted items cannot be restored.", u"Please carefully select the item",
                      u"you want to delete.", u"Do you want to delete the item?"});
@@ -92,7 +97,7 @@ bool DeleteItemDialog::OnCommand(const gui::CommandEvent& event) {
     }
 }
 
-ShopPictureWindow::ShopPictureWindow() {
+ShopPictureWindow::ShopPictureWindow(SceneHost* host) : CentredDialog(host) {
     SetUpDialog(*this, kWidth, kHeight, {});
     SetImage(gui::atlas::InSet(gui::atlas::kPanel, kGuideImageSet));
     SetSounds(31, 32);

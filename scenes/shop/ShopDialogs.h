@@ -16,9 +16,19 @@ class SceneHost;
 // Places a window in the middle of the host's client area (the toolkit's screen size without a host).
 void CenterOnClient(gui::Widget& window, const SceneHost* host);
 
+// A shop window that opens in the middle of the client area, whatever its size.
+class CentredDialog : public gui::Dialog {
+public:
+    explicit CentredDialog(SceneHost* host) : host_(host) {}
+    void OnShow() override;
+
+protected:
+    SceneHost* host_;
+};
+
 // "Activate Item": OK posts 1082 with the stored item (a = low 32 bits of its serial, b = mode,
 // c = high 32 bits, so that serials beyond 32 bits reach the item), Cancel forgets it.
-class ActivateItemDialog : public gui::Dialog {
+class ActivateItemDialog : public CentredDialog {
 public:
     explicit ActivateItemDialog(SceneHost* host);
     void SetItem(std::uint64_t serial, std::uint32_t mode);
@@ -29,7 +39,6 @@ public:
     bool OnCommand(const gui::CommandEvent& event) override;
 
 private:
-    SceneHost* host_;
     std::optional<std::uint64_t> posted_;
     bool hasItem_ = false;
     std::uint64_t serial_ = 0;
@@ -37,7 +46,7 @@ private:
 };
 
 // "Question": OK hides and posts 1109; the shop stores the serial to delete before showing it.
-class DeleteItemDialog : public gui::Dialog {
+class DeleteItemDialog : public CentredDialog {
 public:
     explicit DeleteItemDialog(SceneHost* host);
     void SetSerial(std::uint64_t serial) { serial_ = serial; }
@@ -45,15 +54,14 @@ public:
     bool OnCommand(const gui::CommandEvent& event) override;
 
 private:
-    SceneHost* host_;
     std::uint64_t serial_ = 0;
 };
 
 // One full picture of the shop's guide set with a close button.
-class ShopPictureWindow : public gui::Dialog {
+class ShopPictureWindow : public CentredDialog {
 public:
     static constexpr int kWidth = 565, kHeight = 464;
-    ShopPictureWindow();
+    explicit ShopPictureWindow(SceneHost* host);
     bool OnCommand(const gui::CommandEvent& event) override;
 };
 

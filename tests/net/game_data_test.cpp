@@ -33,6 +33,14 @@ TEST(ItemData, EveryItemTheScenesNameIsBuiltIn) {
     EXPECT_EQ(GetItemCatalog().Find(3100)->customCue, 1);
     EXPECT_EQ(GetItemCatalog().Find(3104)->tuningCue, 1);
     EXPECT_EQ(GetItemTable().Find(4903)->type, static_cast<std::uint32_t>(ItemType::Chalk));
+    // A name says what the item does: a player who buys the laser guide gets the laser guide.
+    const std::pair<std::uint32_t, WString> names[] = {{4145, u"Practice kit"},     {4146, u"Cloth pencil"},
+                                                       {4150, u"Laser guide"},      {4106, u"All skills +10"},
+                                                       {4520, u"Beginner's glove"}, {4526, u"Bridge glove"}};
+    for (const auto& [id, name] : names) EXPECT_EQ(GetItemTable().Find(id)->name, name) << id;
+    EXPECT_GT(GetItemCatalog().Find(4526)->bridge, GetItemCatalog().Find(4520)->bridge)
+        << "the shop shows a glove's bridge value as its ability";
+    EXPECT_GT(GetItemCatalog().Find(4520)->bridge, 0);
 }
 
 TEST(ItemData, DefaultTablesAndBallSetsExistForEveryGameWithRules) {

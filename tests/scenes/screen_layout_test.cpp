@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 #include "engine/core/Format.h"
@@ -28,8 +29,10 @@
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/room/school/TutorialIndex.h"
 #include "scenes/shared/PurchaseDialog.h"
+#include "scenes/shop/MembershipDialog.h"
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
+#include "scenes/shop/ShopDialogs.h"
 #include "scenes/shop/cue/CuePartsPurchaseDialog.h"
 #include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
 #include "scenes/shop/cue/PersonalCueWindow.h"
@@ -49,7 +52,10 @@ class CueHost : public ShopTestHost {
 public:
     gui::NoticeBox* GetNoticeBox() override { return &first; }
     gui::NoticeBox* GetSecondNoticeBox() override { return &second; }
+    int ClientWidth() const override { return width; }
+    int ClientHeight() const override { return height; }
     gui::NoticeBox first, second;
+    int width = 1024, height = 768;
 };
 
 gui::CommandEvent Event(std::uint32_t id, gui::Widget* source = nullptr) {
@@ -67,7 +73,7 @@ protected:
         std::uint64_t serial = 100;
         for (const ItemDescription& d : descriptions.Records())
             if (d.record) host.Own(serial++, d.itemId, d.record->type, d.record->usageKind, 0, 30, 30);
-        for (std::uint32_t item : {3100u, 3104u}) {
+        for (std::uint32_t item : {3100u, 3104u, 3100u, 3104u}) {
             net::ItemEntry* cue = host.Own(serial++, item, 1, 3, 1, 1000000, 50000);
             cue->personal = 1;
             cue->cueName = item == 3100 ? u"Custom cue" : u"International tuning cue";
@@ -75,6 +81,23 @@ protected:
         shop.SetHost(&host);
         shop.Show(true);
         shop.Enter();
+    }
+    void TearDown() override { SetClientSize(1024, 768); }
+    // The window made this size, as the application tells every scene.
+    void SetClientSize(int w, int h) {
+        host.width = w;
+        host.height = h;
+        shop.gui::Widget::Resize(w, h);
+        shop.LayoutChildren(w, h);
+        shop.Resize(w, h);
+    }
+    // A click on a personal cue slot with the mouse over its middle.
+    void ClickSlot(PersonalCueWindow& window, int slot) {
+        const PersonalCueSlot& s = *window.Slot(slot);
+        gui::GetGuiState().mouseX = s.ScreenX() + s.Width() / 2;
+        gui::GetGuiState().mouseY = s.ScreenY() + s.Height() / 2;
+        window.OnCommand(
+            Event(cue_control::kFirstSlot + static_cast<std::uint32_t>(slot), window.Slot(slot)));
     }
     CueHost host;
     ItemDescriptionTable descriptions;
@@ -137,10 +160,18 @@ TEST_F(ShopLayoutTest, TheDetailOfEveryItemStaysInsideItsPanelInBothLayouts) {
 }
 
 TEST_F(ShopLayoutTest, ThePreviewFillsTheCornerUnderTheDetailAndFollowsTheWindowSize) {
-    for (const auto& [w, h] : {std::pair{1024, 768}, std::pair{1280, 960}, std::pair{1600, 1200}}) {
-        shop.Resize(w, h);
+    for (const auto& [w, h] : {std::pair{1280, 960}, std::pair{1024, 768}, std::pair{1600, 1200},
+                               std::pair{1920, 1080}, std::pair{1024, 768}}) {
+        SetClientSize(w, h);
         const ItemPreviewPanel& preview = *shop.PreviewPanel();
         const std::string context = std::to_string(w) + "x" + std::to_string(h);
+        // The main panel with the item grid ends above the membership strip, inside the window.
+        const Box main = ScreenBox("main panel", *shop.ShopCard(0)->GetParent()->GetParent());
+        const Box strip = ScreenBox("membership", *shop.MembershipLabel(0)->GetParent());
+        EXPECT_EQ(strip.bottom, h) << context;
+        EXPECT_LE(main.bottom, strip.top) << context;
+        EXPECT_FALSE(Overlap(main, strip)) << context;
+        ExpectTidy(*shop.ShopCard(0)->GetParent()->GetParent(), context);
         EXPECT_EQ(preview.X() + preview.Width(), w - 10) << context;
         EXPECT_EQ(preview.Y() + preview.Height(), h - 50) << context;
         EXPECT_EQ(preview.Preview()->Width(), preview.Width() - 12) << context << ": the 3D view follows";
@@ -187,11 +218,11 @@ TEST_F(ShopLayoutTest, ThePurchaseWindowKeepsPricesClearOfTheirRadioBoxesForEver
 TEST_F(ShopLayoutTest, ThePersonalCueWindowKeepsItsDetailsAndHintInside) {
     PersonalCueWindow& window = *shop.CueWindow();
     window.Show(true);
-    for (int slot = 0; slot < 2; ++slot) {
-        window.OnCommand(
-            Event(cue_control::kFirstSlot + static_cast<std::uint32_t>(slot), window.Slot(slot)));
-        window.Menu()->Show(false);
-        ExpectTidy(window, "slot " + std::to_string(slot));
+    // The manage menu of each slot covers no detail row, no other slot and no hint line.
+    for (int slot = 0; slot < PersonalCueWindow::kSlots; ++slot) {
+        ClickSlot(window, slot);
+        ASSERT_TRUE(window.Menu()->IsVisible());
+        ExpectTidy(window, "slot " + std::to_string(slot) + " with its menu");
     }
     // The slot is tall and narrow: the cue stands in it rather than lying across as a line.
     const gui::ItemPreview& slotView = *window.Slot(0)->Preview();
@@ -219,14 +250,56 @@ TEST_F(ShopLayoutTest, EveryPageOfTheCuePurchaseWindowKeepsItsTextsInside) {
 
 TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     PersonalCueWindow& window = *shop.CueWindow();
-    window.Show(true);
-    window.OnCommand(Event(cue_control::kFirstSlot, window.Slot(0)));
-    window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
     CuePartsPurchaseDialog& parts = *window.Parts();
-    ASSERT_TRUE(parts.IsVisible());
-    for (int group = 0; group < 5; ++group) {
-        parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
-        ExpectTidy(parts, "group " + std::to_string(group));
+    for (const auto& [w, h] : {std::pair{1920, 1080}, std::pair{1024, 768}}) {
+        SetClientSize(w, h);
+        window.Show(true);
+        ClickSlot(window, 0);
+        window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
+        ASSERT_TRUE(parts.IsVisible());
+        // As it opens, before any card is picked, the whole cue lies clear of the dialog's buy and
+        // close row and of the cue window, inside the client area.
+        const Box preview = ScreenBox("preview", *shop.PreviewPanel());
+        ASSERT_TRUE(shop.PreviewPanel()->IsVisible());
+        EXPECT_FALSE(Overlap(preview, ScreenBox("parts", parts))) << w;
+        EXPECT_FALSE(Overlap(preview, ScreenBox("cue window", window))) << w;
+        EXPECT_TRUE(Inside(preview, {"client", 0, 0, w, h})) << w;
+        EXPECT_TRUE(Inside(ScreenBox("parts", parts), {"client", 0, 0, w, h})) << w;
+        for (int group = 0; group < 5; ++group) {
+            parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
+            ExpectTidy(parts, std::to_string(w) + " wide, group " + std::to_string(group));
+        }
+        // Closed with the parts dialog open, the window takes the dialog and the whole cue with it.
+        window.OnCommand(Event(cue_control::kClose));
+        EXPECT_FALSE(parts.IsVisible()) << w;
+        EXPECT_FALSE(shop.PreviewPanel()->IsVisible()) << w << ": the whole cue stayed over the shop";
+    }
+}
+
+// The shop's own windows open in the middle of the client area, on a large full screen as at the
+// smallest size.
+TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySize) {
+    host.session->own.level = 10;  // the first owned item, a time-limited cue, asks before it is activated
+    for (const auto& [w, h] : {std::pair{1920, 1080}, std::pair{1024, 768}}) {
+        SetClientSize(w, h);
+        shop.OnCommand(Event(shop_control::kInventoryTab, &shop));
+        shop.OnCommand(Event(shop_control::kFirstInventoryCard, &shop));
+        shop.OnMessage(shop_message::kCheckUse, 0, 0);
+        shop.OnMessage(shop_message::kCheckDelete, 0, 0);
+        shop.OnMessage(shop_message::kShowPicture, 0, 0);
+        shop.OnMessage(shop_message::kShowImagePanel, 0, 0);
+        shop.OnCommand(Event(shop_control::kMembership, &shop));
+        shop.OnCommand(Event(shop_control::kPersonalCue, &shop));
+        for (gui::Widget* window :
+             std::initializer_list<gui::Widget*>{shop.Activate(), shop.DeleteDialog(), shop.Picture(),
+                                                 shop.ImagePanel(), shop.Membership(), shop.CueWindow()}) {
+            const Box box = ScreenBox("window", *window);
+            const std::string context = std::to_string(w) + " wide: window " + std::to_string(box.left);
+            EXPECT_TRUE(window->IsVisible()) << context;
+            EXPECT_LE(std::abs(box.left + box.right - w), 1) << context;
+            EXPECT_LE(std::abs(box.top + box.bottom - h), 1) << context;
+            window->Show(false);
+        }
     }
 }
 

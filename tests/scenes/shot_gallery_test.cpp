@@ -264,11 +264,16 @@ TEST(ShotGalleryShot, ReplyDialogChecksStickersThenTextAndNeverWrapsTheCount) {
     EXPECT_EQ(dialog.Points(), 0);
     EXPECT_FALSE(dialog.PointsList()->IsEnabled());
 
-    dialog.Show(false);
-    dialog.Prepare(false, 5001);
-    dialog.Show(true);
+    // Each point costs a sticker: the first choice is what the player holds, at most 10.
+    for (const auto& [stickers, points] : {std::pair{5, 5}, std::pair{30, 10}, std::pair{0, 1}}) {
+        me.stickerCount = static_cast<std::uint16_t>(stickers);
+        dialog.Show(false);
+        dialog.Prepare(false, 5001);
+        dialog.Show(true);
+        EXPECT_EQ(dialog.Points(), points) << stickers << " stickers";
+        EXPECT_EQ(dialog.PointsList()->Selected(), points - 1) << stickers << " stickers";
+    }
     EXPECT_EQ(dialog.Prompt()->Text(), u"Select the recommended points.");
-    EXPECT_EQ(dialog.Points(), 10);
     gui::Widget* send = dialog.FindById(gallery::kReplySendId);
     dialog.TextEdit()->SetText(u"great");
     dialog.OnCommand(Click(send));

@@ -67,7 +67,9 @@ void ShotReplyDialog::OnShow() {
         pointsList_->SetEnabled(false);
     } else {
         prompt_->SetPlainText(u"Select the recommended points.");
-        ShowPoints(kMaxPoints);
+        // Each point costs a sticker: the first choice is what the player can give.
+        const int stickers = player_ ? player_->stickerCount : 0;
+        ShowPoints(std::clamp(stickers, 1, kMaxPoints));
         pointsList_->SetEnabled(true);
     }
     stickers_->SetText(u"%d", player_ ? static_cast<int>(player_->stickerCount) : 0);

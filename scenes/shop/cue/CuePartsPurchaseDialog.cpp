@@ -141,6 +141,9 @@ void CuePartsPurchaseDialog::OnShow() {
     gui::Dialog::OnShow();
     for (int g = 0; g < net::kCueParts; ++g) tabs_[static_cast<std::size_t>(g)]->SetChecked(g == group_);
     FillCards();
+    // The whole cue stands clear of the dialog where it opened, not where the dialog was when its
+    // cue was set.
+    RefreshPreview();
 }
 
 void CuePartsPurchaseDialog::OnHide() {

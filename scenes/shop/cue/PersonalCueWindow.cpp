@@ -24,7 +24,9 @@ constexpr std::uint32_t kShadow = 0xFF000000;
 constexpr float kHoverSpeed = 5.0f;
 constexpr int kSlotX[PersonalCueWindow::kSlots] = {51, 128, 357, 434};
 constexpr int kSlotY = 123, kSlotW = 58, kSlotH = 258;
-constexpr int kDetailX = 194, kDetailW = 158, kValueX = 112;
+// The details' captions on the left, their values at the right edge: an option's value right of
+// the longest option name, the points and the durability ("1000/1000") right of their short captions.
+constexpr int kDetailX = 194, kDetailW = 158, kValueX = 112, kShortCaptionW = 40;
 // The option formats of the detail rows.
 constexpr const char16_t* kDetailFormat[net::kCueOptions] = {u"+%d", u"%d%%", u"+%d", u"%d%%", u"%d%%"};
 
@@ -32,6 +34,11 @@ gui::TextLabel* Line(gui::Widget& parent, int x, int y, int w, const WString& te
                      std::uint32_t argb = gui::skin::kText) {
     return AddTextLine(parent, x, y, w, 18, text, gui::kFont12Bold, gui::align::kLeft | gui::align::kVCenter,
                        argb);
+}
+
+gui::TextLabel* ValueAtRight(gui::Widget& details, int x, int y) {
+    return AddTextLine(details, x, y, kDetailW - x, 18, {}, gui::kFont12Bold,
+                       gui::align::kRight | gui::align::kVCenter);
 }
 
 // "%d/%d" of the durability in whole points.
@@ -471,13 +478,12 @@ PersonalCueWindow::PersonalCueWindow(SceneHost* host) : CueDialogBase(host) {
     name_ = Line(*detail_, 0, 0, kDetailW, {}, kYellow);
     for (int k = 0; k < net::kCueOptions; ++k) {
         Line(*detail_, 0, 30 + 22 * k, kValueX - 4, WString(net::CuePartTable::OptionName(k)));
-        optionValues_[static_cast<std::size_t>(k)] =
-            Line(*detail_, kValueX, 30 + 22 * k, kDetailW - kValueX, {});
+        optionValues_[static_cast<std::size_t>(k)] = ValueAtRight(*detail_, kValueX, 30 + 22 * k);
     }
-    pointsCaption_ = Line(*detail_, 0, 150, kValueX - 4, u"포인트");
-    points_ = Line(*detail_, kValueX, 150, kDetailW - kValueX, {});
-    Line(*detail_, 0, 172, kValueX - 4, u"내구");
-    durability_ = Line(*detail_, kValueX, 172, kDetailW - kValueX, {});
+    pointsCaption_ = Line(*detail_, 0, 150, kShortCaptionW - 4, u"포인트");
+    points_ = ValueAtRight(*detail_, kShortCaptionW, 150);
+    Line(*detail_, 0, 172, kShortCaptionW - 4, u"내구");
+    durability_ = ValueAtRight(*detail_, kShortCaptionW, 172);
     detail_->SetVisible(false);
     for (int i = 0; i < kSlots; ++i)
         slots_[static_cast<std::size_t>(i)] =
@@ -513,6 +519,15 @@ void PersonalCueWindow::OnShow() {
         selected_ = 0;
         RefreshDetails();
     }
+}
+
+void PersonalCueWindow::OnHide() {
+    CueDialogBase::OnHide();
+    // A dialog left open would come back with the window; the parts dialog also gives the shop its
+    // whole-cue preview back.
+    for (gui::Widget* dialog :
+         std::initializer_list<gui::Widget*>{repair_, reset_, upgrade_->Dialog(), upgrade_, parts_})
+        dialog->Show(false);
 }
 
 void PersonalCueWindow::RefreshSlots() {
@@ -579,8 +594,10 @@ bool PersonalCueWindow::OnCommand(const gui::CommandEvent& event) {
         RefreshDetails();
         const net::ItemEntry* cue = SelectedCue();
         if (!cue) return true;
-        const gui::GuiState& state = gui::GetGuiState();
-        menu_->MoveTo(state.mouseX - ScreenX(), state.mouseY - ScreenY());
+        // Under the slot, reaching away from the details between the pairs of slots, so that it
+        // covers no detail row, no other slot and no hint line.
+        const int slotX = kSlotX[*selected_];
+        menu_->MoveTo(slotX < kDetailX ? slotX + kSlotW - menu_->Width() : slotX, kSlotY + kSlotH + 2);
         menuThird_->SetCaption(IsCustomCue(cue->itemId) ? u"성능재설정" : u"업그레이드");
         menu_->Show(true);
         menu_->BringToFront();

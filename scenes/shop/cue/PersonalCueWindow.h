@@ -219,6 +219,8 @@ public:
     explicit PersonalCueWindow(SceneHost* host);
 
     void OnShow() override;
+    // The dialogs it opened close with it.
+    void OnHide() override;
     // Fills the slots from the end of the own item list, keeps the selection only while its cue is
     // still held and closes any dialog whose cue is gone.
     void RefreshSlots();
