@@ -307,7 +307,7 @@ constexpr const char* kFirstMissionRow = "519 334";
 constexpr const char* kCueBall = "512 384";
 // The lobby's room dialog: its game choice and the 8-ball row of the open list.
 constexpr const char* kGameChoice = "450 348";
-constexpr const char* kEightBallRow = "450 480";
+constexpr const char* kEightBallRow = "450 502";
 
 // The practice room takes the game type of the last room, an 8-ball room opened and left first. The
 // break's cue ball is in hand; a scratch fails and puts it in hand again, where it is set down and struck.
