@@ -344,12 +344,14 @@ int SceneLobby::OnPacket(std::uint16_t id, net::Packet* packet) {
         std::uint8_t result = 0;
         packet->ReadU8(result);
         net::GameSession* session = Session();
-        if (result == 0 && session) {
+        if (result == 0 && session && !session->JoinedRoomUnshowable()) {
             // The session has read the room block: the game room takes it from there.
             session->currentRoom = session->GetRoom().number;
             RequestScene(scene_id::kGameRoom);
         } else {
-            Host()->PostUiMessage(front_message::kLoginFlowAnswer, id, result, 0);
+            const bool unshowable = result == 0 && session;
+            Host()->PostUiMessage(front_message::kLoginFlowAnswer, id, unshowable ? kJoinUnshowable : result,
+                                  0);
         }
     } else if (id == front_net::kLobbyChatLine) {
         packet->Rewind();
@@ -451,7 +453,16 @@ void SceneLobby::OnChannelAnswer(std::uint8_t result) {
     RequestRoomList();
 }
 
-WString SceneLobby::JoinErrorText(std::uint8_t result) {
+void SceneLobby::OnJoinAnswer(std::uint32_t result) {
+    busy_ = false;
+    // The server has seated the player in a room this client cannot show: he leaves it again, so that
+    // neither the server nor that room's players count him there.
+    if (result == kJoinUnshowable && Host()) Host()->SendByteMessage(front_net::kLeaveRoom, 0);
+    if (Host()) Host()->ShowError(this, JoinErrorText(result));
+    RequestRoomList();
+}
+
+WString SceneLobby::JoinErrorText(std::uint32_t result) {
     switch (result) {
         case 0:
             return {};
@@ -463,6 +474,8 @@ WString SceneLobby::JoinErrorText(std::uint8_t result) {
             return u"The room is full.";
         case 4:
             return u"The room settings are not valid.";
+        case kJoinUnshowable:
+            return u"You cannot enter that room with this client.";
         default:
             return u"The room cannot be entered now.";
     }
@@ -473,11 +486,7 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
         case front_message::kLoginFlowAnswer:
             if (a == net::Id(net::MessageId::ChooseChannelResult))
                 OnChannelAnswer(static_cast<std::uint8_t>(b));
-            if (a == net::Id(net::MessageId::JoinRoomResult)) {
-                busy_ = false;
-                if (Host()) Host()->ShowError(this, JoinErrorText(static_cast<std::uint8_t>(b)));
-                RequestRoomList();
-            }
+            if (a == net::Id(net::MessageId::JoinRoomResult)) OnJoinAnswer(static_cast<std::uint32_t>(b));
             return true;
         case front_message::kLobbyListsChanged: {
             std::deque<WString> lines;

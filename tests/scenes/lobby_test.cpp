@@ -66,13 +66,14 @@ TEST_F(LobbyTest, PendingShopActionSends1145AndOverrideOffKeepsTheGameType) {
 TEST_F(LobbyTest, RefusedEntryShowsTheServersReasonAndFreesTheLobby) {
     const std::uint32_t answer = scenes::front_message::kLoginFlowAnswer;
     struct Case {
-        std::uint8_t result;
+        std::uint32_t result;
         const char16_t* text;
     } cases[] = {{1, u"The room no longer exists."},
                  {2, u"The password is wrong."},
                  {3, u"The room is full."},
                  {4, u"The room settings are not valid."},
-                 {200, u"The room cannot be entered now."}};
+                 {200, u"The room cannot be entered now."},
+                 {SceneLobby::kJoinUnshowable, u"You cannot enter that room with this client."}};
     for (const Case& c : cases) {
         host.errors.clear();
         lobby.OnMessage(answer, net::Id(net::MessageId::JoinRoomResult), c.result);
