@@ -31,6 +31,7 @@ class WebPageDialog;
 namespace scenes {
 
 class HelpWindow;
+class PracticeSetupDialog;
 class RoomListRow;
 class RoomOptionDialog;
 class RoomPasswordDialog;
@@ -83,6 +84,10 @@ public:
     bool Busy() const { return busy_.load(); }
     // The text of the error box a room answer shows (empty for 0, entered; kJoinUnshowable too).
     static WString JoinErrorText(std::uint32_t result);
+    // "Practice" asks for the game first: the practice setup opens on the game last chosen there (the
+    // last room's game before any), and its OK takes the player to the practice room on that game.
+    PracticeSetupDialog* PracticeSetup() const { return practiceSetup_; }
+    int PracticeGameType();
     // The channel choice: opened by the button beside the channel's name, one row per channel with
     // its players; a row asks the server to move the player there.
     void OpenChannelChoice(bool open);
@@ -99,6 +104,7 @@ private:
     void RebuildChannelRows();
     void OnChannelAnswer(std::uint8_t result);
     void OnJoinAnswer(std::uint32_t result);
+    void StartPractice(int gameType);
     void UpdateOwnInfo();
     // Adds a line to the chat history and the journal; ShowChat puts the newest lines on the rows.
     void AppendChat(const WString& text, std::uint32_t argb);
@@ -131,6 +137,7 @@ private:
     HelpWindow* help_ = nullptr;
     RoomOptionDialog* createDialog_ = nullptr;
     RoomPasswordDialog* passwordDialog_ = nullptr;
+    PracticeSetupDialog* practiceSetup_ = nullptr;
     std::unique_ptr<gui::WebPageDialog> webPage_;
     std::deque<std::pair<WString, std::uint32_t>> chat_;
     WString journaledRooms_;
