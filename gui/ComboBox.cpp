@@ -36,6 +36,19 @@ int ComboBox::RowsShown() const {
     return std::min(ItemCount(), kMaxVisibleRows);
 }
 
+int ComboBox::ThumbHeight() const {
+    const int span = RowsShown() * Height();
+    return std::max(Height() / 2, span * RowsShown() / std::max(1, ItemCount()));
+}
+
+void ComboBox::ScrollTo(int listY) {
+    const int range = ItemCount() - RowsShown();
+    const int travel = RowsShown() * Height() - ThumbHeight();
+    if (range <= 0 || travel <= 0) return;
+    const int offset = std::clamp(listY - ThumbHeight() / 2, 0, travel);
+    firstRow_ = (offset * range + travel / 2) / travel;
+}
+
 int ComboBox::ListTop() const {
     const int h = Height(), listHeight = RowsShown() * h;
     // Below the header, or above it where the screen ends first and there is more room above.
@@ -47,12 +60,13 @@ void ComboBox::Open(bool open) {
     GuiState& state = GetGuiState();
     if (open && ItemCount() > 0) {
         if (state.dropDown && state.dropDown != this) state.dropDown->Open(false);
-        firstRow_ = std::clamp(selected_, 0, std::max(0, ItemCount() - RowsShown()));
+        firstRow_ = std::max(0, selected_ - RowsShown() + 1);
         state.dropDown = this;
         SetCapture(true);
         return;
     }
     if (state.dropDown == this) state.dropDown = nullptr;
+    dragging_ = false;
     SetCapture(false);
 }
 
@@ -83,16 +97,24 @@ void ComboBox::DrawList(Painter& painter) {
     const int top = ScreenY() + ListTop();
     painter.Fill(x, top, Width(), rows * h, kListFace);
     painter.Image(listImage_, x, top, Width(), rows * h);
-    painter.Border(x, top, Width(), rows * h, skin::kPanelBorder);
+    const int rowWidth = Width() - (HasScrollBar() ? kScrollBarWidth : 0);
     const int hover = GetGuiState().mouseY - top;
-    const bool inside = GetGuiState().mouseX >= x && GetGuiState().mouseX < x + Width();
+    const bool inside = GetGuiState().mouseX >= x && GetGuiState().mouseX < x + rowWidth;
     for (int r = 0; r < rows; ++r) {
         const int index = firstRow_ + r;
         if (index == selected_ || (inside && hover >= r * h && hover < (r + 1) * h))
-            painter.Fill(x + 1, top + r * h, Width() - 2, h,
+            painter.Fill(x + 1, top + r * h, rowWidth - 2, h,
                          index == selected_ ? skin::kButtonPressed : skin::kButton);
-        painter.Text(font_, Item(index), x + 4, top + r * h, Width() - 8, h, align::kVCenter, skin::kText);
+        painter.Text(font_, Item(index), x + 4, top + r * h, rowWidth - 8, h, align::kVCenter, skin::kText);
     }
+    if (HasScrollBar()) {
+        const int barX = x + rowWidth, span = rows * h, thumb = ThumbHeight();
+        const int range = ItemCount() - rows;
+        painter.Fill(barX, top, kScrollBarWidth, span, skin::kTrack);
+        painter.Bevel(barX + 1, top + (span - thumb) * firstRow_ / range, kScrollBarWidth - 2, thumb,
+                      dragging_ ? skin::kButtonHover : skin::kButton);
+    }
+    painter.Border(x, top, Width(), rows * h, skin::kPanelBorder);
 }
 
 bool ComboBox::OnMouse(const MouseEvent& event) {
@@ -107,6 +129,11 @@ bool ComboBox::OnMouse(const MouseEvent& event) {
             const int listY = event.y - ListTop();
             const int row = listY >= 0 ? listY / h : -1;
             const bool inList = event.x >= 0 && event.x < Width() && row >= 0 && row < RowsShown();
+            if (inList && HasScrollBar() && event.x >= Width() - kScrollBarWidth) {
+                dragging_ = true;
+                ScrollTo(listY);
+                return true;
+            }
             Open(false);
             if (inList) {
                 Select(firstRow_ + row);
@@ -120,8 +147,14 @@ bool ComboBox::OnMouse(const MouseEvent& event) {
                 firstRow_ = std::clamp(firstRow_ + step, 0, std::max(0, ItemCount() - RowsShown()));
             }
             return true;
+        case platform::kWmMouseMove:
+            if (dragging_) ScrollTo(event.y - ListTop());
+            return IsOpen();
+        case platform::kWmLButtonUp:
+            dragging_ = false;
+            return true;
         default:
-            return IsOpen() || event.message == platform::kWmLButtonUp;
+            return IsOpen();
     }
 }
 

@@ -171,6 +171,11 @@ public:
     // A whisper to a player by nickname; once sent it joins the conversation as a sent line.
     bool SendWhisper(const WString& nickname, const WString& text);
 
+    // True when the last room entry the server granted (163 with 0) named a room this client cannot show
+    // (RoomInfo::BlockRead::Unshowable); the room record is then unchanged. Set on the dispatch thread
+    // before the scene is handed the answer.
+    bool JoinedRoomUnshowable() const { return joinedUnshowable_.load(); }
+
     // --- records
     GameRoom& Room() { return GetGameRoom(); }
     RoomInfo& GetRoom() { return roomInfo_; }
@@ -299,6 +304,7 @@ private:
     std::atomic<std::uint64_t> lastSendMs_{0};
     std::atomic<bool> connectFailed_{false};
     std::atomic<bool> connectionLost_{false};
+    std::atomic<bool> joinedUnshowable_{false};
     // Dispatch thread: why each room of the last room list was left out, in list order.
     std::vector<WString> roomsLeftOut_;
 

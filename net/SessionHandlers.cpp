@@ -129,11 +129,26 @@ HandlerResult GameSession::OnRoomList(Packet& p) {
 HandlerResult GameSession::OnJoinRoomResult(Packet& p) {
     const std::uint8_t result = p.U8();
     if (p.IsBad()) return Malformed(p);
+    joinedUnshowable_ = false;
     if (result == 0) {
         RoomInfo r;
-        if (!r.Read(p)) return Malformed(p);
-        roomInfo_ = std::move(r);
-        currentRoom = roomInfo_.number;
+        WString why;
+        switch (r.ReadBlock(p, &why)) {
+            case RoomInfo::BlockRead::Taken:
+                roomInfo_ = std::move(r);
+                currentRoom = roomInfo_.number;
+                break;
+            case RoomInfo::BlockRead::Unshowable:
+                // The server seated the player where this client cannot follow: the scene refuses the
+                // entry, and the room record stays the last one shown.
+                LogWrite(
+                    u"WARNING : the room entered cannot be shown by this client (%s); the entry is refused\n",
+                    why);
+                joinedUnshowable_ = true;
+                break;
+            case RoomInfo::BlockRead::Broken:
+                return Malformed(p);
+        }
     }
     return HandlerResult::PassOn;
 }

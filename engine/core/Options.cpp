@@ -120,6 +120,7 @@ void Options::Read(const platform::IniFile& ini, std::vector<ReplacedOption>* re
     const Reader game{ini, "Game", replaced};
     game.Flag("traceall", traceAll, def.traceAll);
     game.Flag("chatfontsize", chatFontSize, def.chatFontSize);
+    game.Ranged("practicegame", practiceGame, def.practiceGame, -1, 16);
     const Reader audio{ini, "Audio", replaced};
     audio.Flag("BGM", bgm, def.bgm);
     audio.Clamped("BGMVolume", bgmVolume, def.bgmVolume, 0, 100);
@@ -164,6 +165,7 @@ bool Options::Save(const std::string& path, int* error) const {
     const Writer game{ini, "Game"};
     game.Put("traceall", traceAll);
     game.Put("chatfontsize", chatFontSize);
+    game.Put("practicegame", practiceGame);
     const Writer audio{ini, "Audio"};
     audio.Put("BGM", bgm);
     audio.Put("BGMVolume", bgmVolume);

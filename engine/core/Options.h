@@ -59,6 +59,7 @@ struct Options {
     std::int32_t gamma = 100;
     std::uint8_t traceAll = 0;
     std::uint8_t chatFontSize = 0;
+    std::int32_t practiceGame = -1;  // the game last chosen in the lobby's practice setup; -1 none yet
     std::int32_t deviceMaxAnisotropy = -1;
     std::uint8_t modesListed = 0;
     std::array<std::uint8_t, 17> multisample{};

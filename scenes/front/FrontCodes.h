@@ -24,6 +24,7 @@ namespace front_net {
 constexpr std::uint16_t kLobbyChat = 164;      // C->S str text
 constexpr std::uint16_t kLobbyChatLine = 165;  // S->C str nickname, str text
 constexpr std::uint16_t kPlayerRequest = 166;  // C->S u8 kind, u64 player id, str nickname
+constexpr std::uint16_t kLeaveRoom = 2008;     // C->S u8 0: out of the room the server seated the player in
 constexpr std::uint16_t kEnterPractice = 1139;
 constexpr std::uint16_t kEnterShop = 1145;
 }  // namespace front_net

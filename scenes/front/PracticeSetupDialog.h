@@ -1,6 +1,7 @@
 #pragma once
-// "Room setting": the game-type choice of the offline table. OK posts application message 1038
-// (button id 2050, the chosen game type); the owner reads the choice from GameType().
+// "Room setting": the game-type choice of the offline table and of the lobby's practice. OK posts
+// application message 1038 (button id 2050, the chosen game type); the owner reads the choice from
+// GameType().
 
 #include <vector>
 

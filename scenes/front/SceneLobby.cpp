@@ -2,6 +2,7 @@
 
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
+#include "engine/core/Options.h"
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/GameTypeName.h"
@@ -15,6 +16,7 @@
 #include "net/NetConstants.h"
 #include "net/Packet.h"
 #include "platform/sys/Journal.h"
+#include "platform/sys/RegularFile.h"
 #include "platform/web/WebView.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
@@ -25,6 +27,7 @@
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/OptionDialog.h"
+#include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/front/RoomOptionDialog.h"
 #include "scenes/front/RoomPasswordDialog.h"
 #include "scenes/shared/SharedWindows.h"
@@ -254,8 +257,10 @@ void SceneLobby::Build() {
     help_ = Make<HelpWindow>();
     createDialog_ = Make<RoomOptionDialog>(nullptr);
     passwordDialog_ = Make<RoomPasswordDialog>();
-    for (gui::Widget* dialog : {static_cast<gui::Widget*>(help_), static_cast<gui::Widget*>(createDialog_),
-                                static_cast<gui::Widget*>(passwordDialog_)})
+    practiceSetup_ = Make<PracticeSetupDialog>();
+    for (gui::Widget* dialog :
+         {static_cast<gui::Widget*>(help_), static_cast<gui::Widget*>(createDialog_),
+          static_cast<gui::Widget*>(passwordDialog_), static_cast<gui::Widget*>(practiceSetup_)})
         dialog->SetVisible(false);
 }
 
@@ -344,12 +349,14 @@ int SceneLobby::OnPacket(std::uint16_t id, net::Packet* packet) {
         std::uint8_t result = 0;
         packet->ReadU8(result);
         net::GameSession* session = Session();
-        if (result == 0 && session) {
+        if (result == 0 && session && !session->JoinedRoomUnshowable()) {
             // The session has read the room block: the game room takes it from there.
             session->currentRoom = session->GetRoom().number;
             RequestScene(scene_id::kGameRoom);
         } else {
-            Host()->PostUiMessage(front_message::kLoginFlowAnswer, id, result, 0);
+            const bool unshowable = result == 0 && session;
+            Host()->PostUiMessage(front_message::kLoginFlowAnswer, id, unshowable ? kJoinUnshowable : result,
+                                  0);
         }
     } else if (id == front_net::kLobbyChatLine) {
         packet->Rewind();
@@ -451,7 +458,16 @@ void SceneLobby::OnChannelAnswer(std::uint8_t result) {
     RequestRoomList();
 }
 
-WString SceneLobby::JoinErrorText(std::uint8_t result) {
+void SceneLobby::OnJoinAnswer(std::uint32_t result) {
+    busy_ = false;
+    // The server has seated the player in a room this client cannot show: he leaves it again, so that
+    // neither the server nor that room's players count him there.
+    if (result == kJoinUnshowable && Host()) Host()->SendByteMessage(front_net::kLeaveRoom, 0);
+    if (Host()) Host()->ShowError(this, JoinErrorText(result));
+    RequestRoomList();
+}
+
+WString SceneLobby::JoinErrorText(std::uint32_t result) {
     switch (result) {
         case 0:
             return {};
@@ -463,6 +479,8 @@ WString SceneLobby::JoinErrorText(std::uint8_t result) {
             return u"The room is full.";
         case 4:
             return u"The room settings are not valid.";
+        case kJoinUnshowable:
+            return u"You cannot enter that room with this client.";
         default:
             return u"The room cannot be entered now.";
     }
@@ -473,11 +491,10 @@ bool SceneLobby::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b
         case front_message::kLoginFlowAnswer:
             if (a == net::Id(net::MessageId::ChooseChannelResult))
                 OnChannelAnswer(static_cast<std::uint8_t>(b));
-            if (a == net::Id(net::MessageId::JoinRoomResult)) {
-                busy_ = false;
-                if (Host()) Host()->ShowError(this, JoinErrorText(static_cast<std::uint8_t>(b)));
-                RequestRoomList();
-            }
+            if (a == net::Id(net::MessageId::JoinRoomResult)) OnJoinAnswer(static_cast<std::uint32_t>(b));
+            return true;
+        case front_message::kPracticeSetupOk:
+            StartPractice(practiceSetup_->GameType());
             return true;
         case front_message::kLobbyListsChanged: {
             std::deque<WString> lines;
@@ -543,6 +560,32 @@ void SceneLobby::JoinRoom(std::uint16_t number) {
     session->SendJoinRoom(number, {});
 }
 
+int SceneLobby::PracticeGameType() {
+    OptionsStore* store = Host() ? Host()->UserOptions() : nullptr;
+    const int chosen = store ? store->Get().practiceGame : -1;
+    if (net::GameTypeHasRules(chosen)) return chosen;
+    net::GameSession* session = Session();
+    return session ? session->GetRoom().gameType : 0;
+}
+
+void SceneLobby::StartPractice(int gameType) {
+    net::GameSession* session = Session();
+    if (busy_ || !session || !net::GameTypeHasRules(gameType)) return;
+    session->GetRoom().gameType = static_cast<std::uint8_t>(gameType);
+    // The choice is remembered in config.ini; a file that cannot be written keeps it for this run.
+    OptionsStore* store = Host()->UserOptions();
+    if (store && store->Get().practiceGame != gameType) {
+        store->Update([gameType](Options& o) { o.practiceGame = gameType; });
+        const std::string path = Host()->ConfigFilePath();
+        int error = 0;
+        if (!path.empty() && !store->Get().Save(path, &error))
+            LogWrite(
+                u"WARNING : config.ini could not be written (%s); the practice game is kept for this run\n",
+                FromUtf8(platform::FileErrorText(error)));
+    }
+    GoTo(scene_id::kPractice, front_net::kEnterPractice);
+}
+
 void SceneLobby::ShowInvitation(bool roomListArrived) {
     net::GameSession* session = Session();
     if (!session || !Host()) return;
@@ -606,7 +649,7 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
             RequestRoomList();
             return true;
         case kPractice:
-            if (!busy_) GoTo(scene_id::kPractice, front_net::kEnterPractice);
+            if (!busy_) practiceSetup_->Open(PracticeGameType());
             return true;
         case kShop:
             if (!busy_) GoTo(scene_id::kShop, front_net::kEnterShop);

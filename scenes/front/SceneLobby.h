@@ -31,6 +31,7 @@ class WebPageDialog;
 namespace scenes {
 
 class HelpWindow;
+class PracticeSetupDialog;
 class RoomListRow;
 class RoomOptionDialog;
 class RoomPasswordDialog;
@@ -44,6 +45,9 @@ public:
     static constexpr std::uint64_t kRoomListRefreshMs = 5000;
     // The first parameter of kLobbyListsChanged when it follows a room list.
     static constexpr std::uint32_t kRoomListArrived = 1;
+    // The result the lobby is handed for a room entry the server granted into a room this client cannot
+    // show (net::GameSession::JoinedRoomUnshowable): no byte of the server's.
+    static constexpr std::uint32_t kJoinUnshowable = 0x100;
     // Chat lines that may wait for the main thread; a flood beyond keeps the newest.
     static constexpr std::size_t kMaxIncomingChat = 512;
     static constexpr int kChannelRows = 8;
@@ -78,8 +82,12 @@ public:
     const WString& ChatLine(int index) const;
     // A request to the server is on its way (join or create); the lobby takes no other.
     bool Busy() const { return busy_.load(); }
-    // The text of the error box a room answer shows (empty for 0, entered).
-    static WString JoinErrorText(std::uint8_t result);
+    // The text of the error box a room answer shows (empty for 0, entered; kJoinUnshowable too).
+    static WString JoinErrorText(std::uint32_t result);
+    // "Practice" asks for the game first: the practice setup opens on the game last chosen there (the
+    // last room's game before any), and its OK takes the player to the practice room on that game.
+    PracticeSetupDialog* PracticeSetup() const { return practiceSetup_; }
+    int PracticeGameType();
     // The channel choice: opened by the button beside the channel's name, one row per channel with
     // its players; a row asks the server to move the player there.
     void OpenChannelChoice(bool open);
@@ -95,6 +103,8 @@ private:
     void RebuildPlayers();
     void RebuildChannelRows();
     void OnChannelAnswer(std::uint8_t result);
+    void OnJoinAnswer(std::uint32_t result);
+    void StartPractice(int gameType);
     void UpdateOwnInfo();
     // Adds a line to the chat history and the journal; ShowChat puts the newest lines on the rows.
     void AppendChat(const WString& text, std::uint32_t argb);
@@ -127,6 +137,7 @@ private:
     HelpWindow* help_ = nullptr;
     RoomOptionDialog* createDialog_ = nullptr;
     RoomPasswordDialog* passwordDialog_ = nullptr;
+    PracticeSetupDialog* practiceSetup_ = nullptr;
     std::unique_ptr<gui::WebPageDialog> webPage_;
     std::deque<std::pair<WString, std::uint32_t>> chat_;
     WString journaledRooms_;

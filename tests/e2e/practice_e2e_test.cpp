@@ -258,7 +258,8 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
     const std::string effectSlot = SlotAt(2), chalkSlot = SlotAt(1);
     const std::string script =
         "wait-journal DIALOG Create Nick\ntext Tester\nkey Return\nwait-journal SCENE 4\n" +
-        Click(kPracticeButton) + "wait-journal TURN 0 1\nkey F2\n" +
+        Click(kPracticeButton) +
+        "wait-journal DIALOG Room setting\nkey Return\nwait-journal TURN 0 1\nkey F2\n" +
         // The cue ball carried by hand, a soft shot from there; 'R' watches it again, 'U' sets it up anew.
         testsupport::CarryBall(512, 384, 430, 430) +
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
@@ -307,10 +308,11 @@ constexpr const char* kFirstMissionRow = "519 334";
 constexpr const char* kCueBall = "512 384";
 // The lobby's room dialog: its game choice and the 8-ball row of the open list.
 constexpr const char* kGameChoice = "450 348";
-constexpr const char* kEightBallRow = "450 480";
+constexpr const char* kEightBallRow = "450 502";
 
-// The practice room takes the game type of the last room, an 8-ball room opened and left first. The
-// break's cue ball is in hand; a scratch fails and puts it in hand again, where it is set down and struck.
+// The practice setup offers the game of the last room, an 8-ball room opened and left first, and the
+// practice room takes it; config.ini remembers it. The break's cue ball is in hand; a scratch fails and
+// puts it in hand again, where it is set down and struck.
 TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachShotIsJudged) {
     testserver::ServerOptions options;
     options.lobby = true;
@@ -322,7 +324,8 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
         "wait-journal DIALOG Create Nick\ntext Miner\nkey Return\nwait-journal ENTERED 4\n" +
         Click(roomscript::kCreateRoomButton) + "wait-journal DIALOG Create room\n" + Click(kGameChoice) +
         Click(kEightBallRow) + "key Return\nwait-journal ENTERED 5\n" + Click(kToLobby) +
-        "wait-journal ENTERED 4\n" + Click(kPracticeButton) + "wait-journal TURN 0 1\n" +
+        "wait-journal ENTERED 4\n" + Click(kPracticeButton) +
+        "wait-journal DIALOG Room setting\nkey Return\n" + "wait-journal TURN 0 1\n" +
         Click(kEarnGoldButton) + Click(kFirstMissionRow) +
         "wait-journal CHAT 0xFFFFFF00 Earning gold mission started!!.\n" + inHand + Click(kCueBall) +
         testsupport::ScratchIntoTheCornerPocket() +
@@ -340,6 +343,7 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
     // Every journal wait was met: the break in hand, the scratch failed and back in hand, the second shot.
     EXPECT_EQ(client.Log().find("input script line"), std::string::npos) << journal << client.Log();
     EXPECT_EQ(server.CountReceived(0, kMissionReport), 0) << "leaving mid-mission reports nothing";
+    EXPECT_NE(client.Config().find("practicegame= 10"), std::string::npos) << client.Config();
     server.Stop();
 }
 

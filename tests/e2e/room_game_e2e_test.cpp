@@ -29,7 +29,7 @@ using testsupport::ScriptedClient;
 using namespace roomscript;
 
 constexpr const char* kGameChoice = "450 348";
-constexpr const char* kEightBallRow = "450 480";
+constexpr const char* kEightBallRow = "450 502";
 constexpr const char* kTurnTimeChoice = "470 420";
 constexpr const char* kTwentySecondsRow = "470 464";
 // The lobby messenger's nickname line and "Add friend"; the room's friend request bar and the

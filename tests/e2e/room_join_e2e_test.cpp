@@ -35,9 +35,9 @@ std::string SignIn() {
 }
 
 // Creates a room of the game at that index of the room dialog's game list (fee game 1, bet game 5). The
-// list opens below its 22-pixel field at 337 and starts at its second entry.
+// list opens below its 22-pixel field at 337 and starts at its first entry.
 std::string CreateRoom(int index) {
-    const std::string at = "450 " + std::to_string(359 + 22 * (index - 1) + 11);
+    const std::string at = "450 " + std::to_string(359 + 22 * index + 11);
     return Click(kCreateRoom) + "wait-journal DIALOG Create room\n" + Click(kGameChoice) + Click(at.c_str()) +
            "key Return\nwait-journal SCENE 5\n";
 }

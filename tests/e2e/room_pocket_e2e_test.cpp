@@ -18,7 +18,7 @@ using namespace roomscript;
 using testsupport::ScriptedClient;
 
 constexpr const char* kGameChoice = "450 348";
-constexpr const char* kEightBallRow = "450 480";
+constexpr const char* kEightBallRow = "450 502";
 
 std::uint32_t Bits(float f) {
     std::uint32_t u = 0;

@@ -70,6 +70,7 @@ TEST(ComboChoice, OpenListTakesTheNextClickAndReportsTheChosenItem) {
     EXPECT_EQ(root.commands.back().source, behind);
     combo->Select(7);
     EXPECT_EQ(combo->Selected(), -1);
+    EXPECT_FALSE(combo->HasScrollBar()) << "three items fit the list";
 }
 
 TEST(ComboChoice, OneListIsOpenAtATimeAndHidingItsWindowClosesIt) {
@@ -109,6 +110,28 @@ TEST(ComboChoice, NearTheScreensEndTheListOpensAboveItsHeaderAndItsRowsTakeTheCl
     EXPECT_EQ(combo->SelectedText(), u"30");
     ASSERT_EQ(root.commands.size(), 1u);
     EXPECT_EQ(root.commands[0].value, 3);
+
+    // Twelve items in ten rows: the list opens on its first rows, which hold the chosen item, and shows
+    // a scroll bar at its right edge; a press on the bar's foot scrolls to the end and keeps the list
+    // open for the choice, and a drag back up brings the first items again.
+    Click(root, 20, 710);
+    ASSERT_TRUE(combo->IsOpen());
+    EXPECT_EQ(combo->FirstShownItem(), 0) << "the first items hidden above the list";
+    ASSERT_TRUE(combo->HasScrollBar());
+    const int barX = 10 + 120 - ComboBox::kScrollBarWidth / 2;
+    Click(root, barX, 699);
+    ASSERT_TRUE(combo->IsOpen()) << "a press on the scroll bar is no choice";
+    EXPECT_EQ(combo->FirstShownItem(), 2);
+    Click(root, 20, 699);  // the last row
+    EXPECT_EQ(combo->SelectedText(), u"110");
+    Click(root, 20, 710);
+    EXPECT_EQ(combo->FirstShownItem(), 2) << "the chosen last item stays on the list's last row";
+    Down(root, barX, 699);
+    Move(root, barX, 400);
+    Up(root, barX, 400);
+    EXPECT_TRUE(combo->IsOpen());
+    EXPECT_EQ(combo->FirstShownItem(), 0);
+    EXPECT_EQ(root.commands.size(), 2u);
 }
 
 TEST(AnimatedImagePlay, SingleRunStepsThroughItsFramesAndHidesLoopingRepeats) {

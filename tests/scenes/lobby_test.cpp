@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/NickChangeDialog.h"
+#include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/front/RoomPasswordDialog.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
@@ -66,13 +68,14 @@ TEST_F(LobbyTest, PendingShopActionSends1145AndOverrideOffKeepsTheGameType) {
 TEST_F(LobbyTest, RefusedEntryShowsTheServersReasonAndFreesTheLobby) {
     const std::uint32_t answer = scenes::front_message::kLoginFlowAnswer;
     struct Case {
-        std::uint8_t result;
+        std::uint32_t result;
         const char16_t* text;
     } cases[] = {{1, u"The room no longer exists."},
                  {2, u"The password is wrong."},
                  {3, u"The room is full."},
                  {4, u"The room settings are not valid."},
-                 {200, u"The room cannot be entered now."}};
+                 {200, u"The room cannot be entered now."},
+                 {SceneLobby::kJoinUnshowable, u"You cannot enter that room with this client."}};
     for (const Case& c : cases) {
         host.errors.clear();
         lobby.OnMessage(answer, net::Id(net::MessageId::JoinRoomResult), c.result);
@@ -215,6 +218,40 @@ TEST_F(LobbyTest, AnInvitationToARoomNotListedYetWaitsForTheRoomListToNameItsGam
     invite.Show(false);
     lobby.OnMessage(changed, listed, 0);
     EXPECT_FALSE(invite.IsVisible()) << "an invitation is asked about once";
+}
+
+// "Practice" asks for the game: the setup opens on the last room's game until one was chosen there,
+// then on that one (kept in config.ini); its OK enters the practice room on the game.
+TEST_F(LobbyTest, PracticeAsksForTheGameRemembersTheChoiceInConfigIniAndEntersOnIt) {
+    const std::filesystem::path folder =
+        ::testing::TempDir() + "lobby_practice_" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    host.configPath = (folder / "config.ini").string();
+    net::GameSession& session = *host.session;
+    session.GetRoom().gameType = 3;
+    lobby.Enter();
+    scenes::PracticeSetupDialog& setup = *lobby.PracticeSetup();
+    gui::Widget* practice = lobby.FindById(3711);
+    lobby.OnCommand({practice, practice->Id(), 0});
+    ASSERT_TRUE(setup.IsVisible()) << "Practice went on without asking for the game";
+    EXPECT_EQ(setup.GameType(), 3) << "the last room's game before any choice";
+    EXPECT_EQ(lobby.NextId(), scenes::scene_id::kLobby);
+    gui::Widget* eightBall = setup.FindById(3300 + 10);
+    setup.OnCommand({eightBall, eightBall->Id(), 0});
+    setup.OnCommand({setup.FindById(scenes::front_button::kOk), scenes::front_button::kOk, 0});
+    ASSERT_FALSE(host.posted.empty());
+    lobby.OnMessage(host.posted.back().code, host.posted.back().a, host.posted.back().b);
+    EXPECT_EQ(session.GetRoom().gameType, 10);
+    EXPECT_EQ(host.sentBytes, (std::vector<std::pair<std::uint16_t, std::uint8_t>>{{1139, 0}}));
+    EXPECT_EQ(lobby.NextId(), scenes::scene_id::kPractice);
+    Options stored;
+    ASSERT_TRUE(stored.Load(host.configPath));
+    EXPECT_EQ(stored.practiceGame, 10);
+    std::filesystem::remove_all(folder);
+
+    session.GetRoom().gameType = 0;  // a four-ball room since
+    lobby.OnCommand({practice, practice->Id(), 0});
+    EXPECT_EQ(setup.GameType(), 10) << "the game chosen last";
 }
 
 // A server floods the lobby chat faster than the main thread shows it: the lines wait in a bounded

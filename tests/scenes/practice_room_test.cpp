@@ -4,6 +4,7 @@
 
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
+#include "gui/ImageWidget.h"
 #include "gui/NoticeBox.h"
 #include "gui/TextLabel.h"
 #include "net/GameSession.h"
@@ -352,6 +353,9 @@ TEST(SceneRoomPractice, TheMissionJudgesTheShotAfterTheReRackAndReportsOnceWhenT
     t.StartMission();
     ASSERT_TRUE(t.scene.Mission().Active());
     EXPECT_EQ(t.World().GetPlayState(), table::PlayState::NewRack);
+    // A pocket game's mission breaks with the cue ball in hand, and says so.
+    EXPECT_EQ(t.World().ballInHandMode, 1);
+    EXPECT_EQ(t.Chat().back(), ToUtf8(scenes::SceneRoomPractice::kFreeBallLine));
     EXPECT_FALSE(t.scene.EarnGoldButton()->IsVisible());
     EXPECT_TRUE(t.scene.StatusPanel()->IsVisible());
     // Each shot clears the table: the re-rack on rest must not erase what the shot scored.
@@ -376,6 +380,7 @@ TEST(SceneRoomPractice, AMissInTheTwentiethInningReportsThePointsSoFarAndGivingU
     Practice t(4);
     t.Enter();
     t.StartMission();
+    EXPECT_EQ(t.World().ballInHandMode, 0) << "a carom mission breaks from the cue ball's spot";
     t.ShotRests(4);
     for (int i = 0; i < 19; ++i) t.ShotRests(0);
     EXPECT_EQ(t.scene.Mission().Innings(), 20);
@@ -478,11 +483,30 @@ TEST(SceneRoomPractice, APlainCueAboveTheOwnLevelIsRefusedAPersonalOneNeverAndTh
 
 }  // namespace
 
+// The free table's guide lists its keys; the mission's, shown while it runs, leaves out the keys that
+// do nothing on a game's table, and the free table's guide comes back with the free table.
 TEST(PracticeRoomScene, TheKeyGuideListsTheBallsBackKeyOfTheFreeTableAndTheReplayKey) {
     Practice p;
     p.Enter();
-    EXPECT_NE(FindLabel(p.scene, u"U: balls back"), nullptr);
-    EXPECT_NE(FindLabel(p.scene, u"Ctrl+left drag: move a ball"), nullptr);
-    EXPECT_NE(FindLabel(p.scene, u"C: chalk, R: replay"), nullptr);
-    EXPECT_NE(FindLabel(p.scene, u"W A S D: tip, Q: centre"), nullptr);
+    gui::ImageWidget* free = p.scene.KeyGuide();
+    ASSERT_TRUE(free->IsVisible());
+    EXPECT_NE(FindLabel(*free, u"U: balls back"), nullptr);
+    EXPECT_NE(FindLabel(*free, u"Ctrl+left drag: move a ball"), nullptr);
+    EXPECT_NE(FindLabel(*free, u"C: chalk, R: replay"), nullptr);
+    EXPECT_NE(FindLabel(*free, u"W A S D: tip, Q: centre"), nullptr);
+
+    p.StartMission();
+    ASSERT_TRUE(p.scene.Mission().Active());
+    gui::ImageWidget* mission = p.scene.KeyGuide();
+    EXPECT_FALSE(free->IsVisible());
+    ASSERT_TRUE(mission->IsVisible());
+    EXPECT_EQ(FindLabel(*mission, u"U: balls back"), nullptr);
+    EXPECT_EQ(FindLabel(*mission, u"Ctrl+left drag: move a ball"), nullptr);
+    EXPECT_NE(FindLabel(*mission, u"C: chalk, R: replay"), nullptr);
+    p.scene.OnMessage(platform::kWmKeyUp, platform::kVkF1 + 1, 0);
+    EXPECT_FALSE(mission->IsVisible()) << "F2 hides the guide in force";
+
+    p.scene.OnMessage(platform::kWmKeyUp, platform::kVkF1 + 1, 0);
+    p.scene.OnMessage(1036, 0, 0);  // given up
+    EXPECT_TRUE(free->IsVisible() && !mission->IsVisible());
 }

@@ -52,9 +52,10 @@ constexpr int kChatRowImageWidth = 382;
 constexpr int kChatRowStep = 18;
 // The earn-gold button ends 96 pixels down; the chat box starts 218 above the bottom edge.
 constexpr int kTopViewTop = 100, kTopViewBottom = 222;
-// The tops of the key guide and the replay panel, and their gap below the mission's status panel,
-// which stands over the guide in its column and reaches into the replay panel's.
-constexpr int kGuideTop = 100, kReplayTop = 100, kMissionPanelTop = 80, kBelowMissionPanel = 4;
+// The replay panel's top (the free table's key guide stands at the same height), and the gap of the
+// mission's key guide and the replay panel below the mission's status panel, which stands in the guide's
+// column and reaches into the replay panel's.
+constexpr int kReplayTop = 100, kMissionPanelTop = 80, kBelowMissionPanel = 4;
 
 }  // namespace
 
@@ -118,6 +119,9 @@ void SceneRoomPractice::CreateUI() {
     }
 
     keyGuide_ = AddKeyGuide(*this, true, true);
+    missionGuide_ = AddKeyGuide(*this, false, true);
+    missionGuide_->SetVisible(false);
+    guideInForce_ = keyGuide_;
     help_ = Make<HelpWindow>();
     help_->SetVisible(false);
     replay_ = Make<hud::ReplayControlPanel>(Host());
@@ -252,14 +256,18 @@ void SceneRoomPractice::ReturnPracticeChalk() {
 
 void SceneRoomPractice::ShowGuide(bool on) {
     guideShown_ = on;
-    if (keyGuide_) keyGuide_->Show(on);
+    const bool shown = on && !replayShown_.load();
+    keyGuide_->Show(shown && guideInForce_ == keyGuide_);
+    missionGuide_->Show(shown && guideInForce_ == missionGuide_);
 }
 
 void SceneRoomPractice::ShowMissionPanel(bool on) {
     status_->Show(on);
     const int below = status_->Y() + status_->Height() + kBelowMissionPanel;
-    if (keyGuide_) keyGuide_->MoveTo(keyGuide_->X(), on ? below : kGuideTop);
+    missionGuide_->MoveTo(missionGuide_->X(), below);
     replay_->MoveTo(replay_->X(), on ? below : kReplayTop);
+    guideInForce_ = on ? missionGuide_ : keyGuide_;
+    ShowGuide(guideShown_);
 }
 
 void SceneRoomPractice::Render(RenderDevice* renderer, bool draw) {
@@ -374,7 +382,7 @@ void SceneRoomPractice::ToggleReplay() {
     if (!World()->CopyLastShotState(block)) return;
     replayShown_ = true;
     replay_->Show(true);
-    if (keyGuide_) keyGuide_->Show(false);
+    ShowGuide(guideShown_);
     replay_->ReplayShot(block);
 }
 
@@ -386,7 +394,7 @@ void SceneRoomPractice::ReplayLastShot() {
 void SceneRoomPractice::CloseReplay() {
     replayShown_ = false;
     replay_->Show(false);
-    if (keyGuide_) keyGuide_->Show(guideShown_);
+    ShowGuide(guideShown_);
 }
 
 void SceneRoomPractice::EndOfShot() {

@@ -89,7 +89,9 @@ public:
     gui::InProgressNotice* InProgress() const { return inProgress_; }
     hud::ChalkGauge* Gauge() const { return gauge_; }
     hud::PlayerPanel* ItemStrip() const { return strip_; }
-    gui::ImageWidget* KeyGuide() const { return keyGuide_; }
+    // The key guide of the table's state: the free table's, or the mission's without the keys that move
+    // balls by hand (its table is a game's). Only this one shows, while the guide is on.
+    gui::ImageWidget* KeyGuide() const { return guideInForce_; }
     hud::PlayerInfoPanel* CueSelector() const { return cueSelector_; }
     const net::ItemEntry* PracticeChalk() const { return practiceChalk_; }
     const net::ItemEntry* CurrentCue() const { return currentCue_; }
@@ -102,8 +104,9 @@ private:
     static std::uint32_t RandomSeed();
     void TakeCue(const net::ItemEntry* entry, std::uint16_t item, bool withParts);
     void EndOfShot();
+    // The key guide on or off (F2); it stays hidden while the replay panel shows.
     void ShowGuide(bool on);
-    // The mission's status panel on or off; the key guide stands below it while it shows.
+    // The mission's status panel on or off; the mission's key guide stands below it while it shows.
     void ShowMissionPanel(bool on);
     void ToggleReplay();
     void ReplayLastShot();
@@ -161,6 +164,8 @@ private:
     bool uiBuilt_ = false;
 
     gui::ImageWidget* keyGuide_ = nullptr;
+    gui::ImageWidget* missionGuide_ = nullptr;
+    gui::ImageWidget* guideInForce_ = nullptr;
     hud::PlayerPanel* strip_ = nullptr;
     hud::ChalkGauge* gauge_ = nullptr;
     hud::PlayerInfoPanel* cueSelector_ = nullptr;

@@ -678,7 +678,9 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                 room->playing[c.seat] = room->ready[c.seat] = 0;
                 c.room = index;
                 w.u8(0);
-                room->Write(w);
+                Writer block;
+                room->Write(block);
+                w.raw(options_.enteredRoomBlock ? options_.enteredRoomBlock(block.bytes()) : block.bytes());
             }
             break;
         }

@@ -56,6 +56,9 @@ struct ServerOptions {
     // goes on with the answers that came (a player who left is not waited for at all).
     std::int64_t answerWaitMs = 30000;
     std::int64_t startGold = kDefaultStartGold;  // the gold of a new account
+    // A test's say in a granted room entry (163 with 0): given the room block the server would send,
+    // it returns the block sent (a room the client cannot show, for one). The player is seated as ever.
+    std::function<Bytes(const Bytes& block)> enteredRoomBlock;
     // A recommendation of a gallery shot (255) that was taken: the shot, the player, the points and
     // the text (the program hands it to its gallery stand-in).
     std::function<void(std::uint32_t seq, const std::u16string& nickname, int points,
