@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "engine/core/Text.h"
+#include "net/Packet.h"
 #include "table/BallPlaces.h"
 #include "table/GameTypes.h"
 #include "table/TableItems.h"
+#include "table/TableMessages.h"
 #include "tests/e2e/server/RoomCodes.h"
 
 namespace testserver {
@@ -124,6 +126,19 @@ std::string TableState::Problem(const Bytes& state, int gameType) {
         gameType >= kFirstPocketType ? static_cast<std::size_t>(count) : 0);
     return WideToMulti(table::BallsPlaceProblem(gameType, table::TableTypeOfGame(gameType, TableItem(state)),
                                                 positions, outOfPlay));
+}
+
+std::string TableState::ShotProblem(const Bytes& shot, int gameType) {
+    const int balls = table::GameTypeOf(gameType).ballCount;
+    if (!shot.empty() && shot.front() >= balls)
+        return "current ball " + std::to_string(shot.front()) + " of a game of " + std::to_string(balls) +
+               " balls";
+    const Bytes frame = EncodeFrame(room::kShot, shot);
+    net::Packet packet;
+    table::ShotMessage read;
+    if (!packet.SetFrames(frame.data(), frame.size()) || !table::ReadShotMessage(packet, read))
+        return "a body of " + std::to_string(shot.size()) + " bytes, cut short";
+    return {};
 }
 
 bool TableState::Place(Bytes& state, int gameType, std::uint8_t ball, const std::uint8_t* position) {
