@@ -171,8 +171,9 @@ TEST(LobbyFlow, TwoPlayersSignInCreateAndJoinARoomWithCipher) {
 TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
     const std::string log = ::testing::TempDir() + "marvenlot_testserver_out.txt";
     std::remove(log.c_str());  // a stale port from an earlier run must not be read
-    const std::string command =
-        std::string("'") + MARVENLOT_TESTSERVER_PATH + "' --port 0 > '" + log + "' 2>&1 & echo $!";
+    const std::string command = std::string("'") + MARVENLOT_TESTSERVER_PATH +
+                                "' --port 0 --turn-grace 15000 --turn-cap 300000 --channel-capacity 200 > '" +
+                                log + "' 2>&1 & echo $!";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     long pid = 0;
