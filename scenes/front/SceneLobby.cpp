@@ -447,7 +447,9 @@ void SceneLobby::OnChannelAnswer(std::uint8_t result) {
     busy_ = false;
     net::GameSession* session = Session();
     if (result != 0 || !session) {
-        if (Host()) Host()->ShowError(this, u"The channel could not be entered.", u"Please try again later.");
+        // The server refuses a channel at its capacity (the list the player chose from was older): he
+        // stays in his channel and may choose another.
+        if (Host()) Host()->ShowError(this, u"The channel is full.", u"Please choose another channel.");
         return;
     }
     // A new channel: its rooms and players replace the old ones.

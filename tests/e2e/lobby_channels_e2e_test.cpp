@@ -1,11 +1,12 @@
-// Two client programs in the lobby of the test server: the list of the channel's players follows
-// those who come, move to another channel and quit, a player chooses his channel in the lobby, and an
-// invitation from a room reaches a player in the lobby.
+// Client programs in the lobby of the test server: the list of the channel's players follows those who
+// come, move to another channel and quit, a player chooses his channel in the lobby (a full one is
+// refused and he stays where he was), and an invitation from a room reaches a player in the lobby.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "tests/e2e/RoomScriptSupport.h"
@@ -29,10 +30,12 @@ fs::path Folder(const std::string& name) {
 
 // Each list the server sends replaces the last, so changes close together may reach a busy client as
 // one: Bob moves on only once Alice has said she sees him, and what counts is that her list held him and
-// lost him again, and that it ends without him.
+// lost him again, and that it ends without him. The channels take two players: while Bob's channel list
+// shows a place in Free 1, Carol signs in and takes it, and the server refuses Bob's choice of it.
 TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheChannelIsChosenInTheLobby) {
     testserver::ServerOptions options;
     options.lobby = true;
+    options.channelCapacity = 2;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
     const std::string alice = SignIn("Alice") + "wait-journal PLAYERS 2 Alice Bob\n" +
@@ -40,13 +43,30 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
     const std::string bob =
         SignIn("Bob") + "wait-journal CHAT 0xFFFFFFFF Alice: hi Bob\n" + Click(kChannelsButton) +
         Click(kSecondChannelRow) + "wait-journal CHAT 0xFFFFFF00 You are now in Free 2.\n" +
-        "wait-journal PLAYERS 1 Bob\n" + Click(kChannelsButton) + Click(kFirstChannelRow) +
+        "wait-journal PLAYERS 1 Bob\n" + Click(kChannelsButton) + "wait-file carol-in\n" +
+        Click(kFirstChannelRow) + "wait-journal BOX Error|The channel is full.\nkey Return\n" +
+        "wait-file carol-gone\n" + Click(kChannelsButton) + Click(kFirstChannelRow) +
         "wait-journal CHAT 0xFFFFFF00 You are now in Free 1.\n" + "wait-journal PLAYERS 2 Bob Alice\nquit\n";
     ScriptedClient a(Folder("alice"), alice);
     ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(a.WaitFor("PLAYERS 1 Alice")) << a.Journal();
     ScriptedClient b(Folder("bob"), bob);
     ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
+    // Bob's channel list is asked for at the sign-in and at each "Channels": the third answer shows one
+    // player in Free 1, who then gets the second place.
+    constexpr std::uint16_t kChannelListRequest = 155;
+    for (int i = 0; i < 3000 * testsupport::Patience() && server.CountReceived(1, kChannelListRequest) < 3;
+         ++i)
+        std::this_thread::sleep_for(20ms);
+    ScriptedClient c(Folder("carol"), SignIn("Carol") + "wait-file carol-quit\nquit\n");
+    ASSERT_TRUE(c.Start({"launcher", "carol", "secret"}, server.Port()));
+    ASSERT_TRUE(c.WaitFor("SCENE 4")) << c.Journal();
+    std::ofstream(Folder("bob") / "carol-in").close();
+    ASSERT_TRUE(b.WaitFor("BOX Error|The channel is full.")) << b.Journal();
+    std::ofstream(Folder("carol") / "carol-quit").close();
+    EXPECT_EQ(c.Wait(60s), std::optional<int>(0)) << c.Journal();
+    ASSERT_TRUE(server.WaitClosed(2, 10000));
+    std::ofstream(Folder("bob") / "carol-gone").close();
     EXPECT_EQ(b.Wait(60s), std::optional<int>(0)) << b.Journal();
     // Bob has quit: Alice's list comes to show her alone.
     const auto lastList = [&] { return Lines(a.Journal(), "PLAYERS ").back(); };
@@ -62,7 +82,12 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
     EXPECT_EQ(players.back(), "PLAYERS 1 Alice") << aj;
     EXPECT_NE(bj.find("You are now in Free 2."), std::string::npos) << bj;
     EXPECT_EQ(b.Log().find("no journal line"), std::string::npos) << b.Log() << bj;
-    EXPECT_EQ(server.CountReceived(1, 157), 3) << "the sign-in's channel and the two chosen in the lobby";
+    // The refusal left Bob in Free 2: the next move into Free 1 is the only one.
+    EXPECT_EQ(Lines(bj, "CHAT 0xFFFFFF00 You are now in Free 1.").size(), 1u) << bj;
+    EXPECT_LT(bj.find("BOX Error|The channel is full.|Please choose another channel."),
+              bj.find("You are now in Free 1."))
+        << bj;
+    EXPECT_EQ(server.CountReceived(1, 157), 4) << "the sign-in's channel and the three chosen in the lobby";
     server.Stop();
 }
 

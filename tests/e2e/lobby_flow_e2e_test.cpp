@@ -171,8 +171,9 @@ TEST(LobbyFlow, TwoPlayersSignInCreateAndJoinARoomWithCipher) {
 TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
     const testsupport::TempDir dir;
     const std::string log = dir.File("testserver.txt");
-    const std::string command =
-        std::string("'") + MARVENLOT_TESTSERVER_PATH + "' --port 0 > '" + log + "' 2>&1 & echo $!";
+    const std::string command = std::string("'") + MARVENLOT_TESTSERVER_PATH +
+                                "' --port 0 --turn-grace 15000 --turn-cap 300000 --channel-capacity 200 > '" +
+                                log + "' 2>&1 & echo $!";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     long pid = 0;

@@ -20,7 +20,9 @@
 #include <string>
 #include <thread>
 
+#include "net/Packet.h"
 #include "table/GameTypes.h"
+#include "table/TableMessages.h"
 #include "tests/e2e/server/GameJudge.h"
 #include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TableState.h"
@@ -73,9 +75,21 @@ public:
     }
     // Opens a room of the game type (the first room of a server is number 1) or enters one; true when
     // the server opened it.
-    bool CreateRoom(std::uint8_t gameType, const std::u16string& title = u"room", std::uint8_t players = 2) {
+    bool CreateRoom(std::uint8_t gameType, const std::u16string& title = u"room", std::uint8_t players = 2,
+                    std::uint8_t turnSeconds = 30) {
         Writer w;
-        w.u16(0).u8(0).u8(gameType).u8(0).u8(players).u8(0).u8(0).u8(0).u8(30).u8(0).str(title).u32(0);
+        w.u16(0)
+            .u8(0)
+            .u8(gameType)
+            .u8(0)
+            .u8(players)
+            .u8(0)
+            .u8(0)
+            .u8(0)
+            .u8(turnSeconds)
+            .u8(0)
+            .str(title)
+            .u32(0);
         w.u16(0).u16(0).str(u"");
         const auto result =
             Send(kCreateRoom, w) ? Await(kJoinRoomResult, std::chrono::seconds(10)) : std::nullopt;
@@ -360,9 +374,11 @@ Bytes RestingState(int gameType) {
     return w.u16(0).u16(0).bytes();
 }
 
-// Players in team slots 1, 2, ... of room 1, which the first opens and starts.
-void StartGame(const std::vector<RawClient*>& players, std::uint8_t gameType) {
-    ASSERT_TRUE(players[0]->CreateRoom(gameType, u"room", static_cast<std::uint8_t>(players.size() + 1)));
+// Players in team slots 1, 2, ... of room 1 (turns of `turnSeconds`, 0 none), which the first opens and
+// starts.
+void StartGame(const std::vector<RawClient*>& players, std::uint8_t gameType, std::uint8_t turnSeconds = 30) {
+    ASSERT_TRUE(players[0]->CreateRoom(gameType, u"room", static_cast<std::uint8_t>(players.size() + 1),
+                                       turnSeconds));
     for (std::size_t i = 0; i < players.size(); ++i)
         ASSERT_TRUE((i == 0 || players[i]->JoinRoom(1)) &&
                     players[i]->Send(kPlayChoice, Writer().u8(static_cast<std::uint8_t>(i + 1))) &&
@@ -372,6 +388,14 @@ void StartGame(const std::vector<RawClient*>& players, std::uint8_t gameType) {
     for (RawClient* p : players) ASSERT_TRUE(p->WaitFor(kGameStart, kWait));
 }
 
+// A shot as a client writes it (2052 body).
+Bytes ShotBody() {
+    net::Packet p;
+    table::WriteShotMessage(p, table::ShotMessage{});
+    p.Finish();
+    return Bytes(p.Data() + 4, p.Data() + p.Size());
+}
+
 // The shooter strikes; each of `answering` answers with its state and a shot that scores nothing, or
 // three cushions (a carom game's point).
 void Shoot(RawClient& shooter, const std::vector<std::pair<RawClient*, Bytes>>& answering, int gameType,
@@ -379,7 +403,7 @@ void Shoot(RawClient& shooter, const std::vector<std::pair<RawClient*, Bytes>>& 
     Writer result;
     result.u16(scores ? 4 : gameType >= room::kFirstPocketType ? 2 : 1);
     if (gameType >= room::kFirstPocketType) result.u8(1).u8(0).u8(1).u8(1);
-    ASSERT_TRUE(shooter.Send(kShot, Writer().raw(Bytes(80, 0))));
+    ASSERT_TRUE(shooter.Send(kShot, Writer().raw(ShotBody())));
     for (const auto& [c, state] : answering)
         ASSERT_TRUE(c->WaitFor(kTableStateRequest, kWait) && c->Send(kShotResult, result) &&
                     c->Send(kTableState, Writer().raw(state)));
@@ -441,30 +465,55 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
 }
 
 // The turn comes once the players have answered the shot: a watcher who never answers holds up nobody, a
-// player who leaves is counted out at once, and a silent player is waited for only so long.
-TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShot) {
+// player who leaves is counted out at once, and a silent player is waited for only so long. A shooter who
+// never shoots (a hung client) loses his turn to the server's clock as his own time-out would end it: the
+// room's turn time and a grace, or a cap in a room without a turn time. A shot no client reads is not
+// passed on, and he keeps his turn until then.
+TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
     const Bytes state = RestingState(room::kThreeCushionGame);
     for (const bool departs : {true, false}) {
+        SCOPED_TRACE(departs ? "departs, no turn time" : "silent, 2 s turns");
         ServerOptions options = Lobby();
         options.answerWaitMs = departs ? 600000 : 50;  // only the departure can let the turn go on
+        options.turnGraceMs = 500;
+        options.turnCapMs = 2500;
+        const auto turn = std::chrono::milliseconds(departs ? options.turnCapMs : 2000 + options.turnGraceMs);
         TestGameServer server(options);
         ASSERT_TRUE(server.Start());
         RawClient a(server.Port()), b(server.Port()), c(server.Port()), watcher(server.Port());
         ASSERT_TRUE(a.EnterLobby(u"a") && b.EnterLobby(u"b") && c.EnterLobby(u"c") &&
                     watcher.EnterLobby(u"w"));
-        ASSERT_NO_FATAL_FAILURE(StartGame({&a, &b, &c}, room::kThreeCushionGame));
+        ASSERT_NO_FATAL_FAILURE(StartGame({&a, &b, &c}, room::kThreeCushionGame, departs ? 0 : 2));
         ASSERT_TRUE(watcher.JoinRoom(1));
         // Three teams play; c and the watcher never answer, and c may close his client.
         ASSERT_NO_FATAL_FAILURE(Shoot(a, {{&a, state}, {&b, state}}, room::kThreeCushionGame));
         ASSERT_TRUE(c.WaitFor(kTableStateRequest, kWait));
         if (departs) c.Close();
-        EXPECT_TRUE(b.WaitFor(kTurnResult, kWait)) << (departs ? "departed" : "silent") << " player held it";
+        const auto passed = a.Await(kTurnResult, kWait);
+        ASSERT_TRUE(passed && passed->size() > 5) << (departs ? "departed" : "silent") << " player held it";
+        ASSERT_EQ((*passed)[5], 1) << "b's turn";
+        const auto turnBegan = std::chrono::steady_clock::now();
+
+        // b sends a shot cut to 30 bytes, then nothing: his turn ends by the clock, not before, and
+        // nobody heard of the shot.
+        const Bytes shot = ShotBody();
+        ASSERT_TRUE(b.Send(kShot, Writer().raw(Bytes(shot.begin(), shot.begin() + 30))));
+        std::map<std::uint16_t, Bytes> between;
+        const auto timedOut = a.Await(kTurnResult, kWait, &between);
+        const auto waited = std::chrono::steady_clock::now() - turnBegan;
+        ASSERT_TRUE(timedOut && timedOut->size() > 14) << "the shooter who never shot holds the game";
+        EXPECT_GE(waited, turn - std::chrono::milliseconds(200)) << "the turn ended before its time";
+        EXPECT_EQ((*timedOut)[13] | ((*timedOut)[14] << 8), 0xFFFD) << "not ended as a time-out (-3)";
+        EXPECT_EQ((*timedOut)[5], departs ? 0 : 2) << "the next player's turn";
+        EXPECT_FALSE(between.count(kShot) || between.count(kTableStateRequest)) << "the short shot went out";
+        EXPECT_TRUE(a.WaitFor(kNewTurn, kWait)) << "no new turn on the last shot's table";
         server.Stop();
     }
 }
 
-// A carom room's game ends at the target its point rule shows; settings (2003) that a new room could not
-// have, another game than the room's, or a rule the game lacks are refused with a notice.
+// A carom room's game ends at the target its point rule shows, and the room list shows it playing while
+// it runs; settings (2003) that a new room could not have, another game than the room's, or a rule the
+// game lacks are refused with a notice.
 TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
     TestGameServer server(Lobby());
     ASSERT_TRUE(server.Start());
@@ -481,9 +530,17 @@ TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
     ASSERT_TRUE(master.Send(kRoomOptions, RoomSettings(room::kThreeCushionGame, 1)) &&  // 15 points
                 master.WaitFor(kRoomOptionsChanged, kWait));
     ASSERT_TRUE(other.JoinRoom(2));
+    // The room list's only room (room 2): u16 count, u16 number, u8 state (1 waiting, 2 playing).
+    const auto listedState = [&] {
+        const auto list =
+            other.Send(kRoomListRequest, Writer()) ? other.Await(kRoomList, kWait) : std::nullopt;
+        return list && list->size() > 4 ? (*list)[4] : 0;
+    };
+    EXPECT_EQ(listedState(), 1);
     ASSERT_TRUE(master.Send(kPlayChoice, Writer().u8(1)) && other.Send(kPlayChoice, Writer().u8(2)) &&
                 other.Send(kReady, Writer().u8(1)) && master.WaitFor(kReadyChanged, kWait) &&
                 master.Send(kStart, Writer()) && other.WaitFor(kGameStart, kWait));
+    EXPECT_EQ(listedState(), 2) << "a running game listed as waiting";
     const Bytes resting = RestingState(room::kThreeCushionGame);
     const int target = room::CaromTarget(room::kThreeCushionGame, 1, kHandicap);
     for (int points = 1; points <= target; ++points) {
@@ -495,6 +552,7 @@ TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
     ASSERT_TRUE(results && results->size() >= 8);
     EXPECT_EQ((*results)[3], room::kTeamWon) << "the master's team";
     EXPECT_EQ((*results)[4], target) << "its points";
+    EXPECT_EQ(listedState(), 1);
     server.Stop();
 }
 
@@ -557,5 +615,45 @@ TEST(TestServerAbuse, ListsRoomsAndLinesLongerThanAFrameAreCutOrRefused) {
     const auto line = newcomer.Await(kChannelChatLine, kWait);
     EXPECT_TRUE(line && line->size() < 100) << "the line longer than a frame was sent";
     for (const auto& c : clients) EXPECT_LE(c->longest, kMaxFrame);
+    server.Stop();
+}
+
+// Every join was admitted past the capacity the channel list announces: 3,000 sign-ins into one channel
+// took the program from 85 MB to 2 GB, and newcomers waited seconds. A join past it is refused (158
+// result 1), the player stays where he was, and a place that comes free is taken.
+TEST(TestServerAbuse, AChannelTakesNoMoreThanItsCapacity) {
+    constexpr std::uint16_t kChannelListRequest = 155, kChannelList = 156;
+    constexpr int kCapacity = 3, kPlayers = 5;
+    ServerOptions options = Lobby();
+    options.channelCapacity = kCapacity;
+    TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    std::vector<std::unique_ptr<RawClient>> clients;
+    std::vector<int> results;
+    for (int i = 0; i < kPlayers; ++i) {
+        clients.push_back(std::make_unique<RawClient>(server.Port()));
+        ASSERT_TRUE(clients.back()->EnterLobby(u"p" + std::u16string(1, static_cast<char16_t>(u'0' + i))));
+        const auto answer = clients.back()->Await(kChooseChannelResult, kWait);
+        ASSERT_TRUE(answer && !answer->empty());
+        results.push_back(answer->front());
+    }
+    EXPECT_EQ(results, (std::vector<int>{0, 0, 0, 1, 1}));
+    // Channel 1 of 3: u8 count, then u16 id, u16 type, u16 users, u16 capacity.
+    RawClient& refused = *clients.back();
+    ASSERT_TRUE(refused.Send(kChannelListRequest, Writer()));
+    const Bytes channels = refused.Await(kChannelList, kWait).value_or(Bytes(9));
+    EXPECT_EQ(channels[5] | (channels[6] << 8), kCapacity) << "users of channel 1";
+    EXPECT_EQ(channels[7] | (channels[8] << 8), kCapacity) << "its capacity";
+    // The refused player is in no channel: nobody's list shows him, the channel's chat does not reach him.
+    ASSERT_TRUE(clients[0]->Send(kLobbyChat, Writer().str(u"hello")));
+    std::map<std::uint16_t, Bytes> heard;
+    EXPECT_FALSE(refused.Await(165, std::chrono::milliseconds(500), &heard));
+    ASSERT_TRUE(refused.Send(kChooseChannel, Writer().u16(2)));
+    EXPECT_EQ(refused.Await(kChooseChannelResult, kWait).value_or(Bytes{1}).front(), 0) << "channel 2";
+    clients[0]->Close();
+    ASSERT_TRUE(server.WaitClosed(0, 10000));
+    ASSERT_TRUE(clients[3]->Send(kChooseChannel, Writer().u16(1)));
+    EXPECT_EQ(clients[3]->Await(kChooseChannelResult, kWait).value_or(Bytes{1}).front(), 0)
+        << "the place that came free";
     server.Stop();
 }

@@ -174,7 +174,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     break;
                 }
                 room.running = true;
-                room.started = std::chrono::steady_clock::now();
+                room.started = room.turnAt = std::chrono::steady_clock::now();
                 room.shotPending = false;
                 room.shots = 0;
                 room.points = {};
@@ -212,6 +212,14 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             case kShot:
                 if (room.running && (seat != room.shooter || room.shotPending)) break;
+                // A shot no client reads is not passed on: every client would wait for it in vain. The
+                // shooter keeps his turn until he shoots or the turn clock ends it.
+                if (const std::string problem = TableState::ShotProblem(f.body, room.gameType);
+                    !problem.empty()) {
+                    std::fprintf(stderr, "marvenlot-testserver: client %d's shot refused: %s\n", c.index,
+                                 problem.c_str());
+                    break;
+                }
                 toAll(room, kShot, f.body);
                 if (room.running) {
                     room.shotPending = true;
@@ -467,6 +475,7 @@ void TestGameServer::AnnounceTurn(Room& room, std::uint16_t code, int points, bo
     room.points[shooter] = static_cast<std::uint16_t>(room.points[shooter] + points);
     room.shooter = next;
     room.cueBall = room.CueBallOf(next);
+    room.turnAt = std::chrono::steady_clock::now();
     room.seed = room.seed * 1103515245u + 12345u;
     std::uint16_t tableItem = 0, ballSet = 0;
     if (room.lastState.size() >= 9) {
@@ -537,7 +546,7 @@ void TestGameServer::DecideShot(Room& room, Outbox& out) {
     if (gameOver) EndGameByPlay(room, shooter, verdict.end == GameEnd::ShooterWins, out);
 }
 
-void TestGameServer::CheckAnswerWaits() {
+void TestGameServer::CheckRoomClocks() {
     // The longest a shot runs on a client before it is judged (table/TableConstants.h).
     constexpr auto kLongestShot = std::chrono::seconds(table::kMaxShotCalls / table::kTicksPerSecond);
     const auto wait = std::chrono::milliseconds(options_.answerWaitMs);
@@ -546,7 +555,25 @@ void TestGameServer::CheckAnswerWaits() {
     {
         std::lock_guard lock(mutex_);
         for (const auto& room : rooms_) {
-            if (!room->running || !room->shotPending) continue;
+            if (!room->running) continue;
+            if (!room->shotPending) {
+                // The shooter's own client sends his time-out when the turn time is up; one that hangs
+                // with its socket open would hold the game for good.
+                const auto limit = room->inningTime > 0 ? std::chrono::seconds(room->inningTime) +
+                                                              std::chrono::milliseconds(options_.turnGraceMs)
+                                                        : std::chrono::milliseconds(options_.turnCapMs);
+                if (now - room->turnAt < limit) continue;
+                const Client* shooter = room->seats[room->shooter];
+                std::fprintf(
+                    stderr,
+                    "marvenlot-testserver: room %u: client %d at seat %d has not shot in %lld ms: "
+                    "his turn is over, as his time-out would end it\n",
+                    room->number, shooter ? shooter->index : -1, room->shooter,
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - room->turnAt).count()));
+                AnnounceTurn(*room, kTimeOutCode, 0, false, false, false, out);
+                continue;
+            }
             if (room->answered ? now - room->firstAnswerAt < wait : now - room->shotAt < kLongestShot + wait)
                 continue;
             std::string silent;

@@ -116,6 +116,8 @@ struct TestGameServer::Room {
     // from then: every client plays the same shot).
     std::chrono::steady_clock::time_point shotAt, firstAnswerAt;
     bool answered = false;
+    // When the shooter's turn began: the start of the game or the last turn announced (the turn clock).
+    std::chrono::steady_clock::time_point turnAt;
     Bytes lastState;  // the table of the last turn: the last shot's state, with placements since
     std::array<std::uint16_t, kRoomSeats> points{};
     // Since when the room waits for a game: its creation, then the end of its last game.
@@ -169,7 +171,9 @@ struct TestGameServer::Room {
     }
 
     void Write(Writer& w) const {
-        w.u16(number).u8(1).u8(gameType).u8(static_cast<std::uint8_t>(members.size())).u8(maxPlayers).u8(0);
+        // 1 waiting, 2 playing.
+        w.u16(number).u8(running ? 2 : 1).u8(gameType).u8(static_cast<std::uint8_t>(members.size()));
+        w.u8(maxPlayers).u8(static_cast<std::uint8_t>(master));
         w.u8(moneyClass).u8(gameOption).u8(inningTime).u8(password.empty() ? 0 : 1);
         w.str(title).u32(static_cast<std::uint32_t>(seedMoney)).u16(table).u16(ballSet);
     }

@@ -4,12 +4,16 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "engine/core/Text.h"
+#include "net/Packet.h"
 #include "table/BallPlaces.h"
 #include "table/GameTypes.h"
 #include "table/TableItems.h"
+#include "table/TableMessages.h"
 #include "tests/e2e/server/RoomCodes.h"
 
 namespace testserver {
@@ -106,7 +110,7 @@ std::string TableState::Problem(const Bytes& state, int gameType) {
     if (count != table::GameTypeOf(gameType).ballCount)
         return std::to_string(count) + " balls, not the game's " +
                std::to_string(table::GameTypeOf(gameType).ballCount);
-    const std::uint8_t tableType = table::TableTypeOfGame(gameType, TableItem(state));
+    std::vector<std::array<float, 3>> positions;
     for (int ball = 0; ball < count; ++ball) {
         const std::uint8_t* turn = state.data() + kHeader + static_cast<std::size_t>(count) * kPositionBytes +
                                    static_cast<std::size_t>(ball) * kOrientationBytes;
@@ -114,10 +118,26 @@ std::string TableState::Problem(const Bytes& state, int gameType) {
             if (!std::isfinite(ReadFloat(turn + 4 * i)))
                 return "ball " + std::to_string(ball) + " turned by no number";
         const BallSpot at = Spot(state, ball);
-        const bool inPlay = gameType < kFirstPocketType || OutOfPlay(state, ball) == 0;
-        const WString problem = table::BallPlaceProblem(tableType, ball, inPlay, at.x, at.y, at.z);
-        if (!problem.empty()) return WideToMulti(problem);
+        positions.push_back({at.x, at.y, at.z});
     }
+    // The out-of-play bytes follow the orientations in pocket games; carom balls are all in play.
+    const std::span<const std::uint8_t> outOfPlay(
+        state.data() + kHeader + static_cast<std::size_t>(count) * (kPositionBytes + kOrientationBytes),
+        gameType >= kFirstPocketType ? static_cast<std::size_t>(count) : 0);
+    return WideToMulti(table::BallsPlaceProblem(gameType, table::TableTypeOfGame(gameType, TableItem(state)),
+                                                positions, outOfPlay));
+}
+
+std::string TableState::ShotProblem(const Bytes& shot, int gameType) {
+    const int balls = table::GameTypeOf(gameType).ballCount;
+    if (!shot.empty() && shot.front() >= balls)
+        return "current ball " + std::to_string(shot.front()) + " of a game of " + std::to_string(balls) +
+               " balls";
+    const Bytes frame = EncodeFrame(room::kShot, shot);
+    net::Packet packet;
+    table::ShotMessage read;
+    if (!packet.SetFrames(frame.data(), frame.size()) || !table::ReadShotMessage(packet, read))
+        return "a body of " + std::to_string(shot.size()) + " bytes, cut short";
     return {};
 }
 

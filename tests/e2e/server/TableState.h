@@ -1,8 +1,9 @@
 #pragma once
 // The test server's reading of a table state as the clients send it (2050) and as it builds new turns
-// from it (2051): its own constants of the tables, whether a client takes a state or a ball set down
-// (the bounds are the client's own, table/BallPlaces.h, so the two cannot differ), and the few changes
-// the server makes to a state (a ball set down by hand, the 9 spotted again, a short rack).
+// from it (2051): its own constants of the tables, whether a client takes a state, a ball set down or a
+// shot (the bounds and the shot's reader are the client's own, table/BallPlaces.h and
+// table/TableMessages.h, so the two cannot differ), and the few changes the server makes to a state (a
+// ball set down by hand, the 9 spotted again, a short rack).
 // The body: u16 table item, u16 ball set, u8 ball count, per ball 3 x f32 position (cm, origin at the
 // table's centre, z up from the bed), per ball 4 x f32 orientation, in pocket games one out-of-play
 // byte per ball (0 in play, else the pocket 1..6 or 7), then u16 turn table item, u16 turn ball set.
@@ -42,6 +43,9 @@ public:
     // number, a ball where no shot leaves one (in play or out of play, on the state's own table).
     // Empty when every client takes it.
     static std::string Problem(const Bytes& state, int gameType);
+    // Why the clients of a room of the game type cannot read the shot (2052 body), as a clause for the
+    // log: cut short, or a current ball the game does not have. Empty when every client reads it.
+    static std::string ShotProblem(const Bytes& shot, int gameType);
     // Sets ball `ball` down in play where the shooter placed it (2063: 12 position bytes). False, and
     // the state unchanged, when the state does not fit the game type, the ball is not in it or the
     // spot is off the state's table.

@@ -77,7 +77,7 @@ void TestGameServer::AcceptLoop() {
         }
         ReapClosed();
         DropStalled();
-        if (options_.lobby && options_.roomFlow) CheckAnswerWaits();
+        if (options_.lobby && options_.roomFlow) CheckRoomClocks();
         platform::TcpSocket s = listener_.Accept(50);
         if (!s.IsOpen()) continue;
         Client* c;
@@ -451,7 +451,6 @@ struct ChannelDef {
     const char16_t* name;
 };
 constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8, u"Tournament"}};
-constexpr std::uint16_t kChannelCapacity = 200;
 
 // Every account owns one cue, equipped for every game type; tables and ball sets are the defaults.
 constexpr std::uint64_t kOwnCueSerial = 100;
@@ -476,6 +475,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
     Reader r(f.body);
     Writer w;
     std::uint16_t left = 0;  // the channel a player moved out of
+    bool entered = false;    // the player is in the channel he chose
     auto reply = [&](std::uint16_t id) { Write(c, EncodeFrame(id, w.bytes()), true); };
     switch (f.id) {
         case kSignIn: {
@@ -575,13 +575,10 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             std::lock_guard lock(mutex_);
             w.u8(static_cast<std::uint8_t>(std::size(kChannels)));
             for (const ChannelDef& ch : kChannels) {
-                int users = 0;
-                for (auto& other : clients_)
-                    users += !other->closed && other->channel == ch.id && !other->nickname.empty() ? 1 : 0;
                 w.u16(ch.id)
                     .u16(ch.type)
-                    .u16(static_cast<std::uint16_t>(users))
-                    .u16(kChannelCapacity)
+                    .u16(static_cast<std::uint16_t>(ChannelUsers(ch.id)))
+                    .u16(options_.channelCapacity)
                     .str(ch.name);
             }
             break;
@@ -592,12 +589,17 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             for (const ChannelDef& ch : kChannels)
                 if (ch.id == id) found = &ch;
             std::lock_guard lock(mutex_);
-            // A player in a room stays where he is.
-            if (found && c.room < 0) {
+            // A player in a room stays where he is, and so does one who asks for a full channel.
+            const bool full = found && c.channel != id && ChannelUsers(id) >= options_.channelCapacity;
+            if (full)
+                std::fprintf(stderr, "marvenlot-testserver: client %d cannot enter channel %u: it is full\n",
+                             c.index, id);
+            if (found && c.room < 0 && !full) {
                 left = c.channel != id ? c.channel : 0;
                 c.channel = id;
             }
-            w.u8(found && c.channel == id ? 0 : 1).u16(id).u16(found ? found->type : 0);
+            entered = found && c.channel == id;
+            w.u8(entered ? 0 : 1).u16(id).u16(found ? found->type : 0);
             break;
         }
         case kRoomListRequest: {
@@ -722,7 +724,7 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
             break;
         case kChooseChannel:
             reply(kChooseChannelResult);
-            SendChannelPlayers(c.channel);
+            if (entered) SendChannelPlayers(c.channel);
             if (left != 0) SendChannelPlayers(left);
             break;
         case kRoomListRequest:
@@ -758,6 +760,12 @@ TestGameServer::Client* TestGameServer::OnlineClient(const std::u16string& login
     for (const auto& other : clients_)
         if (!other->closed && other->loginId == loginId && !other->nickname.empty()) return other.get();
     return nullptr;
+}
+
+int TestGameServer::ChannelUsers(std::uint16_t channel) const {
+    return static_cast<int>(std::count_if(clients_.begin(), clients_.end(), [&](const auto& other) {
+        return !other->closed && other->channel == channel;
+    }));
 }
 
 void TestGameServer::SendChannelPlayers(std::uint16_t channel) {

@@ -55,6 +55,13 @@ struct ServerOptions {
     // every client plays the same shot, so the players' answers come close together. Then the turn
     // goes on with the answers that came (a player who left is not waited for at all).
     std::int64_t answerWaitMs = 30000;
+    // The server's own turn clock: a shooter who neither shoots nor sends his time-out (a hung client
+    // with its socket open) loses his turn as his time-out would, once the room's turn time and
+    // turnGraceMs have passed since the turn began, or turnCapMs in a room without a turn time.
+    std::int64_t turnGraceMs = 15000;
+    std::int64_t turnCapMs = 300000;
+    // The players a channel takes (the channel list announces it); a join past it is refused (158).
+    std::uint16_t channelCapacity = 200;
     std::int64_t startGold = kDefaultStartGold;  // the gold of a new account
     // A test's say in a granted room entry (163 with 0): given the room block the server would send,
     // it returns the block sent (a room the client cannot show, for one). The player is seated as ever.
@@ -198,8 +205,9 @@ private:
     // Under mutex_: the running shot is answered (or its wait is over): judges it from the shooter's
     // result and announces the turn or the game's end.
     void DecideShot(Room& room, Outbox& out);
-    // Decides the shots whose answers took longer than ServerOptions::answerWaitMs.
-    void CheckAnswerWaits();
+    // Decides the shots whose answers took longer than ServerOptions::answerWaitMs, and ends the turns
+    // whose shooter has not shot within the room's turn time and ServerOptions::turnGraceMs.
+    void CheckRoomClocks();
     // Under mutex_: the gold a client's account holds (what the room shows of him).
     std::uint64_t GoldOf(const Client& c);
     // The room flow: entry, seats, readiness, game start, relayed aims and shots, collected
@@ -254,6 +262,7 @@ private:
     bool HandleShop(Client& c, const Frame& f);
     ShopLedger shop_;  // under mutex_
     void SendChannelPlayers(std::uint16_t channel);
+    int ChannelUsers(std::uint16_t channel) const;  // under mutex_: the open connections in it
     std::vector<Account> accounts_;
     std::map<std::u16string, PracticeRecord> practice_;  // under mutex_
     platform::VirtualClock* clock_ = nullptr;

@@ -65,14 +65,15 @@ private:
 // A body too long for the u16 length gets length 0 (which the server's send refuses).
 Bytes EncodeFrame(std::uint16_t id, const Bytes& body);
 
-// A list message the client takes whole and replaces its list with: which of the entries go in one
-// frame after `header` bytes, in order, the entries at `always` (if not npos) first of all. Entries
-// that do not fit are left out; at most `limit` go in (the reach of the list's count).
+// A list message the client takes whole and replaces its list with: the indices of the entries that go
+// in one frame after `header` bytes, in their order. Room for the entry at `always` (if not npos) is set
+// aside first, so it is always kept; the others are taken in order while they fit, and those that do not
+// are left out. At most `limit` go in (the reach of the list's count).
+std::vector<std::size_t> EntriesThatFit(std::size_t header, const std::vector<Bytes>& entries,
+                                        std::size_t limit, std::size_t always = static_cast<std::size_t>(-1));
 // The body of such a list: the count (a u8 or a u16: `countBytes`), then the entries at `kept`.
 Bytes ListBody(std::size_t countBytes, const std::vector<Bytes>& entries,
                const std::vector<std::size_t>& kept);
-std::vector<std::size_t> EntriesThatFit(std::size_t header, const std::vector<Bytes>& entries,
-                                        std::size_t limit, std::size_t always = static_cast<std::size_t>(-1));
 
 // One direction's cipher.
 class WireCipher {

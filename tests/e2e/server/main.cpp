@@ -1,11 +1,14 @@
 // marvenlot-testserver: the test game server as a program, so that a person can run the client in normal
 // mode against it on one machine (docs/testserver.md).
 //   marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N] [--gallery-port N]
-//                        [--answer-wait MS]
+//                        [--answer-wait MS] [--turn-grace MS] [--turn-cap MS] [--channel-capacity N]
 // Port 0 (the default) picks a free port; the chosen one is printed. --gold gives new accounts N gold
 // instead of 100,000 (the earn-gold mission takes players with at most 3,000). --gallery-port also
 // serves the shot gallery's stand-in, which shows the recommendations the players send. --answer-wait
 // sets how long the players' answers to a shot are waited for after the first came (30,000 ms).
+// --turn-grace and --turn-cap set the server's turn clock: a turn whose shooter has not shot ends after
+// the room's turn time and the grace (15,000 ms), or the cap in a room without a turn time (300,000 ms).
+// --channel-capacity sets the players a channel takes (200).
 
 #include <atomic>
 #include <cerrno>
@@ -32,7 +35,8 @@ void OnSignal(int) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: marvenlot-testserver [--port N] [--cipher] [--verbose] [--personal-cues] [--gold N] "
-                 "[--gallery-port N] [--answer-wait MS]\n");
+                 "[--gallery-port N] [--answer-wait MS] [--turn-grace MS] [--turn-cap MS] "
+                 "[--channel-capacity N]\n");
     return 2;
 }
 }  // namespace
@@ -51,16 +55,27 @@ int main(int argc, char** argv) {
             (arg == "--port" ? port : galleryPort) = value;
         } else if (arg == "--cipher") {
             options.cipher = true;
-        } else if ((arg == "--gold" || arg == "--answer-wait") && i + 1 < argc) {
+        } else if ((arg == "--gold" || arg == "--answer-wait" || arg == "--turn-grace" ||
+                    arg == "--turn-cap" || arg == "--channel-capacity") &&
+                   i + 1 < argc) {
             char* end = nullptr;
             errno = 0;
             const long long value = std::strtoll(argv[++i], &end, 10);
-            if (!end || *end != '\0' || end == argv[i] || errno == ERANGE || value < 0) {
-                std::fprintf(stderr, "marvenlot-testserver: %s takes a whole number from 0 up, not \"%s\"\n",
-                             arg.c_str(), argv[i]);
+            const bool capacity = arg == "--channel-capacity";
+            if (!end || *end != '\0' || end == argv[i] || errno == ERANGE || value < 0 ||
+                (capacity && value > 65535)) {
+                std::fprintf(stderr,
+                             "marvenlot-testserver: %s takes a whole number from 0 up%s, not \"%s\"\n",
+                             arg.c_str(), capacity ? " to 65535" : "", argv[i]);
                 return Usage();
             }
-            (arg == "--gold" ? options.startGold : options.answerWaitMs) = value;
+            if (capacity)
+                options.channelCapacity = static_cast<std::uint16_t>(value);
+            else
+                (arg == "--gold"          ? options.startGold
+                 : arg == "--answer-wait" ? options.answerWaitMs
+                 : arg == "--turn-grace"  ? options.turnGraceMs
+                                          : options.turnCapMs) = value;
         } else if (arg == "--personal-cues") {
             options.personalCues = true;
         } else if (arg == "--verbose") {
