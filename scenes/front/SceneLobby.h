@@ -114,6 +114,7 @@ private:
     std::array<gui::TextLabel*, kVisiblePlayers> playerRows_{};
     std::array<gui::TextLabel*, kChatLines> chatRows_{};
     std::array<gui::TextLabel*, kRecordLines> recordRows_{};
+    gui::Widget* layout_ = nullptr;
     gui::ScrollBar* roomScroll_ = nullptr;
     gui::TextLabel* ownInfo_ = nullptr;
     gui::TextLabel* channelInfo_ = nullptr;
