@@ -49,6 +49,7 @@ enum : std::uint32_t {
     kSchool = 3719,
     kChatEdit = 3720,
     kSend = 3721,
+    kChannelClose = 3705,
     kRoomScroll = 3750,
     kFirstChannelRow = 3760,
     kFirstRoomRow = 3800,
@@ -254,6 +255,9 @@ void SceneLobby::Build() {
         channelRows_[static_cast<std::size_t>(i)] =
             AddTextButton(lobby, kChannelX + 8, kChannelY + kHeaderH + 4 + i * (kChannelRowH + 4),
                           kChannelRowW, kChannelRowH, kFirstChannelRow + static_cast<std::uint32_t>(i), {});
+    // Its close box takes Esc, as the Esc button of a window on top does.
+    channelClose_ = lobby.AddButton(kChannelX + kChannelRowW + 16 - 26, kChannelY + 1, 24, 24, kChannelClose,
+                                    platform::kVkEscape, gui::atlas::kCloseButton);
     OpenChannelChoice(false);
 
     // Children are adopted shown; the dialogs wait hidden for their buttons.
@@ -392,6 +396,7 @@ void SceneLobby::OpenChannelChoice(bool open) {
         RebuildChannelRows();
     }
     channelPanel_->Show(open);
+    channelClose_->Show(open);
     for (std::size_t i = 0; i < channelRows_.size(); ++i)
         channelRows_[i]->Show(open && i < shownChannels_.size());
 }
@@ -594,6 +599,9 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
     switch (id) {
         case kChannelChoice:
             OpenChannelChoice(!ChannelChoiceOpen() && !busy_);
+            return true;
+        case kChannelClose:
+            OpenChannelChoice(false);
             return true;
         case kRoomScroll:
             firstRow_ = event.value > 0 ? event.value - 1 : 0;

@@ -120,6 +120,7 @@ private:
     gui::TextLabel* channelInfo_ = nullptr;
     gui::Button* channelButton_ = nullptr;
     gui::Widget* channelPanel_ = nullptr;
+    gui::Widget* channelClose_ = nullptr;
     std::array<gui::Button*, kChannelRows> channelRows_{};
     std::vector<net::ChannelInfo> shownChannels_;
     gui::TextLabel* roomCount_ = nullptr;
