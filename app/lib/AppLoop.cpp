@@ -1,4 +1,6 @@
 // The main loop, the render step and the pending window and display changes.
+#include <algorithm>
+
 #include "app/lib/App.h"
 #include "app/lib/SceneFactory.h"
 #include "engine/core/EngineSettings.h"
@@ -167,6 +169,17 @@ int App::ApplyVideoSettings(std::uint32_t flags) {
             o.width = static_cast<std::int32_t>(s.width);
             o.height = static_cast<std::int32_t>(s.height);
         });
+    }
+    if (!fullscreen_ && s.windowWidth > 0 && s.windowHeight > 0) {
+        // A size chosen in a window sizes it, within the desktop as the edges do, and keeps it on
+        // the desktop.
+        int width = 0, height = 0;
+        SizingResult(sizing::kCorner, 0, 0, 0, 0, static_cast<int>(s.windowWidth),
+                     static_cast<int>(s.windowHeight), desktop_.width, desktop_.height, width, height);
+        windowedWidth_ = static_cast<std::uint32_t>(width);
+        windowedHeight_ = static_cast<std::uint32_t>(height);
+        windowX_ = std::clamp(windowX_, 0, std::max(0, desktop_.width - width));
+        windowY_ = std::clamp(windowY_, 0, std::max(0, desktop_.height - height));
     }
     bitsPerPixel_ = s.bitsPerPixel;
     refreshRate_ = s.refreshRate;

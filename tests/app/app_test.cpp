@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 
 #include "app/lib/Accelerators.h"
 #include "engine/sound/SoundManager.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/base/SceneHost.h"
 #include "support/AppHarness.h"
 #include "support/RecordingScene.h"
 #include "table/ShotRecord.h"
@@ -266,6 +269,45 @@ TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
         ASSERT_TRUE(
             AppHarness::WaitFor([&] { return app.ClientWidth() == 1124 && app.IsRenderingActive(); }));
         EXPECT_EQ(app.ClientHeight(), 868);
+    });
+    ::unsetenv("MARVENLOT_DESKTOP");
+}
+
+// A size chosen in the options dialog while windowed sizes the window (the stored full-screen size
+// alone changed nothing on screen), within the desktop and on it, and the way back works.
+TEST(AppWindowTest, AResolutionChosenInAWindowSizesItWithinTheDesktop) {
+    ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
+    AppHarness harness(StartMode::Offline);
+    { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
+    // The dialog asks on the main thread: the request goes through the loop's hook.
+    std::atomic<std::uint32_t> wanted{0};
+    harness.app().SetPumpHook([&] {
+        if (const std::uint32_t size = wanted.exchange(0)) {
+            scenes::VideoSettings settings;
+            settings.windowWidth = size >> 16;
+            settings.windowHeight = size & 0xFFFF;
+            harness.app().RequestVideoSettings(settings, scenes::video_change::kDisplayMode);
+        }
+    });
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        const struct {
+            std::uint32_t width, height;
+            int shownWidth, shownHeight;
+        } steps[] = {{1920, 1080, 1920, 1080}, {1024, 768, 1024, 768}, {4000, 3000, 1920, 1080}};
+        for (const auto& step : steps) {
+            wanted = step.width << 16 | step.height;
+            ASSERT_TRUE(AppHarness::WaitFor([&] {
+                return wanted == 0 && app.ClientWidth() == step.shownWidth &&
+                       app.ClientHeight() == step.shownHeight && app.IsRenderingActive() &&
+                       app.PendingChanges() == 0;
+            })) << step.width;
+            const Rect window = app.MainWindow()->GetWindowRect();
+            EXPECT_EQ(window.Width(), step.shownWidth);
+            EXPECT_EQ(window.Height(), step.shownHeight);
+            EXPECT_TRUE(window.left >= 0 && window.top >= 0 && window.right <= 1920 && window.bottom <= 1080)
+                << "the window left the desktop at " << step.width;
+        }
     });
     ::unsetenv("MARVENLOT_DESKTOP");
 }
