@@ -178,6 +178,8 @@ public:
                              int& outHeight);
     // "Marvenlot-yymmdd-hhmmss.jpg" for a local time.
     static WString ScreenshotFileName(int year, int month, int day, int hour, int minute, int second);
+    // Where the screenshot notice is drawn, centred, on a client of this size.
+    static platform::Rect StatusTextRect(int clientWidth, int clientHeight);
 
 private:
     void UpdateThread();

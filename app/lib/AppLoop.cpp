@@ -94,7 +94,8 @@ bool App::RenderFrame() {
         if (statusTime_ != 0) {
             if (platform::NowMs() - statusTime_ < kStatusTextMs) {
                 Font* font = renderer_->CreateFont(u"Tahoma", 12, 700, 0);
-                Rect rect{10, ClientHeight() / 2 - 10, ClientWidth() - 20, ClientHeight() / 2 + 10};
+                const platform::Rect strip = StatusTextRect(ClientWidth(), ClientHeight());
+                Rect rect{strip.left, strip.top, strip.right, strip.bottom};
                 if (font) renderer_->DrawText(font, statusText_, rect, text_format::kCenter, 0xFFFFFF00u);
             } else {
                 statusTime_ = 0;

@@ -146,6 +146,15 @@ std::string ParseUserDirsDesktop(std::string_view text, const std::string& home)
     return result;
 }
 
+bool IsHomeFolder(const std::string& folder) {
+    const auto trimmed = [](std::string path) {
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        return path;
+    };
+    const std::string home = trimmed(HomeDir());
+    return !home.empty() && trimmed(folder) == home;
+}
+
 std::string DesktopDir() {
     std::string dir = GetEnv("MARVENLOT_DESKTOP_DIR");
     if (!dir.empty()) return dir;

@@ -31,6 +31,10 @@ std::string FindProgram(const std::string& name);
 // else $HOME/Desktop when it exists; else $HOME.
 std::string DesktopDir();
 
+// True when `folder` is the home folder (trailing slashes aside): where DesktopDir ends without a
+// desktop folder, or what a desktop entry naming the home gives.
+bool IsHomeFolder(const std::string& folder);
+
 // The XDG_DESKTOP_DIR entry of a user-dirs.dirs text ("$HOME/..." or an absolute path, in
 // double quotes), with $HOME replaced by home; empty when there is no usable entry.
 std::string ParseUserDirsDesktop(std::string_view text, const std::string& home);

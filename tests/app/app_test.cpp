@@ -7,9 +7,13 @@
 #include "engine/sound/SoundManager.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
+#include "scenes/front/FrontBackdrop.h"
+#include "scenes/front/SceneLobby.h"
 #include "support/AppHarness.h"
 #include "support/RecordingScene.h"
 #include "table/ShotRecord.h"
+#include "tests/common/TempDir.h"
+#include "tests/scenes/support/LayoutBoxes.h"
 
 namespace {
 
@@ -213,6 +217,25 @@ TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
     EXPECT_EQ(entry.path().extension(), ".jpg");
     EXPECT_NE(statusAfterSave.find(u"The screenshot has been saved to your desktop."), WString::npos);
 
+    // No desktop folder: the file goes to the home folder, and the notice no longer says "desktop".
+    AppHarness homeOnly(StartMode::Offline);
+    const std::filesystem::path home = homeOnly.Folder() / "home";
+    std::filesystem::create_directories(home);
+    testsupport::ScopedEnv noOverride("MARVENLOT_DESKTOP_DIR", nullptr);
+    testsupport::ScopedEnv homeEnv("HOME", home.c_str());
+    testsupport::ScopedEnv config("XDG_CONFIG_HOME", (homeOnly.Folder() / "no-config").c_str());
+    testsupport::ScopedEnv desktopEnv("XDG_DESKTOP_DIR", nullptr);
+    homeOnly.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        app.Windows().PostMessage({kWmSysKeyDown, kVkF10, 1});
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return !std::filesystem::is_empty(home); }));
+    });
+    EXPECT_EQ(homeOnly.app().StatusText().find(u"desktop"), WString::npos)
+        << ToUtf8(homeOnly.app().StatusText());
+    EXPECT_NE(
+        homeOnly.app().StatusText().find(u"The screenshot has been saved to your home folder. (Marvenlot-"),
+        WString::npos);
+
     AppHarness failing(StartMode::Offline);
     ::setenv("MARVENLOT_DESKTOP_DIR", (failing.Folder() / "no" / "such").c_str(), 1);
     failing.Run([&](App& app) {
@@ -222,6 +245,28 @@ TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     });
     EXPECT_TRUE(failing.app().StatusText().empty());
+}
+
+// The notice lay across the middle of the client, over the lobby's room list and menu buttons. It
+// stands in the strip along the bottom edge, where the lobby keeps nothing, at any size.
+TEST(AppWindowTest, TheScreenshotNoticeCoversNothingOfTheLobby) {
+    scenes::SceneLobby lobby;
+    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+        lobby.SetSize(width, height);
+        lobby.LayoutChildren(width, height);
+        const platform::Rect r = App::StatusTextRect(width, height);
+        const layout_test::Box notice{"notice", r.left, r.top, r.right, r.bottom};
+        EXPECT_TRUE(notice.top >= height - 20 && notice.bottom <= height &&
+                    notice.right - notice.left >= 600);
+        layout_test::ForEachShown(lobby, [&](const gui::Widget& w) {
+            // The felt lies under everything, and a bare panel only groups what lies on it.
+            if (dynamic_cast<const scenes::FrontBackdrop*>(&w)) return;
+            if (dynamic_cast<const gui::Panel*>(&w) && w.Image().set < 0) return;
+            EXPECT_FALSE(layout_test::Overlap(layout_test::ScreenBox("control", w), notice))
+                << "the notice covers control " << w.Id() << " at " << w.ScreenX() << ", " << w.ScreenY()
+                << " on " << width << " x " << height;
+        });
+    }
 }
 
 TEST(AppWindowTest, EdgeSizingIsSignedAndClamped) {
