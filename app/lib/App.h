@@ -209,6 +209,11 @@ private:
     bool OnConnectionLost();
     void ShowLostConnectionNotice();
     bool lostNoticePending_ = false;  // main thread
+    // Main thread: pages and files the desktop could not open are logged with the reason and told
+    // in the second notice box (the first may hold the lost connection's) over the current scene.
+    void ReportShellOpenFailures();
+    enum class OpenFailure { None, Failed, NoBrowser };
+    OpenFailure openFailureNotice_ = OpenFailure::None;  // main thread
 
     std::vector<WString> args_;
     StartMode mode_;

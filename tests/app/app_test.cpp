@@ -4,7 +4,10 @@
 #include <fstream>
 
 #include "app/lib/Accelerators.h"
+#include "engine/core/Log.h"
 #include "engine/sound/SoundManager.h"
+#include "platform/sys/Journal.h"
+#include "platform/sys/Shell.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontBackdrop.h"
@@ -245,6 +248,39 @@ TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     });
     EXPECT_TRUE(failing.app().StatusText().empty());
+}
+
+// A page ("Home page", the shop's cash page) that no browser could show did nothing and logged nothing.
+// The player is told over the current scene, and the log says why.
+TEST(AppWindowTest, APageNoBrowserCouldShowIsToldAndLogged) {
+    AppHarness harness(StartMode::Offline);
+    std::filesystem::create_directories(harness.Folder() / "no-programs");
+    testsupport::ScopedEnv headless("MARVENLOT_HEADLESS", nullptr);
+    testsupport::ScopedEnv path("PATH", (harness.Folder() / "no-programs").c_str());
+    std::vector<std::string> boxes;
+    const std::uint64_t observer = platform::Journal::Subscribe([&](std::uint64_t, std::string_view line) {
+        if (line.starts_with("BOX")) boxes.emplace_back(line);
+    });
+    std::string logged;  // written on the main thread, read after the run
+    GetLog().SetObserver([&](const std::string& line) { logged += line; });
+    std::atomic<bool> open{false};
+    harness.app().SetPumpHook([&] {
+        if (open.exchange(false)) platform::ShellOpen("http://127.0.0.1/client/client_main.asp");
+    });
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        open = true;
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return app.Scenes().GetSecondNoticeBox()->IsVisible(); }));
+    });
+    platform::Journal::Unsubscribe(observer);
+    GetLog().SetObserver(nullptr);
+    EXPECT_EQ(boxes, (std::vector<std::string>{
+                         "BOX Notice|The page could not be opened.|No web browser was found to show it."}));
+    EXPECT_NE(
+        logged.find("ERROR : http://127.0.0.1/client/client_main.asp could not be opened: xdg-open is not "
+                    "installed"),
+        std::string::npos)
+        << logged;
 }
 
 // The notice lay across the middle of the client, over the lobby's room list and menu buttons. It
