@@ -178,8 +178,9 @@ public:
                              int& outHeight);
     // "Marvenlot-yymmdd-hhmmss.jpg" for a local time.
     static WString ScreenshotFileName(int year, int month, int day, int hour, int minute, int second);
-    // Where the screenshot notice is drawn, centred, on a client of this size.
-    static platform::Rect StatusTextRect(int clientWidth, int clientHeight);
+    // Where the screenshot notice of this width is drawn on a client of this size: centred in the
+    // strip along the bottom edge, but never over the item strip at its left.
+    static platform::Rect StatusTextRect(int clientWidth, int clientHeight, int textWidth);
 
 private:
     void UpdateThread();

@@ -5,6 +5,7 @@
 #include "app/lib/SceneFactory.h"
 #include "engine/core/EngineSettings.h"
 #include "engine/core/Log.h"
+#include "engine/render/Font.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/SceneManager.h"
 #include "gui/Widget.h"
@@ -93,10 +94,13 @@ bool App::RenderFrame() {
         scenes_.RenderCurrentScene(true);
         if (statusTime_ != 0) {
             if (platform::NowMs() - statusTime_ < kStatusTextMs) {
-                Font* font = renderer_->CreateFont(u"Tahoma", 12, 700, 0);
-                const platform::Rect strip = StatusTextRect(ClientWidth(), ClientHeight());
-                Rect rect{strip.left, strip.top, strip.right, strip.bottom};
-                if (font) renderer_->DrawText(font, statusText_, rect, text_format::kCenter, 0xFFFFFF00u);
+                if (Font* font = renderer_->CreateFont(u"Tahoma", 12, 700, 0)) {
+                    int width = 0, height = 0;
+                    font->Measure(statusText_, width, height);
+                    const platform::Rect at = StatusTextRect(ClientWidth(), ClientHeight(), width);
+                    Rect rect{at.left, at.top, at.right, at.bottom};
+                    renderer_->DrawText(font, statusText_, rect, text_format::kLeft, 0xFFFFFF00u);
+                }
             } else {
                 statusTime_ = 0;
             }

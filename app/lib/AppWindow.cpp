@@ -85,8 +85,9 @@ void App::SizingResult(std::uint32_t mode, int startWidth, int startHeight, int 
                     : (outHeight > maxHeight ? maxHeight : outHeight);
 }
 
-platform::Rect App::StatusTextRect(int clientWidth, int clientHeight) {
-    return {kStatusTextLeft, clientHeight - kStatusTextHeight, clientWidth - 10, clientHeight};
+platform::Rect App::StatusTextRect(int clientWidth, int clientHeight, int textWidth) {
+    const int left = std::max(kStatusTextLeft, (clientWidth - textWidth) / 2);
+    return {left, clientHeight - kStatusTextHeight, left + textWidth, clientHeight};
 }
 
 WString App::ScreenshotFileName(int year, int month, int day, int hour, int minute, int second) {
