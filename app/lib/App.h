@@ -178,6 +178,9 @@ public:
                              int& outHeight);
     // "Marvenlot-yymmdd-hhmmss.jpg" for a local time.
     static WString ScreenshotFileName(int year, int month, int day, int hour, int minute, int second);
+    // Where the screenshot notice of this width is drawn on a client of this size: centred in the
+    // strip along the bottom edge, but never over the item strip at its left.
+    static platform::Rect StatusTextRect(int clientWidth, int clientHeight, int textWidth);
 
 private:
     void UpdateThread();
@@ -207,6 +210,11 @@ private:
     bool OnConnectionLost();
     void ShowLostConnectionNotice();
     bool lostNoticePending_ = false;  // main thread
+    // Main thread: pages and files the desktop could not open are logged with the reason and told
+    // in the second notice box (the first may hold the lost connection's) over the current scene.
+    void ReportShellOpenFailures();
+    enum class OpenFailure { None, Failed, NoBrowser };
+    OpenFailure openFailureNotice_ = OpenFailure::None;  // main thread
 
     std::vector<WString> args_;
     StartMode mode_;

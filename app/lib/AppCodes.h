@@ -57,5 +57,9 @@ constexpr std::uint32_t kUpdateRate = 200;
 constexpr std::uint32_t kQueueCapacity = 1024;
 constexpr std::uint32_t kUpdateThreadWaitMs = 2000;
 constexpr std::uint32_t kStatusTextMs = 5000;
+// The screenshot notice's strip along the bottom edge, from the right end of the item strip that the
+// table scenes keep at their lower left: no scene keeps a control or a text there (the lobby's rail,
+// the floor under a table, the shop's background).
+constexpr int kStatusTextLeft = 360, kStatusTextHeight = 16;
 constexpr int kCaptionStripHeight = 25;
 constexpr int kCaptionButtonsWidth = 300;

@@ -1,8 +1,11 @@
 // The main loop, the render step and the pending window and display changes.
+#include <algorithm>
+
 #include "app/lib/App.h"
 #include "app/lib/SceneFactory.h"
 #include "engine/core/EngineSettings.h"
 #include "engine/core/Log.h"
+#include "engine/render/Font.h"
 #include "engine/render/RenderDevice.h"
 #include "engine/render/SceneManager.h"
 #include "gui/Widget.h"
@@ -91,9 +94,13 @@ bool App::RenderFrame() {
         scenes_.RenderCurrentScene(true);
         if (statusTime_ != 0) {
             if (platform::NowMs() - statusTime_ < kStatusTextMs) {
-                Font* font = renderer_->CreateFont(u"Tahoma", 12, 700, 0);
-                Rect rect{10, ClientHeight() / 2 - 10, ClientWidth() - 20, ClientHeight() / 2 + 10};
-                if (font) renderer_->DrawText(font, statusText_, rect, text_format::kCenter, 0xFFFFFF00u);
+                if (Font* font = renderer_->CreateFont(u"Tahoma", 12, 700, 0)) {
+                    int width = 0, height = 0;
+                    font->Measure(statusText_, width, height);
+                    const platform::Rect at = StatusTextRect(ClientWidth(), ClientHeight(), width);
+                    Rect rect{at.left, at.top, at.right, at.bottom};
+                    renderer_->DrawText(font, statusText_, rect, text_format::kLeft, 0xFFFFFF00u);
+                }
             } else {
                 statusTime_ = 0;
             }
@@ -167,6 +174,17 @@ int App::ApplyVideoSettings(std::uint32_t flags) {
             o.width = static_cast<std::int32_t>(s.width);
             o.height = static_cast<std::int32_t>(s.height);
         });
+    }
+    if (!fullscreen_ && s.windowWidth > 0 && s.windowHeight > 0) {
+        // A size chosen in a window sizes it, within the desktop as the edges do, and keeps it on
+        // the desktop.
+        int width = 0, height = 0;
+        SizingResult(sizing::kCorner, 0, 0, 0, 0, static_cast<int>(s.windowWidth),
+                     static_cast<int>(s.windowHeight), desktop_.width, desktop_.height, width, height);
+        windowedWidth_ = static_cast<std::uint32_t>(width);
+        windowedHeight_ = static_cast<std::uint32_t>(height);
+        windowX_ = std::clamp(windowX_, 0, std::max(0, desktop_.width - width));
+        windowY_ = std::clamp(windowY_, 0, std::max(0, desktop_.height - height));
     }
     bitsPerPixel_ = s.bitsPerPixel;
     refreshRate_ = s.refreshRate;

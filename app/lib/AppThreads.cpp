@@ -9,6 +9,7 @@
 #include "gui/NoticeBox.h"
 #include "platform/sys/Clock.h"
 #include "platform/sys/Fpu.h"
+#include "platform/sys/Shell.h"
 #include "platform/sys/Thread.h"
 
 namespace {
@@ -94,6 +95,7 @@ void App::PostMouseMove() {
 void App::DrainUiQueue() {
     if (!uiQueue_) return;
     ShowLostConnectionNotice();
+    ReportShellOpenFailures();
     scenes_.DeliverHeld(uiHeld_);
     for (std::size_t left = uiQueue_->Count(); left > 0; --left) {
         EventRecord* record = uiQueue_->Pop();
@@ -168,6 +170,21 @@ bool App::OnConnectionLost() {
     lostNoticePending_ = true;
     ShowLostConnectionNotice();
     return true;
+}
+
+void App::ReportShellOpenFailures() {
+    for (const platform::ShellOpenFailure& failure : platform::TakeShellOpenFailures()) {
+        LogWrite(u"ERROR : %s could not be opened: %s\n", FromUtf8(failure.target), FromUtf8(failure.why));
+        openFailureNotice_ = failure.noBrowser ? OpenFailure::NoBrowser : OpenFailure::Failed;
+    }
+    scenes::GameScene* scene = scenes_.Current();
+    if (openFailureNotice_ == OpenFailure::None || !scene || !scene->IsActive() || scene->ChangeRequested())
+        return;
+    scenes_.ShowSecondNotice(nullptr, u"The page could not be opened.",
+                             openFailureNotice_ == OpenFailure::NoBrowser
+                                 ? u"No web browser was found to show it."
+                                 : u"The reason is in StartLog.log.");
+    openFailureNotice_ = OpenFailure::None;
 }
 
 void App::ShowLostConnectionNotice() {

@@ -85,6 +85,11 @@ void App::SizingResult(std::uint32_t mode, int startWidth, int startHeight, int 
                     : (outHeight > maxHeight ? maxHeight : outHeight);
 }
 
+platform::Rect App::StatusTextRect(int clientWidth, int clientHeight, int textWidth) {
+    const int left = std::max(kStatusTextLeft, (clientWidth - textWidth) / 2);
+    return {left, clientHeight - kStatusTextHeight, left + textWidth, clientHeight};
+}
+
 WString App::ScreenshotFileName(int year, int month, int day, int hour, int minute, int second) {
     return Format(u"%s-%02d%02d%02d-%02d%02d%02d.jpg", kProductName, year % 100, month, day, hour, minute,
                   second);
@@ -96,12 +101,18 @@ bool App::SaveScreenshot() {
     localtime_r(&now, &local);
     const WString name = ScreenshotFileName(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
                                             local.tm_hour, local.tm_min, local.tm_sec);
-    const std::string path = DesktopDir() + "/" + ToUtf8(name);
+    const std::string folder = DesktopDir();
+    const std::string path = folder + "/" + ToUtf8(name);
     if (!renderer_ || !renderer_->SaveScreenshot(path)) {
         LogWrite(u"ERROR : screenshot %s could not be saved\n", FromUtf8(path));
         return false;
     }
-    statusText_ = Format(u"%s (%s)", u"The screenshot has been saved to your desktop.", name);
+    LogWrite(u"Screenshot saved to %s\n", FromUtf8(path));
+    // Without a desktop folder the file lies in the home folder, and the notice says so.
+    statusText_ = Format(u"%s (%s)",
+                         IsHomeFolder(folder) ? u"The screenshot has been saved to your home folder."
+                                              : u"The screenshot has been saved to your desktop.",
+                         name);
     statusTime_ = NowMs();
     if (statusTime_ == 0) statusTime_ = 1;
     return true;

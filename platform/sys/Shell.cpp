@@ -7,7 +7,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <mutex>
 #include <sstream>
+#include <utility>
 
 #include "platform/sys/Env.h"
 #include "platform/sys/Journal.h"
@@ -32,6 +36,113 @@ bool IsFolder(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// The argument vector of an exec: built before fork, since between fork and exec only
+// async-signal-safe calls are allowed in a process with threads.
+class Arguments {
+public:
+    Arguments(const std::string& program, const std::vector<std::string>& args) : strings_(args) {
+        strings_.insert(strings_.begin(), program);
+        for (std::string& s : strings_) pointers_.push_back(s.data());
+        pointers_.push_back(nullptr);
+    }
+    char** Get() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> strings_;
+    std::vector<char*> pointers_;
+};
+
+// The opener's end as its watcher reports it: a wait status, or that it still runs.
+constexpr int kStillRunning = -1;
+
+// An opener under watch: its watcher process and the pipe the watcher reports through.
+struct WatchedOpener {
+    pid_t watcher;
+    int report;
+    std::string target;
+};
+
+struct OpenerRecords {
+    std::mutex mutex;
+    std::vector<WatchedOpener> watched;
+    std::vector<ShellOpenFailure> failures;
+};
+
+OpenerRecords& Openers() {
+    static OpenerRecords records;
+    return records;
+}
+
+void AddFailure(const std::string& target, std::string why, bool noBrowser) {
+    OpenerRecords& records = Openers();
+    std::lock_guard lock(records.mutex);
+    records.failures.push_back({target, std::move(why), noBrowser});
+}
+
+// xdg-open's exit codes: 1 bad arguments, 2 no such file, 3 no program for it, 4 the program
+// failed; 127 is the watcher's for an exec that failed.
+std::string OpenerEndText(int status) {
+    if (WIFSIGNALED(status)) return "xdg-open was ended by signal " + std::to_string(WTERMSIG(status));
+    const int code = WEXITSTATUS(status);
+    const char* what = code == 1     ? "it was not understood"
+                       : code == 2   ? "there is no such file"
+                       : code == 3   ? "no program to open it was found"
+                       : code == 4   ? "the program for it failed"
+                       : code == 127 ? "xdg-open could not be started"
+                                     : "it failed";
+    return "xdg-open ended with exit code " + std::to_string(code) + " (" + what + ")";
+}
+
+// Starts the opener in a new session under a watcher process, which waits up to
+// kShellOpenWatchMs for the opener's end, reports it (or that it still runs) through a pipe and
+// ends, leaving a longer-running opener (one that waits for the browser it started) detached.
+bool StartWatchedOpener(const std::string& opener, const std::string& target, std::string& why) {
+    Arguments argv(opener, {target});
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        why = std::strerror(errno);
+        return false;
+    }
+    const pid_t watcher = fork();
+    if (watcher < 0) {
+        why = std::strerror(errno);
+        close(report[0]);
+        close(report[1]);
+        return false;
+    }
+    if (watcher == 0) {
+        setsid();
+        // The watcher outlives no exec: it lets go of every file the client holds (the instance
+        // lock among them), so that a client started again while it waits is not refused.
+        const unsigned keep = static_cast<unsigned>(report[1]);
+        if (keep > 3) close_range(3, keep - 1, 0);
+        close_range(keep + 1, ~0u, 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            execve(argv.Get()[0], argv.Get(), environ);
+            _exit(127);
+        }
+        int status = child < 0 ? 127 << 8 : kStillRunning;
+        const timespec step{0, 20 * 1000 * 1000};
+        for (int waited = 0; child > 0 && waited < kShellOpenWatchMs; waited += 20) {
+            int ended = 0;
+            if (waitpid(child, &ended, WNOHANG) == child) {
+                status = ended;
+                break;
+            }
+            nanosleep(&step, nullptr);
+        }
+        (void)!::write(report[1], &status, sizeof status);
+        _exit(0);
+    }
+    close(report[1]);
+    fcntl(report[0], F_SETFL, O_NONBLOCK);
+    OpenerRecords& records = Openers();
+    std::lock_guard lock(records.mutex);
+    records.watched.push_back({watcher, report[0], target});
+    return true;
+}
+
 }  // namespace
 
 std::string FindProgram(const std::string& name) {
@@ -51,15 +162,7 @@ std::string FindProgram(const std::string& name) {
 }
 
 bool SpawnDetached(const std::string& program, const std::vector<std::string>& args) {
-    // Everything the children need is built before fork: between fork and exec only
-    // async-signal-safe calls are allowed in a process with threads.
-    std::vector<char*> argv;
-    std::string arg0 = program;
-    argv.push_back(arg0.data());
-    std::vector<std::string> copies = args;
-    for (auto& arg : copies) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
+    Arguments argv(program, args);
     int ready[2];
     if (pipe2(ready, O_CLOEXEC) != 0) return false;
 
@@ -76,7 +179,7 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
         setsid();
         const pid_t grandchild = fork();
         if (grandchild == 0) {
-            execve(argv[0], argv.data(), environ);
+            execve(argv.Get()[0], argv.Get(), environ);
             const int error = errno;
             (void)!::write(ready[1], &error, sizeof error);  // exec failed: report why
             _exit(127);
@@ -107,7 +210,40 @@ bool ShellOpen(std::string_view target) {
         return true;
     }
     const std::string opener = FindProgram("xdg-open");
-    return !opener.empty() && SpawnDetached(opener, {text});
+    std::string why;
+    if (opener.empty()) {
+        AddFailure(text, "xdg-open is not installed", true);
+        return false;
+    }
+    if (!StartWatchedOpener(opener, text, why)) {
+        AddFailure(text, "xdg-open could not be started: " + why, false);
+        return false;
+    }
+    return true;
+}
+
+std::vector<ShellOpenFailure> TakeShellOpenFailures() {
+    OpenerRecords& records = Openers();
+    std::lock_guard lock(records.mutex);
+    for (auto it = records.watched.begin(); it != records.watched.end();) {
+        int status = kStillRunning;
+        const ssize_t n = ::read(it->report, &status, sizeof status);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            ++it;
+            continue;
+        }
+        // The watcher has reported (or died) and ends at once.
+        close(it->report);
+        while (waitpid(it->watcher, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        const bool opened = n != static_cast<ssize_t>(sizeof status) || status == kStillRunning ||
+                            (WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        if (!opened)
+            records.failures.push_back(
+                {it->target, OpenerEndText(status), WIFEXITED(status) && WEXITSTATUS(status) == 3});
+        it = records.watched.erase(it);
+    }
+    return std::exchange(records.failures, {});
 }
 
 bool StartLauncher() {
@@ -144,6 +280,15 @@ std::string ParseUserDirsDesktop(std::string_view text, const std::string& home)
     }
     while (result.size() > 1 && result.back() == '/') result.pop_back();
     return result;
+}
+
+bool IsHomeFolder(const std::string& folder) {
+    const auto trimmed = [](std::string path) {
+        while (path.size() > 1 && path.back() == '/') path.pop_back();
+        return path;
+    };
+    const std::string home = trimmed(HomeDir());
+    return !home.empty() && trimmed(folder) == home;
 }
 
 std::string DesktopDir() {

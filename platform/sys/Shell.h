@@ -12,8 +12,22 @@ namespace platform {
 // program was started. Headless (MARVENLOT_HEADLESS), nothing is started: the line
 // "open: <target>" goes to stderr and "OPEN <target>" to the journal, and the result is true.
 // An empty target, one beginning with '-' (it would read as an option) or one holding a line
-// break is refused (false).
+// break is refused (false). An opener that cannot start (none installed), or that ends with a
+// failure within kShellOpenWatchMs (no browser to hand the page to), is a failure that
+// TakeShellOpenFailures reports; an opener still running then is taken as having opened it.
 bool ShellOpen(std::string_view target);
+
+constexpr int kShellOpenWatchMs = 5000;
+
+struct ShellOpenFailure {
+    std::string target;
+    std::string why;         // for the log: "xdg-open is not installed", "xdg-open ended with ..."
+    bool noBrowser = false;  // no program to open it was found
+};
+
+// The failures of ShellOpen since the last call, the openers' ends collected first. Never waits
+// longer than an opener that has reported takes to end.
+std::vector<ShellOpenFailure> TakeShellOpenFailures();
 
 // Starts "marvenlot-launcher" detached, in the current folder, taken from beside the program or
 // else from PATH; false when it is found nowhere or cannot be started. Never waits for it.
@@ -30,6 +44,10 @@ std::string FindProgram(const std::string& name);
 // $XDG_CONFIG_HOME (default ~/.config), then from the environment, as xdg-user-dir reads it;
 // else $HOME/Desktop when it exists; else $HOME.
 std::string DesktopDir();
+
+// True when `folder` is the home folder (trailing slashes aside): where DesktopDir ends without a
+// desktop folder, or what a desktop entry naming the home gives.
+bool IsHomeFolder(const std::string& folder);
 
 // The XDG_DESKTOP_DIR entry of a user-dirs.dirs text ("$HOME/..." or an absolute path, in
 // double quotes), with $HOME replaced by home; empty when there is no usable entry.

@@ -37,7 +37,10 @@ namespace scenes {
 // The video settings the options dialog asks the application to apply.
 struct VideoSettings {
     bool fullscreen = false;
+    // The full-screen size (the stored one).
     std::uint32_t width = 1024, height = 768;
+    // The size a window takes; 0 keeps the window's size.
+    std::uint32_t windowWidth = 0, windowHeight = 0;
     std::uint32_t bitsPerPixel = 32, refreshRate = 60, multisample = 0;
     bool vsync = false;
     std::int32_t textureDetail = 1;

@@ -12,9 +12,9 @@ FrontBackdrop::FrontBackdrop() {
     SetVisible(true);
 }
 
-void FrontBackdrop::OnResize(int width, int height) {
-    SetRect(0, 0, width, height);
-    Widget::OnResize(width, height);
+void FrontBackdrop::OnResize(int, int) {
+    // A layout hands each child its own size; the backdrop takes its parent's, the client area.
+    if (const gui::Widget* parent = GetParent()) SetRect(0, 0, parent->Width(), parent->Height());
 }
 
 void FrontBackdrop::Draw(gui::Painter& painter, int x, int y) {

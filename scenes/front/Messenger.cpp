@@ -168,8 +168,6 @@ Messenger::~Messenger() {
 }
 
 void Messenger::Show(bool visible) {
-    // Opened the first time (by any scene's button), it takes its place at the right of the screen.
-    if (visible && X() == 0 && Y() == 0 && host_) MoveTo(host_->ClientWidth() - kWidth - 16, 80);
     gui::Dialog::Show(visible);
     wasOpen_ = visible;
     if (!visible) {
@@ -203,6 +201,8 @@ void Messenger::RestoreOnSceneEnter() {
 
 void Messenger::MoveToScene(gui::Widget& scene) {
     scene.AddChild(this, false);
+    SetAnchor(gui::AnchorH::Right, -kRightMargin, gui::AnchorV::Top, kTop);
+    MoveTo(scene.Width() - kWidth - kRightMargin, kTop);
     scene.AddChild(watcher_.get(), true);
     // A question asked on the last scene stays open over the new one.
     if (question_->GetParent() && question_->GetParent() != &scene) scene.AddChild(question_.get());

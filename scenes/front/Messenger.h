@@ -30,6 +30,8 @@ public:
     static constexpr int kWidth = 300;
     static constexpr int kHeight = 460;
     static constexpr int kRows = 9;
+    // Its place: this far from its parent's right side and top.
+    static constexpr int kRightMargin = 16, kTop = 80;
     static constexpr int kConversationLines = 4;
     // Question kinds, also the kinds of the request sent when the player confirms.
     enum Question : int {
@@ -50,7 +52,8 @@ public:
     // Scene entry: shows the messenger again if it was open when the last scene was left.
     void RestoreOnSceneEnter();
     // Scene entry: the messenger and its question popup become children of `scene`, shown again
-    // when the messenger was open on the scene left.
+    // when the messenger was open on the scene left. The messenger sits at the right of `scene`, and
+    // stays there when the scene's size changes.
     void MoveToScene(gui::Widget& scene);
     // The scene's messenger button shows the new-message mark while whispers or requests wait.
     void AttachAlertIcon(gui::Button* button);

@@ -1,6 +1,7 @@
 #include "scenes/front/OptionDialog.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <type_traits>
 #include <vector>
 
@@ -134,20 +135,30 @@ std::vector<ChoiceItem> ChoiceItems(const ChoiceRow& c, const Options& options) 
     return items;
 }
 
-// The size in force; 0 x 0 for the desktop's, until the first start fits it.
-std::pair<int, int> ModeInForce(const Options& options) {
+// The stored size; 0 x 0 for the desktop's, until the first start fits it.
+std::pair<int, int> StoredMode(const Options& options) {
     return options.width > 0 && options.height > 0 ? std::pair{options.width, options.height}
                                                    : std::pair{0, 0};
 }
 
-// The resolutions offered: the device's full-screen modes and the size in force, in size order.
-std::vector<std::pair<int, int>> OfferedModes(const Options& options) {
+// The size every client starts with, offered whatever the display lists, so that a larger one is
+// never a one-way trip.
+constexpr std::pair<int, int> kDefaultMode{1024, 768};
+
+// The resolutions offered: the device's full-screen modes and the sizes given (0 x 0, "Desktop",
+// only as the size in force), in size order.
+std::vector<std::pair<int, int>> OfferedModes(std::pair<int, int> inForce,
+                                              std::initializer_list<std::pair<int, int>> others) {
     std::vector<std::pair<int, int>> modes;
     for (const DisplayModeChoice& m : DisplayModeList::Instance().Snapshot())
         modes.emplace_back(static_cast<int>(m.width), static_cast<int>(m.height));
-    const std::pair<int, int> current = ModeInForce(options);
-    const auto at = std::lower_bound(modes.begin(), modes.end(), current);
-    if (at == modes.end() || *at != current) modes.insert(at, current);
+    const auto offer = [&](std::pair<int, int> mode) {
+        const auto at = std::lower_bound(modes.begin(), modes.end(), mode);
+        if (at == modes.end() || *at != mode) modes.insert(at, mode);
+    };
+    offer(inForce);
+    for (const std::pair<int, int>& mode : others)
+        if (mode.first > 0 && mode.second > 0) offer(mode);
     return modes;
 }
 
@@ -235,11 +246,13 @@ void OptionDialog::FillControls() {
         combo->Select(IndexOf(values, c.field.get(working_), -1));
     }
     gui::ComboBox* resolution = combos_[i];
-    shownModes_ = OfferedModes(working_);
+    const std::pair<int, int> inForce = SizeInForce(working_);
+    shownModes_ = OfferedModes(inForce, {StoredMode(working_), kDefaultMode, cameFrom_});
     resolution->CreateItems(static_cast<int>(shownModes_.size()));
     for (const auto& mode : shownModes_) resolution->AddItem(ModeText(mode));
-    const auto chosen = std::find(shownModes_.begin(), shownModes_.end(), ModeInForce(working_));
+    const auto chosen = std::find(shownModes_.begin(), shownModes_.end(), inForce);
     resolution->Select(static_cast<int>(chosen - shownModes_.begin()));
+    windowSize_ = {0, 0};
     const bool videoLocked = gameRunning_ && ownSeatPlays_;
     for (std::uint32_t id : {3001u, 3002u, 3102u, 3103u, kResolutionId})
         if (gui::Widget* w = FindById(id)) w->SetEnabled(!videoLocked);
@@ -257,6 +270,7 @@ void OptionDialog::ReadControl(std::uint32_t id, std::int32_t value) {
         const auto [width, height] = shownModes_[static_cast<std::size_t>(value)];
         working_.width = width;
         working_.height = height;
+        windowSize_ = {width, height};
         // A mode that does not offer the rate in force starts at its lowest, as the start-up fit does.
         DisplayModeChoice mode;
         if (width > 0 && DisplayModeList::Instance().Find(static_cast<std::uint32_t>(width),
@@ -267,6 +281,13 @@ void OptionDialog::ReadControl(std::uint32_t id, std::int32_t value) {
                 working_.refreshRate = static_cast<std::int32_t>(rates.front());
         }
     }
+}
+
+std::pair<int, int> OptionDialog::SizeInForce(const Options& options) const {
+    // A window shows its own size, which the edges or this list set; full screen the stored one.
+    if (!options.fullscreen && host_ && host_->ClientWidth() > 0 && host_->ClientHeight() > 0)
+        return {host_->ClientWidth(), host_->ClientHeight()};
+    return StoredMode(options);
 }
 
 void OptionDialog::SetFullscreen(bool on) {
@@ -316,7 +337,14 @@ void OptionDialog::Apply(const Options& before) {
         host_->SendServerOptions();
 
     std::uint32_t video = 0;
-    if (after.DisplayModeChanged(before)) video |= video_change::kDisplayMode;
+    // A size chosen in a window sizes the window, also when the stored size does not change.
+    const bool windowSized = !after.fullscreen && windowSize_.first > 0 &&
+                             windowSize_ != std::pair{host_->ClientWidth(), host_->ClientHeight()};
+    if (after.DisplayModeChanged(before) || windowSized) {
+        video |= video_change::kDisplayMode;
+        // The size left behind stays on the list for the way back, even where the display lacks it.
+        cameFrom_ = SizeInForce(before);
+    }
     if (after.DeviceSettingsChanged(before)) video |= video_change::kDeviceSettings;
     if (after.TextureFilterChanged(before)) video |= video_change::kTextureFilter;
     if (after.ReflectionsChanged(before) || after.GameViewChanged(before))
@@ -326,6 +354,10 @@ void OptionDialog::Apply(const Options& before) {
         settings.fullscreen = after.fullscreen != 0;
         settings.width = static_cast<std::uint32_t>(after.width);
         settings.height = static_cast<std::uint32_t>(after.height);
+        if (windowSized) {
+            settings.windowWidth = static_cast<std::uint32_t>(windowSize_.first);
+            settings.windowHeight = static_cast<std::uint32_t>(windowSize_.second);
+        }
         settings.bitsPerPixel = after.bpp > 0 ? static_cast<std::uint32_t>(after.bpp) : 32;
         settings.refreshRate = static_cast<std::uint32_t>(after.refreshRate);
         settings.multisample = static_cast<std::uint32_t>(after.HighestMultisampleUpTo(after.fsaa));

@@ -60,6 +60,8 @@ private:
     void FillControls();
     void ReadControl(std::uint32_t id, std::int32_t value);
     void Apply(const Options& before);
+    // The size the client draws at with these options, selected in the resolution list.
+    std::pair<int, int> SizeInForce(const Options& options) const;
 
     SceneHost* host_;
     Options working_;
@@ -70,6 +72,10 @@ private:
     // The value of each item of each list as filled when the dialog was shown.
     std::array<std::vector<int>, kChoiceCount> shownValues_;
     std::vector<std::pair<int, int>> shownModes_;
+    // The resolution picked since the dialog was filled (0 x 0: none), for the window's size.
+    std::pair<int, int> windowSize_{0, 0};
+    // The size in force before the last change of size, offered for the way back.
+    std::pair<int, int> cameFrom_{0, 0};
 };
 
 // Shows the shared options dialog from a scene's Settings button or key; a game room tells

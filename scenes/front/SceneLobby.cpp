@@ -52,6 +52,7 @@ enum : std::uint32_t {
     kSchool = 3719,
     kChatEdit = 3720,
     kSend = 3721,
+    kChannelClose = 3705,
     kRoomScroll = 3750,
     kFirstChannelRow = 3760,
     kFirstRoomRow = 3800,
@@ -171,18 +172,24 @@ void SceneLobby::Build() {
     channelInfo_ = AddTextLine(*this, 240, 0, 300, 44, {}, gui::kFont14Bold);
     ownInfo_ =
         AddTextLine(*this, 560, 0, 444, 44, {}, gui::kFont12Bold, gui::align::kRight | gui::align::kVCenter);
+    ownInfo_->SetAnchor(gui::AnchorH::Right, -20, gui::AnchorV::None, 0);
+    // Below the title band the lobby keeps its 1024 x 768 layout, centred in a larger client area;
+    // the dialogs, centred on the screen, open over it.
+    layout_ = AddPanel(0, 0, 1024, 768);
+    layout_->SetAnchor(gui::AnchorH::Center, 0, gui::AnchorV::Center, 0);
+    gui::Widget& lobby = *layout_;
 
     // The room list.
-    Make<Frame>(kListX, kListY, kListW, kHeaderH + kRowH * kVisibleRooms + 4, u"");
+    lobby.Make<Frame>(kListX, kListY, kListW, kHeaderH + kRowH * kVisibleRooms + 4, u"");
     for (const Column& c : kColumns)
-        AddTextLine(*this, kListX + c.x, kListY, c.w, kHeaderH, c.header, gui::kFont12Bold,
+        AddTextLine(lobby, kListX + c.x, kListY, c.w, kHeaderH, c.header, gui::kFont12Bold,
                     gui::align::kCenter | gui::align::kVCenter, kGold);
     for (int i = 0; i < kVisibleRooms; ++i) {
         roomRows_[static_cast<std::size_t>(i)] =
-            Make<RoomListRow>(kListX + 2, kListY + kHeaderH + i * kRowH, kListW - 24, kRowH - 1,
-                              kFirstRoomRow + static_cast<std::uint32_t>(i), i % 2 == 1);
+            lobby.Make<RoomListRow>(kListX + 2, kListY + kHeaderH + i * kRowH, kListW - 24, kRowH - 1,
+                                    kFirstRoomRow + static_cast<std::uint32_t>(i), i % 2 == 1);
     }
-    roomScroll_ = Make<gui::ScrollBar>();
+    roomScroll_ = lobby.Make<gui::ScrollBar>();
     roomScroll_->Create(kListX + kListW - 20, kListY + kHeaderH, 18, kRowH * kVisibleRooms, kRoomScroll,
                         gui::Orientation::Vertical, 1);
     roomScroll_->AddDecButton(gui::atlas::kArrowUp);
@@ -190,19 +197,19 @@ void SceneLobby::Build() {
     roomScroll_->AddThumb(gui::atlas::kThumbVertical);
     roomScroll_->Show(true);
     const int buttonsY = kListY + kHeaderH + kRowH * kVisibleRooms + 12;
-    AddTextButton(*this, kListX, buttonsY, 120, 32, kCreateRoom, u"Create room");
-    AddTextButton(*this, kListX + 128, buttonsY, 100, 32, kJoin, u"Join");
-    AddTextButton(*this, kListX + 236, buttonsY, 100, 32, kRefresh, u"Refresh");
-    channelButton_ = AddTextButton(*this, kListX + 344, buttonsY, 110, 32, kChannelChoice, u"Channels");
-    roomCount_ = AddTextLine(*this, kListX + 462, buttonsY, kListW - 462, 32, {}, gui::kFont12,
+    AddTextButton(lobby, kListX, buttonsY, 120, 32, kCreateRoom, u"Create room");
+    AddTextButton(lobby, kListX + 128, buttonsY, 100, 32, kJoin, u"Join");
+    AddTextButton(lobby, kListX + 236, buttonsY, 100, 32, kRefresh, u"Refresh");
+    channelButton_ = AddTextButton(lobby, kListX + 344, buttonsY, 110, 32, kChannelChoice, u"Channels");
+    roomCount_ = AddTextLine(lobby, kListX + 462, buttonsY, kListW - 462, 32, {}, gui::kFont12,
                              gui::align::kRight | gui::align::kVCenter);
 
     // The players of the channel.
     const int sideX = kListX + kListW + 16, sideW = 1024 - sideX - 20;
-    Make<Frame>(sideX, kListY, sideW, kHeaderH + 22 * kVisiblePlayers + 8, u"Players in this channel");
+    lobby.Make<Frame>(sideX, kListY, sideW, kHeaderH + 22 * kVisiblePlayers + 8, u"Players in this channel");
     for (int i = 0; i < kVisiblePlayers; ++i)
         playerRows_[static_cast<std::size_t>(i)] =
-            AddTextLine(*this, sideX + 12, kListY + kHeaderH + 4 + i * 22, sideW - 24, 22, {});
+            AddTextLine(lobby, sideX + 12, kListY + kHeaderH + 4 + i * 22, sideW - 24, 22, {});
 
     // The ways out of the lobby and the shared windows.
     const int menuY = kListY + kHeaderH + 22 * kVisiblePlayers + 20;
@@ -222,7 +229,7 @@ void SceneLobby::Build() {
                 {kSchool, u"Cue school"}};
     const int half = (sideW - 8) / 2;
     for (int i = 0; i < static_cast<int>(std::size(menu)); ++i) {
-        gui::Button* b = AddTextButton(*this, sideX + (i % 2) * (half + 8), menuY + (i / 2) * 40, half, 34,
+        gui::Button* b = AddTextButton(lobby, sideX + (i % 2) * (half + 8), menuY + (i / 2) * 40, half, 34,
                                        menu[i].id, menu[i].caption, menu[i].hotkey);
         if (menu[i].id == kMessenger) messengerButton_ = b;
     }
@@ -230,27 +237,30 @@ void SceneLobby::Build() {
     // The own record.
     const int menuRows = (static_cast<int>(std::size(menu)) + 1) / 2;
     const int recordY = menuY + menuRows * 40 + 8;
-    Make<Frame>(sideX, recordY, sideW, 768 - recordY - 16, u"My record");
+    lobby.Make<Frame>(sideX, recordY, sideW, 768 - recordY - 16, u"My record");
     for (int i = 0; i < kRecordLines; ++i)
         recordRows_[static_cast<std::size_t>(i)] =
-            AddTextLine(*this, sideX + 12, recordY + kHeaderH + 6 + i * 22, sideW - 24, 22, {});
+            AddTextLine(lobby, sideX + 12, recordY + kHeaderH + 6 + i * 22, sideW - 24, 22, {});
 
     // The channel chat.
     const int chatY = buttonsY + 44;
-    Make<Frame>(kListX, chatY, kListW, 768 - chatY - 16, u"Chat");
+    lobby.Make<Frame>(kListX, chatY, kListW, 768 - chatY - 16, u"Chat");
     for (int i = 0; i < kChatLines; ++i)
         chatRows_[static_cast<std::size_t>(i)] =
-            AddTextLine(*this, kListX + 10, chatY + kHeaderH + 2 + i * 18, kListW - 20, 18, {});
-    chatEdit_ = AddEditField(*this, kListX + 8, 768 - 16 - 34, kListW - 110, 26, kChatEdit, 100);
-    AddTextButton(*this, kListX + kListW - 96, 768 - 16 - 36, 88, 30, kSend, u"Send");
+            AddTextLine(lobby, kListX + 10, chatY + kHeaderH + 2 + i * 18, kListW - 20, 18, {});
+    chatEdit_ = AddEditField(lobby, kListX + 8, 768 - 16 - 34, kListW - 110, 26, kChatEdit, 100);
+    AddTextButton(lobby, kListX + kListW - 96, 768 - 16 - 36, 88, 30, kSend, u"Send");
 
     // The channel rows lie over the room list while the choice is open.
-    channelPanel_ = Make<Frame>(kChannelX, kChannelY, kChannelRowW + 16,
-                                kHeaderH + kChannelRows * (kChannelRowH + 4) + 8, u"Choose a channel");
+    channelPanel_ = lobby.Make<Frame>(kChannelX, kChannelY, kChannelRowW + 16,
+                                      kHeaderH + kChannelRows * (kChannelRowH + 4) + 8, u"Choose a channel");
     for (int i = 0; i < kChannelRows; ++i)
         channelRows_[static_cast<std::size_t>(i)] =
-            AddTextButton(*this, kChannelX + 8, kChannelY + kHeaderH + 4 + i * (kChannelRowH + 4),
+            AddTextButton(lobby, kChannelX + 8, kChannelY + kHeaderH + 4 + i * (kChannelRowH + 4),
                           kChannelRowW, kChannelRowH, kFirstChannelRow + static_cast<std::uint32_t>(i), {});
+    // Its close box takes Esc, as the Esc button of a window on top does.
+    channelClose_ = lobby.AddButton(kChannelX + kChannelRowW + 16 - 26, kChannelY + 1, 24, 24, kChannelClose,
+                                    platform::kVkEscape, gui::atlas::kCloseButton);
     OpenChannelChoice(false);
 
     // Children are adopted shown; the dialogs wait hidden for their buttons.
@@ -275,7 +285,7 @@ void SceneLobby::Enter() {
     journaledPlayers_.clear();
     selected_ = -1;
     createDialog_->SetHost(Host());
-    AttachSharedWindows(*this, messengerButton_);
+    AttachSharedWindows(*this, messengerButton_, layout_);
     net::GameSession* session = Session();
     if (session) {
         session->currentRoom = 0;
@@ -393,6 +403,7 @@ void SceneLobby::OpenChannelChoice(bool open) {
         RebuildChannelRows();
     }
     channelPanel_->Show(open);
+    channelClose_->Show(open);
     for (std::size_t i = 0; i < channelRows_.size(); ++i)
         channelRows_[i]->Show(open && i < shownChannels_.size());
 }
@@ -633,6 +644,9 @@ bool SceneLobby::OnCommand(const gui::CommandEvent& event) {
     switch (id) {
         case kChannelChoice:
             OpenChannelChoice(!ChannelChoiceOpen() && !busy_);
+            return true;
+        case kChannelClose:
+            OpenChannelChoice(false);
             return true;
         case kRoomScroll:
             firstRow_ = event.value > 0 ? event.value - 1 : 0;

@@ -124,11 +124,13 @@ private:
     std::array<gui::TextLabel*, kVisiblePlayers> playerRows_{};
     std::array<gui::TextLabel*, kChatLines> chatRows_{};
     std::array<gui::TextLabel*, kRecordLines> recordRows_{};
+    gui::Widget* layout_ = nullptr;
     gui::ScrollBar* roomScroll_ = nullptr;
     gui::TextLabel* ownInfo_ = nullptr;
     gui::TextLabel* channelInfo_ = nullptr;
     gui::Button* channelButton_ = nullptr;
     gui::Widget* channelPanel_ = nullptr;
+    gui::Widget* channelClose_ = nullptr;
     std::array<gui::Button*, kChannelRows> channelRows_{};
     std::vector<net::ChannelInfo> shownChannels_;
     gui::TextLabel* roomCount_ = nullptr;

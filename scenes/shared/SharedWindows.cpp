@@ -9,7 +9,7 @@
 
 namespace scenes {
 
-void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton) {
+void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton, gui::Widget* messengerArea) {
     SceneHost* host = scene.Host();
     if (!host) return;
     gui::Widget* popups[] = {host->GetOptionDialog(), host->GetMyInfoWindow(), host->GetUserInfoWindow(),
@@ -22,7 +22,7 @@ void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton) {
         myInfo->SetRecord(session ? &session->own : nullptr);
     }
     if (auto* messenger = dynamic_cast<Messenger*>(host->GetMessenger())) {
-        messenger->MoveToScene(scene);
+        messenger->MoveToScene(messengerArea ? *messengerArea : scene);
         if (messengerButton) messenger->AttachAlertIcon(messengerButton);
     }
 }

@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 
 #include "app/lib/Accelerators.h"
+#include "engine/core/Log.h"
 #include "engine/sound/SoundManager.h"
+#include "platform/sys/Journal.h"
+#include "platform/sys/Shell.h"
+#include "scenes/base/SceneCodes.h"
+#include "scenes/base/SceneHost.h"
+#include "scenes/front/FrontBackdrop.h"
+#include "scenes/front/SceneLobby.h"
 #include "support/AppHarness.h"
 #include "support/RecordingScene.h"
 #include "table/ShotRecord.h"
+#include "tests/common/TempDir.h"
+#include "tests/scenes/support/LayoutBoxes.h"
 
 namespace {
 
@@ -210,6 +220,25 @@ TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
     EXPECT_EQ(entry.path().extension(), ".jpg");
     EXPECT_NE(statusAfterSave.find(u"The screenshot has been saved to your desktop."), WString::npos);
 
+    // No desktop folder: the file goes to the home folder, and the notice no longer says "desktop".
+    AppHarness homeOnly(StartMode::Offline);
+    const std::filesystem::path home = homeOnly.Folder() / "home";
+    std::filesystem::create_directories(home);
+    testsupport::ScopedEnv noOverride("MARVENLOT_DESKTOP_DIR", nullptr);
+    testsupport::ScopedEnv homeEnv("HOME", home.c_str());
+    testsupport::ScopedEnv config("XDG_CONFIG_HOME", (homeOnly.Folder() / "no-config").c_str());
+    testsupport::ScopedEnv desktopEnv("XDG_DESKTOP_DIR", nullptr);
+    homeOnly.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        app.Windows().PostMessage({kWmSysKeyDown, kVkF10, 1});
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return !std::filesystem::is_empty(home); }));
+    });
+    EXPECT_EQ(homeOnly.app().StatusText().find(u"desktop"), WString::npos)
+        << ToUtf8(homeOnly.app().StatusText());
+    EXPECT_NE(
+        homeOnly.app().StatusText().find(u"The screenshot has been saved to your home folder. (Marvenlot-"),
+        WString::npos);
+
     AppHarness failing(StartMode::Offline);
     ::setenv("MARVENLOT_DESKTOP_DIR", (failing.Folder() / "no" / "such").c_str(), 1);
     failing.Run([&](App& app) {
@@ -219,6 +248,64 @@ TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     });
     EXPECT_TRUE(failing.app().StatusText().empty());
+}
+
+// A page ("Home page", the shop's cash page) that no browser could show did nothing and logged nothing.
+// The player is told over the current scene, and the log says why.
+TEST(AppWindowTest, APageNoBrowserCouldShowIsToldAndLogged) {
+    AppHarness harness(StartMode::Offline);
+    std::filesystem::create_directories(harness.Folder() / "no-programs");
+    testsupport::ScopedEnv headless("MARVENLOT_HEADLESS", nullptr);
+    testsupport::ScopedEnv path("PATH", (harness.Folder() / "no-programs").c_str());
+    std::vector<std::string> boxes;
+    const std::uint64_t observer = platform::Journal::Subscribe([&](std::uint64_t, std::string_view line) {
+        if (line.starts_with("BOX")) boxes.emplace_back(line);
+    });
+    std::string logged;  // written on the main thread, read after the run
+    GetLog().SetObserver([&](const std::string& line) { logged += line; });
+    std::atomic<bool> open{false};
+    harness.app().SetPumpHook([&] {
+        if (open.exchange(false)) platform::ShellOpen("http://127.0.0.1/client/client_main.asp");
+    });
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        open = true;
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return app.Scenes().GetSecondNoticeBox()->IsVisible(); }));
+    });
+    platform::Journal::Unsubscribe(observer);
+    GetLog().SetObserver(nullptr);
+    EXPECT_EQ(boxes, (std::vector<std::string>{
+                         "BOX Notice|The page could not be opened.|No web browser was found to show it."}));
+    EXPECT_NE(
+        logged.find("ERROR : http://127.0.0.1/client/client_main.asp could not be opened: xdg-open is not "
+                    "installed"),
+        std::string::npos)
+        << logged;
+}
+
+// The notice lay across the middle of the client, over the lobby's room list and menu buttons. It
+// stands in the strip along the bottom edge, where the lobby keeps nothing, at any size.
+TEST(AppWindowTest, TheScreenshotNoticeCoversNothingOfTheLobby) {
+    scenes::SceneLobby lobby;
+    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+        lobby.SetSize(width, height);
+        lobby.LayoutChildren(width, height);
+        // The notice is some 560 pixels wide (the home folder's, with the file name).
+        const platform::Rect r = App::StatusTextRect(width, height, 560);
+        const layout_test::Box notice{"notice", r.left, r.top, r.right, r.bottom};
+        EXPECT_TRUE(notice.top >= height - 20 && notice.bottom <= height && notice.right <= width);
+        if (width >= 1920) {
+            EXPECT_EQ(notice.left, (width - 560) / 2) << "off the middle of a wide screen";
+        }
+        layout_test::ForEachShown(lobby, [&](const gui::Widget& w) {
+            // The felt lies under everything, and a bare panel only groups what lies on it.
+            if (dynamic_cast<const scenes::FrontBackdrop*>(&w)) return;
+            if (dynamic_cast<const gui::Panel*>(&w) && w.Image().set < 0) return;
+            EXPECT_FALSE(layout_test::Overlap(layout_test::ScreenBox("control", w), notice))
+                << "the notice covers control " << w.Id() << " at " << w.ScreenX() << ", " << w.ScreenY()
+                << " on " << width << " x " << height;
+        });
+    }
 }
 
 TEST(AppWindowTest, EdgeSizingIsSignedAndClamped) {
@@ -266,6 +353,45 @@ TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
         ASSERT_TRUE(
             AppHarness::WaitFor([&] { return app.ClientWidth() == 1124 && app.IsRenderingActive(); }));
         EXPECT_EQ(app.ClientHeight(), 868);
+    });
+    ::unsetenv("MARVENLOT_DESKTOP");
+}
+
+// A size chosen in the options dialog while windowed sizes the window (the stored full-screen size
+// alone changed nothing on screen), within the desktop and on it, and the way back works.
+TEST(AppWindowTest, AResolutionChosenInAWindowSizesItWithinTheDesktop) {
+    ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
+    AppHarness harness(StartMode::Offline);
+    { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
+    // The dialog asks on the main thread: the request goes through the loop's hook.
+    std::atomic<std::uint32_t> wanted{0};
+    harness.app().SetPumpHook([&] {
+        if (const std::uint32_t size = wanted.exchange(0)) {
+            scenes::VideoSettings settings;
+            settings.windowWidth = size >> 16;
+            settings.windowHeight = size & 0xFFFF;
+            harness.app().RequestVideoSettings(settings, scenes::video_change::kDisplayMode);
+        }
+    });
+    harness.Run([&](App& app) {
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
+        const struct {
+            std::uint32_t width, height;
+            int shownWidth, shownHeight;
+        } steps[] = {{1920, 1080, 1920, 1080}, {1024, 768, 1024, 768}, {4000, 3000, 1920, 1080}};
+        for (const auto& step : steps) {
+            wanted = step.width << 16 | step.height;
+            ASSERT_TRUE(AppHarness::WaitFor([&] {
+                return wanted == 0 && app.ClientWidth() == step.shownWidth &&
+                       app.ClientHeight() == step.shownHeight && app.IsRenderingActive() &&
+                       app.PendingChanges() == 0;
+            })) << step.width;
+            const Rect window = app.MainWindow()->GetWindowRect();
+            EXPECT_EQ(window.Width(), step.shownWidth);
+            EXPECT_EQ(window.Height(), step.shownHeight);
+            EXPECT_TRUE(window.left >= 0 && window.top >= 0 && window.right <= 1920 && window.bottom <= 1080)
+                << "the window left the desktop at " << step.width;
+        }
     });
     ::unsetenv("MARVENLOT_DESKTOP");
 }

@@ -13,7 +13,9 @@
 #include "gui/CommonDialogs.h"
 #include "gui/MessageDialog.h"
 #include "gui/TextInput.h"
+#include "gui/WidgetRouter.h"
 #include "platform/sys/Journal.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/Messenger.h"
@@ -276,6 +278,18 @@ TEST_F(LobbyTest, AChatFloodWaitsInABoundedListAndOneNoticeShowsTheNewestLines) 
     EXPECT_EQ(journal.back(), "CHAT 0xFFFFFFFF Flood: line " + std::to_string(kFlood - 1));
     for (int row = 0; row < SceneLobby::kChatLines; ++row)
         EXPECT_EQ(lobby.ChatLine(row), Format(u"Flood: line %d", kFlood - SceneLobby::kChatLines + row));
+}
+
+// The channel choice took no Esc: it stayed open until its button was pressed again. Esc closes it
+// as it presses the Esc button of a window on top, and goes nowhere else meanwhile.
+TEST_F(LobbyTest, EscClosesTheChannelChoice) {
+    lobby.Show(true);
+    lobby.OpenChannelChoice(true);
+    ASSERT_TRUE(lobby.ChannelChoiceOpen());
+    EXPECT_TRUE(gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkEscape, 0));
+    EXPECT_FALSE(lobby.ChannelChoiceOpen());
+    EXPECT_FALSE(gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkEscape, 0))
+        << "a closed choice still took Esc";
 }
 
 TEST(LoginChannelChoice, FirstOpenOrdinaryChannelElseAnOpenTournamentChannel) {

@@ -175,6 +175,8 @@ TEST_F(OptionDialogTest, ShownByAnyPathEveryControlShowsTheStoresValueAndTheDial
     stored.width = 1280;
     stored.height = 960;
     stored.cameraMode = 3;
+    host.clientWidth = 1280;  // a window shows its own size
+    host.clientHeight = 960;
     Reopen(stored);
     for (std::uint32_t id = 3101; id <= 3112; ++id) {
         EXPECT_GE(List(id).Selected(), 0) << id;
@@ -240,6 +242,69 @@ TEST_F(OptionDialogTest, ResolutionListsTheDisplayModesAndAModeWithoutTheRateTak
     stored.width = stored.height = 0;  // the desktop's size, before the first start fits it
     Reopen(stored);
     EXPECT_EQ(List(kResolution).SelectedText(), u"Desktop");
+}
+
+// A display listing only its own size: once a larger size was chosen, 1024 x 768 was gone for good,
+// and in a window a chosen size changed only the stored full-screen size, not the window.
+TEST_F(OptionDialogTest, ALargerSizeIsNoOneWayTripInFullScreenOrInAWindow) {
+    struct ModeListScope {
+        ~ModeListScope() { DisplayModeList::Instance().Clear(); }
+    } scope;
+    DisplayModeList::Instance().Rebuild({{1920, 1080, 32, 60}});
+    Options stored;
+    stored.width = 1920;  // full screen at the display's size, as after a restart
+    stored.height = 1080;
+    Reopen(stored);
+    EXPECT_EQ(Items(kResolution), (std::vector<std::u16string>{u"1024 x 768", u"1920 x 1080"}));
+    EXPECT_EQ(List(kResolution).SelectedText(), u"1920 x 1080");
+    Choose(kResolution, 0);
+    Press(scenes::front_button::kOk);
+    EXPECT_EQ(host.options.Get().width, 1024);
+    EXPECT_EQ(host.video.windowWidth, 0u) << "full screen sizes no window";
+
+    // In a window dragged to 1500 x 900, with 1024 x 768 stored: the list shows the window's size.
+    stored.fullscreen = 0;
+    stored.width = 1024;
+    stored.height = 768;
+    host.clientWidth = 1500;
+    host.clientHeight = 900;
+    Reopen(stored);
+    EXPECT_EQ(Items(kResolution),
+              (std::vector<std::u16string>{u"1024 x 768", u"1500 x 900", u"1920 x 1080"}));
+    EXPECT_EQ(List(kResolution).SelectedText(), u"1500 x 900");
+    Choose(kResolution, 2);
+    Press(scenes::front_button::kOk);
+    ASSERT_FALSE(host.videoChanges.empty());
+    EXPECT_NE(host.videoChanges.back() & scenes::video_change::kDisplayMode, 0u);
+    EXPECT_EQ(std::pair(host.video.windowWidth, host.video.windowHeight), std::pair(1920u, 1080u));
+    EXPECT_EQ(host.options.Get().width, 1920) << "the size chosen is the full-screen size too";
+    // The window took the size; the one it came from is still offered for the way back.
+    host.clientWidth = 1920;
+    host.clientHeight = 1080;
+    Reopen(host.options.Get());
+    EXPECT_EQ(Items(kResolution),
+              (std::vector<std::u16string>{u"1024 x 768", u"1500 x 900", u"1920 x 1080"}));
+    EXPECT_EQ(List(kResolution).SelectedText(), u"1920 x 1080");
+    host.videoChanges.clear();
+    Choose(kResolution, 1);
+    Press(scenes::front_button::kOk);
+    ASSERT_FALSE(host.videoChanges.empty());
+    EXPECT_EQ(std::pair(host.video.windowWidth, host.video.windowHeight), std::pair(1500u, 900u));
+
+    // A window smaller than the stored size: an OK without a choice leaves it as it is, and choosing
+    // the stored size sizes it all the same.
+    host.clientWidth = 1024;
+    host.clientHeight = 768;
+    Reopen(host.options.Get());
+    host.videoChanges.clear();
+    Choose(kMusicVolume, 5);
+    Press(scenes::front_button::kOk);
+    EXPECT_TRUE(host.videoChanges.empty()) << "a volume change resized the window";
+    Reopen(host.options.Get());
+    Choose(kResolution, 1);
+    Press(scenes::front_button::kOk);
+    ASSERT_FALSE(host.videoChanges.empty());
+    EXPECT_EQ(host.video.windowWidth, 1500u);
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ public:
     }
     ~FakeSceneHost() override { gui::NoticeBox::SetPoster(nullptr); }
 
-    int ClientWidth() const override { return 1024; }
-    int ClientHeight() const override { return 768; }
+    int ClientWidth() const override { return clientWidth; }
+    int ClientHeight() const override { return clientHeight; }
     void PostUiMessage(std::uint32_t code, std::uint32_t a, std::uint32_t b, std::uint32_t c) override {
         posted.push_back({code, a, b, c});
     }
@@ -50,6 +50,7 @@ public:
     net::GameSession* CurrentSession() override { return session.get(); }
     gui::NoticeBox* GetNoticeBox() override { return noticeBox; }
     gui::InviteDialog* GetInviteDialog() override { return inviteDialog; }
+    gui::Dialog* GetMessenger() override { return messenger; }
 
     bool Posted(std::uint32_t code) const {
         for (const PostedMessage& m : posted)
@@ -57,8 +58,10 @@ public:
         return false;
     }
 
-    gui::NoticeBox* noticeBox = nullptr;        // the shared box, where a test gives one
-    gui::InviteDialog* inviteDialog = nullptr;  // the shared invitation question, likewise
+    int clientWidth = 1024, clientHeight = 768;  // the window's size, or the full-screen picture's
+    gui::NoticeBox* noticeBox = nullptr;         // the shared box, where a test gives one
+    gui::InviteDialog* inviteDialog = nullptr;   // the shared invitation question, likewise
+    gui::Dialog* messenger = nullptr;            // the shared messenger, likewise
     OptionsStore options;
     std::string configPath;
     std::unique_ptr<net::GameSession> session = std::make_unique<net::GameSession>();
