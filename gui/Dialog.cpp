@@ -4,6 +4,7 @@
 
 #include "gui/Overlays.h"
 #include "gui/UiAtlas.h"
+#include "gui/WidgetRouter.h"
 
 namespace gui {
 
@@ -62,6 +63,8 @@ void Dialog::CenterOnScreen() {
 }
 
 void Dialog::OnShow() {
+    // The dialog takes the focus from the popups outside it.
+    WidgetRouter::ClosePopups(*Root(), this);
     BringToFront();
     GetGuiState().focus = this;
     PlayUiSound(openSound_);

@@ -20,7 +20,9 @@ public:
     void SetSounds(int openSound, int closeSound) { openSound_ = openSound, closeSound_ = closeSound; }
     int OpenSound() const { return openSound_; }
     int CloseSound() const { return closeSound_; }
-    // A popup draws without a title bar and with a shadow.
+    // A popup draws without a title bar and with a shadow, and closes when it loses the focus: a
+    // button pressed outside it, Escape while it is the topmost, another dialog shown outside it,
+    // or the window going inactive (the scene manager's call).
     void SetPopupStyle(bool on) { popup_ = on; }
     bool IsPopupStyle() const { return popup_; }
     // The title drawn in the flat title bar when the background picture is missing.

@@ -1,5 +1,9 @@
 #include "gui/WidgetRouter.h"
 
+#include <utility>
+#include <vector>
+
+#include "gui/Dialog.h"
 #include "gui/Overlays.h"
 #include "gui/TextInput.h"
 #include "gui/Widget.h"
@@ -12,6 +16,32 @@ namespace {
 bool IsMouseMessage(std::uint32_t message) {
     return message >= platform::kWmMouseMove && message <= platform::kWmMouseWheel;
 }
+
+bool IsButtonDown(std::uint32_t message) {
+    return message == platform::kWmLButtonDown || message == platform::kWmLButtonDblClk ||
+           message == platform::kWmRButtonDown || message == platform::kWmMButtonDown;
+}
+
+bool IsPopup(const Widget& widget) {
+    const auto* dialog = dynamic_cast<const Dialog*>(&widget);
+    return dialog && dialog->IsPopupStyle();
+}
+
+// The shown widget that `match` takes and that was shown last in the tree (deepest first), or null.
+Widget* LastShown(Widget& root, bool (*match)(const Widget&)) {
+    const auto& children = root.Children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        Widget* child = *it;
+        if (!child->IsVisible()) continue;
+        if (Widget* inner = LastShown(*child, match)) return inner;
+        if (match(*child)) return child;
+    }
+    return nullptr;
+}
+
+// Set when a popup took an Escape key-down: the character that follows it is taken too, so the
+// Escape that closed a popup neither leaves an edit box nor reaches the scene (main thread only).
+bool gEscapeTaken = false;
 
 bool IsKeyMessage(std::uint32_t message) {
     return (message >= platform::kWmKeyDown && message <= platform::kWmSysChar) ||
@@ -51,14 +81,7 @@ bool WidgetRouter::IsWithin(const Widget* widget, const Widget* ancestor) {
 }
 
 Widget* WidgetRouter::TopModal(Widget& root) {
-    const auto& children = root.Children();
-    for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        Widget* child = *it;
-        if (!child->IsVisible()) continue;
-        if (Widget* inner = TopModal(*child)) return inner;
-        if (child->IsModal()) return child;
-    }
-    return nullptr;
+    return LastShown(root, [](const Widget& w) { return w.IsModal(); });
 }
 
 Widget* WidgetRouter::HitWidget(Widget& scope, int x, int y, bool includeScope) {
@@ -71,6 +94,22 @@ Widget* WidgetRouter::HitWidget(Widget& scope, int x, int y, bool includeScope) 
         }
     }
     return includeScope && !scope.IsMouseTransparent() && scope.HitTest(lx, ly) ? &scope : nullptr;
+}
+
+Widget* WidgetRouter::TopPopup(Widget& root) {
+    return LastShown(root, IsPopup);
+}
+
+void WidgetRouter::ClosePopups(Widget& root, const Widget* keep) {
+    // A copy: hiding a popup may change the tree it walks.
+    const std::vector<Widget*> children = root.Children();
+    for (Widget* child : children) {
+        if (!child->IsVisible()) continue;
+        if (IsPopup(*child) && !(keep && IsWithin(keep, child)))
+            child->Show(false);
+        else
+            ClosePopups(*child, keep);
+    }
 }
 
 void WidgetRouter::SetHot(Widget* target) {
@@ -119,6 +158,13 @@ bool WidgetRouter::RouteMouse(Widget& root, std::uint32_t message, std::uintptr_
     }
     const int x = state.mouseX, y = state.mouseY;
 
+    // A press outside a popup takes its focus away: it closes, and the press goes on to what lies
+    // under it.
+    const auto under = [&root, x, y](Widget* modal) {
+        return modal ? HitWidget(*modal, x, y, true) : HitWidget(root, x, y, false);
+    };
+    if (IsButtonDown(message)) ClosePopups(root, under(TopModal(root)));
+
     // A widget holding the capture gets every mouse message while it is shown.
     if (Widget* captured = state.active) {
         if (IsWithin(captured, &root) && captured->IsShownOnScreen()) {
@@ -128,7 +174,7 @@ bool WidgetRouter::RouteMouse(Widget& root, std::uint32_t message, std::uintptr_
     }
 
     Widget* modal = TopModal(root);
-    Widget* target = modal ? HitWidget(*modal, x, y, true) : HitWidget(root, x, y, false);
+    Widget* target = under(modal);
     SetHot(target);
     if (!target) return modal != nullptr;  // a modal widget keeps the rest of the screen from the mouse
     if (Tooltip* tip = Tooltip::Instance(); tip && tip->IsVisible() && message == platform::kWmMouseMove)
@@ -141,6 +187,7 @@ bool WidgetRouter::RouteKey(Widget& root, std::uint32_t message, std::uintptr_t 
                             std::intptr_t lParam) {
     Widget* modal = TopModal(root);
     Widget& scope = modal ? *modal : root;
+    if (PopupTakesEscape(scope, message, wParam)) return true;
     EditBox* edit = TextInputManager::GetFocusedEdit();
     if (edit && IsWithin(edit, &scope) && edit->IsShownOnScreen() && edit->IsEnabled() &&
         edit->OnKey(message, wParam, lParam))
@@ -153,6 +200,23 @@ bool WidgetRouter::RouteKey(Widget& root, std::uint32_t message, std::uintptr_t 
     }
     // A modal widget keeps the keys from everything behind it, the scene included.
     return modal != nullptr;
+}
+
+bool WidgetRouter::PopupTakesEscape(Widget& scope, std::uint32_t message, std::uintptr_t wParam) {
+    if (wParam != platform::kVkEscape) {
+        if (message == platform::kWmKeyDown) gEscapeTaken = false;
+        return false;
+    }
+    if (message == platform::kWmChar) return std::exchange(gEscapeTaken, false);
+    if (message != platform::kWmKeyDown) return false;
+    Widget* popup = TopPopup(scope);
+    gEscapeTaken = popup != nullptr;
+    if (!popup) return false;
+    if (Widget* close = FindHotkey(*popup, platform::kVkEscape))
+        close->OnHotkey();
+    else
+        popup->Show(false);
+    return true;
 }
 
 Widget* WidgetRouter::FindHotkey(Widget& scope, std::uint32_t vk) {

@@ -2,6 +2,9 @@
 // Input routing of a widget tree: mouse capture first, then the topmost shown modal widget (which
 // keeps everything outside it from the mouse and the keys), then the widget under the mouse with
 // hover reports; keys go to the focused edit box and then to the hot keys of enabled widgets.
+// Popup-style dialogs close when they lose the focus: a button pressed anywhere outside them closes
+// them before the press goes on to what it hit, and Escape closes the topmost one (its own Escape
+// hot key, where it has one, does the closing).
 
 #include <cstdint>
 
@@ -21,11 +24,18 @@ public:
     static Widget* HitWidget(Widget& scope, int x, int y, bool includeScope);
     // Moves the hover to `target` (or clears it), with the reports of hover-reporting widgets.
     static void SetHot(Widget* target);
+    // Hides every shown popup-style dialog of the tree that does not hold `keep` (null: every one):
+    // the focus went to `keep`, or away from the window.
+    static void ClosePopups(Widget& root, const Widget* keep);
 
 private:
     static bool RouteMouse(Widget& root, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     static bool RouteKey(Widget& root, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     static Widget* FindHotkey(Widget& scope, std::uint32_t vk);
+    // The popup-style dialog shown last in the tree (deepest first), or null.
+    static Widget* TopPopup(Widget& root);
+    // Escape for the topmost popup: true when one took it (its character is then taken too).
+    static bool PopupTakesEscape(Widget& scope, std::uint32_t message, std::uintptr_t wParam);
 };
 
 }  // namespace gui

@@ -11,6 +11,7 @@
 #include "gui/Overlays.h"
 #include "gui/PlayerInfoWindows.h"
 #include "gui/TextInput.h"
+#include "gui/WidgetRouter.h"
 #include "net/ChatFilter.h"
 #include "scenes/base/SceneLighting.h"
 #include "table/ItemModels.h"
@@ -314,6 +315,8 @@ void GameSceneManager::OnActivate(bool active) {
     } else {
         savedFocus_ = gui::TextInputManager::GetFocusedEdit();
         gui::TextInputManager::ClearFocus();
+        // Another window has the focus: the scene's popups close as they do for a click elsewhere.
+        if (scene) gui::WidgetRouter::ClosePopups(*scene, nullptr);
     }
 }
 

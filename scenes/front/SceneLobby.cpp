@@ -7,6 +7,7 @@
 #include "gui/CommonDialogs.h"
 #include "gui/GameTypeName.h"
 #include "gui/GuiConstants.h"
+#include "gui/Padlock.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
@@ -133,12 +134,7 @@ public:
             painter.Text(i == 2 ? gui::kFont12Bold : gui::kFont12, cells[i], x + kColumns[i].x, y,
                          kColumns[i].w, Height(), flags, i == 1 ? kGold : text, 0xFF000000);
         }
-        if (room_.hasPassword) {
-            // A small padlock: the shackle, then the body.
-            const int lx = x + kColumns[5].x + 14, ly = y + 7;
-            painter.Border(lx + 2, ly, 8, 8, kGold);
-            painter.Fill(lx, ly + 6, 12, 10, kGold);
-        }
+        if (room_.hasPassword) gui::DrawPadlock(painter, x + kColumns[5].x + 14, y + 7);
     }
     bool OnMouse(const gui::MouseEvent& event) override {
         if (event.message == platform::kWmLButtonDown && hasRoom_) {

@@ -9,6 +9,7 @@
 #include "engine/sound/SoundManager.h"
 #include "gui/CommonDialogs.h"
 #include "gui/UiResourceSet.h"
+#include "gui/WidgetRouter.h"
 #include "net/Packet.h"
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
@@ -109,6 +110,8 @@ void SceneRoomGame::CreateEffectPanel(ResourceManager* resources) {
 }
 
 void SceneRoomGame::LeaveHudPanels() {
+    // The player's menus (of a player in the list, the in-game menu) close with the room.
+    gui::WidgetRouter::ClosePopups(*this, nullptr);
     effects_.reset();
     if (replayPanel_) {
         replayPanel_->Show(false);

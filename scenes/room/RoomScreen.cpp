@@ -15,6 +15,7 @@
 #include "gui/GuiConstants.h"
 #include "gui/ImageWidget.h"
 #include "gui/NumberDisplay.h"
+#include "gui/Padlock.h"
 #include "gui/Painter.h"
 #include "gui/ScrollBar.h"
 #include "gui/TextInput.h"
@@ -169,8 +170,9 @@ void SceneRoomGame::CreateRoomScreen() {
     titleLabel_ = BarLabel(*this, control::kRoomTitle, 96, 6, 238, colour::kWhite);
     titleLabel_->SetColors(colour::kWhite, kTitleSecondColour);
     playerCountLabel_ = BarLabel(*this, control::kPlayerCount, 334, 6, 50, colour::kWhite);
-    lockIcon_ = AddImage(kBarX + 372, kBarY + 3, 17, 16, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
-    lockIcon_->SetId(control::kLockIcon);
+    // The lobby's padlock of a room with a password.
+    lockIcon_ = Make<gui::Padlock>();
+    lockIcon_->Create(kBarX + 372, kBarY + 3, 17, 16, control::kLockIcon);
     lockIcon_->Show(false);
     moneyIcon_ = AddImage(kBarX + 20, kBarY + 30, 21, 18, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
     moneyLabel_ = moneyIcon_->AddLabel(24, 0, 80, 20, gui::kFont12Bold);

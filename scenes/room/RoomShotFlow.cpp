@@ -591,6 +591,7 @@ void SceneRoomGame::OnEightBallShot(net::Packet& p) {
 void SceneRoomGame::ResetAfterGame() {
     table::TableWorld* world = World();
     gameRunning_ = false;
+    showReceiving_ = false;
     shotRunning_ = false;
     const int master = masterSeat_.load();
     {

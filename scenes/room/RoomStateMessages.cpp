@@ -132,7 +132,8 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     if (!running && ageMs / 1000 > kNotStartedSeconds)
         AddChatLine(Format(u"A game has not been started in %d minutes.", static_cast<int>(ageMs / 60000)),
                     colour::kGreen);
-    showReceiving_ = own != master;
+    // Only a running game sends its data to a player who joins it; a waiting room sends none.
+    showReceiving_ = own != master && running;
     // The own chat line writes in the own seat's chat colour.
     if (chatEdit_)
         chatEdit_->SetTextColors(kSeatChatColours[own % kSeatColours], kSeatChatColours[own % kSeatColours]);

@@ -123,7 +123,8 @@ void SceneRoomGame::UpdateWaitingWidgets() {
 // ---- Loading, entering and leaving --------------------------------------------------------------
 
 int SceneRoomGame::Load3D(ResourceManager* resources, RenderDevice* renderer) {
-    CreateUI();
+    // The widgets are built on the first entry and kept: a second build is a fault of the code.
+    if (!UiCreated()) CreateUI();
     AttachSharedWindows(*this, messengerButton_);
     net::RoomInfo copy;
     if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) copy = session->GetRoom();
@@ -208,7 +209,7 @@ void SceneRoomGame::Enter() {
     }
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = connectionLost_ =
-        false;
+        showReceiving_ = false;
     defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = false;
     tableDiffers_ = tableNoticeTold_ = false;
     for (auto& told : durabilityTold_) told = false;

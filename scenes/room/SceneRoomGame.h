@@ -35,6 +35,7 @@ class ImageWidget;
 class InProgressNotice;
 class NotEnoughGoldDialog;
 class NumberDisplay;
+class Padlock;
 class ReportBadDialog;
 class ScrollBar;
 class TextLabel;
@@ -527,7 +528,7 @@ private:
     gui::TextLabel* gameKindLabel_ = nullptr;
     gui::TextLabel* titleLabel_ = nullptr;
     gui::TextLabel* playerCountLabel_ = nullptr;
-    gui::ImageWidget* lockIcon_ = nullptr;
+    gui::Padlock* lockIcon_ = nullptr;
     gui::ImageWidget* moneyIcon_ = nullptr;
     gui::TextLabel* moneyLabel_ = nullptr;
     gui::TextLabel* handicapLabel_ = nullptr;

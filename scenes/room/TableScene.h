@@ -69,6 +69,7 @@ protected:
     // The first time only (false after): the scene takes the client size and gets its title bar,
     // the exit, settings and help buttons and the hidden help window.
     bool BeginUI(const WString& title);
+    bool UiCreated() const { return uiCreated_; }
     // Exit, settings and help; false for any other event.
     bool OnCornerButton(const gui::CommandEvent& event);
     // The help window on the rules of the room's game type.

@@ -13,6 +13,7 @@
 #include "engine/resource/PackageBuilder.h"
 #include "engine/resource/ResourceManager.h"
 #include "engine/sound/SoundManager.h"
+#include "gui/Dialog.h"
 #include "gui/TextInput.h"
 #include "net/ChatFilter.h"
 #include "platform/video/RecordingBackend.h"
@@ -304,13 +305,20 @@ TEST(ChatWords, SharedResourcesFillTheFilterFromTheLangPackage) {
     EXPECT_EQ(net::GetChatFilter().WordCount(), 0);
 }
 
-TEST(TextFocus, DeactivationSavesTheFocusAndActivationGivesItBack) {
+TEST(TextFocus, DeactivationSavesTheFocusAndActivationGivesItBackAndClosesTheScenesPopups) {
     FakeSceneHost host;
     GameSceneManager manager;
     manager.SetOwner(&host);
+    auto owned = std::make_unique<RecordingScene>(2);
+    RecordingScene& scene = *owned;
+    manager.AddScene(std::move(owned));
+    manager.SetScene(2);
+    auto* popup = scene.Make<gui::Dialog>();
+    popup->SetPopupStyle(true);
     gui::EditBox edit;
     edit.SetFocus(true);
     manager.OnActivate(false);
+    EXPECT_FALSE(popup->IsVisible()) << "another window took the focus";
     EXPECT_EQ(gui::TextInputManager::GetFocusedEdit(), nullptr);
     manager.OnActivate(true);
     EXPECT_TRUE(edit.HasFocus());

@@ -76,7 +76,8 @@ struct GameRun {
 };
 
 // Alice opens the room (choosing the game with `chooseGame` in the room dialog), Bob enters it; both
-// play `turns` rounds of strikes.
+// play `turns` rounds of strikes. Alice opens the menu on Bob's row, closes it with Escape and starts
+// where it lay over Start.
 GameRun PlayGame(const std::string& name, const std::string& chooseGame, const std::string& firstMove,
                  int turns) {
     testserver::ServerOptions options;
@@ -85,12 +86,12 @@ GameRun PlayGame(const std::string& name, const std::string& chooseGame, const s
     testserver::TestGameServer server(options);
     EXPECT_TRUE(server.Start());
     const std::string started = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
-    const std::string alice = SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
-                              chooseGame + "key Return\nwait-journal ENTERED 5\n" + Click(kTeamOne) +
-                              "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + started +
-                              "wait-journal TURN 0 1\n" + firstMove + Strike(516) +
-                              PlayTurns(turns, 500, !firstMove.empty()) +
-                              "wait-journal SHOT \nwait 1000\nquit\n";
+    const std::string alice =
+        SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) + chooseGame +
+        "key Return\nwait-journal ENTERED 5\n" + Click(kTeamOne) +
+        "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + OpenAndCloseRowMenu("key Escape\n") +
+        Click(kStartUnderRowMenu) + started + "wait-journal TURN 0 1\n" + firstMove + Strike(516) +
+        PlayTurns(turns, 500, !firstMove.empty()) + "wait-journal SHOT \nwait 1000\nquit\n";
     const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
                             Click(kJoinButton) + "wait-journal ENTERED 5\n" + Click(kTeamTwo) +
                             Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + started +
@@ -151,6 +152,7 @@ void ExpectSameShots(const GameRun& run, const std::string& gameType, std::size_
 
 TEST(RoomGameRun, TwoClientsPlayThreeCushionTurnsOnIdenticalShotsResultsAndTableStates) {
     const GameRun run = PlayGame("carom", "", "", 4);
+    EXPECT_EQ(Lines(run.aliceJournal, "BOX ").size(), 0u) << "a closed menu took the click on Start";
     ExpectSameShots(run, "4", 3);
     EXPECT_NE(run.bobJournal.find("CHAT 0xFFFFFF00 The game has not started yet."), std::string::npos);
 }
@@ -186,7 +188,8 @@ std::string SpaceTurns(int turns) {
 // - Alice opens an 8-ball room with 20 s turns. Bob, still in the lobby, asks her to be his friend; the
 //   room shows Alice the request bar, she clicks it and accepts, and Bob's friend list names her.
 // - Bob enters; both pick a team, Bob readies and writes a line (which gives his keys back to the
-//   table), Alice starts.
+//   table). Alice opens the menu on Bob's row, closes it by a click on the title bar, and starts where
+//   it lay over Start.
 // - Alice's first key after Start is Space, her chat line still holding the focus since she entered:
 //   aimed 17.5 degrees off the rack from the head spot, the break sends the cue ball down the rail into
 //   the corner pocket (at any power this client charges).
@@ -215,10 +218,10 @@ EightBallRun EightBallScripts(int spaceTurns) {
                 Click(kTwentySecondsRow) + "key Return\nwait-journal ENTERED 5\n" + Click(kTeamOne) +
                 "wait-journal BAR Friends request from Bob\nwait 300\n" + Click(kFriendBar) +
                 "wait-journal BOX Messenger|Bob wants to be your friend. Accept?\n" + Click(kQuestionYes) +
-                "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + started +
-                "wait-journal TURN 0 1\n" + Sweep(440, 70) + SpaceStrike() +
-                "wait-journal SHOT \nwait-journal SOUND 26\nwait-journal TURN 0 1\n" + Sweep(510, -70) +
-                SpaceStrike() + SpaceTurns(spaceTurns) +
+                "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + OpenAndCloseRowMenu(Click(kTitleBar)) +
+                Click(kStartUnderRowMenu) + started + "wait-journal TURN 0 1\n" + Sweep(440, 70) +
+                SpaceStrike() + "wait-journal SHOT \nwait-journal SOUND 26\nwait-journal TURN 0 1\n" +
+                Sweep(510, -70) + SpaceStrike() + SpaceTurns(spaceTurns) +
                 "wait-journal TURN \nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
     run.bob = limit + SignIn("Bob") + "wait-journal ROOMS 1\nkey F8\nwait-journal DIALOG Messenger\n" +
               Click(kFriendName) + "text Alice\n" + Click(kAddFriend) +

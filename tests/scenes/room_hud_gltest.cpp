@@ -35,10 +35,12 @@ void Deliver(scenes::SceneRoomGame& scene, std::uint16_t id, const std::function
     DeliverPacket(scene, id, fill);
 }
 
-// A three-cushion room whose seat 0 holds the room; the game runs when `running`.
+// A three-cushion room whose seat 0 holds the room; the game runs (room state 2) when `running`,
+// else the room waits (1).
 void DeliverRoomState(scenes::SceneRoomGame& scene, bool running, std::uint8_t ownSeat = 0) {
     Deliver(scene, 2001, [running, ownSeat](net::Packet& p) {
-        p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0).WriteU8(running);
+        p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0);
+        p.WriteU8(running ? 2 : 1);
         p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
         p.WriteU8(0).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(0).WriteU8(ownSeat).WriteU8(0);
         p.WriteString(u"room").WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU32(0);
@@ -61,7 +63,7 @@ void DeliverTwoMembers(scenes::SceneRoomGame& scene) {
 // The own seat 0 is the master of the room with a 40 s turn; seat 1 plays the other team; `shooter`
 // starts. `groups` gives the teams their 8-ball groups (solids, stripes).
 void SeatTwoPlayers(scenes::SceneRoomGame& scene, std::uint8_t shooter = 0, bool groups = false) {
-    DeliverRoomState(scene, true);
+    DeliverRoomState(scene, false);
     DeliverTwoMembers(scene);
     Deliver(scene, 2029, [shooter, groups](net::Packet& p) {
         p.WriteU32(77).WriteU32(0).WriteU8(shooter).WriteU8(shooter).WriteU8(0);
@@ -156,7 +158,7 @@ TEST_F(RoomHudGl, TheTurnComingToTheOwnSeatDrawsTheYourTurnAnimationOverTheTable
     ExpectMatches(frame, "room_your_turn");
 }
 
-TEST_F(RoomHudGl, APlayerJoiningARoomSeesTheReceivingNoteClearOfThePlayerList) {
+TEST_F(RoomHudGl, APlayerJoiningARunningGameSeesTheReceivingNoteClearOfThePlayerList) {
     host->session.own.playerId = 2;  // Bob, seat 1; Alice holds the room
     DeliverRoomState(room, true, 1);
     DeliverTwoMembers(room);

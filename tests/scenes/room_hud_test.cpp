@@ -582,6 +582,39 @@ TEST(RoomHud, PlayerMenuActsOnTheClickedPlayerAndRefusesWhatTheLocalPlayerMayNot
     room.ClickRow(2);
     room.Choose(5);
     EXPECT_EQ(room.host.notices, std::vector<WString>{u"This feature is not allowed currently."});
+
+    // The menu closes as a game starts or ends, and never stays on a player who has gone; opened at
+    // the corner of the screen it stays on the screen.
+    gui::GetGuiState().mouseX = 1020;
+    gui::GetGuiState().mouseY = 760;
+    room.ClickRow(2);
+    const gui::Widget& menu = *room.list.Menu();
+    EXPECT_EQ(menu.ScreenX() + menu.Width(), 1024);
+    EXPECT_EQ(menu.ScreenY() + menu.Height(), 768);
+    room.list.OnGameStart();
+    EXPECT_FALSE(menu.IsVisible()) << "the game started";
+    room.game.currentSeat = -1;
+    room.list.Refresh(room.game);
+    EXPECT_FALSE(room.list.ShooterMarker()->IsVisible()) << "no shooter named yet: no row to mark";
+    room.game.currentSeat = 1;
+    room.list.Refresh(room.game);
+    EXPECT_TRUE(room.list.ShooterMarker()->IsVisible());
+    room.ClickRow(2);
+    room.list.OnGameEnd();
+    EXPECT_FALSE(menu.IsVisible()) << "the game ended";
+    room.ClickRow(1);
+    room.list.Refresh(room.game);
+    EXPECT_TRUE(menu.IsVisible()) << "its player is still there";
+    room.questions.clear();
+    // He leaves, and his seat is emptied, before the list follows: his menu asks nothing about him.
+    ASSERT_TRUE(room.game.RemovePlayer(1));
+    room.records[1] = net::PlayerRecord{};
+    room.Choose(3);
+    EXPECT_TRUE(room.questions.empty());
+    room.ClickRow(2);
+    room.game.RemovePlayer(2);
+    room.list.Refresh(room.game);
+    EXPECT_FALSE(menu.IsVisible()) << "its player left";
 }
 
 TEST(RoomHud, ScorePopupSlidesOutForTenStepsAndHidesAtThirty) {

@@ -11,14 +11,18 @@
 #include "gui/Button.h"
 #include "gui/GameTypeName.h"
 #include "gui/NumberDisplay.h"
+#include "gui/ScrollBar.h"
 #include "gui/TextLabel.h"
 #include "gui/UiAtlas.h"
 #include "scenes/room/RoomCodes.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/HudCodes.h"
+#include "scenes/room/hud/ItemWidgets.h"
 #include "scenes/room/hud/PlayerMenu.h"
 #include "scenes/room/hud/PlayerPanel.h"
 #include "scenes/room/hud/RoomStatusPanels.h"
+#include "scenes/room/hud/SlidingPanels.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableWorld.h"
 #include "tests/scenes/support/LayoutBoxes.h"
@@ -100,6 +104,52 @@ TEST_F(RoomLayoutTest, TitleBarTextsOfEveryGameKindStayApartAndALongTitleIsShort
                 EXPECT_EQ(titleLabel.Text(), title) << context << ": a short title is shown whole";
             else
                 EXPECT_EQ(titleLabel.Text().substr(titleLabel.Text().size() - 3), u"...") << context;
+        }
+    }
+}
+
+TEST_F(RoomLayoutTest, TheCueTabKeepsEachCueNameInItsCardAndEveryButtonInsideThePanelAtEverySize) {
+    // Five cues (two pages), two of them personal cues with names far wider than a card.
+    const std::pair<std::uint32_t, const char16_t*> cues[] = {{3000, nullptr},
+                                                              {3100, u"International tuning cue"},
+                                                              {3043, nullptr},
+                                                              {3104, u"WWWWWWWWWWWWWWWW"},
+                                                              {3050, nullptr}};
+    std::uint64_t serial = 40;
+    for (const auto& [item, name] : cues) {
+        net::ItemEntry* cue = host.session->AllocItemEntry();
+        cue->serial = serial;
+        cue->itemId = item;
+        cue->type = static_cast<std::uint32_t>(net::ItemType::Cue);
+        cue->personal = name ? 1 : 0;
+        if (name) cue->cueName = name;
+        ASSERT_TRUE(host.session->own.AddItem(serial++, cue));
+    }
+    scene.Show(true);
+    EnterRoom(0, 0);
+    scenes::hud::PlayerInfoPanel& panel = *scene.CuePanel();
+    scene.OnCommand({scene.CueTab(), room::join_msg::kCueTabControl, 0, gui::CommandCode::Event});
+    for (std::uint64_t t = 0; panel.Slide().state != scenes::hud::PanelSlide::kResting; t += 20)
+        panel.Tick(t);
+    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+        scene.gui::Widget::Resize(width, height);
+        scene.LayoutChildren(width, height);
+        scene.Resize(width, height);
+        for (int page = 1; page <= 2; ++page) {
+            panel.OnCommand({nullptr, scenes::hud::control_id::kCueScrollBar, page, gui::CommandCode::Event});
+            const std::string context = std::to_string(width) + " wide, page " + std::to_string(page);
+            ASSERT_TRUE(panel.Card(0)->IsShownOnScreen()) << context;
+            ExpectTidy(panel, context);
+            EXPECT_TRUE(Inside(ScreenBox("cue panel", panel), {"screen", 0, 0, width, height})) << context;
+            // The page bar's two arrows can both be seen and pressed.
+            std::vector<Box> arrows;
+            ForEachShown(panel, [&](const gui::Widget& w) {
+                if (dynamic_cast<const gui::ScrollBar*>(w.GetParent()) &&
+                    dynamic_cast<const gui::Button*>(&w))
+                    arrows.push_back(ScreenBox("page arrow " + std::to_string(w.Id()), w));
+            });
+            ASSERT_EQ(arrows.size(), 2u) << context;
+            EXPECT_FALSE(Overlap(arrows[0], arrows[1])) << context << ": one arrow lies on the other";
         }
     }
 }

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <thread>
 
+#include "engine/core/Log.h"
+#include "gui/Button.h"
 #include "gui/TextInput.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
@@ -46,9 +48,17 @@ TEST_F(RoomSceneTest, EntrySendsOneEnterDoneAndTheRoomStateGivesControlOnlyToThe
 }
 
 TEST_F(RoomSceneTest, GameStartRacksWithTheSeedAndGivesTheTurnToTheNamedShooter) {
+    // A player who joins waits for the game's data only where a game runs.
     EnterRoom(1, 0);
     scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.ReceivingLabel()->IsVisible()) << "no game runs: no game data comes";
+    EnterRoom(1, 0, 0, 0, 0, 2);
+    scene.Render(nullptr, false);
     EXPECT_TRUE(scene.ReceivingLabel()->IsVisible());
+    Results(1000, 1000);
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.ReceivingLabel()->IsVisible()) << "the game is over: its data will not come";
+    EnterRoom(1, 0, 0, 0, 0, 2);
     StartGame(1);
     scene.Render(nullptr, false);
     EXPECT_FALSE(scene.ReceivingLabel()->IsVisible()) << "the breaker waits for no more game data";
@@ -405,7 +415,7 @@ TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhate
     EXPECT_FALSE(scene.SeatCopy(1).occupied);
 }
 
-TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOutlivesTheRoom) {
+TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOrMenuOutlivesTheRoom) {
     EnterRoom(0, 0);
     Deliver(2011, [](net::Packet& p) {
         p.WriteU8(2);
@@ -437,10 +447,23 @@ TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOutlivesTheR
     scene.Render(nullptr, false);
     EXPECT_FALSE(list.IsVisible()) << "the next game closes the last one's results";
 
-    // Back in the lobby and into another room: the last room's result is gone.
+    // Back in the lobby and into another room: the last room's result is gone, and so is a menu the
+    // player had open on someone in the list. The room's widgets are kept, not built again.
     list.Show(true);
+    scene.Show(true);
+    const gui::Widget& row = *scene.PlayerList()->RowAt(1).button;
+    Route(platform::kWmLButtonDown, 0, platform::MakeLParam(row.ScreenX() + 20, row.ScreenY() + 20));
+    Route(platform::kWmLButtonUp, 0, platform::MakeLParam(row.ScreenX() + 20, row.ScreenY() + 20));
+    ASSERT_TRUE(scene.PlayerList()->Menu()->IsVisible());
+    std::string logged;
+    GetLog().SetObserver([&](const std::string& line) { logged += line; });
+    scene.Leave(nullptr, nullptr);
+    EXPECT_FALSE(scene.PlayerList()->Menu()->IsVisible()) << "the room was left";
+    scene.Load3D(nullptr, nullptr);
     scene.Enter();
+    GetLog().SetObserver(nullptr);
     EXPECT_FALSE(list.IsVisible());
+    EXPECT_EQ(logged.find("BREAK"), std::string::npos) << logged;
 }
 
 TEST_F(RoomSceneTest, AGameEndClosesTheRecordingWithItsEndMarker) {
@@ -561,9 +584,20 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
         Route(platform::kWmKeyDown, platform::kVkEscape, 0);
         Route(platform::kWmChar, platform::kVkEscape, 0);
     };
-    // The room gave its chat line the focus on entering: the first Escape leaves the chat line.
+    // The room gave its chat line the focus on entering. A menu opened on a player of the list takes
+    // the Escape as its Close: neither the chat line nor the room sees it.
     auto* chat = static_cast<gui::EditBox*>(scene.FindById(50));
     ASSERT_TRUE(chat->HasFocus());
+    const gui::Widget& row = *scene.PlayerList()->RowAt(1).button;
+    const std::intptr_t onRow = platform::MakeLParam(row.ScreenX() + 20, row.ScreenY() + 20);
+    Route(platform::kWmLButtonDown, 0, onRow);
+    Route(platform::kWmLButtonUp, 0, onRow);
+    ASSERT_TRUE(scene.PlayerList()->Menu()->IsVisible());
+    press();
+    EXPECT_FALSE(scene.PlayerList()->Menu()->IsVisible());
+    EXPECT_TRUE(chat->HasFocus());
+    EXPECT_FALSE(scene.GameMenu()->IsVisible());
+    // The first Escape without it leaves the chat line.
     press();
     EXPECT_FALSE(chat->HasFocus());
     EXPECT_FALSE(scene.GameMenu()->IsVisible());
@@ -655,8 +689,14 @@ TEST_F(PocketRoomSceneTest, NoCueShowsUnderTheResultsAndTheNextGameStartsBehindT
     table::TableWorld& world = *scene.World();
     const table::CameraRig& rig = world.GetCameraRig();
     StartGame(0);
+    Run(1000);
+    const table::AimState firstAim = world.Aim();
     world.CenterCamera(0.0f);
     world.MoveCamera(0.0f, 500.0f, 60.0f);  // the last shot's overview
+    // The last shot's aim: across the table, struck low and left from a raised cue.
+    world.Aim().SetYawDegrees(135.0f);
+    world.Aim().SetTipOffset(-0.5f, -0.5f);
+    world.Aim().SetElevationDegrees(20.0f);
     Results(1000, 1000);
     Run(3000);
     scene.Render(nullptr, false);
@@ -672,6 +712,13 @@ TEST_F(PocketRoomSceneTest, NoCueShowsUnderTheResultsAndTheNextGameStartsBehindT
     world.BallPosition(0, x, y, z);
     EXPECT_NEAR(std::hypot(rig.Focus().x - x, rig.Focus().y - y), 0.0f, 1e-3);
     EXPECT_EQ(rig.View(), (table::CameraView{300.0f, 30.0f, 0.0f, 0.0f}));
+    // The aim starts as the first game's did: along the table toward the rack, the tip centred.
+    const table::AimState& aim = world.Aim();
+    EXPECT_EQ(aim.YawDegrees(), firstAim.YawDegrees());
+    EXPECT_EQ(aim.TipSide(), firstAim.TipSide());
+    EXPECT_EQ(aim.TipVertical(), firstAim.TipVertical());
+    // The cue lies as low as the first game's, give or take what clears the balls.
+    EXPECT_NEAR(aim.ElevationDegrees(), firstAim.ElevationDegrees(), 1.0f);
 }
 
 TEST_F(PocketRoomSceneTest, APocketClickedForTheEightGoesToTheOthersAsTheCalledPocket) {

@@ -8,6 +8,7 @@
 #include "gui/Button.h"
 #include "gui/CommonDialogs.h"
 #include "gui/NumberDisplay.h"
+#include "gui/Padlock.h"
 #include "gui/TextLabel.h"
 #include "net/ChatCommand.h"
 #include "net/RoomInfo.h"
@@ -225,6 +226,14 @@ TEST_F(RoomScreenTest, TheRoomLineShowsTheRoomStateOnTheNextFrame) {
     EXPECT_FALSE(Find<gui::Widget>(room::control::kHandicapRange)->IsVisible()) << "no range in game type 4";
     EXPECT_FALSE(Find<gui::Widget>(room::control::kHalfGame)->IsVisible());
     EXPECT_FALSE(Find<gui::Widget>(room::control::kJoin)->IsVisible()) << "no join outside gamble games";
+    // A room with a password shows the lobby's padlock beside the player count.
+    roomPassword = u"secret";
+    EnterRoom(0, 0);
+    scene.Render(nullptr, false);
+    const gui::Widget& lock = *Find<gui::Widget>(room::control::kLockIcon);
+    EXPECT_TRUE(lock.IsVisible());
+    EXPECT_NE(dynamic_cast<const gui::Padlock*>(&lock), nullptr) << "a dark square stands for the padlock";
+    EXPECT_GE(lock.X(), Find<gui::Widget>(room::control::kPlayerCount)->X());
 }
 
 TEST_F(RoomScreenTest, ALevelOverTheChannelLimitSitsAsWatcherWithTheNoticeAndOneUnderItPlays) {

@@ -107,8 +107,9 @@ void ItemCard::Clear() {
 
 bool CueCard::Create(int x, int y, std::uint32_t buttonId, bool toggle) {
     CreateCard(x, y, 73, 178, buttonId, toggle, 0, 0, 2, 2, 69, 174);
-    shadow_ = Label(*this, -30, 172, 133, gui::kFont12, colour::kBlack, gui::align::kCenter);
-    name_ = Label(*this, -32, 170, 133, gui::kFont12, colour::kWhite, gui::align::kCenter);
+    // The name stands under the card's face and keeps to its width: the cards stand 3 pixels apart.
+    shadow_ = Label(*this, 1, 179, 73, gui::kFont12, colour::kBlack, gui::align::kCenter);
+    name_ = Label(*this, 0, 178, 73, gui::kFont12, colour::kWhite, gui::align::kCenter);
     name_->SetColors(colour::kWhite, colour::kNameShadow);
     SetVisible(false);
     return true;
@@ -123,8 +124,8 @@ void CueCard::SetItem(const net::ItemEntry* entry) {
     Show(true);
     ShowEntryInPreview(*preview_, *entry);
     const WString name = EntryNameOf(*entry);
-    shadow_->SetPlainText(name);
-    name_->SetPlainText(name);
+    shadow_->SetFittedText(name);
+    name_->SetFittedText(name);
 }
 
 void CueCard::Clear() {
@@ -184,7 +185,7 @@ bool AbilityBars::Create(int x, int y, int w, int h, std::uint32_t id, std::uint
 }
 
 void AbilityBars::SetItem(const net::ItemEntry& entry) {
-    title_->SetPlainText(EntryNameOf(entry));
+    title_->SetFittedText(EntryNameOf(entry));
     upName_->Show(false);
     upValue_->Show(false);
     if (entry.type == kCueType) {

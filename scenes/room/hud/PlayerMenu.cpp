@@ -202,7 +202,12 @@ void PlayerMenu::SetRoomMaster(const net::PlayerRecord* master, bool isLocalMast
     crown_->Show(true);
 }
 
+void PlayerMenu::CloseMenu() {
+    menu_->Show(false);
+}
+
 void PlayerMenu::OnGameStart() {
+    CloseMenu();
     running_ = true;
     MoveBy(0, kRunningShift);
     for (Row& row : rows_) row.ready->Show(false);
@@ -211,23 +216,29 @@ void PlayerMenu::OnGameStart() {
 }
 
 void PlayerMenu::OnGameEnd() {
+    CloseMenu();
     running_ = false;
     MoveBy(0, -kRunningShift);
     shooterMarker_->Show(false);
     for (Row& row : rows_) row.sixBall->Show(false);
 }
 
+int PlayerMenu::ClientWidth() const {
+    return host_ ? host_->ClientWidth() : gui::GetGuiState().screenWidth;
+}
+
+int PlayerMenu::ClientHeight() const {
+    return host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
+}
+
 void PlayerMenu::HideShooterMarker() {
     shooterMarker_->Show(false);
-    const int w = host_ ? host_->ClientWidth() : gui::GetGuiState().screenWidth;
-    const int h = host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
-    MoveTo(w - kListRight, h - kRowHeight * rowCount_ - kListBottom);
+    MoveTo(ClientWidth() - kListRight, ClientHeight() - kRowHeight * rowCount_ - kListBottom);
 }
 
 void PlayerMenu::Layout() {
-    const int w = host_ ? host_->ClientWidth() : gui::GetGuiState().screenWidth;
-    const int h = host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
-    MoveTo(w - kListRight, h - kRowHeight * rowCount_ + (running_ ? kRunningShift : 0) - kListBottom);
+    MoveTo(ClientWidth() - kListRight,
+           ClientHeight() - kRowHeight * rowCount_ + (running_ ? kRunningShift : 0) - kListBottom);
 }
 
 void PlayerMenu::SetPot(std::int32_t value) {
@@ -304,6 +315,13 @@ void PlayerMenu::Refresh(net::GameRoom& gameRoom) {
         const int number = l.team >= 0 ? gameRoom.teams[static_cast<std::size_t>(l.team)].teamNumber : 0;
         FillRow(i, *l.record, gameRoom, l.team, l.member, number, l.team >= 0 && l.team == ownTeam);
     }
+    // A menu is never left open on a player who has gone.
+    if (!FindListed(selectedId_)) CloseMenu();
+    // The shooter's marker stands at his row: until the room names a listed shooter (a player who
+    // joins a running game waits for its next turn) it would stand at the list's corner.
+    const net::PlayerRecord* shooter = gameRoom.CurrentShooter();
+    shooterMarker_->Show(running_ && shooter &&
+                         std::find(records_.begin(), records_.end(), shooter) != records_.end());
 
     // Before a game: the line-up of the teams and whether it makes a match.
     int teams = 0;
@@ -494,15 +512,18 @@ bool PlayerMenu::OnCommand(const gui::CommandEvent& event) {
             menuItems_[static_cast<std::size_t>(k)]->SetEnabled(!own);
         menuItems_[kInviteClan]->SetEnabled(!own && local && local->clanId != 0 &&
                                             local->clanGrade >= kClanGradeToInvite);
+        // At the click point, kept on the screen: a row near the corner would put items past its edge.
         const gui::GuiState& state = gui::GetGuiState();
-        menu_->MoveTo(state.mouseX - ScreenX(), state.mouseY - ScreenY());
+        const int x = std::clamp(state.mouseX, 0, std::max(0, ClientWidth() - menu_->Width()));
+        const int y = std::clamp(state.mouseY, 0, std::max(0, ClientHeight() - menu_->Height()));
+        menu_->MoveTo(x - ScreenX(), y - ScreenY());
         menu_->Show(true);
         return true;
     }
     if (event.id >= firstItem && event.id < firstItem + kMenuItems) {
         if (event.code != gui::CommandCode::Event) return true;
-        menu_->Show(false);
-        OnMenuItem(event.id - firstItem);
+        CloseMenu();
+        if (FindListed(selectedId_)) OnMenuItem(event.id - firstItem);
         return true;
     }
     return false;

@@ -70,6 +70,8 @@ public:
     void Attach(const net::RoomInfo* roomInfo, net::GameRoom* gameRoom);
     void Reset();
     void SetRoomMaster(const net::PlayerRecord* master, bool isLocalMaster);
+    // Hides the menu of actions (a game starting or ending, the room left, its player gone).
+    void CloseMenu();
     void OnGameStart();
     void OnGameEnd();
     void HideShooterMarker();
@@ -105,6 +107,8 @@ public:
     std::function<void(const net::PlayerRecord& record, int kind)> askQuestion;
 
 private:
+    int ClientWidth() const;
+    int ClientHeight() const;
     const net::PlayerRecord* LocalRecord() const;
     bool IsLocal(const net::PlayerRecord* record) const;
     void FillRow(int row, const net::PlayerRecord& record, const net::GameRoom& gameRoom, int team,

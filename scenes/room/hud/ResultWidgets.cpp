@@ -39,9 +39,10 @@ const char16_t* ResultText(int code) {
 }
 }  // namespace
 
+// Neither is a popup: each stays over the table while the player aims and clicks there, until it is
+// closed or its time is up.
 GameResultList::GameResultList() {
     SetImage(images::kPanel);
-    SetPopupStyle(true);
 }
 
 bool GameResultList::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {
@@ -118,7 +119,6 @@ bool GameResultList::OnCommand(const gui::CommandEvent& event) {
 
 GroupNotice::GroupNotice() {
     SetImage(images::kPanel);
-    SetPopupStyle(true);
 }
 
 bool GroupNotice::Create(int x, int y, int w, int h, std::uint32_t id, std::uint32_t hotkey) {

@@ -48,8 +48,10 @@ void SlidingPanel::CreateFrame(int x, int y, std::uint32_t scrollId) {
     SetImage(images::kPanel);
     SetModal(false);
     scrollId_ = scrollId;
+    // The pages run left and right along the top edge, over the cards and left of the close button:
+    // both arrows can be seen and pressed (a bar of one button's size holds only one of them).
     scroll_ = Make<gui::ScrollBar>();
-    scroll_->Create(445, 100, 24, 24, scrollId, gui::Orientation::Horizontal, 2);
+    scroll_->Create(10, 6, 300, 20, scrollId, gui::Orientation::Horizontal, 2);
     scroll_->Show(true);
     gui::Button* close = AddButton(420, 0, 52, 19, control_id::kClose, kCloseKey, images::kButton);
     close->SetFrameCount(gui::atlas::kTextButtonFrames);

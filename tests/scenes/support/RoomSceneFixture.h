@@ -68,9 +68,10 @@ protected:
             if (line.argb == argb && ToUtf8(line.text) == text) return true;
         return false;
     }
-    // Room state on entry: own seat, master, not running; class (not 3 asks its gold), point rule, seed.
+    // Room state on entry: own seat, master; class (not 3 asks its gold), point rule, seed; the room's
+    // state (1 waiting, 2 a game running).
     void EnterRoom(std::uint8_t own, std::uint8_t master, std::uint8_t roomClass = 0, std::uint8_t rule = 0,
-                   std::uint32_t seed = 0) {
+                   std::uint32_t seed = 0, std::uint8_t state = 1) {
         Deliver(2001, [&](net::Packet& p) {
             p.WriteU64(0)
                 .WriteU8(roomClass)
@@ -79,8 +80,10 @@ protected:
                 .WriteU16(0)
                 .WriteU16(7)
                 .WriteU8(0)
-                .WriteU8(1);
-            p.WriteU32(0).WriteU8(0).WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
+                .WriteU8(state);
+            p.WriteU32(0).WriteU8(roomPassword.empty() ? 0 : 1);
+            if (!roomPassword.empty()) p.WriteString(roomPassword);
+            p.WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(0);
             p.WriteU8(master).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(master).WriteU8(own).WriteU8(0);
             p.WriteString(u"room").WriteU8(rule).WriteU8(0).WriteU8(0).WriteU32(seed).WriteU32(0);
         });
@@ -144,7 +147,8 @@ protected:
         }
     }
 
-    std::uint8_t gameType = 4;  // the room's game, set before SetUp runs
+    std::uint8_t gameType = 4;    // the room's game, set before SetUp runs
+    std::u16string roomPassword;  // EnterRoom's room has this password when it is not empty
     platform::VirtualClock clock{100000};
     FakeSceneHost host;
     SceneRoomGame scene;
