@@ -600,6 +600,7 @@ bool SceneSchool::PollKeyboard() {
 }
 
 void SceneSchool::Resize(int width, int height) {
+    TableScene::Resize(width, height);
     FitToControls(width, height);
     if (index_)
         index_->MoveTo(width - TutorialIndex::kWidth - TutorialIndex::kRightMargin,
@@ -613,11 +614,12 @@ void SceneSchool::FitToControls(int width, int height) {
     // The tutorial index keeps the lower right corner: the shot controls stand above it. On a client
     // lower than 768 pixels they rise under the guide's panel; there they come down below it when they
     // still fit above the index (1280 x 720).
+    world->SetHudTopFromBottom(kHudTopFromBottom);
     const table::ControlRect area = world->ControlArea();
     const int belowPanel = height - (panel_->Y() + panel_->Height() + kControlsGap);
     const int aboveIndex = TutorialIndex::kHeight + TutorialIndex::kBottomMargin + kControlsGap;
-    const bool fits = belowPanel - (area.bottom - area.top) >= aboveIndex;
-    world->SetHudTopFromBottom(fits ? std::min(kHudTopFromBottom, belowPanel) : kHudTopFromBottom);
+    if (belowPanel < kHudTopFromBottom && belowPanel - (area.bottom - area.top) >= aboveIndex)
+        world->SetHudTopFromBottom(belowPanel);
     world->LayoutHud(width, height);
     const table::ControlRect controls = world->ControlArea();
     const int buttonWidth = navigation_.front()->Width();
