@@ -78,18 +78,8 @@ public:
     bool CreateRoom(std::uint8_t gameType, const std::u16string& title = u"room", std::uint8_t players = 2,
                     std::uint8_t turnSeconds = 30) {
         Writer w;
-        w.u16(0)
-            .u8(0)
-            .u8(gameType)
-            .u8(0)
-            .u8(players)
-            .u8(0)
-            .u8(0)
-            .u8(0)
-            .u8(turnSeconds)
-            .u8(0)
-            .str(title)
-            .u32(0);
+        w.u16(0).u8(0).u8(gameType).u8(0).u8(players).u8(0).u8(0).u8(0).u8(turnSeconds).u8(0);
+        w.str(title).u32(0);
         w.u16(0).u16(0).str(u"");
         const auto result =
             Send(kCreateRoom, w) ? Await(kJoinRoomResult, std::chrono::seconds(10)) : std::nullopt;
@@ -615,45 +605,5 @@ TEST(TestServerAbuse, ListsRoomsAndLinesLongerThanAFrameAreCutOrRefused) {
     const auto line = newcomer.Await(kChannelChatLine, kWait);
     EXPECT_TRUE(line && line->size() < 100) << "the line longer than a frame was sent";
     for (const auto& c : clients) EXPECT_LE(c->longest, kMaxFrame);
-    server.Stop();
-}
-
-// Every join was admitted past the capacity the channel list announces: 3,000 sign-ins into one channel
-// took the program from 85 MB to 2 GB, and newcomers waited seconds. A join past it is refused (158
-// result 1), the player stays where he was, and a place that comes free is taken.
-TEST(TestServerAbuse, AChannelTakesNoMoreThanItsCapacity) {
-    constexpr std::uint16_t kChannelListRequest = 155, kChannelList = 156;
-    constexpr int kCapacity = 3, kPlayers = 5;
-    ServerOptions options = Lobby();
-    options.channelCapacity = kCapacity;
-    TestGameServer server(options);
-    ASSERT_TRUE(server.Start());
-    std::vector<std::unique_ptr<RawClient>> clients;
-    std::vector<int> results;
-    for (int i = 0; i < kPlayers; ++i) {
-        clients.push_back(std::make_unique<RawClient>(server.Port()));
-        ASSERT_TRUE(clients.back()->EnterLobby(u"p" + std::u16string(1, static_cast<char16_t>(u'0' + i))));
-        const auto answer = clients.back()->Await(kChooseChannelResult, kWait);
-        ASSERT_TRUE(answer && !answer->empty());
-        results.push_back(answer->front());
-    }
-    EXPECT_EQ(results, (std::vector<int>{0, 0, 0, 1, 1}));
-    // Channel 1 of 3: u8 count, then u16 id, u16 type, u16 users, u16 capacity.
-    RawClient& refused = *clients.back();
-    ASSERT_TRUE(refused.Send(kChannelListRequest, Writer()));
-    const Bytes channels = refused.Await(kChannelList, kWait).value_or(Bytes(9));
-    EXPECT_EQ(channels[5] | (channels[6] << 8), kCapacity) << "users of channel 1";
-    EXPECT_EQ(channels[7] | (channels[8] << 8), kCapacity) << "its capacity";
-    // The refused player is in no channel: nobody's list shows him, the channel's chat does not reach him.
-    ASSERT_TRUE(clients[0]->Send(kLobbyChat, Writer().str(u"hello")));
-    std::map<std::uint16_t, Bytes> heard;
-    EXPECT_FALSE(refused.Await(165, std::chrono::milliseconds(500), &heard));
-    ASSERT_TRUE(refused.Send(kChooseChannel, Writer().u16(2)));
-    EXPECT_EQ(refused.Await(kChooseChannelResult, kWait).value_or(Bytes{1}).front(), 0) << "channel 2";
-    clients[0]->Close();
-    ASSERT_TRUE(server.WaitClosed(0, 10000));
-    ASSERT_TRUE(clients[3]->Send(kChooseChannel, Writer().u16(1)));
-    EXPECT_EQ(clients[3]->Await(kChooseChannelResult, kWait).value_or(Bytes{1}).front(), 0)
-        << "the place that came free";
     server.Stop();
 }
