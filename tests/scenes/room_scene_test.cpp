@@ -450,10 +450,7 @@ TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOrMenuOutliv
     // Back in the lobby and into another room: the last room's result is gone, and so is a menu the
     // player had open on someone in the list. The room's widgets are kept, not built again.
     list.Show(true);
-    scene.Show(true);
-    const gui::Widget& row = *scene.PlayerList()->RowAt(1).button;
-    Route(platform::kWmLButtonDown, 0, platform::MakeLParam(row.ScreenX() + 20, row.ScreenY() + 20));
-    Route(platform::kWmLButtonUp, 0, platform::MakeLParam(row.ScreenX() + 20, row.ScreenY() + 20));
+    scene.PlayerList()->RowAt(1).button->Click();
     ASSERT_TRUE(scene.PlayerList()->Menu()->IsVisible());
     std::string logged;
     GetLog().SetObserver([&](const std::string& line) { logged += line; });
@@ -588,10 +585,7 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
     // the Escape as its Close: neither the chat line nor the room sees it.
     auto* chat = static_cast<gui::EditBox*>(scene.FindById(50));
     ASSERT_TRUE(chat->HasFocus());
-    const gui::Widget& row = *scene.PlayerList()->RowAt(1).button;
-    const std::intptr_t onRow = platform::MakeLParam(row.ScreenX() + 20, row.ScreenY() + 20);
-    Route(platform::kWmLButtonDown, 0, onRow);
-    Route(platform::kWmLButtonUp, 0, onRow);
+    scene.PlayerList()->RowAt(1).button->Click();
     ASSERT_TRUE(scene.PlayerList()->Menu()->IsVisible());
     press();
     EXPECT_FALSE(scene.PlayerList()->Menu()->IsVisible());
