@@ -55,7 +55,7 @@ private:
 // The opener's end as its watcher reports it: a wait status, or that it still runs.
 constexpr int kStillRunning = -1;
 
-// An opener under watch: its watcher process and the pipe the watcher reports through.
+// An opener under watch: its watcher process, the pipe the watcher reports through and what it opens.
 struct WatchedOpener {
     pid_t watcher;
     int report;
@@ -96,7 +96,8 @@ std::string OpenerEndText(int status) {
 // Starts the opener in a new session under a watcher process, which waits up to
 // kShellOpenWatchMs for the opener's end, reports it (or that it still runs) through a pipe and
 // ends, leaving a longer-running opener (one that waits for the browser it started) detached.
-bool StartWatchedOpener(const std::string& opener, const std::string& target, std::string& why) {
+bool StartWatchedOpener(const std::string& opener, const std::string& target, const std::string& named,
+                        std::string& why) {
     Arguments argv(opener, {target});
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
@@ -139,7 +140,7 @@ bool StartWatchedOpener(const std::string& opener, const std::string& target, st
     fcntl(report[0], F_SETFL, O_NONBLOCK);
     OpenerRecords& records = Openers();
     std::lock_guard lock(records.mutex);
-    records.watched.push_back({watcher, report[0], target});
+    records.watched.push_back({watcher, report[0], named});
     return true;
 }
 
@@ -199,7 +200,7 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
 }
 
-bool ShellOpen(std::string_view target) {
+bool ShellOpen(std::string_view target, std::string_view what) {
     if (target.empty() || target.front() == '-' || target.find_first_of("\r\n") != std::string_view::npos ||
         target.find('\0') != std::string_view::npos)
         return false;
@@ -210,13 +211,14 @@ bool ShellOpen(std::string_view target) {
         return true;
     }
     const std::string opener = FindProgram("xdg-open");
+    const std::string named(what.empty() ? target : what);
     std::string why;
     if (opener.empty()) {
-        AddFailure(text, "xdg-open is not installed", true);
+        AddFailure(named, "xdg-open is not installed", true);
         return false;
     }
-    if (!StartWatchedOpener(opener, text, why)) {
-        AddFailure(text, "xdg-open could not be started: " + why, false);
+    if (!StartWatchedOpener(opener, text, named, why)) {
+        AddFailure(named, "xdg-open could not be started: " + why, false);
         return false;
     }
     return true;

@@ -14,13 +14,14 @@ namespace platform {
 // An empty target, one beginning with '-' (it would read as an option) or one holding a line
 // break is refused (false). An opener that cannot start (none installed), or that ends with a
 // failure within kShellOpenWatchMs (no browser to hand the page to), is a failure that
-// TakeShellOpenFailures reports; an opener still running then is taken as having opened it.
-bool ShellOpen(std::string_view target);
+// TakeShellOpenFailures reports, naming `what` (the target when empty: a page's address where the
+// target is a file standing for it); an opener still running then is taken as having opened it.
+bool ShellOpen(std::string_view target, std::string_view what = {});
 
 constexpr int kShellOpenWatchMs = 5000;
 
 struct ShellOpenFailure {
-    std::string target;
+    std::string target;      // what was to be opened
     std::string why;         // for the log: "xdg-open is not installed", "xdg-open ended with ..."
     bool noBrowser = false;  // no program to open it was found
 };

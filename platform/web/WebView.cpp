@@ -144,7 +144,7 @@ bool BrowserWebView::Navigate(const std::string& url, const std::string& postDat
     }
     Forms().Add(path);
     formPath_ = path;
-    return ShellOpen(formPath_);
+    return ShellOpen(formPath_, url);
 }
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/WebPageDialog.h"
+#include "platform/sys/Shell.h"
 #include "tests/engine/support/TestHttpServer.h"
 
 namespace {
@@ -158,4 +159,16 @@ TEST(WebPageDialogFlow, BrowserViewWritesAPrivateFormAndTheDialogEndsAtOnce) {
     const std::string nextPath = next.FormPath();
     next.Navigate("http://web.example/", "", "");
     EXPECT_FALSE(std::filesystem::exists(nextPath));
+
+    // With no browser to hand it to, the failure names the page, not the form standing for it.
+    setenv("MARVENLOT_HEADLESS", "0", 1);
+    const std::string savedPath = getenv("PATH") ? getenv("PATH") : "";
+    setenv("PATH", "/nonexistent", 1);
+    platform::TakeShellOpenFailures();
+    EXPECT_FALSE(next.Navigate("http://web.example/client/client_main.asp", "a=1", ""));
+    setenv("PATH", savedPath.c_str(), 1);
+    setenv("MARVENLOT_HEADLESS", "1", 1);
+    const std::vector<platform::ShellOpenFailure> failures = platform::TakeShellOpenFailures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].target, "http://web.example/client/client_main.asp");
 }
