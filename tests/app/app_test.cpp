@@ -344,25 +344,9 @@ TEST(AppWindowTest, ScreenshotNameAndAccelerators) {
     EXPECT_FALSE(TranslateAccelerator({kWmKeyDown, '2', 0}, command));
 }
 
+// The grip sizes a window up to the desktop. So does a size chosen in the options dialog, which
+// changed only the stored full-screen size: the window takes it, stays on the desktop, and comes back.
 TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
-    ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
-    AppHarness harness(StartMode::Offline);
-    { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
-    harness.Run([&](App& app) {
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
-        app.Windows().PostMessage({kWmLButtonDown, kMkLButton, MakeLParam(1020, 764)});
-        app.Windows().PostMessage({kWmMouseMove, kMkLButton, MakeLParam(1120, 864)});
-        app.Windows().PostMessage({kWmLButtonUp, 0, MakeLParam(1120, 864)});
-        ASSERT_TRUE(
-            AppHarness::WaitFor([&] { return app.ClientWidth() == 1124 && app.IsRenderingActive(); }));
-        EXPECT_EQ(app.ClientHeight(), 868);
-    });
-    ::unsetenv("MARVENLOT_DESKTOP");
-}
-
-// A size chosen in the options dialog while windowed sizes the window (the stored full-screen size
-// alone changed nothing on screen), within the desktop and on it, and the way back works.
-TEST(AppWindowTest, AResolutionChosenInAWindowSizesItWithinTheDesktop) {
     ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
     AppHarness harness(StartMode::Offline);
     { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
@@ -378,22 +362,24 @@ TEST(AppWindowTest, AResolutionChosenInAWindowSizesItWithinTheDesktop) {
     });
     harness.Run([&](App& app) {
         ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
-        const struct {
-            std::uint32_t width, height;
-            int shownWidth, shownHeight;
-        } steps[] = {{1920, 1080, 1920, 1080}, {1024, 768, 1024, 768}, {4000, 3000, 1920, 1080}};
-        for (const auto& step : steps) {
-            wanted = step.width << 16 | step.height;
+        app.Windows().PostMessage({kWmLButtonDown, kMkLButton, MakeLParam(1020, 764)});
+        app.Windows().PostMessage({kWmMouseMove, kMkLButton, MakeLParam(1120, 864)});
+        app.Windows().PostMessage({kWmLButtonUp, 0, MakeLParam(1120, 864)});
+        ASSERT_TRUE(
+            AppHarness::WaitFor([&] { return app.ClientWidth() == 1124 && app.IsRenderingActive(); }));
+        EXPECT_EQ(app.ClientHeight(), 868);
+        for (const auto& [asked, shown] :
+             {std::pair{1920u << 16 | 1080u, 1920}, std::pair{1024u << 16 | 768u, 1024},
+              std::pair{4000u << 16 | 3000u, 1920}}) {
+            wanted = asked;
             ASSERT_TRUE(AppHarness::WaitFor([&] {
-                return wanted == 0 && app.ClientWidth() == step.shownWidth &&
-                       app.ClientHeight() == step.shownHeight && app.IsRenderingActive() &&
+                return wanted == 0 && app.ClientWidth() == shown && app.IsRenderingActive() &&
                        app.PendingChanges() == 0;
-            })) << step.width;
+            })) << (asked >> 16);
             const Rect window = app.MainWindow()->GetWindowRect();
-            EXPECT_EQ(window.Width(), step.shownWidth);
-            EXPECT_EQ(window.Height(), step.shownHeight);
+            EXPECT_EQ(window.Width(), shown);
             EXPECT_TRUE(window.left >= 0 && window.top >= 0 && window.right <= 1920 && window.bottom <= 1080)
-                << "the window left the desktop at " << step.width;
+                << "the window left the desktop at " << (asked >> 16);
         }
     });
     ::unsetenv("MARVENLOT_DESKTOP");
