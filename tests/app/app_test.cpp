@@ -290,7 +290,8 @@ TEST(AppWindowTest, APageNoBrowserCouldShowIsToldAndLogged) {
 // stands in the strip along the bottom edge, where the lobby keeps nothing, at any size.
 TEST(AppWindowTest, TheScreenshotNoticeCoversNothingOfTheLobby) {
     scenes::SceneLobby lobby;
-    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+    for (const auto& size : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+        const int width = size.first, height = size.second;
         lobby.SetSize(width, height);
         lobby.LayoutChildren(width, height);
         // The notice is some 560 pixels wide (the home folder's, with the file name).
@@ -368,9 +369,10 @@ TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
         ASSERT_TRUE(
             AppHarness::WaitFor([&] { return app.ClientWidth() == 1124 && app.IsRenderingActive(); }));
         EXPECT_EQ(app.ClientHeight(), 868);
-        for (const auto& [asked, shown] :
-             {std::pair{1920u << 16 | 1080u, 1920}, std::pair{1024u << 16 | 768u, 1024},
-              std::pair{4000u << 16 | 3000u, 1920}}) {
+        for (const auto& choice : {std::pair{1920u << 16 | 1080u, 1920}, std::pair{1024u << 16 | 768u, 1024},
+                                   std::pair{4000u << 16 | 3000u, 1920}}) {
+            const unsigned asked = choice.first;
+            const int shown = choice.second;
             wanted = asked;
             ASSERT_TRUE(AppHarness::WaitFor([&] {
                 return wanted == 0 && app.ClientWidth() == shown && app.IsRenderingActive() &&
