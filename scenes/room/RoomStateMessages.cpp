@@ -303,6 +303,7 @@ void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
     const std::uint8_t seat = p.U8();
     if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2038, seat);
     WString name;
+    bool gameGoesOn = false;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
@@ -310,10 +311,14 @@ void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
         seats_[seat].record.game.playing = 0;
         game_.SetTeamSlot(seat, 0);
         game_.CompactTeams();
+        gameGoesOn = game_.teamCount >= 2;
     }
     if (seat == ownSeat_.load()) {
         ApplyOwnTurn(false);
         if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) session->ownPlaying = 0;
+        // A withdrawal on the way out of a game the others play on leaves the player watching here:
+        // the end of their game later takes nobody out of the room.
+        if (gameGoesOn) leaveAfterGame_ = false;
     }
     const std::uint8_t gameType = RoomCopy().gameType;
     AddChatLine(Format(u"%s %s", name,

@@ -82,13 +82,14 @@ inline Bytes Chat(const std::u16string& text, std::uint8_t team = 0) {
     return w.bytes();
 }
 
-// A game of seats 0 (team slot 1) and 1 (team slot 2), one member each, with 5000 gold each; the
-// team blocks carry the finishing targets (0) in game types 0 and 3 and start with `status`.
+// A game of seats 0 (team slot 1) and 1 (team slot 2), and seat 2 (slot 3) with three `teams`, one
+// member each, with 5000 gold each; the team blocks carry the finishing targets (0) in game types 0
+// and 3 and start with `status`.
 inline Bytes GameStart(std::uint32_t seed, std::uint8_t shooter, std::uint8_t gameType,
-                       std::uint8_t status = 0) {
+                       std::uint8_t status = 0, std::uint8_t teams = 2) {
     Writer w;
-    w.u32(seed).u32(0).u8(shooter).u8(shooter).u8(0).u8(0).u8(0).u8(0).u8(0).u8(2).u8(1);
-    for (std::uint8_t seat = 0; seat < 2; ++seat) {
+    w.u32(seed).u32(0).u8(shooter).u8(shooter).u8(0).u8(0).u8(0).u8(0).u8(0).u8(teams).u8(1);
+    for (std::uint8_t seat = 0; seat < teams; ++seat) {
         w.u8(seat + 1).u16(0).u32(0).u16(0).u8(0);
         if (gameType == 0 || gameType == 3) w.u8(0).u8(0);
         w.u8(status).u8(seat).u64(5000).u16(0);

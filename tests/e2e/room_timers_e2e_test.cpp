@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "gui/Button.h"
+#include "gui/GuiConstants.h"
 #include "net/GameSession.h"
 #include "net/SceneGate.h"
 #include "platform/sys/Clock.h"
@@ -164,10 +165,18 @@ TEST_F(RoomTimersRun, ATournamentGameEndsOnceAfterFifteenMinutesOnTheShootersCli
 }
 
 // The HUD's answers as the server reads them: Yes to the withdraw offer names the slow player's game
-// slot and id (2040), the tournament score board's end button asks to end the timed game (2084).
-TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerInTheirLayouts) {
+// slot and id (2040), the tournament score board's end button asks to end the timed game (2084). The
+// own withdrawal on the way out of a game of three teams leaves the player watching: the end of the
+// others' game keeps him in the room, and only his next X leaves (2008).
+TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerAndAWithdrawalFromThreeTeamsStays) {
     Open(4, 0, kTournamentChannel);
-    StartGame(4, 0);
+    Writer three;
+    three.u8(3);
+    for (std::uint8_t seat = 0; seat < 3; ++seat) Member(three, seat, seat == 0 ? u"Alice" : u"Rival");
+    ASSERT_TRUE(server.Send(0, 2011, three.bytes()));
+    ASSERT_TRUE(WaitUntil([&] { return scene.SeatCopy(2).occupied; }));
+    ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, 0, 4, 0, 3)));
+    ASSERT_TRUE(WaitUntil([&] { return scene.GameRunning(); }));
     ASSERT_TRUE(server.Send(0, 2039, {1, 12}));
     ASSERT_TRUE(WaitUntil([&] { return scene.WithdrawAsk()->IsVisible(); }));
     gate.SetChangingScene(true);
@@ -182,6 +191,21 @@ TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerInTheir
     EXPECT_NE(slow.playerId, 0u) << "the member list's id reached the seat";
     ASSERT_EQ(Sent(2084, 1), 1);
     EXPECT_EQ(server.Received(0, 2084)[0], Bytes{0});
+
+    gate.SetChangingScene(true);
+    scene.OnMessage(1040, 0, 0);
+    scene.OnMessage(1093, gui::button_id::kYes, 0);
+    gate.SetChangingScene(false);
+    Writer ended;
+    ended.str(u"Rival").u8(2).u16(0).u16(0).u8(0).u8(0);
+    ASSERT_TRUE(Sent(2037, 1) == 1 && server.SendFrames(0, {{2038, {0}}, {2031, ended.bytes()}}));
+    ASSERT_TRUE(WaitUntil([&] { return !scene.GameRunning(); }));
+    gate.SetChangingScene(true);
+    scene.Render(nullptr, false);  // the frame's work, then his own X and a marker behind it
+    scene.OnMessage(1040, 0, 0);
+    gate.SetChangingScene(false);
+    ASSERT_TRUE(host.session->SendEmpty(9) && Sent(9, 1) == 1);
+    EXPECT_EQ(Sent(2008), 1) << "the end of the others' game took the watching player out";
 }
 
 TEST_F(RoomTimersRun, OtherChannelsHaveNoFifteenMinuteLimit) {
