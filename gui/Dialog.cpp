@@ -62,6 +62,12 @@ void Dialog::CenterOnScreen() {
     MoveTo((state.screenWidth - Width()) / 2 - parentX, (state.screenHeight - Height()) / 2 - parentY);
 }
 
+void Dialog::HideQuietly() {
+    quiet_ = true;
+    Show(false);
+    quiet_ = false;
+}
+
 void Dialog::OnShow() {
     // The dialog takes the focus from the popups outside it.
     WidgetRouter::ClosePopups(*Root(), this);
@@ -73,7 +79,7 @@ void Dialog::OnShow() {
 void Dialog::OnHide() {
     GuiState& state = GetGuiState();
     if (state.focus == this) state.focus = nullptr;
-    PlayUiSound(closeSound_);
+    if (!quiet_) PlayUiSound(closeSound_);
 }
 
 void Dialog::Draw(Painter& painter, int x, int y) {

@@ -30,6 +30,9 @@ public:
     const WString& Title() const { return title_; }
     // Places the dialog in the middle of the screen (halves rounded toward zero).
     void CenterOnScreen();
+    // Hides the dialog without its close sound: a window that closes takes the dialogs it opened with
+    // it under its own one sound.
+    void HideQuietly();
 
     // Journals the dialog when it becomes visible, after the dialog's own OnShow.
     void Show(bool visible) override;
@@ -54,6 +57,7 @@ protected:
 private:
     int openSound_ = 0;
     int closeSound_ = 0;
+    bool quiet_ = false;  // the hide under way plays no sound
     bool popup_ = false;
     WString title_;
 };

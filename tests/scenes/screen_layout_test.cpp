@@ -269,8 +269,13 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
             parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
             ExpectTidy(parts, std::to_string(w) + " wide, group " + std::to_string(group));
         }
-        // Closed with the parts dialog open, the window takes the dialog and the whole cue with it.
+        // Closed with the parts dialog open, the window takes the dialog and the whole cue with it,
+        // under one close sound.
+        std::vector<int> played;
+        gui::Dialog::SetSoundPlayer([&played](int id) { played.push_back(id); });
         window.OnCommand(Event(cue_control::kClose));
+        gui::Dialog::SetSoundPlayer(nullptr);
+        EXPECT_EQ(played, std::vector<int>{32}) << w;
         EXPECT_FALSE(parts.IsVisible()) << w;
         EXPECT_FALSE(shop.PreviewPanel()->IsVisible()) << w << ": the whole cue stayed over the shop";
     }

@@ -147,6 +147,7 @@ void CuePartsPurchaseDialog::OnShow() {
 }
 
 void CuePartsPurchaseDialog::OnHide() {
+    CueDialogBase::OnHide();
     if (!panel_) return;
     panel_->Show(false);
     panel_->ReturnHome();

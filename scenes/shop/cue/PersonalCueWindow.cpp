@@ -524,10 +524,10 @@ void PersonalCueWindow::OnShow() {
 void PersonalCueWindow::OnHide() {
     CueDialogBase::OnHide();
     // A dialog left open would come back with the window; the parts dialog also gives the shop its
-    // whole-cue preview back.
-    for (gui::Widget* dialog :
-         std::initializer_list<gui::Widget*>{repair_, reset_, upgrade_->Dialog(), upgrade_, parts_})
-        dialog->Show(false);
+    // whole-cue preview back. The window's close sound is the only one.
+    for (gui::Dialog* dialog :
+         std::initializer_list<gui::Dialog*>{repair_, reset_, upgrade_->Dialog(), upgrade_, parts_})
+        dialog->HideQuietly();
 }
 
 void PersonalCueWindow::RefreshSlots() {
