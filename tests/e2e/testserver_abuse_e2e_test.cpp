@@ -410,7 +410,8 @@ Writer RoomSettings(std::uint8_t gameType, std::uint8_t pointRule, const std::u1
 
 // A ball set down by hand, or a shooter's table state, where a client refuses a ball (x = 500 cm, 1e30,
 // z = 1e20, 18 cm above the bed or 20 cm below it, no number) is no table: the others never see it, the
-// next turn is built from another player's state, and with none the clients keep their own tables.
+// next turn is built from another player's state, and with none the clients keep their own tables. A
+// turn that runs out before any table (the first) asks the clients for theirs and passes with one.
 TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsItsTable) {
     const auto spot = [](Writer w, const BallSpot& at) {
         return w.u32(std::bit_cast<std::uint32_t>(at.x))
@@ -428,6 +429,16 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         Bytes lifted = state, sunk = state;
         TableState::SetSpot(lifted, 1, {0.0f, 0.0f, 1e20f});
         TableState::SetSpot(sunk, 0, {0.0f, 0.0f, -1e6f});
+        ASSERT_TRUE(master.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kTableStateRequest, kWait) &&
+                    other.WaitFor(kTableStateRequest, kWait) &&
+                    master.Send(kTableState, Writer().raw(lifted)) &&
+                    other.Send(kTableState, Writer().raw(state)));
+        for (RawClient* c : {&master, &other}) {
+            const Bytes first = c->Await(kNewTurn, kWait).value_or(Bytes(2));
+            EXPECT_EQ(Bytes(first.begin() + 2, first.end()), state) << "the first turn passed with no table";
+        }
+        ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kNewTurn, kWait) &&
+                    other.WaitFor(kNewTurn, kWait));
         ASSERT_NO_FATAL_FAILURE(Shoot(master, {{&master, lifted}, {&other, state}}, gameType));
         const Bytes turn = other.Await(kNewTurn, kWait).value_or(Bytes(2));
         EXPECT_EQ(Bytes(turn.begin() + 2, turn.end()), state) << "the new turn is not the other's table";

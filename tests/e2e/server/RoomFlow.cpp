@@ -7,6 +7,7 @@
 // announces the turn result and the new turn built from the shooter's table state, or the end of the
 // game. It passes game requests and their answers between the players, tells the others of a player's
 // new cue, lists the players who may be invited and passes the invitations on, and answers ban cancels.
+// A turn that runs out while the room has no table asks the clients for theirs before it passes.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -175,7 +176,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 }
                 room.running = true;
                 room.started = room.turnAt = std::chrono::steady_clock::now();
-                room.shotPending = false;
+                room.shotPending = room.tableAsked = false;
                 room.shots = 0;
                 room.points = {};
                 room.lastState.clear();
@@ -211,7 +212,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 toOthers(room, kAim, f.body, true);
                 break;
             case kShot:
-                if (room.running && (seat != room.shooter || room.shotPending)) break;
+                if (room.running && (seat != room.shooter || room.shotPending || room.tableAsked)) break;
                 // A shot no client reads is not passed on: every client would wait for it in vain. The
                 // shooter keeps his turn until he shoots or the turn clock ends it.
                 if (const std::string problem = TableState::ShotProblem(f.body, room.gameType);
@@ -233,6 +234,14 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             case kShotResult:
             case kTableState: {
+                // The table of a turn that ran out: the first state every client takes ends it.
+                if (f.id == kTableState && room.running && room.tableAsked && !room.shotPending) {
+                    if (!TableState::Problem(f.body, room.gameType).empty()) break;
+                    room.lastState = f.body;
+                    room.tableAsked = false;
+                    AnnounceTurn(room, kTimeOutCode, 0, false, false, false, out);
+                    break;
+                }
                 if (!room.running || !room.shotPending) break;
                 if (!room.answered) room.firstAnswerAt = std::chrono::steady_clock::now();
                 room.answered = true;
@@ -251,8 +260,10 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             }
             case kTurnTimeOver:
-                if (!room.running || room.shotPending || (seat != room.shooter && seat != room.master)) break;
-                AnnounceTurn(room, kTimeOutCode, 0, false, false, false, out);
+                if (!room.running || room.shotPending || room.tableAsked ||
+                    (seat != room.shooter && seat != room.master))
+                    break;
+                EndTurnByTime(room, out);
                 break;
             case kGameEndRequest: {
                 const std::uint8_t value = r.u8();
@@ -496,6 +507,18 @@ void TestGameServer::AnnounceTurn(Room& room, std::uint16_t code, int points, bo
     }
 }
 
+void TestGameServer::EndTurnByTime(Room& room, Outbox& out) {
+    // Before any table came (the game's first turn, or a shot no client's state came from) each client
+    // has its own: one of theirs, passed to all, keeps them in step and gives the turn its new table.
+    if (room.lastState.empty()) {
+        room.tableAsked = true;
+        room.tableAskedAt = std::chrono::steady_clock::now();
+        for (Client* m : room.members) out.emplace_back(m, EncodeFrame(kTableStateRequest, {}));
+        return;
+    }
+    AnnounceTurn(room, kTimeOutCode, 0, false, false, false, out);
+}
+
 void TestGameServer::DecideShot(Room& room, Outbox& out) {
     room.shotPending = false;
     ++room.shots;
@@ -556,6 +579,16 @@ void TestGameServer::CheckRoomClocks() {
         std::lock_guard lock(mutex_);
         for (const auto& room : rooms_) {
             if (!room->running) continue;
+            if (room->tableAsked) {
+                if (now - room->tableAskedAt < wait) continue;
+                std::fprintf(stderr,
+                             "marvenlot-testserver: room %u: no table of the turn that ran out: it "
+                             "passes without one\n",
+                             room->number);
+                room->tableAsked = false;
+                AnnounceTurn(*room, kTimeOutCode, 0, false, false, false, out);
+                continue;
+            }
             if (!room->shotPending) {
                 // The shooter's own client sends his time-out when the turn time is up; one that hangs
                 // with its socket open would hold the game for good.
@@ -571,7 +604,7 @@ void TestGameServer::CheckRoomClocks() {
                     room->number, shooter ? shooter->index : -1, room->shooter,
                     static_cast<long long>(
                         std::chrono::duration_cast<std::chrono::milliseconds>(now - room->turnAt).count()));
-                AnnounceTurn(*room, kTimeOutCode, 0, false, false, false, out);
+                EndTurnByTime(*room, out);
                 continue;
             }
             if (room->answered ? now - room->firstAnswerAt < wait : now - room->shotAt < kLongestShot + wait)

@@ -119,6 +119,10 @@ struct TestGameServer::Room {
     // When the shooter's turn began: the start of the game or the last turn announced (the turn clock).
     std::chrono::steady_clock::time_point turnAt;
     Bytes lastState;  // the table of the last turn: the last shot's state, with placements since
+    // A turn that ran out with no table to pass on asked the clients for theirs (2049), at that time;
+    // it ends with the first one they all take, or without a table once the answers' wait is over.
+    bool tableAsked = false;
+    std::chrono::steady_clock::time_point tableAskedAt;
     std::array<std::uint16_t, kRoomSeats> points{};
     // Since when the room waits for a game: its creation, then the end of its last game.
     std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();

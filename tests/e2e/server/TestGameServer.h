@@ -202,6 +202,9 @@ private:
     // unless the game ended the new turn (2051) built from the room's last table state.
     void AnnounceTurn(Room& room, std::uint16_t code, int points, bool stays, bool freeBall, bool gameOver,
                       Outbox& out);
+    // Under mutex_: the shooter's turn ran out (his time-out, the master's or the server's clock): the
+    // turn passes with the room's table, and a room with none asks the clients for it first.
+    void EndTurnByTime(Room& room, Outbox& out);
     // Under mutex_: the running shot is answered (or its wait is over): judges it from the shooter's
     // result and announces the turn or the game's end.
     void DecideShot(Room& room, Outbox& out);
