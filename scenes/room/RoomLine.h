@@ -1,14 +1,15 @@
 #pragma once
 // Fits the room line of the title bar to its texts: the game kind, the room title and the player
 // count sit side by side at their places, each moved right only as far as the text before it needs,
-// and the title is shortened with "..." where it would run into the player count.
+// and the title is shortened with "..." where it would run into the player count. The coin before
+// the room's money under it is drawn here too.
 
 #include "engine/core/Text.h"
+#include "gui/Widget.h"
 
 namespace gui {
 struct FontDesc;
 class TextLabel;
-class Widget;
 }  // namespace gui
 
 namespace scenes::room {
@@ -20,5 +21,12 @@ constexpr int kRoomLineGap = 6;
 // edges; the lock icon follows the player count.
 void FitRoomLine(gui::TextLabel& kind, gui::TextLabel& title, gui::TextLabel& count, gui::Widget& lock,
                  int kindX, int titleX, int countX, int lockX);
+
+// The mark of the room's money: a gold coin in flat shapes, centred in the widget.
+class CoinMark : public gui::Widget {
+public:
+    static constexpr int kDiameter = 16;
+    void Draw(gui::Painter& painter, int x, int y) override;
+};
 
 }  // namespace scenes::room

@@ -174,7 +174,8 @@ void SceneRoomGame::CreateRoomScreen() {
     lockIcon_ = Make<gui::Padlock>();
     lockIcon_->Create(kBarX + 372, kBarY + 3, 17, 16, control::kLockIcon);
     lockIcon_->Show(false);
-    moneyIcon_ = AddImage(kBarX + 20, kBarY + 30, 21, 18, gui::atlas::InSet(gui::atlas::kDarkPanel, 15));
+    moneyIcon_ = Make<room::CoinMark>();
+    moneyIcon_->Create(kBarX + 20, kBarY + 30, 21, 18);
     moneyLabel_ = moneyIcon_->AddLabel(24, 0, 80, 20, gui::kFont12Bold);
     moneyLabel_->SetId(control::kMoneyLabel);
     moneyLabel_->SetColors(colour::kYellow, kShadow);

@@ -529,7 +529,7 @@ private:
     gui::TextLabel* titleLabel_ = nullptr;
     gui::TextLabel* playerCountLabel_ = nullptr;
     gui::Padlock* lockIcon_ = nullptr;
-    gui::ImageWidget* moneyIcon_ = nullptr;
+    gui::Widget* moneyIcon_ = nullptr;
     gui::TextLabel* moneyLabel_ = nullptr;
     gui::TextLabel* handicapLabel_ = nullptr;
     gui::TextLabel* halfGameLabel_ = nullptr;

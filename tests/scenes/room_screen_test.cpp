@@ -16,6 +16,7 @@
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/RoomOptionDialog.h"
+#include "scenes/room/RoomLine.h"
 #include "scenes/room/RoomScreen.h"
 #include "scenes/room/hud/ChalkGauge.h"
 #include "scenes/room/hud/StartReadyButton.h"
@@ -233,6 +234,10 @@ TEST_F(RoomScreenTest, TheRoomLineShowsTheRoomStateOnTheNextFrame) {
     const gui::Widget& lock = *Find<gui::Widget>(room::control::kLockIcon);
     EXPECT_TRUE(lock.IsVisible());
     EXPECT_NE(dynamic_cast<const gui::Padlock*>(&lock), nullptr) << "a dark square stands for the padlock";
+    EXPECT_NE(dynamic_cast<const scenes::room::CoinMark*>(
+                  Find<gui::Widget>(room::control::kMoneyLabel)->GetParent()),
+              nullptr)
+        << "a dark square stands for the coin";
     EXPECT_GE(lock.X(), Find<gui::Widget>(room::control::kPlayerCount)->X());
 }
 
