@@ -43,6 +43,11 @@ namespace {
 constexpr int kShopSet = 25;
 constexpr gui::UiImage kShopPanel = gui::atlas::InSet(gui::atlas::kPanel, kShopSet);
 constexpr gui::UiImage kShopBar = gui::atlas::InSet(gui::atlas::kDarkPanel, kShopSet);
+// A 5-pixel column from the middle of the bar, whole height: on a window wider than the bar it is
+// stretched from where the bar's rounded right end begins to the window's edge, carrying the bar's
+// inside and its top and bottom edges on.
+constexpr gui::UiImage kShopBarColumn{kShopSet, kShopBar.x + kShopBar.w / 2, kShopBar.y, 5, kShopBar.h};
+constexpr int kBarColumnX = 1000;
 constexpr std::uint32_t kLabelYellow = 0xFFFFFF60;
 constexpr std::uint32_t kGrey = 0xFF909090;
 constexpr int kCardColumn = 129, kCardRow = 155;
@@ -112,7 +117,7 @@ void SceneShop::CreateUI() {
     background_ = AddImage(0, 0, 256, 256, gui::atlas::shop::kBackgroundTile);
     background_->SetVisible(false);  // drawn tiled by the scene
     AddImage(0, 0, 1024, 103, kShopBar);
-    topStrip_ = AddImage(1019, 0, 5, 103, kShopBar);
+    topStrip_ = AddImage(kBarColumnX, 0, 5, 103, kShopBarColumn);
     const int moneyX[] = {373, 580, 800};
     const char16_t* const moneyCaptions[] = {u"Cash", u"Gold", u"Clan"};
     for (int i = 0; i < 3; ++i) {
@@ -313,8 +318,8 @@ void SceneShop::Draw(gui::Painter& painter, int x, int y) {
 
 void SceneShop::Resize(int width, int height) {
     if (!topStrip_) return;
-    const float scale = width > 1024 ? static_cast<float>(width - 1019) / 5.0f : 1.0f;
-    topStrip_->SetScale(scale, 1.0f);
+    topStrip_->SetScale(static_cast<float>(std::max(width - kBarColumnX, 5)) / 5.0f, 1.0f);
+    topStrip_->Show(width > 1024);  // at 1024 the bar ends with its own edge
     // The main panel ends where the membership strip begins, so no part of it runs under the strip
     // or past the window's bottom.
     mainPanel_->SetSize(mainPanel_->Width(),
