@@ -82,7 +82,6 @@ protected:
         shop.Show(true);
         shop.Enter();
     }
-    void TearDown() override { SetClientSize(1024, 768); }
     // The window made this size, as the application tells every scene.
     void SetClientSize(int w, int h) {
         host.width = w;
