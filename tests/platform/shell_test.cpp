@@ -87,9 +87,8 @@ TEST(ShellOpen, MissingOpenerIsReportedAsFailure) {
     EXPECT_TRUE(platform::TakeShellOpenFailures().empty()) << "a failure is reported once";
 }
 
-// xdg-open without a browser to hand the page to ends with exit code 3 at once: a failure, where an
-// opener that ends well is none. The watcher holds none of the client's files (the instance lock
-// among them) while it waits.
+// xdg-open without a browser ends with exit code 3 at once: a failure, where an opener that ends well
+// is none. The watcher holds none of the client's files (the instance lock among them) while it waits.
 TEST(ShellOpen, AnOpenerThatEndsWithAFailureIsReportedWithItsReason) {
     TempDir dir;
     const std::string files = dir.File("watcher-files");
