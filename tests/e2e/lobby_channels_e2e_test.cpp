@@ -1,6 +1,6 @@
 // Client programs in the lobby of the test server: the list of the channel's players follows those who
-// come, move to another channel and quit, a player chooses his channel in the lobby (a full one is
-// refused and he stays where he was), and an invitation from a room reaches a player in the lobby.
+// come, move to another channel and quit, a player chooses his channel in the lobby (Esc closes the
+// choice; a full one is refused and he stays where he was), and an invitation reaches him there.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,19 +42,20 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
                               "key Return\ntext hi Bob\nkey Return\nwait-journal PLAYERS 1 Alice\n";
     const std::string bob =
         SignIn("Bob") + "wait-journal CHAT 0xFFFFFFFF Alice: hi Bob\n" + Click(kChannelsButton) +
-        Click(kSecondChannelRow) + "wait-journal CHAT 0xFFFFFF00 You are now in Free 2.\n" +
-        "wait-journal PLAYERS 1 Bob\n" + Click(kChannelsButton) + "wait-file carol-in\n" +
-        Click(kFirstChannelRow) + "wait-journal BOX Error|The channel is full.\nkey Return\n" +
-        "wait-file carol-gone\n" + Click(kChannelsButton) + Click(kFirstChannelRow) +
+        "key Escape\n" + Click(kChannelsButton) + Click(kSecondChannelRow) +
+        "wait-journal CHAT 0xFFFFFF00 You are now in Free 2.\n" + "wait-journal PLAYERS 1 Bob\n" +
+        Click(kChannelsButton) + "wait-file carol-in\n" + Click(kFirstChannelRow) +
+        "wait-journal BOX Error|The channel is full.\nkey Return\n" + "wait-file carol-gone\n" +
+        Click(kChannelsButton) + Click(kFirstChannelRow) +
         "wait-journal CHAT 0xFFFFFF00 You are now in Free 1.\n" + "wait-journal PLAYERS 2 Bob Alice\nquit\n";
     ScriptedClient a(Folder("alice"), alice);
     ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(a.WaitFor("PLAYERS 1 Alice")) << a.Journal();
     ScriptedClient b(Folder("bob"), bob);
     ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
-    // Carol takes the second place in Free 1 once Bob's third channel list (at "Channels") shows it free.
+    // Carol takes the second place in Free 1 once Bob's fourth channel list (at "Channels") shows it free.
     constexpr std::uint16_t kChannelListRequest = 155;
-    for (int i = 0; i < 3000 * testsupport::Patience() && server.CountReceived(1, kChannelListRequest) < 3;
+    for (int i = 0; i < 3000 * testsupport::Patience() && server.CountReceived(1, kChannelListRequest) < 4;
          ++i)
         std::this_thread::sleep_for(20ms);
     ScriptedClient c(Folder("carol"), SignIn("Carol") + "wait-file carol-quit\nquit\n");

@@ -12,9 +12,7 @@
 #include "gui/CommonDialogs.h"
 #include "gui/MessageDialog.h"
 #include "gui/TextInput.h"
-#include "gui/WidgetRouter.h"
 #include "platform/sys/Journal.h"
-#include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/Messenger.h"
@@ -266,17 +264,6 @@ TEST_F(LobbyTest, AChatFloodWaitsInABoundedListAndOneNoticeShowsTheNewestLines) 
     EXPECT_EQ(journal.back(), "CHAT 0xFFFFFFFF Flood: line " + std::to_string(kFlood - 1));
     for (int row = 0; row < SceneLobby::kChatLines; ++row)
         EXPECT_EQ(lobby.ChatLine(row), Format(u"Flood: line %d", kFlood - SceneLobby::kChatLines + row));
-}
-
-// Esc closes the channel choice as it presses the Esc button of a window on top.
-TEST_F(LobbyTest, EscClosesTheChannelChoice) {
-    lobby.Show(true);
-    lobby.OpenChannelChoice(true);
-    ASSERT_TRUE(lobby.ChannelChoiceOpen());
-    EXPECT_TRUE(gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkEscape, 0));
-    EXPECT_FALSE(lobby.ChannelChoiceOpen());
-    EXPECT_FALSE(gui::WidgetRouter::Route(lobby, platform::kWmKeyDown, platform::kVkEscape, 0))
-        << "a closed choice still took Esc";
 }
 
 TEST(LoginChannelChoice, FirstOpenOrdinaryChannelElseAnOpenTournamentChannel) {
