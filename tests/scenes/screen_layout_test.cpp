@@ -244,24 +244,20 @@ TEST_F(ShopLayoutTest, EveryPageOfTheCuePurchaseWindowKeepsItsTextsInside) {
 TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     PersonalCueWindow& window = *shop.CueWindow();
     CuePartsPurchaseDialog& parts = *window.Parts();
-    for (const auto& [w, h] : {std::pair{1920, 1080}, std::pair{1024, 768}}) {
-        SetClientSize(w, h);
-        window.Show(true);
-        window.OnCommand(Event(cue_control::kFirstSlot, window.Slot(0)));
-        window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
-        ASSERT_TRUE(parts.IsVisible() && shop.PreviewPanel()->IsVisible());
-        // As it opens, the whole cue lies clear of the dialog's buy and close row, inside the client.
-        const Box preview = ScreenBox("preview", *shop.PreviewPanel());
-        EXPECT_FALSE(Overlap(preview, ScreenBox("parts", parts))) << w;
-        EXPECT_TRUE(Inside(preview, {"client", 0, 0, w, h})) << w;
-        for (int group = 0; group < 5; ++group) {
-            parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
-            ExpectTidy(parts, std::to_string(w) + " wide, group " + std::to_string(group));
-        }
-        window.OnCommand(Event(cue_control::kClose));
-        EXPECT_FALSE(parts.IsVisible() || shop.PreviewPanel()->IsVisible())
-            << w << ": left open by the window";
+    window.Show(true);
+    window.OnCommand(Event(cue_control::kFirstSlot, window.Slot(0)));
+    window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
+    ASSERT_TRUE(parts.IsVisible() && shop.PreviewPanel()->IsVisible());
+    // As it opens, the whole cue lies clear of the dialog's buy and close row, inside the client.
+    const Box preview = ScreenBox("preview", *shop.PreviewPanel());
+    EXPECT_FALSE(Overlap(preview, ScreenBox("parts", parts)));
+    EXPECT_TRUE(Inside(preview, {"client", 0, 0, 1024, 768}));
+    for (int group = 0; group < 5; ++group) {
+        parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
+        ExpectTidy(parts, "group " + std::to_string(group));
     }
+    window.OnCommand(Event(cue_control::kClose));
+    EXPECT_FALSE(parts.IsVisible() || shop.PreviewPanel()->IsVisible()) << "left open by the window";
 }
 
 TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySize) {
