@@ -151,8 +151,7 @@ TEST_F(ShopLayoutTest, TheDetailOfEveryItemStaysInsideItsPanelInBothLayouts) {
 }
 
 TEST_F(ShopLayoutTest, ThePreviewFillsTheCornerUnderTheDetailAndFollowsTheWindowSize) {
-    for (const auto& [w, h] : {std::pair{1280, 960}, std::pair{1024, 768}, std::pair{1600, 1200},
-                               std::pair{1920, 1080}, std::pair{1024, 768}}) {
+    for (const auto& [w, h] : {std::pair{1024, 768}, std::pair{1280, 960}, std::pair{1600, 1200}}) {
         SetClientSize(w, h);
         const ItemPreviewPanel& preview = *shop.PreviewPanel();
         const std::string context = std::to_string(w) + "x" + std::to_string(h);
