@@ -28,16 +28,6 @@ constexpr const char* kTeamOne = "655 717";
 constexpr const char* kTeamTwo = "705 717";
 constexpr const char* kReadyStart = "895 717";
 constexpr const char* kToLobby = "1005 21";
-constexpr const char* kTitleBar = "200 20";
-// The second of two rows in the player list before a game: the menu a click there opens lies over
-// the right half of Start, where a click starts the game once the menu is closed.
-constexpr const char* kSecondPlayerRow = "952 650";
-constexpr const char* kStartUnderRowMenu = "980 717";
-
-// Opens the menu on the second player's row and closes it with `close` (a key or a click elsewhere).
-inline std::string OpenAndCloseRowMenu(const std::string& close) {
-    return Click(kSecondPlayerRow) + "wait-journal DIALOG \n" + close + "wait 300\n";
-}
 
 // The first sign-in of an account: the nickname dialog once the server asks for it, then the lobby.
 inline std::string SignIn(const std::string& nickname) {

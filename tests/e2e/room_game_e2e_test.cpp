@@ -32,6 +32,9 @@ constexpr const char* kGameChoice = "450 348";
 constexpr const char* kEightBallRow = "450 502";
 constexpr const char* kTurnTimeChoice = "470 420";
 constexpr const char* kTwentySecondsRow = "470 464";
+// Bob's row in the player list before a game: the menu it opens lies over the right half of Start.
+constexpr const char* kBobsRow = "952 650";
+constexpr const char* kStartUnderRowMenu = "980 717";
 // The lobby messenger's nickname line and "Add friend"; the room's friend request bar and the
 // messenger question's Yes.
 constexpr const char* kFriendName = "800 509";
@@ -76,8 +79,7 @@ struct GameRun {
 };
 
 // Alice opens the room (choosing the game with `chooseGame` in the room dialog), Bob enters it; both
-// play `turns` rounds of strikes. Alice opens the menu on Bob's row, closes it with Escape and starts
-// where it lay over Start.
+// play `turns` rounds of strikes.
 GameRun PlayGame(const std::string& name, const std::string& chooseGame, const std::string& firstMove,
                  int turns) {
     testserver::ServerOptions options;
@@ -86,12 +88,12 @@ GameRun PlayGame(const std::string& name, const std::string& chooseGame, const s
     testserver::TestGameServer server(options);
     EXPECT_TRUE(server.Start());
     const std::string started = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
-    const std::string alice =
-        SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) + chooseGame +
-        "key Return\nwait-journal ENTERED 5\n" + Click(kTeamOne) +
-        "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + OpenAndCloseRowMenu("key Escape\n") +
-        Click(kStartUnderRowMenu) + started + "wait-journal TURN 0 1\n" + firstMove + Strike(516) +
-        PlayTurns(turns, 500, !firstMove.empty()) + "wait-journal SHOT \nwait 1000\nquit\n";
+    const std::string alice = SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) +
+                              chooseGame + "key Return\nwait-journal ENTERED 5\n" + Click(kTeamOne) +
+                              "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kReadyStart) + started +
+                              "wait-journal TURN 0 1\n" + firstMove + Strike(516) +
+                              PlayTurns(turns, 500, !firstMove.empty()) +
+                              "wait-journal SHOT \nwait 1000\nquit\n";
     const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
                             Click(kJoinButton) + "wait-journal ENTERED 5\n" + Click(kTeamTwo) +
                             Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n" + started +
@@ -152,7 +154,6 @@ void ExpectSameShots(const GameRun& run, const std::string& gameType, std::size_
 
 TEST(RoomGameRun, TwoClientsPlayThreeCushionTurnsOnIdenticalShotsResultsAndTableStates) {
     const GameRun run = PlayGame("carom", "", "", 4);
-    EXPECT_EQ(Lines(run.aliceJournal, "BOX ").size(), 0u) << "a closed menu took the click on Start";
     ExpectSameShots(run, "4", 3);
     EXPECT_NE(run.bobJournal.find("CHAT 0xFFFFFF00 The game has not started yet."), std::string::npos);
 }
@@ -218,10 +219,11 @@ EightBallRun EightBallScripts(int spaceTurns) {
                 Click(kTwentySecondsRow) + "key Return\nwait-journal ENTERED 5\n" + Click(kTeamOne) +
                 "wait-journal BAR Friends request from Bob\nwait 300\n" + Click(kFriendBar) +
                 "wait-journal BOX Messenger|Bob wants to be your friend. Accept?\n" + Click(kQuestionYes) +
-                "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + OpenAndCloseRowMenu(Click(kTitleBar)) +
-                Click(kStartUnderRowMenu) + started + "wait-journal TURN 0 1\n" + Sweep(440, 70) +
-                SpaceStrike() + "wait-journal SHOT \nwait-journal SOUND 26\nwait-journal TURN 0 1\n" +
-                Sweep(510, -70) + SpaceStrike() + SpaceTurns(spaceTurns) +
+                "wait-journal CHAT 0xFFFFFF80 Bob : ready\n" + Click(kBobsRow) + "wait-journal DIALOG \n" +
+                Click("200 20") + "wait 300\n" + Click(kStartUnderRowMenu) + started +
+                "wait-journal TURN 0 1\n" + Sweep(440, 70) + SpaceStrike() +
+                "wait-journal SHOT \nwait-journal SOUND 26\nwait-journal TURN 0 1\n" + Sweep(510, -70) +
+                SpaceStrike() + SpaceTurns(spaceTurns) +
                 "wait-journal TURN \nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
     run.bob = limit + SignIn("Bob") + "wait-journal ROOMS 1\nkey F8\nwait-journal DIALOG Messenger\n" +
               Click(kFriendName) + "text Alice\n" + Click(kAddFriend) +

@@ -378,7 +378,6 @@ void StartGame(const std::vector<RawClient*>& players, std::uint8_t gameType, st
     for (RawClient* p : players) ASSERT_TRUE(p->WaitFor(kGameStart, kWait));
 }
 
-// A shot as a client writes it (2052 body).
 Bytes ShotBody() {
     net::Packet p;
     table::WriteShotMessage(p, table::ShotMessage{});
@@ -467,9 +466,7 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
 
 // The turn comes once the players have answered the shot: a watcher who never answers holds up nobody, a
 // player who leaves is counted out at once, and a silent player is waited for only so long. A shooter who
-// never shoots (a hung client) loses his turn to the server's clock as his own time-out would end it: the
-// room's turn time and a grace, or a cap in a room without a turn time. A shot no client reads is not
-// passed on, and he keeps his turn until then.
+// never shoots, or sends a shot no client reads (not passed on), loses his turn to the server's clock.
 TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
     const Bytes state = RestingState(room::kThreeCushionGame);
     for (const bool departs : {true, false}) {
@@ -495,8 +492,7 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
         ASSERT_EQ((*passed)[5], 1) << "b's turn";
         const auto turnBegan = std::chrono::steady_clock::now();
 
-        // b sends a shot cut to 30 bytes, then nothing: his turn ends by the clock, not before, and
-        // nobody heard of the shot.
+        // b sends a shot cut to 30 bytes, then nothing.
         const Bytes shot = ShotBody();
         ASSERT_TRUE(b.Send(kShot, Writer().raw(Bytes(shot.begin(), shot.begin() + 30))));
         std::map<std::uint16_t, Bytes> between;
@@ -531,7 +527,7 @@ TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
     ASSERT_TRUE(master.Send(kRoomOptions, RoomSettings(room::kThreeCushionGame, 1)) &&  // 15 points
                 master.WaitFor(kRoomOptionsChanged, kWait));
     ASSERT_TRUE(other.JoinRoom(2));
-    // The room list's only room (room 2): u16 count, u16 number, u8 state (1 waiting, 2 playing).
+    // The state of the room list's only room (u16 count, u16 number, u8 state).
     const auto listedState = [&] {
         const auto list =
             other.Send(kRoomListRequest, Writer()) ? other.Await(kRoomList, kWait) : std::nullopt;

@@ -111,9 +111,8 @@ TEST(ComboChoice, NearTheScreensEndTheListOpensAboveItsHeaderAndItsRowsTakeTheCl
     ASSERT_EQ(root.commands.size(), 1u);
     EXPECT_EQ(root.commands[0].value, 3);
 
-    // Twelve items in ten rows: the list opens on its first rows, which hold the chosen item, and shows
-    // a scroll bar at its right edge; a press on the bar's foot scrolls to the end and keeps the list
-    // open for the choice, and a drag back up brings the first items again.
+    // Twelve items in ten rows: the list opens on the rows holding the chosen item, with a scroll bar
+    // whose foot and thumb scroll it and keep it open for the choice.
     Click(root, 20, 710);
     ASSERT_TRUE(combo->IsOpen());
     EXPECT_EQ(combo->FirstShownItem(), 0) << "the first items hidden above the list";

@@ -10,6 +10,7 @@
 
 #include "gui/WebPageDialog.h"
 #include "platform/sys/Shell.h"
+#include "tests/common/TempDir.h"
 #include "tests/engine/support/TestHttpServer.h"
 
 namespace {
@@ -161,13 +162,9 @@ TEST(WebPageDialogFlow, BrowserViewWritesAPrivateFormAndTheDialogEndsAtOnce) {
     EXPECT_FALSE(std::filesystem::exists(nextPath));
 
     // With no browser to hand it to, the failure names the page, not the form standing for it.
-    setenv("MARVENLOT_HEADLESS", "0", 1);
-    const std::string savedPath = getenv("PATH") ? getenv("PATH") : "";
-    setenv("PATH", "/nonexistent", 1);
+    testsupport::ScopedEnv headless("MARVENLOT_HEADLESS", "0"), noPrograms("PATH", "/nonexistent");
     platform::TakeShellOpenFailures();
     EXPECT_FALSE(next.Navigate("http://web.example/client/client_main.asp", "a=1", ""));
-    setenv("PATH", savedPath.c_str(), 1);
-    setenv("MARVENLOT_HEADLESS", "1", 1);
     const std::vector<platform::ShellOpenFailure> failures = platform::TakeShellOpenFailures();
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].target, "http://web.example/client/client_main.asp");

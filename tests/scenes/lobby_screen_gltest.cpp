@@ -15,7 +15,6 @@
 #include "net/Packet.h"
 #include "platform/video/GlBackend.h"
 #include "platform/video/ImageFile.h"
-#include "scenes/front/FrontBackdrop.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/front/SceneLobby.h"
@@ -135,19 +134,15 @@ TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
     ExpectScreenMatchesReference(device, lobby, "scenes_lobby", ReferencePath());
 }
 
-// On a 1920 x 1080 client the lobby stayed 1024 x 768 in the top left corner on a black screen, while
-// its dialogs opened centred on the whole area (Create room over its buttons) and the messenger at
-// the far right. The felt fills the client, the title band runs across it with the player's record at
-// its right end, the layout lies in the middle, and what opens from it opens over it.
+// On a large client the felt fills it, the title band runs across it with the player's record at its
+// right end, and the layout lies in the middle; what opens from it opens over it.
 TEST(LobbyScreenGl, OnALargeClientTheLayoutIsCentredAndWhatOpensFromItOpensOverIt) {
     constexpr int kLargeWidth = 1920, kLargeHeight = 1080;
     GlScreen screen(kLargeWidth, kLargeHeight);
     if (!screen.gl.device) {
         GTEST_SKIP() << "no GL context: " << screen.gl.error;
     }
-    RenderDevice& device = *screen.gl.device;
     ASSERT_TRUE(screen.OpenUiSets()) << "the generated packages are missing";
-
     FakeSceneHost host;
     host.clientWidth = kLargeWidth;
     host.clientHeight = kLargeHeight;
@@ -155,43 +150,25 @@ TEST(LobbyScreenGl, OnALargeClientTheLayoutIsCentredAndWhatOpensFromItOpensOverI
     host.messenger = &messenger;
     scenes::SceneLobby lobby;
     FillLobby(host, lobby);
-    // The scene manager gives every scene the client size.
-    lobby.SetSize(kLargeWidth, kLargeHeight);
+    lobby.SetSize(kLargeWidth, kLargeHeight);  // as the scene manager gives every scene the client size
     lobby.LayoutChildren(kLargeWidth, kLargeHeight);
     lobby.OnCommand({lobby.FindById(3714), 3714, 0});  // Messenger
     ASSERT_TRUE(messenger.IsVisible());
-
-    const layout_test::Box middle{"the lobby's layout", (kLargeWidth - 1024) / 2, (kLargeHeight - 768) / 2,
-                                  (kLargeWidth + 1024) / 2, (kLargeHeight + 768) / 2};
-    const layout_test::Box band{"the title band", 0, 0, kLargeWidth, 46};
-    layout_test::ForEachShown(lobby, [&](const gui::Widget& w) {
-        const layout_test::Box box = layout_test::ScreenBox("control " + std::to_string(w.Id()), w);
-        if (dynamic_cast<const scenes::FrontBackdrop*>(&w)) {
-            EXPECT_EQ(box.right - box.left, kLargeWidth) << "the felt stops short of the client's side";
-            EXPECT_EQ(box.bottom - box.top, kLargeHeight) << "the felt stops short of the client's bottom";
-        } else {
-            EXPECT_TRUE(layout_test::Inside(box, middle) || layout_test::Inside(box, band))
-                << box.name << " at " << box.left << ", " << box.top << " lies outside the layout";
-        }
-    });
-    const gui::TextLabel* own = nullptr;
+    const gui::TextLabel* own = nullptr;  // the player's record, too small a text for the image to tell
     for (const gui::Widget* w : lobby.Children())
         if (const auto* label = dynamic_cast<const gui::TextLabel*>(w);
             label && label->Text().starts_with(u"Alice"))
             own = label;
     ASSERT_NE(own, nullptr);
-    EXPECT_EQ(layout_test::TextBox("own record", *own).right, kLargeWidth - 20)
-        << "the player's record stays at the right end of the band";
-    EXPECT_TRUE(layout_test::Inside(layout_test::ScreenBox("messenger", messenger), middle));
-    EXPECT_EQ(messenger.ScreenX() + scenes::Messenger::kWidth, middle.right - scenes::Messenger::kRightMargin)
-        << "the messenger opens at the lobby's right, as on a 1024 x 768 client";
-
+    EXPECT_EQ(layout_test::TextBox("own record", *own).right, kLargeWidth - 20);
     ExpectScreenMatchesReference(
-        device, lobby, "scenes_lobby_large",
+        *screen.gl.device, lobby, "scenes_lobby_large",
         std::string(MARVENLOT_SOURCE_DIR) + "/tests/scenes/data/lobby_large_reference.png");
+
     messenger.Show(false);
-    // Create room (modal) and Help open in the middle too.
-    for (std::uint32_t button : {3701u, 3716u}) {
+    const layout_test::Box middle{"the lobby's layout", (kLargeWidth - 1024) / 2, (kLargeHeight - 768) / 2,
+                                  (kLargeWidth + 1024) / 2, (kLargeHeight + 768) / 2};
+    for (std::uint32_t button : {3701u, 3716u}) {  // Create room (modal) and Help
         lobby.OnCommand({lobby.FindById(button), button, 0});
         gui::Widget* opened = gui::GetGuiState().focus;
         ASSERT_NE(opened, nullptr) << button;

@@ -244,55 +244,48 @@ TEST_F(OptionDialogTest, ResolutionListsTheDisplayModesAndAModeWithoutTheRateTak
     EXPECT_EQ(List(kResolution).SelectedText(), u"Desktop");
 }
 
-// A display listing only its own size: once a larger size was chosen, 1024 x 768 was gone for good,
-// and in a window a chosen size changed only the stored full-screen size, not the window.
+// On a display listing only its own size, 1024 x 768 and the size the player came from stay on the
+// list; in a window the list shows the window's size, and a size chosen there sizes the window.
 TEST_F(OptionDialogTest, ALargerSizeIsNoOneWayTripInFullScreenOrInAWindow) {
     struct ModeListScope {
         ~ModeListScope() { DisplayModeList::Instance().Clear(); }
     } scope;
     DisplayModeList::Instance().Rebuild({{1920, 1080, 32, 60}});
+    // The window size a choice and OK ask for; 0 x 0 when they ask for none.
+    const auto chooseSize = [&](int index) {
+        host.videoChanges.clear();
+        Choose(kResolution, index);
+        Press(scenes::front_button::kOk);
+        return host.videoChanges.empty() ? std::pair(0u, 0u)
+                                         : std::pair(host.video.windowWidth, host.video.windowHeight);
+    };
     Options stored;
-    stored.width = 1920;  // full screen at the display's size, as after a restart
-    stored.height = 1080;
+    stored.width = host.clientWidth = 1920;  // full screen at the display's size, as after a restart
+    stored.height = host.clientHeight = 1080;
     Reopen(stored);
     EXPECT_EQ(Items(kResolution), (std::vector<std::u16string>{u"1024 x 768", u"1920 x 1080"}));
-    EXPECT_EQ(List(kResolution).SelectedText(), u"1920 x 1080");
-    Choose(kResolution, 0);
-    Press(scenes::front_button::kOk);
+    EXPECT_EQ(chooseSize(0), std::pair(0u, 0u)) << "full screen sizes no window";
     EXPECT_EQ(host.options.Get().width, 1024);
-    EXPECT_EQ(host.video.windowWidth, 0u) << "full screen sizes no window";
 
-    // In a window dragged to 1500 x 900, with 1024 x 768 stored: the list shows the window's size.
+    // In a window dragged to 1500 x 900, with 1024 x 768 stored.
     stored.fullscreen = 0;
     stored.width = 1024;
     stored.height = 768;
     host.clientWidth = 1500;
     host.clientHeight = 900;
     Reopen(stored);
-    EXPECT_EQ(Items(kResolution),
-              (std::vector<std::u16string>{u"1024 x 768", u"1500 x 900", u"1920 x 1080"}));
+    const std::vector<std::u16string> three = {u"1024 x 768", u"1500 x 900", u"1920 x 1080"};
+    EXPECT_EQ(Items(kResolution), three);
     EXPECT_EQ(List(kResolution).SelectedText(), u"1500 x 900");
-    Choose(kResolution, 2);
-    Press(scenes::front_button::kOk);
-    ASSERT_FALSE(host.videoChanges.empty());
-    EXPECT_NE(host.videoChanges.back() & scenes::video_change::kDisplayMode, 0u);
-    EXPECT_EQ(std::pair(host.video.windowWidth, host.video.windowHeight), std::pair(1920u, 1080u));
+    EXPECT_EQ(chooseSize(2), std::pair(1920u, 1080u));
     EXPECT_EQ(host.options.Get().width, 1920) << "the size chosen is the full-screen size too";
-    // The window took the size; the one it came from is still offered for the way back.
-    host.clientWidth = 1920;
+    host.clientWidth = 1920;  // the window took it; the size it came from is offered for the way back
     host.clientHeight = 1080;
     Reopen(host.options.Get());
-    EXPECT_EQ(Items(kResolution),
-              (std::vector<std::u16string>{u"1024 x 768", u"1500 x 900", u"1920 x 1080"}));
-    EXPECT_EQ(List(kResolution).SelectedText(), u"1920 x 1080");
-    host.videoChanges.clear();
-    Choose(kResolution, 1);
-    Press(scenes::front_button::kOk);
-    ASSERT_FALSE(host.videoChanges.empty());
-    EXPECT_EQ(std::pair(host.video.windowWidth, host.video.windowHeight), std::pair(1500u, 900u));
+    EXPECT_EQ(Items(kResolution), three);
+    EXPECT_EQ(chooseSize(1), std::pair(1500u, 900u));
 
-    // A window smaller than the stored size: an OK without a choice leaves it as it is, and choosing
-    // the stored size sizes it all the same.
+    // In a window smaller than the stored size, OK without a choice leaves it; the stored size sizes it.
     host.clientWidth = 1024;
     host.clientHeight = 768;
     Reopen(host.options.Get());
@@ -301,10 +294,7 @@ TEST_F(OptionDialogTest, ALargerSizeIsNoOneWayTripInFullScreenOrInAWindow) {
     Press(scenes::front_button::kOk);
     EXPECT_TRUE(host.videoChanges.empty()) << "a volume change resized the window";
     Reopen(host.options.Get());
-    Choose(kResolution, 1);
-    Press(scenes::front_button::kOk);
-    ASSERT_FALSE(host.videoChanges.empty());
-    EXPECT_EQ(host.video.windowWidth, 1500u);
+    EXPECT_EQ(chooseSize(1), std::pair(1500u, 900u));
 }
 
 }  // namespace

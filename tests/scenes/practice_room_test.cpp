@@ -490,22 +490,17 @@ TEST(PracticeRoomScene, TheKeyGuideListsTheBallsBackKeyOfTheFreeTableAndTheRepla
     p.Enter();
     gui::ImageWidget* free = p.scene.KeyGuide();
     ASSERT_TRUE(free->IsVisible());
-    EXPECT_NE(FindLabel(*free, u"U: balls back"), nullptr);
-    EXPECT_NE(FindLabel(*free, u"Ctrl+left drag: move a ball"), nullptr);
-    EXPECT_NE(FindLabel(*free, u"C: chalk, R: replay"), nullptr);
-    EXPECT_NE(FindLabel(*free, u"W A S D: tip, Q: centre"), nullptr);
-
+    for (const char16_t* line : {u"U: balls back", u"Ctrl+left drag: move a ball", u"C: chalk, R: replay",
+                                 u"W A S D: tip, Q: centre"})
+        EXPECT_NE(FindLabel(*free, line), nullptr) << ToUtf8(line);
     p.StartMission();
-    ASSERT_TRUE(p.scene.Mission().Active());
     gui::ImageWidget* mission = p.scene.KeyGuide();
-    EXPECT_FALSE(free->IsVisible());
-    ASSERT_TRUE(mission->IsVisible());
+    ASSERT_TRUE(mission->IsVisible() && !free->IsVisible());
     EXPECT_EQ(FindLabel(*mission, u"U: balls back"), nullptr);
     EXPECT_EQ(FindLabel(*mission, u"Ctrl+left drag: move a ball"), nullptr);
     EXPECT_NE(FindLabel(*mission, u"C: chalk, R: replay"), nullptr);
     p.scene.OnMessage(platform::kWmKeyUp, platform::kVkF1 + 1, 0);
     EXPECT_FALSE(mission->IsVisible()) << "F2 hides the guide in force";
-
     p.scene.OnMessage(platform::kWmKeyUp, platform::kVkF1 + 1, 0);
     p.scene.OnMessage(1036, 0, 0);  // given up
     EXPECT_TRUE(free->IsVisible() && !mission->IsVisible());

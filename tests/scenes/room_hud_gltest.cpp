@@ -35,8 +35,7 @@ void Deliver(scenes::SceneRoomGame& scene, std::uint16_t id, const std::function
     DeliverPacket(scene, id, fill);
 }
 
-// A three-cushion room whose seat 0 holds the room; the game runs (room state 2) when `running`,
-// else the room waits (1).
+// A three-cushion room whose seat 0 holds the room; the game runs (room state 2, else 1) when `running`.
 void DeliverRoomState(scenes::SceneRoomGame& scene, bool running, std::uint8_t ownSeat = 0) {
     Deliver(scene, 2001, [running, ownSeat](net::Packet& p) {
         p.WriteU64(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(7).WriteU8(0);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 #include "engine/core/Log.h"
 #include "gui/Button.h"
@@ -447,8 +448,8 @@ TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOrMenuOutliv
     scene.Render(nullptr, false);
     EXPECT_FALSE(list.IsVisible()) << "the next game closes the last one's results";
 
-    // Back in the lobby and into another room: the last room's result is gone, and so is a menu the
-    // player had open on someone in the list. The room's widgets are kept, not built again.
+    // Back in the lobby and into another room: the last room's result is gone, and so is a menu open on
+    // a player; the room's widgets are kept, not built again.
     list.Show(true);
     scene.PlayerList()->RowAt(1).button->Click();
     ASSERT_TRUE(scene.PlayerList()->Menu()->IsVisible());
@@ -581,8 +582,8 @@ TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeO
         Route(platform::kWmKeyDown, platform::kVkEscape, 0);
         Route(platform::kWmChar, platform::kVkEscape, 0);
     };
-    // The room gave its chat line the focus on entering. A menu opened on a player of the list takes
-    // the Escape as its Close: neither the chat line nor the room sees it.
+    // The room gave its chat line the focus on entering. A player's menu takes the Escape as its Close:
+    // neither the chat line nor the room sees it.
     auto* chat = static_cast<gui::EditBox*>(scene.FindById(50));
     ASSERT_TRUE(chat->HasFocus());
     scene.PlayerList()->RowAt(1).button->Click();
@@ -706,12 +707,10 @@ TEST_F(PocketRoomSceneTest, NoCueShowsUnderTheResultsAndTheNextGameStartsBehindT
     world.BallPosition(0, x, y, z);
     EXPECT_NEAR(std::hypot(rig.Focus().x - x, rig.Focus().y - y), 0.0f, 1e-3);
     EXPECT_EQ(rig.View(), (table::CameraView{300.0f, 30.0f, 0.0f, 0.0f}));
-    // The aim starts as the first game's did: along the table toward the rack, the tip centred.
+    // The aim starts as the first game's did (the cue as low, give or take what clears the balls).
     const table::AimState& aim = world.Aim();
-    EXPECT_EQ(aim.YawDegrees(), firstAim.YawDegrees());
-    EXPECT_EQ(aim.TipSide(), firstAim.TipSide());
-    EXPECT_EQ(aim.TipVertical(), firstAim.TipVertical());
-    // The cue lies as low as the first game's, give or take what clears the balls.
+    EXPECT_EQ(std::tuple(aim.YawDegrees(), aim.TipSide(), aim.TipVertical()),
+              std::tuple(firstAim.YawDegrees(), firstAim.TipSide(), firstAim.TipVertical()));
     EXPECT_NEAR(aim.ElevationDegrees(), firstAim.ElevationDegrees(), 1.0f);
 }
 

@@ -271,7 +271,6 @@ TEST(ShotGalleryShot, ReplyDialogChecksStickersThenTextAndNeverWrapsTheCount) {
         dialog.Prepare(false, 5001);
         dialog.Show(true);
         EXPECT_EQ(dialog.Points(), points) << stickers << " stickers";
-        EXPECT_EQ(dialog.PointsList()->Selected(), points - 1) << stickers << " stickers";
     }
     EXPECT_EQ(dialog.Prompt()->Text(), u"Select the recommended points.");
     gui::Widget* send = dialog.FindById(gallery::kReplySendId);
