@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "gui/ComboBox.h"
 #include "gui/Dialog.h"
 #include "gui/Overlays.h"
 #include "gui/TextInput.h"
@@ -39,8 +40,9 @@ Widget* LastShown(Widget& root, bool (*match)(const Widget&)) {
     return nullptr;
 }
 
-// Set when a popup took an Escape key-down: the character that follows it is taken too, so the
-// Escape that closed a popup neither leaves an edit box nor reaches the scene (main thread only).
+// Set when the widgets took an Escape key-down (an open list, a popup, an Escape button): the
+// character that follows it is taken too, so the Escape that closed something neither leaves an edit
+// box nor reaches the scene (main thread only).
 bool gEscapeTaken = false;
 
 bool IsKeyMessage(std::uint32_t message) {
@@ -187,13 +189,16 @@ bool WidgetRouter::RouteKey(Widget& root, std::uint32_t message, std::uintptr_t 
                             std::intptr_t lParam) {
     Widget* modal = TopModal(root);
     Widget& scope = modal ? *modal : root;
-    if (PopupTakesEscape(scope, message, wParam)) return true;
+    if (TopTakesEscape(root, scope, message, wParam)) return true;
     EditBox* edit = TextInputManager::GetFocusedEdit();
     if (edit && IsWithin(edit, &scope) && edit->IsShownOnScreen() && edit->IsEnabled() &&
         edit->OnKey(message, wParam, lParam))
         return true;
     if (message == platform::kWmKeyDown || message == platform::kWmSysKeyDown) {
         if (Widget* hot = FindHotkey(scope, static_cast<std::uint32_t>(wParam))) {
+            // An Escape button pressed by its key takes the character too, so the scene does not
+            // act on the same Escape once more (the shot gallery hides its list on it).
+            if (wParam == platform::kVkEscape && message == platform::kWmKeyDown) gEscapeTaken = true;
             hot->OnHotkey();
             return true;
         }
@@ -202,13 +207,20 @@ bool WidgetRouter::RouteKey(Widget& root, std::uint32_t message, std::uintptr_t 
     return modal != nullptr;
 }
 
-bool WidgetRouter::PopupTakesEscape(Widget& scope, std::uint32_t message, std::uintptr_t wParam) {
+bool WidgetRouter::TopTakesEscape(Widget& root, Widget& scope, std::uint32_t message, std::uintptr_t wParam) {
     if (wParam != platform::kVkEscape) {
         if (message == platform::kWmKeyDown) gEscapeTaken = false;
         return false;
     }
     if (message == platform::kWmChar) return std::exchange(gEscapeTaken, false);
     if (message != platform::kWmKeyDown) return false;
+    // An open drop-down list lies above every window: Escape closes the list alone, never the
+    // dialog it belongs to.
+    if (ComboBox* list = GetGuiState().dropDown; list && IsWithin(list, &root) && list->IsShownOnScreen()) {
+        list->Open(false);
+        gEscapeTaken = true;
+        return true;
+    }
     Widget* popup = TopPopup(scope);
     gEscapeTaken = popup != nullptr;
     if (!popup) return false;

@@ -4,7 +4,7 @@
 // hover reports; keys go to the focused edit box and then to the hot keys of enabled widgets.
 // Popup-style dialogs close when they lose the focus: a button pressed anywhere outside them closes
 // them before the press goes on to what it hit, and Escape closes the topmost one (its own Escape
-// hot key, where it has one, does the closing).
+// hot key, where it has one, does the closing). An open drop-down list takes Escape before them.
 
 #include <cstdint>
 
@@ -34,8 +34,9 @@ private:
     static Widget* FindHotkey(Widget& scope, std::uint32_t vk);
     // The popup-style dialog shown last in the tree (deepest first), or null.
     static Widget* TopPopup(Widget& root);
-    // Escape for the topmost popup: true when one took it (its character is then taken too).
-    static bool PopupTakesEscape(Widget& scope, std::uint32_t message, std::uintptr_t wParam);
+    // Escape for the open drop-down list of the tree, else for the topmost popup of `scope`: true
+    // when one took it (its character is then taken too).
+    static bool TopTakesEscape(Widget& root, Widget& scope, std::uint32_t message, std::uintptr_t wParam);
 };
 
 }  // namespace gui

@@ -146,6 +146,15 @@ public:
             SDL_SetWindowPosition(window_, bounds.left, bounds.top);
         }
         fullscreen_ = fullscreen;
+        LetFocusClickThrough(!fullscreen);
+    }
+    // SDL's X11 driver drops a button press that comes within 10 ms of the window gaining the focus,
+    // and a click-to-focus window manager gives the focus right before it replays that press: the
+    // click that focuses a window would only focus it. In a window it acts as well, as the player
+    // expects; a full-screen client keeps dropping it, since it drew nothing while in the background
+    // and the press was aimed at a picture that may be gone. The hint is read at each press.
+    static void LetFocusClickThrough(bool on) {
+        SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, on ? "1" : "0");
     }
     static void CoverDisplay(SDL_Window* window) {
         SDL_Rect display{};
@@ -346,6 +355,7 @@ public:
             return nullptr;
         }
         if (desc.fullscreen) SdlWindow::CoverDisplay(window);
+        SdlWindow::LetFocusClickThrough(!desc.fullscreen);
         // The window may outlive the system: it forgets itself through a weak link.
         auto result = std::make_unique<SdlWindow>(window, desc.bounds, desc.fullscreen, queue_,
                                                   [link = std::weak_ptr<SdlWindow*>(main_)] {

@@ -142,7 +142,7 @@ Messenger::Messenger(SceneHost* host) : host_(host) {
     SetUpDialog(*this, kWidth, kHeight, u"Messenger", false);
     AddTextButton(*this, 12, 34, 90, 26, kFriendsTab, u"Friends");
     AddTextButton(*this, 106, 34, 90, 26, kClanTab, u"Clan");
-    AddTextButton(*this, kWidth - 36, 4, 24, 20, kClose, u"X");
+    AddTextButton(*this, kWidth - 36, 4, 24, 20, kClose, u"X", platform::kVkEscape);
     for (int i = 0; i < kRows; ++i)
         rows_[static_cast<std::size_t>(i)] = Make<FriendRow>(12, kRowsTop + i * kRowH, kWidth - 24, kRowH,
                                                              kFirstRow + static_cast<std::uint32_t>(i));

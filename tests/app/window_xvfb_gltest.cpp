@@ -1,7 +1,8 @@
 // The client program in full screen on an X server larger than its 1024 x 768 screens, without and
 // with a window manager: on the first start, on a start with the stored setting and on one with a
 // stored size no display has, the window covers the display, the frame fills it, and a click lands
-// on what is drawn under the pointer.
+// on what is drawn under the pointer. Under the window manager a client in a window also acts on the
+// click that takes the focus back from another window.
 // Skipped when Xvfb (or, for the second case, openbox) is not installed.
 #include <gtest/gtest.h>
 
@@ -224,6 +225,20 @@ protected:
         EXPECT_NE(fitted.find("height= 768"), std::string::npos) << fitted;
     }
 
+    // In a window, the click that takes the focus back acts too (the window manager gives the focus
+    // right before it passes the press on): one click on the exit button ends the client.
+    void RunWindowedClickThatTakesTheFocus() {
+        std::ofstream(folder_ / "config.ini") << "[Video]\r\nfullscreen= 0\r\n";
+        ASSERT_TRUE(StartClient()) << ReadFile(folder_ / "stderr.txt");
+        Geometry client;
+        ASSERT_TRUE(WaitFor([&] { return FindClientWindow(display_, DefaultRootWindow(display_), client); },
+                            10s * kSlowdown));
+        XSetInputFocus(display_, DefaultRootWindow(display_), RevertToPointerRoot, CurrentTime);
+        XSync(display_, False);
+        ClickOnScreen(client.x + kExitX, client.y + kExitY);
+        ExpectClientEndsAfterTheClick("click into the window without the focus");
+    }
+
     XvfbDisplay server_;
     Display* display_ = nullptr;
     fs::path folder_;
@@ -238,6 +253,7 @@ TEST_F(FullScreenClient, WindowFrameAndClicksAgreeOnEveryStartWithoutWindowManag
 TEST_F(FullScreenClient, WindowFrameAndClicksAgreeOnEveryStartUnderWindowManager) {
     if (!StartDisplay("/usr/bin/openbox")) GTEST_SKIP() << "Xvfb or openbox is not available";
     RunEachStart();
+    RunWindowedClickThatTakesTheFocus();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/Button.h"
+#include "gui/ComboBox.h"
 #include "gui/Dialog.h"
 #include "gui/TextLabel.h"
 #include "support/WidgetTestSupport.h"
@@ -101,6 +102,26 @@ TEST(WidgetRouting, APopupClosesWhenItLosesTheFocusAndWhatItCoveredTakesTheClick
     open();
     Key(root, platform::kWmKeyDown, platform::kVkEscape);
     EXPECT_EQ(root.commands.back().source, close);
+
+    // An open drop-down list takes Escape before the window it lies in, popup or not; an Escape
+    // button pressed by its key takes the character too.
+    Button* cancel = plain->AddButton(0, 0, 50, 20, 2050, platform::kVkEscape, {});
+    for (Dialog* window : {popup, plain}) {
+        ComboBox* list = window->AddComboBox(0, 40, 80, 20, 300);
+        list->CreateItems(1);
+        list->AddItem(u"A");
+        list->Open(true);
+        const std::size_t pressed = root.commands.size();
+        EXPECT_TRUE(Key(root, platform::kWmKeyDown, platform::kVkEscape));
+        EXPECT_TRUE(Key(root, platform::kWmChar, platform::kVkEscape));
+        EXPECT_FALSE(list->IsOpen());
+        EXPECT_TRUE(window->IsVisible()) << "Escape on the list closed its window";
+        EXPECT_EQ(root.commands.size(), pressed);
+        popup->Show(false);
+    }
+    Key(root, platform::kWmKeyDown, platform::kVkEscape);
+    EXPECT_EQ(root.commands.back().source, cancel);
+    EXPECT_TRUE(Key(root, platform::kWmChar, platform::kVkEscape)) << "the scene got the Escape once more";
 }
 
 TEST(WidgetRouting, MouseOverNoPictureOrControlIsLeftToTheScene) {

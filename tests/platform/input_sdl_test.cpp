@@ -29,6 +29,12 @@ TEST(ScriptedSdlWindow, PushedEventsGiveTheMessagesAndOneMouseRecordPerChange) {
     if (!windows) GTEST_SKIP() << "no SDL video driver";
     auto window = windows->CreateMainWindow(WindowDesc{u"test", Rect{100, 50, 1124, 818}, false, false});
     ASSERT_NE(window, nullptr);
+    // The click that focuses a window acts there; a full-screen client in the background drops it.
+    EXPECT_TRUE(SDL_GetHintBoolean(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, SDL_FALSE));
+    window->SetBounds(Rect{0, 0, 1024, 768}, true);
+    EXPECT_FALSE(SDL_GetHintBoolean(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, SDL_TRUE));
+    window->SetBounds(Rect{100, 50, 1124, 818}, false);
+    EXPECT_TRUE(SDL_GetHintBoolean(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, SDL_FALSE));
     MouseDevice mouse(MouseBackend::Sdl);
     mouse.SetBufferSize(64);
     ASSERT_EQ(mouse.Acquire(), MouseResult::Ok);

@@ -20,6 +20,7 @@
 #include "scenes/front/SceneLobby.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/gallery/SceneShotGallery.h"
+#include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/practice/SceneRoomPractice.h"
 #include "scenes/room/school/SceneSchool.h"
 #include "scenes/shop/SceneShop.h"
@@ -162,6 +163,13 @@ TEST_F(SharedWindowsTest, ReturnStaysInTheShownWhisperLineAndOpensTheScenesChatO
         host.messenger.FocusChatInput();
         host.messenger.Show(false);
         EXPECT_FALSE(host.messenger.WhisperInput()->HasFocus()) << "closed, the messenger kept the keys";
+        // Esc presses the Close of the messenger on top, and that Esc opens nothing else.
+        host.messenger.Show(true);
+        for (std::uint32_t message : {platform::kWmKeyDown, platform::kWmChar})
+            if (!scene->RouteMessage(message, platform::kVkEscape, 0))
+                scene->OnMessage(message, platform::kVkEscape, 0);
+        EXPECT_FALSE(host.messenger.IsVisible());
+        EXPECT_FALSE(scene == &room && room.GameMenu()->IsVisible()) << "the Esc opened the room's menu too";
         if (gui::EditBox* edit = gui::TextInputManager::GetFocusedEdit()) edit->SetFocus(false);
         host.Leave(*scene);
         scene->Deactivate();
