@@ -179,6 +179,8 @@ void SceneShop::CreateUI() {
 
     detail_ = Make<ItemDetailPanel>(kDetailX, kDetailY, host);
     preview_ = Make<ItemPreviewPanel>(kDetailX, kPreviewY, ItemDetailPanel::kWidth, 200);
+    // A cue window that lent the panel for its own cue gives it back to the selection's item.
+    preview_->SetOnReturnHome([this] { ShowSelectionDetail(); });
 
     activate_ = Make<ActivateItemDialog>(host);
     inProgress_ = Make<gui::InProgressNotice>();

@@ -251,8 +251,13 @@ TEST_F(ShopLayoutTest, EveryPageOfTheCuePurchaseWindowKeepsItsTextsInside) {
 TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     PersonalCueWindow& window = *shop.CueWindow();
     CuePartsPurchaseDialog& parts = *window.Parts();
+    ItemPreviewPanel& panel = *shop.PreviewPanel();
+    shop.OnCommand(Event(shop_control::kFirstShopCard, &shop));
+    const std::uint32_t selected = panel.Item();
+    ASSERT_NE(selected, 0u);
     for (const auto& [w, h] : {std::pair{1920, 1080}, std::pair{1024, 768}}) {
         SetClientSize(w, h);
+        const int homeX = panel.X(), homeY = panel.Y();
         window.Show(true);
         ClickSlot(window, 0);
         window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
@@ -277,7 +282,10 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
         gui::Dialog::SetSoundPlayer(nullptr);
         EXPECT_EQ(played, std::vector<int>{32}) << w;
         EXPECT_FALSE(parts.IsVisible()) << w;
-        EXPECT_FALSE(shop.PreviewPanel()->IsVisible()) << w << ": the whole cue stayed over the shop";
+        // The panel goes home and shows the shop's selected item again.
+        EXPECT_TRUE(panel.IsVisible()) << w << ": the selected item lost its preview";
+        EXPECT_EQ(panel.Item(), selected) << w << ": the whole cue stayed over the shop";
+        EXPECT_EQ(std::pair(panel.X(), panel.Y()), std::pair(homeX, homeY)) << w;
     }
 }
 
