@@ -719,7 +719,7 @@ TEST_F(RoomJoinTest, AnotherSeatsCueChangeIsToldOnlyWhenThatSeatShoots) {
     EXPECT_EQ(scene.SeatCopy(1).record.seat.cueItem, 3004);
     bool told = false;
     for (const auto& [text, colour] : Chat())
-        told = told || (text.rfind("Chalk is changed to", 0) == 0 && colour == kYellow);
+        told = told || (text == "Cue is changed to Club cue II" && colour == kYellow);
     EXPECT_TRUE(told);
     const std::size_t before = Chat().size();
     Deliver(545, [](net::Packet& p) { p.WriteU8(0).WriteU32(3004).WriteU8(0); });
