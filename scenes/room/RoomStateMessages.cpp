@@ -58,7 +58,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
         for (auto& b : info.pointTrack) b = p.U8();
     const std::uint32_t ageMs = p.U32();
     const std::uint32_t roomClock = p.U32();
-    p.U32();
+    const std::uint32_t turnClock = p.U32();
     const std::uint8_t turnSeat = p.U8();
     const std::uint8_t currentBall = p.U8();
     const std::uint8_t a = p.U8();
@@ -100,9 +100,11 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     watchOnly_ = watchOnly != 0;
     const bool running = info.state == static_cast<std::uint8_t>(net::RoomState::Playing);
     gameRunning_ = running;
-    // The room's clock on ours: a game under way shows the time it has run.
+    // The room's clocks on ours: a game under way shows the time it has run, and its turn the time
+    // that turn has left.
     const std::uint64_t now = platform::NowMs();
     gameClockBaseMs_ = now > roomClock ? now - roomClock : 0;
+    if (running) StartTurnClock(now > turnClock ? now - turnClock : 0);
     bettingValue_ = stake;
     ShowPot();
     shooter_ = turnSeat;
