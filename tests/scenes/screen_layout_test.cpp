@@ -432,6 +432,16 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
     window.Show(true);
     ASSERT_TRUE(window.Loaded());
     ExpectTidy(window, "shot window");
+    // The reply dialog keeps its prompt inside, for another's shot and for the own.
+    ShotReplyDialog& replyDialog = *window.ReplyDialog();
+    for (const bool own : {false, true}) {
+        replyDialog.Prepare(own, 5001);
+        replyDialog.Show(true);
+        ExpectTidy(replyDialog, own ? "reply to the own shot" : "reply");
+        const gui::ComboBox& points = *replyDialog.PointsList();
+        EXPECT_LE(gui::MeasureTextWidth(gui::kFont12, u"10Pts"), points.Width() - points.Height() - 4);
+        replyDialog.Show(false);
+    }
     status = 500;  // a failed reload says so and leaves no shot to play or half-shown
     window.Reload();
     ASSERT_TRUE(window.UnreachableLine()->IsVisible());
