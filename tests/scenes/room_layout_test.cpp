@@ -132,6 +132,10 @@ TEST_F(RoomLayoutTest, TheCueTabKeepsEachCueNameInItsCardAndEveryButtonInsideThe
         scene.Resize(width, height);
         ExpectTidy(panel, std::to_string(width) + " wide");
         EXPECT_TRUE(Inside(ScreenBox("cue panel", panel), {"screen", 0, 0, width, height})) << width;
+        // It rests above the chalk gauge and the friend request bar, which stands over the gauge.
+        ExpectApart({ScreenBox("cue panel", panel), ScreenBox("chalk gauge", *scene.Chalk()),
+                     ScreenBox("friend bar", *scene.FindById(room::join_msg::kFriendBarControl))},
+                    std::to_string(width) + " wide");
     }
     std::vector<Box> arrows;  // the page bar's, both to be seen and pressed
     ForEachShown(panel, [&](const gui::Widget& w) {
