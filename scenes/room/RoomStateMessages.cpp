@@ -23,6 +23,7 @@ using namespace room;
 namespace {
 
 constexpr std::uint32_t kNotStartedSeconds = 180;
+constexpr std::uint8_t kNoticeDone = 1, kNoticeHint = 2;  // 240's kinds beside an error
 constexpr std::uint8_t kChatBanA = 3, kChatBanB = 4;
 constexpr std::size_t kSeatColours = 8;
 constexpr std::uint32_t kSeatChatColours[kSeatColours] = {0xFFFFFFFF, 0xFFFFFF80, 0xFF80FFFF, 0xFFFF80FF,
@@ -453,7 +454,13 @@ void SceneRoomGame::OnChatLine(net::Packet& p) {
 
 void SceneRoomGame::OnNotice(net::Packet& p) {
     const WString text = p.Str();
-    if (!p.IsBad()) AddChatLine(text, colour::kRed);
+    if (p.IsBad()) return;
+    // A notice is an error unless a kind byte behind the text says it confirms a change (a room
+    // event) or gives a hint.
+    const std::uint8_t kind = p.AtEnd() ? 0 : p.U8();
+    AddChatLine(text, kind == kNoticeDone   ? colour::kGreen
+                      : kind == kNoticeHint ? colour::kYellow
+                                            : colour::kRed);
 }
 
 void SceneRoomGame::OnChatBanned(net::Packet& p) {

@@ -775,6 +775,10 @@ TEST_F(RoomJoinTest, ProgressMessagesWriteTheirLinesAndKeepTheRecords) {
         {240,
          [](net::Packet& p) { p.WriteString(u"Server going down at %s"); },
          {{"Server going down at %s", kRed}}},
+        // A kind behind the text: a change done, a hint; an unknown kind is an error.
+        {240, [](net::Packet& p) { p.WriteString(u"Short rack.").WriteU8(1); }, {{"Short rack.", kGreen}}},
+        {240, [](net::Packet& p) { p.WriteString(u"Use /rack.").WriteU8(2); }, {{"Use /rack.", kYellow}}},
+        {240, [](net::Packet& p) { p.WriteString(u"No.").WriteU8(9); }, {{"No.", kRed}}},
         {2067, [](net::Packet& p) { p.WriteU8(9).WriteU16(12); }, {}},
     };
     for (const Case& c : cases) {

@@ -328,10 +328,13 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                         : rack == u"short"  ? u"8-ball and 9-ball games start on a short rack."
                         : rack == u"full"   ? u"Games start on a full rack."
                                             : u"Use /rack short or /rack full.";
-                    if (seat == room.master && (rack == u"short" || rack == u"full"))
-                        room.shortRack = rack == u"short";
+                    const bool done = seat == room.master && (rack == u"short" || rack == u"full");
+                    if (done) room.shortRack = rack == u"short";
+                    // The notice's kind: the rack set (a room event), the usage (a hint) or a refusal.
                     Writer notice;
-                    notice.str(answer);
+                    notice.str(answer).u8(done                  ? kNoticeDone
+                                          : seat == room.master ? kNoticeHint
+                                                                : kNoticeError);
                     out.push_back({&c, EncodeFrame(kNotice, notice.bytes())});
                     break;
                 }
