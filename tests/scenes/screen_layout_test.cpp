@@ -274,6 +274,16 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
             parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
             ExpectTidy(parts, std::to_string(w) + " wide, group " + std::to_string(group));
         }
+        // Its own close gives the panel back to the selection, under the cue window that stays open.
+        parts.OnCommand(Event(cue_control::kClose));
+        const auto& layers = shop.Children();
+        EXPECT_TRUE(panel.IsVisible() && panel.Item() == selected) << w;
+        EXPECT_LT(std::find(layers.begin(), layers.end(), &panel),
+                  std::find(layers.begin(), layers.end(), &window))
+            << w << ": the shop's preview lies over the cue window";
+        ClickSlot(window, 0);
+        window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
+        ASSERT_TRUE(parts.IsVisible());
         // Closed with the parts dialog open, the window takes the dialog and the whole cue with it,
         // under one close sound.
         std::vector<int> played;
