@@ -229,7 +229,7 @@ void SceneRoomGame::OnCueChanged(net::Packet& p) {
     const bool turn = shooter_.load() == seat;
     if (world && (turn || world->Shooter() == old)) world->SetShooter(cue);
     if (world && old && old != cue) world->ReleaseCueObject(old);
-    if (turn) AddChatLine(Format(u"Chalk is changed to %s", ItemName(cueItem)), colour::kYellow);
+    if (turn) AddChatLine(Format(u"Cue is changed to %s", ItemName(cueItem)), colour::kYellow);
 }
 
 void SceneRoomGame::OnItemValues(net::Packet& p) {

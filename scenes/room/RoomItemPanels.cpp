@@ -27,11 +27,12 @@ using namespace room;
 
 namespace {
 
-constexpr int kPanelLeft = 10, kPanelBottom = -290;
 constexpr int kTabW = 81, kTabH = 19, kTabBottom = -24;
 constexpr int kCueTabX = 360, kShopTabX = 445;
-// The friend request bar stands over the chalk gauge (whose top is 300 pixels above the bottom edge).
+// The friend request bar stands over the chalk gauge (whose top is 300 pixels above the bottom edge),
+// and the tabs' panels rest above the bar, so a panel covers neither.
 constexpr int kFriendBarW = 260, kFriendBarBottom = -305;
+constexpr int kPanelLeft = 10, kPanelBottom = kFriendBarBottom - kTabH - 2;
 constexpr int kStripLeft = 84, kStripTop = -250;
 
 // Open means shown and not already on its way out.

@@ -23,6 +23,7 @@ using namespace room;
 namespace {
 
 constexpr std::uint32_t kNotStartedSeconds = 180;
+constexpr std::uint8_t kNoticeDone = 1, kNoticeHint = 2;  // 240's kinds beside an error
 constexpr std::uint8_t kChatBanA = 3, kChatBanB = 4;
 constexpr std::size_t kSeatColours = 8;
 constexpr std::uint32_t kSeatChatColours[kSeatColours] = {0xFFFFFFFF, 0xFFFFFF80, 0xFF80FFFF, 0xFFFF80FF,
@@ -58,7 +59,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
         for (auto& b : info.pointTrack) b = p.U8();
     const std::uint32_t ageMs = p.U32();
     const std::uint32_t roomClock = p.U32();
-    p.U32();
+    const std::uint32_t turnClock = p.U32();
     const std::uint8_t turnSeat = p.U8();
     const std::uint8_t currentBall = p.U8();
     const std::uint8_t a = p.U8();
@@ -100,9 +101,11 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     watchOnly_ = watchOnly != 0;
     const bool running = info.state == static_cast<std::uint8_t>(net::RoomState::Playing);
     gameRunning_ = running;
-    // The room's clock on ours: a game under way shows the time it has run.
+    // The room's clocks on ours: a game under way shows the time it has run, and its turn the time
+    // that turn has left.
     const std::uint64_t now = platform::NowMs();
     gameClockBaseMs_ = now > roomClock ? now - roomClock : 0;
+    if (running) StartTurnClock(now > turnClock ? now - turnClock : 0);
     bettingValue_ = stake;
     ShowPot();
     shooter_ = turnSeat;
@@ -451,7 +454,13 @@ void SceneRoomGame::OnChatLine(net::Packet& p) {
 
 void SceneRoomGame::OnNotice(net::Packet& p) {
     const WString text = p.Str();
-    if (!p.IsBad()) AddChatLine(text, colour::kRed);
+    if (p.IsBad()) return;
+    // A notice is an error unless a kind byte behind the text says it confirms a change (a room
+    // event) or gives a hint.
+    const std::uint8_t kind = p.AtEnd() ? 0 : p.U8();
+    AddChatLine(text, kind == kNoticeDone   ? colour::kGreen
+                      : kind == kNoticeHint ? colour::kYellow
+                                            : colour::kRed);
 }
 
 void SceneRoomGame::OnChatBanned(net::Packet& p) {

@@ -179,6 +179,14 @@ void SceneShop::CreateUI() {
 
     detail_ = Make<ItemDetailPanel>(kDetailX, kDetailY, host);
     preview_ = Make<ItemPreviewPanel>(kDetailX, kPreviewY, ItemDetailPanel::kWidth, 200);
+    // A cue window that lent the panel for its own cue gives it back to the selection's item, under
+    // the cue windows still open.
+    preview_->SetOnReturnHome([this] {
+        ShowSelectionDetail();
+        for (gui::Widget* window :
+             {static_cast<gui::Widget*>(cueWindow_), static_cast<gui::Widget*>(cuePurchase_)})
+            if (window && window->IsVisible()) window->BringToFront();
+    });
 
     activate_ = Make<ActivateItemDialog>(host);
     inProgress_ = Make<gui::InProgressNotice>();

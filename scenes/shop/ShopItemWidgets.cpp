@@ -489,6 +489,7 @@ void ItemPreviewPanel::ReturnHome() {
     preview_->viewDistance = 0.0f;
     preview_->rotationSpeed = kHomeSpeed;
     Place(home_);
+    if (onReturnHome_) onReturnHome_();
 }
 
 void ItemPreviewPanel::ShowItem(std::uint32_t itemId,

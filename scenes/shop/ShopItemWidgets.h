@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "engine/core/Text.h"
 #include "gui/Widget.h"
@@ -160,9 +161,11 @@ public:
     // The shop's place for the panel (it moves there at once unless a window has borrowed it).
     void SetHome(int x, int y, int w, int h);
     // A window borrows the panel: it stands under the window (or above it, where there is more
-    // room) until ReturnHome, which also gives back the shop's camera and turning speed.
+    // room) until ReturnHome, which also gives back the shop's camera and turning speed and lets
+    // the shop show its own item in it again.
     void PlaceBelow(const gui::Widget& window);
     void ReturnHome();
+    void SetOnReturnHome(std::function<void()> refill) { onReturnHome_ = std::move(refill); }
     bool IsAway() const { return away_; }
 
 private:
@@ -176,6 +179,7 @@ private:
     gui::ItemPreview* preview_ = nullptr;
     Rect home_;
     bool away_ = false;
+    std::function<void()> onReturnHome_;
 };
 
 }  // namespace scenes

@@ -232,7 +232,7 @@ EightBallRun EightBallScripts(int spaceTurns) {
               "key Return\nwait 200\ntext ready\nkey Return\n" + started +
               "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
               "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nkey Return\nwait 200\ntext /rack short\n"
-              "key Return\nwait-journal CHAT 0xFFFF0000 8-ball and 9-ball games start on a short rack.\n"
+              "key Return\nwait-journal CHAT 0xFF00FF00 8-ball and 9-ball games start on a short rack.\n"
               "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
               Click(kReadyStart) + started + results + Click(kTeamOne) +
               "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started +
@@ -288,6 +288,9 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndA
     ASSERT_NE(back, std::string::npos) << bob;
     EXPECT_LT(master, back);
     EXPECT_NE(bob.find("CHAT 0xFF00FF00 The game has started.", back), std::string::npos) << bob;
+    EXPECT_NE(bob.find("CHAT 0xFF00FF00 8-ball and 9-ball games start on a short rack."), std::string::npos)
+        << "the rack's confirmation is no room event\n"
+        << bob;
     // Alice's first shot of the second game sent the 8 down: the game ended, both saw the results and
     // Bob started a third game once both had picked a team again.
     const std::string aliceAgain = again.Journal();

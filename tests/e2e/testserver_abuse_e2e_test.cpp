@@ -352,6 +352,18 @@ constexpr std::uint16_t kRoomOptions = 2003, kRoomOptionsChanged = 2004, kPlayCh
                         kNotice = 240;
 constexpr auto kWait = std::chrono::seconds(30);
 
+// Enters the room the client joined (2007): the ms the game and its turn have run, from the room state
+// (2001; behind the jackpot, the class, 4 x u16, two flags, a u32, the lock, the track mode, the age).
+std::pair<std::uint32_t, std::uint32_t> EnterRunningRoom(RawClient& c) {
+    Bytes state = c.Send(room::kEnterDone, Writer().u8(0))
+                      ? c.Await(room::kRoomState, kWait).value_or(Bytes())
+                      : Bytes();
+    state.resize(std::max<std::size_t>(state.size(), 37));
+    std::uint32_t ms[2];
+    std::memcpy(ms, state.data() + 29, sizeof ms);
+    return {ms[0], ms[1]};
+}
+
 // The balls of the game type at rest in a row on the table, as a client reports them (2050).
 Bytes RestingState(int gameType) {
     const int count = table::GameTypeOf(gameType).ballCount;
@@ -449,6 +461,13 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         const Bytes taken = spot(Writer().u8(0), {-50, 10, 3}).bytes();
         EXPECT_EQ(master.Await(kPlaced, kWait), taken)
             << "the first placement the others hear of is on the table";
+        // One who enters now gets the turn's table at once, the placement in it.
+        RawClient watcher(server.Port());
+        ASSERT_TRUE(watcher.EnterLobby(u"watcher") && watcher.JoinRoom(1));
+        EnterRunningRoom(watcher);
+        const auto entered = watcher.Await(kNewTurn, kWait);
+        ASSERT_TRUE(entered && entered->size() >= 19u) << "the watcher waits for the next turn's table";
+        EXPECT_TRUE(std::equal(taken.begin() + 1, taken.end(), entered->begin() + 7));
         // The turn runs out: its new turn (shooter, cue ball, table, ball set, count, balls) keeps the spot.
         ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kTurnResult, kWait));
         const auto timedOut = master.Await(kNewTurn, kWait);
@@ -483,6 +502,15 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
                     watcher.EnterLobby(u"w"));
         ASSERT_NO_FATAL_FAILURE(StartGame({&a, &b, &c}, room::kThreeCushionGame, departs ? 0 : 2));
         ASSERT_TRUE(watcher.JoinRoom(1));
+        // The watcher enters the first turn, before the room has a table: the players who do not shoot
+        // are asked for theirs, and the first that comes is his at once; the turn has run as the game.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const auto [gameMs, turnMs] = EnterRunningRoom(watcher);
+        EXPECT_TRUE(turnMs == gameMs && turnMs >= 20) << turnMs << " ms of " << gameMs;
+        ASSERT_TRUE(c.WaitFor(kTableStateRequest, kWait) && b.WaitFor(kTableStateRequest, kWait) &&
+                    b.Send(kTableState, Writer().raw(state)));
+        const Bytes entered = watcher.Await(kNewTurn, kWait).value_or(Bytes(2));
+        EXPECT_EQ(Bytes(entered.begin() + 2, entered.end()), state) << "the watcher has no table";
         // Three teams play; c and the watcher never answer, and c may close his client.
         ASSERT_NO_FATAL_FAILURE(Shoot(a, {{&a, state}, {&b, state}}, room::kThreeCushionGame));
         ASSERT_TRUE(c.WaitFor(kTableStateRequest, kWait));

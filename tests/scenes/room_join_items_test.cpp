@@ -719,7 +719,7 @@ TEST_F(RoomJoinTest, AnotherSeatsCueChangeIsToldOnlyWhenThatSeatShoots) {
     EXPECT_EQ(scene.SeatCopy(1).record.seat.cueItem, 3004);
     bool told = false;
     for (const auto& [text, colour] : Chat())
-        told = told || (text.rfind("Chalk is changed to", 0) == 0 && colour == kYellow);
+        told = told || (text == "Cue is changed to Club cue II" && colour == kYellow);
     EXPECT_TRUE(told);
     const std::size_t before = Chat().size();
     Deliver(545, [](net::Packet& p) { p.WriteU8(0).WriteU32(3004).WriteU8(0); });
@@ -775,6 +775,10 @@ TEST_F(RoomJoinTest, ProgressMessagesWriteTheirLinesAndKeepTheRecords) {
         {240,
          [](net::Packet& p) { p.WriteString(u"Server going down at %s"); },
          {{"Server going down at %s", kRed}}},
+        // A kind behind the text: a change done, a hint; an unknown kind is an error.
+        {240, [](net::Packet& p) { p.WriteString(u"Short rack.").WriteU8(1); }, {{"Short rack.", kGreen}}},
+        {240, [](net::Packet& p) { p.WriteString(u"Use /rack.").WriteU8(2); }, {{"Use /rack.", kYellow}}},
+        {240, [](net::Packet& p) { p.WriteString(u"No.").WriteU8(9); }, {{"No.", kRed}}},
         {2067, [](net::Packet& p) { p.WriteU8(9).WriteU16(12); }, {}},
     };
     for (const Case& c : cases) {

@@ -126,7 +126,17 @@ TEST_F(RoomLayoutTest, TheCueTabKeepsEachCueNameInItsCardAndEveryButtonInsideThe
     for (std::uint64_t t = 0; panel.Slide().state != scenes::hud::PanelSlide::kResting; t += 20)
         panel.Tick(t);
     ASSERT_TRUE(panel.Card(3)->IsShownOnScreen());
-    ExpectTidy(panel, "cue tab");
+    for (const auto& [width, height] : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+        scene.gui::Widget::Resize(width, height);
+        scene.LayoutChildren(width, height);
+        scene.Resize(width, height);
+        ExpectTidy(panel, std::to_string(width) + " wide");
+        EXPECT_TRUE(Inside(ScreenBox("cue panel", panel), {"screen", 0, 0, width, height})) << width;
+        // It rests above the chalk gauge and the friend request bar, which stands over the gauge.
+        ExpectApart({ScreenBox("cue panel", panel), ScreenBox("chalk gauge", *scene.Chalk()),
+                     ScreenBox("friend bar", *scene.FindById(room::join_msg::kFriendBarControl))},
+                    std::to_string(width) + " wide");
+    }
     std::vector<Box> arrows;  // the page bar's, both to be seen and pressed
     ForEachShown(panel, [&](const gui::Widget& w) {
         if (dynamic_cast<const gui::ScrollBar*>(w.GetParent())) arrows.push_back(ScreenBox("arrow", w));

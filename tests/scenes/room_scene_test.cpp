@@ -53,9 +53,10 @@ TEST_F(RoomSceneTest, GameStartRacksWithTheSeedAndGivesTheTurnToTheNamedShooter)
     EnterRoom(1, 0);
     scene.Render(nullptr, false);
     EXPECT_FALSE(scene.ReceivingLabel()->IsVisible()) << "no game runs: no game data comes";
-    EnterRoom(1, 0, 0, 0, 0, 2);
+    EnterRoom(1, 0, 0, 0, 0, 2, 12500);
     scene.Render(nullptr, false);
     EXPECT_TRUE(scene.ReceivingLabel()->IsVisible());
+    EXPECT_EQ(scene.Countdown()->Left(), 28) << "the 40 s turn has run 12.5 s";
     Results(1000, 1000);
     scene.Render(nullptr, false);
     EXPECT_FALSE(scene.ReceivingLabel()->IsVisible()) << "the game is over: its data will not come";

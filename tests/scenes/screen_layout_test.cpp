@@ -90,6 +90,14 @@ protected:
         shop.LayoutChildren(w, h);
         shop.Resize(w, h);
     }
+    // A slot clicked in its middle, where the manage menu opens under it.
+    void ClickSlot(PersonalCueWindow& window, int slot) {
+        const PersonalCueSlot& s = *window.Slot(slot);
+        gui::GetGuiState().mouseX = s.ScreenX() + s.Width() / 2;
+        gui::GetGuiState().mouseY = s.ScreenY() + s.Height() / 2;
+        window.OnCommand(
+            Event(cue_control::kFirstSlot + static_cast<std::uint32_t>(slot), window.Slot(slot)));
+    }
     CueHost host;
     ItemDescriptionTable descriptions;
     SceneShop shop;
@@ -208,11 +216,7 @@ TEST_F(ShopLayoutTest, ThePersonalCueWindowKeepsItsDetailsAndHintInside) {
     window.Show(true);
     // The manage menu of each slot, clicked in its middle, covers no detail row, slot or hint line.
     for (int slot = 0; slot < PersonalCueWindow::kSlots; ++slot) {
-        const PersonalCueSlot& clicked = *window.Slot(slot);
-        gui::GetGuiState().mouseX = clicked.ScreenX() + clicked.Width() / 2;
-        gui::GetGuiState().mouseY = clicked.ScreenY() + clicked.Height() / 2;
-        window.OnCommand(
-            Event(cue_control::kFirstSlot + static_cast<std::uint32_t>(slot), window.Slot(slot)));
+        ClickSlot(window, slot);
         ASSERT_TRUE(window.Menu()->IsVisible());
         ExpectTidy(window, "slot " + std::to_string(slot) + " with its menu");
     }
@@ -243,26 +247,41 @@ TEST_F(ShopLayoutTest, EveryPageOfTheCuePurchaseWindowKeepsItsTextsInside) {
 TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     PersonalCueWindow& window = *shop.CueWindow();
     CuePartsPurchaseDialog& parts = *window.Parts();
+    ItemPreviewPanel& panel = *shop.PreviewPanel();
+    shop.OnCommand(Event(shop_control::kFirstShopCard, &shop));
+    const std::uint32_t selected = panel.Item();
     window.Show(true);
-    window.OnCommand(Event(cue_control::kFirstSlot, window.Slot(0)));
+    ClickSlot(window, 0);
     window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
-    ASSERT_TRUE(parts.IsVisible() && shop.PreviewPanel()->IsVisible());
-    // As it opens, the whole cue lies clear of the dialog's buy and close row, inside the client.
-    const Box preview = ScreenBox("preview", *shop.PreviewPanel());
+    ASSERT_TRUE(parts.IsVisible() && panel.IsVisible());
+    // As it opens, before any card is picked, the whole cue lies clear of the dialog's buy and close
+    // row and of the cue window, inside the client area.
+    const Box preview = ScreenBox("preview", panel);
     EXPECT_FALSE(Overlap(preview, ScreenBox("parts", parts)));
+    EXPECT_FALSE(Overlap(preview, ScreenBox("cue window", window)));
     EXPECT_TRUE(Inside(preview, {"client", 0, 0, 1024, 768}));
     for (int group = 0; group < 5; ++group) {
         parts.OnCommand(Event(parts_control::kFirstTab + static_cast<std::uint32_t>(group)));
         ExpectTidy(parts, "group " + std::to_string(group));
     }
+    // Its own close gives the panel back to the selection, under the cue window that stays open.
+    parts.OnCommand(Event(cue_control::kClose));
+    const auto& layers = shop.Children();
+    EXPECT_TRUE(panel.IsVisible() && panel.Item() == selected) << "the selection lost its preview";
+    EXPECT_LT(std::find(layers.begin(), layers.end(), &panel), std::find(layers.begin(), layers.end(), &window))
+        << "the shop's preview lies over the cue window";
+    ClickSlot(window, 0);
+    window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
+    ASSERT_TRUE(parts.IsVisible());
     // Closed with the parts dialog open, the window takes the dialog and the whole cue with it, under
-    // one close sound.
+    // one close sound, and the selection has its preview again.
     std::vector<int> played;
     gui::Dialog::SetSoundPlayer([&played](int id) { played.push_back(id); });
     window.OnCommand(Event(cue_control::kClose));
     gui::Dialog::SetSoundPlayer(nullptr);
     EXPECT_EQ(played, std::vector<int>{32});
-    EXPECT_FALSE(parts.IsVisible() || shop.PreviewPanel()->IsVisible()) << "left open by the window";
+    EXPECT_FALSE(parts.IsVisible());
+    EXPECT_TRUE(panel.IsVisible() && panel.Item() == selected) << "the whole cue stayed, or nothing";
 }
 
 TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySize) {
@@ -405,6 +424,16 @@ TEST(GalleryLayout, TheShotWindowKeepsItsRowsInside) {
     window.Show(true);
     ASSERT_TRUE(window.Loaded());
     ExpectTidy(window, "shot window");
+    // The reply dialog keeps its prompt inside, for another's shot and for the own.
+    ShotReplyDialog& replyDialog = *window.ReplyDialog();
+    for (const bool own : {false, true}) {
+        replyDialog.Prepare(own, 5001);
+        replyDialog.Show(true);
+        ExpectTidy(replyDialog, own ? "reply to the own shot" : "reply");
+        const gui::ComboBox& points = *replyDialog.PointsList();
+        EXPECT_LE(gui::MeasureTextWidth(gui::kFont12, u"10Pts"), points.Width() - points.Height() - 4);
+        replyDialog.Show(false);
+    }
     status = 500;  // a failed reload says so and leaves no shot to play or half-shown
     window.Reload();
     ASSERT_TRUE(window.UnreachableLine()->IsVisible());

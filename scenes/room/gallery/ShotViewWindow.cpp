@@ -35,17 +35,21 @@ void WriteShotReply(net::Packet& packet, std::int32_t shotSeq, int points, WStri
 }
 
 ShotReplyDialog::ShotReplyDialog() {
+    // Under the shot window across its width: the longer prompt ("You can only reply to your own
+    // shots.") stands left of the points list inside the frame.
+    constexpr int kListWidth = 62, kListX = kWidth - kListWidth - 6;
     SetUpDialog(*this, kWidth, kHeight, u"Reply", false);
-    stickers_ = AddTextLine(*this, 228, 25, 30, 20, u"0", gui::kFont14Bold);
-    prompt_ =
-        AddTextLine(*this, 15, 77, 180, 20, {}, gui::kFont12, gui::align::kRight | gui::align::kVCenter);
-    pointsList_ = AddChoice(*this, 210, 74, 50, gallery::kReplyPointsList, {}, -1);
+    stickers_ = AddTextLine(*this, kWidth - 38, 25, 30, 20, u"0", gui::kFont14Bold);
+    prompt_ = AddTextLine(*this, 10, 77, kListX - 14, 20, {}, gui::kFont12,
+                          gui::align::kRight | gui::align::kVCenter);
+    pointsList_ = AddChoice(*this, kListX, 74, kListWidth, gallery::kReplyPointsList, {}, -1);
     pointsList_->CreateItems(kMaxPoints);
     for (int i = 1; i <= kMaxPoints; ++i) pointsList_->AddItem(Format(u"%d%s", i, WString(u"Pts")));
-    text_ = AddEditField(*this, 20, 48, 220, 18, gallery::kReplyTextId, kMaxText);
-    AddTextButton(*this, 50, 104, 54, 18, gallery::kReplySendId, u"Send");
-    AddTextButton(*this, 150, 104, 54, 18, gallery::kReplyCancelId, u"Cancel", platform::kVkEscape);
-    MoveTo(30, 290);
+    text_ = AddEditField(*this, 20, 48, kWidth - 40, 18, gallery::kReplyTextId, kMaxText);
+    AddTextButton(*this, kWidth / 2 - 64, 104, 54, 18, gallery::kReplySendId, u"Send");
+    AddTextButton(*this, kWidth / 2 + 10, 104, 54, 18, gallery::kReplyCancelId, u"Cancel",
+                  platform::kVkEscape);
+    MoveTo(0, 290);
     SetVisible(false);
 }
 

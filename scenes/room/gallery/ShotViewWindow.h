@@ -37,7 +37,7 @@ void WriteShotReply(net::Packet& packet, std::int32_t shotSeq, int points, WStri
 
 class ShotReplyDialog : public gui::Dialog {
 public:
-    static constexpr int kWidth = 266;
+    static constexpr int kWidth = 314;  // the shot window's, under which it opens
     static constexpr int kHeight = 129;
     static constexpr int kMaxText = 30;
 

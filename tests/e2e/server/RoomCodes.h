@@ -57,6 +57,9 @@ enum : std::uint16_t {
     kGameResults = 2046,
 };
 
+// 240's kind behind its text: a refusal (the client's red, also without the byte), a change done (green)
+// or a hint (yellow).
+constexpr std::uint8_t kNoticeError = 0, kNoticeDone = 1, kNoticeHint = 2;
 // 2037 (game end request) asking to end the game as invalid.
 constexpr std::uint8_t kInvalidGame = 8;
 // 2031: end kind 2, the named player withdrew; 0, his connection closed.

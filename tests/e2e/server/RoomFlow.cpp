@@ -115,14 +115,15 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u16(0).u16(0).u16(0).u16(room.number).u8(0).u8(room.running ? 2 : 1).u32(0);
                 w.u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
-                // How long the room has waited for a game and, while a game runs, how long it has run
-                // (the client's game clock).
+                // How long the room has waited for a game and, while a game runs, how long it and its
+                // turn have run (the client's game clock and turn clock).
                 const auto now = std::chrono::steady_clock::now();
                 const auto ms = [&](std::chrono::steady_clock::time_point since) {
                     return static_cast<std::uint32_t>(
                         std::chrono::duration_cast<std::chrono::milliseconds>(now - since).count());
                 };
-                w.u8(0).u32(ms(room.waitingSince)).u32(room.running ? ms(room.started) : 0).u32(0);
+                w.u8(0).u32(ms(room.waitingSince)).u32(room.running ? ms(room.started) : 0);
+                w.u32(room.running ? ms(room.turnAt) : 0);
                 w.u8(static_cast<std::uint8_t>(room.running ? room.shooter : room.master)).u8(room.cueBall);
                 w.u8(static_cast<std::uint8_t>(room.members.size())).u8(room.maxPlayers);
                 w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
@@ -132,6 +133,19 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 // The one who enters gets the whole list; the others a line about him.
                 out.emplace_back(&c, EncodeFrame(kMemberList, memberList()));
                 toOthers(room, kPlayerEntered, entered(seat));
+                // One who enters a running game gets its table at once, as a new turn: the room's, or
+                // else (the first turn) the first the other players send. A shot under way, or a
+                // turn that ran out, brings every member the next turn's table anyway.
+                if (!room.running) break;
+                if (!room.lastState.empty()) {
+                    out.emplace_back(
+                        &c, EncodeFrame(kNewTurn, NewTurn(room.shooter, room.cueBall, room.lastState)));
+                } else if (!room.shotPending && !room.tableAsked) {
+                    room.awaitingTable.push_back(c.index);
+                    for (int s : room.PlayingSeats())
+                        if (s != room.shooter && s != seat)
+                            out.emplace_back(room.seats[s], EncodeFrame(kTableStateRequest, {}));
+                }
                 break;
             }
             case kPlayChoice: {
@@ -177,6 +191,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 room.running = true;
                 room.started = room.turnAt = std::chrono::steady_clock::now();
                 room.shotPending = room.tableAsked = false;
+                room.awaitingTable.clear();
                 room.shots = 0;
                 room.points = {};
                 room.lastState.clear();
@@ -223,6 +238,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 }
                 toAll(room, kShot, f.body);
                 if (room.running) {
+                    room.awaitingTable.clear();  // the shot's turn brings them its table
                     room.shotPending = true;
                     room.shotAt = std::chrono::steady_clock::now();
                     room.answered = false;
@@ -234,6 +250,19 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             case kShotResult:
             case kTableState: {
+                // The table of a running game for those who entered it before it had one.
+                if (f.id == kTableState && room.running && !room.awaitingTable.empty() && !room.shotPending &&
+                    !room.tableAsked) {
+                    if (!TableState::Problem(f.body, room.gameType).empty()) break;
+                    room.lastState = f.body;
+                    const Bytes turn = NewTurn(room.shooter, room.cueBall, room.lastState);
+                    for (Client* m : room.members)
+                        if (std::find(room.awaitingTable.begin(), room.awaitingTable.end(), m->index) !=
+                            room.awaitingTable.end())
+                            out.emplace_back(m, EncodeFrame(kNewTurn, turn));
+                    room.awaitingTable.clear();
+                    break;
+                }
                 // The table of a turn that ran out: the first state every client takes ends it.
                 if (f.id == kTableState && room.running && room.tableAsked && !room.shotPending) {
                     if (!TableState::Problem(f.body, room.gameType).empty()) break;
@@ -243,6 +272,9 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     break;
                 }
                 if (!room.running || !room.shotPending) break;
+                // A client sends the shot's state behind its result: one before it answered an earlier
+                // question (2049) from before the shot.
+                if (f.id == kTableState && !room.results[seat]) break;
                 if (!room.answered) room.firstAnswerAt = std::chrono::steady_clock::now();
                 room.answered = true;
                 Bytes body = f.body;
@@ -296,10 +328,13 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                         : rack == u"short"  ? u"8-ball and 9-ball games start on a short rack."
                         : rack == u"full"   ? u"Games start on a full rack."
                                             : u"Use /rack short or /rack full.";
-                    if (seat == room.master && (rack == u"short" || rack == u"full"))
-                        room.shortRack = rack == u"short";
+                    const bool done = seat == room.master && (rack == u"short" || rack == u"full");
+                    if (done) room.shortRack = rack == u"short";
+                    // The notice's kind: the rack set (a room event), the usage (a hint) or a refusal.
                     Writer notice;
-                    notice.str(answer);
+                    notice.str(answer).u8(done                  ? kNoticeDone
+                                          : seat == room.master ? kNoticeHint
+                                                                : kNoticeError);
                     out.push_back({&c, EncodeFrame(kNotice, notice.bytes())});
                     break;
                 }
@@ -487,6 +522,7 @@ void TestGameServer::AnnounceTurn(Room& room, std::uint16_t code, int points, bo
     room.shooter = next;
     room.cueBall = room.CueBallOf(next);
     room.turnAt = std::chrono::steady_clock::now();
+    room.awaitingTable.clear();  // every member gets this turn's table, if there is one
     room.seed = room.seed * 1103515245u + 12345u;
     std::uint16_t tableItem = 0, ballSet = 0;
     if (room.lastState.size() >= 9) {

@@ -123,6 +123,9 @@ struct TestGameServer::Room {
     // it ends with the first one they all take, or without a table once the answers' wait is over.
     bool tableAsked = false;
     std::chrono::steady_clock::time_point tableAskedAt;
+    // Clients who entered the running game before the room had a table: the players were asked for
+    // theirs (2049), and the first one taken goes to these as their new turn (2051).
+    std::vector<int> awaitingTable;
     std::array<std::uint16_t, kRoomSeats> points{};
     // Since when the room waits for a game: its creation, then the end of its last game.
     std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();
