@@ -268,7 +268,8 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     parts.OnCommand(Event(cue_control::kClose));
     const auto& layers = shop.Children();
     EXPECT_TRUE(panel.IsVisible() && panel.Item() == selected) << "the selection lost its preview";
-    EXPECT_LT(std::find(layers.begin(), layers.end(), &panel), std::find(layers.begin(), layers.end(), &window))
+    EXPECT_LT(std::find(layers.begin(), layers.end(), &panel),
+              std::find(layers.begin(), layers.end(), &window))
         << "the shop's preview lies over the cue window";
     ClickSlot(window, 0);
     window.OnCommand(Event(cue_control::kMenuParts, window.Menu()));
