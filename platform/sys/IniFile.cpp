@@ -424,8 +424,11 @@ std::vector<std::string> RemoveStaleSaves(const std::string& path, int minAgeSec
     const std::string name = target.substr(target.find_last_of('/') + 1);
     DIR* dir = opendir(folder.c_str());
     if (!dir) return removed;
-    // File times are wall-clock times.
-    const std::time_t newest = std::time(nullptr) - minAgeSeconds;
+    // File times are wall-clock times, and may be finer than time()'s coarse clock: a file written
+    // just now can carry the next second while time() still gives this one.
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const std::time_t newest = now.tv_sec - minAgeSeconds;
     while (const dirent* entry = readdir(dir)) {
         struct stat st {};
         if (!IsTempOf(entry->d_name, name) ||
