@@ -179,7 +179,8 @@ void SceneRoomGame::ChangeCue(const net::ItemEntry& entry) {
     const int own = ownSeat_.load();
     const bool makeShooter = world && world->GetPlayState() == table::PlayState::Waiting &&
                              ((!gameRunning_.load() && own == masterSeat_.load()) || IsOwnTurn());
-    if (world && (makeShooter || world->Shooter() == old)) world->SetShooter(cue);
+    // Seats with the same cue share its object: another's turn keeps the cue it shows.
+    if (world && (makeShooter || (world->Shooter() == old && shooter_.load() == own))) world->SetShooter(cue);
     cueObject_ = cue;
     if (world && old && old != cue) world->ReleaseCueObject(old);
     AddChatLine(Format(u"Cue is chaned to %s.", name), colour::kYellow);
@@ -226,8 +227,9 @@ void SceneRoomGame::OnCueChanged(net::Packet& p) {
             seatCues_[seat] = cue;
         }
     }
+    // Seats with the same cue share its object, so the shown cue changes only on the seat's own turn.
     const bool turn = shooter_.load() == seat;
-    if (world && (turn || world->Shooter() == old)) world->SetShooter(cue);
+    if (world && turn) world->SetShooter(cue);
     if (world && old && old != cue) world->ReleaseCueObject(old);
     if (turn) AddChatLine(Format(u"Cue is changed to %s", ItemName(cueItem)), colour::kYellow);
 }

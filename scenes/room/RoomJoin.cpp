@@ -220,6 +220,8 @@ void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
         old = seatCues_[seat];
         seatCues_[seat] = cue;
     }
+    // One who enters a running game may be the shooter the room state named before his entry came.
+    if (world && cue && seat == shooter_.load() && seat != ownSeat_.load()) world->SetShooter(cue);
     if (world && old && old != cue) world->ReleaseCueObject(old);
     const RoomSeat entered = SeatCopy(seat);
     WString line = Format(u"%s %s", entered.record.nickname, WString(u"entered room."));

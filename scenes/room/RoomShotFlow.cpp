@@ -134,13 +134,19 @@ void SceneRoomGame::ApplyOwnTurn(bool own) {
 
 void SceneRoomGame::SetShooterSeat(int seat) {
     shooter_ = seat;
+    table::CueObject* cue = nullptr;
     {
         platform::ScopedLock lock(seatLock_);
         room_.currentShooter = static_cast<std::uint8_t>(SeatValid(seat) ? seat : 0);
         platform::ScopedLock roomLock(game_.lock);
         if (SeatValid(seat)) game_.SetTurnToPlayer(seat);
+        if (SeatValid(seat)) cue = seat == ownSeat_.load() ? cueObject_ : seatCues_[seat];
     }
-    if (table::TableWorld* world = World()) world->SetCurrentPlayer(SeatValid(seat) ? seat : 0, true);
+    table::TableWorld* world = World();
+    if (!world) return;
+    world->SetCurrentPlayer(SeatValid(seat) ? seat : 0, true);
+    // The table shows the cue of the one whose turn it is, and the own strike sends the own cue.
+    if (cue) world->SetShooter(cue);
 }
 
 void SceneRoomGame::JournalTurn() {

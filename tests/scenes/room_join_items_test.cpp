@@ -707,24 +707,41 @@ TEST_F(RoomJoinTest, ItemCountsAndValuesReachTheEntryAndACountOfZeroReturnsItToT
     EXPECT_EQ(host.session->FreeItemEntries(), freeBefore) << "no double free";
 }
 
-TEST_F(RoomJoinTest, AnotherSeatsCueChangeIsToldOnlyWhenThatSeatShoots) {
+TEST_F(RoomJoinTest, EachTurnShowsTheShootersCueAndAnotherSeatsChangeIsToldOnlyOnItsTurn) {
     Open(4);
     Enter(0, u"Me", 1);
     Enter(1, u"Rival", 2);
-    StartGame(2, 1);
-    Deliver(545, [](net::Packet& p) {
-        p.WriteU8(1).WriteU32(0x10000 + 3004).WriteU8(1);
-        for (int i = 0; i < 5; ++i) p.WriteU16(1);
-    });
+    StartGame(2, 0);
+    const table::CueObject* own = scene.World()->Shooter();
+    ASSERT_NE(own, nullptr);
+    const auto changeRivalsCue = [this] {
+        Deliver(545, [](net::Packet& p) {
+            p.WriteU8(1).WriteU32(0x10000 + 3004).WriteU8(1);
+            for (int i = 0; i < 5; ++i) p.WriteU16(1);
+        });
+    };
+    const auto turnTo = [this](std::uint8_t next) {
+        Deliver(2056, [next](net::Packet& p) {
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU8(next).WriteU8(next).WriteU32(5);
+            p.WriteU16(0).WriteU16(0).WriteU8(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0).WriteU16(0);
+            p.WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0xFF);
+        });
+    };
+    const auto told = [this] { return HasChat("Cue is changed to Club cue II", kYellow); };
+    changeRivalsCue();
     EXPECT_EQ(scene.SeatCopy(1).record.seat.cueItem, 3004);
-    bool told = false;
-    for (const auto& [text, colour] : Chat())
-        told = told || (text == "Cue is changed to Club cue II" && colour == kYellow);
-    EXPECT_TRUE(told);
+    EXPECT_EQ(scene.World()->Shooter(), own) << "the own turn keeps the own cue";
+    EXPECT_FALSE(told());
+    turnTo(1);
+    ASSERT_NE(scene.World()->Shooter(), nullptr);
+    EXPECT_EQ(scene.World()->Shooter()->item, 3004) << "the rival's turn shows the rival's cue";
+    changeRivalsCue();
+    EXPECT_TRUE(told());
     const std::size_t before = Chat().size();
-    Deliver(545, [](net::Packet& p) { p.WriteU8(0).WriteU32(3004).WriteU8(0); });
     Deliver(545, [](net::Packet& p) { p.WriteU8(8).WriteU32(3004).WriteU8(0); });
-    EXPECT_EQ(Chat().size(), before);
+    EXPECT_EQ(Chat().size(), before) << "no seat 8";
+    turnTo(0);
+    EXPECT_EQ(scene.World()->Shooter(), own);
 }
 
 // ---- Points, progress and jackpots -----------------------------------------------------------------
