@@ -555,6 +555,12 @@ TEST(TestServerAbuse, ARoomPlaysTheGameAndTargetItShows) {
     ASSERT_TRUE(master.Send(kRoomOptions, RoomSettings(room::kThreeCushionGame, 1)) &&  // 15 points
                 master.WaitFor(kRoomOptionsChanged, kWait));
     ASSERT_TRUE(other.JoinRoom(2));
+    // "/rack" alone is answered with the usage, as a hint, and goes to nobody as chat.
+    ASSERT_TRUE(master.Send(room::kChatSend, Writer().u8(0).str(u"/rack")));
+    const auto usage = master.Await(kNotice, kWait);
+    ASSERT_TRUE(usage.has_value());
+    EXPECT_EQ(usage->back(), room::kNoticeHint);
+    EXPECT_FALSE(other.WaitFor(room::kChatLine, std::chrono::milliseconds(300))) << "relayed as chat";
     // The state of the room list's only room (u16 count, u16 number, u8 state).
     const auto listedState = [&] {
         const auto list =

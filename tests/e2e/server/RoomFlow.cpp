@@ -37,8 +37,9 @@ constexpr std::uint8_t kKindStays = 2;
 constexpr std::uint16_t kTimeOutCode = 0xFFFD;  // -3
 constexpr int kNineBallNumber = 9;
 
-// The master's chat line that sets the room's rack: "/rack short" or "/rack full".
-constexpr std::u16string_view kRackCommand = u"/rack ";
+// The master's chat line that sets the room's rack: "/rack short" or "/rack full"; "/rack" alone asks
+// for the usage.
+constexpr std::u16string_view kRackCommand = u"/rack";
 
 // 2051: the shooter, the cue ball and the state without its own turn pair, whose table and ball set go in
 // front of the block and behind it.
@@ -320,9 +321,12 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 const std::uint8_t team = r.u8();
                 const std::u16string text = r.str();
                 if (!r.ok) break;
-                if (text.starts_with(kRackCommand)) {
+                const std::u16string_view line(text);
+                if (line == kRackCommand ||
+                    (line.starts_with(kRackCommand) && line.substr(kRackCommand.size()).starts_with(u' '))) {
                     // A room setting of the test server: the master's line is answered, not relayed.
-                    const std::u16string_view rack = std::u16string_view(text).substr(kRackCommand.size());
+                    const std::u16string_view rack =
+                        line.substr(std::min(line.size(), kRackCommand.size() + 1));
                     const char16_t* answer =
                         seat != room.master ? u"Only the room master can change the rack."
                         : rack == u"short"  ? u"8-ball and 9-ball games start on a short rack."
