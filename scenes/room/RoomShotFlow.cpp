@@ -139,8 +139,10 @@ void SceneRoomGame::SetShooterSeat(int seat) {
         platform::ScopedLock lock(seatLock_);
         room_.currentShooter = static_cast<std::uint8_t>(SeatValid(seat) ? seat : 0);
         platform::ScopedLock roomLock(game_.lock);
-        if (SeatValid(seat)) game_.SetTurnToPlayer(seat);
-        if (SeatValid(seat)) cue = seat == ownSeat_.load() ? cueObject_ : seatCues_[seat];
+        if (SeatValid(seat)) {
+            game_.SetTurnToPlayer(seat);
+            cue = seat == ownSeat_.load() ? cueObject_ : seatCues_[seat];
+        }
     }
     table::TableWorld* world = World();
     if (!world) return;

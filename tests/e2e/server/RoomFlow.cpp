@@ -251,25 +251,24 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             case kShotResult:
             case kTableState: {
-                // The table of a running game for those who entered it before it had one.
-                if (f.id == kTableState && room.running && !room.awaitingTable.empty() && !room.shotPending &&
-                    !room.tableAsked) {
+                // A table asked for outside a shot: the first state every client takes ends a turn that
+                // ran out (its new turn goes to all), or else goes to those who entered the running game
+                // before it had a table.
+                if (f.id == kTableState && room.running && !room.shotPending &&
+                    (room.tableAsked || !room.awaitingTable.empty())) {
                     if (!TableState::Problem(f.body, room.gameType).empty()) break;
                     room.lastState = f.body;
+                    if (room.tableAsked) {
+                        room.tableAsked = false;
+                        AnnounceTurn(room, kTimeOutCode, 0, false, false, false, out);
+                        break;
+                    }
                     const Bytes turn = NewTurn(room.shooter, room.cueBall, room.lastState);
                     for (Client* m : room.members)
                         if (std::find(room.awaitingTable.begin(), room.awaitingTable.end(), m->index) !=
                             room.awaitingTable.end())
                             out.emplace_back(m, EncodeFrame(kNewTurn, turn));
                     room.awaitingTable.clear();
-                    break;
-                }
-                // The table of a turn that ran out: the first state every client takes ends it.
-                if (f.id == kTableState && room.running && room.tableAsked && !room.shotPending) {
-                    if (!TableState::Problem(f.body, room.gameType).empty()) break;
-                    room.lastState = f.body;
-                    room.tableAsked = false;
-                    AnnounceTurn(room, kTimeOutCode, 0, false, false, false, out);
                     break;
                 }
                 if (!room.running || !room.shotPending) break;
