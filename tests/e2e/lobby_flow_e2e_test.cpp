@@ -264,6 +264,15 @@ TEST(LobbyFlow, TheInviteListNamesThePlayersInTheLobbyAndTheInvitationAndANewCue
     const int changed = c.WaitId(545);
     ASSERT_GE(changed, 0);
     EXPECT_EQ(c.scene.Packets()[changed].body, (std::vector<std::uint8_t>{0, 0xC2, 0x0B, 0, 0, 0}));
+    // One who enters later learns it too: Alice's entry in his member list carries the cue, no parts.
+    ASSERT_TRUE(b.session.SendJoinRoom(a.session.GetRoom().number, u""));
+    ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    ASSERT_TRUE(b.session.SendByteMessage(2007, 0));
+    const int members = b.WaitId(2011);
+    ASSERT_GE(members, 0);
+    const std::vector<std::uint8_t>& list = b.scene.Packets()[members].body;
+    const std::uint8_t alicesCue[] = {0xC2, 0x0B, 0};
+    EXPECT_NE(std::search(list.begin(), list.end(), std::begin(alicesCue), std::end(alicesCue)), list.end());
     server.Stop();
 }
 

@@ -88,7 +88,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             Writer w;
             w.u8(static_cast<std::uint8_t>(room.members.size())).u8(static_cast<std::uint8_t>(s));
             w.u64(static_cast<std::uint64_t>(m->index) + 1).u8(0).str(m->nickname).u32(0);
-            w.u16(1).u32(0).u64(goldOf(m)).u8(0).u16(kHandicap).u8(0).u16(0).u32(0).u16(3000).u8(0);
+            w.u16(1).u32(0).u64(goldOf(m)).u8(0).u16(kHandicap).u8(0).u16(0).u32(0).u16(m->cueItem).u8(0);
             w.u8(room.playing[s]).u8(0).u8(0).u8(0).u32(0).u8(0);
             if (room.gameType == 2 || room.gameType == 5) w.u64(goldOf(m));
             return w.bytes();
@@ -102,7 +102,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u8(static_cast<std::uint8_t>(s)).u64(static_cast<std::uint64_t>(m->index) + 1).u8(0);
                 w.str(m->nickname).u32(0).u16(1).u32(0).u16(kHandicap);
                 w.u64(goldOf(m)).u8(0).u8(0).u16(0).u8(0);
-                w.u32(0).u8(0).u16(3000).u8(0);
+                w.u32(0).u8(0).u16(m->cueItem).u8(0);
                 w.u8(room.playing[s]).u8(0).u8(room.ready[s]).u8(0).u32(0).u8(0);
                 if (room.gameType == 2 || room.gameType == 5) w.u64(goldOf(m));
             }
@@ -494,10 +494,12 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             }
             case kCueChosen: {
-                // The others' tables show the new cue of the seat (a plain cue: no parts).
+                // The others' tables show the new cue of the seat (a plain cue: no parts), and so do
+                // the tables of those who enter later.
                 r.u64();
                 const std::uint32_t item = r.u32();
                 if (!r.ok) break;
+                c.cueItem = static_cast<std::uint16_t>(item);
                 Writer w;
                 w.u8(static_cast<std::uint8_t>(seat)).u32(item).u8(0);
                 toOthers(room, kCueChanged, w.bytes());

@@ -17,6 +17,9 @@
 namespace testserver {
 
 constexpr int kRoomSeats = 8;
+// Every account owns one cue, equipped for every game type.
+constexpr std::uint64_t kOwnCueSerial = 100;
+constexpr std::uint16_t kOwnCueItem = 3000;
 // The most entries the client takes in a list with a u16 count (the room, player and invite lists).
 constexpr std::size_t kMaxListCount = 1000;
 
@@ -81,6 +84,8 @@ struct TestGameServer::Client {
     std::uint16_t channel = 0;
     int room = -1;
     int seat = -1;
+    // The cue last chosen in a room (544), which those who meet him later learn too.
+    std::uint16_t cueItem = kOwnCueItem;
 };
 
 struct TestGameServer::Room {

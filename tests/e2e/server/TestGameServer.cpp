@@ -452,9 +452,8 @@ struct ChannelDef {
 };
 constexpr ChannelDef kChannels[] = {{1, 0, u"Free 1"}, {2, 0, u"Free 2"}, {3, 8, u"Tournament"}};
 
-// Every account owns one cue, equipped for every game type; tables and ball sets are the defaults.
-constexpr std::uint64_t kOwnCueSerial = 100;
-constexpr std::uint16_t kOwnCueItem = 3000;
+// Every account's cue (kOwnCueItem) is equipped for every game type; tables and ball sets are the
+// defaults.
 
 void WriteAccount(Writer& w, std::uint64_t id, const std::u16string& nickname, std::uint32_t optionWord,
                   std::uint16_t stickers, const LedgerAccount& shop) {
