@@ -281,7 +281,7 @@ void SceneLobby::Enter() {
     journaledPlayers_.clear();
     selected_ = -1;
     createDialog_->SetHost(Host());
-    AttachSharedWindows(*this, messengerButton_, layout_);
+    AttachSharedWindows(*this, messengerButton_);
     net::GameSession* session = Session();
     if (session) {
         session->currentRoom = 0;

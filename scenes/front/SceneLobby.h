@@ -62,6 +62,8 @@ public:
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     void AddChatLine(const WString& text, std::uint32_t argb) override;
+    // The messenger opens clear of the lobby's buttons where the client area has room.
+    const gui::Widget* ControlsToKeepClear() const override { return layout_; }
 
     // Carries out the session's pending lobby action unless the lobby is busy; true when it did.
     bool RunPendingAction(net::GameSession& session);
