@@ -104,6 +104,9 @@ private:
     void ShowRoomRows();
     void RebuildPlayers();
     void RebuildChannelRows();
+    static bool IsFull(const net::ChannelInfo& channel);
+    // "The channel is full." / "Please choose another channel.": a full row chosen, or the server's refusal.
+    void ShowChannelFull();
     void OnChannelAnswer(std::uint8_t result);
     void OnJoinAnswer(std::uint32_t result);
     void StartPractice(int gameType);
@@ -146,6 +149,7 @@ private:
     std::deque<std::pair<WString, std::uint32_t>> chat_;
     WString journaledRooms_;
     WString journaledPlayers_;
+    WString journaledChannels_;
 
     // Chat lines that arrived on the dispatch thread, waiting for the main thread.
     platform::CriticalSection incomingLock_;
