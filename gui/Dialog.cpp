@@ -1,10 +1,12 @@
 #include "gui/Dialog.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "gui/Overlays.h"
 #include "gui/UiAtlas.h"
 #include "gui/WidgetRouter.h"
+#include "platform/window/WindowCodes.h"
 
 namespace gui {
 
@@ -62,6 +64,30 @@ void Dialog::CenterOnScreen() {
     MoveTo((state.screenWidth - Width()) / 2 - parentX, (state.screenHeight - Height()) / 2 - parentY);
 }
 
+ScreenRect Dialog::Area() {
+    const GuiState& state = GetGuiState();
+    return {0, kCaptionStripHeight, state.screenWidth, state.screenHeight};
+}
+
+void Dialog::MoveInArea(int x, int y) {
+    const ScreenRect area = Area();
+    // A dialog larger than the area keeps its top left (and its title bar) inside.
+    x = std::max(area.left, std::min(x, area.right - Width()));
+    y = std::max(area.top, std::min(y, area.bottom - Height()));
+    const int parentX = GetParent() ? GetParent()->ScreenX() : 0;
+    const int parentY = GetParent() ? GetParent()->ScreenY() : 0;
+    MoveTo(x - parentX, y - parentY);
+}
+
+void Dialog::PlaceAt(int x, int y) {
+    movedByPlayer_ = false;
+    MoveInArea(x, y);
+}
+
+void Dialog::KeepInArea() {
+    MoveInArea(ScreenX(), ScreenY());
+}
+
 void Dialog::HideQuietly() {
     quiet_ = true;
     Show(false);
@@ -77,6 +103,7 @@ void Dialog::OnShow() {
 }
 
 void Dialog::OnHide() {
+    dragging_ = false;
     GuiState& state = GetGuiState();
     if (state.focus == this) state.focus = nullptr;
     if (!quiet_) PlayUiSound(closeSound_);
@@ -105,7 +132,29 @@ void Dialog::DrawTree(Painter& painter, int originX, int originY) {
     Panel::DrawTree(painter, originX, originY);
 }
 
-bool Dialog::OnMouse(const MouseEvent&) {
+bool Dialog::OnMouse(const MouseEvent& event) {
+    if (!draggable_ || !HasTitleBar()) return true;
+    switch (event.message) {
+        case platform::kWmLButtonDown:
+            if (event.y < 0 || event.y > kTitleHeight) break;
+            dragging_ = true;
+            grabX_ = event.x;
+            grabY_ = event.y;
+            SetCapture(true);
+            break;
+        case platform::kWmMouseMove:
+            if (!dragging_ || !HasCapture()) break;
+            MoveInArea(event.screenX - grabX_, event.screenY - grabY_);
+            movedByPlayer_ = true;
+            break;
+        case platform::kWmLButtonUp:
+            if (!dragging_) break;
+            dragging_ = false;
+            SetCapture(false);
+            break;
+        default:
+            break;
+    }
     return true;
 }
 

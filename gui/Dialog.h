@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "gui/Placement.h"
 #include "gui/Widget.h"
 
 namespace gui {
@@ -30,6 +31,18 @@ public:
     const WString& Title() const { return title_; }
     // Places the dialog in the middle of the screen (halves rounded toward zero).
     void CenterOnScreen();
+    // A draggable dialog with a title bar moves by it: a press on the bar (off its buttons) takes the
+    // mouse, and the dialog follows the pointer until the button comes up, kept inside Area().
+    void SetDraggable(bool on) { draggable_ = on; }
+    // The player dragged the dialog since it was last placed with PlaceAt.
+    bool MovedByPlayer() const { return movedByPlayer_; }
+    // Puts the dialog's top left at (x, y) in client coordinates, inside Area(), and forgets the
+    // player's move.
+    void PlaceAt(int x, int y);
+    // Moves the dialog back inside Area() where a smaller client area left it partly outside.
+    void KeepInArea();
+    // Where dialogs are placed and dragged: the client area below the window's caption strip.
+    static ScreenRect Area();
     // Hides the dialog without its close sound: a window that closes takes the dialogs it opened with
     // it under its own one sound.
     void HideQuietly();
@@ -40,7 +53,8 @@ public:
     void OnHide() override;
     void Draw(Painter& painter, int x, int y) override;
     void DrawTree(Painter& painter, int originX, int originY) override;
-    // A click on the dialog's background is used, so it never falls through to what lies behind.
+    // A click on the dialog's background is used, so it never falls through to what lies behind; one
+    // on the title bar of a draggable dialog starts a drag.
     bool OnMouse(const MouseEvent& event) override;
     bool IsMouseTransparent() const override { return false; }
 
@@ -55,10 +69,18 @@ protected:
     virtual void JournalShown();
 
 private:
+    bool HasTitleBar() const { return !popup_ && !title_.empty(); }
+    // Moves the dialog's top left to (x, y) in client coordinates, inside Area().
+    void MoveInArea(int x, int y);
+
     int openSound_ = 0;
     int closeSound_ = 0;
     bool quiet_ = false;  // the hide under way plays no sound
     bool popup_ = false;
+    bool draggable_ = false;
+    bool dragging_ = false;
+    bool movedByPlayer_ = false;
+    int grabX_ = 0, grabY_ = 0;  // where on the dialog the drag took it
     WString title_;
 };
 

@@ -37,6 +37,10 @@ constexpr std::uint32_t kGameRequestAnswer = 1106;
 constexpr std::uint32_t kInviteAccepted = 1110;
 }  // namespace result_code
 
+// The top rows of the client area where a press drags the window itself (its caption strip in a
+// window): a dialog placed or dragged by the toolkit stays below them, so its title bar stays its own.
+constexpr int kCaptionStripHeight = 25;
+
 // The tooltip singleton's size and the delay before it shows over a hovered widget.
 constexpr int kTooltipWidth = 200;
 constexpr int kTooltipHeight = 20;

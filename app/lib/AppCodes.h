@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "gui/GuiConstants.h"
 #include "scenes/base/SceneCodes.h"
 
 // Bits of App's pending window changes, applied by the render step.
@@ -61,5 +62,6 @@ constexpr std::uint32_t kStatusTextMs = 5000;
 // table scenes keep at their lower left: no scene keeps a control or a text there (the lobby's rail,
 // the floor under a table, the shop's background).
 constexpr int kStatusTextLeft = 360, kStatusTextHeight = 16;
-constexpr int kCaptionStripHeight = 25;
+// A press in the top strip of a window's client area (left of its caption buttons) drags the window.
+constexpr int kCaptionStripHeight = gui::kCaptionStripHeight;
 constexpr int kCaptionButtonsWidth = 300;

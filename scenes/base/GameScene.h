@@ -54,6 +54,9 @@ public:
     virtual void ResetSceneNodes(Scene* engineScene);
     virtual void ShowTitleBar(bool /*inStrip*/) {}
     virtual void AddChatLine(const WString& /*text*/, std::uint32_t /*argb*/) {}
+    // The part of the scene whose shown controls a window opening over it at a place of its own (the
+    // messenger) keeps clear of where it can; null: none.
+    virtual const gui::Widget* ControlsToKeepClear() const { return nullptr; }
 
     // Any thread: asks the render step to replace this scene by scene `id`.
     void RequestScene(int id);

@@ -13,6 +13,7 @@
 #include "net/PlayerRecord.h"
 #include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
+#include "scenes/base/GameScene.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontCodes.h"
 #include "scenes/front/FrontWidgets.h"
@@ -140,6 +141,7 @@ private:
 
 Messenger::Messenger(SceneHost* host) : host_(host) {
     SetUpDialog(*this, kWidth, kHeight, u"Messenger", false);
+    SetDraggable(true);
     AddTextButton(*this, 12, 34, 90, 26, kFriendsTab, u"Friends");
     AddTextButton(*this, 106, 34, 90, 26, kClanTab, u"Clan");
     AddTextButton(*this, kWidth - 36, 4, 24, 20, kClose, u"X", platform::kVkEscape);
@@ -168,6 +170,8 @@ Messenger::~Messenger() {
 }
 
 void Messenger::Show(bool visible) {
+    // Opened, it takes its place, or the one the player dragged it to in this scene.
+    if (visible && !IsVisible() && !MovedByPlayer()) Place();
     gui::Dialog::Show(visible);
     wasOpen_ = visible;
     if (!visible) {
@@ -201,12 +205,34 @@ void Messenger::RestoreOnSceneEnter() {
 
 void Messenger::MoveToScene(gui::Widget& scene) {
     scene.AddChild(this, false);
-    SetAnchor(gui::AnchorH::Right, -kRightMargin, gui::AnchorV::Top, kTop);
-    MoveTo(scene.Width() - kWidth - kRightMargin, kTop);
+    Place();
     scene.AddChild(watcher_.get(), true);
     // A question asked on the last scene stays open over the new one.
     if (question_->GetParent() && question_->GetParent() != &scene) scene.AddChild(question_.get());
     RestoreOnSceneEnter();
+}
+
+void Messenger::Place() {
+    const gui::Widget* parent = GetParent();
+    if (!parent) return;
+    std::vector<gui::ScreenRect> keepClear;
+    if (const auto* scene = dynamic_cast<const GameScene*>(parent))
+        if (const gui::Widget* controls = scene->ControlsToKeepClear())
+            keepClear = gui::ShownControls(*controls);
+    const gui::ScreenRect area = Area();
+    const gui::ScreenPoint at =
+        gui::ClearPlace(kWidth, kHeight, area, {area.right - kWidth - kRightMargin, kTop}, keepClear);
+    PlaceAt(at.x, at.y);
+}
+
+void Messenger::OnResize(int width, int height) {
+    gui::Dialog::OnResize(width, height);
+    // The client area changed size: a messenger the player moved stays inside it, another takes its
+    // place anew.
+    if (MovedByPlayer())
+        KeepInArea();
+    else
+        Place();
 }
 
 void Messenger::OpenQuestion() {

@@ -30,7 +30,8 @@ public:
     static constexpr int kWidth = 300;
     static constexpr int kHeight = 460;
     static constexpr int kRows = 9;
-    // Its place: this far from its parent's right side and top.
+    // Its place: this far from the client area's right side and top, unless that covers controls of
+    // the scene (GameScene::ControlsToKeepClear), where it takes the nearest place clear of them.
     static constexpr int kRightMargin = 16, kTop = 80;
     static constexpr int kConversationLines = 4;
     // Question kinds, also the kinds of the request sent when the player confirms.
@@ -52,9 +53,12 @@ public:
     // Scene entry: shows the messenger again if it was open when the last scene was left.
     void RestoreOnSceneEnter();
     // Scene entry: the messenger and its question popup become children of `scene`, shown again
-    // when the messenger was open on the scene left. The messenger sits at the right of `scene`, and
-    // stays there when the scene's size changes.
+    // when the messenger was open on the scene left. The messenger takes its place over the scene
+    // and follows the client area's size; where the player dragged it, it stays (inside the area)
+    // until the next scene.
     void MoveToScene(gui::Widget& scene);
+    // Takes the messenger's place over the scene it is in (kRightMargin, kTop).
+    void Place();
     // The scene's messenger button shows the new-message mark while whispers or requests wait.
     void AttachAlertIcon(gui::Button* button);
     void ReleaseChatFocus();
@@ -83,6 +87,7 @@ public:
     gui::MessageDialog* QuestionBox() const { return question_.get(); }
 
     void Show(bool visible) override;
+    void OnResize(int width, int height) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     // Re-reads the session's lists into the rows.
     void Refresh();

@@ -281,7 +281,7 @@ void SceneLobby::Enter() {
     journaledPlayers_.clear();
     selected_ = -1;
     createDialog_->SetHost(Host());
-    AttachSharedWindows(*this, messengerButton_, layout_);
+    AttachSharedWindows(*this, messengerButton_);
     net::GameSession* session = Session();
     if (session) {
         session->currentRoom = 0;
@@ -413,6 +413,15 @@ void SceneLobby::RebuildChannelRows() {
         kChannelRowW + 16,
         kHeaderH + static_cast<int>(std::max<std::size_t>(shownChannels_.size(), 1)) * (kChannelRowH + 4) +
             8);
+    // The journal gets the channels with their places whenever they change, as it gets the rooms.
+    WString listed = Format(u"CHANNELS %d", static_cast<int>(shownChannels_.size()));
+    for (const net::ChannelInfo& c : shownChannels_)
+        listed += Format(u" %d:%d/%d", static_cast<int>(c.id), static_cast<int>(c.users),
+                         static_cast<int>(c.capacity));
+    if (listed != journaledChannels_) {
+        journaledChannels_ = listed;
+        platform::Journal::Write(ToUtf8(listed));
+    }
     for (std::size_t i = 0; i < channelRows_.size(); ++i) {
         gui::Button* row = channelRows_[i];
         if (i >= shownChannels_.size()) {
@@ -423,6 +432,8 @@ void SceneLobby::RebuildChannelRows() {
         const bool here = session && c.id == session->currentChannel;
         row->SetCaption(Format(u"%s%s   %d / %d", here ? u"> " : u"", c.name, static_cast<int>(c.users),
                                static_cast<int>(c.capacity)));
+        // A full channel is greyed, as a full room is in the room list; its row still answers a click.
+        row->SetCaptionColour(IsFull(c) && !here ? gui::skin::kTextDisabled : gui::skin::kText);
         row->Show(open);
     }
 }
@@ -440,8 +451,8 @@ void SceneLobby::ChooseChannel(std::uint16_t channel) {
     if (!session || busy_ || channel == session->currentChannel) return;
     for (const net::ChannelInfo& c : shownChannels_) {
         if (c.id != channel) continue;
-        if (c.capacity != 0 && c.users >= c.capacity) {
-            if (Host()) Host()->ShowError(this, u"The channel is full.");
+        if (IsFull(c)) {
+            ShowChannelFull();
             return;
         }
         busy_ = true;
@@ -450,13 +461,22 @@ void SceneLobby::ChooseChannel(std::uint16_t channel) {
     }
 }
 
+bool SceneLobby::IsFull(const net::ChannelInfo& channel) {
+    return channel.capacity != 0 && channel.users >= channel.capacity;
+}
+
+void SceneLobby::ShowChannelFull() {
+    // One box whether the list or the server found the channel full.
+    if (Host()) Host()->ShowError(this, u"The channel is full.", u"Please choose another channel.");
+}
+
 void SceneLobby::OnChannelAnswer(std::uint8_t result) {
     busy_ = false;
     net::GameSession* session = Session();
     if (result != 0 || !session) {
         // The server refuses a channel at its capacity (the list the player chose from was older): he
         // stays in his channel and may choose another.
-        if (Host()) Host()->ShowError(this, u"The channel is full.", u"Please choose another channel.");
+        ShowChannelFull();
         return;
     }
     // A new channel: its rooms and players replace the old ones.

@@ -62,6 +62,8 @@ public:
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     void AddChatLine(const WString& text, std::uint32_t argb) override;
+    // The messenger opens clear of the lobby's buttons where the client area has room.
+    const gui::Widget* ControlsToKeepClear() const override { return layout_; }
 
     // Carries out the session's pending lobby action unless the lobby is busy; true when it did.
     bool RunPendingAction(net::GameSession& session);
@@ -102,6 +104,9 @@ private:
     void ShowRoomRows();
     void RebuildPlayers();
     void RebuildChannelRows();
+    static bool IsFull(const net::ChannelInfo& channel);
+    // "The channel is full." / "Please choose another channel.": a full row chosen, or the server's refusal.
+    void ShowChannelFull();
     void OnChannelAnswer(std::uint8_t result);
     void OnJoinAnswer(std::uint32_t result);
     void StartPractice(int gameType);
@@ -144,6 +149,7 @@ private:
     std::deque<std::pair<WString, std::uint32_t>> chat_;
     WString journaledRooms_;
     WString journaledPlayers_;
+    WString journaledChannels_;
 
     // Chat lines that arrived on the dispatch thread, waiting for the main thread.
     platform::CriticalSection incomingLock_;

@@ -9,7 +9,7 @@
 
 namespace scenes {
 
-void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton, gui::Widget* messengerArea) {
+void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton) {
     SceneHost* host = scene.Host();
     if (!host) return;
     gui::Widget* popups[] = {host->GetOptionDialog(), host->GetMyInfoWindow(), host->GetUserInfoWindow(),
@@ -22,7 +22,7 @@ void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton, gui::Wi
         myInfo->SetRecord(session ? &session->own : nullptr);
     }
     if (auto* messenger = dynamic_cast<Messenger*>(host->GetMessenger())) {
-        messenger->MoveToScene(messengerArea ? *messengerArea : scene);
+        messenger->MoveToScene(scene);
         if (messengerButton) messenger->AttachAlertIcon(messengerButton);
     }
 }

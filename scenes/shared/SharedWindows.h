@@ -15,9 +15,7 @@ class GameScene;
 // The option dialog, the own and user info windows and the invite dialog become hidden children of
 // `scene`, the own info window reading the session's own record; the messenger (and its question popup) too,
 // shown again when it was open on the scene left; the messenger's new-message mark moves to `messengerButton`
-// (none: it stays where it is). The messenger sits at the right of `messengerArea` (the scene when null), so
-// that it opens over a scene's layout that does not fill the client area.
-void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton,
-                         gui::Widget* messengerArea = nullptr);
+// (none: it stays where it is).
+void AttachSharedWindows(GameScene& scene, gui::Button* messengerButton);
 
 }  // namespace scenes

@@ -495,13 +495,13 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
     ASSERT_TRUE(bob.Connect(server.Port()));
     SignInAndEnterChannel(bob, u"bob", u"Bob");
 
-    // The messenger opens at (708, 80) of the 1024 x 768 client.
+    // The messenger opens at (350, 25) of the 1024 x 768 client, clear of the lobby's menu.
     auto click = [](const char* at) { return std::string("move ") + at + "\ndown left\nup left\n"; };
     const std::string script =
         "wait-journal DIALOG Create Nick\ntext Alice\nkey Return\nwait-journal SCENE 4\n"
         "key F8\nwait-journal DIALOG Messenger\n" +
-        click("800 509") + "text Bob\n" + click("951 509") + "wait-journal CHAT 0xFFFFFFFF Bob: \n" +
-        click("800 473") + "text see you at the table\nkey Return\nwait 1000\nquit\n";
+        click("442 454") + "text Bob\n" + click("593 454") + "wait-journal CHAT 0xFFFFFFFF Bob: \n" +
+        click("442 418") + "text see you at the table\nkey Return\nwait 1000\nquit\n";
     testsupport::ScriptedClient alice(
         std::filesystem::temp_directory_path() / ("messenger_e2e_" + std::to_string(::getpid())), script);
     ASSERT_TRUE(alice.Start({"launcher", "alice", "secret"}, server.Port()));

@@ -37,8 +37,8 @@ constexpr const char* kBobsRow = "952 650";
 constexpr const char* kStartUnderRowMenu = "980 717";
 // The lobby messenger's nickname line and "Add friend"; the room's friend request bar and the
 // messenger question's Yes.
-constexpr const char* kFriendName = "800 509";
-constexpr const char* kAddFriend = "951 509";
+constexpr const char* kFriendName = "442 454";
+constexpr const char* kAddFriend = "593 454";
 constexpr const char* kFriendBar = "140 453";
 constexpr const char* kQuestionYes = "459 441";
 

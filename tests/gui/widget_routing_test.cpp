@@ -65,6 +65,36 @@ TEST(WidgetRouting, ModalDialogKeepsMouseAndKeysFromEverythingBehindIt) {
     EXPECT_EQ(root.commands.back().source, behind);
 }
 
+// A draggable dialog follows the pointer from a press on its title bar until the button comes up, kept
+// inside the client area below the window's caption strip; its body and the buttons on its bar do not
+// drag it, nor does the bar of a dialog that is not draggable.
+TEST(WidgetRouting, ADraggableDialogMovesByItsTitleBarAndStaysInsideTheClientArea) {
+    RecordingRoot root;
+    auto* dialog = root.Make<Dialog>();
+    dialog->Create(300, 300, 200, 100);
+    dialog->SetTitle(u"Messenger");
+    dialog->SetDraggable(true);
+    dialog->AddButton(170, 3, 24, 20, 7, 0, {});  // its close box, on the bar
+    const auto drag = [&](int fromX, int fromY, int toX, int toY) {
+        Down(root, fromX, fromY);
+        Move(root, toX, toY);
+        Up(root, toX, toY);
+        Move(root, toX + 50, toY + 50);  // the button is up: it no longer follows
+        return std::pair{dialog->X(), dialog->Y()};
+    };
+    EXPECT_EQ(drag(310, 310, 110, 210), (std::pair{100, 200}));
+    EXPECT_TRUE(dialog->MovedByPlayer());
+    EXPECT_EQ(drag(150, 210, 2000, 2000), (std::pair{1024 - 200, 768 - 100}));
+    EXPECT_EQ(drag(900, 675, -500, 0), (std::pair{0, kCaptionStripHeight}));
+    EXPECT_EQ(drag(100, kCaptionStripHeight + 50, 600, 600), (std::pair{0, kCaptionStripHeight})) << "body";
+    Click(root, 175, kCaptionStripHeight + 10);
+    EXPECT_EQ(Ids(root.commands), std::vector<std::uint32_t>{7}) << "the close box on the bar";
+    dialog->PlaceAt(300, 10);
+    EXPECT_FALSE(dialog->MovedByPlayer());
+    dialog->SetDraggable(false);
+    EXPECT_EQ(drag(310, kCaptionStripHeight + 10, 600, 600), (std::pair{300, kCaptionStripHeight}));
+}
+
 TEST(WidgetRouting, APopupClosesWhenItLosesTheFocusAndWhatItCoveredTakesTheClick) {
     RecordingRoot root;
     root.AddButton(100, 100, 100, 40, 1, 0, {});

@@ -135,7 +135,7 @@ TEST(LobbyScreenGl, TheRoomListOfAChannelMatchesTheReferenceImage) {
 }
 
 // On a large client the felt fills it, the title band runs across it with the player's record at its
-// right end, and the layout lies in the middle; what opens from it opens over it.
+// right end, and the layout lies in the middle; its dialogs open over it, the messenger beside it.
 TEST(LobbyScreenGl, OnALargeClientTheLayoutIsCentredAndWhatOpensFromItOpensOverIt) {
     constexpr int kLargeWidth = 1920, kLargeHeight = 1080;
     GlScreen screen(kLargeWidth, kLargeHeight);

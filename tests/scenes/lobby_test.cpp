@@ -129,6 +129,32 @@ net::Packet* TwoRooms(net::GameSession& session, bool unshowable = false) {
     return p;
 }
 
+// Channels 1 (full), 2 (the player's, full too) and 3 are greyed in the channel choice but the player's
+// own; choosing a full one shows, without asking the server, the box of the server's refusal.
+TEST_F(LobbyTest, AFullChannelIsGreyedAndChoosingItShowsTheBoxOfTheServersRefusal) {
+    net::GameSession& session = *host.session;
+    session.currentChannel = 2;
+    net::Packet* p = session.AllocPacket();
+    p->Init(net::MessageId::ChannelList);
+    p->WriteU8(3);
+    for (std::uint16_t id : {1, 2, 3})
+        p->WriteU16(id).WriteU16(0).WriteU16(id == 3 ? 0 : 2).WriteU16(2).WriteString(u"Free");
+    p->Finish();
+    p->Rewind();
+    Deliver(session, lobby, {p});
+    lobby.OpenChannelChoice(true);
+    for (std::uint32_t id : {3760u, 3761u, 3762u})
+        EXPECT_EQ(static_cast<gui::Button*>(lobby.FindById(id))->CaptionColour(),
+                  id == 3760 ? gui::skin::kTextDisabled : gui::skin::kText)
+            << id;
+    lobby.ChooseChannel(1);
+    EXPECT_FALSE(lobby.Busy()) << "the server was asked for a full channel";
+    lobby.ChooseChannel(3);
+    lobby.OnMessage(scenes::front_message::kLoginFlowAnswer, net::Id(net::MessageId::ChooseChannelResult), 1);
+    const WString box = u"The channel is full.|Please choose another channel.";
+    EXPECT_EQ(host.errorBoxes, (std::vector<WString>{box, box}));
+}
+
 bool PasswordAsked(SceneLobby& lobby) {
     for (gui::Widget* child : lobby.Children())
         if (dynamic_cast<scenes::RoomPasswordDialog*>(child) && child->IsVisible()) return true;

@@ -17,7 +17,9 @@
 #include "net/PlayerRecord.h"
 #include "platform/video/RecordingBackend.h"
 #include "scenes/front/HelpWindow.h"
+#include "scenes/front/Messenger.h"
 #include "scenes/front/PracticeSetupDialog.h"
+#include "scenes/front/SceneLobby.h"
 #include "scenes/room/gallery/ShotGalleryListWindow.h"
 #include "scenes/room/gallery/ShotViewWindow.h"
 #include "scenes/room/hud/ChalkGauge.h"
@@ -559,4 +561,46 @@ TEST(SchoolLayout, TheShotControlsStandAboveTheTutorialIndexUnderTheGuideAndClea
     }
 }
 
+// The messenger opened from the lobby's menu. At 1920 x 1080 it opens at the client's right beside the
+// centred layout, over none of the lobby's controls; at 1024 x 768 and 1280 x 720 no place of its size is
+// clear of them, and it covers the least it can (part of Refresh and Channels), never the menu. It lies
+// below the window's caption strip. Dragged, it keeps its place (inside the client area) when closed,
+// opened and resized, until the lobby is entered again.
+TEST(LobbyLayout, TheMessengerOpensClearOfTheLobbysButtonsWhereTheClientHasRoomAndStaysWhereItIsDragged) {
+    FakeSceneHost host;
+    Messenger messenger(&host);
+    host.messenger = &messenger;
+    SceneLobby lobby;
+    lobby.SetHost(&host);
+    lobby.Show(true);
+    lobby.Enter();
+    const auto open = [&](int w, int h) {
+        lobby.gui::Widget::Resize(w, h);
+        lobby.LayoutChildren(w, h);
+        messenger.Show(false);
+        lobby.OnCommand({lobby.FindById(3714), 3714, 0});  // Messenger
+        return ScreenBox("messenger", messenger);
+    };
+    for (const auto& [w, h, expected] : {std::tuple{1920, 1080, std::vector<std::uint32_t>{}},
+                                         {1280, 720, {3703, 3704}},
+                                         {1024, 768, {3703, 3704}}}) {
+        const Box box = open(w, h);
+        EXPECT_TRUE(Inside(box, {"client", 0, gui::kCaptionStripHeight, w, h})) << w;
+        std::vector<std::uint32_t> covered;
+        ForEachShown(*lobby.ControlsToKeepClear(), [&](const gui::Widget& c) {
+            if (IsControl(c) && Overlap(box, ScreenBox("control", c))) covered.push_back(c.Id());
+        });
+        EXPECT_EQ(covered, expected) << w;
+    }
+    const Box place = ScreenBox("messenger", messenger);
+    lobby.RouteMessage(platform::kWmLButtonDown, 0, platform::MakeLParam(place.left + 40, place.top + 10));
+    lobby.RouteMessage(platform::kWmMouseMove, 0, platform::MakeLParam(2000, 2000));
+    lobby.RouteMessage(platform::kWmLButtonUp, 0, platform::MakeLParam(2000, 2000));
+    const Box dragged = open(1280, 720);  // dragged into the corner, then a lower client
+    EXPECT_EQ(std::pair(dragged.right, dragged.bottom), std::pair(1024, 720));
+    EXPECT_EQ(open(1024, 768).top, dragged.top);
+    lobby.Enter();
+    EXPECT_EQ(ScreenBox("messenger", messenger).left, place.left) << "the lobby entered again";
+    messenger.Show(false);
+}
 }  // namespace

@@ -33,8 +33,12 @@ public:
     void PostQuit() override { ++quits; }
     void PostMouseMove() override { ++mouseMoves; }
     void ShowLoadingError(int) override {}
-    void ShowError(gui::Widget*, const WString& line1, const WString&, const WString&) override {
+    void ShowError(gui::Widget*, const WString& line1, const WString& line2, const WString& line3) override {
         errors.push_back(line1);
+        WString box = line1;
+        for (const WString* line : {&line2, &line3})
+            if (!line->empty()) box += u"|" + *line;
+        errorBoxes.push_back(box);
     }
     void ShowNotice(gui::Widget*, const WString& line1, const WString&, const WString&) override {
         notices.push_back(line1);
@@ -66,7 +70,8 @@ public:
     std::string configPath;
     std::unique_ptr<net::GameSession> session = std::make_unique<net::GameSession>();
     std::vector<PostedMessage> posted;
-    std::vector<WString> errors;
+    std::vector<WString> errors;      // the first line of each error box
+    std::vector<WString> errorBoxes;  // each error box's lines, joined by "|" as the journal has them
     std::vector<WString> notices;
     std::vector<std::pair<std::uint16_t, std::uint8_t>> sentBytes;
     std::vector<std::uint32_t> videoChanges;

@@ -1,0 +1,30 @@
+#pragma once
+// Where a window opens over a screen: clear of the controls a player reaches for, as near as it can
+// be to the place it prefers.
+
+#include <vector>
+
+namespace gui {
+
+class Widget;
+
+// A rectangle in client coordinates, right and bottom excluded.
+struct ScreenRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+// The client rectangles of the controls shown in `root` (buttons, edit boxes, scroll bars and
+// drop-down lists; a control's own parts are its rectangle), dialogs left out.
+std::vector<ScreenRect> ShownControls(const Widget& root);
+
+// The top-left corner for a window of `width` x `height` inside `area`: `preferred` when the window
+// covers none of `keepClear` there, else the place nearest to it that covers none, else the place
+// that covers the least of them (by area; the nearest of equals). A window larger than the area keeps
+// to its top left.
+struct ScreenPoint {
+    int x = 0, y = 0;
+};
+ScreenPoint ClearPlace(int width, int height, const ScreenRect& area, ScreenPoint preferred,
+                       const std::vector<ScreenRect>& keepClear);
+
+}  // namespace gui
