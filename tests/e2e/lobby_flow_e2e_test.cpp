@@ -571,5 +571,25 @@ TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
     ASSERT_EQ(pos, body.size()) << "the member list's layout changed";
     EXPECT_EQ(gold[u"Bob"], 1234u);
     EXPECT_EQ(gold[u"Alice"], 100000u);
+
+    // Alice's "View Info" on Bob: his profile shows that gold too; a nickname nobody has is not found.
+    for (const WString& name : {WString(u"Bob"), WString(u"Nobody")}) {
+        PooledPacket ask = a.session.NewPacket(210);
+        ask->WriteU8(255).WriteU64(2).WriteString(name);
+        ASSERT_TRUE(a.session.Send(*ask));
+    }
+    std::vector<std::vector<std::uint8_t>> replies;
+    ASSERT_TRUE(Eventually([&] {
+        replies.clear();
+        for (const RecordedPacket& packet : a.scene.Packets())
+            if (packet.id == 211) replies.push_back(packet.body);
+        return replies.size() == 2;
+    }));
+    net::Packet bobs;
+    bobs.Init(211);
+    bobs.WriteU8(1).WriteU64(2).WriteString(u"Bob").WriteU16(1).WriteU32(0).WriteI64(1234);
+    bobs.WriteString(u"").WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0);
+    EXPECT_EQ(replies[0], std::vector<std::uint8_t>(bobs.Data() + 4, bobs.Data() + bobs.Size()));
+    EXPECT_EQ(replies[1], std::vector<std::uint8_t>{0});
     server.Stop();
 }
