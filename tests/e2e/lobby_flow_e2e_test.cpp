@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -532,6 +533,66 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
 
 // The room shows each member's gold as his account holds it: a player with 1,234 gold is not shown
 // the 100,000 of a new account.
+// A pocket room's two places go to the first two who enter; those who come later watch only, in the
+// seats left of the room's eight, and count in no list; a ninth is refused. With no player left, the room
+// closes on its watchers.
+TEST(LobbyFlow, APocketRoomSeatsWatchersPastItsPlacesUpToEightSeatsAndClosesWithoutPlayers) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    std::array<Client, 9> clients;
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        ASSERT_TRUE(clients[i].Connect(server.Port()));
+        const WString name = u"P" + WString(1, static_cast<char16_t>(u'0' + i));
+        ASSERT_NO_FATAL_FAILURE(SignInAndEnterChannel(clients[i], name, name));
+    }
+    RoomInfo room;
+    room.gameType = 10;
+    room.maxPlayers = 2;
+    room.title = u"eight";
+    ASSERT_TRUE(clients[0].session.SendCreateRoom(room, u""));
+    ASSERT_EQ(clients[0].FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    const std::uint16_t number = clients[0].session.GetRoom().number;
+    for (std::size_t i = 1; i < clients.size(); ++i) {
+        ASSERT_TRUE(clients[i].session.SendJoinRoom(number, u""));
+        EXPECT_EQ(clients[i].FirstByte(Id(MessageId::JoinRoomResult)), i < 8 ? 0 : 3) << "entrant " << i;
+    }
+    ASSERT_TRUE(clients[8].session.SendEmpty(Id(MessageId::RoomListRequest)));
+    ASSERT_GE(clients[8].WaitId(Id(MessageId::RoomList)), 0);
+    ASSERT_EQ(clients[8].session.LobbyRooms().size(), 1u);
+    EXPECT_EQ(clients[8].session.LobbyRooms()[0].playerCount, 2) << "the players, not the watchers";
+    EXPECT_EQ(clients[8].session.LobbyRooms()[0].maxPlayers, 2);
+
+    // The room state (2001): the watch-only flag behind the room number, the player count later on.
+    for (int i : {1, 2}) {
+        ASSERT_TRUE(clients[i].session.SendByteMessage(2007, 0));
+        const int at = clients[i].WaitId(2001);
+        ASSERT_GE(at, 0);
+        const std::vector<std::uint8_t> state = clients[i].scene.Packets()[at].body;
+        ASSERT_GT(state.size(), 17u);
+        EXPECT_EQ(state[17], i == 2 ? 1 : 0) << "entrant " << i;
+    }
+    // A watcher's team choice changes nothing: the room hears his chat line behind it, and no team.
+    ASSERT_TRUE(clients[2].session.SendByteMessage(2012, 1));
+    PooledPacket chat = clients[2].session.NewPacket(2005);
+    chat->WriteU8(0).WriteString(u"hi");
+    ASSERT_TRUE(clients[2].session.Send(*chat));
+    ASSERT_GE(clients[0].WaitId(2006), 0);
+    for (const RecordedPacket& packet : clients[0].scene.Packets()) EXPECT_NE(packet.id, 2013);
+
+    // The two players leave: the master's part goes to the other player, then the room closes.
+    ASSERT_TRUE(clients[0].session.SendByteMessage(2008, 0));
+    const int master = clients[2].WaitId(2016);
+    ASSERT_GE(master, 0);
+    EXPECT_EQ(clients[2].scene.Packets()[master].body.at(0), 1) << "a player, not the first watcher";
+    ASSERT_TRUE(clients[1].session.SendByteMessage(2008, 0));
+    for (int i = 2; i < 8; ++i) EXPECT_GE(clients[i].WaitId(2010), 0) << "watcher " << i;
+    ASSERT_TRUE(clients[8].session.SendEmpty(Id(MessageId::RoomListRequest)));
+    EXPECT_TRUE(Eventually([&] { return clients[8].session.LobbyRooms().empty(); }));
+    server.Stop();
+}
+
 TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
     testserver::ServerOptions options;
     options.lobby = true;
