@@ -113,13 +113,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 Writer w;
                 w.u64(0).u8(room.moneyClass);
                 if (room.moneyClass == 3) w.u32(0).u32(0);
-                w.u16(0)
-                    .u16(0)
-                    .u16(0)
-                    .u16(room.number)
-                    .u8(room.watchOnly[seat])
-                    .u8(room.running ? 2 : 1)
-                    .u32(0);
+                w.u16(0).u16(0).u16(0).u16(room.number).u8(room.watchOnly[seat]);
+                w.u8(room.running ? 2 : 1).u32(0);
                 w.u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
                 // How long the room has waited for a game and, while a game runs, how long it and its
