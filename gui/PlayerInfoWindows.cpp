@@ -31,6 +31,23 @@ WString Cut(WString text) {
     if (text.size() > PlayerProfile::kMaxNameUnits) text.resize(PlayerProfile::kMaxNameUnits);
     return text;
 }
+
+// What a record this client holds whole (the own one) shows in an info window.
+PlayerProfile ProfileOfRecord(const net::PlayerRecord& record) {
+    PlayerProfile p;
+    p.playerId = record.playerId;
+    p.nickname = Cut(record.nickname);
+    p.level = record.level;
+    p.experience = record.experience;
+    p.money = record.money;
+    p.clanName = Cut(record.clanName);
+    p.clanGrade = record.clanGrade;
+    p.average = record.generalAverage;
+    p.portrait = record.portrait;
+    for (std::size_t t = 0; t < p.records.size(); ++t)
+        p.records[t] = {record.statistics[t].games, record.statistics[t].wins, record.statistics[t].losses};
+    return p;
+}
 }  // namespace
 
 void ProfileView::Build(Widget& parent, int top) {
@@ -75,13 +92,9 @@ UserInfoWindow::UserInfoWindow() {
 }
 
 void UserInfoWindow::BeginLoad(const net::PlayerRecord& record) {
-    profile_ = PlayerProfile{};
-    profile_.playerId = record.playerId;
-    profile_.nickname = Cut(record.nickname);
-    profile_.level = record.level;
-    profile_.clanName = Cut(record.clanName);
-    loaded_ = false;
-    view_.Show(profile_, gameType, false);
+    profile_ = ProfileOfRecord(record);
+    loaded_ = true;
+    view_.Show(profile_, gameType, true);
 }
 
 bool UserInfoWindow::ReadProfile(net::Packet& packet) {
@@ -142,17 +155,7 @@ void MyInfoWindow::Refresh() {
     cues_->CreateItems(0);
     cueSerials_.clear();
     if (record_) {
-        p.playerId = record_->playerId;
-        p.nickname = Cut(record_->nickname);
-        p.level = record_->level;
-        p.experience = record_->experience;
-        p.money = record_->money;
-        p.clanName = Cut(record_->clanName);
-        p.clanGrade = record_->clanGrade;
-        p.average = record_->generalAverage;
-        for (std::size_t t = 0; t < p.records.size(); ++t)
-            p.records[t] = {record_->statistics[t].games, record_->statistics[t].wins,
-                            record_->statistics[t].losses};
+        p = ProfileOfRecord(*record_);
         const std::uint64_t current = gameType >= 0 && gameType < net::kGameTypeCount
                                           ? record_->equipment[static_cast<std::size_t>(gameType)].cueSerial
                                           : 0;

@@ -55,7 +55,7 @@ private:
 class UserInfoWindow : public Dialog {
 public:
     UserInfoWindow();
-    // Shows what the list knows of the player while the profile is asked for.
+    // Shows a record this client holds whole (the own one): loaded, with nothing to ask for.
     void BeginLoad(const net::PlayerRecord& record);
     // Reads the profile fields behind the found byte of message 211. A short or malformed reply,
     // a record count above 17 or a game type out of range leaves the window unchanged: false.

@@ -223,8 +223,6 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
             if (team) game_.SetTeamSlot(seat, team);
         }
         game_.UpdateReadyCounts();
-        // The room line's "(players/maximum)" follows the list as well as the room state.
-        room_.playerCount = count;
     }
     for (const auto& [text, argb] : lines) AddChatLine(text, argb);
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
@@ -411,8 +409,14 @@ void SceneRoomGame::OnLeaveAnswer(net::Packet& p) {
 }
 
 void SceneRoomGame::OnRoomClosed(net::Packet&) {
-    ShowBox(u"The room is closed. Moving to the lobby.");
-    RequestScene(scene_id::kLobby);
+    // The notice stays over the room and its OK goes back to the lobby: changing scenes at once took
+    // the notice away with the room before it showed.
+    RunOnMainThread([this] {
+        if (!OpenSharedBox(
+                *this,
+                {u"Notice", {u"The room is closed. Moving to the lobby."}, 0, app_code::kBackToLobby, 0}))
+            RequestScene(scene_id::kLobby);
+    });
 }
 
 void SceneRoomGame::OnRankResult(net::Packet& p) {

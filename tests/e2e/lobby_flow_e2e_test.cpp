@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -532,6 +533,68 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
 
 // The room shows each member's gold as his account holds it: a player with 1,234 gold is not shown
 // the 100,000 of a new account.
+// A pocket room's two places go to the first two who enter; those who come later watch only, in the
+// seats left of the room's eight, and count in no list; a ninth is refused. With no player left, the room
+// closes on its watchers.
+TEST(LobbyFlow, APocketRoomSeatsWatchersPastItsPlacesUpToEightSeatsAndClosesWithoutPlayers) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    std::array<Client, 9> clients;
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        ASSERT_TRUE(clients[i].Connect(server.Port()));
+        const WString name = u"P" + WString(1, static_cast<char16_t>(u'0' + i));
+        ASSERT_NO_FATAL_FAILURE(SignInAndEnterChannel(clients[i], name, name));
+    }
+    RoomInfo room;
+    room.gameType = 10;
+    room.maxPlayers = 2;
+    room.title = u"eight";
+    ASSERT_TRUE(clients[0].session.SendCreateRoom(room, u""));
+    ASSERT_EQ(clients[0].FirstByte(Id(MessageId::JoinRoomResult)), 0);
+    const std::uint16_t number = clients[0].session.GetRoom().number;
+    for (std::size_t i = 1; i < clients.size(); ++i) {
+        ASSERT_TRUE(clients[i].session.SendJoinRoom(number, u""));
+        EXPECT_EQ(clients[i].FirstByte(Id(MessageId::JoinRoomResult)), i < 8 ? 0 : 3) << "entrant " << i;
+    }
+    ASSERT_TRUE(clients[8].session.SendEmpty(Id(MessageId::RoomListRequest)));
+    ASSERT_GE(clients[8].WaitId(Id(MessageId::RoomList)), 0);
+    ASSERT_EQ(clients[8].session.LobbyRooms().size(), 1u);
+    EXPECT_EQ(clients[8].session.LobbyRooms()[0].playerCount, 2) << "the players, not the watchers";
+    EXPECT_EQ(clients[8].session.LobbyRooms()[0].maxPlayers, 2);
+
+    // The room state (2001) carries the watch-only flag behind the room number. A place Bob frees goes to
+    // the next who enters, not to a watcher, and so does the master's part once Alice leaves.
+    const auto watchOnly = [&](int i) {
+        EXPECT_TRUE(clients[i].session.SendByteMessage(2007, 0));
+        const int at = clients[i].WaitId(2001);
+        return at < 0 ? -1 : clients[i].scene.Packets()[at].body.at(17);
+    };
+    EXPECT_EQ(watchOnly(1), 0);
+    EXPECT_EQ(watchOnly(2), 1);
+    ASSERT_TRUE(clients[1].session.SendByteMessage(2008, 0));
+    ASSERT_EQ(clients[1].FirstByte(2009), 0);
+    ASSERT_TRUE(clients[8].session.SendJoinRoom(number, u""));
+    ASSERT_TRUE(Eventually([&] {
+        const auto packets = clients[8].scene.Packets();
+        return std::any_of(packets.begin(), packets.end(), [](const RecordedPacket& p) {
+            return p.id == Id(MessageId::JoinRoomResult) && p.body.at(0) == 0;
+        });
+    })) << "a seat and a place are free";
+    EXPECT_EQ(watchOnly(8), 0);
+    ASSERT_TRUE(clients[0].session.SendByteMessage(2008, 0));
+    const int master = clients[2].WaitId(2016);
+    ASSERT_GE(master, 0);
+    EXPECT_EQ(clients[2].scene.Packets()[master].body.at(0), 1) << "the newcomer's seat, not a watcher's";
+    // With no player left the room closes on its watchers.
+    ASSERT_TRUE(clients[8].session.SendByteMessage(2008, 0));
+    for (int i = 2; i < 8; ++i) EXPECT_GE(clients[i].WaitId(2010), 0) << "watcher " << i;
+    ASSERT_TRUE(clients[8].session.SendEmpty(Id(MessageId::RoomListRequest)));
+    EXPECT_TRUE(Eventually([&] { return clients[8].session.LobbyRooms().empty(); }));
+    server.Stop();
+}
+
 TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
     testserver::ServerOptions options;
     options.lobby = true;
@@ -571,5 +634,25 @@ TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
     ASSERT_EQ(pos, body.size()) << "the member list's layout changed";
     EXPECT_EQ(gold[u"Bob"], 1234u);
     EXPECT_EQ(gold[u"Alice"], 100000u);
+
+    // Alice's "View Info" on Bob: his profile shows that gold too; a nickname nobody has is not found.
+    for (const WString& name : {WString(u"Bob"), WString(u"Nobody")}) {
+        PooledPacket ask = a.session.NewPacket(210);
+        ask->WriteU8(255).WriteU64(2).WriteString(name);
+        ASSERT_TRUE(a.session.Send(*ask));
+    }
+    std::vector<std::vector<std::uint8_t>> replies;
+    ASSERT_TRUE(Eventually([&] {
+        replies.clear();
+        for (const RecordedPacket& packet : a.scene.Packets())
+            if (packet.id == 211) replies.push_back(packet.body);
+        return replies.size() == 2;
+    }));
+    net::Packet bobs;
+    bobs.Init(211);
+    bobs.WriteU8(1).WriteU64(2).WriteString(u"Bob").WriteU16(1).WriteU32(0).WriteI64(1234);
+    bobs.WriteString(u"").WriteU8(0).WriteU32(0).WriteU8(0).WriteU8(0);
+    EXPECT_EQ(replies[0], std::vector<std::uint8_t>(bobs.Data() + 4, bobs.Data() + bobs.Size()));
+    EXPECT_EQ(replies[1], std::vector<std::uint8_t>{0});
     server.Stop();
 }

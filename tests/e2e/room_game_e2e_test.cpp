@@ -332,6 +332,73 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndA
     ExpectSameShots(run, "10", 16);
 }
 
+// A third client enters Alice's two-player 8-ball room, whose places Alice and Bob hold: he watches
+// only. Carol views her own info (at once) and Alice's (the server's answer); Alice, on a short rack,
+// sends the 8 down with her first shot, and Carol sees that shot and the game's end as the players do.
+// Once both players have left, the room closes and Carol is back in the lobby.
+TEST(RoomGameRun, AThirdClientWatchesATwoPlayerEightBallGameToItsEndAndViewsOwnAndOthersInfo) {
+    testserver::ServerOptions options;
+    options.lobby = true;
+    testserver::TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    const std::string started = "wait-journal CHAT 0xFF00FF00 The game has started.\n";
+    const std::string results = "wait-journal SOUND 21\nwait-journal SOUND 56\n";
+    const std::string quit = "wait 1000\nquit\n";
+    const std::string say = "key Return\nwait 200\ntext ";
+    const std::string alice =
+        SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) + Click(kGameChoice) +
+        Click(kEightBallRow) + "key Return\nwait-journal ENTERED 5\n" + say + "/rack short\nkey Return\n" +
+        "wait-journal CHAT 0xFF00FF00 8-ball and 9-ball games start on a short rack.\n" + Click(kTeamOne) +
+        "wait-journal CHAT 0xFFFFFF80 Bob : ready\nwait-journal CHAT 0xFF80FFFF Carol : watching\n" +
+        Click(kReadyStart) + started + "wait-journal TURN 0 1\n" + SpaceStrike() + "wait-journal SHOT \n" +
+        results + quit;
+    const std::string bob = SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
+                            Click(kJoinButton) + "wait-journal ENTERED 5\n" + Click(kTeamTwo) +
+                            Click(kReadyStart) + say + "ready\nkey Return\n" + started + results + quit;
+    // The list's rows before a game: Alice, Bob, then Carol, who watches; a row's menu opens where it
+    // was clicked, "View Info" first. The info window's close button is at its top right.
+    const auto viewInfo = [](int row) {
+        const int y = 768 - 3 * 47 - 168 + 64 + 47 * row + 20;
+        return "move 904 " + std::to_string(y) + "\ndown left\nup left\nwait 300\nmove 934 " +
+               std::to_string(y + 10) + "\ndown left\nup left\nwait-journal DIALOG User Info\nwait 300\n" +
+               Click("674 248");
+    };
+    const std::string carol =
+        SignIn("Carol") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
+        "wait-journal ENTERED 5\n" + viewInfo(2) + viewInfo(0) + say + "watching\nkey Return\n" +
+        "wait-journal SHOT \n" + results +
+        "wait-journal BOX Notice|The room is closed.\nkey Return\nwait-journal SCENE 4\n" + quit;
+    ScriptedClient a(Folder("watched_alice"), alice);
+    ASSERT_TRUE(a.Start({"launcher", "alice", "secret"}, server.Port()));
+    ASSERT_TRUE(a.WaitFor("ENTERED 5")) << a.Journal();
+    ScriptedClient b(Folder("watched_bob"), bob);
+    ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
+    ASSERT_TRUE(b.WaitFor("Bob : ready")) << b.Journal();
+    ScriptedClient c(Folder("watched_carol"), carol);
+    ASSERT_TRUE(c.Start({"launcher", "carol", "secret"}, server.Port()));
+    EXPECT_EQ(c.Wait(120s), std::optional<int>(0)) << c.Journal() << c.Log();
+    EXPECT_EQ(a.Wait(60s), std::optional<int>(0)) << a.Journal();
+    EXPECT_EQ(b.Wait(60s), std::optional<int>(0)) << b.Journal();
+
+    const std::string watcher = c.Journal();
+    EXPECT_NE(watcher.find("CHAT 0xFFFFFF00 The game has not started yet."), std::string::npos) << watcher;
+    EXPECT_EQ(Lines(watcher, "DIALOG User Info").size(), 2u) << watcher;
+    const auto closed = watcher.find("BOX Notice|The room is closed. Moving to the lobby.");
+    ASSERT_NE(closed, std::string::npos) << watcher;
+    EXPECT_NE(watcher.find("SCENE 4", closed), std::string::npos) << watcher;
+    testserver::Writer asked;
+    asked.u8(255).u64(1).str(u"Alice");
+    EXPECT_EQ(server.Received(2, 210), std::vector<testserver::Bytes>{asked.bytes()})
+        << "the own row asks nothing";
+    EXPECT_TRUE(server.Received(2, 2053).empty()) << "one who watches only sends no shot result";
+    const auto shots = ShotLines(watcher);
+    ASSERT_EQ(shots.size(), 1u) << watcher;
+    EXPECT_EQ(ShotLines(a.Journal()), shots);
+    EXPECT_EQ(ShotLines(b.Journal()), shots);
+    EXPECT_TRUE(testserver::ReadShotResult(server.Received(0, 2053).at(0), 10).Pocketed(8));
+    server.Stop();
+}
+
 // The test server's judgement of a shot from the shooter's result: carom points toward the handicap,
 // the game ball of 8-ball and 9-ball, fouls and scratches.
 TEST(RoomGameJudge, TheGameBallAndTheHandicapEndGamesAndFoulsNeverScore) {

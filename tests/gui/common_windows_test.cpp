@@ -178,8 +178,10 @@ TEST(UserInfo, ProfileReplyIsReadWithItsBounds) {
     UserInfoWindow window;
     net::PlayerRecord record;
     record.nickname = u"first";
+    record.money = 5;
     window.BeginLoad(record);
-    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_TRUE(window.IsLoaded()) << "a record held whole waits for no reply";
+    EXPECT_EQ(window.Profile().money, 5);
 
     net::Packet good;
     WriteProfile(good, 2);

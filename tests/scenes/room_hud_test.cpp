@@ -20,6 +20,7 @@
 #include "scenes/room/hud/RoomWidgetCodes.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "tests/scenes/support/FakeSceneHost.h"
+#include "tests/scenes/support/WidgetTree.h"
 
 namespace {
 
@@ -522,7 +523,13 @@ TEST(RoomHud, PlayerMenuActsOnTheClickedPlayerAndRefusesWhatTheLocalPlayerMayNot
     net::GameSession& session = *room.host.session;
 
     EXPECT_FALSE(room.list.Menu()->IsVisible()) << "the menu waits for a click on a row";
-    // The own row: only "View Info" and "Report bad"; the own profile needs no message.
+    // The own row: only "View Info" and "Report bad"; the own profile needs no message and shows the
+    // own record at once, as "My Info" does.
+    gui::UserInfoWindow info;
+    room.host.userInfo = &info;
+    session.own.money = 12345;
+    session.own.generalAverage = 123;
+    session.own.statistics[0] = {7, 4, 3};
     room.ClickRow(0);
     EXPECT_TRUE(room.list.Menu()->IsVisible());
     for (int k = 0; k < PlayerMenu::kMenuItems; ++k)
@@ -530,6 +537,10 @@ TEST(RoomHud, PlayerMenuActsOnTheClickedPlayerAndRefusesWhatTheLocalPlayerMayNot
     room.Choose(0);
     EXPECT_FALSE(room.list.Menu()->IsVisible());
     EXPECT_TRUE(room.sent.empty());
+    EXPECT_TRUE(info.IsVisible());
+    EXPECT_EQ(FindLabel(info, u"Loading..."), nullptr);
+    for (const char16_t* shown : {u"12,345 Gold", u"1.23", u"[4-Ball] 7 games, 4 wins, 3 losses"})
+        EXPECT_NE(FindLabel(info, shown), nullptr) << ToUtf8(shown);
 
     // Another player's profile is asked for: u8 255, u64 id, the nickname.
     room.ClickRow(1);

@@ -541,6 +541,23 @@ TEST_F(RoomSceneTest, ToLobbyWithoutAConnectionGoesToTheLobbyAtOnce) {
     EXPECT_EQ(scene.NextId(), scenes::scene_id::kLobby);
 }
 
+TEST_F(RoomSceneTest, AClosedRoomTellsSoAndItsNoticesOkGoesToTheLobby) {
+    gui::NoticeBox box;
+    host.noticeBox = &box;
+    EnterRoom(0, 0);
+    Deliver(2010, [](net::Packet&) {});
+    scene.Render(nullptr, false);
+    ASSERT_TRUE(box.IsVisible());
+    EXPECT_EQ(box.Line(0), u"The room is closed. Moving to the lobby.");
+    EXPECT_FALSE(scene.ChangeRequested()) << "the notice would go with the room";
+    box.Press(0);
+    ASSERT_TRUE(host.Posted(1071));
+    EXPECT_TRUE(scene.OnMessage(1071, host.posted.back().a, 0));
+    EXPECT_TRUE(scene.ChangeRequested());
+    EXPECT_EQ(scene.NextId(), scenes::scene_id::kLobby);
+    scene.RemoveChild(&box);
+}
+
 }  // namespace
 
 TEST_F(RoomSceneTest, TheHudFollowsTheGameAndShowsTheDecidedGroupsOnceAndEscapeOpensTheMenu) {

@@ -223,6 +223,13 @@ TEST_F(RoomScreenTest, TheRoomLineShowsTheRoomStateOnTheNextFrame) {
     EXPECT_EQ(Find<gui::NumberDisplay>(room::control::kRoomNumber)->Value(), 7);
     EXPECT_EQ(LabelText(room::control::kRoomTitle), "room");
     EXPECT_EQ(LabelText(room::control::kPlayerCount), "(2/2)");
+    // The count is the room's players: the member list, which lists a watcher too, keeps it.
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(3);
+        for (std::uint8_t seat = 0; seat < 3; ++seat) Member(p, seat, u"Member", 0, false);
+    });
+    scene.Render(nullptr, false);
+    EXPECT_EQ(LabelText(room::control::kPlayerCount), "(2/2)");
     EXPECT_FALSE(Find<gui::Widget>(room::control::kLockIcon)->IsVisible());
     EXPECT_FALSE(Find<gui::Widget>(room::control::kHandicapRange)->IsVisible()) << "no range in game type 4";
     EXPECT_FALSE(Find<gui::Widget>(room::control::kHalfGame)->IsVisible());

@@ -2,7 +2,8 @@
 // or at his next sign-in; an accepted one makes both friends, and each side's friend list (181) is
 // sent again whenever a friend signs in or goes. Whispers (189) reach a player online who accepts
 // them as 185. What cannot be done is answered with 190. The shot gallery's recommendation (255) is
-// paid with the account's stickers and answered with 256.
+// paid with the account's stickers and answered with 256. A profile request (210, "View Info" in a room)
+// is answered with what the server keeps of the player named (211).
 #include <algorithm>
 #include <optional>
 #include <tuple>
@@ -14,6 +15,8 @@ namespace testserver {
 namespace {
 
 enum : std::uint16_t {
+    kProfileRequest = 210,
+    kProfileReply = 211,
     kPlayerRequest = 166,
     kFriendList = 181,
     kFriendRequest = 183,
@@ -56,10 +59,20 @@ std::uint64_t PlayerId(const C* online) {
     return online ? static_cast<std::uint64_t>(online->index) + 1 : 0;
 }
 
+// 211 for a player found: his id, nickname, level 1 and no experience, his gold, no clan, no average
+// and no portrait, and no record of games (the server keeps none, as the sign-in's account shows).
+Bytes Profile(std::uint64_t id, const std::u16string& nickname, std::int64_t gold) {
+    Writer w;
+    w.u8(1).u64(id).str(nickname).u16(1).u32(0).u64(static_cast<std::uint64_t>(gold));
+    w.str(u"").u8(0).u32(0).u8(0).u8(0);
+    return EncodeFrame(kProfileReply, w.bytes());
+}
+
 }  // namespace
 
 bool TestGameServer::HandleMessenger(Client& c, const Frame& f) {
-    if (f.id != kPlayerRequest && f.id != kWhisperSend && f.id != kShotReply) return false;
+    if (f.id != kPlayerRequest && f.id != kWhisperSend && f.id != kShotReply && f.id != kProfileRequest)
+        return false;
     Reader r(f.body);
     std::vector<std::pair<Client*, Bytes>> out;
     std::vector<std::u16string> listsToSend;
@@ -102,6 +115,21 @@ bool TestGameServer::HandleMessenger(Client& c, const Frame& f) {
                             out.emplace_back(to, Notice(kRequestRefused, c.nickname));
                     }
                 }
+                break;
+            }
+            case kProfileRequest: {
+                r.u8();  // 255: a player's profile
+                const std::uint64_t id = r.u64();
+                const std::u16string nickname = r.str();
+                if (!r.ok) return true;
+                const Account* other = FindAccountByNickname(nickname);
+                const Client* online = other ? OnlineClient(other->loginId) : nullptr;
+                if (other)
+                    out.emplace_back(&c,
+                                     Profile(online ? PlayerId(online) : id, other->nickname,
+                                             std::max<std::int64_t>(0, shop_.Account(other->loginId).money)));
+                else
+                    out.emplace_back(&c, EncodeFrame(kProfileReply, {0}));
                 break;
             }
             case kWhisperSend: {

@@ -86,7 +86,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
         auto entered = [&](int s) {
             const Client* m = room.seats[s];
             Writer w;
-            w.u8(static_cast<std::uint8_t>(room.members.size())).u8(static_cast<std::uint8_t>(s));
+            w.u8(room.Players()).u8(static_cast<std::uint8_t>(s));
             w.u64(static_cast<std::uint64_t>(m->index) + 1).u8(0).str(m->nickname).u32(0);
             w.u16(1).u32(0).u64(goldOf(m)).u8(0).u16(kHandicap).u8(0).u16(0).u32(0).u16(m->cueItem).u8(0);
             w.u8(room.playing[s]).u8(0).u8(0).u8(0).u32(0).u8(0);
@@ -113,7 +113,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 Writer w;
                 w.u64(0).u8(room.moneyClass);
                 if (room.moneyClass == 3) w.u32(0).u32(0);
-                w.u16(0).u16(0).u16(0).u16(room.number).u8(0).u8(room.running ? 2 : 1).u32(0);
+                w.u16(0).u16(0).u16(0).u16(room.number).u8(room.watchOnly[seat]);
+                w.u8(room.running ? 2 : 1).u32(0);
                 w.u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
                 // How long the room has waited for a game and, while a game runs, how long it and its
@@ -126,7 +127,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 w.u8(0).u32(ms(room.waitingSince)).u32(room.running ? ms(room.started) : 0);
                 w.u32(room.running ? ms(room.turnAt) : 0);
                 w.u8(static_cast<std::uint8_t>(room.running ? room.shooter : room.master)).u8(room.cueBall);
-                w.u8(static_cast<std::uint8_t>(room.members.size())).u8(room.maxPlayers);
+                w.u8(room.Players()).u8(room.maxPlayers);
                 w.u8(static_cast<std::uint8_t>(room.master)).u8(static_cast<std::uint8_t>(seat)).u8(0);
                 w.str(room.title).u8(room.pointRule).u8(0).u8(0);
                 w.u32(static_cast<std::uint32_t>(room.seedMoney)).u32(0);
@@ -151,7 +152,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
             }
             case kPlayChoice: {
                 const std::uint8_t team = r.u8();
-                if (!r.ok || team > 7 || room.running) break;
+                if (!r.ok || team > 7 || room.running || room.watchOnly[seat]) break;
                 room.playing[seat] = team;
                 if (team == 0) room.ready[seat] = 0;
                 Writer w;
@@ -397,7 +398,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 if (!r.ok || seat != room.master) break;
                 const char* problem = RoomSettingsProblem(gameType, maxPlayers, title, password);
                 if (!problem && gameType != room.gameType) problem = "another game than the room's";
-                if (!problem && maxPlayers < room.members.size()) problem = "fewer places than members";
+                if (!problem && maxPlayers < room.Players()) problem = "fewer places than players";
                 if (!problem && pointRule > MaxPointRule(gameType))
                     problem = "a point rule the game does not have";
                 if (problem) {

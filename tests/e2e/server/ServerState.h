@@ -104,6 +104,9 @@ struct TestGameServer::Room {
     std::uint16_t ballSet = 0;
     std::vector<Client*> members;  // in order of entry
     std::array<Client*, kRoomSeats> seats{};
+    // The seats of members who entered when every place to play (maxPlayers) was taken: they watch
+    // only, in the seats left of the room's eight, until they leave.
+    std::array<std::uint8_t, kRoomSeats> watchOnly{};
     // The game of the room (the room flow).
     std::array<std::uint8_t, kRoomSeats> playing{};
     std::array<std::uint8_t, kRoomSeats> ready{};
@@ -154,6 +157,13 @@ struct TestGameServer::Room {
             if (playing[s] < renumbered.size()) playing[s] = renumbered[playing[s]];
     }
 
+    // The members who hold a place to play: the room's player count (the room list, 2001, 2014, 2015).
+    std::uint8_t Players() const {
+        std::uint8_t count = 0;
+        for (int s = 0; s < kRoomSeats; ++s) count += seats[s] && !watchOnly[s] ? 1 : 0;
+        return count;
+    }
+
     std::vector<int> PlayingSeats() const {
         std::vector<int> out;
         for (int s = 0; s < kRoomSeats; ++s)
@@ -184,7 +194,7 @@ struct TestGameServer::Room {
 
     void Write(Writer& w) const {
         // 1 waiting, 2 playing.
-        w.u16(number).u8(running ? 2 : 1).u8(gameType).u8(static_cast<std::uint8_t>(members.size()));
+        w.u16(number).u8(running ? 2 : 1).u8(gameType).u8(Players());
         w.u8(maxPlayers).u8(static_cast<std::uint8_t>(master));
         w.u8(moneyClass).u8(gameOption).u8(inningTime).u8(password.empty() ? 0 : 1);
         w.str(title).u32(static_cast<std::uint32_t>(seedMoney)).u16(table).u16(ballSet);

@@ -443,6 +443,7 @@ enum : std::uint16_t {
     kSchoolLeft = 1138,
     kLeaveRoom = 2008,
     kLeaveAnswer = 2009,
+    kRoomClosed = 2010,
     kExitRefused = 2036,
 };
 
@@ -669,14 +670,17 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                 w.u8(1);
             } else if (room->password != password) {
                 w.u8(2);
-            } else if (room->members.size() >= room->maxPlayers) {
+            } else if (room->members.size() >= kRoomSeats) {
                 w.u8(3);
             } else {
+                // One who comes when every place to play is taken watches only.
+                const bool placeLeft = room->Players() < room->maxPlayers;
                 room->members.push_back(&c);
                 c.seat = static_cast<int>(std::find(room->seats.begin(), room->seats.end(), nullptr) -
                                           room->seats.begin());
                 room->seats[c.seat] = &c;
                 room->playing[c.seat] = room->ready[c.seat] = 0;
+                room->watchOnly[c.seat] = placeLeft ? 0 : 1;
                 c.room = index;
                 w.u8(0);
                 Writer block;
@@ -859,6 +863,7 @@ void TestGameServer::SendOwnItems(Client& c) {
 
 void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
     Outbox out;
+    std::uint16_t closedIn = 0;  // the channel of a room that closed
     {
         std::lock_guard lock(mutex_);
         if (c.room < 0) return;
@@ -870,7 +875,7 @@ void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
         if (seat >= 0 && seat < kRoomSeats) {
             team = room.playing[seat];
             room.seats[seat] = nullptr;
-            room.playing[seat] = room.ready[seat] = 0;
+            room.playing[seat] = room.ready[seat] = room.watchOnly[seat] = 0;
             room.results[seat].reset();
             room.states[seat].reset();
         }
@@ -878,11 +883,24 @@ void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
         c.seat = -1;
         constexpr std::uint8_t kKindDisconnected = 3;
         Writer left;
-        left.u8(static_cast<std::uint8_t>(members.size())).u8(static_cast<std::uint8_t>(seat)).u8(0);
+        left.u8(room.Players()).u8(static_cast<std::uint8_t>(seat)).u8(0);
         left.u8(disconnected ? kKindDisconnected : 0);
         for (Client* m : members) out.emplace_back(m, EncodeFrame(2015, left.bytes()));
-        if (seat == room.master && !members.empty()) {
-            room.master = members.front()->seat;
+        // The master's part goes to the first who holds a place; with none left nobody can play: the room
+        // closes and its watchers are back in the lobby (2010).
+        const auto holder = std::find_if(members.begin(), members.end(),
+                                         [&](const Client* m) { return !room.watchOnly[m->seat]; });
+        if (holder == members.end() && !members.empty()) {
+            for (Client* m : members) {
+                out.emplace_back(m, EncodeFrame(kRoomClosed, {}));
+                room.seats[m->seat] = nullptr;
+                room.watchOnly[m->seat] = 0;
+                m->room = m->seat = -1;
+            }
+            members.clear();
+            closedIn = room.channel;
+        } else if (seat == room.master && !members.empty()) {
+            room.master = (*holder)->seat;
             Writer master;
             master.u8(static_cast<std::uint8_t>(room.master)).u16(0).u16(0);
             for (Client* m : members) out.emplace_back(m, EncodeFrame(2016, master.bytes()));
@@ -894,6 +912,7 @@ void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
             DecideShot(room, out);
     }
     Send(out);
+    if (closedIn != 0) SendChannelPlayers(closedIn);
 }
 
 }  // namespace testserver

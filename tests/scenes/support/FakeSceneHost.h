@@ -9,6 +9,7 @@
 
 #include "engine/core/Options.h"
 #include "gui/NoticeBox.h"
+#include "gui/PlayerInfoWindows.h"
 #include "net/GameSession.h"
 #include "scenes/base/SceneHost.h"
 
@@ -55,6 +56,7 @@ public:
     gui::NoticeBox* GetNoticeBox() override { return noticeBox; }
     gui::InviteDialog* GetInviteDialog() override { return inviteDialog; }
     gui::Dialog* GetMessenger() override { return messenger; }
+    gui::UserInfoWindow* GetUserInfoWindow() override { return userInfo; }
 
     bool Posted(std::uint32_t code) const {
         for (const PostedMessage& m : posted)
@@ -66,6 +68,7 @@ public:
     gui::NoticeBox* noticeBox = nullptr;         // the shared box, where a test gives one
     gui::InviteDialog* inviteDialog = nullptr;   // the shared invitation question, likewise
     gui::Dialog* messenger = nullptr;            // the shared messenger, likewise
+    gui::UserInfoWindow* userInfo = nullptr;     // the shared user-info window, likewise
     OptionsStore options;
     std::string configPath;
     std::unique_ptr<net::GameSession> session = std::make_unique<net::GameSession>();
