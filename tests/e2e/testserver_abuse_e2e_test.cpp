@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <chrono>
@@ -19,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "net/Packet.h"
 #include "table/GameTypes.h"
@@ -532,6 +534,26 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
         EXPECT_EQ((*timedOut)[5], departs ? 0 : 2) << "the next player's turn";
         EXPECT_FALSE(between.count(kShot) || between.count(kTableStateRequest)) << "the short shot went out";
         EXPECT_TRUE(a.WaitFor(kNewTurn, kWait)) << "no new turn on the last shot's table";
+
+        // c withdraws too (or is gone), then b: the game's end lists every team it started with, the
+        // first to leave with his loss as well.
+        if (!departs) {
+            ASSERT_TRUE(c.Send(room::kGameEndRequest, Writer().u8(1)) &&
+                        a.WaitFor(room::kWithdrawnLost, kWait));
+        }
+        ASSERT_TRUE(b.Send(room::kGameEndRequest, Writer().u8(1)));
+        const Bytes ended = a.Await(room::kGameEnd, kWait).value_or(Bytes());
+        Reader r(ended);
+        r.str(), r.u8(), r.u16(), r.u16();
+        std::vector<std::array<int, 3>> teams(r.u8());  // slot, result, seat
+        r.u8();
+        for (auto& [slot, result, seat] : teams) {
+            slot = r.u8(), result = r.u8(), seat = r.u8();
+            r.u32(), r.u32(), r.u8();
+        }
+        EXPECT_TRUE(r.ok && r.left() == 0);
+        EXPECT_EQ(teams, (std::vector<std::array<int, 3>>{
+                             {3, room::kTeamLost, 2}, {1, room::kTeamWon, 0}, {2, room::kTeamLost, 1}}));
         server.Stop();
     }
 }

@@ -195,6 +195,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 room.awaitingTable.clear();
                 room.shots = 0;
                 room.points = {};
+                room.startSlots = room.playing;
+                room.leftGame.clear();
                 room.lastState.clear();
                 room.groups.Reset();
                 room.seed = 0x1234567u + room.number * 7919u + static_cast<std::uint32_t>(nextRoom_);

@@ -132,6 +132,10 @@ struct TestGameServer::Room {
     // theirs (2049), and the first one taken goes to these as their new turn (2051).
     std::vector<int> awaitingTable;
     std::array<std::uint16_t, kRoomSeats> points{};
+    // The team slot each seat played for when the running game started, and the seats that left it
+    // while it went on (withdrew, or left the room), in the order they left: its end lists them all.
+    std::array<std::uint8_t, kRoomSeats> startSlots{};
+    std::vector<int> leftGame;
     // Since when the room waits for a game: its creation, then the end of its last game.
     std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point started;  // of the running game
