@@ -354,16 +354,23 @@ constexpr std::uint16_t kRoomOptions = 2003, kRoomOptionsChanged = 2004, kPlayCh
                         kNotice = 240;
 constexpr auto kWait = std::chrono::seconds(30);
 
-// Enters the room the client joined (2007): the ms the game and its turn have run, from the room state
-// (2001; behind the jackpot, the class, 4 x u16, two flags, a u32, the lock, the track mode, the age).
-std::pair<std::uint32_t, std::uint32_t> EnterRunningRoom(RawClient& c) {
+struct RunningRoom {
+    std::uint32_t gameMs, turnMs, rackSeed;
+};
+
+// Enters the room the client joined (2007): the ms the game and its turn have run and the seed the table
+// was last racked with, from the room state (2001; behind the jackpot, the class, 4 x u16 and two flags
+// the rack seed, then the lock, the track mode, the age).
+RunningRoom EnterRunningRoom(RawClient& c) {
     Bytes state = c.Send(room::kEnterDone, Writer().u8(0))
                       ? c.Await(room::kRoomState, kWait).value_or(Bytes())
                       : Bytes();
     state.resize(std::max<std::size_t>(state.size(), 37));
-    std::uint32_t ms[2];
-    std::memcpy(ms, state.data() + 29, sizeof ms);
-    return {ms[0], ms[1]};
+    RunningRoom entered{};
+    std::memcpy(&entered.rackSeed, state.data() + 19, 4);
+    std::memcpy(&entered.gameMs, state.data() + 29, 4);
+    std::memcpy(&entered.turnMs, state.data() + 33, 4);
+    return entered;
 }
 
 // The balls of the game type at rest in a row on the table, as a client reports them (2050).
@@ -453,7 +460,8 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kNewTurn, kWait) &&
                     other.WaitFor(kNewTurn, kWait));
         ASSERT_NO_FATAL_FAILURE(Shoot(master, {{&master, lifted}, {&other, state}}, gameType));
-        const Bytes turn = other.Await(kNewTurn, kWait).value_or(Bytes(2));
+        std::map<std::uint16_t, Bytes> turnResult;
+        const Bytes turn = other.Await(kNewTurn, kWait, &turnResult).value_or(Bytes(2));
         EXPECT_EQ(Bytes(turn.begin() + 2, turn.end()), state) << "the new turn is not the other's table";
 
         const BallSpot spots[] = {{500, 0, 3}, {1e30f, 0, 3}, {0, 0, 1e20f}, {0, NAN, 3},
@@ -466,7 +474,11 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         // One who enters now gets the turn's table at once, the placement in it.
         RawClient watcher(server.Port());
         ASSERT_TRUE(watcher.EnterLobby(u"watcher") && watcher.JoinRoom(1));
-        EnterRunningRoom(watcher);
+        Bytes rackSeed = turnResult[kTurnResult];
+        rackSeed.resize(11);
+        EXPECT_EQ(EnterRunningRoom(watcher).rackSeed, rackSeed[7] | rackSeed[8] << 8 | rackSeed[9] << 16 |
+                                                          static_cast<std::uint32_t>(rackSeed[10]) << 24)
+            << "the entrant does not rack a cleared table as the players did";
         const auto entered = watcher.Await(kNewTurn, kWait);
         ASSERT_TRUE(entered && entered->size() >= 19u) << "the watcher waits for the next turn's table";
         EXPECT_TRUE(std::equal(taken.begin() + 1, taken.end(), entered->begin() + 7));
@@ -507,7 +519,7 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
         // The watcher enters the first turn, before the room has a table: the players who do not shoot
         // are asked for theirs, and the first that comes is his at once; the turn has run as the game.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const auto [gameMs, turnMs] = EnterRunningRoom(watcher);
+        const auto [gameMs, turnMs, rackSeed] = EnterRunningRoom(watcher);
         EXPECT_TRUE(turnMs == gameMs && turnMs >= 20) << turnMs << " ms of " << gameMs;
         ASSERT_TRUE(c.WaitFor(kTableStateRequest, kWait) && b.WaitFor(kTableStateRequest, kWait) &&
                     b.Send(kTableState, Writer().raw(state)));

@@ -775,6 +775,17 @@ TEST_F(StraightPoolRoomTest, TheTurnAfterTheLastButOneBallRacksTheTableAlikeOnEv
     EXPECT_EQ(TableBlock(), racked);
     FreeBallTurn(0, racked, 0);
     EXPECT_EQ(TableBlock(), racked) << "a racked table is not racked again";
+
+    // A client that held another rack seed (another game) enters now, as a watcher: the room state
+    // carries the rack seed, so its rack of the shot's table turns every ball as the players' did.
+    StartGame(0, 99);
+    EnterRoom(2, 0, 0, 0, 0, 2, 0, 5);
+    Deliver(2051, [&](net::Packet& p) {
+        p.WriteU8(1).WriteU8(0);
+        for (std::uint8_t b : cleared) p.WriteU8(b);
+        p.WriteU16(0).WriteU16(0);
+    });
+    EXPECT_EQ(TableBlock(), racked) << "the positions and orientations of the players' rack";
 }
 
 }  // namespace

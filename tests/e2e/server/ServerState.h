@@ -140,7 +140,8 @@ struct TestGameServer::Room {
     std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point started;  // of the running game
     PocketGroups groups;                            // 8-ball
-    bool shortRack = false;  // 8-ball and 9-ball games start on TableState::ShortRack (the master's "/rack")
+    // 8-ball, 9-ball and 14-1 games start on TableState::ShortRack (the master's "/rack").
+    bool shortRack = false;
 
     // The team slots of the playing seats close up after a player left them (he left the room or
     // withdrew), as every client's room closes them up: the slots keep their order and are numbered
