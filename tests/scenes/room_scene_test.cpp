@@ -110,6 +110,25 @@ TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePack
     TurnResult(1);
     EXPECT_EQ(SentWith(2050).size(), 2u) << "the state already went with the result";
     EXPECT_FALSE(scene.ShotRunning());
+
+    // A slow client still runs the next shot when its turn comes: the turn's table is no refusal, it is
+    // taken once the balls rest.
+    net::Packet table;
+    world.WriteBallStateMessage(table, false);
+    const Bytes turnTable(table.Data() + 4, table.Data() + table.Size());
+    world.MakeDefaultShot();
+    RelayShot();
+    TurnResult(0);
+    Deliver(2051, [&](net::Packet& p) {
+        p.WriteU8(0).WriteU8(0).WriteBytes(turnTable.data(), turnTable.size());
+        p.WriteU16(0).WriteU16(0);
+    });
+    ASSERT_TRUE(world.ShotExecuting());
+    for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+    scene.OnMessage(1112, 0, 0);
+    net::Packet rested;
+    world.WriteBallStateMessage(rested, false);
+    EXPECT_EQ(Bytes(rested.Data() + 4, rested.Data() + rested.Size()), turnTable);
 }
 
 // A peer's shot with a power of 100 or a contact factor of -2.5 or 1e6 could run to the rules' cap
