@@ -23,6 +23,7 @@ constexpr std::int32_t kFirstPocketType = table::kFirstPocketGameType;
 constexpr std::int32_t kEightBall = 10;
 constexpr auto kStatusCallEight = static_cast<std::uint8_t>(net::TeamStatus::EightBall);
 constexpr std::uint8_t kKindStays = 2;
+constexpr const char16_t* kOwnTimeOutLine = u"Your turn has run out of time.";
 constexpr int kMaxMembers = 8;
 // The team's result value while it plays its finishing shot.
 constexpr std::int32_t kThreeCushionFinishResult = 4, kBankShotFinishResult = 1004;
@@ -442,6 +443,9 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
             PlayEffect(hud::GameAni::TimeOut);
             world->Rules().SetShotResultCode(kTimeOutCode, false);
             ++world->timeOutCount;
+            // The own turn ended for lack of time, by this client's clock or another's (the master's, the
+            // server's while this one hung): the player reads it whenever his client takes the message.
+            if (before == ownSeat_.load()) AddChatLine(kOwnTimeOutLine, colour::kYellow);
         }
         if (kind != kKindStays && world->GameType() == kEightBall) world->ClearPocketCall();
     }

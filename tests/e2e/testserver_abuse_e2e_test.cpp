@@ -14,7 +14,9 @@
 #include <bit>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,6 +27,8 @@
 #include "net/Packet.h"
 #include "table/GameTypes.h"
 #include "table/TableMessages.h"
+#include "tests/e2e/RoomScriptSupport.h"
+#include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/GameJudge.h"
 #include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TableState.h"
@@ -568,6 +572,43 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
                              {3, room::kTeamLost, 2}, {1, room::kTeamWon, 0}, {2, room::kTeamLost, 1}}));
         server.Stop();
     }
+}
+
+// A client that hangs on its own turn (stopped, its socket open) loses the turn to the server's clock, as
+// its time-out would; once it runs again, its player reads in the chat that his turn ran out.
+TEST(TestServerAbuse, AShooterWhoseClientHangsLosesHisTurnAndIsToldWhenItWakes) {
+    ServerOptions options = Lobby();
+    options.turnGraceMs = 500;
+    TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    RawClient master(server.Port());
+    ASSERT_TRUE(master.EnterLobby(u"master") && master.CreateRoom(room::kThreeCushionGame, u"room", 2, 3));
+    const std::string timedOut = "CHAT 0xFFFFFF00 Your turn has run out of time.";
+    using namespace roomscript;
+    testsupport::ScriptedClient bob(
+        std::filesystem::temp_directory_path() / ("abuse_hang_" + std::to_string(::getpid())),
+        SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
+            "wait-journal ENTERED 5\n" + Click(kTeamTwo) + Click(kReadyStart) + "wait-journal " + timedOut +
+            "\nquit\n");
+    ASSERT_TRUE(bob.Start({"launcher", "bob", "secret"}, server.Port()));
+    // The master plays team 1 and starts once Bob is ready; his first turn runs out, and Bob's begins.
+    ASSERT_TRUE(master.WaitFor(room::kPlayerEntered, kWait) && master.Send(kPlayChoice, Writer().u8(1)));
+    ASSERT_TRUE(master.WaitFor(kReadyChanged, kWait) && master.Send(kStart, Writer()) &&
+                master.WaitFor(kGameStart, kWait))
+        << bob.Journal();
+    ASSERT_TRUE(master.Send(kTimeOver, Writer().u8(0)));
+    ASSERT_TRUE(bob.WaitFor("TURN 1 1")) << bob.Journal();
+    bob.Signal(SIGSTOP);
+    std::optional<Bytes> turn;
+    while ((turn = master.Await(kTurnResult, kWait)) && turn->size() > 5 && (*turn)[5] != 0) {
+    }
+    bob.Signal(SIGCONT);
+    ASSERT_TRUE(turn && turn->size() > 14) << bob.Journal();
+    EXPECT_EQ((*turn)[13] | ((*turn)[14] << 8), 0xFFFD) << "Bob's turn did not end as a time-out (-3)";
+    EXPECT_TRUE(server.Received(1, kTimeOver).empty()) << "Bob's own clock ended his turn, not the server's";
+    EXPECT_EQ(bob.Wait(std::chrono::seconds(60)), std::optional<int>(0)) << bob.Journal();
+    EXPECT_EQ(Lines(bob.Journal(), timedOut).size(), 1u) << bob.Journal();
+    server.Stop();
 }
 
 // A carom room's game ends at the target its point rule shows, and the room list shows it playing while
