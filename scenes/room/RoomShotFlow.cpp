@@ -23,6 +23,7 @@ constexpr std::int32_t kFirstPocketType = table::kFirstPocketGameType;
 constexpr std::int32_t kEightBall = 10;
 constexpr auto kStatusCallEight = static_cast<std::uint8_t>(net::TeamStatus::EightBall);
 constexpr std::uint8_t kKindStays = 2;
+constexpr const char16_t* kOwnTimeOutLine = u"Your turn has run out of time.";
 constexpr int kMaxMembers = 8;
 // The team's result value while it plays its finishing shot.
 constexpr std::int32_t kThreeCushionFinishResult = 4, kBankShotFinishResult = 1004;
@@ -212,6 +213,7 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
         room_.state = static_cast<std::uint8_t>(net::RoomState::Playing);
         for (RoomSeat& s : seats_) s.record.game.ClearCounters();
         leftPlayers_ = {};
+        heldTurn_.clear();
     }
     AddChatLine(u"The game has started.", colour::kGreen);
 
@@ -321,6 +323,16 @@ void SceneRoomGame::OnAim(net::Packet& p) {
 void SceneRoomGame::OnShot(net::Packet& p) {
     table::TableWorld* world = World();
     if (!world) return;
+    // A shot that comes before this client's run of the last one rested starts from the turn's table.
+    bool held = false;
+    {
+        platform::ScopedLock lock(seatLock_);
+        held = !heldTurn_.empty();
+    }
+    if (held) {
+        world->StopShotInProgress();
+        TakeHeldTurn();
+    }
     if (!world->ReadShotMessage(p)) return;
     if (gameRunning_.load()) ++shotCount_;
     showReceiving_ = false;
@@ -431,6 +443,9 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
             PlayEffect(hud::GameAni::TimeOut);
             world->Rules().SetShotResultCode(kTimeOutCode, false);
             ++world->timeOutCount;
+            // The own turn ended for lack of time, by this client's clock or another's (the master's, the
+            // server's while this one hung): the player reads it whenever his client takes the message.
+            if (before == ownSeat_.load()) AddChatLine(kOwnTimeOutLine, colour::kYellow);
         }
         if (kind != kKindStays && world->GameType() == kEightBall) world->ClearPocketCall();
     }
@@ -501,6 +516,39 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
 }
 
 void SceneRoomGame::OnNewTurn(net::Packet& p) {
+    table::TableWorld* world = World();
+    if (!world) return;
+    if (!world->ShotExecuting()) return ApplyNewTurn(p);
+    std::vector<std::uint8_t> body(p.Remaining());
+    p.ReadBytes(body.data(), body.size());
+    {
+        platform::ScopedLock lock(seatLock_);
+        heldTurn_ = std::move(body);
+    }
+    // The balls may have come to rest meanwhile, before the turn was held for them.
+    if (world->ShotExecuting())
+        LogWrite(u"ROOM : the new turn's table is taken once this client's run of the last shot rests\n");
+    else
+        TakeHeldTurn();
+}
+
+void SceneRoomGame::TakeHeldTurn() {
+    std::vector<std::uint8_t> body;
+    {
+        platform::ScopedLock lock(seatLock_);
+        body.swap(heldTurn_);
+    }
+    if (body.empty()) return;
+    net::Packet p;
+    p.Init(room::Id(RoomMsg::NewTurn));
+    p.WriteBytes(body.data(), body.size());
+    p.Finish();
+    p.Rewind();
+    ApplyNewTurn(p);
+    widgetsDirty_ = true;  // as after a message handled when it came
+}
+
+void SceneRoomGame::ApplyNewTurn(net::Packet& p) {
     table::TableWorld* world = World();
     if (!world) return;
     const std::uint8_t shooter = p.U8();

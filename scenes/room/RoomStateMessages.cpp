@@ -50,7 +50,7 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     info.number = p.U16();
     const std::uint8_t watchOnly = p.U8();
     info.state = p.U8();
-    p.U32();
+    const std::uint32_t rackSeed = p.U32();
     info.hasPassword = p.U8();
     info.password = info.hasPassword == 1 ? p.Str() : WString();
     info.pointTrackMode = p.U8();
@@ -106,6 +106,9 @@ void SceneRoomGame::OnRoomState(net::Packet& p) {
     const std::uint64_t now = platform::NowMs();
     gameClockBaseMs_ = now > roomClock ? now - roomClock : 0;
     if (running) StartTurnClock(now > turnClock ? now - turnClock : 0);
+    // The seed the running game's table was last racked with: a table the entrant gets as it was when
+    // a shot cleared it is racked as the players racked it, each ball turned alike.
+    if (running) rackSeed_ = rackSeed;
     bettingValue_ = stake;
     ShowPot();
     shooter_ = turnSeat;

@@ -206,6 +206,7 @@ void SceneRoomGame::Enter() {
         game_.SetOptions(room_.gameType, 1);
         for (RoomSeat& seat : seats_) seat = RoomSeat{};
         leftPlayers_ = {};
+        heldTurn_.clear();
     }
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = connectionLost_ =
@@ -555,6 +556,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
                 static_cast<int>(world->GetPlayState()) >= static_cast<int>(table::PlayState::Waiting) &&
                 !watchOnly_.load())
                 SendShotResult();
+            TakeHeldTurn();
             return true;
         case app_code::kSeatChoice:
             // A team slot needs the channel's level; a player over it is seated as a watcher.

@@ -259,6 +259,11 @@ private:
     void OnShot(net::Packet& p);
     void OnTurnResult(net::Packet& p);
     void OnNewTurn(net::Packet& p);
+    // A new turn's table taken (2051 positioned behind its id); OnNewTurn holds one that comes while this
+    // client still simulates the last shot, and TakeHeldTurn applies it once the balls rest (or before a
+    // shot that comes first).
+    void ApplyNewTurn(net::Packet& p);
+    void TakeHeldTurn();
     void OnBreakFoul(net::Packet& p);
     void OnGroups(net::Packet& p);
     void OnEightBallShot(net::Packet& p);
@@ -427,6 +432,9 @@ private:
         int level = 0;
     };
     std::array<LeftPlayer, room::kSeats> leftPlayers_{};
+    // The body of a new turn (2051) held until the own simulation of the last shot rests: a watcher's
+    // client is not waited for, and may still be running the shot when the turn comes.
+    std::vector<std::uint8_t> heldTurn_;
     net::RoomInfo room_;
     net::GameRoom game_;
 

@@ -110,6 +110,7 @@ public:
     }
     std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout * Patience()); }
     void Terminate() { process_.Terminate(); }
+    void Signal(int signal) { process_.Signal(signal); }
     std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }
     std::string Config() const { return ReadFile((folder_ / "config.ini").string()); }
 

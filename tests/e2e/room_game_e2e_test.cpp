@@ -225,18 +225,19 @@ EightBallRun EightBallScripts(int spaceTurns) {
                 "wait-journal SHOT \nwait-journal SOUND 26\nwait-journal TURN 0 1\n" + Sweep(510, -70) +
                 SpaceStrike() + SpaceTurns(spaceTurns) +
                 "wait-journal TURN \nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
-    run.bob = limit + SignIn("Bob") + "wait-journal ROOMS 1\nkey F8\nwait-journal DIALOG Messenger\n" +
-              Click(kFriendName) + "text Alice\n" + Click(kAddFriend) +
-              "wait-journal FRIENDS 1 Alice\nkey F8\nwait 300\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
-              "wait-journal ENTERED 5\n" + Click(kTeamTwo) + Click(kReadyStart) +
-              "key Return\nwait 200\ntext ready\nkey Return\n" + started +
-              "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
-              "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nkey Return\nwait 200\ntext /rack short\n"
-              "key Return\nwait-journal CHAT 0xFF00FF00 8-ball and 9-ball games start on a short rack.\n"
-              "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
-              Click(kReadyStart) + started + results + Click(kTeamOne) +
-              "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started +
-              "wait-journal SHOT \nwait 1000\nquit\n";
+    run.bob =
+        limit + SignIn("Bob") + "wait-journal ROOMS 1\nkey F8\nwait-journal DIALOG Messenger\n" +
+        Click(kFriendName) + "text Alice\n" + Click(kAddFriend) +
+        "wait-journal FRIENDS 1 Alice\nkey F8\nwait 300\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
+        "wait-journal ENTERED 5\n" + Click(kTeamTwo) + Click(kReadyStart) +
+        "key Return\nwait 200\ntext ready\nkey Return\n" + started +
+        "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
+        "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nkey Return\nwait 200\ntext /rack short\n"
+        "key Return\nwait-journal CHAT 0xFF00FF00 8-ball, 9-ball and 14-1 games start on a short rack.\n"
+        "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
+        Click(kReadyStart) + started + results + Click(kTeamOne) +
+        "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started +
+        "wait-journal SHOT \nwait 1000\nquit\n";
     const std::string ready =
         Click(kTeamTwo) + Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n";
     run.aliceAgain = limit + "wait-journal SCENE 4\nwait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
@@ -288,7 +289,8 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndA
     ASSERT_NE(back, std::string::npos) << bob;
     EXPECT_LT(master, back);
     EXPECT_NE(bob.find("CHAT 0xFF00FF00 The game has started.", back), std::string::npos) << bob;
-    EXPECT_NE(bob.find("CHAT 0xFF00FF00 8-ball and 9-ball games start on a short rack."), std::string::npos)
+    EXPECT_NE(bob.find("CHAT 0xFF00FF00 8-ball, 9-ball and 14-1 games start on a short rack."),
+              std::string::npos)
         << "the rack's confirmation is no room event\n"
         << bob;
     // Alice's first shot of the second game sent the 8 down: the game ended, both saw the results and
@@ -467,6 +469,9 @@ TEST(RoomGameJudge, TheShortRackPocketsAllButTheGameBallsAndTheNineIsSpottedBehi
         EXPECT_EQ(TableState::OutOfPlay(state, ball) != 0,
                   std::count(pocketed.begin(), pocketed.end(), ball) == 1);
     EXPECT_TRUE(TableState::ShortRack(4, 0, 0, pocketed).empty());
+    // 14-1: the 15 on the rail, the 1 at the head end.
+    ASSERT_TRUE(TableState::Fits(TableState::ShortRack(13, 0, 0, pocketed), 13));
+    EXPECT_EQ(pocketed, (Bytes{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
 
     // The 1 on the foot spot: the 9 goes behind it, toward the foot rail.
     TableState::SetSpot(state, 1, {63.75f, 0.0f, 2.8575f});

@@ -7,15 +7,18 @@
 
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "gui/Button.h"
 #include "gui/GuiConstants.h"
+#include "gui/TextLabel.h"
 #include "net/GameSession.h"
 #include "net/SceneGate.h"
 #include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/GameMenuWidgets.h"
+#include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/scenes/support/FakeSceneHost.h"
@@ -172,7 +175,8 @@ TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerAndAWit
     Open(4, 0, kTournamentChannel);
     Writer three;
     three.u8(3);
-    for (std::uint8_t seat = 0; seat < 3; ++seat) Member(three, seat, seat == 0 ? u"Alice" : u"Rival");
+    for (std::uint8_t seat = 0; seat < 3; ++seat)
+        Member(three, seat, seat == 0 ? u"Alice" : seat == 1 ? u"Rival" : u"Third");
     ASSERT_TRUE(server.Send(0, 2011, three.bytes()));
     ASSERT_TRUE(WaitUntil([&] { return scene.SeatCopy(2).occupied; }));
     ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, 0, 4, 0, 3)));
@@ -196,11 +200,21 @@ TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerAndAWit
     scene.OnMessage(1040, 0, 0);
     scene.OnMessage(1093, gui::button_id::kYes, 0);
     gate.SetChangingScene(false);
+    // Third withdraws later and ends the game: its results, every team in them, are on Alice's screen.
     Writer ended;
-    ended.str(u"Rival").u8(2).u16(0).u16(0).u8(0).u8(0);
-    ASSERT_TRUE(Sent(2037, 1) == 1 && server.SendFrames(0, {{2038, {0}}, {2031, ended.bytes()}}));
+    ended.str(u"Third").u8(2).u16(0).u16(0).u8(3).u8(1);
+    for (std::uint8_t seat = 0; seat < 3; ++seat)
+        ended.u8(seat + 1).u8(seat == 1 ? 1 : 2).u8(seat).u32(0).u32(0).u8(0);
+    ASSERT_TRUE(Sent(2037, 1) == 1 &&
+                server.SendFrames(0, {{2038, {0}}, {2038, {2}}, {2031, ended.bytes()}}));
     ASSERT_TRUE(WaitUntil([&] { return !scene.GameRunning(); }));
     gate.SetChangingScene(true);
+    const scenes::hud::GameResultList& results = *scene.ResultList();
+    EXPECT_TRUE(results.IsVisible() && results.RowShown(2) && !results.RowShown(3));
+    for (const auto& [row, name, result] : {std::tuple(0, u"Alice", u"Loss"), std::tuple(1, u"Rival", u"WIN"),
+                                            std::tuple(2, u"Third", u"Loss")})
+        EXPECT_EQ(std::pair(results.RowAt(row).name->Text(), results.RowAt(row).result->Text()),
+                  std::pair(std::u16string(name), std::u16string(result)));
     scene.Render(nullptr, false);  // the frame's work, then his own X and a marker behind it
     scene.OnMessage(1040, 0, 0);
     gate.SetChangingScene(false);

@@ -9,20 +9,26 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "net/Packet.h"
 #include "table/GameTypes.h"
 #include "table/TableMessages.h"
+#include "tests/e2e/RoomScriptSupport.h"
+#include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/GameJudge.h"
 #include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TableState.h"
@@ -352,16 +358,23 @@ constexpr std::uint16_t kRoomOptions = 2003, kRoomOptionsChanged = 2004, kPlayCh
                         kNotice = 240;
 constexpr auto kWait = std::chrono::seconds(30);
 
-// Enters the room the client joined (2007): the ms the game and its turn have run, from the room state
-// (2001; behind the jackpot, the class, 4 x u16, two flags, a u32, the lock, the track mode, the age).
-std::pair<std::uint32_t, std::uint32_t> EnterRunningRoom(RawClient& c) {
+struct RunningRoom {
+    std::uint32_t gameMs, turnMs, rackSeed;
+};
+
+// Enters the room the client joined (2007): the ms the game and its turn have run and the seed the table
+// was last racked with, from the room state (2001; behind the jackpot, the class, 4 x u16 and two flags
+// the rack seed, then the lock, the track mode, the age).
+RunningRoom EnterRunningRoom(RawClient& c) {
     Bytes state = c.Send(room::kEnterDone, Writer().u8(0))
                       ? c.Await(room::kRoomState, kWait).value_or(Bytes())
                       : Bytes();
     state.resize(std::max<std::size_t>(state.size(), 37));
-    std::uint32_t ms[2];
-    std::memcpy(ms, state.data() + 29, sizeof ms);
-    return {ms[0], ms[1]};
+    RunningRoom entered{};
+    std::memcpy(&entered.rackSeed, state.data() + 19, 4);
+    std::memcpy(&entered.gameMs, state.data() + 29, 4);
+    std::memcpy(&entered.turnMs, state.data() + 33, 4);
+    return entered;
 }
 
 // The balls of the game type at rest in a row on the table, as a client reports them (2050).
@@ -451,7 +464,8 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kNewTurn, kWait) &&
                     other.WaitFor(kNewTurn, kWait));
         ASSERT_NO_FATAL_FAILURE(Shoot(master, {{&master, lifted}, {&other, state}}, gameType));
-        const Bytes turn = other.Await(kNewTurn, kWait).value_or(Bytes(2));
+        std::map<std::uint16_t, Bytes> turnResult;
+        const Bytes turn = other.Await(kNewTurn, kWait, &turnResult).value_or(Bytes(2));
         EXPECT_EQ(Bytes(turn.begin() + 2, turn.end()), state) << "the new turn is not the other's table";
 
         const BallSpot spots[] = {{500, 0, 3}, {1e30f, 0, 3}, {0, 0, 1e20f}, {0, NAN, 3},
@@ -464,7 +478,11 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         // One who enters now gets the turn's table at once, the placement in it.
         RawClient watcher(server.Port());
         ASSERT_TRUE(watcher.EnterLobby(u"watcher") && watcher.JoinRoom(1));
-        EnterRunningRoom(watcher);
+        Bytes rackSeed = turnResult[kTurnResult];
+        rackSeed.resize(11);
+        EXPECT_EQ(EnterRunningRoom(watcher).rackSeed, rackSeed[7] | rackSeed[8] << 8 | rackSeed[9] << 16 |
+                                                          static_cast<std::uint32_t>(rackSeed[10]) << 24)
+            << "the entrant does not rack a cleared table as the players did";
         const auto entered = watcher.Await(kNewTurn, kWait);
         ASSERT_TRUE(entered && entered->size() >= 19u) << "the watcher waits for the next turn's table";
         EXPECT_TRUE(std::equal(taken.begin() + 1, taken.end(), entered->begin() + 7));
@@ -505,7 +523,7 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
         // The watcher enters the first turn, before the room has a table: the players who do not shoot
         // are asked for theirs, and the first that comes is his at once; the turn has run as the game.
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        const auto [gameMs, turnMs] = EnterRunningRoom(watcher);
+        const auto [gameMs, turnMs, rackSeed] = EnterRunningRoom(watcher);
         EXPECT_TRUE(turnMs == gameMs && turnMs >= 20) << turnMs << " ms of " << gameMs;
         ASSERT_TRUE(c.WaitFor(kTableStateRequest, kWait) && b.WaitFor(kTableStateRequest, kWait) &&
                     b.Send(kTableState, Writer().raw(state)));
@@ -532,8 +550,65 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
         EXPECT_EQ((*timedOut)[5], departs ? 0 : 2) << "the next player's turn";
         EXPECT_FALSE(between.count(kShot) || between.count(kTableStateRequest)) << "the short shot went out";
         EXPECT_TRUE(a.WaitFor(kNewTurn, kWait)) << "no new turn on the last shot's table";
+
+        // c withdraws too (or is gone), then b: the game's end lists every team it started with, the
+        // first to leave with his loss as well.
+        if (!departs) {
+            ASSERT_TRUE(c.Send(room::kGameEndRequest, Writer().u8(1)) &&
+                        a.WaitFor(room::kWithdrawnLost, kWait));
+        }
+        ASSERT_TRUE(b.Send(room::kGameEndRequest, Writer().u8(1)));
+        const Bytes ended = a.Await(room::kGameEnd, kWait).value_or(Bytes());
+        Reader r(ended);
+        r.str(), r.u8(), r.u16(), r.u16();
+        std::vector<std::array<int, 3>> teams(r.u8());  // slot, result, seat
+        r.u8();
+        for (auto& [slot, result, seat] : teams) {
+            slot = r.u8(), result = r.u8(), seat = r.u8();
+            r.u32(), r.u32(), r.u8();
+        }
+        EXPECT_TRUE(r.ok && r.left() == 0);
+        EXPECT_EQ(teams, (std::vector<std::array<int, 3>>{
+                             {3, room::kTeamLost, 2}, {1, room::kTeamWon, 0}, {2, room::kTeamLost, 1}}));
         server.Stop();
     }
+}
+
+// A client that hangs on its own turn (stopped, its socket open) loses the turn to the server's clock, as
+// its time-out would; once it runs again, its player reads in the chat that his turn ran out.
+TEST(TestServerAbuse, AShooterWhoseClientHangsLosesHisTurnAndIsToldWhenItWakes) {
+    ServerOptions options = Lobby();
+    options.turnGraceMs = 500;
+    TestGameServer server(options);
+    ASSERT_TRUE(server.Start());
+    RawClient master(server.Port());
+    ASSERT_TRUE(master.EnterLobby(u"master") && master.CreateRoom(room::kThreeCushionGame, u"room", 2, 3));
+    const std::string timedOut = "CHAT 0xFFFFFF00 Your turn has run out of time.";
+    using namespace roomscript;
+    testsupport::ScriptedClient bob(
+        std::filesystem::temp_directory_path() / ("abuse_hang_" + std::to_string(::getpid())),
+        SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
+            "wait-journal ENTERED 5\n" + Click(kTeamTwo) + Click(kReadyStart) + "wait-journal " + timedOut +
+            "\nquit\n");
+    ASSERT_TRUE(bob.Start({"launcher", "bob", "secret"}, server.Port()));
+    // The master plays team 1 and starts once Bob is ready; his first turn runs out, and Bob's begins.
+    ASSERT_TRUE(master.WaitFor(room::kPlayerEntered, kWait) && master.Send(kPlayChoice, Writer().u8(1)));
+    ASSERT_TRUE(master.WaitFor(kReadyChanged, kWait) && master.Send(kStart, Writer()) &&
+                master.WaitFor(kGameStart, kWait))
+        << bob.Journal();
+    ASSERT_TRUE(master.Send(kTimeOver, Writer().u8(0)));
+    ASSERT_TRUE(bob.WaitFor("TURN 1 1")) << bob.Journal();
+    bob.Signal(SIGSTOP);
+    std::optional<Bytes> turn;
+    while ((turn = master.Await(kTurnResult, kWait)) && turn->size() > 5 && (*turn)[5] != 0) {
+    }
+    bob.Signal(SIGCONT);
+    ASSERT_TRUE(turn && turn->size() > 14) << bob.Journal();
+    EXPECT_EQ((*turn)[13] | ((*turn)[14] << 8), 0xFFFD) << "Bob's turn did not end as a time-out (-3)";
+    EXPECT_TRUE(server.Received(1, kTimeOver).empty()) << "Bob's own clock ended his turn, not the server's";
+    EXPECT_EQ(bob.Wait(std::chrono::seconds(60)), std::optional<int>(0)) << bob.Journal();
+    EXPECT_EQ(Lines(bob.Journal(), timedOut).size(), 1u) << bob.Journal();
+    server.Stop();
 }
 
 // A carom room's game ends at the target its point rule shows, and the room list shows it playing while

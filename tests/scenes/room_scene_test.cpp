@@ -110,6 +110,25 @@ TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePack
     TurnResult(1);
     EXPECT_EQ(SentWith(2050).size(), 2u) << "the state already went with the result";
     EXPECT_FALSE(scene.ShotRunning());
+
+    // A slow client still runs the next shot when its turn comes: the turn's table is no refusal, it is
+    // taken once the balls rest.
+    net::Packet table;
+    world.WriteBallStateMessage(table, false);
+    const Bytes turnTable(table.Data() + 4, table.Data() + table.Size());
+    world.MakeDefaultShot();
+    RelayShot();
+    TurnResult(0);
+    Deliver(2051, [&](net::Packet& p) {
+        p.WriteU8(0).WriteU8(0).WriteBytes(turnTable.data(), turnTable.size());
+        p.WriteU16(0).WriteU16(0);
+    });
+    ASSERT_TRUE(world.ShotExecuting());
+    for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+    scene.OnMessage(1112, 0, 0);
+    net::Packet rested;
+    world.WriteBallStateMessage(rested, false);
+    EXPECT_EQ(Bytes(rested.Data() + 4, rested.Data() + rested.Size()), turnTable);
 }
 
 // A peer's shot with a power of 100 or a contact factor of -2.5 or 1e6 could run to the rules' cap
@@ -792,6 +811,17 @@ TEST_F(StraightPoolRoomTest, TheTurnAfterTheLastButOneBallRacksTheTableAlikeOnEv
     EXPECT_EQ(TableBlock(), racked);
     FreeBallTurn(0, racked, 0);
     EXPECT_EQ(TableBlock(), racked) << "a racked table is not racked again";
+
+    // A client that held another rack seed (another game) enters now, as a watcher: the room state
+    // carries the rack seed, so its rack of the shot's table turns every ball as the players' did.
+    StartGame(0, 99);
+    EnterRoom(2, 0, 0, 0, 0, 2, 0, 5);
+    Deliver(2051, [&](net::Packet& p) {
+        p.WriteU8(1).WriteU8(0);
+        for (std::uint8_t b : cleared) p.WriteU8(b);
+        p.WriteU16(0).WriteU16(0);
+    });
+    EXPECT_EQ(TableBlock(), racked) << "the positions and orientations of the players' rack";
 }
 
 }  // namespace

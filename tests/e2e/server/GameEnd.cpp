@@ -14,12 +14,24 @@ std::uint64_t TestGameServer::GoldOf(const Client& c) {
 
 void TestGameServer::EndGame(Room& room, int seat, std::uint8_t team, const std::u16string& name,
                              std::uint8_t endKind, Outbox& out) {
-    // The teams of the game: the one who left and those still playing, in slot order.
-    std::vector<std::pair<std::uint8_t, int>> teams{{team, seat}};
+    // The teams of the game at its end, each with the slot it started with: the one who left and those
+    // still playing, in slot order.
+    const auto slotOf = [&](int s, std::uint8_t now) {
+        return room.startSlots[s] ? room.startSlots[s] : now;
+    };
+    std::vector<std::pair<std::uint8_t, int>> teams{{slotOf(seat, team), seat}};
     for (int s = 0; s < kRoomSeats; ++s)
-        if (room.seats[s] && room.playing[s] && s != seat) teams.emplace_back(room.playing[s], s);
-    if (endKind != kInvalidGame && teams.size() > 2) return;  // the others play on
+        if (room.seats[s] && room.playing[s] && s != seat) teams.emplace_back(slotOf(s, room.playing[s]), s);
+    if (endKind != kInvalidGame && teams.size() > 2) {
+        room.leftGame.push_back(seat);  // the others play on
+        return;
+    }
     std::sort(teams.begin(), teams.end());
+    // Those who left the game before come first, in the order they left, each with his loss, so that
+    // the last team is one of the end (an invalid game marks it).
+    std::vector<std::pair<std::uint8_t, int>> left;
+    for (int s : room.leftGame) left.emplace_back(room.startSlots[s], s);
+    teams.insert(teams.begin(), left.begin(), left.end());
     room.running = false;
     room.waitingSince = std::chrono::steady_clock::now();
     room.shotPending = false;
@@ -30,7 +42,9 @@ void TestGameServer::EndGame(Room& room, int seat, std::uint8_t team, const std:
     w.u8(static_cast<std::uint8_t>(teams.size())).u8(1);
     for (std::size_t i = 0; i < teams.size(); ++i) {
         const bool last = i + 1 == teams.size();
-        const std::uint8_t result = endKind == kInvalidGame   ? (last ? kTeamInvalid : 0)
+        const bool leftBefore = i < left.size();
+        const std::uint8_t result = leftBefore                ? kTeamLost
+                                    : endKind == kInvalidGame ? (last ? kTeamInvalid : 0)
                                     : teams[i].second == seat ? kTeamLost
                                                               : kTeamWon;
         w.u8(teams[i].first).u8(result).u8(static_cast<std::uint8_t>(teams[i].second)).u32(0).u32(0).u8(0);

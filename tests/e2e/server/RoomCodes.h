@@ -70,7 +70,8 @@ constexpr std::int16_t kWithdrawalPoints = -10;
 constexpr std::uint8_t kTeamWon = 1, kTeamLost = 2, kTeamInvalid = 7;
 
 // Game types: the pocket games from 10 on.
-constexpr int kFirstPocketType = 10, kEightBallGame = 10, kNineBallGame = 12, kSnookerGame = 16;
+constexpr int kFirstPocketType = 10, kEightBallGame = 10, kNineBallGame = 12, kStraightPoolGame = 13,
+              kSnookerGame = 16;
 constexpr int kThreeCushionGame = 4, kLastGameType = 16;
 
 // A room's settings as the client's room dialogs allow them: a title of at most 24 characters, a

@@ -113,8 +113,10 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 Writer w;
                 w.u64(0).u8(room.moneyClass);
                 if (room.moneyClass == 3) w.u32(0).u32(0);
+                // While a game runs, the seed the table was last racked with: 14-1 racks the table a
+                // shot cleared with it, and the table the entrant gets may be that one.
                 w.u16(0).u16(0).u16(0).u16(room.number).u8(room.watchOnly[seat]);
-                w.u8(room.running ? 2 : 1).u32(0);
+                w.u8(room.running ? 2 : 1).u32(room.running ? room.seed : 0);
                 w.u8(room.password.empty() ? 0 : 1);
                 if (!room.password.empty()) w.str(room.password);
                 // How long the room has waited for a game and, while a game runs, how long it and its
@@ -196,6 +198,8 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 room.awaitingTable.clear();
                 room.shots = 0;
                 room.points = {};
+                room.startSlots = room.playing;
+                room.leftGame.clear();
                 room.lastState.clear();
                 room.groups.Reset();
                 room.seed = 0x1234567u + room.number * 7919u + static_cast<std::uint32_t>(nextRoom_);
@@ -329,7 +333,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                         line.substr(std::min(line.size(), kRackCommand.size() + 1));
                     const char16_t* answer =
                         seat != room.master ? u"Only the room master can change the rack."
-                        : rack == u"short"  ? u"8-ball and 9-ball games start on a short rack."
+                        : rack == u"short"  ? u"8-ball, 9-ball and 14-1 games start on a short rack."
                         : rack == u"full"   ? u"Games start on a full rack."
                                             : u"Use /rack short or /rack full.";
                     const bool done = seat == room.master && (rack == u"short" || rack == u"full");

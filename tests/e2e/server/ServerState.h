@@ -135,11 +135,16 @@ struct TestGameServer::Room {
     // theirs (2049), and the first one taken goes to these as their new turn (2051).
     std::vector<int> awaitingTable;
     std::array<std::uint16_t, kRoomSeats> points{};
+    // The team slot each seat played for when the running game started, and the seats that left it
+    // while it went on (withdrew, or left the room), in the order they left: its end lists them all.
+    std::array<std::uint8_t, kRoomSeats> startSlots{};
+    std::vector<int> leftGame;
     // Since when the room waits for a game: its creation, then the end of its last game.
     std::chrono::steady_clock::time_point waitingSince = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point started;  // of the running game
     PocketGroups groups;                            // 8-ball
-    bool shortRack = false;  // 8-ball and 9-ball games start on TableState::ShortRack (the master's "/rack")
+    // 8-ball, 9-ball and 14-1 games start on TableState::ShortRack (the master's "/rack").
+    bool shortRack = false;
 
     // The team slots of the playing seats close up after a player left them (he left the room or
     // withdrew), as every client's room closes them up: the slots keep their order and are numbered

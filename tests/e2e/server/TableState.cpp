@@ -20,7 +20,8 @@ namespace testserver {
 
 namespace {
 
-using room::kEightBallGame, room::kFirstPocketType, room::kNineBallGame, room::kSnookerGame;
+using room::kEightBallGame, room::kFirstPocketType, room::kNineBallGame, room::kSnookerGame,
+    room::kStraightPoolGame;
 
 constexpr std::size_t kHeader = 5;  // table, ball set, count
 constexpr std::size_t kPositionBytes = 12, kOrientationBytes = 16;
@@ -173,9 +174,9 @@ bool TableState::SpotOnFoot(Bytes& state, int gameType, int ball) {
 
 Bytes TableState::ShortRack(int gameType, std::uint16_t table, std::uint16_t ballSet, Bytes& pocketed) {
     pocketed.clear();
-    if (gameType != kEightBallGame && gameType != kNineBallGame) return {};
-    const int count = gameType == kEightBallGame ? 16 : 10;
-    const int gameBall = gameType == kEightBallGame ? 8 : 9;
+    if (gameType != kEightBallGame && gameType != kNineBallGame && gameType != kStraightPoolGame) return {};
+    const int count = gameType == kNineBallGame ? 10 : 16;
+    const int gameBall = gameType == kEightBallGame ? 8 : gameType == kNineBallGame ? 9 : 15;
     // A plain stroke along the rail at any but the softest power sends the game ball into pocket 3.
     constexpr float kRail = -60.5f;
     constexpr std::array<int, 5> kStash = {1, 2, 4, 5, 6};

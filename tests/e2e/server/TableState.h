@@ -54,9 +54,10 @@ public:
     // near as another ball allows (toward the foot rail first, then toward the head). False when the
     // state does not fit.
     static bool SpotOnFoot(Bytes& state, int gameType, int ball);
-    // The short rack of 8-ball and 9-ball (empty for other games): the cue ball and the game ball on
-    // the long rail before the right corner pocket, ball 1 (and in 8-ball the 9) at the head end, every
-    // other ball in a pocket. The pocketed balls are listed in `pocketed`.
+    // The short rack of 8-ball, 9-ball and 14-1 (empty for other games): the cue ball and the game ball
+    // (in 14-1 the 15) on the long rail before the right corner pocket, ball 1 (and in 8-ball the 9) at
+    // the head end, every other ball in a pocket. The pocketed balls are listed in `pocketed`. The 15 down
+    // leaves 14-1 one object ball, on which its table is racked again.
     static Bytes ShortRack(int gameType, std::uint16_t table, std::uint16_t ballSet, Bytes& pocketed);
 };
 

@@ -69,9 +69,10 @@ protected:
         return false;
     }
     // Room state on entry: own seat, master; class (not 3 asks its gold), point rule, seed; the room's
-    // state (1 waiting, 2 a game running) and the ms its turn has run.
+    // state (1 waiting, 2 a game running), the ms its turn has run and the running game's rack seed.
     void EnterRoom(std::uint8_t own, std::uint8_t master, std::uint8_t roomClass = 0, std::uint8_t rule = 0,
-                   std::uint32_t seed = 0, std::uint8_t state = 1, std::uint32_t turnMs = 0) {
+                   std::uint32_t seed = 0, std::uint8_t state = 1, std::uint32_t turnMs = 0,
+                   std::uint32_t rackSeed = 0) {
         Deliver(2001, [&](net::Packet& p) {
             p.WriteU64(0)
                 .WriteU8(roomClass)
@@ -81,7 +82,7 @@ protected:
                 .WriteU16(7)
                 .WriteU8(0)
                 .WriteU8(state);
-            p.WriteU32(0).WriteU8(roomPassword.empty() ? 0 : 1);
+            p.WriteU32(rackSeed).WriteU8(roomPassword.empty() ? 0 : 1);
             if (!roomPassword.empty()) p.WriteString(roomPassword);
             p.WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(turnMs);
             p.WriteU8(master).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(master).WriteU8(own).WriteU8(0);
