@@ -28,6 +28,8 @@ using testsupport::ScriptedClient;
 
 using namespace roomscript;
 
+// The test server's answer to "/rack short", as a journal line.
+constexpr const char* kShortRack = "CHAT 0xFF00FF00 8-ball, 9-ball and 14-1 games start on a short rack.";
 constexpr const char* kGameChoice = "450 348";
 constexpr const char* kEightBallRow = "450 502";
 constexpr const char* kTurnTimeChoice = "470 420";
@@ -225,19 +227,17 @@ EightBallRun EightBallScripts(int spaceTurns) {
                 "wait-journal SHOT \nwait-journal SOUND 26\nwait-journal TURN 0 1\n" + Sweep(510, -70) +
                 SpaceStrike() + SpaceTurns(spaceTurns) +
                 "wait-journal TURN \nkey Return\nwait 200\ntext bye\nkey Return\nwait 600000\n";
-    run.bob =
-        limit + SignIn("Bob") + "wait-journal ROOMS 1\nkey F8\nwait-journal DIALOG Messenger\n" +
-        Click(kFriendName) + "text Alice\n" + Click(kAddFriend) +
-        "wait-journal FRIENDS 1 Alice\nkey F8\nwait 300\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
-        "wait-journal ENTERED 5\n" + Click(kTeamTwo) + Click(kReadyStart) +
-        "key Return\nwait 200\ntext ready\nkey Return\n" + started +
-        "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
-        "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nkey Return\nwait 200\ntext /rack short\n"
-        "key Return\nwait-journal CHAT 0xFF00FF00 8-ball, 9-ball and 14-1 games start on a short rack.\n"
-        "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
-        Click(kReadyStart) + started + results + Click(kTeamOne) +
-        "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started +
-        "wait-journal SHOT \nwait 1000\nquit\n";
+    run.bob = limit + SignIn("Bob") + "wait-journal ROOMS 1\nkey F8\nwait-journal DIALOG Messenger\n" +
+              Click(kFriendName) + "text Alice\n" + Click(kAddFriend) +
+              "wait-journal FRIENDS 1 Alice\nkey F8\nwait 300\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
+              "wait-journal ENTERED 5\n" + Click(kTeamTwo) + Click(kReadyStart) +
+              "key Return\nwait 200\ntext ready\nkey Return\n" + started +
+              "wait-journal SHOT \nwait-journal CHAT 0xFFFFFFFF Free ball.\n" + SpaceTurns(spaceTurns) +
+              "wait-journal CHAT 0xFF00FF00 Bob is the room master.\nkey Return\nwait 200\ntext /rack short\n"
+              "key Return\nwait-journal " +
+              kShortRack + "\nwait-journal CHAT 0xFFFFFFFF Alice : ready\n" + Click(kReadyStart) + started +
+              results + Click(kTeamOne) + "wait-journal CHAT 0xFFFFFFFF Alice : ready\n" +
+              Click(kReadyStart) + started + "wait-journal SHOT \nwait 1000\nquit\n";
     const std::string ready =
         Click(kTeamTwo) + Click(kReadyStart) + "key Return\nwait 200\ntext ready\nkey Return\n";
     run.aliceAgain = limit + "wait-journal SCENE 4\nwait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
@@ -289,10 +289,7 @@ TEST(RoomGameRun, TwoClientsPlayEightBallThroughAScratchATimeOutADropARejoinAndA
     ASSERT_NE(back, std::string::npos) << bob;
     EXPECT_LT(master, back);
     EXPECT_NE(bob.find("CHAT 0xFF00FF00 The game has started.", back), std::string::npos) << bob;
-    EXPECT_NE(bob.find("CHAT 0xFF00FF00 8-ball, 9-ball and 14-1 games start on a short rack."),
-              std::string::npos)
-        << "the rack's confirmation is no room event\n"
-        << bob;
+    EXPECT_NE(bob.find(kShortRack), std::string::npos) << "the rack's confirmation is no room event\n" << bob;
     // Alice's first shot of the second game sent the 8 down: the game ended, both saw the results and
     // Bob started a third game once both had picked a team again.
     const std::string aliceAgain = again.Journal();
@@ -350,7 +347,7 @@ TEST(RoomGameRun, AThirdClientWatchesATwoPlayerEightBallGameToItsEndAndViewsOwnA
     const std::string alice =
         SignIn("Alice") + "wait-journal ROOMS 0\n" + Click(kCreateRoomButton) + Click(kGameChoice) +
         Click(kEightBallRow) + "key Return\nwait-journal ENTERED 5\n" + say + "/rack short\nkey Return\n" +
-        "wait-journal CHAT 0xFF00FF00 8-ball and 9-ball games start on a short rack.\n" + Click(kTeamOne) +
+        "wait-journal " + kShortRack + "\n" + Click(kTeamOne) +
         "wait-journal CHAT 0xFFFFFF80 Bob : ready\nwait-journal CHAT 0xFF80FFFF Carol : watching\n" +
         Click(kReadyStart) + started + "wait-journal TURN 0 1\n" + SpaceStrike() + "wait-journal SHOT \n" +
         results + quit;
