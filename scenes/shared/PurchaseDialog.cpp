@@ -379,6 +379,12 @@ void PurchaseDialog::Beep() {
 
 bool PurchaseDialog::OnCommand(const gui::CommandEvent& event) {
     if (!event.source || event.code != gui::CommandCode::Event) return false;
+    if (event.source == recipient_ || event.source == message_) {
+        // Enter in the recipient or the message buys, as Buy does; Escape closes the window by its
+        // Close button's key.
+        if (event.value == static_cast<std::int32_t>(platform::kVkReturn)) Buy();
+        return true;
+    }
     const std::uint32_t id = event.source == list_ ? event.id : event.source->Id();
     if (id >= kFirstPeriod && id < kFirstPeriod + 3) {
         period_ = static_cast<int>(id - kFirstPeriod) + 1;
@@ -406,14 +412,18 @@ bool PurchaseDialog::OnCommand(const gui::CommandEvent& event) {
             Show(false);
             return true;
         case kBuyId:
-            if (Validate()) {
-                buy_->SetEnabled(false);
-                if (host_) host_->PostUiMessage(purchase_message::kPurchaseConfirmed, 0, 0, 0);
-            }
+            Buy();
             return true;
         default:
             return false;
     }
+}
+
+void PurchaseDialog::Buy() {
+    // A request goes once: the button stays disabled until the window opens again.
+    if (!buy_->IsEnabled() || !Validate()) return;
+    buy_->SetEnabled(false);
+    if (host_) host_->PostUiMessage(purchase_message::kPurchaseConfirmed, 0, 0, 0);
 }
 
 bool PurchaseDialog::WriteRequest(net::Packet& p) const {

@@ -120,6 +120,8 @@ private:
     std::int64_t Balance() const;
     // The first failed check shown, or true when the request may go.
     bool Validate();
+    // Buy (and Enter in a field): the checks, then 1103 to the owner and the button disabled.
+    void Buy();
     void Beep();
 
     SceneHost* host_;

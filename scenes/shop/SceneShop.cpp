@@ -15,6 +15,7 @@
 #include "gui/UiAtlas.h"
 #include "gui/WebHost.h"
 #include "gui/WebPageDialog.h"
+#include "gui/WidgetRouter.h"
 #include "net/GameTypes.h"
 #include "net/ItemUse.h"
 #include "net/Packet.h"
@@ -273,6 +274,12 @@ void SceneShop::Enter() {
 }
 
 bool SceneShop::Leave(ResourceManager* resources, SceneManager* engineScenes) {
+    // No window of this visit comes back with the next: each opens afresh (the membership window
+    // without the gift and the name typed last time).
+    for (gui::Dialog* window :
+         std::initializer_list<gui::Dialog*>{activate_, inProgress_, delete_, nickChange_, imagePanel_,
+                                             picture_, purchase_, membership_, cueWindow_, cuePurchase_})
+        window->HideQuietly();
     const bool result = GameScene::Leave(resources, engineScenes);
     StopMusic();
     for (ShopItemCard* card : shopCards_) card->Clear();
@@ -628,7 +635,10 @@ void SceneShop::SelectCategory(bool shop, int category) {
 // --- widget events ----------------------------------------------------------------------------
 
 bool SceneShop::OnCommand(const gui::CommandEvent& event) {
-    if (!event.source) return false;
+    // Only the shop's own controls act here. What one of its windows (a dialog, a notice, the cue
+    // windows, the shared windows) leaves unhandled is none of them, whatever its id: the Enter of a
+    // window's edit box carries id 0, the id of "To Lobby".
+    if (!event.source || gui::WidgetRouter::IsInDialog(event.source, this)) return false;
     const std::uint32_t id = event.id;
     if (const int slot = CardSlot(id, shop_control::kFirstShopCard); slot >= 0) {
         OnShopCard(slot, event.value);
