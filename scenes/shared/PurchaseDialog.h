@@ -40,6 +40,8 @@ public:
     static constexpr std::uint32_t kFirstName = 100;
     static constexpr std::uint32_t kScroll = 97, kUp = 98, kDown = 99;
     static constexpr std::uint32_t kPicked = 65535;
+    // How far below its top the list reaches: its rows and the down arrow under them.
+    static constexpr int kReach = kRows * 20 + 20;
 
     explicit RecipientList(SceneHost* host);
     void SetSource(int source) { source_ = source; }
