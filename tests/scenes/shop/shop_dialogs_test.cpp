@@ -372,7 +372,7 @@ TEST_F(ShopWindowKeysTest, EnterAndEscapeInEveryFieldOfTheShopsWindowsKeepThePla
         }
         shop.OnCommand({&shop, shop_control::kMembership, 0, gui::CommandCode::Event});
         EXPECT_TRUE(membership.GiftMode() == 1 && membership.Recipient().empty() &&
-                    !membership.GiftBox()->IsChecked());
+                    !membership.GiftBox()->IsChecked() && !membership.RecipientEdit()->HasFocus());
         membership.Show(false);
     }
     EXPECT_FALSE(Left());
