@@ -74,6 +74,8 @@ public:
     virtual bool OnKey(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     // Moves the widget to the end of its parent's children: drawn last, offered input first.
     virtual void BringToFront();
+    // Moves the widget to the start of its parent's children: drawn first, offered input last.
+    void SendToBack();
     // An event of a child (or of a deeper descendant nobody below handled); true when handled.
     virtual bool OnCommand(const CommandEvent& event);
     virtual void OnShow() {}

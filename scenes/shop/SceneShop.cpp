@@ -115,6 +115,9 @@ void SceneShop::CreateUI() {
 
     background_ = AddImage(0, 0, 256, 256, gui::atlas::shop::kBackgroundTile);
     background_->SetVisible(false);  // drawn tiled by the scene over the whole client area
+    // A child of the scene behind the layout: the messenger at the layout's right opens over it, and
+    // a cue window that borrows it brings it over the windows, beside itself anywhere on the screen.
+    preview_ = Make<ItemPreviewPanel>(kDetailX, kPreviewY, ItemDetailPanel::kWidth, 200);
     // The shop's 1024-wide layout, in the middle of a larger client, as the lobby's; the dialogs,
     // centred on the client, open over it. A client lower than 768 gives it its height.
     layout_ = Make<CentredLayout>(CentredLayout::Lower::Fit);
@@ -180,9 +183,6 @@ void SceneShop::CreateUI() {
     personalCue_ = AddTextButton(*mainPanel_, 445, 0, 107, 40, shop_control::kPersonalCue, u"Personal Cue");
 
     detail_ = shop.Make<ItemDetailPanel>(kDetailX, kDetailY, host);
-    // A child of the scene, not of the layout: a cue window borrows it and places it beside itself
-    // anywhere on the screen.
-    preview_ = Make<ItemPreviewPanel>(kDetailX, kPreviewY, ItemDetailPanel::kWidth, 200);
     // A cue window that lent the panel for its own cue gives it back to the selection's item, under
     // the cue windows still open.
     preview_->SetOnReturnHome([this] {

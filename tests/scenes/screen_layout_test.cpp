@@ -187,11 +187,12 @@ TEST_F(ShopLayoutTest, ThePreviewFillsTheCornerUnderTheDetailAndFollowsTheWindow
             << context;
         ExpectTidy(main, context);
         ASSERT_TRUE(preview.IsVisible());
-        EXPECT_EQ(preview.X() + preview.Width(), layout.right - 10) << context;
-        EXPECT_EQ(preview.Y() + preview.Height(), layout.bottom - 50) << context;
+        const Box corner = ScreenBox("preview", preview);
+        EXPECT_EQ(corner.right, layout.right - 10) << context;
+        EXPECT_EQ(corner.bottom, layout.bottom - 50) << context;
         EXPECT_EQ(preview.Preview()->Width(), preview.Width() - 12) << context << ": the 3D view follows";
-        EXPECT_FALSE(Overlap(ScreenBox("preview", preview), ScreenBox("detail", *shop.Detail()))) << context;
-        EXPECT_GE(preview.X(), layout.left + 568) << context << ": the preview stays right of the main panel";
+        EXPECT_FALSE(Overlap(corner, ScreenBox("detail", *shop.Detail()))) << context;
+        EXPECT_GE(corner.left, layout.left + 568) << context << ": the preview stays right of the main panel";
     }
 }
 
@@ -211,6 +212,10 @@ TEST_F(ShopLayoutTest, ACueWindowShowsItsCueUnderItselfAndGivesThePreviewBack) {
     EXPECT_FALSE(preview.IsVisible());
     EXPECT_EQ(preview.X(), homeX);
     EXPECT_EQ(preview.Y(), homeY);
+    const auto& layers = shop.Children();
+    EXPECT_LT(std::find(layers.begin(), layers.end(), &preview),
+              std::find(layers.begin(), layers.end(), shop.Layout()))
+        << "back home the preview lies over the layout, where the messenger opens";
     EXPECT_EQ(preview.Preview()->viewDistance, 0.0f) << "a dialog's camera stayed on the shop's preview";
 }
 

@@ -13,6 +13,7 @@
 #include "gui/Overlays.h"
 #include "gui/TextInput.h"
 #include "gui/UiResourceSet.h"
+#include "gui/WidgetRouter.h"
 #include "platform/video/ImageFile.h"
 #include "scenes/front/Messenger.h"
 #include "scenes/shared/PurchaseDialog.h"
@@ -20,6 +21,7 @@
 #include "scenes/shop/ShopCodes.h"
 #include "tests/common/GlTestSupport.h"
 #include "tests/scenes/shop/ShopTestHost.h"
+#include "tests/scenes/support/LayoutBoxes.h"
 #include "tests/scenes/support/ScreenReference.h"
 
 namespace {
@@ -89,6 +91,15 @@ TEST(ShopScreenGl, TheTiledBackgroundCoversALargeWindowAndDrifts) {
     EXPECT_EQ(messenger.ScreenX() + scenes::Messenger::kWidth,
               shop.Layout()->ScreenX() + 1024 - scenes::Messenger::kRightMargin)
         << "the messenger opens at the layout's right, as on a 1024 x 768 client";
+    // Only windows lie over the messenger, no panel of the shop (the item preview did).
+    bool drawn = false;
+    layout_test::ForEachShown(shop, [&](const gui::Widget& w) {
+        drawn = drawn || &w == &messenger;
+        if (!drawn || gui::WidgetRouter::IsInDialog(&w, &shop)) return;
+        EXPECT_FALSE(layout_test::Overlap(layout_test::ScreenBox("control", w),
+                                          layout_test::ScreenBox("messenger", messenger)))
+            << "control " << w.Id() << " lies over the messenger";
+    });
     // The right and lower edges of the window lie under no widget: only the background covers them.
     const auto corner = [](const platform::Image& frame, int x0, int y0) {
         std::vector<std::uint8_t> pixels;
