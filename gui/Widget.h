@@ -241,6 +241,8 @@ struct GuiState {
     int mouseX = 0, mouseY = 0;
     int screenWidth = 1024, screenHeight = 768;  // the root's last layout size
     CommandEvent lastCommand;                    // the last command record sent up (read by tests and tools)
+    // The Enter or Escape whose key-down the widgets took: its character goes with it.
+    std::uint32_t takenKey = 0;
 };
 GuiState& GetGuiState();
 void ClearGuiPointers();

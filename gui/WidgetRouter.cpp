@@ -40,12 +40,10 @@ Widget* LastShown(Widget& root, bool (*match)(const Widget&)) {
     return nullptr;
 }
 
-// The Enter or Escape whose key-down the widgets took (a hot key, an open list, a popup): the
-// character that follows it is taken too, so the key that pressed a button or closed something
-// neither reaches an edit box (an Enter that closed a notice would be Enter once more in the field
-// under it) nor the scene (main thread only).
-std::uint32_t gTakenKey = 0;
-
+// The keys whose key-down, when the widgets took it (a hot key, an open list, a popup), takes the
+// character that follows it too (GuiState::takenKey): the key that pressed a button or closed
+// something neither reaches an edit box (an Enter that closed a notice would be Enter once more in the
+// field under it) nor the scene.
 bool HasTakenCharacter(std::uint32_t key) {
     return key == platform::kVkReturn || key == platform::kVkEscape;
 }
@@ -200,15 +198,16 @@ bool WidgetRouter::RouteMouse(Widget& root, std::uint32_t message, std::uintptr_
 bool WidgetRouter::RouteKey(Widget& root, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) {
     const auto key = static_cast<std::uint32_t>(wParam);
+    std::uint32_t& taken = GetGuiState().takenKey;
     if (message == platform::kWmChar && HasTakenCharacter(key)) {
-        if (std::exchange(gTakenKey, 0) == key) return true;
+        if (std::exchange(taken, 0) == key) return true;
     } else if (message == platform::kWmKeyDown) {
-        gTakenKey = 0;
+        taken = 0;
     }
     Widget* modal = TopModal(root);
     Widget& scope = modal ? *modal : root;
     if (TopTakesEscape(root, scope, message, wParam)) {
-        gTakenKey = platform::kVkEscape;
+        taken = platform::kVkEscape;
         return true;
     }
     EditBox* edit = TextInputManager::GetFocusedEdit();
@@ -219,7 +218,7 @@ bool WidgetRouter::RouteKey(Widget& root, std::uint32_t message, std::uintptr_t 
         if (Widget* hot = FindHotkey(scope, key)) {
             // A button pressed by Enter or Escape takes the character too, so neither the scene (the
             // shot gallery hides its list on Escape) nor an edit box acts on the same key once more.
-            if (message == platform::kWmKeyDown && HasTakenCharacter(key)) gTakenKey = key;
+            if (message == platform::kWmKeyDown && HasTakenCharacter(key)) taken = key;
             hot->OnHotkey();
             return true;
         }
