@@ -296,7 +296,6 @@ protected:
         s().own.cash = 100000;
         s().own.money = 100000;
         host.shownBox = &box;
-        host.Own(900, shop_item::kNickChange, 5, 2);
         shop.SetHost(&host);
         shop.Show(true);
         shop.Enter();
@@ -310,20 +309,19 @@ protected:
         if (!shop.RouteMessage(message, wParam, lParam)) shop.OnMessage(message, wParam, lParam);
     }
     void Press(std::uint32_t key) {
-        Route(platform::kWmKeyDown, key);
-        Route(platform::kWmChar, key);
-        Route(platform::kWmKeyUp, key);
+        for (std::uint32_t message : {platform::kWmKeyDown, platform::kWmChar, platform::kWmKeyUp})
+            Route(message, key);
     }
-    void Type(const WString& text) {
-        for (char16_t c : text) Route(platform::kWmChar, c);
-    }
-    void ClickOn(const gui::Widget& w) {
+    // A click in the middle of the widget, then the text typed.
+    void ClickOn(const gui::Widget& w, const WString& text = {}) {
         const std::intptr_t at =
             platform::MakeLParam(w.ScreenX() + w.Width() / 2, w.ScreenY() + w.Height() / 2);
-        Route(platform::kWmMouseMove, 0, at);
-        Route(platform::kWmLButtonDown, 1, at);
-        Route(platform::kWmLButtonUp, 0, at);
+        for (std::uint32_t message :
+             {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+            Route(message, message == platform::kWmLButtonDown, at);
+        for (char16_t c : text) Route(platform::kWmChar, c);
     }
+    void OpenMembership() { shop.OnCommand({&shop, shop_control::kMembership, 0, gui::CommandCode::Event}); }
     // The shop was left: "To Lobby" sends 1146 and asks for the lobby.
     bool Left() const { return shop.ChangeRequested() || !host.sentBytes.empty(); }
 
@@ -336,12 +334,11 @@ TEST_F(ShopWindowKeysTest, EnterAndEscapeInEveryFieldOfTheShopsWindowsKeepThePla
     // Membership as a gift: the gift box's notice and the plus kind's refusal close on Enter and leave
     // the window as it was, the name still in its field; Enter in the name is Buy.
     MembershipDialog& membership = *shop.Membership();
-    shop.OnCommand({&shop, shop_control::kMembership, 0, gui::CommandCode::Event});
+    OpenMembership();
     ClickOn(*membership.GiftBox());
     ASSERT_TRUE(box.IsVisible());
     Press(platform::kVkReturn);
-    ClickOn(*membership.RecipientEdit());
-    Type(u"Bob");
+    ClickOn(*membership.RecipientEdit(), u"Bob");
     Press(platform::kVkReturn);
     EXPECT_TRUE(host.LastBox() == u"Notice|플러스 멤버십은 당분간 결제불가능합니다.");
     const std::size_t shown = host.boxes.size();
@@ -357,11 +354,10 @@ TEST_F(ShopWindowKeysTest, EnterAndEscapeInEveryFieldOfTheShopsWindowsKeepThePla
     // Escape in the name closes the window; it opens again for oneself with an empty name, and so it
     // does after the shop was left with it open.
     for (bool leave : {false, true}) {
-        shop.OnCommand({&shop, shop_control::kMembership, 0, gui::CommandCode::Event});
+        OpenMembership();
         ClickOn(*membership.GiftBox());
         Press(platform::kVkReturn);
-        ClickOn(*membership.RecipientEdit());
-        Type(u"Bob");
+        ClickOn(*membership.RecipientEdit(), u"Bob");
         if (leave) {
             shop.Leave(nullptr, nullptr);
             shop.Enter();
@@ -370,7 +366,7 @@ TEST_F(ShopWindowKeysTest, EnterAndEscapeInEveryFieldOfTheShopsWindowsKeepThePla
             Press(platform::kVkEscape);
             EXPECT_FALSE(membership.IsVisible());
         }
-        shop.OnCommand({&shop, shop_control::kMembership, 0, gui::CommandCode::Event});
+        OpenMembership();
         EXPECT_TRUE(membership.GiftMode() == 1 && membership.Recipient().empty() &&
                     !membership.GiftBox()->IsChecked() && !membership.RecipientEdit()->HasFocus());
         membership.Show(false);
@@ -390,13 +386,11 @@ TEST_F(ShopWindowKeysTest, EnterAndEscapeInEveryFieldOfTheShopsWindowsKeepThePla
         Press(platform::kVkReturn);
         EXPECT_TRUE(purchase.IsVisible() && !box.IsVisible());
         EXPECT_TRUE(purchase.MessageEdit()->GetText() == u"This is for you~");
-        ClickOn(*field);
         Press(platform::kVkEscape);
         EXPECT_FALSE(purchase.IsVisible());
     }
     shop.OnMessage(shop_message::kOpenPurchase, 2, 0);
-    ClickOn(*purchase.RecipientEdit());
-    Type(u"Friend");
+    ClickOn(*purchase.RecipientEdit(), u"Friend");
     Press(platform::kVkReturn);
     EXPECT_TRUE(host.Posted(shop_message::kPurchaseConfirmed));
     host.posted.clear();
@@ -404,29 +398,11 @@ TEST_F(ShopWindowKeysTest, EnterAndEscapeInEveryFieldOfTheShopsWindowsKeepThePla
     EXPECT_FALSE(host.Posted(shop_message::kPurchaseConfirmed)) << "a request goes once";
     purchase.Show(false);
 
-    // The nickname change: Enter is OK (refused here), Escape is Cancel.
-    shop.OnCommand({&shop, shop_control::kInventoryTab, 0, gui::CommandCode::Event});
-    for (int i = 0; i < kCardsPerGrid; ++i)
-        if (shop.InventoryCard(i)->IsVisible() && shop.InventoryCard(i)->Serial() == 900)
-            shop.OnCommand({&shop, shop_control::kFirstInventoryCard + static_cast<std::uint32_t>(i), 0,
-                            gui::CommandCode::Event});
-    shop.OnMessage(shop_message::kCheckUse, 0, 0);
-    NickChangeDialog& nick = *shop.NickChange();
-    ASSERT_TRUE(nick.IsVisible());
-    ClickOn(*nick.Edit());
-    Type(u"a b");
-    Press(platform::kVkReturn);
-    EXPECT_TRUE(host.LastBox() == u"Error|A nickname cannot hold blanks.");
-    Press(platform::kVkReturn);
-    EXPECT_TRUE(nick.IsVisible() && nick.Edit()->GetText() == u"a b");
-    Press(platform::kVkEscape);
-    EXPECT_FALSE(nick.IsVisible());
-
-    // The windows without a field: Enter does their confirming button's work or nothing, Escape
-    // closes them or does nothing.
-    for (gui::Dialog* window :
-         std::initializer_list<gui::Dialog*>{shop.Activate(), shop.DeleteDialog(), shop.Picture(),
-                                             shop.ImagePanel(), shop.CueWindow(), shop.CuePurchase()}) {
+    // The other windows (the nickname's field has the focus): Enter and Escape press their buttons of
+    // those keys or do nothing.
+    for (gui::Dialog* window : std::initializer_list<gui::Dialog*>{
+             shop.NickChange(), shop.Activate(), shop.DeleteDialog(), shop.Picture(), shop.ImagePanel(),
+             shop.CueWindow(), shop.CuePurchase()}) {
         window->Show(true);
         Press(platform::kVkReturn);
         Press(platform::kVkEscape);
