@@ -30,7 +30,7 @@ void CentredLayout::Fit(int clientWidth, int clientHeight) {
 }
 
 void CentredLayout::OnResize(int width, int height) {
-    // The parent's layout has centred it by its anchor; a fitting one takes its height from the parent.
+    // The parent's layout has centred it by its anchor; a fitted one takes its height from the parent.
     const gui::Widget* parent = GetParent();
     if (lower_ == Lower::Fit && parent)
         Fit(parent->Width(), parent->Height());
