@@ -81,6 +81,10 @@ void EditBox::OnHide() {
     SetFocus(false);
 }
 
+void EditBox::OnEnable(bool enabled) {
+    if (!enabled) SetFocus(false);
+}
+
 bool EditBox::Fits(std::size_t extra) const {
     return maxLength_ == 0 || text_.size() + extra <= static_cast<std::size_t>(maxLength_);
 }

@@ -39,6 +39,8 @@ public:
     bool OnMouse(const MouseEvent& event) override;
     bool OnKey(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void OnHide() override;
+    // A field disabled gives up the text focus (and no longer shows the caret).
+    void OnEnable(bool enabled) override;
 
 private:
     void Insert(char16_t unit);

@@ -101,6 +101,13 @@ void Widget::BringToFront() {
     if (it != siblings.end()) std::rotate(it, it + 1, siblings.end());
 }
 
+void Widget::SendToBack() {
+    if (!parent_) return;
+    auto& siblings = parent_->children_;
+    auto it = std::find(siblings.begin(), siblings.end(), this);
+    if (it != siblings.end()) std::rotate(siblings.begin(), it, it + 1);
+}
+
 bool Widget::OnCommand(const CommandEvent&) {
     return false;
 }

@@ -74,6 +74,8 @@ public:
     virtual bool OnKey(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     // Moves the widget to the end of its parent's children: drawn last, offered input first.
     virtual void BringToFront();
+    // Moves the widget to the start of its parent's children: drawn first, offered input last.
+    void SendToBack();
     // An event of a child (or of a deeper descendant nobody below handled); true when handled.
     virtual bool OnCommand(const CommandEvent& event);
     virtual void OnShow() {}
@@ -239,6 +241,8 @@ struct GuiState {
     int mouseX = 0, mouseY = 0;
     int screenWidth = 1024, screenHeight = 768;  // the root's last layout size
     CommandEvent lastCommand;                    // the last command record sent up (read by tests and tools)
+    // The Enter or Escape whose key-down the widgets took: its character goes with it.
+    std::uint32_t takenKey = 0;
 };
 GuiState& GetGuiState();
 void ClearGuiPointers();

@@ -40,10 +40,13 @@ Widget* LastShown(Widget& root, bool (*match)(const Widget&)) {
     return nullptr;
 }
 
-// Set when the widgets took an Escape key-down (an open list, a popup, an Escape button): the
-// character that follows it is taken too, so the Escape that closed something neither leaves an edit
-// box nor reaches the scene (main thread only).
-bool gEscapeTaken = false;
+// The keys whose key-down, when the widgets took it (a hot key, an open list, a popup), takes the
+// character that follows it too (GuiState::takenKey): the key that pressed a button or closed
+// something neither reaches an edit box (an Enter that closed a notice would be Enter once more in the
+// field under it) nor the scene.
+bool HasTakenCharacter(std::uint32_t key) {
+    return key == platform::kVkReturn || key == platform::kVkEscape;
+}
 
 bool IsKeyMessage(std::uint32_t message) {
     return (message >= platform::kWmKeyDown && message <= platform::kWmSysChar) ||
@@ -78,6 +81,13 @@ bool Deliver(Widget& root, Widget* target, std::uint32_t message, std::uintptr_t
 bool WidgetRouter::IsWithin(const Widget* widget, const Widget* ancestor) {
     for (const Widget* w = widget; w; w = w->GetParent()) {
         if (w == ancestor) return true;
+    }
+    return false;
+}
+
+bool WidgetRouter::IsInDialog(const Widget* widget, const Widget* root) {
+    for (const Widget* w = widget; w && w != root; w = w->GetParent()) {
+        if (dynamic_cast<const Dialog*>(w)) return true;
     }
     return false;
 }
@@ -187,18 +197,28 @@ bool WidgetRouter::RouteMouse(Widget& root, std::uint32_t message, std::uintptr_
 
 bool WidgetRouter::RouteKey(Widget& root, std::uint32_t message, std::uintptr_t wParam,
                             std::intptr_t lParam) {
+    const auto key = static_cast<std::uint32_t>(wParam);
+    std::uint32_t& taken = GetGuiState().takenKey;
+    if (message == platform::kWmChar && HasTakenCharacter(key)) {
+        if (std::exchange(taken, 0) == key) return true;
+    } else if (message == platform::kWmKeyDown) {
+        taken = 0;
+    }
     Widget* modal = TopModal(root);
     Widget& scope = modal ? *modal : root;
-    if (TopTakesEscape(root, scope, message, wParam)) return true;
+    if (TopTakesEscape(root, scope, message, wParam)) {
+        taken = platform::kVkEscape;
+        return true;
+    }
     EditBox* edit = TextInputManager::GetFocusedEdit();
     if (edit && IsWithin(edit, &scope) && edit->IsShownOnScreen() && edit->IsEnabled() &&
         edit->OnKey(message, wParam, lParam))
         return true;
     if (message == platform::kWmKeyDown || message == platform::kWmSysKeyDown) {
-        if (Widget* hot = FindHotkey(scope, static_cast<std::uint32_t>(wParam))) {
-            // An Escape button pressed by its key takes the character too, so the scene does not
-            // act on the same Escape once more (the shot gallery hides its list on it).
-            if (wParam == platform::kVkEscape && message == platform::kWmKeyDown) gEscapeTaken = true;
+        if (Widget* hot = FindHotkey(scope, key)) {
+            // A button pressed by Enter or Escape takes the character too, so neither the scene (the
+            // shot gallery hides its list on Escape) nor an edit box acts on the same key once more.
+            if (message == platform::kWmKeyDown && HasTakenCharacter(key)) taken = key;
             hot->OnHotkey();
             return true;
         }
@@ -208,21 +228,14 @@ bool WidgetRouter::RouteKey(Widget& root, std::uint32_t message, std::uintptr_t 
 }
 
 bool WidgetRouter::TopTakesEscape(Widget& root, Widget& scope, std::uint32_t message, std::uintptr_t wParam) {
-    if (wParam != platform::kVkEscape) {
-        if (message == platform::kWmKeyDown) gEscapeTaken = false;
-        return false;
-    }
-    if (message == platform::kWmChar) return std::exchange(gEscapeTaken, false);
-    if (message != platform::kWmKeyDown) return false;
+    if (wParam != platform::kVkEscape || message != platform::kWmKeyDown) return false;
     // An open drop-down list lies above every window: Escape closes the list alone, never the
     // dialog it belongs to.
     if (ComboBox* list = GetGuiState().dropDown; list && IsWithin(list, &root) && list->IsShownOnScreen()) {
         list->Open(false);
-        gEscapeTaken = true;
         return true;
     }
     Widget* popup = TopPopup(scope);
-    gEscapeTaken = popup != nullptr;
     if (!popup) return false;
     if (Widget* close = FindHotkey(*popup, platform::kVkEscape))
         close->OnHotkey();

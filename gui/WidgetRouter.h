@@ -1,7 +1,8 @@
 #pragma once
 // Input routing of a widget tree: mouse capture first, then the topmost shown modal widget (which
 // keeps everything outside it from the mouse and the keys), then the widget under the mouse with
-// hover reports; keys go to the focused edit box and then to the hot keys of enabled widgets.
+// hover reports; keys go to the focused edit box and then to the hot keys of enabled widgets. An
+// Enter or Escape that a hot key, a list or a popup took takes its character with it.
 // Popup-style dialogs close when they lose the focus: a button pressed anywhere outside them closes
 // them before the press goes on to what it hit, and Escape closes the topmost one (its own Escape
 // hot key, where it has one, does the closing). An open drop-down list takes Escape before them.
@@ -17,6 +18,9 @@ public:
     static bool Route(Widget& root, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
     // Whether `widget` is `ancestor` or lies below it.
     static bool IsWithin(const Widget* widget, const Widget* ancestor);
+    // Whether `widget` lies in a dialog below `root`: a control of one of root's windows (or the
+    // window itself), not one of root's own.
+    static bool IsInDialog(const Widget* widget, const Widget* root);
     // The modal widget shown last in the tree (deepest first), or null.
     static Widget* TopModal(Widget& root);
     // The deepest shown widget under the client point, below `scope` (scope itself when

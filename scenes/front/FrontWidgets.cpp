@@ -1,5 +1,7 @@
 #include "scenes/front/FrontWidgets.h"
 
+#include <algorithm>
+
 #include "gui/Button.h"
 #include "gui/ComboBox.h"
 #include "gui/Dialog.h"
@@ -15,6 +17,26 @@ namespace {
 // The UI sounds of a window opening and closing.
 constexpr int kDialogOpenSound = 31, kDialogCloseSound = 32;
 }  // namespace
+
+CentredLayout::CentredLayout(Lower lower) : lower_(lower) {
+    Create(0, 0, kWidth, kHeight);
+    SetAnchor(gui::AnchorH::Center, 0, gui::AnchorV::Center, 0);
+}
+
+void CentredLayout::Fit(int clientWidth, int clientHeight) {
+    const int height = lower_ == Lower::Fit ? std::min(kHeight, clientHeight) : kHeight;
+    SetRect((clientWidth - kWidth) / 2, (clientHeight - height) / 2, kWidth, height);
+    LayoutChildren(kWidth, height);
+}
+
+void CentredLayout::OnResize(int width, int height) {
+    // The parent's layout has centred it by its anchor; a fitted one takes its height from the parent.
+    const gui::Widget* parent = GetParent();
+    if (lower_ == Lower::Fit && parent)
+        Fit(parent->Width(), parent->Height());
+    else
+        LayoutChildren(width, height);
+}
 
 void SetUpDialog(gui::Dialog& dialog, int width, int height, const WString& title, bool modal) {
     dialog.Create(0, 0, width, height);

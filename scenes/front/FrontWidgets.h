@@ -9,6 +9,7 @@
 #include "engine/core/Text.h"
 #include "gui/FontDesc.h"
 #include "gui/Painter.h"
+#include "gui/Widget.h"
 
 namespace gui {
 class Button;
@@ -20,6 +21,26 @@ class Widget;
 }  // namespace gui
 
 namespace scenes {
+
+// The layout of a screen made for the smallest client, 1024 x 768, kept in the middle of a larger client
+// area (its parent, the scene), so that what centres itself on the client (the dialogs, the notices)
+// opens over it.
+class CentredLayout : public gui::Panel {
+public:
+    static constexpr int kWidth = 1024, kHeight = 768;
+    // On a client lower than 768 the layout keeps its height and is cut equally at the top and the
+    // bottom, or takes the client's height (what it anchors to its bottom stays on screen).
+    enum class Lower { Cut, Fit };
+    explicit CentredLayout(Lower lower = Lower::Cut);
+    // Takes its place and size in a client area of this size and lays out its children.
+    void Fit(int clientWidth, int clientHeight);
+    // After the parent's layout centred it by its anchor: a fitted layout takes its height from the
+    // parent.
+    void OnResize(int width, int height) override;
+
+private:
+    Lower lower_;
+};
 
 // A front-end window: its size, the panel picture, the title, the open and close sounds, modal or
 // not, hidden until shown.

@@ -171,8 +171,7 @@ void SceneLobby::Build() {
     ownInfo_->SetAnchor(gui::AnchorH::Right, -20, gui::AnchorV::None, 0);
     // Below the title band the lobby keeps its 1024 x 768 layout, centred in a larger client area;
     // the dialogs, centred on the screen, open over it.
-    layout_ = AddPanel(0, 0, 1024, 768);
-    layout_->SetAnchor(gui::AnchorH::Center, 0, gui::AnchorV::Center, 0);
+    layout_ = Make<CentredLayout>();
     gui::Widget& lobby = *layout_;
 
     // The room list.

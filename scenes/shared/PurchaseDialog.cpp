@@ -57,7 +57,7 @@ RecipientList::RecipientList(SceneHost* host) : host_(host) {
         rows_[i]->SetCaptionFont(gui::kFont12);
     }
     up_ = AddButton(2, -20, 84, 20, kUp, platform::kVkUp, gui::atlas::kArrowUp);
-    down_ = AddButton(2, kRows * 20, 84, 20, kDown, platform::kVkDown, gui::atlas::kArrowDown);
+    down_ = AddButton(2, kReach - 20, 84, 20, kDown, platform::kVkDown, gui::atlas::kArrowDown);
     scroll_ = Make<gui::ScrollBar>();
     scroll_->Create(88, 2, 13, kRows * 20, kScroll, gui::Orientation::Vertical, 1);
     scroll_->Show(true);
@@ -379,6 +379,12 @@ void PurchaseDialog::Beep() {
 
 bool PurchaseDialog::OnCommand(const gui::CommandEvent& event) {
     if (!event.source || event.code != gui::CommandCode::Event) return false;
+    if (event.source == recipient_ || event.source == message_) {
+        // Enter in the recipient or the message buys, as Buy does; Escape closes the window by its
+        // Close button's key.
+        if (event.value == static_cast<std::int32_t>(platform::kVkReturn)) Buy();
+        return true;
+    }
     const std::uint32_t id = event.source == list_ ? event.id : event.source->Id();
     if (id >= kFirstPeriod && id < kFirstPeriod + 3) {
         period_ = static_cast<int>(id - kFirstPeriod) + 1;
@@ -389,8 +395,13 @@ bool PurchaseDialog::OnCommand(const gui::CommandEvent& event) {
     switch (id) {
         case kFriendList:
         case kClanList: {
+            // Under the button, or higher where the screen ends before the list's down arrow: on a
+            // 768-high client the list ran past the bottom.
             gui::Button* button = id == kFriendList ? friendList_ : clanList_;
-            list_->MoveTo(sendPanel_->X() + button->X(), sendPanel_->Y() + button->Y() + button->Height());
+            const int screenHeight = host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
+            list_->MoveTo(sendPanel_->X() + button->X(),
+                          std::min(sendPanel_->Y() + button->Y() + button->Height(),
+                                   screenHeight - ScreenY() - RecipientList::kReach));
             list_->SetSource(id == kFriendList ? 1 : 2);
             list_->Open();
             return true;
@@ -406,14 +417,18 @@ bool PurchaseDialog::OnCommand(const gui::CommandEvent& event) {
             Show(false);
             return true;
         case kBuyId:
-            if (Validate()) {
-                buy_->SetEnabled(false);
-                if (host_) host_->PostUiMessage(purchase_message::kPurchaseConfirmed, 0, 0, 0);
-            }
+            Buy();
             return true;
         default:
             return false;
     }
+}
+
+void PurchaseDialog::Buy() {
+    // A request goes once: the button stays disabled until the window opens again.
+    if (!buy_->IsEnabled() || !Validate()) return;
+    buy_->SetEnabled(false);
+    if (host_) host_->PostUiMessage(purchase_message::kPurchaseConfirmed, 0, 0, 0);
 }
 
 bool PurchaseDialog::WriteRequest(net::Packet& p) const {

@@ -40,6 +40,8 @@ public:
     static constexpr std::uint32_t kFirstName = 100;
     static constexpr std::uint32_t kScroll = 97, kUp = 98, kDown = 99;
     static constexpr std::uint32_t kPicked = 65535;
+    // How far below its top the list reaches: its rows and the down arrow under them.
+    static constexpr int kReach = kRows * 20 + 20;
 
     explicit RecipientList(SceneHost* host);
     void SetSource(int source) { source_ = source; }
@@ -120,6 +122,8 @@ private:
     std::int64_t Balance() const;
     // The first failed check shown, or true when the request may go.
     bool Validate();
+    // Buy (and Enter in a field): the checks, then 1103 to the owner and the button disabled.
+    void Buy();
     void Beep();
 
     SceneHost* host_;

@@ -183,6 +183,11 @@ void MembershipDialog::Buy() {
 
 bool MembershipDialog::OnCommand(const gui::CommandEvent& event) {
     if (!event.source || event.code != gui::CommandCode::Event) return false;
+    if (event.source == recipient_) {
+        // Enter in the name buys, as Buy does; Escape closes the window by its Close button's key.
+        if (event.value == static_cast<std::int32_t>(platform::kVkReturn)) Buy();
+        return true;
+    }
     const std::uint32_t id = event.source->Id();
     switch (id) {
         case kGiftBox:

@@ -15,6 +15,7 @@
 #include "gui/UiAtlas.h"
 #include "gui/WebHost.h"
 #include "gui/WebPageDialog.h"
+#include "gui/WidgetRouter.h"
 #include "net/GameTypes.h"
 #include "net/ItemUse.h"
 #include "net/Packet.h"
@@ -43,11 +44,6 @@ namespace {
 constexpr int kShopSet = 25;
 constexpr gui::UiImage kShopPanel = gui::atlas::InSet(gui::atlas::kPanel, kShopSet);
 constexpr gui::UiImage kShopBar = gui::atlas::InSet(gui::atlas::kDarkPanel, kShopSet);
-// A 5-pixel column from the middle of the bar, whole height: on a window wider than the bar it is
-// stretched from where the bar's rounded right end begins to the window's edge, carrying the bar's
-// inside and its top and bottom edges on.
-constexpr gui::UiImage kShopBarColumn{kShopSet, kShopBar.x + kShopBar.w / 2, kShopBar.y, 5, kShopBar.h};
-constexpr int kBarColumnX = 1000;
 constexpr std::uint32_t kLabelYellow = 0xFFFFFF60;
 constexpr std::uint32_t kGrey = 0xFF909090;
 constexpr int kCardColumn = 129, kCardRow = 155;
@@ -55,9 +51,8 @@ constexpr int kCardColumn = 129, kCardRow = 155;
 constexpr int kDetailX = 580, kDetailY = 110;
 constexpr int kPreviewY = kDetailY + ItemDetailPanel::kHeight + 8;
 constexpr int kTile = 256;
-// The main panel under the top bar, 693 high where the window has room; the membership strip under
-// it at the window's bottom.
-constexpr int kTopBarHeight = 103, kMainPanelHeight = 693, kMembershipHeight = 75;
+// The main panel under the top bar; the membership strip under it at the layout's bottom.
+constexpr int kTopBarHeight = 103, kMembershipHeight = 75;
 // The category buttons, two rows of cards and the scroll bar beside them.
 constexpr int kGridHeight = 350;
 constexpr std::uint32_t kHotkeyF3 = 0x72, kHotkeyF4 = 0x73, kHotkeyF8 = 0x77;
@@ -97,6 +92,10 @@ SceneShop::~SceneShop() {
     owned_.clear();
 }
 
+gui::Widget* SceneShop::Layout() const {
+    return layout_;
+}
+
 net::GameSession* SceneShop::Session() const {
     return Host() ? Host()->CurrentSession() : nullptr;
 }
@@ -115,19 +114,26 @@ void SceneShop::CreateUI() {
     Create(0, 0, width, height);
 
     background_ = AddImage(0, 0, 256, 256, gui::atlas::shop::kBackgroundTile);
-    background_->SetVisible(false);  // drawn tiled by the scene
-    AddImage(0, 0, 1024, 103, kShopBar);
-    topStrip_ = AddImage(kBarColumnX, 0, 5, 103, kShopBarColumn);
+    background_->SetVisible(false);  // drawn tiled by the scene over the whole client area
+    // A child of the scene behind the layout: the messenger at the layout's right opens over it, and
+    // a cue window that borrows it brings it over the windows, beside itself anywhere on the screen.
+    preview_ = Make<ItemPreviewPanel>(kDetailX, kPreviewY, ItemDetailPanel::kWidth, 200);
+    // The shop's 1024-wide layout, in the middle of a larger client, as the lobby's; the dialogs,
+    // centred on the client, open over it. A client lower than 768 gives it its height.
+    layout_ = Make<CentredLayout>(CentredLayout::Lower::Fit);
+    layout_->Fit(width, height);
+    gui::Widget& shop = *layout_;
+    shop.AddImage(0, 0, CentredLayout::kWidth, kTopBarHeight, kShopBar);
     const int moneyX[] = {373, 580, 800};
     const char16_t* const moneyCaptions[] = {u"Cash", u"Gold", u"Clan"};
     for (int i = 0; i < 3; ++i) {
-        AddTextLine(*this, moneyX[i] - 50, 41, 46, 20, moneyCaptions[i], gui::kFont12Bold,
+        AddTextLine(shop, moneyX[i] - 50, 41, 46, 20, moneyCaptions[i], gui::kFont12Bold,
                     gui::align::kRight | gui::align::kVCenter);
-        moneyLabels_[i] = AddTextLine(*this, moneyX[i], 41, 200, 20, {}, gui::kFont12Bold,
+        moneyLabels_[i] = AddTextLine(shop, moneyX[i], 41, 200, 20, {}, gui::kFont12Bold,
                                       gui::align::kLeft | gui::align::kVCenter, kLabelYellow);
     }
 
-    membershipPanel_ = AddPanel(0, height - kMembershipHeight, 434, kMembershipHeight);
+    membershipPanel_ = shop.AddPanel(0, shop.Height() - kMembershipHeight, 434, kMembershipHeight);
     membershipPanel_->SetImage(kShopBar);
     membershipPanel_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::Bottom, 0);
     membershipLabels_[0] = AddTextLine(*membershipPanel_, 10, 30, 120, 20, {});
@@ -135,7 +141,7 @@ void SceneShop::CreateUI() {
     membershipButton_ =
         AddTextButton(*membershipPanel_, 320, 26, 100, 28, shop_control::kMembership, u"Membership");
 
-    mainPanel_ = AddPanel(0, kTopBarHeight, 568, kMainPanelHeight);
+    mainPanel_ = shop.AddPanel(0, kTopBarHeight, 568, shop.Height() - kTopBarHeight - kMembershipHeight);
     mainPanel_->SetImage(kShopPanel);
     mainPanel_->SetAnchor(gui::AnchorH::Left, 0, gui::AnchorV::None, 0);
     // The tabs end above the category buttons of the grid below them.
@@ -173,12 +179,10 @@ void SceneShop::CreateUI() {
     membershipPanel_->BringToFront();
     // The cash button stands in the top bar over the main panel; the personal cue button beside the
     // tabs.
-    cashCharge_ =
-        AddTextButton(*this, 320, mainPanel_->Y() - 35, 121, 33, shop_control::kCashCharge, u"Cash");
+    cashCharge_ = AddTextButton(shop, 320, mainPanel_->Y() - 35, 121, 33, shop_control::kCashCharge, u"Cash");
     personalCue_ = AddTextButton(*mainPanel_, 445, 0, 107, 40, shop_control::kPersonalCue, u"Personal Cue");
 
-    detail_ = Make<ItemDetailPanel>(kDetailX, kDetailY, host);
-    preview_ = Make<ItemPreviewPanel>(kDetailX, kPreviewY, ItemDetailPanel::kWidth, 200);
+    detail_ = shop.Make<ItemDetailPanel>(kDetailX, kDetailY, host);
     // A cue window that lent the panel for its own cue gives it back to the selection's item, under
     // the cue windows still open.
     preview_->SetOnReturnHome([this] {
@@ -217,10 +221,11 @@ void SceneShop::CreateUI() {
                {shop_control::kMyInfo, 134, kHotkeyF4, u"MyInfo(F4)", u"F4"},
                {shop_control::kMessenger, 167, kHotkeyF8, u"Messanger(F8)", u"F8"}};
     for (const auto& t : top) {
-        gui::Button* b = AddTextButton(*this, width - t.offset, 2, 33, 34, t.id, t.caption, t.hotkey);
+        gui::Button* b =
+            AddTextButton(shop, CentredLayout::kWidth - t.offset, 2, 33, 34, t.id, t.caption, t.hotkey);
         b->SetCaptionFont(gui::kFont10);
         b->SetTooltip(t.tip);
-        // Kept t.offset pixels left of the right edge.
+        // Kept t.offset pixels left of the layout's right edge.
         b->SetAnchor(gui::AnchorH::Right, 33 - t.offset, gui::AnchorV::None, 0);
         if (t.id == shop_control::kMessenger) messengerButton_ = b;
     }
@@ -242,7 +247,7 @@ int SceneShop::Load3D(ResourceManager* resources, RenderDevice* renderer) {
 
 void SceneShop::Enter() {
     if (!built_) CreateUI();
-    AttachSharedWindows(*this, messengerButton_);
+    AttachSharedWindows(*this, messengerButton_, layout_);
     net::GameSession* session = Session();
     {
         platform::ScopedLock lock(catalogueLock_);
@@ -273,6 +278,12 @@ void SceneShop::Enter() {
 }
 
 bool SceneShop::Leave(ResourceManager* resources, SceneManager* engineScenes) {
+    // No window of this visit comes back with the next: each opens afresh (the membership window
+    // without the gift and the name typed last time).
+    for (gui::Dialog* window :
+         std::initializer_list<gui::Dialog*>{activate_, inProgress_, delete_, nickChange_, imagePanel_,
+                                             picture_, purchase_, membership_, cueWindow_, cuePurchase_})
+        window->HideQuietly();
     const bool result = GameScene::Leave(resources, engineScenes);
     StopMusic();
     for (ShopItemCard* card : shopCards_) card->Clear();
@@ -325,17 +336,16 @@ void SceneShop::Draw(gui::Painter& painter, int x, int y) {
 }
 
 void SceneShop::Resize(int width, int height) {
-    if (!topStrip_) return;
-    topStrip_->SetScale(static_cast<float>(std::max(width - kBarColumnX, 5)) / 5.0f, 1.0f);
-    topStrip_->Show(width > 1024);  // at 1024 the bar ends with its own edge
+    if (!layout_) return;
+    layout_->Fit(width, height);
+    const int layoutHeight = layout_->Height();
     // The main panel ends where the membership strip begins, so no part of it runs under the strip
-    // or past the window's bottom.
-    mainPanel_->SetSize(mainPanel_->Width(),
-                        std::clamp(height - kMembershipHeight - kTopBarHeight, 0, kMainPanelHeight));
-    // The preview fills the corner under the detail panel, to 10 pixels from the right edge and
-    // 50 from the bottom.
-    preview_->SetHome(kDetailX, kPreviewY, std::max(0, width - 10 - kDetailX),
-                      std::max(0, height - 50 - kPreviewY));
+    // or past the layout's bottom.
+    mainPanel_->SetSize(mainPanel_->Width(), std::max(0, layoutHeight - kMembershipHeight - kTopBarHeight));
+    // The preview fills the layout's corner under the detail panel, to 10 pixels from its right edge
+    // and 50 from its bottom.
+    preview_->SetHome(layout_->X() + kDetailX, layout_->Y() + kPreviewY,
+                      CentredLayout::kWidth - 10 - kDetailX, std::max(0, layoutHeight - 50 - kPreviewY));
 }
 
 // --- views ------------------------------------------------------------------------------------
@@ -628,7 +638,10 @@ void SceneShop::SelectCategory(bool shop, int category) {
 // --- widget events ----------------------------------------------------------------------------
 
 bool SceneShop::OnCommand(const gui::CommandEvent& event) {
-    if (!event.source) return false;
+    // Only the shop's own controls act here. What one of its windows (a dialog, a notice, the cue
+    // windows, the shared windows) leaves unhandled is none of them, whatever its id: the Enter of a
+    // window's edit box carries id 0, the id of "To Lobby".
+    if (!event.source || gui::WidgetRouter::IsInDialog(event.source, this)) return false;
     const std::uint32_t id = event.id;
     if (const int slot = CardSlot(id, shop_control::kFirstShopCard); slot >= 0) {
         OnShopCard(slot, event.value);

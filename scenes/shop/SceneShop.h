@@ -33,6 +33,7 @@ class WebPageDialog;
 namespace scenes {
 
 class ActivateItemDialog;
+class CentredLayout;
 class DeleteItemDialog;
 class ImagePanelDialog;
 class MembershipDialog;
@@ -107,6 +108,7 @@ public:
     gui::ScrollBar* InventoryScroll() const { return inventoryScroll_; }
     gui::TextLabel* MoneyLabel(int i) const { return moneyLabels_[i]; }
     gui::TextLabel* MembershipLabel(int i) const { return membershipLabels_[i]; }
+    gui::Widget* Layout() const;
     ItemDetailPanel* Detail() const { return detail_; }
     ItemPreviewPanel* PreviewPanel() const { return preview_; }
     PurchaseDialog* Purchase() const { return purchase_; }
@@ -191,7 +193,7 @@ private:
     ResourceManager* modelResources_ = nullptr;  // where the previews' models come from, while loaded
 
     gui::ImageWidget* background_ = nullptr;
-    gui::ImageWidget* topStrip_ = nullptr;
+    CentredLayout* layout_ = nullptr;  // what the scene shows but the tiles, the preview and the windows
     std::array<gui::TextLabel*, 3> moneyLabels_{};
     gui::Widget* membershipPanel_ = nullptr;
     std::array<gui::TextLabel*, 2> membershipLabels_{};

@@ -486,6 +486,8 @@ void ItemPreviewPanel::PlaceBelow(const gui::Widget& window) {
 
 void ItemPreviewPanel::ReturnHome() {
     away_ = false;
+    // Home, it lies behind the shop's panels again, under the messenger that opens over them.
+    SendToBack();
     preview_->viewDistance = 0.0f;
     preview_->rotationSpeed = kHomeSpeed;
     Place(home_);

@@ -31,11 +31,14 @@ using roomscript::kJoinButton;
 using roomscript::SignIn;
 constexpr const char* kCreateDialogPassword = "450 312";
 // And the shop's: its lobby button, the first card, the detail panel's and the purchase window's buy
-// buttons, and the way back.
+// buttons, the membership button with its window's gift box and name field, and the way back.
 constexpr const char* kShopButton = "926 391";
 constexpr const char* kFirstShopCard = "84 260";
 constexpr const char* kDetailBuyButton = "730 489";
 constexpr const char* kPurchaseBuyButton = "580 490";
+constexpr const char* kMembershipButton = "370 733";
+constexpr const char* kMembershipGiftBox = "407 436";
+constexpr const char* kMembershipName = "567 439";
 constexpr const char* kShopExitButton = "1005 19";
 
 fs::path Folder(const std::string& name) {
@@ -87,11 +90,18 @@ TEST(FrontEndRun, APlayerBuysACueInTheShopAndReturnsToTheLobby) {
     options.lobby = true;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
-    const std::string script = SignIn("Carol") + Click(kShopButton) + "wait-journal ENTERED 10\n" +
-                               Click(kFirstShopCard) + Click(kDetailBuyButton) + "wait-journal DIALOG \n" +
-                               Click(kPurchaseBuyButton) +
-                               "wait-journal BOX Notice|Successfully purchased.\nkey Return\n" +
-                               Click(kShopExitButton) + "wait-journal ENTERED 4\nquit\n";
+    const std::string script =
+        SignIn("Carol") + Click(kShopButton) + "wait-journal ENTERED 10\n" + Click(kFirstShopCard) +
+        Click(kDetailBuyButton) + "wait-journal DIALOG \n" + Click(kPurchaseBuyButton) +
+        "wait-journal BOX Notice|Successfully purchased.\nkey Return\n" +
+        // A gift of a membership: Enter closes the notices and buys from the
+        // name, Escape closes the window, which opens again in the shop.
+        Click(kMembershipButton) + "wait-journal DIALOG \n" + Click(kMembershipGiftBox) +
+        "wait-journal BOX Notice|받는 사람에게\nkey Return\n" + Click(kMembershipName) +
+        "text Bob\nkey Return\nwait-journal BOX Notice|플러스 멤버십은\nkey Return\n"
+        "key Escape\n" +
+        Click(kMembershipButton) + "wait-journal DIALOG \nkey Escape\n" + Click(kShopExitButton) +
+        "wait-journal ENTERED 4\nquit\n";
     ScriptedClient client(Folder("shopper"), script);
     ASSERT_TRUE(client.Start({"launcher", "carol", "secret"}, server.Port()));
     ASSERT_TRUE(client.WaitFor("BOX Notice|Successfully purchased.|Check the item in [My Item]."))
@@ -101,6 +111,9 @@ TEST(FrontEndRun, APlayerBuysACueInTheShopAndReturnsToTheLobby) {
     const std::size_t shop = journal.find("SCENE 10\n");
     ASSERT_NE(shop, std::string::npos) << journal;
     EXPECT_NE(journal.find("SCENE 4\n", shop), std::string::npos) << "To Lobby returns to the lobby";
+    EXPECT_LT(journal.find("BOX Notice|플러스 멤버십은 당분간 결제불가능합니다.\n", shop),
+              journal.find("SCENE 4\n", shop))
+        << "Enter in the membership window left the shop";
     EXPECT_EQ(server.CountReceived(0, 507), 1) << "one purchase";
     EXPECT_EQ(server.CountReceived(0, 1146), 1) << "leaving the shop is told";
     server.Stop();

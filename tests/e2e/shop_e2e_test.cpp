@@ -15,6 +15,7 @@
 #include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "net/GameSession.h"
+#include "platform/window/WindowCodes.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/MembershipDialog.h"
 #include "scenes/shop/SceneShop.h"
@@ -59,6 +60,7 @@ public:
         }
         if (!items) return false;
         shop.SetHost(this);
+        shop.Show(true);
         shop.Enter();
         gate.SetCurrent(&shop);
         return true;
@@ -91,6 +93,11 @@ public:
     }
     void Press(gui::Widget& dialog, gui::Widget* control) {
         dialog.OnCommand({control, control->Id(), 0, gui::CommandCode::Event});
+    }
+    // A key pressed and released, to the widgets and then to the scene, as the scene manager passes it.
+    void Key(std::uint32_t key) {
+        for (std::uint32_t message : {platform::kWmKeyDown, platform::kWmChar, platform::kWmKeyUp})
+            if (!shop.RouteMessage(message, key, 1)) shop.OnMessage(message, key, 1);
     }
     void PressId(gui::Widget& dialog, std::uint32_t id) {
         gui::Button b;
@@ -265,6 +272,14 @@ TEST_F(ShopE2eTest, MembershipPurchaseAndRefusals) {
     dialog.RecipientEdit()->SetText(u"Member");
     a.PressId(dialog, MembershipDialog::kBuy);
     EXPECT_TRUE(a.LastBox() == u"Error|자기 자신에게 선물할 수 없습니다.");
+    // Enter in the name is Buy: the gift to a player the server does not know comes back refused, and
+    // the player stays in the shop.
+    dialog.RecipientEdit()->SetText(u"Nobody");
+    dialog.RecipientEdit()->SetFocus(true);
+    a.Key(platform::kVkReturn);
+    ASSERT_TRUE(a.WaitBox(u"Error|데이터가 잘못되었습니다."));
+    EXPECT_FALSE(a.shop.ChangeRequested());
+    EXPECT_EQ(a.session->own.cash, cash - 9800);
 }
 
 // Personal cues against a server that sells parts and gives every new account a worn tuning cue (50 of 100

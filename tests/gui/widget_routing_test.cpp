@@ -3,6 +3,7 @@
 #include "gui/Button.h"
 #include "gui/ComboBox.h"
 #include "gui/Dialog.h"
+#include "gui/TextInput.h"
 #include "gui/TextLabel.h"
 #include "support/WidgetTestSupport.h"
 
@@ -54,11 +55,19 @@ TEST(WidgetRouting, ModalDialogKeepsMouseAndKeysFromEverythingBehindIt) {
     EXPECT_TRUE(root.commands.empty());
     EXPECT_EQ(GetGuiState().focus, dialog);
 
+    // A field behind the dialog keeps the text focus. The Enter that pressed OK (whose owner hides the
+    // dialog) takes its character along: it is no Enter in the field.
+    auto* field = root.Make<EditBox>();
+    field->Create(10, 100, 100, 20, 7);
+    field->SetFocus(true);
     Key(root, platform::kWmKeyDown, platform::kVkReturn);
     ASSERT_EQ(Ids(root.commands), std::vector<std::uint32_t>{2049});
     EXPECT_EQ(root.commands[0].source, ok);
-
     dialog->Show(false);
+    EXPECT_TRUE(Key(root, platform::kWmChar, platform::kVkReturn));
+    EXPECT_EQ(root.commands.size(), 1u);
+    field->SetFocus(false);
+
     EXPECT_FALSE(Key(root, platform::kWmChar, 'q'));
     Click(root, 20, 15);
     EXPECT_EQ(Ids(root.commands), (std::vector<std::uint32_t>{2049, 1}));

@@ -84,6 +84,8 @@ protected:
         shop.Show(true);
         shop.Enter();
     }
+    // The toolkit's screen, which a size below changes, is left as it was found.
+    void TearDown() override { SetClientSize(1024, 768); }
     // The window made this size, as the application tells every scene.
     void SetClientSize(int w, int h) {
         host.width = w;
@@ -91,6 +93,11 @@ protected:
         shop.gui::Widget::Resize(w, h);
         shop.LayoutChildren(w, h);
         shop.Resize(w, h);
+    }
+    // Where the shop's layout lies on a client of that size: 1024 wide, at most 768 high, centred.
+    static Box LayoutBox(int w, int h) {
+        const int height = std::min(h, 768);
+        return {"the shop's layout", (w - 1024) / 2, (h - height) / 2, (w + 1024) / 2, (h + height) / 2};
     }
     // A slot clicked in its middle, where the manage menu opens under it.
     void ClickSlot(PersonalCueWindow& window, int slot) {
@@ -160,21 +167,34 @@ TEST_F(ShopLayoutTest, TheDetailOfEveryItemStaysInsideItsPanelInBothLayouts) {
         << "the card may cut the name; the panel shows it";
 }
 
+// On a larger client the shop stood 1024 wide in the top left corner, its preview stretched to the far
+// corner. Its layout lies in the middle, as the lobby's, and a lower client gives it its height.
 TEST_F(ShopLayoutTest, ThePreviewFillsTheCornerUnderTheDetailAndFollowsTheWindowSize) {
-    for (const auto& [w, h] : {std::pair{1024, 768}, std::pair{1280, 960}, std::pair{1600, 1200}}) {
+    shop.OnCommand(Event(shop_control::kFirstShopCard, &shop));
+    for (const auto& [w, h] : {std::pair{1024, 768}, std::pair{1280, 720}, std::pair{1280, 960},
+                               std::pair{1920, 1080}, std::pair{2560, 1440}}) {
         SetClientSize(w, h);
         const ItemPreviewPanel& preview = *shop.PreviewPanel();
         const std::string context = std::to_string(w) + "x" + std::to_string(h);
-        // The main panel, its grid inside it, ends above the membership strip at the window's bottom.
+        const Box layout = LayoutBox(w, h);
+        ForEachShown(*shop.Layout(), [&](const gui::Widget& widget) {
+            const Box box = ScreenBox("control " + std::to_string(widget.Id()), widget);
+            EXPECT_TRUE(Inside(box, layout)) << context << ": " << box.name << " at " << box.left << ", "
+                                             << box.top << " lies outside the layout";
+        });
+        // The main panel, its grid inside it, ends above the membership strip at the layout's bottom.
         const gui::Widget& main = *shop.ShopCard(0)->GetParent()->GetParent();
-        EXPECT_LE(ScreenBox("main", main).bottom, h - shop.MembershipLabel(0)->GetParent()->Height())
+        EXPECT_LE(ScreenBox("main", main).bottom,
+                  layout.bottom - shop.MembershipLabel(0)->GetParent()->Height())
             << context;
         ExpectTidy(main, context);
-        EXPECT_EQ(preview.X() + preview.Width(), w - 10) << context;
-        EXPECT_EQ(preview.Y() + preview.Height(), h - 50) << context;
+        ASSERT_TRUE(preview.IsVisible());
+        const Box corner = ScreenBox("preview", preview);
+        EXPECT_EQ(corner.right, layout.right - 10) << context;
+        EXPECT_EQ(corner.bottom, layout.bottom - 50) << context;
         EXPECT_EQ(preview.Preview()->Width(), preview.Width() - 12) << context << ": the 3D view follows";
-        EXPECT_FALSE(Overlap(ScreenBox("preview", preview), ScreenBox("detail", *shop.Detail()))) << context;
-        EXPECT_GE(preview.X(), 568) << context << ": the preview stays right of the main panel";
+        EXPECT_FALSE(Overlap(corner, ScreenBox("detail", *shop.Detail()))) << context;
+        EXPECT_GE(corner.left, layout.left + 568) << context << ": the preview stays right of the main panel";
     }
 }
 
@@ -194,6 +214,10 @@ TEST_F(ShopLayoutTest, ACueWindowShowsItsCueUnderItselfAndGivesThePreviewBack) {
     EXPECT_FALSE(preview.IsVisible());
     EXPECT_EQ(preview.X(), homeX);
     EXPECT_EQ(preview.Y(), homeY);
+    const auto& layers = shop.Children();
+    EXPECT_LT(std::find(layers.begin(), layers.end(), &preview),
+              std::find(layers.begin(), layers.end(), shop.Layout()))
+        << "back home the preview lies over the layout, where the messenger opens";
     EXPECT_EQ(preview.Preview()->viewDistance, 0.0f) << "a dialog's camera stayed on the shop's preview";
 }
 
@@ -306,8 +330,31 @@ TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySize) {
             EXPECT_TRUE(window->IsVisible() && std::abs(box.left + box.right - w) <= 1 &&
                         std::abs(box.top + box.bottom - h) <= 1)
                 << w << " wide: window at " << box.left << ", " << box.top;
+            EXPECT_TRUE(Inside(box, LayoutBox(w, h))) << w << " wide: a window lies off the shop";
             window->Show(false);
         }
+        // What opens from a window stays on the screen: the gift's friend list, a cue slot's menu, the
+        // parts dialog and the whole cue it shows beside itself.
+        const Box screen{"screen", 0, 0, w, h};
+        host.session->friends.assign(3, {1, 1, 0, u"Friend"});
+        shop.OnCommand(Event(shop_control::kShopTab, &shop));
+        shop.OnCommand(Event(shop_control::kFirstShopCard, &shop));
+        shop.OnMessage(shop_message::kOpenPurchase, 2, 0);
+        PurchaseDialog& purchase = *shop.Purchase();
+        purchase.OnCommand(
+            Event(PurchaseDialog::kFriendList, purchase.FindById(PurchaseDialog::kFriendList)));
+        ASSERT_TRUE(purchase.Recipients()->IsVisible());
+        EXPECT_TRUE(Inside(ScreenBox("friends", *purchase.Recipients()), screen)) << w << " wide";
+        purchase.Show(false);
+        PersonalCueWindow& cues = *shop.CueWindow();
+        cues.Show(true);
+        ClickSlot(cues, 0);
+        EXPECT_TRUE(Inside(ScreenBox("slot menu", *cues.Menu()), screen)) << w << " wide";
+        cues.OnCommand(Event(cue_control::kMenuParts, cues.Menu()));
+        const Box parts = ScreenBox("parts", *cues.Parts()), cue = ScreenBox("cue", *shop.PreviewPanel());
+        EXPECT_TRUE(Inside(parts, screen) && Inside(cue, screen) && !Overlap(parts, cue))
+            << w << " wide: the whole cue at " << cue.left << ", " << cue.top;
+        cues.Show(false);
     }
 }
 

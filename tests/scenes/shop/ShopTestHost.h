@@ -3,6 +3,7 @@
 // error box as "Caption|line1|line2|line3", and helpers that build replies and owned entries.
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,11 +14,13 @@
 
 class ShopTestHost : public FakeSceneHost {
 public:
-    void ShowNotice(gui::Widget*, const WString& l1, const WString& l2, const WString& l3) override {
+    void ShowNotice(gui::Widget* parent, const WString& l1, const WString& l2, const WString& l3) override {
         boxes.push_back(Line(u"Notice", l1, l2, l3));
+        PutUp(parent, u"Notice", {&l1, &l2, &l3});
     }
-    void ShowError(gui::Widget*, const WString& l1, const WString& l2, const WString& l3) override {
+    void ShowError(gui::Widget* parent, const WString& l1, const WString& l2, const WString& l3) override {
         boxes.push_back(Line(u"Error", l1, l2, l3));
+        PutUp(parent, u"Error", {&l1, &l2, &l3});
     }
     // The last box shown, or an empty text.
     WString LastBox() const { return boxes.empty() ? WString{} : boxes.back(); }
@@ -41,8 +44,21 @@ public:
     }
 
     std::vector<WString> boxes;
+    // Where a test gives one, the boxes also show as the application shows them: this box, over the
+    // widget they were asked for, answering its buttons and keys.
+    gui::NoticeBox* shownBox = nullptr;
 
 private:
+    void PutUp(gui::Widget* parent, const char16_t* caption, std::initializer_list<const WString*> lines) {
+        if (!shownBox || !parent) return;
+        parent->AddChild(shownBox);
+        shownBox->Reset();
+        shownBox->SetCaption(caption);
+        int index = 0;
+        for (const WString* l : lines)
+            if (!l->empty()) shownBox->SetLine(index++, *l);
+        shownBox->Show(true);
+    }
     static WString Line(const char16_t* caption, const WString& l1, const WString& l2, const WString& l3) {
         WString line = caption;
         for (const WString* l : {&l1, &l2, &l3})

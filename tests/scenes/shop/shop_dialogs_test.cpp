@@ -1,5 +1,5 @@
 // The purchase and gift window, its recipient list, and the membership window: prices, discounts
-// and the order of their checks.
+// and the order of their checks; the keys a player gives the shop's windows.
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,15 @@
 #include "gui/TextLabel.h"
 #include "platform/audio/NullAudioDevice.h"
 #include "platform/sys/CriticalSection.h"
+#include "platform/window/WindowCodes.h"
+#include "scenes/front/NickChangeDialog.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/MembershipDialog.h"
+#include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "scenes/shop/ShopDialogs.h"
+#include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
+#include "scenes/shop/cue/PersonalCueWindow.h"
 #include "tests/scenes/shop/ShopTestHost.h"
 
 using namespace scenes;
@@ -279,6 +284,135 @@ TEST_F(MembershipDialogTest, GiftsCheckTheRecipientAndCash) {
     s().own.cash = 26000;
     Press(MembershipDialog::kBuy);
     EXPECT_TRUE(host.Posted(shop_message::kMembershipConfirmed));
+}
+
+// The shop with its windows as a player works them: clicks, typing and keys go to the widgets first
+// and then to the scene, the key-down, the character and the key-up of each key, as the scene manager
+// passes them on; notices and errors show in a real box.
+class ShopWindowKeysTest : public testing::Test {
+protected:
+    void SetUp() override {
+        s().own.nickname = u"Me";
+        s().own.cash = 100000;
+        s().own.money = 100000;
+        host.shownBox = &box;
+        shop.SetHost(&host);
+        shop.Show(true);
+        shop.Enter();
+    }
+    void TearDown() override {
+        gui::TextInputManager::ClearFocus();
+        gui::ClearGuiPointers();
+    }
+    net::GameSession& s() { return *host.session; }
+    void Route(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam = 1) {
+        if (!shop.RouteMessage(message, wParam, lParam)) shop.OnMessage(message, wParam, lParam);
+    }
+    void Press(std::uint32_t key) {
+        for (std::uint32_t message : {platform::kWmKeyDown, platform::kWmChar, platform::kWmKeyUp})
+            Route(message, key);
+    }
+    // A click in the middle of the widget, then the text typed.
+    void ClickOn(const gui::Widget& w, const WString& text = {}) {
+        const std::intptr_t at =
+            platform::MakeLParam(w.ScreenX() + w.Width() / 2, w.ScreenY() + w.Height() / 2);
+        for (std::uint32_t message :
+             {platform::kWmMouseMove, platform::kWmLButtonDown, platform::kWmLButtonUp})
+            Route(message, message == platform::kWmLButtonDown, at);
+        for (char16_t c : text) Route(platform::kWmChar, c);
+    }
+    void OpenMembership() { shop.OnCommand({&shop, shop_control::kMembership, 0, gui::CommandCode::Event}); }
+    // The shop was left: "To Lobby" sends 1146 and asks for the lobby.
+    bool Left() const { return shop.ChangeRequested() || !host.sentBytes.empty(); }
+
+    ShopTestHost host;
+    gui::NoticeBox box;
+    SceneShop shop;
+};
+
+TEST_F(ShopWindowKeysTest, EnterAndEscapeInEveryFieldOfTheShopsWindowsKeepThePlayerInTheShop) {
+    // Membership as a gift: the gift box's notice and the plus kind's refusal close on Enter and leave
+    // the window as it was, the name still in its field; Enter in the name is Buy.
+    MembershipDialog& membership = *shop.Membership();
+    OpenMembership();
+    ClickOn(*membership.GiftBox());
+    ASSERT_TRUE(box.IsVisible());
+    Press(platform::kVkReturn);
+    ClickOn(*membership.RecipientEdit(), u"Bob");
+    Press(platform::kVkReturn);
+    EXPECT_TRUE(host.LastBox() == u"Notice|플러스 멤버십은 당분간 결제불가능합니다.");
+    const std::size_t shown = host.boxes.size();
+    Press(platform::kVkReturn);
+    EXPECT_FALSE(box.IsVisible());
+    EXPECT_EQ(host.boxes.size(), shown) << "the Enter that closed the notice was Enter in the name once more";
+    EXPECT_TRUE(membership.IsVisible() && membership.GiftMode() == 2 && membership.Recipient() == u"Bob");
+    ClickOn(*membership.KindButton(2));
+    ClickOn(*membership.RecipientEdit());
+    Press(platform::kVkReturn);
+    EXPECT_TRUE(host.Posted(shop_message::kMembershipConfirmed));
+    EXPECT_FALSE(membership.IsVisible());
+    // Escape in the name closes the window; it opens again for oneself with an empty name, and so it
+    // does after the shop was left with it open.
+    for (bool leave : {false, true}) {
+        OpenMembership();
+        ClickOn(*membership.GiftBox());
+        Press(platform::kVkReturn);
+        ClickOn(*membership.RecipientEdit(), u"Bob");
+        if (leave) {
+            shop.Leave(nullptr, nullptr);
+            shop.Enter();
+            EXPECT_FALSE(membership.IsVisible()) << "a window of the last visit came back";
+        } else {
+            Press(platform::kVkEscape);
+            EXPECT_FALSE(membership.IsVisible());
+        }
+        OpenMembership();
+        EXPECT_TRUE(membership.GiftMode() == 1 && membership.Recipient().empty() &&
+                    !membership.GiftBox()->IsChecked() && !membership.RecipientEdit()->HasFocus());
+        membership.Show(false);
+    }
+    EXPECT_FALSE(Left());
+
+    // A gift: Enter in the name or the message is Buy, refused or posted; the refusal's Enter keeps
+    // the window and what was typed; Escape closes it.
+    PurchaseDialog& purchase = *shop.Purchase();
+    shop.OnCommand({&shop, shop_control::kFirstShopCard, 0, gui::CommandCode::Event});
+    for (gui::EditBox* field : {purchase.RecipientEdit(), purchase.MessageEdit()}) {
+        shop.OnMessage(shop_message::kOpenPurchase, 2, 0);
+        ASSERT_TRUE(purchase.IsVisible());
+        ClickOn(*field);
+        Press(platform::kVkReturn);
+        EXPECT_TRUE(host.LastBox() == u"Error|받을 사람의 닉네임을 입력하세요.");
+        Press(platform::kVkReturn);
+        EXPECT_TRUE(purchase.IsVisible() && !box.IsVisible());
+        EXPECT_TRUE(purchase.MessageEdit()->GetText() == u"This is for you~");
+        Press(platform::kVkEscape);
+        EXPECT_FALSE(purchase.IsVisible());
+    }
+    shop.OnMessage(shop_message::kOpenPurchase, 2, 0);
+    ClickOn(*purchase.RecipientEdit(), u"Friend");
+    Press(platform::kVkReturn);
+    EXPECT_TRUE(host.Posted(shop_message::kPurchaseConfirmed));
+    host.posted.clear();
+    Press(platform::kVkReturn);
+    EXPECT_FALSE(host.Posted(shop_message::kPurchaseConfirmed)) << "a request goes once";
+    purchase.Show(false);
+
+    // The other windows (the nickname's field has the focus): Enter and Escape press their buttons of
+    // those keys or do nothing.
+    for (gui::Dialog* window : std::initializer_list<gui::Dialog*>{
+             shop.NickChange(), shop.Activate(), shop.DeleteDialog(), shop.Picture(), shop.ImagePanel(),
+             shop.CueWindow(), shop.CuePurchase()}) {
+        window->Show(true);
+        Press(platform::kVkReturn);
+        Press(platform::kVkEscape);
+        window->Show(false);
+    }
+    EXPECT_FALSE(Left()) << "a key in a window of the shop took the player to the lobby";
+    // A control of a window that the window leaves to others is no control of the shop's, whatever
+    // its id: 0 is "To Lobby".
+    shop.OnCommand({purchase.RecipientEdit(), 0, platform::kVkReturn, gui::CommandCode::Event});
+    EXPECT_FALSE(Left());
 }
 
 }  // namespace

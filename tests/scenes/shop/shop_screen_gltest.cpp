@@ -13,12 +13,15 @@
 #include "gui/Overlays.h"
 #include "gui/TextInput.h"
 #include "gui/UiResourceSet.h"
+#include "gui/WidgetRouter.h"
 #include "platform/video/ImageFile.h"
+#include "scenes/front/Messenger.h"
 #include "scenes/shared/PurchaseDialog.h"
 #include "scenes/shop/SceneShop.h"
 #include "scenes/shop/ShopCodes.h"
 #include "tests/common/GlTestSupport.h"
 #include "tests/scenes/shop/ShopTestHost.h"
+#include "tests/scenes/support/LayoutBoxes.h"
 #include "tests/scenes/support/ScreenReference.h"
 
 namespace {
@@ -57,8 +60,10 @@ TEST(ShopScreenGl, TheCatalogueWithAPurchaseMatchesTheReferenceImage) {
     ExpectScreenMatchesReference(device, shop, "scenes_shop", ReferencePath());
 }
 
+// On a 1920 x 1080 client the shop stood in the top left corner. Its layout lies in the middle on the
+// tiles, which fill the client; the messenger opens at the layout's right and the purchase window over it.
 TEST(ShopScreenGl, TheTiledBackgroundCoversALargeWindowAndDrifts) {
-    constexpr int kLargeWidth = 1280, kLargeHeight = 960;
+    constexpr int kLargeWidth = 1920, kLargeHeight = 1080;
     GlScreen screen(kLargeWidth, kLargeHeight);
     if (!screen.gl.device) {
         GTEST_SKIP() << "no GL context: " << screen.gl.error;
@@ -66,6 +71,10 @@ TEST(ShopScreenGl, TheTiledBackgroundCoversALargeWindowAndDrifts) {
     RenderDevice& device = *screen.gl.device;
     ASSERT_TRUE(screen.OpenUiSets()) << "the generated packages are missing";
     ShopTestHost host;
+    host.clientWidth = kLargeWidth;
+    host.clientHeight = kLargeHeight;
+    scenes::Messenger messenger(&host);
+    host.messenger = &messenger;
     scenes::SceneShop shop;
     shop.SetHost(&host);
     shop.Show(true);
@@ -73,6 +82,24 @@ TEST(ShopScreenGl, TheTiledBackgroundCoversALargeWindowAndDrifts) {
     shop.SetSize(kLargeWidth, kLargeHeight);
     shop.Resize(kLargeWidth, kLargeHeight);
     shop.LayoutChildren(kLargeWidth, kLargeHeight);
+    shop.OnCommand({&shop, scenes::shop_control::kMessenger, 0, gui::CommandCode::Event});
+    shop.OnCommand({&shop, scenes::shop_control::kFirstShopCard, 0, gui::CommandCode::Event});
+    shop.OnMessage(scenes::shop_message::kOpenPurchase, 1, 0);
+    ASSERT_TRUE(messenger.IsVisible() && shop.Purchase()->IsVisible());
+    EXPECT_EQ(shop.Layout()->ScreenX(), (kLargeWidth - 1024) / 2);
+    EXPECT_EQ(shop.Layout()->ScreenY(), (kLargeHeight - 768) / 2);
+    EXPECT_EQ(messenger.ScreenX() + scenes::Messenger::kWidth,
+              shop.Layout()->ScreenX() + 1024 - scenes::Messenger::kRightMargin)
+        << "the messenger opens at the layout's right, as on a 1024 x 768 client";
+    // Only windows lie over the messenger, no panel of the shop (the item preview did).
+    bool drawn = false;
+    layout_test::ForEachShown(shop, [&](const gui::Widget& w) {
+        drawn = drawn || &w == &messenger;
+        if (!drawn || gui::WidgetRouter::IsInDialog(&w, &shop)) return;
+        EXPECT_FALSE(layout_test::Overlap(layout_test::ScreenBox("control", w),
+                                          layout_test::ScreenBox("messenger", messenger)))
+            << "control " << w.Id() << " lies over the messenger";
+    });
     // The right and lower edges of the window lie under no widget: only the background covers them.
     const auto corner = [](const platform::Image& frame, int x0, int y0) {
         std::vector<std::uint8_t> pixels;
