@@ -115,8 +115,8 @@ void SceneShop::CreateUI() {
 
     background_ = AddImage(0, 0, 256, 256, gui::atlas::shop::kBackgroundTile);
     background_->SetVisible(false);  // drawn tiled by the scene over the whole client area
-    // A child of the scene behind the layout: the messenger at the layout's right opens over it, and
-    // a cue window that borrows it brings it over the windows, beside itself anywhere on the screen.
+    // A child of the scene behind the layout: a cue window that borrows it brings it over the windows,
+    // beside itself anywhere on the screen.
     preview_ = Make<ItemPreviewPanel>(kDetailX, kPreviewY, ItemDetailPanel::kWidth, 200);
     // The shop's 1024-wide layout, in the middle of a larger client, as the lobby's; the dialogs,
     // centred on the client, open over it. A client lower than 768 gives it its height.
@@ -247,7 +247,7 @@ int SceneShop::Load3D(ResourceManager* resources, RenderDevice* renderer) {
 
 void SceneShop::Enter() {
     if (!built_) CreateUI();
-    AttachSharedWindows(*this, messengerButton_, layout_);
+    AttachSharedWindows(*this, messengerButton_);
     net::GameSession* session = Session();
     {
         platform::ScopedLock lock(catalogueLock_);

@@ -62,6 +62,8 @@ public:
     bool OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b) override;
     bool OnCommand(const gui::CommandEvent& event) override;
     void Resize(int width, int height) override;
+    // The messenger opens clear of the shop's controls where the client has room.
+    const gui::Widget* ControlsToKeepClear() const override { return Layout(); }
     // The tiled, drifting background under the widgets.
     void Draw(gui::Painter& painter, int x, int y) override;
     float ScrollTimer() const { return scrollTimer_.load(std::memory_order_relaxed); }
