@@ -342,7 +342,10 @@ public:
     }
 
     std::unique_ptr<Window> CreateMainWindow(const WindowDesc& desc) override {
-        std::uint32_t flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+        // Resizable, so that SDL gives the window manager a minimum size and no maximum: a window
+        // that is not sets both to its size on X11 whenever it is windowed, and the desktop could
+        // then neither resize nor maximise it.
+        std::uint32_t flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
         if (desc.openGl) flags |= SDL_WINDOW_OPENGL;
         // Made at the client's rectangle and then switched the way Alt+Enter switches: created
         // with the full-screen flag at another size, the window kept that size on an X server
@@ -354,6 +357,8 @@ public:
             std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
             return nullptr;
         }
+        if (desc.minWidth > 0 && desc.minHeight > 0)
+            SDL_SetWindowMinimumSize(window, desc.minWidth, desc.minHeight);
         if (desc.fullscreen) SdlWindow::CoverDisplay(window);
         SdlWindow::LetFocusClickThrough(!desc.fullscreen);
         // The window may outlive the system: it forgets itself through a weak link.
@@ -583,6 +588,16 @@ private:
             case SDL_WINDOWEVENT_RESTORED:
                 queue_.Post({kWmSize, kSizeRestored, 0});
                 break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                // Ours or the desktop's (a resize, a maximise and its undoing): the size as the
+                // system's size message carries it, with the window's state.
+                const std::uint32_t state = SDL_GetWindowFlags(SDL_GetWindowFromID(event.windowID));
+                const std::uintptr_t kind = (state & SDL_WINDOW_MINIMIZED)   ? kSizeMinimized
+                                            : (state & SDL_WINDOW_MAXIMIZED) ? kSizeMaximized
+                                                                             : kSizeRestored;
+                queue_.Post({kWmSize, kind, MakeLParam(event.data1, event.data2)});
+                break;
+            }
             case SDL_WINDOWEVENT_MOVED:
                 queue_.Post({kWmWindowPosChanged, 0, 0});
                 break;
