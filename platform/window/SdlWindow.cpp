@@ -439,6 +439,7 @@ private:
                 ToClient(event.motion.x, event.motion.y, input.x, input.y);
                 input.dx = event.motion.xrel;
                 input.dy = event.motion.yrel;
+                input.outside = PointerOutside(event.motion);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
@@ -470,6 +471,25 @@ private:
                 return;
         }
         router_.Deliver(input);
+    }
+
+    // SDL keeps a motion's position inside the window unless the mouse is captured (a button is
+    // held), while its relative motion goes where the pointer went: the motion that leaves the window
+    // reports the edge with the whole way out. Where a coordinate lies on an edge and the last
+    // position plus the motion lies beyond it, the pointer is there. Scripted motion comes unclamped.
+    bool PointerOutside(const SDL_MouseMotionEvent& motion) {
+        SDL_Window* window = SDL_GetWindowFromID(motion.windowID);
+        int width = 0, height = 0;
+        if (window) SDL_GetWindowSize(window, &width, &height);
+        const auto unclamped = [&](int at, int last, int moved, int size) {
+            const int there = last + moved;
+            return (at == 0 && there < 0) || (at == size - 1 && there > at) ? there : at;
+        };
+        const int x = unclamped(motion.x, lastMotionX_, motion.xrel, width);
+        const int y = unclamped(motion.y, lastMotionY_, motion.yrel, height);
+        lastMotionX_ = x;
+        lastMotionY_ = y;
+        return window && !Rect{0, 0, width, height}.Contains(x, y);
     }
 
     // SDL sends the whole composing text with each change; the client gets it unit by unit, the
@@ -623,7 +643,8 @@ private:
     }
 
     std::shared_ptr<SdlWindow*> main_ = std::make_shared<SdlWindow*>(nullptr);
-    std::uint32_t pushedButtons_ = 0;  // SDL button mask of the scripted presses
+    std::uint32_t pushedButtons_ = 0;        // SDL button mask of the scripted presses
+    int lastMotionX_ = 0, lastMotionY_ = 0;  // the pointer's window position at the last motion
     std::uint32_t wakeEvent_ = SDL_USEREVENT;
     std::atomic<bool> wakePending_{false};
 };
