@@ -29,6 +29,7 @@
 #include "platform/sys/MessageBox.h"
 #include "platform/sys/NamedEvent.h"
 #include "platform/sys/RegularFile.h"
+#include "platform/web/WebView.h"
 #include "scenes/base/SceneLighting.h"
 
 namespace {
@@ -78,6 +79,9 @@ void App::Init() {
     // A save killed before its rename leaves its temporary file beside config.ini for good.
     for (const std::string& name : platform::RemoveStaleSaves(configPathA_))
         LogWrite(u"%s, left by a save that was cut off, is removed\n", FromUtf8(name));
+    // A client killed while the browser had its sign-in form left the form, and the password in it.
+    for (const std::string& name : platform::RemoveLeftFormFiles())
+        LogWrite(u"%s, a sign-in form left by a client that was cut off, is removed\n", FromUtf8(name));
     Options options;
     std::vector<ReplacedOption> replaced;
     int readError = 0;

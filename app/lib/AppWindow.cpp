@@ -55,6 +55,8 @@ bool App::InitWindow() {
     desc.title = kProductName;
     desc.bounds = windowRect_;
     desc.fullscreen = fullscreen_;
+    desc.minWidth = kWindowedWidth;
+    desc.minHeight = kWindowedHeight;
     window_ = windows_.CreateMainWindow(desc);
     if (!window_) {
         const WString text = Format(u"%s code:%d", u"Failed to Create window..", 0);
@@ -253,6 +255,21 @@ std::intptr_t App::HandleWindowedMouse(const Message& message, bool& handled) {
     return 0;
 }
 
+// A window the desktop sized (its own resize, a maximise and the restore after it) takes the size as
+// the edges' drag does: it becomes the windowed size and the next render step resizes the client
+// and its scenes. Sizes the client set itself are already its own and change nothing.
+void App::FollowDesktopSize() {
+    if (fullscreen_ || !window_) return;
+    const platform::Rect client = window_->GetClientRect();
+    if (client.Width() <= 0 || client.Height() <= 0 ||
+        (client.Width() == ClientWidth() && client.Height() == ClientHeight()))
+        return;
+    windowedWidth_ = static_cast<std::uint32_t>(client.Width());
+    windowedHeight_ = static_cast<std::uint32_t>(client.Height());
+    PauseRendering();
+    pending_ |= pending::kResized;
+}
+
 std::intptr_t App::WndProc(const Message& message) {
     std::uint32_t command = 0;
     if (TranslateAccelerator(message, command)) {
@@ -317,20 +334,16 @@ std::intptr_t App::DefaultHandling(const Message& message) {
                 switch (message.wParam) {
                     case kSizeRestored:
                     case kSizeMaxShow:
+                    case kSizeMaximized:
                         if (minimised_) {
                             minimised_ = false;
                             pending_ |= pending::kResume;
                         }
+                        FollowDesktopSize();
                         break;
                     case kSizeMinimized:
                         minimised_ = true;
                         PauseRendering();
-                        break;
-                    case kSizeMaximized:
-                        if (!fullscreen_) {
-                            minimised_ = false;
-                            ToggleFullscreen();
-                        }
                         break;
                     case kSizeMaxHide:
                         PauseRendering();
@@ -390,8 +403,7 @@ std::intptr_t App::DefaultHandling(const Message& message) {
                 if (minimised_) return 1;
                 SetMouseCapture(false);
                 ClipCursorToWindow(false);
-                if (!fullscreen_) ToggleFullscreen();
-                return 0;
+                break;
             }
             if ((message.wParam & 0xFFF0) == kScScreenSave) return 1;
             break;

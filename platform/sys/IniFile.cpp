@@ -1,6 +1,5 @@
 #include "platform/sys/IniFile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
 #include <sys/stat.h>
@@ -10,7 +9,6 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
-#include <ctime>
 
 #include "platform/sys/RegularFile.h"
 
@@ -139,16 +137,6 @@ std::string FolderOf(const std::string& file) {
 // ("config.ini.backup") from ever looking like one.
 constexpr std::string_view kTempMarker = ".saving-";
 constexpr std::string_view kTempRandom = "XXXXXX";
-
-bool IsTempOf(std::string_view name, std::string_view target) {
-    if (name.size() != target.size() + kTempMarker.size() + kTempRandom.size() || !name.starts_with(target))
-        return false;
-    name.remove_prefix(target.size());
-    if (!name.starts_with(kTempMarker)) return false;
-    for (const char c : name.substr(kTempMarker.size()))
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
-    return true;
-}
 
 bool WriteAll(int fd, const std::string& data) {
     std::size_t done = 0;
@@ -417,28 +405,11 @@ bool IniFile::Save(const std::string& path, int* error) const {
 }
 
 std::vector<std::string> RemoveStaleSaves(const std::string& path, int minAgeSeconds) {
-    std::vector<std::string> removed;
     std::string target;
-    if (path.empty() || !SaveTarget(path, target)) return removed;
-    const std::string folder = FolderOf(target);
-    const std::string name = target.substr(target.find_last_of('/') + 1);
-    DIR* dir = opendir(folder.c_str());
-    if (!dir) return removed;
-    // File times are wall-clock times, and may be finer than time()'s coarse clock: a file written
-    // just now can carry the next second while time() still gives this one.
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    const std::time_t newest = now.tv_sec - minAgeSeconds;
-    while (const dirent* entry = readdir(dir)) {
-        struct stat st {};
-        if (!IsTempOf(entry->d_name, name) ||
-            fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
-            st.st_mtime > newest)
-            continue;
-        if (unlinkat(dirfd(dir), entry->d_name, 0) == 0) removed.emplace_back(entry->d_name);
-    }
-    closedir(dir);
-    return removed;
+    if (path.empty() || !SaveTarget(path, target)) return {};
+    const std::string prefix = target.substr(target.find_last_of('/') + 1) + std::string(kTempMarker);
+    return RemoveLeftFiles(
+        FolderOf(target), [&](std::string_view name) { return IsTemplateName(name, prefix); }, minAgeSeconds);
 }
 
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int def, const std::string& path) {

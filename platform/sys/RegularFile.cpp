@@ -1,11 +1,13 @@
 #include "platform/sys/RegularFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <string_view>
 
 namespace platform {
@@ -105,6 +107,38 @@ bool ReadRegularFile(const std::string& path, std::string& out, int& error, std:
 bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& out, int& error,
                      std::size_t maxBytes) {
     return ReadAll(path, out, error, maxBytes);
+}
+
+bool IsTemplateName(std::string_view name, std::string_view prefix, std::string_view suffix) {
+    constexpr std::size_t kRandom = 6;
+    if (name.size() != prefix.size() + kRandom + suffix.size() || !name.starts_with(prefix) ||
+        !name.ends_with(suffix))
+        return false;
+    for (const char c : name.substr(prefix.size(), kRandom))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+    return true;
+}
+
+std::vector<std::string> RemoveLeftFiles(const std::string& folder,
+                                         const std::function<bool(std::string_view name)>& matches,
+                                         int minAgeSeconds) {
+    std::vector<std::string> removed;
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return removed;
+    // File times are wall-clock times, and may be finer than time()'s coarse clock: a file written
+    // just now can carry the next second while time() still gives this one.
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const std::time_t newest = now.tv_sec - minAgeSeconds;
+    while (const dirent* entry = readdir(dir)) {
+        struct stat st {};
+        if (!matches(entry->d_name) || fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode) || st.st_mtime > newest)
+            continue;
+        if (unlinkat(dirfd(dir), entry->d_name, 0) == 0) removed.emplace_back(entry->d_name);
+    }
+    closedir(dir);
+    return removed;
 }
 
 }  // namespace platform

@@ -8,7 +8,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -31,5 +33,16 @@ std::FILE* OpenRegularFileStream(const std::string& path, const char* mode, int&
 bool ReadRegularFile(const std::string& path, std::string& out, int& error, std::size_t maxBytes = 1u << 30);
 bool ReadRegularFile(const std::string& path, std::vector<std::uint8_t>& out, int& error,
                      std::size_t maxBytes = 1u << 30);
+
+// Whether `name` is one that mkstemp makes of the template prefix + "XXXXXX" + suffix: the six
+// characters are letters or digits.
+bool IsTemplateName(std::string_view name, std::string_view prefix, std::string_view suffix = {});
+
+// Removes what a process cut off left behind: the regular files of `folder` that `matches` names and
+// whose last change is at least minAgeSeconds old (younger ones may belong to a process still at
+// work). Anything else (another name, a link, a folder) is left. Returns the names removed.
+std::vector<std::string> RemoveLeftFiles(const std::string& folder,
+                                         const std::function<bool(std::string_view name)>& matches,
+                                         int minAgeSeconds);
 
 }  // namespace platform

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <utility>
 
+#include "platform/sys/Clock.h"
 #include "platform/sys/Env.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/RegularFile.h"
@@ -55,17 +56,28 @@ private:
 // The opener's end as its watcher reports it: a wait status, or that it still runs.
 constexpr int kStillRunning = -1;
 
-// An opener under watch: its watcher process, the pipe the watcher reports through and what it opens.
+// An opener under watch: its watcher process, the pipe the watcher reports through, what it opens
+// and the file handed over to be removed after use (empty when none).
 struct WatchedOpener {
     pid_t watcher;
     int report;
     std::string target;
+    std::string handed;
+};
+
+struct HandedFile {
+    std::string path;
+    std::uint64_t handedMs;
 };
 
 struct OpenerRecords {
+    ~OpenerRecords() {
+        for (const HandedFile& file : handed) unlink(file.path.c_str());
+    }
     std::mutex mutex;
     std::vector<WatchedOpener> watched;
     std::vector<ShellOpenFailure> failures;
+    std::vector<HandedFile> handed;
 };
 
 OpenerRecords& Openers() {
@@ -77,6 +89,12 @@ void AddFailure(const std::string& target, std::string why, bool noBrowser) {
     OpenerRecords& records = Openers();
     std::lock_guard lock(records.mutex);
     records.failures.push_back({target, std::move(why), noBrowser});
+}
+
+// Removes a handed file and forgets it; the records' lock is held.
+void RemoveHanded(OpenerRecords& records, const std::string& path) {
+    unlink(path.c_str());
+    std::erase_if(records.handed, [&](const HandedFile& file) { return file.path == path; });
 }
 
 // xdg-open's exit codes: 1 bad arguments, 2 no such file, 3 no program for it, 4 the program
@@ -97,7 +115,7 @@ std::string OpenerEndText(int status) {
 // kShellOpenWatchMs for the opener's end, reports it (or that it still runs) through a pipe and
 // ends, leaving a longer-running opener (one that waits for the browser it started) detached.
 bool StartWatchedOpener(const std::string& opener, const std::string& target, const std::string& named,
-                        std::string& why) {
+                        const std::string& handed, std::string& why) {
     Arguments argv(opener, {target});
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
@@ -140,7 +158,8 @@ bool StartWatchedOpener(const std::string& opener, const std::string& target, co
     fcntl(report[0], F_SETFL, O_NONBLOCK);
     OpenerRecords& records = Openers();
     std::lock_guard lock(records.mutex);
-    records.watched.push_back({watcher, report[0], named});
+    records.watched.push_back({watcher, report[0], named, handed});
+    if (!handed.empty()) records.handed.push_back({handed, NowMs()});
     return true;
 }
 
@@ -200,14 +219,24 @@ bool SpawnDetached(const std::string& program, const std::vector<std::string>& a
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 && n == 0;
 }
 
-bool ShellOpen(std::string_view target, std::string_view what) {
+bool ShellOpen(std::string_view target, std::string_view what, HandOver file) {
+    const std::string text(target);
+    const std::string handed = file == HandOver::RemoveAfterUse ? text : std::string();
+    const auto notOpened = [&] {
+        if (!handed.empty()) unlink(handed.c_str());
+        return false;
+    };
     if (target.empty() || target.front() == '-' || target.find_first_of("\r\n") != std::string_view::npos ||
         target.find('\0') != std::string_view::npos)
-        return false;
-    const std::string text(target);
+        return notOpened();
     if (IsHeadless()) {
         std::fprintf(stderr, "open: %s\n", text.c_str());
         Journal::Write("OPEN " + text);
+        if (!handed.empty()) {
+            OpenerRecords& records = Openers();
+            std::lock_guard lock(records.mutex);
+            records.handed.push_back({handed, NowMs()});
+        }
         return true;
     }
     const std::string opener = FindProgram("xdg-open");
@@ -215,13 +244,26 @@ bool ShellOpen(std::string_view target, std::string_view what) {
     std::string why;
     if (opener.empty()) {
         AddFailure(named, "xdg-open is not installed", true);
-        return false;
+        return notOpened();
     }
-    if (!StartWatchedOpener(opener, text, named, why)) {
+    if (!StartWatchedOpener(opener, text, named, handed, why)) {
         AddFailure(named, "xdg-open could not be started: " + why, false);
-        return false;
+        return notOpened();
     }
     return true;
+}
+
+void RemoveHandedFiles() {
+    OpenerRecords& records = Openers();
+    std::lock_guard lock(records.mutex);
+    for (const HandedFile& file : records.handed) unlink(file.path.c_str());
+    records.handed.clear();
+}
+
+void ReportShellOpenFailure(ShellOpenFailure failure) {
+    OpenerRecords& records = Openers();
+    std::lock_guard lock(records.mutex);
+    records.failures.push_back(std::move(failure));
 }
 
 std::vector<ShellOpenFailure> TakeShellOpenFailures() {
@@ -240,11 +282,19 @@ std::vector<ShellOpenFailure> TakeShellOpenFailures() {
         }
         const bool opened = n != static_cast<ssize_t>(sizeof status) || status == kStillRunning ||
                             (WIFEXITED(status) && WEXITSTATUS(status) == 0);
-        if (!opened)
+        if (!opened) {
             records.failures.push_back(
                 {it->target, OpenerEndText(status), WIFEXITED(status) && WEXITSTATUS(status) == 3});
+            if (!it->handed.empty()) RemoveHanded(records, it->handed);
+        }
         it = records.watched.erase(it);
     }
+    const std::uint64_t now = NowMs();
+    std::erase_if(records.handed, [&](const HandedFile& file) {
+        if (now - file.handedMs < kHandedFileKeepMs) return false;
+        unlink(file.path.c_str());
+        return true;
+    });
     return std::exchange(records.failures, {});
 }
 

@@ -2,6 +2,7 @@
 // What the desktop shell does for the client: open a web page or file with the user's program,
 // start the launcher, and name the desktop folder that screenshots go to.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,9 +17,18 @@ namespace platform {
 // failure within kShellOpenWatchMs (no browser to hand the page to), is a failure that
 // TakeShellOpenFailures reports, naming `what` (the target when empty: a page's address where the
 // target is a file standing for it); an opener still running then is taken as having opened it.
-bool ShellOpen(std::string_view target, std::string_view what = {});
+enum class HandOver { Keep, RemoveAfterUse };
+bool ShellOpen(std::string_view target, std::string_view what = {}, HandOver file = HandOver::Keep);
 
 constexpr int kShellOpenWatchMs = 5000;
+
+// A file written for the opener alone (a web page's sign-in form, which holds the password) is
+// handed over with RemoveAfterUse and removed: at once when it cannot be opened; as soon as
+// TakeShellOpenFailures takes its opener's failure; by the first TakeShellOpenFailures from
+// kHandedFileKeepMs after the hand-over on (time enough for a browser to load it; the process
+// clock); by RemoveHandedFiles; at the latest when the process ends.
+constexpr std::uint64_t kHandedFileKeepMs = 45000;
+void RemoveHandedFiles();
 
 struct ShellOpenFailure {
     std::string target;      // what was to be opened
@@ -26,9 +36,13 @@ struct ShellOpenFailure {
     bool noBrowser = false;  // no program to open it was found
 };
 
-// The failures of ShellOpen since the last call, the openers' ends collected first. Never waits
-// longer than an opener that has reported takes to end.
+// The failures of ShellOpen since the last call, the openers' ends collected first (and the handed
+// files they concern removed). Never waits longer than an opener that has reported takes to end.
 std::vector<ShellOpenFailure> TakeShellOpenFailures();
+
+// A failure of what was to be opened before any opener ran (a file that could not be written),
+// reported with the openers' own.
+void ReportShellOpenFailure(ShellOpenFailure failure);
 
 // Starts "marvenlot-launcher" detached, in the current folder, taken from beside the program or
 // else from PATH; false when it is found nowhere or cannot be started. Never waits for it.

@@ -2,12 +2,16 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/http/HttpTransfer.h"
 #include "platform/sys/Env.h"
+#include "platform/sys/RegularFile.h"
 #include "platform/sys/Shell.h"
 
 namespace platform {
@@ -106,45 +110,57 @@ bool RecordingWebView::Navigate(const std::string& url, const std::string& postD
     return sent;
 }
 
-// The form files handed to the browser; each is removed when the next one is made, and the last
-// one when the client ends.
-class FormFiles {
-public:
-    ~FormFiles() { RemoveAll(); }
-    void Add(const std::string& path) { paths_.push_back(path); }
-    void RemoveAll() {
-        for (const std::string& path : paths_) unlink(path.c_str());
-        paths_.clear();
+std::string FormFolder(std::string& why) {
+    const std::string folder = RuntimeDir();
+    struct stat st {};
+    if (folder.empty()) {
+        why = "there is no runtime folder";
+    } else if (lstat(folder.c_str(), &st) != 0) {
+        why = folder + ": " + std::strerror(errno);
+    } else if (!S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & (S_IWGRP | S_IWOTH))) {
+        why = "the runtime folder " + folder + " is not private to this user";
+    } else {
+        return folder;
     }
+    return {};
+}
 
-private:
-    std::vector<std::string> paths_;
-};
-
-FormFiles& Forms() {
-    static FormFiles files;
-    return files;
+std::vector<std::string> RemoveLeftFormFiles() {
+    std::string why;
+    const std::string folder = FormFolder(why);
+    if (folder.empty()) return {};
+    return RemoveLeftFiles(
+        folder, [](std::string_view name) { return IsTemplateName(name, kFormPrefix, kFormSuffix); }, 0);
 }
 
 bool BrowserWebView::Navigate(const std::string& url, const std::string& postData, const std::string&) {
-    Forms().RemoveAll();
+    RemoveHandedFiles();
     formPath_.clear();
     if (postData.empty()) return ShellOpen(url);
-    std::string dir = GetEnv("TMPDIR");
-    if (dir.empty()) dir = "/tmp";
-    std::string path = dir + "/marvenlot-page-XXXXXX.html";
-    // mkstemps creates the file with mode 0600: the form holds the account's password.
-    const int fd = mkstemps(path.data(), 5);
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, AutoSubmitForm(url, postData));
-    close(fd);
-    if (!written) {
-        unlink(path.c_str());
+    // Never the shared temporary folder: the form holds the account's password.
+    std::string why;
+    const std::string folder = FormFolder(why);
+    if (folder.empty()) {
+        ReportShellOpenFailure({url, "the sign-in form has no private folder: " + why});
         return false;
     }
-    Forms().Add(path);
+    std::string path = folder + "/" + std::string(kFormPrefix) + "XXXXXX" + std::string(kFormSuffix);
+    // mkostemps creates the file with mode 0600.
+    const int fd = mkostemps(path.data(), static_cast<int>(kFormSuffix.size()), O_CLOEXEC);
+    bool written = fd >= 0 && WriteAll(fd, AutoSubmitForm(url, postData));
+    int error = written ? 0 : errno;
+    if (fd >= 0 && close(fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        if (fd >= 0) unlink(path.c_str());
+        ReportShellOpenFailure(
+            {url, "the sign-in form could not be written in " + folder + ": " + std::strerror(error)});
+        return false;
+    }
     formPath_ = path;
-    return ShellOpen(formPath_, url);
+    return ShellOpen(formPath_, url, HandOver::RemoveAfterUse);
 }
 
 }  // namespace platform

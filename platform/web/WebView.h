@@ -2,16 +2,20 @@
 // The web view behind the game's web page dialog. There is no browser control to embed, so a page
 // is shown by one of two backends:
 //   Browser:   the system browser. The signed-in post becomes an auto-submitting HTML form written
-//              to a private temporary file (mode 0600) that is opened with the desktop's opener;
-//              the browser reads it later, so the file is removed when the next page opens or the
-//              client ends. The browser URL-encodes the fields itself. The page is not shown inside
-//              the game, so the dialog around it ends as soon as the page is handed over.
+//              to a file of mode 0600 in the user's private runtime folder (never the shared
+//              temporary folder: it holds the password), opened with the desktop's opener. The
+//              browser reads it later; the file goes when the opener fails, a short time after it
+//              was handed over, when the next page opens or when the client ends (ShellOpen's
+//              RemoveAfterUse), and a form left by a killed client goes at the next start. The
+//              browser URL-encodes the fields itself. The page is not shown inside the game, so the
+//              dialog around it ends as soon as the page is handed over.
 //   Recording: performs the exact post (body bytes and header block as given) with the HTTP
 //              transfer and keeps a log of what the dialog asked; the test backend.
 // MARVENLOT_WEB_VIEW=record selects the recording backend; anything else the browser.
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -35,6 +39,16 @@ public:
 
 WebViewBackend WebViewBackendFromEnvironment();
 std::unique_ptr<WebView> CreateWebView(WebViewBackend backend);
+
+// The sign-in forms: "marvenlot-page-" and six letters or digits, ".html", in FormFolder.
+constexpr std::string_view kFormPrefix = "marvenlot-page-";
+constexpr std::string_view kFormSuffix = ".html";
+// The runtime folder when it is a folder of this user's that nobody else may write to; else empty,
+// with the reason in `why`.
+std::string FormFolder(std::string& why);
+// At start, with the instance lock held: removes the forms a client that was killed left in the
+// form folder (nothing else); the names removed.
+std::vector<std::string> RemoveLeftFormFiles();
 
 // The auto-submitting form of the browser backend: one hidden field per "name=value" pair of the
 // post data (split at '&', then at the first '='), texts HTML-escaped, sent in charset EUC-KR.

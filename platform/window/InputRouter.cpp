@@ -9,8 +9,7 @@ namespace platform {
 void InputRouter::Deliver(const InputEvent& event) {
     switch (event.kind) {
         case InputEvent::Kind::MouseMove:
-            PostMouseMotion(event.dx, event.dy);
-            queue_.Post({kWmMouseMove, buttons_, MakeLParam(event.x, event.y)});
+            DeliverMove(event);
             break;
         case InputEvent::Kind::MouseButton:
             DeliverButton(event);
@@ -38,6 +37,19 @@ void InputRouter::Deliver(const InputEvent& event) {
             queue_.Post({kWmClose, 0, 0});
             break;
     }
+}
+
+// A focused window follows the pointer outside it only while a drag that began inside holds a
+// button: without one, the motion out of the client area, and the jump back in to where the pointer
+// returns, move nothing (neither the aim nor the camera), as the system sends a window no mouse
+// messages while the pointer is elsewhere.
+void InputRouter::DeliverMove(const InputEvent& event) {
+    const bool dragging = buttons_ != 0;
+    const bool returning = pointerOutside_;
+    pointerOutside_ = event.outside;
+    if (event.outside && !dragging) return;
+    if (!returning || dragging) PostMouseMotion(event.dx, event.dy);
+    queue_.Post({kWmMouseMove, buttons_, MakeLParam(event.x, event.y)});
 }
 
 void InputRouter::DeliverButton(const InputEvent& event) {

@@ -20,6 +20,7 @@ struct InputEvent {
     int x = 0, y = 0;              // client position of the pointer (move, button)
     int screenX = 0, screenY = 0;  // screen position of the pointer (wheel)
     int dx = 0, dy = 0;            // relative motion (move)
+    bool outside = false;          // move: the pointer is outside the client area
     int button = 0;                // 0 left, 1 right, 2 middle
     bool down = false;             // button, key; focus gained
     int clicks = 1;                // button: 2 on the second press of a double click
@@ -35,6 +36,7 @@ public:
     void Deliver(const InputEvent& event);
 
 private:
+    void DeliverMove(const InputEvent& event);
     void DeliverButton(const InputEvent& event);
     void DeliverKey(const InputEvent& event);
     void DeliverFocus(bool gained);
@@ -42,6 +44,7 @@ private:
     MessageQueue& queue_;
     std::uintptr_t buttons_ = 0;  // kMk* bits of the buttons held
     bool altHeld_ = false;
+    bool pointerOutside_ = false;  // the last motion went outside the client area
 };
 
 }  // namespace platform

@@ -156,6 +156,7 @@ public:
         const Rect bounds = *main_ ? (*main_)->GetWindowRect() : Rect{};
         routed.screenX = bounds.left + event.x;
         routed.screenY = bounds.top + event.y;
+        routed.outside = !Rect{0, 0, bounds.Width(), bounds.Height()}.Contains(event.x, event.y);
         // The cursor goes where the pointer goes, for the cursor-measuring input mode.
         if (event.kind == InputEvent::Kind::MouseMove && *main_)
             (*main_)->SetCursorPos(routed.screenX, routed.screenY);

@@ -342,7 +342,10 @@ public:
     }
 
     std::unique_ptr<Window> CreateMainWindow(const WindowDesc& desc) override {
-        std::uint32_t flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
+        // Resizable, so that SDL gives the window manager a minimum size and no maximum: a window
+        // that is not sets both to its size on X11 whenever it is windowed, and the desktop could
+        // then neither resize nor maximise it.
+        std::uint32_t flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE;
         if (desc.openGl) flags |= SDL_WINDOW_OPENGL;
         // Made at the client's rectangle and then switched the way Alt+Enter switches: created
         // with the full-screen flag at another size, the window kept that size on an X server
@@ -354,6 +357,8 @@ public:
             std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
             return nullptr;
         }
+        if (desc.minWidth > 0 && desc.minHeight > 0)
+            SDL_SetWindowMinimumSize(window, desc.minWidth, desc.minHeight);
         if (desc.fullscreen) SdlWindow::CoverDisplay(window);
         SdlWindow::LetFocusClickThrough(!desc.fullscreen);
         // The window may outlive the system: it forgets itself through a weak link.
@@ -434,6 +439,7 @@ private:
                 ToClient(event.motion.x, event.motion.y, input.x, input.y);
                 input.dx = event.motion.xrel;
                 input.dy = event.motion.yrel;
+                input.outside = PointerOutside(event.motion);
                 break;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
@@ -465,6 +471,25 @@ private:
                 return;
         }
         router_.Deliver(input);
+    }
+
+    // SDL keeps a motion's position inside the window unless the mouse is captured (a button is
+    // held), while its relative motion goes where the pointer went: the motion that leaves the window
+    // reports the edge with the whole way out. Where a coordinate lies on an edge and the last
+    // position plus the motion lies beyond it, the pointer is there. Scripted motion comes unclamped.
+    bool PointerOutside(const SDL_MouseMotionEvent& motion) {
+        SDL_Window* window = SDL_GetWindowFromID(motion.windowID);
+        int width = 0, height = 0;
+        if (window) SDL_GetWindowSize(window, &width, &height);
+        const auto unclamped = [&](int at, int last, int moved, int size) {
+            const int there = last + moved;
+            return (at == 0 && there < 0) || (at == size - 1 && there > at) ? there : at;
+        };
+        const int x = unclamped(motion.x, lastMotionX_, motion.xrel, width);
+        const int y = unclamped(motion.y, lastMotionY_, motion.yrel, height);
+        lastMotionX_ = x;
+        lastMotionY_ = y;
+        return window && !Rect{0, 0, width, height}.Contains(x, y);
     }
 
     // SDL sends the whole composing text with each change; the client gets it unit by unit, the
@@ -583,6 +608,16 @@ private:
             case SDL_WINDOWEVENT_RESTORED:
                 queue_.Post({kWmSize, kSizeRestored, 0});
                 break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: {
+                // Ours or the desktop's (a resize, a maximise and its undoing): the size as the
+                // system's size message carries it, with the window's state.
+                const std::uint32_t state = SDL_GetWindowFlags(SDL_GetWindowFromID(event.windowID));
+                const std::uintptr_t kind = (state & SDL_WINDOW_MINIMIZED)   ? kSizeMinimized
+                                            : (state & SDL_WINDOW_MAXIMIZED) ? kSizeMaximized
+                                                                             : kSizeRestored;
+                queue_.Post({kWmSize, kind, MakeLParam(event.data1, event.data2)});
+                break;
+            }
             case SDL_WINDOWEVENT_MOVED:
                 queue_.Post({kWmWindowPosChanged, 0, 0});
                 break;
@@ -608,7 +643,8 @@ private:
     }
 
     std::shared_ptr<SdlWindow*> main_ = std::make_shared<SdlWindow*>(nullptr);
-    std::uint32_t pushedButtons_ = 0;  // SDL button mask of the scripted presses
+    std::uint32_t pushedButtons_ = 0;        // SDL button mask of the scripted presses
+    int lastMotionX_ = 0, lastMotionY_ = 0;  // the pointer's window position at the last motion
     std::uint32_t wakeEvent_ = SDL_USEREVENT;
     std::atomic<bool> wakePending_{false};
 };

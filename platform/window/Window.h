@@ -51,6 +51,9 @@ struct WindowDesc {
     Rect bounds;  // screen rectangle of the client area
     bool fullscreen = false;
     bool openGl = true;
+    // The smallest client the desktop may size the window to (0: no limit). The desktop's own
+    // resize and maximise are reported as kWmSize.
+    int minWidth = 0, minHeight = 0;
 };
 
 // Thread-safe queue of posted messages; one consumer (the main thread).

@@ -324,7 +324,8 @@ TEST(AppWindowTest, ScreenshotNameAndAccelerators) {
     EXPECT_FALSE(TranslateAccelerator({kWmKeyDown, '2', 0}, command));
 }
 
-// The grip sizes a window up to the desktop, and so does a size chosen in the options dialog.
+// The grip sizes a window up to the desktop, and so does a size chosen in the options dialog. The
+// desktop's own maximise and the restore after it size the client as well, and leave it windowed.
 TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
     ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
     AppHarness harness(StartMode::Offline);
@@ -344,6 +345,16 @@ TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
         ASSERT_TRUE(
             AppHarness::WaitFor([&] { return app.ClientWidth() == 1124 && app.IsRenderingActive(); }));
         EXPECT_EQ(app.ClientHeight(), 868);
+        for (const auto& [bounds, kind] : {std::pair{Rect{0, 0, 1920, 1080}, kSizeMaximized},
+                                           std::pair{Rect{448, 106, 1572, 974}, kSizeRestored}}) {
+            harness.Window()->SetBounds(bounds, false);
+            app.Windows().PostMessage({kWmSize, kind, MakeLParam(bounds.Width(), bounds.Height())});
+            ASSERT_TRUE(AppHarness::WaitFor([&] {
+                return app.ClientWidth() == bounds.Width() && app.ClientHeight() == bounds.Height() &&
+                       app.IsRenderingActive() && app.PendingChanges() == 0;
+            })) << bounds.Width();
+            EXPECT_FALSE(harness.Window()->IsFullscreen());
+        }
         for (const auto& choice : {std::pair{1920u << 16 | 1080u, 1920}, std::pair{1024u << 16 | 768u, 1024},
                                    std::pair{4000u << 16 | 3000u, 1920}}) {
             const unsigned asked = choice.first;

@@ -2,7 +2,9 @@
 // with a window manager: on the first start, on a start with the stored setting and on one with a
 // stored size no display has, the window covers the display, the frame fills it, and a click lands
 // on what is drawn under the pointer. Under the window manager a client in a window also acts on the
-// click that takes the focus back from another window.
+// click that takes the focus back from another window, and lets the window manager size it: its
+// smallest size is 1024 x 768 with no largest, and a resize, a maximise and the restore after it are
+// followed by the picture.
 // Skipped when Xvfb (or, for the second case, openbox) is not installed.
 #include <gtest/gtest.h>
 
@@ -63,7 +65,7 @@ struct Geometry {
 };
 
 // The shown window titled "Marvenlot", in root coordinates (a window manager's frame is skipped).
-bool FindClientWindow(Display* display, Window window, Geometry& out) {
+bool FindClientWindow(Display* display, Window window, Geometry& out, Window* found = nullptr) {
     XWindowAttributes attributes{};
     char* name = nullptr;
     const bool titled = XFetchName(display, window, &name) && name && std::string(name) == "Marvenlot";
@@ -73,15 +75,16 @@ bool FindClientWindow(Display* display, Window window, Geometry& out) {
         XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &out.x, &out.y, &child);
         out.width = attributes.width;
         out.height = attributes.height;
+        if (found) *found = window;
         return true;
     }
     Window root = 0, parent = 0, *children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(display, window, &root, &parent, &children, &count)) return false;
-    bool found = false;
-    for (unsigned i = 0; i < count && !found; ++i) found = FindClientWindow(display, children[i], out);
+    bool seen = false;
+    for (unsigned i = 0; i < count && !seen; ++i) seen = FindClientWindow(display, children[i], out, found);
     if (children) XFree(children);
-    return found;
+    return seen;
 }
 
 // Share of the pixels of a screen rectangle that show something (not black).
@@ -239,6 +242,73 @@ protected:
         ExpectClientEndsAfterTheClick("click into the window without the focus");
     }
 
+    // In a window the window manager sizes the client as its edges do: the size hints give the
+    // smallest size and no largest; a resize to another shape is drawn unscaled (no black bars
+    // where a 4:3 frame would be fitted), a resize below 1024 x 768 is refused, and a maximise and
+    // the restore after it are followed. Back at 1024 x 768, the exit button lies where it did.
+    void RunWindowedSizedByTheWindowManager() {
+        std::ofstream(folder_ / "config.ini") << "[Video]\r\nfullscreen= 0\r\n";
+        ASSERT_TRUE(StartClient()) << ReadFile(folder_ / "stderr.txt");
+        Geometry client;
+        Window window = 0;
+        const Window root = DefaultRootWindow(display_);
+        ASSERT_TRUE(WaitFor([&] { return FindClientWindow(display_, root, client, &window); }, 10s));
+        XSizeHints hints{};
+        long supplied = 0;
+        ASSERT_TRUE(XGetWMNormalHints(display_, window, &hints, &supplied));
+        EXPECT_TRUE(hints.flags & PMinSize);
+        EXPECT_EQ(std::make_pair(hints.min_width, hints.min_height), std::make_pair(1024, 768));
+        EXPECT_FALSE(hints.flags & PMaxSize) << hints.max_width << " x " << hints.max_height;
+
+        const auto sizedTo = [&](int width, int height) {
+            return WaitFor(
+                [&] {
+                    return FindClientWindow(display_, root, client) && client.width == width &&
+                           client.height == height;
+                },
+                10s);
+        };
+        XResizeWindow(display_, window, kScreenWidth, 800);
+        XFlush(display_);
+        ASSERT_TRUE(sizedTo(kScreenWidth, 800)) << "the resize was refused";
+        // The server keeps the old picture in the grown window until the client draws the next one.
+        std::this_thread::sleep_for(2s * kSlowdown);
+        EXPECT_TRUE(WaitFor([&] { return DrawnShare(display_, client.x, client.y, 100, 800) > 0.9; }, 20s))
+            << "the picture is a 1024 x 768 frame fitted into the resized window";
+        XResizeWindow(display_, window, 800, 600);
+        XFlush(display_);
+        EXPECT_TRUE(sizedTo(1024, 768)) << client.width << " x " << client.height;
+
+        Maximise(window, true);
+        EXPECT_TRUE(sizedTo(kScreenWidth, kScreenHeight)) << client.width << " x " << client.height;
+        EXPECT_TRUE(WaitFor(
+            [&] { return DrawnShare(display_, 1024, 768, kScreenWidth - 1024, kScreenHeight - 768) > 0.9; },
+            20s));
+        Maximise(window, false);
+        ASSERT_TRUE(sizedTo(1024, 768)) << client.width << " x " << client.height;
+        std::this_thread::sleep_for(2s * kSlowdown);  // the client lays itself out again
+        ClickOnScreen(client.x + kExitX, client.y + kExitY);
+        ExpectClientEndsAfterTheClick("click on the exit button after the restore");
+    }
+
+    // The window manager's maximise, as a desktop's title bar asks for it (_NET_WM_STATE).
+    void Maximise(Window window, bool on) {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display_, "_NET_WM_STATE", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = on ? 1 : 0;
+        event.xclient.data.l[1] =
+            static_cast<long>(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+        event.xclient.data.l[2] =
+            static_cast<long>(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+        event.xclient.data.l[3] = 1;
+        XSendEvent(display_, DefaultRootWindow(display_), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &event);
+        XFlush(display_);
+    }
+
     XvfbDisplay server_;
     Display* display_ = nullptr;
     fs::path folder_;
@@ -254,6 +324,7 @@ TEST_F(FullScreenClient, WindowFrameAndClicksAgreeOnEveryStartUnderWindowManager
     if (!StartDisplay("/usr/bin/openbox")) GTEST_SKIP() << "Xvfb or openbox is not available";
     RunEachStart();
     RunWindowedClickThatTakesTheFocus();
+    RunWindowedSizedByTheWindowManager();
 }
 
 }  // namespace

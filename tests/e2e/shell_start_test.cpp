@@ -241,6 +241,9 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
     std::ofstream(folder_ / "config.ini.saving-Ab3dE9") << "[Video]\r\n";
     fs::last_write_time(folder_ / "config.ini.saving-Ab3dE9",
                         fs::file_time_type::clock::now() - std::chrono::hours(1));
+    // What a client killed while the browser had its sign-in form left, beside a file of other name.
+    std::ofstream(folder_ / "run" / "marvenlot-page-Ab3dE9.html") << "login_pass";
+    std::ofstream(folder_ / "run" / "marvenlot-page.html") << "kept";
     const std::string log = RunUntilScene({"offline"}, "2");
     std::size_t at = 0;
     for (const char* line : {"[App ver]", "  ver : 09042801", "[Operating System]", "[Memory]",
@@ -267,6 +270,12 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
     }
     EXPECT_TRUE(fs::exists(folder_ / "run" / "Marvenlot Init.event"));
     EXPECT_FALSE(fs::exists(folder_ / "config.ini.saving-Ab3dE9"));
+    EXPECT_FALSE(fs::exists(folder_ / "run" / "marvenlot-page-Ab3dE9.html"));
+    EXPECT_TRUE(fs::exists(folder_ / "run" / "marvenlot-page.html"));
+    EXPECT_NE(
+        log.find("marvenlot-page-Ab3dE9.html, a sign-in form left by a client that was cut off, is removed"),
+        std::string::npos)
+        << log;
 }
 
 // What is not a regular file in config.ini's or the input script's place is refused at once, with

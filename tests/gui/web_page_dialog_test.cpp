@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "gui/WebPageDialog.h"
+#include "platform/sys/Clock.h"
 #include "platform/sys/Shell.h"
 #include "tests/common/TempDir.h"
 #include "tests/engine/support/TestHttpServer.h"
@@ -126,8 +128,12 @@ TEST(WebPageDialogFlow, OnlyOneDialogAtATimeAndTheKeysItKeeps) {
     EXPECT_FALSE(gui::WebPageDialog::AnyOpen());
 }
 
-// The system browser gets a private, auto-submitting form; the dialog ends at once.
+// The system browser gets a private, auto-submitting form in the runtime folder, never the shared
+// temporary folder; the dialog ends at once.
 TEST(WebPageDialogFlow, BrowserViewWritesAPrivateFormAndTheDialogEndsAtOnce) {
+    testsupport::TempDir runtime, temporary;
+    testsupport::ScopedEnv runtimeEnv("MARVENLOT_RUNTIME_DIR", runtime.Path().c_str()),
+        tmp("TMPDIR", temporary.Path().c_str());
     setenv("MARVENLOT_HEADLESS", "1", 1);
     setenv("MARVENLOT_WEB_HOST", "web.example:8080", 1);
     Posted posted;
@@ -140,7 +146,8 @@ TEST(WebPageDialogFlow, BrowserViewWritesAPrivateFormAndTheDialogEndsAtOnce) {
     ASSERT_EQ(posted.messages.size(), 1u);
 
     const std::string path = browser->FormPath();
-    ASSERT_FALSE(path.empty());
+    ASSERT_EQ(std::filesystem::path(path).parent_path(), runtime.Path());
+    EXPECT_TRUE(std::filesystem::is_empty(temporary.Path()));
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -161,11 +168,71 @@ TEST(WebPageDialogFlow, BrowserViewWritesAPrivateFormAndTheDialogEndsAtOnce) {
     next.Navigate("http://web.example/", "", "");
     EXPECT_FALSE(std::filesystem::exists(nextPath));
 
-    // With no browser to hand it to, the failure names the page, not the form standing for it.
-    testsupport::ScopedEnv headless("MARVENLOT_HEADLESS", "0"), noPrograms("PATH", "/nonexistent");
+    // A runtime folder others may write to takes no password: the page is not opened, and says why.
     platform::TakeShellOpenFailures();
+    ASSERT_EQ(chmod(runtime.Path().c_str(), 0770), 0);
     EXPECT_FALSE(next.Navigate("http://web.example/client/client_main.asp", "a=1", ""));
-    const std::vector<platform::ShellOpenFailure> failures = platform::TakeShellOpenFailures();
+    ASSERT_EQ(chmod(runtime.Path().c_str(), 0700), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(runtime.Path()));
+    std::vector<platform::ShellOpenFailure> failures = platform::TakeShellOpenFailures();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0].why.find("the sign-in form has no private folder: the runtime folder"), 0u)
+        << failures[0].why;
+
+    // With no browser to hand it to, the failure names the page, not the form standing for it, and
+    // the form goes at once.
+    testsupport::ScopedEnv headless("MARVENLOT_HEADLESS", "0"), noPrograms("PATH", "/nonexistent");
+    EXPECT_FALSE(next.Navigate("http://web.example/client/client_main.asp", "a=1", ""));
+    EXPECT_FALSE(next.FormPath().empty());
+    EXPECT_FALSE(std::filesystem::exists(next.FormPath()));
+    failures = platform::TakeShellOpenFailures();
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_EQ(failures[0].target, "http://web.example/client/client_main.asp");
+}
+
+// A form handed to the browser goes after the opener's failure as soon as it is taken, else after
+// 45 s on the process clock (the browser has loaded it by then); a form left by a killed client
+// goes at the next start, and nothing else in the folder does.
+TEST(WebPageDialogFlow, TheFormGoesWhenTheOpenerFailsOrAfterTheBrowserTookItOrAtTheNextStart) {
+    testsupport::TempDir runtime, programs;
+    testsupport::ScopedEnv runtimeEnv("MARVENLOT_RUNTIME_DIR", runtime.Path().c_str()),
+        headless("MARVENLOT_HEADLESS", "0"), path("PATH", (programs.Path() + ":/usr/bin:/bin").c_str());
+    const std::string opener = programs.File("xdg-open");
+    ASSERT_TRUE(testsupport::WriteFile(opener, "#!/bin/sh\nexit 1\n"));
+    ASSERT_EQ(chmod(opener.c_str(), 0755), 0);
+    platform::TakeShellOpenFailures();
+    platform::BrowserWebView view;
+    ASSERT_TRUE(view.Navigate("http://web.example/client/client_main.asp", "a=1", ""));
+    std::vector<platform::ShellOpenFailure> failures;
+    for (int i = 0; i < 500 && failures.empty(); ++i) {
+        failures = platform::TakeShellOpenFailures();
+        if (failures.empty()) platform::SleepMs(10);
+    }
+    ASSERT_EQ(failures.size(), 1u) << "the opener's failure never came";
+    EXPECT_EQ(failures[0].why, "xdg-open ended with exit code 1 (it was not understood)");
+    EXPECT_FALSE(std::filesystem::exists(view.FormPath()));
+
+    platform::VirtualClock clock;
+    platform::SetClock(&clock);
+    const std::unique_ptr<platform::VirtualClock, void (*)(platform::VirtualClock*)> restore(
+        &clock, [](platform::VirtualClock*) { platform::SetClock(nullptr); });
+    // The opener says it ran, so that it is not left to start after the test removed it.
+    const std::string ran = programs.File("ran");
+    ASSERT_TRUE(testsupport::WriteFile(opener, "#!/bin/sh\ntouch '" + ran + "'\n"));
+    ASSERT_TRUE(view.Navigate("http://web.example/client/client_main.asp", "a=1", ""));
+    for (int i = 0; i < 500 && !testsupport::FileExists(ran); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(testsupport::FileExists(ran));
+    clock.AdvanceMs(platform::kHandedFileKeepMs - 1);
+    platform::TakeShellOpenFailures();
+    EXPECT_TRUE(std::filesystem::exists(view.FormPath())) << "the form went before a browser could load it";
+    clock.AdvanceMs(1);
+    EXPECT_TRUE(platform::TakeShellOpenFailures().empty());
+    EXPECT_FALSE(std::filesystem::exists(view.FormPath()));
+
+    for (const char* name : {"marvenlot-page-Ab3dE9.html", "marvenlot-page-notes.html", "Marvenlot.lock",
+                             "marvenlot-page-Ab3dE9.htm"})
+        ASSERT_TRUE(testsupport::WriteFile(runtime.File(name), "left"));
+    EXPECT_EQ(platform::RemoveLeftFormFiles(), std::vector<std::string>{"marvenlot-page-Ab3dE9.html"});
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(runtime.Path()), {}), 3);
 }

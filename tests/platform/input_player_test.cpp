@@ -136,6 +136,33 @@ TEST_F(ScriptedNullWindow, MouseDeviceSeesEachMotionButtonAndWheelOnceAndTheCurs
     EXPECT_EQ(testsupport::ReadMouseChanges(mouse), expected);
 }
 
+// A pointer that leaves the window (1024 x 768) without a held button moves nothing, nor does its way
+// back in; a drag that began inside follows it out and back, as a captured mouse does.
+TEST_F(ScriptedNullWindow, OutsideTheWindowOnlyADragThatBeganInsideMoves) {
+    MouseDevice mouse(MouseBackend::Sdl);
+    mouse.SetBufferSize(64);
+    ASSERT_EQ(mouse.Acquire(), MouseResult::Ok);
+    Play(
+        "move 100 100\nmove 1500 100\nmove 1600 -40\nmove 120 110\nmove 130 110\n"
+        "down left\nmove 2000 110\nmove 1990 120\nmove 140 120\nmove 1200 120\nup left\n"
+        "move 150 130\nmove 160 130\n");
+    Run(0);
+    std::vector<std::intptr_t> moves;
+    for (const Timed& t : got_)
+        if (t.message.message == kWmMouseMove) moves.push_back(t.message.lParam);
+    const std::vector<std::intptr_t> expectedMoves = {
+        MakeLParam(100, 100),  MakeLParam(120, 110),  MakeLParam(130, 110),
+        MakeLParam(2000, 110), MakeLParam(1990, 120), MakeLParam(140, 120),
+        MakeLParam(1200, 120), MakeLParam(150, 130),  MakeLParam(160, 130)};
+    EXPECT_EQ(moves, expectedMoves);
+    const testsupport::MouseChanges expected = {
+        {kMouseOffsetX, 10},   {kMouseOffsetButton0, 0x80}, {kMouseOffsetX, 1870},
+        {kMouseOffsetX, -10},  {kMouseOffsetY, 10},         {kMouseOffsetX, -1850},
+        {kMouseOffsetX, 1060}, {kMouseOffsetButton0, 0},    {kMouseOffsetX, 10},
+    };
+    EXPECT_EQ(testsupport::ReadMouseChanges(mouse), expected);
+}
+
 TEST_F(ScriptedNullWindow, KeyStateFollowsTheMessagesAsTheyAreTakenAndFocusLossLetsGo) {
     KeyboardState& keys = windows_->Keyboard();
     Play("keydown Space\nwait 10\nkeyup Space\nkey R\nwait 10\nkeydown Up\n");

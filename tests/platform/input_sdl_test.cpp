@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 
 #include "platform/input/InputScriptPlayer.h"
@@ -72,4 +73,32 @@ TEST(ScriptedSdlWindow, PushedEventsGiveTheMessagesAndOneMouseRecordPerChange) {
         {kMouseOffsetZ, 240}, {kMouseOffsetButton0 + 1, 0},
     };
     EXPECT_EQ(testsupport::ReadMouseChanges(mouse), expected);
+
+    // SDL reports the motion that leaves the window at the edge, with the whole way out as relative
+    // motion: without a held button it moves nothing, nor does the way back in. A drag goes on outside.
+    const std::uint32_t id = SDL_GetWindowID(static_cast<SDL_Window*>(window->NativeHandle()));
+    for (const auto& [x, y, dx, dy] : {std::array{700, 300, 0, 0},
+                                       {1023, 300, 400, 0},
+                                       {700, 0, -40, -500},
+                                       {10, 300, 0, 0},
+                                       {20, 305, 10, 5}}) {
+        SDL_Event event{};
+        event.motion = {SDL_MOUSEMOTION, 0, id, 0, 0, x, y, dx, dy};
+        SDL_PushEvent(&event);
+    }
+    windows->SetInputScript(std::make_unique<InputScriptPlayer>(
+        ParseInputScript("move 20 305\ndown left\nmove 1500 305\nup left\n").commands, nullptr));
+    std::vector<std::intptr_t> moves;
+    for (int pass = 0; pass < 20; ++pass)
+        while (windows->PeekMessage(message))
+            if (message.message == kWmMouseMove) moves.push_back(message.lParam);
+    EXPECT_EQ(moves,
+              (std::vector<std::intptr_t>{MakeLParam(700, 300), MakeLParam(10, 300), MakeLParam(20, 305),
+                                          MakeLParam(20, 305), MakeLParam(1500, 305)}));
+    const testsupport::MouseChanges outside = {{kMouseOffsetX, 10},
+                                               {kMouseOffsetY, 5},
+                                               {kMouseOffsetButton0, 0x80},
+                                               {kMouseOffsetX, 1480},
+                                               {kMouseOffsetButton0, 0}};
+    EXPECT_EQ(testsupport::ReadMouseChanges(mouse), outside);
 }
