@@ -204,7 +204,8 @@ private:
     void ApplyTextureFilter();
     std::intptr_t HandleWindowedMouse(const platform::Message& message, bool& handled);
     std::intptr_t DefaultHandling(const platform::Message& message);
-    void FollowDesktopSize();
+    // The size a kWmSize carries (0 x 0: the window's own).
+    void FollowDesktopSize(int width, int height);
     void HandleCommand(std::uint32_t id);
     // Main thread: the connection dropped in a scene that lives on the server's word; the notice
     // whose OK leads back to the sign-in. False where the scene handles it itself.

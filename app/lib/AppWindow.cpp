@@ -17,8 +17,11 @@ void App::SetWindowRect(bool fullscreen, int width, int height, int x, int y) {
     fullscreen_ = fullscreen;
     clientWidth_ = width;
     clientHeight_ = height;
-    windowX_ = x;
-    windowY_ = y;
+    // Full screen lies at the display's corner; the windowed position is kept for the way back.
+    if (!fullscreen) {
+        windowX_ = x;
+        windowY_ = y;
+    }
     windowRect_ = platform::Rect{x, y, x + width, y + height};
 }
 
@@ -255,17 +258,25 @@ std::intptr_t App::HandleWindowedMouse(const Message& message, bool& handled) {
     return 0;
 }
 
-// A window the desktop sized (its own resize, a maximise and the restore after it) takes the size as
-// the edges' drag does: it becomes the windowed size and the next render step resizes the client
-// and its scenes. Sizes the client set itself are already its own and change nothing.
-void App::FollowDesktopSize() {
-    if (fullscreen_ || !window_) return;
-    const platform::Rect client = window_->GetClientRect();
-    if (client.Width() <= 0 || client.Height() <= 0 ||
-        (client.Width() == ClientWidth() && client.Height() == ClientHeight()))
+// A window the desktop resized takes the size as the edges' drag does: it becomes the windowed size
+// and the next render step resizes the client and its scenes. Each report gives its own size, as
+// the window had it then: the window may be maximised by the time a resize before it is read. Sizes
+// the client set itself are already the windowed size and change nothing; one reported while a
+// switch waits is the size of the window being left. The windowed size is compared, not the
+// client's, which lags until the render step: a resize undone before that step would leave the
+// windowed size at the undone one.
+void App::FollowDesktopSize(int width, int height) {
+    if (fullscreen_ || !window_ || (pending_ & pending::kDisplayMode)) return;
+    if (width <= 0 || height <= 0) {
+        const platform::Rect client = window_->GetClientRect();
+        width = client.Width();
+        height = client.Height();
+    }
+    if (width <= 0 || height <= 0 ||
+        (width == static_cast<int>(windowedWidth_) && height == static_cast<int>(windowedHeight_)))
         return;
-    windowedWidth_ = static_cast<std::uint32_t>(client.Width());
-    windowedHeight_ = static_cast<std::uint32_t>(client.Height());
+    windowedWidth_ = static_cast<std::uint32_t>(width);
+    windowedHeight_ = static_cast<std::uint32_t>(height);
     PauseRendering();
     pending_ |= pending::kResized;
 }
@@ -334,12 +345,19 @@ std::intptr_t App::DefaultHandling(const Message& message) {
                 switch (message.wParam) {
                     case kSizeRestored:
                     case kSizeMaxShow:
-                    case kSizeMaximized:
                         if (minimised_) {
                             minimised_ = false;
                             pending_ |= pending::kResume;
                         }
-                        FollowDesktopSize();
+                        FollowDesktopSize(LParamX(message.lParam), LParamY(message.lParam));
+                        break;
+                    case kSizeMaximized:
+                        // A maximise of the window is the player's Alt+Enter; one reported while a
+                        // switch waits belongs to the mode being left.
+                        if (!fullscreen_ && !(pending_ & pending::kDisplayMode)) {
+                            minimised_ = false;
+                            ToggleFullscreen();
+                        }
                         break;
                     case kSizeMinimized:
                         minimised_ = true;
@@ -384,7 +402,8 @@ std::intptr_t App::DefaultHandling(const Message& message) {
             PostQuit();
             return 1;
         case kWmWindowPosChanged:
-            if (!fullscreen_) {
+            // A move reported while a switch waits belongs to the window being left.
+            if (!fullscreen_ && !(pending_ & pending::kDisplayMode)) {
                 windowRect_ = window_->GetWindowRect();
                 windowX_ = windowRect_.left;
                 windowY_ = windowRect_.top;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdio>
 #include <functional>
+#include <utility>
 
 #include "platform/sys/Utf8.h"
 #include "platform/video/FrameFit.h"
@@ -134,13 +135,16 @@ public:
     // Full screen is a borderless window over the whole display, whatever the client's size: the
     // client's frame is scaled into it (FrameFit). The window is moved and sized to the display
     // before it asks for full screen, because without a window manager nobody else resizes it,
-    // while SDL then takes it for display-sized all the same.
+    // while SDL then takes it for display-sized all the same. A window that the window manager keeps
+    // maximised under full screen is unmaximised before it leaves it: it would come back at the
+    // desktop's size, and its next maximise would change nothing.
     void SetBounds(const Rect& bounds, bool fullscreen) override {
         frameWidth_ = bounds.Width();
         frameHeight_ = bounds.Height();
         if (fullscreen) {
             if (!fullscreen_) CoverDisplay(window_);
         } else {
+            if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(window_);
             SDL_SetWindowFullscreen(window_, 0);
             SDL_SetWindowSize(window_, bounds.Width(), bounds.Height());
             SDL_SetWindowPosition(window_, bounds.left, bounds.top);
@@ -293,6 +297,9 @@ public:
             dragging_ = true;
             queue_.Post({kWmEnterSizeMove, 0, 0});
         }
+        // The maximise command asks the window manager, whose maximise comes back as kWmSize.
+        if (message.message == kWmSysCommand && (message.wParam & 0xFFF0) == kScMaximize && !IsFullscreen())
+            SDL_MaximizeWindow(window_);
         return 0;
     }
     void* NativeHandle() const override { return window_; }
@@ -324,7 +331,10 @@ private:
 
 class SdlWindowSystem final : public WindowSystem {
 public:
-    ~SdlWindowSystem() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
+    ~SdlWindowSystem() override {
+        SDL_DelEventWatch(&SdlWindowSystem::WatchEvent, this);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
 
     VideoBackend Backend() const override { return VideoBackend::Sdl; }
 
@@ -378,6 +388,7 @@ public:
             return false;
         }
         SDL_StartTextInput();
+        SDL_AddEventWatch(&SdlWindowSystem::WatchEvent, this);
         wakeEvent_ = SDL_RegisterEvents(1);
         if (wakeEvent_ == static_cast<std::uint32_t>(-1)) wakeEvent_ = SDL_USEREVENT;
         return true;
@@ -603,6 +614,7 @@ private:
                 queue_.Post({kWmSize, kSizeMinimized, 0});
                 break;
             case SDL_WINDOWEVENT_MAXIMIZED:
+                PostWindowedSize(event.windowID);
                 queue_.Post({kWmSize, kSizeMaximized, 0});
                 break;
             case SDL_WINDOWEVENT_RESTORED:
@@ -615,11 +627,16 @@ private:
                 const std::uintptr_t kind = (state & SDL_WINDOW_MINIMIZED)   ? kSizeMinimized
                                             : (state & SDL_WINDOW_MAXIMIZED) ? kSizeMaximized
                                                                              : kSizeRestored;
+                if (kind == kSizeMaximized) PostWindowedSize(event.windowID);
                 queue_.Post({kWmSize, kind, MakeLParam(event.data1, event.data2)});
+                if (kind == kSizeRestored) postedSize_ = {event.data1, event.data2};
                 break;
             }
             case SDL_WINDOWEVENT_MOVED:
-                queue_.Post({kWmWindowPosChanged, 0, 0});
+                // A maximised window lies where the desktop put it, not at the client's windowed
+                // position.
+                if (!(SDL_GetWindowFlags(SDL_GetWindowFromID(event.windowID)) & SDL_WINDOW_MAXIMIZED))
+                    queue_.Post({kWmWindowPosChanged, 0, 0});
                 break;
             case SDL_WINDOWEVENT_CLOSE:
                 queue_.Post({kWmClose, 0, 0});
@@ -627,6 +644,31 @@ private:
             default:
                 break;
         }
+    }
+
+    // SDL keeps only the newest size change of a window in its queue, and the state is read when
+    // the event is taken: a desktop resize right before a maximise would be lost, or taken for the
+    // maximise. The watch sees every size as SDL makes it, in the display's order, and keeps the last
+    // one the window had while neither maximised, minimised nor full screen. SDL makes window events
+    // on the thread that pumps them, the main thread.
+    static int WatchEvent(void* self, SDL_Event* event) {
+        if (event->type != SDL_WINDOWEVENT || event->window.event != SDL_WINDOWEVENT_SIZE_CHANGED) return 0;
+        constexpr std::uint32_t kNotWindowed =
+            SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED | SDL_WINDOW_FULLSCREEN;
+        if (!(SDL_GetWindowFlags(SDL_GetWindowFromID(event->window.windowID)) & kNotWindowed))
+            static_cast<SdlWindowSystem*>(self)->windowedSize_ = {event->window.data1, event->window.data2};
+        return 0;
+    }
+    // Before a maximise is reported: the windowed size the client has not been told yet, unless
+    // it is the maximised window's own (a window manager that sizes before it tells the state).
+    void PostWindowedSize(std::uint32_t windowId) {
+        int width = 0, height = 0;
+        if (SDL_Window* window = SDL_GetWindowFromID(windowId)) SDL_GetWindowSize(window, &width, &height);
+        if (windowedSize_.first <= 0 || windowedSize_ == postedSize_ ||
+            windowedSize_ == std::pair{width, height})
+            return;
+        queue_.Post({kWmSize, kSizeRestored, MakeLParam(windowedSize_.first, windowedSize_.second)});
+        postedSize_ = windowedSize_;
     }
 
     // Pointer positions of the main window to client pixels and back (scripted input is given in
@@ -647,6 +689,8 @@ private:
     int lastMotionX_ = 0, lastMotionY_ = 0;  // the pointer's window position at the last motion
     std::uint32_t wakeEvent_ = SDL_USEREVENT;
     std::atomic<bool> wakePending_{false};
+    std::pair<int, int> windowedSize_{0, 0};  // the watch's last windowed size
+    std::pair<int, int> postedSize_{0, 0};    // the last windowed size posted
 };
 
 }  // namespace

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
+#include <deque>
 #include <fstream>
+#include <functional>
+#include <mutex>
+#include <vector>
 
 #include "app/lib/Accelerators.h"
 #include "engine/core/Log.h"
@@ -325,18 +330,45 @@ TEST(AppWindowTest, ScreenshotNameAndAccelerators) {
 }
 
 // The grip sizes a window up to the desktop, and so does a size chosen in the options dialog. The
-// desktop's own maximise and the restore after it size the client as well, and leave it windowed.
+// desktop's own resize sizes the client as well; its maximise turns full screen on as Alt+Enter
+// does, and the way back (Alt+Enter, the options dialog) gives the window as it was before the
+// maximise, also when the reports of resizes, of the maximise and of the full-screen window come
+// together before a render step.
 TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
     ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
     AppHarness harness(StartMode::Offline);
     { std::ofstream(harness.Folder() / "config.ini") << "[Video]\nfullscreen=0\n"; }
-    std::atomic<std::uint32_t> wanted{
-        0};  // width << 16 | height, asked on the main thread as the dialog asks
+    // Steps taken on the main thread, one before each message it takes: a step that posts a message
+    // lets the next one come before the render step.
+    using Step = std::function<void(App&)>;
+    std::mutex mutex;
+    std::deque<Step> steps;
     harness.app().SetPumpHook([&] {
-        if (const std::uint32_t size = wanted.exchange(0))
-            harness.app().RequestVideoSettings({.windowWidth = size >> 16, .windowHeight = size & 0xFFFF},
-                                               scenes::video_change::kDisplayMode);
+        Step step;
+        {
+            std::lock_guard lock(mutex);
+            if (steps.empty()) return;
+            step = std::move(steps.front());
+            steps.pop_front();
+        }
+        step(harness.app());
     });
+    const auto onMainThread = [&](const std::vector<Step>& list) {
+        std::lock_guard lock(mutex);
+        steps.insert(steps.end(), list.begin(), list.end());
+    };
+    // The window manager's resize or maximise as the sdl window reports it: a move only when the
+    // corner moved, and none of a maximised window.
+    const auto desktopSizes = [&](Rect bounds, std::uintptr_t kind) {
+        return [&harness, bounds, kind](App& app) {
+            const Rect was = harness.Window()->GetWindowRect();
+            harness.Window()->SetBounds(bounds, false);
+            app.Windows().Queue().Post({kWmSize, kind, MakeLParam(bounds.Width(), bounds.Height())});
+            if (kind != kSizeMaximized && (was.left != bounds.left || was.top != bounds.top))
+                app.Windows().Queue().Post({kWmWindowPosChanged, 0, 0});
+        };
+    };
+    const auto corners = [](const Rect& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
     harness.Run([&](App& app) {
         ASSERT_TRUE(AppHarness::WaitFor([&] { return SceneRunning(app, 2); }));
         app.Windows().PostMessage({kWmLButtonDown, kMkLButton, MakeLParam(1020, 764)});
@@ -345,23 +377,59 @@ TEST(AppWindowTest, GripSizesWindowedClientUpToTheDesktop) {
         ASSERT_TRUE(
             AppHarness::WaitFor([&] { return app.ClientWidth() == 1124 && app.IsRenderingActive(); }));
         EXPECT_EQ(app.ClientHeight(), 868);
-        for (const auto& [bounds, kind] : {std::pair{Rect{0, 0, 1920, 1080}, kSizeMaximized},
-                                           std::pair{Rect{448, 106, 1572, 974}, kSizeRestored}}) {
-            harness.Window()->SetBounds(bounds, false);
-            app.Windows().PostMessage({kWmSize, kind, MakeLParam(bounds.Width(), bounds.Height())});
-            ASSERT_TRUE(AppHarness::WaitFor([&] {
-                return app.ClientWidth() == bounds.Width() && app.ClientHeight() == bounds.Height() &&
+        const auto settled = [&](bool fullscreen, int width, int height) {
+            return AppHarness::WaitFor([&] {
+                std::lock_guard lock(mutex);
+                return steps.empty() && harness.Window()->IsFullscreen() == fullscreen &&
+                       app.ClientWidth() == width && app.ClientHeight() == height &&
                        app.IsRenderingActive() && app.PendingChanges() == 0;
-            })) << bounds.Width();
-            EXPECT_FALSE(harness.Window()->IsFullscreen());
+            });
+        };
+        const Rect first{300, 120, 1600, 1000}, resized{300, 120, 1700, 1020};
+        onMainThread({desktopSizes(first, kSizeRestored)});
+        ASSERT_TRUE(settled(false, 1300, 880));
+        // The first maximise comes right after a resize, both read in one go (the window is maximised
+        // by then), and Alt+Enter leads back, with the full-screen window's own reports in its batch.
+        // The second comes after a resize and its undoing, read before the client took the first, and
+        // the options dialog leads back.
+        const Step maximise = desktopSizes({0, 0, 1920, 1080}, kSizeMaximized);
+        const std::pair<std::vector<Step>, Step> rounds[] = {
+            {{[&](App& app) {
+                 desktopSizes(resized, kSizeRestored)(app);
+                 maximise(app);
+             }},
+             [](App& app) {
+                 app.Windows().Queue().Post(
+                     {kWmSysKeyDown, kVkReturn, static_cast<std::intptr_t>(kKeyAltDown | 1)});
+                 app.Windows().Queue().Post({kWmSize, kSizeMaximized, MakeLParam(1920, 1080)});
+                 app.Windows().Queue().Post({kWmSize, kSizeRestored, MakeLParam(1920, 1080)});
+                 app.Windows().Queue().Post({kWmWindowPosChanged, 0, 0});
+             }},
+            {{desktopSizes({300, 120, 1800, 1060}, kSizeRestored), desktopSizes(resized, kSizeRestored),
+              maximise},
+             [](App& app) { app.RequestVideoSettings({}, scenes::video_change::kDisplayMode); }}};
+        int round = 0;
+        for (const auto& [there, back] : rounds) {
+            SCOPED_TRACE(testing::Message() << "round " << ++round);
+            onMainThread(there);
+            ASSERT_TRUE(settled(true, 1024, 768));
+            EXPECT_NE(ReadConfig(harness).find("fullscreen= 1"), std::string::npos);
+            onMainThread({back});
+            ASSERT_TRUE(settled(false, 1400, 900));
+            EXPECT_EQ(corners(harness.Window()->GetWindowRect()), corners(resized));
         }
         for (const auto& choice : {std::pair{1920u << 16 | 1080u, 1920}, std::pair{1024u << 16 | 768u, 1024},
                                    std::pair{4000u << 16 | 3000u, 1920}}) {
             const unsigned asked = choice.first;
             const int shown = choice.second;
-            wanted = asked;
+            // width << 16 | height, asked on the main thread as the dialog asks
+            onMainThread({[asked](App& app) {
+                app.RequestVideoSettings({.windowWidth = asked >> 16, .windowHeight = asked & 0xFFFF},
+                                         scenes::video_change::kDisplayMode);
+            }});
             ASSERT_TRUE(AppHarness::WaitFor([&] {
-                return wanted == 0 && app.ClientWidth() == shown && app.IsRenderingActive() &&
+                std::lock_guard lock(mutex);
+                return steps.empty() && app.ClientWidth() == shown && app.IsRenderingActive() &&
                        app.PendingChanges() == 0;
             })) << (asked >> 16);
             const Rect window = app.MainWindow()->GetWindowRect();

@@ -3,8 +3,8 @@
 // stored size no display has, the window covers the display, the frame fills it, and a click lands
 // on what is drawn under the pointer. Under the window manager a client in a window also acts on the
 // click that takes the focus back from another window, and lets the window manager size it: its
-// smallest size is 1024 x 768 with no largest, and a resize, a maximise and the restore after it are
-// followed by the picture.
+// smallest size is 1024 x 768 with no largest, a resize is followed by the picture, and a maximise
+// switches to full screen, from where Alt+Enter gives the window back as it was.
 // Skipped when Xvfb (or, for the second case, openbox) is not installed.
 #include <gtest/gtest.h>
 
@@ -18,6 +18,7 @@
 #include "tests/common/XvfbDisplay.h"
 
 // Last: the X headers define macros (None, Bool, Status) that clash with names in the others.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -244,8 +245,10 @@ protected:
 
     // In a window the window manager sizes the client as its edges do: the size hints give the
     // smallest size and no largest; a resize to another shape is drawn unscaled (no black bars
-    // where a 4:3 frame would be fitted), a resize below 1024 x 768 is refused, and a maximise and
-    // the restore after it are followed. Back at 1024 x 768, the exit button lies where it did.
+    // where a 4:3 frame would be fitted) and a resize below 1024 x 768 is refused. A maximise
+    // switches to full screen as Alt+Enter does, and Alt+Enter gives the window back where it was,
+    // unmaximised and with its hints, so that the next maximise switches again. Back at 1024 x 768,
+    // the exit button lies where it did.
     void RunWindowedSizedByTheWindowManager() {
         std::ofstream(folder_ / "config.ini") << "[Video]\r\nfullscreen= 0\r\n";
         ASSERT_TRUE(StartClient()) << ReadFile(folder_ / "stderr.txt");
@@ -253,12 +256,15 @@ protected:
         Window window = 0;
         const Window root = DefaultRootWindow(display_);
         ASSERT_TRUE(WaitFor([&] { return FindClientWindow(display_, root, client, &window); }, 10s));
-        XSizeHints hints{};
-        long supplied = 0;
-        ASSERT_TRUE(XGetWMNormalHints(display_, window, &hints, &supplied));
-        EXPECT_TRUE(hints.flags & PMinSize);
-        EXPECT_EQ(std::make_pair(hints.min_width, hints.min_height), std::make_pair(1024, 768));
-        EXPECT_FALSE(hints.flags & PMaxSize) << hints.max_width << " x " << hints.max_height;
+        const auto expectSizeHints = [&] {
+            XSizeHints hints{};
+            long supplied = 0;
+            ASSERT_TRUE(XGetWMNormalHints(display_, window, &hints, &supplied));
+            EXPECT_TRUE(hints.flags & PMinSize);
+            EXPECT_EQ(std::make_pair(hints.min_width, hints.min_height), std::make_pair(1024, 768));
+            EXPECT_FALSE(hints.flags & PMaxSize) << hints.max_width << " x " << hints.max_height;
+        };
+        expectSizeHints();
 
         const auto sizedTo = [&](int width, int height) {
             return WaitFor(
@@ -279,16 +285,54 @@ protected:
         XFlush(display_);
         EXPECT_TRUE(sizedTo(1024, 768)) << client.width << " x " << client.height;
 
-        Maximise(window, true);
-        EXPECT_TRUE(sizedTo(kScreenWidth, kScreenHeight)) << client.width << " x " << client.height;
-        EXPECT_TRUE(WaitFor(
-            [&] { return DrawnShare(display_, 1024, 768, kScreenWidth - 1024, kScreenHeight - 768) > 0.9; },
-            20s));
-        Maximise(window, false);
-        ASSERT_TRUE(sizedTo(1024, 768)) << client.width << " x " << client.height;
+        const Geometry windowed = client;
+
+        for (const char* round : {"first maximise", "second maximise"}) {
+            Maximise(window, true);
+            ExpectWindowAndFrameCoverTheScreen(round);
+            EXPECT_TRUE(WaitFor([&] { return WmState(window) == "_NET_WM_STATE_FULLSCREEN "; }, 10s))
+                << round << ": " << WmState(window);
+            EXPECT_NE(ReadFile(folder_ / "config.ini").find("fullscreen= 1"), std::string::npos) << round;
+            PressAltEnter();
+            EXPECT_TRUE(
+                WaitFor([&] { return FindClientWindow(display_, root, client) && client == windowed; }, 10s))
+                << round << ": " << testing::PrintToString(client);
+            EXPECT_TRUE(WaitFor([&] { return WmState(window).empty(); }, 10s))
+                << round << ": " << WmState(window);
+            expectSizeHints();
+        }
         std::this_thread::sleep_for(2s * kSlowdown);  // the client lays itself out again
         ClickOnScreen(client.x + kExitX, client.y + kExitY);
-        ExpectClientEndsAfterTheClick("click on the exit button after the restore");
+        ExpectClientEndsAfterTheClick("click on the exit button after the way back");
+    }
+
+    // The states the window manager lists in the window's _NET_WM_STATE, each followed by a blank.
+    std::string WmState(Window window) {
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, left = 0;
+        unsigned char* data = nullptr;
+        std::string names;
+        XGetWindowProperty(display_, window, XInternAtom(display_, "_NET_WM_STATE", False), 0, 32, False,
+                           XA_ATOM, &type, &format, &count, &left, &data);
+        for (unsigned long i = 0; data && i < count; ++i) {
+            char* name = XGetAtomName(display_, reinterpret_cast<const Atom*>(data)[i]);
+            names += std::string(name ? name : "?") + " ";
+            if (name) XFree(name);
+        }
+        if (data) XFree(data);
+        return names;
+    }
+
+    // Alt+Enter as the keyboard gives it to the window with the focus.
+    void PressAltEnter() {
+        const KeyCode alt = XKeysymToKeycode(display_, XK_Alt_L);
+        const KeyCode enter = XKeysymToKeycode(display_, XK_Return);
+        XTestFakeKeyEvent(display_, alt, True, 0);
+        XTestFakeKeyEvent(display_, enter, True, 50);
+        XTestFakeKeyEvent(display_, enter, False, 50);
+        XTestFakeKeyEvent(display_, alt, False, 50);
+        XFlush(display_);
     }
 
     // The window manager's maximise, as a desktop's title bar asks for it (_NET_WM_STATE).
