@@ -232,10 +232,11 @@ TEST_F(ShellRun, ArgumentsReachTheServerAsGivenWithQuotesAndBlanks) {
 TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
     {
         std::ofstream config(folder_ / "config.ini");
-        config
-            << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\nwidth=99999\r\nheight=-5\r\nbpp=32abc\r\n"
-               "refreshrate=1e40\r\n[Audio]\r\nFXVolume=49.5\r\n[Control]\r\nmousefix=0\r\ncameramode=7\r\n"
-               "shotzoom=\r\n";
+        config << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\nwidth=99999\r\nheight=-5\r\nbpp=32abc\r\n"
+                  "refreshrate=1e40\r\nfsaa=20\r\ntexturedetail=5\r\nmeshdetail=high\r\nanisotropic=99\r\n"
+                  "[Game]\r\npracticegame=99\r\n[Audio]\r\nFXVolume=49.5\r\n"
+                  "[Control]\r\nverticalsensitive=500\r\nmousefix=0\r\ncameramode=7\r\nshotzoom=\r\n"
+                  "shotsensitive=1\r\n";
     }
     // What an options save killed before its rename left.
     std::ofstream(folder_ / "config.ini.saving-Ab3dE9") << "[Video]\r\n";
@@ -257,8 +258,18 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
                              "config.ini [Video] bpp=32abc is no number; 0 is used",
                              "config.ini [Video] refreshrate=1e40 is out of range; 60 is used",
                              "config.ini [Audio] FXVolume=49.5 is no whole number; 50 is used",
-                             "config.ini [Control] shotzoom= is empty; 1 is used"})
+                             "config.ini [Control] shotzoom= is empty; 1 is used",
+                             "config.ini [Video] meshdetail=high is no number; 1 is used",
+                             "config.ini [Control] verticalsensitive=500 is out of range; 200 is used",
+                             "config.ini [Control] shotsensitive=1 is out of range; 10 is used"})
         EXPECT_NE(log.find(std::string("WARNING : ") + line), std::string::npos) << line << "\n" << log;
+    // Every value that was not used is named, more than the repeat limiter lets through of one format.
+    std::size_t named = 0;
+    for (std::size_t i = log.find("WARNING : config.ini ["); i != std::string::npos;
+         i = log.find("WARNING : config.ini [", i + 1))
+        ++named;
+    EXPECT_EQ(named, 16u) << log;
+    EXPECT_EQ(log.find("were left out"), std::string::npos) << log;
     const std::string config = ReadFile(folder_ / "config.ini");
     for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3", "width= 1024",
                               "height= 768", "bpp= 32", "fullscreen= 1", "BGMVolume= 100", "FXVolume= 50",
