@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/gallery/GalleryTestServer.h"
 #include "tests/e2e/gallery/RecordedShots.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 

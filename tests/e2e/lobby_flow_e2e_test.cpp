@@ -18,11 +18,14 @@
 #include <vector>
 
 #include "net/GameSession.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 
 using namespace net;
+using testsupport::WaitUntil;
 
 namespace {
 
@@ -181,13 +184,11 @@ TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
     ::pclose(pipe);
 
     unsigned port = 0;
-    for (int tries = 0; tries < 500 && port == 0; ++tries) {
+    ASSERT_TRUE(WaitUntil([&] {
         std::ifstream in(log);
         std::string line;
-        if (std::getline(in, line)) std::sscanf(line.c_str(), "listening on 127.0.0.1:%u", &port);
-        if (port == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_NE(port, 0u);
+        return std::getline(in, line) && std::sscanf(line.c_str(), "listening on 127.0.0.1:%u", &port) == 1;
+    }));
     RunTwoPlayerFlow(static_cast<std::uint16_t>(port));
     EXPECT_EQ(std::system(("kill " + std::to_string(pid)).c_str()), 0);
 }
@@ -250,8 +251,7 @@ TEST(LobbyFlow, TheInviteListNamesThePlayersInTheLobbyAndTheInvitationAndANewCue
     PooledPacket invite = a.session.NewPacket(2044);
     invite->WriteU8(1).WriteU64(2);
     ASSERT_TRUE(a.session.Send(*invite));
-    for (int tries = 0; tries < 500 && b.session.Invitations().empty(); ++tries)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitUntil([&] { return !b.session.Invitations().empty(); });
     ASSERT_EQ(b.session.Invitations().size(), 1u);
     EXPECT_EQ(b.session.Invitations()[0].roomNumber, a.session.GetRoom().number);
     EXPECT_EQ(b.session.Invitations()[0].sender, u"Alice");
@@ -325,14 +325,10 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
 }
 
 namespace {
-// Waits until `done` holds (up to five seconds, or `seconds`).
+// Waits until `done` holds (up to five seconds, or `seconds`, times the patience).
 template <class F>
 bool Eventually(F done, int seconds = 5) {
-    for (int tries = 0; tries < seconds * 100; ++tries) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return done();
+    return WaitUntil(done, std::chrono::seconds(seconds));
 }
 
 void SendPlayerRequest(Client& c, std::uint8_t kind, const WString& nickname) {
@@ -403,7 +399,8 @@ TEST(LobbyFlow, FriendRequestsWhispersAndTheirRefusalsReachThePlayersTheyConcern
         options->WriteU32(0x800).WriteU8(1);  // "Accept whispers" (flag B) off
         ASSERT_TRUE(b->session.Send(*options));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(WaitUntil([&] { return server.CountReceived(1, 261) == 1; }))
+        << "Bob's options were not taken";
     ASSERT_TRUE(a.session.SendWhisper(u"Bob", u"still there?"));
     EXPECT_TRUE(Eventually([&] {
         return HasLine(a.session, ChatMessage::Kind::Notice, u"Bob", MessengerNotice::RefusesWhispers);
@@ -424,8 +421,9 @@ TEST(LobbyFlow, FriendRequestsWhispersAndTheirRefusalsReachThePlayersTheyConcern
     ASSERT_TRUE(a.session.SendWhisper(u"Bob", u"gone?"));
     EXPECT_TRUE(Eventually(
         [&] { return HasLine(a.session, ChatMessage::Kind::Notice, u"Bob", MessengerNotice::NotOnline); }));
+    const int requests = server.CountReceived(2, 166);
     SendPlayerRequest(c, 1, u"Bob");
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(WaitUntil([&] { return server.CountReceived(2, 166) > requests; }));
     Client back;
     ASSERT_TRUE(back.Connect(server.Port()));
     ASSERT_TRUE(back.session.SendSignIn(u"bob", u"secret", 1));
@@ -511,7 +509,7 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
             platform::ScopedLock lock(bob.session.listLock);
             return !bob.session.friendRequests.empty();
         },
-        60 * testsupport::kSlowdown))
+        60))
         << "the request typed in the messenger never came: " << alice.Journal();
     SendPlayerRequest(bob, 2, u"Alice");
     ASSERT_TRUE(Eventually([&] { return FriendShown(bob.session, u"Alice", 1); }));

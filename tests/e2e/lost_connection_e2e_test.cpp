@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "platform/net/TcpSocket.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -130,7 +132,7 @@ TEST(LostConnectionRun, AHelloAfterTheClientGaveUpConnectsNothing) {
         std::uint8_t buffer[64];
         got = socket.Receive(buffer, sizeof buffer);
     });
-    for (int i = 0; i < 300 && got.load() > 0; ++i) std::this_thread::sleep_for(10ms);
+    testsupport::WaitUntil([&] { return got.load() <= 0; }, 3s);
     if (got.load() > 0) socket.Shutdown();
     reader.join();
     EXPECT_EQ(got.load(), 0) << "no sign-in, no keep-alive: the connection is closed";

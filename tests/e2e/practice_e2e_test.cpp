@@ -20,6 +20,8 @@
 #include "scenes/room/practice/EarnGoldDialogs.h"
 #include "scenes/room/practice/PracticeCodes.h"
 #include "scenes/room/practice/SceneRoomPractice.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -116,13 +118,13 @@ struct WiredPractice {
         return server.Received(0, kMissionReport);
     }
     bool RewardArrived() {
-        for (int i = 0; i < 250; ++i) {
-            host->Pump(scene, 1);
-            scene.RunQueuedWork();
-            if (!scene.InProgress()->IsVisible()) return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+        return testsupport::WaitUntil(
+            [&] {
+                host->Pump(scene, 1);
+                scene.RunQueuedWork();
+                return !scene.InProgress()->IsVisible();
+            },
+            5s, 20ms);
     }
 };
 
@@ -202,12 +204,12 @@ TEST(PracticeMissionRun, NoticesAndAnswersArrivingWhileAShotRunsReachTheChatAndT
     unknown.u8(0).u64(424242).u32(1).u8(1).u8(0).str(u"-");
     t.server.Send(0, 513, unknown.bytes());
     int notices = 0;
-    for (int i = 0; i < 500 && (notices < 40 || t.host->session.own.dailyCounter == 0); ++i) {
+    testsupport::WaitUntil([&] {
         t.scene.Render(nullptr, false);
         notices = 0;
         for (const auto& line : t.scene.ChatLines()) notices += line.text == u"Server notice" ? 1 : 0;
-        std::this_thread::sleep_for(10ms);
-    }
+        return notices >= 40 && t.host->session.own.dailyCounter != 0;
+    });
     stop = true;
     update.join();
     EXPECT_EQ(notices, 40);

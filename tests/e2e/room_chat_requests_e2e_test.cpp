@@ -3,6 +3,7 @@
 // chat, the opponent's game request answered in its dialog, a refused request, and ban lines.
 #include <gtest/gtest.h>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "table/WorldConstants.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/GameJudge.h"

@@ -2,6 +2,7 @@
 // player list and "View Info" ask the server for that player's profile (210).
 #include <gtest/gtest.h>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 

@@ -2,6 +2,7 @@
 // the server (the test server's own answer comes back) and the answer reaches the strip.
 #include <gtest/gtest.h>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 

@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/RoomJoinMessages.h"
 #include "tests/e2e/server/TestGameServer.h"

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 

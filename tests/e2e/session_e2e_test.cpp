@@ -12,6 +12,7 @@
 #include "engine/core/Log.h"
 #include "net/GameSession.h"
 #include "platform/sys/Clock.h"
+#include "tests/common/Patience.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 
@@ -123,9 +124,7 @@ TEST_P(Loopback, MalformedFrameLengthIsLoggedAndClosesTheConnection) {
         ASSERT_TRUE(server->SendRaw(
             client, {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), 1, 0}));
         ASSERT_TRUE(server->WaitClosed(client, 5000));
-        for (int i = 0; i < 100 && session.IsConnected(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_FALSE(session.IsConnected());
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return !session.IsConnected(); }, std::chrono::seconds(1)));
         EXPECT_FALSE(session.SendByteMessage(2008, 0)) << "a send on a dropped connection fails";
         GetLog().SetObserver(nullptr);
         std::lock_guard lock(m);
@@ -161,8 +160,7 @@ TEST_P(Loopback, AFloodOfMalformedMessagesWritesAFewLinesAndOneSummary) {
         std::lock_guard lock(m);
         return GetLog().LeftOut(format) - leftOutBefore + static_cast<std::uint64_t>(written);
     };
-    for (int i = 0; i < 3000 && handled() < kFrames; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    testsupport::WaitUntil([&] { return handled() >= kFrames; }, std::chrono::seconds(30));
     EXPECT_EQ(handled(), static_cast<std::uint64_t>(kFrames)) << written << " written";
     EXPECT_TRUE(session.IsConnected()) << "malformed messages are refused one by one, never the connection";
     GetLog().Flush();

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Patience.h"
 #include "tests/common/TempDir.h"
 #include "tests/common/XvfbDisplay.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -18,6 +19,7 @@ namespace {
 
 using testsupport::ChildProcess;
 using testsupport::ReadFile;
+using testsupport::WaitUntil;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -88,12 +90,7 @@ protected:
     std::string Log() const { return ReadFile(folder_ / "StartLog.log"); }
     std::string Journal() const { return ReadFile(folder_ / "journal.txt"); }
     bool WaitForJournal(const std::string& line, std::chrono::milliseconds timeout = 10s) const {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (Journal().find(line) != std::string::npos) return true;
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
+        return WaitUntil([&] { return Journal().find(line) != std::string::npos; }, timeout);
     }
     // Starts the client, waits until its first scene is current, then ends it with SIGTERM.
     std::string RunUntilScene(const std::vector<std::string>& args, const std::string& scene) {
@@ -132,8 +129,7 @@ TEST_F(ShellRun, AloneStartsTheLauncherAndEndsWithoutWindowOrLock) {
     ChildProcess client;
     ASSERT_TRUE(Start(client, {}));
     EXPECT_EQ(client.Wait(3s), std::optional<int>(0));
-    for (int i = 0; i < 200 && !fs::exists(marker); ++i) std::this_thread::sleep_for(10ms);
-    EXPECT_TRUE(fs::exists(marker));
+    EXPECT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 2s));
     EXPECT_FALSE(fs::exists(folder_ / "run" / "Marvenlot.lock"));
     EXPECT_FALSE(fs::exists(folder_ / "StartLog.log"));
     EXPECT_FALSE(fs::exists(folder_ / "journal.txt"));
@@ -308,8 +304,7 @@ TEST_F(ShellRun, SigtermDuringTheStartEndsTheClientWithZero) {
         fs::remove(folder_ / "StartLog.log");
         ChildProcess client;
         ASSERT_TRUE(Start(client, {"offline"}));
-        for (int i = 0; i < 2000 && Log().find(step) == std::string::npos; ++i)
-            std::this_thread::sleep_for(1ms);
+        WaitUntil([&] { return Log().find(step) != std::string::npos; }, 2s, 1ms);
         client.Terminate();
         EXPECT_EQ(client.Wait(20s), std::optional<int>(0)) << step;
         EXPECT_NE(Log().find("Exit"), std::string::npos) << step << "\n" << Log();
@@ -371,11 +366,8 @@ TEST_F(ShellRun, SecondStartRaisesTheFirstAndBothEndWithZero) {
     ASSERT_TRUE(Start(second, {"offline"}));
     EXPECT_EQ(second.Wait(3s), std::optional<int>(0));
     std::string log;
-    for (int i = 0; i < 300; ++i) {
-        log = Log();
-        if (log.find("Brought to front by a second start") != std::string::npos) break;
-        std::this_thread::sleep_for(10ms);
-    }
+    WaitUntil([&] { return (log = Log()).find("Brought to front by a second start") != std::string::npos; },
+              3s);
     EXPECT_NE(log.find("Brought to front by a second start"), std::string::npos) << log;
     EXPECT_NE(log.find("Init done..."), std::string::npos);  // the second start did not truncate the log
     EXPECT_EQ(Journal(), "SCENE 2\nENTERED 2\n");            // the second start showed nothing

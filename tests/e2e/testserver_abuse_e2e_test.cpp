@@ -23,6 +23,7 @@
 #include "net/Packet.h"
 #include "table/GameTypes.h"
 #include "table/TableMessages.h"
+#include "tests/common/Patience.h"
 #include "tests/e2e/server/GameJudge.h"
 #include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/TableState.h"
@@ -94,7 +95,7 @@ public:
     // body of each id read on the way.
     std::optional<Bytes> Await(std::uint16_t id, std::chrono::milliseconds limit,
                                std::map<std::uint16_t, Bytes>* skipped = nullptr) {
-        const auto end = std::chrono::steady_clock::now() + limit;
+        const auto end = std::chrono::steady_clock::now() + testsupport::Patient(limit);
         while (std::chrono::steady_clock::now() < end) {
             while (buffer_.size() >= 4) {
                 const std::size_t length = buffer_[0] | (buffer_[1] << 8);
@@ -157,12 +158,7 @@ int CountEntries(const char* folder) {
 
 template <typename Predicate>
 bool Eventually(Predicate done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return testsupport::WaitUntil(done, limit);
 }
 
 ServerOptions Lobby() {

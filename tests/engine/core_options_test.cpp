@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "engine/core/Options.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 

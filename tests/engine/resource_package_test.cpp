@@ -7,6 +7,7 @@
 
 #include "engine/resource/PackageBuilder.h"
 #include "engine/resource/ResourceManager.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 

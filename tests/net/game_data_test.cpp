@@ -12,6 +12,7 @@
 #include "net/PacketRecorder.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
+#include "tests/common/TempDir.h"
 
 using namespace net;
 

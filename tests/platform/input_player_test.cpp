@@ -12,6 +12,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
 #include "platform/window/NullWindow.h"
+#include "tests/common/TempDir.h"
 #include "tests/platform/support/MouseRecords.h"
 
 using namespace platform;

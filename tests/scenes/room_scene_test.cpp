@@ -27,6 +27,7 @@
 #include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableMessages.h"
+#include "tests/common/TempDir.h"
 #include "tests/scenes/support/QueuedSounds.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 #include "tests/scenes/support/WidgetTree.h"
