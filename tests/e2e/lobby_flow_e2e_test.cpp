@@ -41,18 +41,10 @@ struct Client {
         return session.Connect("127.0.0.1", port) && session.WaitConnected(5000);
     }
     // Waits until the scene was handed a packet of this id; returns its index or -1.
-    int WaitId(std::uint16_t id) {
-        for (int tries = 0; tries < 500; ++tries) {
-            const auto packets = scene.Packets();
-            for (std::size_t i = 0; i < packets.size(); ++i)
-                if (packets[i].id == id) return static_cast<int>(i);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
-    }
+    int WaitId(std::uint16_t id) { return scene.WaitId(id); }
     std::uint8_t FirstByte(std::uint16_t id) {
         const int i = WaitId(id);
-        return i < 0 ? 0xEE : scene.Packets()[i].body.at(0);
+        return i < 0 ? 0xEE : scene.At(i).body.at(0);
     }
     ~Client() {
         session.StopDispatchThread();
@@ -119,8 +111,7 @@ void RunTwoPlayerFlow(std::uint16_t port) {
     ASSERT_TRUE(a.session.Send(*chat));
     const int at = b.WaitId(2006);
     ASSERT_GE(at, 0);
-    const auto packets = b.scene.Packets();  // a copy: the line must outlive this statement
-    const auto& line = packets[at].body;
+    const auto& line = b.scene.At(at).body;
     const std::vector<std::uint8_t> hello = {10, 0, 'h', 0, 'e', 0, 'l', 0, 'l', 0, 'o', 0, 0, 0};
     ASSERT_GE(line.size(), 2 + hello.size());
     EXPECT_TRUE(std::equal(hello.rbegin(), hello.rend(), line.rbegin()));
@@ -147,16 +138,14 @@ TEST(LobbyFlow, AStoppingServerTellsNoPlayerThatTheOthersLeft) {
     }
     Client& a = *clients[0];
     ASSERT_NO_FATAL_FAILURE(CreateAndJoin(a, *clients[1], u"both", 2));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(testsupport::Patient(std::chrono::milliseconds(300)));  // the lists settle
     std::vector<std::size_t> seen;
-    for (auto& c : clients) seen.push_back(c->scene.Packets().size());
+    for (auto& c : clients) seen.push_back(c->scene.Count());
     server.Stop();
-    for (auto& c : clients)
-        for (int i = 0; i < 200 && c->session.IsConnected(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (auto& c : clients) WaitUntil([&] { return !c->session.IsConnected(); }, std::chrono::seconds(2));
+    std::this_thread::sleep_for(testsupport::Patient(std::chrono::milliseconds(100)));
     for (int i = 0; i < kPlayers; ++i)
-        EXPECT_EQ(clients[i]->scene.Packets().size(), seen[i])
+        EXPECT_EQ(clients[i]->scene.Count(), seen[i])
             << "player " << i
             << ": a room would end its game and name a winner, a lobby list the others gone";
 }
@@ -247,7 +236,7 @@ TEST(LobbyFlow, TheInviteListNamesThePlayersInTheLobbyAndTheInvitationAndANewCue
     ASSERT_GE(listed, 0);
     const std::vector<std::uint8_t> bob = {1, 0, 2, 0, 0,   0, 2,   0, 0,   0, 0, 0, 0, 0,
                                            1, 0, 6, 0, 'B', 0, 'o', 0, 'b', 0, 0, 0, 0, 0};
-    EXPECT_EQ(a.scene.Packets()[listed].body, bob);
+    EXPECT_EQ(a.scene.At(listed).body, bob);
     PooledPacket invite = a.session.NewPacket(2044);
     invite->WriteU8(1).WriteU64(2);
     ASSERT_TRUE(a.session.Send(*invite));
@@ -263,14 +252,14 @@ TEST(LobbyFlow, TheInviteListNamesThePlayersInTheLobbyAndTheInvitationAndANewCue
     ASSERT_TRUE(a.session.Send(*cue));
     const int changed = c.WaitId(545);
     ASSERT_GE(changed, 0);
-    EXPECT_EQ(c.scene.Packets()[changed].body, (std::vector<std::uint8_t>{0, 0xC2, 0x0B, 0, 0, 0}));
+    EXPECT_EQ(c.scene.At(changed).body, (std::vector<std::uint8_t>{0, 0xC2, 0x0B, 0, 0, 0}));
     // One who enters later learns it too: Alice's entry in his member list carries the cue, no parts.
     ASSERT_TRUE(b.session.SendJoinRoom(a.session.GetRoom().number, u""));
     ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
     ASSERT_TRUE(b.session.SendByteMessage(2007, 0));
     const int members = b.WaitId(2011);
     ASSERT_GE(members, 0);
-    const std::vector<std::uint8_t>& list = b.scene.Packets()[members].body;
+    const std::vector<std::uint8_t>& list = b.scene.At(members).body;
     const std::uint8_t alicesCue[] = {0xC2, 0x0B, 0};
     EXPECT_NE(std::search(list.begin(), list.end(), std::begin(alicesCue), std::end(alicesCue)), list.end());
     server.Stop();
@@ -291,14 +280,14 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
     ASSERT_TRUE(a.session.SendByteMessage(2032, 2));
     const int asked = b.WaitId(2033);
     ASSERT_GE(asked, 0);
-    EXPECT_EQ(b.scene.Packets()[asked].body,
+    EXPECT_EQ(b.scene.At(asked).body,
               (std::vector<std::uint8_t>{10, 0, 'A', 0, 'l', 0, 'i', 0, 'c', 0, 'e', 0, 0, 0, 2}));
     PooledPacket answer = b.session.NewPacket(2034);
     answer->WriteU8(1).WriteU8(2);
     ASSERT_TRUE(b.session.Send(*answer));
     const int answered = a.WaitId(2035);
     ASSERT_GE(answered, 0);
-    EXPECT_EQ(a.scene.Packets()[answered].body, (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_EQ(a.scene.At(answered).body, (std::vector<std::uint8_t>{1, 2}));
     EXPECT_LT(b.WaitId(2035), 0) << "the answer goes to the asker only";
 
     // The master's new settings reach every member.
@@ -308,7 +297,7 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
     ASSERT_TRUE(a.session.Send(*settings));
     const int changed = b.WaitId(2004);
     ASSERT_GE(changed, 0);
-    const auto body = b.scene.Packets()[changed].body;
+    const auto body = b.scene.At(changed).body;
     ASSERT_GE(body.size(), 7u + 16u + 4u);
     EXPECT_EQ(body[6], 2) << "the maximum";
     EXPECT_EQ(body[7], 14) << "the title's length";
@@ -319,8 +308,8 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
     ASSERT_TRUE(a.session.Send(*cancel));
     const int told = a.WaitId(246);
     ASSERT_GE(told, 0);
-    EXPECT_EQ(a.scene.Packets()[told].body[0], 25);
-    EXPECT_EQ(a.scene.Packets()[told].body[1], 1) << "nobody was blocked";
+    EXPECT_EQ(a.scene.At(told).body[0], 25);
+    EXPECT_EQ(a.scene.At(told).body[1], 1) << "nobody was blocked";
     server.Stop();
 }
 
@@ -460,13 +449,13 @@ TEST(LobbyFlow, AShotRecommendationIsPaidWithStickersAndOneBeyondThemIsRefusedAn
     ASSERT_TRUE(a.Connect(server.Port()));
     SignInAndEnterChannel(a, u"alice", u"Alice");
     auto recommend = [&](int points, const WString& text) {
-        const std::size_t before = a.scene.Packets().size();
+        const std::size_t before = a.scene.Count();
         PooledPacket p = a.session.NewPacket(255);
         p->WriteU32(7).WriteU8(static_cast<std::uint8_t>(points)).WriteString(text);
         EXPECT_TRUE(a.session.Send(*p));
-        EXPECT_TRUE(Eventually([&] { return a.scene.Packets().size() > before; }));
-        const auto packets = a.scene.Packets();
-        return packets.back().id == 256 && !packets.back().body.empty() ? packets.back().body[0] : 0xEE;
+        EXPECT_TRUE(Eventually([&] { return a.scene.Count() > before; }));
+        const RecordedPacket& answer = a.scene.At(before);
+        return answer.id == 256 && !answer.body.empty() ? answer.body[0] : 0xEE;
     };
     EXPECT_EQ(recommend(3, WString(40, u'x')), 0) << "five stickers pay for three points";
     EXPECT_EQ(recommend(3, u"again"), 1) << "two stickers left cannot pay for three";
@@ -548,8 +537,7 @@ TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
     // then 22 bytes of state.
     const int at = b.WaitId(2011);
     ASSERT_GE(at, 0);
-    const auto packets = b.scene.Packets();
-    const std::vector<std::uint8_t>& body = packets[at].body;
+    const std::vector<std::uint8_t>& body = b.scene.At(at).body;
     std::size_t pos = 0;
     auto le = [&](int bytes) {
         std::uint64_t v = 0;

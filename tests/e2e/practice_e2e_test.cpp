@@ -79,7 +79,7 @@ struct WiredPractice {
         testserver::Writer marker;
         marker.str(u"signed in");
         server.Send(0, kServerNotice, marker.bytes());
-        for (int i = 0; i < 250 && !Received(kServerNotice); ++i) std::this_thread::sleep_for(20ms);
+        signIn.WaitId(kServerNotice);
         EXPECT_EQ(session.own.money, 1000) << "signed in";
         gate.SetCurrent(nullptr);
         session.GetRoom().gameType = static_cast<std::uint8_t>(gameType);
@@ -95,11 +95,6 @@ struct WiredPractice {
         host->session.Disconnect();
         gui::NoticeBox::SetPoster(nullptr);
         server.Stop();
-    }
-    bool Received(std::uint16_t id) {
-        for (const RecordedPacket& p : signIn.Packets())
-            if (p.id == id) return true;
-        return false;
     }
     void StartMission() { StartMissionByClicks(scene, *host); }
     // A shot at rest with the rules' result value, the world ticking meanwhile.

@@ -85,11 +85,10 @@ TEST_P(Loopback, FrameSplitAcrossManyWritesArrivesWhole) {
     ASSERT_TRUE(server->SendSplit(0, 2051, body, 1));
     ASSERT_TRUE(server->SendSplit(0, 2052, Counted(4092, 9), 333));  // the largest frame
     ASSERT_TRUE(scene.WaitFor(2));
-    const auto got = scene.Packets();
-    EXPECT_EQ(got[0].id, 2051);
-    EXPECT_EQ(got[0].body, body);
-    EXPECT_EQ(got[1].id, 2052);
-    EXPECT_EQ(got[1].body, Counted(4092, 9));
+    EXPECT_EQ(scene.At(0).id, 2051);
+    EXPECT_EQ(scene.At(0).body, body);
+    EXPECT_EQ(scene.At(1).id, 2052);
+    EXPECT_EQ(scene.At(1).body, Counted(4092, 9));
 }
 
 TEST_P(Loopback, ThirtyFramesInOneWriteArriveInOrder) {
@@ -99,10 +98,9 @@ TEST_P(Loopback, ThirtyFramesInOneWriteArriveInOrder) {
             {static_cast<std::uint16_t>(2000 + i), Counted(i * 5, static_cast<std::uint8_t>(i))});
     ASSERT_TRUE(server->SendFrames(0, frames));
     ASSERT_TRUE(scene.WaitFor(30));
-    const auto got = scene.Packets();
-    for (int i = 0; i < 30; ++i) {
-        EXPECT_EQ(got[i].id, frames[i].id);
-        EXPECT_EQ(got[i].body, frames[i].body);
+    for (std::size_t i = 0; i < 30; ++i) {
+        EXPECT_EQ(scene.At(i).id, frames[i].id);
+        EXPECT_EQ(scene.At(i).body, frames[i].body);
     }
 }
 

@@ -124,14 +124,7 @@ public:
     SceneShop shop;
 
 private:
-    bool WaitSink(std::uint16_t id) {
-        for (int i = 0; i < 500; ++i) {
-            for (const RecordedPacket& p : sink.Packets())
-                if (p.id == id) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
+    bool WaitSink(std::uint16_t id) { return sink.WaitId(id) >= 0; }
     std::mutex queueMutex_;
     std::vector<PostedMessage> queue_;
 };
