@@ -94,7 +94,7 @@ double DrawnShare(Display* display, int x, int y, int width, int height) {
 class FullScreenClient : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("window_xvfb_" + std::to_string(::getpid()));
+        folder_ = testsupport::TempPath("window_xvfb");
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "run");
         fs::create_directory_symlink(fs::path(MARVENLOT_BINARY_DIR) / "data", folder_ / "data");

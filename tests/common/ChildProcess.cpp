@@ -184,6 +184,8 @@ TEST(ChildProcess, Entry) {
     if (!mode) GTEST_SKIP() << "runs only as a child process of another test";
     auto& modes = testsupport::ChildModes();
     const auto found = modes.find(mode);
+    const int code = found == modes.end() ? 99 : found->second();
+    testsupport::RemoveProcessTempFolder();
     std::fflush(nullptr);
-    _exit(found == modes.end() ? 99 : found->second());
+    _exit(code);
 }

@@ -39,7 +39,7 @@ constexpr const char* kPurchaseBuyButton = "580 490";
 constexpr const char* kShopExitButton = "1005 19";
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("front_e2e_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("front_e2e_" + name);
 }
 
 TEST(FrontEndRun, TwoClientsCreateListAndEnterARoomAndAWrongPasswordLosesNothing) {

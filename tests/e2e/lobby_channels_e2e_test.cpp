@@ -27,7 +27,7 @@ constexpr const char* kFirstChannelRow = "378 110";
 constexpr const char* kSecondChannelRow = "378 146";
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("lobby_channels_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("lobby_channels_" + name);
 }
 
 // Each list the server sends replaces the last, so changes close together may reach a busy client as

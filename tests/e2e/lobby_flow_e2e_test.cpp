@@ -489,8 +489,7 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
         "key F8\nwait-journal DIALOG Messenger\n" +
         click("800 509") + "text Bob\n" + click("951 509") + "wait-journal CHAT 0xFFFFFFFF Bob: \n" +
         click("800 473") + "text see you at the table\nkey Return\nwait 1000\nquit\n";
-    testsupport::ScriptedClient alice(
-        std::filesystem::temp_directory_path() / ("messenger_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient alice(testsupport::TempPath("messenger_e2e"), script);
     ASSERT_TRUE(alice.Start({"launcher", "alice", "secret"}, server.Port()));
 
     ASSERT_TRUE(Eventually(

@@ -24,7 +24,7 @@ using namespace roomscript;
 using testsupport::ScriptedClient;
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("lost_connection_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("lost_connection_" + name);
 }
 
 // A port of the range kept for these runs on which the server could start (0 when none).

@@ -270,8 +270,7 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
         "key Return\nwait 1000\n" + "move " + effectSlot +
         "\nwait 200\ndown left\nup left\nwait-journal CHAT 0xFFFFFF00 Use item : \n" + Click(kToLobby) +
         "wait-journal SCENE 4\nquit\n";
-    testsupport::ScriptedClient client(
-        fs::temp_directory_path() / ("practice_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient client(testsupport::TempPath("practice_e2e"), script);
     ASSERT_TRUE(client.Start({"launcher", "tester", "secret"}, server.Port()));
     EXPECT_EQ(client.Wait(180s), std::optional<int>(0)) << client.Journal() << client.Log();
     const std::string journal = client.Journal();
@@ -330,8 +329,7 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
         "move 400 420\ndown left\nwait 50\nmove 380 430\nwait 50\nup left\nwait 300\n" +
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\nwait-journal SHOT 10 \n" +
         "wait-journal TURN 0 1\n" + Click(kToLobby) + "wait-journal SCENE 4\nquit\n";
-    testsupport::ScriptedClient client(
-        fs::temp_directory_path() / ("mission_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient client(testsupport::TempPath("mission_e2e"), script);
     ASSERT_TRUE(client.Start({"launcher", "miner", "secret"}, server.Port()));
     EXPECT_EQ(client.Wait(120s), std::optional<int>(0)) << client.Journal() << client.Log();
     const std::string journal = client.Journal();

@@ -71,7 +71,7 @@ std::vector<std::string> ShotLines(const std::string& journal) {
 }
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("room_e2e_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("room_e2e_" + name);
 }
 
 struct GameRun {

@@ -17,7 +17,7 @@ using testsupport::ScriptedClient;
 constexpr const char* kFirstSlot = "100 534";
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("room_items_e2e_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("room_items_e2e_" + name);
 }
 
 TEST(RoomItemsRun, AnItemOfTheStripUsedInAGameIsAskedGoesToTheServerAndItsAnswerSwitchesItOn) {

@@ -44,7 +44,7 @@ std::string CreateRoom(int index) {
 }
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("room_join_e2e_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("room_join_e2e_" + name);
 }
 
 testserver::ServerOptions Options(bool roomFlow) {

@@ -161,8 +161,7 @@ TEST(SchoolRun, EveryVisitHasItsTableAndTheBasicCourseIsDoneWithTheControlsItsPa
     // The course end with its gift, the practice room and back.
     script += kNext + kNext + kNext + "wait-journal DIALOG Gift\nkey Return\n" + Click(kPracticeRoom) +
               "wait-journal ENTERED 8\n" + Click(kToLobby) + "wait-journal ENTERED 4\nquit\n";
-    testsupport::ScriptedClient client(
-        std::filesystem::temp_directory_path() / ("school_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient client(testsupport::TempPath("school_e2e"), script);
     ASSERT_TRUE(client.Start({"launcher", "pupil", "secret"}, server.Port()));
     EXPECT_EQ(client.Wait(std::chrono::seconds(300)), std::optional<int>(0))
         << client.Journal() << client.Log();

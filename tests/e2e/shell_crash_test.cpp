@@ -32,7 +32,7 @@ using namespace std::chrono_literals;
 TEST(ShellCrash, KilledClientDumpsReportsAndUploadsLogAndDumpOnce) {
     TestHttpServer server(200, "ok");
     ASSERT_TRUE(server.Started());
-    const fs::path folder = fs::temp_directory_path() / ("shell_crash_" + std::to_string(::getpid()));
+    const fs::path folder = testsupport::TempPath("shell_crash");
     fs::remove_all(folder);
     fs::create_directories(folder / "run");
     fs::create_directory_symlink(MARVENLOT_DATA_DIR, folder / "data");

@@ -27,9 +27,8 @@ using namespace std::chrono_literals;
 class ShellRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() / ("shell_e2e_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = testsupport::TempPath(std::string("shell_e2e_") +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "run");
         fs::create_directories(folder_ / "bin");

@@ -214,8 +214,7 @@ TEST_F(ScriptedNullWindow, AJournalLimitLengthensOnlyTheWaitsAfterIt) {
 }
 
 TEST_F(ScriptedNullWindow, WaitFileGoesOnOnceARegularFileIsThereAndGivesUpAfterTheJournalLimit) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("input_wait_file_" + std::to_string(::getpid()));
+    const std::filesystem::path folder = testsupport::TempPath("input_wait_file");
     std::filesystem::create_directories(folder / "dir");
     const std::string flag = (folder / "flag").string();
     Play("journal-limit 1000\nwait-file " + flag + "\nkey A\nwait-file " + (folder / "dir").string() +

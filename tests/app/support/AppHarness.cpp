@@ -8,8 +8,7 @@
 
 AppHarness::AppHarness(StartMode mode, std::vector<WString> args, platform::VideoBackend backend) {
     static std::atomic<int> counter{0};
-    folder_ = std::filesystem::temp_directory_path() /
-              ("app_harness_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    folder_ = testsupport::TempPath("app_harness_" + std::to_string(counter++));
     std::filesystem::create_directories(folder_ / "desktop");
     std::filesystem::create_directory_symlink(std::filesystem::path(MARVENLOT_BINARY_DIR) / "data",
                                               folder_ / "data");
