@@ -20,7 +20,14 @@ export LIBGL_ALWAYS_SOFTWARE=1
 # llvmpipe's own worker threads are invisible to ThreadSanitizer; one thread renders the same frames.
 export LP_NUM_THREADS=0
 export MARVENLOT_HEADLESS=1
-ctest --test-dir "build/$preset" --output-on-failure -j "$jobs" --timeout 300
+timeout=300
+if [ "$preset" = asan ] || [ "$preset" = tsan ]; then
+  # A sanitized suite at full parallelism loads the machine: the tests' waits for the clients they start
+  # grow (tests/common/Patience.h), and so does the time a test may take.
+  export MARVENLOT_TEST_PATIENCE="${MARVENLOT_TEST_PATIENCE:-2}"
+  timeout=600
+fi
+ctest --test-dir "build/$preset" --output-on-failure -j "$jobs" --timeout "$timeout"
 
 # The fuzz preset builds the tree with clang; its front end runs here so that a change it cannot compile
 # does not land (scripts/check-clang.py).

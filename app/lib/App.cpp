@@ -89,13 +89,15 @@ void App::Init() {
         LogWrite(u"WARNING : config.ini could not be read (%s); the defaults are used\n",
                  FromUtf8(platform::FileErrorText(readError)));
     }
+    // At most one line per key the options know, each naming its own value: none is left to the
+    // repeat limiter, which would name ten and count the rest.
     for (const ReplacedOption& r : replaced) {
         const char16_t* why = r.why == ReplacedOption::Why::kNoNumber   ? u"is no number"
                               : r.why == ReplacedOption::Why::kEmpty    ? u"is empty"
                               : r.why == ReplacedOption::Why::kNotWhole ? u"is no whole number"
                                                                         : u"is out of range";
-        LogWrite(u"WARNING : config.ini [%s] %s=%s %s; %d is used\n", FromUtf8(r.section), FromUtf8(r.key),
-                 FromUtf8(r.stored), why, r.used);
+        GetLog().WriteLine(Format(u"WARNING : config.ini [%s] %s=%s %s; %d is used\n", FromUtf8(r.section),
+                                  FromUtf8(r.key), FromUtf8(r.stored), why, r.used));
     }
     desktop_ = windows_.GetDesktopMode();
     if (mode_ == StartMode::Replay) {

@@ -291,6 +291,17 @@ void LogSystem::SetLimit(int burst, std::uint64_t windowMs) {
     impl_->otherFormats.written = 0;
 }
 
+void LogSystem::ResetLimits() {
+    WriteSummaries();
+    Impl& d = *impl_;
+    std::lock_guard lock(d.limitMutex);
+    d.budgets.clear();
+    d.otherFormats = Budget{};
+    d.nextSummaryMs = kNever;
+    d.burst = kLimitBurst;
+    d.windowMs = kLimitWindowMs;
+}
+
 void LogSystem::WriteSummaries() {
     Impl& d = *impl_;
     std::vector<WString> summaries;

@@ -59,8 +59,12 @@ public:
     // The budget of every format: `burst` lines per window of `windowMs`; a burst of 0 or less
     // writes every line.
     void SetLimit(int burst, std::uint64_t windowMs);
-    // Lines of this format left out of the log since the process started.
+    // Lines of this format left out of the log since the process started (or the last ResetLimits).
     std::uint64_t LeftOut(WStringView format) const;
+    // Writes the summaries of the lines left out so far, then forgets every format's budget and counts
+    // and goes back to the default limit, as the log of a new process (the test suite runs many
+    // cases in one process).
+    void ResetLimits();
 
     // Path of the log file (empty before Start).
     std::string FilePath() const;

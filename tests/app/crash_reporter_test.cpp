@@ -26,9 +26,8 @@ class CrashReporterTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server_.Started());
-        dir_ = std::filesystem::temp_directory_path() /
-               ("crash_reporter_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testsupport::TempPath(std::string("crash_reporter_") +
+                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
         oldDir_ = std::filesystem::current_path();
         std::filesystem::current_path(dir_);

@@ -17,7 +17,7 @@ namespace {
 using testsupport::ReadFile;
 
 std::filesystem::path TempDir(const char* name) {
-    auto dir = std::filesystem::temp_directory_path() / (std::string(name) + "_" + std::to_string(getpid()));
+    auto dir = testsupport::TempPath(name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

@@ -15,6 +15,8 @@
 #include <thread>
 
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/common/XvfbDisplay.h"
 
 // Last: the X headers define macros (None, Bool, Status) that clash with names in the others.
@@ -28,12 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using testsupport::XvfbDisplay;
-
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-constexpr int kSlowdown = 3;
-#else
-constexpr int kSlowdown = 1;
-#endif
 
 constexpr int kScreenWidth = 1280, kScreenHeight = 960;  // 1.25 times the client's 1024 x 768
 // The offline table's exit button ("X", the rightmost of the top-right corner buttons), in client
@@ -49,12 +45,7 @@ std::string ReadFile(const fs::path& path) {
 }
 
 bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout * kSlowdown;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(20ms);
-    }
-    return condition();
+    return testsupport::WaitUntil(condition, timeout, 20ms);
 }
 
 struct Geometry {
@@ -107,7 +98,7 @@ double DrawnShare(Display* display, int x, int y, int width, int height) {
 class FullScreenClient : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = fs::temp_directory_path() / ("window_xvfb_" + std::to_string(::getpid()));
+        folder_ = testsupport::TempPath("window_xvfb");
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "run");
         fs::create_directory_symlink(fs::path(MARVENLOT_BINARY_DIR) / "data", folder_ / "data");
@@ -157,20 +148,20 @@ protected:
     void ExpectWindowAndFrameCoverTheScreen(const char* run) {
         SCOPED_TRACE(run);
         Geometry window;
-        ASSERT_TRUE(WaitFor([&] { return FindClientWindow(display_, DefaultRootWindow(display_), window); },
-                            10s * kSlowdown));
+        ASSERT_TRUE(
+            WaitFor([&] { return FindClientWindow(display_, DefaultRootWindow(display_), window); }, 10s));
         EXPECT_TRUE(WaitFor(
             [&] {
                 return FindClientWindow(display_, DefaultRootWindow(display_), window) &&
                        window == Geometry{0, 0, kScreenWidth, kScreenHeight};
             },
-            10s * kSlowdown));
+            10s));
         EXPECT_EQ(window, (Geometry{0, 0, kScreenWidth, kScreenHeight}));
         const auto drawn = [&] {
             return DrawnShare(display_, 1024, 0, kScreenWidth - 1024, kScreenHeight) > 0.9 &&
                    DrawnShare(display_, 0, 768, 1024, kScreenHeight - 768) > 0.9;
         };
-        EXPECT_TRUE(WaitFor(drawn, 20s * kSlowdown)) << "beyond 1024 x 768 the screen stays black";
+        EXPECT_TRUE(WaitFor(drawn, 20s)) << "beyond 1024 x 768 the screen stays black";
     }
 
     void ClickOnScreen(int x, int y) {
@@ -183,7 +174,7 @@ protected:
     // The click on the exit button ends the client by itself.
     void ExpectClientEndsAfterTheClick(const char* run) {
         SCOPED_TRACE(run);
-        const std::optional<int> code = client_->Wait(20s * kSlowdown);
+        const std::optional<int> code = client_->Wait(20s);
         ASSERT_TRUE(code.has_value()) << "the click did not reach the exit button";
         EXPECT_EQ(*code, 0) << ReadFile(folder_ / "stderr.txt");
     }
@@ -201,8 +192,8 @@ protected:
 
         // Later start with the stored setting; the click comes from the input script, in client
         // pixels, after the checks above had their time (they end as soon as the picture is there).
-        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(15000 * kSlowdown) +
-                                "\nmove " + std::to_string(kExitX) + " " + std::to_string(kExitY) +
+        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(15000) + "\nmove " +
+                                std::to_string(kExitX) + " " + std::to_string(kExitY) +
                                 "\ndown left\nwait 50\nup left\n"))
             << ReadFile(folder_ / "stderr.txt");
         ExpectWindowAndFrameCoverTheScreen("stored setting");
@@ -211,8 +202,8 @@ protected:
         // A stored size that no display has (it stopped the start at the window) is replaced, named
         // in the log, and the start covers the screen as with the default.
         std::ofstream(folder_ / "config.ini") << "[Video]\r\nfullscreen= 1\r\nwidth= 99999\r\nheight= -5\r\n";
-        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(15000 * kSlowdown) +
-                                "\nmove " + std::to_string(kExitX) + " " + std::to_string(kExitY) +
+        ASSERT_TRUE(StartClient("wait-journal SCENE 11\nwait " + std::to_string(15000) + "\nmove " +
+                                std::to_string(kExitX) + " " + std::to_string(kExitY) +
                                 "\ndown left\nwait 50\nup left\n"))
             << ReadFile(folder_ / "stderr.txt") << ReadFile(folder_ / "StartLog.log");
         ExpectWindowAndFrameCoverTheScreen("absurd size");
@@ -235,8 +226,8 @@ protected:
         std::ofstream(folder_ / "config.ini") << "[Video]\r\nfullscreen= 0\r\n";
         ASSERT_TRUE(StartClient()) << ReadFile(folder_ / "stderr.txt");
         Geometry client;
-        ASSERT_TRUE(WaitFor([&] { return FindClientWindow(display_, DefaultRootWindow(display_), client); },
-                            10s * kSlowdown));
+        ASSERT_TRUE(
+            WaitFor([&] { return FindClientWindow(display_, DefaultRootWindow(display_), client); }, 10s));
         XSetInputFocus(display_, DefaultRootWindow(display_), RevertToPointerRoot, CurrentTime);
         XSync(display_, False);
         ClickOnScreen(client.x + kExitX, client.y + kExitY);
@@ -278,7 +269,7 @@ protected:
         XFlush(display_);
         ASSERT_TRUE(sizedTo(kScreenWidth, 800)) << "the resize was refused";
         // The server keeps the old picture in the grown window until the client draws the next one.
-        std::this_thread::sleep_for(2s * kSlowdown);
+        std::this_thread::sleep_for(2s * testsupport::kSlowdown);
         EXPECT_TRUE(WaitFor([&] { return DrawnShare(display_, client.x, client.y, 100, 800) > 0.9; }, 20s))
             << "the picture is a 1024 x 768 frame fitted into the resized window";
         XResizeWindow(display_, window, 800, 600);
@@ -301,7 +292,7 @@ protected:
                 << round << ": " << WmState(window);
             expectSizeHints();
         }
-        std::this_thread::sleep_for(2s * kSlowdown);  // the client lays itself out again
+        std::this_thread::sleep_for(2s * testsupport::kSlowdown);  // the client lays itself out again
         ClickOnScreen(client.x + kExitX, client.y + kExitY);
         ExpectClientEndsAfterTheClick("click on the exit button after the way back");
     }

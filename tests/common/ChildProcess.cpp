@@ -11,6 +11,9 @@
 #include <cstdlib>
 #include <thread>
 
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
+
 extern char** environ;
 
 namespace testsupport {
@@ -124,7 +127,7 @@ bool ChildProcess::Spawn(const std::string& program, const std::vector<std::stri
 
 std::optional<int> ChildProcess::Wait(std::chrono::milliseconds timeout) {
     if (pid_ <= 0) return std::nullopt;
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    const auto deadline = std::chrono::steady_clock::now() + Patient(timeout);
     for (;;) {
         int status = 0;
         const pid_t done = ::waitpid(pid_, &status, WNOHANG);
@@ -147,7 +150,7 @@ void ChildProcess::Signal(int signal) {
 }
 
 std::string ChildProcess::ReadLine(int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + Patient(std::chrono::milliseconds(timeoutMs));
     for (;;) {
         const auto newline = pending_.find('\n');
         if (newline != std::string::npos) {
@@ -181,6 +184,8 @@ TEST(ChildProcess, Entry) {
     if (!mode) GTEST_SKIP() << "runs only as a child process of another test";
     auto& modes = testsupport::ChildModes();
     const auto found = modes.find(mode);
+    const int code = found == modes.end() ? 99 : found->second();
+    testsupport::RemoveProcessTempFolder();
     std::fflush(nullptr);
-    _exit(found == modes.end() ? 99 : found->second());
+    _exit(code);
 }

@@ -50,12 +50,13 @@ public:
     bool Started() const { return pid_ > 0; }
     pid_t Pid() const { return pid_; }
     // The exit code, -signal when a signal ended the child, nullopt when it still runs after the
-    // timeout (or was never started).
+    // timeout times the patience (or was never started).
     std::optional<int> Wait(std::chrono::milliseconds timeout = std::chrono::seconds(10));
     void Terminate();  // SIGTERM
     void Signal(int signal);
 
-    // A mode's next reported line; empty when the child ended or nothing came within timeoutMs.
+    // A mode's next reported line; empty when the child ended or nothing came within timeoutMs (times
+    // the patience).
     std::string ReadLine(int timeoutMs = 10000);
     void CloseInput();
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <thread>
 
+#include "tests/common/Patience.h"
+
 namespace testsupport {
 
 namespace {
@@ -19,14 +21,17 @@ namespace {
 bool OwnsDisplay(ChildProcess& server, int n) {
     const std::filesystem::path socket = "/tmp/.X11-unix/X" + std::to_string(n);
     const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-        std::ifstream in(lock);
-        long owner = 0;
-        if (in >> owner && owner == server.Pid() && std::filesystem::exists(socket)) return true;
-        if (server.Wait(std::chrono::milliseconds(10))) return false;  // it exited: display taken
-    }
-    return false;
+    bool exited = false;
+    const bool owns = WaitUntil(
+        [&] {
+            std::ifstream in(lock);
+            long owner = 0;
+            if (in >> owner && owner == server.Pid() && std::filesystem::exists(socket)) return true;
+            exited = server.Wait(std::chrono::milliseconds(0)).has_value();
+            return exited;  // it exited: display taken
+        },
+        std::chrono::seconds(5));
+    return owns && !exited;
 }
 
 // Ends a server started for display n. Xvfb removes its lock file and socket when it ends on SIGTERM;

@@ -14,26 +14,10 @@
 
 #include "table/ShotRecord.h"
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Patience.h"
 #include "tests/common/TempDir.h"
 
 namespace testsupport {
-
-#if defined(__SANITIZE_THREAD__) || defined(__SANITIZE_ADDRESS__)
-// A sanitized client runs several times slower: its script's journal waits and the test's waits for
-// it get longer before they give up, so a slow step is not mistaken for a missing one.
-inline constexpr int kSlowdown = 3;
-#else
-inline constexpr int kSlowdown = 1;
-#endif
-
-// The runs wait for journal lines, never for time; what gives up is a safety net, longer on a busy
-// machine: the sanitizers' slowdown times MARVENLOT_TEST_PATIENCE (a whole number from 1 to 20, 1 when
-// unset), for the script's journal waits and the test's waits for a client alike.
-inline int Patience() {
-    const char* text = std::getenv("MARVENLOT_TEST_PATIENCE");
-    const int factor = text ? std::atoi(text) : 1;
-    return kSlowdown * std::clamp(factor, 1, 20);
-}
 
 // Put before every script: its journal waits give up after 40 s times the patience.
 inline std::string ScriptPrologue() {
@@ -101,14 +85,10 @@ public:
     // Waits for a journal line holding `line`; `timeout` (times the patience) is the safety net.
     bool WaitFor(const std::string& line,
                  std::chrono::milliseconds timeout = std::chrono::seconds(60)) const {
-        const auto deadline = std::chrono::steady_clock::now() + timeout * Patience();
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (Journal().find(line) != std::string::npos) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return false;
+        return WaitUntil([&] { return Journal().find(line) != std::string::npos; }, timeout,
+                         std::chrono::milliseconds(20));
     }
-    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout * Patience()); }
+    std::optional<int> Wait(std::chrono::milliseconds timeout) { return process_.Wait(timeout); }
     void Terminate() { process_.Terminate(); }
     void Signal(int signal) { process_.Signal(signal); }
     std::string Log() const { return ReadFile((folder_ / "StartLog.log").string()); }

@@ -42,7 +42,7 @@ constexpr const char* kMembershipName = "567 439";
 constexpr const char* kShopExitButton = "1005 19";
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("front_e2e_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("front_e2e_" + name);
 }
 
 TEST(FrontEndRun, TwoClientsCreateListAndEnterARoomAndAWrongPasswordLosesNothing) {

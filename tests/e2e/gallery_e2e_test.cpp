@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/gallery/GalleryTestServer.h"
 #include "tests/e2e/gallery/RecordedShots.h"
@@ -46,8 +47,7 @@ TEST(GalleryRun, TheLobbyOpensTheGalleryAndItsBestShotReplaysToTheRecordedRestAt
                                "\ndown left\nup left\nmove " + kFirstListRow +
                                "\ndown left\nup left\njournal-limit 150000\nwait-journal REPLAY 2 \nquit\n";
     // The client keeps to a folder of its own: its log, config and journal are written there.
-    testsupport::ScriptedClient client(
-        fs::temp_directory_path() / ("gallery_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient client(testsupport::TempPath("gallery_e2e"), script);
     ASSERT_TRUE(client.Start({"launcher", "gina", "secret"}, server.Port(),
                              {"MARVENLOT_GALLERY_HOST=" + gallery.HostSetting()}));
     EXPECT_EQ(client.Wait(200s), std::optional<int>(0));

@@ -13,6 +13,7 @@
 #include "platform/window/WindowCodes.h"
 #include "scenes/room/SceneRoomGame.h"
 #include "scenes/room/hud/InviteList.h"
+#include "tests/common/Patience.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
@@ -94,11 +95,7 @@ protected:
             scene.RouteMessage(message, 0, at);
     }
     bool WaitForCandidates(std::size_t n) {
-        for (int i = 0; i < 500; ++i) {
-            if (scene.InviteList()->Candidates().size() == n) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+        return testsupport::WaitUntil([&] { return scene.InviteList()->Candidates().size() == n; });
     }
 
     testserver::TestGameServer server;
@@ -164,10 +161,10 @@ TEST_F(InviteListE2e, ARowTicksWhereverItIsClickedAndTheListFollowsThePlayersOfT
     EXPECT_TRUE(NextWithId(2042)) << "an open list asks again when the room changes";
     // The room fills up: nobody more can come, and the list closes.
     PlayerEnters(4, 2, 0x1122334400000003ull, u"player3");
-    for (int i = 0; i < 500 && dialog.IsVisible(); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    testsupport::WaitUntil([&] {
         dialog.Tick(0);
-    }
+        return !dialog.IsVisible();
+    });
     EXPECT_FALSE(dialog.IsVisible());
 }
 

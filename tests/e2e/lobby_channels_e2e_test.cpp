@@ -9,6 +9,8 @@
 #include <fstream>
 #include <thread>
 
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -26,7 +28,7 @@ constexpr const char* kSecondChannelRow = "378 146";
 constexpr const char* kFullBox = "BOX Error|The channel is full.|Please choose another channel.";
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("lobby_channels_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("lobby_channels_" + name);
 }
 
 // Each list the server sends replaces the last, so changes close together may reach a busy client as
@@ -58,9 +60,7 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
     ASSERT_TRUE(b.Start({"launcher", "bob", "secret"}, server.Port()));
     // Carol takes the second place in Free 1 once Bob's fourth channel list (at "Channels") shows it free.
     constexpr std::uint16_t kChannelListRequest = 155;
-    for (int i = 0; i < 3000 * testsupport::Patience() && server.CountReceived(1, kChannelListRequest) < 4;
-         ++i)
-        std::this_thread::sleep_for(20ms);
+    testsupport::WaitUntil([&] { return server.CountReceived(1, kChannelListRequest) >= 4; }, 60s, 20ms);
     ScriptedClient c(Folder("carol"), SignIn("Carol") + "wait-file carol-quit\nquit\n");
     ASSERT_TRUE(c.Start({"launcher", "carol", "secret"}, server.Port()));
     ASSERT_TRUE(c.WaitFor("SCENE 4")) << c.Journal();
@@ -77,8 +77,7 @@ TEST(LobbyChannelsRun, ThePlayerListFollowsArrivalsChannelMovesAndQuitsAndTheCha
     EXPECT_EQ(b.Wait(60s), std::optional<int>(0)) << b.Journal();
     // Bob has quit: Alice's list comes to show her alone.
     const auto lastList = [&] { return Lines(a.Journal(), "PLAYERS ").back(); };
-    for (int i = 0; i < 3000 * testsupport::Patience() && lastList() != "PLAYERS 1 Alice"; ++i)
-        std::this_thread::sleep_for(20ms);
+    testsupport::WaitUntil([&] { return lastList() == "PLAYERS 1 Alice"; }, 60s, 20ms);
     a.Terminate();
     EXPECT_TRUE(a.Wait(30s).has_value());
     const std::string aj = a.Journal(), bj = b.Journal();

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -59,11 +60,11 @@ TEST(LobbyFlood, FiftyThousandChatLinesKeepTheClientRunningAndSigtermEndsItAtOnc
     options.sendLimit = std::size_t{1} << 30;
     testserver::TestGameServer server(options);
     ASSERT_TRUE(server.Start());
-    const fs::path folder = fs::temp_directory_path() / ("lobby_flood_" + std::to_string(::getpid()));
+    const fs::path folder = testsupport::TempPath("lobby_flood");
     // The screenshot key is pressed once the flood has begun: the main loop must still take input.
     // The nickname box shows once the sign-in reply is in: no journal line tells when, so the
-    // script gives it time (more under a sanitizer).
-    const std::string nickWait = std::to_string(1000 * testsupport::kSlowdown);
+    // script gives it time (more on a slow machine).
+    const std::string nickWait = std::to_string(1000 * testsupport::Patience());
     ScriptedClient client(folder,
                           "wait-journal SCENE 1\nwait " + nickWait + "\ntext Flooder\nkey Return\n" +
                               "wait-journal SCENE 4\nwait-journal CHAT 0xFFFFFFFF Flood: line \nkey F12\n");

@@ -19,11 +19,14 @@
 #include <vector>
 
 #include "net/GameSession.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 
 using namespace net;
+using testsupport::WaitUntil;
 
 namespace {
 
@@ -39,18 +42,10 @@ struct Client {
         return session.Connect("127.0.0.1", port) && session.WaitConnected(5000);
     }
     // Waits until the scene was handed a packet of this id; returns its index or -1.
-    int WaitId(std::uint16_t id) {
-        for (int tries = 0; tries < 500; ++tries) {
-            const auto packets = scene.Packets();
-            for (std::size_t i = 0; i < packets.size(); ++i)
-                if (packets[i].id == id) return static_cast<int>(i);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
-    }
+    int WaitId(std::uint16_t id) { return scene.WaitId(id); }
     std::uint8_t FirstByte(std::uint16_t id) {
         const int i = WaitId(id);
-        return i < 0 ? 0xEE : scene.Packets()[i].body.at(0);
+        return i < 0 ? 0xEE : scene.At(i).body.at(0);
     }
     ~Client() {
         session.StopDispatchThread();
@@ -117,8 +112,7 @@ void RunTwoPlayerFlow(std::uint16_t port) {
     ASSERT_TRUE(a.session.Send(*chat));
     const int at = b.WaitId(2006);
     ASSERT_GE(at, 0);
-    const auto packets = b.scene.Packets();  // a copy: the line must outlive this statement
-    const auto& line = packets[at].body;
+    const auto& line = b.scene.At(at).body;
     const std::vector<std::uint8_t> hello = {10, 0, 'h', 0, 'e', 0, 'l', 0, 'l', 0, 'o', 0, 0, 0};
     ASSERT_GE(line.size(), 2 + hello.size());
     EXPECT_TRUE(std::equal(hello.rbegin(), hello.rend(), line.rbegin()));
@@ -145,16 +139,14 @@ TEST(LobbyFlow, AStoppingServerTellsNoPlayerThatTheOthersLeft) {
     }
     Client& a = *clients[0];
     ASSERT_NO_FATAL_FAILURE(CreateAndJoin(a, *clients[1], u"both", 2));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    std::this_thread::sleep_for(testsupport::Patient(std::chrono::milliseconds(300)));  // the lists settle
     std::vector<std::size_t> seen;
-    for (auto& c : clients) seen.push_back(c->scene.Packets().size());
+    for (auto& c : clients) seen.push_back(c->scene.Count());
     server.Stop();
-    for (auto& c : clients)
-        for (int i = 0; i < 200 && c->session.IsConnected(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (auto& c : clients) WaitUntil([&] { return !c->session.IsConnected(); }, std::chrono::seconds(2));
+    std::this_thread::sleep_for(testsupport::Patient(std::chrono::milliseconds(100)));
     for (int i = 0; i < kPlayers; ++i)
-        EXPECT_EQ(clients[i]->scene.Packets().size(), seen[i])
+        EXPECT_EQ(clients[i]->scene.Count(), seen[i])
             << "player " << i
             << ": a room would end its game and name a winner, a lobby list the others gone";
 }
@@ -182,13 +174,11 @@ TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
     ::pclose(pipe);
 
     unsigned port = 0;
-    for (int tries = 0; tries < 500 && port == 0; ++tries) {
+    ASSERT_TRUE(WaitUntil([&] {
         std::ifstream in(log);
         std::string line;
-        if (std::getline(in, line)) std::sscanf(line.c_str(), "listening on 127.0.0.1:%u", &port);
-        if (port == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ASSERT_NE(port, 0u);
+        return std::getline(in, line) && std::sscanf(line.c_str(), "listening on 127.0.0.1:%u", &port) == 1;
+    }));
     RunTwoPlayerFlow(static_cast<std::uint16_t>(port));
     EXPECT_EQ(std::system(("kill " + std::to_string(pid)).c_str()), 0);
 }
@@ -247,12 +237,11 @@ TEST(LobbyFlow, TheInviteListNamesThePlayersInTheLobbyAndTheInvitationAndANewCue
     ASSERT_GE(listed, 0);
     const std::vector<std::uint8_t> bob = {1, 0, 2, 0, 0,   0, 2,   0, 0,   0, 0, 0, 0, 0,
                                            1, 0, 6, 0, 'B', 0, 'o', 0, 'b', 0, 0, 0, 0, 0};
-    EXPECT_EQ(a.scene.Packets()[listed].body, bob);
+    EXPECT_EQ(a.scene.At(listed).body, bob);
     PooledPacket invite = a.session.NewPacket(2044);
     invite->WriteU8(1).WriteU64(2);
     ASSERT_TRUE(a.session.Send(*invite));
-    for (int tries = 0; tries < 500 && b.session.Invitations().empty(); ++tries)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitUntil([&] { return !b.session.Invitations().empty(); });
     ASSERT_EQ(b.session.Invitations().size(), 1u);
     EXPECT_EQ(b.session.Invitations()[0].roomNumber, a.session.GetRoom().number);
     EXPECT_EQ(b.session.Invitations()[0].sender, u"Alice");
@@ -264,14 +253,14 @@ TEST(LobbyFlow, TheInviteListNamesThePlayersInTheLobbyAndTheInvitationAndANewCue
     ASSERT_TRUE(a.session.Send(*cue));
     const int changed = c.WaitId(545);
     ASSERT_GE(changed, 0);
-    EXPECT_EQ(c.scene.Packets()[changed].body, (std::vector<std::uint8_t>{0, 0xC2, 0x0B, 0, 0, 0}));
+    EXPECT_EQ(c.scene.At(changed).body, (std::vector<std::uint8_t>{0, 0xC2, 0x0B, 0, 0, 0}));
     // One who enters later learns it too: Alice's entry in his member list carries the cue, no parts.
     ASSERT_TRUE(b.session.SendJoinRoom(a.session.GetRoom().number, u""));
     ASSERT_EQ(b.FirstByte(Id(MessageId::JoinRoomResult)), 0);
     ASSERT_TRUE(b.session.SendByteMessage(2007, 0));
     const int members = b.WaitId(2011);
     ASSERT_GE(members, 0);
-    const std::vector<std::uint8_t>& list = b.scene.Packets()[members].body;
+    const std::vector<std::uint8_t>& list = b.scene.At(members).body;
     const std::uint8_t alicesCue[] = {0xC2, 0x0B, 0};
     EXPECT_NE(std::search(list.begin(), list.end(), std::begin(alicesCue), std::end(alicesCue)), list.end());
     server.Stop();
@@ -292,14 +281,14 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
     ASSERT_TRUE(a.session.SendByteMessage(2032, 2));
     const int asked = b.WaitId(2033);
     ASSERT_GE(asked, 0);
-    EXPECT_EQ(b.scene.Packets()[asked].body,
+    EXPECT_EQ(b.scene.At(asked).body,
               (std::vector<std::uint8_t>{10, 0, 'A', 0, 'l', 0, 'i', 0, 'c', 0, 'e', 0, 0, 0, 2}));
     PooledPacket answer = b.session.NewPacket(2034);
     answer->WriteU8(1).WriteU8(2);
     ASSERT_TRUE(b.session.Send(*answer));
     const int answered = a.WaitId(2035);
     ASSERT_GE(answered, 0);
-    EXPECT_EQ(a.scene.Packets()[answered].body, (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_EQ(a.scene.At(answered).body, (std::vector<std::uint8_t>{1, 2}));
     EXPECT_LT(b.WaitId(2035), 0) << "the answer goes to the asker only";
 
     // The master's new settings reach every member.
@@ -309,7 +298,7 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
     ASSERT_TRUE(a.session.Send(*settings));
     const int changed = b.WaitId(2004);
     ASSERT_GE(changed, 0);
-    const auto body = b.scene.Packets()[changed].body;
+    const auto body = b.scene.At(changed).body;
     ASSERT_GE(body.size(), 7u + 16u + 4u);
     EXPECT_EQ(body[6], 2) << "the maximum";
     EXPECT_EQ(body[7], 14) << "the title's length";
@@ -320,20 +309,16 @@ TEST(LobbyFlow, RoomRequestsAnswersSettingsAndBanCancelsReachWhomARealServerWoul
     ASSERT_TRUE(a.session.Send(*cancel));
     const int told = a.WaitId(246);
     ASSERT_GE(told, 0);
-    EXPECT_EQ(a.scene.Packets()[told].body[0], 25);
-    EXPECT_EQ(a.scene.Packets()[told].body[1], 1) << "nobody was blocked";
+    EXPECT_EQ(a.scene.At(told).body[0], 25);
+    EXPECT_EQ(a.scene.At(told).body[1], 1) << "nobody was blocked";
     server.Stop();
 }
 
 namespace {
-// Waits until `done` holds (up to five seconds, or `seconds`).
+// Waits until `done` holds (up to five seconds, or `seconds`, times the patience).
 template <class F>
 bool Eventually(F done, int seconds = 5) {
-    for (int tries = 0; tries < seconds * 100; ++tries) {
-        if (done()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return done();
+    return WaitUntil(done, std::chrono::seconds(seconds));
 }
 
 void SendPlayerRequest(Client& c, std::uint8_t kind, const WString& nickname) {
@@ -404,7 +389,8 @@ TEST(LobbyFlow, FriendRequestsWhispersAndTheirRefusalsReachThePlayersTheyConcern
         options->WriteU32(0x800).WriteU8(1);  // "Accept whispers" (flag B) off
         ASSERT_TRUE(b->session.Send(*options));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(WaitUntil([&] { return server.CountReceived(1, 261) == 1; }))
+        << "Bob's options were not taken";
     ASSERT_TRUE(a.session.SendWhisper(u"Bob", u"still there?"));
     EXPECT_TRUE(Eventually([&] {
         return HasLine(a.session, ChatMessage::Kind::Notice, u"Bob", MessengerNotice::RefusesWhispers);
@@ -425,8 +411,9 @@ TEST(LobbyFlow, FriendRequestsWhispersAndTheirRefusalsReachThePlayersTheyConcern
     ASSERT_TRUE(a.session.SendWhisper(u"Bob", u"gone?"));
     EXPECT_TRUE(Eventually(
         [&] { return HasLine(a.session, ChatMessage::Kind::Notice, u"Bob", MessengerNotice::NotOnline); }));
+    const int requests = server.CountReceived(2, 166);
     SendPlayerRequest(c, 1, u"Bob");
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(WaitUntil([&] { return server.CountReceived(2, 166) > requests; }));
     Client back;
     ASSERT_TRUE(back.Connect(server.Port()));
     ASSERT_TRUE(back.session.SendSignIn(u"bob", u"secret", 1));
@@ -463,13 +450,13 @@ TEST(LobbyFlow, AShotRecommendationIsPaidWithStickersAndOneBeyondThemIsRefusedAn
     ASSERT_TRUE(a.Connect(server.Port()));
     SignInAndEnterChannel(a, u"alice", u"Alice");
     auto recommend = [&](int points, const WString& text) {
-        const std::size_t before = a.scene.Packets().size();
+        const std::size_t before = a.scene.Count();
         PooledPacket p = a.session.NewPacket(255);
         p->WriteU32(7).WriteU8(static_cast<std::uint8_t>(points)).WriteString(text);
         EXPECT_TRUE(a.session.Send(*p));
-        EXPECT_TRUE(Eventually([&] { return a.scene.Packets().size() > before; }));
-        const auto packets = a.scene.Packets();
-        return packets.back().id == 256 && !packets.back().body.empty() ? packets.back().body[0] : 0xEE;
+        EXPECT_TRUE(Eventually([&] { return a.scene.Count() > before; }));
+        const RecordedPacket& answer = a.scene.At(before);
+        return answer.id == 256 && !answer.body.empty() ? answer.body[0] : 0xEE;
     };
     EXPECT_EQ(recommend(3, WString(40, u'x')), 0) << "five stickers pay for three points";
     EXPECT_EQ(recommend(3, u"again"), 1) << "two stickers left cannot pay for three";
@@ -503,8 +490,7 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
         "key F8\nwait-journal DIALOG Messenger\n" +
         click("442 454") + "text Bob\n" + click("593 454") + "wait-journal CHAT 0xFFFFFFFF Bob: \n" +
         click("442 418") + "text see you at the table\nkey Return\nwait 1000\nquit\n";
-    testsupport::ScriptedClient alice(
-        std::filesystem::temp_directory_path() / ("messenger_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient alice(testsupport::TempPath("messenger_e2e"), script);
     ASSERT_TRUE(alice.Start({"launcher", "alice", "secret"}, server.Port()));
 
     ASSERT_TRUE(Eventually(
@@ -512,7 +498,7 @@ TEST(MessengerRun, F8AFriendRequestAWhisperAndTheReplyTypedInTheLobbyReachTheOth
             platform::ScopedLock lock(bob.session.listLock);
             return !bob.session.friendRequests.empty();
         },
-        60 * testsupport::kSlowdown))
+        60))
         << "the request typed in the messenger never came: " << alice.Journal();
     SendPlayerRequest(bob, 2, u"Alice");
     ASSERT_TRUE(Eventually([&] { return FriendShown(bob.session, u"Alice", 1); }));
@@ -569,7 +555,7 @@ TEST(LobbyFlow, APocketRoomSeatsWatchersPastItsPlacesUpToEightSeatsAndClosesWith
     const auto watchOnly = [&](int i) {
         EXPECT_TRUE(clients[i].session.SendByteMessage(2007, 0));
         const int at = clients[i].WaitId(2001);
-        return at < 0 ? -1 : clients[i].scene.Packets()[at].body.at(17);
+        return at < 0 ? -1 : clients[i].scene.At(at).body.at(17);
     };
     EXPECT_EQ(watchOnly(1), 0);
     EXPECT_EQ(watchOnly(2), 1);
@@ -577,16 +563,16 @@ TEST(LobbyFlow, APocketRoomSeatsWatchersPastItsPlacesUpToEightSeatsAndClosesWith
     ASSERT_EQ(clients[1].FirstByte(2009), 0);
     ASSERT_TRUE(clients[8].session.SendJoinRoom(number, u""));
     ASSERT_TRUE(Eventually([&] {
-        const auto packets = clients[8].scene.Packets();
-        return std::any_of(packets.begin(), packets.end(), [](const RecordedPacket& p) {
-            return p.id == Id(MessageId::JoinRoomResult) && p.body.at(0) == 0;
-        });
+        RecordingSink& scene = clients[8].scene;
+        for (std::size_t i = 0; i < scene.Count(); ++i)
+            if (scene.At(i).id == Id(MessageId::JoinRoomResult) && scene.At(i).body.at(0) == 0) return true;
+        return false;
     })) << "a seat and a place are free";
     EXPECT_EQ(watchOnly(8), 0);
     ASSERT_TRUE(clients[0].session.SendByteMessage(2008, 0));
     const int master = clients[2].WaitId(2016);
     ASSERT_GE(master, 0);
-    EXPECT_EQ(clients[2].scene.Packets()[master].body.at(0), 1) << "the newcomer's seat, not a watcher's";
+    EXPECT_EQ(clients[2].scene.At(master).body.at(0), 1) << "the newcomer's seat, not a watcher's";
     // With no player left the room closes on its watchers.
     ASSERT_TRUE(clients[8].session.SendByteMessage(2008, 0));
     for (int i = 2; i < 8; ++i) EXPECT_GE(clients[i].WaitId(2010), 0) << "watcher " << i;
@@ -613,8 +599,7 @@ TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
     // then 22 bytes of state.
     const int at = b.WaitId(2011);
     ASSERT_GE(at, 0);
-    const auto packets = b.scene.Packets();
-    const std::vector<std::uint8_t>& body = packets[at].body;
+    const std::vector<std::uint8_t>& body = b.scene.At(at).body;
     std::size_t pos = 0;
     auto le = [&](int bytes) {
         std::uint64_t v = 0;
@@ -644,8 +629,8 @@ TEST(LobbyFlow, RoomMembersShowTheGoldTheirAccountsHold) {
     std::vector<std::vector<std::uint8_t>> replies;
     ASSERT_TRUE(Eventually([&] {
         replies.clear();
-        for (const RecordedPacket& packet : a.scene.Packets())
-            if (packet.id == 211) replies.push_back(packet.body);
+        for (std::size_t i = 0; i < a.scene.Count(); ++i)
+            if (a.scene.At(i).id == 211) replies.push_back(a.scene.At(i).body);
         return replies.size() == 2;
     }));
     net::Packet bobs;

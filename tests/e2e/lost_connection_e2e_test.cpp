@@ -10,6 +10,8 @@
 #include <thread>
 
 #include "platform/net/TcpSocket.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -22,7 +24,7 @@ using namespace roomscript;
 using testsupport::ScriptedClient;
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("lost_connection_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("lost_connection_" + name);
 }
 
 // A port of the range kept for these runs on which the server could start (0 when none).
@@ -130,7 +132,7 @@ TEST(LostConnectionRun, AHelloAfterTheClientGaveUpConnectsNothing) {
         std::uint8_t buffer[64];
         got = socket.Receive(buffer, sizeof buffer);
     });
-    for (int i = 0; i < 300 && got.load() > 0; ++i) std::this_thread::sleep_for(10ms);
+    testsupport::WaitUntil([&] { return got.load() <= 0; }, 3s);
     if (got.load() > 0) socket.Shutdown();
     reader.join();
     EXPECT_EQ(got.load(), 0) << "no sign-in, no keep-alive: the connection is closed";

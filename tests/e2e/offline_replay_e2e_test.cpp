@@ -24,9 +24,8 @@ using testsupport::ReadFile;
 class TableRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() / ("table_e2e_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = testsupport::TempPath(std::string("table_e2e_") +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "run");
         fs::create_directory_symlink(MARVENLOT_DATA_DIR, folder_ / "data");

@@ -20,6 +20,8 @@
 #include "scenes/room/practice/EarnGoldDialogs.h"
 #include "scenes/room/practice/PracticeCodes.h"
 #include "scenes/room/practice/SceneRoomPractice.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -77,7 +79,7 @@ struct WiredPractice {
         testserver::Writer marker;
         marker.str(u"signed in");
         server.Send(0, kServerNotice, marker.bytes());
-        for (int i = 0; i < 250 && !Received(kServerNotice); ++i) std::this_thread::sleep_for(20ms);
+        signIn.WaitId(kServerNotice);
         EXPECT_EQ(session.own.money, 1000) << "signed in";
         gate.SetCurrent(nullptr);
         session.GetRoom().gameType = static_cast<std::uint8_t>(gameType);
@@ -93,11 +95,6 @@ struct WiredPractice {
         host->session.Disconnect();
         gui::NoticeBox::SetPoster(nullptr);
         server.Stop();
-    }
-    bool Received(std::uint16_t id) {
-        for (const RecordedPacket& p : signIn.Packets())
-            if (p.id == id) return true;
-        return false;
     }
     void StartMission() { StartMissionByClicks(scene, *host); }
     // A shot at rest with the rules' result value, the world ticking meanwhile.
@@ -116,13 +113,13 @@ struct WiredPractice {
         return server.Received(0, kMissionReport);
     }
     bool RewardArrived() {
-        for (int i = 0; i < 250; ++i) {
-            host->Pump(scene, 1);
-            scene.RunQueuedWork();
-            if (!scene.InProgress()->IsVisible()) return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
+        return testsupport::WaitUntil(
+            [&] {
+                host->Pump(scene, 1);
+                scene.RunQueuedWork();
+                return !scene.InProgress()->IsVisible();
+            },
+            5s, 20ms);
     }
 };
 
@@ -202,12 +199,12 @@ TEST(PracticeMissionRun, NoticesAndAnswersArrivingWhileAShotRunsReachTheChatAndT
     unknown.u8(0).u64(424242).u32(1).u8(1).u8(0).str(u"-");
     t.server.Send(0, 513, unknown.bytes());
     int notices = 0;
-    for (int i = 0; i < 500 && (notices < 40 || t.host->session.own.dailyCounter == 0); ++i) {
+    testsupport::WaitUntil([&] {
         t.scene.Render(nullptr, false);
         notices = 0;
         for (const auto& line : t.scene.ChatLines()) notices += line.text == u"Server notice" ? 1 : 0;
-        std::this_thread::sleep_for(10ms);
-    }
+        return notices >= 40 && t.host->session.own.dailyCounter != 0;
+    });
     stop = true;
     update.join();
     EXPECT_EQ(notices, 40);
@@ -273,8 +270,7 @@ TEST(PracticeRoomRun, KeysShotsReplayAndAnItemActivatedThroughTheServerWorkInThe
         "key Return\nwait 1000\n" + "move " + effectSlot +
         "\nwait 200\ndown left\nup left\nwait-journal CHAT 0xFFFFFF00 Use item : \n" + Click(kToLobby) +
         "wait-journal SCENE 4\nquit\n";
-    testsupport::ScriptedClient client(
-        fs::temp_directory_path() / ("practice_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient client(testsupport::TempPath("practice_e2e"), script);
     ASSERT_TRUE(client.Start({"launcher", "tester", "secret"}, server.Port()));
     EXPECT_EQ(client.Wait(180s), std::optional<int>(0)) << client.Journal() << client.Log();
     const std::string journal = client.Journal();
@@ -333,8 +329,7 @@ TEST(PracticeRoomRun, APlayerWithLittleGoldStartsTheMissionFromItsButtonAndEachS
         "move 400 420\ndown left\nwait 50\nmove 380 430\nwait 50\nup left\nwait 300\n" +
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\nwait-journal SHOT 10 \n" +
         "wait-journal TURN 0 1\n" + Click(kToLobby) + "wait-journal SCENE 4\nquit\n";
-    testsupport::ScriptedClient client(
-        fs::temp_directory_path() / ("mission_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient client(testsupport::TempPath("mission_e2e"), script);
     ASSERT_TRUE(client.Start({"launcher", "miner", "secret"}, server.Port()));
     EXPECT_EQ(client.Wait(120s), std::optional<int>(0)) << client.Journal() << client.Log();
     const std::string journal = client.Journal();

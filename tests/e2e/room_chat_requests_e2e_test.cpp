@@ -3,6 +3,7 @@
 // chat, the opponent's game request answered in its dialog, a refused request, and ban lines.
 #include <gtest/gtest.h>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 
@@ -34,7 +35,7 @@ TEST(RoomChatRun, TheGuardRefusesAThirdLineTeamChatNeedsTextCommandsGoToTheServe
         "wait-journal BOX Request|Rival asks to withdraw from the game.\nkey Return\n"
         "wait-journal BOX Notice|The opponent didn't accept the request.\nkey Return\n"
         "wait-journal CHAT 0xFFFF0000 Chatting ban has been removed.\nwait 300\nquit\n";
-    ScriptedClient client(fs::temp_directory_path() / ("room_chat_" + std::to_string(::getpid())), script);
+    ScriptedClient client(testsupport::TempPath("room_chat"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
     ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal() << client.Log();

@@ -14,6 +14,7 @@
 #include <sstream>
 
 #include "table/WorldConstants.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/GameJudge.h"
@@ -72,7 +73,7 @@ std::vector<std::string> ShotLines(const std::string& journal) {
 }
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("room_e2e_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("room_e2e_" + name);
 }
 
 struct GameRun {

@@ -2,6 +2,7 @@
 // player list and "View Info" ask the server for that player's profile (210).
 #include <gtest/gtest.h>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 
@@ -36,7 +37,7 @@ TEST(RoomHudRun, ViewInfoOnAnotherPlayersRowAsksForHisProfileByIdAndNickname) {
         "0\n" +
         ClickAt(80, 478) + "wait-journal DIALOG Create room\nkey Return\nwait-journal ENTERED 5\n" +
         ClickAt(rowX, rivalRowY) + ClickAt(rowX + 30, rivalRowY + 10) + "wait 1000\nquit\n";
-    ScriptedClient client(fs::temp_directory_path() / ("room_hud_" + std::to_string(::getpid())), script);
+    ScriptedClient client(testsupport::TempPath("room_hud"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
     ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal() << client.Log();

@@ -2,6 +2,7 @@
 // the server (the test server's own answer comes back) and the answer reaches the strip.
 #include <gtest/gtest.h>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 
@@ -16,7 +17,7 @@ using testsupport::ScriptedClient;
 constexpr const char* kFirstSlot = "100 534";
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("room_items_e2e_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("room_items_e2e_" + name);
 }
 
 TEST(RoomItemsRun, AnItemOfTheStripUsedInAGameIsAskedGoesToTheServerAndItsAnswerSwitchesItOn) {

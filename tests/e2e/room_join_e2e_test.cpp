@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/RoomJoinMessages.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -43,7 +44,7 @@ std::string CreateRoom(int index) {
 }
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("room_join_e2e_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("room_join_e2e_" + name);
 }
 
 testserver::ServerOptions Options(bool roomFlow) {

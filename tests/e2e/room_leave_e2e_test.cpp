@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -21,7 +22,7 @@ constexpr const char* kStarted = "wait-journal CHAT 0xFF00FF00 The game has star
 constexpr const char* kMenuWithdraw = "512 396";
 
 fs::path Folder(const std::string& name) {
-    return fs::temp_directory_path() / ("room_leave_" + std::to_string(::getpid()) + "_" + name);
+    return testsupport::TempPath("room_leave_" + name);
 }
 
 struct LeaveRun {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 
@@ -36,7 +37,7 @@ TEST(RoomPocketRun, BallInHandBreakGroupsEightBallShotFreeBallPocketCallAndBreak
         "move 512 420\ndown left\nwait 50\nmove 500 430\nwait 50\nup left\nwait 300\n"
         "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n"
         "wait-journal CHAT 0xFFFFFF00 Break foul! Try the first break again!\nwait 300\nquit\n";
-    ScriptedClient client(fs::temp_directory_path() / ("room_pocket_" + std::to_string(::getpid())), script);
+    ScriptedClient client(testsupport::TempPath("room_pocket"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
     ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal() << client.Log();

@@ -8,6 +8,7 @@
 
 #include <bit>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 
@@ -24,7 +25,7 @@ TEST(RoomRobustnessRun, BadMessagesChangeNothingTheNextGoodOneIsHandledAndABroke
     const std::string script = OpenRoom() + "wait-journal TURN 0 1\nkeydown Space\nwait 300\nkeyup Space\n" +
                                "wait-journal BOX Notice|The connection to the game server was lost.\n"
                                "wait 500\nkey Return\nwait 300\nquit\n";
-    ScriptedClient client(fs::temp_directory_path() / ("room_robust_" + std::to_string(::getpid())), script);
+    ScriptedClient client(testsupport::TempPath("room_robust"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
     ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal() << client.Log();

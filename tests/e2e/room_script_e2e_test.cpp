@@ -7,6 +7,7 @@
 #include <chrono>
 #include <sstream>
 
+#include "tests/common/TempDir.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -43,7 +44,7 @@ TEST(RoomScriptRun, ThreeCushionGameFromEntryThroughTurnsTimeOutAndResultToTheLo
         "wait 2000\n" + "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
         "wait-journal SHOT 4 \nwait-journal SHOT 4 \nwait-journal BOX \nkey Return\nwait 300\n" +
         Click("1006 21") + "wait-journal SCENE 4\nwait 300\nquit\n";
-    ScriptedClient client(fs::temp_directory_path() / ("room_script_" + std::to_string(::getpid())), script);
+    ScriptedClient client(testsupport::TempPath("room_script"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
 
     ASSERT_TRUE(server.WaitForClients(1, kMs));
@@ -145,7 +146,7 @@ TEST(RoomScriptRun, AConnectionDroppedWhileAShotRunsEndsInTheNoticeAndTheClientC
                                "move 516 300\ndown left\nwait 50\nmove 516 360\nwait 50\nup left\n" +
                                "wait-journal BOX Notice|The connection to the game server was lost.\n"
                                "wait-journal SHOT \nwait 500\nkey Return\nwait 300\nquit\n";
-    ScriptedClient client(fs::temp_directory_path() / ("room_drop_" + std::to_string(::getpid())), script);
+    ScriptedClient client(testsupport::TempPath("room_drop"), script);
     ASSERT_TRUE(client.Start({"launcher", "alice", "secret"}, server.Port()));
     ASSERT_TRUE(server.WaitForClients(1, kMs));
     ASSERT_TRUE(server.Expect(0, 2007, kMs)) << client.Journal();

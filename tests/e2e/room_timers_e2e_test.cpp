@@ -20,6 +20,7 @@
 #include "scenes/room/hud/GameMenuWidgets.h"
 #include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
+#include "tests/common/Patience.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 
@@ -97,15 +98,14 @@ protected:
     // Waits until the packets delivered so far make `pred` true; it looks with the gate closed.
     template <class Pred>
     bool WaitUntil(Pred pred) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline) {
-            gate.SetChangingScene(true);
-            const bool done = pred();
-            gate.SetChangingScene(false);
-            if (done) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
+        return testsupport::WaitUntil(
+            [&] {
+                gate.SetChangingScene(true);
+                const bool done = pred();
+                gate.SetChangingScene(false);
+                return done;
+            },
+            std::chrono::seconds(10), std::chrono::milliseconds(5));
     }
     // Frames of this id sent so far, waiting a little for the connection to carry them.
     int Sent(std::uint16_t id, int atLeast = 0) {

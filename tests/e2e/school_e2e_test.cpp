@@ -13,6 +13,8 @@
 #include "net/NetConstants.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/room/school/SceneSchool.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
@@ -52,16 +54,13 @@ TEST(SchoolWalk, TheBasicCourseReportsEveryNewPageTheCourseEndAndTheFurthestPage
     server.Ignore(202);
     // The scene is driven from this thread, as the shell drives it from the main thread: with the gate
     // closed, after the dispatch thread has written the account and the own items.
-    bool signedIn = false;
-    for (int tries = 0; tries < 500 && !signedIn; ++tries) {
+    const bool signedIn = testsupport::WaitUntil([&] {
         gate.SetChangingScene(true);
         for (const net::ItemEntry* item : host.session->own.Items())
-            if (item->serial > net::kLastBuiltInSerial) signedIn = true;
-        if (!signedIn) {
-            gate.SetChangingScene(false);
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
+            if (item->serial > net::kLastBuiltInSerial) return true;
+        gate.SetChangingScene(false);
+        return false;
+    });
     ASSERT_TRUE(signedIn) << "the own items never came";
 
     scenes::SceneSchool school;
@@ -162,8 +161,7 @@ TEST(SchoolRun, EveryVisitHasItsTableAndTheBasicCourseIsDoneWithTheControlsItsPa
     // The course end with its gift, the practice room and back.
     script += kNext + kNext + kNext + "wait-journal DIALOG Gift\nkey Return\n" + Click(kPracticeRoom) +
               "wait-journal ENTERED 8\n" + Click(kToLobby) + "wait-journal ENTERED 4\nquit\n";
-    testsupport::ScriptedClient client(
-        std::filesystem::temp_directory_path() / ("school_e2e_" + std::to_string(::getpid())), script);
+    testsupport::ScriptedClient client(testsupport::TempPath("school_e2e"), script);
     ASSERT_TRUE(client.Start({"launcher", "pupil", "secret"}, server.Port()));
     EXPECT_EQ(client.Wait(std::chrono::seconds(300)), std::optional<int>(0))
         << client.Journal() << client.Log();

@@ -12,6 +12,7 @@
 #include "engine/core/Log.h"
 #include "net/GameSession.h"
 #include "platform/sys/Clock.h"
+#include "tests/common/Patience.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 
@@ -84,11 +85,10 @@ TEST_P(Loopback, FrameSplitAcrossManyWritesArrivesWhole) {
     ASSERT_TRUE(server->SendSplit(0, 2051, body, 1));
     ASSERT_TRUE(server->SendSplit(0, 2052, Counted(4092, 9), 333));  // the largest frame
     ASSERT_TRUE(scene.WaitFor(2));
-    const auto got = scene.Packets();
-    EXPECT_EQ(got[0].id, 2051);
-    EXPECT_EQ(got[0].body, body);
-    EXPECT_EQ(got[1].id, 2052);
-    EXPECT_EQ(got[1].body, Counted(4092, 9));
+    EXPECT_EQ(scene.At(0).id, 2051);
+    EXPECT_EQ(scene.At(0).body, body);
+    EXPECT_EQ(scene.At(1).id, 2052);
+    EXPECT_EQ(scene.At(1).body, Counted(4092, 9));
 }
 
 TEST_P(Loopback, ThirtyFramesInOneWriteArriveInOrder) {
@@ -98,10 +98,9 @@ TEST_P(Loopback, ThirtyFramesInOneWriteArriveInOrder) {
             {static_cast<std::uint16_t>(2000 + i), Counted(i * 5, static_cast<std::uint8_t>(i))});
     ASSERT_TRUE(server->SendFrames(0, frames));
     ASSERT_TRUE(scene.WaitFor(30));
-    const auto got = scene.Packets();
-    for (int i = 0; i < 30; ++i) {
-        EXPECT_EQ(got[i].id, frames[i].id);
-        EXPECT_EQ(got[i].body, frames[i].body);
+    for (std::size_t i = 0; i < 30; ++i) {
+        EXPECT_EQ(scene.At(i).id, frames[i].id);
+        EXPECT_EQ(scene.At(i).body, frames[i].body);
     }
 }
 
@@ -123,9 +122,7 @@ TEST_P(Loopback, MalformedFrameLengthIsLoggedAndClosesTheConnection) {
         ASSERT_TRUE(server->SendRaw(
             client, {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), 1, 0}));
         ASSERT_TRUE(server->WaitClosed(client, 5000));
-        for (int i = 0; i < 100 && session.IsConnected(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        EXPECT_FALSE(session.IsConnected());
+        EXPECT_TRUE(testsupport::WaitUntil([&] { return !session.IsConnected(); }, std::chrono::seconds(1)));
         EXPECT_FALSE(session.SendByteMessage(2008, 0)) << "a send on a dropped connection fails";
         GetLog().SetObserver(nullptr);
         std::lock_guard lock(m);
@@ -161,8 +158,7 @@ TEST_P(Loopback, AFloodOfMalformedMessagesWritesAFewLinesAndOneSummary) {
         std::lock_guard lock(m);
         return GetLog().LeftOut(format) - leftOutBefore + static_cast<std::uint64_t>(written);
     };
-    for (int i = 0; i < 3000 && handled() < kFrames; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    testsupport::WaitUntil([&] { return handled() >= kFrames; }, std::chrono::seconds(30));
     EXPECT_EQ(handled(), static_cast<std::uint64_t>(kFrames)) << written << " written";
     EXPECT_TRUE(session.IsConnected()) << "malformed messages are refused one by one, never the connection";
     GetLog().Flush();

@@ -14,6 +14,7 @@
 
 #include "app/lib/CrashReport.h"
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Patience.h"
 #include "tests/common/TempDir.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/engine/support/TestHttpServer.h"
@@ -23,23 +24,15 @@ namespace {
 using testsupport::ChildProcess;
 using testsupport::ReadFile;
 using testsupport::RunAndCapture;
+using testsupport::WaitUntil;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout * testsupport::kSlowdown;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(10ms);
-    }
-    return condition();
-}
-
 TEST(ShellCrash, KilledClientDumpsReportsAndUploadsLogAndDumpOnce) {
     TestHttpServer server(200, "ok");
     ASSERT_TRUE(server.Started());
-    const fs::path folder = fs::temp_directory_path() / ("shell_crash_" + std::to_string(::getpid()));
+    const fs::path folder = testsupport::TempPath("shell_crash");
     fs::remove_all(folder);
     fs::create_directories(folder / "run");
     fs::create_directory_symlink(MARVENLOT_DATA_DIR, folder / "data");
@@ -61,7 +54,7 @@ TEST(ShellCrash, KilledClientDumpsReportsAndUploadsLogAndDumpOnce) {
         [&] { return ReadFile(folder / "StartLog.log").find("Init done...") != std::string::npos; }, 5s));
 
     client.Signal(SIGSEGV);
-    EXPECT_EQ(client.Wait(10s * testsupport::kSlowdown), std::optional<int>(-SIGSEGV));
+    EXPECT_EQ(client.Wait(10s), std::optional<int>(-SIGSEGV));
     ASSERT_TRUE(WaitUntil([&] { return !server.Requests().empty(); }, 5s));
 
     const std::string err = ReadFile(folder / "stderr.txt");

@@ -8,6 +8,7 @@
 
 #include "platform/video/ImageFile.h"
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Patience.h"
 #include "tests/common/TempDir.h"
 
 namespace {
@@ -42,14 +43,14 @@ protected:
         ChildProcess client;
         client.SetStderrFile((root_ / "stderr.txt").string());
         ASSERT_TRUE(client.Start(program.string(), {"offline"}, env, (root_ / "cwd").string()));
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
         std::string journal;
-        while (std::chrono::steady_clock::now() < deadline) {
-            journal = ReadFile(Journal());
-            if (journal.find("SCENE 2") != std::string::npos || journal.find("BOX ") != std::string::npos)
-                break;
-            std::this_thread::sleep_for(10ms);
-        }
+        testsupport::WaitUntil(
+            [&] {
+                journal = ReadFile(Journal());
+                return journal.find("SCENE 2") != std::string::npos ||
+                       journal.find("BOX ") != std::string::npos;
+            },
+            20s);
         client.Terminate();
         EXPECT_EQ(client.Wait(10s), std::optional<int>(0));
         const std::string err = ReadFile(root_ / "stderr.txt");

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Patience.h"
 #include "tests/common/TempDir.h"
 #include "tests/common/XvfbDisplay.h"
 
@@ -118,9 +119,7 @@ TEST_F(DamagedInstall, SigtermWhileTheBoxWaitsForAnAnswerEndsTheClientAndTheBox)
                              Env({"MARVENLOT_VIDEO=sdl", "MARVENLOT_HEADLESS=", "SDL_VIDEODRIVER=",
                                   "DISPLAY=" + display.Name(), "LSAN_OPTIONS=detect_leaks=0"}),
                              folder_.string()));
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (BoxProcesses(folder_) == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(20ms);
+    testsupport::WaitUntil([&] { return BoxProcesses(folder_) > 0; }, 60s, 20ms);
     ASSERT_GT(BoxProcesses(folder_), 0) << ReadFile(folder_ / "stderr.txt");
     EXPECT_EQ(ReadFile(Journal()), BoxLine("Lang"));
     EXPECT_EQ(client.Wait(500ms), std::nullopt) << "the box waits for an answer";

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "tests/common/ChildProcess.h"
+#include "tests/common/Patience.h"
 #include "tests/common/TempDir.h"
 #include "tests/common/XvfbDisplay.h"
 #include "tests/e2e/server/TestGameServer.h"
@@ -18,6 +19,7 @@ namespace {
 
 using testsupport::ChildProcess;
 using testsupport::ReadFile;
+using testsupport::WaitUntil;
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -25,9 +27,8 @@ using namespace std::chrono_literals;
 class ShellRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ =
-            fs::temp_directory_path() / ("shell_e2e_" + std::to_string(::getpid()) + "_" +
-                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder_ = testsupport::TempPath(std::string("shell_e2e_") +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_ / "run");
         fs::create_directories(folder_ / "bin");
@@ -88,12 +89,7 @@ protected:
     std::string Log() const { return ReadFile(folder_ / "StartLog.log"); }
     std::string Journal() const { return ReadFile(folder_ / "journal.txt"); }
     bool WaitForJournal(const std::string& line, std::chrono::milliseconds timeout = 10s) const {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (Journal().find(line) != std::string::npos) return true;
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
+        return WaitUntil([&] { return Journal().find(line) != std::string::npos; }, timeout);
     }
     // Starts the client, waits until its first scene is current, then ends it with SIGTERM.
     std::string RunUntilScene(const std::vector<std::string>& args, const std::string& scene) {
@@ -132,8 +128,7 @@ TEST_F(ShellRun, AloneStartsTheLauncherAndEndsWithoutWindowOrLock) {
     ChildProcess client;
     ASSERT_TRUE(Start(client, {}));
     EXPECT_EQ(client.Wait(3s), std::optional<int>(0));
-    for (int i = 0; i < 200 && !fs::exists(marker); ++i) std::this_thread::sleep_for(10ms);
-    EXPECT_TRUE(fs::exists(marker));
+    EXPECT_TRUE(WaitUntil([&] { return fs::exists(marker); }, 2s));
     EXPECT_FALSE(fs::exists(folder_ / "run" / "Marvenlot.lock"));
     EXPECT_FALSE(fs::exists(folder_ / "StartLog.log"));
     EXPECT_FALSE(fs::exists(folder_ / "journal.txt"));
@@ -232,10 +227,11 @@ TEST_F(ShellRun, ArgumentsReachTheServerAsGivenWithQuotesAndBlanks) {
 TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
     {
         std::ofstream config(folder_ / "config.ini");
-        config
-            << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\nwidth=99999\r\nheight=-5\r\nbpp=32abc\r\n"
-               "refreshrate=1e40\r\n[Audio]\r\nFXVolume=49.5\r\n[Control]\r\nmousefix=0\r\ncameramode=7\r\n"
-               "shotzoom=\r\n";
+        config << "[Video]\r\ngamma=10\r\ntexturefilter=9\r\nwidth=99999\r\nheight=-5\r\nbpp=32abc\r\n"
+                  "refreshrate=1e40\r\nfsaa=20\r\ntexturedetail=5\r\nmeshdetail=high\r\nanisotropic=99\r\n"
+                  "[Game]\r\npracticegame=99\r\n[Audio]\r\nFXVolume=49.5\r\n"
+                  "[Control]\r\nverticalsensitive=500\r\nmousefix=0\r\ncameramode=7\r\nshotzoom=\r\n"
+                  "shotsensitive=1\r\n";
     }
     // What an options save killed before its rename left.
     std::ofstream(folder_ / "config.ini.saving-Ab3dE9") << "[Video]\r\n";
@@ -260,8 +256,18 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
                              "config.ini [Video] bpp=32abc is no number; 0 is used",
                              "config.ini [Video] refreshrate=1e40 is out of range; 60 is used",
                              "config.ini [Audio] FXVolume=49.5 is no whole number; 50 is used",
-                             "config.ini [Control] shotzoom= is empty; 1 is used"})
+                             "config.ini [Control] shotzoom= is empty; 1 is used",
+                             "config.ini [Video] meshdetail=high is no number; 1 is used",
+                             "config.ini [Control] verticalsensitive=500 is out of range; 200 is used",
+                             "config.ini [Control] shotsensitive=1 is out of range; 10 is used"})
         EXPECT_NE(log.find(std::string("WARNING : ") + line), std::string::npos) << line << "\n" << log;
+    // Every value that was not used is named, more than the repeat limiter lets through of one format.
+    std::size_t named = 0;
+    for (std::size_t i = log.find("WARNING : config.ini ["); i != std::string::npos;
+         i = log.find("WARNING : config.ini [", i + 1))
+        ++named;
+    EXPECT_EQ(named, 16u) << log;
+    EXPECT_EQ(log.find("were left out"), std::string::npos) << log;
     const std::string config = ReadFile(folder_ / "config.ini");
     for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3", "width= 1024",
                               "height= 768", "bpp= 32", "fullscreen= 1", "BGMVolume= 100", "FXVolume= 50",
@@ -306,8 +312,7 @@ TEST_F(ShellRun, SigtermDuringTheStartEndsTheClientWithZero) {
         fs::remove(folder_ / "StartLog.log");
         ChildProcess client;
         ASSERT_TRUE(Start(client, {"offline"}));
-        for (int i = 0; i < 2000 && Log().find(step) == std::string::npos; ++i)
-            std::this_thread::sleep_for(1ms);
+        WaitUntil([&] { return Log().find(step) != std::string::npos; }, 2s, 1ms);
         client.Terminate();
         EXPECT_EQ(client.Wait(20s), std::optional<int>(0)) << step;
         EXPECT_NE(Log().find("Exit"), std::string::npos) << step << "\n" << Log();
@@ -369,11 +374,8 @@ TEST_F(ShellRun, SecondStartRaisesTheFirstAndBothEndWithZero) {
     ASSERT_TRUE(Start(second, {"offline"}));
     EXPECT_EQ(second.Wait(3s), std::optional<int>(0));
     std::string log;
-    for (int i = 0; i < 300; ++i) {
-        log = Log();
-        if (log.find("Brought to front by a second start") != std::string::npos) break;
-        std::this_thread::sleep_for(10ms);
-    }
+    WaitUntil([&] { return (log = Log()).find("Brought to front by a second start") != std::string::npos; },
+              3s);
     EXPECT_NE(log.find("Brought to front by a second start"), std::string::npos) << log;
     EXPECT_NE(log.find("Init done..."), std::string::npos);  // the second start did not truncate the log
     EXPECT_EQ(Journal(), "SCENE 2\nENTERED 2\n");            // the second start showed nothing

@@ -24,6 +24,7 @@
 #include "scenes/shop/cue/CuePartsPurchaseDialog.h"
 #include "scenes/shop/cue/PersonalCuePurchaseWindow.h"
 #include "scenes/shop/cue/PersonalCueWindow.h"
+#include "tests/common/Patience.h"
 #include "tests/e2e/server/TestGameServer.h"
 #include "tests/net/support/RecordingSink.h"
 #include "tests/scenes/shop/ShopTestHost.h"
@@ -53,12 +54,7 @@ public:
                 return false;
         }
         // The item list goes to the session's own handler; it raises the list version.
-        bool items = false;
-        for (int i = 0; i < 500 && !items; ++i) {
-            items = session->listVersion.load() > 0;
-            if (!items) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        if (!items) return false;
+        if (!testsupport::WaitUntil([&] { return session->listVersion.load() > 0; })) return false;
         shop.SetHost(this);
         shop.Show(true);
         shop.Enter();
@@ -71,9 +67,9 @@ public:
         session->Disconnect();
     }
 
-    // Hands the queued messages to the shop until `done` holds (at most 5 s).
+    // Hands the queued messages to the shop until `done` holds (at most 5 s times the patience).
     bool PumpUntil(const std::function<bool()>& done) {
-        for (int i = 0; i < 500; ++i) {
+        return testsupport::WaitUntil([&] {
             std::vector<PostedMessage> batch;
             {
                 std::lock_guard lock(queueMutex_);
@@ -83,10 +79,8 @@ public:
                 posted.push_back(m);
                 shop.OnMessage(m.code, m.a, m.b);
             }
-            if (done()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
+            return done();
+        });
     }
     bool WaitBox(const WString& prefix) {
         return PumpUntil([&] { return LastBox().rfind(prefix, 0) == 0; });
@@ -137,14 +131,7 @@ public:
     SceneShop shop;
 
 private:
-    bool WaitSink(std::uint16_t id) {
-        for (int i = 0; i < 500; ++i) {
-            for (const RecordedPacket& p : sink.Packets())
-                if (p.id == id) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
+    bool WaitSink(std::uint16_t id) { return sink.WaitId(id) >= 0; }
     std::mutex queueMutex_;
     std::vector<PostedMessage> queue_;
 };

@@ -27,6 +27,7 @@
 #include "net/Packet.h"
 #include "table/GameTypes.h"
 #include "table/TableMessages.h"
+#include "tests/common/Patience.h"
 #include "tests/e2e/RoomScriptSupport.h"
 #include "tests/e2e/ScriptedClient.h"
 #include "tests/e2e/server/GameJudge.h"
@@ -100,7 +101,7 @@ public:
     // body of each id read on the way.
     std::optional<Bytes> Await(std::uint16_t id, std::chrono::milliseconds limit,
                                std::map<std::uint16_t, Bytes>* skipped = nullptr) {
-        const auto end = std::chrono::steady_clock::now() + limit;
+        const auto end = std::chrono::steady_clock::now() + testsupport::Patient(limit);
         while (std::chrono::steady_clock::now() < end) {
             while (buffer_.size() >= 4) {
                 const std::size_t length = buffer_[0] | (buffer_[1] << 8);
@@ -163,12 +164,7 @@ int CountEntries(const char* folder) {
 
 template <typename Predicate>
 bool Eventually(Predicate done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return testsupport::WaitUntil(done, limit);
 }
 
 ServerOptions Lobby() {
@@ -585,11 +581,10 @@ TEST(TestServerAbuse, AShooterWhoseClientHangsLosesHisTurnAndIsToldWhenItWakes) 
     ASSERT_TRUE(master.EnterLobby(u"master") && master.CreateRoom(room::kThreeCushionGame, u"room", 2, 3));
     const std::string timedOut = "CHAT 0xFFFFFF00 Your turn has run out of time.";
     using namespace roomscript;
-    testsupport::ScriptedClient bob(
-        std::filesystem::temp_directory_path() / ("abuse_hang_" + std::to_string(::getpid())),
-        SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) + Click(kJoinButton) +
-            "wait-journal ENTERED 5\n" + Click(kTeamTwo) + Click(kReadyStart) + "wait-journal " + timedOut +
-            "\nquit\n");
+    testsupport::ScriptedClient bob(testsupport::TempPath("abuse_hang"),
+                                    SignIn("Bob") + "wait-journal ROOMS 1\n" + Click(kFirstRoomRow) +
+                                        Click(kJoinButton) + "wait-journal ENTERED 5\n" + Click(kTeamTwo) +
+                                        Click(kReadyStart) + "wait-journal " + timedOut + "\nquit\n");
     ASSERT_TRUE(bob.Start({"launcher", "bob", "secret"}, server.Port()));
     // The master plays team 1 and starts once Bob is ready; his first turn runs out, and Bob's begins.
     ASSERT_TRUE(master.WaitFor(room::kPlayerEntered, kWait) && master.Send(kPlayChoice, Writer().u8(1)));

@@ -6,15 +6,15 @@
 #include <thread>
 
 #include "engine/core/Options.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 
 class OptionsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("options_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testsupport::TempPath(std::string("options_test_") +
+                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
         path_ = (dir_ / "config.ini").string();
     }

@@ -7,6 +7,7 @@
 
 #include "engine/resource/PackageBuilder.h"
 #include "engine/resource/ResourceManager.h"
+#include "tests/common/TempDir.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ TEST(ResourcePackage, MissingFileGivesNullAndLoadingErrorNames) {
 }
 
 TEST(ResourcePackage, OpensFromDiskAddingTheExtension) {
-    const auto dir = std::filesystem::temp_directory_path() / ("mvpk-test-" + std::to_string(::getpid()));
+    const auto dir = testsupport::TempPath("mvpk-test");
     std::filesystem::create_directories(dir / "data");
     PackageBuilder builder;
     builder.AddGroup(u"Lang").Add(u"Lang", BinaryData{});

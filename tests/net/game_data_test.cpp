@@ -12,6 +12,7 @@
 #include "net/PacketRecorder.h"
 #include "net/PlayerRecord.h"
 #include "net/RoomInfo.h"
+#include "tests/common/TempDir.h"
 
 using namespace net;
 
@@ -207,7 +208,7 @@ TEST(ChatFilterWords, MasksBannedWordsWhateverTheirCase) {
 }
 
 TEST(Recorder, RecordsEncipheredAndReadsBackWithTheEndMarker) {
-    const auto path = (std::filesystem::temp_directory_path() / "marvenlot_recorder_test.bin").string();
+    const auto path = testsupport::TempPath("marvenlot_recorder_test.bin").string();
     std::remove(path.c_str());
     PacketRecorder rec;
     Packet p;

@@ -81,11 +81,10 @@ TEST(ReceivePath, FramesAfterHelloArriveWholeDecipheredAndInOrderAcrossAnyReadSi
 
             EXPECT_EQ(listener.connected, 1);
             EXPECT_EQ(socket.EncryptionOn(), cipherOn);
-            const auto got = listener.sink.Packets();
-            ASSERT_EQ(got.size(), bodies.size());
-            for (std::size_t i = 0; i < got.size(); ++i) {
-                EXPECT_EQ(got[i].id, 2000 + i);
-                EXPECT_EQ(got[i].body, bodies[i]);
+            ASSERT_EQ(listener.sink.Count(), bodies.size());
+            for (std::size_t i = 0; i < bodies.size(); ++i) {
+                EXPECT_EQ(listener.sink.At(i).id, 2000 + i);
+                EXPECT_EQ(listener.sink.At(i).body, bodies[i]);
             }
         }
     }

@@ -54,10 +54,9 @@ TEST(SessionDispatch, HoldsPacketsBackUntilASceneIsCurrentActiveAndLoaded) {
     ASSERT_TRUE(scene.WaitFor(5));
     for (std::uint8_t i = 5; i < 50; ++i) session.InjectPacket(Make(session, 2006, i));
     ASSERT_TRUE(scene.WaitFor(50));
-    const auto got = scene.Packets();
-    for (std::size_t i = 0; i < got.size(); ++i) {
-        ASSERT_EQ(got[i].body.size(), 1u);
-        EXPECT_EQ(got[i].body[0], i) << "packets keep their order of arrival";
+    for (std::size_t i = 0; i < scene.Count(); ++i) {
+        ASSERT_EQ(scene.At(i).body.size(), 1u);
+        EXPECT_EQ(scene.At(i).body[0], i) << "packets keep their order of arrival";
     }
     session.StopDispatchThread();
 }
@@ -82,7 +81,7 @@ TEST(SessionDispatch, SessionWideMessagesUpdateRecordsAndSkipTheScene) {
     ASSERT_TRUE(scene.WaitFor(1));
     session.StopDispatchThread();
 
-    EXPECT_EQ(scene.Packets()[0].id, 2006);
+    EXPECT_EQ(scene.At(0).id, 2006);
     platform::ScopedLock lock(session.listLock);
     ASSERT_EQ(session.friends.size(), 2u);
     EXPECT_EQ(session.friends[1].nickname, u"beta");

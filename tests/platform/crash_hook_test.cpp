@@ -36,9 +36,8 @@ int CrashInChild(const std::string& dumpPath, const std::string& stderrPath, F c
 class CrashHookTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("crash_hook_" + std::to_string(getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = testsupport::TempPath(std::string("crash_hook_") +
+                                     ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override { std::filesystem::remove_all(dir_); }

@@ -12,6 +12,7 @@
 #include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
 #include "platform/window/NullWindow.h"
+#include "tests/common/TempDir.h"
 #include "tests/platform/support/MouseRecords.h"
 
 using namespace platform;
@@ -240,8 +241,7 @@ TEST_F(ScriptedNullWindow, AJournalLimitLengthensOnlyTheWaitsAfterIt) {
 }
 
 TEST_F(ScriptedNullWindow, WaitFileGoesOnOnceARegularFileIsThereAndGivesUpAfterTheJournalLimit) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("input_wait_file_" + std::to_string(::getpid()));
+    const std::filesystem::path folder = testsupport::TempPath("input_wait_file");
     std::filesystem::create_directories(folder / "dir");
     const std::string flag = (folder / "flag").string();
     Play("journal-limit 1000\nwait-file " + flag + "\nkey A\nwait-file " + (folder / "dir").string() +

@@ -12,6 +12,7 @@
 
 #include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
+#include "tests/common/Patience.h"
 #include "tests/common/TempDir.h"
 
 using testsupport::ReadFile;
@@ -102,10 +103,7 @@ TEST(ShellOpen, AnOpenerThatEndsWithAFailureIsReportedWithItsReason) {
     ASSERT_TRUE(platform::ShellOpen("http://127.0.0.1/fine"));
     ASSERT_TRUE(platform::ShellOpen("http://127.0.0.1/client/client_main.asp"));
     std::vector<platform::ShellOpenFailure> failures;
-    for (int i = 0; i < 500 && failures.empty(); ++i) {
-        failures = platform::TakeShellOpenFailures();
-        platform::SleepMs(10);
-    }
+    testsupport::WaitUntil([&] { return !(failures = platform::TakeShellOpenFailures()).empty(); });
     platform::SleepMs(100);
     for (const platform::ShellOpenFailure& late : platform::TakeShellOpenFailures()) failures.push_back(late);
     ASSERT_EQ(failures.size(), 1u) << "only the opener that failed is a failure";

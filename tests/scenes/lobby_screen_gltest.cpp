@@ -19,6 +19,7 @@
 #include "scenes/front/Messenger.h"
 #include "scenes/front/SceneLobby.h"
 #include "tests/common/GlTestSupport.h"
+#include "tests/common/Patience.h"
 #include "tests/scenes/support/FakeSceneHost.h"
 #include "tests/scenes/support/LayoutBoxes.h"
 #include "tests/scenes/support/ScreenReference.h"
@@ -102,8 +103,8 @@ void FillLobby(FakeSceneHost& host, scenes::SceneLobby& lobby) {
     ASSERT_TRUE(session.StartDispatchThread());
     session.InjectPacket(RoomListPacket(session));
     session.InjectPacket(UserListPacket(session));
-    for (int i = 0; i < 500 && session.PendingPackets() > 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    testsupport::WaitUntil([&] { return session.PendingPackets() == 0; }, std::chrono::seconds(1),
+                           std::chrono::milliseconds(2));
     session.StopDispatchThread();
     session.SetSceneGate(nullptr);
     ASSERT_EQ(session.LobbyRooms().size(), 7u);

@@ -21,6 +21,7 @@
 #include "scenes/front/RoomPasswordDialog.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/front/SceneLogin.h"
+#include "tests/common/Patience.h"
 #include "tests/net/support/RecordingSink.h"
 #include "tests/scenes/support/DeliverPacket.h"
 #include "tests/scenes/support/FakeSceneHost.h"
@@ -92,8 +93,8 @@ void Deliver(net::GameSession& session, scenes::SceneLobby& lobby, const std::ve
     session.SetSceneGate(&gate);
     ASSERT_TRUE(session.StartDispatchThread());
     for (net::Packet* p : packets) session.InjectPacket(p);
-    for (int i = 0; i < 500 && session.PendingPackets() > 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    testsupport::WaitUntil([&] { return session.PendingPackets() == 0; }, std::chrono::seconds(1),
+                           std::chrono::milliseconds(2));
     session.StopDispatchThread();
     session.SetSceneGate(nullptr);
 }

@@ -355,6 +355,8 @@ TEST(SceneRoomPractice, TheMissionJudgesTheShotAfterTheReRackAndReportsOnceWhenT
     EXPECT_EQ(t.World().GetPlayState(), table::PlayState::NewRack);
     // A pocket game's mission breaks with the cue ball in hand, and says so.
     EXPECT_EQ(t.World().ballInHandMode, 1);
+    EXPECT_EQ(t.World().PlacedBall(), t.World().CurrentBall()) << "the hand holds no ball, or another";
+    EXPECT_EQ(t.World().CurrentBall(), 0);
     EXPECT_EQ(t.Chat().back(), ToUtf8(scenes::SceneRoomPractice::kFreeBallLine));
     EXPECT_FALSE(t.scene.EarnGoldButton()->IsVisible());
     EXPECT_TRUE(t.scene.StatusPanel()->IsVisible());

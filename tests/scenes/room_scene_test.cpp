@@ -27,6 +27,7 @@
 #include "scenes/room/hud/ResultWidgets.h"
 #include "scenes/room/hud/StartReadyButton.h"
 #include "table/TableMessages.h"
+#include "tests/common/TempDir.h"
 #include "tests/scenes/support/QueuedSounds.h"
 #include "tests/scenes/support/RoomSceneFixture.h"
 #include "tests/scenes/support/WidgetTree.h"
@@ -485,8 +486,7 @@ TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOrMenuOutliv
 }
 
 TEST_F(RoomSceneTest, AGameEndClosesTheRecordingWithItsEndMarker) {
-    const std::string path =
-        (std::filesystem::temp_directory_path() / ("room_recording_" + std::to_string(::getpid()))).string();
+    const std::string path = testsupport::TempPath("room_recording").string();
     std::filesystem::remove(path);
     ASSERT_TRUE(host.session->Recorder().Start(path));
     EnterRoom(0, 0);

@@ -3,11 +3,12 @@
 #include <cstdlib>
 
 #include "platform/sys/Journal.h"
+#include "tests/common/Patience.h"
+#include "tests/common/TempDir.h"
 
 AppHarness::AppHarness(StartMode mode, std::vector<WString> args, platform::VideoBackend backend) {
     static std::atomic<int> counter{0};
-    folder_ = std::filesystem::temp_directory_path() /
-              ("app_harness_" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+    folder_ = testsupport::TempPath("app_harness_" + std::to_string(counter++));
     std::filesystem::create_directories(folder_ / "desktop");
     std::filesystem::create_directory_symlink(std::filesystem::path(MARVENLOT_BINARY_DIR) / "data",
                                               folder_ / "data");
@@ -51,10 +52,5 @@ void AppHarness::Run(const std::function<void(App&)>& control) {
 }
 
 bool AppHarness::WaitFor(const std::function<bool()>& condition, int ms) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return condition();
+    return testsupport::WaitUntil(condition, std::chrono::milliseconds(ms), std::chrono::milliseconds(2));
 }

@@ -26,7 +26,7 @@ public:
     // Only with the null backend.
     platform::NullWindow* Window() { return static_cast<platform::NullWindow*>(app_->MainWindow()); }
     const std::filesystem::path& Folder() const { return folder_; }
-    // Polls `condition` for up to `ms` real milliseconds.
+    // Polls `condition` for up to `ms` real milliseconds times the patience.
     static bool WaitFor(const std::function<bool()>& condition, int ms = 3000);
 
     int runResult = -1;

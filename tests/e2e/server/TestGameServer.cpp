@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "tests/common/Patience.h"
 #include "tests/e2e/server/RoomCodes.h"
 #include "tests/e2e/server/ServerState.h"
 
@@ -286,7 +287,7 @@ std::shared_ptr<TestGameServer::Client> TestGameServer::Get(int index) const {
 
 bool TestGameServer::WaitForClients(int count, std::uint32_t timeoutMs) {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+    return changed_.wait_for(lock, testsupport::Patient(std::chrono::milliseconds(timeoutMs)),
                              [&] { return connections_ >= count; });
 }
 
@@ -338,7 +339,7 @@ std::optional<Frame> TestGameServer::Expect(int client, std::uint16_t id, std::u
     if (!c) return std::nullopt;
     std::unique_lock lock(mutex_);
     std::optional<Frame> found;
-    changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+    changed_.wait_for(lock, testsupport::Patient(std::chrono::milliseconds(timeoutMs)), [&] {
         auto it = std::find_if(c->inbox.begin(), c->inbox.end(), [&](const Frame& f) { return f.id == id; });
         if (it == c->inbox.end()) return false;
         found = std::move(*it);
@@ -353,7 +354,7 @@ std::optional<Frame> TestGameServer::Next(int client, std::uint32_t timeoutMs) {
     if (!c) return std::nullopt;
     std::unique_lock lock(mutex_);
     std::optional<Frame> found;
-    changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+    changed_.wait_for(lock, testsupport::Patient(std::chrono::milliseconds(timeoutMs)), [&] {
         while (!c->inbox.empty()) {
             Frame f = std::move(c->inbox.front());
             c->inbox.pop_front();
@@ -411,7 +412,8 @@ bool TestGameServer::WaitClosed(int client, std::uint32_t timeoutMs) {
     const std::shared_ptr<Client> c = Get(client);
     if (!c) return client >= 0 && client < ClientCount();  // forgotten: it closed
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return c->closed; });
+    return changed_.wait_for(lock, testsupport::Patient(std::chrono::milliseconds(timeoutMs)),
+                             [&] { return c->closed; });
 }
 
 // ---------------------------------------------------------------------------------------------------------

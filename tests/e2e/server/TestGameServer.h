@@ -104,7 +104,8 @@ public:
     bool WaitForClients(int count, std::uint32_t timeoutMs);
     int ClientCount() const;
 
-    // Script steps. Client indices count from 0 in order of connection.
+    // Script steps. Client indices count from 0 in order of connection. A wait's timeoutMs is a safety
+    // net, multiplied by the suite's patience (tests/common/Patience.h).
     bool Send(int client, std::uint16_t id, const Bytes& body);
     // Every frame in one write.
     bool SendFrames(int client, const std::vector<Frame>& frames);

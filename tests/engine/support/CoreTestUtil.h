@@ -7,29 +7,21 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <random>
 #include <string>
 
 #include "platform/sys/Clock.h"
+#include "tests/common/TempDir.h"
 
-// A fresh folder under the system temp folder, removed with its content at the end of the test.
+// A fresh folder in the test process's temporary folder, removed with its content at the end of the
+// test.
 class ScratchDir {
 public:
-    ScratchDir() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("marvenlot-core-" + std::to_string(random()) + "-" + std::to_string(random()));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
     const std::filesystem::path& Path() const { return path_; }
     std::string File(const std::string& name) const { return (path_ / name).string(); }
 
 private:
-    std::filesystem::path path_;
+    testsupport::TempDir dir_;
+    std::filesystem::path path_ = dir_.Path();
 };
 
 inline std::string ReadWholeFile(const std::string& path) {
