@@ -55,7 +55,8 @@ struct Reader {
         const auto stored = Number(key, field, def);
         if (!stored) return;
         field = stored->value != 0.0 ? 1 : 0;
-        Used(key, *stored, field, true);
+        // A flag is 0 or 1: another number reads as on, and the log names it.
+        Used(key, *stored, field, stored->value == field);
     }
     template <class Valid>
     void Checked(const char* key, std::int32_t& field, std::int32_t def, Valid valid) const {

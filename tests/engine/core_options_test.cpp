@@ -125,8 +125,9 @@ TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreList
         EXPECT_EQ(replaced[0].used, c.expected) << c.text;
         EXPECT_EQ(replaced[0].why, c.why) << c.text;
     }
-    // A flag without a number takes its default too, instead of reading as off; a fraction rounds.
-    Write("[Video]\nfullscreen=on\nvsync= 0.4\n[Audio]\nBGM=yes\nFX=\nFXVolume=\n");
+    // A flag without a number takes its default too, instead of reading as off; a fraction rounds; a
+    // number other than 0 and 1 reads as on and is listed.
+    Write("[Video]\nfullscreen=on\nvsync= 0.4\ntableeffect= 2\n[Audio]\nBGM=yes\nFX=\nFXVolume=\n");
     Options o;
     o.fx = 0;
     o.fxVolume = 20;
@@ -137,7 +138,10 @@ TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreList
     EXPECT_EQ(o.bgm, 1);
     EXPECT_EQ(o.fx, 1);
     EXPECT_EQ(o.fxVolume, 100);
-    EXPECT_EQ(replaced.size(), 5u);
+    EXPECT_EQ(o.tableEffect, 1);
+    ASSERT_EQ(replaced.size(), 6u);
+    EXPECT_EQ(replaced[2].key, "tableeffect");
+    EXPECT_EQ(replaced[2].why, ReplacedOption::Why::kOutOfRange);
 }
 
 TEST_F(OptionsFileTest, SaveWritesEveryKeyWithBlankAndKeepsOtherLines) {
