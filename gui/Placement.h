@@ -13,6 +13,10 @@ struct ScreenRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
+struct ScreenPoint {
+    int x = 0, y = 0;
+};
+
 // The client rectangles of the controls shown in `root` (buttons, edit boxes, scroll bars and
 // drop-down lists; a control's own parts are its rectangle), dialogs left out.
 std::vector<ScreenRect> ShownControls(const Widget& root);
@@ -21,9 +25,6 @@ std::vector<ScreenRect> ShownControls(const Widget& root);
 // covers none of `keepClear` there, else the place nearest to it that covers none, else the place
 // that covers the least of them (by area; the nearest of equals). A window larger than the area keeps
 // to its top left.
-struct ScreenPoint {
-    int x = 0, y = 0;
-};
 ScreenPoint ClearPlace(int width, int height, const ScreenRect& area, ScreenPoint preferred,
                        const std::vector<ScreenRect>& keepClear);
 
