@@ -158,6 +158,15 @@ bool SceneRoomGame::HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std:
 
 // ---- Players entering and leaving ----------------------------------------------------------------
 
+table::CueObject* SceneRoomGame::AcquireSeatCue(const net::SeatFields& seat, bool hasParts) {
+    table::TableWorld* world = World();
+    if (!world) return nullptr;
+    std::array<std::int32_t, 5> parts{-1, -1, -1, -1, -1};
+    if (hasParts)
+        for (std::size_t i = 0; i < parts.size(); ++i) parts[i] = seat.cueParts[i];
+    return world->AcquireCueObject(seat.cueItem ? seat.cueItem : join_msg::kDefaultCueItem, parts);
+}
+
 void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
     const std::uint8_t count = p.U8();
     const std::uint8_t seat = p.U8();
@@ -195,13 +204,7 @@ void SceneRoomGame::OnPlayerEntered(net::Packet& p) {
     r.game.present = 1;
     r.game.gameSlot = seat;
     table::TableWorld* world = World();
-    table::CueObject* cue = nullptr;
-    if (world) {
-        std::array<std::int32_t, 5> parts{-1, -1, -1, -1, -1};
-        if (hasParts)
-            for (std::size_t i = 0; i < parts.size(); ++i) parts[i] = r.seat.cueParts[i];
-        cue = world->AcquireCueObject(r.seat.cueItem ? r.seat.cueItem : join_msg::kDefaultCueItem, parts);
-    }
+    table::CueObject* cue = AcquireSeatCue(r.seat, hasParts);
     std::uint8_t maxPlayers = 0;
     table::CueObject* old = nullptr;
     {

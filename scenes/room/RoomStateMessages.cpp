@@ -2,6 +2,7 @@
 // entering, leaving, dropping and coming back, leaving the room) and its chat and notice messages.
 // Handlers run on the dispatch thread; every seat index from the server is checked before use.
 #include <algorithm>
+#include <utility>
 
 #include "engine/core/Format.h"
 #include "engine/core/Log.h"
@@ -160,6 +161,7 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
     }
     const std::uint8_t gameType = RoomCopy().gameType;
     std::array<RoomSeat, kSeats> read{};
+    std::array<bool, kSeats> withParts{};
     std::vector<std::pair<WString, std::uint32_t>> lines;  // each with its own colour
     for (int i = 0; i < count; ++i) {
         const std::uint8_t seat = p.U8();
@@ -182,7 +184,8 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
         r.seat.perTypeValues[gameType % net::kGameTypeCount] = p.U32();
         r.seat.status = p.U8();
         r.seat.cueItem = p.U16();
-        if (p.U8() == 1)
+        const bool hasParts = p.U8() == 1;
+        if (hasParts)
             for (auto& part : r.seat.cueParts) part = p.U16();
         r.game.playing = p.U8();
         r.seat.secondRole = p.U8();
@@ -207,14 +210,23 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
                 lines.emplace_back(Format(u"%s is banned from chatting.", r.nickname), colour::kGrey);
         }
         read[seat] = std::move(s);
+        withParts[seat] = hasParts;
     }
     if (p.IsBad()) {
         LogWrite(u"ERROR : room message 2011 dropped: short\n");
         return;
     }
+    // Every other seat's cue, as the table shows it on that seat's turns; the own seat has the own cue.
+    const int own = ownSeat_.load();
+    std::array<table::CueObject*, kSeats> cues{};
+    for (int seat = 0; seat < kSeats; ++seat)
+        if (read[seat].occupied && seat != own)
+            cues[seat] = AcquireSeatCue(read[seat].record.seat, withParts[seat]);
+    std::array<table::CueObject*, kSeats> before{};
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
+        before = std::exchange(seatCues_, cues);
         for (int seat = 0; seat < kSeats; ++seat) {
             game_.RemovePlayer(seat);
             seats_[seat] = std::move(read[seat]);
@@ -227,6 +239,12 @@ void SceneRoomGame::OnMemberList(net::Packet& p) {
         }
         game_.UpdateReadyCounts();
     }
+    // The table shows the cue of the seat whose turn it is.
+    table::TableWorld* world = World();
+    const int turn = shooter_.load();
+    if (world && SeatValid(turn) && cues[turn]) world->SetShooter(cues[turn]);
+    for (const table::CueObject* cue : before)
+        if (world && cue) world->ReleaseCueObject(cue);
     for (const auto& [text, argb] : lines) AddChatLine(text, argb);
     net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
     if (!gameRunning_.load() && ownSeat_.load() == masterSeat_.load() && session && session->own.level < 4)

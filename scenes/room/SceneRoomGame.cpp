@@ -258,6 +258,11 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
         world->ReleaseLoadedResources();
     }
     cueObject_ = nullptr;
+    {
+        // The seats' cue objects go with the world: a seat of the next visit names its own.
+        platform::ScopedLock lock(seatLock_);
+        seatCues_ = {};
+    }
     if (chalkGauge_) chalkGauge_->ReleasePreview();
     ReleaseItemModels();
     DestroyWorld();
@@ -757,6 +762,11 @@ void SceneRoomGame::ShowBox(const WString& line1, const WString& line2) {
 RoomSeat SceneRoomGame::SeatCopy(int seat) const {
     platform::ScopedLock lock(seatLock_);
     return SeatValid(seat) ? seats_[seat] : RoomSeat{};
+}
+
+const table::CueObject* SceneRoomGame::SeatCue(int seat) const {
+    platform::ScopedLock lock(seatLock_);
+    return SeatValid(seat) ? seatCues_[seat] : nullptr;
 }
 
 net::RoomInfo SceneRoomGame::RoomCopy() const {

@@ -141,6 +141,8 @@ public:
     std::uint32_t GameSeed() const { return gameSeed_.load(); }
     bool Watching() const { return watchOnly_.load(); }
     RoomSeat SeatCopy(int seat) const;
+    // The cue object the world holds for another seat's cue (null when none is held).
+    const table::CueObject* SeatCue(int seat) const;
     net::RoomInfo RoomCopy() const;
     std::vector<ChatLine> ChatLines() const;
     std::size_t FirstShownLine() const;
@@ -587,6 +589,9 @@ public:
 
 private:
     void CreateJoinWidgets();
+    // The world's cue object for a seat's cue (the default cue for none), with its tuning parts when
+    // they came; null without a world.
+    table::CueObject* AcquireSeatCue(const net::SeatFields& seat, bool hasParts);
     bool OnJoinCommand(const gui::CommandEvent& event);
     bool HandleJoinMessage(std::uint32_t code, std::uintptr_t a, std::intptr_t b);
     // The own playing byte follows the own seat; a player short of the room's gold stops playing (2012).

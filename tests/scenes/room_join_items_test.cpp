@@ -742,6 +742,25 @@ TEST_F(RoomJoinTest, EachTurnShowsTheShootersCueAndAnotherSeatsChangeIsToldOnlyO
     EXPECT_EQ(Chat().size(), before) << "no seat 8";
     turnTo(0);
     EXPECT_EQ(scene.World()->Shooter(), own);
+
+    // Back in the room: the last visit's cues went with its world; the member list gives them again.
+    Open(4);
+    for (int seat = 0; seat < 8; ++seat) EXPECT_EQ(scene.SeatCue(seat), nullptr) << "seat " << seat;
+    Deliver(2011, [](net::Packet& p) {
+        p.WriteU8(2);
+        for (std::uint8_t seat = 0; seat < 2; ++seat) {
+            p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(seat ? u"Rival" : u"Me").WriteU32(0);
+            p.WriteU16(1).WriteU32(0).WriteU16(20).WriteU64(5000).WriteU8(0).WriteU8(0).WriteU16(0);
+            p.WriteU8(0).WriteU32(0).WriteU8(0).WriteU16(seat ? 3004 : 3000).WriteU8(seat);
+            for (int i = 0; i < 5 * seat; ++i) p.WriteU16(1);
+            p.WriteU8(seat + 1).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU8(0);
+        }
+    });
+    ASSERT_NE(scene.SeatCue(1), nullptr);
+    StartGame(2, 0);
+    turnTo(1);
+    EXPECT_EQ(scene.World()->Shooter(), scene.SeatCue(1));
+    EXPECT_EQ(scene.SeatCue(1)->item, 3004);
 }
 
 // ---- Points, progress and jackpots -----------------------------------------------------------------
