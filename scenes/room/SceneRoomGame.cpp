@@ -212,7 +212,7 @@ void SceneRoomGame::Enter() {
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = connectionLost_ =
         showReceiving_ = false;
     defaultShotDone_ = tournamentLimitSent_ = leaveRequested_ = withdrawToLeave_ = leaveAfterGame_ = false;
-    tableDiffers_ = tableNoticeTold_ = false;
+    tableDiffers_ = tableChangePending_ = tableNoticeTold_ = false;
     for (auto& told : durabilityTold_) told = false;
     shooter_ = kNoSeat;
     turnTableItem_ = turnBallSet_ = 0;
@@ -268,7 +268,11 @@ bool SceneRoomGame::Leave(ResourceManager* resources, SceneManager* engineScenes
     DestroyWorld();
     platform::ScopedLock lock(chatLock_);
     chat_.clear();
-    mainThreadWork_.clear();  // nothing of this room reaches the next one
+    // Nothing of this room reaches the next one: its work, boxes and name labels for the next frame.
+    mainThreadWork_.clear();
+    pendingBoxes_.clear();
+    pendingErrors_.clear();
+    pendingTurnLabels_.clear();
     firstShown_ = 1;
     for (gui::TextLabel* label : overlay_)
         if (label) label->Show(false);

@@ -469,11 +469,13 @@ TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOrMenuOutliv
     scene.Render(nullptr, false);
     EXPECT_FALSE(list.IsVisible()) << "the next game closes the last one's results";
 
-    // Back in the lobby and into another room: the last room's result is gone, and so is a menu open on
-    // a player; the room's widgets are kept, not built again.
+    // Back in the lobby and into another room: the last room's result is gone, and so are a menu open on
+    // a player and a box that came after the room's last frame; the room's widgets are kept, not built
+    // again.
     list.Show(true);
     scene.PlayerList()->RowAt(1).button->Click();
     ASSERT_TRUE(scene.PlayerList()->Menu()->IsVisible());
+    Deliver(254, [](net::Packet&) {});
     std::string logged;
     GetLog().SetObserver([&](const std::string& line) { logged += line; });
     scene.Leave(nullptr, nullptr);
@@ -481,7 +483,9 @@ TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOrMenuOutliv
     scene.Load3D(nullptr, nullptr);
     scene.Enter();
     GetLog().SetObserver(nullptr);
+    scene.Render(nullptr, false);
     EXPECT_FALSE(list.IsVisible());
+    EXPECT_TRUE(host.notices.empty()) << ToUtf8(host.notices.front());
     EXPECT_EQ(logged.find("BREAK"), std::string::npos) << logged;
 }
 

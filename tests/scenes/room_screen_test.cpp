@@ -543,6 +543,15 @@ TEST_F(RoomScreenTest, TheTurnsTableIsSwappedInAtTheNextFrameAndTheRoomNamesIt) 
     scene.Render(nullptr, false);
     EXPECT_EQ(scene.RoomCopy().tableItem, 1999);
     EXPECT_EQ(host.session->GetRoom().tableItem, 1999);
+    // A turn on another table that comes after the room's last frame (the player leaves at once) is
+    // no table of his next visit: the room he enters keeps the table it names.
+    TurnResult(0);
+    scene.Leave(nullptr, nullptr);
+    scene.Load3D(nullptr, nullptr);
+    scene.Enter();
+    scene.Render(nullptr, false);
+    EXPECT_EQ(scene.RoomCopy().tableItem, 1999);
+    EXPECT_EQ(host.session->GetRoom().tableItem, 1999);
 }
 
 TEST_F(RoomScreenTest, MemberLinesKeepTheirOwnColoursAndANewMasterLearnsHeMayPractise) {
