@@ -61,16 +61,30 @@ int TableView::BuildNodes() {
     const ResourceGroup* cues = FindGroup(*resources_, u"Cues");
     if (!tables || !balls || !cues) return 1;
 
-    Scene* scene = scene_;
-    Detach();
+    // Everything is built before anything is replaced: a model that cannot be built leaves the old nodes
+    // drawn, in the scene the view stands in, and the next build tries again.
     const TableItemEntry* tableEntry = FindTableItem(world_.tableItem_);
     const BallSetEntry* ballSet = FindBallSetItem(world_.ballSetItem_);
     if (!tableEntry || !ballSet) return 1;
-    tableNode_ = BuildNamedModel(*device_, *tables, TableModelName(tableEntry->tableType));
+    SceneNodePtr table = BuildNamedModel(*device_, *tables, TableModelName(tableEntry->tableType));
     const std::uint8_t cueModel =
         world_.shooter_ ? world_.shooter_->model : CueModelOfItem(world_.shot_.cueItem);
-    cueNode_ = BuildNamedModel(*device_, *cues, CueModelName(cueModel));
-    if (!tableNode_ || !cueNode_) return 1;
+    SceneNodePtr cue = BuildNamedModel(*device_, *cues, CueModelName(cueModel));
+    if (!table || !cue) return 1;
+    std::vector<SceneNodePtr> ballNodes;
+    std::vector<float> radius;
+    for (std::uint16_t i = 0; i < world_.BallCount(); ++i) {
+        SceneNodePtr node = BuildNamedModel(*device_, *balls, BallModelName(ballSet->family, i));
+        if (!node) return 1;
+        radius.push_back(ModelRadius(*node));
+        ballNodes.push_back(std::move(node));
+    }
+    Scene* scene = scene_;
+    Detach();
+    tableNode_ = std::move(table);
+    cueNode_ = std::move(cue);
+    ballNodes_ = std::move(ballNodes);
+    ballModelRadius_ = std::move(radius);
     // The shadow image is optional: without it the projections are left out.
     shadowSprite_.reset();
     if (const ResourceGroup* bill = FindGroup(*resources_, u"BillObject")) {
@@ -79,12 +93,6 @@ int TableView::BuildNodes() {
         if (!texture->IsEmpty())
             if (TexturePtr image = builder.GetTexture(texture->id))
                 shadowSprite_ = Sprite::CreateQuad(image, 1, 1);
-    }
-    for (std::uint16_t i = 0; i < world_.BallCount(); ++i) {
-        SceneNodePtr node = BuildNamedModel(*device_, *balls, BallModelName(ballSet->family, i));
-        if (!node) return 1;
-        ballModelRadius_.push_back(ModelRadius(*node));
-        ballNodes_.push_back(std::move(node));
     }
     modelsDirty_ = false;
     // The new node joins the scene below only while the table is shown.

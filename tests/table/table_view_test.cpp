@@ -94,6 +94,25 @@ TEST(TableView, ReleasedModelsDrawNothingUntilLoadedAgain) {
     EXPECT_EQ(r.world.View().BallVertexCount(), drawn);
 }
 
+TEST(TableView, ACueThatCannotBeBuiltLeavesTheTableBallsAndCueInTheSceneForTheNextCue) {
+    CueObject unbuilt, next;
+    unbuilt.model = 250;  // no such model in the packages
+    next.model = 2;
+    RecordedWorld r(4);
+    ASSERT_TRUE(r.Attach());
+    r.Frame();
+    const std::vector<SceneNodePtr>& objects = r.scenes->GetScene(0)->Content().objects;
+    const std::size_t withTable = objects.size();
+    const std::size_t drawn = r.world.View().BallVertexCount();
+    r.world.SetShooter(&unbuilt);
+    r.Frame();
+    EXPECT_EQ(objects.size(), withTable) << "the table left the scene";
+    EXPECT_EQ(r.world.View().BallVertexCount(), drawn) << "the balls and the cue it had are drawn";
+    r.world.SetShooter(&next);
+    r.Frame();
+    EXPECT_EQ(objects.size(), withTable) << "the table stayed out of the scene";
+}
+
 TEST(TableView, LoadingFailsCleanlyWithoutThePackagesAndTheWorldStillPlays) {
     RecordedWorld r(4);
     r.resources.SetRootFolder(u"/nonexistent");
