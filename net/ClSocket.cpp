@@ -105,9 +105,13 @@ bool ClSocket::ReceiveBytes(const std::uint8_t* data, std::size_t size) {
 
 void ClSocket::ReceiveThread() {
     std::vector<std::uint8_t> chunk(kRingBufferSize);
-    while (running_.load()) {
+    while (running_.load() && socket_.WaitReadable()) {
+        // Marked before the bytes leave the socket, so HoldsUnread finds them in one place or the other.
+        reading_ = true;
         const long n = socket_.Receive(chunk.data(), cutter_.FreeSpace());
-        if (n <= 0 || !ReceiveBytes(chunk.data(), static_cast<std::size_t>(n))) break;
+        const bool taken = n > 0 && ReceiveBytes(chunk.data(), static_cast<std::size_t>(n));
+        reading_ = false;
+        if (!taken) break;
     }
     const bool wasConnected = connected_.load();
     Drop();
@@ -115,6 +119,10 @@ void ClSocket::ReceiveThread() {
         listener_.OnConnected(false);
         attemptDone_.Set();
     }
+}
+
+bool ClSocket::HoldsUnread() const {
+    return socket_.Unread() > 0 || reading_.load();
 }
 
 void ClSocket::Drop() {

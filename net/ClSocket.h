@@ -59,6 +59,9 @@ public:
     bool EncryptionOn() const { return encrypted_.load(); }
     // Frames rejected for a bad length over the connection's life (tests read it).
     int InvalidFrames() const { return invalidFrames_.load(); }
+    // Whether bytes the server sent wait in the socket or are being cut into frames: received, and not
+    // yet handed to the listener.
+    bool HoldsUnread() const;
 
     // The receive thread's work on bytes read from the socket: cuts frames, takes the first as Hello,
     // deciphers the rest once encryption is on and hands them to the listener. False when the
@@ -88,6 +91,7 @@ private:
     std::atomic<bool> encrypted_{false};
     std::atomic<int> invalidFrames_{0};
     std::atomic<bool> helloSeen_{false};
+    std::atomic<bool> reading_{false};  // the receive thread takes bytes from the socket
     std::vector<std::uint8_t> frame_ = std::vector<std::uint8_t>(kMaxFrameSize);  // receive thread only
 };
 

@@ -128,6 +128,7 @@ void GameSession::SetSceneGate(SceneGate* gate) {
 void GameSession::OnPacketReceived(Packet* packet) {
     {
         platform::ScopedLock lock(queueLock_);
+        ++unhandled_;
         queue_.push_back(packet);
     }
     wake_.Set();
@@ -136,6 +137,11 @@ void GameSession::OnPacketReceived(Packet* packet) {
 std::size_t GameSession::PendingPackets() const {
     platform::ScopedLock lock(queueLock_);
     return queue_.size();
+}
+
+bool GameSession::AllReceivedHandled() const {
+    // Looked at in the order a packet moves, so one on its way is found where it was or where it went.
+    return !socket_.HoldsUnread() && unhandled_.load() == 0;
 }
 
 bool GameSession::StartDispatchThread() {
@@ -175,6 +181,7 @@ void GameSession::DispatchThread() {
             queue_.pop_front();
         }
         Deliver(*packet, *scene);
+        --unhandled_;
         gate->ReleaseCurrentScene(scene);
         pool_.Free(packet);
     }

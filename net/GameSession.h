@@ -156,6 +156,9 @@ public:
     void WakeDispatch() { wake_.Set(); }
     // Packets received and not yet handled.
     std::size_t PendingPackets() const;
+    // Nothing the server sent waits: no byte in the socket or the frame cutter, no packet in the queue or
+    // in its handler. What the server sent before a decision is read before it when this holds.
+    bool AllReceivedHandled() const;
     // Queues a packet as if it had arrived (tools, tests and replays); the session takes ownership.
     void InjectPacket(Packet* packet) { OnPacketReceived(packet); }
     // The dispatch thread's work on one packet: the session's own handler reads it, and unless the
@@ -295,6 +298,7 @@ private:
 
     mutable platform::CriticalSection queueLock_;
     std::deque<Packet*> queue_;
+    std::atomic<std::size_t> unhandled_{0};  // queued, or in the dispatch thread's hands
     platform::Event wake_;
     platform::Thread dispatchThread_;
     std::atomic<bool> dispatchRunning_{false};

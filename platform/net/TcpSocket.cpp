@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -108,6 +109,21 @@ long TcpSocket::Receive(void* buffer, std::size_t capacity) {
         if (n < 0 && errno == EINTR) continue;
         return static_cast<long>(n);
     }
+}
+
+bool TcpSocket::WaitReadable() {
+    const int fd = fd_.load();
+    if (fd < 0) return false;
+    pollfd entry{fd, POLLIN, 0};
+    while (::poll(&entry, 1, -1) < 0)
+        if (errno != EINTR) return true;  // Receive reports the error
+    return true;
+}
+
+std::size_t TcpSocket::Unread() const {
+    int count = 0;
+    const int fd = fd_.load();
+    return fd >= 0 && ::ioctl(fd, FIONREAD, &count) == 0 && count > 0 ? static_cast<std::size_t>(count) : 0;
 }
 
 void TcpSocket::Shutdown() {

@@ -28,6 +28,11 @@ public:
     bool SendAll(const void* data, std::size_t size);
     // Waits for data: the byte count, 0 when the peer closed, -1 on error or after Shutdown.
     long Receive(void* buffer, std::size_t capacity);
+    // Waits until Receive would return at once (data, the peer's close, an error or Shutdown); false on
+    // a closed socket.
+    bool WaitReadable();
+    // The bytes received and not yet taken by Receive.
+    std::size_t Unread() const;
     // Ends both directions; a Receive blocked on another thread returns.
     void Shutdown();
     void Close();

@@ -272,10 +272,7 @@ void SceneRoomGame::OnPlayerLeft(net::Packet& p) {
         cue = seatCues_[seat];
         seatCues_[seat] = nullptr;
     }
-    if (gameRunning_.load() && shooter_.load() == seat) {
-        SetShooterSeat(nextShooter);
-        ApplyOwnTurn(nextShooter == ownSeat_.load() && SeatValid(nextShooter));
-    }
+    if (gameRunning_.load() && shooter_.load() == seat) PassTurnFromLeaver(nextShooter);
     // The leaving cue goes only once nobody shoots with it.
     if (table::TableWorld* world = World(); world && cue && cue != cueObject_) {
         if (world->Shooter() == cue) world->SetShooter(cueObject_);

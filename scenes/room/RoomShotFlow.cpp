@@ -156,6 +156,20 @@ void SceneRoomGame::JournalTurn() {
     JournalWhenReady("TURN " + std::to_string(shooter_.load()) + (IsOwnTurn() ? " 1" : " 0"));
 }
 
+void SceneRoomGame::PassTurnFromLeaver(int next) {
+    SetShooterSeat(next);
+    ApplyOwnTurn(SeatValid(next) && next == ownSeat_.load());
+    StartTurnClock(platform::NowMs());
+    bool goesOn = false;
+    {
+        platform::ScopedLock lock(seatLock_);
+        platform::ScopedLock roomLock(game_.lock);
+        goesOn = game_.teamCount >= 2;
+    }
+    // A shot under way brings its own turn result and that turn's line; a game of one team ends.
+    if (SeatValid(next) && goesOn && !shotRunning_.load()) JournalTurn();
+}
+
 void SceneRoomGame::StartTurnClock(std::uint64_t nowMs) {
     turnStartMs_ = nowMs;
     turnTimedOut_ = false;

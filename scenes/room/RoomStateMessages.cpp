@@ -326,15 +326,23 @@ void SceneRoomGame::OnWithdrawnLost(net::Packet& p) {
     if (p.IsBad() || !SeatValid(seat)) return LogBadSeat(2038, seat);
     WString name;
     bool gameGoesOn = false;
+    const bool shooting = gameRunning_.load() && shooter_.load() == seat;
+    int next = kNoSeat;
     {
         platform::ScopedLock lock(seatLock_);
         platform::ScopedLock roomLock(game_.lock);
-        name = seats_[seat].record.nickname;
-        seats_[seat].record.game.playing = 0;
+        RoomSeat& s = seats_[seat];
+        name = s.record.nickname;
+        // The results of the game name him even once he has left the room.
+        if (gameRunning_.load() && s.record.game.playing != 0)
+            leftPlayers_[seat] = {name, static_cast<int>(s.record.level)};
+        if (shooting) next = game_.NextTurn(&s.record);
+        s.record.game.playing = 0;
         game_.SetTeamSlot(seat, 0);
         game_.CompactTeams();
         gameGoesOn = game_.teamCount >= 2;
     }
+    if (shooting && gameGoesOn) PassTurnFromLeaver(next);
     if (seat == ownSeat_.load()) {
         ApplyOwnTurn(false);
         if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr) session->ownPlaying = 0;

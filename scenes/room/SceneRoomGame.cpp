@@ -352,6 +352,12 @@ void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
     const int limit = turnLimit_.load();
     // A limit of 0 is no limit: no warning, no default shot, no time-out.
     if (limit <= 0) return;
+    // The clock decides on the turn the server last named: what it sent meanwhile (a turn result that
+    // came while this client was stopped or starved) is read first, so no time-out or default shot goes
+    // out for a turn the server has passed.
+    if (net::GameSession* session = Host() ? Host()->CurrentSession() : nullptr;
+        session && !session->AllReceivedHandled())
+        return;
     const std::uint64_t start = turnStartMs_.load();
     const int elapsed = nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0;
     if (elapsed > limit - kWarningFromEnd && elapsed < limit - kWarningUntilEnd && !world->ShotExecuting() &&

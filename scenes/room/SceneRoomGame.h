@@ -377,6 +377,9 @@ private:
     // "TURN <shooter's seat> <1 when the own cue has the turn, else 0>" once the table is ready for it.
     void JournalTurn();
     void StartTurnClock(std::uint64_t nowMs);
+    // The shooter left the game (he left the room or withdrew): the turn, and a new turn clock, go to
+    // `next`, as the server passes them.
+    void PassTurnFromLeaver(int next);
     void RefreshChatOverlay(std::uint64_t nowMs);
     void UpdateWaitingWidgets();
     void ResetAfterGame();

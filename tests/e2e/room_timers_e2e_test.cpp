@@ -138,6 +138,18 @@ TEST_F(RoomTimersRun, TheDefaultShotComesFiveSecondsBeforeTheLimitUntilATimeOutW
     EXPECT_EQ(server.Received(0, 2062)[0], Bytes{0});
     Run(5000);
     EXPECT_EQ(Sent(2062), 1) << "once per turn";
+
+    // The server ends the next own turn first (the client was stopped): its result waits, received and not
+    // yet handled, when the own clock runs out. No time-out goes out for the turn the server passed.
+    PassTurn(0, -3);
+    Run(39000);
+    gate.SetChangingScene(true);
+    ASSERT_TRUE(server.Send(0, 2056, roomscript::TurnResult(1, static_cast<std::uint16_t>(-3))));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return host.session->PendingPackets() == 1; },
+                                       std::chrono::seconds(10), std::chrono::milliseconds(5)));
+    Run(2000);
+    ASSERT_TRUE(host.session->SendEmpty(9) && Sent(9, 1) == 1);
+    EXPECT_EQ(Sent(2062), 1) << "a time-out for the turn the server had passed";
 }
 
 TEST_F(RoomTimersRun, TheMasterEndsTheTurnOfADroppedPlayerAtTheLimitAndOnlyThen) {
@@ -169,17 +181,18 @@ TEST_F(RoomTimersRun, ATournamentGameEndsOnceAfterFifteenMinutesOnTheShootersCli
 
 // The HUD's answers as the server reads them: Yes to the withdraw offer names the slow player's game
 // slot and id (2040), the tournament score board's end button asks to end the timed game (2084). The
-// own withdrawal on the way out of a game of three teams leaves the player watching: the end of the
-// others' game keeps him in the room, and only his next X leaves (2008).
-TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerAndAWithdrawalFromThreeTeamsStays) {
+// own withdrawal on the way out of a game of four teams, on the own turn, passes the turn and leaves the
+// player watching: the end of the others' game keeps him in the room, and only his next X leaves (2008).
+// Its results name a player who withdrew and left the room before it ended.
+TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerAndAWithdrawalFromFourTeamsStays) {
     Open(4, 0, kTournamentChannel);
-    Writer three;
-    three.u8(3);
-    for (std::uint8_t seat = 0; seat < 3; ++seat)
-        Member(three, seat, seat == 0 ? u"Alice" : seat == 1 ? u"Rival" : u"Third");
-    ASSERT_TRUE(server.Send(0, 2011, three.bytes()));
-    ASSERT_TRUE(WaitUntil([&] { return scene.SeatCopy(2).occupied; }));
-    ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, 0, 4, 0, 3)));
+    const char16_t* names[] = {u"Alice", u"Rival", u"Third", u"Fourth"};
+    Writer four;
+    four.u8(4);
+    for (std::uint8_t seat = 0; seat < 4; ++seat) Member(four, seat, names[seat]);
+    ASSERT_TRUE(server.Send(0, 2011, four.bytes()));
+    ASSERT_TRUE(WaitUntil([&] { return scene.SeatCopy(3).occupied; }));
+    ASSERT_TRUE(server.Send(0, 2029, GameStart(4242, 0, 4, 0, 4)));
     ASSERT_TRUE(WaitUntil([&] { return scene.GameRunning(); }));
     ASSERT_TRUE(server.Send(0, 2039, {1, 12}));
     ASSERT_TRUE(WaitUntil([&] { return scene.WithdrawAsk()->IsVisible(); }));
@@ -200,19 +213,24 @@ TEST_F(RoomTimersRun, TheWithdrawAnswerAndTheScoreBoardsEndReachTheServerAndAWit
     scene.OnMessage(1040, 0, 0);
     scene.OnMessage(1093, gui::button_id::kYes, 0);
     gate.SetChangingScene(false);
-    // Third withdraws later and ends the game: its results, every team in them, are on Alice's screen.
+    ASSERT_TRUE(Sent(2037, 1) == 1 && server.Send(0, 2038, {0}));
+    ASSERT_TRUE(WaitUntil([&] { return scene.CurrentShooter() == 1; }))
+        << "the withdrawn shooter kept the turn";
+    // Fourth withdraws and leaves the room; Third's withdrawal ends the game: its results, every team in
+    // them, are on Alice's screen.
     Writer ended;
-    ended.str(u"Third").u8(2).u16(0).u16(0).u8(3).u8(1);
-    for (std::uint8_t seat = 0; seat < 3; ++seat)
+    ended.str(u"Third").u8(2).u16(0).u16(0).u8(4).u8(1);
+    for (std::uint8_t seat = 0; seat < 4; ++seat)
         ended.u8(seat + 1).u8(seat == 1 ? 1 : 2).u8(seat).u32(0).u32(0).u8(0);
-    ASSERT_TRUE(Sent(2037, 1) == 1 &&
-                server.SendFrames(0, {{2038, {0}}, {2038, {2}}, {2031, ended.bytes()}}));
+    ASSERT_TRUE(
+        server.SendFrames(0, {{2038, {3}}, {2015, {3, 3, 0, 0}}, {2038, {2}}, {2031, ended.bytes()}}));
     ASSERT_TRUE(WaitUntil([&] { return !scene.GameRunning(); }));
     gate.SetChangingScene(true);
     const scenes::hud::GameResultList& results = *scene.ResultList();
-    EXPECT_TRUE(results.IsVisible() && results.RowShown(2) && !results.RowShown(3));
-    for (const auto& [row, name, result] : {std::tuple(0, u"Alice", u"Loss"), std::tuple(1, u"Rival", u"WIN"),
-                                            std::tuple(2, u"Third", u"Loss")})
+    EXPECT_TRUE(results.IsVisible() && results.RowShown(3) && !results.RowShown(4));
+    for (const auto& [row, name, result] :
+         {std::tuple(0, u"Alice", u"Loss"), std::tuple(1, u"Rival", u"WIN"), std::tuple(2, u"Third", u"Loss"),
+          std::tuple(3, u"Fourth", u"Loss")})
         EXPECT_EQ(std::pair(results.RowAt(row).name->Text(), results.RowAt(row).result->Text()),
                   std::pair(std::u16string(name), std::u16string(result)));
     scene.Render(nullptr, false);  // the frame's work, then his own X and a marker behind it

@@ -499,7 +499,9 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
 
 // The turn comes once the players have answered the shot: a watcher who never answers holds up nobody, a
 // player who leaves is counted out at once, and a silent player is waited for only so long. A shooter who
-// never shoots, or sends a shot no client reads (not passed on), loses his turn to the server's clock.
+// never shoots, or sends a shot no client reads (not passed on), loses his turn to the server's clock;
+// one who withdraws passes it at once. The master ends no other player's turn, and a newcomer takes no
+// seat that left the running game.
 TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
     const Bytes state = RestingState(room::kThreeCushionGame);
     for (const bool departs : {true, false}) {
@@ -533,6 +535,13 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
         ASSERT_TRUE(passed && passed->size() > 5) << (departs ? "departed" : "silent") << " player held it";
         ASSERT_EQ((*passed)[5], 1) << "b's turn";
         const auto turnBegan = std::chrono::steady_clock::now();
+        if (departs) {
+            // One who enters the running game does not take the seat c left, so its results name c.
+            RawClient late(server.Port());
+            ASSERT_TRUE(late.EnterLobby(u"late") && late.JoinRoom(1));
+            EnterRunningRoom(late);
+            EXPECT_EQ(a.Await(room::kPlayerEntered, kWait).value_or(Bytes(2))[1], 4) << "he took c's seat";
+        }
 
         // b sends a shot cut to 30 bytes, then nothing.
         const Bytes shot = ShotBody();
@@ -547,12 +556,21 @@ TEST(TestServerAbuse, ASilentOrDepartingMemberHoldsNoShotAndNoTurn) {
         EXPECT_FALSE(between.count(kShot) || between.count(kTableStateRequest)) << "the short shot went out";
         EXPECT_TRUE(a.WaitFor(kNewTurn, kWait)) << "no new turn on the last shot's table";
 
-        // c withdraws too (or is gone), then b: the game's end lists every team it started with, the
-        // first to leave with his loss as well.
+        // c's turn: the master's time-out, late (its client slept through the end of its own turn),
+        // ends nothing. c withdraws (or is gone), and his turn passes at once: a's shot goes out.
         if (!departs) {
+            std::map<std::uint16_t, Bytes> late;
+            ASSERT_TRUE(a.Send(kTimeOver, Writer().u8(0)) && a.Send(kRoomListRequest, Writer()) &&
+                        a.Await(kRoomList, kWait, &late));
+            EXPECT_FALSE(late.count(kTurnResult)) << "the master's time-out ended c's turn";
             ASSERT_TRUE(c.Send(room::kGameEndRequest, Writer().u8(1)) &&
-                        a.WaitFor(room::kWithdrawnLost, kWait));
+                        a.WaitFor(room::kWithdrawnLost, kWait) && a.Send(kShot, Writer().raw(ShotBody())));
+            std::map<std::uint16_t, Bytes> passing;
+            EXPECT_TRUE(a.Await(kShot, kWait, &passing)) << "the withdrawn shooter's turn held the game";
+            EXPECT_FALSE(passing.count(kTurnResult)) << "his turn ended as a time-out";
         }
+        // Then b withdraws: the game's end lists every team it started with, the first to leave with his
+        // loss as well.
         ASSERT_TRUE(b.Send(room::kGameEndRequest, Writer().u8(1)));
         const Bytes ended = a.Await(room::kGameEnd, kWait).value_or(Bytes());
         Reader r(ended);

@@ -297,8 +297,11 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                 break;
             }
             case kTurnTimeOver:
+                // The shooter's client ends his own turn, the master's only that of a shooter who is
+                // gone. A master's client that slept through the end of its own turn sends it late, for
+                // the turn that followed: that one is not his to end.
                 if (!room.running || room.shotPending || room.tableAsked ||
-                    (seat != room.shooter && seat != room.master))
+                    (seat != room.shooter && !(seat == room.master && !room.seats[room.shooter])))
                     break;
                 EndTurnByTime(room, out);
                 break;
@@ -315,6 +318,7 @@ void TestGameServer::HandleRoom(Client& c, const Frame& f) {
                     w.u8(static_cast<std::uint8_t>(seat));
                     toAll(room, kWithdrawnLost, w.bytes());
                     EndGame(room, seat, team, c.nickname, kEndWithdrawn, out);
+                    room.PassTurnFrom(seat, team);
                     room.CloseUpTeams();
                     // The others of a game that goes on may be all that the running shot waited for.
                     if (room.running && room.shotPending && room.ShotAnswered()) DecideShot(room, out);

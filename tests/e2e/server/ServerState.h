@@ -182,6 +182,24 @@ struct TestGameServer::Room {
             if (s > from) return s;
         return all.empty() ? from : all.front();
     }
+    // A shooter who left a game that goes on (withdrew, or left the room) from team slot `slot` passes
+    // the turn at once, as every client passes it: to the player of the next team in slot order, whose
+    // turn begins now. A shot under way passes it with its turn result, a turn that ran out with its table.
+    void PassTurnFrom(int seat, std::uint8_t slot) {
+        if (!running || seat != shooter || shotPending || tableAsked) return;
+        int next = -1, first = -1;
+        for (int s : PlayingSeats()) {
+            if (playing[s] > slot && (next < 0 || playing[s] < playing[next])) next = s;
+            if (first < 0 || playing[s] < playing[first]) first = s;
+        }
+        if (first < 0) return;
+        shooter = next >= 0 ? next : first;
+        turnAt = std::chrono::steady_clock::now();
+    }
+    // A seat that left the running game stays empty until it ends, so its results name who left.
+    bool SeatFree(int s) const {
+        return !seats[s] && !(running && std::find(leftGame.begin(), leftGame.end(), s) != leftGame.end());
+    }
     // Carom games: the first player of the game plays cue ball 0, the second cue ball 1, and so on.
     std::uint8_t CueBallOf(int shooter) const {
         if (gameType >= room::kFirstPocketType) return 0;

@@ -668,18 +668,19 @@ void TestGameServer::HandleLobby(Client& c, const Frame& f) {
                     room = rooms_[i].get();
                     index = static_cast<int>(i);
                 }
+            int seat = 0;
+            while (room && seat < kRoomSeats && !room->SeatFree(seat)) ++seat;
             if (!room) {
                 w.u8(1);
             } else if (room->password != password) {
                 w.u8(2);
-            } else if (room->members.size() >= kRoomSeats) {
+            } else if (seat == kRoomSeats) {
                 w.u8(3);
             } else {
                 // One who comes when every place to play is taken watches only.
                 const bool placeLeft = room->Players() < room->maxPlayers;
                 room->members.push_back(&c);
-                c.seat = static_cast<int>(std::find(room->seats.begin(), room->seats.end(), nullptr) -
-                                          room->seats.begin());
+                c.seat = seat;
                 room->seats[c.seat] = &c;
                 room->playing[c.seat] = room->ready[c.seat] = 0;
                 room->watchOnly[c.seat] = placeLeft ? 0 : 1;
@@ -908,6 +909,7 @@ void TestGameServer::LeaveRoom(Client& c, bool disconnected) {
             for (Client* m : members) out.emplace_back(m, EncodeFrame(2016, master.bytes()));
         }
         if (room.running && team != 0) EndGame(room, seat, team, c.nickname, 0, out);
+        room.PassTurnFrom(seat, team);
         if (team != 0) room.CloseUpTeams();
         // He is waited for no longer: the others' answers may be all the running shot needs.
         if (room.running && room.shotPending && room.ShotAnswered() && options_.roomFlow)
