@@ -19,6 +19,7 @@
 #include "net/PacketRecorder.h"
 #include "physics/PhysicsModel.h"
 #include "platform/sys/Clock.h"
+#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/room/SceneRoomGame.h"
@@ -130,6 +131,37 @@ TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePack
     net::Packet rested;
     world.WriteBallStateMessage(rested, false);
     EXPECT_EQ(Bytes(rested.Data() + 4, rested.Data() + rested.Size()), turnTable);
+}
+
+// A watcher's client is not waited for and may still run the game's last shot when its end comes: that,
+// and a seat watching since, are taken in order once its balls rest, as on the players' clients. A turn
+// line still waiting for its table (one who entered as the last shot went) goes with the game.
+TEST_F(RoomSceneTest, AClientStillRunningTheLastShotTakesTheGamesEndWhenItsBallsRestAndNoTurnAfterIt) {
+    std::string turns;
+    const std::uint64_t observer = platform::Journal::Subscribe([&](std::uint64_t, std::string_view line) {
+        if (line.starts_with("TURN")) turns += line;
+    });
+    EnterRoom(2, 0);
+    StartGame(0);
+    Results(1000, 1000);
+    Run(3000);
+    platform::Journal::Unsubscribe(observer);
+    EXPECT_EQ(turns, "");
+
+    StartGame(0);
+    table::TableWorld& world = *scene.World();
+    world.MakeDefaultShot();
+    RelayShot();
+    TurnResult(0);
+    Results(1000, 1000);
+    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(0); });
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.ResultList()->IsVisible()) << "the results came over rolling balls";
+    for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+    scene.OnMessage(1112, 0, 0);
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.ResultList()->IsVisible());
+    EXPECT_EQ(scene.ResultList()->TeamCount(), 2) << "the seat that watches since still has its result";
 }
 
 // A peer's shot with a power of 100 or a contact factor of -2.5 or 1e6 could run to the rules' cap
