@@ -471,8 +471,9 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
         PlayEffect(hud::GameAni::FreeBall);
         world->RespotCueBall();
-        SendPlacement();
+        // Every client respots alike; only the shooter places a ball, so only his spot goes out.
         if (own) {
+            SendPlacement();
             world->BeginBallInHand(0);
             AddChatLine(freeBall == 1 ? kFreeBallLine : u"Break foul! You can freely place the cue ball.",
                         colour::kWhite);

@@ -738,12 +738,24 @@ TEST_F(PocketRoomSceneTest, AFreeBallLeavesTheShootersTableAndAWatchersWhoTookIt
     EXPECT_FALSE(scene.World()->Rules().GetBall(0).outOfPlay) << "the cue ball is back on the table";
     const room_test::Bytes shooter = TableBlock();
 
-    // A watcher's client: the same game, the same turn, then the shooter's placement as 2064.
+    // A watcher's client, still running the shot: the same game, the same turn, then the shooter's
+    // placement as 2064, all taken once its balls rest. It places no ball itself.
     StartGame(0);
+    table::TableWorld& world = *scene.World();
+    world.MakeDefaultShot();
+    RelayShot();
+    std::string logged;
+    GetLog().SetObserver([&](const std::string& line) { logged += line; });
     FreeBallTurn(1, scratched);
     Deliver(2064, [&](net::Packet& p) {
         for (std::size_t i = 1; i < 14; ++i) p.WriteU8(placed[i]);
     });
+    ASSERT_TRUE(world.ShotExecuting());
+    for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+    scene.OnMessage(1112, 0, 0);
+    GetLog().SetObserver(nullptr);
+    EXPECT_EQ(logged.find("ERROR"), std::string::npos) << logged;
+    EXPECT_EQ(SentWith(2063).size(), 1u) << "a client that does not shoot placed the ball";
     EXPECT_EQ(TableBlock(), shooter) << "both tables hold the cue ball at the respot";
 }
 
