@@ -117,6 +117,8 @@ bool SceneRoomGame::ReadTeams(net::Packet& p, bool gameStart) {
         team.finishingShots = t.finishing;
         team.SetStatus(t.status);
     }
+    // Each team plays to its members' handicap for the game, as a watcher's row names his own.
+    game_.ComputeTeamHandicaps();
     game_.CountTeams();
     return true;
 }

@@ -471,19 +471,7 @@ TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhate
 
 TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOrMenuOutlivesTheRoom) {
     EnterRoom(0, 0);
-    Deliver(2011, [](net::Packet& p) {
-        p.WriteU8(2);
-        for (std::uint8_t seat : {0, 1}) {
-            p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(seat ? u"Rival" : u"Alice");
-            p.WriteU32(0)
-                .WriteU16(static_cast<std::uint16_t>(4 + seat))
-                .WriteU32(0)
-                .WriteU16(20)
-                .WriteU64(5000);
-            p.WriteU8(0).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0).WriteU16(3000);
-            p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU8(0);
-        }
-    });
+    Members({{0, u"Alice"}, {1, u"Rival"}});
     StartGame(1);
     // The server tells of the departure first, then ends the game with both seats in its list.
     Deliver(2015, [](net::Packet& p) { p.WriteU8(1).WriteU8(1).WriteU8(2).WriteU8(3); });
@@ -866,6 +854,18 @@ TEST_F(StraightPoolRoomTest, TheTurnAfterTheLastButOneBallRacksTheTableAlikeOnEv
         p.WriteU16(0).WriteU16(0);
     });
     EXPECT_EQ(TableBlock(), racked) << "the positions and orientations of the players' rack";
+}
+
+// Each row of the player list names the points its player plays to, his handicap for the game: a
+// player's as a watcher's, in the game and after it.
+TEST_F(StraightPoolRoomTest, EveryRowOfThePlayerListShowsTheHandicapAsItsTargetInAndAfterTheGame) {
+    EnterRoom(2, 0);
+    Members({{0, u"A"}, {1, u"B"}, {2, u"C"}});
+    for (const bool running : {true, false}) {
+        running ? StartGame(0) : Results(1000, 1000);
+        scene.Render(nullptr, false);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(scene.PlayerList()->RowAt(i).score->Text(), u"(  0/ 20)") << i;
+    }
 }
 
 }  // namespace
