@@ -279,6 +279,7 @@ private:
     HandlerResult OnChooseChannelResult(Packet& p);
     HandlerResult OnRoomList(Packet& p);
     HandlerResult OnJoinRoomResult(Packet& p);
+    HandlerResult OnRoomClosed(Packet& p);
     HandlerResult OnUserList(Packet& p);
     HandlerResult OnFriendList(Packet& p);
     HandlerResult OnFriendState(Packet& p);

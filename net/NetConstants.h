@@ -63,6 +63,8 @@ enum class MessageId : std::uint16_t {
 
     KeepAlive = 202,  // C->S empty body
 
+    RoomClosed = 2010,  // S->C empty: the room the player is in has closed
+
     // Game room messages whose bodies the project defines
     ShotState = 2050,
     TurnStart = 2051,

@@ -25,6 +25,7 @@ void GameSession::RegisterHandlers() {
         {Id(MessageId::ChooseChannelResult), &GameSession::OnChooseChannelResult},
         {Id(MessageId::RoomList), &GameSession::OnRoomList},
         {Id(MessageId::JoinRoomResult), &GameSession::OnJoinRoomResult},
+        {Id(MessageId::RoomClosed), &GameSession::OnRoomClosed},
         {Id(MessageId::UserList), &GameSession::OnUserList},
         {Id(MessageId::FriendList), &GameSession::OnFriendList},
         {Id(MessageId::FriendState), &GameSession::OnFriendState},
@@ -121,6 +122,17 @@ HandlerResult GameSession::OnRoomList(Packet& p) {
     {
         platform::ScopedLock lock(dataLock_);
         lobbyRooms_ = std::move(list);
+    }
+    ++listVersion;
+    return HandlerResult::PassOn;
+}
+
+HandlerResult GameSession::OnRoomClosed(Packet&) {
+    // The lobby's list was kept from before the room was entered and still holds the room; the lobby
+    // shows it first on the way back, before the next list comes.
+    {
+        platform::ScopedLock lock(dataLock_);
+        std::erase_if(lobbyRooms_, [this](const RoomInfo& r) { return r.number == roomInfo_.number; });
     }
     ++listVersion;
     return HandlerResult::PassOn;

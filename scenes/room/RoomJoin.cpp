@@ -312,6 +312,7 @@ void SceneRoomGame::OnPlayerJoinedGame(net::Packet& p) {
         s.record.game.playing = team;
         name = s.record.nickname;
         game_.SetTeamSlot(seat, team);
+        game_.ComputeTeamHandicaps();
         if (team > 0) {
             game_.teams[team - 1].result = teamResult;
             game_.teams[team - 1].score = teamValue;

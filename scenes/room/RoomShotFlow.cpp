@@ -117,6 +117,8 @@ bool SceneRoomGame::ReadTeams(net::Packet& p, bool gameStart) {
         team.finishingShots = t.finishing;
         team.SetStatus(t.status);
     }
+    // Each team plays to its members' handicap for the game, as a watcher's row names his own.
+    game_.ComputeTeamHandicaps();
     game_.CountTeams();
     return true;
 }
@@ -227,7 +229,6 @@ void SceneRoomGame::OnGameStart(net::Packet& p) {
         room_.state = static_cast<std::uint8_t>(net::RoomState::Playing);
         for (RoomSeat& s : seats_) s.record.game.ClearCounters();
         leftPlayers_ = {};
-        heldTurn_.clear();
     }
     AddChatLine(u"The game has started.", colour::kGreen);
 
@@ -341,11 +342,11 @@ void SceneRoomGame::OnShot(net::Packet& p) {
     bool held = false;
     {
         platform::ScopedLock lock(seatLock_);
-        held = !heldTurn_.empty();
+        held = !held_.empty();
     }
     if (held) {
         world->StopShotInProgress();
-        TakeHeldTurn();
+        TakeHeldMessages();
     }
     if (!world->ReadShotMessage(p)) return;
     if (gameRunning_.load()) ++shotCount_;
@@ -486,8 +487,9 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     if (running && freeBall != 0 && world->GameType() >= kFirstPocketType) {
         PlayEffect(hud::GameAni::FreeBall);
         world->RespotCueBall();
-        SendPlacement();
+        // Every client respots alike; only the shooter places a ball, so only his spot goes out.
         if (own) {
+            SendPlacement();
             world->BeginBallInHand(0);
             AddChatLine(freeBall == 1 ? kFreeBallLine : u"Break foul! You can freely place the cue ball.",
                         colour::kWhite);
@@ -529,40 +531,54 @@ void SceneRoomGame::OnTurnResult(net::Packet& p) {
     UpdateTableOwnership();
 }
 
-void SceneRoomGame::OnNewTurn(net::Packet& p) {
+bool SceneRoomGame::HoldBehindShot(std::uint16_t id, net::Packet& p) {
     table::TableWorld* world = World();
-    if (!world) return;
-    if (!world->ShotExecuting()) return ApplyNewTurn(p);
-    std::vector<std::uint8_t> body(p.Remaining());
-    p.ReadBytes(body.data(), body.size());
+    if (!world || id == room::Id(RoomMsg::Shot)) return false;
+    static constexpr RoomMsg kAfterShot[] = {
+        RoomMsg::TurnResult,    RoomMsg::NewTurn,     RoomMsg::BreakFoul,   RoomMsg::Groups,
+        RoomMsg::EightBallShot, RoomMsg::GameEnd,     RoomMsg::GameResults, RoomMsg::RankResult,
+        RoomMsg::PlacedBall,    RoomMsg::CalledPocket};
+    const bool afterShot = std::any_of(std::begin(kAfterShot), std::end(kAfterShot),
+                                       [id](RoomMsg held) { return room::Id(held) == id; });
+    bool first = false;
     {
         platform::ScopedLock lock(seatLock_);
-        heldTurn_ = std::move(body);
+        if (held_.empty() && !(afterShot && world->ShotExecuting())) return false;
+        first = held_.empty();
+        HeldMessage message{id, std::vector<std::uint8_t>(p.Remaining())};
+        p.ReadBytes(message.body.data(), message.body.size());
+        held_.push_back(std::move(message));
     }
-    // The balls may have come to rest meanwhile, before the turn was held for them.
-    if (world->ShotExecuting())
-        LogWrite(u"ROOM : the new turn's table is taken once this client's run of the last shot rests\n");
-    else
-        TakeHeldTurn();
+    // The balls may have come to rest meanwhile, before the message was held for them.
+    if (!world->ShotExecuting())
+        TakeHeldMessages();
+    else if (first)
+        LogWrite(
+            u"ROOM : room message %d and those after it are taken once this client's run of the last shot "
+            u"rests\n",
+            static_cast<int>(id));
+    return true;
 }
 
-void SceneRoomGame::TakeHeldTurn() {
-    std::vector<std::uint8_t> body;
-    {
-        platform::ScopedLock lock(seatLock_);
-        body.swap(heldTurn_);
+void SceneRoomGame::TakeHeldMessages() {
+    for (;;) {
+        HeldMessage message;
+        {
+            platform::ScopedLock lock(seatLock_);
+            if (held_.empty()) return;
+            message = std::move(held_.front());
+            held_.pop_front();
+        }
+        net::Packet p;
+        p.Init(message.id);
+        p.WriteBytes(message.body.data(), message.body.size());
+        p.Finish();
+        p.Rewind();
+        Dispatch(message.id, p);
     }
-    if (body.empty()) return;
-    net::Packet p;
-    p.Init(room::Id(RoomMsg::NewTurn));
-    p.WriteBytes(body.data(), body.size());
-    p.Finish();
-    p.Rewind();
-    ApplyNewTurn(p);
-    widgetsDirty_ = true;  // as after a message handled when it came
 }
 
-void SceneRoomGame::ApplyNewTurn(net::Packet& p) {
+void SceneRoomGame::OnNewTurn(net::Packet& p) {
     table::TableWorld* world = World();
     if (!world) return;
     const std::uint8_t shooter = p.U8();
@@ -661,6 +677,8 @@ void SceneRoomGame::OnEightBallShot(net::Packet& p) {
 void SceneRoomGame::ResetAfterGame() {
     table::TableWorld* world = World();
     gameRunning_ = false;
+    // A turn line still waiting for the table is no turn any more: the game is over.
+    JournalWhenReady({});
     showReceiving_ = false;
     shotRunning_ = false;
     const int master = masterSeat_.load();

@@ -206,7 +206,7 @@ void SceneRoomGame::Enter() {
         game_.SetOptions(room_.gameType, 1);
         for (RoomSeat& seat : seats_) seat = RoomSeat{};
         leftPlayers_ = {};
-        heldTurn_.clear();
+        held_.clear();
     }
     turnLimit_ = limit;
     gameRunning_ = shotRunning_ = turnTimedOut_ = warningPlayed_ = attachTableState_ = connectionLost_ =
@@ -571,7 +571,7 @@ bool SceneRoomGame::OnMessage(std::uint32_t code, std::uintptr_t a, std::intptr_
                 static_cast<int>(world->GetPlayState()) >= static_cast<int>(table::PlayState::Waiting) &&
                 !watchOnly_.load())
                 SendShotResult();
-            TakeHeldTurn();
+            TakeHeldMessages();
             return true;
         case app_code::kSeatChoice:
             // A team slot needs the channel's level; a player over it is seated as a watcher.
@@ -787,15 +787,19 @@ net::RoomInfo SceneRoomGame::RoomCopy() const {
 // ---- Dispatch ------------------------------------------------------------------------------------
 
 int SceneRoomGame::OnPacket(std::uint16_t id, net::Packet* packet) {
-    if (!packet || !IsActive()) return 0;
+    if (!packet || !IsActive() || HoldBehindShot(id, *packet)) return 0;
+    Dispatch(id, *packet);
+    return 0;
+}
+
+void SceneRoomGame::Dispatch(std::uint16_t id, net::Packet& p) {
     for (const HandlerEntry& entry : Handlers())
         if (room::Id(entry.id) == id) {
-            (this->*entry.handler)(*packet);
-            if (packet->IsBad()) LogWrite(u"ERROR : room message %d is short\n", static_cast<int>(id));
+            (this->*entry.handler)(p);
+            if (p.IsBad()) LogWrite(u"ERROR : room message %d is short\n", static_cast<int>(id));
             widgetsDirty_ = true;
-            return 0;
+            return;
         }
-    return 0;
 }
 
 const std::vector<SceneRoomGame::HandlerEntry>& SceneRoomGame::Handlers() {

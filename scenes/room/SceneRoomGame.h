@@ -261,11 +261,14 @@ private:
     void OnShot(net::Packet& p);
     void OnTurnResult(net::Packet& p);
     void OnNewTurn(net::Packet& p);
-    // A new turn's table taken (2051 positioned behind its id); OnNewTurn holds one that comes while this
-    // client still simulates the last shot, and TakeHeldTurn applies it once the balls rest (or before a
-    // shot that comes first).
-    void ApplyNewTurn(net::Packet& p);
-    void TakeHeldTurn();
+    // What the server says after a shot (its turn, placements, the game's end) that comes while this
+    // client still simulates the shot waits for the balls to rest, and every message behind it waits
+    // too, so all are taken in order; false when the message is to be handled now. TakeHeldMessages
+    // handles the held ones once the balls rest (or before a shot that comes first).
+    bool HoldBehindShot(std::uint16_t id, net::Packet& p);
+    void TakeHeldMessages();
+    // The message's handler (the packet positioned behind its id).
+    void Dispatch(std::uint16_t id, net::Packet& p);
     void OnBreakFoul(net::Packet& p);
     void OnGroups(net::Packet& p);
     void OnEightBallShot(net::Packet& p);
@@ -437,9 +440,13 @@ private:
         int level = 0;
     };
     std::array<LeftPlayer, room::kSeats> leftPlayers_{};
-    // The body of a new turn (2051) held until the own simulation of the last shot rests: a watcher's
-    // client is not waited for, and may still be running the shot when the turn comes.
-    std::vector<std::uint8_t> heldTurn_;
+    // Messages held until the own simulation of the last shot rests, in the order they came: a watcher's
+    // client is not waited for, and may still be running the shot when its turn or the game's end comes.
+    struct HeldMessage {
+        std::uint16_t id = 0;
+        std::vector<std::uint8_t> body;
+    };
+    std::deque<HeldMessage> held_;
     net::RoomInfo room_;
     net::GameRoom game_;
 

@@ -386,6 +386,10 @@ TEST(RoomGameRun, AThirdClientWatchesATwoPlayerEightBallGameToItsEndAndViewsOwnA
     const auto closed = watcher.find("BOX Notice|The room is closed. Moving to the lobby.");
     ASSERT_NE(closed, std::string::npos) << watcher;
     EXPECT_NE(watcher.find("SCENE 4", closed), std::string::npos) << watcher;
+    // The lobby's first list on the way back leaves out the room that closed.
+    const auto rooms = watcher.find("ROOMS ", closed);
+    ASSERT_NE(rooms, std::string::npos) << watcher;
+    EXPECT_EQ(watcher.substr(rooms, watcher.find('\n', rooms) - rooms), "ROOMS 0") << watcher;
     testserver::Writer asked;
     asked.u8(255).u64(1).str(u"Alice");
     EXPECT_EQ(server.Received(2, 210), std::vector<testserver::Bytes>{asked.bytes()})

@@ -482,6 +482,10 @@ TEST(TestServerAbuse, BallsAndTableStatesOffTheTableAreRefusedAndTheRoomKeepsIts
         const auto entered = watcher.Await(kNewTurn, kWait);
         ASSERT_TRUE(entered && entered->size() >= 19u) << "the watcher waits for the next turn's table";
         EXPECT_TRUE(std::equal(taken.begin() + 1, taken.end(), entered->begin() + 7));
+        // Those who do not shoot, the watcher and the master, place no ball: the table keeps the spot.
+        for (RawClient* c : {&watcher, &master})
+            ASSERT_TRUE(c->Send(kPlacement, spot(Writer().u8(0).u8(0), {-40, 10, 3}).u8(255)) &&
+                        c->Send(kRoomListRequest, Writer()) && c->WaitFor(kRoomList, kWait));
         // The turn runs out: its new turn (shooter, cue ball, table, ball set, count, balls) keeps the spot.
         ASSERT_TRUE(other.Send(kTimeOver, Writer().u8(0)) && master.WaitFor(kTurnResult, kWait));
         const auto timedOut = master.Await(kNewTurn, kWait);

@@ -484,6 +484,13 @@ TEST(RoomHud, PlayerListGroupsByTeamWritesTheLineUpAndTheGameTypesScore) {
     EXPECT_EQ(room.list.RowAt(2).name->Colour(), 0xFF000000u);
     EXPECT_EQ(room.list.RowAt(2).name->SecondColour(), 0xFFFF0000u);
 
+    // The crown stands on the master's row, and on none while his seat is empty (he left, the room closes).
+    for (const net::PlayerRecord* master : {&room.records[1], static_cast<net::PlayerRecord*>(nullptr)}) {
+        room.list.SetRoomMaster(master, false);
+        room.list.Refresh(room.game);
+        EXPECT_EQ(room.list.Crown()->IsVisible(), master != nullptr);
+    }
+
     ListedRoom even(0, {1, 2}, 1);
     EXPECT_EQ(even.list.MatchLabel()->Text(), u"1:1 Match avail");
     even.records[1].handicap[0] = 30;

@@ -19,6 +19,7 @@
 #include "net/PacketRecorder.h"
 #include "physics/PhysicsModel.h"
 #include "platform/sys/Clock.h"
+#include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/room/SceneRoomGame.h"
@@ -130,6 +131,37 @@ TEST_F(RoomSceneTest, TableStateAskedDuringAShotGoesBehindTheShotResultInOnePack
     net::Packet rested;
     world.WriteBallStateMessage(rested, false);
     EXPECT_EQ(Bytes(rested.Data() + 4, rested.Data() + rested.Size()), turnTable);
+}
+
+// A watcher's client is not waited for and may still run the game's last shot when its end comes: that,
+// and a seat watching since, are taken in order once its balls rest, as on the players' clients. A turn
+// line still waiting for its table (one who entered as the last shot went) goes with the game.
+TEST_F(RoomSceneTest, AClientStillRunningTheLastShotTakesTheGamesEndWhenItsBallsRestAndNoTurnAfterIt) {
+    std::string turns;
+    const std::uint64_t observer = platform::Journal::Subscribe([&](std::uint64_t, std::string_view line) {
+        if (line.starts_with("TURN")) turns += line;
+    });
+    EnterRoom(2, 0);
+    StartGame(0);
+    Results(1000, 1000);
+    Run(3000);
+    platform::Journal::Unsubscribe(observer);
+    EXPECT_EQ(turns, "");
+
+    StartGame(0);
+    table::TableWorld& world = *scene.World();
+    world.MakeDefaultShot();
+    RelayShot();
+    TurnResult(0);
+    Results(1000, 1000);
+    Deliver(2013, [](net::Packet& p) { p.WriteU8(1).WriteU8(0); });
+    scene.Render(nullptr, false);
+    EXPECT_FALSE(scene.ResultList()->IsVisible()) << "the results came over rolling balls";
+    for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+    scene.OnMessage(1112, 0, 0);
+    scene.Render(nullptr, false);
+    EXPECT_TRUE(scene.ResultList()->IsVisible());
+    EXPECT_EQ(scene.ResultList()->TeamCount(), 2) << "the seat that watches since still has its result";
 }
 
 // A peer's shot with a power of 100 or a contact factor of -2.5 or 1e6 could run to the rules' cap
@@ -439,19 +471,7 @@ TEST_F(RoomSceneTest, TheShooterLeavingPassesTheTurnAndADisconnectionSaysSoWhate
 
 TEST_F(RoomSceneTest, TheResultNamesAPlayerWhoLeftTheGameAndNoResultOrMenuOutlivesTheRoom) {
     EnterRoom(0, 0);
-    Deliver(2011, [](net::Packet& p) {
-        p.WriteU8(2);
-        for (std::uint8_t seat : {0, 1}) {
-            p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(seat ? u"Rival" : u"Alice");
-            p.WriteU32(0)
-                .WriteU16(static_cast<std::uint16_t>(4 + seat))
-                .WriteU32(0)
-                .WriteU16(20)
-                .WriteU64(5000);
-            p.WriteU8(0).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0).WriteU16(3000);
-            p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU8(0);
-        }
-    });
+    Members({{0, u"Alice"}, {1, u"Rival"}});
     StartGame(1);
     // The server tells of the departure first, then ends the game with both seats in its list.
     Deliver(2015, [](net::Packet& p) { p.WriteU8(1).WriteU8(1).WriteU8(2).WriteU8(3); });
@@ -710,12 +730,24 @@ TEST_F(PocketRoomSceneTest, AFreeBallLeavesTheShootersTableAndAWatchersWhoTookIt
     EXPECT_FALSE(scene.World()->Rules().GetBall(0).outOfPlay) << "the cue ball is back on the table";
     const room_test::Bytes shooter = TableBlock();
 
-    // A watcher's client: the same game, the same turn, then the shooter's placement as 2064.
+    // A watcher's client, still running the shot: the same game, the same turn, then the shooter's
+    // placement as 2064, all taken once its balls rest. It places no ball itself.
     StartGame(0);
+    table::TableWorld& world = *scene.World();
+    world.MakeDefaultShot();
+    RelayShot();
+    std::string logged;
+    GetLog().SetObserver([&](const std::string& line) { logged += line; });
     FreeBallTurn(1, scratched);
     Deliver(2064, [&](net::Packet& p) {
         for (std::size_t i = 1; i < 14; ++i) p.WriteU8(placed[i]);
     });
+    ASSERT_TRUE(world.ShotExecuting());
+    for (int i = 0; i < 200000 && world.ShotExecuting(); ++i) scene.Update(clock.NowMs(), 0);
+    scene.OnMessage(1112, 0, 0);
+    GetLog().SetObserver(nullptr);
+    EXPECT_EQ(logged.find("ERROR"), std::string::npos) << logged;
+    EXPECT_EQ(SentWith(2063).size(), 1u) << "a client that does not shoot placed the ball";
     EXPECT_EQ(TableBlock(), shooter) << "both tables hold the cue ball at the respot";
 }
 
@@ -826,6 +858,18 @@ TEST_F(StraightPoolRoomTest, TheTurnAfterTheLastButOneBallRacksTheTableAlikeOnEv
         p.WriteU16(0).WriteU16(0);
     });
     EXPECT_EQ(TableBlock(), racked) << "the positions and orientations of the players' rack";
+}
+
+// Each row of the player list names the points its player plays to, his handicap for the game: a
+// player's as a watcher's, in the game and after it.
+TEST_F(StraightPoolRoomTest, EveryRowOfThePlayerListShowsTheHandicapAsItsTargetInAndAfterTheGame) {
+    EnterRoom(2, 0);
+    Members({{0, u"A"}, {1, u"B"}, {2, u"C"}});
+    for (const bool running : {true, false}) {
+        running ? StartGame(0) : Results(1000, 1000);
+        scene.Render(nullptr, false);
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(scene.PlayerList()->RowAt(i).score->Text(), u"(  0/ 20)") << i;
+    }
 }
 
 }  // namespace

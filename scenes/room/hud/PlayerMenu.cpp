@@ -322,6 +322,10 @@ void PlayerMenu::Refresh(net::GameRoom& gameRoom) {
     const net::PlayerRecord* shooter = gameRoom.CurrentShooter();
     shooterMarker_->Show(running_ && shooter &&
                          std::find(records_.begin(), records_.end(), shooter) != records_.end());
+    // Only the master the server named wears the crown: none while his seat is empty (he left, the
+    // room closes) rather than the crown left over the row now at its place.
+    const auto listedEnd = records_.begin() + rowCount_;
+    crown_->Show(master_ && std::find(records_.begin(), listedEnd, master_) != listedEnd);
 
     // Before a game: the line-up of the teams and whether it makes a match.
     int teams = 0;

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <mutex>
+#include <string>
+#include <utility>
 
 #include "gui/TextInput.h"
 #include "net/GameSession.h"
@@ -87,6 +90,18 @@ protected:
             p.WriteU8(0).WriteU32(10000).WriteU32(0).WriteU32(turnMs);
             p.WriteU8(master).WriteU8(0).WriteU8(2).WriteU8(2).WriteU8(master).WriteU8(own).WriteU8(0);
             p.WriteString(u"room").WriteU8(rule).WriteU8(0).WriteU8(0).WriteU32(seed).WriteU32(0);
+        });
+    }
+    // The member list (2011): each member watching, level 4 + seat, handicap 20 for the room's game.
+    void Members(std::initializer_list<std::pair<std::uint8_t, std::u16string>> members) {
+        Deliver(2011, [&](net::Packet& p) {
+            p.WriteU8(static_cast<std::uint8_t>(members.size()));
+            for (const auto& [seat, name] : members) {
+                p.WriteU8(seat).WriteU64(seat + 1u).WriteU8(0).WriteString(name).WriteU32(0);
+                p.WriteU16(static_cast<std::uint16_t>(4 + seat)).WriteU32(0).WriteU16(20).WriteU64(5000);
+                p.WriteU8(0).WriteU8(0).WriteU16(0).WriteU8(0).WriteU32(0).WriteU8(0).WriteU16(3000);
+                p.WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU8(0).WriteU32(0).WriteU8(0);
+            }
         });
     }
     // Two players (seats 0 and 1) in teams 1 and 2; `shooter` starts. With `groups` the first team
