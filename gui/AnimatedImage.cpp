@@ -1,5 +1,7 @@
 #include "gui/AnimatedImage.h"
 
+#include "platform/sys/Clock.h"
+
 namespace gui {
 
 void AnimatedImage::SetFrames(int frames, std::uint32_t frameMs) {
@@ -26,7 +28,7 @@ void AnimatedImage::Tick(std::uint64_t nowMs) {
         started_ = true;
         startMs_ = nowMs;
     }
-    const std::uint64_t step = (nowMs - startMs_) / frameMs_;
+    const std::uint64_t step = platform::ElapsedMs(startMs_, nowMs) / frameMs_;
     if (!loop_ && step >= static_cast<std::uint64_t>(frames_)) {
         playing_ = false;
         frame_ = frames_ - 1;

@@ -21,10 +21,12 @@ struct ScreenPoint {
 // drop-down lists; a control's own parts are its rectangle), dialogs left out.
 std::vector<ScreenRect> ShownControls(const Widget& root);
 
-// The top-left corner for a window of `width` x `height` inside `area`: `preferred` when the window
-// covers none of `keepClear` there, else the place nearest to it that covers none, else the place
-// that covers the least of them (by area; the nearest of equals). A window larger than the area keeps
-// to its top left.
+// The top-left corner for a window of `width` x `height` inside `area`, chosen by, in turn: the least
+// area of `keepClear` it covers, the least of the 4 px margin around them it covers, and the least
+// distance from `preferred`. So `preferred` is kept only when the window there covers none of them and
+// comes no nearer than 4 px to any; one that would come nearer moves to the nearest place that keeps
+// the gap, however short the move, when there is one. A window larger than the area keeps to its top
+// left.
 ScreenPoint ClearPlace(int width, int height, const ScreenRect& area, ScreenPoint preferred,
                        const std::vector<ScreenRect>& keepClear);
 

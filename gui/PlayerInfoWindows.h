@@ -55,7 +55,8 @@ private:
 class UserInfoWindow : public Dialog {
 public:
     UserInfoWindow();
-    // Shows a record this client holds whole (the own one): loaded, with nothing to ask for.
+    // Loads nothing and asks the server for nothing, whatever the name says: fills the window from a
+    // record this client holds whole (the own one) and marks it loaded. The caller shows it.
     void BeginLoad(const net::PlayerRecord& record);
     // Reads the profile fields behind the found byte of message 211. A short or malformed reply,
     // a record count above 17 or a game type out of range leaves the window unchanged: false.

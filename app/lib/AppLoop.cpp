@@ -93,7 +93,7 @@ bool App::RenderFrame() {
         if (engineScenes_) engineScenes_->UpdateCurrentScene();
         scenes_.RenderCurrentScene(true);
         if (statusTime_ != 0) {
-            if (platform::NowMs() - statusTime_ < kStatusTextMs) {
+            if (platform::ElapsedMs(statusTime_, platform::NowMs()) < kStatusTextMs) {
                 if (Font* font = renderer_->CreateFont(u"Tahoma", 12, 700, 0)) {
                     int width = 0, height = 0;
                     font->Measure(statusText_, width, height);

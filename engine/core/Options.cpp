@@ -142,6 +142,9 @@ void Options::Read(const platform::IniFile& ini, std::vector<ReplacedOption>* re
     std::uint8_t language = lang != 0 ? 1 : 0;
     game.Flag("lang", language, static_cast<std::uint8_t>(def.lang));
     lang = language;
+    // The mouse fix is always on: a stored value other than 1 is named and 1 is used (and saved).
+    std::int32_t fix = 1;
+    control.Ranged("mousefix", fix, 1, 1, 1);
     mouseFix = 1;
 }
 

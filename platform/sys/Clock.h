@@ -53,4 +53,11 @@ inline void SleepMs(std::uint32_t ms) {
     GetClock().SleepMs(ms);
 }
 
+// Milliseconds from `startMs` to `nowMs`. Two threads' stamps may reach a comparison out of order
+// (one read the clock, the other stamped a later start before the first compared): a start after
+// now counts as no time waited instead of wrapping round to a huge age.
+constexpr std::uint64_t ElapsedMs(std::uint64_t startMs, std::uint64_t nowMs) {
+    return nowMs > startMs ? nowMs - startMs : 0;
+}
+
 }  // namespace platform

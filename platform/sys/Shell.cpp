@@ -291,7 +291,7 @@ std::vector<ShellOpenFailure> TakeShellOpenFailures() {
     }
     const std::uint64_t now = NowMs();
     std::erase_if(records.handed, [&](const HandedFile& file) {
-        if (now - file.handedMs < kHandedFileKeepMs) return false;
+        if (ElapsedMs(file.handedMs, now) < kHandedFileKeepMs) return false;
         unlink(file.path.c_str());
         return true;
     });

@@ -1,6 +1,7 @@
 #include "scenes/front/SceneIntro.h"
 
 #include "gui/TextLabel.h"
+#include "platform/sys/Clock.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/FrontBackdrop.h"
@@ -31,7 +32,8 @@ void SceneIntro::Update(std::uint64_t nowMs, std::uint64_t) {
         shownAtMs_ = nowMs ? nowMs : 1;
         return;
     }
-    if (nowMs - shown >= kShowMs && !leaving_.exchange(true)) RequestScene(scene_id::kLogin);
+    if (platform::ElapsedMs(shown, nowMs) >= kShowMs && !leaving_.exchange(true))
+        RequestScene(scene_id::kLogin);
 }
 
 bool SceneIntro::OnMessage(std::uint32_t code, std::uintptr_t, std::intptr_t) {

@@ -16,6 +16,7 @@
 #include "net/GameTypes.h"
 #include "net/NetConstants.h"
 #include "net/Packet.h"
+#include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
 #include "platform/sys/RegularFile.h"
 #include "platform/web/WebView.h"
@@ -338,7 +339,7 @@ void SceneLobby::Update(std::uint64_t nowMs, std::uint64_t) {
     if (!session || !IsActive() || !Host()) return;
     // The room list goes stale as other players open and fill rooms.
     if (lastListRequestMs_.load() == 0) lastListRequestMs_ = nowMs ? nowMs : 1;
-    if (nowMs - lastListRequestMs_.load() >= kRoomListRefreshMs && !busy_) {
+    if (platform::ElapsedMs(lastListRequestMs_.load(), nowMs) >= kRoomListRefreshMs && !busy_) {
         lastListRequestMs_ = nowMs;
         session->SendEmpty(net::Id(net::MessageId::RoomListRequest));
     }

@@ -10,6 +10,7 @@
 #include "gui/TextLabel.h"
 #include "net/NetConstants.h"
 #include "net/Packet.h"
+#include "platform/sys/Clock.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/base/SceneHost.h"
 #include "scenes/front/FrontBackdrop.h"
@@ -116,7 +117,8 @@ void SceneLogin::Update(std::uint64_t nowMs, std::uint64_t) {
         return;
     }
     if (connectStartMs_.load() == 0) connectStartMs_ = nowMs ? nowMs : 1;
-    if (session->ConnectFailed() || nowMs - connectStartMs_.load() > net::kConnectTimeoutMs) {
+    if (session->ConnectFailed() ||
+        platform::ElapsedMs(connectStartMs_.load(), nowMs) > net::kConnectTimeoutMs) {
         stage_ = Stage::Failed;
         Host()->PostUiMessage(front_message::kLoginFlowAnswer, kNoMessage, kConnectFailed, 0);
     }
@@ -125,7 +127,7 @@ void SceneLogin::Update(std::uint64_t nowMs, std::uint64_t) {
 bool SceneLogin::ServerStillThere(net::GameSession& session, std::uint64_t nowMs) {
     if (!session.IsConnected()) return false;
     if (waitStartMs_.load() == 0) waitStartMs_ = nowMs ? nowMs : 1;
-    return nowMs - waitStartMs_.load() <= kAnswerTimeoutMs;
+    return platform::ElapsedMs(waitStartMs_.load(), nowMs) <= kAnswerTimeoutMs;
 }
 
 int SceneLogin::OnPacket(std::uint16_t id, net::Packet* packet) {

@@ -23,6 +23,7 @@
 #include "gui/UiAtlas.h"
 #include "net/GameSession.h"
 #include "net/Packet.h"
+#include "platform/sys/Clock.h"
 #include "platform/sys/Journal.h"
 #include "platform/window/WindowCodes.h"
 #include "scenes/base/SceneHost.h"
@@ -367,7 +368,7 @@ void SceneRoomGame::RefreshRoomScreen(std::uint64_t nowMs) {
     if (friendBar_ && friendBar_->IsVisible()) friendBar_->SetAlpha(nowMs % 2000 < 1000 ? 1.0f : 0.3f);
 
     const std::uint32_t centre = centreAmount_.load();
-    const bool centreOn = centre != 0 && nowMs - centreShownMs_.load() < kCentreAmountMs;
+    const bool centreOn = centre != 0 && platform::ElapsedMs(centreShownMs_.load(), nowMs) < kCentreAmountMs;
     if (centreOn) centreLabel_->SetPlainText(FormatNumber(centre));
     centreLabel_->Show(centreOn);
 }

@@ -320,7 +320,7 @@ bool SceneRoomGame::SendAim(std::uint64_t nowMs) {
     table::TableWorld* world = World();
     if (!world) return false;
     const std::uint64_t last = lastAimCheckMs_.load();
-    if (last != 0 && nowMs - last <= kAimIntervalMs) return false;
+    if (last != 0 && platform::ElapsedMs(last, nowMs) <= kAimIntervalMs) return false;
     lastAimCheckMs_ = nowMs;
     net::Packet packet;
     if (!world->WriteAimMessageIfDue(packet, nowMs)) return false;

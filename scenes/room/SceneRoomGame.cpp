@@ -473,10 +473,10 @@ bool SceneRoomGame::ChatAllowed(std::uint64_t nowMs) {
             const std::uint64_t need = rank <= 3   ? kChatSpamShortMs
                                        : rank <= 5 ? kChatSpamMiddleMs
                                                    : kChatSpamLongMs;
-            if (nowMs - *it <= need) return false;
+            if (platform::ElapsedMs(*it, nowMs) <= need) return false;
         }
     }
-    while (!chatSendTimes_.empty() && nowMs - chatSendTimes_.front() > kChatSpamLongMs)
+    while (!chatSendTimes_.empty() && platform::ElapsedMs(chatSendTimes_.front(), nowMs) > kChatSpamLongMs)
         chatSendTimes_.pop_front();
     return true;
 }

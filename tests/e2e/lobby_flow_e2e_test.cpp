@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -164,9 +165,10 @@ TEST(LobbyFlow, TwoPlayersSignInCreateAndJoinARoomWithCipher) {
 TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
     const testsupport::TempDir dir;
     const std::string log = dir.File("testserver.txt");
-    const std::string command = std::string("'") + MARVENLOT_TESTSERVER_PATH +
-                                "' --port 0 --turn-grace 15000 --turn-cap 300000 --channel-capacity 200 > '" +
-                                log + "' 2>&1 & echo $!";
+    const std::string command =
+        std::string("'") + MARVENLOT_TESTSERVER_PATH +
+        "' --port 0 --turn-grace 15000 --turn-cap 300000 --channel-capacity 200 --verbose > '" + log +
+        "' 2>&1 & echo $!";
     std::FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     long pid = 0;
@@ -180,6 +182,15 @@ TEST(LobbyFlow, TheTestServerProgramServesTheSameFlow) {
         return std::getline(in, line) && std::sscanf(line.c_str(), "listening on 127.0.0.1:%u", &port) == 1;
     }));
     RunTwoPlayerFlow(static_cast<std::uint16_t>(port));
+    // The verbose lines reach the file as they are printed: the last, both players gone, is there
+    // while the server runs.
+    const auto bothClosed = [&] {
+        std::ifstream in(log);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        return text.find("client 0 closed\n") != std::string::npos &&
+               text.find("client 1 closed\n") != std::string::npos;
+    };
+    EXPECT_TRUE(WaitUntil(bothClosed)) << "the verbose lines wait in a buffer";
     EXPECT_EQ(std::system(("kill " + std::to_string(pid)).c_str()), 0);
 }
 

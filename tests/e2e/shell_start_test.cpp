@@ -259,14 +259,15 @@ TEST_F(ShellRun, StartLogHoldsStartUpInOrderAndConfigGetsDefaultsAndClamps) {
                              "config.ini [Control] shotzoom= is empty; 1 is used",
                              "config.ini [Video] meshdetail=high is no number; 1 is used",
                              "config.ini [Control] verticalsensitive=500 is out of range; 200 is used",
-                             "config.ini [Control] shotsensitive=1 is out of range; 10 is used"})
+                             "config.ini [Control] shotsensitive=1 is out of range; 10 is used",
+                             "config.ini [Control] mousefix=0 is out of range; 1 is used"})
         EXPECT_NE(log.find(std::string("WARNING : ") + line), std::string::npos) << line << "\n" << log;
     // Every value that was not used is named, more than the repeat limiter lets through of one format.
     std::size_t named = 0;
     for (std::size_t i = log.find("WARNING : config.ini ["); i != std::string::npos;
          i = log.find("WARNING : config.ini [", i + 1))
         ++named;
-    EXPECT_EQ(named, 16u) << log;
+    EXPECT_EQ(named, 17u) << log;
     EXPECT_EQ(log.find("were left out"), std::string::npos) << log;
     const std::string config = ReadFile(folder_ / "config.ini");
     for (const char* entry : {"gamma= 50", "texturefilter= 3", "mousefix= 1", "cameramode= 3", "width= 1024",

@@ -160,6 +160,12 @@ TEST(HiResTimer, ReadsThePlatformClock) {
     platform::SetClock(nullptr);
 }
 
+TEST(Clock, ElapsedMsCountsAStartAfterNowAsNoTimeWaited) {
+    EXPECT_EQ(platform::ElapsedMs(1000, 1500), 500u);
+    EXPECT_EQ(platform::ElapsedMs(1500, 1500), 0u);
+    EXPECT_EQ(platform::ElapsedMs(1501, 1500), 0u) << "the start was stamped after the now given";
+}
+
 TEST(SharedEmpty, FailedLookupsShareOneEmptyHandlePerType) {
     struct Texture {};
     const std::shared_ptr<Texture>& first = SharedEmpty<Texture>();

@@ -126,8 +126,10 @@ TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreList
         EXPECT_EQ(replaced[0].why, c.why) << c.text;
     }
     // A flag without a number takes its default too, instead of reading as off; a fraction rounds; a
-    // number other than 0 and 1 reads as on and is listed.
-    Write("[Video]\nfullscreen=on\nvsync= 0.4\ntableeffect= 2\n[Audio]\nBGM=yes\nFX=\nFXVolume=\n");
+    // number other than 0 and 1 reads as on and is listed, and so is a mouse fix other than 1.
+    Write(
+        "[Video]\nfullscreen=on\nvsync= 0.4\ntableeffect= 2\n[Audio]\nBGM=yes\nFX=\nFXVolume=\n"
+        "[Control]\nmousefix= 7\n");
     Options o;
     o.fx = 0;
     o.fxVolume = 20;
@@ -139,9 +141,13 @@ TEST_F(OptionsFileTest, ValuesOutOfRangeOrWithoutANumberTakeTheDefaultAndAreList
     EXPECT_EQ(o.fx, 1);
     EXPECT_EQ(o.fxVolume, 100);
     EXPECT_EQ(o.tableEffect, 1);
-    ASSERT_EQ(replaced.size(), 6u);
+    EXPECT_EQ(o.mouseFix, 1);
+    ASSERT_EQ(replaced.size(), 7u);
     EXPECT_EQ(replaced[2].key, "tableeffect");
     EXPECT_EQ(replaced[2].why, ReplacedOption::Why::kOutOfRange);
+    EXPECT_EQ(replaced[6].key, "mousefix");
+    EXPECT_EQ(replaced[6].used, 1);
+    EXPECT_EQ(replaced[6].why, ReplacedOption::Why::kOutOfRange);
 }
 
 TEST_F(OptionsFileTest, SaveWritesEveryKeyWithBlankAndKeepsOtherLines) {

@@ -1,8 +1,10 @@
 // The lobby's pending action on entry, its answers to refused room entries, and the login scene's
-// channel choice.
+// channel choice and waits on the server.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -12,6 +14,8 @@
 #include "gui/CommonDialogs.h"
 #include "gui/MessageDialog.h"
 #include "gui/TextInput.h"
+#include "net/NetConstants.h"
+#include "platform/net/TcpSocket.h"
 #include "platform/sys/Journal.h"
 #include "scenes/base/SceneCodes.h"
 #include "scenes/front/FrontCodes.h"
@@ -350,6 +354,44 @@ TEST(LoginNickname, ASignInAskingANicknameStartsEmptyAndARefusedNicknameStaysToB
     login.NickDialog()->Show(false);
     login.OnMessage(answer, signIn, 2);
     EXPECT_EQ(login.NickDialog()->Edit()->GetText(), u"") << "typing must not append to the last name";
+}
+
+// The update thread's now can be older than a start the main thread's tick stamped: a start after
+// the now given is no time waited, neither for the connection nor for the sign-in's answer.
+TEST(LoginWait, AStartStampedAfterTheNowGivenIsNoTimeWaited) {
+    using Stage = scenes::SceneLogin::Stage;
+    platform::TcpListener server;
+    ASSERT_TRUE(server.Listen("127.0.0.1", 0));
+    ::setenv("MARVENLOT_SERVER", ("127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
+    FakeSceneHost host;
+    scenes::SceneLogin login;
+    login.SetHost(&host);
+    login.Enter();
+    ::unsetenv("MARVENLOT_SERVER");
+    const auto failed = [&] { return host.Posted(scenes::front_message::kLoginFlowAnswer); };
+    // Until Hello comes the client is connecting.
+    login.Update(50'000, 0);
+    login.Update(49'990, 0);
+    login.Update(50'000 + net::kConnectTimeoutMs, 0);
+    EXPECT_FALSE(failed()) << "the connect time-out wrapped";
+    platform::TcpSocket peer =
+        server.Accept(static_cast<std::uint32_t>(testsupport::Patient(std::chrono::seconds(5)).count()));
+    ASSERT_TRUE(peer.IsOpen());
+    net::Packet hello;
+    hello.Init(net::MessageId::Hello);
+    hello.WriteU8(0).WriteU64(0x5EED);
+    hello.Finish();
+    ASSERT_TRUE(peer.SendAll(hello.Data(), hello.Size()));
+    ASSERT_TRUE(host.session->WaitConnected(
+        static_cast<std::uint32_t>(testsupport::Patient(std::chrono::seconds(5)).count())));
+    login.Update(60'000, 0);
+    ASSERT_EQ(login.CurrentStage(), Stage::SigningIn);
+    login.Update(59'990, 0);
+    login.Update(60'000 + scenes::SceneLogin::kAnswerTimeoutMs, 0);
+    EXPECT_EQ(login.CurrentStage(), Stage::SigningIn) << "the answer's wait wrapped";
+    EXPECT_FALSE(failed());
+    login.Update(60'001 + scenes::SceneLogin::kAnswerTimeoutMs, 0);
+    EXPECT_EQ(login.CurrentStage(), Stage::Failed) << "a silent server still ends the sign-in";
 }
 
 TEST(MessengerQuestions, FriendRequestsAreAskedOneByOneAndUnknownKindsAreIgnored) {

@@ -6,6 +6,7 @@
 #include "gui/Button.h"
 #include "gui/ImageWidget.h"
 #include "gui/TextLabel.h"
+#include "platform/sys/Clock.h"
 #include "scenes/room/hud/HudImages.h"
 #include "scenes/room/hud/RoomWidgetCodes.h"
 
@@ -171,7 +172,7 @@ void GroupNotice::Tick(std::uint64_t nowMs) {
         shownAt_ = nowMs;
         stampPending_ = false;
     }
-    const std::uint64_t e = nowMs - shownAt_;
+    const std::uint64_t e = platform::ElapsedMs(shownAt_, nowMs);
     if (e > kSteadyMs)
         SetAlpha(static_cast<float>(static_cast<double>(kGoneMs) - static_cast<double>(e)) / 1000.0f);
     if (e > kGoneMs) Show(false);

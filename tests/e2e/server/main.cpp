@@ -42,6 +42,9 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Each line reaches a file or pipe as it is printed, not in blocks: one reading the log of a
+    // running server (a person, a test) sees every frame and every "listening on" as it happens.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     testserver::ServerOptions options;
     options.lobby = true;
     options.frameLimit = 0;  // no script reads what clients sent
@@ -107,7 +110,6 @@ int main(int argc, char** argv) {
     }
     std::printf("listening on 127.0.0.1:%u\n", server.Port());
     if (gallery) std::printf("serving the shot gallery on %s\n", gallery->HostSetting().c_str());
-    std::fflush(stdout);
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
     while (!gStop) std::this_thread::sleep_for(std::chrono::milliseconds(100));
