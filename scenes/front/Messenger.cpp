@@ -226,13 +226,10 @@ void Messenger::Place() {
 }
 
 void Messenger::OnResize(int width, int height) {
+    // The client area changed size: a messenger the player moved stays inside it (as every dialog
+    // does), another takes its place anew.
     gui::Dialog::OnResize(width, height);
-    // The client area changed size: a messenger the player moved stays inside it, another takes its
-    // place anew.
-    if (MovedByPlayer())
-        KeepInArea();
-    else
-        Place();
+    if (!MovedByPlayer()) Place();
 }
 
 void Messenger::OpenQuestion() {

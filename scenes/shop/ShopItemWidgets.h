@@ -158,7 +158,8 @@ public:
     void ClearItem();
     std::uint32_t Item() const;
     gui::ItemPreview* Preview() const { return preview_; }
-    // The shop's place for the panel (it moves there at once unless a window has borrowed it).
+    // The shop's place for the panel (it moves there at once unless a window has borrowed it, whose
+    // own place it then takes again: the window may have moved with the client's size).
     void SetHome(int x, int y, int w, int h);
     // A window borrows the panel: it stands under the window (or above it, where there is more
     // room) until ReturnHome, which also gives back the shop's camera and turning speed and lets
@@ -179,6 +180,7 @@ private:
     gui::ItemPreview* preview_ = nullptr;
     Rect home_;
     bool away_ = false;
+    const gui::Widget* window_ = nullptr;  // the window that borrowed the panel
     std::function<void()> onReturnHome_;
 };
 

@@ -18,6 +18,7 @@
 #include "platform/video/RecordingBackend.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/NickChangeDialog.h"
 #include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/room/gallery/ShotGalleryListWindow.h"
@@ -311,7 +312,7 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     EXPECT_TRUE(panel.IsVisible() && panel.Item() == selected) << "the whole cue stayed, or nothing";
 }
 
-TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySize) {
+TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySizeAndIsCentredAgainWhenTheClientShrinks) {
     host.session->own.level = 10;  // the first owned item, a time-limited cue, asks before it is activated
     for (const auto& [w, h] : {std::pair{1920, 1080}, std::pair{1024, 768}}) {
         SetClientSize(w, h);
@@ -356,6 +357,38 @@ TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySize) {
             << w << " wide: the whole cue at " << cue.left << ", " << cue.top;
         cues.Show(false);
     }
+    // Open on a large client that shrinks, each window is centred again with its buttons on the screen,
+    // and the whole cue stays beside the parts dialog.
+    const Box screen{"screen", 0, 0, 1024, 768};
+    const auto expectCentredOnTheShrunkClient = [&](std::initializer_list<gui::Widget*> windows) {
+        SetClientSize(1024, 768);
+        for (gui::Widget* window : windows) {
+            const Box box = ScreenBox("window", *window);
+            EXPECT_TRUE(window->IsVisible() && std::abs(box.left + box.right - 1024) <= 1 &&
+                        std::abs(box.top + box.bottom - 768) <= 1)
+                << "a window stayed at " << box.left << ", " << box.top;
+            ForEachShown(*window, [&](const gui::Widget& c) {
+                EXPECT_TRUE(!IsControl(c) || Inside(ScreenBox("control", c), screen)) << c.Id();
+            });
+        }
+    };
+    SetClientSize(1920, 1080);
+    shop.OnCommand(Event(shop_control::kFirstShopCard, &shop));
+    shop.OnMessage(shop_message::kOpenPurchase, 1, 0);
+    shop.NickChange()->Show(true);
+    expectCentredOnTheShrunkClient({shop.Purchase(), shop.NickChange()});
+    shop.NickChange()->Show(false);
+    shop.Purchase()->Show(false);
+    SetClientSize(1920, 1080);
+    PersonalCueWindow& cues = *shop.CueWindow();
+    cues.Show(true);
+    ClickSlot(cues, 0);
+    cues.OnCommand(Event(cue_control::kMenuParts, cues.Menu()));
+    expectCentredOnTheShrunkClient({&cues});
+    const Box parts = ScreenBox("parts", *cues.Parts()), cue = ScreenBox("cue", *shop.PreviewPanel());
+    EXPECT_TRUE(Inside(parts, screen) && Inside(cue, screen) && !Overlap(parts, cue))
+        << "the whole cue at " << cue.left << ", " << cue.top;
+    cues.Show(false);
 }
 
 TEST(HelpLayout, EveryLineOfTheControlsPageFitsItsLabel) {
