@@ -405,6 +405,11 @@ void ItemDetailPanel::Fill(const ItemDescription* d, const net::ItemRecord* r, c
     for (gui::Button* b : buttons_) b->SetVisible(false);
 }
 
+gui::ScreenRect ItemDetailPanel::PricesAndButtons() const {
+    const int x = ScreenX(), y = ScreenY();
+    return {x, y + priceCaption_->Y(), x + Width(), y + buttons_[0]->Y() + buttons_[0]->Height()};
+}
+
 void ItemDetailPanel::ShowButtons(DetailLayout layout) {
     const bool catalogue = layout == DetailLayout::Catalogue;
     ButtonById(shop_control::kBuy)->SetVisible(catalogue);

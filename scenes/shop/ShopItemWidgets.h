@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "engine/core/Text.h"
+#include "gui/Placement.h"
 #include "gui/Widget.h"
 #include "net/ItemEntry.h"
 #include "net/ItemTable.h"
@@ -131,6 +132,9 @@ public:
     gui::TextLabel* ValueLine(int i) const { return valueLines_[static_cast<std::size_t>(i)]; }
     static constexpr int kValueLines = 13;
     gui::Button* ButtonById(std::uint32_t id) const;
+    // The rows of the prices (or the owned item's status) and the buttons under them, in client
+    // coordinates.
+    gui::ScreenRect PricesAndButtons() const;
     bool OnCommand(const gui::CommandEvent& event) override;
 
 private:

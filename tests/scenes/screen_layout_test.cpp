@@ -391,6 +391,38 @@ TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySizeAndIsCentredAgainWhenTheC
     cues.Show(false);
 }
 
+// The messenger opened over the shop with an item chosen, on any client: it covers none of the item's
+// prices and buttons, nor its card. Where the client leaves no room beside the layout, it goes over the
+// other cards.
+TEST_F(ShopLayoutTest, TheMessengerLeavesTheChosenItemsPricesButtonsAndCardUncovered) {
+    Messenger messenger(&host);
+    host.messenger = &messenger;
+    messenger.MoveToScene(shop);
+    shop.OnCommand(Event(shop_control::kFirstShopCard, &shop));
+    const ItemDetailPanel& detail = *shop.Detail();
+    for (const auto& [w, h] :
+         {std::pair{1024, 768}, std::pair{1280, 720}, std::pair{1152, 864}, std::pair{1920, 1080}}) {
+        SetClientSize(w, h);
+        messenger.Show(false);
+        shop.OnCommand(Event(shop_control::kMessenger, &shop));
+        const Box box = ScreenBox("messenger", messenger);
+        EXPECT_TRUE(Inside(box, {"client", 0, gui::kCaptionStripHeight, w, h})) << w;
+        std::vector<const gui::Widget*> chosen{shop.ShopCard(0)->Face()};
+        for (int i = 0; i < ItemDetailPanel::kValueLines; ++i)
+            if (detail.ValueLine(i)->Y() >= detail.ButtonById(shop_control::kBuy)->Y() - 90)
+                chosen.push_back(detail.ValueLine(i));
+        ForEachShown(detail, [&](const gui::Widget& c) {
+            if (IsControl(c)) chosen.push_back(&c);
+        });
+        for (const gui::Widget* c : chosen)
+            EXPECT_FALSE(c->IsShownOnScreen() && Overlap(box, ScreenBox("chosen", *c)))
+                << w << " wide: the messenger at " << box.left << ", " << box.top << " covers control "
+                << c->Id() << " at " << c->ScreenX() << ", " << c->ScreenY();
+    }
+    messenger.Show(false);
+    host.messenger = nullptr;
+}
+
 TEST(HelpLayout, EveryLineOfTheControlsPageFitsItsLabel) {
     HelpWindow help;
     help.Open(HelpWindow::kControls, 0);
