@@ -303,6 +303,7 @@ std::intptr_t App::WndProc(const Message& message) {
             lastMouseX_ = LParamX(message.lParam);
             lastMouseY_ = LParamY(message.lParam);
             [[fallthrough]];
+        case kWmMouseLeave:
         case kWmLButtonDown:
         case kWmLButtonUp:
         case kWmRButtonDown:

@@ -576,6 +576,11 @@ private:
                 event.window.windowID = windowId;
                 event.window.event = input.down ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
                 break;
+            case InputEvent::Kind::MouseLeave:
+                event.type = SDL_WINDOWEVENT;
+                event.window.windowID = windowId;
+                event.window.event = SDL_WINDOWEVENT_LEAVE;
+                break;
             case InputEvent::Kind::Close:
                 event.type = SDL_QUIT;
                 break;
@@ -608,6 +613,14 @@ private:
                 focus.kind = InputEvent::Kind::Focus;
                 focus.down = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
                 router_.Deliver(focus);
+                break;
+            }
+            case SDL_WINDOWEVENT_LEAVE: {
+                // The pointer went over another window that lies over this one (a program switched
+                // to, a window raised) without a motion out of the client area.
+                InputEvent leave;
+                leave.kind = InputEvent::Kind::MouseLeave;
+                router_.Deliver(leave);
                 break;
             }
             case SDL_WINDOWEVENT_MINIMIZED:
