@@ -50,7 +50,7 @@ void App::WriteSystemInfo() {
 }
 
 bool App::InitWindow() {
-    SetWindowRect(fullscreen_, ClientWidth(), ClientHeight(), windowX_, windowY_);
+    MoveWindowForMode();
     WriteSystemInfo();
     LogWrite(u"InitWindow...\n");
     LogWrite(u"Class Registered...\n");

@@ -191,10 +191,12 @@ TEST(AppWindowTest, AltEnterTogglesFullscreenAndBackAndKeepsTheChoiceForTheNextS
 }
 
 // A desktop larger than the screens made for 1024 x 768: full screen without a stored size draws
-// at that size (scaled up by the window), as every later start does with the size it stored.
+// at that size (scaled up by the window), as every later start does with the size it stored. Alt+Enter
+// gives a window in the middle of the desktop.
 TEST(AppWindowTest, FirstFullScreenStartDrawsAtTheSizeLaterStartsUse) {
     ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
     std::vector<int> sizes;
+    platform::Rect window;
     for (int start = 0; start < 2; ++start) {
         AppHarness harness(StartMode::Offline);
         if (start == 1) {
@@ -206,11 +208,18 @@ TEST(AppWindowTest, FirstFullScreenStartDrawsAtTheSizeLaterStartsUse) {
             const platform::Rect client = app.MainWindow()->GetClientRect();
             sizes.insert(sizes.end(),
                          {app.ClientWidth(), app.ClientHeight(), client.Width(), client.Height()});
+            if (start == 1) return;
+            app.Windows().PostMessage(
+                {kWmSysKeyDown, kVkReturn, static_cast<std::intptr_t>(kKeyAltDown | 1)});
+            ASSERT_TRUE(AppHarness::WaitFor([&] { return !harness.Window()->IsFullscreen(); }));
+            window = app.MainWindow()->GetWindowRect();
         });
         EXPECT_NE(ReadConfig(harness).find("width= 1024"), std::string::npos) << ReadConfig(harness);
     }
     ::unsetenv("MARVENLOT_DESKTOP");
     EXPECT_EQ(sizes, (std::vector<int>{1024, 768, 1024, 768, 1024, 768, 1024, 768}));
+    EXPECT_EQ(std::vector({window.left, window.top, window.right, window.bottom}),
+              std::vector({448, 156, 1472, 924}));
 }
 
 TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {
