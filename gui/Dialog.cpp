@@ -62,6 +62,7 @@ void Dialog::CenterOnScreen() {
     const int parentX = GetParent() ? GetParent()->ScreenX() : 0;
     const int parentY = GetParent() ? GetParent()->ScreenY() : 0;
     MoveTo((state.screenWidth - Width()) / 2 - parentX, (state.screenHeight - Height()) / 2 - parentY);
+    centred_ = true;
 }
 
 ScreenRect Dialog::Area() {
@@ -85,7 +86,18 @@ void Dialog::PlaceAt(int x, int y) {
 }
 
 void Dialog::KeepInArea() {
-    MoveInArea(ScreenX(), ScreenY());
+    const GuiState& state = GetGuiState();
+    const int x = ScreenX(), y = ScreenY();
+    if (x >= 0 && y >= 0 && x + Width() <= state.screenWidth && y + Height() <= state.screenHeight) return;
+    MoveInArea(x, y);
+}
+
+void Dialog::OnResize(int width, int height) {
+    if (centred_)
+        CenterOnScreen();
+    else
+        KeepInArea();
+    Panel::OnResize(width, height);
 }
 
 void Dialog::HideQuietly() {

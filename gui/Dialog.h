@@ -29,7 +29,8 @@ public:
     // The title drawn in the flat title bar when the background picture is missing.
     void SetTitle(const WString& title) { title_ = title; }
     const WString& Title() const { return title_; }
-    // Places the dialog in the middle of the screen (halves rounded toward zero).
+    // Places the dialog in the middle of the screen (halves rounded toward zero). It stays centred when
+    // the client area changes size, until something moves it.
     void CenterOnScreen();
     // A draggable dialog with a title bar moves by it: a press on the bar (off its buttons) takes the
     // mouse, and the dialog follows the pointer until the button comes up, kept inside Area().
@@ -39,7 +40,8 @@ public:
     // Puts the dialog's top left at (x, y) in client coordinates, inside Area(), and forgets the
     // player's move.
     void PlaceAt(int x, int y);
-    // Moves the dialog back inside Area() where a smaller client area left it partly outside.
+    // Moves the dialog back inside Area() where a smaller client area left it partly outside; one wholly
+    // inside the client area stays where it is.
     void KeepInArea();
     // Where dialogs are placed and dragged: the client area below the window's caption strip.
     static ScreenRect Area();
@@ -49,6 +51,10 @@ public:
 
     // Journals the dialog when it becomes visible, after the dialog's own OnShow.
     void Show(bool visible) override;
+    // The client area changed size (the toolkit's screen has the new one): a centred dialog is centred
+    // again, another is kept in the area, shown or not, so that its buttons stay on the screen.
+    void OnResize(int width, int height) override;
+    void OnMoved() override { centred_ = false; }
     void OnShow() override;
     void OnHide() override;
     void Draw(Painter& painter, int x, int y) override;
@@ -80,6 +86,7 @@ private:
     bool draggable_ = false;
     bool dragging_ = false;
     bool movedByPlayer_ = false;
+    bool centred_ = false;       // placed by CenterOnScreen and not moved since
     int grabX_ = 0, grabY_ = 0;  // where on the dialog the drag took it
     WString title_;
 };

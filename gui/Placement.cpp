@@ -74,15 +74,23 @@ std::vector<ScreenRect> ShownControls(const Widget& root) {
 
 ScreenPoint ClearPlace(int width, int height, const ScreenRect& area, ScreenPoint preferred,
                        const std::vector<ScreenRect>& keepClear) {
-    // Least covered first, then least within kGap of the controls, then nearest.
+    return ClearPlace(width, height, area, preferred, {}, keepClear);
+}
+
+ScreenPoint ClearPlace(int width, int height, const ScreenRect& area, ScreenPoint preferred,
+                       const std::vector<ScreenRect>& first, const std::vector<ScreenRect>& keepClear) {
+    std::vector<ScreenRect> all = first;
+    all.insert(all.end(), keepClear.begin(), keepClear.end());
+    // Least of `first` covered, then least of the rest, then least within kGap of any, then nearest.
     ScreenPoint best{};
-    std::array<std::int64_t, 3> bestCost{-1, 0, 0};
-    for (int x : Starts(preferred.x, area.left, area.right, width, keepClear, true)) {
-        for (int y : Starts(preferred.y, area.top, area.bottom, height, keepClear, false)) {
+    std::array<std::int64_t, 4> bestCost{-1, 0, 0, 0};
+    for (int x : Starts(preferred.x, area.left, area.right, width, all, true)) {
+        for (int y : Starts(preferred.y, area.top, area.bottom, height, all, false)) {
             const ScreenRect window{x, y, x + width, y + height};
             const std::int64_t dx = x - preferred.x, dy = y - preferred.y;
-            const std::array<std::int64_t, 3> cost{CoveredArea(window, keepClear, 0),
-                                                   CoveredArea(window, keepClear, kGap), dx * dx + dy * dy};
+            const std::array<std::int64_t, 4> cost{CoveredArea(window, first, 0),
+                                                   CoveredArea(window, keepClear, 0),
+                                                   CoveredArea(window, all, kGap), dx * dx + dy * dy};
             if (bestCost[0] < 0 || cost < bestCost) {
                 best = {x, y};
                 bestCost = cost;

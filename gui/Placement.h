@@ -30,4 +30,9 @@ std::vector<ScreenRect> ShownControls(const Widget& root);
 ScreenPoint ClearPlace(int width, int height, const ScreenRect& area, ScreenPoint preferred,
                        const std::vector<ScreenRect>& keepClear);
 
+// As above with `first` kept clear before `keepClear`: of two places, the one that covers less of
+// `first` wins, whatever it covers of `keepClear`.
+ScreenPoint ClearPlace(int width, int height, const ScreenRect& area, ScreenPoint preferred,
+                       const std::vector<ScreenRect>& first, const std::vector<ScreenRect>& keepClear);
+
 }  // namespace gui

@@ -11,7 +11,7 @@ packages=(
   # libraries the system names
   zlib1g-dev libogg-dev libvorbis-dev libssl-dev libboost-dev
   # stand-ins for the platform
-  libsdl2-dev libgl-dev libgl1-mesa-dri libegl-mesa0 libopenal-dev libopenal1
+  libsdl2-dev libx11-dev libgl-dev libgl1-mesa-dri libegl-mesa0 libopenal-dev libopenal1
   libcurl4-openssl-dev libfreetype-dev fonts-dejavu-core fonts-nanum
   libjpeg62-turbo-dev libpng-dev
   # developer tools and test harness

@@ -45,6 +45,7 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
         case platform::kWmMouseMove: {
             const int dx = hasLast_ ? x - lastX_ : 0, dy = hasLast_ ? y - lastY_ : 0;
             lastX_ = x, lastY_ = y, hasLast_ = true;
+            if (!foreground_) return true;
             if (drag_ == Drag::None) {
                 if (ControlArea().Contains(x, y)) {
                     PointerOnWidget(aim, requests);
@@ -96,6 +97,9 @@ bool AimControls::HandleMessage(std::uint32_t message, std::uintptr_t wParam, st
             return true;
         case platform::kWmRButtonUp:
             if (drag_ == Drag::Camera || drag_ == Drag::CameraHeld) drag_ = Drag::None;
+            return true;
+        case platform::kWmMouseLeave:
+            hasLast_ = false;
             return true;
         case platform::kWmMouseWheel: {
             const auto delta = static_cast<std::int16_t>((wParam >> 16) & 0xFFFF);

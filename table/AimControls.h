@@ -45,8 +45,17 @@ public:
     // top stands that many pixels above the bottom edge instead.
     void SetViewport(int width, int height, int rightInset = 0, int topFromBottom = 0);
     // The window's size or mode changed: the pointer's next position is a new place, not a move
-    // of the hand (a full-screen switch moves the picture under a pointer that stayed put).
+    // of the hand (a full-screen switch moves the picture under a pointer that stayed put). The
+    // pointer leaving the window (kWmMouseLeave) does the same.
     void ForgetPointer() { hasLast_ = false; }
+    // The window gained or lost the focus. Only a window in the foreground follows the mouse, as the
+    // system's foreground mouse device does: in the background a move of the pointer over the table
+    // turns neither the aim nor the camera, and the pointer's first position after a change is a new
+    // place.
+    void SetForeground(bool on) {
+        foreground_ = on;
+        hasLast_ = false;
+    }
     ControlRect TipControl() const { return tipRect_; }
     ControlRect ElevationControl() const { return elevationRect_; }
     ControlRect PowerBar() const { return powerRect_; }
@@ -111,6 +120,7 @@ private:
     int drawStartY_ = 0;
     float shotSensitivity_ = 1.0f;
     bool pointerAims_ = true;
+    bool foreground_ = true;
     // Where the pointer's last sweep (moves without a rest of kSweepRestTicks between them) stands:
     // at rest, turning the aim (from sweepStartYaw_), on the controls or a widget, or on its way
     // back from them to the table.

@@ -148,6 +148,8 @@ public:
     // charging.
     void PollKeyboard(platform::KeyboardState& keys);
     void ReleaseHeldKeys();
+    // The window gained or lost the focus: the mouse aims only in the foreground (AimControls).
+    void SetForeground(bool foreground);
     // The camera's move under way is not the player's to undo with the stroke he is making: the
     // right-button drag held turns the camera no further until it is released, and the wheel zooms
     // nothing until the move has ended.

@@ -244,6 +244,11 @@ void TableWorld::ReleaseHeldKeys() {
     if (carriedFreely_) SetDownCarried();
 }
 
+void TableWorld::SetForeground(bool foreground) {
+    platform::ScopedLock guard(lock_);
+    controls_.SetForeground(foreground);
+}
+
 void TableWorld::KeepAimUnlessInPlay(const AimState& before, ControlRequests& requests) {
     if (!shotExecuting_ && !shotStartPending_ && ownTurn_ && OwnAimInPlay()) return;
     aim_ = before;

@@ -1,5 +1,6 @@
 #include "app/lib/App.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -127,12 +128,10 @@ void App::Init() {
     if (options.bpp == 0) options.bpp = desktop_.bitsPerPixel;
     bitsPerPixel_ = static_cast<std::uint32_t>(options.bpp);
     refreshRate_ = static_cast<std::uint32_t>(options.refreshRate);
-    if (fullscreen_) {
-        windowX_ = windowY_ = 0;
-    } else {
-        windowX_ = (desktop_.width - ClientWidth()) / 2;
-        windowY_ = (desktop_.height - ClientHeight()) / 2;
-    }
+    // No place is stored between starts: the window opens in the middle of the desktop, and a start in
+    // full screen leaves it there too, where Alt+Enter brings it.
+    windowX_ = std::max(0, (desktop_.width - static_cast<int>(windowedWidth_)) / 2);
+    windowY_ = std::max(0, (desktop_.height - static_cast<int>(windowedHeight_)) / 2);
     options_.Set(options);
 }
 

@@ -50,7 +50,7 @@ void App::WriteSystemInfo() {
 }
 
 bool App::InitWindow() {
-    SetWindowRect(fullscreen_, ClientWidth(), ClientHeight(), windowX_, windowY_);
+    MoveWindowForMode();
     WriteSystemInfo();
     LogWrite(u"InitWindow...\n");
     LogWrite(u"Class Registered...\n");
@@ -303,6 +303,7 @@ std::intptr_t App::WndProc(const Message& message) {
             lastMouseX_ = LParamX(message.lParam);
             lastMouseY_ = LParamY(message.lParam);
             [[fallthrough]];
+        case kWmMouseLeave:
         case kWmLButtonDown:
         case kWmLButtonUp:
         case kWmRButtonDown:

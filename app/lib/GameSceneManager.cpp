@@ -119,11 +119,8 @@ void GameSceneManager::ShowBox(gui::NoticeBox* box, gui::Widget* parent, const W
     if (!parent) parent = Current();
     if (parent) parent->AddChild(box);
     box->Reset();
-    const int width = owner_ ? owner_->ClientWidth() : 0;
-    const int height = owner_ ? owner_->ClientHeight() : 0;
-    // Centred on the screen whatever widget it is shown over: the position is the parent's own.
-    const int left = (width - box->Width()) / 2, top = (height - box->Height()) / 2;
-    box->MoveTo(parent ? left - parent->ScreenX() : left, parent ? top - parent->ScreenY() : top);
+    // Centred on the screen whatever widget it is shown over.
+    box->CenterOnScreen();
     box->SetCaption(caption);
     int index = 0;
     for (const WString* line : lines) {

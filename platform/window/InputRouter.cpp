@@ -22,6 +22,9 @@ void InputRouter::Deliver(const InputEvent& event) {
                          MakeLParam(event.screenX, event.screenY)});
             break;
         }
+        case InputEvent::Kind::MouseLeave:
+            if (buttons_ == 0) PointerLeft();
+            break;
         case InputEvent::Kind::Key:
             DeliverKey(event);
             break;
@@ -42,14 +45,26 @@ void InputRouter::Deliver(const InputEvent& event) {
 // A focused window follows the pointer outside it only while a drag that began inside holds a
 // button: without one, the motion out of the client area, and the jump back in to where the pointer
 // returns, move nothing (neither the aim nor the camera), as the system sends a window no mouse
-// messages while the pointer is elsewhere.
+// messages while the pointer is elsewhere. The client hears that the pointer left (kWmMouseLeave), so
+// that it takes the position of the move back in as a new start, not as a move from the last one.
 void InputRouter::DeliverMove(const InputEvent& event) {
     const bool dragging = buttons_ != 0;
+    if (event.outside && !dragging) {
+        PointerLeft();
+        return;
+    }
     const bool returning = pointerOutside_;
     pointerOutside_ = event.outside;
-    if (event.outside && !dragging) return;
+    if (!event.outside) leavePosted_ = false;
     if (!returning || dragging) PostMouseMotion(event.dx, event.dy);
     queue_.Post({kWmMouseMove, buttons_, MakeLParam(event.x, event.y)});
+}
+
+void InputRouter::PointerLeft() {
+    pointerOutside_ = true;
+    if (leavePosted_) return;
+    leavePosted_ = true;
+    queue_.Post({kWmMouseLeave, 0, 0});
 }
 
 void InputRouter::DeliverButton(const InputEvent& event) {
@@ -66,6 +81,8 @@ void InputRouter::DeliverButton(const InputEvent& event) {
     std::uint32_t message = event.down ? kDown[index] : kUp[index];
     if (event.down && event.clicks == 2 && event.button == 0) message = kWmLButtonDblClk;
     queue_.Post({message, buttons_, MakeLParam(event.x, event.y)});
+    // A drag that ended outside leaves the pointer there.
+    if (!event.down && buttons_ == 0 && pointerOutside_) PointerLeft();
 }
 
 void InputRouter::DeliverKey(const InputEvent& event) {

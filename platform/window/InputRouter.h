@@ -15,7 +15,17 @@ namespace platform {
 class MessageQueue;
 
 struct InputEvent {
-    enum class Kind : std::uint8_t { MouseMove, MouseButton, MouseWheel, Key, Text, Focus, Close };
+    // MouseLeave: the pointer went to another window lying over this one (the backend saw it go).
+    enum class Kind : std::uint8_t {
+        MouseMove,
+        MouseButton,
+        MouseWheel,
+        MouseLeave,
+        Key,
+        Text,
+        Focus,
+        Close
+    };
     Kind kind = Kind::MouseMove;
     int x = 0, y = 0;              // client position of the pointer (move, button)
     int screenX = 0, screenY = 0;  // screen position of the pointer (wheel)
@@ -40,11 +50,15 @@ private:
     void DeliverButton(const InputEvent& event);
     void DeliverKey(const InputEvent& event);
     void DeliverFocus(bool gained);
+    // The pointer is gone from the client area: kWmMouseLeave once, and the first move back in
+    // carries no relative motion.
+    void PointerLeft();
 
     MessageQueue& queue_;
     std::uintptr_t buttons_ = 0;  // kMk* bits of the buttons held
     bool altHeld_ = false;
     bool pointerOutside_ = false;  // the last motion went outside the client area
+    bool leavePosted_ = false;     // kWmMouseLeave went since the last move inside
 };
 
 }  // namespace platform

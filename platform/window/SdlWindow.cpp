@@ -16,6 +16,11 @@
 namespace platform {
 std::unique_ptr<WindowSystem> CreateSdlWindowSystem();
 std::unique_ptr<WindowSystem> CreateNullWindowSystem();
+// SDL's X11 driver gives every window size hints that call its place the user's own (USPosition),
+// which is so only where the user gave it. The client chooses the place itself (the middle of the
+// desktop, no place being stored), so the hints call (x, y) the program's (PPosition). Other video
+// drivers have no such hints.
+void HintProgramPlace(SDL_Window* window, int x, int y);
 
 std::uint32_t VirtualKeyOfSdlKey(std::int32_t key) {
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::uint32_t>('A' + (key - SDLK_a));
@@ -148,6 +153,7 @@ public:
             SDL_SetWindowFullscreen(window_, 0);
             SDL_SetWindowSize(window_, bounds.Width(), bounds.Height());
             SDL_SetWindowPosition(window_, bounds.left, bounds.top);
+            HintProgramPlace(window_, bounds.left, bounds.top);
         }
         fullscreen_ = fullscreen;
         LetFocusClickThrough(!fullscreen);
@@ -369,6 +375,7 @@ public:
         }
         if (desc.minWidth > 0 && desc.minHeight > 0)
             SDL_SetWindowMinimumSize(window, desc.minWidth, desc.minHeight);
+        HintProgramPlace(window, desc.bounds.left, desc.bounds.top);
         if (desc.fullscreen) SdlWindow::CoverDisplay(window);
         SdlWindow::LetFocusClickThrough(!desc.fullscreen);
         // The window may outlive the system: it forgets itself through a weak link.
@@ -576,6 +583,11 @@ private:
                 event.window.windowID = windowId;
                 event.window.event = input.down ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
                 break;
+            case InputEvent::Kind::MouseLeave:
+                event.type = SDL_WINDOWEVENT;
+                event.window.windowID = windowId;
+                event.window.event = SDL_WINDOWEVENT_LEAVE;
+                break;
             case InputEvent::Kind::Close:
                 event.type = SDL_QUIT;
                 break;
@@ -608,6 +620,14 @@ private:
                 focus.kind = InputEvent::Kind::Focus;
                 focus.down = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
                 router_.Deliver(focus);
+                break;
+            }
+            case SDL_WINDOWEVENT_LEAVE: {
+                // The pointer went over another window that lies over this one (a program switched
+                // to, a window raised) without a motion out of the client area.
+                InputEvent leave;
+                leave.kind = InputEvent::Kind::MouseLeave;
+                router_.Deliver(leave);
                 break;
             }
             case SDL_WINDOWEVENT_MINIMIZED:

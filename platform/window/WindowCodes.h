@@ -42,6 +42,8 @@ constexpr std::uint32_t kWmRButtonUp = 0x0205;
 constexpr std::uint32_t kWmMButtonDown = 0x0207;
 constexpr std::uint32_t kWmMButtonUp = 0x0208;
 constexpr std::uint32_t kWmMouseWheel = 0x020A;
+// The pointer left the client area with no button held: the next move may come from anywhere.
+constexpr std::uint32_t kWmMouseLeave = 0x02A3;
 constexpr std::uint32_t kWmEnterSizeMove = 0x0231;
 constexpr std::uint32_t kWmExitSizeMove = 0x0232;
 constexpr std::uint32_t kWmDropFiles = 0x0233;

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "gui/Placement.h"
 #include "gui/Widget.h"
 #include "net/SceneGate.h"
 #include "scenes/base/TimeOfDay.h"
@@ -57,6 +58,9 @@ public:
     // The part of the scene whose shown controls a window opening over it at a place of its own (the
     // messenger) keeps clear of where it can; null: none.
     virtual const gui::Widget* ControlsToKeepClear() const { return nullptr; }
+    // What such a window keeps clear of before those controls, in client coordinates: what the player
+    // works on now (the shop's selected item: its card, its prices and its buttons).
+    virtual std::vector<gui::ScreenRect> SelectionToKeepClear() const { return {}; }
 
     // Any thread: asks the render step to replace this scene by scene `id`.
     void RequestScene(int id);

@@ -215,24 +215,23 @@ void Messenger::MoveToScene(gui::Widget& scene) {
 void Messenger::Place() {
     const gui::Widget* parent = GetParent();
     if (!parent) return;
-    std::vector<gui::ScreenRect> keepClear;
-    if (const auto* scene = dynamic_cast<const GameScene*>(parent))
+    std::vector<gui::ScreenRect> selection, keepClear;
+    if (const auto* scene = dynamic_cast<const GameScene*>(parent)) {
+        selection = scene->SelectionToKeepClear();
         if (const gui::Widget* controls = scene->ControlsToKeepClear())
             keepClear = gui::ShownControls(*controls);
+    }
     const gui::ScreenRect area = Area();
-    const gui::ScreenPoint at =
-        gui::ClearPlace(kWidth, kHeight, area, {area.right - kWidth - kRightMargin, kTop}, keepClear);
+    const gui::ScreenPoint at = gui::ClearPlace(
+        kWidth, kHeight, area, {area.right - kWidth - kRightMargin, kTop}, selection, keepClear);
     PlaceAt(at.x, at.y);
 }
 
 void Messenger::OnResize(int width, int height) {
+    // The client area changed size: a messenger the player moved stays inside it (as every dialog
+    // does), another takes its place anew.
     gui::Dialog::OnResize(width, height);
-    // The client area changed size: a messenger the player moved stays inside it, another takes its
-    // place anew.
-    if (MovedByPlayer())
-        KeepInArea();
-    else
-        Place();
+    if (!MovedByPlayer()) Place();
 }
 
 void Messenger::OpenQuestion() {

@@ -81,9 +81,7 @@ WString NickChangeDialog::Check(const WString& nickname) {
 
 void NickChangeDialog::OnShow() {
     gui::Dialog::OnShow();
-    const int w = host_ ? host_->ClientWidth() : gui::GetGuiState().screenWidth;
-    const int h = host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
-    MoveTo((w - Width()) / 2, (h - Height()) / 2);
+    CenterOnScreen();
     edit_->SetText(edit_->GetText());  // the caret goes to the end
     edit_->SetFocus(true);
 }

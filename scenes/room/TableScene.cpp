@@ -168,7 +168,9 @@ void TableScene::Resize(int width, int height) {
 }
 
 void TableScene::OnActivate(bool active) {
-    if (world_ && !active) world_->ReleaseHeldKeys();
+    if (!world_) return;
+    world_->SetForeground(active);
+    if (!active) world_->ReleaseHeldKeys();
 }
 
 bool TableScene::PollKeyboard() {

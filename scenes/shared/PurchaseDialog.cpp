@@ -252,9 +252,7 @@ void PurchaseDialog::OnShow() {
     title_->SetPlainText(kTitles[static_cast<int>(mode_) - 1]);
     if (mode_ != PurchaseMode::Purchase) recipient_->SetFocus(true);
     bonusBox_->SetChecked(false);
-    const int w = host_ ? host_->ClientWidth() : gui::GetGuiState().screenWidth;
-    const int h = host_ ? host_->ClientHeight() : gui::GetGuiState().screenHeight;
-    MoveTo((w - Width()) / 2, (h - Height()) / 2);
+    CenterOnScreen();
     list_->SetVisible(false);
     if (!record_) return;
     name_->SetPlainText(record_->name);

@@ -348,6 +348,20 @@ void SceneShop::Resize(int width, int height) {
                       CentredLayout::kWidth - 10 - kDetailX, std::max(0, layoutHeight - 50 - kPreviewY));
 }
 
+std::vector<gui::ScreenRect> SceneShop::SelectionToKeepClear() const {
+    std::vector<gui::ScreenRect> selection;
+    if (!detail_ || !detail_->IsShownOnScreen()) return selection;
+    selection.push_back(detail_->PricesAndButtons());
+    const auto addChecked = [&selection](const gui::Button* face) {
+        if (!face || !face->IsShownOnScreen() || !face->IsChecked()) return;
+        const int x = face->ScreenX(), y = face->ScreenY();
+        selection.push_back({x, y, x + face->Width(), y + face->Height()});
+    };
+    for (const ShopItemCard* card : shopCards_) addChecked(card->Face());
+    for (const InventoryItemCard* card : inventoryCards_) addChecked(card->Face());
+    return selection;
+}
+
 // --- views ------------------------------------------------------------------------------------
 
 bool SceneShop::PassesShopFilter(const ItemDescription& d, int category, bool hideCash) const {

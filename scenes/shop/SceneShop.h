@@ -64,6 +64,8 @@ public:
     void Resize(int width, int height) override;
     // The messenger opens clear of the shop's controls where the client has room.
     const gui::Widget* ControlsToKeepClear() const override { return Layout(); }
+    // Before them, the selected item: its card, its prices and its buttons.
+    std::vector<gui::ScreenRect> SelectionToKeepClear() const override;
     // The tiled, drifting background under the widgets.
     void Draw(gui::Painter& painter, int x, int y) override;
     float ScrollTimer() const { return scrollTimer_.load(std::memory_order_relaxed); }

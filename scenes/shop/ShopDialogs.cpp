@@ -23,15 +23,9 @@ void AddLines(gui::Dialog& dialog, std::initializer_list<const char16_t*> lines)
 }
 }  // namespace
 
-void CenterOnClient(gui::Widget& window, const SceneHost* host) {
-    const int w = host ? host->ClientWidth() : gui::GetGuiState().screenWidth;
-    const int h = host ? host->ClientHeight() : gui::GetGuiState().screenHeight;
-    window.MoveTo((w - window.Width()) / 2, (h - window.Height()) / 2);
-}
-
 void CentredDialog::OnShow() {
     gui::Dialog::OnShow();
-    CenterOnClient(*this, host_);
+    CenterOnScreen();
 }
 
 ActivateItemDialog::ActivateItemDialog(SceneHost* host) : CentredDialog(host) {

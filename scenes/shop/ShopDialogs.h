@@ -13,9 +13,6 @@ namespace scenes {
 
 class SceneHost;
 
-// Places a window in the middle of the host's client area (the toolkit's screen size without a host).
-void CenterOnClient(gui::Widget& window, const SceneHost* host);
-
 // A shop window that opens in the middle of the client area, whatever its size.
 class CentredDialog : public gui::Dialog {
 public:

@@ -405,6 +405,11 @@ void ItemDetailPanel::Fill(const ItemDescription* d, const net::ItemRecord* r, c
     for (gui::Button* b : buttons_) b->SetVisible(false);
 }
 
+gui::ScreenRect ItemDetailPanel::PricesAndButtons() const {
+    const int x = ScreenX(), y = ScreenY();
+    return {x, y + priceCaption_->Y(), x + Width(), y + buttons_[0]->Y() + buttons_[0]->Height()};
+}
+
 void ItemDetailPanel::ShowButtons(DetailLayout layout) {
     const bool catalogue = layout == DetailLayout::Catalogue;
     ButtonById(shop_control::kBuy)->SetVisible(catalogue);
@@ -465,7 +470,10 @@ void ItemPreviewPanel::Place(const Rect& r) {
 
 void ItemPreviewPanel::SetHome(int x, int y, int w, int h) {
     home_ = {x, y, w, h};
-    if (!away_) Place(home_);
+    if (!away_)
+        Place(home_);
+    else if (window_)
+        PlaceBelow(*window_);
 }
 
 void ItemPreviewPanel::PlaceBelow(const gui::Widget& window) {
@@ -481,11 +489,13 @@ void ItemPreviewPanel::PlaceBelow(const gui::Widget& window) {
     const int y = below >= kMinHeight || below >= above ? bottom + kGap : top - kGap - height;
     const int x = std::max(0, window.ScreenX()), w = std::min(window.Width(), screenWidth - x);
     away_ = true;
+    window_ = &window;
     Place({x, y, w, std::max(0, height)});
 }
 
 void ItemPreviewPanel::ReturnHome() {
     away_ = false;
+    window_ = nullptr;
     // Home, it lies behind the shop's panels again, under the messenger that opens over them.
     SendToBack();
     preview_->viewDistance = 0.0f;

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "engine/core/Text.h"
+#include "gui/Placement.h"
 #include "gui/Widget.h"
 #include "net/ItemEntry.h"
 #include "net/ItemTable.h"
@@ -131,6 +132,9 @@ public:
     gui::TextLabel* ValueLine(int i) const { return valueLines_[static_cast<std::size_t>(i)]; }
     static constexpr int kValueLines = 13;
     gui::Button* ButtonById(std::uint32_t id) const;
+    // The rows of the prices (or the owned item's status) and the buttons under them, in client
+    // coordinates.
+    gui::ScreenRect PricesAndButtons() const;
     bool OnCommand(const gui::CommandEvent& event) override;
 
 private:
@@ -158,7 +162,8 @@ public:
     void ClearItem();
     std::uint32_t Item() const;
     gui::ItemPreview* Preview() const { return preview_; }
-    // The shop's place for the panel (it moves there at once unless a window has borrowed it).
+    // The shop's place for the panel (it moves there at once unless a window has borrowed it, whose
+    // own place it then takes again: the window may have moved with the client's size).
     void SetHome(int x, int y, int w, int h);
     // A window borrows the panel: it stands under the window (or above it, where there is more
     // room) until ReturnHome, which also gives back the shop's camera and turning speed and lets
@@ -179,6 +184,7 @@ private:
     gui::ItemPreview* preview_ = nullptr;
     Rect home_;
     bool away_ = false;
+    const gui::Widget* window_ = nullptr;  // the window that borrowed the panel
     std::function<void()> onReturnHome_;
 };
 

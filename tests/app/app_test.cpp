@@ -114,15 +114,18 @@ TEST(AppMessages, FilterFirstThenTheCurrentScene) {
         app.PostUpdateMessage(1057, 0, 0, 0);
         app.PostUiMessage(5000, 1, 2, 3);
         app.PostUpdateMessage(5001, 4, 5, 6);
-        ASSERT_TRUE(AppHarness::WaitFor([&] { return intro->Messages().size() == 2; }));
+        // The window's word that the pointer left goes to the scene as its moves do.
+        app.Windows().PostMessage({platform::kWmMouseLeave, 0, 0});
+        ASSERT_TRUE(AppHarness::WaitFor([&] { return intro->Messages().size() == 3; }));
         received = intro->Messages();
         voiceVolume = app.Sound()->CategoryVolume(SoundCategory::Voice);
         musicOn = app.Sound()->IsCategoryEnabled(SoundCategory::Music);
     });
     EXPECT_FLOAT_EQ(voiceVolume, 0.4f);
     EXPECT_FALSE(musicOn);
-    ASSERT_EQ(received.size(), 2u);
-    for (const auto& m : received) EXPECT_TRUE(m.code == 5000 || m.code == 5001);
+    ASSERT_EQ(received.size(), 3u);
+    for (const auto& m : received)
+        EXPECT_TRUE(m.code == 5000 || m.code == 5001 || m.code == platform::kWmMouseLeave);
 }
 
 TEST(AppMessages, QuitPostedFromTheUpdateThreadEndsTheLoop) {
@@ -188,10 +191,12 @@ TEST(AppWindowTest, AltEnterTogglesFullscreenAndBackAndKeepsTheChoiceForTheNextS
 }
 
 // A desktop larger than the screens made for 1024 x 768: full screen without a stored size draws
-// at that size (scaled up by the window), as every later start does with the size it stored.
+// at that size (scaled up by the window), as every later start does with the size it stored. Alt+Enter
+// gives a window in the middle of the desktop.
 TEST(AppWindowTest, FirstFullScreenStartDrawsAtTheSizeLaterStartsUse) {
     ::setenv("MARVENLOT_DESKTOP", "1920x1080x32@60", 1);
     std::vector<int> sizes;
+    platform::Rect window;
     for (int start = 0; start < 2; ++start) {
         AppHarness harness(StartMode::Offline);
         if (start == 1) {
@@ -203,11 +208,18 @@ TEST(AppWindowTest, FirstFullScreenStartDrawsAtTheSizeLaterStartsUse) {
             const platform::Rect client = app.MainWindow()->GetClientRect();
             sizes.insert(sizes.end(),
                          {app.ClientWidth(), app.ClientHeight(), client.Width(), client.Height()});
+            if (start == 1) return;
+            app.Windows().PostMessage(
+                {kWmSysKeyDown, kVkReturn, static_cast<std::intptr_t>(kKeyAltDown | 1)});
+            ASSERT_TRUE(AppHarness::WaitFor([&] { return !harness.Window()->IsFullscreen(); }));
+            window = app.MainWindow()->GetWindowRect();
         });
         EXPECT_NE(ReadConfig(harness).find("width= 1024"), std::string::npos) << ReadConfig(harness);
     }
     ::unsetenv("MARVENLOT_DESKTOP");
     EXPECT_EQ(sizes, (std::vector<int>{1024, 768, 1024, 768, 1024, 768, 1024, 768}));
+    EXPECT_EQ(std::vector({window.left, window.top, window.right, window.bottom}),
+              std::vector({448, 156, 1472, 924}));
 }
 
 TEST(AppWindowTest, ScreenshotWrittenToDesktopAndOnlyThenReported) {

@@ -190,7 +190,7 @@ TEST_F(SceneManagerTest, WidgetTreeTicksEveryFourthSceneTick) {
     EXPECT_EQ(manager_.WidgetTickCount(), 3u);
 }
 
-TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
+TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedStayCentredAndPostTheirResult) {
     Add(2);
     manager_.SetScene(2);
     std::vector<std::pair<std::uint32_t, std::uint32_t>> posted;
@@ -216,6 +216,12 @@ TEST_F(SceneManagerTest, NoticeBoxesAreCentredCaptionedAndPostTheirResult) {
     EXPECT_EQ(box->GetParent(), dialog);
     EXPECT_EQ(box->ScreenX(), (1024 - box->Width()) / 2) << "the box landed off the dialog's corner";
     EXPECT_EQ(box->ScreenY(), (768 - box->Height()) / 2);
+    // The client grows and shrinks again: the box stays in the middle of it.
+    manager_.Broadcast(1920, 1080);
+    EXPECT_EQ(box->ScreenX(), (1920 - box->Width()) / 2);
+    manager_.Broadcast(1024, 768);
+    EXPECT_EQ(std::pair(box->ScreenX(), box->ScreenY()),
+              std::pair((1024 - box->Width()) / 2, (768 - box->Height()) / 2));
     gui::NoticeBox::SetPoster(nullptr);
 }
 

@@ -1,10 +1,11 @@
 // The client program in full screen on an X server larger than its 1024 x 768 screens, without and
 // with a window manager: on the first start, on a start with the stored setting and on one with a
 // stored size no display has, the window covers the display, the frame fills it, and a click lands
-// on what is drawn under the pointer. Under the window manager a client in a window also acts on the
-// click that takes the focus back from another window, and lets the window manager size it: its
-// smallest size is 1024 x 768 with no largest, a resize is followed by the picture, and a maximise
-// switches to full screen, from where Alt+Enter gives the window back as it was.
+// on what is drawn under the pointer. Alt+Enter from the first start gives a window in the middle of
+// the display, whose size hints claim no place of the user's. Under the window manager a client in a
+// window also acts on the click that takes the focus back from another window, and lets the window
+// manager size it: its smallest size is 1024 x 768 with no largest, a resize is followed by the
+// picture, and a maximise switches to full screen, from where Alt+Enter gives the window back as it was.
 // Skipped when Xvfb (or, for the second case, openbox) is not installed.
 #include <gtest/gtest.h>
 
@@ -183,6 +184,24 @@ protected:
         // First start: no config.ini, full screen by default.
         ASSERT_TRUE(StartClient()) << ReadFile(folder_ / "stderr.txt");
         ExpectWindowAndFrameCoverTheScreen("first start");
+        // Alt+Enter gives a window in the middle of the screen, whose hints call its place the
+        // program's; a second one covers the screen again.
+        PressAltEnter();
+        const Geometry middle{(kScreenWidth - 1024) / 2, (kScreenHeight - 768) / 2, 1024, 768};
+        Geometry window;
+        Window handle = 0;
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                return FindClientWindow(display_, DefaultRootWindow(display_), window, &handle) &&
+                       window == middle;
+            },
+            10s))
+            << testing::PrintToString(window);
+        ExpectSizeHints(handle, middle);
+        XTestFakeMotionEvent(display_, -1, kScreenWidth / 2, kScreenHeight / 2, 0);
+        PressAltEnter();
+        ExpectWindowAndFrameCoverTheScreen("first start, Alt+Enter twice");
+        std::this_thread::sleep_for(2s * testsupport::kSlowdown);  // the client lays itself out again
         ClickOnScreen(kExitScreenX, kExitScreenY);
         ExpectClientEndsAfterTheClick("first start");
         const std::string config = ReadFile(folder_ / "config.ini");
@@ -247,15 +266,8 @@ protected:
         Window window = 0;
         const Window root = DefaultRootWindow(display_);
         ASSERT_TRUE(WaitFor([&] { return FindClientWindow(display_, root, client, &window); }, 10s));
-        const auto expectSizeHints = [&] {
-            XSizeHints hints{};
-            long supplied = 0;
-            ASSERT_TRUE(XGetWMNormalHints(display_, window, &hints, &supplied));
-            EXPECT_TRUE(hints.flags & PMinSize);
-            EXPECT_EQ(std::make_pair(hints.min_width, hints.min_height), std::make_pair(1024, 768));
-            EXPECT_FALSE(hints.flags & PMaxSize) << hints.max_width << " x " << hints.max_height;
-        };
-        expectSizeHints();
+        EXPECT_EQ(client, (Geometry{(kScreenWidth - 1024) / 2, (kScreenHeight - 768) / 2, 1024, 768}));
+        ExpectSizeHints(window, client);
 
         const auto sizedTo = [&](int width, int height) {
             return WaitFor(
@@ -290,11 +302,25 @@ protected:
                 << round << ": " << testing::PrintToString(client);
             EXPECT_TRUE(WaitFor([&] { return WmState(window).empty(); }, 10s))
                 << round << ": " << WmState(window);
-            expectSizeHints();
+            ExpectSizeHints(window, windowed);
         }
         std::this_thread::sleep_for(2s * testsupport::kSlowdown);  // the client lays itself out again
         ClickOnScreen(client.x + kExitX, client.y + kExitY);
         ExpectClientEndsAfterTheClick("click on the exit button after the way back");
+    }
+
+    // A window the size hints let the window manager size down to 1024 x 768 and up without end, at a
+    // place they call the program's (the client stores none, so none is the user's): where it is.
+    void ExpectSizeHints(Window window, const Geometry& place) {
+        XSizeHints hints{};
+        long supplied = 0;
+        ASSERT_TRUE(XGetWMNormalHints(display_, window, &hints, &supplied));
+        EXPECT_TRUE(hints.flags & PMinSize);
+        EXPECT_EQ(std::make_pair(hints.min_width, hints.min_height), std::make_pair(1024, 768));
+        EXPECT_FALSE(hints.flags & PMaxSize) << hints.max_width << " x " << hints.max_height;
+        EXPECT_FALSE(hints.flags & USPosition) << "a place of the user's at " << hints.x << ", " << hints.y;
+        EXPECT_TRUE(hints.flags & PPosition);
+        EXPECT_EQ(std::make_pair(hints.x, hints.y), std::make_pair(place.x, place.y));
     }
 
     // The states the window manager lists in the window's _NET_WM_STATE, each followed by a blank.

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "gui/Button.h"
+#include "gui/Dialog.h"
 #include "gui/TextLabel.h"
 #include "support/WidgetTestSupport.h"
 
@@ -51,6 +54,25 @@ TEST(WidgetLayout, NestedAnchorsUseTheirParentsSizeAndClicksFollowTheNewPlace) {
     Click(root, 780, 560);
     ASSERT_EQ(root.commands.size(), 1u);
     EXPECT_EQ(root.commands[0].id, 9u);
+}
+
+// The client shrinks from 1920 x 1080 to 1024 x 768: a dialog it cuts comes back inside the area below the
+// caption strip, one wholly inside stays (in the strip too), and one moved since it was centred is no
+// longer centred, only kept inside.
+TEST(WidgetLayout, DialogsTheShrunkClientCutsComeBackInsideIt) {
+    Panel root;
+    root.LayoutChildren(1920, 1080);
+    std::vector<Dialog*> dialogs;
+    for (const auto& [x, y, w, h] : {std::array{1700, 900, 300, 200}, {900, 5, 100, 50}, {0, 0, 200, 100}}) {
+        dialogs.push_back(root.Make<Dialog>());
+        dialogs.back()->Create(x, y, w, h);
+    }
+    dialogs[2]->CenterOnScreen();
+    dialogs[2]->MoveBy(10, 0);
+    root.LayoutChildren(1024, 768);
+    std::vector<std::pair<int, int>> places;
+    for (const Dialog* d : dialogs) places.emplace_back(d->X(), d->Y());
+    EXPECT_EQ(places, (std::vector<std::pair<int, int>>{{724, 568}, {900, 5}, {824, 490}}));
 }
 
 TEST(WidgetLayout, FactoriesMakeShownOwnedChildrenAndFindByIdSearchesTheTree) {

@@ -75,7 +75,8 @@ TEST(ScriptedSdlWindow, PushedEventsGiveTheMessagesAndOneMouseRecordPerChange) {
     EXPECT_EQ(testsupport::ReadMouseChanges(mouse), expected);
 
     // SDL reports the motion that leaves the window at the edge, with the whole way out as relative
-    // motion: without a held button it moves nothing, nor does the way back in. A drag goes on outside.
+    // motion: without a held button it moves nothing, nor does the way back in, and the client hears
+    // that the pointer left (marked 0 below). A drag goes on outside; ended there, the pointer is out.
     const std::uint32_t id = SDL_GetWindowID(static_cast<SDL_Window*>(window->NativeHandle()));
     for (const auto& [x, y, dx, dy] : {std::array{700, 300, 0, 0},
                                        {1023, 300, 400, 0},
@@ -89,16 +90,36 @@ TEST(ScriptedSdlWindow, PushedEventsGiveTheMessagesAndOneMouseRecordPerChange) {
     windows->SetInputScript(std::make_unique<InputScriptPlayer>(
         ParseInputScript("move 20 305\ndown left\nmove 1500 305\nup left\n").commands, nullptr));
     std::vector<std::intptr_t> moves;
-    for (int pass = 0; pass < 20; ++pass)
-        while (windows->PeekMessage(message))
-            if (message.message == kWmMouseMove) moves.push_back(message.lParam);
+    const auto takeMoves = [&] {
+        moves.clear();
+        for (int pass = 0; pass < 20; ++pass)
+            while (windows->PeekMessage(message))
+                if (message.message == kWmMouseMove || message.message == kWmMouseLeave)
+                    moves.push_back(message.message == kWmMouseLeave ? 0 : message.lParam);
+    };
+    takeMoves();
     EXPECT_EQ(moves,
-              (std::vector<std::intptr_t>{MakeLParam(700, 300), MakeLParam(10, 300), MakeLParam(20, 305),
-                                          MakeLParam(20, 305), MakeLParam(1500, 305)}));
+              (std::vector<std::intptr_t>{MakeLParam(700, 300), 0, MakeLParam(10, 300), MakeLParam(20, 305),
+                                          MakeLParam(20, 305), MakeLParam(1500, 305), 0}));
     const testsupport::MouseChanges outside = {{kMouseOffsetX, 10},
                                                {kMouseOffsetY, 5},
                                                {kMouseOffsetButton0, 0x80},
                                                {kMouseOffsetX, 1480},
                                                {kMouseOffsetButton0, 0}};
     EXPECT_EQ(testsupport::ReadMouseChanges(mouse), outside);
+
+    // Another program's window raised over this one takes the pointer without a motion out (SDL says
+    // the pointer left), and it comes back in at another place: the jump moves nothing either.
+    SDL_Event event{};
+    event.motion = {SDL_MOUSEMOTION, 0, id, 0, 0, 30, 310, 10, 5};
+    SDL_PushEvent(&event);
+    event = {};
+    event.window = {SDL_WINDOWEVENT, 0, id, SDL_WINDOWEVENT_LEAVE, 0, 0, 0, 0, 0};
+    SDL_PushEvent(&event);
+    event = {};
+    event.motion = {SDL_MOUSEMOTION, 0, id, 0, 0, 500, 400, 470, 90};
+    SDL_PushEvent(&event);
+    takeMoves();
+    EXPECT_EQ(moves, (std::vector<std::intptr_t>{MakeLParam(30, 310), 0, MakeLParam(500, 400)}));
+    EXPECT_TRUE(testsupport::ReadMouseChanges(mouse).empty());
 }

@@ -18,6 +18,7 @@
 #include "platform/video/RecordingBackend.h"
 #include "scenes/front/HelpWindow.h"
 #include "scenes/front/Messenger.h"
+#include "scenes/front/NickChangeDialog.h"
 #include "scenes/front/PracticeSetupDialog.h"
 #include "scenes/front/SceneLobby.h"
 #include "scenes/room/gallery/ShotGalleryListWindow.h"
@@ -311,7 +312,7 @@ TEST_F(ShopLayoutTest, ThePartsDialogOfEveryGroupKeepsItsTextsInside) {
     EXPECT_TRUE(panel.IsVisible() && panel.Item() == selected) << "the whole cue stayed, or nothing";
 }
 
-TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySize) {
+TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySizeAndIsCentredAgainWhenTheClientShrinks) {
     host.session->own.level = 10;  // the first owned item, a time-limited cue, asks before it is activated
     for (const auto& [w, h] : {std::pair{1920, 1080}, std::pair{1024, 768}}) {
         SetClientSize(w, h);
@@ -356,6 +357,57 @@ TEST_F(ShopLayoutTest, EveryWindowOpensCentredAtAnySize) {
             << w << " wide: the whole cue at " << cue.left << ", " << cue.top;
         cues.Show(false);
     }
+    // Open on a large client that shrinks, each window is centred again, and the whole cue stays beside
+    // the parts dialog.
+    const auto expectCentredOnTheShrunkClient = [&](std::initializer_list<gui::Widget*> windows) {
+        SetClientSize(1024, 768);
+        for (gui::Widget* window : windows) {
+            const Box box = ScreenBox("window", *window);
+            EXPECT_TRUE(std::abs(box.left + box.right - 1024) <= 1 &&
+                        std::abs(box.top + box.bottom - 768) <= 1)
+                << "a window stayed at " << box.left << ", " << box.top;
+        }
+    };
+    SetClientSize(1920, 1080);
+    shop.OnCommand(Event(shop_control::kFirstShopCard, &shop));
+    shop.OnMessage(shop_message::kOpenPurchase, 1, 0);
+    shop.NickChange()->Show(true);
+    expectCentredOnTheShrunkClient({shop.Purchase(), shop.NickChange()});
+    shop.Purchase()->Show(false);
+    shop.NickChange()->Show(false);
+    SetClientSize(1920, 1080);
+    PersonalCueWindow& cues = *shop.CueWindow();
+    cues.Show(true);
+    ClickSlot(cues, 0);
+    cues.OnCommand(Event(cue_control::kMenuParts, cues.Menu()));
+    expectCentredOnTheShrunkClient({&cues});
+    const Box parts = ScreenBox("parts", *cues.Parts()), cue = ScreenBox("cue", *shop.PreviewPanel());
+    EXPECT_TRUE(Inside(cue, {"screen", 0, 0, 1024, 768}) && !Overlap(parts, cue))
+        << "the whole cue at " << cue.left << ", " << cue.top;
+    cues.Show(false);
+}
+
+// The messenger opened over the shop with an item chosen: it covers none of the item's price lines and
+// buttons, nor its card, on a client that leaves no room beside the layout too (it goes over other cards).
+TEST_F(ShopLayoutTest, TheMessengerLeavesTheChosenItemsPricesButtonsAndCardUncovered) {
+    Messenger messenger(&host);
+    host.messenger = &messenger;
+    messenger.MoveToScene(shop);
+    shop.OnCommand(Event(shop_control::kFirstShopCard, &shop));
+    const ItemDetailPanel& detail = *shop.Detail();
+    std::vector<const gui::Widget*> chosen{shop.ShopCard(0)->Face(), detail.ButtonById(shop_control::kBuy)};
+    for (int i = 7; i < ItemDetailPanel::kValueLines; ++i) chosen.push_back(detail.ValueLine(i));  // prices
+    for (const auto& [w, h] : {std::pair{1024, 768}, std::pair{1280, 720}}) {
+        SetClientSize(w, h);
+        messenger.Show(false);
+        shop.OnCommand(Event(shop_control::kMessenger, &shop));
+        const Box box = ScreenBox("messenger", messenger);
+        for (const gui::Widget* c : chosen)
+            EXPECT_FALSE(Overlap(box, ScreenBox("chosen", *c)))
+                << w << " wide: the messenger at " << box.left << ", " << box.top << " covers "
+                << c->ScreenX() << ", " << c->ScreenY();
+    }
+    host.messenger = nullptr;
 }
 
 TEST(HelpLayout, EveryLineOfTheControlsPageFitsItsLabel) {

@@ -124,7 +124,7 @@ TEST(SceneAlone, ANewGameTypeStopsTheMovingShotAndRacksItsTableAtTheNextFrame) {
     EXPECT_TRUE(t.World().ShotExecuting()) << "the new table is played at once";
 }
 
-TEST(SceneAlone, APointerSweptOverTheTableOntoAButtonLeavesTheAimAndTheCameraAsTheyWere) {
+TEST(SceneAlone, APointerSweptOntoAButtonOrAwayToAnotherWindowLeavesTheAimAndTheCameraAsTheyWere) {
     Offline t;
     auto route = [&](int x, int y) {
         const auto at = static_cast<std::intptr_t>((y << 16) | (x & 0xFFFF));
@@ -142,6 +142,19 @@ TEST(SceneAlone, APointerSweptOverTheTableOntoAButtonLeavesTheAimAndTheCameraAsT
     route(kWidth - 200 + 15, 20);
     EXPECT_FLOAT_EQ(t.World().Aim().YawDegrees(), aimed);
     EXPECT_NEAR(t.World().GetCameraRig().View().yaw, cameraYaw, 1e-3f);
+    // The pointer leaves for another program's window, or the focus goes: its moves meanwhile and its
+    // jump back turn nothing.
+    route(400, 250);
+    t.host.Pump(t.scene, 60);
+    const float rested = t.World().Aim().YawDegrees();
+    t.scene.OnMessage(platform::kWmMouseLeave, 0, 0);
+    route(700, 400);
+    t.scene.OnActivate(false);
+    route(200, 300);
+    route(250, 320);
+    t.scene.OnActivate(true);
+    route(600, 500);
+    EXPECT_FLOAT_EQ(t.World().Aim().YawDegrees(), rested);
 }
 
 TEST(SceneAlone, ChalkingGoesIntoTheWorldEachStrikeUsesItAndAStripChalkBecomesTheGaugesChalk) {
