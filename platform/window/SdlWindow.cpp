@@ -149,11 +149,12 @@ public:
         if (fullscreen) {
             if (!fullscreen_) CoverDisplay(window_);
         } else {
+            // The hints name the new place before the window goes there: whoever sees it there reads them.
+            HintProgramPlace(window_, bounds.left, bounds.top);
             if (SDL_GetWindowFlags(window_) & SDL_WINDOW_MAXIMIZED) SDL_RestoreWindow(window_);
             SDL_SetWindowFullscreen(window_, 0);
             SDL_SetWindowSize(window_, bounds.Width(), bounds.Height());
             SDL_SetWindowPosition(window_, bounds.left, bounds.top);
-            HintProgramPlace(window_, bounds.left, bounds.top);
         }
         fullscreen_ = fullscreen;
         LetFocusClickThrough(!fullscreen);
