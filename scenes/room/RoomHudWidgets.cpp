@@ -208,8 +208,8 @@ void SceneRoomGame::ShowGroupsOnce() {
 void SceneRoomGame::UpdateRoomHudClocks(std::uint64_t nowMs) {
     if (!gameClock_ || !gameRunning_.load()) return;
     const std::uint64_t base = gameClockBaseMs_.load();
-    gameClock_->SetTime(nowMs > base ? nowMs - base : 0);
-    scoreBoard_->SetTime(static_cast<std::int64_t>(nowMs > base ? nowMs - base : 0));
+    gameClock_->SetTime(platform::ElapsedMs(base, nowMs));
+    scoreBoard_->SetTime(static_cast<std::int64_t>(platform::ElapsedMs(base, nowMs)));
     const int limit = turnLimit_.load();
     if (limit != hudLimitShown_) {
         hudLimitShown_ = limit;
@@ -217,7 +217,7 @@ void SceneRoomGame::UpdateRoomHudClocks(std::uint64_t nowMs) {
     }
     if (limit <= 0) return;
     const std::uint64_t start = turnStartMs_.load();
-    turnCountdown_->Update(nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0);
+    turnCountdown_->Update(static_cast<int>(platform::ElapsedMs(start, nowMs) / 1000));
 }
 
 bool SceneRoomGame::HandleHudMessage(std::uint32_t code, std::uintptr_t a, bool typing) {

@@ -335,7 +335,7 @@ void SceneRoomGame::Update(std::uint64_t nowMs, std::uint64_t time100us) {
     TickTurnTimers(nowMs);
     if (gameRunning_.load()) {
         const std::uint64_t base = gameClockBaseMs_.load();
-        const std::uint64_t played = nowMs > base ? nowMs - base : 0;
+        const std::uint64_t played = platform::ElapsedMs(base, nowMs);
         gameSeconds_ = static_cast<std::uint32_t>(played / 1000);
         // Only the shooter's client ends a tournament game that ran out of time.
         if (channelType_.load() == kTournamentChannel && played >= kTournamentLimitMs && world &&
@@ -359,7 +359,7 @@ void SceneRoomGame::TickTurnTimers(std::uint64_t nowMs) {
         session && !session->AllReceivedHandled())
         return;
     const std::uint64_t start = turnStartMs_.load();
-    const int elapsed = nowMs > start ? static_cast<int>((nowMs - start) / 1000) : 0;
+    const int elapsed = static_cast<int>(platform::ElapsedMs(start, nowMs) / 1000);
     if (elapsed > limit - kWarningFromEnd && elapsed < limit - kWarningUntilEnd && !world->ShotExecuting() &&
         !warningPlayed_.exchange(true)) {
         QueueSound(sound::kFirstWarning + static_cast<int>(cosmetic_() % 3));
@@ -453,7 +453,7 @@ void SceneRoomGame::RefreshChatOverlay(std::uint64_t nowMs) {
         const ChatLine& line = chat_[index];
         label->SetPlainText(line.text);
         label->SetColors(line.argb, 0xFF000000);
-        const float alpha = ChatAlpha(nowMs > line.arrivalMs ? nowMs - line.arrivalMs : 0);
+        const float alpha = ChatAlpha(platform::ElapsedMs(line.arrivalMs, nowMs));
         label->SetAlpha(alpha);
         label->Show(true);
         StretchChatRow(*row, label->MeasureText());

@@ -325,7 +325,7 @@ bool InviteListDialog::OnCommand(const gui::CommandEvent& event) {
             return true;
         case kRefreshId: {
             const std::uint64_t now = platform::NowMs();
-            const std::uint64_t elapsed = (now > lastRequestMs_ ? now - lastRequestMs_ : 0) / 1000;
+            const std::uint64_t elapsed = platform::ElapsedMs(lastRequestMs_, now) / 1000;
             if (requested_ && elapsed < kRequestGapMs / 1000) {
                 Notice(Format(u"Try again in %d seconds", static_cast<int>(kRequestGapMs / 1000 - elapsed)));
                 return true;
